@@ -1,0 +1,15 @@
+# The two entry points: `make demo` proves and verifies an example strategy,
+# `make test` runs every test. Both install what they need first.
+.PHONY: demo test bench
+
+demo:
+	bash scripts/demo.sh
+
+test:
+	bash scripts/test.sh
+
+bench:
+	bash scripts/setup.sh
+	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build build -j
+	for b in build/bench/*_bench; do $$b; done

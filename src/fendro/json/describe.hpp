@@ -1,0 +1,29 @@
+// How reading failures name an offending value ("integer `5`", "map", ...),
+// and the standard texts of record-reading failures built from it.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "fendro/json/value.hpp"
+
+namespace fendro::json {
+
+// D: "null", "boolean `true`", "integer `5`", "floating point `1.5`",
+// "string \"...\"" (escaped), "sequence", "map".
+std::string describe(const Value& v);
+
+// "invalid type: " D ", expected " expected
+std::string invalid_type(const Value& found, std::string_view expected);
+// "invalid value: " D ", expected " expected
+std::string invalid_value(const Value& found, std::string_view expected);
+// "invalid length " n ", expected " expected
+std::string invalid_length(std::size_t n, std::string_view expected);
+// "missing field `name`"
+std::string missing_field(std::string_view name);
+// "duplicate field `name`"
+std::string duplicate_field(std::string_view name);
+// "unknown variant `name`, expected ..." is built by the readers that need it.
+
+}  // namespace fendro::json

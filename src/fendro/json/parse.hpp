@@ -1,0 +1,28 @@
+// JSON text to value tree.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "fendro/json/value.hpp"
+#include "fendro/util/result.hpp"
+
+namespace fendro::json {
+
+// 127 nested arrays/objects parse; the 128th level fails.
+inline constexpr int kMaxDepth = 128;
+
+struct ParseError {
+  std::string message;  // e.g. "trailing characters", "EOF while parsing a value"
+  std::size_t line = 0;    // 1-based
+  std::size_t column = 0;  // as the established convention counts it (0 at the start of a line)
+  // message + " at line L column C"
+  std::string display() const;
+};
+
+// Parses one JSON value; only space, tab, LF and CR may follow it.
+// Strings without escapes may point into `text`, which must outlive the Document.
+Result<Document, ParseError> parse(std::string_view text);
+
+}  // namespace fendro::json

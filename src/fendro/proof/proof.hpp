@@ -1,0 +1,62 @@
+// The records entering and leaving the proof engine, and prove / verify.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "fendro/json/value.hpp"
+#include "fendro/market/records.hpp"
+#include "fendro/strategy/errors.hpp"
+#include "fendro/util/result.hpp"
+
+namespace fendro {
+
+inline constexpr std::string_view ENGINE_VERSION = "0.2.0";
+inline constexpr double INITIAL_CAPITAL = 10000.0;
+
+struct ProofError {
+  enum class Kind : std::uint8_t { Parse, BadSpec, EngineMismatch, Backtest, Data };
+  Kind kind;
+  std::string text;    // detail; `expected` for EngineMismatch
+  std::string linked;  // EngineMismatch only
+
+  static ProofError parse(std::string t) { return {Kind::Parse, std::move(t), {}}; }
+  static ProofError bad_spec(std::string t) { return {Kind::BadSpec, std::move(t), {}}; }
+  static ProofError engine_mismatch(std::string expected) {
+    return {Kind::EngineMismatch, std::move(expected), std::string(ENGINE_VERSION)};
+  }
+  static ProofError backtest(const StrategyError& e) { return {Kind::Backtest, e.display(), {}}; }
+  static ProofError data(std::string t) { return {Kind::Data, std::move(t), {}}; }
+
+  std::string display() const;  // fmt_proof_error
+  bool operator==(const ProofError&) const = default;
+};
+
+// `strategy` refers into the tree it was read from, which must outlive it.
+struct ProofSpec {
+  json::Value strategy;
+  std::string dataset_ref;
+  std::optional<std::string> engine_version;
+};
+
+struct Proof {
+  json::Arena arena;  // owns `report` when the engine built it
+  json::Value report;
+  std::string inputs_hash;
+  std::string report_hash;
+  std::string engine_version;
+};
+
+// Reading failures are texts without line or column.
+Result<ProofSpec, std::string> read_proof_spec(const json::Value& v);
+Result<Proof, std::string> read_proof(const json::Value& v);
+
+// {"report", "inputs_hash", "report_hash", "engine_version"}, built in `arena`.
+json::Value proof_to_value(const Proof& p, json::Arena& arena);
+
+Result<Proof, ProofError> prove(const ProofSpec& spec, const MarketData& data);
+Result<bool, ProofError> verify_proof(const Proof& proof, const ProofSpec& spec,
+                                      const MarketData& data);
+
+}  // namespace fendro

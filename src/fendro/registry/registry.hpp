@@ -1,0 +1,78 @@
+// Builds indicator objects by type key from positional numeric parameters.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+
+#include "fendro/indicators/indicator.hpp"
+#include "fendro/market/indicator_error.hpp"
+#include "fendro/strategy/errors.hpp"
+#include "fendro/strategy/feed.hpp"
+#include "fendro/util/result.hpp"
+
+namespace fendro {
+
+using IndicatorPtr = std::unique_ptr<Indicator>;
+using BuildResult = Result<IndicatorPtr, StrategyError>;
+
+// Exact match on the key's bytes; "Macd" and "Bollinger" are aliases of
+// "MacdIndicator" and "BollingerBands". A state whose storage cannot be had
+// fails the build instead of ending the process.
+BuildResult build_indicator(std::string_view key, std::span<const double> params);
+
+// The feed the type consumes; Feed::None for any text that is not one of the
+// 495 type keys (the two aliases included).
+Feed feed_of_indicator(std::string_view key);
+
+// InvalidParameters(key, display text of e).
+StrategyError wrap_constructor_error(std::string_view key, const IndicatorError& e);
+
+Result<double, StrategyError> param_f64(std::span<const double> params, std::size_t i,
+                                        std::string_view key);
+Result<std::uint64_t, StrategyError> param_usize(std::span<const double> params, std::size_t i,
+                                                 std::string_view key);
+Result<std::int32_t, StrategyError> param_i32(std::span<const double> params, std::size_t i,
+                                              std::string_view key);
+Result<std::uint32_t, StrategyError> param_u32(std::span<const double> params, std::size_t i,
+                                               std::string_view key);
+
+namespace registry {
+
+// The parameters of one build, as an entry sees them.
+class Params {
+ public:
+  Params(std::span<const double> values, std::string_view key) : values_(values), key_(key) {}
+  std::string_view key() const { return key_; }
+  Result<double, StrategyError> f64(std::size_t i) const { return param_f64(values_, i, key_); }
+  Result<std::uint64_t, StrategyError> usize(std::size_t i) const {
+    return param_usize(values_, i, key_);
+  }
+  Result<std::int32_t, StrategyError> i32(std::size_t i) const { return param_i32(values_, i, key_); }
+  Result<std::uint32_t, StrategyError> u32(std::size_t i) const { return param_u32(values_, i, key_); }
+
+ private:
+  std::span<const double> values_;
+  std::string_view key_;
+};
+
+using BuildFn = BuildResult (*)(const Params&);
+
+struct Entry {
+  std::string_view key;
+  BuildFn build;
+};
+
+// Boxes a constructed state, or wraps its constructor error with the key.
+template <class T>
+BuildResult box(const Params& p, Result<T, IndicatorError> made) {
+  if (!made.ok()) return err(wrap_constructor_error(p.key(), made.error()));
+  return IndicatorPtr(std::make_unique<T>(std::move(made).value()));
+}
+
+// Every registered entry, family by family (for tests and benchmarks).
+std::span<const std::span<const Entry>> families();
+
+}  // namespace registry
+}  // namespace fendro
