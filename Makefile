@@ -8,8 +8,11 @@ demo:
 test:
 	bash scripts/test.sh
 
+# Benchmarks: the C++ programs of bench/, then "prove" end to end from Python.
 bench:
 	bash scripts/setup.sh
 	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build build -j
 	for b in build/bench/*_bench; do $$b; done
+	.venv/bin/python -m pip install -q --disable-pip-version-check --no-build-isolation .
+	.venv/bin/python bench/python_prove_bench.py

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Proves an example strategy on the bundled sample candles and verifies it.
+# Proves an example strategy on the sample candles, verifies the proof and shows
+# that a tampered proof is rejected. Installs what it needs first.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
 bash scripts/setup.sh
-.venv/bin/python -m pip install -q .
+echo "demo: building and installing the fendro_proof module ..."
+.venv/bin/python -m pip install -q --disable-pip-version-check --no-build-isolation .
 .venv/bin/python examples/prove_demo.py

@@ -6,9 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace fendro::json {
@@ -105,12 +107,28 @@ class Arena {
   Arena() = default;
   Arena(const Arena&) = delete;
   Arena& operator=(const Arena&) = delete;
-  Arena(Arena&&) noexcept = default;
-  Arena& operator=(Arena&&) noexcept = default;
+  // A moved-from arena is empty: it must not keep handing out space in the
+  // block it gave away.
+  Arena(Arena&& o) noexcept
+      : blocks_(std::move(o.blocks_)),
+        cur_(std::exchange(o.cur_, nullptr)),
+        left_(std::exchange(o.left_, 0)),
+        reserved_(std::exchange(o.reserved_, 0)) {}
+  Arena& operator=(Arena&& o) noexcept {
+    if (this != &o) {
+      blocks_ = std::move(o.blocks_);
+      cur_ = std::exchange(o.cur_, nullptr);
+      left_ = std::exchange(o.left_, 0);
+      reserved_ = std::exchange(o.reserved_, 0);
+    }
+    return *this;
+  }
 
+  // Throws std::bad_alloc when the memory cannot be had.
   void* allocate(std::size_t bytes, std::size_t align);
   template <class T>
   T* allocate_array(std::size_t n) {
+    if (n > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_alloc();
     return static_cast<T*>(allocate(n * sizeof(T), alignof(T)));
   }
   std::string_view copy_string(std::string_view s);
@@ -127,8 +145,11 @@ class Arena {
   std::size_t bytes_reserved() const { return reserved_; }
 
  private:
+  struct FreeBlock {
+    void operator()(std::byte* p) const noexcept;
+  };
   struct Block {
-    std::unique_ptr<std::byte[]> data;
+    std::unique_ptr<std::byte, FreeBlock> data;
     std::size_t size;
   };
   std::vector<Block> blocks_;

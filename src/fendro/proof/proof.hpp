@@ -53,6 +53,7 @@ Result<ProofSpec, std::string> read_proof_spec(const json::Value& v);
 Result<Proof, std::string> read_proof(const json::Value& v);
 
 // {"report", "inputs_hash", "report_hash", "engine_version"}, built in `arena`.
+// The report's nodes are shared with `p`, not copied: they must outlive the value.
 json::Value proof_to_value(const Proof& p, json::Arena& arena);
 
 Result<Proof, ProofError> prove(const ProofSpec& spec, const MarketData& data);

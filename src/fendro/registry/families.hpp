@@ -16,6 +16,7 @@ std::span<const Entry> volatility_entries();        // indicators/volatility/ent
 std::span<const Entry> volume_entries();            // indicators/volume/entries.cpp
 std::span<const Entry> orderflow_entries();         // indicators/orderflow/entries.cpp
 std::span<const Entry> momentum_entries();          // indicators/momentum/entries.cpp
+std::span<const Entry> momentum_oscillator_entries();  // indicators/momentum/entries_oscillators.cpp
 std::span<const Entry> cycle_entries();             // indicators/cycle/entries.cpp
 std::span<const Entry> statistics_entries();        // indicators/statistics/entries.cpp
 std::span<const Entry> performance_entries();       // indicators/performance/entries.cpp

@@ -1,0 +1,86 @@
+// Generates "prove" command texts for benchmarks: deterministic random-walk
+// candles (valid OHLC, positive prices) for symbol BTCUSDT, with the given
+// strategy JSON spliced in as spec.strategy and dataset_ref "bench".
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace fendro::bench {
+
+namespace detail {
+
+// A fixed generator (splitmix64) so the text is the same on every platform.
+class Rng {
+ public:
+  explicit Rng(std::uint64_t seed) : s_(seed) {}
+  std::uint64_t next() {
+    std::uint64_t z = (s_ += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+  }
+  std::uint64_t below(std::uint64_t n) { return next() % n; }
+
+ private:
+  std::uint64_t s_;
+};
+
+// A fixed-point amount written as a JSON float: 10125 with 2 decimals is
+// "101.25", 10250 is "102.5", 10100 is "101.0".
+inline void append_fixed(std::string& out, std::uint64_t units, unsigned decimals) {
+  std::uint64_t scale = 1;
+  for (unsigned i = 0; i < decimals; ++i) scale *= 10;
+  out += std::to_string(units / scale);
+  out += '.';
+  std::string frac = std::to_string(units % scale);
+  frac.insert(0, decimals - frac.size(), '0');
+  while (frac.size() > 1 && frac.back() == '0') frac.pop_back();
+  out += frac;
+}
+
+}  // namespace detail
+
+inline std::string make_prove_command(std::size_t candles, std::string_view strategy_json) {
+  std::string out;
+  out.reserve(candles * 100 + strategy_json.size() + 128);
+  out += R"({"cmd":"prove","spec":{"strategy":)";
+  out += strategy_json;
+  out += R"(,"dataset_ref":"bench"},"data":{"BTCUSDT":[)";
+  detail::Rng rng(20240101);
+  std::uint64_t close = 10000;  // cents
+  std::uint64_t time = 1700000000000;
+  for (std::size_t i = 0; i < candles; ++i) {
+    const std::uint64_t open = close;
+    // Step of -150 ..= +150 cents, never below 10.00.
+    const std::int64_t step = static_cast<std::int64_t>(rng.below(301)) - 150;
+    const std::int64_t next = static_cast<std::int64_t>(open) + step;
+    close = next < 1000 ? 1000 : static_cast<std::uint64_t>(next);
+    const std::uint64_t high = (open > close ? open : close) + rng.below(100);
+    const std::uint64_t low_gap = rng.below(100);
+    const std::uint64_t low_base = open < close ? open : close;
+    const std::uint64_t low = low_base > low_gap + 500 ? low_base - low_gap : low_base;
+    const std::uint64_t volume = 1000 + rng.below(50'000'000);  // thousandths
+    if (i > 0) out += ',';
+    out += R"({"time":)";
+    out += std::to_string(time);
+    out += R"(,"open":)";
+    detail::append_fixed(out, open, 2);
+    out += R"(,"high":)";
+    detail::append_fixed(out, high, 2);
+    out += R"(,"low":)";
+    detail::append_fixed(out, low, 2);
+    out += R"(,"close":)";
+    detail::append_fixed(out, close, 2);
+    out += R"(,"volume":)";
+    detail::append_fixed(out, volume, 3);
+    out += '}';
+    time += 60'000;
+  }
+  out += "]}}";
+  return out;
+}
+
+}  // namespace fendro::bench

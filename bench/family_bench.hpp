@@ -1,0 +1,48 @@
+// Cost of one `update` per bar for every key of an indicator family, built
+// through the registry and fed one random-walk series (one benchmark per key).
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "../tests/indicators/series.hpp"
+#include "fendro/registry/registry.hpp"
+
+namespace fendro::bench {
+
+struct Key {
+  const char* key;
+  std::vector<double> params;
+};
+
+inline const std::vector<Candle>& bench_series() {
+  static const std::vector<Candle> s = testing::random_walk(1 << 16, 42);
+  return s;
+}
+
+inline void run_update(benchmark::State& state, const Key& k) {
+  auto built = build_indicator(k.key, k.params);
+  if (!built.ok()) {
+    state.SkipWithError(built.error().display().c_str());
+    return;
+  }
+  IndicatorPtr ind = std::move(built).value();
+  const std::vector<Candle>& bars = bench_series();
+  BarSnapshot bar;
+  std::size_t i = 0;
+  for (auto _ : state) {
+    bar.candle = &bars[i];
+    benchmark::DoNotOptimize(ind->update(bar));
+    if (++i == bars.size()) i = 0;
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+// Registers one benchmark per key; call from a static initialiser.
+inline bool register_family(const std::vector<Key>& keys) {
+  for (const Key& k : keys) benchmark::RegisterBenchmark(k.key, run_update, k);
+  return true;
+}
+
+}  // namespace fendro::bench

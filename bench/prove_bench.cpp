@@ -1,0 +1,149 @@
+// "prove" end to end over a generated 1,000,000-candle command: parse, read,
+// run, report, both hashes and the response text, with the time split by
+// phase and the peak memory relative to the command text.
+//
+// Counters are nanoseconds per candle (ns_*) and memory ratios to the text.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "command_gen.hpp"
+#include "fendro/json/parse.hpp"
+#include "fendro/market/read_market_data.hpp"
+#include "fendro/module/command.hpp"
+#include "fendro/proof/canonical.hpp"
+#include "fendro/proof/inputs.hpp"
+#include "fendro/proof/proof.hpp"
+
+namespace {
+
+constexpr std::size_t kCandles = 1'000'000;
+
+constexpr const char* kStrategy =
+    R"({"symbol":"BTCUSDT","timeframe":"1m",)"
+    R"("indicators":{"fast":{"type":"Sma","params":[10]},"slow":{"type":"Sma","params":[30]}},)"
+    R"("entry":{"cross_above":["fast","slow"]},"exit":{"cross_below":["fast","slow"]},)"
+    R"("sizing":{"type":"fixed_fraction","fraction":0.5},)"
+    R"("costs":{"taker_bps":5,"slippage":{"type":"fixed_bps","bps":2}},"risk":{"stop_loss_pct":2}})";
+
+const std::string& command() {
+  static const std::string text = fendro::bench::make_prove_command(kCandles, kStrategy);
+  return text;
+}
+
+using Clock = std::chrono::steady_clock;
+
+double seconds_since(Clock::time_point t0) {
+  return std::chrono::duration<double>(Clock::now() - t0).count();
+}
+
+// The whole command as the module runs it.
+void BM_ProveCommand(benchmark::State& state) {
+  const std::string& text = command();
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    std::string response = fendro::apply_command(text);
+    bytes = response.size();
+    benchmark::DoNotOptimize(response);
+  }
+  state.counters["ns_per_candle"] = benchmark::Counter(
+      static_cast<double>(kCandles), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["response_MB"] = static_cast<double>(bytes) / 1e6;
+  state.counters["command_MB"] = static_cast<double>(text.size()) / 1e6;
+}
+BENCHMARK(BM_ProveCommand)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same work step by step, each phase timed on its own.
+void BM_ProvePhases(benchmark::State& state) {
+  const std::string& text = command();
+  double parse = 0, read = 0, prove = 0, inputs = 0, report_hash = 0, response = 0;
+  for (auto _ : state) {
+    auto t = Clock::now();
+    auto doc = fendro::json::parse(text);
+    parse += seconds_since(t);
+    if (!doc.ok()) {
+      state.SkipWithError("parse failed");
+      return;
+    }
+    t = Clock::now();
+    auto spec = fendro::read_proof_spec(*doc->root.find("spec"));
+    auto data = fendro::read_market_data(*doc->root.find("data"));
+    read += seconds_since(t);
+    if (!spec.ok() || !data.ok()) {
+      state.SkipWithError("read failed");
+      return;
+    }
+    t = Clock::now();
+    auto proof = fendro::prove(*spec, *data);
+    prove += seconds_since(t);
+    if (!proof.ok()) {
+      state.SkipWithError(proof.error().display().c_str());
+      return;
+    }
+    // The two hashes prove computed, measured again on their own.
+    t = Clock::now();
+    benchmark::DoNotOptimize(fendro::inputs_hash(*spec, *data));
+    inputs += seconds_since(t);
+    t = Clock::now();
+    benchmark::DoNotOptimize(fendro::hash_value(proof->report));
+    report_hash += seconds_since(t);
+    t = Clock::now();
+    fendro::json::Arena arena;
+    std::string out;
+    fendro::write_canonical_json(out, fendro::proof_to_value(*proof, arena));
+    benchmark::DoNotOptimize(out);
+    response += seconds_since(t);
+  }
+  const double per = 1e9 / (static_cast<double>(state.iterations()) * static_cast<double>(kCandles));
+  state.counters["ns_parse"] = parse * per;
+  state.counters["ns_read"] = read * per;
+  state.counters["ns_prove"] = prove * per;
+  state.counters["ns_inputs_hash"] = inputs * per;
+  state.counters["ns_report_hash"] = report_hash * per;
+  state.counters["ns_loop_and_report"] = (prove - inputs - report_hash) * per;
+  state.counters["ns_response"] = response * per;
+  state.counters["ns_total"] = (parse + read + prove + response) * per;
+}
+BENCHMARK(BM_ProvePhases)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Resident-set figures of this process, in bytes.
+long status_kb(const char* field) {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  const std::string key = std::string(field) + ":";
+  while (std::getline(in, line)) {
+    if (line.rfind(key, 0) == 0) return std::stol(line.substr(key.size()));
+  }
+  return -1;
+}
+
+// Peak memory of one command: the high-water mark is reset first, so the
+// peak is that of the command (the text itself included).
+void BM_ProvePeakMemory(benchmark::State& state) {
+  const std::string& text = command();
+  double peak_ratio = 0, extra_ratio = 0;
+  for (auto _ : state) {
+    const long before = status_kb("VmRSS");
+    if (FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
+      std::fputs("5", f);  // resets VmHWM to the current RSS
+      std::fclose(f);
+    }
+    std::string response = fendro::apply_command(text);
+    benchmark::DoNotOptimize(response);
+    const long peak = status_kb("VmHWM");
+    const double text_kb = static_cast<double>(text.size()) / 1024.0;
+    peak_ratio = static_cast<double>(peak) / text_kb;
+    extra_ratio = static_cast<double>(peak - before) / text_kb;
+  }
+  state.counters["peak_rss_over_text"] = peak_ratio;
+  state.counters["peak_growth_over_text"] = extra_ratio;
+}
+BENCHMARK(BM_ProvePeakMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,61 @@
+"""Deterministic sample candles: the same seed gives the same bars on every machine.
+
+Prices follow a random walk with slowly changing drift, so that a moving-average
+crossover finds trends to follow and whipsaws to lose on. Only integer
+arithmetic drives the walk, and every price is rounded to cents, so the bars do
+not depend on the platform's floating point library.
+"""
+
+from __future__ import annotations
+
+START_TIME_MS = 1_700_000_000_000
+HOUR_MS = 3_600_000
+_MASK64 = (1 << 64) - 1
+
+
+def _xorshift64(state: int) -> int:
+    state ^= (state << 13) & _MASK64
+    state ^= state >> 7
+    state ^= (state << 17) & _MASK64
+    return state
+
+
+def candles(count: int, seed: int = 2024, start_price: float = 100.0) -> list[dict]:
+    """`count` hourly candles as JSON-ready dicts (time, open, high, low, close, volume)."""
+    state = seed * 0x9E3779B97F4A7C15 & _MASK64 or 1
+    cents = round(start_price * 100)
+    drift = 0  # basis points per bar
+    bars = []
+    for i in range(count):
+        state = _xorshift64(state)
+        if i % 240 == 0:  # a new regime every ten days
+            drift = (state % 13) - 6
+        step_bps = (state >> 8) % 121 - 60 + drift  # -66 .. +66 basis points
+        open_cents = cents
+        cents = max(100, open_cents + open_cents * step_bps // 10_000)
+        wick_up = (state >> 20) % 40
+        wick_down = (state >> 32) % 40
+        high = max(open_cents, cents) + max(open_cents, cents) * wick_up // 10_000
+        low = min(open_cents, cents) - min(open_cents, cents) * wick_down // 10_000
+        volume = 500 + (state >> 44) % 4500
+        bars.append(
+            {
+                "time": START_TIME_MS + i * HOUR_MS,
+                "open": open_cents / 100,
+                "high": high / 100,
+                "low": low / 100,
+                "close": cents / 100,
+                "volume": float(volume),
+            }
+        )
+    return bars
+
+
+def candles_json(count: int, seed: int = 2024) -> str:
+    """The candles as compact JSON array text, built without the json module's overhead."""
+    parts = [
+        '{"time":%d,"open":%r,"high":%r,"low":%r,"close":%r,"volume":%r}'
+        % (c["time"], c["open"], c["high"], c["low"], c["close"], c["volume"])
+        for c in candles(count, seed)
+    ]
+    return "[" + ",".join(parts) + "]"

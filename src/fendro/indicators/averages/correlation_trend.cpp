@@ -1,0 +1,30 @@
+#include "fendro/indicators/averages/correlation_trend.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+
+Result<CorrelationTrendIndicator, IndicatorError> CorrelationTrendIndicator::create(
+    std::uint64_t period) {
+  FENDRO_CHECK(check_period_min_first(period, 2, "CTI needs period >= 2"));
+  return CorrelationTrendIndicator(period);
+}
+
+std::optional<double> CorrelationTrendIndicator::update(const BarSnapshot& bar) {
+  const double y = bar_close(bar);
+  if (!std::isfinite(y)) return std::nullopt;
+  closes_.push(y);
+  if (!closes_.is_full()) return std::nullopt;
+
+  const DeviationSums s = deviation_sums(closes_, k_.n);
+  const double q = k_.den * (s.syy * k_.n - s.sy * s.sy);
+  if (q == 0.0) return 0.0;  // a flat window has no correlation
+  const double r = (s.sxy * k_.n - k_.sx * s.sy) / std::sqrt(q);
+  return std::clamp(r, -1.0, 1.0);
+}
+
+}  // namespace fendro

@@ -1,0 +1,31 @@
+#include "fendro/indicators/averages/evwma.hpp"
+
+#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+
+Result<Evwma, IndicatorError> Evwma::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return Evwma(period);
+}
+
+std::optional<double> Evwma::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  if (const std::optional<double> old = volumes_.push(c->volume)) volume_sum_ = volume_sum_ - *old;
+  volume_sum_ = volume_sum_ + c->volume;
+  if (!volumes_.is_full()) return std::nullopt;
+
+  const double total = volume_sum_;
+  if (total > 0.0) {
+    const double prev = value_ ? *value_ : c->close;
+    value_ = (c->close * c->volume + (total - c->volume) * prev) / total;
+    return value_;
+  }
+  // No volume in the window: nothing moves the average.
+  if (!value_) value_ = c->close;
+  return value_;
+}
+
+}  // namespace fendro

@@ -1,0 +1,72 @@
+#include "fendro/indicators/averages/fixed_weight_averages.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+double sum_in_order(const std::vector<double>& v) {
+  double s = 0.0;
+  for (double x : v) s = s + x;
+  return s;
+}
+
+}  // namespace
+
+std::optional<double> FixedWeightWindow::push(double x) {
+  if (!std::isfinite(x)) return std::nullopt;
+  closes_.push(x);
+  if (!closes_.is_full()) return std::nullopt;
+  double sum = -0.0;
+  const double* w = weights_.data();
+  for (double c : closes_.older()) sum = sum + *w++ * c;
+  for (double c : closes_.newer()) sum = sum + *w++ * c;
+  return sum;
+}
+
+Result<Alma, IndicatorError> Alma::create(std::uint64_t period, double offset, double sigma) {
+  FENDRO_CHECK(check_period(period));
+  if (!(offset >= 0.0 && offset <= 1.0)) {
+    return err(IndicatorError::invalid_period("ALMA offset must be a finite value in [0, 1]"));
+  }
+  if (!(sigma > 0.0 && std::isfinite(sigma))) {
+    return err(IndicatorError::invalid_period("ALMA sigma must be a finite positive value"));
+  }
+  const double m = offset * (static_cast<double>(period) - 1.0);
+  const double s = static_cast<double>(period) / sigma;
+  const double spread = s * (s + s);
+  std::vector<double> weights(period);
+  for (std::uint64_t k = 0; k < period; ++k) {
+    const double d = static_cast<double>(k) - m;
+    weights[k] = std::exp(-(d * d) / spread);
+  }
+  const double total = sum_in_order(weights);
+  for (double& w : weights) w = w / total;
+  return Alma(FixedWeightWindow(std::move(weights)));
+}
+
+std::optional<double> Alma::update(const BarSnapshot& bar) { return window_.push(bar_close(bar)); }
+
+Result<SineWeightedMa, IndicatorError> SineWeightedMa::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  const double arc = static_cast<double>(period) + 1.0;
+  std::vector<double> weights(period);
+  for (std::uint64_t k = 0; k < period; ++k) {
+    weights[k] = std::sin((static_cast<double>(k + 1) * kPi) / arc);
+  }
+  const double total = sum_in_order(weights);
+  return SineWeightedMa(FixedWeightWindow(std::move(weights)), total);
+}
+
+std::optional<double> SineWeightedMa::update(const BarSnapshot& bar) {
+  const std::optional<double> s = window_.push(bar_close(bar));
+  if (!s) return std::nullopt;
+  return *s / weight_sum_;
+}
+
+}  // namespace fendro

@@ -1,0 +1,63 @@
+#include "fendro/indicators/averages/frama.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+namespace {
+
+constexpr double kLn2 = 0.6931471805599453;
+constexpr double kSlowest = 0.01;
+
+struct Range {
+  double high;
+  double low;
+  double width() const { return high - low; }
+};
+
+// High and low of the entries [from, to) of the ring, counted from the oldest.
+Range range_of(const BoundedRing<double>& r, std::size_t from, std::size_t to) {
+  Range g{r[from], r[from]};
+  for (std::size_t i = from + 1; i < to; ++i) {
+    g.high = std::max(g.high, r[i]);
+    g.low = std::min(g.low, r[i]);
+  }
+  return g;
+}
+
+}  // namespace
+
+Result<Frama, IndicatorError> Frama::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period_min(period, 2, "FRAMA period must be at least 2"));
+  if (period % 2 != 0) return err(IndicatorError::invalid_period("FRAMA period must be even"));
+  return Frama(period);
+}
+
+std::optional<double> Frama::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  closes_.push(x);
+  if (!closes_.is_full()) return std::nullopt;
+
+  const std::size_t half = static_cast<std::size_t>(half_);
+  const Range older = range_of(closes_, 0, half);
+  const Range newer = range_of(closes_, half, 2 * half);
+  const Range all{std::max(older.high, newer.high), std::min(older.low, newer.low)};
+  const double n3 = all.width() / static_cast<double>(period_);
+  const double n1 = older.width() / static_cast<double>(half_);
+  const double n2 = newer.width() / static_cast<double>(half_);
+
+  double a = kSlowest;
+  if (n3 > 0.0 && n2 > 0.0 && n1 > 0.0) {
+    const double d = (std::log(n2 + n1) - std::log(n3)) / kLn2;
+    a = std::clamp(std::exp((d - 1.0) * -4.6), kSlowest, 1.0);
+  }
+  const double prev = value_ ? *value_ : x;
+  value_ = x * a + (1.0 - a) * prev;
+  return value_;
+}
+
+}  // namespace fendro

@@ -1,0 +1,30 @@
+// The geometric mean of the last `period` closes, kept as a running sum of
+// their logarithms that is rebuilt exactly once every `period` closes.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/bounded_ring.hpp"
+
+namespace fendro {
+
+class GeometricMa final : public Indicator {
+ public:
+  // 0 gives ZeroPeriod, then a period above MAX_PERIOD InvalidPeriod.
+  static Result<GeometricMa, IndicatorError> create(std::uint64_t period);
+
+  // Closes that are not finite or not above 0 have no logarithm: rejected.
+  std::optional<double> update(const BarSnapshot& bar) override;
+  std::uint64_t warmup_period() const override { return period_; }
+
+ private:
+  explicit GeometricMa(std::uint64_t period) : logs_(period), period_(period) {}
+  BoundedRing<double> logs_;  // ln of the last `period` closes
+  std::uint64_t period_;
+  double sum_ = 0.0;
+  std::uint64_t pushes_ = 0;  // since the last exact re-sum
+};
+
+}  // namespace fendro

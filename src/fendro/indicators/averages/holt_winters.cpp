@@ -1,0 +1,43 @@
+#include "fendro/indicators/averages/holt_winters.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/windows/bar_close.hpp"
+
+namespace fendro {
+namespace {
+
+bool in_unit_interval(double f) { return f > 0.0 && f <= 1.0; }  // NaN fails
+
+}  // namespace
+
+Result<HoltWinters, IndicatorError> HoltWinters::create(double alpha, double beta) {
+  if (!in_unit_interval(alpha)) {
+    return err(IndicatorError::invalid_period("HoltWinters alpha must be in (0.0, 1.0]"));
+  }
+  if (!in_unit_interval(beta)) {
+    return err(IndicatorError::invalid_period("HoltWinters beta must be in (0.0, 1.0]"));
+  }
+  return HoltWinters(alpha, beta);
+}
+
+std::optional<double> HoltWinters::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  if (!first_close_) {
+    first_close_ = x;
+    return std::nullopt;
+  }
+  if (!ready_) {
+    trend_ = x - *first_close_;
+    level_ = x;
+    ready_ = true;
+    return level_ + trend_;
+  }
+  const double level = x * alpha_ + (level_ + trend_) * (1.0 - alpha_);
+  trend_ = trend_ * (1.0 - beta_) + beta_ * (level - level_);
+  level_ = level;
+  return level_ + trend_;
+}
+
+}  // namespace fendro

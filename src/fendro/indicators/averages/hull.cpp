@@ -1,0 +1,48 @@
+#include "fendro/indicators/averages/hull.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+
+HullLengths hull_lengths(std::uint64_t n) {
+  // sqrt(n) is never halfway between two integers for an integral n, so
+  // rounding has no tie to break.
+  const auto root = static_cast<std::uint64_t>(std::round(std::sqrt(static_cast<double>(n))));
+  return {std::max<std::uint64_t>(n / 2, 1), std::max<std::uint64_t>(root, 1)};
+}
+
+Result<Hma, IndicatorError> Hma::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return Hma(period, hull_lengths(period));
+}
+
+std::optional<double> Hma::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  // Both windows take the bar, whatever the other one says.
+  const std::optional<double> half = wma_update(half_, x);
+  const std::optional<double> full = wma_update(full_, x);
+  if (!half || !full) return std::nullopt;
+  return wma_update(smooth_, (*half + *half) - *full);
+}
+
+Result<Ehma, IndicatorError> Ehma::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return Ehma(period, hull_lengths(period));
+}
+
+std::optional<double> Ehma::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  const std::optional<double> half = ema_update(half_, x);
+  const std::optional<double> full = ema_update(full_, x);
+  if (!half || !full) return std::nullopt;
+  const double d = (*half + *half) - *full;
+  if (!std::isfinite(d)) return std::nullopt;
+  return ema_update(smooth_, d);
+}
+
+}  // namespace fendro

@@ -1,0 +1,53 @@
+#include "fendro/indicators/averages/kama.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/util/saturating.hpp"
+
+namespace fendro {
+namespace {
+
+double smoothing_constant(std::uint64_t length) { return 2.0 / (static_cast<double>(length) + 1.0); }
+
+}  // namespace
+
+Result<Kama, IndicatorError> Kama::create(std::uint64_t period, std::uint64_t fast,
+                                          std::uint64_t slow) {
+  if (period == 0 || fast == 0 || slow == 0) return err(IndicatorError::zero_period());
+  if (fast >= slow) {
+    return err(IndicatorError::invalid_period("KAMA fast period must be strictly less than slow"));
+  }
+  return Kama(period, fast, slow);
+}
+
+Kama::Kama(std::uint64_t period, std::uint64_t fast, std::uint64_t slow)
+    : closes_(sat_add(period, 1)),
+      period_(period),
+      fast_(smoothing_constant(fast)),
+      slow_(smoothing_constant(slow)) {}
+
+std::uint64_t Kama::warmup_period() const { return sat_add(period_, 1); }
+
+std::optional<double> Kama::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  closes_.push(x);
+  if (!closes_.is_full()) return std::nullopt;
+
+  const double first = closes_.front();
+  double volatility = 0.0;
+  double prev = first;
+  closes_.for_each([&](double c) {
+    volatility = volatility + std::abs(c - prev);  // the first term is |first - first| = 0
+    prev = c;
+  });
+  const double er = volatility == 0.0 ? 0.0 : std::abs(x - first) / volatility;
+  double sc = slow_ + er * (fast_ - slow_);
+  sc = sc * sc;
+  const double base = value_ ? *value_ : first;
+  value_ = base + sc * (x - base);
+  return value_;
+}
+
+}  // namespace fendro

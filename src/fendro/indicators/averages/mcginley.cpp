@@ -1,0 +1,33 @@
+#include "fendro/indicators/averages/mcginley.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+
+Result<McGinleyDynamic, IndicatorError> McGinleyDynamic::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return McGinleyDynamic(period);
+}
+
+std::optional<double> McGinleyDynamic::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  const double n = static_cast<double>(period_);
+  if (!value_) {
+    seed_sum_ = seed_sum_ + x;
+    if (++seed_count_ < period_) return std::nullopt;
+    value_ = seed_sum_ / n;
+    return value_;
+  }
+  const double prev = *value_;
+  // The ratio is meaningless for non-positive prices: hold the value.
+  if (x <= 0.0 || prev <= 0.0) return prev;
+  const double r = x / prev;
+  value_ = prev + (x - prev) / ((r * r) * (r * r) * (n * 0.6));
+  return value_;
+}
+
+}  // namespace fendro

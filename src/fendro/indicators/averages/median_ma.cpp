@@ -1,0 +1,26 @@
+#include "fendro/indicators/averages/median_ma.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/windows/bar_close.hpp"
+
+namespace fendro {
+
+Result<MedianMa, IndicatorError> MedianMa::create(std::uint64_t period) {
+  FENDRO_TRY(w, sorted_window_new(period));
+  return MedianMa(std::move(w));
+}
+
+std::optional<double> MedianMa::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  window_.push(x);
+  if (!window_.is_full()) return std::nullopt;
+  const auto s = window_.sorted();
+  const std::size_t mid = s.size() / 2;
+  if (s.size() % 2 == 1) return s[mid];
+  return trend::midpoint(s[mid - 1], s[mid]);
+}
+
+}  // namespace fendro

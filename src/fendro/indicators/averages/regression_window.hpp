@@ -1,0 +1,85 @@
+// The least-squares line through the last `period` values, x = 0 for the
+// oldest. The sums are kept relative to an anchor K (re-set to the window's
+// mean once every `period` pushes), so each push costs constant time and
+// the sums stay small and free of cancellation.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/market/indicator_error.hpp"
+#include "fendro/util/result.hpp"
+
+namespace fendro {
+
+// The constants of a fit over x = 0 .. n - 1.
+struct RegressionConstants {
+  double n;    // the period as f64
+  double sx;   // ((n - 1) * n) * 0.5
+  double sxx;  // (((n - 1) * n) * ((n + n) - 1)) / 6
+  double den;  // sxx * n - sx * sx
+};
+RegressionConstants regression_constants(std::uint64_t period);
+
+struct RegressionFit {
+  double slope;
+  double intercept;  // the line at the oldest position
+};
+
+struct RegressionWindow {
+  BoundedRing<double> values;  // oldest first
+  double anchor = 0.0;         // K
+  double sy = 0.0;             // sum of (y - K)
+  double sxy = 0.0;            // sum of i * (y - K)
+  std::uint64_t pushes = 0;    // since the last re-anchoring
+  bool anchored = false;
+  std::uint64_t period = 0;
+  RegressionConstants k{};
+
+  RegressionWindow() = default;
+  // Unchecked: callers have already refused lengths below 2 and above MAX_PERIOD.
+  explicit RegressionWindow(std::uint64_t n) : values(n), period(n), k(regression_constants(n)) {}
+};
+
+// Sums over a window's values y_i (i = 0 for the oldest) of their deviations
+// d_i = y_i - mean, each taken oldest first from -0.0; for the types that
+// refit the whole window on every bar.
+struct DeviationSums {
+  double mean;
+  double sy;   // sum of d
+  double syy;  // sum of d * d
+  double sxy;  // sum of d * i
+};
+DeviationSums deviation_sums(const BoundedRing<double>& values, double n);
+
+// Minimum first: below 2 (0 included) gives InvalidPeriod with `why`, then
+// MAX_PERIOD.
+Result<RegressionWindow, IndicatorError> regression_window_new(std::uint64_t n,
+                                                               std::string_view why);
+
+// Takes y. No fit for a non-finite y (nothing changes) or until the window is full.
+std::optional<RegressionFit> regression_push(RegressionWindow& w, double y);
+
+// The line at the newest position.
+inline std::optional<double> linreg_update(RegressionWindow& w, double y) {
+  const auto f = regression_push(w, y);
+  if (!f) return std::nullopt;
+  return (w.k.n - 1.0) * f->slope + f->intercept;
+}
+
+inline std::optional<double> linreg_slope_update(RegressionWindow& w, double y) {
+  const auto f = regression_push(w, y);
+  if (!f) return std::nullopt;
+  return f->slope;
+}
+
+// The line one bar past the newest position.
+inline std::optional<double> tsf_update(RegressionWindow& w, double y) {
+  const auto f = regression_push(w, y);
+  if (!f) return std::nullopt;
+  return f->slope * w.k.n + f->intercept;
+}
+
+}  // namespace fendro

@@ -1,0 +1,43 @@
+#include "fendro/indicators/averages/t3.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+
+Result<T3, IndicatorError> T3::create(std::uint64_t period, double volume_factor) {
+  FENDRO_CHECK(check_period(period));
+  if (!std::isfinite(volume_factor) || volume_factor < 0.0 || volume_factor > 1.0) {
+    return err(IndicatorError::invalid_period("T3 volume factor must be a finite value in [0.0, 1.0]"));
+  }
+  return T3(period, volume_factor);
+}
+
+T3::T3(std::uint64_t n, double v) : period_(n) {
+  stages_.fill(EmaState::of_period(n));
+  const double s = v * v;
+  const double t = v * s;
+  c1_ = -t;
+  c2_ = 3.0 * s + 3.0 * t;
+  c3_ = ((-6.0 * s) - 3.0 * v) - 3.0 * t;
+  c4_ = 3.0 * s + ((3.0 * v + 1.0) + t);
+}
+
+std::optional<double> T3::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  std::array<double, 6> e{};
+  double in = x;
+  for (std::size_t k = 0; k < stages_.size(); ++k) {
+    const std::optional<double> out = ema_update(stages_[k], in);
+    if (!out) return std::nullopt;
+    // Every stage but the last feeds the next one only with a finite value.
+    if (k + 1 < stages_.size() && !std::isfinite(*out)) return std::nullopt;
+    e[k] = in = *out;
+  }
+  return ((e[5] * c1_ + e[4] * c2_) + e[3] * c3_) + e[2] * c4_;
+}
+
+}  // namespace fendro

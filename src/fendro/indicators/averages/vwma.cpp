@@ -1,0 +1,57 @@
+#include "fendro/indicators/averages/vwma.hpp"
+
+#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+namespace {
+
+[[gnu::cold]] void recompute(VwmaWindow& w) {
+  double pv = -0.0;
+  double vol = -0.0;
+  double price = -0.0;
+  w.pairs.for_each([&](const std::pair<double, double>& e) {
+    pv = pv + e.first * e.second;
+    vol = vol + e.second;
+    price = price + e.first;
+  });
+  w.price_volume = pv;
+  w.volume = vol;
+  w.price = price;
+  w.pushes = 0;
+}
+
+}  // namespace
+
+Result<VwmaWindow, IndicatorError> vwma_window_new(std::uint64_t n) {
+  FENDRO_CHECK(check_period(n));
+  return VwmaWindow(n);
+}
+
+std::optional<double> vwma_update(VwmaWindow& w, double x, double v) {
+  if (const auto old = w.pairs.push({x, v})) {
+    w.price_volume = w.price_volume - old->first * old->second;
+    w.volume = w.volume - old->second;
+    w.price = w.price - old->first;
+  }
+  w.price_volume = w.price_volume + x * v;
+  w.volume = w.volume + v;
+  w.price = w.price + x;
+  if (++w.pushes == w.period) recompute(w);
+  if (!w.pairs.is_full()) return std::nullopt;
+  if (w.volume > 0.0) return w.price_volume / w.volume;
+  return w.price / static_cast<double>(w.period);
+}
+
+Result<Vwma, IndicatorError> Vwma::create(std::uint64_t period) {
+  FENDRO_TRY(w, vwma_window_new(period));
+  return Vwma(std::move(w));
+}
+
+std::optional<double> Vwma::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  return vwma_update(window_, c->close, c->volume);
+}
+
+}  // namespace fendro

@@ -1,0 +1,45 @@
+#include "fendro/indicators/momentum/fisher_transform.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+
+Result<FisherTransform, IndicatorError> FisherTransform::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return FisherTransform(period);
+}
+
+std::optional<double> FisherTransform::update(const BarSnapshot& bar) {
+  const double c = bar_close(bar);
+  if (!std::isfinite(c)) return std::nullopt;
+  hi_.push(c);
+  lo_.push(c);
+  if (hi_.count() < period_) return std::nullopt;
+  const double hi = hi_.value();
+  const double lo = lo_.value();
+  const double raw = hi - lo > 0.0 ? std::fma((c - lo) / (hi - lo), 2.0, -1.0) : 0.0;
+  double x = std::fma(raw, 0.33, x_ * 0.67);
+  if (x < -0.999) x = -0.999;
+  if (x > 0.999) x = 0.999;
+  x_ = x;
+  prev_ = std::fma(0.5, std::log((1.0 + x) / (1.0 - x)), 0.5 * prev_);
+  return prev_;
+}
+
+Result<InverseFisherTransform, IndicatorError> InverseFisherTransform::create(double scale) {
+  if (!std::isfinite(scale) || scale <= 0.0) {
+    return err(IndicatorError::invalid_period("scale must be a positive finite number"));
+  }
+  return InverseFisherTransform(scale);
+}
+
+std::optional<double> InverseFisherTransform::update(const BarSnapshot& bar) {
+  const double c = bar_close(bar);
+  if (!std::isfinite(c)) return std::nullopt;
+  return std::tanh(c * scale_);
+}
+
+}  // namespace fendro

@@ -1,0 +1,42 @@
+#include "fendro/indicators/momentum/rate_of_change.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/windows/bar_close.hpp"
+
+namespace fendro {
+
+double lag_measure(LagMeasure kind, double c, double o) {
+  if (kind == LagMeasure::Mom) return c - o;
+  if (o == 0.0) return 0.0;
+  switch (kind) {
+    case LagMeasure::Roc:
+      return ((c - o) / o) * 100.0;
+    case LagMeasure::Rocp:
+      return (c - o) / o;
+    case LagMeasure::Rocr:
+      return c / o;
+    case LagMeasure::Rocr100:
+      return (c / o) * 100.0;
+    case LagMeasure::Mom:
+      break;
+  }
+  return c - o;
+}
+
+Result<RateOfChange, IndicatorError> RateOfChange::create(LagMeasure kind, std::uint64_t period) {
+  FENDRO_TRY(w, lag_ring_new(period));
+  return RateOfChange(kind, std::move(w));
+}
+
+std::optional<double> RateOfChange::update(const BarSnapshot& bar) {
+  const double c = bar_close(bar);
+  if (!std::isfinite(c)) return std::nullopt;
+  w_.ring.push(c);
+  if (!w_.ring.is_full()) return std::nullopt;
+  const double v = lag_measure(kind_, c, w_.ring.front());
+  w_.last = v;
+  return v;
+}
+
+}  // namespace fendro

@@ -1,0 +1,72 @@
+// Wilder's relative strength index as a reusable state and step: the RSI
+// family here and every other type that needs an RSI of its own series embed it.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <optional>
+
+#include "fendro/indicators/momentum/moves.hpp"
+#include "fendro/indicators/windows/period.hpp"
+#include "fendro/market/indicator_error.hpp"
+#include "fendro/util/result.hpp"
+
+namespace fendro {
+
+struct RsiState {
+  std::uint64_t period = 0;  // 1 ..= MAX_PERIOD, checked by `rsi_state_new`
+  double n_minus_1 = 0.0;    // (period - 1) as f64
+  double inv_n = 0.0;        // 1 / period
+  // The seed is the mean of the first `period` moves; their running sums,
+  // added oldest first from -0.0, equal the sums of the full seed lists.
+  double gain_seed_sum = -0.0;
+  double loss_seed_sum = -0.0;
+  std::uint64_t seed_count = 0;
+  std::optional<double> prev;  // previous input; set by the first finite one
+  double avg_gain = 0.0;
+  double avg_loss = 0.0;
+  bool seeded = false;
+
+  // Unchecked: the caller has refused 0 and lengths above MAX_PERIOD.
+  static RsiState of_period(std::uint64_t n) {
+    RsiState s;
+    s.period = n;
+    s.n_minus_1 = static_cast<double>(n - 1);
+    s.inv_n = 1.0 / static_cast<double>(n);
+    return s;
+  }
+};
+
+// 0 gives ZeroPeriod, above MAX_PERIOD InvalidPeriod.
+inline Result<RsiState, IndicatorError> rsi_state_new(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return RsiState::of_period(period);
+}
+
+// One input. Non-finite input: no value, state untouched. The first input only
+// primes; the first value comes with input period + 1. Smoothing is
+// (avg * (n - 1) + move) rounded once, then scaled by the stored 1 / n.
+// A window without any move gives 50.
+inline std::optional<double> rsi_wilder_update(RsiState& s, double x) {
+  if (!std::isfinite(x)) return std::nullopt;
+  const auto change = next_change(s.prev, x);
+  if (!change) return std::nullopt;
+  const Move mv = split_move(*change);
+  if (s.seeded) {
+    s.avg_gain = std::fma(s.avg_gain, s.n_minus_1, mv.gain) * s.inv_n;
+    s.avg_loss = std::fma(s.avg_loss, s.n_minus_1, mv.loss) * s.inv_n;
+  } else {
+    s.gain_seed_sum = mv.gain + s.gain_seed_sum;
+    s.loss_seed_sum = mv.loss + s.loss_seed_sum;
+    if (++s.seed_count < s.period) return std::nullopt;
+    const double n = static_cast<double>(s.period);
+    s.avg_gain = s.gain_seed_sum / n;
+    s.avg_loss = s.loss_seed_sum / n;
+    s.seeded = true;
+  }
+  const double total = s.avg_gain + s.avg_loss;
+  if (total == 0.0) return 50.0;
+  return (s.avg_gain * 100.0) / total;
+}
+
+}  // namespace fendro

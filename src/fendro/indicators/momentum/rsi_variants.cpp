@@ -1,0 +1,187 @@
+#include "fendro/indicators/momentum/rsi_variants.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/momentum/moves.hpp"
+#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/windows/period.hpp"
+#include "fendro/util/saturating.hpp"
+
+namespace fendro {
+namespace {
+
+// Keeps a value inside [0, 100] (NaN passes through).
+double clamp_percent(double v) {
+  if (v < 0.0) return 0.0;
+  if (v > 100.0) return 100.0;
+  return v;
+}
+
+}  // namespace
+
+Result<Rmi, IndicatorError> Rmi::create(std::uint64_t period, std::uint64_t lookback) {
+  if (period == 0 || lookback == 0) return err(IndicatorError::zero_period());
+  return Rmi(period, lookback);
+}
+
+std::uint64_t Rmi::warmup_period() const { return sat_add(period_, closes_.capacity()); }
+
+std::optional<double> Rmi::update(const BarSnapshot& bar) {
+  const double c = bar_close(bar);
+  if (!std::isfinite(c)) return std::nullopt;
+  if (!closes_.is_full()) {
+    closes_.push(c);
+    return std::nullopt;
+  }
+  const Move mv = split_move(c - closes_.replace_oldest(c));
+  const double n = static_cast<double>(period_);
+  if (have_avg_) {
+    avg_gain_ = (mv.gain + avg_gain_ * n_minus_1_) / n;
+    avg_loss_ = (mv.loss + avg_loss_ * n_minus_1_) / n;
+  } else {
+    gain_seed_ = mv.gain + gain_seed_;
+    loss_seed_ = mv.loss + loss_seed_;
+    if (++seen_ < period_) return std::nullopt;
+    avg_gain_ = gain_seed_ / n;
+    avg_loss_ = loss_seed_ / n;
+    have_avg_ = true;
+  }
+  const double total = avg_gain_ + avg_loss_;
+  if (total == 0.0) return 50.0;
+  return (avg_gain_ / total) * 100.0;
+}
+
+Result<AdaptiveRsi, IndicatorError> AdaptiveRsi::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return AdaptiveRsi(period);
+}
+
+std::optional<double> AdaptiveRsi::update(const BarSnapshot& bar) {
+  const double c = bar_close(bar);
+  if (!std::isfinite(c)) return std::nullopt;
+  closes_.push(c);
+  const auto ch = next_change(prev_, c);
+  if (!ch) return std::nullopt;
+  const double change = *ch;
+  const double dist = std::abs(change);
+  if (const auto old = changes_.push(dist)) path_ = path_ - *old;
+  path_ = path_ + dist;
+  const Move mv = split_move(change);
+  if (!have_avg_) {
+    gain_seed_ = gain_seed_ + mv.gain;
+    loss_seed_ = loss_seed_ + mv.loss;
+    if (++seeded_ < period_) return std::nullopt;
+    const double n = static_cast<double>(period_);
+    avg_gain_ = gain_seed_ / n;
+    avg_loss_ = loss_seed_ / n;
+    have_avg_ = true;
+  } else {
+    // The smoothing constant runs from (2/31)^2 in noise to (2/3)^2 in a
+    // clean trend; with no movement at all it stays at the slow end.
+    double sc = 0.004162330905306971;
+    if (path_ != 0.0) {
+      double er = std::abs(c - closes_.front()) / path_;
+      if (er < 0.0) er = 0.0;
+      if (er > 1.0) er = 1.0;
+      const double f = er * 0.6021505376344085 + 0.06451612903225806;
+      sc = f * f;
+    }
+    avg_gain_ = avg_gain_ + (mv.gain - avg_gain_) * sc;
+    avg_loss_ = avg_loss_ + (mv.loss - avg_loss_) * sc;
+  }
+  const double total = avg_gain_ + avg_loss_;
+  if (total != 0.0) return (avg_gain_ / total) * 100.0;
+  return 50.0;
+}
+
+Result<Rsx, IndicatorError> Rsx::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return Rsx(period);
+}
+
+Rsx::Rsx(std::uint64_t n)
+    : a_(3.0 / static_cast<double>(n + 2)), b_(1.0 - a_), period_(n) {}
+
+std::optional<double> Rsx::update(const BarSnapshot& bar) {
+  const double c = bar_close(bar);
+  if (!std::isfinite(c)) return std::nullopt;
+  const auto change = next_change(prev_, c);
+  if (!change) return std::nullopt;
+  const double m = *change;
+  const double am = std::abs(m);
+  const auto stage = [this](double& st, double in) { st = st * b_ + in * a_; };
+  // Each pair of stages is followed by the double-smoothing blend 1.5 x - 0.5 y.
+  stage(s_[0], m);
+  stage(s_[1], s_[0]);
+  const double p1 = 1.5 * s_[0] - 0.5 * s_[1];
+  stage(s_[2], p1);
+  stage(s_[3], s_[2]);
+  const double p2 = 1.5 * s_[2] - 0.5 * s_[3];
+  stage(s_[4], p2);
+  stage(s_[5], s_[4]);
+  stage(u_[0], am);
+  stage(u_[1], u_[0]);
+  const double w1 = 1.5 * u_[0] - 0.5 * u_[1];
+  stage(u_[2], w1);
+  stage(u_[3], u_[2]);
+  const double w2 = 1.5 * u_[2] - 0.5 * u_[3];
+  stage(u_[4], w2);
+  stage(u_[5], u_[4]);
+  const double w3 = 1.5 * u_[4] - 0.5 * u_[5];
+  double value = 50.0;
+  if (w3 > 0.0) value = ((1.5 * s_[4] + (-0.5) * s_[5]) / w3 + 1.0) * 50.0;
+  value = clamp_percent(value);
+  if (++steps_ < period_) return std::nullopt;
+  return value;
+}
+
+std::optional<double> AnchoredRsi::update(const BarSnapshot& bar) {
+  const double c = bar_close(bar);
+  if (!std::isfinite(c)) return std::nullopt;
+  const auto change = next_change(prev_, c);
+  if (!change) return std::nullopt;
+  if (*change > 0.0) up_ = up_ + *change;
+  if (*change < 0.0) down_ = down_ + -*change;
+  if (down_ == 0.0) return up_ == 0.0 ? 50.0 : 100.0;
+  return 100.0 - 100.0 / (up_ / down_ + 1.0);
+}
+
+Result<LaguerreRsi, IndicatorError> LaguerreRsi::create(double gamma) {
+  if (!std::isfinite(gamma) || gamma < 0.0 || gamma > 1.0) {
+    return err(
+        IndicatorError::invalid_period("LaguerreRSI gamma must be a finite value in [0, 1]"));
+  }
+  return LaguerreRsi(gamma);
+}
+
+std::optional<double> LaguerreRsi::update(const BarSnapshot& bar) {
+  const double c = bar_close(bar);
+  if (!std::isfinite(c)) return std::nullopt;
+  if (!primed_) {
+    primed_ = true;
+    l_[0] = l_[1] = l_[2] = l_[3] = c;
+    return 50.0;
+  }
+  const double g = g_;
+  const double l0 = c * one_minus_g_ + l_[0] * g;
+  const double l1 = l_[1] * g + (l_[0] - g * l0);
+  const double l2 = l_[2] * g + (l_[1] - g * l1);
+  const double l3 = l_[3] * g + (l_[2] - g * l2);
+  l_[0] = l0;
+  l_[1] = l1;
+  l_[2] = l2;
+  l_[3] = l3;
+  double cu = 0.0;
+  double cd = 0.0;
+  for (int k = 0; k < 3; ++k) {
+    if (l_[k] < l_[k + 1]) {
+      cd = cd + (l_[k + 1] - l_[k]);
+    } else {
+      cu = cu + (l_[k] - l_[k + 1]);
+    }
+  }
+  if (cu + cd <= 0.0) return 50.0;
+  return clamp_percent((cu * 100.0) / (cu + cd));
+}
+
+}  // namespace fendro

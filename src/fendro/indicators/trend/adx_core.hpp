@@ -1,0 +1,128 @@
+// Wilder's directional movement: the smoothed true range and directional
+// moves, the directional indicators derived from them, and the average
+// directional index. Shared by the directional-movement types here and by
+// the momentum types that report the ADX.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <optional>
+
+#include "fendro/indicators/trend/atr_state.hpp"
+#include "fendro/market/records.hpp"
+
+namespace fendro {
+
+// Wilder's smoothing in sum form: the bar's value added last to the
+// smoothed value minus its n-th part.
+inline double wilder_sum_step(double smoothed, double x, double n) {
+  return x + (smoothed - smoothed / n);
+}
+
+// (dm * 100) / tr, or 0 when the smoothed true range is 0.
+inline double directional_indicator(double smoothed_dm, double smoothed_tr) {
+  return smoothed_tr == 0.0 ? 0.0 : (smoothed_dm * 100.0) / smoothed_tr;
+}
+
+// (|+DI - -DI| * 100) / (+DI + -DI), or 0 when the sum is 0.
+inline double directional_index(double plus_di, double minus_di) {
+  const double total = plus_di + minus_di;
+  return total == 0.0 ? 0.0 : (std::abs(plus_di - minus_di) * 100.0) / total;
+}
+
+// The bar-to-bar stage: previous candle, then the seeded Wilder sums of TR,
+// +DM and -DM. The first accepted candle only becomes the previous one; the
+// next n seed the sums; every later one smooths them.
+struct DmSmoother {
+  double prev_high = 0.0, prev_low = 0.0, prev_close = 0.0;
+  bool has_prev = false;
+  double tr = 0.0, plus_dm = 0.0, minus_dm = 0.0;  // smoothed, valid once `smoothed`
+  bool smoothed = false;
+  double seed_tr = 0.0, seed_plus = 0.0, seed_minus = 0.0;
+  std::uint64_t seed_count = 0;
+  std::uint64_t period;
+  double n;  // period as f64
+
+  explicit DmSmoother(std::uint64_t period_)
+      : period(period_), n(static_cast<double>(period_)) {}
+
+  // One accepted candle; true when the smoothed values hold this bar's.
+  bool step(const Candle& c) {
+    if (!has_prev) {
+      prev_high = c.high;
+      prev_low = c.low;
+      prev_close = c.close;
+      has_prev = true;
+      return false;
+    }
+    const double up = c.high - prev_high;
+    const double down = prev_low - c.low;
+    const double pdm = (up > down && up > 0.0) ? up : 0.0;
+    const double mdm = (down > up && down > 0.0) ? down : 0.0;
+    const double bar_tr = true_range(c.high, c.low, prev_close);
+    prev_high = c.high;
+    prev_low = c.low;
+    prev_close = c.close;
+    if (smoothed) {
+      tr = wilder_sum_step(tr, bar_tr, n);
+      plus_dm = wilder_sum_step(plus_dm, pdm, n);
+      minus_dm = wilder_sum_step(minus_dm, mdm, n);
+      return true;
+    }
+    seed_tr += bar_tr;
+    seed_plus += pdm;
+    seed_minus += mdm;
+    seed_count += 1;
+    if (seed_count < period) return false;
+    tr = seed_tr;
+    plus_dm = seed_plus;
+    minus_dm = seed_minus;
+    smoothed = true;
+    return true;
+  }
+
+  double plus_di() const { return directional_indicator(plus_dm, tr); }
+  double minus_di() const { return directional_indicator(minus_dm, tr); }
+};
+
+struct AdxReading {
+  double plus_di;
+  double minus_di;
+  double adx;
+};
+
+// The ADX seeds on the mean of its first n DX values, summed in arrival
+// order from zero (a running sum adds them in exactly that order), then
+// follows (DX + (n - 1) * ADX) / n.
+struct AdxCore {
+  DmSmoother dm;
+  double adx = 0.0;
+  bool adx_seeded = false;
+  double dx_sum = 0.0;
+  std::uint64_t dx_count = 0;
+
+  explicit AdxCore(std::uint64_t period) : dm(period) {}
+  std::uint64_t period() const { return dm.period; }
+};
+
+// One step of the core with an accepted candle (the caller has run the
+// candle check). Smoothing and DI go on while the ADX seeds; only the
+// result is withheld.
+inline std::optional<AdxReading> adx_update(AdxCore& s, const Candle& c) {
+  if (!s.dm.step(c)) return std::nullopt;
+  const double pdi = s.dm.plus_di();
+  const double mdi = s.dm.minus_di();
+  const double dx = directional_index(pdi, mdi);
+  if (s.adx_seeded) {
+    s.adx = (dx + (s.dm.n - 1.0) * s.adx) / s.dm.n;
+  } else {
+    s.dx_sum += dx;
+    s.dx_count += 1;
+    if (s.dx_count < s.dm.period) return std::nullopt;
+    s.adx = s.dx_sum / s.dm.n;
+    s.adx_seeded = true;
+  }
+  return AdxReading{pdi, mdi, s.adx};
+}
+
+}  // namespace fendro

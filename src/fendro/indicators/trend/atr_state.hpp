@@ -1,0 +1,61 @@
+// Wilder's average true range as a reusable state and step: embedded by the
+// ATR stops here and by the volatility types that report or scale by the ATR.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+
+#include "fendro/market/records.hpp"
+
+namespace fendro {
+
+// The bar's range widened to reach the previous close, when there is one.
+inline double true_range(double high, double low, std::optional<double> prev_close) {
+  const double range = high - low;
+  if (!prev_close) return range;
+  const double pc = *prev_close;
+  return std::max(std::max(range, std::abs(high - pc)), std::abs(low - pc));
+}
+
+struct AtrState {
+  std::optional<double> prev_close;  // close of the last accepted candle
+  std::uint64_t period;              // n >= 1, checked by the owner
+  double n_minus_1;                  // (n - 1) as f64, formed from the integer
+  double inv_n;                      // 1.0 / n
+  double seed_sum = 0.0;
+  std::uint64_t seed_count = 0;
+  double atr = 0.0;
+  bool seeded = false;
+
+  explicit AtrState(std::uint64_t n)
+      : period(n),
+        n_minus_1(static_cast<double>(n - 1)),
+        inv_n(1.0 / static_cast<double>(n)) {}
+};
+
+// One step with an accepted candle (the caller has run the candle check).
+// The first n - 1 candles only seed; the n-th gives their mean true range,
+// and every later one Wilder's smoothing with a single rounding of
+// ATR * (n - 1) + TR.
+inline std::optional<double> atr_update(AtrState& s, double high, double low, double close) {
+  const double tr = true_range(high, low, s.prev_close);
+  s.prev_close = close;
+  if (!s.seeded) {
+    s.seed_sum += tr;
+    s.seed_count += 1;
+    if (s.seed_count != s.period) return std::nullopt;
+    s.atr = s.seed_sum / static_cast<double>(s.seed_count);
+    s.seeded = true;
+    return s.atr;
+  }
+  s.atr = std::fma(s.atr, s.n_minus_1, tr) * s.inv_n;
+  return s.atr;
+}
+
+inline std::optional<double> atr_update(AtrState& s, const Candle& c) {
+  return atr_update(s, c.high, c.low, c.close);
+}
+
+}  // namespace fendro

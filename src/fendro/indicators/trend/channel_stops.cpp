@@ -1,0 +1,67 @@
+#include "fendro/indicators/trend/channel_stops.hpp"
+
+#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/trend/window_extremes.hpp"
+
+namespace fendro {
+
+std::optional<double> AtrChannel::step(const Candle& c) {
+  const auto a = atr_update(atr, c);
+  highs.push(c.high);
+  lows.push(c.low);
+  if (!a || !highs.is_full()) return std::nullopt;
+  return a;
+}
+
+Result<ChandelierExit, IndicatorError> ChandelierExit::create(std::uint64_t period,
+                                                              double multiplier) {
+  FENDRO_CHECK(trend::check_multiplier(multiplier));
+  FENDRO_CHECK(check_period(period));
+  return ChandelierExit(period, multiplier);
+}
+
+std::optional<double> ChandelierExit::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const auto atr = channel_.step(*c);
+  if (!atr) return std::nullopt;
+  const double d = *atr * m_;
+  return out_.set(trend::highest(channel_.highs) - d, trend::lowest(channel_.lows) + d);
+}
+
+Result<ChandeKrollStop, IndicatorError> ChandeKrollStop::create(std::uint64_t atr_period,
+                                                                std::uint64_t stop_period,
+                                                                double multiplier) {
+  FENDRO_CHECK(trend::check_multiplier(multiplier));
+  FENDRO_CHECK(check_period(stop_period));
+  FENDRO_CHECK(check_period(atr_period));
+  return ChandeKrollStop(atr_period, stop_period, multiplier);
+}
+
+std::optional<double> ChandeKrollStop::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const auto atr = channel_.step(*c);
+  if (!atr) return std::nullopt;  // nothing reaches the stop windows yet
+  const double d = *atr * m_;
+  high_stops_.push(trend::highest(channel_.highs) - d);
+  low_stops_.push(trend::lowest(channel_.lows) + d);
+  if (!high_stops_.is_full()) return std::nullopt;
+  return out_.set(trend::lowest(low_stops_), trend::highest(high_stops_));
+}
+
+Result<DonchianStop, IndicatorError> DonchianStop::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return DonchianStop(period);
+}
+
+std::optional<double> DonchianStop::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  highs_.push(c->high);
+  lows_.push(c->low);
+  if (!highs_.is_full()) return std::nullopt;
+  return out_.set(trend::lowest(lows_), trend::highest(highs_));
+}
+
+}  // namespace fendro

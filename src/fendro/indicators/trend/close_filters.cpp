@@ -1,0 +1,142 @@
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/trend/window_extremes.hpp"
+#include "fendro/indicators/trend/trend_filters.hpp"
+
+namespace fendro {
+
+Result<VerticalHorizontalFilter, IndicatorError> VerticalHorizontalFilter::create(
+    std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return VerticalHorizontalFilter(period);
+}
+
+std::optional<double> VerticalHorizontalFilter::update(const BarSnapshot& bar) {
+  const auto close = trend::finite_close(bar);
+  if (!close) return std::nullopt;
+  const double x = *close;
+  closes_.push(x);
+  if (prev_close_) {
+    if (changes_.is_full()) sum_ = sum_ - changes_.front();
+    const double change = std::abs(x - *prev_close_);
+    changes_.push(change);
+    sum_ = change + sum_;
+  }
+  prev_close_ = x;
+  if (!closes_.is_full() || !changes_.is_full()) return std::nullopt;
+  if (sum_ == 0.0) return 0.0;
+  return (trend::highest(closes_) - trend::lowest(closes_)) / sum_;
+}
+
+Result<PolarizedFractalEfficiency, IndicatorError> PolarizedFractalEfficiency::create(
+    std::uint64_t period, std::uint64_t smoothing) {
+  FENDRO_CHECK(check_period(period));
+  FENDRO_CHECK(check_period(smoothing));
+  return PolarizedFractalEfficiency(period, smoothing);
+}
+
+std::optional<double> PolarizedFractalEfficiency::update(const BarSnapshot& bar) {
+  const auto close = trend::finite_close(bar);
+  if (!close) return std::nullopt;
+  const double x = *close;
+  if (prev_close_) {
+    const double dx = x - *prev_close_;
+    const double segment = std::sqrt(std::fma(dx, dx, 1.0));
+    sum_ = sum_ + segment;
+    if (const auto old = segments_.push(segment)) sum_ = sum_ - *old;
+  }
+  prev_close_ = x;
+  closes_.push(x);
+  if (!closes_.is_full()) return std::nullopt;
+  const double d = x - closes_.front();
+  const double n = static_cast<double>(n_);
+  const double sign = d > 0.0 ? 100.0 : (d < 0.0 ? -100.0 : 0.0);
+  const double pfe = (std::sqrt(std::fma(d, d, n * n)) * sign) / sum_;
+  if (!std::isfinite(pfe)) return std::nullopt;
+  return ema_update(ema_, pfe);
+}
+
+Result<TrendStrengthIndex, IndicatorError> TrendStrengthIndex::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period_min(period, 2, "period must be >= 2 for a regression"));
+  return TrendStrengthIndex(period);
+}
+
+std::optional<double> TrendStrengthIndex::update(const BarSnapshot& bar) {
+  const auto close = trend::finite_close(bar);
+  if (!close) return std::nullopt;
+  closes_.push(*close);
+  if (!closes_.is_full()) return std::nullopt;
+  const double n = static_cast<double>(closes_.capacity());
+  if (!positions_ready_) {
+    double sxx = 0.0;
+    for (double i = 0.0; i < n; i += 1.0) {
+      sx_ += i;
+      sxx += i * i;
+    }
+    dx_ = std::fma(n, sxx, -(sx_ * sx_));
+    positions_ready_ = true;
+  }
+  double total = 0.0;
+  closes_.for_each([&](double v) { total += v; });
+  const double mean = total / n;
+  double sy = 0.0, syy = 0.0, sxy = 0.0, i = 0.0;
+  closes_.for_each([&](double v) {
+    const double y = v - mean;
+    sy += y;
+    syy += y * y;
+    sxy += y * i;
+    i += 1.0;
+  });
+  const double dy = std::fma(n, syy, -(sy * sy));
+  if (dy <= 0.0) return 0.0;
+  const double num = std::fma(n, sxy, sx_ * (-sy));
+  const double r2 = (num * num) / (dy * dx_);
+  return num < 0.0 ? -r2 : r2;
+}
+
+Result<ElderImpulse, IndicatorError> ElderImpulse::create(std::uint64_t ema_period,
+                                                          std::uint64_t fast, std::uint64_t slow,
+                                                          std::uint64_t signal) {
+  FENDRO_CHECK(check_period(ema_period));
+  if (fast == 0 || slow == 0 || signal == 0) return err(IndicatorError::zero_period());
+  if (fast >= slow) {
+    return err(
+        IndicatorError::invalid_period("fast period must be strictly less than slow period"));
+  }
+  if (fast > MAX_PERIOD || slow > MAX_PERIOD || signal > MAX_PERIOD) {
+    return err(IndicatorError::invalid_period(kMaxPeriodReason));
+  }
+  return ElderImpulse(ema_period, fast, slow, signal);
+}
+
+std::uint64_t ElderImpulse::warmup_period() const {
+  return std::max(slow_.period + signal_.period - 1, ema_.period) + 1;
+}
+
+std::optional<double> ElderImpulse::update(const BarSnapshot& bar) {
+  const auto close = trend::finite_close(bar);
+  if (!close) return std::nullopt;
+  const double x = *close;
+  ema_update(ema_, x);
+  const auto fast = ema_update(fast_, x);
+  const auto slow = ema_update(slow_, x);
+  if (!slow || !fast) return std::nullopt;
+  const double line = *fast - *slow;
+  if (!std::isfinite(line)) return std::nullopt;
+  const auto signal = ema_update(signal_, line);
+  if (!signal) return std::nullopt;
+  const double histogram = line - *signal;
+  if (!ema_.seeded) return std::nullopt;
+  const double ema = ema_.value;
+  const auto prev_ema = std::exchange(prev_ema_, ema);
+  const auto prev_histogram = std::exchange(prev_histogram_, histogram);
+  if (!prev_ema || !prev_histogram) return std::nullopt;
+  if (histogram > *prev_histogram && ema > *prev_ema) return 1.0;
+  if (histogram < *prev_histogram && ema < *prev_ema) return -1.0;
+  return 0.0;
+}
+
+}  // namespace fendro

@@ -1,0 +1,61 @@
+#include "fendro/indicators/trend/directional_movement.hpp"
+
+#include "fendro/indicators/trend/checks.hpp"
+
+namespace fendro {
+
+template <DmReading R>
+Result<DmIndicator<R>, IndicatorError> DmIndicator<R>::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return DmIndicator(period);
+}
+
+template <DmReading R>
+std::optional<double> DmIndicator<R>::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr || !dm_.step(*c)) return std::nullopt;
+  switch (R) {
+    case DmReading::PlusDm: return dm_.plus_dm;
+    case DmReading::MinusDm: return dm_.minus_dm;
+    case DmReading::PlusDi: return dm_.plus_di();
+    case DmReading::MinusDi: return dm_.minus_di();
+    case DmReading::Dx: return directional_index(dm_.plus_di(), dm_.minus_di());
+  }
+  return std::nullopt;
+}
+
+template class DmIndicator<DmReading::PlusDm>;
+template class DmIndicator<DmReading::MinusDm>;
+template class DmIndicator<DmReading::PlusDi>;
+template class DmIndicator<DmReading::MinusDi>;
+template class DmIndicator<DmReading::Dx>;
+
+Result<Adx, IndicatorError> Adx::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return Adx(period);
+}
+
+std::optional<double> Adx::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const auto r = adx_update(core_, *c);
+  if (!r) return std::nullopt;
+  return out_.set(r->plus_di, r->minus_di, r->adx);
+}
+
+Result<Adxr, IndicatorError> Adxr::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return Adxr(period);
+}
+
+std::optional<double> Adxr::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const auto r = adx_update(core_, *c);
+  if (!r) return std::nullopt;
+  ring_.push(r->adx);
+  if (!ring_.is_full()) return std::nullopt;
+  return trend::midpoint(ring_.back(), ring_.front());
+}
+
+}  // namespace fendro

@@ -1,0 +1,33 @@
+// A stop that trails Wilder's smoothed average of the close, with a
+// direction that flips when the close crosses it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "fendro/indicators/indicator.hpp"
+#include "fendro/market/indicator_error.hpp"
+#include "fendro/util/result.hpp"
+
+namespace fendro {
+
+// Trails Wilder's smoothed average of the close.
+class ModifiedMaStop final : public Indicator {
+ public:
+  static Result<ModifiedMaStop, IndicatorError> create(std::uint64_t period);
+  std::optional<double> update(const BarSnapshot& bar) override;
+  std::span<const NamedOutput> outputs() const override { return out_.view(); }
+  std::uint64_t warmup_period() const override { return period_; }
+
+ private:
+  explicit ModifiedMaStop(std::uint64_t n) : period_(n) {}
+  std::optional<double> average_;
+  std::uint64_t seed_count_ = 0;
+  double seed_sum_ = 0.0;
+  std::uint64_t period_;
+  double direction_ = 0.0;
+  double stop_ = 0.0;
+  OutputList<2> out_{{"value", "direction"}};
+};
+
+}  // namespace fendro

@@ -1,0 +1,188 @@
+#include "fendro/indicators/trend/swing_stops.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "fendro/indicators/trend/checks.hpp"
+
+namespace fendro {
+Result<ZigZag, IndicatorError> ZigZag::create(double threshold) {
+  if (!std::isfinite(threshold) || !(threshold > 0.0) || threshold >= 1.0) {
+    return err(
+        IndicatorError::invalid_period("ZigZag threshold must be a finite fraction in (0, 1)"));
+  }
+  return ZigZag(threshold);
+}
+
+std::optional<double> ZigZag::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  if (!started_) {
+    direction_ = 1.0;
+    extreme_ = c->high;
+    started_ = true;
+    return std::nullopt;
+  }
+  const double swing = extreme_;
+  if (direction_ > 0.0) {
+    if (c->high > extreme_) {
+      extreme_ = c->high;
+      return std::nullopt;
+    }
+    if (!(c->low <= extreme_ * (1.0 - t_))) return std::nullopt;
+    direction_ = -1.0;
+    extreme_ = c->low;
+    return out_.set(swing, 1.0);
+  }
+  if (c->low < extreme_) {
+    extreme_ = c->low;
+    return std::nullopt;
+  }
+  if (!(c->high >= extreme_ * (t_ + 1.0))) return std::nullopt;
+  direction_ = 1.0;
+  extreme_ = c->high;
+  return out_.set(swing, -1.0);
+}
+
+// Both averages rebuild their sums exactly every n pushes (not every 16n).
+HiLoActivator::HiLoActivator(std::uint64_t n) : highs_(n), lows_(n) {
+  highs_.resum_every = n;
+  lows_.resum_every = n;
+}
+
+Result<HiLoActivator, IndicatorError> HiLoActivator::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return HiLoActivator(period);
+}
+
+std::optional<double> HiLoActivator::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const auto sma_high = sma_update(highs_, c->high);
+  const auto sma_low = sma_update(lows_, c->low);
+  if (!sma_high || !sma_low) return std::nullopt;
+  const Pair now{*sma_high, *sma_low};
+  if (!prev_) {
+    prev_ = now;
+    return std::nullopt;
+  }
+  const Pair p = *prev_;
+  prev_ = now;
+  if (c->close > p.high) {
+    long_ = true;
+  } else if (c->close < p.low) {
+    long_ = false;
+  }
+  return long_ ? p.low : p.high;
+}
+
+Result<TimeBasedStop, IndicatorError> TimeBasedStop::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return TimeBasedStop(period);
+}
+
+std::optional<double> TimeBasedStop::update(const BarSnapshot& bar) {
+  if (trend::checked_candle(bar) == nullptr) return std::nullopt;
+  if (k_ < n_) ++k_;
+  return std::min(static_cast<double>(k_) / static_cast<double>(n_), 1.0);
+}
+
+Result<PercentageTrailingStop, IndicatorError> PercentageTrailingStop::create(double percentage) {
+  FENDRO_CHECK(trend::check_multiplier(percentage));
+  return PercentageTrailingStop(percentage);
+}
+
+std::optional<double> PercentageTrailingStop::update(const BarSnapshot& bar) {
+  const auto close = trend::finite_close(bar);
+  if (!close) return std::nullopt;
+  const double x = *close;
+  const double off = (std::abs(x) * p_) / 100.0;
+  if (!stop_) {
+    stop_ = x - off;
+    return *stop_;
+  }
+  double& s = *stop_;
+  if (long_) {
+    if (x < s) {
+      long_ = false;
+      s = x + off;
+    } else {
+      s = std::max(s, x - off);
+    }
+  } else if (x > s) {
+    long_ = true;
+    s = x - off;
+  } else {
+    s = std::min(s, x + off);
+  }
+  return s;
+}
+
+Result<RenkoTrailingStop, IndicatorError> RenkoTrailingStop::create(double brick) {
+  FENDRO_CHECK(trend::check_multiplier(brick));
+  return RenkoTrailingStop(brick);
+}
+
+std::optional<double> RenkoTrailingStop::update(const BarSnapshot& bar) {
+  const auto close = trend::finite_close(bar);
+  if (!close) return std::nullopt;
+  const double x = *close;
+  if (!base_) {
+    base_ = x;
+    return x - b_;
+  }
+  double& base = *base_;
+  if (long_) {
+    if (x < base - b_) {
+      long_ = false;
+      base = x;
+    } else {
+      const double k = std::floor((x - base) / b_);
+      if (k >= 1.0) base = base + b_ * k;
+      return base - b_;
+    }
+  } else {
+    if (x > base + b_) {
+      long_ = true;
+      base = x;
+    } else {
+      const double k = std::floor((base - x) / b_);
+      if (k >= 1.0) base = base - b_ * k;
+      return base + b_;
+    }
+  }
+  return long_ ? base - b_ : base + b_;
+}
+
+Result<StepTrailingStop, IndicatorError> StepTrailingStop::create(double step) {
+  FENDRO_CHECK(trend::check_multiplier(step));
+  return StepTrailingStop(step);
+}
+
+std::optional<double> StepTrailingStop::update(const BarSnapshot& bar) {
+  const auto close = trend::finite_close(bar);
+  if (!close) return std::nullopt;
+  const double x = *close;
+  const double below = s_ * std::floor((x - s_) / s_);
+  if (!stop_) {
+    stop_ = below;
+    return below;
+  }
+  double& stop = *stop_;
+  if (long_) {
+    if (x < stop) {
+      long_ = false;
+      stop = s_ * std::ceil((x + s_) / s_);
+    } else {
+      stop = std::max(stop, below);
+    }
+  } else if (x > stop) {
+    long_ = true;
+    stop = below;
+  } else {
+    stop = std::min(stop, s_ * std::ceil((x + s_) / s_));
+  }
+  return stop;
+}
+
+}  // namespace fendro

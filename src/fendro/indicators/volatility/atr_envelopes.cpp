@@ -1,0 +1,65 @@
+#include "fendro/indicators/volatility/atr_envelopes.hpp"
+
+#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+namespace {
+
+// middle +- ATR * m once both parts are ready.
+std::optional<double> atr_bands(OutputList<3>& out, std::optional<double> middle,
+                                std::optional<double> atr, double m) {
+  if (!atr || !middle) return std::nullopt;
+  const double width = *atr * m;
+  return out.set(*middle + width, *middle, *middle - width);
+}
+
+}  // namespace
+
+Result<AtrBands, IndicatorError> AtrBands::create(std::uint64_t period, double multiplier) {
+  FENDRO_CHECK(trend::check_multiplier(multiplier));
+  FENDRO_CHECK(check_period(period));
+  return AtrBands(period, multiplier);
+}
+
+std::optional<double> AtrBands::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const auto atr = atr_update(atr_, *c);
+  return atr_bands(out_, c->close, atr, m_);
+}
+
+Result<Keltner, IndicatorError> Keltner::create(std::uint64_t ema_period,
+                                                std::uint64_t atr_period, double multiplier) {
+  FENDRO_CHECK(trend::check_multiplier(multiplier));
+  FENDRO_CHECK(check_period(ema_period));
+  FENDRO_CHECK(check_period(atr_period));
+  return Keltner(ema_period, atr_period, multiplier);
+}
+
+std::optional<double> Keltner::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const auto ema = ema_update(ema_, c->close);
+  const auto atr = atr_update(atr_, *c);
+  return atr_bands(out_, ema, atr, m_);
+}
+
+Result<StarcBands, IndicatorError> StarcBands::create(std::uint64_t sma_period,
+                                                      std::uint64_t atr_period,
+                                                      double multiplier) {
+  FENDRO_CHECK(trend::check_multiplier(multiplier));
+  FENDRO_CHECK(check_period(sma_period));
+  FENDRO_CHECK(check_period(atr_period));
+  return StarcBands(sma_period, atr_period, multiplier);
+}
+
+std::optional<double> StarcBands::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const auto sma = sma_update(sma_, c->close);
+  const auto atr = atr_update(atr_, *c);
+  return atr_bands(out_, sma, atr, m_);
+}
+
+}  // namespace fendro

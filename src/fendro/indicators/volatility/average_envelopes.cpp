@@ -1,0 +1,82 @@
+#include "fendro/indicators/volatility/average_envelopes.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+using namespace vol;
+
+// ---- AccelerationBands ----
+
+Result<AccelerationBands, IndicatorError> AccelerationBands::create(std::uint64_t period,
+                                                                    double factor) {
+  FENDRO_CHECK(trend::check_multiplier(factor));
+  FENDRO_CHECK(check_period(period));
+  return AccelerationBands(period, factor);
+}
+
+std::optional<double> AccelerationBands::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const double s = c->high + c->low;
+  const double r = s == 0.0 ? 0.0 : (c->high - c->low) / s;
+  const double widened = c->high * std::fma(factor_, r, 1.0);
+  const double narrowed = c->low * std::fma(-factor_, r, 1.0);
+  const auto upper = sma_update(highs_, widened);
+  const auto middle = sma_update(closes_, c->close);
+  const auto lower = sma_update(lows_, narrowed);
+  if (!upper || !middle || !lower) return std::nullopt;
+  return out_.set(*upper, *middle, *lower);
+}
+
+// ---- MaEnvelope ----
+
+Result<MaEnvelope, IndicatorError> MaEnvelope::create(std::uint64_t period, double fraction) {
+  FENDRO_CHECK(trend::check_multiplier(fraction));
+  FENDRO_CHECK(check_period(period));
+  return MaEnvelope(period, fraction);
+}
+
+std::optional<double> MaEnvelope::update(const BarSnapshot& bar) {
+  const auto close = trend::finite_close(bar);
+  if (!close) return std::nullopt;
+  const auto sma = sma_update(sma_, *close);
+  if (!sma) return std::nullopt;
+  return out_.set(*sma * (1.0 + fraction_), *sma, *sma * (1.0 - fraction_));
+}
+
+// ---- StandardErrorBands ----
+
+Result<StandardErrorBands, IndicatorError> StandardErrorBands::create(std::uint64_t period,
+                                                                      double multiplier) {
+  FENDRO_CHECK(check_period_min_first(period, 3, "standard error bands need period >= 3"));
+  FENDRO_CHECK(trend::check_multiplier(multiplier));
+  return StandardErrorBands(period, multiplier);
+}
+
+std::optional<double> StandardErrorBands::update(const BarSnapshot& bar) {
+  const auto close = trend::finite_close(bar);
+  if (!close) return std::nullopt;
+  closes_.push(*close);
+  if (!closes_.is_full()) return std::nullopt;
+  const double n = static_cast<double>(n_);
+  const double mean = ring_mean(closes_, n);
+  const LineSums sums = line_sums(closes_, mean);
+  const double slope = line_slope(sums, n, line_);
+  const double intercept = line_intercept(sums, slope, n, line_);
+  double sse = 0.0;
+  double i = 0.0;
+  closes_.for_each([&](double v) {
+    const double e = (v - mean) - (intercept + slope * i);
+    sse = sse + e * e;
+    i += 1.0;
+  });
+  const double se = std::sqrt(sse / (n - 2.0));
+  const double middle = (n - 1.0) * slope + (mean + intercept);
+  const double width = se * m_;
+  return out_.set(middle + width, middle, middle - width);
+}
+
+}  // namespace fendro

@@ -1,0 +1,85 @@
+#include "fendro/indicators/volatility/bollinger.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/volatility/anchored_moments.hpp"
+#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+using namespace vol;
+
+Status<IndicatorError> check_bollinger(std::uint64_t period, double multiplier) {
+  FENDRO_CHECK(check_period(period));
+  return trend::check_multiplier(multiplier);
+}
+
+std::optional<BollingerBandsValue> bollinger_update(BollingerWindow& w, double x) {
+  if (!std::isfinite(x)) return std::nullopt;
+  w.moments.push(x);
+  if (!w.moments.is_full()) return std::nullopt;
+  const double middle = window_mean(w.moments);
+  const double stddev = population_stddev(w.moments);
+  const double width = w.multiplier * stddev;
+  return BollingerBandsValue{middle + width, middle, middle - width, stddev};
+}
+
+Result<BollingerBands, IndicatorError> BollingerBands::create(std::uint64_t period,
+                                                              double multiplier) {
+  FENDRO_CHECK(check_bollinger(period, multiplier));
+  return BollingerBands(period, multiplier);
+}
+
+std::optional<double> BollingerBands::update(const BarSnapshot& bar) {
+  const auto b = bollinger_update(window_, bar_close(bar));
+  if (!b) return std::nullopt;
+  return out_.set(b->upper, b->middle, b->lower, b->stddev);
+}
+
+Result<BollingerBandwidth, IndicatorError> BollingerBandwidth::create(std::uint64_t period,
+                                                                      double multiplier) {
+  FENDRO_CHECK(check_bollinger(period, multiplier));
+  return BollingerBandwidth(period, multiplier);
+}
+
+std::optional<double> BollingerBandwidth::update(const BarSnapshot& bar) {
+  const auto b = bollinger_update(window_, bar_close(bar));
+  if (!b) return std::nullopt;
+  if (b->middle == 0.0) return 0.0;
+  return (b->upper - b->lower) / b->middle;
+}
+
+Result<PercentB, IndicatorError> PercentB::create(std::uint64_t period, double multiplier) {
+  FENDRO_CHECK(check_bollinger(period, multiplier));
+  return PercentB(period, multiplier);
+}
+
+std::optional<double> PercentB::update(const BarSnapshot& bar) {
+  const double close = bar_close(bar);
+  const auto b = bollinger_update(window_, close);
+  if (!b) return std::nullopt;
+  const double width = b->upper - b->lower;
+  if (width == 0.0) return 0.5;
+  return (close - b->lower) / width;
+}
+
+Result<DoubleBollinger, IndicatorError> DoubleBollinger::create(std::uint64_t period,
+                                                                double k_inner, double k_outer) {
+  FENDRO_CHECK(trend::check_multiplier(k_inner));
+  FENDRO_CHECK(trend::check_multiplier(k_outer));
+  if (k_outer <= k_inner) {
+    return err(IndicatorError::invalid_period("double bollinger requires k_outer > k_inner"));
+  }
+  FENDRO_CHECK(check_period(period));
+  return DoubleBollinger(period, k_inner, k_outer);
+}
+
+std::optional<double> DoubleBollinger::update(const BarSnapshot& bar) {
+  const auto b = bollinger_update(window_, bar_close(bar));
+  if (!b) return std::nullopt;
+  const double inner = b->stddev * k_inner_;
+  return out_.set(b->upper, b->middle + inner, b->middle, b->middle - inner, b->lower);
+}
+
+}  // namespace fendro

@@ -1,0 +1,117 @@
+#include "fendro/indicators/volatility/close_dispersion.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/volatility/anchored_moments.hpp"
+#include "fendro/indicators/volatility/window_regression.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+using namespace vol;
+
+// ---- StdDev ----
+
+Result<StdDev, IndicatorError> StdDev::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return StdDev(period);
+}
+
+std::optional<double> StdDev::update(const BarSnapshot& bar) {
+  const auto close = trend::finite_close(bar);
+  if (!close) return std::nullopt;
+  window_.push(*close);
+  if (!window_.is_full()) return std::nullopt;
+  return population_stddev(window_);
+}
+
+// ---- DetrendedStdDev ----
+
+Result<DetrendedStdDev, IndicatorError> DetrendedStdDev::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period_min_first(period, 2, "detrended stddev needs period >= 2"));
+  return DetrendedStdDev(period);
+}
+
+DetrendedStdDev::DetrendedStdDev(std::uint64_t n)
+    : closes_(n), n_(n), sxx_(regression_constants(n).d / static_cast<double>(n)) {}
+
+std::optional<double> DetrendedStdDev::update(const BarSnapshot& bar) {
+  const auto close = trend::finite_close(bar);
+  if (!close) return std::nullopt;
+  closes_.push(*close);
+  if (!closes_.is_full()) return std::nullopt;
+  // Closes are taken relative to the oldest one, times as 0 (oldest) to n - 1
+  // centred on their mean.
+  const double n = static_cast<double>(n_);
+  const double t_mean = (n - 1.0) * 0.5;
+  const double x0 = closes_.front();
+  double sum = 0.0;
+  closes_.for_each([&](double x) { sum = sum + (x - x0); });
+  const double m = sum / n;
+  double sxy = 0.0;
+  double t = 0.0;
+  closes_.for_each([&](double x) {
+    sxy = sxy + (t - t_mean) * ((x - x0) - m);
+    t += 1.0;
+  });
+  const double b = sxy / sxx_;
+  double ssr = 0.0;
+  t = 0.0;
+  closes_.for_each([&](double x) {
+    const double e = ((x - x0) - m) - b * (t - t_mean);
+    ssr = ssr + e * e;
+    t += 1.0;
+  });
+  return std::sqrt(ssr / n);
+}
+
+// ---- UlcerIndex ----
+
+Result<UlcerIndex, IndicatorError> UlcerIndex::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return UlcerIndex(period);
+}
+
+std::optional<double> UlcerIndex::update(const BarSnapshot& bar) {
+  const auto close = trend::finite_close(bar);
+  if (!close) return std::nullopt;
+  max_.push(*close);
+  if (max_.count() < n_) return std::nullopt;
+  const double top = max_.value();
+  double q = 0.0;
+  if (top != 0.0) {
+    const double pct = ((*close - top) * 100.0) / top;
+    q = pct * pct;
+  }
+  terms_.push(q);
+  if (!terms_.is_full()) return std::nullopt;
+  // The running sum is rooted as it stands.
+  return std::sqrt(terms_.sum() / static_cast<double>(n_));
+}
+
+// ---- WavePm ----
+
+Result<WavePm, IndicatorError> WavePm::create(std::uint64_t period, std::uint64_t smoothing) {
+  FENDRO_CHECK(check_period(period));
+  FENDRO_CHECK(check_period(smoothing));
+  return WavePm(period, smoothing);
+}
+
+std::optional<double> WavePm::update(const BarSnapshot& bar) {
+  const auto close = trend::finite_close(bar);
+  if (!close) return std::nullopt;
+  closes_.push(*close);
+  if (!closes_.is_full()) return std::nullopt;
+  const double d = *close - closes_.front();
+  const double e = d * d;
+  if (!std::isfinite(e)) return std::nullopt;
+  const auto ms = ema_update(square_avg_, e);
+  if (!ms) return std::nullopt;
+  const double w = *ms > 0.0 ? 1.0 - std::exp(-e / (*ms + *ms)) : 0.0;
+  if (!std::isfinite(w)) return std::nullopt;
+  const auto a = ema_update(weight_avg_, w);
+  if (!a) return std::nullopt;
+  return *a * 100.0;
+}
+
+}  // namespace fendro

@@ -1,0 +1,74 @@
+#include "fendro/indicators/volatility/extreme_channels.hpp"
+
+#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+
+// ---- Donchian ----
+
+Result<Donchian, IndicatorError> Donchian::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return Donchian(period);
+}
+
+std::optional<double> Donchian::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  highs_.push(c->high);
+  lows_.push(c->low);
+  if (highs_.count() < n_) return std::nullopt;
+  const double upper = highs_.value();
+  const double lower = lows_.value();
+  return out_.set(upper, trend::midpoint(upper, lower), lower);
+}
+
+// ---- FractalChaosBands ----
+
+Result<FractalChaosBands, IndicatorError> FractalChaosBands::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return FractalChaosBands(period);
+}
+
+std::optional<double> FractalChaosBands::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  highs_.push(c->high);
+  lows_.push(c->low);
+  if (!highs_.is_full()) return std::nullopt;
+  const double high = highs_[p_];
+  const double low = lows_[p_];
+  bool top = true;
+  bool bottom = true;
+  for (std::size_t i = 0; i < highs_.len(); ++i) {
+    if (i == p_) continue;
+    top = top && high > highs_[i];
+    bottom = bottom && low < lows_[i];
+  }
+  if (top) upper_ = high;
+  if (bottom) lower_ = low;
+  if (!upper_ || !lower_) return std::nullopt;
+  return out_.set(*upper_, *lower_);
+}
+
+// ---- HurstChannel ----
+
+Result<HurstChannel, IndicatorError> HurstChannel::create(std::uint64_t period,
+                                                          double multiplier) {
+  FENDRO_CHECK(trend::check_multiplier(multiplier));
+  FENDRO_CHECK(check_period(period));
+  return HurstChannel(period, multiplier);
+}
+
+std::optional<double> HurstChannel::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  highs_.push(c->high);
+  lows_.push(c->low);
+  const auto sma = sma_update(sma_, c->close);
+  if (!sma) return std::nullopt;
+  const double width = m_ * (highs_.value() - lows_.value());
+  return out_.set(*sma + width, *sma, *sma - width);
+}
+
+}  // namespace fendro

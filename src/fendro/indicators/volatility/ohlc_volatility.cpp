@@ -1,0 +1,83 @@
+#include "fendro/indicators/volatility/ohlc_volatility.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/volatility/anchored_moments.hpp"
+
+namespace fendro {
+using namespace vol;
+
+double GarmanKlassTerm::term(const Candle& c) {
+  constexpr double kCloseWeight = -0.3862943611198906;  // -(2 ln 2 - 1)
+  const double a = std::log(c.high / c.low);
+  const double b = std::log(c.close / c.open);
+  return a * (a * 0.5) + b * (b * kCloseWeight);
+}
+
+double ParkinsonTerm::term(const Candle& c) {
+  const double a = std::log(c.high / c.low);
+  return a * a;
+}
+
+double RogersSatchellTerm::term(const Candle& c) {
+  return std::fma(std::log(c.high / c.close), std::log(c.high / c.open),
+                  std::log(c.low / c.close) * std::log(c.low / c.open));
+}
+
+template <class Term>
+std::optional<double> TermVolatility<Term>::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  terms_.push(Term::term(*c));
+  if (!terms_.is_full()) return std::nullopt;
+  const double var = Term::variance(terms_.sum(), static_cast<double>(terms_.period()));
+  return (std::sqrt(clamp_variance(var)) * std::sqrt(static_cast<double>(annualisation_))) *
+         100.0;
+}
+
+template class TermVolatility<GarmanKlassTerm>;
+template class TermVolatility<ParkinsonTerm>;
+template class TermVolatility<RogersSatchellTerm>;
+
+// ---- YangZhangVolatility ----
+
+Result<YangZhangVolatility, IndicatorError> YangZhangVolatility::create(
+    std::uint64_t period, std::uint64_t annualisation) {
+  if (period == 0 || annualisation == 0) return err(IndicatorError::zero_period());
+  if (period < 2) return err(IndicatorError::invalid_period("Yang-Zhang period must be >= 2"));
+  if (period > MAX_PERIOD) return err(IndicatorError::invalid_period(kMaxPeriodReason));
+  return YangZhangVolatility(period, annualisation);
+}
+
+YangZhangVolatility::YangZhangVolatility(std::uint64_t n, std::uint64_t a)
+    : overnight_(n), open_close_(n), rs_terms_(n, false), n_(n), annualisation_(a) {
+  const double nf = static_cast<double>(n);
+  k_ = 0.34 / ((nf + 1.0) / (nf - 1.0) + 1.34);
+}
+
+std::optional<double> YangZhangVolatility::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  if (!prev_close_) {
+    prev_close_ = c->close;
+    return std::nullopt;
+  }
+  const double overnight = std::log(c->open / *prev_close_);
+  const double open_close = std::log(c->close / c->open);
+  const double rs = RogersSatchellTerm::term(*c);
+  prev_close_ = c->close;
+  // The three windows move together: both moment windows see the same pushes,
+  // so they re-anchor on the same bar.
+  overnight_.push(overnight);
+  open_close_.push(open_close);
+  rs_terms_.push(rs);
+  if (!overnight_.is_full()) return std::nullopt;
+  const double var_o = clamp_variance(sample_variance_raw(overnight_));
+  const double var_c = clamp_variance(sample_variance_raw(open_close_));
+  const double rs_mean = clamp_variance(rs_terms_.sum() / static_cast<double>(n_));
+  const double var = clamp_variance((var_o + k_ * var_c) + rs_mean * (1.0 - k_));
+  return (std::sqrt(static_cast<double>(annualisation_)) * std::sqrt(var)) * 100.0;
+}
+
+}  // namespace fendro

@@ -1,0 +1,54 @@
+#include "fendro/indicators/volatility/projection_bands.hpp"
+
+#include <limits>
+
+#include "fendro/indicators/trend/checks.hpp"
+
+namespace fendro {
+using namespace vol;
+
+Result<ProjectionBandsState, IndicatorError> ProjectionBandsState::create(std::uint64_t period) {
+  if (period < 2) return err(IndicatorError::invalid_period("projection bands need period >= 2"));
+  if (period > MAX_PERIOD) return err(IndicatorError::invalid_period(kMaxPeriodReason));
+  return ProjectionBandsState(period);
+}
+
+double window_slope(const ProjectionBandsState& s, const BoundedRing<double>& values) {
+  const double n = static_cast<double>(s.period);
+  const LineSums sums = line_sums(values, ring_mean(values, n));
+  return line_slope(sums, n, s.line);
+}
+
+std::optional<ProjectionBandsValue> projection_bands_update(ProjectionBandsState& s, double high, double low) {
+  s.highs.push(high);
+  s.lows.push(low);
+  if (!s.highs.is_full()) return std::nullopt;
+  const double slope_h = window_slope(s, s.highs);
+  const double slope_l = window_slope(s, s.lows);
+  const double last = static_cast<double>(s.period - 1);
+  double upper = -std::numeric_limits<double>::infinity();
+  double lower = std::numeric_limits<double>::infinity();
+  for (std::size_t i = 0; i < s.highs.len(); ++i) {
+    const double ahead = last - static_cast<double>(i);  // bars to the newest
+    const double h = slope_h * ahead + s.highs[i];
+    const double l = slope_l * ahead + s.lows[i];
+    if (h > upper) upper = h;
+    if (l < lower) lower = l;
+  }
+  return ProjectionBandsValue{upper, trend::midpoint(upper, lower), lower};
+}
+
+Result<ProjectionBands, IndicatorError> ProjectionBands::create(std::uint64_t period) {
+  FENDRO_TRY(state, ProjectionBandsState::create(period));
+  return ProjectionBands(std::move(state));
+}
+
+std::optional<double> ProjectionBands::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const auto b = projection_bands_update(state_, c->high, c->low);
+  if (!b) return std::nullopt;
+  return out_.set(b->upper, b->middle, b->lower);
+}
+
+}  // namespace fendro

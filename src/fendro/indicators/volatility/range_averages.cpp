@@ -1,0 +1,58 @@
+#include "fendro/indicators/volatility/range_averages.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+
+// ---- ChaikinVolatility ----
+
+Result<ChaikinVolatility, IndicatorError> ChaikinVolatility::create(std::uint64_t ema_period,
+                                                                    std::uint64_t roc_period) {
+  FENDRO_CHECK(check_period(ema_period));
+  FENDRO_CHECK(check_period(roc_period));
+  return ChaikinVolatility(ema_period, roc_period);
+}
+
+std::optional<double> ChaikinVolatility::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const double h = c->high - c->low;
+  if (!std::isfinite(h)) return std::nullopt;
+  const auto avg = ema_update(ema_, h);
+  if (!avg || !std::isfinite(*avg)) return std::nullopt;
+  averages_.push(*avg);
+  if (!averages_.is_full()) return std::nullopt;
+  const double old = averages_.front();
+  if (old == 0.0) return 0.0;
+  return ((*avg - old) / old) * 100.0;
+}
+
+// ---- MassIndex ----
+
+Result<MassIndex, IndicatorError> MassIndex::create(std::uint64_t ema_period,
+                                                    std::uint64_t sum_period) {
+  if (ema_period == 0 || sum_period == 0) return err(IndicatorError::zero_period());
+  if (ema_period > MAX_PERIOD) return err(IndicatorError::invalid_period(kMaxPeriodReason));
+  // No upper bound on the sum period: its ring grows with the bars seen.
+  return MassIndex(ema_period, sum_period);
+}
+
+std::optional<double> MassIndex::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const double h = c->high - c->low;
+  if (!std::isfinite(h)) return std::nullopt;
+  const auto e1 = ema_update(single_, h);
+  if (!e1 || !std::isfinite(*e1)) return std::nullopt;
+  const auto e2 = ema_update(double_, *e1);
+  if (!e2) return std::nullopt;
+  const double ratio = *e2 == 0.0 ? 1.0 : *e1 / *e2;
+  ratios_.push(ratio);
+  if (!ratios_.is_full()) return std::nullopt;
+  return ratios_.sum();
+}
+
+}  // namespace fendro

@@ -1,0 +1,55 @@
+// Measures built on exponential averages of the bar's high - low range: its
+// rate of change and the mass index. The averages are seeded by the mean of
+// their first e inputs.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/volatility/running_sum.hpp"
+#include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/ema_state.hpp"
+#include "fendro/market/indicator_error.hpp"
+#include "fendro/util/result.hpp"
+#include "fendro/util/saturating.hpp"
+
+namespace fendro {
+
+// Percentage change of the range's average over p bars (0 when the older
+// average is 0).
+class ChaikinVolatility final : public Indicator {
+ public:
+  static Result<ChaikinVolatility, IndicatorError> create(std::uint64_t ema_period,
+                                                          std::uint64_t roc_period);
+  std::optional<double> update(const BarSnapshot& bar) override;
+  std::uint64_t warmup_period() const override { return ema_.period + p_; }
+
+ private:
+  ChaikinVolatility(std::uint64_t e, std::uint64_t p)
+      : ema_(EmaState::of_period(e)), averages_(p + 1), p_(p) {}
+  EmaState ema_;
+  BoundedRing<double> averages_;  // the last p + 1 averages
+  std::uint64_t p_;
+};
+
+// Sum of the last s ratios of the range's average to the average of that
+// average.
+class MassIndex final : public Indicator {
+ public:
+  static Result<MassIndex, IndicatorError> create(std::uint64_t ema_period,
+                                                  std::uint64_t sum_period);
+  std::optional<double> update(const BarSnapshot& bar) override;
+  std::uint64_t warmup_period() const override {
+    return sat_add(2 * single_.period - 2, ratios_.period());
+  }
+
+ private:
+  MassIndex(std::uint64_t e, std::uint64_t s)
+      : single_(EmaState::of_period(e)), double_(EmaState::of_period(e)), ratios_(s, false) {}
+  EmaState single_;
+  EmaState double_;
+  vol::RunningSum ratios_;  // never rebuilt
+};
+
+}  // namespace fendro

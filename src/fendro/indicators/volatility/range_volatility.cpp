@@ -1,0 +1,105 @@
+#include "fendro/indicators/volatility/range_volatility.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+
+// ---- Atr, Natr ----
+
+Result<Atr, IndicatorError> Atr::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return Atr(period);
+}
+
+std::optional<double> Atr::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  return atr_update(atr_, *c);
+}
+
+Result<Natr, IndicatorError> Natr::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return Natr(period);
+}
+
+std::optional<double> Natr::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const auto a = atr_update(atr_, *c);
+  if (!a) return std::nullopt;
+  if (c->close == 0.0) return 0.0;
+  return (*a * 100.0) / c->close;
+}
+
+// ---- TrueRange, HighLowRange ----
+
+std::optional<double> TrueRange::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const double tr = true_range(c->high, c->low, prev_close_);
+  prev_close_ = c->close;
+  return tr;
+}
+
+std::optional<double> HighLowRange::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  if (c->close == 0.0) return 0.0;
+  return (c->high - c->low) / c->close;
+}
+
+// ---- VolatilityRatio ----
+
+Result<VolatilityRatio, IndicatorError> VolatilityRatio::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return VolatilityRatio(period);
+}
+
+std::optional<double> VolatilityRatio::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  if (!prev_close_) {
+    prev_close_ = c->close;
+    return std::nullopt;
+  }
+  const double tr = true_range(c->high, c->low, prev_close_);
+  prev_close_ = c->close;
+  if (average_) {
+    const double avg = *average_;
+    const double ratio = avg > 0.0 ? tr / avg : 0.0;
+    average_ = tr * alpha_ + avg * (1.0 - alpha_);
+    return ratio;
+  }
+  seed_sum_ = seed_sum_ + tr;
+  if (++seed_count_ == n_) average_ = seed_sum_ / static_cast<double>(n_);
+  return std::nullopt;
+}
+
+// ---- ChoppinessIndex ----
+
+Result<ChoppinessIndex, IndicatorError> ChoppinessIndex::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period_min_first(period, 2, "choppiness index needs period >= 2"));
+  return ChoppinessIndex(period);
+}
+
+ChoppinessIndex::ChoppinessIndex(std::uint64_t n)
+    : ranges_(n, false), highs_(n), lows_(n), n_(n), log_n_(std::log10(static_cast<double>(n))) {}
+
+std::optional<double> ChoppinessIndex::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const double tr = true_range(c->high, c->low, prev_close_);
+  prev_close_ = c->close;
+  ranges_.push(tr);
+  highs_.push(c->high);
+  lows_.push(c->low);
+  if (!ranges_.is_full()) return std::nullopt;
+  const double range = highs_.value() - lows_.value();
+  if (range == 0.0) return 100.0;
+  return (std::log10(ranges_.sum() / range) * 100.0) / log_n_;
+}
+
+}  // namespace fendro

@@ -1,0 +1,95 @@
+// Volatility from each bar's range: true range, Wilder's average true range
+// and the measures built on them. Every update runs the candle check first; a
+// candle that fails it changes nothing.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/trend/atr_state.hpp"
+#include "fendro/indicators/volatility/rolling_extreme.hpp"
+#include "fendro/indicators/volatility/running_sum.hpp"
+#include "fendro/market/indicator_error.hpp"
+#include "fendro/util/result.hpp"
+
+namespace fendro {
+
+// Wilder's average true range.
+class Atr final : public Indicator {
+ public:
+  static Result<Atr, IndicatorError> create(std::uint64_t period);
+  std::optional<double> update(const BarSnapshot& bar) override;
+  std::uint64_t warmup_period() const override { return atr_.period; }
+
+ private:
+  explicit Atr(std::uint64_t n) : atr_(n) {}
+  AtrState atr_;
+};
+
+// The average true range as a percentage of the close (0 at a zero close).
+class Natr final : public Indicator {
+ public:
+  static Result<Natr, IndicatorError> create(std::uint64_t period);
+  std::optional<double> update(const BarSnapshot& bar) override;
+  std::uint64_t warmup_period() const override { return atr_.period; }
+
+ private:
+  explicit Natr(std::uint64_t n) : atr_(n) {}
+  AtrState atr_;
+};
+
+// The bar's true range (its plain range on the first bar).
+class TrueRange final : public Indicator {
+ public:
+  std::optional<double> update(const BarSnapshot& bar) override;
+  std::uint64_t warmup_period() const override { return 1; }
+
+ private:
+  std::optional<double> prev_close_;
+};
+
+// (high - low) / close, 0 at a zero close.
+class HighLowRange final : public Indicator {
+ public:
+  std::optional<double> update(const BarSnapshot& bar) override;
+  std::uint64_t warmup_period() const override { return 1; }
+};
+
+// The bar's true range over the exponential average of the earlier ones.
+class VolatilityRatio final : public Indicator {
+ public:
+  static Result<VolatilityRatio, IndicatorError> create(std::uint64_t period);
+  std::optional<double> update(const BarSnapshot& bar) override;
+  std::uint64_t warmup_period() const override { return n_ + 2; }
+
+ private:
+  explicit VolatilityRatio(std::uint64_t n)
+      : n_(n), alpha_(2.0 / (static_cast<double>(n) + 1.0)) {}
+  std::optional<double> prev_close_;
+  std::optional<double> average_;
+  double seed_sum_ = 0.0;
+  std::uint64_t seed_count_ = 0;
+  std::uint64_t n_;
+  double alpha_;
+};
+
+// 100 * log10(sum of n true ranges / n-bar range) / log10(n); 100 for a flat
+// window.
+class ChoppinessIndex final : public Indicator {
+ public:
+  static Result<ChoppinessIndex, IndicatorError> create(std::uint64_t period);
+  std::optional<double> update(const BarSnapshot& bar) override;
+  std::uint64_t warmup_period() const override { return n_; }
+
+ private:
+  explicit ChoppinessIndex(std::uint64_t n);
+  std::optional<double> prev_close_;
+  vol::RunningSum ranges_;  // true ranges, never rebuilt
+  vol::RollingMax highs_;
+  vol::RollingMin lows_;
+  std::uint64_t n_;
+  double log_n_;
+};
+
+}  // namespace fendro

@@ -1,0 +1,55 @@
+#include "fendro/indicators/volatility/rvi_volatility.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/volatility/anchored_moments.hpp"
+#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+using namespace vol;
+
+Result<RviVolatilityCore, IndicatorError> RviVolatilityCore::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period_min(period, 2, "RVI period must be >= 2"));
+  return RviVolatilityCore(period);
+}
+
+std::optional<double> rvi_volatility_core(RviVolatilityCore& s, double x) {
+  if (!std::isfinite(x)) return std::nullopt;
+  s.window.push(x);
+  if (!s.window.is_full()) {
+    s.prev = x;
+    return std::nullopt;
+  }
+  const double sd = population_stddev(s.window);
+  const double up = x > *s.prev ? sd : 0.0;
+  const double down = x < *s.prev ? sd : 0.0;
+  s.prev = x;
+  const double n = static_cast<double>(s.period);
+  if (s.averaged) {
+    const double n1 = static_cast<double>(s.period - 1);
+    s.up_avg = std::fma(s.up_avg, n1, up) / n;
+    s.down_avg = std::fma(s.down_avg, n1, down) / n;
+  } else {
+    s.up_seed = s.up_seed + up;
+    s.down_seed = s.down_seed + down;
+    if (++s.seeds < s.period) return std::nullopt;
+    s.up_avg = s.up_seed / n;
+    s.down_avg = s.down_seed / n;
+    s.averaged = true;
+  }
+  const double total = s.up_avg + s.down_avg;
+  if (total == 0.0) return 50.0;
+  return (s.up_avg * 100.0) / total;
+}
+
+Result<RviVolatility, IndicatorError> RviVolatility::create(std::uint64_t period) {
+  FENDRO_TRY(core, RviVolatilityCore::create(period));
+  return RviVolatility(std::move(core));
+}
+
+std::optional<double> RviVolatility::update(const BarSnapshot& bar) {
+  return rvi_volatility_core(core_, bar_close(bar));
+}
+
+}  // namespace fendro

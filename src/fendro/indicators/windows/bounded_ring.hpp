@@ -1,0 +1,100 @@
+// A first-in first-out ring of fixed capacity. Storage grows with the entries
+// actually pushed (never beyond the capacity), so a long window that sees few
+// bars costs little memory; once full, every push overwrites the oldest slot.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace fendro {
+
+// Makes room for one more entry in a vector that never holds more than `cap`
+// entries: doubling, but never reserving beyond `cap`.
+template <class T>
+void reserve_one_more(std::vector<T>& v, std::uint64_t cap) {
+  if (v.size() < v.capacity()) return;
+  const std::uint64_t want = std::max<std::uint64_t>(8, 2 * std::uint64_t{v.size()});
+  v.reserve(static_cast<std::size_t>(std::min(cap, want)));
+}
+
+template <class T>
+class BoundedRing {
+ public:
+  BoundedRing() = default;
+  explicit BoundedRing(std::uint64_t capacity) : cap_(capacity) {}
+
+  std::uint64_t capacity() const { return cap_; }
+  std::size_t len() const { return buf_.size(); }
+  bool empty() const { return buf_.empty(); }
+  bool is_full() const { return buf_.size() == cap_; }
+
+  // Appends x at the back. When the ring already holds `capacity` entries the
+  // oldest one leaves first and is returned.
+  std::optional<T> push(const T& x) {
+    if (buf_.size() < cap_) {
+      append(x);
+      return std::nullopt;
+    }
+    if (cap_ == 0) return x;
+    return replace_oldest(x);
+  }
+
+  // Full ring only: x takes the oldest entry's place; returns that entry.
+  T replace_oldest(const T& x) {
+    T old = buf_[head_];
+    buf_[head_] = x;
+    if (++head_ == cap_) head_ = 0;
+    return old;
+  }
+
+  const T& front() const { return buf_[head_]; }
+  const T& back() const { return head_ == 0 ? buf_.back() : buf_[head_ - 1]; }
+
+  // The i-th entry counted from the oldest (0) to the newest (len() - 1).
+  const T& operator[](std::size_t i) const { return buf_[slot(i)]; }
+  T& operator[](std::size_t i) { return buf_[slot(i)]; }
+
+  // The entries in two runs, oldest first: older() then newer().
+  std::span<const T> older() const {
+    return std::span<const T>(buf_).subspan(head_);
+  }
+  std::span<const T> newer() const { return std::span<const T>(buf_).first(head_); }
+
+  // Calls f on every entry from the oldest to the newest.
+  template <class F>
+  void for_each(F&& f) const {
+    for (const T& x : older()) f(x);
+    for (const T& x : newer()) f(x);
+  }
+
+  // Storage slot of the oldest entry: the slot the next push overwrites once
+  // the ring is full (0 while filling). Slot order is arrival order when 0.
+  std::size_t head() const { return head_; }
+  // Entries in storage-slot order.
+  std::span<const T> slots() const { return buf_; }
+
+  void clear() {
+    buf_.clear();
+    head_ = 0;
+  }
+
+ private:
+  std::size_t slot(std::size_t i) const {
+    std::size_t s = head_ + i;
+    return s >= buf_.size() ? s - buf_.size() : s;
+  }
+  void append(const T& x) {
+    reserve_one_more(buf_, cap_);
+    buf_.push_back(x);
+  }
+
+  std::vector<T> buf_;
+  std::uint64_t cap_ = 0;
+  std::size_t head_ = 0;
+};
+
+}  // namespace fendro

@@ -1,0 +1,20 @@
+#include "fendro/indicators/windows/ema_state.hpp"
+
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+
+Result<EmaState, IndicatorError> ema_state_new(std::uint64_t n) {
+  FENDRO_CHECK(check_period(n));
+  return EmaState::of_period(n);
+}
+
+bool ema_seed(EmaState& s, double x) {
+  s.seed_sum = x + s.seed_sum;
+  if (++s.seed_count != s.period) return false;
+  s.value = s.seed_sum / static_cast<double>(s.seed_count);
+  s.seeded = true;
+  return true;
+}
+
+}  // namespace fendro

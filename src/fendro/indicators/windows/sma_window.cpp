@@ -1,0 +1,26 @@
+#include "fendro/indicators/windows/sma_window.hpp"
+
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+
+Result<SmaWindow, IndicatorError> sma_window_new(std::uint64_t n) {
+  FENDRO_CHECK(check_period(n));
+  return SmaWindow(n);
+}
+
+bool sma_fill(SmaWindow& w, double x) {
+  w.ring.push(x);
+  w.sum = x + w.sum;
+  if (++w.pushes >= w.resum_every) sma_resum(w);
+  return w.ring.is_full();
+}
+
+void sma_resum(SmaWindow& w) {
+  double s = -0.0;
+  w.ring.for_each([&s](double v) { s = s + v; });
+  w.sum = s;
+  w.pushes = 0;
+}
+
+}  // namespace fendro

@@ -1,0 +1,61 @@
+// The arithmetic mean of the last n finite inputs, kept as a running sum that
+// is rebuilt exactly from the window every 16n inputs so rounding drift cannot
+// accumulate.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <optional>
+
+#include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/market/indicator_error.hpp"
+#include "fendro/util/result.hpp"
+#include "fendro/util/saturating.hpp"
+
+namespace fendro {
+
+struct SmaWindow {
+  BoundedRing<double> ring;     // the last `period` inputs, oldest first
+  std::uint64_t period = 0;
+  double sum = 0.0;             // running sum of the ring
+  std::uint64_t pushes = 0;     // inputs since the last exact re-summation
+  std::uint64_t resum_every = 0;
+  double divisor = 0.0;  // period as f64
+
+  SmaWindow() = default;  // a placeholder: assign a built window before stepping
+  // Unchecked: callers have already refused 0 and lengths above MAX_PERIOD.
+  explicit SmaWindow(std::uint64_t n)
+      : ring(n), period(n), resum_every(sat_mul(16, n)), divisor(static_cast<double>(n)) {}
+
+  std::size_t count() const { return ring.len(); }
+  bool is_full() const { return ring.is_full(); }
+};
+
+// Period checks (0, then MAX_PERIOD), then an empty window.
+Result<SmaWindow, IndicatorError> sma_window_new(std::uint64_t n);
+// The same window, for the types whose constructor the system calls by this name.
+inline Result<SmaWindow, IndicatorError> zeroed_ring_new(std::uint64_t n) {
+  return sma_window_new(n);
+}
+
+// Replaces the running sum by the exact sum of the window, oldest to newest,
+// starting from -0.0.
+[[gnu::cold]] void sma_resum(SmaWindow& w);
+// The step while the window is still filling (x finite); true once full.
+[[gnu::cold]] bool sma_fill(SmaWindow& w, double x);
+
+// No value for a NaN or infinite x (nothing changes) or while the window
+// holds fewer than `period` inputs; else sum / period.
+inline std::optional<double> sma_update(SmaWindow& w, double x) {
+  if (!std::isfinite(x)) return std::nullopt;
+  if (w.ring.is_full()) [[likely]] {
+    const double evicted = w.ring.replace_oldest(x);
+    w.sum = x + (w.sum - evicted);
+    if (++w.pushes >= w.resum_every) [[unlikely]] sma_resum(w);
+  } else if (!sma_fill(w, x)) {
+    return std::nullopt;
+  }
+  return w.sum / w.divisor;
+}
+
+}  // namespace fendro

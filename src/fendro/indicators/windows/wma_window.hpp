@@ -1,0 +1,64 @@
+// The linearly weighted mean of the last n finite inputs (weights 1 to n,
+// newest heaviest), kept as a running weighted sum W and plain sum S that are
+// rebuilt exactly after every 16 full turns of the ring.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <optional>
+
+#include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/market/indicator_error.hpp"
+#include "fendro/util/result.hpp"
+
+namespace fendro {
+
+struct WmaWindow {
+  BoundedRing<double> ring;  // the last `period` inputs
+  std::uint64_t period = 0;
+  double weighted_sum = 0.0;  // W
+  double sum = 0.0;           // S
+  double denominator = 0.0;   // ((n + 1) * n) * 0.5
+  double newest_weight = 0.0; // n as f64
+  std::uint64_t turns = 0;    // full turns since the last exact re-summation
+
+  WmaWindow() = default;  // a placeholder: assign a built window before stepping
+  // Unchecked: callers have already refused 0 and lengths above MAX_PERIOD.
+  explicit WmaWindow(std::uint64_t n)
+      : ring(n),
+        period(n),
+        denominator(((static_cast<double>(n) + 1.0) * static_cast<double>(n)) * 0.5),
+        newest_weight(static_cast<double>(n)) {}
+
+  bool is_full() const { return ring.is_full(); }
+};
+
+// Period checks (0, then MAX_PERIOD), then an empty window.
+Result<WmaWindow, IndicatorError> wma_window_new(std::uint64_t n);
+
+// The step while the window is still filling (x finite): S grows; when the
+// window becomes full, W is computed exactly from it (the k-th oldest times k,
+// from -0.0) and the answer is true.
+[[gnu::cold]] bool wma_fill(WmaWindow& w, double x);
+// S and W rebuilt exactly in slot order (the ring has just wrapped, so slot 0
+// holds the oldest input).
+[[gnu::cold]] void wma_resum(WmaWindow& w);
+
+// No value for a NaN or infinite x (nothing changes) or while the window
+// holds fewer than `period` inputs; else W / D.
+inline std::optional<double> wma_update(WmaWindow& w, double x) {
+  if (!std::isfinite(x)) return std::nullopt;
+  if (w.ring.is_full()) [[likely]] {
+    const double evicted = w.ring.replace_oldest(x);
+    // Every weight falls by one; the evicted value leaves with weight 1.
+    w.weighted_sum = (w.weighted_sum - w.sum) + x * w.newest_weight;
+    w.sum = x + (w.sum - evicted);
+    // The turn completed while filling is not counted.
+    if (w.ring.head() == 0 && ++w.turns == 16) [[unlikely]] wma_resum(w);
+  } else if (!wma_fill(w, x)) {
+    return std::nullopt;
+  }
+  return w.weighted_sum / w.denominator;
+}
+
+}  // namespace fendro

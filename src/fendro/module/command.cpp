@@ -1,0 +1,155 @@
+#include "fendro/module/command.hpp"
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <utility>
+
+#include "fendro/json/describe.hpp"
+#include "fendro/json/parse.hpp"
+#include "fendro/json/value.hpp"
+#include "fendro/market/read_market_data.hpp"
+#include "fendro/proof/canonical.hpp"
+#include "fendro/proof/proof.hpp"
+
+namespace fendro {
+namespace {
+
+using json::Member;
+using json::Value;
+
+// One member of a request record: its key, and how to decode its value.
+struct Field {
+  std::string_view name;
+  std::function<Status<std::string>(const Value&)> decode;
+  bool seen = false;
+};
+
+// Reads a request record from the command object. Members are decoded as they
+// are met, in the key order the tree keeps; the first decoding failure wins and
+// unknown keys ("cmd" included) are skipped. Only then are absent fields
+// reported, in the order `fields` declares them.
+Status<std::string> read_request(const Value& cmd, std::span<Field> fields) {
+  for (const Member& m : cmd.as_object()) {
+    for (Field& f : fields) {
+      if (m.key != f.name) continue;
+      FENDRO_CHECK(f.decode(m.value));
+      f.seen = true;
+      break;
+    }
+  }
+  for (const Field& f : fields) {
+    if (!f.seen) return err(json::missing_field(f.name));
+  }
+  return Unit{};
+}
+
+template <class T>
+Status<std::string> store(std::optional<T>& slot, Result<T, std::string>&& read) {
+  if (!read) return err(std::move(read).error());
+  slot.emplace(std::move(read).value());
+  return Unit{};
+}
+
+std::string write_response(const Value& response) {
+  std::string out;
+  write_canonical_json(out, response);
+  return out;
+}
+
+std::string error_response(const ProofError& e) {
+  const std::string message = e.display();
+  const Member members[] = {{"error", Value::string_ref(message)}, {"ok", Value::boolean(false)}};
+  return write_response(Value::object_ref(members));
+}
+
+std::string parse_error_response(std::string detail) {
+  return error_response(ProofError::parse(std::move(detail)));
+}
+
+// The command's tree holds every candle as parsed, several times the size of
+// the candles themselves. Once a request is read only the strategy is still
+// needed from it, so that is copied out and the tree released before the run.
+void release_tree(json::Document& doc, ProofSpec& spec, json::Arena& keep) {
+  spec.strategy = keep.clone(spec.strategy);
+  doc = json::Document{};
+}
+
+std::string run_prove(json::Document doc) {
+  std::optional<ProofSpec> spec;
+  std::optional<MarketData> data;
+  Field fields[] = {
+      {"spec", [&](const Value& v) { return store(spec, read_proof_spec(v)); }},
+      {"data", [&](const Value& v) { return store(data, read_market_data(v)); }},
+  };
+  if (auto read = read_request(doc.root, fields); !read) return parse_error_response(read.error());
+  json::Arena strategy_arena;
+  release_tree(doc, *spec, strategy_arena);
+
+  auto proof = prove(*spec, *data);
+  if (!proof) return error_response(proof.error());
+  json::Arena arena;
+  return write_response(proof_to_value(*proof, arena));
+}
+
+std::string run_verify(json::Document doc) {
+  std::optional<Proof> proof;
+  std::optional<ProofSpec> spec;
+  std::optional<MarketData> data;
+  Field fields[] = {
+      {"proof", [&](const Value& v) { return store(proof, read_proof(v)); }},
+      {"spec", [&](const Value& v) { return store(spec, read_proof_spec(v)); }},
+      {"data", [&](const Value& v) { return store(data, read_market_data(v)); }},
+  };
+  if (auto read = read_request(doc.root, fields); !read) return parse_error_response(read.error());
+  // Verification compares the hashes and the version only, never the given
+  // report, so the report goes with the tree instead of being copied.
+  proof->report = Value::null();
+  json::Arena strategy_arena;
+  release_tree(doc, *spec, strategy_arena);
+
+  auto valid = verify_proof(*proof, *spec, *data);
+  if (!valid) return error_response(valid.error());
+  const Member members[] = {{"ok", Value::boolean(true)}, {"valid", Value::boolean(*valid)}};
+  return write_response(Value::object_ref(members));
+}
+
+std::string run_version() {
+  const Member members[] = {{"engine_version", Value::string_ref(ENGINE_VERSION)},
+                            {"version", Value::string_ref(ENGINE_VERSION)}};
+  return write_response(Value::object_ref(members));
+}
+
+std::string run_canonicalize(const Value& cmd) {
+  const Value* value = cmd.find("value");
+  std::string canonical;
+  write_canonical_json(canonical, value ? *value : Value::null());
+  const Member members[] = {{"canonical", Value::string_ref(canonical)},
+                            {"ok", Value::boolean(true)}};
+  return write_response(Value::object_ref(members));
+}
+
+// The string member "cmd" of an object; anything else names no command.
+std::string_view command_name(const Value& cmd) {
+  const Value* name = cmd.find("cmd");
+  return name && name->is_string() ? name->as_string() : std::string_view();
+}
+
+}  // namespace
+
+std::string apply_command(std::string_view cmd_json) {
+  auto parsed = json::parse(cmd_json);
+  if (!parsed) return parse_error_response(parsed.error().display());
+  json::Document doc = std::move(parsed).value();
+
+  const std::string_view name = command_name(doc.root);
+  if (name == "prove") return run_prove(std::move(doc));
+  if (name == "verify") return run_verify(std::move(doc));
+  if (name == "version") return run_version();
+  if (name == "canonicalize") return run_canonicalize(doc.root);
+  std::string detail = "unknown cmd: ";
+  detail += name;
+  return parse_error_response(std::move(detail));
+}
+
+}  // namespace fendro

@@ -1,0 +1,211 @@
+// The interpreter binding: module `fendro_proof._fendro_proof` with the class
+// `Prover`, written against the stable ABI so one build serves every CPython
+// from 3.11 on.
+#define PY_SSIZE_T_CLEAN
+#define Py_LIMITED_API 0x030B0000
+#include <Python.h>
+
+#include <atomic>
+#include <cstdint>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+#include "fendro/module/command.hpp"
+#include "fendro/proof/proof.hpp"
+
+namespace {
+
+struct ProverObject {
+  PyObject_HEAD
+  // 0 while free, -1 while a `command` call holds the object.
+  std::atomic<std::intptr_t> borrow;
+};
+
+constexpr std::intptr_t kFree = 0;
+constexpr std::intptr_t kBorrowed = -1;
+
+// Holds the object exclusively for one call; releases it on every way out.
+class Borrow {
+ public:
+  explicit Borrow(ProverObject* self) : self_(self) {
+    std::intptr_t expected = kFree;
+    held_ = self_->borrow.compare_exchange_strong(expected, kBorrowed);
+  }
+  ~Borrow() {
+    if (held_) self_->borrow.store(kFree);
+  }
+  Borrow(const Borrow&) = delete;
+  Borrow& operator=(const Borrow&) = delete;
+  bool held() const { return held_; }
+
+ private:
+  ProverObject* self_;
+  bool held_;
+};
+
+PyObject* new_version_str() {
+  return PyUnicode_FromStringAndSize(fendro::ENGINE_VERSION.data(),
+                                     static_cast<Py_ssize_t>(fendro::ENGINE_VERSION.size()));
+}
+
+PyObject* prover_command(PyObject* self, PyObject* args, PyObject* kwargs) {
+  static const char* keywords[] = {"cmd_json", nullptr};
+  PyObject* cmd_json = nullptr;
+  if (!PyArg_ParseTupleAndKeywords(args, kwargs, "O:command", const_cast<char**>(keywords),
+                                   &cmd_json)) {
+    return nullptr;
+  }
+
+  Borrow borrow(reinterpret_cast<ProverObject*>(self));
+  if (!borrow.held()) {
+    PyErr_SetString(PyExc_RuntimeError, "Already borrowed");
+    return nullptr;
+  }
+
+  if (!PyUnicode_Check(cmd_json)) {
+    PyObject* type_name = PyType_GetName(Py_TYPE(cmd_json));
+    if (type_name) {
+      PyErr_Format(PyExc_TypeError, "command() argument 'cmd_json' must be str, not %U",
+                   type_name);
+      Py_DECREF(type_name);
+    }
+    return nullptr;
+  }
+
+  Py_ssize_t size = 0;
+  const char* utf8 = PyUnicode_AsUTF8AndSize(cmd_json, &size);
+  if (!utf8) return nullptr;  // e.g. a lone surrogate: the interpreter's UnicodeEncodeError
+
+  // No C++ exception may reach the interpreter.
+  std::string response;
+  try {
+    response = fendro::apply_command(std::string_view(utf8, static_cast<std::size_t>(size)));
+  } catch (const std::bad_alloc&) {
+    return PyErr_NoMemory();
+  } catch (const std::length_error&) {
+    return PyErr_NoMemory();
+  } catch (const std::exception& e) {
+    PyErr_Format(PyExc_SystemError, "internal error in command: %s", e.what());
+    return nullptr;
+  } catch (...) {
+    PyErr_SetString(PyExc_SystemError, "internal error in command");
+    return nullptr;
+  }
+  return PyUnicode_FromStringAndSize(response.data(), static_cast<Py_ssize_t>(response.size()));
+}
+
+PyObject* prover_version(PyObject*, PyObject*) { return new_version_str(); }
+
+PyObject* prover_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
+  const bool has_kwargs = kwargs && PyDict_Size(kwargs) != 0;
+  if (PyTuple_Size(args) != 0 || has_kwargs) {
+    PyErr_SetString(PyExc_TypeError, "Prover() takes no arguments");
+    return nullptr;
+  }
+  auto alloc = reinterpret_cast<allocfunc>(PyType_GetSlot(type, Py_tp_alloc));
+  PyObject* self = alloc(type, 0);
+  if (!self) return nullptr;
+  new (&reinterpret_cast<ProverObject*>(self)->borrow) std::atomic<std::intptr_t>(kFree);
+  return self;
+}
+
+void prover_dealloc(PyObject* self) {
+  PyTypeObject* type = Py_TYPE(self);
+  auto free_fn = reinterpret_cast<freefunc>(PyType_GetSlot(type, Py_tp_free));
+  free_fn(self);
+  Py_DECREF(type);  // instances of a heap type hold a reference to it
+}
+
+PyMethodDef prover_methods[] = {
+    {"command", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(prover_command)),
+     METH_VARARGS | METH_KEYWORDS,
+     "command($self, cmd_json)\n--\n\nApply a command JSON and return the resulting response JSON."},
+    {"version", prover_version, METH_NOARGS | METH_STATIC,
+     "version()\n--\n\nThe library version."},
+    {nullptr, nullptr, 0, nullptr},
+};
+
+PyType_Slot prover_slots[] = {
+    {Py_tp_new, reinterpret_cast<void*>(prover_new)},
+    {Py_tp_dealloc, reinterpret_cast<void*>(prover_dealloc)},
+    {Py_tp_doc, const_cast<char*>("Prover()\n--\n\nA stateless prover driven by JSON commands.")},
+    {Py_tp_methods, prover_methods},
+    {0, nullptr},
+};
+
+// Default flags only: no subclassing, no garbage-collector tracking, no
+// instance dictionary or weak references.
+PyType_Spec prover_spec = {
+    "builtins.Prover",
+    static_cast<int>(sizeof(ProverObject)),
+    0,
+    Py_TPFLAGS_DEFAULT,
+    prover_slots,
+};
+
+// Created on first use and kept for the life of the process. Every caller
+// holds the interpreter lock, which makes the one-time creation safe.
+PyObject* prover_type_object(PyObject* module) {
+  static PyObject* cached = nullptr;
+  if (!cached) cached = PyType_FromModuleAndSpec(module, &prover_spec, nullptr);
+  return cached;
+}
+
+// Appends `name` to the module's `__all__` (created when absent), then sets
+// the attribute.
+int add_exported(PyObject* module, const char* name, PyObject* value) {
+  PyObject* all = PyObject_GetAttrString(module, "__all__");
+  if (!all) {
+    if (!PyErr_ExceptionMatches(PyExc_AttributeError)) return -1;
+    PyErr_Clear();
+    all = PyList_New(0);
+    if (!all || PyObject_SetAttrString(module, "__all__", all) < 0) {
+      Py_XDECREF(all);
+      return -1;
+    }
+  }
+  PyObject* entry = PyUnicode_FromString(name);
+  const int appended = entry ? PyList_Append(all, entry) : -1;
+  Py_XDECREF(entry);
+  Py_DECREF(all);
+  if (appended < 0) return -1;
+  return PyModule_AddObjectRef(module, name, value);
+}
+
+int module_exec(PyObject* module) {
+  if (!PyModule_Check(module)) {
+    PyErr_SetString(PyExc_TypeError, "the exec step expects a module object");
+    return -1;
+  }
+  PyObject* version = new_version_str();
+  if (!version) return -1;
+  const int added = add_exported(module, "__version__", version);
+  Py_DECREF(version);
+  if (added < 0) return -1;
+
+  PyObject* type = prover_type_object(module);
+  if (!type) return -1;
+  return add_exported(module, "Prover", type);
+}
+
+PyModuleDef_Slot module_slots[] = {
+    {Py_mod_exec, reinterpret_cast<void*>(module_exec)},
+    {0, nullptr},
+};
+
+PyModuleDef module_def = {
+    PyModuleDef_HEAD_INIT,
+    "_fendro_proof",
+    "The native module (`fendro_proof._fendro_proof`).",
+    0,
+    nullptr,
+    module_slots,
+    nullptr,
+    nullptr,
+    nullptr,
+};
+
+}  // namespace
+
+PyMODINIT_FUNC PyInit__fendro_proof() { return PyModuleDef_Init(&module_def); }

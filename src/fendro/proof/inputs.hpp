@@ -1,0 +1,18 @@
+// The inputs document of a proof: what inputs_hash seals. It is streamed
+// straight to its canonical text, never built as a tree.
+#pragma once
+
+#include <string>
+
+#include "fendro/market/records.hpp"
+#include "fendro/proof/proof.hpp"
+
+namespace fendro {
+
+// Canonical text of {"candles": every symbol's decoded candles, "dataset_ref",
+// "engine_version", "strategy": the raw strategy value}.
+std::string inputs_document_text(const ProofSpec& spec, const MarketData& data);
+// Hash text of that document, computed without holding the whole text.
+std::string inputs_hash(const ProofSpec& spec, const MarketData& data);
+
+}  // namespace fendro

@@ -1,0 +1,76 @@
+// Reading and writing the records that enter and leave the proof engine.
+#include <array>
+
+#include "fendro/proof/proof.hpp"
+#include "fendro/strategy/reading.hpp"
+
+namespace fendro {
+
+namespace {
+
+using reading::Field;
+using reading::into;
+using reading::read_any;
+using reading::read_optional;
+using reading::read_string;
+
+constexpr Field<ProofSpec> kProofSpecFields[] = {
+    {"strategy", true, &into<&ProofSpec::strategy, read_any>},
+    {"dataset_ref", true, &into<&ProofSpec::dataset_ref, read_string>},
+    {"engine_version", false, &into<&ProofSpec::engine_version, read_optional<read_string>>},
+};
+
+constexpr Field<Proof> kProofFields[] = {
+    {"report", true, &into<&Proof::report, read_any>},
+    {"inputs_hash", true, &into<&Proof::inputs_hash, read_string>},
+    {"report_hash", true, &into<&Proof::report_hash, read_string>},
+    {"engine_version", true, &into<&Proof::engine_version, read_string>},
+};
+
+}  // namespace
+
+std::string ProofError::display() const {
+  std::string out;
+  switch (kind) {
+    case Kind::Parse:
+      out = "parse: ";
+      break;
+    case Kind::BadSpec:
+      out = "bad spec: ";
+      break;
+    case Kind::EngineMismatch:
+      out = "engine mismatch: expected ";
+      out += text;
+      out += ", linked ";
+      out += linked;
+      return out;
+    case Kind::Backtest:
+      out = "backtest: ";
+      break;
+    case Kind::Data:
+      out = "data: ";
+      break;
+  }
+  out += text;
+  return out;
+}
+
+Result<ProofSpec, std::string> read_proof_spec(const json::Value& v) {
+  return reading::read_record<ProofSpec>(v, "ProofSpec", kProofSpecFields);
+}
+
+Result<Proof, std::string> read_proof(const json::Value& v) {
+  return reading::read_record<Proof>(v, "Proof", kProofFields);
+}
+
+json::Value proof_to_value(const Proof& p, json::Arena& arena) {
+  const std::array<json::Member, 4> members = {{
+      {"engine_version", arena.make_string(p.engine_version)},
+      {"inputs_hash", arena.make_string(p.inputs_hash)},
+      {"report", p.report},
+      {"report_hash", arena.make_string(p.report_hash)},
+  }};
+  return arena.make_object(members);
+}
+
+}  // namespace fendro

@@ -1,0 +1,282 @@
+#include "fendro/strategy/engine.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "fendro/strategy/tiny.hpp"
+#include "fendro/util/saturating.hpp"
+
+namespace fendro {
+namespace {
+
+constexpr std::string_view kSignal = "signal";
+
+// Where an indicator's values go: its id's key and, lazily per output name,
+// the key of "id.name" (the text is built once per slot and name).
+void resolve_slot_keys(IndicatorSlot& slot, const RuleSet& rules) {
+  if (auto k = rules.find_key(slot.id)) slot.id_key = static_cast<std::uint32_t>(*k);
+  for (const std::string& key : rules.keys()) {
+    if (key.size() > slot.id.size() && key.compare(0, slot.id.size(), slot.id) == 0 &&
+        key[slot.id.size()] == '.') {
+      slot.outputs_read = true;
+    }
+  }
+}
+
+std::optional<std::uint32_t> output_key(IndicatorSlot& slot, const RuleSet& rules, std::string_view name,
+                                        std::size_t pos) {
+  // Types list their outputs in a fixed order, so the cache entry at the same
+  // position almost always matches.
+  if (pos < slot.output_keys.size() && slot.output_keys[pos].name == name) return slot.output_keys[pos].key;
+  for (const IndicatorSlot::OutputKey& ok : slot.output_keys) {
+    if (ok.name == name) return ok.key;
+  }
+  std::string text;
+  text.reserve(slot.id.size() + 1 + name.size());
+  text.append(slot.id).push_back('.');
+  text.append(name);
+  std::optional<std::uint32_t> key;
+  if (auto k = rules.find_key(text)) key = static_cast<std::uint32_t>(*k);
+  slot.output_keys.push_back({name, key});
+  return key;
+}
+
+// Entry price of a triggered limit / stop / stop_limit order, or nothing.
+std::optional<double> trigger_price(const PendingOrder& o, const Candle& c) {
+  const bool is_long = o.side == Side::Long;
+  switch (o.kind) {
+    case PendingOrder::Kind::Limit:
+      if (is_long) return c.low <= o.price ? std::optional(std::min(c.open, o.price)) : std::nullopt;
+      return c.high >= o.price ? std::optional(std::max(c.open, o.price)) : std::nullopt;
+    case PendingOrder::Kind::Stop:
+      if (is_long) return c.high >= o.price ? std::optional(std::max(c.open, o.price)) : std::nullopt;
+      return c.low <= o.price ? std::optional(std::min(c.open, o.price)) : std::nullopt;
+    case PendingOrder::Kind::StopLimit:
+      if (is_long) {
+        if (c.high >= o.price && c.low <= o.limit_price) return std::min(o.limit_price, std::max(c.open, o.price));
+        return std::nullopt;
+      }
+      if (c.low <= o.price && c.high >= o.limit_price) return std::max(o.limit_price, std::min(c.open, o.price));
+      return std::nullopt;
+    default:
+      return std::nullopt;
+  }
+}
+
+// x * (p / 100 + 1) for a present offset p, x otherwise.
+double offset_price(double x, const std::optional<double>& pct) { return pct ? x * (*pct / 100.0 + 1.0) : x; }
+
+}  // namespace
+
+StrategyRules::StrategyRules(const StrategySpec& spec) {
+  entry = set.add(spec.entry);
+  exit = set.add(spec.exit);
+  if (spec.short_entry) short_entry = set.add(*spec.short_entry);
+  if (spec.short_exit) short_exit = set.add(*spec.short_exit);
+}
+
+std::uint64_t window_capacity_for(const StrategySpec& spec) {
+  std::uint64_t most = std::max(condition_lookback(spec.entry), condition_lookback(spec.exit));
+  if (spec.short_entry) most = std::max(most, condition_lookback(*spec.short_entry));
+  if (spec.short_exit) most = std::max(most, condition_lookback(*spec.short_exit));
+  if (const auto* vt = std::get_if<Sizing::VolTarget>(&spec.sizing.method)) {
+    most = std::max<std::uint64_t>(most, vt->lookback);
+  }
+  return sat_add(1, most);
+}
+
+BacktestEngine::BacktestEngine(const StrategySpec& s, std::vector<IndicatorSlot> indicator_slots,
+                               std::uint64_t warmup_bars, std::uint64_t window_capacity, std::uint64_t bars,
+                               double capital)
+    : spec(s),
+      slots(std::move(indicator_slots)),
+      rules(s),
+      window(window_capacity, rules.set.keys().size()),
+      warmup(warmup_bars),
+      maker_rate(s.costs.maker_bps / 10000.0),
+      taker_rate(s.costs.taker_bps / 10000.0),
+      initial_capital(capital) {
+  account.cash = capital;
+  equity.reserve(static_cast<std::size_t>(bars));
+  for (IndicatorSlot& slot : slots) resolve_slot_keys(slot, rules.set);
+}
+
+FillContext BacktestEngine::fill_context(const Candle& c, std::uint64_t i) const {
+  return FillContext{&spec, &c, &window, nullptr, maker_rate, taker_rate, i};
+}
+
+Status<StrategyError> BacktestEngine::run(std::span<const Candle> candles) {
+  for (std::size_t i = 0; i < candles.size(); ++i) FENDRO_CHECK(step(candles[i], i));
+  return Unit{};
+}
+
+Status<StrategyError> BacktestEngine::step(const Candle& c, std::uint64_t i) {
+  last_bar = LastBar{c.time, c.close};
+
+  if (pending) {
+    if (pending->bars_left > 0) {
+      --pending->bars_left;
+    } else {
+      const PendingOrder order = *pending;
+      pending.reset();
+      FENDRO_CHECK(try_pending(order, c, i));
+    }
+  }
+
+  record_values(c);
+  window.push(c);
+  ++bar_counter;
+
+  if (holds_position(account.qty)) protective_exits(c);
+  // Funding needs a derivatives tick, which a run's snapshots never carry.
+
+  equity.push_back(EquityPoint{c.time, account.cash + c.close * account.qty});
+
+  if (i >= warmup) return apply_rules(c, i);
+  return Unit{};
+}
+
+Status<StrategyError> BacktestEngine::try_pending(const PendingOrder& order, const Candle& c, std::uint64_t i) {
+  const FillContext ctx = fill_context(c, i);
+  switch (order.kind) {
+    case PendingOrder::Kind::Exit:
+      exit_fill(kSignal, ctx, account, entry_bar, c.open);
+      return Unit{};
+    case PendingOrder::Kind::Market:
+      return entry_fill(order.side, false, ctx, account, entry_bar, trail_ref, c.open);
+    default:
+      break;
+  }
+  if (const auto price = trigger_price(order, c)) {
+    const bool maker = order.kind == PendingOrder::Kind::Limit;
+    return entry_fill(order.side, maker, ctx, account, entry_bar, trail_ref, *price);
+  }
+  pending = order;  // untriggered: tried again at the next open, never expires
+  return Unit{};
+}
+
+void BacktestEngine::record_values(const Candle& c) {
+  BarSnapshot snap;
+  snap.candle = &c;
+  const auto values = window.next_values();
+  for (IndicatorSlot& slot : slots) {
+    const std::optional<double> v = slot.indicator->update(snap);
+    if (!v) continue;
+    if (slot.id_key) values[*slot.id_key] = *v;
+    if (!slot.outputs_read) continue;
+    const auto outs = slot.indicator->outputs();
+    for (std::size_t k = 0; k < outs.size(); ++k) {
+      if (const auto key = output_key(slot, rules.set, outs[k].name, k)) values[*key] = outs[k].value;
+    }
+  }
+}
+
+void BacktestEngine::protective_exits(const Candle& c) {
+  const bool is_long = account.qty > 0.0;
+  trail_ref = is_long ? std::max(trail_ref, c.high) : std::min(trail_ref, c.low);
+
+  const Risk& risk = spec.risk;
+  const double e = account.entry_price;
+  std::string_view reason;
+  double price = 0.0;
+  // A level below the position (long stop, short target) hits when the low
+  // reaches it and fills at the worse of level and open; one above, the mirror.
+  const auto below = [&](double level, std::string_view why) {
+    if (!(c.low <= level)) return false;
+    reason = why;
+    price = std::min(level, c.open);
+    return true;
+  };
+  const auto above = [&](double level, std::string_view why) {
+    if (!(c.high >= level)) return false;
+    reason = why;
+    price = std::max(level, c.open);
+    return true;
+  };
+  bool hit = false;
+  if (e > 0.0) {
+    if (risk.stop_loss_pct) {
+      const double sl = *risk.stop_loss_pct;
+      hit = is_long ? below(e * (sl / -100.0 + 1.0), "stop_loss") : above(e * (sl / 100.0 + 1.0), "stop_loss");
+    }
+    if (!hit && risk.trailing_stop_pct) {
+      const double tr = *risk.trailing_stop_pct;
+      hit = is_long ? below(trail_ref * (tr / -100.0 + 1.0), "trailing_stop")
+                    : above(trail_ref * (tr / 100.0 + 1.0), "trailing_stop");
+    }
+    if (!hit && risk.take_profit_pct) {
+      const double tp = *risk.take_profit_pct;
+      hit = is_long ? above(e * (tp / 100.0 + 1.0), "take_profit") : below(e * (tp / -100.0 + 1.0), "take_profit");
+    }
+  }
+  if (!hit && risk.liquidation) {
+    // The price at which equity reaches zero.
+    const double p = (-account.cash) / account.qty;
+    if (p > 0.0 && (is_long ? c.low <= p : c.high >= p)) {
+      hit = true;
+      reason = "liquidation";
+      price = p;
+    }
+  }
+  if (!hit) return;
+  const double fee = (std::fabs(account.qty) * price) * taker_rate;
+  close_position(account, c.time, reason, price, fee);
+  entry_bar.reset();
+}
+
+Status<StrategyError> BacktestEngine::apply_rules(const Candle& c, std::uint64_t i) {
+  PositionFlags flags;
+  flags.has_entry = entry_bar.has_value();
+  if (entry_bar) flags.bars_since_entry = static_cast<std::uint32_t>(i - *entry_bar);
+  flags.in_position = holds_position(account.qty);
+  const std::uint64_t newest = window.size() - 1;
+  const auto holds = [&](RuleSet::Id rule) { return eval_condition(rules.set, rule, window, newest, flags); };
+  const Execution& ex = spec.execution;
+
+  if (flags.in_position) {
+    const RuleSet::Id rule = account.qty > 0.0 ? rules.exit : rules.short_exit.value_or(rules.exit);
+    if (!holds(rule)) return Unit{};
+    if (ex.fill_timing == FillTiming::Close) {
+      exit_fill(kSignal, fill_context(c, i), account, entry_bar, c.close);
+    } else {
+      // Re-queued afresh on every bar the exit holds: the countdown restarts.
+      pending = PendingOrder{PendingOrder::Kind::Exit, Side::Long, 0.0, 0.0, ex.latency_bars};
+    }
+    return Unit{};
+  }
+  if (pending) return Unit{};  // no entry while any order waits
+
+  Side side = Side::Long;
+  if (holds(rules.entry)) {
+    side = Side::Long;
+  } else if (rules.short_entry && holds(*rules.short_entry)) {
+    side = Side::Short;
+  } else {
+    return Unit{};
+  }
+  if (ex.fill_timing == FillTiming::Close) {
+    return entry_fill(side, false, fill_context(c, i), account, entry_bar, trail_ref, c.close);
+  }
+  PendingOrder order{PendingOrder::Kind::Market, side, 0.0, 0.0, ex.latency_bars};
+  const double x = c.close;
+  switch (ex.order_type) {
+    case OrderType::Market: break;
+    case OrderType::Limit:
+      order.kind = PendingOrder::Kind::Limit;
+      order.price = offset_price(x, ex.limit_offset_pct);
+      break;
+    case OrderType::Stop:
+      order.kind = PendingOrder::Kind::Stop;
+      order.price = offset_price(x, ex.stop_offset_pct);
+      break;
+    case OrderType::StopLimit:
+      order.kind = PendingOrder::Kind::StopLimit;
+      order.price = offset_price(x, ex.stop_offset_pct);
+      order.limit_price = offset_price(x, ex.limit_offset_pct);
+      break;
+  }
+  pending = order;
+  return Unit{};
+}
+
+}  // namespace fendro

@@ -1,0 +1,103 @@
+// The bar loop: one pass per candle, trying the pending order at the open,
+// stepping the indicators, recording the bar, applying protective exits,
+// marking equity and acting on the rules.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fendro/registry/registry.hpp"
+#include "fendro/strategy/account.hpp"
+#include "fendro/strategy/eval.hpp"
+#include "fendro/strategy/report.hpp"
+#include "fendro/strategy/rule_window.hpp"
+#include "fendro/strategy/spec.hpp"
+
+namespace fendro {
+
+// One declared indicator and where its values go. A bar's values are stored
+// under the id and under "id.name" per named output; only the keys some rule
+// reads are kept, each resolved once to its value key.
+struct IndicatorSlot {
+  struct OutputKey {
+    std::string_view name;             // as the indicator names it
+    std::optional<std::uint32_t> key;  // value key of "id.name", when a rule reads it
+  };
+
+  std::string id;
+  IndicatorPtr indicator;
+  std::optional<std::uint32_t> id_key;  // value key of the id, when a rule reads it
+  std::vector<OutputKey> output_keys;   // in the order the names were first met
+  bool outputs_read = false;            // some rule key starts with id + "."
+
+  IndicatorSlot(std::string slot_id, IndicatorPtr ind) : id(std::move(slot_id)), indicator(std::move(ind)) {}
+};
+
+struct PendingOrder {
+  enum class Kind : std::uint8_t { Exit, Market, Limit, Stop, StopLimit };
+  Kind kind = Kind::Market;
+  Side side = Side::Long;     // entries only
+  double price = 0.0;         // limit price, or the trigger of stop / stop_limit
+  double limit_price = 0.0;   // stop_limit only
+  std::uint32_t bars_left = 0;
+};
+
+// The spec's four rules compiled into one set.
+struct StrategyRules {
+  RuleSet set;
+  RuleSet::Id entry = 0;
+  RuleSet::Id exit = 0;
+  std::optional<RuleSet::Id> short_entry;
+  std::optional<RuleSet::Id> short_exit;
+
+  explicit StrategyRules(const StrategySpec& spec);
+};
+
+struct LastBar {
+  std::int64_t time = 0;
+  double close = 0.0;
+};
+
+// The run state. Built by prove; consumed by finish_report.
+class BacktestEngine {
+ public:
+  // `bars`: the length of the candle list the run will walk (one equity point each).
+  BacktestEngine(const StrategySpec& spec, std::vector<IndicatorSlot> slots, std::uint64_t warmup,
+                 std::uint64_t window_capacity, std::uint64_t bars, double initial_capital);
+
+  // Walks every candle in order; the only failure is a sizing error of an entry.
+  Status<StrategyError> run(std::span<const Candle> candles);
+
+  const StrategySpec& spec;
+  std::vector<IndicatorSlot> slots;
+  StrategyRules rules;
+  RuleWindow window;
+  std::uint64_t warmup;
+  std::uint64_t bar_counter = 0;
+  std::vector<EquityPoint> equity;
+  Account account;
+  std::optional<PendingOrder> pending;
+  std::optional<std::uint64_t> entry_bar;
+  double trail_ref = 0.0;
+  std::optional<LastBar> last_bar;
+  double maker_rate;
+  double taker_rate;
+  double initial_capital;
+
+ private:
+  Status<StrategyError> step(const Candle& c, std::uint64_t i);
+  Status<StrategyError> try_pending(const PendingOrder& order, const Candle& c, std::uint64_t i);
+  void record_values(const Candle& c);
+  void protective_exits(const Candle& c);
+  Status<StrategyError> apply_rules(const Candle& c, std::uint64_t i);
+  FillContext fill_context(const Candle& c, std::uint64_t i) const;
+};
+
+// 1 + the farthest any rule (or a vol_target sizing) reads back; saturating.
+std::uint64_t window_capacity_for(const StrategySpec& spec);
+
+}  // namespace fendro

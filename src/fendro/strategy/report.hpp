@@ -1,0 +1,72 @@
+// The outcome of a run: closed trades, the equity curve and the metrics, and
+// the report's JSON value.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fendro/json/value.hpp"
+
+namespace fendro {
+
+// Equity of one bar, after its protective exits and before its close fills.
+struct EquityPoint {
+  std::int64_t time = 0;
+  double equity = 0.0;  // cash + qty * close
+  bool operator==(const EquityPoint&) const = default;
+};
+
+struct ClosedTrade {
+  std::string_view reason;  // a static text: "signal", "stop_loss", ..., "end"
+  std::int64_t entry_time = 0;
+  std::int64_t exit_time = 0;
+  double entry_price = 0.0;
+  double exit_price = 0.0;
+  double qty = 0.0;  // signed: negative for a short
+  double pnl = 0.0;  // after both fees
+  double return_pct = 0.0;
+  bool operator==(const ClosedTrade&) const = default;
+};
+
+struct Metrics {
+  double pnl = 0.0;
+  double return_pct = 0.0;
+  double sharpe = 0.0;
+  double sortino = 0.0;
+  double calmar = 0.0;
+  double max_drawdown = 0.0;  // percent
+  double win_rate = 0.0;      // percent
+  double profit_factor = 0.0;
+  std::uint64_t num_trades = 0;
+};
+
+// Equity metrics read the curve only (they miss fills after the last equity
+// point, the forced close included); trade metrics read the closed trades.
+Metrics compute_metrics(std::span<const EquityPoint> equity, std::span<const ClosedTrade> trades,
+                        double initial_capital);
+
+struct Report {
+  std::string symbol;
+  std::string timeframe;
+  std::vector<ClosedTrade> trades;
+  std::vector<EquityPoint> equity;
+  Metrics metrics;
+  double fees_paid = 0.0;
+  double initial_capital = 0.0;
+  std::uint32_t schema_version = 1;
+};
+
+class BacktestEngine;
+// Closes a position still open at the last close ("end", taker fee, no
+// slippage), computes the metrics, and takes the run's trades and curve.
+Report finish_report(BacktestEngine&& engine);
+
+// The report's JSON value, built in `arena`; non-finite numbers become null.
+json::Value report_to_value(const Report& report, json::Arena& arena);
+json::Value trades_to_value(std::span<const ClosedTrade> trades, json::Arena& arena);
+json::Value equity_to_value(std::span<const EquityPoint> equity, json::Arena& arena);
+
+}  // namespace fendro

@@ -1,0 +1,82 @@
+// The rules' history: the latest bars, oldest first, each with the values the
+// rules can read on it.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "fendro/market/records.hpp"
+
+namespace fendro {
+
+// One bar of the window: its candle and the values stored on it, indexed by
+// value key (absent: nothing was stored under that key on this bar).
+struct BarRecord {
+  const Candle& candle;
+  std::span<const std::optional<double>> values;
+};
+
+// A ring of at most `capacity` records. Each record holds its candle and one
+// optional value per value key (the keys the rules reference). Storage grows
+// with the records actually held (at most twice them, never beyond the
+// capacity), so a capacity of 2^40 costs nothing until bars arrive.
+class RuleWindow {
+ public:
+  RuleWindow(std::uint64_t capacity, std::size_t keys)
+      : capacity_(std::max<std::uint64_t>(capacity, 1)), keys_(keys), next_(keys, std::nullopt) {}
+
+  std::uint64_t capacity() const { return capacity_; }
+  std::uint64_t size() const { return bars_.size(); }
+  std::size_t keys() const { return keys_; }
+  // Records the storage has room for.
+  std::size_t reserved() const { return bars_.capacity(); }
+
+  // Record i, 0 = oldest. i < size().
+  BarRecord record(std::uint64_t i) const {
+    const std::size_t s = slot(i);
+    return {bars_[s], {values_.data() + s * keys_, keys_}};
+  }
+
+  // Values of the record the next push() appends; all absent after a push.
+  std::span<std::optional<double>> next_values() { return next_; }
+
+  // Appends the candle with next_values(); the oldest record leaves first when full.
+  void push(const Candle& c) {
+    if (bars_.size() < capacity_) {
+      if (bars_.size() == bars_.capacity()) grow();
+      bars_.push_back(c);
+      values_.insert(values_.end(), next_.begin(), next_.end());
+    } else {
+      bars_[head_] = c;
+      std::copy(next_.begin(), next_.end(), values_.begin() + static_cast<std::ptrdiff_t>(head_ * keys_));
+      if (++head_ == bars_.size()) head_ = 0;
+    }
+    std::fill(next_.begin(), next_.end(), std::nullopt);
+  }
+
+ private:
+  void grow() {
+    const std::uint64_t want = std::min<std::uint64_t>(capacity_, std::max<std::size_t>(16, 2 * bars_.size()));
+    bars_.reserve(static_cast<std::size_t>(want));
+    values_.reserve(static_cast<std::size_t>(want) * keys_);
+  }
+
+  std::size_t slot(std::uint64_t i) const {
+    std::size_t s = head_ + static_cast<std::size_t>(i);
+    if (s >= bars_.size()) s -= bars_.size();
+    return s;
+  }
+
+  std::uint64_t capacity_;
+  std::size_t keys_;
+  std::size_t head_ = 0;  // ring position of the oldest record once full
+  std::vector<Candle> bars_;
+  std::vector<std::optional<double>> values_;  // keys_ per record
+  std::vector<std::optional<double>> next_;
+};
+
+}  // namespace fendro

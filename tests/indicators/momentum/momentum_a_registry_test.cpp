@@ -1,0 +1,323 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "fendro/registry/families.hpp"
+#include "indicators/momentum/momentum_a_testing.hpp"
+
+namespace fendro::testing {
+namespace {
+
+constexpr double kTiny = 1e-20;  // read as a count of 0
+constexpr double kOver = 16777217;
+constexpr double kHuge = 1e15;  // a count no window may reserve up front
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const std::string kMax =
+    "invalid period: period exceeds the maximum supported window length (see MAX_PERIOD)";
+const std::string kZero = "period must be greater than zero";
+const std::string kAo = "invalid period: AO fast period must be strictly less than slow";
+
+std::string build_message(const std::string& key, const std::vector<double>& params) {
+  const auto r = build_indicator(key, params);
+  return r.ok() ? std::string() : r.error().display();
+}
+
+TEST(MomentumARegistry, ConstructionChecksInTheirOrder) {
+  struct Case {
+    const char* key;
+    std::vector<double> params;
+    std::string reason;  // empty: built
+  };
+  const Case cases[] = {
+      {"Rsi", {kTiny}, kZero},
+      {"Rsi", {kOver}, kMax},
+      {"Rsi", {16777216}, ""},
+      {"Rsi", {}, "missing parameter #0"},
+      {"FisherRsi", {kOver}, kMax},
+      {"StochRsi", {kOver, kTiny}, kZero},
+      {"StochRsi", {kOver, 5}, kMax},
+      {"StochRsi", {14, kHuge}, ""},  // no upper check on the stochastic length
+      {"DerivativeOscillator", {kOver, kOver, kOver, kTiny}, kZero},
+      {"DerivativeOscillator", {kOver, 5, 3, 9}, kMax},
+      {"DerivativeOscillator", {14, 5, 3, kOver}, kMax},
+      {"DerivativeOscillator", {14, 5, 3}, "missing parameter #3"},
+      {"Qqe", {kTiny, 5, -1}, kZero},
+      {"Qqe", {kOver, 5, 0}, "invalid period: QQE factor must be a finite positive value"},
+      {"Qqe", {14, 5, -0.0}, "invalid period: QQE factor must be a finite positive value"},
+      {"Qqe", {kOver, 5, 4.236}, kMax},
+      {"Qqe", {8388608, 5, 4.236}, ""},
+      {"Qqe", {8388609, 5, 4.236}, kMax},  // its band length 2n - 1 is too long
+      {"Qqe", {14, kOver, 4.236}, kMax},
+      {"Qqe", {14, 5, kNaN}, "parameter #2 must be finite"},
+      {"ConnorsRsi", {3, 2, kTiny}, kZero},
+      {"ConnorsRsi", {kOver, kOver, 100}, kMax},
+      {"ConnorsRsi", {3, kOver, 100}, kMax},
+      {"ConnorsRsi", {3, 2, kHuge}, ""},
+      {"Rmi", {kTiny, 1}, kZero},
+      {"Rmi", {5, kTiny}, kZero},
+      {"Rmi", {kHuge, kHuge}, ""},
+      {"AdaptiveRsi", {kOver}, kMax},
+      {"Rsx", {kTiny}, kZero},
+      {"Rsx", {kOver}, kMax},
+      {"Rsx", {16777216}, ""},
+      {"AnchoredRsi", {}, ""},
+      {"AnchoredRsi", {kNaN, -1}, ""},
+      {"LaguerreRsi", {0}, ""},
+      {"LaguerreRsi", {1}, ""},
+      {"LaguerreRsi", {-0.1}, "invalid period: LaguerreRSI gamma must be a finite value in [0, 1]"},
+      {"LaguerreRsi", {1.1}, "invalid period: LaguerreRSI gamma must be a finite value in [0, 1]"},
+      {"LaguerreRsi", {kNaN}, "parameter #0 must be finite"},
+      {"Cmo", {kOver}, kMax},
+      {"Vidya", {kTiny, kOver}, kZero},
+      {"Vidya", {kHuge, 5}, ""},  // no upper check on the smoothing length
+      {"Vidya", {5, kOver}, kMax},
+      {"DynamicMomentumIndex", {kOver}, kMax},
+      {"IntradayMomentumIndex", {kTiny}, kZero},
+      {"Roc", {kTiny}, kZero},
+      {"Rocp", {kOver}, kMax},
+      {"Rocr", {kOver}, kMax},
+      {"Rocr100", {16777216}, ""},
+      {"Mom", {0.5}, "parameter #0 must be a positive integer, got 0.5"},
+      {"Cfo", {kTiny}, kZero},
+      {"Cfo", {kOver}, kMax},
+      {"Cfo", {1}, "invalid period: linear regression needs period >= 2"},
+      {"Cfo", {2}, ""},
+      {"Dpo", {kOver}, kMax},
+      {"DisparityIndex", {kOver}, kMax},
+      {"FisherTransform", {kTiny}, kZero},
+      {"InverseFisherTransform", {0}, "invalid period: scale must be a positive finite number"},
+      {"InverseFisherTransform", {-0.0}, "invalid period: scale must be a positive finite number"},
+      {"InverseFisherTransform", {-1}, "invalid period: scale must be a positive finite number"},
+      {"InverseFisherTransform", {5e-324}, ""},
+      {"InverseFisherTransform", {INFINITY}, "parameter #0 must be finite"},
+      {"AwesomeOscillator", {5, 5}, kAo},
+      {"AwesomeOscillator", {34, 5}, kAo},
+      {"AwesomeOscillator", {kTiny, 5}, kZero},
+      {"AwesomeOscillator", {kOver, 16777218}, kMax},
+      {"AwesomeOscillator", {5, kOver}, kMax},
+      {"AwesomeOscillatorHistogram", {5, 5, 1},
+       "invalid period: AwesomeOscillatorHistogram fast must be strictly less than slow"},
+      {"AwesomeOscillatorHistogram", {5, 5, kTiny}, kZero},
+      {"AwesomeOscillatorHistogram", {5, kOver, 1}, kMax},
+      {"AwesomeOscillatorHistogram", {5, 34, kHuge}, ""},  // no upper check on the lag
+      {"AcceleratorOscillator", {5, 5, kTiny}, kAo},
+      {"AcceleratorOscillator", {5, 34, kTiny}, kZero},
+      {"AcceleratorOscillator", {5, 34, kOver}, kMax},
+      {"ElderRay", {kOver}, kMax},
+      {"GatorOscillator", {kOver, kOver, kTiny}, kZero},
+      {"GatorOscillator", {13, kOver, 5}, kMax},
+      {"GatorOscillator", {5, 8, 13}, ""},  // the lengths need no order
+      {"BalanceOfPower", {}, ""},
+      {"Qstick", {kOver}, kMax},
+  };
+  for (const Case& c : cases) {
+    const std::string want = c.reason.empty() ? ""
+                                              : "invalid parameters for indicator " +
+                                                    std::string(c.key) + ": " + c.reason;
+    EXPECT_EQ(build_message(c.key, c.params), want) << c.key;
+  }
+}
+
+// Every key of the family with ordinary parameters.
+struct Built {
+  const char* key;
+  std::vector<double> params;
+  bool close_only;
+};
+
+const std::vector<Built>& family() {
+  static const std::vector<Built> all = {
+      {"Rsi", {14}, true},
+      {"FisherRsi", {9}, true},
+      {"StochRsi", {14, 14}, true},
+      {"DerivativeOscillator", {14, 5, 3, 9}, true},
+      {"Qqe", {14, 5, 4.236}, true},
+      {"ConnorsRsi", {3, 2, 100}, true},
+      {"Rmi", {14, 5}, true},
+      {"AdaptiveRsi", {14}, true},
+      {"Rsx", {14}, true},
+      {"AnchoredRsi", {}, true},
+      {"LaguerreRsi", {0.5}, true},
+      {"Cmo", {9}, true},
+      {"Vidya", {14, 9}, true},
+      {"DynamicMomentumIndex", {14}, true},
+      {"IntradayMomentumIndex", {14}, false},
+      {"Roc", {10}, true},
+      {"Rocp", {10}, true},
+      {"Rocr", {10}, true},
+      {"Rocr100", {10}, true},
+      {"Mom", {10}, true},
+      {"Cfo", {14}, true},
+      {"Dpo", {20}, true},
+      {"DisparityIndex", {14}, true},
+      {"FisherTransform", {10}, true},
+      {"InverseFisherTransform", {0.05}, true},
+      {"AwesomeOscillator", {5, 34}, false},
+      {"AwesomeOscillatorHistogram", {5, 34, 3}, false},
+      {"AcceleratorOscillator", {5, 34, 5}, false},
+      {"ElderRay", {13}, false},
+      {"GatorOscillator", {13, 8, 5}, false},
+      {"BalanceOfPower", {}, false},
+      {"Qstick", {8}, false},
+  };
+  return all;
+}
+
+TEST(MomentumARegistry, TheFamilyTableHoldsEveryKeyOnce) {
+  std::set<std::string> table;
+  for (const registry::Entry& e : registry::momentum_entries()) {
+    EXPECT_TRUE(table.insert(std::string(e.key)).second) << e.key;
+    EXPECT_EQ(feed_of_indicator(e.key), Feed::Kline) << e.key;
+  }
+  std::set<std::string> listed;
+  for (const Built& b : family()) listed.insert(b.key);
+  EXPECT_EQ(table, listed);
+}
+
+TEST(MomentumARegistry, FirstValueOnTheWarmUpBarThenEveryBar) {
+  const auto bars = random_walk(400, 3);
+  for (const Built& b : family()) {
+    auto ind = make(b.key, b.params);
+    ASSERT_TRUE(ind);
+    const std::uint64_t warmup = ind->warmup_period();
+    for (std::size_t i = 0; i < bars.size(); ++i) {
+      const bool has = step(*ind, bars[i]).has_value();
+      ASSERT_EQ(has, i + 1 >= warmup) << b.key << " bar " << i + 1 << " warm-up " << warmup;
+    }
+  }
+}
+
+// Values and named outputs of every bar.
+struct Trace {
+  Values values;
+  std::vector<std::vector<double>> outputs;
+};
+
+Trace trace(Indicator& ind, const std::vector<Candle>& cs) {
+  Trace t;
+  for (const Candle& c : cs) {
+    t.values.push_back(step(ind, c));
+    std::vector<double> outs;
+    for (const NamedOutput& o : ind.outputs()) outs.push_back(o.value);
+    t.outputs.push_back(outs);
+  }
+  return t;
+}
+
+TEST(MomentumARegistry, RejectedBarsChangeNothing) {
+  const auto bars = random_walk(300, 5);
+  Candle nan_close = bars[60];
+  nan_close.close = kNaN;
+  Candle inf_close = bars[60];
+  inf_close.close = INFINITY;
+  Candle inverted = bars[60];  // finite close, high below low
+  std::swap(inverted.high, inverted.low);
+  Candle negative_volume = bars[60];
+  negative_volume.volume = -1.0;
+  for (const Built& b : family()) {
+    std::vector<Candle> bad_bars = {nan_close, inf_close};
+    if (!b.close_only) {
+      bad_bars.push_back(inverted);
+      bad_bars.push_back(negative_volume);
+    }
+    auto clean = make(b.key, b.params);
+    const Trace want = trace(*clean, bars);
+    for (const Candle& bad : bad_bars) {
+      auto ind = make(b.key, b.params);
+      std::vector<Candle> head(bars.begin(), bars.begin() + 100);
+      Trace got = trace(*ind, head);
+      EXPECT_FALSE(step(*ind, bad).has_value()) << b.key;
+      // The outputs of the last valued bar stay in place.
+      std::vector<double> kept;
+      for (const NamedOutput& o : ind->outputs()) kept.push_back(o.value);
+      EXPECT_EQ(kept, got.outputs.back()) << b.key;
+      const Trace tail = trace(*ind, std::vector<Candle>(bars.begin() + 100, bars.end()));
+      got.values.insert(got.values.end(), tail.values.begin(), tail.values.end());
+      got.outputs.insert(got.outputs.end(), tail.outputs.begin(), tail.outputs.end());
+      EXPECT_TRUE(same_bits(got.values, want.values)) << b.key;
+      EXPECT_EQ(got.outputs, want.outputs) << b.key;
+    }
+  }
+}
+
+TEST(MomentumARegistry, LongRandomWalkGivesOnlyFiniteValues) {
+  const auto bars = random_walk(10000, 11);
+  for (const Built& b : family()) {
+    auto ind = make(b.key, b.params);
+    std::size_t valued = 0;
+    for (const Candle& c : bars) {
+      const auto v = step(*ind, c);
+      if (!v) continue;
+      ++valued;
+      ASSERT_TRUE(std::isfinite(*v)) << b.key;
+      for (const NamedOutput& o : ind->outputs()) ASSERT_TRUE(std::isfinite(o.value)) << b.key;
+    }
+    EXPECT_EQ(valued, bars.size() + 1 - ind->warmup_period()) << b.key;
+  }
+}
+
+TEST(MomentumARegistry, NamedOutputsInTheirFixedOrder) {
+  struct Case {
+    const char* key;
+    std::vector<double> params;
+    std::vector<std::string> names;
+  };
+  const Case cases[] = {
+      {"Qqe", {5, 3, 4.236}, {"rsi_ma", "trailing_line"}},
+      {"ElderRay", {5}, {"bull_power", "bear_power"}},
+      {"GatorOscillator", {13, 8, 5}, {"upper", "lower"}},
+  };
+  const auto bars = random_walk(60, 2);
+  for (const Case& c : cases) {
+    auto ind = make(c.key, c.params);
+    EXPECT_TRUE(ind->outputs().empty()) << c.key;
+    for (const Candle& bar : bars) {
+      const auto v = step(*ind, bar);
+      if (!v) {
+        continue;
+      }
+      const auto outs = ind->outputs();
+      ASSERT_EQ(outs.size(), c.names.size()) << c.key;
+      for (std::size_t k = 0; k < outs.size(); ++k) EXPECT_EQ(outs[k].name, c.names[k]) << c.key;
+      EXPECT_EQ(outs[0].value, *v) << c.key;
+    }
+  }
+}
+
+TEST(MomentumARegistry, HugeUncheckedCountsBuildWithoutReservingTheirWindows) {
+  // Each of these counts has no upper check; the window grows only with the
+  // bars seen, so the build succeeds and the indicator simply never fills.
+  const struct {
+    const char* key;
+    std::vector<double> params;
+  } cases[] = {
+      {"StochRsi", {2, 1e18}},
+      {"ConnorsRsi", {2, 2, 1e18}},
+      {"Rmi", {1e18, 1e18}},
+      {"AwesomeOscillatorHistogram", {2, 3, 1e19}},
+  };
+  const auto bars = random_walk(50, 4);
+  for (const auto& c : cases) {
+    auto ind = make(c.key, c.params);
+    ASSERT_TRUE(ind) << c.key;
+    EXPECT_GT(ind->warmup_period(), 1000u) << c.key;
+    for (const Candle& bar : bars) EXPECT_FALSE(step(*ind, bar).has_value()) << c.key;
+  }
+  // An unchecked smoothing length only makes the average move very slowly.
+  auto vidya = make("Vidya", {1e19, 2});
+  for (const Candle& bar : bars) {
+    const auto v = step(*vidya, bar);
+    if (v) {
+      EXPECT_EQ(*v, bars[2].close);
+    }
+  }
+  EXPECT_EQ(make("AwesomeOscillatorHistogram", {2, 3, 1.8446744073709552e19})->warmup_period(),
+            std::numeric_limits<std::uint64_t>::max());
+}
+
+}  // namespace
+}  // namespace fendro::testing

@@ -1,0 +1,294 @@
+// Every volatility key through the registry: parameter and constructor
+// checks in their order, warm-ups, a long random walk, rejected bars.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "fendro/registry/registry.hpp"
+#include "fendro/util/saturating.hpp"
+#include "indicators/trend/trend_testing.hpp"
+#include "indicators/volatility/vol_keys.hpp"
+
+namespace fendro::testing {
+namespace {
+
+constexpr double kTiny = 1e-20;  // a positive value the reader turns into 0
+constexpr double kOver = 16777217;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+const std::string kZero = "period must be greater than zero";
+const std::string kMax =
+    "invalid period: period exceeds the maximum supported window length (see MAX_PERIOD)";
+const std::string kMult = "multiplier must be greater than zero";
+
+TEST(VolRegistry, ChecksRunInTheirOrder) {
+  struct Case {
+    const char* key;
+    std::vector<double> params;
+    std::string reason;  // empty: built
+  };
+  const std::string ewma = "invalid parameter: EWMA volatility lambda must be in the open interval (0, 1)";
+  const std::string jump_n = "invalid period: jump indicator needs period >= 2";
+  const std::string bomar = "invalid parameter: bomar bands coverage must be a finite value in (0.0, 1.0]";
+  const std::string vov = "invalid period: vol-of-vol windows must both be >= 2";
+  const Case cases[] = {
+      {"Atr", {kTiny}, kZero},
+      {"Atr", {kOver}, kMax},
+      {"Atr", {16777216}, ""},
+      {"Natr", {kOver}, kMax},
+      {"VolatilityRatio", {16777216}, ""},
+      {"VolatilityRatio", {kOver}, kMax},
+      // AtrBands tests its multiplier before its period.
+      {"AtrBands", {kTiny, -1}, kMult},
+      {"AtrBands", {14, 0.0}, kMult},
+      {"AtrBands", {14, -0.0}, kMult},
+      {"AtrBands", {14, 5e-324}, ""},
+      {"AtrBands", {kOver, 2}, kMax},
+      {"AtrBands", {16777216, 2}, ""},
+      {"EwmaVolatility", {0.94}, ""},
+      {"EwmaVolatility", {0.0}, ewma},
+      {"EwmaVolatility", {1.0}, ewma},
+      {"EwmaVolatility", {1.5}, ewma},
+      {"EwmaVolatility", {kNaN}, "parameter #0 must be finite"},
+      {"HighLowRange", {}, ""},
+      {"TrueRange", {1, kNaN, -3}, ""},
+      {"ChoppinessIndex", {1}, "invalid period: choppiness index needs period >= 2"},
+      {"ChoppinessIndex", {kTiny}, "invalid period: choppiness index needs period >= 2"},
+      {"ChoppinessIndex", {kOver}, kMax},
+      {"BipowerVariation", {1}, "invalid period: bipower variation period must be >= 2"},
+      {"BipowerVariation", {kTiny}, kZero},
+      {"BipowerVariation", {kOver}, kMax},
+      {"RviVolatility", {1}, "invalid period: RVI period must be >= 2"},
+      {"RviVolatility", {kTiny}, kZero},
+      {"RviVolatility", {kOver}, kMax},
+      {"DetrendedStdDev", {kTiny}, "invalid period: detrended stddev needs period >= 2"},
+      {"ProjectionBands", {1}, "invalid period: projection bands need period >= 2"},
+      {"StdDev", {kOver}, kMax},
+      {"UlcerIndex", {kTiny}, kZero},
+      {"Donchian", {kOver}, kMax},
+      {"FractalChaosBands", {kTiny}, kZero},
+      {"QuartileBands", {kOver}, kMax},
+      {"RealizedVolatility", {1}, ""},
+      {"BollingerBands", {kTiny, -1}, kZero},  // period before multiplier
+      {"BollingerBands", {20, 0}, kMult},
+      {"BollingerBands", {kOver, 0}, kMax},
+      {"Bollinger", {20, 2}, ""},
+      {"PercentB", {20, -2}, kMult},
+      {"BollingerBandwidth", {kOver, 2}, kMax},
+      {"HurstChannel", {kOver, 0}, kMult},  // multiplier before period
+      {"MedianChannel", {kOver, 0}, kMax},  // period before multiplier
+      {"AccelerationBands", {kOver, -4}, kMult},
+      {"MaEnvelope", {kTiny, 0}, kMult},
+      {"MaEnvelope", {kTiny, 0.1}, kZero},
+      {"StandardErrorBands", {2, 2}, "invalid period: standard error bands need period >= 3"},
+      {"StandardErrorBands", {kTiny, 0}, "invalid period: standard error bands need period >= 3"},
+      {"StandardErrorBands", {3, -1}, kMult},
+      {"BomarBands", {20, 1.0}, ""},
+      {"BomarBands", {20, 1.0000000001}, bomar},
+      {"BomarBands", {20, 0}, bomar},
+      {"BomarBands", {kOver, 2}, kMax},
+      {"JumpIndicator", {kTiny, -1}, jump_n},
+      {"JumpIndicator", {kOver, -1}, kMax},
+      {"JumpIndicator", {10, 0}, "invalid parameter: jump indicator threshold must be finite and positive"},
+      // DoubleBollinger: both multipliers, their order, then the period.
+      {"DoubleBollinger", {kOver, 0, 1}, kMult},
+      {"DoubleBollinger", {kOver, 1, -1}, kMult},
+      {"DoubleBollinger", {kOver, 2, 2}, "invalid period: double bollinger requires k_outer > k_inner"},
+      {"DoubleBollinger", {kOver, 1, 2}, kMax},
+      {"DoubleBollinger", {kTiny, 1, 2}, kZero},
+      {"TtmSqueeze", {20, 2.0}, "missing parameter #2"},
+      {"TtmSqueeze", {1, 0, 0}, "invalid period: TTM squeeze needs period >= 2 for the momentum regression"},
+      {"TtmSqueeze", {kOver, 0, 1}, kMax},
+      {"TtmSqueeze", {20, 2, 0}, kMult},
+      {"Keltner", {kOver, kOver, 0}, kMult},
+      {"Keltner", {kOver, kTiny, 1}, kMax},
+      {"Keltner", {20, kTiny, 1}, kZero},
+      {"StarcBands", {kTiny, kOver, 1}, kZero},
+      {"StarcBands", {5, kOver, 1}, kMax},
+      {"ChaikinVolatility", {kOver, kTiny}, kMax},
+      {"ChaikinVolatility", {10, kOver}, kMax},
+      {"MassIndex", {kOver, 25}, kMax},
+      {"MassIndex", {9, kTiny}, kZero},
+      {"MassIndex", {9, 1e30}, ""},  // the sum period has no upper bound
+      {"WavePm", {14, kOver}, kMax},
+      {"WavePm", {kTiny, kOver}, kZero},
+      {"VolatilityOfVolatility", {1, kTiny}, kZero},
+      {"VolatilityOfVolatility", {1, 5}, vov},
+      {"VolatilityOfVolatility", {5, 1}, vov},
+      {"VolatilityOfVolatility", {1e30, 1e30}, ""},
+      {"GarmanKlassVolatility", {5, kTiny}, kZero},
+      {"ParkinsonVolatility", {kTiny, 5}, kZero},
+      {"RogersSatchellVolatility", {1e30, 252}, ""},
+      {"HistoricalVolatility", {1, kTiny}, kZero},
+      {"HistoricalVolatility", {1, 252}, "invalid period: historical volatility period must be >= 2"},
+      {"HistoricalVolatility", {kOver, 252}, kMax},
+      {"HistoricalVolatility", {20, 1e30}, ""},
+      {"YangZhangVolatility", {1, 252}, "invalid period: Yang-Zhang period must be >= 2"},
+      {"YangZhangVolatility", {1, kTiny}, kZero},
+      {"YangZhangVolatility", {kOver, 252}, kMax},
+      {"AverageDailyRange", {5, 2147483647}, ""},
+      {"AverageDailyRange", {5, -2147483648.0}, ""},
+      {"AverageDailyRange", {5, 2147483648.0}, "parameter #1 must be an i32, got 2147483648"},
+      {"AverageDailyRange", {kTiny, 0}, kZero},
+      {"AverageDailyRange", {kOver, 0}, kMax},
+      {"Garch11", {1e-6, 0.1, 0.85}, ""},
+      {"Garch11", {0, 0.1, 0.8}, "invalid parameter: GARCH(1,1) omega must be > 0"},
+      {"Garch11", {1e-6, -0.1, 0.8}, "invalid parameter: GARCH(1,1) alpha and beta must be >= 0"},
+      {"Garch11", {1e-6, 0.5, 0.5},
+       "invalid parameter: GARCH(1,1) requires alpha + beta < 1 (covariance stationarity)"},
+      {"Garch11", {kNaN, 0.1, 0.8}, "parameter #0 must be finite"},
+      {"Garch11", {1e-6, 0.1}, "missing parameter #2"},
+  };
+  for (const Case& c : cases) {
+    const std::string key = c.key == std::string("Bollinger") ? "BollingerBands" : c.key;
+    const auto r = build_indicator(c.key, c.params);
+    const std::string got = r.ok() ? "" : r.error().display();
+    const std::string want =
+        c.reason.empty() ? "" : "invalid parameters for indicator " + key + ": " + c.reason;
+    EXPECT_EQ(got, want) << c.key << " #" << (&c - cases);
+  }
+}
+
+TEST(VolRegistry, UnboundedLengthsSaturateTheirWarmUp) {
+  struct Case {
+    const char* key;
+    std::vector<double> params;
+    std::uint64_t warmup;
+  };
+  const Case cases[] = {
+      {"VolatilityOfVolatility", {1e30, 3}, kU64Max},
+      {"VolatilityOfVolatility", {3, 4}, 7},
+      {"MassIndex", {3, 1e30}, kU64Max},
+      {"MassIndex", {3, 4}, 8},
+      {"GarmanKlassVolatility", {1e30, 1}, kU64Max},
+  };
+  for (const Case& c : cases) {
+    auto ind = build_indicator(c.key, c.params);
+    ASSERT_TRUE(ind.ok()) << c.key;
+    EXPECT_EQ((*ind)->warmup_period(), c.warmup) << c.key;
+    // Such a window only grows with the bars seen.
+    EXPECT_FALSE(step(**ind, hlc(11, 9, 10)).has_value()) << c.key;
+  }
+}
+
+TEST(VolRegistry, EveryKeyRunsALongRandomWalkFromItsWarmUp) {
+  const std::vector<Candle> bars = random_walk(10000, 7);
+  for (const VolKey& k : vol_keys()) {
+    auto built = build_indicator(k.key, k.params);
+    ASSERT_TRUE(built.ok()) << k.key;
+    Indicator& ind = **built;
+    std::size_t first = 0;
+    std::size_t values = 0;
+    for (std::size_t i = 0; i < bars.size(); ++i) {
+      const auto v = step(ind, bars[i]);
+      if (!v) continue;
+      if (values++ == 0) first = i + 1;
+      ASSERT_TRUE(std::isfinite(*v)) << k.key << " bar " << i + 1;
+      for (const NamedOutput& o : ind.outputs()) {
+        ASSERT_TRUE(std::isfinite(o.value)) << k.key << "." << o.name << " bar " << i + 1;
+      }
+    }
+    const std::string key = k.key;
+    if (key == "FractalChaosBands") {
+      EXPECT_GE(first, ind.warmup_period());
+    } else if (key == "AverageDailyRange") {
+      EXPECT_EQ(first, 1441u);  // one-minute bars: the first bar of the second day
+    } else {
+      EXPECT_EQ(first, ind.warmup_period()) << k.key;
+      EXPECT_EQ(values, bars.size() - first + 1) << k.key;
+    }
+  }
+}
+
+// The values and named outputs of every bar, the outputs flattened.
+struct Trace {
+  Values values;
+  std::vector<std::vector<double>> outputs;
+};
+
+Trace trace(Indicator& ind, const std::vector<Candle>& bars) {
+  Trace t;
+  for (const Candle& c : bars) {
+    t.values.push_back(step(ind, c));
+    std::vector<double> outs;
+    for (const NamedOutput& o : ind.outputs()) outs.push_back(o.value);
+    t.outputs.push_back(outs);
+  }
+  return t;
+}
+
+TEST(VolRegistry, ARejectedBarLeavesEveryStateAsItWas) {
+  const std::vector<Candle> bars = random_walk(400, 11);
+  const std::size_t at = 230;
+  Candle nan_close = bars[at];
+  nan_close.close = kNaN;
+  Candle crossed = bars[at];  // high below low, close finite
+  std::swap(crossed.high, crossed.low);
+  for (const VolKey& k : vol_keys()) {
+    std::vector<Candle> bad_bars = {nan_close};
+    if (!k.close_only) bad_bars.push_back(crossed);
+    for (const Candle& bad : bad_bars) {
+      std::vector<Candle> with = bars;
+      with.insert(with.begin() + static_cast<std::ptrdiff_t>(at), bad);
+      auto a = build_indicator(k.key, k.params);
+      auto b = build_indicator(k.key, k.params);
+      ASSERT_TRUE(a.ok() && b.ok()) << k.key;
+      Trace plain = trace(**a, bars);
+      Trace gapped = trace(**b, with);
+      EXPECT_FALSE(gapped.values[at].has_value()) << k.key;
+      // The bad bar keeps the outputs of the bar before it.
+      EXPECT_EQ(gapped.outputs[at], gapped.outputs[at - 1]) << k.key;
+      gapped.values.erase(gapped.values.begin() + static_cast<std::ptrdiff_t>(at));
+      gapped.outputs.erase(gapped.outputs.begin() + static_cast<std::ptrdiff_t>(at));
+      EXPECT_TRUE(same_bits(plain.values, gapped.values)) << k.key;
+      EXPECT_EQ(plain.outputs, gapped.outputs) << k.key;
+    }
+  }
+}
+
+TEST(VolRegistry, NamedOutputsInTheirOrder) {
+  struct Case {
+    const char* key;
+    std::vector<double> params;
+    std::vector<std::string> names;
+  };
+  const Case cases[] = {
+      {"BollingerBands", {3, 2}, {"upper", "middle", "lower", "stddev"}},
+      {"DoubleBollinger", {3, 1, 2},
+       {"upper_outer", "upper_inner", "middle", "lower_inner", "lower_outer"}},
+      {"TtmSqueeze", {3, 2, 1.5}, {"squeeze", "momentum"}},
+      {"FractalChaosBands", {1}, {"upper", "lower"}},
+      {"AtrBands", {3, 2}, {"upper", "middle", "lower"}},
+      {"Keltner", {3, 3, 2}, {"upper", "middle", "lower"}},
+      {"StarcBands", {3, 3, 2}, {"upper", "middle", "lower"}},
+      {"AccelerationBands", {3, 2}, {"upper", "middle", "lower"}},
+      {"MaEnvelope", {3, 0.1}, {"upper", "middle", "lower"}},
+      {"StandardErrorBands", {3, 2}, {"upper", "middle", "lower"}},
+      {"ProjectionBands", {3}, {"upper", "middle", "lower"}},
+      {"Donchian", {3}, {"upper", "middle", "lower"}},
+      {"HurstChannel", {3, 2}, {"upper", "middle", "lower"}},
+      {"MedianChannel", {3, 2}, {"upper", "middle", "lower"}},
+      {"QuartileBands", {3}, {"upper", "middle", "lower"}},
+      {"BomarBands", {3, 0.5}, {"upper", "middle", "lower"}},
+  };
+  const std::vector<Candle> bars = random_walk(60, 3);
+  for (const Case& c : cases) {
+    auto ind = build_indicator(c.key, c.params);
+    ASSERT_TRUE(ind.ok()) << c.key;
+    EXPECT_TRUE((*ind)->outputs().empty()) << c.key;
+    std::optional<double> last;
+    for (const Candle& bar : bars) {
+      if (auto v = step(**ind, bar)) last = v;
+    }
+    ASSERT_TRUE(last.has_value()) << c.key;
+    const auto outs = (*ind)->outputs();
+    ASSERT_EQ(outs.size(), c.names.size()) << c.key;
+    for (std::size_t i = 0; i < outs.size(); ++i) EXPECT_EQ(outs[i].name, c.names[i]) << c.key;
+    EXPECT_EQ(outs[0].value, *last) << c.key;
+  }
+}
+
+}  // namespace
+}  // namespace fendro::testing

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "fendro/registry/key_table.hpp"
+#include "fendro/registry/registry.hpp"
+#include "fendro/strategy/errors.hpp"
+
+namespace fendro {
+namespace {
+
+TEST(FeedTable, CountsPerFeed) {
+  std::map<Feed, int> counts;
+  for (const registry::KeyRow& row : registry::key_rows()) ++counts[feed_of_indicator(row.key)];
+  EXPECT_EQ(counts[Feed::Kline], 446);
+  EXPECT_EQ(counts[Feed::Trade], 8);
+  EXPECT_EQ(counts[Feed::Orderbook], 7);
+  EXPECT_EQ(counts[Feed::TradeQuote], 3);
+  EXPECT_EQ(counts[Feed::Derivatives], 16);
+  EXPECT_EQ(counts[Feed::CrossSection], 15);
+  EXPECT_EQ(counts.count(Feed::None), 0u);
+}
+
+TEST(FeedTable, ExactMatchOnly) {
+  struct Case {
+    std::string key;
+    Feed want;
+  };
+  const std::vector<Case> cases = {
+      {"Sma", Feed::Kline},          {"Vpin", Feed::Trade},
+      {"Microprice", Feed::Orderbook}, {"KylesLambda", Feed::TradeQuote},
+      {"FundingRate", Feed::Derivatives}, {"Trin", Feed::CrossSection},
+      {"EstimatedLeverageRatio", Feed::Kline}, {"HighLowIndex", Feed::CrossSection},
+      {"MacdIndicator", Feed::Kline},  {"BollingerBands", Feed::Kline},
+      {"Dx", Feed::Kline},           {"PolarizedFractalEfficiency", Feed::Kline},
+      {"Macd", Feed::None},          {"Bollinger", Feed::None},
+      {"sma", Feed::None},           {"Sma ", Feed::None},
+      {"", Feed::None},              {"S", Feed::None},
+      {std::string(27, 'A'), Feed::None}, {std::string("Sma\0", 4), Feed::None},
+  };
+  for (const Case& k : cases) EXPECT_EQ(feed_of_indicator(k.key), k.want) << k.key;
+}
+
+TEST(FeedTable, KeysAreCamelCaseOfTwoToTwentySixCharacters) {
+  std::set<std::string_view> seen;
+  for (const registry::KeyRow& row : registry::key_rows()) {
+    EXPECT_TRUE(seen.insert(row.key).second) << row.key;
+    EXPECT_GE(row.key.size(), 2u);
+    EXPECT_LE(row.key.size(), 26u);
+    EXPECT_TRUE(row.key[0] >= 'A' && row.key[0] <= 'Z') << row.key;
+    for (char ch : row.key) EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(ch))) << row.key;
+    EXPECT_EQ(registry::key_slot(row.key).has_value(), true);
+  }
+  EXPECT_EQ(seen.size(), registry::kTypeKeyCount);
+}
+
+TEST(FeedNames, DisplayAndJsonNames) {
+  struct Case {
+    Feed f;
+    const char* display;
+    const char* json;
+  };
+  const std::vector<Case> cases = {
+      {Feed::Kline, "Kline", "kline"},
+      {Feed::Trade, "Trade", "trade"},
+      {Feed::Orderbook, "Orderbook", "orderbook"},
+      {Feed::TradeQuote, "TradeQuote", "trade_quote"},
+      {Feed::Derivatives, "Derivatives", "derivatives"},
+      {Feed::CrossSection, "CrossSection", "cross_section"},
+  };
+  for (const Case& k : cases) {
+    EXPECT_EQ(feed_display_name(k.f), k.display);
+    EXPECT_EQ(feed_json_name(k.f), k.json);
+    EXPECT_EQ(feed_from_json_name(k.json), k.f);
+    EXPECT_FALSE(feed_from_json_name(k.display).has_value()) << k.display;
+  }
+  EXPECT_FALSE(feed_from_json_name("none").has_value());
+  EXPECT_FALSE(feed_from_json_name("").has_value());
+}
+
+TEST(StrategyErrorDisplay, PrefixesPerVariant) {
+  EXPECT_EQ(StrategyError::invalid_spec("x").display(), "invalid strategy spec: x");
+  EXPECT_EQ(StrategyError::unknown_indicator("Foo").display(), "unknown indicator type: Foo");
+  EXPECT_EQ(StrategyError::invalid_parameters("Sma", "r").display(), "invalid parameters for indicator Sma: r");
+  EXPECT_EQ(StrategyError::undeclared_indicator("a.b").display(), "rule references undeclared indicator: a.b");
+  EXPECT_EQ(StrategyError::invalid_input("x").display(), "invalid input data: x");
+}
+
+}  // namespace
+}  // namespace fendro
