@@ -72,36 +72,47 @@ def hashes(prover, spec, data):
     return proof["inputs_hash"], proof["report_hash"]
 
 
-def test_hash_scope(prover, spec, data):
+def with_note(spec, data):
+    spec = copy.deepcopy(spec)
+    spec["strategy"]["note"] = "hashed as given"
+    return spec, data
+
+
+def with_open(value):
+    def change(spec, data):
+        data = copy.deepcopy(data)
+        data[SYMBOL][0]["open"] = value
+        return spec, data
+    return change
+
+
+@pytest.mark.parametrize(
+    "change, inputs_change, report_changes",
+    [
+        (lambda s, d: (dict(s, strategy=dict(reversed(list(s["strategy"].items())))), d), False, False),
+        (with_note, True, False),
+        (lambda s, d: (s, dict(d, ETHUSDT=d[SYMBOL][:3])), True, False),
+        (lambda s, d: (dict(s, dataset_ref="other"), d), True, False),
+        (with_open(100), False, False),
+        (with_open(100.0), False, False),
+        (with_open(100.5), True, False),
+        (lambda s, d: (s, {SYMBOL: d[SYMBOL][:-1]}), True, True),
+    ],
+    ids=["member_order", "unknown_strategy_member", "other_symbol", "dataset_ref",
+         "integer_price", "float_price", "unused_price", "fewer_candles"],
+)
+def test_hash_scope(prover, spec, data, change, inputs_change, report_changes):
+    data = copy.deepcopy(data)
+    data[SYMBOL][0]["open"] = 100.0
     inputs, report = hashes(prover, spec, data)
+    changed_inputs, changed_report = hashes(prover, *change(spec, data))
+    assert (changed_inputs != inputs, changed_report != report) == (inputs_change, report_changes)
 
-    # Member order and whitespace of the strategy do not matter ...
-    reordered = dict(spec, strategy=dict(reversed(list(spec["strategy"].items()))))
-    text = json.dumps({"cmd": "prove", "spec": reordered, "data": data}, indent=3)
-    assert json.loads(call(prover, text))["inputs_hash"] == inputs
 
-    # ... an unknown member of the strategy is part of the inputs, not of the report.
-    annotated = copy.deepcopy(spec)
-    annotated["strategy"]["note"] = "hashed as given"
-    assert hashes(prover, annotated, data) == (hashes(prover, annotated, data)[0], report)
-    assert hashes(prover, annotated, data)[0] != inputs
-
-    # Candles of another symbol are inputs too.
-    more = dict(data, ETHUSDT=data[SYMBOL][:3])
-    assert hashes(prover, spec, more)[0] != inputs
-    assert hashes(prover, spec, more)[1] == report
-
-    # Numbers are hashed by value: an integer price equals the same float.
-    as_int = copy.deepcopy(data)
-    as_float = copy.deepcopy(data)
-    as_int[SYMBOL][0]["open"] = 100
-    as_float[SYMBOL][0]["open"] = 100.0
-    assert hashes(prover, spec, as_int) == hashes(prover, spec, as_float)
-
-    # The dataset name is an input.
-    assert hashes(prover, dict(spec, dataset_ref="other"), data) == (
-        hashes(prover, dict(spec, dataset_ref="other"), data)[0], report)
-    assert hashes(prover, dict(spec, dataset_ref="other"), data)[0] != inputs
+def test_request_whitespace_does_not_matter(prover, spec, data):
+    compact = prove(prover, spec, data)
+    spaced = json.dumps({"cmd": "prove", "spec": spec, "data": data}, indent=3)
+    assert call(prover, spaced) == compact
 
 
 def tamper(proof, key, change):

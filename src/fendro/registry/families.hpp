@@ -22,6 +22,7 @@ std::span<const Entry> statistics_entries();        // indicators/statistics/ent
 std::span<const Entry> performance_entries();       // indicators/performance/entries.cpp
 std::span<const Entry> pair_regime_entries();       // indicators/pairs/entries.cpp
 std::span<const Entry> candle_pattern_entries();    // indicators/patterns/entries.cpp
+std::span<const Entry> multi_candle_pattern_entries();  // indicators/patterns/entries_multi.cpp
 std::span<const Entry> chart_pattern_entries();     // indicators/chart/entries.cpp
 std::span<const Entry> level_entries();             // indicators/levels/entries.cpp
 std::span<const Entry> transform_entries();         // indicators/transforms/entries.cpp

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "fendro/strategy/tiny.hpp"
 #include "fendro/util/saturating.hpp"
@@ -11,14 +12,20 @@ namespace {
 
 constexpr std::string_view kSignal = "signal";
 
-// Where an indicator's values go: its id's key and, lazily per output name,
-// the key of "id.name" (the text is built once per slot and name).
-void resolve_slot_keys(IndicatorSlot& slot, const RuleSet& rules) {
-  if (auto k = rules.find_key(slot.id)) slot.id_key = static_cast<std::uint32_t>(*k);
+// Where the indicators' values go: each id's key and whether some rule key
+// has the form id + "." + name (those keys are resolved lazily, per output
+// name, by output_key). Every "." of a rule key splits off a candidate id, so
+// the cost is the length of the keys, not slots x keys.
+void resolve_slot_keys(std::vector<IndicatorSlot>& slots, const RuleSet& rules) {
+  std::map<std::string_view, IndicatorSlot*, std::less<>> by_id;
+  for (IndicatorSlot& slot : slots) {
+    if (auto k = rules.find_key(slot.id)) slot.id_key = static_cast<std::uint32_t>(*k);
+    by_id.emplace(slot.id, &slot);
+  }
   for (const std::string& key : rules.keys()) {
-    if (key.size() > slot.id.size() && key.compare(0, slot.id.size(), slot.id) == 0 &&
-        key[slot.id.size()] == '.') {
-      slot.outputs_read = true;
+    for (std::size_t dot = key.find('.'); dot != std::string::npos; dot = key.find('.', dot + 1)) {
+      const auto found = by_id.find(std::string_view(key).substr(0, dot));
+      if (found != by_id.end()) found->second->outputs_read = true;
     }
   }
 }
@@ -98,7 +105,7 @@ BacktestEngine::BacktestEngine(const StrategySpec& s, std::vector<IndicatorSlot>
       initial_capital(capital) {
   account.cash = capital;
   equity.reserve(static_cast<std::size_t>(bars));
-  for (IndicatorSlot& slot : slots) resolve_slot_keys(slot, rules.set);
+  resolve_slot_keys(slots, rules.set);
 }
 
 FillContext BacktestEngine::fill_context(const Candle& c, std::uint64_t i) const {

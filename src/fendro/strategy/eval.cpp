@@ -64,16 +64,15 @@ std::uint64_t condition_lookback(const Condition& c) {
 // ---------------------------------------------------------------- compiling
 
 std::optional<std::size_t> RuleSet::find_key(std::string_view text) const {
-  for (std::size_t k = 0; k < keys_.size(); ++k) {
-    if (keys_[k] == text) return k;
-  }
-  return std::nullopt;
+  const auto found = key_index_.find(text);
+  if (found == key_index_.end()) return std::nullopt;
+  return found->second;
 }
 
 std::uint32_t RuleSet::intern(const std::string& text) {
-  if (auto k = find_key(text)) return static_cast<std::uint32_t>(*k);
-  keys_.push_back(text);
-  return static_cast<std::uint32_t>(keys_.size() - 1);
+  const auto [at, added] = key_index_.try_emplace(text, static_cast<std::uint32_t>(keys_.size()));
+  if (added) keys_.push_back(text);
+  return at->second;
 }
 
 RuleSet::Id RuleSet::add_operand(const Operand& o) {

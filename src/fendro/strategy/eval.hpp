@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -70,6 +71,8 @@ class RuleSet {
   std::vector<ConditionNode> conditions_;
   std::vector<Id> child_ids_;
   std::vector<std::string> keys_;
+  // Text -> position in keys_: a spec may reference many thousands of keys.
+  std::map<std::string, std::uint32_t, std::less<>> key_index_;
 };
 
 // The operand's value at window record `index`; absent when the value does not

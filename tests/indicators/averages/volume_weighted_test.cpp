@@ -33,5 +33,19 @@ TEST(VolumeWeighted, HandValues) {
   for (const Case& c : cases) expect_values(run_key(c.key, {c.period}, priced(c.bars)), c.want, c.key);
 }
 
+// Once the last traded bar has left the window, the running volume sum may
+// keep a rounding residue (here about 1e-12 with a price-volume residue of 0,
+// which would give 0). The window traded nothing: the plain mean it is.
+TEST(VolumeWeighted, VwmaFallsBackOnceTheVolumeHasLeft) {
+  const auto cs = priced({{94.30684778009012, 4888.480662137524},
+                          {107.5892631861241, 4937.482879695097},
+                          {105.58185756469061, 0},
+                          {101.0623074327822, 0},
+                          {109.08674439093943, 0}});
+  const Values v = run_key("Vwma", {3}, cs);
+  ASSERT_TRUE(v.back());
+  EXPECT_NEAR(*v.back(), (105.58185756469061 + 101.0623074327822 + 109.08674439093943) / 3, 1e-9);
+}
+
 }  // namespace
 }  // namespace fendro::testing

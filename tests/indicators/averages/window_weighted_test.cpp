@@ -15,6 +15,11 @@ TEST(WindowWeighted, HandValues) {
       {"Alma", {1, 0.85, 6}, {4, -2}, {4.0, -2.0}},
       {"Alma", {3, 0.5, 1}, {0, 0, 9, 0}, {kNone, kNone, 9 * e / (1 + 2 * e), 9 / (1 + 2 * e)}},
       {"Alma", {4, 0.3, 2}, {7, 7, 7, 7, 7}, {kNone, kNone, kNone, 7.0, 7.0}},
+      // A Gaussian too narrow for f64 weighs only the close(s) nearest the
+      // offset's position (6.8, 4 and a tie at 0.5).
+      {"Alma", {9, 0.85, 1e4}, {1, 2, 3, 4, 5, 6, 7, 8, 9}, {kNone, kNone, kNone, kNone, kNone, kNone, kNone, kNone, 8.0}},
+      {"Alma", {9, 0.5, 1e300}, {1, 2, 3, 4, 5, 6, 7, 8, 9}, {kNone, kNone, kNone, kNone, kNone, kNone, kNone, kNone, 5.0}},
+      {"Alma", {3, 0.25, 1e300}, {2, 4, 6}, {kNone, kNone, 3.0}},
       {"SineWeightedMa", {1}, {4, -2}, {4.0, -2.0}},
       {"SineWeightedMa", {2}, {1, 3, 5}, {kNone, 2.0, 4.0}},
       {"SineWeightedMa", {3}, {0, 0, 4}, {kNone, kNone, 4 * r / (1 + 2 * r)}},

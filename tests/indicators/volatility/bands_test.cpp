@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fendro/indicators/volatility/projection_bands.hpp"
+#include "fendro/indicators/windows/sorted_window.hpp"
 #include "indicators/volatility/vol_testing.hpp"
 
 namespace fendro::testing {
@@ -142,24 +143,54 @@ TEST(VolBands, FractalLevelsNeedAStrictExtremeAtTheCentre) {
   }
 }
 
-TEST(VolBands, BomarLongWindowMatchesSortedDeviations) {
-  const std::vector<Candle> bars = random_walk(100, 21);
-  const std::size_t n = 40;
-  const double coverage = 0.85;
-  std::vector<double> xs;
-  for (std::size_t i = bars.size() - n; i < bars.size(); ++i) xs.push_back(bars[i].close);
+// The bands from the relative deviations sorted in full, as the rule reads
+// them.
+Outputs bomar_by_sorting(const std::vector<double>& xs, double coverage) {
+  const std::size_t n = xs.size();
   double sum = -0.0;
   for (double x : xs) sum = sum + x;
   const double mean = sum / double(n);
-  std::vector<double> devs;
-  for (double x : xs) devs.push_back(std::abs((x - mean) / std::abs(mean)));
-  std::sort(devs.begin(), devs.end());
-  const double h = coverage * double(n - 1);
-  const std::size_t i = static_cast<std::size_t>(h);
-  const double r = devs[i] + (h - double(i)) * (devs[i + 1] - devs[i]);
   const double a = std::abs(mean);
-  expect_outputs(last_outputs("BomarBands", {double(n), coverage}, bars),
-                 {mean + a * r, mean, mean - a * r}, "n = 40");
+  std::vector<double> devs;
+  for (double x : xs) devs.push_back(mean == 0 ? 0.0 : std::abs((x - mean) / a));
+  std::sort(devs.begin(), devs.end());
+  const double r = sorted_quantile(devs, coverage);
+  return {mean + a * r, mean, mean - a * r};
+}
+
+// The median channel from every absolute deviation, in ascending order.
+Outputs median_channel_in_full(std::vector<double> xs, double m) {
+  std::sort(xs.begin(), xs.end());
+  const double median = sorted_quantile(xs, 0.5);
+  std::vector<double> devs;
+  abs_deviations_sorted(xs, median, devs);
+  const double mad = sorted_quantile(devs, 0.5);
+  return {median + mad * m, median, median - mad * m};
+}
+
+// Every 7th bar of a random walk against the full recomputation.
+template <class Full>
+void expect_windows(const char* key, std::size_t n, double p, Full full) {
+  const std::vector<Candle> bars = random_walk(90, 21);
+  auto ind = build_indicator(key, std::vector<double>{double(n), p});
+  ASSERT_TRUE(ind.ok());
+  for (std::size_t end = 1; end <= bars.size(); ++end) {
+    if (!step(**ind, bars[end - 1]) || end % 7 != 0) continue;
+    std::vector<double> xs;
+    for (std::size_t i = end - n; i < end; ++i) xs.push_back(bars[i].close);
+    Outputs got;
+    for (const NamedOutput& o : (*ind)->outputs()) got.push_back(o.value);
+    EXPECT_EQ(got, full(xs, p)) << key << " " << n << " " << p << " bar " << end;
+  }
+}
+
+TEST(VolBands, DeviationQuantilesMatchTheFullyOrderedDeviations) {
+  for (std::size_t n : {1, 2, 4, 5, 20, 31, 32, 40}) {
+    for (double coverage : {0.05, 0.5, 0.85, 1.0}) {
+      expect_windows("BomarBands", n, coverage, bomar_by_sorting);
+    }
+    expect_windows("MedianChannel", n, 1.5, median_channel_in_full);
+  }
 }
 
 TEST(VolBands, ProjectionCoreForOtherUsers) {

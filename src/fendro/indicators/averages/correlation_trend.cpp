@@ -15,12 +15,9 @@ Result<CorrelationTrendIndicator, IndicatorError> CorrelationTrendIndicator::cre
 }
 
 std::optional<double> CorrelationTrendIndicator::update(const BarSnapshot& bar) {
-  const double y = bar_close(bar);
-  if (!std::isfinite(y)) return std::nullopt;
-  closes_.push(y);
-  if (!closes_.is_full()) return std::nullopt;
-
-  const DeviationSums s = deviation_sums(closes_, k_.n);
+  const std::optional<DeviationSums> fit = refit_push(closes_, bar_close(bar), k_.n);
+  if (!fit) return std::nullopt;
+  const DeviationSums& s = *fit;
   const double q = k_.den * (s.syy * k_.n - s.sy * s.sy);
   if (q == 0.0) return 0.0;  // a flat window has no correlation
   const double r = (s.sxy * k_.n - k_.sx * s.sy) / std::sqrt(q);

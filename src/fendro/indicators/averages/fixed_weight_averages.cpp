@@ -16,6 +16,25 @@ double sum_in_order(const std::vector<double>& v) {
   return s;
 }
 
+// A Gaussian so narrow (sigma huge against the period) that every raw weight
+// underflows to zero, or is 0/0 at m itself, would turn every value into
+// NaN. Its limit is meant instead: equal weights on the position(s) nearest m.
+[[gnu::cold]] std::vector<double> narrowest_gaussian(std::uint64_t period, double m) {
+  std::vector<double> weights(period, 0.0);
+  const double lo = std::floor(m);  // 0 <= m <= period - 1
+  const double hi = std::ceil(m);
+  const auto at = [&weights](double k) -> double& { return weights[static_cast<std::size_t>(k)]; };
+  if (m - lo < hi - m) {
+    at(lo) = 1.0;
+  } else if (hi - m < m - lo || lo == hi) {
+    at(hi) = 1.0;
+  } else {
+    at(lo) = 0.5;
+    at(hi) = 0.5;
+  }
+  return weights;
+}
+
 }  // namespace
 
 std::optional<double> FixedWeightWindow::push(double x) {
@@ -46,6 +65,7 @@ Result<Alma, IndicatorError> Alma::create(std::uint64_t period, double offset, d
     weights[k] = std::exp(-(d * d) / spread);
   }
   const double total = sum_in_order(weights);
+  if (!(total > 0.0)) return Alma(FixedWeightWindow(narrowest_gaussian(period, m)));
   for (double& w : weights) w = w / total;
   return Alma(FixedWeightWindow(std::move(weights)));
 }

@@ -17,13 +17,10 @@ Result<LinRegChannel, IndicatorError> LinRegChannel::create(std::uint64_t period
 }
 
 std::optional<double> LinRegChannel::update(const BarSnapshot& bar) {
-  const double y = bar_close(bar);
-  if (!std::isfinite(y)) return std::nullopt;
-  closes_.push(y);
-  if (!closes_.is_full()) return std::nullopt;
-
+  const std::optional<DeviationSums> fit = refit_push(closes_, bar_close(bar), k_.n);
+  if (!fit) return std::nullopt;
   // The line in deviations from the window's mean.
-  const DeviationSums s = deviation_sums(closes_, k_.n);
+  const DeviationSums& s = *fit;
   const double b = (s.sxy * k_.n - s.sy * k_.sx) / k_.den;
   const double a = (s.sy - k_.sx * b) / k_.n;
   double ssr = 0.0;

@@ -33,6 +33,13 @@ DeviationSums deviation_sums(const BoundedRing<double>& values, double n) {
   return s;
 }
 
+std::optional<DeviationSums> refit_push(BoundedRing<double>& values, double y, double n) {
+  if (!std::isfinite(y)) return std::nullopt;
+  values.push(y);
+  if (!values.is_full()) return std::nullopt;
+  return deviation_sums(values, n);
+}
+
 RegressionConstants regression_constants(std::uint64_t period) {
   const double n = static_cast<double>(period);
   const double sx = ((n - 1.0) * n) * 0.5;

@@ -54,6 +54,11 @@ struct DeviationSums {
 };
 DeviationSums deviation_sums(const BoundedRing<double>& values, double n);
 
+// Takes a finite y into `values` and, once they fill the window, returns
+// their deviation sums (n: the window's length as f64). No value for a
+// non-finite y (nothing changes) or before.
+std::optional<DeviationSums> refit_push(BoundedRing<double>& values, double y, double n);
+
 // Minimum first: below 2 (0 included) gives InvalidPeriod with `why`, then
 // MAX_PERIOD.
 Result<RegressionWindow, IndicatorError> regression_window_new(std::uint64_t n,

@@ -33,13 +33,15 @@ std::optional<double> vwma_update(VwmaWindow& w, double x, double v) {
     w.price_volume = w.price_volume - old->first * old->second;
     w.volume = w.volume - old->second;
     w.price = w.price - old->first;
+    if (old->second > 0.0) --w.traded;
   }
   w.price_volume = w.price_volume + x * v;
   w.volume = w.volume + v;
   w.price = w.price + x;
+  if (v > 0.0) ++w.traded;
   if (++w.pushes == w.period) recompute(w);
   if (!w.pairs.is_full()) return std::nullopt;
-  if (w.volume > 0.0) return w.price_volume / w.volume;
+  if (w.traded > 0 && w.volume > 0.0) return w.price_volume / w.volume;
   return w.price / static_cast<double>(w.period);
 }
 

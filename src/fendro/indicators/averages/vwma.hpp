@@ -18,6 +18,7 @@ struct VwmaWindow {
   double volume = 0.0;        // sum of volumes
   double price = 0.0;         // sum of prices
   std::uint64_t pushes = 0;   // since the last exact recompute (all three sums)
+  std::uint64_t traded = 0;   // pairs of the window with a volume above 0
 
   VwmaWindow() = default;
   // Unchecked: callers have already refused 0 and lengths above MAX_PERIOD.
@@ -29,7 +30,8 @@ Result<VwmaWindow, IndicatorError> vwma_window_new(std::uint64_t n);
 
 // x and v come from a valid candle (finite, v >= 0). No value until the window
 // is full; then sum(x * v) / sum(v), or the plain mean of the prices when the
-// window traded no volume.
+// window traded no volume (counted exactly, not read off the running volume
+// sum, which can keep a rounding residue after the last volume has left).
 std::optional<double> vwma_update(VwmaWindow& w, double x, double v);
 
 class Vwma final : public Indicator {

@@ -1,6 +1,7 @@
 #include "fendro/indicators/volatility/quantile_channels.hpp"
 
 #include <cmath>
+#include <span>
 
 #include "fendro/indicators/trend/checks.hpp"
 #include "fendro/indicators/volatility/window_regression.hpp"
@@ -8,6 +9,45 @@
 
 namespace fendro {
 using namespace vol;
+namespace {
+
+// The quantile q of the deviations |x - c| / a (a > 0) of the ascending list
+// s, by the quantile rule over the deviations in ascending order. The largest
+// remaining deviation always lies at one end of s, so a walk inward from both
+// ends yields them from the largest down; it stops at the lower of the two
+// ranks the rule reads (a few steps for coverages near 1, half the list for
+// a median). Dividing by a > 0 keeps the order, so only those two are divided.
+double deviation_quantile(std::span<const double> s, double c, double a, double q) {
+  const std::size_t m = s.size();
+  const double h = q * static_cast<double>(m - 1);
+  const double fl = std::floor(h);
+  const bool between = m > 1 && fl < static_cast<double>(m - 1);
+  // Ascending rank of the lower value read: floor(h), or the last one when
+  // h reaches it.
+  std::size_t i = m - 1;
+  if (between) i = fl > 0.0 ? static_cast<std::size_t>(fl) : 0;
+  std::size_t lo = 0;
+  std::size_t hi = m;
+  double above = 0.0;  // the deviation one rank above the current one
+  double dev = 0.0;
+  for (std::size_t rank = m; rank-- > i;) {
+    above = dev;
+    const double dl = std::abs(s[lo] - c);
+    const double dh = std::abs(s[hi - 1] - c);
+    if (dh < dl) {
+      dev = dl;
+      ++lo;
+    } else {
+      dev = dh;
+      --hi;
+    }
+  }
+  const double low = dev / a;
+  if (!between) return low;
+  return low + (h - fl) * (above / a - low);
+}
+
+}  // namespace
 
 // ---- MedianChannel ----
 
@@ -24,8 +64,8 @@ std::optional<double> MedianChannel::update(const BarSnapshot& bar) {
   window_.push(*close);
   if (!window_.is_full()) return std::nullopt;
   const double median = window_.quantile(0.5);
-  abs_deviations_sorted(window_.sorted(), median, deviations_);
-  const double width = sorted_quantile(deviations_, 0.5) * m_;
+  const double mad = deviation_quantile(window_.sorted(), median, 1.0, 0.5);
+  const double width = mad * m_;
   return out_.set(median + width, median, median - width);
 }
 
@@ -62,14 +102,10 @@ std::optional<double> BomarBands::update(const BarSnapshot& bar) {
   if (!window_.is_full()) return std::nullopt;
   const double mean = ring_mean(window_.ring(), static_cast<double>(window_.period()));
   const double a = std::abs(mean);
-  double r = 0.0;  // every deviation counts as 0 about a zero mean
-  if (mean != 0.0) {
-    // |(x - mean) / a| is |x - mean| / a, and dividing by a > 0 keeps the
-    // ascending order of the absolute deviations.
-    abs_deviations_sorted(window_.sorted(), mean, deviations_);
-    for (double& d : deviations_) d = d / a;
-    r = sorted_quantile(deviations_, coverage_);
-  }
+  // |(x - mean) / a| is |x - mean| / a; about a zero mean every deviation
+  // counts as 0.
+  const double r =
+      mean == 0.0 ? 0.0 : deviation_quantile(window_.sorted(), mean, a, coverage_);
   const double width = a * r;
   return out_.set(mean + width, mean, mean - width);
 }

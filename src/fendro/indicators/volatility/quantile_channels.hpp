@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <vector>
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/sorted_window.hpp"
@@ -25,7 +24,6 @@ class MedianChannel final : public Indicator {
  private:
   MedianChannel(std::uint64_t n, double m) : window_(n), m_(m) {}
   SortedWindow window_;
-  std::vector<double> deviations_;  // scratch, reused every bar
   double m_;
   OutputList<3> out_{{"upper", "middle", "lower"}};
 };
@@ -54,7 +52,6 @@ class BomarBands final : public Indicator {
  private:
   BomarBands(std::uint64_t n, double coverage) : window_(n), coverage_(coverage) {}
   SortedWindow window_;
-  std::vector<double> deviations_;  // scratch, reused every bar
   double coverage_;
   OutputList<3> out_{{"upper", "middle", "lower"}};
 };

@@ -1,0 +1,176 @@
+#include "fendro/indicators/momentum/candle_range.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "fendro/indicators/momentum/cci_core.hpp"
+#include "fendro/indicators/trend/atr_state.hpp"
+#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/windows/period.hpp"
+#include "fendro/util/saturating.hpp"
+
+namespace fendro {
+
+Result<UltimateOscillator, IndicatorError> UltimateOscillator::create(std::uint64_t short_period,
+                                                                      std::uint64_t medium_period,
+                                                                      std::uint64_t long_period) {
+  if (short_period == 0 || medium_period == 0 || long_period == 0) {
+    return err(IndicatorError::zero_period());
+  }
+  const std::uint64_t longest = std::max({short_period, medium_period, long_period});
+  return UltimateOscillator({short_period, medium_period, long_period}, longest);
+}
+
+UltimateOscillator::UltimateOscillator(const std::array<std::uint64_t, 3>& periods,
+                                       std::uint64_t longest)
+    : pairs_(sat_add(longest, 1)), periods_(periods), longest_(longest) {}
+
+std::uint64_t UltimateOscillator::warmup_period() const { return sat_add(longest_, 1); }
+
+std::optional<double> UltimateOscillator::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  if (!prev_close_) {
+    prev_close_ = c->close;
+    return std::nullopt;
+  }
+  const double true_low = std::min(c->low, *prev_close_);
+  const double true_high = std::max(c->high, *prev_close_);
+  const double pressure = c->close - true_low;
+  const double range = true_high - true_low;
+  prev_close_ = c->close;
+
+  // The ring keeps longest + 1 pairs, so the pair that leaves each window
+  // (w places before the newest) is still held.
+  pairs_.push({pressure, range});
+  const std::size_t held = pairs_.len();
+  for (std::size_t i = 0; i < 3; ++i) {
+    Sums& s = sums_[i];
+    s.pressure = s.pressure + pressure;
+    s.range = s.range + range;
+    if (held > periods_[i]) {
+      const auto& [old_pressure, old_range] = pairs_[held - 1 - periods_[i]];
+      s.pressure = s.pressure - old_pressure;
+      s.range = s.range - old_range;
+    }
+  }
+  if (++pushed_ < longest_) return std::nullopt;
+
+  std::array<double, 3> a{};
+  for (std::size_t i = 0; i < 3; ++i) {
+    a[i] = sums_[i].range == 0.0 ? 0.5 : sums_[i].pressure / sums_[i].range;
+  }
+  return (((4.0 * a[0] + (a[1] + a[1])) + a[2]) * 100.0) / 7.0;
+}
+
+Result<Rvi, IndicatorError> Rvi::create(std::uint64_t period) {
+  FENDRO_TRY(w, pair_ring_window_new(period));
+  return Rvi(std::move(w));
+}
+
+std::optional<double> Rvi::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  raw_.push({c->close - c->open, c->high - c->low});
+  if (!raw_.is_full()) return std::nullopt;
+  // Weights 1, 2, 2, 1 from the oldest of the four.
+  const auto& [b0, r0] = raw_[0];
+  const auto& [b1, r1] = raw_[1];
+  const auto& [b2, r2] = raw_[2];
+  const auto& [b3, r3] = raw_[3];
+  const double body = (b0 + ((b1 + b1) + ((b2 + b2) + b3))) / 6.0;
+  const double range = (r0 + ((r1 + r1) + ((r2 + r2) + r3))) / 6.0;
+
+  PairRingWindow& w = smoothed_;
+  if (const auto old = w.ring.push({body, range})) {
+    w.acc_a = w.acc_a - old->first;
+    w.acc_b = w.acc_b - old->second;
+  }
+  w.acc_a = w.acc_a + body;
+  w.acc_b = w.acc_b + range;
+  if (!w.ring.is_full()) return std::nullopt;
+  if (w.acc_b > 0.0) last_ = w.acc_a / w.acc_b;
+  return last_;
+}
+
+Result<WaveTrend, IndicatorError> WaveTrend::create(std::uint64_t channel, std::uint64_t average,
+                                                    std::uint64_t signal) {
+  if (channel == 0 || average == 0 || signal == 0) return err(IndicatorError::zero_period());
+  if (channel > MAX_PERIOD || average > MAX_PERIOD) {
+    return err(IndicatorError::invalid_period(kMaxPeriodReason));
+  }
+  FENDRO_TRY(sma, sma_window_new(signal));
+  return WaveTrend(channel, average, std::move(sma));
+}
+
+std::optional<double> WaveTrend::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const double ap = typical_price(*c);
+  if (!std::isfinite(ap)) return std::nullopt;
+  const auto esa = ema_update(esa_, ap);
+  if (!esa) return std::nullopt;
+  const double diff = ap - *esa;
+  if (!std::isfinite(diff)) return std::nullopt;
+  const auto d = ema_update(deviation_, std::abs(diff));
+  if (!d) return std::nullopt;
+  // A deviation within rounding noise of the average counts as none.
+  const double threshold = (std::max(std::abs(*esa), 1.0) * 16.0) * 2.220446049250313e-16;
+  const double ci = *d > threshold ? diff / (*d * 0.015) : 0.0;
+  if (!std::isfinite(ci)) return std::nullopt;
+  const auto wt1 = ema_update(index_, ci);
+  if (!wt1) return std::nullopt;
+  const auto wt2 = sma_update(signal_, *wt1);
+  if (!wt2) return std::nullopt;
+  return out_.set(*wt1, *wt2);
+}
+
+Result<Pgo, IndicatorError> Pgo::create(std::uint64_t period) {
+  FENDRO_TRY(sma, sma_window_new(period));
+  return Pgo(std::move(sma));
+}
+
+std::optional<double> Pgo::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const auto s = sma_update(sma_, c->close);
+  const double tr = true_range(c->high, c->low, prev_close_);
+  prev_close_ = c->close;
+  if (!std::isfinite(tr)) return std::nullopt;
+  const auto atr = ema_update(atr_, tr);
+  if (!atr || !s) return std::nullopt;
+  if (*atr > 0.0) last_ = (c->close - *s) / *atr;
+  return last_;
+}
+
+Result<ProjectionOscillator, IndicatorError> ProjectionOscillator::create(std::uint64_t period) {
+  FENDRO_TRY(s, ProjectionBandsState::create(period));
+  return ProjectionOscillator(std::move(s));
+}
+
+std::optional<double> ProjectionOscillator::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const auto bands = projection_bands_update(bands_, c->high, c->low);
+  if (!bands) return std::nullopt;
+  const double range = bands->upper - bands->lower;
+  if (range == 0.0) return 50.0;
+  return ((c->close - bands->lower) * 100.0) / range;
+}
+
+Result<Inertia, IndicatorError> Inertia::create(std::uint64_t rvi_period, std::uint64_t regression) {
+  if (rvi_period == 0 || regression == 0) return err(IndicatorError::zero_period());
+  FENDRO_TRY(rvi, RviVolatilityCore::create(rvi_period));
+  FENDRO_TRY(line, regression_window_new(regression, "linear regression needs period >= 2"));
+  return Inertia(std::move(rvi), std::move(line));
+}
+
+std::optional<double> Inertia::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const auto r = rvi_volatility_core(rvi_, c->close);
+  if (!r) return std::nullopt;
+  return linreg_update(line_, *r);
+}
+
+}  // namespace fendro

@@ -1,0 +1,126 @@
+#include "fendro/indicators/momentum/cci.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+namespace {
+
+constexpr double kCciScale = 0.015;
+
+// Sum over the window of |v - center|, oldest first from -0.0, over n.
+double mean_deviation(const BoundedRing<double>& values, double center, double n) {
+  double total = -0.0;
+  values.for_each([&](double v) { total = total + std::abs(v - center); });
+  return total / n;
+}
+
+double window_sum(const BoundedRing<double>& values) {
+  double total = -0.0;
+  values.for_each([&](double v) { total = total + v; });
+  return total;
+}
+
+// Sum of |v[i] - v[i - 1]| over consecutive values, oldest first from +0.0.
+double path_length(const BoundedRing<double>& values) {
+  double total = 0.0;
+  const double* prev = nullptr;
+  values.for_each([&](const double& v) {
+    if (prev != nullptr) total = total + std::abs(v - *prev);
+    prev = &v;
+  });
+  return total;
+}
+
+}  // namespace
+
+Result<CciCore, IndicatorError> CciCore::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return CciCore(period);
+}
+
+std::optional<double> cci_update(CciCore& s, const Candle& c) {
+  const double tp = typical_price(c);
+  if (const auto evicted = s.prices.push(tp)) s.sum = s.sum - *evicted;
+  s.sum = s.sum + tp;
+  if (++s.pushes == s.period) {
+    s.sum = window_sum(s.prices);
+    s.pushes = 0;
+  }
+  if (!s.prices.is_full()) return std::nullopt;
+  const double mean = s.sum / s.divisor;
+  const double md = mean_deviation(s.prices, mean, s.divisor);
+  if (md == 0.0) return 0.0;
+  return (tp - mean) / (md * kCciScale);
+}
+
+Result<Cci, IndicatorError> Cci::create(std::uint64_t period) {
+  FENDRO_TRY(core, CciCore::create(period));
+  return Cci(std::move(core));
+}
+
+std::optional<double> Cci::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  return cci_update(core_, *c);
+}
+
+Result<StochasticCci, IndicatorError> StochasticCci::create(std::uint64_t period) {
+  FENDRO_TRY(core, CciCore::create(period));
+  return StochasticCci(std::move(core));
+}
+
+std::optional<double> StochasticCci::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const auto cci = cci_update(core_, *c);
+  if (!cci) return std::nullopt;
+  values_.push(*cci);
+  if (!values_.is_full()) return std::nullopt;
+  // Strict comparisons from the finite extremes: a NaN index never wins.
+  double hi = std::numeric_limits<double>::lowest();
+  double lo = std::numeric_limits<double>::max();
+  values_.for_each([&](double v) {
+    if (v > hi) hi = v;
+    if (v < lo) lo = v;
+  });
+  const double range = hi - lo;
+  if (range == 0.0) return 50.0;
+  return ((*cci - lo) / range) * 100.0;
+}
+
+Result<AdaptiveCci, IndicatorError> AdaptiveCci::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period_min(period, 2, "adaptive CCI needs period >= 2"));
+  return AdaptiveCci(period);
+}
+
+std::optional<double> AdaptiveCci::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const double tp = typical_price(*c);
+  prices_.push(tp);
+  if (!prices_.is_full()) return std::nullopt;
+
+  if (!mean_) {
+    mean_ = window_sum(prices_) / divisor_;
+  } else {
+    // Efficiency ratio -> smoothing constant between 2/31 and 2/3, squared.
+    const double volatility = path_length(prices_);
+    double alpha = 0.004162330905306971;
+    if (volatility > 0.0) {
+      const double er = std::min(std::abs(tp - prices_.front()) / volatility, 1.0);
+      const double sc = er * 0.6021505376344085 + 0.06451612903225806;
+      alpha = sc * sc;
+    }
+    mean_ = *mean_ + alpha * (tp - *mean_);
+  }
+  const double md = mean_deviation(prices_, *mean_, divisor_);
+  if (!(md > 0.0)) return 0.0;
+  return (tp - *mean_) / (md * kCciScale);
+}
+
+}  // namespace fendro

@@ -1,0 +1,145 @@
+#include "fendro/indicators/momentum/macd.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/windows/period.hpp"
+#include "fendro/util/saturating.hpp"
+
+namespace fendro {
+namespace {
+
+constexpr std::string_view kFastSlow = "fast period must be strictly less than slow period";
+
+}  // namespace
+
+Result<MacdIndicator, IndicatorError> MacdIndicator::create(std::uint64_t fast, std::uint64_t slow,
+                                                            std::uint64_t signal) {
+  FENDRO_CHECK(check_fast_slow(fast, slow, signal, kFastSlow));
+  return MacdIndicator(MacdCore::of_periods(fast, slow, signal));
+}
+
+Result<MacdIndicator, IndicatorError> MacdIndicator::create_fixed(std::uint64_t signal) {
+  FENDRO_CHECK(check_period(signal));
+  return MacdIndicator(MacdCore{EmaState::with_alpha(12, 0.15), EmaState::with_alpha(26, 0.075),
+                                EmaState::of_period(signal)});
+}
+
+std::optional<double> MacdIndicator::update(const BarSnapshot& bar) {
+  const auto m = macd_update(core_, bar_close(bar));
+  if (!m) return std::nullopt;
+  return out_.set(m->macd, m->signal, m->histogram);
+}
+
+Result<MacdHistogram, IndicatorError> MacdHistogram::create(std::uint64_t fast, std::uint64_t slow,
+                                                            std::uint64_t signal) {
+  FENDRO_CHECK(check_fast_slow(fast, slow, signal, kFastSlow));
+  return MacdHistogram(MacdCore::of_periods(fast, slow, signal));
+}
+
+std::optional<double> MacdHistogram::update(const BarSnapshot& bar) {
+  const auto m = macd_update(core_, bar_close(bar));
+  if (!m) return std::nullopt;
+  return m->histogram;
+}
+
+Result<Apo, IndicatorError> Apo::create(std::uint64_t fast, std::uint64_t slow) {
+  FENDRO_CHECK(check_fast_slow(fast, slow, 1, "APO fast period must be strictly less than slow"));
+  return Apo(EmaState::of_period(fast), EmaState::of_period(slow));
+}
+
+std::optional<double> Apo::update(const BarSnapshot& bar) {
+  const double c = bar_close(bar);
+  if (!std::isfinite(c)) return std::nullopt;
+  const auto f = ema_update(fast_, c);
+  const auto s = ema_update(slow_, c);
+  if (!f || !s) return std::nullopt;
+  return *f - *s;
+}
+
+Result<PpoState, IndicatorError> PpoState::create(std::uint64_t fast, std::uint64_t slow) {
+  FENDRO_CHECK(check_fast_slow(fast, slow, 1, "PPO fast period must be < slow period"));
+  return PpoState{EmaState::of_period(fast), EmaState::of_period(slow)};
+}
+
+std::optional<double> ppo_update(PpoState& p, double close) {
+  const auto f = ema_update(p.fast, close);
+  const auto s = ema_update(p.slow, close);
+  if (!f || !s) return std::nullopt;
+  if (*s == 0.0) return 0.0;
+  return ((*f - *s) * 100.0) / *s;
+}
+
+Result<Ppo, IndicatorError> Ppo::create(std::uint64_t fast, std::uint64_t slow) {
+  FENDRO_TRY(p, PpoState::create(fast, slow));
+  return Ppo(p);
+}
+
+std::optional<double> Ppo::update(const BarSnapshot& bar) {
+  const double c = bar_close(bar);
+  if (!std::isfinite(c)) return std::nullopt;
+  return ppo_update(ppo_, c);
+}
+
+Result<PpoHistogram, IndicatorError> PpoHistogram::create(std::uint64_t fast, std::uint64_t slow,
+                                                          std::uint64_t signal) {
+  FENDRO_CHECK(check_period(signal));
+  FENDRO_TRY(p, PpoState::create(fast, slow));
+  return PpoHistogram(p, EmaState::of_period(signal));
+}
+
+std::optional<double> PpoHistogram::update(const BarSnapshot& bar) {
+  const double c = bar_close(bar);
+  if (!std::isfinite(c)) return std::nullopt;
+  const auto p = ppo_update(ppo_, c);
+  if (!p || !std::isfinite(*p)) return std::nullopt;
+  const auto sig = ema_update(signal_, *p);
+  if (!sig) return std::nullopt;
+  return *p - *sig;
+}
+
+Result<ZeroLagMacd, IndicatorError> ZeroLagMacd::create(std::uint64_t fast, std::uint64_t slow,
+                                                        std::uint64_t signal) {
+  FENDRO_CHECK(check_fast_slow(fast, slow, signal,
+                               "ZeroLagMACD fast period must be strictly less than slow"));
+  return ZeroLagMacd(ZlemaState(fast), ZlemaState(slow), ZlemaState(signal));
+}
+
+std::uint64_t ZeroLagMacd::warmup_period() const {
+  const std::uint64_t macd = sat_add(slow_.period, slow_.lag);
+  return sat_sub(sat_add(macd, sat_add(signal_.period, signal_.lag)), 1);
+}
+
+std::optional<double> ZeroLagMacd::update(const BarSnapshot& bar) {
+  const double c = bar_close(bar);
+  const auto f = zlema_update(fast_, c);
+  const auto s = zlema_update(slow_, c);
+  if (!f || !s) return std::nullopt;
+  const double macd = *f - *s;
+  const auto g = zlema_update(signal_, macd);
+  if (!g) return std::nullopt;
+  return out_.set(macd, *g, macd - *g);
+}
+
+Result<VolumeWeightedMacd, IndicatorError> VolumeWeightedMacd::create(std::uint64_t fast,
+                                                                      std::uint64_t slow,
+                                                                      std::uint64_t signal) {
+  FENDRO_CHECK(check_fast_slow(fast, slow, signal, kFastSlow));
+  return VolumeWeightedMacd(VwmaWindow(fast), VwmaWindow(slow), EmaState::of_period(signal));
+}
+
+std::optional<double> VolumeWeightedMacd::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const auto f = vwma_update(fast_, c->close, c->volume);
+  const auto s = vwma_update(slow_, c->close, c->volume);
+  if (!f || !s) return std::nullopt;
+  const double macd = *f - *s;
+  if (!std::isfinite(macd)) return std::nullopt;
+  const auto sig = ema_update(signal_, macd);
+  if (!sig) return std::nullopt;
+  return out_.set(macd, *sig, macd - *sig);
+}
+
+}  // namespace fendro

@@ -1,0 +1,106 @@
+#include "fendro/indicators/momentum/stochastic.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/windows/period.hpp"
+#include "fendro/util/saturating.hpp"
+
+namespace fendro {
+
+Result<Stochastic, IndicatorError> Stochastic::create(std::uint64_t k, std::uint64_t d) {
+  if (k == 0 || d == 0) return err(IndicatorError::zero_period());
+  FENDRO_TRY(sma, sma_window_new(d));
+  return Stochastic(k, std::move(sma));
+}
+
+std::uint64_t Stochastic::warmup_period() const {
+  return sat_sub(sat_add(range_.period, d_.period), 1);
+}
+
+std::optional<double> Stochastic::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr || !range_.push(*c)) return std::nullopt;
+  const double hh = range_.highest();
+  const double ll = range_.lowest();
+  const double range = hh - ll;
+  const double k = range == 0.0 ? 50.0 : ((c->close - ll) * 100.0) / range;
+  const auto d = sma_update(d_, k);
+  if (!d) return std::nullopt;
+  return out_.set(k, *d);
+}
+
+Result<WilliamsR, IndicatorError> WilliamsR::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return WilliamsR(period);
+}
+
+std::optional<double> WilliamsR::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr || !range_.push(*c)) return std::nullopt;
+  const double hh = range_.highest();
+  const double range = hh - range_.lowest();
+  if (range == 0.0) return -50.0;
+  return ((hh - c->close) * -100.0) / range;
+}
+
+Result<Smi, IndicatorError> Smi::create(std::uint64_t k, std::uint64_t first,
+                                        std::uint64_t second) {
+  if (k == 0 || first == 0 || second == 0) return err(IndicatorError::zero_period());
+  if (first > MAX_PERIOD || second > MAX_PERIOD) {
+    return err(IndicatorError::invalid_period(kMaxPeriodReason));
+  }
+  return Smi(k, first, second);
+}
+
+std::uint64_t Smi::warmup_period() const {
+  return sat_sub(sat_add(sat_add(range_.period, num1_.period), num2_.period), 2);
+}
+
+std::optional<double> Smi::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr || !range_.push(*c)) return std::nullopt;
+  const double hh = range_.highest();
+  const double ll = range_.lowest();
+  const double distance = c->close - trend::midpoint(hh, ll);
+  const double range = hh - ll;
+
+  // Each chain advances only on finite input; both must be ready this bar.
+  std::optional<double> num1;
+  std::optional<double> den1;
+  if (std::isfinite(distance)) num1 = ema_update(num1_, distance);
+  if (std::isfinite(range)) den1 = ema_update(den1_, range);
+  std::optional<double> num2;
+  if (num1 && std::isfinite(*num1)) num2 = ema_update(num2_, *num1);
+  if (!den1 || !std::isfinite(*den1)) return std::nullopt;
+  const auto den2 = ema_update(den2_, *den1);
+  if (!den2 || !num2) return std::nullopt;
+
+  if (*den2 > 0.0) {
+    last_ = (*num2 * 100.0) / (*den2 * 0.5);
+  }
+  return last_;
+}
+
+Result<KasePermissionStochastic, IndicatorError> KasePermissionStochastic::create(
+    std::uint64_t period, std::uint64_t smoothing) {
+  FENDRO_CHECK(check_period(period));
+  FENDRO_CHECK(check_period(smoothing));
+  return KasePermissionStochastic(period, smoothing);
+}
+
+std::optional<double> KasePermissionStochastic::update(const BarSnapshot& bar) {
+  const Candle* c = trend::checked_candle(bar);
+  if (c == nullptr || !range_.push(*c)) return std::nullopt;
+  const double hh = range_.highest();
+  const double ll = range_.lowest();
+  const double raw = hh > ll ? ((c->close - ll) * 100.0) / (hh - ll) : 50.0;
+  if (!std::isfinite(raw)) return std::nullopt;
+  const auto fast = ema_update(fast_, raw);
+  if (!fast || !std::isfinite(*fast)) return std::nullopt;
+  const auto slow = ema_update(slow_, *fast);
+  if (!slow) return std::nullopt;
+  return out_.set(*fast, *slow);
+}
+
+}  // namespace fendro

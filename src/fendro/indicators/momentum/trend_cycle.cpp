@@ -1,0 +1,97 @@
+#include "fendro/indicators/momentum/trend_cycle.hpp"
+
+#include <cmath>
+#include <limits>
+
+#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/util/saturating.hpp"
+
+namespace fendro {
+namespace {
+
+// Where x sits between the extremes of the window, 0 to 100; 0 on a flat
+// window. Scans from the infinities, so NaN entries never count.
+double position_in(const BoundedRing<double>& window, double x) {
+  double lo = std::numeric_limits<double>::infinity();
+  double hi = -std::numeric_limits<double>::infinity();
+  window.for_each([&](double v) {
+    if (v < lo) lo = v;
+    if (v > hi) hi = v;
+  });
+  return hi > lo ? ((x - lo) * 100.0) / (hi - lo) : 0.0;
+}
+
+// prev + factor * (x - prev), or x when there is no prev yet.
+double smooth(std::optional<double>& prev, double factor, double x) {
+  prev = prev ? *prev + factor * (x - *prev) : x;
+  return *prev;
+}
+
+}  // namespace
+
+Result<Tii, IndicatorError> Tii::create(std::uint64_t sma_period, std::uint64_t window) {
+  if (sma_period == 0 || window == 0) return err(IndicatorError::zero_period());
+  FENDRO_TRY(sma, sma_window_new(sma_period));
+  return Tii(std::move(sma), window);
+}
+
+std::uint64_t Tii::warmup_period() const {
+  return sat_sub(sat_add(sma_.period, deviations_.capacity()), 1);
+}
+
+std::optional<double> Tii::update(const BarSnapshot& bar) {
+  const double c = bar_close(bar);
+  const auto s = sma_update(sma_, c);
+  if (!s) return std::nullopt;
+  const double dev = c - *s;
+  if (const auto old = deviations_.push(dev)) {
+    if (*old > 0.0) up_ = up_ - *old;
+    if (*old < 0.0) down_ = down_ + *old;
+  }
+  if (dev > 0.0) up_ = up_ + dev;
+  if (dev < 0.0) down_ = down_ + -dev;
+  if (!deviations_.is_full()) return std::nullopt;
+  const double total = up_ + down_;
+  if (total <= 0.0) return 50.0;
+  const double v = (up_ * 100.0) / total;
+  if (v < 0.0) return 0.0;
+  if (v > 100.0) return 100.0;
+  return v;
+}
+
+Result<Stc, IndicatorError> Stc::create(std::uint64_t fast, std::uint64_t slow,
+                                        std::uint64_t cycle, double factor) {
+  if (fast == 0 || slow == 0 || cycle == 0) return err(IndicatorError::zero_period());
+  if (fast >= slow) {
+    return err(IndicatorError::invalid_period("STC fast period must be strictly less than slow"));
+  }
+  if (!(std::isfinite(factor) && factor > 0.0 && factor <= 1.0)) {
+    return err(IndicatorError::invalid_period("STC factor must be a finite value in (0, 1]"));
+  }
+  if (slow > MAX_PERIOD) return err(IndicatorError::invalid_period(kMaxPeriodReason));
+  return Stc(fast, slow, cycle, factor);
+}
+
+std::uint64_t Stc::warmup_period() const {
+  return sat_sub(sat_add(slow_.period, sat_mul(2, macds_.capacity())), 2);
+}
+
+std::optional<double> Stc::update(const BarSnapshot& bar) {
+  const double c = bar_close(bar);
+  if (!std::isfinite(c)) return std::nullopt;
+  const auto f = ema_update(fast_, c);
+  const auto s = ema_update(slow_, c);
+  if (!f || !s) return std::nullopt;
+  const double macd = *f - *s;
+  macds_.push(macd);
+  if (!macds_.is_full()) return std::nullopt;
+  const double first = smooth(first_, factor_, position_in(macds_, macd));
+  firsts_.push(first);
+  if (!firsts_.is_full()) return std::nullopt;
+  const double stc = smooth(stc_, factor_, position_in(firsts_, first));
+  if (stc < 0.0) return 0.0;
+  if (stc > 100.0) return 100.0;
+  return stc;
+}
+
+}  // namespace fendro

@@ -1,0 +1,197 @@
+// Every MACD, CCI, stochastic, smoothed-momentum and candle-range key
+// through the registry: checks in their order, the family table, warm-ups,
+// rejected bars, named outputs and a long run.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "fendro/registry/families.hpp"
+#include "indicators/family_checks.hpp"
+
+namespace fendro::testing {
+namespace {
+
+using family::Key;
+
+constexpr double kTiny = 1e-20;  // read as a count of 0
+constexpr double kOver = 16777217;
+constexpr double kHuge = 1e15;  // a count no window may reserve up front
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const std::string kZero = "period must be greater than zero";
+const std::string kMax =
+    "invalid period: period exceeds the maximum supported window length (see MAX_PERIOD)";
+const std::string kFastSlow = "invalid period: fast period must be strictly less than slow period";
+const std::string kPpo = "invalid period: PPO fast period must be < slow period";
+
+const std::vector<Key> kKeys = {
+    {"MacdIndicator", {12, 26, 9}, true},
+    {"MacdFix", {9}, true},
+    {"MacdHistogram", {12, 26, 9}, true},
+    {"Apo", {12, 26}, true},
+    {"Ppo", {12, 26}, true},
+    {"PpoHistogram", {12, 26, 9}, true},
+    {"ZeroLagMacd", {12, 26, 9}, true},
+    {"VolumeWeightedMacd", {12, 26, 9}},
+    {"Cci", {20}},
+    {"StochasticCci", {14}},
+    {"AdaptiveCci", {20}},
+    {"Stochastic", {14, 3}},
+    {"WilliamsR", {14}},
+    {"Smi", {10, 3, 3}},
+    {"KasePermissionStochastic", {10, 3}},
+    {"Kst", {10, 15, 20, 30, 10, 10, 10, 15, 9}, true},
+    {"Coppock", {14, 11, 10}, true},
+    {"Pmo", {35, 20}, true},
+    {"Trix", {15}, true},
+    {"Tsi", {25, 13}, true},
+    {"Tii", {30, 15}, true},
+    {"Stc", {23, 50, 10, 0.5}, true},
+    {"UltimateOscillator", {7, 14, 28}},
+    {"Rvi", {10}},
+    {"WaveTrend", {10, 21, 4}},
+    {"Pgo", {14}},
+    {"ProjectionOscillator", {14}},
+    {"Inertia", {20, 14}},
+};
+
+TEST(OscillatorRegistry, ChecksRunInTheirOrder) {
+  struct Case {
+    const char* key;
+    std::vector<double> params;
+    std::string reason;  // empty: built
+  };
+  const Case cases[] = {
+      {"MacdIndicator", {12, 26}, "missing parameter #2"},
+      {"MacdIndicator", {26, 12, kTiny}, kZero},
+      {"MacdIndicator", {26, 26, 9}, kFastSlow},
+      {"MacdIndicator", {kOver, 16777218, 9}, kMax},
+      {"MacdIndicator", {12, 26, kOver}, kMax},
+      {"MacdIndicator", {16777215, 16777216, 16777216}, ""},
+      {"Macd", {26, 12, 9}, kFastSlow},
+      {"MacdFix", {0}, "parameter #0 must be a positive integer, got 0"},
+      {"MacdFix", {kTiny}, kZero},
+      {"MacdFix", {kOver}, kMax},
+      {"MacdHistogram", {5, 5, 0.5}, "parameter #2 must be a positive integer, got 0.5"},
+      {"MacdHistogram", {5, 5, 1}, kFastSlow},
+      {"Apo", {5, 5}, "invalid period: APO fast period must be strictly less than slow"},
+      {"Apo", {kTiny, 5}, kZero},
+      {"Apo", {5, kOver}, kMax},
+      {"Ppo", {5, 5}, kPpo},
+      {"Ppo", {5, kOver}, kMax},
+      // The histogram checks its signal length first.
+      {"PpoHistogram", {5, 5, kTiny}, kZero},
+      {"PpoHistogram", {5, 5, kOver}, kMax},
+      {"PpoHistogram", {5, 5, 9}, kPpo},
+      {"PpoHistogram", {kTiny, 5, 9}, kZero},
+      {"ZeroLagMacd", {5, 5, 1},
+       "invalid period: ZeroLagMACD fast period must be strictly less than slow"},
+      {"ZeroLagMacd", {12, 26, kOver}, kMax},
+      {"VolumeWeightedMacd", {5, 5, 1}, kFastSlow},
+      {"VolumeWeightedMacd", {5, kOver, 1}, kMax},
+      {"Cci", {kTiny}, kZero},
+      {"Cci", {kOver}, kMax},
+      {"Cci", {16777216}, ""},
+      {"StochasticCci", {kOver}, kMax},
+      {"AdaptiveCci", {kTiny}, kZero},
+      {"AdaptiveCci", {1}, "invalid period: adaptive CCI needs period >= 2"},
+      {"AdaptiveCci", {kOver}, kMax},
+      {"Stochastic", {14, kTiny}, kZero},
+      {"Stochastic", {kTiny, kOver}, kZero},
+      {"Stochastic", {14, kOver}, kMax},
+      {"Stochastic", {kHuge, 3}, ""},  // no upper check on k
+      {"WilliamsR", {kOver}, kMax},
+      {"Smi", {kHuge, kOver, kTiny}, kZero},
+      {"Smi", {kHuge, 3, kOver}, kMax},
+      {"Smi", {kHuge, 3, 3}, ""},
+      {"KasePermissionStochastic", {kOver, kTiny}, kMax},
+      {"KasePermissionStochastic", {5, kTiny}, kZero},
+      {"KasePermissionStochastic", {5, kOver}, kMax},
+      // Every zero is found before any length is measured.
+      {"Kst", {kOver, 15, 20, 30, 10, 10, 10, 15, kTiny}, kZero},
+      {"Kst", {10, 15, 20, 30, 10, 10, 10, 15, kOver}, kMax},
+      {"Kst", {10, 15, 20, 30, 10, 10, 10, 15}, "missing parameter #8"},
+      {"Coppock", {kOver, kOver, kTiny}, kZero},
+      {"Coppock", {14, 11, kOver}, kMax},
+      {"Pmo", {kTiny, 1}, kZero},
+      {"Pmo", {1, 20}, "invalid period: PMO smoothing periods must be >= 2"},
+      {"Pmo", {kHuge, kHuge}, ""},
+      {"Trix", {kOver}, kMax},
+      {"Trix", {16777216}, ""},
+      {"Tsi", {0, 5}, "parameter #0 must be a positive integer, got 0"},
+      {"Tsi", {5, kTiny}, kZero},
+      {"Tsi", {16777216, 1}, ""},
+      {"Tsi", {kOver, 1}, kMax},
+      {"Tii", {kOver, kTiny}, kZero},
+      {"Tii", {kOver, 5}, kMax},
+      {"Tii", {30, kHuge}, ""},  // no upper check on the deviation window
+      {"Stc", {5, 5, 10, 5}, "invalid period: STC fast period must be strictly less than slow"},
+      {"Stc", {23, 50, 10, 0}, "invalid period: STC factor must be a finite value in (0, 1]"},
+      {"Stc", {23, 50, 10, 1.5}, "invalid period: STC factor must be a finite value in (0, 1]"},
+      {"Stc", {23, kOver, 10, 0.5}, kMax},
+      {"Stc", {23, 50, 10, kNaN}, "parameter #3 must be finite"},
+      {"Stc", {23, 50, kHuge, 1}, ""},  // no upper check on the cycle
+      {"UltimateOscillator", {7, kTiny, 28}, kZero},
+      {"UltimateOscillator", {kHuge, 14, 7}, ""},
+      {"Rvi", {kOver}, kMax},
+      {"WaveTrend", {10, 21, kTiny}, kZero},
+      {"WaveTrend", {10, kOver, 4}, kMax},
+      {"WaveTrend", {10, 21, kOver}, kMax},
+      {"Pgo", {kOver}, kMax},
+      {"ProjectionOscillator", {1}, "invalid period: projection bands need period >= 2"},
+      {"ProjectionOscillator", {kTiny}, "invalid period: projection bands need period >= 2"},
+      {"ProjectionOscillator", {kOver}, kMax},
+      {"Inertia", {1, kTiny}, kZero},
+      {"Inertia", {kOver, 1}, kMax},
+      {"Inertia", {1, 14}, "invalid period: RVI period must be >= 2"},
+      {"Inertia", {14, 1}, "invalid period: linear regression needs period >= 2"},
+      {"Inertia", {14, kOver}, kMax},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(family::build_message(c.key, c.params), family::invalid(c.key, c.reason))
+        << c.key;
+  }
+}
+
+TEST(OscillatorRegistry, FamilyTable) {
+  family::expect_table(registry::momentum_oscillator_entries(), kKeys);
+}
+
+TEST(OscillatorRegistry, FirstValueOnTheWarmUpBar) { family::expect_warmup(kKeys); }
+
+TEST(OscillatorRegistry, RejectedBarsChangeNothing) {
+  family::expect_rejected_bars_ignored(kKeys);
+}
+
+TEST(OscillatorRegistry, NamedOutputsInTheirOrder) {
+  const std::vector<std::string> macd = {"macd", "signal", "histogram"};
+  family::expect_named_outputs(kKeys, {{"MacdIndicator", macd},
+                                       {"MacdFix", macd},
+                                       {"ZeroLagMacd", macd},
+                                       {"VolumeWeightedMacd", macd},
+                                       {"Stochastic", {"k", "d"}},
+                                       {"KasePermissionStochastic", {"fast", "slow"}},
+                                       {"Kst", {"kst", "signal"}},
+                                       {"WaveTrend", {"wt1", "wt2"}}});
+}
+
+TEST(OscillatorRegistry, LongRunStaysFinite) { family::expect_finite_long_run(kKeys); }
+
+TEST(OscillatorRegistry, HugeCountsSaturateTheWarmUp) {
+  // 1e30 is read as the largest count; the warm-up arithmetic must not wrap.
+  for (const Key& k : std::vector<Key>{{"Stochastic", {1e30, 3}},
+                                       {"Smi", {1e30, 3, 3}},
+                                       {"Tii", {30, 1e30}},
+                                       {"Stc", {23, 50, 1e30, 0.5}},
+                                       {"UltimateOscillator", {7, 1e30, 28}}}) {
+    auto ind = family::build(k);
+    ASSERT_TRUE(ind) << k.key;
+    EXPECT_GE(ind->warmup_period(), std::numeric_limits<std::uint64_t>::max() - 2) << k.key;
+    // Steps without reserving the window up front.
+    for (const Candle& c : random_walk(50, 9)) EXPECT_FALSE(step(*ind, c).has_value()) << k.key;
+  }
+}
+
+}  // namespace
+}  // namespace fendro::testing
