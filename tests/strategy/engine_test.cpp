@@ -229,6 +229,30 @@ TEST(BarLoop, ValueMapKeys) {
   EXPECT_TRUE(run.engine->pending.has_value());  // prev(a.b, 2) = 10 > a = 3 on bar 2
 }
 
+TEST(BarLoop, OutputKeysOfIdsHoldingPoints) {
+  // "a.b.c" is both the output "b.c" of "a" and the output "c" of "a.b": every
+  // point of a rule key splits off an id whose outputs must be stored, and the
+  // later id's value wins. "a.b.d" is an output of "a.b" only.
+  std::vector<Scripted::Step> a_steps{{1.0, {{"b.c", 10}}}, {2.0, {{"b.c", 20}}}};
+  std::vector<Scripted::Step> ab_steps{{std::nullopt, {}}, {5.0, {{"c", 50}, {"d", 60}}}};
+  std::vector<IndicatorSlot> slots;
+  slots.emplace_back("a", std::make_unique<Scripted>(a_steps, 0));
+  slots.emplace_back("a.b", std::make_unique<Scripted>(ab_steps, 0));
+  const StrategySpec spec = strategy(R"({"gt": [{"prev": ["a.b.c", 1]}, "a.b.d"]})", kNever);
+  Backtest run(spec, Bars(2).candles, std::move(slots));
+  const RuleWindow& w = run.engine->window;
+  const auto abc = *run.engine->rules.set.find_key("a.b.c");
+  const auto abd = *run.engine->rules.set.find_key("a.b.d");
+  ASSERT_EQ(w.size(), 2u);
+  EXPECT_EQ(w.record(0).values[abc], 10.0);  // "a" alone gave a value
+  EXPECT_FALSE(w.record(0).values[abd].has_value());
+  EXPECT_EQ(w.record(1).values[abc], 50.0);  // overwritten by the later id
+  EXPECT_EQ(w.record(1).values[abd], 60.0);
+  const IndicatorSlot& a = run.engine->slots[0];
+  EXPECT_TRUE(a.outputs_read);
+  EXPECT_FALSE(a.id_key.has_value());
+}
+
 TEST(BarLoop, WarmupBarsRecordEquityOnly) {
   Bars bars(5);
   Backtest run(strategy(kAlways, kNever, R"("execution": {"fill_timing": "close"})"), bars.candles, {}, 3);

@@ -54,7 +54,6 @@ enum class Code : std::uint8_t {
   TrailingCharacters,
   UnexpectedEndOfHexEscape,
   RecursionLimitExceeded,
-  OutOfMemory,
 };
 
 const char* message_of(Code c) {
@@ -80,7 +79,6 @@ const char* message_of(Code c) {
     case Code::TrailingCharacters: return "trailing characters";
     case Code::UnexpectedEndOfHexEscape: return "unexpected end of hex escape";
     case Code::RecursionLimitExceeded: return "recursion limit exceeded";
-    case Code::OutOfMemory: return "out of memory";
   }
   return "";
 }
@@ -175,7 +173,6 @@ class Parser {
   }
 
   // Records an allocation failure at the current position.
-  void fail_out_of_memory() { fail_here(Code::OutOfMemory); }
 
   ParseError error() const {
     ParseError e;
@@ -648,10 +645,10 @@ Result<Document, ParseError> parse(std::string_view text) {
   bool ok = false;
   try {
     ok = parser.parse_document(doc.root);
-  } catch (const std::bad_alloc&) {
-    parser.fail_out_of_memory();
   } catch (const std::length_error&) {
-    parser.fail_out_of_memory();
+    // A size beyond what the allocator can express is the same failure as
+    // running out: the caller (the binding) reports it as MemoryError.
+    throw std::bad_alloc();
   }
   if (!ok) return err(parser.error());
   return doc;

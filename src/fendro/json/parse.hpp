@@ -23,6 +23,7 @@ struct ParseError {
 
 // Parses one JSON value; only space, tab, LF and CR may follow it.
 // Strings without escapes may point into `text`, which must outlive the Document.
+// Running out of memory throws std::bad_alloc (it is no fault of the text).
 Result<Document, ParseError> parse(std::string_view text);
 
 }  // namespace fendro::json

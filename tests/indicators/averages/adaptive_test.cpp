@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "fendro/indicators/averages/jma.hpp"
-#include "indicators/averages/avg_testing.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro::testing {
 namespace {
@@ -11,7 +11,7 @@ namespace {
 TEST(AdaptiveAverages, HandValues) {
   const double slow2 = (2.0 / 31) * (2.0 / 31);
   const double a = std::exp(-4.6);  // Frama's factor at fractal dimension 2
-  expect_close_cases({
+  check_close_cases({
       // Efficiency 1 on 1, 2, 3 (fast constant alone), then 0 (slow alone).
       {"Kama", {2, 2, 30}, {1, 2, 3, 2}, {kNone, kNone, 17.0 / 9, 17.0 / 9 + slow2 * (2 - 17.0 / 9)}},
       // A flat window: efficiency 0, the value starts at the first close.
@@ -49,7 +49,7 @@ TEST(AdaptiveAverages, HandValues) {
 // once its error ring is full; those values still depend on the first bars.
 TEST(AdaptiveAverages, LaguerreFilterWaitsForItsErrorRing) {
   const auto cs = random_walk(40, 3);
-  const Values three = run_key("AdaptiveLaguerreFilter", {3}, cs);
+  const Values three = key_values("AdaptiveLaguerreFilter", {3}, cs);
   ASSERT_EQ(three.size(), cs.size());
   EXPECT_FALSE(three[0] || three[1]);
   for (std::size_t i = 2; i < three.size(); ++i) EXPECT_TRUE(three[i]) << i;
@@ -57,13 +57,13 @@ TEST(AdaptiveAverages, LaguerreFilterWaitsForItsErrorRing) {
   auto shifted = cs;
   shifted[0].close += 1.0;
   shifted[0].high += 1.0;
-  EXPECT_NE(run_key("AdaptiveLaguerreFilter", {3}, shifted)[2], three[2]);
+  EXPECT_NE(key_values("AdaptiveLaguerreFilter", {3}, shifted)[2], three[2]);
 }
 
 // The phase ratio phase / 100 + 1.5 is clamped to [0.5, 2.5].
 TEST(AdaptiveAverages, JmaPhaseIsClamped) {
   const auto cs = random_walk(60, 7);
-  const auto jma = [&](double phase) { return run_key("Jma", {7, phase, 2}, cs); };
+  const auto jma = [&](double phase) { return key_values("Jma", {7, phase, 2}, cs); };
   EXPECT_TRUE(same_bits(jma(100), jma(300)));
   EXPECT_TRUE(same_bits(jma(-100), jma(-1e9)));
   EXPECT_FALSE(same_bits(jma(0), jma(100)));
@@ -84,9 +84,9 @@ TEST(AdaptiveAverages, JmaRefusesANonFinitePhase) {
 // average, but only from bar 2n - 1.
 TEST(AdaptiveAverages, GeneralizedDemaEndpoints) {
   const auto cs = random_walk(80, 11);
-  EXPECT_TRUE(same_bits(run_key("GeneralizedDema", {6, 1}, cs), run_key("Dema", {6}, cs)));
-  const Values gd0 = run_key("GeneralizedDema", {6, 0}, cs);
-  Values ema = run_key("Ema", {6}, cs);
+  EXPECT_TRUE(same_bits(key_values("GeneralizedDema", {6, 1}, cs), key_values("Dema", {6}, cs)));
+  const Values gd0 = key_values("GeneralizedDema", {6, 0}, cs);
+  Values ema = key_values("Ema", {6}, cs);
   for (std::size_t i = 0; i < 10; ++i) ema[i].reset();
   EXPECT_TRUE(same_bits(gd0, ema));
 }

@@ -1,6 +1,6 @@
 // Alligator: three smoothed lines of the median price, reported together.
 #include "fendro/indicators/averages/alligator.hpp"
-#include "indicators/averages/avg_testing.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro::testing {
 namespace {

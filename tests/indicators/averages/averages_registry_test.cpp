@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fendro/util/saturating.hpp"
-#include "indicators/averages/avg_testing.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro::testing {
 namespace {
@@ -215,7 +215,7 @@ TEST(AveragesRegistry, RejectedBarsLeaveNoTrace) {
   Candle crossed = clean[0];
   std::swap(crossed.high, crossed.low);
   for (const KeyCase& k : kKeys) {
-    const Values want = run_key(k.key, k.params, clean);
+    const Values want = key_values(k.key, k.params, clean);
     for (const Candle& bad : {nan_close, crossed}) {
       const bool rejected = k.whole_candle || std::isnan(bad.close);
       if (!rejected) continue;
@@ -229,7 +229,7 @@ TEST(AveragesRegistry, RejectedBarsLeaveNoTrace) {
         dirty.push_back(clean[i]);
         expect.push_back(want[i]);
       }
-      EXPECT_TRUE(same_bits(run_key(k.key, k.params, dirty), expect)) << k.key;
+      EXPECT_TRUE(same_bits(key_values(k.key, k.params, dirty), expect)) << k.key;
     }
   }
 }
@@ -244,7 +244,8 @@ TEST(AveragesRegistry, CloseOnlyTypesIgnoreTheCandleCheck) {
   }
   for (const KeyCase& k : kKeys) {
     if (k.whole_candle) continue;
-    EXPECT_TRUE(same_bits(run_key(k.key, k.params, crossed), run_key(k.key, k.params, clean))) << k.key;
+    EXPECT_TRUE(same_bits(key_values(k.key, k.params, crossed), key_values(k.key, k.params, clean)))
+        << k.key;
   }
 }
 

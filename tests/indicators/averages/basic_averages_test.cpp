@@ -9,31 +9,16 @@
 
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/registry/registry.hpp"
-#include "indicators/series.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro {
 namespace {
 
-using Values = std::vector<std::optional<double>>;
+using testing::kNone;
+using testing::make;
+using testing::run_closes;
+using testing::Values;
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr std::optional<double> kNone = std::nullopt;
-
-IndicatorPtr make(std::string_view key, std::vector<double> params) {
-  auto r = build_indicator(key, params);
-  EXPECT_TRUE(r.ok()) << key << ": " << r.error().display();
-  return r.ok() ? std::move(r).value() : nullptr;
-}
-
-std::vector<Candle> closes(const std::vector<double>& xs) {
-  std::vector<Candle> out;
-  for (double x : xs) out.push_back(Candle{0, x, x, x, x, 1.0});
-  return out;
-}
-
-Values run_closes(std::string_view key, std::vector<double> params, const std::vector<double>& xs) {
-  IndicatorPtr ind = make(key, std::move(params));
-  return ind ? testing::run(*ind, closes(xs)) : Values{};
-}
 
 TEST(BasicAverages, HandValues) {
   struct Case {

@@ -3,7 +3,7 @@
 
 #include "fendro/indicators/averages/hull.hpp"
 #include "fendro/indicators/averages/zlema.hpp"
-#include "indicators/averages/avg_testing.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro::testing {
 namespace {

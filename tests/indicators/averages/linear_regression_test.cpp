@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/averages/regression_window.hpp"
-#include "indicators/averages/avg_testing.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro::testing {
 namespace {
@@ -11,7 +11,7 @@ namespace {
 constexpr double kDeg = 57.29577951308232;
 
 TEST(LinearRegression, HandValues) {
-  expect_close_cases({
+  check_close_cases({
       // Period 2: the line runs through both closes.
       {"LinearRegression", {2}, {4, 7}, {kNone, 7.0}},
       {"LinRegIntercept", {2}, {4, 7}, {kNone, 4.0}},
@@ -77,7 +77,7 @@ TEST(LinearRegression, RunningSumsMatchARefit) {
         }
         ASSERT_TRUE(fit);
         const DeviationSums s = deviation_sums(ring, k.n);
-        const double slope = (s.sxy * k.n - k.sx * s.sy) / k.den;
+        const double slope = (s.sxy * k.n - k.sx * s.sy) / k.d;
         const double intercept = s.mean + (s.sy - k.sx * slope) / k.n;
         EXPECT_NEAR(fit->slope, slope, 1e-9 * level / static_cast<double>(period));
         EXPECT_NEAR(fit->intercept, intercept, 1e-12 * level);

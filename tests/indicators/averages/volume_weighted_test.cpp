@@ -1,5 +1,5 @@
 // Volume-weighted averages: weights by volume and the zero-volume fallbacks.
-#include "indicators/averages/avg_testing.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro::testing {
 namespace {
@@ -30,7 +30,7 @@ TEST(VolumeWeighted, HandValues) {
       // previous value.
       {"Evwma", 2, {{5, 0}, {6, 0}, {8, 0}, {9, 2}}, {kNone, 6.0, 6.0, 9.0}},
   };
-  for (const Case& c : cases) expect_values(run_key(c.key, {c.period}, priced(c.bars)), c.want, c.key);
+  for (const Case& c : cases) expect_values(key_values(c.key, {c.period}, priced(c.bars)), c.want, c.key);
 }
 
 // Once the last traded bar has left the window, the running volume sum may
@@ -42,7 +42,7 @@ TEST(VolumeWeighted, VwmaFallsBackOnceTheVolumeHasLeft) {
                           {105.58185756469061, 0},
                           {101.0623074327822, 0},
                           {109.08674439093943, 0}});
-  const Values v = run_key("Vwma", {3}, cs);
+  const Values v = key_values("Vwma", {3}, cs);
   ASSERT_TRUE(v.back());
   EXPECT_NEAR(*v.back(), (105.58185756469061 + 101.0623074327822 + 109.08674439093943) / 3, 1e-9);
 }

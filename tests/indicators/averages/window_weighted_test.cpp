@@ -1,7 +1,7 @@
 // Window-weighted averages: weights, medians and the log-sum geometric mean.
 #include <cmath>
 
-#include "indicators/averages/avg_testing.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro::testing {
 namespace {
@@ -11,7 +11,7 @@ constexpr double kPi = 3.141592653589793;
 TEST(WindowWeighted, HandValues) {
   const double e = std::exp(-1.0 / 18);  // Alma(3, 0.5, 1): m = 1, s = 3
   const double r = std::sin(kPi / 4);    // SineWeightedMa(3): r, 1, r
-  expect_close_cases({
+  check_close_cases({
       {"Alma", {1, 0.85, 6}, {4, -2}, {4.0, -2.0}},
       {"Alma", {3, 0.5, 1}, {0, 0, 9, 0}, {kNone, kNone, 9 * e / (1 + 2 * e), 9 / (1 + 2 * e)}},
       {"Alma", {4, 0.3, 2}, {7, 7, 7, 7, 7}, {kNone, kNone, kNone, 7.0, 7.0}},
@@ -47,7 +47,7 @@ TEST(WindowWeighted, WhereTheWeightSits) {
 // Closes without a logarithm are refused and leave the window as it was.
 TEST(WindowWeighted, GeometricMaRefusesNonPositiveCloses) {
   IndicatorPtr g = make("GeometricMa", {2});
-  const auto got = run(*g, closes({1, 0, 4, -3, -0.0, 16}));
+  const auto got = run(*g, flat_closes({1, 0, 4, -3, -0.0, 16}));
   expect_values(got, {kNone, kNone, 2.0, kNone, kNone, 8.0}, "GeometricMa");
 }
 
@@ -55,7 +55,7 @@ TEST(WindowWeighted, GeometricMaRefusesNonPositiveCloses) {
 // `period` closes: on those bars the value is the exact geometric mean.
 TEST(WindowWeighted, GeometricMaResumsEveryPeriod) {
   const auto cs = random_walk(40, 13);
-  const Values got = run_key("GeometricMa", {3}, cs);
+  const Values got = key_values("GeometricMa", {3}, cs);
   for (std::size_t bar = 3; bar <= cs.size(); bar += 3) {
     double exact = -0.0;
     for (std::size_t i = bar - 3; i < bar; ++i) exact = exact + std::log(cs[i].close);

@@ -65,12 +65,10 @@ TEST(CandleRange, HandWorkedAndDegenerateSeries) {
 TEST(CandleRange, UltimateOscillatorWeightsFollowTheParameterPositions) {
   for (const std::vector<std::size_t>& p :
        {std::vector<std::size_t>{7, 14, 28}, {28, 14, 7}, {3, 3, 3}, {1, 2, 5}}) {
-    auto ind = make("UltimateOscillator", {double(p[0]), double(p[1]), double(p[2])});
-    ASSERT_TRUE(ind);
-    const Values got = run(*ind, kWalk);
-    const Values want = ultimate_ref(kWalk, p[0], p[1], p[2]);
-    expect_close_to(got, want, 1e-9, "UltimateOscillator");
-    EXPECT_EQ(ind->warmup_period(), std::max({p[0], p[1], p[2]}) + 1);
+    const std::vector<double> params(p.begin(), p.end());
+    expect_close_to(run_key("UltimateOscillator", params, kWalk),
+                    ultimate_ref(kWalk, p[0], p[1], p[2]), 1e-9, "UltimateOscillator");
+    EXPECT_EQ(make("UltimateOscillator", params)->warmup_period(), std::max({p[0], p[1], p[2]}) + 1);
   }
   const Values fwd = run_key("UltimateOscillator", {7, 14, 28}, kWalk);
   const Values rev = run_key("UltimateOscillator", {28, 14, 7}, kWalk);
@@ -106,11 +104,8 @@ TEST(CandleRange, WaveTrendMatchesTheTextbookLoop) {
   const Values wt1 = ema(ci, 21);
   const Values wt2 = sma(wt1, 4);
   expect_close_to(run_key_output("WaveTrend", {10, 21, 4}, kWalk, 1), wt2, 1e-9, "wt2");
-  Values want1 = wt1;
-  for (std::size_t i = 0; i < wt2.size(); ++i) {
-    if (!wt2[i]) want1[i] = std::nullopt;
-  }
-  expect_close_to(run_key_output("WaveTrend", {10, 21, 4}, kWalk, 0), want1, 1e-9, "wt1");
+  expect_close_to(run_key_output("WaveTrend", {10, 21, 4}, kWalk, 0), masked(wt1, wt2), 1e-9,
+                  "wt1");
 }
 
 TEST(CandleRange, PgoMatchesTheTextbookLoop) {
@@ -127,60 +122,18 @@ TEST(CandleRange, PgoMatchesTheTextbookLoop) {
   expect_close_to(run_key("Pgo", {14}, kWalk), want, 1e-9, "Pgo");
 }
 
-TEST(CandleRange, ProjectionOscillatorPlacesTheCloseBetweenTheBands) {
-  const std::size_t n = 14;
-  auto slope = [&](std::size_t i, double Candle::*field) {
-    double sx = 0, sy = 0, sxy = 0, sxx = 0;
-    for (std::size_t k = 0; k < n; ++k) {
-      const double y = kWalk[i + 1 - n + k].*field;
-      sx += double(k);
-      sy += y;
-      sxy += double(k) * y;
-      sxx += double(k) * double(k);
-    }
-    return (n * sxy - sx * sy) / (n * sxx - sx * sx);
-  };
-  Values want(kWalk.size());
-  for (std::size_t i = n - 1; i < kWalk.size(); ++i) {
-    const double sh = slope(i, &Candle::high), sl = slope(i, &Candle::low);
-    double upper = -INFINITY, lower = INFINITY;
-    for (std::size_t k = 0; k < n; ++k) {
-      const double ahead = double(n - 1 - k);
-      upper = std::max(upper, kWalk[i + 1 - n + k].high + sh * ahead);
-      lower = std::min(lower, kWalk[i + 1 - n + k].low + sl * ahead);
-    }
-    want[i] = 100.0 * (kWalk[i].close - lower) / (upper - lower);
-  }
-  expect_close_to(run_key("ProjectionOscillator", {double(n)}, kWalk), want, 1e-7,
-                  "ProjectionOscillator");
-}
-
 TEST(CandleRange, InertiaIsTheRegressionLineOfTheVolatilityIndex) {
-  // The relative volatility index of the closes, then the least-squares line
-  // at the newest of its last 20 values.
-  const Values rvi = run_key("RviVolatility", {10}, kWalk);
-  std::vector<double> seen;
-  Values want(rvi.size());
-  const std::size_t n = 20;
-  for (std::size_t i = 0; i < rvi.size(); ++i) {
-    if (!rvi[i]) continue;
-    seen.push_back(*rvi[i]);
-    if (seen.size() < n) continue;
-    double sx = 0, sy = 0, sxy = 0, sxx = 0;
-    for (std::size_t k = 0; k < n; ++k) {
-      const double y = seen[seen.size() - n + k];
-      sx += double(k);
-      sy += y;
-      sxy += double(k) * y;
-      sxx += double(k) * double(k);
-    }
-    const double b = (n * sxy - sx * sy) / (n * sxx - sx * sx);
-    want[i] = (sy - b * sx) / n + b * double(n - 1);
+  // The relative volatility index of the closes, fed as closes to the
+  // least-squares line at the newest of its last 14 values.
+  std::vector<double> rvi;
+  for (const auto& v : run_key("RviVolatility", {20}, kWalk)) {
+    if (v) rvi.push_back(*v);
   }
-  auto ind = make("Inertia", {10, double(n)});
-  ASSERT_TRUE(ind);
-  EXPECT_EQ(ind->warmup_period(), 2 * 10 + n - 2);
-  expect_close_to(run(*ind, kWalk), want, 1e-9, "Inertia");
+  const Values line = run_closes("LinearRegression", {14}, rvi);
+  const Values got = run_key("Inertia", {20, 14}, kWalk);
+  const std::size_t skipped = kWalk.size() - rvi.size();
+  ASSERT_EQ(make("Inertia", {20, 14})->warmup_period(), skipped + 14);
+  EXPECT_TRUE(same_bits(Values(got.begin() + static_cast<std::ptrdiff_t>(skipped), got.end()), line));
 }
 
 }  // namespace

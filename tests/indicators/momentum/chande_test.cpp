@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "indicators/momentum/momentum_a_testing.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro::testing {
 namespace {

@@ -2,12 +2,12 @@
 
 #include <cmath>
 #include <limits>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "fendro/registry/families.hpp"
-#include "indicators/momentum/momentum_a_testing.hpp"
+#include "indicators/family_checks.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro::testing {
 namespace {
@@ -21,10 +21,7 @@ const std::string kMax =
 const std::string kZero = "period must be greater than zero";
 const std::string kAo = "invalid period: AO fast period must be strictly less than slow";
 
-std::string build_message(const std::string& key, const std::vector<double>& params) {
-  const auto r = build_indicator(key, params);
-  return r.ok() ? std::string() : r.error().display();
-}
+using family::build_message;
 
 TEST(MomentumARegistry, ConstructionChecksInTheirOrder) {
   struct Case {
@@ -123,13 +120,9 @@ TEST(MomentumARegistry, ConstructionChecksInTheirOrder) {
 }
 
 // Every key of the family with ordinary parameters.
-struct Built {
-  const char* key;
-  std::vector<double> params;
-  bool close_only;
-};
+using Built = family::Key;
 
-const std::vector<Built>& family() {
+const std::vector<Built>& family_keys() {
   static const std::vector<Built> all = {
       {"Rsi", {14}, true},
       {"FisherRsi", {9}, true},
@@ -168,44 +161,11 @@ const std::vector<Built>& family() {
 }
 
 TEST(MomentumARegistry, TheFamilyTableHoldsEveryKeyOnce) {
-  std::set<std::string> table;
-  for (const registry::Entry& e : registry::momentum_entries()) {
-    EXPECT_TRUE(table.insert(std::string(e.key)).second) << e.key;
-    EXPECT_EQ(feed_of_indicator(e.key), Feed::Kline) << e.key;
-  }
-  std::set<std::string> listed;
-  for (const Built& b : family()) listed.insert(b.key);
-  EXPECT_EQ(table, listed);
+  family::expect_table(registry::momentum_entries(), family_keys());
 }
 
 TEST(MomentumARegistry, FirstValueOnTheWarmUpBarThenEveryBar) {
-  const auto bars = random_walk(400, 3);
-  for (const Built& b : family()) {
-    auto ind = make(b.key, b.params);
-    ASSERT_TRUE(ind);
-    const std::uint64_t warmup = ind->warmup_period();
-    for (std::size_t i = 0; i < bars.size(); ++i) {
-      const bool has = step(*ind, bars[i]).has_value();
-      ASSERT_EQ(has, i + 1 >= warmup) << b.key << " bar " << i + 1 << " warm-up " << warmup;
-    }
-  }
-}
-
-// Values and named outputs of every bar.
-struct Trace {
-  Values values;
-  std::vector<std::vector<double>> outputs;
-};
-
-Trace trace(Indicator& ind, const std::vector<Candle>& cs) {
-  Trace t;
-  for (const Candle& c : cs) {
-    t.values.push_back(step(ind, c));
-    std::vector<double> outs;
-    for (const NamedOutput& o : ind.outputs()) outs.push_back(o.value);
-    t.outputs.push_back(outs);
-  }
-  return t;
+  family::expect_warmup(family_keys());
 }
 
 TEST(MomentumARegistry, RejectedBarsChangeNothing) {
@@ -218,7 +178,7 @@ TEST(MomentumARegistry, RejectedBarsChangeNothing) {
   std::swap(inverted.high, inverted.low);
   Candle negative_volume = bars[60];
   negative_volume.volume = -1.0;
-  for (const Built& b : family()) {
+  for (const Built& b : family_keys()) {
     std::vector<Candle> bad_bars = {nan_close, inf_close};
     if (!b.close_only) {
       bad_bars.push_back(inverted);
@@ -246,7 +206,7 @@ TEST(MomentumARegistry, RejectedBarsChangeNothing) {
 
 TEST(MomentumARegistry, LongRandomWalkGivesOnlyFiniteValues) {
   const auto bars = random_walk(10000, 11);
-  for (const Built& b : family()) {
+  for (const Built& b : family_keys()) {
     auto ind = make(b.key, b.params);
     std::size_t valued = 0;
     for (const Candle& c : bars) {

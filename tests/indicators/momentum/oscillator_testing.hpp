@@ -83,6 +83,12 @@ inline Values minus(const Values& a, const Values& b) {
   return zip(a, b, [](double x, double y) { return x - y; });
 }
 
+// a where b is present (a multi-output type gives its first output only
+// once the last one has a value).
+inline Values masked(const Values& a, const Values& b) {
+  return zip(a, b, [](double x, double) { return x; });
+}
+
 // Highest high and lowest low of the last n candles (none before n).
 struct Extremes {
   std::vector<std::optional<double>> hh, ll;
@@ -90,7 +96,7 @@ struct Extremes {
 inline Extremes extremes(const std::vector<Candle>& cs, std::size_t n) {
   Extremes e{std::vector<std::optional<double>>(cs.size()),
              std::vector<std::optional<double>>(cs.size())};
-  for (std::size_t i = 0; i + 1 >= n && i < cs.size(); ++i) {
+  for (std::size_t i = n - 1; i < cs.size(); ++i) {
     double hh = cs[i].high, ll = cs[i].low;
     for (std::size_t k = i + 1 - n; k <= i; ++k) {
       hh = std::max(hh, cs[k].high);

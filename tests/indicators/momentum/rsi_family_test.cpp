@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "indicators/momentum/momentum_a_testing.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro::testing {
 namespace {
@@ -114,7 +114,7 @@ TEST(RsiFamily, FlatAndRisingSeries) {
     std::vector<double> closes;
     for (int i = 0; i < 60; ++i) closes.push_back(7.0 + c.step * i);
     auto ind = make(c.key, c.params);
-    const Values got = run(*ind, flats(closes));
+    const Values got = run(*ind, flat_closes(closes));
     for (std::size_t i = ind->warmup_period() - 1; i < got.size(); ++i) {
       ASSERT_TRUE(got[i]) << c.key;
       EXPECT_DOUBLE_EQ(*got[i], c.want) << c.key << " bar " << i + 1;
@@ -153,9 +153,9 @@ TEST(RsiFamily, QqeCarriesItsBandsAndFlipsTheTrailingLine) {
   // the band width is factor * |change of that line|.
   auto qqe = make("Qqe", {1, 1, 0.25});
   const std::vector<double> closes = {1, 2, 3, 2, 1, 2};
-  const Values ma = run_output(*qqe, flats(closes), 0);
+  const Values ma = run_output(*qqe, flat_closes(closes), 0);
   qqe = make("Qqe", {1, 1, 0.25});
-  const Values trailing = run_output(*qqe, flats(closes), 1);
+  const Values trailing = run_output(*qqe, flat_closes(closes), 1);
   expect_values(ma, {kNone, kNone, 100.0, 0.0, 0.0, 100.0}, "rsi_ma");
   // Bar 3 starts up on the lower band; bar 4 falls through it (trend down,
   // the upper band trails); bar 5 carries both bands to 0; bar 6 breaks
@@ -203,7 +203,7 @@ TEST(RsiFamily, ConnorsRsiSkipsTheReturnFromAZeroClose) {
   // no return enters, so the rank still looks at the last return before it.
   const std::vector<double> closes = {1, 2, 3, 0, 5, 4};
   auto ind = make("ConnorsRsi", {1, 1, 2});
-  const Values got = run(*ind, flats(closes));
+  const Values got = run(*ind, flat_closes(closes));
   // Bar 3: returns 1, 0.5 -> rank 0; RSI(1) 100; streak 2 (streak RSI(1) 100).
   ASSERT_TRUE(got[2]);
   EXPECT_DOUBLE_EQ(*got[2], 200.0 / 3.0);

@@ -2,7 +2,7 @@
 
 #include "fendro/indicators/trend/aroon.hpp"
 #include "fendro/indicators/trend/parabolic_sar.hpp"
-#include "indicators/trend/trend_testing.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro::testing {
 namespace {

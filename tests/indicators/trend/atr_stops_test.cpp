@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "fendro/indicators/trend/atr_state.hpp"
-#include "indicators/trend/trend_testing.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro::testing {
 namespace {

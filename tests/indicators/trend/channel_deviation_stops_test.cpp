@@ -8,7 +8,7 @@
 #include "fendro/indicators/trend/elder_safezone.hpp"
 #include "fendro/indicators/trend/kase_devstop.hpp"
 #include "fendro/indicators/trend/modified_ma_stop.hpp"
-#include "indicators/trend/trend_testing.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro::testing {
 namespace {

@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "indicators/trend/trend_testing.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro::testing {
 namespace {

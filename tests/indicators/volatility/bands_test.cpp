@@ -9,12 +9,10 @@
 
 #include "fendro/indicators/volatility/projection_bands.hpp"
 #include "fendro/indicators/windows/sorted_window.hpp"
-#include "indicators/volatility/vol_testing.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro::testing {
 namespace {
-
-using voltest::closes;
 
 using Outputs = std::vector<double>;
 
@@ -47,36 +45,36 @@ TEST(VolBands, HandWorkedOutputs) {
   };
   const Case cases[] = {
       // Period 1: every push re-anchors at the value, the deviation is 0.
-      {"BollingerBands", {1, 2}, closes({3, 7}), {7, 7, 7, 0}},
-      {"BollingerBands", {3, 2}, closes({10, 10, 10, 10}), {10, 10, 10, 0}},
-      {"BollingerBands", {2, 2}, closes({-1, 1}), {2, 0, -2, 1}},
-      {"BollingerBands", {3, 1}, closes({1, 2, 3}), {2 + sd3, 2, 2 - sd3, sd3}},
-      {"BollingerBands", {3, 1}, closes({1, 2}), {}},
-      {"DoubleBollinger", {2, 1, 2}, closes({-1, 1}), {2, 1, 0, -1, -2}},
+      {"BollingerBands", {1, 2}, flat_closes({3, 7}), {7, 7, 7, 0}},
+      {"BollingerBands", {3, 2}, flat_closes({10, 10, 10, 10}), {10, 10, 10, 0}},
+      {"BollingerBands", {2, 2}, flat_closes({-1, 1}), {2, 0, -2, 1}},
+      {"BollingerBands", {3, 1}, flat_closes({1, 2, 3}), {2 + sd3, 2, 2 - sd3, sd3}},
+      {"BollingerBands", {3, 1}, flat_closes({1, 2}), {}},
+      {"DoubleBollinger", {2, 1, 2}, flat_closes({-1, 1}), {2, 1, 0, -1, -2}},
       {"AtrBands", {1, 2}, {hlc(10, 8, 9)}, {13, 9, 5}},
       // Flat closes 1..5: EMA(3) seeded at 2 on bar 3, then 3 and 4; the ATR
       // of 5 bars (0, 1, 1, 1, 1) is ready on bar 5.
-      {"Keltner", {3, 5, 2}, closes({1, 2, 3, 4}), {}},
-      {"Keltner", {3, 5, 2}, closes({1, 2, 3, 4, 5}), {4 + 1.6, 4, 4 - 1.6}},
-      {"StarcBands", {2, 3, 1}, closes({1, 2, 3}), {2.5 + 2.0 / 3.0, 2.5, 2.5 - 2.0 / 3.0}},
+      {"Keltner", {3, 5, 2}, flat_closes({1, 2, 3, 4}), {}},
+      {"Keltner", {3, 5, 2}, flat_closes({1, 2, 3, 4, 5}), {4 + 1.6, 4, 4 - 1.6}},
+      {"StarcBands", {2, 3, 1}, flat_closes({1, 2, 3}), {2.5 + 2.0 / 3.0, 2.5, 2.5 - 2.0 / 3.0}},
       // high + low = 0: no widening.
       {"AccelerationBands", {1, 2}, {hlc(1, -1, 0)}, {1, 0, -1}},
       {"AccelerationBands", {1, 2}, {hlc(12, 8, 10)},
        {12 * std::fma(2.0, 0.2, 1.0), 10, 8 * std::fma(-2.0, 0.2, 1.0)}},
-      {"MaEnvelope", {2, 1}, closes({10, 20}), {30, 15, 0}},
-      {"StandardErrorBands", {3, 2}, closes({1, 2, 3}), {3, 3, 3}},
+      {"MaEnvelope", {2, 1}, flat_closes({10, 20}), {30, 15, 0}},
+      {"StandardErrorBands", {3, 2}, flat_closes({1, 2, 3}), {3, 3, 3}},
       {"ProjectionBands", {2}, {hlc(10, 8, 9), hlc(12, 9, 10)}, {12, 10.5, 9}},
       {"ProjectionBands", {3}, same_bars, {11, 10, 9}},
       {"Donchian", {1}, {hlc(10, 8, 9)}, {10, 9, 8}},
       {"Donchian", {3}, {hlc(20, 1, 10), hlc(12, 9, 10), hlc(11, 8, 10), hlc(13, 10, 12)}, {13, 10.5, 8}},
       {"HurstChannel", {3, 2}, same_bars, {14, 10, 6}},
-      {"MedianChannel", {4, 2}, closes({1, 2, 3, 10}), {4.5, 2.5, 0.5}},
-      {"QuartileBands", {5}, closes({5, 1, 4, 2, 3}), {4, 3, 2}},
-      {"QuartileBands", {1}, closes({5, 7}), {7, 7, 7}},
-      {"BomarBands", {4, 0.5}, closes({8, 10, 10, 12}), {11, 10, 9}},
-      {"BomarBands", {4, 1.0}, closes({8, 10, 10, 12}), {12, 10, 8}},
-      {"BomarBands", {2, 0.5}, closes({-1, 1}), {0, 0, 0}},
-      {"TtmSqueeze", {3, 2, 1.5}, closes({10, 10, 10}), {1, 0}},
+      {"MedianChannel", {4, 2}, flat_closes({1, 2, 3, 10}), {4.5, 2.5, 0.5}},
+      {"QuartileBands", {5}, flat_closes({5, 1, 4, 2, 3}), {4, 3, 2}},
+      {"QuartileBands", {1}, flat_closes({5, 7}), {7, 7, 7}},
+      {"BomarBands", {4, 0.5}, flat_closes({8, 10, 10, 12}), {11, 10, 9}},
+      {"BomarBands", {4, 1.0}, flat_closes({8, 10, 10, 12}), {12, 10, 8}},
+      {"BomarBands", {2, 0.5}, flat_closes({-1, 1}), {0, 0, 0}},
+      {"TtmSqueeze", {3, 2, 1.5}, flat_closes({10, 10, 10}), {1, 0}},
   };
   for (const Case& c : cases) {
     expect_outputs(last_outputs(c.key, c.params, c.bars), c.want, c.key);

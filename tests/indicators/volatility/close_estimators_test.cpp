@@ -9,21 +9,13 @@
 #include <vector>
 
 #include "fendro/indicators/volatility/rvi_volatility.hpp"
-#include "indicators/volatility/vol_testing.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro::testing {
 namespace {
 
-using voltest::closes;
-using voltest::make;
-
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-Values run_key(const char* key, const std::vector<double>& params, const std::vector<double>& xs) {
-  IndicatorPtr ind = make(key, params);
-  return run(*ind, closes(xs));
-}
 
 double sample_sd(const std::vector<double>& xs) {
   double mean = 0.0;
@@ -73,7 +65,7 @@ TEST(VolCloseEstimators, HandWorkedValues) {
         std::abs(std::abs(r1 - r2) - std::abs(r2 - r3)) / 2.0}},
   };
   for (const Case& c : cases) {
-    expect_values(run_key(c.key, c.params, c.closes), c.want, c.key);
+    expect_values(run_closes(c.key, c.params, c.closes), c.want, c.key);
   }
 }
 
@@ -95,7 +87,7 @@ TEST(VolCloseEstimators, LogTypesRefuseZeroAndNegativeClosesOthersTakeThem) {
       {"RviVolatility", {2}, false},
   };
   for (const Case& c : cases) {
-    const Values got = run_key(c.key, c.params, with_bad);
+    const Values got = run_closes(c.key, c.params, with_bad);
     Values kept;
     for (std::size_t i = 0; i < with_bad.size(); ++i) {
       const double x = with_bad[i];
@@ -107,7 +99,7 @@ TEST(VolCloseEstimators, LogTypesRefuseZeroAndNegativeClosesOthersTakeThem) {
       }
     }
     if (c.takes_logs) {
-      EXPECT_TRUE(same_bits(kept, run_key(c.key, c.params, clean))) << c.key;
+      EXPECT_TRUE(same_bits(kept, run_closes(c.key, c.params, clean))) << c.key;
     } else {
       EXPECT_GT(kept.size(), clean.size()) << c.key;
     }
@@ -118,20 +110,20 @@ TEST(VolCloseEstimators, JumpIndicatorJudgesAReturnAgainstTheWindowBeforeIt) {
   // Returns +1%, -1%, +1%, then +50% and -50%; n = 3, k = 1.
   std::vector<double> xs = {100};
   for (double r : {0.01, -0.01, 0.01, 0.5, -0.5}) xs.push_back(xs.back() * std::exp(r));
-  expect_values(run_key("JumpIndicator", {3, 1}, xs), {kNone, kNone, kNone, kNone, 1.0, -1.0},
+  expect_values(run_closes("JumpIndicator", {3, 1}, xs), {kNone, kNone, kNone, kNone, 1.0, -1.0},
                 "jumps");
   // Every return exactly 0: zero variance gives 0, not a division by zero.
-  expect_values(run_key("JumpIndicator", {2, 1}, {5, 5, 5, 5, 5}), {kNone, kNone, kNone, 0.0, 0.0},
+  expect_values(run_closes("JumpIndicator", {2, 1}, {5, 5, 5, 5, 5}), {kNone, kNone, kNone, 0.0, 0.0},
                 "flat");
 }
 
 TEST(VolCloseEstimators, RelativeVolatilityCore) {
   // Flat input: 50 once warmed up, on the (2n - 1)-th value.
-  expect_values(run_key("RviVolatility", {3}, {7, 7, 7, 7, 7, 7}),
+  expect_values(run_closes("RviVolatility", {3}, {7, 7, 7, 7, 7, 7}),
                 {kNone, kNone, kNone, kNone, 50.0, 50.0}, "flat");
   // Only rises: every deviation goes to the up side.
-  expect_values(run_key("RviVolatility", {2}, {1, 2, 4, 8}), {kNone, kNone, 100.0, 100.0}, "up");
-  expect_values(run_key("RviVolatility", {2}, {8, 4, 2, 1}), {kNone, kNone, 0.0, 0.0}, "down");
+  expect_values(run_closes("RviVolatility", {2}, {1, 2, 4, 8}), {kNone, kNone, 100.0, 100.0}, "up");
+  expect_values(run_closes("RviVolatility", {2}, {8, 4, 2, 1}), {kNone, kNone, 0.0, 0.0}, "down");
 
   // Up deviations 1 (3 after 1) and 0.5 against a down one: seeded means
   // (1 + 0) / 2 and (0 + 0.5) / 2, then Wilder's step.
@@ -209,7 +201,7 @@ TEST(VolCloseEstimators, StdDevReanchorsEveryNPushes) {
       m.reanchor_if_due();
       want.push_back(m.ring.size() == n ? std::optional(m.population_sd()) : std::nullopt);
     }
-    EXPECT_TRUE(same_bits(run_key("StdDev", {double(n)}, xs), want)) << n;
+    EXPECT_TRUE(same_bits(run_closes("StdDev", {double(n)}, xs), want)) << n;
   }
 }
 
@@ -240,7 +232,7 @@ TEST(VolCloseEstimators, JumpIndicatorReanchorsOnlyOnceItsWindowIsFull) {
       m.push(r);
       m.reanchor_if_due();
     }
-    const Values got = run_key("JumpIndicator", {double(n), k}, xs);
+    const Values got = run_closes("JumpIndicator", {double(n), k}, xs);
     EXPECT_TRUE(same_bits(got, want)) << n;
   }
 }
@@ -276,7 +268,7 @@ TEST(VolCloseEstimators, RunningSumsAreRebuiltAtTheirIntervals) {
                                           : std::nullopt);
     }
   }
-  EXPECT_TRUE(same_bits(run_key("RealizedVolatility", {double(n)}, xs), realized));
+  EXPECT_TRUE(same_bits(run_closes("RealizedVolatility", {double(n)}, xs), realized));
 
   // Adjacent products: the rebuild is only tried on a step that removes one.
   Values bipower = {kNone};
@@ -301,7 +293,7 @@ TEST(VolCloseEstimators, RunningSumsAreRebuiltAtTheirIntervals) {
                                          : std::nullopt);
     }
   }
-  EXPECT_TRUE(same_bits(run_key("BipowerVariation", {double(n)}, xs), bipower));
+  EXPECT_TRUE(same_bits(run_closes("BipowerVariation", {double(n)}, xs), bipower));
 }
 
 }  // namespace

@@ -10,12 +10,10 @@
 #include <vector>
 
 #include "fendro/indicators/volatility/local_day.hpp"
-#include "indicators/volatility/vol_testing.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro::testing {
 namespace {
-
-using voltest::make;
 
 Candle ohlc(double open, double high, double low, double close) {
   return Candle{0, open, high, low, close, 1.0};

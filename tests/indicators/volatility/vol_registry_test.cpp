@@ -9,7 +9,7 @@
 
 #include "fendro/registry/registry.hpp"
 #include "fendro/util/saturating.hpp"
-#include "indicators/trend/trend_testing.hpp"
+#include "indicators/testing.hpp"
 #include "indicators/volatility/vol_keys.hpp"
 
 namespace fendro::testing {
@@ -200,23 +200,6 @@ TEST(VolRegistry, EveryKeyRunsALongRandomWalkFromItsWarmUp) {
       EXPECT_EQ(values, bars.size() - first + 1) << k.key;
     }
   }
-}
-
-// The values and named outputs of every bar, the outputs flattened.
-struct Trace {
-  Values values;
-  std::vector<std::vector<double>> outputs;
-};
-
-Trace trace(Indicator& ind, const std::vector<Candle>& bars) {
-  Trace t;
-  for (const Candle& c : bars) {
-    t.values.push_back(step(ind, c));
-    std::vector<double> outs;
-    for (const NamedOutput& o : ind.outputs()) outs.push_back(o.value);
-    t.outputs.push_back(outs);
-  }
-  return t;
 }
 
 TEST(VolRegistry, ARejectedBarLeavesEveryStateAsItWas) {

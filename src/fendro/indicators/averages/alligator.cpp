@@ -3,46 +3,23 @@
 #include <algorithm>
 #include <cmath>
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
-namespace {
-
-AlligatorLine line_of(std::uint64_t length) {
-  AlligatorLine l;
-  l.length = length;
-  return l;
-}
-
-void line_update(AlligatorLine& l, double m) {
-  const double n = static_cast<double>(l.length);
-  if (l.seeded) {
-    l.value = (m + l.value * (n - 1.0)) / n;
-    return;
-  }
-  l.seed_sum = l.seed_sum + m;
-  if (++l.seed_count == l.length) {
-    l.value = l.seed_sum / n;
-    l.seeded = true;
-  }
-}
-
-}  // namespace
-
 Result<AlligatorLines, IndicatorError> alligator_lines_new(std::uint64_t jaw, std::uint64_t teeth,
                                                            std::uint64_t lips) {
   if (jaw == 0 || teeth == 0 || lips == 0) return err(IndicatorError::zero_period());
   for (std::uint64_t n : {jaw, teeth, lips}) FENDRO_CHECK(check_period(n));
-  return AlligatorLines{line_of(jaw), line_of(teeth), line_of(lips)};
+  return AlligatorLines{SmmaState(jaw), SmmaState(teeth), SmmaState(lips)};
 }
 
 std::optional<AlligatorValues> alligator_update(AlligatorLines& lines, double high, double low) {
-  const double m = trend::midpoint(high, low);
+  const double m = midpoint(high, low);
   if (!std::isfinite(m)) return std::nullopt;
-  line_update(lines.jaw, m);
-  line_update(lines.teeth, m);
-  line_update(lines.lips, m);
+  smma_update(lines.jaw, m);
+  smma_update(lines.teeth, m);
+  smma_update(lines.lips, m);
   if (!lines.jaw.seeded || !lines.teeth.seeded || !lines.lips.seeded) return std::nullopt;
   return AlligatorValues{lines.jaw.value, lines.teeth.value, lines.lips.value};
 }
@@ -54,11 +31,11 @@ Result<Alligator, IndicatorError> Alligator::create(std::uint64_t jaw, std::uint
 }
 
 std::uint64_t Alligator::warmup_period() const {
-  return std::max({lines_.jaw.length, lines_.teeth.length, lines_.lips.length});
+  return std::max({lines_.jaw.period, lines_.teeth.period, lines_.lips.period});
 }
 
 std::optional<double> Alligator::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const std::optional<AlligatorValues> v = alligator_update(lines_, c->high, c->low);
   if (!v) return std::nullopt;

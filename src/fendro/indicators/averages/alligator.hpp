@@ -6,22 +6,15 @@
 #include <cstdint>
 #include <optional>
 
+#include "fendro/indicators/averages/smma.hpp"
 #include "fendro/indicators/indicator.hpp"
 
 namespace fendro {
 
-struct AlligatorLine {
-  bool seeded = false;
-  double value = 0.0;
-  std::uint64_t seed_count = 0;
-  std::uint64_t length = 0;
-  double seed_sum = 0.0;
-};
-
 struct AlligatorLines {
-  AlligatorLine jaw;
-  AlligatorLine teeth;
-  AlligatorLine lips;
+  SmmaState jaw;
+  SmmaState teeth;
+  SmmaState lips;
 };
 
 struct AlligatorValues {

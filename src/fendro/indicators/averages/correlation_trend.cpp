@@ -18,7 +18,7 @@ std::optional<double> CorrelationTrendIndicator::update(const BarSnapshot& bar) 
   const std::optional<DeviationSums> fit = refit_push(closes_, bar_close(bar), k_.n);
   if (!fit) return std::nullopt;
   const DeviationSums& s = *fit;
-  const double q = k_.den * (s.syy * k_.n - s.sy * s.sy);
+  const double q = k_.d * (s.syy * k_.n - s.sy * s.sy);
   if (q == 0.0) return 0.0;  // a flat window has no correlation
   const double r = (s.sxy * k_.n - k_.sx * s.sy) / std::sqrt(q);
   return std::clamp(r, -1.0, 1.0);

@@ -1,6 +1,6 @@
 #include "fendro/indicators/averages/ema.hpp"
 
-#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 
 namespace fendro {
 
@@ -10,9 +10,9 @@ Result<Ema, IndicatorError> Ema::create(std::uint64_t period) {
 }
 
 std::optional<double> Ema::update(const BarSnapshot& bar) {
-  const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
-  return ema_update(state_, x);
+  const std::optional<double> x = finite_close(bar);
+  if (!x) return std::nullopt;
+  return ema_update(state_, *x);
 }
 
 }  // namespace fendro

@@ -18,90 +18,38 @@
 #include "fendro/indicators/averages/median_ma.hpp"
 #include "fendro/indicators/averages/vwma.hpp"
 #include "fendro/indicators/averages/zlema.hpp"
+#include "fendro/registry/entry_builders.hpp"
 #include "fendro/registry/families.hpp"
 
 namespace fendro::registry {
 namespace {
 
-// The types whose only parameter is the period.
-template <class T>
-BuildResult build_period(const Params& p) {
-  FENDRO_TRY(n, p.usize(0));
-  return box<T>(p, T::create(n));
-}
-
-BuildResult build_kama(const Params& p) {
-  FENDRO_TRY(period, p.usize(0));
-  FENDRO_TRY(fast, p.usize(1));
-  FENDRO_TRY(slow, p.usize(2));
-  return box<Kama>(p, Kama::create(period, fast, slow));
-}
-
-BuildResult build_jma(const Params& p) {
-  FENDRO_TRY(period, p.usize(0));
-  FENDRO_TRY(phase, p.f64(1));
-  FENDRO_TRY(power, p.u32(2));
-  return box<Jma>(p, Jma::create(period, phase, power));
-}
-
-BuildResult build_generalized_dema(const Params& p) {
-  FENDRO_TRY(period, p.usize(0));
-  FENDRO_TRY(v, p.f64(1));
-  return box<GeneralizedDema>(p, GeneralizedDema::create(period, v));
-}
-
-BuildResult build_holt_winters(const Params& p) {
-  FENDRO_TRY(alpha, p.f64(0));
-  FENDRO_TRY(beta, p.f64(1));
-  return box<HoltWinters>(p, HoltWinters::create(alpha, beta));
-}
-
-BuildResult build_alma(const Params& p) {
-  FENDRO_TRY(period, p.usize(0));
-  FENDRO_TRY(offset, p.f64(1));
-  FENDRO_TRY(sigma, p.f64(2));
-  return box<Alma>(p, Alma::create(period, offset, sigma));
-}
-
-BuildResult build_alligator(const Params& p) {
-  FENDRO_TRY(jaw, p.usize(0));
-  FENDRO_TRY(teeth, p.usize(1));
-  FENDRO_TRY(lips, p.usize(2));
-  return box<Alligator>(p, Alligator::create(jaw, teeth, lips));
-}
-
-BuildResult build_linreg_channel(const Params& p) {
-  FENDRO_TRY(period, p.usize(0));
-  FENDRO_TRY(multiplier, p.f64(1));
-  return box<LinRegChannel>(p, LinRegChannel::create(period, multiplier));
-}
-
 const Entry kEntries[] = {
-    {"Hma", &build_period<Hma>},
-    {"Ehma", &build_period<Ehma>},
-    {"Zlema", &build_period<Zlema>},
-    {"AdaptiveLaguerreFilter", &build_period<AdaptiveLaguerreFilter>},
-    {"Frama", &build_period<Frama>},
-    {"McGinleyDynamic", &build_period<McGinleyDynamic>},
-    {"Kama", &build_kama},
-    {"Jma", &build_jma},
-    {"GeneralizedDema", &build_generalized_dema},
-    {"HoltWinters", &build_holt_winters},
-    {"GeometricMa", &build_period<GeometricMa>},
-    {"MedianMa", &build_period<MedianMa>},
-    {"SineWeightedMa", &build_period<SineWeightedMa>},
-    {"Alma", &build_alma},
-    {"Evwma", &build_period<Evwma>},
-    {"Vwma", &build_period<Vwma>},
-    {"Alligator", &build_alligator},
-    {"LinearRegression", &build_period<LinearRegression>},
-    {"LinRegAngle", &build_period<LinRegAngle>},
-    {"LinRegIntercept", &build_period<LinRegIntercept>},
-    {"LinRegSlope", &build_period<LinRegSlope>},
-    {"Tsf", &build_period<Tsf>},
-    {"TsfOscillator", &build_period<TsfOscillator>},
-    {"CorrelationTrendIndicator", &build_period<CorrelationTrendIndicator>},
-    {"LinRegChannel", &build_linreg_channel},
+    {"Hma", build<Hma, U>},
+    {"Ehma", build<Ehma, U>},
+    {"Zlema", build<Zlema, U>},
+    {"AdaptiveLaguerreFilter", build<AdaptiveLaguerreFilter, U>},
+    {"Frama", build<Frama, U>},
+    {"McGinleyDynamic", build<McGinleyDynamic, U>},
+    {"Kama", build<Kama, U, U, U>},
+    {"Jma", build<Jma, U, F, U32>},
+    {"GeneralizedDema", build<GeneralizedDema, U, F>},
+    {"HoltWinters", build<HoltWinters, F, F>},
+    {"GeometricMa", build<GeometricMa, U>},
+    {"MedianMa", build<MedianMa, U>},
+    {"SineWeightedMa", build<SineWeightedMa, U>},
+    {"Alma", build<Alma, U, F, F>},
+    {"Evwma", build<Evwma, U>},
+    {"Vwma", build<Vwma, U>},
+    {"Alligator", build<Alligator, U, U, U>},
+    {"LinearRegression", build<LinearRegression, U>},
+    {"LinRegAngle", build<LinRegAngle, U>},
+    {"LinRegIntercept", build<LinRegIntercept, U>},
+    {"LinRegSlope", build<LinRegSlope, U>},
+    {"Tsf", build<Tsf, U>},
+    {"TsfOscillator", build<TsfOscillator, U>},
+    {"CorrelationTrendIndicator", build<CorrelationTrendIndicator, U>},
+    {"LinRegChannel", build<LinRegChannel, U, F>},
 };
 
 }  // namespace

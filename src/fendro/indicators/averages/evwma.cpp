@@ -1,6 +1,6 @@
 #include "fendro/indicators/averages/evwma.hpp"
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -11,7 +11,7 @@ Result<Evwma, IndicatorError> Evwma::create(std::uint64_t period) {
 }
 
 std::optional<double> Evwma::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   if (const std::optional<double> old = volumes_.push(c->volume)) volume_sum_ = volume_sum_ - *old;
   volume_sum_ = volume_sum_ + c->volume;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -37,8 +37,9 @@ Result<Frama, IndicatorError> Frama::create(std::uint64_t period) {
 }
 
 std::optional<double> Frama::update(const BarSnapshot& bar) {
-  const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  const std::optional<double> close = finite_close(bar);
+  if (!close) return std::nullopt;
+  const double x = *close;
   closes_.push(x);
   if (!closes_.is_full()) return std::nullopt;
 

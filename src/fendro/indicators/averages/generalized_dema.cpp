@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -17,9 +17,9 @@ Result<GeneralizedDema, IndicatorError> GeneralizedDema::create(std::uint64_t pe
 }
 
 std::optional<double> GeneralizedDema::update(const BarSnapshot& bar) {
-  const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
-  const std::optional<double> e1 = ema_update(first_, x);
+  const std::optional<double> x = finite_close(bar);
+  if (!x) return std::nullopt;
+  const std::optional<double> e1 = ema_update(first_, *x);
   if (!e1 || !std::isfinite(*e1)) return std::nullopt;
   const std::optional<double> e2 = ema_update(second_, *e1);
   if (!e2) return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
@@ -14,18 +15,11 @@ Result<GeometricMa, IndicatorError> GeometricMa::create(std::uint64_t period) {
 
 std::optional<double> GeometricMa::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x) || !(x > 0.0)) return std::nullopt;
+  if (!positive_finite(x)) return std::nullopt;
   const double l = std::log(x);
-  if (const std::optional<double> old = logs_.push(l)) sum_ = sum_ - *old;
-  sum_ = sum_ + l;
-  if (++pushes_ == period_) {
-    double exact = -0.0;
-    logs_.for_each([&exact](double v) { exact = exact + v; });
-    sum_ = exact;
-    pushes_ = 0;
-  }
+  logs_.push(l);
   if (!logs_.is_full()) return std::nullopt;
-  return std::exp(sum_ / static_cast<double>(period_));
+  return std::exp(logs_.sum() / static_cast<double>(logs_.period()));
 }
 
 }  // namespace fendro

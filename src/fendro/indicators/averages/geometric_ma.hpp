@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/volatility/running_sum.hpp"
 
 namespace fendro {
 
@@ -17,14 +17,11 @@ class GeometricMa final : public Indicator {
 
   // Closes that are not finite or not above 0 have no logarithm: rejected.
   std::optional<double> update(const BarSnapshot& bar) override;
-  std::uint64_t warmup_period() const override { return period_; }
+  std::uint64_t warmup_period() const override { return logs_.period(); }
 
  private:
-  explicit GeometricMa(std::uint64_t period) : logs_(period), period_(period) {}
-  BoundedRing<double> logs_;  // ln of the last `period` closes
-  std::uint64_t period_;
-  double sum_ = 0.0;
-  std::uint64_t pushes_ = 0;  // since the last exact re-sum
+  explicit GeometricMa(std::uint64_t period) : logs_(period, true) {}
+  vol::RunningSum logs_;  // ln of the last `period` closes, rebuilt every `period`
 };
 
 }  // namespace fendro

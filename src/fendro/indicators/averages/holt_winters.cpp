@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 
 namespace fendro {
 namespace {
@@ -22,8 +22,9 @@ Result<HoltWinters, IndicatorError> HoltWinters::create(double alpha, double bet
 }
 
 std::optional<double> HoltWinters::update(const BarSnapshot& bar) {
-  const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  const std::optional<double> close = finite_close(bar);
+  if (!close) return std::nullopt;
+  const double x = *close;
   if (!first_close_) {
     first_close_ = x;
     return std::nullopt;

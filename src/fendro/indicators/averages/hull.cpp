@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
@@ -35,10 +36,10 @@ Result<Ehma, IndicatorError> Ehma::create(std::uint64_t period) {
 }
 
 std::optional<double> Ehma::update(const BarSnapshot& bar) {
-  const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
-  const std::optional<double> half = ema_update(half_, x);
-  const std::optional<double> full = ema_update(full_, x);
+  const std::optional<double> x = finite_close(bar);
+  if (!x) return std::nullopt;
+  const std::optional<double> half = ema_update(half_, *x);
+  const std::optional<double> full = ema_update(full_, *x);
   if (!half || !full) return std::nullopt;
   const double d = (*half + *half) - *full;
   if (!std::isfinite(d)) return std::nullopt;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -35,8 +35,9 @@ Jma::Jma(std::uint64_t period, double phase, std::uint32_t power) {
 }
 
 std::optional<double> Jma::update(const BarSnapshot& bar) {
-  const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  const std::optional<double> close = finite_close(bar);
+  if (!close) return std::nullopt;
+  const double x = *close;
   if (!value_) {
     e0_ = x;
     value_ = x;

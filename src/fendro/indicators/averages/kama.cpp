@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/util/saturating.hpp"
 
 namespace fendro {
@@ -30,8 +30,9 @@ Kama::Kama(std::uint64_t period, std::uint64_t fast, std::uint64_t slow)
 std::uint64_t Kama::warmup_period() const { return sat_add(period_, 1); }
 
 std::optional<double> Kama::update(const BarSnapshot& bar) {
-  const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  const std::optional<double> close = finite_close(bar);
+  if (!close) return std::nullopt;
+  const double x = *close;
   closes_.push(x);
   if (!closes_.is_full()) return std::nullopt;
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/indicators/windows/total_order.hpp"
 
@@ -43,8 +43,9 @@ void AdaptiveLaguerreFilter::adapt(double error) {
 }
 
 std::optional<double> AdaptiveLaguerreFilter::update(const BarSnapshot& bar) {
-  const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  const std::optional<double> close = finite_close(bar);
+  if (!close) return std::nullopt;
+  const double x = *close;
   double error = 0.0;
   if (!started_) {
     terms_ = {x, x, x, x};

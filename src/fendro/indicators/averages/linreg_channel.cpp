@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
@@ -10,9 +11,7 @@ namespace fendro {
 Result<LinRegChannel, IndicatorError> LinRegChannel::create(std::uint64_t period,
                                                             double multiplier) {
   FENDRO_CHECK(check_period_min_first(period, 2, "linear regression channel needs period >= 2"));
-  if (!(multiplier > 0.0) || !std::isfinite(multiplier)) {
-    return err(IndicatorError::non_positive_multiplier());
-  }
+  FENDRO_CHECK(check_multiplier(multiplier));
   return LinRegChannel(period, multiplier);
 }
 
@@ -21,16 +20,9 @@ std::optional<double> LinRegChannel::update(const BarSnapshot& bar) {
   if (!fit) return std::nullopt;
   // The line in deviations from the window's mean.
   const DeviationSums& s = *fit;
-  const double b = (s.sxy * k_.n - s.sy * k_.sx) / k_.den;
-  const double a = (s.sy - k_.sx * b) / k_.n;
-  double ssr = 0.0;
-  double i = 0.0;
-  closes_.for_each([&](double v) {
-    const double e = (v - s.mean) - (a + b * i);
-    ssr = ssr + e * e;
-    i = i + 1.0;
-  });
-  const double se = std::sqrt(ssr / k_.n);
+  const double b = fit_slope(k_, s.sy, s.sxy);
+  const double a = fit_intercept(k_, s.sy, b);
+  const double se = std::sqrt(residual_squares(closes_, s.mean, a, b) / k_.n);
   const double middle = (k_.n - 1.0) * b + (s.mean + a);
   const double band = se * multiplier_;
   return outputs_.set(middle + band, middle, middle - band);

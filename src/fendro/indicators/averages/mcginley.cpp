@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -13,8 +13,9 @@ Result<McGinleyDynamic, IndicatorError> McGinleyDynamic::create(std::uint64_t pe
 }
 
 std::optional<double> McGinleyDynamic::update(const BarSnapshot& bar) {
-  const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  const std::optional<double> close = finite_close(bar);
+  if (!close) return std::nullopt;
+  const double x = *close;
   const double n = static_cast<double>(period_);
   if (!value_) {
     seed_sum_ = seed_sum_ + x;

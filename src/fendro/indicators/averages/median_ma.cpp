@@ -2,8 +2,7 @@
 
 #include <cmath>
 
-#include "fendro/indicators/trend/checks.hpp"
-#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 
 namespace fendro {
 
@@ -13,14 +12,14 @@ Result<MedianMa, IndicatorError> MedianMa::create(std::uint64_t period) {
 }
 
 std::optional<double> MedianMa::update(const BarSnapshot& bar) {
-  const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
-  window_.push(x);
+  const std::optional<double> x = finite_close(bar);
+  if (!x) return std::nullopt;
+  window_.push(*x);
   if (!window_.is_full()) return std::nullopt;
   const auto s = window_.sorted();
   const std::size_t mid = s.size() / 2;
   if (s.size() % 2 == 1) return s[mid];
-  return trend::midpoint(s[mid - 1], s[mid]);
+  return midpoint(s[mid - 1], s[mid]);
 }
 
 }  // namespace fendro

@@ -19,9 +19,7 @@ namespace {
 }  // namespace
 
 DeviationSums deviation_sums(const BoundedRing<double>& values, double n) {
-  double total = -0.0;
-  values.for_each([&total](double v) { total = total + v; });
-  DeviationSums s{total / n, -0.0, -0.0, -0.0};
+  DeviationSums s{ring_sum(values) / n, -0.0, -0.0, -0.0};
   double i = 0.0;
   values.for_each([&](double v) {
     const double d = v - s.mean;
@@ -74,8 +72,8 @@ std::optional<RegressionFit> regression_push(RegressionWindow& w, double y) {
   if (++w.pushes == w.period) reanchor(w);
   if (!w.values.is_full()) return std::nullopt;
 
-  const double slope = (w.sxy * w.k.n - w.k.sx * w.sy) / w.k.den;
-  return RegressionFit{slope, w.anchor + (w.sy - w.k.sx * slope) / w.k.n};
+  const double slope = fit_slope(w.k, w.sy, w.sxy);
+  return RegressionFit{slope, w.anchor + fit_intercept(w.k, w.sy, slope)};
 }
 
 }  // namespace fendro

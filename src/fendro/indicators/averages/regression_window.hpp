@@ -19,9 +19,34 @@ struct RegressionConstants {
   double n;    // the period as f64
   double sx;   // ((n - 1) * n) * 0.5
   double sxx;  // (((n - 1) * n) * ((n + n) - 1)) / 6
-  double den;  // sxx * n - sx * sx
+  double d;    // sxx * n - sx * sx
 };
 RegressionConstants regression_constants(std::uint64_t period);
+
+// The least-squares slope from the sums Sy of the values y_i and Sxy of
+// y_i * i: (Sxy * n - Sx * Sy) / D.
+inline double fit_slope(const RegressionConstants& k, double sy, double sxy) {
+  return (sxy * k.n - k.sx * sy) / k.d;
+}
+
+// The line at x = 0: (Sy - Sx * slope) / n.
+inline double fit_intercept(const RegressionConstants& k, double sy, double slope) {
+  return (sy - k.sx * slope) / k.n;
+}
+
+// The sum, oldest first from +0.0, of the squared residuals of the values
+// about the line mean + intercept + slope * i fitted to their deviations.
+inline double residual_squares(const BoundedRing<double>& values, double mean, double intercept,
+                               double slope) {
+  double sum = 0.0;
+  double i = 0.0;
+  values.for_each([&](double v) {
+    const double e = (v - mean) - (intercept + slope * i);
+    sum = sum + e * e;
+    i = i + 1.0;
+  });
+  return sum;
+}
 
 struct RegressionFit {
   double slope;

@@ -1,8 +1,6 @@
 #include "fendro/indicators/averages/smma.hpp"
 
-#include <cmath>
-
-#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -13,17 +11,9 @@ Result<Smma, IndicatorError> Smma::create(std::uint64_t period) {
 }
 
 std::optional<double> Smma::update(const BarSnapshot& bar) {
-  const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
-  const double n = static_cast<double>(period_);
-  if (value_) {
-    value_ = (x + *value_ * (n + (-1.0))) / n;
-    return value_;
-  }
-  seed_sum_ = x + seed_sum_;
-  if (++seed_count_ < period_) return std::nullopt;
-  value_ = seed_sum_ / static_cast<double>(seed_count_);
-  return value_;
+  const std::optional<double> x = finite_close(bar);
+  if (!x) return std::nullopt;
+  return smma_update(state_, *x);
 }
 
 }  // namespace fendro

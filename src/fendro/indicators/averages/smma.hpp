@@ -1,5 +1,6 @@
-// Wilder's smoothed moving average of the close: seeded by the mean of the
-// first n closes, then (x + value * (n - 1)) / n.
+// Wilder's smoothed moving average: seeded by the mean of the first n values,
+// then (x + value * (n - 1)) / n. The step is shared by every type that
+// smooths this way (the Alligator's lines, the modified-average stop).
 #pragma once
 
 #include <cstdint>
@@ -11,20 +12,42 @@
 
 namespace fendro {
 
+struct SmmaState {
+  std::uint64_t period;  // n >= 1, checked by the owner
+  std::uint64_t seed_count = 0;
+  double seed_sum = 0.0;
+  double value = 0.0;
+  bool seeded = false;
+
+  explicit SmmaState(std::uint64_t n) : period(n) {}
+};
+
+// One finite value (the caller has tested it). The first n - 1 only seed;
+// the n-th gives their mean, every later one the smoothed value.
+inline std::optional<double> smma_update(SmmaState& s, double x) {
+  const double n = static_cast<double>(s.period);
+  if (s.seeded) {
+    s.value = (x + s.value * (n + (-1.0))) / n;
+    return s.value;
+  }
+  s.seed_sum = x + s.seed_sum;
+  if (++s.seed_count < s.period) return std::nullopt;
+  s.value = s.seed_sum / n;
+  s.seeded = true;
+  return s.value;
+}
+
 class Smma final : public Indicator {
  public:
   // 0 gives ZeroPeriod, then a period above MAX_PERIOD InvalidPeriod.
   static Result<Smma, IndicatorError> create(std::uint64_t period);
 
   std::optional<double> update(const BarSnapshot& bar) override;
-  std::uint64_t warmup_period() const override { return period_; }
+  std::uint64_t warmup_period() const override { return state_.period; }
 
  private:
-  explicit Smma(std::uint64_t n) : period_(n) {}
-  std::uint64_t period_;
-  std::uint64_t seed_count_ = 0;
-  double seed_sum_ = 0.0;
-  std::optional<double> value_;
+  explicit Smma(std::uint64_t n) : state_(n) {}
+  SmmaState state_;
 };
 
 }  // namespace fendro

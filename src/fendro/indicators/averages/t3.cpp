@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -26,10 +26,10 @@ T3::T3(std::uint64_t n, double v) : period_(n) {
 }
 
 std::optional<double> T3::update(const BarSnapshot& bar) {
-  const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  const std::optional<double> x = finite_close(bar);
+  if (!x) return std::nullopt;
   std::array<double, 6> e{};
-  double in = x;
+  double in = *x;
   for (std::size_t k = 0; k < stages_.size(); ++k) {
     const std::optional<double> out = ema_update(stages_[k], in);
     if (!out) return std::nullopt;

@@ -1,6 +1,6 @@
 #include "fendro/indicators/averages/tema.hpp"
 
-#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -11,9 +11,9 @@ Result<Tema, IndicatorError> Tema::create(std::uint64_t period) {
 }
 
 std::optional<double> Tema::update(const BarSnapshot& bar) {
-  const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
-  const std::optional<double> e1 = ema_update(e1_, x);
+  const std::optional<double> x = finite_close(bar);
+  if (!x) return std::nullopt;
+  const std::optional<double> e1 = ema_update(e1_, *x);
   if (!e1 || !std::isfinite(*e1)) return std::nullopt;
   const std::optional<double> e2 = ema_update(e2_, *e1);
   if (!e2 || !std::isfinite(*e2)) return std::nullopt;

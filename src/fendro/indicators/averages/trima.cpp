@@ -1,6 +1,6 @@
 #include "fendro/indicators/averages/trima.hpp"
 
-#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -11,9 +11,9 @@ Result<Trima, IndicatorError> Trima::create(std::uint64_t period) {
 }
 
 std::optional<double> Trima::update(const BarSnapshot& bar) {
-  const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
-  const std::optional<double> inner = sma_update(first_, x);
+  const std::optional<double> x = finite_close(bar);
+  if (!x) return std::nullopt;
+  const std::optional<double> inner = sma_update(first_, *x);
   if (!inner) return std::nullopt;
   return sma_update(second_, *inner);
 }

@@ -1,6 +1,6 @@
 #include "fendro/indicators/averages/vwma.hpp"
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -51,7 +51,7 @@ Result<Vwma, IndicatorError> Vwma::create(std::uint64_t period) {
 }
 
 std::optional<double> Vwma::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   return vwma_update(window_, c->close, c->volume);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "fendro/indicators/volatility/local_day.hpp"
 
@@ -36,13 +37,25 @@ constexpr LocalDate civil_from_days(std::int64_t days) {
   return LocalDate{year, static_cast<std::uint32_t>(month), static_cast<std::uint32_t>(day)};
 }
 
-// Local hour and date of a time in milliseconds since the Unix epoch; times
-// before 1970 round toward minus infinity (-1 ms is 23:59:59 on 1969-12-31).
-constexpr LocalTime local_time(std::int64_t time_ms, std::int32_t offset_minutes) {
+// Day number (days since 1970-01-01, local) and local hour of a time in
+// milliseconds since the Unix epoch; times before 1970 round toward minus
+// infinity (-1 ms is 23:59:59 on 1969-12-31). Two times share a local date
+// exactly when their day numbers are equal.
+struct LocalDayHour {
+  std::int64_t day = 0;
+  std::uint32_t hour = 0;  // 0 .. 23
+};
+
+constexpr LocalDayHour local_day_hour(std::int64_t time_ms, std::int32_t offset_minutes) {
   const std::int64_t seconds = vol::floor_div(time_ms, 1000) + std::int64_t{offset_minutes} * 60;
   const std::int64_t day = vol::floor_div(seconds, 86400);
-  const std::int64_t second_of_day = seconds - day * 86400;
-  return LocalTime{civil_from_days(day), static_cast<std::uint32_t>(second_of_day / 3600)};
+  return LocalDayHour{day, static_cast<std::uint32_t>((seconds - day * 86400) / 3600)};
+}
+
+// Local hour and calendar date of a time.
+constexpr LocalTime local_time(std::int64_t time_ms, std::int32_t offset_minutes) {
+  const LocalDayHour t = local_day_hour(time_ms, offset_minutes);
+  return LocalTime{civil_from_days(t.day), t.hour};
 }
 
 constexpr bool is_leap_year(std::int64_t year) {
@@ -54,5 +67,23 @@ constexpr std::uint32_t days_in_month(std::int64_t year, std::uint32_t month) {
   if (month == 2 && is_leap_year(year)) return 29;
   return (month >= 1 && month <= 12) ? kDays[month - 1] : 0;
 }
+
+// The local date a run of bars belongs to, by day number. A bar opens a new
+// date when no date is held yet or when its date differs: only equality is
+// tested, so a bar whose time falls back to an earlier date opens one too.
+class LocalDateTracker {
+ public:
+  bool opens_new_date(std::int64_t day) const { return !day_ || *day_ != day; }
+  // Stores `day` and tells whether it opened a new date.
+  bool advance(std::int64_t day) {
+    if (!opens_new_date(day)) return false;
+    day_ = day;
+    return true;
+  }
+  const std::optional<std::int64_t>& day() const { return day_; }
+
+ private:
+  std::optional<std::int64_t> day_;
+};
 
 }  // namespace fendro

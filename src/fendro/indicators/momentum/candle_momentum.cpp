@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/saturating.hpp"
 
@@ -19,7 +19,7 @@ Result<AwesomeCore, IndicatorError> AwesomeCore::create(std::uint64_t fast, std:
 }
 
 std::optional<double> awesome_update(AwesomeCore& ao, const Candle& c) {
-  const double m = trend::midpoint(c.high, c.low);
+  const double m = midpoint(c.high, c.low);
   const auto fast = sma_update(ao.fast, m);
   const auto slow = sma_update(ao.slow, m);
   if (!fast || !slow) return std::nullopt;
@@ -37,7 +37,7 @@ Result<AwesomeOscillator, IndicatorError> AwesomeOscillator::create(std::uint64_
 }
 
 std::optional<double> AwesomeOscillator::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   return awesome_update(ao_, *c);
 }
@@ -56,7 +56,7 @@ std::uint64_t AwesomeOscillatorHistogram::warmup_period() const {
 }
 
 std::optional<double> AwesomeOscillatorHistogram::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto ao = awesome_update(ao_, *c);
   if (!ao) return std::nullopt;
@@ -75,7 +75,7 @@ Result<AcceleratorOscillator, IndicatorError> AcceleratorOscillator::create(std:
 }
 
 std::optional<double> AcceleratorOscillator::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto ao = awesome_update(ao_, *c);
   if (!ao) return std::nullopt;
@@ -90,7 +90,7 @@ Result<ElderRay, IndicatorError> ElderRay::create(std::uint64_t period) {
 }
 
 std::optional<double> ElderRay::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto e = ema_update(ema_, c->close);
   if (!e) return std::nullopt;
@@ -105,11 +105,11 @@ Result<GatorOscillator, IndicatorError> GatorOscillator::create(std::uint64_t ja
 }
 
 std::uint64_t GatorOscillator::warmup_period() const {
-  return std::max({lines_.jaw.length, lines_.teeth.length, lines_.lips.length});
+  return std::max({lines_.jaw.period, lines_.teeth.period, lines_.lips.period});
 }
 
 std::optional<double> GatorOscillator::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto v = alligator_update(lines_, c->high, c->low);
   if (!v) return std::nullopt;
@@ -117,7 +117,7 @@ std::optional<double> GatorOscillator::update(const BarSnapshot& bar) {
 }
 
 std::optional<double> BalanceOfPower::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const double range = c->high - c->low;
   if (range == 0.0) return 0.0;
@@ -130,7 +130,7 @@ Result<Qstick, IndicatorError> Qstick::create(std::uint64_t period) {
 }
 
 std::optional<double> Qstick::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   return sma_update(sma_, c->close - c->open);
 }

@@ -89,7 +89,11 @@ std::optional<double> Rvi::update(const BarSnapshot& bar) {
   w.acc_a = w.acc_a + body;
   w.acc_b = w.acc_b + range;
   if (!w.ring.is_full()) return std::nullopt;
-  if (w.acc_b > 0.0) last_ = w.acc_a / w.acc_b;
+  if (w.acc_b > 0.0) {
+    const double v = w.acc_a / w.acc_b;
+    last_ = v;
+    return v;
+  }
   return last_;
 }
 
@@ -139,7 +143,11 @@ std::optional<double> Pgo::update(const BarSnapshot& bar) {
   if (!std::isfinite(tr)) return std::nullopt;
   const auto atr = ema_update(atr_, tr);
   if (!atr || !s) return std::nullopt;
-  if (*atr > 0.0) last_ = (c->close - *s) / *atr;
+  if (*atr > 0.0) {
+    const double v = (c->close - *s) / *atr;
+    last_ = v;
+    return v;
+  }
   return last_;
 }
 

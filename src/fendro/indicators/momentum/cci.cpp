@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 
 #include "fendro/indicators/trend/checks.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -27,12 +28,16 @@ double window_sum(const BoundedRing<double>& values) {
 
 // Sum of |v[i] - v[i - 1]| over consecutive values, oldest first from +0.0.
 double path_length(const BoundedRing<double>& values) {
+  const std::span<const double> older = values.older();
+  const std::span<const double> newer = values.newer();
   double total = 0.0;
-  const double* prev = nullptr;
-  values.for_each([&](const double& v) {
-    if (prev != nullptr) total = total + std::abs(v - *prev);
-    prev = &v;
-  });
+  for (std::size_t i = 1; i < older.size(); ++i) {
+    total = total + std::abs(older[i] - older[i - 1]);
+  }
+  if (!older.empty() && !newer.empty()) total = total + std::abs(newer[0] - older.back());
+  for (std::size_t i = 1; i < newer.size(); ++i) {
+    total = total + std::abs(newer[i] - newer[i - 1]);
+  }
   return total;
 }
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/volatility/anchored_moments.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -53,14 +53,14 @@ Result<DynamicMomentumIndex, IndicatorError> DynamicMomentumIndex::create(std::u
 }
 
 std::optional<double> DynamicMomentumIndex::update(const BarSnapshot& bar) {
-  const double c = bar_close(bar);
-  if (!std::isfinite(c)) return std::nullopt;
-  deviation_.push(c);
+  const std::optional<double> c = finite_close(bar);
+  if (!c) return std::nullopt;
+  deviation_.push(*c);
   if (deviation_.is_full()) {
     last_dev_ = vol::population_stddev(deviation_);
     last_dev_avg_ = sma_update(deviation_avg_, *last_dev_);
   }
-  if (const auto change = next_change(prev_, c)) changes_.push(*change);
+  if (const auto change = next_change(prev_, *c)) changes_.push(*change);
   if (!last_dev_ || !last_dev_avg_ || !changes_.is_full()) return std::nullopt;
 
   // Skip the oldest 30 - t changes, t = round(period * avg / dev) held in
@@ -102,7 +102,7 @@ Result<IntradayMomentumIndex, IndicatorError> IntradayMomentumIndex::create(std:
 }
 
 std::optional<double> IntradayMomentumIndex::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const Move body = split_move(c->close - c->open);
   bodies_.push(body.gain, body.loss);

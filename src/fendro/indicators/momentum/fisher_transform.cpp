@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -13,8 +13,9 @@ Result<FisherTransform, IndicatorError> FisherTransform::create(std::uint64_t pe
 }
 
 std::optional<double> FisherTransform::update(const BarSnapshot& bar) {
-  const double c = bar_close(bar);
-  if (!std::isfinite(c)) return std::nullopt;
+  const std::optional<double> close = finite_close(bar);
+  if (!close) return std::nullopt;
+  const double c = *close;
   hi_.push(c);
   lo_.push(c);
   if (hi_.count() < period_) return std::nullopt;
@@ -37,9 +38,9 @@ Result<InverseFisherTransform, IndicatorError> InverseFisherTransform::create(do
 }
 
 std::optional<double> InverseFisherTransform::update(const BarSnapshot& bar) {
-  const double c = bar_close(bar);
-  if (!std::isfinite(c)) return std::nullopt;
-  return std::tanh(c * scale_);
+  const std::optional<double> c = finite_close(bar);
+  if (!c) return std::nullopt;
+  return std::tanh(*c * scale_);
 }
 
 }  // namespace fendro

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 
 namespace fendro {
 
@@ -30,11 +30,11 @@ Result<RateOfChange, IndicatorError> RateOfChange::create(LagMeasure kind, std::
 }
 
 std::optional<double> RateOfChange::update(const BarSnapshot& bar) {
-  const double c = bar_close(bar);
-  if (!std::isfinite(c)) return std::nullopt;
-  w_.ring.push(c);
+  const std::optional<double> c = finite_close(bar);
+  if (!c) return std::nullopt;
+  w_.ring.push(*c);
   if (!w_.ring.is_full()) return std::nullopt;
-  const double v = lag_measure(kind_, c, w_.ring.front());
+  const double v = lag_measure(kind_, *c, w_.ring.front());
   w_.last = v;
   return v;
 }

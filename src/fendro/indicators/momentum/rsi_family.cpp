@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/indicators/windows/total_order.hpp"
@@ -183,8 +184,9 @@ std::uint64_t ConnorsRsi::warmup_period() const {
 }
 
 std::optional<double> ConnorsRsi::update(const BarSnapshot& bar) {
-  const double c = bar_close(bar);
-  if (!std::isfinite(c)) return std::nullopt;
+  const std::optional<double> close = finite_close(bar);
+  if (!close) return std::nullopt;
+  const double c = *close;
   const auto pr = rsi_wilder_update(price_, c);
   if (!prev_close_) {
     prev_close_ = c;

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/momentum/moves.hpp"
-#include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/saturating.hpp"
 
@@ -27,8 +27,9 @@ Result<Rmi, IndicatorError> Rmi::create(std::uint64_t period, std::uint64_t look
 std::uint64_t Rmi::warmup_period() const { return sat_add(period_, closes_.capacity()); }
 
 std::optional<double> Rmi::update(const BarSnapshot& bar) {
-  const double c = bar_close(bar);
-  if (!std::isfinite(c)) return std::nullopt;
+  const std::optional<double> close = finite_close(bar);
+  if (!close) return std::nullopt;
+  const double c = *close;
   if (!closes_.is_full()) {
     closes_.push(c);
     return std::nullopt;
@@ -57,8 +58,9 @@ Result<AdaptiveRsi, IndicatorError> AdaptiveRsi::create(std::uint64_t period) {
 }
 
 std::optional<double> AdaptiveRsi::update(const BarSnapshot& bar) {
-  const double c = bar_close(bar);
-  if (!std::isfinite(c)) return std::nullopt;
+  const std::optional<double> close = finite_close(bar);
+  if (!close) return std::nullopt;
+  const double c = *close;
   closes_.push(c);
   const auto ch = next_change(prev_, c);
   if (!ch) return std::nullopt;
@@ -103,9 +105,9 @@ Rsx::Rsx(std::uint64_t n)
     : a_(3.0 / static_cast<double>(n + 2)), b_(1.0 - a_), period_(n) {}
 
 std::optional<double> Rsx::update(const BarSnapshot& bar) {
-  const double c = bar_close(bar);
-  if (!std::isfinite(c)) return std::nullopt;
-  const auto change = next_change(prev_, c);
+  const std::optional<double> c = finite_close(bar);
+  if (!c) return std::nullopt;
+  const auto change = next_change(prev_, *c);
   if (!change) return std::nullopt;
   const double m = *change;
   const double am = std::abs(m);
@@ -136,9 +138,9 @@ std::optional<double> Rsx::update(const BarSnapshot& bar) {
 }
 
 std::optional<double> AnchoredRsi::update(const BarSnapshot& bar) {
-  const double c = bar_close(bar);
-  if (!std::isfinite(c)) return std::nullopt;
-  const auto change = next_change(prev_, c);
+  const std::optional<double> c = finite_close(bar);
+  if (!c) return std::nullopt;
+  const auto change = next_change(prev_, *c);
   if (!change) return std::nullopt;
   if (*change > 0.0) up_ = up_ + *change;
   if (*change < 0.0) down_ = down_ + -*change;
@@ -155,15 +157,15 @@ Result<LaguerreRsi, IndicatorError> LaguerreRsi::create(double gamma) {
 }
 
 std::optional<double> LaguerreRsi::update(const BarSnapshot& bar) {
-  const double c = bar_close(bar);
-  if (!std::isfinite(c)) return std::nullopt;
+  const std::optional<double> c = finite_close(bar);
+  if (!c) return std::nullopt;
   if (!primed_) {
     primed_ = true;
-    l_[0] = l_[1] = l_[2] = l_[3] = c;
+    l_[0] = l_[1] = l_[2] = l_[3] = *c;
     return 50.0;
   }
   const double g = g_;
-  const double l0 = c * one_minus_g_ + l_[0] * g;
+  const double l0 = *c * one_minus_g_ + l_[0] * g;
   const double l1 = l_[1] * g + (l_[0] - g * l0);
   const double l2 = l_[2] * g + (l_[1] - g * l1);
   const double l3 = l_[3] * g + (l_[2] - g * l2);

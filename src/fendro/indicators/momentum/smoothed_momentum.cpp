@@ -13,8 +13,7 @@ namespace fendro {
 std::optional<double> roc_stage_update(LagRing& stage, double x) {
   stage.ring.push(x);
   if (!stage.ring.is_full()) return std::nullopt;
-  stage.last = lag_measure(LagMeasure::Roc, x, stage.ring.front());
-  return stage.last;
+  return lag_measure(LagMeasure::Roc, x, stage.ring.front());
 }
 
 Result<Kst, IndicatorError> Kst::create(const std::array<std::uint64_t, 9>& periods) {

@@ -77,7 +77,9 @@ std::optional<double> Smi::update(const BarSnapshot& bar) {
   if (!den2 || !num2) return std::nullopt;
 
   if (*den2 > 0.0) {
-    last_ = (*num2 * 100.0) / (*den2 * 0.5);
+    const double v = (*num2 * 100.0) / (*den2 * 0.5);
+    last_ = v;
+    return v;
   }
   return last_;
 }

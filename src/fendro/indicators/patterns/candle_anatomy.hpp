@@ -60,6 +60,12 @@ inline double body_midpoint(const Candle& c) { return midpoint(c.open, c.close);
 // The caller makes sure the range is not zero.
 inline double body_position(const Candle& c) { return (body_midpoint(c) - c.low) / range(c); }
 
+// A doji: a positive range and a body of at most a tenth of it.
+inline bool is_doji(const Candle& c) {
+  const double r = range(c);
+  return r > 0.0 && body(c) <= r * 0.1;
+}
+
 // Two ranges' mean, overflow-safe like the body midpoint.
 inline double mean_range(const Candle& a, const Candle& b) { return midpoint(range(a), range(b)); }
 
@@ -126,3 +132,20 @@ class CandlePattern final : public Indicator {
 };
 
 }  // namespace fendro::patterns
+
+// Declare a pattern type `Name` (and its rule `NameRule`) over `n` candles, or
+// over one candle, with no constant of its own; the rule's body is defined in
+// the type's source file.
+#define FENDRO_CANDLE_RULE(Name, n)                                     \
+  struct Name##Rule {                                                   \
+    static constexpr std::size_t kCandles = n;                          \
+    double operator()(const ::fendro::patterns::CandleSpan<n>& c) const; \
+  };                                                                    \
+  using Name = ::fendro::patterns::CandlePattern<Name##Rule>
+
+#define FENDRO_SINGLE_CANDLE_RULE(Name)                       \
+  struct Name##Rule {                                         \
+    static constexpr std::size_t kCandles = 1;                \
+    double operator()(const ::fendro::Candle& c) const;       \
+  };                                                          \
+  using Name = ::fendro::patterns::CandlePattern<Name##Rule>

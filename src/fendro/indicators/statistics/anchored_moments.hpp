@@ -5,10 +5,12 @@
 // `AnchoredMoments` keeps the power sums S1 and S2 (mean and population
 // variance); it is the shared `RollingVariance` window, and the helpers of
 // volatility/anchored_moments.hpp (window_mean, population_variance_raw,
-// sample_variance_raw, ...) apply to it. `AnchoredHigherMoments` also keeps
-// S3 and S4 for skewness and kurtosis.
+// sample_variance_raw, ...) apply to it. `AnchoredWindow` runs the same
+// technique for any set of sums, e.g. the power sums 1 to 4
+// (`AnchoredHigherMoments`).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "fendro/indicators/volatility/anchored_moments.hpp"
@@ -34,36 +36,80 @@ inline Moments full_window_moments(const AnchoredMoments& w) {
   return {w.anchor + m1, clamp_variance(w.s2 / n - m1 * m1)};
 }
 
-// Power sums 1 to 4 about the anchor.
-class AnchoredHigherMoments {
+// The last n values with sums of their deviations d = x - K. `Sums` starts
+// at zero and has `enter(d, position)` (position 0 is the oldest value) and
+// `leave(d)` for the oldest value, called before the others move down one
+// position.
+template <class Sums>
+class AnchoredWindow {
  public:
-  AnchoredHigherMoments() = default;
+  AnchoredWindow() = default;
   // Unchecked: callers have already refused 0 and lengths above MAX_PERIOD.
-  explicit AnchoredHigherMoments(std::uint64_t n) : ring_(n), period_(n) {}
+  explicit AnchoredWindow(std::uint64_t n) : ring_(n), period_(n) {}
 
-  void push(double x);
+  // When full, the oldest value leaves the sums first; the anchor is set by
+  // the first value ever pushed.
+  void push(double x) {
+    if (auto evicted = ring_.push(x)) sums_.leave(*evicted - anchor_);
+    if (!anchored_) {
+      anchor_ = x;
+      anchored_ = true;
+    }
+    sums_.enter(x - anchor_, ring_.len() - 1);
+    if (++pushes_ >= period_) resync();
+  }
 
   bool is_full() const { return ring_.is_full(); }
   std::size_t len() const { return ring_.len(); }
   std::uint64_t period() const { return period_; }
   double anchor() const { return anchor_; }
-  double s1() const { return s1_; }
-  double s2() const { return s2_; }
-  double s3() const { return s3_; }
-  double s4() const { return s4_; }
+  const Sums& sums() const { return sums_; }
 
  private:
-  void resync();
+  // K := the window's mean (summed oldest first from 0.0); every sum rebuilt
+  // from zero about it, oldest first.
+  void resync() {
+    double total = 0.0;
+    ring_.for_each([&total](double v) { total = total + v; });
+    anchor_ = total / static_cast<double>(ring_.len());
+    Sums fresh{};
+    std::size_t position = 0;
+    ring_.for_each([&](double v) { fresh.enter(v - anchor_, position++); });
+    sums_ = fresh;
+    pushes_ = 0;
+  }
 
   BoundedRing<double> ring_;
   double anchor_ = 0.0;
   bool anchored_ = false;
-  double s1_ = 0.0;
-  double s2_ = 0.0;
-  double s3_ = 0.0;
-  double s4_ = 0.0;
-  std::uint64_t pushes_ = 0;
+  Sums sums_{};
+  std::uint64_t pushes_ = 0;  // since the last resync
   std::uint64_t period_ = 0;
 };
+
+// S1 to S4: the sums of d, d^2, d^3 = d * d^2 and d^4 = d^2 * d^2.
+struct PowerSums4 {
+  double s1 = 0.0;
+  double s2 = 0.0;
+  double s3 = 0.0;
+  double s4 = 0.0;
+
+  void enter(double d, std::size_t) {
+    const double d2 = d * d;
+    s1 = s1 + d;
+    s2 = s2 + d2;
+    s3 = s3 + d * d2;
+    s4 = s4 + d2 * d2;
+  }
+  void leave(double d) {
+    const double d2 = d * d;
+    s1 = s1 - d;
+    s2 = s2 - d2;
+    s3 = s3 - d * d2;
+    s4 = s4 - d2 * d2;
+  }
+};
+
+using AnchoredHigherMoments = AnchoredWindow<PowerSums4>;
 
 }  // namespace fendro::stats

@@ -1,7 +1,8 @@
 #include "fendro/indicators/trend/aroon.hpp"
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/trend/window_extremes.hpp"
+#include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
 namespace {
@@ -33,7 +34,7 @@ Result<Aroon, IndicatorError> Aroon::create(std::uint64_t period) {
 }
 
 std::optional<double> Aroon::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto r = aroon_update(w_, *c);
   if (!r) return std::nullopt;
@@ -46,7 +47,7 @@ Result<AroonOscillator, IndicatorError> AroonOscillator::create(std::uint64_t pe
 }
 
 std::optional<double> AroonOscillator::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto r = aroon_update(w_, *c);
   if (!r) return std::nullopt;

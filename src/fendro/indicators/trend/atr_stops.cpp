@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
 namespace {
@@ -15,7 +16,7 @@ struct AtrBar {
 };
 
 std::optional<AtrBar> atr_bar(AtrState& atr, const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto a = atr_update(atr, *c);
   if (!a) return std::nullopt;
@@ -23,7 +24,7 @@ std::optional<AtrBar> atr_bar(AtrState& atr, const BarSnapshot& bar) {
 }
 
 Status<IndicatorError> check_atr_stop(std::uint64_t n, double m) {
-  FENDRO_CHECK(trend::check_multiplier(m));
+  FENDRO_CHECK(check_multiplier(m));
   return check_period(n);
 }
 
@@ -67,7 +68,7 @@ std::optional<double> SuperTrend::update(const BarSnapshot& bar) {
   if (!b) return std::nullopt;
   const Candle& k = *b->candle;
   const double c = k.close;
-  const double mid = trend::midpoint(k.high, k.low);
+  const double mid = midpoint(k.high, k.low);
   const double band = b->atr * m_;
   const double basic_upper = mid + band;
   const double basic_lower = mid - band;
@@ -90,8 +91,8 @@ std::optional<double> SuperTrend::update(const BarSnapshot& bar) {
 Result<AtrRatchet, IndicatorError> AtrRatchet::create(std::uint64_t period,
                                                       double initial_multiplier,
                                                       double step_multiplier) {
-  FENDRO_CHECK(trend::check_multiplier(initial_multiplier));
-  FENDRO_CHECK(trend::check_multiplier(step_multiplier));
+  FENDRO_CHECK(check_multiplier(initial_multiplier));
+  FENDRO_CHECK(check_multiplier(step_multiplier));
   FENDRO_CHECK(check_period(period));
   return AtrRatchet(period, initial_multiplier, step_multiplier);
 }
@@ -190,7 +191,7 @@ Result<Nrtr, IndicatorError> Nrtr::create(double percentage) {
 }
 
 std::optional<double> Nrtr::update(const BarSnapshot& bar) {
-  const Candle* k = trend::checked_candle(bar);
+  const Candle* k = checked_candle(bar);
   if (k == nullptr) return std::nullopt;
   const double c = k->close;
   const double f = p_ / 100.0;

@@ -1,8 +1,9 @@
 #include <cmath>
 
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/trend/atr_state.hpp"
-#include "fendro/indicators/trend/checks.hpp"
 #include "fendro/indicators/trend/trend_filters.hpp"
+#include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
 
@@ -12,9 +13,9 @@ Result<TtmTrend, IndicatorError> TtmTrend::create(std::uint64_t period) {
 }
 
 std::optional<double> TtmTrend::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
-  const auto average = sma_update(sma_, trend::midpoint(c->high, c->low));
+  const auto average = sma_update(sma_, midpoint(c->high, c->low));
   if (!average) return std::nullopt;
   return c->close > *average ? 1.0 : -1.0;
 }
@@ -25,7 +26,7 @@ Result<Vortex, IndicatorError> Vortex::create(std::uint64_t period) {
 }
 
 std::optional<double> Vortex::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   if (!prev_) {
     prev_ = *c;
@@ -55,7 +56,7 @@ Result<Rwi, IndicatorError> Rwi::create(std::uint64_t period) {
 }
 
 std::optional<double> Rwi::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const double range = candles_.empty()
                            ? c->high - c->low

@@ -1,7 +1,8 @@
 #include "fendro/indicators/trend/channel_stops.hpp"
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/trend/window_extremes.hpp"
+#include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
 
@@ -15,13 +16,13 @@ std::optional<double> AtrChannel::step(const Candle& c) {
 
 Result<ChandelierExit, IndicatorError> ChandelierExit::create(std::uint64_t period,
                                                               double multiplier) {
-  FENDRO_CHECK(trend::check_multiplier(multiplier));
+  FENDRO_CHECK(check_multiplier(multiplier));
   FENDRO_CHECK(check_period(period));
   return ChandelierExit(period, multiplier);
 }
 
 std::optional<double> ChandelierExit::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto atr = channel_.step(*c);
   if (!atr) return std::nullopt;
@@ -32,14 +33,14 @@ std::optional<double> ChandelierExit::update(const BarSnapshot& bar) {
 Result<ChandeKrollStop, IndicatorError> ChandeKrollStop::create(std::uint64_t atr_period,
                                                                 std::uint64_t stop_period,
                                                                 double multiplier) {
-  FENDRO_CHECK(trend::check_multiplier(multiplier));
+  FENDRO_CHECK(check_multiplier(multiplier));
   FENDRO_CHECK(check_period(stop_period));
   FENDRO_CHECK(check_period(atr_period));
   return ChandeKrollStop(atr_period, stop_period, multiplier);
 }
 
 std::optional<double> ChandeKrollStop::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto atr = channel_.step(*c);
   if (!atr) return std::nullopt;  // nothing reaches the stop windows yet
@@ -56,7 +57,7 @@ Result<DonchianStop, IndicatorError> DonchianStop::create(std::uint64_t period) 
 }
 
 std::optional<double> DonchianStop::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   highs_.push(c->high);
   lows_.push(c->low);

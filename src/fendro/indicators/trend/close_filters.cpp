@@ -2,9 +2,10 @@
 #include <cmath>
 #include <utility>
 
-#include "fendro/indicators/trend/checks.hpp"
-#include "fendro/indicators/trend/window_extremes.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/trend/trend_filters.hpp"
+#include "fendro/indicators/trend/window_extremes.hpp"
+#include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
 
@@ -15,7 +16,7 @@ Result<VerticalHorizontalFilter, IndicatorError> VerticalHorizontalFilter::creat
 }
 
 std::optional<double> VerticalHorizontalFilter::update(const BarSnapshot& bar) {
-  const auto close = trend::finite_close(bar);
+  const auto close = finite_close(bar);
   if (!close) return std::nullopt;
   const double x = *close;
   closes_.push(x);
@@ -39,7 +40,7 @@ Result<PolarizedFractalEfficiency, IndicatorError> PolarizedFractalEfficiency::c
 }
 
 std::optional<double> PolarizedFractalEfficiency::update(const BarSnapshot& bar) {
-  const auto close = trend::finite_close(bar);
+  const auto close = finite_close(bar);
   if (!close) return std::nullopt;
   const double x = *close;
   if (prev_close_) {
@@ -65,7 +66,7 @@ Result<TrendStrengthIndex, IndicatorError> TrendStrengthIndex::create(std::uint6
 }
 
 std::optional<double> TrendStrengthIndex::update(const BarSnapshot& bar) {
-  const auto close = trend::finite_close(bar);
+  const auto close = finite_close(bar);
   if (!close) return std::nullopt;
   closes_.push(*close);
   if (!closes_.is_full()) return std::nullopt;
@@ -117,7 +118,7 @@ std::uint64_t ElderImpulse::warmup_period() const {
 }
 
 std::optional<double> ElderImpulse::update(const BarSnapshot& bar) {
-  const auto close = trend::finite_close(bar);
+  const auto close = finite_close(bar);
   if (!close) return std::nullopt;
   const double x = *close;
   ema_update(ema_, x);

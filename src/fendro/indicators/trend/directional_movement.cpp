@@ -1,6 +1,7 @@
 #include "fendro/indicators/trend/directional_movement.hpp"
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
 
@@ -12,7 +13,7 @@ Result<DmIndicator<R>, IndicatorError> DmIndicator<R>::create(std::uint64_t peri
 
 template <DmReading R>
 std::optional<double> DmIndicator<R>::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr || !dm_.step(*c)) return std::nullopt;
   switch (R) {
     case DmReading::PlusDm: return dm_.plus_dm;
@@ -36,7 +37,7 @@ Result<Adx, IndicatorError> Adx::create(std::uint64_t period) {
 }
 
 std::optional<double> Adx::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto r = adx_update(core_, *c);
   if (!r) return std::nullopt;
@@ -49,13 +50,13 @@ Result<Adxr, IndicatorError> Adxr::create(std::uint64_t period) {
 }
 
 std::optional<double> Adxr::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto r = adx_update(core_, *c);
   if (!r) return std::nullopt;
   ring_.push(r->adx);
   if (!ring_.is_full()) return std::nullopt;
-  return trend::midpoint(ring_.back(), ring_.front());
+  return midpoint(ring_.back(), ring_.front());
 }
 
 }  // namespace fendro

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "fendro/indicators/windows/period.hpp"
+
 namespace fendro {
 
 void push_penetration(PenetrationWindow& w, double value) {
@@ -17,12 +19,12 @@ void push_penetration(PenetrationWindow& w, double value) {
 Result<ElderSafeZone, IndicatorError> ElderSafeZone::create(std::uint64_t period,
                                                             double multiplier) {
   FENDRO_CHECK(check_period(period));
-  FENDRO_CHECK(trend::check_multiplier(multiplier));
+  FENDRO_CHECK(check_multiplier(multiplier));
   return ElderSafeZone(period, multiplier);
 }
 
 std::optional<double> ElderSafeZone::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto prev = trend::exchange_previous(prev_, *c);
   if (!prev) return std::nullopt;

@@ -3,16 +3,18 @@
 #include <algorithm>
 #include <cmath>
 
+#include "fendro/indicators/windows/period.hpp"
+
 namespace fendro {
 
 Result<KaseDevStop, IndicatorError> KaseDevStop::create(std::uint64_t period, double multiplier) {
   FENDRO_CHECK(check_period_min_first(period, 2, "Kase DevStop period must be >= 2"));
-  FENDRO_CHECK(trend::check_multiplier(multiplier));
+  FENDRO_CHECK(check_multiplier(multiplier));
   return KaseDevStop(period, multiplier);
 }
 
 std::optional<double> KaseDevStop::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto prev = trend::exchange_previous(prev_, *c);
   if (!prev) return std::nullopt;

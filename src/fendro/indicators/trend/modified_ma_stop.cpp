@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
 
@@ -12,18 +13,12 @@ Result<ModifiedMaStop, IndicatorError> ModifiedMaStop::create(std::uint64_t peri
 }
 
 std::optional<double> ModifiedMaStop::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const double close = c->close;
-  const double n = static_cast<double>(period_);
-  if (average_) {
-    average_ = (*average_ * (n - 1.0) + close) / n;
-  } else {
-    seed_sum_ = seed_sum_ + close;
-    if (++seed_count_ < period_) return std::nullopt;
-    average_ = seed_sum_ / n;
-  }
-  const double a = *average_;
+  const std::optional<double> average = smma_update(average_, close);
+  if (!average) return std::nullopt;
+  const double a = *average;
   if (direction_ == 0.0) {
     direction_ = close < a ? -1.0 : 1.0;
     stop_ = a;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "fendro/indicators/averages/smma.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
@@ -17,14 +18,11 @@ class ModifiedMaStop final : public Indicator {
   static Result<ModifiedMaStop, IndicatorError> create(std::uint64_t period);
   std::optional<double> update(const BarSnapshot& bar) override;
   std::span<const NamedOutput> outputs() const override { return out_.view(); }
-  std::uint64_t warmup_period() const override { return period_; }
+  std::uint64_t warmup_period() const override { return average_.period; }
 
  private:
-  explicit ModifiedMaStop(std::uint64_t n) : period_(n) {}
-  std::optional<double> average_;
-  std::uint64_t seed_count_ = 0;
-  double seed_sum_ = 0.0;
-  std::uint64_t period_;
+  explicit ModifiedMaStop(std::uint64_t n) : average_(n) {}
+  SmmaState average_;
   double direction_ = 0.0;
   double stop_ = 0.0;
   OutputList<2> out_{{"value", "direction"}};

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 
 namespace fendro {
 namespace {
@@ -86,8 +86,8 @@ std::optional<double> sar_update(SarState& s, const SarSchedule& k, double high,
 }
 
 Result<Psar, IndicatorError> Psar::create(double af_start, double af_step, double af_max) {
-  if (!trend::positive_finite(af_start) || !trend::positive_finite(af_step) ||
-      !trend::positive_finite(af_max)) {
+  if (!positive_finite(af_start) || !positive_finite(af_step) ||
+      !positive_finite(af_max)) {
     return err(IndicatorError::non_positive_multiplier());
   }
   if (af_start > af_max) return err(IndicatorError::invalid_period("af_start must be <= af_max"));
@@ -95,7 +95,7 @@ Result<Psar, IndicatorError> Psar::create(double af_start, double af_step, doubl
 }
 
 std::optional<double> Psar::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   return sar_update(s_, k_, c->high, c->low);
 }
@@ -109,13 +109,13 @@ Result<SarExt, IndicatorError> SarExt::create(double start_value, double offset_
       offset_on_reverse < 0.0) {
     return err(IndicatorError::non_positive_multiplier());
   }
-  if (!trend::positive_finite(af_init_long) || !trend::positive_finite(af_step_long) ||
-      !trend::positive_finite(af_max_long)) {
+  if (!positive_finite(af_init_long) || !positive_finite(af_step_long) ||
+      !positive_finite(af_max_long)) {
     return err(IndicatorError::non_positive_multiplier());
   }
   if (af_init_long > af_max_long) return err(IndicatorError::invalid_period(kOrder));
-  if (!trend::positive_finite(af_init_short) || !trend::positive_finite(af_step_short) ||
-      !trend::positive_finite(af_max_short)) {
+  if (!positive_finite(af_init_short) || !positive_finite(af_step_short) ||
+      !positive_finite(af_max_short)) {
     return err(IndicatorError::non_positive_multiplier());
   }
   if (af_init_short > af_max_short) return err(IndicatorError::invalid_period(kOrder));
@@ -124,7 +124,7 @@ Result<SarExt, IndicatorError> SarExt::create(double start_value, double offset_
 }
 
 std::optional<double> SarExt::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto sar = sar_update(s_, k_, c->high, c->low);
   if (!sar) return std::nullopt;

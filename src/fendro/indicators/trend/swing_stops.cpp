@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
 Result<ZigZag, IndicatorError> ZigZag::create(double threshold) {
@@ -15,7 +16,7 @@ Result<ZigZag, IndicatorError> ZigZag::create(double threshold) {
 }
 
 std::optional<double> ZigZag::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   if (!started_) {
     direction_ = 1.0;
@@ -56,7 +57,7 @@ Result<HiLoActivator, IndicatorError> HiLoActivator::create(std::uint64_t period
 }
 
 std::optional<double> HiLoActivator::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto sma_high = sma_update(highs_, c->high);
   const auto sma_low = sma_update(lows_, c->low);
@@ -82,18 +83,18 @@ Result<TimeBasedStop, IndicatorError> TimeBasedStop::create(std::uint64_t period
 }
 
 std::optional<double> TimeBasedStop::update(const BarSnapshot& bar) {
-  if (trend::checked_candle(bar) == nullptr) return std::nullopt;
+  if (checked_candle(bar) == nullptr) return std::nullopt;
   if (k_ < n_) ++k_;
   return std::min(static_cast<double>(k_) / static_cast<double>(n_), 1.0);
 }
 
 Result<PercentageTrailingStop, IndicatorError> PercentageTrailingStop::create(double percentage) {
-  FENDRO_CHECK(trend::check_multiplier(percentage));
+  FENDRO_CHECK(check_multiplier(percentage));
   return PercentageTrailingStop(percentage);
 }
 
 std::optional<double> PercentageTrailingStop::update(const BarSnapshot& bar) {
-  const auto close = trend::finite_close(bar);
+  const auto close = finite_close(bar);
   if (!close) return std::nullopt;
   const double x = *close;
   const double off = (std::abs(x) * p_) / 100.0;
@@ -119,12 +120,12 @@ std::optional<double> PercentageTrailingStop::update(const BarSnapshot& bar) {
 }
 
 Result<RenkoTrailingStop, IndicatorError> RenkoTrailingStop::create(double brick) {
-  FENDRO_CHECK(trend::check_multiplier(brick));
+  FENDRO_CHECK(check_multiplier(brick));
   return RenkoTrailingStop(brick);
 }
 
 std::optional<double> RenkoTrailingStop::update(const BarSnapshot& bar) {
-  const auto close = trend::finite_close(bar);
+  const auto close = finite_close(bar);
   if (!close) return std::nullopt;
   const double x = *close;
   if (!base_) {
@@ -155,12 +156,12 @@ std::optional<double> RenkoTrailingStop::update(const BarSnapshot& bar) {
 }
 
 Result<StepTrailingStop, IndicatorError> StepTrailingStop::create(double step) {
-  FENDRO_CHECK(trend::check_multiplier(step));
+  FENDRO_CHECK(check_multiplier(step));
   return StepTrailingStop(step);
 }
 
 std::optional<double> StepTrailingStop::update(const BarSnapshot& bar) {
-  const auto close = trend::finite_close(bar);
+  const auto close = finite_close(bar);
   if (!close) return std::nullopt;
   const double x = *close;
   const double below = s_ * std::floor((x - s_) / s_);

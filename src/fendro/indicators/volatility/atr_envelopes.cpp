@@ -1,6 +1,6 @@
 #include "fendro/indicators/volatility/atr_envelopes.hpp"
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -17,13 +17,13 @@ std::optional<double> atr_bands(OutputList<3>& out, std::optional<double> middle
 }  // namespace
 
 Result<AtrBands, IndicatorError> AtrBands::create(std::uint64_t period, double multiplier) {
-  FENDRO_CHECK(trend::check_multiplier(multiplier));
+  FENDRO_CHECK(check_multiplier(multiplier));
   FENDRO_CHECK(check_period(period));
   return AtrBands(period, multiplier);
 }
 
 std::optional<double> AtrBands::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto atr = atr_update(atr_, *c);
   return atr_bands(out_, c->close, atr, m_);
@@ -31,14 +31,14 @@ std::optional<double> AtrBands::update(const BarSnapshot& bar) {
 
 Result<Keltner, IndicatorError> Keltner::create(std::uint64_t ema_period,
                                                 std::uint64_t atr_period, double multiplier) {
-  FENDRO_CHECK(trend::check_multiplier(multiplier));
+  FENDRO_CHECK(check_multiplier(multiplier));
   FENDRO_CHECK(check_period(ema_period));
   FENDRO_CHECK(check_period(atr_period));
   return Keltner(ema_period, atr_period, multiplier);
 }
 
 std::optional<double> Keltner::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto ema = ema_update(ema_, c->close);
   const auto atr = atr_update(atr_, *c);
@@ -48,14 +48,14 @@ std::optional<double> Keltner::update(const BarSnapshot& bar) {
 Result<StarcBands, IndicatorError> StarcBands::create(std::uint64_t sma_period,
                                                       std::uint64_t atr_period,
                                                       double multiplier) {
-  FENDRO_CHECK(trend::check_multiplier(multiplier));
+  FENDRO_CHECK(check_multiplier(multiplier));
   FENDRO_CHECK(check_period(sma_period));
   FENDRO_CHECK(check_period(atr_period));
   return StarcBands(sma_period, atr_period, multiplier);
 }
 
 std::optional<double> StarcBands::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto sma = sma_update(sma_, c->close);
   const auto atr = atr_update(atr_, *c);

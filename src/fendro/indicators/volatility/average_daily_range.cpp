@@ -1,6 +1,6 @@
 #include "fendro/indicators/volatility/average_daily_range.hpp"
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/volatility/local_day.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
@@ -14,7 +14,7 @@ Result<AverageDailyRange, IndicatorError> AverageDailyRange::create(
 }
 
 std::optional<double> AverageDailyRange::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const std::int64_t today = local_day(c->time, offset_);
   if (!day_) {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -12,13 +12,13 @@ using namespace vol;
 
 Result<AccelerationBands, IndicatorError> AccelerationBands::create(std::uint64_t period,
                                                                     double factor) {
-  FENDRO_CHECK(trend::check_multiplier(factor));
+  FENDRO_CHECK(check_multiplier(factor));
   FENDRO_CHECK(check_period(period));
   return AccelerationBands(period, factor);
 }
 
 std::optional<double> AccelerationBands::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const double s = c->high + c->low;
   const double r = s == 0.0 ? 0.0 : (c->high - c->low) / s;
@@ -34,13 +34,13 @@ std::optional<double> AccelerationBands::update(const BarSnapshot& bar) {
 // ---- MaEnvelope ----
 
 Result<MaEnvelope, IndicatorError> MaEnvelope::create(std::uint64_t period, double fraction) {
-  FENDRO_CHECK(trend::check_multiplier(fraction));
+  FENDRO_CHECK(check_multiplier(fraction));
   FENDRO_CHECK(check_period(period));
   return MaEnvelope(period, fraction);
 }
 
 std::optional<double> MaEnvelope::update(const BarSnapshot& bar) {
-  const auto close = trend::finite_close(bar);
+  const auto close = finite_close(bar);
   if (!close) return std::nullopt;
   const auto sma = sma_update(sma_, *close);
   if (!sma) return std::nullopt;
@@ -52,28 +52,21 @@ std::optional<double> MaEnvelope::update(const BarSnapshot& bar) {
 Result<StandardErrorBands, IndicatorError> StandardErrorBands::create(std::uint64_t period,
                                                                       double multiplier) {
   FENDRO_CHECK(check_period_min_first(period, 3, "standard error bands need period >= 3"));
-  FENDRO_CHECK(trend::check_multiplier(multiplier));
+  FENDRO_CHECK(check_multiplier(multiplier));
   return StandardErrorBands(period, multiplier);
 }
 
 std::optional<double> StandardErrorBands::update(const BarSnapshot& bar) {
-  const auto close = trend::finite_close(bar);
+  const auto close = finite_close(bar);
   if (!close) return std::nullopt;
   closes_.push(*close);
   if (!closes_.is_full()) return std::nullopt;
   const double n = static_cast<double>(n_);
-  const double mean = ring_mean(closes_, n);
+  const double mean = ring_sum(closes_) / n;
   const LineSums sums = line_sums(closes_, mean);
-  const double slope = line_slope(sums, n, line_);
-  const double intercept = line_intercept(sums, slope, n, line_);
-  double sse = 0.0;
-  double i = 0.0;
-  closes_.for_each([&](double v) {
-    const double e = (v - mean) - (intercept + slope * i);
-    sse = sse + e * e;
-    i += 1.0;
-  });
-  const double se = std::sqrt(sse / (n - 2.0));
+  const double slope = fit_slope(line_, sums.sy, sums.sxy);
+  const double intercept = fit_intercept(line_, sums.sy, slope);
+  const double se = std::sqrt(residual_squares(closes_, mean, intercept, slope) / (n - 2.0));
   const double middle = (n - 1.0) * slope + (mean + intercept);
   const double width = se * m_;
   return out_.set(middle + width, middle, middle - width);

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/volatility/anchored_moments.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -12,7 +12,7 @@ using namespace vol;
 
 Status<IndicatorError> check_bollinger(std::uint64_t period, double multiplier) {
   FENDRO_CHECK(check_period(period));
-  return trend::check_multiplier(multiplier);
+  return check_multiplier(multiplier);
 }
 
 std::optional<BollingerBandsValue> bollinger_update(BollingerWindow& w, double x) {
@@ -66,8 +66,8 @@ std::optional<double> PercentB::update(const BarSnapshot& bar) {
 
 Result<DoubleBollinger, IndicatorError> DoubleBollinger::create(std::uint64_t period,
                                                                 double k_inner, double k_outer) {
-  FENDRO_CHECK(trend::check_multiplier(k_inner));
-  FENDRO_CHECK(trend::check_multiplier(k_outer));
+  FENDRO_CHECK(check_multiplier(k_inner));
+  FENDRO_CHECK(check_multiplier(k_outer));
   if (k_outer <= k_inner) {
     return err(IndicatorError::invalid_period("double bollinger requires k_outer > k_inner"));
   }

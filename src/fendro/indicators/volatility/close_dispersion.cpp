@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/volatility/anchored_moments.hpp"
 #include "fendro/indicators/volatility/window_regression.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -18,7 +18,7 @@ Result<StdDev, IndicatorError> StdDev::create(std::uint64_t period) {
 }
 
 std::optional<double> StdDev::update(const BarSnapshot& bar) {
-  const auto close = trend::finite_close(bar);
+  const auto close = finite_close(bar);
   if (!close) return std::nullopt;
   window_.push(*close);
   if (!window_.is_full()) return std::nullopt;
@@ -36,7 +36,7 @@ DetrendedStdDev::DetrendedStdDev(std::uint64_t n)
     : closes_(n), n_(n), sxx_(regression_constants(n).d / static_cast<double>(n)) {}
 
 std::optional<double> DetrendedStdDev::update(const BarSnapshot& bar) {
-  const auto close = trend::finite_close(bar);
+  const auto close = finite_close(bar);
   if (!close) return std::nullopt;
   closes_.push(*close);
   if (!closes_.is_full()) return std::nullopt;
@@ -73,7 +73,7 @@ Result<UlcerIndex, IndicatorError> UlcerIndex::create(std::uint64_t period) {
 }
 
 std::optional<double> UlcerIndex::update(const BarSnapshot& bar) {
-  const auto close = trend::finite_close(bar);
+  const auto close = finite_close(bar);
   if (!close) return std::nullopt;
   max_.push(*close);
   if (max_.count() < n_) return std::nullopt;
@@ -98,7 +98,7 @@ Result<WavePm, IndicatorError> WavePm::create(std::uint64_t period, std::uint64_
 }
 
 std::optional<double> WavePm::update(const BarSnapshot& bar) {
-  const auto close = trend::finite_close(bar);
+  const auto close = finite_close(bar);
   if (!close) return std::nullopt;
   closes_.push(*close);
   if (!closes_.is_full()) return std::nullopt;

@@ -1,9 +1,4 @@
 // Registry entries of this family: one row per type key.
-#include <cstddef>
-#include <memory>
-#include <tuple>
-#include <utility>
-
 #include "fendro/indicators/volatility/atr_envelopes.hpp"
 #include "fendro/indicators/volatility/average_daily_range.hpp"
 #include "fendro/indicators/volatility/average_envelopes.hpp"
@@ -18,43 +13,11 @@
 #include "fendro/indicators/volatility/return_volatility.hpp"
 #include "fendro/indicators/volatility/rvi_volatility.hpp"
 #include "fendro/indicators/volatility/ttm_squeeze.hpp"
+#include "fendro/registry/entry_builders.hpp"
 #include "fendro/registry/families.hpp"
 
 namespace fendro::registry {
 namespace {
-
-// Parameter kinds, read by position.
-struct U {};  // positive integer
-struct F {};  // finite f64
-struct I {};  // i32 (a UTC offset in minutes)
-
-Result<std::uint64_t, StrategyError> read(const Params& p, std::size_t i, U) { return p.usize(i); }
-Result<double, StrategyError> read(const Params& p, std::size_t i, F) { return p.f64(i); }
-Result<std::int32_t, StrategyError> read(const Params& p, std::size_t i, I) { return p.i32(i); }
-
-// Reads every parameter in index order (the first failure is the answer),
-// then hands them to T::create in that order.
-template <class T, class... Kinds, std::size_t... Is>
-BuildResult build_read(const Params& p, std::index_sequence<Is...>) {
-  auto values = std::tuple{read(p, Is, Kinds{})...};
-  const StrategyError* failure = nullptr;
-  ((failure == nullptr && !std::get<Is>(values).ok() ? (failure = &std::get<Is>(values).error())
-                                                      : nullptr),
-   ...);
-  if (failure != nullptr) return err(*failure);
-  return box<T>(p, T::create(std::get<Is>(values).value()...));
-}
-
-template <class T, class... Kinds>
-BuildResult build(const Params& p) {
-  return build_read<T, Kinds...>(p, std::index_sequence_for<Kinds...>{});
-}
-
-// Types without parameters; any given are ignored.
-template <class T>
-BuildResult build_plain(const Params&) {
-  return IndicatorPtr(std::make_unique<T>());
-}
 
 const Entry kEntries[] = {
     {"Atr", build<Atr, U>},

@@ -1,6 +1,6 @@
 #include "fendro/indicators/volatility/extreme_channels.hpp"
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -13,14 +13,14 @@ Result<Donchian, IndicatorError> Donchian::create(std::uint64_t period) {
 }
 
 std::optional<double> Donchian::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   highs_.push(c->high);
   lows_.push(c->low);
   if (highs_.count() < n_) return std::nullopt;
   const double upper = highs_.value();
   const double lower = lows_.value();
-  return out_.set(upper, trend::midpoint(upper, lower), lower);
+  return out_.set(upper, midpoint(upper, lower), lower);
 }
 
 // ---- FractalChaosBands ----
@@ -31,7 +31,7 @@ Result<FractalChaosBands, IndicatorError> FractalChaosBands::create(std::uint64_
 }
 
 std::optional<double> FractalChaosBands::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   highs_.push(c->high);
   lows_.push(c->low);
@@ -55,13 +55,13 @@ std::optional<double> FractalChaosBands::update(const BarSnapshot& bar) {
 
 Result<HurstChannel, IndicatorError> HurstChannel::create(std::uint64_t period,
                                                           double multiplier) {
-  FENDRO_CHECK(trend::check_multiplier(multiplier));
+  FENDRO_CHECK(check_multiplier(multiplier));
   FENDRO_CHECK(check_period(period));
   return HurstChannel(period, multiplier);
 }
 
 std::optional<double> HurstChannel::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   highs_.push(c->high);
   lows_.push(c->low);

@@ -2,8 +2,9 @@
 
 #include <cmath>
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/volatility/anchored_moments.hpp"
+#include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
 using namespace vol;
@@ -27,7 +28,7 @@ double RogersSatchellTerm::term(const Candle& c) {
 
 template <class Term>
 std::optional<double> TermVolatility<Term>::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   terms_.push(Term::term(*c));
   if (!terms_.is_full()) return std::nullopt;
@@ -45,8 +46,7 @@ template class TermVolatility<RogersSatchellTerm>;
 Result<YangZhangVolatility, IndicatorError> YangZhangVolatility::create(
     std::uint64_t period, std::uint64_t annualisation) {
   if (period == 0 || annualisation == 0) return err(IndicatorError::zero_period());
-  if (period < 2) return err(IndicatorError::invalid_period("Yang-Zhang period must be >= 2"));
-  if (period > MAX_PERIOD) return err(IndicatorError::invalid_period(kMaxPeriodReason));
+  FENDRO_CHECK(check_period_min_first(period, 2, "Yang-Zhang period must be >= 2"));
   return YangZhangVolatility(period, annualisation);
 }
 
@@ -57,7 +57,7 @@ YangZhangVolatility::YangZhangVolatility(std::uint64_t n, std::uint64_t a)
 }
 
 std::optional<double> YangZhangVolatility::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   if (!prev_close_) {
     prev_close_ = c->close;

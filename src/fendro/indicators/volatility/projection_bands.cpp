@@ -2,21 +2,21 @@
 
 #include <limits>
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
 using namespace vol;
 
 Result<ProjectionBandsState, IndicatorError> ProjectionBandsState::create(std::uint64_t period) {
-  if (period < 2) return err(IndicatorError::invalid_period("projection bands need period >= 2"));
-  if (period > MAX_PERIOD) return err(IndicatorError::invalid_period(kMaxPeriodReason));
+  FENDRO_CHECK(check_period_min_first(period, 2, "projection bands need period >= 2"));
   return ProjectionBandsState(period);
 }
 
 double window_slope(const ProjectionBandsState& s, const BoundedRing<double>& values) {
   const double n = static_cast<double>(s.period);
-  const LineSums sums = line_sums(values, ring_mean(values, n));
-  return line_slope(sums, n, s.line);
+  const LineSums sums = line_sums(values, ring_sum(values) / n);
+  return fit_slope(s.line, sums.sy, sums.sxy);
 }
 
 std::optional<ProjectionBandsValue> projection_bands_update(ProjectionBandsState& s, double high, double low) {
@@ -35,7 +35,7 @@ std::optional<ProjectionBandsValue> projection_bands_update(ProjectionBandsState
     if (h > upper) upper = h;
     if (l < lower) lower = l;
   }
-  return ProjectionBandsValue{upper, trend::midpoint(upper, lower), lower};
+  return ProjectionBandsValue{upper, midpoint(upper, lower), lower};
 }
 
 Result<ProjectionBands, IndicatorError> ProjectionBands::create(std::uint64_t period) {
@@ -44,7 +44,7 @@ Result<ProjectionBands, IndicatorError> ProjectionBands::create(std::uint64_t pe
 }
 
 std::optional<double> ProjectionBands::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto b = projection_bands_update(state_, c->high, c->low);
   if (!b) return std::nullopt;

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <span>
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/volatility/window_regression.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
@@ -54,12 +54,12 @@ double deviation_quantile(std::span<const double> s, double c, double a, double 
 Result<MedianChannel, IndicatorError> MedianChannel::create(std::uint64_t period,
                                                             double multiplier) {
   FENDRO_CHECK(check_period(period));
-  FENDRO_CHECK(trend::check_multiplier(multiplier));
+  FENDRO_CHECK(check_multiplier(multiplier));
   return MedianChannel(period, multiplier);
 }
 
 std::optional<double> MedianChannel::update(const BarSnapshot& bar) {
-  const auto close = trend::finite_close(bar);
+  const auto close = finite_close(bar);
   if (!close) return std::nullopt;
   window_.push(*close);
   if (!window_.is_full()) return std::nullopt;
@@ -77,7 +77,7 @@ Result<QuartileBands, IndicatorError> QuartileBands::create(std::uint64_t period
 }
 
 std::optional<double> QuartileBands::update(const BarSnapshot& bar) {
-  const auto close = trend::finite_close(bar);
+  const auto close = finite_close(bar);
   if (!close) return std::nullopt;
   window_.push(*close);
   if (!window_.is_full()) return std::nullopt;
@@ -96,11 +96,11 @@ Result<BomarBands, IndicatorError> BomarBands::create(std::uint64_t period, doub
 }
 
 std::optional<double> BomarBands::update(const BarSnapshot& bar) {
-  const auto close = trend::finite_close(bar);
+  const auto close = finite_close(bar);
   if (!close) return std::nullopt;
   window_.push(*close);
   if (!window_.is_full()) return std::nullopt;
-  const double mean = ring_mean(window_.ring(), static_cast<double>(window_.period()));
+  const double mean = ring_sum(window_.ring()) / static_cast<double>(window_.period());
   const double a = std::abs(mean);
   // |(x - mean) / a| is |x - mean| / a; about a zero mean every deviation
   // counts as 0.

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -17,7 +17,7 @@ Result<ChaikinVolatility, IndicatorError> ChaikinVolatility::create(std::uint64_
 }
 
 std::optional<double> ChaikinVolatility::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const double h = c->high - c->low;
   if (!std::isfinite(h)) return std::nullopt;
@@ -41,7 +41,7 @@ Result<MassIndex, IndicatorError> MassIndex::create(std::uint64_t ema_period,
 }
 
 std::optional<double> MassIndex::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const double h = c->high - c->low;
   if (!std::isfinite(h)) return std::nullopt;

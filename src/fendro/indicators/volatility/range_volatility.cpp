@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -15,7 +15,7 @@ Result<Atr, IndicatorError> Atr::create(std::uint64_t period) {
 }
 
 std::optional<double> Atr::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   return atr_update(atr_, *c);
 }
@@ -26,7 +26,7 @@ Result<Natr, IndicatorError> Natr::create(std::uint64_t period) {
 }
 
 std::optional<double> Natr::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto a = atr_update(atr_, *c);
   if (!a) return std::nullopt;
@@ -37,7 +37,7 @@ std::optional<double> Natr::update(const BarSnapshot& bar) {
 // ---- TrueRange, HighLowRange ----
 
 std::optional<double> TrueRange::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const double tr = true_range(c->high, c->low, prev_close_);
   prev_close_ = c->close;
@@ -45,7 +45,7 @@ std::optional<double> TrueRange::update(const BarSnapshot& bar) {
 }
 
 std::optional<double> HighLowRange::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   if (c->close == 0.0) return 0.0;
   return (c->high - c->low) / c->close;
@@ -59,7 +59,7 @@ Result<VolatilityRatio, IndicatorError> VolatilityRatio::create(std::uint64_t pe
 }
 
 std::optional<double> VolatilityRatio::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   if (!prev_close_) {
     prev_close_ = c->close;
@@ -89,7 +89,7 @@ ChoppinessIndex::ChoppinessIndex(std::uint64_t n)
     : ranges_(n, false), highs_(n), lows_(n), n_(n), log_n_(std::log10(static_cast<double>(n))) {}
 
 std::optional<double> ChoppinessIndex::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const double tr = true_range(c->high, c->low, prev_close_);
   prev_close_ = c->close;

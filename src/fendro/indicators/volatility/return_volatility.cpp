@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/volatility/anchored_moments.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -15,7 +16,7 @@ namespace {
 // one only becomes the previous close.
 std::optional<double> bar_log_return(std::optional<double>& prev, const BarSnapshot& bar) {
   const double close = bar_close(bar);
-  if (!(close > 0.0) || std::isinf(close)) return std::nullopt;
+  if (!positive_finite(close)) return std::nullopt;
   if (!prev) {
     prev = close;
     return std::nullopt;
@@ -115,10 +116,7 @@ std::optional<double> Garch11::update(const BarSnapshot& bar) {
 Result<HistoricalVolatility, IndicatorError> HistoricalVolatility::create(
     std::uint64_t period, std::uint64_t annualisation) {
   if (period == 0 || annualisation == 0) return err(IndicatorError::zero_period());
-  if (period < 2) {
-    return err(IndicatorError::invalid_period("historical volatility period must be >= 2"));
-  }
-  if (period > MAX_PERIOD) return err(IndicatorError::invalid_period(kMaxPeriodReason));
+  FENDRO_CHECK(check_period_min_first(period, 2, "historical volatility period must be >= 2"));
   return HistoricalVolatility(period, annualisation);
 }
 

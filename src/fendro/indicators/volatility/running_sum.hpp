@@ -24,9 +24,7 @@ class RunningSum {
     }
     sum_ = t + sum_;
     if (rebuild_ && ++pushes_ >= terms_.capacity()) {
-      double s = -0.0;
-      terms_.for_each([&s](double v) { s = s + v; });
-      sum_ = s;
+      sum_ = ring_sum(terms_);
       pushes_ = 0;
     }
   }

@@ -1,19 +1,17 @@
 #include "fendro/indicators/volatility/ttm_squeeze.hpp"
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
 using namespace vol;
 
 Result<TtmSqueeze, IndicatorError> TtmSqueeze::create(std::uint64_t period, double bollinger_k,
                                                       double keltner_k) {
-  if (period < 2) {
-    return err(IndicatorError::invalid_period(
-        "TTM squeeze needs period >= 2 for the momentum regression"));
-  }
-  if (period > MAX_PERIOD) return err(IndicatorError::invalid_period(kMaxPeriodReason));
-  FENDRO_CHECK(trend::check_multiplier(bollinger_k));
-  FENDRO_CHECK(trend::check_multiplier(keltner_k));
+  FENDRO_CHECK(check_period_min_first(period, 2,
+                                      "TTM squeeze needs period >= 2 for the momentum regression"));
+  FENDRO_CHECK(check_multiplier(bollinger_k));
+  FENDRO_CHECK(check_multiplier(keltner_k));
   return TtmSqueeze(period, bollinger_k, keltner_k);
 }
 
@@ -29,7 +27,7 @@ TtmSqueeze::TtmSqueeze(std::uint64_t n, double bollinger_k, double keltner_k)
       line_(regression_constants(n)) {}
 
 std::optional<double> TtmSqueeze::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   highs_.push(c->high);
   lows_.push(c->low);
@@ -45,12 +43,12 @@ std::optional<double> TtmSqueeze::update(const BarSnapshot& bar) {
   const bool inside = bands->lower >= kc_lower && bands->upper <= kc_upper;
   const double squeeze = inside ? 1.0 : 0.0;
 
-  const double mid = trend::midpoint(highs_.value(), lows_.value());
-  const double baseline = trend::midpoint(*sma, mid);
+  const double mid = midpoint(highs_.value(), lows_.value());
+  const double baseline = midpoint(*sma, mid);
   const double n = static_cast<double>(n_);
   const LineSums sums = line_sums(closes_, baseline);
-  const double slope = line_slope(sums, n, line_);
-  const double intercept = line_intercept(sums, slope, n, line_);
+  const double slope = fit_slope(line_, sums.sy, sums.sxy);
+  const double intercept = fit_intercept(line_, sums.sy, slope);
   const double momentum = (n - 1.0) * slope + intercept;
   return out_.set(squeeze, momentum);
 }

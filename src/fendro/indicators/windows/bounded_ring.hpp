@@ -97,4 +97,12 @@ class BoundedRing {
   std::size_t head_ = 0;
 };
 
+// The exact sum of the entries, oldest to newest, starting from -0.0: how
+// every running sum over a ring is rebuilt.
+inline double ring_sum(const BoundedRing<double>& r) {
+  double s = -0.0;
+  r.for_each([&s](double v) { s = s + v; });
+  return s;
+}
+
 }  // namespace fendro

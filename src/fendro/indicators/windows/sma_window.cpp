@@ -17,9 +17,7 @@ bool sma_fill(SmaWindow& w, double x) {
 }
 
 void sma_resum(SmaWindow& w) {
-  double s = -0.0;
-  w.ring.for_each([&s](double v) { s = s + v; });
-  w.sum = s;
+  w.sum = ring_sum(w.ring);
   w.pushes = 0;
 }
 

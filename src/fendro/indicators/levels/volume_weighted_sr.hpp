@@ -1,0 +1,44 @@
+// Volume-weighted support and resistance: the volume-weighted average low
+// and high of the last n bars, or their plain averages when the window
+// holds no volume.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/volatility/running_sum.hpp"
+#include "fendro/market/indicator_error.hpp"
+#include "fendro/util/result.hpp"
+
+namespace fendro {
+
+class VolumeWeightedSr final : public Indicator {
+ public:
+  static Result<VolumeWeightedSr, IndicatorError> create(std::uint64_t period);
+
+  std::optional<double> update(const BarSnapshot& bar) override;
+  std::span<const NamedOutput> outputs() const override { return out_.view(); }
+  std::uint64_t warmup_period() const override { return period_; }
+
+ private:
+  explicit VolumeWeightedSr(std::uint64_t period)
+      : period_(period),
+        high_volume_(period, true),
+        low_volume_(period, true),
+        volume_(period, true),
+        high_(period, true),
+        low_(period, true) {}
+
+  std::uint64_t period_;
+  // Running sums over the window, each rebuilt from its terms every n pushes.
+  vol::RunningSum high_volume_;
+  vol::RunningSum low_volume_;
+  vol::RunningSum volume_;
+  vol::RunningSum high_;
+  vol::RunningSum low_;
+  OutputList<2> out_{{"support", "resistance"}};
+};
+
+}  // namespace fendro

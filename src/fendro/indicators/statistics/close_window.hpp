@@ -1,0 +1,69 @@
+// The frame of close-only window statistics: only the close is read (a NaN or
+// infinite close is dropped and changes nothing; the rest of the candle is
+// not checked), each accepted close enters a window of the last n closes,
+// and a value comes on every accepted bar once the window holds n closes.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <utility>
+#include <vector>
+
+#include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/bounded_ring.hpp"
+
+namespace fendro::stats {
+
+// `Window` has push(x) and is_full(); `Derived::value(x)` gives the statistic
+// of the full window whose newest close is x.
+template <class Derived, class Window>
+class CloseWindowStat : public Indicator {
+ public:
+  std::optional<double> update(const BarSnapshot& bar) final {
+    const auto x = finite_close(bar);
+    if (!x) return std::nullopt;
+    window_.push(*x);
+    if (!window_.is_full()) return std::nullopt;
+    return static_cast<Derived&>(*this).value(*x);
+  }
+  std::uint64_t warmup_period() const final { return period_; }
+
+ protected:
+  CloseWindowStat(std::uint64_t period, Window window)
+      : window_(std::move(window)), period_(period) {}
+
+  Window window_;
+  std::uint64_t period_;
+};
+
+// The ring's values, oldest first, into `out` (reused between bars: once it
+// has grown to the window's size nothing is allocated).
+inline void copy_oldest_first(const BoundedRing<double>& ring, std::vector<double>& out) {
+  out.assign(ring.older().begin(), ring.older().end());
+  out.insert(out.end(), ring.newer().begin(), ring.newer().end());
+}
+
+// Sum of the values in order, from -0.0.
+inline double ordered_sum(std::span<const double> values) {
+  double s = -0.0;
+  for (double v : values) s = s + v;
+  return s;
+}
+
+// The mean of m >= 1 values and the sum of their squared deviations from it,
+// both summed in order from -0.0.
+struct CentredSums {
+  double mean = 0.0;
+  double squares = 0.0;
+};
+
+inline CentredSums centred_sums(std::span<const double> values) {
+  const double mean = ordered_sum(values) / static_cast<double>(values.size());
+  double squares = -0.0;
+  for (double v : values) squares = squares + (v - mean) * (v - mean);
+  return {mean, squares};
+}
+
+}  // namespace fendro::stats

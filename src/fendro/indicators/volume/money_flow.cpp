@@ -1,0 +1,174 @@
+#include "fendro/indicators/volume/money_flow.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/momentum/cci_core.hpp"
+#include "fendro/indicators/volume/fast_slow.hpp"
+#include "fendro/indicators/volume/volume_steps.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+
+// ---- ChaikinMoneyFlow ----
+
+Result<ChaikinMoneyFlow, IndicatorError> ChaikinMoneyFlow::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return ChaikinMoneyFlow(period);
+}
+
+std::optional<double> ChaikinMoneyFlow::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  flows_.push(volume::money_flow_volume(*c));
+  volumes_.push(c->volume);
+  if (!volumes_.is_full()) return std::nullopt;
+  if (volumes_.sum() == 0.0) return 0.0;
+  return flows_.sum() / volumes_.sum();
+}
+
+// ---- ChaikinOscillator ----
+
+Result<ChaikinOscillator, IndicatorError> ChaikinOscillator::create(std::uint64_t fast,
+                                                                    std::uint64_t slow) {
+  FENDRO_CHECK(volume::check_fast_slow(fast, slow, "Chaikin Oscillator needs fast < slow"));
+  return ChaikinOscillator(fast, slow);
+}
+
+std::optional<double> ChaikinOscillator::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  // The line keeps an overflowed value; the averages never see it.
+  line_ = volume::money_flow_volume(*c) + line_;
+  if (!std::isfinite(line_)) return std::nullopt;
+  ema_update(fast_, line_);
+  if (!ema_update(slow_, line_)) return std::nullopt;
+  return fast_.value - slow_.value;
+}
+
+// ---- Mfi ----
+
+Result<Mfi, IndicatorError> Mfi::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return Mfi(period);
+}
+
+std::optional<double> Mfi::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const double tp = typical_price(*c);
+  if (!prev_typical_) {
+    prev_typical_ = tp;
+    return std::nullopt;
+  }
+  const double raw = tp * c->volume;
+  const double prev = *prev_typical_;
+  positive_.push(tp > prev ? raw : 0.0);
+  negative_.push(tp < prev ? raw : 0.0);
+  prev_typical_ = tp;
+  if (!positive_.is_full()) return std::nullopt;
+  const double p = positive_.sum();
+  const double n = negative_.sum();
+  if (n == 0.0) return p == 0.0 ? 50.0 : 100.0;
+  return 100.0 - 100.0 / (p / n + 1.0);
+}
+
+// ---- Tsv ----
+
+Result<Tsv, IndicatorError> Tsv::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return Tsv(period);
+}
+
+std::optional<double> Tsv::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  if (!prev_close_) {
+    prev_close_ = c->close;
+    return std::nullopt;
+  }
+  const double term = c->volume * (c->close - *prev_close_);
+  prev_close_ = c->close;
+  terms_.push(term);
+  if (!terms_.is_full()) return std::nullopt;
+  return terms_.sum();
+}
+
+// ---- TwiggsMoneyFlow ----
+
+Result<TwiggsMoneyFlow, IndicatorError> TwiggsMoneyFlow::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return TwiggsMoneyFlow(period);
+}
+
+std::optional<double> TwiggsMoneyFlow::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  if (!prev_close_) {
+    prev_close_ = c->close;
+    return std::nullopt;
+  }
+  const double true_high = std::max(c->high, *prev_close_);
+  const double true_low = std::min(c->low, *prev_close_);
+  const double true_range = true_high - true_low;
+  const double ad = true_range > 0.0
+                        ? (c->volume * (((c->close + c->close) - true_high) - true_low)) / true_range
+                        : 0.0;
+  prev_close_ = c->close;
+  volume::WilderPair& w = averages_;
+  if (w.seeded) {
+    w.first = w.first + (ad - w.first) / n_;
+    w.second = w.second + (c->volume - w.second) / n_;
+  } else if (!w.seed(ad, c->volume)) {
+    return std::nullopt;
+  }
+  if (w.second == 0.0) return 0.0;
+  return w.first / w.second;
+}
+
+// ---- ForceIndex ----
+
+Result<ForceIndex, IndicatorError> ForceIndex::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return ForceIndex(period);
+}
+
+std::optional<double> ForceIndex::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  if (!prev_close_) {
+    prev_close_ = c->close;
+    return std::nullopt;
+  }
+  const double force = c->volume * (c->close - *prev_close_);
+  prev_close_ = c->close;
+  if (!std::isfinite(force)) return std::nullopt;
+  return ema_update(average_, force);
+}
+
+// ---- EaseOfMovement ----
+
+Result<EaseOfMovement, IndicatorError> EaseOfMovement::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return EaseOfMovement(period);
+}
+
+std::optional<double> EaseOfMovement::update(const BarSnapshot& bar) {
+  constexpr double kScale = 100000000.0;
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const double mid = midpoint(c->high, c->low);
+  if (!prev_mid_) {
+    prev_mid_ = mid;
+    return std::nullopt;
+  }
+  const double move =
+      c->volume == 0.0 ? 0.0 : (kScale * ((c->high - c->low) * (mid - *prev_mid_))) / c->volume;
+  prev_mid_ = mid;
+  moves_.push(move);
+  if (!moves_.is_full()) return std::nullopt;
+  return moves_.sum() / n_;
+}
+
+}  // namespace fendro

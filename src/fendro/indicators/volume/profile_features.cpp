@@ -1,0 +1,97 @@
+#include "fendro/indicators/volume/profile_features.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+
+// ---- NakedPoc ----
+
+Result<NakedPoc, IndicatorError> NakedPoc::create(std::uint64_t period, std::uint64_t bins) {
+  FENDRO_CHECK(volume::check_period_and_bins(period, bins));
+  return NakedPoc(period, bins);
+}
+
+// The point-of-control price of the completed block (L for a flat block).
+double NakedPoc::block_poc() {
+  const volume::ProfileBars bars = volume::ProfileBars::of(block_);
+  const volume::BinGrid grid = volume::BinGrid::of(bars, bins_);
+  if (grid.flat()) return grid.low;
+  runs_.build(grid, bars);
+  return grid.center(volume::point_of_control(runs_));
+}
+
+std::optional<double> NakedPoc::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  std::erase_if(naked_, [c](double p) { return c->low <= p && p <= c->high; });
+  last_close_ = c->close;
+  block_.push_back(volume::profile_bar(*c));
+  if (block_.size() == period_) {
+    // Listed after this bar's test: the bar that completes a block never
+    // trades through its own point of control.
+    naked_.push_back(block_poc());
+    block_.clear();
+    has_block_ = true;
+  }
+  if (!has_block_) return std::nullopt;
+  if (naked_.empty()) return last_close_;
+  double nearest = naked_.front();
+  double distance = std::abs(nearest - last_close_);
+  for (const double p : naked_) {
+    const double d = std::abs(p - last_close_);
+    if (d < distance) {
+      nearest = p;
+      distance = d;
+    }
+  }
+  return nearest;
+}
+
+// ---- ProfileShape ----
+
+Result<ProfileShape, IndicatorError> ProfileShape::create(std::uint64_t period,
+                                                          std::uint64_t bins) {
+  FENDRO_CHECK(check_period(period));
+  if (bins < 3) return err(IndicatorError::invalid_period("profile shape needs bins >= 3"));
+  if (bins > MAX_PERIOD) return err(IndicatorError::invalid_period(kMaxPeriodReason));
+  return ProfileShape(period, bins);
+}
+
+std::optional<double> ProfileShape::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr || !volume::roll(window_, *c)) return std::nullopt;
+  const volume::ProfileBars bars = volume::ProfileBars::of(window_);
+  const volume::BinGrid grid = volume::BinGrid::of(bars, bins_);
+  std::uint64_t poc = 0;  // an empty histogram's first bin
+  if (!grid.flat()) {
+    runs_.build(grid, bars);
+    poc = volume::point_of_control(runs_);
+  }
+  const std::uint64_t third = bins_ / 3;
+  if (poc < third) return -1.0;
+  if (poc >= bins_ - third) return 1.0;
+  return 0.0;
+}
+
+// ---- SinglePrints ----
+
+Result<SinglePrints, IndicatorError> SinglePrints::create(std::uint64_t period,
+                                                          std::uint64_t bins) {
+  FENDRO_CHECK(volume::check_period_and_bins(period, bins));
+  return SinglePrints(period, bins);
+}
+
+std::optional<double> SinglePrints::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr || !volume::roll(window_, *c)) return std::nullopt;
+  const volume::ProfileBars bars = volume::ProfileBars::of(window_);
+  const volume::BinGrid grid = volume::BinGrid::of(bars, bins_);
+  if (grid.flat()) return 0.0;
+  runs_.build(grid, bars);
+  return static_cast<double>(volume::single_print_bins(runs_));
+}
+
+}  // namespace fendro

@@ -1,0 +1,117 @@
+#include "fendro/indicators/volume/volume_lines.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/common/inputs.hpp"
+
+namespace fendro {
+
+std::optional<double> Obv::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  if (prev_close_) {
+    if (c->close > *prev_close_) {
+      line_ = c->volume + line_;
+    } else if (c->close < *prev_close_) {
+      line_ = line_ - c->volume;
+    }
+  }
+  prev_close_ = c->close;
+  return line_;
+}
+
+std::optional<double> Adl::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  line_ = volume::money_flow_volume(*c) + line_;
+  return line_;
+}
+
+std::optional<double> Wad::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  return ad_.step(*c);
+}
+
+std::optional<double> AdOscillator::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const auto line = ad_.step(*c);
+  if (!line) return std::nullopt;
+  const auto average = sma_update(average_, *line);
+  if (!average) return std::nullopt;
+  return *line - *average;
+}
+
+template <bool Rising>
+std::optional<double> VolumeIndex<Rising>::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  if (prev_close_ && prev_volume_ && *prev_close_ != 0.0) {
+    const bool moved = Rising ? c->volume > *prev_volume_ : c->volume < *prev_volume_;
+    if (moved) {
+      const double p = *prev_close_;
+      index_ = index_ + ((c->close - p) / p) * index_;
+    }
+  }
+  prev_close_ = c->close;
+  prev_volume_ = c->volume;
+  return index_;
+}
+
+template class VolumeIndex<true>;
+template class VolumeIndex<false>;
+
+std::optional<double> VolumePriceTrend::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  if (prev_close_) {
+    const double p = *prev_close_;
+    const double change = p == 0.0 ? 0.0 : (c->close - p) / p;
+    line_ = line_ + c->volume * change;
+  }
+  prev_close_ = c->close;
+  return line_;
+}
+
+Result<TradeVolumeIndex, IndicatorError> TradeVolumeIndex::create(double min_tick) {
+  if (!std::isfinite(min_tick) || min_tick < 0.0) {
+    return err(IndicatorError::invalid_parameter(
+        "trade volume index min_tick must be finite and non-negative"));
+  }
+  return TradeVolumeIndex(min_tick);
+}
+
+std::optional<double> TradeVolumeIndex::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  if (!prev_close_) {
+    prev_close_ = c->close;
+    return std::nullopt;
+  }
+  const double d = c->close - *prev_close_;
+  if (d > min_tick_) {
+    direction_ = 1.0;
+  } else if (d < -min_tick_) {
+    direction_ = -1.0;
+  }
+  line_ = line_ + c->volume * direction_;
+  prev_close_ = c->close;
+  return line_;
+}
+
+std::optional<double> IntradayIntensity::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const double range = c->high - c->low;
+  if (!(range > 0.0)) return 0.0;
+  return ((((c->close + c->close) - c->high) - c->low) * c->volume) / range;
+}
+
+std::optional<double> MarketFacilitationIndex::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr || c->volume == 0.0) return std::nullopt;
+  return (c->high - c->low) / c->volume;
+}
+
+}  // namespace fendro

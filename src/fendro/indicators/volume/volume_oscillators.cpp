@@ -1,0 +1,241 @@
+#include "fendro/indicators/volume/volume_oscillators.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <span>
+
+#include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/volume/fast_slow.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+
+// ---- BetterVolume ----
+
+Result<BetterVolume, IndicatorError> BetterVolume::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return BetterVolume(period);
+}
+
+std::optional<double> BetterVolume::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const double range = c->high - c->low;
+  const bool has_range = range > 0.0;
+  const double v = c->volume;
+  bars_.push(Bar{v, range * v, has_range ? v / range : 0.0, has_range});
+  if (!bars_.is_full()) return std::nullopt;
+
+  // Extremes of the bars before this one (the newest entry is this bar).
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  double min_volume = kInf;
+  double max_range_volume = -kInf;
+  double max_volume_per_range = -kInf;
+  std::span<const Bar> older = bars_.older();
+  std::span<const Bar> newer = bars_.newer();
+  if (newer.empty()) {
+    older = older.first(older.size() - 1);
+  } else {
+    newer = newer.first(newer.size() - 1);
+  }
+  const auto scan = [&](std::span<const Bar> run) {
+    for (const Bar& b : run) {
+      min_volume = std::min(min_volume, b.volume);
+      max_range_volume = std::max(max_range_volume, b.range_volume);
+      if (b.has_range) max_volume_per_range = std::max(max_volume_per_range, b.volume_per_range);
+    }
+  };
+  scan(older);
+  scan(newer);
+
+  const bool churn = has_range && v / range > max_volume_per_range;
+  const bool climax = range * v > max_range_volume;
+  if (climax && churn) return 4.0;
+  if (climax) return c->close < c->open ? -3.0 : 3.0;
+  if (churn) return 2.0;
+  return v < min_volume ? 1.0 : 0.0;
+}
+
+// ---- DemandIndex ----
+
+DemandIndex::DemandIndex(std::uint64_t n)
+    : volumes_(n, false),
+      ranges_(n, false),
+      buying_(EmaState::with_alpha(1, 2.0 / (static_cast<double>(n) + 1.0))),
+      selling_(buying_),
+      n_(static_cast<double>(n)) {}
+
+Result<DemandIndex, IndicatorError> DemandIndex::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return DemandIndex(period);
+}
+
+namespace {
+
+// A finite pressure steps its average and gives the average; any other
+// stands in for it unaveraged.
+double smoothed_pressure(EmaState& average, double pressure) {
+  if (!std::isfinite(pressure)) return pressure;
+  return ema_update(average, pressure).value_or(pressure);
+}
+
+}  // namespace
+
+std::optional<double> DemandIndex::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  volumes_.push(c->volume);
+  const std::optional<Prev> prev = prev_;
+  prev_ = Prev{c->high, c->low, c->close};
+  if (!prev) return std::nullopt;
+  ranges_.push(std::max(c->high, prev->high) - std::min(c->low, prev->low));
+  if (!ranges_.is_full()) return std::nullopt;
+
+  const double avg_volume = volumes_.sum() / n_;
+  if (avg_volume == 0.0) return last_;
+  const double price = ((c->high + c->low) + (c->close + c->close)) * 0.25;
+  if (price == 0.0) return last_;
+  const double prev_price = ((prev->high + prev->low) + (prev->close + prev->close)) * 0.25;
+  if (prev_price == 0.0) return last_;
+  const double avg_range = ranges_.sum() / n_;
+  if (avg_range == 0.0) return last_;
+
+  const double rel = (price - prev_price) / std::min(price, prev_price);
+  const double volume_ratio = c->volume / avg_volume;
+  // fmin: a NaN exponent (0 * inf) caps at 88 like any huge one.
+  const double k = std::fmin(std::abs(rel) * ((price * 3.0) / avg_range), 88.0);
+  const double damped = volume_ratio / std::exp(k);
+  const double buy = smoothed_pressure(buying_, rel > 0.0 ? volume_ratio : damped);
+  const double sell = smoothed_pressure(selling_, rel > 0.0 ? damped : volume_ratio);
+  double value = 0.0;
+  if (buy > sell) {
+    value = (1.0 - sell / buy) * 100.0;
+  } else if (buy < sell) {
+    value = (1.0 - buy / sell) * -100.0;
+  }
+  last_ = value;
+  return value;
+}
+
+// ---- Kvo ----
+
+Result<Kvo, IndicatorError> Kvo::create(std::uint64_t fast, std::uint64_t slow) {
+  FENDRO_CHECK(volume::check_fast_slow(fast, slow, "KVO needs fast < slow"));
+  return Kvo(fast, slow);
+}
+
+std::optional<double> Kvo::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const double hlc = (c->high + c->low) + c->close;
+  const double dm = c->high - c->low;
+  if (!prev_range_) {
+    prev_range_ = dm;
+    prev_hlc_ = hlc;
+    return std::nullopt;
+  }
+  const std::int8_t prev_trend = trend_;
+  std::int8_t trend = prev_trend;
+  if (hlc > prev_hlc_) {
+    trend = 1;
+  } else if (hlc < prev_hlc_) {
+    trend = -1;
+  }
+  // The cumulative range runs on while the trend holds and restarts from the
+  // previous bar's range when it turns.
+  if (prev_trend != 0 && trend == prev_trend) {
+    cumulative_ = dm + cumulative_;
+  } else {
+    cumulative_ = dm + *prev_range_;
+  }
+  trend_ = trend;
+  const double cm = cumulative_;
+  const double force =
+      cm == 0.0 ? 0.0
+                : ((c->volume * std::abs(2.0 * (dm / cm - 1.0))) * static_cast<double>(trend)) * 100.0;
+  prev_range_ = dm;
+  prev_hlc_ = hlc;
+  if (!std::isfinite(force)) return std::nullopt;
+  ema_update(fast_, force);
+  if (!ema_update(slow_, force)) return std::nullopt;
+  return fast_.value - slow_.value;
+}
+
+// ---- VolumeOscillator ----
+
+Result<VolumeOscillator, IndicatorError> VolumeOscillator::create(std::uint64_t fast,
+                                                                  std::uint64_t slow) {
+  FENDRO_CHECK(volume::check_fast_slow(fast, slow, "VolumeOscillator needs fast < slow"));
+  return VolumeOscillator(fast, slow);
+}
+
+std::optional<double> VolumeOscillator::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  const auto fast = sma_update(fast_, c->volume);
+  const auto slow = sma_update(slow_, c->volume);
+  if (!fast || !slow) return std::nullopt;
+  if (*slow == 0.0) return 0.0;
+  return ((*fast - *slow) * 100.0) / *slow;
+}
+
+// ---- VolumeRsi ----
+
+Result<VolumeRsi, IndicatorError> VolumeRsi::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return VolumeRsi(period);
+}
+
+std::optional<double> VolumeRsi::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  if (!prev_volume_) {
+    prev_volume_ = c->volume;
+    return std::nullopt;
+  }
+  const double change = c->volume - *prev_volume_;
+  prev_volume_ = c->volume;
+  const double gain = std::max(change, 0.0);
+  const double loss = change < 0.0 ? -change : 0.0;
+  volume::WilderPair& w = averages_;
+  if (w.seeded) {
+    w.first = (gain + w.first * n_minus_1_) / n_;
+    w.second = (loss + w.second * n_minus_1_) / n_;
+  } else if (!w.seed(gain, loss)) {
+    return std::nullopt;
+  }
+  const double total = w.first + w.second;
+  if (total == 0.0) return 50.0;
+  return (w.first / total) * 100.0;
+}
+
+// ---- Vzo ----
+
+Result<Vzo, IndicatorError> Vzo::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return Vzo(period);
+}
+
+std::optional<double> Vzo::update(const BarSnapshot& bar) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return std::nullopt;
+  if (!prev_close_) {
+    prev_close_ = c->close;
+    return std::nullopt;
+  }
+  double signed_volume = 0.0;
+  if (c->close > *prev_close_) {
+    signed_volume = c->volume;
+  } else if (c->close < *prev_close_) {
+    signed_volume = -c->volume;
+  }
+  prev_close_ = c->close;
+  const auto s = ema_update(signed_, signed_volume);
+  const auto v = ema_update(volume_, c->volume);
+  if (!s || !v) return std::nullopt;
+  if (*v == 0.0) return 0.0;
+  return (*s * 100.0) / *v;
+}
+
+}  // namespace fendro

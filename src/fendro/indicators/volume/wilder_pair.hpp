@@ -1,0 +1,34 @@
+// Two Wilder averages that seed together: each starts as the plain mean of
+// its first n inputs (one shared count); afterwards the owner smooths each
+// with its own rule.
+#pragma once
+
+#include <cstdint>
+
+namespace fendro::volume {
+
+struct WilderPair {
+  std::uint64_t period = 0;
+  double first = 0.0;
+  double second = 0.0;
+  double first_seed = 0.0;
+  double second_seed = 0.0;
+  std::uint64_t count = 0;
+  bool seeded = false;
+
+  explicit WilderPair(std::uint64_t n) : period(n) {}
+
+  // One seeding input for each average; true once the n-th has set both means.
+  bool seed(double x, double y) {
+    first_seed = x + first_seed;
+    second_seed = y + second_seed;
+    if (++count < period) return false;
+    const double n = static_cast<double>(count);
+    first = first_seed / n;
+    second = second_seed / n;
+    seeded = true;
+    return true;
+  }
+};
+
+}  // namespace fendro::volume

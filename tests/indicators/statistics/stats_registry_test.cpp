@@ -1,0 +1,240 @@
+// Every statistics key through the registry: parameter and constructor
+// checks in their order, the family table, warm-ups, rejected bars and long
+// runs (two-series keys stepped with a reference value).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "fendro/registry/families.hpp"
+#include "indicators/family_checks.hpp"
+#include "indicators/statistics/stats_testing.hpp"
+
+namespace fendro::testing::statistics {
+namespace {
+
+constexpr double kTiny = 1e-20;  // a positive value the count reader turns into 0
+constexpr double kOver = 16777217;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+const std::string kZero = "period must be greater than zero";
+const std::string kMax =
+    "invalid period: period exceeds the maximum supported window length (see MAX_PERIOD)";
+
+std::vector<family::Key> close_keys() {
+  std::vector<family::Key> out;
+  for (const StatsKey& k : stats_keys()) {
+    if (!k.two_series) out.push_back({k.key, k.params, true});
+  }
+  return out;
+}
+
+std::vector<StatsKey> pair_keys() {
+  std::vector<StatsKey> out;
+  for (const StatsKey& k : stats_keys()) {
+    if (k.two_series) out.push_back(k);
+  }
+  return out;
+}
+
+TEST(StatsRegistry, ChecksRunInTheirOrder) {
+  struct Case {
+    const char* key;
+    std::vector<double> params;
+    std::string reason;  // empty: built
+  };
+  const std::string p = "invalid period: ";
+  const Case cases[] = {
+      {"Variance", {kTiny}, kZero},
+      {"Variance", {kOver}, kMax},
+      {"Variance", {16777216}, ""},
+      {"ZScore", {kTiny}, kZero},
+      {"CoefficientOfVariation", {kOver}, kMax},
+      // Minimum first: a period read as 0 gets the type's own message.
+      {"Skewness", {kTiny}, p + "skewness needs period >= 3"},
+      {"Skewness", {2}, p + "skewness needs period >= 3"},
+      {"Skewness", {kOver}, kMax},
+      {"Skewness", {3}, ""},
+      {"Kurtosis", {3}, p + "kurtosis needs period >= 4"},
+      {"Kurtosis", {kOver}, kMax},
+      // Plain order: zero, the maximum, then the minimum.
+      {"JarqueBera", {kTiny}, kZero},
+      {"JarqueBera", {3}, p + "Jarque-Bera needs period >= 4"},
+      {"JarqueBera", {kOver}, kMax},
+      {"StandardError", {kTiny}, p + "standard error needs period >= 3"},
+      {"StandardError", {kOver}, kMax},
+      {"RSquared", {1}, p + "R² needs period >= 2"},
+      {"RSquared", {kOver}, kMax},
+      {"LogReturn", {kTiny}, kZero},
+      {"LogReturn", {kOver}, kMax},
+      {"LogReturn", {16777216}, ""},
+      {"Autocorrelation", {10, 0}, "parameter #1 must be a positive integer, got 0"},
+      {"Autocorrelation", {10, kTiny}, p + "autocorrelation lag must be >= 1"},
+      {"Autocorrelation", {kTiny, kTiny}, p + "autocorrelation lag must be >= 1"},
+      {"Autocorrelation", {5, 5}, p + "autocorrelation needs period > lag"},
+      {"Autocorrelation", {kTiny, 1}, p + "autocorrelation needs period > lag"},
+      {"Autocorrelation", {1e12, 1}, ""},  // no upper bound on the period
+      {"Autocorrelation", {5}, "missing parameter #1"},
+      {"RollingQuantile", {20, kNaN}, "parameter #1 must be finite"},
+      {"RollingQuantile", {kTiny, 2}, kZero},
+      {"RollingQuantile", {kOver, 2}, kMax},
+      {"RollingQuantile", {20, 1.0000001},
+       "invalid parameter: rolling quantile must be a finite value in [0.0, 1.0]"},
+      {"RollingQuantile", {20, -0.1},
+       "invalid parameter: rolling quantile must be a finite value in [0.0, 1.0]"},
+      {"RollingQuantile", {20, 0}, ""},
+      {"RollingQuantile", {20, 1}, ""},
+      {"RollingIqr", {kOver}, kMax},
+      {"MedianAbsoluteDeviation", {kTiny}, kZero},
+      {"RollingPercentileRank", {kOver}, kMax},
+      {"RollingMinMaxScaler", {kTiny}, kZero},
+      {"RollingMinMaxScaler", {kOver}, kMax},
+      {"RollingMinMaxScaler", {1}, p + "min-max scaler needs period >= 2"},
+      {"SampleEntropy", {kTiny, kTiny, -1}, kZero},
+      {"SampleEntropy", {10, kTiny, -1}, kZero},
+      {"SampleEntropy", {3, 2, -1}, p + "sample entropy needs period >= m + 2"},
+      {"SampleEntropy", {1e12, 1e30, 1}, p + "sample entropy needs period >= m + 2"},
+      {"SampleEntropy", {1e30, 1e30, 1}, p + "sample entropy needs period >= m + 2"},
+      {"SampleEntropy", {4, 2, 0},
+       "invalid parameter: sample entropy r_factor must be finite and positive"},
+      {"SampleEntropy", {4, 2, kNaN}, "parameter #2 must be finite"},
+      {"SampleEntropy", {1e12, 2, 0.2}, ""},
+      {"ShannonEntropy", {kTiny, 1}, kZero},
+      {"ShannonEntropy", {10, kTiny}, kZero},
+      {"ShannonEntropy", {10, 1}, p + "Shannon entropy needs bins >= 2"},
+      {"ShannonEntropy", {10, kOver}, kMax},
+      {"ShannonEntropy", {1e12, 16777216}, ""},
+      {"HurstExponent", {kTiny, 1}, p + "Hurst chunks must be >= 2"},
+      {"HurstExponent", {kTiny, kOver}, kMax},
+      {"HurstExponent", {7, 4}, p + "Hurst period must be >= 2 * chunks"},
+      {"HurstExponent", {8, 4}, ""},
+      {"HurstExponent", {1e12, 16777216}, ""},
+      {"Beta", {1}, p + "beta needs period >= 2"},
+      {"Beta", {kTiny}, p + "beta needs period >= 2"},
+      {"Beta", {kOver}, kMax},
+      {"Alpha", {1, kNaN}, "parameter #1 must be finite"},
+      {"Alpha", {1, -5}, p + "alpha needs period >= 2"},
+      {"Alpha", {kOver, 0}, kMax},
+      {"PearsonCorrelation", {1}, p + "pearson correlation needs period >= 2"},
+      {"PearsonCorrelation", {kOver}, kMax},
+      {"RollingCorrelation", {1}, p + "rolling correlation needs period >= 2"},
+      {"RollingCovariance", {1}, p + "rolling covariance needs period >= 2"},
+      {"RollingCovariance", {kOver}, kMax},
+      {"SpearmanCorrelation", {1}, p + "spearman correlation needs period >= 2"},
+      {"SpearmanCorrelation", {kOver}, kMax},
+      {"KendallTau", {1}, p + "Kendall tau needs period >= 2"},
+      {"KendallTau", {kOver}, kMax},
+      {"VarianceRatio", {kTiny, kTiny}, p + "variance ratio needs q >= 2"},
+      {"VarianceRatio", {kTiny, 1}, p + "variance ratio needs q >= 2"},
+      {"VarianceRatio", {kTiny, kOver}, kMax},
+      {"VarianceRatio", {5, 4}, p + "variance ratio needs period >= q + 2"},
+      {"VarianceRatio", {6, 4}, ""},
+      {"VarianceRatio", {1e12, 4}, ""},  // no upper bound on the period
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(family::build_message(c.key, c.params), family::invalid(c.key, c.reason))
+        << c.key << " " << ::testing::PrintToString(c.params);
+  }
+}
+
+TEST(StatsRegistry, TableHoldsEveryKeyOnce) {
+  std::vector<family::Key> keys;
+  for (const StatsKey& k : stats_keys()) keys.push_back({k.key, k.params});
+  family::expect_table(registry::statistics_entries(), keys);
+  EXPECT_EQ(keys.size(), 26u);
+}
+
+TEST(StatsRegistry, CloseOnlyKeysFollowTheFamilyRules) {
+  const auto keys = close_keys();
+  family::expect_warmup(keys);
+  family::expect_rejected_bars_ignored(keys);
+  family::expect_named_outputs(keys, {});
+  family::expect_finite_long_run(keys);
+}
+
+TEST(StatsRegistry, TwoSeriesKeysGiveNothingWithoutAReference) {
+  const auto series = random_walk(200, 2);
+  for (const StatsKey& k : pair_keys()) {
+    auto ind = family::build({k.key, k.params});
+    for (const Candle& c : series) ASSERT_FALSE(step(*ind, c)) << k.key;
+  }
+}
+
+TEST(StatsRegistry, TwoSeriesWarmupMatchesTheFirstValue) {
+  const auto a = random_walk(300, 3);
+  const auto b = reference_walk(300, 4);
+  for (const StatsKey& k : pair_keys()) {
+    auto ind = family::build({k.key, k.params});
+    const std::uint64_t warmup = ind->warmup_period();
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      const bool has = step_pair(*ind, a[i], b[i]).has_value();
+      ASSERT_EQ(has, i + 1 >= warmup) << k.key << " bar " << i + 1;
+    }
+    EXPECT_TRUE(ind->outputs().empty()) << k.key;
+  }
+}
+
+TEST(StatsRegistry, TwoSeriesRejectedBarsChangeNothing) {
+  const auto a = random_walk(300, 5);
+  const auto b = reference_walk(300, 6);
+  Candle nan_close = a[10];
+  nan_close.close = kNaN;
+  Candle inverted = a[10];  // the candle is not checked: only close and reference
+  std::swap(inverted.high, inverted.low);
+  struct Bad {
+    const Candle* candle;
+    std::optional<double> reference;
+  };
+  const Bad bad_bars[] = {{&a[10], std::nullopt},
+                          {&a[10], kNaN},
+                          {&a[10], std::numeric_limits<double>::infinity()},
+                          {&nan_close, 50.0}};
+  for (const StatsKey& k : pair_keys()) {
+    for (const Bad& bad : bad_bars) {
+      auto clean = family::build({k.key, k.params});
+      auto dirty = family::build({k.key, k.params});
+      for (std::size_t i = 0; i < a.size(); ++i) {
+        if (i % 29 == 0 || i == 1) {
+          EXPECT_FALSE(step_pair(*dirty, *bad.candle, bad.reference));
+        }
+        const auto want = step_pair(*clean, a[i], b[i]);
+        const auto got = step_pair(*dirty, a[i], b[i]);
+        ASSERT_EQ(want.has_value(), got.has_value()) << k.key << " bar " << i;
+        if (want) {
+          ASSERT_EQ(std::memcmp(&*want, &*got, sizeof(double)), 0) << k.key << " bar " << i;
+        }
+      }
+    }
+    // An invalid candle with a finite close still feeds its close.
+    auto ind = family::build({k.key, k.params});
+    auto twin = family::build({k.key, k.params});
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      Candle c = a[i];
+      std::swap(c.high, c.low);
+      const auto want = step_pair(*twin, a[i], b[i]);
+      const auto got = step_pair(*ind, c, b[i]);
+      ASSERT_EQ(want, got) << k.key << " bar " << i;
+    }
+  }
+}
+
+TEST(StatsRegistry, TwoSeriesStayFiniteOverALongRun) {
+  const auto a = random_walk(10000, 11);
+  const auto b = reference_walk(10000, 12);
+  for (const StatsKey& k : pair_keys()) {
+    auto ind = family::build({k.key, k.params});
+    std::size_t values = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      const auto v = step_pair(*ind, a[i], b[i]);
+      if (!v) continue;
+      ++values;
+      ASSERT_TRUE(std::isfinite(*v)) << k.key << " bar " << i;
+    }
+    EXPECT_GT(values, 9000u) << k.key;
+  }
+}
+
+}  // namespace
+}  // namespace fendro::testing::statistics

@@ -1,0 +1,200 @@
+// Every volume key through the registry: parameter and construction checks
+// in their order, the family table, warm-ups, rejected bars, named outputs,
+// long runs and unbounded lengths.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "fendro/registry/families.hpp"
+#include "fendro/util/saturating.hpp"
+#include "indicators/family_checks.hpp"
+#include "indicators/volume/volume_keys.hpp"
+
+namespace fendro::testing {
+namespace {
+
+using family::Key;
+
+constexpr double kTiny = 1e-20;  // read as a count of 0
+constexpr double kOver = 16777217;
+constexpr double kHuge = 1e30;  // read as the largest count
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const std::string kZero = "period must be greater than zero";
+const std::string kMax =
+    "invalid period: period exceeds the maximum supported window length (see MAX_PERIOD)";
+const std::string kMult = "multiplier must be greater than zero";
+const std::string kTick =
+    "invalid parameter: trade volume index min_tick must be finite and non-negative";
+const std::string kShape = "invalid period: profile shape needs bins >= 3";
+
+std::vector<Key> keys() {
+  std::vector<Key> out;
+  for (const VolumeKey& k : volume_keys()) out.push_back({k.key, k.params});
+  return out;
+}
+
+TEST(VolumeRegistry, ChecksRunInTheirOrder) {
+  struct Case {
+    const char* key;
+    std::vector<double> params;
+    std::string reason;  // empty: built
+  };
+  const Case cases[] = {
+      // No parameters: any list is accepted and ignored.
+      {"Obv", {}, ""},
+      {"Adl", {kNaN, -1}, ""},
+      {"AdOscillator", {0}, ""},
+      {"Vwap", {1.5}, ""},
+      {"TradeVolumeIndex", {0.0}, ""},
+      {"TradeVolumeIndex", {-0.0}, ""},
+      {"TradeVolumeIndex", {0.01}, ""},
+      {"TradeVolumeIndex", {-0.01}, kTick},
+      {"TradeVolumeIndex", {-5e-324}, kTick},
+      {"TradeVolumeIndex", {kNaN}, "parameter #0 must be finite"},
+      {"TradeVolumeIndex", {}, "missing parameter #0"},
+      {"VwapStdDevBands", {2.0}, ""},
+      {"VwapStdDevBands", {5e-324}, ""},
+      {"VwapStdDevBands", {0.0}, kMult},
+      {"VwapStdDevBands", {-0.0}, kMult},
+      {"VwapStdDevBands", {-1.0}, kMult},
+      {"VwapStdDevBands", {}, "missing parameter #0"},
+      {"SessionVwap", {-300}, ""},
+      {"SessionVwap", {0}, ""},
+      {"SessionVwap", {1.5}, "parameter #0 must be an i32, got 1.5"},
+      {"SessionVwap", {2147483648.0}, "parameter #0 must be an i32, got 2147483648"},
+      {"ChaikinOscillator", {10, 10}, "invalid period: Chaikin Oscillator needs fast < slow"},
+      {"ChaikinOscillator", {3, 10}, ""},
+      {"ChaikinOscillator", {10, kTiny}, kZero},  // zero before the order of the two
+      {"ChaikinOscillator", {16777216, kOver}, kMax},
+      {"ChaikinOscillator", {3}, "missing parameter #1"},
+      {"Kvo", {55, 34}, "invalid period: KVO needs fast < slow"},
+      {"Kvo", {kTiny, 34}, kZero},
+      {"Kvo", {34, kOver}, kMax},
+      {"Kvo", {16777215, 16777216}, ""},
+      {"VolumeOscillator", {3, 3}, "invalid period: VolumeOscillator needs fast < slow"},
+      {"VolumeOscillator", {kOver, 3}, "invalid period: VolumeOscillator needs fast < slow"},
+      {"VolumeOscillator", {3, kOver}, kMax},
+      {"VolumeOscillator", {3, 5}, ""},
+      {"ForceIndex", {16777216}, ""},
+      {"ForceIndex", {kOver}, kMax},
+      {"ForceIndex", {kTiny}, kZero},
+      {"ForceIndex", {0}, "parameter #0 must be a positive integer, got 0"},
+      {"TwiggsMoneyFlow", {16777216}, ""},
+      {"TwiggsMoneyFlow", {kOver}, kMax},
+      {"VolumeRsi", {16777216}, ""},
+      {"VolumeRsi", {kOver}, kMax},
+      {"Vzo", {16777216}, ""},
+      {"Vzo", {kOver}, kMax},
+      {"Vzo", {2.5}, "parameter #0 must be a positive integer, got 2.5"},
+      {"BetterVolume", {kTiny}, kZero},
+      {"BetterVolume", {kOver}, kMax},
+      {"ChaikinMoneyFlow", {kOver}, kMax},
+      {"DemandIndex", {kTiny}, kZero},
+      {"DemandIndex", {kOver}, kMax},
+      {"EaseOfMovement", {kOver}, kMax},
+      {"Mfi", {kTiny}, kZero},
+      {"Mfi", {kOver}, kMax},
+      {"Tsv", {kOver}, kMax},
+      {"CandleVolume", {kTiny}, kZero},
+      {"CandleVolume", {kOver}, kMax},
+      {"Equivolume", {16777216}, ""},
+      {"Equivolume", {kOver}, kMax},
+      {"RollingVwap", {kTiny}, kZero},
+      {"RollingVwap", {kOver}, kMax},
+      // The profiles refuse only zero lengths.
+      {"VolumeProfile", {kTiny, 24}, kZero},
+      {"VolumeProfile", {20, kTiny}, kZero},
+      {"VolumeProfile", {kHuge, kHuge}, ""},
+      {"TpoProfile", {20, kTiny}, kZero},
+      {"HighLowVolumeNodes", {kTiny, 24}, kZero},
+      {"HighLowVolumeNodes", {kHuge, kHuge}, ""},
+      {"NakedPoc", {20, kTiny}, kZero},
+      {"NakedPoc", {kHuge, kHuge}, ""},
+      {"SinglePrints", {kTiny, kTiny}, kZero},
+      {"SinglePrints", {kHuge, kHuge}, ""},
+      {"ValueArea", {20, 24, 0.0}, "invalid period: value_area_pct must be in (0, 1]"},
+      {"ValueArea", {20, 24, 1.5}, "invalid period: value_area_pct must be in (0, 1]"},
+      {"ValueArea", {20, 24, -0.0}, "invalid period: value_area_pct must be in (0, 1]"},
+      {"ValueArea", {20, 24, 1.0}, ""},
+      {"ValueArea", {20, 24, 5e-324}, ""},
+      {"ValueArea", {kTiny, 24, 0.0}, kZero},  // the lengths first
+      {"ValueArea", {kHuge, kHuge, 0.7}, ""},
+      {"ValueArea", {20, 24}, "missing parameter #2"},
+      {"CompositeProfile", {20, 24, 0.0}, "invalid parameter: value_area_pct must be in (0, 1]"},
+      {"CompositeProfile", {20, 24, 1.0000000000000002},
+       "invalid parameter: value_area_pct must be in (0, 1]"},
+      {"CompositeProfile", {20, 24, 1.0}, ""},
+      {"CompositeProfile", {20, kTiny, 2.0}, kZero},
+      {"CompositeProfile", {20, 24, kNaN}, "parameter #2 must be finite"},
+      {"ProfileShape", {20, 2}, kShape},
+      {"ProfileShape", {20, kTiny}, kShape},
+      {"ProfileShape", {20, 3}, ""},
+      {"ProfileShape", {kTiny, 2}, kZero},
+      {"ProfileShape", {kOver, 2}, kMax},  // the period before the bins
+      {"ProfileShape", {20, kOver}, kMax},
+      {"ProfileShape", {16777216, 16777216}, ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(family::build_message(c.key, c.params), family::invalid(c.key, c.reason))
+        << c.key << " #" << (&c - cases);
+  }
+}
+
+TEST(VolumeRegistry, FamilyTable) { family::expect_table(registry::volume_entries(), keys()); }
+
+TEST(VolumeRegistry, FirstValueOnTheWarmUpBar) { family::expect_warmup(keys()); }
+
+TEST(VolumeRegistry, RejectedBarsChangeNothing) { family::expect_rejected_bars_ignored(keys()); }
+
+TEST(VolumeRegistry, NamedOutputsInTheirOrder) {
+  const std::vector<std::string> range = {"price_low", "price_high"};
+  const std::vector<std::string> area = {"poc", "vah", "val"};
+  family::expect_named_outputs(keys(), {{"CandleVolume", {"body", "width"}},
+                                        {"Equivolume", {"height", "width"}},
+                                        {"VwapStdDevBands", {"upper", "middle", "lower", "stddev"}},
+                                        {"VolumeProfile", range},
+                                        {"TpoProfile", range},
+                                        {"ValueArea", area},
+                                        {"CompositeProfile", area},
+                                        {"HighLowVolumeNodes", {"hvn", "lvn"}}});
+}
+
+TEST(VolumeRegistry, LongRunStaysFinite) { family::expect_finite_long_run(keys()); }
+
+TEST(VolumeRegistry, UnboundedProfileLengthsNeitherReserveNorWrap) {
+  // 1e30 is read as the largest count: nothing may be sized by it up front.
+  for (const Key& k : std::vector<Key>{{"VolumeProfile", {kHuge, 24}},
+                                       {"TpoProfile", {kHuge, kHuge}},
+                                       {"ValueArea", {kHuge, 24, 0.7}},
+                                       {"CompositeProfile", {kHuge, kHuge, 0.7}},
+                                       {"HighLowVolumeNodes", {kHuge, 24}},
+                                       {"NakedPoc", {kHuge, 24}},
+                                       {"SinglePrints", {kHuge, 24}}}) {
+    auto ind = family::build(k);
+    ASSERT_TRUE(ind) << k.key;
+    EXPECT_EQ(ind->warmup_period(), kU64Max) << k.key;
+    for (const Candle& c : random_walk(50, 9)) EXPECT_FALSE(step(*ind, c).has_value()) << k.key;
+  }
+}
+
+TEST(VolumeRegistry, HugeBinCountsCostNoMoreThanTheirRuns) {
+  // Bins as many as the largest count: memory and time follow the candles
+  // (a bin-by-bin profile would never finish here).
+  for (const Key& k : std::vector<Key>{{"ValueArea", {5, kHuge, 0.7}},
+                                       {"CompositeProfile", {5, kHuge, 1.0}},
+                                       {"HighLowVolumeNodes", {5, kHuge}},
+                                       {"NakedPoc", {5, kHuge}},
+                                       {"SinglePrints", {5, kHuge}},
+                                       {"ProfileShape", {5, 16777216}}}) {
+    auto ind = family::build(k);
+    ASSERT_TRUE(ind) << k.key;
+    std::size_t values = 0;
+    for (const Candle& c : random_walk(200, 13)) values += step(*ind, c).has_value() ? 1 : 0;
+    EXPECT_EQ(values, 196u) << k.key;
+  }
+}
+
+}  // namespace
+}  // namespace fendro::testing

@@ -1,0 +1,47 @@
+// Small helpers of the volume tests: candles with every field given, and
+// indicators built through the registry and run over them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fendro/registry/registry.hpp"
+#include "indicators/trend/trend_testing.hpp"
+
+namespace fendro::testing::voltest {
+
+inline Candle ohlcv(double open, double high, double low, double close, double volume,
+                    std::int64_t time = 0) {
+  return Candle{time, open, high, low, close, volume};
+}
+
+// A candle spanning [low, high] with the given volume (open and close at the low).
+inline Candle span(double low, double high, double volume) {
+  return Candle{0, low, high, low, low, volume};
+}
+
+// Built through the registry; the parameters must be valid.
+inline IndicatorPtr make(const char* key, const std::vector<double>& params) {
+  auto r = build_indicator(key, params);
+  EXPECT_TRUE(r.ok()) << key << ": " << (r.ok() ? "" : r.error().display());
+  return std::move(r).value();
+}
+
+// The value of every bar of a fresh indicator.
+inline Values values_of(const char* key, const std::vector<double>& params,
+                        const std::vector<Candle>& bars) {
+  auto ind = make(key, params);
+  return run(*ind, bars);
+}
+
+// The named outputs of the last bar.
+inline std::vector<double> last_outputs(Indicator& ind) {
+  std::vector<double> out;
+  for (const NamedOutput& o : ind.outputs()) out.push_back(o.value);
+  return out;
+}
+
+}  // namespace fendro::testing::voltest
