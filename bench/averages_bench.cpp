@@ -1,8 +1,6 @@
 // Cost of one `update` of the simple, weighted and exponential averages over
 // a random-walk series, built through the registry; with the floor of any
 // `update` and the shared SMA step alone for comparison.
-#include <memory>
-
 #include "family_bench.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
 
@@ -25,17 +23,9 @@ class PassThrough final : public Indicator {
   std::uint64_t warmup_period() const override { return 1; }
 };
 
-[[gnu::noinline]] void BM_interface_floor(benchmark::State& state) {
-  std::unique_ptr<Indicator> ind = std::make_unique<PassThrough>();
-  const std::vector<Candle>& bars = bench::bench_series();
-  BarSnapshot bar;
-  std::size_t i = 0;
-  for (auto _ : state) {
-    bar.candle = &bars[i];
-    benchmark::DoNotOptimize(ind->update(bar));
-    if (++i == bars.size()) i = 0;
-  }
-  state.SetItemsProcessed(state.iterations());
+void BM_interface_floor(benchmark::State& state) {
+  PassThrough ind;
+  bench::run_bars(state, ind);
 }
 BENCHMARK(BM_interface_floor);
 

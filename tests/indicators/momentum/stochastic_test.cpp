@@ -44,6 +44,11 @@ TEST(Stochastic, HandWorkedWindows) {
   ASSERT_TRUE(top[1].has_value());
   EXPECT_EQ(*top[1], 0.0);
   EXPECT_TRUE(std::signbit(*top[1]));
+  // Of two equal highest highs (+0 then -0) the older counts, as in a scan.
+  const Values tie = run_key("WilliamsR", {2}, {Candle{0, -1, 0.0, -1, -1, 1},
+                                                Candle{0, -1, -0.0, -1, 0.0, 1}});
+  ASSERT_TRUE(tie[1].has_value());
+  EXPECT_TRUE(std::signbit(*tie[1]));
 }
 
 TEST(Stochastic, MatchesTheTextbookLoops) {

@@ -47,6 +47,10 @@ TEST(LongWindowPatterns, LadderBottom) {
       {"LadderBottom", with(c4, ohlc(17, 18, 17, 17.8)), 0.0, "fifth opens at the fourth open"},
       {"LadderBottom", with(ohlc(17, 17.5, 15.5, 17.2), ohlc(17.2, 18, 17.1, 17.8)), 0.0,
        "fourth white"},
+      {"LadderBottom", {ladder[0], ladder[1], ohlc(16.5, 18.6, 16.5, 17), c4,
+                        ohlc(17.2, 18, 17.1, 17.8)},
+       0.0,
+       "third white"},
   });
 }
 

@@ -137,6 +137,8 @@ TEST(ContinuationPatterns, MatHold) {
        "lowest pause low just above the pullback level"},
       {"MatHold", five(w1, m2, m3, m4, ohlc(12.2, 13, 12.1, 12.8)), 0.0,
        "fifth closes at the highest high"},
+      {"MatHold", five(w1, m2, m3, m4, ohlc(13.5, 13.5, 12.9, 13.0)), 0.0,
+       "fifth black above the highs"},
       {"MatHold", five(w1, ohlc(12, 12.8, 12, 12.7), m3, m4, m5), 0.0,
        "second body bottom at the first close"},
       {"MatHold", five(w1, m2, ohlc(12.4, 12.5, 11.2, 11.3), m4, m5), 0.0, "middle body large"},

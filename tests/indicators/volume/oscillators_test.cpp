@@ -8,18 +8,9 @@
 namespace fendro::testing {
 namespace {
 
+using voltest::closes_volumes;
 using voltest::ohlcv;
 using voltest::values_of;
-
-std::vector<Candle> closes_volumes(const std::vector<double>& closes,
-                                   const std::vector<double>& volumes) {
-  std::vector<Candle> out;
-  for (std::size_t i = 0; i < closes.size(); ++i) {
-    const double c = closes[i];
-    out.push_back(ohlcv(c, c, c, c, volumes[i]));
-  }
-  return out;
-}
 
 std::vector<Candle> volumes(const std::vector<double>& vs) {
   return closes_volumes(std::vector<double>(vs.size(), 10.0), vs);

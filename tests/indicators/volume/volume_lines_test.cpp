@@ -9,19 +9,9 @@
 namespace fendro::testing {
 namespace {
 
+using voltest::closes_volumes;
 using voltest::ohlcv;
 using voltest::values_of;
-
-// Flat candles at the closes, with the volumes.
-std::vector<Candle> closes_volumes(const std::vector<double>& closes,
-                                   const std::vector<double>& volumes) {
-  std::vector<Candle> out;
-  for (std::size_t i = 0; i < closes.size(); ++i) {
-    const double c = closes[i];
-    out.push_back(ohlcv(c, c, c, c, volumes[i]));
-  }
-  return out;
-}
 
 TEST(VolumeLines, HandComputedSeries) {
   struct Case {

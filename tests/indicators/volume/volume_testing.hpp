@@ -23,6 +23,17 @@ inline Candle span(double low, double high, double volume) {
   return Candle{0, low, high, low, low, volume};
 }
 
+// Flat candles at the closes, with the volumes.
+inline std::vector<Candle> closes_volumes(const std::vector<double>& closes,
+                                          const std::vector<double>& volumes) {
+  std::vector<Candle> out;
+  for (std::size_t i = 0; i < closes.size(); ++i) {
+    const double c = closes[i];
+    out.push_back(ohlcv(c, c, c, c, volumes[i]));
+  }
+  return out;
+}
+
 // Built through the registry; the parameters must be valid.
 inline IndicatorPtr make(const char* key, const std::vector<double>& params) {
   auto r = build_indicator(key, params);

@@ -13,11 +13,9 @@ Result<Dema, IndicatorError> Dema::create(std::uint64_t period) {
 std::optional<double> Dema::update(const BarSnapshot& bar) {
   const std::optional<double> x = finite_close(bar);
   if (!x) return std::nullopt;
-  const std::optional<double> e1 = ema_update(e1_, *x);
-  if (!e1 || !std::isfinite(*e1)) return std::nullopt;
-  const std::optional<double> e2 = ema_update(e2_, *e1);
-  if (!e2) return std::nullopt;
-  return (*e1 + *e1) - *e2;
+  std::array<double, 2> e;
+  if (!ema_chain_update(chain_, *x, e)) return std::nullopt;
+  return (e[0] + e[0]) - e[1];
 }
 
 }  // namespace fendro

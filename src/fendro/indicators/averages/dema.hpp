@@ -1,6 +1,7 @@
 // Double exponential moving average: 2 * e1 - e2, where e2 is the average of e1.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -20,10 +21,9 @@ class Dema final : public Indicator {
 
  private:
   explicit Dema(std::uint64_t n)
-      : period_(n), e1_(EmaState::of_period(n)), e2_(EmaState::of_period(n)) {}
+      : period_(n), chain_(ema_chain<2>(n)) {}
   std::uint64_t period_;
-  EmaState e1_;
-  EmaState e2_;
+  std::array<EmaState, 2> chain_;
 };
 
 }  // namespace fendro

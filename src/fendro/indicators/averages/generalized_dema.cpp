@@ -19,11 +19,9 @@ Result<GeneralizedDema, IndicatorError> GeneralizedDema::create(std::uint64_t pe
 std::optional<double> GeneralizedDema::update(const BarSnapshot& bar) {
   const std::optional<double> x = finite_close(bar);
   if (!x) return std::nullopt;
-  const std::optional<double> e1 = ema_update(first_, *x);
-  if (!e1 || !std::isfinite(*e1)) return std::nullopt;
-  const std::optional<double> e2 = ema_update(second_, *e1);
-  if (!e2) return std::nullopt;
-  return *e1 * (1.0 + v_) - *e2 * v_;
+  std::array<double, 2> e;
+  if (!ema_chain_update(chain_, *x, e)) return std::nullopt;
+  return e[0] * (1.0 + v_) - e[1] * v_;
 }
 
 }  // namespace fendro

@@ -2,6 +2,7 @@
 // average of the close and e2 the average of e1; v = 1 is the classic DEMA.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -18,14 +19,13 @@ class GeneralizedDema final : public Indicator {
 
   std::optional<double> update(const BarSnapshot& bar) override;
   // 2n - 1: the second average starts on the first's first value.
-  std::uint64_t warmup_period() const override { return 2 * first_.period - 1; }
+  std::uint64_t warmup_period() const override { return 2 * chain_[0].period - 1; }
 
  private:
   GeneralizedDema(std::uint64_t period, double v)
-      : v_(v), first_(EmaState::of_period(period)), second_(EmaState::of_period(period)) {}
+      : v_(v), chain_(ema_chain<2>(period)) {}
   double v_;
-  EmaState first_;
-  EmaState second_;
+  std::array<EmaState, 2> chain_;
 };
 
 }  // namespace fendro

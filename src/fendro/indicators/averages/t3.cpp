@@ -15,8 +15,7 @@ Result<T3, IndicatorError> T3::create(std::uint64_t period, double volume_factor
   return T3(period, volume_factor);
 }
 
-T3::T3(std::uint64_t n, double v) : period_(n) {
-  stages_.fill(EmaState::of_period(n));
+T3::T3(std::uint64_t n, double v) : stages_(ema_chain<6>(n)), period_(n) {
   const double s = v * v;
   const double t = v * s;
   c1_ = -t;
@@ -28,15 +27,8 @@ T3::T3(std::uint64_t n, double v) : period_(n) {
 std::optional<double> T3::update(const BarSnapshot& bar) {
   const std::optional<double> x = finite_close(bar);
   if (!x) return std::nullopt;
-  std::array<double, 6> e{};
-  double in = *x;
-  for (std::size_t k = 0; k < stages_.size(); ++k) {
-    const std::optional<double> out = ema_update(stages_[k], in);
-    if (!out) return std::nullopt;
-    // Every stage but the last feeds the next one only with a finite value.
-    if (k + 1 < stages_.size() && !std::isfinite(*out)) return std::nullopt;
-    e[k] = in = *out;
-  }
+  std::array<double, 6> e;
+  if (!ema_chain_update(stages_, *x, e)) return std::nullopt;
   return ((e[5] * c1_ + e[4] * c2_) + e[3] * c3_) + e[2] * c4_;
 }
 

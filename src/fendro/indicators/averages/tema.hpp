@@ -2,6 +2,7 @@
 // three averages of one period.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -21,14 +22,9 @@ class Tema final : public Indicator {
 
  private:
   explicit Tema(std::uint64_t n)
-      : period_(n),
-        e1_(EmaState::of_period(n)),
-        e2_(EmaState::of_period(n)),
-        e3_(EmaState::of_period(n)) {}
+      : period_(n), chain_(ema_chain<3>(n)) {}
   std::uint64_t period_;
-  EmaState e1_;
-  EmaState e2_;
-  EmaState e3_;
+  std::array<EmaState, 3> chain_;
 };
 
 }  // namespace fendro

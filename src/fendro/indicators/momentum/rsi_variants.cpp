@@ -24,7 +24,7 @@ Result<Rmi, IndicatorError> Rmi::create(std::uint64_t period, std::uint64_t look
   return Rmi(period, lookback);
 }
 
-std::uint64_t Rmi::warmup_period() const { return sat_add(period_, closes_.capacity()); }
+std::uint64_t Rmi::warmup_period() const { return sat_add(gains_.period, closes_.capacity()); }
 
 std::optional<double> Rmi::update(const BarSnapshot& bar) {
   const std::optional<double> close = finite_close(bar);
@@ -35,21 +35,12 @@ std::optional<double> Rmi::update(const BarSnapshot& bar) {
     return std::nullopt;
   }
   const Move mv = split_move(c - closes_.replace_oldest(c));
-  const double n = static_cast<double>(period_);
-  if (have_avg_) {
-    avg_gain_ = (mv.gain + avg_gain_ * n_minus_1_) / n;
-    avg_loss_ = (mv.loss + avg_loss_ * n_minus_1_) / n;
-  } else {
-    gain_seed_ = mv.gain + gain_seed_;
-    loss_seed_ = mv.loss + loss_seed_;
-    if (++seen_ < period_) return std::nullopt;
-    avg_gain_ = gain_seed_ / n;
-    avg_loss_ = loss_seed_ / n;
-    have_avg_ = true;
-  }
-  const double total = avg_gain_ + avg_loss_;
+  const std::optional<double> gain = smma_update(gains_, mv.gain);
+  const std::optional<double> loss = smma_update(losses_, mv.loss);
+  if (!gain || !loss) return std::nullopt;
+  const double total = *gain + *loss;
   if (total == 0.0) return 50.0;
-  return (avg_gain_ / total) * 100.0;
+  return (*gain / total) * 100.0;
 }
 
 Result<AdaptiveRsi, IndicatorError> AdaptiveRsi::create(std::uint64_t period) {

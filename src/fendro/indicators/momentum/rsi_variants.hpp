@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "fendro/indicators/averages/smma.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/market/indicator_error.hpp"
@@ -13,9 +14,9 @@
 namespace fendro {
 
 // The RSI of momentum over a lookback: moves are close - close `lookback`
-// bars back instead of one-bar changes. The averages start as the mean of the
-// first `period` moves, then follow (avg * (n - 1) + move) / n (a division,
-// unlike Wilder's shared step).
+// bars back instead of one-bar changes. The averages are smoothed moving
+// averages of the gains and losses: the mean of the first `period` moves,
+// then (move + avg * (n - 1)) / n (a division, unlike Wilder's RSI step).
 class Rmi final : public Indicator {
  public:
   static Result<Rmi, IndicatorError> create(std::uint64_t period, std::uint64_t lookback);
@@ -24,18 +25,10 @@ class Rmi final : public Indicator {
 
  private:
   Rmi(std::uint64_t period, std::uint64_t lookback)
-      : closes_(lookback), period_(period), n_minus_1_(static_cast<double>(period) - 1.0) {}
+      : closes_(lookback), gains_(period), losses_(period) {}
   BoundedRing<double> closes_;
-  std::uint64_t period_;
-  double n_minus_1_;
-  // Running sums of the seed moves, oldest first: equal to the sums of the
-  // full seed lists, without holding them.
-  double gain_seed_ = -0.0;
-  double loss_seed_ = -0.0;
-  std::uint64_t seen_ = 0;
-  bool have_avg_ = false;
-  double avg_gain_ = 0.0;
-  double avg_loss_ = 0.0;
+  SmmaState gains_;
+  SmmaState losses_;
 };
 
 // An RSI whose averages move by a factor that follows the efficiency ratio

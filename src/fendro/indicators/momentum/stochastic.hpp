@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 
@@ -20,9 +21,14 @@ namespace fendro {
 
 // The highest high and lowest low of the last n accepted candles, in
 // amortised constant time (the candles' fields are finite after the check).
+// Of equal extremes the window reports the newest with `std::greater<>` and
+// `std::less<>`, the oldest (as a scan with strict comparisons would) with
+// `std::greater_equal<>` and `std::less_equal<>`; only signed zeros tell
+// them apart.
+template <class HigherWins, class LowerWins>
 struct HighLowWindow {
-  vol::RollingMax highs;
-  vol::RollingMin lows;
+  vol::RollingExtreme<HigherWins> highs;
+  vol::RollingExtreme<LowerWins> lows;
   std::uint64_t period;
 
   explicit HighLowWindow(std::uint64_t n) : highs(n), lows(n), period(n) {}
@@ -37,6 +43,9 @@ struct HighLowWindow {
   double lowest() const { return lows.value(); }
 };
 
+using NewestHighLow = HighLowWindow<std::greater<>, std::less<>>;
+using OldestHighLow = HighLowWindow<std::greater_equal<>, std::less_equal<>>;
+
 // Named outputs k (%K) and d (%D, the SMA of %K); the value is %K.
 class Stochastic final : public Indicator {
  public:
@@ -49,7 +58,7 @@ class Stochastic final : public Indicator {
 
  private:
   Stochastic(std::uint64_t k, SmaWindow d) : range_(k), d_(std::move(d)) {}
-  HighLowWindow range_;
+  NewestHighLow range_;
   SmaWindow d_;
   OutputList<2> out_{{"k", "d"}};
 };
@@ -63,7 +72,7 @@ class WilliamsR final : public Indicator {
 
  private:
   explicit WilliamsR(std::uint64_t n) : range_(n) {}
-  HighLowWindow range_;
+  OldestHighLow range_;
 };
 
 // 100 * (double-smoothed distance from the range midpoint) over (half the
@@ -84,7 +93,7 @@ class Smi final : public Indicator {
         num2_(EmaState::of_period(second)),
         den1_(EmaState::of_period(first)),
         den2_(EmaState::of_period(second)) {}
-  HighLowWindow range_;
+  OldestHighLow range_;
   EmaState num1_, num2_;  // distance from the midpoint
   EmaState den1_, den2_;  // range
   std::optional<double> last_;
@@ -105,7 +114,7 @@ class KasePermissionStochastic final : public Indicator {
  private:
   KasePermissionStochastic(std::uint64_t n, std::uint64_t smoothing)
       : range_(n), fast_(EmaState::of_period(smoothing)), slow_(EmaState::of_period(smoothing)) {}
-  HighLowWindow range_;
+  OldestHighLow range_;
   EmaState fast_;
   EmaState slow_;
   OutputList<2> out_{{"fast", "slow"}};

@@ -46,7 +46,7 @@ double AdvanceBlockRule::operator()(const CandleSpan<3>& c) const {
   if (c2.open < c1.open || c2.open > c1.close || c3.open < c2.open || c3.open > c2.close) {
     return kNone;
   }
-  if (c2.close - c2.open > c1.close - c1.open || c3.close - c3.open >= c2.close - c2.open) {
+  if (c2.close - c2.open >= c1.close - c1.open || c3.close - c3.open >= c2.close - c2.open) {
     return kNone;
   }
   if (c3.high - c3.close < c2.high - c2.close) return kNone;

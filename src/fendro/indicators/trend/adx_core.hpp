@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "fendro/indicators/averages/smma.hpp"
 #include "fendro/indicators/trend/atr_state.hpp"
 #include "fendro/market/records.hpp"
 
@@ -91,17 +92,13 @@ struct AdxReading {
   double adx;
 };
 
-// The ADX seeds on the mean of its first n DX values, summed in arrival
-// order from zero (a running sum adds them in exactly that order), then
-// follows (DX + (n - 1) * ADX) / n.
+// The ADX is Wilder's smoothed average of DX: the mean of its first n
+// values, then (DX + (n - 1) * ADX) / n.
 struct AdxCore {
   DmSmoother dm;
-  double adx = 0.0;
-  bool adx_seeded = false;
-  double dx_sum = 0.0;
-  std::uint64_t dx_count = 0;
+  SmmaState adx;
 
-  explicit AdxCore(std::uint64_t period) : dm(period) {}
+  explicit AdxCore(std::uint64_t period) : dm(period), adx(period) {}
   std::uint64_t period() const { return dm.period; }
 };
 
@@ -112,17 +109,9 @@ inline std::optional<AdxReading> adx_update(AdxCore& s, const Candle& c) {
   if (!s.dm.step(c)) return std::nullopt;
   const double pdi = s.dm.plus_di();
   const double mdi = s.dm.minus_di();
-  const double dx = directional_index(pdi, mdi);
-  if (s.adx_seeded) {
-    s.adx = (dx + (s.dm.n - 1.0) * s.adx) / s.dm.n;
-  } else {
-    s.dx_sum += dx;
-    s.dx_count += 1;
-    if (s.dx_count < s.dm.period) return std::nullopt;
-    s.adx = s.dx_sum / s.dm.n;
-    s.adx_seeded = true;
-  }
-  return AdxReading{pdi, mdi, s.adx};
+  const std::optional<double> adx = smma_update(s.adx, directional_index(pdi, mdi));
+  if (!adx) return std::nullopt;
+  return AdxReading{pdi, mdi, *adx};
 }
 
 }  // namespace fendro

@@ -45,11 +45,9 @@ std::optional<double> MassIndex::update(const BarSnapshot& bar) {
   if (c == nullptr) return std::nullopt;
   const double h = c->high - c->low;
   if (!std::isfinite(h)) return std::nullopt;
-  const auto e1 = ema_update(single_, h);
-  if (!e1 || !std::isfinite(*e1)) return std::nullopt;
-  const auto e2 = ema_update(double_, *e1);
-  if (!e2) return std::nullopt;
-  const double ratio = *e2 == 0.0 ? 1.0 : *e1 / *e2;
+  std::array<double, 2> e;
+  if (!ema_chain_update(chain_, h, e)) return std::nullopt;
+  const double ratio = e[1] == 0.0 ? 1.0 : e[0] / e[1];
   ratios_.push(ratio);
   if (!ratios_.is_full()) return std::nullopt;
   return ratios_.sum();

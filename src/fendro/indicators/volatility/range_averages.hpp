@@ -3,6 +3,7 @@
 // their first e inputs.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -41,14 +42,13 @@ class MassIndex final : public Indicator {
                                                   std::uint64_t sum_period);
   std::optional<double> update(const BarSnapshot& bar) override;
   std::uint64_t warmup_period() const override {
-    return sat_add(2 * single_.period - 2, ratios_.period());
+    return sat_add(2 * chain_[0].period - 2, ratios_.period());
   }
 
  private:
   MassIndex(std::uint64_t e, std::uint64_t s)
-      : single_(EmaState::of_period(e)), double_(EmaState::of_period(e)), ratios_(s, false) {}
-  EmaState single_;
-  EmaState double_;
+      : chain_(ema_chain<2>(e)), ratios_(s, false) {}
+  std::array<EmaState, 2> chain_;  // the range's average, then its average
   vol::RunningSum ratios_;  // never rebuilt
 };
 

@@ -1,7 +1,6 @@
 #include "fendro/indicators/volume/price_profile.hpp"
 
 #include <algorithm>
-#include <cmath>
 
 #include "fendro/indicators/volume/repeated_sum.hpp"
 
@@ -19,15 +18,6 @@ BinGrid BinGrid::of(const ProfileBars& bars, std::uint64_t bins) {
   g.bins = bins;
   g.width = (g.high - g.low) / static_cast<double>(bins);
   return g;
-}
-
-std::uint64_t BinGrid::index(double price) const {
-  // Clamped in floating point: the quotient may be NaN or far out of range
-  // when the width underflows or the range overflows.
-  const double q = std::floor((price - low) / width);
-  if (!(q > 0.0)) return 0;
-  if (q >= static_cast<double>(bins - 1)) return bins - 1;
-  return static_cast<std::uint64_t>(q);
 }
 
 void BinRuns::build(const BinGrid& grid, const ProfileBars& bars) {

@@ -62,7 +62,7 @@ struct ProfileBars {
 struct BinGrid {
   double low = 0.0;   // L
   double high = 0.0;  // H
-  double width = 0.0; // (H - L) / bins
+  double width = 0.0;  // (H - L) / bins
   std::uint64_t bins = 1;
 
   // L and H of the bars (at least one), and the bin width.
@@ -71,8 +71,16 @@ struct BinGrid {
   // A window whose range is not above 0 is flat: it is not spread over bins.
   bool flat() const { return !(high - low > 0.0); }
 
-  // floor((p - L) / w) limited to 0 ..= bins - 1 (NaN gives 0).
-  std::uint64_t index(double price) const;
+  // floor((p - L) / w) limited to 0 ..= bins - 1, clamped in floating point
+  // (the quotient is NaN or far out of range when the width underflows or
+  // the range overflows; NaN gives 0). Below those limits the floor of the
+  // positive quotient is its truncation.
+  std::uint64_t index(double price) const {
+    const double q = (price - low) / width;
+    if (!(q >= 1.0)) return 0;
+    if (q >= static_cast<double>(bins - 1)) return bins - 1;
+    return static_cast<std::uint64_t>(q);
+  }
   // L + w * (i + 0.5), L + w * i.
   double center(std::uint64_t i) const { return low + width * (static_cast<double>(i) + 0.5); }
   double edge(std::uint64_t i) const { return low + width * static_cast<double>(i); }

@@ -1,7 +1,9 @@
 // Exponential average seeded by the plain mean of its first n inputs.
 #pragma once
 
+#include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -51,6 +53,29 @@ inline std::optional<double> ema_update(EmaState& s, double x) {
     return std::nullopt;
   }
   return s.value;
+}
+
+// N averages of one length, each fed the value of the one before it.
+template <std::size_t N>
+std::array<EmaState, N> ema_chain(std::uint64_t n) {
+  std::array<EmaState, N> stages;
+  stages.fill(EmaState::of_period(n));
+  return stages;
+}
+
+// Feeds finite x through the chain. Every stage but the last passes its value
+// on only when it is finite (else no value; the later stages are untouched).
+// True once the last stage has a value; `out` then holds every stage's value.
+template <std::size_t N>
+bool ema_chain_update(std::array<EmaState, N>& stages, double x, std::array<double, N>& out) {
+  double in = x;
+  for (std::size_t k = 0; k < N; ++k) {
+    const std::optional<double> v = ema_update(stages[k], in);
+    if (!v) return false;
+    if (k + 1 < N && !std::isfinite(*v)) return false;
+    out[k] = in = *v;
+  }
+  return true;
 }
 
 }  // namespace fendro

@@ -1,0 +1,36 @@
+#include "fendro/indicators/pairs/pair_betas.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro::pairs {
+
+Result<BetaNeutralSpread, IndicatorError> BetaNeutralSpread::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period_min_first(period, 2, "beta-neutral spread needs period >= 2"));
+  return BetaNeutralSpread(period);
+}
+
+double BetaNeutralSpread::value(const stats::PairMoments& m, stats::PairInput current) const {
+  const double beta = stats::pair_beta(m);
+  const double intercept = m.mean_a - beta * m.mean_b;
+  return current.a - (intercept + beta * current.b);
+}
+
+Result<PairwiseBeta, IndicatorError> PairwiseBeta::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period_min_first(period, 2, "pairwise beta needs period >= 2"));
+  return PairwiseBeta(period);
+}
+
+std::optional<double> PairwiseBeta::update(const BarSnapshot& bar) {
+  const auto in = positive_pair_input(bar);
+  if (!in) return std::nullopt;
+  const std::optional<stats::PairInput> prev = prev_;
+  prev_ = in;
+  if (!prev) return std::nullopt;
+  window_.push(std::log(in->a / prev->a), std::log(in->b / prev->b));
+  if (!window_.is_full()) return std::nullopt;
+  return stats::pair_beta(window_.moments());
+}
+
+}  // namespace fendro::pairs

@@ -1,0 +1,271 @@
+// The pair and regime family through the registry: the table, construction
+// messages in check order, warm-up timing, dropped bars, named outputs and a
+// long run over random walks.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "fendro/registry/families.hpp"
+#include "indicators/family_checks.hpp"
+#include "indicators/pairs/pairs_testing.hpp"
+
+namespace fendro::testing::pairs {
+namespace {
+
+using family::build_message;
+using family::invalid;
+
+constexpr double kMaxPlus = 16777217.0;
+const std::string kMax = "invalid period: period exceeds the maximum supported window length (see MAX_PERIOD)";
+
+std::vector<family::Key> family_keys() {
+  std::vector<family::Key> out;
+  for (const PairKey& k : pair_keys()) out.push_back({k.key, k.params});
+  return out;
+}
+
+TEST(PairsRegistry, TableHoldsEveryKeyOnce) {
+  family::expect_table(registry::pair_regime_entries(), family_keys());
+}
+
+TEST(PairsRegistry, ConstructionMessagesInCheckOrder) {
+  struct Case {
+    const char* key;
+    std::vector<double> params;
+    std::string reason;  // "" when the build succeeds
+  };
+  const Case cases[] = {
+      {"BetaNeutralSpread", {1}, "invalid period: beta-neutral spread needs period >= 2"},
+      {"BetaNeutralSpread", {kMaxPlus}, kMax},
+      {"BetaNeutralSpread", {2}, ""},
+      {"DistanceSsd", {1}, "invalid period: distance SSD needs period >= 2"},
+      {"HasbrouckInformationShare", {5}, "invalid period: information share needs period >= 6"},
+      {"HasbrouckInformationShare", {kMaxPlus}, kMax},
+      {"OuHalfLife", {2}, "invalid period: OU half-life needs period >= 3"},
+      {"PairwiseBeta", {1}, "invalid period: pairwise beta needs period >= 2"},
+      {"SpreadAr1Coefficient", {2}, "invalid period: AR(1) spread coefficient needs period >= 3"},
+      {"SpreadHurst", {7}, "invalid period: spread Hurst needs period >= 8"},
+      {"SpreadHurst", {8}, ""},
+      {"TrendLabel", {1}, "invalid period: trend label needs period >= 2"},
+      {"TrendLabel", {kMaxPlus}, kMax},
+      {"GrangerCausality", {4, 1}, "invalid period: granger causality needs period >= 3*lag + 2"},
+      {"GrangerCausality", {5, 1}, ""},
+      {"GrangerCausality", {5, kMaxPlus}, kMax},
+      {"GrangerCausality", {kMaxPlus, 1}, kMax},
+      {"PairSpreadZScore", {1, 1}, "invalid period: pair spread z-score needs beta_period >= 2"},
+      {"PairSpreadZScore", {kMaxPlus, 1}, kMax},
+      {"PairSpreadZScore", {2, 1}, "invalid period: pair spread z-score needs z_period >= 2"},
+      {"PairSpreadZScore", {2, kMaxPlus}, kMax},
+      {"Cointegration", {5, 1}, "invalid period: cointegration needs period >= 2*adf_lags + 4"},
+      {"Cointegration", {6, 1}, ""},
+      {"Cointegration", {kMaxPlus, 1}, kMax},
+      // 2 * adf_lags + 4 must not wrap around for a huge lag count.
+      {"Cointegration", {10, 1e30}, "invalid period: cointegration needs period >= 2*adf_lags + 4"},
+      {"KalmanHedgeRatio", {1.0, 1.0}, "invalid parameter: kalman hedge ratio needs delta in (0, 1)"},
+      {"KalmanHedgeRatio", {0.5, 0.0}, "invalid parameter: kalman hedge ratio needs observation_var > 0"},
+      {"KalmanHedgeRatio", {0.0, 0.0}, "invalid parameter: kalman hedge ratio needs delta in (0, 1)"},
+      {"KalmanHedgeRatio", {-0.0, 1.0}, "invalid parameter: kalman hedge ratio needs delta in (0, 1)"},
+      {"KalmanHedgeRatio", {0.5, -1.0}, "invalid parameter: kalman hedge ratio needs observation_var > 0"},
+      {"KalmanHedgeRatio", {2.0}, "missing parameter #1"},
+      {"LeadLagCrossCorrelation", {1, 1}, "invalid period: lead-lag cross-correlation needs window >= 2"},
+      {"LeadLagCrossCorrelation", {kMaxPlus, 1}, kMax},
+      {"LeadLagCrossCorrelation", {2, kMaxPlus}, kMax},
+      {"RelativeStrengthAB", {kMaxPlus, 14}, kMax},
+      {"RelativeStrengthAB", {5, kMaxPlus}, kMax},
+      {"SpreadBollingerBands", {1, 2.0}, "invalid period: spread bollinger bands needs period >= 2"},
+      {"SpreadBollingerBands", {kMaxPlus, 2.0}, kMax},
+      {"SpreadBollingerBands", {2, 0.0}, "invalid parameter: spread bollinger bands needs num_std > 0"},
+      {"SpreadBollingerBands", {2, -1.0}, "invalid parameter: spread bollinger bands needs num_std > 0"},
+      {"RegimeLabel", {1, 1}, "invalid period: regime label needs vol_period >= 2"},
+      {"RegimeLabel", {kMaxPlus, 1}, kMax},
+      {"RegimeLabel", {2, 1}, "invalid period: regime label needs lookback >= 2"},
+      {"RegimeLabel", {2, kMaxPlus}, kMax},
+      {"SeasonalZScore", {-720}, ""},
+      {"SeasonalZScore", {0.5}, "parameter #0 must be an i32, got 0.5"},
+      {"TurnOfMonth", {0, 0, 0}, "period must be greater than zero"},
+      {"TurnOfMonth", {0, 3, 0}, ""},
+      {"TurnOfMonth", {3, 0, 0}, ""},
+      {"TurnOfMonth", {-1, 3, 0}, "parameter #0 must be a u32, got -1"},
+      {"VolatilityCone", {1, 5}, "invalid period: volatility cone window and lookback must both be >= 2"},
+      {"VolatilityCone", {5, 1}, "invalid period: volatility cone window and lookback must both be >= 2"},
+      // No upper bound: both windows grow only with the bars seen.
+      {"VolatilityCone", {kMaxPlus, kMaxPlus}, ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(build_message(c.key, c.params), invalid(c.key, c.reason))
+        << c.key << " " << ::testing::PrintToString(c.params);
+  }
+}
+
+// Bars with a reference from a second random walk (the time advances one
+// hour per bar, so the calendar types see many hours and dates).
+struct PairSeries {
+  std::vector<Candle> candles;
+  std::vector<double> reference;
+};
+
+PairSeries pair_series(std::size_t n, std::uint64_t seed) {
+  PairSeries s{random_walk(n, seed), reference_walk(n, seed + 100)};
+  for (std::size_t i = 0; i < n; ++i) s.candles[i].time = static_cast<std::int64_t>(i) * 3600000;
+  return s;
+}
+
+TEST(PairsRegistry, FirstValueOnTheWarmupBar) {
+  const PairSeries s = pair_series(400, 3);
+  for (const PairKey& k : pair_keys()) {
+    // The calendar studies give values only once a bucket or a turn-of-month
+    // day has been seen; their warm-up is a lower bound.
+    const std::string key = k.key;
+    const bool exact = key != "SeasonalZScore" && key != "TurnOfMonth";
+    IndicatorPtr ind = build_key(k.key, k.params);
+    ASSERT_TRUE(ind);
+    const std::uint64_t warmup = ind->warmup_period();
+    bool seen = false;
+    for (std::size_t i = 0; i < s.candles.size(); ++i) {
+      const bool has = step_pair(*ind, s.candles[i], s.reference[i]).has_value();
+      if (exact) {
+        ASSERT_EQ(has, i + 1 >= warmup) << k.key << " bar " << i + 1 << " warm-up " << warmup;
+      } else if (has && !seen) {
+        EXPECT_GE(i + 1, warmup) << k.key;
+        seen = true;
+      }
+    }
+    EXPECT_TRUE(exact || seen) << k.key;
+  }
+}
+
+// A dropped bar leaves everything as if it had never come: every later value
+// and output matches a run without it, bit for bit.
+TEST(PairsRegistry, DroppedBarsChangeNothing) {
+  const PairSeries s = pair_series(300, 5);
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  Candle nan_close = s.candles[10];
+  nan_close.close = nan;
+  Candle inverted = s.candles[10];  // finite close, high below low
+  std::swap(inverted.high, inverted.low);
+  struct Bad {
+    const char* what;
+    Candle candle;
+    std::optional<double> reference;
+  };
+  const Bad bads[] = {
+      {"no reference", s.candles[10], std::nullopt},
+      {"NaN reference", s.candles[10], nan},
+      {"infinite reference", s.candles[10], std::numeric_limits<double>::infinity()},
+      {"NaN close", nan_close, 50.0},
+      {"inverted candle", inverted, 50.0},
+      {"negative close", flat(-3.0), 50.0},
+  };
+  // The bad bars each kind of key drops (the others are ordinary input).
+  const std::map<std::string, std::vector<std::string>> dropped_by = {
+      {"two-series", {"no reference", "NaN reference", "infinite reference", "NaN close"}},
+      {"TrendLabel", {"NaN close"}},
+      {"RegimeLabel", {"NaN close", "negative close"}},
+      {"SeasonalZScore", {"NaN close", "inverted candle"}},
+      {"TurnOfMonth", {"NaN close", "inverted candle"}},
+      {"VolatilityCone", {"NaN close", "inverted candle"}},
+  };
+  for (const PairKey& k : pair_keys()) {
+    const auto& drops = dropped_by.at(k.two_series ? "two-series" : k.key);
+    for (const Bad& bad : bads) {
+      if (std::find(drops.begin(), drops.end(), bad.what) == drops.end()) continue;
+      IndicatorPtr clean = build_key(k.key, k.params);
+      IndicatorPtr dirty = build_key(k.key, k.params);
+      ASSERT_TRUE(clean && dirty);
+      for (std::size_t i = 0; i < s.candles.size(); ++i) {
+        if (i % 37 == 0 || i == 1) {
+          EXPECT_FALSE(step_pair(*dirty, bad.candle, bad.reference)) << k.key << " " << bad.what;
+        }
+        const auto want = step_pair(*clean, s.candles[i], s.reference[i]);
+        const auto got = step_pair(*dirty, s.candles[i], s.reference[i]);
+        ASSERT_EQ(want.has_value(), got.has_value()) << k.key << " " << bad.what << " bar " << i;
+        if (want) {
+          ASSERT_EQ(std::memcmp(&*want, &*got, sizeof(double)), 0) << k.key << " " << bad.what;
+        }
+        const auto oc = clean->outputs();
+        const auto od = dirty->outputs();
+        ASSERT_EQ(oc.size(), od.size()) << k.key;
+        for (std::size_t j = 0; j < oc.size(); ++j) {
+          ASSERT_EQ(std::memcmp(&oc[j].value, &od[j].value, sizeof(double)), 0) << k.key;
+        }
+      }
+    }
+  }
+}
+
+TEST(PairsRegistry, NamedOutputsInOrder) {
+  const std::map<std::string, std::vector<std::string>> named = {
+      {"VolatilityCone", {"current", "min", "median", "max", "percentile"}},
+      {"SpreadBollingerBands", {"middle", "upper", "lower", "percent_b"}},
+      {"Cointegration", {"hedge_ratio", "spread", "adf_stat"}},
+      {"KalmanHedgeRatio", {"hedge_ratio", "intercept", "spread"}},
+      {"LeadLagCrossCorrelation", {"correlation"}},
+      {"RelativeStrengthAB", {"ratio", "ratio_ma", "ratio_rsi"}},
+  };
+  const PairSeries s = pair_series(200, 17);
+  for (const PairKey& k : pair_keys()) {
+    IndicatorPtr ind = build_key(k.key, k.params);
+    ASSERT_TRUE(ind);
+    EXPECT_TRUE(ind->outputs().empty()) << k.key;
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < s.candles.size(); ++i) {
+      const auto v = step_pair(*ind, s.candles[i], s.reference[i]);
+      if (!v) continue;
+      names.clear();
+      for (const NamedOutput& o : ind->outputs()) names.emplace_back(o.name);
+      if (!names.empty()) EXPECT_EQ(ind->outputs()[0].value, *v) << k.key;
+    }
+    const auto it = named.find(k.key);
+    EXPECT_EQ(names, it == named.end() ? std::vector<std::string>{} : it->second) << k.key;
+  }
+}
+
+// Over 10,000 bars every value and output is finite, and the bounded
+// statistics stay in their ranges.
+TEST(PairsRegistry, LongRandomWalkStaysFinite) {
+  const PairSeries s = pair_series(10000, 11);
+  const std::map<std::string, std::pair<double, double>> ranges = {
+      {"HasbrouckInformationShare", {0.0, 1.0}}, {"SpreadHurst", {0.0, 1.0}},
+      {"LeadLagCrossCorrelation", {-1.0, 1.0}},  {"TrendLabel", {-1.0, 1.0}},
+      {"RegimeLabel", {-1.0, 1.0}},             {"GrangerCausality", {0.0, 1e300}},
+  };
+  for (const PairKey& k : pair_keys()) {
+    IndicatorPtr ind = build_key(k.key, k.params);
+    ASSERT_TRUE(ind);
+    std::size_t values = 0;
+    for (std::size_t i = 0; i < s.candles.size(); ++i) {
+      const auto v = step_pair(*ind, s.candles[i], s.reference[i]);
+      if (!v) continue;
+      ++values;
+      ASSERT_TRUE(std::isfinite(*v)) << k.key << " bar " << i;
+      for (const NamedOutput& o : ind->outputs()) ASSERT_TRUE(std::isfinite(o.value)) << k.key;
+      const auto r = ranges.find(k.key);
+      if (r != ranges.end()) {
+        ASSERT_GE(*v, r->second.first) << k.key;
+        ASSERT_LE(*v, r->second.second) << k.key;
+      }
+    }
+    EXPECT_GT(values, 50u) << k.key;
+  }
+}
+
+// Without a reference value, as in every bar of a backtest, the two-series
+// types never give a value.
+TEST(PairsRegistry, TwoSeriesTypesNeedTheReference) {
+  const auto series = random_walk(300, 7);
+  for (const PairKey& k : pair_keys()) {
+    if (!k.two_series) continue;
+    IndicatorPtr ind = build_key(k.key, k.params);
+    ASSERT_TRUE(ind);
+    for (const Candle& c : series) ASSERT_FALSE(step(*ind, c)) << k.key;
+  }
+}
+
+}  // namespace
+}  // namespace fendro::testing::pairs

@@ -1,0 +1,187 @@
+// Every performance key through the registry: parameter and constructor
+// checks in their order, the family table, warm-ups, rejected bars and long
+// runs over a series of returns (benchmark-relative keys stepped with a
+// reference value).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "fendro/registry/families.hpp"
+#include "indicators/family_checks.hpp"
+#include "indicators/performance/perf_testing.hpp"
+#include "indicators/statistics/stats_testing.hpp"
+
+namespace fendro::testing::performance {
+namespace {
+
+constexpr double kTiny = 1e-20;  // a positive value the count reader turns into 0
+constexpr double kOver = 16777217;
+constexpr double kInf = std::numeric_limits<double>::infinity();
+const std::string kZero = "period must be greater than zero";
+const std::string kMax =
+    "invalid period: period exceeds the maximum supported window length (see MAX_PERIOD)";
+
+std::vector<family::Key> close_keys() {
+  std::vector<family::Key> out;
+  for (const PerfKey& k : perf_keys()) {
+    if (!k.two_series) out.push_back({k.key, k.params, true});
+  }
+  return out;
+}
+
+std::vector<PerfKey> pair_keys() {
+  std::vector<PerfKey> out;
+  for (const PerfKey& k : perf_keys()) {
+    if (k.two_series) out.push_back(k);
+  }
+  return out;
+}
+
+TEST(PerfRegistry, ChecksRunInTheirOrder) {
+  struct Case {
+    const char* key;
+    std::vector<double> params;
+    std::string reason;  // empty: built
+  };
+  const std::string p = "invalid period: ";
+  const std::string conf = p + "confidence must lie strictly between 0 and 1";
+  const std::string m2 =
+      "invalid parameter: risk_free must be finite and benchmark_stddev finite and non-negative";
+  const Case cases[] = {
+      // Plain order: zero, then the maximum.
+      {"MaxDrawdown", {kTiny}, kZero},
+      {"MaxDrawdown", {kOver}, kMax},
+      {"MaxDrawdown", {16777216}, ""},
+      {"MaxDrawdown", {1}, ""},
+      {"AverageDrawdown", {kTiny}, kZero},
+      {"PainIndex", {kOver}, kMax},
+      {"KellyCriterion", {kTiny}, kZero},
+      {"WinRate", {kOver}, kMax},
+      {"ProfitFactor", {kTiny}, kZero},
+      {"GainLossRatio", {kOver}, kMax},
+      {"Expectancy", {kTiny}, kZero},
+      {"GainToPainRatio", {kOver}, kMax},
+      {"OmegaRatio", {kTiny, 0}, kZero},
+      {"OmegaRatio", {kOver, 0}, kMax},
+      {"OmegaRatio", {5}, "missing parameter #1"},
+      // Minimum first: a period read as 0 gets the type's own message.
+      {"CalmarRatio", {kTiny}, p + "calmar ratio needs period >= 2"},
+      {"CalmarRatio", {kOver}, kMax},
+      {"BurkeRatio", {1}, p + "burke ratio needs period >= 2"},
+      {"SterlingRatio", {1}, p + "sterling ratio needs period >= 2"},
+      {"MartinRatio", {1}, p + "martin ratio needs period >= 2"},
+      {"MartinRatio", {kOver}, kMax},
+      {"KRatio", {2}, p + "k-ratio needs period >= 3"},
+      {"KRatio", {3}, ""},
+      {"TailRatio", {1}, p + "tail ratio needs period >= 2"},
+      {"CommonSenseRatio", {kTiny}, p + "common sense ratio needs period >= 2"},
+      {"CommonSenseRatio", {kOver}, kMax},
+      {"SharpeRatio", {1, 0}, p + "sharpe ratio needs period >= 2"},
+      {"SharpeRatio", {2, kInf}, "parameter #1 must be finite"},
+      {"SharpeRatio", {kOver, 0}, kMax},
+      {"SortinoRatio", {1, 0}, p + "sortino ratio needs period >= 2"},
+      {"SortinoRatio", {2}, "missing parameter #1"},
+      {"UpsidePotentialRatio", {1, 0}, p + "upside potential ratio needs period >= 2"},
+      {"UpsidePotentialRatio", {kOver, 0}, kMax},
+      {"M2Measure", {1, 0, -1}, p + "m2 measure needs period >= 2"},
+      {"M2Measure", {kOver, 0, -1}, kMax},
+      {"M2Measure", {5, 0, -1}, m2},
+      {"M2Measure", {5, 0, -0.0}, ""},
+      {"M2Measure", {5, 0}, "missing parameter #2"},
+      {"ValueAtRisk", {1, 0.95}, p + "value-at-risk needs period >= 2"},
+      {"ValueAtRisk", {kOver, 2}, kMax},
+      {"ValueAtRisk", {5, 0}, conf},
+      {"ValueAtRisk", {5, 1}, conf},
+      {"ValueAtRisk", {5, kInf}, "parameter #1 must be finite"},
+      {"ValueAtRisk", {5, 0.999999}, ""},
+      {"ConditionalValueAtRisk", {kTiny, 0.95}, p + "conditional value-at-risk needs period >= 2"},
+      {"ConditionalValueAtRisk", {5, -0.5}, conf},
+      {"ConditionalValueAtRisk", {5, 1e-300}, ""},
+      {"InformationRatio", {1}, p + "information ratio needs period >= 2"},
+      {"InformationRatio", {kOver}, kMax},
+      {"TreynorRatio", {1, 0}, p + "treynor ratio needs period >= 2"},
+      {"TreynorRatio", {kOver, 0}, kMax},
+      {"RecoveryFactor", {}, ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(family::build_message(c.key, c.params), family::invalid(c.key, c.reason))
+        << c.key << " " << ::testing::PrintToString(c.params);
+  }
+}
+
+TEST(PerfRegistry, TableHoldsEveryKeyOnce) {
+  std::vector<family::Key> keys;
+  for (const PerfKey& k : perf_keys()) keys.push_back({k.key, k.params});
+  family::expect_table(registry::performance_entries(), keys);
+  EXPECT_EQ(keys.size(), 26u);
+}
+
+TEST(PerfRegistry, CloseOnlyKeysFollowTheFamilyRules) {
+  const auto keys = close_keys();
+  family::expect_warmup(keys);
+  family::expect_rejected_bars_ignored(keys);
+  family::expect_named_outputs(keys, {});
+}
+
+TEST(PerfRegistry, LongRunsOverReturnsStayFinite) {
+  const auto returns = return_series(10000, 11);
+  const auto reference = statistics::reference_walk(returns.size(), 12);
+  for (const PerfKey& k : perf_keys()) {
+    auto ind = family::build({k.key, k.params});
+    std::size_t values = 0;
+    for (std::size_t i = 0; i < returns.size(); ++i) {
+      // Two-series keys read the close as A: a level, like the reference.
+      const Candle level = flat(100.0 * (1.0 + returns[i].close));
+      const auto v = k.two_series ? statistics::step_pair(*ind, level, reference[i])
+                                  : step(*ind, returns[i]);
+      if (!v) continue;
+      ++values;
+      ASSERT_TRUE(std::isfinite(*v)) << k.key << " bar " << i + 1;
+    }
+    EXPECT_GT(values, returns.size() - 100) << k.key;
+  }
+}
+
+TEST(PerfRegistry, TwoSeriesKeysGiveNothingWithoutAReference) {
+  const auto series = random_walk(200, 2);
+  for (const PerfKey& k : pair_keys()) {
+    auto ind = family::build({k.key, k.params});
+    for (const Candle& c : series) ASSERT_FALSE(step(*ind, c)) << k.key;
+  }
+}
+
+TEST(PerfRegistry, TwoSeriesWarmupAndRejectedBars) {
+  const auto a = random_walk(300, 5);
+  const auto b = statistics::reference_walk(300, 6);
+  Candle nan_close = a[10];
+  nan_close.close = std::numeric_limits<double>::quiet_NaN();
+  for (const PerfKey& k : pair_keys()) {
+    auto clean = family::build({k.key, k.params});
+    auto dirty = family::build({k.key, k.params});
+    const std::uint64_t warmup = clean->warmup_period();
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      if (i % 29 == 0 || i == 1) {
+        EXPECT_FALSE(statistics::step_pair(*dirty, a[i], std::nullopt)) << k.key;
+        EXPECT_FALSE(statistics::step_pair(*dirty, a[i], kInf)) << k.key;
+        EXPECT_FALSE(statistics::step_pair(*dirty, nan_close, b[i])) << k.key;
+      }
+      const auto want = statistics::step_pair(*clean, a[i], b[i]);
+      Candle inverted = a[i];  // the candle is not checked: only close and reference
+      std::swap(inverted.high, inverted.low);
+      const auto got = statistics::step_pair(*dirty, inverted, b[i]);
+      ASSERT_EQ(want.has_value(), i + 1 >= warmup) << k.key << " bar " << i + 1;
+      ASSERT_EQ(want.has_value(), got.has_value()) << k.key << " bar " << i + 1;
+      if (want) {
+        ASSERT_EQ(std::memcmp(&*want, &*got, sizeof(double)), 0) << k.key;
+      }
+    }
+    EXPECT_TRUE(clean->outputs().empty()) << k.key;
+  }
+}
+
+}  // namespace
+}  // namespace fendro::testing::performance
