@@ -40,7 +40,8 @@ namespace detail {
 
 template <class T, class... Kinds, std::size_t... Is>
 BuildResult build_read(const Params& p, std::index_sequence<Is...>) {
-  // Reads stop at the first failure: later parameters are not read.
+  // Every parameter is read (reads have no effect besides their result); the
+  // first failure in index order is the answer, before any construction check.
   const StrategyError* failure = nullptr;
   auto values = std::tuple{read_param(p, Is, Kinds{})...};
   ((failure == nullptr && !std::get<Is>(values).ok() ? (failure = &std::get<Is>(values).error())

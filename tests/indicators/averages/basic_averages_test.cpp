@@ -21,13 +21,7 @@ using testing::Values;
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 TEST(BasicAverages, HandValues) {
-  struct Case {
-    const char* key;
-    std::vector<double> params;
-    std::vector<double> closes;
-    Values want;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<testing::CloseCase> cases = {
       {"Sma", {3}, {1, 2, 3, 4}, {kNone, kNone, 2.0, 3.0}},
       {"Sma", {1}, {5, -2, 7.5}, {5.0, -2.0, 7.5}},
       {"Wma", {3}, {1, 2, 3, 4}, {kNone, kNone, 14.0 / 6, 20.0 / 6}},
@@ -40,7 +34,7 @@ TEST(BasicAverages, HandValues) {
       {"Smma", {3}, {1, 2, 3, 6}, {kNone, kNone, 2.0, 10.0 / 3}},
       {"T3", {1, 0.7}, {3, -1}, {3.0, -1.0}},
   };
-  for (const Case& k : cases) EXPECT_EQ(run_closes(k.key, k.params, k.closes), k.want) << k.key;
+  for (const auto& k : cases) EXPECT_EQ(run_closes(k.key, k.params, k.closes), k.want) << k.key;
 }
 
 // With v = 0 only the third stage counts (c4 = 1); with v = 1 the weights are

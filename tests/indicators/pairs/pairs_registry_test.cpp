@@ -219,7 +219,9 @@ TEST(PairsRegistry, NamedOutputsInOrder) {
       if (!v) continue;
       names.clear();
       for (const NamedOutput& o : ind->outputs()) names.emplace_back(o.name);
-      if (!names.empty()) EXPECT_EQ(ind->outputs()[0].value, *v) << k.key;
+      if (!names.empty()) {
+        EXPECT_EQ(ind->outputs()[0].value, *v) << k.key;
+      }
     }
     const auto it = named.find(k.key);
     EXPECT_EQ(names, it == named.end() ? std::vector<std::string>{} : it->second) << k.key;

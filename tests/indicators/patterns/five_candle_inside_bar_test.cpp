@@ -20,8 +20,10 @@ TEST(LongWindowPatterns, Breakaway) {
   white_third[2] = ohlc(15.1, 16, 15, 15.8);
   expect_cases({
       {"Breakaway", with(falling, ohlc(14.5, 17.5, 14.5, 17.5)), 1.0},
-      {"Breakaway", with(falling, ohlc(14.5, 17, 14.5, 17)), 0.0, "fifth closes at the second open"},
-      {"Breakaway", with(falling, ohlc(14.5, 18, 14.5, 18)), 0.0, "fifth closes at the first close"},
+      {"Breakaway", with(falling, ohlc(14.5, 17, 14.5, 17)), 0.0,
+       "fifth closes at the second open"},
+      {"Breakaway", with(falling, ohlc(14.5, 18, 14.5, 18)), 0.0,
+       "fifth closes at the first close"},
       {"Breakaway", with(white_third, ohlc(14.5, 17.5, 14.5, 17.5)), 1.0,
        "colour of the third candle not tested"},
       {"Breakaway", with(rising, ohlc(15.5, 15.5, 12.5, 12.5)), -1.0},
@@ -43,7 +45,8 @@ TEST(LongWindowPatterns, LadderBottom) {
       {"LadderBottom", with(c4, ohlc(17.2, 18, 17.1, 17.8)), 1.0},
       {"LadderBottom", with(ohlc(17, 17, 15.5, 16), ohlc(17.2, 18, 17.1, 17.8)), 0.0,
        "fourth high equal to its open"},
-      {"LadderBottom", with(c4, ohlc(17.2, 18, 17.1, 17.5)), 0.0, "fifth closes at the fourth high"},
+      {"LadderBottom", with(c4, ohlc(17.2, 18, 17.1, 17.5)), 0.0,
+       "fifth closes at the fourth high"},
       {"LadderBottom", with(c4, ohlc(17, 18, 17, 17.8)), 0.0, "fifth opens at the fourth open"},
       {"LadderBottom", with(ohlc(17, 17.5, 15.5, 17.2), ohlc(17.2, 18, 17.1, 17.8)), 0.0,
        "fourth white"},

@@ -91,10 +91,6 @@ TEST(MultiCandlePatternFamily, InvalidCandleInsideAFigure) {
                                ohlc(11, 11, 10, 10)},
        -1.0},
   });
-  auto ind = family::build({"Hikkake", {}});
-  EXPECT_FALSE(step(*ind, ohlc(10, 12, 8, 11)));
-  EXPECT_FALSE(step(*ind, ohlc(10, 11, 9, 10.5)));
-  EXPECT_FALSE(step(*ind, inverted));
 }
 
 }  // namespace

@@ -31,13 +31,7 @@ TEST(VolCloseEstimators, HandWorkedValues) {
   const double r2 = std::log(99.0 / 110.0);
   const double r3 = std::log(104.0 / 99.0);
   const double half_pi = 1.5707963267948966;
-  struct Case {
-    const char* key;
-    std::vector<double> params;
-    std::vector<double> closes;
-    Values want;
-  };
-  const Case cases[] = {
+  check_close_cases({
       {"RealizedVolatility", {1}, {100, 110, 99}, {kNone, std::abs(r1), std::abs(r2)}},
       {"RealizedVolatility", {2}, {100, 110, 99}, {kNone, kNone, std::sqrt(r1 * r1 + r2 * r2)}},
       {"StdDev", {1}, {5, -3, 0}, {0.0, 0.0, 0.0}},
@@ -63,10 +57,7 @@ TEST(VolCloseEstimators, HandWorkedValues) {
       {"VolatilityOfVolatility", {2, 2}, {100, 110, 99, 104},
        {kNone, kNone, kNone,
         std::abs(std::abs(r1 - r2) - std::abs(r2 - r3)) / 2.0}},
-  };
-  for (const Case& c : cases) {
-    expect_values(run_closes(c.key, c.params, c.closes), c.want, c.key);
-  }
+  });
 }
 
 TEST(VolCloseEstimators, LogTypesRefuseZeroAndNegativeClosesOthersTakeThem) {

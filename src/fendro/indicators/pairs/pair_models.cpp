@@ -150,11 +150,12 @@ double HasbrouckInformationShare::share() const {
   observations_.for_each([&](const Observation& o) {
     const std::array<double, 4> x = {1.0, o.z, o.lag_a, o.lag_b};
     for (std::size_t i = 0; i < 4; ++i) {
-      for (std::size_t j = 0; j < 4; ++j) normal[i * 4 + j] = normal[i * 4 + j] + x[i] * x[j];
+      for (std::size_t j = i; j < 4; ++j) normal[i * 4 + j] = normal[i * 4 + j] + x[i] * x[j];
       rhs_a[i] = rhs_a[i] + x[i] * o.da;
       rhs_b[i] = rhs_b[i] + x[i] * o.db;
     }
   });
+  mirror_upper(normal, 4);
   std::array<double, 4> ca{};
   std::array<double, 4> cb{};
   std::array<double, 16> work = normal;

@@ -53,6 +53,15 @@ class OlsWork {
   std::vector<double> row_;
 };
 
+// Copies the upper triangle of a k-by-k row-major matrix onto the lower one.
+// Normal matrices are accumulated on the upper triangle only: each product
+// x_i * x_j equals x_j * x_i exactly, so both halves would hold the same sums.
+inline void mirror_upper(std::span<double> m, std::size_t k) {
+  for (std::size_t i = 0; i < k; ++i) {
+    for (std::size_t j = i + 1; j < k; ++j) m[j * k + i] = m[i * k + j];
+  }
+}
+
 // x . b over the columns in order, from -0.0.
 inline double dot_in_order(std::span<const double> x, std::span<const double> b) {
   double s = -0.0;
@@ -70,10 +79,11 @@ std::optional<double> OlsWork::rss(std::size_t k, std::size_t rows, Fill fill) {
   for (std::size_t r = 0; r < rows; ++r) {
     const double y = fill(r, std::span<double>(row_));
     for (std::size_t i = 0; i < k; ++i) {
-      for (std::size_t j = 0; j < k; ++j) xtx_[i * k + j] = xtx_[i * k + j] + row_[i] * row_[j];
+      for (std::size_t j = i; j < k; ++j) xtx_[i * k + j] = xtx_[i * k + j] + row_[i] * row_[j];
       xty_[i] = xty_[i] + row_[i] * y;
     }
   }
+  mirror_upper(xtx_, k);
   work_.assign(xtx_.begin(), xtx_.end());
   if (!solve_in_order(work_, xty_, k, coef_)) return std::nullopt;
   double ssr = 0.0;

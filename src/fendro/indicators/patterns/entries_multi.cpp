@@ -12,7 +12,7 @@ namespace {
 
 namespace p = fendro::patterns;
 
-const Entry kEntries[] = {
+constexpr Entry kEntries[] = {
     // Three-candle runs.
     {"ThreeSoldiersOrCrows", build_plain<p::ThreeSoldiersOrCrows>},
     {"IdenticalThreeCrows", build_plain<p::IdenticalThreeCrows>},

@@ -1,0 +1,52 @@
+// Dominant cycle length of the close: the roofing-filtered close is
+// correlated with lagged copies of itself over a three-bar window, the
+// correlations become a smoothed power spectrum over the candidate periods,
+// and the value is the power-weighted centre of the strong part of that
+// spectrum, within [min_period, max_period].
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "fendro/indicators/cycle/filter_blocks.hpp"
+#include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/market/indicator_error.hpp"
+#include "fendro/util/result.hpp"
+
+namespace fendro::cycle {
+
+class AutocorrelationPeriodogram final : public Indicator {
+ public:
+  static constexpr std::uint64_t kMaxTableCells = 65536;
+  // Spectra of at most `table_cells` (period, lag) cells keep a phasor table;
+  // larger ones compute each phasor when needed, with the same values.
+  static Result<AutocorrelationPeriodogram, IndicatorError> create(
+      std::uint64_t min_period, std::uint64_t max_period,
+      std::uint64_t table_cells = kMaxTableCells);
+  std::optional<double> update(const BarSnapshot& bar) override;
+  std::uint64_t warmup_period() const override { return filtered_.capacity(); }
+
+
+ private:
+  AutocorrelationPeriodogram(std::uint64_t min_period, std::uint64_t max_period,
+                             std::uint64_t table_cells);
+  void correlate();
+  // Sums of corr[n] * cos and * sin of 2 pi n / P over the lags n >= 3.
+  void fourier(std::uint64_t period, double& c, double& s) const;
+
+  std::uint64_t min_;
+  std::uint64_t max_;
+  std::uint64_t table_cells_;
+  OnePoleHighpass hp_;
+  SuperSmootherStage ss_;
+  BoundedRing<double> filtered_;  // max_period + 3 values
+  // Sized once the ring first fills, so memory follows the bars seen.
+  std::vector<double> corr_;   // by lag 0..max_period
+  std::vector<double> power_;  // by period 0..max_period
+  std::vector<double> phasors_;  // (cos, sin) by period then lag, when small enough
+  double max_power_ = 0.0;
+};
+
+}  // namespace fendro::cycle

@@ -1,0 +1,338 @@
+#include "fendro/indicators/cycle/ehlers_filters.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro::cycle {
+namespace {
+
+constexpr double kEps = 2.220446049250313e-16;
+
+double clamp_unit(double v) { return std::min(std::max(v, -1.0), 1.0); }
+
+// Both lengths nonzero, fast strictly below slow, then `limited` within
+// MAX_PERIOD.
+Status<IndicatorError> check_fast_slow(std::uint64_t fast, std::uint64_t slow,
+                                       std::uint64_t limited, std::string_view why) {
+  if (fast == 0 || slow == 0) return err(IndicatorError::zero_period());
+  if (fast >= slow) return err(IndicatorError::invalid_period(why));
+  if (limited > MAX_PERIOD) return err(IndicatorError::invalid_period(kMaxPeriodReason));
+  return Unit{};
+}
+
+}  // namespace
+
+Result<HighpassFilter, IndicatorError> HighpassFilter::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return HighpassFilter(period);
+}
+
+std::optional<double> HighpassFilter::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  return hp_.step(x);
+}
+
+Result<Decycler, IndicatorError> Decycler::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return Decycler(period);
+}
+
+std::optional<double> Decycler::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  return x - hp_.step(x);
+}
+
+Result<DecyclerOscillator, IndicatorError> DecyclerOscillator::create(std::uint64_t fast,
+                                                                      std::uint64_t slow) {
+  FENDRO_CHECK(
+      check_fast_slow(fast, slow, slow, "fast period must be strictly less than slow period"));
+  return DecyclerOscillator(fast, slow);
+}
+
+std::optional<double> DecyclerOscillator::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  const double fast = x - fast_.step(x);
+  return fast - (x - slow_.step(x));
+}
+
+Result<SuperSmoother, IndicatorError> SuperSmoother::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return SuperSmoother(
+      SuperSmootherStage::of_length(static_cast<double>(period), kStandaloneSmootherAngle));
+}
+
+std::optional<double> SuperSmoother::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  return ss_.step(x);
+}
+
+Result<RoofingFilter, IndicatorError> RoofingFilter::create(std::uint64_t lp_period,
+                                                            std::uint64_t hp_period) {
+  FENDRO_CHECK(check_fast_slow(lp_period, hp_period, lp_period,
+                               "lp_period must be strictly less than hp_period"));
+  return RoofingFilter(lp_period, hp_period);
+}
+
+std::optional<double> RoofingFilter::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  const double hp = hp_.step(x);
+  if (!std::isfinite(hp)) return std::nullopt;
+  return ss_.step(hp);
+}
+
+Result<BandpassFilter, IndicatorError> BandpassFilter::create(std::uint64_t period,
+                                                              double bandwidth) {
+  FENDRO_CHECK(check_period(period));
+  if (!(bandwidth > 0.0 && bandwidth < 1.0)) {
+    return err(IndicatorError::invalid_parameter("bandpass bandwidth must be in (0, 1)"));
+  }
+  return BandpassFilter(period, bandwidth);
+}
+
+std::optional<double> BandpassFilter::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  return bp_.step(x);
+}
+
+CyberneticCycle::CyberneticCycle(std::uint64_t period) {
+  const double alpha = 2.0 / (static_cast<double>(period) + 1.0);
+  const double half = alpha * -0.5 + 1.0;
+  k_c1_ = (1.0 - alpha) + (1.0 - alpha);
+  k_s_ = half * half;
+  k_c2_ = (1.0 - alpha) * (1.0 - alpha);
+}
+
+Result<CyberneticCycle, IndicatorError> CyberneticCycle::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return CyberneticCycle(period);
+}
+
+std::optional<double> CyberneticCycle::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  const double smooth = seen_ >= 3 ? (x3_ + ((x2_ + x2_) + (x + (x1_ + x1_)))) / 6.0 : x;
+  double cycle;
+  if (seen_ >= 2) {
+    cycle = (c1_ * k_c1_ + (s2_ + (smooth - (s1_ + s1_))) * k_s_) - c2_ * k_c2_;
+  } else {
+    // Missing earlier closes stand in as the close itself.
+    const double x1 = seen_ >= 1 ? x1_ : x;
+    cycle = (x + (x - (x1 + x1))) * 0.25;
+  }
+  x3_ = x2_;
+  x2_ = x1_;
+  x1_ = x;
+  s2_ = s1_;
+  s1_ = smooth;
+  c2_ = c1_;
+  c1_ = cycle;
+  if (seen_ < 3) ++seen_;
+  return cycle;
+}
+
+InstantaneousTrendline::InstantaneousTrendline(std::uint64_t period)
+    : alpha_(2.0 / (static_cast<double>(period) + 1.0)) {}
+
+Result<InstantaneousTrendline, IndicatorError> InstantaneousTrendline::create(
+    std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return InstantaneousTrendline(period);
+}
+
+std::optional<double> InstantaneousTrendline::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  if (seen_ < 7) ++seen_;
+  const double a = alpha_;
+  double it;
+  if (seen_ < 7) {
+    const double x1 = seen_ >= 2 ? x1_ : x;
+    const double x2 = seen_ >= 3 ? x2_ : x;
+    it = (x2 + (x + (x1 + x1))) * 0.25;
+  } else {
+    it = (((x1_ * (a * (a * 0.5))) + x * (a + a * a * -0.25)) - x2_ * (a + a * (a * -0.75))) +
+         ((1.0 - a) + (1.0 - a)) * it1_ - ((1.0 - a) * (1.0 - a)) * it2_;
+  }
+  it2_ = it1_;
+  it1_ = it;
+  x2_ = x1_;
+  x1_ = x;
+  return it;
+}
+
+Result<CenterOfGravity, IndicatorError> CenterOfGravity::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return CenterOfGravity(period);
+}
+
+std::optional<double> CenterOfGravity::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  window_.push(x);
+  if (!window_.is_full()) return std::nullopt;
+  const std::size_t n = window_.len();
+  double num = 0.0;
+  for (std::size_t k = 0; k < n; ++k) {
+    num = num + static_cast<double>(k + 1) * window_[n - 1 - k];
+  }
+  const double den = ring_sum(window_);
+  if (std::abs(den) <= kEps) return 0.0;
+  return (static_cast<double>(n) + 1.0) * 0.5 - num / den;
+}
+
+EhlersStochastic::EhlersStochastic(std::uint64_t period)
+    : period_(period),
+      hp_(0.1230235370072432),
+      ss_(SuperSmootherStage::length_ten()),
+      hi_(period),
+      lo_(period) {}
+
+Result<EhlersStochastic, IndicatorError> EhlersStochastic::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return EhlersStochastic(period);
+}
+
+std::optional<double> EhlersStochastic::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  const double hp = hp_.step(x);
+  if (!std::isfinite(hp)) return std::nullopt;
+  const double f = ss_.step(hp);
+  hi_.push(f);
+  lo_.push(f);
+  if (hi_.count() < period_) return std::nullopt;
+  const double hi = hi_.value();
+  const double lo = lo_.value();
+  const double raw = hi - lo > 0.0 ? std::fma((f - lo) / (hi - lo), 2.0, -1.0) : 0.0;
+  const double value = prev_raw_ ? midpoint(raw, *prev_raw_) : raw;
+  prev_raw_ = raw;
+  return value;
+}
+
+EvenBetterSinewave::EvenBetterSinewave(std::uint64_t duration, std::uint64_t smoothing)
+    : ss_(SuperSmootherStage::of_length(static_cast<double>(smoothing))) {
+  const double w = kTwoPi / static_cast<double>(duration);
+  a1_ = (1.0 - std::sin(w)) / std::cos(w);
+  k_x_ = midpoint(a1_, 1.0);
+}
+
+Result<EvenBetterSinewave, IndicatorError> EvenBetterSinewave::create(std::uint64_t duration,
+                                                                      std::uint64_t smoothing) {
+  if (duration == 0 || smoothing == 0) return err(IndicatorError::zero_period());
+  if (smoothing > MAX_PERIOD) return err(IndicatorError::invalid_period(kMaxPeriodReason));
+  return EvenBetterSinewave(duration, smoothing);
+}
+
+std::optional<double> EvenBetterSinewave::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  const double hp = has_x1_ ? a1_ * hp1_ + (x - x1_) * k_x_ : 0.0;
+  x1_ = x;
+  has_x1_ = true;
+  hp1_ = hp;
+  if (!std::isfinite(hp)) return std::nullopt;
+  const double f = ss_.step(hp);
+  f2_ = f1_;
+  f1_ = f0_;
+  f0_ = f;
+  if (outputs_seen_ < 3) ++outputs_seen_;
+  if (outputs_seen_ < 3) return std::nullopt;
+  const double wave = (f2_ + (f0_ + f1_)) / 3.0;
+  const double power = (f2_ * f2_ + (f0_ * f0_ + f1_ * f1_)) / 3.0;
+  return power > 0.0 ? clamp_unit(wave / std::sqrt(power)) : 0.0;
+}
+
+Result<UniversalOscillator, IndicatorError> UniversalOscillator::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return UniversalOscillator(
+      SuperSmootherStage::of_length(static_cast<double>(period), kStandaloneSmootherAngle));
+}
+
+std::optional<double> UniversalOscillator::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  std::optional<double> value;
+  if (closes_seen_ < 2) {
+    ++closes_seen_;
+  } else {
+    const double wn = (x - x2_) * 0.5;
+    if (!std::isfinite(wn)) {
+      value = last_;  // the previous value again, if there is one
+    } else {
+      const double f = ss_.step(wn);
+      peak_ = std::max(std::abs(f), 0.991 * peak_);
+      value = peak_ > 0.0 ? clamp_unit(f / peak_) : 0.0;
+      last_ = value;
+    }
+  }
+  x2_ = x1_;
+  x1_ = x;
+  return value;
+}
+
+FlexOscillator::FlexOscillator(Kind kind, std::uint64_t period)
+    : kind_(kind),
+      n_(static_cast<double>(period)),
+      ss_(SuperSmootherStage::of_length(static_cast<double>(period) * 0.5)),
+      window_(period + 1) {}
+
+Result<FlexOscillator, IndicatorError> FlexOscillator::create(Kind kind, std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return FlexOscillator(kind, period);
+}
+
+std::optional<double> FlexOscillator::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  window_.push(ss_.step(x));
+  if (!window_.is_full()) return std::nullopt;
+  const std::size_t n = window_.len() - 1;
+  const double newest = window_[n];
+  double sum = 0.0;
+  if (kind_ == Kind::Reflex) {
+    const double slope = (window_[0] - newest) / n_;
+    for (std::size_t k = 1; k <= n; ++k) {
+      sum = sum + ((newest + slope * static_cast<double>(k)) - window_[n - k]);
+    }
+  } else {
+    for (std::size_t k = 1; k <= n; ++k) sum = sum + (newest - window_[n - k]);
+  }
+  sum = sum / n_;
+  ms_ = ms_ * 0.96 + sum * (sum * 0.04);
+  return ms_ > 0.0 ? sum / std::sqrt(ms_) : 0.0;
+}
+
+Result<EmpiricalModeDecomposition, IndicatorError> EmpiricalModeDecomposition::create(
+    std::uint64_t period, double fraction) {
+  FENDRO_CHECK(check_period(period));
+  if (!(fraction > 0.0 && fraction <= 1.0)) {
+    return err(IndicatorError::invalid_period("fraction must be in (0, 1]"));
+  }
+  return EmpiricalModeDecomposition(period, fraction);
+}
+
+std::uint64_t EmpiricalModeDecomposition::warmup_period() const {
+  return std::max<std::uint64_t>(window_.capacity(), 50);
+}
+
+std::optional<double> EmpiricalModeDecomposition::update(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return std::nullopt;
+  const double bp = bp_.step(x);
+  if (const auto old = window_.push(bp)) sum_ = sum_ - *old;
+  sum_ = sum_ + bp;
+  if (bars_ < 50) ++bars_;
+  if (!window_.is_full() || bars_ < 50) return std::nullopt;
+  return sum_ / static_cast<double>(window_.capacity());
+}
+
+}  // namespace fendro::cycle

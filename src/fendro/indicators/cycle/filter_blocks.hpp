@@ -1,0 +1,140 @@
+// The recursive building blocks of the cycle filters: a two-pole and a
+// one-pole high-pass, the two-pole "super smoother" low-pass and a band-pass.
+// Each block computes its coefficients once and keeps its own short history;
+// a block that has not yet seen enough inputs answers its start-up value.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+#include "fendro/indicators/common/inputs.hpp"
+
+namespace fendro::cycle {
+
+inline constexpr double kTwoPi = 6.283185307179586;
+// 0.707 * 2 pi: the two-pole high-pass angle constant.
+inline constexpr double kHighpassAngle = 4.442212012175967;
+// sqrt(2) * pi: the smoother constant of the composite filters.
+inline constexpr double kSmootherAngle = 4.442882938158366;
+// The slightly smaller constant the stand-alone smoother types are built with.
+inline constexpr double kStandaloneSmootherAngle = 4.442882684838626;
+
+// Two-pole high-pass: 0 until two earlier inputs exist.
+class TwoPoleHighpass {
+ public:
+  explicit TwoPoleHighpass(std::uint64_t period) {
+    const double w = kHighpassAngle / static_cast<double>(period);
+    const double c = std::cos(w);
+    const double alpha = ((c + std::sin(w)) - 1.0) / c;
+    k_hp1_ = 2.0 * (1.0 - alpha);
+    const double half = alpha * -0.5 + 1.0;
+    k_x_ = half * half;
+    k_hp2_ = (1.0 - alpha) * (1.0 - alpha);
+  }
+
+  double step(double x) {
+    double hp = 0.0;
+    if (seen_ >= 2) hp = (hp1_ * k_hp1_ + (x2_ + (x - (x1_ + x1_))) * k_x_) - hp2_ * k_hp2_;
+    hp2_ = hp1_;
+    hp1_ = hp;
+    x2_ = x1_;
+    x1_ = x;
+    if (seen_ < 2) ++seen_;
+    return hp;
+  }
+
+ private:
+  double k_hp1_, k_x_, k_hp2_;
+  double hp1_ = 0.0, hp2_ = 0.0, x1_ = 0.0, x2_ = 0.0;
+  int seen_ = 0;
+};
+
+// One-pole high-pass: 0 on the first input. A non-finite answer is the
+// caller's signal to stop the chain for this bar.
+class OnePoleHighpass {
+ public:
+  static OnePoleHighpass of_period(std::uint64_t period) {
+    const double w = kTwoPi / static_cast<double>(period);
+    const double c = std::cos(w);
+    return OnePoleHighpass(((c + std::sin(w)) - 1.0) / c);
+  }
+  explicit OnePoleHighpass(double alpha) : k_hp_(1.0 - alpha), k_x_(alpha * -0.5 + 1.0) {}
+
+  double step(double x) {
+    const double hp = has_x1_ ? k_hp_ * hp1_ + (x - x1_) * k_x_ : 0.0;
+    hp1_ = hp;
+    x1_ = x;
+    has_x1_ = true;
+    return hp;
+  }
+
+ private:
+  double k_hp_, k_x_;
+  double hp1_ = 0.0, x1_ = 0.0;
+  bool has_x1_ = false;
+};
+
+// Two-pole low-pass over the midpoint of the last two inputs; passes its
+// input through until two earlier outputs exist.
+class SuperSmootherStage {
+ public:
+  // Coefficients of length `length` with the angle constant `angle`.
+  static SuperSmootherStage of_length(double length, double angle = kSmootherAngle) {
+    const double q = angle / length;
+    const double a = std::exp(-q);
+    const double b = std::cos(q) * (a + a);
+    const double c3 = -(a * a);
+    return SuperSmootherStage((1.0 - b) - c3, b, c3);
+  }
+  // The fixed coefficients of length 10, used by the stochastic and the
+  // periodogram.
+  static SuperSmootherStage length_ten() {
+    return SuperSmootherStage(0.2531948016118099, 1.1580458998309644, -0.4112407014427743);
+  }
+  SuperSmootherStage(double c1, double c2, double c3) : c1_(c1), c2_(c2), c3_(c3) {}
+
+  double step(double u) {
+    const double f = seen_ >= 2 ? (midpoint(u, u1_) * c1_ + f1_ * c2_) + f2_ * c3_ : u;
+    f2_ = f1_;
+    f1_ = f;
+    u1_ = u;
+    if (seen_ < 2) ++seen_;
+    return f;
+  }
+
+ private:
+  double c1_, c2_, c3_;
+  double u1_ = 0.0, f1_ = 0.0, f2_ = 0.0;
+  int seen_ = 0;
+};
+
+// Band-pass of relative bandwidth d: 0 until two earlier inputs exist.
+class BandpassStage {
+ public:
+  BandpassStage(std::uint64_t period, double d) {
+    const double p = static_cast<double>(period);
+    const double beta = std::cos(kTwoPi / p);
+    const double gamma = 1.0 / std::cos(d * 12.566370614359172 / p);
+    const double alpha = gamma - std::sqrt(gamma * gamma - 1.0);
+    k_x_ = (1.0 - alpha) * 0.5;
+    k_bp1_ = beta * (alpha + 1.0);
+    k_bp2_ = alpha;
+  }
+
+  double step(double x) {
+    const double bp = seen_ >= 2 ? ((x - x2_) * k_x_ + k_bp1_ * bp1_) - k_bp2_ * bp2_ : 0.0;
+    bp2_ = bp1_;
+    bp1_ = bp;
+    x2_ = x1_;
+    x1_ = x;
+    if (seen_ < 2) ++seen_;
+    return bp;
+  }
+
+ private:
+  double k_x_, k_bp1_, k_bp2_;
+  double bp1_ = 0.0, bp2_ = 0.0, x1_ = 0.0, x2_ = 0.0;
+  int seen_ = 0;
+};
+
+}  // namespace fendro::cycle

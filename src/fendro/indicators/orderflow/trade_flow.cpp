@@ -1,0 +1,90 @@
+#include "fendro/indicators/orderflow/trade_flow.hpp"
+
+#include <cmath>
+
+#include "fendro/indicators/orderflow/trade_inputs.hpp"
+#include "fendro/indicators/windows/period.hpp"
+
+namespace fendro {
+
+using orderflow::each_trade;
+using orderflow::signed_size;
+using orderflow::trade_sign;
+
+std::optional<double> SignedVolume::update(const BarSnapshot& bar) {
+  if (bar.trades.empty()) return std::nullopt;
+  return signed_size(bar.trades.back());
+}
+
+std::optional<double> CumulativeVolumeDelta::update(const BarSnapshot& bar) {
+  if (bar.trades.empty()) return std::nullopt;
+  for (const Trade& t : bar.trades) total_ = total_ + signed_size(t);
+  return total_;
+}
+
+std::optional<double> EffectiveSpread::update(const BarSnapshot& bar) {
+  if (bar.trades.empty()) return std::nullopt;
+  const std::optional<double> mid = orderflow::quote_mid(bar);
+  if (!mid) return std::nullopt;
+  const Trade& last = bar.trades.back();
+  return orderflow::spread_bps(trade_sign(last), last.price, *mid, *mid);
+}
+
+Result<TradeImbalance, IndicatorError> TradeImbalance::create(std::uint64_t period) {
+  FENDRO_TRY(window, pair_ring_window_new(period));
+  return TradeImbalance(std::move(window));
+}
+
+std::optional<double> TradeImbalance::update(const BarSnapshot& bar) {
+  return each_trade(bar.trades, [this](const Trade& t) -> std::optional<double> {
+    PairRingWindow& w = window_;
+    const bool sell = (t.side & 1U) != 0;
+    const std::pair<double, double> flow = sell ? std::pair{0.0, t.size} : std::pair{t.size, 0.0};
+    const auto leaving = w.ring.push(flow);
+    w.acc_a = w.acc_a + flow.first;
+    w.acc_b = w.acc_b + flow.second;
+    if (leaving) {
+      w.acc_a = w.acc_a - leaving->first;
+      w.acc_b = w.acc_b - leaving->second;
+    }
+    if (!w.ring.is_full()) return std::nullopt;
+    const double total = w.acc_a + w.acc_b;
+    return total > 0.0 ? (w.acc_a - w.acc_b) / total : 0.0;
+  });
+}
+
+Result<Pin, IndicatorError> Pin::create(std::uint64_t period) {
+  FENDRO_CHECK(check_period(period));
+  return Pin(period);
+}
+
+std::optional<double> Pin::update(const BarSnapshot& bar) {
+  return each_trade(bar.trades, [this](const Trade& t) -> std::optional<double> {
+    const std::uint8_t buy = (t.side & 1U) != 0 ? 0 : 1;
+    if (const auto leaving = buys_ring_.push(buy)) buys_ -= *leaving;
+    buys_ += buy;
+    if (!buys_ring_.is_full()) return std::nullopt;
+    const double n = static_cast<double>(period_);
+    return std::fabs(2.0 * static_cast<double>(buys_) - n) / n;
+  });
+}
+
+Result<TradeSignAutocorrelation, IndicatorError> TradeSignAutocorrelation::create(
+    std::uint64_t period) {
+  FENDRO_CHECK(
+      check_period_min_first(period, 2, "trade-sign autocorrelation needs period >= 2"));
+  return TradeSignAutocorrelation(period);
+}
+
+std::optional<double> TradeSignAutocorrelation::update(const BarSnapshot& bar) {
+  return each_trade(bar.trades, [this](const Trade& t) -> std::optional<double> {
+    const std::int8_t d = (t.side & 1U) != 0 ? -1 : 1;
+    if (signs_.is_full()) neighbours_ -= signs_[0] * signs_[1];  // period >= 2
+    if (!signs_.empty()) neighbours_ += signs_.back() * d;
+    signs_.push(d);
+    if (!signs_.is_full()) return std::nullopt;
+    return static_cast<double>(neighbours_) / static_cast<double>(period_ - 1);
+  });
+}
+
+}  // namespace fendro

@@ -1,0 +1,149 @@
+// Every cycle key through the registry: checks in their order, the family
+// table, warm-ups, rejected bars, named outputs and a long run.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "fendro/registry/families.hpp"
+#include "indicators/family_checks.hpp"
+
+namespace fendro::testing::cycle {
+namespace {
+
+using family::Key;
+
+constexpr double kTiny = 1e-17;  // read as a count of 0
+constexpr double kOver = 16777217;
+constexpr double kHuge = 1e12;  // no upper check, and nothing sized from it up front
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const std::string kZero = "period must be greater than zero";
+const std::string kMax =
+    "invalid period: period exceeds the maximum supported window length (see MAX_PERIOD)";
+const std::string kLimits =
+    "invalid period: fast_limit, slow_limit must satisfy 0 < slow_limit <= fast_limit <= 1";
+const std::string kAvg =
+    "invalid period: autocorrelation periodogram needs AvgLength < min_period < max_period";
+const std::string kLpHp = "invalid period: lp_period must be strictly less than hp_period";
+const std::string kBand = "invalid parameter: bandpass bandwidth must be in (0, 1)";
+const std::string kFraction = "invalid period: fraction must be in (0, 1]";
+
+const std::vector<Key> kKeys = {
+    {"AutocorrelationPeriodogram", {10, 48}, true},
+    {"BandpassFilter", {20, 0.3}, true},
+    {"CenterOfGravity", {10}, true},
+    {"EhlersStochastic", {20}, true},
+    {"Reflex", {20}, true},
+    {"Trendflex", {20}, true},
+    {"CyberneticCycle", {10}, true},
+    {"Decycler", {60}, true},
+    {"HighpassFilter", {48}, true},
+    {"DecyclerOscillator", {30, 60}, true},
+    {"EmpiricalModeDecomposition", {20, 0.5}, true},
+    {"EvenBetterSinewave", {40, 10}, true},
+    {"Fama", {0.5, 0.05}, true},
+    {"Mama", {0.5, 0.05}, true},
+    {"InstantaneousTrendline", {20}, true},
+    {"RoofingFilter", {10, 48}, true},
+    {"SuperSmoother", {10}, true},
+    {"UniversalOscillator", {20}, true},
+    {"HtPhasor", {}, true},
+    {"SineWave", {}, true},
+    {"HtTrendMode", {}, true},
+    {"HtDcPhase", {}, true},
+    {"HilbertDominantCycle", {}, true},
+    {"AdaptiveCycle", {}, true},
+};
+
+TEST(CycleRegistry, ChecksRunInTheirOrder) {
+  struct Case {
+    const char* key;
+    std::vector<double> params;
+    std::string reason;  // empty: built
+  };
+  const Case cases[] = {
+      {"AutocorrelationPeriodogram", {10}, "missing parameter #1"},
+      {"AutocorrelationPeriodogram", {kTiny, 3}, kZero},
+      {"AutocorrelationPeriodogram", {3, 48}, kAvg},
+      {"AutocorrelationPeriodogram", {12, 12}, kAvg},
+      {"AutocorrelationPeriodogram", {4, 10}, kLpHp},
+      {"AutocorrelationPeriodogram", {4, 11}, ""},
+      {"AutocorrelationPeriodogram", {10, kHuge}, ""},  // no upper check
+      {"BandpassFilter", {20}, "missing parameter #1"},
+      {"BandpassFilter", {20, kNaN}, "parameter #1 must be finite"},
+      {"BandpassFilter", {kTiny, 0.0}, kZero},
+      {"BandpassFilter", {kOver, 0.0}, kMax},
+      {"BandpassFilter", {20, 0.0}, kBand},
+      {"BandpassFilter", {20, 1.0}, kBand},
+      {"BandpassFilter", {20, -0.2}, kBand},
+      {"BandpassFilter", {16777216, 0.999}, ""},
+      {"CenterOfGravity", {kTiny}, kZero},
+      {"CenterOfGravity", {kOver}, kMax},
+      {"EhlersStochastic", {kOver}, kMax},
+      {"Reflex", {kTiny}, kZero},
+      {"Reflex", {kOver}, kMax},
+      {"Trendflex", {kOver}, kMax},
+      {"Trendflex", {16777216}, ""},
+      {"CyberneticCycle", {kOver}, kMax},
+      {"Decycler", {kTiny}, kZero},
+      {"Decycler", {kOver}, kMax},
+      {"Decycler", {16777216}, ""},
+      {"HighpassFilter", {0.5}, "parameter #0 must be a positive integer, got 0.5"},
+      {"HighpassFilter", {kOver}, kMax},
+      {"DecyclerOscillator", {kOver, kTiny}, kZero},
+      {"DecyclerOscillator", {30, 30}, "invalid period: fast period must be strictly less than slow period"},
+      {"DecyclerOscillator", {30, kOver}, kMax},
+      {"DecyclerOscillator", {kOver - 1, kOver}, kMax},
+      {"EmpiricalModeDecomposition", {kTiny, 2.0}, kZero},
+      {"EmpiricalModeDecomposition", {kOver, 2.0}, kMax},
+      {"EmpiricalModeDecomposition", {20, 0.0}, kFraction},
+      {"EmpiricalModeDecomposition", {20, 1.5}, kFraction},
+      {"EmpiricalModeDecomposition", {20, 1.0}, ""},
+      {"EvenBetterSinewave", {kOver, kTiny}, kZero},
+      {"EvenBetterSinewave", {40, kOver}, kMax},
+      {"EvenBetterSinewave", {kHuge, 10}, ""},  // the duration has no upper check
+      {"Mama", {0.5}, "missing parameter #1"},
+      {"Mama", {0.5, 0.05}, ""},
+      {"Mama", {0.5, 0.6}, kLimits},
+      {"Mama", {1.5, 0.05}, kLimits},
+      {"Mama", {0.5, 0.0}, kLimits},
+      {"Mama", {1.0, 1.0}, ""},
+      {"Fama", {0.5, 0.6}, kLimits},
+      {"Fama", {-0.5, -0.6}, kLimits},
+      {"InstantaneousTrendline", {kTiny}, kZero},
+      {"InstantaneousTrendline", {kOver}, kMax},
+      {"RoofingFilter", {kTiny, 48}, kZero},
+      {"RoofingFilter", {48, 48}, kLpHp},
+      {"RoofingFilter", {kOver, 16777218}, kMax},
+      {"RoofingFilter", {10, kHuge}, ""},  // only the low-pass length is limited
+      {"SuperSmoother", {kTiny}, kZero},
+      {"SuperSmoother", {kOver}, kMax},
+      {"UniversalOscillator", {kOver}, kMax},
+      {"HtPhasor", {}, ""},
+      {"AdaptiveCycle", {kNaN, -1, 0.5}, ""},  // parameters are ignored
+      {"HtTrendMode", {1, 2, 3}, ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(family::build_message(c.key, c.params), family::invalid(c.key, c.reason))
+        << c.key << " " << ::testing::PrintToString(c.params);
+  }
+}
+
+TEST(CycleRegistry, TableHoldsEveryKeyOnce) {
+  family::expect_table(registry::cycle_entries(), kKeys);
+}
+
+TEST(CycleRegistry, FirstValueOnTheWarmupBar) { family::expect_warmup(kKeys); }
+
+TEST(CycleRegistry, RejectedBarsLeaveNoTrace) { family::expect_rejected_bars_ignored(kKeys); }
+
+TEST(CycleRegistry, NamedOutputsInOrder) {
+  family::expect_named_outputs(kKeys, {{"Mama", {"mama", "fama"}},
+                                       {"HtPhasor", {"inphase", "quadrature"}}});
+}
+
+TEST(CycleRegistry, LongRunStaysFinite) { family::expect_finite_long_run(kKeys); }
+
+}  // namespace
+}  // namespace fendro::testing::cycle
