@@ -1,4 +1,6 @@
-// Recursive-descent JSON reader building the arena tree directly.
+// Recursive-descent JSON reader building the arena tree directly, or
+// checking a value without building it (a deferred member, and the Cursor
+// that walks such a value later).
 //
 // Error texts and positions follow the established convention of the JSON
 // reader whose messages the protocol carries: a failure found while looking
@@ -7,14 +9,19 @@
 // 1-based line and the number of bytes before it on that line.
 #include "fendro/json/parse.hpp"
 
+#include "fendro/json/cursor.hpp"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <new>
+#include <memory>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "fendro/json/members.hpp"
@@ -155,24 +162,77 @@ std::size_t utf8_sequence(const unsigned char* p, const unsigned char* end) {
   return 0;
 }
 
+// A container read without being built: its kind only, no elements.
+Value unbuilt(Kind kind) {
+  Value v;
+  v.kind = kind;
+  return v;
+}
+
 class Parser {
  public:
-  Parser(std::string_view text, Arena& arena)
-      : begin_(text.data()), p_(text.data()), end_(text.data() + text.size()), arena_(arena) {
+  // Without `building`, every value is checked in full but nothing is
+  // allocated: containers read as empty ones of their kind and strings
+  // with escapes point into a scratch buffer reused by the next one.
+  Parser(std::string_view text, Arena& arena, bool building = true)
+      : begin_(text.data()),
+        p_(text.data()),
+        end_(text.data() + text.size()),
+        arena_(arena),
+        building_(building) {
     values_.reserve(64);
     keys_.reserve(64);
   }
 
+  // The root object's member `key` is to be checked but not built.
+  void defer_member(std::string_view key) {
+    defer_ = true;
+    deferred_key_ = key;
+  }
+  const std::optional<std::string_view>& deferred() const { return deferred_; }
+
   // Parses the one value of the text and checks that only whitespace follows.
   bool parse_document(Value& root) {
-    if (!parse_value()) return false;
-    skip_whitespace();
-    if (p_ != end_) return fail_peek(Code::TrailingCharacters);
+    if (!parse_value() || !finish()) return false;
     root = values_.back();
     return true;
   }
 
-  // Records an allocation failure at the current position.
+  bool finish() {
+    skip_whitespace();
+    if (p_ != end_) return fail_peek(Code::TrailingCharacters);
+    return true;
+  }
+
+  enum class Next { More, Closed, Failed };
+
+  // Steps of a Cursor. The next value is an array or an object, or else
+  // anything read whole.
+  Kind peek_container() {
+    skip_whitespace();
+    if (p_ != end_ && *p_ == '[') return Kind::Array;
+    if (p_ != end_ && *p_ == '{') return Kind::Object;
+    return Kind::Null;
+  }
+  // Past the opening bracket that peek_container found.
+  void enter() { ++p_; }
+  bool read(Value& out) {
+    if (!parse_value()) return false;
+    out = values_.back();
+    values_.pop_back();
+    return true;
+  }
+  Next next_element(bool first) {
+    return first ? first_element(']', Code::EofWhileParsingList)
+                 : after_element(']', Code::EofWhileParsingList, Code::ExpectedListCommaOrEnd);
+  }
+  Next next_member(bool first, std::string_view& key) {
+    const Next next =
+        first ? first_element('}', Code::EofWhileParsingObject)
+              : after_element('}', Code::EofWhileParsingObject, Code::ExpectedObjectCommaOrEnd);
+    if (next == Next::More && !parse_key(key)) return Next::Failed;
+    return next;
+  }
 
   ParseError error() const {
     ParseError e;
@@ -273,8 +333,6 @@ class Parser {
     return true;
   }
 
-  enum class Next { More, Closed, Failed };
-
   // After an element of an array or a member of an object: the closing
   // bracket ends the container, a comma must lead to one more element.
   Next after_element(char close, Code eof, Code expected_comma) {
@@ -297,19 +355,31 @@ class Parser {
     return Next::Failed;
   }
 
+  // At the start of a container's contents: the closing bracket may end it
+  // at once.
+  Next first_element(char close, Code eof) {
+    skip_whitespace();
+    if (p_ == end_) {
+      fail_peek(eof);
+      return Next::Failed;
+    }
+    if (*p_ != close) return Next::More;
+    ++p_;
+    return Next::Closed;
+  }
+
   bool parse_array() {
     const std::size_t base = values_.size();
-    skip_whitespace();
-    if (p_ == end_) return fail_peek(Code::EofWhileParsingList);
-    if (*p_ == ']') {
-      ++p_;
-    } else {
-      Next next = Next::More;
-      while (next == Next::More) {
-        if (!parse_value()) return false;
-        next = after_element(']', Code::EofWhileParsingList, Code::ExpectedListCommaOrEnd);
-      }
-      if (next == Next::Failed) return false;
+    Next next = first_element(']', Code::EofWhileParsingList);
+    while (next == Next::More) {
+      if (!parse_value()) return false;
+      if (!building_) values_.pop_back();
+      next = after_element(']', Code::EofWhileParsingList, Code::ExpectedListCommaOrEnd);
+    }
+    if (next == Next::Failed) return false;
+    if (!building_) {
+      values_.push_back(unbuilt(Kind::Array));
+      return true;
     }
     const Value array =
         arena_.make_array(std::span<const Value>(values_.data() + base, values_.size() - base));
@@ -318,27 +388,54 @@ class Parser {
     return true;
   }
 
+  // A member's key and the colon after it (the next byte is known).
+  bool parse_key(std::string_view& key) {
+    if (*p_ != '"') return fail_peek(Code::KeyMustBeAString);
+    ++p_;
+    if (!parse_string(key)) return false;
+    skip_whitespace();
+    if (p_ == end_) return fail_peek(Code::EofWhileParsingObject);
+    if (*p_ != ':') return fail_peek(Code::ExpectedColon);
+    ++p_;
+    return true;
+  }
+
+  // The value of the deferred member: checked in full but not built. The
+  // member keeps its place in the tree with a null value.
+  bool parse_deferred() {
+    skip_whitespace();
+    const char* const start = p_;
+    building_ = false;
+    const bool ok = parse_value();
+    building_ = true;
+    if (!ok) return false;
+    values_.back() = Value::null();
+    deferred_ = std::string_view(start, static_cast<std::size_t>(p_ - start));
+    return true;
+  }
+
   bool parse_object() {
     const std::size_t key_base = keys_.size();
     const std::size_t value_base = values_.size();
-    skip_whitespace();
-    if (p_ == end_) return fail_peek(Code::EofWhileParsingObject);
-    if (*p_ == '}') {
-      ++p_;
-    } else {
-      Next next = Next::More;
-      while (next == Next::More) {
-        if (*p_ != '"') return fail_peek(Code::KeyMustBeAString);
-        ++p_;
-        if (!parse_string(keys_.emplace_back())) return false;
-        skip_whitespace();
-        if (p_ == end_) return fail_peek(Code::EofWhileParsingObject);
-        if (*p_ != ':') return fail_peek(Code::ExpectedColon);
-        ++p_;
-        if (!parse_value()) return false;
-        next = after_element('}', Code::EofWhileParsingObject, Code::ExpectedObjectCommaOrEnd);
+    const bool root = depth_ == kMaxDepth - 1;
+    Next next = first_element('}', Code::EofWhileParsingObject);
+    while (next == Next::More) {
+      if (!parse_key(keys_.emplace_back())) return false;
+      if (defer_ && root && keys_.back() == deferred_key_) {
+        if (!parse_deferred()) return false;
+      } else if (!parse_value()) {
+        return false;
       }
-      if (next == Next::Failed) return false;
+      if (!building_) {
+        keys_.pop_back();
+        values_.pop_back();
+      }
+      next = after_element('}', Code::EofWhileParsingObject, Code::ExpectedObjectCommaOrEnd);
+    }
+    if (next == Next::Failed) return false;
+    if (!building_) {
+      values_.push_back(unbuilt(Kind::Object));
+      return true;
     }
     const std::size_t n = keys_.size() - key_base;
     Member* ms = n == 0 ? nullptr : arena_.allocate_array<Member>(n);
@@ -362,7 +459,7 @@ class Parser {
   }
 
   // After the opening quote. Text without escapes is returned in place;
-  // otherwise the decoded bytes are copied into the arena.
+  // otherwise the decoded bytes are copied into the arena (when building).
   bool parse_string(std::string_view& out) {
     const char* start = p_;
     bool copied = false;
@@ -379,8 +476,11 @@ class Parser {
         // Malformed UTF-8 is reported once the string is complete, so that
         // any other failure inside it is reported first.
         if (bad_utf8) return fail_here(Code::InvalidUnicodeCodePoint);
-        out = copied ? arena_.copy_string(scratch_)
-                     : std::string_view(start, static_cast<std::size_t>(p_ - 1 - start));
+        if (!copied) {
+          out = std::string_view(start, static_cast<std::size_t>(p_ - 1 - start));
+        } else {
+          out = building_ ? arena_.copy_string(scratch_) : std::string_view(scratch_);
+        }
         return true;
       }
       if (c == '\\') {
@@ -628,6 +728,10 @@ class Parser {
   const char* p_;
   const char* end_;
   Arena& arena_;
+  bool building_;
+  bool defer_ = false;
+  std::string_view deferred_key_;
+  std::optional<std::string_view> deferred_;  // text of the last deferred value
   int depth_ = kMaxDepth;
   std::vector<Value> values_;          // values of the arrays and objects being read
   std::vector<std::string_view> keys_;  // keys of the objects being read
@@ -637,21 +741,81 @@ class Parser {
   std::size_t error_index_ = 0;
 };
 
-}  // namespace
-
-Result<Document, ParseError> parse(std::string_view text) {
-  Document doc;
-  Parser parser(text, doc.arena);
-  bool ok = false;
+bool parse_root(Parser& parser, Value& root) {
   try {
-    ok = parser.parse_document(doc.root);
+    return parser.parse_document(root);
   } catch (const std::length_error&) {
     // A size beyond what the allocator can express is the same failure as
     // running out: the caller (the binding) reports it as MemoryError.
     throw std::bad_alloc();
   }
-  if (!ok) return err(parser.error());
+}
+
+}  // namespace
+
+Result<Document, ParseError> parse(std::string_view text) {
+  Document doc;
+  Parser parser(text, doc.arena);
+  if (!parse_root(parser, doc.root)) return err(parser.error());
   return doc;
 }
+
+Result<DeferredDocument, ParseError> parse_deferring(std::string_view text,
+                                                     std::string_view member) {
+  DeferredDocument out;
+  Parser parser(text, out.document.arena);
+  parser.defer_member(member);
+  if (!parse_root(parser, out.document.root)) return err(parser.error());
+  out.deferred = parser.deferred();
+  return out;
+}
+
+struct Cursor::Impl {
+  Arena arena;  // stays empty: this parser does not build
+  Parser parser;
+  bool failed = false;
+  bool entered = false;  // a container was just entered: its first step is next
+
+  explicit Impl(std::string_view text) : parser(text, arena, false) {}
+
+  bool step(Parser::Next next) {
+    failed = next == Parser::Next::Failed;
+    return next == Parser::Next::More;
+  }
+};
+
+Cursor::Cursor(std::string_view text) : impl_(std::make_unique<Impl>(text)) {}
+Cursor::~Cursor() = default;
+
+Kind Cursor::peek() { return impl_->failed ? Kind::Null : impl_->parser.peek_container(); }
+
+void Cursor::enter() {
+  if (peek() == Kind::Null) return;
+  impl_->parser.enter();
+  impl_->entered = true;
+}
+
+void Cursor::read(Value& out) {
+  out = Value::null();
+  if (!impl_->failed && !impl_->parser.read(out)) impl_->failed = true;
+}
+
+bool Cursor::next_element() {
+  if (impl_->failed) return false;
+  return impl_->step(impl_->parser.next_element(std::exchange(impl_->entered, false)));
+}
+
+bool Cursor::next_member(std::string_view& key) {
+  if (impl_->failed) return false;
+  return impl_->step(impl_->parser.next_member(std::exchange(impl_->entered, false), key));
+}
+
+void Cursor::finish() {
+  if (!impl_->failed && !impl_->parser.finish()) impl_->failed = true;
+}
+
+bool Cursor::failed() const { return impl_->failed; }
+
+ParseError Cursor::error() const { return impl_->parser.error(); }
 
 }  // namespace fendro::json

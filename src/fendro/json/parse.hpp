@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,5 +26,21 @@ struct ParseError {
 // Strings without escapes may point into `text`, which must outlive the Document.
 // Running out of memory throws std::bad_alloc (it is no fault of the text).
 Result<Document, ParseError> parse(std::string_view text);
+
+// A parsed text whose root member of a given key was checked but not built.
+struct DeferredDocument {
+  Document document;  // the member, when present, holds null in its place
+  // The text of that member's value (of the last one when the key repeats),
+  // pointing into the parsed text; empty when the root is not an object
+  // with such a member.
+  std::optional<std::string_view> deferred;
+};
+
+// As parse, with exactly its failures, except that when the text is an
+// object the value of its member `member` is not built, only its text kept:
+// a large member can then be decoded straight from the text (see Cursor)
+// instead of being held twice.
+Result<DeferredDocument, ParseError> parse_deferring(std::string_view text,
+                                                     std::string_view member);
 
 }  // namespace fendro::json

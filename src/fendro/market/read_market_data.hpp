@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "fendro/json/value.hpp"
 #include "fendro/market/records.hpp"
@@ -11,5 +12,11 @@ namespace fendro {
 
 // The error text carries no line or column; callers add their own prefix.
 Result<MarketData, std::string> read_market_data(const json::Value& data);
+
+// The same reading straight from the text of the data value, without its
+// tree: for any text that json::parse accepts, the result and the failure
+// text are exactly those of reading the parsed tree. (Text that does not
+// parse fails with its syntax error, placed within `text`.)
+Result<MarketData, std::string> read_market_data_text(std::string_view text);
 
 }  // namespace fendro

@@ -67,39 +67,54 @@ std::string parse_error_response(std::string detail) {
   return error_response(ProofError::parse(std::move(detail)));
 }
 
-// The command's tree holds every candle as parsed, several times the size of
-// the candles themselves. Once a request is read only the strategy is still
-// needed from it, so that is copied out and the tree released before the run.
+// Once a request is read only the strategy is still needed from its tree,
+// so that is copied out and the tree released before the run.
 void release_tree(json::Document& doc, ProofSpec& spec, json::Arena& keep) {
   spec.strategy = keep.clone(spec.strategy);
   doc = json::Document{};
 }
 
-std::string run_prove(json::Document doc) {
+// The candles are decoded straight from their text, which the parse checked
+// but did not build: the member "data" holds null in the tree, and is met
+// in the tree's key order like any other member.
+Status<std::string> read_data(std::optional<MarketData>& slot, std::string_view text) {
+  return store(slot, read_market_data_text(text));
+}
+
+std::string run_prove(json::Document doc, std::string_view data_text) {
   std::optional<ProofSpec> spec;
   std::optional<MarketData> data;
   Field fields[] = {
       {"spec", [&](const Value& v) { return store(spec, read_proof_spec(v)); }},
-      {"data", [&](const Value& v) { return store(data, read_market_data(v)); }},
+      {"data", [&](const Value&) { return read_data(data, data_text); }},
   };
   if (auto read = read_request(doc.root, fields); !read) return parse_error_response(read.error());
   json::Arena strategy_arena;
   release_tree(doc, *spec, strategy_arena);
 
   auto proof = prove(*spec, *data);
+  // The candles are done with: their memory goes before the response text
+  // is written next to the report.
+  data.reset();
   if (!proof) return error_response(proof.error());
   json::Arena arena;
-  return write_response(proof_to_value(*proof, arena));
+  // The report's tree takes more room than its text: reserving that much
+  // at once spares a growing string its copies and their doubled peak
+  // (pages never written are never backed by memory).
+  std::string out;
+  out.reserve(proof->arena.bytes_reserved());
+  write_canonical_json(out, proof_to_value(*proof, arena));
+  return out;
 }
 
-std::string run_verify(json::Document doc) {
+std::string run_verify(json::Document doc, std::string_view data_text) {
   std::optional<Proof> proof;
   std::optional<ProofSpec> spec;
   std::optional<MarketData> data;
   Field fields[] = {
       {"proof", [&](const Value& v) { return store(proof, read_proof(v)); }},
       {"spec", [&](const Value& v) { return store(spec, read_proof_spec(v)); }},
-      {"data", [&](const Value& v) { return store(data, read_market_data(v)); }},
+      {"data", [&](const Value&) { return read_data(data, data_text); }},
   };
   if (auto read = read_request(doc.root, fields); !read) return parse_error_response(read.error());
   // Verification compares the hashes and the version only, never the given
@@ -138,13 +153,15 @@ std::string_view command_name(const Value& cmd) {
 }  // namespace
 
 std::string apply_command(std::string_view cmd_json) {
-  auto parsed = json::parse(cmd_json);
+  // Only "prove" and "verify" read the data, and they read it from its text.
+  auto parsed = json::parse_deferring(cmd_json, "data");
   if (!parsed) return parse_error_response(parsed.error().display());
-  json::Document doc = std::move(parsed).value();
+  json::Document doc = std::move(parsed->document);
+  const std::string_view data_text = parsed->deferred.value_or(std::string_view());
 
   const std::string_view name = command_name(doc.root);
-  if (name == "prove") return run_prove(std::move(doc));
-  if (name == "verify") return run_verify(std::move(doc));
+  if (name == "prove") return run_prove(std::move(doc), data_text);
+  if (name == "verify") return run_verify(std::move(doc), data_text);
   if (name == "version") return run_version();
   if (name == "canonicalize") return run_canonicalize(doc.root);
   std::string detail = "unknown cmd: ";

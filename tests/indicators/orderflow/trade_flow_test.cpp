@@ -44,8 +44,8 @@ TEST(TradeFlow, PerBarMeasures) {
        {trade_bar({buy(1, 5), sell(1, 2)}), Bar{}, trade_bar({sell(1, 4)})}, {3.0, kNone, -1.0}},
       {"effective spread on the close", "EffectiveSpread", {},
        {trade_bar({buy(101, 1)}), trade_bar({buy(99, 1), sell(101, 1)})}, {200.0, -200.0}},
-      {"effective spread on the book", "EffectiveSpread", {}, {quoted({buy(101, 1)}, 99, 101)},
-       {100.0}},
+      {"effective spread on the book", "EffectiveSpread", {}, {quoted({buy(101, 1)}, 97, 101)},
+       {40000.0 / 99.0}},
       {"effective spread, close 0", "EffectiveSpread", {}, {trade_bar({buy(101, 1)}, 0.0)},
        {kNone}},
       {"effective spread, book with no asks", "EffectiveSpread", {},
@@ -65,7 +65,7 @@ TEST(TradeFlow, PrintWindows) {
       {"imbalance of zero sizes", "TradeImbalance", {2}, {trade_bar({buy(1, 0), sell(1, 0)})},
        {0.0}},
       {"imbalance counts prints", "TradeImbalance", {3},
-       {trade_bar({buy(1, 1), buy(1, 1)}), trade_bar({sell(1, 2), sell(1, 6)})}, {kNone, -0.6}},
+       {trade_bar({buy(1, 1), buy(1, 1)}), trade_bar({sell(1, 2), sell(1, 6)})}, {kNone, -7.0 / 9.0}},
       {"pin", "Pin", {4}, {trade_bar({buy(1, 1), buy(1, 1), sell(1, 1), buy(1, 1)})}, {0.5}},
       {"pin slides", "Pin", {2}, prints({buy(1, 1), buy(1, 1), sell(1, 1), sell(1, 1)}),
        {kNone, 1.0, 0.0, 1.0}},
@@ -97,7 +97,7 @@ TEST(TradeFlow, LiquidityMeasures) {
        {quoted({buy(1, 2)}, 99, 101), quoted({buy(1, 2)}, 100, 102), quoted({buy(1, 2)}, 102, 104)},
        {kNone, kNone, 0.0}},
       {"kyle, later prints of a bar move no mid", "KylesLambda", {2},
-       {quoted({buy(1, 1)}, 99, 101), quoted({buy(1, 1), sell(1, 1)}, 101, 103)}, {kNone, -1.0}},
+       {quoted({buy(1, 1)}, 99, 101), quoted({buy(1, 1), sell(1, 1)}, 101, 103)}, {kNone, 1.0}},
       {"realized spread", "RealizedSpread", {1},
        {trade_bar({buy(101, 1)}, 100.0), trade_bar({sell(101, 1)}, 102.0)}, {kNone, -200.0}},
       {"realized spread, unusable mid", "RealizedSpread", {1},
@@ -123,7 +123,7 @@ TEST(Vpin, InfinitePrintFillsTheWindow) {
   // The snapshot filter drops such prints; the step still handles one.
   const double inf = std::numeric_limits<double>::infinity();
   run_cases({
-      {"+inf", "Vpin", {1, 2}, {trade_bar({buy(1, inf)}), trade_bar({sell(1, 0.5)})}, {1.0, kNone}},
+      {"+inf", "Vpin", {1, 2}, {trade_bar({buy(1, inf)}), trade_bar({sell(1, 0.5)})}, {1.0, 1.0}},
       {"-inf", "Vpin", {1, 2}, {trade_bar({buy(1, -inf)})}, {kNone}},
   });
 }

@@ -1,6 +1,7 @@
 // Wilder's smoothed moving average: seeded by the mean of the first n values,
 // then (x + value * (n - 1)) / n. The step is shared by every type that
-// smooths this way (the Alligator's lines, the modified-average stop).
+// smooths this way: the Alligator's lines, the ADX, the RMI's averages and
+// the modified-average stop.
 #pragma once
 
 #include <cstdint>

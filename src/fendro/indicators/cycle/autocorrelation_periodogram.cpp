@@ -41,13 +41,15 @@ Result<AutocorrelationPeriodogram, IndicatorError> AutocorrelationPeriodogram::c
 }
 
 void AutocorrelationPeriodogram::correlate() {
-  const std::size_t newest = filtered_.len() - 1;
-  const auto f = [&](std::size_t back) { return filtered_[newest - back]; };
+  // The filtered values newest first, in one contiguous run.
+  const std::size_t len = filtered_.len();
+  for (std::size_t i = 0; i < len; ++i) recent_[i] = filtered_[len - 1 - i];
+  const double* f = recent_.data();
   for (std::size_t lag = 0; lag <= max_; ++lag) {
     double sx = 0.0, sy = 0.0, sxx = 0.0, syy = 0.0, sxy = 0.0;
     for (std::size_t k = 0; k < kAvgLength; ++k) {
-      const double x = f(k);
-      const double y = f(lag + k);
+      const double x = f[k];
+      const double y = f[lag + k];
       sx = sx + x;
       sy = sy + y;
       sxx = sxx + x * x;
@@ -59,21 +61,57 @@ void AutocorrelationPeriodogram::correlate() {
   }
 }
 
-void AutocorrelationPeriodogram::fourier(std::uint64_t period, double& c, double& s) const {
-  c = 0.0;
-  s = 0.0;
+void AutocorrelationPeriodogram::add_power(std::uint64_t period, double c, double s) {
+  const double q = c * c + s * s;
+  power_[period] = q * (q * 0.2) + power_[period] * 0.8;
+  if (power_[period] > max_power_) max_power_ = power_[period];
+}
+
+void AutocorrelationPeriodogram::spectrum() {
+  std::uint64_t p = min_;
   if (!phasors_.empty()) {
-    const double* ph = phasors_.data() + 2 * (period - min_) * (max_ - 2);
-    for (std::uint64_t n = 3; n <= max_; ++n, ph += 2) {
-      c = c + corr_[n] * ph[0];
-      s = s + corr_[n] * ph[1];
+    // Four periods at a time: each keeps its own sums in increasing lag
+    // order, and the four chains overlap in time.
+    const std::size_t row = 2 * (max_ - 2);
+    for (; p + 3 <= max_; p += 4) {
+      const double* t0 = phasors_.data() + (p - min_) * row;
+      const double* t1 = t0 + row;
+      const double* t2 = t1 + row;
+      const double* t3 = t2 + row;
+      double c0 = 0.0, s0 = 0.0, c1 = 0.0, s1 = 0.0, c2 = 0.0, s2 = 0.0, c3 = 0.0, s3 = 0.0;
+      for (std::uint64_t n = 3, j = 0; n <= max_; ++n, j += 2) {
+        const double r = corr_[n];
+        c0 = c0 + r * t0[j];
+        s0 = s0 + r * t0[j + 1];
+        c1 = c1 + r * t1[j];
+        s1 = s1 + r * t1[j + 1];
+        c2 = c2 + r * t2[j];
+        s2 = s2 + r * t2[j + 1];
+        c3 = c3 + r * t3[j];
+        s3 = s3 + r * t3[j + 1];
+      }
+      add_power(p, c0, s0);
+      add_power(p + 1, c1, s1);
+      add_power(p + 2, c2, s2);
+      add_power(p + 3, c3, s3);
     }
-    return;
   }
-  for (std::uint64_t n = 3; n <= max_; ++n) {
-    const double a = phasor_angle(n, period);
-    c = c + corr_[n] * std::cos(a);
-    s = s + corr_[n] * std::sin(a);
+  for (; p <= max_; ++p) {
+    double c = 0.0, s = 0.0;
+    if (!phasors_.empty()) {
+      const double* t = phasors_.data() + (p - min_) * 2 * (max_ - 2);
+      for (std::uint64_t n = 3, j = 0; n <= max_; ++n, j += 2) {
+        c = c + corr_[n] * t[j];
+        s = s + corr_[n] * t[j + 1];
+      }
+    } else {
+      for (std::uint64_t n = 3; n <= max_; ++n) {
+        const double a = phasor_angle(n, p);
+        c = c + corr_[n] * std::cos(a);
+        s = s + corr_[n] * std::sin(a);
+      }
+    }
+    add_power(p, c, s);
   }
 }
 
@@ -89,6 +127,7 @@ std::optional<double> AutocorrelationPeriodogram::update(const BarSnapshot& bar)
     // First full window: the ring already holds max_period + 3 values, so
     // these arrays cost no more than memory already in use.
     corr_.assign(max_ + 1, 0.0);
+    recent_.assign(filtered_.capacity(), 0.0);
     power_.assign(max_ + 1, 0.0);
     if (sat_mul(max_ - 2, max_ - min_ + 1) <= table_cells_) {
       phasors_.reserve(2 * (max_ - 2) * (max_ - min_ + 1));
@@ -104,13 +143,7 @@ std::optional<double> AutocorrelationPeriodogram::update(const BarSnapshot& bar)
 
   correlate();
   max_power_ = max_power_ * 0.995;
-  for (std::uint64_t p = min_; p <= max_; ++p) {
-    double c, s;
-    fourier(p, c, s);
-    const double q = c * c + s * s;
-    power_[p] = q * (q * 0.2) + power_[p] * 0.8;
-    if (power_[p] > max_power_) max_power_ = power_[p];
-  }
+  spectrum();
 
   const double lo = static_cast<double>(min_);
   const double hi = static_cast<double>(max_);

@@ -33,8 +33,10 @@ class AutocorrelationPeriodogram final : public Indicator {
   AutocorrelationPeriodogram(std::uint64_t min_period, std::uint64_t max_period,
                              std::uint64_t table_cells);
   void correlate();
-  // Sums of corr[n] * cos and * sin of 2 pi n / P over the lags n >= 3.
-  void fourier(std::uint64_t period, double& c, double& s) const;
+  // The smoothed power of every candidate period from the correlations
+  // (sums of corr[n] * cos and * sin of 2 pi n / P over the lags n >= 3).
+  void spectrum();
+  void add_power(std::uint64_t period, double c, double s);
 
   std::uint64_t min_;
   std::uint64_t max_;
@@ -43,6 +45,7 @@ class AutocorrelationPeriodogram final : public Indicator {
   SuperSmootherStage ss_;
   BoundedRing<double> filtered_;  // max_period + 3 values
   // Sized once the ring first fills, so memory follows the bars seen.
+  std::vector<double> recent_;  // the ring's values, newest first
   std::vector<double> corr_;   // by lag 0..max_period
   std::vector<double> power_;  // by period 0..max_period
   std::vector<double> phasors_;  // (cos, sin) by period then lag, when small enough

@@ -63,8 +63,9 @@ std::optional<double> HtTrendMode::update(const BarSnapshot& bar) {
   const double sine = std::sin((phase * kPi) / 180.0);
   const double lead = std::sin(((phase + 45.0) * kPi) / 180.0);
 
+  const std::span<const double> closes = closes_.newest_first();
   double sum = 0.0;
-  for (std::size_t k = 0; k < n; ++k) sum = sum + closes_[k];
+  for (std::size_t k = 0; k < n; ++k) sum = sum + closes[k];
   const double itrend = sum / static_cast<double>(n);
   const double trendline = (it3_ + ((itrend * 4.0 + it1_ * 3.0) + (it2_ + it2_))) / 10.0;
   it3_ = it2_;

@@ -104,11 +104,12 @@ std::size_t dc_period_clamp(double sp, std::size_t available) {
 
 double dc_phase(const RecentValues<kPhaseDepth>& smooth, std::size_t n, double sp) {
   const std::span<const SinCos> ph = dc_phasor_lookup(n);
+  const std::span<const double> s = smooth.newest_first();
   double real = 0.0;
   double imag = 0.0;
   for (std::size_t k = 0; k < n; ++k) {
-    real = real + ph[k].sin * smooth[k];
-    imag = imag + ph[k].cos * smooth[k];
+    real = real + ph[k].sin * s[k];
+    imag = imag + ph[k].cos * s[k];
   }
   double phase;
   if (std::abs(imag) > 0.001) {

@@ -38,7 +38,7 @@ Result<TradeImbalance, IndicatorError> TradeImbalance::create(std::uint64_t peri
 std::optional<double> TradeImbalance::update(const BarSnapshot& bar) {
   return each_trade(bar.trades, [this](const Trade& t) -> std::optional<double> {
     PairRingWindow& w = window_;
-    const bool sell = (t.side & 1U) != 0;
+    const bool sell = orderflow::is_sell(t);
     const std::pair<double, double> flow = sell ? std::pair{0.0, t.size} : std::pair{t.size, 0.0};
     const auto leaving = w.ring.push(flow);
     w.acc_a = w.acc_a + flow.first;
@@ -60,7 +60,7 @@ Result<Pin, IndicatorError> Pin::create(std::uint64_t period) {
 
 std::optional<double> Pin::update(const BarSnapshot& bar) {
   return each_trade(bar.trades, [this](const Trade& t) -> std::optional<double> {
-    const std::uint8_t buy = (t.side & 1U) != 0 ? 0 : 1;
+    const std::uint8_t buy = orderflow::is_sell(t) ? 0 : 1;
     if (const auto leaving = buys_ring_.push(buy)) buys_ -= *leaving;
     buys_ += buy;
     if (!buys_ring_.is_full()) return std::nullopt;
@@ -78,7 +78,7 @@ Result<TradeSignAutocorrelation, IndicatorError> TradeSignAutocorrelation::creat
 
 std::optional<double> TradeSignAutocorrelation::update(const BarSnapshot& bar) {
   return each_trade(bar.trades, [this](const Trade& t) -> std::optional<double> {
-    const std::int8_t d = (t.side & 1U) != 0 ? -1 : 1;
+    const std::int8_t d = orderflow::is_sell(t) ? -1 : 1;
     if (signs_.is_full()) neighbours_ -= signs_[0] * signs_[1];  // period >= 2
     if (!signs_.empty()) neighbours_ += signs_.back() * d;
     signs_.push(d);

@@ -12,8 +12,11 @@
 
 namespace fendro::orderflow {
 
-// +1 for a buy, -1 for a sell (bit 0 of the side).
-inline double trade_sign(const Trade& t) { return (t.side & 1U) != 0 ? -1.0 : 1.0; }
+// A sell when bit 0 of the side is set, else a buy.
+inline bool is_sell(const Trade& t) { return (t.side & 1U) != 0; }
+
+// +1 for a buy, -1 for a sell.
+inline double trade_sign(const Trade& t) { return is_sell(t) ? -1.0 : 1.0; }
 
 inline double signed_size(const Trade& t) { return trade_sign(t) * t.size; }
 

@@ -145,7 +145,7 @@ std::optional<double> Vpin::on_trade(const Trade& t) {
   } else if ((s - room) / v > n) {
     s = room + n * v + std::fmod(s - room, v);
   }
-  const bool sell = (t.side & 1U) != 0;
+  const bool sell = orderflow::is_sell(t);
   while (s > 0.0) {
     const double f = std::min(s, v - filled_);
     if (sell) {

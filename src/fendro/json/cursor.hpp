@@ -1,0 +1,50 @@
+// Walking one JSON value step by step without building its tree, for
+// readers that decode a large value straight into their own records.
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include "fendro/json/parse.hpp"
+#include "fendro/json/value.hpp"
+
+namespace fendro::json {
+
+// Numbers, strings and literals read exactly as `parse` reads them, and the
+// text is checked as `parse` checks it. A failure stops the cursor: every
+// later step reads null, or ends its array or object.
+class Cursor {
+ public:
+  explicit Cursor(std::string_view text);
+  ~Cursor();
+  Cursor(const Cursor&) = delete;
+  Cursor& operator=(const Cursor&) = delete;
+
+  // Kind::Array or Kind::Object when the next value is one (then either
+  // `enter` or `read` it); Kind::Null for any other value.
+  Kind peek();
+  // Opens the array or object that `peek` found.
+  void enter();
+  // Reads the next value whole: a null, boolean, number or string into
+  // `out` (a string's bytes may only last until the next step), an array or
+  // object is checked and skipped, `out` giving only its kind (size 0).
+  void read(Value& out);
+  // In an entered array: true when another element follows (read or enter
+  // it next), false once the array has closed.
+  bool next_element();
+  // In an entered object: true with the key of the next member (its bytes
+  // last until the next step), whose value follows; false once the object
+  // has closed.
+  bool next_member(std::string_view& key);
+  // After the value: only whitespace may follow it.
+  void finish();
+
+  bool failed() const;
+  ParseError error() const;  // meaningful once failed()
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace fendro::json

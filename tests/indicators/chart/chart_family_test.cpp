@@ -1,0 +1,157 @@
+// Every key of the family through the registry: the table, constructor
+// messages, warm-up timing, rejected bars, named outputs and long runs.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "fendro/registry/families.hpp"
+#include "indicators/chart/chart_testing.hpp"
+#include "indicators/family_checks.hpp"
+
+namespace fendro::testing::chart {
+namespace {
+
+using family::Key;
+
+const std::vector<Key> kKeys = {
+    {"DoubleTopBottom", {}}, {"FlagPennant", {}}, {"Abcd", {}}, {"CupAndHandle", {}},
+    {"RectangleRange", {}}, {"Triangle", {}}, {"Wedge", {}}, {"Bat", {}}, {"Butterfly", {}},
+    {"Crab", {}}, {"Cypher", {}}, {"Gartley", {}}, {"HeadAndShoulders", {}}, {"Shark", {}},
+    {"TripleTopBottom", {}}, {"ThreeDrives", {}},
+    {"TdCamouflage", {}}, {"TdClop", {}}, {"TdClopwin", {}}, {"TdDifferential", {}},
+    {"TdOpen", {}}, {"TdPropulsion", {}}, {"TdTrap", {}}, {"TdRangeProjection", {}},
+    {"TdDeMarker", {13}}, {"TdDWave", {3}}, {"TdPressure", {10}}, {"TdRei", {5}},
+    {"TdSetup", {4, 9}}, {"TdLines", {4, 9}}, {"TdRiskLevel", {4, 9}},
+    {"TdMovingAverage", {3, 5}}, {"TdCombo", {4, 9, 2, 13}}, {"TdCountdown", {4, 9, 2, 13}},
+    {"TdSequential", {4, 9, 2, 13}},
+    {"HeikinAshi", {}}, {"HeikinAshiOscillator", {10}}, {"SmoothedHeikinAshi", {10}},
+    {"DumplingTop", {20}}, {"FryPanBottom", {20}}, {"NewPriceLines", {3}},
+    {"PivotReversal", {3, 2}}, {"ThreeLineBreak", {3}},
+};
+
+// Types whose values wait for a swing, a pivot or a completed run, not for a
+// fixed number of bars.
+const std::set<std::string> kEventDriven = {
+    "DoubleTopBottom", "FlagPennant", "Abcd", "CupAndHandle", "RectangleRange", "Triangle",
+    "Wedge", "Bat", "Butterfly", "Crab", "Cypher", "Gartley", "HeadAndShoulders", "Shark",
+    "TripleTopBottom", "ThreeDrives", "TdDWave", "TdLines", "TdRiskLevel"};
+
+TEST(ChartFamily, TableHoldsEveryKeyOnce) {
+  family::expect_table(registry::chart_pattern_entries(), kKeys);
+}
+
+TEST(ChartFamily, ConstructorMessages) {
+  const std::string max = "invalid period: period exceeds the maximum supported window length "
+                          "(see MAX_PERIOD)";
+  const std::string zero = "period must be greater than zero";
+  const std::string st1 = "invalid period: TD moving average ST1 period must be strictly less "
+                          "than ST2";
+  const double tiny = 1e-17;  // read as a count of 0
+  struct Row {
+    const char* key;
+    std::vector<double> params;
+    std::string reason;  // "" when it builds
+  };
+  const Row rows[] = {
+      {"DumplingTop", {4}, "invalid period: dumpling top needs period >= 5"},
+      {"DumplingTop", {tiny}, "invalid period: dumpling top needs period >= 5"},
+      {"DumplingTop", {5}, ""},
+      {"DumplingTop", {16777217}, max},
+      {"FryPanBottom", {4}, "invalid period: frying pan bottom needs period >= 5"},
+      {"FryPanBottom", {16777217}, max},
+      {"NewPriceLines", {1}, "invalid period: new price lines count must be >= 2"},
+      {"NewPriceLines", {tiny}, "invalid period: new price lines count must be >= 2"},
+      {"NewPriceLines", {2}, ""},
+      {"NewPriceLines", {16777217}, max},
+      {"TdMovingAverage", {5, 5}, st1},
+      {"TdMovingAverage", {5, 3}, st1},
+      {"TdMovingAverage", {3, 5}, ""},
+      {"TdMovingAverage", {tiny, 5}, zero},
+      {"TdMovingAverage", {16777217, 16777218}, max},
+      {"TdMovingAverage", {3, 16777217}, max},
+      {"HeikinAshiOscillator", {tiny}, zero},
+      {"HeikinAshiOscillator", {16777217}, max},
+      {"SmoothedHeikinAshi", {tiny}, zero},
+      {"SmoothedHeikinAshi", {16777216}, ""},
+      {"SmoothedHeikinAshi", {16777217}, max},
+      {"ThreeLineBreak", {tiny}, zero},
+      {"ThreeLineBreak", {16777217}, max},
+      {"TdDeMarker", {tiny}, zero},
+      {"TdDWave", {16777217}, max},
+      {"TdPressure", {16777216}, ""},
+      {"TdRei", {16777217}, max},
+      {"TdSetup", {1000000, 9}, ""},
+      {"TdSetup", {4, tiny}, zero},
+      {"TdLines", {tiny, 9}, zero},
+      {"TdRiskLevel", {4, tiny}, zero},
+      {"TdSequential", {4, 9, 2, tiny}, zero},
+      {"TdCombo", {1e12, 9, 1e12, 13}, ""},
+      {"TdCountdown", {tiny, 9, 2, 13}, zero},
+      {"PivotReversal", {tiny, 2}, zero},
+      {"PivotReversal", {2, tiny}, zero},
+      {"PivotReversal", {1e15, 1e15}, ""},
+      {"Gartley", {}, ""},
+      {"Gartley", {1, 2, 3}, ""},
+      // Every parameter is read before any check.
+      {"TdSequential", {tiny, 9, -1, 13}, "parameter #2 must be a positive integer, got -1"},
+      {"TdMovingAverage", {5}, "missing parameter #1"},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(family::build_message(r.key, r.params), family::invalid(r.key, r.reason))
+        << r.key;
+  }
+}
+
+TEST(ChartFamily, FirstValueOnTheWarmupBar) {
+  family::expect_warmup(kKeys, kEventDriven);
+}
+
+TEST(ChartFamily, RejectedBarsChangeNothing) { family::expect_rejected_bars_ignored(kKeys); }
+
+TEST(ChartFamily, NamedOutputsInOrder) {
+  family::expect_named_outputs(
+      kKeys, {{"TdSequential", {"setup", "countdown", "direction"}},
+              {"TdLines", {"resistance", "support"}},
+              {"TdRiskLevel", {"buy_risk", "sell_risk"}},
+              {"TdMovingAverage", {"st1", "st2"}},
+              {"TdRangeProjection", {"high", "low"}},
+              {"HeikinAshi", {"open", "high", "low", "close"}},
+              {"SmoothedHeikinAshi", {"open", "high", "low", "close"}}});
+}
+
+TEST(ChartFamily, FiniteOverALongRandomWalk) {
+  // Levels are NaN until both sides are set, and the direction starts at 0:
+  // those three are checked below.
+  const std::set<std::string> special = {"TdLines", "TdRiskLevel", "TdSequential"};
+  std::vector<Key> plain;
+  for (const Key& k : kKeys) {
+    if (special.count(k.key) == 0) plain.push_back(k);
+  }
+  family::expect_finite_long_run(plain);
+
+  const auto series = random_walk(10000, 11);
+  for (const char* key : {"TdLines", "TdRiskLevel", "TdSequential"}) {
+    IndicatorPtr ind = make(key, {4, 9, 2, 13});
+    ASSERT_TRUE(ind);
+    bool both_set = false;
+    std::size_t values = 0;
+    for (const Candle& c : series) {
+      if (!step(*ind, c)) continue;
+      ++values;
+      bool finite = true;
+      for (const NamedOutput& o : ind->outputs()) finite = finite && std::isfinite(o.value);
+      both_set = both_set || finite;
+      if (both_set) {
+        ASSERT_TRUE(finite) << key;
+      }
+    }
+    EXPECT_TRUE(both_set) << key;
+    EXPECT_GT(values, 5000u) << key;
+  }
+}
+
+}  // namespace
+}  // namespace fendro::testing::chart

@@ -1,0 +1,230 @@
+// Every order-flow key through the registry: the family table and feeds,
+// construction checks in their order, warm-ups, bars lacking the consumed
+// part, and long runs.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "fendro/registry/families.hpp"
+#include "indicators/orderflow/orderflow_testing.hpp"
+
+namespace fendro::testing::orderflow {
+namespace {
+
+struct Key {
+  const char* key;
+  std::vector<double> params;
+  Feed feed;
+};
+
+const std::vector<Key>& keys() {
+  static const std::vector<Key> k = {
+      {"CalendarSpread", {}, Feed::Derivatives},
+      {"FundingBasis", {}, Feed::Derivatives},
+      {"FundingRate", {}, Feed::Derivatives},
+      {"LongShortRatio", {}, Feed::Derivatives},
+      {"OiToVolumeRatio", {}, Feed::Derivatives},
+      {"PerpetualPremiumIndex", {}, Feed::Derivatives},
+      {"TakerBuySellRatio", {}, Feed::Derivatives},
+      {"TermStructureBasis", {}, Feed::Derivatives},
+      {"LiquidationFeatures", {}, Feed::Derivatives},
+      {"OIWeighted", {}, Feed::Derivatives},
+      {"OpenInterestDelta", {}, Feed::Derivatives},
+      {"FundingImpliedApr", {1095}, Feed::Derivatives},
+      {"FundingRateMean", {8}, Feed::Derivatives},
+      {"FundingRateZScore", {8}, Feed::Derivatives},
+      {"OIPriceDivergence", {8}, Feed::Derivatives},
+      {"OpenInterestMomentum", {8}, Feed::Derivatives},
+      {"EstimatedLeverageRatio", {}, Feed::Kline},
+      {"DepthSlope", {}, Feed::Orderbook},
+      {"Microprice", {}, Feed::Orderbook},
+      {"OrderBookImbalanceFull", {}, Feed::Orderbook},
+      {"OrderBookImbalanceTop1", {}, Feed::Orderbook},
+      {"QuotedSpread", {}, Feed::Orderbook},
+      {"OrderBookImbalanceTopN", {3}, Feed::Orderbook},
+      {"OrderFlowImbalance", {8}, Feed::Orderbook},
+      {"SignedVolume", {}, Feed::Trade},
+      {"CumulativeVolumeDelta", {}, Feed::Trade},
+      {"AmihudIlliquidity", {8}, Feed::Trade},
+      {"Pin", {8}, Feed::Trade},
+      {"TradeImbalance", {8}, Feed::Trade},
+      {"RollMeasure", {8}, Feed::Trade},
+      {"TradeSignAutocorrelation", {8}, Feed::Trade},
+      {"Vpin", {5, 8}, Feed::Trade},
+      {"EffectiveSpread", {}, Feed::TradeQuote},
+      {"RealizedSpread", {8}, Feed::TradeQuote},
+      {"KylesLambda", {8}, Feed::TradeQuote},
+  };
+  return k;
+}
+
+std::string message(const std::string& key, const std::vector<double>& params) {
+  const auto r = build_indicator(key, params);
+  return r.ok() ? std::string() : r.error().display();
+}
+
+TEST(OrderflowRegistry, TableHoldsEveryKeyWithItsFeed) {
+  std::multiset<std::string> got;
+  for (const registry::Entry& e : registry::orderflow_entries()) got.insert(std::string(e.key));
+  std::multiset<std::string> want;
+  for (const Key& k : keys()) {
+    want.insert(k.key);
+    EXPECT_EQ(feed_of_indicator(k.key), k.feed) << k.key;
+  }
+  EXPECT_EQ(got, want);
+  EXPECT_EQ(want.size(), 35u);
+}
+
+TEST(OrderflowRegistry, ConstructionChecksInOrder) {
+  const std::string zero = "period must be greater than zero";
+  const std::string max =
+      "invalid period: period exceeds the maximum supported window length (see MAX_PERIOD)";
+  const std::string apr = "invalid parameter: intervals_per_year must be finite and positive";
+  const std::string vpin = "invalid parameter: VPIN bucket_volume must be finite and positive";
+  const std::string roll = "invalid period: Roll measure needs period >= 3";
+  const std::string kyle = "invalid period: kyle's lambda needs window >= 2";
+  const std::string sign = "invalid period: trade-sign autocorrelation needs period >= 2";
+  struct Case {
+    const char* key;
+    std::vector<double> params;
+    std::string want;  // after "invalid parameters for indicator K: "; "" builds
+  };
+  const std::vector<Case> cases = {
+      {"FundingImpliedApr", {1095.0}, ""},
+      {"FundingImpliedApr", {0.0}, apr},
+      {"FundingImpliedApr", {-0.0}, apr},
+      {"FundingImpliedApr", {-3.0}, apr},
+      {"FundingImpliedApr", {5e-324}, ""},
+      {"FundingImpliedApr", {}, "missing parameter #0"},
+      {"FundingImpliedApr", {std::nan("")}, "parameter #0 must be finite"},
+      {"OrderBookImbalanceTopN", {16777216}, ""},
+      {"OrderBookImbalanceTopN", {16777217}, max},
+      {"OrderBookImbalanceTopN", {1e-20}, zero},
+      {"FundingRateMean", {1e-20}, zero},
+      {"FundingRateZScore", {16777217}, max},
+      {"OIPriceDivergence", {1e30}, max},
+      {"OpenInterestMomentum", {1e-20}, zero},
+      {"OrderFlowImbalance", {16777217}, max},
+      {"AmihudIlliquidity", {1e-20}, zero},
+      {"Pin", {16777217}, max},
+      {"TradeImbalance", {1e-20}, zero},
+      {"RealizedSpread", {16777217}, max},
+      {"RollMeasure", {2}, roll},
+      {"RollMeasure", {1e-20}, roll},
+      {"RollMeasure", {3}, ""},
+      {"RollMeasure", {16777217}, max},
+      {"KylesLambda", {1}, kyle},
+      {"KylesLambda", {2}, ""},
+      {"KylesLambda", {16777217}, max},
+      {"TradeSignAutocorrelation", {1}, sign},
+      {"TradeSignAutocorrelation", {1e-20}, sign},
+      {"TradeSignAutocorrelation", {16777217}, max},
+      {"Vpin", {1000.0, 50}, ""},
+      {"Vpin", {0.0, 50}, vpin},
+      {"Vpin", {0.0, 1e-20}, zero},  // the window is tested first
+      {"Vpin", {0.0, 16777217}, max},
+      {"Vpin", {1000.0}, "missing parameter #1"},
+      {"Vpin", {0.0}, "missing parameter #1"},  // both read before any test
+      {"Pin", {2.5}, "parameter #0 must be a positive integer, got 2.5"},
+      {"SignedVolume", {}, ""},
+      {"DepthSlope", {1, -2, std::nan("")}, ""},  // extra values ignored
+  };
+  for (const Case& c : cases) {
+    const std::string want =
+        c.want.empty() ? "" : "invalid parameters for indicator " + std::string(c.key) + ": " + c.want;
+    EXPECT_EQ(message(c.key, c.params), want) << c.key;
+  }
+}
+
+// Bars that a type of the given feed must ignore entirely.
+std::vector<Bar> lacking_bars(Feed feed) {
+  Bar no_parts;  // a plain candle only
+  switch (feed) {
+    case Feed::Derivatives:
+      return {no_parts};
+    case Feed::Orderbook:
+      return {no_parts};
+    case Feed::Trade:
+      return {no_parts};
+    case Feed::TradeQuote:
+      return {no_parts, trade_bar({buy(100, 1)}, 0.0), trade_bar({buy(100, 1)}, std::nan(""))};
+    default: {
+      Bar nan_reference;
+      nan_reference.reference = std::nan("");
+      return {no_parts, nan_reference};
+    }
+  }
+}
+
+TEST(OrderflowRegistry, BarsLackingThePartLeaveNoTrace) {
+  const std::vector<Bar> bars = random_bars(400, 7);
+  for (const Key& k : keys()) {
+    std::vector<Bar> lacking = lacking_bars(k.feed);
+    if (std::string(k.key) == "OrderFlowImbalance") {
+      lacking.push_back(book_bar({{99, 1}}, {}));
+      lacking.push_back(book_bar({}, {{101, 1}}));
+    }
+    IndicatorPtr clean = make(k.key, k.params);
+    IndicatorPtr dirty = make(k.key, k.params);
+    ASSERT_TRUE(clean && dirty);
+    for (std::size_t i = 0; i < bars.size(); ++i) {
+      if (i % 23 == 1) {
+        for (const Bar& b : lacking) {
+          EXPECT_FALSE(step(*dirty, b)) << k.key;
+        }
+      }
+      const auto want = step(*clean, bars[i]);
+      const auto got = step(*dirty, bars[i]);
+      ASSERT_EQ(want.has_value(), got.has_value()) << k.key << " bar " << i;
+      if (want) {
+        ASSERT_TRUE(same_bits(*want, *got)) << k.key << " bar " << i;
+      }
+      const auto oc = clean->outputs();
+      const auto od = dirty->outputs();
+      ASSERT_EQ(oc.size(), od.size()) << k.key;
+      for (std::size_t j = 0; j < oc.size(); ++j) {
+        ASSERT_TRUE(same_bits(oc[j].value, od[j].value)) << k.key << "." << oc[j].name;
+      }
+    }
+  }
+}
+
+TEST(OrderflowRegistry, FirstValueOnTheWarmupBar) {
+  // One print per bar, so windows of prints and of bars agree.
+  std::vector<Bar> bars = random_bars(200, 3);
+  for (Bar& b : bars) {
+    b.trades.resize(1, Trade{b.candle.close, 1.0, 0, 0});
+  }
+  for (const Key& k : keys()) {
+    if (std::string(k.key) == "Vpin") continue;  // values follow volume, not bars
+    IndicatorPtr ind = make(k.key, k.params);
+    ASSERT_TRUE(ind);
+    const std::uint64_t warmup = ind->warmup_period();
+    for (std::size_t i = 0; i < bars.size(); ++i) {
+      ASSERT_EQ(step(*ind, bars[i]).has_value(), i + 1 >= warmup)
+          << k.key << " bar " << i + 1 << " warm-up " << warmup;
+    }
+  }
+}
+
+TEST(OrderflowRegistry, LongRunsStayFinite) {
+  const std::vector<Bar> bars = random_bars(10000, 11);
+  for (const Key& k : keys()) {
+    IndicatorPtr ind = make(k.key, k.params);
+    ASSERT_TRUE(ind);
+    std::size_t values = 0;
+    for (const Bar& b : bars) {
+      const auto v = step(*ind, b);
+      if (!v) continue;
+      ++values;
+      ASSERT_TRUE(std::isfinite(*v)) << k.key;
+      for (const NamedOutput& o : ind->outputs()) ASSERT_TRUE(std::isfinite(o.value)) << k.key;
+    }
+    EXPECT_GT(values, 5000u) << k.key;
+  }
+}
+
+}  // namespace
+}  // namespace fendro::testing::orderflow
