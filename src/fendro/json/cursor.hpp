@@ -10,12 +10,20 @@
 
 namespace fendro::json {
 
+namespace detail {
+class Parser;
+}
+
 // Numbers, strings and literals read exactly as `parse` reads them, and the
 // text is checked as `parse` checks it. A failure stops the cursor: every
-// later step reads null, or ends its array or object.
+// later step reads null, or ends its array or object. Nesting counts
+// towards the same depth limit.
 class Cursor {
  public:
   explicit Cursor(std::string_view text);
+  // On the value at the parser's position (how parse_deferring hands a
+  // member to its reader); the parser goes on after that value.
+  explicit Cursor(detail::Parser& parser);
   ~Cursor();
   Cursor(const Cursor&) = delete;
   Cursor& operator=(const Cursor&) = delete;
@@ -36,6 +44,9 @@ class Cursor {
   // last until the next step), whose value follows; false once the object
   // has closed.
   bool next_member(std::string_view& key);
+  // Reads what is left of the value: the containers still open and, when
+  // nothing was read yet, the value itself.
+  void skip_rest();
   // After the value: only whitespace may follow it.
   void finish();
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,11 +37,19 @@ struct DeferredDocument {
   std::optional<std::string_view> deferred;
 };
 
+class Cursor;
+// Decodes a deferred member's value from a cursor placed on it, in the same
+// pass as the parse; whatever it leaves unread is checked after it, and a
+// failure of the text it meets is the parse's failure.
+using DeferredReader = std::function<void(Cursor&)>;
+
 // As parse, with exactly its failures, except that when the text is an
-// object the value of its member `member` is not built, only its text kept:
-// a large member can then be decoded straight from the text (see Cursor)
-// instead of being held twice.
+// object the value of its member `member` is not built, only its text kept
+// (and handed to `reader`, when given, at each occurrence of the member):
+// a large member is then decoded into records of its own without ever
+// being held as a tree.
 Result<DeferredDocument, ParseError> parse_deferring(std::string_view text,
-                                                     std::string_view member);
+                                                     std::string_view member,
+                                                     const DeferredReader& reader = nullptr);
 
 }  // namespace fendro::json

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "fendro/json/cursor.hpp"
 #include "fendro/json/value.hpp"
 #include "fendro/market/records.hpp"
 #include "fendro/util/result.hpp"
@@ -18,5 +19,8 @@ Result<MarketData, std::string> read_market_data(const json::Value& data);
 // text are exactly those of reading the parsed tree. (Text that does not
 // parse fails with its syntax error, placed within `text`.)
 Result<MarketData, std::string> read_market_data_text(std::string_view text);
+// The same reading from the value at a cursor, which it reads whole unless
+// the text fails (cur.failed(): the failure returned is then meaningless).
+Result<MarketData, std::string> read_market_data(json::Cursor& cur);
 
 }  // namespace fendro

@@ -1,4 +1,4 @@
-// Candle data decoded as the text is walked: the candles of a large command
+// Candle data decoded as its text is walked: the candles of a large command
 // never exist as a value tree.
 #include <functional>
 #include <map>
@@ -73,12 +73,10 @@ Result<std::vector<Candle>, std::string> read_candles(Cursor& cur, CandleFields&
 
 }  // namespace
 
-Result<MarketData, std::string> read_market_data_text(std::string_view text) {
-  Cursor cur(text);
+Result<MarketData, std::string> read_market_data(Cursor& cur) {
   if (cur.peek() != Kind::Object) {
     Value v;
     cur.read(v);
-    if (cur.failed()) return err(cur.error().display());
     return err(not_a_symbol_map(v));
   }
   cur.enter();
@@ -100,10 +98,16 @@ Result<MarketData, std::string> read_market_data_text(std::string_view text) {
       failures.insert_or_assign(std::move(symbol), std::move(candles).error());
     }
   }
-  cur.finish();
-  if (cur.failed()) return err(cur.error().display());
   if (!failures.empty()) return err(std::move(failures.begin()->second));
   return out;
+}
+
+Result<MarketData, std::string> read_market_data_text(std::string_view text) {
+  Cursor cur(text);
+  auto data = read_market_data(cur);
+  cur.finish();
+  if (cur.failed()) return err(cur.error().display());
+  return data;
 }
 
 }  // namespace fendro

@@ -74,19 +74,22 @@ void release_tree(json::Document& doc, ProofSpec& spec, json::Arena& keep) {
   doc = json::Document{};
 }
 
-// The candles are decoded straight from their text, which the parse checked
-// but did not build: the member "data" holds null in the tree, and is met
-// in the tree's key order like any other member.
-Status<std::string> read_data(std::optional<MarketData>& slot, std::string_view text) {
-  return store(slot, read_market_data_text(text));
+// The candles as the parse decoded them, straight from the text (the last
+// member "data" counting): the member holds null in the tree, and its
+// reading result is taken when the request meets it in the tree's key order
+// like any other member.
+using DataReading = std::optional<Result<MarketData, std::string>>;
+
+Status<std::string> take_data(std::optional<MarketData>& slot, DataReading& reading) {
+  return store(slot, std::move(*reading));
 }
 
-std::string run_prove(json::Document doc, std::string_view data_text) {
+std::string run_prove(json::Document doc, DataReading& data_read) {
   std::optional<ProofSpec> spec;
   std::optional<MarketData> data;
   Field fields[] = {
       {"spec", [&](const Value& v) { return store(spec, read_proof_spec(v)); }},
-      {"data", [&](const Value&) { return read_data(data, data_text); }},
+      {"data", [&](const Value&) { return take_data(data, data_read); }},
   };
   if (auto read = read_request(doc.root, fields); !read) return parse_error_response(read.error());
   json::Arena strategy_arena;
@@ -107,14 +110,14 @@ std::string run_prove(json::Document doc, std::string_view data_text) {
   return out;
 }
 
-std::string run_verify(json::Document doc, std::string_view data_text) {
+std::string run_verify(json::Document doc, DataReading& data_read) {
   std::optional<Proof> proof;
   std::optional<ProofSpec> spec;
   std::optional<MarketData> data;
   Field fields[] = {
       {"proof", [&](const Value& v) { return store(proof, read_proof(v)); }},
       {"spec", [&](const Value& v) { return store(spec, read_proof_spec(v)); }},
-      {"data", [&](const Value&) { return read_data(data, data_text); }},
+      {"data", [&](const Value&) { return take_data(data, data_read); }},
   };
   if (auto read = read_request(doc.root, fields); !read) return parse_error_response(read.error());
   // Verification compares the hashes and the version only, never the given
@@ -153,15 +156,18 @@ std::string_view command_name(const Value& cmd) {
 }  // namespace
 
 std::string apply_command(std::string_view cmd_json) {
-  // Only "prove" and "verify" read the data, and they read it from its text.
-  auto parsed = json::parse_deferring(cmd_json, "data");
+  // The data is decoded as it is parsed, never built as a tree ("prove"
+  // and "verify" read it; the other commands ignore it).
+  DataReading data_read;
+  auto parsed = json::parse_deferring(cmd_json, "data", [&](json::Cursor& cur) {
+    data_read = read_market_data(cur);
+  });
   if (!parsed) return parse_error_response(parsed.error().display());
   json::Document doc = std::move(parsed->document);
-  const std::string_view data_text = parsed->deferred.value_or(std::string_view());
 
   const std::string_view name = command_name(doc.root);
-  if (name == "prove") return run_prove(std::move(doc), data_text);
-  if (name == "verify") return run_verify(std::move(doc), data_text);
+  if (name == "prove") return run_prove(std::move(doc), data_read);
+  if (name == "verify") return run_verify(std::move(doc), data_read);
   if (name == "version") return run_version();
   if (name == "canonicalize") return run_canonicalize(doc.root);
   std::string detail = "unknown cmd: ";

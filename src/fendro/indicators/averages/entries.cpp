@@ -24,7 +24,7 @@
 namespace fendro::registry {
 namespace {
 
-const Entry kEntries[] = {
+constexpr Entry kEntries[] = {
     {"Hma", build<Hma, U>},
     {"Ehma", build<Ehma, U>},
     {"Zlema", build<Zlema, U>},

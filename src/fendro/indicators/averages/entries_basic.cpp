@@ -13,7 +13,7 @@
 namespace fendro::registry {
 namespace {
 
-const Entry kEntries[] = {
+constexpr Entry kEntries[] = {
     {"Sma", build<Sma, U>},   {"Wma", build<Wma, U>},   {"Trima", build<Trima, U>},
     {"Ema", build<Ema, U>},   {"Dema", build<Dema, U>}, {"Tema", build<Tema, U>},
     {"Smma", build<Smma, U>}, {"T3", build<T3, U, F>},

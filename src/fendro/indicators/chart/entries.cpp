@@ -15,7 +15,7 @@ namespace {
 
 using namespace fendro::chart;
 
-const Entry kEntries[] = {
+constexpr Entry kEntries[] = {
     {"DoubleTopBottom", build_plain<DoubleTopBottom>},
     {"FlagPennant", build_plain<FlagPennant>},
     {"Abcd", build_plain<Abcd>},

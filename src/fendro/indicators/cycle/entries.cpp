@@ -16,7 +16,7 @@ BuildResult build_flex(const Params& p) {
   return box<FlexOscillator>(p, FlexOscillator::create(K, period));
 }
 
-static const Entry kEntries[] = {
+static constexpr Entry kEntries[] = {
     {"AutocorrelationPeriodogram", build<AutocorrelationPeriodogram, U, U>},
     {"BandpassFilter", build<BandpassFilter, U, F>},
     {"CenterOfGravity", build<CenterOfGravity, U>},

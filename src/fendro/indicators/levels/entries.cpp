@@ -13,7 +13,7 @@
 namespace fendro::registry {
 namespace {
 
-const Entry kEntries[] = {
+constexpr Entry kEntries[] = {
     {"Camarilla", build_plain<Camarilla>},
     {"CentralPivotRange", build_plain<CentralPivotRange>},
     {"ClassicPivots", build_plain<ClassicPivots>},

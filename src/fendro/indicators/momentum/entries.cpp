@@ -19,7 +19,7 @@ BuildResult build_lag(const Params& p) {
   return box<RateOfChange>(p, RateOfChange::create(K, n));
 }
 
-static const Entry kEntries[] = {
+static constexpr Entry kEntries[] = {
     {"Rsi", build<Rsi, U>},
     {"FisherRsi", build<FisherRsi, U>},
     {"StochRsi", build<StochRsi, U, U>},

@@ -51,7 +51,7 @@ BuildResult build_stc(const Params& p) {
   return box<Stc>(p, Stc::create(n[0], n[1], n[2], factor));
 }
 
-static const Entry kEntries[] = {
+static constexpr Entry kEntries[] = {
     {"MacdIndicator", build_counts<MacdIndicator, 3>},
     {"MacdFix", build_macd_fix},
     {"MacdHistogram", build_counts<MacdHistogram, 3>},

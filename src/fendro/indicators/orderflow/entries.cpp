@@ -11,7 +11,7 @@
 namespace fendro::registry {
 namespace {
 
-const Entry kEntries[] = {
+constexpr Entry kEntries[] = {
     // derivatives
     {"CalendarSpread", build_plain<CalendarSpread>},
     {"FundingBasis", build_plain<FundingBasis>},

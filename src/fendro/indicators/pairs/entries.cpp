@@ -12,7 +12,7 @@ namespace fendro::registry {
 
 std::span<const Entry> pair_regime_entries() {
   using namespace pairs;
-  static const Entry kEntries[] = {
+  static constexpr Entry kEntries[] = {
       {"BetaNeutralSpread", build<BetaNeutralSpread, U>},
       {"DistanceSsd", build<DistanceSsd, U>},
       {"HasbrouckInformationShare", build<HasbrouckInformationShare, U>},

@@ -13,7 +13,7 @@ namespace {
 
 namespace p = fendro::patterns;
 
-const Entry kEntries[] = {
+constexpr Entry kEntries[] = {
     // One candle.
     {"ShadowRatio", build_plain<p::ShadowRatio>},
     {"CloseVsOpen", build_plain<p::CloseVsOpen>},

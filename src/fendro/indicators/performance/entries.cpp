@@ -10,7 +10,7 @@ namespace fendro::registry {
 
 std::span<const Entry> performance_entries() {
   using namespace perf;
-  static const Entry kEntries[] = {
+  static constexpr Entry kEntries[] = {
       {"MaxDrawdown", build<MaxDrawdown, U>},
       {"AverageDrawdown", build<AverageDrawdown, U>},
       {"PainIndex", build<PainIndex, U>},

@@ -13,7 +13,7 @@ namespace fendro::registry {
 
 std::span<const Entry> statistics_entries() {
   using namespace stats;
-  static const Entry kEntries[] = {
+  static constexpr Entry kEntries[] = {
       {"Variance", build<Variance, U>},
       {"ZScore", build<ZScore, U>},
       {"CoefficientOfVariation", build<CoefficientOfVariation, U>},

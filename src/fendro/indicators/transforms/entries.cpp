@@ -8,7 +8,7 @@
 namespace fendro::registry {
 namespace {
 
-const Entry kEntries[] = {
+constexpr Entry kEntries[] = {
     {"AvgPrice", build_plain<AvgPrice>},
     {"MedianPrice", build_plain<MedianPrice>},
     {"TypicalPrice", build_plain<TypicalPrice>},

@@ -23,7 +23,7 @@ BuildResult build_chande_kroll(const Params& p) {
   return box<ChandeKrollStop>(p, ChandeKrollStop::create(atr_period, stop_period, m));
 }
 
-const Entry kEntries[] = {
+constexpr Entry kEntries[] = {
     {"Adx", build<Adx, U>},
     {"Adxr", build<Adxr, U>},
     {"Dx", build<Dx, U>},

@@ -19,7 +19,7 @@
 namespace fendro::registry {
 namespace {
 
-const Entry kEntries[] = {
+constexpr Entry kEntries[] = {
     {"Atr", build<Atr, U>},
     {"Natr", build<Natr, U>},
     {"VolatilityRatio", build<VolatilityRatio, U>},

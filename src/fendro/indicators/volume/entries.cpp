@@ -12,7 +12,7 @@
 namespace fendro::registry {
 namespace {
 
-const Entry kEntries[] = {
+constexpr Entry kEntries[] = {
     {"Obv", build_plain<Obv>},
     {"Adl", build_plain<Adl>},
     {"AdOscillator", build_plain<AdOscillator>},

@@ -1,0 +1,267 @@
+// Reading candle data from its text must give exactly what reading its
+// parsed tree gives: the same candles, or the same failure text. Checked on
+// generated data values, valid ones and ones broken in every way the
+// reading reports.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <optional>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fendro/json/parse.hpp"
+#include "fendro/market/read_market_data.hpp"
+
+namespace fendro {
+namespace {
+
+class DataGenerator {
+ public:
+  // `noise`: the chance, in percent, that any one piece is malformed.
+  DataGenerator(std::uint64_t seed, unsigned noise) : rng_(seed), noise_(noise) {}
+
+  std::string data() {
+    std::string out;
+    space(out);
+    if (broken()) {
+      odd_value(out);
+    } else {
+      out += '{';
+      const std::size_t n = pick(4);
+      for (std::size_t i = 0; i < n; ++i) {
+        if (i) out += ',';
+        space(out);
+        out += one_of(kSymbols);
+        space(out);
+        out += ':';
+        space(out);
+        if (broken()) {
+          odd_value(out);
+        } else {
+          candles(out);
+        }
+      }
+      space(out);
+      out += '}';
+    }
+    space(out);
+    return out;
+  }
+
+ private:
+  // Keys that collide after unescaping, sort around each other and carry
+  // multi-byte characters.
+  static constexpr std::string_view kSymbols[] = {
+      R"("A")", R"("B")", R"("a")", R"("\u0041")", R"("AB")", R"("")",
+      "\"\xC3\xA9\"", R"("\u00e9")", R"("\ud83d\ude00")", R"("x\"y")"};
+  static constexpr std::string_view kFieldKeys[] = {
+      R"("time")", R"("open")", R"("high")", R"("low")", R"("close")", R"("volume")"};
+  static constexpr std::string_view kOtherKeys[] = {
+      R"("extra")", R"("Time")", R"("\u0074ime")", R"("clos\u0065")", R"("time ")", R"("")"};
+  static constexpr std::string_view kTimes[] = {
+      "0", "1700000000000", "-5", "9223372036854775807", "-9223372036854775808"};
+  static constexpr std::string_view kPrices[] = {
+      "1", "101.25", "0.5", "-3", "1e2", "2.5E-3", "-0", "0.30000000000000004",
+      "18446744073709551615", "123456789012345678901234567890", "1e-400"};
+  // Wrong kinds and values, for both fields.
+  static constexpr std::string_view kOdd[] = {
+      "null", "true", "false", "1.5", "-0.0", "1e300", "9223372036854775808",
+      "18446744073709551616", "-9223372036854775809", R"("1")", R"("a\"b\n\u00e9")",
+      "\"\xF0\x9F\x98\x80\"", R"("")", "[]", "[1,2]", "{}", R"({"time":1})"};
+
+  std::size_t pick(std::size_t n) { return rng_() % n; }
+  bool broken() { return pick(100) < noise_; }
+  template <std::size_t N>
+  std::string_view one_of(const std::string_view (&xs)[N]) {
+    return xs[pick(N)];
+  }
+
+  void space(std::string& out) {
+    static constexpr std::string_view kSpaces[] = {"", "", "", " ", "\n", "\t", "\r\n  "};
+    out += one_of(kSpaces);
+  }
+
+  void odd_value(std::string& out) { out += one_of(kOdd); }
+
+  void candles(std::string& out) {
+    out += '[';
+    const std::size_t n = pick(5);
+    for (std::size_t i = 0; i < n; ++i) {
+      if (i) out += ',';
+      space(out);
+      const std::size_t form = broken() ? pick(3) : 1 + pick(3);
+      if (form == 0) {
+        odd_value(out);
+      } else if (form == 1) {
+        candle_array(out);
+      } else {
+        candle_object(out);
+      }
+    }
+    out += ']';
+  }
+
+  void field_value(std::string& out, std::size_t field) {
+    if (broken()) {
+      odd_value(out);
+    } else {
+      out += field == 0 ? one_of(kTimes) : one_of(kPrices);
+    }
+  }
+
+  void candle_array(std::string& out) {
+    out += '[';
+    // Mostly 5 or 6 elements; now and then fewer or more.
+    const std::size_t n = broken() ? pick(9) : 5 + pick(2);
+    for (std::size_t k = 0; k < n; ++k) {
+      if (k) out += ',';
+      space(out);
+      field_value(out, k);
+    }
+    out += ']';
+  }
+
+  void candle_object(std::string& out) {
+    // The fields in a shuffled order, some left out, some repeated, with
+    // other members mixed in.
+    std::vector<std::size_t> fields = {0, 1, 2, 3, 4, 5};
+    std::shuffle(fields.begin(), fields.end(), rng_);
+    std::vector<std::string> members;
+    for (const std::size_t f : fields) {
+      const std::size_t copies = broken() ? pick(3) : (f == 5 ? pick(2) : 1);
+      for (std::size_t c = 0; c < copies; ++c) {
+        std::string m(kFieldKeys[f]);
+        m += ':';
+        field_value(m, f);
+        members.push_back(std::move(m));
+      }
+    }
+    if (broken()) {
+      std::string m(one_of(kOtherKeys));
+      m += ':';
+      odd_value(m);
+      members.insert(members.begin() + static_cast<std::ptrdiff_t>(pick(members.size() + 1)),
+                     std::move(m));
+    }
+    out += '{';
+    for (std::size_t i = 0; i < members.size(); ++i) {
+      if (i) out += ',';
+      space(out);
+      out += members[i];
+    }
+    out += '}';
+  }
+
+  std::mt19937_64 rng_;
+  unsigned noise_;
+};
+
+// Candles compared bit for bit (-0.0 is not 0.0).
+bool same_candle(const Candle& a, const Candle& b) {
+  const auto bits = [](double x) { return std::bit_cast<std::uint64_t>(x); };
+  return a.time == b.time && bits(a.open) == bits(b.open) && bits(a.high) == bits(b.high) &&
+         bits(a.low) == bits(b.low) && bits(a.close) == bits(b.close) &&
+         bits(a.volume) == bits(b.volume);
+}
+
+void expect_same_result(const Result<MarketData, std::string>& from_text,
+                        const Result<MarketData, std::string>& from_tree) {
+  ASSERT_EQ(from_text.ok(), from_tree.ok())
+      << (from_tree.ok() ? from_text.error() : from_tree.error());
+  if (!from_tree.ok()) {
+    EXPECT_EQ(from_text.error(), from_tree.error());
+    return;
+  }
+  ASSERT_EQ(from_text->size(), from_tree->size());
+  for (auto t = from_text->begin(), w = from_tree->begin(); w != from_tree->end(); ++t, ++w) {
+    EXPECT_EQ(t->first, w->first);
+    ASSERT_EQ(t->second.size(), w->second.size()) << w->first;
+    for (std::size_t i = 0; i < w->second.size(); ++i) {
+      EXPECT_TRUE(same_candle(t->second[i], w->second[i])) << w->first << " candle " << i;
+    }
+  }
+}
+
+// Reads `text` from its tree, from the text alone, and in the same pass as
+// the parse of a command holding it; counts the texts accepted.
+void expect_same_reading(const std::string& text, std::size_t& accepted) {
+  const auto doc = json::parse(text);
+  ASSERT_TRUE(doc.ok()) << doc.error().display();
+  const auto from_tree = read_market_data(doc->root);
+  if (from_tree.ok()) ++accepted;
+  expect_same_result(read_market_data_text(text), from_tree);
+  std::optional<Result<MarketData, std::string>> in_pass;
+  const std::string command = R"({"data":)" + text + "}";
+  ASSERT_TRUE(json::parse_deferring(command, "data", [&](json::Cursor& cur) {
+                in_pass = read_market_data(cur);
+              }).ok());
+  ASSERT_TRUE(in_pass.has_value());
+  expect_same_result(*in_pass, from_tree);
+}
+
+TEST(ReadMarketDataText, AgreesWithTheTreeOnGeneratedData) {
+  for (const unsigned noise : {0u, 2u, 8u, 25u}) {
+    std::size_t accepted = 0;
+    const std::size_t rounds = 3000;
+    for (std::size_t seed = 0; seed < rounds; ++seed) {
+      const std::string text = DataGenerator(seed * 7919 + noise, noise).data();
+      SCOPED_TRACE(text);
+      expect_same_reading(text, accepted);
+    }
+    // Both verdicts must be well represented.
+    if (noise == 0) {
+      EXPECT_EQ(accepted, rounds);
+    } else {
+      EXPECT_GT(rounds - accepted, rounds / 20) << "noise " << noise;
+      if (noise <= 8) {
+        EXPECT_GT(accepted, rounds / 20) << "noise " << noise;
+      }
+    }
+  }
+}
+
+TEST(ReadMarketDataText, ReportsLikeTheTree) {
+  struct Case {
+    const char* text;
+    const char* want;  // "" when accepted
+  };
+  const std::vector<Case> cases = {
+      {R"("a\u00e9\n")", R"(invalid type: string "aé\n", expected a map)"},
+      {R"(-0)", "invalid type: floating point `-0.0`, expected a map"},
+      {R"({"A": 1.0})", "invalid type: floating point `1.0`, expected a sequence"},
+      // Symbols are checked in key order, whatever their order in the text.
+      {R"({"b": [true], "a": [null]})", "invalid type: null, expected struct Candle"},
+      // The last of a repeated symbol counts, broken or not.
+      {R"({"A": [null], "A": []})", ""},
+      {R"({"A": [], "\u0041": [[1]]})", "invalid length 1, expected struct Candle with 6 elements"},
+      // A wrong field beats a missing one; fields go in key order.
+      {R"({"A": [{"time": "t", "close": "c"}]})", R"(invalid type: string "c", expected f64)"},
+      {R"({"A": [{"close": 1, "close": null, "time": 1}]})", "invalid type: null, expected f64"},
+      {R"({"A": [{"close": null, "close": 1, "time": 1}]})", "missing field `open`"},
+      {R"({"A": [[1, 2, 3, 4, 5, 6, [], {}]]})", "invalid length 8, expected fewer elements in array"},
+      {R"({"A": [[1, 2, "x", 4, 5, 6, 7]]})", R"(invalid type: string "x", expected f64)"},
+      {R"({"A": [[18446744073709551615, 2, 3, 4, 5]]})",
+       "invalid value: integer `18446744073709551615`, expected i64"},
+      {R"({"A": [[1e2, 2, 3, 4, 5]]})", "invalid type: floating point `100.0`, expected i64"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.text);
+    const auto r = read_market_data_text(k.text);
+    EXPECT_EQ(r.ok() ? "" : r.error(), k.want);
+    std::size_t accepted = 0;
+    expect_same_reading(k.text, accepted);
+  }
+}
+
+TEST(ReadMarketDataText, TextThatDoesNotParseFailsWithItsSyntaxError) {
+  const auto r = read_market_data_text(R"({"A": [[1, 2, 3, 4, 5],]})");
+  ASSERT_FALSE(r.ok());
+  EXPECT_EQ(r.error(), "trailing comma at line 1 column 24");
+  EXPECT_FALSE(read_market_data_text(R"({"A": []} x)").ok());
+}
+
+}  // namespace
+}  // namespace fendro
