@@ -1,27 +1,12 @@
 // Cost of one `update` of every chart-pattern, sequential-count, window
 // detector and Heikin-Ashi type over a random-walk series, built through the
 // registry with customary parameters.
+#include "../tests/indicators/chart/chart_keys.hpp"
 #include "family_bench.hpp"
 
 namespace {
 
-const std::vector<fendro::bench::Key> kKeys = {
-    {"DoubleTopBottom", {}}, {"FlagPennant", {}}, {"Abcd", {}}, {"CupAndHandle", {}},
-    {"RectangleRange", {}}, {"Triangle", {}}, {"Wedge", {}}, {"Bat", {}}, {"Butterfly", {}},
-    {"Crab", {}}, {"Cypher", {}}, {"Gartley", {}}, {"HeadAndShoulders", {}}, {"Shark", {}},
-    {"TripleTopBottom", {}}, {"ThreeDrives", {}},
-    {"TdCamouflage", {}}, {"TdClop", {}}, {"TdClopwin", {}}, {"TdDifferential", {}},
-    {"TdOpen", {}}, {"TdPropulsion", {}}, {"TdTrap", {}}, {"TdRangeProjection", {}},
-    {"TdDeMarker", {13}}, {"TdDWave", {3}}, {"TdPressure", {10}}, {"TdRei", {5}},
-    {"TdSetup", {4, 9}}, {"TdLines", {4, 9}}, {"TdRiskLevel", {4, 9}},
-    {"TdMovingAverage", {3, 5}}, {"TdCombo", {4, 9, 2, 13}}, {"TdCountdown", {4, 9, 2, 13}},
-    {"TdSequential", {4, 9, 2, 13}},
-    {"HeikinAshi", {}}, {"HeikinAshiOscillator", {10}}, {"SmoothedHeikinAshi", {10}},
-    {"DumplingTop", {20}}, {"FryPanBottom", {20}}, {"NewPriceLines", {3}},
-    {"PivotReversal", {3, 2}}, {"ThreeLineBreak", {3}},
-};
-
-const bool kRegistered = fendro::bench::register_family(kKeys);
+const bool kRegistered = fendro::bench::register_family(fendro::testing::chart::chart_keys());
 
 }  // namespace
 

@@ -3,7 +3,6 @@
 // closes these types read as returns). Benchmark-relative types read a level
 // series as the close and a second random walk as the reference value.
 #include "../tests/indicators/performance/perf_testing.hpp"
-#include "../tests/indicators/statistics/stats_testing.hpp"
 #include "family_bench.hpp"
 
 namespace {
@@ -12,7 +11,7 @@ namespace perf = fendro::testing::performance;
 
 constexpr std::size_t kBars = 1 << 16;
 
-void run_update(benchmark::State& state, const perf::PerfKey& k) {
+void run_update(benchmark::State& state, const fendro::testing::TwoSeriesKey& k) {
   auto built = fendro::build_indicator(k.key, k.params);
   if (!built.ok()) {
     state.SkipWithError(built.error().display().c_str());
@@ -21,8 +20,7 @@ void run_update(benchmark::State& state, const perf::PerfKey& k) {
   fendro::IndicatorPtr ind = std::move(built).value();
   static const std::vector<fendro::Candle> returns = perf::return_series(kBars, 42);
   static const std::vector<fendro::Candle>& levels = fendro::bench::bench_series();
-  static const std::vector<double> reference =
-      fendro::testing::statistics::reference_walk(kBars, 43);
+  static const std::vector<double> reference = fendro::testing::reference_walk(kBars, 43);
   const std::vector<fendro::Candle>& bars = k.two_series ? levels : returns;
   fendro::BarSnapshot bar;
   std::size_t i = 0;
@@ -36,7 +34,7 @@ void run_update(benchmark::State& state, const perf::PerfKey& k) {
 }
 
 bool register_all() {
-  for (const perf::PerfKey& k : perf::perf_keys()) {
+  for (const fendro::testing::TwoSeriesKey& k : perf::perf_keys()) {
     benchmark::RegisterBenchmark(k.key, run_update, k);
   }
   return true;

@@ -6,42 +6,8 @@
 
 namespace {
 
-using fendro::bench::Key;
-namespace fam = fendro::testing::statistics;
-
-void run_pair_update(benchmark::State& state, const Key& k) {
-  auto built = fendro::build_indicator(k.key, k.params);
-  if (!built.ok()) {
-    state.SkipWithError(built.error().display().c_str());
-    return;
-  }
-  fendro::IndicatorPtr ind = std::move(built).value();
-  const std::vector<fendro::Candle>& bars = fendro::bench::bench_series();
-  static const std::vector<double> reference = fam::reference_walk(bars.size(), 43);
-  fendro::BarSnapshot bar;
-  std::size_t i = 0;
-  for (auto _ : state) {
-    bar.candle = &bars[i];
-    bar.reference = reference[i];
-    benchmark::DoNotOptimize(ind->update(bar));
-    if (++i == bars.size()) i = 0;
-  }
-  state.SetItemsProcessed(state.iterations());
-}
-
-bool register_all() {
-  std::vector<Key> close_only;
-  for (const fam::StatsKey& k : fam::stats_keys()) {
-    if (k.two_series) {
-      benchmark::RegisterBenchmark(k.key, run_pair_update, Key{k.key, k.params});
-    } else {
-      close_only.push_back({k.key, k.params});
-    }
-  }
-  return fendro::bench::register_family(close_only);
-}
-
-const bool kRegistered = register_all();
+const bool kRegistered =
+    fendro::bench::register_pair_family(fendro::testing::statistics::stats_keys());
 
 }  // namespace
 

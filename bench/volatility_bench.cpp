@@ -5,15 +5,7 @@
 
 namespace {
 
-std::vector<fendro::bench::Key> keys() {
-  std::vector<fendro::bench::Key> out;
-  for (const fendro::testing::VolKey& k : fendro::testing::vol_keys()) {
-    out.push_back({k.key, k.params});
-  }
-  return out;
-}
-
-const bool kRegistered = fendro::bench::register_family(keys());
+const bool kRegistered = fendro::bench::register_family(fendro::testing::vol_keys());
 
 }  // namespace
 

@@ -7,10 +7,7 @@
 namespace {
 
 std::vector<fendro::bench::Key> keys() {
-  std::vector<fendro::bench::Key> out;
-  for (const fendro::testing::VolumeKey& k : fendro::testing::volume_keys()) {
-    out.push_back({k.key, k.params});
-  }
+  std::vector<fendro::bench::Key> out = fendro::testing::volume_keys();
   // Profiles with many bins: the cost follows the candles, not the bins.
   out.push_back({"ValueArea", {20, 1000000, 0.7}});
   out.push_back({"SinglePrints", {20, 1000000}});

@@ -15,23 +15,13 @@
 #include <vector>
 
 #include "fendro/registry/registry.hpp"
-#include "indicators/series.hpp"
+#include "family_key.hpp"
+#include "series.hpp"
+#include "testing.hpp"
 
 namespace fendro::testing::family {
 
-// One key with ordinary parameters; close-only types look at nothing but the
-// close, so a candle that fails the candle check is not a rejected bar there.
-struct Key {
-  const char* key;
-  std::vector<double> params;
-  bool close_only = false;
-};
-
-inline IndicatorPtr build(const Key& k) {
-  auto r = build_indicator(k.key, k.params);
-  EXPECT_TRUE(r.ok()) << k.key << ": " << (r.ok() ? "" : r.error().display());
-  return r.ok() ? std::move(r).value() : nullptr;
-}
+inline IndicatorPtr build(const Key& k) { return make(k.key, k.params); }
 
 // The build's error text, or "" when it builds.
 inline std::string build_message(const std::string& key, const std::vector<double>& params) {
@@ -44,16 +34,29 @@ inline std::string invalid(const std::string& key, const std::string& reason) {
   return reason.empty() ? "" : "invalid parameters for indicator " + key + ": " + reason;
 }
 
+// One key of a family table and the feed it consumes.
+struct KeyFeed {
+  std::string key;
+  Feed feed;
+};
+
+// The family's table holds exactly the listed keys, once each, each with its feed.
+inline void expect_table(std::span<const registry::Entry> table, const std::vector<KeyFeed>& keys) {
+  std::multiset<std::string> got;
+  for (const registry::Entry& e : table) got.insert(std::string(e.key));
+  std::multiset<std::string> want;
+  for (const KeyFeed& k : keys) {
+    want.insert(k.key);
+    EXPECT_EQ(feed_of_indicator(k.key), k.feed) << k.key;
+  }
+  EXPECT_EQ(got, want);
+}
+
 // The family's table holds exactly the listed keys, once each, all candle-fed.
 inline void expect_table(std::span<const registry::Entry> table, const std::vector<Key>& keys) {
-  std::multiset<std::string> got;
-  for (const registry::Entry& e : table) {
-    got.insert(std::string(e.key));
-    EXPECT_EQ(feed_of_indicator(e.key), Feed::Kline) << e.key;
-  }
-  std::multiset<std::string> want;
-  for (const Key& k : keys) want.insert(k.key);
-  EXPECT_EQ(got, want);
+  std::vector<KeyFeed> want;
+  for (const Key& k : keys) want.push_back({k.key, Feed::Kline});
+  expect_table(table, want);
 }
 
 // No value before the `warmup_period`-th bar, a value on it and on every

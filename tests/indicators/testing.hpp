@@ -14,7 +14,7 @@
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/registry/registry.hpp"
-#include "indicators/series.hpp"
+#include "series.hpp"
 
 namespace fendro::testing {
 

@@ -73,6 +73,13 @@ bool Cursor::next_member(std::string_view& key) {
   return impl_->step(impl_->parser->next_member(std::exchange(impl_->entered, false), key));
 }
 
+bool Cursor::next_member_read(std::string_view& key, Value& value) {
+  value = Value::null();
+  if (impl_->failed || impl_->open.empty()) return false;
+  return impl_->step(
+      impl_->parser->next_member_read(std::exchange(impl_->entered, false), key, value));
+}
+
 void Cursor::skip_rest() {
   Value ignored;
   if (!impl_->started) read(ignored);

@@ -47,6 +47,9 @@ class Cursor {
   // Reads what is left of the value: the containers still open and, when
   // nothing was read yet, the value itself.
   void skip_rest();
+  // next_member, then read of the member's value: one step where every
+  // member's value is read whole (the key's bytes last until the next step).
+  bool next_member_read(std::string_view& key, Value& value);
   // After the value: only whitespace may follow it.
   void finish();
 

@@ -214,6 +214,13 @@ class Parser {
   // After the closing bracket of an entered container.
   void leave() { ++depth_; }
   bool read(Value& out) {
+    // Numbers, the bulk of what readers read, go straight into `out`.
+    skip_whitespace();
+    if (p_ != end_ && *p_ == '-') {
+      ++p_;
+      return parse_number(false, out);
+    }
+    if (p_ != end_ && is_digit(*p_)) return parse_number(true, out);
     if (!parse_value()) return false;
     out = values_.back();
     values_.pop_back();
@@ -229,6 +236,14 @@ class Parser {
               : after_element('}', Code::EofWhileParsingObject, Code::ExpectedObjectCommaOrEnd);
     if (next == Next::More && !parse_key(key)) return Next::Failed;
     return next;
+  }
+  // The next member's key and its value read whole. A key with escapes is
+  // kept apart from the scratch buffer that a string value reuses.
+  Next next_member_read(bool first, std::string_view& key, Value& value) {
+    const Next next = next_member(first, key);
+    if (next != Next::More) return next;
+    if (key.data() == scratch_.data()) key = key_scratch_.assign(key);
+    return read(value) ? next : Next::Failed;
   }
 
   ParseError error() const {
@@ -735,6 +750,7 @@ class Parser {
   std::vector<Value> values_;          // values of the arrays and objects being read
   std::vector<std::string_view> keys_;  // keys of the objects being read
   std::string scratch_;          // decoded text of a string with escapes
+  std::string key_scratch_;      // a decoded key kept while its value is read
   Shape shape_;
   Code code_ = Code::ExpectedSomeValue;
   std::size_t error_index_ = 0;

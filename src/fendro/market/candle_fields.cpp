@@ -19,33 +19,32 @@ constexpr std::size_t kByKey[] = {4, 2, 3, 1, 0, 5};
 static_assert(std::is_sorted(std::begin(kByKey), std::end(kByKey),
                              [](std::size_t a, std::size_t b) { return kFields[a] < kFields[b]; }));
 
-Result<std::int64_t, std::string> read_time(const Value& v) {
-  switch (v.kind) {
-    case Kind::UInt:
-      if (v.u > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
-        return err(json::invalid_value(v, "i64"));
-      }
-      return static_cast<std::int64_t>(v.u);
-    case Kind::NegInt: return v.i;
-    default: return err(json::invalid_type(v, "i64"));
-  }
-}
-
-Result<double, std::string> read_f64(const Value& v) {
-  if (!v.is_number()) return err(json::invalid_type(v, "f64"));
-  return v.as_f64();
-}
-
-Status<std::string> read_field(std::size_t field, const Value& v, Candle& c) {
+// Stores `v` as the field; false, with the reason in `failure`, when it
+// does not fit (no failure text is built otherwise).
+bool read_field(std::size_t field, const Value& v, Candle& c, std::string& failure) {
   if (field == 0) {
-    FENDRO_TRY(t, read_time(v));
-    c.time = t;
-    return Unit{};
+    if (v.kind == Kind::NegInt) {
+      c.time = v.i;
+      return true;
+    }
+    if (v.kind != Kind::UInt) {
+      failure = json::invalid_type(v, "i64");
+      return false;
+    }
+    if (v.u > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+      failure = json::invalid_value(v, "i64");
+      return false;
+    }
+    c.time = static_cast<std::int64_t>(v.u);
+    return true;
   }
-  FENDRO_TRY(x, read_f64(v));
-  double* slots[] = {nullptr, &c.open, &c.high, &c.low, &c.close, &c.volume};
-  *slots[field] = x;
-  return Unit{};
+  if (!v.is_number()) {
+    failure = json::invalid_type(v, "f64");
+    return false;
+  }
+  double* const slots[] = {&c.open, &c.high, &c.low, &c.close, &c.volume};
+  *slots[field - 1] = v.as_f64();
+  return true;
 }
 
 std::uint8_t bit(std::size_t field) { return static_cast<std::uint8_t>(1u << field); }
@@ -71,12 +70,10 @@ void CandleFields::start() {
 
 void CandleFields::member(std::size_t field, const Value& v) {
   seen_ |= bit(field);
-  auto read = read_field(field, v, candle_);
-  if (read) {
+  if (read_field(field, v, candle_, failures_[field])) {
     failed_ &= static_cast<std::uint8_t>(~bit(field));
   } else {
     failed_ |= bit(field);
-    failures_[field] = std::move(read).error();
   }
 }
 
@@ -94,7 +91,8 @@ Result<Candle, std::string> CandleFields::finish_object() {
 
 Status<std::string> CandleFields::element(std::size_t index, const Value& v) {
   if (index >= std::size(kFields)) return Unit{};
-  return read_field(index, v, candle_);
+  if (!read_field(index, v, candle_, failures_[index])) return err(std::move(failures_[index]));
+  return Unit{};
 }
 
 Result<Candle, std::string> CandleFields::finish_array(std::size_t count) {

@@ -27,9 +27,8 @@ Result<Candle, std::string> read_candle(Cursor& cur, CandleFields& fields) {
     case Kind::Object: {
       cur.enter();
       std::string_view key;
-      while (cur.next_member(key)) {
-        const std::size_t field = CandleFields::field_of(key);  // before the key's bytes go
-        cur.read(v);
+      while (cur.next_member_read(key, v)) {
+        const std::size_t field = CandleFields::field_of(key);
         if (field != CandleFields::kNone) fields.member(field, v);
       }
       return fields.finish_object();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fendro/registry/families.hpp"
+#include "indicators/chart/chart_keys.hpp"
 #include "indicators/chart/chart_testing.hpp"
 #include "indicators/family_checks.hpp"
 
@@ -16,21 +17,7 @@ namespace {
 
 using family::Key;
 
-const std::vector<Key> kKeys = {
-    {"DoubleTopBottom", {}}, {"FlagPennant", {}}, {"Abcd", {}}, {"CupAndHandle", {}},
-    {"RectangleRange", {}}, {"Triangle", {}}, {"Wedge", {}}, {"Bat", {}}, {"Butterfly", {}},
-    {"Crab", {}}, {"Cypher", {}}, {"Gartley", {}}, {"HeadAndShoulders", {}}, {"Shark", {}},
-    {"TripleTopBottom", {}}, {"ThreeDrives", {}},
-    {"TdCamouflage", {}}, {"TdClop", {}}, {"TdClopwin", {}}, {"TdDifferential", {}},
-    {"TdOpen", {}}, {"TdPropulsion", {}}, {"TdTrap", {}}, {"TdRangeProjection", {}},
-    {"TdDeMarker", {13}}, {"TdDWave", {3}}, {"TdPressure", {10}}, {"TdRei", {5}},
-    {"TdSetup", {4, 9}}, {"TdLines", {4, 9}}, {"TdRiskLevel", {4, 9}},
-    {"TdMovingAverage", {3, 5}}, {"TdCombo", {4, 9, 2, 13}}, {"TdCountdown", {4, 9, 2, 13}},
-    {"TdSequential", {4, 9, 2, 13}},
-    {"HeikinAshi", {}}, {"HeikinAshiOscillator", {10}}, {"SmoothedHeikinAshi", {10}},
-    {"DumplingTop", {20}}, {"FryPanBottom", {20}}, {"NewPriceLines", {3}},
-    {"PivotReversal", {3, 2}}, {"ThreeLineBreak", {3}},
-};
+const std::vector<Key>& kKeys = chart_keys();
 
 // Types whose values wait for a swing, a pivot or a completed run, not for a
 // fixed number of bars.

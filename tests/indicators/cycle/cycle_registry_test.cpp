@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fendro/registry/families.hpp"
+#include "indicators/cycle/cycle_keys.hpp"
 #include "indicators/family_checks.hpp"
 
 namespace fendro::testing::cycle {
@@ -29,32 +30,7 @@ const std::string kLpHp = "invalid period: lp_period must be strictly less than 
 const std::string kBand = "invalid parameter: bandpass bandwidth must be in (0, 1)";
 const std::string kFraction = "invalid period: fraction must be in (0, 1]";
 
-const std::vector<Key> kKeys = {
-    {"AutocorrelationPeriodogram", {10, 48}, true},
-    {"BandpassFilter", {20, 0.3}, true},
-    {"CenterOfGravity", {10}, true},
-    {"EhlersStochastic", {20}, true},
-    {"Reflex", {20}, true},
-    {"Trendflex", {20}, true},
-    {"CyberneticCycle", {10}, true},
-    {"Decycler", {60}, true},
-    {"HighpassFilter", {48}, true},
-    {"DecyclerOscillator", {30, 60}, true},
-    {"EmpiricalModeDecomposition", {20, 0.5}, true},
-    {"EvenBetterSinewave", {40, 10}, true},
-    {"Fama", {0.5, 0.05}, true},
-    {"Mama", {0.5, 0.05}, true},
-    {"InstantaneousTrendline", {20}, true},
-    {"RoofingFilter", {10, 48}, true},
-    {"SuperSmoother", {10}, true},
-    {"UniversalOscillator", {20}, true},
-    {"HtPhasor", {}, true},
-    {"SineWave", {}, true},
-    {"HtTrendMode", {}, true},
-    {"HtDcPhase", {}, true},
-    {"HilbertDominantCycle", {}, true},
-    {"AdaptiveCycle", {}, true},
-};
+const std::vector<Key>& kKeys = cycle_keys();
 
 TEST(CycleRegistry, ChecksRunInTheirOrder) {
   struct Case {

@@ -9,22 +9,14 @@
 
 #include "fendro/registry/families.hpp"
 #include "indicators/family_checks.hpp"
+#include "indicators/levels/levels_keys.hpp"
 
 namespace fendro::testing {
 namespace {
 
 using family::Key;
 
-const std::vector<Key> kKeys = {
-    {"Camarilla", {}},        {"CentralPivotRange", {}}, {"ClassicPivots", {}},
-    {"DemarkPivots", {}},     {"FibonacciPivots", {}},   {"WoodiePivots", {}},
-    {"FibArcs", {}},          {"FibExtension", {}},      {"FibFan", {}},
-    {"FibRetracement", {}},   {"FibTimeZones", {}},      {"GoldenPocket", {}},
-    {"FibChannel", {}},       {"FibProjection", {}},     {"AutoFib", {}},
-    {"FibConfluence", {}},    {"AndrewsPitchfork", {3}}, {"MurreyMathLines", {20}},
-    {"VolumeWeightedSr", {20}}, {"InitialBalance", {30}}, {"OpeningRange", {30}},
-    {"OvernightGap", {-300}}, {"SessionHighLow", {60}},  {"SessionRange", {0}},
-};
+const std::vector<Key>& kKeys = levels::level_keys();
 
 // Keys whose first value waits for swings or a new date, not a bar count.
 const std::set<std::string> kEventDriven = {

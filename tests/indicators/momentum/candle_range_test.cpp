@@ -58,7 +58,7 @@ TEST(CandleRange, HandWorkedAndDegenerateSeries) {
   };
   check_close_cases(cases);
   // A constant typical price: the deviation stays below the noise threshold.
-  expect_values(run_key_output("WaveTrend", {2, 2, 2}, flats({5, 5, 5, 5, 5}), 0),
+  expect_values(run_key_output("WaveTrend", {2, 2, 2}, flat_closes({5, 5, 5, 5, 5}), 0),
                 {kNone, kNone, kNone, kNone, 0.0}, "WaveTrend wt1");
 }
 
@@ -66,12 +66,12 @@ TEST(CandleRange, UltimateOscillatorWeightsFollowTheParameterPositions) {
   for (const std::vector<std::size_t>& p :
        {std::vector<std::size_t>{7, 14, 28}, {28, 14, 7}, {3, 3, 3}, {1, 2, 5}}) {
     const std::vector<double> params(p.begin(), p.end());
-    expect_close_to(run_key("UltimateOscillator", params, kWalk),
+    expect_close_to(key_values("UltimateOscillator", params, kWalk),
                     ultimate_ref(kWalk, p[0], p[1], p[2]), 1e-9, "UltimateOscillator");
     EXPECT_EQ(make("UltimateOscillator", params)->warmup_period(), std::max({p[0], p[1], p[2]}) + 1);
   }
-  const Values fwd = run_key("UltimateOscillator", {7, 14, 28}, kWalk);
-  const Values rev = run_key("UltimateOscillator", {28, 14, 7}, kWalk);
+  const Values fwd = key_values("UltimateOscillator", {7, 14, 28}, kWalk);
+  const Values rev = key_values("UltimateOscillator", {28, 14, 7}, kWalk);
   EXPECT_TRUE(fwd[28].has_value() && rev[28].has_value());
   EXPECT_NE(fwd[28], rev[28]);
 }
@@ -87,7 +87,7 @@ TEST(CandleRange, RviMatchesTheTextbookLoop) {
     den[i] = (range(i - 3) + 2 * range(i - 2) + 2 * range(i - 1) + range(i)) / 6;
     if (i >= n + 2) want[i] = tail_sum(num, i, n) / tail_sum(den, i, n);
   }
-  expect_close_to(run_key("Rvi", {double(n)}, kWalk), want, 1e-9, "Rvi");
+  expect_close_to(key_values("Rvi", {double(n)}, kWalk), want, 1e-9, "Rvi");
 }
 
 TEST(CandleRange, WaveTrendMatchesTheTextbookLoop) {
@@ -119,18 +119,18 @@ TEST(CandleRange, PgoMatchesTheTextbookLoop) {
   const Values closes = present(closes_of(kWalk));
   const Values want = zip(minus(closes, sma(closes, 14)), ema(tr, 14),
                           [](double gap, double atr) { return gap / atr; });
-  expect_close_to(run_key("Pgo", {14}, kWalk), want, 1e-9, "Pgo");
+  expect_close_to(key_values("Pgo", {14}, kWalk), want, 1e-9, "Pgo");
 }
 
 TEST(CandleRange, InertiaIsTheRegressionLineOfTheVolatilityIndex) {
   // The relative volatility index of the closes, fed as closes to the
   // least-squares line at the newest of its last 14 values.
   std::vector<double> rvi;
-  for (const auto& v : run_key("RviVolatility", {20}, kWalk)) {
+  for (const auto& v : key_values("RviVolatility", {20}, kWalk)) {
     if (v) rvi.push_back(*v);
   }
   const Values line = run_closes("LinearRegression", {14}, rvi);
-  const Values got = run_key("Inertia", {20, 14}, kWalk);
+  const Values got = key_values("Inertia", {20, 14}, kWalk);
   const std::size_t skipped = kWalk.size() - rvi.size();
   ASSERT_EQ(make("Inertia", {20, 14})->warmup_period(), skipped + 14);
   EXPECT_TRUE(same_bits(Values(got.begin() + static_cast<std::ptrdiff_t>(skipped), got.end()), line));

@@ -56,7 +56,7 @@ TEST(Cci, RunningSumIsRebuiltEveryPeriodPushes) {
 
 TEST(Cci, MatchesTheTextbookLoop) {
   for (std::size_t n : {2u, 3u, 14u, 20u, 100u}) {
-    expect_close_to(run_key("Cci", {double(n)}, kWalk), cci_ref(kWalk, n), 1e-8,
+    expect_close_to(key_values("Cci", {double(n)}, kWalk), cci_ref(kWalk, n), 1e-8,
                     "Cci " + std::to_string(n));
   }
 }
@@ -75,13 +75,13 @@ TEST(Cci, StochasticOfTheIndex) {
     const double lo = *std::min_element(first, seen.end());
     want[i] = (*cci[i] - lo) / (hi - lo) * 100.0;
   }
-  expect_close_to(run_key("StochasticCci", {double(n)}, kWalk), want, 1e-8, "StochasticCci");
+  expect_close_to(key_values("StochasticCci", {double(n)}, kWalk), want, 1e-8, "StochasticCci");
 }
 
 TEST(Cci, AdaptiveCentreStartsAtThePlainMean) {
   for (std::size_t n : {2u, 5u, 20u}) {
-    const Values adaptive = run_key("AdaptiveCci", {double(n)}, kWalk);
-    const Values plain = run_key("Cci", {double(n)}, kWalk);
+    const Values adaptive = key_values("AdaptiveCci", {double(n)}, kWalk);
+    const Values plain = key_values("Cci", {double(n)}, kWalk);
     ASSERT_TRUE(adaptive[n - 1].has_value());
     EXPECT_DOUBLE_EQ(*adaptive[n - 1], *plain[n - 1]) << n;
     // Then the centre lags the window mean, so the values part.
@@ -114,7 +114,7 @@ TEST(Cci, AdaptiveCentreMatchesTheEfficiencyRatioLoop) {
     for (std::size_t k = first; k < tp.size(); ++k) md += std::abs(tp[k] - *centre) / double(n);
     want[i] = (tp.back() - *centre) / (0.015 * md);
   }
-  expect_close_to(run_key("AdaptiveCci", {double(n)}, kWalk), want, 1e-8, "AdaptiveCci");
+  expect_close_to(key_values("AdaptiveCci", {double(n)}, kWalk), want, 1e-8, "AdaptiveCci");
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ void expect_macd(const std::string& key, const std::vector<double>& p, const Mac
 TEST(Macd, HandWorkedFirstValue) {
   // Fast seed 2 at the third close, 4 at the fifth; slow seed 3 there: macd
   // 1 on the fifth and sixth closes, and a signal seeded by their mean.
-  const std::vector<Candle> cs = flats({1, 2, 3, 4, 5, 6});
+  const std::vector<Candle> cs = flat_closes({1, 2, 3, 4, 5, 6});
   const Values none(5);
   for (std::size_t k = 0; k < 3; ++k) {
     Values want = none;
@@ -44,7 +44,7 @@ TEST(Macd, HandWorkedFirstValue) {
   }
   Values hist = none;
   hist.push_back(0.0);
-  expect_values(run_key("MacdHistogram", {3, 5, 2}, cs), hist, "MacdHistogram");
+  expect_values(key_values("MacdHistogram", {3, 5, 2}, cs), hist, "MacdHistogram");
 }
 
 TEST(Macd, MatchesTheTextbookLoop) {
@@ -53,7 +53,7 @@ TEST(Macd, MatchesTheTextbookLoop) {
     const MacdRef r = macd_ref(kCloses, p[0], p[1], p[2]);
     const std::vector<double> params(p.begin(), p.end());
     expect_macd("MacdIndicator", params, r);
-    expect_close_to(run_key("MacdHistogram", params, kWalk), r.histogram, 1e-9, "MacdHistogram");
+    expect_close_to(key_values("MacdHistogram", params, kWalk), r.histogram, 1e-9, "MacdHistogram");
   }
   // The alias is the same type, bit for bit.
   for (std::size_t k = 0; k < 3; ++k) {
@@ -68,16 +68,17 @@ TEST(Macd, FixedFactorsAreNotTheLengthFactors) {
   EXPECT_EQ(fix->warmup_period(), 34u);
   expect_macd("MacdFix", {9}, macd_ref(kCloses, 12, 26, 9, 0.15, 0.075));
   // 2/13 and 2/27 give other values once the averages have moved.
-  EXPECT_NE(run_key("MacdFix", {9}, kWalk)[200], run_key("MacdIndicator", {12, 26, 9}, kWalk)[200]);
+  EXPECT_NE(key_values("MacdFix", {9}, kWalk)[200],
+            key_values("MacdIndicator", {12, 26, 9}, kWalk)[200]);
 }
 
 TEST(Macd, PriceOscillators) {
   // Apo is the MACD line; Ppo is it as a percentage of the slow average.
   const Values fast = ema(kCloses, 10), slow = ema(kCloses, 21);
-  expect_close_to(run_key("Apo", {10, 21}, kWalk), minus(fast, slow), 1e-9, "Apo");
+  expect_close_to(key_values("Apo", {10, 21}, kWalk), minus(fast, slow), 1e-9, "Apo");
   const Values ppo = zip(fast, slow, [](double f, double s) { return (f - s) / s * 100.0; });
-  expect_close_to(run_key("Ppo", {10, 21}, kWalk), ppo, 1e-9, "Ppo");
-  expect_close_to(run_key("PpoHistogram", {10, 21, 7}, kWalk), minus(ppo, ema(ppo, 7)), 1e-9,
+  expect_close_to(key_values("Ppo", {10, 21}, kWalk), ppo, 1e-9, "Ppo");
+  expect_close_to(key_values("PpoHistogram", {10, 21, 7}, kWalk), minus(ppo, ema(ppo, 7)), 1e-9,
                   "PpoHistogram");
   // A slow average of 0 gives 0 rather than a division by zero.
   expect_values(run_closes("Ppo", {2, 3}, {0, 0, 0, 0}), {kNone, kNone, 0.0, 0.0}, "Ppo zero");

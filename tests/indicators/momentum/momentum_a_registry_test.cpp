@@ -7,6 +7,7 @@
 
 #include "fendro/registry/families.hpp"
 #include "indicators/family_checks.hpp"
+#include "indicators/momentum/momentum_a_keys.hpp"
 #include "indicators/testing.hpp"
 
 namespace fendro::testing {
@@ -119,53 +120,12 @@ TEST(MomentumARegistry, ConstructionChecksInTheirOrder) {
   }
 }
 
-// Every key of the family with ordinary parameters.
-using Built = family::Key;
-
-const std::vector<Built>& family_keys() {
-  static const std::vector<Built> all = {
-      {"Rsi", {14}, true},
-      {"FisherRsi", {9}, true},
-      {"StochRsi", {14, 14}, true},
-      {"DerivativeOscillator", {14, 5, 3, 9}, true},
-      {"Qqe", {14, 5, 4.236}, true},
-      {"ConnorsRsi", {3, 2, 100}, true},
-      {"Rmi", {14, 5}, true},
-      {"AdaptiveRsi", {14}, true},
-      {"Rsx", {14}, true},
-      {"AnchoredRsi", {}, true},
-      {"LaguerreRsi", {0.5}, true},
-      {"Cmo", {9}, true},
-      {"Vidya", {14, 9}, true},
-      {"DynamicMomentumIndex", {14}, true},
-      {"IntradayMomentumIndex", {14}, false},
-      {"Roc", {10}, true},
-      {"Rocp", {10}, true},
-      {"Rocr", {10}, true},
-      {"Rocr100", {10}, true},
-      {"Mom", {10}, true},
-      {"Cfo", {14}, true},
-      {"Dpo", {20}, true},
-      {"DisparityIndex", {14}, true},
-      {"FisherTransform", {10}, true},
-      {"InverseFisherTransform", {0.05}, true},
-      {"AwesomeOscillator", {5, 34}, false},
-      {"AwesomeOscillatorHistogram", {5, 34, 3}, false},
-      {"AcceleratorOscillator", {5, 34, 5}, false},
-      {"ElderRay", {13}, false},
-      {"GatorOscillator", {13, 8, 5}, false},
-      {"BalanceOfPower", {}, false},
-      {"Qstick", {8}, false},
-  };
-  return all;
-}
-
 TEST(MomentumARegistry, TheFamilyTableHoldsEveryKeyOnce) {
-  family::expect_table(registry::momentum_entries(), family_keys());
+  family::expect_table(registry::momentum_entries(), momentum::momentum_a_keys());
 }
 
 TEST(MomentumARegistry, FirstValueOnTheWarmUpBarThenEveryBar) {
-  family::expect_warmup(family_keys());
+  family::expect_warmup(momentum::momentum_a_keys());
 }
 
 TEST(MomentumARegistry, RejectedBarsChangeNothing) {
@@ -178,7 +138,7 @@ TEST(MomentumARegistry, RejectedBarsChangeNothing) {
   std::swap(inverted.high, inverted.low);
   Candle negative_volume = bars[60];
   negative_volume.volume = -1.0;
-  for (const Built& b : family_keys()) {
+  for (const family::Key& b : momentum::momentum_a_keys()) {
     std::vector<Candle> bad_bars = {nan_close, inf_close};
     if (!b.close_only) {
       bad_bars.push_back(inverted);
@@ -206,7 +166,7 @@ TEST(MomentumARegistry, RejectedBarsChangeNothing) {
 
 TEST(MomentumARegistry, LongRandomWalkGivesOnlyFiniteValues) {
   const auto bars = random_walk(10000, 11);
-  for (const Built& b : family_keys()) {
+  for (const family::Key& b : momentum::momentum_a_keys()) {
     auto ind = make(b.key, b.params);
     std::size_t valued = 0;
     for (const Candle& c : bars) {

@@ -12,16 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "indicators/momentum/momentum_a_testing.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro::testing::osc {
-
-inline Values run_key(const std::string& key, const std::vector<double>& params,
-                      const std::vector<Candle>& cs) {
-  auto ind = make(key, params);
-  if (!ind) return {};
-  return run(*ind, cs);
-}
 
 // Named output k of every bar, built through the registry.
 inline Values run_key_output(const std::string& key, const std::vector<double>& params,

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "indicators/testing.hpp"
+#include "indicators/momentum/oscillator_testing.hpp"
 
 namespace fendro::testing {
 namespace {
@@ -29,43 +29,6 @@ Values textbook_rsi(const std::vector<double>& x, std::size_t n) {
       al = (al * static_cast<double>(n - 1) + l) / static_cast<double>(n);
     }
     out[i] = al == 0.0 ? 100.0 : 100.0 - 100.0 / (1.0 + ag / al);
-  }
-  return out;
-}
-
-// An exponential average seeded by the mean of its first n inputs, over the
-// present entries of `x` (absent ones stay absent).
-Values textbook_ema(const Values& x, std::size_t n) {
-  Values out(x.size());
-  const double alpha = 2.0 / (static_cast<double>(n) + 1.0);
-  double sum = 0.0, avg = 0.0;
-  std::size_t seen = 0;
-  for (std::size_t i = 0; i < x.size(); ++i) {
-    if (!x[i]) continue;
-    if (++seen < n) {
-      sum += *x[i];
-    } else if (seen == n) {
-      avg = (sum + *x[i]) / static_cast<double>(n);
-      out[i] = avg;
-    } else {
-      avg = alpha * *x[i] + (1.0 - alpha) * avg;
-      out[i] = avg;
-    }
-  }
-  return out;
-}
-
-// Mean of the last n present entries.
-Values textbook_sma(const Values& x, std::size_t n) {
-  Values out(x.size());
-  std::vector<double> seen;
-  for (std::size_t i = 0; i < x.size(); ++i) {
-    if (!x[i]) continue;
-    seen.push_back(*x[i]);
-    if (seen.size() < n) continue;
-    double s = 0.0;
-    for (std::size_t k = seen.size() - n; k < seen.size(); ++k) s += seen[k];
-    out[i] = s / static_cast<double>(n);
   }
   return out;
 }
@@ -138,8 +101,8 @@ TEST(RsiFamily, StochasticFisherAndDerivativeFollowTheirDefinitions) {
   expect_near_values(run_closes("StochRsi", {14, 10}, kWalk), stoch, 1e-7, "StochRsi");
   expect_near_values(run_closes("FisherRsi", {14}, kWalk), fisher, 1e-9, "FisherRsi");
 
-  const Values e2 = textbook_ema(textbook_ema(rsi, 5), 3);
-  const Values signal = textbook_sma(e2, 9);
+  const Values e2 = osc::ema(osc::ema(rsi, 5), 3);
+  const Values signal = osc::sma(e2, 9);
   Values deriv(kWalk.size());
   for (std::size_t i = 0; i < e2.size(); ++i) {
     if (e2[i] && signal[i]) deriv[i] = *e2[i] - *signal[i];

@@ -73,7 +73,7 @@ TEST(SmoothedMomentum, TrixAndTsiMatchTheTextbookLoops) {
   for (std::size_t i = 1; i < triple.size(); ++i) {
     if (triple[i] && triple[i - 1]) trix[i] = (*triple[i] - *triple[i - 1]) / *triple[i - 1] * 100;
   }
-  expect_close_to(run_key("Trix", {15}, kWalk), trix, 1e-9, "Trix");
+  expect_close_to(key_values("Trix", {15}, kWalk), trix, 1e-9, "Trix");
 
   Values m(kCloses.size()), am(kCloses.size());
   for (std::size_t i = 1; i < kCloses.size(); ++i) {
@@ -82,7 +82,7 @@ TEST(SmoothedMomentum, TrixAndTsiMatchTheTextbookLoops) {
   }
   const Values tsi = zip(ema(ema(m, 25), 13), ema(ema(am, 25), 13),
                          [](double n, double d) { return 100.0 * n / d; });
-  expect_close_to(run_key("Tsi", {25, 13}, kWalk), tsi, 1e-9, "Tsi");
+  expect_close_to(key_values("Tsi", {25, 13}, kWalk), tsi, 1e-9, "Tsi");
 }
 
 TEST(SmoothedMomentum, TiiMatchesTheTextbookLoop) {
@@ -101,7 +101,7 @@ TEST(SmoothedMomentum, TiiMatchesTheTextbookLoop) {
     }
     want[i] = up + down == 0.0 ? 50.0 : 100.0 * up / (up + down);
   }
-  expect_close_to(run_key("Tii", {30, double(m)}, kWalk), want, 1e-9, "Tii");
+  expect_close_to(key_values("Tii", {30, double(m)}, kWalk), want, 1e-9, "Tii");
 }
 
 TEST(SmoothedMomentum, StcFollowsTheTwoStochastics) {
@@ -129,7 +129,7 @@ TEST(SmoothedMomentum, StcFollowsTheTwoStochastics) {
   for (auto& v : want) {
     if (v) *v = std::clamp(*v, 0.0, 100.0);
   }
-  expect_close_to(run_key("Stc", {23, 50, double(cycle), factor}, kWalk), want, 1e-9, "Stc");
+  expect_close_to(key_values("Stc", {23, 50, double(cycle), factor}, kWalk), want, 1e-9, "Stc");
 }
 
 TEST(SmoothedMomentum, StcFactorMustLieInTheUnitInterval) {

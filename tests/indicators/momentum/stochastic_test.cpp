@@ -29,7 +29,7 @@ TEST(Stochastic, HandWorkedWindows) {
   const std::vector<Candle> cs = {hlc(10, 8, 9), hlc(12, 9, 10), hlc(11, 7, 9)};
   expect_values(run_key_output("Stochastic", {3, 1}, cs, 0), {kNone, kNone, 40.0}, "k");
   expect_values(run_key_output("Stochastic", {3, 1}, cs, 1), {kNone, kNone, 40.0}, "d");
-  expect_values(run_key("WilliamsR", {3}, cs), {kNone, kNone, -60.0}, "WilliamsR");
+  expect_values(key_values("WilliamsR", {3}, cs), {kNone, kNone, -60.0}, "WilliamsR");
 
   // Flat windows: 50 for %K, -50 for %R.
   const std::vector<CloseCase> flat_cases = {
@@ -40,12 +40,12 @@ TEST(Stochastic, HandWorkedWindows) {
   check_close_cases(flat_cases);
 
   // A close at the highest high gives the negative zero of the product.
-  const Values top = run_key("WilliamsR", {2}, {hlc(10, 8, 9), hlc(12, 9, 12)});
+  const Values top = key_values("WilliamsR", {2}, {hlc(10, 8, 9), hlc(12, 9, 12)});
   ASSERT_TRUE(top[1].has_value());
   EXPECT_EQ(*top[1], 0.0);
   EXPECT_TRUE(std::signbit(*top[1]));
   // Of two equal highest highs (+0 then -0) the older counts, as in a scan.
-  const Values tie = run_key("WilliamsR", {2}, {Candle{0, -1, 0.0, -1, -1, 1},
+  const Values tie = key_values("WilliamsR", {2}, {Candle{0, -1, 0.0, -1, -1, 1},
                                                 Candle{0, -1, -0.0, -1, 0.0, 1}});
   ASSERT_TRUE(tie[1].has_value());
   EXPECT_TRUE(std::signbit(*tie[1]));
@@ -64,7 +64,7 @@ TEST(Stochastic, MatchesTheTextbookLoops) {
     expect_close_to(run_key_output("Stochastic", p, kWalk, 1), d, 1e-9, what);
     // Williams' %R is %K - 100.
     const Values r = zip(k, k, [](double x, double) { return x - 100.0; });
-    expect_close_to(run_key("WilliamsR", {double(c.k)}, kWalk), r, 1e-9,
+    expect_close_to(key_values("WilliamsR", {double(c.k)}, kWalk), r, 1e-9,
                     "WilliamsR " + std::to_string(c.k));
   }
 }
@@ -89,16 +89,16 @@ TEST(Stochastic, SmiIsTheDoubleSmoothedDistanceFromTheMidpoint) {
   }
   const Values want = zip(ema(ema(dist, 3), 5), ema(ema(range, 3), 5),
                           [](double n, double d) { return 100.0 * n / (d / 2.0); });
-  expect_close_to(run_key("Smi", {10, 3, 5}, kWalk), want, 1e-9, "Smi");
+  expect_close_to(key_values("Smi", {10, 3, 5}, kWalk), want, 1e-9, "Smi");
 }
 
 TEST(Stochastic, SmiRepeatsItsLastValueOnAFlatRange) {
   // With smoothing lengths of 1 every average is its input: one-candle
   // windows, so the range is the candle's own.
   const std::vector<Candle> cs = {flat(5), hlc(12, 8, 11), flat(5), hlc(10, 6, 6)};
-  expect_values(run_key("Smi", {1, 1, 1}, cs), {kNone, 50.0, 50.0, -100.0}, "Smi");
+  expect_values(key_values("Smi", {1, 1, 1}, cs), {kNone, 50.0, 50.0, -100.0}, "Smi");
   // Never opened: nothing to repeat.
-  expect_values(run_key("Smi", {2, 2, 2}, flats({5, 5, 5, 5, 5})),
+  expect_values(key_values("Smi", {2, 2, 2}, flat_closes({5, 5, 5, 5, 5})),
                 {kNone, kNone, kNone, kNone, kNone}, "Smi flat");
 }
 

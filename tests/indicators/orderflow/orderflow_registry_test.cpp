@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fendro/registry/families.hpp"
+#include "indicators/family_checks.hpp"
 #include "indicators/orderflow/orderflow_testing.hpp"
 
 namespace fendro::testing::orderflow {
@@ -60,20 +61,10 @@ const std::vector<Key>& keys() {
   return k;
 }
 
-std::string message(const std::string& key, const std::vector<double>& params) {
-  const auto r = build_indicator(key, params);
-  return r.ok() ? std::string() : r.error().display();
-}
-
 TEST(OrderflowRegistry, TableHoldsEveryKeyWithItsFeed) {
-  std::multiset<std::string> got;
-  for (const registry::Entry& e : registry::orderflow_entries()) got.insert(std::string(e.key));
-  std::multiset<std::string> want;
-  for (const Key& k : keys()) {
-    want.insert(k.key);
-    EXPECT_EQ(feed_of_indicator(k.key), k.feed) << k.key;
-  }
-  EXPECT_EQ(got, want);
+  std::vector<family::KeyFeed> want;
+  for (const Key& k : keys()) want.push_back({k.key, k.feed});
+  family::expect_table(registry::orderflow_entries(), want);
   EXPECT_EQ(want.size(), 35u);
 }
 
@@ -134,7 +125,7 @@ TEST(OrderflowRegistry, ConstructionChecksInOrder) {
   for (const Case& c : cases) {
     const std::string want =
         c.want.empty() ? "" : "invalid parameters for indicator " + std::string(c.key) + ": " + c.want;
-    EXPECT_EQ(message(c.key, c.params), want) << c.key;
+    EXPECT_EQ(family::build_message(c.key, c.params), want) << c.key;
   }
 }
 

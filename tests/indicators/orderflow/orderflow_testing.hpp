@@ -16,11 +16,9 @@
 #include "fendro/market/records.hpp"
 #include "fendro/registry/registry.hpp"
 #include "indicators/orderflow/orderflow_bars.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro::testing::orderflow {
-
-using Values = std::vector<std::optional<double>>;
-inline constexpr std::nullopt_t kNone = std::nullopt;
 
 inline std::optional<double> step(Indicator& ind, const Bar& b) { return ind.update(b.snapshot()); }
 
@@ -28,12 +26,6 @@ inline Values run(Indicator& ind, const std::vector<Bar>& bars) {
   Values out;
   for (const Bar& b : bars) out.push_back(step(ind, b));
   return out;
-}
-
-inline IndicatorPtr make(const std::string& key, const std::vector<double>& params) {
-  auto r = build_indicator(key, params);
-  EXPECT_TRUE(r.ok()) << key << ": " << (r.ok() ? std::string() : r.error().display());
-  return r.ok() ? std::move(r).value() : nullptr;
 }
 
 inline Values key_values(const std::string& key, const std::vector<double>& params,

@@ -26,7 +26,7 @@ const std::string kMax = "invalid period: period exceeds the maximum supported w
 
 std::vector<family::Key> family_keys() {
   std::vector<family::Key> out;
-  for (const PairKey& k : pair_keys()) out.push_back({k.key, k.params});
+  for (const TwoSeriesKey& k : pair_keys()) out.push_back({k.key, k.params});
   return out;
 }
 
@@ -118,12 +118,12 @@ PairSeries pair_series(std::size_t n, std::uint64_t seed) {
 
 TEST(PairsRegistry, FirstValueOnTheWarmupBar) {
   const PairSeries s = pair_series(400, 3);
-  for (const PairKey& k : pair_keys()) {
+  for (const TwoSeriesKey& k : pair_keys()) {
     // The calendar studies give values only once a bucket or a turn-of-month
     // day has been seen; their warm-up is a lower bound.
     const std::string key = k.key;
     const bool exact = key != "SeasonalZScore" && key != "TurnOfMonth";
-    IndicatorPtr ind = build_key(k.key, k.params);
+    IndicatorPtr ind = make(k.key, k.params);
     ASSERT_TRUE(ind);
     const std::uint64_t warmup = ind->warmup_period();
     bool seen = false;
@@ -171,12 +171,12 @@ TEST(PairsRegistry, DroppedBarsChangeNothing) {
       {"TurnOfMonth", {"NaN close", "inverted candle"}},
       {"VolatilityCone", {"NaN close", "inverted candle"}},
   };
-  for (const PairKey& k : pair_keys()) {
+  for (const TwoSeriesKey& k : pair_keys()) {
     const auto& drops = dropped_by.at(k.two_series ? "two-series" : k.key);
     for (const Bad& bad : bads) {
       if (std::find(drops.begin(), drops.end(), bad.what) == drops.end()) continue;
-      IndicatorPtr clean = build_key(k.key, k.params);
-      IndicatorPtr dirty = build_key(k.key, k.params);
+      IndicatorPtr clean = make(k.key, k.params);
+      IndicatorPtr dirty = make(k.key, k.params);
       ASSERT_TRUE(clean && dirty);
       for (std::size_t i = 0; i < s.candles.size(); ++i) {
         if (i % 37 == 0 || i == 1) {
@@ -209,8 +209,8 @@ TEST(PairsRegistry, NamedOutputsInOrder) {
       {"RelativeStrengthAB", {"ratio", "ratio_ma", "ratio_rsi"}},
   };
   const PairSeries s = pair_series(200, 17);
-  for (const PairKey& k : pair_keys()) {
-    IndicatorPtr ind = build_key(k.key, k.params);
+  for (const TwoSeriesKey& k : pair_keys()) {
+    IndicatorPtr ind = make(k.key, k.params);
     ASSERT_TRUE(ind);
     EXPECT_TRUE(ind->outputs().empty()) << k.key;
     std::vector<std::string> names;
@@ -237,8 +237,8 @@ TEST(PairsRegistry, LongRandomWalkStaysFinite) {
       {"LeadLagCrossCorrelation", {-1.0, 1.0}},  {"TrendLabel", {-1.0, 1.0}},
       {"RegimeLabel", {-1.0, 1.0}},             {"GrangerCausality", {0.0, 1e300}},
   };
-  for (const PairKey& k : pair_keys()) {
-    IndicatorPtr ind = build_key(k.key, k.params);
+  for (const TwoSeriesKey& k : pair_keys()) {
+    IndicatorPtr ind = make(k.key, k.params);
     ASSERT_TRUE(ind);
     std::size_t values = 0;
     for (std::size_t i = 0; i < s.candles.size(); ++i) {
@@ -261,9 +261,9 @@ TEST(PairsRegistry, LongRandomWalkStaysFinite) {
 // types never give a value.
 TEST(PairsRegistry, TwoSeriesTypesNeedTheReference) {
   const auto series = random_walk(300, 7);
-  for (const PairKey& k : pair_keys()) {
+  for (const TwoSeriesKey& k : pair_keys()) {
     if (!k.two_series) continue;
-    IndicatorPtr ind = build_key(k.key, k.params);
+    IndicatorPtr ind = make(k.key, k.params);
     ASSERT_TRUE(ind);
     for (const Candle& c : series) ASSERT_FALSE(step(*ind, c)) << k.key;
   }

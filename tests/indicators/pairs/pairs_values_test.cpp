@@ -72,7 +72,7 @@ TEST(PairValues, LastValueOfHandWorkedWindows) {
 // The named outputs after the last bar.
 std::vector<double> last_outputs(const std::string& key, const std::vector<double>& params,
                                  const std::vector<double>& a, const std::vector<double>& b) {
-  IndicatorPtr ind = build_key(key, params);
+  IndicatorPtr ind = make(key, params);
   if (!ind) return {};
   run_pair(*ind, a, b);
   std::vector<double> out;
@@ -157,7 +157,7 @@ TEST(PairValues, GrangerSeesALeadingSeriesAndIgnoresNoise) {
 
 TEST(PairValues, KalmanHedgeRatioLearnsAProportionalPair) {
   const auto b = reference_walk(400, 4);
-  IndicatorPtr ind = build_key("KalmanHedgeRatio", {1e-3, 1e-2});
+  IndicatorPtr ind = make("KalmanHedgeRatio", {1e-3, 1e-2});
   ASSERT_TRUE(ind);
   // The first bar moves nothing: it reports the close as the spread.
   const auto first = step_pair(*ind, 2.0 * b[0], b[0]);
@@ -173,7 +173,7 @@ TEST(PairValues, LeadLagFindsADelayedCopy) {
   const auto a = reference_walk(60, 12);
   std::vector<double> b(3, a[0]);
   b.insert(b.end(), a.begin(), a.end() - 3);  // B = A three bars late
-  IndicatorPtr ind = build_key("LeadLagCrossCorrelation", {20, 4});
+  IndicatorPtr ind = make("LeadLagCrossCorrelation", {20, 4});
   ASSERT_TRUE(ind);
   const auto values = run_pair(*ind, a, b);
   EXPECT_FALSE(values[26].has_value());
@@ -199,7 +199,7 @@ TEST(PairValues, LeadLagOfAnOppositeSeriesIsMinusOne) {
 }
 
 TEST(PairValues, RelativeStrengthTimingAndReferenceRule) {
-  IndicatorPtr ind = build_key("RelativeStrengthAB", {5, 14});
+  IndicatorPtr ind = make("RelativeStrengthAB", {5, 14});
   ASSERT_TRUE(ind);
   EXPECT_EQ(ind->warmup_period(), 15u);
   const auto a = reference_walk(20, 2);
@@ -215,7 +215,7 @@ TEST(PairValues, RelativeStrengthTimingAndReferenceRule) {
 TEST(PairValues, PairSpreadZScoreTimingAndSign) {
   // B flat: beta 0, the log spread is ln A; with a window of two spreads the
   // z-score is +1 when the spread rose and -1 when it fell.
-  IndicatorPtr ind = build_key("PairSpreadZScore", {3, 2});
+  IndicatorPtr ind = make("PairSpreadZScore", {3, 2});
   ASSERT_TRUE(ind);
   EXPECT_EQ(ind->warmup_period(), 4u);
   const std::vector<double> a = {1, 2, 3, 5, 4};
@@ -233,8 +233,8 @@ TEST(PairValues, PairSpreadZScoreTimingAndSign) {
 TEST(PairValues, PairwiseBetaKeepsThePreviousPairOverDroppedBars) {
   const std::vector<double> a = {1, 4, 9, 16, 25};
   const std::vector<double> b = {1, 2, 3, 4, 5};
-  IndicatorPtr clean = build_key("PairwiseBeta", {3});
-  IndicatorPtr dirty = build_key("PairwiseBeta", {3});
+  IndicatorPtr clean = make("PairwiseBeta", {3});
+  IndicatorPtr dirty = make("PairwiseBeta", {3});
   ASSERT_TRUE(clean && dirty);
   for (std::size_t i = 0; i < a.size(); ++i) {
     EXPECT_FALSE(step_pair(*dirty, a[i], -1.0));
@@ -272,7 +272,7 @@ TEST(PairSolvers, EliminationWithAndWithoutPivoting) {
 std::vector<std::optional<double>> run_closes_of(const std::string& key,
                                                  const std::vector<double>& params,
                                                  const std::vector<double>& closes) {
-  IndicatorPtr ind = build_key(key, params);
+  IndicatorPtr ind = make(key, params);
   std::vector<std::optional<double>> out;
   if (!ind) return out;
   for (double c : closes) out.push_back(step(*ind, flat(c)));
@@ -310,7 +310,7 @@ TEST(RegimeValues, RegimeLabelFlagsAVolatilityBurst) {
 }
 
 TEST(RegimeValues, VolatilityConeOutputsAndRepeatOnZeroClose) {
-  IndicatorPtr ind = build_key("VolatilityCone", {2, 2});
+  IndicatorPtr ind = make("VolatilityCone", {2, 2});
   ASSERT_TRUE(ind);
   EXPECT_EQ(ind->warmup_period(), 4u);
   const std::vector<double> closes = {1, 2, 4, 8};
@@ -343,7 +343,7 @@ constexpr std::int64_t kHour = 3600000;
 constexpr std::int64_t kDay = 24 * kHour;
 
 TEST(CalendarValues, SeasonalZScoreUsesTheBucketBeforeTheReturn) {
-  IndicatorPtr ind = build_key("SeasonalZScore", {0});
+  IndicatorPtr ind = make("SeasonalZScore", {0});
   ASSERT_TRUE(ind);
   // Returns 1, 2, -0.5 at the same hour: the third is judged against {1, 2}.
   const std::vector<double> closes = {1, 2, 6, 3};
@@ -355,7 +355,7 @@ TEST(CalendarValues, SeasonalZScoreUsesTheBucketBeforeTheReturn) {
   ASSERT_TRUE(got[3]);
   EXPECT_DOUBLE_EQ(*got[3], (-0.5 - 1.5) / std::sqrt(0.5));
   // Equal earlier returns: zero variance gives 0.
-  IndicatorPtr flat_var = build_key("SeasonalZScore", {0});
+  IndicatorPtr flat_var = make("SeasonalZScore", {0});
   std::optional<double> v;
   const std::vector<double> doubling = {1, 2, 4, 2};
   for (std::size_t i = 0; i < doubling.size(); ++i) {
@@ -370,8 +370,8 @@ TEST(CalendarValues, SeasonalZScoreBucketsByLocalHour) {
   const std::int64_t base = 1710113400000;  // 2024-03-10 23:30 UTC
   const std::vector<Candle> bars = {at(base, 1), at(base + 40 * 60000, 2),
                                     at(base + kDay, 6), at(base + kDay + 40 * 60000, 3)};
-  IndicatorPtr utc = build_key("SeasonalZScore", {0});
-  IndicatorPtr shifted = build_key("SeasonalZScore", {30});
+  IndicatorPtr utc = make("SeasonalZScore", {0});
+  IndicatorPtr shifted = make("SeasonalZScore", {30});
   std::optional<double> u;
   std::optional<double> s;
   for (const Candle& c : bars) {
@@ -385,7 +385,7 @@ TEST(CalendarValues, SeasonalZScoreBucketsByLocalHour) {
 
 TEST(CalendarValues, TurnOfMonthCountsFirstAndLastDays) {
   const std::int64_t jan30 = 1706616000000;  // 2024-01-30 12:00 UTC
-  IndicatorPtr ind = build_key("TurnOfMonth", {1, 1, 0});
+  IndicatorPtr ind = make("TurnOfMonth", {1, 1, 0});
   ASSERT_TRUE(ind);
   std::vector<std::optional<double>> got;
   got.push_back(step(*ind, at(jan30, 1)));             // Jan 30 opens
@@ -417,7 +417,7 @@ TEST(CalendarValues, TurnOfMonthKnowsLeapYearsAndLongCounts) {
       {feb28, {0, 1, -13 * 60}, std::nullopt},  // local dates a day earlier: Feb 28 measured
   };
   for (const Case& c : cases) {
-    IndicatorPtr ind = build_key("TurnOfMonth", c.params);
+    IndicatorPtr ind = make("TurnOfMonth", c.params);
     ASSERT_TRUE(ind);
     step(*ind, at(c.first_day, 1));
     step(*ind, at(c.first_day + kDay, 2));

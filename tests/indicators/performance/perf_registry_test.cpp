@@ -13,7 +13,6 @@
 #include "fendro/registry/families.hpp"
 #include "indicators/family_checks.hpp"
 #include "indicators/performance/perf_testing.hpp"
-#include "indicators/statistics/stats_testing.hpp"
 
 namespace fendro::testing::performance {
 namespace {
@@ -27,15 +26,15 @@ const std::string kMax =
 
 std::vector<family::Key> close_keys() {
   std::vector<family::Key> out;
-  for (const PerfKey& k : perf_keys()) {
+  for (const TwoSeriesKey& k : perf_keys()) {
     if (!k.two_series) out.push_back({k.key, k.params, true});
   }
   return out;
 }
 
-std::vector<PerfKey> pair_keys() {
-  std::vector<PerfKey> out;
-  for (const PerfKey& k : perf_keys()) {
+std::vector<TwoSeriesKey> pair_keys() {
+  std::vector<TwoSeriesKey> out;
+  for (const TwoSeriesKey& k : perf_keys()) {
     if (k.two_series) out.push_back(k);
   }
   return out;
@@ -115,7 +114,7 @@ TEST(PerfRegistry, ChecksRunInTheirOrder) {
 
 TEST(PerfRegistry, TableHoldsEveryKeyOnce) {
   std::vector<family::Key> keys;
-  for (const PerfKey& k : perf_keys()) keys.push_back({k.key, k.params});
+  for (const TwoSeriesKey& k : perf_keys()) keys.push_back({k.key, k.params});
   family::expect_table(registry::performance_entries(), keys);
   EXPECT_EQ(keys.size(), 26u);
 }
@@ -129,14 +128,14 @@ TEST(PerfRegistry, CloseOnlyKeysFollowTheFamilyRules) {
 
 TEST(PerfRegistry, LongRunsOverReturnsStayFinite) {
   const auto returns = return_series(10000, 11);
-  const auto reference = statistics::reference_walk(returns.size(), 12);
-  for (const PerfKey& k : perf_keys()) {
+  const auto reference = reference_walk(returns.size(), 12);
+  for (const TwoSeriesKey& k : perf_keys()) {
     auto ind = family::build({k.key, k.params});
     std::size_t values = 0;
     for (std::size_t i = 0; i < returns.size(); ++i) {
       // Two-series keys read the close as A: a level, like the reference.
       const Candle level = flat(100.0 * (1.0 + returns[i].close));
-      const auto v = k.two_series ? statistics::step_pair(*ind, level, reference[i])
+      const auto v = k.two_series ? step_pair(*ind, level, reference[i])
                                   : step(*ind, returns[i]);
       if (!v) continue;
       ++values;
@@ -148,7 +147,7 @@ TEST(PerfRegistry, LongRunsOverReturnsStayFinite) {
 
 TEST(PerfRegistry, TwoSeriesKeysGiveNothingWithoutAReference) {
   const auto series = random_walk(200, 2);
-  for (const PerfKey& k : pair_keys()) {
+  for (const TwoSeriesKey& k : pair_keys()) {
     auto ind = family::build({k.key, k.params});
     for (const Candle& c : series) ASSERT_FALSE(step(*ind, c)) << k.key;
   }
@@ -156,23 +155,23 @@ TEST(PerfRegistry, TwoSeriesKeysGiveNothingWithoutAReference) {
 
 TEST(PerfRegistry, TwoSeriesWarmupAndRejectedBars) {
   const auto a = random_walk(300, 5);
-  const auto b = statistics::reference_walk(300, 6);
+  const auto b = reference_walk(300, 6);
   Candle nan_close = a[10];
   nan_close.close = std::numeric_limits<double>::quiet_NaN();
-  for (const PerfKey& k : pair_keys()) {
+  for (const TwoSeriesKey& k : pair_keys()) {
     auto clean = family::build({k.key, k.params});
     auto dirty = family::build({k.key, k.params});
     const std::uint64_t warmup = clean->warmup_period();
     for (std::size_t i = 0; i < a.size(); ++i) {
       if (i % 29 == 0 || i == 1) {
-        EXPECT_FALSE(statistics::step_pair(*dirty, a[i], std::nullopt)) << k.key;
-        EXPECT_FALSE(statistics::step_pair(*dirty, a[i], kInf)) << k.key;
-        EXPECT_FALSE(statistics::step_pair(*dirty, nan_close, b[i])) << k.key;
+        EXPECT_FALSE(step_pair(*dirty, a[i], std::nullopt)) << k.key;
+        EXPECT_FALSE(step_pair(*dirty, a[i], kInf)) << k.key;
+        EXPECT_FALSE(step_pair(*dirty, nan_close, b[i])) << k.key;
       }
-      const auto want = statistics::step_pair(*clean, a[i], b[i]);
+      const auto want = step_pair(*clean, a[i], b[i]);
       Candle inverted = a[i];  // the candle is not checked: only close and reference
       std::swap(inverted.high, inverted.low);
-      const auto got = statistics::step_pair(*dirty, inverted, b[i]);
+      const auto got = step_pair(*dirty, inverted, b[i]);
       ASSERT_EQ(want.has_value(), i + 1 >= warmup) << k.key << " bar " << i + 1;
       ASSERT_EQ(want.has_value(), got.has_value()) << k.key << " bar " << i + 1;
       if (want) {

@@ -5,18 +5,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "../series.hpp"
+#include "../two_series.hpp"
 
 namespace fendro::testing::performance {
 
-struct PerfKey {
-  const char* key;
-  std::vector<double> params;
-  bool two_series = false;  // reads the reference value besides the close
-};
-
-inline const std::vector<PerfKey>& perf_keys() {
-  static const std::vector<PerfKey> keys = {
+inline const std::vector<TwoSeriesKey>& perf_keys() {
+  static const std::vector<TwoSeriesKey> keys = {
       {"MaxDrawdown", {20}},
       {"AverageDrawdown", {20}},
       {"PainIndex", {20}},

@@ -25,15 +25,15 @@ const std::string kMax =
 
 std::vector<family::Key> close_keys() {
   std::vector<family::Key> out;
-  for (const StatsKey& k : stats_keys()) {
+  for (const TwoSeriesKey& k : stats_keys()) {
     if (!k.two_series) out.push_back({k.key, k.params, true});
   }
   return out;
 }
 
-std::vector<StatsKey> pair_keys() {
-  std::vector<StatsKey> out;
-  for (const StatsKey& k : stats_keys()) {
+std::vector<TwoSeriesKey> pair_keys() {
+  std::vector<TwoSeriesKey> out;
+  for (const TwoSeriesKey& k : stats_keys()) {
     if (k.two_series) out.push_back(k);
   }
   return out;
@@ -141,7 +141,7 @@ TEST(StatsRegistry, ChecksRunInTheirOrder) {
 
 TEST(StatsRegistry, TableHoldsEveryKeyOnce) {
   std::vector<family::Key> keys;
-  for (const StatsKey& k : stats_keys()) keys.push_back({k.key, k.params});
+  for (const TwoSeriesKey& k : stats_keys()) keys.push_back({k.key, k.params});
   family::expect_table(registry::statistics_entries(), keys);
   EXPECT_EQ(keys.size(), 26u);
 }
@@ -156,7 +156,7 @@ TEST(StatsRegistry, CloseOnlyKeysFollowTheFamilyRules) {
 
 TEST(StatsRegistry, TwoSeriesKeysGiveNothingWithoutAReference) {
   const auto series = random_walk(200, 2);
-  for (const StatsKey& k : pair_keys()) {
+  for (const TwoSeriesKey& k : pair_keys()) {
     auto ind = family::build({k.key, k.params});
     for (const Candle& c : series) ASSERT_FALSE(step(*ind, c)) << k.key;
   }
@@ -165,7 +165,7 @@ TEST(StatsRegistry, TwoSeriesKeysGiveNothingWithoutAReference) {
 TEST(StatsRegistry, TwoSeriesWarmupMatchesTheFirstValue) {
   const auto a = random_walk(300, 3);
   const auto b = reference_walk(300, 4);
-  for (const StatsKey& k : pair_keys()) {
+  for (const TwoSeriesKey& k : pair_keys()) {
     auto ind = family::build({k.key, k.params});
     const std::uint64_t warmup = ind->warmup_period();
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -191,7 +191,7 @@ TEST(StatsRegistry, TwoSeriesRejectedBarsChangeNothing) {
                           {&a[10], kNaN},
                           {&a[10], std::numeric_limits<double>::infinity()},
                           {&nan_close, 50.0}};
-  for (const StatsKey& k : pair_keys()) {
+  for (const TwoSeriesKey& k : pair_keys()) {
     for (const Bad& bad : bad_bars) {
       auto clean = family::build({k.key, k.params});
       auto dirty = family::build({k.key, k.params});
@@ -223,7 +223,7 @@ TEST(StatsRegistry, TwoSeriesRejectedBarsChangeNothing) {
 TEST(StatsRegistry, TwoSeriesStayFiniteOverALongRun) {
   const auto a = random_walk(10000, 11);
   const auto b = reference_walk(10000, 12);
-  for (const StatsKey& k : pair_keys()) {
+  for (const TwoSeriesKey& k : pair_keys()) {
     auto ind = family::build({k.key, k.params});
     std::size_t values = 0;
     for (std::size_t i = 0; i < a.size(); ++i) {

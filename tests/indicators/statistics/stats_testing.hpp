@@ -1,29 +1,20 @@
 // Keys of the statistics family with customary parameters (shared by the
-// tests and the benchmark), and stepping helpers for two-series types.
+// tests and the benchmark), and runs of closes and of two-series types.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "fendro/indicators/indicator.hpp"
-#include "fendro/market/bar_snapshot.hpp"
 #include "fendro/registry/registry.hpp"
-#include "../series.hpp"
+#include "../two_series.hpp"
 
 namespace fendro::testing::statistics {
 
-struct StatsKey {
-  const char* key;
-  std::vector<double> params;
-  bool two_series;  // reads the reference value besides the close
-};
-
-inline const std::vector<StatsKey>& stats_keys() {
-  static const std::vector<StatsKey> keys = {
+inline const std::vector<TwoSeriesKey>& stats_keys() {
+  static const std::vector<TwoSeriesKey> keys = {
       {"Variance", {20}, false},
       {"ZScore", {20}, false},
       {"CoefficientOfVariation", {20}, false},
@@ -52,24 +43,6 @@ inline const std::vector<StatsKey>& stats_keys() {
       {"VarianceRatio", {40, 4}, true},
   };
   return keys;
-}
-
-// One bar: a flat candle at `close`, with or without a reference value.
-inline std::optional<double> step_pair(Indicator& ind, double close,
-                                       std::optional<double> reference) {
-  const Candle c = flat(close);
-  BarSnapshot bar;
-  bar.candle = &c;
-  bar.reference = reference;
-  return ind.update(bar);
-}
-
-inline std::optional<double> step_pair(Indicator& ind, const Candle& c,
-                                       std::optional<double> reference) {
-  BarSnapshot bar;
-  bar.candle = &c;
-  bar.reference = reference;
-  return ind.update(bar);
 }
 
 // The last value of a run over equal-length series A and B.
@@ -111,13 +84,6 @@ inline void expect_close_values(const std::vector<CloseCase>& cases) {
       EXPECT_NEAR(*v, c.want, c.tol) << what;
     }
   }
-}
-
-// A second random walk to serve as the reference series.
-inline std::vector<double> reference_walk(std::size_t n, std::uint64_t seed) {
-  std::vector<double> out;
-  for (const Candle& c : random_walk(n, seed, 50.0)) out.push_back(c.close);
-  return out;
 }
 
 }  // namespace fendro::testing::statistics

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -181,16 +180,13 @@ TEST(Breadth, ConstructionMessages) {
 }
 
 TEST(Breadth, FamilyTableAndFeeds) {
-  std::multiset<std::string> got;
-  for (const registry::Entry& e : registry::transform_entries()) got.insert(std::string(e.key));
-  std::multiset<std::string> want = {"AvgPrice", "MedianPrice", "TypicalPrice", "WeightedClose",
-                                     "MidPoint", "MidPrice", "OvernightIntradayReturn"};
-  for (const std::string& k : want) EXPECT_EQ(feed_of_indicator(k), Feed::Kline) << k;
-  for (const BreadthKey& k : kBreadthKeys) {
-    EXPECT_EQ(feed_of_indicator(k.key), Feed::CrossSection) << k.key;
-    want.insert(k.key);
+  std::vector<family::KeyFeed> want;
+  for (const char* k : {"AvgPrice", "MedianPrice", "TypicalPrice", "WeightedClose", "MidPoint",
+                        "MidPrice", "OvernightIntradayReturn"}) {
+    want.push_back({k, Feed::Kline});
   }
-  EXPECT_EQ(got, want);
+  for (const BreadthKey& k : kBreadthKeys) want.push_back({k.key, Feed::CrossSection});
+  family::expect_table(registry::transform_entries(), want);
 }
 
 // Bars without a cross-section give nothing and change nothing; the first

@@ -4,16 +4,13 @@
 
 #include <vector>
 
+#include "../family_key.hpp"
+
 namespace fendro::testing {
 
-struct VolKey {
-  const char* key;
-  std::vector<double> params;
-  bool close_only;  // reads nothing of the candle but its close
-};
-
-inline const std::vector<VolKey>& vol_keys() {
-  static const std::vector<VolKey> keys = {
+// The flag marks types that read nothing of the candle but its close.
+inline const std::vector<family::Key>& vol_keys() {
+  static const std::vector<family::Key> keys = {
       {"Atr", {14}, false},
       {"Natr", {14}, false},
       {"VolatilityRatio", {14}, false},

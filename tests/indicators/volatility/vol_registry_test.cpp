@@ -9,6 +9,7 @@
 
 #include "fendro/registry/registry.hpp"
 #include "fendro/util/saturating.hpp"
+#include "indicators/family_checks.hpp"
 #include "indicators/testing.hpp"
 #include "indicators/volatility/vol_keys.hpp"
 
@@ -143,11 +144,8 @@ TEST(VolRegistry, ChecksRunInTheirOrder) {
   };
   for (const Case& c : cases) {
     const std::string key = c.key == std::string("Bollinger") ? "BollingerBands" : c.key;
-    const auto r = build_indicator(c.key, c.params);
-    const std::string got = r.ok() ? "" : r.error().display();
-    const std::string want =
-        c.reason.empty() ? "" : "invalid parameters for indicator " + key + ": " + c.reason;
-    EXPECT_EQ(got, want) << c.key << " #" << (&c - cases);
+    EXPECT_EQ(family::build_message(c.key, c.params), family::invalid(key, c.reason))
+        << c.key << " #" << (&c - cases);
   }
 }
 
@@ -175,7 +173,7 @@ TEST(VolRegistry, UnboundedLengthsSaturateTheirWarmUp) {
 
 TEST(VolRegistry, EveryKeyRunsALongRandomWalkFromItsWarmUp) {
   const std::vector<Candle> bars = random_walk(10000, 7);
-  for (const VolKey& k : vol_keys()) {
+  for (const family::Key& k : vol_keys()) {
     auto built = build_indicator(k.key, k.params);
     ASSERT_TRUE(built.ok()) << k.key;
     Indicator& ind = **built;
@@ -209,7 +207,7 @@ TEST(VolRegistry, ARejectedBarLeavesEveryStateAsItWas) {
   nan_close.close = kNaN;
   Candle crossed = bars[at];  // high below low, close finite
   std::swap(crossed.high, crossed.low);
-  for (const VolKey& k : vol_keys()) {
+  for (const family::Key& k : vol_keys()) {
     std::vector<Candle> bad_bars = {nan_close};
     if (!k.close_only) bad_bars.push_back(crossed);
     for (const Candle& bad : bad_bars) {

@@ -10,7 +10,6 @@ namespace {
 
 using voltest::closes_volumes;
 using voltest::ohlcv;
-using voltest::values_of;
 
 std::vector<Candle> volumes(const std::vector<double>& vs) {
   return closes_volumes(std::vector<double>(vs.size(), 10.0), vs);
@@ -61,7 +60,7 @@ TEST(VolumeOscillators, HandComputedSeries) {
        {kNone, kNone, -2142.857142857143, -6619.047619047619}},
   };
   for (const Case& c : cases) {
-    expect_values(values_of(c.key, c.params, c.bars), c.want, c.what);
+    expect_values(key_values(c.key, c.params, c.bars), c.want, c.what);
   }
 }
 
@@ -77,15 +76,15 @@ TEST(VolumeOscillators, BetterVolumeClassifiesAgainstTheBarsBefore) {
       ohlcv(30, 50, 10, 11, 100),  // climax on a down bar
       ohlcv(11, 90, 10, 12, 150),  // climax on an up bar
   };
-  expect_values(values_of("BetterVolume", {3}, bars),
+  expect_values(key_values("BetterVolume", {3}, bars),
                 {kNone, kNone, 1.0, 2.0, 4.0, 1.0, -3.0, 3.0}, "better volume");
   // With period 1 there is no earlier bar: any range is climax and churn.
-  expect_values(values_of("BetterVolume", {1}, {ohlcv(10, 11, 9, 10, 5), flat(10)}), {4.0, 3.0},
+  expect_values(key_values("BetterVolume", {1}, {ohlcv(10, 11, 9, 10, 5), flat(10)}), {4.0, 3.0},
                 "period 1");
 }
 
 TEST(VolumeOscillators, DemandIndexStaysWithinItsScale) {
-  auto ind = voltest::make("DemandIndex", {5});
+  auto ind = make("DemandIndex", {5});
   for (const Candle& c : random_walk(3000, 21)) {
     const auto v = step(*ind, c);
     if (v) {
@@ -96,7 +95,7 @@ TEST(VolumeOscillators, DemandIndexStaysWithinItsScale) {
 }
 
 TEST(VolumeOscillators, DemandIndexRepeatsItsValueOnAZeroWeightedPrice) {
-  auto ind = voltest::make("DemandIndex", {2});
+  auto ind = make("DemandIndex", {2});
   std::optional<double> last;
   for (const Candle& c : random_walk(10, 4)) last = step(*ind, c);
   ASSERT_TRUE(last);
@@ -109,11 +108,11 @@ TEST(VolumeOscillators, DemandIndexRepeatsItsValueOnAZeroWeightedPrice) {
 TEST(VolumeOscillators, DemandIndexAfterFlatBarsRepeatsZero) {
   // A zero average range before any value: the stored value 0 comes back.
   const std::vector<Candle> bars = {flat(10), flat(10), flat(10)};
-  expect_values(values_of("DemandIndex", {2}, bars), {kNone, kNone, 0.0}, "flat");
+  expect_values(key_values("DemandIndex", {2}, bars), {kNone, kNone, 0.0}, "flat");
 }
 
 TEST(VolumeOscillators, ChaikinOscillatorFirstValueOnTheSlowBar) {
-  const Values got = values_of("ChaikinOscillator", {3, 10}, random_walk(12, 2));
+  const Values got = key_values("ChaikinOscillator", {3, 10}, random_walk(12, 2));
   for (std::size_t i = 0; i < got.size(); ++i) EXPECT_EQ(got[i].has_value(), i + 1 >= 10) << i;
 }
 

@@ -14,7 +14,7 @@ using voltest::span;
 // The named outputs after running the bars through a fresh indicator.
 std::vector<double> outputs_after(const char* key, const std::vector<double>& params,
                                   const std::vector<Candle>& bars) {
-  auto ind = voltest::make(key, params);
+  auto ind = make(key, params);
   for (const Candle& c : bars) step(*ind, c);
   return voltest::last_outputs(*ind);
 }
@@ -78,17 +78,17 @@ TEST(VolumeProfiles, ExtremeRangesGiveNoUndefinedBins) {
     for (const char* key : {"ValueArea", "CompositeProfile", "HighLowVolumeNodes", "NakedPoc",
                             "ProfileShape", "SinglePrints"}) {
       const bool pct = key == std::string("ValueArea") || key == std::string("CompositeProfile");
-      auto ind = voltest::make(key, pct ? std::vector<double>{2, 3, 0.7} : std::vector<double>{2, 3});
+      auto ind = make(key, pct ? std::vector<double>{2, 3, 0.7} : std::vector<double>{2, 3});
       step(*ind, bars[0]);
       EXPECT_TRUE(step(*ind, bars[1]).has_value()) << key;
     }
   }
   // Underflowed width: the low maps to the first bin, the high to the last.
-  EXPECT_EQ(voltest::values_of("SinglePrints", {2, 3}, {span(0, 0, 1), span(0, 5e-324, 3)}).back(), 2.0);
+  EXPECT_EQ(key_values("SinglePrints", {2, 3}, {span(0, 0, 1), span(0, 5e-324, 3)}).back(), 2.0);
 }
 
 TEST(ProfileFeatures, NakedPointsOfControl) {
-  const Values got = voltest::values_of(
+  const Values got = key_values(
       "NakedPoc", {2, 2},
       {span(0, 10, 10), span(5, 10, 10),                     // block 1: poc 7.5
        voltest::ohlcv(1, 2, 1, 1.5, 10),                     // 7.5 untouched
@@ -100,11 +100,11 @@ TEST(ProfileFeatures, NakedPointsOfControl) {
 
 TEST(ProfileFeatures, NakedPocFallsBackToTheClose) {
   // Bar 3 trades through the only listed price.
-  expect_values(voltest::values_of("NakedPoc", {2, 2},
+  expect_values(key_values("NakedPoc", {2, 2},
                                    {span(0, 10, 10), span(5, 10, 10), voltest::ohlcv(7, 8, 7, 7.2, 1)}),
                 {kNone, 7.5, 7.2}, "emptied");
   // A flat block lists its one price.
-  expect_values(voltest::values_of("NakedPoc", {1, 3},
+  expect_values(key_values("NakedPoc", {1, 3},
                                    {voltest::ohlcv(50, 50, 50, 50, 1), voltest::ohlcv(50, 51, 49, 50, 1)}),
                 {50.0, 49.0 + (2.0 / 3.0) * 0.5}, "flat block");
 }
@@ -122,14 +122,14 @@ TEST(ProfileFeatures, ShapeByThirds) {
       {5, 2, 0.0},  {5, 3, 0.0}, {5, 4, 1.0}, {6, 1, -1.0}, {6, 4, 1.0},
   };
   for (const Case& c : cases) {
-    const Values got = voltest::values_of(
+    const Values got = key_values(
         "ProfileShape", {2, c.bins}, {span(0, c.bins, c.bins), span(c.k + 0.2, c.k + 0.8, 1)});
     expect_values(got, {kNone, c.want}, "bins " + std::to_string(c.bins) + " k " + std::to_string(c.k));
   }
   // Flat or dry windows keep the point of control in bin 0.
-  expect_values(voltest::values_of("ProfileShape", {2, 3}, {span(5, 5, 1), span(5, 5, 1)}),
+  expect_values(key_values("ProfileShape", {2, 3}, {span(5, 5, 1), span(5, 5, 1)}),
                 {kNone, -1.0}, "flat");
-  expect_values(voltest::values_of("ProfileShape", {2, 3}, {span(0, 5, 0), span(4, 5, 0)}),
+  expect_values(key_values("ProfileShape", {2, 3}, {span(0, 5, 0), span(4, 5, 0)}),
                 {kNone, -1.0}, "dry");
 }
 
@@ -147,7 +147,7 @@ TEST(ProfileFeatures, SinglePrints) {
       {"rolling", {2, 10}, {span(0, 100, 1), span(0, 1, 1), span(9, 10, 1)}, 3.0},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(voltest::values_of("SinglePrints", c.params, c.bars).back(), c.want) << c.what;
+    EXPECT_EQ(key_values("SinglePrints", c.params, c.bars).back(), c.want) << c.what;
   }
 }
 

@@ -4,15 +4,12 @@
 
 #include <vector>
 
+#include "../family_key.hpp"
+
 namespace fendro::testing {
 
-struct VolumeKey {
-  const char* key;
-  std::vector<double> params;
-};
-
-inline const std::vector<VolumeKey>& volume_keys() {
-  static const std::vector<VolumeKey> keys = {
+inline const std::vector<family::Key>& volume_keys() {
+  static const std::vector<family::Key> keys = {
       {"Obv", {}},
       {"Adl", {}},
       {"AdOscillator", {}},

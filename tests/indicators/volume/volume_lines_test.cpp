@@ -11,7 +11,6 @@ namespace {
 
 using voltest::closes_volumes;
 using voltest::ohlcv;
-using voltest::values_of;
 
 TEST(VolumeLines, HandComputedSeries) {
   struct Case {
@@ -48,7 +47,7 @@ TEST(VolumeLines, HandComputedSeries) {
        closes_volumes({10, 10, 10.1, 10.1}, {1, 2, 3, 4}), {kNone, 0.0, 3.0, 7.0}},
   };
   for (const Case& c : cases) {
-    expect_values(values_of(c.key, c.params, c.bars), c.want, c.what);
+    expect_values(key_values(c.key, c.params, c.bars), c.want, c.what);
   }
 }
 
@@ -59,16 +58,16 @@ TEST(VolumeLines, AdOscillatorComparesTheLineWithItsThirteenBarMean) {
   for (int i = 0; i < 16; ++i) bars.push_back(flat(10.0 + i));
   Values want(13, kNone);
   want.insert(want.end(), {6.0, 6.0, 6.0});
-  expect_values(values_of("AdOscillator", {}, bars), want, "ad oscillator");
+  expect_values(key_values("AdOscillator", {}, bars), want, "ad oscillator");
 }
 
 TEST(VolumeLines, ARejectedCandleKeepsThePreviousClose) {
   // Low above the close: dropped, so the next bar compares with 10.
   const Candle bad = ohlcv(12, 13, 12.5, 12, 9);
   const std::vector<Candle> bars = {ohlcv(10, 10, 10, 10, 5), bad, ohlcv(11, 11, 11, 11, 7)};
-  expect_values(values_of("Obv", {}, bars), {0.0, kNone, 7.0}, "obv");
-  expect_values(values_of("Pvi", {}, bars), {1000.0, kNone, 1100.0}, "pvi");
-  expect_values(values_of("Wad", {}, bars), {kNone, kNone, 1.0}, "wad");
+  expect_values(key_values("Obv", {}, bars), {0.0, kNone, 7.0}, "obv");
+  expect_values(key_values("Pvi", {}, bars), {1000.0, kNone, 1100.0}, "pvi");
+  expect_values(key_values("Wad", {}, bars), {kNone, kNone, 1.0}, "wad");
 }
 
 }  // namespace

@@ -29,12 +29,6 @@ const std::string kTick =
     "invalid parameter: trade volume index min_tick must be finite and non-negative";
 const std::string kShape = "invalid period: profile shape needs bins >= 3";
 
-std::vector<Key> keys() {
-  std::vector<Key> out;
-  for (const VolumeKey& k : volume_keys()) out.push_back({k.key, k.params});
-  return out;
-}
-
 TEST(VolumeRegistry, ChecksRunInTheirOrder) {
   struct Case {
     const char* key;
@@ -142,16 +136,20 @@ TEST(VolumeRegistry, ChecksRunInTheirOrder) {
   }
 }
 
-TEST(VolumeRegistry, FamilyTable) { family::expect_table(registry::volume_entries(), keys()); }
+TEST(VolumeRegistry, FamilyTable) {
+  family::expect_table(registry::volume_entries(), volume_keys());
+}
 
-TEST(VolumeRegistry, FirstValueOnTheWarmUpBar) { family::expect_warmup(keys()); }
+TEST(VolumeRegistry, FirstValueOnTheWarmUpBar) { family::expect_warmup(volume_keys()); }
 
-TEST(VolumeRegistry, RejectedBarsChangeNothing) { family::expect_rejected_bars_ignored(keys()); }
+TEST(VolumeRegistry, RejectedBarsChangeNothing) {
+  family::expect_rejected_bars_ignored(volume_keys());
+}
 
 TEST(VolumeRegistry, NamedOutputsInTheirOrder) {
   const std::vector<std::string> range = {"price_low", "price_high"};
   const std::vector<std::string> area = {"poc", "vah", "val"};
-  family::expect_named_outputs(keys(), {{"CandleVolume", {"body", "width"}},
+  family::expect_named_outputs(volume_keys(), {{"CandleVolume", {"body", "width"}},
                                         {"Equivolume", {"height", "width"}},
                                         {"VwapStdDevBands", {"upper", "middle", "lower", "stddev"}},
                                         {"VolumeProfile", range},
@@ -161,7 +159,7 @@ TEST(VolumeRegistry, NamedOutputsInTheirOrder) {
                                         {"HighLowVolumeNodes", {"hvn", "lvn"}}});
 }
 
-TEST(VolumeRegistry, LongRunStaysFinite) { family::expect_finite_long_run(keys()); }
+TEST(VolumeRegistry, LongRunStaysFinite) { family::expect_finite_long_run(volume_keys()); }
 
 TEST(VolumeRegistry, UnboundedProfileLengthsNeitherReserveNorWrap) {
   // 1e30 is read as the largest count: nothing may be sized by it up front.

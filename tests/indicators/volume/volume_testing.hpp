@@ -1,5 +1,5 @@
 // Small helpers of the volume tests: candles with every field given, and
-// indicators built through the registry and run over them.
+// the named outputs of the last bar.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fendro/registry/registry.hpp"
-#include "indicators/trend/trend_testing.hpp"
+#include "indicators/testing.hpp"
 
 namespace fendro::testing::voltest {
 
@@ -32,20 +32,6 @@ inline std::vector<Candle> closes_volumes(const std::vector<double>& closes,
     out.push_back(ohlcv(c, c, c, c, volumes[i]));
   }
   return out;
-}
-
-// Built through the registry; the parameters must be valid.
-inline IndicatorPtr make(const char* key, const std::vector<double>& params) {
-  auto r = build_indicator(key, params);
-  EXPECT_TRUE(r.ok()) << key << ": " << (r.ok() ? "" : r.error().display());
-  return std::move(r).value();
-}
-
-// The value of every bar of a fresh indicator.
-inline Values values_of(const char* key, const std::vector<double>& params,
-                        const std::vector<Candle>& bars) {
-  auto ind = make(key, params);
-  return run(*ind, bars);
 }
 
 // The named outputs of the last bar.

@@ -11,7 +11,6 @@ namespace fendro::testing {
 namespace {
 
 using voltest::ohlcv;
-using voltest::values_of;
 
 // A flat candle (typical price = close) at a time in milliseconds.
 Candle at(double close, double volume, std::int64_t time = 0) {
@@ -51,13 +50,13 @@ TEST(Vwap, HandComputedSeries) {
       {"session without volume", "SessionVwap", {-300}, {at(10, 0), at(20, 0)}, {10.0, 20.0}},
   };
   for (const Case& c : cases) {
-    expect_values(values_of(c.key, c.params, c.bars), c.want, c.what);
+    expect_values(key_values(c.key, c.params, c.bars), c.want, c.what);
   }
 }
 
 TEST(Vwap, AnchoredEqualsCumulativeBitForBit) {
   const auto bars = random_walk(2000, 8);
-  EXPECT_TRUE(same_bits(values_of("Vwap", {}, bars), values_of("AnchoredVwap", {}, bars)));
+  EXPECT_TRUE(same_bits(key_values("Vwap", {}, bars), key_values("AnchoredVwap", {}, bars)));
 }
 
 TEST(Vwap, StdDevBands) {
@@ -75,13 +74,13 @@ TEST(Vwap, StdDevBands) {
       {"anchor without volume", 2.0, {at(10, 0), at(12, 1)}, {12.0, 12.0, 12.0, 0.0}},
   };
   for (const Case& c : cases) {
-    auto ind = voltest::make("VwapStdDevBands", {c.multiplier});
+    auto ind = make("VwapStdDevBands", {c.multiplier});
     for (const Candle& bar : c.bars) step(*ind, bar);
     const std::vector<double> got = voltest::last_outputs(*ind);
     ASSERT_EQ(got.size(), 4u) << c.what;
     for (std::size_t k = 0; k < 4; ++k) EXPECT_DOUBLE_EQ(got[k], c.want[k]) << c.what << " " << k;
   }
-  auto ind = voltest::make("VwapStdDevBands", {2.0});
+  auto ind = make("VwapStdDevBands", {2.0});
   EXPECT_FALSE(step(*ind, at(10, 0)));
   EXPECT_TRUE(ind->outputs().empty());
 }
@@ -103,12 +102,12 @@ TEST(VolumeCandles, HeightAndWidth) {
       {"no volume", "CandleVolume", 2, {ohlcv(10, 12, 9, 11, 0), ohlcv(10, 12, 9, 11, 0)}, {kNone, 1.0}, {kNone, 0.0}},
   };
   for (const Case& c : cases) {
-    auto ind = voltest::make(c.key, {c.period});
+    auto ind = make(c.key, {c.period});
     expect_values(run_output(*ind, c.bars, 1), c.width, c.what);
-    ind = voltest::make(c.key, {c.period});
+    ind = make(c.key, {c.period});
     expect_values(run(*ind, c.bars), c.height, c.what);
   }
-  auto ind = voltest::make("CandleVolume", {3});
+  auto ind = make("CandleVolume", {3});
   step(*ind, at(10, 1));
   step(*ind, at(10, 2));
   EXPECT_TRUE(ind->outputs().empty());

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/volatility/running_sum.hpp"
+#include "fendro/indicators/windows/running_sum.hpp"
 
 namespace fendro {
 
@@ -21,7 +21,7 @@ class GeometricMa final : public Indicator {
 
  private:
   explicit GeometricMa(std::uint64_t period) : logs_(period, true) {}
-  vol::RunningSum logs_;  // ln of the last `period` closes, rebuilt every `period`
+  RunningSum logs_;  // ln of the last `period` closes, rebuilt every `period`
 };
 
 }  // namespace fendro

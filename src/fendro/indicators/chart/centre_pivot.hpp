@@ -6,7 +6,6 @@
 #include <cstddef>
 
 #include "fendro/indicators/windows/bounded_ring.hpp"
-#include "fendro/market/records.hpp"
 
 namespace fendro::chart {
 
@@ -16,20 +15,22 @@ struct CentrePivot {
 };
 
 // Walks outward from `centre` (a rival is most likely nearby) and stops once
-// neither kind can hold. An equal high (low) anywhere else rules it out.
-inline CentrePivot centre_pivot(const BoundedRing<Candle>& w, std::size_t centre) {
-  const Candle& c = w[centre];
+// neither kind can hold. An equal high (low) anywhere else rules it out. `Bar`
+// is anything with a high and a low (a candle, or just the pair).
+template <class Bar>
+CentrePivot centre_pivot(const BoundedRing<Bar>& w, std::size_t centre) {
+  const Bar& c = w[centre];
   CentrePivot p;
   const std::size_t n = w.len();
   const std::size_t reach = std::max(centre, n - 1 - centre);
   for (std::size_t d = 1; d <= reach && (p.high || p.low); ++d) {
     if (d <= centre) {
-      const Candle& o = w[centre - d];
+      const Bar& o = w[centre - d];
       p.high = p.high && c.high > o.high;
       p.low = p.low && c.low < o.low;
     }
     if (centre + d < n) {
-      const Candle& o = w[centre + d];
+      const Bar& o = w[centre + d];
       p.high = p.high && c.high > o.high;
       p.low = p.low && c.low < o.low;
     }

@@ -1,5 +1,6 @@
 // What an indicator takes from a bar, and the small checks every family
-// shares: the candle check, the finite close, multipliers and the midpoint.
+// shares: the candle check, the finite close, multipliers, the midpoint and
+// the typical price.
 #pragma once
 
 #include <cmath>
@@ -40,5 +41,8 @@ inline double midpoint(double a, double b) {
   if (std::abs(a) <= kHalfMax && std::abs(b) <= kHalfMax) return (a + b) * 0.5;
   return a * 0.5 + b * 0.5;
 }
+
+// The typical price ((high + low) + close) / 3, added in that order.
+inline double typical_price(const Candle& c) { return ((c.high + c.low) + c.close) / 3.0; }
 
 }  // namespace fendro

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "fendro/indicators/chart/centre_pivot.hpp"
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
@@ -13,22 +14,14 @@ Result<AndrewsPitchfork, IndicatorError> AndrewsPitchfork::create(std::uint64_t 
 }
 
 // The centre is a pivot high (low) when its high (low) is strictly beyond
-// every other candle's; both or neither adds nothing. The scan walks outward
-// from the centre, where a rival is most likely, and stops at the first one.
+// every other candle's; both or neither adds nothing.
 void AndrewsPitchfork::test_centre() {
   const std::size_t k = static_cast<std::size_t>(span_);
-  const HighLow centre = window_[k];
-  bool is_high = true;
-  bool is_low = true;
-  for (std::size_t d = 1; d <= k && (is_high || is_low); ++d) {
-    for (const HighLow& other : {window_[k - d], window_[k + d]}) {
-      is_high = is_high && centre.high > other.high;
-      is_low = is_low && centre.low < other.low;
-    }
-  }
-  if (is_high == is_low) return;
+  const chart::CentrePivot p = chart::centre_pivot(window_, k);
+  if (p.high == p.low) return;
+  const HighLow& centre = window_[k];
   const double bar = static_cast<double>(seen_ - 1 - span_);
-  add_pivot(is_high ? Pivot{bar, centre.high, true} : Pivot{bar, centre.low, false});
+  add_pivot(p.high ? Pivot{bar, centre.high, true} : Pivot{bar, centre.low, false});
 }
 
 // A pivot of the newest pivot's kind replaces it only when strictly more

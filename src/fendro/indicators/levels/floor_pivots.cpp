@@ -5,18 +5,12 @@
 #include "fendro/indicators/common/inputs.hpp"
 
 namespace fendro {
-namespace {
-
-// The typical price ((H + L) + C) / 3 most floor pivots start from.
-double typical(const Candle& c) { return ((c.high + c.low) + c.close) / 3; }
-
-}  // namespace
 
 std::array<double, 7> ClassicPivotsRule::levels(const Candle& c) {
   const double h = c.high;
   const double l = c.low;
   const double r = h - l;
-  const double pp = typical(c);
+  const double pp = typical_price(c);
   return {pp,
           (pp + pp) - l,
           r + pp,
@@ -36,7 +30,7 @@ std::array<double, 5> WoodiePivotsRule::levels(const Candle& c) {
 
 std::array<double, 7> FibonacciPivotsRule::levels(const Candle& c) {
   const double r = c.high - c.low;
-  const double pp = typical(c);
+  const double pp = typical_price(c);
   return {pp,          r * 0.382 + pp, r * 0.618 + pp, r + pp,
           pp - r * 0.382, pp - r * 0.618, pp - r};
 }
@@ -56,7 +50,7 @@ std::array<double, 3> DemarkPivotsRule::levels(const Candle& c) {
 }
 
 std::array<double, 3> CentralPivotRangeRule::levels(const Candle& c) {
-  const double pivot = typical(c);
+  const double pivot = typical_price(c);
   const double m = midpoint(c.high, c.low);
   const double t = (pivot + pivot) - m;
   return {pivot, std::max(t, m), std::min(t, m)};
@@ -65,7 +59,7 @@ std::array<double, 3> CentralPivotRangeRule::levels(const Candle& c) {
 std::array<double, 9> CamarillaRule::levels(const Candle& c) {
   const double cl = c.close;
   const double w = (c.high - c.low) * 1.1;
-  return {typical(c),   cl + w / 12, cl + w / 6, cl + w * 0.25, cl + w * 0.5,
+  return {typical_price(c),   cl + w / 12, cl + w / 6, cl + w * 0.25, cl + w * 0.5,
           cl - w / 12, cl - w / 6, cl - w * 0.25, cl - w * 0.5};
 }
 

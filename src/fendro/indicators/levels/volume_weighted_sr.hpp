@@ -8,7 +8,7 @@
 #include <span>
 
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/volatility/running_sum.hpp"
+#include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -33,11 +33,11 @@ class VolumeWeightedSr final : public Indicator {
 
   std::uint64_t period_;
   // Running sums over the window, each rebuilt from its terms every n pushes.
-  vol::RunningSum high_volume_;
-  vol::RunningSum low_volume_;
-  vol::RunningSum volume_;
-  vol::RunningSum high_;
-  vol::RunningSum low_;
+  RunningSum high_volume_;
+  RunningSum low_volume_;
+  RunningSum volume_;
+  RunningSum high_;
+  RunningSum low_;
   OutputList<2> out_{{"support", "resistance"}};
 };
 

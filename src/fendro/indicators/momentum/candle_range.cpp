@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "fendro/indicators/momentum/cci_core.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/trend/atr_state.hpp"
-#include "fendro/indicators/trend/checks.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/saturating.hpp"
 
@@ -28,7 +27,7 @@ UltimateOscillator::UltimateOscillator(const std::array<std::uint64_t, 3>& perio
 std::uint64_t UltimateOscillator::warmup_period() const { return sat_add(longest_, 1); }
 
 std::optional<double> UltimateOscillator::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   if (!prev_close_) {
     prev_close_ = c->close;
@@ -69,7 +68,7 @@ Result<Rvi, IndicatorError> Rvi::create(std::uint64_t period) {
 }
 
 std::optional<double> Rvi::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   raw_.push({c->close - c->open, c->high - c->low});
   if (!raw_.is_full()) return std::nullopt;
@@ -108,7 +107,7 @@ Result<WaveTrend, IndicatorError> WaveTrend::create(std::uint64_t channel, std::
 }
 
 std::optional<double> WaveTrend::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const double ap = typical_price(*c);
   if (!std::isfinite(ap)) return std::nullopt;
@@ -135,7 +134,7 @@ Result<Pgo, IndicatorError> Pgo::create(std::uint64_t period) {
 }
 
 std::optional<double> Pgo::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto s = sma_update(sma_, c->close);
   const double tr = true_range(c->high, c->low, prev_close_);
@@ -157,7 +156,7 @@ Result<ProjectionOscillator, IndicatorError> ProjectionOscillator::create(std::u
 }
 
 std::optional<double> ProjectionOscillator::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto bands = projection_bands_update(bands_, c->high, c->low);
   if (!bands) return std::nullopt;
@@ -174,7 +173,7 @@ Result<Inertia, IndicatorError> Inertia::create(std::uint64_t rvi_period, std::u
 }
 
 std::optional<double> Inertia::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto r = rvi_volatility_core(rvi_, c->close);
   if (!r) return std::nullopt;

@@ -5,7 +5,7 @@
 #include <limits>
 #include <span>
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -18,12 +18,6 @@ double mean_deviation(const BoundedRing<double>& values, double center, double n
   double total = -0.0;
   values.for_each([&](double v) { total = total + std::abs(v - center); });
   return total / n;
-}
-
-double window_sum(const BoundedRing<double>& values) {
-  double total = -0.0;
-  values.for_each([&](double v) { total = total + v; });
-  return total;
 }
 
 // Sum of |v[i] - v[i - 1]| over consecutive values, oldest first from +0.0.
@@ -53,7 +47,7 @@ std::optional<double> cci_update(CciCore& s, const Candle& c) {
   if (const auto evicted = s.prices.push(tp)) s.sum = s.sum - *evicted;
   s.sum = s.sum + tp;
   if (++s.pushes == s.period) {
-    s.sum = window_sum(s.prices);
+    s.sum = ring_sum(s.prices);
     s.pushes = 0;
   }
   if (!s.prices.is_full()) return std::nullopt;
@@ -69,7 +63,7 @@ Result<Cci, IndicatorError> Cci::create(std::uint64_t period) {
 }
 
 std::optional<double> Cci::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   return cci_update(core_, *c);
 }
@@ -80,7 +74,7 @@ Result<StochasticCci, IndicatorError> StochasticCci::create(std::uint64_t period
 }
 
 std::optional<double> StochasticCci::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto cci = cci_update(core_, *c);
   if (!cci) return std::nullopt;
@@ -104,14 +98,14 @@ Result<AdaptiveCci, IndicatorError> AdaptiveCci::create(std::uint64_t period) {
 }
 
 std::optional<double> AdaptiveCci::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const double tp = typical_price(*c);
   prices_.push(tp);
   if (!prices_.is_full()) return std::nullopt;
 
   if (!mean_) {
-    mean_ = window_sum(prices_) / divisor_;
+    mean_ = ring_sum(prices_) / divisor_;
   } else {
     // Efficiency ratio -> smoothing constant between 2/31 and 2/3, squared.
     const double volatility = path_length(prices_);

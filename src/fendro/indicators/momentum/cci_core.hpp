@@ -13,9 +13,6 @@
 
 namespace fendro {
 
-// ((high + low) + close) / 3, added in that order.
-inline double typical_price(const Candle& c) { return ((c.high + c.low) + c.close) / 3.0; }
-
 struct CciCore {
   BoundedRing<double> prices;  // the last `period` typical prices
   std::uint64_t period = 0;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/saturating.hpp"
@@ -130,7 +130,7 @@ Result<VolumeWeightedMacd, IndicatorError> VolumeWeightedMacd::create(std::uint6
 }
 
 std::optional<double> VolumeWeightedMacd::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr) return std::nullopt;
   const auto f = vwma_update(fast_, c->close, c->volume);
   const auto s = vwma_update(slow_, c->close, c->volume);

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fendro/indicators/trend/checks.hpp"
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/saturating.hpp"
 
@@ -19,7 +19,7 @@ std::uint64_t Stochastic::warmup_period() const {
 }
 
 std::optional<double> Stochastic::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr || !range_.push(*c)) return std::nullopt;
   const double hh = range_.highest();
   const double ll = range_.lowest();
@@ -36,7 +36,7 @@ Result<WilliamsR, IndicatorError> WilliamsR::create(std::uint64_t period) {
 }
 
 std::optional<double> WilliamsR::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr || !range_.push(*c)) return std::nullopt;
   const double hh = range_.highest();
   const double range = hh - range_.lowest();
@@ -58,11 +58,11 @@ std::uint64_t Smi::warmup_period() const {
 }
 
 std::optional<double> Smi::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr || !range_.push(*c)) return std::nullopt;
   const double hh = range_.highest();
   const double ll = range_.lowest();
-  const double distance = c->close - trend::midpoint(hh, ll);
+  const double distance = c->close - midpoint(hh, ll);
   const double range = hh - ll;
 
   // Each chain advances only on finite input; both must be ready this bar.
@@ -92,7 +92,7 @@ Result<KasePermissionStochastic, IndicatorError> KasePermissionStochastic::creat
 }
 
 std::optional<double> KasePermissionStochastic::update(const BarSnapshot& bar) {
-  const Candle* c = trend::checked_candle(bar);
+  const Candle* c = checked_candle(bar);
   if (c == nullptr || !range_.push(*c)) return std::nullopt;
   const double hh = range_.highest();
   const double ll = range_.lowest();

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/volatility/running_sum.hpp"
+#include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -27,7 +27,7 @@ class OrderFlowImbalance final : public Indicator {
   };
   explicit OrderFlowImbalance(std::uint64_t period) : flows_(period, true) {}
   std::optional<Quotes> prev_;
-  vol::RunningSum flows_;  // rebuilt exactly every `period` pushes
+  RunningSum flows_;  // rebuilt exactly every `period` pushes
 };
 
 }  // namespace fendro

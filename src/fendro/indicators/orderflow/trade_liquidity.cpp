@@ -46,9 +46,7 @@ Result<RollMeasure, IndicatorError> RollMeasure::create(std::uint64_t period) {
 
 double RollMeasure::estimate() const {
   const double n = static_cast<double>(changes_.capacity());
-  double sum = -0.0;
-  changes_.for_each([&sum](double d) { sum = sum + d; });
-  const double mean = sum / n;
+  const double mean = ring_sum(changes_) / n;
   double products = 0.0;
   std::optional<double> prev_dev;
   changes_.for_each([&](double d) {

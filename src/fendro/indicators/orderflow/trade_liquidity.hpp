@@ -11,8 +11,8 @@
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/statistics/anchored_pair_moments.hpp"
-#include "fendro/indicators/volatility/running_sum.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -32,7 +32,7 @@ class AmihudIlliquidity final : public Indicator {
 
   std::optional<double> prev_price_;
   std::optional<double> last_;  // the last value given by any print
-  vol::RunningSum terms_;       // rebuilt exactly every `period` pushes
+  RunningSum terms_;       // rebuilt exactly every `period` pushes
 };
 
 // Roll's estimate: 2 sqrt(-cov) from the first-order autocovariance of the
@@ -103,7 +103,7 @@ class Vpin final : public Indicator {
   double buy_ = 0.0;
   double sell_ = 0.0;
   double filled_ = 0.0;
-  vol::RunningSum imbalances_;  // of completed buckets, rebuilt every n pushes
+  RunningSum imbalances_;  // of completed buckets, rebuilt every n pushes
 };
 
 }  // namespace fendro

@@ -82,7 +82,7 @@ Result<RSquared, IndicatorError> RSquared::create(std::uint64_t period) {
 }
 
 RSquared::RSquared(std::uint64_t n) : CloseWindowStat(n, PositionMoments(n)) {
-  const vol::RegressionConstants k = vol::regression_constants(n);
+  const RegressionConstants k = regression_constants(n);
   t_ = k.sx;
   d_ = k.d;
 }

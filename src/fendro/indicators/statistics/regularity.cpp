@@ -136,9 +136,7 @@ namespace {
 
 // R/S of one chunk; nothing when its range or its variance is zero.
 std::optional<double> rescaled_range(const double* x, std::size_t s) {
-  double total = -0.0;
-  for (std::size_t i = 0; i < s; ++i) total = total + x[i];
-  const double mean = total / static_cast<double>(s);
+  const double mean = ordered_sum(std::span<const double>(x, s)) / static_cast<double>(s);
   double y = 0.0;
   double y_max = -std::numeric_limits<double>::infinity();
   double y_min = std::numeric_limits<double>::infinity();

@@ -36,9 +36,7 @@ std::optional<double> VarianceRatio::update(const BarSnapshot& bar) {
   const double q_md = static_cast<double>(q) * md;
   double acc = 0.0;
   for (std::size_t start = 0; start + q <= m; ++start) {
-    double run = -0.0;
-    for (std::size_t k = start; k < start + q; ++k) run = run + diffs_[k];
-    const double dev = run - q_md;
+    const double dev = ordered_sum(std::span<const double>(diffs_).subspan(start, q)) - q_md;
     acc = acc + dev * dev;
   }
   const double var_q = acc / static_cast<double>(m - q + 1);

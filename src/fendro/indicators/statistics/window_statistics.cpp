@@ -16,9 +16,7 @@ Result<JarqueBera, IndicatorError> JarqueBera::create(std::uint64_t period) {
 
 double JarqueBera::value(double) const {
   const double n = static_cast<double>(period_);
-  double total = -0.0;
-  window_.for_each([&total](double v) { total = total + v; });
-  const double mean = total / n;
+  const double mean = ring_sum(window_) / n;
   double c2 = -0.0;
   double c3 = -0.0;
   double c4 = -0.0;
@@ -47,7 +45,7 @@ Result<StandardError, IndicatorError> StandardError::create(std::uint64_t period
 
 StandardError::StandardError(std::uint64_t n)
     : CloseWindowStat(n, BoundedRing<double>(n)),
-      sxx_(vol::regression_constants(n).d / static_cast<double>(n)) {}
+      sxx_(regression_constants(n).d / static_cast<double>(n)) {}
 
 double StandardError::value(double) const {
   // Values are taken relative to the oldest one, positions centred on their

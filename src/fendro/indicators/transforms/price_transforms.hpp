@@ -7,7 +7,6 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/momentum/cci_core.hpp"
 #include "fendro/indicators/volatility/rolling_extreme.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/market/indicator_error.hpp"

@@ -1,6 +1,5 @@
 // The previous candle's high and low, as the stops that measure penetration
-// keep them; and the shared bar checks under the trend namespace, where some
-// callers still name them so.
+// keep them.
 #pragma once
 
 #include <optional>
@@ -12,12 +11,6 @@
 #include "fendro/market/records.hpp"
 
 namespace fendro::trend {
-
-using fendro::check_multiplier;
-using fendro::checked_candle;
-using fendro::finite_close;
-using fendro::midpoint;
-using fendro::positive_finite;
 
 struct HighLow {
   double high, low;

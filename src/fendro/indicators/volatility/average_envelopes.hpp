@@ -62,11 +62,11 @@ class StandardErrorBands final : public Indicator {
 
  private:
   StandardErrorBands(std::uint64_t n, double m)
-      : closes_(n), n_(n), m_(m), line_(vol::regression_constants(n)) {}
+      : closes_(n), n_(n), m_(m), line_(regression_constants(n)) {}
   BoundedRing<double> closes_;
   std::uint64_t n_;
   double m_;
-  vol::RegressionConstants line_;
+  RegressionConstants line_;
   OutputList<3> out_{{"upper", "middle", "lower"}};
 };
 

@@ -8,10 +8,10 @@
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/volatility/rolling_extreme.hpp"
-#include "fendro/indicators/volatility/running_sum.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
+#include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -55,7 +55,7 @@ class UlcerIndex final : public Indicator {
  private:
   explicit UlcerIndex(std::uint64_t n) : max_(n), terms_(n, true), n_(n) {}
   vol::RollingMax max_;
-  vol::RunningSum terms_;  // squared drawdowns
+  RunningSum terms_;  // squared drawdowns
   std::uint64_t n_;
 };
 

@@ -8,8 +8,8 @@
 #include <optional>
 
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/volatility/running_sum.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
+#include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/market/records.hpp"
 #include "fendro/util/result.hpp"
@@ -34,7 +34,7 @@ class TermVolatility final : public Indicator {
 
  private:
   TermVolatility(std::uint64_t n, std::uint64_t a) : terms_(n, true), annualisation_(a) {}
-  vol::RunningSum terms_;
+  RunningSum terms_;
   std::uint64_t annualisation_;
 };
 
@@ -75,7 +75,7 @@ class YangZhangVolatility final : public Indicator {
   std::optional<double> prev_close_;
   RollingVariance overnight_;
   RollingVariance open_close_;
-  vol::RunningSum rs_terms_;  // never rebuilt
+  RunningSum rs_terms_;  // never rebuilt
   std::uint64_t n_;
   std::uint64_t annualisation_;
   double k_;

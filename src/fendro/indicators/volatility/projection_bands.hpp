@@ -19,7 +19,7 @@ struct ProjectionBandsState {
   BoundedRing<double> highs;  // the last n highs
   BoundedRing<double> lows;   // the last n lows
   std::uint64_t period = 0;
-  vol::RegressionConstants line{};
+  RegressionConstants line{};
 
   // Below 2 (0 included): InvalidPeriod "projection bands need period >= 2";
   // above MAX_PERIOD: InvalidPeriod. The first bands come with the n-th bar.
@@ -27,7 +27,7 @@ struct ProjectionBandsState {
 
  private:
   explicit ProjectionBandsState(std::uint64_t n)
-      : highs(n), lows(n), period(n), line(vol::regression_constants(n)) {}
+      : highs(n), lows(n), period(n), line(regression_constants(n)) {}
 };
 
 struct ProjectionBandsValue {

@@ -8,9 +8,9 @@
 #include <optional>
 
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/volatility/running_sum.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
+#include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 #include "fendro/util/saturating.hpp"
@@ -49,7 +49,7 @@ class MassIndex final : public Indicator {
   MassIndex(std::uint64_t e, std::uint64_t s)
       : chain_(ema_chain<2>(e)), ratios_(s, false) {}
   std::array<EmaState, 2> chain_;  // the range's average, then its average
-  vol::RunningSum ratios_;  // never rebuilt
+  RunningSum ratios_;  // never rebuilt
 };
 
 }  // namespace fendro

@@ -9,7 +9,7 @@
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/trend/atr_state.hpp"
 #include "fendro/indicators/volatility/rolling_extreme.hpp"
-#include "fendro/indicators/volatility/running_sum.hpp"
+#include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -85,7 +85,7 @@ class ChoppinessIndex final : public Indicator {
  private:
   explicit ChoppinessIndex(std::uint64_t n);
   std::optional<double> prev_close_;
-  vol::RunningSum ranges_;  // true ranges, never rebuilt
+  RunningSum ranges_;  // true ranges, never rebuilt
   vol::RollingMax highs_;
   vol::RollingMin lows_;
   std::uint64_t n_;

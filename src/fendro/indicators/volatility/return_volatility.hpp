@@ -7,9 +7,9 @@
 #include <optional>
 
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/volatility/running_sum.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
+#include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 #include "fendro/util/saturating.hpp"
@@ -110,7 +110,7 @@ class RealizedVolatility final : public Indicator {
  private:
   explicit RealizedVolatility(std::uint64_t n) : squares_(n, true) {}
   std::optional<double> prev_;
-  vol::RunningSum squares_;
+  RunningSum squares_;
 };
 
 // Sample standard deviation of the last V rolling sample deviations of the

@@ -36,7 +36,7 @@ class TtmSqueeze final : public Indicator {
   SmaWindow sma_;
   std::uint64_t n_;
   double keltner_k_;
-  vol::RegressionConstants line_;
+  RegressionConstants line_;
   OutputList<2> out_{{"squeeze", "momentum"}};
 };
 

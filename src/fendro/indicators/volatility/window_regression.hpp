@@ -11,9 +11,6 @@
 
 namespace fendro::vol {
 
-using fendro::regression_constants;
-using fendro::RegressionConstants;
-
 struct LineSums {
   double sy;   // sum of y_i
   double sxy;  // sum of y_i * i

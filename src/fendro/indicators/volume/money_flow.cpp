@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
-#include "fendro/indicators/momentum/cci_core.hpp"
 #include "fendro/indicators/volume/fast_slow.hpp"
 #include "fendro/indicators/volume/volume_steps.hpp"
 #include "fendro/indicators/windows/period.hpp"

@@ -8,9 +8,9 @@
 #include <optional>
 
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/volatility/running_sum.hpp"
 #include "fendro/indicators/volume/wilder_pair.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
+#include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 #include "fendro/util/saturating.hpp"
@@ -27,8 +27,8 @@ class ChaikinMoneyFlow final : public Indicator {
 
  private:
   explicit ChaikinMoneyFlow(std::uint64_t n) : flows_(n, false), volumes_(n, false) {}
-  vol::RunningSum flows_;
-  vol::RunningSum volumes_;
+  RunningSum flows_;
+  RunningSum volumes_;
 };
 
 // The fast minus the slow exponential average of the accumulation/
@@ -58,8 +58,8 @@ class Mfi final : public Indicator {
  private:
   explicit Mfi(std::uint64_t n) : positive_(n, true), negative_(n, true) {}
   std::optional<double> prev_typical_;
-  vol::RunningSum positive_;
-  vol::RunningSum negative_;
+  RunningSum positive_;
+  RunningSum negative_;
 };
 
 // Time segmented volume: the sum of volume times close change over the last
@@ -73,7 +73,7 @@ class Tsv final : public Indicator {
  private:
   explicit Tsv(std::uint64_t n) : terms_(n, false) {}
   std::optional<double> prev_close_;
-  vol::RunningSum terms_;
+  RunningSum terms_;
 };
 
 // Twiggs money flow: Wilder average of the true-range accumulation/
@@ -116,7 +116,7 @@ class EaseOfMovement final : public Indicator {
  private:
   explicit EaseOfMovement(std::uint64_t n) : moves_(n, true), n_(static_cast<double>(n)) {}
   std::optional<double> prev_mid_;
-  vol::RunningSum moves_;
+  RunningSum moves_;
   double n_;
 };
 

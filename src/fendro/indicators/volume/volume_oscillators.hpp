@@ -8,10 +8,10 @@
 #include <optional>
 
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/volatility/running_sum.hpp"
 #include "fendro/indicators/volume/wilder_pair.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
+#include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
@@ -56,8 +56,8 @@ class DemandIndex final : public Indicator {
     double close;
   };
   std::optional<Prev> prev_;
-  vol::RunningSum volumes_;  // plain running sums, never rebuilt
-  vol::RunningSum ranges_;
+  RunningSum volumes_;  // plain running sums, never rebuilt
+  RunningSum ranges_;
   EmaState buying_;   // seeded by its first input
   EmaState selling_;
   double n_;

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
-#include "fendro/indicators/momentum/cci_core.hpp"
 #include "fendro/indicators/volatility/local_day.hpp"
 #include "fendro/indicators/windows/period.hpp"
 

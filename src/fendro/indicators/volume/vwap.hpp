@@ -9,7 +9,7 @@
 #include <span>
 
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/volatility/running_sum.hpp"
+#include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -55,8 +55,8 @@ class RollingVwap final : public Indicator {
 
  private:
   explicit RollingVwap(std::uint64_t n) : pv_(n, true), volume_(n, true) {}
-  vol::RunningSum pv_;
-  vol::RunningSum volume_;
+  RunningSum pv_;
+  RunningSum volume_;
 };
 
 // Cumulative VWAP with bands `multiplier` volume-weighted standard deviations

@@ -10,7 +10,7 @@
 
 #include "fendro/indicators/windows/bounded_ring.hpp"
 
-namespace fendro::vol {
+namespace fendro {
 
 class RunningSum {
  public:
@@ -41,4 +41,4 @@ class RunningSum {
   bool rebuild_;
 };
 
-}  // namespace fendro::vol
+}  // namespace fendro
