@@ -2,9 +2,11 @@
 
 The command text is built before the clock starts, so the figures cover the
 whole command: parsing, reading the data, the backtest, hashing and writing the
-response. Each size runs in its own process; "peak RSS" is that process's
-maximum resident set size (command text and response included), "before" the
-same figure once the interpreter and the module were loaded.
+response. Each size runs in its own process. "peak RSS" is the process's
+resident high-water mark while the commands run (the high-water mark is reset
+once the text is built, so the Python objects used to build it do not count;
+the text and the response do), "x text" that peak over the text size, and
+"before" the resident size once the interpreter and the module were loaded.
 
     python bench/python_prove_bench.py [--sizes 10000,100000] [--repeat 3]
 """
@@ -12,6 +14,7 @@ same figure once the interpreter and the module were loaded.
 from __future__ import annotations
 
 import argparse
+import gc
 import json
 import pathlib
 import resource
@@ -32,6 +35,20 @@ def peak_rss_mib() -> float:
     return resource.getrusage(resource.RUSAGE_SELF).ru_maxrss / 1024  # Linux reports KiB
 
 
+def reset_peak_rss() -> None:
+    """Starts a new high-water mark at the current resident size (Linux)."""
+    with open("/proc/self/clear_refs", "w") as f:
+        f.write("5")
+
+
+def status_mib(field: str) -> float:
+    with open("/proc/self/status") as f:
+        for line in f:
+            if line.startswith(field + ":"):
+                return int(line.split()[1]) / 1024
+    return float("nan")
+
+
 def command_text(count: int) -> str:
     spec = json.dumps({"strategy": STRATEGY, "dataset_ref": f"bench-{count}"})
     data = '{"%s":%s}' % (STRATEGY["symbol"], candles_json(count))
@@ -43,16 +60,21 @@ def measure(count: int, repeat: int) -> None:
     baseline = peak_rss_mib()
     text = command_text(count)
     prover = Prover()
+    gc.collect()
+    reset_peak_rss()
     best = float("inf")
     response = ""
     for _ in range(repeat):
+        response = ""  # the previous response must not count towards this run's peak
         started = time.perf_counter()
         response = prover.command(text)
         best = min(best, time.perf_counter() - started)
     if not response.startswith('{"engine_version"'):
         sys.exit(f"prove failed: {response[:200]}")
+    peak = status_mib("VmHWM")
+    ratio = peak * 1024 * 1024 / len(text)
     print(f"{count:>10} {len(text) / 1e6:>8.1f} {best:>8.3f} {count / best:>12,.0f}"
-          f" {peak_rss_mib():>13.0f} {baseline:>13.0f}", flush=True)
+          f" {peak:>13.0f} {ratio:>7.2f} {baseline:>13.0f}", flush=True)
 
 
 def main() -> None:
@@ -67,7 +89,7 @@ def main() -> None:
 
     # Each size runs in a fresh process, so that its peak memory is its own.
     print(f"{'candles':>10} {'text MB':>8} {'best s':>8} {'candles/s':>12}"
-          f" {'peak RSS MiB':>13} {'before MiB':>13}", flush=True)
+          f" {'peak RSS MiB':>13} {'x text':>7} {'before MiB':>13}", flush=True)
     for count in (int(s) for s in args.sizes.split(",")):
         subprocess.run([sys.executable, __file__, "--one", str(count), "--repeat", str(args.repeat)],
                        check=True)
