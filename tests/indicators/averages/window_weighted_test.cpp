@@ -44,6 +44,15 @@ TEST(WindowWeighted, WhereTheWeightSits) {
             last(run_closes("SineWeightedMa", {5}, newest)));
 }
 
+// The Gaussian-weighted sum starts from +0.0, so a window of negative zeros
+// averages to +0.0, not -0.0.
+TEST(WindowWeighted, AlmaOfNegativeZerosIsPositiveZero) {
+  const Values got = run_closes("Alma", {3, 0.85, 6}, {-0.0, -0.0, -0.0});
+  ASSERT_TRUE(got.back().has_value());
+  EXPECT_EQ(*got.back(), 0.0);
+  EXPECT_FALSE(std::signbit(*got.back()));
+}
+
 // Closes without a logarithm are refused and leave the window as it was.
 TEST(WindowWeighted, GeometricMaRefusesNonPositiveCloses) {
   IndicatorPtr g = make("GeometricMa", {2});

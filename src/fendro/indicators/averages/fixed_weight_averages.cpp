@@ -70,7 +70,12 @@ Result<Alma, IndicatorError> Alma::create(std::uint64_t period, double offset, d
   return Alma(FixedWeightWindow(std::move(weights)));
 }
 
-std::optional<double> Alma::update(const BarSnapshot& bar) { return window_.push(bar_close(bar)); }
+std::optional<double> Alma::update(const BarSnapshot& bar) {
+  const std::optional<double> sum = window_.push(bar_close(bar));
+  if (!sum) return std::nullopt;
+  // The weighted sum starts from +0.0: a window of -0.0 closes gives +0.0.
+  return 0.0 + *sum;
+}
 
 Result<SineWeightedMa, IndicatorError> SineWeightedMa::create(std::uint64_t period) {
   FENDRO_CHECK(check_period(period));
