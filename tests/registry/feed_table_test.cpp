@@ -6,7 +6,7 @@
 
 #include "fendro/registry/key_table.hpp"
 #include "fendro/registry/registry.hpp"
-#include "fendro/strategy/errors.hpp"
+#include "fendro/registry/strategy_error.hpp"
 
 namespace fendro {
 namespace {

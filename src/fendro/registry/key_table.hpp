@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-#include "fendro/strategy/feed.hpp"
+#include "fendro/registry/feed.hpp"
 
 namespace fendro::registry {
 

@@ -8,8 +8,8 @@
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/market/indicator_error.hpp"
-#include "fendro/strategy/errors.hpp"
-#include "fendro/strategy/feed.hpp"
+#include "fendro/registry/feed.hpp"
+#include "fendro/registry/strategy_error.hpp"
 #include "fendro/util/result.hpp"
 
 namespace fendro {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "fendro/indicators/statistics/anchored_moments.hpp"
+#include "fendro/indicators/common/anchored_moments.hpp"
 #include "fendro/indicators/statistics/moment_statistics.hpp"
 #include "fendro/indicators/statistics/regularity.hpp"
 #include "fendro/indicators/statistics/window_statistics.hpp"

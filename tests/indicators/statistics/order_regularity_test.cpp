@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fendro/indicators/statistics/regularity.hpp"
-#include "fendro/indicators/statistics/sorted_quantile.hpp"
+#include "fendro/indicators/common/sorted_quantile.hpp"
 #include "indicators/family_checks.hpp"
 #include "indicators/statistics/stats_testing.hpp"
 

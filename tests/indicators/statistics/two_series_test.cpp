@@ -7,7 +7,7 @@
 #include <limits>
 #include <vector>
 
-#include "fendro/indicators/statistics/anchored_pair_moments.hpp"
+#include "fendro/indicators/common/anchored_pair_moments.hpp"
 #include "fendro/indicators/statistics/rank_correlation.hpp"
 #include "indicators/family_checks.hpp"
 #include "indicators/statistics/stats_testing.hpp"

@@ -1,4 +1,4 @@
-#include "fendro/indicators/levels/swing_tracker.hpp"
+#include "fendro/indicators/common/swing_tracker.hpp"
 
 #include <gtest/gtest.h>
 
