@@ -154,7 +154,11 @@ const std::vector<double>& specials() {
                      1.0, std::nextafter(1.0, 0.0), std::nextafter(1.0, 2.0), 2.0, 10.0, 1e22,
                      1e300, kMax, kInf, 709.782712893384, 709.7827128933841, -745.1332191019411,
                      -745.1332191019412, 1.5707963267948966, 3.141592653589793, 0x1p-27,
-                     0x1p-26, 19.0, 22.0, 710.0, 0x1p1023}) {
+                     0x1p-26, 19.0, 22.0, 710.0, 0x1p1023,
+                     // where atan's fast evaluation starts, ends and changes table point
+                     0x1.fffffffffffffp-29, 0x1p54, 0x1.0000000000001p54, 0x1p-11,
+                     0x1.0000000000001p-11, 0x1.7ffffffffffffp-10, 0x1.ffcp-1,
+                     0x1.ffbffffffffffp-1}) {
       s.push_back(x);
       s.push_back(-x);
     }

@@ -40,8 +40,7 @@ FENDRO_CR_FAST(sin)
 FENDRO_CR_FAST(cos)
 #undef FENDRO_CR_FAST
 
-double atan(double x) { return mpfr_path::atan(x); }
-double atan2(double y, double x) { return mpfr_path::atan2(y, x); }
+// atan and atan2: math_atan.cpp.
 double tanh(double x) { return mpfr_path::tanh(x); }
 
 }  // namespace fendro::cr

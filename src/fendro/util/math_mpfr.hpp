@@ -1,9 +1,9 @@
 // The multiple-precision path of the math module: each function computed by
 // MPFR at 53 bits in the double exponent range, subnormals rounded once, so
-// the result is the correctly rounded double by construction. atan, atan2 and
-// tanh always take it; the others take it on a CPU that cannot run the fast
-// objects (no AVX/FMA). Declared here so that the tests can hold both paths to
-// the same reference.
+// the result is the correctly rounded double by construction. tanh always
+// takes it, atan and atan2 when their fast evaluation cannot decide the
+// rounding, the others on a CPU that cannot run the fast objects (no AVX/FMA).
+// Declared here so that the tests can hold both paths to the same reference.
 #pragma once
 
 namespace fendro::cr::mpfr_path {
