@@ -129,8 +129,17 @@ double trig_arg(Rng& g) {
     default: return any_bits(g);  // huge arguments included
   }
 }
+// Next to a point where the fast atan changes table entry, (k + 1/2) / 1024,
+// or the reciprocal of one.
+double atan_table_edge(Rng& g) {
+  const double edge = std::ldexp(static_cast<double>(2 * (g() % 1024) + 1), -11);
+  const double near = edge + std::ldexp(static_cast<double>(static_cast<int>(g() % 9) - 4),
+                                        std::ilogb(edge) - 52);
+  return (g() & 1) ? near : 1.0 / near;
+}
 double atan_arg(Rng& g) {
-  switch (g() % 4) {
+  switch (g() % 5) {
+    case 4: return signed_(g, atan_table_edge(g));
     case 0: return uniform(g, -4.0, 4.0);
     case 1: return signed_(g, log_uniform(g, -1074, 1024));
     case 2: return signed_(g, log_uniform(g, -30, 60));
@@ -158,7 +167,10 @@ const std::vector<double>& specials() {
                      // where atan's fast evaluation starts, ends and changes table point
                      0x1.fffffffffffffp-29, 0x1p54, 0x1.0000000000001p54, 0x1p-11,
                      0x1.0000000000001p-11, 0x1.7ffffffffffffp-10, 0x1.ffcp-1,
-                     0x1.ffbffffffffffp-1}) {
+                     0x1.ffbffffffffffp-1,
+                     // where tanh's fast evaluation starts, ends and changes reduction step
+                     0x1p-28, 0x1.5ffffffffffffp4, 21.99, 1.6923e-4, 1.6925e-4, 0.0003385,
+                     0.34657359027997264}) {
       s.push_back(x);
       s.push_back(-x);
     }
@@ -253,8 +265,9 @@ TEST(CorrectRoundingAtan2, MatchesMpfrOnAMillionInputs) {
     // Every pair of special values first, then random pairs.
     const std::size_t n = sp.size();
     const double y = i < n * n ? sp[i / n] : atan2_part(g);
-    const double x = i < n * n ? sp[i % n] : (g() % 8 == 0 ? y * uniform(g, 0.5, 2.0)
-                                                           : atan2_part(g));
+    double x = i < n * n ? sp[i % n] : (g() % 8 == 0 ? y * uniform(g, 0.5, 2.0)
+                                                     : atan2_part(g));
+    if (i >= n * n && g() % 8 == 1) x = y / atan_table_edge(g);  // y / x near an edge
     const double want = ref.binary(mpfr_atan2, y, x);
     const double got = cr::atan2(y, x);
     if (!same(got, want))

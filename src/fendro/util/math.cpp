@@ -40,7 +40,6 @@ FENDRO_CR_FAST(sin)
 FENDRO_CR_FAST(cos)
 #undef FENDRO_CR_FAST
 
-// atan and atan2: math_atan.cpp.
-double tanh(double x) { return mpfr_path::tanh(x); }
+// atan and atan2: math_atan.cpp; tanh: math_tanh.cpp.
 
 }  // namespace fendro::cr

@@ -24,52 +24,19 @@
 #include <cstdint>
 
 #include "fendro/util/math.hpp"
+#include "fendro/util/math_dd.hpp"
 #include "fendro/util/math_mpfr.hpp"
 
 namespace fendro::cr {
 namespace {
 
-struct DD {
-  double hi;
-  double lo;
-};
-
-// Exact sum: hi + lo == a + b.
-DD two_sum(double a, double b) {
-  const double s = a + b;
-  const double bb = s - a;
-  const double e = (a - (s - bb)) + (b - bb);
-  return {s, e};
-}
-
-// Exact sum when |a| >= |b|.
-DD fast_two_sum(double a, double b) {
-  const double s = a + b;
-  return {s, b - (s - a)};
-}
-
-// Exact product by Veltkamp splitting (no FMA, so the same on every CPU);
-// valid while the operands stay far from overflow and underflow.
-DD two_prod(double a, double b) {
-  constexpr double kSplit = 134217729.0;  // 2^27 + 1
-  const double ca = kSplit * a;
-  const double ah = ca - (ca - a);
-  const double al = a - ah;
-  const double cb = kSplit * b;
-  const double bh = cb - (cb - b);
-  const double bl = b - bh;
-  const double p = a * b;
-  const double e = ((ah * bh - p) + ah * bl + al * bh) + al * bl;
-  return {p, e};
-}
-
-// n / d for double-doubles, within about 2^-100 relative.
-DD dd_div(DD n, DD d) {
-  const double q = n.hi / d.hi;
-  const DD p = two_prod(q, d.hi);
-  const double r = (((n.hi - p.hi) - p.lo) + n.lo) - q * d.lo;
-  return fast_two_sum(q, r / d.hi);
-}
+using dd::DD;
+using dd::dd_div;
+using dd::fast_two_sum;
+using dd::split_mpfr;
+using dd::two_prod;
+using dd::two_sum;
+using dd::decided;
 
 constexpr int kSteps = 1024;
 
@@ -78,12 +45,6 @@ struct Tables {
   DD half_pi;
   DD pi;
 };
-
-DD split_mpfr(mpfr_t v, mpfr_t tmp) {
-  const double hi = mpfr_get_d(v, MPFR_RNDN);
-  mpfr_sub_d(tmp, v, hi, MPFR_RNDN);
-  return {hi, mpfr_get_d(tmp, MPFR_RNDN)};
-}
 
 // Made once per process from MPFR (about a millisecond), so that no constant
 // has to be trusted as typed.
@@ -110,7 +71,12 @@ const Tables& tables() {
 
 // atan(u) for a double-double u in [0, 1].
 DD atan_unit(DD u, const Tables& t) {
-  const int k = static_cast<int>(u.hi * kSteps + 0.5);  // u.hi <= 1: 0..1024
+  // The nearest table point, ties up: the fraction s - k is exact, whereas
+  // adding 0.5 first could round up past a point and break the exact
+  // difference below.
+  const double scaled = u.hi * kSteps;  // exact; u.hi <= 1
+  int k = static_cast<int>(scaled);
+  if (scaled - k >= 0.5) ++k;
   const double c = static_cast<double>(k) / kSteps;  // exact
   // u.hi - c is exact (Sterbenz, or c = 0); 1 + u c from exact pieces.
   const DD num = two_sum(u.hi - c, u.lo);
@@ -123,17 +89,6 @@ DD atan_unit(DD u, const Tables& t) {
       v2 * (-1.0 / 3.0 + v2 * (1.0 / 5.0 + v2 * (-1.0 / 7.0 + v2 * (1.0 / 9.0))));
   const DD s = two_sum(t.atan_k[k].hi, v.hi);
   return fast_two_sum(s.hi, ((s.lo + t.atan_k[k].lo) + v.lo) + v.hi * q);
-}
-
-// The double of r when the interval r +- 2^-64 |r| rounds to one double.
-bool decided(DD r, double& out) {
-  const DD n = fast_two_sum(r.hi, r.lo);
-  const double err = std::abs(n.hi) * 0x1p-64;
-  const double up = n.hi + (n.lo + err);
-  const double down = n.hi + (n.lo - err);
-  if (up != down) return false;
-  out = up;
-  return true;
 }
 
 // atan(a) for a double-double a > 0 of moderate size.
