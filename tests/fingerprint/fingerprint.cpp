@@ -1,0 +1,232 @@
+// Prints a digest of every type key's values and named outputs over a long
+// generated market series: one line per key, then one line for all of them.
+// Two builds (compilers, CPUs, math paths) that print the same lines compute
+// the same numbers; a refactor that keeps the lines keeps every output byte.
+//
+// Usage: fendro_fingerprint [bars] [--feed kline]
+#include <blake3.h>
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fendro/market/records.hpp"
+#include "fendro/registry/key_table.hpp"
+#include "fendro/registry/registry.hpp"
+#include "indicators/series.hpp"
+
+namespace {
+
+using fendro::BarSnapshot;
+using fendro::Candle;
+using fendro::testing::SplitMix;
+
+// Everything one bar carries, for every feed.
+struct Bar {
+  Candle candle;
+  double reference = 0.0;
+  std::vector<fendro::Trade> trades;
+  fendro::OrderBook book;
+  fendro::DerivativesTick derivatives;
+  fendro::CrossSection cross;
+};
+
+// A random walk with regimes that reach the awkward paths: calm and wild
+// stretches, runs of equal closes (ties, flat windows), zero volume, price
+// levels from tiny to huge, session gaps, and a few candles every type must
+// reject.
+std::vector<Bar> make_bars(std::size_t n) {
+  SplitMix rng(20261206);
+  std::vector<Bar> bars(n);
+  double price = 100.0;
+  double ref = 50.0;
+  std::int64_t time = 1'700'000'000'000;
+  for (std::size_t i = 0; i < n; ++i) {
+    Bar& b = bars[i];
+    const std::size_t regime = (i / 997) % 6;
+    const double vol = regime == 1 ? 0.05 : regime == 4 ? 0.002 : 0.01;
+    const bool flat_run = regime == 2 && (i % 50) < 30;
+    const double open = price;
+    double close = flat_run ? open : open * (1.0 + (rng.unit() - 0.5) * 2.0 * vol);
+    if (regime == 2 && !flat_run && rng.unit() < 0.5) close = open;  // step-like data
+    const double hi_ext = flat_run ? 0.0 : rng.unit() * vol * 0.5;
+    const double lo_ext = flat_run ? 0.0 : rng.unit() * vol * 0.5;
+    double high = std::max(open, close) * (1.0 + hi_ext);
+    double low = std::min(open, close) * (1.0 - lo_ext);
+    double volume = regime == 3 && (i % 40) < 15 ? 0.0 : 100.0 + rng.unit() * 1000.0;
+    time += (i % 500 == 499) ? 3 * 86'400'000 : 3'600'000;
+    b.candle = Candle{time, open, high, low, close, volume};
+    if (i % 1009 == 1008) b.candle.high = low * 0.5;          // high below low
+    if (i % 1511 == 1510) b.candle.close = std::nan("");      // non-finite price
+    if (i % 2003 == 2002) b.candle.volume = -1.0;             // negative volume
+    price = close;
+    if (regime == 5 && i % 997 == 0) price *= (rng.unit() < 0.5 ? 1e-6 : 1e6) / 1e3 + 1.0;
+
+    ref *= 1.0 + (rng.unit() - 0.5) * 0.02;
+    b.reference = 0.5 * ref + 0.5 * (ref * close / open);
+
+    const std::size_t ntrades = static_cast<std::size_t>(rng.unit() * 6.0);
+    for (std::size_t k = 0; k < ntrades; ++k) {
+      const double p = low + (high - low) * rng.unit();
+      b.trades.push_back(fendro::Trade{p, 0.01 + rng.unit() * 5.0,
+                                       time + static_cast<std::int64_t>(k) * 1000,
+                                       static_cast<std::uint8_t>(rng.next() & 1)});
+    }
+    const double mid = close;
+    for (int k = 0; k < 5; ++k) {
+      b.book.bids.push_back({mid * (1.0 - 0.0005 * (k + 1)), 1.0 + rng.unit() * 10.0});
+      b.book.asks.push_back({mid * (1.0 + 0.0005 * (k + 1)), 1.0 + rng.unit() * 10.0});
+    }
+    fendro::DerivativesTick& d = b.derivatives;
+    d.funding_rate = (rng.unit() - 0.5) * 0.001;
+    d.mark_price = close * (1.0 + (rng.unit() - 0.5) * 0.001);
+    d.index_price = close;
+    d.future_price = close * (1.0 + rng.unit() * 0.01);
+    d.open_interest = 1e6 * (1.0 + rng.unit());
+    d.longs = 0.3 + rng.unit() * 0.4;
+    d.shorts = 1.0 - d.longs;
+    d.taker_buy_volume = rng.unit() * 500.0;
+    d.taker_sell_volume = rng.unit() * 500.0;
+    d.long_liquidations = rng.unit() < 0.1 ? rng.unit() * 1e4 : 0.0;
+    d.short_liquidations = rng.unit() < 0.1 ? rng.unit() * 1e4 : 0.0;
+    for (int k = 0; k < 20; ++k) {
+      fendro::CrossSectionEntry e;
+      e.change = (rng.unit() - 0.5) * 0.1;
+      e.volume = rng.unit() * 1e5;
+      e.new_high = rng.unit() < 0.1;
+      e.new_low = rng.unit() < 0.1;
+      e.above_ma = rng.unit() < 0.5;
+      e.bullish = e.change > 0.0;
+      b.cross.entries.push_back(e);
+    }
+  }
+  return bars;
+}
+
+// Parameters tried in turn until one builds: the first is what most types
+// take (nothing or a period), the rest cover the usual shapes.
+const std::vector<std::vector<double>>& candidate_params() {
+  static const std::vector<std::vector<double>> c = {
+      {},          {14},          {20, 2},        {12, 26, 9},  {14, 3},     {14, 3, 3},
+      {10, 20},    {0.5, 0.05},   {20, 0.3},      {10, 48},     {0.02, 0.2}, {0.02, 0.02, 0.2},
+      {20, 2, 2},  {5, 10, 20},   {20, 2, 1.5},   {14, 0.5},    {10, 20, 30, 40},
+      {10, 2, 20}, {14, 14, 14},  {3, 10, 16},    {20, 20, 2},  {5, 34, 5},  {14, 3, 3, 3},
+      {20, 1, 1, 1}, {1, 1, 1, 1, 1}, {10, 10, 10, 10, 10}, {0.5}, {2}, {1}, {50},
+      {23, 50, 10, 0.5}, {10, 15, 20, 30, 10, 10, 10, 15, 9},
+      {0, 0.01, 0.02, 0.02, 0.2, 0.03, 0.03, 0.3},
+  };
+  return c;
+}
+
+struct Digest {
+  blake3_hasher h;
+  Digest() { blake3_hasher_init(&h); }
+  void bytes(const void* p, std::size_t n) { blake3_hasher_update(&h, p, n); }
+  // Every NaN counts as one: its payload never reaches a proof (non-finite
+  // numbers are written as null).
+  void f64(double x) {
+    if (std::isnan(x)) x = std::numeric_limits<double>::quiet_NaN();
+    bytes(&x, sizeof x);
+  }
+  std::string hex(std::size_t n = 16) {
+    std::array<std::uint8_t, 32> out{};
+    blake3_hasher_finalize(&h, out.data(), out.size());
+    std::string s;
+    char buf[3];
+    for (std::size_t k = 0; k < n / 2; ++k) {
+      std::snprintf(buf, sizeof buf, "%02x", out[k]);
+      s += buf;
+    }
+    return s;
+  }
+};
+
+std::string params_text(const std::vector<double>& p) {
+  std::string s = "[";
+  char buf[32];
+  for (std::size_t k = 0; k < p.size(); ++k) {
+    std::snprintf(buf, sizeof buf, "%s%.17g", k ? "," : "", p[k]);
+    s += buf;
+  }
+  return s + "]";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::size_t n = 20000;
+  bool kline_only = false;
+  for (int a = 1; a < argc; ++a) {
+    if (std::strcmp(argv[a], "--feed") == 0 && a + 1 < argc) {
+      kline_only = std::strcmp(argv[++a], "kline") == 0;
+    } else {
+      n = std::strtoull(argv[a], nullptr, 10);
+    }
+  }
+  const std::vector<Bar> bars = make_bars(n);
+
+  std::vector<std::string_view> keys;
+  for (const auto& row : fendro::registry::key_rows()) {
+    if (!kline_only || row.feed == fendro::Feed::Kline) keys.push_back(row.key);
+  }
+  keys.push_back("Macd");
+  keys.push_back("Bollinger");
+
+  Digest all;
+  for (std::string_view key : keys) {
+    const std::vector<double>* chosen = nullptr;
+    fendro::IndicatorPtr ind;
+    for (const auto& p : candidate_params()) {
+      auto built = fendro::build_indicator(key, p);
+      if (built) {
+        ind = std::move(*built);
+        chosen = &p;
+        break;
+      }
+    }
+    if (!ind) {
+      std::printf("%.*s none\n", static_cast<int>(key.size()), key.data());
+      continue;
+    }
+    Digest d;
+    std::uint64_t values = 0;
+    const std::uint64_t warm = ind->warmup_period();
+    d.bytes(&warm, sizeof warm);
+    for (const Bar& b : bars) {
+      BarSnapshot snap;
+      snap.candle = &b.candle;
+      snap.reference = b.reference;
+      snap.trades = b.trades;
+      snap.order_book = &b.book;
+      snap.derivatives = &b.derivatives;
+      snap.cross_section = &b.cross;
+      const std::optional<double> v = ind->update(snap);
+      const std::uint8_t has = v.has_value();
+      d.bytes(&has, 1);
+      if (!v) continue;
+      ++values;
+      d.f64(*v);
+      for (const fendro::NamedOutput& o : ind->outputs()) {
+        d.bytes(o.name.data(), o.name.size());
+        d.f64(o.value);
+      }
+    }
+    const std::string hex = d.hex();
+    std::printf("%.*s %s %s values=%llu\n", static_cast<int>(key.size()), key.data(),
+                params_text(*chosen).c_str(), hex.c_str(),
+                static_cast<unsigned long long>(values));
+    all.bytes(key.data(), key.size());
+    all.bytes(hex.data(), hex.size());
+  }
+  std::printf("all %s\n", all.hex(64).c_str());
+  return 0;
+}
