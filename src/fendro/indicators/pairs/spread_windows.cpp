@@ -111,7 +111,10 @@ std::optional<double> DistanceSsd::update(const BarSnapshot& bar) {
   if (!in) return std::nullopt;
   ring_.push({in->a, in->b});
   if (!ring_.is_full()) return std::nullopt;
-  const auto [a0, b0] = ring_.front();
+  // Plain names rather than a structured binding: the lambda below reads
+  // them, which clang 14 does not allow of bindings.
+  const double a0 = ring_.front().first;
+  const double b0 = ring_.front().second;
   if (a0 == 0.0 || b0 == 0.0) return 0.0;
   double sum = -0.0;
   ring_.for_each([&](const std::pair<double, double>& p) {
