@@ -84,43 +84,56 @@ void check_round_trip(const Value& orig, const Value& back, const std::string& w
   }
 }
 
-// True when the trees agree exactly.
-bool same_as_other_library(const Value& ours, const nlohmann::json& theirs) {
+// Empty when the trees agree exactly, otherwise the path where they part.
+std::string other_library_differs(const Value& ours, const nlohmann::json& theirs, const std::string& path) {
+  bool same = false;
   switch (ours.kind) {
-    case Kind::Null: return theirs.is_null();
-    case Kind::Bool: return theirs.is_boolean() && theirs.get<bool>() == ours.b;
-    case Kind::UInt: return theirs.is_number_unsigned() && theirs.get<std::uint64_t>() == ours.u;
+    case Kind::Null: same = theirs.is_null(); break;
+    case Kind::Bool: same = theirs.is_boolean() && theirs.get<bool>() == ours.b; break;
+    case Kind::UInt: same = theirs.is_number_unsigned() && theirs.get<std::uint64_t>() == ours.u; break;
     case Kind::NegInt:
-      return theirs.is_number_integer() && !theirs.is_number_unsigned() && theirs.get<std::int64_t>() == ours.i;
+      same = theirs.is_number_integer() && !theirs.is_number_unsigned() && theirs.get<std::int64_t>() == ours.i;
+      break;
     case Kind::Float:
-      return theirs.is_number_float() &&
+      same = theirs.is_number_float() &&
              std::bit_cast<std::uint64_t>(theirs.get<double>()) == std::bit_cast<std::uint64_t>(ours.f);
-    case Kind::String: return theirs.is_string() && theirs.get_ref<const std::string&>() == ours.as_string();
+      // "-0" is the float negative zero here, the integer zero there.
+      same = same || (std::bit_cast<std::uint64_t>(ours.f) == std::bit_cast<std::uint64_t>(-0.0) &&
+                      theirs.is_number_integer() && theirs.get<std::int64_t>() == 0);
+      break;
+    case Kind::String:
+      same = theirs.is_string() && theirs.get_ref<const std::string&>() == ours.as_string();
+      break;
     case Kind::Array: {
-      if (!theirs.is_array() || theirs.size() != ours.size) return false;
+      if (!theirs.is_array() || theirs.size() != ours.size) break;
       for (std::size_t k = 0; k < ours.size; ++k) {
-        if (!same_as_other_library(ours.items[k], theirs[k])) return false;
+        std::string d = other_library_differs(ours.items[k], theirs[k], path + "[" + std::to_string(k) + "]");
+        if (!d.empty()) return d;
       }
-      return true;
+      return {};
     }
     case Kind::Object: {
-      if (!theirs.is_object() || theirs.size() != ours.size) return false;
+      if (!theirs.is_object() || theirs.size() != ours.size) break;
       std::size_t k = 0;
       for (auto it = theirs.begin(); it != theirs.end(); ++it, ++k) {
-        if (ours.members[k].key != it.key() || !same_as_other_library(ours.members[k].value, it.value())) {
-          return false;
-        }
+        if (ours.members[k].key != it.key()) return path + ": key order";
+        std::string d = other_library_differs(ours.members[k].value, it.value(), path + "." + it.key());
+        if (!d.empty()) return d;
       }
-      return true;
+      return {};
     }
   }
-  return false;
+  return same ? std::string() : path + ": " + theirs.dump() + " read here as " + fuzz::canonical_text(ours) +
+                                    " of kind " + std::to_string(static_cast<int>(ours.kind));
 }
 
 // Where the two libraries legitimately part: the other one skips a byte
-// order mark, nests without limit, and reads overlong numbers as infinities.
+// order mark, stops at a NUL byte, nests without limit, and reads overlong
+// numbers as infinities.
 bool other_library_comparable(std::string_view text, const Result<json::Document, json::ParseError>& ours) {
   if (text.rfind("\xef\xbb\xbf", 0) == 0) return false;
+  // It ends its input at a NUL byte, which is never valid JSON here.
+  if (text.find('\0') != std::string_view::npos) return false;
   if (!ours) {
     const std::string& m = ours.error().message;
     if (m == "recursion limit exceeded" || m == "number out of range") return false;
@@ -176,7 +189,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto theirs = nlohmann::json::parse(text.begin(), text.end(), nullptr, false);
     fuzz::expect(tree.ok() == !theirs.is_discarded(), "the libraries disagree on accepting", text,
                  tree ? "accepted here" : tree.error().display());
-    if (tree) fuzz::expect(same_as_other_library(tree->root, theirs), "the libraries read different trees", text);
+    if (tree) {
+      const std::string diff = other_library_differs(tree->root, theirs, "$");
+      fuzz::expect(diff.empty(), "the libraries read different trees", text, diff);
+    }
   }
   if (!tree) return 0;
 
