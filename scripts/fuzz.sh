@@ -29,7 +29,7 @@ if ((${#targets[@]} == 0)); then
   for src in tests/fuzz/fuzz_*.cpp; do targets+=("$(basename "$src" .cpp)"); done
 fi
 
-mkdir -p "$BUILD/artifacts" "$BUILD/logs"
+mkdir -p "$BUILD/artifacts"
 pids=()
 for t in "${targets[@]}"; do
   name="${t#fuzz_}"
@@ -39,10 +39,13 @@ for t in "${targets[@]}"; do
         -artifact_prefix="$BUILD/artifacts/$name-")
   [ -f "$dict" ] && args+=(-dict="$ROOT/$dict")
   [ "$FUZZ_WORKERS" -gt 1 ] && args+=(-jobs="$FUZZ_WORKERS" -workers="$FUZZ_WORKERS")
-  echo "fuzz: $t for ${FUZZ_SECONDS}s (log $BUILD/logs/$name.log)"
-  # Workers write their logs to the current folder: keep them in the build.
-  (cd "$BUILD/logs" && exec nice "$BUILD/fuzz/$t" "${args[@]}" "$CORPUS/$name" "$ROOT/tests/fuzz/corpus/$name" \
-     >"$name.log" 2>&1) &
+  # Workers write their logs (fuzz-<n>.log) to the current folder.
+  logs="$BUILD/logs/$name"
+  rm -rf "$logs"
+  mkdir -p "$logs"
+  echo "fuzz: $t for ${FUZZ_SECONDS}s (logs in $logs)"
+  (cd "$logs" && exec nice "$BUILD/fuzz/$t" "${args[@]}" "$CORPUS/$name" "$ROOT/tests/fuzz/corpus/$name" \
+     >main.log 2>&1) &
   pids+=($!)
 done
 
@@ -50,14 +53,15 @@ status=0
 for i in "${!pids[@]}"; do
   if ! wait "${pids[$i]}"; then
     echo "fuzz: ${targets[$i]} FAILED; its log:" >&2
-    tail -n 60 "$BUILD/logs/${targets[$i]#fuzz_}.log" >&2
+    tail -n 60 "$BUILD/logs/${targets[$i]#fuzz_}"/*.log >&2
     status=1
   fi
 done
 for t in "${targets[@]}"; do
   name="${t#fuzz_}"
-  runs=$(grep -h "stat::number_of_executed_units" "$BUILD/logs/$name.log" "$BUILD/logs"/fuzz-*.log 2>/dev/null |
-         awk '{s += $2} END {print s + 0}')
+  # With several workers each one's count is in its own log.
+  runs=$( { grep -h "stat::number_of_executed_units" "$BUILD/logs/$name"/*.log 2>/dev/null ||
+            true; } | awk '{s += $2} END {print s + 0}')
   echo "fuzz: $t: $runs executions"
 done
 exit "$status"
