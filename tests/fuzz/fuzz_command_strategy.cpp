@@ -26,7 +26,8 @@ namespace {
 
 using namespace fendro;
 
-constexpr double kNumbers[] = {1,   2,    3,    4,    5,   7,    9,     10,  12,   14,   20,  26,
+// Common periods first: the lowest byte values pick them.
+constexpr double kNumbers[] = {14,  10,   5,    3,    2,   20,   9,     26,  12,   4,    7,   1,
                                30,  50,   70,   100,  200, 0,    -1,    0.5, 0.1,  1.5,  2.5, 0.02,
                                0.2, 0.9,  0.01, 0.05, 1e6, 1e-9, 4e9,   -5,  1e300, 0.7, 365, 1e15};
 
@@ -60,7 +61,9 @@ class Builder {
   std::vector<Indicator> indicators_;
 
   std::size_t pick(std::size_t n) { return in_.ConsumeIntegralInRange<std::size_t>(0, n - 1); }
-  bool chance(unsigned in) { return in_.ConsumeIntegralInRange<unsigned>(0, in - 1) == 0; }
+  // Rare choices are taken on the highest value, so that once the bytes run
+  // out (every value reads as its lowest) the command stays well formed.
+  bool chance(unsigned in) { return in_.ConsumeIntegralInRange<unsigned>(0, in - 1) == in - 1; }
 
   double number() {
     if (chance(8)) return in_.ConsumeFloatingPoint<double>();
@@ -157,12 +160,12 @@ class Builder {
     const auto rows = registry::key_rows();
     std::string key;
     switch (pick(16)) {
-      case 0: key = chance(2) ? "Macd" : "Bollinger"; break;
-      case 1: key = chance(2) ? "NoSuchType" : ""; break;
+      case 14: key = chance(2) ? "Macd" : "Bollinger"; break;
+      case 15: key = chance(2) ? "NoSuchType" : ""; break;
       default: key = std::string(rows[pick(rows.size())].key); break;
     }
     std::vector<double> params;
-    const std::size_t count = pick(5);
+    const std::size_t count = chance(8) ? 0 : 1 + pick(4);
     for (std::size_t k = 0; k < count; ++k) params.push_back(number());
 
     Indicator ind;
@@ -195,8 +198,12 @@ class Builder {
   }
 
   void reference(std::string& out) {
-    if (indicators_.empty() || chance(32)) {
+    if (chance(32)) {
       put_string(out, chance(2) ? "missing" : "a.b.c");
+      return;
+    }
+    if (indicators_.empty()) {
+      out += R"({"price":"close"})";
       return;
     }
     const Indicator& ind = indicators_[pick(indicators_.size())];
@@ -206,39 +213,42 @@ class Builder {
   }
 
   void operand(std::string& out, int depth) {
-    switch (depth > 3 ? pick(4) : pick(9)) {
-      case 0: case 1: reference(out); break;
-      case 2: put_number(out, number()); break;
-      case 3:
-        out += R"({"price":)";
-        put_string(out, chance(16) ? "mid" : kPriceFields[pick(std::size(kPriceFields))]);
-        out += '}';
-        break;
-      case 4:
-        out += R"({"prev":[)";
-        operand(out, depth + 1);
-        out += ',' + std::to_string(chance(16) ? 100000 : pick(6)) + "]}";
-        break;
-      case 5: case 6: case 7:
-        out += "{\"";
-        out += kArithmetic[pick(std::size(kArithmetic))];
-        out += "\":[";
-        operand(out, depth + 1);
-        out += ',';
-        operand(out, depth + 1);
-        out += "]}";
-        break;
-      default:
-        out += chance(2) ? "true" : R"({"sma":[1,2]})";
-        break;
+    const std::size_t form = depth > 3 ? pick(26) : pick(40);
+    if (form < 14) {
+      reference(out);
+    } else if (form < 20) {
+      put_number(out, number());
+    } else if (form < 26) {
+      out += R"({"price":)";
+      put_string(out, chance(16) ? "mid" : kPriceFields[pick(std::size(kPriceFields))]);
+      out += '}';
+    } else if (form < 30) {
+      out += R"({"prev":[)";
+      operand(out, depth + 1);
+      out += ',' + std::to_string(chance(16) ? 100000 : pick(6)) + "]}";
+    } else if (form < 39) {
+      out += "{\"";
+      out += kArithmetic[pick(std::size(kArithmetic))];
+      out += "\":[";
+      operand(out, depth + 1);
+      out += ',';
+      operand(out, depth + 1);
+      out += "]}";
+    } else {
+      out += chance(2) ? "true" : R"({"sma":[1,2]})";
     }
   }
 
   void condition(std::string& out, int depth) {
-    const std::size_t kind = depth > 2 ? pick(10) : pick(16);
+    // Weighted: comparisons most, malformed forms least; no nesting deep down.
+    static constexpr std::uint8_t kKinds[40] = {0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,
+                                                7,  7,  7,  8,  8,  8,  8,  9,  9,  9,  13, 13, 13, 10,
+                                                10, 10, 10, 11, 11, 12, 12, 12, 12, 12, 14, 15};
+    std::size_t kind = kKinds[pick(40)];
+    if (depth > 2 && (kind >= 10 && kind <= 12)) kind = 0;
     out += '{';
     switch (kind) {
-      case 0: case 1: case 2: case 3: case 4: case 5: case 6:
+      case 0:
         put_string(out, kCompare[chance(3) ? 6 + pick(2) : pick(std::size(kCompare))]);
         out += ":[";
         operand(out, depth);
@@ -298,10 +308,10 @@ class Builder {
     out += ':';
   }
 
-  void optional_number(std::string& out, std::string_view name, unsigned in = 2) {
+  void optional_number(std::string& out, std::string_view name, unsigned in = 2, bool nullable = true) {
     if (!chance(in)) return;
     member(out, name);
-    if (chance(16)) {
+    if (nullable && chance(16)) {
       out += "null";
     } else {
       put_number(out, number());
@@ -310,7 +320,8 @@ class Builder {
 
   void sizing(std::string& out) {
     member(out, "sizing");
-    switch (pick(6)) {
+    const std::size_t method = pick(24);
+    switch (method < 23 ? method % 5 : 5) {
       case 0: out += R"({"type":"fixed_fraction","fraction":)"; break;
       case 1: out += R"({"type":"fixed_qty","qty":)"; break;
       case 2: out += R"({"type":"fixed_cash","cash":)"; break;
@@ -325,11 +336,12 @@ class Builder {
   void costs(std::string& out) {
     member(out, "costs");
     out += '{';
-    optional_number(out, "maker_bps");
-    optional_number(out, "taker_bps");
+    optional_number(out, "maker_bps", 2, false);
+    optional_number(out, "taker_bps", 2, false);
     if (chance(2)) {
       member(out, "slippage");
-      switch (pick(5)) {
+      const std::size_t model = pick(12);
+      switch (model < 10 ? model % 2 : model - 8 + pick(2)) {
         case 0: out += R"({"type":"fixed_bps","bps":)"; break;
         case 1: out += R"({"type":"volume_impact","coef":)"; break;
         case 2: out += R"({"type":"spread","x":)"; break;
@@ -367,7 +379,7 @@ class Builder {
     out += '{';
     if (chance(2)) {
       member(out, "order_type");
-      put_string(out, kOrders[pick(std::size(kOrders))]);
+      put_string(out, kOrders[chance(16) ? 4 : pick(4)]);
     }
     if (chance(3)) {
       member(out, "fill_timing");
@@ -404,7 +416,7 @@ class Builder {
     }
     member(out, "indicators");
     out += '{';
-    const std::size_t n = pick(std::size(kIds) + 1);
+    const std::size_t n = chance(16) ? 0 : 1 + pick(std::size(kIds));
     for (std::size_t k = 0; k < n; ++k) {
       if (k) out += ',';
       indicator(out, k);
@@ -471,8 +483,9 @@ void damage(std::string& text, FuzzedDataProvider& in) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider in(data, size);
   const auto order = in.ConsumeIntegral<std::uint8_t>();
-  const bool damaged = in.ConsumeIntegralInRange(0, 15) == 0;
-  const bool pinned = in.ConsumeIntegralInRange(0, 7) == 0;
+  // Rare on the highest value, as in Builder::chance.
+  const bool damaged = in.ConsumeIntegralInRange(0, 15) == 15;
+  const bool pinned = in.ConsumeIntegralInRange(0, 7) == 7;
   Builder b(in);
   b.build();
 
