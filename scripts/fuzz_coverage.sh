@@ -41,7 +41,7 @@ import json, os, sys
 summary, prefix = sys.argv[1], sys.argv[2]
 folders = {}
 for f in json.load(open(summary))["data"][0]["files"]:
-    name = f["filename"]
+    name = os.path.normpath(f["filename"])  # ccache may leave build/../src paths
     if not name.startswith(prefix):
         continue
     rel = os.path.dirname(name[len(prefix):])
@@ -49,6 +49,8 @@ for f in json.load(open(summary))["data"][0]["files"]:
     parts = rel.split("/")
     key = "/".join(parts[:2]) if parts[0] == "indicators" and len(parts) > 1 else parts[0]
     lines = f["summary"]["lines"]
+    if lines["count"] == 0:
+        continue
     got = folders.setdefault(key, [0, 0])
     got[0] += lines["covered"]
     got[1] += lines["count"]

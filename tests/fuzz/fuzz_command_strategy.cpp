@@ -502,7 +502,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string verify = command("\"verify\"", spec, b.candles_text, response, order / 7);
   fuzz::expect_same(apply_command(verify), R"({"ok":true,"valid":true})", "a fresh proof does not verify");
 
-  // An altered hash or version is no longer the proof of this run.
+  // An altered hash or version is no longer the proof of this run (checked
+  // on one run in four: each check is one more run).
+  if (in.ConsumeIntegralInRange(0, 3) != 3) return 0;
   std::string altered = response;
   static constexpr std::string_view kFields[] = {"\"inputs_hash\":\"", "\"report_hash\":\"", "\"engine_version\":\""};
   const std::string_view field = kFields[in.ConsumeIntegralInRange<std::size_t>(0, 2)];
