@@ -1,9 +1,9 @@
 #include "fendro/proof/inputs.hpp"
 
-#include <charconv>
 #include <cstring>
 
 #include "fendro/proof/canonical.hpp"
+#include "fendro/util/number_format.hpp"
 
 namespace fendro {
 namespace {
@@ -14,8 +14,7 @@ char* put(char* p, const char (&literal)[N]) {
   return p + (N - 1);
 }
 
-// One candle object, members in key order; the room a candle may need.
-constexpr std::size_t kCandleTextMax = 5 * kFloatTextMax + 24 + 64;
+}  // namespace
 
 char* put_candle(char* p, const Candle& c) {
   p = put(p, "{\"close\":");
@@ -27,12 +26,14 @@ char* put_candle(char* p, const Candle& c) {
   p = put(p, ",\"open\":");
   p = put_canonical_float(p, c.open);
   p = put(p, ",\"time\":");
-  p = std::to_chars(p, p + 24, c.time).ptr;
+  p = put_i64(p, c.time);
   p = put(p, ",\"volume\":");
   p = put_canonical_float(p, c.volume);
   *p++ = '}';
   return p;
 }
+
+namespace {
 
 // {"candles":{symbol:[candle,...],...},"dataset_ref":...,"engine_version":...,"strategy":...}
 // written in canonical form (keys in byte order at every level).
