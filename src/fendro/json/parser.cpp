@@ -313,7 +313,14 @@ bool Parser::parse_array() {
 FENDRO_HOT_INLINE bool Parser::parse_key(std::string_view& key) {
   if (*p_ != '"') return fail_peek(Code::KeyMustBeAString);
   ++p_;
-  if (!parse_string(key)) return false;
+  // Most keys are plain bytes up to the closing quote.
+  const char* q = skip_plain(p_, end_);
+  if (q != end_ && *q == '"') {
+    key = std::string_view(p_, static_cast<std::size_t>(q - p_));
+    p_ = q + 1;
+  } else if (!parse_string(key)) {
+    return false;
+  }
   // The colon usually follows at once.
   if (p_ != end_ && *p_ == ':') {
     ++p_;
