@@ -44,6 +44,11 @@ inline constexpr std::uint64_t kPow10U64[] = {1, 10, 100, 1000, 10000, 100000, 1
 // Reads the run of decimal digits at p, appending them to `sig` (which may
 // wrap: the caller trusts it only for at most 19 digits in all).
 inline const char* scan_digits(const char* p, const char* end, std::uint64_t& sig) {
+  // Most runs (prices) are short: up to four digits one at a time.
+  for (int k = 0; k < 4; ++k) {
+    if (p == end || !is_digit(*p)) return p;
+    sig = sig * 10 + static_cast<unsigned>(*p++ - '0');
+  }
   while (end - p >= 8) {
     const std::uint64_t x = load8(p);
     // A byte is a digit when its high nibble is 3 both as it is and with 6
