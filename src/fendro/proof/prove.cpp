@@ -7,6 +7,7 @@
 #include "fendro/proof/canonical.hpp"
 #include "fendro/proof/inputs.hpp"
 #include "fendro/proof/proof.hpp"
+#include "fendro/proof/report_text.hpp"
 #include "fendro/registry/registry.hpp"
 #include "fendro/strategy/engine.hpp"
 #include "fendro/strategy/report.hpp"
@@ -99,7 +100,7 @@ std::string inputs_hash(const ProofSpec& spec, const MarketData& data) {
   return sink.finish();
 }
 
-Result<Proof, ProofError> prove(const ProofSpec& spec, const MarketData& data) {
+Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& data) {
   if (spec.engine_version && *spec.engine_version != ENGINE_VERSION) {
     return err(ProofError::engine_mismatch(*spec.engine_version));
   }
@@ -134,21 +135,31 @@ Result<Proof, ProofError> prove(const ProofSpec& spec, const MarketData& data) {
   BacktestEngine engine(strategy, std::move(slots), warmup, window_capacity_for(strategy), candles.size(),
                         INITIAL_CAPITAL);
   if (auto ran = engine.run(candles); !ran) return err(ProofError::backtest(ran.error()));
-  const Report report = finish_report(std::move(engine));
+  return ProvenRun{std::move(engine).finish(), inputs_hash(spec, data)};
+}
 
-  Proof proof;
-  proof.report = report_to_value(report, proof.arena);
-  proof.report_hash = hash_value(proof.report);
-  proof.inputs_hash = inputs_hash(spec, data);
-  proof.engine_version = std::string(ENGINE_VERSION);
-  return proof;
+void write_proof(ResponseWriter& out, const ProvenRun& run) {
+  // Members in key order; the report's hash follows the report.
+  std::string text = "{\"engine_version\":";
+  write_canonical_string(text, ENGINE_VERSION);
+  text.append(",\"inputs_hash\":");
+  write_canonical_string(text, run.inputs_hash);
+  text.append(",\"report\":");
+  out.write(text);
+  out.seal_begin();
+  write_report(out, run.report);
+  const std::string report_hash = out.seal_end();
+  text = ",\"report_hash\":";
+  write_canonical_string(text, report_hash);
+  text.push_back('}');
+  out.write(text);
 }
 
 Result<bool, ProofError> verify_proof(const Proof& proof, const ProofSpec& spec, const MarketData& data) {
   auto fresh = prove(spec, data);
   if (!fresh) return err(std::move(fresh).error());
-  return fresh->report_hash == proof.report_hash && fresh->inputs_hash == proof.inputs_hash &&
-         fresh->engine_version == proof.engine_version;
+  return report_hash(fresh->report) == proof.report_hash && fresh->inputs_hash == proof.inputs_hash &&
+         ENGINE_VERSION == proof.engine_version;
 }
 
 }  // namespace fendro

@@ -1,6 +1,4 @@
 // Reading and writing the records that enter and leave the proof engine.
-#include <array>
-
 #include "fendro/proof/proof.hpp"
 #include "fendro/strategy/reading.hpp"
 
@@ -61,16 +59,6 @@ Result<ProofSpec, std::string> read_proof_spec(const json::Value& v) {
 
 Result<Proof, std::string> read_proof(const json::Value& v) {
   return reading::read_record<Proof>(v, "Proof", kProofFields);
-}
-
-json::Value proof_to_value(const Proof& p, json::Arena& arena) {
-  const std::array<json::Member, 4> members = {{
-      {"engine_version", arena.make_string(p.engine_version)},
-      {"inputs_hash", arena.make_string(p.inputs_hash)},
-      {"report", p.report},
-      {"report_hash", arena.make_string(p.report_hash)},
-  }};
-  return arena.make_object(members);
 }
 
 }  // namespace fendro
