@@ -134,7 +134,11 @@ Report any_report(std::mt19937_64& rng) {
   r.symbol = kTexts[rng() % std::size(kTexts)];
   r.timeframe = kTexts[rng() % std::size(kTexts)];
   const std::size_t points = rng() % 8 == 0 ? 30000 : rng() % 300;
-  for (std::size_t k = 0; k < points; ++k) r.equity.push_back({any_time(rng), any_number(rng)});
+  for (std::size_t k = 0; k < points; ++k) {
+    // Runs of one value, as while no position is open.
+    const double equity = k != 0 && rng() % 3 == 0 ? r.equity.back().equity : any_number(rng);
+    r.equity.push_back({any_time(rng), equity});
+  }
   const std::size_t trades = rng() % 8 == 0 ? 3000 : rng() % 40;
   for (std::size_t k = 0; k < trades; ++k) {
     r.trades.push_back(ClosedTrade{kReasons[rng() % std::size(kReasons)], any_time(rng), any_time(rng),

@@ -1,5 +1,6 @@
 #include "fendro/proof/report_text.hpp"
 
+#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -27,11 +28,26 @@ constexpr std::size_t kPointTextMax = 1 + 10 + kFloatTextMax + 8 + kIntTextMax +
 
 void put_equity(ResponseWriter& out, std::span<const EquityPoint> equity) {
   out.write("\"equity\":[");
+  // While no position is open the equity stays the same from bar to bar:
+  // the text of the previous value is copied rather than written again.
+  std::uint64_t last_bits = 0;
+  char last_text[kFloatTextMax];
+  std::size_t last_size = 0;
   for (std::size_t k = 0; k < equity.size(); ++k) {
     char* p = out.room(kPointTextMax);
     if (k != 0) *p++ = ',';
     p = put(p, "{\"equity\":");
-    p = put_canonical_float(p, equity[k].equity);
+    const auto bits = std::bit_cast<std::uint64_t>(equity[k].equity);
+    if (bits == last_bits && last_size != 0) {
+      std::memcpy(p, last_text, last_size);
+      p += last_size;
+    } else {
+      char* const start = p;
+      p = put_canonical_float(p, equity[k].equity);
+      last_bits = bits;
+      last_size = static_cast<std::size_t>(p - start);
+      std::memcpy(last_text, start, last_size);
+    }
     p = put(p, ",\"time\":");
     p = put_int(p, equity[k].time);
     *p++ = '}';
