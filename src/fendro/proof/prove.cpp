@@ -138,23 +138,6 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
   return ProvenRun{std::move(engine).finish(), inputs_hash(spec, data)};
 }
 
-void write_proof(ResponseWriter& out, const ProvenRun& run) {
-  // Members in key order; the report's hash follows the report.
-  std::string text = "{\"engine_version\":";
-  write_canonical_string(text, ENGINE_VERSION);
-  text.append(",\"inputs_hash\":");
-  write_canonical_string(text, run.inputs_hash);
-  text.append(",\"report\":");
-  out.write(text);
-  out.seal_begin();
-  write_report(out, run.report);
-  const std::string report_hash = out.seal_end();
-  text = ",\"report_hash\":";
-  write_canonical_string(text, report_hash);
-  text.push_back('}');
-  out.write(text);
-}
-
 Result<bool, ProofError> verify_proof(const Proof& proof, const ProofSpec& spec, const MarketData& data) {
   auto fresh = prove(spec, data);
   if (!fresh) return err(std::move(fresh).error());

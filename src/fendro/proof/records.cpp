@@ -1,5 +1,7 @@
 // Reading and writing the records that enter and leave the proof engine.
+#include "fendro/proof/canonical.hpp"
 #include "fendro/proof/proof.hpp"
+#include "fendro/proof/report_text.hpp"
 #include "fendro/strategy/reading.hpp"
 
 namespace fendro {
@@ -59,6 +61,23 @@ Result<ProofSpec, std::string> read_proof_spec(const json::Value& v) {
 
 Result<Proof, std::string> read_proof(const json::Value& v) {
   return reading::read_record<Proof>(v, "Proof", kProofFields);
+}
+
+void write_proof(ResponseWriter& out, const ProvenRun& run) {
+  // Members in key order; the report's hash follows the report.
+  std::string text = "{\"engine_version\":";
+  write_canonical_string(text, ENGINE_VERSION);
+  text.append(",\"inputs_hash\":");
+  write_canonical_string(text, run.inputs_hash);
+  text.append(",\"report\":");
+  out.write(text);
+  out.seal_begin();
+  write_report(out, run.report);
+  const std::string report_hash = out.seal_end();
+  text = ",\"report_hash\":";
+  write_canonical_string(text, report_hash);
+  text.push_back('}');
+  out.write(text);
 }
 
 }  // namespace fendro
