@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -35,9 +36,12 @@ constexpr const char* kStrategy =
     R"("sizing":{"type":"fixed_fraction","fraction":0.5},)"
     R"("costs":{"taker_bps":5,"slippage":{"type":"fixed_bps","bps":2}},"risk":{"stop_loss_pct":2}})";
 
-const std::string& command() {
-  static const std::string text = fendro::bench::make_prove_command(kCandles, kStrategy);
-  return text;
+// The command text of `candles` candles, made once per size.
+const std::string& command(std::size_t candles = kCandles) {
+  static std::map<std::size_t, std::string> texts;
+  auto found = texts.find(candles);
+  if (found == texts.end()) found = texts.emplace(candles, fendro::bench::make_prove_command(candles, kStrategy)).first;
+  return found->second;
 }
 
 using Clock = std::chrono::steady_clock;
@@ -46,9 +50,11 @@ double seconds_since(Clock::time_point t0) {
   return std::chrono::duration<double>(Clock::now() - t0).count();
 }
 
-// The whole command as the module runs it.
+// The whole command as the module runs it, at two sizes: the cost per
+// candle should not grow with the size.
 void BM_ProveCommand(benchmark::State& state) {
-  const std::string& text = command();
+  const auto candles = static_cast<std::size_t>(state.range(0));
+  const std::string& text = command(candles);
   std::size_t bytes = 0;
   for (auto _ : state) {
     std::string response = fendro::apply_command(text);
@@ -56,15 +62,17 @@ void BM_ProveCommand(benchmark::State& state) {
     benchmark::DoNotOptimize(response);
   }
   state.counters["ns_per_candle"] = benchmark::Counter(
-      static_cast<double>(kCandles), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+      static_cast<double>(candles), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   state.counters["response_MB"] = static_cast<double>(bytes) / 1e6;
   state.counters["command_MB"] = static_cast<double>(text.size()) / 1e6;
 }
-BENCHMARK(BM_ProveCommand)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ProveCommand)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(300);
+BENCHMARK(BM_ProveCommand)->Arg(kCandles)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The same work step by step, each phase timed on its own.
 void BM_ProvePhases(benchmark::State& state) {
-  const std::string& text = command();
+  const auto candles = static_cast<std::size_t>(state.range(0));
+  const std::string& text = command(candles);
   double parse = 0, read = 0, prove = 0, inputs = 0, report_hash = 0, response = 0;
   for (auto _ : state) {
     auto t = Clock::now();
@@ -111,7 +119,7 @@ void BM_ProvePhases(benchmark::State& state) {
     benchmark::DoNotOptimize(out);
     response += seconds_since(t);
   }
-  const double per = 1e9 / (static_cast<double>(state.iterations()) * static_cast<double>(kCandles));
+  const double per = 1e9 / (static_cast<double>(state.iterations()) * static_cast<double>(candles));
   state.counters["ns_parse"] = parse * per;
   state.counters["ns_read"] = read * per;
   state.counters["ns_prove"] = prove * per;
@@ -121,7 +129,8 @@ void BM_ProvePhases(benchmark::State& state) {
   state.counters["ns_response"] = response * per;
   state.counters["ns_total"] = (parse + read + prove + response) * per;
 }
-BENCHMARK(BM_ProvePhases)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ProvePhases)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(300);
+BENCHMARK(BM_ProvePhases)->Arg(kCandles)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Resident-set figures of this process, in bytes.
 long status_kb(const char* field) {
