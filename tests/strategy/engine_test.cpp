@@ -77,7 +77,7 @@ struct Backtest {
   // Trades closed by the loop.
   const std::vector<ClosedTrade>& trades() const { return engine->account().closed; }
   // Every trade, a position still open closed as "end"; consumes the engine.
-  std::vector<ClosedTrade> finish() { return std::move(*engine).finish().trades; }
+  std::vector<ClosedTrade> finish() { return std::move(*engine).finish_report().trades; }
 };
 
 constexpr const char* kNever = R"({"any": []})";

@@ -94,14 +94,14 @@ TEST(Metrics, TradeTable) {
   }
 }
 
-TEST(Finish, ForcedCloseAfterTheLastEquityPoint) {
+TEST(FinishReport, ForcedCloseAfterTheLastEquityPoint) {
   const StrategySpec spec = testing::read_ok(read_strategy_spec, R"({"symbol": "X", "timeframe": "1m",
     "indicators": {}, "entry": {"all": []}, "exit": {"any": []}, "costs": {"taker_bps": 10},
     "sizing": {"type": "fixed_fraction", "fraction": 0.5}})");
   const std::vector<Candle> candles{{0, 100, 100, 100, 100, 1}, {1, 100, 100, 100, 100, 1}, {2, 110, 110, 110, 110, 1}};
   BacktestEngine engine(spec, {}, 0, window_capacity_for(spec), candles.size(), 10000);
   ASSERT_TRUE(engine.run(candles).ok());
-  const Report r = std::move(engine).finish();
+  const Report r = std::move(engine).finish_report();
   ASSERT_EQ(r.trades.size(), 1u);
   const ClosedTrade& t = r.trades[0];
   EXPECT_EQ(t.reason, "end");

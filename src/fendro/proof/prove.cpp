@@ -135,7 +135,7 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
   BacktestEngine engine(strategy, std::move(slots), warmup, window_capacity_for(strategy), candles.size(),
                         INITIAL_CAPITAL);
   if (auto ran = engine.run(candles); !ran) return err(ProofError::backtest(ran.error()));
-  return ProvenRun{std::move(engine).finish(), inputs_hash(spec, data)};
+  return ProvenRun{std::move(engine).finish_report(), inputs_hash(spec, data)};
 }
 
 Result<bool, ProofError> verify_proof(const Proof& proof, const ProofSpec& spec, const MarketData& data) {

@@ -117,7 +117,7 @@ Status<StrategyError> BacktestEngine::run(std::span<const Candle> candles) {
   return Unit{};
 }
 
-Report BacktestEngine::finish() && {
+Report BacktestEngine::finish_report() && {
   if (holds_position(account_.qty) && last_bar_) {
     const LastBar last = *last_bar_;
     close_position(account_, last.time, "end", last.close, close_fee(account_.qty, last.close, taker_rate_));

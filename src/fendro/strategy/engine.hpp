@@ -63,7 +63,7 @@ struct LastBar {
 };
 
 // One run from the first candle to the report: built by prove, walked over
-// the candles once, then consumed by finish().
+// the candles once, then consumed by finish_report().
 class BacktestEngine {
  public:
   // `bars`: the length of the candle list the run will walk (one equity point each).
@@ -75,7 +75,7 @@ class BacktestEngine {
 
   // Closes a position still open at the last close ("end", taker fee, no
   // slippage), computes the metrics, and hands over the run's trades and curve.
-  Report finish() &&;
+  Report finish_report() &&;
 
   // The state as the last bar left it, for inspection.
   const Account& account() const { return account_; }
