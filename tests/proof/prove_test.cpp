@@ -292,7 +292,8 @@ TEST(Prove, ExplicitWarmupOverridesTheIndicators) {
     std::int64_t entry_time;
   } cases[] = {{"", 1700000000000 + 20 * 3600000LL}, {", \"warmup\": 0", 1700000000000}, {", \"warmup\": 3", 1700000000000 + 3 * 3600000LL}};
   for (const auto& c : cases) {
-    auto p = Request(s + c.warmup + "}").prove();
+    const Request r(s + c.warmup + "}");
+    auto p = r.prove();
     ASSERT_TRUE(p.ok()) << p.error().display();
     const json::Value& trade = p->report.find("trades")->as_array()[0];
     EXPECT_EQ(trade.find("entry_time")->as_f64(), static_cast<double>(c.entry_time)) << c.warmup;
