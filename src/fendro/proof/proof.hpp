@@ -8,7 +8,7 @@
 #include "fendro/json/value.hpp"
 #include "fendro/market/records.hpp"
 #include "fendro/proof/response_writer.hpp"
-#include "fendro/strategy/errors.hpp"
+#include "fendro/registry/strategy_error.hpp"
 #include "fendro/strategy/report.hpp"
 #include "fendro/util/result.hpp"
 

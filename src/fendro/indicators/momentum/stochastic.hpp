@@ -10,7 +10,7 @@
 #include <span>
 
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/volatility/rolling_extreme.hpp"
+#include "fendro/indicators/common/rolling_extreme.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
 #include "fendro/market/indicator_error.hpp"
