@@ -105,14 +105,5 @@ TEST(ResponseWriter, FinishHandsOnAnUnfinishedCharacterToo) {
   EXPECT_EQ(sink.joined(), "ab\xE2\x82");
 }
 
-TEST(StringSink, ReservesWhatIsExpectedAndAppends) {
-  std::string text = "x";
-  StringSink sink(text);
-  sink.expect(1000);
-  EXPECT_GE(text.capacity(), 1001u);
-  sink.take("yz");
-  EXPECT_EQ(text, "xyz");
-}
-
 }  // namespace
 }  // namespace fendro
