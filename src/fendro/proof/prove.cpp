@@ -5,6 +5,7 @@
 #include "fendro/proof/canonical.hpp"
 #include "fendro/proof/inputs.hpp"
 #include "fendro/proof/proof.hpp"
+#include "fendro/proof/report_text.hpp"
 #include "fendro/registry/registry.hpp"
 #include "fendro/strategy/engine.hpp"
 #include "fendro/strategy/report.hpp"
@@ -27,7 +28,7 @@ bool is_spread(const Slippage& s) { return std::holds_alternative<Slippage::Spre
 
 }  // namespace
 
-Result<Proof, ProofError> prove(const ProofSpec& spec, const MarketData& data) {
+Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& data) {
   if (spec.engine_version && *spec.engine_version != ENGINE_VERSION) {
     return err(ProofError::engine_mismatch(*spec.engine_version));
   }
@@ -62,21 +63,14 @@ Result<Proof, ProofError> prove(const ProofSpec& spec, const MarketData& data) {
   BacktestEngine engine(strategy, std::move(slots), warmup, window_capacity_for(strategy), candles.size(),
                         INITIAL_CAPITAL);
   if (auto ran = engine.run(candles); !ran) return err(ProofError::backtest(ran.error()));
-  const Report report = finish_report(std::move(engine));
-
-  Proof proof;
-  proof.report = report_to_value(report, proof.arena);
-  proof.report_hash = hash_value(proof.report);
-  proof.inputs_hash = inputs_hash(spec, data);
-  proof.engine_version = std::string(ENGINE_VERSION);
-  return proof;
+  return ProvenRun{std::move(engine).finish_report(), inputs_hash(spec, data)};
 }
 
 Result<bool, ProofError> verify_proof(const Proof& proof, const ProofSpec& spec, const MarketData& data) {
   auto fresh = prove(spec, data);
   if (!fresh) return err(std::move(fresh).error());
-  return fresh->report_hash == proof.report_hash && fresh->inputs_hash == proof.inputs_hash &&
-         fresh->engine_version == proof.engine_version;
+  return report_hash(fresh->report) == proof.report_hash && fresh->inputs_hash == proof.inputs_hash &&
+         ENGINE_VERSION == proof.engine_version;
 }
 
 }  // namespace fendro
