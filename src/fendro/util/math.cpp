@@ -24,9 +24,7 @@ namespace {
 // Those objects, and the fast log, are built for CPUs with AVX and FMA.
 // Elsewhere MPFR gives the same correctly rounded values, only slower.
 bool prepare_fast_path() {
-  if (!mpfr_path::fast_path_available()) return false;
-  log_fast::build_tables();
-  return true;
+  return mpfr_path::fast_path_available() && log_fast::build_tables();
 }
 
 // Until static initialisation reaches this line kFast reads false, so a call

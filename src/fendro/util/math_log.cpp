@@ -1,46 +1,43 @@
 // A fast, correctly rounded log: the value is computed as a double-double
-// h + l with a relative error below 2^-67, then kept only when h + (l - e) and
-// h + (l + e), e = 2^-64 |h|, round to the same double: then every value
+// h + l with a relative error below 2^-66.8, then kept only when h + (l - e)
+// and h + (l + e), e = 2^-64 |h|, round to the same double: then every value
 // within e of h + l does (rounding is monotonic; the rounding of l +- e moves
 // the ends by less than 2^-90 |h|), the exact log among them. Otherwise LLVM's
 // correctly rounded log decides. log x is transcendental at every double
-// x != 1, so no value lies exactly on a rounding boundary, and the fallback
-// is rare (about one call in 2^10).
+// x != 1, so no value lies exactly on a rounding boundary; the fallback takes
+// about one call in 2^10, more among arguments 1 + n 2^-52 with small n.
 //
-// Reduction: x = 2^k z with z in [z0, 2 z0), z0 = 0x1.6080000000000p-1; the
-// top 8 bits of the bit pattern of x minus that of z0 pick one of 256
-// intervals of z (width 2^-9 below 1, 2^-8 above). Entry i holds invc, the
-// double nearest 1 / (centre of the interval), and -log(invc) from MPFR as
-// logc_hi, a multiple of 2^-42 (so that k ln2_hi + logc_hi is exact), plus
-// logc_lo within 2^-96. The interval around 1 is
-// [1 - 2^-10, 1 + 2^-9) and gets invc = 1 exactly, so arguments near 1 suffer
-// no cancellation against a table value. Then
+// Reduction: x = 2^k z with z in [z0, 2 z0), z0 = 0x1.608p-1; the top 8 bits
+// of the bit pattern of x minus that of z0 pick one of 256 intervals [a, b) of
+// z (width 2^-9 below 1, 2^-8 above). The interval [1 - 2^-10, 1 + 2^-9)
+// around 1 gets invc = 1, so arguments near 1 suffer no cancellation against
+// a table value; every other one the multiple of 2^-8 (below 1) or 2^-9
+// (above 1) next to 2 / (a + b) that keeps |z invc - 1| smaller. Then
 //     log x = k ln 2 - log(invc) + log1p(r),   r = z invc - 1,
-// r = rh + rl exactly, rh = RN(z invc) - 1 (exact by Sterbenz), rl the
-// product's rounding error (an exact fused multiply-add), |rl| <= 2^-53, and
-// |r| <= 2^-9, |rh| <= 2^-9 (1 + 2^-44) over every interval.
+// and r is exact as one fused multiply-add: z invc is a multiple of 2^-61
+// and |r| <= 2^-8.4 < 2^-8. -log(invc) comes from MPFR as logc_hi, a multiple
+// of 2^-42 (so that k ln2_hi + logc_hi is exact), plus logc_lo within 2^-96.
+// build_tables() checks the three properties of the table the bounds below
+// rest on: |r| <= 2^-8.4; |logc| >= |r| where invc != 1; and |r| <= 3 |y|
+// for k = 0 outside the interval around 1.
 //
-// Error budget, relative to y = log x. Three cases bound |rh| / |y|: near 1
-// (k = 0, invc = 1) y = log1p(rh), |rh| <= 1.002 |y|, and rl = 0; k = 0
-// elsewhere, |y| > 2^-10 so |rh| <= 2.01 |y|; k != 0, |y| > 0.32.
+// Error budget, relative to y = log x. |r| <= 1.01 |y| where invc = 1 and
+// k = 0 (then y = log1p(r)); |r| <= 3 |y| elsewhere for k = 0, where
+// |y| > 2^-10; |y| > 0.32 for k != 0.
 //  - k ln 2: ln2_hi has 42 bits, so k ln2_hi is exact for |k| <= 1075;
 //    k ln2_lo + logc_lo is rounded once (below 2^-85) and ln2_hi + ln2_lo is
 //    within 2^-96 of ln 2: below 2^-84 |y| (k != 0 only);
 //  - -log(invc): below 2^-96, where |y| > 2^-10: below 2^-86 |y|;
-//  - log1p(rh + rl) = log1p(rh) + rl (1 - rh + rh^2) with an error below
-//    |rl| |rh|^3 + rl^2 < 2^-79.9, and only where invc != 1 (|y| > 2^-10):
-//    below 2^-69.9 |y|;
-//  - log1p(rh) = rh - rh^2/2 + rh^3 Q(rh), Q the Taylor series to the rh^8
-//    term: truncation below |rh|^9 / 9 < 2^-75 |rh|; rh^2/2 is exact as q + ql
-//    (fused multiply-add); rh^3 Q is rounded in about six steps, relative
-//    error below 2^-50.4 of a value below 2^-19.5 |rh|: below 2^-69 |y|;
-//  - the sums: k ln2_hi + logc_hi is exact (both multiples of 2^-42, below
-//    2^10); adding rh and then -q/2 is exact by fast_two_sum, since
-//    |k ln2_hi + logc_hi| >= |rh| (|logc| exceeds the half width of every
-//    interval but the one around 1, where it is 0) and the head exceeds
-//    2^-19 >= q/2 (or equals rh); the six small terms, each below 2^-40 |y|
-//    but rh^3 Q, are summed in double: below 2^-71 |y|.
-// Total below 2^-67.5 |y|.
+//  - log1p(r) = r - r^2/2 + r^3 Q(r), Q the Taylor series to the r^9 term:
+//    truncation below |r|^10 / 10 < 2^-79 |r|; r^2/2 is exact as q + ql
+//    (a fused multiply-add); r^3 Q, below 2^-18.4 |r|, is rounded in about
+//    six steps, a relative error below 2^-50.4: below 2^-67.2 |y|;
+//  - the sums: k ln2_hi + logc_hi is exact (multiples of 2^-42 below 2^10);
+//    adding r and then -q/2 is exact by fast_two_sum, since
+//    |k ln2_hi + logc_hi| >= |r| (or is 0) and the head exceeds
+//    2^-17.8 >= q/2 (or is r itself); the small terms, each below 2^-30 |y|
+//    but r^3 Q, are summed in double: below 2^-69.8 |y|.
+// Total below 2^-66.8 |y|.
 //
 // Instruction set: this file's evaluation is compiled for AVX and FMA
 // through a target attribute, never the whole build. That cannot change a
@@ -53,6 +50,7 @@
 
 #include <mpfr.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
@@ -60,6 +58,7 @@
 #include <limits>
 
 #include "fendro/util/math_dd.hpp"
+#include "fendro/util/math_mpfr.hpp"
 
 extern "C" __attribute__((visibility("hidden"))) double fendro_llvmlibc_log(double);
 
@@ -75,9 +74,10 @@ constexpr std::uint64_t kZ0 = 0x3fe6080000000000;  // 0x1.608p-1
 constexpr std::uint64_t kExponentMask = 0xfff0000000000000;
 constexpr std::uint64_t kMinNormal = 0x0010000000000000;
 constexpr std::uint64_t kInfinity = 0x7ff0000000000000;
+constexpr double kMaxR = 0x1.844p-9;  // 2^-8.4 rounded up
 
 struct Entry {
-  double invc;     // 1 / (centre of the interval), rounded; 1 around 1
+  double invc;     // 1 around 1, else near 1 / (centre of the interval)
   double logc_hi;  // -log(invc) = logc_hi + logc_lo, logc_hi a multiple of 2^-42
   double logc_lo;
 };
@@ -102,28 +102,49 @@ DD split_42(mpfr_t v, mpfr_t tmp) {
   return {hi, mpfr_get_d(tmp, MPFR_RNDN)};
 }
 
+// The larger |z invc - 1| at the ends of [a, b] (exact: products of a few bits).
+double worst_r(double a, double b, double invc) {
+  return std::max(std::abs(a * invc - 1.0), std::abs(b * invc - 1.0));
+}
+
 }  // namespace
 
-void build_tables() {
+bool build_tables() {
   Tables& out = g_tables;
+  bool sound = true;
   mpfr_t v, tmp;
   mpfr_inits2(200, v, tmp, static_cast<mpfr_ptr>(nullptr));
   for (int i = 0; i < kEntries; ++i) {
-    // The interval [a, b): a, b have few bits, so a + b is exact.
+    // The interval [a, b): a, b have few bits, so the products below are exact.
     const double a = std::bit_cast<double>(kZ0 + (static_cast<std::uint64_t>(i) << kShift));
     const double b = std::bit_cast<double>(kZ0 + (static_cast<std::uint64_t>(i + 1) << kShift));
-    const double invc = (a <= 1.0 && 1.0 < b) ? 1.0 : 2.0 / (a + b);
+    const bool around_one = a <= 1.0 && 1.0 < b;
+    double invc = 1.0;
+    if (!around_one) {
+      const double grid = a < 1.0 ? 0x1p-8 : 0x1p-9;
+      const double below = std::floor(2.0 / (a + b) / grid) * grid;
+      const double above = below + grid;
+      invc = worst_r(a, b, below) <= worst_r(a, b, above) ? below : above;
+    }
     mpfr_set_d(v, invc, MPFR_RNDN);
     mpfr_log(v, v, MPFR_RNDN);
     mpfr_neg(v, v, MPFR_RNDN);
     const DD logc = split_42(v, tmp);
     out.entries[i] = {invc, logc.hi, logc.lo};
+
+    // The properties the error bound rests on.
+    const double r = worst_r(a, b, invc);
+    const double y_min = std::min(std::abs(mpfr_path::log(a)), std::abs(mpfr_path::log(b)));
+    if (r > kMaxR) sound = false;
+    if (invc != 1.0 && std::abs(logc.hi) < r) sound = false;
+    if (!around_one && r > 3.0 * y_min) sound = false;
   }
   mpfr_const_log2(v, MPFR_RNDN);
   const DD ln2 = split_42(v, tmp);
   out.ln2_hi = ln2.hi;
   out.ln2_lo = ln2.lo;
   mpfr_clears(v, tmp, static_cast<mpfr_ptr>(nullptr));
+  return sound;
 }
 
 namespace {
@@ -146,29 +167,24 @@ __attribute__((target("avx,fma"), always_inline)) inline double evaluate(double 
   const double k =
       static_cast<double>(static_cast<int>(static_cast<std::int64_t>(off) >> 52) + k_subnormal);
   const double z = std::bit_cast<double>(u - (off & kExponentMask));
+  const double r = __builtin_fma(z, e.invc, -1.0);  // exact
 
-  // r = z invc - 1 = rh + rl exactly.
-  const double p = z * e.invc;
-  const double rl = __builtin_fma(z, e.invc, -p);
-  const double rh = p - 1.0;
-
-  // The large parts, added exactly: k ln2_hi + logc_hi + rh - rh^2/2.
-  const double q = rh * rh;
-  const double ql = __builtin_fma(rh, rh, -q);
-  const DD h = dd::fast_two_sum(k * t.ln2_hi + e.logc_hi, rh);
+  // The large parts, added exactly: k ln2_hi + logc_hi + r - r^2/2.
+  const double q = r * r;
+  const double ql = __builtin_fma(r, r, -q);
+  const DD h = dd::fast_two_sum(__builtin_fma(k, t.ln2_hi, e.logc_hi), r);
   const DD h2 = dd::fast_two_sum(h.hi, -0.5 * q);
 
-  // rh^3 (1/3 - rh/4 + ... - rh^5/8), by Estrin's scheme.
-  const double c34 = __builtin_fma(rh, -1.0 / 4, 1.0 / 3);
-  const double c56 = __builtin_fma(rh, -1.0 / 6, 1.0 / 5);
-  const double c78 = __builtin_fma(rh, -1.0 / 8, 1.0 / 7);
-  const double poly = __builtin_fma(q, __builtin_fma(q, c78, c56), c34);
-  const double cubic = (q * rh) * poly;
+  // r^3 (1/3 - r/4 + ... + r^6/9), by Estrin's scheme.
+  const double c34 = __builtin_fma(r, -1.0 / 4, 1.0 / 3);
+  const double c56 = __builtin_fma(r, -1.0 / 6, 1.0 / 5);
+  const double c78 = __builtin_fma(r, -1.0 / 8, 1.0 / 7);
+  const double c789 = __builtin_fma(q, 1.0 / 9, c78);
+  const double poly = __builtin_fma(q * q, c789, __builtin_fma(q, c56, c34));
+  const double cubic = (q * r) * poly;
 
-  const double rl_term = rl * ((1.0 - rh) + q);  // rl / (1 + rh)
-  const double low = (((h.lo + h2.lo) + (__builtin_fma(k, t.ln2_lo, e.logc_lo))) +
-                      (rl_term - 0.5 * ql)) +
-                     cubic;
+  const double low =
+      (((h.lo + h2.lo) + __builtin_fma(k, t.ln2_lo, e.logc_lo)) - 0.5 * ql) + cubic;
   const double margin = std::abs(h2.hi) * 0x1p-64;
   const double up = h2.hi + (low + margin);
   if (up != h2.hi + (low - margin)) return kUndecided;

@@ -5,9 +5,11 @@
 
 namespace fendro::cr::log_fast {
 
-// Computes the evaluation's tables (with MPFR). The math module calls it once
-// during static initialisation, before anything can reach try_log.
-void build_tables();
+// Computes the evaluation's tables (with MPFR) and checks the properties its
+// error bound assumes of them; false if one fails (then the fast log must not
+// be used). The math module calls it once during static initialisation,
+// before anything can reach try_log.
+bool build_tables();
 
 // log(x), correctly rounded, when the fast evaluation can prove its rounding;
 // NaN when it cannot, and for every x that is not a positive finite number
