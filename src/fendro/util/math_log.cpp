@@ -151,21 +151,14 @@ namespace {
 
 constexpr double kUndecided = std::numeric_limits<double>::quiet_NaN();
 
-__attribute__((target("avx,fma"), always_inline)) inline double evaluate(double x) {
-  std::uint64_t u = std::bit_cast<std::uint64_t>(x);
-  int k_subnormal = 0;
-  if (u - kMinNormal >= kInfinity - kMinNormal) {
-    // Zero, subnormal, negative, infinite or NaN: only positive subnormals
-    // stay here, scaled exactly into the normal range.
-    if (u == 0 || u >= kMinNormal) return kUndecided;
-    u = std::bit_cast<std::uint64_t>(x * 0x1p52);
-    k_subnormal = -52;
-  }
+// log of the positive normal double with bit pattern u, times 2^k_scale.
+__attribute__((target("avx,fma"), always_inline)) inline double evaluate_normal(std::uint64_t u,
+                                                                                int k_scale) {
   const Tables& t = g_tables;
   const std::uint64_t off = u - kZ0;
   const Entry& e = t.entries[(off >> kShift) & (kEntries - 1)];
   const double k =
-      static_cast<double>(static_cast<int>(static_cast<std::int64_t>(off) >> 52) + k_subnormal);
+      static_cast<double>(static_cast<int>(static_cast<std::int64_t>(off) >> 52) + k_scale);
   const double z = std::bit_cast<double>(u - (off & kExponentMask));
   const double r = __builtin_fma(z, e.invc, -1.0);  // exact
 
@@ -189,6 +182,15 @@ __attribute__((target("avx,fma"), always_inline)) inline double evaluate(double 
   const double up = h2.hi + (low + margin);
   if (up != h2.hi + (low - margin)) return kUndecided;
   return up;
+}
+
+__attribute__((target("avx,fma"), always_inline)) inline double evaluate(double x) {
+  const std::uint64_t u = std::bit_cast<std::uint64_t>(x);
+  if (u - kMinNormal < kInfinity - kMinNormal) return evaluate_normal(u, 0);
+  // Zero, subnormal, negative, infinite or NaN: positive subnormals are
+  // scaled exactly into the normal range, the rest left to the caller.
+  if (u == 0 || u >= kMinNormal) return kUndecided;
+  return evaluate_normal(std::bit_cast<std::uint64_t>(x * 0x1p52), -52);
 }
 
 }  // namespace
