@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "fendro/util/math_exp.hpp"
 #include "fendro/util/math_log.hpp"
 #include "fendro/util/math_mpfr.hpp"
 
@@ -96,11 +97,23 @@ double near_one(Rng& g) {
                    : 1.0 + uniform(g, -0x1p-8, 0x1p-8);
 }
 
+// Next to a point where the fast exp changes its reduction step,
+// (n + 1/2) ln 2 / 128, or next to the ends of its range.
+double exp_edge(Rng& g) {
+  if (g() % 4 == 0) {
+    const double end = (g() & 1) ? -708.0 : 709.0;
+    return std::bit_cast<double>(std::bit_cast<std::uint64_t>(end) + (g() % 17) - 8);
+  }
+  const double n = static_cast<double>(static_cast<std::int64_t>(g() % 261000) - 130500);
+  const double x = (n + 0.5) * (0.6931471805599453 / 128);
+  return std::bit_cast<double>(std::bit_cast<std::uint64_t>(x) + (g() % 17) - 8);
+}
 double exp_arg(Rng& g) {
-  switch (g() % 4) {
+  switch (g() % 5) {
     case 0: return uniform(g, -745.2, 709.8);
     case 1: return uniform(g, -20.0, 20.0);
     case 2: return signed_(g, log_uniform(g, -1074, 0));
+    case 3: return exp_edge(g);
     default: return any_bits(g);
   }
 }
@@ -291,25 +304,37 @@ TEST(CorrectRoundingAtan2, MatchesMpfrOnAMillionInputs) {
   for (const auto& f : failures) ADD_FAILURE() << f;
 }
 
-// The fast log on its own: whenever it decides, it gives the correctly rounded
-// value; it declines for the non-positive and non-finite arguments, and it
-// does decline on some near-ties (near 1 above all), so that cr::log's
-// fallback is exercised by the test above.
-TEST(FastLog, DecidesCorrectlyOrDeclines) {
+// The fast evaluations on their own: whenever one decides, it gives the
+// correctly rounded value; it declines outside its range, and it does decline
+// on some near-ties (for log, near 1 above all), so that the fallback of
+// cr::log and cr::exp is exercised by the test above.
+struct FastCase {
+  const char* name;
+  double (*fast)(double);  // NaN: declined
+  MpfrUnary reference;
+  double (*arg)(Rng&);
+  bool (*in_range)(double);
+  std::vector<double> declined;  // must decline these
+};
+
+class FastPath : public ::testing::TestWithParam<FastCase> {};
+
+TEST_P(FastPath, DecidesCorrectlyOrDeclines) {
   if (!cr::mpfr_path::fast_path_available()) GTEST_SKIP() << "no AVX/FMA on this CPU";
   ASSERT_TRUE(cr::log_fast::build_tables()) << "the table breaks the error bound's assumptions";
+  const FastCase& c = GetParam();
   std::vector<std::size_t> declined(kThreads, 0);
-  const auto failures = run_parallel(3, [&](std::size_t i, Rng& g, Reference& ref) {
-    const double x = log_arg(g);
-    const double got = cr::log_fast::try_log(x);
-    const bool positive_finite = x > 0.0 && x < kInf;
+  const auto failures = run_parallel(std::hash<std::string>{}(c.name) + 3, [&](std::size_t i, Rng& g, Reference& ref) {
+    const double x = c.arg(g);
+    const double got = c.fast(x);
     if (std::isnan(got)) {
-      if (positive_finite) ++declined[i % kThreads];
+      if (c.in_range(x)) ++declined[i % kThreads];
       return std::string();
     }
-    const double want = ref.unary(mpfr_log, x);
-    if (!positive_finite || !same(got, want))
-      return "fast log(" + show(x) + ") = " + show(got) + ", correctly rounded " + show(want);
+    const double want = ref.unary(c.reference, x);
+    if (!c.in_range(x) || !same(got, want))
+      return std::string("fast ") + c.name + "(" + show(x) + ") = " + show(got) +
+             ", correctly rounded " + show(want);
     return std::string();
   });
   for (const auto& f : failures) ADD_FAILURE() << f;
@@ -317,9 +342,23 @@ TEST(FastLog, DecidesCorrectlyOrDeclines) {
   for (std::size_t d : declined) total += d;
   EXPECT_GT(total, 100u) << "the fallback is never taken";
   EXPECT_LT(total, kInputs / 20) << "the fast path declines too often to be one";
-  for (double x : {0.0, -0.0, -1.0, -kDenormMin, kInf, -kInf, kNaN}) {
-    EXPECT_TRUE(std::isnan(cr::log_fast::try_log(x))) << show(x);
-  }
+  for (double x : c.declined) EXPECT_TRUE(std::isnan(c.fast(x))) << c.name << "(" << show(x) << ")";
+}
+
+const FastCase kFast[] = {
+    {"log", cr::log_fast::try_log, mpfr_log, log_arg,
+     [](double x) { return x > 0.0 && x < kInf; },
+     {0.0, -0.0, -1.0, -kDenormMin, kInf, -kInf, kNaN}},
+    {"exp", cr::exp_fast::try_exp, mpfr_exp, exp_arg,
+     [](double x) { return x >= -708.0 && x <= 709.0; },
+     {std::nextafter(-708.0, -kInf), std::nextafter(709.0, kInf), kInf, -kInf, kNaN}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Math, FastPath, ::testing::ValuesIn(kFast),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FastLog, OfOneIsPlusZero) {
+  if (!cr::mpfr_path::fast_path_available()) GTEST_SKIP() << "no AVX/FMA on this CPU";
   EXPECT_TRUE(same(cr::log_fast::try_log(1.0), 0.0));
 }
 
