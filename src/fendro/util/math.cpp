@@ -1,6 +1,5 @@
 #include "fendro/util/math.hpp"
 
-#include "fendro/util/math_exp.hpp"
 #include "fendro/util/math_log.hpp"
 #include "fendro/util/math_mpfr.hpp"
 
@@ -22,12 +21,10 @@ FENDRO_LLVMLIBC(cos);
 namespace fendro::cr {
 namespace {
 
-// Those objects, and the fast log and exp, are built for CPUs with AVX and FMA.
+// Those objects, and the fast log, are built for CPUs with AVX and FMA.
 // Elsewhere MPFR gives the same correctly rounded values, only slower.
 bool prepare_fast_path() {
-  if (!mpfr_path::fast_path_available()) return false;
-  exp_fast::build_tables();
-  return log_fast::build_tables();
+  return mpfr_path::fast_path_available() && log_fast::build_tables();
 }
 
 // Until static initialisation reaches this line kFast reads false, so a call
@@ -40,6 +37,7 @@ const bool kFast = prepare_fast_path();
   double name(double x) {                                                  \
     return kFast ? fendro_llvmlibc_##name(x) : mpfr_path::name(x);         \
   }
+FENDRO_CR_FAST(exp)
 FENDRO_CR_FAST(expm1)
 FENDRO_CR_FAST(log1p)
 FENDRO_CR_FAST(log2)
@@ -51,9 +49,6 @@ FENDRO_CR_FAST(cos)
 // log: its own fast evaluation (math_log.cpp), and LLVM's when that cannot
 // decide the rounding or x is not a positive finite number.
 double log(double x) { return kFast ? log_fast::log(x) : mpfr_path::log(x); }
-
-// exp: likewise (math_exp.cpp), LLVM's outside [-708, 709].
-double exp(double x) { return kFast ? exp_fast::exp(x) : mpfr_path::exp(x); }
 
 // atan and atan2: math_atan.cpp; tanh: math_tanh.cpp.
 

@@ -1,5 +1,5 @@
 // A fast, correctly rounded log: the value is computed as a double-double
-// h + l with a relative error below 2^-66.8, then kept only when h + (l - e)
+// h + l with a relative error below 2^-66.3, then kept only when h + (l - e)
 // and h + (l + e), e = 2^-64 |h|, round to the same double: then every value
 // within e of h + l does (rounding is monotonic; the rounding of l +- e moves
 // the ends by less than 2^-90 |h|), the exact log among them. Otherwise LLVM's
@@ -28,16 +28,17 @@
 //    k ln2_lo + logc_lo is rounded once (below 2^-85) and ln2_hi + ln2_lo is
 //    within 2^-96 of ln 2: below 2^-84 |y| (k != 0 only);
 //  - -log(invc): below 2^-96, where |y| > 2^-10: below 2^-86 |y|;
-//  - log1p(r) = r - r^2/2 + r^3 Q(r), Q the Taylor series to the r^9 term:
-//    truncation below |r|^10 / 10 < 2^-79 |r|; r^2/2 is exact as q + ql
-//    (a fused multiply-add); r^3 Q, below 2^-18.4 |r|, is rounded in about
-//    six steps, a relative error below 2^-50.4: below 2^-67.2 |y|;
+//  - log1p(r) = r - r^2/2 + r^3 Q(r), Q the Taylor series to the r^8 term:
+//    truncation below |r|^9 / 9 < 2^-70.5 |r|, so below 2^-68.9 |y|; r^2/2
+//    is exact as q + ql (a fused multiply-add); r^3 Q, below 2^-18.4 |r|, is
+//    rounded in about five steps, a relative error below 2^-50.4: below
+//    2^-67.2 |y|;
 //  - the sums: k ln2_hi + logc_hi is exact (multiples of 2^-42 below 2^10);
 //    adding r and then -q/2 is exact by fast_two_sum, since
 //    |k ln2_hi + logc_hi| >= |r| (or is 0) and the head exceeds
 //    2^-17.8 >= q/2 (or is r itself); the small terms, each below 2^-30 |y|
 //    but r^3 Q, are summed in double: below 2^-69.8 |y|.
-// Total below 2^-66.8 |y|.
+// Total below 2^-66.3 |y|.
 //
 // Instruction set: this file's evaluation is compiled for AVX and FMA
 // through a target attribute, never the whole build. That cannot change a
@@ -168,20 +169,17 @@ __attribute__((target("avx,fma"), always_inline)) inline double evaluate_normal(
   const DD h = dd::fast_two_sum(__builtin_fma(k, t.ln2_hi, e.logc_hi), r);
   const DD h2 = dd::fast_two_sum(h.hi, -0.5 * q);
 
-  // r^3 (1/3 - r/4 + ... + r^6/9), by Estrin's scheme.
+  // r^3 (1/3 - r/4 + ... - r^5/8), by Estrin's scheme, added last.
   const double c34 = __builtin_fma(r, -1.0 / 4, 1.0 / 3);
   const double c56 = __builtin_fma(r, -1.0 / 6, 1.0 / 5);
   const double c78 = __builtin_fma(r, -1.0 / 8, 1.0 / 7);
-  const double c789 = __builtin_fma(q, 1.0 / 9, c78);
-  const double poly = __builtin_fma(q * q, c789, __builtin_fma(q, c56, c34));
-  const double cubic = (q * r) * poly;
-
-  const double low =
-      (((h.lo + h2.lo) + __builtin_fma(k, t.ln2_lo, e.logc_lo)) - 0.5 * ql) + cubic;
-  const double margin = std::abs(h2.hi) * 0x1p-64;
+  const double poly = __builtin_fma(q, __builtin_fma(q, c78, c56), c34);
+  const double small = __builtin_fma(-0.5, ql, (h.lo + h2.lo) + __builtin_fma(k, t.ln2_lo, e.logc_lo));
+  const double low = __builtin_fma(q * r, poly, small);
+  // The margin's sign does not matter: the two ends swap.
+  const double margin = h2.hi * 0x1p-64;
   const double up = h2.hi + (low + margin);
-  if (up != h2.hi + (low - margin)) return kUndecided;
-  return up;
+  return up == h2.hi + (low - margin) ? up : kUndecided;
 }
 
 __attribute__((target("avx,fma"), always_inline)) inline double evaluate(double x) {
