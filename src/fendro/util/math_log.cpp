@@ -1,11 +1,12 @@
 // A fast, correctly rounded log: the value is computed as a double-double
 // h + l with a relative error below 2^-66.3, then kept only when h + (l - e)
 // and h + (l + e), e = 2^-64 |h|, round to the same double: then every value
-// within e of h + l does (rounding is monotonic; the rounding of l +- e moves
-// the ends by less than 2^-90 |h|), the exact log among them. Otherwise LLVM's
-// correctly rounded log decides. log x is transcendental at every double
-// x != 1, so no value lies exactly on a rounding boundary; the fallback takes
-// about one call in 2^10, more among arguments 1 + n 2^-52 with small n.
+// within e - 2^-69 |h| of h + l does (rounding is monotonic; rounding l +- e,
+// |l| < 2^-16.8 |h|, moves the ends by less than 2^-69 |h|), the exact log
+// among them. Otherwise LLVM's correctly rounded log decides. log x is
+// transcendental at every double x != 1, so no value lies exactly on a
+// rounding boundary; the fallback takes about one call in 2^10, more among
+// arguments 1 + n 2^-52 with small n.
 //
 // Reduction: x = 2^k z with z in [z0, 2 z0), z0 = 0x1.608p-1; the top 8 bits
 // of the bit pattern of x minus that of z0 pick one of 256 intervals [a, b) of
@@ -150,11 +151,11 @@ bool build_tables() {
 
 namespace {
 
-constexpr double kUndecided = std::numeric_limits<double>::quiet_NaN();
-
-// log of the positive normal double with bit pattern u, times 2^k_scale.
-__attribute__((target("avx,fma"), always_inline)) inline double evaluate_normal(std::uint64_t u,
-                                                                                int k_scale) {
+// log of the positive normal double with bit pattern u, times 2^k_scale, in
+// out when the rounding is decided (true).
+__attribute__((target("avx,fma"), always_inline)) inline bool evaluate_normal(std::uint64_t u,
+                                                                              int k_scale,
+                                                                              double& out) {
   const Tables& t = g_tables;
   const std::uint64_t off = u - kZ0;
   const Entry& e = t.entries[(off >> kShift) & (kEntries - 1)];
@@ -178,26 +179,29 @@ __attribute__((target("avx,fma"), always_inline)) inline double evaluate_normal(
   const double low = __builtin_fma(q * r, poly, small);
   // The margin's sign does not matter: the two ends swap.
   const double margin = h2.hi * 0x1p-64;
-  const double up = h2.hi + (low + margin);
-  return up == h2.hi + (low - margin) ? up : kUndecided;
+  out = h2.hi + (low + margin);
+  return out == h2.hi + (low - margin);
 }
 
-__attribute__((target("avx,fma"), always_inline)) inline double evaluate(double x) {
+__attribute__((target("avx,fma"), always_inline)) inline bool evaluate(double x, double& out) {
   const std::uint64_t u = std::bit_cast<std::uint64_t>(x);
-  if (u - kMinNormal < kInfinity - kMinNormal) return evaluate_normal(u, 0);
+  if (u - kMinNormal < kInfinity - kMinNormal) return evaluate_normal(u, 0, out);
   // Zero, subnormal, negative, infinite or NaN: positive subnormals are
   // scaled exactly into the normal range, the rest left to the caller.
-  if (u == 0 || u >= kMinNormal) return kUndecided;
-  return evaluate_normal(std::bit_cast<std::uint64_t>(x * 0x1p52), -52);
+  if (u == 0 || u >= kMinNormal) return false;
+  return evaluate_normal(std::bit_cast<std::uint64_t>(x * 0x1p52), -52, out);
 }
 
 }  // namespace
 
-__attribute__((target("avx,fma"))) double try_log(double x) { return evaluate(x); }
+__attribute__((target("avx,fma"))) double try_log(double x) {
+  double r;
+  return evaluate(x, r) ? r : std::numeric_limits<double>::quiet_NaN();
+}
 
 __attribute__((target("avx,fma"))) double log(double x) {
-  const double r = evaluate(x);
-  return r == r ? r : fendro_llvmlibc_log(x);
+  double r;
+  return evaluate(x, r) ? r : fendro_llvmlibc_log(x);
 }
 
 }  // namespace fendro::cr::log_fast
