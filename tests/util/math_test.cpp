@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "fendro/util/math_log.hpp"
 #include "fendro/util/math_mpfr.hpp"
 
 namespace fendro {
@@ -103,11 +104,23 @@ double exp_arg(Rng& g) {
     default: return any_bits(g);
   }
 }
+// Next to a point where the fast log changes table entry (the reduced
+// argument crosses 0x1.608p-1 + j 2^-9, j = 0..255, wrapping into [1, 2)),
+// at any scale from the subnormals to the largest doubles.
+double log_table_edge(Rng& g) {
+  const std::uint64_t edge = 0x3fe6080000000000 + ((g() % 257) << 44);
+  const double z = std::bit_cast<double>(edge + (g() % 17) - 8);
+  const int scale = static_cast<int>(g() % 2100) - 1075;
+  return std::ldexp(z, scale);  // exact unless it rounds into the subnormals
+}
 double log_arg(Rng& g) {
-  switch (g() % 4) {
+  switch (g() % 7) {
     case 0: return positive_bits(g);
     case 1: return near_one(g);
     case 2: return uniform(g, 0.0, 1000.0);
+    case 3: return log_table_edge(g);
+    case 4: return log_uniform(g, -1074, -1022);  // subnormals
+    case 5: return log_uniform(g, 960, 1024);     // huge, up to the largest double
     default: return any_bits(g);
   }
 }
@@ -276,6 +289,58 @@ TEST(CorrectRoundingAtan2, MatchesMpfrOnAMillionInputs) {
     return std::string();
   });
   for (const auto& f : failures) ADD_FAILURE() << f;
+}
+
+// The fast log on its own: whenever it decides, it gives the correctly
+// rounded value; it declines for every argument that is not a positive finite
+// number, and it does decline on some near-ties (near 1 above all), so that
+// cr::log's fallback is exercised by the test above.
+TEST(FastLog, DecidesCorrectlyOrDeclines) {
+  if (!cr::mpfr_path::fast_path_available()) GTEST_SKIP() << "no AVX/FMA on this CPU";
+  ASSERT_TRUE(cr::log_fast::build_tables()) << "the table breaks the error bound's assumptions";
+  std::vector<std::size_t> declined(kThreads, 0);
+  const auto failures = run_parallel(3, [&](std::size_t i, Rng& g, Reference& ref) {
+    const double x = log_arg(g);
+    const double got = cr::log_fast::try_log(x);
+    const bool positive_finite = x > 0.0 && x < kInf;
+    if (std::isnan(got)) {
+      if (positive_finite) ++declined[i % kThreads];
+      return std::string();
+    }
+    const double want = ref.unary(mpfr_log, x);
+    if (!positive_finite || !same(got, want))
+      return "fast log(" + show(x) + ") = " + show(got) + ", correctly rounded " + show(want);
+    return std::string();
+  });
+  for (const auto& f : failures) ADD_FAILURE() << f;
+  std::size_t total = 0;
+  for (std::size_t d : declined) total += d;
+  EXPECT_GT(total, 100u) << "the fallback is never taken";
+  EXPECT_LT(total, kInputs / 20) << "the fast path declines too often to be one";
+  for (double x : {0.0, -0.0, -1.0, -kDenormMin, kInf, -kInf, kNaN}) {
+    EXPECT_TRUE(std::isnan(cr::log_fast::try_log(x))) << show(x);
+  }
+}
+
+TEST(FastLog, OfOneIsPlusZero) {
+  if (!cr::mpfr_path::fast_path_available()) GTEST_SKIP() << "no AVX/FMA on this CPU";
+  EXPECT_TRUE(same(cr::log_fast::try_log(1.0), 0.0));
+}
+
+// Every table edge of the fast log, a few ulps either side, at the scales
+// where the reduction differs (subnormal, around 1, largest exponents).
+TEST(FastLog, TableEdgesMatchMpfr) {
+  Reference ref;
+  for (std::uint64_t j = 0; j <= 256; ++j) {
+    for (int d = -8; d <= 8; ++d) {
+      const double z = std::bit_cast<double>(0x3fe6080000000000 + (j << 44) + d);
+      for (int scale : {-1074, -1060, -1023, -1, 0, 1, 2, 700, 1023}) {
+        const double x = std::ldexp(z, scale);
+        const double want = ref.unary(mpfr_log, x);
+        EXPECT_TRUE(same(cr::log(x), want)) << "log(" << show(x) << ")";
+      }
+    }
+  }
 }
 
 // What IEEE 754 / ISO C fix for the special values, independent of MPFR.

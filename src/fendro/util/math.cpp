@@ -1,5 +1,6 @@
 #include "fendro/util/math.hpp"
 
+#include "fendro/util/math_log.hpp"
 #include "fendro/util/math_mpfr.hpp"
 
 // The fast, correctly rounded exp/log/sin/cos family: LLVM's libc objects,
@@ -20,9 +21,15 @@ FENDRO_LLVMLIBC(cos);
 namespace fendro::cr {
 namespace {
 
-// Those objects are built for CPUs with AVX and FMA. Elsewhere MPFR gives the
-// same correctly rounded values, only slower.
-const bool kFast = mpfr_path::fast_path_available();
+// Those objects, and the fast log, are built for CPUs with AVX and FMA.
+// Elsewhere MPFR gives the same correctly rounded values, only slower.
+bool prepare_fast_path() {
+  return mpfr_path::fast_path_available() && log_fast::build_tables();
+}
+
+// Until static initialisation reaches this line kFast reads false, so a call
+// made before then takes the MPFR path rather than an empty table.
+const bool kFast = prepare_fast_path();
 
 }  // namespace
 
@@ -32,13 +39,16 @@ const bool kFast = mpfr_path::fast_path_available();
   }
 FENDRO_CR_FAST(exp)
 FENDRO_CR_FAST(expm1)
-FENDRO_CR_FAST(log)
 FENDRO_CR_FAST(log1p)
 FENDRO_CR_FAST(log2)
 FENDRO_CR_FAST(log10)
 FENDRO_CR_FAST(sin)
 FENDRO_CR_FAST(cos)
 #undef FENDRO_CR_FAST
+
+// log: its own fast evaluation (math_log.cpp), and LLVM's when that cannot
+// decide the rounding or x is not a positive finite number.
+double log(double x) { return kFast ? log_fast::log(x) : mpfr_path::log(x); }
 
 // atan and atan2: math_atan.cpp; tanh: math_tanh.cpp.
 
