@@ -19,6 +19,19 @@
 #include "series.hpp"
 #include "testing.hpp"
 
+namespace fendro::testing {
+
+// Parameters and reasons that the construction checks of every family share.
+constexpr double kTiny = 1e-20;     // a positive value the count reader turns into 0
+constexpr double kOver = 16777217;  // one above the longest window
+inline const double kNaN = std::numeric_limits<double>::quiet_NaN();
+inline const std::string kZero = "period must be greater than zero";
+inline const std::string kMax =
+    "invalid period: period exceeds the maximum supported window length (see MAX_PERIOD)";
+inline const std::string kMult = "multiplier must be greater than zero";
+
+}  // namespace fendro::testing
+
 namespace fendro::testing::family {
 
 using Table = std::span<const registry::Entry>;
@@ -36,6 +49,21 @@ inline std::string build_message(const std::string& key, const std::vector<doubl
 // The full text of a construction failure of `key` with `reason`, or "".
 inline std::string invalid(const std::string& key, const std::string& reason) {
   return reason.empty() ? "" : "invalid parameters for indicator " + key + ": " + reason;
+}
+
+// One construction: the key, its parameters and the reason of the failure
+// (after "invalid parameters for indicator <key>: "), empty when it builds.
+struct BuildCase {
+  const char* key;
+  std::vector<double> params;
+  std::string reason;
+};
+
+inline void expect_build_reasons(const std::vector<BuildCase>& cases) {
+  for (const BuildCase& c : cases) {
+    EXPECT_EQ(build_message(c.key, c.params), invalid(c.key, c.reason))
+        << c.key << " " << ::testing::PrintToString(c.params);
+  }
 }
 
 // No value before the `warmup_period`-th bar, a value on it and on every
