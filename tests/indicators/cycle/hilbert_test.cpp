@@ -143,36 +143,6 @@ TEST(HilbertCore, PhasorTable) {
   EXPECT_EQ(dc_phasor_lookup(7).data(), dc_phasor_lookup(7).data());
 }
 
-TEST(HilbertTypes, ValueRanges) {
-  const auto series = random_walk(2000, 31);
-  for (const auto& v : key_values("AdaptiveCycle", {}, series)) {
-    if (!v) continue;
-    ASSERT_EQ(*v, std::round(*v));
-    ASSERT_GE(*v, 3.0);
-    ASSERT_LE(*v, 25.0);
-  }
-  for (const auto& v : key_values("SineWave", {}, series)) {
-    if (v) {
-      ASSERT_LE(std::abs(*v), 1.0);
-    }
-  }
-  for (const auto& v : key_values("HtTrendMode", {}, series)) {
-    if (v) {
-      ASSERT_TRUE(*v == 0.0 || *v == 1.0);
-    }
-  }
-  for (const auto& v : key_values("HtDcPhase", {}, series)) {
-    if (v) {
-      ASSERT_LE(*v, 315.0);
-    }
-  }
-  for (const auto& v : key_values("HilbertDominantCycle", {}, series)) {
-    if (v) {
-      ASSERT_TRUE(*v > 0.0 && *v <= 50.0);
-    }
-  }
-}
-
 // The sine of the phase, and FAMA as the second output of MAMA, bit for bit.
 TEST(HilbertTypes, SiblingsAgree) {
   const auto series = random_walk(300, 12);
@@ -211,21 +181,6 @@ TEST(HilbertTypes, MamaOnConstantClose) {
   }
   ASSERT_EQ(mama->outputs().size(), 2u);
   EXPECT_DOUBLE_EQ(mama->outputs()[1].value, 7.25);
-}
-
-// A NaN close does not move the bar counter: values still start on the 50th
-// finite close.
-TEST(HilbertTypes, NanClosesDoNotCount) {
-  auto series = random_walk(60, 2);
-  Candle gap = series[5];
-  gap.close = std::numeric_limits<double>::quiet_NaN();
-  series.insert(series.begin() + 5, 3, gap);
-  for (const char* key : {"HtDcPhase", "HtTrendMode", "HilbertDominantCycle"}) {
-    const Values got = key_values(key, {}, series);
-    for (std::size_t i = 0; i < got.size(); ++i) {
-      ASSERT_EQ(got[i].has_value(), i + 1 >= 53) << key << " bar " << i + 1;
-    }
-  }
 }
 
 }  // namespace
