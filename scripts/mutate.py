@@ -5,7 +5,7 @@ Used to show that trimming or reshaping tests keeps their fault-finding: run the
 same mutant set against two revisions of the tests and compare.
 
     python3 scripts/mutate.py run --rev <commit> --label before [--count 240] [--jobs 4]
-    python3 scripts/mutate.py run --rev <commit> --label after
+    python3 scripts/mutate.py run --rev <commit> --label after [--discarded-from before]
     python3 scripts/mutate.py compare before after
 
 What it does
@@ -293,11 +293,30 @@ def run(args):
     # deps were recorded under TREE; read sources from the worker copy at the same relative path
     deps = {o: [d.replace(f"{base}/w0", TREE) for d in ds] for o, ds in deps.items()}
     mutants, nsites, nfiles = choose_mutants_from_copy(base + "/w0", deps, args.count)
-    mpath = f"{base}/mutants.json"
-    json.dump(mutants, open(mpath, "w"))
+    if args.max_id is not None:
+        mutants = [m for m in mutants if m["id"] < args.max_id]
+    if args.only:
+        wanted = {int(i) for i in args.only.split(",")}
+        mutants = [m for m in mutants if m["id"] in wanted]
     out = f"{ROOT}/{args.label}.jsonl"
     if os.path.exists(out):
         os.remove(out)
+    if args.discarded_from:
+        # Whether a mutant compiles and changes an object depends on src/ only:
+        # take those verdicts from an earlier run over the same mutants.
+        earlier = {r["id"]: r for r in map(json.loads, open(f"{ROOT}/{args.discarded_from}.jsonl"))}
+        keep = []
+        with open(out, "w") as f:
+            for m in mutants:
+                r = earlier[m["id"]]
+                assert (r["file"], r["pos"], r["old"], r["new"]) == (m["file"], m["pos"], m["old"], m["new"])
+                if r["status"] in ("compile_error", "not_compiled"):
+                    f.write(json.dumps(dict(m, status=r["status"], seconds=0.0)) + "\n")
+                else:
+                    keep.append(m)
+        mutants = keep
+    mpath = f"{base}/mutants.json"
+    json.dump(mutants, open(mpath, "w"))
     procs = []
     me = os.path.abspath(__file__)
     for w in range(args.jobs):
@@ -324,21 +343,22 @@ def choose_mutants_from_copy(copy, deps, count):
 def compare(args):
     a = {r["id"]: r for r in map(json.loads, open(f"{ROOT}/{args.a}.jsonl"))}
     b = {r["id"]: r for r in map(json.loads, open(f"{ROOT}/{args.b}.jsonl"))}
-    sa = json.load(open(f"{ROOT}/{args.a}.summary.json"))
+    sa = json.load(open(f"{ROOT}/{args.a}.summary.json")) if os.path.exists(f"{ROOT}/{args.a}.summary.json") else None
     sb = json.load(open(f"{ROOT}/{args.b}.summary.json"))
-    if sa["src_tree"] != sb["src_tree"]:
+    if sa and sa["src_tree"] != sb["src_tree"]:
         sys.exit("the two runs mutated different sources")
-    for name, s in ((args.a, sa), (args.b, sb)):
-        print(name, s["counts"], "valid", s["valid"])
-    for i in sorted(a):
-        ra, rb = a[i], b.get(i)
-        if rb is None:
-            continue
+    common = sorted(set(a) & set(b))
+    print(f"mutants run by both: {len(common)} (ids {common[0]}..{common[-1]})")
+    for name, rows in ((args.a, a), (args.b, b)):
+        counts, valid = summarize([rows[i] for i in common])
+        print(name, counts, "valid", valid)
+    for i in common:
+        ra, rb = a[i], b[i]
         if ra["status"] != rb["status"]:
             print(f"#{i} {ra['file']}:{ra['line']} {ra['old']!r}->{ra['new']!r}: "
                   f"{args.a}={ra['status']} {args.b}={rb['status']}")
     if args.survivors:
-        for i in sorted(b):
+        for i in common:
             if b[i]["status"] == "survived":
                 r = b[i]
                 print(f"survived #{i} {r['file']}:{r['line']} {r['kind']} {r['old']!r}->{r['new']!r}")
@@ -352,6 +372,10 @@ def main():
     r.add_argument("--label", required=True)
     r.add_argument("--count", type=int, default=240)
     r.add_argument("--jobs", type=int, default=4)
+    r.add_argument("--max-id", type=int, help="run only the mutants numbered below this")
+    r.add_argument("--only", help="comma-separated mutant numbers to run (a re-check)")
+    r.add_argument("--discarded-from", help="label of an earlier run whose compile failures and "
+                   "unchanged objects are taken as they are")
     w = sub.add_parser("worker")
     w.add_argument("--mutants", required=True)
     w.add_argument("--out", required=True)

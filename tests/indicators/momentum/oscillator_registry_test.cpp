@@ -71,6 +71,7 @@ TEST(OscillatorRegistry, ChecksRunInTheirOrder) {
       {"Kst", {10, 15, 20, 30, 10, 10, 10, 15}, "missing parameter #8"},
       {"Coppock", {kOver, kOver, kTiny}, kZero},
       {"Coppock", {14, 11, kOver}, kMax},
+      {"Coppock", {1, 1, 1}, ""},
       {"Pmo", {kTiny, 1}, kZero},
       {"Pmo", {1, 20}, "invalid period: PMO smoothing periods must be >= 2"},
       {"Pmo", {kHuge, kHuge}, ""},

@@ -107,6 +107,7 @@ TEST(StatsRegistry, ChecksRunInTheirOrder) {
       {"Alpha", {1, kNaN}, "parameter #1 must be finite"},
       {"Alpha", {1, -5}, p + "alpha needs period >= 2"},
       {"Alpha", {kOver, 0}, kMax},
+      {"Alpha", {2, 0}, ""},
       {"PearsonCorrelation", {1}, p + "pearson correlation needs period >= 2"},
       {"PearsonCorrelation", {kOver}, kMax},
       {"RollingCorrelation", {1}, p + "rolling correlation needs period >= 2"},
