@@ -5,7 +5,8 @@ Used to show that trimming or reshaping tests keeps their fault-finding: run the
 same mutant set against two revisions of the tests and compare.
 
     python3 scripts/mutate.py run --rev <commit> --label before [--count 240] [--jobs 4]
-    python3 scripts/mutate.py run --rev <commit> --label after [--discarded-from before]
+    python3 scripts/mutate.py run --rev <commit> --label after --mutants-from before \
+        [--discarded-from before] [--max-id N]
     python3 scripts/mutate.py compare before after
 
 What it does
@@ -293,6 +294,10 @@ def run(args):
     # deps were recorded under TREE; read sources from the worker copy at the same relative path
     deps = {o: [d.replace(f"{base}/w0", TREE) for d in ds] for o, ds in deps.items()}
     mutants, nsites, nfiles = choose_mutants_from_copy(base + "/w0", deps, args.count)
+    if args.mutants_from:
+        # The eligible headers are those few objects include, tests among them,
+        # so a change of the tests could move the sample: take the earlier list.
+        mutants = json.load(open(f"{ROOT}/{args.mutants_from}/mutants.json"))
     if args.max_id is not None:
         mutants = [m for m in mutants if m["id"] < args.max_id]
     if args.only:
@@ -374,6 +379,7 @@ def main():
     r.add_argument("--jobs", type=int, default=4)
     r.add_argument("--max-id", type=int, help="run only the mutants numbered below this")
     r.add_argument("--only", help="comma-separated mutant numbers to run (a re-check)")
+    r.add_argument("--mutants-from", help="label of an earlier run whose mutant list is reused")
     r.add_argument("--discarded-from", help="label of an earlier run whose compile failures and "
                    "unchanged objects are taken as they are")
     w = sub.add_parser("worker")

@@ -82,6 +82,7 @@ TEST(MomentumARegistry, ConstructionChecksInTheirOrder) {
       {"InverseFisherTransform", {INFINITY}, "parameter #0 must be finite"},
       {"AwesomeOscillator", {5, 5}, kAo},
       {"AwesomeOscillator", {34, 5}, kAo},
+      {"AwesomeOscillator", {2, 1}, kAo},  // a slow length of 1 is not a zero
       {"AwesomeOscillator", {kTiny, 5}, kZero},
       {"AwesomeOscillator", {kOver, 16777218}, kMax},
       {"AwesomeOscillator", {5, kOver}, kMax},
