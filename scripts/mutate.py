@@ -289,6 +289,7 @@ def summarize(rows):
 
 
 def run(args):
+    args.rev = sh(f"git rev-parse {args.rev}").stdout.strip()  # fixed before anything is built
     base, src_id = prepare(args)
     deps = ninja_deps(f"{base}/w0/build")
     # deps were recorded under TREE; read sources from the worker copy at the same relative path
@@ -348,9 +349,11 @@ def choose_mutants_from_copy(copy, deps, count):
 def compare(args):
     a = {r["id"]: r for r in map(json.loads, open(f"{ROOT}/{args.a}.jsonl"))}
     b = {r["id"]: r for r in map(json.loads, open(f"{ROOT}/{args.b}.jsonl"))}
-    sa = json.load(open(f"{ROOT}/{args.a}.summary.json")) if os.path.exists(f"{ROOT}/{args.a}.summary.json") else None
-    sb = json.load(open(f"{ROOT}/{args.b}.summary.json"))
-    if sa and sa["src_tree"] != sb["src_tree"]:
+    def summary(label):
+        p = f"{ROOT}/{label}.summary.json"
+        return json.load(open(p)) if os.path.exists(p) else None  # none while a run goes on
+    sa, sb = summary(args.a), summary(args.b)
+    if sa and sb and sa["src_tree"] != sb["src_tree"]:
         sys.exit("the two runs mutated different sources")
     common = sorted(set(a) & set(b))
     print(f"mutants run by both: {len(common)} (ids {common[0]}..{common[-1]})")

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <set>
 #include <utility>
 #include <algorithm>
 #include <vector>
@@ -144,6 +145,27 @@ TEST(HilbertCore, PhasorTable) {
 }
 
 // The sine of the phase, and FAMA as the second output of MAMA, bit for bit.
+// The trend mode is a label, 1 or 0, and both occur; the phase stays at or
+// below 315 degrees and the dominant cycle within (0, 50].
+TEST(HilbertTypes, ValueRanges) {
+  const auto series = random_walk(2000, 31);
+  std::set<double> modes;
+  for (const auto& v : key_values("HtTrendMode", {}, series)) {
+    if (v) modes.insert(*v);
+  }
+  EXPECT_EQ(modes, (std::set<double>{0.0, 1.0}));
+  for (const auto& v : key_values("HtDcPhase", {}, series)) {
+    if (v) {
+      ASSERT_LE(*v, 315.0);
+    }
+  }
+  for (const auto& v : key_values("HilbertDominantCycle", {}, series)) {
+    if (v) {
+      ASSERT_TRUE(*v > 0.0 && *v <= 50.0);
+    }
+  }
+}
+
 TEST(HilbertTypes, SiblingsAgree) {
   const auto series = random_walk(300, 12);
   const Values phase = key_values("HtDcPhase", {}, series);
