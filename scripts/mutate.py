@@ -7,7 +7,8 @@ same mutant set against two revisions of the tests and compare.
     python3 scripts/mutate.py run --rev <commit> --label before [--count 240] [--jobs 4]
     python3 scripts/mutate.py run --rev <commit> --label after --mutants-from before \
         [--discarded-from before] [--max-id N]
-    python3 scripts/mutate.py compare before after
+    python3 scripts/mutate.py run --rev <commit> --label recheck --mutants-from before --only 3,17
+    python3 scripts/mutate.py compare before after [--survivors]
 
 What it does
   * Sites: every token of a chosen kind in the library's compiled sources
