@@ -19,6 +19,19 @@
 #include "series.hpp"
 #include "testing.hpp"
 
+namespace fendro::testing {
+
+// Parameters and reasons that the construction checks of every family share.
+constexpr double kTiny = 1e-20;     // a positive value the count reader turns into 0
+constexpr double kOver = 16777217;  // one above the longest window
+inline const double kNaN = std::numeric_limits<double>::quiet_NaN();
+inline const std::string kZero = "period must be greater than zero";
+inline const std::string kMax =
+    "invalid period: period exceeds the maximum supported window length (see MAX_PERIOD)";
+inline const std::string kMult = "multiplier must be greater than zero";
+
+}  // namespace fendro::testing
+
 namespace fendro::testing::family {
 
 using Table = std::span<const registry::Entry>;
@@ -38,18 +51,37 @@ inline std::string invalid(const std::string& key, const std::string& reason) {
   return reason.empty() ? "" : "invalid parameters for indicator " + key + ": " + reason;
 }
 
+// One construction: the key, its parameters and the reason of the failure
+// (after "invalid parameters for indicator <key>: "), empty when it builds.
+struct BuildCase {
+  const char* key;
+  std::vector<double> params;
+  std::string reason;
+};
+
+inline void expect_build_reasons(const std::vector<BuildCase>& cases) {
+  for (const BuildCase& c : cases) {
+    EXPECT_EQ(build_message(c.key, c.params), invalid(c.key, c.reason))
+        << c.key << " " << ::testing::PrintToString(c.params);
+  }
+}
+
 // No value before the `warmup_period`-th bar, a value on it and on every
-// later bar (keys in `skip` give values only now and then).
+// later bar (keys in `skip` give values only now and then, never before it).
 inline void expect_warmup(Table keys, const std::set<std::string>& skip = {}, std::size_t bars = 400) {
   const auto series = random_walk(bars, 3);
   for (const registry::Entry& k : keys) {
-    if (skip.count(std::string(k.key)) != 0) continue;
+    const bool now_and_then = skip.count(std::string(k.key)) != 0;
     auto ind = build(k);
     if (!ind) continue;
     const std::uint64_t warmup = ind->warmup_period();
     for (std::size_t i = 0; i < series.size(); ++i) {
       const bool has = step(*ind, series[i]).has_value();
-      ASSERT_EQ(has, i + 1 >= warmup) << k.key << " bar " << i + 1 << " warm-up " << warmup;
+      if (now_and_then) {
+        ASSERT_TRUE(!has || i + 1 >= warmup) << k.key << " bar " << i + 1 << " warm-up " << warmup;
+      } else {
+        ASSERT_EQ(has, i + 1 >= warmup) << k.key << " bar " << i + 1 << " warm-up " << warmup;
+      }
     }
   }
 }

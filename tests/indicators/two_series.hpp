@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
+#include <limits>
+#include <utility>
 #include <optional>
 #include <span>
 #include <vector>
@@ -11,6 +14,7 @@
 #include "fendro/market/bar_snapshot.hpp"
 #include "fendro/registry/registry.hpp"
 #include "series.hpp"
+#include "testing.hpp"
 
 namespace fendro::testing {
 
@@ -59,6 +63,44 @@ inline std::vector<double> reference_walk(std::size_t n, std::uint64_t seed) {
   std::vector<double> out;
   for (const Candle& c : random_walk(n, seed, 50.0)) out.push_back(c.close);
   return out;
+}
+
+// The checks every family with two-series keys runs on them. Without a
+// reference value, as on every bar of a backtest, they never give a value.
+// With one on every bar: the first value on the warm-up bar and every bar
+// after, no named outputs; a bar without a finite reference or with a NaN
+// close changes nothing later, bit for bit; a crossed candle with a finite
+// close still feeds its close (only the close and the reference are read).
+inline void expect_two_series_rules(const std::vector<TwoSeriesKey>& keys) {
+  const auto a = random_walk(300, 5);
+  const auto b = reference_walk(300, 6);
+  Candle nan_close = a[10];
+  nan_close.close = std::numeric_limits<double>::quiet_NaN();
+  for (const TwoSeriesKey& k : keys) {
+    auto alone = build_indicator(k.key, k.params).value();
+    for (const Candle& c : a) ASSERT_FALSE(step(*alone, c)) << k.key;
+    auto clean = build_indicator(k.key, k.params).value();
+    auto dirty = build_indicator(k.key, k.params).value();
+    const std::uint64_t warmup = clean->warmup_period();
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      if (i % 29 == 0 || i == 1) {
+        EXPECT_FALSE(step_pair(*dirty, a[i], std::nullopt)) << k.key;
+        EXPECT_FALSE(step_pair(*dirty, a[i], std::numeric_limits<double>::quiet_NaN())) << k.key;
+        EXPECT_FALSE(step_pair(*dirty, a[i], std::numeric_limits<double>::infinity())) << k.key;
+        EXPECT_FALSE(step_pair(*dirty, nan_close, b[i])) << k.key;
+      }
+      const auto want = step_pair(*clean, a[i], b[i]);
+      Candle crossed = a[i];
+      std::swap(crossed.high, crossed.low);
+      const auto got = step_pair(*dirty, crossed, b[i]);
+      ASSERT_EQ(want.has_value(), i + 1 >= warmup) << k.key << " bar " << i + 1;
+      ASSERT_EQ(want.has_value(), got.has_value()) << k.key << " bar " << i + 1;
+      if (want) {
+        ASSERT_EQ(std::memcmp(&*want, &*got, sizeof(double)), 0) << k.key << " bar " << i + 1;
+      }
+    }
+    EXPECT_TRUE(clean->outputs().empty()) << k.key;
+  }
 }
 
 }  // namespace fendro::testing

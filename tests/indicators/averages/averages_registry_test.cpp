@@ -12,28 +12,8 @@
 namespace fendro::testing {
 namespace {
 
-constexpr double kTiny = 1e-20;  // a positive value the reader turns into 0
-constexpr double kOver = 16777217;
-const std::string kZero = "period must be greater than zero";
-const std::string kMax =
-    "invalid period: period exceeds the maximum supported window length (see MAX_PERIOD)";
-const std::string kMult = "multiplier must be greater than zero";
-
-std::string build_reason(const std::string& key, const std::vector<double>& params) {
-  const auto r = build_indicator(key, params);
-  if (r.ok()) return {};
-  const std::string prefix = "invalid parameters for indicator " + key + ": ";
-  const std::string text = r.error().display();
-  EXPECT_EQ(text.rfind(prefix, 0), 0u) << text;
-  return text.substr(prefix.size());
-}
 
 TEST(AveragesRegistry, ChecksRunInTheirOrder) {
-  struct Case {
-    const char* key;
-    std::vector<double> params;
-    std::string reason;  // empty: built
-  };
   const std::string frama_min = "invalid period: FRAMA period must be at least 2";
   const std::string frama_even = "invalid period: FRAMA period must be even";
   const std::string kama = "invalid period: KAMA fast period must be strictly less than slow";
@@ -43,7 +23,7 @@ TEST(AveragesRegistry, ChecksRunInTheirOrder) {
   const std::string hw_b = "invalid period: HoltWinters beta must be in (0.0, 1.0]";
   const std::string alma_offset = "invalid period: ALMA offset must be a finite value in [0, 1]";
   const std::string alma_sigma = "invalid period: ALMA sigma must be a finite positive value";
-  const Case cases[] = {
+  family::expect_build_reasons({
       {"Hma", {kTiny}, kZero},
       {"Hma", {kOver}, kMax},
       {"Hma", {16777216}, ""},
@@ -124,8 +104,7 @@ TEST(AveragesRegistry, ChecksRunInTheirOrder) {
       {"LinRegChannel", {20, -1}, kMult},
       {"LinRegChannel", {20, 5e-324}, ""},
       {"LinRegChannel", {20}, "missing parameter #1"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(build_reason(c.key, c.params), c.reason) << c.key;
+  });
 }
 
 // Kama sizes its ring from an unbounded period: a huge one builds, keeps

@@ -1,6 +1,7 @@
 // The least-squares family: hand values, flat windows, and the anchored
 // running sums against a refit of the whole window.
 #include <cmath>
+#include <deque>
 
 #include "fendro/indicators/common/regression_window.hpp"
 #include "fendro/util/math.hpp"
@@ -61,27 +62,37 @@ TEST(LinearRegression, FlatWindow) {
 }
 
 // The running sums (removal, re-anchoring every `period` pushes) agree with
-// a fresh fit of the window on every bar, far from zero too.
+// a plain least-squares fit of the window (x = 0 for the oldest close) on
+// every bar, far from zero too.
 TEST(LinearRegression, RunningSumsMatchARefit) {
   for (std::uint64_t period : {2u, 3u, 17u, 64u}) {
     for (double level : {100.0, 1e7}) {
       const auto cs = random_walk(1000, period, level);
       RegressionWindow w = regression_window_new(period, "").value();
-      BoundedRing<double> ring(period);
-      const RegressionConstants k = regression_constants(period);
+      std::deque<double> window;
       for (const Candle& c : cs) {
         const auto fit = regression_push(w, c.close);
-        ring.push(c.close);
-        if (!ring.is_full()) {
+        window.push_back(c.close);
+        if (window.size() > period) window.pop_front();
+        if (window.size() < period) {
           EXPECT_FALSE(fit);
           continue;
         }
         ASSERT_TRUE(fit);
-        const DeviationSums s = deviation_sums(ring, k.n);
-        const double slope = (s.sxy * k.n - k.sx * s.sy) / k.d;
-        const double intercept = s.mean + (s.sy - k.sx * slope) / k.n;
-        EXPECT_NEAR(fit->slope, slope, 1e-9 * level / static_cast<double>(period));
-        EXPECT_NEAR(fit->intercept, intercept, 1e-12 * level);
+        const double n = static_cast<double>(period);
+        double mx = 0.0, my = 0.0;
+        for (std::size_t i = 0; i < window.size(); ++i) {
+          mx += static_cast<double>(i) / n;
+          my += window[i] / n;
+        }
+        double sxy = 0.0, sxx = 0.0;
+        for (std::size_t i = 0; i < window.size(); ++i) {
+          sxy += (static_cast<double>(i) - mx) * (window[i] - my);
+          sxx += (static_cast<double>(i) - mx) * (static_cast<double>(i) - mx);
+        }
+        const double slope = sxy / sxx;
+        EXPECT_NEAR(fit->slope, slope, 1e-9 * level / n);
+        EXPECT_NEAR(fit->intercept, my - slope * mx, 1e-9 * level);
       }
     }
   }

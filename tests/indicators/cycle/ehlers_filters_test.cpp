@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fendro/indicators/cycle/autocorrelation_periodogram.hpp"
@@ -39,6 +40,32 @@ TEST(CycleFilters, HandWorkedValues) {
       {"HighpassFilter", {20}, {3, 4}, {0.0, 0.0}},
       {"BandpassFilter", {20, 0.3}, {3, 4}, {0.0, 0.0}},
   });
+}
+
+// The two-pole band-pass as usually written, 0 until two earlier closes:
+// bp = (1 - a) / 2 (x - x[2]) + b (1 + a) bp[1] - a bp[2], with
+// b = cos(2 pi / P), g = 1 / cos(4 pi d / P), a = g - sqrt(g^2 - 1).
+TEST(CycleFilters, BandpassMatchesTheTextbookRecursion) {
+  const std::vector<double> xs = closes_of(random_walk(300, 19));
+  for (const auto& [period, d] : {std::pair{20.0, 0.3}, std::pair{10.0, 0.5}, std::pair{7.0, 0.1}}) {
+    const double pi = 3.141592653589793;
+    const double b = cr::cos(2 * pi / period), g = 1 / cr::cos(4 * pi * d / period);
+    const double a = g - std::sqrt(g * g - 1);
+    Values want;
+    double bp1 = 0, bp2 = 0;
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+      const double bp = i < 2 ? 0.0 : (1 - a) / 2 * (xs[i] - xs[i - 2]) + b * (1 + a) * bp1 - a * bp2;
+      bp2 = bp1;
+      bp1 = bp;
+      want.push_back(bp);
+    }
+    const Values got = run_closes("BandpassFilter", {period, d}, xs);
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+      ASSERT_TRUE(got[i].has_value());
+      EXPECT_NEAR(*got[i], *want[i], 1e-9) << period << " bar " << i + 1;
+    }
+  }
 }
 
 TEST(CycleFilters, ConstantClose) {

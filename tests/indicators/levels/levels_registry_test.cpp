@@ -29,12 +29,7 @@ TEST(LevelsRegistry, ConstructionChecks) {
   const std::string zero = "period must be greater than zero";
   const std::string max =
       "invalid period: period exceeds the maximum supported window length (see MAX_PERIOD)";
-  struct Case {
-    const char* key;
-    std::vector<double> params;
-    std::string reason;  // empty: built
-  };
-  const Case cases[] = {
+  family::expect_build_reasons({
       {"ClassicPivots", {1.0, 2.0}, ""},
       {"FibConfluence", {-1, 0.5}, ""},
       {"AndrewsPitchfork", {kTiny}, zero},
@@ -57,28 +52,10 @@ TEST(LevelsRegistry, ConstructionChecks) {
       {"SessionRange", {100000}, ""},
       {"SessionHighLow", {0.5}, "parameter #0 must be an i32, got 0.5"},
       {"SessionHighLow", {}, "missing parameter #0"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(family::build_message(c.key, c.params), family::invalid(c.key, c.reason))
-        << c.key;
-  }
+  });
 }
 
-TEST(LevelsRegistry, WarmupTiming) {
-  family::expect_warmup(kKeys, kEventDriven);
-  // The event-driven keys never give a value before their warm-up.
-  const auto series = random_walk(3000, 9);
-  for (const registry::Entry& k : kKeys) {
-    if (kEventDriven.count(std::string(k.key)) == 0) continue;
-    auto ind = family::build(k);
-    for (std::size_t i = 0; i < series.size(); ++i) {
-      if (step(*ind, series[i])) {
-        EXPECT_GE(i + 1, ind->warmup_period()) << k.key;
-        break;
-      }
-    }
-  }
-}
+TEST(LevelsRegistry, WarmupTiming) { family::expect_warmup(kKeys, kEventDriven); }
 
 TEST(LevelsRegistry, RejectedBarsChangeNothing) { family::expect_rejected_bars_ignored(kKeys); }
 

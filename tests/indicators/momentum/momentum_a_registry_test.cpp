@@ -12,24 +12,13 @@
 namespace fendro::testing {
 namespace {
 
-constexpr double kTiny = 1e-20;  // read as a count of 0
-constexpr double kOver = 16777217;
 constexpr double kHuge = 1e15;  // a count no window may reserve up front
-const double kNaN = std::numeric_limits<double>::quiet_NaN();
-const std::string kMax =
-    "invalid period: period exceeds the maximum supported window length (see MAX_PERIOD)";
-const std::string kZero = "period must be greater than zero";
 const std::string kAo = "invalid period: AO fast period must be strictly less than slow";
 
 using family::build_message;
 
 TEST(MomentumARegistry, ConstructionChecksInTheirOrder) {
-  struct Case {
-    const char* key;
-    std::vector<double> params;
-    std::string reason;  // empty: built
-  };
-  const Case cases[] = {
+  family::expect_build_reasons({
       {"Rsi", {kTiny}, kZero},
       {"Rsi", {kOver}, kMax},
       {"Rsi", {16777216}, ""},
@@ -93,6 +82,7 @@ TEST(MomentumARegistry, ConstructionChecksInTheirOrder) {
       {"InverseFisherTransform", {INFINITY}, "parameter #0 must be finite"},
       {"AwesomeOscillator", {5, 5}, kAo},
       {"AwesomeOscillator", {34, 5}, kAo},
+      {"AwesomeOscillator", {2, 1}, kAo},  // a slow length of 1 is not a zero
       {"AwesomeOscillator", {kTiny, 5}, kZero},
       {"AwesomeOscillator", {kOver, 16777218}, kMax},
       {"AwesomeOscillator", {5, kOver}, kMax},
@@ -110,65 +100,17 @@ TEST(MomentumARegistry, ConstructionChecksInTheirOrder) {
       {"GatorOscillator", {5, 8, 13}, ""},  // the lengths need no order
       {"BalanceOfPower", {}, ""},
       {"Qstick", {kOver}, kMax},
-  };
-  for (const Case& c : cases) {
-    const std::string want = c.reason.empty() ? ""
-                                              : "invalid parameters for indicator " +
-                                                    std::string(c.key) + ": " + c.reason;
-    EXPECT_EQ(build_message(c.key, c.params), want) << c.key;
-  }
+  });
 }
 
-TEST(MomentumARegistry, FirstValueOnTheWarmUpBarThenEveryBar) {
-  family::expect_warmup(registry::momentum_entries());
-}
-
-TEST(MomentumARegistry, RejectedBarsChangeNothing) {
-  family::expect_rejected_bars_ignored(registry::momentum_entries());
-}
-
-TEST(MomentumARegistry, LongRandomWalkGivesOnlyFiniteValues) {
-  const auto bars = random_walk(10000, 11);
-  for (const registry::Entry& b : registry::momentum_entries()) {
-    auto ind = family::build(b);
-    std::size_t valued = 0;
-    for (const Candle& c : bars) {
-      const auto v = step(*ind, c);
-      if (!v) continue;
-      ++valued;
-      ASSERT_TRUE(std::isfinite(*v)) << b.key;
-      for (const NamedOutput& o : ind->outputs()) ASSERT_TRUE(std::isfinite(o.value)) << b.key;
-    }
-    EXPECT_EQ(valued, bars.size() + 1 - ind->warmup_period()) << b.key;
-  }
-}
-
-TEST(MomentumARegistry, NamedOutputsInTheirFixedOrder) {
-  struct Case {
-    const char* key;
-    std::vector<double> params;
-    std::vector<std::string> names;
-  };
-  const Case cases[] = {
-      {"Qqe", {5, 3, 4.236}, {"rsi_ma", "trailing_line"}},
-      {"ElderRay", {5}, {"bull_power", "bear_power"}},
-      {"GatorOscillator", {13, 8, 5}, {"upper", "lower"}},
-  };
-  const auto bars = random_walk(60, 2);
-  for (const Case& c : cases) {
-    auto ind = make(c.key, c.params);
-    EXPECT_TRUE(ind->outputs().empty()) << c.key;
-    for (const Candle& bar : bars) {
-      const auto v = step(*ind, bar);
-      if (!v) {
-        continue;
-      }
-      const auto outs = ind->outputs();
-      ASSERT_EQ(outs.size(), c.names.size()) << c.key;
-      for (std::size_t k = 0; k < outs.size(); ++k) EXPECT_EQ(outs[k].name, c.names[k]) << c.key;
-      EXPECT_EQ(outs[0].value, *v) << c.key;
-    }
-  }
+TEST(MomentumARegistry, FamilyChecks) {
+  const family::Table table = registry::momentum_entries();
+  family::expect_warmup(table);
+  family::expect_rejected_bars_ignored(table);
+  family::expect_finite_long_run(table);
+  family::expect_named_outputs(table, {{"Qqe", {"rsi_ma", "trailing_line"}},
+                                       {"ElderRay", {"bull_power", "bear_power"}},
+                                       {"GatorOscillator", {"upper", "lower"}}});
 }
 
 TEST(MomentumARegistry, HugeUncheckedCountsBuildWithoutReservingTheirWindows) {

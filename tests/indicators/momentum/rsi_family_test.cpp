@@ -43,19 +43,6 @@ TEST(RsiFamily, WilderRsiMatchesTheTextbookLoop) {
   }
 }
 
-TEST(RsiFamily, HandValues) {
-  const double rising_fisher = 0.5 * cr::log((1.0 + 0.999) / (1.0 - 0.999));
-  check_close_cases({
-      {"Rsi", {2}, {1, 2, 3, 2, 4}, {kNone, kNone, 100.0, 50.0, 125.0 / 1.5}},
-      // Period 1: every move decides alone.
-      {"Rsi", {1}, {5, 6, 4, 4}, {kNone, 100.0, 0.0, 50.0}},
-      {"FisherRsi", {2}, {1, 2, 3, 4}, {kNone, kNone, rising_fisher, rising_fisher}},
-      {"FisherRsi", {2}, {1, 2, 3, 2}, {kNone, kNone, rising_fisher, 0.0}},
-      // RSI(1): 100, 100, 0, 50 from bar 2; window of 2: hi/lo of the pair.
-      {"StochRsi", {1, 2}, {1, 2, 3, 2, 2}, {kNone, kNone, 50.0, 0.0, 100.0}},
-  });
-}
-
 TEST(RsiFamily, FlatAndRisingSeries) {
   struct Case {
     const char* key;

@@ -86,6 +86,8 @@ TEST(SingleCandlePatterns, MarubozuFamily) {
       {"SpinningTop", {ohlc(5.5, 10, 0, 4.5)}, -1.0},
       {"SpinningTop", {ohlc(3, 10, 0, 7)}, 0.0, "body above 0.3 range"},
       {"SpinningTop", {ohlc(5, 10, 0, 5)}, 0.0, "no body"},
+      {"SpinningTop", {ohlc(8, 10, 0, 9)}, 0.0, "upper shadow below twice the body"},
+      {"SpinningTop", {ohlc(2, 10, 0, 1)}, 0.0, "lower shadow below twice the body"},
       {"OpeningMarubozu", {ohlc(10.05, 12, 10, 12)}, 1.0},
       {"OpeningMarubozu", {ohlc(10.2, 12, 10, 12)}, 0.0, "open too far above the low"},
       {"OpeningMarubozu", {ohlc(10, 10, 8, 8.5)}, -1.0},

@@ -112,6 +112,8 @@ TEST(TwoCandlePatterns, NeckAndThrusting) {
       {"InNeck", {ohlc(10, 10, 6, 9), ohlc(5, 9, 5, 9)}, 0.0, "first body short"},
       {"OnNeck", {bear, at_low}, -1.0},
       {"OnNeck", {bear, at_close}, 0.0},
+      {"OnNeck", {bear, ohlc(7, 7.6, 7, 7.6)}, -1.0, "within a twentieth of the range of the low"},
+      {"OnNeck", {bear, ohlc(7, 7.7, 7, 7.7)}, 0.0, "beyond a twentieth of the range"},
       {"Thrusting", {bear, deeper}, -1.0},
       {"Thrusting", {bear, tenth_in}, 0.0},
       {"Thrusting", {bear, ohlc(7, 9, 7, 9)}, 0.0, "close at the midpoint"},

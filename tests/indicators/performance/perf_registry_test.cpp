@@ -17,12 +17,7 @@
 namespace fendro::testing::performance {
 namespace {
 
-constexpr double kTiny = 1e-20;  // a positive value the count reader turns into 0
-constexpr double kOver = 16777217;
 constexpr double kInf = std::numeric_limits<double>::infinity();
-const std::string kZero = "period must be greater than zero";
-const std::string kMax =
-    "invalid period: period exceeds the maximum supported window length (see MAX_PERIOD)";
 
 std::vector<registry::Entry> close_keys() {
   std::vector<registry::Entry> out;
@@ -42,16 +37,11 @@ std::vector<TwoSeriesKey> pair_keys() {
 }
 
 TEST(PerfRegistry, ChecksRunInTheirOrder) {
-  struct Case {
-    const char* key;
-    std::vector<double> params;
-    std::string reason;  // empty: built
-  };
   const std::string p = "invalid period: ";
   const std::string conf = p + "confidence must lie strictly between 0 and 1";
   const std::string m2 =
       "invalid parameter: risk_free must be finite and benchmark_stddev finite and non-negative";
-  const Case cases[] = {
+  family::expect_build_reasons({
       // Plain order: zero, then the maximum.
       {"MaxDrawdown", {kTiny}, kZero},
       {"MaxDrawdown", {kOver}, kMax},
@@ -106,11 +96,7 @@ TEST(PerfRegistry, ChecksRunInTheirOrder) {
       {"TreynorRatio", {1, 0}, p + "treynor ratio needs period >= 2"},
       {"TreynorRatio", {kOver, 0}, kMax},
       {"RecoveryFactor", {}, ""},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(family::build_message(c.key, c.params), family::invalid(c.key, c.reason))
-        << c.key << " " << ::testing::PrintToString(c.params);
-  }
+  });
 }
 
 TEST(PerfRegistry, CloseOnlyKeysFollowTheFamilyRules) {
@@ -139,42 +125,7 @@ TEST(PerfRegistry, LongRunsOverReturnsStayFinite) {
   }
 }
 
-TEST(PerfRegistry, TwoSeriesKeysGiveNothingWithoutAReference) {
-  const auto series = random_walk(200, 2);
-  for (const TwoSeriesKey& k : pair_keys()) {
-    auto ind = make(k.key, k.params);
-    for (const Candle& c : series) ASSERT_FALSE(step(*ind, c)) << k.key;
-  }
-}
-
-TEST(PerfRegistry, TwoSeriesWarmupAndRejectedBars) {
-  const auto a = random_walk(300, 5);
-  const auto b = reference_walk(300, 6);
-  Candle nan_close = a[10];
-  nan_close.close = std::numeric_limits<double>::quiet_NaN();
-  for (const TwoSeriesKey& k : pair_keys()) {
-    auto clean = make(k.key, k.params);
-    auto dirty = make(k.key, k.params);
-    const std::uint64_t warmup = clean->warmup_period();
-    for (std::size_t i = 0; i < a.size(); ++i) {
-      if (i % 29 == 0 || i == 1) {
-        EXPECT_FALSE(step_pair(*dirty, a[i], std::nullopt)) << k.key;
-        EXPECT_FALSE(step_pair(*dirty, a[i], kInf)) << k.key;
-        EXPECT_FALSE(step_pair(*dirty, nan_close, b[i])) << k.key;
-      }
-      const auto want = step_pair(*clean, a[i], b[i]);
-      Candle inverted = a[i];  // the candle is not checked: only close and reference
-      std::swap(inverted.high, inverted.low);
-      const auto got = step_pair(*dirty, inverted, b[i]);
-      ASSERT_EQ(want.has_value(), i + 1 >= warmup) << k.key << " bar " << i + 1;
-      ASSERT_EQ(want.has_value(), got.has_value()) << k.key << " bar " << i + 1;
-      if (want) {
-        ASSERT_EQ(std::memcmp(&*want, &*got, sizeof(double)), 0) << k.key;
-      }
-    }
-    EXPECT_TRUE(clean->outputs().empty()) << k.key;
-  }
-}
+TEST(PerfRegistry, TwoSeriesKeysFollowTheirRules) { expect_two_series_rules(pair_keys()); }
 
 }  // namespace
 }  // namespace fendro::testing::performance

@@ -138,37 +138,5 @@ TEST(PerfReturns, BenchmarkRelativeRatios) {
   }
 }
 
-TEST(PerfReturns, DirectConstructionChecks) {
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  using K = IndicatorError::Kind;
-  struct Case {
-    Result<Unit, IndicatorError> made;
-    K kind;
-    std::string_view reason;
-  };
-  const auto status = [](auto r) -> Result<Unit, IndicatorError> {
-    if (!r.ok()) return err(r.error());
-    return Unit{};
-  };
-  const Case cases[] = {
-      // Minimum first: 0 gets the type's own message, not ZeroPeriod.
-      {status(perf::CalmarRatio::create(0)), K::InvalidPeriod, "calmar ratio needs period >= 2"},
-      {status(perf::KRatio::create(0)), K::InvalidPeriod, "k-ratio needs period >= 3"},
-      {status(perf::MaxDrawdown::create(0)), K::ZeroPeriod, ""},
-      {status(perf::Expectancy::create(0)), K::ZeroPeriod, ""},
-      {status(perf::M2Measure::create(5, nan, 1.0)), K::InvalidParameter,
-       "risk_free must be finite and benchmark_stddev finite and non-negative"},
-      {status(perf::UpsidePotentialRatio::create(5, kInf)), K::InvalidParameter,
-       "mar must be finite"},
-      {status(perf::ValueAtRisk::create(5, nan)), K::InvalidPeriod,
-       "confidence must lie strictly between 0 and 1"},
-  };
-  for (const Case& c : cases) {
-    ASSERT_FALSE(c.made.ok()) << c.reason;
-    EXPECT_EQ(c.made.error().kind, c.kind) << c.reason;
-    EXPECT_EQ(c.made.error().reason, c.reason);
-  }
-}
-
 }  // namespace
 }  // namespace fendro::testing::performance

@@ -144,40 +144,5 @@ TEST(MomentStatistics, PositionSumsMatchTheWindowAfterEvictions) {
   }
 }
 
-TEST(MomentStatistics, DirectBuildsKeepTheirCheckOrder) {
-  const auto zero = IndicatorError::zero_period();
-  struct Case {
-    Result<Unit, IndicatorError> got;
-    IndicatorError want;
-  };
-  auto status = [](auto r) -> Result<Unit, IndicatorError> {
-    if (r.ok()) return Unit{};
-    return err(r.error());
-  };
-  const Case cases[] = {
-      {status(stats::Skewness::create(0)),
-       IndicatorError::invalid_period("skewness needs period >= 3")},
-      {status(stats::Kurtosis::create(0)),
-       IndicatorError::invalid_period("kurtosis needs period >= 4")},
-      {status(stats::JarqueBera::create(0)), zero},
-      {status(stats::StandardError::create(0)),
-       IndicatorError::invalid_period("standard error needs period >= 3")},
-      {status(stats::RSquared::create(0)), IndicatorError::invalid_period("R² needs period >= 2")},
-      {status(stats::LogReturn::create(0)), zero},
-      {status(stats::Variance::create(0)), zero},
-      {status(stats::SampleEntropy::create(10, 0, 1.0)), zero},
-      {status(stats::SampleEntropy::create(0, 0, 1.0)), zero},
-      {status(stats::ShannonEntropy::create(10, 0)), zero},
-      {status(stats::HurstExponent::create(0, 2)),
-       IndicatorError::invalid_period("Hurst period must be >= 2 * chunks")},
-      {status(stats::Autocorrelation::create(0, 1)),
-       IndicatorError::invalid_period("autocorrelation needs period > lag")},
-  };
-  for (const Case& c : cases) {
-    ASSERT_FALSE(c.got.ok());
-    EXPECT_EQ(c.got.error(), c.want) << c.want.display();
-  }
-}
-
 }  // namespace
 }  // namespace fendro::testing::statistics

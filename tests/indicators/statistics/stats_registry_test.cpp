@@ -16,12 +16,6 @@
 namespace fendro::testing::statistics {
 namespace {
 
-constexpr double kTiny = 1e-20;  // a positive value the count reader turns into 0
-constexpr double kOver = 16777217;
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-const std::string kZero = "period must be greater than zero";
-const std::string kMax =
-    "invalid period: period exceeds the maximum supported window length (see MAX_PERIOD)";
 
 std::vector<registry::Entry> close_keys() {
   std::vector<registry::Entry> out;
@@ -41,13 +35,8 @@ std::vector<TwoSeriesKey> pair_keys() {
 }
 
 TEST(StatsRegistry, ChecksRunInTheirOrder) {
-  struct Case {
-    const char* key;
-    std::vector<double> params;
-    std::string reason;  // empty: built
-  };
   const std::string p = "invalid period: ";
-  const Case cases[] = {
+  family::expect_build_reasons({
       {"Variance", {kTiny}, kZero},
       {"Variance", {kOver}, kMax},
       {"Variance", {16777216}, ""},
@@ -118,6 +107,7 @@ TEST(StatsRegistry, ChecksRunInTheirOrder) {
       {"Alpha", {1, kNaN}, "parameter #1 must be finite"},
       {"Alpha", {1, -5}, p + "alpha needs period >= 2"},
       {"Alpha", {kOver, 0}, kMax},
+      {"Alpha", {2, 0}, ""},
       {"PearsonCorrelation", {1}, p + "pearson correlation needs period >= 2"},
       {"PearsonCorrelation", {kOver}, kMax},
       {"RollingCorrelation", {1}, p + "rolling correlation needs period >= 2"},
@@ -133,11 +123,7 @@ TEST(StatsRegistry, ChecksRunInTheirOrder) {
       {"VarianceRatio", {5, 4}, p + "variance ratio needs period >= q + 2"},
       {"VarianceRatio", {6, 4}, ""},
       {"VarianceRatio", {1e12, 4}, ""},  // no upper bound on the period
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(family::build_message(c.key, c.params), family::invalid(c.key, c.reason))
-        << c.key << " " << ::testing::PrintToString(c.params);
-  }
+  });
 }
 
 TEST(StatsRegistry, CloseOnlyKeysFollowTheFamilyRules) {
@@ -148,71 +134,7 @@ TEST(StatsRegistry, CloseOnlyKeysFollowTheFamilyRules) {
   family::expect_finite_long_run(keys);
 }
 
-TEST(StatsRegistry, TwoSeriesKeysGiveNothingWithoutAReference) {
-  const auto series = random_walk(200, 2);
-  for (const TwoSeriesKey& k : pair_keys()) {
-    auto ind = make(k.key, k.params);
-    for (const Candle& c : series) ASSERT_FALSE(step(*ind, c)) << k.key;
-  }
-}
-
-TEST(StatsRegistry, TwoSeriesWarmupMatchesTheFirstValue) {
-  const auto a = random_walk(300, 3);
-  const auto b = reference_walk(300, 4);
-  for (const TwoSeriesKey& k : pair_keys()) {
-    auto ind = make(k.key, k.params);
-    const std::uint64_t warmup = ind->warmup_period();
-    for (std::size_t i = 0; i < a.size(); ++i) {
-      const bool has = step_pair(*ind, a[i], b[i]).has_value();
-      ASSERT_EQ(has, i + 1 >= warmup) << k.key << " bar " << i + 1;
-    }
-    EXPECT_TRUE(ind->outputs().empty()) << k.key;
-  }
-}
-
-TEST(StatsRegistry, TwoSeriesRejectedBarsChangeNothing) {
-  const auto a = random_walk(300, 5);
-  const auto b = reference_walk(300, 6);
-  Candle nan_close = a[10];
-  nan_close.close = kNaN;
-  Candle inverted = a[10];  // the candle is not checked: only close and reference
-  std::swap(inverted.high, inverted.low);
-  struct Bad {
-    const Candle* candle;
-    std::optional<double> reference;
-  };
-  const Bad bad_bars[] = {{&a[10], std::nullopt},
-                          {&a[10], kNaN},
-                          {&a[10], std::numeric_limits<double>::infinity()},
-                          {&nan_close, 50.0}};
-  for (const TwoSeriesKey& k : pair_keys()) {
-    for (const Bad& bad : bad_bars) {
-      auto clean = make(k.key, k.params);
-      auto dirty = make(k.key, k.params);
-      for (std::size_t i = 0; i < a.size(); ++i) {
-        if (i % 29 == 0 || i == 1) {
-          EXPECT_FALSE(step_pair(*dirty, *bad.candle, bad.reference));
-        }
-        const auto want = step_pair(*clean, a[i], b[i]);
-        const auto got = step_pair(*dirty, a[i], b[i]);
-        ASSERT_EQ(want.has_value(), got.has_value()) << k.key << " bar " << i;
-        if (want) {
-          ASSERT_EQ(std::memcmp(&*want, &*got, sizeof(double)), 0) << k.key << " bar " << i;
-        }
-      }
-    }
-    // An invalid candle with a finite close still feeds its close.
-    auto ind = make(k.key, k.params);
-    auto twin = make(k.key, k.params);
-    for (std::size_t i = 0; i < a.size(); ++i) {
-      Candle c = a[i];
-      std::swap(c.high, c.low);
-      const auto want = step_pair(*twin, a[i], b[i]);
-      const auto got = step_pair(*ind, c, b[i]);
-      ASSERT_EQ(want, got) << k.key << " bar " << i;
-    }
-  }
-}
+TEST(StatsRegistry, TwoSeriesKeysFollowTheirRules) { expect_two_series_rules(pair_keys()); }
 
 TEST(StatsRegistry, TwoSeriesStayFiniteOverALongRun) {
   const auto a = random_walk(10000, 11);

@@ -15,7 +15,6 @@
 namespace fendro::testing::transforms {
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // The cross-section rows of the family table.
 std::vector<registry::Entry> breadth_keys() {

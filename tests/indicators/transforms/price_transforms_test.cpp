@@ -15,7 +15,6 @@ namespace fendro::testing::transforms {
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // The candle-fed rows of the family table.
 std::vector<registry::Entry> candle_keys() {

@@ -16,25 +16,13 @@
 namespace fendro::testing {
 namespace {
 
-constexpr double kTiny = 1e-20;  // a positive value the reader turns into 0
-constexpr double kOver = 16777217;
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-const std::string kZero = "period must be greater than zero";
-const std::string kMax =
-    "invalid period: period exceeds the maximum supported window length (see MAX_PERIOD)";
-const std::string kMult = "multiplier must be greater than zero";
 
 TEST(VolRegistry, ChecksRunInTheirOrder) {
-  struct Case {
-    const char* key;
-    std::vector<double> params;
-    std::string reason;  // empty: built
-  };
   const std::string ewma = "invalid parameter: EWMA volatility lambda must be in the open interval (0, 1)";
   const std::string jump_n = "invalid period: jump indicator needs period >= 2";
   const std::string bomar = "invalid parameter: bomar bands coverage must be a finite value in (0.0, 1.0]";
   const std::string vov = "invalid period: vol-of-vol windows must both be >= 2";
-  const Case cases[] = {
+  family::expect_build_reasons({
       {"Atr", {kTiny}, kZero},
       {"Atr", {kOver}, kMax},
       {"Atr", {16777216}, ""},
@@ -141,12 +129,7 @@ TEST(VolRegistry, ChecksRunInTheirOrder) {
        "invalid parameter: GARCH(1,1) requires alpha + beta < 1 (covariance stationarity)"},
       {"Garch11", {kNaN, 0.1, 0.8}, "parameter #0 must be finite"},
       {"Garch11", {1e-6, 0.1}, "missing parameter #2"},
-  };
-  for (const Case& c : cases) {
-    const std::string key = c.key == std::string("Bollinger") ? "BollingerBands" : c.key;
-    EXPECT_EQ(family::build_message(c.key, c.params), family::invalid(key, c.reason))
-        << c.key << " #" << (&c - cases);
-  }
+  });
 }
 
 TEST(VolRegistry, UnboundedLengthsSaturateTheirWarmUp) {
@@ -171,79 +154,30 @@ TEST(VolRegistry, UnboundedLengthsSaturateTheirWarmUp) {
   }
 }
 
-TEST(VolRegistry, EveryKeyRunsALongRandomWalkFromItsWarmUp) {
-  const std::vector<Candle> bars = random_walk(10000, 7);
-  for (const registry::Entry& k : registry::volatility_entries()) {
-    auto built = build_indicator(k.key, k.params.values());
-    ASSERT_TRUE(built.ok()) << k.key;
-    Indicator& ind = **built;
-    std::size_t first = 0;
-    std::size_t values = 0;
-    for (std::size_t i = 0; i < bars.size(); ++i) {
-      const auto v = step(ind, bars[i]);
-      if (!v) continue;
-      if (values++ == 0) first = i + 1;
-      ASSERT_TRUE(std::isfinite(*v)) << k.key << " bar " << i + 1;
-      for (const NamedOutput& o : ind.outputs()) {
-        ASSERT_TRUE(std::isfinite(o.value)) << k.key << "." << o.name << " bar " << i + 1;
-      }
-    }
-    const std::string key(k.key);
-    if (key == "FractalChaosBands") {
-      EXPECT_GE(first, ind.warmup_period());
-    } else if (key == "AverageDailyRange") {
-      EXPECT_EQ(first, 1441u);  // one-minute bars: the first bar of the second day
-    } else {
-      EXPECT_EQ(first, ind.warmup_period()) << k.key;
-      EXPECT_EQ(values, bars.size() - first + 1) << k.key;
-    }
-  }
-}
-
-TEST(VolRegistry, ARejectedBarLeavesEveryStateAsItWas) {
-  family::expect_rejected_bars_ignored(registry::volatility_entries());
-}
-
-TEST(VolRegistry, NamedOutputsInTheirOrder) {
-  struct Case {
-    const char* key;
-    std::vector<double> params;
-    std::vector<std::string> names;
-  };
-  const Case cases[] = {
-      {"BollingerBands", {3, 2}, {"upper", "middle", "lower", "stddev"}},
-      {"DoubleBollinger", {3, 1, 2},
-       {"upper_outer", "upper_inner", "middle", "lower_inner", "lower_outer"}},
-      {"TtmSqueeze", {3, 2, 1.5}, {"squeeze", "momentum"}},
-      {"FractalChaosBands", {1}, {"upper", "lower"}},
-      {"AtrBands", {3, 2}, {"upper", "middle", "lower"}},
-      {"Keltner", {3, 3, 2}, {"upper", "middle", "lower"}},
-      {"StarcBands", {3, 3, 2}, {"upper", "middle", "lower"}},
-      {"AccelerationBands", {3, 2}, {"upper", "middle", "lower"}},
-      {"MaEnvelope", {3, 0.1}, {"upper", "middle", "lower"}},
-      {"StandardErrorBands", {3, 2}, {"upper", "middle", "lower"}},
-      {"ProjectionBands", {3}, {"upper", "middle", "lower"}},
-      {"Donchian", {3}, {"upper", "middle", "lower"}},
-      {"HurstChannel", {3, 2}, {"upper", "middle", "lower"}},
-      {"MedianChannel", {3, 2}, {"upper", "middle", "lower"}},
-      {"QuartileBands", {3}, {"upper", "middle", "lower"}},
-      {"BomarBands", {3, 0.5}, {"upper", "middle", "lower"}},
-  };
-  const std::vector<Candle> bars = random_walk(60, 3);
-  for (const Case& c : cases) {
-    auto ind = build_indicator(c.key, c.params);
-    ASSERT_TRUE(ind.ok()) << c.key;
-    EXPECT_TRUE((*ind)->outputs().empty()) << c.key;
-    std::optional<double> last;
-    for (const Candle& bar : bars) {
-      if (auto v = step(**ind, bar)) last = v;
-    }
-    ASSERT_TRUE(last.has_value()) << c.key;
-    const auto outs = (*ind)->outputs();
-    ASSERT_EQ(outs.size(), c.names.size()) << c.key;
-    for (std::size_t i = 0; i < outs.size(); ++i) EXPECT_EQ(outs[i].name, c.names[i]) << c.key;
-    EXPECT_EQ(outs[0].value, *last) << c.key;
-  }
+// Both fill a window of events, not of bars.
+TEST(VolRegistry, FamilyChecks) {
+  const family::Table table = registry::volatility_entries();
+  family::expect_warmup(table, {"FractalChaosBands", "AverageDailyRange"});
+  family::expect_rejected_bars_ignored(table);
+  family::expect_finite_long_run(table);
+  const std::vector<std::string> band = {"upper", "middle", "lower"};
+  family::expect_named_outputs(
+      table, {{"BollingerBands", {"upper", "middle", "lower", "stddev"}},
+              {"DoubleBollinger", {"upper_outer", "upper_inner", "middle", "lower_inner", "lower_outer"}},
+              {"TtmSqueeze", {"squeeze", "momentum"}},
+              {"FractalChaosBands", {"upper", "lower"}},
+              {"AtrBands", band},
+              {"Keltner", band},
+              {"StarcBands", band},
+              {"AccelerationBands", band},
+              {"MaEnvelope", band},
+              {"StandardErrorBands", band},
+              {"ProjectionBands", band},
+              {"Donchian", band},
+              {"HurstChannel", band},
+              {"MedianChannel", band},
+              {"QuartileBands", band},
+              {"BomarBands", band}});
 }
 
 }  // namespace
