@@ -3,7 +3,12 @@
 // Two builds (compilers, CPUs, math paths) that print the same lines compute
 // the same numbers; a refactor that keeps the lines keeps every output byte.
 //
-// Usage: fendro_fingerprint [bars] [--feed kline]
+// Usage: fendro_fingerprint [bars] [--feed kline] [--expect FILE]
+// With --expect the lines are compared with FILE instead of printed: the
+// differing ones are shown and the exit status is 1. ctest runs it against
+// tests/data/fingerprint.txt, so that any change of any key's output bytes
+// (a customary parameter included) is seen and refreshed on purpose:
+//   build/tests/fendro_fingerprint > tests/data/fingerprint.txt
 #include <blake3.h>
 
 #include <array>
@@ -12,6 +17,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <limits>
 #include <optional>
 #include <span>
@@ -145,14 +153,48 @@ std::string params_text(const std::vector<double>& p) {
   return s + "]";
 }
 
+// Shows every line of `got` that the file does not hold and the reverse.
+int compare_with_file(const std::string& got, const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "fingerprint: cannot read %s\n", path);
+    return 1;
+  }
+  const std::string want((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (got == want) {
+    std::printf("fingerprint: identical to %s\n", path);
+    return 0;
+  }
+  auto lines = [](const std::string& text) {
+    std::set<std::string> set;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+      set.insert(text.substr(start, end - start));
+    }
+    return set;
+  };
+  const std::set<std::string> g = lines(got), w = lines(want);
+  for (const std::string& l : w) {
+    if (!g.count(l)) std::printf("- %s\n", l.c_str());
+  }
+  for (const std::string& l : g) {
+    if (!w.count(l)) std::printf("+ %s\n", l.c_str());
+  }
+  std::printf("fingerprint: differs from %s (- expected, + computed)\n", path);
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::size_t n = 20000;
   bool kline_only = false;
+  const char* expect = nullptr;
   for (int a = 1; a < argc; ++a) {
     if (std::strcmp(argv[a], "--feed") == 0 && a + 1 < argc) {
       kline_only = std::strcmp(argv[++a], "kline") == 0;
+    } else if (std::strcmp(argv[a], "--expect") == 0 && a + 1 < argc) {
+      expect = argv[++a];
     } else {
       n = std::strtoull(argv[a], nullptr, 10);
     }
@@ -169,12 +211,15 @@ int main(int argc, char** argv) {
   keys.emplace_back("Macd", &rows[*fendro::registry::key_slot("MacdIndicator")]);
   keys.emplace_back("Bollinger", &rows[*fendro::registry::key_slot("BollingerBands")]);
 
+  std::string out;
+  char line[512];
   Digest all;
   for (const auto& [key, row] : keys) {
     const std::vector<double> params(row->params.values().begin(), row->params.values().end());
     auto built = fendro::build_indicator(key, params);
     if (!built) {
-      std::printf("%.*s none\n", static_cast<int>(key.size()), key.data());
+      std::snprintf(line, sizeof line, "%.*s none\n", static_cast<int>(key.size()), key.data());
+      out += line;
       continue;
     }
     fendro::IndicatorPtr ind = std::move(*built);
@@ -202,12 +247,17 @@ int main(int argc, char** argv) {
       }
     }
     const std::string hex = d.hex();
-    std::printf("%.*s %s %s values=%llu\n", static_cast<int>(key.size()), key.data(),
-                params_text(params).c_str(), hex.c_str(),
-                static_cast<unsigned long long>(values));
+    std::snprintf(line, sizeof line, "%.*s %s %s values=%llu\n", static_cast<int>(key.size()),
+                  key.data(), params_text(params).c_str(), hex.c_str(),
+                  static_cast<unsigned long long>(values));
+    out += line;
     all.bytes(key.data(), key.size());
     all.bytes(hex.data(), hex.size());
   }
-  std::printf("all %s\n", all.hex(64).c_str());
-  return 0;
+  out += "all " + all.hex(64) + "\n";
+  if (!expect) {
+    std::fputs(out.c_str(), stdout);
+    return 0;
+  }
+  return compare_with_file(out, expect);
 }

@@ -87,7 +87,8 @@ std::vector<double> central_moments(const std::vector<double>& w) {
   std::vector<double> c(5, 0.0);
   for (double x : w) {
     const double d = x - mean;
-    for (int k = 2; k <= 4; ++k) c[k] += std::pow(d, k);
+    double power = d;
+    for (int k = 2; k <= 4; ++k) c[k] += (power *= d);
   }
   for (double& v : c) v /= static_cast<double>(w.size());
   c[1] = mean;
