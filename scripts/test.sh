@@ -22,7 +22,7 @@ rm -rf "$BUILD/wheels"
 
 # Every C++ test again under ASan + UBSan in a clang build, then each fuzz
 # target for FUZZ_SECONDS (default 60) from the checked-in seeds.
-BUILD_SAN_DIR="$BUILD-san" bash scripts/sanitize.sh
+JOBS="$JOBS" BUILD_SAN_DIR="$BUILD-san" bash scripts/sanitize.sh
 
 # Same bytes on every machine: the fingerprint with glibc's AVX2/FMA paths
 # masked and from the clang build, the module's libm imports, the sources.
