@@ -10,7 +10,9 @@ namespace fendro::cr::mpfr_path {
 namespace {
 
 // One set of variables per thread, made once: initialising MPFR numbers per
-// call would cost an allocation each.
+// call would cost an allocation each. It also ends the thread's use of MPFR:
+// MPFR keeps constants and number pools per thread, which would otherwise
+// stay allocated after every thread that ever needed a fallback.
 struct Scratch {
   mpfr_t a;
   mpfr_t b;
@@ -24,6 +26,7 @@ struct Scratch {
     mpfr_clear(a);
     mpfr_clear(b);
     mpfr_clear(r);
+    mpfr_free_cache2(MPFR_FREE_LOCAL_CACHE);
   }
   Scratch(const Scratch&) = delete;
   Scratch& operator=(const Scratch&) = delete;
