@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "fendro/market/bar_snapshot.hpp"
@@ -21,10 +22,25 @@ inline Status<IndicatorError> check_multiplier(double m) {
   return Unit{};
 }
 
+// Whether `validate_candle` accepts the candle, decided without building its
+// result: every field finite, volume not negative, the high at or above the
+// low, open and close, the low at or below open and close. Once all fields
+// are finite each refusal `a < b` is the negation of `a >= b`, so the tests
+// combine without branches.
+inline bool candle_passes(const Candle& c) {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  const bool finite = (std::abs(c.open) < kInf) & (std::abs(c.high) < kInf) &
+                      (std::abs(c.low) < kInf) & (std::abs(c.close) < kInf) &
+                      (std::abs(c.volume) < kInf);
+  const bool ordered = (c.volume >= 0.0) & (c.high >= c.low) & (c.high >= c.open) &
+                       (c.high >= c.close) & (c.low <= c.open) & (c.low <= c.close);
+  return finite & ordered;
+}
+
 // The bar's candle when it passes the candle check, else null: whole-candle
 // types drop the bar then.
 inline const Candle* checked_candle(const BarSnapshot& bar) {
-  if (bar.candle == nullptr || !validate_candle(*bar.candle).ok()) return nullptr;
+  if (bar.candle == nullptr || !candle_passes(*bar.candle)) [[unlikely]] return nullptr;
   return bar.candle;
 }
 

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -64,8 +65,8 @@ Result<Cci, IndicatorError> Cci::create(std::uint64_t period) {
 
 std::optional<double> Cci::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
-  return cci_update(core_, *c);
+  if (c == nullptr) return no_value();
+  return returned(cci_update(core_, *c));
 }
 
 Result<StochasticCci, IndicatorError> StochasticCci::create(std::uint64_t period) {

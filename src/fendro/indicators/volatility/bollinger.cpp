@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/volatility/anchored_moments.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -33,8 +34,8 @@ Result<BollingerBands, IndicatorError> BollingerBands::create(std::uint64_t peri
 
 std::optional<double> BollingerBands::update(const BarSnapshot& bar) {
   const auto b = bollinger_update(window_, bar_close(bar));
-  if (!b) return std::nullopt;
-  return out_.set(b->upper, b->middle, b->lower, b->stddev);
+  if (!b) return no_value();
+  return value_out(out_.set(b->upper, b->middle, b->lower, b->stddev));
 }
 
 Result<BollingerBandwidth, IndicatorError> BollingerBandwidth::create(std::uint64_t period,
