@@ -100,18 +100,18 @@ struct Case {
 
 const bool registered = [] {
   const Case cases[] = {
-      {"Sma(14)", "Sma", {14}},
-      {"Ema(14)", "Ema", {14}},
-      {"Rsi(14)", "Rsi", {14}},
-      {"Atr(14)", "Atr", {14}},
-      {"BollingerBands(20,2)", "BollingerBands", {20, 2}},
-      {"MacdIndicator(12,26,9)", "MacdIndicator", {12, 26, 9}},
-      {"Stochastic(14,3)", "Stochastic", {14, 3}},
-      {"Adx(14)", "Adx", {14}},
-      {"Cci(20)", "Cci", {20}},
-      {"WilliamsR(14)", "WilliamsR", {14}},
+      {"Sma/14", "Sma", {14}},
+      {"Ema/14", "Ema", {14}},
+      {"Rsi/14", "Rsi", {14}},
+      {"Atr/14", "Atr", {14}},
+      {"BollingerBands/20/2", "BollingerBands", {20, 2}},
+      {"MacdIndicator/12/26/9", "MacdIndicator", {12, 26, 9}},
+      {"Stochastic/14/3", "Stochastic", {14, 3}},
+      {"Adx/14", "Adx", {14}},
+      {"Cci/20", "Cci", {20}},
+      {"WilliamsR/14", "WilliamsR", {14}},
       {"Obv", "Obv", {}},
-      {"Mfi(14)", "Mfi", {14}},
+      {"Mfi/14", "Mfi", {14}},
   };
   for (const Case& c : cases) {
     benchmark::RegisterBenchmark(c.name, run_key, c.key, c.params);
