@@ -51,11 +51,11 @@ std::optional<double> cci_update(CciCore& s, const Candle& c) {
     s.sum = ring_sum(s.prices);
     s.pushes = 0;
   }
-  if (!s.prices.is_full()) return std::nullopt;
+  if (!s.prices.is_full()) return no_value();
   const double mean = s.sum / s.divisor;
   const double md = mean_deviation(s.prices, mean, s.divisor);
-  if (md == 0.0) return 0.0;
-  return (tp - mean) / (md * kCciScale);
+  if (md == 0.0) return value_out(0.0);
+  return value_out((tp - mean) / (md * kCciScale));
 }
 
 Result<Cci, IndicatorError> Cci::create(std::uint64_t period) {
