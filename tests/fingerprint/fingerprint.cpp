@@ -112,21 +112,6 @@ std::vector<Bar> make_bars(std::size_t n) {
   return bars;
 }
 
-// Parameters tried in turn until one builds: the first is what most types
-// take (nothing or a period), the rest cover the usual shapes.
-const std::vector<std::vector<double>>& candidate_params() {
-  static const std::vector<std::vector<double>> c = {
-      {},          {14},          {20, 2},        {12, 26, 9},  {14, 3},     {14, 3, 3},
-      {10, 20},    {0.5, 0.05},   {20, 0.3},      {10, 48},     {0.02, 0.2}, {0.02, 0.02, 0.2},
-      {20, 2, 2},  {5, 10, 20},   {20, 2, 1.5},   {14, 0.5},    {10, 20, 30, 40},
-      {10, 2, 20}, {14, 14, 14},  {3, 10, 16},    {20, 20, 2},  {5, 34, 5},  {14, 3, 3, 3},
-      {20, 1, 1, 1}, {1, 1, 1, 1, 1}, {10, 10, 10, 10, 10}, {0.5}, {2}, {1}, {50},
-      {23, 50, 10, 0.5}, {10, 15, 20, 30, 10, 10, 10, 15, 9},
-      {0, 0.01, 0.02, 0.02, 0.2, 0.03, 0.03, 0.3},
-  };
-  return c;
-}
-
 struct Digest {
   blake3_hasher h;
   Digest() { blake3_hasher_init(&h); }
@@ -174,29 +159,25 @@ int main(int argc, char** argv) {
   }
   const std::vector<Bar> bars = make_bars(n);
 
-  std::vector<std::string_view> keys;
-  for (const auto& row : fendro::registry::key_rows()) {
-    if (!kline_only || row.feed == fendro::Feed::Kline) keys.push_back(row.key);
+  // Every key with its row's customary parameters; the aliases with those
+  // of the key they stand for.
+  std::vector<std::pair<std::string_view, const fendro::registry::Entry*>> keys;
+  const auto rows = fendro::registry::key_rows();
+  for (const auto& row : rows) {
+    if (!kline_only || row.feed == fendro::Feed::Kline) keys.emplace_back(row.key, &row);
   }
-  keys.push_back("Macd");
-  keys.push_back("Bollinger");
+  keys.emplace_back("Macd", &rows[*fendro::registry::key_slot("MacdIndicator")]);
+  keys.emplace_back("Bollinger", &rows[*fendro::registry::key_slot("BollingerBands")]);
 
   Digest all;
-  for (std::string_view key : keys) {
-    const std::vector<double>* chosen = nullptr;
-    fendro::IndicatorPtr ind;
-    for (const auto& p : candidate_params()) {
-      auto built = fendro::build_indicator(key, p);
-      if (built) {
-        ind = std::move(*built);
-        chosen = &p;
-        break;
-      }
-    }
-    if (!ind) {
+  for (const auto& [key, row] : keys) {
+    const std::vector<double> params(row->params.values().begin(), row->params.values().end());
+    auto built = fendro::build_indicator(key, params);
+    if (!built) {
       std::printf("%.*s none\n", static_cast<int>(key.size()), key.data());
       continue;
     }
+    fendro::IndicatorPtr ind = std::move(*built);
     Digest d;
     std::uint64_t values = 0;
     const std::uint64_t warm = ind->warmup_period();
@@ -222,7 +203,7 @@ int main(int argc, char** argv) {
     }
     const std::string hex = d.hex();
     std::printf("%.*s %s %s values=%llu\n", static_cast<int>(key.size()), key.data(),
-                params_text(*chosen).c_str(), hex.c_str(),
+                params_text(params).c_str(), hex.c_str(),
                 static_cast<unsigned long long>(values));
     all.bytes(key.data(), key.size());
     all.bytes(hex.data(), hex.size());

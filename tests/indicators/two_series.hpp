@@ -4,10 +4,12 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/market/bar_snapshot.hpp"
+#include "fendro/registry/registry.hpp"
 #include "series.hpp"
 
 namespace fendro::testing {
@@ -17,6 +19,25 @@ struct TwoSeriesKey {
   std::vector<double> params;
   bool two_series = false;  // reads the reference value besides the close
 };
+
+// The rows of a family table with their customary parameters, each marked
+// two-series when a long run of daily candles (months of them, for the
+// calendar types) without a reference value gives nothing at all.
+inline std::vector<TwoSeriesKey> two_series_keys(std::span<const registry::Entry> table) {
+  std::vector<Candle> bars = random_walk(2000, 29);
+  for (std::size_t i = 0; i < bars.size(); ++i) bars[i].time = static_cast<std::int64_t>(i) * 86'400'000;
+  std::vector<TwoSeriesKey> out;
+  for (const registry::Entry& e : table) {
+    TwoSeriesKey k{e.key.data(), {e.params.values().begin(), e.params.values().end()}};
+    auto built = build_indicator(e.key, e.params.values());
+    if (built.ok()) {
+      k.two_series = true;
+      for (const Candle& c : bars) k.two_series = k.two_series && !step(**built, c).has_value();
+    }
+    out.push_back(std::move(k));
+  }
+  return out;
+}
 
 // One bar: a candle with or without a reference value.
 inline std::optional<double> step_pair(Indicator& ind, const Candle& c,

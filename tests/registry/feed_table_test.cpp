@@ -1,27 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <map>
 #include <set>
 #include <string>
 
 #include "fendro/registry/key_table.hpp"
 #include "fendro/registry/registry.hpp"
-#include "fendro/strategy/errors.hpp"
+#include "fendro/registry/strategy_error.hpp"
 
 namespace fendro {
 namespace {
-
-TEST(FeedTable, CountsPerFeed) {
-  std::map<Feed, int> counts;
-  for (const registry::KeyRow& row : registry::key_rows()) ++counts[feed_of_indicator(row.key)];
-  EXPECT_EQ(counts[Feed::Kline], 446);
-  EXPECT_EQ(counts[Feed::Trade], 8);
-  EXPECT_EQ(counts[Feed::Orderbook], 7);
-  EXPECT_EQ(counts[Feed::TradeQuote], 3);
-  EXPECT_EQ(counts[Feed::Derivatives], 16);
-  EXPECT_EQ(counts[Feed::CrossSection], 15);
-  EXPECT_EQ(counts.count(Feed::None), 0u);
-}
 
 TEST(FeedTable, ExactMatchOnly) {
   struct Case {
@@ -45,7 +32,7 @@ TEST(FeedTable, ExactMatchOnly) {
 
 TEST(FeedTable, KeysAreCamelCaseOfTwoToTwentySixCharacters) {
   std::set<std::string_view> seen;
-  for (const registry::KeyRow& row : registry::key_rows()) {
+  for (const registry::Entry& row : registry::key_rows()) {
     EXPECT_TRUE(seen.insert(row.key).second) << row.key;
     EXPECT_GE(row.key.size(), 2u);
     EXPECT_LE(row.key.size(), 26u);
@@ -53,7 +40,7 @@ TEST(FeedTable, KeysAreCamelCaseOfTwoToTwentySixCharacters) {
     for (char ch : row.key) EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(ch))) << row.key;
     EXPECT_EQ(registry::key_slot(row.key).has_value(), true);
   }
-  EXPECT_EQ(seen.size(), registry::kTypeKeyCount);
+  EXPECT_EQ(seen.size(), registry::key_rows().size());
 }
 
 TEST(FeedNames, DisplayAndJsonNames) {

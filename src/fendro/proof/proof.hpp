@@ -7,7 +7,7 @@
 
 #include "fendro/json/value.hpp"
 #include "fendro/market/records.hpp"
-#include "fendro/strategy/errors.hpp"
+#include "fendro/registry/strategy_error.hpp"
 #include "fendro/util/result.hpp"
 
 namespace fendro {

@@ -18,6 +18,7 @@ namespace fendro {
 namespace {
 
 // A command carries candles only: these cost models would silently do nothing.
+// The runs of blanks are part of the texts: callers match them byte for byte.
 constexpr std::string_view kSpreadRefused =
     "costs.slippage spread needs an order-book feed; without one every fill              would be priced at zero "
     "slippage";

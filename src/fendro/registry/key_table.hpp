@@ -1,5 +1,5 @@
-// The table of the 495 indicator type keys and the feed each consumes. The
-// factory and the feed lookup share its exact-match search.
+// Every type key of the families' tables in one index, built on first use:
+// the factory and the feed lookup share its exact-match search.
 #pragma once
 
 #include <cstddef>
@@ -7,20 +7,13 @@
 #include <span>
 #include <string_view>
 
-#include "fendro/strategy/feed.hpp"
+#include "fendro/registry/registry.hpp"
 
 namespace fendro::registry {
 
-struct KeyRow {
-  std::string_view key;
-  Feed feed;
-};
-
-inline constexpr std::size_t kTypeKeyCount = 495;
-
-// Every type key, ordered by length and then by bytes (the aliases are not
-// type keys).
-std::span<const KeyRow> key_rows();
+// Every registered entry, ordered by the length of its key and then by its
+// bytes (the aliases are not type keys).
+std::span<const Entry> key_rows();
 
 // Position of `key` in key_rows(): lengths equal and every byte equal; no
 // hashing, no allocation. Nothing for any other text.

@@ -1,6 +1,5 @@
 #include "fendro/registry/registry.hpp"
 
-#include <array>
 #include <new>
 #include <stdexcept>
 
@@ -9,23 +8,6 @@
 
 namespace fendro {
 namespace {
-
-using registry::BuildFn;
-
-// The build function of every registered key, by its slot in the key table;
-// filled once, on first use, from the families' tables.
-const std::array<BuildFn, registry::kTypeKeyCount>& builders() {
-  static const std::array<BuildFn, registry::kTypeKeyCount> table = [] {
-    std::array<BuildFn, registry::kTypeKeyCount> t{};
-    for (std::span<const registry::Entry> family : registry::families()) {
-      for (const registry::Entry& e : family) {
-        if (const auto slot = registry::key_slot(e.key)) t[*slot] = e.build;
-      }
-    }
-    return t;
-  }();
-  return table;
-}
 
 std::string_view resolve_alias(std::string_view key) {
   if (key == "Macd") return "MacdIndicator";
@@ -38,12 +20,11 @@ std::string_view resolve_alias(std::string_view key) {
 BuildResult build_indicator(std::string_view key, std::span<const double> params) {
   const std::string_view target = resolve_alias(key);
   const std::optional<std::size_t> slot = registry::key_slot(target);
-  const BuildFn build = slot ? builders()[*slot] : nullptr;
-  if (build == nullptr) return err(StrategyError::unknown_indicator(key));
-  return registry::run_entry(build, target, params);
+  if (!slot) return err(StrategyError::unknown_indicator(key));
+  return registry::run_entry(registry::key_rows()[*slot].build, target, params);
 }
 
-BuildResult registry::run_entry(BuildFn build, std::string_view key, std::span<const double> params) {
+BuildResult registry::run_entry(registry::BuildFn build, std::string_view key, std::span<const double> params) {
   try {
     return build(Params(params, key));
   } catch (const std::bad_alloc&) {

@@ -1,15 +1,18 @@
 // Builds indicator objects by type key from positional numeric parameters.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <span>
 #include <string_view>
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/market/indicator_error.hpp"
-#include "fendro/strategy/errors.hpp"
-#include "fendro/strategy/feed.hpp"
+#include "fendro/registry/feed.hpp"
+#include "fendro/registry/strategy_error.hpp"
 #include "fendro/util/result.hpp"
 
 namespace fendro {
@@ -22,8 +25,8 @@ using BuildResult = Result<IndicatorPtr, StrategyError>;
 // fails the build instead of ending the process.
 BuildResult build_indicator(std::string_view key, std::span<const double> params);
 
-// The feed the type consumes; Feed::None for any text that is not one of the
-// 495 type keys (the two aliases included).
+// The feed the type consumes; Feed::None for any text that is not a type key
+// (the two aliases included).
 Feed feed_of_indicator(std::string_view key);
 
 // InvalidParameters(key, display text of e).
@@ -59,9 +62,29 @@ class Params {
 
 using BuildFn = BuildResult (*)(const Params&);
 
+// The parameters a type is usually built with: the example its row gives, and
+// what the tests, the benchmarks and the fingerprint build every key with.
+class CustomaryParams {
+ public:
+  static constexpr std::size_t kMax = 9;
+  constexpr CustomaryParams() = default;
+  constexpr CustomaryParams(std::initializer_list<double> values) : size_(values.size()) {
+    std::size_t i = 0;
+    for (double v : values) values_[i++] = v;  // more than kMax: not a constant expression
+  }
+  std::span<const double> values() const { return {values_.data(), size_}; }
+
+ private:
+  std::array<double, kMax> values_{};
+  std::size_t size_ = 0;
+};
+
+// One type key: what it is fed, how it is built, and its customary parameters.
 struct Entry {
   std::string_view key;
+  Feed feed;
   BuildFn build;
+  CustomaryParams params;
 };
 
 // Boxes a constructed state, or wraps its constructor error with the key.

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fendro/market/records.hpp"
-#include "fendro/strategy/errors.hpp"
+#include "fendro/registry/strategy_error.hpp"
 #include "fendro/strategy/report.hpp"
 #include "fendro/strategy/rule_window.hpp"
 #include "fendro/strategy/spec.hpp"

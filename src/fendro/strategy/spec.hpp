@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "fendro/json/value.hpp"
-#include "fendro/strategy/feed.hpp"
+#include "fendro/registry/feed.hpp"
 #include "fendro/strategy/rules.hpp"
 #include "fendro/util/result.hpp"
 

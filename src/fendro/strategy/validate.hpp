@@ -1,7 +1,7 @@
 // Consistency checks of a strategy that was read without fault.
 #pragma once
 
-#include "fendro/strategy/errors.hpp"
+#include "fendro/registry/strategy_error.hpp"
 #include "fendro/strategy/spec.hpp"
 #include "fendro/util/result.hpp"
 

@@ -4,7 +4,9 @@
 #include <limits>
 #include <string>
 
+#include "fendro/registry/families.hpp"
 #include "fendro/util/saturating.hpp"
+#include "indicators/family_checks.hpp"
 #include "indicators/testing.hpp"
 
 namespace fendro::testing {
@@ -134,118 +136,14 @@ TEST(AveragesRegistry, KamaWithAHugePeriod) {
   for (const Candle& c : random_walk(100)) EXPECT_EQ(step(*k, c), kNone);
 }
 
-struct KeyCase {
-  const char* key;
-  std::vector<double> params;
-  bool whole_candle;  // runs the candle check (else reads only the close)
-  std::size_t outputs;
-};
-
-const KeyCase kKeys[] = {
-    {"Hma", {9}, false, 0},
-    {"Ehma", {9}, false, 0},
-    {"Zlema", {9}, false, 0},
-    {"Kama", {10, 2, 30}, false, 0},
-    {"Frama", {16}, false, 0},
-    {"McGinleyDynamic", {14}, false, 0},
-    {"Jma", {7, 50, 2}, false, 0},
-    {"AdaptiveLaguerreFilter", {13}, false, 0},
-    {"GeneralizedDema", {5, 0.7}, false, 0},
-    {"HoltWinters", {0.3, 0.1}, false, 0},
-    {"Alma", {9, 0.85, 6}, false, 0},
-    {"SineWeightedMa", {9}, false, 0},
-    {"MedianMa", {10}, false, 0},
-    {"GeometricMa", {10}, false, 0},
-    {"Vwma", {20}, true, 0},
-    {"Evwma", {20}, true, 0},
-    {"Alligator", {13, 8, 5}, true, 3},
-    {"LinearRegression", {14}, false, 0},
-    {"LinRegSlope", {14}, false, 0},
-    {"LinRegAngle", {14}, false, 0},
-    {"LinRegIntercept", {14}, false, 0},
-    {"Tsf", {14}, false, 0},
-    {"TsfOscillator", {14}, false, 0},
-    {"CorrelationTrendIndicator", {20}, false, 0},
-    {"LinRegChannel", {20, 2}, false, 3},
-};
-
-TEST(AveragesRegistry, EveryKeyIsRegistered) {
-  std::size_t found = 0;
-  for (auto family : registry::families()) {
-    for (const registry::Entry& e : family) {
-      for (const KeyCase& k : kKeys) found += e.key == k.key ? 1 : 0;
-    }
-  }
-  EXPECT_EQ(found, std::size(kKeys));
-}
-
-// The first value comes on the bar `warmup_period` names, and from then on a
-// finite value on every bar; outputs come in their fixed order.
-TEST(AveragesRegistry, LongRandomWalk) {
-  const auto cs = random_walk(10000, 42);
-  for (const KeyCase& k : kKeys) {
-    IndicatorPtr ind = make(k.key, k.params);
-    ASSERT_TRUE(ind) << k.key;
-    const std::uint64_t warmup = ind->warmup_period();
-    for (std::size_t i = 0; i < cs.size(); ++i) {
-      const auto v = step(*ind, cs[i]);
-      ASSERT_EQ(v.has_value(), i + 1 >= warmup) << k.key << " bar " << i + 1;
-      const auto outs = ind->outputs();
-      if (!v) {
-        EXPECT_TRUE(outs.empty()) << k.key;
-        continue;
-      }
-      ASSERT_TRUE(std::isfinite(*v)) << k.key << " bar " << i + 1;
-      ASSERT_EQ(outs.size(), k.outputs) << k.key;
-      if (!outs.empty()) {
-        EXPECT_EQ(outs[0].value, *v) << k.key;
-      }
-      for (const NamedOutput& o : outs) ASSERT_TRUE(std::isfinite(o.value)) << k.key;
-    }
-  }
-}
-
-// A rejected bar gives no value and leaves the state as it was: the values
-// around it equal those of the series without it. A whole-candle type also
-// rejects a candle whose high is below its low; a close-only type takes it.
-TEST(AveragesRegistry, RejectedBarsLeaveNoTrace) {
-  const auto clean = random_walk(300, 5);
-  Candle nan_close = clean[0];
-  nan_close.close = std::numeric_limits<double>::quiet_NaN();
-  Candle crossed = clean[0];
-  std::swap(crossed.high, crossed.low);
-  for (const KeyCase& k : kKeys) {
-    const Values want = key_values(k.key, k.params, clean);
-    for (const Candle& bad : {nan_close, crossed}) {
-      const bool rejected = k.whole_candle || std::isnan(bad.close);
-      if (!rejected) continue;
-      std::vector<Candle> dirty;
-      Values expect;
-      for (std::size_t i = 0; i < clean.size(); ++i) {
-        if (i % 7 == 3) {
-          dirty.push_back(bad);
-          expect.push_back(kNone);
-        }
-        dirty.push_back(clean[i]);
-        expect.push_back(want[i]);
-      }
-      EXPECT_TRUE(same_bits(key_values(k.key, k.params, dirty), expect)) << k.key;
-    }
-  }
-}
-
-// Close-only types never look at the rest of the candle.
-TEST(AveragesRegistry, CloseOnlyTypesIgnoreTheCandleCheck) {
-  const auto clean = random_walk(200, 9);
-  std::vector<Candle> crossed = clean;
-  for (Candle& c : crossed) {
-    std::swap(c.high, c.low);
-    c.volume = -1.0;
-  }
-  for (const KeyCase& k : kKeys) {
-    if (k.whole_candle) continue;
-    EXPECT_TRUE(same_bits(key_values(k.key, k.params, crossed), key_values(k.key, k.params, clean)))
-        << k.key;
+// Both tables of the family through the checks every family runs.
+TEST(AveragesRegistry, FamilyChecks) {
+  for (const family::Table table : {registry::basic_average_entries(), registry::average_entries()}) {
+    family::expect_warmup(table);
+    family::expect_rejected_bars_ignored(table);
+    family::expect_named_outputs(table, {{"Alligator", {"jaw", "teeth", "lips"}},
+                                         {"LinRegChannel", {"upper", "middle", "lower"}}});
+    family::expect_finite_long_run(table);
   }
 }
 

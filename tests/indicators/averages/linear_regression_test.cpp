@@ -2,7 +2,7 @@
 // running sums against a refit of the whole window.
 #include <cmath>
 
-#include "fendro/indicators/averages/regression_window.hpp"
+#include "fendro/indicators/common/regression_window.hpp"
 #include "indicators/testing.hpp"
 
 namespace fendro::testing {

@@ -7,7 +7,6 @@
 
 #include "fendro/registry/families.hpp"
 #include "indicators/family_checks.hpp"
-#include "indicators/momentum/momentum_a_keys.hpp"
 #include "indicators/testing.hpp"
 
 namespace fendro::testing {
@@ -120,54 +119,18 @@ TEST(MomentumARegistry, ConstructionChecksInTheirOrder) {
   }
 }
 
-TEST(MomentumARegistry, TheFamilyTableHoldsEveryKeyOnce) {
-  family::expect_table(registry::momentum_entries(), momentum::momentum_a_keys());
-}
-
 TEST(MomentumARegistry, FirstValueOnTheWarmUpBarThenEveryBar) {
-  family::expect_warmup(momentum::momentum_a_keys());
+  family::expect_warmup(registry::momentum_entries());
 }
 
 TEST(MomentumARegistry, RejectedBarsChangeNothing) {
-  const auto bars = random_walk(300, 5);
-  Candle nan_close = bars[60];
-  nan_close.close = kNaN;
-  Candle inf_close = bars[60];
-  inf_close.close = INFINITY;
-  Candle inverted = bars[60];  // finite close, high below low
-  std::swap(inverted.high, inverted.low);
-  Candle negative_volume = bars[60];
-  negative_volume.volume = -1.0;
-  for (const family::Key& b : momentum::momentum_a_keys()) {
-    std::vector<Candle> bad_bars = {nan_close, inf_close};
-    if (!b.close_only) {
-      bad_bars.push_back(inverted);
-      bad_bars.push_back(negative_volume);
-    }
-    auto clean = make(b.key, b.params);
-    const Trace want = trace(*clean, bars);
-    for (const Candle& bad : bad_bars) {
-      auto ind = make(b.key, b.params);
-      std::vector<Candle> head(bars.begin(), bars.begin() + 100);
-      Trace got = trace(*ind, head);
-      EXPECT_FALSE(step(*ind, bad).has_value()) << b.key;
-      // The outputs of the last valued bar stay in place.
-      std::vector<double> kept;
-      for (const NamedOutput& o : ind->outputs()) kept.push_back(o.value);
-      EXPECT_EQ(kept, got.outputs.back()) << b.key;
-      const Trace tail = trace(*ind, std::vector<Candle>(bars.begin() + 100, bars.end()));
-      got.values.insert(got.values.end(), tail.values.begin(), tail.values.end());
-      got.outputs.insert(got.outputs.end(), tail.outputs.begin(), tail.outputs.end());
-      EXPECT_TRUE(same_bits(got.values, want.values)) << b.key;
-      EXPECT_EQ(got.outputs, want.outputs) << b.key;
-    }
-  }
+  family::expect_rejected_bars_ignored(registry::momentum_entries());
 }
 
 TEST(MomentumARegistry, LongRandomWalkGivesOnlyFiniteValues) {
   const auto bars = random_walk(10000, 11);
-  for (const family::Key& b : momentum::momentum_a_keys()) {
-    auto ind = make(b.key, b.params);
+  for (const registry::Entry& b : registry::momentum_entries()) {
+    auto ind = family::build(b);
     std::size_t valued = 0;
     for (const Candle& c : bars) {
       const auto v = step(*ind, c);

@@ -24,16 +24,6 @@ using family::invalid;
 constexpr double kMaxPlus = 16777217.0;
 const std::string kMax = "invalid period: period exceeds the maximum supported window length (see MAX_PERIOD)";
 
-std::vector<family::Key> family_keys() {
-  std::vector<family::Key> out;
-  for (const TwoSeriesKey& k : pair_keys()) out.push_back({k.key, k.params});
-  return out;
-}
-
-TEST(PairsRegistry, TableHoldsEveryKeyOnce) {
-  family::expect_table(registry::pair_regime_entries(), family_keys());
-}
-
 TEST(PairsRegistry, ConstructionMessagesInCheckOrder) {
   struct Case {
     const char* key;

@@ -1,5 +1,4 @@
-// Keys of the pair and regime family with customary parameters (shared by
-// the tests and the benchmark), and runs of two-series types.
+// Keys of the pair and regime family from its table, and runs of two-series types.
 #pragma once
 
 #include <optional>
@@ -8,31 +7,12 @@
 
 #include "../testing.hpp"
 #include "../two_series.hpp"
+#include "fendro/registry/families.hpp"
 
 namespace fendro::testing::pairs {
 
 inline const std::vector<TwoSeriesKey>& pair_keys() {
-  static const std::vector<TwoSeriesKey> keys = {
-      {"BetaNeutralSpread", {20}, true},
-      {"DistanceSsd", {20}, true},
-      {"HasbrouckInformationShare", {30}, true},
-      {"OuHalfLife", {20}, true},
-      {"PairwiseBeta", {20}, true},
-      {"SpreadAr1Coefficient", {20}, true},
-      {"SpreadHurst", {40}, true},
-      {"TrendLabel", {20}, false},
-      {"GrangerCausality", {40, 2}, true},
-      {"PairSpreadZScore", {20, 20}, true},
-      {"Cointegration", {40, 1}, true},
-      {"KalmanHedgeRatio", {1e-4, 1e-3}, true},
-      {"LeadLagCrossCorrelation", {20, 5}, true},
-      {"RelativeStrengthAB", {10, 14}, true},
-      {"SpreadBollingerBands", {20, 2.0}, true},
-      {"RegimeLabel", {20, 50}, false},
-      {"SeasonalZScore", {60}, false},
-      {"TurnOfMonth", {2, 2, 0}, false},
-      {"VolatilityCone", {20, 50}, false},
-  };
+  static const std::vector<TwoSeriesKey> keys = two_series_keys(registry::pair_regime_entries());
   return keys;
 }
 

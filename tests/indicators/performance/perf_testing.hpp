@@ -1,43 +1,16 @@
-// Keys of the performance family with customary parameters (shared by the
-// tests and the benchmark) and a series of one-bar returns to feed them.
+// Keys of the performance family from its table and a series of one-bar returns to feed them.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "../two_series.hpp"
+#include "fendro/registry/families.hpp"
 
 namespace fendro::testing::performance {
 
 inline const std::vector<TwoSeriesKey>& perf_keys() {
-  static const std::vector<TwoSeriesKey> keys = {
-      {"MaxDrawdown", {20}},
-      {"AverageDrawdown", {20}},
-      {"PainIndex", {20}},
-      {"CalmarRatio", {20}},
-      {"BurkeRatio", {20}},
-      {"SterlingRatio", {20}},
-      {"MartinRatio", {20}},
-      {"KRatio", {20}},
-      {"RecoveryFactor", {}},
-      {"SharpeRatio", {20, 0.0}},
-      {"M2Measure", {20, 0.0001, 0.01}},
-      {"SortinoRatio", {20, 0.0}},
-      {"UpsidePotentialRatio", {20, 0.0}},
-      {"OmegaRatio", {20, 0.0}},
-      {"KellyCriterion", {20}},
-      {"WinRate", {20}},
-      {"ProfitFactor", {20}},
-      {"GainLossRatio", {20}},
-      {"Expectancy", {20}},
-      {"GainToPainRatio", {20}},
-      {"ValueAtRisk", {20, 0.95}},
-      {"ConditionalValueAtRisk", {20, 0.95}},
-      {"TailRatio", {20}},
-      {"CommonSenseRatio", {20}},
-      {"InformationRatio", {20}, true},
-      {"TreynorRatio", {20, 0.0}, true},
-  };
+  static const std::vector<TwoSeriesKey> keys = two_series_keys(registry::performance_entries());
   return keys;
 }
 

@@ -91,11 +91,11 @@ TEST(PerfReturns, CommonSenseResumesAfterWindowsWithoutLosses) {
   // Windows without losses in the middle of the run change nothing later:
   // each value is the one of a fresh object over the same window.
   const std::vector<double> closes = {-0.1, 0.2, 0.1, 0.3, 0.2, 0.4, -0.3, 0.1, -0.2, 0.5};
-  auto ind = family::build({"CommonSenseRatio", {3}});
+  auto ind = make("CommonSenseRatio", {3});
   for (std::size_t i = 0; i < closes.size(); ++i) {
     const auto v = step(*ind, flat(closes[i]));
     if (i < 2) continue;
-    auto fresh = family::build({"CommonSenseRatio", {3}});
+    auto fresh = make("CommonSenseRatio", {3});
     const auto want = statistics::last_value(*fresh, {closes[i - 2], closes[i - 1], closes[i]});
     ASSERT_TRUE(v && want);
     EXPECT_EQ(*v, *want) << "bar " << i + 1;
@@ -106,7 +106,7 @@ TEST(PerfReturns, UpsideSumsAreNeverRebuilt) {
   // Only adjusted sums: a window holding no shortfall keeps a rounding
   // residual of the shortfalls that left it, so the ratio is huge instead
   // of the 0.0 a rebuilt sum would give.
-  auto ind = family::build({"UpsidePotentialRatio", {2, 0.0}});
+  auto ind = make("UpsidePotentialRatio", {2, 0.0});
   const auto v = statistics::last_value(*ind, {-0.0091, -0.0015, 0.02, 0.02});
   ASSERT_TRUE(v);
   EXPECT_GT(*v, 1e6);
@@ -131,7 +131,7 @@ TEST(PerfReturns, BenchmarkRelativeRatios) {
       {"TreynorRatio", {4, 0.5}, flat4, b, 0.0},  // beta 0
   };
   for (const Case& c : cases) {
-    auto ind = family::build({c.key, c.params});
+    auto ind = make(c.key, c.params);
     const auto v = statistics::last_pair_value(*ind, c.a, c.b);
     ASSERT_TRUE(v) << c.key;
     EXPECT_NEAR(*v, c.want, 1e-12) << c.key;

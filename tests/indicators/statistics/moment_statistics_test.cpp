@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "fendro/indicators/statistics/anchored_moments.hpp"
+#include "fendro/indicators/common/anchored_moments.hpp"
 #include "fendro/indicators/statistics/moment_statistics.hpp"
 #include "fendro/indicators/statistics/regularity.hpp"
 #include "fendro/indicators/statistics/window_statistics.hpp"
@@ -62,7 +62,7 @@ TEST(MomentStatistics, FlatWindowsGiveTheirFixedValues) {
       {"CoefficientOfVariation", {5}, flat_closes, 0.0, 0},
   });
   // A variance that rounds just below zero never reaches a square root.
-  auto v = build({"Variance", {3}});
+  auto v = make("Variance", {3});
   const auto got = last_value(*v, {0.1, 0.1, 0.1, 0.1});
   ASSERT_TRUE(got);
   EXPECT_FALSE(std::signbit(*got));
@@ -70,7 +70,7 @@ TEST(MomentStatistics, FlatWindowsGiveTheirFixedValues) {
 }
 
 TEST(MomentStatistics, LogReturnDropsNonPositiveCloses) {
-  auto ind = build({"LogReturn", {1}});
+  auto ind = make("LogReturn", {1});
   EXPECT_FALSE(step(*ind, flat(100)));
   EXPECT_FALSE(step(*ind, flat(0.0)));
   EXPECT_FALSE(step(*ind, flat(-5.0)));
@@ -99,8 +99,8 @@ TEST(MomentStatistics, AnchoredSumsStayExactOverLongRuns) {
   const auto series = random_walk(20000, 9, 1e6);
   for (std::uint64_t n : {5u, 17u, 64u}) {
     stats::AnchoredHigherMoments hm(n);
-    auto skew = build({"Skewness", {static_cast<double>(n)}});
-    auto kurt = build({"Kurtosis", {static_cast<double>(n)}});
+    auto skew = make("Skewness", {static_cast<double>(n)});
+    auto kurt = make("Kurtosis", {static_cast<double>(n)});
     std::vector<double> window;
     for (std::size_t i = 0; i < series.size(); ++i) {
       const double x = series[i].close;
@@ -126,14 +126,14 @@ TEST(MomentStatistics, PositionSumsMatchTheWindowAfterEvictions) {
   // current window.
   const auto series = random_walk(5000, 21);
   for (double n : {2.0, 3.0, 10.0, 33.0}) {
-    auto running = build({"RSquared", {n}});
+    auto running = make("RSquared", {n});
     std::vector<double> window;
     for (std::size_t i = 0; i < series.size(); ++i) {
       const auto v = step(*running, series[i]);
       window.push_back(series[i].close);
       if (window.size() > static_cast<std::size_t>(n)) window.erase(window.begin());
       if (!v || i % 101 != 0) continue;
-      auto fresh = build({"RSquared", {n}});
+      auto fresh = make("RSquared", {n});
       const auto want = last_value(*fresh, window);
       ASSERT_TRUE(want);
       EXPECT_NEAR(*v, *want, 1e-9) << n << " bar " << i;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fendro/indicators/statistics/regularity.hpp"
-#include "fendro/indicators/statistics/sorted_quantile.hpp"
+#include "fendro/indicators/common/sorted_quantile.hpp"
 #include "indicators/family_checks.hpp"
 #include "indicators/statistics/stats_testing.hpp"
 
@@ -56,9 +56,9 @@ TEST(OrderStatistics, MedianOfTwoHugeValuesDoesNotOverflow) {
 
 TEST(OrderStatistics, EqualValuesLeaveOneCopyAtATime) {
   // Window 3 over 5, 5, 1, 5: after the first 5 leaves, {5, 1, 5} remains.
-  auto q = build({"RollingQuantile", {3, 0.0}});
+  auto q = make("RollingQuantile", {3, 0.0});
   EXPECT_EQ(last_value(*q, {5, 5, 1, 5}), 1.0);
-  auto top = build({"RollingQuantile", {3, 1.0}});
+  auto top = make("RollingQuantile", {3, 1.0});
   EXPECT_EQ(last_value(*top, {5, 5, 1, 1, 1}), 1.0);
 }
 
@@ -116,7 +116,7 @@ TEST(Regularity, SampleEntropyMatchesAPairByPairCount) {
   for (std::size_t m : {1u, 2u, 3u, 6u}) {
     for (double r_factor : {0.2, 0.5, 1.0}) {
       const std::size_t n = 24;
-      auto ind = build({"SampleEntropy", {static_cast<double>(n), static_cast<double>(m), r_factor}});
+      auto ind = make("SampleEntropy", {static_cast<double>(n), static_cast<double>(m), r_factor});
       std::vector<double> window;
       for (int bar = 0; bar < 120; ++bar) {
         const double x = std::floor(rng.unit() * 5.0);
@@ -147,7 +147,7 @@ TEST(Regularity, HistogramBinsOfDegenerateQuotients) {
     EXPECT_EQ(stats::histogram_bin(c.quotient, c.bins), c.want) << c.quotient;
   }
   // A window spanning more than the largest finite number stays defined.
-  auto ind = build({"ShannonEntropy", {4, 4}});
+  auto ind = make("ShannonEntropy", {4, 4});
   const auto v = last_value(*ind, {-1.5e308, 1.5e308, 0.0, 1.0});
   ASSERT_TRUE(v);
   EXPECT_FALSE(std::isnan(*v));

@@ -1,5 +1,4 @@
-// Keys of the statistics family with customary parameters (shared by the
-// tests and the benchmark), and runs of closes and of two-series types.
+// Keys of the statistics family from its table, and runs of closes and of two-series types.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,38 +9,12 @@
 
 #include "fendro/registry/registry.hpp"
 #include "../two_series.hpp"
+#include "fendro/registry/families.hpp"
 
 namespace fendro::testing::statistics {
 
 inline const std::vector<TwoSeriesKey>& stats_keys() {
-  static const std::vector<TwoSeriesKey> keys = {
-      {"Variance", {20}, false},
-      {"ZScore", {20}, false},
-      {"CoefficientOfVariation", {20}, false},
-      {"Skewness", {20}, false},
-      {"Kurtosis", {20}, false},
-      {"JarqueBera", {20}, false},
-      {"StandardError", {20}, false},
-      {"RSquared", {20}, false},
-      {"LogReturn", {1}, false},
-      {"Autocorrelation", {20, 1}, false},
-      {"RollingQuantile", {20, 0.9}, false},
-      {"RollingIqr", {20}, false},
-      {"MedianAbsoluteDeviation", {20}, false},
-      {"RollingPercentileRank", {20}, false},
-      {"RollingMinMaxScaler", {20}, false},
-      {"SampleEntropy", {50, 2, 0.2}, false},
-      {"ShannonEntropy", {50, 10}, false},
-      {"HurstExponent", {100, 4}, false},
-      {"Beta", {20}, true},
-      {"Alpha", {20, 0.0}, true},
-      {"PearsonCorrelation", {20}, true},
-      {"RollingCorrelation", {20}, true},
-      {"RollingCovariance", {20}, true},
-      {"SpearmanCorrelation", {20}, true},
-      {"KendallTau", {20}, true},
-      {"VarianceRatio", {40, 4}, true},
-  };
+  static const std::vector<TwoSeriesKey> keys = two_series_keys(registry::statistics_entries());
   return keys;
 }
 

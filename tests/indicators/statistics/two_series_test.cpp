@@ -7,7 +7,7 @@
 #include <limits>
 #include <vector>
 
-#include "fendro/indicators/statistics/anchored_pair_moments.hpp"
+#include "fendro/indicators/common/anchored_pair_moments.hpp"
 #include "fendro/indicators/statistics/rank_correlation.hpp"
 #include "indicators/family_checks.hpp"
 #include "indicators/statistics/stats_testing.hpp"
@@ -60,7 +60,7 @@ TEST(TwoSeries, HandWorkedValues) {
       {"VarianceRatio", {6, 2}, {1, 2, 3, 4, 5, 6}, {0, 0, 0, 0, 0, 0}, 1.0},  // constant steps
   };
   for (const PairCase& c : cases) {
-    auto ind = build({c.key, c.params});
+    auto ind = make(c.key, c.params);
     const auto v = last_pair_value(*ind, c.a, c.b);
     ASSERT_TRUE(v.has_value()) << c.key;
     EXPECT_NEAR(*v, c.want, 1e-12) << c.key << " " << ::testing::PrintToString(c.a);
@@ -70,8 +70,8 @@ TEST(TwoSeries, HandWorkedValues) {
 TEST(TwoSeries, ChangesAreTakenAgainstTheLastAcceptedBar) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   for (const char* key : {"RollingCorrelation", "RollingCovariance"}) {
-    auto with_gaps = build({key, {2}});
-    auto without = build({key, {2}});
+    auto with_gaps = make(key, {2});
+    auto without = make(key, {2});
     EXPECT_FALSE(step_pair(*with_gaps, 1, 10));
     EXPECT_FALSE(step_pair(*with_gaps, 50, std::nullopt));
     EXPECT_FALSE(step_pair(*with_gaps, 2, 13));
@@ -153,7 +153,7 @@ TEST(TwoSeries, SpearmanAfterEvictionsEqualsAFreshRanking) {
   SplitMix rng(13);
   const double levels[] = {-1.0, -0.0, 0.0, 2.0, 3.0};
   for (double n : {2.0, 3.0, 9.0}) {
-    auto running = build({"SpearmanCorrelation", {n}});
+    auto running = make("SpearmanCorrelation", {n});
     std::vector<double> wa;
     std::vector<double> wb;
     for (int i = 0; i < 400; ++i) {
@@ -167,7 +167,7 @@ TEST(TwoSeries, SpearmanAfterEvictionsEqualsAFreshRanking) {
       }
       const auto v = step_pair(*running, a, b);
       if (!v) continue;
-      auto fresh = build({"SpearmanCorrelation", {n}});
+      auto fresh = make("SpearmanCorrelation", {n});
       const auto want = last_pair_value(*fresh, wa, wb);
       ASSERT_TRUE(want);
       ASSERT_EQ(*v, *want) << n << " bar " << i;

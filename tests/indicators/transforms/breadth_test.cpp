@@ -17,18 +17,14 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-struct BreadthKey {
-  const char* key;
-  std::vector<double> params;
-};
-
-const std::vector<BreadthKey> kBreadthKeys = {
-    {"AbsoluteBreadthIndex", {}}, {"AdvanceDeclineRatio", {}},   {"BullishPercentIndex", {}},
-    {"NewHighsNewLows", {}},      {"PercentAboveMa", {}},        {"TickIndex", {}},
-    {"Trin", {}},                 {"UpDownVolumeRatio", {}},     {"AdvanceDecline", {}},
-    {"AdVolumeLine", {}},         {"CumulativeVolumeIndex", {}}, {"McClellanOscillator", {}},
-    {"McClellanSummationIndex", {}}, {"BreadthThrust", {3}},     {"HighLowIndex", {4}},
-};
+// The cross-section rows of the family table.
+std::vector<registry::Entry> breadth_keys() {
+  std::vector<registry::Entry> out;
+  for (const registry::Entry& e : registry::transform_entries()) {
+    if (e.feed == Feed::CrossSection) out.push_back(e);
+  }
+  return out;
+}
 
 // 3 advancing (volume 0.5 in all), 1 declining (volume 2), one unchanged and
 // one with a NaN change (neither); 2 new highs, 2 new lows, 3 above their
@@ -179,25 +175,15 @@ TEST(Breadth, ConstructionMessages) {
   }
 }
 
-TEST(Breadth, FamilyTableAndFeeds) {
-  std::vector<family::KeyFeed> want;
-  for (const char* k : {"AvgPrice", "MedianPrice", "TypicalPrice", "WeightedClose", "MidPoint",
-                        "MidPrice", "OvernightIntradayReturn"}) {
-    want.push_back({k, Feed::Kline});
-  }
-  for (const BreadthKey& k : kBreadthKeys) want.push_back({k.key, Feed::CrossSection});
-  family::expect_table(registry::transform_entries(), want);
-}
-
 // Bars without a cross-section give nothing and change nothing; the first
 // value comes on the bar `warmup_period` names; no named outputs; finite
 // values over a long run.
 TEST(Breadth, EveryKeyOverARandomRun) {
   const std::vector<CrossSection> sections = random_sections(10000, 7);
-  for (const BreadthKey& k : kBreadthKeys) {
+  for (const registry::Entry& k : breadth_keys()) {
     SCOPED_TRACE(k.key);
-    auto clean = make(k.key, k.params);
-    auto gappy = make(k.key, k.params);
+    auto clean = family::build(k);
+    auto gappy = family::build(k);
     ASSERT_TRUE(clean && gappy);
     const std::uint64_t warmup = clean->warmup_period();
     for (std::size_t i = 0; i < sections.size(); ++i) {

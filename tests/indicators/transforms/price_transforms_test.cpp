@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fendro/registry/families.hpp"
 #include "indicators/family_checks.hpp"
 #include "indicators/testing.hpp"
 #include "indicators/transforms/transforms_testing.hpp"
@@ -16,15 +17,14 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-const std::vector<family::Key> kCandleKeys = {
-    {"AvgPrice", {}},
-    {"MedianPrice", {}},
-    {"TypicalPrice", {}},
-    {"WeightedClose", {}},
-    {"MidPoint", {14}, true},
-    {"MidPrice", {14}},
-    {"OvernightIntradayReturn", {0}},
-};
+// The candle-fed rows of the family table.
+std::vector<registry::Entry> candle_keys() {
+  std::vector<registry::Entry> out;
+  for (const registry::Entry& e : registry::transform_entries()) {
+    if (e.feed == Feed::Kline) out.push_back(e);
+  }
+  return out;
+}
 
 struct PriceCase {
   const char* key;
@@ -114,11 +114,16 @@ TEST(PriceTransforms, ConstructionMessages) {
 
 TEST(PriceTransforms, FamilyChecks) {
   // The overnight split first answers on the second local date, not on bar 2.
-  family::expect_warmup(kCandleKeys, {"OvernightIntradayReturn"});
-  family::expect_rejected_bars_ignored(kCandleKeys);
+  const std::vector<registry::Entry> keys = candle_keys();
+  family::expect_warmup(keys, {"OvernightIntradayReturn"});
+  family::expect_rejected_bars_ignored(keys);
   // (Its outputs are checked over several dates with its own cases.)
-  family::expect_named_outputs({kCandleKeys.begin(), kCandleKeys.end() - 1}, {});
-  family::expect_finite_long_run(kCandleKeys);
+  std::vector<registry::Entry> single;
+  for (const registry::Entry& e : keys) {
+    if (e.key != "OvernightIntradayReturn") single.push_back(e);
+  }
+  family::expect_named_outputs(single, {});
+  family::expect_finite_long_run(keys);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <limits>
 #include <vector>
 
-#include "fendro/indicators/volatility/local_day.hpp"
+#include "fendro/indicators/common/local_day.hpp"
 #include "indicators/testing.hpp"
 
 namespace fendro::testing {

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "fendro/registry/families.hpp"
 #include "fendro/registry/registry.hpp"
 #include "fendro/util/saturating.hpp"
 #include "indicators/family_checks.hpp"
 #include "indicators/testing.hpp"
-#include "indicators/volatility/vol_keys.hpp"
 
 namespace fendro::testing {
 namespace {
@@ -173,8 +173,8 @@ TEST(VolRegistry, UnboundedLengthsSaturateTheirWarmUp) {
 
 TEST(VolRegistry, EveryKeyRunsALongRandomWalkFromItsWarmUp) {
   const std::vector<Candle> bars = random_walk(10000, 7);
-  for (const family::Key& k : vol_keys()) {
-    auto built = build_indicator(k.key, k.params);
+  for (const registry::Entry& k : registry::volatility_entries()) {
+    auto built = build_indicator(k.key, k.params.values());
     ASSERT_TRUE(built.ok()) << k.key;
     Indicator& ind = **built;
     std::size_t first = 0;
@@ -188,7 +188,7 @@ TEST(VolRegistry, EveryKeyRunsALongRandomWalkFromItsWarmUp) {
         ASSERT_TRUE(std::isfinite(o.value)) << k.key << "." << o.name << " bar " << i + 1;
       }
     }
-    const std::string key = k.key;
+    const std::string key(k.key);
     if (key == "FractalChaosBands") {
       EXPECT_GE(first, ind.warmup_period());
     } else if (key == "AverageDailyRange") {
@@ -201,32 +201,7 @@ TEST(VolRegistry, EveryKeyRunsALongRandomWalkFromItsWarmUp) {
 }
 
 TEST(VolRegistry, ARejectedBarLeavesEveryStateAsItWas) {
-  const std::vector<Candle> bars = random_walk(400, 11);
-  const std::size_t at = 230;
-  Candle nan_close = bars[at];
-  nan_close.close = kNaN;
-  Candle crossed = bars[at];  // high below low, close finite
-  std::swap(crossed.high, crossed.low);
-  for (const family::Key& k : vol_keys()) {
-    std::vector<Candle> bad_bars = {nan_close};
-    if (!k.close_only) bad_bars.push_back(crossed);
-    for (const Candle& bad : bad_bars) {
-      std::vector<Candle> with = bars;
-      with.insert(with.begin() + static_cast<std::ptrdiff_t>(at), bad);
-      auto a = build_indicator(k.key, k.params);
-      auto b = build_indicator(k.key, k.params);
-      ASSERT_TRUE(a.ok() && b.ok()) << k.key;
-      Trace plain = trace(**a, bars);
-      Trace gapped = trace(**b, with);
-      EXPECT_FALSE(gapped.values[at].has_value()) << k.key;
-      // The bad bar keeps the outputs of the bar before it.
-      EXPECT_EQ(gapped.outputs[at], gapped.outputs[at - 1]) << k.key;
-      gapped.values.erase(gapped.values.begin() + static_cast<std::ptrdiff_t>(at));
-      gapped.outputs.erase(gapped.outputs.begin() + static_cast<std::ptrdiff_t>(at));
-      EXPECT_TRUE(same_bits(plain.values, gapped.values)) << k.key;
-      EXPECT_EQ(plain.outputs, gapped.outputs) << k.key;
-    }
-  }
+  family::expect_rejected_bars_ignored(registry::volatility_entries());
 }
 
 TEST(VolRegistry, NamedOutputsInTheirOrder) {

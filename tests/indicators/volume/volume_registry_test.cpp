@@ -10,12 +10,16 @@
 #include "fendro/registry/families.hpp"
 #include "fendro/util/saturating.hpp"
 #include "indicators/family_checks.hpp"
-#include "indicators/volume/volume_keys.hpp"
 
 namespace fendro::testing {
 namespace {
 
-using family::Key;
+// A key with parameters of its own.
+struct Key {
+  const char* key;
+  std::vector<double> params;
+};
+const family::Table kKeys = registry::volume_entries();
 
 constexpr double kTiny = 1e-20;  // read as a count of 0
 constexpr double kOver = 16777217;
@@ -136,20 +140,16 @@ TEST(VolumeRegistry, ChecksRunInTheirOrder) {
   }
 }
 
-TEST(VolumeRegistry, FamilyTable) {
-  family::expect_table(registry::volume_entries(), volume_keys());
-}
-
-TEST(VolumeRegistry, FirstValueOnTheWarmUpBar) { family::expect_warmup(volume_keys()); }
+TEST(VolumeRegistry, FirstValueOnTheWarmUpBar) { family::expect_warmup(kKeys); }
 
 TEST(VolumeRegistry, RejectedBarsChangeNothing) {
-  family::expect_rejected_bars_ignored(volume_keys());
+  family::expect_rejected_bars_ignored(kKeys);
 }
 
 TEST(VolumeRegistry, NamedOutputsInTheirOrder) {
   const std::vector<std::string> range = {"price_low", "price_high"};
   const std::vector<std::string> area = {"poc", "vah", "val"};
-  family::expect_named_outputs(volume_keys(), {{"CandleVolume", {"body", "width"}},
+  family::expect_named_outputs(kKeys, {{"CandleVolume", {"body", "width"}},
                                         {"Equivolume", {"height", "width"}},
                                         {"VwapStdDevBands", {"upper", "middle", "lower", "stddev"}},
                                         {"VolumeProfile", range},
@@ -159,7 +159,7 @@ TEST(VolumeRegistry, NamedOutputsInTheirOrder) {
                                         {"HighLowVolumeNodes", {"hvn", "lvn"}}});
 }
 
-TEST(VolumeRegistry, LongRunStaysFinite) { family::expect_finite_long_run(volume_keys()); }
+TEST(VolumeRegistry, LongRunStaysFinite) { family::expect_finite_long_run(kKeys); }
 
 TEST(VolumeRegistry, UnboundedProfileLengthsNeitherReserveNorWrap) {
   // 1e30 is read as the largest count: nothing may be sized by it up front.
@@ -170,7 +170,7 @@ TEST(VolumeRegistry, UnboundedProfileLengthsNeitherReserveNorWrap) {
                                        {"HighLowVolumeNodes", {kHuge, 24}},
                                        {"NakedPoc", {kHuge, 24}},
                                        {"SinglePrints", {kHuge, 24}}}) {
-    auto ind = family::build(k);
+    auto ind = make(k.key, k.params);
     ASSERT_TRUE(ind) << k.key;
     EXPECT_EQ(ind->warmup_period(), kU64Max) << k.key;
     for (const Candle& c : random_walk(50, 9)) EXPECT_FALSE(step(*ind, c).has_value()) << k.key;
@@ -186,7 +186,7 @@ TEST(VolumeRegistry, HugeBinCountsCostNoMoreThanTheirRuns) {
                                        {"NakedPoc", {5, kHuge}},
                                        {"SinglePrints", {5, kHuge}},
                                        {"ProfileShape", {5, 16777216}}}) {
-    auto ind = family::build(k);
+    auto ind = make(k.key, k.params);
     ASSERT_TRUE(ind) << k.key;
     std::size_t values = 0;
     for (const Candle& c : random_walk(200, 13)) values += step(*ind, c).has_value() ? 1 : 0;

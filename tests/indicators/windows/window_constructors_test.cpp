@@ -31,12 +31,8 @@ TEST(WindowConstructors, LengthChecksInPlainOrder) {
       {"ema_state_new", outcome(ema_state_new)},
       {"lag_ring_new", outcome(lag_ring_new)},
       {"ring_window_new", outcome(ring_window_new)},
-      {"candle_window_new", outcome(candle_window_new)},
       {"sorted_window_new", outcome(sorted_window_new)},
-      {"ring_window_sums_new", outcome(ring_window_sums_new)},
       {"pair_ring_window_new", outcome(pair_ring_window_new)},
-      {"ring_window_state_new", outcome(ring_window_state_new)},
-      {"anchored_ring_window_new", outcome(anchored_ring_window_new)},
       {"rolling_variance_new", outcome(rolling_variance_new)},
   };
   const std::string max_text =

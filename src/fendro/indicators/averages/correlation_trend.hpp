@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "fendro/indicators/averages/regression_window.hpp"
+#include "fendro/indicators/common/regression_window.hpp"
 #include "fendro/indicators/indicator.hpp"
 
 namespace fendro {

@@ -14,9 +14,14 @@ namespace fendro::registry {
 namespace {
 
 constexpr Entry kEntries[] = {
-    {"Sma", build<Sma, U>},   {"Wma", build<Wma, U>},   {"Trima", build<Trima, U>},
-    {"Ema", build<Ema, U>},   {"Dema", build<Dema, U>}, {"Tema", build<Tema, U>},
-    {"Smma", build<Smma, U>}, {"T3", build<T3, U, F>},
+    {"Sma", Feed::Kline, build<Sma, U>, {14}},
+    {"Wma", Feed::Kline, build<Wma, U>, {14}},
+    {"Trima", Feed::Kline, build<Trima, U>, {14}},
+    {"Ema", Feed::Kline, build<Ema, U>, {14}},
+    {"Dema", Feed::Kline, build<Dema, U>, {14}},
+    {"Tema", Feed::Kline, build<Tema, U>, {14}},
+    {"Smma", Feed::Kline, build<Smma, U>, {14}},
+    {"T3", Feed::Kline, build<T3, U, F>, {5, 0.7}},
 };
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-#include "fendro/indicators/averages/regression_window.hpp"
+#include "fendro/indicators/common/regression_window.hpp"
 #include "fendro/indicators/indicator.hpp"
 
 namespace fendro {

@@ -1,8 +1,8 @@
 #include "fendro/indicators/chart/window_patterns.hpp"
 
-#include "fendro/indicators/chart/centre_pivot.hpp"
+#include "fendro/indicators/common/centre_pivot.hpp"
 #include "fendro/indicators/common/inputs.hpp"
-#include "fendro/indicators/trend/window_extremes.hpp"
+#include "fendro/indicators/common/window_extremes.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/saturating.hpp"
 

@@ -8,7 +8,7 @@
 
 #include "fendro/indicators/cycle/filter_blocks.hpp"
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/volatility/rolling_extreme.hpp"
+#include "fendro/indicators/common/rolling_extreme.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"

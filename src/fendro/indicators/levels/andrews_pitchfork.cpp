@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "fendro/indicators/chart/centre_pivot.hpp"
+#include "fendro/indicators/common/centre_pivot.hpp"
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "fendro/indicators/levels/level_frame.hpp"
-#include "fendro/indicators/levels/swing_tracker.hpp"
+#include "fendro/indicators/common/swing_tracker.hpp"
 
 namespace fendro {
 

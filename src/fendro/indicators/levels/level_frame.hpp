@@ -14,7 +14,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/levels/swing_tracker.hpp"
+#include "fendro/indicators/common/swing_tracker.hpp"
 
 namespace fendro {
 

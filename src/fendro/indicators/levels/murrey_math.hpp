@@ -7,7 +7,7 @@
 #include <span>
 
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/volatility/rolling_extreme.hpp"
+#include "fendro/indicators/common/rolling_extreme.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 

@@ -11,7 +11,7 @@
 #include <span>
 #include <utility>
 
-#include "fendro/indicators/averages/regression_window.hpp"
+#include "fendro/indicators/common/regression_window.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/volatility/projection_bands.hpp"
 #include "fendro/indicators/volatility/rvi_volatility.hpp"

@@ -6,7 +6,7 @@
 #include <span>
 
 #include "fendro/indicators/common/inputs.hpp"
-#include "fendro/indicators/volatility/anchored_moments.hpp"
+#include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 

@@ -8,7 +8,7 @@
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/momentum/rsi_state.hpp"
-#include "fendro/indicators/volatility/rolling_extreme.hpp"
+#include "fendro/indicators/common/rolling_extreme.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "fendro/indicators/orderflow/trade_inputs.hpp"
-#include "fendro/indicators/volatility/anchored_moments.hpp"
+#include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {

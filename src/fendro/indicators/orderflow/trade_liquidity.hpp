@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/statistics/anchored_pair_moments.hpp"
+#include "fendro/indicators/common/anchored_pair_moments.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/market/indicator_error.hpp"

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
-#include "fendro/indicators/levels/local_time.hpp"
+#include "fendro/indicators/common/local_time.hpp"
 
 namespace fendro::pairs {
 

@@ -8,9 +8,9 @@
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/pairs/pair_inputs.hpp"
-#include "fendro/indicators/statistics/anchored_pair_moments.hpp"
-#include "fendro/indicators/statistics/pair_moments_stat.hpp"
-#include "fendro/indicators/statistics/two_series.hpp"
+#include "fendro/indicators/common/anchored_pair_moments.hpp"
+#include "fendro/indicators/common/pair_moments_stat.hpp"
+#include "fendro/indicators/common/two_series.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 

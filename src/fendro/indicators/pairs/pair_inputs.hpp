@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "fendro/indicators/statistics/two_series.hpp"
+#include "fendro/indicators/common/two_series.hpp"
 #include "fendro/market/bar_snapshot.hpp"
 
 namespace fendro::pairs {

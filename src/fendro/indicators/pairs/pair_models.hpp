@@ -14,8 +14,8 @@
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/pairs/pair_solvers.hpp"
-#include "fendro/indicators/statistics/anchored_pair_moments.hpp"
-#include "fendro/indicators/statistics/two_series.hpp"
+#include "fendro/indicators/common/anchored_pair_moments.hpp"
+#include "fendro/indicators/common/two_series.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"

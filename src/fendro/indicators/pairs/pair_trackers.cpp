@@ -5,9 +5,9 @@
 #include <utility>
 
 #include "fendro/indicators/common/inputs.hpp"
-#include "fendro/indicators/statistics/close_window.hpp"
-#include "fendro/indicators/statistics/two_series.hpp"
-#include "fendro/indicators/volatility/anchored_moments.hpp"
+#include "fendro/indicators/common/close_window.hpp"
+#include "fendro/indicators/common/two_series.hpp"
+#include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro::pairs {

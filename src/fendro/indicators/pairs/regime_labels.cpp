@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
-#include "fendro/indicators/statistics/sorted_quantile.hpp"
-#include "fendro/indicators/volatility/anchored_moments.hpp"
+#include "fendro/indicators/common/sorted_quantile.hpp"
+#include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/saturating.hpp"
 

@@ -8,8 +8,8 @@
 #include <span>
 
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/statistics/anchored_moments.hpp"
-#include "fendro/indicators/statistics/close_window.hpp"
+#include "fendro/indicators/common/anchored_moments.hpp"
+#include "fendro/indicators/common/close_window.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/sorted_window.hpp"
 #include "fendro/market/indicator_error.hpp"

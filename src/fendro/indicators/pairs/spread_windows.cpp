@@ -5,7 +5,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/pairs/pair_inputs.hpp"
-#include "fendro/indicators/volatility/anchored_moments.hpp"
+#include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro::pairs {

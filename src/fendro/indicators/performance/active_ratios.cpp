@@ -1,7 +1,7 @@
 #include "fendro/indicators/performance/active_ratios.hpp"
 
 #include "fendro/indicators/performance/return_ratios.hpp"
-#include "fendro/indicators/statistics/two_series.hpp"
+#include "fendro/indicators/common/two_series.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro::perf {

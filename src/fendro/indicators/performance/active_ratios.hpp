@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/statistics/anchored_moments.hpp"
-#include "fendro/indicators/statistics/pair_moments_stat.hpp"
+#include "fendro/indicators/common/anchored_moments.hpp"
+#include "fendro/indicators/common/pair_moments_stat.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 

@@ -11,7 +11,7 @@
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/performance/return_windows.hpp"
-#include "fendro/indicators/statistics/close_window.hpp"
+#include "fendro/indicators/common/close_window.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "fendro/indicators/statistics/close_window.hpp"
+#include "fendro/indicators/common/close_window.hpp"
 #include "fendro/indicators/windows/sorted_window.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fendro/indicators/volatility/window_regression.hpp"
+#include "fendro/indicators/common/window_regression.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "fendro/indicators/statistics/anchored_moments.hpp"
-#include "fendro/indicators/statistics/close_window.hpp"
+#include "fendro/indicators/common/anchored_moments.hpp"
+#include "fendro/indicators/common/close_window.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 

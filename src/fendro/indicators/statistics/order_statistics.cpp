@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fendro/indicators/statistics/sorted_quantile.hpp"
+#include "fendro/indicators/common/sorted_quantile.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
 

@@ -4,8 +4,8 @@
 #include <bit>
 #include <cmath>
 
-#include "fendro/indicators/statistics/anchored_moments.hpp"
-#include "fendro/indicators/statistics/two_series.hpp"
+#include "fendro/indicators/common/anchored_moments.hpp"
+#include "fendro/indicators/common/two_series.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/indicators/windows/total_order.hpp"
 

@@ -5,7 +5,7 @@
 #include <limits>
 #include <optional>
 
-#include "fendro/indicators/statistics/anchored_moments.hpp"
+#include "fendro/indicators/common/anchored_moments.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro::stats {

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "fendro/indicators/statistics/pair_moments_stat.hpp"
+#include "fendro/indicators/common/pair_moments_stat.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 

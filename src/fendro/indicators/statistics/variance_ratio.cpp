@@ -1,7 +1,7 @@
 #include "fendro/indicators/statistics/variance_ratio.hpp"
 
-#include "fendro/indicators/statistics/close_window.hpp"
-#include "fendro/indicators/statistics/two_series.hpp"
+#include "fendro/indicators/common/close_window.hpp"
+#include "fendro/indicators/common/two_series.hpp"
 
 namespace fendro::stats {
 

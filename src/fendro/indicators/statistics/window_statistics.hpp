@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "fendro/indicators/statistics/close_window.hpp"
+#include "fendro/indicators/common/close_window.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 

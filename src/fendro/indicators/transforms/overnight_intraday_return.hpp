@@ -8,7 +8,7 @@
 #include <span>
 
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/levels/local_time.hpp"
+#include "fendro/indicators/common/local_time.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 

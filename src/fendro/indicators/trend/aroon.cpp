@@ -1,7 +1,7 @@
 #include "fendro/indicators/trend/aroon.hpp"
 
 #include "fendro/indicators/common/inputs.hpp"
-#include "fendro/indicators/trend/window_extremes.hpp"
+#include "fendro/indicators/common/window_extremes.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {

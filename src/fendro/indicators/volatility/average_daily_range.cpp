@@ -1,7 +1,7 @@
 #include "fendro/indicators/volatility/average_daily_range.hpp"
 
 #include "fendro/indicators/common/inputs.hpp"
-#include "fendro/indicators/volatility/local_day.hpp"
+#include "fendro/indicators/common/local_day.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
-#include "fendro/indicators/volatility/anchored_moments.hpp"
-#include "fendro/indicators/volatility/window_regression.hpp"
+#include "fendro/indicators/common/variance_values.hpp"
+#include "fendro/indicators/common/window_regression.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {

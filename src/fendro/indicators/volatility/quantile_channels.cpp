@@ -4,7 +4,7 @@
 #include <span>
 
 #include "fendro/indicators/common/inputs.hpp"
-#include "fendro/indicators/volatility/window_regression.hpp"
+#include "fendro/indicators/common/window_regression.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {

@@ -8,7 +8,7 @@
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/trend/atr_state.hpp"
-#include "fendro/indicators/volatility/rolling_extreme.hpp"
+#include "fendro/indicators/common/rolling_extreme.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"

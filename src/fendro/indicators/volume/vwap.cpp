@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
-#include "fendro/indicators/volatility/local_day.hpp"
+#include "fendro/indicators/common/local_day.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {

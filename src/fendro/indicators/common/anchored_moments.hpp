@@ -13,7 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fendro/indicators/volatility/anchored_moments.hpp"
+#include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
 

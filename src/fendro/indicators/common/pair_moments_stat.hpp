@@ -10,8 +10,8 @@
 #include <variant>
 
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/statistics/anchored_pair_moments.hpp"
-#include "fendro/indicators/statistics/two_series.hpp"
+#include "fendro/indicators/common/anchored_pair_moments.hpp"
+#include "fendro/indicators/common/two_series.hpp"
 
 namespace fendro::stats {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "fendro/indicators/volatility/local_day.hpp"
+#include "fendro/indicators/common/local_day.hpp"
 
 namespace fendro {
 

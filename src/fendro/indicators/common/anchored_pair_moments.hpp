@@ -35,17 +35,13 @@ class AnchoredPairMoments {
   PairMoments moments() const;
 
   bool is_full() const { return ring_.is_full(); }
-  std::size_t len() const { return ring_.len(); }
   std::uint64_t period() const { return period_; }
   const BoundedRing<std::pair<double, double>>& ring() const { return ring_; }
 
   // The anchored sums, for users with formulas of their own.
-  double anchor_a() const { return ka_; }
-  double anchor_b() const { return kb_; }
   double sa() const { return sa_; }
   double sb() const { return sb_; }
   double saa() const { return saa_; }
-  double sbb() const { return sbb_; }
   double sab() const { return sab_; }
 
  private:

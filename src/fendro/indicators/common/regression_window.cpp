@@ -1,4 +1,4 @@
-#include "fendro/indicators/averages/regression_window.hpp"
+#include "fendro/indicators/common/regression_window.hpp"
 
 #include <cmath>
 

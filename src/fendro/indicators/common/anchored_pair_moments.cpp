@@ -1,6 +1,6 @@
-#include "fendro/indicators/statistics/anchored_pair_moments.hpp"
+#include "fendro/indicators/common/anchored_pair_moments.hpp"
 
-#include "fendro/indicators/volatility/anchored_moments.hpp"
+#include "fendro/indicators/common/variance_values.hpp"
 
 namespace fendro::stats {
 

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "fendro/indicators/common/inputs.hpp"
-#include "fendro/indicators/statistics/anchored_pair_moments.hpp"
+#include "fendro/indicators/common/anchored_pair_moments.hpp"
 #include "fendro/market/bar_snapshot.hpp"
 
 namespace fendro::stats {

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <vector>
 
-#include "fendro/indicators/volatility/rolling_extreme.hpp"
+#include "fendro/indicators/common/rolling_extreme.hpp"
 #include "indicators/series.hpp"
 
 namespace fendro {

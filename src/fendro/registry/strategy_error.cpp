@@ -1,4 +1,4 @@
-#include "fendro/strategy/errors.hpp"
+#include "fendro/registry/strategy_error.hpp"
 
 namespace fendro {
 

@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "fendro/indicators/averages/regression_window.hpp"
+#include "fendro/indicators/common/regression_window.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 
 namespace fendro::vol {

@@ -1,4 +1,4 @@
-#include "fendro/strategy/feed.hpp"
+#include "fendro/registry/feed.hpp"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "fendro/indicators/levels/local_time.hpp"
+#include "fendro/indicators/common/local_time.hpp"
 
 #include <gtest/gtest.h>
 
