@@ -3,7 +3,8 @@
 set -euo pipefail
 
 APT_PACKAGES=(g++ cmake ninja-build make libgtest-dev libbenchmark-dev librust-blake3-dev
-              nlohmann-json3-dev b3sum ccache python3 python3-venv python3-dev)
+              nlohmann-json3-dev b3sum ccache python3 python3-venv python3-dev
+              libllvmlibc-22-dev libmpfr-dev clang)
 
 missing=()
 for p in "${APT_PACKAGES[@]}"; do

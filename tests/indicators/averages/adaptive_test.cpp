@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "fendro/indicators/averages/jma.hpp"
+#include "fendro/util/math.hpp"
 #include "indicators/testing.hpp"
 
 namespace fendro::testing {
@@ -10,7 +11,7 @@ namespace {
 
 TEST(AdaptiveAverages, HandValues) {
   const double slow2 = (2.0 / 31) * (2.0 / 31);
-  const double a = std::exp(-4.6);  // Frama's factor at fractal dimension 2
+  const double a = cr::exp(-4.6);  // Frama's factor at fractal dimension 2
   check_close_cases({
       // Efficiency 1 on 1, 2, 3 (fast constant alone), then 0 (slow alone).
       {"Kama", {2, 2, 30}, {1, 2, 3, 2}, {kNone, kNone, 17.0 / 9, 17.0 / 9 + slow2 * (2 - 17.0 / 9)}},

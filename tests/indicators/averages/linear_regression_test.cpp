@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/regression_window.hpp"
+#include "fendro/util/math.hpp"
 #include "indicators/testing.hpp"
 
 namespace fendro::testing {
@@ -21,7 +22,7 @@ TEST(LinearRegression, HandValues) {
       {"LinearRegression", {3}, {1, 3, 5, 7}, {kNone, kNone, 5.0, 7.0}},
       {"LinRegIntercept", {3}, {1, 3, 5}, {kNone, kNone, 1.0}},
       {"LinRegSlope", {3}, {1, 3, 5}, {kNone, kNone, 2.0}},
-      {"LinRegAngle", {3}, {1, 3, 5}, {kNone, kNone, std::atan(2.0) * kDeg}},
+      {"LinRegAngle", {3}, {1, 3, 5}, {kNone, kNone, cr::atan(2.0) * kDeg}},
       {"Tsf", {3}, {1, 3, 5, 7}, {kNone, kNone, 7.0, 9.0}},
       {"CorrelationTrendIndicator", {3}, {1, 3, 5, 1, 3}, {kNone, kNone, 1.0, -0.5, -0.5}},
       {"CorrelationTrendIndicator", {3}, {5, 3, 1}, {kNone, kNone, -1.0}},

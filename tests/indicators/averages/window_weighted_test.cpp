@@ -1,6 +1,7 @@
 // Window-weighted averages: weights, medians and the log-sum geometric mean.
 #include <cmath>
 
+#include "fendro/util/math.hpp"
 #include "indicators/testing.hpp"
 
 namespace fendro::testing {
@@ -9,8 +10,8 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 
 TEST(WindowWeighted, HandValues) {
-  const double e = std::exp(-1.0 / 18);  // Alma(3, 0.5, 1): m = 1, s = 3
-  const double r = std::sin(kPi / 4);    // SineWeightedMa(3): r, 1, r
+  const double e = cr::exp(-1.0 / 18);  // Alma(3, 0.5, 1): m = 1, s = 3
+  const double r = cr::sin(kPi / 4);    // SineWeightedMa(3): r, 1, r
   check_close_cases({
       {"Alma", {1, 0.85, 6}, {4, -2}, {4.0, -2.0}},
       {"Alma", {3, 0.5, 1}, {0, 0, 9, 0}, {kNone, kNone, 9 * e / (1 + 2 * e), 9 / (1 + 2 * e)}},
@@ -67,8 +68,8 @@ TEST(WindowWeighted, GeometricMaResumsEveryPeriod) {
   const Values got = key_values("GeometricMa", {3}, cs);
   for (std::size_t bar = 3; bar <= cs.size(); bar += 3) {
     double exact = -0.0;
-    for (std::size_t i = bar - 3; i < bar; ++i) exact = exact + std::log(cs[i].close);
-    EXPECT_EQ(got[bar - 1], std::exp(exact / 3.0)) << bar;
+    for (std::size_t i = bar - 3; i < bar; ++i) exact = exact + cr::log(cs[i].close);
+    EXPECT_EQ(got[bar - 1], cr::exp(exact / 3.0)) << bar;
   }
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fendro/indicators/cycle/autocorrelation_periodogram.hpp"
+#include "fendro/util/math.hpp"
 #include "indicators/testing.hpp"
 
 namespace fendro::testing::cycle {
@@ -98,7 +99,7 @@ TEST(CycleFilters, BoundedOutputs) {
 // Periods and the band-pass mean follow the cycle of a clean sine wave.
 TEST(CycleFilters, SineInputs) {
   std::vector<double> closes;
-  for (int i = 0; i < 600; ++i) closes.push_back(100.0 + 5.0 * std::sin(i * 6.283185307179586 / 20));
+  for (int i = 0; i < 600; ++i) closes.push_back(100.0 + 5.0 * cr::sin(i * 6.283185307179586 / 20));
   const Values ap = run_closes("AutocorrelationPeriodogram", {8, 48}, closes);
   EXPECT_NEAR(*ap.back(), 20.0, 2.0);
   // The band-pass of a pure cycle averages to about zero over two cycles.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fendro/indicators/cycle/hilbert_core.hpp"
+#include "fendro/util/math.hpp"
 #include "indicators/testing.hpp"
 
 namespace fendro::testing::cycle {
@@ -102,7 +103,7 @@ TEST(HilbertTypes, SiblingsAgree) {
   const Values sine = key_values("SineWave", {}, series);
   Values want;
   for (const auto& p : phase) {
-    want.push_back(p ? std::optional(std::sin(*p * 0.017453292519943295)) : std::nullopt);
+    want.push_back(p ? std::optional(cr::sin(*p * 0.017453292519943295)) : std::nullopt);
   }
   EXPECT_TRUE(same_bits(sine, want));
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "fendro/util/math.hpp"
 #include "indicators/momentum/oscillator_testing.hpp"
 
 namespace fendro::testing {
@@ -43,7 +44,7 @@ TEST(RsiFamily, WilderRsiMatchesTheTextbookLoop) {
 }
 
 TEST(RsiFamily, HandValues) {
-  const double rising_fisher = 0.5 * std::log((1.0 + 0.999) / (1.0 - 0.999));
+  const double rising_fisher = 0.5 * cr::log((1.0 + 0.999) / (1.0 - 0.999));
   check_close_cases({
       {"Rsi", {2}, {1, 2, 3, 2, 4}, {kNone, kNone, 100.0, 50.0, 125.0 / 1.5}},
       // Period 1: every move decides alone.
@@ -62,7 +63,7 @@ TEST(RsiFamily, FlatAndRisingSeries) {
     double step;  // close increment per bar
     double want;
   };
-  const double rising_fisher = 0.5 * std::log((1.0 + 0.999) / (1.0 - 0.999));
+  const double rising_fisher = 0.5 * cr::log((1.0 + 0.999) / (1.0 - 0.999));
   const Case cases[] = {
       {"Rsi", {14}, 0.0, 50.0},
       {"StochRsi", {14, 5}, 0.0, 50.0},
@@ -92,7 +93,7 @@ TEST(RsiFamily, StochasticFisherAndDerivativeFollowTheirDefinitions) {
   for (std::size_t i = 0; i < rsi.size(); ++i) {
     if (!rsi[i]) continue;
     const double x = std::clamp((*rsi[i] - 50.0) / 50.0, -0.999, 0.999);
-    fisher[i] = 0.5 * std::log((1.0 + x) / (1.0 - x));
+    fisher[i] = 0.5 * cr::log((1.0 + x) / (1.0 - x));
     seen.push_back(*rsi[i]);
     if (seen.size() < 10) continue;
     const auto [lo, hi] = std::minmax_element(seen.end() - 10, seen.end());

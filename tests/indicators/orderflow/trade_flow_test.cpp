@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fendro/util/math.hpp"
 #include "indicators/orderflow/orderflow_testing.hpp"
 
 namespace fendro::testing::orderflow {
@@ -76,7 +77,7 @@ TEST(TradeFlow, PrintWindows) {
 }
 
 TEST(TradeFlow, LiquidityMeasures) {
-  const double amihud = std::log(1.1) / 220.0;
+  const double amihud = cr::log(1.1) / 220.0;
   run_cases({
       {"amihud", "AmihudIlliquidity", {1},
        {trade_bar({buy(100, 1), buy(110, 2)}), trade_bar({buy(110, 0)}), Bar{},

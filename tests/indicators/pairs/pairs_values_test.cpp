@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fendro/indicators/pairs/pair_solvers.hpp"
+#include "fendro/util/math.hpp"
 #include "indicators/pairs/pairs_testing.hpp"
 
 namespace fendro::testing::pairs {
@@ -221,7 +222,7 @@ TEST(PairValues, PairSpreadZScoreTimingAndSign) {
   const std::vector<double> a = {1, 2, 3, 5, 4};
   std::vector<std::optional<double>> got;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    got.push_back(step_pair(*ind, a[i], std::exp(1.0)));
+    got.push_back(step_pair(*ind, a[i], cr::exp(1.0)));
     EXPECT_FALSE(step_pair(*ind, 0.0, 2.0));  // a zero close is ignored entirely
   }
   EXPECT_FALSE(got[2].has_value());

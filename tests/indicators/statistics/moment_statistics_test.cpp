@@ -12,6 +12,7 @@
 #include "fendro/indicators/statistics/moment_statistics.hpp"
 #include "fendro/indicators/statistics/regularity.hpp"
 #include "fendro/indicators/statistics/window_statistics.hpp"
+#include "fendro/util/math.hpp"
 #include "indicators/family_checks.hpp"
 #include "indicators/statistics/stats_testing.hpp"
 
@@ -41,8 +42,8 @@ TEST(MomentStatistics, HandWorkedValues) {
       {"RSquared", {4}, {8, 1, 3, 2, 4}, 0.64, 1e-15},
       {"RSquared", {5}, {3, 5, 7, 9, 11}, 1.0, 1e-15},
       {"RSquared", {3}, {1, 2, 1}, 0.0, 0},  // no slope at all
-      {"LogReturn", {1}, {100, 110}, std::log(1.1), 0},
-      {"LogReturn", {2}, {100, 120, 110}, std::log(1.1), 0},
+      {"LogReturn", {1}, {100, 110}, cr::log(1.1), 0},
+      {"LogReturn", {2}, {100, 120, 110}, cr::log(1.1), 0},
       {"Autocorrelation", {4, 1}, {1, 2, 3, 4}, 0.25, 1e-15},
       {"Autocorrelation", {4, 2}, {1, 2, 3, 4}, -0.3, 1e-15},
   });
@@ -74,7 +75,7 @@ TEST(MomentStatistics, LogReturnDropsNonPositiveCloses) {
   EXPECT_FALSE(step(*ind, flat(100)));
   EXPECT_FALSE(step(*ind, flat(0.0)));
   EXPECT_FALSE(step(*ind, flat(-5.0)));
-  EXPECT_EQ(step(*ind, flat(200)), std::log(2.0));
+  EXPECT_EQ(step(*ind, flat(200)), cr::log(2.0));
 }
 
 // Naive two-pass central moments of a window, for comparison with the

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fendro/indicators/volatility/rvi_volatility.hpp"
+#include "fendro/util/math.hpp"
 #include "indicators/testing.hpp"
 
 namespace fendro::testing {
@@ -27,9 +28,9 @@ double sample_sd(const std::vector<double>& xs) {
 }
 
 TEST(VolCloseEstimators, HandWorkedValues) {
-  const double r1 = std::log(110.0 / 100.0);
-  const double r2 = std::log(99.0 / 110.0);
-  const double r3 = std::log(104.0 / 99.0);
+  const double r1 = cr::log(110.0 / 100.0);
+  const double r2 = cr::log(99.0 / 110.0);
+  const double r3 = cr::log(104.0 / 99.0);
   const double half_pi = 1.5707963267948966;
   check_close_cases({
       {"RealizedVolatility", {1}, {100, 110, 99}, {kNone, std::abs(r1), std::abs(r2)}},
@@ -53,7 +54,7 @@ TEST(VolCloseEstimators, HandWorkedValues) {
       {"DetrendedStdDev", {3}, {1, 2, 3, 4}, {kNone, kNone, 0.0, 0.0}},
       {"DetrendedStdDev", {3}, {1, 3, 2}, {kNone, kNone, std::sqrt(0.5)}},
       // n = 1, m = 1: 100 * (1 - exp(-d^2 / (2 d^2))) on every change.
-      {"WavePm", {1, 1}, {10, 12, 12}, {kNone, 100.0 * (1.0 - std::exp(-0.5)), 0.0}},
+      {"WavePm", {1, 1}, {10, 12, 12}, {kNone, 100.0 * (1.0 - cr::exp(-0.5)), 0.0}},
       {"VolatilityOfVolatility", {2, 2}, {100, 110, 99, 104},
        {kNone, kNone, kNone,
         std::abs(std::abs(r1 - r2) - std::abs(r2 - r3)) / 2.0}},
@@ -100,7 +101,7 @@ TEST(VolCloseEstimators, LogTypesRefuseZeroAndNegativeClosesOthersTakeThem) {
 TEST(VolCloseEstimators, JumpIndicatorJudgesAReturnAgainstTheWindowBeforeIt) {
   // Returns +1%, -1%, +1%, then +50% and -50%; n = 3, k = 1.
   std::vector<double> xs = {100};
-  for (double r : {0.01, -0.01, 0.01, 0.5, -0.5}) xs.push_back(xs.back() * std::exp(r));
+  for (double r : {0.01, -0.01, 0.01, 0.5, -0.5}) xs.push_back(xs.back() * cr::exp(r));
   expect_values(run_closes("JumpIndicator", {3, 1}, xs), {kNone, kNone, kNone, kNone, 1.0, -1.0},
                 "jumps");
   // Every return exactly 0: zero variance gives 0, not a division by zero.
@@ -200,11 +201,11 @@ TEST(VolCloseEstimators, JumpIndicatorReanchorsOnlyOnceItsWindowIsFull) {
   // A huge first return puts the first anchor far from the tiny returns
   // after it: the sums about it cancel catastrophically, so the bar on which
   // the anchor moves decides the signals that follow.
-  std::vector<double> xs = {1e-300, 1e-300 * std::exp(700.0)};
-  for (double r : {1e-6, 2e-6, 1e-5, 3e-6, -2e-6, 4e-5}) xs.push_back(xs.back() * std::exp(r));
+  std::vector<double> xs = {1e-300, 1e-300 * cr::exp(700.0)};
+  for (double r : {1e-6, 2e-6, 1e-5, 3e-6, -2e-6, 4e-5}) xs.push_back(xs.back() * cr::exp(r));
   for (double x : offset_walk(300)) xs.push_back(x);
   std::vector<double> rs;
-  for (std::size_t i = 1; i < xs.size(); ++i) rs.push_back(std::log(xs[i] / xs[i - 1]));
+  for (std::size_t i = 1; i < xs.size(); ++i) rs.push_back(cr::log(xs[i] / xs[i - 1]));
   const double k = 5;
   for (std::size_t n : {2, 3}) {
     MomentsModel m(n);
@@ -234,10 +235,10 @@ TEST(VolCloseEstimators, RunningSumsAreRebuiltAtTheirIntervals) {
   SplitMix rng(9);
   for (int i = 0; i < 500; ++i) {
     const double r = (rng.unit() - 0.5) * (i % 7 == 0 ? 0.5 : 1e-4);
-    xs.push_back(xs.back() * std::exp(r));
+    xs.push_back(xs.back() * cr::exp(r));
   }
   std::vector<double> rs;
-  for (std::size_t i = 1; i < xs.size(); ++i) rs.push_back(std::log(xs[i] / xs[i - 1]));
+  for (std::size_t i = 1; i < xs.size(); ++i) rs.push_back(cr::log(xs[i] / xs[i - 1]));
   const std::size_t n = 6;
 
   // Squares: rebuilt every n pushes, oldest to newest from -0.0.

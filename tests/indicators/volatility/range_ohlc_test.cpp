@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fendro/indicators/common/local_day.hpp"
+#include "fendro/util/math.hpp"
 #include "indicators/testing.hpp"
 
 namespace fendro::testing {
@@ -21,7 +22,7 @@ Candle ohlc(double open, double high, double low, double close) {
 
 TEST(VolRange, HandWorkedValues) {
   const std::vector<Candle> same(5, flat(50));
-  const double a = std::log(12.0 / 10.0);
+  const double a = cr::log(12.0 / 10.0);
   const double parkinson_one = std::sqrt(a * a * 0.3606737602222412) * 100.0;
   // True ranges 2, 3 (12 - 9), 4 (11 - 7 reaching the close 11), 5 (13 - 8).
   const std::vector<Candle> bars = {hlc(10, 8, 9), hlc(12, 9, 11), hlc(11, 7, 8), hlc(13, 10, 12)};
@@ -48,7 +49,7 @@ TEST(VolRange, HandWorkedValues) {
        {kNone, kNone, kNone, 5.0 / vr_avg,
         3.0 / (5.0 * (2.0 / 3.0) + vr_avg * (1.0 - 2.0 / 3.0))}},
       {"ChoppinessIndex", {2}, {hlc(10, 8, 9), hlc(12, 9, 11)},
-       {kNone, std::log10(5.0 / 4.0) * 100.0 / std::log10(2.0)}},
+       {kNone, cr::log10(5.0 / 4.0) * 100.0 / cr::log10(2.0)}},
       {"ChoppinessIndex", {3}, {flat(5), flat(5), flat(5), flat(5)}, {kNone, kNone, 100.0, 100.0}},
       // Period-1 averages follow the range: changes of +50%, -100%, then 0
       // against a zero range.
@@ -126,12 +127,12 @@ TEST(VolOhlc, YangZhangWeighsItsThreeParts) {
   IndicatorPtr ind = make("YangZhangVolatility", {2, 1});
   const Values got = run(*ind, bars);
   auto rs = [](const Candle& c) {
-    return std::log(c.high / c.close) * std::log(c.high / c.open) +
-           std::log(c.low / c.close) * std::log(c.low / c.open);
+    return cr::log(c.high / c.close) * cr::log(c.high / c.open) +
+           cr::log(c.low / c.close) * cr::log(c.low / c.open);
   };
   auto var2 = [](double x, double y) { return (x - y) * (x - y) / 2.0; };  // sample, n = 2
-  const double o1 = std::log(10.5 / 10.0), o2 = std::log(10.8 / 11.0);
-  const double c1 = std::log(11.0 / 10.5), c2 = std::log(11.2 / 10.8);
+  const double o1 = cr::log(10.5 / 10.0), o2 = cr::log(10.8 / 11.0);
+  const double c1 = cr::log(11.0 / 10.5), c2 = cr::log(11.2 / 10.8);
   const double k = 0.34 / (3.0 + 1.34);
   const double var = (var2(o1, o2) + k * var2(c1, c2)) + (rs(bars[1]) + rs(bars[2])) / 2.0 * (1.0 - k);
   ASSERT_EQ(got.size(), 3u);
@@ -157,7 +158,7 @@ TEST(VolOhlc, TermSumsAreRebuiltEveryNPushes) {
   std::size_t pushes = 0;
   Values want;
   for (const Candle& c : bars) {
-    const double t = std::log(c.high / c.low) * std::log(c.high / c.low);
+    const double t = cr::log(c.high / c.low) * cr::log(c.high / c.low);
     if (ring.size() == n) sum = sum - ring.front(), ring.pop_front();
     ring.push_back(t);
     sum = t + sum;

@@ -4,6 +4,7 @@
 
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
+#include "fendro/util/math.hpp"
 
 namespace fendro {
 namespace {
@@ -62,7 +63,7 @@ Result<Alma, IndicatorError> Alma::create(std::uint64_t period, double offset, d
   std::vector<double> weights(period);
   for (std::uint64_t k = 0; k < period; ++k) {
     const double d = static_cast<double>(k) - m;
-    weights[k] = std::exp(-(d * d) / spread);
+    weights[k] = cr::exp(-(d * d) / spread);
   }
   const double total = sum_in_order(weights);
   if (!(total > 0.0)) return Alma(FixedWeightWindow(narrowest_gaussian(period, m)));
@@ -82,7 +83,7 @@ Result<SineWeightedMa, IndicatorError> SineWeightedMa::create(std::uint64_t peri
   const double arc = static_cast<double>(period) + 1.0;
   std::vector<double> weights(period);
   for (std::uint64_t k = 0; k < period; ++k) {
-    weights[k] = std::sin((static_cast<double>(k + 1) * kPi) / arc);
+    weights[k] = cr::sin((static_cast<double>(k + 1) * kPi) / arc);
   }
   const double total = sum_in_order(weights);
   return SineWeightedMa(FixedWeightWindow(std::move(weights)), total);

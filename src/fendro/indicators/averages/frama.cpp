@@ -5,6 +5,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
+#include "fendro/util/math.hpp"
 
 namespace fendro {
 namespace {
@@ -53,8 +54,8 @@ std::optional<double> Frama::update(const BarSnapshot& bar) {
 
   double a = kSlowest;
   if (n3 > 0.0 && n2 > 0.0 && n1 > 0.0) {
-    const double d = (std::log(n2 + n1) - std::log(n3)) / kLn2;
-    a = std::clamp(std::exp((d - 1.0) * -4.6), kSlowest, 1.0);
+    const double d = (cr::log(n2 + n1) - cr::log(n3)) / kLn2;
+    a = std::clamp(cr::exp((d - 1.0) * -4.6), kSlowest, 1.0);
   }
   const double prev = value_ ? *value_ : x;
   value_ = x * a + (1.0 - a) * prev;

@@ -5,6 +5,7 @@
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
+#include "fendro/util/math.hpp"
 
 namespace fendro {
 
@@ -16,10 +17,10 @@ Result<GeometricMa, IndicatorError> GeometricMa::create(std::uint64_t period) {
 std::optional<double> GeometricMa::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!positive_finite(x)) return std::nullopt;
-  const double l = std::log(x);
+  const double l = cr::log(x);
   logs_.push(l);
   if (!logs_.is_full()) return std::nullopt;
-  return std::exp(logs_.sum() / static_cast<double>(logs_.period()));
+  return cr::exp(logs_.sum() / static_cast<double>(logs_.period()));
 }
 
 }  // namespace fendro

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/util/math.hpp"
 
 namespace fendro {
 namespace {
@@ -38,7 +39,7 @@ std::optional<double> RegressionLine<R>::update(const BarSnapshot& bar) {
   } else if constexpr (R == LineReading::Angle) {
     const std::optional<double> slope = linreg_slope_update(window_, y);
     if (!slope) return std::nullopt;
-    return std::atan(*slope) * kDegreesPerRadian;
+    return cr::atan(*slope) * kDegreesPerRadian;
   } else if constexpr (R == LineReading::Intercept) {
     const std::optional<RegressionFit> f = regression_push(window_, y);
     if (!f) return std::nullopt;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/util/math.hpp"
 #include "fendro/util/saturating.hpp"
 
 namespace fendro::cycle {
@@ -107,8 +108,8 @@ void AutocorrelationPeriodogram::spectrum() {
     } else {
       for (std::uint64_t n = 3; n <= max_; ++n) {
         const double a = phasor_angle(n, p);
-        c = c + corr_[n] * std::cos(a);
-        s = s + corr_[n] * std::sin(a);
+        c = c + corr_[n] * cr::cos(a);
+        s = s + corr_[n] * cr::sin(a);
       }
     }
     add_power(p, c, s);
@@ -134,8 +135,8 @@ std::optional<double> AutocorrelationPeriodogram::update(const BarSnapshot& bar)
       for (std::uint64_t p = min_; p <= max_; ++p) {
         for (std::uint64_t n = 3; n <= max_; ++n) {
           const double a = phasor_angle(n, p);
-          phasors_.push_back(std::cos(a));
-          phasors_.push_back(std::sin(a));
+          phasors_.push_back(cr::cos(a));
+          phasors_.push_back(cr::sin(a));
         }
       }
     }

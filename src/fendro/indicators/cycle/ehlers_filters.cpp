@@ -5,6 +5,7 @@
 
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
+#include "fendro/util/math.hpp"
 
 namespace fendro::cycle {
 namespace {
@@ -221,7 +222,7 @@ std::optional<double> EhlersStochastic::update(const BarSnapshot& bar) {
 EvenBetterSinewave::EvenBetterSinewave(std::uint64_t duration, std::uint64_t smoothing)
     : ss_(SuperSmootherStage::of_length(static_cast<double>(smoothing))) {
   const double w = kTwoPi / static_cast<double>(duration);
-  a1_ = (1.0 - std::sin(w)) / std::cos(w);
+  a1_ = (1.0 - cr::sin(w)) / cr::cos(w);
   k_x_ = midpoint(a1_, 1.0);
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/util/math.hpp"
 
 namespace fendro::cycle {
 
@@ -24,8 +25,8 @@ class TwoPoleHighpass {
  public:
   explicit TwoPoleHighpass(std::uint64_t period) {
     const double w = kHighpassAngle / static_cast<double>(period);
-    const double c = std::cos(w);
-    const double alpha = ((c + std::sin(w)) - 1.0) / c;
+    const double c = cr::cos(w);
+    const double alpha = ((c + cr::sin(w)) - 1.0) / c;
     k_hp1_ = 2.0 * (1.0 - alpha);
     const double half = alpha * -0.5 + 1.0;
     k_x_ = half * half;
@@ -55,8 +56,8 @@ class OnePoleHighpass {
  public:
   static OnePoleHighpass of_period(std::uint64_t period) {
     const double w = kTwoPi / static_cast<double>(period);
-    const double c = std::cos(w);
-    return OnePoleHighpass(((c + std::sin(w)) - 1.0) / c);
+    const double c = cr::cos(w);
+    return OnePoleHighpass(((c + cr::sin(w)) - 1.0) / c);
   }
   explicit OnePoleHighpass(double alpha) : k_hp_(1.0 - alpha), k_x_(alpha * -0.5 + 1.0) {}
 
@@ -81,8 +82,8 @@ class SuperSmootherStage {
   // Coefficients of length `length` with the angle constant `angle`.
   static SuperSmootherStage of_length(double length, double angle = kSmootherAngle) {
     const double q = angle / length;
-    const double a = std::exp(-q);
-    const double b = std::cos(q) * (a + a);
+    const double a = cr::exp(-q);
+    const double b = cr::cos(q) * (a + a);
     const double c3 = -(a * a);
     return SuperSmootherStage((1.0 - b) - c3, b, c3);
   }
@@ -113,8 +114,8 @@ class BandpassStage {
  public:
   BandpassStage(std::uint64_t period, double d) {
     const double p = static_cast<double>(period);
-    const double beta = std::cos(kTwoPi / p);
-    const double gamma = 1.0 / std::cos(d * 12.566370614359172 / p);
+    const double beta = cr::cos(kTwoPi / p);
+    const double gamma = 1.0 / cr::cos(d * 12.566370614359172 / p);
     const double alpha = gamma - std::sqrt(gamma * gamma - 1.0);
     k_x_ = (1.0 - alpha) * 0.5;
     k_bp1_ = beta * (alpha + 1.0);

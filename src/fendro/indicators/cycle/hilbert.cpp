@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fendro/indicators/windows/bar_close.hpp"
+#include "fendro/util/math.hpp"
 
 namespace fendro::cycle {
 namespace {
@@ -47,7 +48,7 @@ std::optional<double> SineWave::update(const BarSnapshot& bar) {
   if (!std::isfinite(x)) return std::nullopt;
   const auto phase = ht_dcphase_update(state_, x);
   if (!phase) return std::nullopt;
-  return std::sin(*phase * 0.017453292519943295);
+  return cr::sin(*phase * 0.017453292519943295);
 }
 
 std::optional<double> HtTrendMode::update(const BarSnapshot& bar) {
@@ -60,8 +61,8 @@ std::optional<double> HtTrendMode::update(const BarSnapshot& bar) {
   const double sp = core_.smooth_period;
   const std::size_t n = dc_period_clamp(sp, deep_.len());
   const double phase = dc_phase(deep_, n, sp);
-  const double sine = std::sin((phase * kPi) / 180.0);
-  const double lead = std::sin(((phase + 45.0) * kPi) / 180.0);
+  const double sine = cr::sin((phase * kPi) / 180.0);
+  const double lead = cr::sin(((phase + 45.0) * kPi) / 180.0);
 
   const std::span<const double> closes = closes_.newest_first();
   double sum = 0.0;
@@ -118,7 +119,7 @@ bool mama_update(MamaState& s, double x) {
   }
   const double i1 = s.core.i1[0];
   const double phase =
-      std::abs(i1) > kEps ? std::atan(s.core.q1[0] / i1) * kDegreesPerRadian : s.prev_phase;
+      std::abs(i1) > kEps ? cr::atan(s.core.q1[0] / i1) * kDegreesPerRadian : s.prev_phase;
   const double delta = std::max(s.prev_phase - phase, 1.0);
   const double alpha = std::max(s.fast_limit / delta, s.slow_limit);
   s.mama = x * alpha + s.mama * (1.0 - alpha);

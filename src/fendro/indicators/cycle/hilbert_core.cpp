@@ -1,4 +1,5 @@
 #include "fendro/indicators/cycle/hilbert_core.hpp"
+#include "fendro/util/math.hpp"
 
 #include <algorithm>
 #include <array>
@@ -30,7 +31,7 @@ PhasorTable build_phasor_table() {
     t.start[n] = at;
     for (std::size_t k = 0; k < n; ++k) {
       const double a = (static_cast<double>(k + k) * 3.141592653589793) / static_cast<double>(n);
-      t.pairs[at++] = SinCos{std::sin(a), std::cos(a)};
+      t.pairs[at++] = SinCos{cr::sin(a), cr::cos(a)};
     }
   }
   return t;
@@ -75,7 +76,7 @@ bool hilbert_core_step(HilbertCycleState& s, double x, RecentValues<kPhaseDepth>
 
   const double prev = s.period;
   double raw = prev;
-  if (std::abs(s.im) > kEps && std::abs(s.re) > kEps) raw = 6.283185307179586 / std::atan2(s.im, s.re);
+  if (std::abs(s.im) > kEps && std::abs(s.re) > kEps) raw = 6.283185307179586 / cr::atan2(s.im, s.re);
   raw = std::min(raw, 1.5 * prev);
   raw = std::max(raw, 0.67 * prev);
   raw = std::max(raw, 6.0);
@@ -113,7 +114,7 @@ double dc_phase(const RecentValues<kPhaseDepth>& smooth, std::size_t n, double s
   }
   double phase;
   if (std::abs(imag) > 0.001) {
-    phase = std::atan(real / imag) * 57.29577951308232 + 90.0;
+    phase = cr::atan(real / imag) * 57.29577951308232 + 90.0;
   } else {
     phase = real < 0.0 ? 0.0 : 180.0;
   }

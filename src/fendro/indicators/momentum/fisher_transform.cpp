@@ -4,6 +4,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
+#include "fendro/util/math.hpp"
 
 namespace fendro {
 
@@ -26,7 +27,7 @@ std::optional<double> FisherTransform::update(const BarSnapshot& bar) {
   if (x < -0.999) x = -0.999;
   if (x > 0.999) x = 0.999;
   x_ = x;
-  prev_ = std::fma(0.5, std::log((1.0 + x) / (1.0 - x)), 0.5 * prev_);
+  prev_ = std::fma(0.5, cr::log((1.0 + x) / (1.0 - x)), 0.5 * prev_);
   return prev_;
 }
 
@@ -40,7 +41,7 @@ Result<InverseFisherTransform, IndicatorError> InverseFisherTransform::create(do
 std::optional<double> InverseFisherTransform::update(const BarSnapshot& bar) {
   const std::optional<double> c = finite_close(bar);
   if (!c) return std::nullopt;
-  return std::tanh(*c * scale_);
+  return cr::tanh(*c * scale_);
 }
 
 }  // namespace fendro

@@ -8,6 +8,7 @@
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/indicators/windows/total_order.hpp"
+#include "fendro/util/math.hpp"
 #include "fendro/util/saturating.hpp"
 
 namespace fendro {
@@ -19,7 +20,7 @@ double fisher_of_rsi(double r) {
   double x = (r - 50.0) / 50.0;
   if (x < -0.999) x = -0.999;
   if (x > 0.999) x = 0.999;
-  return 0.5 * std::log((1.0 + x) / (1.0 - x));
+  return 0.5 * cr::log((1.0 + x) / (1.0 - x));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "fendro/indicators/orderflow/trade_inputs.hpp"
 #include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/period.hpp"
+#include "fendro/util/math.hpp"
 
 namespace fendro {
 
@@ -25,7 +26,7 @@ std::optional<double> AmihudIlliquidity::on_trade(const Trade& t) {
     prev_price_ = t.price;
     return std::nullopt;
   }
-  const double r = std::log(t.price / *prev_price_);
+  const double r = cr::log(t.price / *prev_price_);
   prev_price_ = t.price;
   terms_.push(std::fabs(r) / (t.price * t.size));
   if (!terms_.is_full()) return std::nullopt;

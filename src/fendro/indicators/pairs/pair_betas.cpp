@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/windows/period.hpp"
+#include "fendro/util/math.hpp"
 
 namespace fendro::pairs {
 
@@ -28,7 +29,7 @@ std::optional<double> PairwiseBeta::update(const BarSnapshot& bar) {
   const std::optional<stats::PairInput> prev = prev_;
   prev_ = in;
   if (!prev) return std::nullopt;
-  window_.push(std::log(in->a / prev->a), std::log(in->b / prev->b));
+  window_.push(cr::log(in->a / prev->a), cr::log(in->b / prev->b));
   if (!window_.is_full()) return std::nullopt;
   return stats::pair_beta(window_.moments());
 }

@@ -7,6 +7,7 @@
 #include "fendro/indicators/common/sorted_quantile.hpp"
 #include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/period.hpp"
+#include "fendro/util/math.hpp"
 #include "fendro/util/saturating.hpp"
 
 namespace fendro::pairs {
@@ -35,7 +36,7 @@ std::optional<double> ReturnVolatility::next(double close) {
   const std::optional<double> prev = prev_;
   prev_ = close;
   if (!prev) return std::nullopt;
-  returns_.push(std::log(close / *prev));
+  returns_.push(cr::log(close / *prev));
   if (!returns_.is_full()) return std::nullopt;
   return vol::sample_stddev(returns_);
 }

@@ -7,6 +7,7 @@
 #include "fendro/indicators/pairs/pair_inputs.hpp"
 #include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/period.hpp"
+#include "fendro/util/math.hpp"
 
 namespace fendro::pairs {
 namespace {
@@ -79,8 +80,8 @@ double SpreadHurst::value(std::span<const double> s) {
     }
     const double msd = sum / static_cast<double>(n - t);
     if (msd > 0.0) {
-      log_lags_.push_back(std::log(static_cast<double>(t)));
-      log_msds_.push_back(std::log(msd));
+      log_lags_.push_back(cr::log(static_cast<double>(t)));
+      log_msds_.push_back(cr::log(msd));
     }
   }
   const std::size_t k = log_lags_.size();
@@ -111,7 +112,10 @@ std::optional<double> DistanceSsd::update(const BarSnapshot& bar) {
   if (!in) return std::nullopt;
   ring_.push({in->a, in->b});
   if (!ring_.is_full()) return std::nullopt;
-  const auto [a0, b0] = ring_.front();
+  // Plain copies, not structured bindings: lambdas may not capture those
+  // before C++20's fix (clang 14 refuses).
+  const double a0 = ring_.front().first;
+  const double b0 = ring_.front().second;
   if (a0 == 0.0 || b0 == 0.0) return 0.0;
   double sum = -0.0;
   ring_.for_each([&](const std::pair<double, double>& p) {
@@ -132,8 +136,8 @@ Result<PairSpreadZScore, IndicatorError> PairSpreadZScore::create(std::uint64_t 
 std::optional<double> PairSpreadZScore::update(const BarSnapshot& bar) {
   const auto in = positive_pair_input(bar);
   if (!in) return std::nullopt;
-  const double x = std::log(in->b);
-  const double y = std::log(in->a);
+  const double x = cr::log(in->b);
+  const double y = cr::log(in->a);
   beta_.push(x, y);
   if (!beta_.is_full()) return std::nullopt;
   const stats::PairMoments m = beta_.moments();

@@ -5,6 +5,7 @@
 #include "fendro/indicators/common/window_regression.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
+#include "fendro/util/math.hpp"
 
 namespace fendro::stats {
 
@@ -109,7 +110,7 @@ std::optional<double> LogReturn::update(const BarSnapshot& bar) {
   if (!close || !(*close > 0.0)) return std::nullopt;
   closes_.push(*close);
   if (!closes_.is_full()) return std::nullopt;
-  return std::log(*close / closes_.front());
+  return cr::log(*close / closes_.front());
 }
 
 }  // namespace fendro::stats

@@ -7,6 +7,7 @@
 
 #include "fendro/indicators/common/anchored_moments.hpp"
 #include "fendro/indicators/windows/period.hpp"
+#include "fendro/util/math.hpp"
 
 namespace fendro::stats {
 
@@ -59,8 +60,8 @@ double SampleEntropy::value(double) {
     }
   }
   if (b == 0) return 0.0;
-  if (a == 0) return std::log(static_cast<double>(b));
-  return -std::log(static_cast<double>(a) / static_cast<double>(b));
+  if (a == 0) return cr::log(static_cast<double>(b));
+  return -cr::log(static_cast<double>(a) / static_cast<double>(b));
 }
 
 // ---- ShannonEntropy ----
@@ -92,7 +93,7 @@ double ShannonEntropy::value(double) {
   auto add_bin = [&](std::uint64_t count) {
     if (count == 0) return;
     const double p = static_cast<double>(count) / n;
-    sum = sum + p * std::log2(p);
+    sum = sum + p * cr::log2(p);
   };
   if (bins_ <= values_.size()) {
     // One counter per bin: never more counters than values.
@@ -176,8 +177,8 @@ double HurstExponent::value(double) {
       ++counted;
     }
     if (counted == 0) continue;
-    const double px = std::log(static_cast<double>(s));
-    const double py = std::log(rs_total / static_cast<double>(counted));
+    const double px = cr::log(static_cast<double>(s));
+    const double py = cr::log(rs_total / static_cast<double>(counted));
     points += 1.0;
     sx = sx + px;
     sy = sy + py;

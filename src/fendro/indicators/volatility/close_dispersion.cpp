@@ -6,6 +6,7 @@
 #include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/common/window_regression.hpp"
 #include "fendro/indicators/windows/period.hpp"
+#include "fendro/util/math.hpp"
 
 namespace fendro {
 using namespace vol;
@@ -107,7 +108,7 @@ std::optional<double> WavePm::update(const BarSnapshot& bar) {
   if (!std::isfinite(e)) return std::nullopt;
   const auto ms = ema_update(square_avg_, e);
   if (!ms) return std::nullopt;
-  const double w = *ms > 0.0 ? 1.0 - std::exp(-e / (*ms + *ms)) : 0.0;
+  const double w = *ms > 0.0 ? 1.0 - cr::exp(-e / (*ms + *ms)) : 0.0;
   if (!std::isfinite(w)) return std::nullopt;
   const auto a = ema_update(weight_avg_, w);
   if (!a) return std::nullopt;

@@ -5,25 +5,26 @@
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/period.hpp"
+#include "fendro/util/math.hpp"
 
 namespace fendro {
 using namespace vol;
 
 double GarmanKlassTerm::term(const Candle& c) {
   constexpr double kCloseWeight = -0.3862943611198906;  // -(2 ln 2 - 1)
-  const double a = std::log(c.high / c.low);
-  const double b = std::log(c.close / c.open);
+  const double a = cr::log(c.high / c.low);
+  const double b = cr::log(c.close / c.open);
   return a * (a * 0.5) + b * (b * kCloseWeight);
 }
 
 double ParkinsonTerm::term(const Candle& c) {
-  const double a = std::log(c.high / c.low);
+  const double a = cr::log(c.high / c.low);
   return a * a;
 }
 
 double RogersSatchellTerm::term(const Candle& c) {
-  return std::fma(std::log(c.high / c.close), std::log(c.high / c.open),
-                  std::log(c.low / c.close) * std::log(c.low / c.open));
+  return std::fma(cr::log(c.high / c.close), cr::log(c.high / c.open),
+                  cr::log(c.low / c.close) * cr::log(c.low / c.open));
 }
 
 template <class Term>
@@ -63,8 +64,8 @@ std::optional<double> YangZhangVolatility::update(const BarSnapshot& bar) {
     prev_close_ = c->close;
     return std::nullopt;
   }
-  const double overnight = std::log(c->open / *prev_close_);
-  const double open_close = std::log(c->close / c->open);
+  const double overnight = cr::log(c->open / *prev_close_);
+  const double open_close = cr::log(c->close / c->open);
   const double rs = RogersSatchellTerm::term(*c);
   prev_close_ = c->close;
   // The three windows move together: both moment windows see the same pushes,

@@ -5,6 +5,7 @@
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
+#include "fendro/util/math.hpp"
 
 namespace fendro {
 
@@ -87,7 +88,7 @@ Result<ChoppinessIndex, IndicatorError> ChoppinessIndex::create(std::uint64_t pe
 }
 
 ChoppinessIndex::ChoppinessIndex(std::uint64_t n)
-    : ranges_(n, false), highs_(n), lows_(n), n_(n), log_n_(std::log10(static_cast<double>(n))) {}
+    : ranges_(n, false), highs_(n), lows_(n), n_(n), log_n_(cr::log10(static_cast<double>(n))) {}
 
 std::optional<double> ChoppinessIndex::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
@@ -100,7 +101,7 @@ std::optional<double> ChoppinessIndex::update(const BarSnapshot& bar) {
   if (!ranges_.is_full()) return std::nullopt;
   const double range = highs_.value() - lows_.value();
   if (range == 0.0) return 100.0;
-  return (std::log10(ranges_.sum() / range) * 100.0) / log_n_;
+  return (cr::log10(ranges_.sum() / range) * 100.0) / log_n_;
 }
 
 }  // namespace fendro

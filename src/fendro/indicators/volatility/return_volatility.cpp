@@ -6,6 +6,7 @@
 #include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
+#include "fendro/util/math.hpp"
 
 namespace fendro {
 using namespace vol;
@@ -21,7 +22,7 @@ std::optional<double> bar_log_return(std::optional<double>& prev, const BarSnaps
     prev = close;
     return std::nullopt;
   }
-  const double r = std::log(close / *prev);
+  const double r = cr::log(close / *prev);
   prev = close;
   return r;
 }

@@ -8,6 +8,7 @@
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/volume/fast_slow.hpp"
 #include "fendro/indicators/windows/period.hpp"
+#include "fendro/util/math.hpp"
 
 namespace fendro {
 
@@ -105,7 +106,7 @@ std::optional<double> DemandIndex::update(const BarSnapshot& bar) {
   const double volume_ratio = c->volume / avg_volume;
   // fmin: a NaN exponent (0 * inf) caps at 88 like any huge one.
   const double k = std::fmin(std::abs(rel) * ((price * 3.0) / avg_range), 88.0);
-  const double damped = volume_ratio / std::exp(k);
+  const double damped = volume_ratio / cr::exp(k);
   const double buy = smoothed_pressure(buying_, rel > 0.0 ? volume_ratio : damped);
   const double sell = smoothed_pressure(selling_, rel > 0.0 ? damped : volume_ratio);
   double value = 0.0;
