@@ -1,6 +1,6 @@
 # The two entry points: `make demo` proves and verifies an example strategy,
 # `make test` runs every test. Both install what they need first.
-.PHONY: demo test bench
+.PHONY: demo test bench fuzz sanitize
 
 demo:
 	bash scripts/demo.sh
@@ -16,3 +16,13 @@ bench:
 	for b in build/bench/*_bench; do $$b; done
 	.venv/bin/python -m pip install -q --disable-pip-version-check --no-build-isolation .
 	.venv/bin/python bench/python_prove_bench.py
+
+# Fuzzing: builds the clang sanitizer tree (build-san) and runs every fuzz
+# target for FUZZ_SECONDS seconds; what they find is kept in build-san/corpus.
+FUZZ_SECONDS ?= 60
+fuzz:
+	FUZZ_SECONDS=$(FUZZ_SECONDS) bash scripts/fuzz.sh
+
+# Every C++ test under ASan + UBSan, then each fuzz target for FUZZ_SECONDS.
+sanitize:
+	FUZZ_SECONDS=$(FUZZ_SECONDS) bash scripts/sanitize.sh

@@ -4,7 +4,7 @@ set -euo pipefail
 
 APT_PACKAGES=(g++ cmake ninja-build make libgtest-dev libbenchmark-dev librust-blake3-dev
               nlohmann-json3-dev b3sum ccache python3 python3-venv python3-dev
-              libllvmlibc-22-dev libmpfr-dev clang)
+              libllvmlibc-22-dev libmpfr-dev clang libclang-rt-14-dev)
 
 missing=()
 for p in "${APT_PACKAGES[@]}"; do

@@ -10,6 +10,8 @@
 #include "fendro/proof/canonical.hpp"
 #include "fendro/proof/inputs.hpp"
 #include "fendro/proof/proof.hpp"
+#include "fendro/proof/report_text.hpp"
+#include "fendro/proof/response_writer.hpp"
 
 namespace fendro {
 namespace {
@@ -43,6 +45,15 @@ std::string default_data() {
   return "{\"BTC\":" + candles_json(60, 100) + ",\"ETH\":" + candles_json(10, 50) + "}";
 }
 
+std::string written_text(const ProvenRun& run) {
+  std::string text;
+  StringSink sink(text);
+  ResponseWriter out(&sink);
+  write_proof(out, run);
+  out.finish();
+  return text;
+}
+
 // A prove request read from texts; the texts and trees live as long as it.
 class Request {
  public:
@@ -70,7 +81,22 @@ class Request {
 
   const ProofSpec& spec() const { return spec_; }
   const MarketData& data() const { return data_; }
-  Result<Proof, ProofError> prove() const { return fendro::prove(spec_, data_); }
+  // The proof as the response carries it: written once, then read back.
+  Result<Proof, ProofError> prove() const {
+    auto run = fendro::prove(spec_, data_);
+    if (!run) return err(std::move(run).error());
+    auto text = std::make_unique<std::string>(written_text(*run));
+    auto doc = json::parse(*text);
+    if (!doc.ok()) {
+      ADD_FAILURE() << "the proof does not parse";
+      return Proof{};
+    }
+    written_.push_back(std::make_unique<json::Document>(std::move(doc).value()));
+    texts_.push_back(std::move(text));
+    auto proof = read_proof(written_.back()->root);
+    if (!proof.ok()) ADD_FAILURE() << "the proof does not read: " << proof.error();
+    return proof.ok() ? std::move(proof).value() : Proof{};
+  }
   std::string error() const {
     auto p = prove();
     return p.ok() ? "<proved>" : p.error().display();
@@ -83,6 +109,8 @@ class Request {
   std::unique_ptr<json::Document> data_doc_;
   ProofSpec spec_;
   MarketData data_;
+  mutable std::vector<std::unique_ptr<std::string>> texts_;
+  mutable std::vector<std::unique_ptr<json::Document>> written_;
 };
 
 std::string report_text(const Proof& p) {
@@ -111,6 +139,27 @@ TEST(Prove, DeterministicAndSealed) {
   const json::Value* equity = a->report.find("equity");
   ASSERT_NE(equity, nullptr);
   EXPECT_EQ(equity->size, 60u);
+}
+
+TEST(Prove, ReportHashSealsTheBytesWritten) {
+  // Long enough that the report crosses several of the writer's pieces.
+  Request r(kStrategy, "{\"BTC\":" + candles_json(20000, 1000) + "}");
+  auto run = prove(r.spec(), r.data());
+  ASSERT_TRUE(run.ok()) << run.error().display();
+  const std::string text = written_text(*run);
+  const std::size_t begin = text.find("\"report\":") + 9;
+  const std::size_t end = text.rfind(",\"report_hash\":\"");
+  ASSERT_LT(begin, end);
+  const std::string_view report(text.data() + begin, end - begin);
+  EXPECT_EQ(text.substr(end), ",\"report_hash\":\"" + hash_text(report) + "\"}");
+  EXPECT_EQ(report_hash(run->report), hash_text(report));
+  EXPECT_GT(report.size(), 1000000u);
+  // The whole response is canonical: written again from its tree, it is unchanged.
+  auto doc = json::parse(text);
+  ASSERT_TRUE(doc.ok());
+  std::string again;
+  write_canonical_json(again, doc->root);
+  EXPECT_EQ(again, text);
 }
 
 // The inputs document as a tree, built independently of the streaming writer.
@@ -243,7 +292,8 @@ TEST(Prove, ExplicitWarmupOverridesTheIndicators) {
     std::int64_t entry_time;
   } cases[] = {{"", 1700000000000 + 20 * 3600000LL}, {", \"warmup\": 0", 1700000000000}, {", \"warmup\": 3", 1700000000000 + 3 * 3600000LL}};
   for (const auto& c : cases) {
-    auto p = Request(s + c.warmup + "}").prove();
+    const Request r(s + c.warmup + "}");
+    auto p = r.prove();
     ASSERT_TRUE(p.ok()) << p.error().display();
     const json::Value& trade = p->report.find("trades")->as_array()[0];
     EXPECT_EQ(trade.find("entry_time")->as_f64(), static_cast<double>(c.entry_time)) << c.warmup;

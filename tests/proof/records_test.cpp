@@ -76,7 +76,7 @@ TEST(ProofRecords, ReadsProofSpecForms) {
   }
 }
 
-TEST(ProofRecords, ReadsProofAsGivenAndWritesItBack) {
+TEST(ProofRecords, ReadsProofAsGiven) {
   json::Document doc =
       parse_json(R"({"ok": true, "report": {"b": [1, 2]}, "report_hash": "ABC", "inputs_hash": "", "engine_version": "x"})");
   auto r = read_proof(doc.root);
@@ -86,22 +86,14 @@ TEST(ProofRecords, ReadsProofAsGivenAndWritesItBack) {
   EXPECT_EQ(r->engine_version, "x");
   EXPECT_TRUE(json::equal(r->report, *doc.root.find("report")));
 
-  json::Arena arena;
-  const json::Value v = proof_to_value(*r, arena);
-  ASSERT_TRUE(v.is_object());
-  ASSERT_EQ(v.size, 4u);
-  const char* keys[] = {"engine_version", "inputs_hash", "report", "report_hash"};
-  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(v.as_object()[i].key, keys[i]);
-  EXPECT_EQ(v.find("engine_version")->as_string(), "x");
-  EXPECT_EQ(v.find("inputs_hash")->as_string(), "");
-  EXPECT_EQ(v.find("report_hash")->as_string(), "ABC");
-  EXPECT_TRUE(json::equal(*v.find("report"), r->report));
-
   // the array form reads the same proof
   json::Document arr = parse_json(R"([{"b": [1, 2]}, "", "ABC", "x"])");
   auto from_array = read_proof(arr.root);
   ASSERT_TRUE(from_array.ok()) << from_array.error();
-  EXPECT_TRUE(json::equal(proof_to_value(*from_array, arena), v));
+  EXPECT_TRUE(json::equal(from_array->report, r->report));
+  EXPECT_EQ(from_array->report_hash, "ABC");
+  EXPECT_EQ(from_array->inputs_hash, "");
+  EXPECT_EQ(from_array->engine_version, "x");
 }
 
 TEST(ProofRecords, ErrorDisplay) {

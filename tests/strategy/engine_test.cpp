@@ -75,9 +75,9 @@ struct Backtest {
     status = engine->run(candles);
   }
   // Trades closed by the loop.
-  const std::vector<ClosedTrade>& trades() const { return engine->account.closed; }
+  const std::vector<ClosedTrade>& trades() const { return engine->account().closed; }
   // Every trade, a position still open closed as "end"; consumes the engine.
-  std::vector<ClosedTrade> finish() { return finish_report(std::move(*engine)).trades; }
+  std::vector<ClosedTrade> finish() { return std::move(*engine).finish_report().trades; }
 };
 
 constexpr const char* kNever = R"({"any": []})";
@@ -153,16 +153,16 @@ TEST(BarLoop, TriggeredEntryPrices) {
     bars.candles[1] = c.first_try;
     const std::string extra = std::string(c.is_short ? R"("short_entry": {"all": []}, )" : "") + "\"execution\": " + c.execution;
     Backtest run(strategy(c.is_short ? kNever : kAlways, kNever, extra), bars.candles);
-    const Account& account = run.engine->account;
+    const Account& account = run.engine->account();
     if (c.fill) {
       EXPECT_EQ(account.qty, (c.is_short ? -5000 : 5000) / *c.fill) << c.name;
       EXPECT_DOUBLE_EQ(account.entry_price, *c.fill) << c.name;
       EXPECT_EQ(account.entry_time, 1) << c.name;
-      EXPECT_FALSE(run.engine->pending.has_value()) << c.name;
+      EXPECT_FALSE(run.engine->pending().has_value()) << c.name;
     } else {
       EXPECT_EQ(account.qty, 0) << c.name;
-      ASSERT_TRUE(run.engine->pending.has_value()) << c.name;  // kept, never expires
-      EXPECT_EQ(run.engine->pending->bars_left, 0u);
+      ASSERT_TRUE(run.engine->pending().has_value()) << c.name;  // kept, never expires
+      EXPECT_EQ(run.engine->pending()->bars_left, 0u);
     }
   }
 }
@@ -218,15 +218,15 @@ TEST(BarLoop, ValueMapKeys) {
   // A rule that reads two bars back keeps three records.
   const StrategySpec spec = strategy(R"({"gt": [{"prev": ["a.b", 2]}, "a"]})", kNever);
   Backtest run(spec, Bars(3).candles, std::move(slots));
-  const RuleWindow& w = run.engine->window;
-  const auto ab = *run.engine->rules.set.find_key("a.b");
-  const auto a = *run.engine->rules.set.find_key("a");
+  const RuleWindow& w = run.engine->window();
+  const auto ab = *run.engine->rules().find_key("a.b");
+  const auto a = *run.engine->rules().find_key("a");
   ASSERT_EQ(w.size(), 3u);
   EXPECT_EQ(w.record(0).values[ab], 10.0);  // output of "a" on bar 0
   EXPECT_FALSE(w.record(1).values[ab].has_value());  // no value from either on bar 1
   EXPECT_FALSE(w.record(1).values[a].has_value());
   EXPECT_EQ(w.record(2).values[ab], 7.0);  // the later id overwrote the output
-  EXPECT_TRUE(run.engine->pending.has_value());  // prev(a.b, 2) = 10 > a = 3 on bar 2
+  EXPECT_TRUE(run.engine->pending().has_value());  // prev(a.b, 2) = 10 > a = 3 on bar 2
 }
 
 TEST(BarLoop, OutputKeysOfIdsHoldingPoints) {
@@ -240,15 +240,15 @@ TEST(BarLoop, OutputKeysOfIdsHoldingPoints) {
   slots.emplace_back("a.b", std::make_unique<Scripted>(ab_steps, 0));
   const StrategySpec spec = strategy(R"({"gt": [{"prev": ["a.b.c", 1]}, "a.b.d"]})", kNever);
   Backtest run(spec, Bars(2).candles, std::move(slots));
-  const RuleWindow& w = run.engine->window;
-  const auto abc = *run.engine->rules.set.find_key("a.b.c");
-  const auto abd = *run.engine->rules.set.find_key("a.b.d");
+  const RuleWindow& w = run.engine->window();
+  const auto abc = *run.engine->rules().find_key("a.b.c");
+  const auto abd = *run.engine->rules().find_key("a.b.d");
   ASSERT_EQ(w.size(), 2u);
   EXPECT_EQ(w.record(0).values[abc], 10.0);  // "a" alone gave a value
   EXPECT_FALSE(w.record(0).values[abd].has_value());
   EXPECT_EQ(w.record(1).values[abc], 50.0);  // overwritten by the later id
   EXPECT_EQ(w.record(1).values[abd], 60.0);
-  const IndicatorSlot& a = run.engine->slots[0];
+  const IndicatorSlot& a = run.engine->slots()[0];
   EXPECT_TRUE(a.outputs_read);
   EXPECT_FALSE(a.id_key.has_value());
 }
@@ -256,9 +256,9 @@ TEST(BarLoop, OutputKeysOfIdsHoldingPoints) {
 TEST(BarLoop, WarmupBarsRecordEquityOnly) {
   Bars bars(5);
   Backtest run(strategy(kAlways, kNever, R"("execution": {"fill_timing": "close"})"), bars.candles, {}, 3);
-  ASSERT_EQ(run.engine->equity.size(), 5u);
-  EXPECT_EQ(run.engine->account.entry_time, 3);  // the first bar past the warm-up fills at its close
-  EXPECT_EQ(run.engine->entry_bar, 3u);
+  ASSERT_EQ(run.engine->equity().size(), 5u);
+  EXPECT_EQ(run.engine->account().entry_time, 3);  // the first bar past the warm-up fills at its close
+  EXPECT_EQ(run.engine->entry_bar(), 3u);
 }
 
 TEST(BarLoop, FillAtCloseAndEquityBeforeIt) {
@@ -272,7 +272,7 @@ TEST(BarLoop, FillAtCloseAndEquityBeforeIt) {
   EXPECT_EQ(run.trades()[0].entry_time, 0);
   EXPECT_EQ(run.trades()[0].exit_time, 1);
   EXPECT_EQ(run.trades()[0].exit_price, 110);
-  const auto& eq = run.engine->equity;
+  const auto& eq = run.engine->equity();
   EXPECT_EQ(eq[0].equity, 10000);
   EXPECT_EQ(eq[1].equity, 5000 + 50 * 110);  // marked before the exit at the close
 }

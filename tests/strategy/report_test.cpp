@@ -94,28 +94,6 @@ TEST(Metrics, TradeTable) {
   }
 }
 
-TEST(ReportValue, LayoutKeyOrderAndNulls) {
-  Report r;
-  r.symbol = std::string("BTC");
-  r.timeframe = std::string("1h");
-  r.trades = {ClosedTrade{"end", -5, 7, 100.5, 90, -2, 21, 10.44776119}};
-  r.equity = curve({10000, 10021});
-  r.metrics.calmar = kInf;
-  r.metrics.profit_factor = kInf;
-  r.metrics.num_trades = 1;
-  r.fees_paid = 0.25;
-  r.initial_capital = 10000;
-  json::Arena arena;
-  std::string out;
-  write_canonical_json(out, report_to_value(r, arena));
-  EXPECT_EQ(out,
-            R"({"equity":[{"equity":10000,"time":0},{"equity":10021,"time":1}],"fees_paid":0.25,)"
-            R"("initial_capital":10000,"metrics":{"calmar":null,"max_drawdown":0,"num_trades":1,"pnl":0,)"
-            R"("profit_factor":null,"return_pct":0,"sharpe":0,"sortino":0,"win_rate":0},"schema_version":1,)"
-            R"("symbol":"BTC","timeframe":"1h","trades":[{"entry_price":100.5,"entry_time":-5,"exit_price":90,)"
-            R"("exit_time":7,"pnl":21,"qty":-2,"reason":"end","return_pct":10.44776119}]})");
-}
-
 TEST(FinishReport, ForcedCloseAfterTheLastEquityPoint) {
   const StrategySpec spec = testing::read_ok(read_strategy_spec, R"({"symbol": "X", "timeframe": "1m",
     "indicators": {}, "entry": {"all": []}, "exit": {"any": []}, "costs": {"taker_bps": 10},
@@ -123,7 +101,7 @@ TEST(FinishReport, ForcedCloseAfterTheLastEquityPoint) {
   const std::vector<Candle> candles{{0, 100, 100, 100, 100, 1}, {1, 100, 100, 100, 100, 1}, {2, 110, 110, 110, 110, 1}};
   BacktestEngine engine(spec, {}, 0, window_capacity_for(spec), candles.size(), 10000);
   ASSERT_TRUE(engine.run(candles).ok());
-  const Report r = finish_report(std::move(engine));
+  const Report r = std::move(engine).finish_report();
   ASSERT_EQ(r.trades.size(), 1u);
   const ClosedTrade& t = r.trades[0];
   EXPECT_EQ(t.reason, "end");

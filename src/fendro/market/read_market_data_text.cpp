@@ -1,6 +1,9 @@
 // Candle data decoded as its text is walked: the candles of a large command
 // never exist as a value tree.
+#include <cstdint>
+#include <cstring>
 #include <functional>
+#include <limits>
 #include <map>
 
 #include "fendro/json/cursor.hpp"
@@ -14,6 +17,54 @@ using json::Cursor;
 using json::Kind;
 using json::Value;
 
+// CandleFields::field_of, by length first: one comparison for each key.
+std::size_t field_of(std::string_view key) {
+  const char* k = key.data();
+  switch (key.size()) {
+    case 3: return std::memcmp(k, "low", 3) == 0 ? 3 : CandleFields::kNone;
+    case 4:
+      if (std::memcmp(k, "time", 4) == 0) return 0;
+      if (std::memcmp(k, "open", 4) == 0) return 1;
+      return std::memcmp(k, "high", 4) == 0 ? 2 : CandleFields::kNone;
+    case 5: return std::memcmp(k, "close", 5) == 0 ? 4 : CandleFields::kNone;
+    case 6: return std::memcmp(k, "volume", 6) == 0 ? 5 : CandleFields::kNone;
+    default: return CandleFields::kNone;
+  }
+}
+
+// The five required fields: time, open, high, low, close.
+constexpr std::uint8_t kRequiredFields = 0x1F;
+
+double Candle::*const kFloatFields[] = {&Candle::open, &Candle::high, &Candle::low, &Candle::close,
+                                       &Candle::volume};
+
+// Stores a value that fits its field as CandleFields would; false for any
+// other value (whose failure CandleFields tells).
+bool store_plain(std::size_t field, const Value& v, Candle& c) {
+  if (field == 0) {
+    if (v.kind == Kind::NegInt) {
+      c.time = v.i;
+      return true;
+    }
+    if (v.kind != Kind::UInt || v.u > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+      return false;
+    }
+    c.time = static_cast<std::int64_t>(v.u);
+    return true;
+  }
+  if (!v.is_number()) return false;
+  c.*kFloatFields[field - 1] = v.as_f64();
+  return true;
+}
+
+// Gives `fields` the fields stored so far, each with its latest value.
+void hand_over(const Candle& c, std::uint8_t seen, CandleFields& fields) {
+  for (std::size_t field = 0; field < 6; ++field) {
+    if ((seen & (1u << field)) == 0) continue;
+    fields.member(field, field == 0 ? Value::integer(c.time) : Value::number(c.*kFloatFields[field - 1]));
+  }
+}
+
 // After a failure inside an array: its remaining elements are only checked.
 void skip_rest_of_array(Cursor& cur) {
   Value ignored;
@@ -26,11 +77,29 @@ Result<Candle, std::string> read_candle(Cursor& cur, CandleFields& fields) {
   switch (cur.peek()) {
     case Kind::Object: {
       cur.enter();
+      // Members whose values plainly fit their fields go straight into the
+      // candle. At the first other one `fields` takes over, first given the
+      // fields stored so far: for fitting values its state depends only on
+      // the latest value of each, so every failure is still the one it tells.
+      Candle candle;
+      std::uint8_t seen = 0;
+      bool direct = true;
       std::string_view key;
       while (cur.next_member_read(key, v)) {
-        const std::size_t field = CandleFields::field_of(key);
-        if (field != CandleFields::kNone) fields.member(field, v);
+        const std::size_t field = field_of(key);
+        if (field == CandleFields::kNone) continue;
+        if (direct) {
+          if (store_plain(field, v, candle)) {
+            seen |= static_cast<std::uint8_t>(1u << field);
+            continue;
+          }
+          direct = false;
+          hand_over(candle, seen, fields);
+        }
+        fields.member(field, v);
       }
+      if (direct && (seen & kRequiredFields) == kRequiredFields) return candle;
+      if (direct) hand_over(candle, seen, fields);
       return fields.finish_object();
     }
     case Kind::Array: {

@@ -11,6 +11,7 @@
 #include "fendro/market/read_market_data.hpp"
 #include "fendro/proof/canonical.hpp"
 #include "fendro/proof/proof.hpp"
+#include "fendro/proof/response_writer.hpp"
 
 namespace fendro {
 namespace {
@@ -84,30 +85,25 @@ Status<std::string> take_data(std::optional<MarketData>& slot, DataReading& read
   return store(slot, std::move(*reading));
 }
 
-std::string run_prove(json::Document doc, DataReading& data_read) {
+void run_prove(json::Document doc, DataReading& data_read, ResponseSink& out) {
   std::optional<ProofSpec> spec;
   std::optional<MarketData> data;
   Field fields[] = {
       {"spec", [&](const Value& v) { return store(spec, read_proof_spec(v)); }},
       {"data", [&](const Value&) { return take_data(data, data_read); }},
   };
-  if (auto read = read_request(doc.root, fields); !read) return parse_error_response(read.error());
+  if (auto read = read_request(doc.root, fields); !read) return out.take(parse_error_response(read.error()));
   json::Arena strategy_arena;
   release_tree(doc, *spec, strategy_arena);
 
-  auto proof = prove(*spec, *data);
-  // The candles are done with: their memory goes before the response text
-  // is written next to the report.
+  auto run = prove(*spec, *data);
+  // The candles are done with: their memory goes before the response is
+  // written.
   data.reset();
-  if (!proof) return error_response(proof.error());
-  json::Arena arena;
-  // The report's tree takes more room than its text: reserving that much
-  // at once spares a growing string its copies and their doubled peak
-  // (pages never written are never backed by memory).
-  std::string out;
-  out.reserve(proof->arena.bytes_reserved());
-  write_canonical_json(out, proof_to_value(*proof, arena));
-  return out;
+  if (!run) return out.take(error_response(run.error()));
+  ResponseWriter writer(&out);
+  write_proof(writer, *run);
+  writer.finish();
 }
 
 std::string run_verify(json::Document doc, DataReading& data_read) {
@@ -155,24 +151,31 @@ std::string_view command_name(const Value& cmd) {
 
 }  // namespace
 
-std::string apply_command(std::string_view cmd_json) {
+void apply_command(std::string_view cmd_json, ResponseSink& out) {
   // The data is decoded as it is parsed, never built as a tree ("prove"
   // and "verify" read it; the other commands ignore it).
   DataReading data_read;
   auto parsed = json::parse_deferring(cmd_json, "data", [&](json::Cursor& cur) {
     data_read = read_market_data(cur);
   });
-  if (!parsed) return parse_error_response(parsed.error().display());
+  if (!parsed) return out.take(parse_error_response(parsed.error().display()));
   json::Document doc = std::move(parsed->document);
 
   const std::string_view name = command_name(doc.root);
-  if (name == "prove") return run_prove(std::move(doc), data_read);
-  if (name == "verify") return run_verify(std::move(doc), data_read);
-  if (name == "version") return run_version();
-  if (name == "canonicalize") return run_canonicalize(doc.root);
+  if (name == "prove") return run_prove(std::move(doc), data_read, out);
+  if (name == "verify") return out.take(run_verify(std::move(doc), data_read));
+  if (name == "version") return out.take(run_version());
+  if (name == "canonicalize") return out.take(run_canonicalize(doc.root));
   std::string detail = "unknown cmd: ";
   detail += name;
-  return parse_error_response(std::move(detail));
+  out.take(parse_error_response(std::move(detail)));
+}
+
+std::string apply_command(std::string_view cmd_json) {
+  std::string response;
+  StringSink sink(response);
+  apply_command(cmd_json, sink);
+  return response;
 }
 
 }  // namespace fendro

@@ -14,9 +14,9 @@
 namespace fendro {
 namespace {
 
-// The f64 nearest to 2^52 / 10^8: from here on eight fractional digits could
-// no longer tell neighbouring values apart, so the shortest digits are written.
-constexpr double kShortestFrom = 45035996.27370496;
+using canonical_detail::kShortestFrom;  // from here on eight fractional
+// digits could no longer tell neighbouring values apart: the shortest digits
+// are written.
 
 // |x| * 10^8 rounded to an integer, ties to even, exactly: x = m * 2^e with
 // |x| < 2^26 means e <= -27, and m * 10^8 < 2^80 fits 128-bit arithmetic.
@@ -83,7 +83,7 @@ char* put_shortest(char* p, double x) {
 
 }  // namespace
 
-char* put_canonical_float(char* p, double x) {
+char* put_canonical_float_general(char* p, double x) {
   if (!std::isfinite(x)) {  // never in a value tree; JSON has no other spelling
     std::memcpy(p, "null", 4);
     return p + 4;
@@ -107,6 +107,15 @@ char* put_canonical_float(char* p, double x) {
   if (frac == 0) return p;
   *p++ = '.';
   return put_fraction(p, frac);
+}
+
+char* canonical_detail::put_canonical_float_near_half(char* p, double x) {
+  const std::uint64_t q = scaled_by_1e8(std::fabs(x));
+  if (q == 0) {  // what rounds to zero is "0", whatever its sign
+    *p = '0';
+    return p + 1;
+  }
+  return canonical_detail::put_scaled(p, x < 0, q);
 }
 
 namespace {
@@ -164,13 +173,11 @@ void put_value(Out& out, const json::Value& v) {
     case json::Kind::Null: out.write("null"); return;
     case json::Kind::Bool: out.write(v.b ? "true" : "false"); return;
     case json::Kind::UInt: {
-      char* p = out.room(24);
-      out.advance_to(std::to_chars(p, p + 24, v.u).ptr);
+      out.advance_to(put_u64(out.room(24), v.u));
       return;
     }
     case json::Kind::NegInt: {
-      char* p = out.room(24);
-      out.advance_to(std::to_chars(p, p + 24, v.i).ptr);
+      out.advance_to(put_i64(out.room(24), v.i));
       return;
     }
     case json::Kind::Float: out.advance_to(put_canonical_float(out.room(kFloatTextMax), v.f)); return;

@@ -1,13 +1,17 @@
 // The one textual form of a JSON value used for responses and hashing.
 #pragma once
 
+#include <bit>
+#include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "blake3.h"
 #include "fendro/json/value.hpp"
+#include "fendro/util/number_format.hpp"
 
 namespace fendro {
 
@@ -25,7 +29,10 @@ std::string hash_text(std::string_view bytes);
 inline constexpr std::size_t kFloatTextMax = 320;
 // Writes the canonical text of one finite f64 at `p` (kFloatTextMax bytes of
 // room); returns the end.
-char* put_canonical_float(char* p, double x);
+inline char* put_canonical_float(char* p, double x);
+// The same text by the direct route (exact 128-bit scaling for every value):
+// the reference that put_canonical_float's shortcut is checked against.
+char* put_canonical_float_general(char* p, double x);
 // Appends the canonical text of one finite f64.
 void append_canonical_float(std::string& out, double x);
 
@@ -78,5 +85,65 @@ class HashSink {
 
 // Feeds the canonical text of `v` into `sink`.
 void write_canonical_json(HashSink& sink, const json::Value& v);
+
+namespace canonical_detail {
+
+// Below this (the f64 nearest 2^52 / 10^8) floats have eight decimals.
+inline constexpr double kShortestFrom = 45035996.27370496;
+
+// The text of q / 10^8 (q > 0) with the fraction's trailing zeros dropped.
+// Prices carry few digits: fractions of at most three digits are written by
+// table.
+inline char* put_scaled(char* p, bool negative, std::uint64_t q) {
+  *p = '-';
+  p += negative ? 1 : 0;
+  const auto whole = static_cast<std::uint32_t>(q / 100000000u);  // < 45035997
+  const auto frac = static_cast<std::uint32_t>(q - std::uint64_t{whole} * 100000000u);
+  p = put_u64(p, whole);
+  if (frac == 0) return p;
+  *p++ = '.';
+  if (frac % 100000 == 0) {
+    const DigitGroup& g = kDigitGroups.trailing[frac / 100000];
+    return put_group(p, g, g.length);
+  }
+  // Trailing '0' bytes are the high zero bytes of (digits XOR "00000000").
+  const std::uint64_t w = digits8_word(frac);
+  store_digits8(p, w);
+  return p + 8 - std::countl_zero(w ^ 0x3030303030303030ULL) / 8;
+}
+
+// |x| * 10^8 within 1/4 of a half: rounded from the exact product.
+char* put_canonical_float_near_half(char* p, double x);
+
+}  // namespace canonical_detail
+
+// Inline, so that the floats of one record overlap their work: of the
+// values below 45035996.27370496, those whose scaled value is plainly not
+// near a half are written here.
+inline char* put_canonical_float(char* p, double x) {
+  using namespace canonical_detail;
+  const double ax = std::fabs(x);
+  // |x| * 10^8 in floating point, when below 2^52, is within 1/4 of the exact
+  // product (half a unit in its last place). When its fraction is below 1/4
+  // or above 3/4 the exact product is less than 1/2 from the same integer,
+  // which is then the correctly rounded one. NaN, the infinities, zero and
+  // the shortest-digits range take the direct route.
+  const double y = ax * 1e8;
+  if (!(ax < kShortestFrom) || !(y < 4503599627370496.0) || x == 0.0) {  // 2^52
+    return put_canonical_float_general(p, x);
+  }
+  // Signed conversions: one instruction each on common targets.
+  const auto units = static_cast<std::int64_t>(y);
+  const double f = y - static_cast<double>(units);  // exact: y < 2^52
+  if (std::fabs(f - 0.5) <= 0.25) return put_canonical_float_near_half(p, x);
+  // Parsed decimals land just above or just below an integer, either way
+  // at random: rounding up is added rather than branched on.
+  const std::uint64_t q = static_cast<std::uint64_t>(units) + (f > 0.5 ? 1 : 0);
+  if (q == 0) {  // below half a unit of the 8th decimal
+    *p = '0';
+    return p + 1;
+  }
+  return put_scaled(p, x < 0, q);
+}
 
 }  // namespace fendro

@@ -2,12 +2,20 @@
 // straight to its canonical text, never built as a tree.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "fendro/market/records.hpp"
+#include "fendro/proof/canonical.hpp"
 #include "fendro/proof/proof.hpp"
 
 namespace fendro {
+
+// The room one candle's text may need.
+inline constexpr std::size_t kCandleTextMax = 5 * kFloatTextMax + 24 + 64;
+// Writes the canonical text of one candle object, members in key order, at p
+// (kCandleTextMax bytes of room); returns the end.
+char* put_candle(char* p, const Candle& c);
 
 // Canonical text of {"candles": every symbol's decoded candles, "dataset_ref",
 // "engine_version", "strategy": the raw strategy value}.

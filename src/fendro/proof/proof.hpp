@@ -7,7 +7,9 @@
 
 #include "fendro/json/value.hpp"
 #include "fendro/market/records.hpp"
+#include "fendro/proof/response_writer.hpp"
 #include "fendro/registry/strategy_error.hpp"
+#include "fendro/strategy/report.hpp"
 #include "fendro/util/result.hpp"
 
 namespace fendro {
@@ -40,8 +42,8 @@ struct ProofSpec {
   std::optional<std::string> engine_version;
 };
 
+// A proof as a request carries it; `report` refers into the request's tree.
 struct Proof {
-  json::Arena arena;  // owns `report` when the engine built it
   json::Value report;
   std::string inputs_hash;
   std::string report_hash;
@@ -52,12 +54,19 @@ struct Proof {
 Result<ProofSpec, std::string> read_proof_spec(const json::Value& v);
 Result<Proof, std::string> read_proof(const json::Value& v);
 
-// {"report", "inputs_hash", "report_hash", "engine_version"}, built in `arena`.
-// The report's nodes are shared with `p`, not copied: they must outlive the value.
-json::Value proof_to_value(const Proof& p, json::Arena& arena);
+// A run proven but not yet written: its report and the seal of its inputs.
+// The report's text, and report_hash with it, is written once, by write_proof.
+struct ProvenRun {
+  Report report;
+  std::string inputs_hash;
+};
 
-Result<Proof, ProofError> prove(const ProofSpec& spec, const MarketData& data);
+Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& data);
 Result<bool, ProofError> verify_proof(const Proof& proof, const ProofSpec& spec,
                                       const MarketData& data);
+
+// {"engine_version", "inputs_hash", "report", "report_hash"}, where
+// report_hash is taken over the report's bytes as they are written.
+void write_proof(ResponseWriter& out, const ProvenRun& run);
 
 }  // namespace fendro

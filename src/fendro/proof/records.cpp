@@ -1,7 +1,7 @@
 // Reading and writing the records that enter and leave the proof engine.
-#include <array>
-
+#include "fendro/proof/canonical.hpp"
 #include "fendro/proof/proof.hpp"
+#include "fendro/proof/report_text.hpp"
 #include "fendro/strategy/reading.hpp"
 
 namespace fendro {
@@ -63,14 +63,21 @@ Result<Proof, std::string> read_proof(const json::Value& v) {
   return reading::read_record<Proof>(v, "Proof", kProofFields);
 }
 
-json::Value proof_to_value(const Proof& p, json::Arena& arena) {
-  const std::array<json::Member, 4> members = {{
-      {"engine_version", arena.make_string(p.engine_version)},
-      {"inputs_hash", arena.make_string(p.inputs_hash)},
-      {"report", p.report},
-      {"report_hash", arena.make_string(p.report_hash)},
-  }};
-  return arena.make_object(members);
+void write_proof(ResponseWriter& out, const ProvenRun& run) {
+  // Members in key order; the report's hash follows the report.
+  std::string text = "{\"engine_version\":";
+  write_canonical_string(text, ENGINE_VERSION);
+  text.append(",\"inputs_hash\":");
+  write_canonical_string(text, run.inputs_hash);
+  text.append(",\"report\":");
+  out.write(text);
+  out.seal_begin();
+  write_report(out, run.report);
+  const std::string report_hash = out.seal_end();
+  text = ",\"report_hash\":";
+  write_canonical_string(text, report_hash);
+  text.push_back('}');
+  out.write(text);
 }
 
 }  // namespace fendro

@@ -141,8 +141,7 @@ void exit_fill(std::string_view reason, const FillContext& ctx, Account& account
   const double s = slippage_fraction(ctx.spec->costs.slippage, ctx, std::fabs(account.qty));
   const double d = account.qty > 0.0 ? -s : s;
   const double fill = price * (1.0 + d);
-  const double fee = ctx.taker_rate * (std::fabs(account.qty) * fill);
-  close_position(account, ctx.candle->time, reason, fill, fee);
+  close_position(account, ctx.candle->time, reason, fill, close_fee(account.qty, fill, ctx.taker_rate));
   entry_bar.reset();
 }
 

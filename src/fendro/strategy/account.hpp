@@ -3,6 +3,7 @@
 // the results end in hashed reports.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -62,6 +63,12 @@ Status<StrategyError> entry_fill(Side side, bool maker, const FillContext& ctx, 
 // Closes the open position at `price` before slippage, taker fee; nothing when flat.
 void exit_fill(std::string_view reason, const FillContext& ctx, Account& account,
                std::optional<std::uint64_t>& entry_bar, double price);
+
+// The fee of closing `qty` at `price` (after slippage): every close, the
+// forced one at the end included, pays the taker rate.
+inline double close_fee(double qty, double price, double taker_rate) {
+  return (std::fabs(qty) * price) * taker_rate;
+}
 
 // Books a closing fill at its final price with a fee the caller computed.
 // `reason` must be a static text.

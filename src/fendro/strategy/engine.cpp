@@ -95,21 +95,21 @@ std::uint64_t window_capacity_for(const StrategySpec& spec) {
 BacktestEngine::BacktestEngine(const StrategySpec& s, std::vector<IndicatorSlot> indicator_slots,
                                std::uint64_t warmup_bars, std::uint64_t window_capacity, std::uint64_t bars,
                                double capital)
-    : spec(s),
-      slots(std::move(indicator_slots)),
-      rules(s),
-      window(window_capacity, rules.set.keys().size()),
-      warmup(warmup_bars),
-      maker_rate(s.costs.maker_bps / 10000.0),
-      taker_rate(s.costs.taker_bps / 10000.0),
-      initial_capital(capital) {
-  account.cash = capital;
-  equity.reserve(static_cast<std::size_t>(bars));
-  resolve_slot_keys(slots, rules.set);
+    : spec_(s),
+      slots_(std::move(indicator_slots)),
+      rules_(s),
+      window_(window_capacity, rules_.set.keys().size()),
+      warmup_(warmup_bars),
+      maker_rate_(s.costs.maker_bps / 10000.0),
+      taker_rate_(s.costs.taker_bps / 10000.0),
+      initial_capital_(capital) {
+  account_.cash = capital;
+  equity_.reserve(static_cast<std::size_t>(bars));
+  resolve_slot_keys(slots_, rules_.set);
 }
 
 FillContext BacktestEngine::fill_context(const Candle& c, std::uint64_t i) const {
-  return FillContext{&spec, &c, &window, nullptr, maker_rate, taker_rate, i};
+  return FillContext{&spec_, &c, &window_, nullptr, maker_rate_, taker_rate_, i};
 }
 
 Status<StrategyError> BacktestEngine::run(std::span<const Candle> candles) {
@@ -117,29 +117,47 @@ Status<StrategyError> BacktestEngine::run(std::span<const Candle> candles) {
   return Unit{};
 }
 
-Status<StrategyError> BacktestEngine::step(const Candle& c, std::uint64_t i) {
-  last_bar = LastBar{c.time, c.close};
+Report BacktestEngine::finish_report() && {
+  if (holds_position(account_.qty) && last_bar_) {
+    const LastBar last = *last_bar_;
+    close_position(account_, last.time, "end", last.close, close_fee(account_.qty, last.close, taker_rate_));
+  }
+  // The indicators and the rule window go first: the report outlives them.
+  slots_.clear();
+  window_ = RuleWindow(1, 0);
+  Report report;
+  report.symbol = spec_.symbol;
+  report.timeframe = spec_.timeframe;
+  report.metrics = compute_metrics(equity_, account_.closed, initial_capital_);
+  report.trades = std::move(account_.closed);
+  report.equity = std::move(equity_);
+  report.fees_paid = account_.fees_paid;
+  report.initial_capital = initial_capital_;
+  return report;
+}
 
-  if (pending) {
-    if (pending->bars_left > 0) {
-      --pending->bars_left;
+Status<StrategyError> BacktestEngine::step(const Candle& c, std::uint64_t i) {
+  last_bar_ = LastBar{c.time, c.close};
+
+  if (pending_) {
+    if (pending_->bars_left > 0) {
+      --pending_->bars_left;
     } else {
-      const PendingOrder order = *pending;
-      pending.reset();
+      const PendingOrder order = *pending_;
+      pending_.reset();
       FENDRO_CHECK(try_pending(order, c, i));
     }
   }
 
   record_values(c);
-  window.push(c);
-  ++bar_counter;
+  window_.push(c);
 
-  if (holds_position(account.qty)) protective_exits(c);
+  if (holds_position(account_.qty)) protective_exits(c);
   // Funding needs a derivatives tick, which a run's snapshots never carry.
 
-  equity.push_back(EquityPoint{c.time, account.cash + c.close * account.qty});
+  equity_.push_back(EquityPoint{c.time, account_.cash + c.close * account_.qty});
 
-  if (i >= warmup) return apply_rules(c, i);
+  if (i >= warmup_) return apply_rules(c, i);
   return Unit{};
 }
 
@@ -147,43 +165,43 @@ Status<StrategyError> BacktestEngine::try_pending(const PendingOrder& order, con
   const FillContext ctx = fill_context(c, i);
   switch (order.kind) {
     case PendingOrder::Kind::Exit:
-      exit_fill(kSignal, ctx, account, entry_bar, c.open);
+      exit_fill(kSignal, ctx, account_, entry_bar_, c.open);
       return Unit{};
     case PendingOrder::Kind::Market:
-      return entry_fill(order.side, false, ctx, account, entry_bar, trail_ref, c.open);
+      return entry_fill(order.side, false, ctx, account_, entry_bar_, trail_ref_, c.open);
     default:
       break;
   }
   if (const auto price = trigger_price(order, c)) {
     const bool maker = order.kind == PendingOrder::Kind::Limit;
-    return entry_fill(order.side, maker, ctx, account, entry_bar, trail_ref, *price);
+    return entry_fill(order.side, maker, ctx, account_, entry_bar_, trail_ref_, *price);
   }
-  pending = order;  // untriggered: tried again at the next open, never expires
+  pending_ = order;  // untriggered: tried again at the next open, never expires
   return Unit{};
 }
 
 void BacktestEngine::record_values(const Candle& c) {
   BarSnapshot snap;
   snap.candle = &c;
-  const auto values = window.next_values();
-  for (IndicatorSlot& slot : slots) {
+  const auto values = window_.next_values();
+  for (IndicatorSlot& slot : slots_) {
     const std::optional<double> v = slot.indicator->update(snap);
     if (!v) continue;
     if (slot.id_key) values[*slot.id_key] = *v;
     if (!slot.outputs_read) continue;
     const auto outs = slot.indicator->outputs();
     for (std::size_t k = 0; k < outs.size(); ++k) {
-      if (const auto key = output_key(slot, rules.set, outs[k].name, k)) values[*key] = outs[k].value;
+      if (const auto key = output_key(slot, rules_.set, outs[k].name, k)) values[*key] = outs[k].value;
     }
   }
 }
 
 void BacktestEngine::protective_exits(const Candle& c) {
-  const bool is_long = account.qty > 0.0;
-  trail_ref = is_long ? std::max(trail_ref, c.high) : std::min(trail_ref, c.low);
+  const bool is_long = account_.qty > 0.0;
+  trail_ref_ = is_long ? std::max(trail_ref_, c.high) : std::min(trail_ref_, c.low);
 
-  const Risk& risk = spec.risk;
-  const double e = account.entry_price;
+  const Risk& risk = spec_.risk;
+  const double e = account_.entry_price;
   std::string_view reason;
   double price = 0.0;
   // A level below the position (long stop, short target) hits when the low
@@ -208,8 +226,8 @@ void BacktestEngine::protective_exits(const Candle& c) {
     }
     if (!hit && risk.trailing_stop_pct) {
       const double tr = *risk.trailing_stop_pct;
-      hit = is_long ? below(trail_ref * (tr / -100.0 + 1.0), "trailing_stop")
-                    : above(trail_ref * (tr / 100.0 + 1.0), "trailing_stop");
+      hit = is_long ? below(trail_ref_ * (tr / -100.0 + 1.0), "trailing_stop")
+                    : above(trail_ref_ * (tr / 100.0 + 1.0), "trailing_stop");
     }
     if (!hit && risk.take_profit_pct) {
       const double tp = *risk.take_profit_pct;
@@ -217,8 +235,8 @@ void BacktestEngine::protective_exits(const Candle& c) {
     }
   }
   if (!hit && risk.liquidation) {
-    // The price at which equity reaches zero.
-    const double p = (-account.cash) / account.qty;
+    // The price at which equity_ reaches zero.
+    const double p = (-account_.cash) / account_.qty;
     if (p > 0.0 && (is_long ? c.low <= p : c.high >= p)) {
       hit = true;
       reason = "liquidation";
@@ -226,43 +244,42 @@ void BacktestEngine::protective_exits(const Candle& c) {
     }
   }
   if (!hit) return;
-  const double fee = (std::fabs(account.qty) * price) * taker_rate;
-  close_position(account, c.time, reason, price, fee);
-  entry_bar.reset();
+  close_position(account_, c.time, reason, price, close_fee(account_.qty, price, taker_rate_));
+  entry_bar_.reset();
 }
 
 Status<StrategyError> BacktestEngine::apply_rules(const Candle& c, std::uint64_t i) {
   PositionFlags flags;
-  flags.has_entry = entry_bar.has_value();
-  if (entry_bar) flags.bars_since_entry = static_cast<std::uint32_t>(i - *entry_bar);
-  flags.in_position = holds_position(account.qty);
-  const std::uint64_t newest = window.size() - 1;
-  const auto holds = [&](RuleSet::Id rule) { return eval_condition(rules.set, rule, window, newest, flags); };
-  const Execution& ex = spec.execution;
+  flags.has_entry = entry_bar_.has_value();
+  if (entry_bar_) flags.bars_since_entry = static_cast<std::uint32_t>(i - *entry_bar_);
+  flags.in_position = holds_position(account_.qty);
+  const std::uint64_t newest = window_.size() - 1;
+  const auto holds = [&](RuleSet::Id rule) { return eval_condition(rules_.set, rule, window_, newest, flags); };
+  const Execution& ex = spec_.execution;
 
   if (flags.in_position) {
-    const RuleSet::Id rule = account.qty > 0.0 ? rules.exit : rules.short_exit.value_or(rules.exit);
+    const RuleSet::Id rule = account_.qty > 0.0 ? rules_.exit : rules_.short_exit.value_or(rules_.exit);
     if (!holds(rule)) return Unit{};
     if (ex.fill_timing == FillTiming::Close) {
-      exit_fill(kSignal, fill_context(c, i), account, entry_bar, c.close);
+      exit_fill(kSignal, fill_context(c, i), account_, entry_bar_, c.close);
     } else {
       // Re-queued afresh on every bar the exit holds: the countdown restarts.
-      pending = PendingOrder{PendingOrder::Kind::Exit, Side::Long, 0.0, 0.0, ex.latency_bars};
+      pending_ = PendingOrder{PendingOrder::Kind::Exit, Side::Long, 0.0, 0.0, ex.latency_bars};
     }
     return Unit{};
   }
-  if (pending) return Unit{};  // no entry while any order waits
+  if (pending_) return Unit{};  // no entry while any order waits
 
   Side side = Side::Long;
-  if (holds(rules.entry)) {
+  if (holds(rules_.entry)) {
     side = Side::Long;
-  } else if (rules.short_entry && holds(*rules.short_entry)) {
+  } else if (rules_.short_entry && holds(*rules_.short_entry)) {
     side = Side::Short;
   } else {
     return Unit{};
   }
   if (ex.fill_timing == FillTiming::Close) {
-    return entry_fill(side, false, fill_context(c, i), account, entry_bar, trail_ref, c.close);
+    return entry_fill(side, false, fill_context(c, i), account_, entry_bar_, trail_ref_, c.close);
   }
   PendingOrder order{PendingOrder::Kind::Market, side, 0.0, 0.0, ex.latency_bars};
   const double x = c.close;
@@ -282,7 +299,7 @@ Status<StrategyError> BacktestEngine::apply_rules(const Candle& c, std::uint64_t
       order.limit_price = offset_price(x, ex.limit_offset_pct);
       break;
   }
-  pending = order;
+  pending_ = order;
   return Unit{};
 }
 

@@ -62,7 +62,8 @@ struct LastBar {
   double close = 0.0;
 };
 
-// The run state. Built by prove; consumed by finish_report.
+// One run from the first candle to the report: built by prove, walked over
+// the candles once, then consumed by finish_report().
 class BacktestEngine {
  public:
   // `bars`: the length of the candle list the run will walk (one equity point each).
@@ -72,21 +73,18 @@ class BacktestEngine {
   // Walks every candle in order; the only failure is a sizing error of an entry.
   Status<StrategyError> run(std::span<const Candle> candles);
 
-  const StrategySpec& spec;
-  std::vector<IndicatorSlot> slots;
-  StrategyRules rules;
-  RuleWindow window;
-  std::uint64_t warmup;
-  std::uint64_t bar_counter = 0;
-  std::vector<EquityPoint> equity;
-  Account account;
-  std::optional<PendingOrder> pending;
-  std::optional<std::uint64_t> entry_bar;
-  double trail_ref = 0.0;
-  std::optional<LastBar> last_bar;
-  double maker_rate;
-  double taker_rate;
-  double initial_capital;
+  // Closes a position still open at the last close ("end", taker fee, no
+  // slippage), computes the metrics, and hands over the run's trades and curve.
+  Report finish_report() &&;
+
+  // The state as the last bar left it, for inspection.
+  const Account& account() const { return account_; }
+  const std::vector<EquityPoint>& equity() const { return equity_; }
+  const std::optional<PendingOrder>& pending() const { return pending_; }
+  const std::optional<std::uint64_t>& entry_bar() const { return entry_bar_; }
+  const RuleWindow& window() const { return window_; }
+  const RuleSet& rules() const { return rules_.set; }
+  std::span<const IndicatorSlot> slots() const { return slots_; }
 
  private:
   Status<StrategyError> step(const Candle& c, std::uint64_t i);
@@ -95,6 +93,21 @@ class BacktestEngine {
   void protective_exits(const Candle& c);
   Status<StrategyError> apply_rules(const Candle& c, std::uint64_t i);
   FillContext fill_context(const Candle& c, std::uint64_t i) const;
+
+  const StrategySpec& spec_;
+  std::vector<IndicatorSlot> slots_;
+  StrategyRules rules_;
+  RuleWindow window_;
+  std::uint64_t warmup_;
+  std::vector<EquityPoint> equity_;
+  Account account_;
+  std::optional<PendingOrder> pending_;
+  std::optional<std::uint64_t> entry_bar_;
+  double trail_ref_ = 0.0;
+  std::optional<LastBar> last_bar_;
+  double maker_rate_;
+  double taker_rate_;
+  double initial_capital_;
 };
 
 // 1 + the farthest any rule (or a vol_target sizing) reads back; saturating.

@@ -1,5 +1,4 @@
-// The outcome of a run: closed trades, the equity curve and the metrics, and
-// the report's JSON value.
+// The outcome of a run: closed trades, the equity curve and the metrics.
 #pragma once
 
 #include <cstdint>
@@ -7,8 +6,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "fendro/json/value.hpp"
 
 namespace fendro {
 
@@ -48,6 +45,8 @@ struct Metrics {
 Metrics compute_metrics(std::span<const EquityPoint> equity, std::span<const ClosedTrade> trades,
                         double initial_capital);
 
+// What a finished run hands to the proof: its canonical text is written
+// straight from here, member by member.
 struct Report {
   std::string symbol;
   std::string timeframe;
@@ -58,15 +57,5 @@ struct Report {
   double initial_capital = 0.0;
   std::uint32_t schema_version = 1;
 };
-
-class BacktestEngine;
-// Closes a position still open at the last close ("end", taker fee, no
-// slippage), computes the metrics, and takes the run's trades and curve.
-Report finish_report(BacktestEngine&& engine);
-
-// The report's JSON value, built in `arena`; non-finite numbers become null.
-json::Value report_to_value(const Report& report, json::Arena& arena);
-json::Value trades_to_value(std::span<const ClosedTrade> trades, json::Arena& arena);
-json::Value equity_to_value(std::span<const EquityPoint> equity, json::Arena& arena);
 
 }  // namespace fendro

@@ -1,7 +1,10 @@
 // Number texts shared by messages and writers.
 #pragma once
 
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace fendro {
@@ -22,6 +25,91 @@ struct ShortestDigits {
   bool negative = false;
 };
 ShortestDigits shortest_digits(double v);
+
+// The 8 decimal digits of v < 10^8, leading zeros included, as the bytes of
+// a little-endian word (the first digit in the lowest byte): the digits are
+// split into halves, quarters and single digits in parallel lanes, each
+// lane's quotient taken by a multiply and shift that is exact in its range.
+inline std::uint64_t digits8_word(std::uint32_t v) {
+  std::uint64_t x = (v / 10000) | (std::uint64_t{v % 10000} << 32);       // 2 lanes < 10^4
+  std::uint64_t hi = ((x * 5243) >> 19) & 0x0000007F0000007FULL;           // lane / 100
+  x = hi | ((x - hi * 100) << 16);                                          // 4 lanes < 100
+  hi = ((x * 103) >> 10) & 0x000F000F000F000FULL;                           // lane / 10
+  return (hi | ((x - hi * 10) << 8)) | 0x3030303030303030ULL;
+}
+
+// Stores the 8 bytes of a word so built, first digit first.
+inline void store_digits8(char* p, std::uint64_t w) {
+  if constexpr (std::endian::native == std::endian::big) {
+    for (int k = 0; k < 8; ++k) p[k] = static_cast<char>(w >> (8 * k));
+  } else {
+    std::memcpy(p, &w, 8);
+  }
+}
+
+// Three-digit groups: the bytes of n < 1000 and how many of them to write.
+struct DigitGroup {
+  char text[3];
+  std::uint8_t length;
+};
+struct DigitGroups {
+  DigitGroup leading[1000];   // no leading zeros: 7 -> "7", 0 -> "0"
+  DigitGroup trailing[1000];  // the first digits after a point, trailing zeros dropped:
+                              // 250 -> "25", 7 -> "007"
+  constexpr DigitGroups() : leading(), trailing() {
+    for (int n = 0; n < 1000; ++n) {
+      const char d[3] = {static_cast<char>('0' + n / 100), static_cast<char>('0' + n / 10 % 10),
+                         static_cast<char>('0' + n % 10)};
+      const int skip = n >= 100 ? 0 : n >= 10 ? 1 : 2;
+      for (int k = 0; k < 3; ++k) {
+        leading[n].text[k] = k + skip < 3 ? d[k + skip] : '\0';
+        trailing[n].text[k] = d[k];
+      }
+      leading[n].length = static_cast<std::uint8_t>(3 - skip);
+      trailing[n].length = static_cast<std::uint8_t>(n % 100 == 0 ? 1 : n % 10 == 0 ? 2 : 3);
+    }
+  }
+};
+inline constexpr DigitGroups kDigitGroups;
+
+// Writes a group's bytes (4 bytes of room; the 4th is scratch) and advances.
+inline char* put_group(char* p, const DigitGroup& g, std::size_t length) {
+  std::memcpy(p, &g, 4);
+  return p + length;
+}
+inline char* put_leading_group(char* p, std::uint32_t n) {
+  return put_group(p, kDigitGroups.leading[n], kDigitGroups.leading[n].length);
+}
+
+// Writes the digits of v (no sign) at p, which must have 24 bytes of room
+// (whole words are stored); returns the end.
+inline char* put_u64(char* p, std::uint64_t v) {
+  // Short numbers by table, the rest 8 digits at a time.
+  if (v < 1000) return put_leading_group(p, static_cast<std::uint32_t>(v));
+  if (v < 1000000) {
+    const auto n = static_cast<std::uint32_t>(v);
+    p = put_leading_group(p, n / 1000);
+    return put_group(p, kDigitGroups.trailing[n % 1000], 3);
+  }
+  if (v < 100000000) {
+    const std::uint64_t w = digits8_word(static_cast<std::uint32_t>(v));
+    // Leading '0' bytes are the low zero bytes of (w XOR "00000000").
+    const int skip = std::countr_zero(w ^ 0x3030303030303030ULL) / 8;
+    store_digits8(p, w >> (8 * skip));
+    return p + (8 - skip);
+  }
+  const std::uint64_t high = v / 100000000;
+  p = put_u64(p, high);
+  store_digits8(p, digits8_word(static_cast<std::uint32_t>(v - high * 100000000)));
+  return p + 8;
+}
+
+// As put_u64, with a '-' before negative values.
+inline char* put_i64(char* p, std::int64_t v) {
+  if (v >= 0) return put_u64(p, static_cast<std::uint64_t>(v));
+  *p++ = '-';
+  return put_u64(p, std::uint64_t{0} - static_cast<std::uint64_t>(v));
+}
 
 void append_u64(std::string& out, std::uint64_t v);
 void append_i64(std::string& out, std::int64_t v);

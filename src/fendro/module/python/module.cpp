@@ -5,11 +5,14 @@
 #define Py_LIMITED_API 0x030B0000
 #include <Python.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "fendro/module/command.hpp"
 #include "fendro/proof/proof.hpp"
@@ -42,6 +45,72 @@ class Borrow {
  private:
   ProverObject* self_;
   bool held_;
+};
+
+// Builds the returned str from the response's pieces as they come, so the
+// response never exists twice: each piece is decoded and appended to a str
+// nothing else references, which the interpreter grows in place (for a
+// large str, a remap of its pages rather than a copy). Every piece holds
+// whole UTF-8 sequences, so each decodes on its own.
+class StrSink final : public fendro::ResponseSink {
+ public:
+  StrSink() = default;
+  StrSink(const StrSink&) = delete;
+  StrSink& operator=(const StrSink&) = delete;
+  ~StrSink() { Py_XDECREF(str_); }
+
+  void take(std::string_view piece) override { append(piece); }
+
+  void expect(std::size_t bytes) override { expected_ += bytes; }
+
+  // The response (a new reference), or null with the interpreter's error set.
+  PyObject* release() {
+    if (failed_) return nullptr;
+    if (!str_) return PyUnicode_FromStringAndSize("", 0);
+    return std::exchange(str_, nullptr);
+  }
+
+ private:
+  void append(std::string_view bytes) {
+    if (failed_ || bytes.empty()) return;
+    PyObject* part = PyUnicode_FromStringAndSize(bytes.data(), static_cast<Py_ssize_t>(bytes.size()));
+    if (!part) {
+      failed_ = true;
+      return;
+    }
+    if (!str_) {
+      str_ = part;
+      if (expected_ >= kLargeResponse) move_to_own_mapping();
+      return;
+    }
+    PyUnicode_Append(&str_, part);  // on failure str_ is released and null
+    Py_DECREF(part);
+    failed_ = str_ == nullptr;
+  }
+
+  // A large str is best grown by remapping its pages, never by copying
+  // them: the allocator does so for a block with a mapping of its own, which
+  // it gives to blocks above a threshold that it raises at run time (glibc:
+  // up to 32 MiB). The str is grown once past that, then cut back, so that it
+  // keeps a mapping whatever the threshold; pages never written cost nothing.
+  // Below it a growing str might be copied to a mapping halfway, and the heap
+  // it leaves behind would stay resident.
+  static constexpr std::size_t kLargeResponse = 4 << 20;
+  static constexpr std::size_t kOwnMapping = 33 << 20;
+
+  void move_to_own_mapping() {
+    const Py_ssize_t length = PyUnicode_GetLength(str_);
+    const auto grown = static_cast<Py_ssize_t>(std::max(expected_, kOwnMapping));
+    if (PyUnicode_Resize(&str_, grown) < 0) {
+      PyErr_Clear();  // only a way of growing: the str is as it was
+      return;
+    }
+    failed_ = PyUnicode_Resize(&str_, length) < 0;
+  }
+
+  PyObject* str_ = nullptr;
+  std::size_t expected_ = 0;
+  bool failed_ = false;
 };
 
 PyObject* new_version_str() {
@@ -78,9 +147,9 @@ PyObject* prover_command(PyObject* self, PyObject* args, PyObject* kwargs) {
   if (!utf8) return nullptr;  // e.g. a lone surrogate: the interpreter's UnicodeEncodeError
 
   // No C++ exception may reach the interpreter.
-  std::string response;
+  StrSink response;
   try {
-    response = fendro::apply_command(std::string_view(utf8, static_cast<std::size_t>(size)));
+    fendro::apply_command(std::string_view(utf8, static_cast<std::size_t>(size)), response);
   } catch (const std::bad_alloc&) {
     return PyErr_NoMemory();
   } catch (const std::length_error&) {
@@ -92,7 +161,7 @@ PyObject* prover_command(PyObject* self, PyObject* args, PyObject* kwargs) {
     PyErr_SetString(PyExc_SystemError, "internal error in command");
     return nullptr;
   }
-  return PyUnicode_FromStringAndSize(response.data(), static_cast<Py_ssize_t>(response.size()));
+  return response.release();
 }
 
 PyObject* prover_version(PyObject*, PyObject*) { return new_version_str(); }

@@ -1,0 +1,654 @@
+#include "fendro/json/parser.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <new>
+#include <system_error>
+
+#include "fendro/json/scan.hpp"
+
+// The steps of the hot paths (skipping, keys, numbers) are inlined into the
+// few entry points that run per value.
+#if defined(__GNUC__)
+#define FENDRO_HOT_INLINE [[gnu::always_inline]] inline
+#define FENDRO_COLD [[gnu::noinline, gnu::cold]]
+#else
+#define FENDRO_HOT_INLINE inline
+#define FENDRO_COLD
+#endif
+
+namespace fendro::json::detail {
+namespace {
+
+const char* message_of(Code c) {
+  switch (c) {
+    case Code::EofWhileParsingList: return "EOF while parsing a list";
+    case Code::EofWhileParsingObject: return "EOF while parsing an object";
+    case Code::EofWhileParsingString: return "EOF while parsing a string";
+    case Code::EofWhileParsingValue: return "EOF while parsing a value";
+    case Code::ExpectedColon: return "expected `:`";
+    case Code::ExpectedListCommaOrEnd: return "expected `,` or `]`";
+    case Code::ExpectedObjectCommaOrEnd: return "expected `,` or `}`";
+    case Code::ExpectedSomeIdent: return "expected ident";
+    case Code::ExpectedSomeValue: return "expected value";
+    case Code::InvalidEscape: return "invalid escape";
+    case Code::InvalidNumber: return "invalid number";
+    case Code::NumberOutOfRange: return "number out of range";
+    case Code::InvalidUnicodeCodePoint: return "invalid unicode code point";
+    case Code::ControlCharacterWhileParsingString:
+      return "control character (\\u0000-\\u001F) found while parsing a string";
+    case Code::KeyMustBeAString: return "key must be a string";
+    case Code::LoneLeadingSurrogateInHexEscape: return "lone leading surrogate in hex escape";
+    case Code::TrailingComma: return "trailing comma";
+    case Code::TrailingCharacters: return "trailing characters";
+    case Code::UnexpectedEndOfHexEscape: return "unexpected end of hex escape";
+    case Code::RecursionLimitExceeded: return "recursion limit exceeded";
+  }
+  return "";
+}
+
+// Exact powers of ten: products and quotients with them round once.
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// A container read without being built: its kind only, no elements.
+Value unbuilt(Kind kind) {
+  Value v;
+  v.kind = kind;
+  return v;
+}
+
+bool is_space(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
+
+void set_integer(bool positive, std::uint64_t sig, Value& out) {
+  if (positive) {
+    out = Value::uinteger(sig);
+  } else if (sig == 0) {
+    out = Value::number(-0.0);  // "-0" is a float, as in the established convention
+  } else if (sig <= (std::uint64_t{1} << 63)) {
+    out.kind = Kind::NegInt;
+    out.i = static_cast<std::int64_t>(std::uint64_t{0} - sig);
+  } else {
+    out = Value::number(-static_cast<double>(sig));
+  }
+}
+
+}  // namespace
+
+Parser::Parser(std::string_view text, Arena& arena, bool building)
+    : begin_(text.data()),
+      p_(text.data()),
+      end_(text.data() + text.size()),
+      arena_(arena),
+      building_(building) {
+  values_.reserve(64);
+  keys_.reserve(64);
+}
+
+void Parser::defer_member(std::string_view key, std::function<bool(Parser&)> reader) {
+  defer_ = true;
+  deferred_key_ = key;
+  deferred_reader_ = std::move(reader);
+}
+
+bool Parser::parse_document(Value& root) {
+  if (!parse_value() || !finish()) return false;
+  root = values_.back();
+  return true;
+}
+
+bool Parser::finish() {
+  skip_whitespace();
+  if (p_ != end_) return fail_peek(Code::TrailingCharacters);
+  return true;
+}
+
+Kind Parser::peek_container() {
+  skip_whitespace();
+  if (p_ != end_ && *p_ == '[') return Kind::Array;
+  if (p_ != end_ && *p_ == '{') return Kind::Object;
+  return Kind::Null;
+}
+
+bool Parser::enter() {
+  if (--depth_ == 0) return fail_peek(Code::RecursionLimitExceeded);
+  ++p_;
+  return true;
+}
+
+bool Parser::read(Value& out) { return read_inline(out); }
+
+FENDRO_HOT_INLINE bool Parser::read_inline(Value& out) {
+  // Numbers, the bulk of what readers read, go straight into `out`.
+  skip_whitespace();
+  if (p_ != end_ && *p_ == '-') {
+    ++p_;
+    return parse_number(false, out);
+  }
+  if (p_ != end_ && is_digit(*p_)) return parse_number(true, out);
+  if (!parse_value()) return false;
+  out = values_.back();
+  values_.pop_back();
+  return true;
+}
+
+Parser::Next Parser::next_element(bool first) {
+  return first ? first_element(']', Code::EofWhileParsingList)
+               : after_element(']', Code::EofWhileParsingList, Code::ExpectedListCommaOrEnd);
+}
+
+Parser::Next Parser::next_member(bool first, std::string_view& key) { return next_member_inline(first, key); }
+
+FENDRO_HOT_INLINE Parser::Next Parser::next_member_inline(bool first, std::string_view& key) {
+  const Next next = first ? first_element('}', Code::EofWhileParsingObject)
+                          : after_element('}', Code::EofWhileParsingObject, Code::ExpectedObjectCommaOrEnd);
+  if (next == Next::More && !parse_key(key)) return Next::Failed;
+  return next;
+}
+
+Parser::Next Parser::next_member_read(bool first, std::string_view& key, Value& value) {
+  const Next next = next_member_inline(first, key);
+  if (next != Next::More) return next;
+  if (key.data() == scratch_.data()) key = key_scratch_.assign(key);
+  return read_inline(value) ? next : Next::Failed;
+}
+
+ParseError Parser::error() const {
+  ParseError e;
+  e.message = message_of(code_);
+  // Line = 1 + newlines before the position; column = bytes between the
+  // last of them and the position.
+  const char* at = begin_ + error_index_;
+  const char* line_start = begin_;
+  std::size_t line = 1;
+  for (const char* q = begin_; q != at; ++q) {
+    if (*q == '\n') {
+      ++line;
+      line_start = q + 1;
+    }
+  }
+  e.line = line;
+  e.column = static_cast<std::size_t>(at - line_start);
+  return e;
+}
+
+// A failure placed after the bytes consumed so far.
+FENDRO_COLD bool Parser::fail_here(Code c) {
+  code_ = c;
+  error_index_ = static_cast<std::size_t>(p_ - begin_);
+  return false;
+}
+
+// A failure found while looking at the next byte: placed just after it (or
+// at the end of the text).
+FENDRO_COLD bool Parser::fail_peek(Code c) {
+  code_ = c;
+  error_index_ = static_cast<std::size_t>(p_ - begin_) + (p_ != end_ ? 1 : 0);
+  return false;
+}
+
+FENDRO_HOT_INLINE void Parser::skip_whitespace() {
+  const char* p = p_;
+  // Compact text has none: one test settles it.
+  if (p != end_ && static_cast<unsigned char>(*p) > ' ') return;
+  while (p != end_ && is_space(*p)) ++p;
+  p_ = p;
+}
+
+// Parses one value and pushes it onto values_. Values are built in place on
+// that stack (no copy through a local), and a finished array or object moves
+// its elements from the stack into the arena in one piece.
+bool Parser::parse_value() {
+  skip_whitespace();
+  if (p_ == end_) return fail_peek(Code::EofWhileParsingValue);
+  switch (*p_) {
+    case 'n':
+      ++p_;
+      values_.push_back(Value::null());
+      return parse_ident("ull");
+    case 't':
+      ++p_;
+      values_.push_back(Value::boolean(true));
+      return parse_ident("rue");
+    case 'f':
+      ++p_;
+      values_.push_back(Value::boolean(false));
+      return parse_ident("alse");
+    case '-':
+      ++p_;
+      return parse_number(false, values_.emplace_back());
+    case '0': case '1': case '2': case '3': case '4':
+    case '5': case '6': case '7': case '8': case '9':
+      return parse_number(true, values_.emplace_back());
+    case '"': {
+      ++p_;
+      std::string_view s;
+      if (!parse_string(s)) return false;
+      values_.push_back(Value::string_ref(s));
+      return true;
+    }
+    case '[': {
+      if (--depth_ == 0) return fail_peek(Code::RecursionLimitExceeded);
+      ++p_;
+      const bool ok = parse_array();
+      ++depth_;
+      return ok;
+    }
+    case '{': {
+      if (--depth_ == 0) return fail_peek(Code::RecursionLimitExceeded);
+      ++p_;
+      const bool ok = parse_object();
+      ++depth_;
+      return ok;
+    }
+    default:
+      return fail_peek(Code::ExpectedSomeValue);
+  }
+}
+
+bool Parser::parse_ident(const char* rest) {
+  for (; *rest != '\0'; ++rest) {
+    if (p_ == end_) return fail_here(Code::EofWhileParsingValue);
+    if (*p_++ != *rest) return fail_here(Code::ExpectedSomeIdent);
+  }
+  return true;
+}
+
+// After an element of an array or a member of an object: the closing bracket
+// ends the container, a comma must lead to one more element.
+FENDRO_HOT_INLINE Parser::Next Parser::after_element(char close, Code eof, Code expected_comma) {
+  skip_whitespace();
+  Code failure;
+  if (p_ == end_) {
+    failure = eof;
+  } else if (*p_ == close) {
+    ++p_;
+    return Next::Closed;
+  } else if (*p_ != ',') {
+    failure = expected_comma;
+  } else {
+    ++p_;
+    skip_whitespace();
+    if (p_ != end_ && *p_ != close) return Next::More;
+    failure = p_ == end_ ? Code::EofWhileParsingValue : Code::TrailingComma;
+  }
+  fail_peek(failure);
+  return Next::Failed;
+}
+
+// At the start of a container's contents: the closing bracket may end it at
+// once.
+FENDRO_HOT_INLINE Parser::Next Parser::first_element(char close, Code eof) {
+  skip_whitespace();
+  if (p_ == end_) {
+    fail_peek(eof);
+    return Next::Failed;
+  }
+  if (*p_ != close) return Next::More;
+  ++p_;
+  return Next::Closed;
+}
+
+bool Parser::parse_array() {
+  const std::size_t base = values_.size();
+  Next next = first_element(']', Code::EofWhileParsingList);
+  while (next == Next::More) {
+    if (!parse_value()) return false;
+    if (!building_) values_.pop_back();
+    next = after_element(']', Code::EofWhileParsingList, Code::ExpectedListCommaOrEnd);
+  }
+  if (next == Next::Failed) return false;
+  if (!building_) {
+    values_.push_back(unbuilt(Kind::Array));
+    return true;
+  }
+  const Value array = arena_.make_array(std::span<const Value>(values_.data() + base, values_.size() - base));
+  values_.resize(base);
+  values_.push_back(array);
+  return true;
+}
+
+// A member's key and the colon after it (the next byte is known).
+FENDRO_HOT_INLINE bool Parser::parse_key(std::string_view& key) {
+  if (*p_ != '"') return fail_peek(Code::KeyMustBeAString);
+  ++p_;
+  // Most keys are plain bytes up to the closing quote.
+  const char* q = skip_plain(p_, end_);
+  if (q != end_ && *q == '"') {
+    key = std::string_view(p_, static_cast<std::size_t>(q - p_));
+    p_ = q + 1;
+  } else if (!parse_string(key)) {
+    return false;
+  }
+  // The colon usually follows at once.
+  if (p_ != end_ && *p_ == ':') {
+    ++p_;
+    return true;
+  }
+  skip_whitespace();
+  if (p_ == end_) return fail_peek(Code::EofWhileParsingObject);
+  if (*p_ != ':') return fail_peek(Code::ExpectedColon);
+  ++p_;
+  return true;
+}
+
+// The value of the deferred member: checked in full but not built. The
+// member keeps its place in the tree with a null value.
+bool Parser::parse_deferred() {
+  skip_whitespace();
+  const char* const start = p_;
+  building_ = false;
+  const bool ok = deferred_reader_ ? deferred_reader_(*this) : parse_value();
+  building_ = true;
+  if (!ok) return false;
+  if (deferred_reader_) values_.emplace_back();
+  values_.back() = Value::null();
+  deferred_ = std::string_view(start, static_cast<std::size_t>(p_ - start));
+  return true;
+}
+
+bool Parser::parse_object() {
+  const std::size_t key_base = keys_.size();
+  const std::size_t value_base = values_.size();
+  const bool root = depth_ == kMaxDepth - 1;
+  Next next = first_element('}', Code::EofWhileParsingObject);
+  while (next == Next::More) {
+    if (!parse_key(keys_.emplace_back())) return false;
+    if (defer_ && root && keys_.back() == deferred_key_) {
+      if (!parse_deferred()) return false;
+    } else if (!parse_value()) {
+      return false;
+    }
+    if (!building_) {
+      keys_.pop_back();
+      values_.pop_back();
+    }
+    next = after_element('}', Code::EofWhileParsingObject, Code::ExpectedObjectCommaOrEnd);
+  }
+  if (next == Next::Failed) return false;
+  if (!building_) {
+    values_.push_back(unbuilt(Kind::Object));
+    return true;
+  }
+  const std::size_t n = keys_.size() - key_base;
+  Member* ms = n == 0 ? nullptr : arena_.allocate_array<Member>(n);
+  const std::string_view* keys = keys_.data() + key_base;
+  const Value* values = values_.data() + value_base;
+  std::size_t kept = 0;
+  if (n <= kSmallObject) {
+    if (!shape_.same_keys(keys, n)) shape_.learn(keys, n);
+    for (; kept < shape_.kept; ++kept) {
+      const std::uint8_t i = shape_.order[kept];
+      new (ms + kept) Member{keys[i], values[i]};
+    }
+  } else {
+    for (std::size_t i = 0; i < n; ++i) new (ms + i) Member{keys[i], values[i]};
+    kept = sort_members_keep_last(ms, n);
+  }
+  keys_.resize(key_base);
+  values_.resize(value_base);
+  values_.push_back(Value::object_ref({ms, kept}));
+  return true;
+}
+
+// After the opening quote. Text without escapes is returned in place;
+// otherwise the decoded bytes are copied into the arena (when building).
+bool Parser::parse_string(std::string_view& out) {
+  const char* start = p_;
+  bool copied = false;
+  bool bad_utf8 = false;
+  for (;;) {
+    p_ = skip_plain(p_, end_);
+    if (p_ == end_) return fail_here(Code::EofWhileParsingString);
+    const unsigned char c = static_cast<unsigned char>(*p_);
+    if (c == '"') {
+      if (copied) scratch_.append(start, p_);
+      ++p_;
+      // Malformed UTF-8 is reported once the string is complete, so that any
+      // other failure inside it is reported first.
+      if (bad_utf8) return fail_here(Code::InvalidUnicodeCodePoint);
+      if (!copied) {
+        out = std::string_view(start, static_cast<std::size_t>(p_ - 1 - start));
+      } else {
+        out = building_ ? arena_.copy_string(scratch_) : std::string_view(scratch_);
+      }
+      return true;
+    }
+    if (c == '\\') {
+      if (!copied) {
+        scratch_.clear();
+        copied = true;
+      }
+      scratch_.append(start, p_);
+      ++p_;
+      if (!parse_escape()) return false;
+      start = p_;
+    } else if (c < 0x20) {
+      ++p_;
+      return fail_here(Code::ControlCharacterWhileParsingString);
+    } else {
+      const std::size_t n = utf8_sequence(reinterpret_cast<const unsigned char*>(p_),
+                                           reinterpret_cast<const unsigned char*>(end_));
+      if (n == 0) {
+        bad_utf8 = true;
+        ++p_;
+      } else {
+        p_ += n;
+      }
+    }
+  }
+}
+
+// After the backslash; appends the decoded character to scratch_.
+bool Parser::parse_escape() {
+  if (p_ == end_) return fail_here(Code::EofWhileParsingString);
+  const char c = *p_++;
+  switch (c) {
+    case '"': scratch_.push_back('"'); return true;
+    case '\\': scratch_.push_back('\\'); return true;
+    case '/': scratch_.push_back('/'); return true;
+    case 'b': scratch_.push_back('\b'); return true;
+    case 'f': scratch_.push_back('\f'); return true;
+    case 'n': scratch_.push_back('\n'); return true;
+    case 'r': scratch_.push_back('\r'); return true;
+    case 't': scratch_.push_back('\t'); return true;
+    case 'u': return parse_unicode_escape();
+    default: return fail_here(Code::InvalidEscape);
+  }
+}
+
+// Four hex digits. With fewer than four bytes left the text ends inside the
+// string; otherwise all four are consumed before a bad digit is reported.
+bool Parser::parse_hex4(std::uint32_t& out) {
+  if (end_ - p_ < 4) {
+    p_ = end_;
+    return fail_here(Code::EofWhileParsingString);
+  }
+  int v = 0;
+  for (int k = 0; k < 4; ++k) {
+    const int h = hex_value(p_[k]);
+    if (h < 0) v = -1;
+    if (v >= 0) v = v * 16 + h;
+  }
+  p_ += 4;
+  if (v < 0) return fail_here(Code::InvalidEscape);
+  out = static_cast<std::uint32_t>(v);
+  return true;
+}
+
+bool Parser::parse_unicode_escape() {
+  std::uint32_t n = 0;
+  if (!parse_hex4(n)) return false;
+  if (n >= 0xDC00 && n <= 0xDFFF) return fail_here(Code::LoneLeadingSurrogateInHexEscape);
+  if (n < 0xD800 || n > 0xDBFF) {
+    append_utf8(scratch_, n);
+    return true;
+  }
+  // A leading surrogate must be followed by \u and a trailing one.
+  for (const char expected : {'\\', 'u'}) {
+    if (p_ == end_) return fail_here(Code::EofWhileParsingString);
+    if (*p_++ != expected) return fail_here(Code::UnexpectedEndOfHexEscape);
+  }
+  std::uint32_t n2 = 0;
+  if (!parse_hex4(n2)) return false;
+  if (n2 < 0xDC00 || n2 > 0xDFFF) return fail_here(Code::LoneLeadingSurrogateInHexEscape);
+  append_utf8(scratch_, (((n - 0xD800) << 10) | (n2 - 0xDC00)) + 0x10000);
+  return true;
+}
+
+// At the first digit (after the '-' of a negative number).
+FENDRO_HOT_INLINE bool Parser::parse_number(bool positive, Value& out) {
+  NumberText t{};
+  if (!scan_number(t)) return false;
+  p_ = t.end;
+  if (t.int_start == nullptr) {  // an exponent beyond 32 bits that makes it zero
+    out = Value::number(positive ? 0.0 : -0.0);
+    return true;
+  }
+  return convert_number(positive, t, out);
+}
+
+// Finds the extent of the number at p_ and its digits, failing as the
+// grammar requires; p_ is left at the failure. An exponent beyond 32 bits
+// is settled here: a zero (int_start null) or out of range.
+FENDRO_HOT_INLINE bool Parser::scan_number(NumberText& t) {
+  const char* p = p_;
+  const char* const end = end_;
+  auto fail = [&](Code c, bool peek) {
+    p_ = p;
+    return peek ? fail_peek(c) : fail_here(c);
+  };
+  if (p == end) return fail(Code::EofWhileParsingValue, false);
+  t.int_start = p;
+  t.sig = 0;
+  t.exp = 0;
+  t.is_float = false;
+  const char first = *p;
+  if (first == '0') {
+    ++p;
+    if (p != end && is_digit(*p)) return fail(Code::InvalidNumber, true);
+  } else if (is_digit(first)) {
+    p = scan_digits(p, end, t.sig);
+  } else {
+    ++p;
+    return fail(Code::InvalidNumber, false);
+  }
+  t.int_end = p;
+  t.frac_start = p;
+  t.frac_end = p;
+  if (p != end && *p == '.') {
+    t.frac_start = ++p;
+    p = scan_digits(p, end, t.sig);
+    t.frac_end = p;
+    if (t.frac_end == t.frac_start) {
+      return fail(p == end ? Code::EofWhileParsingValue : Code::InvalidNumber, true);
+    }
+    t.is_float = true;
+  }
+  if (p != end && (*p == 'e' || *p == 'E')) {
+    ++p;
+    bool exp_positive = true;
+    if (p != end && (*p == '+' || *p == '-')) exp_positive = *p++ == '+';
+    if (p == end) return fail(Code::EofWhileParsingValue, false);
+    const char c = *p++;
+    if (!is_digit(c)) return fail(Code::InvalidNumber, false);
+    std::int32_t exp = c - '0';
+    while (p != end && is_digit(*p)) {
+      const int d = *p++ - '0';
+      if (exp > (std::numeric_limits<std::int32_t>::max() - d) / 10) {
+        // An exponent beyond 32 bits: a non-zero value with a positive one
+        // is out of range (reported at this digit); anything else is zero.
+        if (exp_positive && std::any_of(t.int_start, t.frac_end, [](char ch) { return ch >= '1' && ch <= '9'; })) {
+          return fail(Code::NumberOutOfRange, false);
+        }
+        while (p != end && is_digit(*p)) ++p;
+        t.int_start = nullptr;
+        t.end = p;
+        return true;
+      }
+      exp = exp * 10 + d;
+    }
+    t.exp = exp_positive ? exp : -exp;
+    t.is_float = true;
+  }
+  t.end = p;
+  return true;
+}
+
+// The value of a scanned number (p_ is past it).
+FENDRO_HOT_INLINE bool Parser::convert_number(bool positive, const NumberText& t, Value& out) {
+  const auto int_digits = static_cast<std::size_t>(t.int_end - t.int_start);
+  const auto frac_digits = static_cast<std::size_t>(t.frac_end - t.frac_start);
+  std::uint64_t sig = t.sig;
+  if (int_digits + frac_digits <= 19) {
+    // At most 19 digits always fit in 64 bits.
+    if (!t.is_float) {
+      set_integer(positive, sig, out);
+      return true;
+    }
+    // An exact significand and an exact power of ten: one correctly rounded
+    // operation gives the correctly rounded value.
+    const std::int64_t e10 = std::int64_t{t.exp} - static_cast<std::int64_t>(frac_digits);
+    if (sig <= (std::uint64_t{1} << 53) && e10 >= -22 && e10 <= 22) {
+      const double m = static_cast<double>(sig);
+      const double v = e10 < 0 ? m / kPow10[-e10] : m * kPow10[e10];
+      out = Value::number(positive ? v : -v);
+      return true;
+    }
+  } else if (!t.is_float && int_digits == 20) {
+    sig = 0;
+    const char* q = t.int_start;
+    for (; q != t.int_end; ++q) {
+      const unsigned d = static_cast<unsigned>(*q - '0');
+      if (sig > (std::numeric_limits<std::uint64_t>::max() - d) / 10) break;
+      sig = sig * 10 + d;
+    }
+    if (q == t.int_end) {
+      set_integer(positive, sig, out);
+      return true;
+    }
+  }
+
+  // Long digit strings, integers beyond 64 bits and large exponents.
+  const char* const text_start = positive ? t.int_start : t.int_start - 1;
+  double v = 0.0;
+  const auto res = std::from_chars(text_start, t.end, v);
+  if (res.ec == std::errc::result_out_of_range) {
+    // libstdc++ reports both overflow and underflow this way and leaves the
+    // value unset; the decimal magnitude of the text tells them apart.
+    std::int64_t magnitude = 0;
+    if (*t.int_start != '0') {
+      magnitude = static_cast<std::int64_t>(int_digits);
+    } else {
+      const char* nz = std::find_if(t.frac_start, t.frac_end, [](char ch) { return ch != '0'; });
+      magnitude = -static_cast<std::int64_t>(nz - t.frac_start);
+    }
+    if (magnitude + t.exp > 0) return fail_here(Code::NumberOutOfRange);
+    v = positive ? 0.0 : -0.0;
+  }
+  out = Value::number(v);
+  return true;
+}
+
+bool Parser::Shape::same_keys(const std::string_view* ks, std::size_t count) const {
+  if (count != n) return false;
+  for (std::size_t i = 0; i < count; ++i) {
+    // Short keys: an inline loop beats a call to memcmp.
+    const std::string_view a = ks[i];
+    const std::string_view b = keys[i];
+    if (a.size() != b.size()) return false;
+    for (std::size_t k = 0; k < a.size(); ++k) {
+      if (a[k] != b[k]) return false;
+    }
+  }
+  return true;
+}
+
+void Parser::Shape::learn(const std::string_view* ks, std::size_t count) {
+  n = count;
+  std::copy(ks, ks + count, keys);
+  kept = order_small_object(count, order, [&](std::size_t i) { return ks[i]; });
+}
+
+}  // namespace fendro::json::detail

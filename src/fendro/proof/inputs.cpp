@@ -1,0 +1,85 @@
+#include "fendro/proof/inputs.hpp"
+
+#include <cstring>
+
+#include "fendro/proof/canonical.hpp"
+#include "fendro/util/number_format.hpp"
+
+namespace fendro {
+namespace {
+
+template <std::size_t N>
+char* put(char* p, const char (&literal)[N]) {
+  std::memcpy(p, literal, N - 1);
+  return p + (N - 1);
+}
+
+}  // namespace
+
+char* put_candle(char* p, const Candle& c) {
+  p = put(p, "{\"close\":");
+  p = put_canonical_float(p, c.close);
+  p = put(p, ",\"high\":");
+  p = put_canonical_float(p, c.high);
+  p = put(p, ",\"low\":");
+  p = put_canonical_float(p, c.low);
+  p = put(p, ",\"open\":");
+  p = put_canonical_float(p, c.open);
+  p = put(p, ",\"time\":");
+  p = put_i64(p, c.time);
+  p = put(p, ",\"volume\":");
+  p = put_canonical_float(p, c.volume);
+  *p++ = '}';
+  return p;
+}
+
+namespace {
+
+// {"candles":{symbol:[candle,...],...},"dataset_ref":...,"engine_version":...,"strategy":...}
+// written in canonical form (keys in byte order at every level).
+template <class Out>
+void write_inputs(Out& out, const ProofSpec& spec, const MarketData& data) {
+  std::string text = "{\"candles\":{";
+  bool first_symbol = true;
+  for (const auto& [symbol, candles] : data) {  // symbols in byte order
+    if (!first_symbol) text.push_back(',');
+    first_symbol = false;
+    write_canonical_string(text, symbol);
+    text.append(":[");
+    out.write(text);
+    for (std::size_t k = 0; k < candles.size(); ++k) {
+      char* p = out.room(kCandleTextMax);
+      if (k != 0) *p++ = ',';
+      out.advance_to(put_candle(p, candles[k]));
+    }
+    text.clear();
+    text.push_back(']');
+  }
+  text.append("},\"dataset_ref\":");
+  write_canonical_string(text, spec.dataset_ref);
+  text.append(",\"engine_version\":");
+  write_canonical_string(text, ENGINE_VERSION);
+  text.append(",\"strategy\":");
+  write_canonical_json(text, spec.strategy);
+  text.push_back('}');
+  out.write(text);
+}
+
+}  // namespace
+
+std::string inputs_document_text(const ProofSpec& spec, const MarketData& data) {
+  std::string text;
+  {
+    TextWriter out(text);
+    write_inputs(out, spec, data);
+  }
+  return text;
+}
+
+std::string inputs_hash(const ProofSpec& spec, const MarketData& data) {
+  HashSink sink;
+  write_inputs(sink, spec, data);
+  return sink.finish();
+}
+
+}  // namespace fendro

@@ -1,0 +1,165 @@
+#include "fendro/proof/report_text.hpp"
+
+#include <bit>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <string_view>
+
+#include "fendro/proof/canonical.hpp"
+
+namespace fendro {
+namespace {
+
+template <std::size_t N>
+char* put(char* p, const char (&literal)[N]) {
+  std::memcpy(p, literal, N - 1);
+  return p + (N - 1);
+}
+
+constexpr std::size_t kIntTextMax = 20;
+
+char* put_int(char* p, std::int64_t v) { return std::to_chars(p, p + kIntTextMax, v).ptr; }
+char* put_uint(char* p, std::uint64_t v) { return std::to_chars(p, p + kIntTextMax, v).ptr; }
+
+// One point with its separator; the room it may need.
+constexpr std::size_t kPointTextMax = 1 + 10 + kFloatTextMax + 8 + kIntTextMax + 1;
+
+void put_equity(ResponseWriter& out, std::span<const EquityPoint> equity) {
+  out.write("\"equity\":[");
+  // While no position is open the equity stays the same from bar to bar:
+  // the text of the previous value is copied rather than written again.
+  std::uint64_t last_bits = 0;
+  char last_text[kFloatTextMax];
+  std::size_t last_size = 0;
+  for (std::size_t k = 0; k < equity.size(); ++k) {
+    char* p = out.room(kPointTextMax);
+    if (k != 0) *p++ = ',';
+    p = put(p, "{\"equity\":");
+    const auto bits = std::bit_cast<std::uint64_t>(equity[k].equity);
+    if (bits == last_bits && last_size != 0) {
+      std::memcpy(p, last_text, last_size);
+      p += last_size;
+    } else {
+      char* const start = p;
+      p = put_canonical_float(p, equity[k].equity);
+      last_bits = bits;
+      last_size = static_cast<std::size_t>(p - start);
+      std::memcpy(last_text, start, last_size);
+    }
+    p = put(p, ",\"time\":");
+    p = put_int(p, equity[k].time);
+    *p++ = '}';
+    out.advance_to(p);
+  }
+  out.write("]");
+}
+
+// Up to the reason's value, and from there on; the room each part may need.
+constexpr std::size_t kTradeHeadMax = 1 + 4 * kFloatTextMax + 2 * kIntTextMax + 80;
+constexpr std::size_t kTradeTailMax = 14 + kFloatTextMax + 1;
+
+void put_trades(ResponseWriter& out, std::span<const ClosedTrade> trades) {
+  out.write("\"trades\":[");
+  std::string reason;
+  for (std::size_t k = 0; k < trades.size(); ++k) {
+    const ClosedTrade& t = trades[k];
+    char* p = out.room(kTradeHeadMax);
+    if (k != 0) *p++ = ',';
+    p = put(p, "{\"entry_price\":");
+    p = put_canonical_float(p, t.entry_price);
+    p = put(p, ",\"entry_time\":");
+    p = put_int(p, t.entry_time);
+    p = put(p, ",\"exit_price\":");
+    p = put_canonical_float(p, t.exit_price);
+    p = put(p, ",\"exit_time\":");
+    p = put_int(p, t.exit_time);
+    p = put(p, ",\"pnl\":");
+    p = put_canonical_float(p, t.pnl);
+    p = put(p, ",\"qty\":");
+    p = put_canonical_float(p, t.qty);
+    p = put(p, ",\"reason\":");
+    out.advance_to(p);
+    reason.clear();
+    write_canonical_string(reason, t.reason);
+    out.write(reason);
+    p = out.room(kTradeTailMax);
+    p = put(p, ",\"return_pct\":");
+    p = put_canonical_float(p, t.return_pct);
+    *p++ = '}';
+    out.advance_to(p);
+  }
+  out.write("]");
+}
+
+constexpr std::size_t kMetricsTextMax = 160 + 8 * kFloatTextMax + kIntTextMax;
+
+void put_metrics(ResponseWriter& out, const Metrics& m) {
+  char* p = out.room(kMetricsTextMax);
+  p = put(p, "\"metrics\":{\"calmar\":");
+  p = put_canonical_float(p, m.calmar);
+  p = put(p, ",\"max_drawdown\":");
+  p = put_canonical_float(p, m.max_drawdown);
+  p = put(p, ",\"num_trades\":");
+  p = put_uint(p, m.num_trades);
+  p = put(p, ",\"pnl\":");
+  p = put_canonical_float(p, m.pnl);
+  p = put(p, ",\"profit_factor\":");
+  p = put_canonical_float(p, m.profit_factor);
+  p = put(p, ",\"return_pct\":");
+  p = put_canonical_float(p, m.return_pct);
+  p = put(p, ",\"sharpe\":");
+  p = put_canonical_float(p, m.sharpe);
+  p = put(p, ",\"sortino\":");
+  p = put_canonical_float(p, m.sortino);
+  p = put(p, ",\"win_rate\":");
+  p = put_canonical_float(p, m.win_rate);
+  *p++ = '}';
+  out.advance_to(p);
+}
+
+// A few bytes more than a point or a trade takes in the usual case: the
+// estimate only sizes a string sink's reservation.
+constexpr std::size_t kPointTextGuess = 56;
+constexpr std::size_t kTradeTextGuess = 240;
+
+}  // namespace
+
+void write_report(ResponseWriter& out, const Report& r) {
+  out.expect(1024 + r.symbol.size() + r.timeframe.size() + kPointTextGuess * r.equity.size() +
+             kTradeTextGuess * r.trades.size());
+  // Members in key order: equity, fees_paid, initial_capital, metrics,
+  // schema_version, symbol, timeframe, trades.
+  out.write("{");
+  put_equity(out, r.equity);
+  char* p = out.room(40 + 2 * kFloatTextMax);
+  p = put(p, ",\"fees_paid\":");
+  p = put_canonical_float(p, r.fees_paid);
+  p = put(p, ",\"initial_capital\":");
+  p = put_canonical_float(p, r.initial_capital);
+  *p++ = ',';
+  out.advance_to(p);
+  put_metrics(out, r.metrics);
+  p = out.room(40 + kIntTextMax);
+  p = put(p, ",\"schema_version\":");
+  p = put_uint(p, r.schema_version);
+  out.advance_to(put(p, ",\"symbol\":"));
+  std::string text;
+  write_canonical_string(text, r.symbol);
+  text.append(",\"timeframe\":");
+  write_canonical_string(text, r.timeframe);
+  text.push_back(',');
+  out.write(text);
+  put_trades(out, r.trades);
+  out.write("}");
+}
+
+std::string report_hash(const Report& report) {
+  ResponseWriter out(nullptr);
+  out.seal_begin();
+  write_report(out, report);
+  return out.seal_end();
+}
+
+}  // namespace fendro

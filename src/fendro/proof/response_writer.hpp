@@ -1,0 +1,83 @@
+// The response text, written once and handed on in pieces as it grows. A
+// hash can seal a stretch of it on the way through, so that a hash inside the
+// response covers exactly the bytes that were sent.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "fendro/proof/canonical.hpp"
+
+namespace fendro {
+
+// Receives a response text in pieces, in order. A piece of a well-formed
+// UTF-8 text never ends inside a sequence: each can be decoded on its own.
+class ResponseSink {
+ public:
+  virtual void take(std::string_view piece) = 0;
+  // About `bytes` more are coming; a sink may make room for them at once.
+  virtual void expect(std::size_t /*bytes*/) {}
+
+ protected:
+  ~ResponseSink() = default;
+};
+
+// Appends every piece to a string.
+class StringSink final : public ResponseSink {
+ public:
+  explicit StringSink(std::string& out) : out_(out) {}
+  void take(std::string_view piece) override { out_.append(piece); }
+  void expect(std::size_t bytes) override { out_.reserve(out_.size() + bytes); }
+
+ private:
+  std::string& out_;
+};
+
+// Writes into a buffer of its own and hands each full buffer to the sink.
+// Formatters write straight into room(n) and hand back the end, as with
+// HashSink.
+class ResponseWriter {
+ public:
+  // The most one room() call may ask for.
+  static constexpr std::size_t kRoomMax = 4096;
+
+  // `to` null: the text is only sealed, never kept.
+  explicit ResponseWriter(ResponseSink* to);
+  ResponseWriter(const ResponseWriter&) = delete;
+  ResponseWriter& operator=(const ResponseWriter&) = delete;
+
+  // At least n (<= kRoomMax) writable bytes; valid until the next call.
+  char* room(std::size_t n) {
+    if (used_ + n > kPiece + kRoomMax) flush(false);
+    return buf_.get() + used_;
+  }
+  void advance_to(char* end) { used_ = static_cast<std::size_t>(end - buf_.get()); }
+  void write(std::string_view bytes);  // any length
+  void expect(std::size_t bytes);
+
+  // The bytes written between these two calls are hashed; seal_end gives the
+  // hash text. One seal per writer.
+  void seal_begin();
+  std::string seal_end();
+
+  // Hands on what is still buffered.
+  void finish() { flush(true); }
+
+ private:
+  // Large enough that a piece costs the sink little, small enough to stay in cache.
+  static constexpr std::size_t kPiece = 64 * 1024;
+  // Hands on the buffer; unless `all`, up to the start of a sequence it cuts short.
+  void flush(bool all);
+
+  ResponseSink* to_;
+  std::unique_ptr<char[]> buf_;  // kPiece + kRoomMax bytes
+  std::size_t used_ = 0;
+  std::optional<HashSink> seal_;
+  bool sealing_ = false;
+  std::size_t seal_from_ = 0;  // where the sealed bytes start in the buffer
+};
+
+}  // namespace fendro

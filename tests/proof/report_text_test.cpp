@@ -1,0 +1,237 @@
+// The streamed report text against the general canonical writer: the same
+// report built as a value tree (members in any order, sorted by the tree)
+// and written by write_canonical_json must give the same bytes.
+#include "fendro/proof/report_text.hpp"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "fendro/json/parse.hpp"
+#include "fendro/proof/canonical.hpp"
+#include "fendro/proof/proof.hpp"
+
+namespace fendro {
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+json::Value num(double x) { return std::isfinite(x) ? json::Value::number(x) : json::Value::null(); }
+
+std::string reference_text(const Report& r) {
+  json::Arena arena;
+  std::vector<json::Value> equity;
+  for (const EquityPoint& p : r.equity) {
+    const json::Member m[] = {{"time", json::Value::integer(p.time)}, {"equity", num(p.equity)}};
+    equity.push_back(arena.make_object(m));
+  }
+  std::vector<json::Value> trades;
+  for (const ClosedTrade& t : r.trades) {
+    const json::Member m[] = {
+        {"reason", arena.make_string(t.reason)},   {"qty", num(t.qty)},
+        {"pnl", num(t.pnl)},                       {"return_pct", num(t.return_pct)},
+        {"exit_time", json::Value::integer(t.exit_time)}, {"exit_price", num(t.exit_price)},
+        {"entry_time", json::Value::integer(t.entry_time)}, {"entry_price", num(t.entry_price)},
+    };
+    trades.push_back(arena.make_object(m));
+  }
+  const Metrics& mt = r.metrics;
+  const json::Member metrics[] = {
+      {"win_rate", num(mt.win_rate)},   {"sortino", num(mt.sortino)},
+      {"sharpe", num(mt.sharpe)},       {"return_pct", num(mt.return_pct)},
+      {"profit_factor", num(mt.profit_factor)}, {"pnl", num(mt.pnl)},
+      {"num_trades", json::Value::uinteger(mt.num_trades)}, {"max_drawdown", num(mt.max_drawdown)},
+      {"calmar", num(mt.calmar)},
+  };
+  const json::Member report[] = {
+      {"trades", arena.make_array(trades)},
+      {"timeframe", arena.make_string(r.timeframe)},
+      {"symbol", arena.make_string(r.symbol)},
+      {"schema_version", json::Value::uinteger(r.schema_version)},
+      {"metrics", arena.make_object(metrics)},
+      {"initial_capital", num(r.initial_capital)},
+      {"fees_paid", num(r.fees_paid)},
+      {"equity", arena.make_array(equity)},
+  };
+  std::string out;
+  write_canonical_json(out, arena.make_object(report));
+  return out;
+}
+
+std::string streamed_text(const Report& r) {
+  std::string out;
+  StringSink sink(out);
+  ResponseWriter writer(&sink);
+  write_report(writer, r);
+  writer.finish();
+  return out;
+}
+
+TEST(ReportText, LayoutKeyOrderAndNulls) {
+  Report r;
+  r.symbol = std::string("BTC");
+  r.timeframe = std::string("1h");
+  r.trades = {ClosedTrade{"end", -5, 7, 100.5, 90, -2, 21, 10.44776119}};
+  r.equity = {{0, 10000}, {1, 10021}};
+  r.metrics.calmar = kInf;
+  r.metrics.profit_factor = kInf;
+  r.metrics.num_trades = 1;
+  r.fees_paid = 0.25;
+  r.initial_capital = 10000;
+  EXPECT_EQ(streamed_text(r),
+            R"({"equity":[{"equity":10000,"time":0},{"equity":10021,"time":1}],"fees_paid":0.25,)"
+            R"("initial_capital":10000,"metrics":{"calmar":null,"max_drawdown":0,"num_trades":1,"pnl":0,)"
+            R"("profit_factor":null,"return_pct":0,"sharpe":0,"sortino":0,"win_rate":0},"schema_version":1,)"
+            R"("symbol":"BTC","timeframe":"1h","trades":[{"entry_price":100.5,"entry_time":-5,"exit_price":90,)"
+            R"("exit_time":7,"pnl":21,"qty":-2,"reason":"end","return_pct":10.44776119}]})");
+  EXPECT_EQ(report_hash(r), hash_text(streamed_text(r)));
+}
+
+TEST(ReportText, EmptyReport) {
+  const Report r;
+  EXPECT_EQ(streamed_text(r), reference_text(r));
+}
+
+// Numbers from every region of the canonical float rule, with their edges.
+double any_number(std::mt19937_64& rng) {
+  static const double kEdges[] = {
+      0.0, -0.0, kInf, -kInf, kNaN, 1e-8, 5e-9, 4.9999999999999e-9, 1.5e-8, 0.125, 0.123456785, 0.123456775,
+      45035996.27370496, std::nextafter(45035996.27370496, 0.0), std::nextafter(45035996.27370496, kInf),
+      -45035996.27370496, 9007199254740992.0, 9007199254740993.0, 1e21, 1e300, -1e-300,
+      std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::max(),
+      std::numeric_limits<double>::lowest(), 10000.0, 9999.99999999, 0.1 + 0.2};
+  switch (rng() % 5) {
+    case 0: return kEdges[rng() % std::size(kEdges)];
+    case 1: return std::bit_cast<double>(rng());  // any bit pattern, NaNs included
+    case 2: return static_cast<double>(static_cast<std::int64_t>(rng() % 2000001) - 1000000) / 100.0;
+    default: {
+      // Equity-like: around the capital, at full precision.
+      std::uniform_real_distribution<double> d(0.0, 20000.0);
+      return d(rng) * (rng() % 10 == 0 ? -1.0 : 1.0);
+    }
+  }
+}
+
+std::int64_t any_time(std::mt19937_64& rng) {
+  static const std::int64_t kEdges[] = {0, -1, 1, std::numeric_limits<std::int64_t>::min(),
+                                        std::numeric_limits<std::int64_t>::max(), 1700000000000};
+  return rng() % 4 == 0 ? kEdges[rng() % std::size(kEdges)] : static_cast<std::int64_t>(rng());
+}
+
+Report any_report(std::mt19937_64& rng) {
+  static const std::string_view kReasons[] = {"signal", "stop_loss", "trailing_stop", "take_profit",
+                                              "liquidation", "end"};
+  static const char* const kTexts[] = {"BTC", "", "a\"b\\c\n\t\x01\x1f", "\xC3\xA9\xE2\x82\xAC\xF0\x9D\x84\x9E",
+                                       "1h"};
+  Report r;
+  r.symbol = kTexts[rng() % std::size(kTexts)];
+  r.timeframe = kTexts[rng() % std::size(kTexts)];
+  const std::size_t points = rng() % 8 == 0 ? 30000 : rng() % 300;
+  for (std::size_t k = 0; k < points; ++k) {
+    // Runs of one value, as while no position is open.
+    const double equity = k != 0 && rng() % 3 == 0 ? r.equity.back().equity : any_number(rng);
+    r.equity.push_back({any_time(rng), equity});
+  }
+  const std::size_t trades = rng() % 8 == 0 ? 3000 : rng() % 40;
+  for (std::size_t k = 0; k < trades; ++k) {
+    r.trades.push_back(ClosedTrade{kReasons[rng() % std::size(kReasons)], any_time(rng), any_time(rng),
+                                   any_number(rng), any_number(rng), any_number(rng), any_number(rng),
+                                   any_number(rng)});
+  }
+  Metrics& m = r.metrics;
+  for (double* x : {&m.pnl, &m.return_pct, &m.sharpe, &m.sortino, &m.calmar, &m.max_drawdown, &m.win_rate,
+                    &m.profit_factor}) {
+    *x = any_number(rng);
+  }
+  m.num_trades = rng() % 3 == 0 ? std::numeric_limits<std::uint64_t>::max() : rng() % 1000;
+  r.fees_paid = any_number(rng);
+  r.initial_capital = any_number(rng);
+  return r;
+}
+
+TEST(ReportText, GeneratedReportsMatchTheGeneralWriter) {
+  std::mt19937_64 rng(2024);
+  for (int round = 0; round < 200; ++round) {
+    const Report r = any_report(rng);
+    const std::string expected = reference_text(r);
+    ASSERT_EQ(streamed_text(r), expected) << "round " << round;
+    ASSERT_EQ(report_hash(r), hash_text(expected)) << "round " << round;
+  }
+}
+
+// Candles of a random walk with gaps, spikes and the odd zero volume.
+std::vector<Candle> walk(std::mt19937_64& rng, std::size_t n) {
+  std::vector<Candle> out;
+  double price = 50.0 + static_cast<double>(rng() % 500);
+  std::int64_t time = static_cast<std::int64_t>(rng() % 1000000) * 60000;
+  for (std::size_t i = 0; i < n; ++i) {
+    const double open = price;
+    std::normal_distribution<double> step(0.0, price * (rng() % 50 == 0 ? 0.08 : 0.01));
+    price = std::max(0.5, price + step(rng));
+    const double high = std::max(open, price) * (1.0 + static_cast<double>(rng() % 100) / 5000.0);
+    const double low = std::min(open, price) * (1.0 - static_cast<double>(rng() % 100) / 5000.0);
+    const double volume = rng() % 30 == 0 ? 0.0 : static_cast<double>(rng() % 100000) / 7.0;
+    out.push_back(Candle{time, open, high, low, price, volume});
+    time += 60000;
+  }
+  return out;
+}
+
+std::string any_strategy(std::mt19937_64& rng) {
+  const auto pick = [&](std::initializer_list<const char*> xs) { return std::string(xs.begin()[rng() % xs.size()]); };
+  const std::string fast = std::to_string(2 + rng() % 8);
+  const std::string slow = std::to_string(10 + rng() % 30);
+  std::string s = R"({"symbol":"S","timeframe":"1m","indicators":{"fast":{"type":")" + pick({"Sma", "Ema"}) +
+                  R"(","params":[)" + fast + R"(]},"slow":{"type":"Sma","params":[)" + slow + "]}},";
+  s += R"("entry":)" + pick({R"({"cross_above":["fast","slow"]})", R"({"gt":[{"price":"close"},"slow"]})",
+                             R"({"all":[]})"});
+  s += R"(,"exit":)" + pick({R"({"cross_below":["fast","slow"]})", R"({"bars_since_entry":{"ge":5}})",
+                             R"({"any":[]})"});
+  if (rng() % 2 == 0) s += R"(,"short_entry":{"cross_below":["fast","slow"]})";
+  s += R"(,"sizing":)" + pick({R"({"type":"fixed_fraction","fraction":0.7})", R"({"type":"fixed_qty","qty":3})",
+                               R"({"type":"fixed_cash","cash":2500})",
+                               R"({"type":"vol_target","target_vol":0.02,"lookback":8})"});
+  s += R"(,"costs":)" + pick({R"({})", R"({"taker_bps":7,"maker_bps":2})",
+                              R"({"taker_bps":3,"slippage":{"type":"fixed_bps","bps":4}})",
+                              R"({"taker_bps":5,"slippage":{"type":"volume_impact","coef":0.3}})"});
+  s += R"(,"risk":)" + pick({R"({})", R"({"stop_loss_pct":2,"take_profit_pct":4})", R"({"trailing_stop_pct":3})",
+                             R"({"liquidation":true,"max_leverage":5})", R"({"max_position_pct":30})"});
+  s += R"(,"execution":)" + pick({R"({})", R"({"fill_timing":"close"})", R"({"latency_bars":2})",
+                                  R"({"order_type":"limit","limit_offset_pct":-0.3})",
+                                  R"({"order_type":"stop","stop_offset_pct":0.2})",
+                                  R"({"order_type":"stop_limit","stop_offset_pct":0.1,"limit_offset_pct":0.5})",
+                                  R"({"partial_fills":true,"max_participation":0.01})"});
+  return s + "}";
+}
+
+TEST(ReportText, RunsOfGeneratedStrategiesMatchTheGeneralWriter) {
+  std::mt19937_64 rng(99);
+  int with_trades = 0;
+  for (int round = 0; round < 120; ++round) {
+    const std::string text = any_strategy(rng);
+    auto doc = json::parse(text);
+    ASSERT_TRUE(doc.ok()) << text;
+    ProofSpec spec;
+    spec.strategy = doc->root;
+    spec.dataset_ref = "generated";
+    MarketData data;
+    data["S"] = walk(rng, rng() % 10 == 0 ? 40000 : 1 + rng() % 3000);
+    auto run = prove(spec, data);
+    ASSERT_TRUE(run.ok()) << text << ": " << run.error().display();
+    with_trades += run->report.trades.empty() ? 0 : 1;
+    const std::string expected = reference_text(run->report);
+    ASSERT_EQ(streamed_text(run->report), expected) << text;
+    ASSERT_EQ(report_hash(run->report), hash_text(expected)) << text;
+  }
+  EXPECT_GT(with_trades, 60);
+}
+
+}  // namespace
+}  // namespace fendro
