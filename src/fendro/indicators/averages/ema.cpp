@@ -1,6 +1,7 @@
 #include "fendro/indicators/averages/ema.hpp"
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 
 namespace fendro {
 
@@ -11,8 +12,8 @@ Result<Ema, IndicatorError> Ema::create(std::uint64_t period) {
 
 std::optional<double> Ema::update(const BarSnapshot& bar) {
   const std::optional<double> x = finite_close(bar);
-  if (!x) return std::nullopt;
-  return ema_update(state_, *x);
+  if (!x) return no_value();
+  return returned(ema_update(state_, *x));
 }
 
 }  // namespace fendro

@@ -1,5 +1,6 @@
 #include "fendro/indicators/averages/sma.hpp"
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 
 namespace fendro {
@@ -10,7 +11,7 @@ Result<Sma, IndicatorError> Sma::create(std::uint64_t period) {
 }
 
 std::optional<double> Sma::update(const BarSnapshot& bar) {
-  return sma_update(window_, bar_close(bar));
+  return returned(sma_update(window_, bar_close(bar)));
 }
 
 }  // namespace fendro

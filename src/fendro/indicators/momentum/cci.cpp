@@ -6,6 +6,7 @@
 #include <span>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -50,11 +51,11 @@ std::optional<double> cci_update(CciCore& s, const Candle& c) {
     s.sum = ring_sum(s.prices);
     s.pushes = 0;
   }
-  if (!s.prices.is_full()) return std::nullopt;
+  if (!s.prices.is_full()) return no_value();
   const double mean = s.sum / s.divisor;
   const double md = mean_deviation(s.prices, mean, s.divisor);
-  if (md == 0.0) return 0.0;
-  return (tp - mean) / (md * kCciScale);
+  if (md == 0.0) return value_out(0.0);
+  return value_out((tp - mean) / (md * kCciScale));
 }
 
 Result<Cci, IndicatorError> Cci::create(std::uint64_t period) {
@@ -64,8 +65,8 @@ Result<Cci, IndicatorError> Cci::create(std::uint64_t period) {
 
 std::optional<double> Cci::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
-  return cci_update(core_, *c);
+  if (c == nullptr) return no_value();
+  return returned(cci_update(core_, *c));
 }
 
 Result<StochasticCci, IndicatorError> StochasticCci::create(std::uint64_t period) {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/saturating.hpp"
@@ -28,8 +29,8 @@ Result<MacdIndicator, IndicatorError> MacdIndicator::create_fixed(std::uint64_t 
 
 std::optional<double> MacdIndicator::update(const BarSnapshot& bar) {
   const auto m = macd_update(core_, bar_close(bar));
-  if (!m) return std::nullopt;
-  return out_.set(m->macd, m->signal, m->histogram);
+  if (!m) return no_value();
+  return value_out(out_.set(m->macd, m->signal, m->histogram));
 }
 
 Result<MacdHistogram, IndicatorError> MacdHistogram::create(std::uint64_t fast, std::uint64_t slow,

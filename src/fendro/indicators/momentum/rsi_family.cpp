@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/indicators/windows/total_order.hpp"
@@ -30,7 +31,7 @@ Result<Rsi, IndicatorError> Rsi::create(std::uint64_t period) {
 }
 
 std::optional<double> Rsi::update(const BarSnapshot& bar) {
-  return rsi_wilder_update(rsi_, bar_close(bar));
+  return returned(rsi_wilder_update(rsi_, bar_close(bar)));
 }
 
 Result<FisherRsi, IndicatorError> FisherRsi::create(std::uint64_t period) {

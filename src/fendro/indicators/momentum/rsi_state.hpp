@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "fendro/indicators/common/fused.hpp"
 #include "fendro/indicators/momentum/moves.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/market/indicator_error.hpp"
@@ -53,8 +54,8 @@ inline std::optional<double> rsi_wilder_update(RsiState& s, double x) {
   if (!change) return std::nullopt;
   const Move mv = split_move(*change);
   if (s.seeded) {
-    s.avg_gain = std::fma(s.avg_gain, s.n_minus_1, mv.gain) * s.inv_n;
-    s.avg_loss = std::fma(s.avg_loss, s.n_minus_1, mv.loss) * s.inv_n;
+    s.avg_gain = fused_mul_add(s.avg_gain, s.n_minus_1, mv.gain) * s.inv_n;
+    s.avg_loss = fused_mul_add(s.avg_loss, s.n_minus_1, mv.loss) * s.inv_n;
   } else {
     s.gain_seed_sum = mv.gain + s.gain_seed_sum;
     s.loss_seed_sum = mv.loss + s.loss_seed_sum;

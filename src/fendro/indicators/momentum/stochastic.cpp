@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/saturating.hpp"
 
@@ -20,14 +21,14 @@ std::uint64_t Stochastic::warmup_period() const {
 
 std::optional<double> Stochastic::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr || !range_.push(*c)) return std::nullopt;
+  if (c == nullptr || !range_.push(*c)) return no_value();
   const double hh = range_.highest();
   const double ll = range_.lowest();
   const double range = hh - ll;
   const double k = range == 0.0 ? 50.0 : ((c->close - ll) * 100.0) / range;
   const auto d = sma_update(d_, k);
-  if (!d) return std::nullopt;
-  return out_.set(k, *d);
+  if (!d) return no_value();
+  return value_out(out_.set(k, *d));
 }
 
 Result<WilliamsR, IndicatorError> WilliamsR::create(std::uint64_t period) {
@@ -37,11 +38,11 @@ Result<WilliamsR, IndicatorError> WilliamsR::create(std::uint64_t period) {
 
 std::optional<double> WilliamsR::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr || !range_.push(*c)) return std::nullopt;
+  if (c == nullptr || !range_.push(*c)) return no_value();
   const double hh = range_.highest();
   const double range = hh - range_.lowest();
-  if (range == 0.0) return -50.0;
-  return ((hh - c->close) * -100.0) / range;
+  if (range == 0.0) return value_out(-50.0);
+  return value_out(((hh - c->close) * -100.0) / range);
 }
 
 Result<Smi, IndicatorError> Smi::create(std::uint64_t k, std::uint64_t first,

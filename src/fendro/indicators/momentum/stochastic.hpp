@@ -5,12 +5,11 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <span>
 
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/common/rolling_extreme.hpp"
+#include "fendro/indicators/momentum/high_low_window.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
 #include "fendro/market/indicator_error.hpp"
@@ -18,33 +17,6 @@
 #include "fendro/util/result.hpp"
 
 namespace fendro {
-
-// The highest high and lowest low of the last n accepted candles, in
-// amortised constant time (the candles' fields are finite after the check).
-// Of equal extremes the window reports the newest with `std::greater<>` and
-// `std::less<>`, the oldest (as a scan with strict comparisons would) with
-// `std::greater_equal<>` and `std::less_equal<>`; only signed zeros tell
-// them apart.
-template <class HigherWins, class LowerWins>
-struct HighLowWindow {
-  vol::RollingExtreme<HigherWins> highs;
-  vol::RollingExtreme<LowerWins> lows;
-  std::uint64_t period;
-
-  explicit HighLowWindow(std::uint64_t n) : highs(n), lows(n), period(n) {}
-
-  // Pushes the candle; true once n candles have been seen.
-  bool push(const Candle& c) {
-    highs.push(c.high);
-    lows.push(c.low);
-    return highs.count() >= period;
-  }
-  double highest() const { return highs.value(); }
-  double lowest() const { return lows.value(); }
-};
-
-using NewestHighLow = HighLowWindow<std::greater<>, std::less<>>;
-using OldestHighLow = HighLowWindow<std::greater_equal<>, std::less_equal<>>;
 
 // Named outputs k (%K) and d (%D, the SMA of %K); the value is %K.
 class Stochastic final : public Indicator {

@@ -4,6 +4,7 @@
 // the momentum types that report the ADX.
 #pragma once
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -18,6 +19,13 @@ namespace fendro {
 // smoothed value minus its n-th part.
 inline double wilder_sum_step(double smoothed, double x, double n) {
   return x + (smoothed - smoothed / n);
+}
+
+// x when `keep`, else +0.0, chosen by masking the bits: which move wins a
+// bar is a coin toss a branch predictor cannot learn.
+inline double kept_or_zero(double x, bool keep) {
+  const std::uint64_t mask = std::uint64_t{0} - static_cast<std::uint64_t>(keep);
+  return std::bit_cast<double>(std::bit_cast<std::uint64_t>(x) & mask);
 }
 
 // (dm * 100) / tr, or 0 when the smoothed true range is 0.
@@ -58,8 +66,8 @@ struct DmSmoother {
     }
     const double up = c.high - prev_high;
     const double down = prev_low - c.low;
-    const double pdm = (up > down && up > 0.0) ? up : 0.0;
-    const double mdm = (down > up && down > 0.0) ? down : 0.0;
+    const double pdm = kept_or_zero(up, (up > down) & (up > 0.0));
+    const double mdm = kept_or_zero(down, (down > up) & (down > 0.0));
     const double bar_tr = true_range(c.high, c.low, prev_close);
     prev_high = c.high;
     prev_low = c.low;

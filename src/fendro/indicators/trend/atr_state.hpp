@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "fendro/indicators/common/fused.hpp"
 #include "fendro/market/records.hpp"
 
 namespace fendro {
@@ -50,7 +51,7 @@ inline std::optional<double> atr_update(AtrState& s, double high, double low, do
     s.seeded = true;
     return s.atr;
   }
-  s.atr = std::fma(s.atr, s.n_minus_1, tr) * s.inv_n;
+  s.atr = fused_mul_add(s.atr, s.n_minus_1, tr) * s.inv_n;
   return s.atr;
 }
 

@@ -1,6 +1,7 @@
 #include "fendro/indicators/trend/directional_movement.hpp"
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -38,10 +39,10 @@ Result<Adx, IndicatorError> Adx::create(std::uint64_t period) {
 
 std::optional<double> Adx::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto r = adx_update(core_, *c);
-  if (!r) return std::nullopt;
-  return out_.set(r->plus_di, r->minus_di, r->adx);
+  if (!r) return no_value();
+  return value_out(out_.set(r->plus_di, r->minus_di, r->adx));
 }
 
 Result<Adxr, IndicatorError> Adxr::create(std::uint64_t period) {

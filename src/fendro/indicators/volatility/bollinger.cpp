@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -15,7 +16,13 @@ Status<IndicatorError> check_bollinger(std::uint64_t period, double multiplier) 
   return check_multiplier(multiplier);
 }
 
-std::optional<BollingerBandsValue> bollinger_update(BollingerWindow& w, double x) {
+namespace {
+
+// The step itself, inlined into the four types below: returned from a call,
+// the optional bands travel through memory and the caller's read of the flag
+// waits on the callee's narrower write.
+[[gnu::always_inline]] inline std::optional<BollingerBandsValue> bands_step(BollingerWindow& w,
+                                                                            double x) {
   if (!std::isfinite(x)) return std::nullopt;
   w.moments.push(x);
   if (!w.moments.is_full()) return std::nullopt;
@@ -25,6 +32,12 @@ std::optional<BollingerBandsValue> bollinger_update(BollingerWindow& w, double x
   return BollingerBandsValue{middle + width, middle, middle - width, stddev};
 }
 
+}  // namespace
+
+std::optional<BollingerBandsValue> bollinger_update(BollingerWindow& w, double x) {
+  return bands_step(w, x);
+}
+
 Result<BollingerBands, IndicatorError> BollingerBands::create(std::uint64_t period,
                                                               double multiplier) {
   FENDRO_CHECK(check_bollinger(period, multiplier));
@@ -32,9 +45,9 @@ Result<BollingerBands, IndicatorError> BollingerBands::create(std::uint64_t peri
 }
 
 std::optional<double> BollingerBands::update(const BarSnapshot& bar) {
-  const auto b = bollinger_update(window_, bar_close(bar));
-  if (!b) return std::nullopt;
-  return out_.set(b->upper, b->middle, b->lower, b->stddev);
+  const auto b = bands_step(window_, bar_close(bar));
+  if (!b) return no_value();
+  return value_out(out_.set(b->upper, b->middle, b->lower, b->stddev));
 }
 
 Result<BollingerBandwidth, IndicatorError> BollingerBandwidth::create(std::uint64_t period,
@@ -44,7 +57,7 @@ Result<BollingerBandwidth, IndicatorError> BollingerBandwidth::create(std::uint6
 }
 
 std::optional<double> BollingerBandwidth::update(const BarSnapshot& bar) {
-  const auto b = bollinger_update(window_, bar_close(bar));
+  const auto b = bands_step(window_, bar_close(bar));
   if (!b) return std::nullopt;
   if (b->middle == 0.0) return 0.0;
   return (b->upper - b->lower) / b->middle;
@@ -57,7 +70,7 @@ Result<PercentB, IndicatorError> PercentB::create(std::uint64_t period, double m
 
 std::optional<double> PercentB::update(const BarSnapshot& bar) {
   const double close = bar_close(bar);
-  const auto b = bollinger_update(window_, close);
+  const auto b = bands_step(window_, close);
   if (!b) return std::nullopt;
   const double width = b->upper - b->lower;
   if (width == 0.0) return 0.5;
@@ -76,7 +89,7 @@ Result<DoubleBollinger, IndicatorError> DoubleBollinger::create(std::uint64_t pe
 }
 
 std::optional<double> DoubleBollinger::update(const BarSnapshot& bar) {
-  const auto b = bollinger_update(window_, bar_close(bar));
+  const auto b = bands_step(window_, bar_close(bar));
   if (!b) return std::nullopt;
   const double inner = b->stddev * k_inner_;
   return out_.set(b->upper, b->middle + inner, b->middle, b->middle - inner, b->lower);

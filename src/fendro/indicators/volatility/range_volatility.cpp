@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/math.hpp"
 
@@ -17,8 +18,8 @@ Result<Atr, IndicatorError> Atr::create(std::uint64_t period) {
 
 std::optional<double> Atr::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
-  return atr_update(atr_, *c);
+  if (c == nullptr) return no_value();
+  return returned(atr_update(atr_, *c));
 }
 
 Result<Natr, IndicatorError> Natr::create(std::uint64_t period) {

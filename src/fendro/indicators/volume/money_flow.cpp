@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/volume/fast_slow.hpp"
 #include "fendro/indicators/volume/volume_steps.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -55,22 +56,22 @@ Result<Mfi, IndicatorError> Mfi::create(std::uint64_t period) {
 
 std::optional<double> Mfi::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const double tp = typical_price(*c);
   if (!prev_typical_) {
     prev_typical_ = tp;
-    return std::nullopt;
+    return no_value();
   }
   const double raw = tp * c->volume;
   const double prev = *prev_typical_;
   positive_.push(tp > prev ? raw : 0.0);
   negative_.push(tp < prev ? raw : 0.0);
   prev_typical_ = tp;
-  if (!positive_.is_full()) return std::nullopt;
+  if (!positive_.is_full()) return no_value();
   const double p = positive_.sum();
   const double n = negative_.sum();
-  if (n == 0.0) return p == 0.0 ? 50.0 : 100.0;
-  return 100.0 - 100.0 / (p / n + 1.0);
+  if (n == 0.0) return value_out(p == 0.0 ? 50.0 : 100.0);
+  return value_out(100.0 - 100.0 / (p / n + 1.0));
 }
 
 // ---- Tsv ----

@@ -1,23 +1,29 @@
 #include "fendro/indicators/volume/volume_lines.hpp"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 
 namespace fendro {
 
 std::optional<double> Obv::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   if (prev_close_) {
-    if (c->close > *prev_close_) {
-      line_ = c->volume + line_;
-    } else if (c->close < *prev_close_) {
-      line_ = line_ - c->volume;
-    }
+    // Both candidate lines are formed and the right one picked without a
+    // branch: the close's direction is a coin toss the predictor cannot learn.
+    const double up = c->volume + line_;
+    const double down = line_ - c->volume;
+    std::uint64_t bits = std::bit_cast<std::uint64_t>(line_);
+    bits = c->close < *prev_close_ ? std::bit_cast<std::uint64_t>(down) : bits;
+    bits = c->close > *prev_close_ ? std::bit_cast<std::uint64_t>(up) : bits;
+    line_ = std::bit_cast<double>(bits);
   }
   prev_close_ = c->close;
-  return line_;
+  return value_out(line_);
 }
 
 std::optional<double> Adl::update(const BarSnapshot& bar) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "fendro/indicators/common/fused.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -48,7 +49,7 @@ Result<EmaState, IndicatorError> ema_state_new(std::uint64_t n);
 inline std::optional<double> ema_update(EmaState& s, double x) {
   if (s.seeded) [[likely]] {
     const double kept = s.one_minus_alpha * s.value;
-    s.value = std::fma(s.alpha, x, kept);
+    s.value = fused_mul_add(s.alpha, x, kept);
   } else if (!ema_seed(s, x)) {
     return std::nullopt;
   }

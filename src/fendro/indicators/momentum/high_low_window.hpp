@@ -1,0 +1,120 @@
+// The highest high and lowest low of the last n accepted candles, in
+// amortised constant time and without a branch that depends on the prices.
+//
+// The bars are cut into blocks of n. The window ending at a bar is the tail
+// of the previous block followed by the head of the current one, so its
+// extreme is the better of two: the previous block's suffix extreme from the
+// same offset on (computed once per block, backwards, when the block closes)
+// and the running extreme of the current block. A monotonic queue gives the
+// same values but its pops depend on the prices; each costs a misprediction
+// about every other bar, several times the arithmetic here.
+//
+// Equal extremes differ only by the sign of zero; which of them is reported
+// follows from every pick taking its older argument first. With `OlderWins`
+// the older of equal extremes is reported (as a scan with strict comparisons
+// from the older end would), otherwise the newer. The candle check makes every
+// price finite, which the picks and the infinite starting values rely on.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/market/records.hpp"
+
+namespace fendro {
+
+template <bool OlderWins>
+class HighLowWindow {
+ public:
+  // n >= 1.
+  explicit HighLowWindow(std::uint64_t n) : period(n) {}
+
+  // Pushes the candle (finite prices); true once n candles have been seen.
+  bool push(const Candle& c) {
+    if (full_) [[likely]] {
+      block_[offset_] = Pair{c.high, c.low};
+      run_.high = higher(run_.high, c.high);
+      run_.low = lower(run_.low, c.low);
+      const Pair& tail = tails_[offset_ + 1];
+      highest_ = higher(tail.high, run_.high);
+      lowest_ = lower(tail.low, run_.low);
+      if (++offset_ == period) [[unlikely]] close_block();
+      return true;
+    }
+    return fill(c);
+  }
+
+  double highest() const { return highest_; }
+  double lowest() const { return lowest_; }
+
+  std::uint64_t period;
+
+ private:
+  struct Pair {
+    double high;
+    double low;
+  };
+  static constexpr double kInf = std::numeric_limits<double>::infinity();
+
+  // The better of two highs (lows), the older one given first: with finite
+  // values each is exactly "the older unless the newer beats it", the
+  // tie going to the older with `OlderWins`; -inf (+inf) loses to any price.
+  static double higher(double older, double newer) {
+    if constexpr (OlderWins) {
+      return newer > older ? newer : older;
+    } else {
+      return older > newer ? older : newer;
+    }
+  }
+  static double lower(double older, double newer) {
+    if constexpr (OlderWins) {
+      return newer < older ? newer : older;
+    } else {
+      return older < newer ? older : newer;
+    }
+  }
+
+  // The first n candles: the window is the block itself.
+  [[gnu::cold]] bool fill(const Candle& c) {
+    reserve_one_more(block_, period);
+    block_.push_back(Pair{c.high, c.low});
+    run_.high = higher(run_.high, c.high);
+    run_.low = lower(run_.low, c.low);
+    highest_ = run_.high;
+    lowest_ = run_.low;
+    if (++offset_ < period) return false;
+    tails_.assign(static_cast<std::size_t>(period) + 1, Pair{-kInf, kInf});
+    full_ = true;
+    close_block();
+    return true;
+  }
+
+  // The block just filled becomes the previous one: its suffix extremes,
+  // from the newest bar back; the running extremes start again.
+  void close_block() {
+    Pair acc{-kInf, kInf};
+    for (std::size_t i = static_cast<std::size_t>(period); i-- > 0;) {
+      acc.high = higher(block_[i].high, acc.high);
+      acc.low = lower(block_[i].low, acc.low);
+      tails_[i] = acc;
+    }
+    run_ = Pair{-kInf, kInf};
+    offset_ = 0;
+  }
+
+  std::vector<Pair> block_;  // the current block, by offset
+  std::vector<Pair> tails_;  // previous block's extremes from each offset on; n + 1 entries
+  Pair run_{-kInf, kInf};    // extremes of the current block so far
+  double highest_ = 0.0;
+  double lowest_ = 0.0;
+  std::uint64_t offset_ = 0;  // offset of the next candle in its block
+  bool full_ = false;
+};
+
+using NewestHighLow = HighLowWindow<false>;
+using OldestHighLow = HighLowWindow<true>;
+
+}  // namespace fendro
