@@ -36,8 +36,18 @@ foreach(f ${FENDRO_LLVMLIBC_FUNCTIONS})
   string(APPEND _cm_keep "fendro_llvmlibc_${f}\n")
 endforeach()
 file(MAKE_DIRECTORY "${_cm_dir}/members")
-file(WRITE "${_cm_dir}/rename.txt" "${_cm_rename}")
-file(WRITE "${_cm_dir}/keep.txt" "${_cm_keep}")
+# Rewritten only when the text changes: a new time stamp would redo the object
+# and relink every program after each configure.
+foreach(_cm_file rename keep)
+  set(_cm_path "${_cm_dir}/${_cm_file}.txt")
+  set(_cm_old "")
+  if(EXISTS "${_cm_path}")
+    file(READ "${_cm_path}" _cm_old)
+  endif()
+  if(NOT _cm_old STREQUAL "${_cm_${_cm_file}}")
+    file(WRITE "${_cm_path}" "${_cm_${_cm_file}}")
+  endif()
+endforeach()
 
 set(FENDRO_LLVMLIBC_OBJECT "${_cm_dir}/llvmlibc_math.o")
 add_custom_command(

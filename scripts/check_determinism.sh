@@ -75,9 +75,9 @@ fi
 
 # (c) The module's imports: only exact operations (sqrt, fma, floor, fmod, ...)
 # may come from libm.
-mapfile -t modules < <(find "$BUILD" -name '_fendro_proof*.so' -type f 2>/dev/null | sort)
+mapfile -t modules < <(find "$BUILD/wheel-build" -name '_fendro_proof*.so' -type f 2>/dev/null | sort)
 if [ ${#modules[@]} -eq 0 ]; then
-  fail "(c) no _fendro_proof*.so under $BUILD (build the wheel first: make test)"
+  fail "(c) no _fendro_proof*.so under $BUILD/wheel-build (build the wheel first: make test)"
 fi
 transcendental='exp|exp2|exp10|expm1|log|log2|log10|log1p|pow|cbrt|hypot|sin|cos|tan|sincos'
 transcendental+='|asin|acos|atan|atan2|sinh|cosh|tanh|asinh|acosh|atanh|erf|erfc|tgamma|lgamma'
