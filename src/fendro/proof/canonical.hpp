@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,6 +27,14 @@ std::string hash_value(const json::Value& v);
 std::string hash_text(std::string_view bytes);
 
 // The longest canonical text of one f64: "-" and 309 integer digits.
+// Copies a string literal, without its terminating NUL, to `p`; returns the
+// end. The fixed pieces of the canonical texts written straight into buffers.
+template <std::size_t N>
+inline char* put(char* p, const char (&literal)[N]) {
+  std::memcpy(p, literal, N - 1);
+  return p + (N - 1);
+}
+
 inline constexpr std::size_t kFloatTextMax = 320;
 // Writes the canonical text of one finite f64 at `p` (kFloatTextMax bytes of
 // room); returns the end.

@@ -6,15 +6,6 @@
 #include "fendro/util/number_format.hpp"
 
 namespace fendro {
-namespace {
-
-template <std::size_t N>
-char* put(char* p, const char (&literal)[N]) {
-  std::memcpy(p, literal, N - 1);
-  return p + (N - 1);
-}
-
-}  // namespace
 
 char* put_candle(char* p, const Candle& c) {
   p = put(p, "{\"close\":");

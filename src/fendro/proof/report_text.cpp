@@ -1,7 +1,6 @@
 #include "fendro/proof/report_text.hpp"
 
 #include <bit>
-#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <span>
@@ -12,16 +11,9 @@
 namespace fendro {
 namespace {
 
-template <std::size_t N>
-char* put(char* p, const char (&literal)[N]) {
-  std::memcpy(p, literal, N - 1);
-  return p + (N - 1);
-}
+// Room for one integer: put_i64 / put_u64 store whole words.
+constexpr std::size_t kIntTextMax = 24;
 
-constexpr std::size_t kIntTextMax = 20;
-
-char* put_int(char* p, std::int64_t v) { return std::to_chars(p, p + kIntTextMax, v).ptr; }
-char* put_uint(char* p, std::uint64_t v) { return std::to_chars(p, p + kIntTextMax, v).ptr; }
 
 // One point with its separator; the room it may need.
 constexpr std::size_t kPointTextMax = 1 + 10 + kFloatTextMax + 8 + kIntTextMax + 1;
@@ -49,7 +41,7 @@ void put_equity(ResponseWriter& out, std::span<const EquityPoint> equity) {
       std::memcpy(last_text, start, last_size);
     }
     p = put(p, ",\"time\":");
-    p = put_int(p, equity[k].time);
+    p = put_i64(p, equity[k].time);
     *p++ = '}';
     out.advance_to(p);
   }
@@ -70,11 +62,11 @@ void put_trades(ResponseWriter& out, std::span<const ClosedTrade> trades) {
     p = put(p, "{\"entry_price\":");
     p = put_canonical_float(p, t.entry_price);
     p = put(p, ",\"entry_time\":");
-    p = put_int(p, t.entry_time);
+    p = put_i64(p, t.entry_time);
     p = put(p, ",\"exit_price\":");
     p = put_canonical_float(p, t.exit_price);
     p = put(p, ",\"exit_time\":");
-    p = put_int(p, t.exit_time);
+    p = put_i64(p, t.exit_time);
     p = put(p, ",\"pnl\":");
     p = put_canonical_float(p, t.pnl);
     p = put(p, ",\"qty\":");
@@ -102,7 +94,7 @@ void put_metrics(ResponseWriter& out, const Metrics& m) {
   p = put(p, ",\"max_drawdown\":");
   p = put_canonical_float(p, m.max_drawdown);
   p = put(p, ",\"num_trades\":");
-  p = put_uint(p, m.num_trades);
+  p = put_u64(p, m.num_trades);
   p = put(p, ",\"pnl\":");
   p = put_canonical_float(p, m.pnl);
   p = put(p, ",\"profit_factor\":");
@@ -143,7 +135,7 @@ void write_report(ResponseWriter& out, const Report& r) {
   put_metrics(out, r.metrics);
   p = out.room(40 + kIntTextMax);
   p = put(p, ",\"schema_version\":");
-  p = put_uint(p, r.schema_version);
+  p = put_u64(p, r.schema_version);
   out.advance_to(put(p, ",\"symbol\":"));
   std::string text;
   write_canonical_string(text, r.symbol);
