@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -79,6 +80,15 @@ inline std::vector<std::optional<double>> run(Indicator& ind, const std::vector<
   out.reserve(cs.size());
   for (const Candle& c : cs) out.push_back(step(ind, c));
   return out;
+}
+
+// The bit pattern of x: tests compare values to the bit (the sign of zero too).
+inline std::uint64_t bits(double x) { return std::bit_cast<std::uint64_t>(x); }
+
+// Few distinct values, both zeros among them: ties on almost every push.
+inline double tied_value(SplitMix& rng) {
+  static constexpr double kValues[] = {-2.0, -1.0, -0.0, 0.0, 0.0, -0.0, 1.0, 2.0, 2.0};
+  return kValues[rng.next() % std::size(kValues)];
 }
 
 }  // namespace fendro::testing

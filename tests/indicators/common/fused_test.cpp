@@ -11,7 +11,7 @@
 namespace fendro {
 namespace {
 
-std::uint64_t bits(double x) { return std::bit_cast<std::uint64_t>(x); }
+using testing::bits;
 
 // Cases where one rounding and two differ, signed zeros, overflow in the
 // product only, subnormal results.

@@ -16,7 +16,7 @@ namespace {
 
 using testing::SplitMix;
 
-std::uint64_t bits(double x) { return std::bit_cast<std::uint64_t>(x); }
+using testing::bits;
 
 TEST(CandlePasses, AgreesWithTheCandleCheck) {
   constexpr double kInf = std::numeric_limits<double>::infinity();

@@ -19,13 +19,8 @@ namespace {
 
 using testing::SplitMix;
 
-std::uint64_t bits(double x) { return std::bit_cast<std::uint64_t>(x); }
-
-// Few distinct values, both zeros among them: ties on almost every push.
-double tied_value(SplitMix& rng) {
-  static constexpr double kValues[] = {-2.0, -1.0, -0.0, 0.0, 0.0, -0.0, 1.0, 2.0, 2.0};
-  return kValues[rng.next() % std::size(kValues)];
-}
+using testing::bits;
+using testing::tied_value;
 
 // Candles over few prices, both zeros included, with about one in six
 // refused by the candle check.
