@@ -5,6 +5,7 @@
 #include <map>
 
 #include "fendro/strategy/tiny.hpp"
+#include "fendro/util/huge_pages.hpp"
 #include "fendro/util/saturating.hpp"
 
 namespace fendro {
@@ -105,6 +106,7 @@ BacktestEngine::BacktestEngine(const StrategySpec& s, std::vector<IndicatorSlot>
       initial_capital_(capital) {
   account_.cash = capital;
   equity_.reserve(static_cast<std::size_t>(bars));
+  advise_huge_pages(equity_.data(), equity_.capacity() * sizeof(EquityPoint));
   resolve_slot_keys(slots_, rules_.set);
 }
 
