@@ -1,6 +1,7 @@
 #include "fendro/indicators/trend/aroon.hpp"
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/common/window_extremes.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
@@ -35,10 +36,10 @@ Result<Aroon, IndicatorError> Aroon::create(std::uint64_t period) {
 
 std::optional<double> Aroon::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto r = aroon_update(w_, *c);
-  if (!r) return std::nullopt;
-  return out_.set(r->up, r->down);
+  if (!r) return no_value();
+  return value_out(out_.set(r->up, r->down));
 }
 
 Result<AroonOscillator, IndicatorError> AroonOscillator::create(std::uint64_t period) {
@@ -48,10 +49,10 @@ Result<AroonOscillator, IndicatorError> AroonOscillator::create(std::uint64_t pe
 
 std::optional<double> AroonOscillator::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto r = aroon_update(w_, *c);
-  if (!r) return std::nullopt;
-  return r->up - r->down;
+  if (!r) return no_value();
+  return value_out(r->up - r->down);
 }
 
 }  // namespace fendro

@@ -28,31 +28,31 @@ std::optional<double> Obv::update(const BarSnapshot& bar) {
 
 std::optional<double> Adl::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   line_ = volume::money_flow_volume(*c) + line_;
-  return line_;
+  return value_out(line_);
 }
 
 std::optional<double> Wad::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
-  return ad_.step(*c);
+  if (c == nullptr) return no_value();
+  return returned(ad_.step(*c));
 }
 
 std::optional<double> AdOscillator::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto line = ad_.step(*c);
-  if (!line) return std::nullopt;
+  if (!line) return no_value();
   const auto average = sma_update(average_, *line);
-  if (!average) return std::nullopt;
-  return *line - *average;
+  if (!average) return no_value();
+  return value_out(*line - *average);
 }
 
 template <bool Rising>
 std::optional<double> VolumeIndex<Rising>::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   if (prev_close_ && prev_volume_ && *prev_close_ != 0.0) {
     const bool moved = Rising ? c->volume > *prev_volume_ : c->volume < *prev_volume_;
     if (moved) {
@@ -62,7 +62,7 @@ std::optional<double> VolumeIndex<Rising>::update(const BarSnapshot& bar) {
   }
   prev_close_ = c->close;
   prev_volume_ = c->volume;
-  return index_;
+  return value_out(index_);
 }
 
 template class VolumeIndex<true>;
@@ -70,14 +70,14 @@ template class VolumeIndex<false>;
 
 std::optional<double> VolumePriceTrend::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   if (prev_close_) {
     const double p = *prev_close_;
     const double change = p == 0.0 ? 0.0 : (c->close - p) / p;
     line_ = line_ + c->volume * change;
   }
   prev_close_ = c->close;
-  return line_;
+  return value_out(line_);
 }
 
 Result<TradeVolumeIndex, IndicatorError> TradeVolumeIndex::create(double min_tick) {
@@ -90,10 +90,10 @@ Result<TradeVolumeIndex, IndicatorError> TradeVolumeIndex::create(double min_tic
 
 std::optional<double> TradeVolumeIndex::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   if (!prev_close_) {
     prev_close_ = c->close;
-    return std::nullopt;
+    return no_value();
   }
   const double d = c->close - *prev_close_;
   if (d > min_tick_) {
@@ -103,21 +103,21 @@ std::optional<double> TradeVolumeIndex::update(const BarSnapshot& bar) {
   }
   line_ = line_ + c->volume * direction_;
   prev_close_ = c->close;
-  return line_;
+  return value_out(line_);
 }
 
 std::optional<double> IntradayIntensity::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const double range = c->high - c->low;
-  if (!(range > 0.0)) return 0.0;
-  return ((((c->close + c->close) - c->high) - c->low) * c->volume) / range;
+  if (!(range > 0.0)) return value_out(0.0);
+  return value_out(((((c->close + c->close) - c->high) - c->low) * c->volume) / range);
 }
 
 std::optional<double> MarketFacilitationIndex::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr || c->volume == 0.0) return std::nullopt;
-  return (c->high - c->low) / c->volume;
+  if (c == nullptr || c->volume == 0.0) return no_value();
+  return value_out((c->high - c->low) / c->volume);
 }
 
 }  // namespace fendro
