@@ -6,7 +6,6 @@
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/trend/trend_filters.hpp"
-#include "fendro/indicators/common/window_extremes.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -21,7 +20,8 @@ std::optional<double> VerticalHorizontalFilter::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
   if (!close) return no_value();
   const double x = *close;
-  closes_.push(x);
+  highest_.push(x);
+  lowest_.push(x);
   if (prev_close_) {
     if (changes_.is_full()) sum_ = sum_ - changes_.front();
     const double change = std::abs(x - *prev_close_);
@@ -29,9 +29,9 @@ std::optional<double> VerticalHorizontalFilter::update(const BarSnapshot& bar) {
     sum_ = change + sum_;
   }
   prev_close_ = x;
-  if (!closes_.is_full() || !changes_.is_full()) return no_value();
+  if (!changes_.is_full()) return no_value();
   if (sum_ == 0.0) return value_out(0.0);
-  return value_out((trend::highest(closes_) - trend::lowest(closes_)) / sum_);
+  return value_out((highest_.value() - lowest_.value()) / sum_);
 }
 
 Result<PolarizedFractalEfficiency, IndicatorError> PolarizedFractalEfficiency::create(

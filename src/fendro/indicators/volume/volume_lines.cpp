@@ -4,23 +4,48 @@
 #include <cmath>
 #include <cstdint>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
 
 namespace fendro {
+namespace {
+
+// What a bar adds to the line: its volume when the close rose, minus it when
+// the close fell, else +0.0. It is picked by compare masks, without a branch
+// (the close's direction is a coin toss the predictor cannot learn, and the
+// compiler turns a plain conditional choice into jumps), and depends only on
+// the bar, so the chain carried from bar to bar is one addition. Adding it
+// gives the bits of `volume + line`, `line - volume` (x - y is x + (-y)) and
+// `line` (x + 0.0 is x for every x but -0.0, and the line, starting at +0.0,
+// never becomes -0.0: a sum is -0.0 only when both terms are).
+inline double obv_move(double volume, double close, double prev_close) {
+#if defined(__SSE2__)
+  const __m128d c = _mm_set_sd(close);
+  const __m128d p = _mm_set_sd(prev_close);
+  const __m128d v = _mm_set_sd(volume);
+  const __m128d rose = _mm_cmplt_sd(p, c);
+  const __m128d fell = _mm_cmplt_sd(c, p);
+  const __m128d neg_v = _mm_xor_pd(v, _mm_set_sd(-0.0));
+  return _mm_cvtsd_f64(_mm_or_pd(_mm_and_pd(rose, v), _mm_and_pd(fell, neg_v)));
+#else
+  std::uint64_t bits = std::bit_cast<std::uint64_t>(0.0);
+  bits = close < prev_close ? std::bit_cast<std::uint64_t>(-volume) : bits;
+  bits = close > prev_close ? std::bit_cast<std::uint64_t>(volume) : bits;
+  return std::bit_cast<double>(bits);
+#endif
+}
+
+}  // namespace
 
 std::optional<double> Obv::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
   if (prev_close_) {
-    // Both candidate lines are formed and the right one picked without a
-    // branch: the close's direction is a coin toss the predictor cannot learn.
-    const double up = c->volume + line_;
-    const double down = line_ - c->volume;
-    std::uint64_t bits = std::bit_cast<std::uint64_t>(line_);
-    bits = c->close < *prev_close_ ? std::bit_cast<std::uint64_t>(down) : bits;
-    bits = c->close > *prev_close_ ? std::bit_cast<std::uint64_t>(up) : bits;
-    line_ = std::bit_cast<double>(bits);
+    line_ = line_ + obv_move(c->volume, c->close, *prev_close_);
   }
   prev_close_ = c->close;
   return value_out(line_);
