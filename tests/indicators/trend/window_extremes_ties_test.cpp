@@ -35,13 +35,11 @@ TEST(WindowExtremeTies, AroonAndVhfMatchThePlainScan) {
   for (std::uint64_t n : {1, 2, 3, 5, 8, 13, 25}) {
     SplitMix rng(n);
     std::vector<Candle> candles;
-    std::vector<double> highs, lows, closes;
+    std::vector<double> highs, lows;  // the closes are the lows
     for (int i = 0; i < 600; ++i) {
-      const double a = tied_value(rng), b = tied_value(rng);
-      candles.push_back(testing::hlc(std::max(a, b), std::min(a, b), std::min(a, b)));
-      highs.push_back(candles.back().high);
-      lows.push_back(candles.back().low);
-      closes.push_back(candles.back().close);
+      highs.push_back(tied_value(rng));
+      lows.push_back(std::min(highs.back(), tied_value(rng)));
+      candles.push_back(testing::hlc(highs.back(), lows.back(), lows.back()));
     }
     const testing::Values aroon = testing::key_values("Aroon", {double(n)}, candles);
     const testing::Values osc = testing::key_values("AroonOscillator", {double(n)}, candles);
@@ -62,10 +60,9 @@ TEST(WindowExtremeTies, AroonAndVhfMatchThePlainScan) {
       EXPECT_EQ(bits(*o), bits(up - down)) << where;
       // Over the last n closes and the n changes that lead to them.
       double sum = 0.0;
-      for (std::size_t i = end - n; i < end; ++i) sum += std::abs(closes[i] - closes[i - 1]);
-      const auto first = closes.begin() + static_cast<std::ptrdiff_t>(end - n);
-      const double range = *std::max_element(first, closes.begin() + end) -
-                           *std::min_element(first, closes.begin() + end);
+      for (std::size_t i = end - n; i < end; ++i) sum += std::abs(lows[i] - lows[i - 1]);
+      const auto last = lows.begin() + static_cast<std::ptrdiff_t>(end), first = last - n;
+      const double range = *std::max_element(first, last) - *std::min_element(first, last);
       EXPECT_EQ(bits(*v), bits(sum == 0.0 ? 0.0 : range / sum)) << where;
     }
   }
