@@ -169,7 +169,7 @@ std::size_t read_plain_candles(std::string_view text, std::vector<Candle>& out) 
     if (*p == '{') {
       next = read_usual_object(p, end, c);
       if (next == nullptr) {
-        c = Candle{};  // a field the usual order took may be missing here
+        c = Candle{};  // read afresh, whatever the usual order took
         next = read_object(p, end, c);
       }
     } else if (*p == '[') {
