@@ -20,33 +20,27 @@ namespace {
 
 using Reading = Result<MarketData, std::string>;
 
-bool same_candle(const Candle& a, const Candle& b) {
-  const auto bits = [](double x) { return std::bit_cast<std::uint64_t>(x); };
-  return a.time == b.time && bits(a.open) == bits(b.open) && bits(a.high) == bits(b.high) &&
-         bits(a.low) == bits(b.low) && bits(a.close) == bits(b.close) && bits(a.volume) == bits(b.volume);
+// A reading as text: its failure, or its symbols and their candles' bits.
+std::string describe(const Reading& r) {
+  if (!r) return "error: " + r.error();
+  std::string out;
+  for (const auto& [symbol, candles] : *r) {
+    out += symbol + ':';
+    for (const Candle& c : candles) {
+      out += std::to_string(c.time);
+      for (const double x : {c.open, c.high, c.low, c.close, c.volume}) {
+        out += ' ' + std::to_string(std::bit_cast<std::uint64_t>(x));
+      }
+      out += ';';
+    }
+  }
+  return out;
 }
 
 // The text reader against the tree of the same text.
-void expect_same_reading(const std::string& text) {
-  const Reading streamed = read_market_data_text(text);
+std::string tree_reading(const std::string& text) {
   const auto tree = json::parse(text);
-  if (!tree) {
-    ASSERT_FALSE(streamed.ok()) << text;
-    ASSERT_EQ(streamed.error(), tree.error().display()) << text;
-    return;
-  }
-  const Reading expected = read_market_data(tree->root);
-  ASSERT_EQ(expected.ok(), streamed.ok()) << text;
-  if (!expected) {
-    ASSERT_EQ(expected.error(), streamed.error()) << text;
-    return;
-  }
-  ASSERT_EQ(expected->size(), streamed->size()) << text;
-  for (auto a = expected->begin(), b = streamed->begin(); a != expected->end(); ++a, ++b) {
-    ASSERT_EQ(a->first, b->first);
-    ASSERT_EQ(a->second.size(), b->second.size()) << text;
-    for (std::size_t k = 0; k < a->second.size(); ++k) ASSERT_TRUE(same_candle(a->second[k], b->second[k])) << text;
-  }
+  return tree ? describe(read_market_data(tree->root)) : "error: " + tree.error().display();
 }
 
 class CandleTexts {
@@ -59,32 +53,28 @@ class CandleTexts {
   static constexpr std::string_view kOdd[] = {
       "-0", "-0.0", "1e3", "1.5E-3", "12345678901234567890", "1.0", "-12", "0", "9223372036854775807",
       "9223372036854775808", "1e-30", "9007199254740993", "\"1\"", "null", "true", "[]"};
-  std::string_view odd_value = kOdd[0];
-  std::uint64_t odd_every = 1;
+  std::string_view odd_value;
+  std::uint64_t odd_every = 1;  // a field's value is odd_value one time in odd_every
   bool odd() { return below(odd_every) == 0; }
   std::string number(bool time) {
     if (odd()) return std::string(odd_value);
     if (time) return std::to_string(1700000000000 + below(1'000'000) * 60'000);
-    std::string s = std::to_string(below(100'000));
-    if (below(5) != 0) s += '.' + std::to_string(below(1000));
-    return s;
+    return std::to_string(below(100'000)) + (below(5) ? "." + std::to_string(below(1000)) : "");
   }
 
   std::string candle() {
     static const char* const kKeys[] = {"time", "open", "high", "low", "close", "volume"};
     const std::uint64_t form = below(20);
-    std::string s;
+    std::string s = form >= 17 ? "[" : "{";
     if (form >= 17) {  // an array of 5 or 6 numbers, or of 4 or 7
       const std::uint64_t n = odd() ? 4 + below(4) : 5 + below(2);
-      s += '[';
       for (std::uint64_t k = 0; k < n; ++k) s += (k ? "," : "") + number(k == 0);
       return s + ']';
     }
     std::vector<int> order = {0, 1, 2, 3, 4, 5};
     if (form == 0) std::shuffle(order.begin(), order.end(), rng_);
     if (form == 1) order.erase(order.begin() + static_cast<long>(odd() ? below(6) : 5));  // a field missing
-    if (form == 2) order.push_back(static_cast<int>(below(6)));               // a field twice
-    s += '{';
+    if (form == 2) order.push_back(static_cast<int>(below(6)));  // a field twice
     for (std::size_t k = 0; k < order.size(); ++k) {
       s += k ? "," : "";
       s += form == 3 && k == 2 ? " \"" : "\"";
@@ -108,12 +98,11 @@ class CandleTexts {
   void damage(std::string& s) {
     static constexpr std::string_view kBytes = "0123456789.-eE,:{}[]\" x\n";
     const std::size_t at = below(s.size());
-    switch (below(4)) {
-      case 0: s[at] = kBytes[below(kBytes.size())]; break;
-      case 1: s.erase(at, 1 + below(3)); break;
-      case 2: s.insert(at, s.substr(below(s.size()), below(20))); break;
-      default: s.resize(at); break;
-    }
+    const std::uint64_t how = below(4);
+    if (how == 0) s[at] = kBytes[below(kBytes.size())];
+    if (how == 1) s.erase(at, 1 + below(3));
+    if (how == 2) s.insert(at, s.substr(below(s.size()), below(20)));
+    if (how == 3) s.resize(at);
   }
 
  private:
@@ -122,7 +111,7 @@ class CandleTexts {
 
 TEST(PlainCandlesTest, TextReaderMatchesTreeReaderOnIntactDamagedAndCutTexts) {
   CandleTexts gen(7);
-  for (int round = 0; round < 3000; ++round) {
+  for (int round = 0; round < 2000; ++round) {
     // Texts whose candles all fit, and texts where a few do not.
     gen.odd_every = round % 2 == 0 ? 1'000'000 : 200;
     gen.odd_value = CandleTexts::kOdd[gen.below(std::size(CandleTexts::kOdd))];
@@ -130,8 +119,7 @@ TEST(PlainCandlesTest, TextReaderMatchesTreeReaderOnIntactDamagedAndCutTexts) {
     if (round % 3 != 0) {
       for (std::uint64_t k = 1 + gen.below(3); k > 0 && !text.empty(); --k) gen.damage(text);
     }
-    expect_same_reading(text);
-    if (::testing::Test::HasFatalFailure()) return;
+    ASSERT_EQ(describe(read_market_data_text(text)), tree_reading(text)) << text;
   }
 }
 
@@ -153,12 +141,10 @@ TEST(PlainCandlesTest, PlainListsAreTakenUpToACandleEnd) {
     const std::size_t n = read_plain_candles(std::string_view(list).substr(1), taken);
     ASSERT_GT(taken.size(), 40u) << one;
     EXPECT_EQ(n, taken.size() * (one.size() + 1) - 1) << one;
-    const std::string text = "{\"S\":" + list + "}";
-    const auto parsed = json::parse(text);
-    ASSERT_TRUE(parsed.ok()) << one;
-    const Reading tree = read_market_data(parsed->root);
-    ASSERT_TRUE(tree.ok()) << one;
-    for (std::size_t k = 0; k < taken.size(); ++k) EXPECT_TRUE(same_candle(taken[k], tree->at("S")[k])) << one;
+    // The candles taken are the first of those the tree holds.
+    const std::string all = tree_reading("{\"S\":" + list + "}");
+    const std::string first = describe(MarketData{{"S", taken}});
+    EXPECT_EQ(all.substr(0, first.size()), first) << one;
   }
 }
 
