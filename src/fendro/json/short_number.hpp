@@ -4,9 +4,9 @@
 // rejects a text: these readers only ever decline, and whatever they take
 // has exactly the value the parser gives it.
 //
-// The caller guarantees kShortNumberRoom readable bytes from the number's
-// first byte (the text itself, not padding): the digits are loaded eight at
-// a time and a number they take never spans that many bytes.
+// The caller guarantees kShortNumberRoom readable bytes of text from the
+// number's first byte: the digits are loaded eight at a time, and no load
+// for a number reaches that far.
 #pragma once
 
 #include <bit>
