@@ -90,6 +90,13 @@ void Cursor::skip_rest() {
   }
 }
 
+std::string_view Cursor::text_ahead() {
+  if (impl_->failed || !impl_->parser->can_nest()) return {};
+  return impl_->parser->rest();
+}
+
+void Cursor::skip_ahead(std::size_t n) { impl_->parser->advance(n); }
+
 void Cursor::finish() {
   if (!impl_->failed && !impl_->parser->finish()) impl_->failed = true;
 }

@@ -50,6 +50,15 @@ class Cursor {
   // next_member, then read of the member's value: one step where every
   // member's value is read whole (the key's bytes last until the next step).
   bool next_member_read(std::string_view& key, Value& value);
+  // For a reader that decodes plain elements itself, once next_element has
+  // placed the cursor on one: the text from that element on (empty after a
+  // failure, or where an array or object there would be nested too deep).
+  std::string_view text_ahead();
+  // Steps past the first `n` bytes of text_ahead(), which the reader found
+  // to be whole elements of the array, numbers or arrays and objects of
+  // numbers, with the commas between them: the cursor is then after the
+  // last of them, as if it had read them one by one.
+  void skip_ahead(std::size_t n);
   // After the value: only whitespace may follow it.
   void finish();
 

@@ -93,6 +93,13 @@ class Parser {
 
   ParseError error() const;
 
+  // For a reader that takes plain values itself: the text from the
+  // position on, whether one more level of nesting is allowed there, and
+  // the step past what it took.
+  std::string_view rest() const { return {p_, static_cast<std::size_t>(end_ - p_)}; }
+  bool can_nest() const { return depth_ > 1; }
+  void advance(std::size_t n) { p_ += n; }
+
  private:
   bool read_inline(Value& out);
   Next next_member_inline(bool first, std::string_view& key);

@@ -13,12 +13,19 @@
 #include <emmintrin.h>
 #endif
 
+// The smallest steps, inlined wherever they are used.
+#if defined(__GNUC__)
+#define FENDRO_SCAN_INLINE [[gnu::always_inline]] inline
+#else
+#define FENDRO_SCAN_INLINE inline
+#endif
+
 namespace fendro::json::detail {
 
 inline bool is_digit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
 // Eight bytes of text as a word whose lowest byte is the first of them.
-inline std::uint64_t load8(const char* p) {
+FENDRO_SCAN_INLINE std::uint64_t load8(const char* p) {
   std::uint64_t x;
   std::memcpy(&x, p, 8);
   if constexpr (std::endian::native == std::endian::big) {
@@ -33,7 +40,7 @@ inline constexpr std::uint64_t kEachByte = 0x0101010101010101ULL;
 
 // The value of eight digit values (0-9, the first in the lowest byte): pairs,
 // then quads, then the whole, each step combining neighbouring lanes.
-inline std::uint64_t eight_digits_value(std::uint64_t v) {
+FENDRO_SCAN_INLINE std::uint64_t eight_digits_value(std::uint64_t v) {
   v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFULL;
   v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFULL;
   return (v * 10000 + (v >> 32)) & 0xFFFFFFFFULL;

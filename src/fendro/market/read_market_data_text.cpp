@@ -8,6 +8,7 @@
 
 #include "fendro/json/cursor.hpp"
 #include "fendro/market/candle_fields.hpp"
+#include "fendro/market/plain_candles.hpp"
 #include "fendro/market/read_market_data.hpp"
 
 namespace fendro {
@@ -129,6 +130,12 @@ Result<std::vector<Candle>, std::string> read_candles(Cursor& cur, CandleFields&
   cur.enter();
   std::vector<Candle> candles;
   while (cur.next_element()) {
+    // Runs of plain candles are decoded straight from the text; the first
+    // one that is not plain goes the general way.
+    if (const std::size_t taken = read_plain_candles(cur.text_ahead(), candles); taken != 0) {
+      cur.skip_ahead(taken);
+      continue;
+    }
     auto candle = read_candle(cur, fields);
     if (!candle) {
       skip_rest_of_array(cur);
@@ -136,6 +143,8 @@ Result<std::vector<Candle>, std::string> read_candles(Cursor& cur, CandleFields&
     }
     candles.push_back(*candle);
   }
+  // A long list may have been given room for more than it holds.
+  if (candles.capacity() / 2 > candles.size()) candles.shrink_to_fit();
   return candles;
 }
 

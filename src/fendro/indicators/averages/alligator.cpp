@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -36,10 +37,10 @@ std::uint64_t Alligator::warmup_period() const {
 
 std::optional<double> Alligator::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const std::optional<AlligatorValues> v = alligator_update(lines_, c->high, c->low);
-  if (!v) return std::nullopt;
-  return outputs_.set(v->jaw, v->teeth, v->lips);
+  if (!v) return no_value();
+  return value_out(outputs_.set(v->jaw, v->teeth, v->lips));
 }
 
 }  // namespace fendro

@@ -1,6 +1,7 @@
 #include "fendro/indicators/averages/dema.hpp"
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -12,10 +13,10 @@ Result<Dema, IndicatorError> Dema::create(std::uint64_t period) {
 
 std::optional<double> Dema::update(const BarSnapshot& bar) {
   const std::optional<double> x = finite_close(bar);
-  if (!x) return std::nullopt;
+  if (!x) return no_value();
   std::array<double, 2> e;
-  if (!ema_chain_update(chain_, *x, e)) return std::nullopt;
-  return (e[0] + e[0]) - e[1];
+  if (!ema_chain_update(chain_, *x, e)) return no_value();
+  return value_out((e[0] + e[0]) - e[1]);
 }
 
 }  // namespace fendro

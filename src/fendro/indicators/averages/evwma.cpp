@@ -1,6 +1,7 @@
 #include "fendro/indicators/averages/evwma.hpp"
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -12,20 +13,20 @@ Result<Evwma, IndicatorError> Evwma::create(std::uint64_t period) {
 
 std::optional<double> Evwma::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   if (const std::optional<double> old = volumes_.push(c->volume)) volume_sum_ = volume_sum_ - *old;
   volume_sum_ = volume_sum_ + c->volume;
-  if (!volumes_.is_full()) return std::nullopt;
+  if (!volumes_.is_full()) return no_value();
 
   const double total = volume_sum_;
   if (total > 0.0) {
     const double prev = value_ ? *value_ : c->close;
     value_ = (c->close * c->volume + (total - c->volume) * prev) / total;
-    return value_;
+    return returned(value_);
   }
   // No volume in the window: nothing moves the average.
   if (!value_) value_ = c->close;
-  return value_;
+  return returned(value_);
 }
 
 }  // namespace fendro

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/math.hpp"
@@ -73,9 +74,9 @@ Result<Alma, IndicatorError> Alma::create(std::uint64_t period, double offset, d
 
 std::optional<double> Alma::update(const BarSnapshot& bar) {
   const std::optional<double> sum = window_.push(bar_close(bar));
-  if (!sum) return std::nullopt;
+  if (!sum) return no_value();
   // The weighted sum starts from +0.0: a window of -0.0 closes gives +0.0.
-  return 0.0 + *sum;
+  return value_out(0.0 + *sum);
 }
 
 Result<SineWeightedMa, IndicatorError> SineWeightedMa::create(std::uint64_t period) {
@@ -91,8 +92,8 @@ Result<SineWeightedMa, IndicatorError> SineWeightedMa::create(std::uint64_t peri
 
 std::optional<double> SineWeightedMa::update(const BarSnapshot& bar) {
   const std::optional<double> s = window_.push(bar_close(bar));
-  if (!s) return std::nullopt;
-  return *s / weight_sum_;
+  if (!s) return no_value();
+  return value_out(*s / weight_sum_);
 }
 
 }  // namespace fendro

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/math.hpp"
 
@@ -39,10 +40,10 @@ Result<Frama, IndicatorError> Frama::create(std::uint64_t period) {
 
 std::optional<double> Frama::update(const BarSnapshot& bar) {
   const std::optional<double> close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   const double x = *close;
   closes_.push(x);
-  if (!closes_.is_full()) return std::nullopt;
+  if (!closes_.is_full()) return no_value();
 
   const std::size_t half = static_cast<std::size_t>(half_);
   const Range older = range_of(closes_, 0, half);
@@ -59,7 +60,7 @@ std::optional<double> Frama::update(const BarSnapshot& bar) {
   }
   const double prev = value_ ? *value_ : x;
   value_ = x * a + (1.0 - a) * prev;
-  return value_;
+  return returned(value_);
 }
 
 }  // namespace fendro

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -18,10 +19,10 @@ Result<GeneralizedDema, IndicatorError> GeneralizedDema::create(std::uint64_t pe
 
 std::optional<double> GeneralizedDema::update(const BarSnapshot& bar) {
   const std::optional<double> x = finite_close(bar);
-  if (!x) return std::nullopt;
+  if (!x) return no_value();
   std::array<double, 2> e;
-  if (!ema_chain_update(chain_, *x, e)) return std::nullopt;
-  return e[0] * (1.0 + v_) - e[1] * v_;
+  if (!ema_chain_update(chain_, *x, e)) return no_value();
+  return value_out(e[0] * (1.0 + v_) - e[1] * v_);
 }
 
 }  // namespace fendro

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/math.hpp"
@@ -16,11 +17,11 @@ Result<GeometricMa, IndicatorError> GeometricMa::create(std::uint64_t period) {
 
 std::optional<double> GeometricMa::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!positive_finite(x)) return std::nullopt;
+  if (!positive_finite(x)) return no_value();
   const double l = cr::log(x);
   logs_.push(l);
-  if (!logs_.is_full()) return std::nullopt;
-  return cr::exp(logs_.sum() / static_cast<double>(logs_.period()));
+  if (!logs_.is_full()) return no_value();
+  return value_out(cr::exp(logs_.sum() / static_cast<double>(logs_.period())));
 }
 
 }  // namespace fendro

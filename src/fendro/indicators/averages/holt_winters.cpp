@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 
 namespace fendro {
 namespace {
@@ -23,22 +24,22 @@ Result<HoltWinters, IndicatorError> HoltWinters::create(double alpha, double bet
 
 std::optional<double> HoltWinters::update(const BarSnapshot& bar) {
   const std::optional<double> close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   const double x = *close;
   if (!first_close_) {
     first_close_ = x;
-    return std::nullopt;
+    return no_value();
   }
   if (!ready_) {
     trend_ = x - *first_close_;
     level_ = x;
     ready_ = true;
-    return level_ + trend_;
+    return value_out(level_ + trend_);
   }
   const double level = x * alpha_ + (level_ + trend_) * (1.0 - alpha_);
   trend_ = trend_ * (1.0 - beta_) + beta_ * (level - level_);
   level_ = level;
-  return level_ + trend_;
+  return value_out(level_ + trend_);
 }
 
 }  // namespace fendro

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
@@ -26,8 +27,8 @@ std::optional<double> Hma::update(const BarSnapshot& bar) {
   // Both windows take the bar, whatever the other one says.
   const std::optional<double> half = wma_update(half_, x);
   const std::optional<double> full = wma_update(full_, x);
-  if (!half || !full) return std::nullopt;
-  return wma_update(smooth_, (*half + *half) - *full);
+  if (!half || !full) return no_value();
+  return returned(wma_update(smooth_, (*half + *half) - *full));
 }
 
 Result<Ehma, IndicatorError> Ehma::create(std::uint64_t period) {
@@ -37,13 +38,13 @@ Result<Ehma, IndicatorError> Ehma::create(std::uint64_t period) {
 
 std::optional<double> Ehma::update(const BarSnapshot& bar) {
   const std::optional<double> x = finite_close(bar);
-  if (!x) return std::nullopt;
+  if (!x) return no_value();
   const std::optional<double> half = ema_update(half_, *x);
   const std::optional<double> full = ema_update(full_, *x);
-  if (!half || !full) return std::nullopt;
+  if (!half || !full) return no_value();
   const double d = (*half + *half) - *full;
-  if (!std::isfinite(d)) return std::nullopt;
-  return ema_update(smooth_, d);
+  if (!std::isfinite(d)) return no_value();
+  return returned(ema_update(smooth_, d));
 }
 
 }  // namespace fendro

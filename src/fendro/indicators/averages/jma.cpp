@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -36,12 +37,12 @@ Jma::Jma(std::uint64_t period, double phase, std::uint32_t power) {
 
 std::optional<double> Jma::update(const BarSnapshot& bar) {
   const std::optional<double> close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   const double x = *close;
   if (!value_) {
     e0_ = x;
     value_ = x;
-    return x;
+    return value_out(x);
   }
   const double value = *value_;
   const double keep = 1.0 - alpha_;
@@ -49,7 +50,7 @@ std::optional<double> Jma::update(const BarSnapshot& bar) {
   det0_ = (x - e0_) * (1.0 - beta_) + beta_ * det0_;
   det1_ = (alpha_ * alpha_) * det1_ + keep * (keep * ((e0_ + phase_ratio_ * det0_) - value));
   value_ = value + det1_;
-  return value_;
+  return returned(value_);
 }
 
 }  // namespace fendro

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/util/saturating.hpp"
 
 namespace fendro {
@@ -31,10 +32,10 @@ std::uint64_t Kama::warmup_period() const { return sat_add(period_, 1); }
 
 std::optional<double> Kama::update(const BarSnapshot& bar) {
   const std::optional<double> close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   const double x = *close;
   closes_.push(x);
-  if (!closes_.is_full()) return std::nullopt;
+  if (!closes_.is_full()) return no_value();
 
   const double first = closes_.front();
   double volatility = 0.0;
@@ -48,7 +49,7 @@ std::optional<double> Kama::update(const BarSnapshot& bar) {
   sc = sc * sc;
   const double base = value_ ? *value_ : first;
   value_ = base + sc * (x - base);
-  return value_;
+  return returned(value_);
 }
 
 }  // namespace fendro

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/indicators/windows/total_order.hpp"
 
@@ -44,7 +45,7 @@ void AdaptiveLaguerreFilter::adapt(double error) {
 
 std::optional<double> AdaptiveLaguerreFilter::update(const BarSnapshot& bar) {
   const std::optional<double> close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   const double x = *close;
   double error = 0.0;
   if (!started_) {
@@ -65,8 +66,8 @@ std::optional<double> AdaptiveLaguerreFilter::update(const BarSnapshot& bar) {
   const double n3 = g * l3 + (l2 - g * n2);
   terms_ = {n0, n1, n2, n3};
   last_ = (((n0 + (n1 + n1)) + (n2 + n2)) + n3) / 6.0;
-  if (!errors_.is_full()) return std::nullopt;
-  return last_;
+  if (!errors_.is_full()) return no_value();
+  return value_out(last_);
 }
 
 }  // namespace fendro

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/util/math.hpp"
 
@@ -33,19 +34,19 @@ template <LineReading R>
 std::optional<double> RegressionLine<R>::update(const BarSnapshot& bar) {
   const double y = bar_close(bar);
   if constexpr (R == LineReading::Newest) {
-    return linreg_update(window_, y);
+    return returned(linreg_update(window_, y));
   } else if constexpr (R == LineReading::Slope) {
-    return linreg_slope_update(window_, y);
+    return returned(linreg_slope_update(window_, y));
   } else if constexpr (R == LineReading::Angle) {
     const std::optional<double> slope = linreg_slope_update(window_, y);
-    if (!slope) return std::nullopt;
-    return cr::atan(*slope) * kDegreesPerRadian;
+    if (!slope) return no_value();
+    return value_out(cr::atan(*slope) * kDegreesPerRadian);
   } else if constexpr (R == LineReading::Intercept) {
     const std::optional<RegressionFit> f = regression_push(window_, y);
-    if (!f) return std::nullopt;
-    return f->intercept;
+    if (!f) return no_value();
+    return value_out(f->intercept);
   } else {
-    return tsf_update(window_, y);
+    return returned(tsf_update(window_, y));
   }
 }
 
@@ -63,10 +64,10 @@ Result<TsfOscillator, IndicatorError> TsfOscillator::create(std::uint64_t period
 std::optional<double> TsfOscillator::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   const std::optional<double> f = tsf_update(window_, x);
-  if (!f) return std::nullopt;
-  if (x == 0.0) return value_;  // no percentage of a zero close
+  if (!f) return no_value();
+  if (x == 0.0) return returned(value_);  // no percentage of a zero close
   value_ = ((x - *f) * 100.0) / x;
-  return value_;
+  return returned(value_);
 }
 
 }  // namespace fendro

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
@@ -17,7 +18,7 @@ Result<LinRegChannel, IndicatorError> LinRegChannel::create(std::uint64_t period
 
 std::optional<double> LinRegChannel::update(const BarSnapshot& bar) {
   const std::optional<DeviationSums> fit = refit_push(closes_, bar_close(bar), k_.n);
-  if (!fit) return std::nullopt;
+  if (!fit) return no_value();
   // The line in deviations from the window's mean.
   const DeviationSums& s = *fit;
   const double b = fit_slope(k_, s.sy, s.sxy);
@@ -25,7 +26,7 @@ std::optional<double> LinRegChannel::update(const BarSnapshot& bar) {
   const double se = std::sqrt(residual_squares(closes_, s.mean, a, b) / k_.n);
   const double middle = (k_.n - 1.0) * b + (s.mean + a);
   const double band = se * multiplier_;
-  return outputs_.set(middle + band, middle, middle - band);
+  return value_out(outputs_.set(middle + band, middle, middle - band));
 }
 
 }  // namespace fendro

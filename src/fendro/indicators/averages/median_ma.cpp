@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 
 namespace fendro {
 
@@ -13,13 +14,13 @@ Result<MedianMa, IndicatorError> MedianMa::create(std::uint64_t period) {
 
 std::optional<double> MedianMa::update(const BarSnapshot& bar) {
   const std::optional<double> x = finite_close(bar);
-  if (!x) return std::nullopt;
+  if (!x) return no_value();
   window_.push(*x);
-  if (!window_.is_full()) return std::nullopt;
+  if (!window_.is_full()) return no_value();
   const auto s = window_.sorted();
   const std::size_t mid = s.size() / 2;
-  if (s.size() % 2 == 1) return s[mid];
-  return midpoint(s[mid - 1], s[mid]);
+  if (s.size() % 2 == 1) return value_out(s[mid]);
+  return value_out(midpoint(s[mid - 1], s[mid]));
 }
 
 }  // namespace fendro

@@ -1,6 +1,7 @@
 #include "fendro/indicators/averages/smma.hpp"
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -12,8 +13,8 @@ Result<Smma, IndicatorError> Smma::create(std::uint64_t period) {
 
 std::optional<double> Smma::update(const BarSnapshot& bar) {
   const std::optional<double> x = finite_close(bar);
-  if (!x) return std::nullopt;
-  return smma_update(state_, *x);
+  if (!x) return no_value();
+  return returned(smma_update(state_, *x));
 }
 
 }  // namespace fendro

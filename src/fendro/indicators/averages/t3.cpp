@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -26,10 +27,10 @@ T3::T3(std::uint64_t n, double v) : stages_(ema_chain<6>(n)), period_(n) {
 
 std::optional<double> T3::update(const BarSnapshot& bar) {
   const std::optional<double> x = finite_close(bar);
-  if (!x) return std::nullopt;
+  if (!x) return no_value();
   std::array<double, 6> e;
-  if (!ema_chain_update(stages_, *x, e)) return std::nullopt;
-  return ((e[5] * c1_ + e[4] * c2_) + e[3] * c3_) + e[2] * c4_;
+  if (!ema_chain_update(stages_, *x, e)) return no_value();
+  return value_out(((e[5] * c1_ + e[4] * c2_) + e[3] * c3_) + e[2] * c4_);
 }
 
 }  // namespace fendro

@@ -1,6 +1,7 @@
 #include "fendro/indicators/averages/tema.hpp"
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -12,10 +13,10 @@ Result<Tema, IndicatorError> Tema::create(std::uint64_t period) {
 
 std::optional<double> Tema::update(const BarSnapshot& bar) {
   const std::optional<double> x = finite_close(bar);
-  if (!x) return std::nullopt;
+  if (!x) return no_value();
   std::array<double, 3> e;
-  if (!ema_chain_update(chain_, *x, e)) return std::nullopt;
-  return ((3.0 * e[0]) - (3.0 * e[1])) + e[2];
+  if (!ema_chain_update(chain_, *x, e)) return no_value();
+  return value_out(((3.0 * e[0]) - (3.0 * e[1])) + e[2]);
 }
 
 }  // namespace fendro

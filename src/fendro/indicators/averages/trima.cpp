@@ -1,6 +1,7 @@
 #include "fendro/indicators/averages/trima.hpp"
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -12,10 +13,10 @@ Result<Trima, IndicatorError> Trima::create(std::uint64_t period) {
 
 std::optional<double> Trima::update(const BarSnapshot& bar) {
   const std::optional<double> x = finite_close(bar);
-  if (!x) return std::nullopt;
+  if (!x) return no_value();
   const std::optional<double> inner = sma_update(first_, *x);
-  if (!inner) return std::nullopt;
-  return sma_update(second_, *inner);
+  if (!inner) return no_value();
+  return returned(sma_update(second_, *inner));
 }
 
 }  // namespace fendro

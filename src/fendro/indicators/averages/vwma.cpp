@@ -1,6 +1,7 @@
 #include "fendro/indicators/averages/vwma.hpp"
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -52,8 +53,8 @@ Result<Vwma, IndicatorError> Vwma::create(std::uint64_t period) {
 
 std::optional<double> Vwma::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
-  return vwma_update(window_, c->close, c->volume);
+  if (c == nullptr) return no_value();
+  return returned(vwma_update(window_, c->close, c->volume));
 }
 
 }  // namespace fendro

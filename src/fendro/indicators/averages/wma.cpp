@@ -1,5 +1,6 @@
 #include "fendro/indicators/averages/wma.hpp"
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 
 namespace fendro {
@@ -10,7 +11,7 @@ Result<Wma, IndicatorError> Wma::create(std::uint64_t period) {
 }
 
 std::optional<double> Wma::update(const BarSnapshot& bar) {
-  return wma_update(window_, bar_close(bar));
+  return returned(wma_update(window_, bar_close(bar)));
 }
 
 }  // namespace fendro

@@ -1,5 +1,6 @@
 #include "fendro/indicators/averages/zlema.hpp"
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
@@ -15,6 +16,8 @@ Result<Zlema, IndicatorError> Zlema::create(std::uint64_t period) {
   return Zlema(std::move(s));
 }
 
-std::optional<double> Zlema::update(const BarSnapshot& bar) { return zlema_update(state_, bar_close(bar)); }
+std::optional<double> Zlema::update(const BarSnapshot& bar) {
+  return returned(zlema_update(state_, bar_close(bar)));
+}
 
 }  // namespace fendro

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "fendro/indicators/common/fused.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
@@ -34,7 +35,7 @@ inline std::optional<double> zlema_update(ZlemaState& s, double x) {
   if (!std::isfinite(x)) return std::nullopt;
   s.inputs.push(x);
   if (!s.inputs.is_full()) return std::nullopt;
-  const double y = std::fma(2.0, x, -s.inputs.front());
+  const double y = fused_mul_add(2.0, x, -s.inputs.front());
   if (!std::isfinite(y)) return std::nullopt;
   return ema_update(s.ema, y);
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro::chart {
@@ -21,9 +22,9 @@ const HaCandle& HeikinAshiTransform::next(double o, double h, double l, double c
 
 std::optional<double> HeikinAshi::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const HaCandle& ha = ha_.next(c->open, c->high, c->low, c->close);
-  return out_.set(ha.open, ha.high, ha.low, ha.close);
+  return value_out(out_.set(ha.open, ha.high, ha.low, ha.close));
 }
 
 SmoothedHeikinAshi::SmoothedHeikinAshi(std::uint64_t n) { smooth_.fill(EmaState::of_period(n)); }
@@ -37,14 +38,14 @@ Result<SmoothedHeikinAshi, IndicatorError> SmoothedHeikinAshi::create(std::uint6
 // previous candle) waits until every average has a value.
 std::optional<double> SmoothedHeikinAshi::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const std::optional<double> o = ema_update(smooth_[0], c->open);
   const std::optional<double> h = ema_update(smooth_[1], c->high);
   const std::optional<double> l = ema_update(smooth_[2], c->low);
   const std::optional<double> cl = ema_update(smooth_[3], c->close);
-  if (!o || !h || !l || !cl) return std::nullopt;
+  if (!o || !h || !l || !cl) return no_value();
   const HaCandle& ha = ha_.next(*o, *h, *l, *cl);
-  return out_.set(ha.open, ha.high, ha.low, ha.close);
+  return value_out(out_.set(ha.open, ha.high, ha.low, ha.close));
 }
 
 Result<HeikinAshiOscillator, IndicatorError> HeikinAshiOscillator::create(std::uint64_t n) {
@@ -55,11 +56,11 @@ Result<HeikinAshiOscillator, IndicatorError> HeikinAshiOscillator::create(std::u
 // The transform advances even when the difference overflows.
 std::optional<double> HeikinAshiOscillator::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const HaCandle& ha = ha_.next(c->open, c->high, c->low, c->close);
   const double d = ha.close - ha.open;
-  if (!std::isfinite(d)) return std::nullopt;
-  return ema_update(smooth_, d);
+  if (!std::isfinite(d)) return no_value();
+  return returned(ema_update(smooth_, d));
 }
 
 }  // namespace fendro::chart

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/common/swing_tracker.hpp"
 
@@ -24,10 +25,10 @@ class SwingPattern final : public Indicator {
  public:
   std::optional<double> update(const BarSnapshot& bar) override {
     const Candle* c = checked_candle(bar);
-    if (c == nullptr) return std::nullopt;
+    if (c == nullptr) return no_value();
     const bool confirmed = fib_swing_update(tracker_, c->high, c->low);
-    if (tracker_.count() < Rule::kMaxPivots) return std::nullopt;
-    return confirmed ? Rule::judge(tracker_) : 0.0;
+    if (tracker_.count() < Rule::kMaxPivots) return no_value();
+    return value_out(confirmed ? Rule::judge(tracker_) : 0.0);
   }
   std::uint64_t warmup_period() const override { return Rule::kMaxPivots + 1; }
 

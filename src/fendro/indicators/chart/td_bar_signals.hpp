@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/market/records.hpp"
 
@@ -22,7 +23,7 @@ class BarSignal final : public Indicator {
  public:
   std::optional<double> update(const BarSnapshot& bar) override {
     const Candle* c = checked_candle(bar);
-    if (c == nullptr) return std::nullopt;
+    if (c == nullptr) return no_value();
     std::optional<double> v;
     if (held_ == Rule::kKept) {
       v = Rule::signal(*c, kept_[0], kept_[1]);
@@ -31,7 +32,7 @@ class BarSignal final : public Indicator {
     }
     kept_[1] = kept_[0];
     kept_[0] = *c;
-    return v;
+    return returned(v);
   }
   std::uint64_t warmup_period() const override { return Rule::kKept + 1; }
 

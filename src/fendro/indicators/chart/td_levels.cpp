@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/trend/atr_state.hpp"
 #include "fendro/util/saturating.hpp"
 
@@ -26,9 +27,9 @@ Result<TdLines, IndicatorError> TdLines::create(std::uint64_t lookback, std::uin
 
 std::optional<double> TdLines::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const std::optional<Side> side = closes_.push(c->close);
-  if (!side) return std::nullopt;
+  if (!side) return no_value();
   const SetupCounts before = runs_;
   runs_.count(*side);
   if (*side == Side::Below) {
@@ -43,8 +44,8 @@ std::optional<double> TdLines::update(const BarSnapshot& bar) {
     highest_ = -kInf;
     lowest_ = kInf;
   }
-  if (!resistance_ && !support_) return std::nullopt;
-  return out_.set(resistance_.value_or(kNaN), support_.value_or(kNaN));
+  if (!resistance_ && !support_) return no_value();
+  return value_out(out_.set(resistance_.value_or(kNaN), support_.value_or(kNaN)));
 }
 
 TdRiskLevel::TdRiskLevel(std::uint64_t lookback, std::uint64_t count)
@@ -59,11 +60,11 @@ Result<TdRiskLevel, IndicatorError> TdRiskLevel::create(std::uint64_t lookback,
 // Ties keep the earlier extreme bar and its true range.
 std::optional<double> TdRiskLevel::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const std::optional<Side> side = closes_.push(c->close);
   const double tr = true_range(c->high, c->low, prev_close_);
   prev_close_ = c->close;
-  if (!side) return std::nullopt;
+  if (!side) return no_value();
   runs_.count(*side);
   if (*side == Side::Below) {
     if (!lowest_ || lowest_->price > c->low) lowest_ = Extreme{c->low, tr};
@@ -77,8 +78,8 @@ std::optional<double> TdRiskLevel::update(const BarSnapshot& bar) {
     lowest_.reset();
     highest_.reset();
   }
-  if (!buy_risk_ && !sell_risk_) return std::nullopt;
-  return out_.set(buy_risk_.value_or(kNaN), sell_risk_.value_or(kNaN));
+  if (!buy_risk_ && !sell_risk_) return no_value();
+  return value_out(out_.set(buy_risk_.value_or(kNaN), sell_risk_.value_or(kNaN)));
 }
 
 Result<TdMovingAverage, IndicatorError> TdMovingAverage::create(std::uint64_t st1,
@@ -96,19 +97,19 @@ Result<TdMovingAverage, IndicatorError> TdMovingAverage::create(std::uint64_t st
 
 std::optional<double> TdMovingAverage::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const double m = midpoint(c->high, c->low);
   const std::optional<double> st1 = sma_update(fast_, m);
   const std::optional<double> st2 = sma_update(slow_, m);
-  if (!st1 || !st2) return std::nullopt;
-  return out_.set(*st1, *st2);
+  if (!st1 || !st2) return no_value();
+  return value_out(out_.set(*st1, *st2));
 }
 
 // X weights the close's side of the bar twice; the projections are X / 2
 // less the opposite extreme.
 std::optional<double> TdRangeProjection::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   double x;
   if (c->close < c->open) {
     x = c->close + (c->high + (c->low + c->low));
@@ -117,7 +118,7 @@ std::optional<double> TdRangeProjection::update(const BarSnapshot& bar) {
   } else {
     x = (c->high + c->low) + (c->close + c->close);
   }
-  return out_.set(x * 0.5 - c->low, x * 0.5 - c->high);
+  return value_out(out_.set(x * 0.5 - c->low, x * 0.5 - c->high));
 }
 
 }  // namespace fendro::chart

@@ -5,6 +5,7 @@
 
 #include "fendro/indicators/common/centre_pivot.hpp"
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro::chart {
@@ -16,19 +17,19 @@ Result<TdDeMarker, IndicatorError> TdDeMarker::create(std::uint64_t n) {
 
 std::optional<double> TdDeMarker::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   if (!prev_) {
     prev_ = *c;
-    return std::nullopt;
+    return no_value();
   }
   ups_.push(std::max(c->high - prev_->high, 0.0));
   downs_.push(std::max(prev_->low - c->low, 0.0));
   prev_ = *c;
-  if (!ups_.is_full()) return std::nullopt;
+  if (!ups_.is_full()) return no_value();
   const double n = static_cast<double>(ups_.capacity());
   const double up = ring_sum(ups_) / n;
   const double denominator = up + ring_sum(downs_) / n;
-  return denominator == 0.0 ? 0.5 : up / denominator;
+  return value_out(denominator == 0.0 ? 0.5 : up / denominator);
 }
 
 Result<TdPressure, IndicatorError> TdPressure::create(std::uint64_t n) {
@@ -38,15 +39,15 @@ Result<TdPressure, IndicatorError> TdPressure::create(std::uint64_t n) {
 
 std::optional<double> TdPressure::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const double range = c->high - c->low;
   terms_.push(range > 0.0 ? c->volume * ((c->close - c->open) / range) : 0.0);
   volumes_.push(c->volume);
-  if (!terms_.is_full()) return std::nullopt;
+  if (!terms_.is_full()) return no_value();
   const double n = static_cast<double>(terms_.capacity());
   const double mean_volume = ring_sum(volumes_) / n;
-  if (mean_volume == 0.0) return 0.0;
-  return (ring_sum(terms_) / n * 100.0) / mean_volume;
+  if (mean_volume == 0.0) return value_out(0.0);
+  return value_out((ring_sum(terms_) / n * 100.0) / mean_volume);
 }
 
 Result<TdRei, IndicatorError> TdRei::create(std::uint64_t n) {
@@ -56,10 +57,10 @@ Result<TdRei, IndicatorError> TdRei::create(std::uint64_t n) {
 
 std::optional<double> TdRei::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   if (!candles_.is_full()) {
     candles_.push(*c);
-    return std::nullopt;
+    return no_value();
   }
   // The candle k bars before this one.
   const auto ago = [this](std::size_t k) -> const Candle& { return candles_[8 - k]; };
@@ -71,10 +72,10 @@ std::optional<double> TdRei::update(const BarSnapshot& bar) {
   signed_.push(overlap || reached ? (c->high - a2.high) + (c->low - a2.low) : 0.0);
   absolute_.push(std::abs(c->high - a2.high) + std::abs(c->low - a2.low));
   candles_.replace_oldest(*c);
-  if (!signed_.is_full()) return std::nullopt;
+  if (!signed_.is_full()) return no_value();
   const double total = ring_sum(absolute_);
-  if (total == 0.0) return 0.0;
-  return std::clamp(ring_sum(signed_) * 100.0 / total, -100.0, 100.0);
+  if (total == 0.0) return value_out(0.0);
+  return value_out(std::clamp(ring_sum(signed_) * 100.0 / total, -100.0, 100.0));
 }
 
 Result<TdDWave, IndicatorError> TdDWave::create(std::uint64_t n) {
@@ -86,18 +87,18 @@ Result<TdDWave, IndicatorError> TdDWave::create(std::uint64_t n) {
 // 1 .. 8 and round again; between moves the last count is held.
 std::optional<double> TdDWave::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   window_.push(*c);
-  if (!window_.is_full()) return held_;
+  if (!window_.is_full()) return returned(held_);
   const CentrePivot p = centre_pivot(window_, static_cast<std::size_t>(centre_));
-  if (p.high == p.low) return held_;
+  if (p.high == p.low) return returned(held_);
   const int kind = p.high ? 1 : -1;
   if (kind != last_kind_) {
     wave_ = wave_ % 8 + 1;
     last_kind_ = kind;
     held_ = static_cast<double>(wave_);
   }
-  return held_;
+  return returned(held_);
 }
 
 }  // namespace fendro::chart

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/util/saturating.hpp"
 
 namespace fendro::chart {
@@ -94,19 +95,19 @@ Result<TdSequential, IndicatorError> TdSequential::create(std::uint64_t ls, std:
 
 std::optional<double> TdSequential::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto v = core_.step(*c);
-  if (!v) return std::nullopt;
-  return out_.set(v->setup, v->countdown, v->direction);
+  if (!v) return no_value();
+  return value_out(out_.set(v->setup, v->countdown, v->direction));
 }
 
 template <bool kCombo>
 std::optional<double> SignedCountdown<kCombo>::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto v = core_.step(*c);
-  if (!v) return std::nullopt;
-  return v->countdown;
+  if (!v) return no_value();
+  return value_out(v->countdown);
 }
 
 template class SignedCountdown<false>;

@@ -1,6 +1,7 @@
 #include "fendro/indicators/chart/td_setup.hpp"
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/util/saturating.hpp"
 
 namespace fendro::chart {
@@ -20,11 +21,11 @@ Result<TdSetup, IndicatorError> TdSetup::create(std::uint64_t lookback, std::uin
 
 std::optional<double> TdSetup::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const std::optional<Side> side = closes_.push(c->close);
-  if (!side) return std::nullopt;
+  if (!side) return no_value();
   counts_.count(*side);
-  return counts_.value();
+  return value_out(counts_.value());
 }
 
 }  // namespace fendro::chart

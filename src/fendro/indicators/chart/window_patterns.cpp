@@ -2,6 +2,7 @@
 
 #include "fendro/indicators/common/centre_pivot.hpp"
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/common/window_extremes.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/saturating.hpp"
@@ -39,9 +40,9 @@ Result<RoundedTurn<kTop>, IndicatorError> RoundedTurn<kTop>::create(std::uint64_
 template <bool kTop>
 std::optional<double> RoundedTurn<kTop>::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   closes_.push(c->close);
-  if (!closes_.is_full()) return std::nullopt;
+  if (!closes_.is_full()) return no_value();
   const auto better = [](double a, double b) { return kTop ? a > b : a < b; };
   const std::uint64_t n = closes_.capacity();
   const std::uint64_t k = first_extreme_position(closes_, better);
@@ -49,8 +50,8 @@ std::optional<double> RoundedTurn<kTop>::update(const BarSnapshot& bar) {
   const std::uint64_t q = n / 4;
   const double close = c->close;
   const bool turned = better(closes_.front(), close) && better(extreme, close);
-  if (turned && q <= k && k < n - q) return kTop ? -1.0 : 1.0;
-  return 0.0;
+  if (turned && q <= k && k < n - q) return value_out(kTop ? -1.0 : 1.0);
+  return value_out(0.0);
 }
 
 template class RoundedTurn<true>;
@@ -65,14 +66,14 @@ Result<NewPriceLines, IndicatorError> NewPriceLines::create(std::uint64_t count)
 // exhausted selling (+1).
 std::optional<double> NewPriceLines::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const std::optional<double> prev = prev_close_;
   prev_close_ = c->close;
-  if (!prev) return std::nullopt;
+  if (!prev) return no_value();
   ups_ = c->close > *prev ? ups_ + 1 : 0;
   downs_ = c->close < *prev ? downs_ + 1 : 0;
-  if (ups_ >= count_) return -1.0;
-  return downs_ >= count_ ? 1.0 : 0.0;
+  if (ups_ >= count_) return value_out(-1.0);
+  return value_out(downs_ >= count_ ? 1.0 : 0.0);
 }
 
 PivotReversal::PivotReversal(std::uint64_t left, std::uint64_t right)
@@ -86,20 +87,20 @@ Result<PivotReversal, IndicatorError> PivotReversal::create(std::uint64_t left,
 
 std::optional<double> PivotReversal::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   window_.push(*c);
   const std::optional<double> p = prev_close_;
   prev_close_ = c->close;
-  if (!window_.is_full()) return std::nullopt;
+  if (!window_.is_full()) return no_value();
   const std::size_t centre = static_cast<std::size_t>(left_);
   const CentrePivot pivot = centre_pivot(window_, centre);
   if (pivot.high) pivot_high_ = window_[centre].high;
   if (pivot.low) pivot_low_ = window_[centre].low;
-  if (!p) return 0.0;
+  if (!p) return value_out(0.0);
   const double close = c->close;
-  if (pivot_low_ && close < *pivot_low_ && !(*p < *pivot_low_)) return -1.0;
-  if (pivot_high_ && close > *pivot_high_ && !(*p > *pivot_high_)) return 1.0;
-  return 0.0;
+  if (pivot_low_ && close < *pivot_low_ && !(*p < *pivot_low_)) return value_out(-1.0);
+  if (pivot_high_ && close > *pivot_high_ && !(*p > *pivot_high_)) return value_out(1.0);
+  return value_out(0.0);
 }
 
 Result<ThreeLineBreak, IndicatorError> ThreeLineBreak::create(std::uint64_t period) {
@@ -111,11 +112,11 @@ Result<ThreeLineBreak, IndicatorError> ThreeLineBreak::create(std::uint64_t peri
 // stored line the other way reverses it.
 std::optional<double> ThreeLineBreak::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const double close = c->close;
   if (lines_.empty()) {
     lines_.push(close);
-    return std::nullopt;
+    return no_value();
   }
   const double last = lines_.back();
   int drawn = 0;
@@ -134,8 +135,8 @@ std::optional<double> ThreeLineBreak::update(const BarSnapshot& bar) {
     lines_.push(close);
     direction_ = drawn;
   }
-  if (direction_ == 0) return std::nullopt;
-  return static_cast<double>(direction_);
+  if (direction_ == 0) return no_value();
+  return value_out(static_cast<double>(direction_));
 }
 
 }  // namespace fendro::chart

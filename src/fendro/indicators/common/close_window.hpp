@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 
@@ -23,10 +24,10 @@ class CloseWindowStat : public Indicator {
  public:
   std::optional<double> update(const BarSnapshot& bar) final {
     const auto x = finite_close(bar);
-    if (!x) return std::nullopt;
+    if (!x) return no_value();
     window_.push(*x);
-    if (!window_.is_full()) return std::nullopt;
-    return static_cast<Derived&>(*this).value(*x);
+    if (!window_.is_full()) return no_value();
+    return value_out(static_cast<Derived&>(*this).value(*x));
   }
   std::uint64_t warmup_period() const final { return period_; }
 

@@ -9,6 +9,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/common/anchored_pair_moments.hpp"
 #include "fendro/indicators/common/two_series.hpp"
@@ -24,16 +25,16 @@ class PairMomentsStat : public Indicator {
  public:
   std::optional<double> update(const BarSnapshot& bar) final {
     const auto in = two_series_input(bar);
-    if (!in) return std::nullopt;
+    if (!in) return no_value();
     PairInput pushed = *in;
     if constexpr (Push == PairPush::Changes) {
       const auto change = changes_.next(*in);
-      if (!change) return std::nullopt;
+      if (!change) return no_value();
       pushed = *change;
     }
     window_.push(pushed.a, pushed.b);
-    if (!window_.is_full()) return std::nullopt;
-    return static_cast<const Derived&>(*this).value(window_.moments(), *in);
+    if (!window_.is_full()) return no_value();
+    return value_out(static_cast<const Derived&>(*this).value(window_.moments(), *in));
   }
   // Types on changes need one bar more: the first accepted bar only gives
   // the previous pair.

@@ -42,6 +42,9 @@ class RollingExtreme {
   double value() const { return slots_[head_ & mask_].value; }
   // Values pushed so far.
   std::uint64_t count() const { return count_; }
+  // Pushes since the reported extreme arrived: 0 when it is the newest value.
+  // Of equal extremes it is the newest (the queue keeps only that one).
+  std::uint64_t age() const { return count_ - slots_[head_ & mask_].index; }
 
  private:
   struct Entry {

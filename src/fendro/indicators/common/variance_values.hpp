@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "fendro/indicators/common/fused.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
 
 namespace fendro::vol {
@@ -30,7 +31,7 @@ inline double population_variance_raw(const RollingVariance& w) {
 inline double sample_variance_raw(const RollingVariance& w) {
   const double n = static_cast<double>(w.period);
   const double m = w.s1 / n;
-  return std::fma(n, -(m * m), w.s2) / static_cast<double>(w.period - 1);
+  return fused_mul_add(n, -(m * m), w.s2) / static_cast<double>(w.period - 1);
 }
 
 inline double population_stddev(const RollingVariance& w) {

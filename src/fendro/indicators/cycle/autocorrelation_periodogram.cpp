@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/util/math.hpp"
 #include "fendro/util/saturating.hpp"
@@ -118,11 +119,11 @@ void AutocorrelationPeriodogram::spectrum() {
 
 std::optional<double> AutocorrelationPeriodogram::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  if (!std::isfinite(x)) return no_value();
   const double hp = hp_.step(x);
-  if (!std::isfinite(hp)) return std::nullopt;
+  if (!std::isfinite(hp)) return no_value();
   filtered_.push(ss_.step(hp));
-  if (!filtered_.is_full()) return std::nullopt;
+  if (!filtered_.is_full()) return no_value();
 
   if (corr_.empty()) {
     // First full window: the ring already holds max_period + 3 values, so
@@ -148,7 +149,7 @@ std::optional<double> AutocorrelationPeriodogram::update(const BarSnapshot& bar)
 
   const double lo = static_cast<double>(min_);
   const double hi = static_cast<double>(max_);
-  if (!(max_power_ > 0.0)) return lo;
+  if (!(max_power_ > 0.0)) return value_out(lo);
   double spx = 0.0, sp = 0.0;
   for (std::uint64_t p = min_; p <= max_; ++p) {
     const double pwr = power_[p] / max_power_;
@@ -157,11 +158,11 @@ std::optional<double> AutocorrelationPeriodogram::update(const BarSnapshot& bar)
       sp = sp + pwr;
     }
   }
-  if (!(sp > 0.0)) return lo;
+  if (!(sp > 0.0)) return value_out(lo);
   const double dc = spx / sp;
-  if (dc < lo) return lo;
-  if (dc > hi) return hi;
-  return dc;
+  if (dc < lo) return value_out(lo);
+  if (dc > hi) return value_out(hi);
+  return value_out(dc);
 }
 
 }  // namespace fendro::cycle

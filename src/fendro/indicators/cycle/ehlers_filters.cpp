@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "fendro/indicators/common/fused.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/math.hpp"
@@ -33,8 +35,8 @@ Result<HighpassFilter, IndicatorError> HighpassFilter::create(std::uint64_t peri
 
 std::optional<double> HighpassFilter::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
-  return hp_.step(x);
+  if (!std::isfinite(x)) return no_value();
+  return value_out(hp_.step(x));
 }
 
 Result<Decycler, IndicatorError> Decycler::create(std::uint64_t period) {
@@ -44,8 +46,8 @@ Result<Decycler, IndicatorError> Decycler::create(std::uint64_t period) {
 
 std::optional<double> Decycler::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
-  return x - hp_.step(x);
+  if (!std::isfinite(x)) return no_value();
+  return value_out(x - hp_.step(x));
 }
 
 Result<DecyclerOscillator, IndicatorError> DecyclerOscillator::create(std::uint64_t fast,
@@ -57,9 +59,9 @@ Result<DecyclerOscillator, IndicatorError> DecyclerOscillator::create(std::uint6
 
 std::optional<double> DecyclerOscillator::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  if (!std::isfinite(x)) return no_value();
   const double fast = x - fast_.step(x);
-  return fast - (x - slow_.step(x));
+  return value_out(fast - (x - slow_.step(x)));
 }
 
 Result<SuperSmoother, IndicatorError> SuperSmoother::create(std::uint64_t period) {
@@ -70,8 +72,8 @@ Result<SuperSmoother, IndicatorError> SuperSmoother::create(std::uint64_t period
 
 std::optional<double> SuperSmoother::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
-  return ss_.step(x);
+  if (!std::isfinite(x)) return no_value();
+  return value_out(ss_.step(x));
 }
 
 Result<RoofingFilter, IndicatorError> RoofingFilter::create(std::uint64_t lp_period,
@@ -83,10 +85,10 @@ Result<RoofingFilter, IndicatorError> RoofingFilter::create(std::uint64_t lp_per
 
 std::optional<double> RoofingFilter::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  if (!std::isfinite(x)) return no_value();
   const double hp = hp_.step(x);
-  if (!std::isfinite(hp)) return std::nullopt;
-  return ss_.step(hp);
+  if (!std::isfinite(hp)) return no_value();
+  return value_out(ss_.step(hp));
 }
 
 Result<BandpassFilter, IndicatorError> BandpassFilter::create(std::uint64_t period,
@@ -100,8 +102,8 @@ Result<BandpassFilter, IndicatorError> BandpassFilter::create(std::uint64_t peri
 
 std::optional<double> BandpassFilter::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
-  return bp_.step(x);
+  if (!std::isfinite(x)) return no_value();
+  return value_out(bp_.step(x));
 }
 
 CyberneticCycle::CyberneticCycle(std::uint64_t period) {
@@ -119,7 +121,7 @@ Result<CyberneticCycle, IndicatorError> CyberneticCycle::create(std::uint64_t pe
 
 std::optional<double> CyberneticCycle::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  if (!std::isfinite(x)) return no_value();
   const double smooth = seen_ >= 3 ? (x3_ + ((x2_ + x2_) + (x + (x1_ + x1_)))) / 6.0 : x;
   double cycle;
   if (seen_ >= 2) {
@@ -137,7 +139,7 @@ std::optional<double> CyberneticCycle::update(const BarSnapshot& bar) {
   c2_ = c1_;
   c1_ = cycle;
   if (seen_ < 3) ++seen_;
-  return cycle;
+  return value_out(cycle);
 }
 
 InstantaneousTrendline::InstantaneousTrendline(std::uint64_t period)
@@ -151,7 +153,7 @@ Result<InstantaneousTrendline, IndicatorError> InstantaneousTrendline::create(
 
 std::optional<double> InstantaneousTrendline::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  if (!std::isfinite(x)) return no_value();
   if (seen_ < 7) ++seen_;
   const double a = alpha_;
   double it;
@@ -167,7 +169,7 @@ std::optional<double> InstantaneousTrendline::update(const BarSnapshot& bar) {
   it1_ = it;
   x2_ = x1_;
   x1_ = x;
-  return it;
+  return value_out(it);
 }
 
 Result<CenterOfGravity, IndicatorError> CenterOfGravity::create(std::uint64_t period) {
@@ -177,17 +179,17 @@ Result<CenterOfGravity, IndicatorError> CenterOfGravity::create(std::uint64_t pe
 
 std::optional<double> CenterOfGravity::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  if (!std::isfinite(x)) return no_value();
   window_.push(x);
-  if (!window_.is_full()) return std::nullopt;
+  if (!window_.is_full()) return no_value();
   const std::size_t n = window_.len();
   double num = 0.0;
   for (std::size_t k = 0; k < n; ++k) {
     num = num + static_cast<double>(k + 1) * window_[n - 1 - k];
   }
   const double den = ring_sum(window_);
-  if (std::abs(den) <= kEps) return 0.0;
-  return (static_cast<double>(n) + 1.0) * 0.5 - num / den;
+  if (std::abs(den) <= kEps) return value_out(0.0);
+  return value_out((static_cast<double>(n) + 1.0) * 0.5 - num / den);
 }
 
 EhlersStochastic::EhlersStochastic(std::uint64_t period)
@@ -204,19 +206,19 @@ Result<EhlersStochastic, IndicatorError> EhlersStochastic::create(std::uint64_t 
 
 std::optional<double> EhlersStochastic::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  if (!std::isfinite(x)) return no_value();
   const double hp = hp_.step(x);
-  if (!std::isfinite(hp)) return std::nullopt;
+  if (!std::isfinite(hp)) return no_value();
   const double f = ss_.step(hp);
   hi_.push(f);
   lo_.push(f);
-  if (hi_.count() < period_) return std::nullopt;
+  if (hi_.count() < period_) return no_value();
   const double hi = hi_.value();
   const double lo = lo_.value();
-  const double raw = hi - lo > 0.0 ? std::fma((f - lo) / (hi - lo), 2.0, -1.0) : 0.0;
+  const double raw = hi - lo > 0.0 ? fused_mul_add((f - lo) / (hi - lo), 2.0, -1.0) : 0.0;
   const double value = prev_raw_ ? midpoint(raw, *prev_raw_) : raw;
   prev_raw_ = raw;
-  return value;
+  return value_out(value);
 }
 
 EvenBetterSinewave::EvenBetterSinewave(std::uint64_t duration, std::uint64_t smoothing)
@@ -235,21 +237,21 @@ Result<EvenBetterSinewave, IndicatorError> EvenBetterSinewave::create(std::uint6
 
 std::optional<double> EvenBetterSinewave::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  if (!std::isfinite(x)) return no_value();
   const double hp = has_x1_ ? a1_ * hp1_ + (x - x1_) * k_x_ : 0.0;
   x1_ = x;
   has_x1_ = true;
   hp1_ = hp;
-  if (!std::isfinite(hp)) return std::nullopt;
+  if (!std::isfinite(hp)) return no_value();
   const double f = ss_.step(hp);
   f2_ = f1_;
   f1_ = f0_;
   f0_ = f;
   if (outputs_seen_ < 3) ++outputs_seen_;
-  if (outputs_seen_ < 3) return std::nullopt;
+  if (outputs_seen_ < 3) return no_value();
   const double wave = (f2_ + (f0_ + f1_)) / 3.0;
   const double power = (f2_ * f2_ + (f0_ * f0_ + f1_ * f1_)) / 3.0;
-  return power > 0.0 ? clamp_unit(wave / std::sqrt(power)) : 0.0;
+  return value_out(power > 0.0 ? clamp_unit(wave / std::sqrt(power)) : 0.0);
 }
 
 Result<UniversalOscillator, IndicatorError> UniversalOscillator::create(std::uint64_t period) {
@@ -260,7 +262,7 @@ Result<UniversalOscillator, IndicatorError> UniversalOscillator::create(std::uin
 
 std::optional<double> UniversalOscillator::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  if (!std::isfinite(x)) return no_value();
   std::optional<double> value;
   if (closes_seen_ < 2) {
     ++closes_seen_;
@@ -277,7 +279,7 @@ std::optional<double> UniversalOscillator::update(const BarSnapshot& bar) {
   }
   x2_ = x1_;
   x1_ = x;
-  return value;
+  return returned(value);
 }
 
 FlexOscillator::FlexOscillator(Kind kind, std::uint64_t period)
@@ -293,9 +295,9 @@ Result<FlexOscillator, IndicatorError> FlexOscillator::create(Kind kind, std::ui
 
 std::optional<double> FlexOscillator::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  if (!std::isfinite(x)) return no_value();
   window_.push(ss_.step(x));
-  if (!window_.is_full()) return std::nullopt;
+  if (!window_.is_full()) return no_value();
   const std::size_t n = window_.len() - 1;
   const double newest = window_[n];
   double sum = 0.0;
@@ -309,7 +311,7 @@ std::optional<double> FlexOscillator::update(const BarSnapshot& bar) {
   }
   sum = sum / n_;
   ms_ = ms_ * 0.96 + sum * (sum * 0.04);
-  return ms_ > 0.0 ? sum / std::sqrt(ms_) : 0.0;
+  return value_out(ms_ > 0.0 ? sum / std::sqrt(ms_) : 0.0);
 }
 
 Result<EmpiricalModeDecomposition, IndicatorError> EmpiricalModeDecomposition::create(
@@ -327,13 +329,13 @@ std::uint64_t EmpiricalModeDecomposition::warmup_period() const {
 
 std::optional<double> EmpiricalModeDecomposition::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  if (!std::isfinite(x)) return no_value();
   const double bp = bp_.step(x);
   if (const auto old = window_.push(bp)) sum_ = sum_ - *old;
   sum_ = sum_ + bp;
   if (bars_ < 50) ++bars_;
-  if (!window_.is_full() || bars_ < 50) return std::nullopt;
-  return sum_ / static_cast<double>(window_.capacity());
+  if (!window_.is_full() || bars_ < 50) return no_value();
+  return value_out(sum_ / static_cast<double>(window_.capacity()));
 }
 
 }  // namespace fendro::cycle

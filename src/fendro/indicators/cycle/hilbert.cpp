@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/util/math.hpp"
 
@@ -17,45 +18,45 @@ constexpr double kDegreesPerRadian = 57.29577951308232;
 
 std::optional<double> HtPhasor::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x) || !hilbert_core_step(core_, x, nullptr)) return std::nullopt;
-  return outputs_.set(core_.i1[0], core_.q1[0]);
+  if (!std::isfinite(x) || !hilbert_core_step(core_, x, nullptr)) return no_value();
+  return value_out(outputs_.set(core_.i1[0], core_.q1[0]));
 }
 
 std::optional<double> HilbertDominantCycle::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
-  return ht_dominant_cycle_update(core_, x);
+  if (!std::isfinite(x)) return no_value();
+  return returned(ht_dominant_cycle_update(core_, x));
 }
 
 std::optional<double> AdaptiveCycle::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  if (!std::isfinite(x)) return no_value();
   const auto sp = ht_dominant_cycle_update(core_, x);
-  if (!sp) return std::nullopt;
+  if (!sp) return no_value();
   double n = std::round(0.5 * *sp);
   if (!(n >= 3.0)) n = 3.0;  // NaN too
-  return std::min(n, 25.0);
+  return value_out(std::min(n, 25.0));
 }
 
 std::optional<double> HtDcPhase::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
-  return ht_dcphase_update(state_, x);
+  if (!std::isfinite(x)) return no_value();
+  return returned(ht_dcphase_update(state_, x));
 }
 
 std::optional<double> SineWave::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  if (!std::isfinite(x)) return no_value();
   const auto phase = ht_dcphase_update(state_, x);
-  if (!phase) return std::nullopt;
-  return cr::sin(*phase * 0.017453292519943295);
+  if (!phase) return no_value();
+  return value_out(cr::sin(*phase * 0.017453292519943295));
 }
 
 std::optional<double> HtTrendMode::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x)) return std::nullopt;
+  if (!std::isfinite(x)) return no_value();
   closes_.push(x);
-  if (!hilbert_smoothed_step(core_, x, &deep_)) return std::nullopt;
+  if (!hilbert_smoothed_step(core_, x, &deep_)) return no_value();
 
   // The phase is followed on every bar, not only once values are due.
   const double sp = core_.smooth_period;
@@ -91,8 +92,8 @@ std::optional<double> HtTrendMode::update(const BarSnapshot& bar) {
   prev_phase_ = phase;
   prev_sine_ = sine;
   prev_lead_ = lead;
-  if (core_.bars < 50) return std::nullopt;
-  return trend;
+  if (core_.bars < 50) return no_value();
+  return value_out(trend);
 }
 
 Result<MamaState, IndicatorError> MamaState::create(double fast_limit, double slow_limit) {
@@ -135,8 +136,8 @@ Result<Mama, IndicatorError> Mama::create(double fast_limit, double slow_limit) 
 
 std::optional<double> Mama::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x) || !mama_update(state_, x)) return std::nullopt;
-  return outputs_.set(state_.mama, state_.fama);
+  if (!std::isfinite(x) || !mama_update(state_, x)) return no_value();
+  return value_out(outputs_.set(state_.mama, state_.fama));
 }
 
 Result<Fama, IndicatorError> Fama::create(double fast_limit, double slow_limit) {
@@ -146,8 +147,8 @@ Result<Fama, IndicatorError> Fama::create(double fast_limit, double slow_limit) 
 
 std::optional<double> Fama::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x) || !mama_update(state_, x)) return std::nullopt;
-  return state_.fama;
+  if (!std::isfinite(x) || !mama_update(state_, x)) return no_value();
+  return value_out(state_.fama);
 }
 
 }  // namespace fendro::cycle

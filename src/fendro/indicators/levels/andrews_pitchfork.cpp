@@ -4,6 +4,7 @@
 
 #include "fendro/indicators/common/centre_pivot.hpp"
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -43,11 +44,11 @@ void AndrewsPitchfork::add_pivot(const Pivot& p) {
 
 std::optional<double> AndrewsPitchfork::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   ++seen_;
   window_.push({c->high, c->low});
   if (window_.is_full()) test_centre();
-  if (pivot_count_ != pivots_.size()) return std::nullopt;
+  if (pivot_count_ != pivots_.size()) return no_value();
 
   const Pivot& p0 = pivots_[0];
   const Pivot& p1 = pivots_[1];
@@ -59,7 +60,7 @@ std::optional<double> AndrewsPitchfork::update(const BarSnapshot& bar) {
   const double median = p0.price + (t - p0.bar) * slope;
   const double o1 = p1.price - (p0.price + (p1.bar - p0.bar) * slope);
   const double o2 = p2.price - (p0.price + (p2.bar - p0.bar) * slope);
-  return out_.set(median, median + std::max(o1, o2), median + std::min(o1, o2));
+  return value_out(out_.set(median, median + std::max(o1, o2), median + std::min(o1, o2)));
 }
 
 }  // namespace fendro

@@ -13,6 +13,7 @@
 #include <tuple>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/common/swing_tracker.hpp"
 
@@ -33,8 +34,8 @@ class CandleLevels final : public Indicator {
 
   std::optional<double> update(const BarSnapshot& bar) override {
     const Candle* c = checked_candle(bar);
-    if (c == nullptr) return std::nullopt;
-    return set_levels(out_, Rule::levels(*c));
+    if (c == nullptr) return no_value();
+    return value_out(set_levels(out_, Rule::levels(*c)));
   }
   std::span<const NamedOutput> outputs() const override { return out_.view(); }
   std::uint64_t warmup_period() const override { return 1; }
@@ -56,13 +57,13 @@ class SwingLevels final : public Indicator {
 
   std::optional<double> update(const BarSnapshot& bar) override {
     const Candle* c = checked_candle(bar);
-    if (c == nullptr) return std::nullopt;
+    if (c == nullptr) return no_value();
     const bool confirmed = fib_swing_update(tracker_, c->high, c->low);
-    if (tracker_.count() < Rule::kNeeded) return std::nullopt;
+    if (tracker_.count() < Rule::kNeeded) return no_value();
     if (!Rule::kMovesWithBar && !confirmed && !out_.view().empty()) {
-      return out_.view().front().value;
+      return value_out(out_.view().front().value);
     }
-    return set_levels(out_, Rule::levels(tracker_));
+    return value_out(set_levels(out_, Rule::levels(tracker_)));
   }
   std::span<const NamedOutput> outputs() const override { return out_.view(); }
   std::uint64_t warmup_period() const override { return Rule::kWarmup; }

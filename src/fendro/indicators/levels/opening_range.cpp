@@ -1,6 +1,7 @@
 #include "fendro/indicators/levels/opening_range.hpp"
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -12,9 +13,9 @@ Result<InitialBalance, IndicatorError> InitialBalance::create(std::uint64_t peri
 
 std::optional<double> InitialBalance::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   range_.take(*c);
-  return out_.set(range_.high(), range_.low());
+  return value_out(out_.set(range_.high(), range_.low()));
 }
 
 Result<OpeningRange, IndicatorError> OpeningRange::create(std::uint64_t period) {
@@ -24,10 +25,10 @@ Result<OpeningRange, IndicatorError> OpeningRange::create(std::uint64_t period) 
 
 std::optional<double> OpeningRange::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   range_.take(*c);
   const double mid = midpoint(range_.low(), range_.high());
-  return out_.set(range_.high(), range_.low(), c->close - mid);
+  return value_out(out_.set(range_.high(), range_.low(), c->close - mid));
 }
 
 }  // namespace fendro

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/saturating.hpp"
 
@@ -38,8 +39,8 @@ Result<AwesomeOscillator, IndicatorError> AwesomeOscillator::create(std::uint64_
 
 std::optional<double> AwesomeOscillator::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
-  return awesome_update(ao_, *c);
+  if (c == nullptr) return no_value();
+  return returned(awesome_update(ao_, *c));
 }
 
 Result<AwesomeOscillatorHistogram, IndicatorError> AwesomeOscillatorHistogram::create(
@@ -57,13 +58,13 @@ std::uint64_t AwesomeOscillatorHistogram::warmup_period() const {
 
 std::optional<double> AwesomeOscillatorHistogram::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto ao = awesome_update(ao_, *c);
-  if (!ao) return std::nullopt;
+  if (!ao) return no_value();
   // Once `lag` values are held, the one `lag` bars back leaves as this enters.
   const auto back = past_.push(*ao);
-  if (!back) return std::nullopt;
-  return *ao - *back;
+  if (!back) return no_value();
+  return value_out(*ao - *back);
 }
 
 Result<AcceleratorOscillator, IndicatorError> AcceleratorOscillator::create(std::uint64_t fast,
@@ -76,12 +77,12 @@ Result<AcceleratorOscillator, IndicatorError> AcceleratorOscillator::create(std:
 
 std::optional<double> AcceleratorOscillator::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto ao = awesome_update(ao_, *c);
-  if (!ao) return std::nullopt;
+  if (!ao) return no_value();
   const auto s = sma_update(signal_, *ao);
-  if (!s) return std::nullopt;
-  return *ao - *s;
+  if (!s) return no_value();
+  return value_out(*ao - *s);
 }
 
 Result<ElderRay, IndicatorError> ElderRay::create(std::uint64_t period) {
@@ -91,10 +92,10 @@ Result<ElderRay, IndicatorError> ElderRay::create(std::uint64_t period) {
 
 std::optional<double> ElderRay::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto e = ema_update(ema_, c->close);
-  if (!e) return std::nullopt;
-  return out_.set(c->high - *e, c->low - *e);
+  if (!e) return no_value();
+  return value_out(out_.set(c->high - *e, c->low - *e));
 }
 
 Result<GatorOscillator, IndicatorError> GatorOscillator::create(std::uint64_t jaw,
@@ -110,18 +111,18 @@ std::uint64_t GatorOscillator::warmup_period() const {
 
 std::optional<double> GatorOscillator::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto v = alligator_update(lines_, c->high, c->low);
-  if (!v) return std::nullopt;
-  return out_.set(std::abs(v->jaw - v->teeth), -std::abs(v->teeth - v->lips));
+  if (!v) return no_value();
+  return value_out(out_.set(std::abs(v->jaw - v->teeth), -std::abs(v->teeth - v->lips)));
 }
 
 std::optional<double> BalanceOfPower::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const double range = c->high - c->low;
-  if (range == 0.0) return 0.0;
-  return (c->close - c->open) / range;
+  if (range == 0.0) return value_out(0.0);
+  return value_out((c->close - c->open) / range);
 }
 
 Result<Qstick, IndicatorError> Qstick::create(std::uint64_t period) {
@@ -131,8 +132,8 @@ Result<Qstick, IndicatorError> Qstick::create(std::uint64_t period) {
 
 std::optional<double> Qstick::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
-  return sma_update(sma_, c->close - c->open);
+  if (c == nullptr) return no_value();
+  return returned(sma_update(sma_, c->close - c->open));
 }
 
 }  // namespace fendro

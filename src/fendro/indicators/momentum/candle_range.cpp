@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/trend/atr_state.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/saturating.hpp"
@@ -28,10 +29,10 @@ std::uint64_t UltimateOscillator::warmup_period() const { return sat_add(longest
 
 std::optional<double> UltimateOscillator::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   if (!prev_close_) {
     prev_close_ = c->close;
-    return std::nullopt;
+    return no_value();
   }
   const double true_low = std::min(c->low, *prev_close_);
   const double true_high = std::max(c->high, *prev_close_);
@@ -53,13 +54,13 @@ std::optional<double> UltimateOscillator::update(const BarSnapshot& bar) {
       s.range = s.range - old_range;
     }
   }
-  if (++pushed_ < longest_) return std::nullopt;
+  if (++pushed_ < longest_) return no_value();
 
   std::array<double, 3> a{};
   for (std::size_t i = 0; i < 3; ++i) {
     a[i] = sums_[i].range == 0.0 ? 0.5 : sums_[i].pressure / sums_[i].range;
   }
-  return (((4.0 * a[0] + (a[1] + a[1])) + a[2]) * 100.0) / 7.0;
+  return value_out((((4.0 * a[0] + (a[1] + a[1])) + a[2]) * 100.0) / 7.0);
 }
 
 Result<Rvi, IndicatorError> Rvi::create(std::uint64_t period) {
@@ -69,9 +70,9 @@ Result<Rvi, IndicatorError> Rvi::create(std::uint64_t period) {
 
 std::optional<double> Rvi::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   raw_.push({c->close - c->open, c->high - c->low});
-  if (!raw_.is_full()) return std::nullopt;
+  if (!raw_.is_full()) return no_value();
   // Weights 1, 2, 2, 1 from the oldest of the four.
   const auto& [b0, r0] = raw_[0];
   const auto& [b1, r1] = raw_[1];
@@ -87,13 +88,13 @@ std::optional<double> Rvi::update(const BarSnapshot& bar) {
   }
   w.acc_a = w.acc_a + body;
   w.acc_b = w.acc_b + range;
-  if (!w.ring.is_full()) return std::nullopt;
+  if (!w.ring.is_full()) return no_value();
   if (w.acc_b > 0.0) {
     const double v = w.acc_a / w.acc_b;
     last_ = v;
-    return v;
+    return value_out(v);
   }
-  return last_;
+  return returned(last_);
 }
 
 Result<WaveTrend, IndicatorError> WaveTrend::create(std::uint64_t channel, std::uint64_t average,
@@ -108,24 +109,24 @@ Result<WaveTrend, IndicatorError> WaveTrend::create(std::uint64_t channel, std::
 
 std::optional<double> WaveTrend::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const double ap = typical_price(*c);
-  if (!std::isfinite(ap)) return std::nullopt;
+  if (!std::isfinite(ap)) return no_value();
   const auto esa = ema_update(esa_, ap);
-  if (!esa) return std::nullopt;
+  if (!esa) return no_value();
   const double diff = ap - *esa;
-  if (!std::isfinite(diff)) return std::nullopt;
+  if (!std::isfinite(diff)) return no_value();
   const auto d = ema_update(deviation_, std::abs(diff));
-  if (!d) return std::nullopt;
+  if (!d) return no_value();
   // A deviation within rounding noise of the average counts as none.
   const double threshold = (std::max(std::abs(*esa), 1.0) * 16.0) * 2.220446049250313e-16;
   const double ci = *d > threshold ? diff / (*d * 0.015) : 0.0;
-  if (!std::isfinite(ci)) return std::nullopt;
+  if (!std::isfinite(ci)) return no_value();
   const auto wt1 = ema_update(index_, ci);
-  if (!wt1) return std::nullopt;
+  if (!wt1) return no_value();
   const auto wt2 = sma_update(signal_, *wt1);
-  if (!wt2) return std::nullopt;
-  return out_.set(*wt1, *wt2);
+  if (!wt2) return no_value();
+  return value_out(out_.set(*wt1, *wt2));
 }
 
 Result<Pgo, IndicatorError> Pgo::create(std::uint64_t period) {
@@ -135,19 +136,19 @@ Result<Pgo, IndicatorError> Pgo::create(std::uint64_t period) {
 
 std::optional<double> Pgo::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto s = sma_update(sma_, c->close);
   const double tr = true_range(c->high, c->low, prev_close_);
   prev_close_ = c->close;
-  if (!std::isfinite(tr)) return std::nullopt;
+  if (!std::isfinite(tr)) return no_value();
   const auto atr = ema_update(atr_, tr);
-  if (!atr || !s) return std::nullopt;
+  if (!atr || !s) return no_value();
   if (*atr > 0.0) {
     const double v = (c->close - *s) / *atr;
     last_ = v;
-    return v;
+    return value_out(v);
   }
-  return last_;
+  return returned(last_);
 }
 
 Result<ProjectionOscillator, IndicatorError> ProjectionOscillator::create(std::uint64_t period) {
@@ -157,12 +158,12 @@ Result<ProjectionOscillator, IndicatorError> ProjectionOscillator::create(std::u
 
 std::optional<double> ProjectionOscillator::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto bands = projection_bands_update(bands_, c->high, c->low);
-  if (!bands) return std::nullopt;
+  if (!bands) return no_value();
   const double range = bands->upper - bands->lower;
-  if (range == 0.0) return 50.0;
-  return ((c->close - bands->lower) * 100.0) / range;
+  if (range == 0.0) return value_out(50.0);
+  return value_out(((c->close - bands->lower) * 100.0) / range);
 }
 
 Result<Inertia, IndicatorError> Inertia::create(std::uint64_t rvi_period, std::uint64_t regression) {
@@ -174,10 +175,10 @@ Result<Inertia, IndicatorError> Inertia::create(std::uint64_t rvi_period, std::u
 
 std::optional<double> Inertia::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto r = rvi_volatility_core(rvi_, c->close);
-  if (!r) return std::nullopt;
-  return linreg_update(line_, *r);
+  if (!r) return no_value();
+  return returned(linreg_update(line_, *r));
 }
 
 }  // namespace fendro

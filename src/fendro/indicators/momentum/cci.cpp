@@ -76,11 +76,11 @@ Result<StochasticCci, IndicatorError> StochasticCci::create(std::uint64_t period
 
 std::optional<double> StochasticCci::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto cci = cci_update(core_, *c);
-  if (!cci) return std::nullopt;
+  if (!cci) return no_value();
   values_.push(*cci);
-  if (!values_.is_full()) return std::nullopt;
+  if (!values_.is_full()) return no_value();
   // Strict comparisons from the finite extremes: a NaN index never wins.
   double hi = std::numeric_limits<double>::lowest();
   double lo = std::numeric_limits<double>::max();
@@ -89,8 +89,8 @@ std::optional<double> StochasticCci::update(const BarSnapshot& bar) {
     if (v < lo) lo = v;
   });
   const double range = hi - lo;
-  if (range == 0.0) return 50.0;
-  return ((*cci - lo) / range) * 100.0;
+  if (range == 0.0) return value_out(50.0);
+  return value_out(((*cci - lo) / range) * 100.0);
 }
 
 Result<AdaptiveCci, IndicatorError> AdaptiveCci::create(std::uint64_t period) {
@@ -100,10 +100,10 @@ Result<AdaptiveCci, IndicatorError> AdaptiveCci::create(std::uint64_t period) {
 
 std::optional<double> AdaptiveCci::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const double tp = typical_price(*c);
   prices_.push(tp);
-  if (!prices_.is_full()) return std::nullopt;
+  if (!prices_.is_full()) return no_value();
 
   if (!mean_) {
     mean_ = ring_sum(prices_) / divisor_;
@@ -119,8 +119,8 @@ std::optional<double> AdaptiveCci::update(const BarSnapshot& bar) {
     mean_ = *mean_ + alpha * (tp - *mean_);
   }
   const double md = mean_deviation(prices_, *mean_, divisor_);
-  if (!(md > 0.0)) return 0.0;
-  return (tp - *mean_) / (md * kCciScale);
+  if (!(md > 0.0)) return value_out(0.0);
+  return value_out((tp - *mean_) / (md * kCciScale));
 }
 
 }  // namespace fendro

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -28,7 +29,7 @@ Result<Cmo, IndicatorError> Cmo::create(std::uint64_t period) {
 }
 
 std::optional<double> Cmo::update(const BarSnapshot& bar) {
-  return cmo_update(cmo_, bar_close(bar));
+  return returned(cmo_update(cmo_, bar_close(bar)));
 }
 
 Result<Vidya, IndicatorError> Vidya::create(std::uint64_t smoothing, std::uint64_t cmo_period) {
@@ -40,11 +41,11 @@ Result<Vidya, IndicatorError> Vidya::create(std::uint64_t smoothing, std::uint64
 std::optional<double> Vidya::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
   const auto cmo = cmo_update(cmo_, c);
-  if (!cmo) return std::nullopt;
+  if (!cmo) return no_value();
   const double k = (std::abs(*cmo) / 100.0) * alpha_;
   const double prev = average_ ? *average_ : c;
   average_ = c * k + (1.0 - k) * prev;
-  return average_;
+  return returned(average_);
 }
 
 Result<DynamicMomentumIndex, IndicatorError> DynamicMomentumIndex::create(std::uint64_t period) {
@@ -54,14 +55,14 @@ Result<DynamicMomentumIndex, IndicatorError> DynamicMomentumIndex::create(std::u
 
 std::optional<double> DynamicMomentumIndex::update(const BarSnapshot& bar) {
   const std::optional<double> c = finite_close(bar);
-  if (!c) return std::nullopt;
+  if (!c) return no_value();
   deviation_.push(*c);
   if (deviation_.is_full()) {
     last_dev_ = vol::population_stddev(deviation_);
     last_dev_avg_ = sma_update(deviation_avg_, *last_dev_);
   }
   if (const auto change = next_change(prev_, *c)) changes_.push(*change);
-  if (!last_dev_ || !last_dev_avg_ || !changes_.is_full()) return std::nullopt;
+  if (!last_dev_ || !last_dev_avg_ || !changes_.is_full()) return no_value();
 
   // Skip the oldest 30 - t changes, t = round(period * avg / dev) held in
   // [5, 30]; the count is kept in floating point, where a huge or NaN t
@@ -92,8 +93,8 @@ std::optional<double> DynamicMomentumIndex::update(const BarSnapshot& bar) {
   } else {
     add(newer.subspan(skip - older.size()));
   }
-  if (up + down != 0.0) return (up / (up + down)) * 100.0;
-  return 50.0;
+  if (up + down != 0.0) return value_out((up / (up + down)) * 100.0);
+  return value_out(50.0);
 }
 
 Result<IntradayMomentumIndex, IndicatorError> IntradayMomentumIndex::create(std::uint64_t period) {
@@ -103,13 +104,13 @@ Result<IntradayMomentumIndex, IndicatorError> IntradayMomentumIndex::create(std:
 
 std::optional<double> IntradayMomentumIndex::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const Move body = split_move(c->close - c->open);
   bodies_.push(body.gain, body.loss);
-  if (!bodies_.is_full()) return std::nullopt;
+  if (!bodies_.is_full()) return no_value();
   const double total = bodies_.up_sum + bodies_.down_sum;
-  if (total == 0.0) return 50.0;
-  return (bodies_.up_sum * 100.0) / total;
+  if (total == 0.0) return value_out(50.0);
+  return value_out((bodies_.up_sum * 100.0) / total);
 }
 
 }  // namespace fendro

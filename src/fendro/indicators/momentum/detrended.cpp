@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
@@ -17,10 +18,10 @@ Result<Cfo, IndicatorError> Cfo::create(std::uint64_t period) {
 std::optional<double> Cfo::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
   const auto f = linreg_update(line_, c);
-  if (!f) return std::nullopt;
-  if (c == 0.0) return last_;
+  if (!f) return no_value();
+  if (c == 0.0) return returned(last_);
   last_ = ((c - *f) * 100.0) / c;
-  return last_;
+  return returned(last_);
 }
 
 Result<Dpo, IndicatorError> Dpo::create(std::uint64_t period) {
@@ -33,7 +34,7 @@ Dpo::Dpo(std::uint64_t n)
 
 std::optional<double> Dpo::update(const BarSnapshot& bar) {
   const std::optional<double> c = finite_close(bar);
-  if (!c) return std::nullopt;
+  if (!c) return no_value();
   const std::size_t n = static_cast<std::size_t>(period_);
   // Once n closes are held, the close n places back from this one leaves
   // the mean's window (whether or not it also leaves the ring).
@@ -49,8 +50,8 @@ std::optional<double> Dpo::update(const BarSnapshot& bar) {
     sum_ = exact;
     pushes_ = 0;
   }
-  if (!closes_.is_full()) return std::nullopt;
-  return closes_[closes_.len() - 1 - shift_] - sum_ / static_cast<double>(period_);
+  if (!closes_.is_full()) return no_value();
+  return value_out(closes_[closes_.len() - 1 - shift_] - sum_ / static_cast<double>(period_));
 }
 
 Result<DisparityIndex, IndicatorError> DisparityIndex::create(std::uint64_t period) {
@@ -61,9 +62,9 @@ Result<DisparityIndex, IndicatorError> DisparityIndex::create(std::uint64_t peri
 std::optional<double> DisparityIndex::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
   const auto m = sma_update(sma_, c);
-  if (!m) return std::nullopt;
-  if (*m == 0.0) return 0.0;
-  return ((c - *m) * 100.0) / *m;
+  if (!m) return no_value();
+  if (*m == 0.0) return value_out(0.0);
+  return value_out(((c - *m) * 100.0) / *m);
 }
 
 }  // namespace fendro

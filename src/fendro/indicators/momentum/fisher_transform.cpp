@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "fendro/indicators/common/fused.hpp"
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/math.hpp"
 
@@ -15,20 +17,20 @@ Result<FisherTransform, IndicatorError> FisherTransform::create(std::uint64_t pe
 
 std::optional<double> FisherTransform::update(const BarSnapshot& bar) {
   const std::optional<double> close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   const double c = *close;
   hi_.push(c);
   lo_.push(c);
-  if (hi_.count() < period_) return std::nullopt;
+  if (hi_.count() < period_) return no_value();
   const double hi = hi_.value();
   const double lo = lo_.value();
-  const double raw = hi - lo > 0.0 ? std::fma((c - lo) / (hi - lo), 2.0, -1.0) : 0.0;
-  double x = std::fma(raw, 0.33, x_ * 0.67);
+  const double raw = hi - lo > 0.0 ? fused_mul_add((c - lo) / (hi - lo), 2.0, -1.0) : 0.0;
+  double x = fused_mul_add(raw, 0.33, x_ * 0.67);
   if (x < -0.999) x = -0.999;
   if (x > 0.999) x = 0.999;
   x_ = x;
-  prev_ = std::fma(0.5, cr::log((1.0 + x) / (1.0 - x)), 0.5 * prev_);
-  return prev_;
+  prev_ = fused_mul_add(0.5, cr::log((1.0 + x) / (1.0 - x)), 0.5 * prev_);
+  return value_out(prev_);
 }
 
 Result<InverseFisherTransform, IndicatorError> InverseFisherTransform::create(double scale) {
@@ -40,8 +42,8 @@ Result<InverseFisherTransform, IndicatorError> InverseFisherTransform::create(do
 
 std::optional<double> InverseFisherTransform::update(const BarSnapshot& bar) {
   const std::optional<double> c = finite_close(bar);
-  if (!c) return std::nullopt;
-  return cr::tanh(*c * scale_);
+  if (!c) return no_value();
+  return value_out(cr::tanh(*c * scale_));
 }
 
 }  // namespace fendro

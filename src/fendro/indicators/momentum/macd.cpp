@@ -41,8 +41,8 @@ Result<MacdHistogram, IndicatorError> MacdHistogram::create(std::uint64_t fast, 
 
 std::optional<double> MacdHistogram::update(const BarSnapshot& bar) {
   const auto m = macd_update(core_, bar_close(bar));
-  if (!m) return std::nullopt;
-  return m->histogram;
+  if (!m) return no_value();
+  return value_out(m->histogram);
 }
 
 Result<Apo, IndicatorError> Apo::create(std::uint64_t fast, std::uint64_t slow) {
@@ -52,11 +52,11 @@ Result<Apo, IndicatorError> Apo::create(std::uint64_t fast, std::uint64_t slow) 
 
 std::optional<double> Apo::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
-  if (!std::isfinite(c)) return std::nullopt;
+  if (!std::isfinite(c)) return no_value();
   const auto f = ema_update(fast_, c);
   const auto s = ema_update(slow_, c);
-  if (!f || !s) return std::nullopt;
-  return *f - *s;
+  if (!f || !s) return no_value();
+  return value_out(*f - *s);
 }
 
 Result<PpoState, IndicatorError> PpoState::create(std::uint64_t fast, std::uint64_t slow) {
@@ -79,8 +79,8 @@ Result<Ppo, IndicatorError> Ppo::create(std::uint64_t fast, std::uint64_t slow) 
 
 std::optional<double> Ppo::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
-  if (!std::isfinite(c)) return std::nullopt;
-  return ppo_update(ppo_, c);
+  if (!std::isfinite(c)) return no_value();
+  return returned(ppo_update(ppo_, c));
 }
 
 Result<PpoHistogram, IndicatorError> PpoHistogram::create(std::uint64_t fast, std::uint64_t slow,
@@ -92,12 +92,12 @@ Result<PpoHistogram, IndicatorError> PpoHistogram::create(std::uint64_t fast, st
 
 std::optional<double> PpoHistogram::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
-  if (!std::isfinite(c)) return std::nullopt;
+  if (!std::isfinite(c)) return no_value();
   const auto p = ppo_update(ppo_, c);
-  if (!p || !std::isfinite(*p)) return std::nullopt;
+  if (!p || !std::isfinite(*p)) return no_value();
   const auto sig = ema_update(signal_, *p);
-  if (!sig) return std::nullopt;
-  return *p - *sig;
+  if (!sig) return no_value();
+  return value_out(*p - *sig);
 }
 
 Result<ZeroLagMacd, IndicatorError> ZeroLagMacd::create(std::uint64_t fast, std::uint64_t slow,
@@ -116,11 +116,11 @@ std::optional<double> ZeroLagMacd::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
   const auto f = zlema_update(fast_, c);
   const auto s = zlema_update(slow_, c);
-  if (!f || !s) return std::nullopt;
+  if (!f || !s) return no_value();
   const double macd = *f - *s;
   const auto g = zlema_update(signal_, macd);
-  if (!g) return std::nullopt;
-  return out_.set(macd, *g, macd - *g);
+  if (!g) return no_value();
+  return value_out(out_.set(macd, *g, macd - *g));
 }
 
 Result<VolumeWeightedMacd, IndicatorError> VolumeWeightedMacd::create(std::uint64_t fast,
@@ -132,15 +132,15 @@ Result<VolumeWeightedMacd, IndicatorError> VolumeWeightedMacd::create(std::uint6
 
 std::optional<double> VolumeWeightedMacd::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto f = vwma_update(fast_, c->close, c->volume);
   const auto s = vwma_update(slow_, c->close, c->volume);
-  if (!f || !s) return std::nullopt;
+  if (!f || !s) return no_value();
   const double macd = *f - *s;
-  if (!std::isfinite(macd)) return std::nullopt;
+  if (!std::isfinite(macd)) return no_value();
   const auto sig = ema_update(signal_, macd);
-  if (!sig) return std::nullopt;
-  return out_.set(macd, *sig, macd - *sig);
+  if (!sig) return no_value();
+  return value_out(out_.set(macd, *sig, macd - *sig));
 }
 
 }  // namespace fendro

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 
 namespace fendro {
 
@@ -31,12 +32,12 @@ Result<RateOfChange, IndicatorError> RateOfChange::create(LagMeasure kind, std::
 
 std::optional<double> RateOfChange::update(const BarSnapshot& bar) {
   const std::optional<double> c = finite_close(bar);
-  if (!c) return std::nullopt;
+  if (!c) return no_value();
   w_.ring.push(*c);
-  if (!w_.ring.is_full()) return std::nullopt;
+  if (!w_.ring.is_full()) return no_value();
   const double v = lag_measure(kind_, *c, w_.ring.front());
   w_.last = v;
-  return v;
+  return value_out(v);
 }
 
 }  // namespace fendro

@@ -41,8 +41,8 @@ Result<FisherRsi, IndicatorError> FisherRsi::create(std::uint64_t period) {
 
 std::optional<double> FisherRsi::update(const BarSnapshot& bar) {
   const auto r = rsi_wilder_update(rsi_, bar_close(bar));
-  if (!r) return std::nullopt;
-  return fisher_of_rsi(*r);
+  if (!r) return no_value();
+  return value_out(fisher_of_rsi(*r));
 }
 
 Result<StochRsi, IndicatorError> StochRsi::create(std::uint64_t rsi_period,
@@ -56,14 +56,14 @@ std::uint64_t StochRsi::warmup_period() const { return sat_add(rsi_.period, k_);
 
 std::optional<double> StochRsi::update(const BarSnapshot& bar) {
   const auto r = rsi_wilder_update(rsi_, bar_close(bar));
-  if (!r) return std::nullopt;
+  if (!r) return no_value();
   hi_.push(*r);
   lo_.push(*r);
-  if (hi_.count() < k_) return std::nullopt;
+  if (hi_.count() < k_) return no_value();
   const double hi = hi_.value();
   const double lo = lo_.value();
-  if (hi - lo == 0.0) return 50.0;
-  return ((*r - lo) * 100.0) / (hi - lo);
+  if (hi - lo == 0.0) return value_out(50.0);
+  return value_out(((*r - lo) * 100.0) / (hi - lo));
 }
 
 Result<DerivativeOscillator, IndicatorError> DerivativeOscillator::create(
@@ -90,14 +90,14 @@ DerivativeOscillator::DerivativeOscillator(RsiState s, std::uint64_t e1, std::ui
 
 std::optional<double> DerivativeOscillator::update(const BarSnapshot& bar) {
   const auto r = rsi_wilder_update(rsi_, bar_close(bar));
-  if (!r || !std::isfinite(*r)) return std::nullopt;
+  if (!r || !std::isfinite(*r)) return no_value();
   const auto e1 = ema_update(e1_, *r);
-  if (!e1 || !std::isfinite(*e1)) return std::nullopt;
+  if (!e1 || !std::isfinite(*e1)) return no_value();
   const auto e2 = ema_update(e2_, *e1);
-  if (!e2 || !std::isfinite(*e2)) return std::nullopt;
+  if (!e2 || !std::isfinite(*e2)) return no_value();
   const auto s = sma_update(signal_, *e2);
-  if (!s) return std::nullopt;
-  return *e2 - *s;
+  if (!s) return no_value();
+  return value_out(*e2 - *s);
 }
 
 Result<Qqe, IndicatorError> Qqe::create(std::uint64_t rsi_period, std::uint64_t smoothing,
@@ -127,21 +127,21 @@ std::uint64_t Qqe::warmup_period() const {
 
 std::optional<double> Qqe::update(const BarSnapshot& bar) {
   const auto r = rsi_wilder_update(rsi_, bar_close(bar));
-  if (!r || !std::isfinite(*r)) return std::nullopt;
+  if (!r || !std::isfinite(*r)) return no_value();
   const auto ma = ema_update(smooth_, *r);
-  if (!ma) return std::nullopt;
+  if (!ma) return no_value();
   const double m = *ma;
   if (!prev_ma_) {
     prev_ma_ = m;
-    return std::nullopt;
+    return no_value();
   }
   const double p = *prev_ma_;
   prev_ma_ = m;
-  if (!std::isfinite(m - p)) return std::nullopt;
+  if (!std::isfinite(m - p)) return no_value();
   const auto a1 = ema_update(band1_, std::abs(m - p));
-  if (!a1 || !std::isfinite(*a1)) return std::nullopt;
+  if (!a1 || !std::isfinite(*a1)) return no_value();
   const auto a2 = ema_update(band2_, *a1);
-  if (!a2) return std::nullopt;
+  if (!a2) return no_value();
   const double width = *a2 * factor_;
   double lower = m - width;
   double upper = m + width;
@@ -167,7 +167,7 @@ std::optional<double> Qqe::update(const BarSnapshot& bar) {
   }
   lower_ = lower;
   upper_ = upper;
-  return out_.set(m, trailing);
+  return value_out(out_.set(m, trailing));
 }
 
 Result<ConnorsRsi, IndicatorError> ConnorsRsi::create(std::uint64_t rsi_period,
@@ -187,12 +187,12 @@ std::uint64_t ConnorsRsi::warmup_period() const {
 
 std::optional<double> ConnorsRsi::update(const BarSnapshot& bar) {
   const std::optional<double> close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   const double c = *close;
   const auto pr = rsi_wilder_update(price_, c);
   if (!prev_close_) {
     prev_close_ = c;
-    return std::nullopt;
+    return no_value();
   }
   const double q = *prev_close_;
   if (c > q) {
@@ -206,15 +206,15 @@ std::optional<double> ConnorsRsi::update(const BarSnapshot& bar) {
   // A zero previous close has no return; the rank then reuses the newest one.
   if (q != 0.0) returns_.push((c - q) / q);
   prev_close_ = c;
-  if (!returns_.is_full()) return std::nullopt;
+  if (!returns_.is_full()) return no_value();
   // Returns are never NaN, so the ascending list splits at the first entry
   // not below the newest (and -0.0 does not count as below +0.0).
   const double newest = returns_.ring().back();
   const std::size_t below = lower_bound_plain(returns_.sorted(), newest);
   const double rank =
       (static_cast<double>(below) * 100.0) / static_cast<double>(returns_.period());
-  if (!pr || !sr) return std::nullopt;
-  return ((*pr + *sr) + rank) / 3.0;
+  if (!pr || !sr) return no_value();
+  return value_out(((*pr + *sr) + rank) / 3.0);
 }
 
 }  // namespace fendro

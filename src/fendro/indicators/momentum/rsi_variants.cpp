@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/momentum/moves.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/saturating.hpp"
@@ -28,19 +29,19 @@ std::uint64_t Rmi::warmup_period() const { return sat_add(gains_.period, closes_
 
 std::optional<double> Rmi::update(const BarSnapshot& bar) {
   const std::optional<double> close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   const double c = *close;
   if (!closes_.is_full()) {
     closes_.push(c);
-    return std::nullopt;
+    return no_value();
   }
   const Move mv = split_move(c - closes_.replace_oldest(c));
   const std::optional<double> gain = smma_update(gains_, mv.gain);
   const std::optional<double> loss = smma_update(losses_, mv.loss);
-  if (!gain || !loss) return std::nullopt;
+  if (!gain || !loss) return no_value();
   const double total = *gain + *loss;
-  if (total == 0.0) return 50.0;
-  return (*gain / total) * 100.0;
+  if (total == 0.0) return value_out(50.0);
+  return value_out((*gain / total) * 100.0);
 }
 
 Result<AdaptiveRsi, IndicatorError> AdaptiveRsi::create(std::uint64_t period) {
@@ -50,11 +51,11 @@ Result<AdaptiveRsi, IndicatorError> AdaptiveRsi::create(std::uint64_t period) {
 
 std::optional<double> AdaptiveRsi::update(const BarSnapshot& bar) {
   const std::optional<double> close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   const double c = *close;
   closes_.push(c);
   const auto ch = next_change(prev_, c);
-  if (!ch) return std::nullopt;
+  if (!ch) return no_value();
   const double change = *ch;
   const double dist = std::abs(change);
   if (const auto old = changes_.push(dist)) path_ = path_ - *old;
@@ -63,7 +64,7 @@ std::optional<double> AdaptiveRsi::update(const BarSnapshot& bar) {
   if (!have_avg_) {
     gain_seed_ = gain_seed_ + mv.gain;
     loss_seed_ = loss_seed_ + mv.loss;
-    if (++seeded_ < period_) return std::nullopt;
+    if (++seeded_ < period_) return no_value();
     const double n = static_cast<double>(period_);
     avg_gain_ = gain_seed_ / n;
     avg_loss_ = loss_seed_ / n;
@@ -83,8 +84,8 @@ std::optional<double> AdaptiveRsi::update(const BarSnapshot& bar) {
     avg_loss_ = avg_loss_ + (mv.loss - avg_loss_) * sc;
   }
   const double total = avg_gain_ + avg_loss_;
-  if (total != 0.0) return (avg_gain_ / total) * 100.0;
-  return 50.0;
+  if (total != 0.0) return value_out((avg_gain_ / total) * 100.0);
+  return value_out(50.0);
 }
 
 Result<Rsx, IndicatorError> Rsx::create(std::uint64_t period) {
@@ -97,9 +98,9 @@ Rsx::Rsx(std::uint64_t n)
 
 std::optional<double> Rsx::update(const BarSnapshot& bar) {
   const std::optional<double> c = finite_close(bar);
-  if (!c) return std::nullopt;
+  if (!c) return no_value();
   const auto change = next_change(prev_, *c);
-  if (!change) return std::nullopt;
+  if (!change) return no_value();
   const double m = *change;
   const double am = std::abs(m);
   const auto stage = [this](double& st, double in) { st = st * b_ + in * a_; };
@@ -124,19 +125,19 @@ std::optional<double> Rsx::update(const BarSnapshot& bar) {
   double value = 50.0;
   if (w3 > 0.0) value = ((1.5 * s_[4] + (-0.5) * s_[5]) / w3 + 1.0) * 50.0;
   value = clamp_percent(value);
-  if (++steps_ < period_) return std::nullopt;
-  return value;
+  if (++steps_ < period_) return no_value();
+  return value_out(value);
 }
 
 std::optional<double> AnchoredRsi::update(const BarSnapshot& bar) {
   const std::optional<double> c = finite_close(bar);
-  if (!c) return std::nullopt;
+  if (!c) return no_value();
   const auto change = next_change(prev_, *c);
-  if (!change) return std::nullopt;
+  if (!change) return no_value();
   if (*change > 0.0) up_ = up_ + *change;
   if (*change < 0.0) down_ = down_ + -*change;
-  if (down_ == 0.0) return up_ == 0.0 ? 50.0 : 100.0;
-  return 100.0 - 100.0 / (up_ / down_ + 1.0);
+  if (down_ == 0.0) return value_out(up_ == 0.0 ? 50.0 : 100.0);
+  return value_out(100.0 - 100.0 / (up_ / down_ + 1.0));
 }
 
 Result<LaguerreRsi, IndicatorError> LaguerreRsi::create(double gamma) {
@@ -149,11 +150,11 @@ Result<LaguerreRsi, IndicatorError> LaguerreRsi::create(double gamma) {
 
 std::optional<double> LaguerreRsi::update(const BarSnapshot& bar) {
   const std::optional<double> c = finite_close(bar);
-  if (!c) return std::nullopt;
+  if (!c) return no_value();
   if (!primed_) {
     primed_ = true;
     l_[0] = l_[1] = l_[2] = l_[3] = *c;
-    return 50.0;
+    return value_out(50.0);
   }
   const double g = g_;
   const double l0 = *c * one_minus_g_ + l_[0] * g;
@@ -173,8 +174,8 @@ std::optional<double> LaguerreRsi::update(const BarSnapshot& bar) {
       cu = cu + (l_[k] - l_[k + 1]);
     }
   }
-  if (cu + cd <= 0.0) return 50.0;
-  return clamp_percent((cu * 100.0) / (cu + cd));
+  if (cu + cd <= 0.0) return value_out(50.0);
+  return value_out(clamp_percent((cu * 100.0) / (cu + cd)));
 }
 
 }  // namespace fendro

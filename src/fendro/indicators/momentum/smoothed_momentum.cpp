@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/momentum/rate_of_change.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -39,7 +40,7 @@ Result<Kst, IndicatorError> Kst::create(const std::array<std::uint64_t, 9>& peri
 
 std::optional<double> Kst::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
-  if (!std::isfinite(c)) return std::nullopt;
+  if (!std::isfinite(c)) return no_value();
   std::array<std::optional<double>, 4> roc;
   for (std::size_t i = 0; i < 4; ++i) roc[i] = roc_stage_update(rocs_[i], c);
   // An average is stepped only when its rate of change has a value; all four
@@ -54,11 +55,11 @@ std::optional<double> Kst::update(const BarSnapshot& bar) {
       ready = false;
     }
   }
-  if (!ready) return std::nullopt;
+  if (!ready) return no_value();
   const double kst = ((avg[0] + (avg[1] + avg[1])) + 3.0 * avg[2]) + 4.0 * avg[3];
   const auto signal = sma_update(signal_, kst);
-  if (!signal) return std::nullopt;
-  return out_.set(kst, *signal);
+  if (!signal) return no_value();
+  return value_out(out_.set(kst, *signal));
 }
 
 Result<Coppock, IndicatorError> Coppock::create(std::uint64_t first, std::uint64_t second,
@@ -76,11 +77,11 @@ std::uint64_t Coppock::warmup_period() const {
 
 std::optional<double> Coppock::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
-  if (!std::isfinite(c)) return std::nullopt;
+  if (!std::isfinite(c)) return no_value();
   const auto a = roc_stage_update(first_, c);
   const auto b = roc_stage_update(second_, c);
-  if (!a || !b) return std::nullopt;
-  return wma_update(wma_, *a + *b);
+  if (!a || !b) return no_value();
+  return returned(wma_update(wma_, *a + *b));
 }
 
 Result<Pmo, IndicatorError> Pmo::create(std::uint64_t first, std::uint64_t second) {
@@ -96,17 +97,17 @@ Result<Pmo, IndicatorError> Pmo::create(std::uint64_t first, std::uint64_t secon
 
 std::optional<double> Pmo::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
-  if (!std::isfinite(c)) return std::nullopt;
+  if (!std::isfinite(c)) return no_value();
   if (!prev_) {
     prev_ = c;
-    return std::nullopt;
+    return no_value();
   }
   const double roc = *prev_ == 0.0 ? 0.0 : ((c / *prev_) + -1.0) * 100.0;
   prev_ = c;
-  if (!std::isfinite(roc)) return std::nullopt;
+  if (!std::isfinite(roc)) return no_value();
   const double x = *ema_update(first_, roc) * 10.0;
-  if (!std::isfinite(x)) return std::nullopt;
-  return ema_update(second_, x);
+  if (!std::isfinite(x)) return no_value();
+  return returned(ema_update(second_, x));
 }
 
 Result<Trix, IndicatorError> Trix::create(std::uint64_t period) {
@@ -116,16 +117,16 @@ Result<Trix, IndicatorError> Trix::create(std::uint64_t period) {
 
 std::optional<double> Trix::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
-  if (!std::isfinite(c)) return std::nullopt;
+  if (!std::isfinite(c)) return no_value();
   const auto e1 = ema_update(e1_, c);
-  if (!e1 || !std::isfinite(*e1)) return std::nullopt;
+  if (!e1 || !std::isfinite(*e1)) return no_value();
   const auto e2 = ema_update(e2_, *e1);
-  if (!e2 || !std::isfinite(*e2)) return std::nullopt;
+  if (!e2 || !std::isfinite(*e2)) return no_value();
   const auto e3 = ema_update(e3_, *e2);
-  if (!e3) return std::nullopt;
+  if (!e3) return no_value();
   const std::optional<double> prev = std::exchange(prev_, *e3);
-  if (!prev) return std::nullopt;
-  return *prev == 0.0 ? 0.0 : ((*e3 - *prev) * 100.0) / *prev;
+  if (!prev) return no_value();
+  return value_out(*prev == 0.0 ? 0.0 : ((*e3 - *prev) * 100.0) / *prev);
 }
 
 Result<Tsi, IndicatorError> Tsi::create(std::uint64_t first, std::uint64_t second) {
@@ -138,23 +139,23 @@ Result<Tsi, IndicatorError> Tsi::create(std::uint64_t first, std::uint64_t secon
 
 std::optional<double> Tsi::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
-  if (!std::isfinite(c)) return std::nullopt;
+  if (!std::isfinite(c)) return no_value();
   if (!prev_) {
     prev_ = c;
-    return std::nullopt;
+    return no_value();
   }
   const double m = c - *prev_;
   prev_ = c;
-  if (!std::isfinite(m)) return std::nullopt;
+  if (!std::isfinite(m)) return no_value();
   std::optional<double> num;
   if (const auto num1 = ema_update(u1_, m); num1 && std::isfinite(*num1)) {
     num = ema_update(u2_, *num1);
   }
   const auto den1 = ema_update(d1_, std::abs(m));
-  if (!den1 || !std::isfinite(*den1)) return std::nullopt;
+  if (!den1 || !std::isfinite(*den1)) return no_value();
   const auto den = ema_update(d2_, *den1);
-  if (!den || !num) return std::nullopt;
-  return *den == 0.0 ? 0.0 : (*num * 100.0) / *den;
+  if (!den || !num) return no_value();
+  return value_out(*den == 0.0 ? 0.0 : (*num * 100.0) / *den);
 }
 
 }  // namespace fendro

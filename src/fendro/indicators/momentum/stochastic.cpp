@@ -60,7 +60,7 @@ std::uint64_t Smi::warmup_period() const {
 
 std::optional<double> Smi::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr || !range_.push(*c)) return std::nullopt;
+  if (c == nullptr || !range_.push(*c)) return no_value();
   const double hh = range_.highest();
   const double ll = range_.lowest();
   const double distance = c->close - midpoint(hh, ll);
@@ -73,16 +73,16 @@ std::optional<double> Smi::update(const BarSnapshot& bar) {
   if (std::isfinite(range)) den1 = ema_update(den1_, range);
   std::optional<double> num2;
   if (num1 && std::isfinite(*num1)) num2 = ema_update(num2_, *num1);
-  if (!den1 || !std::isfinite(*den1)) return std::nullopt;
+  if (!den1 || !std::isfinite(*den1)) return no_value();
   const auto den2 = ema_update(den2_, *den1);
-  if (!den2 || !num2) return std::nullopt;
+  if (!den2 || !num2) return no_value();
 
   if (*den2 > 0.0) {
     const double v = (*num2 * 100.0) / (*den2 * 0.5);
     last_ = v;
-    return v;
+    return value_out(v);
   }
-  return last_;
+  return returned(last_);
 }
 
 Result<KasePermissionStochastic, IndicatorError> KasePermissionStochastic::create(
@@ -94,16 +94,16 @@ Result<KasePermissionStochastic, IndicatorError> KasePermissionStochastic::creat
 
 std::optional<double> KasePermissionStochastic::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr || !range_.push(*c)) return std::nullopt;
+  if (c == nullptr || !range_.push(*c)) return no_value();
   const double hh = range_.highest();
   const double ll = range_.lowest();
   const double raw = hh > ll ? ((c->close - ll) * 100.0) / (hh - ll) : 50.0;
-  if (!std::isfinite(raw)) return std::nullopt;
+  if (!std::isfinite(raw)) return no_value();
   const auto fast = ema_update(fast_, raw);
-  if (!fast || !std::isfinite(*fast)) return std::nullopt;
+  if (!fast || !std::isfinite(*fast)) return no_value();
   const auto slow = ema_update(slow_, *fast);
-  if (!slow) return std::nullopt;
-  return out_.set(*fast, *slow);
+  if (!slow) return no_value();
+  return value_out(out_.set(*fast, *slow));
 }
 
 }  // namespace fendro

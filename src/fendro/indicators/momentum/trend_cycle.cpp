@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/util/saturating.hpp"
 
@@ -42,7 +43,7 @@ std::uint64_t Tii::warmup_period() const {
 std::optional<double> Tii::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
   const auto s = sma_update(sma_, c);
-  if (!s) return std::nullopt;
+  if (!s) return no_value();
   const double dev = c - *s;
   if (const auto old = deviations_.push(dev)) {
     if (*old > 0.0) up_ = up_ - *old;
@@ -50,13 +51,13 @@ std::optional<double> Tii::update(const BarSnapshot& bar) {
   }
   if (dev > 0.0) up_ = up_ + dev;
   if (dev < 0.0) down_ = down_ + -dev;
-  if (!deviations_.is_full()) return std::nullopt;
+  if (!deviations_.is_full()) return no_value();
   const double total = up_ + down_;
-  if (total <= 0.0) return 50.0;
+  if (total <= 0.0) return value_out(50.0);
   const double v = (up_ * 100.0) / total;
-  if (v < 0.0) return 0.0;
-  if (v > 100.0) return 100.0;
-  return v;
+  if (v < 0.0) return value_out(0.0);
+  if (v > 100.0) return value_out(100.0);
+  return value_out(v);
 }
 
 Result<Stc, IndicatorError> Stc::create(std::uint64_t fast, std::uint64_t slow,
@@ -78,20 +79,20 @@ std::uint64_t Stc::warmup_period() const {
 
 std::optional<double> Stc::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
-  if (!std::isfinite(c)) return std::nullopt;
+  if (!std::isfinite(c)) return no_value();
   const auto f = ema_update(fast_, c);
   const auto s = ema_update(slow_, c);
-  if (!f || !s) return std::nullopt;
+  if (!f || !s) return no_value();
   const double macd = *f - *s;
   macds_.push(macd);
-  if (!macds_.is_full()) return std::nullopt;
+  if (!macds_.is_full()) return no_value();
   const double first = smooth(first_, factor_, position_in(macds_, macd));
   firsts_.push(first);
-  if (!firsts_.is_full()) return std::nullopt;
+  if (!firsts_.is_full()) return no_value();
   const double stc = smooth(stc_, factor_, position_in(firsts_, first));
-  if (stc < 0.0) return 0.0;
-  if (stc > 100.0) return 100.0;
-  return stc;
+  if (stc < 0.0) return value_out(0.0);
+  if (stc > 100.0) return value_out(100.0);
+  return value_out(stc);
 }
 
 }  // namespace fendro

@@ -4,6 +4,7 @@
 #include <span>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -94,8 +95,8 @@ Result<OrderBookImbalanceTopN, IndicatorError> OrderBookImbalanceTopN::create(
 }
 
 std::optional<double> OrderBookImbalanceTopN::update(const BarSnapshot& bar) {
-  if (bar.order_book == nullptr) return std::nullopt;
-  return orderflow::depth_imbalance(*bar.order_book, levels_);
+  if (bar.order_book == nullptr) return no_value();
+  return value_out(orderflow::depth_imbalance(*bar.order_book, levels_));
 }
 
 }  // namespace fendro

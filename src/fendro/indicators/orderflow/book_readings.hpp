@@ -8,6 +8,7 @@
 #include <limits>
 #include <optional>
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
@@ -33,8 +34,8 @@ template <BookFormula Formula>
 class BookReading final : public Indicator {
  public:
   std::optional<double> update(const BarSnapshot& bar) override {
-    if (bar.order_book == nullptr) return std::nullopt;
-    return Formula(*bar.order_book);
+    if (bar.order_book == nullptr) return no_value();
+    return value_out(Formula(*bar.order_book));
   }
   std::uint64_t warmup_period() const override { return 1; }
 };

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 
 namespace fendro {
 
@@ -45,16 +46,16 @@ Result<FundingImpliedApr, IndicatorError> FundingImpliedApr::create(double inter
 }
 
 std::optional<double> FundingImpliedApr::update(const BarSnapshot& bar) {
-  if (bar.derivatives == nullptr) return std::nullopt;
-  return bar.derivatives->funding_rate * intervals_;
+  if (bar.derivatives == nullptr) return no_value();
+  return value_out(bar.derivatives->funding_rate * intervals_);
 }
 
 std::optional<double> EstimatedLeverageRatio::update(const BarSnapshot& bar) {
-  if (bar.candle == nullptr || !bar.reference) return std::nullopt;
+  if (bar.candle == nullptr || !bar.reference) return no_value();
   const double close = bar.candle->close;
   const double reference = *bar.reference;
-  if (!std::isfinite(close) || !std::isfinite(reference)) return std::nullopt;
-  return reference > 0.0 ? close / reference : 0.0;
+  if (!std::isfinite(close) || !std::isfinite(reference)) return no_value();
+  return value_out(reference > 0.0 ? close / reference : 0.0);
 }
 
 }  // namespace fendro

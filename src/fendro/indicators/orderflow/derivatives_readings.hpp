@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
@@ -31,8 +32,8 @@ template <TickFormula Formula>
 class TickReading final : public Indicator {
  public:
   std::optional<double> update(const BarSnapshot& bar) override {
-    if (bar.derivatives == nullptr) return std::nullopt;
-    return Formula(*bar.derivatives);
+    if (bar.derivatives == nullptr) return no_value();
+    return value_out(Formula(*bar.derivatives));
   }
   std::uint64_t warmup_period() const override { return 1; }
 };

@@ -1,5 +1,6 @@
 #include "fendro/indicators/orderflow/order_flow_imbalance.hpp"
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -18,11 +19,11 @@ Result<OrderFlowImbalance, IndicatorError> OrderFlowImbalance::create(std::uint6
 
 std::optional<double> OrderFlowImbalance::update(const BarSnapshot& bar) {
   const OrderBook* book = bar.order_book;
-  if (book == nullptr || book->bids.empty() || book->asks.empty()) return std::nullopt;
+  if (book == nullptr || book->bids.empty() || book->asks.empty()) return no_value();
   const Quotes now{book->bids.front(), book->asks.front()};
   if (!prev_) {
     prev_ = now;
-    return std::nullopt;
+    return no_value();
   }
   const Quotes was = *prev_;
   prev_ = now;
@@ -31,8 +32,8 @@ std::optional<double> OrderFlowImbalance::update(const BarSnapshot& bar) {
   const double e_ask = now.ask.size * indicator(now.ask.price <= was.ask.price) -
                        was.ask.size * indicator(now.ask.price >= was.ask.price);
   flows_.push(e_bid - e_ask);
-  if (!flows_.is_full()) return std::nullopt;
-  return flows_.sum();
+  if (!flows_.is_full()) return no_value();
+  return value_out(flows_.sum());
 }
 
 }  // namespace fendro

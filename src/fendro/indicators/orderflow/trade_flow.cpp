@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/orderflow/trade_inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
@@ -12,22 +13,22 @@ using orderflow::signed_size;
 using orderflow::trade_sign;
 
 std::optional<double> SignedVolume::update(const BarSnapshot& bar) {
-  if (bar.trades.empty()) return std::nullopt;
-  return signed_size(bar.trades.back());
+  if (bar.trades.empty()) return no_value();
+  return value_out(signed_size(bar.trades.back()));
 }
 
 std::optional<double> CumulativeVolumeDelta::update(const BarSnapshot& bar) {
-  if (bar.trades.empty()) return std::nullopt;
+  if (bar.trades.empty()) return no_value();
   for (const Trade& t : bar.trades) total_ = total_ + signed_size(t);
-  return total_;
+  return value_out(total_);
 }
 
 std::optional<double> EffectiveSpread::update(const BarSnapshot& bar) {
-  if (bar.trades.empty()) return std::nullopt;
+  if (bar.trades.empty()) return no_value();
   const std::optional<double> mid = orderflow::quote_mid(bar);
-  if (!mid) return std::nullopt;
+  if (!mid) return no_value();
   const Trade& last = bar.trades.back();
-  return orderflow::spread_bps(trade_sign(last), last.price, *mid, *mid);
+  return value_out(orderflow::spread_bps(trade_sign(last), last.price, *mid, *mid));
 }
 
 Result<TradeImbalance, IndicatorError> TradeImbalance::create(std::uint64_t period) {
@@ -36,7 +37,7 @@ Result<TradeImbalance, IndicatorError> TradeImbalance::create(std::uint64_t peri
 }
 
 std::optional<double> TradeImbalance::update(const BarSnapshot& bar) {
-  return each_trade(bar.trades, [this](const Trade& t) -> std::optional<double> {
+  return returned(each_trade(bar.trades, [this](const Trade& t) -> std::optional<double> {
     PairRingWindow& w = window_;
     const bool sell = orderflow::is_sell(t);
     const std::pair<double, double> flow = sell ? std::pair{0.0, t.size} : std::pair{t.size, 0.0};
@@ -50,7 +51,7 @@ std::optional<double> TradeImbalance::update(const BarSnapshot& bar) {
     if (!w.ring.is_full()) return std::nullopt;
     const double total = w.acc_a + w.acc_b;
     return total > 0.0 ? (w.acc_a - w.acc_b) / total : 0.0;
-  });
+  }));
 }
 
 Result<Pin, IndicatorError> Pin::create(std::uint64_t period) {
@@ -59,14 +60,14 @@ Result<Pin, IndicatorError> Pin::create(std::uint64_t period) {
 }
 
 std::optional<double> Pin::update(const BarSnapshot& bar) {
-  return each_trade(bar.trades, [this](const Trade& t) -> std::optional<double> {
+  return returned(each_trade(bar.trades, [this](const Trade& t) -> std::optional<double> {
     const std::uint8_t buy = orderflow::is_sell(t) ? 0 : 1;
     if (const auto leaving = buys_ring_.push(buy)) buys_ -= *leaving;
     buys_ += buy;
     if (!buys_ring_.is_full()) return std::nullopt;
     const double n = static_cast<double>(period_);
     return std::fabs(2.0 * static_cast<double>(buys_) - n) / n;
-  });
+  }));
 }
 
 Result<TradeSignAutocorrelation, IndicatorError> TradeSignAutocorrelation::create(
@@ -77,14 +78,14 @@ Result<TradeSignAutocorrelation, IndicatorError> TradeSignAutocorrelation::creat
 }
 
 std::optional<double> TradeSignAutocorrelation::update(const BarSnapshot& bar) {
-  return each_trade(bar.trades, [this](const Trade& t) -> std::optional<double> {
+  return returned(each_trade(bar.trades, [this](const Trade& t) -> std::optional<double> {
     const std::int8_t d = orderflow::is_sell(t) ? -1 : 1;
     if (signs_.is_full()) neighbours_ -= signs_[0] * signs_[1];  // period >= 2
     if (!signs_.empty()) neighbours_ += signs_.back() * d;
     signs_.push(d);
     if (!signs_.is_full()) return std::nullopt;
     return static_cast<double>(neighbours_) / static_cast<double>(period_ - 1);
-  });
+  }));
 }
 
 }  // namespace fendro

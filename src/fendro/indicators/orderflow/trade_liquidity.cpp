@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/orderflow/trade_inputs.hpp"
 #include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -35,7 +36,7 @@ std::optional<double> AmihudIlliquidity::on_trade(const Trade& t) {
 }
 
 std::optional<double> AmihudIlliquidity::update(const BarSnapshot& bar) {
-  return each_trade(bar.trades, [this](const Trade& t) { return on_trade(t); });
+  return returned(each_trade(bar.trades, [this](const Trade& t) { return on_trade(t); }));
 }
 
 // --- RollMeasure -------------------------------------------------------------
@@ -72,7 +73,7 @@ std::optional<double> RollMeasure::on_trade(const Trade& t) {
 }
 
 std::optional<double> RollMeasure::update(const BarSnapshot& bar) {
-  return each_trade(bar.trades, [this](const Trade& t) { return on_trade(t); });
+  return returned(each_trade(bar.trades, [this](const Trade& t) { return on_trade(t); }));
 }
 
 // --- KylesLambda -------------------------------------------------------------
@@ -83,10 +84,10 @@ Result<KylesLambda, IndicatorError> KylesLambda::create(std::uint64_t window) {
 }
 
 std::optional<double> KylesLambda::update(const BarSnapshot& bar) {
-  if (bar.trades.empty()) return std::nullopt;
+  if (bar.trades.empty()) return no_value();
   const std::optional<double> mid = orderflow::quote_mid(bar);
-  if (!mid) return std::nullopt;
-  return each_trade(bar.trades, [this, m = *mid](const Trade& t) -> std::optional<double> {
+  if (!mid) return no_value();
+  return returned(each_trade(bar.trades, [this, m = *mid](const Trade& t) -> std::optional<double> {
     if (!prev_mid_) {
       prev_mid_ = m;
       return std::nullopt;
@@ -100,7 +101,7 @@ std::optional<double> KylesLambda::update(const BarSnapshot& bar) {
     const double var = vol::clamp_variance(pairs_.saa() / n - mx * mx);
     if (var == 0.0) return 0.0;
     return (pairs_.sab() / n - mx * pairs_.sb() / n) / var;
-  });
+  }));
 }
 
 // --- RealizedSpread ----------------------------------------------------------
@@ -111,14 +112,14 @@ Result<RealizedSpread, IndicatorError> RealizedSpread::create(std::uint64_t peri
 }
 
 std::optional<double> RealizedSpread::update(const BarSnapshot& bar) {
-  if (bar.trades.empty()) return std::nullopt;
+  if (bar.trades.empty()) return no_value();
   const std::optional<double> mid = orderflow::quote_mid(bar);
-  if (!mid) return std::nullopt;
-  return each_trade(bar.trades, [this, m = *mid](const Trade& t) -> std::optional<double> {
+  if (!mid) return no_value();
+  return returned(each_trade(bar.trades, [this, m = *mid](const Trade& t) -> std::optional<double> {
     const auto old = prints_.push({orderflow::trade_sign(t), t.price, m});
     if (!old) return std::nullopt;
     return orderflow::spread_bps(old->sign, old->price, m, old->mid);
-  });
+  }));
 }
 
 // --- Vpin --------------------------------------------------------------------
@@ -166,7 +167,7 @@ std::optional<double> Vpin::on_trade(const Trade& t) {
 }
 
 std::optional<double> Vpin::update(const BarSnapshot& bar) {
-  return each_trade(bar.trades, [this](const Trade& t) { return on_trade(t); });
+  return returned(each_trade(bar.trades, [this](const Trade& t) { return on_trade(t); }));
 }
 
 }  // namespace fendro

@@ -4,15 +4,16 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/local_time.hpp"
+#include "fendro/indicators/common/returned.hpp"
 
 namespace fendro::pairs {
 
 std::optional<double> SeasonalZScore::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const std::optional<double> prev = prev_close_;
   prev_close_ = c->close;
-  if (!prev) return std::nullopt;
+  if (!prev) return no_value();
   const double ret = *prev == 0.0 ? 0.0 : c->close / *prev - 1.0;
   Bucket& b = buckets_[local_day_hour(c->time, offset_).hour];
   std::optional<double> z;
@@ -26,7 +27,7 @@ std::optional<double> SeasonalZScore::update(const BarSnapshot& bar) {
   const double d = ret - b.mean;
   b.mean = b.mean + d / static_cast<double>(b.count);
   b.m2 = b.m2 + d * (ret - b.mean);
-  return z;
+  return returned(z);
 }
 
 Result<TurnOfMonth, IndicatorError> TurnOfMonth::create(std::uint32_t first_days,
@@ -52,13 +53,13 @@ void TurnOfMonth::close_date() {
 
 std::optional<double> TurnOfMonth::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const std::int64_t day = local_day_hour(c->time, offset_).day;
   if (day_ && *day_ != day) close_date();
   day_ = day;
   day_close_ = c->close;
-  if (count_ == 0) return std::nullopt;
-  return sum_ / static_cast<double>(count_);
+  if (count_ == 0) return no_value();
+  return value_out(sum_ / static_cast<double>(count_));
 }
 
 }  // namespace fendro::pairs

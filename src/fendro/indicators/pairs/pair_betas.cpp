@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/math.hpp"
 
@@ -25,13 +26,13 @@ Result<PairwiseBeta, IndicatorError> PairwiseBeta::create(std::uint64_t period) 
 
 std::optional<double> PairwiseBeta::update(const BarSnapshot& bar) {
   const auto in = positive_pair_input(bar);
-  if (!in) return std::nullopt;
+  if (!in) return no_value();
   const std::optional<stats::PairInput> prev = prev_;
   prev_ = in;
-  if (!prev) return std::nullopt;
+  if (!prev) return no_value();
   window_.push(cr::log(in->a / prev->a), cr::log(in->b / prev->b));
-  if (!window_.is_full()) return std::nullopt;
-  return stats::pair_beta(window_.moments());
+  if (!window_.is_full()) return no_value();
+  return value_out(stats::pair_beta(window_.moments()));
 }
 
 }  // namespace fendro::pairs

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/saturating.hpp"
 
@@ -29,9 +30,9 @@ Result<Cointegration, IndicatorError> Cointegration::create(std::uint64_t period
 
 std::optional<double> Cointegration::update(const BarSnapshot& bar) {
   const auto in = stats::two_series_input(bar);
-  if (!in) return std::nullopt;
+  if (!in) return no_value();
   window_.push(in->a, in->b);
-  if (!window_.is_full()) return std::nullopt;
+  if (!window_.is_full()) return no_value();
   const stats::PairMoments m = window_.moments();
   const double beta = stats::pair_beta(m);
   const double intercept = m.mean_a - beta * m.mean_b;
@@ -40,7 +41,7 @@ std::optional<double> Cointegration::update(const BarSnapshot& bar) {
     residuals_.push_back(p.first - (intercept + beta * p.second));
   });
   const double spread = residuals_.back();
-  return outputs_.set(beta, spread, adf_statistic());
+  return value_out(outputs_.set(beta, spread, adf_statistic()));
 }
 
 // Rows t = k .. n - 1 (k = lags + 1): the change e[t] - e[t-1] on the level
@@ -80,16 +81,16 @@ Result<GrangerCausality, IndicatorError> GrangerCausality::create(std::uint64_t 
 
 std::optional<double> GrangerCausality::update(const BarSnapshot& bar) {
   const auto in = stats::two_series_input(bar);
-  if (!in) return std::nullopt;
+  if (!in) return no_value();
   ring_.push(*in);
-  if (!ring_.is_full()) return std::nullopt;
+  if (!ring_.is_full()) return no_value();
   a_.clear();
   b_.clear();
   ring_.for_each([&](const stats::PairInput& p) {
     a_.push_back(p.a);
     b_.push_back(p.b);
   });
-  return f_statistic();
+  return value_out(f_statistic());
 }
 
 // Target A[t], t = p .. n - 1; the restricted rows are [1, A[t-1] .. A[t-p]],
@@ -126,7 +127,7 @@ Result<HasbrouckInformationShare, IndicatorError> HasbrouckInformationShare::cre
 
 std::optional<double> HasbrouckInformationShare::update(const BarSnapshot& bar) {
   const auto in = stats::two_series_input(bar);
-  if (!in) return std::nullopt;
+  if (!in) return no_value();
   if (held_ == 2) {
     const stats::PairInput older = prices_[0];
     const stats::PairInput prev = prices_[1];
@@ -137,8 +138,8 @@ std::optional<double> HasbrouckInformationShare::update(const BarSnapshot& bar) 
   } else {
     prices_[held_++] = *in;
   }
-  if (!observations_.is_full()) return std::nullopt;
-  return share();
+  if (!observations_.is_full()) return no_value();
+  return value_out(share());
 }
 
 double HasbrouckInformationShare::share() const {

@@ -6,6 +6,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/close_window.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/common/two_series.hpp"
 #include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -25,7 +26,7 @@ Result<KalmanHedgeRatio, IndicatorError> KalmanHedgeRatio::create(double delta,
 
 std::optional<double> KalmanHedgeRatio::update(const BarSnapshot& bar) {
   const auto in = stats::two_series_input(bar);
-  if (!in) return std::nullopt;
+  if (!in) return no_value();
   const double b = in->b;
   if (updates_ != 0) {
     p00_ = p00_ + q_;
@@ -46,7 +47,7 @@ std::optional<double> KalmanHedgeRatio::update(const BarSnapshot& bar) {
   p10_ = p10_ - k1 * hp0;
   p11_ = p11_ - k1 * hp1;
   updates_ += 1;
-  return outputs_.set(beta_, alpha_, e);
+  return value_out(outputs_.set(beta_, alpha_, e));
 }
 
 Result<LeadLagCrossCorrelation, IndicatorError> LeadLagCrossCorrelation::create(
@@ -65,11 +66,11 @@ LeadLagCrossCorrelation::LeadLagCrossCorrelation(std::uint64_t window, std::uint
 
 std::optional<double> LeadLagCrossCorrelation::update(const BarSnapshot& bar) {
   const auto in = stats::two_series_input(bar);
-  if (!in) return std::nullopt;
+  if (!in) return no_value();
   a_.push(in->a);
   b_.push(in->b);
-  if (!a_.is_full()) return std::nullopt;
-  return outputs_.set(best_correlation());
+  if (!a_.is_full()) return no_value();
+  return value_out(outputs_.set(best_correlation()));
 }
 
 namespace {
@@ -126,13 +127,13 @@ std::uint64_t RelativeStrengthAB::warmup_period() const {
 
 std::optional<double> RelativeStrengthAB::update(const BarSnapshot& bar) {
   const auto in = stats::two_series_input(bar);
-  if (!in || in->b == 0.0) return std::nullopt;
+  if (!in || in->b == 0.0) return no_value();
   const double ratio = in->a / in->b;
   // Both states always step; an overflowing ratio is refused by both.
   const auto ma = sma_update(ma_, ratio);
   const auto rsi = rsi_wilder_update(rsi_, ratio);
-  if (!ma || !rsi) return std::nullopt;
-  return outputs_.set(ratio, *ma, *rsi);
+  if (!ma || !rsi) return no_value();
+  return value_out(outputs_.set(ratio, *ma, *rsi));
 }
 
 }  // namespace fendro::pairs

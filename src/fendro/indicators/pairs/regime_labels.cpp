@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/common/sorted_quantile.hpp"
 #include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -50,15 +51,15 @@ Result<RegimeLabel, IndicatorError> RegimeLabel::create(std::uint64_t vol_period
 
 std::optional<double> RegimeLabel::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
-  if (!close || !(*close > 0.0)) return std::nullopt;
+  if (!close || !(*close > 0.0)) return no_value();
   const auto vol = vol_.next(*close);
-  if (!vol) return std::nullopt;
+  if (!vol) return no_value();
   history_.push(*vol);
-  if (!history_.is_full()) return std::nullopt;
+  if (!history_.is_full()) return no_value();
   const auto s = history_.sorted();
-  if (*vol < sorted_quantile(s, 0.25)) return -1.0;
-  if (*vol > sorted_quantile(s, 0.75)) return 1.0;
-  return 0.0;
+  if (*vol < sorted_quantile(s, 0.25)) return value_out(-1.0);
+  if (*vol > sorted_quantile(s, 0.75)) return value_out(1.0);
+  return value_out(0.0);
 }
 
 Result<VolatilityCone, IndicatorError> VolatilityCone::create(std::uint64_t window,
@@ -77,19 +78,19 @@ VolatilityCone::VolatilityCone(std::uint64_t window, std::uint64_t lookback)
 
 std::optional<double> VolatilityCone::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
-  if (!(c->close > 0.0)) return last_;
+  if (c == nullptr) return no_value();
+  if (!(c->close > 0.0)) return returned(last_);
   const auto vol = vol_.next(c->close);
-  if (!vol) return std::nullopt;
+  if (!vol) return no_value();
   history_.push(*vol);
-  if (!history_.is_full()) return std::nullopt;
+  if (!history_.is_full()) return no_value();
   const auto s = history_.sorted();
   // Volatilities are never NaN, so the plain order agrees with the sorted one.
   const auto at_most = std::upper_bound(s.begin(), s.end(), *vol) - s.begin();
   const double percentile =
       static_cast<double>(at_most) / static_cast<double>(history_.period()) * 100.0;
   last_ = outputs_.set(*vol, s.front(), stats::sorted_median(s), s.back(), percentile);
-  return last_;
+  return returned(last_);
 }
 
 }  // namespace fendro::pairs

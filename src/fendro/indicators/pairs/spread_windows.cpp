@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/pairs/pair_inputs.hpp"
 #include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -109,20 +110,20 @@ Result<DistanceSsd, IndicatorError> DistanceSsd::create(std::uint64_t period) {
 
 std::optional<double> DistanceSsd::update(const BarSnapshot& bar) {
   const auto in = stats::two_series_input(bar);
-  if (!in) return std::nullopt;
+  if (!in) return no_value();
   ring_.push({in->a, in->b});
-  if (!ring_.is_full()) return std::nullopt;
+  if (!ring_.is_full()) return no_value();
   // Plain copies, not structured bindings: lambdas may not capture those
   // before C++20's fix (clang 14 refuses).
   const double a0 = ring_.front().first;
   const double b0 = ring_.front().second;
-  if (a0 == 0.0 || b0 == 0.0) return 0.0;
+  if (a0 == 0.0 || b0 == 0.0) return value_out(0.0);
   double sum = -0.0;
   ring_.for_each([&](const std::pair<double, double>& p) {
     const double d = p.first / a0 - p.second / b0;
     sum = sum + d * d;
   });
-  return sum;
+  return value_out(sum);
 }
 
 Result<PairSpreadZScore, IndicatorError> PairSpreadZScore::create(std::uint64_t beta_period,
@@ -135,19 +136,19 @@ Result<PairSpreadZScore, IndicatorError> PairSpreadZScore::create(std::uint64_t 
 
 std::optional<double> PairSpreadZScore::update(const BarSnapshot& bar) {
   const auto in = positive_pair_input(bar);
-  if (!in) return std::nullopt;
+  if (!in) return no_value();
   const double x = cr::log(in->b);
   const double y = cr::log(in->a);
   beta_.push(x, y);
-  if (!beta_.is_full()) return std::nullopt;
+  if (!beta_.is_full()) return no_value();
   const stats::PairMoments m = beta_.moments();
   const double beta = m.var_a == 0.0 ? 0.0 : m.cov / m.var_a;
   const double spread = y - beta * x;
   spreads_.push(spread);
-  if (!spreads_.is_full()) return std::nullopt;
+  if (!spreads_.is_full()) return no_value();
   const stats::Moments z = stats::full_window_moments(spreads_);
-  if (z.variance == 0.0) return 0.0;
-  return (spread - z.mean) / std::sqrt(z.variance);
+  if (z.variance == 0.0) return value_out(0.0);
+  return value_out((spread - z.mean) / std::sqrt(z.variance));
 }
 
 Result<SpreadBollingerBands, IndicatorError> SpreadBollingerBands::create(std::uint64_t period,
@@ -161,16 +162,16 @@ Result<SpreadBollingerBands, IndicatorError> SpreadBollingerBands::create(std::u
 
 std::optional<double> SpreadBollingerBands::update(const BarSnapshot& bar) {
   const auto in = stats::two_series_input(bar);
-  if (!in) return std::nullopt;
+  if (!in) return no_value();
   const double s = in->a - in->b;
   window_.push(s);
-  if (!window_.is_full()) return std::nullopt;
+  if (!window_.is_full()) return no_value();
   const stats::Moments m = stats::full_window_moments(window_);
   const double w = num_std_ * std::sqrt(m.variance);
   const double upper = m.mean + w;
   const double lower = m.mean - w;
   const double percent_b = w == 0.0 ? 0.5 : (s - lower) / (upper - lower);
-  return outputs_.set(m.mean, upper, lower, percent_b);
+  return value_out(outputs_.set(m.mean, upper, lower, percent_b));
 }
 
 }  // namespace fendro::pairs

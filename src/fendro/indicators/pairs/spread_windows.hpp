@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/common/anchored_moments.hpp"
 #include "fendro/indicators/common/anchored_pair_moments.hpp"
@@ -30,11 +31,11 @@ class SpreadWindowStat : public Indicator {
  public:
   std::optional<double> update(const BarSnapshot& bar) final {
     const auto in = stats::two_series_input(bar);
-    if (!in) return std::nullopt;
+    if (!in) return no_value();
     ring_.push(in->a - in->b);
-    if (!ring_.is_full()) return std::nullopt;
+    if (!ring_.is_full()) return no_value();
     stats::copy_oldest_first(ring_, spreads_);
-    return static_cast<Derived&>(*this).value(spreads_);
+    return value_out(static_cast<Derived&>(*this).value(spreads_));
   }
   std::uint64_t warmup_period() const final { return ring_.capacity(); }
 

@@ -31,6 +31,7 @@
 #include <optional>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/market/records.hpp"
 
@@ -114,12 +115,12 @@ class CandlePattern final : public Indicator {
 
   std::optional<double> update(const BarSnapshot& bar) override {
     const Candle* c = checked_candle(bar);
-    if (c == nullptr) return std::nullopt;
+    if (c == nullptr) return no_value();
     if constexpr (kCandles == 1) {
-      return rule_(*c);
+      return value_out(rule_(*c));
     } else {
-      if (!window_.push(*c)) return std::nullopt;
-      return rule_(window_.items());
+      if (!window_.push(*c)) return no_value();
+      return value_out(rule_(window_.items()));
     }
   }
   std::uint64_t warmup_period() const override { return kCandles; }

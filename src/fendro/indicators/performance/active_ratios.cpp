@@ -1,5 +1,6 @@
 #include "fendro/indicators/performance/active_ratios.hpp"
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/performance/return_ratios.hpp"
 #include "fendro/indicators/common/two_series.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -13,10 +14,10 @@ Result<InformationRatio, IndicatorError> InformationRatio::create(std::uint64_t 
 
 std::optional<double> InformationRatio::update(const BarSnapshot& bar) {
   const auto in = stats::two_series_input(bar);
-  if (!in) return std::nullopt;
+  if (!in) return no_value();
   window_.push(in->a - in->b);
-  if (!window_.is_full()) return std::nullopt;
-  return mean_over_sample_stddev(window_, 0.0).value_or(0.0);
+  if (!window_.is_full()) return no_value();
+  return value_out(mean_over_sample_stddev(window_, 0.0).value_or(0.0));
 }
 
 Result<TreynorRatio, IndicatorError> TreynorRatio::create(std::uint64_t period, double risk_free) {

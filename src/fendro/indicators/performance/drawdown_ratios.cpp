@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro::perf {
@@ -251,21 +252,21 @@ double KRatio::value(double) const {
 
 std::optional<double> RecoveryFactor::update(const BarSnapshot& bar) {
   const auto x = finite_close(bar);
-  if (!x) return std::nullopt;
+  if (!x) return no_value();
   if (!started_) {
     first_ = peak_ = *x;
     started_ = true;
-    if (*x == 0.0) return std::nullopt;
-    return 0.0;
+    if (*x == 0.0) return no_value();
+    return value_out(0.0);
   }
   if (*x > peak_) peak_ = *x;
   if (peak_ > 0.0) {
     const double dd = (peak_ - *x) / peak_;
     if (dd > max_drawdown_) max_drawdown_ = dd;
   }
-  if (first_ == 0.0) return std::nullopt;
-  if (max_drawdown_ == 0.0) return 0.0;
-  return (*x / first_ - 1.0) / max_drawdown_;
+  if (first_ == 0.0) return no_value();
+  if (max_drawdown_ == 0.0) return value_out(0.0);
+  return value_out((*x / first_ - 1.0) / max_drawdown_);
 }
 
 }  // namespace fendro::perf

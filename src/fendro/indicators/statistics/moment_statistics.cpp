@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/common/window_regression.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
@@ -107,10 +108,10 @@ Result<LogReturn, IndicatorError> LogReturn::create(std::uint64_t period) {
 
 std::optional<double> LogReturn::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
-  if (!close || !(*close > 0.0)) return std::nullopt;
+  if (!close || !(*close > 0.0)) return no_value();
   closes_.push(*close);
-  if (!closes_.is_full()) return std::nullopt;
-  return cr::log(*close / closes_.front());
+  if (!closes_.is_full()) return no_value();
+  return value_out(cr::log(*close / closes_.front()));
 }
 
 }  // namespace fendro::stats

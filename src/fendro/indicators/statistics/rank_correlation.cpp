@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/anchored_moments.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/common/two_series.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/indicators/windows/total_order.hpp"
@@ -54,7 +55,7 @@ void ArrivalSortedList::mid_ranks(std::uint64_t first_seq, std::vector<double>& 
 
 std::optional<double> SpearmanCorrelation::update(const BarSnapshot& bar) {
   const auto in = two_series_input(bar);
-  if (!in) return std::nullopt;
+  if (!in) return no_value();
   if (pairs_.is_full()) {
     const std::uint64_t oldest = next_seq_ - period_;
     by_a_.remove(pairs_.front().first, oldest);
@@ -64,7 +65,7 @@ std::optional<double> SpearmanCorrelation::update(const BarSnapshot& bar) {
   by_a_.insert(in->a, next_seq_);
   by_b_.insert(in->b, next_seq_);
   ++next_seq_;
-  if (!pairs_.is_full()) return std::nullopt;
+  if (!pairs_.is_full()) return no_value();
   const std::uint64_t first = next_seq_ - period_;
   by_a_.mid_ranks(first, rank_a_);
   by_b_.mid_ranks(first, rank_b_);
@@ -89,7 +90,7 @@ std::optional<double> SpearmanCorrelation::update(const BarSnapshot& bar) {
   m.var_a = clamp_variance(saa / n - ma * ma);
   m.var_b = clamp_variance(sbb / n - mb * mb);
   m.cov = sab / n - ma * mb;
-  return pair_correlation(m);
+  return value_out(pair_correlation(m));
 }
 
 // ---- KendallTau ----
@@ -117,7 +118,7 @@ void kendall_count(KendallCounts& c, std::pair<double, double> p, std::pair<doub
 
 std::optional<double> KendallTau::update(const BarSnapshot& bar) {
   const auto in = two_series_input(bar);
-  if (!in) return std::nullopt;
+  if (!in) return no_value();
   const std::pair<double, double> now{in->a, in->b};
   // When full, the oldest pair leaves first and its comparisons with the
   // others go; the new pair is then compared with those that stay.
@@ -132,16 +133,16 @@ std::optional<double> KendallTau::update(const BarSnapshot& bar) {
   }
   others([&](const std::pair<double, double>& q) { kendall_count(counts_, now, q, +1); });
   pairs_.push(now);
-  if (!pairs_.is_full()) return std::nullopt;
+  if (!pairs_.is_full()) return no_value();
   const std::uint64_t n = period_;
   const double np = static_cast<double>(n * (n - 1) / 2);
   const double denom = (np - static_cast<double>(counts_.tied_a)) *
                        (np - static_cast<double>(counts_.tied_b));
-  if (denom == 0.0) return 0.0;
+  if (denom == 0.0) return value_out(0.0);
   const double diff = static_cast<double>(static_cast<std::int64_t>(counts_.concordant) -
                                           static_cast<std::int64_t>(counts_.discordant));
   const double tau = diff / std::sqrt(denom);
-  return tau < -1.0 ? -1.0 : (tau > 1.0 ? 1.0 : tau);
+  return value_out(tau < -1.0 ? -1.0 : (tau > 1.0 ? 1.0 : tau));
 }
 
 }  // namespace fendro::stats

@@ -1,6 +1,7 @@
 #include "fendro/indicators/statistics/variance_ratio.hpp"
 
 #include "fendro/indicators/common/close_window.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/common/two_series.hpp"
 
 namespace fendro::stats {
@@ -16,9 +17,9 @@ Result<VarianceRatio, IndicatorError> VarianceRatio::create(std::uint64_t period
 
 std::optional<double> VarianceRatio::update(const BarSnapshot& bar) {
   const auto in = two_series_input(bar);
-  if (!in) return std::nullopt;
+  if (!in) return no_value();
   spreads_.push(in->a - in->b);
-  if (!spreads_.is_full()) return std::nullopt;
+  if (!spreads_.is_full()) return no_value();
 
   diffs_.clear();
   double prev = spreads_.front();
@@ -30,7 +31,7 @@ std::optional<double> VarianceRatio::update(const BarSnapshot& bar) {
   const std::size_t m = diffs_.size();
   const auto [md, squares] = centred_sums(diffs_);
   const double var1 = squares / static_cast<double>(m);
-  if (var1 <= 0.0) return 1.0;
+  if (var1 <= 0.0) return value_out(1.0);
 
   const std::size_t q = static_cast<std::size_t>(q_);
   const double q_md = static_cast<double>(q) * md;
@@ -40,7 +41,7 @@ std::optional<double> VarianceRatio::update(const BarSnapshot& bar) {
     acc = acc + dev * dev;
   }
   const double var_q = acc / static_cast<double>(m - q + 1);
-  return var_q / (var1 * static_cast<double>(q));
+  return value_out(var_q / (var1 * static_cast<double>(q)));
 }
 
 }  // namespace fendro::stats

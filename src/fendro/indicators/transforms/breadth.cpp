@@ -1,4 +1,5 @@
 #include "fendro/indicators/transforms/breadth.hpp"
+#include "fendro/indicators/common/returned.hpp"
 
 namespace fendro {
 
@@ -8,11 +9,11 @@ Result<BreadthThrust, IndicatorError> BreadthThrust::create(std::uint64_t period
 }
 
 std::optional<double> BreadthThrust::update(const BarSnapshot& bar) {
-  if (bar.cross_section == nullptr) return std::nullopt;
+  if (bar.cross_section == nullptr) return no_value();
   const breadth::Counts k = breadth::count(bar.cross_section->entries);
   const double share =
       breadth::as_f64(k.advancing) / breadth::at_least_one(k.advancing + k.declining);
-  return ema_update(ema_, share);
+  return returned(ema_update(ema_, share));
 }
 
 Result<HighLowIndex, IndicatorError> HighLowIndex::create(std::uint64_t period) {
@@ -21,11 +22,11 @@ Result<HighLowIndex, IndicatorError> HighLowIndex::create(std::uint64_t period) 
 }
 
 std::optional<double> HighLowIndex::update(const BarSnapshot& bar) {
-  if (bar.cross_section == nullptr) return std::nullopt;
+  if (bar.cross_section == nullptr) return no_value();
   const breadth::Counts k = breadth::count(bar.cross_section->entries);
   const double percent =
       (breadth::as_f64(k.new_highs) * 100) / breadth::at_least_one(k.new_highs + k.new_lows);
-  return sma_update(window_, percent);
+  return returned(sma_update(window_, percent));
 }
 
 }  // namespace fendro

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/transforms/breadth_counts.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
@@ -76,8 +77,8 @@ template <breadth::FigureFn Figure>
 class BreadthFigure final : public Indicator {
  public:
   std::optional<double> update(const BarSnapshot& bar) override {
-    if (bar.cross_section == nullptr) return std::nullopt;
-    return Figure(breadth::count(bar.cross_section->entries));
+    if (bar.cross_section == nullptr) return no_value();
+    return value_out(Figure(breadth::count(bar.cross_section->entries)));
   }
   std::uint64_t warmup_period() const override { return 1; }
 };
@@ -96,9 +97,9 @@ template <breadth::FigureFn Figure>
 class BreadthLine final : public Indicator {
  public:
   std::optional<double> update(const BarSnapshot& bar) override {
-    if (bar.cross_section == nullptr) return std::nullopt;
+    if (bar.cross_section == nullptr) return no_value();
     total_ = total_ + Figure(breadth::count(bar.cross_section->entries));
-    return total_;
+    return value_out(total_);
   }
   std::uint64_t warmup_period() const override { return 1; }
 
@@ -114,8 +115,8 @@ using AdVolumeLine = BreadthLine<breadth::up_minus_down_volume>;
 class McClellanOscillator final : public Indicator {
  public:
   std::optional<double> update(const BarSnapshot& bar) override {
-    if (bar.cross_section == nullptr) return std::nullopt;
-    return core_.step(breadth::count(bar.cross_section->entries));
+    if (bar.cross_section == nullptr) return no_value();
+    return value_out(core_.step(breadth::count(bar.cross_section->entries)));
   }
   std::uint64_t warmup_period() const override { return 1; }
 
@@ -127,9 +128,9 @@ class McClellanOscillator final : public Indicator {
 class McClellanSummationIndex final : public Indicator {
  public:
   std::optional<double> update(const BarSnapshot& bar) override {
-    if (bar.cross_section == nullptr) return std::nullopt;
+    if (bar.cross_section == nullptr) return no_value();
     sum_ = sum_ + core_.step(breadth::count(bar.cross_section->entries));
-    return sum_;
+    return value_out(sum_);
   }
   std::uint64_t warmup_period() const override { return 1; }
 

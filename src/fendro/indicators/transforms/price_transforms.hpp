@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/common/rolling_extreme.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -32,8 +33,8 @@ class CandlePrice final : public Indicator {
  public:
   std::optional<double> update(const BarSnapshot& bar) override {
     const Candle* c = checked_candle(bar);
-    if (c == nullptr) return std::nullopt;
-    return Price(*c);
+    if (c == nullptr) return no_value();
+    return value_out(Price(*c));
   }
   std::uint64_t warmup_period() const override { return 1; }
 };
@@ -78,11 +79,11 @@ class WindowMidpoint final : public Indicator {
   std::optional<double> update(const BarSnapshot& bar) override {
     double high = 0.0;
     double low = 0.0;
-    if (!Read(bar, high, low)) return std::nullopt;
+    if (!Read(bar, high, low)) return no_value();
     highs_.push(high);
     lows_.push(low);
-    if (highs_.count() < period_) return std::nullopt;
-    return midpoint(highs_.value(), lows_.value());
+    if (highs_.count() < period_) return no_value();
+    return value_out(midpoint(highs_.value(), lows_.value()));
   }
   std::uint64_t warmup_period() const override { return period_; }
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "fendro/indicators/common/rolling_extreme.hpp"
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -16,10 +16,12 @@ struct AroonReading {
   double down;
 };
 
-// The highs and lows of the last n + 1 accepted candles.
+// The highest high and lowest low of the last n + 1 accepted candles, each
+// the newest of equal extremes (+0.0 and -0.0 count as equal), with how many
+// candles ago it came.
 struct AroonWindow {
-  BoundedRing<double> highs;
-  BoundedRing<double> lows;
+  vol::RollingMax highs;
+  vol::RollingMin lows;
   std::uint64_t period;
 
   explicit AroonWindow(std::uint64_t n) : highs(n + 1), lows(n + 1), period(n) {}

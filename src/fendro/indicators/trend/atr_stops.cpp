@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -38,7 +39,7 @@ Result<AtrTrailingStop, IndicatorError> AtrTrailingStop::create(std::uint64_t pe
 
 std::optional<double> AtrTrailingStop::update(const BarSnapshot& bar) {
   const auto b = atr_bar(atr_, bar);
-  if (!b) return std::nullopt;
+  if (!b) return no_value();
   const double c = b->candle->close;
   const double band = b->atr * m_;
   double stop;
@@ -55,7 +56,7 @@ std::optional<double> AtrTrailingStop::update(const BarSnapshot& bar) {
   }
   prev_close_ = c;
   prev_stop_ = stop;
-  return stop;
+  return value_out(stop);
 }
 
 Result<SuperTrend, IndicatorError> SuperTrend::create(std::uint64_t period, double multiplier) {
@@ -65,7 +66,7 @@ Result<SuperTrend, IndicatorError> SuperTrend::create(std::uint64_t period, doub
 
 std::optional<double> SuperTrend::update(const BarSnapshot& bar) {
   const auto b = atr_bar(atr_, bar);
-  if (!b) return std::nullopt;
+  if (!b) return no_value();
   const Candle& k = *b->candle;
   const double c = k.close;
   const double mid = midpoint(k.high, k.low);
@@ -85,7 +86,7 @@ std::optional<double> SuperTrend::update(const BarSnapshot& bar) {
   }
   const double value = r.direction > 0.0 ? r.lower : r.upper;
   prev_ = r;
-  return out_.set(value, r.direction);
+  return value_out(out_.set(value, r.direction));
 }
 
 Result<AtrRatchet, IndicatorError> AtrRatchet::create(std::uint64_t period,
@@ -99,7 +100,7 @@ Result<AtrRatchet, IndicatorError> AtrRatchet::create(std::uint64_t period,
 
 std::optional<double> AtrRatchet::update(const BarSnapshot& bar) {
   const auto b = atr_bar(atr_, bar);
-  if (!b) return std::nullopt;
+  if (!b) return no_value();
   const double c = b->candle->close;
   const double atr = b->atr;
   if (direction_ == 0.0) {
@@ -118,7 +119,7 @@ std::optional<double> AtrRatchet::update(const BarSnapshot& bar) {
       stop_ = c - atr * m0_;
     }
   }
-  return out_.set(stop_, direction_);
+  return value_out(out_.set(stop_, direction_));
 }
 
 Result<VoltyStop, IndicatorError> VoltyStop::create(std::uint64_t period, double multiplier) {
@@ -128,31 +129,31 @@ Result<VoltyStop, IndicatorError> VoltyStop::create(std::uint64_t period, double
 
 std::optional<double> VoltyStop::update(const BarSnapshot& bar) {
   const auto b = atr_bar(atr_, bar);
-  if (!b) return std::nullopt;
+  if (!b) return no_value();
   const double c = b->candle->close;
   const double band = b->atr * m_;
   if (!extreme_) {
     extreme_ = c;
     long_ = true;
-    return c - band;
+    return value_out(c - band);
   }
   double& x = *extreme_;
   if (long_) {
     if (c < x - band) {
       x = c;
       long_ = false;
-      return c + band;
+      return value_out(c + band);
     }
     x = std::max(x, c);
-    return x - band;
+    return value_out(x - band);
   }
   if (c > x + band) {
     x = c;
     long_ = true;
-    return c - band;
+    return value_out(c - band);
   }
   x = std::min(x, c);
-  return x + band;
+  return value_out(x + band);
 }
 
 Result<YoyoExit, IndicatorError> YoyoExit::create(std::uint64_t period, double multiplier) {
@@ -162,12 +163,12 @@ Result<YoyoExit, IndicatorError> YoyoExit::create(std::uint64_t period, double m
 
 std::optional<double> YoyoExit::update(const BarSnapshot& bar) {
   const auto b = atr_bar(atr_, bar);
-  if (!b) return std::nullopt;
+  if (!b) return no_value();
   const double c = b->candle->close;
   const double band = b->atr * m_;
   if (!stop_) {
     stop_ = c - band;
-    return *stop_;
+    return value_out(*stop_);
   }
   double& s = *stop_;
   if (long_) {
@@ -180,7 +181,7 @@ std::optional<double> YoyoExit::update(const BarSnapshot& bar) {
     long_ = true;
     s = c - band;
   }
-  return s;
+  return value_out(s);
 }
 
 Result<Nrtr, IndicatorError> Nrtr::create(double percentage) {
@@ -192,7 +193,7 @@ Result<Nrtr, IndicatorError> Nrtr::create(double percentage) {
 
 std::optional<double> Nrtr::update(const BarSnapshot& bar) {
   const Candle* k = checked_candle(bar);
-  if (k == nullptr) return std::nullopt;
+  if (k == nullptr) return no_value();
   const double c = k->close;
   const double f = p_ / 100.0;
   const double below = 1.0 - f;
@@ -219,7 +220,7 @@ std::optional<double> Nrtr::update(const BarSnapshot& bar) {
       value = below * c;
     }
   }
-  return out_.set(value, trend_);
+  return value_out(out_.set(value, trend_));
 }
 
 }  // namespace fendro

@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/trend/atr_state.hpp"
 #include "fendro/indicators/trend/trend_filters.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -14,10 +15,10 @@ Result<TtmTrend, IndicatorError> TtmTrend::create(std::uint64_t period) {
 
 std::optional<double> TtmTrend::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto average = sma_update(sma_, midpoint(c->high, c->low));
-  if (!average) return std::nullopt;
-  return c->close > *average ? 1.0 : -1.0;
+  if (!average) return no_value();
+  return value_out(c->close > *average ? 1.0 : -1.0);
 }
 
 Result<Vortex, IndicatorError> Vortex::create(std::uint64_t period) {
@@ -27,10 +28,10 @@ Result<Vortex, IndicatorError> Vortex::create(std::uint64_t period) {
 
 std::optional<double> Vortex::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   if (!prev_) {
     prev_ = *c;
-    return std::nullopt;
+    return no_value();
   }
   const Entry e{std::abs(c->high - prev_->low), std::abs(c->low - prev_->high),
                 true_range(c->high, c->low, prev_->close)};
@@ -45,9 +46,9 @@ std::optional<double> Vortex::update(const BarSnapshot& bar) {
   sum_plus_ = e.plus + sum_plus_;
   sum_minus_ = e.minus + sum_minus_;
   sum_tr_ = e.tr + sum_tr_;
-  if (!ring_.is_full()) return std::nullopt;
-  if (sum_tr_ == 0.0) return out_.set(0.0, 0.0);
-  return out_.set(sum_plus_ / sum_tr_, sum_minus_ / sum_tr_);
+  if (!ring_.is_full()) return no_value();
+  if (sum_tr_ == 0.0) return value_out(out_.set(0.0, 0.0));
+  return value_out(out_.set(sum_plus_ / sum_tr_, sum_minus_ / sum_tr_));
 }
 
 Result<Rwi, IndicatorError> Rwi::create(std::uint64_t period) {
@@ -57,13 +58,13 @@ Result<Rwi, IndicatorError> Rwi::create(std::uint64_t period) {
 
 std::optional<double> Rwi::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const double range = candles_.empty()
                            ? c->high - c->low
                            : true_range(c->high, c->low, candles_.back().close);
   candles_.push({c->high, c->low, c->close});
   if (candles_.len() >= 2) ranges_.push(range);
-  if (!candles_.is_full()) return std::nullopt;
+  if (!candles_.is_full()) return no_value();
   // Span j compares the newest candle with the one j bars earlier, scaled by
   // the mean of the newest j true ranges, each mean summed oldest first.
   // Every suffix sum is its own chain of additions in that order; running
@@ -98,7 +99,7 @@ std::optional<double> Rwi::update(const BarSnapshot& bar) {
     if (h > high) high = h;
     if (l > low) low = l;
   }
-  return out_.set(high, low);
+  return value_out(out_.set(high, low));
 }
 
 }  // namespace fendro

@@ -1,6 +1,7 @@
 #include "fendro/indicators/trend/channel_stops.hpp"
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/common/window_extremes.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
@@ -23,11 +24,11 @@ Result<ChandelierExit, IndicatorError> ChandelierExit::create(std::uint64_t peri
 
 std::optional<double> ChandelierExit::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto atr = channel_.step(*c);
-  if (!atr) return std::nullopt;
+  if (!atr) return no_value();
   const double d = *atr * m_;
-  return out_.set(trend::highest(channel_.highs) - d, trend::lowest(channel_.lows) + d);
+  return value_out(out_.set(trend::highest(channel_.highs) - d, trend::lowest(channel_.lows) + d));
 }
 
 Result<ChandeKrollStop, IndicatorError> ChandeKrollStop::create(std::uint64_t atr_period,
@@ -41,14 +42,14 @@ Result<ChandeKrollStop, IndicatorError> ChandeKrollStop::create(std::uint64_t at
 
 std::optional<double> ChandeKrollStop::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto atr = channel_.step(*c);
-  if (!atr) return std::nullopt;  // nothing reaches the stop windows yet
+  if (!atr) return no_value();  // nothing reaches the stop windows yet
   const double d = *atr * m_;
   high_stops_.push(trend::highest(channel_.highs) - d);
   low_stops_.push(trend::lowest(channel_.lows) + d);
-  if (!high_stops_.is_full()) return std::nullopt;
-  return out_.set(trend::lowest(low_stops_), trend::highest(high_stops_));
+  if (!high_stops_.is_full()) return no_value();
+  return value_out(out_.set(trend::lowest(low_stops_), trend::highest(high_stops_)));
 }
 
 Result<DonchianStop, IndicatorError> DonchianStop::create(std::uint64_t period) {
@@ -58,11 +59,11 @@ Result<DonchianStop, IndicatorError> DonchianStop::create(std::uint64_t period) 
 
 std::optional<double> DonchianStop::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   highs_.push(c->high);
   lows_.push(c->low);
-  if (!highs_.is_full()) return std::nullopt;
-  return out_.set(trend::lowest(lows_), trend::highest(highs_));
+  if (!highs_.is_full()) return no_value();
+  return value_out(out_.set(trend::lowest(lows_), trend::highest(highs_)));
 }
 
 }  // namespace fendro

@@ -2,9 +2,10 @@
 #include <cmath>
 #include <utility>
 
+#include "fendro/indicators/common/fused.hpp"
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/trend/trend_filters.hpp"
-#include "fendro/indicators/common/window_extremes.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -17,9 +18,10 @@ Result<VerticalHorizontalFilter, IndicatorError> VerticalHorizontalFilter::creat
 
 std::optional<double> VerticalHorizontalFilter::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   const double x = *close;
-  closes_.push(x);
+  highest_.push(x);
+  lowest_.push(x);
   if (prev_close_) {
     if (changes_.is_full()) sum_ = sum_ - changes_.front();
     const double change = std::abs(x - *prev_close_);
@@ -27,9 +29,9 @@ std::optional<double> VerticalHorizontalFilter::update(const BarSnapshot& bar) {
     sum_ = change + sum_;
   }
   prev_close_ = x;
-  if (!closes_.is_full() || !changes_.is_full()) return std::nullopt;
-  if (sum_ == 0.0) return 0.0;
-  return (trend::highest(closes_) - trend::lowest(closes_)) / sum_;
+  if (!changes_.is_full()) return no_value();
+  if (sum_ == 0.0) return value_out(0.0);
+  return value_out((highest_.value() - lowest_.value()) / sum_);
 }
 
 Result<PolarizedFractalEfficiency, IndicatorError> PolarizedFractalEfficiency::create(
@@ -41,23 +43,23 @@ Result<PolarizedFractalEfficiency, IndicatorError> PolarizedFractalEfficiency::c
 
 std::optional<double> PolarizedFractalEfficiency::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   const double x = *close;
   if (prev_close_) {
     const double dx = x - *prev_close_;
-    const double segment = std::sqrt(std::fma(dx, dx, 1.0));
+    const double segment = std::sqrt(fused_mul_add(dx, dx, 1.0));
     sum_ = sum_ + segment;
     if (const auto old = segments_.push(segment)) sum_ = sum_ - *old;
   }
   prev_close_ = x;
   closes_.push(x);
-  if (!closes_.is_full()) return std::nullopt;
+  if (!closes_.is_full()) return no_value();
   const double d = x - closes_.front();
   const double n = static_cast<double>(n_);
   const double sign = d > 0.0 ? 100.0 : (d < 0.0 ? -100.0 : 0.0);
-  const double pfe = (std::sqrt(std::fma(d, d, n * n)) * sign) / sum_;
-  if (!std::isfinite(pfe)) return std::nullopt;
-  return ema_update(ema_, pfe);
+  const double pfe = (std::sqrt(fused_mul_add(d, d, n * n)) * sign) / sum_;
+  if (!std::isfinite(pfe)) return no_value();
+  return returned(ema_update(ema_, pfe));
 }
 
 Result<TrendStrengthIndex, IndicatorError> TrendStrengthIndex::create(std::uint64_t period) {
@@ -67,9 +69,9 @@ Result<TrendStrengthIndex, IndicatorError> TrendStrengthIndex::create(std::uint6
 
 std::optional<double> TrendStrengthIndex::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   closes_.push(*close);
-  if (!closes_.is_full()) return std::nullopt;
+  if (!closes_.is_full()) return no_value();
   const double n = static_cast<double>(closes_.capacity());
   if (!positions_ready_) {
     double sxx = 0.0;
@@ -77,7 +79,7 @@ std::optional<double> TrendStrengthIndex::update(const BarSnapshot& bar) {
       sx_ += i;
       sxx += i * i;
     }
-    dx_ = std::fma(n, sxx, -(sx_ * sx_));
+    dx_ = fused_mul_add(n, sxx, -(sx_ * sx_));
     positions_ready_ = true;
   }
   double total = 0.0;
@@ -91,11 +93,11 @@ std::optional<double> TrendStrengthIndex::update(const BarSnapshot& bar) {
     sxy += y * i;
     i += 1.0;
   });
-  const double dy = std::fma(n, syy, -(sy * sy));
-  if (dy <= 0.0) return 0.0;
-  const double num = std::fma(n, sxy, sx_ * (-sy));
+  const double dy = fused_mul_add(n, syy, -(sy * sy));
+  if (dy <= 0.0) return value_out(0.0);
+  const double num = fused_mul_add(n, sxy, sx_ * (-sy));
   const double r2 = (num * num) / (dy * dx_);
-  return num < 0.0 ? -r2 : r2;
+  return value_out(num < 0.0 ? -r2 : r2);
 }
 
 Result<ElderImpulse, IndicatorError> ElderImpulse::create(std::uint64_t ema_period,
@@ -119,25 +121,25 @@ std::uint64_t ElderImpulse::warmup_period() const {
 
 std::optional<double> ElderImpulse::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   const double x = *close;
   ema_update(ema_, x);
   const auto fast = ema_update(fast_, x);
   const auto slow = ema_update(slow_, x);
-  if (!slow || !fast) return std::nullopt;
+  if (!slow || !fast) return no_value();
   const double line = *fast - *slow;
-  if (!std::isfinite(line)) return std::nullopt;
+  if (!std::isfinite(line)) return no_value();
   const auto signal = ema_update(signal_, line);
-  if (!signal) return std::nullopt;
+  if (!signal) return no_value();
   const double histogram = line - *signal;
-  if (!ema_.seeded) return std::nullopt;
+  if (!ema_.seeded) return no_value();
   const double ema = ema_.value;
   const auto prev_ema = std::exchange(prev_ema_, ema);
   const auto prev_histogram = std::exchange(prev_histogram_, histogram);
-  if (!prev_ema || !prev_histogram) return std::nullopt;
-  if (histogram > *prev_histogram && ema > *prev_ema) return 1.0;
-  if (histogram < *prev_histogram && ema < *prev_ema) return -1.0;
-  return 0.0;
+  if (!prev_ema || !prev_histogram) return no_value();
+  if (histogram > *prev_histogram && ema > *prev_ema) return value_out(1.0);
+  if (histogram < *prev_histogram && ema < *prev_ema) return value_out(-1.0);
+  return value_out(0.0);
 }
 
 }  // namespace fendro

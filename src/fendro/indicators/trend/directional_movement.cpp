@@ -15,15 +15,15 @@ Result<DmIndicator<R>, IndicatorError> DmIndicator<R>::create(std::uint64_t peri
 template <DmReading R>
 std::optional<double> DmIndicator<R>::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr || !dm_.step(*c)) return std::nullopt;
+  if (c == nullptr || !dm_.step(*c)) return no_value();
   switch (R) {
-    case DmReading::PlusDm: return dm_.plus_dm;
-    case DmReading::MinusDm: return dm_.minus_dm;
-    case DmReading::PlusDi: return dm_.plus_di();
-    case DmReading::MinusDi: return dm_.minus_di();
-    case DmReading::Dx: return directional_index(dm_.plus_di(), dm_.minus_di());
+    case DmReading::PlusDm: return value_out(dm_.plus_dm);
+    case DmReading::MinusDm: return value_out(dm_.minus_dm);
+    case DmReading::PlusDi: return value_out(dm_.plus_di());
+    case DmReading::MinusDi: return value_out(dm_.minus_di());
+    case DmReading::Dx: return value_out(directional_index(dm_.plus_di(), dm_.minus_di()));
   }
-  return std::nullopt;
+  return no_value();
 }
 
 template class DmIndicator<DmReading::PlusDm>;
@@ -52,12 +52,12 @@ Result<Adxr, IndicatorError> Adxr::create(std::uint64_t period) {
 
 std::optional<double> Adxr::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto r = adx_update(core_, *c);
-  if (!r) return std::nullopt;
+  if (!r) return no_value();
   ring_.push(r->adx);
-  if (!ring_.is_full()) return std::nullopt;
-  return midpoint(ring_.back(), ring_.front());
+  if (!ring_.is_full()) return no_value();
+  return value_out(midpoint(ring_.back(), ring_.front()));
 }
 
 }  // namespace fendro

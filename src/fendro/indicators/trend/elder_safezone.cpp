@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -25,14 +26,14 @@ Result<ElderSafeZone, IndicatorError> ElderSafeZone::create(std::uint64_t period
 
 std::optional<double> ElderSafeZone::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto prev = trend::exchange_previous(prev_, *c);
-  if (!prev) return std::nullopt;
+  if (!prev) return no_value();
   const double dn = std::max(prev->low - c->low, 0.0);
   const double up = std::max(c->high - prev->high, 0.0);
   push_penetration(down_, dn);
   push_penetration(up_, up);
-  if (!down_.ring.is_full()) return std::nullopt;
+  if (!down_.ring.is_full()) return no_value();
   const double long_stop = c->low - down_.positive_mean() * m_;
   const double short_stop = c->high + up_.positive_mean() * m_;
   if (direction_ == 0.0) {
@@ -51,7 +52,7 @@ std::optional<double> ElderSafeZone::update(const BarSnapshot& bar) {
       stop_ = long_stop;
     }
   }
-  return out_.set(stop_, direction_);
+  return value_out(out_.set(stop_, direction_));
 }
 
 }  // namespace fendro

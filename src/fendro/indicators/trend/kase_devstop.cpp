@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "fendro/indicators/common/fused.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -15,16 +17,16 @@ Result<KaseDevStop, IndicatorError> KaseDevStop::create(std::uint64_t period, do
 
 std::optional<double> KaseDevStop::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto prev = trend::exchange_previous(prev_, *c);
-  if (!prev) return std::nullopt;
+  if (!prev) return no_value();
   const double range = std::max(c->high, prev->high) - std::min(c->low, prev->low);
   ranges_.push(range);
-  if (!ranges_.is_full()) return std::nullopt;
+  if (!ranges_.is_full()) return no_value();
   const double n = static_cast<double>(ranges_.period);
   const double shift = ranges_.s1 / n;
   const double mean = ranges_.anchor + shift;
-  const double variance = std::fma(n, -(shift * shift), ranges_.s2) / (n - 1.0);
+  const double variance = fused_mul_add(n, -(shift * shift), ranges_.s2) / (n - 1.0);
   const double sd = variance < 0.0 ? 0.0 : std::sqrt(variance);
   const double dev = mean + m_ * sd;
   if (direction_ == 0.0) {
@@ -48,7 +50,7 @@ std::optional<double> KaseDevStop::update(const BarSnapshot& bar) {
       stop_ = c->high - dev;
     }
   }
-  return out_.set(stop_, direction_);
+  return value_out(out_.set(stop_, direction_));
 }
 
 }  // namespace fendro

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -14,10 +15,10 @@ Result<ModifiedMaStop, IndicatorError> ModifiedMaStop::create(std::uint64_t peri
 
 std::optional<double> ModifiedMaStop::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const double close = c->close;
   const std::optional<double> average = smma_update(average_, close);
-  if (!average) return std::nullopt;
+  if (!average) return no_value();
   const double a = *average;
   if (direction_ == 0.0) {
     direction_ = close < a ? -1.0 : 1.0;
@@ -35,7 +36,7 @@ std::optional<double> ModifiedMaStop::update(const BarSnapshot& bar) {
       stop_ = a;
     }
   }
-  return out_.set(stop_, direction_);
+  return value_out(out_.set(stop_, direction_));
 }
 
 }  // namespace fendro

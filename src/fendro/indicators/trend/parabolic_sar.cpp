@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 
 namespace fendro {
 namespace {
@@ -96,8 +97,8 @@ Result<Psar, IndicatorError> Psar::create(double af_start, double af_step, doubl
 
 std::optional<double> Psar::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
-  return sar_update(s_, k_, c->high, c->low);
+  if (c == nullptr) return no_value();
+  return returned(sar_update(s_, k_, c->high, c->low));
 }
 
 Result<SarExt, IndicatorError> SarExt::create(double start_value, double offset_on_reverse,
@@ -125,10 +126,10 @@ Result<SarExt, IndicatorError> SarExt::create(double start_value, double offset_
 
 std::optional<double> SarExt::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto sar = sar_update(s_, k_, c->high, c->low);
-  if (!sar) return std::nullopt;
-  return s_.is_short ? -*sar : *sar;
+  if (!sar) return no_value();
+  return value_out(s_.is_short ? -*sar : *sar);
 }
 
 }  // namespace fendro

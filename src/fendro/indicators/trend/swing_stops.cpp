@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -17,32 +18,32 @@ Result<ZigZag, IndicatorError> ZigZag::create(double threshold) {
 
 std::optional<double> ZigZag::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   if (!started_) {
     direction_ = 1.0;
     extreme_ = c->high;
     started_ = true;
-    return std::nullopt;
+    return no_value();
   }
   const double swing = extreme_;
   if (direction_ > 0.0) {
     if (c->high > extreme_) {
       extreme_ = c->high;
-      return std::nullopt;
+      return no_value();
     }
-    if (!(c->low <= extreme_ * (1.0 - t_))) return std::nullopt;
+    if (!(c->low <= extreme_ * (1.0 - t_))) return no_value();
     direction_ = -1.0;
     extreme_ = c->low;
-    return out_.set(swing, 1.0);
+    return value_out(out_.set(swing, 1.0));
   }
   if (c->low < extreme_) {
     extreme_ = c->low;
-    return std::nullopt;
+    return no_value();
   }
-  if (!(c->high >= extreme_ * (t_ + 1.0))) return std::nullopt;
+  if (!(c->high >= extreme_ * (t_ + 1.0))) return no_value();
   direction_ = 1.0;
   extreme_ = c->high;
-  return out_.set(swing, -1.0);
+  return value_out(out_.set(swing, -1.0));
 }
 
 // Both averages rebuild their sums exactly every n pushes (not every 16n).
@@ -58,14 +59,14 @@ Result<HiLoActivator, IndicatorError> HiLoActivator::create(std::uint64_t period
 
 std::optional<double> HiLoActivator::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto sma_high = sma_update(highs_, c->high);
   const auto sma_low = sma_update(lows_, c->low);
-  if (!sma_high || !sma_low) return std::nullopt;
+  if (!sma_high || !sma_low) return no_value();
   const Pair now{*sma_high, *sma_low};
   if (!prev_) {
     prev_ = now;
-    return std::nullopt;
+    return no_value();
   }
   const Pair p = *prev_;
   prev_ = now;
@@ -74,7 +75,7 @@ std::optional<double> HiLoActivator::update(const BarSnapshot& bar) {
   } else if (c->close < p.low) {
     long_ = false;
   }
-  return long_ ? p.low : p.high;
+  return value_out(long_ ? p.low : p.high);
 }
 
 Result<TimeBasedStop, IndicatorError> TimeBasedStop::create(std::uint64_t period) {
@@ -83,9 +84,9 @@ Result<TimeBasedStop, IndicatorError> TimeBasedStop::create(std::uint64_t period
 }
 
 std::optional<double> TimeBasedStop::update(const BarSnapshot& bar) {
-  if (checked_candle(bar) == nullptr) return std::nullopt;
+  if (checked_candle(bar) == nullptr) return no_value();
   if (k_ < n_) ++k_;
-  return std::min(static_cast<double>(k_) / static_cast<double>(n_), 1.0);
+  return value_out(std::min(static_cast<double>(k_) / static_cast<double>(n_), 1.0));
 }
 
 Result<PercentageTrailingStop, IndicatorError> PercentageTrailingStop::create(double percentage) {
@@ -95,12 +96,12 @@ Result<PercentageTrailingStop, IndicatorError> PercentageTrailingStop::create(do
 
 std::optional<double> PercentageTrailingStop::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   const double x = *close;
   const double off = (std::abs(x) * p_) / 100.0;
   if (!stop_) {
     stop_ = x - off;
-    return *stop_;
+    return value_out(*stop_);
   }
   double& s = *stop_;
   if (long_) {
@@ -116,7 +117,7 @@ std::optional<double> PercentageTrailingStop::update(const BarSnapshot& bar) {
   } else {
     s = std::min(s, x + off);
   }
-  return s;
+  return value_out(s);
 }
 
 Result<RenkoTrailingStop, IndicatorError> RenkoTrailingStop::create(double brick) {
@@ -126,11 +127,11 @@ Result<RenkoTrailingStop, IndicatorError> RenkoTrailingStop::create(double brick
 
 std::optional<double> RenkoTrailingStop::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   const double x = *close;
   if (!base_) {
     base_ = x;
-    return x - b_;
+    return value_out(x - b_);
   }
   double& base = *base_;
   if (long_) {
@@ -140,7 +141,7 @@ std::optional<double> RenkoTrailingStop::update(const BarSnapshot& bar) {
     } else {
       const double k = std::floor((x - base) / b_);
       if (k >= 1.0) base = base + b_ * k;
-      return base - b_;
+      return value_out(base - b_);
     }
   } else {
     if (x > base + b_) {
@@ -149,10 +150,10 @@ std::optional<double> RenkoTrailingStop::update(const BarSnapshot& bar) {
     } else {
       const double k = std::floor((base - x) / b_);
       if (k >= 1.0) base = base - b_ * k;
-      return base + b_;
+      return value_out(base + b_);
     }
   }
-  return long_ ? base - b_ : base + b_;
+  return value_out(long_ ? base - b_ : base + b_);
 }
 
 Result<StepTrailingStop, IndicatorError> StepTrailingStop::create(double step) {
@@ -162,12 +163,12 @@ Result<StepTrailingStop, IndicatorError> StepTrailingStop::create(double step) {
 
 std::optional<double> StepTrailingStop::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   const double x = *close;
   const double below = s_ * std::floor((x - s_) / s_);
   if (!stop_) {
     stop_ = below;
-    return below;
+    return value_out(below);
   }
   double& stop = *stop_;
   if (long_) {
@@ -183,7 +184,7 @@ std::optional<double> StepTrailingStop::update(const BarSnapshot& bar) {
   } else {
     stop = std::min(stop, s_ * std::ceil((x + s_) / s_));
   }
-  return stop;
+  return value_out(stop);
 }
 
 }  // namespace fendro

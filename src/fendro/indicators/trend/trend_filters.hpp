@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "fendro/indicators/common/rolling_extreme.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
@@ -20,12 +21,17 @@ class VerticalHorizontalFilter final : public Indicator {
  public:
   static Result<VerticalHorizontalFilter, IndicatorError> create(std::uint64_t period);
   std::optional<double> update(const BarSnapshot& bar) override;
-  std::uint64_t warmup_period() const override { return closes_.capacity() + 1; }
+  std::uint64_t warmup_period() const override { return changes_.capacity() + 1; }
 
  private:
-  explicit VerticalHorizontalFilter(std::uint64_t n) : closes_(n), changes_(n) {}
+  explicit VerticalHorizontalFilter(std::uint64_t n) : highest_(n), lowest_(n), changes_(n) {}
   std::optional<double> prev_close_;
-  BoundedRing<double> closes_;
+  // The extremes of the last n closes. Which of equal extremes each keeps
+  // does not matter: only their difference is used, and with finite closes
+  // it has the same bits whichever zero either is (equal ends are both the
+  // newest value, and x - x is +0.0).
+  vol::RollingMax highest_;
+  vol::RollingMin lowest_;
   BoundedRing<double> changes_;
   double sum_ = 0.0;  // running sum of the changes in the ring, never rebuilt
 };

@@ -1,6 +1,7 @@
 #include "fendro/indicators/volatility/atr_envelopes.hpp"
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -24,9 +25,9 @@ Result<AtrBands, IndicatorError> AtrBands::create(std::uint64_t period, double m
 
 std::optional<double> AtrBands::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto atr = atr_update(atr_, *c);
-  return atr_bands(out_, c->close, atr, m_);
+  return returned(atr_bands(out_, c->close, atr, m_));
 }
 
 Result<Keltner, IndicatorError> Keltner::create(std::uint64_t ema_period,
@@ -39,10 +40,10 @@ Result<Keltner, IndicatorError> Keltner::create(std::uint64_t ema_period,
 
 std::optional<double> Keltner::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto ema = ema_update(ema_, c->close);
   const auto atr = atr_update(atr_, *c);
-  return atr_bands(out_, ema, atr, m_);
+  return returned(atr_bands(out_, ema, atr, m_));
 }
 
 Result<StarcBands, IndicatorError> StarcBands::create(std::uint64_t sma_period,
@@ -56,10 +57,10 @@ Result<StarcBands, IndicatorError> StarcBands::create(std::uint64_t sma_period,
 
 std::optional<double> StarcBands::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto sma = sma_update(sma_, c->close);
   const auto atr = atr_update(atr_, *c);
-  return atr_bands(out_, sma, atr, m_);
+  return returned(atr_bands(out_, sma, atr, m_));
 }
 
 }  // namespace fendro

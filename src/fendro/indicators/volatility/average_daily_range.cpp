@@ -2,6 +2,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/local_day.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -15,7 +16,7 @@ Result<AverageDailyRange, IndicatorError> AverageDailyRange::create(
 
 std::optional<double> AverageDailyRange::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const std::int64_t today = local_day(c->time, offset_);
   if (!day_) {
     day_ = Day{today, c->high, c->low};
@@ -34,8 +35,8 @@ std::optional<double> AverageDailyRange::update(const BarSnapshot& bar) {
     }
     day_ = Day{today, c->high, c->low};
   }
-  if (ranges_.empty()) return std::nullopt;
-  return sum_ / static_cast<double>(ranges_.len());
+  if (ranges_.empty()) return no_value();
+  return value_out(sum_ / static_cast<double>(ranges_.len()));
 }
 
 }  // namespace fendro

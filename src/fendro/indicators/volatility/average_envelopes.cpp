@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "fendro/indicators/common/fused.hpp"
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -19,16 +21,16 @@ Result<AccelerationBands, IndicatorError> AccelerationBands::create(std::uint64_
 
 std::optional<double> AccelerationBands::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const double s = c->high + c->low;
   const double r = s == 0.0 ? 0.0 : (c->high - c->low) / s;
-  const double widened = c->high * std::fma(factor_, r, 1.0);
-  const double narrowed = c->low * std::fma(-factor_, r, 1.0);
+  const double widened = c->high * fused_mul_add(factor_, r, 1.0);
+  const double narrowed = c->low * fused_mul_add(-factor_, r, 1.0);
   const auto upper = sma_update(highs_, widened);
   const auto middle = sma_update(closes_, c->close);
   const auto lower = sma_update(lows_, narrowed);
-  if (!upper || !middle || !lower) return std::nullopt;
-  return out_.set(*upper, *middle, *lower);
+  if (!upper || !middle || !lower) return no_value();
+  return value_out(out_.set(*upper, *middle, *lower));
 }
 
 // ---- MaEnvelope ----
@@ -41,10 +43,10 @@ Result<MaEnvelope, IndicatorError> MaEnvelope::create(std::uint64_t period, doub
 
 std::optional<double> MaEnvelope::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   const auto sma = sma_update(sma_, *close);
-  if (!sma) return std::nullopt;
-  return out_.set(*sma * (1.0 + fraction_), *sma, *sma * (1.0 - fraction_));
+  if (!sma) return no_value();
+  return value_out(out_.set(*sma * (1.0 + fraction_), *sma, *sma * (1.0 - fraction_)));
 }
 
 // ---- StandardErrorBands ----
@@ -58,9 +60,9 @@ Result<StandardErrorBands, IndicatorError> StandardErrorBands::create(std::uint6
 
 std::optional<double> StandardErrorBands::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   closes_.push(*close);
-  if (!closes_.is_full()) return std::nullopt;
+  if (!closes_.is_full()) return no_value();
   const double n = static_cast<double>(n_);
   const double mean = ring_sum(closes_) / n;
   const LineSums sums = line_sums(closes_, mean);
@@ -69,7 +71,7 @@ std::optional<double> StandardErrorBands::update(const BarSnapshot& bar) {
   const double se = std::sqrt(residual_squares(closes_, mean, intercept, slope) / (n - 2.0));
   const double middle = (n - 1.0) * slope + (mean + intercept);
   const double width = se * m_;
-  return out_.set(middle + width, middle, middle - width);
+  return value_out(out_.set(middle + width, middle, middle - width));
 }
 
 }  // namespace fendro

@@ -58,9 +58,9 @@ Result<BollingerBandwidth, IndicatorError> BollingerBandwidth::create(std::uint6
 
 std::optional<double> BollingerBandwidth::update(const BarSnapshot& bar) {
   const auto b = bands_step(window_, bar_close(bar));
-  if (!b) return std::nullopt;
-  if (b->middle == 0.0) return 0.0;
-  return (b->upper - b->lower) / b->middle;
+  if (!b) return no_value();
+  if (b->middle == 0.0) return value_out(0.0);
+  return value_out((b->upper - b->lower) / b->middle);
 }
 
 Result<PercentB, IndicatorError> PercentB::create(std::uint64_t period, double multiplier) {
@@ -71,10 +71,10 @@ Result<PercentB, IndicatorError> PercentB::create(std::uint64_t period, double m
 std::optional<double> PercentB::update(const BarSnapshot& bar) {
   const double close = bar_close(bar);
   const auto b = bands_step(window_, close);
-  if (!b) return std::nullopt;
+  if (!b) return no_value();
   const double width = b->upper - b->lower;
-  if (width == 0.0) return 0.5;
-  return (close - b->lower) / width;
+  if (width == 0.0) return value_out(0.5);
+  return value_out((close - b->lower) / width);
 }
 
 Result<DoubleBollinger, IndicatorError> DoubleBollinger::create(std::uint64_t period,
@@ -90,9 +90,9 @@ Result<DoubleBollinger, IndicatorError> DoubleBollinger::create(std::uint64_t pe
 
 std::optional<double> DoubleBollinger::update(const BarSnapshot& bar) {
   const auto b = bands_step(window_, bar_close(bar));
-  if (!b) return std::nullopt;
+  if (!b) return no_value();
   const double inner = b->stddev * k_inner_;
-  return out_.set(b->upper, b->middle + inner, b->middle, b->middle - inner, b->lower);
+  return value_out(out_.set(b->upper, b->middle + inner, b->middle, b->middle - inner, b->lower));
 }
 
 }  // namespace fendro

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/common/window_regression.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -20,10 +21,10 @@ Result<StdDev, IndicatorError> StdDev::create(std::uint64_t period) {
 
 std::optional<double> StdDev::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   window_.push(*close);
-  if (!window_.is_full()) return std::nullopt;
-  return population_stddev(window_);
+  if (!window_.is_full()) return no_value();
+  return value_out(population_stddev(window_));
 }
 
 // ---- DetrendedStdDev ----
@@ -38,9 +39,9 @@ DetrendedStdDev::DetrendedStdDev(std::uint64_t n)
 
 std::optional<double> DetrendedStdDev::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   closes_.push(*close);
-  if (!closes_.is_full()) return std::nullopt;
+  if (!closes_.is_full()) return no_value();
   // Closes are taken relative to the oldest one, times as 0 (oldest) to n - 1
   // centred on their mean.
   const double n = static_cast<double>(n_);
@@ -63,7 +64,7 @@ std::optional<double> DetrendedStdDev::update(const BarSnapshot& bar) {
     ssr = ssr + e * e;
     t += 1.0;
   });
-  return std::sqrt(ssr / n);
+  return value_out(std::sqrt(ssr / n));
 }
 
 // ---- UlcerIndex ----
@@ -75,9 +76,9 @@ Result<UlcerIndex, IndicatorError> UlcerIndex::create(std::uint64_t period) {
 
 std::optional<double> UlcerIndex::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   max_.push(*close);
-  if (max_.count() < n_) return std::nullopt;
+  if (max_.count() < n_) return no_value();
   const double top = max_.value();
   double q = 0.0;
   if (top != 0.0) {
@@ -85,9 +86,9 @@ std::optional<double> UlcerIndex::update(const BarSnapshot& bar) {
     q = pct * pct;
   }
   terms_.push(q);
-  if (!terms_.is_full()) return std::nullopt;
+  if (!terms_.is_full()) return no_value();
   // The running sum is rooted as it stands.
-  return std::sqrt(terms_.sum() / static_cast<double>(n_));
+  return value_out(std::sqrt(terms_.sum() / static_cast<double>(n_)));
 }
 
 // ---- WavePm ----
@@ -100,19 +101,19 @@ Result<WavePm, IndicatorError> WavePm::create(std::uint64_t period, std::uint64_
 
 std::optional<double> WavePm::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   closes_.push(*close);
-  if (!closes_.is_full()) return std::nullopt;
+  if (!closes_.is_full()) return no_value();
   const double d = *close - closes_.front();
   const double e = d * d;
-  if (!std::isfinite(e)) return std::nullopt;
+  if (!std::isfinite(e)) return no_value();
   const auto ms = ema_update(square_avg_, e);
-  if (!ms) return std::nullopt;
+  if (!ms) return no_value();
   const double w = *ms > 0.0 ? 1.0 - cr::exp(-e / (*ms + *ms)) : 0.0;
-  if (!std::isfinite(w)) return std::nullopt;
+  if (!std::isfinite(w)) return no_value();
   const auto a = ema_update(weight_avg_, w);
-  if (!a) return std::nullopt;
-  return *a * 100.0;
+  if (!a) return no_value();
+  return value_out(*a * 100.0);
 }
 
 }  // namespace fendro

@@ -1,6 +1,7 @@
 #include "fendro/indicators/volatility/extreme_channels.hpp"
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -14,13 +15,13 @@ Result<Donchian, IndicatorError> Donchian::create(std::uint64_t period) {
 
 std::optional<double> Donchian::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   highs_.push(c->high);
   lows_.push(c->low);
-  if (highs_.count() < n_) return std::nullopt;
+  if (highs_.count() < n_) return no_value();
   const double upper = highs_.value();
   const double lower = lows_.value();
-  return out_.set(upper, midpoint(upper, lower), lower);
+  return value_out(out_.set(upper, midpoint(upper, lower), lower));
 }
 
 // ---- FractalChaosBands ----
@@ -32,10 +33,10 @@ Result<FractalChaosBands, IndicatorError> FractalChaosBands::create(std::uint64_
 
 std::optional<double> FractalChaosBands::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   highs_.push(c->high);
   lows_.push(c->low);
-  if (!highs_.is_full()) return std::nullopt;
+  if (!highs_.is_full()) return no_value();
   const double high = highs_[p_];
   const double low = lows_[p_];
   bool top = true;
@@ -47,8 +48,8 @@ std::optional<double> FractalChaosBands::update(const BarSnapshot& bar) {
   }
   if (top) upper_ = high;
   if (bottom) lower_ = low;
-  if (!upper_ || !lower_) return std::nullopt;
-  return out_.set(*upper_, *lower_);
+  if (!upper_ || !lower_) return no_value();
+  return value_out(out_.set(*upper_, *lower_));
 }
 
 // ---- HurstChannel ----
@@ -62,13 +63,13 @@ Result<HurstChannel, IndicatorError> HurstChannel::create(std::uint64_t period,
 
 std::optional<double> HurstChannel::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   highs_.push(c->high);
   lows_.push(c->low);
   const auto sma = sma_update(sma_, c->close);
-  if (!sma) return std::nullopt;
+  if (!sma) return no_value();
   const double width = m_ * (highs_.value() - lows_.value());
-  return out_.set(*sma + width, *sma, *sma - width);
+  return value_out(out_.set(*sma + width, *sma, *sma - width));
 }
 
 }  // namespace fendro

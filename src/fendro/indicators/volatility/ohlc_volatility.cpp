@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "fendro/indicators/common/fused.hpp"
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/math.hpp"
@@ -23,19 +25,19 @@ double ParkinsonTerm::term(const Candle& c) {
 }
 
 double RogersSatchellTerm::term(const Candle& c) {
-  return std::fma(cr::log(c.high / c.close), cr::log(c.high / c.open),
+  return fused_mul_add(cr::log(c.high / c.close), cr::log(c.high / c.open),
                   cr::log(c.low / c.close) * cr::log(c.low / c.open));
 }
 
 template <class Term>
 std::optional<double> TermVolatility<Term>::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   terms_.push(Term::term(*c));
-  if (!terms_.is_full()) return std::nullopt;
+  if (!terms_.is_full()) return no_value();
   const double var = Term::variance(terms_.sum(), static_cast<double>(terms_.period()));
-  return (std::sqrt(clamp_variance(var)) * std::sqrt(static_cast<double>(annualisation_))) *
-         100.0;
+  return value_out(
+      (std::sqrt(clamp_variance(var)) * std::sqrt(static_cast<double>(annualisation_))) * 100.0);
 }
 
 template class TermVolatility<GarmanKlassTerm>;
@@ -59,10 +61,10 @@ YangZhangVolatility::YangZhangVolatility(std::uint64_t n, std::uint64_t a)
 
 std::optional<double> YangZhangVolatility::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   if (!prev_close_) {
     prev_close_ = c->close;
-    return std::nullopt;
+    return no_value();
   }
   const double overnight = cr::log(c->open / *prev_close_);
   const double open_close = cr::log(c->close / c->open);
@@ -73,12 +75,12 @@ std::optional<double> YangZhangVolatility::update(const BarSnapshot& bar) {
   overnight_.push(overnight);
   open_close_.push(open_close);
   rs_terms_.push(rs);
-  if (!overnight_.is_full()) return std::nullopt;
+  if (!overnight_.is_full()) return no_value();
   const double var_o = clamp_variance(sample_variance_raw(overnight_));
   const double var_c = clamp_variance(sample_variance_raw(open_close_));
   const double rs_mean = clamp_variance(rs_terms_.sum() / static_cast<double>(n_));
   const double var = clamp_variance((var_o + k_ * var_c) + rs_mean * (1.0 - k_));
-  return (std::sqrt(static_cast<double>(annualisation_)) * std::sqrt(var)) * 100.0;
+  return value_out((std::sqrt(static_cast<double>(annualisation_)) * std::sqrt(var)) * 100.0);
 }
 
 }  // namespace fendro

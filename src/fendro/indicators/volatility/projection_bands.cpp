@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -45,10 +46,10 @@ Result<ProjectionBands, IndicatorError> ProjectionBands::create(std::uint64_t pe
 
 std::optional<double> ProjectionBands::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto b = projection_bands_update(state_, c->high, c->low);
-  if (!b) return std::nullopt;
-  return out_.set(b->upper, b->middle, b->lower);
+  if (!b) return no_value();
+  return value_out(out_.set(b->upper, b->middle, b->lower));
 }
 
 }  // namespace fendro

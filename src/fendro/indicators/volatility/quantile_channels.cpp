@@ -4,6 +4,7 @@
 #include <span>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/common/window_regression.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
@@ -60,13 +61,13 @@ Result<MedianChannel, IndicatorError> MedianChannel::create(std::uint64_t period
 
 std::optional<double> MedianChannel::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   window_.push(*close);
-  if (!window_.is_full()) return std::nullopt;
+  if (!window_.is_full()) return no_value();
   const double median = window_.quantile(0.5);
   const double mad = deviation_quantile(window_.sorted(), median, 1.0, 0.5);
   const double width = mad * m_;
-  return out_.set(median + width, median, median - width);
+  return value_out(out_.set(median + width, median, median - width));
 }
 
 // ---- QuartileBands ----
@@ -78,10 +79,10 @@ Result<QuartileBands, IndicatorError> QuartileBands::create(std::uint64_t period
 
 std::optional<double> QuartileBands::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   window_.push(*close);
-  if (!window_.is_full()) return std::nullopt;
-  return out_.set(window_.quantile(0.75), window_.quantile(0.5), window_.quantile(0.25));
+  if (!window_.is_full()) return no_value();
+  return value_out(out_.set(window_.quantile(0.75), window_.quantile(0.5), window_.quantile(0.25)));
 }
 
 // ---- BomarBands ----
@@ -97,9 +98,9 @@ Result<BomarBands, IndicatorError> BomarBands::create(std::uint64_t period, doub
 
 std::optional<double> BomarBands::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
-  if (!close) return std::nullopt;
+  if (!close) return no_value();
   window_.push(*close);
-  if (!window_.is_full()) return std::nullopt;
+  if (!window_.is_full()) return no_value();
   const double mean = ring_sum(window_.ring()) / static_cast<double>(window_.period());
   const double a = std::abs(mean);
   // |(x - mean) / a| is |x - mean| / a; about a zero mean every deviation
@@ -107,7 +108,7 @@ std::optional<double> BomarBands::update(const BarSnapshot& bar) {
   const double r =
       mean == 0.0 ? 0.0 : deviation_quantile(window_.sorted(), mean, a, coverage_);
   const double width = a * r;
-  return out_.set(mean + width, mean, mean - width);
+  return value_out(out_.set(mean + width, mean, mean - width));
 }
 
 }  // namespace fendro

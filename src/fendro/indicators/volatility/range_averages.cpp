@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -18,16 +19,16 @@ Result<ChaikinVolatility, IndicatorError> ChaikinVolatility::create(std::uint64_
 
 std::optional<double> ChaikinVolatility::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const double h = c->high - c->low;
-  if (!std::isfinite(h)) return std::nullopt;
+  if (!std::isfinite(h)) return no_value();
   const auto avg = ema_update(ema_, h);
-  if (!avg || !std::isfinite(*avg)) return std::nullopt;
+  if (!avg || !std::isfinite(*avg)) return no_value();
   averages_.push(*avg);
-  if (!averages_.is_full()) return std::nullopt;
+  if (!averages_.is_full()) return no_value();
   const double old = averages_.front();
-  if (old == 0.0) return 0.0;
-  return ((*avg - old) / old) * 100.0;
+  if (old == 0.0) return value_out(0.0);
+  return value_out(((*avg - old) / old) * 100.0);
 }
 
 // ---- MassIndex ----
@@ -42,15 +43,15 @@ Result<MassIndex, IndicatorError> MassIndex::create(std::uint64_t ema_period,
 
 std::optional<double> MassIndex::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const double h = c->high - c->low;
-  if (!std::isfinite(h)) return std::nullopt;
+  if (!std::isfinite(h)) return no_value();
   std::array<double, 2> e;
-  if (!ema_chain_update(chain_, h, e)) return std::nullopt;
+  if (!ema_chain_update(chain_, h, e)) return no_value();
   const double ratio = e[1] == 0.0 ? 1.0 : e[0] / e[1];
   ratios_.push(ratio);
-  if (!ratios_.is_full()) return std::nullopt;
-  return ratios_.sum();
+  if (!ratios_.is_full()) return no_value();
+  return value_out(ratios_.sum());
 }
 
 }  // namespace fendro

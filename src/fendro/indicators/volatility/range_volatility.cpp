@@ -29,28 +29,28 @@ Result<Natr, IndicatorError> Natr::create(std::uint64_t period) {
 
 std::optional<double> Natr::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto a = atr_update(atr_, *c);
-  if (!a) return std::nullopt;
-  if (c->close == 0.0) return 0.0;
-  return (*a * 100.0) / c->close;
+  if (!a) return no_value();
+  if (c->close == 0.0) return value_out(0.0);
+  return value_out((*a * 100.0) / c->close);
 }
 
 // ---- TrueRange, HighLowRange ----
 
 std::optional<double> TrueRange::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const double tr = true_range(c->high, c->low, prev_close_);
   prev_close_ = c->close;
-  return tr;
+  return value_out(tr);
 }
 
 std::optional<double> HighLowRange::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
-  if (c->close == 0.0) return 0.0;
-  return (c->high - c->low) / c->close;
+  if (c == nullptr) return no_value();
+  if (c->close == 0.0) return value_out(0.0);
+  return value_out((c->high - c->low) / c->close);
 }
 
 // ---- VolatilityRatio ----
@@ -62,10 +62,10 @@ Result<VolatilityRatio, IndicatorError> VolatilityRatio::create(std::uint64_t pe
 
 std::optional<double> VolatilityRatio::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   if (!prev_close_) {
     prev_close_ = c->close;
-    return std::nullopt;
+    return no_value();
   }
   const double tr = true_range(c->high, c->low, prev_close_);
   prev_close_ = c->close;
@@ -73,11 +73,11 @@ std::optional<double> VolatilityRatio::update(const BarSnapshot& bar) {
     const double avg = *average_;
     const double ratio = avg > 0.0 ? tr / avg : 0.0;
     average_ = tr * alpha_ + avg * (1.0 - alpha_);
-    return ratio;
+    return value_out(ratio);
   }
   seed_sum_ = seed_sum_ + tr;
   if (++seed_count_ == n_) average_ = seed_sum_ / static_cast<double>(n_);
-  return std::nullopt;
+  return no_value();
 }
 
 // ---- ChoppinessIndex ----
@@ -92,16 +92,16 @@ ChoppinessIndex::ChoppinessIndex(std::uint64_t n)
 
 std::optional<double> ChoppinessIndex::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const double tr = true_range(c->high, c->low, prev_close_);
   prev_close_ = c->close;
   ranges_.push(tr);
   highs_.push(c->high);
   lows_.push(c->low);
-  if (!ranges_.is_full()) return std::nullopt;
+  if (!ranges_.is_full()) return no_value();
   const double range = highs_.value() - lows_.value();
-  if (range == 0.0) return 100.0;
-  return (cr::log10(ranges_.sum() / range) * 100.0) / log_n_;
+  if (range == 0.0) return value_out(100.0);
+  return value_out((cr::log10(ranges_.sum() / range) * 100.0) / log_n_);
 }
 
 }  // namespace fendro

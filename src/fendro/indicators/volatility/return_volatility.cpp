@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -49,7 +50,7 @@ void BipowerVariation::resum() {
 
 std::optional<double> BipowerVariation::update(const BarSnapshot& bar) {
   const auto r = bar_log_return(prev_, bar);
-  if (!r) return std::nullopt;
+  if (!r) return no_value();
   if (!returns_.empty()) {
     sum_ = sum_ + std::abs(*r * returns_.back());
     ++updates_;
@@ -63,8 +64,8 @@ std::optional<double> BipowerVariation::update(const BarSnapshot& bar) {
   } else {
     returns_.push(*r);
   }
-  if (!returns_.is_full()) return std::nullopt;
-  return clamp_variance(sum_) * kHalfPi;
+  if (!returns_.is_full()) return no_value();
+  return value_out(clamp_variance(sum_) * kHalfPi);
 }
 
 // ---- EwmaVolatility ----
@@ -79,10 +80,10 @@ Result<EwmaVolatility, IndicatorError> EwmaVolatility::create(double lambda) {
 
 std::optional<double> EwmaVolatility::update(const BarSnapshot& bar) {
   const auto r = bar_log_return(prev_, bar);
-  if (!r) return std::nullopt;
+  if (!r) return no_value();
   const double x = *r;
   variance_ = variance_ ? (*variance_ * lambda_) + x * (x * (1.0 - lambda_)) : x * x;
-  return std::sqrt(clamp_variance(*variance_));
+  return value_out(std::sqrt(clamp_variance(*variance_)));
 }
 
 // ---- Garch11 ----
@@ -106,10 +107,10 @@ Result<Garch11, IndicatorError> Garch11::create(double omega, double alpha, doub
 
 std::optional<double> Garch11::update(const BarSnapshot& bar) {
   const auto r = bar_log_return(prev_, bar);
-  if (!r) return std::nullopt;
+  if (!r) return no_value();
   variance_ = variance_ ? (omega_ + alpha_ * prev_square_) + beta_ * *variance_ : long_run_;
   prev_square_ = *r * *r;
-  return std::sqrt(*variance_);
+  return value_out(std::sqrt(*variance_));
 }
 
 // ---- HistoricalVolatility ----
@@ -123,10 +124,11 @@ Result<HistoricalVolatility, IndicatorError> HistoricalVolatility::create(
 
 std::optional<double> HistoricalVolatility::update(const BarSnapshot& bar) {
   const auto r = bar_log_return(prev_, bar);
-  if (!r) return std::nullopt;
+  if (!r) return no_value();
   window_.push(*r);
-  if (!window_.is_full()) return std::nullopt;
-  return (sample_stddev(window_) * std::sqrt(static_cast<double>(annualisation_))) * 100.0;
+  if (!window_.is_full()) return no_value();
+  return value_out((sample_stddev(window_) * std::sqrt(static_cast<double>(annualisation_))) *
+                   100.0);
 }
 
 // ---- JumpIndicator ----
@@ -151,10 +153,10 @@ JumpIndicator::JumpIndicator(std::uint64_t n, double k) : window_(n), k_(k) {
 
 std::optional<double> JumpIndicator::update(const BarSnapshot& bar) {
   const auto r = bar_log_return(prev_, bar);
-  if (!r) return std::nullopt;
+  if (!r) return no_value();
   if (!window_.is_full()) {
     window_.push(*r);
-    return std::nullopt;
+    return no_value();
   }
   // The return is judged against the window before it enters it.
   double signal = 0.0;
@@ -169,7 +171,7 @@ std::optional<double> JumpIndicator::update(const BarSnapshot& bar) {
     }
   }
   window_.push(*r);
-  return signal;
+  return value_out(signal);
 }
 
 // ---- RealizedVolatility ----
@@ -181,12 +183,12 @@ Result<RealizedVolatility, IndicatorError> RealizedVolatility::create(std::uint6
 
 std::optional<double> RealizedVolatility::update(const BarSnapshot& bar) {
   const auto r = bar_log_return(prev_, bar);
-  if (!r) return std::nullopt;
+  if (!r) return no_value();
   // The squares are kept as terms: the same products leave the sum and
   // enter its rebuilds as entered it.
   squares_.push(*r * *r);
-  if (!squares_.is_full()) return std::nullopt;
-  return std::sqrt(clamp_variance(squares_.sum()));
+  if (!squares_.is_full()) return no_value();
+  return value_out(std::sqrt(clamp_variance(squares_.sum())));
 }
 
 // ---- VolatilityOfVolatility ----
@@ -203,12 +205,12 @@ Result<VolatilityOfVolatility, IndicatorError> VolatilityOfVolatility::create(
 
 std::optional<double> VolatilityOfVolatility::update(const BarSnapshot& bar) {
   const auto r = bar_log_return(prev_, bar);
-  if (!r) return std::nullopt;
+  if (!r) return no_value();
   returns_.push(*r);
-  if (!returns_.is_full()) return std::nullopt;
+  if (!returns_.is_full()) return no_value();
   vols_.push(sample_stddev(returns_));
-  if (!vols_.is_full()) return std::nullopt;
-  return sample_stddev(vols_);
+  if (!vols_.is_full()) return no_value();
+  return value_out(sample_stddev(vols_));
 }
 
 }  // namespace fendro

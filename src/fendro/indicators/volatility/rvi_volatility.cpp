@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "fendro/indicators/common/fused.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -28,8 +30,8 @@ std::optional<double> rvi_volatility_core(RviVolatilityCore& s, double x) {
   const double n = static_cast<double>(s.period);
   if (s.averaged) {
     const double n1 = static_cast<double>(s.period - 1);
-    s.up_avg = std::fma(s.up_avg, n1, up) / n;
-    s.down_avg = std::fma(s.down_avg, n1, down) / n;
+    s.up_avg = fused_mul_add(s.up_avg, n1, up) / n;
+    s.down_avg = fused_mul_add(s.down_avg, n1, down) / n;
   } else {
     s.up_seed = s.up_seed + up;
     s.down_seed = s.down_seed + down;
@@ -49,7 +51,7 @@ Result<RviVolatility, IndicatorError> RviVolatility::create(std::uint64_t period
 }
 
 std::optional<double> RviVolatility::update(const BarSnapshot& bar) {
-  return rvi_volatility_core(core_, bar_close(bar));
+  return returned(rvi_volatility_core(core_, bar_close(bar)));
 }
 
 }  // namespace fendro

@@ -1,6 +1,7 @@
 #include "fendro/indicators/volatility/ttm_squeeze.hpp"
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -28,14 +29,14 @@ TtmSqueeze::TtmSqueeze(std::uint64_t n, double bollinger_k, double keltner_k)
 
 std::optional<double> TtmSqueeze::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   highs_.push(c->high);
   lows_.push(c->low);
   closes_.push(c->close);
   const auto bands = bollinger_update(bollinger_, c->close);
   const auto sma = sma_update(sma_, c->close);
   const auto atr = atr_update(atr_, *c);
-  if (!atr || !bands || !sma) return std::nullopt;
+  if (!atr || !bands || !sma) return no_value();
 
   const double width = *atr * keltner_k_;
   const double kc_upper = *sma + width;
@@ -50,7 +51,7 @@ std::optional<double> TtmSqueeze::update(const BarSnapshot& bar) {
   const double slope = fit_slope(line_, sums.sy, sums.sxy);
   const double intercept = fit_intercept(line_, sums.sy, slope);
   const double momentum = (n - 1.0) * slope + intercept;
-  return out_.set(squeeze, momentum);
+  return value_out(out_.set(squeeze, momentum));
 }
 
 }  // namespace fendro

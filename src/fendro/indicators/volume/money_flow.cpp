@@ -20,12 +20,12 @@ Result<ChaikinMoneyFlow, IndicatorError> ChaikinMoneyFlow::create(std::uint64_t 
 
 std::optional<double> ChaikinMoneyFlow::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   flows_.push(volume::money_flow_volume(*c));
   volumes_.push(c->volume);
-  if (!volumes_.is_full()) return std::nullopt;
-  if (volumes_.sum() == 0.0) return 0.0;
-  return flows_.sum() / volumes_.sum();
+  if (!volumes_.is_full()) return no_value();
+  if (volumes_.sum() == 0.0) return value_out(0.0);
+  return value_out(flows_.sum() / volumes_.sum());
 }
 
 // ---- ChaikinOscillator ----
@@ -38,13 +38,13 @@ Result<ChaikinOscillator, IndicatorError> ChaikinOscillator::create(std::uint64_
 
 std::optional<double> ChaikinOscillator::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   // The line keeps an overflowed value; the averages never see it.
   line_ = volume::money_flow_volume(*c) + line_;
-  if (!std::isfinite(line_)) return std::nullopt;
+  if (!std::isfinite(line_)) return no_value();
   ema_update(fast_, line_);
-  if (!ema_update(slow_, line_)) return std::nullopt;
-  return fast_.value - slow_.value;
+  if (!ema_update(slow_, line_)) return no_value();
+  return value_out(fast_.value - slow_.value);
 }
 
 // ---- Mfi ----
@@ -83,16 +83,16 @@ Result<Tsv, IndicatorError> Tsv::create(std::uint64_t period) {
 
 std::optional<double> Tsv::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   if (!prev_close_) {
     prev_close_ = c->close;
-    return std::nullopt;
+    return no_value();
   }
   const double term = c->volume * (c->close - *prev_close_);
   prev_close_ = c->close;
   terms_.push(term);
-  if (!terms_.is_full()) return std::nullopt;
-  return terms_.sum();
+  if (!terms_.is_full()) return no_value();
+  return value_out(terms_.sum());
 }
 
 // ---- TwiggsMoneyFlow ----
@@ -104,10 +104,10 @@ Result<TwiggsMoneyFlow, IndicatorError> TwiggsMoneyFlow::create(std::uint64_t pe
 
 std::optional<double> TwiggsMoneyFlow::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   if (!prev_close_) {
     prev_close_ = c->close;
-    return std::nullopt;
+    return no_value();
   }
   const double true_high = std::max(c->high, *prev_close_);
   const double true_low = std::min(c->low, *prev_close_);
@@ -121,10 +121,10 @@ std::optional<double> TwiggsMoneyFlow::update(const BarSnapshot& bar) {
     w.first = w.first + (ad - w.first) / n_;
     w.second = w.second + (c->volume - w.second) / n_;
   } else if (!w.seed(ad, c->volume)) {
-    return std::nullopt;
+    return no_value();
   }
-  if (w.second == 0.0) return 0.0;
-  return w.first / w.second;
+  if (w.second == 0.0) return value_out(0.0);
+  return value_out(w.first / w.second);
 }
 
 // ---- ForceIndex ----
@@ -136,15 +136,15 @@ Result<ForceIndex, IndicatorError> ForceIndex::create(std::uint64_t period) {
 
 std::optional<double> ForceIndex::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   if (!prev_close_) {
     prev_close_ = c->close;
-    return std::nullopt;
+    return no_value();
   }
   const double force = c->volume * (c->close - *prev_close_);
   prev_close_ = c->close;
-  if (!std::isfinite(force)) return std::nullopt;
-  return ema_update(average_, force);
+  if (!std::isfinite(force)) return no_value();
+  return returned(ema_update(average_, force));
 }
 
 // ---- EaseOfMovement ----
@@ -157,18 +157,18 @@ Result<EaseOfMovement, IndicatorError> EaseOfMovement::create(std::uint64_t peri
 std::optional<double> EaseOfMovement::update(const BarSnapshot& bar) {
   constexpr double kScale = 100000000.0;
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const double mid = midpoint(c->high, c->low);
   if (!prev_mid_) {
     prev_mid_ = mid;
-    return std::nullopt;
+    return no_value();
   }
   const double move =
       c->volume == 0.0 ? 0.0 : (kScale * ((c->high - c->low) * (mid - *prev_mid_))) / c->volume;
   prev_mid_ = mid;
   moves_.push(move);
-  if (!moves_.is_full()) return std::nullopt;
-  return moves_.sum() / n_;
+  if (!moves_.is_full()) return no_value();
+  return value_out(moves_.sum() / n_);
 }
 
 }  // namespace fendro

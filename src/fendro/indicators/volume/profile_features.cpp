@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -25,7 +26,7 @@ double NakedPoc::block_poc() {
 
 std::optional<double> NakedPoc::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   std::erase_if(naked_, [c](double p) { return c->low <= p && p <= c->high; });
   last_close_ = c->close;
   block_.push_back(volume::profile_bar(*c));
@@ -36,8 +37,8 @@ std::optional<double> NakedPoc::update(const BarSnapshot& bar) {
     block_.clear();
     has_block_ = true;
   }
-  if (!has_block_) return std::nullopt;
-  if (naked_.empty()) return last_close_;
+  if (!has_block_) return no_value();
+  if (naked_.empty()) return value_out(last_close_);
   double nearest = naked_.front();
   double distance = std::abs(nearest - last_close_);
   for (const double p : naked_) {
@@ -47,7 +48,7 @@ std::optional<double> NakedPoc::update(const BarSnapshot& bar) {
       distance = d;
     }
   }
-  return nearest;
+  return value_out(nearest);
 }
 
 // ---- ProfileShape ----
@@ -62,7 +63,7 @@ Result<ProfileShape, IndicatorError> ProfileShape::create(std::uint64_t period,
 
 std::optional<double> ProfileShape::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr || !volume::roll(window_, *c)) return std::nullopt;
+  if (c == nullptr || !volume::roll(window_, *c)) return no_value();
   const volume::ProfileBars bars = volume::ProfileBars::of(window_);
   const volume::BinGrid grid = volume::BinGrid::of(bars, bins_);
   std::uint64_t poc = 0;  // an empty histogram's first bin
@@ -71,9 +72,9 @@ std::optional<double> ProfileShape::update(const BarSnapshot& bar) {
     poc = volume::point_of_control(runs_);
   }
   const std::uint64_t third = bins_ / 3;
-  if (poc < third) return -1.0;
-  if (poc >= bins_ - third) return 1.0;
-  return 0.0;
+  if (poc < third) return value_out(-1.0);
+  if (poc >= bins_ - third) return value_out(1.0);
+  return value_out(0.0);
 }
 
 // ---- SinglePrints ----
@@ -86,12 +87,12 @@ Result<SinglePrints, IndicatorError> SinglePrints::create(std::uint64_t period,
 
 std::optional<double> SinglePrints::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr || !volume::roll(window_, *c)) return std::nullopt;
+  if (c == nullptr || !volume::roll(window_, *c)) return no_value();
   const volume::ProfileBars bars = volume::ProfileBars::of(window_);
   const volume::BinGrid grid = volume::BinGrid::of(bars, bins_);
-  if (grid.flat()) return 0.0;
+  if (grid.flat()) return value_out(0.0);
   runs_.build(grid, bars);
-  return static_cast<double>(volume::single_print_bins(runs_));
+  return value_out(static_cast<double>(volume::single_print_bins(runs_)));
 }
 
 }  // namespace fendro

@@ -1,6 +1,7 @@
 #include "fendro/indicators/volume/volume_candles.hpp"
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 
 namespace fendro {
 
@@ -13,12 +14,12 @@ Result<VolumeBox<Body>, IndicatorError> VolumeBox<Body>::create(std::uint64_t pe
 template <bool Body>
 std::optional<double> VolumeBox<Body>::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto average = sma_update(volumes_, c->volume);
-  if (!average) return std::nullopt;
+  if (!average) return no_value();
   const double height = Body ? c->close - c->open : c->high - c->low;
   const double width = *average > 0.0 ? c->volume / *average : 0.0;
-  return outputs_.set(height, width);
+  return value_out(outputs_.set(height, width));
 }
 
 template class VolumeBox<true>;

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/volume/fast_slow.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/math.hpp"
@@ -21,12 +22,12 @@ Result<BetterVolume, IndicatorError> BetterVolume::create(std::uint64_t period) 
 
 std::optional<double> BetterVolume::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const double range = c->high - c->low;
   const bool has_range = range > 0.0;
   const double v = c->volume;
   bars_.push(Bar{v, range * v, has_range ? v / range : 0.0, has_range});
-  if (!bars_.is_full()) return std::nullopt;
+  if (!bars_.is_full()) return no_value();
 
   // Extremes of the bars before this one (the newest entry is this bar).
   constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -52,10 +53,10 @@ std::optional<double> BetterVolume::update(const BarSnapshot& bar) {
 
   const bool churn = has_range && v / range > max_volume_per_range;
   const bool climax = range * v > max_range_volume;
-  if (climax && churn) return 4.0;
-  if (climax) return c->close < c->open ? -3.0 : 3.0;
-  if (churn) return 2.0;
-  return v < min_volume ? 1.0 : 0.0;
+  if (climax && churn) return value_out(4.0);
+  if (climax) return value_out(c->close < c->open ? -3.0 : 3.0);
+  if (churn) return value_out(2.0);
+  return value_out(v < min_volume ? 1.0 : 0.0);
 }
 
 // ---- DemandIndex ----
@@ -85,22 +86,22 @@ double smoothed_pressure(EmaState& average, double pressure) {
 
 std::optional<double> DemandIndex::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   volumes_.push(c->volume);
   const std::optional<Prev> prev = prev_;
   prev_ = Prev{c->high, c->low, c->close};
-  if (!prev) return std::nullopt;
+  if (!prev) return no_value();
   ranges_.push(std::max(c->high, prev->high) - std::min(c->low, prev->low));
-  if (!ranges_.is_full()) return std::nullopt;
+  if (!ranges_.is_full()) return no_value();
 
   const double avg_volume = volumes_.sum() / n_;
-  if (avg_volume == 0.0) return last_;
+  if (avg_volume == 0.0) return value_out(last_);
   const double price = ((c->high + c->low) + (c->close + c->close)) * 0.25;
-  if (price == 0.0) return last_;
+  if (price == 0.0) return value_out(last_);
   const double prev_price = ((prev->high + prev->low) + (prev->close + prev->close)) * 0.25;
-  if (prev_price == 0.0) return last_;
+  if (prev_price == 0.0) return value_out(last_);
   const double avg_range = ranges_.sum() / n_;
-  if (avg_range == 0.0) return last_;
+  if (avg_range == 0.0) return value_out(last_);
 
   const double rel = (price - prev_price) / std::min(price, prev_price);
   const double volume_ratio = c->volume / avg_volume;
@@ -116,7 +117,7 @@ std::optional<double> DemandIndex::update(const BarSnapshot& bar) {
     value = (1.0 - buy / sell) * -100.0;
   }
   last_ = value;
-  return value;
+  return value_out(value);
 }
 
 // ---- Kvo ----
@@ -128,13 +129,13 @@ Result<Kvo, IndicatorError> Kvo::create(std::uint64_t fast, std::uint64_t slow) 
 
 std::optional<double> Kvo::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const double hlc = (c->high + c->low) + c->close;
   const double dm = c->high - c->low;
   if (!prev_range_) {
     prev_range_ = dm;
     prev_hlc_ = hlc;
-    return std::nullopt;
+    return no_value();
   }
   const std::int8_t prev_trend = trend_;
   std::int8_t trend = prev_trend;
@@ -157,10 +158,10 @@ std::optional<double> Kvo::update(const BarSnapshot& bar) {
                 : ((c->volume * std::abs(2.0 * (dm / cm - 1.0))) * static_cast<double>(trend)) * 100.0;
   prev_range_ = dm;
   prev_hlc_ = hlc;
-  if (!std::isfinite(force)) return std::nullopt;
+  if (!std::isfinite(force)) return no_value();
   ema_update(fast_, force);
-  if (!ema_update(slow_, force)) return std::nullopt;
-  return fast_.value - slow_.value;
+  if (!ema_update(slow_, force)) return no_value();
+  return value_out(fast_.value - slow_.value);
 }
 
 // ---- VolumeOscillator ----
@@ -173,12 +174,12 @@ Result<VolumeOscillator, IndicatorError> VolumeOscillator::create(std::uint64_t 
 
 std::optional<double> VolumeOscillator::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const auto fast = sma_update(fast_, c->volume);
   const auto slow = sma_update(slow_, c->volume);
-  if (!fast || !slow) return std::nullopt;
-  if (*slow == 0.0) return 0.0;
-  return ((*fast - *slow) * 100.0) / *slow;
+  if (!fast || !slow) return no_value();
+  if (*slow == 0.0) return value_out(0.0);
+  return value_out(((*fast - *slow) * 100.0) / *slow);
 }
 
 // ---- VolumeRsi ----
@@ -190,10 +191,10 @@ Result<VolumeRsi, IndicatorError> VolumeRsi::create(std::uint64_t period) {
 
 std::optional<double> VolumeRsi::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   if (!prev_volume_) {
     prev_volume_ = c->volume;
-    return std::nullopt;
+    return no_value();
   }
   const double change = c->volume - *prev_volume_;
   prev_volume_ = c->volume;
@@ -204,11 +205,11 @@ std::optional<double> VolumeRsi::update(const BarSnapshot& bar) {
     w.first = (gain + w.first * n_minus_1_) / n_;
     w.second = (loss + w.second * n_minus_1_) / n_;
   } else if (!w.seed(gain, loss)) {
-    return std::nullopt;
+    return no_value();
   }
   const double total = w.first + w.second;
-  if (total == 0.0) return 50.0;
-  return (w.first / total) * 100.0;
+  if (total == 0.0) return value_out(50.0);
+  return value_out((w.first / total) * 100.0);
 }
 
 // ---- Vzo ----
@@ -220,10 +221,10 @@ Result<Vzo, IndicatorError> Vzo::create(std::uint64_t period) {
 
 std::optional<double> Vzo::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   if (!prev_close_) {
     prev_close_ = c->close;
-    return std::nullopt;
+    return no_value();
   }
   double signed_volume = 0.0;
   if (c->close > *prev_close_) {
@@ -234,9 +235,9 @@ std::optional<double> Vzo::update(const BarSnapshot& bar) {
   prev_close_ = c->close;
   const auto s = ema_update(signed_, signed_volume);
   const auto v = ema_update(volume_, c->volume);
-  if (!s || !v) return std::nullopt;
-  if (*v == 0.0) return 0.0;
-  return (*s * 100.0) / *v;
+  if (!s || !v) return no_value();
+  if (*v == 0.0) return value_out(0.0);
+  return value_out((*s * 100.0) / *v);
 }
 
 }  // namespace fendro

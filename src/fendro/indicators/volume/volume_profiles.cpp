@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 
 namespace fendro {
 // ---- VolumeProfile ----
@@ -15,11 +16,11 @@ Result<VolumeProfile, IndicatorError> VolumeProfile::create(std::uint64_t period
 
 std::optional<double> VolumeProfile::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   lows_.push(c->low);
   highs_.push(c->high);
-  if (lows_.count() < period_) return std::nullopt;
-  return outputs_.set(lows_.value(), highs_.value());
+  if (lows_.count() < period_) return no_value();
+  return value_out(outputs_.set(lows_.value(), highs_.value()));
 }
 
 // ---- ValueArea, CompositeProfile ----
@@ -38,17 +39,17 @@ Result<ValueAreaProfile<Edges>, IndicatorError> ValueAreaProfile<Edges>::create(
 template <bool Edges>
 std::optional<double> ValueAreaProfile<Edges>::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr || !volume::roll(window_, *c)) return std::nullopt;
+  if (c == nullptr || !volume::roll(window_, *c)) return no_value();
   const volume::ProfileBars bars = volume::ProfileBars::of(window_);
   const volume::BinGrid grid = volume::BinGrid::of(bars, bins_);
-  if (grid.flat()) return outputs_.set(grid.low, grid.low, grid.low);
+  if (grid.flat()) return value_out(outputs_.set(grid.low, grid.low, grid.low));
   runs_.build(grid, bars);
   const std::uint64_t poc = volume::point_of_control(runs_);
   const volume::ValueAreaBins area = volume::value_area(runs_, poc, pct_);
   if constexpr (Edges) {
-    return outputs_.set(grid.center(poc), grid.edge(area.high + 1), grid.edge(area.low));
+    return value_out(outputs_.set(grid.center(poc), grid.edge(area.high + 1), grid.edge(area.low)));
   } else {
-    return outputs_.set(grid.center(poc), grid.center(area.high), grid.center(area.low));
+    return value_out(outputs_.set(grid.center(poc), grid.center(area.high), grid.center(area.low)));
   }
 }
 
@@ -65,15 +66,15 @@ Result<HighLowVolumeNodes, IndicatorError> HighLowVolumeNodes::create(std::uint6
 
 std::optional<double> HighLowVolumeNodes::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr || !volume::roll(window_, *c)) return std::nullopt;
+  if (c == nullptr || !volume::roll(window_, *c)) return no_value();
   const volume::ProfileBars bars = volume::ProfileBars::of(window_);
   const volume::BinGrid grid = volume::BinGrid::of(bars, bins_);
   // A flat window counts all its volume in bin 0 with no width: both nodes sit at L.
-  if (grid.flat()) return outputs_.set(grid.low, grid.low);
+  if (grid.flat()) return value_out(outputs_.set(grid.low, grid.low));
   runs_.build(grid, bars);
   const std::uint64_t hvn = volume::point_of_control(runs_);
   const std::uint64_t lvn = volume::low_volume_node(runs_, hvn);
-  return outputs_.set(grid.center(hvn), grid.center(lvn));
+  return value_out(outputs_.set(grid.center(hvn), grid.center(lvn)));
 }
 
 }  // namespace fendro

@@ -4,22 +4,23 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/local_day.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
 
 std::optional<double> Vwap::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   cum_pv_ = cum_pv_ + c->volume * typical_price(*c);
   cum_volume_ = cum_volume_ + c->volume;
-  if (cum_volume_ == 0.0) return std::nullopt;
-  return cum_pv_ / cum_volume_;
+  if (cum_volume_ == 0.0) return no_value();
+  return value_out(cum_pv_ / cum_volume_);
 }
 
 std::optional<double> SessionVwap::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   // Any change of local day starts a new session, backwards in time too.
   const std::int64_t day = vol::local_day(c->time, offset_);
   if (day_ != day) {
@@ -30,8 +31,8 @@ std::optional<double> SessionVwap::update(const BarSnapshot& bar) {
   const double tp = typical_price(*c);
   cum_pv_ = c->volume * tp + cum_pv_;
   cum_volume_ = c->volume + cum_volume_;
-  if (cum_volume_ > 0.0) return cum_pv_ / cum_volume_;
-  return tp;
+  if (cum_volume_ > 0.0) return value_out(cum_pv_ / cum_volume_);
+  return value_out(tp);
 }
 
 Result<RollingVwap, IndicatorError> RollingVwap::create(std::uint64_t period) {
@@ -41,11 +42,11 @@ Result<RollingVwap, IndicatorError> RollingVwap::create(std::uint64_t period) {
 
 std::optional<double> RollingVwap::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   pv_.push(c->volume * typical_price(*c));
   volume_.push(c->volume);
-  if (!volume_.is_full() || volume_.sum() == 0.0) return std::nullopt;
-  return pv_.sum() / volume_.sum();
+  if (!volume_.is_full() || volume_.sum() == 0.0) return no_value();
+  return value_out(pv_.sum() / volume_.sum());
 }
 
 Result<VwapStdDevBands, IndicatorError> VwapStdDevBands::create(double multiplier) {
@@ -55,7 +56,7 @@ Result<VwapStdDevBands, IndicatorError> VwapStdDevBands::create(double multiplie
 
 std::optional<double> VwapStdDevBands::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
+  if (c == nullptr) return no_value();
   const double tp = typical_price(*c);
   if (!anchor_) anchor_ = tp;  // also when this bar has no volume
   const double d = tp - *anchor_;
@@ -63,13 +64,13 @@ std::optional<double> VwapStdDevBands::update(const BarSnapshot& bar) {
   sum_wd_ = sum_wd_ + v * d;
   sum_wd2_ = v * (d * d) + sum_wd2_;
   sum_volume_ = v + sum_volume_;
-  if (sum_volume_ == 0.0) return std::nullopt;
+  if (sum_volume_ == 0.0) return no_value();
   const double m = sum_wd_ / sum_volume_;
   const double middle = *anchor_ + m;
   const double raw = sum_wd2_ / sum_volume_ - m * m;
   const double stddev = std::sqrt(raw > 0.0 ? raw : 0.0);  // NaN and -0.0 count as 0
   const double spread = stddev * multiplier_;
-  return outputs_.set(middle + spread, middle, middle - spread, stddev);
+  return value_out(outputs_.set(middle + spread, middle, middle - spread, stddev));
 }
 
 }  // namespace fendro

@@ -1,0 +1,152 @@
+// Candle lists read straight from the text against the tree reader, on
+// generated texts in every form a candle takes, intact, damaged and cut:
+// the same candles (f64 bits included) or the same failure text.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fendro/json/parse.hpp"
+#include "fendro/market/plain_candles.hpp"
+#include "fendro/market/read_market_data.hpp"
+
+namespace fendro {
+namespace {
+
+using Reading = Result<MarketData, std::string>;
+
+// A reading as text: its failure, or its symbols and their candles' bits.
+std::string describe(const Reading& r) {
+  if (!r) return "error: " + r.error();
+  std::string out;
+  for (const auto& [symbol, candles] : *r) {
+    out += symbol + ':';
+    for (const Candle& c : candles) {
+      out += std::to_string(c.time);
+      for (const double x : {c.open, c.high, c.low, c.close, c.volume}) {
+        out += ' ' + std::to_string(std::bit_cast<std::uint64_t>(x));
+      }
+      out += ';';
+    }
+  }
+  return out;
+}
+
+// The text reader against the tree of the same text.
+std::string tree_reading(const std::string& text) {
+  const auto tree = json::parse(text);
+  return tree ? describe(read_market_data(tree->root)) : "error: " + tree.error().display();
+}
+
+class CandleTexts {
+ public:
+  explicit CandleTexts(std::uint64_t seed) : rng_(seed) {}
+  std::uint64_t below(std::uint64_t n) { return rng_() % n; }
+
+  // Mostly prices and times as bulk data writes them; in some texts now
+  // and then (see odd_every) one other value a field may hold.
+  static constexpr std::string_view kOdd[] = {
+      "-0", "-0.0", "1e3", "1.5E-3", "12345678901234567890", "1.0", "-12", "0", "9223372036854775807",
+      "9223372036854775808", "1e-30", "9007199254740993", "\"1\"", "null", "true", "[]"};
+  std::string_view odd_value;
+  std::uint64_t odd_every = 1;  // a field's value is odd_value one time in odd_every
+  bool odd() { return below(odd_every) == 0; }
+  std::string number(bool time) {
+    if (odd()) return std::string(odd_value);
+    if (time) return std::to_string(1700000000000 + below(1'000'000) * 60'000);
+    return std::to_string(below(100'000)) + (below(5) ? "." + std::to_string(below(1000)) : "");
+  }
+
+  std::string candle() {
+    static const char* const kKeys[] = {"time", "open", "high", "low", "close", "volume"};
+    const std::uint64_t form = below(20);
+    std::string s = form >= 17 ? "[" : "{";
+    if (form >= 17) {  // an array of 5 or 6 numbers, or of 4 or 7
+      const std::uint64_t n = odd() ? 4 + below(4) : 5 + below(2);
+      for (std::uint64_t k = 0; k < n; ++k) s += (k ? "," : "") + number(k == 0);
+      return s + ']';
+    }
+    std::vector<int> order = {0, 1, 2, 3, 4, 5};
+    if (form == 0) std::shuffle(order.begin(), order.end(), rng_);
+    if (form == 1) order.erase(order.begin() + static_cast<long>(odd() ? below(6) : 5));  // a field missing
+    if (form == 2) order.push_back(static_cast<int>(below(6)));  // a field twice
+    for (std::size_t k = 0; k < order.size(); ++k) {
+      s += k ? "," : "";
+      s += form == 3 && k == 2 ? " \"" : "\"";
+      s += kKeys[order[k]];
+      s += "\":" + number(order[k] == 0);
+    }
+    if (form == 4) s += ",\"extra\":{\"x\":[1]}";
+    return s + '}';
+  }
+
+  // Two symbols, the first in key order second in the text.
+  std::string data(std::size_t candles) {
+    std::string s;
+    for (const char* symbol : {"{\"B\":[", "],\"A\":["}) {
+      s += symbol;
+      for (std::size_t k = 0; k < candles; ++k) s += (k ? "," : "") + candle();
+    }
+    return s + "]}";
+  }
+
+  void damage(std::string& s) {
+    static constexpr std::string_view kBytes = "0123456789.-eE,:{}[]\" x\n";
+    const std::size_t at = below(s.size());
+    const std::uint64_t how = below(4);
+    if (how == 0) s[at] = kBytes[below(kBytes.size())];
+    if (how == 1) s.erase(at, 1 + below(3));
+    if (how == 2) s.insert(at, s.substr(below(s.size()), below(20)));
+    if (how == 3) s.resize(at);
+  }
+
+ private:
+  std::mt19937_64 rng_;
+};
+
+TEST(PlainCandlesTest, TextReaderMatchesTreeReaderOnIntactDamagedAndCutTexts) {
+  CandleTexts gen(7);
+  for (int round = 0; round < 2000; ++round) {
+    // Texts whose candles all fit, and texts where a few do not.
+    gen.odd_every = round % 2 == 0 ? 1'000'000 : 200;
+    gen.odd_value = CandleTexts::kOdd[gen.below(std::size(CandleTexts::kOdd))];
+    std::string text = gen.data(10 + gen.below(200));
+    if (round % 3 != 0) {
+      for (std::uint64_t k = 1 + gen.below(3); k > 0 && !text.empty(); --k) gen.damage(text);
+    }
+    ASSERT_EQ(describe(read_market_data_text(text)), tree_reading(text)) << text;
+  }
+}
+
+// Plain lists are taken whole but for their last candles (too close to the
+// end of the text to be read eight bytes at a time), ending after a candle
+// where the next separator is the general reader's.
+TEST(PlainCandlesTest, PlainListsAreTakenUpToACandleEnd) {
+  const std::string_view lists[] = {
+      R"({"time":1700000000000,"open":101.25,"high":102.5,"low":99.0,"close":101.75,"volume":12345.678})",
+      R"({"close":1,"low":2,"high":3,"open":4,"time":-5})",
+      R"([1700000000000,101.25,102.5,99.0,101.75,12345.678])",
+      R"([0,-0,1e3,2.5E-2,0.001])",
+  };
+  for (const std::string_view one : lists) {
+    std::string list = "[";
+    for (int k = 0; k < 50; ++k) list.append(k ? "," : "").append(one);
+    list += "]";
+    std::vector<Candle> taken;
+    const std::size_t n = read_plain_candles(std::string_view(list).substr(1), taken);
+    ASSERT_GT(taken.size(), 40u) << one;
+    EXPECT_EQ(n, taken.size() * (one.size() + 1) - 1) << one;
+    // The candles taken are the first of those the tree holds.
+    const std::string all = tree_reading("{\"S\":" + list + "}");
+    const std::string first = describe(MarketData{{"S", taken}});
+    EXPECT_EQ(all.substr(0, first.size()), first) << one;
+  }
+}
+
+}  // namespace
+}  // namespace fendro
