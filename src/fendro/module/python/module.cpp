@@ -16,7 +16,6 @@
 
 #include "fendro/module/command.hpp"
 #include "fendro/proof/proof.hpp"
-#include "fendro/util/huge_pages.hpp"
 
 namespace {
 
@@ -81,7 +80,7 @@ class StrSink final : public fendro::ResponseSink {
     }
     if (!str_) {
       str_ = part;
-      if (expected_ >= kLargeResponse) move_to_own_mapping(is_ascii(bytes));
+      if (expected_ >= kLargeResponse) move_to_own_mapping();
       return;
     }
     PyUnicode_Append(&str_, part);  // on failure str_ is released and null
@@ -99,30 +98,14 @@ class StrSink final : public fendro::ResponseSink {
   static constexpr std::size_t kLargeResponse = 4 << 20;
   static constexpr std::size_t kOwnMapping = 33 << 20;
 
-  // The mapping is also asked for huge pages (kept as it is cut back and
-  // grown again): filling it then takes one page fault per 2 MiB. Its bytes
-  // are reached only through a str of single-byte characters, whose UTF-8
-  // form is its own storage, never a copy.
-  void move_to_own_mapping(bool ascii) {
+  void move_to_own_mapping() {
     const Py_ssize_t length = PyUnicode_GetLength(str_);
     const auto grown = static_cast<Py_ssize_t>(std::max(expected_, kOwnMapping));
     if (PyUnicode_Resize(&str_, grown) < 0) {
       PyErr_Clear();  // only a way of growing: the str is as it was
       return;
     }
-    if (ascii) {
-      Py_ssize_t size = 0;
-      if (const char* data = PyUnicode_AsUTF8AndSize(str_, &size)) {
-        fendro::advise_huge_pages(data, static_cast<std::size_t>(size));
-      } else {
-        PyErr_Clear();
-      }
-    }
     failed_ = PyUnicode_Resize(&str_, length) < 0;
-  }
-
-  static bool is_ascii(std::string_view bytes) {
-    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
   }
 
   PyObject* str_ = nullptr;
