@@ -251,24 +251,36 @@ char* HashSink::room(std::size_t n) {
   return buf_.get() + used_;
 }
 
+// Hashes the first kChunk buffered bytes (used_ > kChunk) and keeps the rest:
+// every update then starts on a kChunk boundary of the text and is one
+// whole subtree, hashed at full width; uneven updates would each leave a
+// chunk to the one-block-at-a-time path.
 void HashSink::flush() {
-  blake3_hasher_update(&hasher_, buf_.get(), used_);
-  used_ = 0;
+  blake3_hasher_update(&hasher_, buf_.get(), kChunk);
+  used_ -= kChunk;
+  std::memcpy(buf_.get(), buf_.get() + kChunk, used_);
 }
 
 void HashSink::write(std::string_view bytes) {
-  if (bytes.size() <= kRoomMax) {
-    char* p = room(bytes.size());
-    std::memcpy(p, bytes.data(), bytes.size());
-    advance_to(p + bytes.size());
-    return;
+  while (!bytes.empty()) {
+    if (used_ == 0 && bytes.size() > kChunk) {
+      // Whole chunks straight from the caller's bytes; the rest is buffered.
+      const std::size_t whole = bytes.size() - bytes.size() % kChunk;
+      blake3_hasher_update(&hasher_, bytes.data(), whole);
+      bytes.remove_prefix(whole);
+      continue;
+    }
+    const std::size_t n = std::min(bytes.size(), kChunk + kRoomMax - used_);
+    std::memcpy(buf_.get() + used_, bytes.data(), n);
+    used_ += n;
+    bytes.remove_prefix(n);
+    if (used_ == kChunk + kRoomMax) flush();
   }
-  flush();
-  blake3_hasher_update(&hasher_, bytes.data(), bytes.size());
 }
 
 std::string HashSink::finish() {
-  flush();
+  blake3_hasher_update(&hasher_, buf_.get(), used_);
+  used_ = 0;
   std::uint8_t digest[BLAKE3_OUT_LEN];
   blake3_hasher_finalize(&hasher_, digest, BLAKE3_OUT_LEN);
   static constexpr char kHex[] = "0123456789abcdef";

@@ -108,7 +108,7 @@ inline char* put_scaled(char* p, bool negative, std::uint64_t q) {
   p += negative ? 1 : 0;
   const auto whole = static_cast<std::uint32_t>(q / 100000000u);  // < 45035997
   const auto frac = static_cast<std::uint32_t>(q - std::uint64_t{whole} * 100000000u);
-  p = put_u64(p, whole);
+  p = put_below_1e8(p, whole);
   if (frac == 0) return p;
   *p++ = '.';
   if (frac % 100000 == 0) {

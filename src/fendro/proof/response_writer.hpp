@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "fendro/proof/canonical.hpp"
+#include "fendro/util/huge_pages.hpp"
 
 namespace fendro {
 
@@ -30,7 +31,10 @@ class StringSink final : public ResponseSink {
  public:
   explicit StringSink(std::string& out) : out_(out) {}
   void take(std::string_view piece) override { out_.append(piece); }
-  void expect(std::size_t bytes) override { out_.reserve(out_.size() + bytes); }
+  void expect(std::size_t bytes) override {
+    out_.reserve(out_.size() + bytes);
+    advise_huge_pages(out_.data() + out_.size(), out_.capacity() - out_.size());
+  }
 
  private:
   std::string& out_;

@@ -143,10 +143,38 @@ bool bars_compare(BarsCmp cmp, std::uint32_t have, std::uint32_t n) {
   return false;
 }
 
+// eval_operand's value into `out`, false when absent. An indicator's stored
+// value and a constant, the commonest operands, are read in place; the
+// value travels as a plain double, not an optional (copies of which through
+// the stack stall on every read).
+inline bool operand_at(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w, std::uint64_t i,
+                       double& out) {
+  const RuleSet::OperandNode& node = rules.operand(id);
+  if (i < w.size()) {
+    if (node.kind == Operand::Kind::Reference) {
+      const std::optional<double>& v = w.value(i, node.key);
+      if (!v.has_value()) return false;
+      out = *v;
+      return true;
+    }
+    if (node.kind == Operand::Kind::Constant) {
+      out = node.constant;
+      return true;
+    }
+  }
+  const std::optional<double> v = eval_operand(rules, id, w, i);
+  if (!v.has_value()) return false;
+  out = *v;
+  return true;
+}
+
 bool test(const RuleSet& rules, const RuleSet::ConditionNode& node, const RuleWindow& w, std::uint64_t i,
           const PositionFlags& flags) {
   using K = Condition::Kind;
-  const auto at = [&](int k, std::uint64_t idx) { return eval_operand(rules, node.ops[k], w, idx); };
+  // Operands have no side effects: whether one is read after another is
+  // absent changes nothing.
+  const auto at = [&](int k, std::uint64_t idx, double& out) { return operand_at(rules, node.ops[k], w, idx, out); };
+  double a = 0.0, b = 0.0, c = 0.0, d = 0.0;
   switch (node.kind) {
     case K::Gt:
     case K::Lt:
@@ -154,37 +182,34 @@ bool test(const RuleSet& rules, const RuleSet::ConditionNode& node, const RuleWi
     case K::Le:
     case K::Eq:
     case K::Ne: {
-      const auto a = at(0, i);
-      if (!a) return false;
-      const auto b = at(1, i);
-      if (!b) return false;
+      if (!at(0, i, a) || !at(1, i, b)) return false;
       switch (node.kind) {
-        case K::Gt: return *a > *b;
-        case K::Lt: return *a < *b;
-        case K::Ge: return *a >= *b;
-        case K::Le: return *a <= *b;
-        case K::Eq: return std::fabs(*a - *b) < kTiny;
-        default: return std::fabs(*a - *b) >= kTiny;
+        case K::Gt: return a > b;
+        case K::Lt: return a < b;
+        case K::Ge: return a >= b;
+        case K::Le: return a <= b;
+        case K::Eq: return std::fabs(a - b) < kTiny;
+        default: return std::fabs(a - b) >= kTiny;
       }
     }
     case K::CrossAbove:
     case K::CrossBelow: {
       if (i == 0) return false;
-      const auto a = at(0, i), b = at(1, i), pa = at(0, i - 1), pb = at(1, i - 1);
-      if (!a || !b || !pa || !pb) return false;
-      return node.kind == K::CrossAbove ? (*pa <= *pb && *a > *b) : (*pa >= *pb && *a < *b);
+      // a, b now; c, d (their previous values) one bar before.
+      if (!at(0, i, a) || !at(1, i, b) || !at(0, i - 1, c) || !at(1, i - 1, d)) return false;
+      return node.kind == K::CrossAbove ? (c <= d && a > b) : (c >= d && a < b);
     }
     case K::Between: {
-      const auto x = at(0, i), lo = at(1, i), hi = at(2, i);
-      if (!x || !lo || !hi) return false;
-      return *lo <= *x && *x <= *hi;
+      // a the value, b and c the bounds.
+      if (!at(0, i, a) || !at(1, i, b) || !at(2, i, c)) return false;
+      return b <= a && a <= c;
     }
     case K::Rising:
     case K::Falling: {
       if (i < node.n) return false;
-      const auto v = at(0, i), then = at(0, i - node.n);
-      if (!v || !then) return false;
-      return node.kind == K::Rising ? *v > *then : *v < *then;
+      // a now, b n bars before.
+      if (!at(0, i, a) || !at(0, i - node.n, b)) return false;
+      return node.kind == K::Rising ? a > b : a < b;
     }
     case K::All:
       for (RuleSet::Id k = 0; k < node.count; ++k) {

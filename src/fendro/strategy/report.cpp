@@ -23,12 +23,23 @@ Metrics compute_metrics(std::span<const EquityPoint> equity, std::span<const Clo
   m.pnl = n == 0 ? c - c : equity[n - 1].equity - c;
   m.return_pct = is_tiny(c) ? 0.0 : (m.pnl / c) * 100.0;
 
+  // The first pass over the curve sums the step returns and tracks the
+  // drawdown; the returns are recomputed on the second rather than stored.
+  const auto r = [&](std::size_t k) { return step_return(equity[k].equity, equity[k + 1].equity); };
+  double sum = -0.0;
+  double peak = -kInf;
+  for (std::size_t k = 0; k < n; ++k) {
+    if (k != 0) sum += r(k - 1);
+    const double e = equity[k].equity;
+    if (e > peak) peak = e;
+    if (peak > 0.0) {
+      const double d = ((peak - e) / peak) * 100.0;
+      if (d > m.max_drawdown) m.max_drawdown = d;
+    }
+  }
+
   if (n >= 2) {
-    // The returns are recomputed on each pass rather than stored.
-    const auto r = [&](std::size_t k) { return step_return(equity[k].equity, equity[k + 1].equity); };
     const double steps = static_cast<double>(n - 1);
-    double sum = -0.0;
-    for (std::size_t k = 0; k + 1 < n; ++k) sum += r(k);
     const double mean = sum / steps;
     double dev = -0.0;
     double down = -0.0;
@@ -45,14 +56,6 @@ Metrics compute_metrics(std::span<const EquityPoint> equity, std::span<const Clo
     m.sortino = is_tiny(dd) ? 0.0 : (sum / steps) / dd;
   }
 
-  double peak = -kInf;
-  for (const EquityPoint& p : equity) {
-    if (p.equity > peak) peak = p.equity;
-    if (peak > 0.0) {
-      const double d = ((peak - p.equity) / peak) * 100.0;
-      if (d > m.max_drawdown) m.max_drawdown = d;
-    }
-  }
   if (is_tiny(m.max_drawdown)) {
     m.calmar = m.return_pct > 0.0 ? kInf : 0.0;
   } else {

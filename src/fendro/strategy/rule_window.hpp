@@ -41,6 +41,11 @@ class RuleWindow {
     return {bars_[s], {values_.data() + s * keys_, keys_}};
   }
 
+  // The value under `key` on record i (i < size()): record(i).values[key].
+  const std::optional<double>& value(std::uint64_t i, std::size_t key) const {
+    return values_[slot(i) * keys_ + key];
+  }
+
   // Values of the record the next push() appends; all absent after a push.
   std::span<std::optional<double>> next_values() { return next_; }
 

@@ -81,26 +81,38 @@ inline char* put_leading_group(char* p, std::uint32_t n) {
   return put_group(p, kDigitGroups.leading[n], kDigitGroups.leading[n].length);
 }
 
-// Writes the digits of v (no sign) at p, which must have 24 bytes of room
-// (whole words are stored); returns the end.
-inline char* put_u64(char* p, std::uint64_t v) {
-  // Short numbers by table, the rest 8 digits at a time.
-  if (v < 1000) return put_leading_group(p, static_cast<std::uint32_t>(v));
+// Writes the digits of v < 10^8 (no sign) at p, which must have 8 bytes of room.
+inline char* put_below_1e8(char* p, std::uint32_t v) {
+  // Short numbers by table, the rest as one 8-digit word.
+  if (v < 1000) return put_leading_group(p, v);
   if (v < 1000000) {
-    const auto n = static_cast<std::uint32_t>(v);
-    p = put_leading_group(p, n / 1000);
-    return put_group(p, kDigitGroups.trailing[n % 1000], 3);
+    p = put_leading_group(p, v / 1000);
+    return put_group(p, kDigitGroups.trailing[v % 1000], 3);
   }
-  if (v < 100000000) {
-    const std::uint64_t w = digits8_word(static_cast<std::uint32_t>(v));
-    // Leading '0' bytes are the low zero bytes of (w XOR "00000000").
-    const int skip = std::countr_zero(w ^ 0x3030303030303030ULL) / 8;
-    store_digits8(p, w >> (8 * skip));
-    return p + (8 - skip);
+  const std::uint64_t w = digits8_word(v);
+  // Leading '0' bytes are the low zero bytes of (w XOR "00000000").
+  const int skip = std::countr_zero(w ^ 0x3030303030303030ULL) / 8;
+  store_digits8(p, w >> (8 * skip));
+  return p + (8 - skip);
+}
+
+// Writes the digits of v (no sign) at p, which must have 24 bytes of room
+// (whole words are stored); returns the end. No recursion, so that it is
+// inlined where numbers are written in bulk (timestamps have 13 digits).
+inline char* put_u64(char* p, std::uint64_t v) {
+  if (v < 100000000) return put_below_1e8(p, static_cast<std::uint32_t>(v));
+  std::uint64_t high = v / 100000000;
+  const auto low = static_cast<std::uint32_t>(v - high * 100000000);
+  if (high < 100000000) {
+    p = put_below_1e8(p, static_cast<std::uint32_t>(high));
+  } else {
+    const std::uint64_t top = high / 100000000;  // < 1845
+    p = put_below_1e8(p, static_cast<std::uint32_t>(top));
+    high -= top * 100000000;
+    store_digits8(p, digits8_word(static_cast<std::uint32_t>(high)));
+    p += 8;
   }
-  const std::uint64_t high = v / 100000000;
-  p = put_u64(p, high);
-  store_digits8(p, digits8_word(static_cast<std::uint32_t>(v - high * 100000000)));
+  store_digits8(p, digits8_word(low));
   return p + 8;
 }
 
