@@ -6,11 +6,8 @@
 #include <cstring>
 #include <new>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 #include "fendro/json/members.hpp"
+#include "fendro/util/huge_pages.hpp"
 
 namespace fendro::json {
 
@@ -21,7 +18,6 @@ constexpr std::size_t kFirstBlock = 4096;
 // request needs or this much, whichever is larger, so that the tail left
 // unused by a huge tree stays small.
 constexpr std::size_t kLargestBlock = std::size_t{64} << 20;
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
 bool key_less(const Member& a, const Member& b) { return key_bytes_less(a.key, b.key); }
 
@@ -30,12 +26,10 @@ bool key_less(const Member& a, const Member& b) { return key_bytes_less(a.key, b
 // takes one page fault per 2 MiB instead of one per 4 KiB.
 std::byte* new_block(std::size_t size) {
   void* p = nullptr;
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-  if (size >= kHugePage) {
-    p = std::aligned_alloc(kHugePage, size);
-    if (p != nullptr) madvise(p, size, MADV_HUGEPAGE);
+  if (size >= kHugePageBytes) {
+    p = std::aligned_alloc(kHugePageBytes, size);
+    if (p != nullptr) advise_huge_pages(p, size);
   }
-#endif
   if (p == nullptr) p = std::malloc(size);
   if (p == nullptr) throw std::bad_alloc();
   return static_cast<std::byte*>(p);
@@ -78,11 +72,11 @@ void* Arena::allocate(std::size_t bytes, std::size_t align) {
       return p;
     }
   }
-  if (bytes > static_cast<std::size_t>(-1) - align - kHugePage) throw std::bad_alloc();
+  if (bytes > static_cast<std::size_t>(-1) - align - kHugePageBytes) throw std::bad_alloc();
   const std::size_t last = blocks_.empty() ? kFirstBlock / 2 : blocks_.back().size;
   const std::size_t grown = last >= kLargestBlock / 2 ? kLargestBlock : last * 2;
   std::size_t size = std::max(grown, bytes + align);
-  if (size >= kHugePage) size = (size + kHugePage - 1) & ~(kHugePage - 1);
+  if (size >= kHugePageBytes) size = (size + kHugePageBytes - 1) & ~(kHugePageBytes - 1);
   blocks_.reserve(blocks_.size() + 1);
   blocks_.push_back(Block{std::unique_ptr<std::byte, FreeBlock>(new_block(size)), size});
   reserved_ += size;

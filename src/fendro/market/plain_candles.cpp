@@ -4,12 +4,9 @@
 #include <cstdint>
 #include <type_traits>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 #include "fendro/json/scan.hpp"
 #include "fendro/json/short_number.hpp"
+#include "fendro/util/huge_pages.hpp"
 
 #if defined(__GNUC__)
 #define FENDRO_PLAIN_INLINE [[gnu::always_inline]] inline
@@ -123,22 +120,6 @@ const char* read_array(const char* p, const char* end, Candle& c) {
   }
 }
 
-// The whole 2 MiB pages within [data, data + bytes), not yet touched, are
-// to be backed by huge pages where the system offers them: filling a large
-// list then takes one fault per 2 MiB instead of one per 4 KiB, which
-// otherwise costs as much as decoding the candles. Nothing else changes.
-void advise_huge_pages(void* data, std::size_t bytes) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-  constexpr std::uintptr_t kHuge = std::uintptr_t{1} << 21;
-  const auto from = (reinterpret_cast<std::uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
-  const auto to = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kHuge - 1);
-  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);  // only advice: no failure to handle
-#else
-  (void)data;
-  (void)bytes;
-#endif
-}
-
 // Lists of more candles than this get room for the rest at once.
 constexpr std::size_t kLongList = 1024;
 
@@ -151,6 +132,8 @@ void make_room(std::vector<Candle>& out, std::size_t bytes_ahead, std::size_t by
   const std::size_t n = out.size();
   if (n != out.capacity() || n < kLongList) return;
   out.reserve(std::max(n + bytes_ahead / bytes_each + 1, n + n / 2));
+  // Filling a long list otherwise faults once per 4 KiB, which costs about
+  // as much as decoding the candles.
   advise_huge_pages(out.data() + n, (out.capacity() - n) * sizeof(Candle));
 }
 
