@@ -1,0 +1,24 @@
+// Zero, negative and repeated closes, which a random walk never reaches: the
+// fixed answers the momentum types give there.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "indicators/testing.hpp"
+
+namespace fendro::testing {
+namespace {
+
+TEST(MomentumDegenerateCloses, HandValues) {
+  check_close_cases({
+      // Bar 3 looks back at 2, bar 4 at 4, bar 5 at 0 (the ratio forms give 0).
+      {"Roc", {2}, {2, 4, 0, 3, 6}, {kNone, kNone, -100.0, -25.0, 0.0}},
+      {"Rocp", {2}, {2, 4, 0, 3, 6}, {kNone, kNone, -1.0, -0.25, 0.0}},
+      {"Rocr", {2}, {2, 4, 0, 3, 6}, {kNone, kNone, 0.0, 0.75, 0.0}},
+      {"Rocr100", {2}, {2, 4, 0, 3, 6}, {kNone, kNone, 0.0, 75.0, 0.0}},
+      {"Mom", {2}, {2, 4, 0, 3, 6}, {kNone, kNone, -2.0, -1.0, 6.0}},
+  });
+}
+
+}  // namespace
+}  // namespace fendro::testing
