@@ -74,7 +74,9 @@ TEST(HilbertTypes, HtPhasorMatchesThePlainEngine) {
     const auto got = step(*ind, flat(closes[b]));
     ASSERT_EQ(got.has_value(), want.has_value()) << "bar " << b + 1;
     if (!want) {
-      if (values == 0) EXPECT_TRUE(ind->outputs().empty());
+      if (values == 0) {
+        EXPECT_TRUE(ind->outputs().empty());
+      }
       continue;
     }
     ++values;

@@ -17,6 +17,14 @@ TEST(MomentumDegenerateCloses, HandValues) {
       {"Rocr", {2}, {2, 4, 0, 3, 6}, {kNone, kNone, 0.0, 0.75, 0.0}},
       {"Rocr100", {2}, {2, 4, 0, 3, 6}, {kNone, kNone, 0.0, 75.0, 0.0}},
       {"Mom", {2}, {2, 4, 0, 3, 6}, {kNone, kNone, -2.0, -1.0, 6.0}},
+      // Factors 2/2 = 1: each average is its input; 10 times the change.
+      {"Pmo", {2, 2}, {100, 150, 225}, {kNone, 500.0, 500.0}},
+      {"Pmo", {2, 2}, {0, 5, 5}, {kNone, 0.0, 0.0}},
+      {"Trix", {2}, {5, 5, 5, 5, 5, 5}, {kNone, kNone, kNone, kNone, 0.0, 0.0}},
+      {"Tsi", {2, 2}, {7, 7, 7, 7, 7}, {kNone, kNone, kNone, 0.0, 0.0}},
+      {"Tii", {2, 2}, {5, 5, 5, 5}, {kNone, kNone, 50.0, 50.0}},
+      // Coppock 1, 2 with a 1-bar average: the legs against a close of 0 are 0.
+      {"Coppock", {1, 2, 1}, {0, 2, 4, 8}, {kNone, kNone, 100.0, 400.0}},
   });
 }
 

@@ -66,7 +66,7 @@ TEST(TransformsRegistry, CandleFamilyChecks) {
   const std::vector<registry::Entry> keys = candle_keys();
   family::expect_warmup(keys, {"OvernightIntradayReturn"});
   family::expect_rejected_bars_ignored(keys);
-  // (Its outputs are checked over several dates with its own cases.)
+  // (Its outputs need several local dates, which the fingerprint's series has.)
   std::vector<registry::Entry> single;
   for (const registry::Entry& e : keys) {
     if (e.key != "OvernightIntradayReturn") single.push_back(e);
