@@ -15,20 +15,11 @@
 namespace fendro::testing::transforms {
 namespace {
 
-// The candle-fed rows of the family table.
-std::vector<registry::Entry> candle_keys() {
+// The rows of the family table fed by `feed`.
+std::vector<registry::Entry> keys_of(Feed feed) {
   std::vector<registry::Entry> out;
   for (const registry::Entry& e : registry::transform_entries()) {
-    if (e.feed == Feed::Kline) out.push_back(e);
-  }
-  return out;
-}
-
-// The cross-section rows of the family table.
-std::vector<registry::Entry> breadth_keys() {
-  std::vector<registry::Entry> out;
-  for (const registry::Entry& e : registry::transform_entries()) {
-    if (e.feed == Feed::CrossSection) out.push_back(e);
+    if (e.feed == feed) out.push_back(e);
   }
   return out;
 }
@@ -63,7 +54,7 @@ TEST(TransformsRegistry, ConstructionMessages) {
 
 TEST(TransformsRegistry, CandleFamilyChecks) {
   // The overnight split first answers on the second local date, not on bar 2.
-  const std::vector<registry::Entry> keys = candle_keys();
+  const std::vector<registry::Entry> keys = keys_of(Feed::Kline);
   family::expect_warmup(keys, {"OvernightIntradayReturn"});
   family::expect_rejected_bars_ignored(keys);
   // (Its outputs need several local dates, which the fingerprint's series has.)
@@ -80,7 +71,7 @@ TEST(TransformsRegistry, CandleFamilyChecks) {
 // values over a long run.
 TEST(TransformsRegistry, BreadthKeysOverARandomRun) {
   const std::vector<CrossSection> sections = random_sections(10000, 7);
-  for (const registry::Entry& k : breadth_keys()) {
+  for (const registry::Entry& k : keys_of(Feed::CrossSection)) {
     SCOPED_TRACE(k.key);
     auto clean = family::build(k);
     auto gappy = family::build(k);
