@@ -25,6 +25,9 @@ TEST(MomentumDegenerateCloses, HandValues) {
       {"Tii", {2, 2}, {5, 5, 5, 5}, {kNone, kNone, 50.0, 50.0}},
       // Coppock 1, 2 with a 1-bar average: the legs against a close of 0 are 0.
       {"Coppock", {1, 2, 1}, {0, 2, 4, 8}, {kNone, kNone, 100.0, 400.0}},
+      // Rank period 2 over the newest two returns; after the close 0 no return
+      // enters, so the rank still looks at the last one before it.
+      {"ConnorsRsi", {1, 1, 2}, {1, 2, 3, 0, 5, 4}, {kNone, kNone, 200.0 / 3, 0.0, 200.0 / 3, 50.0 / 3}},
   });
 }
 
