@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "fendro/util/math.hpp"
+
 #include "indicators/testing.hpp"
 
 namespace fendro::testing {
@@ -29,6 +31,17 @@ TEST(MomentumDegenerateCloses, HandValues) {
       // enters, so the rank still looks at the last one before it.
       {"ConnorsRsi", {1, 1, 2}, {1, 2, 3, 0, 5, 4}, {kNone, kNone, 200.0 / 3, 0.0, 200.0 / 3, 50.0 / 3}},
   });
+}
+
+// Closes that only rise or only fall hold the position at its clamp, +-0.999,
+// so v = 0.5 ln((1 + x) / (1 - x)) + v / 2 settles at +-ln(1999).
+TEST(MomentumDegenerateCloses, FisherTransformSettlesAtTheClamp) {
+  for (const double step : {1.0, -1.0}) {
+    std::vector<double> closes;
+    for (int i = 0; i < 300; ++i) closes.push_back(400.0 + step * i);
+    const Values got = run_closes("FisherTransform", {5}, closes);
+    EXPECT_NEAR(*got.back(), step * cr::log(1999.0), 1e-12) << step;
+  }
 }
 
 }  // namespace

@@ -75,6 +75,9 @@ TEST(OscillatorRegistry, ChecksRunInTheirOrder) {
       {"Tii", {kOver, kTiny}, kZero},
       {"Tii", {kOver, 5}, kMax},
       {"Tii", {30, kHuge}, ""},  // no upper check on the deviation window
+      {"Stc", {kTiny, 50, 10, 0.5}, kZero},
+      {"Stc", {23, 50, kTiny, 0.5}, kZero},
+      {"Stc", {1, 50, 1, 0.5}, ""},
       {"Stc", {5, 5, 10, 5}, "invalid period: STC fast period must be strictly less than slow"},
       {"Stc", {23, 50, 10, 0}, "invalid period: STC factor must be a finite value in (0, 1]"},
       {"Stc", {23, 50, 10, 1.5}, "invalid period: STC factor must be a finite value in (0, 1]"},
