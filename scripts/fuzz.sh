@@ -29,15 +29,22 @@ if ((${#targets[@]} == 0)); then
   for src in tests/fuzz/fuzz_*.cpp; do targets+=("$(basename "$src" .cpp)"); done
 fi
 
-mkdir -p "$BUILD/artifacts"
+mkdir -p "$BUILD/artifacts" "$BUILD/dicts"
+# The command words are checked in; the type keys and aliases come from the
+# registry, through the fingerprint program's one line per key.
+{
+  cat tests/fuzz/command.dict
+  "$BUILD/tests/fendro_fingerprint" 1 | awk '$1 != "all" { printf "\"\\\"%s\\\"\"\n", $1 }'
+} >"$BUILD/dicts/command.dict"
+cp tests/fuzz/json.dict tests/fuzz/candles.dict "$BUILD/dicts/"
 pids=()
 for t in "${targets[@]}"; do
   name="${t#fuzz_}"
   mkdir -p "$CORPUS/$name"
-  dict="tests/fuzz/${name%%_*}.dict"
+  dict="$BUILD/dicts/${name%%_*}.dict"
   args=(-max_total_time="$FUZZ_SECONDS" -timeout=30 -rss_limit_mb=2560 -print_final_stats=1
         -artifact_prefix="$BUILD/artifacts/$name-")
-  [ -f "$dict" ] && args+=(-dict="$ROOT/$dict")
+  [ -f "$dict" ] && args+=(-dict="$dict")
   [ "$FUZZ_WORKERS" -gt 1 ] && args+=(-jobs="$FUZZ_WORKERS" -workers="$FUZZ_WORKERS")
   # Workers write their logs (fuzz-<n>.log) to the current folder.
   logs="$BUILD/logs/$name"

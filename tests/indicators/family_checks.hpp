@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
 #include <map>
 #include <set>
@@ -63,6 +64,14 @@ inline void expect_build_reasons(const std::vector<BuildCase>& cases) {
   for (const BuildCase& c : cases) {
     EXPECT_EQ(build_message(c.key, c.params), invalid(c.key, c.reason))
         << c.key << " " << ::testing::PrintToString(c.params);
+  }
+}
+
+// The checks every key with one period parameter shares: a count read as 0,
+// one above the longest window, and the longest window itself.
+inline void expect_period_checks(std::initializer_list<const char*> keys) {
+  for (const char* key : keys) {
+    expect_build_reasons({{key, {kTiny}, kZero}, {key, {kOver}, kMax}, {key, {16777216}, ""}});
   }
 }
 

@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -60,18 +57,6 @@ inline void expect_values(const Values& got, const Values& want, const std::stri
   }
 }
 
-// Values within `tol` (absolute), presence equal.
-inline void expect_near_values(const Values& got, const Values& want, double tol,
-                               const std::string& what) {
-  ASSERT_EQ(got.size(), want.size()) << what;
-  for (std::size_t i = 0; i < got.size(); ++i) {
-    ASSERT_EQ(got[i].has_value(), want[i].has_value()) << what << " bar " << i + 1;
-    if (want[i]) {
-      EXPECT_NEAR(*got[i], *want[i], tol) << what << " bar " << i + 1;
-    }
-  }
-}
-
 // One hand-worked run over flat candles with the given closes.
 struct CloseCase {
   const char* key;
@@ -84,64 +69,18 @@ struct CloseCase {
 inline void check_close_cases(const std::vector<CloseCase>& cases, double tol = 0.0) {
   for (const CloseCase& c : cases) {
     const Values got = run_closes(c.key, c.params, c.closes);
-    if (tol > 0.0) {
-      expect_near_values(got, c.want, tol, c.key);
-    } else {
+    if (tol == 0.0) {
       expect_values(got, c.want, c.key);
-    }
-  }
-}
-
-// The named output `k` after each bar that gave a value.
-inline Values run_output(Indicator& ind, const std::vector<Candle>& cs, std::size_t k) {
-  Values out;
-  for (const Candle& c : cs) {
-    const auto v = step(ind, c);
-    if (!v) {
-      out.push_back(std::nullopt);
       continue;
     }
-    const auto outs = ind.outputs();
-    EXPECT_GT(outs.size(), k);
-    EXPECT_EQ(outs[0].value, *v);  // update returns the first output
-    out.push_back(outs.size() > k ? std::optional<double>(outs[k].value) : std::nullopt);
+    ASSERT_EQ(got.size(), c.want.size()) << c.key;
+    for (std::size_t i = 0; i < got.size(); ++i) {
+      ASSERT_EQ(got[i].has_value(), c.want[i].has_value()) << c.key << " bar " << i + 1;
+      if (got[i]) {
+        EXPECT_NEAR(*got[i], *c.want[i], tol) << c.key << " bar " << i + 1;
+      }
+    }
   }
-  return out;
-}
-
-// The values and named outputs of every bar, the outputs flattened.
-struct Trace {
-  Values values;
-  std::vector<std::vector<double>> outputs;
-};
-
-inline Trace trace(Indicator& ind, const std::vector<Candle>& cs) {
-  Trace t;
-  for (const Candle& c : cs) {
-    t.values.push_back(step(ind, c));
-    std::vector<double> outs;
-    for (const NamedOutput& o : ind.outputs()) outs.push_back(o.value);
-    t.outputs.push_back(outs);
-  }
-  return t;
-}
-
-using TypeFactory = std::function<std::unique_ptr<Indicator>()>;
-
-// A factory of a type built with its own checks from fixed arguments.
-template <class T, class... A>
-TypeFactory factory(A... args) {
-  return [=] { return std::make_unique<T>(T::create(args...).value()); };
-}
-
-// Bit-for-bit equality, NaN and signed zeros included.
-inline bool same_bits(const Values& a, const Values& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (a[i].has_value() != b[i].has_value()) return false;
-    if (a[i] && std::memcmp(&*a[i], &*b[i], sizeof(double)) != 0) return false;
-  }
-  return true;
 }
 
 }  // namespace fendro::testing

@@ -66,6 +66,8 @@ const Case kCases[] = {
     {R"("\u200b\u200d\u2028\u3000\ufeff")", R"(string "\u{200b}\u{200d}\u{2028}\u{3000}\u{feff}")"},
     {R"("\ue000\uffff\udbff\udfff")", R"(string "\u{e000}\u{ffff}\u{10ffff}")"},
     {R"("\u0378\u4e2d")", "string \"\\u{378}\xe4\xb8\xad\""},
+    // The last lead byte of the two-byte forms (0xDF).
+    {R"("\u07c0")", "string \"\xdf\x80\""},
 };
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.json; }

@@ -49,6 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"cmd_absent", R"({})", error("parse: unknown cmd: ")},
         Case{"not_object", R"([1])", error("parse: unknown cmd: ")},
         Case{"bare_string", R"("version")", error("parse: unknown cmd: ")},
+        Case{"cmd_null", R"({"cmd":null})", error("parse: unknown cmd: ")},
         Case{"unknown_name_escaped", R"({"cmd":"a\"b"})", error(R"(parse: unknown cmd: a\"b)")},
         Case{"last_repeated_cmd_wins", R"({"cmd":"prove","cmd":"version"})", std::string(kVersion)}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -59,6 +60,10 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"empty", "", error("parse: EOF while parsing a value at line 1 column 0")},
         Case{"trailing", R"({"cmd":"version"} x)",
              error("parse: trailing characters at line 1 column 19")},
+        Case{"trailing_after_lines", "{\"cmd\":\"version\"}\n\nx",
+             error("parse: trailing characters at line 3 column 1")},
+        Case{"unterminated", R"({"cmd":"version")",
+             error("parse: EOF while parsing an object at line 1 column 16")},
         Case{"depth_127_parses",
              R"({"cmd":"canonicalize","value":)" + nested_arrays(126) + "}",
              R"({"canonical":")" + nested_arrays(126) + R"(","ok":true})"},

@@ -20,10 +20,6 @@ std::map<std::string_view, int> registrations() {
   return count;
 }
 
-TEST(Families, NoKeyRegisteredTwice) {
-  for (const auto& [key, n] : registrations()) EXPECT_EQ(n, 1) << key;
-}
-
 TEST(Families, AliasesAreNotRegistered) {
   for (const auto& [key, n] : registrations()) {
     EXPECT_NE(key, "Macd");
@@ -41,18 +37,6 @@ TEST(Families, RegisteredKeysDispatchToTheirEntry) {
       EXPECT_EQ(r.error().kind, StrategyError::Kind::InvalidParameters) << key;
       EXPECT_EQ(r.error().text, key);
     }
-  }
-}
-
-// The one place the size of the library is written down.
-TEST(Families, FourHundredNinetyFiveTypeKeys) { EXPECT_EQ(registry::key_rows().size(), 495u); }
-
-// Every row builds with its customary parameters, in the feed it names.
-TEST(Families, EveryRowBuildsWithItsCustomaryParameters) {
-  for (const registry::Entry& row : registry::key_rows()) {
-    const auto built = build_indicator(row.key, row.params.values());
-    EXPECT_TRUE(built.ok()) << row.key << ": " << (built.ok() ? "" : built.error().display());
-    EXPECT_NE(row.feed, Feed::None) << row.key;
   }
 }
 

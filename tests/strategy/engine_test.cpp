@@ -143,6 +143,7 @@ TEST(BarLoop, TriggeredEntryPrices) {
       {"stop limit at the stop", false, stop_limit, {1, 100, 105, 99, 100}, 101},
       {"stop limit capped", false, stop_limit, {1, 103, 104, 100, 103}, 102},
       {"stop limit above the limit", false, stop_limit, {1, 103, 104, 102.5, 103}, {}},
+      {"stop limit, low at the limit", false, stop_limit, {1, 103, 104, 102, 103}, 102},
       {"short limit above the open", true, limit_above, {1, 102, 103, 101, 102}, 102},
       {"short limit touched", true, limit_above, {1, 100, 101.5, 99, 100}, 101},
       {"short stop gapped through", true, stop_below, {1, 98, 99, 97, 98}, 98},
@@ -178,6 +179,9 @@ TEST(BarLoop, ProtectiveExits) {
   } cases[] = {
       {"stop loss gapped", R"({"stop_loss_pct": 5})", false, {{2, 94, 96, 93, 95}}, "stop_loss", 94},
       {"stop loss touched", R"({"stop_loss_pct": 5})", false, {{2, 98, 99, 90, 95}}, "stop_loss", 95},
+      // A long position of less than one unit is still long (the sizing rides on the risk text).
+      {"stop loss of a fractional long", R"({"stop_loss_pct": 5}, "sizing": {"type": "fixed_qty", "qty": 0.5})",
+       false, {{2, 98, 99, 90, 95}}, "stop_loss", 95},
       {"stop loss beats take profit", R"({"stop_loss_pct": 5, "take_profit_pct": 5})", false,
        {{2, 100, 106, 94, 100}}, "stop_loss", 95},
       {"take profit", R"({"take_profit_pct": 10})", false, {{2, 105, 112, 104, 111}}, "take_profit", 110},

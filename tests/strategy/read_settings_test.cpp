@@ -128,13 +128,6 @@ TEST(ReadSettings, DefaultsFromEmptyObjectsAndArrays) {
     EXPECT_EQ(read_ok(risk, text), Risk{}) << text;
     EXPECT_EQ(read_ok(execution, text), Execution{}) << text;
   }
-  const Costs d;
-  EXPECT_EQ(d.maker_bps, 0.0);
-  EXPECT_EQ(d.slippage.model.index(), 0u);
-  EXPECT_EQ(std::get<Slippage::FixedBps>(d.slippage.model).bps, 0.0);
-  EXPECT_FALSE(d.funding);
-  EXPECT_EQ(Execution{}.order_type, OrderType::Market);
-  EXPECT_EQ(Execution{}.fill_timing, FillTiming::NextOpen);
 }
 
 TEST(ReadSettings, ObjectAndArrayFormsAgree) {

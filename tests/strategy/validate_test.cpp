@@ -58,11 +58,6 @@ struct Case {
   std::optional<StrategyError> want;
 };
 
-TEST(ValidateSpec, TextsKeepTheirRunsOfBlanks) {
-  EXPECT_EQ(kRiskText.size(), 126u);
-  EXPECT_EQ(kStopLimitText.size(), 113u);
-}
-
 TEST(ValidateSpec, ReportsTheFirstFault) {
   const std::string macd = R"({"macd": {"type": "Macd"}})";
   const Case cases[] = {

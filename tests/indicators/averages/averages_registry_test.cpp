@@ -14,6 +14,9 @@ namespace {
 
 
 TEST(AveragesRegistry, ChecksRunInTheirOrder) {
+  family::expect_period_checks({"Hma", "Ehma", "Zlema", "McGinleyDynamic",
+                                "AdaptiveLaguerreFilter", "Frama", "SineWeightedMa", "MedianMa",
+                                "GeometricMa", "Vwma", "Evwma"});
   const std::string frama_min = "invalid period: FRAMA period must be at least 2";
   const std::string frama_even = "invalid period: FRAMA period must be even";
   const std::string kama = "invalid period: KAMA fast period must be strictly less than slow";
@@ -24,21 +27,9 @@ TEST(AveragesRegistry, ChecksRunInTheirOrder) {
   const std::string alma_offset = "invalid period: ALMA offset must be a finite value in [0, 1]";
   const std::string alma_sigma = "invalid period: ALMA sigma must be a finite positive value";
   family::expect_build_reasons({
-      {"Hma", {kTiny}, kZero},
-      {"Hma", {kOver}, kMax},
-      {"Hma", {16777216}, ""},
-      {"Ehma", {kOver}, kMax},
-      {"Zlema", {kTiny}, kZero},
-      {"Zlema", {16777216}, ""},
-      {"McGinleyDynamic", {kOver}, kMax},
-      {"AdaptiveLaguerreFilter", {kTiny}, kZero},
-      {"AdaptiveLaguerreFilter", {kOver}, kMax},
-      {"Frama", {kTiny}, kZero},
       {"Frama", {1}, frama_min},
       {"Frama", {3}, frama_even},
-      {"Frama", {kOver}, kMax},
       {"Frama", {16777218}, kMax},
-      {"Frama", {16777216}, ""},
       // Zero lengths first, then the order of fast and slow; no upper limit.
       {"Kama", {10, 5, 5}, kama},
       {"Kama", {10, 6, 5}, kama},
@@ -73,13 +64,6 @@ TEST(AveragesRegistry, ChecksRunInTheirOrder) {
       {"Alma", {9, 0.85, -1}, alma_sigma},
       {"Alma", {kTiny, 1.5, 0}, kZero},
       {"Alma", {kOver, 1.5, 0}, kMax},
-      {"SineWeightedMa", {kTiny}, kZero},
-      {"MedianMa", {kOver}, kMax},
-      {"MedianMa", {16777216}, ""},
-      {"GeometricMa", {kTiny}, kZero},
-      {"Vwma", {kOver}, kMax},
-      {"Vwma", {16777216}, ""},
-      {"Evwma", {kTiny}, kZero},
       // Zero lengths before the upper limit, then jaw, teeth, lips in turn.
       {"Alligator", {13, 8, 5}, ""},
       {"Alligator", {5, 8, 13}, ""},
@@ -105,6 +89,23 @@ TEST(AveragesRegistry, ChecksRunInTheirOrder) {
       {"LinRegChannel", {20, 5e-324}, ""},
       {"LinRegChannel", {20}, "missing parameter #1"},
   });
+}
+
+// The plain averages share the period checks; T3 adds its volume factor.
+TEST(AveragesRegistry, BasicAverageChecks) {
+  family::expect_period_checks({"Sma", "Wma", "Trima", "Ema", "Dema", "Tema", "Smma"});
+  std::vector<family::BuildCase> cases = {{"Sma", {1e300}, kMax}, {"Smma", {1e300}, kMax}};
+  const std::string t3 = "invalid period: T3 volume factor must be a finite value in [0.0, 1.0]";
+  cases.insert(cases.end(), {{"T3", {kTiny, 2}, kZero},
+                             {"T3", {kOver, kNaN}, "parameter #1 must be finite"},
+                             {"T3", {kOver, 0.5}, kMax},
+                             {"T3", {5, 1.5}, t3},
+                             {"T3", {5, -0.1}, t3},
+                             {"T3", {5}, "missing parameter #1"},
+                             {"T3", {3, 0}, ""},
+                             {"T3", {3, -0.0}, ""},
+                             {"T3", {3, 1}, ""}});
+  family::expect_build_reasons(cases);
 }
 
 // Kama sizes its ring from an unbounded period: a huge one builds, keeps

@@ -20,6 +20,8 @@ const std::string kPpo = "invalid period: PPO fast period must be < slow period"
 const family::Table kKeys = registry::momentum_oscillator_entries();
 
 TEST(OscillatorRegistry, ChecksRunInTheirOrder) {
+  family::expect_period_checks({"MacdFix", "Cci", "StochasticCci", "AdaptiveCci", "WilliamsR",
+                                "Trix", "Rvi", "Pgo"});
   family::expect_build_reasons({
       {"MacdIndicator", {12, 26}, "missing parameter #2"},
       {"MacdIndicator", {26, 12, kTiny}, kZero},
@@ -28,8 +30,6 @@ TEST(OscillatorRegistry, ChecksRunInTheirOrder) {
       {"MacdIndicator", {12, 26, kOver}, kMax},
       {"MacdIndicator", {16777215, 16777216, 16777216}, ""},
       {"MacdFix", {0}, "parameter #0 must be a positive integer, got 0"},
-      {"MacdFix", {kTiny}, kZero},
-      {"MacdFix", {kOver}, kMax},
       {"MacdHistogram", {5, 5, 0.5}, "parameter #2 must be a positive integer, got 0.5"},
       {"MacdHistogram", {5, 5, 1}, kFastSlow},
       {"Apo", {5, 5}, "invalid period: APO fast period must be strictly less than slow"},
@@ -47,18 +47,11 @@ TEST(OscillatorRegistry, ChecksRunInTheirOrder) {
       {"ZeroLagMacd", {12, 26, kOver}, kMax},
       {"VolumeWeightedMacd", {5, 5, 1}, kFastSlow},
       {"VolumeWeightedMacd", {5, kOver, 1}, kMax},
-      {"Cci", {kTiny}, kZero},
-      {"Cci", {kOver}, kMax},
-      {"Cci", {16777216}, ""},
-      {"StochasticCci", {kOver}, kMax},
-      {"AdaptiveCci", {kTiny}, kZero},
       {"AdaptiveCci", {1}, "invalid period: adaptive CCI needs period >= 2"},
-      {"AdaptiveCci", {kOver}, kMax},
       {"Stochastic", {14, kTiny}, kZero},
       {"Stochastic", {kTiny, kOver}, kZero},
       {"Stochastic", {14, kOver}, kMax},
       {"Stochastic", {kHuge, 3}, ""},  // no upper check on k
-      {"WilliamsR", {kOver}, kMax},
       {"Smi", {kHuge, kOver, kTiny}, kZero},
       {"Smi", {kHuge, 3, kOver}, kMax},
       {"Smi", {kHuge, 3, 3}, ""},
@@ -75,8 +68,6 @@ TEST(OscillatorRegistry, ChecksRunInTheirOrder) {
       {"Pmo", {kTiny, 1}, kZero},
       {"Pmo", {1, 20}, "invalid period: PMO smoothing periods must be >= 2"},
       {"Pmo", {kHuge, kHuge}, ""},
-      {"Trix", {kOver}, kMax},
-      {"Trix", {16777216}, ""},
       {"Tsi", {0, 5}, "parameter #0 must be a positive integer, got 0"},
       {"Tsi", {5, kTiny}, kZero},
       {"Tsi", {16777216, 1}, ""},
@@ -84,6 +75,9 @@ TEST(OscillatorRegistry, ChecksRunInTheirOrder) {
       {"Tii", {kOver, kTiny}, kZero},
       {"Tii", {kOver, 5}, kMax},
       {"Tii", {30, kHuge}, ""},  // no upper check on the deviation window
+      {"Stc", {kTiny, 50, 10, 0.5}, kZero},
+      {"Stc", {23, 50, kTiny, 0.5}, kZero},
+      {"Stc", {1, 50, 1, 0.5}, ""},
       {"Stc", {5, 5, 10, 5}, "invalid period: STC fast period must be strictly less than slow"},
       {"Stc", {23, 50, 10, 0}, "invalid period: STC factor must be a finite value in (0, 1]"},
       {"Stc", {23, 50, 10, 1.5}, "invalid period: STC factor must be a finite value in (0, 1]"},
@@ -92,11 +86,9 @@ TEST(OscillatorRegistry, ChecksRunInTheirOrder) {
       {"Stc", {23, 50, kHuge, 1}, ""},  // no upper check on the cycle
       {"UltimateOscillator", {7, kTiny, 28}, kZero},
       {"UltimateOscillator", {kHuge, 14, 7}, ""},
-      {"Rvi", {kOver}, kMax},
       {"WaveTrend", {10, 21, kTiny}, kZero},
       {"WaveTrend", {10, kOver, 4}, kMax},
       {"WaveTrend", {10, 21, kOver}, kMax},
-      {"Pgo", {kOver}, kMax},
       {"ProjectionOscillator", {1}, "invalid period: projection bands need period >= 2"},
       {"ProjectionOscillator", {kTiny}, "invalid period: projection bands need period >= 2"},
       {"ProjectionOscillator", {kOver}, kMax},

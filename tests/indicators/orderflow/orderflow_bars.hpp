@@ -1,6 +1,5 @@
 // Bars carrying a derivatives tick, an order book, trade prints or a
-// reference value, built by hand or generated at random (shared by the
-// order-flow tests and benchmark).
+// reference value, built by hand or generated at random.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +13,6 @@
 namespace fendro::testing::orderflow {
 
 inline Trade buy(double price, double size) { return Trade{price, size, 0, 0}; }
-inline Trade sell(double price, double size) { return Trade{price, size, 0, 1}; }
 
 // One bar with owned parts; `snapshot` points into it, so keep it alive.
 struct Bar {
@@ -34,12 +32,6 @@ struct Bar {
     return s;
   }
 };
-
-inline Bar tick_bar(const DerivativesTick& t) {
-  Bar b;
-  b.tick = t;
-  return b;
-}
 
 inline Bar book_bar(std::vector<BookLevel> bids, std::vector<BookLevel> asks) {
   Bar b;

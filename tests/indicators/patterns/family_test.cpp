@@ -20,7 +20,7 @@ bool is_feature(const std::string& key) {
 }
 
 // Every pattern gives its first value on its warm-up-th valid candle, except
-// the two range lines: they report 5 yet judge from the sixth (own test).
+// the two range lines: they report 5 yet judge from the sixth.
 TEST(CandlePatternFamily, FamilyChecks) {
   for (const family::Table table : kTables) {
     family::expect_warmup(table, {"LongLine", "ShortLine"});

@@ -54,6 +54,14 @@ TEST(LongWindowPatterns, LadderBottom) {
                         ohlc(17.2, 18, 17.1, 17.8)},
        0.0,
        "third white"},
+      {"LadderBottom", {ladder[0], ladder[1], ohlc(18.5, 18.6, 16.5, 18), c4,
+                        ohlc(17.2, 18, 17.1, 17.8)},
+       0.0,
+       "third closes at the second close"},
+      {"LadderBottom", {ladder[0], ohlc(19.5, 19.6, 17.5, 19), ladder[2], c4,
+                        ohlc(17.2, 18, 17.1, 17.8)},
+       0.0,
+       "second closes at the first close"},
   });
 }
 

@@ -19,6 +19,8 @@ TEST(StarPatterns, MorningEveningStar) {
        "third close not far enough into the first body"},
       {"MorningEveningStar", {kLongBear, low_star, flat(9.5)}, 0.0, "third without body"},
       {"MorningEveningStar", {kLongBull, ohlc(10.5, 11, 10.5, 11), ohlc(10, 10, 8.5, 8.5)}, -1.0},
+      {"MorningEveningStar", {kLongBull, ohlc(10.5, 11, 10.5, 11), ohlc(10.5, 10.5, 9.4, 9.4)}, 0.0,
+       "third close exactly at the penetration level"},
   });
 }
 

@@ -128,6 +128,7 @@ TEST(TwoCandlePatterns, SeparatingLinesMatchingLowTweezer) {
       {"SeparatingLines", {ohlc(10, 10, 8.8, 9), ohlc(10.2, 12.1, 10.2, 12)}, 0.0, "opens apart"},
       {"MatchingLow", {kLongBear, ohlc(9, 9, 8, 8.02)}, 1.0},
       {"MatchingLow", {kLongBear, ohlc(8, 9, 8, 8.05)}, 0.0, "second bullish"},
+      {"MatchingLow", {ohlc(30, 30, 10, 10), ohlc(30, 30, 10, 11)}, 1.0, "closes a twentieth of the mean range apart"},
       // Ranges above half the largest double: their mean must not overflow.
       {"MatchingLow", {ohlc(big, big, 0.4e308, 0.5e308), ohlc(big, big, 0.4e308, 0.6e308)}, 0.0},
       {"MatchingLow", {ohlc(big, big, 0.4e308, 0.5e308), ohlc(big, big, 0.4e308, 0.51e308)}, 1.0},

@@ -13,7 +13,6 @@
 namespace fendro::testing::performance {
 namespace {
 
-using statistics::CloseCase;
 using statistics::expect_close_values;
 
 TEST(PerfDrawdown, LevelTypesOverHandWorkedWindows) {
@@ -64,47 +63,17 @@ TEST(PerfDrawdown, ReturnTypesCompoundTheCurve) {
   });
 }
 
-TEST(PerfDrawdown, CalmarSumFollowsTheWindow) {
-  // Long runs drift nothing: the running sum is rebuilt every n pushes, so
-  // the value equals that of a fresh object fed only the last window.
-  const auto series = return_series(1000, 8);
-  auto long_run = make("CalmarRatio", {7});
-  std::optional<double> last;
-  for (const Candle& c : series) last = step(*long_run, c);
-  auto fresh = make("CalmarRatio", {7});
-  std::optional<double> want;
-  for (std::size_t i = series.size() - 7; i < series.size(); ++i) want = step(*fresh, series[i]);
-  ASSERT_TRUE(last && want);
-  EXPECT_NEAR(*last, *want, 1e-12 * std::abs(*want));
-}
-
 TEST(PerfDrawdown, RecoveryFactorKeepsItsFirstClose) {
-  struct Case {
-    std::vector<double> closes;
-    Values want;
-  };
-  const Case cases[] = {
-      {{100, 90, 99}, {0.0, (0.9 - 1.0) / 0.1, (0.99 - 1.0) / 0.1}},
-      {{100, 110, 120}, {0.0, 0.0, 0.0}},
+  check_close_cases({
+      {"RecoveryFactor", {}, {100, 90, 99}, {0.0, (0.9 - 1.0) / 0.1, (0.99 - 1.0) / 0.1}},
+      {"RecoveryFactor", {}, {100, 110, 120}, {0.0, 0.0, 0.0}},
       // The drawdown of the whole run stays, however far the run goes on.
-      {{100, 50, 200, 200, 200}, {0.0, -1.0, 2.0, 2.0, 2.0}},
+      {"RecoveryFactor", {}, {100, 50, 200, 200, 200}, {0.0, -1.0, 2.0, 2.0, 2.0}},
       // A first close of 0 means no value for the whole run.
-      {{0, 5, 3}, {kNone, kNone, kNone}},
-      // Below-zero peaks give no drawdown.
-      {{-2, -4, -1}, {0.0, 0.0, 0.0}},
-  };
-  for (const Case& c : cases) {
-    expect_near_values(run_closes("RecoveryFactor", {}, c.closes), c.want, 1e-12,
-                       ::testing::PrintToString(c.closes));
-  }
-}
-
-TEST(PerfDrawdown, RecoveryFactorBuildsFromAnyParameterList) {
-  for (const std::vector<double>& params : {std::vector<double>{}, {-1.5, 1e300}}) {
-    auto ind = make("RecoveryFactor", params);
-    ASSERT_TRUE(ind);
-    EXPECT_EQ(ind->warmup_period(), 1u);
-  }
+      {"RecoveryFactor", {}, {0, 5, 3}, {kNone, kNone, kNone}},
+      // Below-zero peaks give no drawdown; any parameter list builds.
+      {"RecoveryFactor", {-1.5, 1e300}, {-2, -4, -1}, {0.0, 0.0, 0.0}},
+  }, 1e-12);
 }
 
 }  // namespace

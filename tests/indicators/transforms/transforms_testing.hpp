@@ -19,14 +19,6 @@
 
 namespace fendro::testing::transforms {
 
-inline constexpr std::int64_t kMinute = 60'000;
-inline constexpr std::int64_t kHour = 60 * kMinute;
-inline constexpr std::int64_t kDay = 24 * kHour;
-
-inline Candle at(std::int64_t time_ms, double open, double high, double low, double close) {
-  return Candle{time_ms, open, high, low, close, 1.0};
-}
-
 // One instrument of a cross-section; flags default to clear.
 inline CrossSectionEntry entry(double change, double volume, std::uint8_t new_high = 0,
                                std::uint8_t new_low = 0, std::uint8_t above_ma = 0,
