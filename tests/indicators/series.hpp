@@ -85,4 +85,10 @@ inline std::vector<std::optional<double>> run(Indicator& ind, const std::vector<
 // The bit pattern of x: tests compare values to the bit (the sign of zero too).
 inline std::uint64_t bits(double x) { return std::bit_cast<std::uint64_t>(x); }
 
+// Few distinct values, both zeros among them: ties on almost every push.
+inline double tied_value(SplitMix& rng) {
+  static constexpr double kValues[] = {-2.0, -1.0, -0.0, 0.0, 0.0, -0.0, 1.0, 2.0, 2.0};
+  return kValues[rng.next() % std::size(kValues)];
+}
+
 }  // namespace fendro::testing
