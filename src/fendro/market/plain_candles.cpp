@@ -124,14 +124,18 @@ const char* read_array(const char* p, const char* end, Candle& c) {
 constexpr std::size_t kLongList = 1024;
 
 // Before appending to a full `out` that is already long: room for as many
-// more candles as the text ahead holds at `bytes_each`. Exact when the list
-// ends the text, too much otherwise (the reader of the list gives it back);
-// at least half as many again, so that a low guess still grows the vector
-// geometrically.
+// more candles as the text ahead holds at 7/8 of `bytes_each`, the mean
+// length so far. A guess on the high side costs only address space (the
+// pages are never touched, and the reader of the list gives a room twice
+// too large back); one on the low side would grow the vector once more
+// near the end, holding both copies for a moment, so prices that get
+// shorter later in the list are allowed for. At least half as many again,
+// so that a low guess still grows the vector geometrically.
 void make_room(std::vector<Candle>& out, std::size_t bytes_ahead, std::size_t bytes_each) {
   const std::size_t n = out.size();
   if (n != out.capacity() || n < kLongList) return;
-  out.reserve(std::max(n + bytes_ahead / bytes_each + 1, n + n / 2));
+  const std::size_t at_least = std::max<std::size_t>(bytes_each - bytes_each / 8, 1);
+  out.reserve(std::max(n + bytes_ahead / at_least + 1, n + n / 2));
   // Filling a long list otherwise faults once per 4 KiB, which costs about
   // as much as decoding the candles.
   advise_huge_pages(out.data() + n, (out.capacity() - n) * sizeof(Candle));
@@ -143,6 +147,7 @@ std::size_t read_plain_candles(std::string_view text, std::vector<Candle>& out) 
   const char* const begin = text.data();
   const char* const end = begin + text.size();
   if (end - begin < kFieldRoom) return 0;
+  const std::size_t first = out.size();
   const char* taken = begin;
   const char* p = begin;
   // Every step below stays within the room checked before each field.
@@ -159,7 +164,8 @@ std::size_t read_plain_candles(std::string_view text, std::vector<Candle>& out) 
       next = read_array(p, end, c);
     }
     if (next == nullptr) break;
-    make_room(out, static_cast<std::size_t>(end - next), static_cast<std::size_t>(next - p));
+    make_room(out, static_cast<std::size_t>(end - next),
+              static_cast<std::size_t>(next - begin) / (out.size() - first + 1));
     out.push_back(c);
     taken = next;
     if (*next != ',') break;
