@@ -93,11 +93,6 @@ TEST(ReportText, LayoutKeyOrderAndNulls) {
   EXPECT_EQ(report_hash(r), hash_text(streamed_text(r)));
 }
 
-TEST(ReportText, EmptyReport) {
-  const Report r;
-  EXPECT_EQ(streamed_text(r), reference_text(r));
-}
-
 // Numbers from every region of the canonical float rule, with their edges.
 double any_number(std::mt19937_64& rng) {
   static const double kEdges[] = {
@@ -158,7 +153,7 @@ Report any_report(std::mt19937_64& rng) {
 TEST(ReportText, GeneratedReportsMatchTheGeneralWriter) {
   std::mt19937_64 rng(2024);
   for (int round = 0; round < 200; ++round) {
-    const Report r = any_report(rng);
+    const Report r = round == 0 ? Report{} : any_report(rng);  // the empty report first
     const std::string expected = reference_text(r);
     ASSERT_EQ(streamed_text(r), expected) << "round " << round;
     ASSERT_EQ(report_hash(r), hash_text(expected)) << "round " << round;
