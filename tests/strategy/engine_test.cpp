@@ -240,14 +240,6 @@ TEST(BarLoop, OutputKeysOfIdsHoldingPoints) {
   EXPECT_FALSE(a.id_key.has_value());
 }
 
-TEST(BarLoop, WarmupBarsRecordEquityOnly) {
-  Bars bars(5);
-  Backtest run(strategy(kAlways, kNever, R"("execution": {"fill_timing": "close"})"), bars.candles, {}, 3);
-  ASSERT_EQ(run.engine->equity().size(), 5u);
-  EXPECT_EQ(run.engine->account().entry_time, 3);  // the first bar past the warm-up fills at its close
-  EXPECT_EQ(run.engine->entry_bar(), 3u);
-}
-
 TEST(BarLoop, FillAtCloseAndEquityBeforeIt) {
   Bars bars(3);
   bars.set(1, 100, 110, 100, 110);
