@@ -38,7 +38,7 @@ TEST_P(ExactResponse, MatchesByteForByte) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Dispatch, ExactResponse,
+    Commands, ExactResponse,
     testing::Values(
         Case{"version", R"({"cmd":"version"})", std::string(kVersion)},
         Case{"version_extra_member", R"({"cmd":"version","x":1})", std::string(kVersion)},
@@ -51,12 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"bare_string", R"("version")", error("parse: unknown cmd: ")},
         Case{"cmd_null", R"({"cmd":null})", error("parse: unknown cmd: ")},
         Case{"unknown_name_escaped", R"({"cmd":"a\"b"})", error(R"(parse: unknown cmd: a\"b)")},
-        Case{"last_repeated_cmd_wins", R"({"cmd":"prove","cmd":"version"})", std::string(kVersion)}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-INSTANTIATE_TEST_SUITE_P(
-    Parse, ExactResponse,
-    testing::Values(
+        Case{"last_repeated_cmd_wins", R"({"cmd":"prove","cmd":"version"})", std::string(kVersion)},
         Case{"empty", "", error("parse: EOF while parsing a value at line 1 column 0")},
         Case{"trailing", R"({"cmd":"version"} x)",
              error("parse: trailing characters at line 1 column 19")},
@@ -68,25 +63,15 @@ INSTANTIATE_TEST_SUITE_P(
              R"({"cmd":"canonicalize","value":)" + nested_arrays(126) + "}",
              R"({"canonical":")" + nested_arrays(126) + R"(","ok":true})"},
         Case{"depth_128_fails", nested_arrays(128),
-             error("parse: recursion limit exceeded at line 1 column 128")}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-INSTANTIATE_TEST_SUITE_P(
-    Canonicalize, ExactResponse,
-    testing::Values(
+             error("parse: recursion limit exceeded at line 1 column 128")},
         Case{"absent_value_is_null", R"({"cmd":"canonicalize"})", R"({"canonical":"null","ok":true})"},
         Case{"object_sorted",
              R"({"cmd":"canonicalize","value":{"b":1,"a":[true,null]}})",
              R"({"canonical":"{\"a\":[true,null],\"b\":1}","ok":true})"},
         Case{"string_escapes_twice", R"({"cmd":"canonicalize","value":"a\tb/\u001f"})",
-             R"({"canonical":"\"a\\tb/\\u001f\"","ok":true})"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// Request reading: members decoded in key order, then absent fields in
-// declaration order, every failure a "parse: " error without position.
-INSTANTIATE_TEST_SUITE_P(
-    Requests, ExactResponse,
-    testing::Values(
+             R"({"canonical":"\"a\\tb/\\u001f\"","ok":true})"},
+        // Request reading: members decoded in key order, then absent fields in
+        // declaration order, every failure a "parse: " error without position.
         Case{"prove_empty", R"({"cmd":"prove"})", error("parse: missing field `spec`")},
         Case{"verify_empty", R"({"cmd":"verify"})", error("parse: missing field `proof`")},
         Case{"repeated_cmd_prove", R"({"cmd":"version","cmd":"prove"})",
@@ -112,13 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"verify_data_first", R"({"cmd":"verify","proof":5,"data":[]})",
              error("parse: invalid type: sequence, expected a map")},
         Case{"verify_proof_missing_fields", R"({"cmd":"verify","proof":{"report":1},"data":{}})",
-             error("parse: missing field `inputs_hash`")}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// Failures of the engine come back as error responses with their own prefix.
-INSTANTIATE_TEST_SUITE_P(
-    EngineErrors, ExactResponse,
-    testing::Values(
+             error("parse: missing field `inputs_hash`")},
+        // Failures of the engine come back as error responses with their own prefix.
         Case{"strategy_null", R"({"cmd":"prove","spec":[null,"d"],"data":{}})",
              error("bad spec: invalid type: null, expected struct StrategySpec")},
         Case{"engine_mismatch",

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fendro/json/parse.hpp"
+#include "strategy/json_text.hpp"
 
 namespace fendro {
 namespace {
@@ -22,11 +23,7 @@ std::string canon(const json::Value& v) {
 
 std::string canon_float(double x) { return canon(json::Value::number(x)); }
 
-std::string canon_text(std::string_view text) {
-  auto doc = json::parse(text);
-  EXPECT_TRUE(doc.ok()) << text;
-  return doc.ok() ? canon(doc->root) : std::string();
-}
+std::string canon_text(std::string_view text) { return canon(testing::parse_json(text).root); }
 
 TEST(CanonicalFloat, Examples) {
   const struct {
@@ -148,9 +145,8 @@ TEST(HashText, KnownDigests) {
   EXPECT_EQ(hash_text(""), "af1349b9f5f9a1a6a0404dea36dcc9499bcb25c9adc112b7cc9a93cae41f3262");
   EXPECT_EQ(hash_text("abc"), "6437b3ac38465133ffb63b75273a8db548c558465d79db03fd359c6cd5bd9d85");
   EXPECT_EQ(hash_value(json::Value::null()), "03f88b99c3d8073bba8948d6e762aac443b265f606cc05abd4d172f03a4def6a");
-  auto doc = json::parse("{ \"b\" : 1, \"a\" : [true, null] }");
-  ASSERT_TRUE(doc.ok());
-  EXPECT_EQ(hash_value(doc->root), "f070bbc35d7f09691284af8700049714acfd802b7c65b4d8e6a838101ab9e049");
+  EXPECT_EQ(hash_value(testing::parse_json("{ \"b\" : 1, \"a\" : [true, null] }").root),
+            "f070bbc35d7f09691284af8700049714acfd802b7c65b4d8e6a838101ab9e049");
 }
 
 TEST(HashSink, PiecewiseEqualsWhole) {

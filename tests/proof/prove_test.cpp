@@ -12,6 +12,7 @@
 #include "fendro/proof/proof.hpp"
 #include "fendro/proof/report_text.hpp"
 #include "fendro/proof/response_writer.hpp"
+#include "strategy/json_text.hpp"
 
 namespace fendro {
 namespace {
@@ -60,14 +61,8 @@ class Request {
   Request(std::string strategy, std::string data = default_data(), std::string extra = "")
       : spec_text_("{\"strategy\": " + std::move(strategy) + ", \"dataset_ref\": \"ds-1\"" + extra + "}"),
         data_text_(std::move(data)) {
-    auto spec_doc = json::parse(spec_text_);
-    auto data_doc = json::parse(data_text_);
-    if (!spec_doc.ok() || !data_doc.ok()) {
-      ADD_FAILURE() << "request does not parse";
-      return;
-    }
-    spec_doc_ = std::make_unique<json::Document>(std::move(spec_doc).value());
-    data_doc_ = std::make_unique<json::Document>(std::move(data_doc).value());
+    spec_doc_ = std::make_unique<json::Document>(testing::parse_json(spec_text_));
+    data_doc_ = std::make_unique<json::Document>(testing::parse_json(data_text_));
     auto spec = read_proof_spec(spec_doc_->root);
     auto market = read_market_data(data_doc_->root);
     if (!spec.ok() || !market.ok()) {
@@ -86,12 +81,7 @@ class Request {
     auto run = fendro::prove(spec_, data_);
     if (!run) return err(std::move(run).error());
     auto text = std::make_unique<std::string>(written_text(*run));
-    auto doc = json::parse(*text);
-    if (!doc.ok()) {
-      ADD_FAILURE() << "the proof does not parse";
-      return Proof{};
-    }
-    written_.push_back(std::make_unique<json::Document>(std::move(doc).value()));
+    written_.push_back(std::make_unique<json::Document>(testing::parse_json(*text)));
     texts_.push_back(std::move(text));
     auto proof = read_proof(written_.back()->root);
     if (!proof.ok()) ADD_FAILURE() << "the proof does not read: " << proof.error();

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "fendro/json/parse.hpp"
 #include "fendro/proof/canonical.hpp"
 #include "fendro/proof/proof.hpp"
 
@@ -94,11 +93,6 @@ TEST(ReportText, LayoutKeyOrderAndNulls) {
   EXPECT_EQ(report_hash(r), hash_text(streamed_text(r)));
 }
 
-TEST(ReportText, EmptyReport) {
-  const Report r;
-  EXPECT_EQ(streamed_text(r), reference_text(r));
-}
-
 // Numbers from every region of the canonical float rule, with their edges.
 double any_number(std::mt19937_64& rng) {
   static const double kEdges[] = {
@@ -159,78 +153,11 @@ Report any_report(std::mt19937_64& rng) {
 TEST(ReportText, GeneratedReportsMatchTheGeneralWriter) {
   std::mt19937_64 rng(2024);
   for (int round = 0; round < 200; ++round) {
-    const Report r = any_report(rng);
+    const Report r = round == 0 ? Report{} : any_report(rng);  // the empty report first
     const std::string expected = reference_text(r);
     ASSERT_EQ(streamed_text(r), expected) << "round " << round;
     ASSERT_EQ(report_hash(r), hash_text(expected)) << "round " << round;
   }
-}
-
-// Candles of a random walk with gaps, spikes and the odd zero volume.
-std::vector<Candle> walk(std::mt19937_64& rng, std::size_t n) {
-  std::vector<Candle> out;
-  double price = 50.0 + static_cast<double>(rng() % 500);
-  std::int64_t time = static_cast<std::int64_t>(rng() % 1000000) * 60000;
-  for (std::size_t i = 0; i < n; ++i) {
-    const double open = price;
-    std::normal_distribution<double> step(0.0, price * (rng() % 50 == 0 ? 0.08 : 0.01));
-    price = std::max(0.5, price + step(rng));
-    const double high = std::max(open, price) * (1.0 + static_cast<double>(rng() % 100) / 5000.0);
-    const double low = std::min(open, price) * (1.0 - static_cast<double>(rng() % 100) / 5000.0);
-    const double volume = rng() % 30 == 0 ? 0.0 : static_cast<double>(rng() % 100000) / 7.0;
-    out.push_back(Candle{time, open, high, low, price, volume});
-    time += 60000;
-  }
-  return out;
-}
-
-std::string any_strategy(std::mt19937_64& rng) {
-  const auto pick = [&](std::initializer_list<const char*> xs) { return std::string(xs.begin()[rng() % xs.size()]); };
-  const std::string fast = std::to_string(2 + rng() % 8);
-  const std::string slow = std::to_string(10 + rng() % 30);
-  std::string s = R"({"symbol":"S","timeframe":"1m","indicators":{"fast":{"type":")" + pick({"Sma", "Ema"}) +
-                  R"(","params":[)" + fast + R"(]},"slow":{"type":"Sma","params":[)" + slow + "]}},";
-  s += R"("entry":)" + pick({R"({"cross_above":["fast","slow"]})", R"({"gt":[{"price":"close"},"slow"]})",
-                             R"({"all":[]})"});
-  s += R"(,"exit":)" + pick({R"({"cross_below":["fast","slow"]})", R"({"bars_since_entry":{"ge":5}})",
-                             R"({"any":[]})"});
-  if (rng() % 2 == 0) s += R"(,"short_entry":{"cross_below":["fast","slow"]})";
-  s += R"(,"sizing":)" + pick({R"({"type":"fixed_fraction","fraction":0.7})", R"({"type":"fixed_qty","qty":3})",
-                               R"({"type":"fixed_cash","cash":2500})",
-                               R"({"type":"vol_target","target_vol":0.02,"lookback":8})"});
-  s += R"(,"costs":)" + pick({R"({})", R"({"taker_bps":7,"maker_bps":2})",
-                              R"({"taker_bps":3,"slippage":{"type":"fixed_bps","bps":4}})",
-                              R"({"taker_bps":5,"slippage":{"type":"volume_impact","coef":0.3}})"});
-  s += R"(,"risk":)" + pick({R"({})", R"({"stop_loss_pct":2,"take_profit_pct":4})", R"({"trailing_stop_pct":3})",
-                             R"({"liquidation":true,"max_leverage":5})", R"({"max_position_pct":30})"});
-  s += R"(,"execution":)" + pick({R"({})", R"({"fill_timing":"close"})", R"({"latency_bars":2})",
-                                  R"({"order_type":"limit","limit_offset_pct":-0.3})",
-                                  R"({"order_type":"stop","stop_offset_pct":0.2})",
-                                  R"({"order_type":"stop_limit","stop_offset_pct":0.1,"limit_offset_pct":0.5})",
-                                  R"({"partial_fills":true,"max_participation":0.01})"});
-  return s + "}";
-}
-
-TEST(ReportText, RunsOfGeneratedStrategiesMatchTheGeneralWriter) {
-  std::mt19937_64 rng(99);
-  int with_trades = 0;
-  for (int round = 0; round < 120; ++round) {
-    const std::string text = any_strategy(rng);
-    auto doc = json::parse(text);
-    ASSERT_TRUE(doc.ok()) << text;
-    ProofSpec spec;
-    spec.strategy = doc->root;
-    spec.dataset_ref = "generated";
-    MarketData data;
-    data["S"] = walk(rng, rng() % 10 == 0 ? 40000 : 1 + rng() % 3000);
-    auto run = prove(spec, data);
-    ASSERT_TRUE(run.ok()) << text << ": " << run.error().display();
-    with_trades += run->report.trades.empty() ? 0 : 1;
-    const std::string expected = reference_text(run->report);
-    ASSERT_EQ(streamed_text(run->report), expected) << text;
-    ASSERT_EQ(report_hash(run->report), hash_text(expected)) << text;
-  }
-  EXPECT_GT(with_trades, 60);
 }
 
 }  // namespace

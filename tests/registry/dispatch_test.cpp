@@ -63,11 +63,8 @@ TEST(BuildIndicator, EachCallBuildsAnIndependentObject) {
   EXPECT_FALSE(testing::step(**b, three));
 }
 
-TEST(BuildIndicator, MacdAliasNamesItsTarget) {
+TEST(BuildIndicator, AliasesNameAndBuildTheirTargets) {
   EXPECT_EQ(failure("Macd", {12, 26}), "invalid parameters for indicator MacdIndicator: missing parameter #2");
-}
-
-TEST(BuildIndicator, BollingerAliasBuildsItsTarget) {
   EXPECT_EQ(failure("Bollinger", {20}), "invalid parameters for indicator BollingerBands: missing parameter #1");
   auto alias = build_indicator("Bollinger", std::vector<double>{20, 2});
   auto target = build_indicator("BollingerBands", std::vector<double>{20, 2});

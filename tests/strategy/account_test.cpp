@@ -56,12 +56,6 @@ TEST(SizePosition, Table) {
   for (const auto& c : cases) EXPECT_EQ(sized(c.sizing, c.risk, c.vol, c.equity, c.price), c.expected) << c.name;
 }
 
-TEST(SizePosition, RiskPerTradeWithoutStopIsAnError) {
-  auto q = size_position(Sizing{Sizing::RiskPerTrade{1}}, Risk{}, {}, 10000, 100);
-  ASSERT_FALSE(q.ok());
-  EXPECT_EQ(q.error(), "risk_per_trade sizing requires risk.stop_loss_pct");
-}
-
 TEST(VolatilityEstimate, Table) {
   const struct {
     std::vector<double> closes;
@@ -113,27 +107,25 @@ struct Fixture {
   void exit(double price) { exit_fill("signal", ctx(), account, entry_bar, price); }
 };
 
-TEST(EntryFill, BooksTheOpeningWithTakerFee) {
-  Fixture f;
-  f.spec.costs.taker_bps = 10;
-  f.spec.costs.maker_bps = 2;
-  f.enter(Side::Long, 100);
-  EXPECT_EQ(f.account.qty, 50);
-  EXPECT_DOUBLE_EQ(f.account.entry_fees, 5);
-  EXPECT_DOUBLE_EQ(f.account.cash, 4995);
-  EXPECT_DOUBLE_EQ(f.account.fees_paid, 5);
-  EXPECT_EQ(f.account.entry_price, 100);
-  EXPECT_EQ(f.account.entry_time, 1000);
-  EXPECT_EQ(f.entry_bar, 7u);
-  EXPECT_EQ(f.trail_ref, 100);
-}
-
-TEST(EntryFill, MakerFlagPaysTheMakerRate) {
-  Fixture f;
-  f.spec.costs.taker_bps = 10;
-  f.spec.costs.maker_bps = 2;
-  f.enter(Side::Long, 100, true);
-  EXPECT_DOUBLE_EQ(f.account.entry_fees, 1);
+TEST(EntryFill, BooksTheOpeningWithItsFeeRate) {
+  const struct {
+    bool maker;
+    double fee;
+  } cases[] = {{false, 5}, {true, 1}};
+  for (const auto& c : cases) {
+    Fixture f;
+    f.spec.costs.taker_bps = 10;
+    f.spec.costs.maker_bps = 2;
+    f.enter(Side::Long, 100, c.maker);
+    EXPECT_EQ(f.account.qty, 50);
+    EXPECT_DOUBLE_EQ(f.account.entry_fees, c.fee) << c.maker;
+    EXPECT_DOUBLE_EQ(f.account.cash, 5000 - c.fee) << c.maker;
+    EXPECT_DOUBLE_EQ(f.account.fees_paid, c.fee) << c.maker;
+    EXPECT_EQ(f.account.entry_price, 100);
+    EXPECT_EQ(f.account.entry_time, 1000);
+    EXPECT_EQ(f.entry_bar, 7u);
+    EXPECT_EQ(f.trail_ref, 100);
+  }
 }
 
 TEST(Fills, FixedBpsSlippageBothSides) {
@@ -184,35 +176,35 @@ TEST(Fills, ParticipationCap) {
   }
 }
 
-TEST(Fills, ShortRoundTrip) {
-  Fixture f;
-  f.enter(Side::Short, 100);
-  EXPECT_EQ(f.account.qty, -50);
-  EXPECT_EQ(f.account.cash, 15000);
-  f.exit(90);
-  const ClosedTrade& t = f.account.closed.at(0);
-  EXPECT_EQ(t.qty, -50);
-  EXPECT_EQ(t.pnl, 500);
-  EXPECT_EQ(t.return_pct, 10);
-  EXPECT_EQ(t.reason, "signal");
-  EXPECT_EQ(f.account.cash, 10500);
-  EXPECT_EQ(f.account.qty, 0);
-}
-
 TEST(Fills, RoundTripPnlIncludesBothFees) {
-  Fixture f;
-  f.spec.costs.taker_bps = 10;
-  f.enter(Side::Long, 100);  // 50 units, fee 5
-  f.exit(120);               // fee 0.001 * (50 * 120) = 6
-  const ClosedTrade& t = f.account.closed.at(0);
-  EXPECT_DOUBLE_EQ(t.pnl, 989);
-  EXPECT_DOUBLE_EQ(t.return_pct, 19.78);
-  EXPECT_DOUBLE_EQ(f.account.cash, 10989);
-  EXPECT_DOUBLE_EQ(f.account.fees_paid, 11);
-  EXPECT_EQ(f.account.entry_fees, 0);
-  // The opening's price and time stay until the next opening.
-  EXPECT_EQ(f.account.entry_price, 100);
-  EXPECT_EQ(f.account.entry_time, 1000);
+  const struct {
+    Side side;
+    double taker_bps, exit, qty, cash_open, pnl, return_pct, cash, fees;
+  } cases[] = {
+      {Side::Short, 0, 90, -50, 15000, 500, 10, 10500, 0},
+      // 50 units, entry fee 5, exit fee 0.001 * (50 * 120) = 6
+      {Side::Long, 10, 120, 50, 4995, 989, 19.78, 10989, 11},
+  };
+  for (const auto& c : cases) {
+    Fixture f;
+    f.spec.costs.taker_bps = c.taker_bps;
+    f.enter(c.side, 100);
+    EXPECT_EQ(f.account.qty, c.qty);
+    EXPECT_DOUBLE_EQ(f.account.cash, c.cash_open);
+    f.exit(c.exit);
+    const ClosedTrade& t = f.account.closed.at(0);
+    EXPECT_EQ(t.qty, c.qty);
+    EXPECT_DOUBLE_EQ(t.pnl, c.pnl);
+    EXPECT_DOUBLE_EQ(t.return_pct, c.return_pct);
+    EXPECT_EQ(t.reason, "signal");
+    EXPECT_DOUBLE_EQ(f.account.cash, c.cash);
+    EXPECT_DOUBLE_EQ(f.account.fees_paid, c.fees);
+    EXPECT_EQ(f.account.qty, 0);
+    EXPECT_EQ(f.account.entry_fees, 0);
+    // The opening's price and time stay until the next opening.
+    EXPECT_EQ(f.account.entry_price, 100);
+    EXPECT_EQ(f.account.entry_time, 1000);
+  }
 }
 
 TEST(Fills, ExitWhileFlatChangesNothing) {
@@ -224,33 +216,28 @@ TEST(Fills, ExitWhileFlatChangesNothing) {
   EXPECT_EQ(f.entry_bar, 3u);
 }
 
-TEST(Fills, NoTradeIsSilentSuccess) {
+TEST(Fills, VolTargetSizesFromTheWindowElseNoTrade) {
   const struct {
     const char* name;
     Sizing sizing;
-    std::uint32_t window_bars;
+    std::vector<double> closes;
+    double qty;
   } cases[] = {
-      {"vol target, lookback 1", Sizing{Sizing::VolTarget{0.1, 1}}, 8},
-      {"vol target, too few bars", Sizing{Sizing::VolTarget{0.1, 5}}, 3},
-      {"zero fraction", fraction(0), 8},
+      // vol 0.1: ((0.001 * 10000) / 0.1) / 100 = 1 unit
+      {"vol target on a varying window", Sizing{Sizing::VolTarget{0.001, 3}}, {100, 110, 99}, 1},
+      {"vol target, lookback 1", Sizing{Sizing::VolTarget{0.1, 1}}, {100, 101, 102, 103, 104, 105, 106, 107}, 0},
+      {"vol target, too few bars", Sizing{Sizing::VolTarget{0.1, 5}}, {100, 101, 102}, 0},
+      {"zero fraction", fraction(0), {100, 101, 102, 103, 104, 105, 106, 107}, 0},
   };
   for (const auto& c : cases) {
     Fixture f;
     f.spec.sizing = c.sizing;
-    for (std::uint32_t k = 0; k < c.window_bars; ++k) f.window.push(Candle{0, 1, 1, 1, 100.0 + k, 1});
+    for (double close : c.closes) f.window.push(Candle{0, 1, 1, 1, close, 1});
     f.enter(Side::Long, 100);
-    EXPECT_EQ(f.account.qty, 0) << c.name;
-    EXPECT_EQ(f.account.cash, 10000) << c.name;
-    EXPECT_FALSE(f.entry_bar.has_value()) << c.name;
+    EXPECT_DOUBLE_EQ(f.account.qty, c.qty) << c.name;
+    EXPECT_DOUBLE_EQ(f.account.cash, 10000 - 100 * c.qty) << c.name;
+    EXPECT_EQ(f.entry_bar.has_value(), c.qty != 0) << c.name;
   }
-}
-
-TEST(Fills, VolTargetTradesOnAVaryingWindow) {
-  Fixture f;
-  f.spec.sizing = Sizing{Sizing::VolTarget{0.001, 3}};
-  for (double close : {100.0, 110.0, 99.0}) f.window.push(Candle{0, close, close, close, close, 1});
-  f.enter(Side::Long, 100);  // vol 0.1: ((0.001 * 10000) / 0.1) / 100 = 1 unit
-  EXPECT_DOUBLE_EQ(f.account.qty, 1);
 }
 
 TEST(Fills, SizingErrorLeavesTheAccountUnchanged) {

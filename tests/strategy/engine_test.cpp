@@ -80,40 +80,31 @@ struct Backtest {
   std::vector<ClosedTrade> finish() { return std::move(*engine).finish_report().trades; }
 };
 
+// Slots "a" and "a.b" replaying their scripts, in that order.
+std::vector<IndicatorSlot> slots_a_ab(std::vector<Scripted::Step> a, std::vector<Scripted::Step> ab) {
+  std::vector<IndicatorSlot> slots;
+  slots.emplace_back("a", std::make_unique<Scripted>(std::move(a), 0));
+  slots.emplace_back("a.b", std::make_unique<Scripted>(std::move(ab), 0));
+  return slots;
+}
+
 constexpr const char* kNever = R"({"any": []})";
 constexpr const char* kAlways = R"({"all": []})";
 
-TEST(BarLoop, LatencyDelaysTheEntry) {
+TEST(BarLoop, LatencyDelaysTheEntryAndAHeldExitIsQueuedAfreshEachBar) {
   const struct {
     std::uint32_t latency;
-    std::int64_t entry_time;
-  } cases[] = {{0, 11}, {2, 13}};
+    std::int64_t entry_time, exit_time;
+  } cases[] = {{2, 4, 16}, {0, 2, 11}};
   for (const auto& c : cases) {
     Bars bars(20);
-    bars.set(10, 100, 101, 100, 101);  // the only close above 100.5
-    Backtest run(strategy(R"({"gt": [{"price": "close"}, 100.5]})", kNever,
-                     R"("execution": {"latency_bars": )" + std::to_string(c.latency) + "}"),
-            bars.candles);
-    const auto trades = run.finish();
-    ASSERT_EQ(trades.size(), 1u);
-    EXPECT_EQ(trades[0].entry_time, c.entry_time) << c.latency;
-    EXPECT_EQ(trades[0].reason, "end");
-  }
-}
-
-TEST(BarLoop, HeldExitIsQueuedAfreshEachBar) {
-  const struct {
-    std::uint32_t latency;
-    std::int64_t exit_time;
-  } cases[] = {{2, 16}, {0, 11}};
-  for (const auto& c : cases) {
-    Bars bars(20);
-    bars.set(1, 100, 101, 100, 101);                             // entry signal
+    bars.set(1, 100, 101, 100, 101);                             // the only entry signal
     for (int i = 10; i <= 13; ++i) bars.set(i, 100, 100, 99, 99);  // exit holds on 10..13
     Backtest run(strategy(R"({"gt": [{"price": "close"}, 100.5]})", R"({"lt": [{"price": "close"}, 99.5]})",
                      R"("execution": {"latency_bars": )" + std::to_string(c.latency) + "}"),
             bars.candles);
     ASSERT_EQ(run.trades().size(), 1u);
+    EXPECT_EQ(run.trades()[0].entry_time, c.entry_time) << c.latency;
     EXPECT_EQ(run.trades()[0].exit_time, c.exit_time) << c.latency;
     EXPECT_EQ(run.trades()[0].reason, "signal");
   }
@@ -214,14 +205,10 @@ TEST(BarLoop, ProtectiveExits) {
 
 TEST(BarLoop, ValueMapKeys) {
   const auto outs = [](double b) { return std::vector<NamedOutput>{{"b", b}}; };
-  std::vector<Scripted::Step> a_steps{{1.0, outs(10)}, {std::nullopt, {}}, {3.0, outs(30)}};
-  std::vector<Scripted::Step> ab_steps{{std::nullopt, {}}, {std::nullopt, {}}, {7.0, {}}};
-  std::vector<IndicatorSlot> slots;
-  slots.emplace_back("a", std::make_unique<Scripted>(a_steps, 0));
-  slots.emplace_back("a.b", std::make_unique<Scripted>(ab_steps, 0));
   // A rule that reads two bars back keeps three records.
-  const StrategySpec spec = strategy(R"({"gt": [{"prev": ["a.b", 2]}, "a"]})", kNever);
-  Backtest run(spec, Bars(3).candles, std::move(slots));
+  Backtest run(strategy(R"({"gt": [{"prev": ["a.b", 2]}, "a"]})", kNever), Bars(3).candles,
+               slots_a_ab({{1.0, outs(10)}, {std::nullopt, {}}, {3.0, outs(30)}},
+                          {{std::nullopt, {}}, {std::nullopt, {}}, {7.0, {}}}));
   const RuleWindow& w = run.engine->window();
   const auto ab = *run.engine->rules().find_key("a.b");
   const auto a = *run.engine->rules().find_key("a");
@@ -237,13 +224,9 @@ TEST(BarLoop, OutputKeysOfIdsHoldingPoints) {
   // "a.b.c" is both the output "b.c" of "a" and the output "c" of "a.b": every
   // point of a rule key splits off an id whose outputs must be stored, and the
   // later id's value wins. "a.b.d" is an output of "a.b" only.
-  std::vector<Scripted::Step> a_steps{{1.0, {{"b.c", 10}}}, {2.0, {{"b.c", 20}}}};
-  std::vector<Scripted::Step> ab_steps{{std::nullopt, {}}, {5.0, {{"c", 50}, {"d", 60}}}};
-  std::vector<IndicatorSlot> slots;
-  slots.emplace_back("a", std::make_unique<Scripted>(a_steps, 0));
-  slots.emplace_back("a.b", std::make_unique<Scripted>(ab_steps, 0));
-  const StrategySpec spec = strategy(R"({"gt": [{"prev": ["a.b.c", 1]}, "a.b.d"]})", kNever);
-  Backtest run(spec, Bars(2).candles, std::move(slots));
+  Backtest run(strategy(R"({"gt": [{"prev": ["a.b.c", 1]}, "a.b.d"]})", kNever), Bars(2).candles,
+               slots_a_ab({{1.0, {{"b.c", 10}}}, {2.0, {{"b.c", 20}}}},
+                          {{std::nullopt, {}}, {5.0, {{"c", 50}, {"d", 60}}}}));
   const RuleWindow& w = run.engine->window();
   const auto abc = *run.engine->rules().find_key("a.b.c");
   const auto abd = *run.engine->rules().find_key("a.b.d");
@@ -255,14 +238,6 @@ TEST(BarLoop, OutputKeysOfIdsHoldingPoints) {
   const IndicatorSlot& a = run.engine->slots()[0];
   EXPECT_TRUE(a.outputs_read);
   EXPECT_FALSE(a.id_key.has_value());
-}
-
-TEST(BarLoop, WarmupBarsRecordEquityOnly) {
-  Bars bars(5);
-  Backtest run(strategy(kAlways, kNever, R"("execution": {"fill_timing": "close"})"), bars.candles, {}, 3);
-  ASSERT_EQ(run.engine->equity().size(), 5u);
-  EXPECT_EQ(run.engine->account().entry_time, 3);  // the first bar past the warm-up fills at its close
-  EXPECT_EQ(run.engine->entry_bar(), 3u);
 }
 
 TEST(BarLoop, FillAtCloseAndEquityBeforeIt) {

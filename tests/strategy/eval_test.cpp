@@ -14,46 +14,35 @@ namespace {
 
 using testing::read_ok;
 
-// One bar of a test series: its candle and the values stored under keys.
-struct Bar {
-  std::map<std::string, double> values;
-  Candle candle{0, 9.0, 12.0, 8.0, 10.0, 100.0};
-};
-
 Condition cond(std::string_view json) { return read_ok(read_condition, json); }
 
+// The values stored under keys on each bar of a test series.
+using Series = std::vector<std::map<std::string, double>>;
+
 // Evaluates `json` at the newest record after each bar, as the bar loop does,
-// with a window of 1 + the condition's lookback; "T"/"F" per bar.
-std::string run(std::string_view json, const std::vector<Bar>& bars, PositionFlags flags = {}) {
+// with a window of 1 + the condition's lookback; "T"/"F" per bar. Every bar
+// has open 9, high 12, low 8, close 10 and volume 100.
+std::string run(std::string_view json, const Series& bars, PositionFlags flags = {}) {
   const Condition c = cond(json);
   RuleSet rules;
   const RuleSet::Id root = rules.add(c);
   RuleWindow window(condition_lookback(c) + 1, rules.keys().size());
   std::string out;
-  for (const Bar& bar : bars) {
-    for (const auto& [key, v] : bar.values) {
+  for (const auto& values : bars) {
+    for (const auto& [key, v] : values) {
       if (auto k = rules.find_key(key)) window.next_values()[*k] = v;
     }
-    window.push(bar.candle);
+    window.push(Candle{0, 9.0, 12.0, 8.0, 10.0, 100.0});
     out += eval_condition(rules, root, window, window.size() - 1, flags) ? 'T' : 'F';
   }
   return out;
-}
-
-std::vector<Bar> series(const std::vector<std::map<std::string, double>>& values) {
-  std::vector<Bar> bars;
-  for (const auto& v : values) {
-    bars.emplace_back();
-    bars.back().values = v;
-  }
-  return bars;
 }
 
 TEST(EvalCondition, Table) {
   const double nan = std::nan("");
   const struct {
     const char* rule;
-    std::vector<std::map<std::string, double>> bars;
+    Series bars;
     const char* expected;
   } cases[] = {
       // Absent values make tests false; a negation turns that into true.
@@ -113,11 +102,11 @@ TEST(EvalCondition, Table) {
       // A reference is the whole text, dots included.
       {R"({"gt": ["bb.upper", "bb"]})", {{{"bb", 1}, {"bb.upper", 2}}, {{"bb", 1}}}, "TF"},
   };
-  for (const auto& c : cases) EXPECT_EQ(run(c.rule, series(c.bars)), c.expected) << c.rule;
+  for (const auto& c : cases) EXPECT_EQ(run(c.rule, c.bars), c.expected) << c.rule;
 }
 
 TEST(EvalCondition, PositionFlags) {
-  const std::vector<Bar> one(1);
+  const Series one(1);
   const PositionFlags flat{};
   const PositionFlags entered_now{true, 0, true};
   const PositionFlags three_after{true, 3, true};

@@ -133,6 +133,11 @@ TEST(ReadCondition, ReadsEveryVariant) {
        Condition::make_not(Condition::make_not(Condition::make_compare(K::Gt, ref("a"), ref("b"))))},
       {R"({"bars_since_entry": {"ge": 3}})", Condition::make_bars_since_entry(BarsCmp::Ge, 3)},
       {R"({"bars_since_entry": {"eq": 0}})", Condition::make_bars_since_entry(BarsCmp::Eq, 0)},
+      // expressions nest inside comparisons
+      {R"({"gt": [{"prev": ["rsi", 1]}, {"mul": [{"price": "close"}, 1.02]}]})",
+       Condition::make_compare(K::Gt, Operand::make_prev(ref("rsi"), 1),
+                               Operand::make_binary(Operand::Kind::Mul, Operand::make_price(PriceField::Close),
+                                                    num(1.02)))},
   };
   for (const Good& c : cases) EXPECT_EQ(read_ok(condition, c.json), c.want) << c.json;
 }
@@ -165,15 +170,6 @@ TEST(ReadOperand, ReadsEveryForm) {
        Operand::make_binary(K::Mul, Operand::make_price(PriceField::Close), num(1.02))},
   };
   for (const Good& c : cases) EXPECT_EQ(read_ok(operand, c.json), c.want) << c.json;
-}
-
-TEST(ReadCondition, NestsExpressionsInsideComparisons) {
-  using K = Operand::Kind;
-  const Condition want = Condition::make_compare(
-      Condition::Kind::Gt, Operand::make_prev(ref("rsi"), 1),
-      Operand::make_binary(K::Mul, Operand::make_price(PriceField::Close), num(1.02)));
-  EXPECT_EQ(read_ok(condition, R"({"gt": [{"prev": ["rsi", 1]}, {"mul": [{"price": "close"}, 1.02]}]})"),
-            want);
 }
 
 }  // namespace

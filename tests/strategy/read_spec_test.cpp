@@ -28,6 +28,15 @@ std::string with_indicators(const std::string& indicators) {
          indicators + "}";
 }
 
+// The first `n` required members in declaration order, then `extra`.
+std::string leading(std::size_t n, const std::string& extra = "") {
+  static const char* const kRequired[] = {R"("symbol": "BTC")", R"("timeframe": "1h")", R"("indicators": {})",
+                                          R"("entry": {"all": []})", R"("exit": {"all": []})"};
+  std::string out = "{";
+  for (std::size_t k = 0; k < n; ++k) out.append(k ? ", " : "").append(kRequired[k]);
+  return out + extra + "}";
+}
+
 struct Case {
   std::string json;
   std::string message;
@@ -42,18 +51,13 @@ TEST(ReadStrategySpec, ReportsTheFirstFault) {
       {"{}", "missing field `symbol`"},
       {R"({"timeframe": "1h", "indicators": {}, "entry": {"all": []}, "exit": {"all": []}})",
        "missing field `symbol`"},
-      {R"({"symbol": "BTC"})", "missing field `timeframe`"},
-      {R"({"symbol": "BTC", "timeframe": "1h"})", "missing field `indicators`"},
-      {R"({"symbol": "BTC", "timeframe": "1h", "indicators": {}})", "missing field `entry`"},
-      {R"({"symbol": "BTC", "timeframe": "1h", "indicators": {}, "entry": {"all": []}})",
-       "missing field `exit`"},
-      {R"({"symbol": "BTC", "timeframe": "1h", "indicators": {}, "entry": {"all": []},
-           "exit": {"all": []}})",
-       "missing field `sizing`"},
+      {leading(1), "missing field `timeframe`"},
+      {leading(2), "missing field `indicators`"},
+      {leading(3), "missing field `entry`"},
+      {leading(4), "missing field `exit`"},
+      {leading(5), "missing field `sizing`"},
       // a present member's fault beats an absent field
-      {R"({"symbol": "BTC", "timeframe": "1h", "indicators": {}, "entry": {"all": []},
-           "exit": {"all": []}, "costs": 5})",
-       "invalid type: integer `5`, expected struct Costs"},
+      {leading(5, R"(, "costs": 5)"), "invalid type: integer `5`, expected struct Costs"},
       // members in key order: "costs" before "entry" before "exit" before "indicators"
       {R"({"indicators": 1, "costs": null})", "invalid type: null, expected struct Costs"},
       {R"({"exit": 5, "entry": "x", "symbol": 1})",
@@ -66,7 +70,7 @@ TEST(ReadStrategySpec, ReportsTheFirstFault) {
       {minimal(R"("spec_version": 4294967296, )"), "invalid value: integer `4294967296`, expected u32"},
       {minimal(R"("spec_version": null, )"), "invalid type: null, expected u32"},
       {R"({"symbol": 5})", "invalid type: integer `5`, expected a string"},
-      {R"({"symbol": "BTC", "timeframe": null})", "invalid type: null, expected a string"},
+      {leading(1, R"(, "timeframe": null)"), "invalid type: null, expected a string"},
       {minimal(R"("ref_symbol": 5, )"), "invalid type: integer `5`, expected a string"},
       {minimal(R"("short_entry": 5, )"), "invalid type: integer `5`, expected string or map"},
       {minimal(R"("short_exit": "any", )"), "invalid type: unit variant, expected newtype variant"},
@@ -75,11 +79,8 @@ TEST(ReadStrategySpec, ReportsTheFirstFault) {
       {minimal(R"("risk": [1, 2, 3, 4, 5, false, 7], )"), "invalid length 7, expected fewer elements in array"},
       {minimal(R"("execution": {"order_type": "Market"}, )"),
        "unknown variant `Market`, expected one of `market`, `limit`, `stop`, `stop_limit`"},
-      {R"({"symbol": "BTC", "timeframe": "1h", "indicators": {}, "entry": null})",
-       "invalid type: null, expected string or map"},
-      {R"({"symbol": "BTC", "timeframe": "1h", "indicators": {}, "entry": {"all": []},
-           "exit": {"all": []}, "sizing": {"type": "fixed_qty"}})",
-       "missing field `qty`"},
+      {leading(3, R"(, "entry": null)"), "invalid type: null, expected string or map"},
+      {leading(5, R"(, "sizing": {"type": "fixed_qty"})"), "missing field `qty`"},
       // other kinds
       {"5", "invalid type: integer `5`, expected struct StrategySpec"},
       {"null", "invalid type: null, expected struct StrategySpec"},

@@ -51,6 +51,18 @@ const std::string kStopLimitText =
     "execution.limit_offset_pct";
 
 constexpr const char* kSma = R"({"fast": {"type": "Sma", "params": [3]}})";
+constexpr const char* kRiskSizing = R"({"type": "risk_per_trade", "risk_pct": 1})";
+
+// Rules that always hold, with further members `extra` (each followed by ", ").
+SpecText always(std::string extra, std::string indicators = "{}",
+                std::string sizing = R"({"type": "fixed_qty", "qty": 1})") {
+  return SpecText(std::move(indicators), R"({"all": []})", R"({"all": []})", std::move(extra), std::move(sizing));
+}
+
+// Rules that always hold and the execution members `members`.
+SpecText execution(const std::string& members, std::string indicators = "{}") {
+  return always(R"("execution": {)" + members + "}, ", std::move(indicators));
+}
 
 struct Case {
   const char* what;
@@ -84,33 +96,23 @@ TEST(ValidateSpec, ReportsTheFirstFault) {
       {"exit before short_entry",
        {"{}", R"({"all": []})", R"({"gt": ["x", 1]})", R"("short_entry": {"gt": ["s", 1]}, )"}, undeclared("x")},
       {"short_entry before short_exit",
-       {"{}", R"({"all": []})", R"({"all": []})",
-        R"("short_exit": {"gt": ["t", 1]}, "short_entry": {"gt": ["s", 1]}, )"},
-       undeclared("s")},
-      {"short_exit", {"{}", R"({"all": []})", R"({"all": []})", R"("short_exit": {"gt": ["t", 1]}, )"},
-       undeclared("t")},
+       always(R"("short_exit": {"gt": ["t", 1]}, "short_entry": {"gt": ["s", 1]}, )"), undeclared("s")},
+      {"short_exit", always(R"("short_exit": {"gt": ["t", 1]}, )"), undeclared("t")},
       {"reference before version", {"{}", R"({"gt": ["r", 1]})", R"({"all": []})", R"("spec_version": 2, )"},
        undeclared("r")},
       // version
-      {"version 0", {"{}", R"({"all": []})", R"({"all": []})", R"("spec_version": 0, )"},
+      {"version 0", always(R"("spec_version": 0, )"),
        invalid("spec_version 0 is not supported; this build reads 1..=1")},
-      {"version 2 before sizing",
-       {"{}", R"({"all": []})", R"({"all": []})",
-        R"("spec_version": 2, )", R"({"type": "risk_per_trade", "risk_pct": 1})"},
+      {"version 2 before sizing", always(R"("spec_version": 2, )", "{}", kRiskSizing),
        invalid("spec_version 2 is not supported; this build reads 1..=1")},
-      {"largest version", {"{}", R"({"all": []})", R"({"all": []})", R"("spec_version": 4294967295, )"},
+      {"largest version", always(R"("spec_version": 4294967295, )"),
        invalid("spec_version 4294967295 is not supported; this build reads 1..=1")},
       // sizing
-      {"risk_per_trade without a stop",
-       {"{}", R"({"all": []})", R"({"all": []})", "", R"({"type": "risk_per_trade", "risk_pct": 1})"},
-       invalid(kRiskText)},
+      {"risk_per_trade without a stop", always("", "{}", kRiskSizing), invalid(kRiskText)},
       {"risk_per_trade with a zero stop",
-       {"{}", R"({"all": []})", R"({"all": []})",
-        R"("risk": {"stop_loss_pct": 0}, )", R"(["risk_per_trade", 1])"},
-       std::nullopt},
+       always(R"("risk": {"stop_loss_pct": 0}, )", "{}", R"(["risk_per_trade", 1])"), std::nullopt},
       {"sizing before feeds",
-       {R"({"fast": {"type": "Sma", "feed": "trade"}})", R"({"all": []})", R"({"all": []})",
-        "", R"(["risk_per_trade", 1])"},
+       always("", R"({"fast": {"type": "Sma", "feed": "trade"}})", R"(["risk_per_trade", 1])"),
        invalid(kRiskText)},
       // feeds
       {"declared feed matches", {R"({"fast": {"type": "Sma", "feed": "kline"}})"}, std::nullopt},
@@ -121,59 +123,39 @@ TEST(ValidateSpec, ReportsTheFirstFault) {
        {R"({"b": {"type": "Sma", "feed": "trade"}, "a": {"type": "Ema", "feed": "derivatives"}})"},
        invalid("indicator 'a' (Ema) declares feed Derivatives but consumes Kline")},
       {"feeds before order type",
-       {R"({"fast": {"type": "Sma", "feed": "trade_quote"}})", R"({"all": []})", R"({"all": []})",
-        R"("execution": {"order_type": "limit"}, )"},
+       execution(R"("order_type": "limit")", R"({"fast": {"type": "Sma", "feed": "trade_quote"}})"),
        invalid("indicator 'fast' (Sma) declares feed TradeQuote but consumes Kline")},
       // order types
-      {"limit without offset", {kSma, R"({"all": []})", R"({"all": []})", R"("execution": {"order_type": "limit"}, )"},
+      {"limit without offset", execution(R"("order_type": "limit")", kSma),
        invalid("limit order_type requires execution.limit_offset_pct")},
-      {"limit with a negative offset",
-       {kSma, R"({"all": []})", R"({"all": []})", R"("execution": {"order_type": "limit", "limit_offset_pct": -1}, )"},
+      {"limit with a negative offset", execution(R"("order_type": "limit", "limit_offset_pct": -1)", kSma),
        std::nullopt},
-      {"stop without offset",
-       {kSma, R"({"all": []})", R"({"all": []})",
-        R"("execution": {"order_type": "stop", "limit_offset_pct": 1}, )"},
+      {"stop without offset", execution(R"("order_type": "stop", "limit_offset_pct": 1)", kSma),
        invalid("stop order_type requires execution.stop_offset_pct")},
-      {"stop_limit with only the stop offset",
-       {kSma, R"({"all": []})", R"({"all": []})",
-        R"("execution": {"order_type": "stop_limit", "stop_offset_pct": 1}, )"},
+      {"stop_limit with only the stop offset", execution(R"("order_type": "stop_limit", "stop_offset_pct": 1)", kSma),
        invalid(kStopLimitText)},
       {"stop_limit with only the limit offset",
-       {kSma, R"({"all": []})", R"({"all": []})",
-        R"("execution": {"order_type": "stop_limit", "limit_offset_pct": 1}, )"},
-       invalid(kStopLimitText)},
+       execution(R"("order_type": "stop_limit", "limit_offset_pct": 1)", kSma), invalid(kStopLimitText)},
       {"stop_limit with both offsets at 0",
-       {kSma, R"({"all": []})", R"({"all": []})",
-        R"("execution": {"order_type": "stop_limit", "limit_offset_pct": 0, "stop_offset_pct": 0}, )"},
-       std::nullopt},
+       execution(R"("order_type": "stop_limit", "limit_offset_pct": 0, "stop_offset_pct": 0)", kSma), std::nullopt},
       // partial fills
-      {"partial fills without participation",
-       {"{}", R"({"all": []})", R"({"all": []})", R"("execution": {"partial_fills": true}, )"},
+      {"partial fills without participation", execution(R"("partial_fills": true)"),
        invalid("partial_fills requires execution.max_participation")},
-      {"partial fills with zero participation",
-       {"{}", R"({"all": []})", R"({"all": []})",
-        R"("execution": {"partial_fills": true, "max_participation": 0}, )"},
+      {"partial fills with zero participation", execution(R"("partial_fills": true, "max_participation": 0)"),
        std::nullopt},
       {"partial fills before fill timing",
-       {"{}", R"({"all": []})", R"({"all": []})",
-        R"("execution": {"partial_fills": true, "fill_timing": "close", "latency_bars": 1}, )"},
+       execution(R"("partial_fills": true, "fill_timing": "close", "latency_bars": 1)"),
        invalid("partial_fills requires execution.max_participation")},
       // fill timing
-      {"close with a limit order lacking its offset",
-       {"{}", R"({"all": []})", R"({"all": []})",
-        R"("execution": {"fill_timing": "close", "order_type": "limit"}, )"},
+      {"close with a limit order lacking its offset", execution(R"("fill_timing": "close", "order_type": "limit")"),
        invalid("limit order_type requires execution.limit_offset_pct")},
       {"close with a limit order",
-       {"{}", R"({"all": []})", R"({"all": []})",
-        R"("execution": {"fill_timing": "close", "order_type": "limit", "limit_offset_pct": 1, "latency_bars": 1}, )"},
+       execution(R"("fill_timing": "close", "order_type": "limit", "limit_offset_pct": 1, "latency_bars": 1)"),
        invalid("fill_timing close requires a market order_type")},
-      {"close with latency",
-       {"{}", R"({"all": []})", R"({"all": []})", R"("execution": {"fill_timing": "close", "latency_bars": 1}, )"},
+      {"close with latency", execution(R"("fill_timing": "close", "latency_bars": 1)"),
        invalid("fill_timing close is incompatible with latency_bars")},
-      {"close at once", {"{}", R"({"all": []})", R"({"all": []})", R"("execution": {"fill_timing": "close"}, )"},
-       std::nullopt},
-      {"latency with next open",
-       {"{}", R"({"all": []})", R"({"all": []})", R"("execution": {"latency_bars": 3}, )"}, std::nullopt},
+      {"close at once", execution(R"("fill_timing": "close")"), std::nullopt},
+      {"latency with next open", execution(R"("latency_bars": 3)"), std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(validation_of(c.spec), c.want) << c.what;
 }
