@@ -4,7 +4,6 @@
 // reading reports.
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cstdint>
 #include <optional>
 #include <random>
@@ -14,6 +13,7 @@
 
 #include "fendro/json/parse.hpp"
 #include "fendro/market/read_market_data.hpp"
+#include "market/same_market_data.hpp"
 
 namespace fendro {
 namespace {
@@ -158,32 +158,6 @@ class DataGenerator {
   std::mt19937_64 rng_;
   unsigned noise_;
 };
-
-// Candles compared bit for bit (-0.0 is not 0.0).
-bool same_candle(const Candle& a, const Candle& b) {
-  const auto bits = [](double x) { return std::bit_cast<std::uint64_t>(x); };
-  return a.time == b.time && bits(a.open) == bits(b.open) && bits(a.high) == bits(b.high) &&
-         bits(a.low) == bits(b.low) && bits(a.close) == bits(b.close) &&
-         bits(a.volume) == bits(b.volume);
-}
-
-void expect_same_result(const Result<MarketData, std::string>& from_text,
-                        const Result<MarketData, std::string>& from_tree) {
-  ASSERT_EQ(from_text.ok(), from_tree.ok())
-      << (from_tree.ok() ? from_text.error() : from_tree.error());
-  if (!from_tree.ok()) {
-    EXPECT_EQ(from_text.error(), from_tree.error());
-    return;
-  }
-  ASSERT_EQ(from_text->size(), from_tree->size());
-  for (auto t = from_text->begin(), w = from_tree->begin(); w != from_tree->end(); ++t, ++w) {
-    EXPECT_EQ(t->first, w->first);
-    ASSERT_EQ(t->second.size(), w->second.size()) << w->first;
-    for (std::size_t i = 0; i < w->second.size(); ++i) {
-      EXPECT_TRUE(same_candle(t->second[i], w->second[i])) << w->first << " candle " << i;
-    }
-  }
-}
 
 // Reads `text` from its tree, from the text alone, and in the same pass as
 // the parse of a command holding it; counts the texts accepted.

@@ -236,17 +236,5 @@ TEST(PairsRegistry, LongRandomWalkStaysFinite) {
   }
 }
 
-// Without a reference value, as in every bar of a backtest, the two-series
-// types never give a value.
-TEST(PairsRegistry, TwoSeriesTypesNeedTheReference) {
-  const auto series = random_walk(300, 7);
-  for (const TwoSeriesKey& k : pair_keys()) {
-    if (!k.two_series) continue;
-    IndicatorPtr ind = make(k.key, k.params);
-    ASSERT_TRUE(ind);
-    for (const Candle& c : series) ASSERT_FALSE(step(*ind, c)) << k.key;
-  }
-}
-
 }  // namespace
 }  // namespace fendro::testing::pairs

@@ -7,10 +7,15 @@
 namespace fendro::testing::patterns {
 namespace {
 
-TEST(TwoCandlePatterns, Engulfing) {
+TEST(TwoCandlePatterns, EngulfingAndKicking) {
   const Candle bear = ohlc(10, 10, 9, 9);
   const Candle bull = ohlc(9, 10, 9, 10);
   const Candle bad = ohlc(10, 9, 11, 10);  // high below low: dropped
+  const Candle bull_gap = ohlc(11, 12, 11, 12);
+  const Candle bear_gap = ohlc(8, 8, 7, 7);
+  // Bodies of exactly 0.95 of the range.
+  const Candle bear95 = ohlc(20, 20, 0, 1);
+  const Candle bull95 = ohlc(21, 41, 21, 40);
   expect_cases({
       {"Engulfing", {bear, bull}, 0.0, "equal bodies"},
       {"Engulfing", {bear, ohlc(8.9, 10.1, 8.9, 10.1)}, 1.0},
@@ -18,6 +23,19 @@ TEST(TwoCandlePatterns, Engulfing) {
       {"Engulfing", {bear, ohlc(10.5, 10.5, 8, 8)}, 0.0, "same colour"},
       {"Engulfing", {flat(9.5), ohlc(8.9, 10.1, 8.9, 10.1)}, 0.0, "no first body"},
       {"Engulfing", {bear, bad, ohlc(8.9, 10.1, 8.9, 10.1)}, 1.0, "invalid candle skipped"},
+      {"Kicking", {bear, bull_gap}, 1.0},
+      {"KickingByLength", {bear, bull_gap}, -1.0, "equal bodies follow candle 1"},
+      {"KickingByLength", {bear, ohlc(11, 13, 11, 13)}, 1.0},
+      {"Kicking", {bull, bear_gap}, -1.0},
+      {"KickingByLength", {bull, bear_gap}, 1.0, "equal bodies follow candle 1"},
+      {"KickingByLength", {bull, ohlc(8, 8, 6, 6)}, -1.0},
+      {"Kicking", {bear95, bull95}, 1.0},
+      {"KickingByLength", {bear95, bull95}, -1.0},
+      {"Kicking", {bear, ohlc(9.5, 10.5, 9.5, 10.5)}, 0.0, "no gap"},
+      {"KickingByLength", {bear, ohlc(9.5, 10.5, 9.5, 10.5)}, 0.0, "no gap"},
+      {"Kicking", {bear, bear_gap}, 0.0, "same colour"},
+      {"KickingByLength", {bear, bear_gap}, 0.0, "same colour"},
+      {"Kicking", {bear, ohlc(11, 12.2, 11, 12)}, 0.0, "upper shadow too long"},
   });
 }
 
@@ -47,31 +65,6 @@ TEST(TwoCandlePatterns, DojiStar) {
       {"DojiStar", {kLongBear, ohlc(8, 8.5, 7, 8)}, 0.0, "star top at the close"},
       {"DojiStar", {ohlc(8, 11, 7, 9), ohlc(10.5, 11, 10.2, 10.5)}, 0.0, "first short"},
       {"DojiStar", {kLongBull, ohlc(10.5, 11, 10.2, 10.8)}, 0.0, "star not a doji"},
-  });
-}
-
-TEST(TwoCandlePatterns, Kicking) {
-  const Candle bear = ohlc(10, 10, 9, 9);
-  const Candle bull = ohlc(9, 10, 9, 10);
-  const Candle bull_gap = ohlc(11, 12, 11, 12);
-  const Candle bear_gap = ohlc(8, 8, 7, 7);
-  // Bodies of exactly 0.95 of the range.
-  const Candle bear95 = ohlc(20, 20, 0, 1);
-  const Candle bull95 = ohlc(21, 41, 21, 40);
-  expect_cases({
-      {"Kicking", {bear, bull_gap}, 1.0},
-      {"KickingByLength", {bear, bull_gap}, -1.0, "equal bodies follow candle 1"},
-      {"KickingByLength", {bear, ohlc(11, 13, 11, 13)}, 1.0},
-      {"Kicking", {bull, bear_gap}, -1.0},
-      {"KickingByLength", {bull, bear_gap}, 1.0, "equal bodies follow candle 1"},
-      {"KickingByLength", {bull, ohlc(8, 8, 6, 6)}, -1.0},
-      {"Kicking", {bear95, bull95}, 1.0},
-      {"KickingByLength", {bear95, bull95}, -1.0},
-      {"Kicking", {bear, ohlc(9.5, 10.5, 9.5, 10.5)}, 0.0, "no gap"},
-      {"KickingByLength", {bear, ohlc(9.5, 10.5, 9.5, 10.5)}, 0.0, "no gap"},
-      {"Kicking", {bear, bear_gap}, 0.0, "same colour"},
-      {"KickingByLength", {bear, bear_gap}, 0.0, "same colour"},
-      {"Kicking", {bear, ohlc(11, 12.2, 11, 12)}, 0.0, "upper shadow too long"},
   });
 }
 
