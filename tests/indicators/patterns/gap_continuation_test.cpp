@@ -75,7 +75,7 @@ TEST(ContinuationPatterns, ThreeLineStrike) {
 }
 
 // A long first candle, three small candles, a breakout (fifth candle).
-TEST(ContinuationPatterns, RisingAndFallingThreeMethods) {
+TEST(ContinuationPatterns, ThreeMethodsAndMatHold) {
   const Candle w1 = ohlc(10, 12, 10, 12);
   const Candle r2 = ohlc(11.8, 11.9, 11.2, 11.3);
   const Candle r3 = ohlc(11.5, 11.6, 10.9, 11.0);
@@ -86,6 +86,10 @@ TEST(ContinuationPatterns, RisingAndFallingThreeMethods) {
   const Candle f3 = ohlc(10.5, 11.1, 10.4, 11.0);
   const Candle f4 = ohlc(10.8, 11.4, 10.7, 11.3);
   const Candle f5 = ohlc(11, 11, 9.4, 9.5);
+  const Candle m2 = ohlc(12.5, 12.8, 12.2, 12.7);
+  const Candle m3 = ohlc(12.4, 12.5, 11.5, 12.0);
+  const Candle m4 = ohlc(12.0, 12.3, 11.6, 12.2);
+  const Candle m5 = ohlc(12.2, 13.2, 12.1, 13.0);
   expect_cases({
       {"RisingThreeMethods", {w1, r2, r3, r4, r5}, 1.0},
       {"RisingThreeMethods", {w1, r2, r3, ohlc(10, 10.2, 9.5, 9.7), r5}, 0.0,
@@ -107,16 +111,7 @@ TEST(ContinuationPatterns, RisingAndFallingThreeMethods) {
       {"FallingThreeMethods", {b1, f2, f3, ohlc(12, 12.5, 11.9, 12.3), f5}, 0.0,
        "middle body bottom at the first high"},
       {"FallingThreeMethods", {w1, r2, r3, r4, r5}, 0.0, "rising figure"},
-  });
-}
-
-TEST(ContinuationPatterns, MatHold) {
-  const Candle w1 = ohlc(10, 12, 10, 12);  // pullback level 12 - 2 * 0.5 = 11
-  const Candle m2 = ohlc(12.5, 12.8, 12.2, 12.7);
-  const Candle m3 = ohlc(12.4, 12.5, 11.5, 12.0);
-  const Candle m4 = ohlc(12.0, 12.3, 11.6, 12.2);
-  const Candle m5 = ohlc(12.2, 13.2, 12.1, 13.0);
-  expect_cases({
+      // MatHold: the pullback level is 12 - 2 * 0.5 = 11.
       {"MatHold", {w1, m2, m3, m4, m5}, 1.0},
       {"MatHold", {w1, m2, ohlc(12.4, 12.5, 11, 12.0), m4, m5}, 0.0,
        "lowest pause low exactly at the pullback level"},

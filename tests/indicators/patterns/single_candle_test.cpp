@@ -95,6 +95,11 @@ std::vector<Candle> after_five(const Candle& judged) {
 }
 
 TEST(RangeLines, RangeAgainstTheFivePrevious) {
+  const auto then = [](const Candle& judged_first, const Candle& judged) {
+    std::vector<Candle> cs = after_five(judged_first);
+    cs.push_back(judged);
+    return cs;
+  };
   expect_cases({
       {"LongLine", after_five(ohlc(10, 13.5, 9.5, 13)), 1.0},
       {"LongLine", after_five(ohlc(13, 13.5, 9.5, 10)), -1.0},
@@ -103,16 +108,11 @@ TEST(RangeLines, RangeAgainstTheFivePrevious) {
       {"ShortLine", after_five(flat(10)), -1.0, "flat candle"},
       {"ShortLine", after_five(ohlc(10, 11, 10, 10.8)), 1.0},
       {"ShortLine", after_five(ohlc(10, 12, 10, 11.8)), 0.0, "range equal to the mean"},
+      // The current range joins the window after the test: after a range of
+      // 12 the mean of the next five ranges is (4 * 2 + 12) / 5 = 4.
+      {"LongLine", then(ohlc(0, 12, 0, 12), ohlc(0, 4, 0, 4)), 0.0},
+      {"LongLine", then(ohlc(0, 12, 0, 12), ohlc(0, 4.1, 0, 4.1)), 1.0},
   });
-}
-
-TEST(RangeLines, TheCurrentRangeJoinsTheWindowAfterTheTest) {
-  // After a range of 12 the mean of the next five ranges is (4 * 2 + 12) / 5 = 4.
-  std::vector<Candle> cs = after_five(ohlc(0, 12, 0, 12));
-  cs.push_back(ohlc(0, 4, 0, 4));
-  expect_case({"LongLine", cs, 0.0});
-  cs.back() = ohlc(0, 4.1, 0, 4.1);
-  expect_case({"LongLine", cs, 1.0});
 }
 
 TEST(RangeLines, FirstValueOnTheSixthValidCandle) {
