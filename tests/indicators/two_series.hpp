@@ -43,6 +43,24 @@ inline std::vector<TwoSeriesKey> two_series_keys(std::span<const registry::Entry
   return out;
 }
 
+// The rows of `table` (marked as `marked`) that read only the close.
+inline std::vector<registry::Entry> close_only(std::span<const registry::Entry> table,
+                                               const std::vector<TwoSeriesKey>& marked) {
+  std::vector<registry::Entry> out;
+  for (std::size_t i = 0; i < marked.size(); ++i) {
+    if (!marked[i].two_series) out.push_back(table[i]);
+  }
+  return out;
+}
+
+inline std::vector<TwoSeriesKey> two_series_only(const std::vector<TwoSeriesKey>& marked) {
+  std::vector<TwoSeriesKey> out;
+  for (const TwoSeriesKey& k : marked) {
+    if (k.two_series) out.push_back(k);
+  }
+  return out;
+}
+
 // One bar: a candle with or without a reference value.
 inline std::optional<double> step_pair(Indicator& ind, const Candle& c,
                                        std::optional<double> reference) {

@@ -6,7 +6,6 @@
 // same pass must be those read from the tree.
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cstdint>
 #include <optional>
 #include <random>
@@ -16,6 +15,7 @@
 #include "fendro/json/cursor.hpp"
 #include "fendro/json/parse.hpp"
 #include "fendro/market/read_market_data.hpp"
+#include "market/same_market_data.hpp"
 
 namespace fendro::json {
 namespace {
@@ -211,23 +211,7 @@ TEST(FastPaths, CandlesDecodedInThePassAreThoseOfTheTree) {
       continue;
     }
     ASSERT_TRUE(in_pass.has_value());
-    const auto from_tree = read_market_data(*tree->root.find("data"));
-    ASSERT_EQ(from_tree.ok(), in_pass->ok());
-    if (!from_tree.ok()) {
-      EXPECT_EQ(from_tree.error(), in_pass->error());
-      continue;
-    }
-    ASSERT_EQ(from_tree->size(), (*in_pass)->size());
-    for (const auto& [symbol, candles] : *from_tree) {
-      const auto& other = (*in_pass)->at(symbol);
-      ASSERT_EQ(candles.size(), other.size());
-      for (std::size_t k = 0; k < candles.size(); ++k) {
-        EXPECT_EQ(candles[k].time, other[k].time);
-        for (const auto field : {&Candle::open, &Candle::high, &Candle::low, &Candle::close, &Candle::volume}) {
-          EXPECT_EQ(std::bit_cast<std::uint64_t>(candles[k].*field), std::bit_cast<std::uint64_t>(other[k].*field));
-        }
-      }
-    }
+    expect_same_result(*in_pass, read_market_data(*tree->root.find("data")));
   }
 }
 

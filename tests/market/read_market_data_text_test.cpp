@@ -4,7 +4,6 @@
 // reading reports.
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cstdint>
 #include <optional>
 #include <random>
@@ -14,6 +13,7 @@
 
 #include "fendro/json/parse.hpp"
 #include "fendro/market/read_market_data.hpp"
+#include "market/same_market_data.hpp"
 
 namespace fendro {
 namespace {
@@ -159,32 +159,6 @@ class DataGenerator {
   unsigned noise_;
 };
 
-// Candles compared bit for bit (-0.0 is not 0.0).
-bool same_candle(const Candle& a, const Candle& b) {
-  const auto bits = [](double x) { return std::bit_cast<std::uint64_t>(x); };
-  return a.time == b.time && bits(a.open) == bits(b.open) && bits(a.high) == bits(b.high) &&
-         bits(a.low) == bits(b.low) && bits(a.close) == bits(b.close) &&
-         bits(a.volume) == bits(b.volume);
-}
-
-void expect_same_result(const Result<MarketData, std::string>& from_text,
-                        const Result<MarketData, std::string>& from_tree) {
-  ASSERT_EQ(from_text.ok(), from_tree.ok())
-      << (from_tree.ok() ? from_text.error() : from_tree.error());
-  if (!from_tree.ok()) {
-    EXPECT_EQ(from_text.error(), from_tree.error());
-    return;
-  }
-  ASSERT_EQ(from_text->size(), from_tree->size());
-  for (auto t = from_text->begin(), w = from_tree->begin(); w != from_tree->end(); ++t, ++w) {
-    EXPECT_EQ(t->first, w->first);
-    ASSERT_EQ(t->second.size(), w->second.size()) << w->first;
-    for (std::size_t i = 0; i < w->second.size(); ++i) {
-      EXPECT_TRUE(same_candle(t->second[i], w->second[i])) << w->first << " candle " << i;
-    }
-  }
-}
-
 // Reads `text` from its tree, from the text alone, and in the same pass as
 // the parse of a command holding it; counts the texts accepted.
 void expect_same_reading(const std::string& text, std::size_t& accepted) {
@@ -246,6 +220,34 @@ TEST(ReadMarketDataText, ReportsLikeTheTree) {
       {R"({"A": [[18446744073709551615, 2, 3, 4, 5]]})",
        "invalid value: integer `18446744073709551615`, expected i64"},
       {R"({"A": [[1e2, 2, 3, 4, 5]]})", "invalid type: floating point `100.0`, expected i64"},
+      {R"([])", "invalid type: sequence, expected a map"},
+      {R"(5)", "invalid type: integer `5`, expected a map"},
+      {R"({"A": {}})", "invalid type: map, expected a sequence"},
+      {R"({"A": [true]})", "invalid type: boolean `true`, expected struct Candle"},
+      {R"({"A": [1, 2, 3]})", "invalid type: integer `1`, expected struct Candle"},
+      {R"({"A": [[]]})", "invalid length 0, expected struct Candle with 6 elements"},
+      {R"({"A": [[1, 2, 3]]})", "invalid length 3, expected struct Candle with 6 elements"},
+      {R"({"A": [[1, 2, 3, 4, 5, 6, 7]]})", "invalid length 7, expected fewer elements in array"},
+      {R"({"A": [[1, 2, 3, 4, 5, "v", 7]]})", "invalid type: string \"v\", expected f64"},
+      {R"({"A": [[1.5, 2, 3, 4, 5]]})", "invalid type: floating point `1.5`, expected i64"},
+      {R"({"A": [{"time": 1.5, "open": 1, "high": 1, "low": 1, "close": 1}]})",
+       "invalid type: floating point `1.5`, expected i64"},
+      {R"({"A": [{"time": 9223372036854775808, "open": 1, "high": 1, "low": 1, "close": 1}]})",
+       "invalid value: integer `9223372036854775808`, expected i64"},
+      {R"({"A": [{"time": "1", "open": 1, "high": 1, "low": 1, "close": 1}]})",
+       "invalid type: string \"1\", expected i64"},
+      {R"({"A": [{"time": 1, "open": "x", "high": 1, "low": 1, "close": 1}]})",
+       "invalid type: string \"x\", expected f64"},
+      {R"({"A": [{"time": 1, "open": 1, "high": 1, "low": 1, "close": null}]})",
+       "invalid type: null, expected f64"},
+      {R"({"A": [{}]})", "missing field `time`"},
+      {R"({"A": [{"time": 1, "high": 1, "low": 1}]})", "missing field `open`"},
+      {R"({"A": [{"time": 1, "open": 1, "low": 1, "close": 1}]})", "missing field `high`"},
+      // Member values are read (in key order) before required fields are missed.
+      {R"({"A": [{"close": "c", "open": 1, "high": 1, "low": 1}]})",
+       "invalid type: string \"c\", expected f64"},
+      // One malformed candle fails the whole reading.
+      {R"({"A": [[1, 2, 3, 4, 5], [1, 2]]})", "invalid length 2, expected struct Candle with 6 elements"},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.text);

@@ -26,63 +26,47 @@ const std::set<std::string> kEventDriven = {
 TEST(ChartFamily, ConstructorMessages) {
   family::expect_period_checks({"HeikinAshiOscillator", "SmoothedHeikinAshi", "ThreeLineBreak",
                                 "TdDeMarker", "TdDWave", "TdPressure", "TdRei"});
-  const std::string max = "invalid period: period exceeds the maximum supported window length "
-                          "(see MAX_PERIOD)";
-  const std::string zero = "period must be greater than zero";
   const std::string st1 = "invalid period: TD moving average ST1 period must be strictly less "
                           "than ST2";
   const double tiny = 1e-17;  // read as a count of 0
-  struct Row {
-    const char* key;
-    std::vector<double> params;
-    std::string reason;  // "" when it builds
-  };
-  const Row rows[] = {
+  family::expect_build_reasons({
       {"DumplingTop", {4}, "invalid period: dumpling top needs period >= 5"},
       {"DumplingTop", {tiny}, "invalid period: dumpling top needs period >= 5"},
       {"DumplingTop", {5}, ""},
-      {"DumplingTop", {16777217}, max},
+      {"DumplingTop", {16777217}, kMax},
       {"FryPanBottom", {4}, "invalid period: frying pan bottom needs period >= 5"},
-      {"FryPanBottom", {16777217}, max},
+      {"FryPanBottom", {16777217}, kMax},
       {"NewPriceLines", {1}, "invalid period: new price lines count must be >= 2"},
       {"NewPriceLines", {tiny}, "invalid period: new price lines count must be >= 2"},
       {"NewPriceLines", {2}, ""},
-      {"NewPriceLines", {16777217}, max},
+      {"NewPriceLines", {16777217}, kMax},
       {"TdMovingAverage", {5, 5}, st1},
       {"TdMovingAverage", {5, 3}, st1},
       {"TdMovingAverage", {3, 5}, ""},
-      {"TdMovingAverage", {tiny, 5}, zero},
-      {"TdMovingAverage", {16777217, 16777218}, max},
-      {"TdMovingAverage", {3, 16777217}, max},
+      {"TdMovingAverage", {tiny, 5}, kZero},
+      {"TdMovingAverage", {16777217, 16777218}, kMax},
+      {"TdMovingAverage", {3, 16777217}, kMax},
       {"TdSetup", {1000000, 9}, ""},
-      {"TdSetup", {4, tiny}, zero},
-      {"TdLines", {tiny, 9}, zero},
-      {"TdRiskLevel", {4, tiny}, zero},
-      {"TdSequential", {4, 9, 2, tiny}, zero},
+      {"TdSetup", {4, tiny}, kZero},
+      {"TdLines", {tiny, 9}, kZero},
+      {"TdRiskLevel", {4, tiny}, kZero},
+      {"TdSequential", {4, 9, 2, tiny}, kZero},
       {"TdCombo", {1e12, 9, 1e12, 13}, ""},
-      {"TdCountdown", {tiny, 9, 2, 13}, zero},
-      {"PivotReversal", {tiny, 2}, zero},
-      {"PivotReversal", {2, tiny}, zero},
+      {"TdCountdown", {tiny, 9, 2, 13}, kZero},
+      {"PivotReversal", {tiny, 2}, kZero},
+      {"PivotReversal", {2, tiny}, kZero},
       {"PivotReversal", {1e15, 1e15}, ""},
       {"Gartley", {}, ""},
       {"Gartley", {1, 2, 3}, ""},
       // Every parameter is read before any check.
       {"TdSequential", {tiny, 9, -1, 13}, "parameter #2 must be a positive integer, got -1"},
       {"TdMovingAverage", {5}, "missing parameter #1"},
-  };
-  for (const Row& r : rows) {
-    EXPECT_EQ(family::build_message(r.key, r.params), family::invalid(r.key, r.reason))
-        << r.key;
-  }
+  });
 }
 
-TEST(ChartFamily, FirstValueOnTheWarmupBar) {
+TEST(ChartFamily, FamilyChecks) {
   family::expect_warmup(kKeys, kEventDriven);
-}
-
-TEST(ChartFamily, RejectedBarsChangeNothing) { family::expect_rejected_bars_ignored(kKeys); }
-
-TEST(ChartFamily, NamedOutputsInOrder) {
+  family::expect_rejected_bars_ignored(kKeys);
   family::expect_named_outputs(
       kKeys, {{"TdSequential", {"setup", "countdown", "direction"}},
               {"TdLines", {"resistance", "support"}},

@@ -74,16 +74,13 @@ TEST(CycleRegistry, ChecksRunInTheirOrder) {
   });
 }
 
-TEST(CycleRegistry, FirstValueOnTheWarmupBar) { family::expect_warmup(kKeys); }
-
-TEST(CycleRegistry, RejectedBarsLeaveNoTrace) { family::expect_rejected_bars_ignored(kKeys); }
-
-TEST(CycleRegistry, NamedOutputsInOrder) {
+TEST(CycleRegistry, FamilyChecks) {
+  family::expect_warmup(kKeys);
+  family::expect_rejected_bars_ignored(kKeys);
+  family::expect_finite_long_run(kKeys);
   family::expect_named_outputs(kKeys, {{"Mama", {"mama", "fama"}},
                                        {"HtPhasor", {"inphase", "quadrature"}}});
 }
-
-TEST(CycleRegistry, LongRunStaysFinite) { family::expect_finite_long_run(kKeys); }
 
 }  // namespace
 }  // namespace fendro::testing::cycle

@@ -46,11 +46,10 @@ TEST(LevelsRegistry, ConstructionChecks) {
   });
 }
 
-TEST(LevelsRegistry, WarmupTiming) { family::expect_warmup(kKeys, kEventDriven); }
-
-TEST(LevelsRegistry, RejectedBarsChangeNothing) { family::expect_rejected_bars_ignored(kKeys); }
-
-TEST(LevelsRegistry, NamedOutputsInOrder) {
+TEST(LevelsRegistry, FamilyChecks) {
+  family::expect_warmup(kKeys, kEventDriven);
+  family::expect_rejected_bars_ignored(kKeys);
+  family::expect_finite_long_run(kKeys);
   const std::vector<std::string> retracement(std::begin(kRetracement), std::end(kRetracement));
   family::expect_named_outputs(
       kKeys, {
@@ -82,8 +81,6 @@ TEST(LevelsRegistry, NamedOutputsInOrder) {
                  {"SessionRange", {"asia", "eu", "us"}},
              });
 }
-
-TEST(LevelsRegistry, LongRandomWalkStaysFinite) { family::expect_finite_long_run(kKeys); }
 
 }  // namespace
 }  // namespace fendro::testing

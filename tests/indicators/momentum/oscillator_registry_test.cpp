@@ -102,13 +102,10 @@ TEST(OscillatorRegistry, ChecksRunInTheirOrder) {
   EXPECT_EQ(family::build_message("Macd", {26, 12, 9}), family::invalid("MacdIndicator", kFastSlow));
 }
 
-TEST(OscillatorRegistry, FirstValueOnTheWarmUpBar) { family::expect_warmup(kKeys); }
-
-TEST(OscillatorRegistry, RejectedBarsChangeNothing) {
+TEST(OscillatorRegistry, FamilyChecks) {
+  family::expect_warmup(kKeys);
   family::expect_rejected_bars_ignored(kKeys);
-}
-
-TEST(OscillatorRegistry, NamedOutputsInTheirOrder) {
+  family::expect_finite_long_run(kKeys);
   const std::vector<std::string> macd = {"macd", "signal", "histogram"};
   family::expect_named_outputs(kKeys, {{"MacdIndicator", macd},
                                        {"MacdFix", macd},
@@ -119,8 +116,6 @@ TEST(OscillatorRegistry, NamedOutputsInTheirOrder) {
                                        {"Kst", {"kst", "signal"}},
                                        {"WaveTrend", {"wt1", "wt2"}}});
 }
-
-TEST(OscillatorRegistry, LongRunStaysFinite) { family::expect_finite_long_run(kKeys); }
 
 TEST(OscillatorRegistry, HugeCountsSaturateTheWarmUp) {
   // 1e30 is read as the largest count; the warm-up arithmetic must not wrap.

@@ -65,7 +65,7 @@ TEST(LongWindowPatterns, LadderBottom) {
   });
 }
 
-TEST(LongWindowPatterns, ConcealingBabySwallow) {
+TEST(LongWindowPatterns, ConcealingBabySwallowAndHikkake) {
   const Candle m1 = ohlc(20, 20, 18, 18);
   const Candle m2 = ohlc(18, 18, 16, 16);
   const Candle c3 = ohlc(15.5, 16.5, 14.5, 15);
@@ -73,6 +73,8 @@ TEST(LongWindowPatterns, ConcealingBabySwallow) {
   // Ranges of 20: shadows of exactly 0.05 of the range are 1.
   const Candle s1 = ohlc(39, 40, 20, 21);
   const Candle s2 = ohlc(19, 20, 0, 1);
+  const Candle mother = ohlc(10, 12, 8, 11);
+  const Candle inside = ohlc(10, 11, 9, 10.5);
   expect_cases({
       {"ConcealingBabySwallow", {m1, m2, c3, c4}, 1.0},
       {"ConcealingBabySwallow", {s1, s2, ohlc(0.8, 1.5, 0.2, 0.5), ohlc(2, 2, 0.1, 0.1)}, 1.0,
@@ -91,13 +93,6 @@ TEST(LongWindowPatterns, ConcealingBabySwallow) {
        "fourth opens at the third high"},
       {"ConcealingBabySwallow", {m1, m2, c3, ohlc(17, 17, 14.5, 14.5)}, 0.0,
        "fourth closes at the third low"},
-  });
-}
-
-TEST(LongWindowPatterns, Hikkake) {
-  const Candle mother = ohlc(10, 12, 8, 11);
-  const Candle inside = ohlc(10, 11, 9, 10.5);
-  expect_cases({
       {"Hikkake", {mother, inside, ohlc(9.5, 10.5, 8.5, 9)}, 1.0, "break downward"},
       {"Hikkake", {mother, inside, ohlc(10.5, 11.5, 9.5, 11)}, -1.0, "break upward"},
       {"Hikkake", {mother, inside, ohlc(10, 11.5, 8.5, 10)}, 0.0, "outside bar"},

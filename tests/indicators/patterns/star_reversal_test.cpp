@@ -7,8 +7,13 @@
 namespace fendro::testing::patterns {
 namespace {
 
-TEST(StarPatterns, MorningEveningStar) {
+TEST(StarPatterns, Stars) {
   const Candle low_star = ohlc(7.5, 7.5, 7, 7);
+  const Candle low_doji = ohlc(7.5, 7.7, 7.3, 7.5);
+  const Candle high_doji = ohlc(10.5, 10.7, 10.3, 10.5);
+  const Candle baby = ohlc(100, 100.1, 99.9, 100.05);  // doji within 0.1%
+  const Candle first = ohlc(110, 110, 90, 100);
+  const Candle second = ohlc(105, 106, 95, 101);
   expect_cases({
       {"MorningEveningStar", {kLongBear, low_star, ohlc(8, 9.5, 8, 9.5)}, 1.0},
       {"MorningEveningStar", {kLongBear, ohlc(7.5, 7.5, 6.5, 6.5), kLongBull}, 1.0,
@@ -21,13 +26,6 @@ TEST(StarPatterns, MorningEveningStar) {
       {"MorningEveningStar", {kLongBull, ohlc(10.5, 11, 10.5, 11), ohlc(10, 10, 8.5, 8.5)}, -1.0},
       {"MorningEveningStar", {kLongBull, ohlc(10.5, 11, 10.5, 11), ohlc(10.5, 10.5, 9.4, 9.4)}, 0.0,
        "third close exactly at the penetration level"},
-  });
-}
-
-TEST(StarPatterns, DojiStars) {
-  const Candle low_doji = ohlc(7.5, 7.7, 7.3, 7.5);
-  const Candle high_doji = ohlc(10.5, 10.7, 10.3, 10.5);
-  expect_cases({
       {"MorningDojiStar", {kLongBear, low_doji, ohlc(8, 9, 8, 9)}, 1.0},
       {"MorningDojiStar", {kLongBear, low_doji, ohlc(8, 8.6, 8, 8.6)}, 0.0,
        "third close exactly at the penetration level"},
@@ -40,12 +38,6 @@ TEST(StarPatterns, DojiStars) {
       {"EveningDojiStar", {kLongBull, high_doji, ohlc(10, 10, 9.4, 9.4)}, 0.0,
        "third close exactly at the penetration level"},
       {"EveningDojiStar", {kLongBear, high_doji, ohlc(10, 10, 9, 9)}, 0.0, "first bearish"},
-  });
-}
-
-TEST(StarPatterns, AbandonedBabyAndTristar) {
-  const Candle baby = ohlc(100, 100.1, 99.9, 100.05);  // doji within 0.1%
-  expect_cases({
       {"AbandonedBaby", {ohlc(105, 105, 100.5, 101), baby, ohlc(101, 104, 100.5, 104)}, 1.0},
       {"AbandonedBaby", {ohlc(95, 99.5, 95, 99), baby, ohlc(99, 99.5, 96, 96)}, -1.0},
       {"AbandonedBaby",
@@ -63,13 +55,6 @@ TEST(StarPatterns, AbandonedBabyAndTristar) {
       {"Tristar", {ohlc(10, 10.5, 9.5, 10), ohlc(9, 9.5, 8.5, 9), ohlc(9.5, 10, 9, 9.5)}, 1.0},
       {"Tristar", {ohlc(10, 10.5, 9.5, 10), ohlc(9, 9.5, 8.5, 9), ohlc(9.5, 10, 9, 9.8)}, 0.0,
        "third not a doji"},
-  });
-}
-
-TEST(StarPatterns, ThreeStarsInSouthAndTower) {
-  const Candle first = ohlc(110, 110, 90, 100);
-  const Candle second = ohlc(105, 106, 95, 101);
-  expect_cases({
       {"ThreeStarsInSouth", {first, second, ohlc(102, 102, 101.5, 101.5)}, 1.0},
       {"ThreeStarsInSouth", {first, second, ohlc(101.95, 102, 101.5, 101.5)}, 1.0,
        "upper shadow within the tolerance"},

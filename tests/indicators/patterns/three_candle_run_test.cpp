@@ -71,9 +71,15 @@ TEST(ThreeCandleRuns, AdvanceBlockAndStalledPattern) {
   });
 }
 
-TEST(ThreeCandleRuns, ThreeInsideAndThreeOutside) {
+TEST(ThreeCandleRuns, ReversalFigures) {
   const Candle small_bull = ohlc(8.5, 9.5, 8.5, 9.5);
   const Candle small_bear = ohlc(9.5, 9.5, 8.5, 8.5);
+  const Candle white = ohlc(10, 12, 10, 12);
+  const Candle high_black = ohlc(13, 13.5, 12.5, 12.5);
+  const Candle r1 = ohlc(12, 12.2, 9.8, 10);
+  const Candle r2 = ohlc(11, 11, 9, 10.5);
+  const Candle s1 = ohlc(12, 12, 10, 10);
+  const Candle s2 = ohlc(10.5, 12, 10.2, 11.5);
   expect_cases({
       {"ThreeInside", {kLongBull, small_bear, ohlc(8.5, 8.5, 7, 7.5)}, -1.0},
       {"ThreeInside", {kLongBear, small_bull, ohlc(9.5, 11, 9.5, 10.5)}, 1.0},
@@ -89,13 +95,6 @@ TEST(ThreeCandleRuns, ThreeInsideAndThreeOutside) {
        "second body equal to the first"},
       {"ThreeOutside", {small_bear, kLongBull, ohlc(10, 11, 10, 10)}, 0.0,
        "third closes at the second close"},
-  });
-}
-
-TEST(ThreeCandleRuns, Crows) {
-  const Candle white = ohlc(10, 12, 10, 12);
-  const Candle high_black = ohlc(13, 13.5, 12.5, 12.5);
-  expect_cases({
       {"TwoCrows", {white, high_black, ohlc(12.8, 12.8, 11, 11)}, -1.0},
       {"TwoCrows", {white, high_black, ohlc(12.8, 12.8, 12, 12)}, 0.0,
        "third closes at the first close"},
@@ -111,15 +110,6 @@ TEST(ThreeCandleRuns, Crows) {
       {"UpsideGapTwoCrows", {white, ohlc(12.5, 13.5, 12.5, 13), ohlc(13.5, 13.5, 12.2, 12.2)},
        0.0,
        "second white"},
-  });
-}
-
-TEST(ThreeCandleRuns, UniqueThreeRiverAndStickSandwich) {
-  const Candle r1 = ohlc(12, 12.2, 9.8, 10);
-  const Candle r2 = ohlc(11, 11, 9, 10.5);
-  const Candle s1 = ohlc(12, 12, 10, 10);
-  const Candle s2 = ohlc(10.5, 12, 10.2, 11.5);
-  expect_cases({
       {"UniqueThreeRiver", {r1, r2, ohlc(9.5, 10.5, 9, 9.8)}, 1.0,
        "third high exactly at the second close"},
       {"UniqueThreeRiver", {r1, r2, ohlc(9.5, 10.6, 9, 9.8)}, 0.0, "third high above"},

@@ -7,10 +7,15 @@
 namespace fendro::testing::patterns {
 namespace {
 
-TEST(TwoCandlePatterns, Engulfing) {
+TEST(TwoCandlePatterns, EngulfingAndKicking) {
   const Candle bear = ohlc(10, 10, 9, 9);
   const Candle bull = ohlc(9, 10, 9, 10);
   const Candle bad = ohlc(10, 9, 11, 10);  // high below low: dropped
+  const Candle bull_gap = ohlc(11, 12, 11, 12);
+  const Candle bear_gap = ohlc(8, 8, 7, 7);
+  // Bodies of exactly 0.95 of the range.
+  const Candle bear95 = ohlc(20, 20, 0, 1);
+  const Candle bull95 = ohlc(21, 41, 21, 40);
   expect_cases({
       {"Engulfing", {bear, bull}, 0.0, "equal bodies"},
       {"Engulfing", {bear, ohlc(8.9, 10.1, 8.9, 10.1)}, 1.0},
@@ -18,47 +23,6 @@ TEST(TwoCandlePatterns, Engulfing) {
       {"Engulfing", {bear, ohlc(10.5, 10.5, 8, 8)}, 0.0, "same colour"},
       {"Engulfing", {flat(9.5), ohlc(8.9, 10.1, 8.9, 10.1)}, 0.0, "no first body"},
       {"Engulfing", {bear, bad, ohlc(8.9, 10.1, 8.9, 10.1)}, 1.0, "invalid candle skipped"},
-  });
-}
-
-TEST(TwoCandlePatterns, HaramiAndHomingPigeon) {
-  expect_cases({
-      {"Harami", {kLongBear, ohlc(8.5, 9.5, 8.5, 9.5)}, 1.0},
-      {"Harami", {kLongBull, ohlc(9.5, 9.5, 8.5, 8.5)}, -1.0},
-      {"Harami", {kLongBear, kLongBull}, 0.0, "equal bodies"},
-      {"Harami", {kLongBear, ohlc(9, 9.5, 8.5, 9)}, 0.0, "no current body"},
-      {"HaramiCross", {flat(9), ohlc(9, 9.5, 8.5, 9)}, -1.0, "flat first candle"},
-      {"HaramiCross", {kLongBear, ohlc(9, 9.5, 8.5, 9)}, 1.0},
-      {"HaramiCross", {kLongBull, ohlc(9, 9.5, 8.5, 9)}, -1.0},
-      {"HaramiCross", {ohlc(9, 10, 8, 9.1), ohlc(9, 9.5, 8.5, 9)}, 0.0, "first is a doji"},
-      {"HaramiCross", {kLongBear, ohlc(8.5, 9.5, 8.5, 9.5)}, 0.0, "second not a doji"},
-      {"HaramiCross", {kLongBear, ohlc(10.5, 11, 10, 10.5)}, 0.0, "outside the body"},
-      {"HaramiCross", {kLongBear, flat(9)}, 0.0, "second without range"},
-      {"HomingPigeon", {kLongBear, ohlc(9.5, 9.5, 8.5, 8.5)}, 1.0},
-      {"HomingPigeon", {kLongBear, ohlc(8.5, 9.5, 8.5, 9.5)}, 0.0, "second bullish"},
-      {"HomingPigeon", {kLongBear, kLongBear}, 0.0, "second as large"},
-  });
-}
-
-TEST(TwoCandlePatterns, DojiStar) {
-  expect_cases({
-      {"DojiStar", {kLongBull, ohlc(10.5, 11, 10.2, 10.5)}, -1.0},
-      {"DojiStar", {kLongBear, ohlc(7.5, 7.8, 7, 7.5)}, 1.0},
-      {"DojiStar", {kLongBear, ohlc(8, 8.5, 7, 8)}, 0.0, "star top at the close"},
-      {"DojiStar", {ohlc(8, 11, 7, 9), ohlc(10.5, 11, 10.2, 10.5)}, 0.0, "first short"},
-      {"DojiStar", {kLongBull, ohlc(10.5, 11, 10.2, 10.8)}, 0.0, "star not a doji"},
-  });
-}
-
-TEST(TwoCandlePatterns, Kicking) {
-  const Candle bear = ohlc(10, 10, 9, 9);
-  const Candle bull = ohlc(9, 10, 9, 10);
-  const Candle bull_gap = ohlc(11, 12, 11, 12);
-  const Candle bear_gap = ohlc(8, 8, 7, 7);
-  // Bodies of exactly 0.95 of the range.
-  const Candle bear95 = ohlc(20, 20, 0, 1);
-  const Candle bull95 = ohlc(21, 41, 21, 40);
-  expect_cases({
       {"Kicking", {bear, bull_gap}, 1.0},
       {"KickingByLength", {bear, bull_gap}, -1.0, "equal bodies follow candle 1"},
       {"KickingByLength", {bear, ohlc(11, 13, 11, 13)}, 1.0},
@@ -75,13 +39,47 @@ TEST(TwoCandlePatterns, Kicking) {
   });
 }
 
-TEST(TwoCandlePatterns, Counterattack) {
+TEST(TwoCandlePatterns, ReversalsAndLines) {
+  const double big = 1.5e308;
   expect_cases({
+      {"Harami", {kLongBear, ohlc(8.5, 9.5, 8.5, 9.5)}, 1.0},
+      {"Harami", {kLongBull, ohlc(9.5, 9.5, 8.5, 8.5)}, -1.0},
+      {"Harami", {kLongBear, kLongBull}, 0.0, "equal bodies"},
+      {"Harami", {kLongBear, ohlc(9, 9.5, 8.5, 9)}, 0.0, "no current body"},
+      {"HaramiCross", {flat(9), ohlc(9, 9.5, 8.5, 9)}, -1.0, "flat first candle"},
+      {"HaramiCross", {kLongBear, ohlc(9, 9.5, 8.5, 9)}, 1.0},
+      {"HaramiCross", {kLongBull, ohlc(9, 9.5, 8.5, 9)}, -1.0},
+      {"HaramiCross", {ohlc(9, 10, 8, 9.1), ohlc(9, 9.5, 8.5, 9)}, 0.0, "first is a doji"},
+      {"HaramiCross", {kLongBear, ohlc(8.5, 9.5, 8.5, 9.5)}, 0.0, "second not a doji"},
+      {"HaramiCross", {kLongBear, ohlc(10.5, 11, 10, 10.5)}, 0.0, "outside the body"},
+      {"HaramiCross", {kLongBear, flat(9)}, 0.0, "second without range"},
+      {"HomingPigeon", {kLongBear, ohlc(9.5, 9.5, 8.5, 8.5)}, 1.0},
+      {"HomingPigeon", {kLongBear, ohlc(8.5, 9.5, 8.5, 9.5)}, 0.0, "second bullish"},
+      {"HomingPigeon", {kLongBear, kLongBear}, 0.0, "second as large"},
+      {"DojiStar", {kLongBull, ohlc(10.5, 11, 10.2, 10.5)}, -1.0},
+      {"DojiStar", {kLongBear, ohlc(7.5, 7.8, 7, 7.5)}, 1.0},
+      {"DojiStar", {kLongBear, ohlc(8, 8.5, 7, 8)}, 0.0, "star top at the close"},
+      {"DojiStar", {ohlc(8, 11, 7, 9), ohlc(10.5, 11, 10.2, 10.5)}, 0.0, "first short"},
+      {"DojiStar", {kLongBull, ohlc(10.5, 11, 10.2, 10.8)}, 0.0, "star not a doji"},
       {"Counterattack", {flat(10), flat(10)}, 0.0, "no direction"},
       {"Counterattack", {kLongBear, ohlc(6, 8.05, 6, 8.05)}, 1.0},
       {"Counterattack", {kLongBull, ohlc(12, 12, 9.95, 9.95)}, -1.0},
       {"Counterattack", {kLongBear, ohlc(6, 8.5, 6, 8.5)}, 0.0, "closes apart"},
       {"Counterattack", {kLongBear, ohlc(7.5, 8.05, 6, 8.05)}, 0.0, "second body short"},
+      {"SeparatingLines", {ohlc(10, 10, 8.8, 9), ohlc(10, 12.1, 10, 12)}, 1.0},
+      {"SeparatingLines", {ohlc(10, 11.2, 10, 11), ohlc(10, 10, 7.9, 8)}, -1.0},
+      {"SeparatingLines", {ohlc(10, 10, 8.8, 9), ohlc(10.2, 12.1, 10.2, 12)}, 0.0, "opens apart"},
+      {"MatchingLow", {kLongBear, ohlc(9, 9, 8, 8.02)}, 1.0},
+      {"MatchingLow", {kLongBear, ohlc(8, 9, 8, 8.05)}, 0.0, "second bullish"},
+      {"MatchingLow", {ohlc(30, 30, 10, 10), ohlc(30, 30, 10, 11)}, 1.0, "closes a twentieth of the mean range apart"},
+      // Ranges above half the largest double: their mean must not overflow.
+      {"MatchingLow", {ohlc(big, big, 0.4e308, 0.5e308), ohlc(big, big, 0.4e308, 0.6e308)}, 0.0},
+      {"MatchingLow", {ohlc(big, big, 0.4e308, 0.5e308), ohlc(big, big, 0.4e308, 0.51e308)}, 1.0},
+      {"Tweezer", {ohlc(100, 110, 100, 105), ohlc(100, 110, 100, 105)}, 1.0, "identical"},
+      {"Tweezer", {flat(0), flat(0)}, 1.0, "all zero"},
+      {"Tweezer", {ohlc(101, 110, 100, 105), ohlc(101, 112, 100.05, 105)}, 1.0},
+      {"Tweezer", {ohlc(101, 110, 100, 105), ohlc(101, 110.05, 100.2, 105)}, -1.0},
+      {"Tweezer", {ohlc(101, 110, 100, 105), ohlc(101, 110.5, 100.2, 105)}, 0.0},
   });
 }
 
@@ -117,26 +115,6 @@ TEST(TwoCandlePatterns, NeckAndThrusting) {
       {"Thrusting", {bear, deeper}, -1.0},
       {"Thrusting", {bear, tenth_in}, 0.0},
       {"Thrusting", {bear, ohlc(7, 9, 7, 9)}, 0.0, "close at the midpoint"},
-  });
-}
-
-TEST(TwoCandlePatterns, SeparatingLinesMatchingLowTweezer) {
-  const double big = 1.5e308;
-  expect_cases({
-      {"SeparatingLines", {ohlc(10, 10, 8.8, 9), ohlc(10, 12.1, 10, 12)}, 1.0},
-      {"SeparatingLines", {ohlc(10, 11.2, 10, 11), ohlc(10, 10, 7.9, 8)}, -1.0},
-      {"SeparatingLines", {ohlc(10, 10, 8.8, 9), ohlc(10.2, 12.1, 10.2, 12)}, 0.0, "opens apart"},
-      {"MatchingLow", {kLongBear, ohlc(9, 9, 8, 8.02)}, 1.0},
-      {"MatchingLow", {kLongBear, ohlc(8, 9, 8, 8.05)}, 0.0, "second bullish"},
-      {"MatchingLow", {ohlc(30, 30, 10, 10), ohlc(30, 30, 10, 11)}, 1.0, "closes a twentieth of the mean range apart"},
-      // Ranges above half the largest double: their mean must not overflow.
-      {"MatchingLow", {ohlc(big, big, 0.4e308, 0.5e308), ohlc(big, big, 0.4e308, 0.6e308)}, 0.0},
-      {"MatchingLow", {ohlc(big, big, 0.4e308, 0.5e308), ohlc(big, big, 0.4e308, 0.51e308)}, 1.0},
-      {"Tweezer", {ohlc(100, 110, 100, 105), ohlc(100, 110, 100, 105)}, 1.0, "identical"},
-      {"Tweezer", {flat(0), flat(0)}, 1.0, "all zero"},
-      {"Tweezer", {ohlc(101, 110, 100, 105), ohlc(101, 112, 100.05, 105)}, 1.0},
-      {"Tweezer", {ohlc(101, 110, 100, 105), ohlc(101, 110.05, 100.2, 105)}, -1.0},
-      {"Tweezer", {ohlc(101, 110, 100, 105), ohlc(101, 110.5, 100.2, 105)}, 0.0},
   });
 }
 

@@ -19,23 +19,6 @@ namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-std::vector<registry::Entry> close_keys() {
-  std::vector<registry::Entry> out;
-  const auto marked = perf_keys();
-  for (std::size_t i = 0; i < marked.size(); ++i) {
-    if (!marked[i].two_series) out.push_back(registry::performance_entries()[i]);
-  }
-  return out;
-}
-
-std::vector<TwoSeriesKey> pair_keys() {
-  std::vector<TwoSeriesKey> out;
-  for (const TwoSeriesKey& k : perf_keys()) {
-    if (k.two_series) out.push_back(k);
-  }
-  return out;
-}
-
 TEST(PerfRegistry, ChecksRunInTheirOrder) {
   family::expect_period_checks({"MaxDrawdown", "AverageDrawdown", "PainIndex", "KellyCriterion",
                                 "WinRate", "ProfitFactor", "GainLossRatio", "Expectancy",
@@ -91,11 +74,12 @@ TEST(PerfRegistry, ChecksRunInTheirOrder) {
   });
 }
 
-TEST(PerfRegistry, CloseOnlyKeysFollowTheFamilyRules) {
-  const auto keys = close_keys();
+TEST(PerfRegistry, FamilyChecks) {
+  const auto keys = close_only(registry::performance_entries(), perf_keys());
   family::expect_warmup(keys);
   family::expect_rejected_bars_ignored(keys);
   family::expect_named_outputs(keys, {});
+  expect_two_series_rules(two_series_only(perf_keys()));
 }
 
 TEST(PerfRegistry, LongRunsOverReturnsStayFinite) {
@@ -116,8 +100,6 @@ TEST(PerfRegistry, LongRunsOverReturnsStayFinite) {
     EXPECT_GT(values, returns.size() - 100) << k.key;
   }
 }
-
-TEST(PerfRegistry, TwoSeriesKeysFollowTheirRules) { expect_two_series_rules(pair_keys()); }
 
 }  // namespace
 }  // namespace fendro::testing::performance

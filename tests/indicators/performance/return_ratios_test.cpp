@@ -24,8 +24,12 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 // Gains 0.1 and 0.3, one loss of 0.2, one zero (neither).
 const std::vector<double> kMixed = {0.1, -0.2, 0.3, 0.0};
 
-TEST(PerfReturns, HandWorkedWindows) {
+// Hand-worked windows, degenerate ones (exact fixed answers) and tail quantiles.
+TEST(PerfReturns, LastValuesOfWindows) {
   const double sharpe4 = 2.0 / std::sqrt(5.0 / 3.0);  // window 1..4, rf 0.5
+  std::vector<double> twenty;  // -0.05, -0.04, ..., 0.14
+  for (int i = -5; i < 15; ++i) twenty.push_back(i / 100.0);
+  const std::vector<double> five = {0.3, -0.1, 0.2, 0.0, 0.1};
   expect_close_values({
       {"SharpeRatio", {2, 0.0}, {1, 3}, 2.0 / std::sqrt(2.0)},
       {"SharpeRatio", {4, 0.5}, {1, 2, 3, 4}, sharpe4},
@@ -44,11 +48,6 @@ TEST(PerfReturns, HandWorkedWindows) {
       {"GainLossRatio", {3}, {0.3, -0.1, -0.3}, 1.5},
       {"Expectancy", {4}, kMixed, 0.05 / 0.2},
       {"GainToPainRatio", {4}, kMixed, 0.2 / 0.2},
-  });
-}
-
-TEST(PerfReturns, DegenerateWindowsHaveFixedAnswers) {
-  expect_close_values({
       {"SharpeRatio", {3, 0.0}, {0.01, 0.01, 0.01}, 0.0, 0.0},
       {"M2Measure", {3, 0.5, 2.0}, {0.01, 0.01, 0.01}, 0.0, 0.0},
       {"SortinoRatio", {2, 0.0}, {0.1, 0.0}, 0.0, 0.0},
@@ -68,14 +67,6 @@ TEST(PerfReturns, DegenerateWindowsHaveFixedAnswers) {
       {"ConditionalValueAtRisk", {3, 0.9}, {0.0, 0.1, 0.2}, 0.0, 0.0},
       {"CommonSenseRatio", {3}, {0.0, 0.1, 0.2}, 0.0, 0.0},
       {"TailRatio", {3}, {0.0, 0.0, 0.2}, 0.0, 0.0},
-  });
-}
-
-TEST(PerfReturns, TailQuantiles) {
-  std::vector<double> twenty;  // -0.05, -0.04, ..., 0.14
-  for (int i = -5; i < 15; ++i) twenty.push_back(i / 100.0);
-  const std::vector<double> five = {0.3, -0.1, 0.2, 0.0, 0.1};
-  expect_close_values({
       // h = 0.05 * 19 = 0.95, between the two smallest values.
       {"ValueAtRisk", {20, 0.95}, twenty, 0.05 - 0.95 * 0.01},
       // (1 - c) * n below 1: the single smallest value.

@@ -16,24 +16,6 @@
 namespace fendro::testing::statistics {
 namespace {
 
-
-std::vector<registry::Entry> close_keys() {
-  std::vector<registry::Entry> out;
-  const auto marked = stats_keys();
-  for (std::size_t i = 0; i < marked.size(); ++i) {
-    if (!marked[i].two_series) out.push_back(registry::statistics_entries()[i]);
-  }
-  return out;
-}
-
-std::vector<TwoSeriesKey> pair_keys() {
-  std::vector<TwoSeriesKey> out;
-  for (const TwoSeriesKey& k : stats_keys()) {
-    if (k.two_series) out.push_back(k);
-  }
-  return out;
-}
-
 TEST(StatsRegistry, ChecksRunInTheirOrder) {
   family::expect_period_checks({"Variance", "ZScore", "CoefficientOfVariation", "JarqueBera",
                                 "LogReturn", "RollingIqr", "MedianAbsoluteDeviation",
@@ -114,20 +96,19 @@ TEST(StatsRegistry, ChecksRunInTheirOrder) {
   });
 }
 
-TEST(StatsRegistry, CloseOnlyKeysFollowTheFamilyRules) {
-  const auto keys = close_keys();
+TEST(StatsRegistry, FamilyChecks) {
+  const auto keys = close_only(registry::statistics_entries(), stats_keys());
   family::expect_warmup(keys);
   family::expect_rejected_bars_ignored(keys);
   family::expect_named_outputs(keys, {});
   family::expect_finite_long_run(keys);
+  expect_two_series_rules(two_series_only(stats_keys()));
 }
-
-TEST(StatsRegistry, TwoSeriesKeysFollowTheirRules) { expect_two_series_rules(pair_keys()); }
 
 TEST(StatsRegistry, TwoSeriesStayFiniteOverALongRun) {
   const auto a = random_walk(10000, 11);
   const auto b = reference_walk(10000, 12);
-  for (const TwoSeriesKey& k : pair_keys()) {
+  for (const TwoSeriesKey& k : two_series_only(stats_keys())) {
     auto ind = make(k.key, k.params);
     std::size_t values = 0;
     for (std::size_t i = 0; i < a.size(); ++i) {

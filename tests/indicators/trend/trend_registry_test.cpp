@@ -80,13 +80,10 @@ TEST(TrendRegistry, ConstructionChecksInTheirOrder) {
 // Every key of the family with ordinary parameters.
 family::Table keys() { return registry::trend_entries(); }
 
-TEST(TrendRegistry, FirstValueOnTheWarmUpBarThenEveryBar) {
+TEST(TrendRegistry, FamilyChecks) {
   family::expect_warmup(keys(), {"ZigZag"});  // values only on confirmed swings
-}
-
-TEST(TrendRegistry, RejectedBarsChangeNothing) { family::expect_rejected_bars_ignored(keys()); }
-
-TEST(TrendRegistry, NamedOutputsInTheirOrder) {
+  family::expect_rejected_bars_ignored(keys());
+  family::expect_finite_long_run(keys());
   const std::map<std::string, std::vector<std::string>> named = {
       {"Adx", {"plus_di", "minus_di", "adx"}},  {"Aroon", {"up", "down"}},
       {"Vortex", {"plus", "minus"}},            {"Rwi", {"high", "low"}},
@@ -100,8 +97,6 @@ TEST(TrendRegistry, NamedOutputsInTheirOrder) {
   };
   family::expect_named_outputs(keys(), named);
 }
-
-TEST(TrendRegistry, LongRandomWalkGivesFiniteValues) { family::expect_finite_long_run(keys()); }
 
 }  // namespace
 }  // namespace fendro::testing

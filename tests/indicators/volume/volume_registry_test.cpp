@@ -104,13 +104,10 @@ TEST(VolumeRegistry, ChecksRunInTheirOrder) {
   });
 }
 
-TEST(VolumeRegistry, FirstValueOnTheWarmUpBar) { family::expect_warmup(kKeys); }
-
-TEST(VolumeRegistry, RejectedBarsChangeNothing) {
+TEST(VolumeRegistry, FamilyChecks) {
+  family::expect_warmup(kKeys);
   family::expect_rejected_bars_ignored(kKeys);
-}
-
-TEST(VolumeRegistry, NamedOutputsInTheirOrder) {
+  family::expect_finite_long_run(kKeys);
   const std::vector<std::string> range = {"price_low", "price_high"};
   const std::vector<std::string> area = {"poc", "vah", "val"};
   family::expect_named_outputs(kKeys, {{"CandleVolume", {"body", "width"}},
@@ -122,8 +119,6 @@ TEST(VolumeRegistry, NamedOutputsInTheirOrder) {
                                         {"CompositeProfile", area},
                                         {"HighLowVolumeNodes", {"hvn", "lvn"}}});
 }
-
-TEST(VolumeRegistry, LongRunStaysFinite) { family::expect_finite_long_run(kKeys); }
 
 TEST(VolumeRegistry, UnboundedProfileLengthsNeitherReserveNorWrap) {
   // 1e30 is read as the largest count: nothing may be sized by it up front.
