@@ -19,6 +19,13 @@ namespace fendro {
 std::string not_a_symbol_map(const json::Value& v);
 std::string not_a_candle_list(const json::Value& v);
 
+// Fields are numbered as a candle array lists them: time, open, high, low,
+// close, volume. The floating ones, by number less one:
+inline constexpr double Candle::*kFloatFields[] = {&Candle::open, &Candle::high, &Candle::low,
+                                                   &Candle::close, &Candle::volume};
+// The five required fields (one bit each): time, open, high, low, close.
+inline constexpr std::uint8_t kRequiredFields = 0x1F;
+
 // Collects the fields of one candle, given either as the members of an
 // object or as the elements of an array, then checks them. One instance may
 // read any number of candles in turn.

@@ -6,6 +6,7 @@
 
 #include "fendro/json/scan.hpp"
 #include "fendro/json/short_number.hpp"
+#include "fendro/market/candle_fields.hpp"
 #include "fendro/util/huge_pages.hpp"
 
 #if defined(__GNUC__)
@@ -32,9 +33,6 @@ constexpr std::uint64_t kLow6 = 0x0000FFFFFFFFFFFFULL;
 
 // Room to read a key (two loads at most) and the number after it.
 constexpr std::ptrdiff_t kFieldRoom = 16 + static_cast<std::ptrdiff_t>(json::kShortNumberRoom);
-
-double Candle::*const kFloatFields[] = {&Candle::open, &Candle::high, &Candle::low, &Candle::close,
-                                       &Candle::volume};
 
 // The field whose key, with its quotes and colon, starts at p (kFieldRoom
 // bytes readable), and the key's length; -1 for any other text.
@@ -75,7 +73,7 @@ const char* read_object(const char* p, const char* end, Candle& c) {
     ++p;
   }
   // Volume may be missing (it stays 0); the others may not.
-  return (seen & 0x1F) == 0x1F ? p + 1 : nullptr;
+  return (seen & kRequiredFields) == kRequiredFields ? p + 1 : nullptr;
 }
 
 // One member of a candle in the usual order at p: its key (of `length`

@@ -33,12 +33,6 @@ std::size_t field_of(std::string_view key) {
   }
 }
 
-// The five required fields: time, open, high, low, close.
-constexpr std::uint8_t kRequiredFields = 0x1F;
-
-double Candle::*const kFloatFields[] = {&Candle::open, &Candle::high, &Candle::low, &Candle::close,
-                                       &Candle::volume};
-
 // Stores a value that fits its field as CandleFields would; false for any
 // other value (whose failure CandleFields tells).
 bool store_plain(std::size_t field, const Value& v, Candle& c) {
