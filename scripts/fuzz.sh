@@ -30,10 +30,13 @@ if ((${#targets[@]} == 0)); then
 fi
 
 mkdir -p "$BUILD/artifacts" "$BUILD/dicts"
-# The command words are checked in; the type keys and aliases come from the
-# registry, through the fingerprint program's one line per key.
+# The command words: a few checked in, the member names and enumeration words
+# taken from the string literals of the readers and writers, and the type keys
+# and aliases from the registry, through the fingerprint program's one line per key.
 {
   cat tests/fuzz/command.dict
+  grep -ohE '"([a-z][a-z0-9_]*|[0-9]+\.[0-9]+\.[0-9]+)"' src/fendro/{strategy,module,proof,market,registry}/*.[ch]pp |
+    sort -u | sed 's/^"\(.*\)"$/"\\"\1\\""/'
   "$BUILD/tests/fendro_fingerprint" 1 | awk '$1 != "all" { printf "\"\\\"%s\\\"\"\n", $1 }'
 } >"$BUILD/dicts/command.dict"
 cp tests/fuzz/json.dict tests/fuzz/candles.dict "$BUILD/dicts/"

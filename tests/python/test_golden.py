@@ -1,8 +1,9 @@
 """Replays the checked-in golden proofs (tests/data/golden) through the Python module.
 
-Each <name>.request.json is a "prove" command and <name>.response.json its
-expected response, laid out on several lines; its canonical text must equal the
-response byte for byte, and every proof must verify against its own request.
+Each <name>.request.json is a "prove" command whose "data" is the shared
+data.json, and <name>.response.json its expected response, laid out on several
+lines; its canonical text must equal the response byte for byte, and every proof
+must verify against its own request.
 """
 
 import json
@@ -21,7 +22,9 @@ def canonical(prover, text):
 
 @pytest.mark.parametrize("request_path", REQUESTS, ids=lambda p: p.name.split(".")[0])
 def test_golden_proof(prover, request_path):
-    request_text = request_path.read_text(encoding="utf-8")
+    request = json.loads(request_path.read_text(encoding="utf-8"))
+    request["data"] = json.loads((GOLDEN / "data.json").read_text(encoding="utf-8"))
+    request_text = json.dumps(request)
     expected_path = request_path.with_name(request_path.name.replace(".request.", ".response."))
     response = prover.command(request_text)
     assert response == canonical(prover, expected_path.read_text(encoding="utf-8"))
@@ -29,6 +32,5 @@ def test_golden_proof(prover, request_path):
     proof = json.loads(response)
     if "error" in proof:
         return
-    request = json.loads(request_text)
     request.update(cmd="verify", proof=proof)
     assert prover.command(json.dumps(request)) == '{"ok":true,"valid":true}'
