@@ -191,8 +191,4 @@ std::string invalid_length(std::size_t n, std::string_view expected) {
 
 std::string missing_field(std::string_view name) { return backquoted("missing field ", name); }
 
-std::string duplicate_field(std::string_view name) {
-  return backquoted("duplicate field ", name);
-}
-
 }  // namespace fendro::json

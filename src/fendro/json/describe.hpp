@@ -22,8 +22,8 @@ std::string invalid_value(const Value& found, std::string_view expected);
 std::string invalid_length(std::size_t n, std::string_view expected);
 // "missing field `name`"
 std::string missing_field(std::string_view name);
-// "duplicate field `name`"
-std::string duplicate_field(std::string_view name);
+// A key met twice never fails a reading: a value tree holds each key once (the
+// last wins), and the text readers keep to the same rule.
 // "unknown variant `name`, expected ..." is built by the readers that need it.
 
 }  // namespace fendro::json
