@@ -129,14 +129,5 @@ TEST(NumberKinds, DigitRunsOfEveryLength) {
   }
 }
 
-TEST(NumberKinds, AsF64ConvertsEveryKind) {
-  const auto r = parse("[18446744073709551615,-3,0.25]");
-  ASSERT_TRUE(r.ok());
-  const auto xs = r->root.as_array();
-  EXPECT_EQ(xs[0].as_f64(), 18446744073709551616.0);
-  EXPECT_EQ(xs[1].as_f64(), -3.0);
-  EXPECT_EQ(xs[2].as_f64(), 0.25);
-}
-
 }  // namespace
 }  // namespace fendro::json
