@@ -1,15 +1,19 @@
-// Candle lists read straight from the text against the tree reader, on
-// generated texts in every form a candle takes, intact, damaged and cut:
-// the same candles (f64 bits included) or the same failure text.
+// Candle lists read straight from the text, and read in the same pass as the
+// parse of a command holding them, against the tree reader, on generated
+// texts in every form a candle takes, intact, damaged and cut: the same
+// candles (f64 bits included) or the same failure text.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "fendro/json/cursor.hpp"
+#include "fendro/json/parse.hpp"
 #include "fendro/market/plain_candles.hpp"
 #include "fendro/market/read_market_data.hpp"
 #include "market/same_market_data.hpp"
@@ -95,6 +99,19 @@ TEST(PlainCandlesTest, TextReaderMatchesTreeReaderOnIntactDamagedAndCutTexts) {
     }
     SCOPED_TRACE(text);
     expect_same_result(read_market_data_text(text), tree_reading(text));
+    // As a command's member, read in the same pass as the parse.
+    const std::string command = R"({"cmd":"prove","data":)" + text + "}";
+    std::optional<Result<MarketData, std::string>> in_pass;
+    const auto deferred =
+        json::parse_deferring(command, "data", [&](json::Cursor& cur) { in_pass = read_market_data(cur); });
+    const auto tree = json::parse(command);
+    ASSERT_EQ(tree.ok(), deferred.ok());
+    if (tree) {
+      ASSERT_TRUE(in_pass.has_value());
+      expect_same_result(*in_pass, read_market_data(*tree->root.find("data")));
+    } else {
+      EXPECT_EQ(tree.error().display(), deferred.error().display());
+    }
     if (::testing::Test::HasFailure()) break;
   }
 }
