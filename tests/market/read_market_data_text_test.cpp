@@ -174,6 +174,7 @@ void expect_same_reading(const std::string& text, std::size_t& accepted) {
   expect_same_result(*in_pass, from_tree);
 }
 
+// The values read in every accepted form.
 TEST(ReadMarketDataText, AcceptedForms) {
   const std::string text = R"({
     "b": [[-5, 1, 2, 0.5, 1.5, 7], [6, 1, 2, 0.5, 1.5]],
@@ -185,7 +186,7 @@ TEST(ReadMarketDataText, AcceptedForms) {
   })";
   const auto r = tree_reading(text);
   ASSERT_TRUE(r.ok()) << r.error();
-  // The reader checks shapes, not candle values (the last volume).
+  // Shapes are checked, not candle values: a negative volume passes.
   const MarketData want = {{"", {}},
                            {"a", {{1, 1, 2, -3, 1.25, 0.0}, {INT64_MIN, 18446744073709551615.0, 1e300, -1, 0, 2}}},
                            {"b", {{-5, 1, 2, 0.5, 1.5, 7}, {6, 1, 2, 0.5, 1.5, 0.0}}},
