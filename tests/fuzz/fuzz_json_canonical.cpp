@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 
+#include "../json/other_library.hpp"
 #include "fendro/json/parse.hpp"
 #include "fendro/module/command.hpp"
 #include "fendro/proof/canonical.hpp"
@@ -84,49 +85,6 @@ void check_round_trip(const Value& orig, const Value& back, const std::string& w
   }
 }
 
-// Empty when the trees agree exactly, otherwise the path where they part.
-std::string other_library_differs(const Value& ours, const nlohmann::json& theirs, const std::string& path) {
-  bool same = false;
-  switch (ours.kind) {
-    case Kind::Null: same = theirs.is_null(); break;
-    case Kind::Bool: same = theirs.is_boolean() && theirs.get<bool>() == ours.b; break;
-    case Kind::UInt: same = theirs.is_number_unsigned() && theirs.get<std::uint64_t>() == ours.u; break;
-    case Kind::NegInt:
-      same = theirs.is_number_integer() && !theirs.is_number_unsigned() && theirs.get<std::int64_t>() == ours.i;
-      break;
-    case Kind::Float:
-      same = theirs.is_number_float() &&
-             std::bit_cast<std::uint64_t>(theirs.get<double>()) == std::bit_cast<std::uint64_t>(ours.f);
-      // "-0" is the float negative zero here, the integer zero there.
-      same = same || (std::bit_cast<std::uint64_t>(ours.f) == std::bit_cast<std::uint64_t>(-0.0) &&
-                      theirs.is_number_integer() && theirs.get<std::int64_t>() == 0);
-      break;
-    case Kind::String:
-      same = theirs.is_string() && theirs.get_ref<const std::string&>() == ours.as_string();
-      break;
-    case Kind::Array: {
-      if (!theirs.is_array() || theirs.size() != ours.size) break;
-      for (std::size_t k = 0; k < ours.size; ++k) {
-        std::string d = other_library_differs(ours.items[k], theirs[k], path + "[" + std::to_string(k) + "]");
-        if (!d.empty()) return d;
-      }
-      return {};
-    }
-    case Kind::Object: {
-      if (!theirs.is_object() || theirs.size() != ours.size) break;
-      std::size_t k = 0;
-      for (auto it = theirs.begin(); it != theirs.end(); ++it, ++k) {
-        if (ours.members[k].key != it.key()) return path + ": key order";
-        std::string d = other_library_differs(ours.members[k].value, it.value(), path + "." + it.key());
-        if (!d.empty()) return d;
-      }
-      return {};
-    }
-  }
-  return same ? std::string() : path + ": " + theirs.dump() + " read here as " + fuzz::canonical_text(ours) +
-                                    " of kind " + std::to_string(static_cast<int>(ours.kind));
-}
-
 // Where the two libraries legitimately part: the other one skips a byte
 // order mark, stops at a NUL byte, nests without limit, and reads overlong
 // numbers as infinities.
@@ -190,7 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::expect(tree.ok() == !theirs.is_discarded(), "the libraries disagree on accepting", text,
                  tree ? "accepted here" : tree.error().display());
     if (tree) {
-      const std::string diff = other_library_differs(tree->root, theirs, "$");
+      const std::string diff = json::other_library_differs(tree->root, theirs, "$");
       fuzz::expect(diff.empty(), "the libraries read different trees", text, diff);
     }
   }

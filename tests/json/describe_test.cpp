@@ -1,8 +1,6 @@
-// How reading failures name an offending value, and the standard texts.
+// How reading failures name an offending value.
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <limits>
 #include <string>
 #include <string_view>
 
@@ -81,19 +79,6 @@ TEST_P(Describe, NamesTheValue) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Describe, ::testing::ValuesIn(kCases));
-
-TEST(ReadingTexts, StandardForms) {
-  EXPECT_EQ(invalid_type(Value::integer(5), "a string"),
-            "invalid type: integer `5`, expected a string");
-  EXPECT_EQ(invalid_type(Value::number(2.0), "u32"),
-            "invalid type: floating point `2.0`, expected u32");
-  EXPECT_EQ(invalid_value(Value::integer(-1), "a non-negative number"),
-            "invalid value: integer `-1`, expected a non-negative number");
-  EXPECT_EQ(invalid_length(1, "struct ProofSpec with 3 elements"),
-            "invalid length 1, expected struct ProofSpec with 3 elements");
-  EXPECT_EQ(missing_field("dataset_ref"), "missing field `dataset_ref`");
-  EXPECT_EQ(duplicate_field("type"), "duplicate field `type`");
-}
 
 TEST(ReadingTexts, MalformedBytesShowAsReplacementCharacter) {
   EXPECT_EQ(describe(Value::string_ref("a\xff" "b")), "string \"a\xef\xbf\xbd" "b\"");

@@ -1,7 +1,10 @@
-// Differential test against an independent, trusted JSON library on
-// generated documents: same tree (kinds, exact f64 bits, key order,
-// last duplicate winning), and the same accept/reject verdict on damaged
-// copies of those documents.
+// The reader on generated documents, intact, damaged and cut short. Against
+// an independent, trusted JSON library: the same tree (kinds, exact f64 bits,
+// key order, last duplicate winning) and the same accept/reject verdict.
+// Against itself: it takes digits and string bytes several at a time only
+// where enough text is left, and one at a time near the end, so the same
+// text read either way (moved away from the end by trailing blanks, or down
+// a line) must give the same tree or the same failure at the same place.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -15,6 +18,7 @@
 #include <string_view>
 
 #include "fendro/json/parse.hpp"
+#include "json/other_library.hpp"
 
 namespace fendro::json {
 namespace {
@@ -30,8 +34,22 @@ class Generator {
     return out;
   }
 
+  // One byte removed, inserted or replaced.
+  void damage(std::string& text) {
+    static constexpr std::string_view kBytes = "[]{}\",:\\-+.eE01259 \nabtnu\x01\x7f\x80\xc3\xe2\xff";
+    if (text.empty()) return;
+    const std::size_t at = pick(text.size());
+    const char c = kBytes[pick(kBytes.size())];
+    switch (pick(3)) {
+      case 0: text.erase(at, 1); break;
+      case 1: text.insert(at, 1, c); break;
+      default: text[at] = c; break;
+    }
+  }
+
+  std::size_t pick(std::size_t n) { return n == 0 ? 0 : rng_() % n; }
+
  private:
-  std::size_t pick(std::size_t n) { return rng_() % n; }
 
   void space(std::string& out) {
     static const char* kSpaces[] = {"", "", "", " ", "\n", "\t", "\r\n  "};
@@ -133,60 +151,16 @@ class Generator {
                                     "\xf0\x9f\x98\x80", "\x7f", "'", "{", "]"};
     out += '"';
     const std::size_t n = pick(8);
-    for (std::size_t i = 0; i < n; ++i) out += kPieces[pick(sizeof kPieces / sizeof *kPieces)];
+    for (std::size_t i = 0; i < n; ++i) {
+      // Plain runs of every length up to 40, and the bytes that end them.
+      if (pick(4) == 0) out.append(pick(41), static_cast<char>('a' + pick(26)));
+      out += kPieces[pick(sizeof kPieces / sizeof *kPieces)];
+    }
     out += '"';
   }
 
   std::mt19937_64 rng_;
 };
-
-// Empty when the trees agree, otherwise where they part.
-std::string compare(const Value& ours, const nlohmann::json& theirs, const std::string& path) {
-  using nlohmann::json;
-  switch (ours.kind) {
-    case Kind::Null:
-      return theirs.is_null() ? "" : path + ": null";
-    case Kind::Bool:
-      return theirs.is_boolean() && theirs.get<bool>() == ours.b ? "" : path + ": bool";
-    case Kind::UInt:
-      return theirs.is_number_unsigned() && theirs.get<std::uint64_t>() == ours.u ? ""
-                                                                                 : path + ": u64";
-    case Kind::NegInt:
-      return theirs.is_number_integer() && !theirs.is_number_unsigned() &&
-                     theirs.get<std::int64_t>() == ours.i
-                 ? ""
-                 : path + ": i64";
-    case Kind::Float:
-      return theirs.is_number_float() && std::bit_cast<std::uint64_t>(theirs.get<double>()) ==
-                                             std::bit_cast<std::uint64_t>(ours.f)
-                 ? ""
-                 : path + ": f64";
-    case Kind::String:
-      return theirs.is_string() && theirs.get_ref<const std::string&>() == ours.as_string()
-                 ? ""
-                 : path + ": string";
-    case Kind::Array: {
-      if (!theirs.is_array() || theirs.size() != ours.size) return path + ": array";
-      for (std::size_t i = 0; i < ours.size; ++i) {
-        std::string d = compare(ours.items[i], theirs[i], path + "[" + std::to_string(i) + "]");
-        if (!d.empty()) return d;
-      }
-      return "";
-    }
-    case Kind::Object: {
-      if (!theirs.is_object() || theirs.size() != ours.size) return path + ": object";
-      std::size_t i = 0;
-      for (auto it = theirs.begin(); it != theirs.end(); ++it, ++i) {
-        const Member& m = ours.members[i];
-        if (m.key != it.key()) return path + ": key order";
-        std::string d = compare(m.value, it.value(), path + "." + it.key());
-        if (!d.empty()) return d;
-      }
-      return "";
-    }
-  }
-  return path + ": kind";
-}
 
 TEST(Differential, SameTreesOnGeneratedDocuments) {
   Generator gen(20240601);
@@ -196,24 +170,17 @@ TEST(Differential, SameTreesOnGeneratedDocuments) {
     const auto theirs = nlohmann::json::parse(text, nullptr, false);
     ASSERT_FALSE(theirs.is_discarded()) << text;
     ASSERT_TRUE(ours.ok()) << text << "\n" << ours.error().display();
-    const std::string diff = compare(ours->root, theirs, "$");
+    const std::string diff = other_library_differs(ours->root, theirs, "$");
     ASSERT_TRUE(diff.empty()) << diff << "\n" << text;
   }
 }
 
 TEST(Differential, SameVerdictOnDamagedDocuments) {
   Generator gen(7);
-  std::mt19937_64 rng(99);
-  static const char kBytes[] = "[]{}\",:\\-+.eE0129 \nabtnu\x01\x7f\x80\xc3\xff";
   int rejected = 0;
   for (int n = 0; n < 6000; ++n) {
     std::string text = gen.document();
-    const std::size_t at = text.empty() ? 0 : rng() % text.size();
-    switch (rng() % 3) {
-      case 0: if (!text.empty()) text.erase(at, 1); break;
-      case 1: text.insert(at, 1, kBytes[rng() % (sizeof kBytes - 1)]); break;
-      default: if (!text.empty()) text[at] = kBytes[rng() % (sizeof kBytes - 1)]; break;
-    }
+    gen.damage(text);
     // The other library skips a leading byte order mark; this reader does not.
     if (text.rfind("\xef\xbb\xbf", 0) == 0) continue;
     const bool ours = parse(text).ok();
@@ -222,6 +189,66 @@ TEST(Differential, SameVerdictOnDamagedDocuments) {
     rejected += ours ? 0 : 1;
   }
   EXPECT_GT(rejected, 1000);  // the damage really produced failures to compare
+}
+
+bool is_eof_failure(const ParseError& e) { return e.message.rfind("EOF", 0) == 0; }
+
+// `same_failure`: false when `b` may fail otherwise (a text that ends too
+// early may end in a different way once blanks follow).
+void expect_same_parse(const Result<Document, ParseError>& a, const Result<Document, ParseError>& b,
+                       std::size_t line_shift, bool same_failure) {
+  ASSERT_EQ(a.ok(), b.ok());
+  if (a.ok()) {
+    EXPECT_TRUE(equal(a->root, b->root));
+    return;
+  }
+  if (same_failure) {
+    EXPECT_EQ(a.error().message, b.error().message);
+    EXPECT_EQ(a.error().line + line_shift, b.error().line);
+    EXPECT_EQ(a.error().column, b.error().column);
+  }
+}
+
+TEST(FastPaths, SameTreesAndFailuresNearTheEndAndAwayFromIt) {
+  Generator gen(20240615);
+  std::size_t failed = 0;
+  for (int n = 0; n < 20000; ++n) {
+    std::string text = gen.document();
+    const std::size_t damages = n % 3 == 0 ? 0 : 1 + gen.pick(2);
+    for (std::size_t k = 0; k < damages; ++k) gen.damage(text);
+    // Cut short too: every value may end the text.
+    if (n % 5 == 4) text.resize(gen.pick(text.size() + 1));
+    SCOPED_TRACE(text);
+    const auto plain = parse(text);
+    failed += plain.ok() ? 0 : 1;
+    const bool eof = !plain.ok() && is_eof_failure(plain.error());
+    expect_same_parse(plain, parse(text + std::string(40, ' ')), 0, !eof);
+    expect_same_parse(plain, parse("\n" + text), 1, true);
+  }
+  EXPECT_GT(failed, 5000u);
+  EXPECT_LT(failed, 19000u);
+}
+
+TEST(FastPaths, EveryByteAtEveryPlaceOfAString) {
+  for (int b = 0; b < 256; ++b) {
+    for (std::size_t at = 0; at < 20; ++at) {
+      std::string text = "\"" + std::string(at, 'a');
+      text += static_cast<char>(b);
+      text += "bc\"";
+      SCOPED_TRACE(testing::Message() << "byte " << b << " after " << at);
+      const auto plain = parse(text);
+      const bool eof = !plain.ok() && is_eof_failure(plain.error());
+      expect_same_parse(plain, parse(text + std::string(40, ' ')), 0, !eof);
+      // Twice in an array: the first copy is read away from the end.
+      const std::string twice_text = "[" + text + "," + text + "]";  // outlives the tree
+      const auto twice = parse(twice_text);
+      ASSERT_EQ(plain.ok(), twice.ok());
+      if (plain.ok()) {
+        EXPECT_TRUE(equal(plain->root, twice->root.items[0]));
+        EXPECT_TRUE(equal(plain->root, twice->root.items[1]));
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -193,13 +193,6 @@ TEST_P(ParseCases, AcceptsOrFailsAtPosition) {
 INSTANTIATE_TEST_SUITE_P(Table, ParseCases, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ParseError, DisplayAppendsLineAndColumn) {
-  const auto r = parse(R"({"cmd":"version"} x)");
-  ASSERT_FALSE(r.ok());
-  EXPECT_EQ(r.error().display(), "trailing characters at line 1 column 19");
-  EXPECT_EQ(parse("").error().display(), "EOF while parsing a value at line 1 column 0");
-}
-
 TEST(ParseError, LongIntegerOutOfRangeEndsAfterLastDigit) {
   const std::string text = std::string("1") + std::string(400, '0');
   const auto r = parse(text);

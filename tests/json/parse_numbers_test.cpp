@@ -2,11 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <ostream>
-#include <string>
 #include <string_view>
 
 #include "fendro/json/parse.hpp"
@@ -98,45 +96,6 @@ TEST_P(NumberKinds, KindAndExactValue) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, NumberKinds, ::testing::ValuesIn(kNumbers));
-
-// Digit runs of every length, ending at the end of the text or before
-// another byte, with or without a fraction: the reader takes digits several
-// at a time and must get each length right.
-TEST(NumberKinds, DigitRunsOfEveryLength) {
-  const std::string digits = "1234567890123456789";
-  for (std::size_t k = 1; k <= digits.size(); ++k) {
-    const std::string n = digits.substr(0, k);
-    const std::uint64_t expected = std::stoull(n);
-    std::string in_array = "[";
-    in_array += n;
-    in_array += "]";
-    std::string negative = "-";
-    negative += n;
-    std::string fraction = "0.";
-    fraction += n;
-    for (const std::string& text : {n, in_array, n + " ", negative, n + ".5", fraction}) {
-      const auto r = parse(text);
-      ASSERT_TRUE(r.ok()) << text;
-      const Value& v = r->root.is_array() ? r->root.items[0] : r->root;
-      if (text[0] == '-') {
-        EXPECT_EQ(v.i, -static_cast<std::int64_t>(expected)) << text;
-      } else if (text.find('.') != std::string::npos) {
-        EXPECT_EQ(v.f, std::stod(text)) << text;
-      } else {
-        EXPECT_EQ(v.u, expected) << text;
-      }
-    }
-  }
-}
-
-TEST(NumberKinds, AsF64ConvertsEveryKind) {
-  const auto r = parse("[18446744073709551615,-3,0.25]");
-  ASSERT_TRUE(r.ok());
-  const auto xs = r->root.as_array();
-  EXPECT_EQ(xs[0].as_f64(), 18446744073709551616.0);
-  EXPECT_EQ(xs[1].as_f64(), -3.0);
-  EXPECT_EQ(xs[2].as_f64(), 0.25);
-}
 
 }  // namespace
 }  // namespace fendro::json

@@ -7,7 +7,9 @@
 #include <bit>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "fendro/json/parse.hpp"
 #include "fendro/market/read_market_data.hpp"
 
 namespace fendro {
@@ -18,6 +20,13 @@ inline bool same_candle(const Candle& a, const Candle& b) {
   return a.time == b.time && bits(a.open) == bits(b.open) && bits(a.high) == bits(b.high) &&
          bits(a.low) == bits(b.low) && bits(a.close) == bits(b.close) &&
          bits(a.volume) == bits(b.volume);
+}
+
+// The tree reader on the parsed text, or the parse failure's text.
+inline Result<MarketData, std::string> tree_reading(std::string_view text) {
+  const auto doc = json::parse(text);
+  if (!doc) return err(doc.error().display());
+  return read_market_data(doc->root);
 }
 
 inline void expect_same_result(const Result<MarketData, std::string>& from_text,

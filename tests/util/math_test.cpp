@@ -175,8 +175,8 @@ const std::vector<double>& specials() {
     for (double x : {0.0, kDenormMin, 2 * kDenormMin, kMin, std::nextafter(kMin, 0.0), 0.5,
                      1.0, std::nextafter(1.0, 0.0), std::nextafter(1.0, 2.0), 2.0, 10.0, 1e22,
                      1e300, kMax, kInf, 709.782712893384, 709.7827128933841, -745.1332191019411,
-                     -745.1332191019412, 1.5707963267948966, 3.141592653589793, 0x1p-27,
-                     0x1p-26, 19.0, 22.0, 710.0, 0x1p1023,
+                     -745.1332191019412, -745.0, -746.0, 1.5707963267948966, 3.141592653589793,
+                     0x1p-27, 0x1p-26, 19.0, 22.0, 710.0, 0x1p1023,
                      // where atan's fast evaluation starts, ends and changes table point
                      0x1.fffffffffffffp-29, 0x1p54, 0x1.0000000000001p54, 0x1p-11,
                      0x1.0000000000001p-11, 0x1.7ffffffffffffp-10, 0x1.ffcp-1,
@@ -322,78 +322,6 @@ TEST(FastLog, DecidesCorrectlyOrDeclines) {
   EXPECT_LT(total, kInputs / 20) << "the fast path declines too often to be one";
   for (double x : {0.0, -0.0, -1.0, -kDenormMin, kInf, -kInf, kNaN}) {
     EXPECT_TRUE(std::isnan(cr::log_fast::try_log(x))) << show(x);
-  }
-}
-
-TEST(FastLog, OfOneIsPlusZero) {
-  if (!cr::mpfr_path::fast_path_available()) GTEST_SKIP() << "no AVX/FMA on this CPU";
-  EXPECT_TRUE(same(cr::log_fast::try_log(1.0), 0.0));
-}
-
-// Every table edge of the fast log, a few ulps either side, at the scales
-// where the reduction differs (subnormal, around 1, largest exponents).
-TEST(FastLog, TableEdgesMatchMpfr) {
-  Reference ref;
-  for (std::uint64_t j = 0; j <= 256; ++j) {
-    for (int d = -8; d <= 8; ++d) {
-      const double z = std::bit_cast<double>(0x3fe6080000000000 + (j << 44) + d);
-      for (int scale : {-1074, -1060, -1023, -1, 0, 1, 2, 700, 1023}) {
-        const double x = std::ldexp(z, scale);
-        const double want = ref.unary(mpfr_log, x);
-        EXPECT_TRUE(same(cr::log(x), want)) << "log(" << show(x) << ")";
-      }
-    }
-  }
-}
-
-// What IEEE 754 / ISO C fix for the special values, independent of MPFR.
-struct Special {
-  const char* what;
-  double got;
-  double want;
-};
-
-TEST(CorrectRoundingSpecials, FollowIeee) {
-  const double pi = 3.141592653589793;
-  const double half_pi = 1.5707963267948966;
-  const Special cases[] = {
-      {"exp(-0)", cr::exp(-0.0), 1.0},
-      {"exp(-inf)", cr::exp(-kInf), 0.0},
-      {"exp(+inf)", cr::exp(kInf), kInf},
-      {"exp(710) overflows", cr::exp(710.0), kInf},
-      {"exp(-745) is the least subnormal", cr::exp(-745.0), kDenormMin},
-      {"exp(-746) underflows to +0", cr::exp(-746.0), 0.0},
-      {"expm1(-0)", cr::expm1(-0.0), -0.0},
-      {"expm1(-inf)", cr::expm1(-kInf), -1.0},
-      {"log(1)", cr::log(1.0), 0.0},
-      {"log(+0)", cr::log(0.0), -kInf},
-      {"log(-0)", cr::log(-0.0), -kInf},
-      {"log(-1)", cr::log(-1.0), kNaN},
-      {"log(+inf)", cr::log(kInf), kInf},
-      {"log2(2^-1074)", cr::log2(kDenormMin), -1074.0},
-      {"log10(1e22)", cr::log10(1e22), 22.0},
-      {"log1p(-1)", cr::log1p(-1.0), -kInf},
-      {"log1p(-0)", cr::log1p(-0.0), -0.0},
-      {"sin(-0)", cr::sin(-0.0), -0.0},
-      {"sin(inf)", cr::sin(kInf), kNaN},
-      {"cos(-0)", cr::cos(-0.0), 1.0},
-      {"atan(-0)", cr::atan(-0.0), -0.0},
-      {"atan(+inf)", cr::atan(kInf), half_pi},
-      {"atan(-inf)", cr::atan(-kInf), -half_pi},
-      {"atan(least subnormal)", cr::atan(kDenormMin), kDenormMin},
-      {"atan2(+0, -0)", cr::atan2(0.0, -0.0), pi},
-      {"atan2(-0, -0)", cr::atan2(-0.0, -0.0), -pi},
-      {"atan2(-0, +0)", cr::atan2(-0.0, 0.0), -0.0},
-      {"atan2(1, -inf)", cr::atan2(1.0, -kInf), pi},
-      {"atan2(+inf, +inf)", cr::atan2(kInf, kInf), 0.7853981633974483},
-      {"tanh(-0)", cr::tanh(-0.0), -0.0},
-      {"tanh(+inf)", cr::tanh(kInf), 1.0},
-      {"tanh(-22)", cr::tanh(-22.0), -1.0},
-      {"tanh(least subnormal)", cr::tanh(kDenormMin), kDenormMin},
-      {"tanh(NaN)", cr::tanh(kNaN), kNaN},
-  };
-  for (const Special& c : cases) {
-    EXPECT_TRUE(same(c.got, c.want)) << c.what << " = " << show(c.got) << ", want " << show(c.want);
   }
 }
 
