@@ -13,8 +13,6 @@ namespace {
 
 const std::string kAo = "invalid period: AO fast period must be strictly less than slow";
 
-using family::build_message;
-
 TEST(MomentumARegistry, ConstructionChecksInTheirOrder) {
   family::expect_period_checks({"Rsi", "FisherRsi", "AdaptiveRsi", "Rsx", "Cmo",
                                 "DynamicMomentumIndex", "IntradayMomentumIndex", "Roc", "Rocp",
