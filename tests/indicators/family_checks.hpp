@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "fendro/registry/registry.hpp"
+#include "fendro/util/saturating.hpp"
 #include "series.hpp"
 #include "testing.hpp"
 
@@ -72,6 +73,27 @@ inline void expect_build_reasons(const std::vector<BuildCase>& cases) {
 inline void expect_period_checks(std::initializer_list<const char*> keys) {
   for (const char* key : keys) {
     expect_build_reasons({{key, {kTiny}, kZero}, {key, {kOver}, kMax}, {key, {16777216}, ""}});
+  }
+}
+
+// A count with no upper check builds, yet sizes nothing up front: its window
+// grows only with the bars seen. The warm-up adds such counts up without
+// wrapping around (to the largest count at most), and no value comes before it.
+struct WarmupCase {
+  const char* key;
+  std::vector<double> params;
+  std::uint64_t warmup = kU64Max;
+};
+
+inline void expect_warmups(const std::vector<WarmupCase>& cases) {
+  const auto series = random_walk(50, 9);
+  for (const WarmupCase& c : cases) {
+    IndicatorPtr ind = make(c.key, c.params);
+    ASSERT_TRUE(ind) << c.key;
+    EXPECT_EQ(ind->warmup_period(), c.warmup) << c.key << " " << ::testing::PrintToString(c.params);
+    for (std::size_t i = 0; i + 1 < c.warmup && i < series.size(); ++i) {
+      ASSERT_FALSE(step(*ind, series[i])) << c.key << " bar " << i + 1;
+    }
   }
 }
 
@@ -217,6 +239,16 @@ inline void expect_finite_long_run(Table keys, std::size_t bars = 10000) {
     }
     EXPECT_GT(values, bars / 200) << k.key;
   }
+}
+
+// The four checks above over one table: keys in `event_driven` give values
+// only now and then, those in `named` carry the listed outputs.
+inline void expect_family(Table keys, const std::map<std::string, std::vector<std::string>>& named,
+                          const std::set<std::string>& event_driven = {}) {
+  expect_warmup(keys, event_driven);
+  expect_rejected_bars_ignored(keys);
+  expect_named_outputs(keys, named);
+  expect_finite_long_run(keys);
 }
 
 }  // namespace fendro::testing::family

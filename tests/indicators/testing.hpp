@@ -46,15 +46,36 @@ inline std::vector<double> closes_of(const std::vector<Candle>& cs) {
 }
 
 // Equal presence, and values within 4 ulps (exactness is checked separately
-// where it matters).
-inline void expect_values(const Values& got, const Values& want, const std::string& what) {
+// where it matters), or within `tol` when it is given.
+inline void expect_values(const Values& got, const Values& want, const std::string& what,
+                          double tol = 0.0) {
   ASSERT_EQ(got.size(), want.size()) << what;
   for (std::size_t i = 0; i < got.size(); ++i) {
     ASSERT_EQ(got[i].has_value(), want[i].has_value()) << what << " bar " << i + 1;
-    if (want[i]) {
+    if (want[i] && tol == 0.0) {
       EXPECT_DOUBLE_EQ(*got[i], *want[i]) << what << " bar " << i + 1;
+    } else if (want[i]) {
+      EXPECT_NEAR(*got[i], *want[i], tol) << what << " bar " << i + 1;
     }
   }
+}
+
+// Equal presence and bits (NaN and the sign of zero included).
+inline bool same_value(std::optional<double> a, std::optional<double> b) {
+  return a.has_value() == b.has_value() && (!a || bits(*a) == bits(*b));
+}
+
+// Two indicators fed the same bar: the same value, and the same bits in
+// every output after it.
+inline bool same_bar(std::optional<double> a, std::optional<double> b, const Indicator& x,
+                     const Indicator& y) {
+  const auto ox = x.outputs();
+  const auto oy = y.outputs();
+  if (!same_value(a, b) || ox.size() != oy.size()) return false;
+  for (std::size_t j = 0; j < ox.size(); ++j) {
+    if (bits(ox[j].value) != bits(oy[j].value)) return false;
+  }
+  return true;
 }
 
 // One hand-worked run over flat candles with the given closes.
@@ -68,18 +89,7 @@ struct CloseCase {
 // Each case to within 4 ulps, or to within `tol` when it is given.
 inline void check_close_cases(const std::vector<CloseCase>& cases, double tol = 0.0) {
   for (const CloseCase& c : cases) {
-    const Values got = run_closes(c.key, c.params, c.closes);
-    if (tol == 0.0) {
-      expect_values(got, c.want, c.key);
-      continue;
-    }
-    ASSERT_EQ(got.size(), c.want.size()) << c.key;
-    for (std::size_t i = 0; i < got.size(); ++i) {
-      ASSERT_EQ(got[i].has_value(), c.want[i].has_value()) << c.key << " bar " << i + 1;
-      if (got[i]) {
-        EXPECT_NEAR(*got[i], *c.want[i], tol) << c.key << " bar " << i + 1;
-      }
-    }
+    expect_values(run_closes(c.key, c.params, c.closes), c.want, c.key, tol);
   }
 }
 

@@ -75,11 +75,7 @@ TEST(CycleRegistry, ChecksRunInTheirOrder) {
 }
 
 TEST(CycleRegistry, FamilyChecks) {
-  family::expect_warmup(kKeys);
-  family::expect_rejected_bars_ignored(kKeys);
-  family::expect_finite_long_run(kKeys);
-  family::expect_named_outputs(kKeys, {{"Mama", {"mama", "fama"}},
-                                       {"HtPhasor", {"inphase", "quadrature"}}});
+  family::expect_family(kKeys, {{"Mama", {"mama", "fama"}}, {"HtPhasor", {"inphase", "quadrature"}}});
 }
 
 }  // namespace

@@ -21,21 +21,15 @@ const std::set<std::string> kEventDriven = {
     "GoldenPocket",  "FibChannel",   "FibProjection", "AutoFib",         "FibConfluence",
     "AndrewsPitchfork", "OvernightGap"};
 
-const std::string kRetracement[] = {"level_0",   "level_236", "level_382", "level_500",
-                                    "level_618", "level_786", "level_1000"};
-
 TEST(LevelsRegistry, ConstructionChecks) {
   family::expect_period_checks({"AndrewsPitchfork", "MurreyMathLines", "VolumeWeightedSr",
                                 "InitialBalance", "OpeningRange"});
-  const std::string zero = "period must be greater than zero";
-  const std::string max =
-      "invalid period: period exceeds the maximum supported window length (see MAX_PERIOD)";
   family::expect_build_reasons({
       {"ClassicPivots", {1.0, 2.0}, ""},
       {"FibConfluence", {-1, 0.5}, ""},
       {"AndrewsPitchfork", {}, "missing parameter #0"},
       {"MurreyMathLines", {2.5}, "parameter #0 must be a positive integer, got 2.5"},
-      {"VolumeWeightedSr", {1e300}, max},
+      {"VolumeWeightedSr", {1e300}, kMax},
       {"OpeningRange", {-3}, "parameter #0 must be a positive integer, got -3"},
       {"OvernightGap", {-2147483648.0}, ""},
       {"OvernightGap", {2147483648.0}, "parameter #0 must be an i32, got 2147483648"},
@@ -47,11 +41,9 @@ TEST(LevelsRegistry, ConstructionChecks) {
 }
 
 TEST(LevelsRegistry, FamilyChecks) {
-  family::expect_warmup(kKeys, kEventDriven);
-  family::expect_rejected_bars_ignored(kKeys);
-  family::expect_finite_long_run(kKeys);
-  const std::vector<std::string> retracement(std::begin(kRetracement), std::end(kRetracement));
-  family::expect_named_outputs(
+  const std::vector<std::string> retracement = {"level_0",   "level_236", "level_382", "level_500",
+                                                "level_618", "level_786", "level_1000"};
+  family::expect_family(
       kKeys, {
                  {"Camarilla", {"pp", "r1", "r2", "r3", "r4", "s1", "s2", "s3", "s4"}},
                  {"CentralPivotRange", {"pivot", "tc", "bc"}},
@@ -79,7 +71,8 @@ TEST(LevelsRegistry, FamilyChecks) {
                  {"OpeningRange", {"high", "low", "breakout_distance"}},
                  {"SessionHighLow", {"high", "low"}},
                  {"SessionRange", {"asia", "eu", "us"}},
-             });
+             },
+      kEventDriven);
 }
 
 }  // namespace

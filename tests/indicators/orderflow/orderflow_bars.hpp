@@ -1,11 +1,13 @@
 // Bars carrying a derivatives tick, an order book, trade prints or a
-// reference value, built by hand or generated at random.
+// reference value, built by hand or generated at random, and stepping
+// indicators over them.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <vector>
 
+#include "fendro/indicators/indicator.hpp"
 #include "fendro/market/bar_snapshot.hpp"
 #include "fendro/market/records.hpp"
 #include "../series.hpp"
@@ -32,6 +34,8 @@ struct Bar {
     return s;
   }
 };
+
+inline std::optional<double> step(Indicator& ind, const Bar& b) { return ind.update(b.snapshot()); }
 
 inline Bar book_bar(std::vector<BookLevel> bids, std::vector<BookLevel> asks) {
   Bar b;

@@ -23,10 +23,7 @@ bool is_feature(const std::string& key) {
 // the two range lines: they report 5 yet judge from the sixth.
 TEST(CandlePatternFamily, FamilyChecks) {
   for (const family::Table table : kTables) {
-    family::expect_warmup(table, {"LongLine", "ShortLine"});
-    family::expect_rejected_bars_ignored(table);
-    family::expect_named_outputs(table, {});
-    family::expect_finite_long_run(table);
+    family::expect_family(table, {}, {"LongLine", "ShortLine"});
   }
 }
 

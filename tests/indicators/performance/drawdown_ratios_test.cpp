@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "fendro/indicators/performance/drawdown_ratios.hpp"
-#include "indicators/performance/perf_testing.hpp"
 #include "indicators/statistics/stats_testing.hpp"
 #include "indicators/testing.hpp"
 

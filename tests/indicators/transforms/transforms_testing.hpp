@@ -3,13 +3,8 @@
 // an indicator with a cross-section.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "fendro/indicators/indicator.hpp"
@@ -51,12 +46,6 @@ inline std::vector<CrossSection> random_sections(std::size_t n, std::uint64_t se
     }
   }
   return out;
-}
-
-// Bit-for-bit equality of two optional values, NaN and signed zero included.
-inline bool same_value(std::optional<double> a, std::optional<double> b) {
-  if (a.has_value() != b.has_value()) return false;
-  return !a || std::memcmp(&*a, &*b, sizeof(double)) == 0;
 }
 
 }  // namespace fendro::testing::transforms

@@ -10,7 +10,6 @@
 namespace fendro::testing {
 namespace {
 
-
 TEST(TrendRegistry, ConstructionChecksInTheirOrder) {
   family::expect_period_checks({"Dx", "Adxr", "Aroon", "TimeBasedStop", "TrendStrengthIndex",
                                 "Rwi", "ModifiedMaStop", "DonchianStop"});
@@ -77,13 +76,7 @@ TEST(TrendRegistry, ConstructionChecksInTheirOrder) {
   });
 }
 
-// Every key of the family with ordinary parameters.
-family::Table keys() { return registry::trend_entries(); }
-
 TEST(TrendRegistry, FamilyChecks) {
-  family::expect_warmup(keys(), {"ZigZag"});  // values only on confirmed swings
-  family::expect_rejected_bars_ignored(keys());
-  family::expect_finite_long_run(keys());
   const std::map<std::string, std::vector<std::string>> named = {
       {"Adx", {"plus_di", "minus_di", "adx"}},  {"Aroon", {"up", "down"}},
       {"Vortex", {"plus", "minus"}},            {"Rwi", {"high", "low"}},
@@ -95,7 +88,7 @@ TEST(TrendRegistry, FamilyChecks) {
       {"ElderSafeZone", {"value", "direction"}}, {"KaseDevStop", {"value", "direction"}},
       {"ModifiedMaStop", {"value", "direction"}},
   };
-  family::expect_named_outputs(keys(), named);
+  family::expect_family(registry::trend_entries(), named, {"ZigZag"});  // values only on confirmed swings
 }
 
 }  // namespace

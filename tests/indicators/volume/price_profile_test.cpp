@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -24,8 +23,6 @@ RepeatedSum plain_loop(double t, double v, std::uint64_t k, double stop) {
   }
   return {t, n};
 }
-
-bool same(double a, double b) { return std::memcmp(&a, &b, sizeof(double)) == 0; }
 
 TEST(RepeatedSum, MatchesThePlainLoop) {
   struct Case {
@@ -57,8 +54,8 @@ TEST(RepeatedSum, MatchesThePlainLoop) {
   for (const Case& c : cases) {
     const RepeatedSum want = plain_loop(c.t, c.v, c.k, c.stop);
     const RepeatedSum got = add_repeatedly(c.t, c.v, c.k, c.stop);
-    EXPECT_TRUE(same(got.sum, want.sum)) << c.t << " + " << c.v << " x " << c.k << ": " << got.sum
-                                         << " vs " << want.sum;
+    EXPECT_EQ(testing::bits(got.sum), testing::bits(want.sum))
+        << c.t << " + " << c.v << " x " << c.k << ": " << got.sum << " vs " << want.sum;
     EXPECT_EQ(got.additions, want.additions) << c.t << " + " << c.v << " x " << c.k;
   }
 }
@@ -72,7 +69,8 @@ TEST(RepeatedSum, MatchesThePlainLoopOnRandomSums) {
     const double stop = rng.unit() < 0.5 ? kInf : t + rng.unit() * v * static_cast<double>(k);
     const RepeatedSum want = plain_loop(t, v, k, stop);
     const RepeatedSum got = add_repeatedly(t, v, k, stop);
-    ASSERT_TRUE(same(got.sum, want.sum)) << i << ": " << t << " + " << v << " x " << k;
+    ASSERT_EQ(testing::bits(got.sum), testing::bits(want.sum))
+        << i << ": " << t << " + " << v << " x " << k;
     ASSERT_EQ(got.additions, want.additions) << i;
   }
 }
@@ -142,7 +140,8 @@ TEST(PriceProfile, RunsReproduceTheBinByBinHistogram) {
     for (std::uint64_t i = 0; i < bins; ++i) {
       const std::size_t j = runs.run_of(i);
       ASSERT_TRUE(runs.start(j) <= i && i < runs.end(j)) << trial;
-      ASSERT_TRUE(same(runs.volume(j), want.volume[i])) << trial << " bin " << i;
+      ASSERT_EQ(testing::bits(runs.volume(j)), testing::bits(want.volume[i]))
+          << trial << " bin " << i;
       ASSERT_EQ(runs.cover(j), want.cover[i]) << trial << " bin " << i;
       if (want.volume[i] > want.volume[poc]) poc = i;
       if (want.volume[i] > 0.0 && (lvn == bins || want.volume[i] < want.volume[lvn])) lvn = i;
