@@ -240,22 +240,6 @@ TEST(BarLoop, OutputKeysOfIdsHoldingPoints) {
   EXPECT_FALSE(a.id_key.has_value());
 }
 
-TEST(BarLoop, FillAtCloseAndEquityBeforeIt) {
-  Bars bars(3);
-  bars.set(1, 100, 110, 100, 110);
-  bars.set(2, 110, 120, 110, 120);
-  Backtest run(strategy(kAlways, R"({"bars_since_entry": {"ge": 1}})", R"("execution": {"fill_timing": "close"})"),
-          bars.candles);
-  // Bar 0 enters at its close 100 after its equity point; bar 1 exits at 110 ...
-  ASSERT_GE(run.trades().size(), 1u);
-  EXPECT_EQ(run.trades()[0].entry_time, 0);
-  EXPECT_EQ(run.trades()[0].exit_time, 1);
-  EXPECT_EQ(run.trades()[0].exit_price, 110);
-  const auto& eq = run.engine->equity();
-  EXPECT_EQ(eq[0].equity, 10000);
-  EXPECT_EQ(eq[1].equity, 5000 + 50 * 110);  // marked before the exit at the close
-}
-
 TEST(BarLoop, StaleExitBlocksEntriesUntilItsTurn) {
   // Bar 0 queues the entry (latency 2), bar 3 fills it at 100. Bar 4's close
   // queues the exit; bar 5's stop loss closes the position first. The exit
