@@ -177,6 +177,9 @@ TEST(BarLoop, ProtectiveExits) {
        {{2, 100, 106, 94, 100}}, "stop_loss", 95},
       {"take profit", R"({"take_profit_pct": 10})", false, {{2, 105, 112, 104, 111}}, "take_profit", 110},
       {"take profit gapped", R"({"take_profit_pct": 10})", false, {{2, 115, 116, 114, 115}}, "take_profit", 115},
+      // Touching a level exactly is enough.
+      {"take profit at the high", R"({"take_profit_pct": 25})", false, {{2, 110, 125, 104, 111}}, "take_profit", 125},
+      {"stop loss at the low", R"({"stop_loss_pct": 25})", false, {{2, 98, 99, 75, 95}}, "stop_loss", 75},
       {"trailing stop", R"({"trailing_stop_pct": 10})", false,
        {{2, 115, 120, 110, 118}, {3, 112, 115, 107, 110}}, "trailing_stop", 108},
       {"short stop loss", R"({"stop_loss_pct": 5})", true, {{2, 104, 106, 103, 104}}, "stop_loss", 105},
