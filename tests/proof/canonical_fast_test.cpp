@@ -16,7 +16,6 @@
 #include "fendro/market/records.hpp"
 #include "fendro/proof/canonical.hpp"
 #include "fendro/proof/inputs.hpp"
-#include "fendro/util/number_format.hpp"
 
 namespace fendro {
 namespace {
@@ -135,29 +134,6 @@ TEST(CanonicalFloatShortcut, EveryTieAndHalfwayNeighbourBelowOneHundred) {
     const double x = cents / 100.0;
     ASSERT_EQ(text_of(a, put_canonical_float(a, x)), text_of(b, put_canonical_float_general(b, x))) << x;
   }
-}
-
-TEST(NumberFormat, DigitsOfEveryGroupAndBoundary) {
-  char buf[32];
-  for (std::uint32_t v = 0; v < 100000000; v += (v < 2000000 ? 1 : 9973)) {
-    const std::string expected = std::to_string(v);
-    ASSERT_EQ(text_of(buf, put_u64(buf, v)), expected);
-  }
-  std::mt19937_64 rng(7);
-  for (int k = 0; k < 200000; ++k) {
-    const std::uint64_t v = rng() >> (rng() % 64);
-    ASSERT_EQ(text_of(buf, put_u64(buf, v)), std::to_string(v));
-    const auto s = static_cast<std::int64_t>(rng());
-    ASSERT_EQ(text_of(buf, put_i64(buf, s)), std::to_string(s));
-  }
-  for (const std::int64_t v : {std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max(),
-                               std::int64_t{-1}, std::int64_t{0}, std::int64_t{999}, std::int64_t{1000},
-                               std::int64_t{999999}, std::int64_t{1000000}, std::int64_t{99999999},
-                               std::int64_t{100000000}}) {
-    ASSERT_EQ(text_of(buf, put_i64(buf, v)), std::to_string(v));
-  }
-  const std::uint64_t top = std::numeric_limits<std::uint64_t>::max();
-  ASSERT_EQ(text_of(buf, put_u64(buf, top)), std::to_string(top));
 }
 
 }  // namespace

@@ -149,25 +149,5 @@ TEST(HashText, KnownDigests) {
             "f070bbc35d7f09691284af8700049714acfd802b7c65b4d8e6a838101ab9e049");
 }
 
-TEST(HashSink, PiecewiseEqualsWhole) {
-  std::string big;
-  for (int k = 0; k < 200003; ++k) big.push_back(static_cast<char>('a' + (k * 7 % 26)));
-  const std::string expected = "b9842f63c54f6cb03ce5513b3413aa03378ce1e6a0f74a3c578c64aefec5504b";
-  EXPECT_EQ(hash_text(big), expected);
-  for (std::size_t piece : {1u, 7u, 4096u, 4097u, 65536u, 100000u}) {
-    HashSink sink;
-    for (std::size_t at = 0; at < big.size(); at += piece) {
-      const std::string_view part = std::string_view(big).substr(at, piece);
-      if (part.size() <= HashSink::kRoomMax) {
-        char* p = sink.room(part.size());
-        sink.advance_to(std::copy(part.begin(), part.end(), p));
-      } else {
-        sink.write(part);
-      }
-    }
-    EXPECT_EQ(sink.finish(), expected) << piece;
-  }
-}
-
 }  // namespace
 }  // namespace fendro

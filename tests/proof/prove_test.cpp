@@ -103,34 +103,6 @@ class Request {
   mutable std::vector<std::unique_ptr<json::Document>> written_;
 };
 
-std::string report_text(const Proof& p) {
-  std::string out;
-  write_canonical_json(out, p.report);
-  return out;
-}
-
-TEST(Prove, DeterministicAndSealed) {
-  Request r(kStrategy);
-  auto a = r.prove();
-  auto b = r.prove();
-  ASSERT_TRUE(a.ok()) << a.error().display();
-  ASSERT_TRUE(b.ok());
-  EXPECT_EQ(report_text(*a), report_text(*b));
-  EXPECT_EQ(a->inputs_hash, b->inputs_hash);
-  EXPECT_EQ(a->report_hash, b->report_hash);
-  EXPECT_EQ(a->engine_version, "0.2.0");
-  EXPECT_EQ(a->report_hash, hash_text(report_text(*a)));
-  EXPECT_EQ(a->inputs_hash, hash_text(inputs_document_text(r.spec(), r.data())));
-  for (const std::string* h : {&a->inputs_hash, &a->report_hash}) {
-    ASSERT_EQ(h->size(), 64u);
-    EXPECT_EQ(h->find_first_not_of("0123456789abcdef"), std::string::npos);
-  }
-  // One equity point per candle of the spec's symbol only.
-  const json::Value* equity = a->report.find("equity");
-  ASSERT_NE(equity, nullptr);
-  EXPECT_EQ(equity->size, 60u);
-}
-
 TEST(Prove, ReportHashSealsTheBytesWritten) {
   // Long enough that the report crosses several of the writer's pieces.
   Request r(kStrategy, "{\"BTC\":" + candles_json(20000, 1000) + "}");

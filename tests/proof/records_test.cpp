@@ -90,23 +90,5 @@ TEST(ProofRecords, ReadsProofAsGivenInEitherForm) {
   }
 }
 
-TEST(ProofRecords, ErrorDisplay) {
-  struct Shown {
-    ProofError error;
-    const char* text;
-  };
-  const Shown cases[] = {
-      {ProofError::parse("missing field `dataset_ref`"), "parse: missing field `dataset_ref`"},
-      {ProofError::bad_spec("missing field `symbol`"), "bad spec: missing field `symbol`"},
-      {ProofError::engine_mismatch("0.1.0"), "engine mismatch: expected 0.1.0, linked 0.2.0"},
-      {ProofError::engine_mismatch(""), "engine mismatch: expected , linked 0.2.0"},
-      {ProofError{ProofError::Kind::Backtest, "invalid input data: no candles", {}},
-       "backtest: invalid input data: no candles"},
-      {ProofError::data("no candles for symbol BTCUSDT"), "data: no candles for symbol BTCUSDT"},
-      {ProofError::parse(""), "parse: "},
-  };
-  for (const Shown& s : cases) EXPECT_EQ(s.error.display(), s.text);
-}
-
 }  // namespace
 }  // namespace fendro

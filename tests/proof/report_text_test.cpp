@@ -73,26 +73,6 @@ std::string streamed_text(const Report& r) {
   return out;
 }
 
-TEST(ReportText, LayoutKeyOrderAndNulls) {
-  Report r;
-  r.symbol = std::string("BTC");
-  r.timeframe = std::string("1h");
-  r.trades = {ClosedTrade{"end", -5, 7, 100.5, 90, -2, 21, 10.44776119}};
-  r.equity = {{0, 10000}, {1, 10021}};
-  r.metrics.calmar = kInf;
-  r.metrics.profit_factor = kInf;
-  r.metrics.num_trades = 1;
-  r.fees_paid = 0.25;
-  r.initial_capital = 10000;
-  EXPECT_EQ(streamed_text(r),
-            R"({"equity":[{"equity":10000,"time":0},{"equity":10021,"time":1}],"fees_paid":0.25,)"
-            R"("initial_capital":10000,"metrics":{"calmar":null,"max_drawdown":0,"num_trades":1,"pnl":0,)"
-            R"("profit_factor":null,"return_pct":0,"sharpe":0,"sortino":0,"win_rate":0},"schema_version":1,)"
-            R"("symbol":"BTC","timeframe":"1h","trades":[{"entry_price":100.5,"entry_time":-5,"exit_price":90,)"
-            R"("exit_time":7,"pnl":21,"qty":-2,"reason":"end","return_pct":10.44776119}]})");
-  EXPECT_EQ(report_hash(r), hash_text(streamed_text(r)));
-}
-
 // Numbers from every region of the canonical float rule, with their edges.
 double any_number(std::mt19937_64& rng) {
   static const double kEdges[] = {

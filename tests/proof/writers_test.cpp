@@ -1,10 +1,11 @@
 // The writers behind the hashed texts: HashSink fed in any mix of pieces,
-// and the integer writer at the edges of its word splits.
+// and the integer writer over its groups and at the edges of its word splits.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -62,17 +63,32 @@ TEST(HashSink, MixedPiecesEqualOneUpdate) {
   EXPECT_EQ(hash_text(""), reference_hash(""));
 }
 
-TEST(NumberFormat, EdgesOfTheEightDigitSplits) {
+TEST(NumberFormat, EveryGroupAndTheEdgesOfTheEightDigitSplits) {
   char buf[32];
+  const auto u64 = [&](std::uint64_t v) { return std::string(buf, put_u64(buf, v)); };
+  const auto i64 = [&](std::int64_t v) { return std::string(buf, put_i64(buf, v)); };
+  for (std::uint64_t v = 0; v < 2000000; ++v) ASSERT_EQ(u64(v), std::to_string(v));
   std::uint64_t ten = 1;
   for (int digits = 1; digits <= 19; ++digits, ten *= 10) {
     for (const std::uint64_t v : {ten - 1, ten, ten + 1, 2 * ten - 1, 9 * ten + ten - 1}) {
-      ASSERT_EQ(std::string(buf, put_u64(buf, v)), std::to_string(v)) << v;
+      ASSERT_EQ(u64(v), std::to_string(v)) << v;
+      if (v == 0 || v > std::numeric_limits<std::int64_t>::max()) continue;
+      ASSERT_EQ(i64(-static_cast<std::int64_t>(v)), "-" + std::to_string(v)) << v;
     }
+  }
+  std::mt19937_64 rng(7);
+  for (int k = 0; k < 200000; ++k) {
+    const std::uint64_t v = rng() >> (rng() % 64);
+    ASSERT_EQ(u64(v), std::to_string(v));
+    const auto s = static_cast<std::int64_t>(rng());
+    ASSERT_EQ(i64(s), std::to_string(s));
   }
   for (const std::uint64_t v : {std::numeric_limits<std::uint64_t>::max(), std::uint64_t{10000000000000000000ULL},
                                 std::uint64_t{1700000000000}, std::uint64_t{1844674407370955161}}) {
-    ASSERT_EQ(std::string(buf, put_u64(buf, v)), std::to_string(v)) << v;
+    ASSERT_EQ(u64(v), std::to_string(v)) << v;
+  }
+  for (const std::int64_t v : {std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max()}) {
+    ASSERT_EQ(i64(v), std::to_string(v));
   }
 }
 

@@ -46,7 +46,3 @@ def call(prover, request):
     """Sends one command (a dict, or text as it stands) and returns the response text."""
     text = request if isinstance(request, str) else json.dumps(request)
     return prover.command(text)
-
-
-def call_json(prover, request):
-    return json.loads(call(prover, request))

@@ -107,27 +107,6 @@ struct Fixture {
   void exit(double price) { exit_fill("signal", ctx(), account, entry_bar, price); }
 };
 
-TEST(EntryFill, BooksTheOpeningWithItsFeeRate) {
-  const struct {
-    bool maker;
-    double fee;
-  } cases[] = {{false, 5}, {true, 1}};
-  for (const auto& c : cases) {
-    Fixture f;
-    f.spec.costs.taker_bps = 10;
-    f.spec.costs.maker_bps = 2;
-    f.enter(Side::Long, 100, c.maker);
-    EXPECT_EQ(f.account.qty, 50);
-    EXPECT_DOUBLE_EQ(f.account.entry_fees, c.fee) << c.maker;
-    EXPECT_DOUBLE_EQ(f.account.cash, 5000 - c.fee) << c.maker;
-    EXPECT_DOUBLE_EQ(f.account.fees_paid, c.fee) << c.maker;
-    EXPECT_EQ(f.account.entry_price, 100);
-    EXPECT_EQ(f.account.entry_time, 1000);
-    EXPECT_EQ(f.entry_bar, 7u);
-    EXPECT_EQ(f.trail_ref, 100);
-  }
-}
-
 TEST(Fills, FixedBpsSlippageBothSides) {
   const struct {
     Side side;
@@ -179,24 +158,31 @@ TEST(Fills, ParticipationCap) {
 TEST(Fills, RoundTripPnlIncludesBothFees) {
   const struct {
     Side side;
+    bool maker;
     double taker_bps, exit, qty, cash_open, pnl, return_pct, cash, fees;
   } cases[] = {
-      {Side::Short, 0, 90, -50, 15000, 500, 10, 10500, 0},
+      {Side::Short, false, 0, 90, -50, 15000, 500, 10, 10500, 0},
       // 50 units, entry fee 5, exit fee 0.001 * (50 * 120) = 6
-      {Side::Long, 10, 120, 50, 4995, 989, 19.78, 10989, 11},
+      {Side::Long, false, 10, 120, 50, 4995, 989, 19.78, 10989, 11},
+      // A maker entry pays 2 bps (1); the exit pays the taker's 6.
+      {Side::Long, true, 10, 120, 50, 4999, 993, 19.86, 10993, 7},
   };
   for (const auto& c : cases) {
     Fixture f;
     f.spec.costs.taker_bps = c.taker_bps;
-    f.enter(c.side, 100);
+    f.spec.costs.maker_bps = 2;
+    f.enter(c.side, 100, c.maker);
     EXPECT_EQ(f.account.qty, c.qty);
     EXPECT_DOUBLE_EQ(f.account.cash, c.cash_open);
+    EXPECT_EQ(f.entry_bar, 7u);
+    EXPECT_EQ(f.trail_ref, 100);
     f.exit(c.exit);
     const ClosedTrade& t = f.account.closed.at(0);
     EXPECT_EQ(t.qty, c.qty);
     EXPECT_DOUBLE_EQ(t.pnl, c.pnl);
     EXPECT_DOUBLE_EQ(t.return_pct, c.return_pct);
     EXPECT_EQ(t.reason, "signal");
+    EXPECT_EQ(t.entry_time, 1000);
     EXPECT_DOUBLE_EQ(f.account.cash, c.cash);
     EXPECT_DOUBLE_EQ(f.account.fees_paid, c.fees);
     EXPECT_EQ(f.account.qty, 0);
@@ -205,15 +191,6 @@ TEST(Fills, RoundTripPnlIncludesBothFees) {
     EXPECT_EQ(f.account.entry_price, 100);
     EXPECT_EQ(f.account.entry_time, 1000);
   }
-}
-
-TEST(Fills, ExitWhileFlatChangesNothing) {
-  Fixture f;
-  f.entry_bar = 3;
-  f.exit(100);
-  EXPECT_TRUE(f.account.closed.empty());
-  EXPECT_EQ(f.account.cash, 10000);
-  EXPECT_EQ(f.entry_bar, 3u);
 }
 
 TEST(Fills, VolTargetSizesFromTheWindowElseNoTrade) {

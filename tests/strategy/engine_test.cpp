@@ -177,6 +177,9 @@ TEST(BarLoop, ProtectiveExits) {
        {{2, 100, 106, 94, 100}}, "stop_loss", 95},
       {"take profit", R"({"take_profit_pct": 10})", false, {{2, 105, 112, 104, 111}}, "take_profit", 110},
       {"take profit gapped", R"({"take_profit_pct": 10})", false, {{2, 115, 116, 114, 115}}, "take_profit", 115},
+      // Touching a level exactly is enough.
+      {"take profit at the high", R"({"take_profit_pct": 25})", false, {{2, 110, 125, 104, 111}}, "take_profit", 125},
+      {"stop loss at the low", R"({"stop_loss_pct": 25})", false, {{2, 98, 99, 75, 95}}, "stop_loss", 75},
       {"trailing stop", R"({"trailing_stop_pct": 10})", false,
        {{2, 115, 120, 110, 118}, {3, 112, 115, 107, 110}}, "trailing_stop", 108},
       {"short stop loss", R"({"stop_loss_pct": 5})", true, {{2, 104, 106, 103, 104}}, "stop_loss", 105},
@@ -238,22 +241,6 @@ TEST(BarLoop, OutputKeysOfIdsHoldingPoints) {
   const IndicatorSlot& a = run.engine->slots()[0];
   EXPECT_TRUE(a.outputs_read);
   EXPECT_FALSE(a.id_key.has_value());
-}
-
-TEST(BarLoop, FillAtCloseAndEquityBeforeIt) {
-  Bars bars(3);
-  bars.set(1, 100, 110, 100, 110);
-  bars.set(2, 110, 120, 110, 120);
-  Backtest run(strategy(kAlways, R"({"bars_since_entry": {"ge": 1}})", R"("execution": {"fill_timing": "close"})"),
-          bars.candles);
-  // Bar 0 enters at its close 100 after its equity point; bar 1 exits at 110 ...
-  ASSERT_GE(run.trades().size(), 1u);
-  EXPECT_EQ(run.trades()[0].entry_time, 0);
-  EXPECT_EQ(run.trades()[0].exit_time, 1);
-  EXPECT_EQ(run.trades()[0].exit_price, 110);
-  const auto& eq = run.engine->equity();
-  EXPECT_EQ(eq[0].equity, 10000);
-  EXPECT_EQ(eq[1].equity, 5000 + 50 * 110);  // marked before the exit at the close
 }
 
 TEST(BarLoop, StaleExitBlocksEntriesUntilItsTurn) {

@@ -166,8 +166,6 @@ TEST(ReadOperand, ReadsEveryForm) {
        Operand::make_prev(Operand::make_prev(num(5), 2), 4294967295u)},
       {R"({"add": [1, "a"]})", Operand::make_binary(K::Add, num(1), ref("a"))},
       {R"({"div": [1, "a"]})", Operand::make_binary(K::Div, num(1), ref("a"))},
-      {R"({"mul": [{"price": "close"}, 1.02]})",
-       Operand::make_binary(K::Mul, Operand::make_price(PriceField::Close), num(1.02))},
   };
   for (const Good& c : cases) EXPECT_EQ(read_ok(operand, c.json), c.want) << c.json;
 }

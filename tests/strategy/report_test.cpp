@@ -8,8 +8,6 @@
 #include <vector>
 
 #include "fendro/proof/canonical.hpp"
-#include "fendro/strategy/engine.hpp"
-#include "strategy/json_text.hpp"
 
 namespace fendro {
 namespace {
@@ -92,32 +90,6 @@ TEST(Metrics, TradeTable) {
     EXPECT_EQ(text(m.profit_factor), c.profit_factor) << c.name;
     EXPECT_EQ(m.num_trades, c.pnls.size()) << c.name;
   }
-}
-
-TEST(FinishReport, ForcedCloseAfterTheLastEquityPoint) {
-  const StrategySpec spec = testing::read_ok(read_strategy_spec, R"({"symbol": "X", "timeframe": "1m",
-    "indicators": {}, "entry": {"all": []}, "exit": {"any": []}, "costs": {"taker_bps": 10},
-    "sizing": {"type": "fixed_fraction", "fraction": 0.5}})");
-  const std::vector<Candle> candles{{0, 100, 100, 100, 100, 1}, {1, 100, 100, 100, 100, 1}, {2, 110, 110, 110, 110, 1}};
-  BacktestEngine engine(spec, {}, 0, window_capacity_for(spec), candles.size(), 10000);
-  ASSERT_TRUE(engine.run(candles).ok());
-  const Report r = std::move(engine).finish_report();
-  ASSERT_EQ(r.trades.size(), 1u);
-  const ClosedTrade& t = r.trades[0];
-  EXPECT_EQ(t.reason, "end");
-  EXPECT_EQ(t.exit_time, 2);
-  EXPECT_EQ(t.exit_price, 110);  // no slippage on the forced close
-  // Entry fee 0.001 * (100 * 49.95...) and exit fee (|qty| * 110) * 0.001.
-  const double qty = t.qty;
-  EXPECT_DOUBLE_EQ(r.fees_paid, (100 * qty) * 0.001 + (qty * 110) * 0.001);
-  // The equity curve ends before the forced close: its fee is not in pnl.
-  ASSERT_EQ(r.equity.size(), 3u);
-  EXPECT_DOUBLE_EQ(r.metrics.pnl, r.equity.back().equity - 10000);
-  EXPECT_DOUBLE_EQ(r.metrics.pnl - t.pnl, (qty * 110) * 0.001);
-  EXPECT_EQ(r.metrics.num_trades, 1u);
-  EXPECT_EQ(r.symbol, "X");
-  EXPECT_EQ(r.timeframe, "1m");
-  EXPECT_EQ(r.initial_capital, 10000);
 }
 
 }  // namespace

@@ -160,18 +160,5 @@ TEST(ValidateSpec, ReportsTheFirstFault) {
   for (const Case& c : cases) EXPECT_EQ(validation_of(c.spec), c.want) << c.what;
 }
 
-TEST(ValidateSpec, LeavesTheSpecUnchangedAndAnswersTheSame) {
-  SpecText t{R"({"fast": {"type": "Sma", "feed": "trade"}})", R"({"gt": ["fast", 1]})"};
-  const std::string text = t.json();
-  const StrategySpec spec = testing::read_ok([](const json::Value& v) { return read_strategy_spec(v); }, text);
-  const StrategySpec copy = spec;
-  auto first = validate_spec(spec);
-  auto second = validate_spec(spec);
-  ASSERT_FALSE(first.ok());
-  ASSERT_FALSE(second.ok());
-  EXPECT_EQ(first.error(), second.error());
-  EXPECT_EQ(spec, copy);
-}
-
 }  // namespace
 }  // namespace fendro
