@@ -37,11 +37,4 @@ std::string_view feed_json_name(Feed f) {
   return n != nullptr ? n->json : "none";
 }
 
-std::optional<Feed> feed_from_json_name(std::string_view name) {
-  for (const FeedNames& n : kNames) {
-    if (n.json == name) return n.feed;
-  }
-  return std::nullopt;
-}
-
 }  // namespace fendro

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string_view>
 
 namespace fendro {
@@ -21,6 +20,5 @@ enum class Feed : std::uint8_t {
 std::string_view feed_display_name(Feed f);
 // "kline", "trade", "orderbook", "trade_quote", "derivatives", "cross_section".
 std::string_view feed_json_name(Feed f);
-std::optional<Feed> feed_from_json_name(std::string_view name);
 
 }  // namespace fendro
