@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -74,6 +76,63 @@ inline bool same_bar(std::optional<double> a, std::optional<double> b, const Ind
   if (!same_value(a, b) || ox.size() != oy.size()) return false;
   for (std::size_t j = 0; j < ox.size(); ++j) {
     if (bits(ox[j].value) != bits(oy[j].value)) return false;
+  }
+  return true;
+}
+
+// Values within `tol` (absolute), presence equal.
+inline void expect_near_values(const Values& got, const Values& want, double tol,
+                               const std::string& what) {
+  expect_values(got, want, what, tol);
+}
+
+// The named output `k` after each bar that gave a value.
+inline Values run_output(Indicator& ind, const std::vector<Candle>& cs, std::size_t k) {
+  Values out;
+  for (const Candle& c : cs) {
+    const auto v = step(ind, c);
+    if (!v) {
+      out.push_back(std::nullopt);
+      continue;
+    }
+    const auto outs = ind.outputs();
+    EXPECT_GT(outs.size(), k);
+    EXPECT_EQ(outs[0].value, *v);  // update returns the first output
+    out.push_back(outs.size() > k ? std::optional<double>(outs[k].value) : std::nullopt);
+  }
+  return out;
+}
+
+// The values and named outputs of every bar, the outputs flattened.
+struct Trace {
+  Values values;
+  std::vector<std::vector<double>> outputs;
+};
+
+inline Trace trace(Indicator& ind, const std::vector<Candle>& cs) {
+  Trace t;
+  for (const Candle& c : cs) {
+    t.values.push_back(step(ind, c));
+    std::vector<double> outs;
+    for (const NamedOutput& o : ind.outputs()) outs.push_back(o.value);
+    t.outputs.push_back(outs);
+  }
+  return t;
+}
+
+using TypeFactory = std::function<std::unique_ptr<Indicator>()>;
+
+// A factory of a type built with its own checks from fixed arguments.
+template <class T, class... A>
+TypeFactory factory(A... args) {
+  return [=] { return std::make_unique<T>(T::create(args...).value()); };
+}
+
+// Bit-for-bit equality, NaN and signed zeros included.
+inline bool same_bits(const Values& a, const Values& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (!same_value(a[i], b[i])) return false;
   }
   return true;
 }
