@@ -37,5 +37,33 @@ TEST(Alligator, LinesInTheirOrder) {
   }
 }
 
+TEST(Alligator, ValueOnlyOnceTheLongestLineSeeds) {
+  AlligatorLines lines = alligator_lines_new(13, 8, 5).value();
+  for (int bar = 1; bar <= 13; ++bar) {
+    const auto v = alligator_update(lines, 11.0, 9.0);
+    EXPECT_EQ(lines.lips.seeded, bar >= 5) << bar;
+    EXPECT_EQ(lines.teeth.seeded, bar >= 8) << bar;
+    EXPECT_EQ(v.has_value(), bar == 13) << bar;
+  }
+  EXPECT_EQ(make("Alligator", {13, 8, 5})->warmup_period(), 13u);
+  EXPECT_EQ(make("Alligator", {5, 21, 8})->warmup_period(), 21u);
+}
+
+TEST(Alligator, OutputsSurviveARejectedCandle) {
+  IndicatorPtr ind = make("Alligator", {2, 1, 1});
+  EXPECT_TRUE(ind->outputs().empty());
+  EXPECT_EQ(step(*ind, hlc(3, 1, 2)), kNone);
+  EXPECT_TRUE(ind->outputs().empty());
+  EXPECT_EQ(step(*ind, hlc(5, 3, 4)), 3.0);
+  EXPECT_EQ(step(*ind, hlc(1, 3, 2)), kNone);  // high below low
+  const auto outs = ind->outputs();
+  ASSERT_EQ(outs.size(), 3u);
+  EXPECT_EQ(outs[0].name, "jaw");
+  EXPECT_EQ(outs[1].name, "teeth");
+  EXPECT_EQ(outs[2].name, "lips");
+  EXPECT_EQ(outs[0].value, 3.0);
+  EXPECT_EQ(outs[2].value, 4.0);
+}
+
 }  // namespace
 }  // namespace fendro::testing

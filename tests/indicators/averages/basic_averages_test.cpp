@@ -130,5 +130,28 @@ TEST(BasicAverages, ConstructionFailures) {
   for (double v : {0.0, -0.0, 1.0}) EXPECT_TRUE(make("T3", {3, v}));
 }
 
+TEST(BasicAverages, FirstValueOnTheWarmupBar) {
+  const std::vector<Candle> series = testing::random_walk(200, 5);
+  for (const char* key : {"Sma", "Wma", "Trima", "Ema", "Dema", "Tema", "Smma"}) {
+    for (double n : {1.0, 2.0, 3.0, 7.0, 10.0}) {
+      IndicatorPtr ind = make(key, {n, 0.7});
+      ASSERT_TRUE(ind);
+      const Values v = testing::run(*ind, series);
+      std::size_t first = 0;
+      while (first < v.size() && !v[first]) ++first;
+      EXPECT_EQ(first + 1, ind->warmup_period()) << key << " " << n;
+      for (std::size_t i = first; i < v.size(); ++i) ASSERT_TRUE(v[i] && std::isfinite(*v[i])) << key;
+    }
+  }
+  for (double n : {1.0, 2.0, 5.0}) {
+    IndicatorPtr ind = make("T3", {n, 0.7});
+    const Values v = testing::run(*ind, series);
+    std::size_t first = 0;
+    while (first < v.size() && !v[first]) ++first;
+    EXPECT_EQ(first + 1, ind->warmup_period()) << "T3 " << n;
+    EXPECT_EQ(ind->warmup_period(), static_cast<std::uint64_t>(6 * n - 5));
+  }
+}
+
 }  // namespace
 }  // namespace fendro
