@@ -6,18 +6,13 @@
 #include <memory>
 
 #include "indicators/testing.hpp"
+#include "indicators/trend/factory_cases.hpp"
 
 namespace fendro::testing {
 namespace {
 
 TEST(SwingStops, HandValues) {
-  struct Case {
-    const char* name;
-    TypeFactory build;
-    std::vector<Candle> bars;
-    Values want;
-  };
-  const Case cases[] = {
+  const FactoryCase cases[] = {
       {"ZigZag", factory<ZigZag>(0.1),
        {hlc(100, 95, 99), hlc(110, 100, 108), hlc(105, 98, 99), hlc(100, 95, 96),
         hlc(105, 100, 104)},
@@ -44,7 +39,7 @@ TEST(SwingStops, HandValues) {
       {"StepTrailingStop", factory<StepTrailingStop>(5.0), flat_closes({101, 94, 100, 101}),
        {95.0, 100.0, 100.0, 95.0}},
   };
-  for (const Case& c : cases) {
+  for (const FactoryCase& c : cases) {
     auto ind = c.build();
     expect_values(run(*ind, c.bars), c.want, c.name);
   }

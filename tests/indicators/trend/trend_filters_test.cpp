@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "indicators/testing.hpp"
+#include "indicators/trend/factory_cases.hpp"
 
 namespace fendro::testing {
 namespace {
@@ -83,13 +84,7 @@ TEST(TrendFilters, HandValues) {
 
 TEST(TrendFilters, SecondLines) {
   const double s2 = std::sqrt(2.0);
-  struct Case {
-    const char* name;
-    TypeFactory build;
-    std::vector<Candle> bars;
-    Values want;
-  };
-  const Case cases[] = {
+  const FactoryCase cases[] = {
       {"Vortex", factory<Vortex>(std::uint64_t{2}),
        {hlc(10, 8, 9), hlc(12, 9, 11), hlc(11, 7, 8), hlc(13, 10, 12)},
        {kNone, kNone, 6.0 / 7, 6.0 / 9}},
@@ -99,7 +94,7 @@ TEST(TrendFilters, SecondLines) {
       {"Rwi gap", factory<Rwi>(std::uint64_t{3}), {hlc(8, 4, 6), hlc(7, 5, 6), flat(6)},
        {kNone, kNone, 2 / std::sqrt(3.0)}},
   };
-  for (const Case& c : cases) {
+  for (const FactoryCase& c : cases) {
     auto ind = c.build();
     expect_values(run_output(*ind, c.bars, 1), c.want, c.name);
   }
