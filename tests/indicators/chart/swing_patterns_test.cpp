@@ -89,6 +89,27 @@ TEST(SwingPatterns, HarmonicRatios) {
   });
 }
 
+// Pivots after a leading swing high: X, A, B, C, D, then a bar confirming D.
+TEST(SwingPatterns, ButterflyCrabAndShark) {
+  expect_cases({
+      // AB/XA 0.8, BC/AB 0.6, CD/BC 2, AD/XA 1.28.
+      {"Butterfly", {}, swings({210, 100, 200, 120, 168, 72}, 80), after_none(5, {0.0, 1.0})},
+      {"Butterfly", {}, swings({210, 100, 200, 120, 168, 76}, 84), after_none(5, {0.0, 0.0}),
+       "AD/XA 1.24 below its band"},
+      // Mirrored: X a swing high, D a swing high.
+      {"Butterfly", {}, swings({210, 90, 200, 100, 180, 132, 228}, 210),
+       after_none(5, {0.0, 0.0, -1.0}), "bearish"},
+      // AB/XA 0.5, BC/AB 0.88, CD/BC 3.5, AD/XA 1.6.
+      {"Crab", {}, swings({210, 100, 200, 150, 194, 40}, 44), after_none(5, {0.0, 1.0})},
+      {"Crab", {}, swings({210, 100, 200, 130, 194, 40}, 44), after_none(5, {0.0, 0.0}),
+       "AB/XA 0.7 above its band"},
+      // AB/XA 1.6, BC/AB 1.7, CD/BC 202/272, AD/XA 0.9.
+      {"Shark", {}, swings({210, 100, 200, 40, 312, 110}, 118), after_none(5, {0.0, 1.0})},
+      {"Shark", {}, swings({210, 100, 200, 40, 420, 110}, 118), after_none(5, {0.0, 0.0}),
+       "BC/AB 2.375 above its band"},
+  });
+}
+
 TEST(SwingPatterns, FirstValueOnTheWarmupBarAndZeroBetweenPivots) {
   const std::vector<std::string> keys = {
       "DoubleTopBottom", "FlagPennant", "RectangleRange", "CupAndHandle", "Triangle",

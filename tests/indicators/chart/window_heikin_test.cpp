@@ -70,6 +70,15 @@ TEST(HeikinAshi, AveragedCandles) {
                  {kNone, kNone, 0.0, 0.0}}});
 }
 
+// d = ha_close - ha_open: 0, 9.5, 5.75; the average of period 2 seeds on the
+// mean of the first two, then weighs the newest by 2/3.
+TEST(HeikinAshi, OscillatorSmoothsCloseMinusOpen) {
+  const Values got = key_values("HeikinAshiOscillator", {2},
+                                {Candle{0, 10, 14, 8, 12, 1}, Candle{0, 20, 22, 19, 21, 1},
+                                 Candle{0, 21, 23, 20, 22, 1}});
+  expect_values(got, {kNone, 4.75, 65.0 / 12}, "HeikinAshiOscillator", 1e-12);
+}
+
 TEST(HeikinAshi, HugePricesDoNotOverflowTheOpen) {
   const double big = 1.5e308;
   const Values got =
