@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "fendro/indicators/windows/ema_state.hpp"
 #include "indicators/testing.hpp"
 
 namespace fendro {
@@ -73,6 +74,34 @@ TEST(BasicAverages, T3MatchesTheTextbookCascade) {
       // First value on bar 6n - 5.
       EXPECT_EQ(make("T3", {static_cast<double>(n), v})->warmup_period(), 6 * n - 5);
     }
+  }
+}
+
+// With v = 0 only the third stage counts (c4 = 1); with v = 1 the weights are
+// -1, 6, -12, 8 on stages six to three.
+TEST(BasicAverages, T3BlendsItsLastFourStages) {
+  const std::vector<double> xs = {10, 11, 9, 12, 14, 13, 15, 16, 14, 18, 17, 19};
+  for (double v : {0.0, 1.0}) {
+    std::vector<EmaState> stages(6, EmaState::of_period(2));
+    Values want;
+    for (double x : xs) {
+      std::optional<double> e[6];
+      double in = x;
+      bool ok = true;
+      for (int k = 0; k < 6 && ok; ++k) {
+        e[k] = ema_update(stages[static_cast<std::size_t>(k)], in);
+        ok = e[k].has_value();
+        if (ok) in = *e[k];
+      }
+      if (!ok) {
+        want.push_back(kNone);
+      } else if (v == 0.0) {
+        want.push_back(*e[2]);
+      } else {
+        want.push_back(((*e[5] * -1.0 + *e[4] * 6.0) + *e[3] * -12.0) + *e[2] * 8.0);
+      }
+    }
+    EXPECT_EQ(run_closes("T3", {2, v}, xs), want) << v;
   }
 }
 

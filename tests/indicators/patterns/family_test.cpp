@@ -72,5 +72,17 @@ TEST(MultiCandlePatternFamily, InvalidCandleInsideAFigure) {
   });
 }
 
+TEST(MultiCandlePatternFamily, WarmUpLengths) {
+  const std::vector<std::pair<const char*, std::uint64_t>> want = {
+      {"ThreeSoldiersOrCrows", 3}, {"TasukiGap", 3},       {"ThreeLineStrike", 4},
+      {"RisingThreeMethods", 5},   {"MatHold", 5},         {"Breakaway", 5},
+      {"LadderBottom", 5},         {"ConcealingBabySwallow", 4}, {"Hikkake", 3},
+      {"HikkakeModified", 4},
+  };
+  for (const auto& [key, n] : want) {
+    EXPECT_EQ(make(key, {})->warmup_period(), n) << key;
+  }
+}
+
 }  // namespace
 }  // namespace fendro::testing::patterns

@@ -7,6 +7,22 @@
 namespace fendro::testing::patterns {
 namespace {
 
+const std::vector<const char*> kShapes = {
+    "Doji",         "DragonflyDoji", "GravestoneDoji",  "LongLeggedDoji",  "RickshawMan",
+    "HighWave",     "Hammer",        "HangingMan",      "InvertedHammer",  "ShootingStar",
+    "Takuri",       "Marubozu",      "SpinningTop",     "OpeningMarubozu", "ClosingMarubozu",
+    "BeltHold",
+};
+
+TEST(SingleCandlePatterns, FlatCandleIsNoShapeAndZeroFeatures) {
+  for (const char* key : kShapes) expect_case({key, {flat(5.0)}, 0.0});
+  for (const char* key : {"ShadowRatio", "BodySizePct", "CloseVsOpen"}) {
+    expect_case({key, {flat(5.0)}, 0.0});
+  }
+  // open = 0 is the one divisor of CloseVsOpen.
+  expect_case({"CloseVsOpen", {flat(0.0)}, 0.0});
+}
+
 TEST(SingleCandlePatterns, ShapesAndFeatures) {
   const Candle hammer = ohlc(10, 10.5, 9, 10.5);  // lower shadow exactly 2 bodies
   const Candle inverted = ohlc(9, 11, 9, 9.5);
@@ -97,6 +113,22 @@ TEST(RangeLines, RangeAgainstTheFivePrevious) {
       {"LongLine", then(ohlc(0, 12, 0, 12), ohlc(0, 4, 0, 4)), 0.0},
       {"LongLine", then(ohlc(0, 12, 0, 12), ohlc(0, 4.1, 0, 4.1)), 1.0},
   });
+}
+
+TEST(RangeLines, FirstValueOnTheSixthValidCandle) {
+  for (const char* key : {"LongLine", "ShortLine"}) {
+    auto ind = build_indicator(key, std::vector<double>{}).value();
+    EXPECT_EQ(ind->warmup_period(), 5u);
+    Candle bad = ohlc(10, 9, 11, 10);  // high below low
+    const auto series = random_walk(7, 2);
+    for (int i = 0; i < 5; ++i) {
+      EXPECT_FALSE(step(*ind, series[i]).has_value()) << key << " " << i;
+      if (i == 2) {
+        EXPECT_FALSE(step(*ind, bad).has_value()) << key;
+      }
+    }
+    EXPECT_TRUE(step(*ind, series[5]).has_value()) << key;
+  }
 }
 
 }  // namespace
