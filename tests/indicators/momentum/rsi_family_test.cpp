@@ -56,36 +56,6 @@ TEST(RsiFamily, HandValues) {
   });
 }
 
-TEST(RsiFamily, FlatAndRisingSeries) {
-  struct Case {
-    const char* key;
-    std::vector<double> params;
-    double step;  // close increment per bar
-    double want;
-  };
-  const double rising_fisher = 0.5 * cr::log((1.0 + 0.999) / (1.0 - 0.999));
-  const Case cases[] = {
-      {"Rsi", {14}, 0.0, 50.0},
-      {"StochRsi", {14, 5}, 0.0, 50.0},
-      {"FisherRsi", {14}, 0.0, 0.0},
-      {"DerivativeOscillator", {14, 5, 3, 9}, 0.0, 0.0},
-      {"Rsi", {14}, 0.5, 100.0},
-      {"FisherRsi", {14}, 0.5, rising_fisher},
-      {"StochRsi", {14, 5}, 0.5, 50.0},  // a flat RSI window
-      {"DerivativeOscillator", {14, 5, 3, 9}, 0.5, 0.0},
-  };
-  for (const Case& c : cases) {
-    std::vector<double> closes;
-    for (int i = 0; i < 60; ++i) closes.push_back(7.0 + c.step * i);
-    auto ind = make(c.key, c.params);
-    const Values got = run(*ind, flat_closes(closes));
-    for (std::size_t i = ind->warmup_period() - 1; i < got.size(); ++i) {
-      ASSERT_TRUE(got[i]) << c.key;
-      EXPECT_DOUBLE_EQ(*got[i], c.want) << c.key << " bar " << i + 1;
-    }
-  }
-}
-
 TEST(RsiFamily, StochasticFisherAndDerivativeFollowTheirDefinitions) {
   const Values rsi = textbook_rsi(kWalk, 14);
   Values stoch(kWalk.size()), fisher(kWalk.size());
@@ -160,27 +130,6 @@ TEST(RsiFamily, ConnorsRsiMatchesItsPlainDefinition) {
   x[120] = x[121] = x[119];  // equal closes reset the streak
   expect_near_values(run_closes("ConnorsRsi", {3, 2, 20}, x), textbook_connors(x, 3, 2, 20), 1e-7,
                      "ConnorsRsi");
-}
-
-TEST(RsiFamily, ConnorsRsiSkipsTheReturnFromAZeroClose) {
-  // Rank period 2: the ring holds the newest two returns. After the close 0
-  // no return enters, so the rank still looks at the last return before it.
-  const std::vector<double> closes = {1, 2, 3, 0, 5, 4};
-  auto ind = make("ConnorsRsi", {1, 1, 2});
-  const Values got = run(*ind, flat_closes(closes));
-  // Bar 3: returns 1, 0.5 -> rank 0; RSI(1) 100; streak 2 (streak RSI(1) 100).
-  ASSERT_TRUE(got[2]);
-  EXPECT_DOUBLE_EQ(*got[2], 200.0 / 3.0);
-  // Bar 4: return -1 -> ring (0.5, -1), rank 0; price RSI 0; streak -1 falls: 0.
-  ASSERT_TRUE(got[3]);
-  EXPECT_DOUBLE_EQ(*got[3], 0.0);
-  // Bar 5: previous close 0, no return; ring unchanged: rank of -1 is 0;
-  // price RSI 100; streak +1 rises: 100.
-  ASSERT_TRUE(got[4]);
-  EXPECT_DOUBLE_EQ(*got[4], 200.0 / 3.0);
-  // Bar 6: return -0.2 enters: ring (-1, -0.2) -> rank 50.
-  ASSERT_TRUE(got[5]);
-  EXPECT_DOUBLE_EQ(*got[5], (0.0 + 0.0 + 50.0) / 3.0);
 }
 
 }  // namespace
