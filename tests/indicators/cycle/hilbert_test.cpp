@@ -5,6 +5,7 @@
 #include <limits>
 #include <optional>
 #include <set>
+#include <string>
 #include <utility>
 #include <algorithm>
 #include <vector>
@@ -232,6 +233,129 @@ TEST(HilbertTypes, NanClosesDoNotCount) {
       ASSERT_EQ(got[i].has_value(), i + 1 >= 53) << key << " bar " << i + 1;
     }
   }
+}
+
+// The rest of the engine on top of the plain steps 1 to 11: the smoothed
+// period, the DC phase over the 50 newest smoothed prices, the adaptive
+// averages and the trend-mode label, as their steps read.
+struct PlainCycle {
+  PlainPhasor core;
+  std::vector<double> smooth50, close50;
+  std::size_t bars = 0;
+  double sp = 0.0, phase = 0.0;
+  bool reached = false;  // steps 1 to 11 ran on this bar
+  // Adaptive averages.
+  double fast_limit = 0.5, slow_limit = 0.05, mama = 0.0, fama = 0.0, mama_phase = 0.0;
+  // Trend mode.
+  double it1 = 0.0, it2 = 0.0, it3 = 0.0, prev_phase = 0.0, prev_sine = 0.0, prev_lead = 0.0;
+  double days = 0.0, trend = 0.0;
+
+  static constexpr double kPi = 3.141592653589793;
+
+  void push(double x) {
+    reached = false;
+    if (!std::isfinite(x)) return;
+    ++bars;
+    PlainPhasor::insert(close50, x, 50);
+    const auto pair = core.push(x);
+    const bool smoothed = core.price.size() == 4;
+    if (smoothed) PlainPhasor::insert(smooth50, core.smooth[0], 50);
+    if (smoothed && core.smooth.size() < 7) mama = fama = core.smooth[0];
+    if (!pair) return;
+    reached = true;
+    sp = sp * 0.67 + core.period * 0.33;
+    const auto [i1, q1] = *pair;
+    const double p = std::fabs(i1) > 2.220446049250313e-16 ? cr::atan(q1 / i1) * 57.29577951308232 : mama_phase;
+    const double alpha = std::max(fast_limit / std::max(mama_phase - p, 1.0), slow_limit);
+    mama = x * alpha + mama * (1 - alpha);
+    fama = fama * (1 - alpha * 0.5) + (alpha * 0.5) * mama;
+    mama_phase = p;
+    std::size_t n = 0;
+    phase = dc_phase(n);
+    step_trend(n);
+  }
+
+  double dc_phase(std::size_t& n) const {
+    n = std::min(static_cast<std::size_t>(sp + 0.5), smooth50.size());
+    if (n == 0) n = 1;
+    double real = 0.0, imag = 0.0;
+    for (std::size_t k = 0; k < n; ++k) {
+      const double a = (static_cast<double>(k + k) * kPi) / static_cast<double>(n);
+      real += cr::sin(a) * smooth50[k];
+      imag += cr::cos(a) * smooth50[k];
+    }
+    double ph = std::fabs(imag) > 0.001 ? cr::atan(real / imag) * 57.29577951308232 + 90
+                                        : (real < 0 ? 0.0 : 180.0);
+    ph = 360 / sp + ph;
+    if (imag < 0) ph += 180;
+    if (ph > 315) ph -= 360;
+    return ph;
+  }
+
+  void step_trend(std::size_t n) {
+    const double sine = cr::sin((phase * kPi) / 180), lead = cr::sin(((phase + 45) * kPi) / 180);
+    double sum = 0.0;
+    for (std::size_t k = 0; k < n; ++k) sum += close50[k];
+    const double itrend = sum / static_cast<double>(n);
+    const double trendline = (it3 + ((itrend * 4 + it1 * 3) + (it2 + it2))) / 10;
+    it3 = it2;
+    it2 = it1;
+    it1 = itrend;
+    trend = 1;
+    if ((sine > lead && prev_sine <= prev_lead) || (sine < lead && prev_sine >= prev_lead)) {
+      days = 0;
+      trend = 0;
+    }
+    days += 1;
+    const double delta = phase - prev_phase;
+    if ((sp != 0 && 241.20000000000002 / sp < delta && delta < 540 / sp) || days < 0.5 * sp) trend = 0;
+    if (trendline != 0 && std::fabs((core.smooth[0] - trendline) / trendline) >= 0.015) trend = 1;
+    prev_phase = phase;
+    prev_sine = sine;
+    prev_lead = lead;
+  }
+};
+
+// Every Hilbert type against the plain engine over a walk with a few NaN
+// closes: the smoothed period, its halved and limited form, the phase, its
+// sine, the trend label from the 50th finite close; MAMA and FAMA from the
+// 33rd.
+TEST(HilbertTypes, EveryTypeMatchesThePlainEngine) {
+  std::vector<double> closes = closes_of(random_walk(1500, 21));
+  closes[30] = std::numeric_limits<double>::quiet_NaN();
+  closes[700] = -std::numeric_limits<double>::infinity();
+  const char* keys[] = {"HilbertDominantCycle", "AdaptiveCycle", "HtDcPhase", "SineWave",
+                        "HtTrendMode", "Mama", "Fama"};
+  std::vector<IndicatorPtr> inds;
+  for (const char* key : keys) inds.push_back(make(key, std::string(key) == "Mama" || std::string(key) == "Fama"
+                                                            ? std::vector<double>{0.5, 0.05}
+                                                            : std::vector<double>{}));
+  PlainCycle model;
+  std::set<double> modes;
+  for (std::size_t b = 0; b < closes.size(); ++b) {
+    model.push(closes[b]);
+    const bool late = model.reached && model.bars >= 50;
+    const bool averages = model.reached && model.bars >= 33;
+    const std::optional<double> want[] = {
+        late ? std::optional(model.sp) : std::nullopt,
+        late ? std::optional(std::min(std::max(std::round(0.5 * model.sp), 3.0), 25.0)) : std::nullopt,
+        late ? std::optional(model.phase) : std::nullopt,
+        late ? std::optional(cr::sin(model.phase * 0.017453292519943295)) : std::nullopt,
+        late ? std::optional(model.trend) : std::nullopt,
+        averages ? std::optional(model.mama) : std::nullopt,
+        averages ? std::optional(model.fama) : std::nullopt,
+    };
+    for (std::size_t k = 0; k < inds.size(); ++k) {
+      const auto got = step(*inds[k], flat(closes[b]));
+      ASSERT_EQ(got.has_value(), want[k].has_value()) << keys[k] << " bar " << b + 1;
+      if (got) {
+        EXPECT_NEAR(*got, *want[k], 1e-9 * std::max(1.0, std::fabs(*want[k]))) << keys[k] << " bar " << b + 1;
+      }
+    }
+    if (late) modes.insert(model.trend);
+  }
+  // The walk is long enough for both labels.
+  EXPECT_EQ(modes, (std::set<double>{0.0, 1.0}));
 }
 
 }  // namespace
