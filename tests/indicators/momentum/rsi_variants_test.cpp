@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "indicators/testing.hpp"
@@ -104,6 +105,37 @@ TEST(RsiVariants, RsxOnFlatRisingAndFallingCloses) {
         EXPECT_DOUBLE_EQ(*got[i], c.want) << c.step;
       }
     }
+  }
+}
+
+// RSX as a cascade of double-smoothing stages, factor 3 / (period + 2): the
+// smoothed change over the smoothed absolute change, mapped to [0, 100];
+// from the period-th change on.
+TEST(RsiVariants, RsxMatchesTheSmoothingCascade) {
+  for (const std::size_t n : {std::size_t{5}, std::size_t{14}}) {
+    const double a = 3.0 / (static_cast<double>(n) + 2.0);
+    const auto smooth = [a](double& stage, double in) { stage = (1 - a) * stage + a * in; };
+    double s[6] = {}, u[6] = {};
+    Values want(kWalk.size());
+    for (std::size_t i = 1; i < kWalk.size(); ++i) {
+      const double m = kWalk[i] - kWalk[i - 1];
+      smooth(s[0], m);
+      smooth(s[1], s[0]);
+      smooth(s[2], 1.5 * s[0] - 0.5 * s[1]);
+      smooth(s[3], s[2]);
+      smooth(s[4], 1.5 * s[2] - 0.5 * s[3]);
+      smooth(s[5], s[4]);
+      smooth(u[0], std::fabs(m));
+      smooth(u[1], u[0]);
+      smooth(u[2], 1.5 * u[0] - 0.5 * u[1]);
+      smooth(u[3], u[2]);
+      smooth(u[4], 1.5 * u[2] - 0.5 * u[3]);
+      smooth(u[5], u[4]);
+      const double w = 1.5 * u[4] - 0.5 * u[5];
+      const double v = w > 0 ? std::clamp(((1.5 * s[4] - 0.5 * s[5]) / w + 1) * 50, 0.0, 100.0) : 50.0;
+      if (i >= n) want[i] = v;
+    }
+    expect_near_values(run_closes("Rsx", {double(n)}, kWalk), want, 1e-8, "Rsx " + std::to_string(n));
   }
 }
 
