@@ -136,5 +136,21 @@ TEST(CandleRange, InertiaIsTheRegressionLineOfTheVolatilityIndex) {
   EXPECT_TRUE(same_bits(Values(got.begin() + static_cast<std::ptrdiff_t>(skipped), got.end()), line));
 }
 
+// The close's place between the projection bands of the same period, in
+// percent (50 where the bands meet).
+TEST(CandleRange, ProjectionOscillatorPlacesTheCloseBetweenTheBands) {
+  const std::size_t n = 14;
+  const Values upper = run_key_output("ProjectionBands", {double(n)}, kWalk, 0);
+  const Values lower = run_key_output("ProjectionBands", {double(n)}, kWalk, 2);
+  Values want(kWalk.size());
+  for (std::size_t i = 0; i < kWalk.size(); ++i) {
+    if (!upper[i]) continue;
+    const double range = *upper[i] - *lower[i];
+    want[i] = range == 0.0 ? 50.0 : (kWalk[i].close - *lower[i]) * 100.0 / range;
+  }
+  expect_close_to(key_values("ProjectionOscillator", {double(n)}, kWalk), want, 1e-9,
+                  "ProjectionOscillator");
+}
+
 }  // namespace
 }  // namespace fendro::testing
