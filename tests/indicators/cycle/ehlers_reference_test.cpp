@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fendro/util/math.hpp"
@@ -178,6 +178,60 @@ TEST(CycleReference, EmpiricalModeDecomposition) {
       want[i] = sum / double(2 * n);
     }
     expect_reference("EmpiricalModeDecomposition", {double(n), 0.5}, want, 1e-7);
+  }
+}
+
+// The dominant cycle from the roofed closes: three-point correlations at
+// every lag, their spectrum over the candidate periods smoothed bar to bar,
+// and the power-weighted mean of the periods at half the peak power or more.
+Values periodogram_reference(const std::vector<double>& x, std::size_t lo, std::size_t hi) {
+  const std::vector<double> f = super_smoother(one_pole_highpass(x, double(hi)), 10);
+  Values out(x.size());
+  std::vector<double> r(hi + 1, 0.0), corr(hi + 1, 0.0);
+  double maxpwr = 0.0;
+  for (std::size_t i = hi + 2; i < f.size(); ++i) {
+    for (std::size_t lag = 0; lag <= hi; ++lag) {
+      double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
+      for (std::size_t k = 0; k < 3; ++k) {
+        const double a = f[i - k], b = f[i - lag - k];
+        sx += a;
+        sy += b;
+        sxx += a * a;
+        syy += b * b;
+        sxy += a * b;
+      }
+      const double d = (3 * sxx - sx * sx) * (3 * syy - sy * sy);
+      corr[lag] = d > 0 ? (3 * sxy - sx * sy) / std::sqrt(d) : 0.0;
+    }
+    maxpwr *= 0.995;
+    for (std::size_t p = lo; p <= hi; ++p) {
+      double c = 0, sn = 0;
+      for (std::size_t n = 3; n <= hi; ++n) {
+        const double angle = 2 * kPi * double(n) / double(p);
+        c += corr[n] * cr::cos(angle);
+        sn += corr[n] * cr::sin(angle);
+      }
+      const double q = c * c + sn * sn;
+      r[p] = 0.2 * q * q + 0.8 * r[p];
+      maxpwr = std::max(maxpwr, r[p]);
+    }
+    double spx = 0, sp = 0;
+    for (std::size_t p = lo; maxpwr > 0 && p <= hi; ++p) {
+      const double pwr = r[p] / maxpwr;
+      if (pwr >= 0.5) {
+        spx += pwr * double(p);
+        sp += pwr;
+      }
+    }
+    out[i] = sp > 0 ? std::clamp(spx / sp, double(lo), double(hi)) : double(lo);
+  }
+  return out;
+}
+
+TEST(CycleReference, AutocorrelationPeriodogram) {
+  for (const auto& [lo, hi] : {std::pair{8, 48}, std::pair{4, 11}}) {
+    expect_reference("AutocorrelationPeriodogram", {double(lo), double(hi)},
+                     periodogram_reference(kWalk, lo, hi), 1e-7);
   }
 }
 
