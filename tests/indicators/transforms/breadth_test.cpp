@@ -55,6 +55,16 @@ struct RunCase {
   Values want;
 };
 
+void expect_runs(const std::vector<RunCase>& cases) {
+  for (const RunCase& c : cases) {
+    auto ind = make(c.key, c.params);
+    ASSERT_TRUE(ind);
+    Values got;
+    for (const CrossSection& cs : c.sections) got.push_back(step_section(*ind, &cs));
+    expect_values(got, c.want, c.key);
+  }
+}
+
 TEST(Breadth, SmoothedMeasuresByHand) {
   // Shares: 0.75, 0 (no entries), 1.0, 0.5. Record-high shares: 75, 0, 100.
   const CrossSection three_of_four = {{entry(1, 1, 1), entry(2, 1, 1), entry(3, 1, 1, 1),
@@ -76,13 +86,18 @@ TEST(Breadth, SmoothedMeasuresByHand) {
        {three_of_four, CrossSection{}, one_high, CrossSection{{entry(1, 1)}}},
        {kNone, 37.5, 50.0, 50.0}},
   };
-  for (const RunCase& c : cases) {
-    auto ind = make(c.key, c.params);
-    ASSERT_TRUE(ind);
-    Values got;
-    for (const CrossSection& cs : c.sections) got.push_back(step_section(*ind, &cs));
-    expect_values(got, c.want, c.key);
-  }
+  expect_runs(cases);
+}
+
+// Net advances 2, -1, 2 and net volumes -1.5, 3, 2 added bar by bar.
+TEST(Breadth, RunningTotalsByHand) {
+  const std::vector<CrossSection> sections = {mixed(), falling(), all_up()};
+  const std::vector<RunCase> cases = {
+      {"AdvanceDecline", {}, sections, {2.0, 1.0, 3.0}},
+      {"AdVolumeLine", {}, sections, {-1.5, 1.5, 3.5}},
+      {"CumulativeVolumeIndex", {}, sections, {-1.5, 1.5, 3.5}},
+  };
+  expect_runs(cases);
 }
 
 }  // namespace
