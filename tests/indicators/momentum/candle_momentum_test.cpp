@@ -80,6 +80,18 @@ TEST(CandleMomentum, ElderRayAgainstAnEmaOfTheClose) {
   }
 }
 
+// Period 2: the average is 11 on the second close (the mean of 10 and 12),
+// then 14 * 2/3 + 11 * 1/3 = 13; bull power is the high above it, bear
+// power the low.
+TEST(CandleMomentum, ElderRayHandValues) {
+  const std::vector<Candle> bars = {hlc(12, 8, 10), hlc(14, 10, 12), hlc(15, 11, 14)};
+  auto bull = make("ElderRay", {2});
+  auto bear = make("ElderRay", {2});
+  ASSERT_TRUE(bull && bear);
+  expect_near_values(run_output(*bull, bars, 0), {kNone, 3.0, 2.0}, 1e-12, "bull_power");
+  expect_near_values(run_output(*bear, bars, 1), {kNone, -1.0, -2.0}, 1e-12, "bear_power");
+}
+
 TEST(CandleMomentum, GatorSpreadsTheAlligatorLines) {
   auto gator = make("GatorOscillator", {13, 8, 5});
   auto alligator = make("Alligator", {13, 8, 5});
