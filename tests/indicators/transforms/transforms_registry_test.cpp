@@ -24,8 +24,6 @@ std::vector<registry::Entry> keys_of(Feed feed) {
   return out;
 }
 
-CrossSection all_up() { return CrossSection{{entry(1, 1), entry(2, 1)}}; }
-
 TEST(TransformsRegistry, ConstructionMessages) {
   family::expect_period_checks({"MidPoint", "MidPrice", "BreadthThrust", "HighLowIndex"});
   family::expect_build_reasons({

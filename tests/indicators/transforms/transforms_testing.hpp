@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -14,12 +15,38 @@
 
 namespace fendro::testing::transforms {
 
+inline constexpr std::int64_t kMinute = 60'000;
+inline constexpr std::int64_t kHour = 60 * kMinute;
+inline constexpr std::int64_t kDay = 24 * kHour;
+
+inline Candle at(std::int64_t time_ms, double open, double high, double low, double close) {
+  return Candle{time_ms, open, high, low, close, 1.0};
+}
+
 // One instrument of a cross-section; flags default to clear.
 inline CrossSectionEntry entry(double change, double volume, std::uint8_t new_high = 0,
                                std::uint8_t new_low = 0, std::uint8_t above_ma = 0,
                                std::uint8_t bullish = 0) {
   return CrossSectionEntry{change, volume, new_high, new_low, above_ma, bullish};
 }
+
+// 3 advancing (volume 0.5 in all), 1 declining (volume 2), one unchanged and
+// one with a NaN change (neither); 2 new highs, 2 new lows, 3 above their
+// average, 2 bullish.
+inline CrossSection mixed() {
+  return CrossSection{{entry(1, 0.25, 1, 0, 1, 1), entry(2, 0.125, 0, 0, 1, 0),
+                       entry(0.5, 0.125, 1, 0, 0, 1), entry(-1, 2.0, 0, 1, 0, 0),
+                       entry(0, 5.0, 0, 0, 1, 0),
+                       entry(std::numeric_limits<double>::quiet_NaN(), 7.0, 0, 1, 0, 0)}};
+}
+
+// 1 advancing (volume 10), 2 declining (volume 7).
+inline CrossSection falling() {
+  return CrossSection{{entry(-1, 3, 0, 1), entry(1, 10), entry(-2, 4, 0, 1)}};
+}
+
+inline CrossSection all_up() { return CrossSection{{entry(1, 1), entry(2, 1)}}; }
+inline CrossSection all_down() { return CrossSection{{entry(-1, 1)}}; }
 
 // The bar's value with `cs` as its cross-section (none when null); the
 // candle is a plain valid one, which breadth types do not read.
