@@ -1,0 +1,120 @@
+// Money-flow measures and volume oscillators on hand-computed bars.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "indicators/volume/volume_testing.hpp"
+
+namespace fendro::testing {
+namespace {
+
+using voltest::closes_volumes;
+using voltest::ohlcv;
+
+std::vector<Candle> volumes(const std::vector<double>& vs) {
+  return closes_volumes(std::vector<double>(vs.size(), 10.0), vs);
+}
+
+TEST(VolumeOscillators, HandComputedSeries) {
+  struct Case {
+    const char* what;
+    const char* key;
+    std::vector<double> params;
+    std::vector<Candle> bars;
+    Values want;
+  };
+  const Case cases[] = {
+      {"cmf", "ChaikinMoneyFlow", {2}, {ohlcv(10, 12, 8, 11, 100), ohlcv(10, 10, 10, 10, 50)},
+       {kNone, 50.0 / 150.0}},
+      {"cmf without volume", "ChaikinMoneyFlow", {2}, {ohlcv(10, 12, 8, 11, 0), ohlcv(10, 12, 8, 9, 0)},
+       {kNone, 0.0}},
+      // Rising flows 22 and 48, falling 31.5.
+      {"mfi", "Mfi", {2}, closes_volumes({10, 11, 10.5, 12}, {1, 2, 3, 4}),
+       {kNone, kNone, 41.1214953271028, 60.37735849056604}},
+      {"mfi, level prices", "Mfi", {2}, closes_volumes({10, 10, 10, 10}, {1, 2, 3, 4}),
+       {kNone, kNone, 50.0, 50.0}},
+      {"mfi, only rising", "Mfi", {2}, closes_volumes({10, 11, 12, 12}, {1, 2, 3, 4}),
+       {kNone, kNone, 100.0, 100.0}},
+      {"tsv", "Tsv", {2}, closes_volumes({10, 11, 12}, {1, 2, 3}), {kNone, kNone, 5.0}},
+      {"force index", "ForceIndex", {1}, closes_volumes({10, 12, 11}, {5, 3, 2}), {kNone, 6.0, -2.0}},
+      {"volume rsi", "VolumeRsi", {2}, volumes({10, 12, 11, 15}),
+       {kNone, kNone, 66.66666666666666, 90.9090909090909}},
+      {"volume rsi, constant volume", "VolumeRsi", {3}, volumes({7, 7, 7, 7, 7}),
+       {kNone, kNone, kNone, 50.0, 50.0}},
+      {"volume oscillator", "VolumeOscillator", {3, 5}, volumes({1, 2, 3, 4, 5, 0}),
+       {kNone, kNone, kNone, kNone, 100.0 / 3.0, ((3.0 - 2.8) * 100.0) / 2.8}},
+      {"volume oscillator, no volume", "VolumeOscillator", {1, 2}, volumes({0, 0}), {kNone, 0.0}},
+      {"vzo", "Vzo", {1}, closes_volumes({10, 11, 10, 10}, {1, 2, 3, 4}), {kNone, 100.0, -100.0, 0.0}},
+      // True range 2.5 then 1.8 around the previous close.
+      {"twiggs", "TwiggsMoneyFlow", {2},
+       {ohlcv(10, 10, 10, 10, 1), ohlcv(10, 12, 9.5, 11.5, 100), ohlcv(11.5, 11.8, 10, 10.5, 50),
+        ohlcv(10.5, 11, 10.2, 10.8, 80)},
+       {kNone, kNone, 0.2518518518518518, 0.3799283154121875}},
+      // Movement 2 * 2 per 1e8 volume scaled by 1e8, then a bar without volume.
+      {"ease of movement", "EaseOfMovement", {2},
+       {ohlcv(9, 10, 8, 9, 1), ohlcv(11, 12, 10, 11, 1e8), ohlcv(11, 12, 10, 11, 0)},
+       {kNone, kNone, 2.0}},
+      {"kvo", "Kvo", {1, 2},
+       {ohlcv(9, 10, 8, 9, 10), ohlcv(10, 11, 9, 10, 100), ohlcv(11, 12, 9, 11, 50),
+        ohlcv(10, 11, 10, 10, 80)},
+       {kNone, kNone, -2142.857142857143, -6619.047619047619}},
+  };
+  for (const Case& c : cases) {
+    expect_values(key_values(c.key, c.params, c.bars), c.want, c.what);
+  }
+}
+
+TEST(VolumeOscillators, BetterVolumeClassifiesAgainstTheBarsBefore) {
+  // Period 3: each bar against the two before it.
+  const std::vector<Candle> bars = {
+      ohlcv(10, 12, 10, 11, 100),  // range 2
+      ohlcv(10, 12, 10, 11, 200),  // range 2
+      ohlcv(10, 11, 10, 11, 50),   // lowest volume, nothing else
+      ohlcv(10, 11, 10, 11, 300),  // most volume per range: churn
+      ohlcv(12, 13, 10, 11, 1000), // largest range * volume and churn
+      ohlcv(12, 20, 10, 11, 10),   // low volume
+      ohlcv(30, 50, 10, 11, 100),  // climax on a down bar
+      ohlcv(11, 90, 10, 12, 150),  // climax on an up bar
+  };
+  expect_values(key_values("BetterVolume", {3}, bars),
+                {kNone, kNone, 1.0, 2.0, 4.0, 1.0, -3.0, 3.0}, "better volume");
+  // With period 1 there is no earlier bar: any range is climax and churn.
+  expect_values(key_values("BetterVolume", {1}, {ohlcv(10, 11, 9, 10, 5), flat(10)}), {4.0, 3.0},
+                "period 1");
+}
+
+TEST(VolumeOscillators, DemandIndexStaysWithinItsScale) {
+  auto ind = make("DemandIndex", {5});
+  for (const Candle& c : random_walk(3000, 21)) {
+    const auto v = step(*ind, c);
+    if (v) {
+      ASSERT_GE(*v, -100.0);
+      ASSERT_LE(*v, 100.0);
+    }
+  }
+}
+
+TEST(VolumeOscillators, DemandIndexRepeatsItsValueOnAZeroWeightedPrice) {
+  auto ind = make("DemandIndex", {2});
+  std::optional<double> last;
+  for (const Candle& c : random_walk(10, 4)) last = step(*ind, c);
+  ASSERT_TRUE(last);
+  // (high + low + 2 close) / 4 = 0 with a valid candle around zero.
+  const auto again = step(*ind, ohlcv(0, 1, -1, 0, 5));
+  ASSERT_TRUE(again);
+  EXPECT_EQ(*again, *last);
+}
+
+TEST(VolumeOscillators, DemandIndexAfterFlatBarsRepeatsZero) {
+  // A zero average range before any value: the stored value 0 comes back.
+  const std::vector<Candle> bars = {flat(10), flat(10), flat(10)};
+  expect_values(key_values("DemandIndex", {2}, bars), {kNone, kNone, 0.0}, "flat");
+}
+
+TEST(VolumeOscillators, ChaikinOscillatorFirstValueOnTheSlowBar) {
+  const Values got = key_values("ChaikinOscillator", {3, 10}, random_walk(12, 2));
+  for (std::size_t i = 0; i < got.size(); ++i) EXPECT_EQ(got[i].has_value(), i + 1 >= 10) << i;
+}
+
+}  // namespace
+}  // namespace fendro::testing

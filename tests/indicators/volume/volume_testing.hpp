@@ -1,0 +1,44 @@
+// Small helpers of the volume tests: candles with every field given, and
+// the named outputs of the last bar.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fendro/registry/registry.hpp"
+#include "indicators/testing.hpp"
+
+namespace fendro::testing::voltest {
+
+inline Candle ohlcv(double open, double high, double low, double close, double volume,
+                    std::int64_t time = 0) {
+  return Candle{time, open, high, low, close, volume};
+}
+
+// A candle spanning [low, high] with the given volume (open and close at the low).
+inline Candle span(double low, double high, double volume) {
+  return Candle{0, low, high, low, low, volume};
+}
+
+// Flat candles at the closes, with the volumes.
+inline std::vector<Candle> closes_volumes(const std::vector<double>& closes,
+                                          const std::vector<double>& volumes) {
+  std::vector<Candle> out;
+  for (std::size_t i = 0; i < closes.size(); ++i) {
+    const double c = closes[i];
+    out.push_back(ohlcv(c, c, c, c, volumes[i]));
+  }
+  return out;
+}
+
+// The named outputs of the last bar.
+inline std::vector<double> last_outputs(Indicator& ind) {
+  std::vector<double> out;
+  for (const NamedOutput& o : ind.outputs()) out.push_back(o.value);
+  return out;
+}
+
+}  // namespace fendro::testing::voltest
