@@ -108,14 +108,7 @@ std::vector<Bar> funding_bars(const std::vector<double>& rates) {
 
 TEST(DerivativesWindows, SequencesOfTicks) {
   const double z = 1.0 / std::sqrt(2.0 / 3.0);
-  struct Case {
-    const char* what;
-    const char* key;
-    std::vector<double> params;
-    std::vector<Bar> bars;
-    Values want;
-  };
-  const Case cases[] = {
+  check_bar_cases({
       {"delta", "OpenInterestDelta", {}, oi_bars({100, 110, 105}), {kNone, 10.0, -5.0}},
       {"weighted", "OIWeighted", {}, oi_bars({0, 2, 2}, {50, 10, 20}), {50.0, 10.0, 15.0}},
       {"momentum", "OpenInterestMomentum", {1}, oi_bars({100, 110, 0, 50, -5, 10}),
@@ -126,8 +119,7 @@ TEST(DerivativesWindows, SequencesOfTicks) {
       {"mean", "FundingRateMean", {2}, funding_bars({1, 2, 3, 5}), {kNone, 1.5, 2.5, 4.0}},
       {"z flat", "FundingRateZScore", {3}, funding_bars({1, 1, 1}), {kNone, kNone, 0.0}},
       {"z", "FundingRateZScore", {3}, funding_bars({7, 1, 2, 3}), {kNone, kNone, -0.5080005080007621, z}},
-  };
-  for (const Case& c : cases) expect_values(key_values(c.key, c.params, c.bars), c.want, c.what);
+  });
 }
 
 TEST(DerivativesWindows, FundingMeanStaysExactOverLongRuns) {

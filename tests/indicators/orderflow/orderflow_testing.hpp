@@ -45,6 +45,19 @@ inline void expect_values(const Values& got, const Values& want, const std::stri
   }
 }
 
+// One hand-computed run of `key` over order-flow bars.
+struct BarCase {
+  const char* what;
+  const char* key;
+  std::vector<double> params;
+  std::vector<Bar> bars;
+  Values want;
+};
+
+inline void check_bar_cases(const std::vector<BarCase>& cases) {
+  for (const BarCase& c : cases) expect_values(key_values(c.key, c.params, c.bars), c.want, c.what);
+}
+
 inline bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof(double)) == 0; }
 
 }  // namespace fendro::testing::orderflow

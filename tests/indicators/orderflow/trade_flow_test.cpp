@@ -25,20 +25,8 @@ std::vector<Bar> prints(const std::vector<Trade>& ts) {
   return out;
 }
 
-struct Case {
-  const char* what;
-  const char* key;
-  std::vector<double> params;
-  std::vector<Bar> bars;
-  Values want;
-};
-
-void run_cases(const std::vector<Case>& cases) {
-  for (const Case& c : cases) expect_values(key_values(c.key, c.params, c.bars), c.want, c.what);
-}
-
 TEST(TradeFlow, PerBarMeasures) {
-  run_cases({
+  check_bar_cases({
       {"signed volume: last print", "SignedVolume", {}, {trade_bar({buy(1, 5), sell(1, 2)}), Bar{}},
        {-2.0, kNone}},
       {"cumulative delta", "CumulativeVolumeDelta", {},
@@ -60,7 +48,7 @@ TEST(TradeFlow, PerBarMeasures) {
 }
 
 TEST(TradeFlow, PrintWindows) {
-  run_cases({
+  check_bar_cases({
       {"imbalance", "TradeImbalance", {2}, prints({buy(1, 3), sell(1, 1), buy(1, 1), sell(1, 1)}),
        {kNone, 0.5, 0.0, 0.0}},
       {"imbalance of zero sizes", "TradeImbalance", {2}, {trade_bar({buy(1, 0), sell(1, 0)})},
@@ -78,7 +66,7 @@ TEST(TradeFlow, PrintWindows) {
 
 TEST(TradeFlow, LiquidityMeasures) {
   const double amihud = cr::log(1.1) / 220.0;
-  run_cases({
+  check_bar_cases({
       {"amihud", "AmihudIlliquidity", {1},
        {trade_bar({buy(100, 1), buy(110, 2)}), trade_bar({buy(110, 0)}), Bar{},
         trade_bar({buy(110, 5), sell(100, 0)})},
@@ -109,7 +97,7 @@ TEST(TradeFlow, LiquidityMeasures) {
 }
 
 TEST(Vpin, BucketsOfVolume) {
-  run_cases({
+  check_bar_cases({
       {"n buckets at once", "Vpin", {10, 2}, {trade_bar({buy(1, 20)})}, {1.0}},
       {"balanced bucket", "Vpin", {10, 2}, {trade_bar({buy(1, 20)}), trade_bar({buy(1, 5), sell(1, 5)})},
        {1.0, 0.5}},
@@ -123,7 +111,7 @@ TEST(Vpin, BucketsOfVolume) {
 TEST(Vpin, InfinitePrintFillsTheWindow) {
   // The snapshot filter drops such prints; the step still handles one.
   const double inf = std::numeric_limits<double>::infinity();
-  run_cases({
+  check_bar_cases({
       {"+inf", "Vpin", {1, 2}, {trade_bar({buy(1, inf)}), trade_bar({sell(1, 0.5)})}, {1.0, 1.0}},
       {"-inf", "Vpin", {1, 2}, {trade_bar({buy(1, -inf)})}, {kNone}},
   });

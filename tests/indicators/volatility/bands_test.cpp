@@ -81,31 +81,6 @@ TEST(VolBands, HandWorkedOutputs) {
   }
 }
 
-TEST(VolBands, SingleValueBollingerRatios) {
-  struct Case {
-    const char* key;
-    std::vector<double> closes;
-    double want;
-  };
-  const double sd3 = std::sqrt(2.0 / 3.0);
-  const Case cases[] = {
-      {"PercentB", {10, 10, 10}, 0.5},       // zero width
-      {"BollingerBandwidth", {10, 10, 10}, 0.0},
-      {"BollingerBandwidth", {-1, 0, 1}, 0.0},  // zero middle
-      {"PercentB", {1, 2, 3}, (1 + sd3) / (2 * sd3)},
-      {"BollingerBandwidth", {1, 2, 3}, 2 * sd3 / 2},
-  };
-  for (const Case& c : cases) {
-    const std::vector<double> params = {3, 1};
-    auto ind = build_indicator(c.key, params);
-    ASSERT_TRUE(ind.ok());
-    std::optional<double> v;
-    for (double x : c.closes) v = step(**ind, flat(x));
-    ASSERT_TRUE(v.has_value()) << c.key;
-    EXPECT_DOUBLE_EQ(*v, c.want) << c.key;
-  }
-}
-
 TEST(VolBands, TtmSqueezeComparesTheBands) {
   // Closes swing across a steady range: the Bollinger band is about +-2 wide
   // around 10, the Keltner channel k_kc * 2 around it.

@@ -16,14 +16,7 @@ std::vector<Candle> volumes(const std::vector<double>& vs) {
 }
 
 TEST(VolumeOscillators, HandComputedSeries) {
-  struct Case {
-    const char* what;
-    const char* key;
-    std::vector<double> params;
-    std::vector<Candle> bars;
-    Values want;
-  };
-  const Case cases[] = {
+  voltest::check_candle_cases({
       {"cmf", "ChaikinMoneyFlow", {2}, {ohlcv(10, 12, 8, 11, 100), ohlcv(10, 10, 10, 10, 50)},
        {kNone, 50.0 / 150.0}},
       {"cmf without volume", "ChaikinMoneyFlow", {2}, {ohlcv(10, 12, 8, 11, 0), ohlcv(10, 12, 8, 9, 0)},
@@ -58,10 +51,7 @@ TEST(VolumeOscillators, HandComputedSeries) {
        {ohlcv(9, 10, 8, 9, 10), ohlcv(10, 11, 9, 10, 100), ohlcv(11, 12, 9, 11, 50),
         ohlcv(10, 11, 10, 10, 80)},
        {kNone, kNone, -2142.857142857143, -6619.047619047619}},
-  };
-  for (const Case& c : cases) {
-    expect_values(key_values(c.key, c.params, c.bars), c.want, c.what);
-  }
+  });
 }
 
 TEST(VolumeOscillators, BetterVolumeClassifiesAgainstTheBarsBefore) {

@@ -13,15 +13,8 @@ using voltest::closes_volumes;
 using voltest::ohlcv;
 
 TEST(VolumeLines, HandComputedSeries) {
-  struct Case {
-    const char* what;
-    const char* key;
-    std::vector<double> params;
-    std::vector<Candle> bars;
-    Values want;
-  };
   const std::vector<Candle> ranged = {ohlcv(10, 12, 8, 11, 100), ohlcv(10, 10, 10, 10, 50)};
-  const Case cases[] = {
+  voltest::check_candle_cases({
       {"obv up, level, down", "Obv", {}, closes_volumes({10, 11, 11, 9}, {5, 7, 3, 2}), {0.0, 7.0, 7.0, 5.0}},
       // Volume up 100 -> 200 moves Pvi by +10%, equal volume moves neither,
       // volume down moves Nvi by -50%.
@@ -45,10 +38,7 @@ TEST(VolumeLines, HandComputedSeries) {
        closes_volumes({10, 10.2, 10.9, 10.8, 10.1}, {1, 2, 3, 4, 5}), {kNone, 0.0, 3.0, 7.0, 2.0}},
       {"trade volume index, zero tick", "TradeVolumeIndex", {0.0},
        closes_volumes({10, 10, 10.1, 10.1}, {1, 2, 3, 4}), {kNone, 0.0, 3.0, 7.0}},
-  };
-  for (const Case& c : cases) {
-    expect_values(key_values(c.key, c.params, c.bars), c.want, c.what);
-  }
+  });
 }
 
 TEST(VolumeLines, AdOscillatorComparesTheLineWithItsThirteenBarMean) {

@@ -1,5 +1,5 @@
-// Small helpers of the volume tests: candles with every field given, and
-// the named outputs of the last bar.
+// Small helpers of the volume tests: candles with every field given, runs
+// of hand-computed bars, and the named outputs of the last bar.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -32,6 +32,20 @@ inline std::vector<Candle> closes_volumes(const std::vector<double>& closes,
     out.push_back(ohlcv(c, c, c, c, volumes[i]));
   }
   return out;
+}
+
+// One hand-computed run of `key` over whole candles.
+struct CandleCase {
+  const char* what;
+  const char* key;
+  std::vector<double> params;
+  std::vector<Candle> bars;
+  Values want;
+};
+
+// Each case to within 4 ulps.
+inline void check_candle_cases(const std::vector<CandleCase>& cases) {
+  for (const CandleCase& c : cases) expect_values(key_values(c.key, c.params, c.bars), c.want, c.what);
 }
 
 // The named outputs of the last bar.
