@@ -1,6 +1,7 @@
 // Money-flow measures and volume oscillators on hand-computed bars.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "indicators/volume/volume_testing.hpp"
@@ -99,6 +100,28 @@ TEST(VolumeOscillators, DemandIndexAfterFlatBarsRepeatsZero) {
   // A zero average range before any value: the stored value 0 comes back.
   const std::vector<Candle> bars = {flat(10), flat(10), flat(10)};
   expect_values(key_values("DemandIndex", {2}, bars), {kNone, kNone, 0.0}, "flat");
+}
+
+TEST(VolumeOscillators, ChaikinOscillatorHandComputed) {
+  // Money-flow volumes +50, 0 (no range), -20, +10: the line runs 50, 50,
+  // 30, 40. The fast average (n = 2) seeds at 50 on bar 2, the slow one
+  // (n = 3) at 130 / 3 on bar 3.
+  const double a2 = 2.0 / 3.0;
+  const double fast3 = std::fma(a2, 30.0, (1.0 - a2) * 50.0);
+  const double fast4 = std::fma(a2, 40.0, (1.0 - a2) * fast3);
+  const double slow4 = std::fma(0.5, 40.0, (1.0 - 0.5) * (130.0 / 3.0));
+  const std::vector<Candle> bars = {ohlcv(10, 12, 8, 11, 100), ohlcv(10, 10, 10, 10, 7),
+                                    ohlcv(10, 12, 8, 9, 40), ohlcv(10, 12, 8, 12, 10)};
+  voltest::check_candle_cases({
+      {"chaikin oscillator", "ChaikinOscillator", {2, 3}, bars,
+       {kNone, kNone, fast3 - 130.0 / 3.0, fast4 - slow4}},
+      // The line overflows on bar 3 and keeps its infinite value: no value
+      // from then on, whatever follows.
+      {"infinite line", "ChaikinOscillator", {1, 2},
+       {ohlcv(10, 12, 8, 12, 1), ohlcv(10, 12, 8, 12, 1.7e308), ohlcv(10, 12, 8, 12, 1.7e308),
+        ohlcv(10, 12, 8, 8, 1.7e308), bars[0]},
+       {kNone, 1.7e308 - (1.7e308 + 1.0) / 2.0, kNone, kNone, kNone}},
+  });
 }
 
 TEST(VolumeOscillators, ChaikinOscillatorFirstValueOnTheSlowBar) {
