@@ -63,11 +63,17 @@ TEST(VolBands, HandWorkedOutputs) {
        {12 * std::fma(2.0, 0.2, 1.0), 10, 8 * std::fma(-2.0, 0.2, 1.0)}},
       {"MaEnvelope", {2, 1}, flat_closes({10, 20}), {30, 15, 0}},
       {"StandardErrorBands", {3, 2}, flat_closes({1, 2, 3}), {3, 3, 3}},
+      // 1, 3, 2 about their mean 2: slope 0.5, intercept -0.5, residuals
+      // -0.5, 1, -0.5 (SSE 1.5 over n - 2 = 1); the 9 has left the window.
+      {"StandardErrorBands", {3, 2}, flat_closes({9, 1, 3, 2}),
+       {2.5 + std::sqrt(1.5) * 2, 2.5, 2.5 - std::sqrt(1.5) * 2}},
       {"ProjectionBands", {2}, {hlc(10, 8, 9), hlc(12, 9, 10)}, {12, 10.5, 9}},
       {"ProjectionBands", {3}, same_bars, {11, 10, 9}},
       {"Donchian", {1}, {hlc(10, 8, 9)}, {10, 9, 8}},
       {"Donchian", {3}, {hlc(20, 1, 10), hlc(12, 9, 10), hlc(11, 8, 10), hlc(13, 10, 12)}, {13, 10.5, 8}},
       {"HurstChannel", {3, 2}, same_bars, {14, 10, 6}},
+      // The last two bars: highest 13, lowest 8, closes 10 and 12.
+      {"HurstChannel", {2, 2}, {hlc(20, 1, 10), hlc(12, 9, 10), hlc(13, 8, 12)}, {21, 11, 1}},
       {"MedianChannel", {4, 2}, flat_closes({1, 2, 3, 10}), {4.5, 2.5, 0.5}},
       {"QuartileBands", {5}, flat_closes({5, 1, 4, 2, 3}), {4, 3, 2}},
       {"QuartileBands", {1}, flat_closes({5, 7}), {7, 7, 7}},
@@ -75,6 +81,16 @@ TEST(VolBands, HandWorkedOutputs) {
       {"BomarBands", {4, 1.0}, flat_closes({8, 10, 10, 12}), {12, 10, 8}},
       {"BomarBands", {2, 0.5}, flat_closes({-1, 1}), {0, 0, 0}},
       {"TtmSqueeze", {3, 2, 1.5}, flat_closes({10, 10, 10}), {1, 0}},
+      // Closes 10, 12 around their SMA 11 and the channel mid 11: the line
+      // through -1, 1 reads 1 at the newest bar. The Bollinger band 9 .. 13
+      // lies inside 11 -+ 2.5 * 1.5 and outside 11 -+ 2.5 * 0.5.
+      {"TtmSqueeze", {2, 2, 1.5}, {hlc(11, 9, 10), hlc(13, 10, 12)}, {1, 1}},
+      {"TtmSqueeze", {2, 2, 0.5}, {hlc(11, 9, 10), hlc(13, 10, 12)}, {0, 1}},
+      // n = 3: baseline (11 + 10.5) / 2 = 10.75, deviations -0.75, 1.25,
+      // 0.25: slope 0.5, intercept -0.25, momentum 0.75. ATR 3; the band
+      // 11 -+ 2 sqrt(2/3) reaches below 11 - 3 * 0.5.
+      {"TtmSqueeze", {3, 2, 1.5}, {hlc(11, 9, 10), hlc(13, 10, 12), hlc(12, 8, 11)}, {1, 0.75}},
+      {"TtmSqueeze", {3, 2, 0.5}, {hlc(11, 9, 10), hlc(13, 10, 12), hlc(12, 8, 11)}, {0, 0.75}},
   };
   for (const Case& c : cases) {
     expect_outputs(last_outputs(c.key, c.params, c.bars), c.want, c.key);

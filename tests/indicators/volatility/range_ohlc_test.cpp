@@ -26,6 +26,12 @@ TEST(VolRange, HandWorkedValues) {
   const double parkinson_one = std::sqrt(a * a * 0.3606737602222412) * 100.0;
   // True ranges 2, 3 (12 - 9), 4 (11 - 7 reaching the close 11), 5 (13 - 8).
   const std::vector<Candle> bars = {hlc(10, 8, 9), hlc(12, 9, 11), hlc(11, 7, 8), hlc(13, 10, 12)};
+  const double gk_a = cr::log(12.0 / 9.0);
+  const double gk_b = cr::log(11.0 / 10.0);
+  const double gk_one = std::sqrt(gk_a * (gk_a * 0.5) + gk_b * (gk_b * -0.3862943611198906)) * 100.0;
+  const double rs_one =
+      std::sqrt(std::fma(cr::log(12.0 / 11.0), cr::log(12.0 / 10.0),
+                         cr::log(9.0 / 11.0) * cr::log(9.0 / 10.0))) * 100.0;
   const double third = 1.0 / 3.0;
   const double vr_avg = (3.0 + 4.0) / 2.0;  // seeded on bars 2 and 3
   const double mass_e1 = std::fma(2.0 / 3.0, 6.0, (1.0 - 2.0 / 3.0) * 5.0);
@@ -70,6 +76,9 @@ TEST(VolRange, HandWorkedValues) {
        {kNone, std::sqrt(0.5 * a * a) * 2.0 * 100.0}},
       // Close at the high and open at the low: a zero term.
       {"RogersSatchellVolatility", {1, 1}, {ohlc(10, 12, 10, 12)}, {0.0}},
+      // Open 10, high 12, low 9, close 11: every log term counts.
+      {"GarmanKlassVolatility", {1, 1}, {ohlc(10, 12, 9, 11)}, {gk_one}},
+      {"RogersSatchellVolatility", {1, 1}, {ohlc(10, 12, 9, 11)}, {rs_one}},
   };
   for (const Case& c : cases) {
     IndicatorPtr ind = make(c.key, c.params);

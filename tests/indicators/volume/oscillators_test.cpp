@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "fendro/util/math.hpp"
 #include "indicators/volume/volume_testing.hpp"
 
 namespace fendro::testing {
@@ -100,6 +101,32 @@ TEST(VolumeOscillators, DemandIndexAfterFlatBarsRepeatsZero) {
   // A zero average range before any value: the stored value 0 comes back.
   const std::vector<Candle> bars = {flat(10), flat(10), flat(10)};
   expect_values(key_values("DemandIndex", {2}, bars), {kNone, kNone, 0.0}, "flat");
+}
+
+TEST(VolumeOscillators, DemandIndexHandComputed) {
+  // Period 2: volumes 100, 200, 100, 50 and two-bar ranges 3, 3, 2.
+  // Weighted prices (h + l + 2c) / 4: 10, 11, 9.5, 9.75.
+  const std::vector<Candle> bars = {ohlcv(10, 11, 9, 10, 100), ohlcv(10, 12, 10, 11, 200),
+                                    ohlcv(11, 11, 9, 9, 100), ohlcv(9, 10, 9, 10, 50)};
+  const double alpha = 2.0 / 3.0;
+  // Bar 3 falls: the volume ratio is the selling pressure, its damped copy
+  // the buying one; both averages seed with them.
+  const double rel3 = (9.5 - 11.0) / 9.5;
+  const double vr3 = 100.0 / 150.0;
+  const double buy3 = vr3 / cr::exp(std::abs(rel3) * ((9.5 * 3.0) / 3.0));
+  const double sell3 = vr3;
+  // Bar 4 rises: the roles swap and both averages smooth; the selling one
+  // stays ahead.
+  const double rel4 = (9.75 - 9.5) / 9.5;
+  const double vr4 = 50.0 / 75.0;
+  const double buy4 = std::fma(alpha, vr4, (1.0 - alpha) * buy3);
+  const double sell4 =
+      std::fma(alpha, vr4 / cr::exp(std::abs(rel4) * ((9.75 * 3.0) / 2.5)), (1.0 - alpha) * sell3);
+  ASSERT_LT(buy3, sell3);
+  ASSERT_LT(buy4, sell4);
+  expect_values(key_values("DemandIndex", {2}, bars),
+                {kNone, kNone, (1.0 - buy3 / sell3) * -100.0, (1.0 - buy4 / sell4) * -100.0},
+                "demand index");
 }
 
 TEST(VolumeOscillators, ChaikinOscillatorHandComputed) {

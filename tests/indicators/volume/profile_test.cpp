@@ -52,12 +52,23 @@ TEST(VolumeProfiles, OutputsOfHandBuiltWindows) {
       {"nodes, no volume", "HighLowVolumeNodes", {2, 2}, dry, {2.5, 2.5}},
       {"nodes, flat window", "HighLowVolumeNodes", {2, 24}, level, {100.0, 100.0}},
       {"range", "VolumeProfile", {2, 7}, {span(3, 4, 1), span(1, 2, 1), span(5, 9, 1)}, {1.0, 9.0}},
+      {"range by time", "TpoProfile", {2, 3}, {span(3, 4, 1), span(1, 2, 1), span(5, 9, 1)}, {1.0, 9.0}},
       {"range, flat window", "TpoProfile", {2, 1}, level, {100.0, 100.0}},
   };
   for (const Case& c : cases) {
     const std::vector<double> got = outputs_after(c.key, c.params, c.bars);
     ASSERT_EQ(got.size(), c.want.size()) << c.what;
     for (std::size_t k = 0; k < got.size(); ++k) EXPECT_DOUBLE_EQ(got[k], c.want[k]) << c.what << " " << k;
+  }
+}
+
+// Both ranges return the window's low; the bins change nothing.
+TEST(VolumeProfiles, RangeValuesAreTheWindowLow) {
+  const std::vector<Candle> bars = {span(3, 4, 1), span(1, 2, 1), span(5, 9, 0), span(6, 7, 2)};
+  for (const char* key : {"VolumeProfile", "TpoProfile"}) {
+    for (double bins : {1.0, 7.0}) {
+      expect_values(key_values(key, {2, bins}, bars), {kNone, 1.0, 1.0, 5.0}, key);
+    }
   }
 }
 
