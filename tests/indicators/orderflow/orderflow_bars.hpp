@@ -15,6 +15,7 @@
 namespace fendro::testing::orderflow {
 
 inline Trade buy(double price, double size) { return Trade{price, size, 0, 0}; }
+inline Trade sell(double price, double size) { return Trade{price, size, 0, 1}; }
 
 // One bar with owned parts; `snapshot` points into it, so keep it alive.
 struct Bar {
@@ -36,6 +37,12 @@ struct Bar {
 };
 
 inline std::optional<double> step(Indicator& ind, const Bar& b) { return ind.update(b.snapshot()); }
+
+inline Bar tick_bar(const DerivativesTick& t) {
+  Bar b;
+  b.tick = t;
+  return b;
+}
 
 inline Bar book_bar(std::vector<BookLevel> bids, std::vector<BookLevel> asks) {
   Bar b;

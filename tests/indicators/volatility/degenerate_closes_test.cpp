@@ -55,7 +55,7 @@ TEST(VolatilityDegenerateCloses, LogTypesRefuseZeroAndNegativeCloses) {
       }
     }
     if (c.takes_logs) {
-      expect_values(kept, run_closes(c.key, c.params, clean), c.key);
+      EXPECT_TRUE(same_bits(kept, run_closes(c.key, c.params, clean))) << c.key;
     } else {
       EXPECT_GT(kept.size(), clean.size()) << c.key;
     }

@@ -145,5 +145,31 @@ TEST(VolRegistry, FamilyChecks) {
       {"FractalChaosBands", "AverageDailyRange"});
 }
 
+// On every bar that gives a value, the types with named outputs give their
+// first one.
+TEST(VolRegistry, ValueIsTheFirstOutput) {
+  const std::vector<Candle> bars = random_walk(200, 3);
+  for (const registry::Entry& e : registry::volatility_entries()) {
+    IndicatorPtr ind = family::build(e);
+    ASSERT_TRUE(ind) << e.key;
+    for (const Candle& c : bars) {
+      const auto v = step(*ind, c);
+      const auto outs = ind->outputs();
+      if (v && !outs.empty()) {
+        ASSERT_EQ(outs[0].value, *v) << e.key;
+      }
+    }
+  }
+}
+
+// One-minute bars: the first daily range closes with the first bar of the
+// second day.
+TEST(VolRegistry, AverageDailyRangeFirstValueOnTheSecondDay) {
+  const Values got = key_values("AverageDailyRange", {5, 0}, random_walk(3000, 7));
+  std::size_t first = 0;
+  while (first < got.size() && !got[first]) ++first;
+  EXPECT_EQ(first + 1, 1441u);
+}
+
 }  // namespace
 }  // namespace fendro::testing
