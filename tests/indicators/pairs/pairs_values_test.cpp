@@ -12,62 +12,44 @@
 #include "fendro/indicators/pairs/pair_solvers.hpp"
 #include "fendro/util/math.hpp"
 #include "indicators/pairs/pairs_testing.hpp"
+#include "indicators/statistics/stats_testing.hpp"
 
 namespace fendro::testing::pairs {
 namespace {
-
-struct PairCase {
-  const char* key;
-  std::vector<double> params;
-  std::vector<double> a;
-  std::vector<double> b;
-  double want;
-  double tol = 0.0;  // 0: exact
-};
 
 TEST(PairValues, LastValueOfHandWorkedWindows) {
   const std::vector<double> zeros5(5, 0.0);
   const std::vector<double> halving = {16, 8, 4, 2, 1};
   const std::vector<double> rising = {1, 2, 3, 4, 5};
   const std::vector<double> flat5(5, 7.0);
-  const PairCase cases[] = {
-      {"SpreadAr1Coefficient", {5}, halving, zeros5, 0.5},
-      {"OuHalfLife", {5}, halving, zeros5, 0.6931471805599453 / 0.5},
-      {"SpreadAr1Coefficient", {5}, rising, zeros5, 1.0},
-      {"OuHalfLife", {5}, rising, zeros5, 0.0},  // constant steps: slope 0
-      {"SpreadAr1Coefficient", {5}, flat5, zeros5, 0.0},
-      {"OuHalfLife", {5}, flat5, zeros5, 0.0},
-      {"SpreadHurst", {8}, std::vector<double>(8, 3.0), std::vector<double>(8, 1.0), 0.5},
+  statistics::expect_pair_values({
+      {"SpreadAr1Coefficient", {5}, halving, zeros5, 0.5, 0},
+      {"OuHalfLife", {5}, halving, zeros5, 0.6931471805599453 / 0.5, 0},
+      {"SpreadAr1Coefficient", {5}, rising, zeros5, 1.0, 0},
+      {"OuHalfLife", {5}, rising, zeros5, 0.0, 0},  // constant steps: slope 0
+      {"SpreadAr1Coefficient", {5}, flat5, zeros5, 0.0, 0},
+      {"OuHalfLife", {5}, flat5, zeros5, 0.0, 0},
+      {"SpreadHurst", {8}, std::vector<double>(8, 3.0), std::vector<double>(8, 1.0), 0.5, 0},
       // A straight line: the mean squared change grows as the lag squared.
       {"SpreadHurst", {16}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15},
        std::vector<double>(16, 0.0), 1.0, 1e-12},
       // Alternating: no growth with the lag at all.
       {"SpreadHurst", {16}, {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1},
-       std::vector<double>(16, 0.0), 0.0},
-      {"DistanceSsd", {3}, {2, 4, 6}, {1, 2, 3}, 0.0},
-      {"DistanceSsd", {3}, {1, 2, 3}, {1, 1, 1}, 5.0},
-      {"DistanceSsd", {3}, {0, 2, 3}, {1, 1, 1}, 0.0},
-      {"BetaNeutralSpread", {4}, {3, 5, 7, 9}, {1, 2, 3, 4}, 0.0},
-      {"BetaNeutralSpread", {4}, {1, 2, 4, 5}, {3, 3, 3, 3}, 5.0 - 3.0},
+       std::vector<double>(16, 0.0), 0.0, 0},
+      {"DistanceSsd", {3}, {2, 4, 6}, {1, 2, 3}, 0.0, 0},
+      {"DistanceSsd", {3}, {1, 2, 3}, {1, 1, 1}, 5.0, 0},
+      {"DistanceSsd", {3}, {0, 2, 3}, {1, 1, 1}, 0.0, 0},
+      {"BetaNeutralSpread", {4}, {3, 5, 7, 9}, {1, 2, 3, 4}, 0.0, 0},
+      {"BetaNeutralSpread", {4}, {1, 2, 4, 5}, {3, 3, 3, 3}, 5.0 - 3.0, 0},
       // ln A = 2 ln B: the log returns of A are twice those of B.
       {"PairwiseBeta", {3}, {1, 4, 9, 4}, {1, 2, 3, 2}, 2.0, 1e-12},
-      {"PairwiseBeta", {2}, {1, 2, 3}, {5, 5, 5}, 0.0},
+      {"PairwiseBeta", {2}, {1, 2, 3}, {5, 5, 5}, 0.0, 0},
       // B flat: hedge ratio 0, spread = A - mean A.
-      {"Cointegration", {6, 1}, {1, 2, 4, 3, 5, 6}, std::vector<double>(6, 2.0), 0.0},
+      {"Cointegration", {6, 1}, {1, 2, 4, 3, 5, 6}, std::vector<double>(6, 2.0), 0.0, 0},
       {"Cointegration", {6, 1}, {3, 5, 9, 7, 11, 13}, {1, 2, 4, 3, 5, 6}, 2.0, 1e-12},
       // A and B equal: no error-correction term to estimate, an even split.
-      {"HasbrouckInformationShare", {6}, {1, 3, 2, 5, 4, 6, 9, 7}, {1, 3, 2, 5, 4, 6, 9, 7}, 0.5},
-  };
-  for (const PairCase& c : cases) {
-    const auto v = last_pair_value(c.key, c.params, c.a, c.b);
-    ASSERT_TRUE(v.has_value()) << c.key;
-    const std::string what = std::string(c.key) + " " + ::testing::PrintToString(c.a);
-    if (c.tol == 0.0) {
-      EXPECT_EQ(*v, c.want) << what;
-    } else {
-      EXPECT_NEAR(*v, c.want, c.tol) << what;
-    }
-  }
+      {"HasbrouckInformationShare", {6}, {1, 3, 2, 5, 4, 6, 9, 7}, {1, 3, 2, 5, 4, 6, 9, 7}, 0.5, 0},
+  });
 }
 
 // The named outputs after the last bar.

@@ -107,26 +107,13 @@ TEST(PerfReturns, BenchmarkRelativeRatios) {
   const std::vector<double> b = {1, 2, 3, 4};
   const std::vector<double> a = {3, 5, 7, 9};  // 2 * b + 1
   const std::vector<double> flat4 = {5, 5, 5, 5};
-  struct Case {
-    const char* key;
-    std::vector<double> params;
-    std::vector<double> a;
-    std::vector<double> b;
-    double want;
-  };
-  const Case cases[] = {
+  statistics::expect_pair_values({
       {"InformationRatio", {2}, {3, 5}, {2, 2}, 2.0 / std::sqrt(2.0)},
       {"InformationRatio", {4}, a, a, 0.0},
       {"TreynorRatio", {4, 0.5}, a, b, (6.0 - 0.5) / 2.0},
       {"TreynorRatio", {4, 0.5}, a, flat4, 0.0},
       {"TreynorRatio", {4, 0.5}, flat4, b, 0.0},  // beta 0
-  };
-  for (const Case& c : cases) {
-    auto ind = make(c.key, c.params);
-    const auto v = statistics::last_pair_value(*ind, c.a, c.b);
-    ASSERT_TRUE(v) << c.key;
-    EXPECT_NEAR(*v, c.want, 1e-12) << c.key;
-  }
+  });
 }
 
 }  // namespace

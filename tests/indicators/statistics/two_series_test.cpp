@@ -15,20 +15,12 @@
 namespace fendro::testing::statistics {
 namespace {
 
-struct PairCase {
-  const char* key;
-  std::vector<double> params;
-  std::vector<double> a;
-  std::vector<double> b;
-  double want;
-};
-
 TEST(TwoSeries, HandWorkedValues) {
   const std::vector<double> up = {1, 2, 3, 4};
   const std::vector<double> down = {4, 3, 2, 1};
   const std::vector<double> twice = {3, 5, 7, 9};  // 2 * up + 1
   const std::vector<double> flat4 = {5, 5, 5, 5};
-  const PairCase cases[] = {
+  expect_pair_values({
       {"Beta", {4}, twice, up, 2.0},
       {"Beta", {4}, up, flat4, 0.0},
       {"Alpha", {4, 0.0}, twice, up, 1.0},
@@ -56,13 +48,7 @@ TEST(TwoSeries, HandWorkedValues) {
        0.6085808580858086},
       {"VarianceRatio", {6, 2}, {7, 7, 7, 7, 7, 7}, {2, 2, 2, 2, 2, 2}, 1.0},
       {"VarianceRatio", {6, 2}, {1, 2, 3, 4, 5, 6}, {0, 0, 0, 0, 0, 0}, 1.0},  // constant steps
-  };
-  for (const PairCase& c : cases) {
-    auto ind = make(c.key, c.params);
-    const auto v = last_pair_value(*ind, c.a, c.b);
-    ASSERT_TRUE(v.has_value()) << c.key;
-    EXPECT_NEAR(*v, c.want, 1e-12) << c.key << " " << ::testing::PrintToString(c.a);
-  }
+  });
 }
 
 TEST(TwoSeries, ChangesAreTakenAgainstTheLastAcceptedBar) {
