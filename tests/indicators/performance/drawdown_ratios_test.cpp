@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fendro/indicators/performance/drawdown_ratios.hpp"
+#include "indicators/performance/perf_testing.hpp"
 #include "indicators/statistics/stats_testing.hpp"
 #include "indicators/testing.hpp"
 
@@ -60,6 +61,20 @@ TEST(PerfDrawdown, ReturnTypesCompoundTheCurve) {
       // A straight cumulative line has no residuals.
       {"KRatio", {5}, {0.5, 0.5, 0.5, 0.5, 0.5}, 0.0, 0.0},
   });
+}
+
+TEST(PerfDrawdown, CalmarSumFollowsTheWindow) {
+  // Long runs drift nothing: the running sum is rebuilt every n pushes, so
+  // the value equals that of a fresh object fed only the last window.
+  const auto series = return_series(1000, 8);
+  auto long_run = make("CalmarRatio", {7});
+  std::optional<double> last;
+  for (const Candle& c : series) last = step(*long_run, c);
+  auto fresh = make("CalmarRatio", {7});
+  std::optional<double> want;
+  for (std::size_t i = series.size() - 7; i < series.size(); ++i) want = step(*fresh, series[i]);
+  ASSERT_TRUE(last && want);
+  EXPECT_NEAR(*last, *want, 1e-12 * std::abs(*want));
 }
 
 TEST(PerfDrawdown, RecoveryFactorKeepsItsFirstClose) {

@@ -11,6 +11,7 @@
 
 #include "fendro/registry/families.hpp"
 #include "indicators/family_checks.hpp"
+#include "indicators/performance/perf_testing.hpp"
 #include "indicators/two_series.hpp"
 
 namespace fendro::testing::performance {
@@ -21,18 +22,6 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 const std::vector<TwoSeriesKey>& perf_keys() {
   static const std::vector<TwoSeriesKey> keys = two_series_keys(registry::performance_entries());
   return keys;
-}
-
-// Flat candles whose closes are the one-bar returns of a random walk
-// (0.01 = 1%): what the return types are meant to read.
-std::vector<Candle> return_series(std::size_t n, std::uint64_t seed) {
-  const auto walk = random_walk(n + 1, seed);
-  std::vector<double> returns;
-  returns.reserve(n);
-  for (std::size_t i = 1; i < walk.size(); ++i) {
-    returns.push_back(walk[i].close / walk[i - 1].close - 1.0);
-  }
-  return flat_closes(returns);
 }
 
 TEST(PerfRegistry, ChecksRunInTheirOrder) {
@@ -57,6 +46,7 @@ TEST(PerfRegistry, ChecksRunInTheirOrder) {
       {"MartinRatio", {1}, p + "martin ratio needs period >= 2"},
       {"MartinRatio", {kOver}, kMax},
       {"KRatio", {2}, p + "k-ratio needs period >= 3"},
+      {"KRatio", {3}, ""},
       {"TailRatio", {1}, p + "tail ratio needs period >= 2"},
       {"CommonSenseRatio", {kTiny}, p + "common sense ratio needs period >= 2"},
       {"CommonSenseRatio", {kOver}, kMax},
@@ -85,6 +75,7 @@ TEST(PerfRegistry, ChecksRunInTheirOrder) {
       {"InformationRatio", {kOver}, kMax},
       {"TreynorRatio", {1, 0}, p + "treynor ratio needs period >= 2"},
       {"TreynorRatio", {kOver, 0}, kMax},
+      {"RecoveryFactor", {}, ""},
   });
 }
 

@@ -33,8 +33,25 @@ inline std::optional<double> last_value(Indicator& ind, const std::vector<double
   return v;
 }
 
-// The last value of a key over closes, against an expected value (exactly
-// when `tol` is 0).
+// The last value of `key` built with `params` and fed by `feed`, against an
+// expected value (exactly when `tol` is 0); `shown` names the series.
+template <class Feed>
+void expect_last_value(const char* key, const std::vector<double>& params, Feed feed, double want,
+                       double tol, const std::vector<double>& shown) {
+  auto built = build_indicator(key, params);
+  ASSERT_TRUE(built.ok()) << key;
+  const auto v = feed(*built.value());
+  const std::string what = std::string(key) + " " + ::testing::PrintToString(params) + " " +
+                           ::testing::PrintToString(shown);
+  ASSERT_TRUE(v.has_value()) << what;
+  if (tol == 0.0) {
+    EXPECT_EQ(*v, want) << what;
+  } else {
+    EXPECT_NEAR(*v, want, tol) << what;
+  }
+}
+
+// The last value of a key over closes.
 struct CloseCase {
   const char* key;
   std::vector<double> params;
@@ -45,17 +62,27 @@ struct CloseCase {
 
 inline void expect_close_values(const std::vector<CloseCase>& cases) {
   for (const CloseCase& c : cases) {
-    auto built = build_indicator(c.key, c.params);
-    ASSERT_TRUE(built.ok()) << c.key;
-    const auto v = last_value(*built.value(), c.closes);
-    ASSERT_TRUE(v.has_value()) << c.key;
-    const std::string what = std::string(c.key) + " " + ::testing::PrintToString(c.params) +
-                             " " + ::testing::PrintToString(c.closes);
-    if (c.tol == 0.0) {
-      EXPECT_EQ(*v, c.want) << what;
-    } else {
-      EXPECT_NEAR(*v, c.want, c.tol) << what;
-    }
+    expect_last_value(
+        c.key, c.params, [&](Indicator& ind) { return last_value(ind, c.closes); }, c.want, c.tol,
+        c.closes);
+  }
+}
+
+// The last value of a two-series key over series A and B.
+struct PairCase {
+  const char* key;
+  std::vector<double> params;
+  std::vector<double> a;
+  std::vector<double> b;
+  double want;
+  double tol = 1e-12;
+};
+
+inline void expect_pair_values(const std::vector<PairCase>& cases) {
+  for (const PairCase& c : cases) {
+    expect_last_value(
+        c.key, c.params, [&](Indicator& ind) { return last_pair_value(ind, c.a, c.b); }, c.want,
+        c.tol, c.a);
   }
 }
 
