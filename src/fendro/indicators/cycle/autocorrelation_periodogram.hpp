@@ -9,8 +9,9 @@
 // every (period, lag) angle. Those phasors are the same on every bar, so they
 // are computed once, when the first full window arrives, into a table of at
 // most kMaxTableCells cells (64 MiB: 16 bytes a cell; about max_period 2050
-// with min_period 10). Beyond that budget each bar computes them again, at
-// about a hundred times the cost of a table lookup.
+// with min_period 10). Beyond that budget each bar computes them again, some
+// thirty times slower: (10, 1000) takes about 0.7 ms a bar with its table and
+// 21 ms without (bench/periodogram_bench).
 #pragma once
 
 #include <cstdint>
