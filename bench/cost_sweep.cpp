@@ -9,7 +9,8 @@
 // whose cost grows at least kGrowth times at a hundred times a parameter
 // grows with it; the log10 of the cost ratio from ten to a hundred times is
 // the order (about 1: the window; about 2: its square; one per parameter
-// that grows, for a product). Table: the parameter that grows the cost most
+// that grows, for a product). Where a hundred times is refused, ten times
+// must grow the cost by the square root of kGrowth. Table: the parameter that grows the cost most
 // is set to 10, 100, 1,000 and 10,000, the others customary. A warm-up cut
 // short by the time allowed leaves the window part full: that figure is a
 // lower bound, marked ">". Pin it to one idle core (taskset -c N).
@@ -118,10 +119,13 @@ bool scan(const registry::Entry& row, double budget, Growth& g) {
     if (!is_window(g.params[i])) continue;
     const Cost ten = measure(row.key, with(g.params, i, g.params[i] * 10), budget);
     const Cost hundred = measure(row.key, with(g.params, i, g.params[i] * 100), budget);
-    if (!ten.built || !hundred.built) continue;
-    const double ratio = hundred.ns / base.ns;
-    if (ratio < kGrowth) continue;
-    const int power = std::max(1, static_cast<int>(std::lround(std::log10(hundred.ns / ten.ns))));
+    if (!ten.built) continue;
+    // A hundred times may be refused (a count bounded by another parameter):
+    // ten times then tells alone.
+    const double ratio = hundred.built ? hundred.ns / base.ns : ten.ns / base.ns;
+    if (ratio < (hundred.built ? kGrowth : std::sqrt(kGrowth))) continue;
+    const double step = hundred.built ? hundred.ns / ten.ns : ratio;
+    const int power = std::max(1, static_cast<int>(std::lround(std::log10(step))));
     g.growing.push_back(i);
     g.powers.push_back(power);
     if (ratio > best) {
