@@ -158,7 +158,9 @@ std::string order(const Growth& g) {
 
 std::string figure(double ns) {
   char b[32];
-  if (ns >= 1e6) {
+  if (ns >= 1e9) {
+    std::snprintf(b, sizeof b, "%.1f s", ns / 1e9);
+  } else if (ns >= 1e6) {
     std::snprintf(b, sizeof b, "%.1f ms", ns / 1e6);
   } else if (ns >= 1e3) {
     std::snprintf(b, sizeof b, "%.1f µs", ns / 1e3);
@@ -250,13 +252,12 @@ int main(int argc, char** argv) {
     if (it == by_order.end()) it = by_order.insert(by_order.end(), {o, {}});
     it->second.push_back(grow[w].key);
   }
-  std::printf("\nThe other %zu, by how their cost grows:\n\n", grow.size() - worst);
+  std::printf("\nThe other %zu of the %zu, by how their cost grows:\n\n", grow.size() - worst, grow.size());
   for (auto& [o, keys] : by_order) {
     std::sort(keys.begin(), keys.end());
     std::printf("- %s (%zu):", o.c_str(), keys.size());
     for (std::size_t k = 0; k < keys.size(); ++k) std::printf("%s `%s`", k ? "," : "", keys[k].c_str());
     std::printf(".\n");
   }
-  std::printf("\n%zu of the candle-fed types grow.\n", grow.size());
   return 0;
 }
