@@ -43,10 +43,52 @@ def test_sweep_runs_each_period_in_a_pool(tmp_path, prover):
     m = snippets_module(tmp_path)
     bars = candles(200)
     columns = [[b[k] for b in bars] for k in ("time", "open", "high", "low", "close", "volume")]
-    build = lambda strategy: m.prove_command(strategy, "sweep", *columns)  # noqa: E731
-    results = m.sweep(STRATEGY, build, [3, 5, 8], workers=2)
+    results = m.sweep(STRATEGY, "sweep", columns, [3, 5, 8], workers=2)
     assert sorted(results) == [3, 5, 8]
-    for period, proof in results.items():
+    for period, got in results.items():
         variant = json.loads(json.dumps(STRATEGY))
         variant["indicators"]["fast"]["params"] = [period]
-        assert proof == json.loads(prover.command(build(variant)))
+        proof = json.loads(prover.command(m.prove_command(variant, "sweep", *columns)))
+        # Only what the caller keeps comes back, and it is the proof's.
+        assert got == {"metrics": proof["report"]["metrics"],
+                       "inputs_hash": proof["inputs_hash"], "report_hash": proof["report_hash"]}
+
+
+def test_sweep_hands_back_a_failed_proof_as_its_error(tmp_path):
+    m = snippets_module(tmp_path)
+    bars = candles(50)
+    columns = [[b[k] for b in bars] for k in ("time", "open", "high", "low", "close", "volume")]
+    results = m.sweep(STRATEGY, "sweep", columns, [0, 4], workers=1)
+    assert results[0]["ok"] is False
+    assert results[0]["error"].startswith("backtest: invalid parameters for indicator Sma")
+    assert set(results[4]) == {"metrics", "inputs_hash", "report_hash"}
+
+
+def test_sweep_workers_receive_the_columns_once(tmp_path, monkeypatch):
+    # The pool gets the columns through its initializer, not with each period.
+    m = snippets_module(tmp_path)
+    seen = {}
+
+    class Pool:
+        def __init__(self, max_workers=None, initializer=None, initargs=()):
+            seen["initargs"] = initargs
+            initializer(*initargs)
+
+        def __enter__(self):
+            return self
+
+        def __exit__(self, *exc):
+            return False
+
+        def map(self, fn, items):
+            seen["items"] = list(items)
+            return [fn(i) for i in seen["items"]]
+
+    monkeypatch.setattr(m, "ProcessPoolExecutor", Pool)
+    bars = candles(60)
+    columns = [[b[k] for b in bars] for k in ("time", "open", "high", "low", "close", "volume")]
+    results = m.sweep(STRATEGY, "once", columns, [3, 6])
+    assert seen["items"] == [3, 6]
+    assert seen["initargs"] == (STRATEGY, "once", columns)
+    assert STRATEGY["indicators"]["fast"]["params"] == [5]  # the caller's strategy is not changed
+    assert all(r["report_hash"] for r in results.values())

@@ -37,14 +37,42 @@ double sum_in_order(const std::vector<double>& v) {
   return weights;
 }
 
+// One weight per position, oldest first, normalised to sum 1.
+std::vector<double> alma_weights(std::uint64_t period, double offset, double sigma) {
+  const double m = offset * (static_cast<double>(period) - 1.0);
+  const double s = static_cast<double>(period) / sigma;
+  const double spread = s * (s + s);
+  std::vector<double> weights(period);
+  for (std::uint64_t k = 0; k < period; ++k) {
+    const double d = static_cast<double>(k) - m;
+    weights[k] = cr::exp(-(d * d) / spread);
+  }
+  const double total = sum_in_order(weights);
+  if (!(total > 0.0)) return narrowest_gaussian(period, m);
+  for (double& w : weights) w = w / total;
+  return weights;
+}
+
+std::vector<double> half_sine_weights(std::uint64_t period) {
+  const double arc = static_cast<double>(period) + 1.0;
+  std::vector<double> weights(period);
+  for (std::uint64_t k = 0; k < period; ++k) {
+    weights[k] = cr::sin((static_cast<double>(k + 1) * kPi) / arc);
+  }
+  return weights;
+}
+
 }  // namespace
 
-std::optional<double> FixedWeightWindow::push(double x) {
-  if (!std::isfinite(x)) return std::nullopt;
+bool FixedWeightWindow::push(double x) {
+  if (!std::isfinite(x)) return false;
   closes_.push(x);
-  if (!closes_.is_full()) return std::nullopt;
+  return closes_.is_full();
+}
+
+double FixedWeightWindow::weighted_sum(const std::vector<double>& weights) const {
   double sum = -0.0;
-  const double* w = weights_.data();
+  const double* w = weights.data();
   for (double c : closes_.older()) sum = sum + *w++ * c;
   for (double c : closes_.newer()) sum = sum + *w++ * c;
   return sum;
@@ -58,42 +86,28 @@ Result<Alma, IndicatorError> Alma::create(std::uint64_t period, double offset, d
   if (!(sigma > 0.0 && std::isfinite(sigma))) {
     return err(IndicatorError::invalid_period("ALMA sigma must be a finite positive value"));
   }
-  const double m = offset * (static_cast<double>(period) - 1.0);
-  const double s = static_cast<double>(period) / sigma;
-  const double spread = s * (s + s);
-  std::vector<double> weights(period);
-  for (std::uint64_t k = 0; k < period; ++k) {
-    const double d = static_cast<double>(k) - m;
-    weights[k] = cr::exp(-(d * d) / spread);
-  }
-  const double total = sum_in_order(weights);
-  if (!(total > 0.0)) return Alma(FixedWeightWindow(narrowest_gaussian(period, m)));
-  for (double& w : weights) w = w / total;
-  return Alma(FixedWeightWindow(std::move(weights)));
+  return Alma(period, offset, sigma);
 }
 
 std::optional<double> Alma::update(const BarSnapshot& bar) {
-  const std::optional<double> sum = window_.push(bar_close(bar));
-  if (!sum) return no_value();
+  if (!window_.push(bar_close(bar))) return no_value();
+  if (weights_.empty()) weights_ = alma_weights(window_.period(), offset_, sigma_);
   // The weighted sum starts from +0.0: a window of -0.0 closes gives +0.0.
-  return value_out(0.0 + *sum);
+  return value_out(0.0 + window_.weighted_sum(weights_));
 }
 
 Result<SineWeightedMa, IndicatorError> SineWeightedMa::create(std::uint64_t period) {
   FENDRO_CHECK(check_period(period));
-  const double arc = static_cast<double>(period) + 1.0;
-  std::vector<double> weights(period);
-  for (std::uint64_t k = 0; k < period; ++k) {
-    weights[k] = cr::sin((static_cast<double>(k + 1) * kPi) / arc);
-  }
-  const double total = sum_in_order(weights);
-  return SineWeightedMa(FixedWeightWindow(std::move(weights)), total);
+  return SineWeightedMa(period);
 }
 
 std::optional<double> SineWeightedMa::update(const BarSnapshot& bar) {
-  const std::optional<double> s = window_.push(bar_close(bar));
-  if (!s) return no_value();
-  return value_out(*s / weight_sum_);
+  if (!window_.push(bar_close(bar))) return no_value();
+  if (weights_.empty()) {
+    weights_ = half_sine_weights(window_.period());
+    weight_sum_ = sum_in_order(weights_);
+  }
+  return value_out(window_.weighted_sum(weights_) / weight_sum_);
 }
 
 }  // namespace fendro

@@ -1,6 +1,9 @@
-// Averages that weigh the last `period` closes with weights fixed at
-// construction: `Alma` (a normalised Gaussian placed by offset and width) and
-// `SineWeightedMa` (a half sine wave).
+// Averages that weigh the last `period` closes with fixed weights: `Alma` (a
+// normalised Gaussian placed by offset and width) and `SineWeightedMa` (a half
+// sine wave). The weights are computed when the window first fills, not at
+// construction, so a long window over few bars costs no more memory than the
+// bars it has seen. Each bar costs one multiply-add per position: with weights
+// that differ at every position, no running sum gives the same bits.
 #pragma once
 
 #include <cstdint>
@@ -12,20 +15,20 @@
 
 namespace fendro {
 
-// The last `period` closes and one weight per position, oldest first.
+// The last `period` closes, oldest first.
 class FixedWeightWindow {
  public:
-  explicit FixedWeightWindow(std::vector<double> weights)
-      : closes_(weights.size()), weights_(std::move(weights)) {}
+  explicit FixedWeightWindow(std::uint64_t period) : closes_(period) {}
 
-  // The sum of weight(k) * close(k), oldest first from -0.0, once the window
-  // is full; no value for a non-finite x (nothing changes) or before.
-  std::optional<double> push(double x);
+  // Adds x; a non-finite x changes nothing. True once the window is full.
+  bool push(double x);
+  // The sum of weights[k] * close(k), oldest first from -0.0; full window
+  // and one weight per position only.
+  double weighted_sum(const std::vector<double>& weights) const;
   std::uint64_t period() const { return closes_.capacity(); }
 
  private:
   BoundedRing<double> closes_;
-  std::vector<double> weights_;
 };
 
 class Alma final : public Indicator {
@@ -38,8 +41,12 @@ class Alma final : public Indicator {
   std::uint64_t warmup_period() const override { return window_.period(); }
 
  private:
-  explicit Alma(FixedWeightWindow w) : window_(std::move(w)) {}
+  Alma(std::uint64_t period, double offset, double sigma)
+      : window_(period), offset_(offset), sigma_(sigma) {}
   FixedWeightWindow window_;
+  double offset_;
+  double sigma_;
+  std::vector<double> weights_;  // empty until the window first fills
 };
 
 class SineWeightedMa final : public Indicator {
@@ -51,10 +58,10 @@ class SineWeightedMa final : public Indicator {
   std::uint64_t warmup_period() const override { return window_.period(); }
 
  private:
-  SineWeightedMa(FixedWeightWindow w, double weight_sum)
-      : window_(std::move(w)), weight_sum_(weight_sum) {}
+  explicit SineWeightedMa(std::uint64_t period) : window_(period) {}
   FixedWeightWindow window_;
-  double weight_sum_;
+  std::vector<double> weights_;  // empty until the window first fills
+  double weight_sum_ = 0.0;
 };
 
 }  // namespace fendro

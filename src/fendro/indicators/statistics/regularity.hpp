@@ -17,7 +17,9 @@ namespace fendro::stats {
 // -ln(A / B): B counts the pairs of length-m templates within r of each
 // other, A those that stay within r at length m + 1; r = r_factor times the
 // window's standard deviation. 0.0 on a flat window or without any match,
-// ln(B) when no match extends. O((n - m)^2 * m) per bar.
+// ln(B) when no match extends. O((n - m)^2 * m) per bar, inherently: the
+// tolerance r follows the window's standard deviation, so every pair of
+// templates must be compared again on every bar.
 class SampleEntropy final : public CloseWindowStat<SampleEntropy, BoundedRing<double>> {
  public:
   static Result<SampleEntropy, IndicatorError> create(std::uint64_t period, std::uint64_t m,

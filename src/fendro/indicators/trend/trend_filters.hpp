@@ -131,6 +131,9 @@ class Vortex final : public Indicator {
 };
 
 // Random walk index: returns "high"; "low" is the second output.
+// Each bar costs O(n^2) additions, and that is inherent: the mean true range
+// of every span j is summed from its own oldest range to the newest, so no
+// two spans share a partial sum and no running sum gives the same bits.
 class Rwi final : public Indicator {
  public:
   static Result<Rwi, IndicatorError> create(std::uint64_t period);

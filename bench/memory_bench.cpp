@@ -1,0 +1,96 @@
+// Peak memory of a short "prove" that declares many indicators with the
+// longest window: what the state of a type costs before bars fill it. Each
+// case runs in its own child process, whose peak resident size is read
+// before and after the command; a growth at or above the limit fails.
+//
+//   memory_bench [limit_mb]   (20 by default)
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "command_gen.hpp"
+#include "fendro/module/command.hpp"
+
+namespace {
+
+constexpr int kIndicators = 28;
+constexpr std::size_t kCandles = 100;
+
+struct Case {
+  const char* type;
+  const char* params;
+};
+
+// The longest window the types accept.
+constexpr Case kCases[] = {
+    {"SineWeightedMa", "16777216"},
+    {"Alma", "16777216,0.85,6"},
+    {"Sma", "16777216"},
+    {"AutocorrelationPeriodogram", "10,16777216"},
+};
+
+std::string strategy_json(const Case& c) {
+  std::string s = R"({"symbol":"BTCUSDT","timeframe":"1m","indicators":{)";
+  for (int i = 0; i < kIndicators; ++i) {
+    if (i > 0) s += ',';
+    s += "\"i" + std::to_string(i) + R"(":{"type":")" + c.type + R"(","params":[)" + c.params + "]}";
+  }
+  s += R"(},"entry":{"gt":[{"price":"close"},"i0"]},"exit":{"lt":[{"price":"close"},"i0"]},)";
+  s += R"("sizing":{"type":"fixed_fraction","fraction":0.5}})";
+  return s;
+}
+
+long peak_kb() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_maxrss;
+}
+
+// In the child: the peak growth in KiB over one command, or -1 when the
+// command did not prove.
+long growth_kb(const Case& c) {
+  const std::string cmd = fendro::bench::make_prove_command(kCandles, strategy_json(c));
+  const long before = peak_kb();
+  const std::string response = fendro::apply_command(cmd);
+  const long after = peak_kb();
+  if (response.find("\"report_hash\"") == std::string::npos) {
+    std::fprintf(stderr, "%s: %.200s\n", c.type, response.c_str());
+    return -1;
+  }
+  return after - before;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const double limit_mb = argc > 1 ? std::atof(argv[1]) : 20.0;
+  bool all_within = true;
+  std::printf("%d indicators over %zu candles; peak resident growth of the command:\n",
+              kIndicators, kCandles);
+  for (const Case& c : kCases) {
+    int fds[2];
+    if (pipe(fds) != 0) return 2;
+    const pid_t pid = fork();
+    if (pid == 0) {
+      close(fds[0]);
+      const long kb = growth_kb(c);
+      if (write(fds[1], &kb, sizeof kb) != sizeof kb) _exit(3);
+      _exit(0);
+    }
+    close(fds[1]);
+    long kb = -1;
+    const bool got = read(fds[0], &kb, sizeof kb) == sizeof kb;
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const double mb = static_cast<double>(kb) / 1024.0;
+    const bool ok = got && kb >= 0 && mb < limit_mb;
+    all_within = all_within && ok;
+    std::printf("  %-28s (%s): %8.2f MB %s\n", c.type, c.params, mb, ok ? "" : "OVER LIMIT");
+  }
+  return all_within ? 0 : 1;
+}

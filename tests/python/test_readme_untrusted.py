@@ -1,0 +1,66 @@
+"""The README's worker for commands from others: answers as the module does,
+kills a command at its deadline and survives one that outgrows its memory."""
+
+import importlib.util
+import json
+import pathlib
+import re
+import sys
+import time
+
+import pytest
+
+from conftest import STRATEGY, SYMBOL, candles
+
+README = pathlib.Path(__file__).resolve().parents[2] / "README.md"
+
+
+@pytest.fixture(scope="module")
+def untrusted(tmp_path_factory):
+    section = README.read_text().split("## Running commands from others", 1)[1].split("\n## ", 1)[0]
+    blocks = re.findall(r"```python\n(.*?)```", section, re.S)
+    assert len(blocks) == 1
+    # A real module, so that the forkserver's workers find its functions by name.
+    path = tmp_path_factory.mktemp("readme") / "readme_untrusted.py"
+    path.write_text(blocks[0])
+    sys.path.insert(0, str(path.parent))
+    spec = importlib.util.spec_from_file_location("readme_untrusted", path)
+    module = importlib.util.module_from_spec(spec)
+    sys.modules["readme_untrusted"] = module
+    spec.loader.exec_module(module)
+    yield module
+    sys.path.remove(str(path.parent))
+
+
+def command(indicators, bars):
+    strategy = dict(STRATEGY, indicators=indicators,
+                    entry={"gt": [{"price": "close"}, "fast"]}, exit={"lt": [{"price": "close"}, "fast"]})
+    return json.dumps({"cmd": "prove", "spec": {"strategy": strategy, "dataset_ref": "others"},
+                       "data": {SYMBOL: bars}})
+
+
+def test_answers_what_the_module_answers(untrusted, prover):
+    for text in (command({"fast": {"type": "Sma", "params": [5]}}, candles(300)),
+                 '{"cmd":"version"}', "not json"):
+        assert untrusted.run_untrusted(text) == ("ok", prover.command(text))
+
+
+def test_a_command_past_its_deadline_is_killed(untrusted):
+    # A spectrum over 2,500 periods recomputes its phasors on every bar:
+    # seconds a bar, far beyond the deadline.
+    slow = command({"fast": {"type": "AutocorrelationPeriodogram", "params": [10, 2500]}}, candles(2600))
+    started = time.perf_counter()
+    assert untrusted.run_untrusted(slow, seconds=0.5) == ("timeout", None)
+    assert time.perf_counter() - started < 5.0
+    # The next command gets a fresh worker.
+    assert untrusted.run_untrusted('{"cmd":"version"}')[0] == "ok"
+
+
+def test_a_command_beyond_its_memory_ends_only_its_worker(untrusted):
+    rows = [[i * 60_000, 100.0, 101.0, 99.0, 100.5, 1.0] for i in range(200_000)]
+    indicators = {"fast": {"type": "Sma", "params": [16_777_216]}}
+    indicators.update({f"long{k}": {"type": "Sma", "params": [16_777_216]} for k in range(100)})
+    text = command(indicators, rows)
+    assert untrusted.run_untrusted(text, memory_bytes=128 << 20) == ("memory", None)
+    status, response = untrusted.run_untrusted(text, memory_bytes=2 << 30, seconds=60)
+    assert status == "ok" and '"report_hash"' in response
