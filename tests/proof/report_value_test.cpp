@@ -9,10 +9,15 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <limits>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "fendro/json/parse.hpp"
+#include "fendro/market/read_market_data.hpp"
 #include "fendro/proof/canonical.hpp"
 #include "fendro/proof/report_text.hpp"
 #include "fendro/proof/response_writer.hpp"
@@ -110,6 +115,41 @@ TEST(ReportValue, StreamedTextsMatchTheValueTrees) {
     const ProvenRun run{r, round % 2 == 0 ? std::string(64, 'a') : hash_text(expected)};
     ASSERT_EQ(streamed_proof(run), reference_proof(run)) << "round " << round;
   }
+}
+
+std::string file_text(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Real runs: every golden request that proves, over the golden candles and
+// over their first few candles only.
+TEST(ReportValue, ProvenRunsMatchTheValueTrees) {
+  const std::filesystem::path dir = std::filesystem::path(FENDRO_TEST_DATA_DIR) / "golden";
+  auto data_doc = json::parse(file_text(dir / "data.json"));
+  ASSERT_TRUE(data_doc.ok());
+  auto data = read_market_data(data_doc->root);
+  ASSERT_TRUE(data.ok());
+  MarketData short_data = *data;
+  for (auto& [symbol, candles] : short_data) candles.resize(std::min<std::size_t>(candles.size(), 3));
+  int proven = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    if (!name.ends_with(".request.json")) continue;
+    auto doc = json::parse(file_text(entry.path()));
+    ASSERT_TRUE(doc.ok()) << name;
+    auto spec = read_proof_spec(*doc->root.find("spec"));
+    ASSERT_TRUE(spec.ok()) << name;
+    for (const MarketData* d : {&*data, &short_data}) {
+      auto run = prove(*spec, *d);
+      if (!run.ok()) continue;
+      EXPECT_EQ(streamed_proof(*run), reference_proof(*run)) << name;
+      ++proven;
+    }
+  }
+  EXPECT_GE(proven, 8);
 }
 
 TEST(ReportValue, MembersAndTheirKinds) {
