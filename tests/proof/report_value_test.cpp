@@ -22,6 +22,7 @@
 #include "fendro/proof/report_text.hpp"
 #include "fendro/proof/response_writer.hpp"
 #include "indicators/series.hpp"
+#include "proof/streamed_text.hpp"
 
 namespace fendro {
 namespace {
@@ -75,21 +76,11 @@ Report odd_report(SplitMix& rng) {
 }
 
 std::string streamed_report(const Report& r) {
-  std::string out;
-  StringSink sink(out);
-  ResponseWriter writer(&sink);
-  write_report(writer, r);
-  writer.finish();
-  return out;
+  return testing::streamed_text([&](ResponseWriter& out) { write_report(out, r); });
 }
 
 std::string streamed_proof(const ProvenRun& run) {
-  std::string out;
-  StringSink sink(out);
-  ResponseWriter writer(&sink);
-  write_proof(writer, run);
-  writer.finish();
-  return out;
+  return testing::streamed_text([&](ResponseWriter& out) { write_proof(out, run); });
 }
 
 // The proof as prove's steps give it: the report's value, its hash, the
@@ -128,17 +119,20 @@ std::string file_text(const std::filesystem::path& p) {
 // over their first few candles only.
 TEST(ReportValue, ProvenRunsMatchTheValueTrees) {
   const std::filesystem::path dir = std::filesystem::path(FENDRO_TEST_DATA_DIR) / "golden";
-  auto data_doc = json::parse(file_text(dir / "data.json"));
+  // The trees refer into their texts, which must outlive them.
+  const std::string data_text = file_text(dir / "data.json");
+  auto data_doc = json::parse(data_text);
   ASSERT_TRUE(data_doc.ok());
   auto data = read_market_data(data_doc->root);
-  ASSERT_TRUE(data.ok());
+  ASSERT_TRUE(data.ok()) << data.error();
   MarketData short_data = *data;
   for (auto& [symbol, candles] : short_data) candles.resize(std::min<std::size_t>(candles.size(), 3));
   int proven = 0;
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
     const std::string name = entry.path().filename().string();
     if (!name.ends_with(".request.json")) continue;
-    auto doc = json::parse(file_text(entry.path()));
+    const std::string text = file_text(entry.path());
+    auto doc = json::parse(text);
     ASSERT_TRUE(doc.ok()) << name;
     auto spec = read_proof_spec(*doc->root.find("spec"));
     ASSERT_TRUE(spec.ok()) << name;
