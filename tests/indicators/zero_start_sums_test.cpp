@@ -13,7 +13,6 @@ namespace fendro::testing {
 namespace {
 
 constexpr std::uint64_t kPlusZero = 0;
-constexpr std::uint64_t kMinusZero = 0x8000000000000000ULL;
 
 // open = high = low = close = x.
 Candle flat_at(double x, double volume) { return Candle{0, x, x, x, x, volume}; }
@@ -58,33 +57,6 @@ TEST(ZeroStartSums, WindowsOfNegativeZeroAverageToPositiveZero) {
     EXPECT_EQ(value_bits(got, c.first_value), want) << c.key << " " << c.params[0] << " volume "
                                                     << c.candle.volume;
   }
-}
-
-// The same windows from a -0.0 start would give -0.0: the difference is the
-// start alone, not the arithmetic after it.
-TEST(ZeroStartSums, OnlyTheStartDecidesTheSign) {
-  double from_minus = -0.0;
-  double from_plus = 0.0;
-  for (int k = 0; k < 3; ++k) {
-    from_minus = from_minus + -0.0;
-    from_plus = from_plus + -0.0;
-  }
-  EXPECT_EQ(bits(from_minus), kMinusZero);
-  EXPECT_EQ(bits(from_plus), kPlusZero);
-  // A single +0.0 or non-zero term makes the two starts agree.
-  EXPECT_EQ(bits((-0.0 + -0.0) + 0.0), bits((0.0 + -0.0) + 0.0));
-  EXPECT_EQ(bits(-0.0 + 1.5), bits(0.0 + 1.5));
-}
-
-// After a stretch of -0.0 bars, ordinary prices give the ordinary averages.
-TEST(ZeroStartSums, PricesAfterTheZerosAverageAsUsual) {
-  std::vector<Candle> cs = repeated(flat_at(-0.0, 1.0), 3);
-  cs.push_back(flat_at(3.0, 1.0));
-  cs.push_back(flat_at(6.0, 2.0));
-  const Values got = key_values("Vwma", {2}, cs);
-  ASSERT_EQ(got.size(), 5u);
-  EXPECT_EQ(*got[3], 3.0 / 2.0);                  // (3 * 1 + -0.0) / 2
-  EXPECT_EQ(*got[4], (3.0 + 6.0 * 2.0) / 3.0);   // (3 * 1 + 6 * 2) / 3
 }
 
 }  // namespace

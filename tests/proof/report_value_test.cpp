@@ -166,17 +166,6 @@ TEST(ReportValue, MembersAndTheirKinds) {
             "\"exit_price\":0,\"exit_time\":7,\"pnl\":0,\"qty\":-2,\"reason\":\"end\",\"return_pct\":null}]}");
 }
 
-TEST(ReportValue, InsertNumTradesKeepsTheOtherMembers) {
-  json::Arena arena;
-  const json::Member ms[] = {{"pnl", json::Value::number(1.0)}, {"win_rate", json::Value::number(2.0)}};
-  const json::Value metrics = insert_num_trades(arena.make_object(ms), 3, arena);
-  ASSERT_EQ(metrics.size, 3u);
-  EXPECT_EQ(metrics.as_object()[0].key, "num_trades");
-  EXPECT_EQ(metrics.find("num_trades")->u, 3u);
-  EXPECT_EQ(metrics.find("pnl")->f, 1.0);
-  EXPECT_EQ(metrics.find("win_rate")->f, 2.0);
-}
-
 TEST(ReportValue, ProofHasExactlyFourMembersInKeyOrder) {
   json::Arena arena;
   const Proof p{json::Value::null(), "i", "r", "0.2.0"};
