@@ -2,6 +2,9 @@
 # Checks that the engine computes the same bytes whatever the machine:
 #  (a) the all-keys fingerprint is identical with the CPU's AVX2/FMA/AVX-512
 #      code paths of glibc masked (what a CPU without them gets);
+#  (e) the fingerprint is identical with the math module forced onto the path
+#      of a CPU without AVX and FMA (MPFR for exp, log, sin, ...), which (a)
+#      cannot reach: the module picks its path from the CPU itself;
 #  (b) given a second fingerprint program (another compiler's build), its
 #      output is identical too;
 #  (c) the built Python module imports no transcendental function from the
@@ -59,6 +62,15 @@ if cmp -s "$work/normal.txt" "$work/masked.txt"; then
 else
   fail "(a) fingerprint changes with GLIBC_TUNABLES=$MASK:"
   show_diff "$work/normal.txt" "$work/masked.txt"
+fi
+
+# (e) The math path of a CPU without AVX and FMA, forced.
+"$FP" "$BARS" --portable-math >"$work/portable.txt"
+if cmp -s "$work/normal.txt" "$work/portable.txt"; then
+  echo "determinism: (e) fingerprint identical with --portable-math"
+else
+  fail "(e) fingerprint changes on the portable math path:"
+  show_diff "$work/normal.txt" "$work/portable.txt"
 fi
 
 # (b) A second build, e.g. by another compiler.

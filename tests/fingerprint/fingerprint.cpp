@@ -3,8 +3,9 @@
 // Two builds (compilers, CPUs, math paths) that print the same lines compute
 // the same numbers; a refactor that keeps the lines keeps every output byte.
 //
-// Usage: fendro_fingerprint [bars] [--feed kline] [--expect FILE]
-// With --expect the lines are compared with FILE instead of printed: the
+// Usage: fendro_fingerprint [bars] [--feed kline] [--portable-math] [--expect FILE]
+// With --portable-math the math module takes the path of a CPU without AVX
+// and FMA whatever this CPU has: the lines must not change. With --expect the lines are compared with FILE instead of printed: the
 // differing ones are shown and the exit status is 1. ctest runs it against
 // tests/data/fingerprint.txt, so that any change of any key's output bytes
 // (a customary parameter included) is seen and refreshed on purpose:
@@ -30,6 +31,7 @@
 #include "fendro/market/records.hpp"
 #include "fendro/registry/key_table.hpp"
 #include "fendro/registry/registry.hpp"
+#include "fendro/util/math.hpp"
 #include "indicators/series.hpp"
 
 namespace {
@@ -193,6 +195,8 @@ int main(int argc, char** argv) {
   for (int a = 1; a < argc; ++a) {
     if (std::strcmp(argv[a], "--feed") == 0 && a + 1 < argc) {
       kline_only = std::strcmp(argv[++a], "kline") == 0;
+    } else if (std::strcmp(argv[a], "--portable-math") == 0) {
+      fendro::cr::force_portable_path(true);
     } else if (std::strcmp(argv[a], "--expect") == 0 && a + 1 < argc) {
       expect = argv[++a];
     } else {

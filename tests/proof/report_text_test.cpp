@@ -15,6 +15,7 @@
 
 #include "fendro/proof/canonical.hpp"
 #include "fendro/proof/proof.hpp"
+#include "proof/streamed_text.hpp"
 
 namespace fendro {
 namespace {
@@ -65,12 +66,7 @@ std::string reference_text(const Report& r) {
 }
 
 std::string streamed_text(const Report& r) {
-  std::string out;
-  StringSink sink(out);
-  ResponseWriter writer(&sink);
-  write_report(writer, r);
-  writer.finish();
-  return out;
+  return testing::streamed_text([&](ResponseWriter& out) { write_report(out, r); });
 }
 
 // Numbers from every region of the canonical float rule, with their edges.

@@ -63,6 +63,7 @@ Result<Proof, std::string> read_proof(const json::Value& v) {
   return reading::read_record<Proof>(v, "Proof", kProofFields);
 }
 
+// The text of proof_to_value for the proof of `run`.
 void write_proof(ResponseWriter& out, const ProvenRun& run) {
   // Members in key order; the report's hash follows the report.
   std::string text = "{\"engine_version\":";

@@ -18,6 +18,7 @@ constexpr std::size_t kIntTextMax = 24;
 // One point with its separator; the room it may need.
 constexpr std::size_t kPointTextMax = 1 + 10 + kFloatTextMax + 8 + kIntTextMax + 1;
 
+// The text of equity_to_value's array.
 void put_equity(ResponseWriter& out, std::span<const EquityPoint> equity) {
   out.write("\"equity\":[");
   // While no position is open the equity stays the same from bar to bar:
@@ -52,6 +53,7 @@ void put_equity(ResponseWriter& out, std::span<const EquityPoint> equity) {
 constexpr std::size_t kTradeHeadMax = 1 + 4 * kFloatTextMax + 2 * kIntTextMax + 80;
 constexpr std::size_t kTradeTailMax = 14 + kFloatTextMax + 1;
 
+// The text of trades_to_value's array.
 void put_trades(ResponseWriter& out, std::span<const ClosedTrade> trades) {
   out.write("\"trades\":[");
   std::string reason;
@@ -87,6 +89,8 @@ void put_trades(ResponseWriter& out, std::span<const ClosedTrade> trades) {
 
 constexpr std::size_t kMetricsTextMax = 160 + 8 * kFloatTextMax + kIntTextMax;
 
+// The text of the metrics object, "num_trades" in its key place as
+// insert_num_trades puts it.
 void put_metrics(ResponseWriter& out, const Metrics& m) {
   char* p = out.room(kMetricsTextMax);
   p = put(p, "\"metrics\":{\"calmar\":");
@@ -118,6 +122,7 @@ constexpr std::size_t kTradeTextGuess = 240;
 
 }  // namespace
 
+// The text of report_to_value: the bytes write_canonical_json gives for it.
 void write_report(ResponseWriter& out, const Report& r) {
   out.expect(1024 + r.symbol.size() + r.timeframe.size() + kPointTextGuess * r.equity.size() +
              kTradeTextGuess * r.trades.size());

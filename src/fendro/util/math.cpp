@@ -29,9 +29,14 @@ bool prepare_fast_path() {
 
 // Until static initialisation reaches this line kFast reads false, so a call
 // made before then takes the MPFR path rather than an empty table.
-const bool kFast = prepare_fast_path();
+const bool kCpuRunsFastPath = prepare_fast_path();
+bool kFast = kCpuRunsFastPath;
 
 }  // namespace
+
+void force_portable_path(bool on) { kFast = !on && kCpuRunsFastPath; }
+
+bool fast_path_in_use() { return kFast; }
 
 #define FENDRO_CR_FAST(name)                                               \
   double name(double x) {                                                  \

@@ -24,4 +24,12 @@ double atan(double x);
 double atan2(double y, double x);
 double tanh(double x);
 
+// For test programs: with `on`, every call from now on takes the path of a CPU
+// without AVX and FMA (MPFR for exp, expm1, log, log1p, log2, log10, sin and
+// cos), so that one machine can check both paths give the same bits; without,
+// the CPU's own path again. Not to be called while another thread computes.
+void force_portable_path(bool on);
+// Whether the AVX/FMA path is taken.
+bool fast_path_in_use();
+
 }  // namespace fendro::cr

@@ -7,10 +7,11 @@
 namespace fendro {
 namespace {
 
+// All three sums start from +0.0: a window of -0.0 prices averages to +0.0.
 [[gnu::cold]] void recompute(VwmaWindow& w) {
-  double pv = -0.0;
-  double vol = -0.0;
-  double price = -0.0;
+  double pv = 0.0;
+  double vol = 0.0;
+  double price = 0.0;
   w.pairs.for_each([&](const std::pair<double, double>& e) {
     pv = pv + e.first * e.second;
     vol = vol + e.second;

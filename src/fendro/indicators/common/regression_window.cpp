@@ -19,7 +19,7 @@ namespace {
 }  // namespace
 
 DeviationSums deviation_sums(const BoundedRing<double>& values, double n) {
-  DeviationSums s{ring_sum(values) / n, -0.0, -0.0, -0.0};
+  DeviationSums s{ring_sum_from_zero(values) / n, 0.0, 0.0, 0.0};
   double i = 0.0;
   values.for_each([&](double v) {
     const double d = v - s.mean;

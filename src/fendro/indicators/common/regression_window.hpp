@@ -69,7 +69,7 @@ struct RegressionWindow {
 };
 
 // Sums over a window's values y_i (i = 0 for the oldest) of their deviations
-// d_i = y_i - mean, each taken oldest first from -0.0; for the types that
+// d_i = y_i - mean, each taken oldest first from +0.0 (the mean too); for the types that
 // refit the whole window on every bar.
 struct DeviationSums {
   double mean;

@@ -4,6 +4,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/util/portable_min_max.hpp"
 
 namespace fendro {
 namespace {
@@ -12,13 +13,13 @@ namespace {
 // finished trend (or this bar), pushed away by the offset when there is one.
 void reverse(SarState& s, const SarSchedule& k, double high, double low) {
   if (!s.is_short) {
-    const double st = std::fmax(std::fmax(s.ep, s.h1), high);
+    const double st = portable_fmax(portable_fmax(s.ep, s.h1), high);
     s.sar = k.offset_on_reverse ? st + k.offset * std::abs(st) : st;
     s.ep = low;
     s.af = k.init_short;
     s.is_short = true;
   } else {
-    const double st = std::fmin(std::fmin(s.ep, s.l1), low);
+    const double st = portable_fmin(portable_fmin(s.ep, s.l1), low);
     s.sar = k.offset_on_reverse ? st - k.offset * std::abs(st) : st;
     s.ep = high;
     s.af = k.init_long;
@@ -65,15 +66,15 @@ std::optional<double> sar_update(SarState& s, const SarSchedule& k, double high,
     return s.sar;
   }
   double next = s.sar + s.af * (s.ep - s.sar);
-  next = s.is_short ? std::fmax(std::fmax(next, s.h1), s.h2)
-                    : std::fmin(std::fmin(next, s.l1), s.l2);
+  next = s.is_short ? portable_fmax(portable_fmax(next, s.h1), s.h2)
+                    : portable_fmin(portable_fmin(next, s.l1), s.l2);
   if (!stopped_out(s, next, high, low)) {
     s.sar = next;
     if (!s.is_short && high > s.ep) {
-      s.af = std::fmin(s.af + k.step_long, k.max_long);
+      s.af = portable_fmin(s.af + k.step_long, k.max_long);
       s.ep = high;
     } else if (s.is_short && low < s.ep) {
-      s.af = std::fmin(s.af + k.step_short, k.max_short);
+      s.af = portable_fmin(s.af + k.step_short, k.max_short);
       s.ep = low;
     }
   } else {

@@ -46,10 +46,25 @@ std::optional<double> ZigZag::update(const BarSnapshot& bar) {
   return value_out(out_.set(swing, -1.0));
 }
 
-// Both averages rebuild their sums exactly every n pushes (not every 16n).
-HiLoActivator::HiLoActivator(std::uint64_t n) : highs_(n), lows_(n) {
-  highs_.resum_every = n;
-  lows_.resum_every = n;
+HiLoActivator::HiLoActivator(std::uint64_t n) : highs_(n), lows_(n) {}
+
+// One average's step (x finite): sum = x + (sum - oldest), rebuilt exactly
+// every n pushes (not every 16n) from +0.0, so a window of -0.0 highs averages
+// to +0.0.
+std::optional<double> HiLoActivator::average_step(SmaWindow& w, double x) {
+  if (w.ring.is_full()) {
+    const double evicted = w.ring.replace_oldest(x);
+    w.sum = x + (w.sum - evicted);
+  } else {
+    w.ring.push(x);
+    w.sum = x + w.sum;
+  }
+  if (++w.pushes >= w.period) {
+    w.sum = ring_sum_from_zero(w.ring);
+    w.pushes = 0;
+  }
+  if (!w.ring.is_full()) return std::nullopt;
+  return w.sum / w.divisor;
 }
 
 Result<HiLoActivator, IndicatorError> HiLoActivator::create(std::uint64_t period) {
@@ -60,8 +75,8 @@ Result<HiLoActivator, IndicatorError> HiLoActivator::create(std::uint64_t period
 std::optional<double> HiLoActivator::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
-  const auto sma_high = sma_update(highs_, c->high);
-  const auto sma_low = sma_update(lows_, c->low);
+  const auto sma_high = average_step(highs_, c->high);
+  const auto sma_low = average_step(lows_, c->low);
   if (!sma_high || !sma_low) return no_value();
   const Pair now{*sma_high, *sma_low};
   if (!prev_) {

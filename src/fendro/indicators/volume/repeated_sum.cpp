@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "fendro/util/portable_min_max.hpp"
+
 namespace fendro::volume {
 namespace {
 
@@ -41,7 +43,7 @@ RepeatedSum add_repeatedly_long(double t, double v, std::uint64_t k, double stop
     // Additions that surely keep t below the limit and below stop; the
     // margin covers the rounding of the quotients.
     double room = std::floor((limit - t) / d);
-    if (stop < limit) room = std::fmin(room, std::floor((stop - t) / d));
+    if (stop < limit) room = portable_fmin(room, std::floor((stop - t) / d));
     room -= 2.0;
     if (!(room >= 1.0)) continue;
     const std::uint64_t left = k - done;

@@ -10,6 +10,7 @@
 #include "fendro/indicators/volume/fast_slow.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/math.hpp"
+#include "fendro/util/portable_min_max.hpp"
 
 namespace fendro {
 
@@ -106,7 +107,7 @@ std::optional<double> DemandIndex::update(const BarSnapshot& bar) {
   const double rel = (price - prev_price) / std::min(price, prev_price);
   const double volume_ratio = c->volume / avg_volume;
   // fmin: a NaN exponent (0 * inf) caps at 88 like any huge one.
-  const double k = std::fmin(std::abs(rel) * ((price * 3.0) / avg_range), 88.0);
+  const double k = portable_fmin(std::abs(rel) * ((price * 3.0) / avg_range), 88.0);
   const double damped = volume_ratio / cr::exp(k);
   const double buy = smoothed_pressure(buying_, rel > 0.0 ? volume_ratio : damped);
   const double sell = smoothed_pressure(selling_, rel > 0.0 ? damped : volume_ratio);

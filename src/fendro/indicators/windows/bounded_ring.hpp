@@ -105,4 +105,13 @@ inline double ring_sum(const BoundedRing<double>& r) {
   return s;
 }
 
+// The same sum started from +0.0, for the windows whose exact re-sum starts
+// from zero. The two differ only on a window of -0.0 entries alone: +0.0 here,
+// -0.0 above.
+inline double ring_sum_from_zero(const BoundedRing<double>& r) {
+  double s = 0.0;
+  r.for_each([&s](double v) { s = s + v; });
+  return s;
+}
+
 }  // namespace fendro
