@@ -27,20 +27,20 @@ bool prepare_fast_path() {
   return mpfr_path::fast_path_available() && log_fast::build_tables();
 }
 
-// Until static initialisation reaches this line kFast reads false, so a call
+// Until static initialisation reaches this line use_fast_path reads false, so a call
 // made before then takes the MPFR path rather than an empty table.
 const bool kCpuRunsFastPath = prepare_fast_path();
-bool kFast = kCpuRunsFastPath;
+bool use_fast_path = kCpuRunsFastPath;
 
 }  // namespace
 
-void force_portable_path(bool on) { kFast = !on && kCpuRunsFastPath; }
+void force_portable_path(bool on) { use_fast_path = !on && kCpuRunsFastPath; }
 
-bool fast_path_in_use() { return kFast; }
+bool fast_path_in_use() { return use_fast_path; }
 
 #define FENDRO_CR_FAST(name)                                               \
   double name(double x) {                                                  \
-    return kFast ? fendro_llvmlibc_##name(x) : mpfr_path::name(x);         \
+    return use_fast_path ? fendro_llvmlibc_##name(x) : mpfr_path::name(x);         \
   }
 FENDRO_CR_FAST(exp)
 FENDRO_CR_FAST(expm1)
@@ -53,7 +53,7 @@ FENDRO_CR_FAST(cos)
 
 // log: its own fast evaluation (math_log.cpp), and LLVM's when that cannot
 // decide the rounding or x is not a positive finite number.
-double log(double x) { return kFast ? log_fast::log(x) : mpfr_path::log(x); }
+double log(double x) { return use_fast_path ? log_fast::log(x) : mpfr_path::log(x); }
 
 // atan and atan2: math_atan.cpp; tanh: math_tanh.cpp.
 
