@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
+#include "fendro/indicators/common/candle_range.hpp"
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/indicator.hpp"
@@ -44,58 +46,56 @@ using TypicalPrice = CandlePrice<typical_price>;  // divides by 3
 using MedianPrice = CandlePrice<median_price>;
 using AvgPrice = CandlePrice<avg_price>;
 
-// What a bar adds to a window midpoint: its high and low, or false for a
-// rejected bar.
-using ExtremesFn = bool (*)(const BarSnapshot&, double& high, double& low);
-
-// Only the close, which must be finite; nothing else of the candle is read.
-inline bool close_extremes(const BarSnapshot& bar, double& high, double& low) {
-  const std::optional<double> close = finite_close(bar);
-  if (!close) return false;
-  high = low = *close;
-  return true;
-}
-
-// The high and low of a candle that passes the candle check.
-inline bool candle_extremes(const BarSnapshot& bar, double& high, double& low) {
-  const Candle* c = checked_candle(bar);
-  if (c == nullptr) return false;
-  high = c->high;
-  low = c->low;
-  return true;
-}
-
-// The midpoint of the largest high and the smallest low of the last n
-// accepted bars; no value until n bars have been accepted.
-template <ExtremesFn Read>
-class WindowMidpoint final : public Indicator {
+// The midpoint of the largest and the smallest of the last n finite closes
+// (nothing else of the candle is read); no value until n closes have been
+// accepted.
+class MidPoint final : public Indicator {
  public:
   // 0 gives ZeroPeriod, then a period above MAX_PERIOD InvalidPeriod.
-  static Result<WindowMidpoint, IndicatorError> create(std::uint64_t period) {
+  static Result<MidPoint, IndicatorError> create(std::uint64_t period) {
     FENDRO_CHECK(check_period(period));
-    return WindowMidpoint(period);
+    return MidPoint(period);
   }
 
   std::optional<double> update(const BarSnapshot& bar) override {
-    double high = 0.0;
-    double low = 0.0;
-    if (!Read(bar, high, low)) return no_value();
-    highs_.push(high);
-    lows_.push(low);
+    const std::optional<double> close = finite_close(bar);
+    if (!close) return no_value();
+    highs_.push(*close);
+    lows_.push(*close);
     if (highs_.count() < period_) return no_value();
     return value_out(midpoint(highs_.value(), lows_.value()));
   }
   std::uint64_t warmup_period() const override { return period_; }
 
  private:
-  explicit WindowMidpoint(std::uint64_t n) : highs_(n), lows_(n), period_(n) {}
+  explicit MidPoint(std::uint64_t n) : highs_(n), lows_(n), period_(n) {}
 
   vol::RollingMax highs_;
   vol::RollingMin lows_;
   std::uint64_t period_;
 };
 
-using MidPoint = WindowMidpoint<close_extremes>;  // of the closes
-using MidPrice = WindowMidpoint<candle_extremes>;  // of the highs and lows
+// The midpoint of the highest high and the lowest low of the last n candles
+// that pass the candle check; no value until n candles have been accepted.
+class MidPrice final : public Indicator {
+ public:
+  // 0 gives ZeroPeriod, then a period above MAX_PERIOD InvalidPeriod.
+  static Result<MidPrice, IndicatorError> create(std::uint64_t period) {
+    FENDRO_TRY(range, NewestCandleRange::create(period));
+    return MidPrice(std::move(range));
+  }
+
+  std::optional<double> update(const BarSnapshot& bar) override {
+    const Candle* c = checked_candle(bar);
+    if (c == nullptr || !range_.push(*c)) return no_value();
+    return value_out(midpoint(range_.highest(), range_.lowest()));
+  }
+  std::uint64_t warmup_period() const override { return range_.period(); }
+
+ private:
+  explicit MidPrice(NewestCandleRange range) : range_(std::move(range)) {}
+
+  NewestCandleRange range_;
+};
 
 }  // namespace fendro
