@@ -29,7 +29,7 @@ class CandleRange {
   // Pushes a candle that passed the candle check; true once the window
   // holds n candles.
   bool push(const Candle& c) {
-    return extremes_.push(window_.ring, c, c);
+    return extremes_.push(window_.ring, c.high, c.low, c);
   }
 
   double highest() const { return extremes_.highest(); }

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <limits>
 #include <span>
+#include <type_traits>
 #include <vector>
 
 #include "fendro/indicators/windows/bounded_ring.hpp"
@@ -28,30 +29,31 @@
 namespace fendro {
 
 // The extremes over a block ring that the caller owns and pushes through
-// push(): any ring of n slots whose entries have `high` and `low`, so a
-// window of whole candles can serve as the block without a second copy.
+// push(): any ring of n slots whose entries have `high` and `low`, or plain
+// values that are both, so a window the owner keeps anyway (of whole candles,
+// of closes) serves as the block without a second copy.
 template <bool OlderWins>
 class HighLowExtremes {
  public:
   // n >= 1.
   explicit HighLowExtremes(std::uint64_t n) : period(n) {}
 
-  // Pushes `slot` (made from the candle, finite prices) into `block`, a ring
-  // of capacity n used only through this call; true once n candles have
-  // been seen.
+  // Pushes `slot`, whose high and low are given (finite), into `block`, a
+  // ring of capacity n used only through this call; true once n slots have
+  // been pushed.
   template <class Slot>
-  bool push(BoundedRing<Slot>& block, const Candle& c, const Slot& slot) {
+  bool push(BoundedRing<Slot>& block, double high, double low, const Slot& slot) {
     if (full_) [[likely]] {
       block.replace_oldest(slot);
-      run_.high = higher(run_.high, c.high);
-      run_.low = lower(run_.low, c.low);
+      run_.high = higher(run_.high, high);
+      run_.low = lower(run_.low, low);
       const Pair& tail = tails_[offset_ + 1];
       highest_ = higher(tail.high, run_.high);
       lowest_ = lower(tail.low, run_.low);
       if (++offset_ == period) [[unlikely]] close_block(block.slots());
       return true;
     }
-    return fill(block, c, slot);
+    return fill(block, high, low, slot);
   }
 
   double highest() const { return highest_; }
@@ -84,12 +86,29 @@ class HighLowExtremes {
     }
   }
 
-  // The first n candles: the window is the block itself.
   template <class Slot>
-  [[gnu::cold]] bool fill(BoundedRing<Slot>& block, const Candle& c, const Slot& slot) {
+  static double high_of(const Slot& s) {
+    if constexpr (std::is_same_v<Slot, double>) {
+      return s;
+    } else {
+      return s.high;
+    }
+  }
+  template <class Slot>
+  static double low_of(const Slot& s) {
+    if constexpr (std::is_same_v<Slot, double>) {
+      return s;
+    } else {
+      return s.low;
+    }
+  }
+
+  // The first n slots: the window is the block itself.
+  template <class Slot>
+  [[gnu::cold]] bool fill(BoundedRing<Slot>& block, double high, double low, const Slot& slot) {
     block.push(slot);
-    run_.high = higher(run_.high, c.high);
-    run_.low = lower(run_.low, c.low);
+    run_.high = higher(run_.high, high);
+    run_.low = lower(run_.low, low);
     highest_ = run_.high;
     lowest_ = run_.low;
     if (++offset_ < period) return false;
@@ -106,8 +125,8 @@ class HighLowExtremes {
   void close_block(std::span<const Slot> block) {
     Pair acc{-kInf, kInf};
     for (std::size_t i = static_cast<std::size_t>(period); i-- > 0;) {
-      acc.high = higher(block[i].high, acc.high);
-      acc.low = lower(block[i].low, acc.low);
+      acc.high = higher(high_of(block[i]), acc.high);
+      acc.low = lower(low_of(block[i]), acc.low);
       tails_[i] = acc;
     }
     run_ = Pair{-kInf, kInf};
@@ -130,7 +149,9 @@ class HighLowWindow {
   explicit HighLowWindow(std::uint64_t n) : period(n), block_(n), extremes_(n) {}
 
   // Pushes the candle (finite prices); true once n candles have been seen.
-  bool push(const Candle& c) { return extremes_.push(block_, c, HighLow{c.high, c.low}); }
+  bool push(const Candle& c) {
+    return extremes_.push(block_, c.high, c.low, HighLow{c.high, c.low});
+  }
 
   double highest() const { return extremes_.highest(); }
   double lowest() const { return extremes_.lowest(); }

@@ -10,8 +10,7 @@
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/common/rolling_extreme.hpp"
-#include "fendro/indicators/windows/period.hpp"
+#include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -53,26 +52,24 @@ class MidPoint final : public Indicator {
  public:
   // 0 gives ZeroPeriod, then a period above MAX_PERIOD InvalidPeriod.
   static Result<MidPoint, IndicatorError> create(std::uint64_t period) {
-    FENDRO_CHECK(check_period(period));
-    return MidPoint(period);
+    FENDRO_TRY(closes, ring_window_new(period));
+    return MidPoint(std::move(closes));
   }
 
   std::optional<double> update(const BarSnapshot& bar) override {
     const std::optional<double> close = finite_close(bar);
     if (!close) return no_value();
-    highs_.push(*close);
-    lows_.push(*close);
-    if (highs_.count() < period_) return no_value();
-    return value_out(midpoint(highs_.value(), lows_.value()));
+    const double c = *close;
+    if (!range_.push(closes_.ring, c, c, c)) return no_value();
+    return value_out(midpoint(range_.highest(), range_.lowest()));
   }
-  std::uint64_t warmup_period() const override { return period_; }
+  std::uint64_t warmup_period() const override { return closes_.period; }
 
  private:
-  explicit MidPoint(std::uint64_t n) : highs_(n), lows_(n), period_(n) {}
+  explicit MidPoint(RingWindow closes) : closes_(std::move(closes)), range_(closes_.period) {}
 
-  vol::RollingMax highs_;
-  vol::RollingMin lows_;
-  std::uint64_t period_;
+  RingWindow closes_;
+  HighLowExtremes<false> range_;  // of the closes in the ring
 };
 
 // The midpoint of the highest high and the lowest low of the last n candles
