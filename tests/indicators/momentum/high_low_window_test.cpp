@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "fendro/indicators/common/candle_range.hpp"
 #include "fendro/indicators/momentum/high_low_window.hpp"
 #include "fendro/indicators/momentum/stochastic.hpp"
 #include "fendro/market/bar_snapshot.hpp"
@@ -117,6 +118,60 @@ TEST(HighLowWindow, WilliamsRAndStochasticMatchPlainScansOverAcceptedCandles) {
       const double want_k = sr == 0.0 ? 50.0 : ((c.close - newer.ll) * 100.0) / sr;
       ASSERT_TRUE(sv.has_value());
       ASSERT_EQ(bits(*sv), bits(want_k)) << "n " << n << " candle " << kept.size();
+    }
+  }
+}
+
+// The candle window beside its extremes: the window holds the newest n
+// accepted candles oldest first, and the extremes read from it match scans.
+template <bool OlderWins>
+void expect_candle_range_matches_scan(std::uint64_t n, std::uint64_t seed) {
+  auto made = CandleRange<OlderWins>::create(n);
+  ASSERT_TRUE(made.ok());
+  CandleRange<OlderWins> range = std::move(made).value();
+  std::vector<Candle> seen;
+  for (Candle c : tied_candles(2000, seed)) {
+    if (!validate_candle(c).ok()) continue;
+    c.time = static_cast<std::int64_t>(seen.size());
+    seen.push_back(c);
+    const bool ready = range.push(c);
+    ASSERT_EQ(ready, seen.size() >= n);
+    std::vector<std::int64_t> held;
+    range.window().ring.for_each([&held](const Candle& k) { held.push_back(k.time); });
+    const std::size_t from = seen.size() > n ? seen.size() - n : 0;
+    ASSERT_EQ(held.size(), seen.size() - from) << "n " << n;
+    for (std::size_t i = 0; i < held.size(); ++i) ASSERT_EQ(held[i], seen[from + i].time);
+    if (!ready) continue;
+    const Range want = scanned_range(seen, n, !OlderWins);
+    ASSERT_EQ(bits(range.highest()), bits(want.hh)) << "n " << n << " candle " << seen.size();
+    ASSERT_EQ(bits(range.lowest()), bits(want.ll)) << "n " << n << " candle " << seen.size();
+  }
+}
+
+TEST(CandleRange, WindowHoldsTheNewestCandlesAndExtremesMatchScans) {
+  for (std::uint64_t n : {1, 2, 3, 14, 33}) {
+    expect_candle_range_matches_scan<true>(n, 3 * n);
+    expect_candle_range_matches_scan<false>(n, 3 * n + 1);
+  }
+}
+
+// Plain values as their own high and low, in a ring the owner keeps: the
+// newer of equal extremes is reported, as by non-strict scans.
+TEST(HighLowExtremes, OverARingOfValuesMatchScans) {
+  for (std::uint64_t n : {1, 2, 5, 16, 40}) {
+    SplitMix rng(n);
+    BoundedRing<double> ring(n);
+    HighLowExtremes<false> extremes(n);
+    std::vector<Candle> seen;
+    for (int i = 0; i < 1500; ++i) {
+      const double x = tied_value(rng);
+      seen.push_back(Candle{0, x, x, x, x, 1.0});
+      ASSERT_EQ(extremes.push(ring, x, x, x), seen.size() >= n);
+      ASSERT_EQ(bits(ring.back()), bits(x));
+      if (seen.size() < n) continue;
+      const Range want = scanned_range(seen, n, true);
+      ASSERT_EQ(bits(extremes.highest()), bits(want.hh)) << "n " << n << " value " << i;
+      ASSERT_EQ(bits(extremes.lowest()), bits(want.ll)) << "n " << n << " value " << i;
     }
   }
 }

@@ -7,6 +7,7 @@
 
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
+#include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
 #include "fendro/indicators/windows/wma_window.hpp"
 #include "indicators/series.hpp"
@@ -111,6 +112,43 @@ TEST(RollingVariance, ReanchorsEveryNPushes) {
   EXPECT_EQ(v.s1, 0.0);
   EXPECT_EQ(v.s2, 9.0 + 1.0 + 16.0);
   EXPECT_EQ(v.pushes, 0u);
+}
+
+// 1e16 + 1 rounds to 1e16, so once the big term leaves, an adjusted sum
+// misses 1 for good; a re-summed one is exact again at its next rebuild,
+// every n pushes, whichever type counts them.
+TEST(RunningSums, AdjustedDriftsResummedIsRebuiltEveryNPushes) {
+  const std::vector<double> terms = {1e16, 1, 1, 1, 1};
+  struct Sums {
+    std::vector<double> adjusted, counted, counted_as_double;
+  } got;
+  BoundedRing<double> a(2), b(2), c(2);
+  double sa = 0.0, sb = 0.0, sc = 0.0;
+  std::uint64_t pb = 0;
+  double pc = 0.0;
+  for (double t : terms) {
+    push_adjusting_sum(a, sa, t);
+    push_resumming(b, sb, pb, t);
+    push_resumming(c, sc, pc, t);
+    got.adjusted.push_back(sa);
+    got.counted.push_back(sb);
+    got.counted_as_double.push_back(sc);
+  }
+  EXPECT_EQ(got.adjusted, (std::vector<double>{1e16, 1e16, 1, 1, 1}));
+  // Rebuilt at pushes 2 and 4: 1e16 + 1 is still 1e16, then 1 + 1.
+  EXPECT_EQ(got.counted, (std::vector<double>{1e16, 1e16, 1, 2, 2}));
+  EXPECT_EQ(got.counted_as_double, got.counted);
+  EXPECT_EQ(pb, 1u);
+  EXPECT_EQ(pc, 1.0);
+}
+
+// A rebuilt sum starts from -0.0, so a window of -0.0 keeps its sign.
+TEST(RunningSums, RebuildStartsFromNegativeZero) {
+  BoundedRing<double> ring(1);
+  double sum = 0.0;
+  std::uint64_t pushes = 0;
+  push_resumming(ring, sum, pushes, -0.0);
+  EXPECT_TRUE(std::signbit(sum));
 }
 
 }  // namespace
