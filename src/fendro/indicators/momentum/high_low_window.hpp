@@ -20,7 +20,6 @@
 #include <cstdint>
 #include <limits>
 #include <span>
-#include <type_traits>
 #include <vector>
 
 #include "fendro/indicators/windows/bounded_ring.hpp"
@@ -86,22 +85,13 @@ class HighLowExtremes {
     }
   }
 
+  // A slot's high and low: its members, or a plain value itself.
   template <class Slot>
-  static double high_of(const Slot& s) {
-    if constexpr (std::is_same_v<Slot, double>) {
-      return s;
-    } else {
-      return s.high;
-    }
-  }
+  static double high_of(const Slot& s) { return s.high; }
   template <class Slot>
-  static double low_of(const Slot& s) {
-    if constexpr (std::is_same_v<Slot, double>) {
-      return s;
-    } else {
-      return s.low;
-    }
-  }
+  static double low_of(const Slot& s) { return s.low; }
+  static double high_of(double v) { return v; }
+  static double low_of(double v) { return v; }
 
   // The first n slots: the window is the block itself.
   template <class Slot>
