@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fendro/indicators/common/candle_range.hpp"
-#include "fendro/indicators/momentum/high_low_window.hpp"
+#include "fendro/indicators/common/high_low_window.hpp"
 #include "fendro/indicators/momentum/stochastic.hpp"
 #include "fendro/market/bar_snapshot.hpp"
 #include "fendro/market/records.hpp"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "fendro/indicators/momentum/high_low_window.hpp"
+#include "fendro/indicators/common/high_low_window.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/market/records.hpp"

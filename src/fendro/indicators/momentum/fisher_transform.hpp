@@ -6,8 +6,8 @@
 #include <optional>
 #include <utility>
 
+#include "fendro/indicators/common/high_low_window.hpp"
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/momentum/high_low_window.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"

@@ -9,8 +9,8 @@
 #include <span>
 
 #include "fendro/indicators/common/candle_range.hpp"
+#include "fendro/indicators/common/high_low_window.hpp"
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/momentum/high_low_window.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
 #include "fendro/market/indicator_error.hpp"

@@ -1,5 +1,6 @@
-// The highest high and lowest low of the last n accepted candles, in
-// amortised constant time and without a branch that depends on the prices.
+// The highest high and lowest low of the last n accepted candles (or the
+// largest and smallest of the last n values), in amortised constant time and
+// without a branch that depends on the prices.
 //
 // The bars are cut into blocks of n. The window ending at a bar is the tail
 // of the previous block followed by the head of the current one, so its
@@ -12,8 +13,9 @@
 // Equal extremes differ only by the sign of zero; which of them is reported
 // follows from every pick taking its older argument first. With `OlderWins`
 // the older of equal extremes is reported (as a scan with strict comparisons
-// from the older end would), otherwise the newer. The candle check makes every
-// price finite, which the picks and the infinite starting values rely on.
+// from the older end would), otherwise the newer. Every input is finite (the
+// owners push only checked candles or finite values), which the picks and
+// the infinite starting values rely on.
 #pragma once
 
 #include <cstddef>
