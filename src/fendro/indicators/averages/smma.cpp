@@ -15,8 +15,9 @@ std::optional<double> Smma::update(const BarSnapshot& bar) {
   if (!x) return no_value();
   const double n = static_cast<double>(state_.period);
   if (state_.last) {
-    state_.last = smma_step(*state_.last, *x, n);
-    return value_out(*state_.last);
+    double& value = *state_.last;
+    value = smma_step(value, *x, n);
+    return value_out(value);
   }
   state_.state = *x + state_.state;
   state_.ring.push(*x);
