@@ -1,10 +1,11 @@
 // Every indicator type on every part of a bar: the fuzz bytes choose a type
 // key, its parameters and a stream of snapshots that carry, besides the
-// candle, a reference value, trades, an order book, a derivatives tick and a
-// cross-section (a command run only ever carries candles, so the pair,
-// order-flow and breadth types are reached here). Two instances fed the same
-// stream give the same values and outputs to the bit, every output list keeps
-// its names in one order, and the warm-up never changes.
+// candle, a reference value, the valid prints of a raw trade list, an order
+// book, a derivatives tick and a cross-section (a command run only ever
+// carries candles, so the pair, order-flow and breadth types are reached
+// here). Two instances fed the same stream give the same values and outputs
+// to the bit, every output list keeps its names in one order, and the warm-up
+// never changes.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <bit>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/market/records.hpp"
 #include "fendro/registry/key_table.hpp"
 #include "fendro/registry/registry.hpp"
 #include "fuzz_check.hpp"
@@ -82,14 +84,19 @@ class Stream {
         if (rare(32)) d.mark_price = odd();
         b.derivatives = d;
       }
+      // Raw prints, some failing the trade check; the bar keeps the valid
+      // ones in order, as the bar loop collects them.
+      std::vector<Trade> raw;
       for (std::size_t t = pick(5); t > 0; --t) {
         Trade tr;
         tr.price = rare(32) ? odd() : price * (1.0 + (static_cast<double>(pick(11)) - 5.0) / 10000.0);
-        tr.size = 0.1 * (1 + pick(50));
+        tr.size = rare(32) ? odd() : 0.1 * (1 + pick(50));
         tr.time = c.time + static_cast<std::int64_t>(pick(60000));
         tr.side = static_cast<std::uint8_t>(pick(2));
-        b.trades.push_back(tr);
+        raw.push_back(tr);
       }
+      std::size_t pos = 0;
+      while (const Trade* tr = next_valid_trade(raw, pos)) b.trades.push_back(*tr);
       if (!rare(4)) {
         OrderBook book;
         for (std::size_t k = pick(4); k > 0; --k) book.bids.push_back({price * (1.0 - k / 1000.0), 1.0 + pick(20)});

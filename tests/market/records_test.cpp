@@ -75,6 +75,21 @@ TEST(TradeCheck, PriceFirstThenSize) {
   for (const Case& k : cases) EXPECT_EQ(trade_failure(k.t), k.want) << k.t.price << " " << k.t.size;
 }
 
+std::vector<double> valid_prices(const std::vector<Trade>& raw) {
+  std::vector<double> out;
+  std::size_t pos = 0;
+  while (const Trade* t = next_valid_trade(raw, pos)) out.push_back(t->price);
+  return out;
+}
+
+TEST(NextValidTrade, KeepsValidPrintsInOrder) {
+  EXPECT_TRUE(valid_prices({}).empty());
+  EXPECT_TRUE(valid_prices({{0, 1, 0, 0}, {kNaN, 1, 0, 0}}).empty());
+  const std::vector<Trade> raw = {
+      {0, 1, 0, 0}, {5, 1, 0, 0}, {6, -1, 0, 0}, {7, 0, 0, 1}, {kNaN, 1, 0, 0}, {8, 2, 0, 0}};
+  EXPECT_EQ(valid_prices(raw), (std::vector<double>{5, 7, 8}));
+}
+
 TEST(IndicatorErrorDisplay, FixedTextsAndPrefixes) {
   using K = IndicatorError::Kind;
   struct Case {

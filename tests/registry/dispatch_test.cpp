@@ -18,6 +18,15 @@ std::string failure(std::string_view key, std::vector<double> params) {
   return r.ok() ? "" : r.error().display();
 }
 
+bool registered(std::string_view key) {
+  for (auto family : registry::families()) {
+    for (const registry::Entry& e : family) {
+      if (e.key == key) return true;
+    }
+  }
+  return false;
+}
+
 TEST(BuildIndicator, KeysMatchExactly) {
   for (const char* key : {"sma", "SMA", " Sma", "Sma ", "Sm", "Smaa"}) {
     auto r = build_indicator(key, std::vector<double>{3});
@@ -85,6 +94,15 @@ TEST(BuildIndicator, AliasesNameAndBuildTheirTargets) {
   for (const Candle& c : testing::random_walk(60, 4)) {
     EXPECT_EQ(testing::step(**alias, c), testing::step(**target, c));
   }
+}
+
+// The aliases restart the dispatch with their targets: the targets are rows
+// of the families' tables, the aliases are not.
+TEST(BuildIndicator, AliasTargetsAreRowsAndAliasesAreNot) {
+  EXPECT_TRUE(registered("MacdIndicator"));
+  EXPECT_TRUE(registered("BollingerBands"));
+  EXPECT_FALSE(registered("Macd"));
+  EXPECT_FALSE(registered("Bollinger"));
 }
 
 BuildResult throws_bad_alloc(const registry::Params&) { throw std::bad_alloc(); }

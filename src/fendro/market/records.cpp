@@ -31,4 +31,12 @@ Status<IndicatorError> validate_trade(const Trade& t) {
   return Unit{};
 }
 
+const Trade* next_valid_trade(std::span<const Trade> raw, std::size_t& pos) {
+  while (pos < raw.size()) {
+    const Trade* t = &raw[pos++];
+    if (validate_trade(*t).ok()) return t;
+  }
+  return nullptr;
+}
+
 }  // namespace fendro

@@ -73,4 +73,8 @@ using MarketData = std::map<std::string, std::vector<Candle>, std::less<>>;
 Status<IndicatorError> validate_candle(const Candle& c);
 Status<IndicatorError> validate_trade(const Trade& t);
 
+// Advances `pos` past failing prints and returns the next valid one, or
+// nullptr at the end of `raw`.
+const Trade* next_valid_trade(std::span<const Trade> raw, std::size_t& pos);
+
 }  // namespace fendro

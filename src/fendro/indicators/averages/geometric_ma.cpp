@@ -5,23 +5,23 @@
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
-#include "fendro/indicators/windows/period.hpp"
+#include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/util/math.hpp"
 
 namespace fendro {
 
 Result<GeometricMa, IndicatorError> GeometricMa::create(std::uint64_t period) {
-  FENDRO_CHECK(check_period(period));
-  return GeometricMa(period);
+  FENDRO_TRY(logs, ring_window_sums_new(period));
+  return GeometricMa(std::move(logs));
 }
 
 std::optional<double> GeometricMa::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!positive_finite(x)) return no_value();
   const double l = cr::log(x);
-  logs_.push(l);
-  if (!logs_.is_full()) return no_value();
-  return value_out(cr::exp(logs_.sum() / static_cast<double>(logs_.period())));
+  push_resumming(logs_.ring, logs_.acc_a, logs_.acc_b, l);
+  if (!logs_.ring.is_full()) return no_value();
+  return value_out(cr::exp(logs_.acc_a / static_cast<double>(logs_.period)));
 }
 
 }  // namespace fendro

@@ -4,9 +4,10 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/windows/running_sum.hpp"
+#include "fendro/indicators/windows/ring_windows.hpp"
 
 namespace fendro {
 
@@ -17,11 +18,13 @@ class GeometricMa final : public Indicator {
 
   // Closes that are not finite or not above 0 have no logarithm: rejected.
   std::optional<double> update(const BarSnapshot& bar) override;
-  std::uint64_t warmup_period() const override { return logs_.period(); }
+  std::uint64_t warmup_period() const override { return logs_.period; }
 
  private:
-  explicit GeometricMa(std::uint64_t period) : logs_(period, true) {}
-  RunningSum logs_;  // ln of the last `period` closes, rebuilt every `period`
+  explicit GeometricMa(RingWindowSums logs) : logs_(std::move(logs)) {}
+  // ln of the last `period` closes; acc_a their running sum, rebuilt exactly
+  // every `period` pushes, acc_b the pushes since the last rebuild.
+  RingWindowSums logs_;
 };
 
 }  // namespace fendro

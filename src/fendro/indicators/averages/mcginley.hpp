@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/ring_windows.hpp"
 
 namespace fendro {
 
@@ -15,15 +17,13 @@ class McGinleyDynamic final : public Indicator {
   static Result<McGinleyDynamic, IndicatorError> create(std::uint64_t period);
 
   std::optional<double> update(const BarSnapshot& bar) override;
-  std::uint64_t warmup_period() const override { return period_; }
+  std::uint64_t warmup_period() const override { return state_.period; }
 
  private:
-  explicit McGinleyDynamic(std::uint64_t period) : period_(period) {}
-  std::optional<double> value_;
-  std::uint64_t period_;
-  // Only the number of seed closes matters, so a count stands in for a ring.
-  std::uint64_t seed_count_ = 0;
-  double seed_sum_ = 0.0;
+  explicit McGinleyDynamic(RingWindowState state) : state_(std::move(state)) {}
+  // last: the value once seeded; ring: the seed closes (only their number is
+  // read); state: their sum.
+  RingWindowState state_;
 };
 
 }  // namespace fendro

@@ -2,19 +2,28 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
-#include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
 
 Result<Smma, IndicatorError> Smma::create(std::uint64_t period) {
-  FENDRO_CHECK(check_period(period));
-  return Smma(period);
+  FENDRO_TRY(state, ring_window_state_new(period));
+  return Smma(std::move(state));
 }
 
 std::optional<double> Smma::update(const BarSnapshot& bar) {
   const std::optional<double> x = finite_close(bar);
   if (!x) return no_value();
-  return returned(smma_update(state_, *x));
+  const double n = static_cast<double>(state_.period);
+  if (state_.last) {
+    double& value = *state_.last;
+    value = smma_step(value, *x, n);
+    return value_out(value);
+  }
+  state_.state = *x + state_.state;
+  state_.ring.push(*x);
+  if (!state_.ring.is_full()) return no_value();
+  state_.last = state_.state / n;
+  return value_out(*state_.last);
 }
 
 }  // namespace fendro

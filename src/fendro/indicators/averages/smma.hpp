@@ -6,8 +6,10 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -23,12 +25,15 @@ struct SmmaState {
   explicit SmmaState(std::uint64_t n) : period(n) {}
 };
 
+// The smoothing step once seeded: (x + value * (n - 1)) / n, in that order.
+inline double smma_step(double value, double x, double n) { return (x + value * (n + (-1.0))) / n; }
+
 // One finite value (the caller has tested it). The first n - 1 only seed;
 // the n-th gives their mean, every later one the smoothed value.
 inline std::optional<double> smma_update(SmmaState& s, double x) {
   const double n = static_cast<double>(s.period);
   if (s.seeded) {
-    s.value = (x + s.value * (n + (-1.0))) / n;
+    s.value = smma_step(s.value, x, n);
     return s.value;
   }
   s.seed_sum = x + s.seed_sum;
@@ -47,8 +52,10 @@ class Smma final : public Indicator {
   std::uint64_t warmup_period() const override { return state_.period; }
 
  private:
-  explicit Smma(std::uint64_t n) : state_(n) {}
-  SmmaState state_;
+  explicit Smma(RingWindowState state) : state_(std::move(state)) {}
+  // last: the value once seeded; ring: the seed inputs (only while seeding);
+  // state: their sum.
+  RingWindowState state_;
 };
 
 }  // namespace fendro

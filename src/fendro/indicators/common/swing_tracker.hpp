@@ -71,8 +71,15 @@ class SwingTracker {
   constexpr const SwingPivot& from_newest(std::size_t k) const {
     return pivots_[count_ - 1 - k];
   }
+  constexpr std::size_t max_pivots() const { return max_pivots_; }
   // Updates so far; the current bar's index is bars_seen() - 1.
   constexpr std::uint64_t bars_seen() const { return bars_seen_; }
+
+  // The leg being tracked (valid once bars_seen() > 0).
+  constexpr bool has_leg() const { return has_leg_; }
+  constexpr double leg_direction() const { return direction_; }
+  constexpr double leg_extreme() const { return extreme_; }
+  constexpr std::uint64_t leg_extreme_bar() const { return extreme_bar_; }
 
  private:
   constexpr void start_leg(double direction, double extreme, std::uint64_t bar) {

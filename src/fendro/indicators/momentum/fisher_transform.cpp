@@ -5,32 +5,31 @@
 #include "fendro/indicators/common/fused.hpp"
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
-#include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/math.hpp"
 
 namespace fendro {
 
 Result<FisherTransform, IndicatorError> FisherTransform::create(std::uint64_t period) {
-  FENDRO_CHECK(check_period(period));
-  return FisherTransform(period);
+  FENDRO_TRY(state, ring_window_state_new(period));
+  return FisherTransform(std::move(state));
 }
 
 std::optional<double> FisherTransform::update(const BarSnapshot& bar) {
   const std::optional<double> close = finite_close(bar);
   if (!close) return no_value();
   const double c = *close;
-  hi_.push(c);
-  lo_.push(c);
-  if (hi_.count() < period_) return no_value();
-  const double hi = hi_.value();
-  const double lo = lo_.value();
+  if (!range_.push(state_.ring, c, c, c)) return no_value();
+  const double hi = range_.highest();
+  const double lo = range_.lowest();
   const double raw = hi - lo > 0.0 ? fused_mul_add((c - lo) / (hi - lo), 2.0, -1.0) : 0.0;
-  double x = fused_mul_add(raw, 0.33, x_ * 0.67);
+  double x = fused_mul_add(raw, 0.33, state_.state * 0.67);
   if (x < -0.999) x = -0.999;
   if (x > 0.999) x = 0.999;
-  x_ = x;
-  prev_ = fused_mul_add(0.5, cr::log((1.0 + x) / (1.0 - x)), 0.5 * prev_);
-  return value_out(prev_);
+  state_.state = x;
+  const double prev = state_.last.value_or(0.0);
+  const double value = fused_mul_add(0.5, cr::log((1.0 + x) / (1.0 - x)), 0.5 * prev);
+  state_.last = value;
+  return value_out(value);
 }
 
 Result<InverseFisherTransform, IndicatorError> InverseFisherTransform::create(double scale) {

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
+#include "fendro/indicators/common/high_low_window.hpp"
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/common/rolling_extreme.hpp"
+#include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -19,15 +21,15 @@ class FisherTransform final : public Indicator {
  public:
   static Result<FisherTransform, IndicatorError> create(std::uint64_t period);
   std::optional<double> update(const BarSnapshot& bar) override;
-  std::uint64_t warmup_period() const override { return period_; }
+  std::uint64_t warmup_period() const override { return state_.period; }
 
  private:
-  explicit FisherTransform(std::uint64_t n) : hi_(n), lo_(n), period_(n) {}
-  vol::RollingMax hi_;
-  vol::RollingMin lo_;
-  std::uint64_t period_;
-  double x_ = 0.0;
-  double prev_ = 0.0;  // previous value; 0 before the first
+  explicit FisherTransform(RingWindowState state)
+      : state_(std::move(state)), range_(state_.period) {}
+  // last: the previous value (absent before the first, read as 0); ring: the
+  // last `period` closes; state: the smoothed position in their range.
+  RingWindowState state_;
+  HighLowExtremes<false> range_;  // of the closes in the ring
 };
 
 // tanh(close * scale), from the first bar; in [-1, 1].

@@ -32,8 +32,8 @@ std::optional<double> Stochastic::update(const BarSnapshot& bar) {
 }
 
 Result<WilliamsR, IndicatorError> WilliamsR::create(std::uint64_t period) {
-  FENDRO_CHECK(check_period(period));
-  return WilliamsR(period);
+  FENDRO_TRY(range, OldestCandleRange::create(period));
+  return WilliamsR(std::move(range));
 }
 
 std::optional<double> WilliamsR::update(const BarSnapshot& bar) {

@@ -8,8 +8,9 @@
 #include <optional>
 #include <span>
 
+#include "fendro/indicators/common/candle_range.hpp"
+#include "fendro/indicators/common/high_low_window.hpp"
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/momentum/high_low_window.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
 #include "fendro/market/indicator_error.hpp"
@@ -40,11 +41,11 @@ class WilliamsR final : public Indicator {
  public:
   static Result<WilliamsR, IndicatorError> create(std::uint64_t period);
   std::optional<double> update(const BarSnapshot& bar) override;
-  std::uint64_t warmup_period() const override { return range_.period; }
+  std::uint64_t warmup_period() const override { return range_.period(); }
 
  private:
-  explicit WilliamsR(std::uint64_t n) : range_(n) {}
-  OldestHighLow range_;
+  explicit WilliamsR(OldestCandleRange range) : range_(std::move(range)) {}
+  OldestCandleRange range_;
 };
 
 // 100 * (double-smoothed distance from the range midpoint) over (half the

@@ -17,22 +17,23 @@ using orderflow::each_trade;
 // --- AmihudIlliquidity -------------------------------------------------------
 
 Result<AmihudIlliquidity, IndicatorError> AmihudIlliquidity::create(std::uint64_t period) {
-  FENDRO_CHECK(check_period(period));
-  return AmihudIlliquidity(period);
+  FENDRO_TRY(terms, anchored_ring_window_new(period));
+  return AmihudIlliquidity(std::move(terms));
 }
 
 std::optional<double> AmihudIlliquidity::on_trade(const Trade& t) {
-  if (t.size == 0.0) return last_;
-  if (!prev_price_) {
-    prev_price_ = t.price;
+  AnchoredRingWindow& w = terms_;
+  if (t.size == 0.0) return w.last;
+  if (!w.prev) {
+    w.prev = t.price;
     return std::nullopt;
   }
-  const double r = cr::log(t.price / *prev_price_);
-  prev_price_ = t.price;
-  terms_.push(std::fabs(r) / (t.price * t.size));
-  if (!terms_.is_full()) return std::nullopt;
-  last_ = terms_.sum() / static_cast<double>(terms_.period());
-  return last_;
+  const double r = cr::log(t.price / *w.prev);
+  w.prev = t.price;
+  push_resumming(w.ring, w.acc, w.pushes, std::fabs(r) / (t.price * t.size));
+  if (!w.ring.is_full()) return std::nullopt;
+  w.last = w.acc / static_cast<double>(w.period);
+  return w.last;
 }
 
 std::optional<double> AmihudIlliquidity::update(const BarSnapshot& bar) {

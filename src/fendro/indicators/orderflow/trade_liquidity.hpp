@@ -8,10 +8,12 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/common/anchored_pair_moments.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
@@ -24,15 +26,16 @@ class AmihudIlliquidity final : public Indicator {
  public:
   static Result<AmihudIlliquidity, IndicatorError> create(std::uint64_t period);
   std::optional<double> update(const BarSnapshot& bar) override;
-  std::uint64_t warmup_period() const override { return terms_.period() + 1; }
+  std::uint64_t warmup_period() const override { return terms_.period + 1; }
 
  private:
-  explicit AmihudIlliquidity(std::uint64_t period) : terms_(period, true) {}
+  explicit AmihudIlliquidity(AnchoredRingWindow terms) : terms_(std::move(terms)) {}
   std::optional<double> on_trade(const Trade& t);
 
-  std::optional<double> prev_price_;
-  std::optional<double> last_;  // the last value given by any print
-  RunningSum terms_;       // rebuilt exactly every `period` pushes
+  // prev: the previous print's price; last: the last value given by any
+  // print; ring: the last `period` terms; acc: their running sum, rebuilt
+  // exactly every `period` pushes (counted in pushes).
+  AnchoredRingWindow terms_;
 };
 
 // Roll's estimate: 2 sqrt(-cov) from the first-order autocovariance of the

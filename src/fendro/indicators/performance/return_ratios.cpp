@@ -132,20 +132,31 @@ double WinRate::value(double) const {
   return static_cast<double>(window_.tally().gains) / static_cast<double>(period_);
 }
 
-void LossTally::enter(double r) {
+bool enter_return(double& sum, double& pain, double r) {
   sum = sum + r;
-  if (r < 0.0) {
-    pain = pain + -r;
-    ++losses;
-  }
+  if (!(r < 0.0)) return false;
+  pain = pain + -r;
+  return true;
+}
+
+bool leave_return(double& sum, double& pain, double r) {
+  sum = sum - r;
+  if (!(r < 0.0)) return false;
+  pain = pain - -r;
+  return true;
+}
+
+void LossTally::enter(double r) {
+  if (enter_return(sum, pain, r)) ++losses;
 }
 
 void LossTally::leave(double r) {
-  sum = sum - r;
-  if (r < 0.0) {
-    pain = pain - -r;
-    --losses;
-  }
+  if (leave_return(sum, pain, r)) --losses;
+}
+
+void PainWindow::push(double r) {
+  if (auto evicted = sums.ring.push(r)) leave_return(sums.acc_a, sums.acc_b, *evicted);
+  enter_return(sums.acc_a, sums.acc_b, r);
 }
 
 Result<Expectancy, IndicatorError> Expectancy::create(std::uint64_t period) {
@@ -160,14 +171,14 @@ double Expectancy::value(double) const {
 }
 
 Result<GainToPainRatio, IndicatorError> GainToPainRatio::create(std::uint64_t period) {
-  FENDRO_CHECK(check_period(period));
-  return GainToPainRatio(period, TalliedRing<LossTally>(period, LossTally{}));
+  FENDRO_TRY(sums, ring_window_sums_new(period));
+  return GainToPainRatio(period, PainWindow{std::move(sums)});
 }
 
 double GainToPainRatio::value(double) const {
-  const LossTally& t = window_.tally();
-  if (t.pain <= 0.0) return 0.0;
-  return t.sum / t.pain;
+  const RingWindowSums& w = window_.sums;
+  if (w.acc_b <= 0.0) return 0.0;
+  return w.acc_a / w.acc_b;
 }
 
 // ---- Scanning ratios ----

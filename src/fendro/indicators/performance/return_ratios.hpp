@@ -11,6 +11,7 @@
 #include "fendro/indicators/common/anchored_moments.hpp"
 #include "fendro/indicators/common/close_window.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -141,6 +142,11 @@ class GainLossRatio final : public stats::CloseWindowStat<GainLossRatio, Ring> {
   using CloseWindowStat::CloseWindowStat;
 };
 
+// A return entering (leaving) the running sum of the returns and, when it is
+// a loss, its magnitude entering (leaving) the running pain; true for a loss.
+bool enter_return(double& sum, double& pain, double r);
+bool leave_return(double& sum, double& pain, double r);
+
 // Running sum of the values and of the loss magnitudes, and the count of
 // losses.
 struct LossTally {
@@ -162,9 +168,17 @@ class Expectancy final : public stats::CloseWindowStat<Expectancy, TalliedRing<L
   using CloseWindowStat::CloseWindowStat;
 };
 
+// The returns in the shared two-sum window: acc_a the running sum of the
+// returns, acc_b that of the loss magnitudes (the pain).
+struct PainWindow {
+  RingWindowSums sums;
+  void push(double r);
+  bool is_full() const { return sums.ring.is_full(); }
+};
+
 // Sum of the returns over the sum of the loss magnitudes; 0.0 without
 // losses. Its sums are only adjusted, never rebuilt.
-class GainToPainRatio final : public stats::CloseWindowStat<GainToPainRatio, TalliedRing<LossTally>> {
+class GainToPainRatio final : public stats::CloseWindowStat<GainToPainRatio, PainWindow> {
  public:
   static Result<GainToPainRatio, IndicatorError> create(std::uint64_t period);
   double value(double x) const;

@@ -4,12 +4,13 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
+#include "fendro/indicators/common/candle_range.hpp"
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/common/rolling_extreme.hpp"
-#include "fendro/indicators/windows/period.hpp"
+#include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -44,58 +45,54 @@ using TypicalPrice = CandlePrice<typical_price>;  // divides by 3
 using MedianPrice = CandlePrice<median_price>;
 using AvgPrice = CandlePrice<avg_price>;
 
-// What a bar adds to a window midpoint: its high and low, or false for a
-// rejected bar.
-using ExtremesFn = bool (*)(const BarSnapshot&, double& high, double& low);
-
-// Only the close, which must be finite; nothing else of the candle is read.
-inline bool close_extremes(const BarSnapshot& bar, double& high, double& low) {
-  const std::optional<double> close = finite_close(bar);
-  if (!close) return false;
-  high = low = *close;
-  return true;
-}
-
-// The high and low of a candle that passes the candle check.
-inline bool candle_extremes(const BarSnapshot& bar, double& high, double& low) {
-  const Candle* c = checked_candle(bar);
-  if (c == nullptr) return false;
-  high = c->high;
-  low = c->low;
-  return true;
-}
-
-// The midpoint of the largest high and the smallest low of the last n
-// accepted bars; no value until n bars have been accepted.
-template <ExtremesFn Read>
-class WindowMidpoint final : public Indicator {
+// The midpoint of the largest and the smallest of the last n finite closes
+// (nothing else of the candle is read); no value until n closes have been
+// accepted.
+class MidPoint final : public Indicator {
  public:
   // 0 gives ZeroPeriod, then a period above MAX_PERIOD InvalidPeriod.
-  static Result<WindowMidpoint, IndicatorError> create(std::uint64_t period) {
-    FENDRO_CHECK(check_period(period));
-    return WindowMidpoint(period);
+  static Result<MidPoint, IndicatorError> create(std::uint64_t period) {
+    FENDRO_TRY(closes, ring_window_new(period));
+    return MidPoint(std::move(closes));
   }
 
   std::optional<double> update(const BarSnapshot& bar) override {
-    double high = 0.0;
-    double low = 0.0;
-    if (!Read(bar, high, low)) return no_value();
-    highs_.push(high);
-    lows_.push(low);
-    if (highs_.count() < period_) return no_value();
-    return value_out(midpoint(highs_.value(), lows_.value()));
+    const std::optional<double> close = finite_close(bar);
+    if (!close) return no_value();
+    const double c = *close;
+    if (!range_.push(closes_.ring, c, c, c)) return no_value();
+    return value_out(midpoint(range_.highest(), range_.lowest()));
   }
-  std::uint64_t warmup_period() const override { return period_; }
+  std::uint64_t warmup_period() const override { return closes_.period; }
 
  private:
-  explicit WindowMidpoint(std::uint64_t n) : highs_(n), lows_(n), period_(n) {}
+  explicit MidPoint(RingWindow closes) : closes_(std::move(closes)), range_(closes_.period) {}
 
-  vol::RollingMax highs_;
-  vol::RollingMin lows_;
-  std::uint64_t period_;
+  RingWindow closes_;
+  HighLowExtremes<false> range_;  // of the closes in the ring
 };
 
-using MidPoint = WindowMidpoint<close_extremes>;  // of the closes
-using MidPrice = WindowMidpoint<candle_extremes>;  // of the highs and lows
+// The midpoint of the highest high and the lowest low of the last n candles
+// that pass the candle check; no value until n candles have been accepted.
+class MidPrice final : public Indicator {
+ public:
+  // 0 gives ZeroPeriod, then a period above MAX_PERIOD InvalidPeriod.
+  static Result<MidPrice, IndicatorError> create(std::uint64_t period) {
+    FENDRO_TRY(range, NewestCandleRange::create(period));
+    return MidPrice(std::move(range));
+  }
+
+  std::optional<double> update(const BarSnapshot& bar) override {
+    const Candle* c = checked_candle(bar);
+    if (c == nullptr || !range_.push(*c)) return no_value();
+    return value_out(midpoint(range_.highest(), range_.lowest()));
+  }
+  std::uint64_t warmup_period() const override { return range_.period(); }
+
+ private:
+  explicit MidPrice(NewestCandleRange range) : range_(std::move(range)) {}
+
+  NewestCandleRange range_;
+};
 
 }  // namespace fendro

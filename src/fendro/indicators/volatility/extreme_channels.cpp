@@ -9,18 +9,15 @@ namespace fendro {
 // ---- Donchian ----
 
 Result<Donchian, IndicatorError> Donchian::create(std::uint64_t period) {
-  FENDRO_CHECK(check_period(period));
-  return Donchian(period);
+  FENDRO_TRY(range, NewestCandleRange::create(period));
+  return Donchian(std::move(range));
 }
 
 std::optional<double> Donchian::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr) return no_value();
-  highs_.push(c->high);
-  lows_.push(c->low);
-  if (highs_.count() < n_) return no_value();
-  const double upper = highs_.value();
-  const double lower = lows_.value();
+  if (c == nullptr || !range_.push(*c)) return no_value();
+  const double upper = range_.highest();
+  const double lower = range_.lowest();
   return value_out(out_.set(upper, midpoint(upper, lower), lower));
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/common/candle_range.hpp"
 #include "fendro/indicators/common/rolling_extreme.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
@@ -20,13 +21,11 @@ class Donchian final : public Indicator {
   static Result<Donchian, IndicatorError> create(std::uint64_t period);
   std::optional<double> update(const BarSnapshot& bar) override;
   std::span<const NamedOutput> outputs() const override { return out_.view(); }
-  std::uint64_t warmup_period() const override { return n_; }
+  std::uint64_t warmup_period() const override { return range_.period(); }
 
  private:
-  explicit Donchian(std::uint64_t n) : highs_(n), lows_(n), n_(n) {}
-  vol::RollingMax highs_;
-  vol::RollingMin lows_;
-  std::uint64_t n_;
+  explicit Donchian(NewestCandleRange range) : range_(std::move(range)) {}
+  NewestCandleRange range_;
   OutputList<3> out_{{"upper", "middle", "lower"}};
 };
 

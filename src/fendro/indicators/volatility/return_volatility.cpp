@@ -177,18 +177,19 @@ std::optional<double> JumpIndicator::update(const BarSnapshot& bar) {
 // ---- RealizedVolatility ----
 
 Result<RealizedVolatility, IndicatorError> RealizedVolatility::create(std::uint64_t period) {
-  FENDRO_CHECK(check_period(period));
-  return RealizedVolatility(period);
+  FENDRO_TRY(squares, anchored_ring_window_new(period));
+  return RealizedVolatility(std::move(squares));
 }
 
 std::optional<double> RealizedVolatility::update(const BarSnapshot& bar) {
-  const auto r = bar_log_return(prev_, bar);
+  AnchoredRingWindow& w = squares_;
+  const auto r = bar_log_return(w.prev, bar);
   if (!r) return no_value();
   // The squares are kept as terms: the same products leave the sum and
   // enter its rebuilds as entered it.
-  squares_.push(*r * *r);
-  if (!squares_.is_full()) return no_value();
-  return value_out(std::sqrt(clamp_variance(squares_.sum())));
+  push_resumming(w.ring, w.acc, w.pushes, *r * *r);
+  if (!w.ring.is_full()) return no_value();
+  return value_out(std::sqrt(clamp_variance(w.acc)));
 }
 
 // ---- VolatilityOfVolatility ----

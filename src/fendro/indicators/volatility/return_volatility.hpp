@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/market/indicator_error.hpp"
@@ -105,12 +107,13 @@ class RealizedVolatility final : public Indicator {
  public:
   static Result<RealizedVolatility, IndicatorError> create(std::uint64_t period);
   std::optional<double> update(const BarSnapshot& bar) override;
-  std::uint64_t warmup_period() const override { return squares_.period() + 1; }
+  std::uint64_t warmup_period() const override { return squares_.period + 1; }
 
  private:
-  explicit RealizedVolatility(std::uint64_t n) : squares_(n, true) {}
-  std::optional<double> prev_;
-  RunningSum squares_;
+  explicit RealizedVolatility(AnchoredRingWindow squares) : squares_(std::move(squares)) {}
+  // prev: the previous close; ring: the last n squared returns; acc: their
+  // running sum, rebuilt exactly every n pushes (counted in pushes).
+  AnchoredRingWindow squares_;
 };
 
 // Sample standard deviation of the last V rolling sample deviations of the

@@ -77,22 +77,23 @@ std::optional<double> Mfi::update(const BarSnapshot& bar) {
 // ---- Tsv ----
 
 Result<Tsv, IndicatorError> Tsv::create(std::uint64_t period) {
-  FENDRO_CHECK(check_period(period));
-  return Tsv(period);
+  FENDRO_TRY(terms, ring_window_state_new(period));
+  return Tsv(std::move(terms));
 }
 
 std::optional<double> Tsv::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
-  if (!prev_close_) {
-    prev_close_ = c->close;
+  std::optional<double>& prev_close = terms_.last;
+  if (!prev_close) {
+    prev_close = c->close;
     return no_value();
   }
-  const double term = c->volume * (c->close - *prev_close_);
-  prev_close_ = c->close;
-  terms_.push(term);
-  if (!terms_.is_full()) return no_value();
-  return value_out(terms_.sum());
+  const double term = c->volume * (c->close - *prev_close);
+  prev_close = c->close;
+  push_adjusting_sum(terms_.ring, terms_.state, term);
+  if (!terms_.ring.is_full()) return no_value();
+  return value_out(terms_.state);
 }
 
 // ---- TwiggsMoneyFlow ----

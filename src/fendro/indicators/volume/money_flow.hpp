@@ -6,10 +6,12 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/volume/wilder_pair.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
+#include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
@@ -68,12 +70,13 @@ class Tsv final : public Indicator {
  public:
   static Result<Tsv, IndicatorError> create(std::uint64_t period);
   std::optional<double> update(const BarSnapshot& bar) override;
-  std::uint64_t warmup_period() const override { return sat_add(terms_.period(), 1); }
+  std::uint64_t warmup_period() const override { return sat_add(terms_.period, 1); }
 
  private:
-  explicit Tsv(std::uint64_t n) : terms_(n, false) {}
-  std::optional<double> prev_close_;
-  RunningSum terms_;
+  explicit Tsv(RingWindowState terms) : terms_(std::move(terms)) {}
+  // last: the previous close; ring: the last n terms; state: their running
+  // sum, never rebuilt.
+  RingWindowState terms_;
 };
 
 // Twiggs money flow: Wilder average of the true-range accumulation/

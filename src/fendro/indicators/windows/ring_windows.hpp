@@ -10,6 +10,7 @@
 
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/market/indicator_error.hpp"
+#include "fendro/market/records.hpp"
 #include "fendro/util/result.hpp"
 
 namespace fendro {
@@ -28,6 +29,20 @@ struct RingWindow {
   std::uint64_t period = 0;
 };
 
+// Capacity n, whole candles.
+struct CandleWindow {
+  BoundedRing<Candle> ring;
+  std::uint64_t period = 0;
+};
+
+// Capacity n, two running values of the user's own (0.0 at first).
+struct RingWindowSums {
+  BoundedRing<double> ring;
+  std::uint64_t period = 0;
+  double acc_a = 0.0;
+  double acc_b = 0.0;
+};
+
 // Capacity n of (f64, f64) pairs, two running sums (0.0 at first).
 struct PairRingWindow {
   BoundedRing<std::pair<double, double>> ring;
@@ -36,8 +51,31 @@ struct PairRingWindow {
   double acc_b = 0.0;
 };
 
+// Capacity n, one optional value and one state word (0.0 at first).
+struct RingWindowState {
+  std::optional<double> last;
+  BoundedRing<double> ring;
+  std::uint64_t period = 0;
+  double state = 0.0;
+};
+
+// Capacity n, two optional values and two state words (zero at first): a
+// running value and a push counter for the users' periodic exact re-sums.
+struct AnchoredRingWindow {
+  std::optional<double> prev;
+  std::optional<double> last;
+  BoundedRing<double> ring;
+  std::uint64_t period = 0;
+  double acc = 0.0;
+  std::uint64_t pushes = 0;
+};
+
 Result<LagRing, IndicatorError> lag_ring_new(std::uint64_t n);
 Result<RingWindow, IndicatorError> ring_window_new(std::uint64_t n);
+Result<CandleWindow, IndicatorError> candle_window_new(std::uint64_t n);
+Result<RingWindowSums, IndicatorError> ring_window_sums_new(std::uint64_t n);
 Result<PairRingWindow, IndicatorError> pair_ring_window_new(std::uint64_t n);
+Result<RingWindowState, IndicatorError> ring_window_state_new(std::uint64_t n);
+Result<AnchoredRingWindow, IndicatorError> anchored_ring_window_new(std::uint64_t n);
 
 }  // namespace fendro

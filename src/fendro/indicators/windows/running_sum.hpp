@@ -12,20 +12,38 @@
 
 namespace fendro {
 
+// Pushes t into `ring` and adjusts `sum`, the running sum of its entries:
+// the leaving entry is subtracted, then t added (sum = t + (sum - leaving)).
+inline void push_adjusting_sum(BoundedRing<double>& ring, double& sum, double t) {
+  if (ring.is_full()) {
+    sum = sum - ring.replace_oldest(t);
+  } else {
+    ring.push(t);
+  }
+  sum = t + sum;
+}
+
+// As push_adjusting_sum, then the sum is rebuilt exactly from the ring once
+// every `capacity` pushes; `pushes` counts the pushes since the last rebuild
+// (an integer, or a double that holds one).
+template <class Count>
+void push_resumming(BoundedRing<double>& ring, double& sum, Count& pushes, double t) {
+  push_adjusting_sum(ring, sum, t);
+  if (++pushes >= ring.capacity()) {
+    sum = ring_sum(ring);
+    pushes = 0;
+  }
+}
+
 class RunningSum {
  public:
   RunningSum(std::uint64_t n, bool rebuild) : terms_(n), rebuild_(rebuild) {}
 
   void push(double t) {
-    if (terms_.is_full()) {
-      sum_ = sum_ - terms_.replace_oldest(t);
+    if (rebuild_) {
+      push_resumming(terms_, sum_, pushes_, t);
     } else {
-      terms_.push(t);
-    }
-    sum_ = t + sum_;
-    if (rebuild_ && ++pushes_ >= terms_.capacity()) {
-      sum_ = ring_sum(terms_);
-      pushes_ = 0;
+      push_adjusting_sum(terms_, sum_, t);
     }
   }
 

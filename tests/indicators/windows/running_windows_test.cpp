@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <vector>
+
+#include "fendro/indicators/windows/ema_state.hpp"
+#include "fendro/indicators/windows/rolling_variance.hpp"
+#include "fendro/indicators/windows/running_sum.hpp"
+#include "fendro/indicators/windows/sma_window.hpp"
+#include "fendro/indicators/windows/wma_window.hpp"
+#include "indicators/series.hpp"
+
+namespace fendro {
+namespace {
+
+using Values = std::vector<std::optional<double>>;
+
+template <class W, class Step>
+Values feed(W& w, Step step, const std::vector<double>& xs) {
+  Values out;
+  for (double x : xs) out.push_back(step(w, x));
+  return out;
+}
+
+// 1e16 + 1 rounds to 1e16, so after the big input leaves, the running sum
+// misses 1 until the exact re-summation at the 16n-th input repairs it.
+TEST(SmaWindow, ExactResummationAtTheSixteenNthInput) {
+  const std::uint64_t n = 2;
+  SmaWindow w(n);
+  std::vector<double> xs = {1e16};
+  xs.resize(16 * n + 2, 1.0);
+  const Values v = feed(w, sma_update, xs);
+  EXPECT_EQ(v[2], 0.5);             // drifted: true mean 1
+  EXPECT_EQ(v[16 * n - 2], 0.5);    // input 16n - 1
+  EXPECT_EQ(v[16 * n - 1], 1.0);    // input 16n: rebuilt
+  EXPECT_EQ(v[16 * n], 1.0);
+  EXPECT_EQ(w.pushes, 2u);
+}
+
+TEST(SmaWindow, ResummationStartsFromNegativeZero) {
+  SmaWindow w(1);
+  std::optional<double> last;
+  for (int i = 0; i < 16; ++i) last = sma_update(w, -0.0);
+  ASSERT_TRUE(last);
+  EXPECT_TRUE(std::signbit(*last));
+}
+
+// The drift grows by one per input until the first exact re-summation at
+// input 17n (the turn completed while filling is not counted).
+TEST(WmaWindow, ExactResummationAfterSixteenTurns) {
+  const std::uint64_t n = 2;
+  WmaWindow w(n);
+  std::vector<double> xs = {1e16};
+  xs.resize(17 * n + 1, 1.0);
+  const Values v = feed(w, wma_update, xs);
+  EXPECT_EQ(v[2], 4.0 / 3);          // true value 1
+  EXPECT_EQ(v[17 * n - 2], 34.0 / 3);  // input 17n - 1, still drifting
+  EXPECT_EQ(v[17 * n - 1], 1.0);      // input 17n: rebuilt
+  EXPECT_EQ(v[17 * n], 1.0);
+  EXPECT_EQ(w.turns, 0u);
+}
+
+// fma(alpha, x, round(oma * value)) rounds once; a separately rounded sum
+// differs for these operands.
+TEST(EmaState, StepIsOneFusedMultiplyAdd) {
+  EmaState s = EmaState::with_alpha(1, 0.1);
+  ASSERT_TRUE(ema_update(s, 1.0 / 4));
+  const double kept = s.one_minus_alpha * s.value;
+  const double x = 1.0 / 8.5;
+  const double fused = std::fma(0.1, x, kept);
+  ASSERT_NE(fused, 0.1 * x + kept) << "operands chosen so the roundings differ";
+  EXPECT_EQ(*ema_update(s, x), fused);
+}
+
+TEST(RollingVariance, PopulationVarianceOfTheWindow) {
+  RollingVariance v(2);
+  v.push(1);
+  v.push(3);
+  EXPECT_EQ(v.population_variance(), 1.0);
+  v.push(5);
+  EXPECT_EQ(v.population_variance(), 1.0);
+}
+
+TEST(RollingVariance, TracksADirectComputation) {
+  testing::SplitMix rng(3);
+  for (std::uint64_t n : {1u, 2u, 5u, 20u}) {
+    RollingVariance v(n);
+    std::vector<double> all;
+    for (int i = 0; i < 500; ++i) {
+      const double x = 1e6 + rng.unit() * 10.0;
+      v.push(x);
+      all.push_back(x);
+      if (all.size() < n) continue;
+      double mean = 0.0;
+      for (std::size_t k = all.size() - n; k < all.size(); ++k) mean += all[k];
+      mean /= static_cast<double>(n);
+      double ss = 0.0;
+      for (std::size_t k = all.size() - n; k < all.size(); ++k) ss += (all[k] - mean) * (all[k] - mean);
+      EXPECT_NEAR(v.population_variance(), ss / static_cast<double>(n), 1e-6) << n << " " << i;
+    }
+  }
+}
+
+TEST(RollingVariance, ReanchorsEveryNPushes) {
+  RollingVariance v(3);
+  for (double x : {2.0, 4.0}) v.push(x);
+  EXPECT_EQ(v.anchor, 2.0);
+  v.push(9.0);  // third push: K becomes the mean 5, sums rebuilt about it
+  EXPECT_EQ(v.anchor, 5.0);
+  EXPECT_EQ(v.s1, 0.0);
+  EXPECT_EQ(v.s2, 9.0 + 1.0 + 16.0);
+  EXPECT_EQ(v.pushes, 0u);
+}
+
+// 1e16 + 1 rounds to 1e16, so once the big term leaves, an adjusted sum
+// misses 1 for good; a re-summed one is exact again at its next rebuild,
+// every n pushes, whichever type counts them.
+TEST(RunningSums, AdjustedDriftsResummedIsRebuiltEveryNPushes) {
+  const std::vector<double> terms = {1e16, 1, 1, 1, 1};
+  struct Sums {
+    std::vector<double> adjusted, counted, counted_as_double;
+  } got;
+  BoundedRing<double> a(2), b(2), c(2);
+  double sa = 0.0, sb = 0.0, sc = 0.0;
+  std::uint64_t pb = 0;
+  double pc = 0.0;
+  for (double t : terms) {
+    push_adjusting_sum(a, sa, t);
+    push_resumming(b, sb, pb, t);
+    push_resumming(c, sc, pc, t);
+    got.adjusted.push_back(sa);
+    got.counted.push_back(sb);
+    got.counted_as_double.push_back(sc);
+  }
+  EXPECT_EQ(got.adjusted, (std::vector<double>{1e16, 1e16, 1, 1, 1}));
+  // Rebuilt at pushes 2 and 4: 1e16 + 1 is still 1e16, then 1 + 1.
+  EXPECT_EQ(got.counted, (std::vector<double>{1e16, 1e16, 1, 2, 2}));
+  EXPECT_EQ(got.counted_as_double, got.counted);
+  EXPECT_EQ(pb, 1u);
+  EXPECT_EQ(pc, 1.0);
+}
+
+// A rebuilt sum starts from -0.0, so a window of -0.0 keeps its sign.
+TEST(RunningSums, RebuildStartsFromNegativeZero) {
+  BoundedRing<double> ring(1);
+  double sum = 0.0;
+  std::uint64_t pushes = 0;
+  push_resumming(ring, sum, pushes, -0.0);
+  EXPECT_TRUE(std::signbit(sum));
+}
+
+}  // namespace
+}  // namespace fendro
