@@ -1,6 +1,8 @@
 #include "fendro/proof/inputs.hpp"
 
+#include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "fendro/proof/canonical.hpp"
 #include "fendro/util/number_format.hpp"
@@ -26,10 +28,14 @@ char* put_candle(char* p, const Candle& c) {
 
 namespace {
 
+// A few thousand candles take well under a millisecond to write and hash.
+constexpr std::uint64_t kCandlesPerAsk = 4096;
+
 // {"candles":{symbol:[candle,...],...},"dataset_ref":...,"engine_version":...,"strategy":...}
-// written in canonical form (keys in byte order at every level).
+// written in canonical form (keys in byte order at every level). False when
+// `asks` stopped it part way.
 template <class Out>
-void write_inputs(Out& out, const ProofSpec& spec, const MarketData& data) {
+bool write_inputs(Out& out, const ProofSpec& spec, const MarketData& data, InterruptCounter& asks) {
   std::string text = "{\"candles\":{";
   bool first_symbol = true;
   for (const auto& [symbol, candles] : data) {  // symbols in byte order
@@ -42,6 +48,7 @@ void write_inputs(Out& out, const ProofSpec& spec, const MarketData& data) {
       char* p = out.room(kCandleTextMax);
       if (k != 0) *p++ = ',';
       out.advance_to(put_candle(p, candles[k]));
+      if (asks.stop_after(1)) return false;
     }
     text.clear();
     text.push_back(']');
@@ -54,6 +61,7 @@ void write_inputs(Out& out, const ProofSpec& spec, const MarketData& data) {
   write_canonical_json(text, spec.strategy);
   text.push_back('}');
   out.write(text);
+  return true;
 }
 
 }  // namespace
@@ -62,14 +70,21 @@ std::string inputs_document_text(const ProofSpec& spec, const MarketData& data) 
   std::string text;
   {
     TextWriter out(text);
-    write_inputs(out, spec, data);
+    InterruptCounter never({}, kCandlesPerAsk);
+    write_inputs(out, spec, data, never);
   }
   return text;
 }
 
 std::string inputs_hash(const ProofSpec& spec, const MarketData& data) {
+  return std::move(inputs_hash(spec, data, Interrupt{})).value();
+}
+
+Result<std::string, Stopped> inputs_hash(const ProofSpec& spec, const MarketData& data,
+                                         const Interrupt& interrupt) {
   HashSink sink;
-  write_inputs(sink, spec, data);
+  InterruptCounter asks(interrupt, kCandlesPerAsk);
+  if (!write_inputs(sink, spec, data, asks)) return err(Stopped{});
   return sink.finish();
 }
 

@@ -1,5 +1,7 @@
 #include <algorithm>
+#include <chrono>
 #include <span>
+#include <utility>
 #include <variant>
 
 #include "fendro/proof/canonical.hpp"
@@ -26,9 +28,39 @@ constexpr std::string_view kFundingRefused =
 
 bool is_spread(const Slippage& s) { return std::holds_alternative<Slippage::Spread>(s.model); }
 
+using Clock = std::chrono::steady_clock;
+
+// With an interrupt the bars are walked in stretches of about this long, the
+// interrupt asked between them. A stretch is sized by the time the last one
+// took rather than by a count of bars: a bar costs anything from tens of
+// nanoseconds to far more (many indicators, long windows).
+constexpr Clock::duration kStretchTime = std::chrono::milliseconds(1);
+
+Status<ProofError> run_bars(BacktestEngine& engine, std::span<const Candle> candles, const Interrupt& interrupt) {
+  if (!interrupt.active()) {
+    if (auto ran = engine.run(candles); !ran) return err(ProofError::backtest(ran.error()));
+    return Unit{};
+  }
+  std::size_t stretch = 1;
+  for (std::size_t first = 0; first < candles.size();) {
+    const std::size_t n = std::min(stretch, candles.size() - first);
+    const Clock::time_point start = Clock::now();
+    if (auto ran = engine.run(candles.subspan(first, n), first); !ran) return err(ProofError::backtest(ran.error()));
+    const Clock::duration took = Clock::now() - start;
+    first += n;
+    if (took < kStretchTime / 2 && stretch < candles.size()) {
+      stretch *= 2;
+    } else if (took > kStretchTime * 2 && stretch > 1) {
+      stretch /= 2;
+    }
+    if (interrupt.stop_requested()) return err(ProofError::stopped());
+  }
+  return Unit{};
+}
+
 }  // namespace
 
-Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& data) {
+Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& data, const Interrupt& interrupt) {
   if (spec.engine_version && *spec.engine_version != ENGINE_VERSION) {
     return err(ProofError::engine_mismatch(*spec.engine_version));
   }
@@ -62,14 +94,20 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
 
   BacktestEngine engine(strategy, std::move(slots), warmup, window_capacity_for(strategy), candles.size(),
                         INITIAL_CAPITAL);
-  if (auto ran = engine.run(candles); !ran) return err(ProofError::backtest(ran.error()));
-  return ProvenRun{std::move(engine).finish_report(), inputs_hash(spec, data)};
+  FENDRO_CHECK(run_bars(engine, candles, interrupt));
+  Report report = std::move(engine).finish_report();
+  auto sealed = inputs_hash(spec, data, interrupt);
+  if (!sealed) return err(ProofError::stopped());
+  return ProvenRun{std::move(report), std::move(sealed).value()};
 }
 
-Result<bool, ProofError> verify_proof(const Proof& proof, const ProofSpec& spec, const MarketData& data) {
-  auto fresh = prove(spec, data);
+Result<bool, ProofError> verify_proof(const Proof& proof, const ProofSpec& spec, const MarketData& data,
+                                      const Interrupt& interrupt) {
+  auto fresh = prove(spec, data, interrupt);
   if (!fresh) return err(std::move(fresh).error());
-  return report_hash(fresh->report) == proof.report_hash && fresh->inputs_hash == proof.inputs_hash &&
+  auto hash = report_hash(fresh->report, interrupt);
+  if (!hash) return err(ProofError::stopped());
+  return *hash == proof.report_hash && fresh->inputs_hash == proof.inputs_hash &&
          ENGINE_VERSION == proof.engine_version;
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <span>
 #include <string_view>
+#include <utility>
 
 #include "fendro/proof/canonical.hpp"
 
@@ -25,7 +26,7 @@ void put_equity(ResponseWriter& out, std::span<const EquityPoint> equity) {
   std::uint64_t last_bits = 0;
   char last_text[kFloatTextMax];
   std::size_t last_size = 0;
-  for (std::size_t k = 0; k < equity.size(); ++k) {
+  for (std::size_t k = 0; k < equity.size() && !out.stopped(); ++k) {
     char* p = out.room(kPointTextMax);
     if (k != 0) *p++ = ',';
     p = put(p, "{\"equity\":");
@@ -55,7 +56,7 @@ constexpr std::size_t kTradeTailMax = 14 + kFloatTextMax + 1;
 void put_trades(ResponseWriter& out, std::span<const ClosedTrade> trades) {
   out.write("\"trades\":[");
   std::string reason;
-  for (std::size_t k = 0; k < trades.size(); ++k) {
+  for (std::size_t k = 0; k < trades.size() && !out.stopped(); ++k) {
     const ClosedTrade& t = trades[k];
     char* p = out.room(kTradeHeadMax);
     if (k != 0) *p++ = ',';
@@ -147,11 +148,15 @@ void write_report(ResponseWriter& out, const Report& r) {
   out.write("}");
 }
 
-std::string report_hash(const Report& report) {
-  ResponseWriter out(nullptr);
+std::string report_hash(const Report& report) { return std::move(report_hash(report, Interrupt{})).value(); }
+
+Result<std::string, Stopped> report_hash(const Report& report, const Interrupt& interrupt) {
+  ResponseWriter out(nullptr, interrupt);
   out.seal_begin();
   write_report(out, report);
-  return out.seal_end();
+  std::string hash = out.seal_end();
+  if (out.stopped()) return err(Stopped{});
+  return hash;
 }
 
 }  // namespace fendro
