@@ -1,8 +1,10 @@
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <span>
 #include <utility>
 #include <variant>
+#include <vector>
 
 #include "fendro/proof/canonical.hpp"
 #include "fendro/proof/inputs.hpp"
@@ -36,22 +38,30 @@ using Clock = std::chrono::steady_clock;
 // nanoseconds to far more (many indicators, long windows).
 constexpr Clock::duration kStretchTime = std::chrono::milliseconds(1);
 
-Status<ProofError> run_bars(BacktestEngine& engine, std::span<const Candle> candles, const Interrupt& interrupt) {
+// `changes`: the bars (ascending) from which a bar may suddenly cost far
+// more, where the indicators' windows fill and the rules start: a stretch
+// ends there and the next is measured afresh from a single bar.
+Status<ProofError> run_bars(BacktestEngine& engine, std::span<const Candle> candles, const Interrupt& interrupt,
+                            std::span<const std::uint64_t> changes) {
   if (!interrupt.active()) {
     if (auto ran = engine.run(candles); !ran) return err(ProofError::backtest(ran.error()));
     return Unit{};
   }
   std::size_t stretch = 1;
   for (std::size_t first = 0; first < candles.size();) {
-    const std::size_t n = std::min(stretch, candles.size() - first);
+    while (!changes.empty() && changes.front() <= first) changes = changes.subspan(1);
+    std::size_t n = std::min(stretch, candles.size() - first);
+    if (!changes.empty() && changes.front() - first < n) n = static_cast<std::size_t>(changes.front() - first);
     const Clock::time_point start = Clock::now();
     if (auto ran = engine.run(candles.subspan(first, n), first); !ran) return err(ProofError::backtest(ran.error()));
     const Clock::duration took = Clock::now() - start;
     first += n;
-    if (took < kStretchTime / 2 && stretch < candles.size()) {
-      stretch *= 2;
-    } else if (took > kStretchTime * 2 && stretch > 1) {
-      stretch /= 2;
+    if (!changes.empty() && changes.front() == first) {
+      stretch = 1;
+    } else if (took < kStretchTime / 2) {
+      stretch = std::min(2 * n, candles.size());
+    } else if (took > kStretchTime * 2) {
+      stretch = std::max<std::size_t>(1, static_cast<std::size_t>(n * kStretchTime.count() / took.count()));
     }
     if (interrupt.stop_requested()) return err(ProofError::stopped());
   }
@@ -83,18 +93,22 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
 
   std::vector<IndicatorSlot> slots;
   slots.reserve(strategy.indicators.size());
+  std::vector<std::uint64_t> cost_changes;
   std::uint64_t indicator_warmup = 0;
   for (const auto& [id, ind] : strategy.indicators) {  // ids in byte order
     auto built = build_indicator(ind.type, ind.params);
     if (!built) return err(ProofError::backtest(built.error()));
     indicator_warmup = std::max(indicator_warmup, (*built)->warmup_period());
+    cost_changes.push_back((*built)->warmup_period());
     slots.emplace_back(id, std::move(built).value());
   }
   const std::uint64_t warmup = strategy.warmup ? *strategy.warmup : indicator_warmup;
+  cost_changes.push_back(warmup);
+  std::sort(cost_changes.begin(), cost_changes.end());
 
   BacktestEngine engine(strategy, std::move(slots), warmup, window_capacity_for(strategy), candles.size(),
                         INITIAL_CAPITAL);
-  FENDRO_CHECK(run_bars(engine, candles, interrupt));
+  FENDRO_CHECK(run_bars(engine, candles, interrupt, cost_changes));
   Report report = std::move(engine).finish_report();
   auto sealed = inputs_hash(spec, data, interrupt);
   if (!sealed) return err(ProofError::stopped());
