@@ -1,6 +1,6 @@
 #include "fendro/proof/inputs.hpp"
 
-#include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -28,14 +28,15 @@ char* put_candle(char* p, const Candle& c) {
 
 namespace {
 
-// A few thousand candles take well under a millisecond to write and hash.
-constexpr std::uint64_t kCandlesPerAsk = 4096;
+// The interrupt is asked after each block of this many candles: well under a
+// millisecond of writing and hashing.
+constexpr std::size_t kCandlesPerAsk = 4096;
 
 // {"candles":{symbol:[candle,...],...},"dataset_ref":...,"engine_version":...,"strategy":...}
 // written in canonical form (keys in byte order at every level). False when
-// `asks` stopped it part way.
+// `interrupt` stopped it part way.
 template <class Out>
-bool write_inputs(Out& out, const ProofSpec& spec, const MarketData& data, InterruptCounter& asks) {
+bool write_inputs(Out& out, const ProofSpec& spec, const MarketData& data, const Interrupt& interrupt) {
   std::string text = "{\"candles\":{";
   bool first_symbol = true;
   for (const auto& [symbol, candles] : data) {  // symbols in byte order
@@ -44,11 +45,14 @@ bool write_inputs(Out& out, const ProofSpec& spec, const MarketData& data, Inter
     write_canonical_string(text, symbol);
     text.append(":[");
     out.write(text);
-    for (std::size_t k = 0; k < candles.size(); ++k) {
-      char* p = out.room(kCandleTextMax);
-      if (k != 0) *p++ = ',';
-      out.advance_to(put_candle(p, candles[k]));
-      if (asks.stop_after(1)) return false;
+    for (std::size_t block = 0; block < candles.size(); block += kCandlesPerAsk) {
+      const std::size_t block_end = std::min(candles.size(), block + kCandlesPerAsk);
+      for (std::size_t k = block; k < block_end; ++k) {
+        char* p = out.room(kCandleTextMax);
+        if (k != 0) *p++ = ',';
+        out.advance_to(put_candle(p, candles[k]));
+      }
+      if (interrupt.stop_requested()) return false;
     }
     text.clear();
     text.push_back(']');
@@ -70,8 +74,7 @@ std::string inputs_document_text(const ProofSpec& spec, const MarketData& data) 
   std::string text;
   {
     TextWriter out(text);
-    InterruptCounter never({}, kCandlesPerAsk);
-    write_inputs(out, spec, data, never);
+    write_inputs(out, spec, data, Interrupt{});
   }
   return text;
 }
@@ -83,8 +86,7 @@ std::string inputs_hash(const ProofSpec& spec, const MarketData& data) {
 Result<std::string, Stopped> inputs_hash(const ProofSpec& spec, const MarketData& data,
                                          const Interrupt& interrupt) {
   HashSink sink;
-  InterruptCounter asks(interrupt, kCandlesPerAsk);
-  if (!write_inputs(sink, spec, data, asks)) return err(Stopped{});
+  if (!write_inputs(sink, spec, data, interrupt)) return err(Stopped{});
   return sink.finish();
 }
 

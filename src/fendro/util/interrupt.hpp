@@ -4,8 +4,6 @@
 // freeing whatever it built.
 #pragma once
 
-#include <cstdint>
-
 namespace fendro {
 
 // What a stopped command comes to instead of its answer.
@@ -27,29 +25,6 @@ class Interrupt {
  private:
   Check check_ = nullptr;
   void* context_ = nullptr;
-};
-
-// Asks an interrupt once per `every` units of work counted (bytes, records),
-// for loops whose steps cost about the same.
-class InterruptCounter {
- public:
-  InterruptCounter(const Interrupt& interrupt, std::uint64_t every)
-      : interrupt_(interrupt), every_(every), left_(every) {}
-
-  // Counts `units` of work done; true when the interrupt asked to stop.
-  bool stop_after(std::uint64_t units) {
-    if (units < left_) {
-      left_ -= units;
-      return false;
-    }
-    left_ = every_;
-    return interrupt_.stop_requested();
-  }
-
- private:
-  Interrupt interrupt_;
-  std::uint64_t every_;
-  std::uint64_t left_;
 };
 
 }  // namespace fendro
