@@ -172,7 +172,9 @@ Parser::Next Parser::next_member_read(bool first, std::string_view& key, Value& 
 ParseError Parser::error() const {
   ParseError e;
   e.message = message_of(code_);
+  // A stop has no place worth a walk back over the text to count lines.
   e.stopped = code_ == Code::Stopped;
+  if (e.stopped) return e;
   // Line = 1 + newlines before the position; column = bytes between the
   // last of them and the position.
   const char* at = begin_ + error_index_;
