@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "fendro/json/cursor.hpp"
 #include "fendro/json/parse.hpp"
 #include "fendro/json/parser.hpp"
 #include "module/counting_interrupt.hpp"
@@ -62,31 +61,6 @@ TEST(ParseInterrupt, AskedAboutOncePerIntervalAndOtherwiseThePlainParse) {
     ASSERT_TRUE(plain.ok()) << t.name;
     EXPECT_TRUE(equal(watched->document.root, plain->root)) << t.name;
   }
-}
-
-TEST(ParseInterrupt, StopInsideTheDeferredReaderFailsTheParseAsAStop) {
-  const std::string text = R"({"data":)" + long_array_of_numbers() + "}";
-  CountingInterrupt stop{.stop_at = 2};
-  int elements = 0;
-  const auto parsed = parse_deferring(
-      text, "data",
-      [&](Cursor& cur) {
-        cur.enter();
-        std::string_view key;
-        ASSERT_TRUE(cur.next_member(key));
-        cur.enter();
-        Value v;
-        while (cur.next_element()) {
-          cur.read(v);
-          ++elements;
-        }
-      },
-      stop.interrupt());
-  ASSERT_FALSE(parsed.ok());
-  EXPECT_TRUE(parsed.error().stopped);
-  EXPECT_EQ(stop.asked, 2u);
-  // Stopped near the second interval, far from the end of the text.
-  EXPECT_LT(static_cast<std::size_t>(elements) * 7, 3 * detail::Parser::kCheckBytes);
 }
 
 TEST(ParseInterrupt, TextFailuresAreNoStops) {
