@@ -43,9 +43,11 @@ Result<Document, ParseError> parse(std::string_view text) {
 
 Result<DeferredDocument, ParseError> parse_deferring(std::string_view text,
                                                      std::string_view member,
-                                                     const DeferredReader& reader) {
+                                                     const DeferredReader& reader,
+                                                     const Interrupt& interrupt) {
   DeferredDocument out;
   Parser parser(text, out.document.arena);
+  if (interrupt.active()) parser.watch(interrupt);
   std::function<bool(Parser&)> run_reader;
   if (reader) {
     run_reader = [&reader](Parser& at_value) {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "fendro/json/value.hpp"
+#include "fendro/util/interrupt.hpp"
 #include "fendro/util/result.hpp"
 
 namespace fendro::json {
@@ -19,6 +20,9 @@ struct ParseError {
   std::string message;  // e.g. "trailing characters", "EOF while parsing a value"
   std::size_t line = 0;    // 1-based
   std::size_t column = 0;  // as the established convention counts it (0 at the start of a line)
+  // The caller's interrupt stopped the parse: no fault of the text, and no
+  // text of its own to show.
+  bool stopped = false;
   // message + " at line L column C"
   std::string display() const;
 };
@@ -47,9 +51,11 @@ using DeferredReader = std::function<void(Cursor&)>;
 // object the value of its member `member` is not built, only its text kept
 // (and handed to `reader`, when given, at each occurrence of the member):
 // a large member is then decoded into records of its own without ever
-// being held as a tree.
+// being held as a tree. `interrupt` is asked at bounded intervals of text
+// (the reader's included); a stop fails the parse with ParseError::stopped.
 Result<DeferredDocument, ParseError> parse_deferring(std::string_view text,
                                                      std::string_view member,
-                                                     const DeferredReader& reader = nullptr);
+                                                     const DeferredReader& reader = nullptr,
+                                                     const Interrupt& interrupt = {});
 
 }  // namespace fendro::json

@@ -44,6 +44,7 @@ const char* message_of(Code c) {
     case Code::TrailingCharacters: return "trailing characters";
     case Code::UnexpectedEndOfHexEscape: return "unexpected end of hex escape";
     case Code::RecursionLimitExceeded: return "recursion limit exceeded";
+    case Code::Stopped: return "stopped";
   }
   return "";
 }
@@ -81,9 +82,23 @@ Parser::Parser(std::string_view text, Arena& arena, bool building)
       p_(text.data()),
       end_(text.data() + text.size()),
       arena_(arena),
-      building_(building) {
+      building_(building),
+      check_at_(end_) {
   values_.reserve(64);
   keys_.reserve(64);
+}
+
+void Parser::watch(const Interrupt& interrupt) {
+  interrupt_ = interrupt;
+  check_at_ = static_cast<std::size_t>(end_ - p_) > kCheckBytes ? p_ + kCheckBytes : end_;
+}
+
+// Once the text is read past check_at_ (and not to its end): asks the
+// interrupt, then places the next point to ask at.
+FENDRO_COLD bool Parser::ask_interrupt() {
+  if (interrupt_.stop_requested()) return fail_here(Code::Stopped);
+  check_at_ = static_cast<std::size_t>(end_ - p_) > kCheckBytes ? p_ + kCheckBytes : end_;
+  return true;
 }
 
 void Parser::defer_member(std::string_view key, std::function<bool(Parser&)> reader) {
@@ -157,6 +172,9 @@ Parser::Next Parser::next_member_read(bool first, std::string_view& key, Value& 
 ParseError Parser::error() const {
   ParseError e;
   e.message = message_of(code_);
+  // A stop has no place worth a walk back over the text to count lines.
+  e.stopped = code_ == Code::Stopped;
+  if (e.stopped) return e;
   // Line = 1 + newlines before the position; column = bytes between the
   // last of them and the position.
   const char* at = begin_ + error_index_;
@@ -270,7 +288,12 @@ FENDRO_HOT_INLINE Parser::Next Parser::after_element(char close, Code eof, Code 
   } else {
     ++p_;
     skip_whitespace();
-    if (p_ != end_ && *p_ != close) return Next::More;
+    if (p_ != end_ && *p_ != close) {
+      // Every element of every container passes here: the one place the
+      // interrupt needs asking from (a string's own loop aside).
+      if (p_ >= check_at_ && !ask_interrupt()) return Next::Failed;
+      return Next::More;
+    }
     failure = p_ == end_ ? Code::EofWhileParsingValue : Code::TrailingComma;
   }
   fail_peek(failure);
@@ -399,7 +422,10 @@ bool Parser::parse_string(std::string_view& out) {
   bool copied = false;
   bool bad_utf8 = false;
   for (;;) {
-    p_ = skip_plain(p_, end_);
+    // A long string is scanned in stretches, the interrupt asked between them.
+    if (p_ >= check_at_ && p_ != end_ && !ask_interrupt()) return false;
+    p_ = skip_plain(p_, check_at_);
+    if (p_ == check_at_ && p_ != end_) continue;
     if (p_ == end_) return fail_here(Code::EofWhileParsingString);
     const unsigned char c = static_cast<unsigned char>(*p_);
     if (c == '"') {

@@ -20,6 +20,7 @@
 #include "fendro/json/members.hpp"
 #include "fendro/json/parse.hpp"
 #include "fendro/json/value.hpp"
+#include "fendro/util/interrupt.hpp"
 
 namespace fendro::json::detail {
 
@@ -44,6 +45,7 @@ enum class Code : std::uint8_t {
   TrailingCharacters,
   UnexpectedEndOfHexEscape,
   RecursionLimitExceeded,
+  Stopped,  // the caller's interrupt asked to stop: no fault of the text
 };
 
 // The digits of a number as scanned, before conversion to a value.
@@ -70,6 +72,11 @@ class Parser {
   // building) and returns false when that failed.
   void defer_member(std::string_view key, std::function<bool(Parser&)> reader);
   const std::optional<std::string_view>& deferred() const { return deferred_; }
+
+  // From here on, `interrupt` is asked after about every kCheckBytes of
+  // text; when it asks to stop, the parse fails with Code::Stopped.
+  void watch(const Interrupt& interrupt);
+  static constexpr std::size_t kCheckBytes = 256 * 1024;
 
   // Parses the one value of the text and checks that only whitespace follows.
   bool parse_document(Value& root);
@@ -103,6 +110,7 @@ class Parser {
  private:
   bool read_inline(Value& out);
   Next next_member_inline(bool first, std::string_view& key);
+  bool ask_interrupt();
   bool fail_here(Code c);
   bool fail_peek(Code c);
   void skip_whitespace();
@@ -145,6 +153,8 @@ class Parser {
   std::function<bool(Parser&)> deferred_reader_;
   std::optional<std::string_view> deferred_;  // text of the last deferred value
   int depth_ = kMaxDepth;
+  Interrupt interrupt_;
+  const char* check_at_;  // where the interrupt is next asked; end_ when never
   std::vector<Value> values_;          // values of the arrays and objects being read
   std::vector<std::string_view> keys_;  // keys of the objects being read
   std::string scratch_;          // decoded text of a string with escapes

@@ -141,11 +141,12 @@ void make_room(std::vector<Candle>& out, std::size_t bytes_ahead, std::size_t by
 
 }  // namespace
 
-std::size_t read_plain_candles(std::string_view text, std::vector<Candle>& out) {
+std::size_t read_plain_candles(std::string_view text, std::vector<Candle>& out, std::size_t stretch) {
   const char* const begin = text.data();
   const char* const end = begin + text.size();
   if (end - begin < kFieldRoom) return 0;
   const std::size_t first = out.size();
+  const char* const stop = stretch < text.size() ? begin + stretch : end;
   const char* taken = begin;
   const char* p = begin;
   // Every step below stays within the room checked before each field.
@@ -166,7 +167,7 @@ std::size_t read_plain_candles(std::string_view text, std::vector<Candle>& out) 
               static_cast<std::size_t>(next - begin) / (out.size() - first + 1));
     out.push_back(c);
     taken = next;
-    if (*next != ',') break;
+    if (*next != ',' || next >= stop) break;
     p = next + 1;
   }
   return static_cast<std::size_t>(taken - begin);

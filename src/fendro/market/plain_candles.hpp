@@ -17,8 +17,11 @@ namespace fendro {
 // at most 18 digits, the others numbers in the forms that
 // json::read_short_number reads. Each is appended to `out` as the general
 // reader would decode it. Returns the bytes taken: whole candles and the
-// commas between them (0 when the first is not plain). Whatever it does not
-// take is the general reader's, which also tells every failure.
-std::size_t read_plain_candles(std::string_view text, std::vector<Candle>& out);
+// commas between them (0 when the first is not plain), ending with the first
+// candle that reaches `stretch` bytes, so that a caller can look up between
+// stretches. Whatever it does not take is the general reader's, which also
+// tells every failure.
+std::size_t read_plain_candles(std::string_view text, std::vector<Candle>& out,
+                               std::size_t stretch = static_cast<std::size_t>(-1));
 
 }  // namespace fendro

@@ -115,6 +115,11 @@ Result<Candle, std::string> read_candle(Cursor& cur, CandleFields& fields) {
   }
 }
 
+// Plain candles are decoded in stretches of about as much text as the
+// parser reads between two asks of its interrupt: the ask comes with the
+// element after each stretch, so a long list is no longer a reason to wait.
+constexpr std::size_t kPlainStretch = 256 * 1024;
+
 Result<std::vector<Candle>, std::string> read_candles(Cursor& cur, CandleFields& fields) {
   if (cur.peek() != Kind::Array) {
     Value v;
@@ -126,7 +131,7 @@ Result<std::vector<Candle>, std::string> read_candles(Cursor& cur, CandleFields&
   while (cur.next_element()) {
     // Runs of plain candles are decoded straight from the text; the first
     // one that is not plain goes the general way.
-    if (const std::size_t taken = read_plain_candles(cur.text_ahead(), candles); taken != 0) {
+    if (const std::size_t taken = read_plain_candles(cur.text_ahead(), candles, kPlainStretch); taken != 0) {
       cur.skip_ahead(taken);
       continue;
     }

@@ -68,6 +68,17 @@ std::string parse_error_response(std::string detail) {
   return error_response(ProofError::parse(std::move(detail)));
 }
 
+Status<Stopped> answer(ResponseSink& out, std::string_view response) {
+  out.take(response);
+  return Unit{};
+}
+
+// A stop is no error of the command's: it has no response.
+Status<Stopped> answer(ResponseSink& out, const ProofError& e) {
+  if (e.kind == ProofError::Kind::Stopped) return err(Stopped{});
+  return answer(out, error_response(e));
+}
+
 // Once a request is read only the strategy is still needed from its tree,
 // so that is copied out and the tree released before the run.
 void release_tree(json::Document& doc, ProofSpec& spec, json::Arena& keep) {
@@ -85,28 +96,32 @@ Status<std::string> take_data(std::optional<MarketData>& slot, DataReading& read
   return store(slot, std::move(*reading));
 }
 
-void run_prove(json::Document doc, DataReading& data_read, ResponseSink& out) {
+Status<Stopped> run_prove(json::Document doc, DataReading& data_read, ResponseSink& out,
+                          const Interrupt& interrupt) {
   std::optional<ProofSpec> spec;
   std::optional<MarketData> data;
   Field fields[] = {
       {"spec", [&](const Value& v) { return store(spec, read_proof_spec(v)); }},
       {"data", [&](const Value&) { return take_data(data, data_read); }},
   };
-  if (auto read = read_request(doc.root, fields); !read) return out.take(parse_error_response(read.error()));
+  if (auto read = read_request(doc.root, fields); !read) return answer(out, parse_error_response(read.error()));
   json::Arena strategy_arena;
   release_tree(doc, *spec, strategy_arena);
 
-  auto run = prove(*spec, *data);
+  auto run = prove(*spec, *data, interrupt);
   // The candles are done with: their memory goes before the response is
   // written.
   data.reset();
-  if (!run) return out.take(error_response(run.error()));
-  ResponseWriter writer(&out);
+  if (!run) return answer(out, run.error());
+  ResponseWriter writer(&out, interrupt);
   write_proof(writer, *run);
   writer.finish();
+  if (writer.stopped()) return err(Stopped{});
+  return Unit{};
 }
 
-std::string run_verify(json::Document doc, DataReading& data_read) {
+Status<Stopped> run_verify(json::Document doc, DataReading& data_read, ResponseSink& out,
+                           const Interrupt& interrupt) {
   std::optional<Proof> proof;
   std::optional<ProofSpec> spec;
   std::optional<MarketData> data;
@@ -115,17 +130,17 @@ std::string run_verify(json::Document doc, DataReading& data_read) {
       {"spec", [&](const Value& v) { return store(spec, read_proof_spec(v)); }},
       {"data", [&](const Value&) { return take_data(data, data_read); }},
   };
-  if (auto read = read_request(doc.root, fields); !read) return parse_error_response(read.error());
+  if (auto read = read_request(doc.root, fields); !read) return answer(out, parse_error_response(read.error()));
   // Verification compares the hashes and the version only, never the given
   // report, so the report goes with the tree instead of being copied.
   proof->report = Value::null();
   json::Arena strategy_arena;
   release_tree(doc, *spec, strategy_arena);
 
-  auto valid = verify_proof(*proof, *spec, *data);
-  if (!valid) return error_response(valid.error());
+  auto valid = verify_proof(*proof, *spec, *data, interrupt);
+  if (!valid) return answer(out, valid.error());
   const Member members[] = {{"ok", Value::boolean(true)}, {"valid", Value::boolean(*valid)}};
-  return write_response(Value::object_ref(members));
+  return answer(out, write_response(Value::object_ref(members)));
 }
 
 std::string run_version() {
@@ -151,24 +166,29 @@ std::string_view command_name(const Value& cmd) {
 
 }  // namespace
 
-void apply_command(std::string_view cmd_json, ResponseSink& out) {
+Status<Stopped> apply_command(std::string_view cmd_json, ResponseSink& out, const Interrupt& interrupt) {
   // The data is decoded as it is parsed, never built as a tree ("prove"
   // and "verify" read it; the other commands ignore it).
   DataReading data_read;
-  auto parsed = json::parse_deferring(cmd_json, "data", [&](json::Cursor& cur) {
-    data_read = read_market_data(cur);
-  });
-  if (!parsed) return out.take(parse_error_response(parsed.error().display()));
+  auto parsed = json::parse_deferring(
+      cmd_json, "data", [&](json::Cursor& cur) { data_read = read_market_data(cur); }, interrupt);
+  if (!parsed && parsed.error().stopped) return err(Stopped{});
+  if (!parsed) return answer(out, parse_error_response(parsed.error().display()));
   json::Document doc = std::move(parsed->document);
 
   const std::string_view name = command_name(doc.root);
-  if (name == "prove") return run_prove(std::move(doc), data_read, out);
-  if (name == "verify") return out.take(run_verify(std::move(doc), data_read));
-  if (name == "version") return out.take(run_version());
-  if (name == "canonicalize") return out.take(run_canonicalize(doc.root));
+  if (name == "prove") return run_prove(std::move(doc), data_read, out, interrupt);
+  if (name == "verify") return run_verify(std::move(doc), data_read, out, interrupt);
+  if (name == "version") return answer(out, run_version());
+  if (name == "canonicalize") return answer(out, run_canonicalize(doc.root));
   std::string detail = "unknown cmd: ";
   detail += name;
-  out.take(parse_error_response(std::move(detail)));
+  return answer(out, parse_error_response(std::move(detail)));
+}
+
+void apply_command(std::string_view cmd_json, ResponseSink& out) {
+  // Nothing asks to stop: the response is always whole.
+  (void)apply_command(cmd_json, out, Interrupt{});
 }
 
 std::string apply_command(std::string_view cmd_json) {

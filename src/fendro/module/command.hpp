@@ -5,6 +5,8 @@
 #include <string_view>
 
 #include "fendro/proof/response_writer.hpp"
+#include "fendro/util/interrupt.hpp"
+#include "fendro/util/result.hpp"
 
 namespace fendro {
 
@@ -15,5 +17,10 @@ std::string apply_command(std::string_view cmd_json);
 // The same response, handed to `out` in pieces as it is written; a large
 // response never exists whole on this side.
 void apply_command(std::string_view cmd_json, ResponseSink& out);
+// The same, asking `interrupt` at bounded intervals of the work (text read,
+// bars run, text hashed and written). When it asks to stop, the command ends
+// there, everything it built is freed, and Stopped is returned: whatever
+// `out` took by then is an unfinished response, to be dropped.
+Status<Stopped> apply_command(std::string_view cmd_json, ResponseSink& out, const Interrupt& interrupt);
 
 }  // namespace fendro

@@ -1,6 +1,8 @@
 #include "fendro/proof/inputs.hpp"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "fendro/proof/canonical.hpp"
 #include "fendro/util/number_format.hpp"
@@ -26,10 +28,15 @@ char* put_candle(char* p, const Candle& c) {
 
 namespace {
 
+// The interrupt is asked after each block of this many candles: well under a
+// millisecond of writing and hashing.
+constexpr std::size_t kCandlesPerAsk = 4096;
+
 // {"candles":{symbol:[candle,...],...},"dataset_ref":...,"engine_version":...,"strategy":...}
-// written in canonical form (keys in byte order at every level).
+// written in canonical form (keys in byte order at every level). False when
+// `interrupt` stopped it part way.
 template <class Out>
-void write_inputs(Out& out, const ProofSpec& spec, const MarketData& data) {
+bool write_inputs(Out& out, const ProofSpec& spec, const MarketData& data, const Interrupt& interrupt) {
   std::string text = "{\"candles\":{";
   bool first_symbol = true;
   for (const auto& [symbol, candles] : data) {  // symbols in byte order
@@ -38,10 +45,14 @@ void write_inputs(Out& out, const ProofSpec& spec, const MarketData& data) {
     write_canonical_string(text, symbol);
     text.append(":[");
     out.write(text);
-    for (std::size_t k = 0; k < candles.size(); ++k) {
-      char* p = out.room(kCandleTextMax);
-      if (k != 0) *p++ = ',';
-      out.advance_to(put_candle(p, candles[k]));
+    for (std::size_t block = 0; block < candles.size(); block += kCandlesPerAsk) {
+      const std::size_t block_end = std::min(candles.size(), block + kCandlesPerAsk);
+      for (std::size_t k = block; k < block_end; ++k) {
+        char* p = out.room(kCandleTextMax);
+        if (k != 0) *p++ = ',';
+        out.advance_to(put_candle(p, candles[k]));
+      }
+      if (interrupt.stop_requested()) return false;
     }
     text.clear();
     text.push_back(']');
@@ -54,6 +65,7 @@ void write_inputs(Out& out, const ProofSpec& spec, const MarketData& data) {
   write_canonical_json(text, spec.strategy);
   text.push_back('}');
   out.write(text);
+  return true;
 }
 
 }  // namespace
@@ -62,14 +74,19 @@ std::string inputs_document_text(const ProofSpec& spec, const MarketData& data) 
   std::string text;
   {
     TextWriter out(text);
-    write_inputs(out, spec, data);
+    write_inputs(out, spec, data, Interrupt{});
   }
   return text;
 }
 
 std::string inputs_hash(const ProofSpec& spec, const MarketData& data) {
+  return std::move(inputs_hash(spec, data, Interrupt{})).value();
+}
+
+Result<std::string, Stopped> inputs_hash(const ProofSpec& spec, const MarketData& data,
+                                         const Interrupt& interrupt) {
   HashSink sink;
-  write_inputs(sink, spec, data);
+  if (!write_inputs(sink, spec, data, interrupt)) return err(Stopped{});
   return sink.finish();
 }
 

@@ -8,6 +8,8 @@
 #include "fendro/market/records.hpp"
 #include "fendro/proof/canonical.hpp"
 #include "fendro/proof/proof.hpp"
+#include "fendro/util/interrupt.hpp"
+#include "fendro/util/result.hpp"
 
 namespace fendro {
 
@@ -22,5 +24,8 @@ char* put_candle(char* p, const Candle& c);
 std::string inputs_document_text(const ProofSpec& spec, const MarketData& data);
 // Hash text of that document, computed without holding the whole text.
 std::string inputs_hash(const ProofSpec& spec, const MarketData& data);
+// The same, asking `interrupt` between stretches of candles.
+Result<std::string, Stopped> inputs_hash(const ProofSpec& spec, const MarketData& data,
+                                         const Interrupt& interrupt);
 
 }  // namespace fendro

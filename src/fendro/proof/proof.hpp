@@ -10,6 +10,7 @@
 #include "fendro/proof/response_writer.hpp"
 #include "fendro/registry/strategy_error.hpp"
 #include "fendro/strategy/report.hpp"
+#include "fendro/util/interrupt.hpp"
 #include "fendro/util/result.hpp"
 
 namespace fendro {
@@ -18,7 +19,8 @@ inline constexpr std::string_view ENGINE_VERSION = "0.2.0";
 inline constexpr double INITIAL_CAPITAL = 10000.0;
 
 struct ProofError {
-  enum class Kind : std::uint8_t { Parse, BadSpec, EngineMismatch, Backtest, Data };
+  // Stopped: the caller's interrupt ended the run; it has no response text.
+  enum class Kind : std::uint8_t { Parse, BadSpec, EngineMismatch, Backtest, Data, Stopped };
   Kind kind;
   std::string text;    // detail; `expected` for EngineMismatch
   std::string linked;  // EngineMismatch only
@@ -30,6 +32,7 @@ struct ProofError {
   }
   static ProofError backtest(const StrategyError& e) { return {Kind::Backtest, e.display(), {}}; }
   static ProofError data(std::string t) { return {Kind::Data, std::move(t), {}}; }
+  static ProofError stopped() { return {Kind::Stopped, {}, {}}; }
 
   std::string display() const;  // fmt_proof_error
   bool operator==(const ProofError&) const = default;
@@ -61,9 +64,12 @@ struct ProvenRun {
   std::string inputs_hash;
 };
 
-Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& data);
+// `interrupt` is asked between stretches of bars and of hashed text; a stop
+// is the error ProofError::stopped().
+Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& data,
+                                    const Interrupt& interrupt = {});
 Result<bool, ProofError> verify_proof(const Proof& proof, const ProofSpec& spec,
-                                      const MarketData& data);
+                                      const MarketData& data, const Interrupt& interrupt = {});
 
 // {"engine_version", "inputs_hash", "report", "report_hash"}, where
 // report_hash is taken over the report's bytes as they are written.

@@ -1,6 +1,10 @@
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <span>
+#include <utility>
 #include <variant>
+#include <vector>
 
 #include "fendro/proof/canonical.hpp"
 #include "fendro/proof/inputs.hpp"
@@ -26,9 +30,47 @@ constexpr std::string_view kFundingRefused =
 
 bool is_spread(const Slippage& s) { return std::holds_alternative<Slippage::Spread>(s.model); }
 
+using Clock = std::chrono::steady_clock;
+
+// With an interrupt the bars are walked in stretches of about this long, the
+// interrupt asked between them. A stretch is sized by the time the last one
+// took rather than by a count of bars: a bar costs anything from tens of
+// nanoseconds to far more (many indicators, long windows).
+constexpr Clock::duration kStretchTime = std::chrono::milliseconds(1);
+
+// `changes`: the bars (ascending) from which a bar may suddenly cost far
+// more, where the indicators' windows fill and the rules start: a stretch
+// ends there and the next is measured afresh from a single bar.
+Status<ProofError> run_bars(BacktestEngine& engine, std::span<const Candle> candles, const Interrupt& interrupt,
+                            std::span<const std::uint64_t> changes) {
+  if (!interrupt.active()) {
+    if (auto ran = engine.run(candles); !ran) return err(ProofError::backtest(ran.error()));
+    return Unit{};
+  }
+  std::size_t stretch = 1;
+  for (std::size_t first = 0; first < candles.size();) {
+    while (!changes.empty() && changes.front() <= first) changes = changes.subspan(1);
+    std::size_t n = std::min(stretch, candles.size() - first);
+    if (!changes.empty() && changes.front() - first < n) n = static_cast<std::size_t>(changes.front() - first);
+    const Clock::time_point start = Clock::now();
+    if (auto ran = engine.run(candles.subspan(first, n), first); !ran) return err(ProofError::backtest(ran.error()));
+    const Clock::duration took = Clock::now() - start;
+    first += n;
+    if (!changes.empty() && changes.front() == first) {
+      stretch = 1;
+    } else if (took < kStretchTime / 2) {
+      stretch = std::min(2 * n, candles.size());
+    } else if (took > kStretchTime * 2) {
+      stretch = std::max<std::size_t>(1, static_cast<std::size_t>(n * kStretchTime.count() / took.count()));
+    }
+    if (interrupt.stop_requested()) return err(ProofError::stopped());
+  }
+  return Unit{};
+}
+
 }  // namespace
 
-Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& data) {
+Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& data, const Interrupt& interrupt) {
   if (spec.engine_version && *spec.engine_version != ENGINE_VERSION) {
     return err(ProofError::engine_mismatch(*spec.engine_version));
   }
@@ -51,25 +93,35 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
 
   std::vector<IndicatorSlot> slots;
   slots.reserve(strategy.indicators.size());
+  std::vector<std::uint64_t> cost_changes;
   std::uint64_t indicator_warmup = 0;
   for (const auto& [id, ind] : strategy.indicators) {  // ids in byte order
     auto built = build_indicator(ind.type, ind.params);
     if (!built) return err(ProofError::backtest(built.error()));
     indicator_warmup = std::max(indicator_warmup, (*built)->warmup_period());
+    cost_changes.push_back((*built)->warmup_period());
     slots.emplace_back(id, std::move(built).value());
   }
   const std::uint64_t warmup = strategy.warmup ? *strategy.warmup : indicator_warmup;
+  cost_changes.push_back(warmup);
+  std::sort(cost_changes.begin(), cost_changes.end());
 
   BacktestEngine engine(strategy, std::move(slots), warmup, window_capacity_for(strategy), candles.size(),
                         INITIAL_CAPITAL);
-  if (auto ran = engine.run(candles); !ran) return err(ProofError::backtest(ran.error()));
-  return ProvenRun{std::move(engine).finish_report(), inputs_hash(spec, data)};
+  FENDRO_CHECK(run_bars(engine, candles, interrupt, cost_changes));
+  Report report = std::move(engine).finish_report();
+  auto sealed = inputs_hash(spec, data, interrupt);
+  if (!sealed) return err(ProofError::stopped());
+  return ProvenRun{std::move(report), std::move(sealed).value()};
 }
 
-Result<bool, ProofError> verify_proof(const Proof& proof, const ProofSpec& spec, const MarketData& data) {
-  auto fresh = prove(spec, data);
+Result<bool, ProofError> verify_proof(const Proof& proof, const ProofSpec& spec, const MarketData& data,
+                                      const Interrupt& interrupt) {
+  auto fresh = prove(spec, data, interrupt);
   if (!fresh) return err(std::move(fresh).error());
-  return report_hash(fresh->report) == proof.report_hash && fresh->inputs_hash == proof.inputs_hash &&
+  auto hash = report_hash(fresh->report, interrupt);
+  if (!hash) return err(ProofError::stopped());
+  return *hash == proof.report_hash && fresh->inputs_hash == proof.inputs_hash &&
          ENGINE_VERSION == proof.engine_version;
 }
 

@@ -50,6 +50,8 @@ std::string ProofError::display() const {
     case Kind::Data:
       out = "data: ";
       break;
+    case Kind::Stopped:
+      return "stopped";
   }
   out += text;
   return out;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <span>
 #include <string_view>
+#include <utility>
 
 #include "fendro/proof/canonical.hpp"
 
@@ -14,9 +15,10 @@ namespace {
 // Room for one integer: put_i64 / put_u64 store whole words.
 constexpr std::size_t kIntTextMax = 24;
 
-
 // One point with its separator; the room it may need.
 constexpr std::size_t kPointTextMax = 1 + 10 + kFloatTextMax + 8 + kIntTextMax + 1;
+
+constexpr std::size_t kPointsPerStopCheck = 1024;
 
 // The text of equity_to_value's array.
 void put_equity(ResponseWriter& out, std::span<const EquityPoint> equity) {
@@ -27,6 +29,8 @@ void put_equity(ResponseWriter& out, std::span<const EquityPoint> equity) {
   char last_text[kFloatTextMax];
   std::size_t last_size = 0;
   for (std::size_t k = 0; k < equity.size(); ++k) {
+    // A stopped writer ends the list: looked at once a block (about a piece).
+    if (k % kPointsPerStopCheck == 0 && out.stopped()) break;
     char* p = out.room(kPointTextMax);
     if (k != 0) *p++ = ',';
     p = put(p, "{\"equity\":");
@@ -57,7 +61,7 @@ constexpr std::size_t kTradeTailMax = 14 + kFloatTextMax + 1;
 void put_trades(ResponseWriter& out, std::span<const ClosedTrade> trades) {
   out.write("\"trades\":[");
   std::string reason;
-  for (std::size_t k = 0; k < trades.size(); ++k) {
+  for (std::size_t k = 0; k < trades.size() && !out.stopped(); ++k) {
     const ClosedTrade& t = trades[k];
     char* p = out.room(kTradeHeadMax);
     if (k != 0) *p++ = ',';
@@ -152,11 +156,15 @@ void write_report(ResponseWriter& out, const Report& r) {
   out.write("}");
 }
 
-std::string report_hash(const Report& report) {
-  ResponseWriter out(nullptr);
+std::string report_hash(const Report& report) { return std::move(report_hash(report, Interrupt{})).value(); }
+
+Result<std::string, Stopped> report_hash(const Report& report, const Interrupt& interrupt) {
+  ResponseWriter out(nullptr, interrupt);
   out.seal_begin();
   write_report(out, report);
-  return out.seal_end();
+  std::string hash = out.seal_end();
+  if (out.stopped()) return err(Stopped{});
+  return hash;
 }
 
 }  // namespace fendro

@@ -5,8 +5,8 @@
 
 namespace fendro {
 
-ResponseWriter::ResponseWriter(ResponseSink* to)
-    : to_(to), buf_(std::make_unique_for_overwrite<char[]>(kPiece + kRoomMax)) {}
+ResponseWriter::ResponseWriter(ResponseSink* to, const Interrupt& interrupt)
+    : to_(to), buf_(std::make_unique_for_overwrite<char[]>(kPiece + kRoomMax)), interrupt_(interrupt) {}
 
 namespace {
 
@@ -26,6 +26,12 @@ std::size_t whole_sequences(std::string_view text) {
 }  // namespace
 
 void ResponseWriter::flush(bool all) {
+  if (!stopped_) stopped_ = interrupt_.stop_requested();
+  if (stopped_) {  // the text is abandoned: its buffer only makes room
+    used_ = 0;
+    seal_from_ = 0;
+    return;
+  }
   if (sealing_) seal_->write({buf_.get() + seal_from_, used_ - seal_from_});
   const std::size_t handed = all ? used_ : whole_sequences({buf_.get(), used_});
   if (to_ != nullptr && handed != 0) to_->take({buf_.get(), handed});

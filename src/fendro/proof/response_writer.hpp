@@ -11,6 +11,7 @@
 
 #include "fendro/proof/canonical.hpp"
 #include "fendro/util/huge_pages.hpp"
+#include "fendro/util/interrupt.hpp"
 
 namespace fendro {
 
@@ -48,8 +49,10 @@ class ResponseWriter {
   // The most one room() call may ask for.
   static constexpr std::size_t kRoomMax = 4096;
 
-  // `to` null: the text is only sealed, never kept.
-  explicit ResponseWriter(ResponseSink* to);
+  // `to` null: the text is only sealed, never kept. `interrupt` is asked
+  // before each piece is handed on; once it asks to stop, nothing more is
+  // sealed or handed on and stopped() tells the writing loops to end.
+  explicit ResponseWriter(ResponseSink* to, const Interrupt& interrupt = {});
   ResponseWriter(const ResponseWriter&) = delete;
   ResponseWriter& operator=(const ResponseWriter&) = delete;
 
@@ -70,6 +73,8 @@ class ResponseWriter {
   // Hands on what is still buffered.
   void finish() { flush(true); }
 
+  bool stopped() const { return stopped_; }
+
  private:
   // Large enough that a piece costs the sink little, small enough to stay in cache.
   static constexpr std::size_t kPiece = 64 * 1024;
@@ -82,6 +87,8 @@ class ResponseWriter {
   std::optional<HashSink> seal_;
   bool sealing_ = false;
   std::size_t seal_from_ = 0;  // where the sealed bytes start in the buffer
+  Interrupt interrupt_;
+  bool stopped_ = false;
 };
 
 }  // namespace fendro

@@ -114,8 +114,8 @@ FillContext BacktestEngine::fill_context(const Candle& c, std::uint64_t i) const
   return FillContext{&spec_, &c, &window_, nullptr, maker_rate_, taker_rate_, i};
 }
 
-Status<StrategyError> BacktestEngine::run(std::span<const Candle> candles) {
-  for (std::size_t i = 0; i < candles.size(); ++i) FENDRO_CHECK(step(candles[i], i));
+Status<StrategyError> BacktestEngine::run(std::span<const Candle> candles, std::uint64_t first_bar) {
+  for (std::size_t i = 0; i < candles.size(); ++i) FENDRO_CHECK(step(candles[i], first_bar + i));
   return Unit{};
 }
 

@@ -70,8 +70,10 @@ class BacktestEngine {
   BacktestEngine(const StrategySpec& spec, std::vector<IndicatorSlot> slots, std::uint64_t warmup,
                  std::uint64_t window_capacity, std::uint64_t bars, double initial_capital);
 
-  // Walks every candle in order; the only failure is a sizing error of an entry.
-  Status<StrategyError> run(std::span<const Candle> candles);
+  // Walks every candle in order, the first of them bar `first_bar` of the
+  // run (a run may be walked in stretches); the only failure is a sizing
+  // error of an entry.
+  Status<StrategyError> run(std::span<const Candle> candles, std::uint64_t first_bar = 0);
 
   // Closes a position still open at the last close ("end", taker fee, no
   // slippage), computes the metrics, and hands over the run's trades and curve.

@@ -113,6 +113,13 @@ class StrSink final : public fendro::ResponseSink {
   bool failed_ = false;
 };
 
+// The interrupt a command asks between stretches of its work: it runs the
+// interpreter's signal handlers, and a handler that raised (Ctrl-C's
+// KeyboardInterrupt, whatever an alarm's handler raises) stops the command
+// with that exception set. An exception already set (a response that could
+// not be built) stops it too: nothing more can be handed on.
+bool python_wants_stop(void*) { return PyErr_Occurred() != nullptr || PyErr_CheckSignals() != 0; }
+
 PyObject* new_version_str() {
   return PyUnicode_FromStringAndSize(fendro::ENGINE_VERSION.data(),
                                      static_cast<Py_ssize_t>(fendro::ENGINE_VERSION.size()));
@@ -146,10 +153,15 @@ PyObject* prover_command(PyObject* self, PyObject* args, PyObject* kwargs) {
   const char* utf8 = PyUnicode_AsUTF8AndSize(cmd_json, &size);
   if (!utf8) return nullptr;  // e.g. a lone surrogate: the interpreter's UnicodeEncodeError
 
-  // No C++ exception may reach the interpreter.
+  // No C++ exception may reach the interpreter. The interpreter lock stays
+  // held throughout: the command is asked to stop between stretches of its
+  // work, which is when signal handlers get to run.
   StrSink response;
   try {
-    fendro::apply_command(std::string_view(utf8, static_cast<std::size_t>(size)), response);
+    const fendro::Interrupt interrupt(python_wants_stop, nullptr);
+    const auto done = fendro::apply_command(std::string_view(utf8, static_cast<std::size_t>(size)), response,
+                                            interrupt);
+    if (!done) return nullptr;  // the handler's exception (or the sink's failure) is set
   } catch (const std::bad_alloc&) {
     return PyErr_NoMemory();
   } catch (const std::length_error&) {

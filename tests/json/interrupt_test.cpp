@@ -1,0 +1,75 @@
+// A parse asked to stop ends at once with a failure marked as a stop, on
+// every kind of long text; one never asked to stop is the plain parse.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fendro/json/parse.hpp"
+#include "fendro/json/parser.hpp"
+#include "module/counting_interrupt.hpp"
+
+namespace fendro::json {
+namespace {
+
+using fendro::testing::CountingInterrupt;
+
+// Each text is several check intervals long, in one kind of long run.
+std::string long_array_of_numbers() {
+  std::string text = R"({"x":[)";
+  while (text.size() < 4 * detail::Parser::kCheckBytes) text += "123.25,";
+  text += "0]}";
+  return text;
+}
+
+std::string long_string() { return R"({"x":")" + std::string(4 * detail::Parser::kCheckBytes, 's') + R"("})"; }
+
+std::string long_object() {
+  std::string text = R"({"x":{)";
+  for (int k = 0; text.size() < 4 * detail::Parser::kCheckBytes; ++k) text += "\"k" + std::to_string(k) + "\":[1],";
+  text += R"("end":null}})";
+  return text;
+}
+
+struct LongText {
+  const char* name;
+  std::string text;
+};
+
+std::vector<LongText> long_texts() {
+  return {{"numbers", long_array_of_numbers()}, {"string", long_string()}, {"object", long_object()}};
+}
+
+TEST(ParseInterrupt, StopAtTheFirstAskFailsAsAStop) {
+  for (const LongText& t : long_texts()) {
+    CountingInterrupt stop{.stop_at = 1};
+    const auto parsed = parse_deferring(t.text, "data", nullptr, stop.interrupt());
+    ASSERT_FALSE(parsed.ok()) << t.name;
+    EXPECT_TRUE(parsed.error().stopped) << t.name;
+    EXPECT_EQ(stop.asked, 1u) << t.name;
+  }
+}
+
+TEST(ParseInterrupt, AskedAboutOncePerIntervalAndOtherwiseThePlainParse) {
+  for (const LongText& t : long_texts()) {
+    CountingInterrupt never;
+    const auto watched = parse_deferring(t.text, "data", nullptr, never.interrupt());
+    ASSERT_TRUE(watched.ok()) << t.name;
+    EXPECT_GE(never.asked, 3u) << t.name;
+    EXPECT_LE(never.asked, 5u) << t.name;
+    const auto plain = parse(t.text);
+    ASSERT_TRUE(plain.ok()) << t.name;
+    EXPECT_TRUE(equal(watched->document.root, plain->root)) << t.name;
+  }
+}
+
+TEST(ParseInterrupt, TextFailuresAreNoStops) {
+  CountingInterrupt never;
+  const auto parsed = parse_deferring(long_array_of_numbers() + "x", "data", nullptr, never.interrupt());
+  ASSERT_FALSE(parsed.ok());
+  EXPECT_FALSE(parsed.error().stopped);
+  EXPECT_EQ(parsed.error().message, "trailing characters");
+}
+
+}  // namespace
+}  // namespace fendro::json

@@ -1,0 +1,185 @@
+// Commands asked to stop: each long stage (parsing and reading candles,
+// the bars, hashing the inputs, writing or hashing the report) ends at the
+// ask that says so, with the stop as its value; a check that never stops
+// changes no answer.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "fendro/json/parse.hpp"
+#include "fendro/json/parser.hpp"
+#include "fendro/market/read_market_data.hpp"
+#include "fendro/module/command.hpp"
+#include "fendro/proof/inputs.hpp"
+#include "fendro/proof/proof.hpp"
+#include "fendro/proof/report_text.hpp"
+#include "module/counting_interrupt.hpp"
+
+namespace fendro {
+namespace {
+
+using fendro::testing::CountingInterrupt;
+
+const std::string kStrategy =
+    R"({"symbol":"BTC","timeframe":"1h","indicators":{"fast":{"type":"Sma","params":[5]},)"
+    R"("slow":{"type":"Ema","params":[20]}},"entry":{"cross_above":["fast","slow"]},)"
+    R"("exit":{"cross_below":["fast","slow"]},"sizing":{"type":"fixed_fraction","fraction":0.5}})";
+
+// `n` plain candles of a wavy price, as bulk data comes.
+std::string candles_text(int n) {
+  std::string text = R"({"BTC":[)";
+  for (int k = 0; k < n; ++k) {
+    const int close = 1000 + (k * 7) % 97 - (k * 3) % 41;
+    if (k != 0) text += ',';
+    text += "[" + std::to_string(k * 3600) + "," + std::to_string(close) + ",";
+    text += std::to_string(close + 5) + "," + std::to_string(close - 5) + "," + std::to_string(close) + ".5,10]";
+  }
+  return text + "]}";
+}
+
+const std::string& long_data() {
+  static const std::string text = candles_text(60'000);
+  return text;
+}
+
+std::string prove_command(const std::string& data) {
+  return R"({"cmd":"prove","spec":{"strategy":)" + kStrategy + R"(,"dataset_ref":"unit"},"data":)" + data + "}";
+}
+
+std::string verify_command(const std::string& proof, const std::string& data) {
+  return R"({"cmd":"verify","proof":)" + proof + R"(,"spec":{"strategy":)" + kStrategy +
+         R"(,"dataset_ref":"unit"},"data":)" + data + "}";
+}
+
+struct Watched {
+  bool stopped = false;
+  std::string response;
+};
+
+Watched run(const std::string& command, CountingInterrupt& check) {
+  Watched out;
+  StringSink sink(out.response);
+  out.stopped = !apply_command(command, sink, check.interrupt()).ok();
+  return out;
+}
+
+TEST(CommandInterrupt, NeverStoppingChangesNoAnswer) {
+  const std::string proof = apply_command(prove_command(long_data()));
+  const std::vector<std::string> commands = {
+      prove_command(long_data()),
+      verify_command(proof, long_data()),
+      prove_command(candles_text(3)),
+      R"({"cmd":"version"})",
+      R"({"cmd":"canonicalize","value":{"b":[1.50,2],"a":"x"}})",
+      R"({"cmd":"nope"})",
+      R"({"cmd":"prove","spec":{"strategy":{}},"data":{}})",
+      prove_command(R"({"ETH":[]})"),
+      prove_command(long_data() + "]"),
+  };
+  for (const std::string& command : commands) {
+    CountingInterrupt never;
+    const Watched watched = run(command, never);
+    EXPECT_FALSE(watched.stopped) << command.substr(0, 200);
+    EXPECT_EQ(watched.response, apply_command(command)) << command.substr(0, 200);
+  }
+}
+
+TEST(CommandInterrupt, StopsAtTheAskThatSaysSoWithNoAnswer) {
+  const std::string proof = apply_command(prove_command(long_data()));
+  for (const std::string& command : {prove_command(long_data()), verify_command(proof, long_data())}) {
+    CountingInterrupt never;
+    ASSERT_FALSE(run(command, never).stopped);
+    // The text alone is several check intervals long, and so is the response.
+    ASSERT_GE(never.asked, 2 * long_data().size() / json::detail::Parser::kCheckBytes);
+    // Every ask up to about half of them: the parse, the bars, the hashes.
+    for (std::size_t k = 1; k <= never.asked / 2; ++k) {
+      CountingInterrupt stop{.stop_at = k};
+      const Watched watched = run(command, stop);
+      EXPECT_TRUE(watched.stopped) << k;
+      EXPECT_EQ(stop.asked, k);
+    }
+    // Stopped at the last ask, a response may have been begun, never ended.
+    CountingInterrupt last{.stop_at = never.asked};
+    const Watched late = run(command, last);
+    if (late.stopped) {
+      EXPECT_NE(late.response, apply_command(command));
+    }
+  }
+}
+
+TEST(CommandInterrupt, TheCandleReaderIsAskedThroughPlainRuns) {
+  const std::string text = R"({"data":)" + long_data() + "}";
+  std::optional<Result<MarketData, std::string>> data;
+  CountingInterrupt stop{.stop_at = 2};
+  const auto parsed = json::parse_deferring(
+      text, "data", [&](json::Cursor& cur) { data = read_market_data(cur); }, stop.interrupt());
+  ASSERT_FALSE(parsed.ok());
+  EXPECT_TRUE(parsed.error().stopped);
+  EXPECT_EQ(stop.asked, 2u);
+}
+
+struct ProvenInputs {
+  json::Document strategy;
+  ProofSpec spec;
+  MarketData data;
+};
+
+ProvenInputs inputs() {
+  ProvenInputs in;
+  in.strategy = std::move(json::parse(kStrategy)).value();
+  in.spec.strategy = in.strategy.root;
+  in.spec.dataset_ref = "unit";
+  in.data = std::move(read_market_data_text(long_data())).value();
+  return in;
+}
+
+TEST(ProveInterrupt, EachStageStopsWithTheStopValue) {
+  const ProvenInputs in = inputs();
+  const auto reference = prove(in.spec, in.data);
+  ASSERT_TRUE(reference.ok());
+
+  CountingInterrupt at_first{.stop_at = 1};
+  const auto stopped = prove(in.spec, in.data, at_first.interrupt());
+  ASSERT_FALSE(stopped.ok());
+  EXPECT_EQ(stopped.error().kind, ProofError::Kind::Stopped);
+
+  CountingInterrupt hashing{.stop_at = 2};
+  EXPECT_FALSE(inputs_hash(in.spec, in.data, hashing.interrupt()).ok());
+  CountingInterrupt never;
+  EXPECT_EQ(inputs_hash(in.spec, in.data, never.interrupt()).value(), reference->inputs_hash);
+  EXPECT_GE(never.asked, in.data.at("BTC").size() / 4096);
+
+  CountingInterrupt report_hashing{.stop_at = 2};
+  EXPECT_FALSE(report_hash(reference->report, report_hashing.interrupt()).ok());
+  CountingInterrupt never_again;
+  EXPECT_EQ(report_hash(reference->report, never_again.interrupt()).value(), report_hash(reference->report));
+}
+
+TEST(ProveInterrupt, AStoppedWriterHandsOnNothingMore) {
+  const ProvenInputs in = inputs();
+  const auto run = prove(in.spec, in.data);
+  ASSERT_TRUE(run.ok());
+  std::string whole;
+  StringSink whole_sink(whole);
+  ResponseWriter plain(&whole_sink);
+  write_proof(plain, *run);
+  plain.finish();
+
+  std::string part;
+  StringSink part_sink(part);
+  CountingInterrupt stop{.stop_at = 3};
+  ResponseWriter writer(&part_sink, stop.interrupt());
+  write_proof(writer, *run);
+  writer.finish();
+  EXPECT_TRUE(writer.stopped());
+  EXPECT_EQ(stop.asked, 3u);
+  // Two full pieces went out before the third ask stopped it.
+  EXPECT_FALSE(part.empty());
+  EXPECT_LT(part.size(), whole.size() / 2);
+  EXPECT_EQ(whole.compare(0, part.size(), part), 0);
+}
+
+}  // namespace
+}  // namespace fendro
