@@ -43,10 +43,12 @@ TEST(PortableMinMax, TiesNaNAndOrder) {
   EXPECT_TRUE(std::isnan(portable_fmax(kNaN, kNaN)));
 }
 
-// Where the library's fmin and fmax are the x86-64 ones, the two agree to the
-// bit on every pair, zeros and NaNs included (every NaN counted as one).
+// Where the library's fmin and fmax are the x86-64 ones (GCC calls glibc's),
+// the two agree to the bit on every pair, zeros and NaNs included (every NaN
+// counted as one). Clang expands the calls inline and picks another zero on a
+// tie: the very difference the portable pair removes.
 TEST(PortableMinMax, AgreesWithTheLibraryOnX86) {
-#if defined(__x86_64__)
+#if defined(__x86_64__) && !defined(__clang__)
   const double values[] = {0.0, -0.0, 1.0, -1.0, kNaN, kInf, -kInf, 5e-324, -5e-324, 1e308};
   for (double a : values) {
     for (double b : values) {
@@ -57,7 +59,7 @@ TEST(PortableMinMax, AgreesWithTheLibraryOnX86) {
     }
   }
 #else
-  GTEST_SKIP() << "the library's choice between equal zeros is the platform's";
+  GTEST_SKIP() << "the choice between equal zeros is the compiler's and the platform's";
 #endif
 }
 
