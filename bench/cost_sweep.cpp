@@ -20,11 +20,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/registry/key_table.hpp"
 #include "fendro/registry/registry.hpp"
+#include "fendro/util/math.hpp"
 #include "market_bars.hpp"
 
 namespace {
@@ -125,7 +127,7 @@ bool scan(const registry::Entry& row, double budget, Growth& g) {
     const double ratio = hundred.built ? hundred.ns / base.ns : ten.ns / base.ns;
     if (ratio < (hundred.built ? kGrowth : std::sqrt(kGrowth))) continue;
     const double step = hundred.built ? hundred.ns / ten.ns : ratio;
-    const int power = std::max(1, static_cast<int>(std::lround(std::log10(step))));
+    const int power = std::max(1, static_cast<int>(std::lround(fendro::cr::log10(step))));
     g.growing.push_back(i);
     g.powers.push_back(power);
     if (ratio > best) {
@@ -214,17 +216,18 @@ int main(int argc, char** argv) {
     // The order in the main parameter from 100 to 1,000, where the constant
     // part of a bar's cost no longer blurs it.
     if (g.measured[1] && g.measured[2] && !g.lower_bound[2]) {
-      const double p = std::log10(g.figures[2] / g.figures[1]);
+      const double p = fendro::cr::log10(g.figures[2] / g.figures[1]);
       const auto it = std::find(g.growing.begin(), g.growing.end(), g.main);
       g.powers[static_cast<std::size_t>(it - g.growing.begin())] = std::max(1, static_cast<int>(std::lround(p)));
     }
   }
   // The worst: the dearest at 1,000 (or at the largest window measured).
+  // A larger window measured outranks any figure at a smaller one.
   const auto rank = [](const Growth& g) {
     for (std::size_t k = std::size(kPeriods) - 1; k-- > 0;) {
-      if (g.measured[k]) return g.figures[k] * std::pow(10.0, 10.0 * static_cast<double>(k));
+      if (g.measured[k]) return std::pair<std::size_t, double>(k + 1, g.figures[k]);
     }
-    return 0.0;
+    return std::pair<std::size_t, double>(0, 0.0);
   };
   std::sort(grow.begin(), grow.end(), [&](const Growth& a, const Growth& b) { return rank(a) > rank(b); });
   const std::size_t worst = std::min(kWorst, grow.size());

@@ -11,6 +11,7 @@
 #include "fendro/indicators/orderflow/trade_liquidity.hpp"
 #include "fendro/market/bar_snapshot.hpp"
 #include "fendro/market/records.hpp"
+#include "fendro/util/math.hpp"
 #include "indicators/testing.hpp"
 
 namespace fendro {
@@ -21,7 +22,7 @@ using testing::kNone;
 using testing::Values;
 
 TEST(ShapeUsers, CloseRunsByHand) {
-  const double ln2 = std::log(2.0);
+  const double ln2 = cr::log(2.0);
   check_close_cases({
       // Seeded by the mean of the first n closes, then (x + v (n - 1)) / n.
       {"Smma", {3}, {1, 2, 3, 6}, {kNone, kNone, 2.0, 10.0 / 3}},
@@ -51,7 +52,7 @@ TEST(ShapeUsers, CloseRunsByHand) {
            {1, 2, 4, 8},
            {kNone, kNone, ln2 * std::sqrt(2.0), ln2 * std::sqrt(2.0)}},
           // Position 1 in the range 1..3, smoothed to 0.33, then 0.5 ln(1.33 / 0.67).
-          {"FisherTransform", {2}, {1, 3}, {kNone, 0.5 * std::log(1.33 / 0.67)}},
+          {"FisherTransform", {2}, {1, 3}, {kNone, 0.5 * cr::log(1.33 / 0.67)}},
       },
       1e-12);
 }
@@ -74,7 +75,7 @@ TEST(ShapeUsers, AmihudOverTheValidPrintsOfABar) {
   bar.trades = kept;
   const std::optional<double> v = amihud.update(bar);
   ASSERT_TRUE(v.has_value());
-  EXPECT_DOUBLE_EQ(*v, std::log(1.1) / 220.0);
+  EXPECT_DOUBLE_EQ(*v, cr::log(1.1) / 220.0);
   bar.trades = {};
   EXPECT_FALSE(amihud.update(bar).has_value());
 }
