@@ -34,6 +34,37 @@ constexpr std::uint64_t kLow6 = 0x0000FFFFFFFFFFFFULL;
 // Room to read a key (two loads at most) and the number after it.
 constexpr std::ptrdiff_t kFieldRoom = 16 + static_cast<std::ptrdiff_t>(json::kShortNumberRoom);
 
+// JSON writers put blanks between the tokens of a candle by default: a
+// space after each comma and colon, or a line break and indentation before
+// each member. Each place a blank may stand moves the reader at most one
+// byte on the quick path below, so these extra bytes of room cover them
+// all for one member (BlankSteps) or one usual candle (kUsualRoom).
+constexpr std::ptrdiff_t kBlankSteps = 4;
+constexpr std::ptrdiff_t kUsualRoom = 6 * kFieldRoom + 6 * kBlankSteps;
+
+inline bool is_blank(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
+
+constexpr std::uint64_t kEightSpaces = 0x2020202020202020ULL;
+
+// Past a run of blanks longer than one space (indentation, say): the first
+// byte after it when at least `room` bytes follow, else nullptr.
+[[gnu::noinline]] const char* skip_blank_run(const char* p, const char* end, std::ptrdiff_t room) {
+  while (p < end && is_blank(*p)) {
+    ++p;
+    while (end - p >= 8 && load8(p) == kEightSpaces) p += 8;
+  }
+  return end - p >= room ? p : nullptr;
+}
+
+// The first byte at or after p that is not a blank (p and p + 1 readable).
+// No blank or a single space costs a comparison or two; a longer run, far
+// from the room the caller checked, asks for `room` bytes after it again.
+FENDRO_PLAIN_INLINE const char* skip_blanks(const char* p, const char* end, std::ptrdiff_t room) {
+  if (static_cast<unsigned char>(*p) > ' ') return p;
+  if (*p == ' ' && static_cast<unsigned char>(p[1]) > ' ') return p + 1;
+  return skip_blank_run(p, end, room);
+}
+
 // The field whose key, with its quotes and colon, starts at p (kFieldRoom
 // bytes readable), and the key's length; -1 for any other text.
 inline int key_at(const char* p, int& length) {
@@ -61,13 +92,15 @@ const char* read_object(const char* p, const char* end, Candle& c) {
   ++p;
   unsigned seen = 0;
   for (;;) {
-    if (end - p < kFieldRoom) return nullptr;
+    constexpr std::ptrdiff_t kRoom = kFieldRoom + kBlankSteps;
+    if (end - p < kRoom || (p = skip_blanks(p, end, kRoom)) == nullptr) return nullptr;
     int length = 0;
     const int field = key_at(p, length);
     if (field < 0 || (seen & (1u << field)) != 0) return nullptr;
     seen |= 1u << field;
-    p = value_at(p + length, field, c);
-    if (p == nullptr) return nullptr;
+    p = skip_blanks(p + length, end, kRoom);
+    if (p == nullptr || (p = value_at(p, field, c)) == nullptr) return nullptr;
+    if ((p = skip_blanks(p, end, kRoom)) == nullptr) return nullptr;
     if (*p == '}') break;
     if (*p != ',') return nullptr;
     ++p;
@@ -79,28 +112,32 @@ const char* read_object(const char* p, const char* end, Candle& c) {
 // One member of a candle in the usual order at p: its key (of `length`
 // bytes, the first eight of them `key` under `mask`), a value of its kind
 // and the byte `after` it; the end of that byte, or nullptr.
+// Blanks may stand before the key, after its colon and before that byte.
 template <std::uint64_t kKey, std::uint64_t kMask, int kLength, char kAfter, typename T>
-FENDRO_PLAIN_INLINE const char* usual_member(const char* p, T& out) {
+FENDRO_PLAIN_INLINE const char* usual_member(const char* p, const char* end, T& out) {
+  if ((p = skip_blanks(p, end, kUsualRoom)) == nullptr) return nullptr;
   if ((load8(p) & kMask) != kKey || (kLength == 9 && p[8] != ':')) return nullptr;
+  if ((p = skip_blanks(p + kLength, end, kUsualRoom)) == nullptr) return nullptr;
   if constexpr (std::is_same_v<T, double>) {
-    p = json::read_short_number(p + kLength, out);
+    p = json::read_short_number(p, out);
   } else {
-    p = json::read_short_integer(p + kLength, out);
+    p = json::read_short_integer(p, out);
   }
-  return p != nullptr && *p == kAfter ? p + 1 : nullptr;
+  if (p == nullptr || (p = skip_blanks(p, end, kUsualRoom)) == nullptr) return nullptr;
+  return *p == kAfter ? p + 1 : nullptr;
 }
 
 // An object candle at p in the order nearly every one comes in: all six
 // fields, time first and volume last; the end of it, or nullptr.
 FENDRO_PLAIN_INLINE const char* read_usual_object(const char* p, const char* end, Candle& c) {
-  if (end - p < 6 * kFieldRoom) return nullptr;
+  if (end - p < kUsualRoom) return nullptr;
   ++p;
-  p = usual_member<word("\"time\":"), kLow7, 7, ','>(p, c.time);
-  if (p != nullptr) p = usual_member<word("\"open\":"), kLow7, 7, ','>(p, c.open);
-  if (p != nullptr) p = usual_member<word("\"high\":"), kLow7, 7, ','>(p, c.high);
-  if (p != nullptr) p = usual_member<word("\"low\":"), kLow6, 6, ','>(p, c.low);
-  if (p != nullptr) p = usual_member<word("\"close\":"), ~std::uint64_t{0}, 8, ','>(p, c.close);
-  if (p != nullptr) p = usual_member<word("\"volume\""), ~std::uint64_t{0}, 9, '}'>(p, c.volume);
+  p = usual_member<word("\"time\":"), kLow7, 7, ','>(p, end, c.time);
+  if (p != nullptr) p = usual_member<word("\"open\":"), kLow7, 7, ','>(p, end, c.open);
+  if (p != nullptr) p = usual_member<word("\"high\":"), kLow7, 7, ','>(p, end, c.high);
+  if (p != nullptr) p = usual_member<word("\"low\":"), kLow6, 6, ','>(p, end, c.low);
+  if (p != nullptr) p = usual_member<word("\"close\":"), ~std::uint64_t{0}, 8, ','>(p, end, c.close);
+  if (p != nullptr) p = usual_member<word("\"volume\""), ~std::uint64_t{0}, 9, '}'>(p, end, c.volume);
   return p;
 }
 
@@ -108,9 +145,10 @@ FENDRO_PLAIN_INLINE const char* read_usual_object(const char* p, const char* end
 const char* read_array(const char* p, const char* end, Candle& c) {
   ++p;
   for (int index = 0;; ++index) {
-    if (end - p < kFieldRoom) return nullptr;
+    constexpr std::ptrdiff_t kRoom = kFieldRoom + kBlankSteps;
+    if (end - p < kRoom || (p = skip_blanks(p, end, kRoom)) == nullptr) return nullptr;
     p = value_at(p, index, c);
-    if (p == nullptr) return nullptr;
+    if (p == nullptr || (p = skip_blanks(p, end, kRoom)) == nullptr) return nullptr;
     if (*p == ']') return index >= 4 ? p + 1 : nullptr;
     // A seventh element fails the candle: the general reader tells how.
     if (*p != ',' || index == 5) return nullptr;
@@ -167,8 +205,10 @@ std::size_t read_plain_candles(std::string_view text, std::vector<Candle>& out, 
               static_cast<std::size_t>(next - begin) / (out.size() - first + 1));
     out.push_back(c);
     taken = next;
-    if (*next != ',' || next >= stop) break;
-    p = next + 1;
+    // Blanks may stand around the comma before the next candle.
+    if (next >= stop || end - next < kFieldRoom) break;
+    p = skip_blanks(next, end, kFieldRoom);
+    if (p == nullptr || *p != ',' || (p = skip_blanks(p + 1, end, kFieldRoom)) == nullptr) break;
   }
   return static_cast<std::size_t>(taken - begin);
 }
