@@ -114,20 +114,26 @@ const char* read_object(const char* p, const char* end, Candle& c) {
   return (seen & kRequiredFields) == kRequiredFields ? p + 1 : nullptr;
 }
 
-// One member of a candle in the usual order at p: its key (of `length`
-// bytes, the first eight of them `key` under `mask`), a value of its kind
-// and the byte `after` it; the end of that byte, or nullptr.
-// Blanks may stand before the key, after its colon and before that byte.
-template <std::uint64_t kKey, std::uint64_t kMask, int kLength, char kAfter, typename T>
-FENDRO_PLAIN_INLINE const char* usual_member(const char* p, const char* end, T& out) {
+// Blanks, the key of one member of a candle in the usual order (of
+// `length` bytes, the first eight of them `key` under `mask`), blanks and a
+// value of its kind at p; the end of the value, or nullptr.
+template <std::uint64_t kKey, std::uint64_t kMask, int kLength, typename T>
+FENDRO_PLAIN_INLINE const char* usual_key_and_value(const char* p, const char* end, T& out) {
   if ((p = skip_blanks(p, end, kUsualRoom)) == nullptr) return nullptr;
   if ((load8(p) & kMask) != kKey || (kLength == 9 && p[8] != ':')) return nullptr;
   if ((p = skip_blanks(p + kLength, end, kUsualRoom)) == nullptr) return nullptr;
   if constexpr (std::is_same_v<T, double>) {
-    p = json::read_short_number(p, out);
+    return json::read_short_number(p, out);
   } else {
-    p = json::read_short_integer(p, out);
+    return json::read_short_integer(p, out);
   }
+}
+
+// Such a member at p and the byte `after` it, blanks allowed before that
+// byte; the end of that byte, or nullptr.
+template <std::uint64_t kKey, std::uint64_t kMask, int kLength, char kAfter, typename T>
+FENDRO_PLAIN_INLINE const char* usual_member(const char* p, const char* end, T& out) {
+  p = usual_key_and_value<kKey, kMask, kLength>(p, end, out);
   if (p == nullptr || (p = skip_blanks(p, end, kUsualRoom)) == nullptr) return nullptr;
   return *p == kAfter ? p + 1 : nullptr;
 }
@@ -166,16 +172,8 @@ FENDRO_PLAIN_INLINE std::ptrdiff_t next_separator(unsigned __int128& s) {
 // its key, blanks, a value of its kind that reaches `to`, but for blanks.
 template <std::uint64_t kKey, std::uint64_t kMask, int kLength, typename T>
 FENDRO_PLAIN_INLINE bool member_between(const char* from, const char* to, const char* end, T& out) {
-  const char* p = skip_blanks(from, end, kUsualRoom);
-  if (p == nullptr || (load8(p) & kMask) != kKey || (kLength == 9 && p[8] != ':')) return false;
-  if ((p = skip_blanks(p + kLength, end, kUsualRoom)) == nullptr) return false;
-  if constexpr (std::is_same_v<T, double>) {
-    p = json::read_short_number(p, out);
-  } else {
-    p = json::read_short_integer(p, out);
-  }
-  if (p == to) return true;
-  return p != nullptr && skip_blanks(p, end, kUsualRoom) == to;
+  const char* p = usual_key_and_value<kKey, kMask, kLength>(from, end, out);
+  return p == to || (p != nullptr && skip_blanks(p, end, kUsualRoom) == to);
 }
 
 // As read_usual_object, for a candle whose closing brace lies within
