@@ -1,5 +1,6 @@
-// Candles in the compact form that bulk data comes in, decoded straight
-// from the text without the parser's general steps.
+// Candles in the plain forms that bulk data comes in, compact or with the
+// blanks JSON writers put, decoded straight from the text without the
+// parser's general steps.
 #pragma once
 
 #include <cstddef>
