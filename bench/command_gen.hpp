@@ -41,9 +41,33 @@ inline void append_fixed(std::string& out, std::uint64_t units, unsigned decimal
   out += frac;
 }
 
+// The same JSON text with the blanks that JSON writers put by default: a
+// space after every comma and colon outside strings.
+inline std::string spaced(std::string_view compact) {
+  std::string out;
+  out.reserve(compact.size() + compact.size() / 4);
+  bool in_string = false;
+  for (std::size_t k = 0; k < compact.size(); ++k) {
+    const char c = compact[k];
+    out += c;
+    if (in_string) {
+      if (c == '\\') out += compact[++k];
+      if (c == '"') in_string = false;
+      continue;
+    }
+    if (c == '"') in_string = true;
+    if (c == ',' || c == ':') out += ' ';
+  }
+  return out;
+}
+
 }  // namespace detail
 
-inline std::string make_prove_command(std::size_t candles, std::string_view strategy_json) {
+// How the text is laid out: compact, or spaced as JSON writers do by default.
+enum class Blanks { kNone, kDefault };
+
+inline std::string make_prove_command(std::size_t candles, std::string_view strategy_json,
+                                      Blanks blanks = Blanks::kNone) {
   std::string out;
   out.reserve(candles * 100 + strategy_json.size() + 128);
   out += R"({"cmd":"prove","spec":{"strategy":)";
@@ -80,7 +104,7 @@ inline std::string make_prove_command(std::size_t candles, std::string_view stra
     time += 60'000;
   }
   out += "]}}";
-  return out;
+  return blanks == Blanks::kDefault ? detail::spaced(out) : out;
 }
 
 }  // namespace fendro::bench

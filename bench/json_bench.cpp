@@ -1,13 +1,18 @@
-// Parsing a large "prove" command into the value tree.
+// Parsing a large "prove" command into the value tree, reading its candles
+// in the same pass, and the whole command on compact text against the text
+// JSON writers make by default (a space after each comma and colon).
 #include <benchmark/benchmark.h>
 
+#include <map>
 #include <optional>
+#include <tuple>
 #include <string>
 
 #include "command_gen.hpp"
 #include "fendro/json/cursor.hpp"
 #include "fendro/json/parse.hpp"
 #include "fendro/market/read_market_data.hpp"
+#include "fendro/module/command.hpp"
 #include "fendro/util/number_format.hpp"
 
 namespace {
@@ -18,13 +23,23 @@ constexpr std::string_view kStrategy =
     R"("indicators":{"fast":{"type":"Sma","params":[10]},"slow":{"type":"Sma","params":[30]}},)"
     R"("entry":[{"cross_above":["fast","slow"]}],"exit":[{"cross_below":["fast","slow"]}]})";
 
-const std::string& command(std::size_t candles) {
-  static std::string small = fendro::bench::make_prove_command(10'000, kStrategy);
-  static std::string large;
-  if (candles == 10'000) return small;
-  if (large.empty()) large = fendro::bench::make_prove_command(1'000'000, kStrategy);
-  return large;
+using fendro::bench::Blanks;
+
+// The command text of `candles` candles with `strategy`, laid out as
+// `blanks` says, made once.
+const std::string& command(std::size_t candles, Blanks blanks = Blanks::kNone,
+                           std::string_view strategy = kStrategy) {
+  static std::map<std::tuple<std::size_t, Blanks, const char*>, std::string> texts;
+  const auto key = std::tuple{candles, blanks, strategy.data()};
+  auto found = texts.find(key);
+  if (found == texts.end()) {
+    found = texts.emplace(key, fendro::bench::make_prove_command(candles, strategy, blanks)).first;
+  }
+  return found->second;
 }
+
+// The layout of a benchmark's text: its second argument.
+Blanks blanks_of(const benchmark::State& state) { return state.range(1) != 0 ? Blanks::kDefault : Blanks::kNone; }
 
 void BM_ParseProveCommand(benchmark::State& state) {
   const std::string& text = command(static_cast<std::size_t>(state.range(0)));
@@ -50,7 +65,7 @@ BENCHMARK(BM_ParseProveCommand)
 // The command as the module reads it: the tree of everything but the candles,
 // which are decoded from the text in the same pass.
 void BM_ParseProveCommandReadingCandles(benchmark::State& state) {
-  const std::string& text = command(static_cast<std::size_t>(state.range(0)));
+  const std::string& text = command(static_cast<std::size_t>(state.range(0)), blanks_of(state));
   for (auto _ : state) {
     std::optional<fendro::Result<fendro::MarketData, std::string>> data;
     auto doc = fendro::json::parse_deferring(text, "data", [&](fendro::json::Cursor& cur) {
@@ -64,9 +79,35 @@ void BM_ParseProveCommandReadingCandles(benchmark::State& state) {
                                               benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_ParseProveCommandReadingCandles)
-    ->Arg(10'000)
-    ->Arg(1'000'000)
+    ->ArgsProduct({{10'000, 1'000'000}, {0, 1}})
+    ->ArgNames({"candles", "spaced"})
     ->MinTime(3.0)
+    ->Unit(benchmark::kMillisecond);
+
+// The whole command as the module runs it, on compact text (spaced:0) and
+// on the text JSON writers make by default (spaced:1), in ns per candle.
+constexpr std::string_view kProveStrategy =
+    R"({"symbol":"BTCUSDT","timeframe":"1m",)"
+    R"("indicators":{"fast":{"type":"Sma","params":[10]},"slow":{"type":"Sma","params":[30]}},)"
+    R"("entry":{"cross_above":["fast","slow"]},"exit":{"cross_below":["fast","slow"]},)"
+    R"("sizing":{"type":"fixed_fraction","fraction":0.5},)"
+    R"("costs":{"taker_bps":5,"slippage":{"type":"fixed_bps","bps":2}},"risk":{"stop_loss_pct":2}})";
+
+void BM_ProveCommandLayout(benchmark::State& state) {
+  const auto candles = static_cast<std::size_t>(state.range(0));
+  const std::string& text = command(candles, blanks_of(state), kProveStrategy);
+  for (auto _ : state) {
+    std::string response = fendro::apply_command(text);
+    if (response.find("\"ok\":false") != std::string::npos) state.SkipWithError(response.c_str());
+    benchmark::DoNotOptimize(response);
+  }
+  state.counters["ns_per_candle"] = benchmark::Counter(
+      static_cast<double>(candles), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ProveCommandLayout)
+    ->ArgsProduct({{10'000, 1'000'000}, {0, 1}})
+    ->ArgNames({"candles", "spaced"})
+    ->MinTime(2.0)
     ->Unit(benchmark::kMillisecond);
 
 void BM_ShortestPositional(benchmark::State& state) {

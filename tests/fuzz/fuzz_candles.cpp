@@ -1,7 +1,8 @@
 // The streaming candle decoder against the tree reader, on any text: the
 // same candles (f64 bits included) or the same error text. Checked twice:
 // on the text alone, and as the "data" member of a command the way the
-// command entry reads it, in the same pass as the parse.
+// command entry reads it, in the same pass as the parse; and again on the
+// text laid out with blanks as JSON writers put them.
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +12,7 @@
 
 #include "fendro/json/parse.hpp"
 #include "fendro/market/read_market_data.hpp"
+#include "../market/json_layouts.hpp"
 #include "fuzz_check.hpp"
 
 namespace {
@@ -88,5 +90,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string roomy(text);
   roomy.append(512, ' ');
   check(roomy);
+  // Blanks between the tokens, where the decoder steps over them itself.
+  for (const auto layout : {test::Layout::kSpaced, test::Layout::kIndent4, test::Layout::kRandom}) {
+    std::string laid_out = test::lay_out(text, layout, size);
+    laid_out.append(512, ' ');
+    check(laid_out);
+  }
   return 0;
 }

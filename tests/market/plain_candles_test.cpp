@@ -1,7 +1,8 @@
 // Candle lists read straight from the text, and read in the same pass as the
 // parse of a command holding them, against the tree reader, on generated
-// texts in every form a candle takes, intact, damaged and cut: the same
-// candles (f64 bits included) or the same failure text.
+// texts in every form a candle takes, compact or with the blanks JSON
+// writers put, intact, damaged and cut: the same candles (f64 bits
+// included) or the same failure text.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "fendro/json/parse.hpp"
 #include "fendro/market/plain_candles.hpp"
 #include "fendro/market/read_market_data.hpp"
+#include "market/json_layouts.hpp"
 #include "market/same_market_data.hpp"
 
 namespace fendro {
@@ -89,11 +91,13 @@ class CandleTexts {
 
 TEST(PlainCandlesTest, TextReaderMatchesTreeReaderOnIntactDamagedAndCutTexts) {
   CandleTexts gen(7);
-  for (int round = 0; round < 2000; ++round) {
+  for (int round = 0; round < 3000; ++round) {
     // Texts whose candles all fit, and texts where a few do not.
     gen.odd_every = round % 2 == 0 ? 1'000'000 : 200;
     gen.odd_value = CandleTexts::kOdd[gen.below(std::size(CandleTexts::kOdd))];
-    std::string text = gen.data(10 + gen.below(200));
+    // Every layout, damaged after it is laid out: failures inside blanks too.
+    const test::Layout layout = test::kLayouts[round % std::size(test::kLayouts)];
+    std::string text = test::lay_out(gen.data(10 + gen.below(200)), layout, gen.below(1000));
     if (round % 3 != 0) {
       for (std::uint64_t k = 1 + gen.below(3); k > 0 && !text.empty(); --k) gen.damage(text);
     }
@@ -116,17 +120,26 @@ TEST(PlainCandlesTest, TextReaderMatchesTreeReaderOnIntactDamagedAndCutTexts) {
   }
 }
 
+constexpr std::string_view kPlainCandles[] = {
+    R"({"time":1700000000000,"open":101.25,"high":102.5,"low":99.0,"close":101.75,"volume":12345.678})",
+    R"({"close":1,"low":2,"high":3,"open":4,"time":-5})",
+    R"([1700000000000,101.25,102.5,99.0,101.75,12345.678])",
+    R"([0,-0,1e3,2.5E-2,0.001])",
+};
+
+// The candles taken are the first of those the tree holds for `list`.
+void expect_first_candles(const std::string& list, const std::vector<Candle>& taken) {
+  auto all = tree_reading("{\"S\":" + list + "}");
+  ASSERT_TRUE(all.ok());
+  all->at("S").resize(taken.size());
+  expect_same_result(MarketData{{"S", taken}}, all);
+}
+
 // Plain lists are taken whole but for their last candles (too close to the
 // end of the text to be read eight bytes at a time), ending after a candle
 // where the next separator is the general reader's.
 TEST(PlainCandlesTest, PlainListsAreTakenUpToACandleEnd) {
-  const std::string_view lists[] = {
-      R"({"time":1700000000000,"open":101.25,"high":102.5,"low":99.0,"close":101.75,"volume":12345.678})",
-      R"({"close":1,"low":2,"high":3,"open":4,"time":-5})",
-      R"([1700000000000,101.25,102.5,99.0,101.75,12345.678])",
-      R"([0,-0,1e3,2.5E-2,0.001])",
-  };
-  for (const std::string_view one : lists) {
+  for (const std::string_view one : kPlainCandles) {
     std::string list = "[";
     for (int k = 0; k < 50; ++k) list.append(k ? "," : "").append(one);
     list += "]";
@@ -134,11 +147,31 @@ TEST(PlainCandlesTest, PlainListsAreTakenUpToACandleEnd) {
     const std::size_t n = read_plain_candles(std::string_view(list).substr(1), taken);
     ASSERT_GT(taken.size(), 40u) << one;
     EXPECT_EQ(n, taken.size() * (one.size() + 1) - 1) << one;
-    // The candles taken are the first of those the tree holds.
-    auto all = tree_reading("{\"S\":" + list + "}");
-    ASSERT_TRUE(all.ok()) << one;
-    all->at("S").resize(taken.size());
-    expect_same_result(MarketData{{"S", taken}}, all);
+    expect_first_candles(list, taken);
+  }
+}
+
+// Laid out by JSON writers' defaults, the same lists are taken as far, the
+// blanks within and between candles included, up to the end of a candle.
+TEST(PlainCandlesTest, SpacedAndIndentedListsAreTakenUpToACandleEnd) {
+  for (const std::string_view one : kPlainCandles) {
+    std::string compact = "[";
+    for (int k = 0; k < 50; ++k) compact.append(k ? "," : "").append(one);
+    compact += "]";
+    for (const test::Layout layout : {test::Layout::kSpaced, test::Layout::kIndent2, test::Layout::kIndent4}) {
+      const std::string list = test::lay_out(compact, layout);
+      SCOPED_TRACE(list);
+      const std::string_view elements = std::string_view(list).substr(list.find_first_of("{[", 1));
+      std::vector<Candle> taken;
+      const std::size_t n = read_plain_candles(elements, taken);
+      ASSERT_GT(taken.size(), 40u);
+      // The last candle taken ends at n, followed by blanks and a comma.
+      EXPECT_TRUE(elements[n - 1] == '}' || elements[n - 1] == ']');
+      EXPECT_EQ(elements.substr(n).find_first_not_of(" \n"), elements.substr(n).find(','));
+      const auto commas = [](std::string_view t) { return std::count(t.begin(), t.end(), ','); };
+      EXPECT_EQ(commas(elements.substr(0, n)), static_cast<long>(taken.size()) * (commas(one) + 1) - 1);
+      expect_first_candles(list, taken);
+    }
   }
 }
 

@@ -1,6 +1,7 @@
 #include "fendro/market/plain_candles.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <type_traits>
 
@@ -8,6 +9,10 @@
 #include "fendro/json/short_number.hpp"
 #include "fendro/market/candle_fields.hpp"
 #include "fendro/util/huge_pages.hpp"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #if defined(__GNUC__)
 #define FENDRO_PLAIN_INLINE [[gnu::always_inline]] inline
@@ -33,6 +38,37 @@ constexpr std::uint64_t kLow6 = 0x0000FFFFFFFFFFFFULL;
 
 // Room to read a key (two loads at most) and the number after it.
 constexpr std::ptrdiff_t kFieldRoom = 16 + static_cast<std::ptrdiff_t>(json::kShortNumberRoom);
+
+// JSON writers put blanks between the tokens of a candle by default: a
+// space after each comma and colon, or a line break and indentation before
+// each member. Each place a blank may stand moves the reader at most one
+// byte on the quick path below, so these extra bytes of room cover them
+// all for one member (BlankSteps) or one usual candle (kUsualRoom).
+constexpr std::ptrdiff_t kBlankSteps = 4;
+constexpr std::ptrdiff_t kUsualRoom = 6 * kFieldRoom + 6 * kBlankSteps;
+
+inline bool is_blank(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
+
+constexpr std::uint64_t kEightSpaces = 0x2020202020202020ULL;
+
+// Past a run of blanks longer than one space (indentation, say): the first
+// byte after it when at least `room` bytes follow, else nullptr.
+[[gnu::noinline]] const char* skip_blank_run(const char* p, const char* end, std::ptrdiff_t room) {
+  while (p < end && is_blank(*p)) {
+    ++p;
+    while (end - p >= 8 && load8(p) == kEightSpaces) p += 8;
+  }
+  return end - p >= room ? p : nullptr;
+}
+
+// The first byte at or after p that is not a blank (p and p + 1 readable).
+// No blank or a single space costs a comparison or two; a longer run, far
+// from the room the caller checked, asks for `room` bytes after it again.
+FENDRO_PLAIN_INLINE const char* skip_blanks(const char* p, const char* end, std::ptrdiff_t room) {
+  if (static_cast<unsigned char>(*p) > ' ') return p;
+  if (*p == ' ' && static_cast<unsigned char>(p[1]) > ' ') return p + 1;
+  return skip_blank_run(p, end, room);
+}
 
 // The field whose key, with its quotes and colon, starts at p (kFieldRoom
 // bytes readable), and the key's length; -1 for any other text.
@@ -61,13 +97,15 @@ const char* read_object(const char* p, const char* end, Candle& c) {
   ++p;
   unsigned seen = 0;
   for (;;) {
-    if (end - p < kFieldRoom) return nullptr;
+    constexpr std::ptrdiff_t kRoom = kFieldRoom + kBlankSteps;
+    if (end - p < kRoom || (p = skip_blanks(p, end, kRoom)) == nullptr) return nullptr;
     int length = 0;
     const int field = key_at(p, length);
     if (field < 0 || (seen & (1u << field)) != 0) return nullptr;
     seen |= 1u << field;
-    p = value_at(p + length, field, c);
-    if (p == nullptr) return nullptr;
+    p = skip_blanks(p + length, end, kRoom);
+    if (p == nullptr || (p = value_at(p, field, c)) == nullptr) return nullptr;
+    if ((p = skip_blanks(p, end, kRoom)) == nullptr) return nullptr;
     if (*p == '}') break;
     if (*p != ',') return nullptr;
     ++p;
@@ -76,31 +114,102 @@ const char* read_object(const char* p, const char* end, Candle& c) {
   return (seen & kRequiredFields) == kRequiredFields ? p + 1 : nullptr;
 }
 
-// One member of a candle in the usual order at p: its key (of `length`
-// bytes, the first eight of them `key` under `mask`), a value of its kind
-// and the byte `after` it; the end of that byte, or nullptr.
-template <std::uint64_t kKey, std::uint64_t kMask, int kLength, char kAfter, typename T>
-FENDRO_PLAIN_INLINE const char* usual_member(const char* p, T& out) {
+// Blanks, the key of one member of a candle in the usual order (of
+// `length` bytes, the first eight of them `key` under `mask`), blanks and a
+// value of its kind at p; the end of the value, or nullptr.
+template <std::uint64_t kKey, std::uint64_t kMask, int kLength, typename T>
+FENDRO_PLAIN_INLINE const char* usual_key_and_value(const char* p, const char* end, T& out) {
+  if ((p = skip_blanks(p, end, kUsualRoom)) == nullptr) return nullptr;
   if ((load8(p) & kMask) != kKey || (kLength == 9 && p[8] != ':')) return nullptr;
+  if ((p = skip_blanks(p + kLength, end, kUsualRoom)) == nullptr) return nullptr;
   if constexpr (std::is_same_v<T, double>) {
-    p = json::read_short_number(p + kLength, out);
+    return json::read_short_number(p, out);
   } else {
-    p = json::read_short_integer(p + kLength, out);
+    return json::read_short_integer(p, out);
   }
-  return p != nullptr && *p == kAfter ? p + 1 : nullptr;
 }
+
+// Such a member at p and the byte `after` it, blanks allowed before that
+// byte; the end of that byte, or nullptr.
+template <std::uint64_t kKey, std::uint64_t kMask, int kLength, char kAfter, typename T>
+FENDRO_PLAIN_INLINE const char* usual_member(const char* p, const char* end, T& out) {
+  p = usual_key_and_value<kKey, kMask, kLength>(p, end, out);
+  if (p == nullptr || (p = skip_blanks(p, end, kUsualRoom)) == nullptr) return nullptr;
+  return *p == kAfter ? p + 1 : nullptr;
+}
+
+#if defined(__SSE2__)
+// The places of the commas and closing braces among the kSeparatorSpan
+// bytes at p, one bit each (the first byte in the lowest bit).
+constexpr std::ptrdiff_t kSeparatorSpan = 128;
+FENDRO_PLAIN_INLINE unsigned __int128 separators_at(const char* p) {
+  const __m128i comma = _mm_set1_epi8(',');
+  const __m128i close = _mm_set1_epi8('}');
+  std::uint64_t half[2] = {0, 0};
+  for (int k = 0; k < 8; ++k) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+    const auto bits = static_cast<std::uint64_t>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(x, comma), _mm_cmpeq_epi8(x, close))));
+    half[k / 4] |= bits << (16 * (k % 4));
+  }
+  return (static_cast<unsigned __int128>(half[1]) << 64) | half[0];
+}
+
+// The place of the first separator left in `s` (kSeparatorSpan or more
+// when none is), which is then taken out. Without branches: where the
+// sixth separator of a candle falls varies from one candle to the next.
+FENDRO_PLAIN_INLINE std::ptrdiff_t next_separator(unsigned __int128& s) {
+  const auto low = static_cast<std::uint64_t>(s);
+  const auto high = static_cast<std::uint64_t>(s >> 64);
+  const int in_low = std::countr_zero(low);
+  const int in_high = 64 + std::countr_zero(high);
+  s &= s - 1;
+  return low != 0 ? in_low : in_high;
+}
+
+// One member of a candle in the usual order between `from` (after the '{'
+// or comma before it) and `to` (the separator after its value): blanks,
+// its key, blanks, a value of its kind that reaches `to`, but for blanks.
+template <std::uint64_t kKey, std::uint64_t kMask, int kLength, typename T>
+FENDRO_PLAIN_INLINE bool member_between(const char* from, const char* to, const char* end, T& out) {
+  const char* p = usual_key_and_value<kKey, kMask, kLength>(from, end, out);
+  return p == to || (p != nullptr && skip_blanks(p, end, kUsualRoom) == to);
+}
+
+// As read_usual_object, for a candle whose closing brace lies within
+// kSeparatorSpan bytes: the separators are found all at once, so the
+// members are read each on its own rather than one after the other.
+FENDRO_PLAIN_INLINE const char* read_usual_object_at_once(const char* p, const char* end, Candle& c) {
+  if (end - p < kUsualRoom) return nullptr;
+  unsigned __int128 s = separators_at(p);
+  const char* at[6];
+  for (const char*& a : at) a = p + std::min(next_separator(s), kSeparatorSpan - 1);
+  // The first five must be commas, the sixth the closing brace.
+  if ((*at[0] & *at[1] & *at[2] & *at[3] & *at[4]) != ',' || *at[5] != '}' ||
+      (*at[0] | *at[1] | *at[2] | *at[3] | *at[4]) != ',') {
+    return nullptr;
+  }
+  bool ok = member_between<word("\"time\":"), kLow7, 7>(p + 1, at[0], end, c.time);
+  ok &= member_between<word("\"open\":"), kLow7, 7>(at[0] + 1, at[1], end, c.open);
+  ok &= member_between<word("\"high\":"), kLow7, 7>(at[1] + 1, at[2], end, c.high);
+  ok &= member_between<word("\"low\":"), kLow6, 6>(at[2] + 1, at[3], end, c.low);
+  ok &= member_between<word("\"close\":"), ~std::uint64_t{0}, 8>(at[3] + 1, at[4], end, c.close);
+  ok &= member_between<word("\"volume\""), ~std::uint64_t{0}, 9>(at[4] + 1, at[5], end, c.volume);
+  return ok ? at[5] + 1 : nullptr;
+}
+#endif
 
 // An object candle at p in the order nearly every one comes in: all six
 // fields, time first and volume last; the end of it, or nullptr.
 FENDRO_PLAIN_INLINE const char* read_usual_object(const char* p, const char* end, Candle& c) {
-  if (end - p < 6 * kFieldRoom) return nullptr;
+  if (end - p < kUsualRoom) return nullptr;
   ++p;
-  p = usual_member<word("\"time\":"), kLow7, 7, ','>(p, c.time);
-  if (p != nullptr) p = usual_member<word("\"open\":"), kLow7, 7, ','>(p, c.open);
-  if (p != nullptr) p = usual_member<word("\"high\":"), kLow7, 7, ','>(p, c.high);
-  if (p != nullptr) p = usual_member<word("\"low\":"), kLow6, 6, ','>(p, c.low);
-  if (p != nullptr) p = usual_member<word("\"close\":"), ~std::uint64_t{0}, 8, ','>(p, c.close);
-  if (p != nullptr) p = usual_member<word("\"volume\""), ~std::uint64_t{0}, 9, '}'>(p, c.volume);
+  p = usual_member<word("\"time\":"), kLow7, 7, ','>(p, end, c.time);
+  if (p != nullptr) p = usual_member<word("\"open\":"), kLow7, 7, ','>(p, end, c.open);
+  if (p != nullptr) p = usual_member<word("\"high\":"), kLow7, 7, ','>(p, end, c.high);
+  if (p != nullptr) p = usual_member<word("\"low\":"), kLow6, 6, ','>(p, end, c.low);
+  if (p != nullptr) p = usual_member<word("\"close\":"), ~std::uint64_t{0}, 8, ','>(p, end, c.close);
+  if (p != nullptr) p = usual_member<word("\"volume\""), ~std::uint64_t{0}, 9, '}'>(p, end, c.volume);
   return p;
 }
 
@@ -108,9 +217,10 @@ FENDRO_PLAIN_INLINE const char* read_usual_object(const char* p, const char* end
 const char* read_array(const char* p, const char* end, Candle& c) {
   ++p;
   for (int index = 0;; ++index) {
-    if (end - p < kFieldRoom) return nullptr;
+    constexpr std::ptrdiff_t kRoom = kFieldRoom + kBlankSteps;
+    if (end - p < kRoom || (p = skip_blanks(p, end, kRoom)) == nullptr) return nullptr;
     p = value_at(p, index, c);
-    if (p == nullptr) return nullptr;
+    if (p == nullptr || (p = skip_blanks(p, end, kRoom)) == nullptr) return nullptr;
     if (*p == ']') return index >= 4 ? p + 1 : nullptr;
     // A seventh element fails the candle: the general reader tells how.
     if (*p != ',' || index == 5) return nullptr;
@@ -154,7 +264,12 @@ std::size_t read_plain_candles(std::string_view text, std::vector<Candle>& out, 
     Candle c;
     const char* next = nullptr;
     if (*p == '{') {
+#if defined(__SSE2__)
+      next = read_usual_object_at_once(p, end, c);
+      if (next == nullptr) next = read_usual_object(p, end, c);
+#else
       next = read_usual_object(p, end, c);
+#endif
       if (next == nullptr) {
         c = Candle{};  // read afresh, whatever the usual order took
         next = read_object(p, end, c);
@@ -167,8 +282,10 @@ std::size_t read_plain_candles(std::string_view text, std::vector<Candle>& out, 
               static_cast<std::size_t>(next - begin) / (out.size() - first + 1));
     out.push_back(c);
     taken = next;
-    if (*next != ',' || next >= stop) break;
-    p = next + 1;
+    // Blanks may stand around the comma before the next candle.
+    if (next >= stop || end - next < kFieldRoom) break;
+    p = skip_blanks(next, end, kFieldRoom);
+    if (p == nullptr || *p != ',' || (p = skip_blanks(p + 1, end, kFieldRoom)) == nullptr) break;
   }
   return static_cast<std::size_t>(taken - begin);
 }
