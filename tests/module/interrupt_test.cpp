@@ -4,6 +4,8 @@
 // changes no answer.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "fendro/proof/inputs.hpp"
 #include "fendro/proof/proof.hpp"
 #include "fendro/proof/report_text.hpp"
+#include "fendro/strategy/report.hpp"
 #include "module/counting_interrupt.hpp"
 
 namespace fendro {
@@ -179,6 +182,85 @@ TEST(ProveInterrupt, AStoppedWriterHandsOnNothingMore) {
   EXPECT_FALSE(part.empty());
   EXPECT_LT(part.size(), whole.size() / 2);
   EXPECT_EQ(whole.compare(0, part.size(), part), 0);
+}
+
+// A curve of `n` bars that rises and falls, with a flat stretch and a drop to
+// zero equity so that every branch of the metrics runs.
+std::vector<EquityPoint> wavy_curve(std::size_t n) {
+  std::vector<EquityPoint> curve(n);
+  for (std::size_t k = 0; k < n; ++k) {
+    const double x = static_cast<double>(k);
+    double e = 10000.0 + 800.0 * std::sin(x / 900.0) + 50.0 * std::sin(x / 7.0);
+    if (k % 50'000 < 200) e = 10000.0;
+    if (k == n / 3) e = 0.0;
+    curve[k] = {static_cast<std::int64_t>(k) * 60'000, e};
+  }
+  return curve;
+}
+
+bool same_bits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+
+TEST(MetricsInterrupt, AsksBetweenStretchesOfBothPassesAndStopsAtTheAskThatSaysSo) {
+  const std::vector<ClosedTrade> trades = {{"signal", 0, 60'000, 100.0, 101.0, 1.0, 1.0, 1.0},
+                                           {"stop_loss", 60'000, 120'000, 101.0, 99.0, 1.0, -2.0, -2.0}};
+  // Per pass: a curve of n bars asks between its stretches; the second pass walks n - 1 steps.
+  const std::size_t per = kMetricsBarsPerAsk;
+  struct Case {
+    std::size_t bars;
+    std::size_t asks;
+  };
+  const std::vector<Case> cases = {
+      {0, 0}, {1, 0}, {2, 0}, {per, 0}, {per + 1, 1}, {per + 2, 2}, {3 * per + 5, 6}, {300'000, 8},
+  };
+  for (const Case& c : cases) {
+    const std::vector<EquityPoint> curve = wavy_curve(c.bars);
+    const Metrics plain = compute_metrics(curve, trades, 10000.0);
+    CountingInterrupt never;
+    const auto asked = compute_metrics(curve, trades, 10000.0, never.interrupt());
+    ASSERT_TRUE(asked.ok()) << c.bars;
+    EXPECT_EQ(never.asked, c.asks) << c.bars;
+    const Metrics& m = *asked;
+    for (const auto& [got, want] : {std::pair{m.pnl, plain.pnl}, {m.return_pct, plain.return_pct},
+                                    {m.max_drawdown, plain.max_drawdown}, {m.sharpe, plain.sharpe},
+                                    {m.sortino, plain.sortino}, {m.calmar, plain.calmar},
+                                    {m.win_rate, plain.win_rate}, {m.profit_factor, plain.profit_factor}}) {
+      EXPECT_TRUE(same_bits(got, want)) << c.bars << ": " << got << " vs " << want;
+    }
+    EXPECT_EQ(m.num_trades, plain.num_trades);
+    for (std::size_t k = 1; k <= c.asks; ++k) {
+      CountingInterrupt stop{.stop_at = k};
+      EXPECT_FALSE(compute_metrics(curve, trades, 10000.0, stop.interrupt()).ok()) << c.bars << " at " << k;
+      EXPECT_EQ(stop.asked, k);
+    }
+  }
+}
+
+TEST(MetricsInterrupt, AStopWhileTheMetricsRunStopsTheProof) {
+  // Flat candles long enough that the metrics ask: the run itself is asked
+  // too, so the stop comes at the first ask after the bars.
+  std::string text = R"({"BTC":[)";
+  const int n = static_cast<int>(2 * kMetricsBarsPerAsk + 10);
+  for (int k = 0; k < n; ++k) {
+    if (k != 0) text += ',';
+    text += "[" + std::to_string(k) + ",100,101,99,100,1]";
+  }
+  text += "]}";
+  ProvenInputs in;
+  in.strategy = std::move(json::parse(kStrategy)).value();
+  in.spec.strategy = in.strategy.root;
+  in.spec.dataset_ref = "unit";
+  in.data = std::move(read_market_data_text(text)).value();
+  CountingInterrupt never;
+  ASSERT_TRUE(prove(in.spec, in.data, never.interrupt()).ok());
+  // The metrics' asks come last but for those of the inputs hash: stopping at
+  // every ask stops the proof, whichever stage asked.
+  for (std::size_t k = 1; k <= never.asked; ++k) {
+    CountingInterrupt stop{.stop_at = k};
+    const auto stopped = prove(in.spec, in.data, stop.interrupt());
+    ASSERT_FALSE(stopped.ok()) << k;
+    EXPECT_EQ(stopped.error().kind, ProofError::Kind::Stopped);
+    EXPECT_EQ(stop.asked, k);
+  }
 }
 
 }  // namespace

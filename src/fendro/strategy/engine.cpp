@@ -119,7 +119,9 @@ Status<StrategyError> BacktestEngine::run(std::span<const Candle> candles, std::
   return Unit{};
 }
 
-Report BacktestEngine::finish_report() && {
+Report BacktestEngine::finish_report() && { return std::move(std::move(*this).finish_report(Interrupt{})).value(); }
+
+Result<Report, Stopped> BacktestEngine::finish_report(const Interrupt& interrupt) && {
   if (holds_position(account_.qty) && last_bar_) {
     const LastBar last = *last_bar_;
     close_position(account_, last.time, "end", last.close, close_fee(account_.qty, last.close, taker_rate_));
@@ -130,7 +132,9 @@ Report BacktestEngine::finish_report() && {
   Report report;
   report.symbol = spec_.symbol;
   report.timeframe = spec_.timeframe;
-  report.metrics = compute_metrics(equity_, account_.closed, initial_capital_);
+  auto metrics = compute_metrics(equity_, account_.closed, initial_capital_, interrupt);
+  if (!metrics) return err(Stopped{});
+  report.metrics = *metrics;
   report.trades = std::move(account_.closed);
   report.equity = std::move(equity_);
   report.fees_paid = account_.fees_paid;

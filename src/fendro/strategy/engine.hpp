@@ -78,6 +78,8 @@ class BacktestEngine {
   // Closes a position still open at the last close ("end", taker fee, no
   // slippage), computes the metrics, and hands over the run's trades and curve.
   Report finish_report() &&;
+  // The same, the metrics asking `interrupt` as they walk the curve.
+  Result<Report, Stopped> finish_report(const Interrupt& interrupt) &&;
 
   // The state as the last bar left it, for inspection.
   const Account& account() const { return account_; }

@@ -1,5 +1,6 @@
 #include "fendro/strategy/report.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -13,10 +14,28 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 // Step return of the curve: (e1 / e0) + (-1), or 0 from a (near) zero equity.
 double step_return(double e0, double e1) { return is_tiny(e0) ? 0.0 : (e1 / e0) + (-1.0); }
 
+// Runs body(k) for k in [0, n), asking `interrupt` between stretches of
+// kMetricsBarsPerAsk; false once it asked to stop.
+template <class Body>
+bool for_each_bar(std::size_t n, const Interrupt& interrupt, Body&& body) {
+  for (std::size_t first = 0; first < n;) {
+    const std::size_t end = std::min(n, first + kMetricsBarsPerAsk);
+    for (std::size_t k = first; k < end; ++k) body(k);
+    first = end;
+    if (first < n && interrupt.stop_requested()) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 Metrics compute_metrics(std::span<const EquityPoint> equity, std::span<const ClosedTrade> trades,
                         double initial_capital) {
+  return std::move(compute_metrics(equity, trades, initial_capital, Interrupt{})).value();
+}
+
+Result<Metrics, Stopped> compute_metrics(std::span<const EquityPoint> equity, std::span<const ClosedTrade> trades,
+                                         double initial_capital, const Interrupt& interrupt) {
   Metrics m;
   const double c = initial_capital;
   const std::size_t n = equity.size();
@@ -28,7 +47,7 @@ Metrics compute_metrics(std::span<const EquityPoint> equity, std::span<const Clo
   const auto r = [&](std::size_t k) { return step_return(equity[k].equity, equity[k + 1].equity); };
   double sum = -0.0;
   double peak = -kInf;
-  for (std::size_t k = 0; k < n; ++k) {
+  const bool walked = for_each_bar(n, interrupt, [&](std::size_t k) {
     if (k != 0) sum += r(k - 1);
     const double e = equity[k].equity;
     if (e > peak) peak = e;
@@ -36,20 +55,22 @@ Metrics compute_metrics(std::span<const EquityPoint> equity, std::span<const Clo
       const double d = ((peak - e) / peak) * 100.0;
       if (d > m.max_drawdown) m.max_drawdown = d;
     }
-  }
+  });
+  if (!walked) return err(Stopped{});
 
   if (n >= 2) {
     const double steps = static_cast<double>(n - 1);
     const double mean = sum / steps;
     double dev = -0.0;
     double down = -0.0;
-    for (std::size_t k = 0; k + 1 < n; ++k) {
+    const bool summed = for_each_bar(n - 1, interrupt, [&](std::size_t k) {
       const double rk = r(k);
       const double d = rk - mean;
       dev += d * d;
       const double neg = std::isnan(rk) ? 0.0 : (rk < 0.0 ? rk : 0.0);
       down += neg * neg;
-    }
+    });
+    if (!summed) return err(Stopped{});
     const double sd = std::sqrt(dev / steps);
     m.sharpe = is_tiny(sd) ? 0.0 : mean / sd;
     const double dd = std::sqrt(down / steps);

@@ -7,6 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "fendro/util/interrupt.hpp"
+#include "fendro/util/result.hpp"
+
 namespace fendro {
 
 // Equity of one bar, after its protective exits and before its close fills.
@@ -44,6 +47,13 @@ struct Metrics {
 // point, the forced close included); trade metrics read the closed trades.
 Metrics compute_metrics(std::span<const EquityPoint> equity, std::span<const ClosedTrade> trades,
                         double initial_capital);
+// Bars of the curve between two asks of the interrupt in each pass: a bar
+// costs a few nanoseconds there, so a stretch takes well under a millisecond.
+inline constexpr std::size_t kMetricsBarsPerAsk = std::size_t{1} << 16;
+
+// The same, asking `interrupt` between stretches of the curve.
+Result<Metrics, Stopped> compute_metrics(std::span<const EquityPoint> equity, std::span<const ClosedTrade> trades,
+                                         double initial_capital, const Interrupt& interrupt);
 
 // What a finished run hands to the proof: its canonical text is written
 // straight from here, member by member.
