@@ -6,6 +6,7 @@
 
 #include <bit>
 #include <cmath>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,7 +18,10 @@
 #include "fendro/proof/inputs.hpp"
 #include "fendro/proof/proof.hpp"
 #include "fendro/proof/report_text.hpp"
+#include "fendro/registry/registry.hpp"
+#include "fendro/strategy/engine.hpp"
 #include "fendro/strategy/report.hpp"
+#include "fendro/strategy/spec.hpp"
 #include "module/counting_interrupt.hpp"
 
 namespace fendro {
@@ -235,30 +239,55 @@ TEST(MetricsInterrupt, AsksBetweenStretchesOfBothPassesAndStopsAtTheAskThatSaysS
   }
 }
 
-TEST(MetricsInterrupt, AStopWhileTheMetricsRunStopsTheProof) {
-  // Flat candles long enough that the metrics ask: the run itself is asked
-  // too, so the stop comes at the first ask after the bars.
+TEST(MetricsInterrupt, TheWalkTheBarsFedGivesTheMetricsOfTheCurve) {
+  const ProvenInputs in = inputs();
+  const auto run = prove(in.spec, in.data);
+  ASSERT_TRUE(run.ok());
+  const Report& r = run->report;
+  ASSERT_GT(r.trades.size(), 10u);
+  const Metrics again = compute_metrics(r.equity, r.trades, r.initial_capital);
+  for (const auto& [got, want] : {std::pair{r.metrics.max_drawdown, again.max_drawdown},
+                                  {r.metrics.sharpe, again.sharpe}, {r.metrics.sortino, again.sortino},
+                                  {r.metrics.calmar, again.calmar}, {r.metrics.return_pct, again.return_pct}}) {
+    EXPECT_TRUE(same_bits(got, want)) << got << " vs " << want;
+  }
+}
+
+TEST(MetricsInterrupt, TheEngineAsksWhileItsMetricsRun) {
+  // Flat candles, enough of them that the metrics' second pass asks twice
+  // (the first walked with the bars, which ask for themselves).
   std::string text = R"({"BTC":[)";
-  const int n = static_cast<int>(2 * kMetricsBarsPerAsk + 10);
-  for (int k = 0; k < n; ++k) {
+  const std::size_t n = 2 * kMetricsBarsPerAsk + 10;
+  for (std::size_t k = 0; k < n; ++k) {
     if (k != 0) text += ',';
     text += "[" + std::to_string(k) + ",100,101,99,100,1]";
   }
   text += "]}";
-  ProvenInputs in;
-  in.strategy = std::move(json::parse(kStrategy)).value();
-  in.spec.strategy = in.strategy.root;
-  in.spec.dataset_ref = "unit";
-  in.data = std::move(read_market_data_text(text)).value();
+  const json::Document strategy_json = std::move(json::parse(kStrategy)).value();
+  const StrategySpec strategy = std::move(read_strategy_spec(strategy_json.root)).value();
+  const MarketData data = std::move(read_market_data_text(text)).value();
+  const std::vector<Candle>& candles = data.at("BTC");
+  const auto engine = [&] {
+    std::vector<IndicatorSlot> slots;
+    for (const auto& [id, ind] : strategy.indicators) {
+      slots.emplace_back(id, std::move(build_indicator(ind.type, ind.params)).value());
+    }
+    auto e = std::make_unique<BacktestEngine>(strategy, std::move(slots), 0, window_capacity_for(strategy),
+                                              candles.size(), 10000.0);
+    EXPECT_TRUE(e->run(candles).ok());
+    return e;
+  };
+  const Report plain = std::move(*engine()).finish_report();
   CountingInterrupt never;
-  ASSERT_TRUE(prove(in.spec, in.data, never.interrupt()).ok());
-  // The metrics' asks come last but for those of the inputs hash: stopping at
-  // every ask stops the proof, whichever stage asked.
-  for (std::size_t k = 1; k <= never.asked; ++k) {
+  const auto asked = std::move(*engine()).finish_report(never.interrupt());
+  ASSERT_TRUE(asked.ok());
+  EXPECT_EQ(never.asked, 2u);
+  EXPECT_EQ(asked->equity, plain.equity);
+  EXPECT_EQ(asked->metrics.sharpe, plain.metrics.sharpe);
+  EXPECT_EQ(asked->metrics.max_drawdown, plain.metrics.max_drawdown);
+  for (std::size_t k = 1; k <= 2; ++k) {
     CountingInterrupt stop{.stop_at = k};
-    const auto stopped = prove(in.spec, in.data, stop.interrupt());
-    ASSERT_FALSE(stopped.ok()) << k;
-    EXPECT_EQ(stopped.error().kind, ProofError::Kind::Stopped);
+    EXPECT_FALSE(std::move(*engine()).finish_report(stop.interrupt()).ok()) << k;
     EXPECT_EQ(stop.asked, k);
   }
 }

@@ -132,7 +132,7 @@ Result<Report, Stopped> BacktestEngine::finish_report(const Interrupt& interrupt
   Report report;
   report.symbol = spec_.symbol;
   report.timeframe = spec_.timeframe;
-  auto metrics = compute_metrics(equity_, account_.closed, initial_capital_, interrupt);
+  auto metrics = compute_metrics(curve_walk_, equity_, account_.closed, initial_capital_, interrupt);
   if (!metrics) return err(Stopped{});
   report.metrics = *metrics;
   report.trades = std::move(account_.closed);
@@ -163,7 +163,9 @@ Result<Report, Stopped> BacktestEngine::finish_report(const Interrupt& interrupt
   if (holds_position(account_.qty)) protective_exits(c);
   // Funding needs a derivatives tick, which a run's snapshots never carry.
 
-  equity_.push_back(EquityPoint{c.time, account_.cash + c.close * account_.qty});
+  const double equity = account_.cash + c.close * account_.qty;
+  equity_.push_back(EquityPoint{c.time, equity});
+  curve_walk_.add(equity);
 
   if (i >= warmup_) return apply_rules(c, i);
   return Unit{};

@@ -104,6 +104,7 @@ class BacktestEngine {
   RuleWindow window_;
   std::uint64_t warmup_;
   std::vector<EquityPoint> equity_;
+  CurveWalk curve_walk_;  // fed each equity point as it is marked
   Account account_;
   std::optional<PendingOrder> pending_;
   std::optional<std::uint64_t> entry_bar_;

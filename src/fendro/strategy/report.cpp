@@ -11,9 +11,6 @@ namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// Step return of the curve: (e1 / e0) + (-1), or 0 from a (near) zero equity.
-double step_return(double e0, double e1) { return is_tiny(e0) ? 0.0 : (e1 / e0) + (-1.0); }
-
 // Runs body(k) for k in [0, n), asking `interrupt` between stretches of
 // kMetricsBarsPerAsk; false once it asked to stop.
 template <class Body>
@@ -36,27 +33,28 @@ Metrics compute_metrics(std::span<const EquityPoint> equity, std::span<const Clo
 
 Result<Metrics, Stopped> compute_metrics(std::span<const EquityPoint> equity, std::span<const ClosedTrade> trades,
                                          double initial_capital, const Interrupt& interrupt) {
+  CurveWalk walk;
+  if (!for_each_bar(equity.size(), interrupt, [&](std::size_t k) { walk.add(equity[k].equity); })) {
+    return err(Stopped{});
+  }
+  return compute_metrics(walk, equity, trades, initial_capital, interrupt);
+}
+
+Result<Metrics, Stopped> compute_metrics(const CurveWalk& walked, std::span<const EquityPoint> equity,
+                                         std::span<const ClosedTrade> trades, double initial_capital,
+                                         const Interrupt& interrupt) {
+  if (walked.count() != equity.size()) return compute_metrics(equity, trades, initial_capital, interrupt);
   Metrics m;
   const double c = initial_capital;
   const std::size_t n = equity.size();
   m.pnl = n == 0 ? c - c : equity[n - 1].equity - c;
   m.return_pct = is_tiny(c) ? 0.0 : (m.pnl / c) * 100.0;
 
-  // The first pass over the curve sums the step returns and tracks the
-  // drawdown; the returns are recomputed on the second rather than stored.
+  // The walk summed the step returns and tracked the drawdown; the returns
+  // are recomputed on this second pass rather than stored.
   const auto r = [&](std::size_t k) { return step_return(equity[k].equity, equity[k + 1].equity); };
-  double sum = -0.0;
-  double peak = -kInf;
-  const bool walked = for_each_bar(n, interrupt, [&](std::size_t k) {
-    if (k != 0) sum += r(k - 1);
-    const double e = equity[k].equity;
-    if (e > peak) peak = e;
-    if (peak > 0.0) {
-      const double d = ((peak - e) / peak) * 100.0;
-      if (d > m.max_drawdown) m.max_drawdown = d;
-    }
-  });
-  if (!walked) return err(Stopped{});
+  const double sum = walked.return_sum();
+  m.max_drawdown = walked.max_drawdown();
 
   if (n >= 2) {
     const double steps = static_cast<double>(n - 1);
