@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <map>
 
 #include "fendro/strategy/tiny.hpp"
@@ -70,22 +69,6 @@ std::optional<double> trigger_price(const PendingOrder& o, const Candle& c) {
     default:
       return std::nullopt;
   }
-}
-
-// Has the system map the whole pages inside [p, p + bytes) at once, rather
-// than one page fault at a time as the bar loop first writes them: the curve
-// fills every one. Only advice: where it is not known, the pages come as before.
-void map_in_advance(const void* p, std::size_t bytes) {
-#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
-  constexpr std::uintptr_t kPage = 4096;
-  const auto start = reinterpret_cast<std::uintptr_t>(p);
-  const std::uintptr_t first = (start + kPage - 1) & ~(kPage - 1);
-  const std::uintptr_t last = (start + bytes) & ~(kPage - 1);
-  if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
-#else
-  (void)p;
-  (void)bytes;
-#endif
 }
 
 // x * (p / 100 + 1) for a present offset p, x otherwise.
