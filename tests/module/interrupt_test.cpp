@@ -4,6 +4,9 @@
 // changes no answer.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +18,10 @@
 #include "fendro/proof/inputs.hpp"
 #include "fendro/proof/proof.hpp"
 #include "fendro/proof/report_text.hpp"
+#include "fendro/registry/registry.hpp"
+#include "fendro/strategy/engine.hpp"
+#include "fendro/strategy/report.hpp"
+#include "fendro/strategy/spec.hpp"
 #include "module/counting_interrupt.hpp"
 
 namespace fendro {
@@ -179,6 +186,110 @@ TEST(ProveInterrupt, AStoppedWriterHandsOnNothingMore) {
   EXPECT_FALSE(part.empty());
   EXPECT_LT(part.size(), whole.size() / 2);
   EXPECT_EQ(whole.compare(0, part.size(), part), 0);
+}
+
+// A curve of `n` bars that rises and falls, with a flat stretch and a drop to
+// zero equity so that every branch of the metrics runs.
+std::vector<EquityPoint> wavy_curve(std::size_t n) {
+  std::vector<EquityPoint> curve(n);
+  for (std::size_t k = 0; k < n; ++k) {
+    const double x = static_cast<double>(k);
+    double e = 10000.0 + 800.0 * std::sin(x / 900.0) + 50.0 * std::sin(x / 7.0);
+    if (k % 50'000 < 200) e = 10000.0;
+    if (k == n / 3) e = 0.0;
+    curve[k] = {static_cast<std::int64_t>(k) * 60'000, e};
+  }
+  return curve;
+}
+
+bool same_bits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+
+TEST(MetricsInterrupt, AsksBetweenStretchesOfBothPassesAndStopsAtTheAskThatSaysSo) {
+  const std::vector<ClosedTrade> trades = {{"signal", 0, 60'000, 100.0, 101.0, 1.0, 1.0, 1.0},
+                                           {"stop_loss", 60'000, 120'000, 101.0, 99.0, 1.0, -2.0, -2.0}};
+  // Per pass: a curve of n bars asks between its stretches; the second pass walks n - 1 steps.
+  const std::size_t per = kMetricsBarsPerAsk;
+  struct Case {
+    std::size_t bars;
+    std::size_t asks;
+  };
+  const std::vector<Case> cases = {
+      {0, 0}, {1, 0}, {2, 0}, {per, 0}, {per + 1, 1}, {per + 2, 2}, {3 * per + 5, 6}, {300'000, 8},
+  };
+  for (const Case& c : cases) {
+    const std::vector<EquityPoint> curve = wavy_curve(c.bars);
+    const Metrics plain = compute_metrics(curve, trades, 10000.0);
+    CountingInterrupt never;
+    const auto asked = compute_metrics(curve, trades, 10000.0, never.interrupt());
+    ASSERT_TRUE(asked.ok()) << c.bars;
+    EXPECT_EQ(never.asked, c.asks) << c.bars;
+    const Metrics& m = *asked;
+    for (const auto& [got, want] : {std::pair{m.pnl, plain.pnl}, {m.return_pct, plain.return_pct},
+                                    {m.max_drawdown, plain.max_drawdown}, {m.sharpe, plain.sharpe},
+                                    {m.sortino, plain.sortino}, {m.calmar, plain.calmar},
+                                    {m.win_rate, plain.win_rate}, {m.profit_factor, plain.profit_factor}}) {
+      EXPECT_TRUE(same_bits(got, want)) << c.bars << ": " << got << " vs " << want;
+    }
+    EXPECT_EQ(m.num_trades, plain.num_trades);
+    for (std::size_t k = 1; k <= c.asks; ++k) {
+      CountingInterrupt stop{.stop_at = k};
+      EXPECT_FALSE(compute_metrics(curve, trades, 10000.0, stop.interrupt()).ok()) << c.bars << " at " << k;
+      EXPECT_EQ(stop.asked, k);
+    }
+  }
+}
+
+TEST(MetricsInterrupt, TheWalkTheBarsFedGivesTheMetricsOfTheCurve) {
+  const ProvenInputs in = inputs();
+  const auto run = prove(in.spec, in.data);
+  ASSERT_TRUE(run.ok());
+  const Report& r = run->report;
+  ASSERT_GT(r.trades.size(), 10u);
+  const Metrics again = compute_metrics(r.equity, r.trades, r.initial_capital);
+  for (const auto& [got, want] : {std::pair{r.metrics.max_drawdown, again.max_drawdown},
+                                  {r.metrics.sharpe, again.sharpe}, {r.metrics.sortino, again.sortino},
+                                  {r.metrics.calmar, again.calmar}, {r.metrics.return_pct, again.return_pct}}) {
+    EXPECT_TRUE(same_bits(got, want)) << got << " vs " << want;
+  }
+}
+
+TEST(MetricsInterrupt, TheEngineAsksWhileItsMetricsRun) {
+  // Flat candles, enough of them that the metrics' second pass asks twice
+  // (the first walked with the bars, which ask for themselves).
+  std::string text = R"({"BTC":[)";
+  const std::size_t n = 2 * kMetricsBarsPerAsk + 10;
+  for (std::size_t k = 0; k < n; ++k) {
+    if (k != 0) text += ',';
+    text += "[" + std::to_string(k) + ",100,101,99,100,1]";
+  }
+  text += "]}";
+  const json::Document strategy_json = std::move(json::parse(kStrategy)).value();
+  const StrategySpec strategy = std::move(read_strategy_spec(strategy_json.root)).value();
+  const MarketData data = std::move(read_market_data_text(text)).value();
+  const std::vector<Candle>& candles = data.at("BTC");
+  const auto engine = [&] {
+    std::vector<IndicatorSlot> slots;
+    for (const auto& [id, ind] : strategy.indicators) {
+      slots.emplace_back(id, std::move(build_indicator(ind.type, ind.params)).value());
+    }
+    auto e = std::make_unique<BacktestEngine>(strategy, std::move(slots), 0, window_capacity_for(strategy),
+                                              candles.size(), 10000.0);
+    EXPECT_TRUE(e->run(candles).ok());
+    return e;
+  };
+  const Report plain = std::move(*engine()).finish_report();
+  CountingInterrupt never;
+  const auto asked = std::move(*engine()).finish_report(never.interrupt());
+  ASSERT_TRUE(asked.ok());
+  EXPECT_EQ(never.asked, 2u);
+  EXPECT_EQ(asked->equity, plain.equity);
+  EXPECT_EQ(asked->metrics.sharpe, plain.metrics.sharpe);
+  EXPECT_EQ(asked->metrics.max_drawdown, plain.metrics.max_drawdown);
+  for (std::size_t k = 1; k <= 2; ++k) {
+    CountingInterrupt stop{.stop_at = k};
+    EXPECT_FALSE(std::move(*engine()).finish_report(stop.interrupt()).ok()) << k;
+    EXPECT_EQ(stop.asked, k);
+  }
 }
 
 }  // namespace

@@ -78,6 +78,16 @@ TEST(EvalCondition, Table) {
       {R"({"cross_above": ["fast", "slow"]})", {{{"fast", 9}}, {{"fast", 11}, {"slow", 10}}}, "FF"},
       {R"({"cross_below": ["fast", "slow"]})",
        {{{"fast", 10}, {"slow", 10}}, {{"fast", 9}, {"slow", 10}}, {{"fast", 8}, {"slow", 10}}}, "FTF"},
+      // Each of the four values may be the one missing, or a NaN.
+      {R"({"cross_below": ["fast", "slow"]})",
+       {{{"fast", 11}, {"slow", 10}}, {{"slow", 10}}, {{"fast", 11}, {"slow", 10}}, {{"fast", 9}}}, "FFFF"},
+      {R"({"cross_above": ["fast", "slow"]})", {{{"fast", 9}, {"slow", 10}}, {{"fast", 11}}}, "FF"},
+      {R"({"cross_above": ["fast", "slow"]})", {{{"fast", 9}, {"slow", nan}}, {{"fast", 11}, {"slow", 10}}}, "FF"},
+      {R"({"cross_above": ["fast", "slow"]})", {{{"fast", 9}, {"slow", 10}}, {{"fast", nan}, {"slow", 10}}}, "FF"},
+      {R"({"not": {"cross_above": ["fast", "slow"]}})", {{{"fast", 9}, {"slow", 10}}, {{"fast", 11}}}, "TT"},
+      // One key on both sides never crosses; a key against a constant does.
+      {R"({"cross_above": ["fast", "fast"]})", {{{"fast", 9}}, {{"fast", 11}}}, "FF"},
+      {R"({"cross_above": ["fast", 10]})", {{{"fast", 9}}, {{"fast", 11}}, {{"fast", 12}}}, "FTF"},
       // Between is inclusive at both ends.
       {R"({"between": ["x", 1, 2]})", {{{"x", 1}}, {{"x", 2}}, {{"x", 2.5}}, {}}, "TTFF"},
       // Rising / falling compare with the value n records back.

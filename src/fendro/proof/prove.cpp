@@ -109,7 +109,9 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
   BacktestEngine engine(strategy, std::move(slots), warmup, window_capacity_for(strategy), candles.size(),
                         INITIAL_CAPITAL);
   FENDRO_CHECK(run_bars(engine, candles, interrupt, cost_changes));
-  Report report = std::move(engine).finish_report();
+  auto finished = std::move(engine).finish_report(interrupt);
+  if (!finished) return err(ProofError::stopped());
+  Report report = std::move(finished).value();
   auto sealed = inputs_hash(spec, data, interrupt);
   if (!sealed) return err(ProofError::stopped());
   return ProvenRun{std::move(report), std::move(sealed).value()};

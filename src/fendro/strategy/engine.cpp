@@ -107,6 +107,7 @@ BacktestEngine::BacktestEngine(const StrategySpec& s, std::vector<IndicatorSlot>
   account_.cash = capital;
   equity_.reserve(static_cast<std::size_t>(bars));
   advise_huge_pages(equity_.data(), equity_.capacity() * sizeof(EquityPoint));
+  map_in_advance(equity_.data(), equity_.capacity() * sizeof(EquityPoint));
   resolve_slot_keys(slots_, rules_.set);
 }
 
@@ -119,7 +120,9 @@ Status<StrategyError> BacktestEngine::run(std::span<const Candle> candles, std::
   return Unit{};
 }
 
-Report BacktestEngine::finish_report() && {
+Report BacktestEngine::finish_report() && { return std::move(std::move(*this).finish_report(Interrupt{})).value(); }
+
+Result<Report, Stopped> BacktestEngine::finish_report(const Interrupt& interrupt) && {
   if (holds_position(account_.qty) && last_bar_) {
     const LastBar last = *last_bar_;
     close_position(account_, last.time, "end", last.close, close_fee(account_.qty, last.close, taker_rate_));
@@ -130,7 +133,9 @@ Report BacktestEngine::finish_report() && {
   Report report;
   report.symbol = spec_.symbol;
   report.timeframe = spec_.timeframe;
-  report.metrics = compute_metrics(equity_, account_.closed, initial_capital_);
+  auto metrics = compute_metrics(curve_walk_, equity_, account_.closed, initial_capital_, interrupt);
+  if (!metrics) return err(Stopped{});
+  report.metrics = *metrics;
   report.trades = std::move(account_.closed);
   report.equity = std::move(equity_);
   report.fees_paid = account_.fees_paid;
@@ -159,7 +164,9 @@ Report BacktestEngine::finish_report() && {
   if (holds_position(account_.qty)) protective_exits(c);
   // Funding needs a derivatives tick, which a run's snapshots never carry.
 
-  equity_.push_back(EquityPoint{c.time, account_.cash + c.close * account_.qty});
+  const double equity = account_.cash + c.close * account_.qty;
+  equity_.push_back(EquityPoint{c.time, equity});
+  curve_walk_.add(equity);
 
   if (i >= warmup_) return apply_rules(c, i);
   return Unit{};

@@ -78,6 +78,8 @@ class BacktestEngine {
   // Closes a position still open at the last close ("end", taker fee, no
   // slippage), computes the metrics, and hands over the run's trades and curve.
   Report finish_report() &&;
+  // The same, the metrics asking `interrupt` as they walk the curve.
+  Result<Report, Stopped> finish_report(const Interrupt& interrupt) &&;
 
   // The state as the last bar left it, for inspection.
   const Account& account() const { return account_; }
@@ -102,6 +104,7 @@ class BacktestEngine {
   RuleWindow window_;
   std::uint64_t warmup_;
   std::vector<EquityPoint> equity_;
+  CurveWalk curve_walk_;  // fed each equity point as it is marked
   Account account_;
   std::optional<PendingOrder> pending_;
   std::optional<std::uint64_t> entry_bar_;

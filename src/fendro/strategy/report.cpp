@@ -1,5 +1,6 @@
 #include "fendro/strategy/report.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -10,46 +11,64 @@ namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// Step return of the curve: (e1 / e0) + (-1), or 0 from a (near) zero equity.
-double step_return(double e0, double e1) { return is_tiny(e0) ? 0.0 : (e1 / e0) + (-1.0); }
+// Runs body(k) for k in [0, n), asking `interrupt` between stretches of
+// kMetricsBarsPerAsk; false once it asked to stop.
+template <class Body>
+bool for_each_bar(std::size_t n, const Interrupt& interrupt, Body&& body) {
+  for (std::size_t first = 0; first < n;) {
+    const std::size_t end = std::min(n, first + kMetricsBarsPerAsk);
+    for (std::size_t k = first; k < end; ++k) body(k);
+    first = end;
+    if (first < n && interrupt.stop_requested()) return false;
+  }
+  return true;
+}
 
 }  // namespace
 
 Metrics compute_metrics(std::span<const EquityPoint> equity, std::span<const ClosedTrade> trades,
                         double initial_capital) {
+  return std::move(compute_metrics(equity, trades, initial_capital, Interrupt{})).value();
+}
+
+Result<Metrics, Stopped> compute_metrics(std::span<const EquityPoint> equity, std::span<const ClosedTrade> trades,
+                                         double initial_capital, const Interrupt& interrupt) {
+  CurveWalk walk;
+  if (!for_each_bar(equity.size(), interrupt, [&](std::size_t k) { walk.add(equity[k].equity); })) {
+    return err(Stopped{});
+  }
+  return compute_metrics(walk, equity, trades, initial_capital, interrupt);
+}
+
+Result<Metrics, Stopped> compute_metrics(const CurveWalk& walked, std::span<const EquityPoint> equity,
+                                         std::span<const ClosedTrade> trades, double initial_capital,
+                                         const Interrupt& interrupt) {
+  if (walked.count() != equity.size()) return compute_metrics(equity, trades, initial_capital, interrupt);
   Metrics m;
   const double c = initial_capital;
   const std::size_t n = equity.size();
   m.pnl = n == 0 ? c - c : equity[n - 1].equity - c;
   m.return_pct = is_tiny(c) ? 0.0 : (m.pnl / c) * 100.0;
 
-  // The first pass over the curve sums the step returns and tracks the
-  // drawdown; the returns are recomputed on the second rather than stored.
+  // The walk summed the step returns and tracked the drawdown; the returns
+  // are recomputed on this second pass rather than stored.
   const auto r = [&](std::size_t k) { return step_return(equity[k].equity, equity[k + 1].equity); };
-  double sum = -0.0;
-  double peak = -kInf;
-  for (std::size_t k = 0; k < n; ++k) {
-    if (k != 0) sum += r(k - 1);
-    const double e = equity[k].equity;
-    if (e > peak) peak = e;
-    if (peak > 0.0) {
-      const double d = ((peak - e) / peak) * 100.0;
-      if (d > m.max_drawdown) m.max_drawdown = d;
-    }
-  }
+  const double sum = walked.return_sum();
+  m.max_drawdown = walked.max_drawdown();
 
   if (n >= 2) {
     const double steps = static_cast<double>(n - 1);
     const double mean = sum / steps;
     double dev = -0.0;
     double down = -0.0;
-    for (std::size_t k = 0; k + 1 < n; ++k) {
+    const bool summed = for_each_bar(n - 1, interrupt, [&](std::size_t k) {
       const double rk = r(k);
       const double d = rk - mean;
       dev += d * d;
       const double neg = std::isnan(rk) ? 0.0 : (rk < 0.0 ? rk : 0.0);
       down += neg * neg;
-    }
+    });
+    if (!summed) return err(Stopped{});
     const double sd = std::sqrt(dev / steps);
     m.sharpe = is_tiny(sd) ? 0.0 : mean / sd;
     const double dd = std::sqrt(down / steps);

@@ -1,11 +1,17 @@
 // The outcome of a run: closed trades, the equity curve and the metrics.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "fendro/strategy/tiny.hpp"
+#include "fendro/util/interrupt.hpp"
+#include "fendro/util/result.hpp"
 
 namespace fendro {
 
@@ -40,10 +46,52 @@ struct Metrics {
   std::uint64_t num_trades = 0;
 };
 
+// Step return of the curve: (e1 / e0) + (-1), or 0 from a (near) zero equity.
+inline double step_return(double e0, double e1) { return is_tiny(e0) ? 0.0 : (e1 / e0) + (-1.0); }
+
+// The first walk over the curve, fed one equity value at a time in bar
+// order: the sum of the step returns and the deepest drawdown. The bar loop
+// feeds it as it marks each bar, so the curve is not read again for it.
+class CurveWalk {
+ public:
+  void add(double e) {
+    if (count_ != 0) sum_ += step_return(last_, e);
+    if (e > peak_) peak_ = e;
+    if (peak_ > 0.0) {
+      const double d = ((peak_ - e) / peak_) * 100.0;
+      if (d > max_drawdown_) max_drawdown_ = d;
+    }
+    last_ = e;
+    ++count_;
+  }
+
+  std::size_t count() const { return count_; }
+  double return_sum() const { return sum_; }
+  double max_drawdown() const { return max_drawdown_; }
+
+ private:
+  double sum_ = -0.0;
+  double peak_ = -std::numeric_limits<double>::infinity();
+  double max_drawdown_ = 0.0;
+  double last_ = 0.0;
+  std::size_t count_ = 0;
+};
+
 // Equity metrics read the curve only (they miss fills after the last equity
 // point, the forced close included); trade metrics read the closed trades.
 Metrics compute_metrics(std::span<const EquityPoint> equity, std::span<const ClosedTrade> trades,
                         double initial_capital);
+// Bars of the curve between two asks of the interrupt in each pass: a bar
+// costs a few nanoseconds there, so a stretch takes well under a millisecond.
+inline constexpr std::size_t kMetricsBarsPerAsk = std::size_t{1} << 16;
+
+// The same, asking `interrupt` between stretches of the curve.
+Result<Metrics, Stopped> compute_metrics(std::span<const EquityPoint> equity, std::span<const ClosedTrade> trades,
+                                         double initial_capital, const Interrupt& interrupt);
+// The same from a walk already fed every point of `equity`, in order.
+Result<Metrics, Stopped> compute_metrics(const CurveWalk& walked, std::span<const EquityPoint> equity,
+                                         std::span<const ClosedTrade> trades, double initial_capital,
+                                         const Interrupt& interrupt);
 
 // What a finished run hands to the proof: its canonical text is written
 // straight from here, member by member.

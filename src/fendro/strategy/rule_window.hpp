@@ -51,19 +51,37 @@ class RuleWindow {
 
   // Appends the candle with next_values(); the oldest record leaves first when full.
   void push(const Candle& c) {
+    std::optional<double>* to = nullptr;
     if (bars_.size() < capacity_) {
       if (bars_.size() == bars_.capacity()) grow();
       bars_.push_back(c);
-      values_.insert(values_.end(), next_.begin(), next_.end());
+      values_.resize(values_.size() + keys_);
+      to = values_.data() + (values_.size() - keys_);
     } else {
       bars_[head_] = c;
-      std::copy(next_.begin(), next_.end(), values_.begin() + static_cast<std::ptrdiff_t>(head_ * keys_));
+      to = values_.data() + head_ * keys_;
       if (++head_ == bars_.size()) head_ = 0;
     }
-    std::fill(next_.begin(), next_.end(), std::nullopt);
+    take_next(to);
   }
 
  private:
+  // Moves next_ into `to` and leaves next_ all absent, field by field: the
+  // values were stored a moment ago as a number and a flag, and a copy of the
+  // whole optional would read both at once, which waits for both stores to
+  // reach the cache rather than taking them as they stand.
+  void take_next(std::optional<double>* to) {
+    std::optional<double>* from = next_.data();
+    for (std::size_t k = 0; k < keys_; ++k) {
+      if (from[k].has_value()) {
+        to[k] = *from[k];
+        from[k].reset();
+      } else {
+        to[k].reset();
+      }
+    }
+  }
+
   void grow() {
     const std::uint64_t want = std::min<std::uint64_t>(capacity_, std::max<std::size_t>(16, 2 * bars_.size()));
     bars_.reserve(static_cast<std::size_t>(want));
