@@ -22,6 +22,7 @@
 #include "fendro/strategy/engine.hpp"
 #include "fendro/strategy/report.hpp"
 #include "fendro/strategy/spec.hpp"
+#include "fendro/util/math.hpp"
 #include "module/counting_interrupt.hpp"
 
 namespace fendro {
@@ -194,7 +195,7 @@ std::vector<EquityPoint> wavy_curve(std::size_t n) {
   std::vector<EquityPoint> curve(n);
   for (std::size_t k = 0; k < n; ++k) {
     const double x = static_cast<double>(k);
-    double e = 10000.0 + 800.0 * std::sin(x / 900.0) + 50.0 * std::sin(x / 7.0);
+    double e = 10000.0 + 800.0 * cr::sin(x / 900.0) + 50.0 * cr::sin(x / 7.0);
     if (k % 50'000 < 200) e = 10000.0;
     if (k == n / 3) e = 0.0;
     curve[k] = {static_cast<std::int64_t>(k) * 60'000, e};
