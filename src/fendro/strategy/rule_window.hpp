@@ -41,6 +41,9 @@ class RuleWindow {
     return {bars_[s], {values_.data() + s * keys_, keys_}};
   }
 
+  // The values of record i (i < size()), one per key.
+  const std::optional<double>* values_at(std::uint64_t i) const { return values_.data() + slot(i) * keys_; }
+
   // The value under `key` on record i (i < size()): record(i).values[key].
   const std::optional<double>& value(std::uint64_t i, std::size_t key) const {
     return values_[slot(i) * keys_ + key];
