@@ -30,7 +30,7 @@ class RuleWindow {
       : capacity_(std::max<std::uint64_t>(capacity, 1)), keys_(keys), next_(keys, std::nullopt) {}
 
   std::uint64_t capacity() const { return capacity_; }
-  std::uint64_t size() const { return bars_.size(); }
+  std::uint64_t size() const { return held_; }
   std::size_t keys() const { return keys_; }
   // Records the storage has room for.
   std::size_t reserved() const { return bars_.capacity(); }
@@ -55,15 +55,16 @@ class RuleWindow {
   // Appends the candle with next_values(); the oldest record leaves first when full.
   void push(const Candle& c) {
     std::optional<double>* to = nullptr;
-    if (bars_.size() < capacity_) {
-      if (bars_.size() == bars_.capacity()) grow();
+    if (held_ < capacity_) {
+      if (held_ == bars_.capacity()) grow();
       bars_.push_back(c);
       values_.resize(values_.size() + keys_);
       to = values_.data() + (values_.size() - keys_);
+      ++held_;
     } else {
       bars_[head_] = c;
       to = values_.data() + head_ * keys_;
-      if (++head_ == bars_.size()) head_ = 0;
+      if (++head_ == held_) head_ = 0;
     }
     take_next(to);
   }
@@ -86,20 +87,21 @@ class RuleWindow {
   }
 
   void grow() {
-    const std::uint64_t want = std::min<std::uint64_t>(capacity_, std::max<std::size_t>(16, 2 * bars_.size()));
+    const std::uint64_t want = std::min<std::uint64_t>(capacity_, std::max<std::size_t>(16, 2 * held_));
     bars_.reserve(static_cast<std::size_t>(want));
     values_.reserve(static_cast<std::size_t>(want) * keys_);
   }
 
   std::size_t slot(std::uint64_t i) const {
     std::size_t s = head_ + static_cast<std::size_t>(i);
-    if (s >= bars_.size()) s -= bars_.size();
+    if (s >= held_) s -= held_;
     return s;
   }
 
   std::uint64_t capacity_;
   std::size_t keys_;
   std::size_t head_ = 0;  // ring position of the oldest record once full
+  std::size_t held_ = 0;  // records held: bars_.size(), kept apart as it is read on every bar
   std::vector<Candle> bars_;
   std::vector<std::optional<double>> values_;  // keys_ per record
   std::vector<std::optional<double>> next_;
