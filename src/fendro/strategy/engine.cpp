@@ -13,6 +13,10 @@ namespace {
 
 constexpr std::string_view kSignal = "signal";
 
+// How far ahead of the bar loop the candles are fetched: a few hundred
+// nanoseconds of bars, about the time a read from main memory takes.
+constexpr std::size_t kCandlesAhead = 32;
+
 // Where the indicators' values go: each id's key and whether some rule key
 // has the form id + "." + name (those keys are resolved lazily, per output
 // name, by output_key). Every "." of a rule key splits off a candidate id, so
@@ -116,7 +120,13 @@ FillContext BacktestEngine::fill_context(const Candle& c, std::uint64_t i) const
 }
 
 Status<StrategyError> BacktestEngine::run(std::span<const Candle> candles, std::uint64_t first_bar) {
-  for (std::size_t i = 0; i < candles.size(); ++i) FENDRO_CHECK(step(candles[i], first_bar + i));
+  // A long run reads its candles from far memory: they are asked for a few
+  // bars ahead so the bar that needs one does not wait for it.
+  const std::size_t n = candles.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i + kCandlesAhead < n) __builtin_prefetch(&candles[i + kCandlesAhead]);
+    FENDRO_CHECK(step(candles[i], first_bar + i));
+  }
   return Unit{};
 }
 
