@@ -269,24 +269,18 @@ void BacktestEngine::protective_exits(const Candle& c) {
   entry_bar_.reset();
 }
 
-Status<StrategyError> BacktestEngine::apply_rules(const Candle& c, std::uint64_t i) {
+// Inlined into the bar loop: on most bars no rule holds and nothing more is done.
+[[gnu::always_inline]] inline Status<StrategyError> BacktestEngine::apply_rules(const Candle& c, std::uint64_t i) {
   PositionFlags flags;
   flags.has_entry = entry_bar_.has_value();
   if (entry_bar_) flags.bars_since_entry = static_cast<std::uint32_t>(i - *entry_bar_);
   flags.in_position = holds_position(account_.qty);
   const std::uint64_t newest = window_.size() - 1;
   const auto holds = [&](RuleSet::Id rule) { return eval_condition(rules_.set, rule, window_, newest, flags); };
-  const Execution& ex = spec_.execution;
 
   if (flags.in_position) {
     const RuleSet::Id rule = account_.qty > 0.0 ? rules_.exit : rules_.short_exit.value_or(rules_.exit);
-    if (!holds(rule)) return Unit{};
-    if (ex.fill_timing == FillTiming::Close) {
-      exit_fill(kSignal, fill_context(c, i), account_, entry_bar_, c.close);
-    } else {
-      // Re-queued afresh on every bar the exit holds: the countdown restarts.
-      pending_ = PendingOrder{PendingOrder::Kind::Exit, Side::Long, 0.0, 0.0, ex.latency_bars};
-    }
+    if (holds(rule)) act_on_exit(c, i);
     return Unit{};
   }
   if (pending_) return Unit{};  // no entry while any order waits
@@ -299,6 +293,21 @@ Status<StrategyError> BacktestEngine::apply_rules(const Candle& c, std::uint64_t
   } else {
     return Unit{};
   }
+  return act_on_entry(side, c, i);
+}
+
+void BacktestEngine::act_on_exit(const Candle& c, std::uint64_t i) {
+  const Execution& ex = spec_.execution;
+  if (ex.fill_timing == FillTiming::Close) {
+    exit_fill(kSignal, fill_context(c, i), account_, entry_bar_, c.close);
+  } else {
+    // Re-queued afresh on every bar the exit holds: the countdown restarts.
+    pending_ = PendingOrder{PendingOrder::Kind::Exit, Side::Long, 0.0, 0.0, ex.latency_bars};
+  }
+}
+
+Status<StrategyError> BacktestEngine::act_on_entry(Side side, const Candle& c, std::uint64_t i) {
+  const Execution& ex = spec_.execution;
   if (ex.fill_timing == FillTiming::Close) {
     return entry_fill(side, false, fill_context(c, i), account_, entry_bar_, trail_ref_, c.close);
   }

@@ -96,6 +96,8 @@ class BacktestEngine {
   void record_values(const Candle& c);
   void protective_exits(const Candle& c);
   Status<StrategyError> apply_rules(const Candle& c, std::uint64_t i);
+  void act_on_exit(const Candle& c, std::uint64_t i);
+  Status<StrategyError> act_on_entry(Side side, const Candle& c, std::uint64_t i);
   FillContext fill_context(const Candle& c, std::uint64_t i) const;
 
   const StrategySpec& spec_;
