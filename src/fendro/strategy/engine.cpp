@@ -201,7 +201,9 @@ Status<StrategyError> BacktestEngine::try_pending(const PendingOrder& order, con
   return Unit{};
 }
 
-void BacktestEngine::record_values(const Candle& c) {
+// Inlined into the bar loop; the named outputs of multi-output types are
+// stored out of line.
+[[gnu::always_inline]] inline void BacktestEngine::record_values(const Candle& c) {
   BarSnapshot snap;
   snap.candle = &c;
   const auto values = window_.next_values();
@@ -209,11 +211,14 @@ void BacktestEngine::record_values(const Candle& c) {
     const std::optional<double> v = slot.indicator->update(snap);
     if (!v) continue;
     if (slot.id_key) values[*slot.id_key] = *v;
-    if (!slot.outputs_read) continue;
-    const auto outs = slot.indicator->outputs();
-    for (std::size_t k = 0; k < outs.size(); ++k) {
-      if (const auto key = output_key(slot, rules_.set, outs[k].name, k)) values[*key] = outs[k].value;
-    }
+    if (slot.outputs_read) record_outputs(slot, values);
+  }
+}
+
+void BacktestEngine::record_outputs(IndicatorSlot& slot, std::span<std::optional<double>> values) {
+  const auto outs = slot.indicator->outputs();
+  for (std::size_t k = 0; k < outs.size(); ++k) {
+    if (const auto key = output_key(slot, rules_.set, outs[k].name, k)) values[*key] = outs[k].value;
   }
 }
 
