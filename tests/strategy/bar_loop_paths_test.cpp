@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <deque>
 #include <limits>
 #include <map>
 #include <optional>
@@ -13,6 +14,7 @@
 
 #include "fendro/strategy/eval.hpp"
 #include "fendro/strategy/report.hpp"
+#include "fendro/strategy/rule_window.hpp"
 #include "strategy/json_text.hpp"
 
 namespace fendro {
@@ -88,6 +90,46 @@ TEST(CrossingShortcut, AgreesWithTheGeneralOperands) {
       const std::string got = verdicts(wrap(direct), series);
       EXPECT_EQ(got, verdicts(wrap(general), series)) << kind << (negated ? " negated" : "");
       EXPECT_NE(got.find(negated ? 'F' : 'T'), std::string::npos) << "the series never crosses";
+    }
+  }
+}
+
+// The window against a plain list of the newest records, over capacities and
+// key counts small enough to wrap many times; values are written before each
+// push, some keys left absent, and every record read back after each push.
+TEST(RuleWindowBlocks, MatchAListOfTheNewestRecords) {
+  using Values = std::vector<std::optional<double>>;
+  for (std::uint64_t capacity = 1; capacity <= 5; ++capacity) {
+    for (std::size_t keys = 0; keys <= 3; ++keys) {
+      RuleWindow window(capacity, keys);
+      std::deque<std::pair<std::int64_t, Values>> model;
+      for (std::int64_t bar = 0; bar < 23; ++bar) {
+        Values written(keys);
+        for (std::size_t k = 0; k < keys; ++k) {
+          if ((bar + static_cast<std::int64_t>(k)) % 3 != 0) written[k] = static_cast<double>(bar * 10) + k;
+        }
+        // The oldest record is still whole while the next one's values are written.
+        for (std::size_t k = 0; k < keys; ++k) {
+          if (written[k]) window.next_values()[k] = *written[k];
+        }
+        if (!model.empty()) {
+          ASSERT_EQ(window.record(0).candle.time, model.front().first);
+          for (std::size_t k = 0; k < keys; ++k) ASSERT_EQ(window.value(0, k), model.front().second[k]);
+        }
+        window.push(Candle{bar, 0, 0, 0, 0, 0});
+        model.emplace_back(bar, written);
+        if (model.size() > capacity) model.pop_front();
+        ASSERT_EQ(window.size(), model.size());
+        for (std::uint64_t i = 0; i < model.size(); ++i) {
+          const BarRecord r = window.record(i);
+          ASSERT_EQ(r.candle.time, model[i].first) << "capacity " << capacity << " keys " << keys;
+          for (std::size_t k = 0; k < keys; ++k) {
+            ASSERT_EQ(r.values[k], model[i].second[k]) << "bar " << bar << " record " << i << " key " << k;
+            ASSERT_EQ(window.values_at(i)[k], model[i].second[k]);
+          }
+        }
+        for (const auto& v : window.next_values()) ASSERT_FALSE(v.has_value());
+      }
     }
   }
 }
