@@ -1,98 +1,23 @@
 // The bar loop's shortcuts against the plain computations they stand for:
-// a crossing of two stored values read straight from the window, and the
-// drawdown taken once per peak rather than on every bar.
+// the rule window's values written in place, and the drawdown taken once per
+// peak rather than on every bar.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
 #include <deque>
 #include <limits>
-#include <map>
 #include <optional>
-#include <string>
 #include <vector>
 
-#include "fendro/strategy/eval.hpp"
 #include "fendro/strategy/report.hpp"
 #include "fendro/strategy/rule_window.hpp"
-#include "strategy/json_text.hpp"
 
 namespace fendro {
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-Condition cond(std::string_view json) { return testing::read_ok(read_condition, json); }
-
-TEST(CrossingShortcut, TakenForTwoReferencesOnly) {
-  const struct {
-    const char* rule;
-    bool shortcut;
-  } cases[] = {
-      {R"({"cross_above": ["a", "b"]})", true},
-      {R"({"cross_below": ["a", "b"]})", true},
-      {R"({"not": {"cross_above": ["a", "b"]}})", true},
-      {R"({"cross_above": ["a", 3]})", false},
-      {R"({"cross_below": [{"prev": ["a", 1]}, "b"]})", false},
-      {R"({"gt": ["a", "b"]})", false},
-  };
-  for (const auto& c : cases) {
-    RuleSet rules;
-    const RuleSet::Id root = rules.add(cond(c.rule));
-    EXPECT_EQ(rules.condition(root).crosses_references, c.shortcut) << c.rule;
-  }
-}
-
-// A deterministic series over values chosen to tie, cross, go missing and be NaN.
-std::vector<std::map<std::string, double>> mixed_series(std::size_t bars) {
-  const double pool[] = {1.0, 2.0, 2.0, -0.0, 0.0, kNaN, 3.5, -1.0, kInf};
-  std::uint64_t s = 12345;
-  const auto next = [&s] {
-    s = s * 6364136223846793005ULL + 1442695040888963407ULL;
-    return s >> 33;
-  };
-  std::vector<std::map<std::string, double>> out(bars);
-  for (auto& bar : out) {
-    for (const char* key : {"a", "b"}) {
-      const std::uint64_t r = next() % 11;
-      if (r < 9) bar[key] = pool[r];  // else absent on this bar
-    }
-  }
-  return out;
-}
-
-// "T"/"F" per bar of `json` evaluated at the newest record, as the bar loop does.
-std::string verdicts(std::string_view json, const std::vector<std::map<std::string, double>>& bars) {
-  const Condition c = cond(json);
-  RuleSet rules;
-  const RuleSet::Id root = rules.add(c);
-  RuleWindow window(condition_lookback(c) + 1, rules.keys().size());
-  std::string out;
-  for (const auto& values : bars) {
-    for (const auto& [key, v] : values) {
-      if (auto k = rules.find_key(key)) window.next_values()[*k] = v;
-    }
-    window.push(Candle{0, 9.0, 12.0, 8.0, 10.0, 100.0});
-    out += eval_condition(rules, root, window, window.size() - 1, PositionFlags{}) ? 'T' : 'F';
-  }
-  return out;
-}
-
-TEST(CrossingShortcut, AgreesWithTheGeneralOperands) {
-  // Adding 0 sends each operand the general way without changing how it compares.
-  const auto series = mixed_series(400);
-  for (const char* kind : {"cross_above", "cross_below"}) {
-    for (const bool negated : {false, true}) {
-      const std::string direct = std::string(R"({")") + kind + R"(": ["a", "b"]})";
-      const std::string general = std::string(R"({")") + kind + R"(": [{"add": ["a", 0]}, {"add": ["b", 0]}]})";
-      const auto wrap = [&](const std::string& r) { return negated ? R"({"not": )" + r + "}" : r; };
-      const std::string got = verdicts(wrap(direct), series);
-      EXPECT_EQ(got, verdicts(wrap(general), series)) << kind << (negated ? " negated" : "");
-      EXPECT_NE(got.find(negated ? 'F' : 'T'), std::string::npos) << "the series never crosses";
-    }
-  }
-}
 
 // The window against a plain list of the newest records, over capacities and
 // key counts small enough to wrap many times; values are written before each
