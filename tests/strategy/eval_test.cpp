@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -176,6 +177,58 @@ TEST(Lookback, Table) {
       {R"({"falling": [{"prev": [{"prev": ["a", 4294967295]}, 4294967295]}, 4294967295]})", 3 * 4294967295ULL},
   };
   for (const auto& c : cases) EXPECT_EQ(condition_lookback(cond(c.rule)), c.lookback) << c.rule;
+}
+
+TEST(CrossingShortcut, TakenForTwoReferencesOnly) {
+  const struct {
+    const char* rule;
+    bool shortcut;
+  } cases[] = {
+      {R"({"cross_above": ["a", "b"]})", true},
+      {R"({"cross_below": ["a", "b"]})", true},
+      {R"({"not": {"cross_above": ["a", "b"]}})", true},
+      {R"({"cross_above": ["a", 3]})", false},
+      {R"({"cross_below": [{"prev": ["a", 1]}, "b"]})", false},
+      {R"({"gt": ["a", "b"]})", false},
+  };
+  for (const auto& c : cases) {
+    RuleSet rules;
+    const RuleSet::Id root = rules.add(cond(c.rule));
+    EXPECT_EQ(rules.condition(root).crosses_references, c.shortcut) << c.rule;
+  }
+}
+
+// A deterministic series over values chosen to tie, cross, go missing and be NaN.
+Series mixed_series(std::size_t bars) {
+  const double pool[] = {1.0, 2.0, 2.0, -0.0, 0.0, std::numeric_limits<double>::quiet_NaN(), 3.5, -1.0, std::numeric_limits<double>::infinity()};
+  std::uint64_t s = 12345;
+  const auto next = [&s] {
+    s = s * 6364136223846793005ULL + 1442695040888963407ULL;
+    return s >> 33;
+  };
+  Series out(bars);
+  for (auto& bar : out) {
+    for (const char* key : {"a", "b"}) {
+      const std::uint64_t r = next() % 11;
+      if (r < 9) bar[key] = pool[r];  // else absent on this bar
+    }
+  }
+  return out;
+}
+
+TEST(CrossingShortcut, AgreesWithTheGeneralOperands) {
+  // Adding 0 sends each operand the general way without changing how it compares.
+  const auto series = mixed_series(400);
+  for (const char* kind : {"cross_above", "cross_below"}) {
+    for (const bool negated : {false, true}) {
+      const std::string direct = std::string(R"({")") + kind + R"(": ["a", "b"]})";
+      const std::string general = std::string(R"({")") + kind + R"(": [{"add": ["a", 0]}, {"add": ["b", 0]}]})";
+      const auto wrap = [&](const std::string& r) { return negated ? R"({"not": )" + r + "}" : r; };
+      const std::string got = run(wrap(direct), series);
+      EXPECT_EQ(got, run(wrap(general), series)) << kind << (negated ? " negated" : "");
+      EXPECT_NE(got.find(negated ? 'F' : 'T'), std::string::npos) << "the series never crosses";
+    }
+  }
 }
 
 TEST(RuleWindow, KeepsTheNewestRecordsOnly) {

@@ -94,8 +94,11 @@ class BacktestEngine {
   Status<StrategyError> step(const Candle& c, std::uint64_t i);
   Status<StrategyError> try_pending(const PendingOrder& order, const Candle& c, std::uint64_t i);
   void record_values(const Candle& c);
+  void record_outputs(IndicatorSlot& slot, std::span<std::optional<double>> values);
   void protective_exits(const Candle& c);
   Status<StrategyError> apply_rules(const Candle& c, std::uint64_t i);
+  void act_on_exit(const Candle& c, std::uint64_t i);
+  Status<StrategyError> act_on_entry(Side side, const Candle& c, std::uint64_t i);
   FillContext fill_context(const Candle& c, std::uint64_t i) const;
 
   const StrategySpec& spec_;

@@ -101,8 +101,15 @@ RuleSet::Id RuleSet::add(const Condition& c) {
     src = &src->children[0];
     invert = !invert;
   }
-  ConditionNode node{src->kind, src->cmp, src->in_position, invert, src->n, {0, 0, 0}, 0, 0};
+  ConditionNode node{src->kind, src->cmp, src->in_position, invert, src->n, {0, 0, 0}, 0, 0, false, {0, 0}};
   for (std::size_t k = 0; k < src->operands.size() && k < 3; ++k) node.ops[k] = add_operand(src->operands[k]);
+  if ((src->kind == Condition::Kind::CrossAbove || src->kind == Condition::Kind::CrossBelow) &&
+      src->operands.size() == 2 && operands_[node.ops[0]].kind == Operand::Kind::Reference &&
+      operands_[node.ops[1]].kind == Operand::Kind::Reference) {
+    node.crosses_references = true;
+    node.cross_keys[0] = operands_[node.ops[0]].key;
+    node.cross_keys[1] = operands_[node.ops[1]].key;
+  }
   if (src->kind == Condition::Kind::All || src->kind == Condition::Kind::Any) {
     std::vector<Id> kids;
     kids.reserve(src->children.size());
@@ -168,29 +175,6 @@ inline bool operand_at(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w
   return true;
 }
 
-// The commonest crossing, of two stored indicator values, read straight from
-// the two records: true with a, b (record i) and c, d (record i - 1) when
-// both operands are references and all four values are there; false sends
-// the caller the general way, which finds out what is absent.
-inline bool references_at(const RuleSet& rules, const RuleSet::ConditionNode& node, const RuleWindow& w,
-                          std::uint64_t i, double& a, double& b, double& c, double& d) {
-  const RuleSet::OperandNode& x = rules.operand(node.ops[0]);
-  const RuleSet::OperandNode& y = rules.operand(node.ops[1]);
-  if (x.kind != Operand::Kind::Reference || y.kind != Operand::Kind::Reference || i >= w.size()) return false;
-  const auto now = w.record(i).values;
-  const auto before = w.record(i - 1).values;
-  const std::optional<double>& xa = now[x.key];
-  const std::optional<double>& yb = now[y.key];
-  const std::optional<double>& xc = before[x.key];
-  const std::optional<double>& yd = before[y.key];
-  if (!xa.has_value() || !yb.has_value() || !xc.has_value() || !yd.has_value()) return false;
-  a = *xa;
-  b = *yb;
-  c = *xc;
-  d = *yd;
-  return true;
-}
-
 bool test(const RuleSet& rules, const RuleSet::ConditionNode& node, const RuleWindow& w, std::uint64_t i,
           const PositionFlags& flags) {
   using K = Condition::Kind;
@@ -217,12 +201,10 @@ bool test(const RuleSet& rules, const RuleSet::ConditionNode& node, const RuleWi
     }
     case K::CrossAbove:
     case K::CrossBelow: {
+      if (node.crosses_references) return crossing_of_references(node, w, i);
       if (i == 0) return false;
       // a, b now; c, d (their previous values) one bar before.
-      if (!references_at(rules, node, w, i, a, b, c, d) &&
-          (!at(0, i, a) || !at(1, i, b) || !at(0, i - 1, c) || !at(1, i - 1, d))) {
-        return false;
-      }
+      if (!at(0, i, a) || !at(1, i, b) || !at(0, i - 1, c) || !at(1, i - 1, d)) return false;
       return node.kind == K::CrossAbove ? (c <= d && a > b) : (c >= d && a < b);
     }
     case K::Between: {
@@ -286,8 +268,8 @@ std::optional<double> eval_operand(const RuleSet& rules, RuleSet::Id id, const R
   return std::nullopt;
 }
 
-bool eval_condition(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w, std::uint64_t i,
-                    const PositionFlags& flags) {
+bool eval_condition_general(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w, std::uint64_t i,
+                            const PositionFlags& flags) {
   const RuleSet::ConditionNode& node = rules.condition(id);
   return test(rules, node, w, i, flags) != node.invert;
 }

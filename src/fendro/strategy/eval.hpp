@@ -57,6 +57,10 @@ class RuleSet {
     std::uint32_t n;
     Id ops[3];
     Id first, count;  // All / Any: children are child_ids_[first .. first + count)
+    // A crossing of two stored values (both operands references): their
+    // value keys, so the test reads the two records without the operands.
+    bool crosses_references;
+    std::uint32_t cross_keys[2];
   };
 
   const OperandNode& operand(Id id) const { return operands_[id]; }
@@ -80,8 +84,35 @@ class RuleSet {
 // the window).
 std::optional<double> eval_operand(const RuleSet& rules, RuleSet::Id operand, const RuleWindow& window,
                                    std::uint64_t index);
-// Whether the condition holds at window record `index`.
-bool eval_condition(const RuleSet& rules, RuleSet::Id condition, const RuleWindow& window,
-                    std::uint64_t index, const PositionFlags& flags);
+// Whether a crossing of two references (node.crosses_references) holds at
+// record `index`, before any inversion: the values of records index and
+// index - 1 must all be there.
+inline bool crossing_of_references(const RuleSet::ConditionNode& node, const RuleWindow& window,
+                                   std::uint64_t index) {
+  if (index == 0 || index >= window.size()) return false;
+  const std::optional<double>* now = window.values_at(index);
+  const std::optional<double>* before = window.values_at(index - 1);
+  const std::optional<double>& xa = now[node.cross_keys[0]];
+  const std::optional<double>& yb = now[node.cross_keys[1]];
+  const std::optional<double>& xc = before[node.cross_keys[0]];
+  const std::optional<double>& yd = before[node.cross_keys[1]];
+  if (!xa.has_value() || !yb.has_value() || !xc.has_value() || !yd.has_value()) return false;
+  // a, b now; c, d (their previous values) one bar before.
+  const double a = *xa, b = *yb, c = *xc, d = *yd;
+  return node.kind == Condition::Kind::CrossAbove ? (c <= d && a > b) : (c >= d && a < b);
+}
+
+// Every other condition.
+bool eval_condition_general(const RuleSet& rules, RuleSet::Id condition, const RuleWindow& window,
+                            std::uint64_t index, const PositionFlags& flags);
+
+// Whether the condition holds at window record `index`. The commonest rule,
+// one indicator crossing another, is tested here without a call.
+inline bool eval_condition(const RuleSet& rules, RuleSet::Id condition, const RuleWindow& window,
+                           std::uint64_t index, const PositionFlags& flags) {
+  const RuleSet::ConditionNode& node = rules.condition(condition);
+  if (node.crosses_references) return crossing_of_references(node, window, index) != node.invert;
+  return eval_condition_general(rules, condition, window, index, flags);
+}
 
 }  // namespace fendro

@@ -1,6 +1,7 @@
 // The outcome of a run: closed trades, the equity curve and the metrics.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -52,14 +53,21 @@ inline double step_return(double e0, double e1) { return is_tiny(e0) ? 0.0 : (e1
 // The first walk over the curve, fed one equity value at a time in bar
 // order: the sum of the step returns and the deepest drawdown. The bar loop
 // feeds it as it marks each bar, so the curve is not read again for it.
+//
+// A bar's drawdown ((peak - e) / peak) * 100 never rises with e under a fixed
+// peak (each step rounds monotonically), so the deepest one since the last
+// peak is that of the lowest equity since it: the division is made once per
+// peak, not once per bar, with the same result.
 class CurveWalk {
  public:
   void add(double e) {
     if (count_ != 0) sum_ += step_return(last_, e);
-    if (e > peak_) peak_ = e;
-    if (peak_ > 0.0) {
-      const double d = ((peak_ - e) / peak_) * 100.0;
-      if (d > max_drawdown_) max_drawdown_ = d;
+    if (e > peak_) {
+      settle_peak();
+      peak_ = e;
+      low_ = e;
+    } else if (e < low_) {
+      low_ = e;
     }
     last_ = e;
     ++count_;
@@ -67,12 +75,25 @@ class CurveWalk {
 
   std::size_t count() const { return count_; }
   double return_sum() const { return sum_; }
-  double max_drawdown() const { return max_drawdown_; }
+  double max_drawdown() const { return std::max(settled_drawdown_, drawdown_from_peak()); }
 
  private:
+  // The deepest drawdown since the current peak: NaN-free values only, as a
+  // NaN never passes the comparisons.
+  double drawdown_from_peak() const {
+    if (!(peak_ > 0.0)) return 0.0;
+    const double d = ((peak_ - low_) / peak_) * 100.0;
+    return d > 0.0 ? d : 0.0;
+  }
+  void settle_peak() {
+    const double d = drawdown_from_peak();
+    if (d > settled_drawdown_) settled_drawdown_ = d;
+  }
+
   double sum_ = -0.0;
   double peak_ = -std::numeric_limits<double>::infinity();
-  double max_drawdown_ = 0.0;
+  double low_ = std::numeric_limits<double>::infinity();  // lowest equity since the peak
+  double settled_drawdown_ = 0.0;  // deepest drawdown under the peaks before the current one
   double last_ = 0.0;
   std::size_t count_ = 0;
 };

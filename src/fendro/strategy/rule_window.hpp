@@ -24,82 +24,85 @@ struct BarRecord {
 // optional value per value key (the keys the rules reference). Storage grows
 // with the records actually held (at most twice them, never beyond the
 // capacity), so a capacity of 2^40 costs nothing until bars arrive.
+//
+// The values live in blocks of one optional per key, one block more than the
+// records held: the spare block is where the next record's values are
+// written, so a push hands it over as it stands rather than copying it, and
+// the leaving record's block, emptied, becomes the spare.
 class RuleWindow {
  public:
   RuleWindow(std::uint64_t capacity, std::size_t keys)
-      : capacity_(std::max<std::uint64_t>(capacity, 1)), keys_(keys), next_(keys, std::nullopt) {}
+      : capacity_(std::max<std::uint64_t>(capacity, 1)), keys_(keys), values_(keys, std::nullopt) {}
 
   std::uint64_t capacity() const { return capacity_; }
-  std::uint64_t size() const { return bars_.size(); }
+  std::uint64_t size() const { return held_; }
   std::size_t keys() const { return keys_; }
   // Records the storage has room for.
   std::size_t reserved() const { return bars_.capacity(); }
 
   // Record i, 0 = oldest. i < size().
-  BarRecord record(std::uint64_t i) const {
-    const std::size_t s = slot(i);
-    return {bars_[s], {values_.data() + s * keys_, keys_}};
-  }
+  BarRecord record(std::uint64_t i) const { return {bars_[slot(i)], {values_at(i), keys_}}; }
+
+  // The values of record i (i < size()), one per key.
+  const std::optional<double>* values_at(std::uint64_t i) const { return block(value_slot(i)); }
 
   // The value under `key` on record i (i < size()): record(i).values[key].
-  const std::optional<double>& value(std::uint64_t i, std::size_t key) const {
-    return values_[slot(i) * keys_ + key];
-  }
+  const std::optional<double>& value(std::uint64_t i, std::size_t key) const { return values_at(i)[key]; }
 
   // Values of the record the next push() appends; all absent after a push.
-  std::span<std::optional<double>> next_values() { return next_; }
+  // The view lasts until the next push.
+  std::span<std::optional<double>> next_values() { return {block(spare_), keys_}; }
 
   // Appends the candle with next_values(); the oldest record leaves first when full.
   void push(const Candle& c) {
-    std::optional<double>* to = nullptr;
-    if (bars_.size() < capacity_) {
-      if (bars_.size() == bars_.capacity()) grow();
+    if (held_ < capacity_) {
+      if (held_ == bars_.capacity()) grow();
       bars_.push_back(c);
+      ++held_;
+      // Blocks 0 .. held_ - 1 are the records, oldest first; a fresh spare follows.
       values_.resize(values_.size() + keys_);
-      to = values_.data() + (values_.size() - keys_);
-    } else {
-      bars_[head_] = c;
-      to = values_.data() + head_ * keys_;
-      if (++head_ == bars_.size()) head_ = 0;
+      spare_ = held_;
+      blocks_ = held_ + 1;
+      return;
     }
-    take_next(to);
+    bars_[head_] = c;
+    if (++head_ == held_) head_ = 0;
+    const std::size_t leaving = first_block_;
+    if (++first_block_ == blocks_) first_block_ = 0;
+    spare_ = leaving;
+    std::optional<double>* to = block(leaving);
+    for (std::size_t k = 0; k < keys_; ++k) to[k].reset();
   }
 
  private:
-  // Moves next_ into `to` and leaves next_ all absent, field by field: the
-  // values were stored a moment ago as a number and a flag, and a copy of the
-  // whole optional would read both at once, which waits for both stores to
-  // reach the cache rather than taking them as they stand.
-  void take_next(std::optional<double>* to) {
-    std::optional<double>* from = next_.data();
-    for (std::size_t k = 0; k < keys_; ++k) {
-      if (from[k].has_value()) {
-        to[k] = *from[k];
-        from[k].reset();
-      } else {
-        to[k].reset();
-      }
-    }
-  }
-
   void grow() {
-    const std::uint64_t want = std::min<std::uint64_t>(capacity_, std::max<std::size_t>(16, 2 * bars_.size()));
+    const std::uint64_t want = std::min<std::uint64_t>(capacity_, std::max<std::size_t>(16, 2 * held_));
     bars_.reserve(static_cast<std::size_t>(want));
-    values_.reserve(static_cast<std::size_t>(want) * keys_);
+    values_.reserve((static_cast<std::size_t>(want) + 1) * keys_);
   }
 
   std::size_t slot(std::uint64_t i) const {
     std::size_t s = head_ + static_cast<std::size_t>(i);
-    if (s >= bars_.size()) s -= bars_.size();
+    if (s >= held_) s -= held_;
     return s;
   }
+  std::size_t value_slot(std::uint64_t i) const {
+    std::size_t s = first_block_ + static_cast<std::size_t>(i);
+    if (s >= blocks_) s -= blocks_;
+    return s;
+  }
+  std::optional<double>* block(std::size_t b) { return values_.data() + b * keys_; }
+  const std::optional<double>* block(std::size_t b) const { return values_.data() + b * keys_; }
 
   std::uint64_t capacity_;
   std::size_t keys_;
   std::size_t head_ = 0;  // ring position of the oldest record once full
+  std::size_t held_ = 0;  // records held: bars_.size(), kept apart as it is read on every bar
+  std::size_t blocks_ = 1;       // value blocks in use: held_ + 1
+  std::size_t first_block_ = 0;  // block of the oldest record's values
+  std::size_t spare_ = 0;        // block of the next record's values
   std::vector<Candle> bars_;
-  std::vector<std::optional<double>> values_;  // keys_ per record
-  std::vector<std::optional<double>> next_;
+  std::vector<std::optional<double>> values_;  // keys_ per block
 };
 
 }  // namespace fendro
