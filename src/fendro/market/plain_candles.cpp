@@ -139,12 +139,13 @@ FENDRO_PLAIN_INLINE const char* usual_member(const char* p, const char* end, T& 
 }
 
 #if defined(__SSE2__)
-// The places of the commas and closing braces among the kSeparatorSpan
-// bytes at p, one bit each (the first byte in the lowest bit).
+// The places of the commas and closing brackets `kClose` among the
+// kSeparatorSpan bytes at p, one bit each (the first byte in the lowest bit).
 constexpr std::ptrdiff_t kSeparatorSpan = 128;
+template <char kClose>
 FENDRO_PLAIN_INLINE unsigned __int128 separators_at(const char* p) {
   const __m128i comma = _mm_set1_epi8(',');
-  const __m128i close = _mm_set1_epi8('}');
+  const __m128i close = _mm_set1_epi8(kClose);
   std::uint64_t half[2] = {0, 0};
   for (int k = 0; k < 8; ++k) {
     const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
@@ -181,7 +182,7 @@ FENDRO_PLAIN_INLINE bool member_between(const char* from, const char* to, const 
 // members are read each on its own rather than one after the other.
 FENDRO_PLAIN_INLINE const char* read_usual_object_at_once(const char* p, const char* end, Candle& c) {
   if (end - p < kUsualRoom) return nullptr;
-  unsigned __int128 s = separators_at(p);
+  unsigned __int128 s = separators_at<'}'>(p);
   const char* at[6];
   for (const char*& a : at) a = p + std::min(next_separator(s), kSeparatorSpan - 1);
   // The first five must be commas, the sixth the closing brace.
@@ -195,6 +196,44 @@ FENDRO_PLAIN_INLINE const char* read_usual_object_at_once(const char* p, const c
   ok &= member_between<word("\"low\":"), kLow6, 6>(at[2] + 1, at[3], end, c.low);
   ok &= member_between<word("\"close\":"), ~std::uint64_t{0}, 8>(at[3] + 1, at[4], end, c.close);
   ok &= member_between<word("\"volume\""), ~std::uint64_t{0}, 9>(at[4] + 1, at[5], end, c.volume);
+  return ok ? at[5] + 1 : nullptr;
+}
+
+// One element of an array candle between `from` (after the '[' or comma
+// before it) and `to` (the separator after it): blanks, a value of its
+// kind that reaches `to`, but for blanks.
+template <typename T>
+FENDRO_PLAIN_INLINE bool element_between(const char* from, const char* to, const char* end, T& out) {
+  const char* p = skip_blanks(from, end, kUsualRoom);
+  if (p == nullptr) return false;
+  if constexpr (std::is_same_v<T, double>) {
+    p = json::read_short_number(p, out);
+  } else {
+    p = json::read_short_integer(p, out);
+  }
+  return p == to || (p != nullptr && skip_blanks(p, end, kUsualRoom) == to);
+}
+
+// As read_array, for a candle of 5 or 6 elements whose closing bracket lies
+// within kSeparatorSpan bytes, its elements read each on its own.
+FENDRO_PLAIN_INLINE const char* read_array_at_once(const char* p, const char* end, Candle& c) {
+  if (end - p < kUsualRoom) return nullptr;
+  unsigned __int128 s = separators_at<']'>(p);
+  const char* at[6];
+  for (const char*& a : at) a = p + std::min(next_separator(s), kSeparatorSpan - 1);
+  // The first four must be commas; then the closing bracket, or a comma
+  // and the closing bracket.
+  if ((*at[0] & *at[1] & *at[2] & *at[3]) != ',' || (*at[0] | *at[1] | *at[2] | *at[3]) != ',') return nullptr;
+  const bool six = *at[4] == ',';
+  if (!six && *at[4] != ']') return nullptr;
+  if (six && *at[5] != ']') return nullptr;
+  bool ok = element_between(p + 1, at[0], end, c.time);
+  ok &= element_between(at[0] + 1, at[1], end, c.open);
+  ok &= element_between(at[1] + 1, at[2], end, c.high);
+  ok &= element_between(at[2] + 1, at[3], end, c.low);
+  ok &= element_between(at[3] + 1, at[4], end, c.close);
+  if (!six) return ok ? at[4] + 1 : nullptr;
+  ok &= element_between(at[4] + 1, at[5], end, c.volume);
   return ok ? at[5] + 1 : nullptr;
 }
 #endif
@@ -275,7 +314,15 @@ std::size_t read_plain_candles(std::string_view text, std::vector<Candle>& out, 
         next = read_object(p, end, c);
       }
     } else if (*p == '[') {
+#if defined(__SSE2__)
+      next = read_array_at_once(p, end, c);
+      if (next == nullptr) {
+        c = Candle{};
+        next = read_array(p, end, c);
+      }
+#else
       next = read_array(p, end, c);
+#endif
     }
     if (next == nullptr) break;
     make_room(out, static_cast<std::size_t>(end - next),
