@@ -114,6 +114,16 @@ const char* read_object(const char* p, const char* end, Candle& c) {
   return (seen & kRequiredFields) == kRequiredFields ? p + 1 : nullptr;
 }
 
+// A number of the kind of `out` at p; the end of it, or nullptr.
+template <typename T>
+FENDRO_PLAIN_INLINE const char* read_value(const char* p, T& out) {
+  if constexpr (std::is_same_v<T, double>) {
+    return json::read_short_number(p, out);
+  } else {
+    return json::read_short_integer(p, out);
+  }
+}
+
 // Blanks, the key of one member of a candle in the usual order (of
 // `length` bytes, the first eight of them `key` under `mask`), blanks and a
 // value of its kind at p; the end of the value, or nullptr.
@@ -122,11 +132,7 @@ FENDRO_PLAIN_INLINE const char* usual_key_and_value(const char* p, const char* e
   if ((p = skip_blanks(p, end, kUsualRoom)) == nullptr) return nullptr;
   if ((load8(p) & kMask) != kKey || (kLength == 9 && p[8] != ':')) return nullptr;
   if ((p = skip_blanks(p + kLength, end, kUsualRoom)) == nullptr) return nullptr;
-  if constexpr (std::is_same_v<T, double>) {
-    return json::read_short_number(p, out);
-  } else {
-    return json::read_short_integer(p, out);
-  }
+  return read_value(p, out);
 }
 
 // Such a member at p and the byte `after` it, blanks allowed before that
@@ -156,6 +162,11 @@ FENDRO_PLAIN_INLINE unsigned __int128 separators_at(const char* p) {
   return (static_cast<unsigned __int128>(half[1]) << 64) | half[0];
 }
 
+// The end `p` of a value reaches `to` (a separator), but for blanks.
+FENDRO_PLAIN_INLINE bool reaches(const char* p, const char* to, const char* end) {
+  return p == to || (p != nullptr && skip_blanks(p, end, kUsualRoom) == to);
+}
+
 // The place of the first separator left in `s` (kSeparatorSpan or more
 // when none is), which is then taken out. Without branches: where the
 // sixth separator of a candle falls varies from one candle to the next.
@@ -173,8 +184,16 @@ FENDRO_PLAIN_INLINE std::ptrdiff_t next_separator(unsigned __int128& s) {
 // its key, blanks, a value of its kind that reaches `to`, but for blanks.
 template <std::uint64_t kKey, std::uint64_t kMask, int kLength, typename T>
 FENDRO_PLAIN_INLINE bool member_between(const char* from, const char* to, const char* end, T& out) {
-  const char* p = usual_key_and_value<kKey, kMask, kLength>(from, end, out);
-  return p == to || (p != nullptr && skip_blanks(p, end, kUsualRoom) == to);
+  return reaches(usual_key_and_value<kKey, kMask, kLength>(from, end, out), to, end);
+}
+
+// The places of the first six commas or closing brackets `kClose` of the
+// candle at p (kUsualRoom bytes readable), or of its last byte looked at
+// for those not among the kSeparatorSpan bytes at p.
+template <char kClose>
+FENDRO_PLAIN_INLINE void first_separators(const char* p, const char* (&at)[6]) {
+  unsigned __int128 s = separators_at<kClose>(p);
+  for (const char*& a : at) a = p + std::min(next_separator(s), kSeparatorSpan - 1);
 }
 
 // As read_usual_object, for a candle whose closing brace lies within
@@ -182,9 +201,8 @@ FENDRO_PLAIN_INLINE bool member_between(const char* from, const char* to, const 
 // members are read each on its own rather than one after the other.
 FENDRO_PLAIN_INLINE const char* read_usual_object_at_once(const char* p, const char* end, Candle& c) {
   if (end - p < kUsualRoom) return nullptr;
-  unsigned __int128 s = separators_at<'}'>(p);
   const char* at[6];
-  for (const char*& a : at) a = p + std::min(next_separator(s), kSeparatorSpan - 1);
+  first_separators<'}'>(p, at);
   // The first five must be commas, the sixth the closing brace.
   if ((*at[0] & *at[1] & *at[2] & *at[3] & *at[4]) != ',' || *at[5] != '}' ||
       (*at[0] | *at[1] | *at[2] | *at[3] | *at[4]) != ',') {
@@ -205,22 +223,15 @@ FENDRO_PLAIN_INLINE const char* read_usual_object_at_once(const char* p, const c
 template <typename T>
 FENDRO_PLAIN_INLINE bool element_between(const char* from, const char* to, const char* end, T& out) {
   const char* p = skip_blanks(from, end, kUsualRoom);
-  if (p == nullptr) return false;
-  if constexpr (std::is_same_v<T, double>) {
-    p = json::read_short_number(p, out);
-  } else {
-    p = json::read_short_integer(p, out);
-  }
-  return p == to || (p != nullptr && skip_blanks(p, end, kUsualRoom) == to);
+  return p != nullptr && reaches(read_value(p, out), to, end);
 }
 
 // As read_array, for a candle of 5 or 6 elements whose closing bracket lies
 // within kSeparatorSpan bytes, its elements read each on its own.
 FENDRO_PLAIN_INLINE const char* read_array_at_once(const char* p, const char* end, Candle& c) {
   if (end - p < kUsualRoom) return nullptr;
-  unsigned __int128 s = separators_at<']'>(p);
   const char* at[6];
-  for (const char*& a : at) a = p + std::min(next_separator(s), kSeparatorSpan - 1);
+  first_separators<']'>(p, at);
   // The first four must be commas; then the closing bracket, or a comma
   // and the closing bracket.
   if ((*at[0] & *at[1] & *at[2] & *at[3]) != ',' || (*at[0] | *at[1] | *at[2] | *at[3]) != ',') return nullptr;
@@ -271,16 +282,17 @@ const char* read_array(const char* p, const char* end, Candle& c) {
 constexpr std::size_t kLongList = 1024;
 
 // Before appending to a full `out` that is already long: room for as many
-// more candles as the text ahead holds at 7/8 of `bytes_each`, the mean
-// length so far. A guess on the high side costs only address space (the
+// more candles as the `bytes_ahead` of text hold at 7/8 of the mean length
+// so far, `bytes_read` over the `read` candles of this call. A guess on the high side costs only address space (the
 // pages are never touched, and the reader of the list gives a room twice
 // too large back); one on the low side would grow the vector once more
 // near the end, holding both copies for a moment, so prices that get
 // shorter later in the list are allowed for. At least half as many again,
 // so that a low guess still grows the vector geometrically.
-void make_room(std::vector<Candle>& out, std::size_t bytes_ahead, std::size_t bytes_each) {
+void make_room(std::vector<Candle>& out, std::size_t bytes_ahead, std::size_t bytes_read, std::size_t read) {
   const std::size_t n = out.size();
   if (n != out.capacity() || n < kLongList) return;
+  const std::size_t bytes_each = bytes_read / read;
   const std::size_t at_least = std::max<std::size_t>(bytes_each - bytes_each / 8, 1);
   out.reserve(std::max(n + bytes_ahead / at_least + 1, n + n / 2));
   // Filling a long list otherwise faults once per 4 KiB, which costs about
@@ -325,8 +337,8 @@ std::size_t read_plain_candles(std::string_view text, std::vector<Candle>& out, 
 #endif
     }
     if (next == nullptr) break;
-    make_room(out, static_cast<std::size_t>(end - next),
-              static_cast<std::size_t>(next - begin) / (out.size() - first + 1));
+    make_room(out, static_cast<std::size_t>(end - next), static_cast<std::size_t>(next - begin),
+              out.size() - first + 1);
     out.push_back(c);
     taken = next;
     // Blanks may stand around the comma before the next candle.
