@@ -66,8 +66,13 @@ inline std::string spaced(std::string_view compact) {
 // How the text is laid out: compact, or spaced as JSON writers do by default.
 enum class Blanks { kNone, kDefault };
 
+// How each candle is written: an object with named fields, or an array
+// [time, open, high, low, close, volume].
+enum class CandleForm { kObject, kArray };
+
 inline std::string make_prove_command(std::size_t candles, std::string_view strategy_json,
-                                      Blanks blanks = Blanks::kNone) {
+                                      Blanks blanks = Blanks::kNone,
+                                      CandleForm form = CandleForm::kObject) {
   std::string out;
   out.reserve(candles * 100 + strategy_json.size() + 128);
   out += R"({"cmd":"prove","spec":{"strategy":)";
@@ -88,19 +93,20 @@ inline std::string make_prove_command(std::size_t candles, std::string_view stra
     const std::uint64_t low = low_base > low_gap + 500 ? low_base - low_gap : low_base;
     const std::uint64_t volume = 1000 + rng.below(50'000'000);  // thousandths
     if (i > 0) out += ',';
-    out += R"({"time":)";
+    const bool named = form == CandleForm::kObject;
+    out += named ? R"({"time":)" : "[";
     out += std::to_string(time);
-    out += R"(,"open":)";
+    out += named ? R"(,"open":)" : ",";
     detail::append_fixed(out, open, 2);
-    out += R"(,"high":)";
+    out += named ? R"(,"high":)" : ",";
     detail::append_fixed(out, high, 2);
-    out += R"(,"low":)";
+    out += named ? R"(,"low":)" : ",";
     detail::append_fixed(out, low, 2);
-    out += R"(,"close":)";
+    out += named ? R"(,"close":)" : ",";
     detail::append_fixed(out, close, 2);
-    out += R"(,"volume":)";
+    out += named ? R"(,"volume":)" : ",";
     detail::append_fixed(out, volume, 3);
-    out += '}';
+    out += named ? '}' : ']';
     time += 60'000;
   }
   out += "]}}";

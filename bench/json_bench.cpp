@@ -3,6 +3,8 @@
 // JSON writers make by default (a space after each comma and colon).
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
 #include <map>
 #include <optional>
 #include <tuple>
@@ -24,22 +26,36 @@ constexpr std::string_view kStrategy =
     R"("entry":[{"cross_above":["fast","slow"]}],"exit":[{"cross_below":["fast","slow"]}]})";
 
 using fendro::bench::Blanks;
+using fendro::bench::CandleForm;
 
 // The command text of `candles` candles with `strategy`, laid out as
-// `blanks` says, made once.
+// `blanks` and `form` say, made once.
 const std::string& command(std::size_t candles, Blanks blanks = Blanks::kNone,
-                           std::string_view strategy = kStrategy) {
-  static std::map<std::tuple<std::size_t, Blanks, const char*>, std::string> texts;
-  const auto key = std::tuple{candles, blanks, strategy.data()};
+                           std::string_view strategy = kStrategy, CandleForm form = CandleForm::kObject) {
+  static std::map<std::tuple<std::size_t, Blanks, const char*, CandleForm>, std::string> texts;
+  const auto key = std::tuple{candles, blanks, strategy.data(), form};
   auto found = texts.find(key);
   if (found == texts.end()) {
-    found = texts.emplace(key, fendro::bench::make_prove_command(candles, strategy, blanks)).first;
+    found = texts.emplace(key, fendro::bench::make_prove_command(candles, strategy, blanks, form)).first;
   }
   return found->second;
 }
 
-// The layout of a benchmark's text: its second argument.
-Blanks blanks_of(const benchmark::State& state) { return state.range(1) != 0 ? Blanks::kDefault : Blanks::kNone; }
+// Minor page faults of this process so far.
+long minor_faults() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_minflt;
+}
+
+// The layout of a benchmark's text, its second argument: 0 compact objects,
+// 1 spaced objects, 2 compact arrays, 3 spaced arrays.
+Blanks blanks_of(const benchmark::State& state) {
+  return (state.range(1) & 1) != 0 ? Blanks::kDefault : Blanks::kNone;
+}
+CandleForm form_of(const benchmark::State& state) {
+  return (state.range(1) & 2) != 0 ? CandleForm::kArray : CandleForm::kObject;
+}
 
 void BM_ParseProveCommand(benchmark::State& state) {
   const std::string& text = command(static_cast<std::size_t>(state.range(0)));
@@ -65,7 +81,9 @@ BENCHMARK(BM_ParseProveCommand)
 // The command as the module reads it: the tree of everything but the candles,
 // which are decoded from the text in the same pass.
 void BM_ParseProveCommandReadingCandles(benchmark::State& state) {
-  const std::string& text = command(static_cast<std::size_t>(state.range(0)), blanks_of(state));
+  const std::string& text =
+      command(static_cast<std::size_t>(state.range(0)), blanks_of(state), kStrategy, form_of(state));
+  const long faults_before = minor_faults();
   for (auto _ : state) {
     std::optional<fendro::Result<fendro::MarketData, std::string>> data;
     auto doc = fendro::json::parse_deferring(text, "data", [&](fendro::json::Cursor& cur) {
@@ -75,17 +93,22 @@ void BM_ParseProveCommandReadingCandles(benchmark::State& state) {
     benchmark::DoNotOptimize(doc);
     benchmark::DoNotOptimize(data);
   }
+  state.counters["faults"] = benchmark::Counter(static_cast<double>(minor_faults() - faults_before),
+                                                benchmark::Counter::kAvgIterations);
+  state.counters["ns_per_candle"] = benchmark::Counter(
+      static_cast<double>(state.range(0)), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   state.counters["MB/s"] = benchmark::Counter(static_cast<double>(text.size()) / 1e6,
                                               benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_ParseProveCommandReadingCandles)
-    ->ArgsProduct({{10'000, 1'000'000}, {0, 1}})
-    ->ArgNames({"candles", "spaced"})
+    ->ArgsProduct({{10'000, 1'000'000}, {0, 1, 2, 3}})
+    ->ArgNames({"candles", "layout"})
     ->MinTime(3.0)
     ->Unit(benchmark::kMillisecond);
 
-// The whole command as the module runs it, on compact text (spaced:0) and
-// on the text JSON writers make by default (spaced:1), in ns per candle.
+// The whole command as the module runs it, on compact text and on the text
+// JSON writers make by default, candles as objects or arrays (the layouts
+// above), in ns per candle.
 constexpr std::string_view kProveStrategy =
     R"({"symbol":"BTCUSDT","timeframe":"1m",)"
     R"("indicators":{"fast":{"type":"Sma","params":[10]},"slow":{"type":"Sma","params":[30]}},)"
@@ -95,7 +118,7 @@ constexpr std::string_view kProveStrategy =
 
 void BM_ProveCommandLayout(benchmark::State& state) {
   const auto candles = static_cast<std::size_t>(state.range(0));
-  const std::string& text = command(candles, blanks_of(state), kProveStrategy);
+  const std::string& text = command(candles, blanks_of(state), kProveStrategy, form_of(state));
   for (auto _ : state) {
     std::string response = fendro::apply_command(text);
     if (response.find("\"ok\":false") != std::string::npos) state.SkipWithError(response.c_str());
@@ -105,8 +128,8 @@ void BM_ProveCommandLayout(benchmark::State& state) {
       static_cast<double>(candles), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_ProveCommandLayout)
-    ->ArgsProduct({{10'000, 1'000'000}, {0, 1}})
-    ->ArgNames({"candles", "spaced"})
+    ->ArgsProduct({{10'000, 1'000'000}, {0, 1, 2, 3}})
+    ->ArgNames({"candles", "layout"})
     ->MinTime(2.0)
     ->Unit(benchmark::kMillisecond);
 

@@ -114,6 +114,16 @@ const char* read_object(const char* p, const char* end, Candle& c) {
   return (seen & kRequiredFields) == kRequiredFields ? p + 1 : nullptr;
 }
 
+// A number of the kind of `out` at p; the end of it, or nullptr.
+template <typename T>
+FENDRO_PLAIN_INLINE const char* read_value(const char* p, T& out) {
+  if constexpr (std::is_same_v<T, double>) {
+    return json::read_short_number(p, out);
+  } else {
+    return json::read_short_integer(p, out);
+  }
+}
+
 // Blanks, the key of one member of a candle in the usual order (of
 // `length` bytes, the first eight of them `key` under `mask`), blanks and a
 // value of its kind at p; the end of the value, or nullptr.
@@ -122,11 +132,7 @@ FENDRO_PLAIN_INLINE const char* usual_key_and_value(const char* p, const char* e
   if ((p = skip_blanks(p, end, kUsualRoom)) == nullptr) return nullptr;
   if ((load8(p) & kMask) != kKey || (kLength == 9 && p[8] != ':')) return nullptr;
   if ((p = skip_blanks(p + kLength, end, kUsualRoom)) == nullptr) return nullptr;
-  if constexpr (std::is_same_v<T, double>) {
-    return json::read_short_number(p, out);
-  } else {
-    return json::read_short_integer(p, out);
-  }
+  return read_value(p, out);
 }
 
 // Such a member at p and the byte `after` it, blanks allowed before that
@@ -139,12 +145,13 @@ FENDRO_PLAIN_INLINE const char* usual_member(const char* p, const char* end, T& 
 }
 
 #if defined(__SSE2__)
-// The places of the commas and closing braces among the kSeparatorSpan
-// bytes at p, one bit each (the first byte in the lowest bit).
+// The places of the commas and closing brackets `kClose` among the
+// kSeparatorSpan bytes at p, one bit each (the first byte in the lowest bit).
 constexpr std::ptrdiff_t kSeparatorSpan = 128;
+template <char kClose>
 FENDRO_PLAIN_INLINE unsigned __int128 separators_at(const char* p) {
   const __m128i comma = _mm_set1_epi8(',');
-  const __m128i close = _mm_set1_epi8('}');
+  const __m128i close = _mm_set1_epi8(kClose);
   std::uint64_t half[2] = {0, 0};
   for (int k = 0; k < 8; ++k) {
     const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
@@ -153,6 +160,11 @@ FENDRO_PLAIN_INLINE unsigned __int128 separators_at(const char* p) {
     half[k / 4] |= bits << (16 * (k % 4));
   }
   return (static_cast<unsigned __int128>(half[1]) << 64) | half[0];
+}
+
+// The end `p` of a value reaches `to` (a separator), but for blanks.
+FENDRO_PLAIN_INLINE bool reaches(const char* p, const char* to, const char* end) {
+  return p == to || (p != nullptr && skip_blanks(p, end, kUsualRoom) == to);
 }
 
 // The place of the first separator left in `s` (kSeparatorSpan or more
@@ -172,8 +184,16 @@ FENDRO_PLAIN_INLINE std::ptrdiff_t next_separator(unsigned __int128& s) {
 // its key, blanks, a value of its kind that reaches `to`, but for blanks.
 template <std::uint64_t kKey, std::uint64_t kMask, int kLength, typename T>
 FENDRO_PLAIN_INLINE bool member_between(const char* from, const char* to, const char* end, T& out) {
-  const char* p = usual_key_and_value<kKey, kMask, kLength>(from, end, out);
-  return p == to || (p != nullptr && skip_blanks(p, end, kUsualRoom) == to);
+  return reaches(usual_key_and_value<kKey, kMask, kLength>(from, end, out), to, end);
+}
+
+// The places of the first six commas or closing brackets `kClose` of the
+// candle at p (kUsualRoom bytes readable), or of its last byte looked at
+// for those not among the kSeparatorSpan bytes at p.
+template <char kClose>
+FENDRO_PLAIN_INLINE void first_separators(const char* p, const char* (&at)[6]) {
+  unsigned __int128 s = separators_at<kClose>(p);
+  for (const char*& a : at) a = p + std::min(next_separator(s), kSeparatorSpan - 1);
 }
 
 // As read_usual_object, for a candle whose closing brace lies within
@@ -181,9 +201,8 @@ FENDRO_PLAIN_INLINE bool member_between(const char* from, const char* to, const 
 // members are read each on its own rather than one after the other.
 FENDRO_PLAIN_INLINE const char* read_usual_object_at_once(const char* p, const char* end, Candle& c) {
   if (end - p < kUsualRoom) return nullptr;
-  unsigned __int128 s = separators_at(p);
   const char* at[6];
-  for (const char*& a : at) a = p + std::min(next_separator(s), kSeparatorSpan - 1);
+  first_separators<'}'>(p, at);
   // The first five must be commas, the sixth the closing brace.
   if ((*at[0] & *at[1] & *at[2] & *at[3] & *at[4]) != ',' || *at[5] != '}' ||
       (*at[0] | *at[1] | *at[2] | *at[3] | *at[4]) != ',') {
@@ -195,6 +214,37 @@ FENDRO_PLAIN_INLINE const char* read_usual_object_at_once(const char* p, const c
   ok &= member_between<word("\"low\":"), kLow6, 6>(at[2] + 1, at[3], end, c.low);
   ok &= member_between<word("\"close\":"), ~std::uint64_t{0}, 8>(at[3] + 1, at[4], end, c.close);
   ok &= member_between<word("\"volume\""), ~std::uint64_t{0}, 9>(at[4] + 1, at[5], end, c.volume);
+  return ok ? at[5] + 1 : nullptr;
+}
+
+// One element of an array candle between `from` (after the '[' or comma
+// before it) and `to` (the separator after it): blanks, a value of its
+// kind that reaches `to`, but for blanks.
+template <typename T>
+FENDRO_PLAIN_INLINE bool element_between(const char* from, const char* to, const char* end, T& out) {
+  const char* p = skip_blanks(from, end, kUsualRoom);
+  return p != nullptr && reaches(read_value(p, out), to, end);
+}
+
+// As read_array, for a candle of 5 or 6 elements whose closing bracket lies
+// within kSeparatorSpan bytes, its elements read each on its own.
+FENDRO_PLAIN_INLINE const char* read_array_at_once(const char* p, const char* end, Candle& c) {
+  if (end - p < kUsualRoom) return nullptr;
+  const char* at[6];
+  first_separators<']'>(p, at);
+  // The first four must be commas; then the closing bracket, or a comma
+  // and the closing bracket.
+  if ((*at[0] & *at[1] & *at[2] & *at[3]) != ',' || (*at[0] | *at[1] | *at[2] | *at[3]) != ',') return nullptr;
+  const bool six = *at[4] == ',';
+  if (!six && *at[4] != ']') return nullptr;
+  if (six && *at[5] != ']') return nullptr;
+  bool ok = element_between(p + 1, at[0], end, c.time);
+  ok &= element_between(at[0] + 1, at[1], end, c.open);
+  ok &= element_between(at[1] + 1, at[2], end, c.high);
+  ok &= element_between(at[2] + 1, at[3], end, c.low);
+  ok &= element_between(at[3] + 1, at[4], end, c.close);
+  if (!six) return ok ? at[4] + 1 : nullptr;
+  ok &= element_between(at[4] + 1, at[5], end, c.volume);
   return ok ? at[5] + 1 : nullptr;
 }
 #endif
@@ -232,16 +282,17 @@ const char* read_array(const char* p, const char* end, Candle& c) {
 constexpr std::size_t kLongList = 1024;
 
 // Before appending to a full `out` that is already long: room for as many
-// more candles as the text ahead holds at 7/8 of `bytes_each`, the mean
-// length so far. A guess on the high side costs only address space (the
+// more candles as the `bytes_ahead` of text hold at 7/8 of the mean length
+// so far, `bytes_read` over the `read` candles of this call. A guess on the high side costs only address space (the
 // pages are never touched, and the reader of the list gives a room twice
 // too large back); one on the low side would grow the vector once more
 // near the end, holding both copies for a moment, so prices that get
 // shorter later in the list are allowed for. At least half as many again,
 // so that a low guess still grows the vector geometrically.
-void make_room(std::vector<Candle>& out, std::size_t bytes_ahead, std::size_t bytes_each) {
+void make_room(std::vector<Candle>& out, std::size_t bytes_ahead, std::size_t bytes_read, std::size_t read) {
   const std::size_t n = out.size();
   if (n != out.capacity() || n < kLongList) return;
+  const std::size_t bytes_each = bytes_read / read;
   const std::size_t at_least = std::max<std::size_t>(bytes_each - bytes_each / 8, 1);
   out.reserve(std::max(n + bytes_ahead / at_least + 1, n + n / 2));
   // Filling a long list otherwise faults once per 4 KiB, which costs about
@@ -275,11 +326,19 @@ std::size_t read_plain_candles(std::string_view text, std::vector<Candle>& out, 
         next = read_object(p, end, c);
       }
     } else if (*p == '[') {
+#if defined(__SSE2__)
+      next = read_array_at_once(p, end, c);
+      if (next == nullptr) {
+        c = Candle{};
+        next = read_array(p, end, c);
+      }
+#else
       next = read_array(p, end, c);
+#endif
     }
     if (next == nullptr) break;
-    make_room(out, static_cast<std::size_t>(end - next),
-              static_cast<std::size_t>(next - begin) / (out.size() - first + 1));
+    make_room(out, static_cast<std::size_t>(end - next), static_cast<std::size_t>(next - begin),
+              out.size() - first + 1);
     out.push_back(c);
     taken = next;
     // Blanks may stand around the comma before the next candle.
