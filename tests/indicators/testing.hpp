@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -135,6 +136,17 @@ inline bool same_bits(const Values& a, const Values& b) {
     if (!same_value(a[i], b[i])) return false;
   }
   return true;
+}
+
+// The sample standard deviation (divisor n - 1), summed the plain way: the
+// reference the volatility tests compare with.
+inline double sample_sd(const std::vector<double>& xs) {
+  double mean = 0.0;
+  for (double x : xs) mean += x;
+  mean /= static_cast<double>(xs.size());
+  double ss = 0.0;
+  for (double x : xs) ss += (x - mean) * (x - mean);
+  return std::sqrt(ss / static_cast<double>(xs.size() - 1));
 }
 
 // One hand-worked run over flat candles with the given closes.

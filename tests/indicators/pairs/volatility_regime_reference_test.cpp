@@ -15,15 +15,6 @@
 namespace fendro::testing::pairs {
 namespace {
 
-double sample_sd(const std::vector<double>& xs) {
-  double mean = 0.0;
-  for (double x : xs) mean += x;
-  mean /= static_cast<double>(xs.size());
-  double ss = 0.0;
-  for (double x : xs) ss += (x - mean) * (x - mean);
-  return std::sqrt(ss / static_cast<double>(xs.size() - 1));
-}
-
 // Linear interpolation between the closest ranks of an ascending list.
 double quantile(const std::vector<double>& sorted, double q) {
   const double h = q * static_cast<double>(sorted.size() - 1);

@@ -16,15 +16,6 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-double sample_sd(const std::vector<double>& xs) {
-  double mean = 0.0;
-  for (double x : xs) mean += x;
-  mean /= static_cast<double>(xs.size());
-  double ss = 0.0;
-  for (double x : xs) ss += (x - mean) * (x - mean);
-  return std::sqrt(ss / static_cast<double>(xs.size() - 1));
-}
-
 TEST(VolCloseEstimators, HandWorkedValues) {
   const double r1 = cr::log(110.0 / 100.0);
   const double r2 = cr::log(99.0 / 110.0);
