@@ -148,6 +148,8 @@ FENDRO_PLAIN_INLINE const char* usual_member(const char* p, const char* end, T& 
 // The places of the commas and closing brackets `kClose` among the
 // kSeparatorSpan bytes at p, one bit each (the first byte in the lowest bit).
 constexpr std::ptrdiff_t kSeparatorSpan = 128;
+// The readers ask for kUsualRoom readable bytes before looking at the span.
+static_assert(kSeparatorSpan <= kUsualRoom);
 template <char kClose>
 FENDRO_PLAIN_INLINE unsigned __int128 separators_at(const char* p) {
   const __m128i comma = _mm_set1_epi8(',');
