@@ -73,9 +73,9 @@ FENDRO_INPUTS_INLINE char* put_spelled_float(char* p, const CandleSpellings& s, 
   return p + s.length[field];
 }
 
-}  // namespace
-
-char* put_spelled_candle(char* p, const Candle& c, const CandleSpellings& s) {
+// As put_candle, copying the numbers spelled at `s` (kSpellingRoom bytes
+// readable at each) instead of writing them.
+FENDRO_INPUTS_INLINE char* put_spelled_candle(char* p, const Candle& c, const CandleSpellings& s) {
   p = put(p, "{\"close\":");
   p = put_spelled_float(p, s, 4, c.close);
   p = put(p, ",\"high\":");
@@ -96,6 +96,8 @@ char* put_spelled_candle(char* p, const Candle& c, const CandleSpellings& s) {
   *p++ = '}';
   return p;
 }
+
+}  // namespace
 
 namespace {
 

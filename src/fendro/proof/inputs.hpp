@@ -23,10 +23,6 @@ inline constexpr std::size_t kCandleTextMax = 5 * kFloatTextMax + 24 + 64;
 // (kCandleTextMax bytes of room); returns the end.
 char* put_candle(char* p, const Candle& c);
 
-// As put_candle, copying the numbers spelled at `s` (kSpellingRoom bytes
-// readable at each) instead of writing them.
-char* put_spelled_candle(char* p, const Candle& c, const CandleSpellings& s);
-
 // The start of the inputs document, its candles hashed as a reading decodes
 // them: while the text is still at hand, and copied where it is already
 // spelled as the document spells it. It serves the inputs hash of data that
