@@ -2,7 +2,9 @@
 // same candles (f64 bits included) or the same error text. Checked twice:
 // on the text alone, and as the "data" member of a command the way the
 // command entry reads it, in the same pass as the parse; and again on the
-// text laid out with blanks as JSON writers put them.
+// text laid out with blanks as JSON writers put them. The candles hashed
+// while they are read give the inputs hash written afresh from the
+// decoded candles.
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +14,8 @@
 
 #include "fendro/json/parse.hpp"
 #include "fendro/market/read_market_data.hpp"
+#include "fendro/proof/inputs.hpp"
+#include "fendro/proof/proof.hpp"
 #include "../market/json_layouts.hpp"
 #include "fuzz_check.hpp"
 
@@ -68,7 +72,9 @@ void check(std::string_view text) {
   command.append(text);
   command += '}';
   std::optional<Reading> during;
-  auto deferred = json::parse_deferring(command, "data", [&](json::Cursor& cur) { during = read_market_data(cur); });
+  CandleSeal seal;
+  auto deferred =
+      json::parse_deferring(command, "data", [&](json::Cursor& cur) { during = read_market_data(cur, &seal); });
   const auto whole = json::parse(command);
   if (!whole) {
     fuzz::expect(!deferred, "the command parses only with the decoder", command);
@@ -78,6 +84,11 @@ void check(std::string_view text) {
   if (!deferred) fuzz::fail("the command fails only with the decoder", command, deferred.error().display());
   fuzz::expect(during.has_value(), "the decoder never ran", command);
   expect_same_reading(read_market_data(*whole->root.find("data")), *during, command);
+  if (during->ok()) {
+    const ProofSpec spec{.strategy = json::Value::null(), .dataset_ref = "fuzz"};
+    const auto sealed = inputs_hash(spec, **during, {}, &seal);
+    fuzz::expect_same(*sealed, inputs_hash(spec, **during), "the sealed inputs hash differs");
+  }
 }
 
 }  // namespace

@@ -93,13 +93,24 @@ FENDRO_SHORT_NUMBER_INLINE const char* read_short_integer(const char* p, std::in
 // ten: one correctly rounded operation, the parser's own value for such a
 // text. Returns the end of the number, or nullptr; the caller checks what
 // follows it.
-FENDRO_SHORT_NUMBER_INLINE const char* read_short_number(const char* p, double& out) {
+//
+// With kFixed, `fixed` is also given how many of the number's first bytes
+// spell it in the fixed decimal form, or 0 when they do not: no exponent,
+// at most seven digits before the point, at most eight after it and the
+// last of those not 0, nor a minus before a zero value, 16 bytes at most;
+// a lone ".0" is left out ("101.0" gives the three bytes "101"). Such a
+// spelling is exactly the value's text with eight decimals and their
+// trailing zeros dropped: at most 15 digits are scaled, so the value times
+// 10^8 is within far less than a half of the integer they spell.
+template <bool kFixed>
+FENDRO_SHORT_NUMBER_INLINE const char* read_short_number_as(const char* p, double& out, unsigned& fixed) {
   using namespace short_number_detail;
+  const char* const start = p;
   const bool negative = *p == '-';
   p += negative;
   const std::uint64_t x = detail::load8(p);
   const std::uint64_t mask = digit_mask(x);
-  const unsigned int_digits = static_cast<unsigned>(std::countr_zero(mask)) / 8;  // 8 for none
+  unsigned int_digits = static_cast<unsigned>(std::countr_zero(mask)) / 8;  // 8 for none
   if (int_digits == 0 || (*p == '0' && int_digits > 1)) return nullptr;
   std::uint64_t sig;
   unsigned frac_digits = 0;
@@ -115,6 +126,7 @@ FENDRO_SHORT_NUMBER_INLINE const char* read_short_number(const char* p, double& 
   } else {
     const unsigned n = digit_run(p, sig);
     if (n == 0) return nullptr;
+    int_digits = n;
     end = p + n;
     if (*end == '.') {
       std::uint64_t frac = 0;
@@ -124,8 +136,18 @@ FENDRO_SHORT_NUMBER_INLINE const char* read_short_number(const char* p, double& 
       end += 1 + frac_digits;
     }
   }
+  if constexpr (kFixed) {
+    // Without branches: the digit counts of prices vary from one to the next.
+    const auto length = static_cast<unsigned>(end - start);
+    const bool last_zero = end[-1] == '0';
+    const bool plain = int_digits <= 7 && frac_digits <= 8 && length <= 16 && !(negative && sig == 0) &&
+                       (frac_digits == 0 || !last_zero || frac_digits == 1);
+    const unsigned dropped = (frac_digits == 1 && last_zero) ? 2 : 0;
+    fixed = plain ? length - dropped : 0;
+  }
   int e10 = -static_cast<int>(frac_digits);
   if ((*end | 0x20) == 'e') {
+    if constexpr (kFixed) fixed = 0;
     ++end;
     const bool exp_negative = *end == '-';
     end += *end == '-' || *end == '+';
@@ -143,6 +165,16 @@ FENDRO_SHORT_NUMBER_INLINE const char* read_short_number(const char* p, double& 
   const double v = e10 < 0 ? m / kPow10F[-e10] : m * kPow10F[e10];
   out = negative ? -v : v;
   return end;
+}
+
+FENDRO_SHORT_NUMBER_INLINE const char* read_short_number(const char* p, double& out) {
+  unsigned unused;
+  return read_short_number_as<false>(p, out, unused);
+}
+
+// As read_short_number, with the length of its fixed-form spelling.
+FENDRO_SHORT_NUMBER_INLINE const char* read_short_number(const char* p, double& out, unsigned& fixed) {
+  return read_short_number_as<true>(p, out, fixed);
 }
 
 #undef FENDRO_SHORT_NUMBER_INLINE

@@ -124,15 +124,44 @@ FENDRO_PLAIN_INLINE const char* read_value(const char* p, T& out) {
   }
 }
 
+// Where a value's spelling goes, when it is asked for (kSpell): a place
+// and a length in a CandleSpellings.
+struct SpellingSlot {
+  const char** at;
+  std::uint32_t* length;
+};
+
+// As read_value, also noting at `slot` where the value is spelled: an
+// integer by its digits, a float in the fixed decimal form only.
+template <bool kSpell, typename T>
+FENDRO_PLAIN_INLINE const char* read_value(const char* p, T& out, SpellingSlot slot) {
+  if constexpr (!kSpell) {
+    return read_value(p, out);
+  } else if constexpr (std::is_same_v<T, double>) {
+    unsigned fixed = 0;
+    const char* const end = json::read_short_number(p, out, fixed);
+    *slot.at = p;
+    *slot.length = fixed;
+    return end;
+  } else {
+    const char* const end = json::read_short_integer(p, out);
+    const std::size_t length = end != nullptr ? static_cast<std::size_t>(end - p) : 0;
+    *slot.at = p;
+    *slot.length = static_cast<std::uint32_t>(length <= kSpellingRoom ? length : 0);
+    return end;
+  }
+}
+
 // Blanks, the key of one member of a candle in the usual order (of
 // `length` bytes, the first eight of them `key` under `mask`), blanks and a
 // value of its kind at p; the end of the value, or nullptr.
-template <std::uint64_t kKey, std::uint64_t kMask, int kLength, typename T>
-FENDRO_PLAIN_INLINE const char* usual_key_and_value(const char* p, const char* end, T& out) {
+template <std::uint64_t kKey, std::uint64_t kMask, int kLength, bool kSpell = false, typename T>
+FENDRO_PLAIN_INLINE const char* usual_key_and_value(const char* p, const char* end, T& out,
+                                                     SpellingSlot slot = {}) {
   if ((p = skip_blanks(p, end, kUsualRoom)) == nullptr) return nullptr;
   if ((load8(p) & kMask) != kKey || (kLength == 9 && p[8] != ':')) return nullptr;
   if ((p = skip_blanks(p + kLength, end, kUsualRoom)) == nullptr) return nullptr;
-  return read_value(p, out);
+  return read_value<kSpell>(p, out, slot);
 }
 
 // Such a member at p and the byte `after` it, blanks allowed before that
@@ -184,9 +213,20 @@ FENDRO_PLAIN_INLINE std::ptrdiff_t next_separator(unsigned __int128& s) {
 // One member of a candle in the usual order between `from` (after the '{'
 // or comma before it) and `to` (the separator after its value): blanks,
 // its key, blanks, a value of its kind that reaches `to`, but for blanks.
-template <std::uint64_t kKey, std::uint64_t kMask, int kLength, typename T>
-FENDRO_PLAIN_INLINE bool member_between(const char* from, const char* to, const char* end, T& out) {
-  return reaches(usual_key_and_value<kKey, kMask, kLength>(from, end, out), to, end);
+template <std::uint64_t kKey, std::uint64_t kMask, int kLength, bool kSpell, typename T>
+FENDRO_PLAIN_INLINE bool member_between(const char* from, const char* to, const char* end, T& out,
+                                        SpellingSlot slot) {
+  return reaches(usual_key_and_value<kKey, kMask, kLength, kSpell>(from, end, out, slot), to, end);
+}
+
+// The slot of field `k` in `s`, or none when spellings are not asked for.
+template <bool kSpell>
+FENDRO_PLAIN_INLINE SpellingSlot slot_of(CandleSpellings* s, int k) {
+  if constexpr (kSpell) {
+    return {&s->at[k], &s->length[k]};
+  } else {
+    return {};
+  }
 }
 
 // The places of the first six commas or closing brackets `kClose` of the
@@ -201,7 +241,9 @@ FENDRO_PLAIN_INLINE void first_separators(const char* p, const char* (&at)[6]) {
 // As read_usual_object, for a candle whose closing brace lies within
 // kSeparatorSpan bytes: the separators are found all at once, so the
 // members are read each on its own rather than one after the other.
-FENDRO_PLAIN_INLINE const char* read_usual_object_at_once(const char* p, const char* end, Candle& c) {
+template <bool kSpell>
+FENDRO_PLAIN_INLINE const char* read_usual_object_at_once(const char* p, const char* end, Candle& c,
+                                                          CandleSpellings* s) {
   if (end - p < kUsualRoom) return nullptr;
   const char* at[6];
   first_separators<'}'>(p, at);
@@ -210,27 +252,31 @@ FENDRO_PLAIN_INLINE const char* read_usual_object_at_once(const char* p, const c
       (*at[0] | *at[1] | *at[2] | *at[3] | *at[4]) != ',') {
     return nullptr;
   }
-  bool ok = member_between<word("\"time\":"), kLow7, 7>(p + 1, at[0], end, c.time);
-  ok &= member_between<word("\"open\":"), kLow7, 7>(at[0] + 1, at[1], end, c.open);
-  ok &= member_between<word("\"high\":"), kLow7, 7>(at[1] + 1, at[2], end, c.high);
-  ok &= member_between<word("\"low\":"), kLow6, 6>(at[2] + 1, at[3], end, c.low);
-  ok &= member_between<word("\"close\":"), ~std::uint64_t{0}, 8>(at[3] + 1, at[4], end, c.close);
-  ok &= member_between<word("\"volume\""), ~std::uint64_t{0}, 9>(at[4] + 1, at[5], end, c.volume);
+  bool ok = member_between<word("\"time\":"), kLow7, 7, kSpell>(p + 1, at[0], end, c.time, slot_of<kSpell>(s, 0));
+  ok &= member_between<word("\"open\":"), kLow7, 7, kSpell>(at[0] + 1, at[1], end, c.open, slot_of<kSpell>(s, 1));
+  ok &= member_between<word("\"high\":"), kLow7, 7, kSpell>(at[1] + 1, at[2], end, c.high, slot_of<kSpell>(s, 2));
+  ok &= member_between<word("\"low\":"), kLow6, 6, kSpell>(at[2] + 1, at[3], end, c.low, slot_of<kSpell>(s, 3));
+  ok &= member_between<word("\"close\":"), ~std::uint64_t{0}, 8, kSpell>(at[3] + 1, at[4], end, c.close,
+                                                                         slot_of<kSpell>(s, 4));
+  ok &= member_between<word("\"volume\""), ~std::uint64_t{0}, 9, kSpell>(at[4] + 1, at[5], end, c.volume,
+                                                                         slot_of<kSpell>(s, 5));
   return ok ? at[5] + 1 : nullptr;
 }
 
 // One element of an array candle between `from` (after the '[' or comma
 // before it) and `to` (the separator after it): blanks, a value of its
 // kind that reaches `to`, but for blanks.
-template <typename T>
-FENDRO_PLAIN_INLINE bool element_between(const char* from, const char* to, const char* end, T& out) {
+template <bool kSpell, typename T>
+FENDRO_PLAIN_INLINE bool element_between(const char* from, const char* to, const char* end, T& out,
+                                         SpellingSlot slot) {
   const char* p = skip_blanks(from, end, kUsualRoom);
-  return p != nullptr && reaches(read_value(p, out), to, end);
+  return p != nullptr && reaches(read_value<kSpell>(p, out, slot), to, end);
 }
 
 // As read_array, for a candle of 5 or 6 elements whose closing bracket lies
 // within kSeparatorSpan bytes, its elements read each on its own.
-FENDRO_PLAIN_INLINE const char* read_array_at_once(const char* p, const char* end, Candle& c) {
+template <bool kSpell>
+FENDRO_PLAIN_INLINE const char* read_array_at_once(const char* p, const char* end, Candle& c, CandleSpellings* s) {
   if (end - p < kUsualRoom) return nullptr;
   const char* at[6];
   first_separators<']'>(p, at);
@@ -240,13 +286,13 @@ FENDRO_PLAIN_INLINE const char* read_array_at_once(const char* p, const char* en
   const bool six = *at[4] == ',';
   if (!six && *at[4] != ']') return nullptr;
   if (six && *at[5] != ']') return nullptr;
-  bool ok = element_between(p + 1, at[0], end, c.time);
-  ok &= element_between(at[0] + 1, at[1], end, c.open);
-  ok &= element_between(at[1] + 1, at[2], end, c.high);
-  ok &= element_between(at[2] + 1, at[3], end, c.low);
-  ok &= element_between(at[3] + 1, at[4], end, c.close);
-  if (!six) return ok ? at[4] + 1 : nullptr;
-  ok &= element_between(at[4] + 1, at[5], end, c.volume);
+  bool ok = element_between<kSpell>(p + 1, at[0], end, c.time, slot_of<kSpell>(s, 0));
+  ok &= element_between<kSpell>(at[0] + 1, at[1], end, c.open, slot_of<kSpell>(s, 1));
+  ok &= element_between<kSpell>(at[1] + 1, at[2], end, c.high, slot_of<kSpell>(s, 2));
+  ok &= element_between<kSpell>(at[2] + 1, at[3], end, c.low, slot_of<kSpell>(s, 3));
+  ok &= element_between<kSpell>(at[3] + 1, at[4], end, c.close, slot_of<kSpell>(s, 4));
+  if (!six) return ok ? at[4] + 1 : nullptr;  // a missing volume is written from its value
+  ok &= element_between<kSpell>(at[4] + 1, at[5], end, c.volume, slot_of<kSpell>(s, 5));
   return ok ? at[5] + 1 : nullptr;
 }
 #endif
@@ -302,9 +348,9 @@ void make_room(std::vector<Candle>& out, std::size_t bytes_ahead, std::size_t by
   advise_huge_pages(out.data() + n, (out.capacity() - n) * sizeof(Candle));
 }
 
-}  // namespace
-
-std::size_t read_plain_candles(std::string_view text, std::vector<Candle>& out, std::size_t stretch) {
+template <bool kSpell>
+std::size_t read_plain(std::string_view text, std::vector<Candle>& out, std::size_t stretch,
+                       std::vector<CandleSpellings>* spellings) {
   const char* const begin = text.data();
   const char* const end = begin + text.size();
   if (end - begin < kFieldRoom) return 0;
@@ -315,11 +361,16 @@ std::size_t read_plain_candles(std::string_view text, std::vector<Candle>& out, 
   // Every step below stays within the room checked before each field.
   for (;;) {
     Candle c;
+    // Lengths 0: a candle read any other way than at once is written from its values.
+    CandleSpellings s{};
     const char* next = nullptr;
     if (*p == '{') {
 #if defined(__SSE2__)
-      next = read_usual_object_at_once(p, end, c);
-      if (next == nullptr) next = read_usual_object(p, end, c);
+      next = read_usual_object_at_once<kSpell>(p, end, c, &s);
+      if (next == nullptr) {
+        if constexpr (kSpell) s = CandleSpellings{};
+        next = read_usual_object(p, end, c);
+      }
 #else
       next = read_usual_object(p, end, c);
 #endif
@@ -329,8 +380,9 @@ std::size_t read_plain_candles(std::string_view text, std::vector<Candle>& out, 
       }
     } else if (*p == '[') {
 #if defined(__SSE2__)
-      next = read_array_at_once(p, end, c);
+      next = read_array_at_once<kSpell>(p, end, c, &s);
       if (next == nullptr) {
+        if constexpr (kSpell) s = CandleSpellings{};
         c = Candle{};
         next = read_array(p, end, c);
       }
@@ -342,6 +394,7 @@ std::size_t read_plain_candles(std::string_view text, std::vector<Candle>& out, 
     make_room(out, static_cast<std::size_t>(end - next), static_cast<std::size_t>(next - begin),
               out.size() - first + 1);
     out.push_back(c);
+    if constexpr (kSpell) spellings->push_back(s);
     taken = next;
     // Blanks may stand around the comma before the next candle.
     if (next >= stop || end - next < kFieldRoom) break;
@@ -349,6 +402,14 @@ std::size_t read_plain_candles(std::string_view text, std::vector<Candle>& out, 
     if (p == nullptr || *p != ',' || (p = skip_blanks(p + 1, end, kFieldRoom)) == nullptr) break;
   }
   return static_cast<std::size_t>(taken - begin);
+}
+
+}  // namespace
+
+std::size_t read_plain_candles(std::string_view text, std::vector<Candle>& out, std::size_t stretch,
+                               std::vector<CandleSpellings>* spellings) {
+  return spellings != nullptr ? read_plain<true>(text, out, stretch, spellings)
+                              : read_plain<false>(text, out, stretch, nullptr);
 }
 
 }  // namespace fendro

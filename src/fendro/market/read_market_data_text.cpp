@@ -120,7 +120,8 @@ Result<Candle, std::string> read_candle(Cursor& cur, CandleFields& fields) {
 // element after each stretch, so a long list is no longer a reason to wait.
 constexpr std::size_t kPlainStretch = 256 * 1024;
 
-Result<std::vector<Candle>, std::string> read_candles(Cursor& cur, CandleFields& fields) {
+Result<std::vector<Candle>, std::string> read_candles(Cursor& cur, CandleFields& fields,
+                                                      CandleListener* listener) {
   if (cur.peek() != Kind::Array) {
     Value v;
     cur.read(v);
@@ -128,10 +129,19 @@ Result<std::vector<Candle>, std::string> read_candles(Cursor& cur, CandleFields&
   }
   cur.enter();
   std::vector<Candle> candles;
+  std::vector<CandleSpellings> spellings;
+  std::vector<CandleSpellings>* const spelled = listener != nullptr ? &spellings : nullptr;
   while (cur.next_element()) {
     // Runs of plain candles are decoded straight from the text; the first
     // one that is not plain goes the general way.
-    if (const std::size_t taken = read_plain_candles(cur.text_ahead(), candles, kPlainStretch); taken != 0) {
+    const std::size_t before = candles.size();
+    if (const std::size_t taken = read_plain_candles(cur.text_ahead(), candles, kPlainStretch, spelled);
+        taken != 0) {
+      if (listener != nullptr) {
+        // Told while the text just read is still at hand.
+        listener->candles(std::span<const Candle>(candles).subspan(before), spellings);
+        spellings.clear();
+      }
       cur.skip_ahead(taken);
       continue;
     }
@@ -141,6 +151,7 @@ Result<std::vector<Candle>, std::string> read_candles(Cursor& cur, CandleFields&
       return err(std::move(candle).error());
     }
     candles.push_back(*candle);
+    if (listener != nullptr) listener->candles(std::span<const Candle>(candles).last(1), {});
   }
   // A long list may have been given room for more than it holds.
   if (candles.capacity() / 2 > candles.size()) candles.shrink_to_fit();
@@ -149,7 +160,7 @@ Result<std::vector<Candle>, std::string> read_candles(Cursor& cur, CandleFields&
 
 }  // namespace
 
-Result<MarketData, std::string> read_market_data(Cursor& cur) {
+Result<MarketData, std::string> read_market_data(Cursor& cur, CandleListener* listener) {
   if (cur.peek() != Kind::Object) {
     Value v;
     cur.read(v);
@@ -165,7 +176,8 @@ Result<MarketData, std::string> read_market_data(Cursor& cur) {
   std::string_view key;
   while (cur.next_member(key)) {
     std::string symbol(key);
-    auto candles = read_candles(cur, fields);
+    if (listener != nullptr) listener->symbol(symbol);
+    auto candles = read_candles(cur, fields, listener);
     if (candles) {
       failures.erase(symbol);
       out.insert_or_assign(std::move(symbol), std::move(candles).value());

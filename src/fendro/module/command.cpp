@@ -10,6 +10,7 @@
 #include "fendro/json/value.hpp"
 #include "fendro/market/read_market_data.hpp"
 #include "fendro/proof/canonical.hpp"
+#include "fendro/proof/inputs.hpp"
 #include "fendro/proof/proof.hpp"
 #include "fendro/proof/response_writer.hpp"
 
@@ -96,7 +97,7 @@ Status<std::string> take_data(std::optional<MarketData>& slot, DataReading& read
   return store(slot, std::move(*reading));
 }
 
-Status<Stopped> run_prove(json::Document doc, DataReading& data_read, ResponseSink& out,
+Status<Stopped> run_prove(json::Document doc, DataReading& data_read, CandleSeal& seal, ResponseSink& out,
                           const Interrupt& interrupt) {
   std::optional<ProofSpec> spec;
   std::optional<MarketData> data;
@@ -108,7 +109,7 @@ Status<Stopped> run_prove(json::Document doc, DataReading& data_read, ResponseSi
   json::Arena strategy_arena;
   release_tree(doc, *spec, strategy_arena);
 
-  auto run = prove(*spec, *data, interrupt);
+  auto run = prove(*spec, *data, interrupt, &seal);
   // The candles are done with: their memory goes before the response is
   // written.
   data.reset();
@@ -120,7 +121,7 @@ Status<Stopped> run_prove(json::Document doc, DataReading& data_read, ResponseSi
   return Unit{};
 }
 
-Status<Stopped> run_verify(json::Document doc, DataReading& data_read, ResponseSink& out,
+Status<Stopped> run_verify(json::Document doc, DataReading& data_read, CandleSeal& seal, ResponseSink& out,
                            const Interrupt& interrupt) {
   std::optional<Proof> proof;
   std::optional<ProofSpec> spec;
@@ -137,7 +138,7 @@ Status<Stopped> run_verify(json::Document doc, DataReading& data_read, ResponseS
   json::Arena strategy_arena;
   release_tree(doc, *spec, strategy_arena);
 
-  auto valid = verify_proof(*proof, *spec, *data, interrupt);
+  auto valid = verify_proof(*proof, *spec, *data, interrupt, &seal);
   if (!valid) return answer(out, valid.error());
   const Member members[] = {{"ok", Value::boolean(true)}, {"valid", Value::boolean(*valid)}};
   return answer(out, write_response(Value::object_ref(members)));
@@ -170,15 +171,16 @@ Status<Stopped> apply_command(std::string_view cmd_json, ResponseSink& out, cons
   // The data is decoded as it is parsed, never built as a tree ("prove"
   // and "verify" read it; the other commands ignore it).
   DataReading data_read;
+  CandleSeal seal;
   auto parsed = json::parse_deferring(
-      cmd_json, "data", [&](json::Cursor& cur) { data_read = read_market_data(cur); }, interrupt);
+      cmd_json, "data", [&](json::Cursor& cur) { data_read = read_market_data(cur, &seal); }, interrupt);
   if (!parsed && parsed.error().stopped) return err(Stopped{});
   if (!parsed) return answer(out, parse_error_response(parsed.error().display()));
   json::Document doc = std::move(parsed->document);
 
   const std::string_view name = command_name(doc.root);
-  if (name == "prove") return run_prove(std::move(doc), data_read, out, interrupt);
-  if (name == "verify") return run_verify(std::move(doc), data_read, out, interrupt);
+  if (name == "prove") return run_prove(std::move(doc), data_read, seal, out, interrupt);
+  if (name == "verify") return run_verify(std::move(doc), data_read, seal, out, interrupt);
   if (name == "version") return answer(out, run_version());
   if (name == "canonicalize") return answer(out, run_canonicalize(doc.root));
   std::string detail = "unknown cmd: ";

@@ -67,23 +67,78 @@ char* put_candle(char* p, const Candle& c) {
 
 namespace {
 
+FENDRO_INPUTS_INLINE char* put_spelled_float(char* p, const CandleSpellings& s, int field, double x) {
+  if (s.length[field] == 0) return put_canonical_float(p, x);
+  std::memcpy(p, s.at[field], kSpellingRoom);
+  return p + s.length[field];
+}
+
+// As put_candle, copying the numbers spelled at `s` (kSpellingRoom bytes
+// readable at each) instead of writing them.
+FENDRO_INPUTS_INLINE char* put_spelled_candle(char* p, const Candle& c, const CandleSpellings& s) {
+  p = put(p, "{\"close\":");
+  p = put_spelled_float(p, s, 4, c.close);
+  p = put(p, ",\"high\":");
+  p = put_spelled_float(p, s, 2, c.high);
+  p = put(p, ",\"low\":");
+  p = put_spelled_float(p, s, 3, c.low);
+  p = put(p, ",\"open\":");
+  p = put_spelled_float(p, s, 1, c.open);
+  p = put(p, ",\"time\":");
+  if (s.length[0] == 0) {
+    p = put_i64(p, c.time);
+  } else {
+    std::memcpy(p, s.at[0], kSpellingRoom);
+    p += s.length[0];
+  }
+  p = put(p, ",\"volume\":");
+  p = put_spelled_float(p, s, 5, c.volume);
+  *p++ = '}';
+  return p;
+}
+
+}  // namespace
+
+namespace {
+
 // The interrupt is asked after each block of this many candles: well under a
 // millisecond of writing and hashing.
 constexpr std::size_t kCandlesPerAsk = 4096;
+
+constexpr std::string_view kDocumentStart = "{\"candles\":{";
+
+// What comes between the candles of one symbol and the first of the next.
+void append_list_start(std::string& text, std::string_view symbol, bool first_symbol) {
+  if (!first_symbol) text.append("],");
+  write_canonical_string(text, symbol);
+  text.append(":[");
+}
+
+// What follows the last candle of the last symbol, if any list was written.
+std::string document_end(const ProofSpec& spec, bool any_list) {
+  std::string text = any_list ? "]},\"dataset_ref\":" : "},\"dataset_ref\":";
+  write_canonical_string(text, spec.dataset_ref);
+  text.append(",\"engine_version\":");
+  write_canonical_string(text, ENGINE_VERSION);
+  text.append(",\"strategy\":");
+  write_canonical_json(text, spec.strategy);
+  text.push_back('}');
+  return text;
+}
 
 // {"candles":{symbol:[candle,...],...},"dataset_ref":...,"engine_version":...,"strategy":...}
 // written in canonical form (keys in byte order at every level). False when
 // `interrupt` stopped it part way.
 template <class Out>
 bool write_inputs(Out& out, const ProofSpec& spec, const MarketData& data, const Interrupt& interrupt) {
-  std::string text = "{\"candles\":{";
+  out.write(kDocumentStart);
+  std::string text;
   bool first_symbol = true;
   for (const auto& [symbol, candles] : data) {  // symbols in byte order
     LastClose last_close;
-    if (!first_symbol) text.push_back(',');
+    text.clear();
+    append_list_start(text, symbol, first_symbol);
     first_symbol = false;
-    write_canonical_string(text, symbol);
-    text.append(":[");
     out.write(text);
     for (std::size_t block = 0; block < candles.size(); block += kCandlesPerAsk) {
       const std::size_t block_end = std::min(candles.size(), block + kCandlesPerAsk);
@@ -94,17 +149,8 @@ bool write_inputs(Out& out, const ProofSpec& spec, const MarketData& data, const
       }
       if (interrupt.stop_requested()) return false;
     }
-    text.clear();
-    text.push_back(']');
   }
-  text.append("},\"dataset_ref\":");
-  write_canonical_string(text, spec.dataset_ref);
-  text.append(",\"engine_version\":");
-  write_canonical_string(text, ENGINE_VERSION);
-  text.append(",\"strategy\":");
-  write_canonical_json(text, spec.strategy);
-  text.push_back('}');
-  out.write(text);
+  out.write(document_end(spec, !first_symbol));
   return true;
 }
 
@@ -124,10 +170,42 @@ std::string inputs_hash(const ProofSpec& spec, const MarketData& data) {
 }
 
 Result<std::string, Stopped> inputs_hash(const ProofSpec& spec, const MarketData& data,
-                                         const Interrupt& interrupt) {
+                                         const Interrupt& interrupt, CandleSeal* seal) {
+  if (seal != nullptr && seal->covers(data)) {
+    const std::unique_ptr<HashSink> sink = std::move(seal->sink_);
+    seal->symbols_ = -1;  // used up
+    sink->write(document_end(spec, true));
+    return sink->finish();
+  }
   HashSink sink;
   if (!write_inputs(sink, spec, data, interrupt)) return err(Stopped{});
   return sink.finish();
+}
+
+CandleSeal::CandleSeal() : sink_(std::make_unique<HashSink>()) {}
+
+void CandleSeal::symbol(std::string_view name) {
+  // Only a lone list is ever used: a second one ends the sealing.
+  if (++symbols_ != 1) return;
+  symbol_ = name;
+  std::string text(kDocumentStart);
+  append_list_start(text, name, true);
+  sink_->write(text);
+}
+
+void CandleSeal::candles(std::span<const Candle> candles, std::span<const CandleSpellings> spellings) {
+  if (symbols_ != 1) return;
+  for (std::size_t k = 0; k < candles.size(); ++k) {
+    char* p = sink_->room(kCandleTextMax);
+    if (count_ + k != 0) *p++ = ',';
+    sink_->advance_to(spellings.empty() ? put_candle(p, candles[k]) : put_spelled_candle(p, candles[k], spellings[k]));
+  }
+  count_ += candles.size();
+}
+
+bool CandleSeal::covers(const MarketData& data) const {
+  return symbols_ == 1 && data.size() == 1 && data.begin()->first == symbol_ &&
+         data.begin()->second.size() == count_;
 }
 
 }  // namespace fendro

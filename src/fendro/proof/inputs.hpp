@@ -3,8 +3,12 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 
+#include "fendro/market/read_market_data.hpp"
 #include "fendro/market/records.hpp"
 #include "fendro/proof/canonical.hpp"
 #include "fendro/proof/proof.hpp"
@@ -19,13 +23,40 @@ inline constexpr std::size_t kCandleTextMax = 5 * kFloatTextMax + 24 + 64;
 // (kCandleTextMax bytes of room); returns the end.
 char* put_candle(char* p, const Candle& c);
 
+// The start of the inputs document, its candles hashed as a reading decodes
+// them: while the text is still at hand, and copied where it is already
+// spelled as the document spells it. It serves the inputs hash of data that
+// holds exactly what was read when that was one symbol's list; any other
+// data is hashed from the start as before.
+class CandleSeal final : public CandleListener {
+ public:
+  CandleSeal();
+
+  void symbol(std::string_view name) override;
+  void candles(std::span<const Candle> candles, std::span<const CandleSpellings> spellings) override;
+
+  // Whether the candles hashed can stand for those of `data`: one symbol
+  // list was read, with that name and as many candles. The caller vouches
+  // that `data` is what that reading gave.
+  bool covers(const MarketData& data) const;
+
+ private:
+  friend Result<std::string, Stopped> inputs_hash(const ProofSpec&, const MarketData&, const Interrupt&,
+                                                  CandleSeal*);
+  std::unique_ptr<HashSink> sink_;
+  std::string symbol_;
+  std::size_t count_ = 0;
+  int symbols_ = 0;
+};
+
 // Canonical text of {"candles": every symbol's decoded candles, "dataset_ref",
 // "engine_version", "strategy": the raw strategy value}.
 std::string inputs_document_text(const ProofSpec& spec, const MarketData& data);
 // Hash text of that document, computed without holding the whole text.
 std::string inputs_hash(const ProofSpec& spec, const MarketData& data);
-// The same, asking `interrupt` between stretches of candles.
+// The same, asking `interrupt` between stretches of candles; from `seal`
+// when it covers `data` (the seal is then used up).
 Result<std::string, Stopped> inputs_hash(const ProofSpec& spec, const MarketData& data,
-                                         const Interrupt& interrupt);
+                                         const Interrupt& interrupt, CandleSeal* seal = nullptr);
 
 }  // namespace fendro

@@ -64,12 +64,16 @@ struct ProvenRun {
   std::string inputs_hash;
 };
 
+class CandleSeal;
+
 // `interrupt` is asked between stretches of bars and of hashed text; a stop
-// is the error ProofError::stopped().
+// is the error ProofError::stopped(). `seal`: the candles of `data` as they
+// were hashed while read (see CandleSeal), or null.
 Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& data,
-                                    const Interrupt& interrupt = {});
+                                    const Interrupt& interrupt = {}, CandleSeal* seal = nullptr);
 Result<bool, ProofError> verify_proof(const Proof& proof, const ProofSpec& spec,
-                                      const MarketData& data, const Interrupt& interrupt = {});
+                                      const MarketData& data, const Interrupt& interrupt = {},
+                                      CandleSeal* seal = nullptr);
 
 // {"engine_version", "inputs_hash", "report", "report_hash"}, where
 // report_hash is taken over the report's bytes as they are written.

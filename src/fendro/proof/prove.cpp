@@ -70,7 +70,8 @@ Status<ProofError> run_bars(BacktestEngine& engine, std::span<const Candle> cand
 
 }  // namespace
 
-Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& data, const Interrupt& interrupt) {
+Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& data, const Interrupt& interrupt,
+                                    CandleSeal* seal) {
   if (spec.engine_version && *spec.engine_version != ENGINE_VERSION) {
     return err(ProofError::engine_mismatch(*spec.engine_version));
   }
@@ -112,14 +113,14 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
   auto finished = std::move(engine).finish_report(interrupt);
   if (!finished) return err(ProofError::stopped());
   Report report = std::move(finished).value();
-  auto sealed = inputs_hash(spec, data, interrupt);
+  auto sealed = inputs_hash(spec, data, interrupt, seal);
   if (!sealed) return err(ProofError::stopped());
   return ProvenRun{std::move(report), std::move(sealed).value()};
 }
 
 Result<bool, ProofError> verify_proof(const Proof& proof, const ProofSpec& spec, const MarketData& data,
-                                      const Interrupt& interrupt) {
-  auto fresh = prove(spec, data, interrupt);
+                                      const Interrupt& interrupt, CandleSeal* seal) {
+  auto fresh = prove(spec, data, interrupt, seal);
   if (!fresh) return err(std::move(fresh).error());
   auto hash = report_hash(fresh->report, interrupt);
   if (!hash) return err(ProofError::stopped());
