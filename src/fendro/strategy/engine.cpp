@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 
 #include "fendro/strategy/tiny.hpp"
@@ -134,15 +135,23 @@ Status<StrategyError> BacktestEngine::run(std::span<const Candle> candles, std::
   // A long run reads its candles from far memory: they are asked for a few
   // bars ahead so the bar that needs one does not wait for it.
   const std::size_t n = candles.size();
+  // The walk of the curve is carried in a local for the run: kept in
+  // registers, not stored and read back around every store of the bar.
+  CurveWalk walk = curve_walk_;
   for (std::size_t first = 0; first < n; first += kIndicatorStretch) {
     const std::size_t bars = std::min(kIndicatorStretch, n - first);
     step_indicators(candles.subspan(first, bars));
     for (std::size_t at = 0; at < bars; ++at) {
       const std::size_t i = first + at;
       if (i + kIndicatorStretch < n) __builtin_prefetch(&candles[i + kIndicatorStretch]);
-      FENDRO_CHECK(step(candles[i], first_bar + i, at));
+      auto stepped = step(candles[i], first_bar + i, at, walk);
+      if (!stepped) [[unlikely]] {
+        curve_walk_ = walk;
+        return stepped;
+      }
     }
   }
+  curve_walk_ = walk;
   return Unit{};
 }
 
@@ -182,7 +191,7 @@ Result<Report, Stopped> BacktestEngine::finish_report(const Interrupt& interrupt
 // Inlined into the bar loop: its result is then checked without a round trip
 // through memory on every bar.
 [[gnu::always_inline]] inline Status<StrategyError> BacktestEngine::step(const Candle& c, std::uint64_t i,
-                                                                       std::size_t at) {
+                                                                       std::size_t at, CurveWalk& walk) {
   last_bar_ = LastBar{c.time, c.close};
 
   if (pending_) {
@@ -203,7 +212,7 @@ Result<Report, Stopped> BacktestEngine::finish_report(const Interrupt& interrupt
 
   const double equity = account_.cash + c.close * account_.qty;
   equity_.push_back(EquityPoint{c.time, equity});
-  curve_walk_.add(equity);
+  walk.add(equity);
 
   if (i >= warmup_) return apply_rules(c, i);
   return Unit{};
@@ -232,10 +241,13 @@ Status<StrategyError> BacktestEngine::try_pending(const PendingOrder& order, con
 // stored out of line.
 [[gnu::always_inline]] inline void BacktestEngine::record_values(const Candle& c, std::size_t at) {
   if (!outputs_read_) [[likely]] {
-    // The record's values start all absent, so an absent value is copied as it is.
+    // The record's values start all absent, so an absent value is copied as
+    // it is: all sixteen bytes at once, without testing the flag.
     const auto values = window_.next_values();
     const std::optional<double>* stepped = stretch_values_.data() + at;
-    for (const SteppedValue& sv : stepped_values_) values[sv.key] = stepped[sv.column];
+    for (const SteppedValue& sv : stepped_values_) {
+      std::memcpy(&values[sv.key], &stepped[sv.column], sizeof(std::optional<double>));
+    }
     return;
   }
   BarSnapshot snap;

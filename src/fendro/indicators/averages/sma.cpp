@@ -25,6 +25,7 @@ void Sma::update_candles(std::span<const Candle> candles, std::optional<double>*
   // the ring, which could otherwise overlap it.
   double sum = w.sum;
   std::uint64_t pushes = w.pushes;
+  std::size_t oldest = w.ring.head();
   const std::uint64_t resum_every = w.resum_every;
   const double divisor = w.divisor;
   for (const Candle& c : candles.subspan(k)) {
@@ -33,15 +34,17 @@ void Sma::update_candles(std::span<const Candle> candles, std::optional<double>*
       *out++ = std::nullopt;
       continue;
     }
-    const double evicted = w.ring.replace_oldest(x);
+    const double evicted = w.ring.replace_at(oldest, x);
     sum = x + (sum - evicted);
     if (++pushes >= resum_every) [[unlikely]] {
+      w.ring.set_head(oldest);
       sma_resum(w);
       sum = w.sum;
       pushes = w.pushes;
     }
     *out++ = sum / divisor;
   }
+  w.ring.set_head(oldest);
   w.sum = sum;
   w.pushes = pushes;
 }
