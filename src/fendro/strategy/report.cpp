@@ -15,19 +15,25 @@ constexpr std::size_t kPointsAhead = 64;
 // Step returns computed at once before they are summed.
 constexpr std::size_t kReturnsBlock = 8;
 
-// Runs body(k) for k in [0, n), asking `interrupt` between stretches of
-// `per_ask` (kMetricsBarsPerAsk bars, or as many blocks of bars); false once
-// it asked to stop.
+// Runs body(first, end) over [0, n) in stretches of kMetricsBarsPerAsk,
+// asking `interrupt` between them; false once it asked to stop.
 template <class Body>
-bool for_each_bar(std::size_t n, const Interrupt& interrupt, Body&& body,
-                  std::size_t per_ask = kMetricsBarsPerAsk) {
+bool for_each_stretch(std::size_t n, const Interrupt& interrupt, Body&& body) {
   for (std::size_t first = 0; first < n;) {
-    const std::size_t end = std::min(n, first + per_ask);
-    for (std::size_t k = first; k < end; ++k) body(k);
+    const std::size_t end = std::min(n, first + kMetricsBarsPerAsk);
+    body(first, end);
     first = end;
     if (first < n && interrupt.stop_requested()) return false;
   }
   return true;
+}
+
+// Runs body(k) for k in [0, n), as for_each_stretch asks.
+template <class Body>
+bool for_each_bar(std::size_t n, const Interrupt& interrupt, Body&& body) {
+  return for_each_stretch(n, interrupt, [&](std::size_t first, std::size_t end) {
+    for (std::size_t k = first; k < end; ++k) body(k);
+  });
 }
 
 }  // namespace
@@ -73,21 +79,23 @@ Result<Metrics, Stopped> compute_metrics(const CurveWalk& walked, std::span<cons
       const double neg = std::isnan(rk) ? 0.0 : (rk < 0.0 ? rk : 0.0);
       down += neg * neg;
     };
-    // The returns of a block are independent divisions, made side by side;
-    // only the sums must take them one by one, in order.
-    const bool summed = for_each_bar((n - 1) / kReturnsBlock, interrupt, [&](std::size_t b) {
-      const std::size_t k = b * kReturnsBlock;
-      // A long curve is read from far memory: ask for it a few lines ahead.
-      if (k + kPointsAhead + kReturnsBlock < n) {
-        __builtin_prefetch(&equity[k + kPointsAhead]);
-        __builtin_prefetch(&equity[k + kPointsAhead + kReturnsBlock / 2]);
+    const bool summed = for_each_stretch(n - 1, interrupt, [&](std::size_t first, std::size_t end) {
+      // The returns of a block are independent divisions, made side by side;
+      // only the sums must take them one by one, in order.
+      std::size_t k = first;
+      for (; k + kReturnsBlock <= end; k += kReturnsBlock) {
+        // A long curve is read from far memory: ask for it a few lines ahead.
+        if (k + kPointsAhead + kReturnsBlock < n) {
+          __builtin_prefetch(&equity[k + kPointsAhead]);
+          __builtin_prefetch(&equity[k + kPointsAhead + kReturnsBlock / 2]);
+        }
+        double rs[kReturnsBlock];
+        for (std::size_t j = 0; j < kReturnsBlock; ++j) rs[j] = r(k + j);
+        for (const double rk : rs) add(rk);
       }
-      double rs[kReturnsBlock];
-      for (std::size_t j = 0; j < kReturnsBlock; ++j) rs[j] = r(k + j);
-      for (const double rk : rs) add(rk);
-    }, kMetricsBarsPerAsk / kReturnsBlock);
+      for (; k < end; ++k) add(r(k));
+    });
     if (!summed) return err(Stopped{});
-    for (std::size_t k = (n - 1) / kReturnsBlock * kReturnsBlock; k < n - 1; ++k) add(r(k));
     const double sd = std::sqrt(dev / steps);
     m.sharpe = is_tiny(sd) ? 0.0 : mean / sd;
     const double dd = std::sqrt(down / steps);
