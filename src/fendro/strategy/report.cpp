@@ -76,7 +76,9 @@ Result<Metrics, Stopped> compute_metrics(const CurveWalk& walked, std::span<cons
     const auto add = [&](double rk) {
       const double d = rk - mean;
       dev += d * d;
-      const double neg = std::isnan(rk) ? 0.0 : (rk < 0.0 ? rk : 0.0);
+      // A NaN is not below zero: it counts as no downside. One comparison,
+      // no branch: the sign of a return is anyone's guess.
+      const double neg = std::min(0.0, rk);
       down += neg * neg;
     };
     const bool summed = for_each_stretch(n - 1, interrupt, [&](std::size_t first, std::size_t end) {
