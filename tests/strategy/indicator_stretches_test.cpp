@@ -250,7 +250,9 @@ TEST(IndicatorStretches, SmaStretchMatchesUpdateByUpdate) {
       snap.candle = &candles[i];
       const std::optional<double> want = single->update(snap);
       ASSERT_EQ(got[i].has_value(), want.has_value()) << "period " << period << " bar " << i;
-      if (want) ASSERT_EQ(bits(*got[i]), bits(*want)) << "period " << period << " bar " << i;
+      if (want) {
+        ASSERT_EQ(bits(*got[i]), bits(*want)) << "period " << period << " bar " << i;
+      }
     }
   }
 }

@@ -109,6 +109,9 @@ BacktestEngine::BacktestEngine(const StrategySpec& s, std::vector<IndicatorSlot>
       rules_(s),
       window_(window_capacity, rules_.set.keys().size()),
       warmup_(warmup_bars),
+      stop_loss_(s.risk.stop_loss_pct),
+      trailing_stop_(s.risk.trailing_stop_pct),
+      take_profit_(s.risk.take_profit_pct),
       maker_rate_(s.costs.maker_bps / 10000.0),
       taker_rate_(s.costs.taker_bps / 10000.0),
       initial_capital_(capital) {
@@ -294,18 +297,15 @@ void BacktestEngine::protective_exits(const Candle& c) {
   };
   bool hit = false;
   if (e > 0.0) {
-    if (risk.stop_loss_pct) {
-      const double sl = *risk.stop_loss_pct;
-      hit = is_long ? below(e * (sl / -100.0 + 1.0), "stop_loss") : above(e * (sl / 100.0 + 1.0), "stop_loss");
+    if (stop_loss_.set) {
+      hit = is_long ? below(e * stop_loss_.down, "stop_loss") : above(e * stop_loss_.up, "stop_loss");
     }
-    if (!hit && risk.trailing_stop_pct) {
-      const double tr = *risk.trailing_stop_pct;
-      hit = is_long ? below(trail_ref_ * (tr / -100.0 + 1.0), "trailing_stop")
-                    : above(trail_ref_ * (tr / 100.0 + 1.0), "trailing_stop");
+    if (!hit && trailing_stop_.set) {
+      hit = is_long ? below(trail_ref_ * trailing_stop_.down, "trailing_stop")
+                    : above(trail_ref_ * trailing_stop_.up, "trailing_stop");
     }
-    if (!hit && risk.take_profit_pct) {
-      const double tp = *risk.take_profit_pct;
-      hit = is_long ? above(e * (tp / 100.0 + 1.0), "take_profit") : below(e * (tp / -100.0 + 1.0), "take_profit");
+    if (!hit && take_profit_.set) {
+      hit = is_long ? above(e * take_profit_.up, "take_profit") : below(e * take_profit_.down, "take_profit");
     }
   }
   if (!hit && risk.liquidation) {

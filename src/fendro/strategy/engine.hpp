@@ -60,6 +60,17 @@ struct StrategyRules {
   explicit StrategyRules(const StrategySpec& spec);
 };
 
+// The factors of a protective level p percent below and above a price
+// (x * (p / -100 + 1), x * (p / 100 + 1)), worked out once per run.
+struct PercentLevels {
+  bool set = false;
+  double down = 0.0;
+  double up = 0.0;
+
+  explicit PercentLevels(const std::optional<double>& pct)
+      : set(pct.has_value()), down(pct ? *pct / -100.0 + 1.0 : 0.0), up(pct ? *pct / 100.0 + 1.0 : 0.0) {}
+};
+
 struct LastBar {
   std::int64_t time = 0;
   double close = 0.0;
@@ -131,6 +142,9 @@ class BacktestEngine {
   std::optional<std::uint64_t> entry_bar_;
   double trail_ref_ = 0.0;
   std::optional<LastBar> last_bar_;
+  PercentLevels stop_loss_;
+  PercentLevels trailing_stop_;
+  PercentLevels take_profit_;
   double maker_rate_;
   double taker_rate_;
   double initial_capital_;
