@@ -135,26 +135,16 @@ FillContext BacktestEngine::fill_context(const Candle& c, std::uint64_t i) const
 }
 
 Status<StrategyError> BacktestEngine::run(std::span<const Candle> candles, std::uint64_t first_bar) {
-  // A long run reads its candles from far memory: they are asked for a few
-  // bars ahead so the bar that needs one does not wait for it.
   const std::size_t n = candles.size();
-  // The walk of the curve is carried in a local for the run: kept in
-  // registers, not stored and read back around every store of the bar.
-  CurveWalk walk = curve_walk_;
   for (std::size_t first = 0; first < n; first += kIndicatorStretch) {
     const std::size_t bars = std::min(kIndicatorStretch, n - first);
     step_indicators(candles.subspan(first, bars));
     for (std::size_t at = 0; at < bars; ++at) {
       const std::size_t i = first + at;
       if (i + kIndicatorStretch < n) __builtin_prefetch(&candles[i + kIndicatorStretch]);
-      auto stepped = step(candles[i], first_bar + i, at, walk);
-      if (!stepped) [[unlikely]] {
-        curve_walk_ = walk;
-        return stepped;
-      }
+      FENDRO_CHECK(step(candles[i], first_bar + i, at));
     }
   }
-  curve_walk_ = walk;
   return Unit{};
 }
 
@@ -194,7 +184,7 @@ Result<Report, Stopped> BacktestEngine::finish_report(const Interrupt& interrupt
 // Inlined into the bar loop: its result is then checked without a round trip
 // through memory on every bar.
 [[gnu::always_inline]] inline Status<StrategyError> BacktestEngine::step(const Candle& c, std::uint64_t i,
-                                                                       std::size_t at, CurveWalk& walk) {
+                                                                       std::size_t at) {
   last_bar_ = LastBar{c.time, c.close};
 
   if (pending_) {
@@ -215,7 +205,7 @@ Result<Report, Stopped> BacktestEngine::finish_report(const Interrupt& interrupt
 
   const double equity = account_.cash + c.close * account_.qty;
   equity_.push_back(EquityPoint{c.time, equity});
-  walk.add(equity);
+  curve_walk_.add(equity);
 
   if (i >= warmup_) return apply_rules(c, i);
   return Unit{};

@@ -106,9 +106,8 @@ class BacktestEngine {
 
  private:
   void step_indicators(std::span<const Candle> stretch);
-  // `at`: the bar's place in the stretch the indicators were last stepped
-  // over; `walk`: the run's walk of the curve, fed the bar's equity.
-  Status<StrategyError> step(const Candle& c, std::uint64_t i, std::size_t at, CurveWalk& walk);
+  // `at`: the bar's place in the stretch the indicators were last stepped over.
+  Status<StrategyError> step(const Candle& c, std::uint64_t i, std::size_t at);
   Status<StrategyError> try_pending(const PendingOrder& order, const Candle& c, std::uint64_t i);
   void record_values(const Candle& c, std::size_t at);
   void record_outputs(IndicatorSlot& slot, std::span<std::optional<double>> values);

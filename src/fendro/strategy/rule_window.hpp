@@ -71,7 +71,7 @@ class RuleWindow {
     if (++first_block_ == blocks_) first_block_ = 0;
     spare_ = leaving;
     std::optional<double>* to = block(leaving);
-    std::fill_n(to, keys_, std::nullopt);
+    for (std::size_t k = 0; k < keys_; ++k) to[k].reset();
   }
 
  private:
