@@ -237,18 +237,17 @@ Status<StrategyError> BacktestEngine::try_pending(const PendingOrder& order, con
     // The record's values start all absent, so an absent value is copied as
     // it is: all sixteen bytes at once, without testing the flag.
     const auto values = window_.next_values();
-    const std::optional<double>* stepped = stretch_values_.data() + at;
     for (const SteppedValue& sv : stepped_values_) {
-      std::memcpy(&values[sv.key], &stepped[sv.column], sizeof(std::optional<double>));
+      std::memcpy(&values[sv.key], &stretch_values_[sv.column + at], sizeof(std::optional<double>));
     }
     return;
   }
   BarSnapshot snap;
   snap.candle = &c;
   const auto values = window_.next_values();
-  const std::optional<double>* stepped = stretch_values_.data() + at;
+  std::size_t stepped = at;
   for (IndicatorSlot& slot : slots_) {
-    const std::optional<double> v = slot.outputs_read ? slot.indicator->update(snap) : *stepped;
+    const std::optional<double> v = slot.outputs_read ? slot.indicator->update(snap) : stretch_values_[stepped];
     stepped += kIndicatorStretch;
     if (!v) continue;
     if (slot.id_key) values[*slot.id_key] = *v;
