@@ -23,6 +23,17 @@ class Indicator {
   // No value while warming up, for a rejected bar, or when the snapshot lacks
   // the part the type consumes; a rejected bar leaves the state untouched.
   virtual std::optional<double> update(const BarSnapshot& bar) = 0;
+  // update() on each candle in order (a snapshot carrying the candle alone),
+  // result k into out[k]: a whole stretch of bars in one call. Types whose
+  // step is cheap override it with a loop the compiler sees through; the
+  // values, and the state left behind, are those of the calls one by one.
+  virtual void update_candles(std::span<const Candle> candles, std::optional<double>* out) {
+    BarSnapshot snap;
+    for (const Candle& c : candles) {
+      snap.candle = &c;
+      *out++ = update(snap);
+    }
+  }
   // The (name, value) pairs of the last update that gave a value, in the
   // type's fixed order; empty for single-output types and before the first value.
   // The view stays valid until the next update.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 
 #include "fendro/strategy/tiny.hpp"
@@ -13,9 +14,12 @@ namespace {
 
 constexpr std::string_view kSignal = "signal";
 
-// How far ahead of the bar loop the candles are fetched: a few hundred
-// nanoseconds of bars, about the time a read from main memory takes.
-constexpr std::size_t kCandlesAhead = 32;
+// Bars over which the indicators are stepped at once, each in its own tight
+// loop, before the rules walk them: short enough that the stretch's candles
+// and values stay in the nearest cache between the two passes. The next
+// stretch's candles are fetched while the rules walk this one, so the
+// indicators do not wait on main memory for them.
+constexpr std::size_t kIndicatorStretch = 128;
 
 // Where the indicators' values go: each id's key and whether some rule key
 // has the form id + "." + name (those keys are resolved lazily, per output
@@ -105,6 +109,9 @@ BacktestEngine::BacktestEngine(const StrategySpec& s, std::vector<IndicatorSlot>
       rules_(s),
       window_(window_capacity, rules_.set.keys().size()),
       warmup_(warmup_bars),
+      stop_loss_(s.risk.stop_loss_pct),
+      trailing_stop_(s.risk.trailing_stop_pct),
+      take_profit_(s.risk.take_profit_pct),
       maker_rate_(s.costs.maker_bps / 10000.0),
       taker_rate_(s.costs.taker_bps / 10000.0),
       initial_capital_(capital) {
@@ -113,6 +120,14 @@ BacktestEngine::BacktestEngine(const StrategySpec& s, std::vector<IndicatorSlot>
   advise_huge_pages(equity_.data(), equity_.capacity() * sizeof(EquityPoint));
   map_in_advance(equity_.data(), equity_.capacity() * sizeof(EquityPoint));
   resolve_slot_keys(slots_, rules_.set);
+  stretch_values_.resize(slots_.size() * kIndicatorStretch);
+  for (std::size_t k = 0; k < slots_.size(); ++k) {
+    if (slots_[k].outputs_read) {
+      outputs_read_ = true;
+    } else if (slots_[k].id_key) {
+      stepped_values_.push_back({k * kIndicatorStretch, *slots_[k].id_key});
+    }
+  }
 }
 
 FillContext BacktestEngine::fill_context(const Candle& c, std::uint64_t i) const {
@@ -120,14 +135,27 @@ FillContext BacktestEngine::fill_context(const Candle& c, std::uint64_t i) const
 }
 
 Status<StrategyError> BacktestEngine::run(std::span<const Candle> candles, std::uint64_t first_bar) {
-  // A long run reads its candles from far memory: they are asked for a few
-  // bars ahead so the bar that needs one does not wait for it.
   const std::size_t n = candles.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    if (i + kCandlesAhead < n) __builtin_prefetch(&candles[i + kCandlesAhead]);
-    FENDRO_CHECK(step(candles[i], first_bar + i));
+  for (std::size_t first = 0; first < n; first += kIndicatorStretch) {
+    const std::size_t bars = std::min(kIndicatorStretch, n - first);
+    step_indicators(candles.subspan(first, bars));
+    for (std::size_t at = 0; at < bars; ++at) {
+      const std::size_t i = first + at;
+      if (i + kIndicatorStretch < n) __builtin_prefetch(&candles[i + kIndicatorStretch]);
+      FENDRO_CHECK(step(candles[i], first_bar + i, at));
+    }
   }
   return Unit{};
+}
+
+// An indicator's values depend on the candles alone, never on the rules or
+// the position, so they can be computed ahead of the bars that read them.
+void BacktestEngine::step_indicators(std::span<const Candle> stretch) {
+  std::optional<double>* out = stretch_values_.data();
+  for (IndicatorSlot& slot : slots_) {
+    if (!slot.outputs_read) slot.indicator->update_candles(stretch, out);
+    out += kIndicatorStretch;
+  }
 }
 
 Report BacktestEngine::finish_report() && { return std::move(std::move(*this).finish_report(Interrupt{})).value(); }
@@ -155,7 +183,8 @@ Result<Report, Stopped> BacktestEngine::finish_report(const Interrupt& interrupt
 
 // Inlined into the bar loop: its result is then checked without a round trip
 // through memory on every bar.
-[[gnu::always_inline]] inline Status<StrategyError> BacktestEngine::step(const Candle& c, std::uint64_t i) {
+[[gnu::always_inline]] inline Status<StrategyError> BacktestEngine::step(const Candle& c, std::uint64_t i,
+                                                                       std::size_t at) {
   last_bar_ = LastBar{c.time, c.close};
 
   if (pending_) {
@@ -168,7 +197,7 @@ Result<Report, Stopped> BacktestEngine::finish_report(const Interrupt& interrupt
     }
   }
 
-  record_values(c);
+  record_values(c, at);
   window_.push(c);
 
   if (holds_position(account_.qty)) protective_exits(c);
@@ -203,12 +232,23 @@ Status<StrategyError> BacktestEngine::try_pending(const PendingOrder& order, con
 
 // Inlined into the bar loop; the named outputs of multi-output types are
 // stored out of line.
-[[gnu::always_inline]] inline void BacktestEngine::record_values(const Candle& c) {
+[[gnu::always_inline]] inline void BacktestEngine::record_values(const Candle& c, std::size_t at) {
+  if (!outputs_read_) [[likely]] {
+    // The record's values start all absent, so an absent value is copied as
+    // it is: all sixteen bytes at once, without testing the flag.
+    const auto values = window_.next_values();
+    for (const SteppedValue& sv : stepped_values_) {
+      std::memcpy(&values[sv.key], &stretch_values_[sv.column + at], sizeof(std::optional<double>));
+    }
+    return;
+  }
   BarSnapshot snap;
   snap.candle = &c;
   const auto values = window_.next_values();
+  std::size_t stepped = at;
   for (IndicatorSlot& slot : slots_) {
-    const std::optional<double> v = slot.indicator->update(snap);
+    const std::optional<double> v = slot.outputs_read ? slot.indicator->update(snap) : stretch_values_[stepped];
+    stepped += kIndicatorStretch;
     if (!v) continue;
     if (slot.id_key) values[*slot.id_key] = *v;
     if (slot.outputs_read) record_outputs(slot, values);
@@ -246,18 +286,15 @@ void BacktestEngine::protective_exits(const Candle& c) {
   };
   bool hit = false;
   if (e > 0.0) {
-    if (risk.stop_loss_pct) {
-      const double sl = *risk.stop_loss_pct;
-      hit = is_long ? below(e * (sl / -100.0 + 1.0), "stop_loss") : above(e * (sl / 100.0 + 1.0), "stop_loss");
+    if (stop_loss_.set) {
+      hit = is_long ? below(e * stop_loss_.down, "stop_loss") : above(e * stop_loss_.up, "stop_loss");
     }
-    if (!hit && risk.trailing_stop_pct) {
-      const double tr = *risk.trailing_stop_pct;
-      hit = is_long ? below(trail_ref_ * (tr / -100.0 + 1.0), "trailing_stop")
-                    : above(trail_ref_ * (tr / 100.0 + 1.0), "trailing_stop");
+    if (!hit && trailing_stop_.set) {
+      hit = is_long ? below(trail_ref_ * trailing_stop_.down, "trailing_stop")
+                    : above(trail_ref_ * trailing_stop_.up, "trailing_stop");
     }
-    if (!hit && risk.take_profit_pct) {
-      const double tp = *risk.take_profit_pct;
-      hit = is_long ? above(e * (tp / 100.0 + 1.0), "take_profit") : below(e * (tp / -100.0 + 1.0), "take_profit");
+    if (!hit && take_profit_.set) {
+      hit = is_long ? above(e * take_profit_.up, "take_profit") : below(e * take_profit_.down, "take_profit");
     }
   }
   if (!hit && risk.liquidation) {

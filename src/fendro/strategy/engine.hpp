@@ -32,7 +32,10 @@ struct IndicatorSlot {
   IndicatorPtr indicator;
   std::optional<std::uint32_t> id_key;  // value key of the id, when a rule reads it
   std::vector<OutputKey> output_keys;   // in the order the names were first met
-  bool outputs_read = false;            // some rule key starts with id + "."
+  // Some rule key starts with id + ".": the named outputs are read after each
+  // update, so this indicator is stepped bar by bar; the others a stretch of
+  // bars at a time, ahead of the rules.
+  bool outputs_read = false;
 
   IndicatorSlot(std::string slot_id, IndicatorPtr ind) : id(std::move(slot_id)), indicator(std::move(ind)) {}
 };
@@ -55,6 +58,17 @@ struct StrategyRules {
   std::optional<RuleSet::Id> short_exit;
 
   explicit StrategyRules(const StrategySpec& spec);
+};
+
+// The factors of a protective level p percent below and above a price
+// (x * (p / -100 + 1), x * (p / 100 + 1)), worked out once per run.
+struct PercentLevels {
+  bool set = false;
+  double down = 0.0;
+  double up = 0.0;
+
+  explicit PercentLevels(const std::optional<double>& pct)
+      : set(pct.has_value()), down(pct ? *pct / -100.0 + 1.0 : 0.0), up(pct ? *pct / 100.0 + 1.0 : 0.0) {}
 };
 
 struct LastBar {
@@ -91,9 +105,11 @@ class BacktestEngine {
   std::span<const IndicatorSlot> slots() const { return slots_; }
 
  private:
-  Status<StrategyError> step(const Candle& c, std::uint64_t i);
+  void step_indicators(std::span<const Candle> stretch);
+  // `at`: the bar's place in the stretch the indicators were last stepped over.
+  Status<StrategyError> step(const Candle& c, std::uint64_t i, std::size_t at);
   Status<StrategyError> try_pending(const PendingOrder& order, const Candle& c, std::uint64_t i);
-  void record_values(const Candle& c);
+  void record_values(const Candle& c, std::size_t at);
   void record_outputs(IndicatorSlot& slot, std::span<std::optional<double>> values);
   void protective_exits(const Candle& c);
   Status<StrategyError> apply_rules(const Candle& c, std::uint64_t i);
@@ -103,6 +119,18 @@ class BacktestEngine {
 
   const StrategySpec& spec_;
   std::vector<IndicatorSlot> slots_;
+  // The values of the indicators stepped a stretch at a time, kIndicatorStretch
+  // per slot (slot order), for the stretch the bar loop is walking.
+  std::vector<std::optional<double>> stretch_values_;
+  // When no rule reads a named output, a bar's values are copied from
+  // stretch_values_ alone: for each indicator whose id some rule reads, where
+  // its stretch starts and its value key (a key per id, so no two collide).
+  struct SteppedValue {
+    std::size_t column;
+    std::uint32_t key;
+  };
+  std::vector<SteppedValue> stepped_values_;
+  bool outputs_read_ = false;  // some indicator is stepped bar by bar
   StrategyRules rules_;
   RuleWindow window_;
   std::uint64_t warmup_;
@@ -113,6 +141,9 @@ class BacktestEngine {
   std::optional<std::uint64_t> entry_bar_;
   double trail_ref_ = 0.0;
   std::optional<LastBar> last_bar_;
+  PercentLevels stop_loss_;
+  PercentLevels trailing_stop_;
+  PercentLevels take_profit_;
   double maker_rate_;
   double taker_rate_;
   double initial_capital_;

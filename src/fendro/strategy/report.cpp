@@ -12,18 +12,28 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 // How far ahead of the second pass the curve is fetched (about 1 KB).
 constexpr std::size_t kPointsAhead = 64;
+// Step returns computed at once before they are summed.
+constexpr std::size_t kReturnsBlock = 8;
 
-// Runs body(k) for k in [0, n), asking `interrupt` between stretches of
-// kMetricsBarsPerAsk; false once it asked to stop.
+// Runs body(first, end) over [0, n) in stretches of kMetricsBarsPerAsk,
+// asking `interrupt` between them; false once it asked to stop.
 template <class Body>
-bool for_each_bar(std::size_t n, const Interrupt& interrupt, Body&& body) {
+bool for_each_stretch(std::size_t n, const Interrupt& interrupt, Body&& body) {
   for (std::size_t first = 0; first < n;) {
     const std::size_t end = std::min(n, first + kMetricsBarsPerAsk);
-    for (std::size_t k = first; k < end; ++k) body(k);
+    body(first, end);
     first = end;
     if (first < n && interrupt.stop_requested()) return false;
   }
   return true;
+}
+
+// Runs body(k) for k in [0, n), as for_each_stretch asks.
+template <class Body>
+bool for_each_bar(std::size_t n, const Interrupt& interrupt, Body&& body) {
+  return for_each_stretch(n, interrupt, [&](std::size_t first, std::size_t end) {
+    for (std::size_t k = first; k < end; ++k) body(k);
+  });
 }
 
 }  // namespace
@@ -63,14 +73,29 @@ Result<Metrics, Stopped> compute_metrics(const CurveWalk& walked, std::span<cons
     const double mean = sum / steps;
     double dev = -0.0;
     double down = -0.0;
-    const bool summed = for_each_bar(n - 1, interrupt, [&](std::size_t k) {
-      // A long curve is read from far memory: ask for it a few lines ahead.
-      if (k + kPointsAhead < n) __builtin_prefetch(&equity[k + kPointsAhead]);
-      const double rk = r(k);
+    const auto add = [&](double rk) {
       const double d = rk - mean;
       dev += d * d;
-      const double neg = std::isnan(rk) ? 0.0 : (rk < 0.0 ? rk : 0.0);
+      // A NaN is not below zero: it counts as no downside. One comparison,
+      // no branch: the sign of a return is anyone's guess.
+      const double neg = std::min(0.0, rk);
       down += neg * neg;
+    };
+    const bool summed = for_each_stretch(n - 1, interrupt, [&](std::size_t first, std::size_t end) {
+      // The returns of a block are independent divisions, made side by side;
+      // only the sums must take them one by one, in order.
+      std::size_t k = first;
+      for (; k + kReturnsBlock <= end; k += kReturnsBlock) {
+        // A long curve is read from far memory: ask for it a few lines ahead.
+        if (k + kPointsAhead + kReturnsBlock < n) {
+          __builtin_prefetch(&equity[k + kPointsAhead]);
+          __builtin_prefetch(&equity[k + kPointsAhead + kReturnsBlock / 2]);
+        }
+        double rs[kReturnsBlock];
+        for (std::size_t j = 0; j < kReturnsBlock; ++j) rs[j] = r(k + j);
+        for (const double rk : rs) add(rk);
+      }
+      for (; k < end; ++k) add(r(k));
     });
     if (!summed) return err(Stopped{});
     const double sd = std::sqrt(dev / steps);

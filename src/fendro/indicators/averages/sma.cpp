@@ -1,5 +1,7 @@
 #include "fendro/indicators/averages/sma.hpp"
 
+#include <cmath>
+
 #include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 
@@ -12,6 +14,39 @@ Result<Sma, IndicatorError> Sma::create(std::uint64_t period) {
 
 std::optional<double> Sma::update(const BarSnapshot& bar) {
   return returned(sma_update(window_, bar_close(bar)));
+}
+
+void Sma::update_candles(std::span<const Candle> candles, std::optional<double>* out) {
+  SmaWindow& w = window_;
+  std::size_t k = 0;
+  for (; k < candles.size() && !w.is_full(); ++k) *out++ = sma_update(w, candles[k].close);
+  // Full from here on: sma_update's steady step, with the running sum held
+  // in a register rather than stored and read back around every write of
+  // the ring, which could otherwise overlap it.
+  double sum = w.sum;
+  std::uint64_t pushes = w.pushes;
+  std::size_t oldest = w.ring.head();
+  const std::uint64_t resum_every = w.resum_every;
+  const double divisor = w.divisor;
+  for (const Candle& c : candles.subspan(k)) {
+    const double x = c.close;
+    if (!std::isfinite(x)) {
+      *out++ = std::nullopt;
+      continue;
+    }
+    const double evicted = w.ring.replace_at(oldest, x);
+    sum = x + (sum - evicted);
+    if (++pushes >= resum_every) [[unlikely]] {
+      w.ring.set_head(oldest);
+      sma_resum(w);
+      sum = w.sum;
+      pushes = w.pushes;
+    }
+    *out++ = sum / divisor;
+  }
+  w.ring.set_head(oldest);
+  w.sum = sum;
+  w.pushes = pushes;
 }
 
 }  // namespace fendro

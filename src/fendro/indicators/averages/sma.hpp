@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
@@ -15,6 +16,7 @@ class Sma final : public Indicator {
   static Result<Sma, IndicatorError> create(std::uint64_t period);
 
   std::optional<double> update(const BarSnapshot& bar) override;
+  void update_candles(std::span<const Candle> candles, std::optional<double>* out) override;
   std::uint64_t warmup_period() const override { return window_.period; }
 
  private:

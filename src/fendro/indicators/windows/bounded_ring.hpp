@@ -51,6 +51,18 @@ class BoundedRing {
     return old;
   }
 
+  // replace_oldest for a caller stepping a long run of entries with the
+  // oldest entry's slot held in a local `slot` (from head(), advanced here)
+  // rather than read back from the ring on every entry; set_head(slot) hands
+  // it back before the ring is used any other way.
+  T replace_at(std::size_t& slot, const T& x) {
+    T old = buf_[slot];
+    buf_[slot] = x;
+    if (++slot == cap_) slot = 0;
+    return old;
+  }
+  void set_head(std::size_t slot) { head_ = slot; }
+
   const T& front() const { return buf_[head_]; }
   const T& back() const { return head_ == 0 ? buf_.back() : buf_[head_ - 1]; }
 

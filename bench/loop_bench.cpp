@@ -1,0 +1,102 @@
+// The bar loop of "prove" on its own, split into its pieces: building the
+// run (strategy read, indicators, engine with its equity storage), walking
+// the bars, and the report with its metrics. Same strategy and candles as
+// prove_bench (an SMA 10/30 crossover with fees), at 10,000 and 1,000,000
+// candles. Counters are nanoseconds per candle.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "command_gen.hpp"
+#include "fendro/json/parse.hpp"
+#include "fendro/market/read_market_data.hpp"
+#include "fendro/proof/proof.hpp"
+#include "fendro/registry/registry.hpp"
+#include "fendro/strategy/engine.hpp"
+#include "fendro/strategy/spec.hpp"
+
+namespace {
+
+constexpr const char* kStrategy =
+    R"({"symbol":"BTCUSDT","timeframe":"1m",)"
+    R"("indicators":{"fast":{"type":"Sma","params":[10]},"slow":{"type":"Sma","params":[30]}},)"
+    R"("entry":{"cross_above":["fast","slow"]},"exit":{"cross_below":["fast","slow"]},)"
+    R"("sizing":{"type":"fixed_fraction","fraction":0.5},)"
+    R"("costs":{"taker_bps":5,"slippage":{"type":"fixed_bps","bps":2}},"risk":{"stop_loss_pct":2}})";
+
+struct Parsed {
+  std::shared_ptr<void> document;  // what `spec` refers into
+  fendro::ProofSpec spec;
+  fendro::MarketData data;
+};
+
+// The command of `candles` candles, parsed once per size.
+const Parsed& parsed(std::size_t candles) {
+  static std::map<std::size_t, std::optional<Parsed>> made;
+  auto& slot = made[candles];
+  if (!slot) {
+    static std::map<std::size_t, std::string> texts;
+    const std::string& text = texts[candles] = fendro::bench::make_prove_command(candles, kStrategy);
+    std::optional<fendro::Result<fendro::MarketData, std::string>> read;
+    auto doc = fendro::json::parse_deferring(text, "data", [&](fendro::json::Cursor& cur) {
+      read = fendro::read_market_data(cur);
+    });
+    auto kept = std::make_shared<std::decay_t<decltype(doc)>>(std::move(doc));
+    auto spec = fendro::read_proof_spec(*(*kept)->document.root.find("spec"));
+    slot = Parsed{kept, std::move(*spec), std::move(**read)};
+  }
+  return *slot;
+}
+
+using Clock = std::chrono::steady_clock;
+
+double seconds_since(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
+
+void BM_LoopPieces(benchmark::State& state) {
+  const auto candles = static_cast<std::size_t>(state.range(0));
+  const Parsed& in = parsed(candles);
+  const std::vector<fendro::Candle>& bars = in.data.at("BTCUSDT");
+  double build = 0, run = 0, finish = 0;
+  for (auto _ : state) {
+    auto t = Clock::now();
+    const fendro::StrategySpec strategy = std::move(fendro::read_strategy_spec(in.spec.strategy)).value();
+    std::vector<fendro::IndicatorSlot> slots;
+    std::uint64_t warmup = 0;
+    for (const auto& [id, ind] : strategy.indicators) {
+      auto built = std::move(fendro::build_indicator(ind.type, ind.params)).value();
+      warmup = std::max(warmup, built->warmup_period());
+      slots.emplace_back(id, std::move(built));
+    }
+    fendro::BacktestEngine engine(strategy, std::move(slots), warmup, fendro::window_capacity_for(strategy),
+                                  bars.size(), fendro::INITIAL_CAPITAL);
+    build += seconds_since(t);
+    t = Clock::now();
+    if (!engine.run(bars)) {
+      state.SkipWithError("run failed");
+      return;
+    }
+    run += seconds_since(t);
+    t = Clock::now();
+    fendro::Report report = std::move(engine).finish_report();
+    benchmark::DoNotOptimize(report);
+    finish += seconds_since(t);
+  }
+  const double per = 1e9 / (static_cast<double>(state.iterations()) * static_cast<double>(candles));
+  state.counters["ns_build"] = build * per;
+  state.counters["ns_run"] = run * per;
+  state.counters["ns_finish"] = finish * per;
+  state.counters["ns_total"] = (build + run + finish) * per;
+}
+BENCHMARK(BM_LoopPieces)->Arg(10'000)->Unit(benchmark::kMillisecond)->Iterations(300);
+BENCHMARK(BM_LoopPieces)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+BENCHMARK_MAIN();
