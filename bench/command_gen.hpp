@@ -70,6 +70,15 @@ enum class Blanks { kNone, kDefault };
 // [time, open, high, low, close, volume].
 enum class CandleForm { kObject, kArray };
 
+// The strategy the prove benchmarks run: an SMA 10/30 crossover trading half
+// the equity, with fees, slippage and a stop.
+inline constexpr const char* kSmaCrossStrategy =
+    R"({"symbol":"BTCUSDT","timeframe":"1m",)"
+    R"("indicators":{"fast":{"type":"Sma","params":[10]},"slow":{"type":"Sma","params":[30]}},)"
+    R"("entry":{"cross_above":["fast","slow"]},"exit":{"cross_below":["fast","slow"]},)"
+    R"("sizing":{"type":"fixed_fraction","fraction":0.5},)"
+    R"("costs":{"taker_bps":5,"slippage":{"type":"fixed_bps","bps":2}},"risk":{"stop_loss_pct":2}})";
+
 inline std::string make_prove_command(std::size_t candles, std::string_view strategy_json,
                                       Blanks blanks = Blanks::kNone,
                                       CandleForm form = CandleForm::kObject) {

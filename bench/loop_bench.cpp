@@ -24,12 +24,7 @@
 
 namespace {
 
-constexpr const char* kStrategy =
-    R"({"symbol":"BTCUSDT","timeframe":"1m",)"
-    R"("indicators":{"fast":{"type":"Sma","params":[10]},"slow":{"type":"Sma","params":[30]}},)"
-    R"("entry":{"cross_above":["fast","slow"]},"exit":{"cross_below":["fast","slow"]},)"
-    R"("sizing":{"type":"fixed_fraction","fraction":0.5},)"
-    R"("costs":{"taker_bps":5,"slippage":{"type":"fixed_bps","bps":2}},"risk":{"stop_loss_pct":2}})";
+using fendro::bench::kSmaCrossStrategy;
 
 struct Parsed {
   std::shared_ptr<void> document;  // what `spec` refers into
@@ -43,7 +38,7 @@ const Parsed& parsed(std::size_t candles) {
   auto& slot = made[candles];
   if (!slot) {
     static std::map<std::size_t, std::string> texts;
-    const std::string& text = texts[candles] = fendro::bench::make_prove_command(candles, kStrategy);
+    const std::string& text = texts[candles] = fendro::bench::make_prove_command(candles, kSmaCrossStrategy);
     std::optional<fendro::Result<fendro::MarketData, std::string>> read;
     auto doc = fendro::json::parse_deferring(text, "data", [&](fendro::json::Cursor& cur) {
       read = fendro::read_market_data(cur);

@@ -34,18 +34,13 @@ namespace {
 
 constexpr std::size_t kCandles = 1'000'000;
 
-constexpr const char* kStrategy =
-    R"({"symbol":"BTCUSDT","timeframe":"1m",)"
-    R"("indicators":{"fast":{"type":"Sma","params":[10]},"slow":{"type":"Sma","params":[30]}},)"
-    R"("entry":{"cross_above":["fast","slow"]},"exit":{"cross_below":["fast","slow"]},)"
-    R"("sizing":{"type":"fixed_fraction","fraction":0.5},)"
-    R"("costs":{"taker_bps":5,"slippage":{"type":"fixed_bps","bps":2}},"risk":{"stop_loss_pct":2}})";
+using fendro::bench::kSmaCrossStrategy;
 
 // The command text of `candles` candles, made once per size.
 const std::string& command(std::size_t candles = kCandles) {
   static std::map<std::size_t, std::string> texts;
   auto found = texts.find(candles);
-  if (found == texts.end()) found = texts.emplace(candles, fendro::bench::make_prove_command(candles, kStrategy)).first;
+  if (found == texts.end()) found = texts.emplace(candles, fendro::bench::make_prove_command(candles, kSmaCrossStrategy)).first;
   return found->second;
 }
 
