@@ -92,6 +92,9 @@ class HashSink {
   std::size_t used_ = 0;
 };
 
+// The hash text of everything fed to `hasher`, which is left as it was.
+std::string hash_hex(const blake3_hasher& hasher);
+
 // Feeds the canonical text of `v` into `sink`.
 void write_canonical_json(HashSink& sink, const json::Value& v);
 

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -84,9 +83,13 @@ class ResponseWriter {
   ResponseSink* to_;
   std::unique_ptr<char[]> buf_;  // kPiece + kRoomMax bytes
   std::size_t used_ = 0;
-  std::optional<HashSink> seal_;
+  std::size_t sent_ = 0;  // the bytes at the buffer's start already handed on
+  // The sealed text is hashed where it lies in the buffer, in whole pieces
+  // counted from its start: every update then begins on a piece boundary of
+  // the text and is one whole subtree, hashed at full width.
+  blake3_hasher seal_;
   bool sealing_ = false;
-  std::size_t seal_from_ = 0;  // where the sealed bytes start in the buffer
+  std::size_t seal_from_ = 0;  // where the sealed bytes not yet hashed start in the buffer
   Interrupt interrupt_;
   bool stopped_ = false;
 };
