@@ -30,14 +30,24 @@ class ResponseSink {
 class StringSink final : public ResponseSink {
  public:
   explicit StringSink(std::string& out) : out_(out) {}
-  void take(std::string_view piece) override { out_.append(piece); }
+  void take(std::string_view piece) override {
+    const std::size_t size = out_.size() + piece.size();
+    if (size <= out_.capacity()) {
+      pages_.before_writing(out_.data() + size);
+    } else {
+      pages_ = PagesAhead{};  // the string moves: its new room faults as usual
+    }
+    out_.append(piece);
+  }
+  // Reserves the room, whose pages are then mapped ahead of the pieces.
   void expect(std::size_t bytes) override {
     out_.reserve(out_.size() + bytes);
-    advise_huge_pages(out_.data() + out_.size(), out_.capacity() - out_.size());
+    pages_.reset(out_.data() + out_.size(), out_.data() + out_.capacity());
   }
 
  private:
   std::string& out_;
+  PagesAhead pages_;
 };
 
 // Writes into a buffer of its own and hands each full buffer to the sink.
