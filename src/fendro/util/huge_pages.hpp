@@ -3,12 +3,10 @@
 // or to map such a buffer whole before it is filled.
 #pragma once
 
-#include <atomic>
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
-#include <algorithm>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -53,13 +51,16 @@ inline void map_in_advance(const void* p, std::size_t bytes) {
 #endif
 }
 
-// Maps the pages of a fresh buffer a few MiB ahead of the code that fills
-// it front to back, so that the filling takes no page faults and finds the
-// zeroed pages still in cache. Each 2 MiB step is tried as a huge page
-// first (one cheap mapping instead of 512); where the system is slow to
-// give one (a huge page whose memory the host has to bring back first costs
-// many times 512 small ones), the rest of the buffer, and any buffer for a
-// while after, takes small pages: a slow huge page costs once, not per step.
+// Maps the pages of a fresh buffer just ahead of the code that fills it
+// front to back, so that the filling takes no page faults and finds the
+// zeroed pages still in cache. Each 2 MiB step is a huge page (one mapping
+// instead of 512, a third of their cost) while they come quickly. Some come
+// slowly: in a virtual machine whose host took back the memory behind a free
+// huge page, the first mapping of it costs about 20 times the usual (6 ms);
+// a process that frees such a page and maps one again soon gets it back
+// quickly. So a few slow ones are worth taking once, for the buffers that
+// follow; past that budget the rest of the buffer takes small pages, which
+// bounds what one buffer can lose.
 class PagesAhead {
  public:
   // How much is made ready at a time, as a huge page or as small pages, and
@@ -70,12 +71,15 @@ class PagesAhead {
   static constexpr std::size_t kAhead = 256 * 1024;
 
   PagesAhead() = default;
-  // [begin, end) is about to be filled from begin on. A buffer smaller than
-  // a few steps is left to fault as usual.
-  void reset(char* begin, char* end) {
+  // [begin, end) is about to be filled from begin on; unless `huge_pages`,
+  // only small pages are mapped. A buffer smaller than a few steps is left
+  // to fault as usual.
+  void reset(char* begin, char* end, bool huge_pages = true) {
     const bool large = end - begin >= static_cast<std::ptrdiff_t>(3 * kStep);
     ready_ = begin;
     end_ = large ? end : begin;
+    huge_ = huge_pages;
+    excess_ns_ = 0;
   }
   // The bytes before `upto` are about to be written.
   void before_writing(const char* upto) {
@@ -84,41 +88,43 @@ class PagesAhead {
 
  private:
   void prepare(const char* target);
+  // Maps a huge page at ready_ (aligned, whole inside the buffer) and keeps
+  // count of what it cost beyond small pages.
+  void map_huge_page();
 
   char* ready_ = nullptr;  // the pages before it are mapped
   char* end_ = nullptr;
+  bool huge_ = true;
+  std::int64_t excess_ns_ = 0;  // what the huge pages cost beyond small pages so far
 };
 
-namespace detail {
-// When the last slow huge page was met, on the steady clock; a process-wide
-// memory of the system's state, so that the next large buffers do not pay
-// for it again at once.
-inline std::atomic<std::int64_t> slow_huge_page_at{std::numeric_limits<std::int64_t>::min() / 2};
-inline std::int64_t steady_now_ns() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE) && defined(MADV_HUGEPAGE)
+inline void PagesAhead::map_huge_page() {
+  // Small pages take about 0.6 ms per 2 MiB; a huge page that comes quickly
+  // 0.25 ms, a slow one 6 ms or more. A head start of fast pages is counted
+  // only so far.
+  constexpr std::int64_t kSmallPagesNs = 600'000;
+  constexpr std::int64_t kExcessMaxNs = 20'000'000;
+  constexpr std::int64_t kHeadStartMaxNs = -1'000'000;
+  const auto now = [] {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  };
+  const std::int64_t start = now();
+  madvise(ready_, kStep, MADV_HUGEPAGE);
+  madvise(ready_, kStep, MADV_POPULATE_WRITE);
+  excess_ns_ = std::max(kHeadStartMaxNs, excess_ns_ + (now() - start) - kSmallPagesNs);
+  if (excess_ns_ > kExcessMaxNs) huge_ = false;
 }
-}  // namespace detail
 
 inline void PagesAhead::prepare(const char* target) {
-#if defined(__linux__) && defined(MADV_POPULATE_WRITE) && defined(MADV_HUGEPAGE)
-  // Small pages take about 0.6 ms per 2 MiB; a huge page ready in time
-  // takes a third of that, one the host must bring back first ten times more.
-  constexpr std::int64_t kSlowHugeStepNs = 2'000'000;
-  constexpr std::int64_t kSmallPagesForNs = 5'000'000'000;  // after a slow one
   constexpr std::uintptr_t kPage = 4096;
   if (target > end_) target = end_;
   const auto end = reinterpret_cast<std::uintptr_t>(end_);
   while (ready_ < target) {
     const auto at = reinterpret_cast<std::uintptr_t>(ready_);
-    const std::int64_t now = detail::steady_now_ns();
-    if ((at & (kStep - 1)) == 0 && end - at >= kStep &&
-        now - detail::slow_huge_page_at.load(std::memory_order_relaxed) > kSmallPagesForNs) {
-      madvise(ready_, kStep, MADV_HUGEPAGE);
-      madvise(ready_, kStep, MADV_POPULATE_WRITE);
-      if (detail::steady_now_ns() - now > kSlowHugeStepNs) {
-        detail::slow_huge_page_at.store(now, std::memory_order_relaxed);
-      }
+    if (huge_ && (at & (kStep - 1)) == 0 && end - at >= kStep) {
+      map_huge_page();
       ready_ += kStep;
       continue;
     }
@@ -132,10 +138,10 @@ inline void PagesAhead::prepare(const char* target) {
     if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
     ready_ = reinterpret_cast<char*>(step_end);
   }
-#else
-  (void)target;
-  end_ = ready_;  // nothing to do: the pages come as they are written
-#endif
 }
+#else
+inline void PagesAhead::map_huge_page() {}
+inline void PagesAhead::prepare(const char*) { end_ = ready_; }  // the pages come as they are written
+#endif
 
 }  // namespace fendro
