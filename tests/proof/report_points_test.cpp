@@ -60,7 +60,7 @@ TEST(ReportPoints, SteppedTimesAcrossTheKeptDigits) {
       {"ms across 10^8", 99999990, 1},
       {"hours across 10^12", 1000000000000 - 3600000 * 40, 3600000},
       {"a day of ms across 1.7e12", 1699999999000, 7},
-      {"steps of 10^8", 1700000000000 - 100000000 * 30, 100000000},
+      {"steps of 10^8", 1700000000000 - std::int64_t{100000000} * 30, 100000000},
       {"steps just under 10^8", 1700000000000, 99999999},
       {"negative across zero", -60000 * 40, 60000},
       {"negative across -10^8", -100000000 - 60000 * 40, 60000},
