@@ -97,6 +97,34 @@ TEST(ResponseWriter, WithoutASinkOnlySeals) {
   out.finish();
 }
 
+// The sealed text is hashed in whole pieces where it lies: stretches of
+// exactly a piece or two, a byte either side of them, after heads that leave
+// the seal's start anywhere in the buffer; with and without a sink.
+TEST(ResponseWriter, SealsAroundWholePieces) {
+  constexpr std::size_t kPiece = 64 * 1024;
+  std::mt19937_64 rng(13);
+  const std::size_t sealed_sizes[] = {0, 1, kPiece - 1, kPiece, kPiece + 1, 2 * kPiece, 3 * kPiece - 1};
+  const std::size_t head_sizes[] = {0, 1, 4095, kPiece - 5, kPiece + 3};
+  for (const std::size_t sealed_size : sealed_sizes) {
+    for (const std::size_t head_size : head_sizes) {
+      const std::string head(head_size, 'h');
+      std::string sealed = mixed_text(rng, sealed_size);
+      sealed.resize(sealed_size, 's');  // cut mid-character at times: only pieces handed on must be whole
+      for (const bool with_sink : {true, false}) {
+        Pieces sink;
+        ResponseWriter out(with_sink ? &sink : nullptr);
+        write_sliced(out, head, rng);
+        out.seal_begin();
+        write_sliced(out, sealed, rng);
+        ASSERT_EQ(out.seal_end(), hash_text(sealed)) << sealed_size << " after " << head_size;
+        out.write("}");
+        out.finish();
+        if (with_sink) ASSERT_EQ(sink.joined(), head + sealed + "}") << sealed_size << " after " << head_size;
+      }
+    }
+  }
+}
+
 TEST(ResponseWriter, FinishHandsOnAnUnfinishedCharacterToo) {
   Pieces sink;
   ResponseWriter out(&sink);

@@ -281,8 +281,12 @@ void HashSink::write(std::string_view bytes) {
 std::string HashSink::finish() {
   blake3_hasher_update(&hasher_, buf_.get(), used_);
   used_ = 0;
+  return hash_hex(hasher_);
+}
+
+std::string hash_hex(const blake3_hasher& hasher) {
   std::uint8_t digest[BLAKE3_OUT_LEN];
-  blake3_hasher_finalize(&hasher_, digest, BLAKE3_OUT_LEN);
+  blake3_hasher_finalize(&hasher, digest, BLAKE3_OUT_LEN);
   static constexpr char kHex[] = "0123456789abcdef";
   std::string text(2 * BLAKE3_OUT_LEN, '0');
   for (std::size_t k = 0; k < BLAKE3_OUT_LEN; ++k) {

@@ -92,6 +92,9 @@ class HashSink {
   std::size_t used_ = 0;
 };
 
+// The hash text of everything fed to `hasher`, which is left as it was.
+std::string hash_hex(const blake3_hasher& hasher);
+
 // Feeds the canonical text of `v` into `sink`.
 void write_canonical_json(HashSink& sink, const json::Value& v);
 
@@ -132,11 +135,11 @@ char* put_canonical_float_near_half(char* p, double x);
 inline char* put_canonical_float(char* p, double x) {
   using namespace canonical_detail;
   const double ax = std::fabs(x);
-  // |x| * 10^8 in floating point, when below 2^52, is within 1/4 of the exact
-  // product (half a unit in its last place). When its fraction is below 1/4
-  // or above 3/4 the exact product is less than 1/2 from the same integer,
-  // which is then the correctly rounded one. NaN, the infinities, zero and
-  // the shortest-digits range take the direct route.
+  // |x| * 10^8 in floating point, when below 2^52, is within half a unit in
+  // its last place of the exact product: within y * 2^-53, and never more
+  // than 1/4. When its fraction is further than that from 1/2, the exact
+  // product rounds to the same integer as y does. NaN, the infinities, zero
+  // and the shortest-digits range take the direct route.
   const double y = ax * 1e8;
   if (!(ax < kShortestFrom) || !(y < 4503599627370496.0) || x == 0.0) {  // 2^52
     return put_canonical_float_general(p, x);
@@ -144,7 +147,12 @@ inline char* put_canonical_float(char* p, double x) {
   // Signed conversions: one instruction each on common targets.
   const auto units = static_cast<std::int64_t>(y);
   const double f = y - static_cast<double>(units);  // exact: y < 2^52
-  if (std::fabs(f - 0.5) <= 0.25) return put_canonical_float_near_half(p, x);
+  // Computed values (an equity, a pnl) have a fraction anywhere in [0, 1):
+  // the margin is y's own rounding error (twice a bound of it), not a fixed
+  // 1/4. From 1/4 to 3/4, f - 0.5 is exact and y >= 1/4 keeps y * 2^-52
+  // a normal number.
+  const double off_half = std::fabs(f - 0.5);
+  if (off_half <= 0.25 && off_half <= y * 0x1p-52) return put_canonical_float_near_half(p, x);
   // Parsed decimals land just above or just below an integer, either way
   // at random: rounding up is added rather than branched on.
   const std::uint64_t q = static_cast<std::uint64_t>(units) + (f > 0.5 ? 1 : 0);

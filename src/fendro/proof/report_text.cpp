@@ -15,38 +15,94 @@ namespace {
 // Room for one integer: put_i64 / put_u64 store whole words.
 constexpr std::size_t kIntTextMax = 24;
 
-// One point with its separator; the room it may need.
-constexpr std::size_t kPointTextMax = 1 + 10 + kFloatTextMax + 8 + kIntTextMax + 1;
+// One point with its separator; the room it may need (and a word of scratch
+// past the end, for the whole-word copies below).
+constexpr std::size_t kPointTextMax = 1 + 10 + kFloatTextMax + 8 + kIntTextMax + 1 + 64;
 
 constexpr std::size_t kPointsPerStopCheck = 1024;
+
+// The text of a point up to its time's value, `,{"equity":<value>,"time":`,
+// kept from the last point: while no position is open the equity stays the
+// same from bar to bar, and the whole stretch is copied as one word.
+class PointHead {
+ public:
+  // Writes the head of a point whose equity is `equity` at p; returns the end.
+  char* put(char* p, double equity) {
+    const auto bits = std::bit_cast<std::uint64_t>(equity);
+    if (bits == bits_ && size_ != 0) {
+      std::memcpy(p, text_, kKept);
+      return p + size_;
+    }
+    char* const start = p;
+    p = fendro::put(p, ",{\"equity\":");
+    p = put_canonical_float(p, equity);
+    p = fendro::put(p, ",\"time\":");
+    const auto size = static_cast<std::size_t>(p - start);
+    bits_ = bits;
+    size_ = size <= kKept ? size : 0;  // a longer text is written anew each time
+    std::memcpy(text_, start, kKept);
+    return p;
+  }
+
+ private:
+  static constexpr std::size_t kKept = 64;
+  std::uint64_t bits_ = 0;
+  std::size_t size_ = 0;  // 0: nothing kept
+  char text_[kKept];
+};
+
+// The text of a time, its digits above the last eight kept from the last
+// time: bar times step by a minute or an hour, so those digits seldom change.
+class TimeText {
+ public:
+  // Writes the digits of `time` at p (kIntTextMax bytes of room); returns the end.
+  char* put(char* p, std::int64_t time) {
+    const std::uint64_t low = static_cast<std::uint64_t>(time) - base_;
+    if (low < kLow && base_ != 0) {
+      std::memcpy(p, high_text_, sizeof high_text_);
+      p += high_size_;
+      store_digits8(p, digits8_word(static_cast<std::uint32_t>(low)));
+      return p + 8;
+    }
+    char* const end = put_i64(p, time);
+    // Kept for a time of 9 to 19 digits. No negative time passes the test
+    // above: a kept base is at most 2^63 - 10^8, so its distance from a
+    // negative time, taken modulo 2^64, is at least 10^8.
+    const std::uint64_t base = static_cast<std::uint64_t>(time) / kLow * kLow;
+    if (time >= static_cast<std::int64_t>(kLow) && base <= kMaxBase) {
+      base_ = base;
+      high_size_ = static_cast<std::size_t>(end - p) - 8;
+      std::memcpy(high_text_, p, sizeof high_text_);
+    }
+    return end;
+  }
+
+ private:
+  static constexpr std::uint64_t kLow = 100000000;
+  static constexpr std::uint64_t kMaxBase = (std::uint64_t{1} << 63) - kLow;
+  std::uint64_t base_ = 0;  // the kept digits' value times 10^8; 0: nothing kept
+  std::size_t high_size_ = 0;
+  char high_text_[16];  // at most 11 digits are kept; whole words copied
+};
 
 // The text of equity_to_value's array.
 void put_equity(ResponseWriter& out, std::span<const EquityPoint> equity) {
   out.write("\"equity\":[");
-  // While no position is open the equity stays the same from bar to bar:
-  // the text of the previous value is copied rather than written again.
-  std::uint64_t last_bits = 0;
-  char last_text[kFloatTextMax];
-  std::size_t last_size = 0;
+  PointHead head;
+  TimeText time;
   for (std::size_t k = 0; k < equity.size(); ++k) {
     // A stopped writer ends the list: looked at once a block (about a piece).
     if (k % kPointsPerStopCheck == 0 && out.stopped()) break;
     char* p = out.room(kPointTextMax);
-    if (k != 0) *p++ = ',';
-    p = put(p, "{\"equity\":");
-    const auto bits = std::bit_cast<std::uint64_t>(equity[k].equity);
-    if (bits == last_bits && last_size != 0) {
-      std::memcpy(p, last_text, last_size);
-      p += last_size;
-    } else {
-      char* const start = p;
-      p = put_canonical_float(p, equity[k].equity);
-      last_bits = bits;
-      last_size = static_cast<std::size_t>(p - start);
-      std::memcpy(last_text, start, last_size);
+    // The first point's head is written with its separator, which is then
+    // overwritten: each head kept is that of a point after the first.
+    char* const start = p;
+    p = head.put(p, equity[k].equity);
+    if (k == 0) {
+      std::memmove(start, start + 1, static_cast<std::size_t>(p - start - 1));
+      --p;
     }
-    p = put(p, ",\"time\":");
-    p = put_i64(p, equity[k].time);
+    p = time.put(p, equity[k].time);
     *p++ = '}';
     out.advance_to(p);
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+
 namespace fendro {
 
 ResponseWriter::ResponseWriter(ResponseSink* to, const Interrupt& interrupt)
@@ -29,16 +30,28 @@ void ResponseWriter::flush(bool all) {
   if (!stopped_) stopped_ = interrupt_.stop_requested();
   if (stopped_) {  // the text is abandoned: its buffer only makes room
     used_ = 0;
+    sent_ = 0;
     seal_from_ = 0;
     return;
   }
-  if (sealing_) seal_->write({buf_.get() + seal_from_, used_ - seal_from_});
-  const std::size_t handed = all ? used_ : whole_sequences({buf_.get(), used_});
-  if (to_ != nullptr && handed != 0) to_->take({buf_.get(), handed});
-  // The start of a sequence cut short waits for the rest; it is sealed already.
-  used_ -= handed;
-  std::memmove(buf_.get(), buf_.get() + handed, used_);
-  seal_from_ = used_;
+  char* const buf = buf_.get();
+  if (sealing_) {
+    const std::size_t whole = (used_ - seal_from_) / kPiece * kPiece;
+    if (whole != 0) blake3_hasher_update(&seal_, buf + seal_from_, whole);
+    seal_from_ += whole;
+  }
+  std::size_t handed = used_;
+  if (to_ != nullptr) {
+    // Unless `all`, up to the start of a sequence cut short: it waits for the rest.
+    if (!all) handed = sent_ + whole_sequences({buf + sent_, used_ - sent_});
+    if (handed > sent_) to_->take({buf + sent_, handed - sent_});
+  }
+  // Kept: what is not handed on yet, and what is sealed but not hashed yet.
+  const std::size_t keep_from = sealing_ ? std::min(seal_from_, handed) : handed;
+  used_ -= keep_from;
+  std::memmove(buf, buf + keep_from, used_);
+  sent_ = handed - keep_from;
+  seal_from_ = sealing_ ? seal_from_ - keep_from : used_;
 }
 
 void ResponseWriter::write(std::string_view bytes) {
@@ -56,15 +69,16 @@ void ResponseWriter::expect(std::size_t bytes) {
 }
 
 void ResponseWriter::seal_begin() {
-  seal_.emplace();
+  blake3_hasher_init(&seal_);
   sealing_ = true;
   seal_from_ = used_;
 }
 
 std::string ResponseWriter::seal_end() {
-  seal_->write({buf_.get() + seal_from_, used_ - seal_from_});
+  blake3_hasher_update(&seal_, buf_.get() + seal_from_, used_ - seal_from_);
+  seal_from_ = used_;
   sealing_ = false;
-  return seal_->finish();
+  return hash_hex(seal_);
 }
 
 }  // namespace fendro

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,14 +30,24 @@ class ResponseSink {
 class StringSink final : public ResponseSink {
  public:
   explicit StringSink(std::string& out) : out_(out) {}
-  void take(std::string_view piece) override { out_.append(piece); }
+  void take(std::string_view piece) override {
+    const std::size_t size = out_.size() + piece.size();
+    if (size <= out_.capacity()) {
+      pages_.before_writing(out_.data() + size);
+    } else {
+      pages_ = PagesAhead{};  // the string moves: its new room faults as usual
+    }
+    out_.append(piece);
+  }
+  // Reserves the room, whose pages are then mapped ahead of the pieces.
   void expect(std::size_t bytes) override {
     out_.reserve(out_.size() + bytes);
-    advise_huge_pages(out_.data() + out_.size(), out_.capacity() - out_.size());
+    pages_.reset(out_.data() + out_.size(), out_.data() + out_.capacity());
   }
 
  private:
   std::string& out_;
+  PagesAhead pages_;
 };
 
 // Writes into a buffer of its own and hands each full buffer to the sink.
@@ -84,9 +93,13 @@ class ResponseWriter {
   ResponseSink* to_;
   std::unique_ptr<char[]> buf_;  // kPiece + kRoomMax bytes
   std::size_t used_ = 0;
-  std::optional<HashSink> seal_;
+  std::size_t sent_ = 0;  // the bytes at the buffer's start already handed on
+  // The sealed text is hashed where it lies in the buffer, in whole pieces
+  // counted from its start: every update then begins on a piece boundary of
+  // the text and is one whole subtree, hashed at full width.
+  blake3_hasher seal_;
   bool sealing_ = false;
-  std::size_t seal_from_ = 0;  // where the sealed bytes start in the buffer
+  std::size_t seal_from_ = 0;  // where the sealed bytes not yet hashed start in the buffer
   Interrupt interrupt_;
   bool stopped_ = false;
 };
