@@ -19,19 +19,14 @@
 
 namespace {
 
-constexpr const char* kStrategy =
-    R"({"symbol":"BTCUSDT","timeframe":"1m",)"
-    R"("indicators":{"fast":{"type":"Sma","params":[10]},"slow":{"type":"Sma","params":[30]}},)"
-    R"("entry":{"cross_above":["fast","slow"]},"exit":{"cross_below":["fast","slow"]},)"
-    R"("sizing":{"type":"fixed_fraction","fraction":0.5},)"
-    R"("costs":{"taker_bps":5,"slippage":{"type":"fixed_bps","bps":2}},"risk":{"stop_loss_pct":2}})";
+using fendro::bench::kSmaCrossStrategy;
 
 // The proven run of `candles` candles, made once per size.
 const fendro::ProvenRun& proven(std::size_t candles) {
   static std::map<std::size_t, fendro::ProvenRun> runs;
   auto found = runs.find(candles);
   if (found != runs.end()) return found->second;
-  const std::string text = fendro::bench::make_prove_command(candles, kStrategy);
+  const std::string text = fendro::bench::make_prove_command(candles, kSmaCrossStrategy);
   auto doc = fendro::json::parse(text);
   auto spec = fendro::read_proof_spec(*doc->root.find("spec"));
   auto data = fendro::read_market_data(*doc->root.find("data"));
