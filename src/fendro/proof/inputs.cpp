@@ -182,12 +182,15 @@ Result<std::string, Stopped> inputs_hash(const ProofSpec& spec, const MarketData
   return sink.finish();
 }
 
-CandleSeal::CandleSeal() : sink_(std::make_unique<HashSink>()) {}
-
 void CandleSeal::symbol(std::string_view name) {
-  // Only a lone list is ever used: a second one ends the sealing.
-  if (++symbols_ != 1) return;
+  // Only a lone list is ever used: a second one ends the sealing. The hash
+  // is set up at the first: a command without candles costs nothing more.
+  if (++symbols_ != 1) {
+    sink_.reset();
+    return;
+  }
   symbol_ = name;
+  sink_ = std::make_unique<HashSink>();
   std::string text(kDocumentStart);
   append_list_start(text, name, true);
   sink_->write(text);

@@ -30,8 +30,6 @@ char* put_candle(char* p, const Candle& c);
 // data is hashed from the start as before.
 class CandleSeal final : public CandleListener {
  public:
-  CandleSeal();
-
   void symbol(std::string_view name) override;
   void candles(std::span<const Candle> candles, std::span<const CandleSpellings> spellings) override;
 
