@@ -21,6 +21,7 @@ Result<MarketData, std::string> read_market_data(const json::Value& data);
 // text are exactly those of reading the parsed tree. (Text that does not
 // parse fails with its syntax error, placed within `text`.)
 Result<MarketData, std::string> read_market_data_text(std::string_view text);
+
 // Told of the candles as a cursor reading decodes them, in text order.
 class CandleListener {
  public:

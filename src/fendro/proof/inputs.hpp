@@ -23,11 +23,11 @@ inline constexpr std::size_t kCandleTextMax = 5 * kFloatTextMax + 24 + 64;
 // (kCandleTextMax bytes of room); returns the end.
 char* put_candle(char* p, const Candle& c);
 
-// The start of the inputs document, its candles hashed as a reading decodes
-// them: while the text is still at hand, and copied where it is already
-// spelled as the document spells it. It serves the inputs hash of data that
-// holds exactly what was read when that was one symbol's list; any other
-// data is hashed from the start as before.
+// The start of the inputs document hashed while a reading decodes its
+// candles: while their text is still at hand, copying the numbers already
+// spelled as the document spells them. It stands in for that start in the
+// inputs hash of data that holds exactly what was read, when that was one
+// symbol's list; other data is hashed from its decoded candles.
 class CandleSeal final : public CandleListener {
  public:
   void symbol(std::string_view name) override;
