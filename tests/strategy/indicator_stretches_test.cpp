@@ -227,31 +227,37 @@ TEST(IndicatorStretches, RunsEndAsWhenEveryIndicatorIsSteppedBarByBar) {
   }
 }
 
-// Sma's own loop over a stretch against `update` one bar at a time, over
-// stretches that start while the window fills, non-finite closes, and runs
-// long enough for the exact re-summation (every 16 periods) to happen.
-TEST(IndicatorStretches, SmaStretchMatchesUpdateByUpdate) {
-  for (const double period : {1.0, 2.0, 5.0, 30.0}) {
-    std::vector<Candle> candles = walk(1200, 3, false);
-    for (std::size_t i : {0u, 3u, 4u, 40u, 41u, 600u}) candles[i].close = i % 2 ? kNaN : -std::numeric_limits<double>::infinity();
-    candles[700].close = -0.0;
-    const double params[] = {period};
-    IndicatorPtr stretched = std::move(build_indicator("Sma", params)).value();
-    IndicatorPtr single = std::move(build_indicator("Sma", params)).value();
-    std::vector<std::optional<double>> got(candles.size());
-    std::size_t first = 0;
-    for (std::size_t size = 1; first < candles.size(); size = size % 97 + 13) {
-      const std::size_t n = std::min(size, candles.size() - first);
-      stretched->update_candles(std::span<const Candle>(candles).subspan(first, n), got.data() + first);
-      first += n;
-    }
-    BarSnapshot snap;
-    for (std::size_t i = 0; i < candles.size(); ++i) {
-      snap.candle = &candles[i];
-      const std::optional<double> want = single->update(snap);
-      ASSERT_EQ(got[i].has_value(), want.has_value()) << "period " << period << " bar " << i;
-      if (want) {
-        ASSERT_EQ(bits(*got[i]), bits(*want)) << "period " << period << " bar " << i;
+// The types' own loops over a stretch (Sma, Ema) and the default one (Rsi)
+// against `update` one bar at a time, over stretches that start while the
+// window fills or the average seeds, non-finite closes, and runs long
+// enough for Sma's exact re-summation (every 16 periods) to happen.
+TEST(IndicatorStretches, StretchesMatchUpdateByUpdate) {
+  for (const char* type : {"Sma", "Ema", "Rsi"}) {
+    for (const double period : {1.0, 2.0, 5.0, 30.0}) {
+      SCOPED_TRACE(type);
+      std::vector<Candle> candles = walk(1200, 3, false);
+      for (std::size_t i : {0u, 3u, 4u, 40u, 41u, 600u}) {
+        candles[i].close = i % 2 ? kNaN : -std::numeric_limits<double>::infinity();
+      }
+      candles[700].close = -0.0;
+      const double params[] = {period};
+      IndicatorPtr stretched = std::move(build_indicator(type, params)).value();
+      IndicatorPtr single = std::move(build_indicator(type, params)).value();
+      std::vector<std::optional<double>> got(candles.size());
+      std::size_t first = 0;
+      for (std::size_t size = 1; first < candles.size(); size = size % 97 + 13) {
+        const std::size_t n = std::min(size, candles.size() - first);
+        stretched->update_candles(std::span<const Candle>(candles).subspan(first, n), got.data() + first);
+        first += n;
+      }
+      BarSnapshot snap;
+      for (std::size_t i = 0; i < candles.size(); ++i) {
+        snap.candle = &candles[i];
+        const std::optional<double> want = single->update(snap);
+        ASSERT_EQ(got[i].has_value(), want.has_value()) << "period " << period << " bar " << i;
+        if (want) {
+          ASSERT_EQ(bits(*got[i]), bits(*want)) << "period " << period << " bar " << i;
+        }
       }
     }
   }

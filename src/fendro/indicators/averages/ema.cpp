@@ -1,5 +1,7 @@
 #include "fendro/indicators/averages/ema.hpp"
 
+#include <cmath>
+
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
 
@@ -14,6 +16,31 @@ std::optional<double> Ema::update(const BarSnapshot& bar) {
   const std::optional<double> x = finite_close(bar);
   if (!x) return no_value();
   return returned(ema_update(state_, *x));
+}
+
+void Ema::update_candles(std::span<const Candle> candles, std::optional<double>* out) {
+  EmaState& s = state_;
+  std::size_t k = 0;
+  for (; k < candles.size() && !s.seeded; ++k) {
+    const double x = candles[k].close;
+    *out++ = std::isfinite(x) ? ema_update(s, x) : std::nullopt;
+  }
+  // Seeded from here on: ema_update's step, with the average carried in a
+  // register from bar to bar.
+  const double alpha = s.alpha;
+  const double one_minus_alpha = s.one_minus_alpha;
+  double value = s.value;
+  for (const Candle& c : candles.subspan(k)) {
+    const double x = c.close;
+    if (!std::isfinite(x)) {
+      *out++ = std::nullopt;
+      continue;
+    }
+    const double kept = one_minus_alpha * value;
+    value = fused_mul_add(alpha, x, kept);
+    *out++ = value;
+  }
+  s.value = value;
 }
 
 }  // namespace fendro

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
@@ -16,6 +17,7 @@ class Ema final : public Indicator {
   static Result<Ema, IndicatorError> create(std::uint64_t period);
 
   std::optional<double> update(const BarSnapshot& bar) override;
+  void update_candles(std::span<const Candle> candles, std::optional<double>* out) override;
   std::uint64_t warmup_period() const override { return state_.period; }
 
  private:
