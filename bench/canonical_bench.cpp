@@ -120,78 +120,26 @@ void BM_CandleText(benchmark::State& state) {
 BENCHMARK(BM_CandleText<fendro::put_candle>)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_CandleText<put_candle_general>)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
-// Where each float of a candle is spelled in the command text, for the
-// bound below: offsets into the text and lengths, in the canonical key order
-// close, high, low, open, volume.
-struct Spellings {
-  std::uint32_t at[5];
-  std::uint8_t length[5];
-};
-
-const std::vector<Spellings>& spellings() {
-  static const std::vector<Spellings> all = [] {
-    const std::string& text = inputs().text;
-    std::vector<Spellings> out;
-    out.reserve(kCandles);
-    static constexpr std::string_view kKeys[] = {"\"close\":", "\"high\":", "\"low\":", "\"open\":", "\"volume\":"};
-    std::size_t from = text.find("\"data\"");
-    while ((from = text.find("{\"time\":", from)) != std::string::npos) {
-      Spellings s{};
-      for (int k = 0; k < 5; ++k) {
-        const std::size_t at = text.find(kKeys[k], from) + kKeys[k].size();
-        s.at[k] = static_cast<std::uint32_t>(at);
-        s.length[k] = static_cast<std::uint8_t>(text.find_first_of(",}", at) - at);
-      }
-      out.push_back(s);
-      from = text.find('}', from);
-    }
-    return out;
-  }();
-  return all;
-}
-
-// A bound on what copying the input spelling of each float (where it is
-// already canonical, as every price here is) would save over writing it:
-// the same candle text with the floats copied from the command text.
-void BM_CandleTextCopyingSpellings(benchmark::State& state) {
-  const std::vector<fendro::Candle>& candles = inputs().data.begin()->second;
-  const std::vector<Spellings>& where = spellings();
-  const char* const text = inputs().text.data();
-  std::vector<char> buf(64 * 1024 + fendro::kCandleTextMax);
-  std::size_t bytes = 0;
+// The candles read from the command text, without and with their canonical
+// text hashed on the way and the inputs hash finished from it, as a prove
+// does: the difference is what sealing costs in the parse, against
+// BM_InputsHash from the decoded candles.
+template <bool kSeal>
+void BM_ReadCandles(benchmark::State& state) {
+  const Inputs& in = inputs();
   for (auto _ : state) {
-    char* p = buf.data();
-    for (std::size_t n = 0; n < candles.size(); ++n) {
-      if (p > buf.data() + 64 * 1024) {
-        bytes += static_cast<std::size_t>(p - buf.data());
-        p = buf.data();
-      }
-      const Spellings& s = where[n];
-      const auto copy = [&](int k) {
-        std::memcpy(p, text + s.at[k], 16);
-        p += s.length[k];
-      };
-      p = fendro::put(p, "{\"close\":");
-      copy(0);
-      p = fendro::put(p, ",\"high\":");
-      copy(1);
-      p = fendro::put(p, ",\"low\":");
-      copy(2);
-      p = fendro::put(p, ",\"open\":");
-      copy(3);
-      p = fendro::put(p, ",\"time\":");
-      p = fendro::put_i64(p, candles[n].time);
-      p = fendro::put(p, ",\"volume\":");
-      copy(4);
-      *p++ = '}';
-    }
-    benchmark::DoNotOptimize(p);
-    bytes += static_cast<std::size_t>(p - buf.data());
+    fendro::CandleSeal seal;
+    std::optional<fendro::Result<fendro::MarketData, std::string>> data;
+    auto doc = fendro::json::parse_deferring(in.text, "data", [&](fendro::json::Cursor& cur) {
+      data = fendro::read_market_data(cur, kSeal ? &seal : nullptr);
+    });
+    benchmark::DoNotOptimize(doc);
+    if constexpr (kSeal) benchmark::DoNotOptimize(fendro::inputs_hash(in.spec, data->value(), {}, &seal));
   }
-  benchmark::DoNotOptimize(bytes);
   per_candle(state);
 }
-BENCHMARK(BM_CandleTextCopyingSpellings)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_ReadCandles<false>)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_ReadCandles<true>)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 // Prices with two decimals, as candles usually carry.
 template <char* (*Put)(char*, double)>

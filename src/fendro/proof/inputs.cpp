@@ -28,33 +28,50 @@ struct LastClose {
   char text[kRoom];
 };
 
+// The canonical text of a candle object, members in key order: the fixed
+// pieces here, the numbers by `put_float(p, field, x)` (field 1 open, 2
+// high, 3 low, 4 close, 5 volume) and `put_time(p, t)`, each returning the
+// end of what it wrote.
+template <class PutFloat, class PutTime>
+FENDRO_INPUTS_INLINE char* put_candle_members(char* p, const Candle& c, PutFloat&& put_float, PutTime&& put_time) {
+  p = put(p, "{\"close\":");
+  p = put_float(p, 4, c.close);
+  p = put(p, ",\"high\":");
+  p = put_float(p, 2, c.high);
+  p = put(p, ",\"low\":");
+  p = put_float(p, 3, c.low);
+  p = put(p, ",\"open\":");
+  p = put_float(p, 1, c.open);
+  p = put(p, ",\"time\":");
+  p = put_time(p, c.time);
+  p = put(p, ",\"volume\":");
+  p = put_float(p, 5, c.volume);
+  *p++ = '}';
+  return p;
+}
+
 template <bool kRemember>
 FENDRO_INPUTS_INLINE char* put_candle_text(char* p, const Candle& c, LastClose& last) {
-  p = put(p, "{\"close\":");
-  char* const close = p;
-  p = put_canonical_float(p, c.close);
-  const auto close_length = static_cast<std::size_t>(p - close);
-  p = put(p, ",\"high\":");
-  p = put_canonical_float(p, c.high);
-  p = put(p, ",\"low\":");
-  p = put_canonical_float(p, c.low);
-  p = put(p, ",\"open\":");
-  if (kRemember && last.length != 0 && std::bit_cast<std::uint64_t>(c.open) == last.bits) {
-    std::memcpy(p, last.text, LastClose::kRoom);
-    p += last.length;
-  } else {
-    p = put_canonical_float(p, c.open);
-  }
+  const char* close = nullptr;
+  std::size_t close_length = 0;
+  const auto put_float = [&](char* q, int field, double x) {
+    if (kRemember && field == 1 && last.length != 0 && std::bit_cast<std::uint64_t>(x) == last.bits) {
+      std::memcpy(q, last.text, LastClose::kRoom);
+      return q + last.length;
+    }
+    char* const end = put_canonical_float(q, x);
+    if (field == 4) {
+      close = q;
+      close_length = static_cast<std::size_t>(end - q);
+    }
+    return end;
+  };
+  p = put_candle_members(p, c, put_float, [](char* q, std::int64_t t) { return put_i64(q, t); });
   if (kRemember) {
     std::memcpy(last.text, close, LastClose::kRoom);
     last.bits = std::bit_cast<std::uint64_t>(c.close);
     last.length = close_length <= LastClose::kRoom ? close_length : 0;
   }
-  p = put(p, ",\"time\":");
-  p = put_i64(p, c.time);
-  p = put(p, ",\"volume\":");
-  p = put_canonical_float(p, c.volume);
-  *p++ = '}';
   return p;
 }
 
@@ -67,34 +84,16 @@ char* put_candle(char* p, const Candle& c) {
 
 namespace {
 
-FENDRO_INPUTS_INLINE char* put_spelled_float(char* p, const CandleSpellings& s, int field, double x) {
-  if (s.length[field] == 0) return put_canonical_float(p, x);
-  std::memcpy(p, s.at[field], kSpellingRoom);
-  return p + s.length[field];
-}
-
 // As put_candle, copying the numbers spelled at `s` (kSpellingRoom bytes
 // readable at each) instead of writing them.
 FENDRO_INPUTS_INLINE char* put_spelled_candle(char* p, const Candle& c, const CandleSpellings& s) {
-  p = put(p, "{\"close\":");
-  p = put_spelled_float(p, s, 4, c.close);
-  p = put(p, ",\"high\":");
-  p = put_spelled_float(p, s, 2, c.high);
-  p = put(p, ",\"low\":");
-  p = put_spelled_float(p, s, 3, c.low);
-  p = put(p, ",\"open\":");
-  p = put_spelled_float(p, s, 1, c.open);
-  p = put(p, ",\"time\":");
-  if (s.length[0] == 0) {
-    p = put_i64(p, c.time);
-  } else {
-    std::memcpy(p, s.at[0], kSpellingRoom);
-    p += s.length[0];
-  }
-  p = put(p, ",\"volume\":");
-  p = put_spelled_float(p, s, 5, c.volume);
-  *p++ = '}';
-  return p;
+  const auto copied = [&](char* q, int field) {
+    std::memcpy(q, s.at[field], kSpellingRoom);
+    return q + s.length[field];
+  };
+  return put_candle_members(
+      p, c, [&](char* q, int field, double x) { return s.length[field] == 0 ? put_canonical_float(q, x) : copied(q, field); },
+      [&](char* q, std::int64_t t) { return s.length[0] == 0 ? put_i64(q, t) : copied(q, 0); });
 }
 
 }  // namespace

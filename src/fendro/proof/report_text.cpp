@@ -82,26 +82,26 @@ class TimeText {
   static constexpr std::uint64_t kMaxBase = (std::uint64_t{1} << 63) - kLow;
   std::uint64_t base_ = 0;  // the kept digits' value times 10^8; 0: nothing kept
   std::size_t high_size_ = 0;
-  char high_text_[16];  // at most 11 digits are kept; whole words copied
+  char high_text_[16] = {};  // at most 11 digits are kept; whole words copied
 };
 
 // The text of equity_to_value's array.
 void put_equity(ResponseWriter& out, std::span<const EquityPoint> equity) {
-  out.write("\"equity\":[");
+  if (equity.empty()) {
+    out.write("\"equity\":[]");
+    return;
+  }
+  out.write("\"equity\":");
   PointHead head;
   TimeText time;
   for (std::size_t k = 0; k < equity.size(); ++k) {
     // A stopped writer ends the list: looked at once a block (about a piece).
     if (k % kPointsPerStopCheck == 0 && out.stopped()) break;
     char* p = out.room(kPointTextMax);
-    // The first point's head is written with its separator, which is then
-    // overwritten: each head kept is that of a point after the first.
+    // Every head starts with a separator; the first point's opens the list.
     char* const start = p;
     p = head.put(p, equity[k].equity);
-    if (k == 0) {
-      std::memmove(start, start + 1, static_cast<std::size_t>(p - start - 1));
-      --p;
-    }
+    if (k == 0) *start = '[';
     p = time.put(p, equity[k].time);
     *p++ = '}';
     out.advance_to(p);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-
 namespace fendro {
 
 ResponseWriter::ResponseWriter(ResponseSink* to, const Interrupt& interrupt)

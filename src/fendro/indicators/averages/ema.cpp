@@ -36,8 +36,7 @@ void Ema::update_candles(std::span<const Candle> candles, std::optional<double>*
       *out++ = std::nullopt;
       continue;
     }
-    const double kept = one_minus_alpha * value;
-    value = fused_mul_add(alpha, x, kept);
+    value = ema_step(alpha, one_minus_alpha, value, x);
     *out++ = value;
   }
   s.value = value;

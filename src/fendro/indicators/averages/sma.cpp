@@ -35,7 +35,7 @@ void Sma::update_candles(std::span<const Candle> candles, std::optional<double>*
       continue;
     }
     const double evicted = w.ring.replace_at(oldest, x);
-    sum = x + (sum - evicted);
+    sum = sma_slide(sum, x, evicted);
     if (++pushes >= resum_every) [[unlikely]] {
       w.ring.set_head(oldest);
       sma_resum(w);

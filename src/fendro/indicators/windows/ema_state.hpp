@@ -43,13 +43,18 @@ Result<EmaState, IndicatorError> ema_state_new(std::uint64_t n);
 // mean of the first n.
 [[gnu::cold]] bool ema_seed(EmaState& s, double x);
 
+// The seeded step: alpha * x + round(one_minus_alpha * value), with a single
+// rounding of the sum (fused multiply-add).
+inline double ema_step(double alpha, double one_minus_alpha, double value, double x) {
+  const double kept = one_minus_alpha * value;
+  return fused_mul_add(alpha, x, kept);
+}
+
 // x must be finite (callers check). No value until the n-th input, which
-// yields the mean of the first n; then alpha * x + round(one_minus_alpha * value)
-// with a single rounding of the sum (fused multiply-add).
+// yields the mean of the first n; then ema_step.
 inline std::optional<double> ema_update(EmaState& s, double x) {
   if (s.seeded) [[likely]] {
-    const double kept = s.one_minus_alpha * s.value;
-    s.value = fused_mul_add(s.alpha, x, kept);
+    s.value = ema_step(s.alpha, s.one_minus_alpha, s.value, x);
   } else if (!ema_seed(s, x)) {
     return std::nullopt;
   }

@@ -44,13 +44,16 @@ inline Result<SmaWindow, IndicatorError> zeroed_ring_new(std::uint64_t n) {
 // The step while the window is still filling (x finite); true once full.
 [[gnu::cold]] bool sma_fill(SmaWindow& w, double x);
 
+// The running sum once x has replaced `evicted` in a full window.
+inline double sma_slide(double sum, double x, double evicted) { return x + (sum - evicted); }
+
 // No value for a NaN or infinite x (nothing changes) or while the window
 // holds fewer than `period` inputs; else sum / period.
 inline std::optional<double> sma_update(SmaWindow& w, double x) {
   if (!std::isfinite(x)) return std::nullopt;
   if (w.ring.is_full()) [[likely]] {
     const double evicted = w.ring.replace_oldest(x);
-    w.sum = x + (w.sum - evicted);
+    w.sum = sma_slide(w.sum, x, evicted);
     if (++w.pushes >= w.resum_every) [[unlikely]] sma_resum(w);
   } else if (!sma_fill(w, x)) {
     return std::nullopt;
