@@ -9,6 +9,10 @@
 namespace fendro {
 namespace {
 
+// Where a minimum or maximum meets +0.0 and -0.0 (or equal values), the
+// portable pair keeps its first operand; the operands of each call stand in
+// the order that gives the zeros this type has always given.
+
 // Turns the trend at this bar: the new stop sits at the extreme of the
 // finished trend (or this bar), pushed away by the offset when there is one.
 void reverse(SarState& s, const SarSchedule& k, double high, double low) {
@@ -19,7 +23,7 @@ void reverse(SarState& s, const SarSchedule& k, double high, double low) {
     s.af = k.init_short;
     s.is_short = true;
   } else {
-    const double st = portable_fmin(portable_fmin(s.ep, s.l1), low);
+    const double st = portable_fmin(low, portable_fmin(s.ep, s.l1));
     s.sar = k.offset_on_reverse ? st - k.offset * std::abs(st) : st;
     s.ep = high;
     s.af = k.init_long;
@@ -66,8 +70,8 @@ std::optional<double> sar_update(SarState& s, const SarSchedule& k, double high,
     return s.sar;
   }
   double next = s.sar + s.af * (s.ep - s.sar);
-  next = s.is_short ? portable_fmax(portable_fmax(next, s.h1), s.h2)
-                    : portable_fmin(portable_fmin(next, s.l1), s.l2);
+  next = s.is_short ? portable_fmax(portable_fmax(s.h1, next), s.h2)
+                    : portable_fmin(portable_fmin(s.l1, next), s.l2);
   if (!stopped_out(s, next, high, low)) {
     s.sar = next;
     if (!s.is_short && high > s.ep) {
