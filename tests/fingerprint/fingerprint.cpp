@@ -1,5 +1,7 @@
 // Prints a digest of every type key's values and named outputs over a long
-// generated market series: one line per key, then one line for all of them.
+// generated market series, and of a fresh instance's over a series of edge
+// cases (zeros of both signs, ties, thresholds met exactly): one line per
+// key, then one line for all of them.
 // Two builds (compilers, CPUs, math paths) that print the same lines compute
 // the same numbers; a refactor that keeps the lines keeps every output byte.
 //
@@ -122,6 +124,79 @@ std::vector<Bar> make_bars(std::size_t n) {
   return bars;
 }
 
+// Candles the random walk never gives, fed to a fresh instance of every key
+// after the walk: the sign of a zero and ties between numbers that compare
+// equal, and thresholds met exactly. Each stretch of `n` bars:
+//  - zeros: every price +0.0 or -0.0 at random (all compare equal, so every
+//    candle is valid), volumes 0, -0.0, 1 or 2; then runs of 60 bars whose
+//    prices are all -0.0, all +0.0 (volume +0.0 or -0.0), or whose volume is
+//    -0.0: windows in which every term is a zero of one sign;
+//  - a grid: integer prices on a walking level, every candle 20 wide, so that
+//    bodies and shadows land on 0.05 steps of the range (the thresholds of the
+//    candle patterns), highs and lows repeat the previous ones, closes tie;
+//  - flat runs: all four prices equal for 30 bars at a time, half of the runs
+//    with zero volume;
+//  - small integers around zero: prices from -2 to 2, -0.0 included;
+//  - eighths: prices on a 1/8 grid scaled by powers of two, exact in binary.
+// The other feeds' parts are the walk's, bar for bar.
+std::vector<Bar> make_edge_bars(const std::vector<Bar>& walk, std::size_t n) {
+  SplitMix rng(20261207);
+  std::vector<Bar> bars;
+  bars.reserve(5 * n);
+  std::int64_t time = 1'800'000'000'000;
+  const auto pick = [&](std::size_t k) { return static_cast<std::size_t>(rng.next() % k); };
+  const auto zero = [&]() { return (rng.next() & 1) ? -0.0 : 0.0; };
+  const auto add = [&](double o, double h, double l, double c, double v) {
+    Bar b = walk[bars.size() % walk.size()];
+    time += (bars.size() % 500 == 499) ? 3 * 86'400'000 : 3'600'000;
+    b.candle = Candle{time, o, h, l, c, v};
+    bars.push_back(std::move(b));
+  };
+  const double zero_volumes[] = {0.0, -0.0, 1.0, 2.0};
+  for (std::size_t i = 0; i < n; ++i) {
+    switch ((i / 60) % 4) {
+      case 0: add(zero(), zero(), zero(), zero(), zero_volumes[pick(4)]); break;
+      case 1: add(-0.0, -0.0, -0.0, -0.0, 1.0 + static_cast<double>(pick(2))); break;
+      case 2: add(0.0, 0.0, 0.0, 0.0, zero_volumes[pick(2)]); break;
+      default: {
+        const double p = 1.0 + static_cast<double>(pick(2));
+        add(p, p, p, p, -0.0);
+      }
+    }
+  }
+
+  double level = 100.0;
+  for (std::size_t i = 0; i < n; ++i) {
+    level += static_cast<double>(pick(5)) - 2.0;
+    const double low = level, high = level + 20.0;
+    const double a = low + static_cast<double>(pick(21)), b = low + static_cast<double>(pick(21));
+    add(a, high, low, (rng.next() & 3) == 0 ? a : b, static_cast<double>(pick(4)) * 5.0);
+  }
+
+  double flat = 50.0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i % 30 == 0) flat += static_cast<double>(pick(3)) - 1.0;
+    add(flat, flat, flat, flat, (i / 30) % 2 ? 0.0 : 10.0);
+  }
+
+  for (std::size_t i = 0; i < n; ++i) {
+    const double p[] = {-2.0, -1.0, -0.0, 0.0, 1.0, 2.0};
+    const double a = p[pick(6)], b = p[pick(6)];
+    const double lo = a < b ? a : b, hi = a < b ? b : a;
+    add(a, hi + static_cast<double>(pick(2)), lo - static_cast<double>(pick(2)), b,
+        static_cast<double>(pick(3)));
+  }
+
+  for (std::size_t i = 0; i < n; ++i) {
+    const double scale = std::ldexp(1.0, static_cast<int>(pick(21)) - 10);
+    const double a = static_cast<double>(pick(9)) / 8.0, b = static_cast<double>(pick(9)) / 8.0;
+    const double lo = (a < b ? a : b) - static_cast<double>(pick(3)) / 8.0;
+    const double hi = (a < b ? b : a) + static_cast<double>(pick(3)) / 8.0;
+    add(a * scale, hi * scale, lo * scale, b * scale, static_cast<double>(pick(8)) / 8.0);
+  }
+  return bars;
+}
+
 struct Digest {
   blake3_hasher h;
   Digest() { blake3_hasher_init(&h); }
@@ -144,6 +219,40 @@ struct Digest {
     return s;
   }
 };
+
+// The digest of one instance's warm-up, values and named outputs over `bars`.
+struct Run {
+  std::string hex;
+  std::uint64_t values = 0;
+};
+
+Run digest_run(fendro::Indicator& ind, const std::vector<Bar>& bars) {
+  Digest d;
+  Run run;
+  const std::uint64_t warm = ind.warmup_period();
+  d.bytes(&warm, sizeof warm);
+  for (const Bar& b : bars) {
+    BarSnapshot snap;
+    snap.candle = &b.candle;
+    snap.reference = b.reference;
+    snap.trades = b.trades;
+    snap.order_book = &b.book;
+    snap.derivatives = &b.derivatives;
+    snap.cross_section = &b.cross;
+    const std::optional<double> v = ind.update(snap);
+    const std::uint8_t has = v.has_value();
+    d.bytes(&has, 1);
+    if (!v) continue;
+    ++run.values;
+    d.f64(*v);
+    for (const fendro::NamedOutput& o : ind.outputs()) {
+      d.bytes(o.name.data(), o.name.size());
+      d.f64(o.value);
+    }
+  }
+  run.hex = d.hex();
+  return run;
+}
 
 std::string params_text(const std::vector<double>& p) {
   std::string s = "[";
@@ -190,6 +299,7 @@ int compare_with_file(const std::string& got, const char* path) {
 
 int main(int argc, char** argv) {
   std::size_t n = 20000;
+  std::size_t edge_bars = 1500;  // per stretch of the edge series
   bool kline_only = false;
   const char* expect = nullptr;
   for (int a = 1; a < argc; ++a) {
@@ -204,6 +314,7 @@ int main(int argc, char** argv) {
     }
   }
   const std::vector<Bar> bars = make_bars(n);
+  const std::vector<Bar> edges = make_edge_bars(bars, edge_bars);
 
   // Every key with its row's customary parameters; the aliases with those
   // of the key they stand for.
@@ -226,37 +337,16 @@ int main(int argc, char** argv) {
       out += line;
       continue;
     }
-    fendro::IndicatorPtr ind = std::move(*built);
-    Digest d;
-    std::uint64_t values = 0;
-    const std::uint64_t warm = ind->warmup_period();
-    d.bytes(&warm, sizeof warm);
-    for (const Bar& b : bars) {
-      BarSnapshot snap;
-      snap.candle = &b.candle;
-      snap.reference = b.reference;
-      snap.trades = b.trades;
-      snap.order_book = &b.book;
-      snap.derivatives = &b.derivatives;
-      snap.cross_section = &b.cross;
-      const std::optional<double> v = ind->update(snap);
-      const std::uint8_t has = v.has_value();
-      d.bytes(&has, 1);
-      if (!v) continue;
-      ++values;
-      d.f64(*v);
-      for (const fendro::NamedOutput& o : ind->outputs()) {
-        d.bytes(o.name.data(), o.name.size());
-        d.f64(o.value);
-      }
-    }
-    const std::string hex = d.hex();
-    std::snprintf(line, sizeof line, "%.*s %s %s values=%llu\n", static_cast<int>(key.size()),
-                  key.data(), params_text(params).c_str(), hex.c_str(),
-                  static_cast<unsigned long long>(values));
+    const Run walk_run = digest_run(*std::move(built).value(), bars);
+    const Run edge_run = digest_run(*fendro::build_indicator(key, params).value(), edges);
+    std::snprintf(line, sizeof line, "%.*s %s %s values=%llu edges=%s values=%llu\n",
+                  static_cast<int>(key.size()), key.data(), params_text(params).c_str(),
+                  walk_run.hex.c_str(), static_cast<unsigned long long>(walk_run.values),
+                  edge_run.hex.c_str(), static_cast<unsigned long long>(edge_run.values));
     out += line;
     all.bytes(key.data(), key.size());
-    all.bytes(hex.data(), hex.size());
+    all.bytes(walk_run.hex.data(), walk_run.hex.size());
+    all.bytes(edge_run.hex.data(), edge_run.hex.size());
   }
   out += "all " + all.hex(64) + "\n";
   if (!expect) {
