@@ -1,5 +1,6 @@
 """The README's worker for commands from others: answers as the module does,
-kills a command at its deadline and survives one that outgrows its memory."""
+tells a refused argument from a dead worker, kills a command at its deadline
+and survives one that outgrows its memory."""
 
 import importlib.util
 import json
@@ -64,3 +65,16 @@ def test_a_command_beyond_its_memory_ends_only_its_worker(untrusted):
     assert untrusted.run_untrusted(text, memory_bytes=128 << 20) == ("memory", None)
     status, response = untrusted.run_untrusted(text, memory_bytes=2 << 30, seconds=60)
     assert status == "ok" and '"report_hash"' in response
+
+
+@pytest.mark.parametrize("argument, error", [
+    (b'{"cmd":"version"}', "TypeError: "),
+    ('{"cmd":"version","x":"\ud800"}', "UnicodeEncodeError: "),
+])
+def test_a_refused_argument_comes_back_as_an_error(untrusted, prover, argument, error):
+    with pytest.raises(Exception) as raised:
+        prover.command(argument)
+    status, message = untrusted.run_untrusted(argument)
+    assert status == "error"
+    assert message == f"{type(raised.value).__name__}: {raised.value}"
+    assert message.startswith(error)
