@@ -86,19 +86,7 @@ TEST(MomentumARegistry, FamilyChecks) {
 // Every key gives a finite value on every bar from its warm-up on, not
 // merely now and then.
 TEST(MomentumARegistry, LongRandomWalkGivesOnlyFiniteValues) {
-  const auto bars = random_walk(10000, 11);
-  for (const registry::Entry& b : registry::momentum_entries()) {
-    auto ind = family::build(b);
-    std::size_t valued = 0;
-    for (const Candle& c : bars) {
-      const auto v = step(*ind, c);
-      if (!v) continue;
-      ++valued;
-      ASSERT_TRUE(std::isfinite(*v)) << b.key;
-      for (const NamedOutput& o : ind->outputs()) ASSERT_TRUE(std::isfinite(o.value)) << b.key;
-    }
-    EXPECT_EQ(valued, bars.size() + 1 - ind->warmup_period()) << b.key;
-  }
+  family::expect_finite_long_run(registry::momentum_entries(), 10000, true);
 }
 
 // The first output is the value itself, whatever the parameters.
