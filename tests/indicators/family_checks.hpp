@@ -218,8 +218,10 @@ inline void expect_named_outputs(Table keys,
 }
 
 // Over a long random walk every value and output is finite, and outputs
-// named "direction" are exactly +1 or -1.
-inline void expect_finite_long_run(Table keys, std::size_t bars = 10000) {
+// named "direction" are exactly +1 or -1. With `every_bar_from_warmup`, each
+// key gives a value on every bar from its warm-up on, not merely now and then.
+inline void expect_finite_long_run(Table keys, std::size_t bars = 10000,
+                                   bool every_bar_from_warmup = false) {
   const auto series = random_walk(bars, 11);
   for (const registry::Entry& k : keys) {
     auto ind = build(k);
@@ -237,7 +239,12 @@ inline void expect_finite_long_run(Table keys, std::size_t bars = 10000) {
         }
       }
     }
-    EXPECT_GT(values, bars / 200) << k.key;
+    if (every_bar_from_warmup) {
+      const std::uint64_t warmup = ind->warmup_period();
+      EXPECT_EQ(values, warmup <= bars ? bars + 1 - warmup : 0) << k.key;
+    } else {
+      EXPECT_GT(values, bars / 200) << k.key;
+    }
   }
 }
 

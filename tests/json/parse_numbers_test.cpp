@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <ostream>
@@ -96,6 +97,21 @@ TEST_P(NumberKinds, KindAndExactValue) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, NumberKinds, ::testing::ValuesIn(kNumbers));
+
+// The same numbers inside a document: the end of a number is found by what
+// follows it, whatever that is.
+TEST(NumberKinds, InsideContainers) {
+  const auto r = parse(R"([1,-2,3.5,{"x":-0}, 4e1 ,5])");
+  ASSERT_TRUE(r.ok());
+  const auto xs = r->root.as_array();
+  ASSERT_EQ(xs.size(), 6u);
+  EXPECT_EQ(xs[0].kind, Kind::UInt);
+  EXPECT_EQ(xs[1].kind, Kind::NegInt);
+  EXPECT_EQ(xs[2].f, 3.5);
+  EXPECT_TRUE(std::signbit(xs[3].find("x")->f));
+  EXPECT_EQ(xs[4].f, 40.0);
+  EXPECT_EQ(xs[5].u, 5u);
+}
 
 }  // namespace
 }  // namespace fendro::json

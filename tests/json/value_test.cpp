@@ -18,6 +18,38 @@ Document must_parse(std::string_view text) {
   return std::move(r).value();
 }
 
+std::vector<std::string> keys_of(const Value& v) {
+  std::vector<std::string> out;
+  for (const Member& m : v.as_object()) out.emplace_back(m.key);
+  return out;
+}
+
+TEST(ObjectKeys, SortedByBytes) {
+  struct Case {
+    std::string_view text;
+    std::vector<std::string> keys;
+  };
+  const Case cases[] = {
+      {R"({"b":1,"a":2})", {"a", "b"}},
+      {R"({"a":1,"B":2})", {"B", "a"}},
+      {R"({"ab":1,"a":2,"":3})", {"", "a", "ab"}},
+      // Bytes above 0x7F sort after ASCII: é (C3 A9) after z.
+      {"{\"\xc3\xa9\":1,\"z\":2}", {"z", "\xc3\xa9"}},
+      {R"({"time":1,"open":2,"high":3,"low":4,"close":5,"volume":6})",
+       {"close", "high", "low", "open", "time", "volume"}},
+      // An escaped key sorts by its decoded bytes.
+      {R"({"\u0062":1,"a":2})", {"a", "b"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(keys_of(must_parse(c.text).root), c.keys) << c.text;
+}
+
+TEST(ObjectKeys, LastDuplicateWins) {
+  const auto doc = must_parse(R"({"cmd":"version","x":1,"cmd":"prove","x":2,"cmd":"verify"})");
+  EXPECT_EQ(keys_of(doc.root), (std::vector<std::string>{"cmd", "x"}));
+  EXPECT_EQ(doc.root.find("cmd")->as_string(), "verify");
+  EXPECT_EQ(doc.root.find("x")->u, 2u);
+}
+
 // More members than the small-object path handles, with duplicates spread
 // over the text: the sort must stay stable so the last one still wins.
 TEST(ObjectKeys, LargeObjectKeepsLastDuplicate) {

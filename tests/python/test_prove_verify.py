@@ -3,6 +3,8 @@
 import copy
 import json
 
+import pytest
+
 from conftest import SYMBOL, call
 
 
@@ -22,3 +24,112 @@ def test_verify_own_proof_changed_inputs_and_engine_failures(prover, spec, data)
     assert verify(prover, proof, spec, changed) == '{"ok":true,"valid":false}'
     response = verify(prover, proof, spec, {"ETHUSDT": data[SYMBOL]})
     assert response == '{"error":"data: no candles for symbol %s","ok":false}' % SYMBOL
+
+
+def hashes(prover, spec, data):
+    proof = json.loads(prove(prover, spec, data))
+    return proof["inputs_hash"], proof["report_hash"]
+
+
+def with_note(spec, data):
+    spec = copy.deepcopy(spec)
+    spec["strategy"]["note"] = "hashed as given"
+    return spec, data
+
+
+def with_open(value):
+    def change(spec, data):
+        data = copy.deepcopy(data)
+        data[SYMBOL][0]["open"] = value
+        return spec, data
+    return change
+
+
+@pytest.mark.parametrize(
+    "change, inputs_change, report_changes",
+    [
+        (lambda s, d: (dict(s, strategy=dict(reversed(list(s["strategy"].items())))), d), False, False),
+        (with_note, True, False),
+        (lambda s, d: (s, dict(d, ETHUSDT=d[SYMBOL][:3])), True, False),
+        (lambda s, d: (dict(s, dataset_ref="other"), d), True, False),
+        (with_open(100), False, False),
+        (with_open(100.0), False, False),
+        (with_open(100.5), True, False),
+        (lambda s, d: (s, {SYMBOL: d[SYMBOL][:-1]}), True, True),
+    ],
+    ids=["member_order", "unknown_strategy_member", "other_symbol", "dataset_ref",
+         "integer_price", "float_price", "unused_price", "fewer_candles"],
+)
+def test_hash_scope(prover, spec, data, change, inputs_change, report_changes):
+    data = copy.deepcopy(data)
+    data[SYMBOL][0]["open"] = 100.0
+    inputs, report = hashes(prover, spec, data)
+    changed_inputs, changed_report = hashes(prover, *change(spec, data))
+    assert (changed_inputs != inputs, changed_report != report) == (inputs_change, report_changes)
+
+
+def tamper(proof, key, change):
+    changed = dict(proof)
+    changed[key] = change(proof[key])
+    return changed
+
+
+def flip_first(text):
+    return ("1" if text[0] == "0" else "0") + text[1:]
+
+
+@pytest.mark.parametrize(
+    "key, change, valid",
+    [
+        (None, None, True),
+        ("report_hash", flip_first, False),
+        ("report_hash", str.upper, False),
+        ("report_hash", lambda h: h + " ", False),
+        ("inputs_hash", flip_first, False),
+        ("engine_version", lambda v: "0.2.1", False),
+        ("report", lambda r: {"forged": True}, True),
+    ],
+    ids=["own", "report_hash_digit", "report_hash_case", "report_hash_blank", "inputs_hash",
+         "engine_version", "report_only"],
+)
+def test_verify(prover, spec, data, key, change, valid):
+    proof = json.loads(prove(prover, spec, data))
+    if key is not None:
+        proof = tamper(proof, key, change)
+    assert verify(prover, proof, spec, data) == '{"ok":true,"valid":%s}' % json.dumps(valid)
+
+
+def strategy_with(spec, **changes):
+    changed = copy.deepcopy(spec)
+    changed["strategy"].update(changes)
+    return changed
+
+
+@pytest.mark.parametrize(
+    "make, message",
+    [
+        (lambda s, d: (dict(s, engine_version="0.2"), d),
+         "engine mismatch: expected 0.2, linked 0.2.0"),
+        (lambda s, d: (dict(s, strategy=None), {}),
+         "bad spec: invalid type: null, expected struct StrategySpec"),
+        (lambda s, d: (strategy_with(s, symbol="ETHUSDT"), d), "data: no candles for symbol ETHUSDT"),
+        (lambda s, d: (s, {SYMBOL: []}), "backtest: invalid input data: no candles"),
+        (lambda s, d: (strategy_with(s, entry={"gt": ["missing", 1]}), d),
+         "backtest: rule references undeclared indicator: missing"),
+    ],
+    ids=["engine_version", "strategy_null", "symbol_absent", "empty_candles", "undeclared"],
+)
+def test_prove_failures_are_error_responses(prover, spec, data, make, message):
+    bad_spec, bad_data = make(spec, data)
+    response = prove(prover, bad_spec, bad_data)
+    assert response == json.dumps({"error": message, "ok": False}, separators=(",", ":"))
+
+
+def test_engine_version_accepted_when_it_matches(prover, spec, data):
+    assert prove(prover, dict(spec, engine_version="0.2.0"), data) == prove(prover, spec, data)
+    assert prove(prover, dict(spec, engine_version=None), data) == prove(prover, spec, data)
+
+
+def test_proof_spec_array_form(prover, spec, data):
+    as_array = [spec["strategy"], spec["dataset_ref"]]
+    assert prove(prover, as_array, data) == prove(prover, spec, data)

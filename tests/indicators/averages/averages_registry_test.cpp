@@ -91,6 +91,11 @@ TEST(AveragesRegistry, BasicAverageChecks) {
   family::expect_period_checks({"Sma", "Wma", "Trima", "Ema", "Dema", "Tema", "Smma"});
   const std::string t3 = "invalid period: T3 volume factor must be a finite value in [0.0, 1.0]";
   family::expect_build_reasons({{"Sma", {1e300}, kMax},
+                                {"Wma", {1e300}, kMax},
+                                {"Trima", {1e300}, kMax},
+                                {"Ema", {1e300}, kMax},
+                                {"Dema", {1e300}, kMax},
+                                {"Tema", {1e300}, kMax},
                                 {"Smma", {1e300}, kMax},
                                 {"T3", {kTiny, 2}, kZero},
                                 {"T3", {kOver, kNaN}, "parameter #1 must be finite"},
@@ -101,6 +106,14 @@ TEST(AveragesRegistry, BasicAverageChecks) {
                                 {"T3", {3, 0}, ""},
                                 {"T3", {3, -0.0}, ""},
                                 {"T3", {3, 1}, ""}});
+}
+
+// Kama sizes its ring from an unbounded period: a huge one builds, keeps
+// memory to the bars seen, and never reaches a value.
+TEST(AveragesRegistry, KamaWithAHugePeriod) {
+  IndicatorPtr k = make("Kama", {1e300, 2, 30});
+  EXPECT_EQ(k->warmup_period(), kU64Max);
+  for (const Candle& c : random_walk(100)) EXPECT_EQ(step(*k, c), kNone);
 }
 
 // Both tables of the family through the checks every family runs; Kama

@@ -92,7 +92,7 @@ TEST(LinearRegression, RunningSumsMatchARefit) {
         }
         const double slope = sxy / sxx;
         EXPECT_NEAR(fit->slope, slope, 1e-9 * level / n);
-        EXPECT_NEAR(fit->intercept, my - slope * mx, 1e-9 * level);
+        EXPECT_NEAR(fit->intercept, my - slope * mx, 1e-12 * level);
       }
     }
   }

@@ -94,6 +94,9 @@ TEST(SwingTracker, KeepsTheNewestPivotsOldestFirst) {
 TEST(SwingTracker, MaxPivotsIsClampedToCapacity) {
   EXPECT_EQ(SwingTracker(0).max_pivots(), 1u);
   EXPECT_EQ(SwingTracker(99).max_pivots(), SwingTracker::kCapacity);
+  SwingTracker one(0);
+  for (int i = 0; i < 40; ++i) one.update(i % 2 == 0 ? 100 : 80, i % 2 == 0 ? 99 : 70);
+  EXPECT_EQ(one.count(), 1u);
   SwingTracker t(99);
   for (int i = 0; i < 40; ++i) t.update(i % 2 == 0 ? 100 : 80, i % 2 == 0 ? 99 : 70);
   EXPECT_EQ(t.count(), SwingTracker::kCapacity);

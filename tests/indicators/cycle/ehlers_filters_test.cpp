@@ -68,6 +68,47 @@ TEST(CycleFilters, BandpassMatchesTheTextbookRecursion) {
   }
 }
 
+// The cycle filter written out bar by bar from its definition, with whole
+// histories instead of shifted slots: a six-tap smooth once three earlier
+// closes exist (the close itself before), a quarter of the second difference
+// of the closes on the first two bars, then the two-pole recursion over the
+// smooth. Every bar must match to the bit.
+TEST(CycleFilters, CyberneticCycleMatchesItsDefinition) {
+  const std::vector<double> xs = closes_of(random_walk(400, 31));
+  for (const double period : {1.0, 2.0, 7.0, 20.0}) {
+    const double alpha = 2.0 / (period + 1.0);
+    std::vector<double> closes, smooth, cycle;
+    for (const double x : xs) {
+      const std::size_t n = closes.size();
+      smooth.push_back(n >= 3 ? (closes[n - 3] + ((closes[n - 2] + closes[n - 2]) +
+                                                  (x + (closes[n - 1] + closes[n - 1])))) /
+                                    6.0
+                              : x);
+      const std::size_t m = smooth.size();
+      double c;
+      if (m >= 3 && cycle.size() >= 2) {
+        const double c1 = cycle[cycle.size() - 1], c2 = cycle[cycle.size() - 2];
+        const double s0 = smooth[m - 1], s1 = smooth[m - 2], s2 = smooth[m - 3];
+        c = (c1 * ((1 - alpha) + (1 - alpha)) +
+             (s2 + (s0 - (s1 + s1))) * ((alpha * -0.5 + 1) * (alpha * -0.5 + 1))) -
+            c2 * ((1 - alpha) * (1 - alpha));
+      } else {
+        const double x1 = n >= 1 ? closes[n - 1] : x;
+        const double x2 = n >= 2 ? closes[n - 2] : x;
+        c = (x2 + (x - (x1 + x1))) * 0.25;
+      }
+      closes.push_back(x);
+      cycle.push_back(c);
+    }
+    const Values got = run_closes("CyberneticCycle", {period}, xs);
+    ASSERT_EQ(got.size(), cycle.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+      ASSERT_TRUE(got[i].has_value()) << period << " bar " << i + 1;
+      ASSERT_EQ(*got[i], cycle[i]) << period << " bar " << i + 1;
+    }
+  }
+}
+
 TEST(CycleFilters, ConstantClose) {
   const std::size_t n = kFlat.size();
   struct Case {

@@ -14,6 +14,9 @@ TEST(FloorPivots, LevelsOfOneCandle) {
   const LevelCase cases[] = {
       {"ClassicPivots", {}, {bar}, {105, 110, 115, 120, 100, 95, 90}},
       {"WoodiePivots", {}, {bar}, {105, 110, 115, 100, 95}},
+      // The close counts twice and the open not at all: pp = (216 + 210) / 4.
+      {"WoodiePivots", {}, {ohlc(102, 110, 100, 108)}, {106.5, 113, 116.5, 103, 96.5}},
+      {"WoodiePivots", {}, {ohlc(108, 110, 100, 102)}, {103.5, 107, 113.5, 97, 93.5}},
       {"FibonacciPivots", {}, {bar}, {105, 108.82, 111.18, 115, 101.18, 98.82, 95}},
       {"DemarkPivots", {}, {bar}, {105, 110, 100}},                        // doji
       {"DemarkPivots", {}, {ohlc(108, 110, 100, 105)}, {103.75, 107.5, 97.5}},  // down

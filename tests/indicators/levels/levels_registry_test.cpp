@@ -40,6 +40,22 @@ TEST(LevelsRegistry, ConstructionChecks) {
   });
 }
 
+// The event-driven keys never give a value before their warm-up, however
+// long they wait for their first swing or date.
+TEST(LevelsRegistry, WarmupTiming) {
+  const auto series = random_walk(3000, 9);
+  for (const registry::Entry& k : kKeys) {
+    if (kEventDriven.count(std::string(k.key)) == 0) continue;
+    auto ind = family::build(k);
+    for (std::size_t i = 0; i < series.size(); ++i) {
+      if (step(*ind, series[i])) {
+        EXPECT_GE(i + 1, ind->warmup_period()) << k.key;
+        break;
+      }
+    }
+  }
+}
+
 TEST(LevelsRegistry, FamilyChecks) {
   const std::vector<std::string> retracement = {"level_0",   "level_236", "level_382", "level_500",
                                                 "level_618", "level_786", "level_1000"};

@@ -83,6 +83,42 @@ TEST(MomentumARegistry, FamilyChecks) {
                          {"GatorOscillator", {"upper", "lower"}}});
 }
 
+// Every key gives a finite value on every bar from its warm-up on, not
+// merely now and then.
+TEST(MomentumARegistry, LongRandomWalkGivesOnlyFiniteValues) {
+  family::expect_finite_long_run(registry::momentum_entries(), 10000, true);
+}
+
+// The first output is the value itself, whatever the parameters.
+TEST(MomentumARegistry, NamedOutputsInTheirFixedOrder) {
+  struct Case {
+    const char* key;
+    std::vector<double> params;
+    std::vector<std::string> names;
+  };
+  const Case cases[] = {
+      {"Qqe", {5, 3, 4.236}, {"rsi_ma", "trailing_line"}},
+      {"ElderRay", {5}, {"bull_power", "bear_power"}},
+      {"GatorOscillator", {13, 8, 5}, {"upper", "lower"}},
+  };
+  const auto bars = random_walk(60, 2);
+  for (const Case& c : cases) {
+    auto ind = make(c.key, c.params);
+    EXPECT_TRUE(ind->outputs().empty()) << c.key;
+    std::size_t valued = 0;
+    for (const Candle& bar : bars) {
+      const auto v = step(*ind, bar);
+      if (!v) continue;
+      ++valued;
+      const auto outs = ind->outputs();
+      ASSERT_EQ(outs.size(), c.names.size()) << c.key;
+      for (std::size_t k = 0; k < outs.size(); ++k) EXPECT_EQ(outs[k].name, c.names[k]) << c.key;
+      EXPECT_EQ(outs[0].value, *v) << c.key;
+    }
+    EXPECT_GT(valued, 0u) << c.key;
+  }
+}
+
 TEST(MomentumARegistry, HugeUncheckedCountsBuildWithoutReservingTheirWindows) {
   family::expect_warmups({
       {"StochRsi", {2, 1e18}, 1000000000000000002},

@@ -40,6 +40,12 @@ TEST(SingleCandlePatterns, ShapesAndFeatures) {
       {"DragonflyDoji", {ohlc(9.5, 10, 0, 9.5)}, 1.0},
       {"DragonflyDoji", {ohlc(9, 10, 0, 7.5)}, 0.0, "body above a tenth"},
       {"DragonflyDoji", {ohlc(0.5, 10, 0, 0.5)}, 0.0},
+      // Body, upper and lower shadow fill the range: with a doji body, a lower
+      // shadow of 0.45 leaves an upper one of 0.45, and the upper limit of a
+      // tenth leaves a lower shadow of at least 0.8.
+      {"DragonflyDoji", {ohlc(4.5, 10, 0, 5.5)}, 0.0, "lower shadow 0.45 range"},
+      {"DragonflyDoji", {ohlc(8, 10, 0, 9)}, 1.0, "every limit met exactly"},
+      {"DragonflyDoji", {ohlc(8.5, 10, 0, 8.5)}, 0.0, "upper shadow 0.15 range"},
       {"GravestoneDoji", {ohlc(0.5, 10, 0, 0.5)}, -1.0},
       {"GravestoneDoji", {ohlc(9.5, 10, 0, 9.5)}, 0.0},
       {"LongLeggedDoji", {ohlc(5, 10, 0, 5)}, 1.0},

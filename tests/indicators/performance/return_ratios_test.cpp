@@ -72,6 +72,10 @@ TEST(PerfReturns, LastValuesOfWindows) {
       // (1 - c) * n below 1: the single smallest value.
       {"ConditionalValueAtRisk", {4, 0.9}, kMixed, 0.2},
       {"ConditionalValueAtRisk", {4, 0.5}, kMixed, 0.1},
+      // (1 - c) * n = 2.5 counts the two smallest values, -0.1 and 0, not three.
+      {"ConditionalValueAtRisk", {5, 0.5}, five, 0.05},
+      // 0.2 * 7 = 1.4 counts the smallest alone, not the two smallest.
+      {"ConditionalValueAtRisk", {7, 0.8}, {0.3, -0.1, 0.2, 0.0, 0.1, -0.3, 0.05}, 0.3},
       // q95 = 0.28, q05 = -0.08.
       {"TailRatio", {5}, five, 3.5},
       {"CommonSenseRatio", {5}, five, (0.6 / 0.1) * 3.5},
