@@ -101,6 +101,13 @@ def test_non_ascii_round_trip(prover):
     assert response == '{"canonical":"\\"é€𝄞\\"","ok":true}'
 
 
+def test_instances_are_independent():
+    a, b = Prover(), Prover()
+    assert a is not b
+    request = '{"cmd":"canonicalize","value":{"b":[1,2.5],"a":null}}'
+    assert a.command(request) == b.command(request)
+
+
 def test_allocation_failure_becomes_memory_error():
     # Each 1e300 parses into one small node but is written as 301 digits, so under
     # a tight address-space limit the command parses and then cannot get the
