@@ -98,19 +98,26 @@ std::optional<double> DynamicMomentumIndex::update(const BarSnapshot& bar) {
 }
 
 Result<IntradayMomentumIndex, IndicatorError> IntradayMomentumIndex::create(std::uint64_t period) {
-  FENDRO_CHECK(check_period(period));
-  return IntradayMomentumIndex(period);
+  FENDRO_TRY(w, pair_ring_window_new(period));
+  return IntradayMomentumIndex(std::move(w));
 }
 
 std::optional<double> IntradayMomentumIndex::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
   const Move body = split_move(c->close - c->open);
-  bodies_.push(body.gain, body.loss);
-  if (!bodies_.is_full()) return no_value();
-  const double total = bodies_.up_sum + bodies_.down_sum;
+  PairRingWindow& w = bodies_;
+  // The leaving pair comes out of the sums before the new one goes in.
+  if (const auto old = w.ring.push({body.gain, body.loss})) {
+    w.acc_a = w.acc_a - old->first;
+    w.acc_b = w.acc_b - old->second;
+  }
+  w.acc_a = w.acc_a + body.gain;
+  w.acc_b = w.acc_b + body.loss;
+  if (!w.ring.is_full()) return no_value();
+  const double total = w.acc_a + w.acc_b;
   if (total == 0.0) return value_out(50.0);
-  return value_out((bodies_.up_sum * 100.0) / total);
+  return value_out((w.acc_a * 100.0) / total);
 }
 
 }  // namespace fendro

@@ -9,6 +9,7 @@
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/momentum/cmo_state.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
 #include "fendro/market/indicator_error.hpp"
@@ -71,12 +72,13 @@ class IntradayMomentumIndex final : public Indicator {
  public:
   static Result<IntradayMomentumIndex, IndicatorError> create(std::uint64_t period);
   std::optional<double> update(const BarSnapshot& bar) override;
-  std::uint64_t warmup_period() const override { return period_; }
+  std::uint64_t warmup_period() const override { return bodies_.period; }
 
  private:
-  explicit IntradayMomentumIndex(std::uint64_t n) : bodies_(n), period_(n) {}
-  UpDownWindow bodies_;
-  std::uint64_t period_;
+  explicit IntradayMomentumIndex(PairRingWindow w) : bodies_(std::move(w)) {}
+  // (up body, down body) pairs; acc_a and acc_b their running sums, only
+  // ever adjusted, never rebuilt.
+  PairRingWindow bodies_;
 };
 
 }  // namespace fendro

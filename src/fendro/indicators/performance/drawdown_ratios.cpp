@@ -119,8 +119,8 @@ double MaxDrawdown::value(double) const {
 }
 
 Result<AverageDrawdown, IndicatorError> AverageDrawdown::create(std::uint64_t period) {
-  FENDRO_CHECK(check_period(period));
-  return AverageDrawdown(period, Ring(period));
+  FENDRO_TRY(w, ring_window_new(period));
+  return AverageDrawdown(period, ScannedWindow{std::move(w)});
 }
 
 double AverageDrawdown::value(double) const {
@@ -132,19 +132,19 @@ double AverageDrawdown::value(double) const {
     ++count;
   };
   Episodes episodes(kNegInf);
-  window_.for_each([&](double v) { episodes.step(v, on_close); });
+  window_.ring().for_each([&](double v) { episodes.step(v, on_close); });
   episodes.finish(on_close);
   return count == 0 ? 0.0 : sum / static_cast<double>(count);
 }
 
 Result<PainIndex, IndicatorError> PainIndex::create(std::uint64_t period) {
-  FENDRO_CHECK(check_period(period));
-  return PainIndex(period, Ring(period));
+  FENDRO_TRY(w, ring_window_new(period));
+  return PainIndex(period, ScannedWindow{std::move(w)});
 }
 
 double PainIndex::value(double) const {
   double sum = -0.0;
-  for_each_level_drawdown(window_, [&sum](double dd) { sum = sum + dd; });
+  for_each_level_drawdown(window_.ring(), [&sum](double dd) { sum = sum + dd; });
   return sum / static_cast<double>(period_);
 }
 

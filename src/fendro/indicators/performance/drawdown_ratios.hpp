@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/performance/return_ratios.hpp"
 #include "fendro/indicators/performance/return_windows.hpp"
 #include "fendro/indicators/common/close_window.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
@@ -31,7 +32,7 @@ class MaxDrawdown final : public stats::CloseWindowStat<MaxDrawdown, Ring> {
 };
 
 // Mean depth of the drawdown episodes of the levels (open one included).
-class AverageDrawdown final : public stats::CloseWindowStat<AverageDrawdown, Ring> {
+class AverageDrawdown final : public stats::CloseWindowStat<AverageDrawdown, ScannedWindow> {
  public:
   static Result<AverageDrawdown, IndicatorError> create(std::uint64_t period);
   double value(double x) const;
@@ -41,7 +42,7 @@ class AverageDrawdown final : public stats::CloseWindowStat<AverageDrawdown, Rin
 };
 
 // Mean peak-relative drawdown of the levels over the window.
-class PainIndex final : public stats::CloseWindowStat<PainIndex, Ring> {
+class PainIndex final : public stats::CloseWindowStat<PainIndex, ScannedWindow> {
  public:
   static Result<PainIndex, IndicatorError> create(std::uint64_t period);
   double value(double x) const;

@@ -204,12 +204,12 @@ double OmegaRatio::value(double) const {
 }
 
 Result<KellyCriterion, IndicatorError> KellyCriterion::create(std::uint64_t period) {
-  FENDRO_CHECK(check_period(period));
-  return KellyCriterion(period, Ring(period));
+  FENDRO_TRY(w, ring_window_new(period));
+  return KellyCriterion(period, ScannedWindow{std::move(w)});
 }
 
 double KellyCriterion::value(double) const {
-  const GainsLosses g = gains_losses(window_);
+  const GainsLosses g = gains_losses(window_.ring());
   const double p = static_cast<double>(g.wins) / static_cast<double>(period_);
   if (g.losses == 0) return p;
   if (g.wins == 0) return -1.0;
@@ -218,23 +218,23 @@ double KellyCriterion::value(double) const {
 }
 
 Result<ProfitFactor, IndicatorError> ProfitFactor::create(std::uint64_t period) {
-  FENDRO_CHECK(check_period(period));
-  return ProfitFactor(period, Ring(period));
+  FENDRO_TRY(w, ring_window_new(period));
+  return ProfitFactor(period, ScannedWindow{std::move(w)});
 }
 
 // A sum of gains (or of loss magnitudes) is 0 exactly when there are none.
 double ProfitFactor::value(double) const {
-  const GainsLosses g = gains_losses(window_);
+  const GainsLosses g = gains_losses(window_.ring());
   return gain_ratio(g.gain, g.loss, g.gain != 0.0, g.loss != 0.0);
 }
 
 Result<GainLossRatio, IndicatorError> GainLossRatio::create(std::uint64_t period) {
-  FENDRO_CHECK(check_period(period));
-  return GainLossRatio(period, Ring(period));
+  FENDRO_TRY(w, ring_window_new(period));
+  return GainLossRatio(period, ScannedWindow{std::move(w)});
 }
 
 double GainLossRatio::value(double) const {
-  const GainsLosses g = gains_losses(window_);
+  const GainsLosses g = gains_losses(window_.ring());
   const double avg_gain = g.wins == 0 ? 0.0 : g.gain / static_cast<double>(g.wins);
   const double avg_loss = g.losses == 0 ? 0.0 : g.loss / static_cast<double>(g.losses);
   return gain_ratio(avg_gain, avg_loss, g.wins != 0, g.losses != 0);

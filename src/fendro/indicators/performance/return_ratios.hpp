@@ -19,6 +19,15 @@ namespace fendro::perf {
 
 using Ring = BoundedRing<double>;
 
+// The shared ring window of the ratios that rescan every value of their
+// window on each bar and keep nothing alongside it.
+struct ScannedWindow {
+  RingWindow values;
+  void push(double x) { values.ring.push(x); }
+  bool is_full() const { return values.ring.is_full(); }
+  const Ring& ring() const { return values.ring; }
+};
+
 // (mean - risk_free) / sample standard deviation; 0.0 on a flat window.
 class SharpeRatio final : public stats::CloseWindowStat<SharpeRatio, stats::AnchoredMoments> {
  public:
@@ -95,7 +104,7 @@ class OmegaRatio final : public stats::CloseWindowStat<OmegaRatio, Ring> {
 };
 
 // Kelly fraction p - (1 - p) / b from the window's win share p and payoff b.
-class KellyCriterion final : public stats::CloseWindowStat<KellyCriterion, Ring> {
+class KellyCriterion final : public stats::CloseWindowStat<KellyCriterion, ScannedWindow> {
  public:
   static Result<KellyCriterion, IndicatorError> create(std::uint64_t period);
   double value(double x) const;
@@ -122,7 +131,7 @@ class WinRate final : public stats::CloseWindowStat<WinRate, TalliedRing<GainCou
 
 // Sum of gains over sum of loss magnitudes; +inf without losses (1.0 when
 // there are no gains either).
-class ProfitFactor final : public stats::CloseWindowStat<ProfitFactor, Ring> {
+class ProfitFactor final : public stats::CloseWindowStat<ProfitFactor, ScannedWindow> {
  public:
   static Result<ProfitFactor, IndicatorError> create(std::uint64_t period);
   double value(double x) const;
@@ -133,7 +142,7 @@ class ProfitFactor final : public stats::CloseWindowStat<ProfitFactor, Ring> {
 
 // Average gain over average loss; +inf without losses (1.0 when there are
 // no gains either).
-class GainLossRatio final : public stats::CloseWindowStat<GainLossRatio, Ring> {
+class GainLossRatio final : public stats::CloseWindowStat<GainLossRatio, ScannedWindow> {
  public:
   static Result<GainLossRatio, IndicatorError> create(std::uint64_t period);
   double value(double x) const;

@@ -102,16 +102,16 @@ double RSquared::value(double) const {
 // ---- LogReturn ----
 
 Result<LogReturn, IndicatorError> LogReturn::create(std::uint64_t period) {
-  FENDRO_CHECK(check_period(period));
-  return LogReturn(period);
+  FENDRO_TRY(closes, lag_ring_new(period));
+  return LogReturn(std::move(closes));
 }
 
 std::optional<double> LogReturn::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
   if (!close || !(*close > 0.0)) return no_value();
-  closes_.push(*close);
-  if (!closes_.is_full()) return no_value();
-  return value_out(cr::log(*close / closes_.front()));
+  closes_.ring.push(*close);
+  if (!closes_.ring.is_full()) return no_value();
+  return value_out(cr::log(*close / closes_.ring.front()));
 }
 
 }  // namespace fendro::stats

@@ -6,9 +6,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "fendro/indicators/common/anchored_moments.hpp"
 #include "fendro/indicators/common/close_window.hpp"
+#include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -104,12 +106,11 @@ class LogReturn final : public Indicator {
  public:
   static Result<LogReturn, IndicatorError> create(std::uint64_t period);
   std::optional<double> update(const BarSnapshot& bar) override;
-  std::uint64_t warmup_period() const override { return period_ + 1; }
+  std::uint64_t warmup_period() const override { return closes_.period + 1; }
 
  private:
-  explicit LogReturn(std::uint64_t n) : closes_(n + 1), period_(n) {}
-  BoundedRing<double> closes_;  // the last n + 1 closes
-  std::uint64_t period_;
+  explicit LogReturn(LagRing closes) : closes_(std::move(closes)) {}
+  LagRing closes_;  // the last n + 1 closes (its optional value stays unused)
 };
 
 }  // namespace fendro::stats

@@ -73,8 +73,8 @@ std::optional<double> MedianChannel::update(const BarSnapshot& bar) {
 // ---- QuartileBands ----
 
 Result<QuartileBands, IndicatorError> QuartileBands::create(std::uint64_t period) {
-  FENDRO_CHECK(check_period(period));
-  return QuartileBands(period);
+  FENDRO_TRY(w, sorted_window_new(period));
+  return QuartileBands(std::move(w));
 }
 
 std::optional<double> QuartileBands::update(const BarSnapshot& bar) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/sorted_window.hpp"
@@ -36,7 +37,7 @@ class QuartileBands final : public Indicator {
   std::uint64_t warmup_period() const override { return window_.period(); }
 
  private:
-  explicit QuartileBands(std::uint64_t n) : window_(n) {}
+  explicit QuartileBands(SortedWindow w) : window_(std::move(w)) {}
   SortedWindow window_;
   OutputList<3> out_{{"upper", "middle", "lower"}};
 };
