@@ -1,0 +1,152 @@
+// A bar whose own work is long asks the command's interrupt as it goes: a
+// stop said there ends the run as stopped from inside that bar, and an
+// interrupt that never stops changes no byte of the proof.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/json/parse.hpp"
+#include "fendro/proof/proof.hpp"
+#include "fendro/proof/response_writer.hpp"
+#include "fendro/registry/registry.hpp"
+#include "indicators/series.hpp"
+#include "strategy/json_text.hpp"
+
+namespace fendro {
+namespace {
+
+// Counts the asks, telling those made from inside a bar (the scope's own
+// count has gone up) from those between stretches of bars. With
+// `stop_in_bar` it says stop once, at the first ask from inside a bar, and
+// never again: only the run's keeping that stop can end it.
+struct Asks {
+  bool stop_in_bar = false;
+  std::uint64_t total = 0;
+  std::uint64_t in_bar = 0;
+  std::uint64_t stopped_at = 0;  // the ask that said stop, from 1
+
+  static bool check(void* self) {
+    auto& a = *static_cast<Asks*>(self);
+    ++a.total;
+    const RunScope* scope = RunScope::current();
+    if (scope == nullptr || scope->in_bar_asks() == a.in_bar) return false;
+    a.in_bar = scope->in_bar_asks();
+    if (!a.stop_in_bar || a.stopped_at != 0) return false;
+    a.stopped_at = a.total;
+    return true;
+  }
+  Interrupt interrupt() { return Interrupt(check, this); }
+};
+
+// One symbol's candles and a strategy over one indicator entry per type
+// given, the first of them traded.
+class Command {
+ public:
+  Command(const std::vector<std::string>& entries, std::size_t candles) {
+    std::string inds;
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+      if (k > 0) inds += ',';
+      inds += "\"i" + std::to_string(k) + "\":" + entries[k];
+    }
+    text_ = R"({"dataset_ref": "ds", "strategy": {"symbol": "BTC", "timeframe": "1m", "indicators": {)" + inds +
+            R"(}, "entry": {"gt": [{"price": "close"}, "i0"]}, "exit": {"lt": [{"price": "close"}, "i0"]},)"
+            R"( "sizing": {"type": "fixed_fraction", "fraction": 0.5}}})";
+    doc_ = testing::parse_json(text_);
+    auto spec = read_proof_spec(doc_.root);
+    EXPECT_TRUE(spec.ok());
+    if (spec.ok()) spec_ = std::move(spec).value();
+    data_.emplace("BTC", testing::random_walk(candles, 77));
+  }
+  Result<ProvenRun, ProofError> prove(const Interrupt& interrupt = {}) const {
+    return fendro::prove(spec_, data_, interrupt);
+  }
+
+ private:
+  std::string text_;
+  json::Document doc_;
+  ProofSpec spec_;
+  MarketData data_;
+};
+
+std::string proof_text(const ProvenRun& run) {
+  std::string text;
+  StringSink sink(text);
+  ResponseWriter out(&sink);
+  write_proof(out, run);
+  out.finish();
+  return text;
+}
+
+// Each row: one entry whose bars, once its window is full, take several
+// asks' worth of work, over just enough candles to reach them.
+struct LongBar {
+  const char* what;
+  std::string entry;
+  std::size_t candles;
+};
+
+const LongBar kLongBars[] = {
+    // The first full window builds the table: the stop comes during the build.
+    {"periodogram table", R"({"type": "AutocorrelationPeriodogram", "params": [10, 600]})", 605},
+    // Past the command's budget: every bar computes its phasors.
+    {"periodogram on the fly", R"({"type": "AutocorrelationPeriodogram", "params": [10, 2100]})", 2105},
+    {"sample entropy", R"({"type": "SampleEntropy", "params": [4000, 2, 0.2]})", 4002},
+    {"rwi", R"({"type": "Rwi", "params": [4000]})", 4002},
+};
+
+TEST(InBarStop, AStopSaidInsideALongBarEndsTheRunThere) {
+  for (const LongBar& row : kLongBars) {
+    const Command cmd({row.entry}, row.candles);
+    Asks asks{.stop_in_bar = true};
+    const auto run = cmd.prove(asks.interrupt());
+    ASSERT_FALSE(run.ok()) << row.what;
+    EXPECT_EQ(run.error().kind, ProofError::Kind::Stopped) << row.what;
+    // The stop was said from inside a bar, and nothing was asked after it.
+    EXPECT_NE(asks.stopped_at, 0u) << row.what;
+    EXPECT_EQ(asks.total, asks.stopped_at) << row.what;
+  }
+}
+
+// Told to stop, the bar gives up at once: no value.
+TEST(InBarStop, TheStoppedBarGivesNoValue) {
+  struct Row {
+    const char* key;
+    std::vector<double> params;
+  };
+  const Row rows[] = {
+      {"AutocorrelationPeriodogram", {10, 600}},
+      {"SampleEntropy", {4000, 2, 0.2}},
+      {"Rwi", {4000}},
+  };
+  for (const Row& row : rows) {
+    auto ind = build_indicator(row.key, row.params);
+    ASSERT_TRUE(ind.ok()) << row.key;
+    const std::vector<Candle> bars = testing::random_walk((*ind)->warmup_period() + 1, 4);
+    Asks asks{.stop_in_bar = true};
+    RunScope scope(asks.interrupt());
+    std::optional<double> last;
+    for (const Candle& c : bars) last = testing::step(**ind, c);
+    EXPECT_TRUE(scope.stopped()) << row.key;
+    EXPECT_FALSE(last.has_value()) << row.key;
+  }
+}
+
+TEST(InBarStop, AnInterruptThatNeverStopsChangesNoByte) {
+  const Command cmd({R"({"type": "AutocorrelationPeriodogram", "params": [10, 300]})",
+                     R"({"type": "SampleEntropy", "params": [300, 2, 0.2]})", R"({"type": "Rwi", "params": [300]})",
+                     R"({"type": "AutocorrelationPeriodogram", "params": [10, 300]})"},
+                    1500);
+  const auto plain = cmd.prove();
+  ASSERT_TRUE(plain.ok());
+  Asks asks;
+  const auto asked = cmd.prove(asks.interrupt());
+  ASSERT_TRUE(asked.ok());
+  EXPECT_GT(asks.in_bar, 0u);
+  EXPECT_EQ(proof_text(*asked), proof_text(*plain));
+}
+
+}  // namespace
+}  // namespace fendro
