@@ -19,11 +19,11 @@ namespace fendro {
 namespace {
 
 // Counts the asks, telling those made from inside a bar (the scope's own
-// count has gone up) from those between stretches of bars. With
-// `stop_in_bar` it says stop once, at the first ask from inside a bar, and
+// count has gone up) from those between stretches of bars. It says stop
+// once, at ask `stop_at_in_bar` from inside a bar (from 1; 0: never), and
 // never again: only the run's keeping that stop can end it.
 struct Asks {
-  bool stop_in_bar = false;
+  std::uint64_t stop_at_in_bar = 0;
   std::uint64_t total = 0;
   std::uint64_t in_bar = 0;
   std::uint64_t stopped_at = 0;  // the ask that said stop, from 1
@@ -34,25 +34,29 @@ struct Asks {
     const RunScope* scope = RunScope::current();
     if (scope == nullptr || scope->in_bar_asks() == a.in_bar) return false;
     a.in_bar = scope->in_bar_asks();
-    if (!a.stop_in_bar || a.stopped_at != 0) return false;
+    if (a.in_bar != a.stop_at_in_bar) return false;
     a.stopped_at = a.total;
     return true;
   }
   Interrupt interrupt() { return Interrupt(check, this); }
 };
 
-// One symbol's candles and a strategy over one indicator entry per type
-// given, the first of them traded.
+// One symbol's candles and a strategy over the indicator entries given. It
+// enters on a falling candle when every entry has a value, and leaves on a
+// rising one: a value missing on any bar can change the trades.
 class Command {
  public:
   Command(const std::vector<std::string>& entries, std::size_t candles) {
     std::string inds;
+    std::string present;
     for (std::size_t k = 0; k < entries.size(); ++k) {
-      if (k > 0) inds += ',';
-      inds += "\"i" + std::to_string(k) + "\":" + entries[k];
+      const std::string id = "\"i" + std::to_string(k) + "\"";
+      inds += (k > 0 ? "," : "") + id + ":" + entries[k];
+      present += R"(, {"ge": [)" + id + ", -1e300]}";
     }
     text_ = R"({"dataset_ref": "ds", "strategy": {"symbol": "BTC", "timeframe": "1m", "indicators": {)" + inds +
-            R"(}, "entry": {"gt": [{"price": "close"}, "i0"]}, "exit": {"lt": [{"price": "close"}, "i0"]},)"
+            R"(}, "entry": {"all": [{"lt": [{"price": "close"}, {"price": "open"}]})" + present +
+            R"(]}, "exit": {"gt": [{"price": "close"}, {"price": "open"}]},)"
             R"( "sizing": {"type": "fixed_fraction", "fraction": 0.5}}})";
     doc_ = testing::parse_json(text_);
     auto spec = read_proof_spec(doc_.root);
@@ -100,7 +104,7 @@ const LongBar kLongBars[] = {
 TEST(InBarStop, AStopSaidInsideALongBarEndsTheRunThere) {
   for (const LongBar& row : kLongBars) {
     const Command cmd({row.entry}, row.candles);
-    Asks asks{.stop_in_bar = true};
+    Asks asks{.stop_at_in_bar = 1};
     const auto run = cmd.prove(asks.interrupt());
     ASSERT_FALSE(run.ok()) << row.what;
     EXPECT_EQ(run.error().kind, ProofError::Kind::Stopped) << row.what;
@@ -110,27 +114,34 @@ TEST(InBarStop, AStopSaidInsideALongBarEndsTheRunThere) {
   }
 }
 
-// Told to stop, the bar gives up at once: no value.
+// Told to stop, the bar gives up at once: no value, there and after.
 TEST(InBarStop, TheStoppedBarGivesNoValue) {
   struct Row {
     const char* key;
     std::vector<double> params;
+    std::uint64_t stop_at;  // the in-bar ask that says stop
+    std::size_t past_warmup;  // bars after the first full window
   };
   const Row rows[] = {
-      {"AutocorrelationPeriodogram", {10, 600}},
-      {"SampleEntropy", {4000, 2, 0.2}},
-      {"Rwi", {4000}},
+      // Stopped while building the table: two asks' worth of work.
+      {"AutocorrelationPeriodogram", {10, 601}, 1, 0},
+      // Stopped in a later bar's spectrum over the table, whose periods
+      // fill the four-period blocks exactly.
+      {"AutocorrelationPeriodogram", {10, 601}, 3, 20},
+      {"AutocorrelationPeriodogram", {10, 2100}, 1, 0},
+      {"SampleEntropy", {4000, 2, 0.2}, 1, 0},
+      {"Rwi", {4000}, 1, 0},
   };
   for (const Row& row : rows) {
     auto ind = build_indicator(row.key, row.params);
     ASSERT_TRUE(ind.ok()) << row.key;
-    const std::vector<Candle> bars = testing::random_walk((*ind)->warmup_period() + 1, 4);
-    Asks asks{.stop_in_bar = true};
+    const std::vector<Candle> bars = testing::random_walk((*ind)->warmup_period() + 1 + row.past_warmup, 4);
+    Asks asks{.stop_at_in_bar = row.stop_at};
     RunScope scope(asks.interrupt());
     std::optional<double> last;
     for (const Candle& c : bars) last = testing::step(**ind, c);
-    EXPECT_TRUE(scope.stopped()) << row.key;
-    EXPECT_FALSE(last.has_value()) << row.key;
+    EXPECT_TRUE(scope.stopped()) << row.key << " " << row.params[1];
+    EXPECT_FALSE(last.has_value()) << row.key << " " << row.params[1];
   }
 }
 
