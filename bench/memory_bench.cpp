@@ -39,17 +39,6 @@ constexpr Case kCases[] = {
     {"AutocorrelationPeriodogram", "10,2050", 60, 2100, 150.0},
 };
 
-std::string strategy_json(const Case& c) {
-  std::string s = R"({"symbol":"BTCUSDT","timeframe":"1m","indicators":{)";
-  for (int i = 0; i < c.indicators; ++i) {
-    if (i > 0) s += ',';
-    s += "\"i" + std::to_string(i) + R"(":{"type":")" + c.type + R"(","params":[)" + c.params + "]}";
-  }
-  s += R"(},"entry":{"gt":[{"price":"close"},"i0"]},"exit":{"lt":[{"price":"close"},"i0"]},)";
-  s += R"("sizing":{"type":"fixed_fraction","fraction":0.5}})";
-  return s;
-}
-
 long peak_kb() {
   rusage u{};
   getrusage(RUSAGE_SELF, &u);
@@ -59,7 +48,8 @@ long peak_kb() {
 // In the child: the peak growth in KiB over one command, or -1 when the
 // command did not prove.
 long growth_kb(const Case& c) {
-  const std::string cmd = fendro::bench::make_prove_command(c.candles, strategy_json(c));
+  const std::string strategy = fendro::bench::repeated_entries_strategy(c.type, c.params, c.indicators);
+  const std::string cmd = fendro::bench::make_prove_command(c.candles, strategy);
   const long before = peak_kb();
   const std::string response = fendro::apply_command(cmd);
   const long after = peak_kb();

@@ -38,17 +38,6 @@ constexpr Row kRows[] = {
     {"rwi, long window", "Rwi", "50000", 1, 50010},
 };
 
-std::string strategy_json(const Row& r) {
-  std::string s = R"({"symbol":"BTCUSDT","timeframe":"1m","indicators":{)";
-  for (int i = 0; i < r.entries; ++i) {
-    if (i > 0) s += ',';
-    s += "\"i" + std::to_string(i) + R"(":{"type":")" + r.type + R"(","params":[)" + r.params + "]}";
-  }
-  s += R"(},"entry":{"gt":[{"price":"close"},"i0"]},"exit":{"lt":[{"price":"close"},"i0"]},)";
-  s += R"("sizing":{"type":"fixed_fraction","fraction":0.5}})";
-  return s;
-}
-
 // Notes every ask; says stop (and keeps saying it) once the run is older
 // than the limit.
 struct GapWatch {
@@ -87,7 +76,8 @@ int main(int argc, char** argv) {
   for (const std::size_t i : chosen) {
     if (i >= std::size(kRows)) continue;
     const Row& r = kRows[i];
-    const std::string cmd = fendro::bench::make_prove_command(r.candles, strategy_json(r));
+    const std::string strategy = fendro::bench::repeated_entries_strategy(r.type, r.params, r.entries);
+    const std::string cmd = fendro::bench::make_prove_command(r.candles, strategy);
     std::string response;
     fendro::StringSink sink(response);
     GapWatch watch;

@@ -13,6 +13,7 @@
 #include "fendro/proof/response_writer.hpp"
 #include "fendro/registry/registry.hpp"
 #include "indicators/series.hpp"
+#include "proof/streamed_text.hpp"
 #include "strategy/json_text.hpp"
 
 namespace fendro {
@@ -76,12 +77,7 @@ class Command {
 };
 
 std::string proof_text(const ProvenRun& run) {
-  std::string text;
-  StringSink sink(text);
-  ResponseWriter out(&sink);
-  write_proof(out, run);
-  out.finish();
-  return text;
+  return testing::streamed_text([&](ResponseWriter& out) { write_proof(out, run); });
 }
 
 // Each row: one entry whose bars, once its window is full, take several
