@@ -4,8 +4,6 @@
 
 namespace fendro {
 
-thread_local RunScope* RunScope::current_ = nullptr;
-
 RunScope::RunScope(const Interrupt& interrupt) : interrupt_(interrupt), outer_(current_) {
   if (interrupt_.active()) ask_at_ = kStepsPerAsk;
   current_ = this;

@@ -59,7 +59,8 @@ class RunScope {
  private:
   bool ask();
 
-  static thread_local RunScope* current_;
+  // Initialised constantly here, so reading it costs no call.
+  static inline thread_local RunScope* current_ = nullptr;
 
   Interrupt interrupt_;
   RunScope* outer_;
@@ -71,8 +72,8 @@ class RunScope {
   std::unique_ptr<cycle::PhasorTables> tables_;
 };
 
-// The pacing of long work inside one bar: the scope of the thread when it
-// has an interrupt to ask, otherwise nothing (and never a stop).
+// The pacing of long work inside one bar: through the scope of the thread,
+// if any; outside every scope nothing is asked and nothing stops.
 class InBarPacer {
  public:
   InBarPacer() : scope_(RunScope::current()) {}

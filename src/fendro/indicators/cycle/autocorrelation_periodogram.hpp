@@ -35,7 +35,7 @@ namespace fendro::cycle {
 
 class AutocorrelationPeriodogram final : public Indicator {
  public:
-  static constexpr std::uint64_t kMaxTableCells = std::uint64_t{1} << 22;
+  static constexpr std::uint64_t kMaxTableCells = PhasorTables::kBudgetCells;
   // Spectra of at most `table_cells` (period, lag) cells keep a phasor table;
   // larger ones compute each phasor when needed, with the same values.
   static Result<AutocorrelationPeriodogram, IndicatorError> create(

@@ -1,6 +1,5 @@
 #include "fendro/indicators/cycle/phasor_tables.hpp"
 
-#include "fendro/indicators/cycle/filter_blocks.hpp"
 #include "fendro/util/math.hpp"
 #include "fendro/util/saturating.hpp"
 
@@ -8,10 +7,6 @@ namespace fendro::cycle {
 
 std::uint64_t phasor_cells(std::uint64_t min_period, std::uint64_t max_period) {
   return sat_mul(max_period - 2, max_period - min_period + 1);
-}
-
-double phasor_angle(std::uint64_t lag, std::uint64_t period) {
-  return (static_cast<double>(lag) * kTwoPi) / static_cast<double>(period);
 }
 
 std::shared_ptr<const PhasorTable> build_phasor_table(std::uint64_t min_period, std::uint64_t max_period,

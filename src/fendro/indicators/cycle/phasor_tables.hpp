@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/indicators/cycle/filter_blocks.hpp"
 
 namespace fendro::cycle {
 
@@ -22,7 +23,9 @@ using PhasorTable = std::vector<double>;
 std::uint64_t phasor_cells(std::uint64_t min_period, std::uint64_t max_period);
 
 // The angle of one (period, lag) cell.
-double phasor_angle(std::uint64_t lag, std::uint64_t period);
+inline double phasor_angle(std::uint64_t lag, std::uint64_t period) {
+  return (static_cast<double>(lag) * kTwoPi) / static_cast<double>(period);
+}
 
 // The table for min..max, built a period at a time with `pacer` asked after
 // each; nothing when it says stop.
