@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "fendro/indicators/common/run_scope.hpp"
@@ -70,13 +69,6 @@ TEST(PeriodogramTables, SharedTablesGiveTheBitsOfPrivateOnesAndOfNone) {
   }
 }
 
-TEST(PeriodogramTables, OutsideACommandEachKeepsItsOwnTable) {
-  ASSERT_EQ(RunScope::current(), nullptr);
-  const std::vector<Candle> bars = testing::random_walk(300, 5);
-  const Values own = run_alone({10, 49}, bars, AutocorrelationPeriodogram::kMaxTableCells);
-  EXPECT_TRUE(testing::same_bits(own, run_alone({10, 49}, bars, 0)));
-}
-
 TEST(PeriodogramTables, PastTheCommandsBudgetLaterEntriesComputeTheirPhasors) {
   const std::vector<Candle> bars = testing::random_walk(500, 41);
   const Periods later = {40, 200};
@@ -89,19 +81,6 @@ TEST(PeriodogramTables, PastTheCommandsBudgetLaterEntriesComputeTheirPhasors) {
   const Values budgeted = run_side_by_side({later}, bars)[0];
   EXPECT_EQ(scope.phasor_tables().cells_left(), left);
   EXPECT_TRUE(testing::same_bits(budgeted, run_alone(later, bars, AutocorrelationPeriodogram::kMaxTableCells)));
-}
-
-TEST(PeriodogramTables, ATableOutlivesItsCommand) {
-  const std::vector<Candle> bars = testing::random_walk(400, 9);
-  const Values whole = run_alone({10, 60}, bars, 0);
-  auto ind = std::make_unique<AutocorrelationPeriodogram>(make({10, 60}));
-  Values got;
-  {
-    RunScope scope(Interrupt{});
-    for (std::size_t i = 0; i < 200; ++i) got.push_back(testing::step(*ind, bars[i]));
-  }
-  for (std::size_t i = 200; i < bars.size(); ++i) got.push_back(testing::step(*ind, bars[i]));
-  EXPECT_TRUE(testing::same_bits(got, whole));
 }
 
 // An interrupt that says stop at its first ask.
