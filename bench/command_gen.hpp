@@ -79,6 +79,24 @@ inline constexpr const char* kSmaCrossStrategy =
     R"("sizing":{"type":"fixed_fraction","fraction":0.5},)"
     R"("costs":{"taker_bps":5,"slippage":{"type":"fixed_bps","bps":2}},"risk":{"stop_loss_pct":2}})";
 
+// A strategy declaring `count` entries "i0", "i1", ... of one type with the
+// same parameters (`params`: the JSON array's inside), trading the close
+// against "i0".
+inline std::string repeated_entries_strategy(std::string_view type, std::string_view params, int count) {
+  std::string s = R"({"symbol":"BTCUSDT","timeframe":"1m","indicators":{)";
+  for (int i = 0; i < count; ++i) {
+    if (i > 0) s += ',';
+    s += "\"i" + std::to_string(i) + R"(":{"type":")";
+    s += type;
+    s += R"(","params":[)";
+    s += params;
+    s += "]}";
+  }
+  s += R"(},"entry":{"gt":[{"price":"close"},"i0"]},"exit":{"lt":[{"price":"close"},"i0"]},)";
+  s += R"("sizing":{"type":"fixed_fraction","fraction":0.5}})";
+  return s;
+}
+
 inline std::string make_prove_command(std::size_t candles, std::string_view strategy_json,
                                       Blanks blanks = Blanks::kNone,
                                       CandleForm form = CandleForm::kObject) {

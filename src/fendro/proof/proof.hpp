@@ -66,8 +66,9 @@ struct ProvenRun {
 
 class CandleSeal;
 
-// `interrupt` is asked between stretches of bars and of hashed text; a stop
-// is the error ProofError::stopped(). `seal`: the candles of `data` as they
+// `interrupt` is asked between stretches of bars and of hashed text, and
+// from inside a bar whose own work is long; a stop is the error
+// ProofError::stopped(). `seal`: the candles of `data` as they
 // were hashed while read (see CandleSeal), or null.
 Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& data,
                                     const Interrupt& interrupt = {}, CandleSeal* seal = nullptr);

@@ -6,6 +6,7 @@
 #include <variant>
 #include <vector>
 
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/proof/canonical.hpp"
 #include "fendro/proof/inputs.hpp"
 #include "fendro/proof/proof.hpp"
@@ -38,13 +39,20 @@ using Clock = std::chrono::steady_clock;
 // nanoseconds to far more (many indicators, long windows).
 constexpr Clock::duration kStretchTime = std::chrono::milliseconds(1);
 
+// A bar's own long work asks the interrupt through `scope`; once told to
+// stop there, the bar gives up at once and the run ends as stopped (and not
+// with whatever fault the abandoned bar might leave behind).
+//
 // `changes`: the bars (ascending) from which a bar may suddenly cost far
 // more, where the indicators' windows fill and the rules start: a stretch
 // ends there and the next is measured afresh from a single bar.
 Status<ProofError> run_bars(BacktestEngine& engine, std::span<const Candle> candles, const Interrupt& interrupt,
-                            std::span<const std::uint64_t> changes) {
+                            const RunScope& scope, std::span<const std::uint64_t> changes) {
+  const auto failed = [&](const StrategyError& e) {
+    return scope.stopped() ? ProofError::stopped() : ProofError::backtest(e);
+  };
   if (!interrupt.active()) {
-    if (auto ran = engine.run(candles); !ran) return err(ProofError::backtest(ran.error()));
+    if (auto ran = engine.run(candles); !ran) return err(failed(ran.error()));
     return Unit{};
   }
   std::size_t stretch = 1;
@@ -53,7 +61,7 @@ Status<ProofError> run_bars(BacktestEngine& engine, std::span<const Candle> cand
     std::size_t n = std::min(stretch, candles.size() - first);
     if (!changes.empty() && changes.front() - first < n) n = static_cast<std::size_t>(changes.front() - first);
     const Clock::time_point start = Clock::now();
-    if (auto ran = engine.run(candles.subspan(first, n), first); !ran) return err(ProofError::backtest(ran.error()));
+    if (auto ran = engine.run(candles.subspan(first, n), first); !ran) return err(failed(ran.error()));
     const Clock::duration took = Clock::now() - start;
     first += n;
     if (!changes.empty() && changes.front() == first) {
@@ -63,7 +71,7 @@ Status<ProofError> run_bars(BacktestEngine& engine, std::span<const Candle> cand
     } else if (took > kStretchTime * 2) {
       stretch = std::max<std::size_t>(1, static_cast<std::size_t>(n * kStretchTime.count() / took.count()));
     }
-    if (interrupt.stop_requested()) return err(ProofError::stopped());
+    if (scope.stopped() || interrupt.stop_requested()) return err(ProofError::stopped());
   }
   return Unit{};
 }
@@ -92,6 +100,8 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
   }
   if (candles.empty()) return err(ProofError::backtest(StrategyError::invalid_input("no candles")));
 
+  // The indicators' shared tables and their asks inside a bar, for this run.
+  RunScope scope(interrupt);
   std::vector<IndicatorSlot> slots;
   slots.reserve(strategy.indicators.size());
   std::vector<std::uint64_t> cost_changes;
@@ -109,7 +119,7 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
 
   BacktestEngine engine(strategy, std::move(slots), warmup, window_capacity_for(strategy), candles.size(),
                         INITIAL_CAPITAL);
-  FENDRO_CHECK(run_bars(engine, candles, interrupt, cost_changes));
+  FENDRO_CHECK(run_bars(engine, candles, interrupt, scope, cost_changes));
   auto finished = std::move(engine).finish_report(interrupt);
   if (!finished) return err(ProofError::stopped());
   Report report = std::move(finished).value();

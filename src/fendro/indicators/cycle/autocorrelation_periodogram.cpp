@@ -13,10 +13,6 @@ namespace {
 // Correlation window length: the shortest period must exceed it.
 constexpr std::uint64_t kAvgLength = 3;
 
-double phasor_angle(std::uint64_t lag, std::uint64_t period) {
-  return (static_cast<double>(lag) * kTwoPi) / static_cast<double>(period);
-}
-
 }  // namespace
 
 AutocorrelationPeriodogram::AutocorrelationPeriodogram(std::uint64_t min_period,
@@ -69,14 +65,28 @@ void AutocorrelationPeriodogram::add_power(std::uint64_t period, double c, doubl
   if (power_[period] > max_power_) max_power_ = power_[period];
 }
 
-void AutocorrelationPeriodogram::spectrum() {
+bool AutocorrelationPeriodogram::take_table(InBarPacer& pacer) {
+  if (phasor_cells(min_, max_) > table_cells_) return true;
+  if (RunScope* scope = RunScope::current()) {
+    auto found = scope->phasor_tables().obtain(min_, max_, pacer);
+    if (found.stopped) return false;
+    table_ = std::move(found.table);
+  } else {
+    table_ = build_phasor_table(min_, max_, pacer);
+  }
+  phasors_ = table_ ? table_->data() : nullptr;
+  return true;
+}
+
+bool AutocorrelationPeriodogram::spectrum(InBarPacer& pacer) {
+  const std::uint64_t row_steps = max_ - 2;
   std::uint64_t p = min_;
-  if (!phasors_.empty()) {
+  if (phasors_ != nullptr) {
     // Four periods at a time: each keeps its own sums in increasing lag
     // order, and the four chains overlap in time.
     const std::size_t row = 2 * (max_ - 2);
     for (; p + 3 <= max_; p += 4) {
-      const double* t0 = phasors_.data() + (p - min_) * row;
+      const double* t0 = phasors_ + (p - min_) * row;
       const double* t1 = t0 + row;
       const double* t2 = t1 + row;
       const double* t3 = t2 + row;
@@ -96,25 +106,29 @@ void AutocorrelationPeriodogram::spectrum() {
       add_power(p + 1, c1, s1);
       add_power(p + 2, c2, s2);
       add_power(p + 3, c3, s3);
+      if (pacer.stop_after(4 * row_steps)) return false;
     }
   }
   for (; p <= max_; ++p) {
     double c = 0.0, s = 0.0;
-    if (!phasors_.empty()) {
-      const double* t = phasors_.data() + (p - min_) * 2 * (max_ - 2);
+    if (phasors_ != nullptr) {
+      const double* t = phasors_ + (p - min_) * 2 * (max_ - 2);
       for (std::uint64_t n = 3, j = 0; n <= max_; ++n, j += 2) {
         c = c + corr_[n] * t[j];
         s = s + corr_[n] * t[j + 1];
       }
+      if (pacer.stop_after(row_steps)) return false;
     } else {
       for (std::uint64_t n = 3; n <= max_; ++n) {
         const double a = phasor_angle(n, p);
         c = c + corr_[n] * cr::cos(a);
         s = s + corr_[n] * cr::sin(a);
       }
+      if (pacer.stop_after(row_steps * kComputedCellSteps)) return false;
     }
     add_power(p, c, s);
   }
+  return true;
 }
 
 std::optional<double> AutocorrelationPeriodogram::update(const BarSnapshot& bar) {
@@ -125,27 +139,19 @@ std::optional<double> AutocorrelationPeriodogram::update(const BarSnapshot& bar)
   filtered_.push(ss_.step(hp));
   if (!filtered_.is_full()) return no_value();
 
+  InBarPacer pacer;
   if (corr_.empty()) {
     // First full window: the ring already holds max_period + 3 values, so
     // these arrays cost no more than memory already in use.
     corr_.assign(max_ + 1, 0.0);
     recent_.assign(filtered_.capacity(), 0.0);
     power_.assign(max_ + 1, 0.0);
-    if (sat_mul(max_ - 2, max_ - min_ + 1) <= table_cells_) {
-      phasors_.reserve(2 * (max_ - 2) * (max_ - min_ + 1));
-      for (std::uint64_t p = min_; p <= max_; ++p) {
-        for (std::uint64_t n = 3; n <= max_; ++n) {
-          const double a = phasor_angle(n, p);
-          phasors_.push_back(cr::cos(a));
-          phasors_.push_back(cr::sin(a));
-        }
-      }
-    }
+    if (!take_table(pacer)) return no_value();
   }
 
   correlate();
   max_power_ = max_power_ * 0.995;
-  spectrum();
+  if (!spectrum(pacer)) return no_value();
 
   const double lo = static_cast<double>(min_);
   const double hi = static_cast<double>(max_);

@@ -11,14 +11,21 @@
 // most kMaxTableCells cells (64 MiB: 16 bytes a cell; about max_period 2050
 // with min_period 10). Beyond that budget each bar computes them again, some
 // thirty times slower: (10, 1000) takes about 0.7 ms a bar with its table and
-// 21 ms without (bench/periodogram_bench).
+// 21 ms without (bench/periodogram_bench). Within a command (a RunScope) the
+// periodograms with the same periods share one table, all the command's
+// tables share the one budget, and the long work of a bar (the table, the
+// spectrum) asks the command's interrupt as it goes: told to stop, the bar
+// gives no value at once.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/cycle/filter_blocks.hpp"
+#include "fendro/indicators/cycle/phasor_tables.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/market/indicator_error.hpp"
@@ -28,7 +35,7 @@ namespace fendro::cycle {
 
 class AutocorrelationPeriodogram final : public Indicator {
  public:
-  static constexpr std::uint64_t kMaxTableCells = std::uint64_t{1} << 22;
+  static constexpr std::uint64_t kMaxTableCells = PhasorTables::kBudgetCells;
   // Spectra of at most `table_cells` (period, lag) cells keep a phasor table;
   // larger ones compute each phasor when needed, with the same values.
   static Result<AutocorrelationPeriodogram, IndicatorError> create(
@@ -41,10 +48,14 @@ class AutocorrelationPeriodogram final : public Indicator {
  private:
   AutocorrelationPeriodogram(std::uint64_t min_period, std::uint64_t max_period,
                              std::uint64_t table_cells);
+  // The shared table, a table of its own outside a command, or none (the
+  // phasors computed on every bar); false when told to stop while building.
+  bool take_table(InBarPacer& pacer);
   void correlate();
   // The smoothed power of every candidate period from the correlations
-  // (sums of corr[n] * cos and * sin of 2 pi n / P over the lags n >= 3).
-  void spectrum();
+  // (sums of corr[n] * cos and * sin of 2 pi n / P over the lags n >= 3);
+  // false when told to stop part way.
+  bool spectrum(InBarPacer& pacer);
   void add_power(std::uint64_t period, double c, double s);
 
   std::uint64_t min_;
@@ -57,7 +68,8 @@ class AutocorrelationPeriodogram final : public Indicator {
   std::vector<double> recent_;  // the ring's values, newest first
   std::vector<double> corr_;   // by lag 0..max_period
   std::vector<double> power_;  // by period 0..max_period
-  std::vector<double> phasors_;  // (cos, sin) by period then lag, when small enough
+  std::shared_ptr<const PhasorTable> table_;  // when small enough
+  const double* phasors_ = nullptr;  // the table's (cos, sin) by period then lag
   double max_power_ = 0.0;
 };
 

@@ -6,6 +6,9 @@
 #include <optional>
 
 #include "fendro/indicators/common/anchored_moments.hpp"
+#include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/math.hpp"
 
@@ -27,11 +30,19 @@ Result<SampleEntropy, IndicatorError> SampleEntropy::create(std::uint64_t period
   return SampleEntropy(period, m, r_factor);
 }
 
-double SampleEntropy::value(double) {
+std::optional<double> SampleEntropy::update(const BarSnapshot& bar) {
+  const auto x = finite_close(bar);
+  if (!x) return no_value();
+  window_.push(*x);
+  if (!window_.is_full()) return no_value();
+  return value();
+}
+
+std::optional<double> SampleEntropy::value() {
   copy_oldest_first(window_, values_);
   const std::size_t n = values_.size();
   const double var = clamp_variance(centred_sums(values_).squares / static_cast<double>(n));
-  if (var == 0.0) return 0.0;
+  if (var == 0.0) return value_out(0.0);
   const double r = std::sqrt(var) * r_factor_;
 
   // Both lengths use the same n - m template starts. The pairs (i, i + gap)
@@ -44,6 +55,7 @@ double SampleEntropy::value(double) {
   const double* x = values_.data();
   std::uint64_t b = 0;
   std::uint64_t a = 0;
+  InBarPacer pacer;
   for (std::size_t gap = 1; gap < starts; ++gap) {
     std::size_t run = 0;
     auto extend = [&](std::size_t i) {
@@ -58,10 +70,11 @@ double SampleEntropy::value(double) {
       b += run >= m ? 1 : 0;
       a += run > m ? 1 : 0;
     }
+    if (pacer.stop_after(n - gap)) return no_value();
   }
-  if (b == 0) return 0.0;
-  if (a == 0) return cr::log(static_cast<double>(b));
-  return -cr::log(static_cast<double>(a) / static_cast<double>(b));
+  if (b == 0) return value_out(0.0);
+  if (a == 0) return value_out(cr::log(static_cast<double>(b)));
+  return value_out(-cr::log(static_cast<double>(a) / static_cast<double>(b)));
 }
 
 // ---- ShannonEntropy ----

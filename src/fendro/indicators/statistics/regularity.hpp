@@ -6,9 +6,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "fendro/indicators/common/close_window.hpp"
+#include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -19,16 +22,22 @@ namespace fendro::stats {
 // window's standard deviation. 0.0 on a flat window or without any match,
 // ln(B) when no match extends. O((n - m)^2 * m) per bar, inherently: the
 // tolerance r follows the window's standard deviation, so every pair of
-// templates must be compared again on every bar.
-class SampleEntropy final : public CloseWindowStat<SampleEntropy, BoundedRing<double>> {
+// templates must be compared again on every bar. Within a command the
+// comparisons ask its interrupt as they go: told to stop, the bar gives no
+// value at once. Otherwise the frame of the close-only window statistics.
+class SampleEntropy final : public Indicator {
  public:
   static Result<SampleEntropy, IndicatorError> create(std::uint64_t period, std::uint64_t m,
                                                       double r_factor);
-  double value(double x);
+  std::optional<double> update(const BarSnapshot& bar) override;
+  std::uint64_t warmup_period() const override { return window_.capacity(); }
 
  private:
   SampleEntropy(std::uint64_t n, std::uint64_t m, double r_factor)
-      : CloseWindowStat(n, BoundedRing<double>(n)), m_(m), r_factor_(r_factor) {}
+      : window_(n), m_(m), r_factor_(r_factor) {}
+  std::optional<double> value();
+
+  BoundedRing<double> window_;
   std::uint64_t m_;
   double r_factor_;
   std::vector<double> values_;  // scratch: the window, oldest first

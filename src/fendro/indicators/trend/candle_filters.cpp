@@ -2,6 +2,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/trend/atr_state.hpp"
 #include "fendro/indicators/trend/trend_filters.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -74,14 +75,18 @@ std::optional<double> Rwi::update(const BarSnapshot& bar) {
   suffix_sums_.assign(m, 0.0);
   double* sums = suffix_sums_.data();
   std::size_t pos = 0;
+  // A long window asks the command's interrupt as it goes: told to stop,
+  // the bar gives no value at once.
+  InBarPacer pacer;
   const auto add = [&](std::span<const double> run) {
     for (const double v : run) {
       for (std::size_t s = 0; s <= pos; ++s) sums[s] += v;
       ++pos;
+      if (pacer.stop_after(pos)) return false;
     }
+    return true;
   };
-  add(ranges_.older());
-  add(ranges_.newer());
+  if (!add(ranges_.older()) || !add(ranges_.newer())) return no_value();
   if (root_spans_.empty()) {
     root_spans_.resize(n);
     for (std::size_t j = 1; j < n; ++j) root_spans_[j] = std::sqrt(static_cast<double>(j + 1));

@@ -1,0 +1,26 @@
+#include "fendro/indicators/common/run_scope.hpp"
+
+#include "fendro/indicators/cycle/phasor_tables.hpp"
+
+namespace fendro {
+
+RunScope::RunScope(const Interrupt& interrupt) : interrupt_(interrupt), outer_(current_) {
+  if (interrupt_.active()) ask_at_ = kStepsPerAsk;
+  current_ = this;
+}
+
+RunScope::~RunScope() { current_ = outer_; }
+
+bool RunScope::ask() {
+  steps_ = 0;
+  ++in_bar_asks_;
+  stopped_ = interrupt_.stop_requested();
+  return stopped_;
+}
+
+cycle::PhasorTables& RunScope::phasor_tables() {
+  if (!tables_) tables_ = std::make_unique<cycle::PhasorTables>();
+  return *tables_;
+}
+
+}  // namespace fendro

@@ -1,0 +1,86 @@
+// What the indicators of one command share while it runs: the command's
+// interrupt, asked from inside a bar whose work is long, and caches that
+// depend only on parameters (the periodogram's phasor tables), held within
+// one memory budget for the whole command.
+//
+// A scope is installed on the command's thread for the length of the run
+// (the engine starts no threads). Indicators built and stepped outside any
+// scope (tests, tools) work alone: nothing is shared and nothing is asked.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <memory>
+
+#include "fendro/util/interrupt.hpp"
+
+namespace fendro {
+
+namespace cycle {
+class PhasorTables;
+}
+
+class RunScope {
+ public:
+  // Installs the scope on this thread until it is destroyed; a scope already
+  // installed comes back then.
+  explicit RunScope(const Interrupt& interrupt);
+  ~RunScope();
+  RunScope(const RunScope&) = delete;
+  RunScope& operator=(const RunScope&) = delete;
+
+  // The scope installed on this thread, if any.
+  static RunScope* current() { return current_; }
+
+  // Whether an ask made from inside a bar was told to stop: the command ends
+  // as stopped, and work still under way in a bar returns at once.
+  bool stopped() const { return stopped_; }
+  // How many times work inside a bar has asked the interrupt.
+  std::uint64_t in_bar_asks() const { return in_bar_asks_; }
+
+  // Notes `steps` more steps of work inside a bar (an inner loop's steps of
+  // about a nanosecond each; dearer steps count for several) and asks the
+  // interrupt once about kStepsPerAsk have been done since the last ask.
+  // True: stop now.
+  bool stop_after(std::uint64_t steps) {
+    if (stopped_) return true;
+    steps_ += steps;
+    if (steps_ < ask_at_) return false;
+    return ask();
+  }
+
+  // The periodogram's tables of this command, made when first wanted.
+  cycle::PhasorTables& phasor_tables();
+
+  // About 4 ms of work between two asks: far below the 100 ms a stop may
+  // take, and a negligible cost next to the work itself.
+  static constexpr std::uint64_t kStepsPerAsk = std::uint64_t{1} << 22;
+
+ private:
+  bool ask();
+
+  // Initialised constantly here, so reading it costs no call.
+  static inline thread_local RunScope* current_ = nullptr;
+
+  Interrupt interrupt_;
+  RunScope* outer_;
+  std::uint64_t steps_ = 0;
+  // Never reached without an interrupt to ask.
+  std::uint64_t ask_at_ = std::numeric_limits<std::uint64_t>::max();
+  std::uint64_t in_bar_asks_ = 0;
+  bool stopped_ = false;
+  std::unique_ptr<cycle::PhasorTables> tables_;
+};
+
+// The pacing of long work inside one bar: through the scope of the thread,
+// if any; outside every scope nothing is asked and nothing stops.
+class InBarPacer {
+ public:
+  InBarPacer() : scope_(RunScope::current()) {}
+  bool stop_after(std::uint64_t steps) { return scope_ != nullptr && scope_->stop_after(steps); }
+
+ private:
+  RunScope* scope_;
+};
+
+}  // namespace fendro
