@@ -150,14 +150,45 @@ std::string run_version() {
   return write_response(Value::object_ref(members));
 }
 
-std::string run_canonicalize(const Value& cmd) {
+// {"canonical": the value's canonical text, "ok": true}, that text escaped
+// as it is written and handed on in pieces: a long value is never held as
+// text. `size_hint` sizes the sink's room (the command's own length).
+Status<Stopped> run_canonicalize(const Value& cmd, std::size_t size_hint, ResponseSink& out,
+                                 const Interrupt& interrupt) {
   const Value* value = cmd.find("value");
-  std::string canonical;
-  write_canonical_json(canonical, value ? *value : Value::null());
-  const Member members[] = {{"canonical", Value::string_ref(canonical)},
-                            {"ok", Value::boolean(true)}};
-  return write_response(Value::object_ref(members));
+  ResponseWriter writer(&out, interrupt);
+  writer.expect(size_hint);
+  writer.write("{\"canonical\":");
+  write_canonical_json_as_string(writer, value ? *value : Value::null());
+  writer.write(",\"ok\":true}");
+  writer.finish();
+  if (writer.stopped()) return err(Stopped{});
+  return Unit{};
 }
+
+// Once asked to stop, stops without asking again: every stage that looks
+// later (the parse after the candles' hash, say) ends as well.
+class StopThatHolds {
+ public:
+  explicit StopThatHolds(const Interrupt& caller) : caller_(caller) {}
+  StopThatHolds(const StopThatHolds&) = delete;
+  StopThatHolds& operator=(const StopThatHolds&) = delete;
+
+  // Inactive when the caller's is: the work may then skip its pacing.
+  Interrupt interrupt() {
+    if (!caller_.active()) return {};
+    return Interrupt([](void* self) { return static_cast<StopThatHolds*>(self)->ask(); }, this);
+  }
+
+ private:
+  bool ask() {
+    if (!stopped_) stopped_ = caller_.stop_requested();
+    return stopped_;
+  }
+
+  Interrupt caller_;
+  bool stopped_ = false;
+};
 
 // The string member "cmd" of an object; anything else names no command.
 std::string_view command_name(const Value& cmd) {
@@ -167,14 +198,16 @@ std::string_view command_name(const Value& cmd) {
 
 }  // namespace
 
-Status<Stopped> apply_command(std::string_view cmd_json, ResponseSink& out, const Interrupt& interrupt) {
+Status<Stopped> apply_command(std::string_view cmd_json, ResponseSink& out, const Interrupt& caller_interrupt) {
+  StopThatHolds stop(caller_interrupt);
+  const Interrupt interrupt = stop.interrupt();
   // The data is decoded as it is parsed, never built as a tree ("prove"
   // and "verify" read it; the other commands ignore it).
   DataReading data_read;
-  CandleSeal seal;
+  CandleSeal seal(interrupt);
   auto parsed = json::parse_deferring(
       cmd_json, "data", [&](json::Cursor& cur) { data_read = read_market_data(cur, &seal); }, interrupt);
-  if (!parsed && parsed.error().stopped) return err(Stopped{});
+  if ((!parsed && parsed.error().stopped) || seal.stopped()) return err(Stopped{});
   if (!parsed) return answer(out, parse_error_response(parsed.error().display()));
   json::Document doc = std::move(parsed->document);
 
@@ -182,7 +215,7 @@ Status<Stopped> apply_command(std::string_view cmd_json, ResponseSink& out, cons
   if (name == "prove") return run_prove(std::move(doc), data_read, seal, out, interrupt);
   if (name == "verify") return run_verify(std::move(doc), data_read, seal, out, interrupt);
   if (name == "version") return answer(out, run_version());
-  if (name == "canonicalize") return answer(out, run_canonicalize(doc.root));
+  if (name == "canonicalize") return run_canonicalize(doc.root, cmd_json.size(), out, interrupt);
   std::string detail = "unknown cmd: ";
   detail += name;
   return answer(out, parse_error_response(std::move(detail)));
