@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "fendro/json/scan.hpp"
+#include "fendro/util/paced_copy.hpp"
 
 // The steps of the hot paths (skipping, keys, numbers) are inlined into the
 // few entry points that run per value.
@@ -335,12 +336,17 @@ bool Parser::parse_array() {
   return true;
 }
 
+bool Parser::copy_text(std::string_view from, std::string& to) {
+  return copy_paced(from, to, interrupt_) || fail_here(Code::Stopped);
+}
+
 // The values from `base` on, copied into the arena as one array. A long one
 // is copied in stretches, the interrupt asked between them: as many values
 // as kCheckBytes of text can hold at most (a digit and a comma each), so the
 // copy asks less often than the reading of its text did.
 bool Parser::build_array(std::size_t base, Value& out) {
   static constexpr std::size_t kCheckValues = kCheckBytes / 2;
+  static_assert(kCheckValues * sizeof(Value) <= kCopyStretchBytes);
   const std::span<const Value> items(values_.data() + base, values_.size() - base);
   if (items.size() <= kCheckValues) {
     out = arena_.make_array(items);

@@ -78,6 +78,9 @@ class Parser {
   // text; when it asks to stop, the parse fails with Code::Stopped.
   void watch(const Interrupt& interrupt);
   static constexpr std::size_t kCheckBytes = 256 * 1024;
+  // `to` becomes a copy of `from`, a long one made in stretches with the
+  // interrupt asked between them; false, failed as a stop, when it says so.
+  bool copy_text(std::string_view from, std::string& to);
 
   // Parses the one value of the text and checks that only whitespace follows.
   bool parse_document(Value& root);

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <utility>
+#include <vector>
 
 #include "fendro/json/describe.hpp"
 #include "fendro/json/parse.hpp"
@@ -13,6 +14,7 @@
 #include "fendro/proof/inputs.hpp"
 #include "fendro/proof/proof.hpp"
 #include "fendro/proof/response_writer.hpp"
+#include "fendro/util/paced_copy.hpp"
 
 namespace fendro {
 namespace {
@@ -80,11 +82,34 @@ Status<Stopped> answer(ResponseSink& out, const ProofError& e) {
   return answer(out, error_response(e));
 }
 
+// read_proof_spec, a long dataset_ref copied in stretches with the
+// interrupt asked between them: the record is read with that member
+// standing in empty, then given the copy. `stopped` tells a stop apart from
+// a reading failure.
+Status<std::string> read_spec(const Value& v, std::optional<ProofSpec>& slot, const Interrupt& interrupt,
+                              bool& stopped) {
+  const Value* ref = v.find("dataset_ref");
+  if (ref == nullptr || !ref->is_string() || ref->as_string().size() <= kCopyStretchBytes) {
+    return store(slot, read_proof_spec(v));
+  }
+  std::vector<Member> members(v.as_object().begin(), v.as_object().end());
+  for (Member& m : members) {
+    if (m.key == "dataset_ref") m.value = Value::string_ref("");
+  }
+  FENDRO_CHECK(store(slot, read_proof_spec(Value::object_ref(members))));
+  if (copy_paced(ref->as_string(), slot->dataset_ref, interrupt)) return Unit{};
+  stopped = true;
+  return err(std::string("stopped"));
+}
+
 // Once a request is read only the strategy is still needed from its tree,
 // so that is copied out and the tree released before the run.
-void release_tree(json::Document& doc, ProofSpec& spec, json::Arena& keep) {
-  spec.strategy = keep.clone(spec.strategy);
+Status<Stopped> release_tree(json::Document& doc, ProofSpec& spec, json::Arena& keep, const Interrupt& interrupt) {
+  CopyPacer pacer(interrupt);
+  spec.strategy = keep.clone(spec.strategy, pacer);
   doc = json::Document{};
+  if (pacer.stopped()) return err(Stopped{});
+  return Unit{};
 }
 
 // The candles as the parse decoded them, straight from the text (the last
@@ -101,13 +126,17 @@ Status<Stopped> run_prove(json::Document doc, DataReading& data_read, CandleSeal
                           const Interrupt& interrupt) {
   std::optional<ProofSpec> spec;
   std::optional<MarketData> data;
+  bool stopped = false;
   Field fields[] = {
-      {"spec", [&](const Value& v) { return store(spec, read_proof_spec(v)); }},
+      {"spec", [&](const Value& v) { return read_spec(v, spec, interrupt, stopped); }},
       {"data", [&](const Value&) { return take_data(data, data_read); }},
   };
-  if (auto read = read_request(doc.root, fields); !read) return answer(out, parse_error_response(read.error()));
+  if (auto read = read_request(doc.root, fields); !read) {
+    if (stopped) return err(Stopped{});
+    return answer(out, parse_error_response(read.error()));
+  }
   json::Arena strategy_arena;
-  release_tree(doc, *spec, strategy_arena);
+  FENDRO_CHECK(release_tree(doc, *spec, strategy_arena, interrupt));
 
   auto run = prove(*spec, *data, interrupt, &seal);
   // The candles are done with: their memory goes before the response is
@@ -126,17 +155,21 @@ Status<Stopped> run_verify(json::Document doc, DataReading& data_read, CandleSea
   std::optional<Proof> proof;
   std::optional<ProofSpec> spec;
   std::optional<MarketData> data;
+  bool stopped = false;
   Field fields[] = {
       {"proof", [&](const Value& v) { return store(proof, read_proof(v)); }},
-      {"spec", [&](const Value& v) { return store(spec, read_proof_spec(v)); }},
+      {"spec", [&](const Value& v) { return read_spec(v, spec, interrupt, stopped); }},
       {"data", [&](const Value&) { return take_data(data, data_read); }},
   };
-  if (auto read = read_request(doc.root, fields); !read) return answer(out, parse_error_response(read.error()));
+  if (auto read = read_request(doc.root, fields); !read) {
+    if (stopped) return err(Stopped{});
+    return answer(out, parse_error_response(read.error()));
+  }
   // Verification compares the hashes and the version only, never the given
   // report, so the report goes with the tree instead of being copied.
   proof->report = Value::null();
   json::Arena strategy_arena;
-  release_tree(doc, *spec, strategy_arena);
+  FENDRO_CHECK(release_tree(doc, *spec, strategy_arena, interrupt));
 
   auto valid = verify_proof(*proof, *spec, *data, interrupt, &seal);
   if (!valid) return answer(out, valid.error());

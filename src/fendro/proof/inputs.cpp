@@ -8,6 +8,7 @@
 
 #include "fendro/proof/canonical.hpp"
 #include "fendro/util/number_format.hpp"
+#include "fendro/util/paced_copy.hpp"
 
 #if defined(__GNUC__)
 #define FENDRO_INPUTS_INLINE [[gnu::always_inline]] inline
@@ -191,14 +192,14 @@ void CandleSeal::symbol(std::string_view name) {
     sink_.reset();
     return;
   }
-  symbol_ = name;
   sink_ = std::make_unique<HashSink>(interrupt_);
   sink_->write(kDocumentStart);
   put_list_start(*sink_, name, true);
+  if (!sink_->stopped() && !copy_paced(name, symbol_, interrupt_)) copy_stopped_ = true;
 }
 
 void CandleSeal::candles(std::span<const Candle> candles, std::span<const CandleSpellings> spellings) {
-  if (symbols_ != 1 || sink_->stopped()) return;
+  if (symbols_ != 1 || stopped()) return;
   for (std::size_t k = 0; k < candles.size(); ++k) {
     char* p = sink_->room(kCandleTextMax);
     if (count_ + k != 0) *p++ = ',';
@@ -207,7 +208,7 @@ void CandleSeal::candles(std::span<const Candle> candles, std::span<const Candle
   count_ += candles.size();
 }
 
-bool CandleSeal::stopped() const { return sink_ != nullptr && sink_->stopped(); }
+bool CandleSeal::stopped() const { return copy_stopped_ || (sink_ != nullptr && sink_->stopped()); }
 
 bool CandleSeal::covers(const MarketData& data) const {
   return symbols_ == 1 && !stopped() && data.size() == 1 && data.begin()->first == symbol_ &&

@@ -52,6 +52,7 @@ class CandleSeal final : public CandleListener {
   std::string symbol_;
   std::size_t count_ = 0;
   int symbols_ = 0;
+  bool copy_stopped_ = false;
 };
 
 // Canonical text of {"candles": every symbol's decoded candles, "dataset_ref",
