@@ -132,3 +132,42 @@ def test_handlers_that_do_not_raise_leave_the_answer_as_it_is(short, short_answe
     assert answer == short_answer
     # The handler ran while the command did, not only after it.
     assert len(calls) >= 3
+
+
+def long_canonicalize():
+    """A canonicalize whose time goes into one long string: read, written
+    escaped, and handed over as the answer's str (about a second in all)."""
+    return '{"cmd":"canonicalize","value":"' + "\\n" * 30_000_000 + '"}'
+
+
+def test_an_alarm_stops_a_long_canonicalize_and_the_prover_goes_on(short, short_answer):
+    prover = Prover()
+    command = long_canonicalize()
+    answer = prover.command(command)
+    assert answer.startswith('{"canonical":"\\"\\\\n\\\\n') and answer.endswith('\\"","ok":true}')
+    del answer
+    started = time.monotonic()
+    prover.command(command)
+    took = time.monotonic() - started
+
+    def on_alarm(signum, frame):
+        raise Deadline()
+
+    # Alarms in the second half of the command, while the text is written
+    # and handed over (the first is the parse).
+    for part in (0.5, 0.6, 0.7):
+        old = signal.signal(signal.SIGALRM, on_alarm)
+        try:
+            started = time.monotonic()
+            signal.setitimer(signal.ITIMER_REAL, took * part)
+            with pytest.raises(Deadline):
+                prover.command(command)
+            raised = time.monotonic()
+        finally:
+            signal.setitimer(signal.ITIMER_REAL, 0)
+            signal.signal(signal.SIGALRM, old)
+        assert raised - (started + took * part) < LATENCY
+    assert prover.command(short) == short_answer
+    assert prover.command('{"cmd":"canonicalize","value":{"b":[1.50,2],"a":"x"}}') == (
+        '{"canonical":"{\\"a\\":\\"x\\",\\"b\\":[1.5,2]}","ok":true}'
+    )
