@@ -13,11 +13,14 @@
 #include "fendro/module/command.hpp"
 #include "fendro/proof/canonical.hpp"
 #include "module/counting_interrupt.hpp"
+#include "module/watched_command.hpp"
 
 namespace fendro {
 namespace {
 
 using fendro::testing::CountingInterrupt;
+using fendro::testing::run;
+using fendro::testing::Watched;
 
 // Long enough for many ask intervals of every stage, short enough to run
 // the command again and again.
@@ -67,18 +70,6 @@ const std::vector<Row>& rows() {
   return all;
 }
 
-struct Outcome {
-  bool stopped = false;
-  std::string response;
-};
-
-Outcome run(const std::string& command, CountingInterrupt& check) {
-  Outcome out;
-  StringSink sink(out.response);
-  out.stopped = !apply_command(command, sink, check.interrupt()).ok();
-  return out;
-}
-
 // The asks of the parse alone: the command's asks beyond these come after
 // its text was read.
 std::size_t parse_asks(const std::string& command) {
@@ -90,7 +81,7 @@ std::size_t parse_asks(const std::string& command) {
 TEST(LongTextStop, NeverStoppingChangesNoByte) {
   for (const Row& row : rows()) {
     CountingInterrupt never;
-    const Outcome watched = run(row.command, never);
+    const Watched watched = run(row.command, never);
     EXPECT_FALSE(watched.stopped) << row.name;
     EXPECT_EQ(watched.response, apply_command(row.command)) << row.name;
   }
@@ -116,7 +107,7 @@ TEST(LongTextStop, EachAskAfterTheParseEndsTheCommandWithNoAnswer) {
     const std::size_t step = std::max<std::size_t>(1, (never.asked - first) / 12);
     for (std::size_t k = first; k <= never.asked; k += step) {
       CountingInterrupt stop{.stop_at = k};
-      const Outcome stopped = run(row.command, stop);
+      const Watched stopped = run(row.command, stop);
       EXPECT_TRUE(stopped.stopped) << row.name << " at " << k;
       EXPECT_EQ(stop.asked, k) << row.name << " at " << k;
       EXPECT_NE(stopped.response, answer) << row.name << " at " << k;
