@@ -63,6 +63,22 @@ TEST(ParseInterrupt, AskedAboutOncePerIntervalAndOtherwiseThePlainParse) {
   }
 }
 
+TEST(ParseInterrupt, ALongArrayIsAskedWhileItsValuesAreCopied) {
+  // Values of two bytes each: their copy into the tree takes several stretches.
+  std::string text = R"({"x":[)";
+  while (text.size() < 4 * detail::Parser::kCheckBytes) text += "1,";
+  text += "1]}";
+  CountingInterrupt never;
+  ASSERT_TRUE(parse_deferring(text, "data", nullptr, never.interrupt()).ok());
+  const std::size_t text_asks = text.size() / detail::Parser::kCheckBytes;
+  EXPECT_GE(never.asked, text_asks + 2);
+  // The last ask comes within the copy, which ends there as a stop.
+  CountingInterrupt last{.stop_at = never.asked};
+  const auto parsed = parse_deferring(text, "data", nullptr, last.interrupt());
+  ASSERT_FALSE(parsed.ok());
+  EXPECT_TRUE(parsed.error().stopped);
+}
+
 TEST(ParseInterrupt, TextFailuresAreNoStops) {
   CountingInterrupt never;
   const auto parsed = parse_deferring(long_array_of_numbers() + "x", "data", nullptr, never.interrupt());

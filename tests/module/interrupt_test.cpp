@@ -24,11 +24,14 @@
 #include "fendro/strategy/spec.hpp"
 #include "fendro/util/math.hpp"
 #include "module/counting_interrupt.hpp"
+#include "module/watched_command.hpp"
 
 namespace fendro {
 namespace {
 
 using fendro::testing::CountingInterrupt;
+using fendro::testing::run;
+using fendro::testing::Watched;
 
 const std::string kStrategy =
     R"({"symbol":"BTC","timeframe":"1h","indicators":{"fast":{"type":"Sma","params":[5]},)"
@@ -59,18 +62,6 @@ std::string prove_command(const std::string& data) {
 std::string verify_command(const std::string& proof, const std::string& data) {
   return R"({"cmd":"verify","proof":)" + proof + R"(,"spec":{"strategy":)" + kStrategy +
          R"(,"dataset_ref":"unit"},"data":)" + data + "}";
-}
-
-struct Watched {
-  bool stopped = false;
-  std::string response;
-};
-
-Watched run(const std::string& command, CountingInterrupt& check) {
-  Watched out;
-  StringSink sink(out.response);
-  out.stopped = !apply_command(command, sink, check.interrupt()).ok();
-  return out;
 }
 
 TEST(CommandInterrupt, NeverStoppingChangesNoAnswer) {

@@ -58,6 +58,26 @@ class Deadline(Exception):
     pass
 
 
+def alarm_latency(prover, command, delay):
+    """From a SIGALRM `delay` seconds into `command`, whose handler raises,
+    to the exception reaching here (the command must not end first)."""
+
+    def on_alarm(signum, frame):
+        raise Deadline()
+
+    old = signal.signal(signal.SIGALRM, on_alarm)
+    try:
+        started = time.monotonic()
+        signal.setitimer(signal.ITIMER_REAL, delay)
+        with pytest.raises(Deadline):
+            prover.command(command)
+        raised = time.monotonic()
+    finally:
+        signal.setitimer(signal.ITIMER_REAL, 0)
+        signal.signal(signal.SIGALRM, old)
+    return raised - (started + delay)
+
+
 def send_sigint_later(delay):
     """A separate process (the interpreter lock is held all along, so no
     thread of ours could run) sends SIGINT after `delay` seconds and prints
@@ -91,31 +111,10 @@ def test_ctrl_c_stops_a_long_prove_and_the_prover_goes_on(endless, short, short_
 
 def test_an_alarm_handler_exception_stops_a_long_prove(endless, short, short_answer):
     prover = Prover()
-
-    def on_alarm(signum, frame):
-        raise Deadline()
-
-    old = signal.signal(signal.SIGALRM, on_alarm)
-    try:
-        started = time.monotonic()
-        signal.setitimer(signal.ITIMER_REAL, DELAY)
-        with pytest.raises(Deadline):
-            prover.command(endless)
-        raised = time.monotonic()
-    finally:
-        signal.setitimer(signal.ITIMER_REAL, 0)
-        signal.signal(signal.SIGALRM, old)
-    assert raised - (started + DELAY) < LATENCY
+    assert alarm_latency(prover, endless, DELAY) < LATENCY
     # Stopped again and again, the same object still answers as a fresh one.
     for _ in range(2):
-        signal.signal(signal.SIGALRM, on_alarm)
-        try:
-            signal.setitimer(signal.ITIMER_REAL, 0.02)
-            with pytest.raises(Deadline):
-                prover.command(endless)
-        finally:
-            signal.setitimer(signal.ITIMER_REAL, 0)
-            signal.signal(signal.SIGALRM, old)
+        alarm_latency(prover, endless, 0.02)
     assert prover.command(short) == short_answer
     assert json.loads(prover.command('{"cmd":"version"}'))["version"] == Prover.version()
 
@@ -132,3 +131,29 @@ def test_handlers_that_do_not_raise_leave_the_answer_as_it_is(short, short_answe
     assert answer == short_answer
     # The handler ran while the command did, not only after it.
     assert len(calls) >= 3
+
+
+def long_canonicalize():
+    """A canonicalize whose time goes into one long string: read, written
+    escaped, and handed over as the answer's str (about a second in all)."""
+    return '{"cmd":"canonicalize","value":"' + "\\n" * 30_000_000 + '"}'
+
+
+def test_an_alarm_stops_a_long_canonicalize_and_the_prover_goes_on(short, short_answer):
+    prover = Prover()
+    command = long_canonicalize()
+    answer = prover.command(command)
+    assert answer.startswith('{"canonical":"\\"\\\\n\\\\n') and answer.endswith('\\"","ok":true}')
+    del answer
+    started = time.monotonic()
+    prover.command(command)
+    took = time.monotonic() - started
+
+    # Alarms in the second half of the command, while the text is written
+    # and handed over (the first is the parse).
+    for part in (0.5, 0.6, 0.7):
+        assert alarm_latency(prover, command, took * part) < LATENCY
+    assert prover.command(short) == short_answer
+    assert prover.command('{"cmd":"canonicalize","value":{"b":[1.50,2],"a":"x"}}') == (
+        '{"canonical":"{\\"a\\":\\"x\\",\\"b\\":[1.5,2]}","ok":true}'
+    )

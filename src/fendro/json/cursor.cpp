@@ -95,6 +95,11 @@ std::string_view Cursor::text_ahead() {
   return impl_->parser->rest();
 }
 
+bool Cursor::copy_text(std::string_view from, std::string& to) {
+  if (!impl_->failed && !impl_->parser->copy_text(from, to)) impl_->failed = true;
+  return !impl_->failed;
+}
+
 void Cursor::skip_ahead(std::size_t n) { impl_->parser->advance(n); }
 
 void Cursor::finish() {

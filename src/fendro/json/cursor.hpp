@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "fendro/json/parse.hpp"
@@ -44,6 +45,10 @@ class Cursor {
   // last until the next step), whose value follows; false once the object
   // has closed.
   bool next_member(std::string_view& key);
+  // `to` becomes a copy of `from` (a key, say), a long one made in stretches
+  // with the parse's interrupt asked between them; false, the cursor failed
+  // as stopped, when it asks to stop.
+  bool copy_text(std::string_view from, std::string& to);
   // Reads what is left of the value: the containers still open and, when
   // nothing was read yet, the value itself.
   void skip_rest();

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <charconv>
 #include <limits>
+#include <memory>
 #include <new>
+#include <span>
 #include <system_error>
 
 #include "fendro/json/scan.hpp"
+#include "fendro/util/paced_copy.hpp"
 
 // The steps of the hot paths (skipping, keys, numbers) are inlined into the
 // few entry points that run per value.
@@ -326,9 +329,35 @@ bool Parser::parse_array() {
     values_.push_back(unbuilt(Kind::Array));
     return true;
   }
-  const Value array = arena_.make_array(std::span<const Value>(values_.data() + base, values_.size() - base));
-  values_.resize(base);
+  Value array;
+  if (!build_array(base, array)) return false;
+  values_.truncate(base);
   values_.push_back(array);
+  return true;
+}
+
+bool Parser::copy_text(std::string_view from, std::string& to) {
+  return copy_paced(from, to, interrupt_) || fail_here(Code::Stopped);
+}
+
+// The values from `base` on, copied into the arena as one array. A long one
+// is copied in stretches, the interrupt asked between them: as many values
+// as kCheckBytes of text can hold at most (a digit and a comma each), so the
+// copy asks less often than the reading of its text did.
+bool Parser::build_array(std::size_t base, Value& out) {
+  static constexpr std::size_t kCheckValues = kCheckBytes / 2;
+  static_assert(kCheckValues * sizeof(Value) <= kCopyStretchBytes);
+  const std::span<const Value> items(values_.data() + base, values_.size() - base);
+  if (items.size() <= kCheckValues) {
+    out = arena_.make_array(items);
+    return true;
+  }
+  Value* copy = arena_.allocate_array<Value>(items.size());
+  for (std::size_t at = 0; at < items.size(); at += kCheckValues) {
+    if (at != 0 && interrupt_.stop_requested()) return fail_here(Code::Stopped);
+    std::uninitialized_copy_n(items.data() + at, std::min(kCheckValues, items.size() - at), copy + at);
+  }
+  out = Value::array_ref({copy, items.size()});
   return true;
 }
 
@@ -410,7 +439,7 @@ bool Parser::parse_object() {
     kept = sort_members_keep_last(ms, n);
   }
   keys_.resize(key_base);
-  values_.resize(value_base);
+  values_.truncate(value_base);
   values_.push_back(Value::object_ref({ms, kept}));
   return true;
 }

@@ -20,6 +20,7 @@
 #include "fendro/json/members.hpp"
 #include "fendro/json/parse.hpp"
 #include "fendro/json/value.hpp"
+#include "fendro/json/value_stack.hpp"
 #include "fendro/util/interrupt.hpp"
 
 namespace fendro::json::detail {
@@ -77,6 +78,9 @@ class Parser {
   // text; when it asks to stop, the parse fails with Code::Stopped.
   void watch(const Interrupt& interrupt);
   static constexpr std::size_t kCheckBytes = 256 * 1024;
+  // `to` becomes a copy of `from`, a long one made in stretches with the
+  // interrupt asked between them; false, failed as a stop, when it says so.
+  bool copy_text(std::string_view from, std::string& to);
 
   // Parses the one value of the text and checks that only whitespace follows.
   bool parse_document(Value& root);
@@ -119,6 +123,7 @@ class Parser {
   Next after_element(char close, Code eof, Code expected_comma);
   Next first_element(char close, Code eof);
   bool parse_array();
+  bool build_array(std::size_t base, Value& out);
   bool parse_key(std::string_view& key);
   bool parse_deferred();
   bool parse_object();
@@ -155,7 +160,7 @@ class Parser {
   int depth_ = kMaxDepth;
   Interrupt interrupt_;
   const char* check_at_;  // where the interrupt is next asked; end_ when never
-  std::vector<Value> values_;          // values of the arrays and objects being read
+  ValueStack values_;                   // values of the arrays and objects being read
   std::vector<std::string_view> keys_;  // keys of the objects being read
   std::string scratch_;          // decoded text of a string with escapes
   std::string key_scratch_;      // a decoded key kept while its value is read

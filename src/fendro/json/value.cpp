@@ -108,21 +108,40 @@ std::span<const Member> Arena::copy_object(std::span<const Member> ms) {
   return {p, sort_members_keep_last(p, ms.size())};
 }
 
+std::string_view Arena::copy_string(std::string_view s, CopyPacer& pacer) {
+  if (s.empty()) return {};
+  char* p = static_cast<char*>(allocate(s.size(), 1));
+  for (std::size_t at = 0; at < s.size(); at += kCopyStretchBytes) {
+    const std::size_t n = std::min(kCopyStretchBytes, s.size() - at);
+    std::memcpy(p + at, s.data() + at, n);
+    if (!pacer.copied(n)) break;
+  }
+  return {p, s.size()};
+}
+
 Value Arena::clone(const Value& v) {
+  CopyPacer never{Interrupt{}};
+  return clone(v, never);
+}
+
+Value Arena::clone(const Value& v, CopyPacer& pacer) {
+  if (pacer.stopped()) return Value::null();
   switch (v.kind) {
     case Kind::String:
-      return make_string(v.as_string());
+      return Value::string_ref(copy_string(v.as_string(), pacer));
     case Kind::Array: {
       if (v.size == 0) return Value::array_ref({});
       Value* items = allocate_array<Value>(v.size);
-      for (std::size_t i = 0; i < v.size; ++i) new (items + i) Value(clone(v.items[i]));
+      pacer.copied(v.size * sizeof(Value));
+      for (std::size_t i = 0; i < v.size; ++i) new (items + i) Value(clone(v.items[i], pacer));
       return Value::array_ref({items, v.size});
     }
     case Kind::Object: {
       if (v.size == 0) return Value::object_ref({});
       Member* ms = allocate_array<Member>(v.size);
+      pacer.copied(v.size * sizeof(Member));
       for (std::size_t i = 0; i < v.size; ++i) {
-        new (ms + i) Member{copy_string(v.members[i].key), clone(v.members[i].value)};
+        new (ms + i) Member{copy_string(v.members[i].key, pacer), clone(v.members[i].value, pacer)};
       }
       return Value::object_ref({ms, v.size});
     }

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "fendro/util/paced_copy.hpp"
+
 namespace fendro::json {
 
 enum class Kind : std::uint8_t {
@@ -133,6 +135,7 @@ class Arena {
     return static_cast<T*>(allocate(n * sizeof(T), alignof(T)));
   }
   std::string_view copy_string(std::string_view s);
+  std::string_view copy_string(std::string_view s, CopyPacer& pacer);
   std::span<const Value> copy_array(std::span<const Value> xs);
   // Sorts by key bytes; for equal keys the last one given wins.
   std::span<const Member> copy_object(std::span<const Member> ms);
@@ -142,6 +145,9 @@ class Arena {
   Value make_object(std::span<const Member> ms) { return Value::object_ref(copy_object(ms)); }
   // Deep copy of a value (and everything below it) into this arena.
   Value clone(const Value& v);
+  // The same, telling `pacer` of every stretch copied; once it says stop,
+  // the copy ends unfinished (its value is then of no use).
+  Value clone(const Value& v, CopyPacer& pacer);
 
   std::size_t bytes_reserved() const { return reserved_; }
 

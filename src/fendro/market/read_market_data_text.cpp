@@ -175,7 +175,8 @@ Result<MarketData, std::string> read_market_data(Cursor& cur, CandleListener* li
   CandleFields fields;
   std::string_view key;
   while (cur.next_member(key)) {
-    std::string symbol(key);
+    std::string symbol;
+    if (!cur.copy_text(key, symbol)) break;  // asked to stop
     if (listener != nullptr) listener->symbol(symbol);
     auto candles = read_candles(cur, fields, listener);
     if (candles) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <utility>
+#include <vector>
 
 #include "fendro/json/describe.hpp"
 #include "fendro/json/parse.hpp"
@@ -13,6 +14,7 @@
 #include "fendro/proof/inputs.hpp"
 #include "fendro/proof/proof.hpp"
 #include "fendro/proof/response_writer.hpp"
+#include "fendro/util/paced_copy.hpp"
 
 namespace fendro {
 namespace {
@@ -80,11 +82,34 @@ Status<Stopped> answer(ResponseSink& out, const ProofError& e) {
   return answer(out, error_response(e));
 }
 
+// read_proof_spec, a long dataset_ref copied in stretches with the
+// interrupt asked between them: the record is read with that member
+// standing in empty, then given the copy. `stopped` tells a stop apart from
+// a reading failure.
+Status<std::string> read_spec(const Value& v, std::optional<ProofSpec>& slot, const Interrupt& interrupt,
+                              bool& stopped) {
+  const Value* ref = v.find("dataset_ref");
+  if (ref == nullptr || !ref->is_string() || ref->as_string().size() <= kCopyStretchBytes) {
+    return store(slot, read_proof_spec(v));
+  }
+  std::vector<Member> members(v.as_object().begin(), v.as_object().end());
+  for (Member& m : members) {
+    if (m.key == "dataset_ref") m.value = Value::string_ref("");
+  }
+  FENDRO_CHECK(store(slot, read_proof_spec(Value::object_ref(members))));
+  if (copy_paced(ref->as_string(), slot->dataset_ref, interrupt)) return Unit{};
+  stopped = true;
+  return err(std::string("stopped"));
+}
+
 // Once a request is read only the strategy is still needed from its tree,
 // so that is copied out and the tree released before the run.
-void release_tree(json::Document& doc, ProofSpec& spec, json::Arena& keep) {
-  spec.strategy = keep.clone(spec.strategy);
+Status<Stopped> release_tree(json::Document& doc, ProofSpec& spec, json::Arena& keep, const Interrupt& interrupt) {
+  CopyPacer pacer(interrupt);
+  spec.strategy = keep.clone(spec.strategy, pacer);
   doc = json::Document{};
+  if (pacer.stopped()) return err(Stopped{});
+  return Unit{};
 }
 
 // The candles as the parse decoded them, straight from the text (the last
@@ -101,13 +126,17 @@ Status<Stopped> run_prove(json::Document doc, DataReading& data_read, CandleSeal
                           const Interrupt& interrupt) {
   std::optional<ProofSpec> spec;
   std::optional<MarketData> data;
+  bool stopped = false;
   Field fields[] = {
-      {"spec", [&](const Value& v) { return store(spec, read_proof_spec(v)); }},
+      {"spec", [&](const Value& v) { return read_spec(v, spec, interrupt, stopped); }},
       {"data", [&](const Value&) { return take_data(data, data_read); }},
   };
-  if (auto read = read_request(doc.root, fields); !read) return answer(out, parse_error_response(read.error()));
+  if (auto read = read_request(doc.root, fields); !read) {
+    if (stopped) return err(Stopped{});
+    return answer(out, parse_error_response(read.error()));
+  }
   json::Arena strategy_arena;
-  release_tree(doc, *spec, strategy_arena);
+  FENDRO_CHECK(release_tree(doc, *spec, strategy_arena, interrupt));
 
   auto run = prove(*spec, *data, interrupt, &seal);
   // The candles are done with: their memory goes before the response is
@@ -126,17 +155,21 @@ Status<Stopped> run_verify(json::Document doc, DataReading& data_read, CandleSea
   std::optional<Proof> proof;
   std::optional<ProofSpec> spec;
   std::optional<MarketData> data;
+  bool stopped = false;
   Field fields[] = {
       {"proof", [&](const Value& v) { return store(proof, read_proof(v)); }},
-      {"spec", [&](const Value& v) { return store(spec, read_proof_spec(v)); }},
+      {"spec", [&](const Value& v) { return read_spec(v, spec, interrupt, stopped); }},
       {"data", [&](const Value&) { return take_data(data, data_read); }},
   };
-  if (auto read = read_request(doc.root, fields); !read) return answer(out, parse_error_response(read.error()));
+  if (auto read = read_request(doc.root, fields); !read) {
+    if (stopped) return err(Stopped{});
+    return answer(out, parse_error_response(read.error()));
+  }
   // Verification compares the hashes and the version only, never the given
   // report, so the report goes with the tree instead of being copied.
   proof->report = Value::null();
   json::Arena strategy_arena;
-  release_tree(doc, *spec, strategy_arena);
+  FENDRO_CHECK(release_tree(doc, *spec, strategy_arena, interrupt));
 
   auto valid = verify_proof(*proof, *spec, *data, interrupt, &seal);
   if (!valid) return answer(out, valid.error());
@@ -150,14 +183,45 @@ std::string run_version() {
   return write_response(Value::object_ref(members));
 }
 
-std::string run_canonicalize(const Value& cmd) {
+// {"canonical": the value's canonical text, "ok": true}, that text escaped
+// as it is written and handed on in pieces: a long value is never held as
+// text. `size_hint` sizes the sink's room (the command's own length).
+Status<Stopped> run_canonicalize(const Value& cmd, std::size_t size_hint, ResponseSink& out,
+                                 const Interrupt& interrupt) {
   const Value* value = cmd.find("value");
-  std::string canonical;
-  write_canonical_json(canonical, value ? *value : Value::null());
-  const Member members[] = {{"canonical", Value::string_ref(canonical)},
-                            {"ok", Value::boolean(true)}};
-  return write_response(Value::object_ref(members));
+  ResponseWriter writer(&out, interrupt);
+  writer.expect(size_hint);
+  writer.write("{\"canonical\":");
+  write_canonical_json_as_string(writer, value ? *value : Value::null());
+  writer.write(",\"ok\":true}");
+  writer.finish();
+  if (writer.stopped()) return err(Stopped{});
+  return Unit{};
 }
+
+// Once asked to stop, stops without asking again: every stage that looks
+// later (the parse after the candles' hash, say) ends as well.
+class StopThatHolds {
+ public:
+  explicit StopThatHolds(const Interrupt& caller) : caller_(caller) {}
+  StopThatHolds(const StopThatHolds&) = delete;
+  StopThatHolds& operator=(const StopThatHolds&) = delete;
+
+  // Inactive when the caller's is: the work may then skip its pacing.
+  Interrupt interrupt() {
+    if (!caller_.active()) return {};
+    return Interrupt([](void* self) { return static_cast<StopThatHolds*>(self)->ask(); }, this);
+  }
+
+ private:
+  bool ask() {
+    if (!stopped_) stopped_ = caller_.stop_requested();
+    return stopped_;
+  }
+
+  Interrupt caller_;
+  bool stopped_ = false;
+};
 
 // The string member "cmd" of an object; anything else names no command.
 std::string_view command_name(const Value& cmd) {
@@ -167,14 +231,16 @@ std::string_view command_name(const Value& cmd) {
 
 }  // namespace
 
-Status<Stopped> apply_command(std::string_view cmd_json, ResponseSink& out, const Interrupt& interrupt) {
+Status<Stopped> apply_command(std::string_view cmd_json, ResponseSink& out, const Interrupt& caller_interrupt) {
+  StopThatHolds stop(caller_interrupt);
+  const Interrupt interrupt = stop.interrupt();
   // The data is decoded as it is parsed, never built as a tree ("prove"
   // and "verify" read it; the other commands ignore it).
   DataReading data_read;
-  CandleSeal seal;
+  CandleSeal seal(interrupt);
   auto parsed = json::parse_deferring(
       cmd_json, "data", [&](json::Cursor& cur) { data_read = read_market_data(cur, &seal); }, interrupt);
-  if (!parsed && parsed.error().stopped) return err(Stopped{});
+  if ((!parsed && parsed.error().stopped) || seal.stopped()) return err(Stopped{});
   if (!parsed) return answer(out, parse_error_response(parsed.error().display()));
   json::Document doc = std::move(parsed->document);
 
@@ -182,7 +248,7 @@ Status<Stopped> apply_command(std::string_view cmd_json, ResponseSink& out, cons
   if (name == "prove") return run_prove(std::move(doc), data_read, seal, out, interrupt);
   if (name == "verify") return run_verify(std::move(doc), data_read, seal, out, interrupt);
   if (name == "version") return answer(out, run_version());
-  if (name == "canonicalize") return answer(out, run_canonicalize(doc.root));
+  if (name == "canonicalize") return run_canonicalize(doc.root, cmd_json.size(), out, interrupt);
   std::string detail = "unknown cmd: ";
   detail += name;
   return answer(out, parse_error_response(std::move(detail)));

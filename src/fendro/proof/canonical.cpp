@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "blake3.h"
+#include "fendro/proof/response_writer.hpp"
 #include "fendro/util/number_format.hpp"
 
 namespace fendro {
@@ -120,18 +121,23 @@ char* canonical_detail::put_canonical_float_near_half(char* p, double x) {
 
 namespace {
 
-// Writes one string literal, in segments so that no room asked for exceeds
-// 6 x 512 bytes (an escape takes at most 6).
 template <class Out>
-void put_string(Out& out, std::string_view s) {
+void put_char(Out& out, char c) {
+  char* p = out.room(1);
+  *p = c;
+  out.advance_to(p + 1);
+}
+
+// Writes the content of a string literal, escaped minimally, in segments so
+// that no room asked for exceeds 6 x 512 bytes (an escape takes at most 6).
+// A stopped writer is looked at between segments and ends the text there.
+template <class Out>
+void put_string_content(Out& out, std::string_view s) {
   static constexpr char kHex[] = "0123456789abcdef";
   static constexpr std::size_t kSegment = 512;
-  char* p = out.room(1);
-  *p++ = '"';
-  out.advance_to(p);
-  for (std::size_t at = 0; at < s.size(); at += kSegment) {
+  for (std::size_t at = 0; at < s.size() && !out.stopped(); at += kSegment) {
     const std::size_t n = std::min(kSegment, s.size() - at);
-    p = out.room(6 * n);
+    char* p = out.room(6 * n);
     for (std::size_t k = at; k < at + n; ++k) {
       const auto c = static_cast<unsigned char>(s[k]);
       if (c >= 0x20 && c != '"' && c != '\\') {
@@ -155,16 +161,14 @@ void put_string(Out& out, std::string_view s) {
     }
     out.advance_to(p);
   }
-  p = out.room(1);
-  *p++ = '"';
-  out.advance_to(p);
 }
 
+// Writes one string literal.
 template <class Out>
-void put_char(Out& out, char c) {
-  char* p = out.room(1);
-  *p = c;
-  out.advance_to(p + 1);
+void put_string(Out& out, std::string_view s) {
+  put_char(out, '"');
+  put_string_content(out, s);
+  put_char(out, '"');
 }
 
 template <class Out>
@@ -186,6 +190,7 @@ void put_value(Out& out, const json::Value& v) {
       put_char(out, '[');
       bool first = true;
       for (const json::Value& item : v.as_array()) {
+        if (out.stopped()) return;
         if (!first) put_char(out, ',');
         first = false;
         put_value(out, item);
@@ -198,6 +203,7 @@ void put_value(Out& out, const json::Value& v) {
       put_char(out, '{');
       bool first = true;
       for (const json::Member& m : v.as_object()) {
+        if (out.stopped()) return;
         if (!first) put_char(out, ',');
         first = false;
         put_string(out, m.key);
@@ -237,18 +243,81 @@ void write_canonical_json(std::string& out, const json::Value& v) {
   put_value(w, v);
 }
 
-void write_canonical_json(HashSink& sink, const json::Value& v) { put_value(sink, v); }
+void write_canonical_json(TextWriter& out, const json::Value& v) { put_value(out, v); }
+void write_canonical_json(HashSink& out, const json::Value& v) { put_value(out, v); }
+void write_canonical_json(ResponseWriter& out, const json::Value& v) { put_value(out, v); }
+void write_canonical_string(TextWriter& out, std::string_view s) { put_string(out, s); }
+void write_canonical_string(HashSink& out, std::string_view s) { put_string(out, s); }
+void write_canonical_string(ResponseWriter& out, std::string_view s) { put_string(out, s); }
+
+namespace {
+
+// Takes a canonical text as it is written and passes it on escaped, as the
+// content of a string literal, a buffer at a time.
+class EscapingWriter {
+ public:
+  explicit EscapingWriter(ResponseWriter& to) : to_(to), buf_(std::make_unique_for_overwrite<char[]>(kBuffer + kRoomMax)) {}
+  EscapingWriter(const EscapingWriter&) = delete;
+  EscapingWriter& operator=(const EscapingWriter&) = delete;
+
+  char* room(std::size_t n) {
+    if (used_ + n > kBuffer + kRoomMax) drain();
+    return buf_.get() + used_;
+  }
+  void advance_to(char* end) { used_ = static_cast<std::size_t>(end - buf_.get()); }
+  void write(std::string_view bytes) {
+    char* p = room(bytes.size());  // only the short fixed words
+    std::memcpy(p, bytes.data(), bytes.size());
+    advance_to(p + bytes.size());
+  }
+  bool stopped() const { return to_.stopped(); }
+  void drain() {
+    put_string_content(to_, {buf_.get(), used_});
+    used_ = 0;
+  }
+
+ private:
+  static constexpr std::size_t kBuffer = 16 * 1024;
+  static constexpr std::size_t kRoomMax = 4096;  // the most put_value asks for at once
+  ResponseWriter& to_;
+  std::unique_ptr<char[]> buf_;
+  std::size_t used_ = 0;
+};
+
+}  // namespace
+
+void write_canonical_json_as_string(ResponseWriter& out, const json::Value& v) {
+  put_char(out, '"');
+  EscapingWriter escaping(out);
+  put_value(escaping, v);
+  escaping.drain();
+  put_char(out, '"');
+}
 
 void append_canonical_float(std::string& out, double x) {
   TextWriter w(out);
   w.advance_to(put_canonical_float(w.room(kFloatTextMax), x));
 }
 
-HashSink::HashSink() : buf_(std::make_unique<char[]>(kChunk + kRoomMax)) { blake3_hasher_init(&hasher_); }
+HashSink::HashSink(const Interrupt& interrupt)
+    : buf_(std::make_unique<char[]>(kChunk + kRoomMax)), interrupt_(interrupt) {
+  blake3_hasher_init(&hasher_);
+}
 
 char* HashSink::room(std::size_t n) {
   if (used_ + n > kChunk + kRoomMax) flush();
   return buf_.get() + used_;
+}
+
+// Once stopped, the text is abandoned: nothing more is hashed or asked.
+void HashSink::hash(const char* bytes, std::size_t n) {
+  if (stopped_) return;
+  blake3_hasher_update(&hasher_, bytes, n);
+  if (!interrupt_.active()) return;
+  unasked_ += n;
+  if (unasked_ < kAskBytes) return;
+  unasked_ = 0;
+  stopped_ = interrupt_.stop_requested();
 }
 
 // Hashes the first kChunk buffered bytes (used_ > kChunk) and keeps the rest:
@@ -256,17 +325,19 @@ char* HashSink::room(std::size_t n) {
 // whole subtree, hashed at full width; uneven updates would each leave a
 // chunk to the one-block-at-a-time path.
 void HashSink::flush() {
-  blake3_hasher_update(&hasher_, buf_.get(), kChunk);
+  hash(buf_.get(), kChunk);
   used_ -= kChunk;
   std::memcpy(buf_.get(), buf_.get() + kChunk, used_);
 }
 
 void HashSink::write(std::string_view bytes) {
   while (!bytes.empty()) {
+    if (stopped_) return;
     if (used_ == 0 && bytes.size() > kChunk) {
-      // Whole chunks straight from the caller's bytes; the rest is buffered.
-      const std::size_t whole = bytes.size() - bytes.size() % kChunk;
-      blake3_hasher_update(&hasher_, bytes.data(), whole);
+      // Whole chunks straight from the caller's bytes, at most kAskBytes at
+      // a time; the rest is buffered.
+      const std::size_t whole = std::min(bytes.size() - bytes.size() % kChunk, kAskBytes);
+      hash(bytes.data(), whole);
       bytes.remove_prefix(whole);
       continue;
     }
@@ -279,7 +350,7 @@ void HashSink::write(std::string_view bytes) {
 }
 
 std::string HashSink::finish() {
-  blake3_hasher_update(&hasher_, buf_.get(), used_);
+  hash(buf_.get(), used_);
   used_ = 0;
   return hash_hex(hasher_);
 }

@@ -12,9 +12,12 @@
 
 #include "blake3.h"
 #include "fendro/json/value.hpp"
+#include "fendro/util/interrupt.hpp"
 #include "fendro/util/number_format.hpp"
 
 namespace fendro {
+
+class ResponseWriter;
 
 // Appends the canonical text of `v`: no whitespace, keys in byte order,
 // integers as stored, floats by the fixed 8-decimal / shortest-digits rule.
@@ -59,6 +62,8 @@ class TextWriter {
   char* room(std::size_t n);
   void advance_to(char* end) { used_ = static_cast<std::size_t>(end - out_.data()); }
   void write(std::string_view bytes);
+  // Never: a string is written whole.
+  static constexpr bool stopped() { return false; }
 
  private:
   std::string& out_;
@@ -71,8 +76,11 @@ class HashSink {
  public:
   // The most one room() call may ask for.
   static constexpr std::size_t kRoomMax = 4096;
+  // `interrupt` is asked after about every kAskBytes hashed; once it asks to
+  // stop, nothing more is hashed and stopped() tells the writing loops to end.
+  static constexpr std::size_t kAskBytes = 256 * 1024;
 
-  HashSink();
+  explicit HashSink(const Interrupt& interrupt = {});
   HashSink(const HashSink&) = delete;
   HashSink& operator=(const HashSink&) = delete;
 
@@ -80,23 +88,41 @@ class HashSink {
   char* room(std::size_t n);
   void advance_to(char* end) { used_ = static_cast<std::size_t>(end - buf_.get()); }
   void write(std::string_view bytes);  // any length
-  // Hash text of everything written.
+  // Hash text of everything written; meaningless once stopped.
   std::string finish();
+
+  bool stopped() const { return stopped_; }
+  // From here on `interrupt` is the one asked.
+  void watch(const Interrupt& interrupt) { interrupt_ = interrupt; }
 
  private:
   static constexpr std::size_t kChunk = 64 * 1024;
   void flush();
+  void hash(const char* bytes, std::size_t n);
 
   blake3_hasher hasher_;
   std::unique_ptr<char[]> buf_;  // kChunk + kRoomMax bytes
   std::size_t used_ = 0;
+  Interrupt interrupt_;
+  std::size_t unasked_ = 0;  // bytes hashed since the interrupt was last asked
+  bool stopped_ = false;
 };
 
 // The hash text of everything fed to `hasher`, which is left as it was.
 std::string hash_hex(const blake3_hasher& hasher);
 
-// Feeds the canonical text of `v` into `sink`.
-void write_canonical_json(HashSink& sink, const json::Value& v);
+// The same texts written into a writer or a sink. A writer that stops (its
+// interrupt asked it to) ends the writing early: the text is then unfinished.
+void write_canonical_json(TextWriter& out, const json::Value& v);
+void write_canonical_json(HashSink& out, const json::Value& v);
+void write_canonical_json(ResponseWriter& out, const json::Value& v);
+void write_canonical_string(TextWriter& out, std::string_view s);
+void write_canonical_string(HashSink& out, std::string_view s);
+void write_canonical_string(ResponseWriter& out, std::string_view s);
+// The string literal whose content is the canonical text of `v`: the bytes
+// write_canonical_string gives for what write_canonical_json gives, without
+// that text ever being held whole.
+void write_canonical_json_as_string(ResponseWriter& out, const json::Value& v);
 
 namespace canonical_detail {
 

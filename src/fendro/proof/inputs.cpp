@@ -8,6 +8,7 @@
 
 #include "fendro/proof/canonical.hpp"
 #include "fendro/util/number_format.hpp"
+#include "fendro/util/paced_copy.hpp"
 
 #if defined(__GNUC__)
 #define FENDRO_INPUTS_INLINE [[gnu::always_inline]] inline
@@ -100,57 +101,55 @@ FENDRO_INPUTS_INLINE char* put_spelled_candle(char* p, const Candle& c, const Ca
 
 namespace {
 
-// The interrupt is asked after each block of this many candles: well under a
-// millisecond of writing and hashing.
-constexpr std::size_t kCandlesPerAsk = 4096;
+// A stopped sink is looked at after each block of this many candles: a
+// small part of the stretch between its asks.
+constexpr std::size_t kCandlesPerStopCheck = 512;
 
 constexpr std::string_view kDocumentStart = "{\"candles\":{";
 
 // What comes between the candles of one symbol and the first of the next.
-void append_list_start(std::string& text, std::string_view symbol, bool first_symbol) {
-  if (!first_symbol) text.append("],");
-  write_canonical_string(text, symbol);
-  text.append(":[");
+template <class Out>
+void put_list_start(Out& out, std::string_view symbol, bool first_symbol) {
+  if (!first_symbol) out.write("],");
+  write_canonical_string(out, symbol);
+  out.write(":[");
 }
 
 // What follows the last candle of the last symbol, if any list was written.
-std::string document_end(const ProofSpec& spec, bool any_list) {
-  std::string text = any_list ? "]},\"dataset_ref\":" : "},\"dataset_ref\":";
-  write_canonical_string(text, spec.dataset_ref);
-  text.append(",\"engine_version\":");
-  write_canonical_string(text, ENGINE_VERSION);
-  text.append(",\"strategy\":");
-  write_canonical_json(text, spec.strategy);
-  text.push_back('}');
-  return text;
+template <class Out>
+void put_document_end(Out& out, const ProofSpec& spec, bool any_list) {
+  out.write(any_list ? "]},\"dataset_ref\":" : "},\"dataset_ref\":");
+  write_canonical_string(out, spec.dataset_ref);
+  out.write(",\"engine_version\":");
+  write_canonical_string(out, ENGINE_VERSION);
+  out.write(",\"strategy\":");
+  write_canonical_json(out, spec.strategy);
+  out.write("}");
 }
 
 // {"candles":{symbol:[candle,...],...},"dataset_ref":...,"engine_version":...,"strategy":...}
 // written in canonical form (keys in byte order at every level). False when
-// `interrupt` stopped it part way.
+// `out` stopped part way.
 template <class Out>
-bool write_inputs(Out& out, const ProofSpec& spec, const MarketData& data, const Interrupt& interrupt) {
+bool write_inputs(Out& out, const ProofSpec& spec, const MarketData& data) {
   out.write(kDocumentStart);
-  std::string text;
   bool first_symbol = true;
   for (const auto& [symbol, candles] : data) {  // symbols in byte order
     LastClose last_close;
-    text.clear();
-    append_list_start(text, symbol, first_symbol);
+    put_list_start(out, symbol, first_symbol);
     first_symbol = false;
-    out.write(text);
-    for (std::size_t block = 0; block < candles.size(); block += kCandlesPerAsk) {
-      const std::size_t block_end = std::min(candles.size(), block + kCandlesPerAsk);
+    for (std::size_t block = 0; block < candles.size(); block += kCandlesPerStopCheck) {
+      if (out.stopped()) return false;
+      const std::size_t block_end = std::min(candles.size(), block + kCandlesPerStopCheck);
       for (std::size_t k = block; k < block_end; ++k) {
         char* p = out.room(kCandleTextMax);
         if (k != 0) *p++ = ',';
         out.advance_to(put_candle_text<true>(p, candles[k], last_close));
       }
-      if (interrupt.stop_requested()) return false;
     }
   }
-  out.write(document_end(spec, !first_symbol));
-  return true;
+  put_document_end(out, spec, !first_symbol);
+  return !out.stopped();
 }
 
 }  // namespace
@@ -159,7 +158,7 @@ std::string inputs_document_text(const ProofSpec& spec, const MarketData& data) 
   std::string text;
   {
     TextWriter out(text);
-    write_inputs(out, spec, data, Interrupt{});
+    write_inputs(out, spec, data);
   }
   return text;
 }
@@ -173,12 +172,17 @@ Result<std::string, Stopped> inputs_hash(const ProofSpec& spec, const MarketData
   if (seal != nullptr && seal->covers(data)) {
     const std::unique_ptr<HashSink> sink = std::move(seal->sink_);
     seal->symbols_ = -1;  // used up
-    sink->write(document_end(spec, true));
-    return sink->finish();
+    sink->watch(interrupt);
+    put_document_end(*sink, spec, true);
+    std::string hash = sink->finish();
+    if (sink->stopped()) return err(Stopped{});
+    return hash;
   }
-  HashSink sink;
-  if (!write_inputs(sink, spec, data, interrupt)) return err(Stopped{});
-  return sink.finish();
+  HashSink sink(interrupt);
+  if (!write_inputs(sink, spec, data)) return err(Stopped{});
+  std::string hash = sink.finish();
+  if (sink.stopped()) return err(Stopped{});
+  return hash;
 }
 
 void CandleSeal::symbol(std::string_view name) {
@@ -188,15 +192,14 @@ void CandleSeal::symbol(std::string_view name) {
     sink_.reset();
     return;
   }
-  symbol_ = name;
-  sink_ = std::make_unique<HashSink>();
-  std::string text(kDocumentStart);
-  append_list_start(text, name, true);
-  sink_->write(text);
+  sink_ = std::make_unique<HashSink>(interrupt_);
+  sink_->write(kDocumentStart);
+  put_list_start(*sink_, name, true);
+  if (!sink_->stopped() && !copy_paced(name, symbol_, interrupt_)) copy_stopped_ = true;
 }
 
 void CandleSeal::candles(std::span<const Candle> candles, std::span<const CandleSpellings> spellings) {
-  if (symbols_ != 1) return;
+  if (symbols_ != 1 || stopped()) return;
   for (std::size_t k = 0; k < candles.size(); ++k) {
     char* p = sink_->room(kCandleTextMax);
     if (count_ + k != 0) *p++ = ',';
@@ -205,8 +208,10 @@ void CandleSeal::candles(std::span<const Candle> candles, std::span<const Candle
   count_ += candles.size();
 }
 
+bool CandleSeal::stopped() const { return copy_stopped_ || (sink_ != nullptr && sink_->stopped()); }
+
 bool CandleSeal::covers(const MarketData& data) const {
-  return symbols_ == 1 && data.size() == 1 && data.begin()->first == symbol_ &&
+  return symbols_ == 1 && !stopped() && data.size() == 1 && data.begin()->first == symbol_ &&
          data.begin()->second.size() == count_;
 }
 

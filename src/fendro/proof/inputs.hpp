@@ -30,6 +30,9 @@ char* put_candle(char* p, const Candle& c);
 // symbol's list; other data is hashed from its decoded candles.
 class CandleSeal final : public CandleListener {
  public:
+  // `interrupt` is asked at bounded intervals of the text hashed.
+  explicit CandleSeal(const Interrupt& interrupt = {}) : interrupt_(interrupt) {}
+
   void symbol(std::string_view name) override;
   void candles(std::span<const Candle> candles, std::span<const CandleSpellings> spellings) override;
 
@@ -37,14 +40,19 @@ class CandleSeal final : public CandleListener {
   // list was read, with that name and as many candles. The caller vouches
   // that `data` is what that reading gave.
   bool covers(const MarketData& data) const;
+  // Whether the interrupt asked the hashing to stop: the reading's command
+  // is to end there.
+  bool stopped() const;
 
  private:
   friend Result<std::string, Stopped> inputs_hash(const ProofSpec&, const MarketData&, const Interrupt&,
                                                   CandleSeal*);
+  Interrupt interrupt_;
   std::unique_ptr<HashSink> sink_;
   std::string symbol_;
   std::size_t count_ = 0;
   int symbols_ = 0;
+  bool copy_stopped_ = false;
 };
 
 // Canonical text of {"candles": every symbol's decoded candles, "dataset_ref",

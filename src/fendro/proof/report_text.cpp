@@ -116,7 +116,6 @@ constexpr std::size_t kTradeTailMax = 14 + kFloatTextMax + 1;
 // The text of trades_to_value's array.
 void put_trades(ResponseWriter& out, std::span<const ClosedTrade> trades) {
   out.write("\"trades\":[");
-  std::string reason;
   for (std::size_t k = 0; k < trades.size() && !out.stopped(); ++k) {
     const ClosedTrade& t = trades[k];
     char* p = out.room(kTradeHeadMax);
@@ -135,9 +134,7 @@ void put_trades(ResponseWriter& out, std::span<const ClosedTrade> trades) {
     p = put_canonical_float(p, t.qty);
     p = put(p, ",\"reason\":");
     out.advance_to(p);
-    reason.clear();
-    write_canonical_string(reason, t.reason);
-    out.write(reason);
+    write_canonical_string(out, t.reason);
     p = out.room(kTradeTailMax);
     p = put(p, ",\"return_pct\":");
     p = put_canonical_float(p, t.return_pct);
@@ -202,12 +199,10 @@ void write_report(ResponseWriter& out, const Report& r) {
   p = put(p, ",\"schema_version\":");
   p = put_u64(p, r.schema_version);
   out.advance_to(put(p, ",\"symbol\":"));
-  std::string text;
-  write_canonical_string(text, r.symbol);
-  text.append(",\"timeframe\":");
-  write_canonical_string(text, r.timeframe);
-  text.push_back(',');
-  out.write(text);
+  write_canonical_string(out, r.symbol);
+  out.write(",\"timeframe\":");
+  write_canonical_string(out, r.timeframe);
+  out.write(",");
   put_trades(out, r.trades);
   out.write("}");
 }

@@ -54,7 +54,8 @@ void ResponseWriter::flush(bool all) {
 }
 
 void ResponseWriter::write(std::string_view bytes) {
-  while (!bytes.empty()) {
+  // A stopped writer keeps nothing: the rest is not even copied.
+  while (!bytes.empty() && !stopped_) {
     const std::size_t n = std::min(bytes.size(), kRoomMax);
     char* p = room(n);
     std::memcpy(p, bytes.data(), n);

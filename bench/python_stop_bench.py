@@ -1,0 +1,177 @@
+"""How soon a running command stops at a signal, measured from Python.
+
+For each row a command is built once, run unstopped (its time, and the
+longest gap between the runs of a 1 ms counting SIGALRM handler: a handler
+runs only when the command asks whether to stop, so that gap is the longest
+stretch without an ask), then run again and again with one SIGALRM sent
+(signal.setitimer) at several delays spread over its time without the
+counting handler, the alarm's handler raising. "worst latency" is the most
+any of those took from the signal to the exception reaching the caller (the
+command's unwinding included); "stops" counts the alarms that came before
+the command's end.
+
+    python bench/python_stop_bench.py [--rows canonicalize-array,symbol] [--delays 8] [--scale 1.0]
+
+--scale shrinks (or grows) the long texts; 1.0 gives the sizes of the rows'
+names.
+"""
+
+from __future__ import annotations
+
+import argparse
+import gc
+import json
+import signal
+import time
+
+from fendro_proof import Prover
+
+
+class Deadline(Exception):
+    pass
+
+
+def candle_rows(n: int) -> str:
+    rows = []
+    for k in range(n):
+        close = 1000 + (k * 7) % 97 - (k * 3) % 41
+        rows.append(f"[{k * 60},{close},{close + 5},{close - 5},{close}.5,10]")
+    return ",".join(rows)
+
+
+def prove(indicators: dict, candles: int, symbol: str = "BTC", dataset_ref: str = "stop-bench") -> str:
+    strategy = {
+        "symbol": "SYMBOL",
+        "timeframe": "1m",
+        "indicators": indicators,
+        "entry": {"gt": [{"price": "close"}, 1000]},
+        "exit": {"lt": [{"price": "close"}, 990]},
+        "sizing": {"type": "fixed_fraction", "fraction": 0.5},
+    }
+    spec = json.dumps({"strategy": strategy, "dataset_ref": "REF"}, separators=(",", ":"))
+    # The long texts are put in place after json.dumps, which would copy them twice more.
+    spec = spec.replace('"SYMBOL"', '"' + symbol + '"', 1).replace('"REF"', '"' + dataset_ref + '"', 1)
+    return '{"cmd":"prove","spec":' + spec + ',"data":{"' + symbol + '":[' + candle_rows(candles) + "]}}"
+
+
+SMA = {"a": {"type": "Sma", "params": [5]}}
+
+
+def rows(scale: float) -> dict:
+    mb = lambda n: int(n * scale * 1_000_000)  # noqa: E731
+    item = "12345.678,"
+    return {
+        "canonicalize 200 MB array": lambda: '{"cmd":"canonicalize","value":['
+        + item * (mb(200) // len(item))
+        + "1]}",
+        "canonicalize 200 MB of \\n escapes": lambda: '{"cmd":"canonicalize","value":"'
+        + "\\n" * (mb(200) // 2)
+        + '"}',
+        "prove 200 MB dataset_ref": lambda: prove(SMA, 2_000, dataset_ref="r" * mb(200)),
+        "prove 100 MB symbol": lambda: prove(SMA, 2_000, symbol="S" * mb(100)),
+        "AutocorrelationPeriodogram (10, 5000) x 5,010": lambda: prove(
+            {"p": {"type": "AutocorrelationPeriodogram", "params": [10, 5000]}}, 5_010
+        ),
+        "28 x AutocorrelationPeriodogram (10, 2050) x 2,100": lambda: prove(
+            {f"p{k:02}": {"type": "AutocorrelationPeriodogram", "params": [10, 2050]} for k in range(28)}, 2_100
+        ),
+        "SampleEntropy (1000, 2, 0.2) x 20,000": lambda: prove(
+            {"e": {"type": "SampleEntropy", "params": [1000, 2, 0.2]}}, 20_000
+        ),
+        "Rwi (100000) x 200,000": lambda: prove({"r": {"type": "Rwi", "params": [100_000]}}, 200_000),
+    }
+
+
+def run_with_alarm(prover: Prover, command: str, handler, first: float, interval: float = 0.0) -> bool:
+    """Runs the command with SIGALRM sent after `first` seconds (then every
+    `interval`) to `handler`, which raises Deadline to stop it; true when the
+    command ended first. Once it has ended, a late alarm raises nothing."""
+    ended = [False]
+
+    def on_alarm(signum, frame):
+        if not ended[0]:
+            handler()
+
+    old = signal.signal(signal.SIGALRM, on_alarm)
+    try:
+        try:
+            signal.setitimer(signal.ITIMER_REAL, first, interval)
+            prover.command(command)
+            ended[0] = True
+        finally:
+            ended[0] = True
+            signal.setitimer(signal.ITIMER_REAL, 0)
+            signal.signal(signal.SIGALRM, old)
+    except Deadline:
+        return False
+    return True
+
+
+def unstopped(prover: Prover, command: str, budget: float) -> tuple[float, float, bool]:
+    """The command's time and the longest gap between the runs of a 1 ms
+    counting handler; at most `budget` seconds (the handler then raises)."""
+    stamps: list[float] = []
+    start = time.monotonic()
+
+    def count():
+        now = time.monotonic()
+        stamps.append(now)
+        if now > start + budget:
+            raise Deadline()
+
+    finished = run_with_alarm(prover, command, count, 0.001, 0.001)
+    end = time.monotonic()
+    points = [start, *stamps, end]
+    gap = max(b - a for a, b in zip(points, points[1:]))
+    return end - start, gap, finished
+
+
+def latency(prover: Prover, command: str, delay: float) -> float | None:
+    """From a SIGALRM sent `delay` seconds into the command to the exception
+    its handler raised reaching here; None when the command ended first."""
+
+    def stop():
+        raise Deadline()
+
+    start = time.monotonic()
+    if run_with_alarm(prover, command, stop, delay):
+        return None
+    return time.monotonic() - (start + delay)
+
+
+def main() -> None:
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--rows", default="", help="comma-separated parts of row names (default: all)")
+    parser.add_argument("--delays", type=int, default=8)
+    parser.add_argument("--scale", type=float, default=1.0)
+    parser.add_argument("--budget", type=float, default=20.0, help="seconds at most for the unstopped run")
+    args = parser.parse_args()
+    wanted = [w.strip().lower() for w in args.rows.split(",") if w.strip()]
+    prover = Prover()
+    print(f"{'row':52} {'unstopped s':>11} {'longest gap ms':>14} {'worst latency ms':>16} {'stops':>5}")
+    for name, build in rows(args.scale).items():
+        if wanted and not any(w in name.lower() for w in wanted):
+            continue
+        command = build()
+        gc.collect()
+        took, gap, finished = unstopped(prover, command, args.budget)
+        if finished:  # the delays are spread over the plain run's time
+            start = time.monotonic()
+            prover.command(command)
+            took = time.monotonic() - start
+        worst = 0.0
+        stops = 0
+        for k in range(args.delays):
+            delay = 0.005 + took * (k + 0.5) / args.delays
+            late = latency(prover, command, delay)
+            if late is not None:
+                stops += 1
+                worst = max(worst, late)
+        flag = "" if finished else " (cut at budget)"
+        print(f"{name:52} {took:11.2f} {gap * 1e3:14.1f} {worst * 1e3:16.1f} {stops:5}{flag}")
+        del command
+        gc.collect()
+
+
+if __name__ == "__main__":
+    main()

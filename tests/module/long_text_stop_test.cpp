@@ -1,0 +1,119 @@
+// Commands whose time goes into one long text (a long array or string to
+// canonicalize, a long dataset_ref or symbol to prove) are asked to stop all
+// through it, not only while it is parsed: after the parse there are still
+// asks in proportion to the text, each of them ends the command as a stop
+// with no answer, and a check that never stops changes no byte.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "fendro/json/parse.hpp"
+#include "fendro/module/command.hpp"
+#include "fendro/proof/canonical.hpp"
+#include "module/counting_interrupt.hpp"
+#include "module/watched_command.hpp"
+
+namespace fendro {
+namespace {
+
+using fendro::testing::CountingInterrupt;
+using fendro::testing::run;
+using fendro::testing::Watched;
+
+// Long enough for many ask intervals of every stage, short enough to run
+// the command again and again.
+constexpr std::size_t kLong = 4 * 1024 * 1024;
+
+std::string candles(const std::string& symbol) {
+  std::string text = "{\"" + symbol + "\":[";
+  for (int k = 0; k < 300; ++k) {
+    if (k != 0) text += ',';
+    text += "[" + std::to_string(k * 60) + ",100,101,99,100.5,10]";
+  }
+  return text + "]}";
+}
+
+std::string prove(const std::string& symbol, const std::string& dataset_ref) {
+  return R"({"cmd":"prove","spec":{"strategy":{"symbol":")" + symbol +
+         R"(","timeframe":"1m","indicators":{"a":{"type":"Sma","params":[5]}},)"
+         R"("entry":{"gt":[{"price":"close"},100]},"exit":{"lt":[{"price":"close"},99]},)"
+         R"("sizing":{"type":"fixed_fraction","fraction":0.5}},"dataset_ref":")" +
+         dataset_ref + R"("},"data":)" + candles(symbol) + "}";
+}
+
+std::string canonicalize_array() {
+  std::string text = R"({"cmd":"canonicalize","value":[)";
+  while (text.size() < kLong) text += "12345.678,\"a\\\"b\",";
+  return text + "1]}";
+}
+
+std::string canonicalize_escapes() {
+  std::string text = R"({"cmd":"canonicalize","value":")";
+  while (text.size() < kLong) text += "\\n";
+  return text + "\"}";
+}
+
+struct Row {
+  const char* name;
+  std::string command;
+};
+
+const std::vector<Row>& rows() {
+  static const std::vector<Row> all = {
+      {"canonicalize a long array", canonicalize_array()},
+      {"canonicalize a long string of escapes", canonicalize_escapes()},
+      {"prove a long dataset_ref", prove("BTC", std::string(kLong, 'r'))},
+      {"prove a long symbol", prove(std::string(kLong, 'S'), "unit")},
+  };
+  return all;
+}
+
+// The asks of the parse alone: the command's asks beyond these come after
+// its text was read.
+std::size_t parse_asks(const std::string& command) {
+  CountingInterrupt never;
+  EXPECT_TRUE(json::parse_deferring(command, "data", nullptr, never.interrupt()).ok());
+  return never.asked;
+}
+
+TEST(LongTextStop, NeverStoppingChangesNoByte) {
+  for (const Row& row : rows()) {
+    CountingInterrupt never;
+    const Watched watched = run(row.command, never);
+    EXPECT_FALSE(watched.stopped) << row.name;
+    EXPECT_EQ(watched.response, apply_command(row.command)) << row.name;
+  }
+}
+
+TEST(LongTextStop, AskedAllThroughTheTextAfterItsParse) {
+  for (const Row& row : rows()) {
+    CountingInterrupt never;
+    ASSERT_FALSE(run(row.command, never).stopped) << row.name;
+    const std::size_t parsed = parse_asks(row.command);
+    // At the least once per hashing interval of the long text, beyond the parse.
+    EXPECT_GE(never.asked, parsed + kLong / HashSink::kAskBytes) << row.name;
+  }
+}
+
+TEST(LongTextStop, EachAskAfterTheParseEndsTheCommandWithNoAnswer) {
+  for (const Row& row : rows()) {
+    CountingInterrupt never;
+    ASSERT_FALSE(run(row.command, never).stopped) << row.name;
+    const std::string answer = apply_command(row.command);
+    const std::size_t first = parse_asks(row.command) + 1;
+    // Every ask past the parse, some dozen of them spread evenly.
+    const std::size_t step = std::max<std::size_t>(1, (never.asked - first) / 12);
+    for (std::size_t k = first; k <= never.asked; k += step) {
+      CountingInterrupt stop{.stop_at = k};
+      const Watched stopped = run(row.command, stop);
+      EXPECT_TRUE(stopped.stopped) << row.name << " at " << k;
+      EXPECT_EQ(stop.asked, k) << row.name << " at " << k;
+      EXPECT_NE(stopped.response, answer) << row.name << " at " << k;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace fendro
