@@ -15,7 +15,7 @@ namespace fendro {
 // Pushes t into `ring` and adjusts `sum`, the running sum of its entries:
 // the leaving entry is subtracted, then t added (sum = t + (sum - leaving)).
 inline void push_adjusting_sum(BoundedRing<double>& ring, double& sum, double t) {
-  if (ring.is_full()) {
+  if (ring.is_full()) [[likely]] {
     sum = sum - ring.replace_oldest(t);
   } else {
     ring.push(t);
@@ -23,16 +23,30 @@ inline void push_adjusting_sum(BoundedRing<double>& ring, double& sum, double t)
   sum = t + sum;
 }
 
-// As push_adjusting_sum, then the sum is rebuilt exactly from the ring once
-// every `capacity` pushes; `pushes` counts the pushes since the last rebuild
-// (an integer, or a double that holds one).
+// The exact re-sum of a running sum. It runs once every `capacity` pushes, so
+// it stays out of line: inlined, its loop would make the callers' every step
+// too large to inline in turn.
+[[gnu::cold, gnu::noinline]] inline double ring_resum(const BoundedRing<double>& ring) {
+  return ring_sum(ring);
+}
+
+// Counts one push; once `capacity` pushes have been counted, `sum` is rebuilt
+// exactly from the ring and the count starts again. `pushes` is an integer, or
+// a double that holds one.
 template <class Count>
-void push_resumming(BoundedRing<double>& ring, double& sum, Count& pushes, double t) {
-  push_adjusting_sum(ring, sum, t);
-  if (++pushes >= ring.capacity()) {
-    sum = ring_sum(ring);
+inline void count_push_resumming(const BoundedRing<double>& ring, double& sum, Count& pushes) {
+  if (++pushes >= ring.capacity()) [[unlikely]] {
+    sum = ring_resum(ring);
     pushes = 0;
   }
+}
+
+// As push_adjusting_sum, then the sum is rebuilt exactly from the ring once
+// every `capacity` pushes; `pushes` counts the pushes since the last rebuild.
+template <class Count>
+inline void push_resumming(BoundedRing<double>& ring, double& sum, Count& pushes, double t) {
+  push_adjusting_sum(ring, sum, t);
+  count_push_resumming(ring, sum, pushes);
 }
 
 class RunningSum {
@@ -40,11 +54,8 @@ class RunningSum {
   RunningSum(std::uint64_t n, bool rebuild) : terms_(n), rebuild_(rebuild) {}
 
   void push(double t) {
-    if (rebuild_) {
-      push_resumming(terms_, sum_, pushes_, t);
-    } else {
-      push_adjusting_sum(terms_, sum_, t);
-    }
+    push_adjusting_sum(terms_, sum_, t);
+    if (rebuild_) count_push_resumming(terms_, sum_, pushes_);
   }
 
   double sum() const { return sum_; }
