@@ -12,13 +12,19 @@
 
 namespace fendro {
 
+// A push into a ring still filling: the first `capacity` pushes only, so out
+// of the running sums' line, as the re-sum below.
+[[gnu::cold, gnu::noinline]] inline void ring_fill(BoundedRing<double>& ring, double t) {
+  ring.push(t);
+}
+
 // Pushes t into `ring` and adjusts `sum`, the running sum of its entries:
 // the leaving entry is subtracted, then t added (sum = t + (sum - leaving)).
 inline void push_adjusting_sum(BoundedRing<double>& ring, double& sum, double t) {
   if (ring.is_full()) [[likely]] {
     sum = sum - ring.replace_oldest(t);
   } else {
-    ring.push(t);
+    ring_fill(ring, t);
   }
   sum = t + sum;
 }
@@ -30,12 +36,13 @@ inline void push_adjusting_sum(BoundedRing<double>& ring, double& sum, double t)
   return ring_sum(ring);
 }
 
-// Counts one push; once `capacity` pushes have been counted, `sum` is rebuilt
+// Counts one push; once `every` pushes have been counted, `sum` is rebuilt
 // exactly from the ring and the count starts again. `pushes` is an integer, or
 // a double that holds one.
 template <class Count>
-inline void count_push_resumming(const BoundedRing<double>& ring, double& sum, Count& pushes) {
-  if (++pushes >= ring.capacity()) [[unlikely]] {
+inline void count_push_resumming(const BoundedRing<double>& ring, double& sum, Count& pushes,
+                                 std::uint64_t every) {
+  if (++pushes >= every) [[unlikely]] {
     sum = ring_resum(ring);
     pushes = 0;
   }
@@ -46,16 +53,17 @@ inline void count_push_resumming(const BoundedRing<double>& ring, double& sum, C
 template <class Count>
 inline void push_resumming(BoundedRing<double>& ring, double& sum, Count& pushes, double t) {
   push_adjusting_sum(ring, sum, t);
-  count_push_resumming(ring, sum, pushes);
+  count_push_resumming(ring, sum, pushes, ring.capacity());
 }
 
 class RunningSum {
  public:
-  RunningSum(std::uint64_t n, bool rebuild) : terms_(n), rebuild_(rebuild) {}
+  RunningSum(std::uint64_t n, bool rebuild)
+      : terms_(n), resum_every_(rebuild ? n : kNever) {}
 
   void push(double t) {
     push_adjusting_sum(terms_, sum_, t);
-    if (rebuild_) count_push_resumming(terms_, sum_, pushes_);
+    count_push_resumming(terms_, sum_, pushes_, resum_every_);
   }
 
   double sum() const { return sum_; }
@@ -64,10 +72,14 @@ class RunningSum {
   std::uint64_t period() const { return terms_.capacity(); }
 
  private:
+  // A count of pushes no run reaches: the sum that is never rebuilt. Both
+  // kinds then take the same straight step, with no test of which they are.
+  static constexpr std::uint64_t kNever = ~std::uint64_t{0};
+
   BoundedRing<double> terms_;
   double sum_ = 0.0;
   std::uint64_t pushes_ = 0;
-  bool rebuild_;
+  std::uint64_t resum_every_;
 };
 
 }  // namespace fendro
