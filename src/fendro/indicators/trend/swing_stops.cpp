@@ -50,7 +50,7 @@ HiLoActivator::HiLoActivator(std::uint64_t n) : highs_(n), lows_(n) {}
 
 namespace {
 
-// The averages' exact re-sum, from +0.0 so that a window of -0.0 highs
+// The averages' exact re-sum, from +0.0 so that a window of -0.0 entries
 // averages to +0.0. Once every n pushes: kept out of the step's line.
 [[gnu::cold, gnu::noinline]] void resum_from_zero(SmaWindow& w) {
   w.sum = ring_sum_from_zero(w.ring);
