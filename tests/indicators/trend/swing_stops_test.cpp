@@ -66,5 +66,18 @@ TEST(SwingStops, HiLoActivatorRebuildsItsSumsEveryPeriod) {
   EXPECT_EQ(step(h, hlc(7, 1, 7)), 1.0);
 }
 
+TEST(SwingStops, HiLoActivatorRebuildsAtEveryNthPushCountedFromTheFirst) {
+  // The huge high enters at push 6 and leaves at push 9, and swallows the
+  // ones beside it. The rebuilds fall on pushes 3, 6 and 9 (the window fills
+  // at the 3rd), so the one at push 9 finds the window [1, 1, 1]. Counted
+  // one push late, the running sum would have kept 1 of the three at push 9.
+  auto h = HiLoActivator::create(3).value();
+  for (const double high : {1.0, 1.0, 1.0, 1.0, 1.0, 1e16, 1.0, 1.0, 1.0}) {
+    step(h, hlc(high, 0.5, 0.5));
+  }
+  // A close below the previous average low: short, at the previous average high.
+  EXPECT_EQ(step(h, hlc(1, 0.25, 0.25)), 1.0);
+}
+
 }  // namespace
 }  // namespace fendro::testing

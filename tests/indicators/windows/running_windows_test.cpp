@@ -116,28 +116,36 @@ TEST(RollingVariance, ReanchorsEveryNPushes) {
 
 // 1e16 + 1 rounds to 1e16, so once the big term leaves, an adjusted sum
 // misses 1 for good; a re-summed one is exact again at its next rebuild,
-// every n pushes, whichever type counts them.
+// every n pushes, whichever type counts them. A RunningSum does the one or
+// the other as it was asked.
 TEST(RunningSums, AdjustedDriftsResummedIsRebuiltEveryNPushes) {
   const std::vector<double> terms = {1e16, 1, 1, 1, 1};
   struct Sums {
-    std::vector<double> adjusted, counted, counted_as_double;
+    std::vector<double> adjusted, counted, counted_as_double, kept, rebuilt;
   } got;
   BoundedRing<double> a(2), b(2), c(2);
   double sa = 0.0, sb = 0.0, sc = 0.0;
   std::uint64_t pb = 0;
   double pc = 0.0;
+  RunningSum kept(2, false), rebuilt(2, true);
   for (double t : terms) {
     push_adjusting_sum(a, sa, t);
     push_resumming(b, sb, pb, t);
     push_resumming(c, sc, pc, t);
+    kept.push(t);
+    rebuilt.push(t);
     got.adjusted.push_back(sa);
     got.counted.push_back(sb);
     got.counted_as_double.push_back(sc);
+    got.kept.push_back(kept.sum());
+    got.rebuilt.push_back(rebuilt.sum());
   }
   EXPECT_EQ(got.adjusted, (std::vector<double>{1e16, 1e16, 1, 1, 1}));
   // Rebuilt at pushes 2 and 4: 1e16 + 1 is still 1e16, then 1 + 1.
   EXPECT_EQ(got.counted, (std::vector<double>{1e16, 1e16, 1, 2, 2}));
   EXPECT_EQ(got.counted_as_double, got.counted);
+  EXPECT_EQ(got.kept, got.adjusted);
+  EXPECT_EQ(got.rebuilt, got.counted);
   EXPECT_EQ(pb, 1u);
   EXPECT_EQ(pc, 1.0);
 }

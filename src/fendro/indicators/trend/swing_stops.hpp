@@ -39,7 +39,6 @@ class HiLoActivator final : public Indicator {
 
  private:
   explicit HiLoActivator(std::uint64_t n);
-  static std::optional<double> average_step(SmaWindow& w, double x);
   struct Pair {
     double high, low;
   };

@@ -12,39 +12,58 @@
 
 namespace fendro {
 
+// A push into a ring still filling: the first `capacity` pushes only, so out
+// of the running sums' line, as the re-sum below.
+[[gnu::cold, gnu::noinline]] inline void ring_fill(BoundedRing<double>& ring, double t) {
+  ring.push(t);
+}
+
 // Pushes t into `ring` and adjusts `sum`, the running sum of its entries:
 // the leaving entry is subtracted, then t added (sum = t + (sum - leaving)).
 inline void push_adjusting_sum(BoundedRing<double>& ring, double& sum, double t) {
-  if (ring.is_full()) {
+  if (ring.is_full()) [[likely]] {
     sum = sum - ring.replace_oldest(t);
   } else {
-    ring.push(t);
+    ring_fill(ring, t);
   }
   sum = t + sum;
 }
 
-// As push_adjusting_sum, then the sum is rebuilt exactly from the ring once
-// every `capacity` pushes; `pushes` counts the pushes since the last rebuild
-// (an integer, or a double that holds one).
+// The exact re-sum of a running sum. It runs once every `capacity` pushes, so
+// it stays out of line: inlined, its loop would make the callers' every step
+// too large to inline in turn.
+[[gnu::cold, gnu::noinline]] inline double ring_resum(const BoundedRing<double>& ring) {
+  return ring_sum(ring);
+}
+
+// Counts one push; once `every` pushes have been counted, `sum` is rebuilt
+// exactly from the ring and the count starts again. `pushes` is an integer, or
+// a double that holds one.
 template <class Count>
-void push_resumming(BoundedRing<double>& ring, double& sum, Count& pushes, double t) {
-  push_adjusting_sum(ring, sum, t);
-  if (++pushes >= ring.capacity()) {
-    sum = ring_sum(ring);
+inline void count_push_resumming(const BoundedRing<double>& ring, double& sum, Count& pushes,
+                                 std::uint64_t every) {
+  if (++pushes >= every) [[unlikely]] {
+    sum = ring_resum(ring);
     pushes = 0;
   }
 }
 
+// As push_adjusting_sum, then the sum is rebuilt exactly from the ring once
+// every `capacity` pushes; `pushes` counts the pushes since the last rebuild.
+template <class Count>
+inline void push_resumming(BoundedRing<double>& ring, double& sum, Count& pushes, double t) {
+  push_adjusting_sum(ring, sum, t);
+  count_push_resumming(ring, sum, pushes, ring.capacity());
+}
+
 class RunningSum {
  public:
-  RunningSum(std::uint64_t n, bool rebuild) : terms_(n), rebuild_(rebuild) {}
+  RunningSum(std::uint64_t n, bool rebuild)
+      : terms_(n), resum_every_(rebuild ? n : kNever) {}
 
   void push(double t) {
-    if (rebuild_) {
-      push_resumming(terms_, sum_, pushes_, t);
-    } else {
-      push_adjusting_sum(terms_, sum_, t);
-    }
+    push_adjusting_sum(terms_, sum_, t);
+    count_push_resumming(terms_, sum_, pushes_, resum_every_);
   }
 
   double sum() const { return sum_; }
@@ -53,10 +72,14 @@ class RunningSum {
   std::uint64_t period() const { return terms_.capacity(); }
 
  private:
+  // A count of pushes no run reaches: the sum that is never rebuilt. Both
+  // kinds then take the same straight step, with no test of which they are.
+  static constexpr std::uint64_t kNever = ~std::uint64_t{0};
+
   BoundedRing<double> terms_;
   double sum_ = 0.0;
   std::uint64_t pushes_ = 0;
-  bool rebuild_;
+  std::uint64_t resum_every_;
 };
 
 }  // namespace fendro
