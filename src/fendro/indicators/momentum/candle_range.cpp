@@ -82,12 +82,7 @@ std::optional<double> Rvi::update(const BarSnapshot& bar) {
   const double range = (r0 + ((r1 + r1) + ((r2 + r2) + r3))) / 6.0;
 
   PairRingWindow& w = smoothed_;
-  if (const auto old = w.ring.push({body, range})) {
-    w.acc_a = w.acc_a - old->first;
-    w.acc_b = w.acc_b - old->second;
-  }
-  w.acc_a = w.acc_a + body;
-  w.acc_b = w.acc_b + range;
+  w.push(body, range);
   if (!w.ring.is_full()) return no_value();
   if (w.acc_b > 0.0) {
     const double v = w.acc_a / w.acc_b;

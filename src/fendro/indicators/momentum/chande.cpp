@@ -107,13 +107,7 @@ std::optional<double> IntradayMomentumIndex::update(const BarSnapshot& bar) {
   if (c == nullptr) return no_value();
   const Move body = split_move(c->close - c->open);
   PairRingWindow& w = bodies_;
-  // The leaving pair comes out of the sums before the new one goes in.
-  if (const auto old = w.ring.push({body.gain, body.loss})) {
-    w.acc_a = w.acc_a - old->first;
-    w.acc_b = w.acc_b - old->second;
-  }
-  w.acc_a = w.acc_a + body.gain;
-  w.acc_b = w.acc_b + body.loss;
+  w.push(body.gain, body.loss);
   if (!w.ring.is_full()) return no_value();
   const double total = w.acc_a + w.acc_b;
   if (total == 0.0) return value_out(50.0);

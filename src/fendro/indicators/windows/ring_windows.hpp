@@ -49,6 +49,17 @@ struct PairRingWindow {
   std::uint64_t period = 0;
   double acc_a = 0.0;
   double acc_b = 0.0;
+
+  // The pair (a, b) in, its parts summed into the accumulators: once n pairs
+  // are held the oldest leaves the sums first, then the new one goes in.
+  void push(double a, double b) {
+    if (const auto old = ring.push({a, b})) {
+      acc_a = acc_a - old->first;
+      acc_b = acc_b - old->second;
+    }
+    acc_a = acc_a + a;
+    acc_b = acc_b + b;
+  }
 };
 
 // Capacity n, one optional value and one state word (0.0 at first).
