@@ -10,43 +10,25 @@
 #include "fendro/indicators/momentum/moves.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/period.hpp"
+#include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
 namespace fendro {
 
-// The last n (up, down) move pairs with their running sums. The sums are only
-// ever adjusted, never rebuilt: every later value inherits their rounding.
-struct UpDownWindow {
-  BoundedRing<std::pair<double, double>> pairs;
-  double up_sum = 0.0;
-  double down_sum = 0.0;
-
-  UpDownWindow() = default;
-  explicit UpDownWindow(std::uint64_t n) : pairs(n) {}
-
-  // Once n pairs are held the oldest leaves the sums first.
-  void push(double up, double down) {
-    if (const auto old = pairs.push({up, down})) {
-      up_sum = up_sum - old->first;
-      down_sum = down_sum - old->second;
-    }
-    up_sum = up_sum + up;
-    down_sum = down_sum + down;
-  }
-  bool is_full() const { return pairs.is_full(); }
-};
-
 struct CmoState {
   std::optional<double> prev;  // previous input
   std::optional<double> last;  // last value
-  UpDownWindow moves;          // the last `period` one-step moves
+  // The last `period` one-step moves as (up, down) pairs, with their sums
+  // in acc_a and acc_b. The sums are only ever adjusted, never rebuilt:
+  // every later value inherits their rounding.
+  PairRingWindow moves;
   std::uint64_t period = 0;
 
   // Unchecked: the caller has refused 0 and lengths above MAX_PERIOD.
   static CmoState of_period(std::uint64_t n) {
     CmoState s;
-    s.moves = UpDownWindow(n);
+    s.moves = PairRingWindow{BoundedRing<std::pair<double, double>>(n), n};
     s.period = n;
     return s;
   }
@@ -67,9 +49,9 @@ inline std::optional<double> cmo_update(CmoState& s, double x) {
   if (!change) return std::nullopt;
   const Move mv = split_move(*change);
   s.moves.push(mv.gain, mv.loss);
-  if (!s.moves.is_full()) return std::nullopt;
-  const double ups = s.moves.up_sum;
-  const double downs = s.moves.down_sum;
+  if (!s.moves.ring.is_full()) return std::nullopt;
+  const double ups = s.moves.acc_a;
+  const double downs = s.moves.acc_b;
   const double total = ups + downs;
   const double value = total == 0.0 ? 0.0 : ((ups - downs) * 100.0) / total;
   s.last = value;
