@@ -86,6 +86,9 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
   auto read = read_strategy_spec(spec.strategy);
   if (!read) return err(ProofError::bad_spec(std::move(read).error()));
   const StrategySpec strategy = std::move(read).value();
+  // A long symbol is copied here and again into the engine, and compared
+  // once to find its candles: the caller may stop between these steps.
+  if (interrupt.stop_requested()) return err(ProofError::stopped());
 
   const auto found = data.find(strategy.symbol);
   if (found == data.end()) return err(ProofError::data("no candles for symbol " + strategy.symbol));
@@ -119,6 +122,7 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
 
   BacktestEngine engine(strategy, std::move(slots), warmup, window_capacity_for(strategy), candles.size(),
                         INITIAL_CAPITAL);
+  if (interrupt.stop_requested()) return err(ProofError::stopped());
   FENDRO_CHECK(run_bars(engine, candles, interrupt, scope, cost_changes));
   auto finished = std::move(engine).finish_report(interrupt);
   if (!finished) return err(ProofError::stopped());
