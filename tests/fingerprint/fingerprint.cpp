@@ -152,10 +152,20 @@ std::vector<Bar> make_edge_bars(const std::vector<Bar>& walk, std::size_t n) {
     b.candle = Candle{time, o, h, l, c, v};
     bars.push_back(std::move(b));
   };
+  // Every draw is its own statement: the order in which a call's arguments
+  // are evaluated is the compiler's, and each compiler must see one series.
   const double zero_volumes[] = {0.0, -0.0, 1.0, 2.0};
   for (std::size_t i = 0; i < n; ++i) {
     switch ((i / 60) % 4) {
-      case 0: add(zero(), zero(), zero(), zero(), zero_volumes[pick(4)]); break;
+      case 0: {
+        const double v = zero_volumes[pick(4)];
+        const double c = zero();
+        const double l = zero();
+        const double h = zero();
+        const double o = zero();
+        add(o, h, l, c, v);
+        break;
+      }
       case 1: add(-0.0, -0.0, -0.0, -0.0, 1.0 + static_cast<double>(pick(2))); break;
       case 2: add(0.0, 0.0, 0.0, 0.0, zero_volumes[pick(2)]); break;
       default: {
@@ -170,7 +180,8 @@ std::vector<Bar> make_edge_bars(const std::vector<Bar>& walk, std::size_t n) {
     level += static_cast<double>(pick(5)) - 2.0;
     const double low = level, high = level + 20.0;
     const double a = low + static_cast<double>(pick(21)), b = low + static_cast<double>(pick(21));
-    add(a, high, low, (rng.next() & 3) == 0 ? a : b, static_cast<double>(pick(4)) * 5.0);
+    const double v = static_cast<double>(pick(4)) * 5.0;
+    add(a, high, low, (rng.next() & 3) == 0 ? a : b, v);
   }
 
   double flat = 50.0;
@@ -183,8 +194,10 @@ std::vector<Bar> make_edge_bars(const std::vector<Bar>& walk, std::size_t n) {
     const double p[] = {-2.0, -1.0, -0.0, 0.0, 1.0, 2.0};
     const double a = p[pick(6)], b = p[pick(6)];
     const double lo = a < b ? a : b, hi = a < b ? b : a;
-    add(a, hi + static_cast<double>(pick(2)), lo - static_cast<double>(pick(2)), b,
-        static_cast<double>(pick(3)));
+    const double v = static_cast<double>(pick(3));
+    const double l = lo - static_cast<double>(pick(2));
+    const double h = hi + static_cast<double>(pick(2));
+    add(a, h, l, b, v);
   }
 
   for (std::size_t i = 0; i < n; ++i) {
