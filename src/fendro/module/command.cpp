@@ -4,7 +4,6 @@
 #include <optional>
 #include <span>
 #include <utility>
-#include <vector>
 
 #include "fendro/json/describe.hpp"
 #include "fendro/json/parse.hpp"
@@ -82,26 +81,6 @@ Status<Stopped> answer(ResponseSink& out, const ProofError& e) {
   return answer(out, error_response(e));
 }
 
-// read_proof_spec, a long dataset_ref copied in stretches with the
-// interrupt asked between them: the record is read with that member
-// standing in empty, then given the copy. `stopped` tells a stop apart from
-// a reading failure.
-Status<std::string> read_spec(const Value& v, std::optional<ProofSpec>& slot, const Interrupt& interrupt,
-                              bool& stopped) {
-  const Value* ref = v.find("dataset_ref");
-  if (ref == nullptr || !ref->is_string() || ref->as_string().size() <= kCopyStretchBytes) {
-    return store(slot, read_proof_spec(v));
-  }
-  std::vector<Member> members(v.as_object().begin(), v.as_object().end());
-  for (Member& m : members) {
-    if (m.key == "dataset_ref") m.value = Value::string_ref("");
-  }
-  FENDRO_CHECK(store(slot, read_proof_spec(Value::object_ref(members))));
-  if (copy_paced(ref->as_string(), slot->dataset_ref, interrupt)) return Unit{};
-  stopped = true;
-  return err(std::string("stopped"));
-}
-
 // Once a request is read only the strategy is still needed from its tree,
 // so that is copied out and the tree released before the run.
 Status<Stopped> release_tree(json::Document& doc, ProofSpec& spec, json::Arena& keep, const Interrupt& interrupt) {
@@ -128,7 +107,7 @@ Status<Stopped> run_prove(json::Document doc, DataReading& data_read, CandleSeal
   std::optional<MarketData> data;
   bool stopped = false;
   Field fields[] = {
-      {"spec", [&](const Value& v) { return read_spec(v, spec, interrupt, stopped); }},
+      {"spec", [&](const Value& v) { return store(spec, read_proof_spec(v, interrupt, stopped)); }},
       {"data", [&](const Value&) { return take_data(data, data_read); }},
   };
   if (auto read = read_request(doc.root, fields); !read) {
@@ -158,7 +137,7 @@ Status<Stopped> run_verify(json::Document doc, DataReading& data_read, CandleSea
   bool stopped = false;
   Field fields[] = {
       {"proof", [&](const Value& v) { return store(proof, read_proof(v)); }},
-      {"spec", [&](const Value& v) { return read_spec(v, spec, interrupt, stopped); }},
+      {"spec", [&](const Value& v) { return store(spec, read_proof_spec(v, interrupt, stopped)); }},
       {"data", [&](const Value&) { return take_data(data, data_read); }},
   };
   if (auto read = read_request(doc.root, fields); !read) {

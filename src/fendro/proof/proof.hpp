@@ -55,6 +55,10 @@ struct Proof {
 
 // Reading failures are texts without line or column.
 Result<ProofSpec, std::string> read_proof_spec(const json::Value& v);
+// The same, a long dataset_ref (a caller's name, of any length) copied out of
+// the tree in stretches with `interrupt` asked between them; when it asks to
+// stop, `stopped` is set and the failure is no fault of the request.
+Result<ProofSpec, std::string> read_proof_spec(const json::Value& v, const Interrupt& interrupt, bool& stopped);
 Result<Proof, std::string> read_proof(const json::Value& v);
 
 // A run proven but not yet written: its report and the seal of its inputs.

@@ -3,6 +3,7 @@
 #include "fendro/proof/proof.hpp"
 #include "fendro/proof/report_text.hpp"
 #include "fendro/strategy/reading.hpp"
+#include "fendro/util/paced_copy.hpp"
 
 namespace fendro {
 
@@ -14,10 +15,23 @@ using reading::read_any;
 using reading::read_optional;
 using reading::read_string;
 
-constexpr Field<ProofSpec> kProofSpecFields[] = {
-    {"strategy", true, &into<&ProofSpec::strategy, read_any>},
-    {"dataset_ref", true, &into<&ProofSpec::dataset_ref, read_string>},
-    {"engine_version", false, &into<&ProofSpec::engine_version, read_optional<read_string>>},
+// A spec as read from the tree: its dataset_ref still the tree's string,
+// copied out afterwards.
+struct ProofSpecInTree {
+  json::Value strategy;
+  json::Value dataset_ref;
+  std::optional<std::string> engine_version;
+};
+
+reading::Read<json::Value> read_string_in_tree(const json::Value& v) {
+  if (!v.is_string()) return err(json::invalid_type(v, "a string"));
+  return v;
+}
+
+constexpr Field<ProofSpecInTree> kProofSpecFields[] = {
+    {"strategy", true, &into<&ProofSpecInTree::strategy, read_any>},
+    {"dataset_ref", true, &into<&ProofSpecInTree::dataset_ref, read_string_in_tree>},
+    {"engine_version", false, &into<&ProofSpecInTree::engine_version, read_optional<read_string>>},
 };
 
 constexpr Field<Proof> kProofFields[] = {
@@ -57,8 +71,20 @@ std::string ProofError::display() const {
   return out;
 }
 
+Result<ProofSpec, std::string> read_proof_spec(const json::Value& v, const Interrupt& interrupt, bool& stopped) {
+  auto read = reading::read_record<ProofSpecInTree>(v, "ProofSpec", kProofSpecFields);
+  if (!read) return err(std::move(read).error());
+  ProofSpec spec{read->strategy, {}, std::move(read->engine_version)};
+  if (!copy_paced(read->dataset_ref.as_string(), spec.dataset_ref, interrupt)) {
+    stopped = true;
+    return err(std::string("stopped"));
+  }
+  return spec;
+}
+
 Result<ProofSpec, std::string> read_proof_spec(const json::Value& v) {
-  return reading::read_record<ProofSpec>(v, "ProofSpec", kProofSpecFields);
+  bool stopped = false;
+  return read_proof_spec(v, Interrupt{}, stopped);
 }
 
 Result<Proof, std::string> read_proof(const json::Value& v) {
