@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -18,7 +19,8 @@
 namespace fendro::stats {
 
 // `Window` has push(x) and is_full(); `Derived::value(x)` gives the statistic
-// of the full window whose newest close is x.
+// of the full window whose newest close is x (as a double, or as an optional
+// for a statistic whose work may be cut short within the bar).
 template <class Derived, class Window>
 class CloseWindowStat : public Indicator {
  public:
@@ -27,7 +29,12 @@ class CloseWindowStat : public Indicator {
     if (!x) return no_value();
     window_.push(*x);
     if (!window_.is_full()) return no_value();
-    return value_out(static_cast<Derived&>(*this).value(*x));
+    const auto v = static_cast<Derived&>(*this).value(*x);
+    if constexpr (std::is_same_v<decltype(v), const std::optional<double>>) {
+      return returned(v);
+    } else {
+      return value_out(v);
+    }
   }
   std::uint64_t warmup_period() const final { return period_; }
 

@@ -6,8 +6,6 @@
 #include <optional>
 
 #include "fendro/indicators/common/anchored_moments.hpp"
-#include "fendro/indicators/common/inputs.hpp"
-#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/math.hpp"
@@ -30,19 +28,11 @@ Result<SampleEntropy, IndicatorError> SampleEntropy::create(std::uint64_t period
   return SampleEntropy(period, m, r_factor);
 }
 
-std::optional<double> SampleEntropy::update(const BarSnapshot& bar) {
-  const auto x = finite_close(bar);
-  if (!x) return no_value();
-  window_.push(*x);
-  if (!window_.is_full()) return no_value();
-  return value();
-}
-
-std::optional<double> SampleEntropy::value() {
+std::optional<double> SampleEntropy::value(double) {
   copy_oldest_first(window_, values_);
   const std::size_t n = values_.size();
   const double var = clamp_variance(centred_sums(values_).squares / static_cast<double>(n));
-  if (var == 0.0) return value_out(0.0);
+  if (var == 0.0) return 0.0;
   const double r = std::sqrt(var) * r_factor_;
 
   // Both lengths use the same n - m template starts. The pairs (i, i + gap)
@@ -70,11 +60,11 @@ std::optional<double> SampleEntropy::value() {
       b += run >= m ? 1 : 0;
       a += run > m ? 1 : 0;
     }
-    if (pacer.stop_after(n - gap)) return no_value();
+    if (pacer.stop_after(n - gap)) return std::nullopt;
   }
-  if (b == 0) return value_out(0.0);
-  if (a == 0) return value_out(cr::log(static_cast<double>(b)));
-  return value_out(-cr::log(static_cast<double>(a) / static_cast<double>(b)));
+  if (b == 0) return 0.0;
+  if (a == 0) return cr::log(static_cast<double>(b));
+  return -cr::log(static_cast<double>(a) / static_cast<double>(b));
 }
 
 // ---- ShannonEntropy ----

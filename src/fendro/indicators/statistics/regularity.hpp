@@ -10,8 +10,6 @@
 #include <vector>
 
 #include "fendro/indicators/common/close_window.hpp"
-#include "fendro/indicators/indicator.hpp"
-#include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -24,20 +22,16 @@ namespace fendro::stats {
 // tolerance r follows the window's standard deviation, so every pair of
 // templates must be compared again on every bar. Within a command the
 // comparisons ask its interrupt as they go: told to stop, the bar gives no
-// value at once. Otherwise the frame of the close-only window statistics.
-class SampleEntropy final : public Indicator {
+// value at once.
+class SampleEntropy final : public CloseWindowStat<SampleEntropy, BoundedRing<double>> {
  public:
   static Result<SampleEntropy, IndicatorError> create(std::uint64_t period, std::uint64_t m,
                                                       double r_factor);
-  std::optional<double> update(const BarSnapshot& bar) override;
-  std::uint64_t warmup_period() const override { return window_.capacity(); }
+  std::optional<double> value(double x);
 
  private:
   SampleEntropy(std::uint64_t n, std::uint64_t m, double r_factor)
-      : window_(n), m_(m), r_factor_(r_factor) {}
-  std::optional<double> value();
-
-  BoundedRing<double> window_;
+      : CloseWindowStat(n, BoundedRing<double>(n)), m_(m), r_factor_(r_factor) {}
   std::uint64_t m_;
   double r_factor_;
   std::vector<double> values_;  // scratch: the window, oldest first
