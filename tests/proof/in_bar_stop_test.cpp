@@ -13,6 +13,7 @@
 #include "fendro/proof/response_writer.hpp"
 #include "fendro/registry/registry.hpp"
 #include "indicators/series.hpp"
+#include "module/counting_interrupt.hpp"
 #include "proof/streamed_text.hpp"
 #include "strategy/json_text.hpp"
 
@@ -95,6 +96,8 @@ const LongBar kLongBars[] = {
     {"periodogram on the fly", R"({"type": "AutocorrelationPeriodogram", "params": [10, 2100]})", 2105},
     {"sample entropy", R"({"type": "SampleEntropy", "params": [4000, 2, 0.2]})", 4002},
     {"rwi", R"({"type": "Rwi", "params": [4000]})", 4002},
+    // Every chunk count walks the whole window.
+    {"hurst exponent", R"({"type": "HurstExponent", "params": [4000, 2000]})", 4001},
 };
 
 TEST(InBarStop, AStopSaidInsideALongBarEndsTheRunThere) {
@@ -127,6 +130,7 @@ TEST(InBarStop, TheStoppedBarGivesNoValue) {
       {"AutocorrelationPeriodogram", {10, 2100}, 1, 0},
       {"SampleEntropy", {4000, 2, 0.2}, 1, 0},
       {"Rwi", {4000}, 1, 0},
+      {"HurstExponent", {4000, 2000}, 1, 0},
   };
   for (const Row& row : rows) {
     auto ind = build_indicator(row.key, row.params);
@@ -141,10 +145,28 @@ TEST(InBarStop, TheStoppedBarGivesNoValue) {
   }
 }
 
+// However many indicators a strategy declares, building them asks between
+// each: a stop at any ask ends the command there.
+TEST(InBarStop, BuildingManyIndicatorsAsksBetweenThem) {
+  const std::vector<std::string> entries(300, R"({"type": "KRatio", "params": [16777216]})");
+  const Command cmd(entries, 10);
+  testing::CountingInterrupt never;
+  ASSERT_TRUE(cmd.prove(never.interrupt()).ok());
+  ASSERT_GE(never.asked, entries.size());
+  for (std::size_t k = 1; k <= never.asked; ++k) {
+    testing::CountingInterrupt stop{.stop_at = k};
+    const auto run = cmd.prove(stop.interrupt());
+    ASSERT_FALSE(run.ok()) << k;
+    EXPECT_EQ(run.error().kind, ProofError::Kind::Stopped) << k;
+    EXPECT_EQ(stop.asked, k);
+  }
+}
+
 TEST(InBarStop, AnInterruptThatNeverStopsChangesNoByte) {
   const Command cmd({R"({"type": "AutocorrelationPeriodogram", "params": [10, 300]})",
                      R"({"type": "SampleEntropy", "params": [300, 2, 0.2]})", R"({"type": "Rwi", "params": [300]})",
-                     R"({"type": "AutocorrelationPeriodogram", "params": [10, 300]})"},
+                     R"({"type": "AutocorrelationPeriodogram", "params": [10, 300]})",
+                     R"({"type": "HurstExponent", "params": [300, 100]})"},
                     1500);
   const auto plain = cmd.prove();
   ASSERT_TRUE(plain.ok());

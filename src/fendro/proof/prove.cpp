@@ -38,6 +38,12 @@ using Clock = std::chrono::steady_clock;
 // took rather than by a count of bars: a bar costs anything from tens of
 // nanoseconds to far more (many indicators, long windows).
 constexpr Clock::duration kStretchTime = std::chrono::milliseconds(1);
+// In stretches of at most this many bars, the indicators stepped bar by bar
+// look at the clock after each bar's update too: only bars of tens of
+// microseconds or more come in stretches this short.
+constexpr std::size_t kShortStretch = 64;
+// A stretch running this long asks from within, and again each time as long.
+constexpr std::int64_t kPacedAfterNs = 3'000'000;
 
 // A bar's own long work asks the interrupt through `scope`; once told to
 // stop there, the bar gives up at once and the run ends as stopped (and not
@@ -47,7 +53,7 @@ constexpr Clock::duration kStretchTime = std::chrono::milliseconds(1);
 // more, where the indicators' windows fill and the rules start: a stretch
 // ends there and the next is measured afresh from a single bar.
 Status<ProofError> run_bars(BacktestEngine& engine, std::span<const Candle> candles, const Interrupt& interrupt,
-                            const RunScope& scope, std::span<const std::uint64_t> changes) {
+                            RunScope& scope, std::span<const std::uint64_t> changes) {
   const auto failed = [&](const StrategyError& e) {
     return scope.stopped() ? ProofError::stopped() : ProofError::backtest(e);
   };
@@ -61,7 +67,9 @@ Status<ProofError> run_bars(BacktestEngine& engine, std::span<const Candle> cand
     std::size_t n = std::min(stretch, candles.size() - first);
     if (!changes.empty() && changes.front() - first < n) n = static_cast<std::size_t>(changes.front() - first);
     const Clock::time_point start = Clock::now();
-    if (auto ran = engine.run(candles.subspan(first, n), first); !ran) return err(failed(ran.error()));
+    // The stretch asks from within once it runs past a few times its time.
+    WalkPacing pacing(scope, kPacedAfterNs, kPacedAfterNs, n <= kShortStretch);
+    if (auto ran = engine.run(candles.subspan(first, n), first, &pacing); !ran) return err(failed(ran.error()));
     const Clock::duration took = Clock::now() - start;
     first += n;
     if (!changes.empty() && changes.front() == first) {
@@ -110,6 +118,8 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
   std::vector<std::uint64_t> cost_changes;
   std::uint64_t indicator_warmup = 0;
   for (const auto& [id, ind] : strategy.indicators) {  // ids in byte order
+    // A strategy may declare any number of indicators, each dear to build.
+    if (interrupt.stop_requested()) return err(ProofError::stopped());
     auto built = build_indicator(ind.type, ind.params);
     if (!built) return err(ProofError::backtest(built.error()));
     indicator_warmup = std::max(indicator_warmup, (*built)->warmup_period());

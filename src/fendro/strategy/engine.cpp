@@ -136,15 +136,20 @@ FillContext BacktestEngine::fill_context(const Candle& c, std::uint64_t i) const
   return FillContext{&spec_, &c, &window_, nullptr, maker_rate_, taker_rate_, i};
 }
 
-Status<StrategyError> BacktestEngine::run(std::span<const Candle> candles, std::uint64_t first_bar) {
+Status<StrategyError> BacktestEngine::run(std::span<const Candle> candles, std::uint64_t first_bar,
+                                          WalkPacing* pacing) {
+  pacing_ = pacing;
+  const auto stopped = [this] { return pacing_ != nullptr && pacing_->stopped(); };
   const std::size_t n = candles.size();
   for (std::size_t first = 0; first < n; first += kIndicatorStretch) {
     const std::size_t bars = std::min(kIndicatorStretch, n - first);
     step_indicators(candles.subspan(first, bars));
+    if (stopped()) return Unit{};
     for (std::size_t at = 0; at < bars; ++at) {
       const std::size_t i = first + at;
       if (i + kIndicatorStretch < n) __builtin_prefetch(&candles[i + kIndicatorStretch]);
       FENDRO_CHECK(step(candles[i], first_bar + i, at));
+      if (stopped()) return Unit{};
     }
   }
   return Unit{};
@@ -155,7 +160,10 @@ Status<StrategyError> BacktestEngine::run(std::span<const Candle> candles, std::
 void BacktestEngine::step_indicators(std::span<const Candle> stretch) {
   std::optional<double>* out = stretch_values_.data();
   for (IndicatorSlot& slot : slots_) {
-    if (!slot.outputs_read) slot.indicator->update_candles(stretch, out);
+    if (!slot.outputs_read) {
+      slot.indicator->update_candles(stretch, out);
+      if (pacing_ != nullptr && pacing_->stop_if_due()) return;
+    }
     out += kIndicatorStretch;
   }
 }
@@ -251,6 +259,7 @@ Status<StrategyError> BacktestEngine::try_pending(const PendingOrder& order, con
   for (IndicatorSlot& slot : slots_) {
     const std::optional<double> v = slot.outputs_read ? slot.indicator->update(snap) : stretch_values_[stepped];
     stepped += kIndicatorStretch;
+    if (slot.outputs_read && pacing_ != nullptr && pacing_->each_bar() && pacing_->stop_if_due()) return;
     if (!v) continue;
     if (slot.id_key) values[*slot.id_key] = *v;
     if (slot.outputs_read) record_outputs(slot, values);

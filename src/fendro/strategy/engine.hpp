@@ -16,6 +16,7 @@
 #include "fendro/strategy/report.hpp"
 #include "fendro/strategy/rule_window.hpp"
 #include "fendro/strategy/spec.hpp"
+#include "fendro/strategy/walk_pacing.hpp"
 
 namespace fendro {
 
@@ -86,8 +87,11 @@ class BacktestEngine {
 
   // Walks every candle in order, the first of them bar `first_bar` of the
   // run (a run may be walked in stretches); the only failure is a sizing
-  // error of an entry.
-  Status<StrategyError> run(std::span<const Candle> candles, std::uint64_t first_bar = 0);
+  // error of an entry. With `pacing`, the walk asks the command's interrupt
+  // from within as it says; once told to stop, the walk ends within the bar,
+  // which is left unfinished.
+  Status<StrategyError> run(std::span<const Candle> candles, std::uint64_t first_bar = 0,
+                            WalkPacing* pacing = nullptr);
 
   // Closes a position still open at the last close ("end", taker fee, no
   // slippage), computes the metrics, and hands over the run's trades and curve.
@@ -131,6 +135,7 @@ class BacktestEngine {
   };
   std::vector<SteppedValue> stepped_values_;
   bool outputs_read_ = false;  // some indicator is stepped bar by bar
+  WalkPacing* pacing_ = nullptr;  // of the walk under way
   StrategyRules rules_;
   RuleWindow window_;
   std::uint64_t warmup_;

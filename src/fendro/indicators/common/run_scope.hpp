@@ -49,6 +49,11 @@ class RunScope {
     return ask();
   }
 
+  // Asks the interrupt now, between pieces of a bar's work too large to
+  // count in steps (the indicators of a long bar, one after another).
+  // True: stop now.
+  bool ask_now() { return stopped_ || ask(); }
+
   // The periodogram's tables of this command, made when first wanted.
   cycle::PhasorTables& phasor_tables();
 

@@ -211,17 +211,19 @@ Result<KRatio, IndicatorError> KRatio::create(std::uint64_t period) {
   return KRatio(period);
 }
 
-KRatio::KRatio(std::uint64_t n)
-    : CloseWindowStat(n, Ring(n)), t_mean_((static_cast<double>(n) + 1.0) * 0.5), sxx_(-0.0) {
-  for (std::uint64_t t = 1; t <= n; ++t) {
-    const double dt = static_cast<double>(t) - t_mean_;
-    sxx_ = sxx_ + dt * dt;
-  }
-}
+KRatio::KRatio(std::uint64_t n) : CloseWindowStat(n, Ring(n)), t_mean_((static_cast<double>(n) + 1.0) * 0.5) {}
 
 // Three passes over the cumulative returns C_t (t = 1 for the oldest): their
 // mean, the slope of the least-squares line of C on t, its residuals.
-double KRatio::value(double) const {
+double KRatio::value(double) {
+  if (!sxx_) {
+    double sxx = -0.0;
+    for (std::uint64_t t = 1; t <= period_; ++t) {
+      const double dt = static_cast<double>(t) - t_mean_;
+      sxx = sxx + dt * dt;
+    }
+    sxx_ = sxx;
+  }
   const double n = static_cast<double>(period_);
   const auto for_each_cumulative = [this](auto&& f) {
     double c = -0.0;
@@ -237,7 +239,7 @@ double KRatio::value(double) const {
   const double c_mean = c_total / n;
   double sxy = -0.0;
   for_each_cumulative([&](double t, double c) { sxy = sxy + (t - t_mean_) * (c - c_mean); });
-  const double b = sxy / sxx_;
+  const double b = sxy / *sxx_;
   const double a = c_mean - t_mean_ * b;
   double rss = -0.0;
   for_each_cumulative([&](double t, double c) {
@@ -245,7 +247,7 @@ double KRatio::value(double) const {
     rss = rss + e * e;
   });
   if (rss <= 0.0) return 0.0;
-  return b / std::sqrt((rss / (n - 2.0)) / sxx_);
+  return b / std::sqrt((rss / (n - 2.0)) / *sxx_);
 }
 
 // ---- RecoveryFactor ----

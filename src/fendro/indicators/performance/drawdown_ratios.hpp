@@ -95,12 +95,14 @@ class MartinRatio final : public stats::CloseWindowStat<MartinRatio, Ring> {
 class KRatio final : public stats::CloseWindowStat<KRatio, Ring> {
  public:
   static Result<KRatio, IndicatorError> create(std::uint64_t period);
-  double value(double x) const;
+  double value(double x);
 
  private:
   KRatio(std::uint64_t n);
   double t_mean_;  // (n + 1) / 2
-  double sxx_;     // sum of (t - t_mean)^2 over t = 1..n
+  // Sum of (t - t_mean)^2 over t = 1..n, worked out when the window first
+  // fills: a long period over few candles then costs nothing to build.
+  std::optional<double> sxx_;
 };
 
 // Return since the first close over the largest drawdown of the whole run

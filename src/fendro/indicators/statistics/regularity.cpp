@@ -160,7 +160,10 @@ std::optional<double> rescaled_range(const double* x, std::size_t s) {
 
 }  // namespace
 
-double HurstExponent::value(double) {
+// Each chunk count walks the whole window twice (its chunks' means, then
+// their ranges): with many chunks over a long window the bar is long, and
+// asks the command's interrupt between chunk counts.
+std::optional<double> HurstExponent::value(double) {
   copy_oldest_first(window_, values_);
   const std::size_t n = values_.size();
   const std::size_t chunks = static_cast<std::size_t>(chunks_);
@@ -169,7 +172,9 @@ double HurstExponent::value(double) {
   double sy = 0.0;
   double sxx = 0.0;
   double sxy = 0.0;
+  InBarPacer pacer;
   for (std::size_t k = 1; k <= chunks; ++k) {
+    if (pacer.stop_after(2 * n)) return std::nullopt;
     const std::size_t s = n / k;
     double rs_total = -0.0;
     std::size_t counted = 0;

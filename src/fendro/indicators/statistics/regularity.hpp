@@ -58,7 +58,8 @@ class ShannonEntropy final : public CloseWindowStat<ShannonEntropy, BoundedRing<
 class HurstExponent final : public CloseWindowStat<HurstExponent, BoundedRing<double>> {
  public:
   static Result<HurstExponent, IndicatorError> create(std::uint64_t period, std::uint64_t chunks);
-  double value(double x);
+  // Nothing when the command is stopped within the bar.
+  std::optional<double> value(double x);
 
  private:
   HurstExponent(std::uint64_t n, std::uint64_t chunks)

@@ -1,0 +1,255 @@
+// The longest stretch of work a command does without asking its interrupt,
+// for every type key with its whole-number parameters pushed to their largest
+// useful values: the number of candles, half of it, and MAX_PERIOD, each
+// alone and together. Every such setting is run as a "prove" command, as the
+// module runs it, three times:
+//
+//   build  `entries` entries over 2 candles: the indicators' construction;
+//   bars   1 entry over `candles` candles;
+//   many   `entries` entries over `candles` candles.
+//
+// The interrupt notes the thread's CPU clock at every ask; a gap is the CPU
+// time from the start to the first ask, between two asks, or from the last
+// ask to the end, so a busy machine does not lengthen it. A run is told to
+// stop once it has used `limit` seconds of CPU; "stop took" is the CPU time
+// from that ask saying stop to the command's return.
+//
+//   stop_sweep [--candles N] [--entries M] [--limit S] [--over MS] [--shard I/K] [--keys A,B,...] [--all]
+//
+// Prints the settings whose longest gap is over `over` ms (5 by default;
+// --all prints every setting), then the worst of all.
+#include <time.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "command_gen.hpp"
+#include "fendro/indicators/windows/period.hpp"
+#include "fendro/module/command.hpp"
+#include "fendro/proof/response_writer.hpp"
+#include "fendro/registry/key_table.hpp"
+#include "fendro/registry/registry.hpp"
+
+namespace {
+
+using namespace fendro;
+
+double cpu_seconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+struct Options {
+  std::size_t candles = 20'000;
+  int entries = 32;
+  double limit = 1.0;
+  double over_ms = 5.0;
+  std::size_t shard = 0;
+  std::size_t shards = 1;
+  std::set<std::string, std::less<>> keys;
+  bool all = false;
+};
+
+// Notes every ask; says stop (and keeps saying it) once the run has used
+// `limit` seconds of CPU.
+struct GapWatch {
+  double start = 0.0;
+  double last = 0.0;
+  double longest = 0.0;
+  double limit = 0.0;
+  double stop_said = -1.0;
+  long asks = 0;
+
+  void note(double now) {
+    if (trace && now - last > 1e-3) std::printf("  gap %.2f ms before ask %ld at %.2f ms\n", (now - last) * 1e3, asks + 1, (now - start) * 1e3);
+    longest = std::max(longest, now - last);
+    last = now;
+  }
+  static inline bool trace = std::getenv("SWEEP_TRACE") != nullptr;
+  static bool check(void* self) {
+    auto& w = *static_cast<GapWatch*>(self);
+    const double now = cpu_seconds();
+    w.note(now);
+    ++w.asks;
+    if (now - w.start < w.limit) return false;
+    if (w.stop_said < 0.0) w.stop_said = now;
+    return true;
+  }
+};
+
+struct Gap {
+  double longest_ms = 0.0;
+  double ran_s = 0.0;
+  double stop_took_ms = -1.0;  // -1: never told to stop
+  long asks = 0;
+  bool failed = false;         // the command answered an error
+};
+
+Gap run_command(const std::string& command, double limit) {
+  std::string response;
+  StringSink sink(response);
+  GapWatch watch;
+  watch.limit = limit;
+  watch.start = watch.last = cpu_seconds();
+  const bool done = apply_command(command, sink, Interrupt(GapWatch::check, &watch)).ok();
+  const double end = cpu_seconds();
+  watch.note(end);
+  Gap g;
+  g.longest_ms = watch.longest * 1e3;
+  g.ran_s = end - watch.start;
+  g.asks = watch.asks;
+  if (!done && watch.stop_said >= 0.0) g.stop_took_ms = (end - watch.stop_said) * 1e3;
+  g.failed = done && response.find("\"ok\":false") != std::string::npos;
+  return g;
+}
+
+std::string params_text(const std::vector<double>& p) {
+  std::string out;
+  char b[32];
+  for (std::size_t i = 0; i < p.size(); ++i) {
+    if (i > 0) out += ',';
+    out.append(b, std::to_chars(b, b + sizeof b, p[i]).ptr);
+  }
+  return out;
+}
+
+// The settings of one key: each whole-number parameter (its customary value
+// whole and at least 1) at the number of candles, half of it and MAX_PERIOD,
+// alone; then all of them at once at each of those, and the first at the
+// number of candles with the others at half of it.
+std::vector<std::vector<double>> settings(const registry::Entry& row, std::size_t candles) {
+  const auto base = row.params.values();
+  std::vector<std::size_t> whole;
+  for (std::size_t i = 0; i < base.size(); ++i) {
+    if (base[i] >= 1.0 && base[i] == std::floor(base[i])) whole.push_back(i);
+  }
+  const double n = static_cast<double>(candles);
+  const double sizes[] = {n, std::floor(n / 2), static_cast<double>(MAX_PERIOD)};
+  std::vector<std::vector<double>> out;
+  const auto add = [&](std::vector<double> p) {
+    if (std::find(out.begin(), out.end(), p) == out.end()) out.push_back(std::move(p));
+  };
+  for (std::size_t i : whole) {
+    for (double v : sizes) {
+      std::vector<double> p(base.begin(), base.end());
+      p[i] = v;
+      add(std::move(p));
+    }
+  }
+  if (whole.size() > 1) {
+    for (double v : sizes) {
+      std::vector<double> p(base.begin(), base.end());
+      for (std::size_t i : whole) p[i] = v;
+      add(std::move(p));
+    }
+    std::vector<double> p(base.begin(), base.end());
+    for (std::size_t i : whole) p[i] = i == whole.front() ? n : std::floor(n / 2);
+    add(std::move(p));
+  }
+  return out;
+}
+
+void print_gap(const Gap& g) {
+  char took[32] = "-";
+  if (g.stop_took_ms >= 0.0) std::snprintf(took, sizeof took, "%.1f", g.stop_took_ms);
+  std::printf(" %9.1f %7ld %7.2f %7s%s", g.longest_ms, g.asks, g.ran_s, took, g.failed ? " err" : "    ");
+}
+
+bool parse_options(int argc, char** argv, Options& o) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view a = argv[i];
+    const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
+    if (a == "--all") {
+      o.all = true;
+      continue;
+    }
+    if (v == nullptr) return false;
+    ++i;
+    if (a == "--candles") {
+      o.candles = std::strtoull(v, nullptr, 10);
+    } else if (a == "--entries") {
+      o.entries = std::atoi(v);
+    } else if (a == "--limit") {
+      o.limit = std::atof(v);
+    } else if (a == "--over") {
+      o.over_ms = std::atof(v);
+    } else if (a == "--shard") {
+      if (std::sscanf(v, "%zu/%zu", &o.shard, &o.shards) != 2 || o.shard >= o.shards) return false;
+    } else if (a == "--keys") {
+      std::string_view rest = v;
+      while (!rest.empty()) {
+        const std::size_t comma = rest.find(',');
+        o.keys.emplace(rest.substr(0, comma));
+        rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
+      }
+    } else {
+      return false;
+    }
+  }
+  return o.candles >= 2 && o.entries >= 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  if (!parse_options(argc, argv, o)) {
+    std::fprintf(stderr,
+                 "usage: stop_sweep [--candles N] [--entries M] [--limit S] [--over MS] [--shard I/K] "
+                 "[--keys A,B] [--all]\n");
+    return 2;
+  }
+  std::printf("%-28s %-40s | %-36s | %-36s | %-36s\n", "", "", "build: M entries, 2 candles",
+              "bars: 1 entry, N candles", "many: M entries, N candles");
+  std::printf("%-28s %-40s |", "key", "params");
+  for (int k = 0; k < 3; ++k) std::printf(" %9s %7s %7s %7s    |", "gap ms", "asks", "cpu s", "stop ms");
+  std::printf("\n");
+  double worst = 0.0;
+  std::string worst_row;
+  std::size_t rows = 0;
+  std::size_t index = 0;
+  for (const registry::Entry& row : registry::key_rows()) {
+    if (!o.keys.empty() && o.keys.find(row.key) == o.keys.end()) continue;
+    if (index++ % o.shards != o.shard) continue;
+    for (const std::vector<double>& p : settings(row, o.candles)) {
+      if (!build_indicator(row.key, p).ok()) continue;
+      const std::string params = params_text(p);
+      const std::string many = bench::repeated_entries_strategy(row.key, params, o.entries);
+      const std::string one = bench::repeated_entries_strategy(row.key, params, 1);
+      const Gap build = run_command(bench::make_prove_command(2, many, bench::Blanks::kNone, bench::CandleForm::kArray),
+                                    o.limit);
+      const std::string bars_text = bench::make_prove_command(o.candles, one, bench::Blanks::kNone,
+                                                              bench::CandleForm::kArray);
+      const Gap bars = run_command(bars_text, o.limit);
+      const Gap many_bars = run_command(
+          bench::make_prove_command(o.candles, many, bench::Blanks::kNone, bench::CandleForm::kArray), o.limit);
+      const double longest = std::max({build.longest_ms, bars.longest_ms, many_bars.longest_ms});
+      ++rows;
+      if (longest > worst) {
+        worst = longest;
+        worst_row = std::string(row.key) + " (" + params + ")";
+      }
+      if (!o.all && longest <= o.over_ms) continue;
+      std::printf("%-28.*s %-40s |", static_cast<int>(row.key.size()), row.key.data(), params.c_str());
+      print_gap(build);
+      std::printf(" |");
+      print_gap(bars);
+      std::printf(" |");
+      print_gap(many_bars);
+      std::printf(" |\n");
+      std::fflush(stdout);
+    }
+  }
+  std::printf("\n%zu settings, N = %zu candles, M = %d entries; worst gap %.1f ms CPU: %s\n", rows, o.candles,
+              o.entries, worst, worst_row.c_str());
+  return 0;
+}
