@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "indicators/patterns/candle_cases.hpp"
@@ -66,6 +67,21 @@ TEST(StarPatterns, Stars) {
       {"TowerTopBottom", {kLongBull, flat(9), kLongBear}, -1.0},
       {"TowerTopBottom", {kLongBear, ohlc(9, 9.6, 8.9, 9.5), kLongBull}, 0.0, "middle body large"},
       {"TowerTopBottom", {kLongBear, flat(9), ohlc(8, 10, 8, 8.9)}, 0.0, "third body short"},
+      // The middle body against 0.3 of its range; the ratios are exact.
+      {"TowerTopBottom", {kLongBear, ohlc(8.5, 9.5, 7.5, 9.0625), kLongBull}, 1.0,
+       "middle body 0.28125 of its range"},
+      {"TowerTopBottom", {kLongBull, ohlc(9.0625, 9.5, 7.5, 8.5), kLongBear}, -1.0,
+       "middle body 0.28125 of its range"},
+      {"TowerTopBottom", {kLongBear, ohlc(8.5, 9.75, 7.25, 9.25), kLongBull}, 1.0,
+       "middle body exactly 0.3 of its range"},
+      {"TowerTopBottom", {kLongBull, ohlc(9.25, 9.75, 7.25, 8.5), kLongBear}, -1.0,
+       "middle body exactly 0.3 of its range"},
+      {"TowerTopBottom",
+       {kLongBear, ohlc(9, 10, 7.5, std::nextafter(9.75, 10.0)), kLongBull},
+       0.0,
+       "middle body a hair over 0.3 of its range"},
+      {"TowerTopBottom", {kLongBear, ohlc(8.5, 9.5, 7.5, 9.125), kLongBull}, 0.0,
+       "middle body 0.3125 of its range"},
   });
 }
 

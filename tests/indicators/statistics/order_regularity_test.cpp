@@ -84,6 +84,36 @@ TEST(Regularity, HandWorkedValues) {
       });
 }
 
+TEST(Regularity, SampleEntropyCountsADistanceOfExactlyRAsAMatch) {
+  // Integer closes with an integer mean and deviation, so that r is exact
+  // and some distances equal it; compared to the bit.
+  struct Case {
+    std::vector<double> params;
+    std::vector<double> closes;
+    double want;
+    const char* note;
+  };
+  const Case cases[] = {
+      // Deviation 1, r = 2: every distance is 0 or r, so all 28 pairs match
+      // at both lengths and the value is -ln 1. Leaving out the distances of
+      // r would keep 6 pairs at length 2 and 2 at length 3.
+      {{10, 2, 2.0}, {0, 2, 2, 0, 2, 0, 0, 2, 0, 2}, -0.0, "A = B = 28"},
+      // The first two closes have left; the window has mean 3 and deviation
+      // 1, r = 1. Without the distances of r the counts would be 3 and 5.
+      {{12, 2, 1.0},
+       {1, 1, 3, 2, 3, 3, 2, 5, 5, 2, 3, 3, 2, 3},
+       -cr::log(15.0 / 21.0),
+       "A = 15, B = 21"},
+  };
+  for (const Case& c : cases) {
+    auto ind = make("SampleEntropy", c.params);
+    ASSERT_TRUE(ind);
+    const auto v = last_value(*ind, c.closes);
+    ASSERT_TRUE(v) << c.note;
+    EXPECT_EQ(bits(*v), bits(c.want)) << c.note << ": " << *v;
+  }
+}
+
 // Counts the matching template pairs one by one, as the definition reads.
 double sample_entropy_by_pairs(const std::vector<double>& x, std::size_t m, double r_factor) {
   const std::size_t n = x.size();

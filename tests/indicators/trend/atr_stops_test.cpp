@@ -71,6 +71,12 @@ TEST(AtrStops, FollowThePriceAndFlipOnCrossings) {
       {"SuperTrend", factory<SuperTrend>(std::uint64_t{1}, 1.0),
        {hlc(10, 8, 9), hlc(11, 9, 10.5), hlc(10, 6, 6.5), hlc(8, 6, 7.5), hlc(12, 9, 11)},
        {7.0, 8.0, 11.0, 9.0, 6.0}, {1.0, 1.0, -1.0, -1.0, 1.0}},
+      // Band = true range. Bar 2 closes exactly on the lower band (7) and
+      // stays long; bar 3 crosses it; bar 4 closes exactly on the upper band
+      // (8) and stays short; bar 5 crosses it.
+      {"SuperTrend close on a band", factory<SuperTrend>(std::uint64_t{1}, 1.0),
+       {hlc(10, 8, 9), hlc(9, 7, 7), hlc(7, 5, 5), hlc(8, 6, 8), hlc(10, 8, 9.5)},
+       {7.0, 7.0, 8.0, 8.0, 7.0}, {1.0, 1.0, -1.0, -1.0, 1.0}},
       // A close equal to the moved stop keeps the side; the next bar flips.
       {"AtrRatchet", factory<AtrRatchet>(std::uint64_t{1}, 2.0, 0.5), wide,
        {6.0, 7.0, 8.0, 9.0, 10.0, 14.0, 13.0}, {1.0, 1.0, 1.0, 1.0, 1.0, -1.0, -1.0}},
