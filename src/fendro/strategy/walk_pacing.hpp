@@ -29,8 +29,10 @@ class WalkPacing {
   WalkPacing(RunScope& scope, std::int64_t first_ns, std::int64_t every_ns, bool each_bar)
       : scope_(scope), due_(now_ns() + first_ns), every_(every_ns), each_bar_(each_bar) {}
 
-  // After one indicator's work. True: stop now.
+  // After one indicator's work. True: stop now (also when the indicator's
+  // own asks were told so).
   bool stop_if_due() {
+    if (scope_.stopped()) return true;
     const std::int64_t now = now_ns();
     if (now < due_) return false;
     due_ = now + every_;
