@@ -98,6 +98,7 @@ void BM_LoopPieces(benchmark::State& state) {
     }
     fendro::BacktestEngine engine(strategy, std::move(slots), warmup, fendro::window_capacity_for(strategy),
                                   bars.size(), fendro::INITIAL_CAPITAL);
+    engine.make_room(bars.size(), fendro::Interrupt{});
     build += seconds_since(t);
     t = Clock::now();
     if (!engine.run(bars)) {

@@ -58,6 +58,7 @@ Status<ProofError> run_bars(BacktestEngine& engine, std::span<const Candle> cand
     return scope.stopped() ? ProofError::stopped() : ProofError::backtest(e);
   };
   if (!interrupt.active()) {
+    engine.make_room(candles.size(), interrupt);
     if (auto ran = engine.run(candles); !ran) return err(failed(ran.error()));
     return Unit{};
   }
@@ -66,6 +67,7 @@ Status<ProofError> run_bars(BacktestEngine& engine, std::span<const Candle> cand
     while (!changes.empty() && changes.front() <= first) changes = changes.subspan(1);
     std::size_t n = std::min(stretch, candles.size() - first);
     if (!changes.empty() && changes.front() - first < n) n = static_cast<std::size_t>(changes.front() - first);
+    if (!engine.make_room(n, interrupt)) return err(ProofError::stopped());
     const Clock::time_point start = Clock::now();
     // The stretch asks from within once it runs past a few times its time.
     WalkPacing pacing(scope, kPacedAfterNs, kPacedAfterNs, n <= kShortStretch);

@@ -7,6 +7,7 @@
 
 #include "fendro/strategy/tiny.hpp"
 #include "fendro/util/huge_pages.hpp"
+#include "fendro/util/paced_grow.hpp"
 #include "fendro/util/saturating.hpp"
 
 namespace fendro {
@@ -20,6 +21,10 @@ constexpr std::string_view kSignal = "signal";
 // stretch's candles are fetched while the rules walk this one, so the
 // indicators do not wait on main memory for them.
 constexpr std::size_t kIndicatorStretch = 128;
+
+// Equity points mapped at a time (16 MiB, a few milliseconds): when the
+// engine is built, then as make_room() comes near the end of what is mapped.
+constexpr std::uint64_t kEquityMapStep = 1024 * 1024;
 
 // Where the indicators' values go: each id's key and whether some rule key
 // has the form id + "." + name (those keys are resolved lazily, per output
@@ -117,10 +122,12 @@ BacktestEngine::BacktestEngine(const StrategySpec& s, std::vector<IndicatorSlot>
       initial_capital_(capital) {
   account_.cash = capital;
   equity_.reserve(static_cast<std::size_t>(bars));
-  // Mapped whole before the run, on small pages: at 16 bytes a bar huge pages
-  // save little, and on a virtual machine whose host has taken back the
-  // memory behind them they come many times slower than small ones.
-  map_in_advance(equity_.data(), equity_.capacity() * sizeof(EquityPoint));
+  // Mapped before the bars that fill it, on small pages: at 16 bytes a bar
+  // huge pages save little, and on a virtual machine whose host has taken
+  // back the memory behind them they come many times slower than small ones.
+  // The first part now; the rest as make_room() is told of the bars to come,
+  // since mapping a long curve at once takes milliseconds (16 ms for 4 M bars).
+  map_equity_ahead(1);
   resolve_slot_keys(slots_, rules_.set);
   stretch_values_.resize(slots_.size() * kIndicatorStretch);
   for (std::size_t k = 0; k < slots_.size(); ++k) {
@@ -140,6 +147,8 @@ Status<StrategyError> BacktestEngine::run(std::span<const Candle> candles, std::
                                           WalkPacing* pacing) {
   pacing_ = pacing;
   const auto stopped = [this] { return pacing_ != nullptr && pacing_->stopped(); };
+  // Long bars are looked at one by one; cheap ones (most of a run) a chunk at a time.
+  const bool long_bars = pacing != nullptr && pacing->each_bar();
   const std::size_t n = candles.size();
   for (std::size_t first = 0; first < n; first += kIndicatorStretch) {
     const std::size_t bars = std::min(kIndicatorStretch, n - first);
@@ -149,8 +158,9 @@ Status<StrategyError> BacktestEngine::run(std::span<const Candle> candles, std::
       const std::size_t i = first + at;
       if (i + kIndicatorStretch < n) __builtin_prefetch(&candles[i + kIndicatorStretch]);
       FENDRO_CHECK(step(candles[i], first_bar + i, at));
-      if (stopped()) return Unit{};
+      if (long_bars && pacing_->stopped()) return Unit{};
     }
+    if (stopped()) return Unit{};
   }
   return Unit{};
 }
@@ -168,6 +178,29 @@ void BacktestEngine::step_indicators(std::span<const Candle> stretch) {
   }
 }
 
+void BacktestEngine::map_equity_ahead(std::uint64_t bars) {
+  const std::uint64_t need = std::min<std::uint64_t>(equity_.capacity(), equity_.size() + bars);
+  if (need <= equity_mapped_) return;
+  // A step at a time: a call per stretch of bars would cost more than the mapping.
+  const std::size_t until = static_cast<std::size_t>(
+      std::min<std::uint64_t>(equity_.capacity(), std::max<std::uint64_t>(need, equity_mapped_ + kEquityMapStep)));
+  map_in_advance(equity_.data() + equity_mapped_, (until - equity_mapped_) * sizeof(EquityPoint));
+  equity_mapped_ = until;
+}
+
+bool BacktestEngine::make_room(std::uint64_t bars, const Interrupt& interrupt) {
+  map_equity_ahead(bars);
+  if (!window_.make_room(bars, interrupt)) return false;
+  // A bar closes at most two trades: one at its open or on a protective
+  // exit, one by the rules at its close.
+  // A short list grows on its own as quickly.
+  std::vector<ClosedTrade>& closed = account_.closed;
+  const std::uint64_t need = closed.size() + 2 * bars;
+  if (need <= closed.capacity() || closed.size() * sizeof(ClosedTrade) <= kCopyStretchBytes) return true;
+  return reserve_paced(closed, static_cast<std::size_t>(std::max<std::uint64_t>(need, 2 * closed.capacity())),
+                       interrupt);
+}
+
 Report BacktestEngine::finish_report() && { return std::move(std::move(*this).finish_report(Interrupt{})).value(); }
 
 Result<Report, Stopped> BacktestEngine::finish_report(const Interrupt& interrupt) && {
@@ -176,7 +209,11 @@ Result<Report, Stopped> BacktestEngine::finish_report(const Interrupt& interrupt
     close_position(account_, last.time, "end", last.close, close_fee(account_.qty, last.close, taker_rate_));
   }
   // The indicators and the rule window go first: the report outlives them.
-  slots_.clear();
+  // Long windows take time to free too: the interrupt is asked between them.
+  while (!slots_.empty()) {
+    slots_.pop_back();
+    if (interrupt.stop_requested()) return err(Stopped{});
+  }
   window_ = RuleWindow(1, 0);
   Report report;
   report.symbol = spec_.symbol;

@@ -93,6 +93,13 @@ class BacktestEngine {
   Status<StrategyError> run(std::span<const Candle> candles, std::uint64_t first_bar = 0,
                             WalkPacing* pacing = nullptr);
 
+  // Readies ahead of the next `bars` bars the storage they will fill: maps
+  // the equity curve's, grows the rule window and the list of closed trades,
+  // copying what they hold in stretches with `interrupt` asked between them
+  // (grown on a bar, a long list would be copied there at once). False once
+  // it asked to stop.
+  bool make_room(std::uint64_t bars, const Interrupt& interrupt);
+
   // Closes a position still open at the last close ("end", taker fee, no
   // slippage), computes the metrics, and hands over the run's trades and curve.
   Report finish_report() &&;
@@ -109,6 +116,8 @@ class BacktestEngine {
   std::span<const IndicatorSlot> slots() const { return slots_; }
 
  private:
+  // Maps the equity storage of the next `bars` bars (see the constructor).
+  void map_equity_ahead(std::uint64_t bars);
   void step_indicators(std::span<const Candle> stretch);
   // `at`: the bar's place in the stretch the indicators were last stepped over.
   Status<StrategyError> step(const Candle& c, std::uint64_t i, std::size_t at);
@@ -140,6 +149,7 @@ class BacktestEngine {
   RuleWindow window_;
   std::uint64_t warmup_;
   std::vector<EquityPoint> equity_;
+  std::size_t equity_mapped_ = 0;  // points of equity_'s storage mapped so far
   CurveWalk curve_walk_;  // fed each equity point as it is marked
   Account account_;
   std::optional<PendingOrder> pending_;

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "fendro/market/records.hpp"
+#include "fendro/util/interrupt.hpp"
+#include "fendro/util/paced_grow.hpp"
 
 namespace fendro {
 
@@ -52,6 +54,20 @@ class RuleWindow {
   // Values of the record the next push() appends; all absent after a push.
   // The view lasts until the next push.
   std::span<std::optional<double>> next_values() { return {block(spare_), keys_}; }
+
+  // Grows the storage, where the next `more` pushes would grow it, ahead of
+  // them, with `interrupt` asked as the records held are copied. False once
+  // it asked to stop (the records then as they were).
+  bool make_room(std::uint64_t more, const Interrupt& interrupt) {
+    // A short window grows on its own as quickly.
+    if (held_ >= capacity_ || more <= bars_.capacity() - held_ || held_ * sizeof(Candle) <= kCopyStretchBytes) {
+      return true;
+    }
+    const std::uint64_t want =
+        std::min<std::uint64_t>(capacity_, std::max<std::uint64_t>({16, 2 * held_, held_ + more}));
+    return reserve_paced(bars_, static_cast<std::size_t>(want), interrupt) &&
+           reserve_paced(values_, (static_cast<std::size_t>(want) + 1) * keys_, interrupt);
+  }
 
   // Appends the candle with next_values(); the oldest record leaves first when full.
   void push(const Candle& c) {

@@ -1,0 +1,42 @@
+// Growing a long vector while a caller waits to be able to stop the work.
+// A vector that grows by itself copies everything it holds at once; a list
+// of millions of records takes tens of milliseconds for that copy.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <type_traits>
+#include <vector>
+
+#include "fendro/util/interrupt.hpp"
+#include "fendro/util/paced_copy.hpp"
+
+namespace fendro {
+
+// Gives `v` room for `capacity` elements, the ones it holds copied into the
+// new storage in stretches with `interrupt` asked between them. False, with
+// `v` as it was, when it asked to stop.
+template <class T>
+bool reserve_paced(std::vector<T>& v, std::size_t capacity, const Interrupt& interrupt) {
+  static_assert(std::is_trivially_copyable_v<T>);
+  if (capacity <= v.capacity()) return true;
+  if (v.size() * sizeof(T) <= kCopyStretchBytes || !interrupt.active()) {
+    v.reserve(capacity);
+    return true;
+  }
+  std::vector<T> fresh;
+  fresh.reserve(capacity);
+  CopyPacer pacer(interrupt);
+  // Stretches of whole elements, at least kCopyStretchBytes each: one ask apiece.
+  constexpr std::size_t kStretch = (kCopyStretchBytes + sizeof(T) - 1) / sizeof(T);
+  for (std::size_t at = 0; at < v.size(); at += kStretch) {
+    const std::size_t n = std::min(kStretch, v.size() - at);
+    fresh.insert(fresh.end(), v.begin() + static_cast<std::ptrdiff_t>(at),
+                 v.begin() + static_cast<std::ptrdiff_t>(at + n));
+    if (!pacer.copied(n * sizeof(T))) return false;
+  }
+  v.swap(fresh);
+  return true;
+}
+
+}  // namespace fendro
