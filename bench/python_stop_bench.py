@@ -12,8 +12,8 @@ the command's end.
 
     python bench/python_stop_bench.py [--rows canonicalize-array,symbol] [--delays 8] [--scale 1.0]
 
---scale shrinks (or grows) the long texts; 1.0 gives the sizes of the rows'
-names.
+--scale shrinks (or grows) the long texts and the object of many keys; 1.0
+gives the sizes of the rows' names.
 """
 
 from __future__ import annotations
@@ -79,7 +79,25 @@ def rows(scale: float) -> dict:
             {"e": {"type": "SampleEntropy", "params": [1000, 2, 0.2]}}, 20_000
         ),
         "Rwi (100000) x 200,000": lambda: prove({"r": {"type": "Rwi", "params": [100_000]}}, 200_000),
+        # A short command (about 14 KB) whose every entry sets up a window of
+        # 16M bars, over bars too few to fill any.
+        "300 x KRatio (16777216) x 10": lambda: prove(
+            {f"k{k:03}": {"type": "KRatio", "params": [16_777_216]} for k in range(300)}, 10
+        ),
+        "HurstExponent (20000, 10000) x 20,010": lambda: prove(
+            {"h": {"type": "HurstExponent", "params": [20_000, 10_000]}}, 20_010
+        ),
+        "canonicalize 5,000,000 keys in reverse order": lambda: reversed_keys(int(5_000_000 * scale)),
     }
+
+
+def reversed_keys(n: int) -> str:
+    """An object of `n` keys given from the last in byte order to the first
+    (about 21 bytes a member: 105 MB for 5,000,000), which canonical form
+    must sort."""
+    width = len(str(n))
+    members = ",".join(f'"k{k:0{width}}":12345.678' for k in range(n - 1, -1, -1))
+    return '{"cmd":"canonicalize","value":{' + members + "}}"
 
 
 def run_with_alarm(prover: Prover, command: str, handler, first: float, interval: float = 0.0) -> bool:

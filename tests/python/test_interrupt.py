@@ -1,6 +1,12 @@
 """A long command stops at a signal: Ctrl-C's KeyboardInterrupt, or whatever
-an alarm's handler raises, comes out of `command` soon after the signal, and
-the same Prover answers the next command as before."""
+an alarm's handler raises, comes out of `command` (not an answer), and the
+same Prover answers the next command as before.
+
+Nothing here is timed but for one generous bound that only a stop that never
+comes can break: how soon a stop lands is measured in
+bench/python_stop_bench.py. A command is made long enough for its signal to
+come while it runs whatever the machine's load, or the trial is repeated (a
+bounded number of times) when the command ended first."""
 
 import json
 import os
@@ -13,10 +19,14 @@ import pytest
 
 from fendro_proof import Prover
 
-# From the start of a command to the signal, and at most from the signal to
-# the exception.
+# From the start of a command to its signal.
 DELAY = 0.15
-LATENCY = 0.1
+# Most of the time from a signal to its exception: only a stop that never
+# comes takes this long (a stop is asked for every few milliseconds).
+NEVER = 2.0
+# Trials of a command that may end before its alarm (its time varies from
+# run to run): one that ended first is tried again.
+TRIES = 6
 
 
 def prove_command(candles, period):
@@ -41,7 +51,7 @@ def prove_command(candles, period):
 
 @pytest.fixture(scope="module")
 def endless():
-    return prove_command(20_000, 1000)  # over ten seconds unstopped
+    return prove_command(20_000, 1000)  # over ten seconds unstopped, on any machine
 
 
 @pytest.fixture(scope="module")
@@ -58,63 +68,77 @@ class Deadline(Exception):
     pass
 
 
-def alarm_latency(prover, command, delay):
-    """From a SIGALRM `delay` seconds into `command`, whose handler raises,
-    to the exception reaching here (the command must not end first)."""
+def stopped_by_alarm(prover, command, delay):
+    """Runs `command` with a SIGALRM `delay` seconds in, whose handler raises
+    Deadline. True when Deadline came out of the command, within NEVER of
+    the alarm; False when the command answered first (its alarm, if it comes
+    late, then raises nothing)."""
+    running = [True]
 
     def on_alarm(signum, frame):
-        raise Deadline()
+        if running[0]:
+            raise Deadline()
 
     old = signal.signal(signal.SIGALRM, on_alarm)
     try:
         started = time.monotonic()
         signal.setitimer(signal.ITIMER_REAL, delay)
-        with pytest.raises(Deadline):
+        try:
             prover.command(command)
-        raised = time.monotonic()
+        except Deadline:
+            assert time.monotonic() - (started + delay) < NEVER
+            return True
+        finally:
+            running[0] = False
+            signal.setitimer(signal.ITIMER_REAL, 0)
     finally:
-        signal.setitimer(signal.ITIMER_REAL, 0)
         signal.signal(signal.SIGALRM, old)
-    return raised - (started + delay)
+    return False
 
 
-def send_sigint_later(delay):
+def send_sigint_on_cue(delay):
     """A separate process (the interpreter lock is held all along, so no
-    thread of ours could run) sends SIGINT after `delay` seconds and prints
-    the monotonic time it sent it at."""
+    thread of ours could run) that, once told to go on its stdin, sends
+    SIGINT after `delay` seconds and prints the monotonic time it sent it at."""
     script = (
         "import os, signal, sys, time\n"
+        "sys.stdin.readline()\n"
         f"time.sleep({delay})\n"
         "sent = time.monotonic()\n"
         f"os.kill({os.getpid()}, signal.SIGINT)\n"
         "print(sent)\n"
     )
-    return subprocess.Popen([sys.executable, "-c", script], stdout=subprocess.PIPE, text=True)
+    return subprocess.Popen([sys.executable, "-c", script], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                            text=True)
 
 
 def test_ctrl_c_stops_a_long_prove_and_the_prover_goes_on(endless, short, short_answer):
     prover = Prover()
     old = signal.signal(signal.SIGINT, signal.default_int_handler)
+    sender = send_sigint_on_cue(DELAY)
     try:
-        sender = send_sigint_later(DELAY)
         started = time.monotonic()
         with pytest.raises(KeyboardInterrupt):
+            sender.stdin.write("go\n")
+            sender.stdin.close()
             prover.command(endless)
         raised = time.monotonic()
-        sent = float(sender.communicate(timeout=10)[0])
+        sent = float(sender.stdout.read())
     finally:
+        sender.kill()
+        sender.wait()
         signal.signal(signal.SIGINT, old)
-    assert started < sent < raised
-    assert raised - sent < LATENCY
+    # Sent on cue as the command began, the signal came to it within the bound.
+    assert started < sent < raised < sent + NEVER
     assert prover.command(short) == short_answer
 
 
 def test_an_alarm_handler_exception_stops_a_long_prove(endless, short, short_answer):
     prover = Prover()
-    assert alarm_latency(prover, endless, DELAY) < LATENCY
-    # Stopped again and again, the same object still answers as a fresh one.
-    for _ in range(2):
-        alarm_latency(prover, endless, 0.02)
+    # Stopped again and again, early and later, the same object still
+    # answers as a fresh one.
+    for delay in (DELAY, 0.02, 0.02):
+        assert stopped_by_alarm(prover, endless, delay)
     assert prover.command(short) == short_answer
     assert json.loads(prover.command('{"cmd":"version"}'))["version"] == Prover.version()
 
@@ -123,14 +147,16 @@ def test_handlers_that_do_not_raise_leave_the_answer_as_it_is(short, short_answe
     calls = []
     old = signal.signal(signal.SIGALRM, lambda signum, frame: calls.append(signum))
     try:
-        signal.setitimer(signal.ITIMER_REAL, 0.01, 0.01)
+        signal.setitimer(signal.ITIMER_REAL, 0.005, 0.005)
         answer = Prover().command(short)
+        ran = len(calls)
     finally:
         signal.setitimer(signal.ITIMER_REAL, 0)
         signal.signal(signal.SIGALRM, old)
     assert answer == short_answer
-    # The handler ran while the command did, not only after it.
-    assert len(calls) >= 3
+    # The handler ran while the command did, not only after it: the command
+    # lasts dozens of the timer's periods (more on a loaded machine).
+    assert ran >= 3
 
 
 def long_canonicalize():
@@ -139,20 +165,31 @@ def long_canonicalize():
     return '{"cmd":"canonicalize","value":"' + "\\n" * 30_000_000 + '"}'
 
 
+def timed(prover, command):
+    started = time.monotonic()
+    answer = prover.command(command)
+    return time.monotonic() - started, answer
+
+
 def test_an_alarm_stops_a_long_canonicalize_and_the_prover_goes_on(short, short_answer):
     prover = Prover()
     command = long_canonicalize()
-    answer = prover.command(command)
+    took, answer = timed(prover, command)
     assert answer.startswith('{"canonical":"\\"\\\\n\\\\n') and answer.endswith('\\"","ok":true}')
     del answer
-    started = time.monotonic()
-    prover.command(command)
-    took = time.monotonic() - started
+    fastest = min(took, timed(prover, command)[0])
 
-    # Alarms in the second half of the command, while the text is written
-    # and handed over (the first is the parse).
+    # Alarms in the second half of the fastest run, while the text is
+    # written and handed over (the first is the parse). A run faster still
+    # may end first: it is timed, and the alarm comes earlier in the next.
     for part in (0.5, 0.6, 0.7):
-        assert alarm_latency(prover, command, took * part) < LATENCY
+        for _ in range(TRIES):
+            started = time.monotonic()
+            if stopped_by_alarm(prover, command, fastest * part):
+                break
+            fastest = min(fastest, time.monotonic() - started)
+        else:
+            pytest.fail(f"the command ended before an alarm at {part} of its time in each of {TRIES} trials")
     assert prover.command(short) == short_answer
     assert prover.command('{"cmd":"canonicalize","value":{"b":[1.50,2],"a":"x"}}') == (
         '{"canonical":"{\\"a\\":\\"x\\",\\"b\\":[1.5,2]}","ok":true}'
