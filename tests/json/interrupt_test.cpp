@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fendro/json/members.hpp"
 #include "fendro/json/parse.hpp"
 #include "fendro/json/parser.hpp"
 #include "module/counting_interrupt.hpp"
@@ -50,15 +51,29 @@ TEST(ParseInterrupt, StopAtTheFirstAskFailsAsAStop) {
   }
 }
 
+// How often sorting the members of the object at "x" asks (never for other
+// values): a large object is put in order in steps once its text is read.
+// Its members come sorted from the tree; with short keys that makes no
+// difference to the count.
+std::size_t sort_asks(const Value& root) {
+  const Value* x = root.find("x");
+  if (x == nullptr || !x->is_object()) return 0;
+  std::vector<Member> ms(x->as_object().begin(), x->as_object().end());
+  CountingInterrupt never;
+  EXPECT_TRUE(sort_members_keep_last(ms.data(), ms.size(), never.interrupt()).ok());
+  return never.asked;
+}
+
 TEST(ParseInterrupt, AskedAboutOncePerIntervalAndOtherwiseThePlainParse) {
   for (const LongText& t : long_texts()) {
     CountingInterrupt never;
     const auto watched = parse_deferring(t.text, "data", nullptr, never.interrupt());
     ASSERT_TRUE(watched.ok()) << t.name;
-    EXPECT_GE(never.asked, 3u) << t.name;
-    EXPECT_LE(never.asked, 5u) << t.name;
     const auto plain = parse(t.text);
     ASSERT_TRUE(plain.ok()) << t.name;
+    const std::size_t sorting = sort_asks(plain->root);
+    EXPECT_GE(never.asked, 3u + sorting) << t.name;
+    EXPECT_LE(never.asked, 5u + sorting) << t.name;
     EXPECT_TRUE(equal(watched->document.root, plain->root)) << t.name;
   }
 }

@@ -332,33 +332,51 @@ bool Parser::parse_array() {
   Value array;
   if (!build_array(base, array)) return false;
   values_.truncate(base);
+  if (array.size >= kLargeContainer && !give_back_stacks()) return false;
   values_.push_back(array);
   return true;
+}
+
+// After a huge array or object is in the tree, the pages of the stacks above
+// what they still hold go back to the system in stretches, the interrupt
+// asked between them: neither the rest of the work nor the unwinding of a
+// stop then frees them in one long go.
+bool Parser::give_back_stacks() {
+  if (!interrupt_.active()) return true;
+  const auto go_on = [this] { return !interrupt_.stop_requested() || fail_here(Code::Stopped); };
+  return values_.give_back(go_on) && keys_.give_back(go_on);
 }
 
 bool Parser::copy_text(std::string_view from, std::string& to) {
   return copy_paced(from, to, interrupt_) || fail_here(Code::Stopped);
 }
 
-// The values from `base` on, copied into the arena as one array. A long one
-// is copied in stretches, the interrupt asked between them: as many values
-// as kCheckBytes of text can hold at most (a digit and a comma each), so the
-// copy asks less often than the reading of its text did.
-bool Parser::build_array(std::size_t base, Value& out) {
-  static constexpr std::size_t kCheckValues = kCheckBytes / 2;
-  static_assert(kCheckValues * sizeof(Value) <= kCopyStretchBytes);
-  const std::span<const Value> items(values_.data() + base, values_.size() - base);
-  if (items.size() <= kCheckValues) {
-    out = arena_.make_array(items);
-    return true;
-  }
-  Value* copy = arena_.allocate_array<Value>(items.size());
-  for (std::size_t at = 0; at < items.size(); at += kCheckValues) {
+// Calls `copy(at, count)` over [0, n) in stretches of kCopyStretchBytes of
+// `T`s (into fresh pages of the arena), the interrupt asked between them:
+// a stretch holds at most as many values as kCheckBytes of text can (a digit
+// and a comma each), so the copy asks less often than the reading of its
+// text did. False, failed as a stop, when it says so.
+template <class T, class Copy>
+bool Parser::copy_in_stretches(std::size_t n, Copy copy) {
+  static constexpr std::size_t kStretch = kCopyStretchBytes / sizeof(T);
+  static_assert(kStretch <= kCheckBytes / 2);
+  for (std::size_t at = 0; at < n; at += kStretch) {
     if (at != 0 && interrupt_.stop_requested()) return fail_here(Code::Stopped);
-    std::uninitialized_copy_n(items.data() + at, std::min(kCheckValues, items.size() - at), copy + at);
+    copy(at, std::min(kStretch, n - at));
   }
-  out = Value::array_ref({copy, items.size()});
   return true;
+}
+
+// The values from `base` on, copied into the arena as one array, a long one
+// in stretches.
+bool Parser::build_array(std::size_t base, Value& out) {
+  const std::span<const Value> items(values_.data() + base, values_.size() - base);
+  Value* copy = items.empty() ? nullptr : arena_.allocate_array<Value>(items.size());
+  const bool copied = copy_in_stretches<Value>(items.size(), [&](std::size_t at, std::size_t count) {
+    std::uninitialized_copy_n(items.data() + at, count, copy + at);
+  });
+  out = Value::array_ref({copy, items.size()});
+  return copied;
 }
 
 // A member's key and the colon after it (the next byte is known).
@@ -427,19 +445,26 @@ bool Parser::parse_object() {
   Member* ms = n == 0 ? nullptr : arena_.allocate_array<Member>(n);
   const std::string_view* keys = keys_.data() + key_base;
   const Value* values = values_.data() + value_base;
+  // The keys and values stay where they are until the next push.
+  keys_.truncate(key_base);
+  values_.truncate(value_base);
   std::size_t kept = 0;
-  if (n <= kSmallObject) {
+  if (n <= kSmallObject && !(interrupt_.active() && long_keys(keys, n))) {
     if (!shape_.same_keys(keys, n)) shape_.learn(keys, n);
     for (; kept < shape_.kept; ++kept) {
       const std::uint8_t i = shape_.order[kept];
       new (ms + kept) Member{keys[i], values[i]};
     }
   } else {
-    for (std::size_t i = 0; i < n; ++i) new (ms + i) Member{keys[i], values[i]};
-    kept = sort_members_keep_last(ms, n);
+    const bool copied = copy_in_stretches<Member>(n, [&](std::size_t at, std::size_t count) {
+      for (std::size_t i = at; i < at + count; ++i) new (ms + i) Member{keys[i], values[i]};
+    });
+    if (!copied || (n >= kLargeContainer && !give_back_stacks())) return false;
+    // A large object is sorted in steps, the interrupt asked between them.
+    const auto sorted = sort_members_keep_last(ms, n, interrupt_);
+    if (!sorted) return fail_here(Code::Stopped);
+    kept = *sorted;
   }
-  keys_.resize(key_base);
-  values_.truncate(value_base);
   values_.push_back(Value::object_ref({ms, kept}));
   return true;
 }
@@ -684,6 +709,14 @@ FENDRO_HOT_INLINE bool Parser::convert_number(bool positive, const NumberText& t
   }
   out = Value::number(v);
   return true;
+}
+
+// Keys too long to be compared in one go: many comparisons of them would
+// keep the interrupt waiting, so the object is sorted in paced steps.
+bool Parser::long_keys(const std::string_view* keys, std::size_t n) {
+  std::size_t work = 0;
+  for (std::size_t i = 0; i < n; ++i) work += sort_work(keys[i]);
+  return work > kSortRunWork;
 }
 
 bool Parser::Shape::same_keys(const std::string_view* ks, std::size_t count) const {

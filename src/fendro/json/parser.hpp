@@ -15,12 +15,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "fendro/json/members.hpp"
 #include "fendro/json/parse.hpp"
 #include "fendro/json/value.hpp"
 #include "fendro/json/value_stack.hpp"
+#include "fendro/util/huge_pages.hpp"
 #include "fendro/util/interrupt.hpp"
 
 namespace fendro::json::detail {
@@ -124,6 +124,13 @@ class Parser {
   Next first_element(char close, Code eof);
   bool parse_array();
   bool build_array(std::size_t base, Value& out);
+  template <class T, class Copy>
+  bool copy_in_stretches(std::size_t n, Copy copy);
+  static bool long_keys(const std::string_view* keys, std::size_t n);
+  bool give_back_stacks();
+  // Arrays and objects of this many elements leave enough of the stacks
+  // behind to be worth giving back.
+  static constexpr std::size_t kLargeContainer = kGiveBackStretchBytes / sizeof(Value);
   bool parse_key(std::string_view& key);
   bool parse_deferred();
   bool parse_object();
@@ -161,7 +168,7 @@ class Parser {
   Interrupt interrupt_;
   const char* check_at_;  // where the interrupt is next asked; end_ when never
   ValueStack values_;                   // values of the arrays and objects being read
-  std::vector<std::string_view> keys_;  // keys of the objects being read
+  ReallocStack<std::string_view> keys_;  // keys of the objects being read
   std::string scratch_;          // decoded text of a string with escapes
   std::string key_scratch_;      // a decoded key kept while its value is read
   Shape shape_;

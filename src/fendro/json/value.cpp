@@ -19,8 +19,6 @@ constexpr std::size_t kFirstBlock = 4096;
 // unused by a huge tree stays small.
 constexpr std::size_t kLargestBlock = std::size_t{64} << 20;
 
-bool key_less(const Member& a, const Member& b) { return key_bytes_less(a.key, b.key); }
-
 // Uninitialised memory for a block. Large blocks are aligned to and asked
 // to be backed by huge pages where the system offers them: a big tree then
 // takes one page fault per 2 MiB instead of one per 4 KiB.
@@ -38,26 +36,6 @@ std::byte* new_block(std::size_t size) {
 }  // namespace
 
 void Arena::FreeBlock::operator()(std::byte* p) const noexcept { std::free(p); }
-
-std::size_t sort_members_keep_last(Member* ms, std::size_t n) {
-  if (n < 2) return n;
-  if (n <= kSmallObject) {
-    std::uint8_t order[kSmallObject];
-    const std::size_t kept = order_small_object(n, order, [&](std::size_t i) { return ms[i].key; });
-    Member sorted[kSmallObject];
-    for (std::size_t i = 0; i < kept; ++i) sorted[i] = ms[order[i]];
-    std::copy(sorted, sorted + kept, ms);
-    return kept;
-  }
-  std::stable_sort(ms, ms + n, key_less);
-  std::size_t kept = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    // Sorted: the next key is equal unless it is greater.
-    if (i + 1 < n && !key_less(ms[i], ms[i + 1])) continue;
-    ms[kept++] = ms[i];
-  }
-  return kept;
-}
 
 void* Arena::allocate(std::size_t bytes, std::size_t align) {
   auto pad = [&](std::byte* p) {

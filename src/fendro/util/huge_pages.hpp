@@ -51,6 +51,32 @@ inline void map_in_advance(const void* p, std::size_t bytes) {
 #endif
 }
 
+// How much give_back_pages gives back at a time: a millisecond or so.
+inline constexpr std::size_t kGiveBackStretchBytes = std::size_t{16} << 20;
+
+// Gives the whole pages inside [p, p + bytes) back to the system (read again,
+// they hold zeros), a stretch at a time from the end, `go_on()` asked after
+// each; false once it says stop. Less than a stretch is left as it is. A
+// large buffer freed after that is unmapped at once: unmapping all its pages
+// in one go would take a few milliseconds per hundred megabytes with nowhere
+// to ask.
+template <class GoOn>
+bool give_back_pages(const void* p, std::size_t bytes, GoOn go_on) {
+#if defined(__linux__) && defined(MADV_DONTNEED)
+  const char* const begin = static_cast<const char*>(p);
+  while (bytes > kGiveBackStretchBytes) {
+    bytes -= kGiveBackStretchBytes;
+    detail::advise_whole_pages(begin + bytes, kGiveBackStretchBytes, 4096, MADV_DONTNEED);
+    if (!go_on()) return false;
+  }
+#else
+  (void)p;
+  (void)bytes;
+  (void)go_on;
+#endif
+  return true;
+}
+
 // Maps the pages of a fresh buffer just ahead of the code that fills it
 // front to back, so that the filling takes no page faults and finds the
 // zeroed pages still in cache. Each 2 MiB step is a huge page (one mapping
