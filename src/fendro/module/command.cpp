@@ -119,8 +119,11 @@ Status<Stopped> run_prove(json::Document doc, DataReading& data_read, CandleSeal
 
   auto run = prove(*spec, *data, interrupt, &seal);
   // The candles are done with: their memory goes before the response is
-  // written.
+  // written. Freeing a long symbol takes a while (the run's copy of it has
+  // just gone, the candles' key goes here): the caller is asked after each.
+  if (interrupt.stop_requested()) return err(Stopped{});
   data.reset();
+  if (interrupt.stop_requested()) return err(Stopped{});
   if (!run) return answer(out, run.error());
   ResponseWriter writer(&out, interrupt);
   write_proof(writer, *run);
