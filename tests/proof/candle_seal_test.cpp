@@ -212,12 +212,8 @@ TEST(CandleSeal, LongSymbolComparedAskingBetweenStretches) {
   EXPECT_EQ(*inputs_hash(*spec, market, never.interrupt(), &seal), inputs_hash(*spec, market));
 
   CandleSeal other_seal;
-  MarketData other = sealed(other_seal);
-  std::string late = symbol;
-  late.back() = 'T';
-  auto node = other.extract(other.begin());
-  node.key() = late;
-  other.insert(std::move(node));
+  MarketData other;
+  other[symbol.substr(1) + "T"] = sealed(other_seal).begin()->second;
   EXPECT_FALSE(*other_seal.covers(other, Interrupt{}));
 }
 
