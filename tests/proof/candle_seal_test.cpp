@@ -14,8 +14,10 @@
 #include "fendro/market/read_market_data.hpp"
 #include "fendro/proof/canonical.hpp"
 #include "fendro/proof/inputs.hpp"
+#include "fendro/util/paced_copy.hpp"
 #include "market/candle_texts.hpp"
 #include "market/json_layouts.hpp"
+#include "module/counting_interrupt.hpp"
 #include "strategy/json_text.hpp"
 
 namespace fendro {
@@ -173,6 +175,46 @@ TEST(CandleSeal, SealedHashIsTheFreshHashOnLongLists) {
       EXPECT_TRUE(expect_sealed_hash_is_fresh_hash(test::lay_out(data, test::Layout::kSpaced)));
     }
   }
+}
+
+// A long symbol is compared with the data's in stretches before the seal
+// stands for it, the interrupt asked between them: a stop at any of those
+// asks stops the inputs hash; never stopped, the sealed hash is the fresh
+// one, and a key that differs only in its last byte is not covered.
+TEST(CandleSeal, LongSymbolComparedAskingBetweenStretches) {
+  const std::string symbol(3 * kCopyStretchBytes + 1, 'S');
+  const std::string command = R"({"cmd":"prove","data":{")" + symbol + R"(":[[60,1,2,0.5,1.5,3]]}})";
+  const json::Document spec_doc = testing::parse_json(kSpec);
+  const auto spec = read_proof_spec(spec_doc.root);
+  ASSERT_TRUE(spec.ok());
+  const auto sealed = [&](CandleSeal& seal) {
+    std::optional<Result<MarketData, std::string>> read;
+    EXPECT_TRUE(json::parse_deferring(command, "data", [&](json::Cursor& cur) { read = read_market_data(cur, &seal); })
+                    .ok());
+    return std::move(read->value());
+  };
+  CandleSeal seal;
+  const MarketData market = sealed(seal);
+  fendro::testing::CountingInterrupt never;
+  const auto covers = seal.covers(market, never.interrupt());
+  ASSERT_TRUE(covers.ok());
+  EXPECT_TRUE(*covers);
+  EXPECT_EQ(never.asked, 3u);
+  for (std::size_t k = 1; k <= 3; ++k) {
+    fendro::testing::CountingInterrupt stop{.stop_at = k};
+    EXPECT_FALSE(seal.covers(market, stop.interrupt()).ok()) << k;
+    CandleSeal used;
+    const MarketData same = sealed(used);
+    fendro::testing::CountingInterrupt stop_hash{.stop_at = k};
+    EXPECT_FALSE(inputs_hash(*spec, same, stop_hash.interrupt(), &used).ok()) << k;
+    EXPECT_EQ(stop_hash.asked, k);
+  }
+  EXPECT_EQ(*inputs_hash(*spec, market, never.interrupt(), &seal), inputs_hash(*spec, market));
+
+  CandleSeal other_seal;
+  MarketData other;
+  other[symbol.substr(1) + "T"] = sealed(other_seal).begin()->second;
+  EXPECT_FALSE(*other_seal.covers(other, Interrupt{}));
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "fendro/util/paced_copy.hpp"
+#include "module/counting_interrupt.hpp"
 #include "strategy/json_text.hpp"
 
 namespace fendro {
@@ -262,6 +264,30 @@ TEST(BarLoop, StaleExitBlocksEntriesUntilItsTurn) {
   EXPECT_EQ(trades[0].exit_price, 95);
   EXPECT_EQ(trades[1].entry_time, 10);
   EXPECT_EQ(trades[1].reason, "end");
+}
+
+// The report takes a copy of a long symbol in stretches, asking between
+// them: each of those asks stopped ends the report as stopped, and the copy
+// never stopped is the symbol.
+TEST(FinishReport, LongSymbolCopiedAskingBetweenStretches) {
+  StrategySpec spec = strategy(kAlways, kNever);
+  spec.symbol = std::string(3 * kCopyStretchBytes + 1, 'S');
+  const Bars bars(10);
+  const auto finished = [&](fendro::testing::CountingInterrupt& check) {
+    Backtest run(spec, bars.candles);
+    EXPECT_TRUE(run.status.ok());
+    return std::move(*run.engine).finish_report(check.interrupt());
+  };
+  fendro::testing::CountingInterrupt never;
+  const auto report = finished(never);
+  ASSERT_TRUE(report.ok());
+  EXPECT_EQ(report->symbol, spec.symbol);
+  EXPECT_GE(never.asked, 3u);
+  for (std::size_t k = 1; k <= 3; ++k) {
+    fendro::testing::CountingInterrupt stop{.stop_at = k};
+    EXPECT_FALSE(finished(stop).ok()) << k;
+    EXPECT_EQ(stop.asked, k);
+  }
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "fendro/strategy/spec.hpp"
+#include "fendro/util/paced_copy.hpp"
+#include "module/counting_interrupt.hpp"
 #include "strategy/json_text.hpp"
 
 namespace fendro {
@@ -189,6 +191,45 @@ TEST(ReadStrategySpec, IndicatorsInIdByteOrder) {
   EXPECT_EQ(s.indicators.at("B"), (IndicatorSpec{"Ema", {3.0, 2.5}, Feed::Kline}));
   EXPECT_EQ(s.indicators.at("a"), (IndicatorSpec{"Rsi", {}, Feed::Trade}));
   EXPECT_EQ(s.indicators.at(""), (IndicatorSpec{"X", {}, std::nullopt}));
+}
+
+// A long symbol is copied out of the tree in stretches, in either form of
+// the record: the same spec when never stopped, one ask per stretch, and a
+// stop at any of them ends the reading as stopped, not as a fault.
+TEST(ReadStrategySpec, LongSymbolCopiedInStretchesAskingBetween) {
+  const std::string symbol = std::string(3 * kCopyStretchBytes + 7, 'S') + "\u00e9";
+  const std::string forms[] = {
+      minimal().replace(minimal().find("BTC"), 3, symbol),
+      R"([1, ")" + symbol + R"(", null, "1h", {}, {"all": []}, {"any": []}, null, null, ["fixed_qty", 1]])",
+  };
+  for (const std::string& text : forms) {
+    const json::Document doc = testing::parse_json(text);
+    const StrategySpec whole = read_ok(spec, text);
+    EXPECT_EQ(whole.symbol.size(), 3 * kCopyStretchBytes + 9);
+    fendro::testing::CountingInterrupt never;
+    bool stopped = false;
+    const auto read = read_strategy_spec_paced(doc.root, never.interrupt(), stopped);
+    ASSERT_TRUE(read.ok()) << text.substr(0, 80);
+    EXPECT_FALSE(stopped);
+    EXPECT_EQ(*read, whole);
+    EXPECT_EQ(never.asked, 3u);
+    for (std::size_t k = 1; k <= never.asked; ++k) {
+      fendro::testing::CountingInterrupt stop{.stop_at = k};
+      EXPECT_FALSE(read_strategy_spec_paced(doc.root, stop.interrupt(), stopped).ok());
+      EXPECT_TRUE(stopped) << k;
+      EXPECT_EQ(stop.asked, k);
+      stopped = false;
+    }
+  }
+  // A fault is the strategy's, whatever the symbol's length.
+  bool stopped = false;
+  const std::string bad_text = R"({"symbol": ")" + symbol + R"(", "timeframe": 5})";
+  const json::Document bad = testing::parse_json(bad_text);
+  fendro::testing::CountingInterrupt never;
+  const auto read = read_strategy_spec_paced(bad.root, never.interrupt(), stopped);
+  ASSERT_FALSE(read.ok());
+  EXPECT_EQ(read.error(), "invalid type: integer `5`, expected a string");
+  EXPECT_FALSE(stopped);
 }
 
 }  // namespace

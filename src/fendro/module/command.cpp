@@ -101,6 +101,17 @@ Status<std::string> take_data(std::optional<MarketData>& slot, DataReading& read
   return store(slot, std::move(*reading));
 }
 
+// Once the run is over the candles are done with: their memory goes before
+// the answer is written. Freeing a long symbol takes a while (the run's
+// copies of it have just gone, the candles' key goes here): the caller is
+// asked after each.
+Status<Stopped> release_data(std::optional<MarketData>& data, const Interrupt& interrupt) {
+  if (interrupt.stop_requested()) return err(Stopped{});
+  data.reset();
+  if (interrupt.stop_requested()) return err(Stopped{});
+  return Unit{};
+}
+
 Status<Stopped> run_prove(json::Document doc, DataReading& data_read, CandleSeal& seal, ResponseSink& out,
                           const Interrupt& interrupt) {
   std::optional<ProofSpec> spec;
@@ -118,9 +129,7 @@ Status<Stopped> run_prove(json::Document doc, DataReading& data_read, CandleSeal
   FENDRO_CHECK(release_tree(doc, *spec, strategy_arena, interrupt));
 
   auto run = prove(*spec, *data, interrupt, &seal);
-  // The candles are done with: their memory goes before the response is
-  // written.
-  data.reset();
+  FENDRO_CHECK(release_data(data, interrupt));
   if (!run) return answer(out, run.error());
   ResponseWriter writer(&out, interrupt);
   write_proof(writer, *run);
@@ -151,6 +160,7 @@ Status<Stopped> run_verify(json::Document doc, DataReading& data_read, CandleSea
   FENDRO_CHECK(release_tree(doc, *spec, strategy_arena, interrupt));
 
   auto valid = verify_proof(*proof, *spec, *data, interrupt, &seal);
+  FENDRO_CHECK(release_data(data, interrupt));
   if (!valid) return answer(out, valid.error());
   const Member members[] = {{"ok", Value::boolean(true)}, {"valid", Value::boolean(*valid)}};
   return answer(out, write_response(Value::object_ref(members)));

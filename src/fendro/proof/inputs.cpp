@@ -169,9 +169,16 @@ std::string inputs_hash(const ProofSpec& spec, const MarketData& data) {
 
 Result<std::string, Stopped> inputs_hash(const ProofSpec& spec, const MarketData& data,
                                          const Interrupt& interrupt, CandleSeal* seal) {
-  if (seal != nullptr && seal->covers(data)) {
+  bool covered = false;
+  if (seal != nullptr) {
+    auto covers = seal->covers(data, interrupt);
+    if (!covers) return err(Stopped{});
+    covered = *covers;
+  }
+  if (covered) {
     const std::unique_ptr<HashSink> sink = std::move(seal->sink_);
-    seal->symbols_ = -1;  // used up
+    seal->symbols_ = -1;  // used up: a long symbol's copy goes at once
+    std::string().swap(seal->symbol_);
     sink->watch(interrupt);
     put_document_end(*sink, spec, true);
     std::string hash = sink->finish();
@@ -210,9 +217,11 @@ void CandleSeal::candles(std::span<const Candle> candles, std::span<const Candle
 
 bool CandleSeal::stopped() const { return copy_stopped_ || (sink_ != nullptr && sink_->stopped()); }
 
-bool CandleSeal::covers(const MarketData& data) const {
-  return symbols_ == 1 && !stopped() && data.size() == 1 && data.begin()->first == symbol_ &&
-         data.begin()->second.size() == count_;
+bool CandleSeal::covers(const MarketData& data) const { return *covers(data, Interrupt{}); }
+
+Result<bool, Stopped> CandleSeal::covers(const MarketData& data, const Interrupt& interrupt) const {
+  if (symbols_ != 1 || stopped() || data.size() != 1 || data.begin()->second.size() != count_) return false;
+  return equal_paced(data.begin()->first, symbol_, interrupt);
 }
 
 }  // namespace fendro

@@ -40,6 +40,9 @@ class CandleSeal final : public CandleListener {
   // list was read, with that name and as many candles. The caller vouches
   // that `data` is what that reading gave.
   bool covers(const MarketData& data) const;
+  // The same, a long symbol compared in stretches with `interrupt` asked
+  // between them; Stopped when it asked to stop.
+  Result<bool, Stopped> covers(const MarketData& data, const Interrupt& interrupt) const;
   // Whether the interrupt asked the hashing to stop: the reading's command
   // is to end there.
   bool stopped() const;

@@ -17,6 +17,7 @@
 #include "fendro/strategy/spec.hpp"
 #include "fendro/strategy/validate.hpp"
 #include "fendro/util/number_format.hpp"
+#include "fendro/util/paced_copy.hpp"
 
 namespace fendro {
 namespace {
@@ -93,16 +94,19 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
   if (spec.engine_version && *spec.engine_version != ENGINE_VERSION) {
     return err(ProofError::engine_mismatch(*spec.engine_version));
   }
-  auto read = read_strategy_spec(spec.strategy);
+  // A long symbol is copied out of the tree and compared to find its
+  // candles in stretches, the caller asked between them.
+  bool stopped = false;
+  auto read = read_strategy_spec_paced(spec.strategy, interrupt, stopped);
+  if (stopped) return err(ProofError::stopped());
   if (!read) return err(ProofError::bad_spec(std::move(read).error()));
   const StrategySpec strategy = std::move(read).value();
-  // A long symbol is copied here and again into the engine, and compared
-  // once to find its candles: the caller may stop between these steps.
   if (interrupt.stop_requested()) return err(ProofError::stopped());
 
-  const auto found = data.find(strategy.symbol);
-  if (found == data.end()) return err(ProofError::data("no candles for symbol " + strategy.symbol));
-  const std::vector<Candle>& candles = found->second;
+  const auto found = find_paced(data, strategy.symbol, interrupt);
+  if (!found) return err(ProofError::stopped());
+  if (*found == data.end()) return err(ProofError::data("no candles for symbol " + strategy.symbol));
+  const std::vector<Candle>& candles = (*found)->second;
 
   if (auto valid = validate_spec(strategy); !valid) return err(ProofError::backtest(valid.error()));
   if (is_spread(strategy.costs.slippage)) {

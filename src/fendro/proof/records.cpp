@@ -14,6 +14,7 @@ using reading::into;
 using reading::read_any;
 using reading::read_optional;
 using reading::read_string;
+using reading::read_string_in_tree;
 
 // A spec as read from the tree: its dataset_ref still the tree's string,
 // copied out afterwards.
@@ -22,11 +23,6 @@ struct ProofSpecInTree {
   json::Value dataset_ref;
   std::optional<std::string> engine_version;
 };
-
-reading::Read<json::Value> read_string_in_tree(const json::Value& v) {
-  if (!v.is_string()) return err(json::invalid_type(v, "a string"));
-  return v;
-}
 
 constexpr Field<ProofSpecInTree> kProofSpecFields[] = {
     {"strategy", true, &into<&ProofSpecInTree::strategy, read_any>},

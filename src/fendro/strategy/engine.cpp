@@ -7,6 +7,7 @@
 
 #include "fendro/strategy/tiny.hpp"
 #include "fendro/util/huge_pages.hpp"
+#include "fendro/util/paced_copy.hpp"
 #include "fendro/util/paced_grow.hpp"
 #include "fendro/util/saturating.hpp"
 
@@ -216,7 +217,8 @@ Result<Report, Stopped> BacktestEngine::finish_report(const Interrupt& interrupt
   }
   window_ = RuleWindow(1, 0);
   Report report;
-  report.symbol = spec_.symbol;
+  // A long symbol is copied in stretches, the caller asked between them.
+  if (!copy_paced(spec_.symbol, report.symbol, interrupt)) return err(Stopped{});
   report.timeframe = spec_.timeframe;
   auto metrics = compute_metrics(curve_walk_, equity_, account_.closed, initial_capital_, interrupt);
   if (!metrics) return err(Stopped{});

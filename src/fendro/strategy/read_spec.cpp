@@ -1,9 +1,11 @@
 // Reading a strategy and its indicators from the value tree.
 #include <array>
 #include <string_view>
+#include <utility>
 
 #include "fendro/strategy/reading.hpp"
 #include "fendro/strategy/spec.hpp"
+#include "fendro/util/paced_copy.hpp"
 
 namespace fendro {
 
@@ -13,6 +15,7 @@ using reading::Field;
 using reading::into;
 using reading::read_optional;
 using reading::read_string;
+using reading::read_string_in_tree;
 using reading::read_u32;
 
 // The JSON names of the feeds, in code order.
@@ -42,21 +45,34 @@ constexpr Field<IndicatorSpec> kIndicatorFields[] = {
     {"feed", false, &into<&IndicatorSpec::feed, read_feed>},
 };
 
-constexpr Field<StrategySpec> kSpecFields[] = {
-    {"spec_version", false, &into<&StrategySpec::spec_version, read_u32>},
-    {"symbol", true, &into<&StrategySpec::symbol, read_string>},
-    {"ref_symbol", false, &into<&StrategySpec::ref_symbol, read_optional<read_string>>},
-    {"timeframe", true, &into<&StrategySpec::timeframe, read_string>},
-    {"indicators", true, &into<&StrategySpec::indicators, read_indicators>},
-    {"entry", true, &into<&StrategySpec::entry, read_condition>},
-    {"exit", true, &into<&StrategySpec::exit, read_condition>},
-    {"short_entry", false, &into<&StrategySpec::short_entry, read_optional<read_condition>>},
-    {"short_exit", false, &into<&StrategySpec::short_exit, read_optional<read_condition>>},
-    {"sizing", true, &into<&StrategySpec::sizing, read_sizing>},
-    {"costs", false, &into<&StrategySpec::costs, read_costs>},
-    {"risk", false, &into<&StrategySpec::risk, read_risk>},
-    {"execution", false, &into<&StrategySpec::execution, read_execution>},
-    {"warmup", false, &into<&StrategySpec::warmup, read_optional<read_u32>>},
+// A strategy as read from the tree: its symbol, which may be very long, still
+// the tree's string, copied out afterwards.
+struct StrategySpecInTree {
+  StrategySpec spec;
+  json::Value symbol;
+};
+
+// A field reader storing F's value into member M of the spec.
+template <auto M, auto F>
+reading::Step into_spec(const json::Value& v, StrategySpecInTree& r) {
+  return into<M, F>(v, r.spec);
+}
+
+constexpr Field<StrategySpecInTree> kSpecFields[] = {
+    {"spec_version", false, &into_spec<&StrategySpec::spec_version, read_u32>},
+    {"symbol", true, &into<&StrategySpecInTree::symbol, read_string_in_tree>},
+    {"ref_symbol", false, &into_spec<&StrategySpec::ref_symbol, read_optional<read_string>>},
+    {"timeframe", true, &into_spec<&StrategySpec::timeframe, read_string>},
+    {"indicators", true, &into_spec<&StrategySpec::indicators, read_indicators>},
+    {"entry", true, &into_spec<&StrategySpec::entry, read_condition>},
+    {"exit", true, &into_spec<&StrategySpec::exit, read_condition>},
+    {"short_entry", false, &into_spec<&StrategySpec::short_entry, read_optional<read_condition>>},
+    {"short_exit", false, &into_spec<&StrategySpec::short_exit, read_optional<read_condition>>},
+    {"sizing", true, &into_spec<&StrategySpec::sizing, read_sizing>},
+    {"costs", false, &into_spec<&StrategySpec::costs, read_costs>},
+    {"risk", false, &into_spec<&StrategySpec::risk, read_risk>},
+    {"execution", false, &into_spec<&StrategySpec::execution, read_execution>},
+    {"warmup", false, &into_spec<&StrategySpec::warmup, read_optional<read_u32>>},
 };
 
 }  // namespace
@@ -82,8 +98,20 @@ Result<IndicatorMap, std::string> read_indicators(const json::Value& v) {
   return out;
 }
 
+Result<StrategySpec, std::string> read_strategy_spec_paced(const json::Value& v, const Interrupt& interrupt,
+                                                           bool& stopped) {
+  auto read = reading::read_record<StrategySpecInTree>(v, "StrategySpec", kSpecFields);
+  if (!read) return err(std::move(read).error());
+  if (!copy_paced(read->symbol.as_string(), read->spec.symbol, interrupt)) {
+    stopped = true;
+    return err(std::string("stopped"));
+  }
+  return std::move(read->spec);
+}
+
 Result<StrategySpec, std::string> read_strategy_spec(const json::Value& v) {
-  return reading::read_record<StrategySpec>(v, "StrategySpec", kSpecFields);
+  bool stopped = false;
+  return read_strategy_spec_paced(v, Interrupt{}, stopped);
 }
 
 }  // namespace fendro

@@ -48,8 +48,13 @@ Read<bool> read_bool(const json::Value& v) {
 }
 
 Read<std::string> read_string(const json::Value& v) {
+  FENDRO_TRY(in_tree, read_string_in_tree(v));
+  return std::string(in_tree.as_string());
+}
+
+Read<json::Value> read_string_in_tree(const json::Value& v) {
   if (!v.is_string()) return err(json::invalid_type(v, "a string"));
-  return std::string(v.as_string());
+  return v;
 }
 
 std::string count_elements(std::size_t n) {

@@ -34,6 +34,9 @@ Read<double> read_f64(const json::Value& v);       // any number
 Read<std::uint32_t> read_u32(const json::Value& v);
 Read<bool> read_bool(const json::Value& v);
 Read<std::string> read_string(const json::Value& v);
+// A string left in the tree (the value itself), for a reader that copies a
+// long one out afterwards in paced stretches.
+Read<json::Value> read_string_in_tree(const json::Value& v);
 
 template <class R>
 struct result_value;

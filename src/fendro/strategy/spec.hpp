@@ -15,6 +15,7 @@
 #include "fendro/json/value.hpp"
 #include "fendro/registry/feed.hpp"
 #include "fendro/strategy/rules.hpp"
+#include "fendro/util/interrupt.hpp"
 #include "fendro/util/result.hpp"
 
 namespace fendro {
@@ -131,6 +132,11 @@ struct StrategySpec {
 // Readers of the value tree. Failures are texts without line or column; the
 // first failure met wins (members in key order, then absent fields).
 Result<StrategySpec, std::string> read_strategy_spec(const json::Value& v);
+// The same, a long symbol copied out of the tree in stretches with
+// `interrupt` asked between them; when it asks to stop, `stopped` is set and
+// the failure is no fault of the strategy.
+Result<StrategySpec, std::string> read_strategy_spec_paced(const json::Value& v, const Interrupt& interrupt,
+                                                           bool& stopped);
 Result<IndicatorMap, std::string> read_indicators(const json::Value& v);
 Result<IndicatorSpec, std::string> read_indicator_spec(const json::Value& v);
 Result<std::optional<Feed>, std::string> read_feed(const json::Value& v);

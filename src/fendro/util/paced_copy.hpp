@@ -1,5 +1,6 @@
-// Copying what may be very long (a symbol, a reference of the caller's, a
-// strategy's tree) while a caller waits to be able to stop the work.
+// Copying and comparing what may be very long (a symbol, a reference of the
+// caller's, a strategy's tree) while a caller waits to be able to stop the
+// work.
 #pragma once
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <string_view>
 
 #include "fendro/util/interrupt.hpp"
+#include "fendro/util/result.hpp"
 
 namespace fendro {
 
@@ -15,8 +17,8 @@ namespace fendro {
 // millisecond even where every page is fresh.
 inline constexpr std::size_t kCopyStretchBytes = 2 * 1024 * 1024;
 
-// Counts the bytes a copy has made, in whatever pieces, and asks the
-// interrupt after every kCopyStretchBytes of them.
+// Counts the bytes a copy (or a comparison) has gone through, in whatever
+// pieces, and asks the interrupt after every kCopyStretchBytes of them.
 class CopyPacer {
  public:
   explicit CopyPacer(const Interrupt& interrupt) : interrupt_(interrupt) {}
@@ -54,6 +56,46 @@ inline bool copy_paced(std::string_view from, std::string& to, const Interrupt& 
     if (!pacer.copied(n)) return false;
   }
   return true;
+}
+
+// Whether `a` and `b` hold the same bytes, compared in stretches told to
+// `pacer`; once it says stop the answer is of no use.
+inline bool equal_paced(std::string_view a, std::string_view b, CopyPacer& pacer) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t at = 0; at < a.size(); at += kCopyStretchBytes) {
+    const std::size_t n = std::min(kCopyStretchBytes, a.size() - at);
+    if (a.substr(at, n) != b.substr(at, n) || !pacer.copied(n)) return false;
+  }
+  return true;
+}
+
+// The same, with `interrupt` asked between the stretches; Stopped when it
+// asked to stop.
+inline Result<bool, Stopped> equal_paced(std::string_view a, std::string_view b, const Interrupt& interrupt) {
+  CopyPacer pacer(interrupt);
+  const bool same = equal_paced(a, b, pacer);
+  if (pacer.stopped()) return err(Stopped{});
+  return same;
+}
+
+// The entry of `map` (a std::map keyed by strings, looked up by any
+// string_view) whose key is `key`, or its end(). A long key is compared in
+// stretches, with `interrupt` asked between them and every so many entries
+// passed over; Stopped when it asked to stop.
+template <class Map>
+Result<typename Map::const_iterator, Stopped> find_paced(const Map& map, std::string_view key,
+                                                          const Interrupt& interrupt) {
+  if (key.size() <= kCopyStretchBytes || !interrupt.active()) return map.find(key);
+  // A key of another length is never equal: each entry passed over counts
+  // as a few cache lines, only those of the same length are compared.
+  constexpr std::size_t kEntryBytes = 256;
+  CopyPacer pacer(interrupt);
+  for (auto it = map.begin(); it != map.end(); ++it) {
+    if (equal_paced(it->first, key, pacer)) return typename Map::const_iterator(it);
+    if (!pacer.copied(kEntryBytes)) break;
+  }
+  if (pacer.stopped()) return err(Stopped{});
+  return map.end();
 }
 
 }  // namespace fendro
