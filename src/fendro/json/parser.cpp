@@ -383,9 +383,11 @@ bool Parser::build_array(std::size_t base, Value& out) {
 FENDRO_HOT_INLINE bool Parser::parse_key(std::string_view& key) {
   if (*p_ != '"') return fail_peek(Code::KeyMustBeAString);
   ++p_;
-  // Most keys are plain bytes up to the closing quote.
-  const char* q = skip_plain(p_, end_);
-  if (q != end_ && *q == '"') {
+  // Most keys are plain bytes up to the closing quote. A key that runs on
+  // past the next point to ask at is read as any string is, asking there.
+  const char* const limit = p_ < check_at_ ? check_at_ : p_;
+  const char* q = skip_plain(p_, limit);
+  if (q != limit && *q == '"') {
     key = std::string_view(p_, static_cast<std::size_t>(q - p_));
     p_ = q + 1;
   } else if (!parse_string(key)) {
