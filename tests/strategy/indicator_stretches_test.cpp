@@ -263,5 +263,26 @@ TEST(IndicatorStretches, StretchesMatchUpdateByUpdate) {
   }
 }
 
+// A strategy of thousands of indicators is stepped over shorter stretches
+// (their values for a whole stretch would not fit the engine's budget): it
+// ends as when every indicator is stepped bar by bar, the rules reading the
+// first and the last declared.
+TEST(IndicatorStretches, ThousandsOfIndicatorsEndAsBarByBar) {
+  std::string inds;
+  for (int k = 0; k < 3000; ++k) {
+    inds += (k ? "," : "") + ("\"i" + std::to_string(1000 + k)) + R"(": {"type": "Sma", "params": [)" +
+            std::to_string(2 + k % 40) + "]}";
+  }
+  const StrategySpec spec = strategy(
+      (R"("indicators": {)" + inds + R"(}, "entry": {"cross_above": ["i1000", "i3999"]},
+       "exit": {"cross_below": ["i1000", "gappy"]}, "sizing": {"type": "fixed_fraction", "fraction": 0.5})")
+          .c_str());
+  const std::vector<Candle> candles = walk(2000, 5, true);
+  const Outcome want = run(spec, candles, Path::BarByBar, {});
+  for (const std::vector<std::size_t>& pieces : {std::vector<std::size_t>{}, {1, 250, 7}}) {
+    expect_same(run(spec, candles, Path::Stretches, pieces), want, "pieces " + std::to_string(pieces.size()));
+  }
+}
+
 }  // namespace
 }  // namespace fendro

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/strategy/spec.hpp"
 #include "fendro/util/paced_copy.hpp"
 #include "module/counting_interrupt.hpp"
@@ -230,6 +231,34 @@ TEST(ReadStrategySpec, LongSymbolCopiedInStretchesAskingBetween) {
   ASSERT_FALSE(read.ok());
   EXPECT_EQ(read.error(), "invalid type: integer `5`, expected a string");
   EXPECT_FALSE(stopped);
+}
+
+// Very many indicators are read telling the command's scope of each: it
+// asks as they go, and a stop there ends the reading as stopped.
+TEST(ReadStrategySpec, ManyIndicatorsAskThroughTheCommandsScope) {
+  std::string inds;
+  for (int k = 0; k < 50'000; ++k) inds += (k ? "," : "") + ("\"i" + std::to_string(k)) + R"(":{"type":"Sma"})";
+  std::string text = minimal();
+  text.replace(text.find("{}"), 2, "{" + inds + "}");
+  const json::Document doc = testing::parse_json(text);
+  fendro::testing::CountingInterrupt never;
+  {
+    RunScope scope(never.interrupt());
+    bool stopped = false;
+    const auto read = read_strategy_spec_paced(doc.root, Interrupt{}, stopped);
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read->indicators.size(), 50'000u);
+    EXPECT_FALSE(stopped);
+  }
+  EXPECT_GE(never.asked, 2u);
+  for (std::size_t k = 1; k <= never.asked; ++k) {
+    fendro::testing::CountingInterrupt stop{.stop_at = k};
+    RunScope scope(stop.interrupt());
+    bool stopped = false;
+    EXPECT_FALSE(read_strategy_spec_paced(doc.root, Interrupt{}, stopped).ok());
+    EXPECT_TRUE(stopped) << k;
+    EXPECT_EQ(stop.asked, k);
+  }
 }
 
 }  // namespace

@@ -87,6 +87,18 @@ Status<ProofError> run_bars(BacktestEngine& engine, std::span<const Candle> cand
   return Unit{};
 }
 
+// Empties a strategy's indicator entries a stretch at a time, asking the
+// interrupt between stretches: hundreds of thousands of them take tens of
+// milliseconds to free. False once it asked to stop.
+bool release_indicators(IndicatorMap& indicators, const Interrupt& interrupt) {
+  constexpr std::size_t kEntriesPerAsk = 4096;
+  while (indicators.size() > kEntriesPerAsk) {
+    for (std::size_t k = 0; k < kEntriesPerAsk; ++k) indicators.erase(indicators.begin());
+    if (interrupt.stop_requested()) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& data, const Interrupt& interrupt,
@@ -94,13 +106,16 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
   if (spec.engine_version && *spec.engine_version != ENGINE_VERSION) {
     return err(ProofError::engine_mismatch(*spec.engine_version));
   }
+  // The indicators' shared tables and their asks inside a bar, for this
+  // run; reading a strategy of very many indicators asks through it too.
+  RunScope scope(interrupt);
   // A long symbol is copied out of the tree and compared to find its
   // candles in stretches, the caller asked between them.
   bool stopped = false;
   auto read = read_strategy_spec_paced(spec.strategy, interrupt, stopped);
   if (stopped) return err(ProofError::stopped());
   if (!read) return err(ProofError::bad_spec(std::move(read).error()));
-  const StrategySpec strategy = std::move(read).value();
+  StrategySpec strategy = std::move(read).value();
   if (interrupt.stop_requested()) return err(ProofError::stopped());
 
   const auto found = find_paced(data, strategy.symbol, interrupt);
@@ -117,8 +132,6 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
   }
   if (candles.empty()) return err(ProofError::backtest(StrategyError::invalid_input("no candles")));
 
-  // The indicators' shared tables and their asks inside a bar, for this run.
-  RunScope scope(interrupt);
   std::vector<IndicatorSlot> slots;
   slots.reserve(strategy.indicators.size());
   std::vector<std::uint64_t> cost_changes;
@@ -141,7 +154,7 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
   if (interrupt.stop_requested()) return err(ProofError::stopped());
   FENDRO_CHECK(run_bars(engine, candles, interrupt, scope, cost_changes));
   auto finished = std::move(engine).finish_report(interrupt);
-  if (!finished) return err(ProofError::stopped());
+  if (!finished || !release_indicators(strategy.indicators, interrupt)) return err(ProofError::stopped());
   Report report = std::move(finished).value();
   auto sealed = inputs_hash(spec, data, interrupt, seal);
   if (!sealed) return err(ProofError::stopped());

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <map>
 
 #include "fendro/strategy/tiny.hpp"
 #include "fendro/util/huge_pages.hpp"
@@ -22,6 +21,16 @@ constexpr std::string_view kSignal = "signal";
 // stretch's candles are fetched while the rules walk this one, so the
 // indicators do not wait on main memory for them.
 constexpr std::size_t kIndicatorStretch = 128;
+// The stretch's values of all the indicators, at most: a strategy of very
+// many indicators steps them over shorter stretches instead of holding (and
+// clearing, and freeing) hundreds of megabytes of values.
+constexpr std::size_t kStretchValuesBudget = std::size_t{1} << 18;
+
+// Bars per stretch for `slots` indicators: kIndicatorStretch within the budget.
+std::size_t stretch_for(std::size_t slots) {
+  if (slots == 0) return kIndicatorStretch;
+  return std::clamp<std::size_t>(kStretchValuesBudget / slots, 1, kIndicatorStretch);
+}
 
 // Equity points mapped at a time (16 MiB, a few milliseconds): when the
 // engine is built, then as make_room() comes near the end of what is mapped.
@@ -31,16 +40,24 @@ constexpr std::uint64_t kEquityMapStep = 1024 * 1024;
 // has the form id + "." + name (those keys are resolved lazily, per output
 // name, by output_key). Every "." of a rule key splits off a candidate id, so
 // the cost is the length of the keys, not slots x keys.
+// The slots come in id order from a strategy (a map by id), so sorting them
+// by id costs a pass; no node is allocated per slot.
 void resolve_slot_keys(std::vector<IndicatorSlot>& slots, const RuleSet& rules) {
-  std::map<std::string_view, IndicatorSlot*, std::less<>> by_id;
+  using ById = std::pair<std::string_view, IndicatorSlot*>;
+  std::vector<ById> by_id;
+  by_id.reserve(slots.size());
   for (IndicatorSlot& slot : slots) {
     if (auto k = rules.find_key(slot.id)) slot.id_key = static_cast<std::uint32_t>(*k);
-    by_id.emplace(slot.id, &slot);
+    by_id.emplace_back(slot.id, &slot);
   }
+  const auto id_less = [](const ById& a, const ById& b) { return a.first < b.first; };
+  if (!std::is_sorted(by_id.begin(), by_id.end(), id_less)) std::sort(by_id.begin(), by_id.end(), id_less);
   for (const std::string& key : rules.keys()) {
     for (std::size_t dot = key.find('.'); dot != std::string::npos; dot = key.find('.', dot + 1)) {
-      const auto found = by_id.find(std::string_view(key).substr(0, dot));
-      if (found != by_id.end()) found->second->outputs_read = true;
+      const std::string_view id = std::string_view(key).substr(0, dot);
+      auto found = std::lower_bound(by_id.begin(), by_id.end(), ById{id, nullptr}, id_less);
+      // Ids are unique in a strategy; every slot of an equal id is marked all the same.
+      for (; found != by_id.end() && found->first == id; ++found) found->second->outputs_read = true;
     }
   }
 }
@@ -112,6 +129,7 @@ BacktestEngine::BacktestEngine(const StrategySpec& s, std::vector<IndicatorSlot>
                                double capital)
     : spec_(s),
       slots_(std::move(indicator_slots)),
+      stretch_(stretch_for(slots_.size())),
       rules_(s),
       window_(window_capacity, rules_.set.keys().size()),
       warmup_(warmup_bars),
@@ -130,12 +148,12 @@ BacktestEngine::BacktestEngine(const StrategySpec& s, std::vector<IndicatorSlot>
   // since mapping a long curve at once takes milliseconds (16 ms for 4 M bars).
   map_equity_ahead(1);
   resolve_slot_keys(slots_, rules_.set);
-  stretch_values_.resize(slots_.size() * kIndicatorStretch);
+  stretch_values_.resize(slots_.size() * stretch_);
   for (std::size_t k = 0; k < slots_.size(); ++k) {
     if (slots_[k].outputs_read) {
       outputs_read_ = true;
     } else if (slots_[k].id_key) {
-      stepped_values_.push_back({k * kIndicatorStretch, *slots_[k].id_key});
+      stepped_values_.push_back({k * stretch_, *slots_[k].id_key});
     }
   }
 }
@@ -151,13 +169,13 @@ Status<StrategyError> BacktestEngine::run(std::span<const Candle> candles, std::
   // Long bars are looked at one by one; cheap ones (most of a run) a chunk at a time.
   const bool long_bars = pacing != nullptr && pacing->each_bar();
   const std::size_t n = candles.size();
-  for (std::size_t first = 0; first < n; first += kIndicatorStretch) {
-    const std::size_t bars = std::min(kIndicatorStretch, n - first);
+  for (std::size_t first = 0; first < n; first += stretch_) {
+    const std::size_t bars = std::min(stretch_, n - first);
     step_indicators(candles.subspan(first, bars));
     if (stopped()) return Unit{};
     for (std::size_t at = 0; at < bars; ++at) {
       const std::size_t i = first + at;
-      if (i + kIndicatorStretch < n) __builtin_prefetch(&candles[i + kIndicatorStretch]);
+      if (i + stretch_ < n) __builtin_prefetch(&candles[i + stretch_]);
       FENDRO_CHECK(step(candles[i], first_bar + i, at));
       if (long_bars && pacing_->stopped()) return Unit{};
     }
@@ -175,7 +193,7 @@ void BacktestEngine::step_indicators(std::span<const Candle> stretch) {
       slot.indicator->update_candles(stretch, out);
       if (pacing_ != nullptr && pacing_->stop_if_due()) return;
     }
-    out += kIndicatorStretch;
+    out += stretch_;
   }
 }
 
@@ -297,7 +315,7 @@ Status<StrategyError> BacktestEngine::try_pending(const PendingOrder& order, con
   std::size_t stepped = at;
   for (IndicatorSlot& slot : slots_) {
     const std::optional<double> v = slot.outputs_read ? slot.indicator->update(snap) : stretch_values_[stepped];
-    stepped += kIndicatorStretch;
+    stepped += stretch_;
     if (slot.outputs_read && pacing_ != nullptr && pacing_->each_bar() && pacing_->stop_if_due()) return;
     if (!v) continue;
     if (slot.id_key) values[*slot.id_key] = *v;

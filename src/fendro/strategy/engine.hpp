@@ -132,8 +132,9 @@ class BacktestEngine {
 
   const StrategySpec& spec_;
   std::vector<IndicatorSlot> slots_;
-  // The values of the indicators stepped a stretch at a time, kIndicatorStretch
-  // per slot (slot order), for the stretch the bar loop is walking.
+  std::size_t stretch_;  // bars over which the indicators are stepped at once
+  // The values of the indicators stepped a stretch at a time, stretch_ per
+  // slot (slot order), for the stretch the bar loop is walking.
   std::vector<std::optional<double>> stretch_values_;
   // When no rule reads a named output, a bar's values are copied from
   // stretch_values_ alone: for each indicator whose id some rule reads, where

@@ -3,6 +3,7 @@
 #include <string_view>
 #include <utility>
 
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/strategy/reading.hpp"
 #include "fendro/strategy/spec.hpp"
 #include "fendro/util/paced_copy.hpp"
@@ -17,6 +18,9 @@ using reading::read_optional;
 using reading::read_string;
 using reading::read_string_in_tree;
 using reading::read_u32;
+
+// About what reading one indicator's entry costs, in the scope's steps.
+constexpr std::uint64_t kStepsPerIndicatorRead = 200;
 
 // The JSON names of the feeds, in code order.
 const std::array<std::string_view, 6>& feed_names() {
@@ -90,7 +94,11 @@ Result<IndicatorSpec, std::string> read_indicator_spec(const json::Value& v) {
 Result<IndicatorMap, std::string> read_indicators(const json::Value& v) {
   if (!v.is_object()) return err(json::invalid_type(v, "a map"));
   IndicatorMap out;
+  // A strategy may declare any number of indicators: the command's scope,
+  // if any, is told of each one read, and may stop the reading.
+  RunScope* const scope = RunScope::current();
   for (const json::Member& m : v.as_object()) {
+    if (scope != nullptr && scope->stop_after(kStepsPerIndicatorRead)) return err(std::string("stopped"));
     FENDRO_TRY(spec, read_indicator_spec(m.value));
     // Members come in key order, so each id goes at the end.
     out.emplace_hint(out.end(), std::string(m.key), std::move(spec));
@@ -101,6 +109,10 @@ Result<IndicatorMap, std::string> read_indicators(const json::Value& v) {
 Result<StrategySpec, std::string> read_strategy_spec_paced(const json::Value& v, const Interrupt& interrupt,
                                                            bool& stopped) {
   auto read = reading::read_record<StrategySpecInTree>(v, "StrategySpec", kSpecFields);
+  if (const RunScope* scope = RunScope::current(); scope != nullptr && scope->stopped()) {
+    stopped = true;
+    return err(std::string("stopped"));
+  }
   if (!read) return err(std::move(read).error());
   if (!copy_paced(read->symbol.as_string(), read->spec.symbol, interrupt)) {
     stopped = true;
