@@ -51,5 +51,16 @@ TEST(ReallocStack, GivingBackKeepsWhatIsHeldAndAsksAfterEachStretch) {
   EXPECT_EQ(asked, 4u);
 }
 
+// Pushed one by one past the size where its block is mapped and then grown
+// by remapping several times, it holds every value in order.
+TEST(ReallocStack, HoldsItsValuesAsItGrowsIntoAMappedBlock) {
+  ReallocStack<Value> stack;
+  fill(stack, 8 * ReallocStack<Value>::kMappedBytes / sizeof(Value) + 3);
+  EXPECT_TRUE(holds_its_values(stack));
+  stack.truncate(5);
+  fill(stack, 100);
+  EXPECT_TRUE(holds_its_values(stack));
+}
+
 }  // namespace
 }  // namespace fendro::json::detail

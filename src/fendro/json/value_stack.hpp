@@ -3,24 +3,35 @@
 
 #include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <type_traits>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 #include "fendro/json/value.hpp"
 #include "fendro/util/huge_pages.hpp"
 
 namespace fendro::json::detail {
 
-// Grown by realloc, which moves a large block by remapping its pages rather
-// than copying them: a vector would copy every value at each doubling, one
-// long stretch with nowhere to ask an interrupt in a long array or object.
+// Grown without copying what it holds once it is large: a vector would copy
+// every value at each doubling, one long stretch with nowhere to ask an
+// interrupt in a long array or object. A large block is mapped here and
+// grown by remapping its pages (realloc does that only for blocks above the
+// allocator's threshold, which moves up to 32 MiB as blocks are freed, and
+// copies the rest); a small one is an ordinary allocation.
 template <class T>
 class ReallocStack {
  public:
   static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
 
+  // Blocks from this size on are mapped here.
+  static constexpr std::size_t kMappedBytes = std::size_t{1} << 20;
+
   ReallocStack() = default;
-  ~ReallocStack() { std::free(data_); }
+  ~ReallocStack() { release(data_, capacity_ * sizeof(T), mapped_); }
   ReallocStack(const ReallocStack&) = delete;
   ReallocStack& operator=(const ReallocStack&) = delete;
 
@@ -56,16 +67,51 @@ class ReallocStack {
   [[gnu::noinline]] void grow(std::size_t n) {
     std::size_t capacity = capacity_ < 32 ? 32 : 2 * capacity_;
     if (capacity < n) capacity = n;
-    if (capacity > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_alloc();
-    void* grown = std::realloc(static_cast<void*>(data_), capacity * sizeof(T));
-    if (grown == nullptr) throw std::bad_alloc();
+    if (capacity > (static_cast<std::size_t>(-1) - kPageBytes) / sizeof(T)) throw std::bad_alloc();
+    const std::size_t bytes = capacity * sizeof(T);
+    void* grown = nullptr;
+    bool mapped = false;
+#if defined(__linux__)
+    if (bytes >= kMappedBytes) {
+      mapped = true;
+      if (mapped_) {
+        grown = mremap(data_, round_to_pages(capacity_ * sizeof(T)), round_to_pages(bytes), MREMAP_MAYMOVE);
+      } else {
+        grown = mmap(nullptr, round_to_pages(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (grown != MAP_FAILED && size_ > 0) std::memcpy(grown, data_, size_ * sizeof(T));
+        if (grown != MAP_FAILED) std::free(data_);
+      }
+      if (grown == MAP_FAILED) throw std::bad_alloc();
+    }
+#endif
+    if (!mapped) {
+      grown = std::realloc(static_cast<void*>(data_), bytes);
+      if (grown == nullptr) throw std::bad_alloc();
+    }
     data_ = static_cast<T*>(grown);
     capacity_ = capacity;
+    mapped_ = mapped;
+  }
+
+  static constexpr std::size_t kPageBytes = 4096;
+  static std::size_t round_to_pages(std::size_t bytes) { return (bytes + kPageBytes - 1) & ~(kPageBytes - 1); }
+
+  static void release(T* data, std::size_t bytes, bool mapped) {
+#if defined(__linux__)
+    if (mapped) {
+      munmap(data, round_to_pages(bytes));
+      return;
+    }
+#endif
+    (void)bytes;
+    (void)mapped;
+    std::free(data);
   }
 
   T* data_ = nullptr;
   std::size_t size_ = 0;
   std::size_t capacity_ = 0;
+  bool mapped_ = false;  // data_ is a block mapped here: the whole pages of capacity_ values
 };
 
 using ValueStack = ReallocStack<Value>;

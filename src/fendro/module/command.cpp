@@ -32,8 +32,19 @@ struct Field {
 // are met, in the key order the tree keeps; the first decoding failure wins and
 // unknown keys ("cmd" included) are skipped. Only then are absent fields
 // reported, in the order `fields` declares them.
-Status<std::string> read_request(const Value& cmd, std::span<Field> fields) {
+Status<std::string> read_request(const Value& cmd, std::span<Field> fields, const Interrupt& interrupt,
+                                 bool& stopped) {
+  // A command may carry millions of members: the caller is asked now and then.
+  constexpr std::size_t kMembersPerAsk = std::size_t{1} << 16;
+  std::size_t unasked = 0;
   for (const Member& m : cmd.as_object()) {
+    if (++unasked == kMembersPerAsk) {
+      unasked = 0;
+      if (interrupt.stop_requested()) {
+        stopped = true;
+        return err(std::string("stopped"));
+      }
+    }
     for (Field& f : fields) {
       if (m.key != f.name) continue;
       FENDRO_CHECK(f.decode(m.value));
@@ -107,6 +118,13 @@ Status<std::string> take_data(std::optional<MarketData>& slot, DataReading& read
 // asked after each.
 Status<Stopped> release_data(std::optional<MarketData>& data, const Interrupt& interrupt) {
   if (interrupt.stop_requested()) return err(Stopped{});
+  // Hundreds of thousands of symbols take tens of milliseconds to free: they
+  // go a stretch at a time, the caller asked between.
+  constexpr std::size_t kSymbolsPerAsk = 4096;
+  while (data->size() > kSymbolsPerAsk) {
+    for (std::size_t k = 0; k < kSymbolsPerAsk; ++k) data->erase(data->begin());
+    if (interrupt.stop_requested()) return err(Stopped{});
+  }
   data.reset();
   if (interrupt.stop_requested()) return err(Stopped{});
   return Unit{};
@@ -121,7 +139,7 @@ Status<Stopped> run_prove(json::Document doc, DataReading& data_read, CandleSeal
       {"spec", [&](const Value& v) { return store(spec, read_proof_spec(v, interrupt, stopped)); }},
       {"data", [&](const Value&) { return take_data(data, data_read); }},
   };
-  if (auto read = read_request(doc.root, fields); !read) {
+  if (auto read = read_request(doc.root, fields, interrupt, stopped); !read) {
     if (stopped) return err(Stopped{});
     return answer(out, parse_error_response(read.error()));
   }
@@ -149,7 +167,7 @@ Status<Stopped> run_verify(json::Document doc, DataReading& data_read, CandleSea
       {"spec", [&](const Value& v) { return store(spec, read_proof_spec(v, interrupt, stopped)); }},
       {"data", [&](const Value&) { return take_data(data, data_read); }},
   };
-  if (auto read = read_request(doc.root, fields); !read) {
+  if (auto read = read_request(doc.root, fields, interrupt, stopped); !read) {
     if (stopped) return err(Stopped{});
     return answer(out, parse_error_response(read.error()));
   }
