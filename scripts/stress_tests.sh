@@ -21,10 +21,10 @@ LOGS="$BUILD/stress-logs"
 # The stop and interrupt cases, by program.
 CPP_STOP_TESTS=(
   "test_module:CommandInterrupt.*:ProveInterrupt.*:MetricsInterrupt.*:LongTextStop.*"
-  "test_proof:InBarStop.*"
-  "test_json:ParseInterrupt.*"
-  "test_util:CopyPaced.*"
-  "test_strategy:IndicatorStretches.*:MetricsStretches.*"
+  "test_proof:InBarStop.*:CandleSeal.*"
+  "test_json:ParseInterrupt.*:PacedSort.*:PacedSortInTheParser.*:ReallocStack.*"
+  "test_util:CopyPaced.*:EqualPaced.*:FindPaced.*:ReservePaced.*:RuleWindowRoom.*"
+  "test_strategy:IndicatorStretches.*:MetricsStretches.*:WalkPacing.*:ReadStrategySpec.*"
   "test_indicators:PeriodogramTables.ATableWhoseBuildIsStoppedIsNotKept"
 )
 

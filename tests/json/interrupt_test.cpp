@@ -8,6 +8,7 @@
 #include "fendro/json/members.hpp"
 #include "fendro/json/parse.hpp"
 #include "fendro/json/parser.hpp"
+#include "fendro/util/paced_copy.hpp"
 #include "module/counting_interrupt.hpp"
 
 namespace fendro::json {
@@ -93,6 +94,28 @@ TEST(ParseInterrupt, ALongArrayIsAskedWhileItsValuesAreCopied) {
   text += "1]}";
   CountingInterrupt never;
   ASSERT_TRUE(parse_deferring(text, "data", nullptr, never.interrupt()).ok());
+  const std::size_t text_asks = text.size() / detail::Parser::kCheckBytes;
+  EXPECT_GE(never.asked, text_asks + 2);
+  // The last ask comes within the copy, which ends there as a stop.
+  CountingInterrupt last{.stop_at = never.asked};
+  const auto parsed = parse_deferring(text, "data", nullptr, last.interrupt());
+  ASSERT_FALSE(parsed.ok());
+  EXPECT_TRUE(parsed.error().stopped);
+}
+
+TEST(ParseInterrupt, ALongEscapedStringIsAskedWhileItsTextIsCopied) {
+  // Two bytes of text to one decoded: the decoded text, copied into the
+  // tree, is three copy stretches long.
+  const std::size_t decoded = 3 * kCopyStretchBytes;
+  std::string text = R"({"x":")";
+  for (std::size_t k = 0; k < decoded; ++k) text += "\\n";
+  text += "\"}";
+  CountingInterrupt never;
+  const auto watched = parse_deferring(text, "data", nullptr, never.interrupt());
+  ASSERT_TRUE(watched.ok());
+  const Value* x = watched->document.root.find("x");
+  ASSERT_TRUE(x != nullptr && x->is_string());
+  EXPECT_EQ(x->as_string(), std::string(decoded, '\n'));
   const std::size_t text_asks = text.size() / detail::Parser::kCheckBytes;
   EXPECT_GE(never.asked, text_asks + 2);
   // The last ask comes within the copy, which ends there as a stop.

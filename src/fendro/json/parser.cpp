@@ -485,24 +485,28 @@ bool Parser::parse_string(std::string_view& out) {
     if (p_ == end_) return fail_here(Code::EofWhileParsingString);
     const unsigned char c = static_cast<unsigned char>(*p_);
     if (c == '"') {
-      if (copied) scratch_.append(start, p_);
+      if (copied) scratch_.append(start, static_cast<std::size_t>(p_ - start));
       ++p_;
       // Malformed UTF-8 is reported once the string is complete, so that any
       // other failure inside it is reported first.
       if (bad_utf8) return fail_here(Code::InvalidUnicodeCodePoint);
       if (!copied) {
         out = std::string_view(start, static_cast<std::size_t>(p_ - 1 - start));
-      } else {
-        out = building_ ? arena_.copy_string(scratch_) : std::string_view(scratch_);
+        return true;
       }
-      return true;
+      out = std::string_view(scratch_.data(), scratch_.size());
+      if (!building_) return true;
+      // A long decoded text goes into the tree in stretches, asking between.
+      CopyPacer pacer(interrupt_);
+      out = arena_.copy_string(out, pacer);
+      return !pacer.stopped() || fail_here(Code::Stopped);
     }
     if (c == '\\') {
       if (!copied) {
         scratch_.clear();
         copied = true;
       }
-      scratch_.append(start, p_);
+      scratch_.append(start, static_cast<std::size_t>(p_ - start));
       ++p_;
       if (!parse_escape()) return false;
       start = p_;

@@ -169,7 +169,9 @@ class Parser {
   const char* check_at_;  // where the interrupt is next asked; end_ when never
   ValueStack values_;                   // values of the arrays and objects being read
   ReallocStack<std::string_view> keys_;  // keys of the objects being read
-  std::string scratch_;          // decoded text of a string with escapes
+  // Decoded text of a string with escapes: one of hundreds of megabytes
+  // grows without being copied.
+  ReallocStack<char> scratch_;
   std::string key_scratch_;      // a decoded key kept while its value is read
   Shape shape_;
   Code code_ = Code::ExpectedSomeValue;

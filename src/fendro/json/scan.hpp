@@ -118,7 +118,9 @@ inline int hex_value(char c) {
   return -1;
 }
 
-inline void append_utf8(std::string& out, std::uint32_t cp) {
+// `out` has push_back(char) (a string, or the parser's scratch stack).
+template <class Out>
+void append_utf8(Out& out, std::uint32_t cp) {
   if (cp < 0x80) {
     out.push_back(static_cast<char>(cp));
   } else if (cp < 0x800) {

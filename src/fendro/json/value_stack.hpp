@@ -1,4 +1,5 @@
-// The values (and keys) of the arrays and objects a parse is reading, as stacks.
+// The values (and keys) of the arrays and objects a parse is reading, as
+// stacks; and the decoded text of a string with escapes.
 #pragma once
 
 #include <cstddef>
@@ -48,6 +49,13 @@ class ReallocStack {
     if (size_ == capacity_) grow(size_ + 1);
     return *::new (data_ + size_++) T();
   }
+  // Appends `n` values from `from` (not ours).
+  void append(const T* from, std::size_t n) {
+    if (n > capacity_ - size_) grow(size_ + n);
+    if (n > 0) std::memcpy(static_cast<void*>(data_ + size_), from, n * sizeof(T));
+    size_ += n;
+  }
+  void clear() { size_ = 0; }
   void pop_back() { --size_; }
   // Drops the values from `n` on (n <= size()).
   void truncate(std::size_t n) { size_ = n; }
