@@ -98,6 +98,15 @@ const LongBar kLongBars[] = {
     {"rwi", R"({"type": "Rwi", "params": [4000]})", 4002},
     // Every chunk count walks the whole window.
     {"hurst exponent", R"({"type": "HurstExponent", "params": [4000, 2000]})", 4001},
+    // Windows just long enough for their bars to be noted, over enough bars
+    // for the notes to reach an ask: a profile (its bars spread a few at a
+    // time), a stochastic of a long cycle, the scans of a channel, a
+    // histogram and a mean deviation.
+    {"value area", R"({"type": "ValueArea", "params": [1400, 24, 0.7]})", 1400 + 300},
+    {"schaff cycle", R"({"type": "Stc", "params": [23, 50, 16384, 0.5]})", 16384 + 50 + 300},
+    {"chande kroll", R"({"type": "ChandeKrollStop", "params": [16384, 1, 9]})", 16384 + 300},
+    {"shannon entropy", R"({"type": "ShannonEntropy", "params": [16384, 10]})", 16384 + 40},
+    {"cci", R"({"type": "Cci", "params": [16384]})", 16384 + 300},
 };
 
 TEST(InBarStop, AStopSaidInsideALongBarEndsTheRunThere) {
@@ -131,6 +140,20 @@ TEST(InBarStop, TheStoppedBarGivesNoValue) {
       {"SampleEntropy", {4000, 2, 0.2}, 1, 0},
       {"Rwi", {4000}, 1, 0},
       {"HurstExponent", {4000, 2000}, 1, 0},
+      // A profile with few bins, and with more bins than twice its bars
+      // (runs of bins from sorted edges, and a value area over them).
+      {"ValueArea", {1400, 24, 0.7}, 1, 300},
+      {"ValueArea", {1400, 4000, 0.7}, 1, 300},
+      // Stopped while the first stochastic's window fills, long before the
+      // first value: every later bar still gives none.
+      {"Stc", {23, 50, 16384, 0.5}, 1, 0},
+      // The candle windows' scans, then the stop windows'.
+      {"ChandeKrollStop", {16384, 1, 9}, 1, 300},
+      {"ChandeKrollStop", {10, 1, 16384}, 1, 300},
+      // Counting into bins, and sorting for more bins than values.
+      {"ShannonEntropy", {16384, 10}, 1, 40},
+      {"ShannonEntropy", {4096, 8192}, 1, 40},
+      {"Cci", {16384}, 1, 300},
   };
   for (const Row& row : rows) {
     auto ind = build_indicator(row.key, row.params);
@@ -140,8 +163,8 @@ TEST(InBarStop, TheStoppedBarGivesNoValue) {
     RunScope scope(asks.interrupt());
     std::optional<double> last;
     for (const Candle& c : bars) last = testing::step(**ind, c);
-    EXPECT_TRUE(scope.stopped()) << row.key << " " << row.params[1];
-    EXPECT_FALSE(last.has_value()) << row.key << " " << row.params[1];
+    EXPECT_TRUE(scope.stopped()) << row.key << " " << ::testing::PrintToString(row.params);
+    EXPECT_FALSE(last.has_value()) << row.key << " " << ::testing::PrintToString(row.params);
   }
 }
 

@@ -27,13 +27,11 @@ class Indicator {
   // result k into out[k]: a whole stretch of bars in one call. Types whose
   // step is cheap override it with a loop the compiler sees through; the
   // values, and the state left behind, are those of the calls one by one.
-  virtual void update_candles(std::span<const Candle> candles, std::optional<double>* out) {
-    BarSnapshot snap;
-    for (const Candle& c : candles) {
-      snap.candle = &c;
-      *out++ = update(snap);
-    }
-  }
+  // Once a bar's work inside is told to stop by the command's interrupt (it
+  // then gives no value), the rest of the stretch is not stepped, but for a
+  // few bars (each ends at once if its work is long), and gives no value: the
+  // command ends as stopped.
+  virtual void update_candles(std::span<const Candle> candles, std::optional<double>* out);
   // The (name, value) pairs of the last update that gave a value, in the
   // type's fixed order; empty for single-output types and before the first value.
   // The view stays valid until the next update.

@@ -5,9 +5,11 @@
 #include <limits>
 #include <vector>
 
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/windows/sorted_window.hpp"
 #include "fendro/indicators/windows/total_order.hpp"
 #include "indicators/series.hpp"
+#include "module/counting_interrupt.hpp"
 
 namespace fendro {
 namespace {
@@ -48,19 +50,19 @@ TEST(LowerBound, FirstPositionNotBelow) {
 
 TEST(SortedWindow, KeepsRingAndSortedListInStep) {
   SortedWindow w(3);
-  for (double x : {5.0, 1.0, 3.0, 2.0}) w.push(x);
+  for (double x : {5.0, 1.0, 3.0, 2.0}) w.stop_after_push(x);
   EXPECT_EQ(ring_of(w), (std::vector<double>{1, 3, 2}));
   EXPECT_EQ(std::vector<double>(w.sorted().begin(), w.sorted().end()), (std::vector<double>{1, 2, 3}));
 }
 
 TEST(SortedWindow, SignedZerosKeepTheirPlace) {
   SortedWindow w(2);
-  w.push(0.0);
-  w.push(-0.0);
+  w.stop_after_push(0.0);
+  w.stop_after_push(-0.0);
   ASSERT_EQ(w.sorted().size(), 2u);
   EXPECT_TRUE(std::signbit(w.sorted()[0]));
   EXPECT_FALSE(std::signbit(w.sorted()[1]));
-  w.push(1.0);  // evicts the +0.0
+  w.stop_after_push(1.0);  // evicts the +0.0
   EXPECT_TRUE(std::signbit(w.sorted()[0]));
   EXPECT_EQ(w.sorted()[1], 1.0);
 }
@@ -72,7 +74,7 @@ TEST(SortedWindow, MatchesAFullSortAfterEveryPush) {
     for (int i = 0; i < 600; ++i) {
       // Few distinct values so duplicates, signed zeros and NaNs meet often.
       const double pool[] = {-0.0, 0.0, 1.0, -1.0, 2.5, kNaN, -kInf, 7.0};
-      w.push(pool[rng.next() % 8]);
+      w.stop_after_push(pool[rng.next() % 8]);
       std::vector<double> want = ring_of(w);
       std::stable_sort(want.begin(), want.end(), total_less);
       ASSERT_EQ(w.sorted().size(), want.size());
@@ -94,8 +96,31 @@ TEST(SortedQuantile, Interpolates) {
   };
   for (const Case& k : cases) EXPECT_DOUBLE_EQ(sorted_quantile(k.s, k.q), k.want);
   SortedWindow w(4);
-  for (double x : {4.0, 1.0, 3.0, 2.0}) w.push(x);
+  for (double x : {4.0, 1.0, 3.0, 2.0}) w.stop_after_push(x);
   EXPECT_EQ(w.quantile(0.5), 2.5);
+}
+
+// Rising values: each push moves the whole list by one, a note of work once
+// the window is long; a short window's pushes note nothing. The value goes
+// in all the same when the push is told to stop.
+TEST(SortedWindow, ALongShiftIsNotedAndMayBeToldToStop) {
+  for (const std::size_t n : {std::size_t{1} << 10, std::size_t{1} << 17}) {
+    testing::CountingInterrupt stop{.stop_at = 1};
+    RunScope scope(stop.interrupt());
+    SortedWindow w(n);
+    double x = 0.0;
+    for (std::size_t k = 0; k < n; ++k) ASSERT_FALSE(w.stop_after_push(x += 1.0));
+    bool stopped = false;
+    std::size_t pushes = 0;
+    while (!stopped && pushes < 4 * n) {
+      stopped = w.stop_after_push(x += 1.0);
+      ++pushes;
+    }
+    EXPECT_EQ(stopped, n > 1024) << n;
+    EXPECT_EQ(stop.asked, n > 1024 ? 1u : 0u) << n;
+    EXPECT_EQ(w.sorted().back(), x) << n;
+    EXPECT_EQ(w.sorted().front(), x - static_cast<double>(n - 1)) << n;
+  }
 }
 
 TEST(AbsDeviationsSorted, WalksOutwardFromTheCenter) {

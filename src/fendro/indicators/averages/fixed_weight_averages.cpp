@@ -1,8 +1,10 @@
 #include "fendro/indicators/averages/fixed_weight_averages.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/math.hpp"
@@ -11,6 +13,18 @@ namespace fendro {
 namespace {
 
 constexpr double kPi = 3.141592653589793;
+
+// Steps of one weight (a correctly rounded exponential or sine), and how
+// many weights are computed between two notes: a window of millions fills
+// in parts of a few milliseconds.
+constexpr std::uint64_t kWeightSteps = 16;
+constexpr std::uint64_t kWeightsPerNote = std::uint64_t{1} << 16;
+
+// Notes the weights from k on, a part at a time. True: stop now.
+bool stop_before_weight(std::uint64_t k, std::uint64_t period) {
+  if (k % kWeightsPerNote != 0) return false;
+  return stop_before(kWeightSteps * std::min(kWeightsPerNote, period - k));
+}
 
 double sum_in_order(const std::vector<double>& v) {
   double s = 0.0;
@@ -37,13 +51,15 @@ double sum_in_order(const std::vector<double>& v) {
   return weights;
 }
 
-// One weight per position, oldest first, normalised to sum 1.
+// One weight per position, oldest first, normalised to sum 1; none when told
+// to stop.
 std::vector<double> alma_weights(std::uint64_t period, double offset, double sigma) {
   const double m = offset * (static_cast<double>(period) - 1.0);
   const double s = static_cast<double>(period) / sigma;
   const double spread = s * (s + s);
   std::vector<double> weights(period);
   for (std::uint64_t k = 0; k < period; ++k) {
+    if (stop_before_weight(k, period)) return {};
     const double d = static_cast<double>(k) - m;
     weights[k] = cr::exp(-(d * d) / spread);
   }
@@ -53,10 +69,12 @@ std::vector<double> alma_weights(std::uint64_t period, double offset, double sig
   return weights;
 }
 
+// None when told to stop.
 std::vector<double> half_sine_weights(std::uint64_t period) {
   const double arc = static_cast<double>(period) + 1.0;
   std::vector<double> weights(period);
   for (std::uint64_t k = 0; k < period; ++k) {
+    if (stop_before_weight(k, period)) return {};
     weights[k] = cr::sin((static_cast<double>(k + 1) * kPi) / arc);
   }
   return weights;
@@ -91,7 +109,12 @@ Result<Alma, IndicatorError> Alma::create(std::uint64_t period, double offset, d
 
 std::optional<double> Alma::update(const BarSnapshot& bar) {
   if (!window_.push(bar_close(bar))) return no_value();
-  if (weights_.empty()) weights_ = alma_weights(window_.period(), offset_, sigma_);
+  if (weights_.empty()) {
+    weights_ = alma_weights(window_.period(), offset_, sigma_);
+    if (weights_.empty()) return no_value();
+  }
+  // The weighted sum: about a step a value.
+  if (stop_before(window_.period())) return no_value();
   // The weighted sum starts from +0.0: a window of -0.0 closes gives +0.0.
   return value_out(0.0 + window_.weighted_sum(weights_));
 }
@@ -105,8 +128,11 @@ std::optional<double> SineWeightedMa::update(const BarSnapshot& bar) {
   if (!window_.push(bar_close(bar))) return no_value();
   if (weights_.empty()) {
     weights_ = half_sine_weights(window_.period());
+    if (weights_.empty()) return no_value();
     weight_sum_ = sum_in_order(weights_);
   }
+  // The weighted sum: about a step a value.
+  if (stop_before(window_.period())) return no_value();
   return value_out(window_.weighted_sum(weights_) / weight_sum_);
 }
 

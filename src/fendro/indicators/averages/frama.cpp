@@ -5,6 +5,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/math.hpp"
 
@@ -44,6 +45,8 @@ std::optional<double> Frama::update(const BarSnapshot& bar) {
   const double x = *close;
   closes_.push(x);
   if (!closes_.is_full()) return no_value();
+  // The ranges of both halves: about a step a value.
+  if (stop_before(closes_.len())) return no_value();
 
   const std::size_t half = static_cast<std::size_t>(half_);
   const Range older = range_of(closes_, 0, half);

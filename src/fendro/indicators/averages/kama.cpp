@@ -4,6 +4,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/util/saturating.hpp"
 
 namespace fendro {
@@ -36,6 +37,8 @@ std::optional<double> Kama::update(const BarSnapshot& bar) {
   const double x = *close;
   closes_.push(x);
   if (!closes_.is_full()) return no_value();
+  // The path length: about a step a value.
+  if (stop_before(closes_.len())) return no_value();
 
   const double first = closes_.front();
   double volatility = 0.0;

@@ -5,6 +5,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/indicators/windows/total_order.hpp"
 
@@ -45,7 +46,8 @@ void AdaptiveLaguerreFilter::adapt(double error) {
 
 std::optional<double> AdaptiveLaguerreFilter::update(const BarSnapshot& bar) {
   const std::optional<double> close = finite_close(bar);
-  if (!close) return no_value();
+  // The error window's extremes, scanned on every bar: about a step a value.
+  if (!close || stop_before(errors_.len() + 1)) return no_value();
   const double x = *close;
   double error = 0.0;
   if (!started_) {

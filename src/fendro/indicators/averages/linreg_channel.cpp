@@ -4,6 +4,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
@@ -23,6 +24,8 @@ std::optional<double> LinRegChannel::update(const BarSnapshot& bar) {
   const DeviationSums& s = *fit;
   const double b = fit_slope(k_, s.sy, s.sxy);
   const double a = fit_intercept(k_, s.sy, b);
+  // The residuals: about a step a value.
+  if (stop_before(closes_.len())) return no_value();
   const double se = std::sqrt(residual_squares(closes_, s.mean, a, b) / k_.n);
   const double middle = (k_.n - 1.0) * b + (s.mean + a);
   const double band = se * multiplier_;

@@ -6,6 +6,7 @@
 #include "fendro/indicators/common/centre_pivot.hpp"
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro::chart {
@@ -25,7 +26,8 @@ std::optional<double> TdDeMarker::update(const BarSnapshot& bar) {
   ups_.push(std::max(c->high - prev_->high, 0.0));
   downs_.push(std::max(prev_->low - c->low, 0.0));
   prev_ = *c;
-  if (!ups_.is_full()) return no_value();
+  // Two sums: about a step a bar.
+  if (!ups_.is_full() || stop_before(ups_.len())) return no_value();
   const double n = static_cast<double>(ups_.capacity());
   const double up = ring_sum(ups_) / n;
   const double denominator = up + ring_sum(downs_) / n;
@@ -43,7 +45,8 @@ std::optional<double> TdPressure::update(const BarSnapshot& bar) {
   const double range = c->high - c->low;
   terms_.push(range > 0.0 ? c->volume * ((c->close - c->open) / range) : 0.0);
   volumes_.push(c->volume);
-  if (!terms_.is_full()) return no_value();
+  // Two sums: about a step a bar.
+  if (!terms_.is_full() || stop_before(terms_.len())) return no_value();
   const double n = static_cast<double>(terms_.capacity());
   const double mean_volume = ring_sum(volumes_) / n;
   if (mean_volume == 0.0) return value_out(0.0);
@@ -72,7 +75,8 @@ std::optional<double> TdRei::update(const BarSnapshot& bar) {
   signed_.push(overlap || reached ? (c->high - a2.high) + (c->low - a2.low) : 0.0);
   absolute_.push(std::abs(c->high - a2.high) + std::abs(c->low - a2.low));
   candles_.replace_oldest(*c);
-  if (!signed_.is_full()) return no_value();
+  // Two sums: about a step a bar.
+  if (!signed_.is_full() || stop_before(signed_.len())) return no_value();
   const double total = ring_sum(absolute_);
   if (total == 0.0) return value_out(0.0);
   return value_out(std::clamp(ring_sum(signed_) * 100.0 / total, -100.0, 100.0));

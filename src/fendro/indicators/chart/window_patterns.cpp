@@ -3,6 +3,7 @@
 #include "fendro/indicators/common/centre_pivot.hpp"
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/common/window_extremes.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/saturating.hpp"
@@ -42,7 +43,8 @@ std::optional<double> RoundedTurn<kTop>::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
   closes_.push(c->close);
-  if (!closes_.is_full()) return no_value();
+  // The first extreme's position: about a step a close.
+  if (!closes_.is_full() || stop_before(closes_.len())) return no_value();
   const auto better = [](double a, double b) { return kTop ? a > b : a < b; };
   const std::uint64_t n = closes_.capacity();
   const std::uint64_t k = first_extreme_position(closes_, better);
@@ -119,6 +121,10 @@ std::optional<double> ThreeLineBreak::update(const BarSnapshot& bar) {
     return no_value();
   }
   const double last = lines_.back();
+  // A close that does not continue the direction is held against every
+  // stored line: a step for about two lines.
+  const bool continues = direction_ >= 0 ? close > last : close < last;
+  if (!continues && stop_before(lines_.len() / 2)) return no_value();
   int drawn = 0;
   if (direction_ >= 0) {
     if (close > last) {

@@ -13,23 +13,34 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 
 namespace fendro::stats {
 
-// `Window` has push(x) and is_full(); `Derived::value(x)` gives the statistic
-// of the full window whose newest close is x (as a double, or as an optional
-// for a statistic whose work may be cut short within the bar).
+// `Window` has is_full() and push(x), or stop_after_push(x) when a push may
+// itself be long (true: told to stop); `Derived::value(x)` gives the
+// statistic of the full window whose newest close is x (as a double, or as an
+// optional for a statistic whose work may be cut short within the bar).
+// A statistic that rescans its window declares the steps of that work in
+// `value_steps()`: they are noted before it (see stop_before), and a stop
+// said then gives no value.
 template <class Derived, class Window>
 class CloseWindowStat : public Indicator {
  public:
   std::optional<double> update(const BarSnapshot& bar) final {
     const auto x = finite_close(bar);
     if (!x) return no_value();
-    window_.push(*x);
+    if constexpr (requires { window_.stop_after_push(*x); }) {
+      if (window_.stop_after_push(*x)) return no_value();
+    } else {
+      window_.push(*x);
+    }
     if (!window_.is_full()) return no_value();
-    const auto v = static_cast<Derived&>(*this).value(*x);
+    Derived& self = static_cast<Derived&>(*this);
+    if (stop_before(self.value_steps())) return no_value();
+    const auto v = self.value(*x);
     if constexpr (std::is_same_v<decltype(v), const std::optional<double>>) {
       return returned(v);
     } else {
@@ -37,6 +48,9 @@ class CloseWindowStat : public Indicator {
     }
   }
   std::uint64_t warmup_period() const final { return period_; }
+
+  // A statistic read off running sums: nothing to note.
+  std::uint64_t value_steps() const { return 0; }
 
  protected:
   CloseWindowStat(std::uint64_t period, Window window)

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -35,6 +36,8 @@ std::optional<DeviationSums> refit_push(BoundedRing<double>& values, double y, d
   if (!std::isfinite(y)) return std::nullopt;
   values.push(y);
   if (!values.is_full()) return std::nullopt;
+  // The mean and three sums: about two steps a value.
+  if (stop_before(2 * values.len())) return std::nullopt;
   return deviation_sums(values, n);
 }
 

@@ -81,7 +81,8 @@ DeviationSums deviation_sums(const BoundedRing<double>& values, double n);
 
 // Takes a finite y into `values` and, once they fill the window, returns
 // their deviation sums (n: the window's length as f64). No value for a
-// non-finite y (nothing changes) or before.
+// non-finite y (nothing changes) or before, nor when the sums of a long
+// window are told to stop (see stop_before).
 std::optional<DeviationSums> refit_push(BoundedRing<double>& values, double y, double n);
 
 // Minimum first: below 2 (0 included) gives InvalidPeriod with `why`, then

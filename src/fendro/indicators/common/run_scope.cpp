@@ -18,6 +18,16 @@ bool RunScope::ask() {
   return stopped_;
 }
 
+bool note_before(std::uint64_t steps) {
+  RunScope* scope = RunScope::current();
+  return scope != nullptr && scope->stop_before(steps);
+}
+
+bool note_after(std::uint64_t steps) {
+  RunScope* scope = RunScope::current();
+  return scope != nullptr && scope->stop_after(steps);
+}
+
 cycle::PhasorTables& RunScope::phasor_tables() {
   if (!tables_) tables_ = std::make_unique<cycle::PhasorTables>();
   return *tables_;

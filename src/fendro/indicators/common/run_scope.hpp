@@ -49,6 +49,21 @@ class RunScope {
     return ask();
   }
 
+  // The same for `steps` about to be done at one go: when they would take the
+  // count past an ask, it asks now, before them, and they start the next
+  // count. No two stretches of work that together pass an ask then run
+  // without an ask between them, however long either is.
+  bool stop_before(std::uint64_t steps) {
+    if (stopped_) return true;
+    if (steps_ + steps < ask_at_) {
+      steps_ += steps;
+      return false;
+    }
+    const bool stop = ask();
+    steps_ = steps;
+    return stop;
+  }
+
   // Asks the interrupt now, between pieces of a bar's work too large to
   // count in steps (the indicators of a long bar, one after another).
   // True: stop now.
@@ -86,6 +101,42 @@ class InBarPacer {
 
  private:
   RunScope* scope_;
+};
+
+// Work below this many steps is not noted: a short window's bar then pays one
+// comparison, and the bar loop's own clock, read between stretches of bars,
+// covers a stretch of such bars.
+inline constexpr std::uint64_t kUnnotedSteps = std::uint64_t{1} << 14;
+
+// What stop_before and StepTally do once there is enough work to note: kept
+// out of line, so that the short work's path through them stays a comparison.
+[[gnu::cold]] bool note_before(std::uint64_t steps);
+[[gnu::cold]] bool note_after(std::uint64_t steps);
+
+// Notes `steps` of work a bar is about to do at one go with the thread's
+// scope, if any (see RunScope::stop_before). True: stop now; the bar gives
+// no value.
+inline bool stop_before(std::uint64_t steps) {
+  if (steps < kUnnotedSteps) [[likely]] return false;
+  return note_before(steps);
+}
+
+// Steps counted as long work goes on, for work whose size shows only as it is
+// done (how many bins each bar of a profile covers): noted with the thread's
+// scope once they add up to kUnnotedSteps, so counting costs an addition.
+class StepTally {
+ public:
+  // Adds `steps` just done. True: stop now.
+  bool stop_after(std::uint64_t steps) {
+    pending_ += steps;
+    if (pending_ < kUnnotedSteps) [[likely]] return false;
+    const std::uint64_t noted = pending_;
+    pending_ = 0;
+    return note_after(noted);
+  }
+
+ private:
+  std::uint64_t pending_ = 0;
 };
 
 }  // namespace fendro

@@ -1,5 +1,6 @@
 #include "fendro/indicators/cycle/autocorrelation_periodogram.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "fendro/indicators/common/returned.hpp"
@@ -12,6 +13,11 @@ namespace {
 
 // Correlation window length: the shortest period must exceed it.
 constexpr std::uint64_t kAvgLength = 3;
+
+// Steps of one lag's correlation; lags of a row of computed phasors between
+// two notes (a row of a long spectrum takes tens of milliseconds).
+constexpr std::uint64_t kCorrelationSteps = 16;
+constexpr std::uint64_t kComputedLagsPerNote = 4096;
 
 }  // namespace
 
@@ -119,12 +125,17 @@ bool AutocorrelationPeriodogram::spectrum(InBarPacer& pacer) {
       }
       if (pacer.stop_after(row_steps)) return false;
     } else {
-      for (std::uint64_t n = 3; n <= max_; ++n) {
-        const double a = phasor_angle(n, p);
-        c = c + corr_[n] * cr::cos(a);
-        s = s + corr_[n] * cr::sin(a);
+      // A long row is noted a run of lags at a time: each of its phasors
+      // is computed.
+      for (std::uint64_t from = 3; from <= max_; from += kComputedLagsPerNote) {
+        const std::uint64_t to = std::min(max_, from + (kComputedLagsPerNote - 1));
+        for (std::uint64_t n = from; n <= to; ++n) {
+          const double a = phasor_angle(n, p);
+          c = c + corr_[n] * cr::cos(a);
+          s = s + corr_[n] * cr::sin(a);
+        }
+        if (pacer.stop_after((to - from + 1) * kComputedCellSteps)) return false;
       }
-      if (pacer.stop_after(row_steps * kComputedCellSteps)) return false;
     }
     add_power(p, c, s);
   }
@@ -149,6 +160,8 @@ std::optional<double> AutocorrelationPeriodogram::update(const BarSnapshot& bar)
     if (!take_table(pacer)) return no_value();
   }
 
+  // The correlations of every lag: a square root and a division each.
+  if (stop_before(kCorrelationSteps * max_)) return no_value();
   correlate();
   max_power_ = max_power_ * 0.995;
   if (!spectrum(pacer)) return no_value();

@@ -5,6 +5,7 @@
 
 #include "fendro/indicators/common/fused.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/math.hpp"
@@ -183,6 +184,8 @@ std::optional<double> CenterOfGravity::update(const BarSnapshot& bar) {
   window_.push(x);
   if (!window_.is_full()) return no_value();
   const std::size_t n = window_.len();
+  // The weighted sum and the sum: about a step a value.
+  if (stop_before(n)) return no_value();
   double num = 0.0;
   for (std::size_t k = 0; k < n; ++k) {
     num = num + static_cast<double>(k + 1) * window_[n - 1 - k];
@@ -299,6 +302,8 @@ std::optional<double> FlexOscillator::update(const BarSnapshot& bar) {
   window_.push(ss_.step(x));
   if (!window_.is_full()) return no_value();
   const std::size_t n = window_.len() - 1;
+  // One pass over the path: about a step a value.
+  if (stop_before(n)) return no_value();
   const double newest = window_[n];
   double sum = 0.0;
   if (kind_ == Kind::Reflex) {

@@ -7,6 +7,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -52,6 +53,8 @@ std::optional<double> cci_update(CciCore& s, const Candle& c) {
     s.pushes = 0;
   }
   if (!s.prices.is_full()) return no_value();
+  // The mean deviation: about a step a value.
+  if (stop_before(s.period)) return no_value();
   const double mean = s.sum / s.divisor;
   const double md = mean_deviation(s.prices, mean, s.divisor);
   if (md == 0.0) return value_out(0.0);
@@ -81,6 +84,8 @@ std::optional<double> StochasticCci::update(const BarSnapshot& bar) {
   if (!cci) return no_value();
   values_.push(*cci);
   if (!values_.is_full()) return no_value();
+  // The extremes: about a step a value.
+  if (stop_before(values_.len())) return no_value();
   // Strict comparisons from the finite extremes: a NaN index never wins.
   double hi = std::numeric_limits<double>::lowest();
   double lo = std::numeric_limits<double>::max();
@@ -104,6 +109,8 @@ std::optional<double> AdaptiveCci::update(const BarSnapshot& bar) {
   const double tp = typical_price(*c);
   prices_.push(tp);
   if (!prices_.is_full()) return no_value();
+  // The path length and the mean deviation: about a step a value.
+  if (stop_before(period_)) return no_value();
 
   if (!mean_) {
     mean_ = ring_sum(prices_) / divisor_;

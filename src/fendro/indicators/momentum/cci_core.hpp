@@ -29,7 +29,8 @@ struct CciCore {
 
 // One accepted candle (the caller has run the candle check). The running sum
 // is rebuilt exactly from the ring every `period` pushes. No value until the
-// ring is full; 0 when every price equals the mean.
+// ring is full, nor when the mean deviation of a long window is told to stop
+// (see stop_before); 0 when every price equals the mean.
 std::optional<double> cci_update(CciCore& s, const Candle& c);
 
 }  // namespace fendro

@@ -204,8 +204,9 @@ std::optional<double> ConnorsRsi::update(const BarSnapshot& bar) {
   }
   const auto sr = rsi_wilder_update(streak_rsi_, streak_);
   // A zero previous close has no return; the rank then reuses the newest one.
-  if (q != 0.0) returns_.push((c - q) / q);
+  const bool stop = q != 0.0 && returns_.stop_after_push((c - q) / q);
   prev_close_ = c;
+  if (stop) return no_value();
   if (!returns_.is_full()) return no_value();
   // Returns are never NaN, so the ascending list splits at the first entry
   // not below the newest (and -0.0 does not count as below +0.0).

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/util/saturating.hpp"
 
@@ -11,8 +12,11 @@ namespace fendro {
 namespace {
 
 // Where x sits between the extremes of the window, 0 to 100; 0 on a flat
-// window. Scans from the infinities, so NaN entries never count.
-double position_in(const BoundedRing<double>& window, double x) {
+// window. Scans from the infinities, so NaN entries never count. The scan
+// of a long window (about a step a value; the window has no upper bound) is
+// noted first: nothing when told to stop.
+std::optional<double> position_in(const BoundedRing<double>& window, double x) {
+  if (stop_before(window.len())) return std::nullopt;
   double lo = std::numeric_limits<double>::infinity();
   double hi = -std::numeric_limits<double>::infinity();
   window.for_each([&](double v) {
@@ -86,10 +90,14 @@ std::optional<double> Stc::update(const BarSnapshot& bar) {
   const double macd = *f - *s;
   macds_.push(macd);
   if (!macds_.is_full()) return no_value();
-  const double first = smooth(first_, factor_, position_in(macds_, macd));
+  const std::optional<double> macd_at = position_in(macds_, macd);
+  if (!macd_at) return no_value();
+  const double first = smooth(first_, factor_, *macd_at);
   firsts_.push(first);
   if (!firsts_.is_full()) return no_value();
-  const double stc = smooth(stc_, factor_, position_in(firsts_, first));
+  const std::optional<double> first_at = position_in(firsts_, first);
+  if (!first_at) return no_value();
+  const double stc = smooth(stc_, factor_, *first_at);
   if (stc < 0.0) return value_out(0.0);
   if (stc > 100.0) return value_out(100.0);
   return value_out(stc);

@@ -54,8 +54,7 @@ std::optional<double> RegimeLabel::update(const BarSnapshot& bar) {
   if (!close || !(*close > 0.0)) return no_value();
   const auto vol = vol_.next(*close);
   if (!vol) return no_value();
-  history_.push(*vol);
-  if (!history_.is_full()) return no_value();
+  if (history_.stop_after_push(*vol) || !history_.is_full()) return no_value();
   const auto s = history_.sorted();
   if (*vol < sorted_quantile(s, 0.25)) return value_out(-1.0);
   if (*vol > sorted_quantile(s, 0.75)) return value_out(1.0);
@@ -82,8 +81,7 @@ std::optional<double> VolatilityCone::update(const BarSnapshot& bar) {
   if (!(c->close > 0.0)) return returned(last_);
   const auto vol = vol_.next(c->close);
   if (!vol) return no_value();
-  history_.push(*vol);
-  if (!history_.is_full()) return no_value();
+  if (history_.stop_after_push(*vol) || !history_.is_full()) return no_value();
   const auto s = history_.sorted();
   // Volatilities are never NaN, so the plain order agrees with the sorted one.
   const auto at_most = std::upper_bound(s.begin(), s.end(), *vol) - s.begin();

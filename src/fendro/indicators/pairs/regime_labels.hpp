@@ -23,6 +23,8 @@ class TrendLabel final : public stats::CloseWindowStat<TrendLabel, BoundedRing<d
  public:
   static Result<TrendLabel, IndicatorError> create(std::uint64_t period);
   double value(double newest) const;
+  // The mean and one pass of products: about two steps a value.
+  std::uint64_t value_steps() const { return 2 * period_; }
 
  private:
   explicit TrendLabel(std::uint64_t n) : CloseWindowStat(n, BoundedRing<double>(n)) {}

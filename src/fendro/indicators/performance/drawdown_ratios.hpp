@@ -26,6 +26,8 @@ class MaxDrawdown final : public stats::CloseWindowStat<MaxDrawdown, Ring> {
  public:
   static Result<MaxDrawdown, IndicatorError> create(std::uint64_t period);
   double value(double x) const;
+  // One pass along the running peak: about two steps a value.
+  std::uint64_t value_steps() const { return 2 * period_; }
 
  private:
   using CloseWindowStat::CloseWindowStat;
@@ -36,6 +38,8 @@ class AverageDrawdown final : public stats::CloseWindowStat<AverageDrawdown, Sca
  public:
   static Result<AverageDrawdown, IndicatorError> create(std::uint64_t period);
   double value(double x) const;
+  // One pass through the episodes: about a step a value.
+  std::uint64_t value_steps() const { return period_; }
 
  private:
   using CloseWindowStat::CloseWindowStat;
@@ -46,6 +50,8 @@ class PainIndex final : public stats::CloseWindowStat<PainIndex, ScannedWindow> 
  public:
   static Result<PainIndex, IndicatorError> create(std::uint64_t period);
   double value(double x) const;
+  // One pass along the running peak: about two steps a value.
+  std::uint64_t value_steps() const { return 2 * period_; }
 
  private:
   using CloseWindowStat::CloseWindowStat;
@@ -56,6 +62,8 @@ class CalmarRatio final : public stats::CloseWindowStat<CalmarRatio, ResummedRin
  public:
   static Result<CalmarRatio, IndicatorError> create(std::uint64_t period);
   double value(double x) const;
+  // One pass along the compounded curve: about two steps a value.
+  std::uint64_t value_steps() const { return 2 * period_; }
 
  private:
   using CloseWindowStat::CloseWindowStat;
@@ -66,6 +74,8 @@ class BurkeRatio final : public stats::CloseWindowStat<BurkeRatio, Ring> {
  public:
   static Result<BurkeRatio, IndicatorError> create(std::uint64_t period);
   double value(double x) const;
+  // The sum and a pass through the episodes: about two steps a value.
+  std::uint64_t value_steps() const { return 2 * period_; }
 
  private:
   using CloseWindowStat::CloseWindowStat;
@@ -76,6 +86,8 @@ class SterlingRatio final : public stats::CloseWindowStat<SterlingRatio, Ring> {
  public:
   static Result<SterlingRatio, IndicatorError> create(std::uint64_t period);
   double value(double x) const;
+  // The sum and a pass through the episodes: about two steps a value.
+  std::uint64_t value_steps() const { return 2 * period_; }
 
  private:
   using CloseWindowStat::CloseWindowStat;
@@ -86,6 +98,8 @@ class MartinRatio final : public stats::CloseWindowStat<MartinRatio, Ring> {
  public:
   static Result<MartinRatio, IndicatorError> create(std::uint64_t period);
   double value(double x) const;
+  // The curve and the sum: about three steps a value.
+  std::uint64_t value_steps() const { return 3 * period_; }
 
  private:
   using CloseWindowStat::CloseWindowStat;
@@ -96,6 +110,8 @@ class KRatio final : public stats::CloseWindowStat<KRatio, Ring> {
  public:
   static Result<KRatio, IndicatorError> create(std::uint64_t period);
   double value(double x);
+  // Three passes over the cumulative returns: about three steps a value.
+  std::uint64_t value_steps() const { return 3 * period_; }
 
  private:
   KRatio(std::uint64_t n);

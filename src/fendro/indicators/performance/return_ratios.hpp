@@ -62,6 +62,8 @@ class SortinoRatio final : public stats::CloseWindowStat<SortinoRatio, ResummedR
  public:
   static Result<SortinoRatio, IndicatorError> create(std::uint64_t period, double target);
   double value(double x) const;
+  // One pass of shortfalls: about a step a value.
+  std::uint64_t value_steps() const { return period_; }
 
  private:
   SortinoRatio(std::uint64_t n, double target)
@@ -97,6 +99,8 @@ class OmegaRatio final : public stats::CloseWindowStat<OmegaRatio, Ring> {
  public:
   static Result<OmegaRatio, IndicatorError> create(std::uint64_t period, double threshold);
   double value(double x) const;
+  // One pass about the threshold: about a step a value.
+  std::uint64_t value_steps() const { return period_; }
 
  private:
   OmegaRatio(std::uint64_t n, double threshold) : CloseWindowStat(n, Ring(n)), threshold_(threshold) {}
@@ -108,6 +112,8 @@ class KellyCriterion final : public stats::CloseWindowStat<KellyCriterion, Scann
  public:
   static Result<KellyCriterion, IndicatorError> create(std::uint64_t period);
   double value(double x) const;
+  // One pass counting and summing gains and losses: about three steps a value.
+  std::uint64_t value_steps() const { return 3 * period_; }
 
  private:
   using CloseWindowStat::CloseWindowStat;
@@ -135,6 +141,8 @@ class ProfitFactor final : public stats::CloseWindowStat<ProfitFactor, ScannedWi
  public:
   static Result<ProfitFactor, IndicatorError> create(std::uint64_t period);
   double value(double x) const;
+  // One pass summing gains and losses: about a step a value.
+  std::uint64_t value_steps() const { return period_; }
 
  private:
   using CloseWindowStat::CloseWindowStat;
@@ -146,6 +154,8 @@ class GainLossRatio final : public stats::CloseWindowStat<GainLossRatio, Scanned
  public:
   static Result<GainLossRatio, IndicatorError> create(std::uint64_t period);
   double value(double x) const;
+  // One pass counting and summing gains and losses: about three steps a value.
+  std::uint64_t value_steps() const { return 3 * period_; }
 
  private:
   using CloseWindowStat::CloseWindowStat;

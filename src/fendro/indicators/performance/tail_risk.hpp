@@ -32,6 +32,8 @@ class ConditionalValueAtRisk final
   static Result<ConditionalValueAtRisk, IndicatorError> create(std::uint64_t period,
                                                                double confidence);
   double value(double x) const;
+  // The sum of the k smallest returns: about a step each.
+  std::uint64_t value_steps() const { return k_; }
 
  private:
   ConditionalValueAtRisk(std::uint64_t n, std::uint64_t k)
@@ -56,6 +58,8 @@ class CommonSenseRatio final : public stats::CloseWindowStat<CommonSenseRatio, S
  public:
   static Result<CommonSenseRatio, IndicatorError> create(std::uint64_t period);
   double value(double x) const;
+  // One pass summing gains and losses: about a step a value.
+  std::uint64_t value_steps() const { return period_; }
 
  private:
   using CloseWindowStat::CloseWindowStat;

@@ -41,6 +41,8 @@ class MedianAbsoluteDeviation final : public CloseWindowStat<MedianAbsoluteDevia
  public:
   static Result<MedianAbsoluteDeviation, IndicatorError> create(std::uint64_t period);
   double value(double x);
+  // The deviations walked out in order: about five steps a value.
+  std::uint64_t value_steps() const { return 5 * period_; }
 
  private:
   using CloseWindowStat::CloseWindowStat;
@@ -53,6 +55,8 @@ class RollingPercentileRank final : public CloseWindowStat<RollingPercentileRank
  public:
   static Result<RollingPercentileRank, IndicatorError> create(std::uint64_t period);
   double value(double x) const;
+  // One count over the window: about two steps a value.
+  std::uint64_t value_steps() const { return 2 * period_; }
 
  private:
   using CloseWindowStat::CloseWindowStat;
@@ -63,6 +67,8 @@ class RollingMinMaxScaler final : public CloseWindowStat<RollingMinMaxScaler, Bo
  public:
   static Result<RollingMinMaxScaler, IndicatorError> create(std::uint64_t period);
   double value(double x) const;
+  // One pass for both extremes: about a step a value.
+  std::uint64_t value_steps() const { return period_; }
 
  private:
   using CloseWindowStat::CloseWindowStat;

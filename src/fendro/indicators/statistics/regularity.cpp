@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "fendro/indicators/common/anchored_moments.hpp"
+#include "fendro/indicators/common/paced_lists.hpp"
 #include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/math.hpp"
@@ -29,6 +30,8 @@ Result<SampleEntropy, IndicatorError> SampleEntropy::create(std::uint64_t period
 }
 
 std::optional<double> SampleEntropy::value(double) {
+  // The copy and the deviation: about three steps a value.
+  if (stop_before(3 * period_)) return std::nullopt;
   copy_oldest_first(window_, values_);
   const std::size_t n = values_.size();
   const double var = clamp_variance(centred_sums(values_).squares / static_cast<double>(n));
@@ -60,7 +63,8 @@ std::optional<double> SampleEntropy::value(double) {
       b += run >= m ? 1 : 0;
       a += run > m ? 1 : 0;
     }
-    if (pacer.stop_after(n - gap)) return std::nullopt;
+    // About two steps a pair of templates: each is compared and counted.
+    if (pacer.stop_after(2 * (n - gap))) return std::nullopt;
   }
   if (b == 0) return 0.0;
   if (a == 0) return cr::log(static_cast<double>(b));
@@ -84,7 +88,14 @@ std::uint64_t histogram_bin(double quotient, std::uint64_t bins) {
   return static_cast<std::uint64_t>(std::floor(quotient));
 }
 
-double ShannonEntropy::value(double) {
+// Steps of a value counted into its bin (the counter waits on its last
+// increment), and of a non-empty bin's logarithm.
+constexpr std::uint64_t kBinningSteps = 7;
+constexpr std::uint64_t kBinLogSteps = 32;
+
+std::optional<double> ShannonEntropy::value(double) {
+  // The copy and the extremes: about two steps a value.
+  if (stop_before(2 * period_)) return std::nullopt;
   copy_oldest_first(window_, values_);
   const auto [lo_at, hi_at] = std::minmax_element(values_.begin(), values_.end());
   const double lo = *lo_at;
@@ -98,17 +109,26 @@ double ShannonEntropy::value(double) {
     const double p = static_cast<double>(count) / n;
     sum = sum + p * cr::log2(p);
   };
+  StepTally tally;
   if (bins_ <= values_.size()) {
     // One counter per bin: never more counters than values.
-    counts_.assign(static_cast<std::size_t>(bins_), 0);
-    for (double v : values_) ++counts_[histogram_bin((v - lo) / width, bins_)];
-    for (std::uint64_t c : counts_) add_bin(c);
+    if (stop_after_assign(counts_, static_cast<std::size_t>(bins_), std::uint64_t{0}, 1)) return std::nullopt;
+    for (double v : values_) {
+      ++counts_[histogram_bin((v - lo) / width, bins_)];
+      if (tally.stop_after(kBinningSteps)) return std::nullopt;
+    }
+    for (std::uint64_t c : counts_) {
+      add_bin(c);
+      if (tally.stop_after(c == 0 ? 1 : kBinLogSteps)) return std::nullopt;
+    }
     return -sum;
   }
   // More bins than values: the bin never decreases as the value grows, so
   // over the ascending values each bin's members are adjacent and the bins
-  // come in ascending order; counting runs needs no counter per bin.
-  std::sort(values_.begin(), values_.end());
+  // come in ascending order; counting runs needs no counter per bin. Equal
+  // values share a bin whatever their order, so the sort's order among
+  // equals (of -0.0 and +0.0) does not matter.
+  if (stop_after_sort(values_, merged_)) return std::nullopt;
   std::uint64_t run_bin = 0;
   std::uint64_t run = 0;
   for (double v : values_) {
@@ -117,8 +137,10 @@ double ShannonEntropy::value(double) {
       add_bin(run);
       run_bin = bin;
       run = 0;
+      if (tally.stop_after(kBinLogSteps)) return std::nullopt;
     }
     ++run;
+    if (tally.stop_after(kBinningSteps)) return std::nullopt;
   }
   add_bin(run);
   return -sum;
@@ -164,6 +186,8 @@ std::optional<double> rescaled_range(const double* x, std::size_t s) {
 // their ranges): with many chunks over a long window the bar is long, and
 // asks the command's interrupt between chunk counts.
 std::optional<double> HurstExponent::value(double) {
+  // The copy: about a step a value.
+  if (stop_before(period_)) return std::nullopt;
   copy_oldest_first(window_, values_);
   const std::size_t n = values_.size();
   const std::size_t chunks = static_cast<std::size_t>(chunks_);

@@ -38,17 +38,21 @@ class SampleEntropy final : public CloseWindowStat<SampleEntropy, BoundedRing<do
 };
 
 // -sum of p log2 p over the non-empty bins of `bins` equal-width bins
-// spanning the window; 0.0 on a flat window.
+// spanning the window; 0.0 on a flat window. O(n + bins) per bar, or
+// O(n log n) with more bins than values (the values are sorted); a long
+// window's work is noted with the command's scope as it goes: told to stop,
+// the bar gives no value.
 class ShannonEntropy final : public CloseWindowStat<ShannonEntropy, BoundedRing<double>> {
  public:
   static Result<ShannonEntropy, IndicatorError> create(std::uint64_t period, std::uint64_t bins);
-  double value(double x);
+  std::optional<double> value(double x);
 
  private:
   ShannonEntropy(std::uint64_t n, std::uint64_t bins)
       : CloseWindowStat(n, BoundedRing<double>(n)), bins_(bins) {}
   std::uint64_t bins_;
   std::vector<double> values_;         // scratch: the window
+  std::vector<double> merged_;         // scratch: merging the sorted runs of a long window
   std::vector<std::uint64_t> counts_;  // scratch: one counter per bin
 };
 

@@ -18,6 +18,8 @@ class JarqueBera final : public CloseWindowStat<JarqueBera, BoundedRing<double>>
  public:
   static Result<JarqueBera, IndicatorError> create(std::uint64_t period);
   double value(double x) const;
+  // The mean and three sums of powers: about two steps a value.
+  std::uint64_t value_steps() const { return 2 * period_; }
 
  private:
   using CloseWindowStat::CloseWindowStat;
@@ -29,6 +31,8 @@ class StandardError final : public CloseWindowStat<StandardError, BoundedRing<do
  public:
   static Result<StandardError, IndicatorError> create(std::uint64_t period);
   double value(double x) const;
+  // Three passes over the window: about three steps a value.
+  std::uint64_t value_steps() const { return 3 * period_; }
 
  private:
   explicit StandardError(std::uint64_t n);
@@ -42,6 +46,8 @@ class Autocorrelation final : public CloseWindowStat<Autocorrelation, BoundedRin
  public:
   static Result<Autocorrelation, IndicatorError> create(std::uint64_t period, std::uint64_t lag);
   double value(double x);
+  // A copy, the centred sums and the lagged products: about three steps a value.
+  std::uint64_t value_steps() const { return 3 * period_; }
 
  private:
   Autocorrelation(std::uint64_t n, std::uint64_t lag)

@@ -2,6 +2,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/common/window_extremes.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
@@ -26,7 +27,8 @@ std::optional<double> ChandelierExit::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
   const auto atr = channel_.step(*c);
-  if (!atr) return no_value();
+  // The scans of both windows: about a step a bar.
+  if (!atr || stop_before(channel_.highs.len())) return no_value();
   const double d = *atr * m_;
   return value_out(out_.set(trend::highest(channel_.highs) - d, trend::lowest(channel_.lows) + d));
 }
@@ -45,10 +47,13 @@ std::optional<double> ChandeKrollStop::update(const BarSnapshot& bar) {
   if (c == nullptr) return no_value();
   const auto atr = channel_.step(*c);
   if (!atr) return no_value();  // nothing reaches the stop windows yet
+  // The scans of the candle windows, then of the stop windows: about a step
+  // a bar each.
+  if (stop_before(channel_.highs.len())) return no_value();
   const double d = *atr * m_;
   high_stops_.push(trend::highest(channel_.highs) - d);
   low_stops_.push(trend::lowest(channel_.lows) + d);
-  if (!high_stops_.is_full()) return no_value();
+  if (!high_stops_.is_full() || stop_before(high_stops_.len())) return no_value();
   return value_out(out_.set(trend::lowest(low_stops_), trend::highest(high_stops_)));
 }
 
@@ -62,7 +67,8 @@ std::optional<double> DonchianStop::update(const BarSnapshot& bar) {
   if (c == nullptr) return no_value();
   highs_.push(c->high);
   lows_.push(c->low);
-  if (!highs_.is_full()) return no_value();
+  // The scans of both windows: about a step a bar.
+  if (!highs_.is_full() || stop_before(highs_.len())) return no_value();
   return value_out(out_.set(trend::lowest(lows_), trend::highest(highs_)));
 }
 

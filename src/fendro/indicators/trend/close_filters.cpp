@@ -5,6 +5,7 @@
 #include "fendro/indicators/common/fused.hpp"
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/trend/trend_filters.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
@@ -72,6 +73,8 @@ std::optional<double> TrendStrengthIndex::update(const BarSnapshot& bar) {
   if (!close) return no_value();
   closes_.push(*close);
   if (!closes_.is_full()) return no_value();
+  // The mean and the fit's sums: about two steps a value.
+  if (stop_before(2 * closes_.len())) return no_value();
   const double n = static_cast<double>(closes_.capacity());
   if (!positions_ready_) {
     double sxx = 0.0;

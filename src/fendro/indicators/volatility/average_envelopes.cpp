@@ -5,6 +5,7 @@
 #include "fendro/indicators/common/fused.hpp"
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -63,6 +64,8 @@ std::optional<double> StandardErrorBands::update(const BarSnapshot& bar) {
   if (!close) return no_value();
   closes_.push(*close);
   if (!closes_.is_full()) return no_value();
+  // The mean, the line's sums and the residuals: about three steps a value.
+  if (stop_before(3 * closes_.len())) return no_value();
   const double n = static_cast<double>(n_);
   const double mean = ring_sum(closes_) / n;
   const LineSums sums = line_sums(closes_, mean);

@@ -4,6 +4,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/common/window_regression.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -42,6 +43,8 @@ std::optional<double> DetrendedStdDev::update(const BarSnapshot& bar) {
   if (!close) return no_value();
   closes_.push(*close);
   if (!closes_.is_full()) return no_value();
+  // Three passes over the window: about three steps a value.
+  if (stop_before(3 * closes_.len())) return no_value();
   // Closes are taken relative to the oldest one, times as 0 (oldest) to n - 1
   // centred on their mean.
   const double n = static_cast<double>(n_);

@@ -2,6 +2,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -34,6 +35,8 @@ std::optional<double> FractalChaosBands::update(const BarSnapshot& bar) {
   highs_.push(c->high);
   lows_.push(c->low);
   if (!highs_.is_full()) return no_value();
+  // The centre against every other bar: about a step a bar.
+  if (stop_before(highs_.len())) return no_value();
   const double high = highs_[p_];
   const double low = lows_[p_];
   bool top = true;

@@ -4,6 +4,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -24,6 +25,8 @@ std::optional<ProjectionBandsValue> projection_bands_update(ProjectionBandsState
   s.highs.push(high);
   s.lows.push(low);
   if (!s.highs.is_full()) return std::nullopt;
+  // Two slopes and the projected extremes: about five steps a bar.
+  if (stop_before(5 * s.highs.len())) return std::nullopt;
   const double slope_h = window_slope(s, s.highs);
   const double slope_l = window_slope(s, s.lows);
   const double last = static_cast<double>(s.period - 1);

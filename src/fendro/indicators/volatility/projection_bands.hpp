@@ -40,7 +40,8 @@ struct ProjectionBandsValue {
 // x = 0 (oldest), 1, ...; n is the state's period, not the queue's length.
 double window_slope(const ProjectionBandsState& s, const BoundedRing<double>& values);
 
-// Pushes the bar's high and low; the bands once n of each are held.
+// Pushes the bar's high and low; the bands once n of each are held, unless
+// the work over a long window is told to stop (see stop_before).
 std::optional<ProjectionBandsValue> projection_bands_update(ProjectionBandsState& s, double high, double low);
 
 class ProjectionBands final : public Indicator {

@@ -5,6 +5,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/common/window_regression.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
@@ -18,7 +19,9 @@ namespace {
 // ends yields them from the largest down; it stops at the lower of the two
 // ranks the rule reads (a few steps for coverages near 1, half the list for
 // a median). Dividing by a > 0 keeps the order, so only those two are divided.
-double deviation_quantile(std::span<const double> s, double c, double a, double q) {
+// A long walk is noted with the command's scope first (about four steps a
+// rank, its comparisons being unpredictable): nothing when told to stop.
+std::optional<double> deviation_quantile(std::span<const double> s, double c, double a, double q) {
   const std::size_t m = s.size();
   const double h = q * static_cast<double>(m - 1);
   const double fl = std::floor(h);
@@ -27,6 +30,7 @@ double deviation_quantile(std::span<const double> s, double c, double a, double 
   // h reaches it.
   std::size_t i = m - 1;
   if (between) i = fl > 0.0 ? static_cast<std::size_t>(fl) : 0;
+  if (stop_before(4 * std::uint64_t{m - i})) return std::nullopt;
   std::size_t lo = 0;
   std::size_t hi = m;
   double above = 0.0;  // the deviation one rank above the current one
@@ -62,11 +66,11 @@ Result<MedianChannel, IndicatorError> MedianChannel::create(std::uint64_t period
 std::optional<double> MedianChannel::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
   if (!close) return no_value();
-  window_.push(*close);
-  if (!window_.is_full()) return no_value();
+  if (window_.stop_after_push(*close) || !window_.is_full()) return no_value();
   const double median = window_.quantile(0.5);
-  const double mad = deviation_quantile(window_.sorted(), median, 1.0, 0.5);
-  const double width = mad * m_;
+  const std::optional<double> mad = deviation_quantile(window_.sorted(), median, 1.0, 0.5);
+  if (!mad) return no_value();
+  const double width = *mad * m_;
   return value_out(out_.set(median + width, median, median - width));
 }
 
@@ -80,8 +84,7 @@ Result<QuartileBands, IndicatorError> QuartileBands::create(std::uint64_t period
 std::optional<double> QuartileBands::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
   if (!close) return no_value();
-  window_.push(*close);
-  if (!window_.is_full()) return no_value();
+  if (window_.stop_after_push(*close) || !window_.is_full()) return no_value();
   return value_out(out_.set(window_.quantile(0.75), window_.quantile(0.5), window_.quantile(0.25)));
 }
 
@@ -99,15 +102,17 @@ Result<BomarBands, IndicatorError> BomarBands::create(std::uint64_t period, doub
 std::optional<double> BomarBands::update(const BarSnapshot& bar) {
   const auto close = finite_close(bar);
   if (!close) return no_value();
-  window_.push(*close);
-  if (!window_.is_full()) return no_value();
+  if (window_.stop_after_push(*close) || !window_.is_full()) return no_value();
+  // The mean: a step for about two values.
+  if (stop_before(window_.period() / 2)) return no_value();
   const double mean = ring_sum(window_.ring()) / static_cast<double>(window_.period());
   const double a = std::abs(mean);
   // |(x - mean) / a| is |x - mean| / a; about a zero mean every deviation
   // counts as 0.
-  const double r =
+  const std::optional<double> r =
       mean == 0.0 ? 0.0 : deviation_quantile(window_.sorted(), mean, a, coverage_);
-  const double width = a * r;
+  if (!r) return no_value();
+  const double width = a * *r;
   return value_out(out_.set(mean + width, mean, mean - width));
 }
 

@@ -2,6 +2,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -36,7 +37,8 @@ std::optional<double> TtmSqueeze::update(const BarSnapshot& bar) {
   const auto bands = bollinger_update(bollinger_, c->close);
   const auto sma = sma_update(sma_, c->close);
   const auto atr = atr_update(atr_, *c);
-  if (!atr || !bands || !sma) return no_value();
+  // The line's sums over the closes: about a step a value.
+  if (!atr || !bands || !sma || stop_before(closes_.len())) return no_value();
 
   const double width = *atr * keltner_k_;
   const double kc_upper = *sma + width;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -56,6 +57,17 @@ struct ProfileBars {
     for (const ProfileBar& b : older) f(b);
     for (const ProfileBar& b : newer) f(b);
   }
+  // f on the bars in order until it gives true; whether it did.
+  template <class F>
+  bool any_of(F&& f) const {
+    for (const ProfileBar& b : older) {
+      if (f(b)) return true;
+    }
+    for (const ProfileBar& b : newer) {
+      if (f(b)) return true;
+    }
+    return false;
+  }
 };
 
 // L, H and the bins between them.
@@ -65,8 +77,10 @@ struct BinGrid {
   double width = 0.0;  // (H - L) / bins
   std::uint64_t bins = 1;
 
-  // L and H of the bars (at least one), and the bin width.
-  static BinGrid of(const ProfileBars& bars, std::uint64_t bins);
+  // L and H of the bars (at least one), and the bin width. The scan of a
+  // long window is noted with the command's scope first (see stop_before):
+  // nothing when told to stop.
+  static std::optional<BinGrid> of(const ProfileBars& bars, std::uint64_t bins);
 
   // A window whose range is not above 0 is flat: it is not spread over bins.
   bool flat() const { return !(high - low > 0.0); }
@@ -91,8 +105,16 @@ class BinRuns {
  public:
   // Spreads the bars, oldest first: a bar with volume adds volume / (b - a + 1)
   // to each bin from the index a of its low to the index b of its high; every
-  // bar, with volume or without, counts once in each bin it covers.
-  void build(const BinGrid& grid, const ProfileBars& bars);
+  // bar, with volume or without, counts once in each bin it covers. A long
+  // window or many bins make this long work: it is noted with the command's
+  // scope as it goes, and so is a walk of the runs for the readings that
+  // follow (kReadingSteps a run; a dearer reading notes the rest itself; see
+  // stop_before). True: told to stop; the runs are then incomplete and the
+  // bar gives no value.
+  bool stop_after_build(const BinGrid& grid, const ProfileBars& bars);
+
+  // Steps of each run that the readings after a build are counted in it.
+  static constexpr std::uint64_t kReadingSteps = 2;
 
   std::size_t size() const { return starts_.size(); }
   std::uint64_t start(std::size_t j) const { return starts_[j]; }
@@ -109,9 +131,10 @@ class BinRuns {
   };
   // Below this many bins beyond twice the bars, every bin is its own run.
   static constexpr std::uint64_t kDirectBins = 64;
-  void build_direct(const BinGrid& grid, const ProfileBars& bars);
+  bool stop_after_direct(const BinGrid& grid, const ProfileBars& bars);
   void spread(double volume, Span s, std::size_t first, std::size_t last);
   std::vector<std::uint64_t> starts_;  // first bin of each run, ascending; starts_[0] = 0
+  std::vector<std::uint64_t> merged_;  // scratch: merging the sorted starts of a long window
   std::vector<double> volume_;         // volume of each bin of the run
   std::vector<std::uint64_t> cover_;   // bars covering each bin of the run
   std::vector<Span> spans_;            // bin range of each bar (scratch)
@@ -128,12 +151,14 @@ std::uint64_t low_volume_node(const BinRuns& runs, std::uint64_t fallback);
 
 // The value area: from the point of control, bins are added one at a time,
 // the neighbour above or below with more volume (a tie goes up), until the
-// area holds `fraction` of the total volume or spans every bin.
+// area holds `fraction` of the total volume or spans every bin. Over many
+// runs this is long work, noted with the command's scope as it goes: nothing
+// when told to stop.
 struct ValueAreaBins {
   std::uint64_t low;   // lowest bin of the area
   std::uint64_t high;  // highest bin of the area
 };
-ValueAreaBins value_area(const BinRuns& runs, std::uint64_t poc, double fraction);
+std::optional<ValueAreaBins> value_area(const BinRuns& runs, std::uint64_t poc, double fraction);
 
 // The number of bins covered by exactly one bar.
 std::uint64_t single_print_bins(const BinRuns& runs);

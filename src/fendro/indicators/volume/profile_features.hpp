@@ -30,7 +30,7 @@ class NakedPoc final : public Indicator {
 
  private:
   NakedPoc(std::uint64_t n, std::uint64_t bins) : period_(n), bins_(bins) {}
-  double block_poc();
+  std::optional<double> block_poc();
   std::vector<volume::ProfileBar> block_;  // grows with the bars, up to n
   std::vector<double> naked_;              // in the order the blocks completed
   volume::BinRuns runs_;

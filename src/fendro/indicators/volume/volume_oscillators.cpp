@@ -7,6 +7,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/volume/fast_slow.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/math.hpp"
@@ -29,6 +30,8 @@ std::optional<double> BetterVolume::update(const BarSnapshot& bar) {
   const double v = c->volume;
   bars_.push(Bar{v, range * v, has_range ? v / range : 0.0, has_range});
   if (!bars_.is_full()) return no_value();
+  // The extremes of the earlier bars: about two steps a bar.
+  if (stop_before(2 * bars_.len())) return no_value();
 
   // Extremes of the bars before this one (the newest entry is this bar).
   constexpr double kInf = std::numeric_limits<double>::infinity();

@@ -4,6 +4,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/run_scope.hpp"
 
 namespace fendro {
 // ---- VolumeProfile ----
@@ -41,15 +42,17 @@ std::optional<double> ValueAreaProfile<Edges>::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr || !volume::roll(window_, *c)) return no_value();
   const volume::ProfileBars bars = volume::ProfileBars::of(window_);
-  const volume::BinGrid grid = volume::BinGrid::of(bars, bins_);
-  if (grid.flat()) return value_out(outputs_.set(grid.low, grid.low, grid.low));
-  runs_.build(grid, bars);
+  const std::optional<volume::BinGrid> grid = volume::BinGrid::of(bars, bins_);
+  if (!grid) return no_value();
+  if (grid->flat()) return value_out(outputs_.set(grid->low, grid->low, grid->low));
+  if (runs_.stop_after_build(*grid, bars)) return no_value();
   const std::uint64_t poc = volume::point_of_control(runs_);
-  const volume::ValueAreaBins area = volume::value_area(runs_, poc, pct_);
+  const std::optional<volume::ValueAreaBins> area = volume::value_area(runs_, poc, pct_);
+  if (!area) return no_value();
   if constexpr (Edges) {
-    return value_out(outputs_.set(grid.center(poc), grid.edge(area.high + 1), grid.edge(area.low)));
+    return value_out(outputs_.set(grid->center(poc), grid->edge(area->high + 1), grid->edge(area->low)));
   } else {
-    return value_out(outputs_.set(grid.center(poc), grid.center(area.high), grid.center(area.low)));
+    return value_out(outputs_.set(grid->center(poc), grid->center(area->high), grid->center(area->low)));
   }
 }
 
@@ -68,13 +71,16 @@ std::optional<double> HighLowVolumeNodes::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr || !volume::roll(window_, *c)) return no_value();
   const volume::ProfileBars bars = volume::ProfileBars::of(window_);
-  const volume::BinGrid grid = volume::BinGrid::of(bars, bins_);
+  const std::optional<volume::BinGrid> grid = volume::BinGrid::of(bars, bins_);
+  if (!grid) return no_value();
   // A flat window counts all its volume in bin 0 with no width: both nodes sit at L.
-  if (grid.flat()) return value_out(outputs_.set(grid.low, grid.low));
-  runs_.build(grid, bars);
+  if (grid->flat()) return value_out(outputs_.set(grid->low, grid->low));
+  // The low volume node's walk compares every run, unpredictably: about
+  // four steps a run beyond those of the build.
+  if (runs_.stop_after_build(*grid, bars) || stop_before(4 * runs_.size())) return no_value();
   const std::uint64_t hvn = volume::point_of_control(runs_);
   const std::uint64_t lvn = volume::low_volume_node(runs_, hvn);
-  return value_out(outputs_.set(grid.center(hvn), grid.center(lvn)));
+  return value_out(outputs_.set(grid->center(hvn), grid->center(lvn)));
 }
 
 }  // namespace fendro

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "fendro/indicators/common/run_scope.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/indicators/windows/total_order.hpp"
 
@@ -13,19 +14,26 @@ Result<SortedWindow, IndicatorError> sorted_window_new(std::uint64_t n) {
   return SortedWindow(n);
 }
 
-void SortedWindow::push(double x) {
+// Entries moved per step of in-bar work: a block copy. A window shorter than
+// kLongWindow never moves enough of them at once to be noted.
+constexpr std::size_t kMovedPerStep = 4;
+constexpr std::uint64_t kLongWindow = kMovedPerStep * kUnnotedSteps;
+
+bool SortedWindow::stop_after_push(double x) {
   if (!ring_.is_full()) {
     ring_.push(x);
     reserve_one_more(sorted_, period_);
     const std::size_t at = lower_bound_total(sorted_, x);
+    const bool stop = period_ >= kLongWindow && stop_before((sorted_.size() - at) / kMovedPerStep);
     sorted_.insert(sorted_.begin() + static_cast<std::ptrdiff_t>(at), x);
-    return;
+    return stop;
   }
   const double evicted = ring_.replace_oldest(x);
   // Removing the evicted entry and inserting x at its lower bound in the
   // shortened list is one shift of the entries between the two positions.
   const std::size_t out = lower_bound_total(sorted_, evicted);
   const std::size_t at = lower_bound_total(sorted_, x);
+  const bool stop = period_ >= kLongWindow && stop_before((at <= out ? out - at : at - out) / kMovedPerStep);
   double* s = sorted_.data();
   if (at <= out) {
     std::copy_backward(s + at, s + out, s + out + 1);
@@ -34,6 +42,7 @@ void SortedWindow::push(double x) {
     std::copy(s + out + 1, s + at, s + out);
     s[at - 1] = x;
   }
+  return stop;
 }
 
 double SortedWindow::quantile(double q) const { return sorted_quantile(sorted_, q); }

@@ -21,8 +21,11 @@ class SortedWindow {
 
   // When full, the oldest value leaves the ring and the sorted list (the
   // entry at its lower bound); then x joins both, in the sorted list at its
-  // lower bound (before equal values).
-  void push(double x);
+  // lower bound (before equal values). Moving the entries between those two
+  // places is long in a long window: it is noted with the command's scope
+  // (see stop_before). True: told to stop (x is in all the same); the bar
+  // gives no value.
+  bool stop_after_push(double x);
 
   // Linear interpolation between the closest ranks; q in [0, 1] (checked by
   // the user's constructor). The window must hold at least one value.
