@@ -176,9 +176,15 @@ TEST(InBarStop, BuildingManyIndicatorsAsksBetweenThem) {
   testing::CountingInterrupt never;
   ASSERT_TRUE(cmd.prove(never.interrupt()).ok());
   ASSERT_GE(never.asked, entries.size());
+  // The asks of the walk come with time, so another run may make fewer of
+  // them; the building's come with the entries and are always there.
   for (std::size_t k = 1; k <= never.asked; ++k) {
     testing::CountingInterrupt stop{.stop_at = k};
     const auto run = cmd.prove(stop.interrupt());
+    if (run.ok() && k > entries.size()) {
+      EXPECT_LT(stop.asked, k) << "went on past the stop at " << k;
+      continue;
+    }
     ASSERT_FALSE(run.ok()) << k;
     EXPECT_EQ(run.error().kind, ProofError::Kind::Stopped) << k;
     EXPECT_EQ(stop.asked, k);
