@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "fendro/indicators/windows/bounded_ring.hpp"
@@ -41,6 +42,43 @@ TEST(BoundedRing, StorageNeverExceedsCapacity) {
   BoundedRing<int> big(~std::uint64_t{0});
   big.push(1);
   EXPECT_EQ(big.len(), 1u);
+}
+
+// A ring long enough to grow into mapped blocks and remap them several
+// times holds every entry in arrival order, across the wrap and in its
+// copies; a moved-from ring is empty and still usable.
+TEST(BoundedRing, ALongRingKeepsItsEntriesAsItGrowsAndIsCopied) {
+  struct Entry {
+    double a, b;
+    bool operator!=(const Entry& o) const { return a != o.a || b != o.b; }
+  };
+  const std::size_t cap = 16 * ReallocStack<Entry>::kMappedBytes / sizeof(Entry) + 5;
+  const auto holds = [](const BoundedRing<Entry>& r, std::size_t last) {
+    for (std::size_t i = 0; i < r.len(); ++i) {
+      const double x = static_cast<double>(last + 1 - r.len() + i);
+      if (r[i] != Entry{x, -x}) return false;
+    }
+    return true;
+  };
+  BoundedRing<Entry> r(cap);
+  std::size_t x = 0;
+  for (; x < cap + 7; ++x) r.push(Entry{static_cast<double>(x), -static_cast<double>(x)});
+  ASSERT_EQ(r.len(), cap);
+  EXPECT_EQ(r.head(), 7u);
+  EXPECT_TRUE(holds(r, x - 1));
+  BoundedRing<Entry> copy = r;
+  EXPECT_TRUE(holds(copy, x - 1));
+  copy.push(Entry{static_cast<double>(x), -static_cast<double>(x)});
+  EXPECT_TRUE(holds(copy, x));
+  EXPECT_TRUE(holds(r, x - 1));  // the original is its own
+  BoundedRing<Entry> moved = std::move(r);
+  EXPECT_TRUE(holds(moved, x - 1));
+  EXPECT_EQ(r.len(), 0u);  // NOLINT(bugprone-use-after-move): a moved-from ring is empty
+  r.clear();
+  r.push(Entry{1, -1});
+  EXPECT_EQ(r.len(), 1u);
+  copy = moved;
+  EXPECT_TRUE(holds(copy, x - 1));
 }
 
 }  // namespace

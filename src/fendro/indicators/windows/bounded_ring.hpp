@@ -1,6 +1,9 @@
 // A first-in first-out ring of fixed capacity. Storage grows with the entries
 // actually pushed (never beyond the capacity), so a long window that sees few
 // bars costs little memory; once full, every push overwrites the oldest slot.
+// A ring of plain values grows without copying what it holds once it is
+// large (a window of millions of entries would otherwise copy them all in
+// one push, tens of milliseconds with nowhere to ask an interrupt).
 #pragma once
 
 #include <algorithm>
@@ -8,14 +11,17 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <type_traits>
 #include <vector>
+
+#include "fendro/util/realloc_stack.hpp"
 
 namespace fendro {
 
 // Makes room for one more entry in a vector that never holds more than `cap`
 // entries: doubling, but never reserving beyond `cap`.
-template <class T>
-void reserve_one_more(std::vector<T>& v, std::uint64_t cap) {
+template <class Vector>
+void reserve_one_more(Vector& v, std::uint64_t cap) {
   if (v.size() < v.capacity()) return;
   const std::uint64_t want = std::max<std::uint64_t>(8, 2 * std::uint64_t{v.size()});
   v.reserve(static_cast<std::size_t>(std::min(cap, want)));
@@ -72,9 +78,9 @@ class BoundedRing {
 
   // The entries in two runs, oldest first: older() then newer().
   std::span<const T> older() const {
-    return std::span<const T>(buf_).subspan(head_);
+    return all().subspan(head_);
   }
-  std::span<const T> newer() const { return std::span<const T>(buf_).first(head_); }
+  std::span<const T> newer() const { return all().first(head_); }
 
   // Calls f on every entry from the oldest to the newest.
   template <class F>
@@ -87,7 +93,7 @@ class BoundedRing {
   // the ring is full (0 while filling). Slot order is arrival order when 0.
   std::size_t head() const { return head_; }
   // Entries in storage-slot order.
-  std::span<const T> slots() const { return buf_; }
+  std::span<const T> slots() const { return all(); }
 
   void clear() {
     buf_.clear();
@@ -95,6 +101,7 @@ class BoundedRing {
   }
 
  private:
+  std::span<const T> all() const { return std::span<const T>(buf_.data(), buf_.size()); }
   std::size_t slot(std::size_t i) const {
     std::size_t s = head_ + i;
     return s >= buf_.size() ? s - buf_.size() : s;
@@ -104,7 +111,8 @@ class BoundedRing {
     buf_.push_back(x);
   }
 
-  std::vector<T> buf_;
+  using Storage = std::conditional_t<std::is_trivially_copyable_v<T>, ReallocStack<T>, std::vector<T>>;
+  Storage buf_;
   std::uint64_t cap_ = 0;
   std::size_t head_ = 0;
 };
