@@ -87,6 +87,18 @@ TEST(ParseInterrupt, AskedAboutOncePerIntervalAndOtherwiseThePlainParse) {
   }
 }
 
+// `asked`: how often a parse of `text` asks. Beyond once per interval of
+// the text, it asks twice more while copying a long value into the tree, and
+// the last ask, stopped, ends the copy there as a stop.
+void expect_asked_within_the_copy(const std::string& text, std::size_t asked) {
+  const std::size_t text_asks = text.size() / detail::Parser::kCheckBytes;
+  EXPECT_GE(asked, text_asks + 2);
+  CountingInterrupt last{.stop_at = asked};
+  const auto parsed = parse_deferring(text, "data", nullptr, last.interrupt());
+  ASSERT_FALSE(parsed.ok());
+  EXPECT_TRUE(parsed.error().stopped);
+}
+
 TEST(ParseInterrupt, ALongArrayIsAskedWhileItsValuesAreCopied) {
   // Values of two bytes each: their copy into the tree takes several stretches.
   std::string text = R"({"x":[)";
@@ -94,13 +106,7 @@ TEST(ParseInterrupt, ALongArrayIsAskedWhileItsValuesAreCopied) {
   text += "1]}";
   CountingInterrupt never;
   ASSERT_TRUE(parse_deferring(text, "data", nullptr, never.interrupt()).ok());
-  const std::size_t text_asks = text.size() / detail::Parser::kCheckBytes;
-  EXPECT_GE(never.asked, text_asks + 2);
-  // The last ask comes within the copy, which ends there as a stop.
-  CountingInterrupt last{.stop_at = never.asked};
-  const auto parsed = parse_deferring(text, "data", nullptr, last.interrupt());
-  ASSERT_FALSE(parsed.ok());
-  EXPECT_TRUE(parsed.error().stopped);
+  expect_asked_within_the_copy(text, never.asked);
 }
 
 TEST(ParseInterrupt, ALongEscapedStringIsAskedWhileItsTextIsCopied) {
@@ -116,13 +122,7 @@ TEST(ParseInterrupt, ALongEscapedStringIsAskedWhileItsTextIsCopied) {
   const Value* x = watched->document.root.find("x");
   ASSERT_TRUE(x != nullptr && x->is_string());
   EXPECT_EQ(x->as_string(), std::string(decoded, '\n'));
-  const std::size_t text_asks = text.size() / detail::Parser::kCheckBytes;
-  EXPECT_GE(never.asked, text_asks + 2);
-  // The last ask comes within the copy, which ends there as a stop.
-  CountingInterrupt last{.stop_at = never.asked};
-  const auto parsed = parse_deferring(text, "data", nullptr, last.interrupt());
-  ASSERT_FALSE(parsed.ok());
-  EXPECT_TRUE(parsed.error().stopped);
+  expect_asked_within_the_copy(text, never.asked);
 }
 
 TEST(ParseInterrupt, TextFailuresAreNoStops) {
