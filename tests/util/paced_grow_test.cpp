@@ -1,12 +1,14 @@
 // Growing a long vector asks once per stretch of the copy, keeps every
 // element when never stopped, and leaves the vector as it was when stopped;
-// the rule window grows that way ahead of the bars that would grow it.
+// the rule window grows that way ahead of the bars that would grow it. A
+// large map is emptied from the front a stretch at a time, asking after each.
 #include "fendro/util/paced_grow.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 #include "fendro/market/records.hpp"
@@ -106,6 +108,31 @@ TEST(RuleWindowRoom, GrowsAheadOfTheBarsWithAsks) {
     ASSERT_EQ(roomy.record(i).candle.time, plain.record(i).candle.time);
     ASSERT_EQ(roomy.value(i, 1), plain.value(i, 1));
     ASSERT_EQ(roomy.value(i, 0), plain.value(i, 0));
+  }
+}
+
+TEST(ShrinkPaced, FreesAStretchPerAskFromTheFrontAndStopsAtTheAskThatSaysSo) {
+  struct Row {
+    std::size_t entries;
+    std::size_t stop_at;  // 0: never
+    std::size_t asks;     // asked in all
+    std::size_t left;     // entries left
+  };
+  const Row rows[] = {
+      {kEraseStretch, 0, 0, kEraseStretch},  // a stretch or less: nothing to free here
+      {3 * kEraseStretch + 5, 0, 3, 5},
+      {3 * kEraseStretch + 5, 1, 1, 2 * kEraseStretch + 5},
+      {3 * kEraseStretch + 5, 3, 3, 5},
+  };
+  for (const Row& row : rows) {
+    std::map<std::size_t, std::size_t> map;
+    for (std::size_t k = 0; k < row.entries; ++k) map.emplace(k, k);
+    CountingInterrupt check{.stop_at = row.stop_at};
+    EXPECT_EQ(shrink_paced(map, check.interrupt()), row.stop_at == 0) << row.entries << " " << row.stop_at;
+    EXPECT_EQ(check.asked, row.asks);
+    ASSERT_EQ(map.size(), row.left);
+    // The last entries are the ones kept.
+    EXPECT_EQ(map.begin()->first, row.entries - row.left);
   }
 }
 

@@ -14,6 +14,7 @@
 #include "fendro/proof/proof.hpp"
 #include "fendro/proof/response_writer.hpp"
 #include "fendro/util/paced_copy.hpp"
+#include "fendro/util/paced_grow.hpp"
 
 namespace fendro {
 namespace {
@@ -117,14 +118,8 @@ Status<std::string> take_data(std::optional<MarketData>& slot, DataReading& read
 // copies of it have just gone, the candles' key goes here): the caller is
 // asked after each.
 Status<Stopped> release_data(std::optional<MarketData>& data, const Interrupt& interrupt) {
-  if (interrupt.stop_requested()) return err(Stopped{});
-  // Hundreds of thousands of symbols take tens of milliseconds to free: they
-  // go a stretch at a time, the caller asked between.
-  constexpr std::size_t kSymbolsPerAsk = 4096;
-  while (data->size() > kSymbolsPerAsk) {
-    for (std::size_t k = 0; k < kSymbolsPerAsk; ++k) data->erase(data->begin());
-    if (interrupt.stop_requested()) return err(Stopped{});
-  }
+  // Hundreds of thousands of symbols go a stretch at a time.
+  if (interrupt.stop_requested() || !shrink_paced(*data, interrupt)) return err(Stopped{});
   data.reset();
   if (interrupt.stop_requested()) return err(Stopped{});
   return Unit{};

@@ -18,6 +18,7 @@
 #include "fendro/strategy/validate.hpp"
 #include "fendro/util/number_format.hpp"
 #include "fendro/util/paced_copy.hpp"
+#include "fendro/util/paced_grow.hpp"
 
 namespace fendro {
 namespace {
@@ -87,18 +88,6 @@ Status<ProofError> run_bars(BacktestEngine& engine, std::span<const Candle> cand
   return Unit{};
 }
 
-// Empties a strategy's indicator entries a stretch at a time, asking the
-// interrupt between stretches: hundreds of thousands of them take tens of
-// milliseconds to free. False once it asked to stop.
-bool release_indicators(IndicatorMap& indicators, const Interrupt& interrupt) {
-  constexpr std::size_t kEntriesPerAsk = 4096;
-  while (indicators.size() > kEntriesPerAsk) {
-    for (std::size_t k = 0; k < kEntriesPerAsk; ++k) indicators.erase(indicators.begin());
-    if (interrupt.stop_requested()) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& data, const Interrupt& interrupt,
@@ -154,7 +143,8 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
   if (interrupt.stop_requested()) return err(ProofError::stopped());
   FENDRO_CHECK(run_bars(engine, candles, interrupt, scope, cost_changes));
   auto finished = std::move(engine).finish_report(interrupt);
-  if (!finished || !release_indicators(strategy.indicators, interrupt)) return err(ProofError::stopped());
+  // A strategy's entries are freed in stretches, asking between them.
+  if (!finished || !shrink_paced(strategy.indicators, interrupt)) return err(ProofError::stopped());
   Report report = std::move(finished).value();
   auto sealed = inputs_hash(spec, data, interrupt, seal);
   if (!sealed) return err(ProofError::stopped());

@@ -1,6 +1,7 @@
-// Growing a long vector while a caller waits to be able to stop the work.
-// A vector that grows by itself copies everything it holds at once; a list
-// of millions of records takes tens of milliseconds for that copy.
+// Growing a long vector, and emptying a large map, while a caller waits to be
+// able to stop the work. A vector that grows by itself copies everything it
+// holds at once; a list of millions of records takes tens of milliseconds for
+// that copy, and hundreds of thousands of map entries as long to free.
 #pragma once
 
 #include <algorithm>
@@ -36,6 +37,21 @@ bool reserve_paced(std::vector<T>& v, std::size_t capacity, const Interrupt& int
     if (!pacer.copied(n * sizeof(T))) return false;
   }
   v.swap(fresh);
+  return true;
+}
+
+// Entries a map frees between two asks.
+inline constexpr std::size_t kEraseStretch = 4096;
+
+// Frees the entries of `map` from the front, a stretch at a time with
+// `interrupt` asked after each, until at most a stretch is left. False once
+// it asked to stop.
+template <class Map>
+bool shrink_paced(Map& map, const Interrupt& interrupt) {
+  while (map.size() > kEraseStretch) {
+    for (std::size_t k = 0; k < kEraseStretch; ++k) map.erase(map.begin());
+    if (interrupt.stop_requested()) return false;
+  }
   return true;
 }
 
