@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 #include "fendro/indicators/cycle/autocorrelation_periodogram.hpp"
 #include "market_bars.hpp"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fendro/indicators/common/paced_lists.hpp"
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "indicators/series.hpp"
 #include "module/counting_interrupt.hpp"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 #include "fendro/json/parse.hpp"
 #include "fendro/proof/proof.hpp"
 #include "fendro/proof/response_writer.hpp"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 #include "fendro/strategy/spec.hpp"
 #include "fendro/util/paced_copy.hpp"
 #include "module/counting_interrupt.hpp"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 
 namespace fendro {
 namespace {

@@ -15,6 +15,7 @@
 #include "fendro/proof/response_writer.hpp"
 #include "fendro/util/paced_copy.hpp"
 #include "fendro/util/paced_grow.hpp"
+#include "fendro/util/run_scope.hpp"
 
 namespace fendro {
 namespace {
@@ -236,6 +237,9 @@ std::string_view command_name(const Value& cmd) {
 Status<Stopped> apply_command(std::string_view cmd_json, ResponseSink& out, const Interrupt& caller_interrupt) {
   StopThatHolds stop(caller_interrupt);
   const Interrupt interrupt = stop.interrupt();
+  // Work that cannot be handed the interrupt (an error text that quotes a
+  // long input, built where it is found) asks through the thread's scope.
+  RunScope scope(interrupt);
   // The data is decoded as it is parsed, never built as a tree ("prove"
   // and "verify" read it; the other commands ignore it).
   DataReading data_read;

@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 #include "fendro/proof/canonical.hpp"
 #include "fendro/proof/inputs.hpp"
 #include "fendro/proof/proof.hpp"

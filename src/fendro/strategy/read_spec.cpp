@@ -3,7 +3,7 @@
 #include <string_view>
 #include <utility>
 
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 #include "fendro/strategy/reading.hpp"
 #include "fendro/strategy/spec.hpp"
 #include "fendro/util/paced_copy.hpp"

@@ -16,7 +16,7 @@
 #include <chrono>
 #include <cstdint>
 
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 
 namespace fendro {
 

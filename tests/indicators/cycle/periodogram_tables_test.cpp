@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 #include "fendro/indicators/cycle/autocorrelation_periodogram.hpp"
 #include "fendro/indicators/cycle/phasor_tables.hpp"
 #include "indicators/series.hpp"
@@ -53,7 +53,7 @@ TEST(PeriodogramTables, SharedTablesGiveTheBitsOfPrivateOnesAndOfNone) {
   std::uint64_t distinct_cells = 0;
   for (std::size_t k = 0; k < 4; ++k) distinct_cells += phasor_cells(kEntries[k].lo, kEntries[k].hi);
   // One table per distinct (min, max), however many entries use it.
-  EXPECT_EQ(scope.phasor_tables().cells_left(), PhasorTables::kBudgetCells - distinct_cells);
+  EXPECT_EQ(scope.cache<PhasorTables>().cells_left(), PhasorTables::kBudgetCells - distinct_cells);
   for (std::size_t k = 0; k < kEntries.size(); ++k) {
     const Periods p = kEntries[k];
     const Values own = [&] {
@@ -75,11 +75,11 @@ TEST(PeriodogramTables, PastTheCommandsBudgetLaterEntriesComputeTheirPhasors) {
   RunScope scope(Interrupt{});
   InBarPacer pacer;
   // The largest spectrum with a table takes nearly all of the budget.
-  ASSERT_NE(scope.phasor_tables().obtain(10, 2050, pacer).table, nullptr);
-  const std::uint64_t left = scope.phasor_tables().cells_left();
+  ASSERT_NE(scope.cache<PhasorTables>().obtain(10, 2050, pacer).table, nullptr);
+  const std::uint64_t left = scope.cache<PhasorTables>().cells_left();
   ASSERT_LT(left, phasor_cells(later.lo, later.hi));
   const Values budgeted = run_side_by_side({later}, bars)[0];
-  EXPECT_EQ(scope.phasor_tables().cells_left(), left);
+  EXPECT_EQ(scope.cache<PhasorTables>().cells_left(), left);
   EXPECT_TRUE(testing::same_bits(budgeted, run_alone(later, bars, AutocorrelationPeriodogram::kMaxTableCells)));
 }
 
@@ -97,7 +97,7 @@ TEST(PeriodogramTables, ATableWhoseBuildIsStoppedIsNotKept) {
   EXPECT_EQ(scope.in_bar_asks(), 1u);
   EXPECT_TRUE(scope.stopped());
   EXPECT_FALSE(got.back().has_value());
-  EXPECT_EQ(scope.phasor_tables().cells_left(), PhasorTables::kBudgetCells);
+  EXPECT_EQ(scope.cache<PhasorTables>().cells_left(), PhasorTables::kBudgetCells);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <limits>
 #include <vector>
 
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 #include "fendro/indicators/windows/sorted_window.hpp"
 #include "fendro/indicators/windows/total_order.hpp"
 #include "indicators/series.hpp"

@@ -6,7 +6,7 @@
 #include "fendro/indicators/common/centre_pivot.hpp"
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro::chart {

@@ -13,7 +13,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 

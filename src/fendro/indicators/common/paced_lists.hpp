@@ -15,7 +15,7 @@
 #include <iterator>
 #include <vector>
 
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 
 namespace fendro {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {

@@ -74,7 +74,7 @@ void AutocorrelationPeriodogram::add_power(std::uint64_t period, double c, doubl
 bool AutocorrelationPeriodogram::take_table(InBarPacer& pacer) {
   if (phasor_cells(min_, max_) > table_cells_) return true;
   if (RunScope* scope = RunScope::current()) {
-    auto found = scope->phasor_tables().obtain(min_, max_, pacer);
+    auto found = scope->cache<PhasorTables>().obtain(min_, max_, pacer);
     if (found.stopped) return false;
     table_ = std::move(found.table);
   } else {

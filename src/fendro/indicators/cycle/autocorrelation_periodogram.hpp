@@ -23,7 +23,7 @@
 #include <optional>
 #include <vector>
 
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 #include "fendro/indicators/cycle/filter_blocks.hpp"
 #include "fendro/indicators/cycle/phasor_tables.hpp"
 #include "fendro/indicators/indicator.hpp"

@@ -5,7 +5,7 @@
 
 #include "fendro/indicators/common/fused.hpp"
 #include "fendro/indicators/common/returned.hpp"
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/math.hpp"

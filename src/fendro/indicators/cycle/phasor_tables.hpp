@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 #include "fendro/indicators/cycle/filter_blocks.hpp"
 
 namespace fendro::cycle {
@@ -36,7 +36,7 @@ std::shared_ptr<const PhasorTable> build_phasor_table(std::uint64_t min_period, 
 // steps of a table's cell, for pacing.
 inline constexpr std::uint64_t kComputedCellSteps = 24;
 
-class PhasorTables {
+class PhasorTables final : public ScopeCache {
  public:
   // 64 MiB of (cos, sin) pairs for all the tables of one command.
   static constexpr std::uint64_t kBudgetCells = std::uint64_t{1} << 22;

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "fendro/indicators/common/returned.hpp"
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/util/saturating.hpp"
 

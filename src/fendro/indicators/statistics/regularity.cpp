@@ -7,7 +7,7 @@
 
 #include "fendro/indicators/common/anchored_moments.hpp"
 #include "fendro/indicators/common/paced_lists.hpp"
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/util/math.hpp"
 

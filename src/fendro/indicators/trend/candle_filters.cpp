@@ -2,7 +2,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 #include "fendro/indicators/trend/atr_state.hpp"
 #include "fendro/indicators/trend/trend_filters.hpp"
 #include "fendro/indicators/windows/period.hpp"

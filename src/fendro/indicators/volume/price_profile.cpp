@@ -4,7 +4,7 @@
 #include <bit>
 
 #include "fendro/indicators/common/paced_lists.hpp"
-#include "fendro/indicators/common/run_scope.hpp"
+#include "fendro/util/run_scope.hpp"
 #include "fendro/indicators/volume/repeated_sum.hpp"
 
 namespace fendro::volume {

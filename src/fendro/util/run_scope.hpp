@@ -1,7 +1,7 @@
-// What the indicators of one command share while it runs: the command's
-// interrupt, asked from inside a bar whose work is long, and caches that
-// depend only on parameters (the periodogram's phasor tables), held within
-// one memory budget for the whole command.
+// What the work of one command shares while it runs: the command's
+// interrupt, asked from inside work whose length the input sets (a long bar,
+// a long text), and caches that depend only on parameters, kept by whoever
+// makes them (the periodogram's phasor tables) for the whole command.
 //
 // A scope is installed on the command's thread for the length of the run
 // (the engine starts no threads). Indicators built and stepped outside any
@@ -11,20 +11,30 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <typeinfo>
+#include <utility>
+#include <vector>
 
 #include "fendro/util/interrupt.hpp"
 
 namespace fendro {
 
-namespace cycle {
-class PhasorTables;
-}
+// Something a command's work keeps for the length of the command, in its
+// scope: made on first use by whoever needs it, freed with the scope.
+class ScopeCache {
+ public:
+  virtual ~ScopeCache() = default;
+};
 
 class RunScope {
  public:
   // Installs the scope on this thread until it is destroyed; a scope already
-  // installed comes back then.
-  explicit RunScope(const Interrupt& interrupt);
+  // installed comes back then. `steps_per_ask`: see kStepsPerAsk (tests ask
+  // after fewer steps, to reach an ask with little work).
+  explicit RunScope(const Interrupt& interrupt, std::uint64_t steps_per_ask = kStepsPerAsk);
   ~RunScope();
   RunScope(const RunScope&) = delete;
   RunScope& operator=(const RunScope&) = delete;
@@ -69,8 +79,16 @@ class RunScope {
   // True: stop now.
   bool ask_now() { return stopped_ || ask(); }
 
-  // The periodogram's tables of this command, made when first wanted.
-  cycle::PhasorTables& phasor_tables();
+  // The command's cache of type T, made when first wanted.
+  template <class T>
+  T& cache() {
+    static_assert(std::is_base_of_v<ScopeCache, T>);
+    for (const std::unique_ptr<ScopeCache>& c : caches_) {
+      if (typeid(*c) == typeid(T)) return static_cast<T&>(*c);
+    }
+    caches_.push_back(std::make_unique<T>());
+    return static_cast<T&>(*caches_.back());
+  }
 
   // About 4 ms of work between two asks: far below the 100 ms a stop may
   // take, and a negligible cost next to the work itself.
@@ -89,7 +107,7 @@ class RunScope {
   std::uint64_t ask_at_ = std::numeric_limits<std::uint64_t>::max();
   std::uint64_t in_bar_asks_ = 0;
   bool stopped_ = false;
-  std::unique_ptr<cycle::PhasorTables> tables_;
+  std::vector<std::unique_ptr<ScopeCache>> caches_;
 };
 
 // The pacing of long work inside one bar: through the scope of the thread,
@@ -102,6 +120,13 @@ class InBarPacer {
  private:
   RunScope* scope_;
 };
+
+// Appends `text` to `out`; a long one in stretches, with the interrupt of the
+// thread's scope (if any) asked between them, for a text whose length the
+// input sets (an error that quotes what it was given). False once told to
+// stop: `out` then holds only a part, and the scope's stopped() ends the
+// command as stopped.
+bool append_paced(std::string& out, std::string_view text);
 
 // Work below this many steps is not noted: a short window's bar then pays one
 // comparison, and the bar loop's own clock, read between stretches of bars,
