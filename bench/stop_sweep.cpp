@@ -19,7 +19,19 @@
 //
 // Prints the settings whose longest gap or stop is over `over` ms (5 by default;
 // --all prints every setting), then the worst of all.
+//
+//   stop_sweep --inputs [PART,PART,...] [--scale X] [--stops K]
+//
+// runs instead the commands of long_inputs.hpp whose names hold one of the
+// parts (all of them without): each once unstopped, then K times (7 by
+// default) told to stop at its asks number A/(K+1), 2A/(K+1), ... of the A
+// the unstopped run made; "stop ms" is the most CPU any took from that ask
+// to its return.
+#include <execinfo.h>
+#include <sys/time.h>
 #include <time.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <charconv>
@@ -33,6 +45,7 @@
 #include <vector>
 
 #include "command_gen.hpp"
+#include "long_inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/module/command.hpp"
 #include "fendro/proof/response_writer.hpp"
@@ -42,6 +55,49 @@
 namespace {
 
 using namespace fendro;
+
+// SWEEP_TRACE=backtrace: where the CPU goes, sampled every millisecond of
+// the thread's CPU time with the number of asks made so far; printed for
+// the long gaps and for the time after a stop.
+struct Sampler {
+  static constexpr int kMax = 1 << 16;
+  static inline void* samples[kMax][12];
+  static inline int depths[kMax];
+  static inline long at_ask[kMax];
+  static inline volatile int count = 0;
+  static inline volatile long asks = 0;
+  static void on_tick(int) {
+    if (count < kMax) {
+      depths[count] = backtrace(samples[count], 12);
+      at_ask[count] = asks;
+      count = count + 1;
+    }
+  }
+  static void start() {
+    void* warm[2];
+    backtrace(warm, 2);
+    count = 0;
+    asks = 0;
+    std::signal(SIGPROF, on_tick);
+    itimerval t{{0, 1000}, {0, 1000}};
+    setitimer(ITIMER_PROF, &t, nullptr);
+  }
+  static void stop() {
+    itimerval t{};
+    setitimer(ITIMER_PROF, &t, nullptr);
+  }
+  // The samples taken after `ask` asks (before the next).
+  static void print(long ask, const char* what) {
+    std::printf("  samples %s:\n", what);
+    std::fflush(stdout);
+    for (int i = 0; i < count; ++i) {
+      if (at_ask[i] != ask) continue;
+      std::printf("  sample %d\n", i);
+      std::fflush(stdout);
+      backtrace_symbols_fd(samples[i] + 2, depths[i] - 2, 1);
+    }
+  }
+};
 
 double cpu_seconds() {
   timespec t{};
@@ -58,6 +114,11 @@ struct Options {
   std::size_t shards = 1;
   std::set<std::string, std::less<>> keys;
   bool all = false;
+  bool inputs = false;
+  std::vector<std::string> parts;
+  double scale = 1.0;
+  int stops = 7;
+  long stop_at = -1;  // --stop-at K: only one run, told to stop at ask K
 };
 
 // Notes every ask; says stop (and keeps saying it) once the run has used
@@ -69,20 +130,31 @@ struct GapWatch {
   double limit = 0.0;
   double stop_said = -1.0;
   long asks = 0;
+  long stop_at = -1;  // the ask that says stop, when not -1
 
   void note(double now) {
-    if (trace && now - last > 1e-3) std::printf("  gap %.2f ms before ask %ld at %.2f ms\n", (now - last) * 1e3, asks + 1, (now - start) * 1e3);
+    if (trace && now - last > 1e-3) {
+      std::printf("  gap %.2f ms before ask %ld at %.2f ms\n", (now - last) * 1e3, asks + 1, (now - start) * 1e3);
+      if (backtraces && now - last > 10e-3) long_gaps.push_back(asks);
+    }
+
     longest = std::max(longest, now - last);
     last = now;
   }
   static inline bool trace = std::getenv("SWEEP_TRACE") != nullptr;
+  static inline bool backtraces = trace && std::strcmp(std::getenv("SWEEP_TRACE"), "backtrace") == 0;
+  std::vector<long> long_gaps;  // the asks made before each long gap
   static bool check(void* self) {
     auto& w = *static_cast<GapWatch*>(self);
     const double now = cpu_seconds();
     w.note(now);
     ++w.asks;
-    if (now - w.start < w.limit) return false;
-    if (w.stop_said < 0.0) w.stop_said = now;
+    Sampler::asks = w.asks;
+    if (w.stop_at >= 0 ? w.asks < w.stop_at : now - w.start < w.limit) return false;
+    if (w.stop_said < 0.0) {
+      w.stop_said = now;
+      if (backtraces) std::printf("  stop said at ask %ld\n", w.asks);
+    }
     return true;
   }
 };
@@ -95,22 +167,30 @@ struct Gap {
   bool failed = false;         // the command answered an error
 };
 
-Gap run_command(const std::string& command, double limit) {
+Gap run_command(const std::string& command, double limit, long stop_at = -1, std::string* answer = nullptr) {
   std::string response;
   StringSink sink(response);
   GapWatch watch;
   watch.limit = limit;
+  watch.stop_at = stop_at;
   watch.start = watch.last = cpu_seconds();
+  if (GapWatch::backtraces) Sampler::start();
   const bool done = apply_command(command, sink, Interrupt(GapWatch::check, &watch)).ok();
   const double end = cpu_seconds();
   const bool stopped = !done && watch.stop_said >= 0.0;
   if (!stopped) watch.note(end);
+  if (GapWatch::backtraces) {
+    Sampler::stop();
+    for (const long ask : watch.long_gaps) Sampler::print(ask, ("after ask " + std::to_string(ask)).c_str());
+    if (stopped) Sampler::print(watch.asks, "after the stop");
+  }
   Gap g;
   g.longest_ms = watch.longest * 1e3;
   g.ran_s = end - watch.start;
   g.asks = watch.asks;
   if (stopped) g.stop_took_ms = (end - watch.stop_said) * 1e3;
   g.failed = done && response.find("\"ok\":false") != std::string::npos;
+  if (answer != nullptr) *answer = response.substr(0, 72);
   return g;
 }
 
@@ -174,12 +254,31 @@ bool parse_options(int argc, char** argv, Options& o) {
       o.all = true;
       continue;
     }
+    if (a == "--inputs") {
+      o.inputs = true;
+      if (v != nullptr && v[0] != '-') {
+        ++i;
+        std::string_view rest = v;
+        while (!rest.empty()) {
+          const std::size_t comma = rest.find(',');
+          o.parts.emplace_back(rest.substr(0, comma));
+          rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
+        }
+      }
+      continue;
+    }
     if (v == nullptr) return false;
     ++i;
     if (a == "--candles") {
       o.candles = std::strtoull(v, nullptr, 10);
     } else if (a == "--entries") {
       o.entries = std::atoi(v);
+    } else if (a == "--scale") {
+      o.scale = std::atof(v);
+    } else if (a == "--stop-at") {
+      o.stop_at = std::atol(v);
+    } else if (a == "--stops") {
+      o.stops = std::atoi(v);
     } else if (a == "--limit") {
       o.limit = std::atof(v);
     } else if (a == "--over") {
@@ -200,6 +299,37 @@ bool parse_options(int argc, char** argv, Options& o) {
   return o.candles >= 2 && o.entries >= 1;
 }
 
+// The rows of long_inputs.hpp: the longest gap unstopped, then the longest
+// stop over `o.stops` stops spread over the asks.
+int run_inputs(const Options& o) {
+  std::printf("%-58s %9s %7s %7s %9s  %s\n", "input", "gap ms", "asks", "cpu s", "stop ms", "answer");
+  for (const bench::LongInput& row : bench::long_input_rows(o.scale)) {
+    const bool wanted = o.parts.empty() || std::any_of(o.parts.begin(), o.parts.end(), [&](const std::string& p) {
+                          return row.name.find(p) != std::string::npos;
+                        });
+    if (!wanted) continue;
+    const std::string command = row.build();
+    if (o.stop_at > 0) {
+      std::printf("%-58s stop at ask %ld took %.1f ms\n", row.name.c_str(), o.stop_at,
+                  run_command(command, 1e9, o.stop_at).stop_took_ms);
+      continue;
+    }
+    std::string answer;
+    const Gap plain = run_command(command, 1e9, -1, &answer);
+    double stop = 0.0;
+    for (int k = 1; k <= o.stops && plain.asks > 0; ++k) {
+      const long at = std::max(1L, plain.asks * k / (o.stops + 1));
+      const double took = run_command(command, 1e9, at).stop_took_ms;
+      if (GapWatch::trace) std::printf("  stop at ask %ld took %.1f ms\n", at, took);
+      stop = std::max(stop, took);
+    }
+    std::printf("%-58s %9.1f %7ld %7.2f %9.1f  %s\n", row.name.c_str(), plain.longest_ms, plain.asks, plain.ran_s, stop,
+                answer.c_str());
+    std::fflush(stdout);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -207,9 +337,10 @@ int main(int argc, char** argv) {
   if (!parse_options(argc, argv, o)) {
     std::fprintf(stderr,
                  "usage: stop_sweep [--candles N] [--entries M] [--limit S] [--over MS] [--shard I/K] "
-                 "[--keys A,B] [--all]\n");
+                 "[--keys A,B] [--all]\n       stop_sweep --inputs [PART,...] [--scale X] [--stops K]\n");
     return 2;
   }
+  if (o.inputs) return run_inputs(o);
   std::printf("%-28s %-40s | %-36s | %-36s | %-36s\n", "", "", "build: M entries, 2 candles",
               "bars: 1 entry, N candles", "many: M entries, N candles");
   std::printf("%-28s %-40s |", "key", "params");

@@ -1,7 +1,11 @@
 #include "fendro/json/describe.hpp"
 
+#include <algorithm>
+
 #include "fendro/json/escape_table.hpp"
 #include "fendro/util/number_format.hpp"
+#include "fendro/util/paced_copy.hpp"
+#include "fendro/util/run_scope.hpp"
 
 namespace fendro::json {
 
@@ -79,47 +83,86 @@ char32_t next_char(std::string_view s, std::size_t& i) {
   return 0xFFFD;
 }
 
-void append_hex_escape(std::string& out, char32_t c) {
+// Writes \u{hex} of `c` at `p` (at most 10 bytes); returns the end.
+char* put_hex_escape(char* p, char32_t c) {
   static constexpr char kHex[] = "0123456789abcdef";
-  out.append("\\u{");
+  *p++ = '\\';
+  *p++ = 'u';
+  *p++ = '{';
   int shift = 20;
   while (shift > 0 && ((c >> shift) & 0xF) == 0) shift -= 4;
-  for (; shift >= 0; shift -= 4) out.push_back(kHex[(c >> shift) & 0xF]);
-  out.push_back('}');
+  for (; shift >= 0; shift -= 4) *p++ = kHex[(c >> shift) & 0xF];
+  *p++ = '}';
+  return p;
 }
 
-// The text between double quotes, escaped as the established debug form of
-// a text does: \" \\ \0 \t \r \n, other controls, unprintable characters and
-// combining marks as \u{hex}; everything else as it is.
-void append_quoted(std::string& out, std::string_view s) {
-  out.push_back('"');
+// Bytes the debug form shows as they are, the common case: printable ASCII
+// but for the quote and the backslash.
+bool shown_plain(unsigned char b) { return b >= 0x20 && b < 0x7F && b != '"' && b != '\\'; }
+
+// Hands `piece` the text between double quotes, escaped as the established
+// debug form of a text does (\" \\ \0 \t \r \n, other controls,
+// unprintable characters and combining marks as \u{hex}, everything else as
+// it is), in pieces: runs of plain bytes whole, the rest a character at a
+// time. A long text asks the thread's scope between stretches; false once
+// told to stop, the pieces then ending early.
+template <class Piece>
+bool quote_pieces(std::string_view s, Piece piece) {
+  // A stretch of characters that are all escaped takes about 10 ns each.
+  constexpr std::size_t kStretch = 256 * 1024;
+  RunScope* const scope = RunScope::current();
   std::size_t i = 0;
   while (i < s.size()) {
-    const std::size_t start = i;
-    const char32_t c = next_char(s, i);
-    switch (c) {
-      case U'\0': out.append("\\0"); continue;
-      case U'\t': out.append("\\t"); continue;
-      case U'\r': out.append("\\r"); continue;
-      case U'\n': out.append("\\n"); continue;
-      case U'"': out.append("\\\""); continue;
-      case U'\\': out.append("\\\\"); continue;
-      default: break;
-    }
-    if (c < 0x20 || c == 0x7F || (c >= 0x80 && shown_escaped(c))) {
-      append_hex_escape(out, c);
-    } else if (c == 0xFFFD) {
-      out.append("\xEF\xBF\xBD");  // also stands in for a malformed byte
-    } else {
-      out.append(s.substr(start, i - start));
+    if (i != 0 && scope != nullptr && scope->ask_now()) return false;
+    const std::size_t stretch_end = std::min(s.size(), i + kStretch);
+    while (i < stretch_end) {
+      std::size_t plain = i;
+      while (plain < stretch_end && shown_plain(static_cast<unsigned char>(s[plain]))) ++plain;
+      if (plain != i) {
+        piece(s.substr(i, plain - i));
+        i = plain;
+        continue;
+      }
+      const std::size_t start = i;
+      const char32_t c = next_char(s, i);
+      switch (c) {
+        case U'\0': piece("\\0"); continue;
+        case U'\t': piece("\\t"); continue;
+        case U'\r': piece("\\r"); continue;
+        case U'\n': piece("\\n"); continue;
+        case U'"': piece("\\\""); continue;
+        case U'\\': piece("\\\\"); continue;
+        default: break;
+      }
+      if (c < 0x20 || c == 0x7F || (c >= 0x80 && shown_escaped(c))) {
+        char hex[16];
+        piece(std::string_view(hex, static_cast<std::size_t>(put_hex_escape(hex, c) - hex)));
+      } else if (c == 0xFFFD) {
+        piece("\xEF\xBF\xBD");  // also stands in for a malformed byte
+      } else {
+        piece(s.substr(start, i - start));
+      }
     }
   }
+  return true;
+}
+
+void append_quoted(std::string& out, std::string_view s) {
+  out.push_back('"');
+  // A long text's room is made once, at its exact size: growing a string of
+  // hundreds of megabytes by doubling would copy it in one go.
+  if (s.size() > kCopyStretchBytes) {
+    std::size_t size = 0;
+    if (!quote_pieces(s, [&](std::string_view piece) { size += piece.size(); })) return;
+    if (!reserve_paced(out, out.size() + size + 1)) return;
+  }
+  if (!quote_pieces(s, [&](std::string_view piece) { out.append(piece); })) return;
   out.push_back('"');
 }
 
 std::string with_found(std::string_view head, const Value& found, std::string_view expected) {
   std::string out(head);
-  out.append(describe(found));
+  append_description(out, found);
   out.append(", expected ");
   out.append(expected);
   return out;
@@ -137,40 +180,44 @@ std::string backquoted(std::string_view head, std::string_view name) {
 
 std::string describe(const Value& v) {
   std::string out;
+  append_description(out, v);
+  return out;
+}
+
+void append_description(std::string& out, const Value& v) {
   switch (v.kind) {
     case Kind::Null:
-      out = "null";
+      out += "null";
       break;
     case Kind::Bool:
-      out = v.b ? "boolean `true`" : "boolean `false`";
+      out += v.b ? "boolean `true`" : "boolean `false`";
       break;
     case Kind::UInt:
-      out = "integer `";
+      out += "integer `";
       append_u64(out, v.u);
       out.push_back('`');
       break;
     case Kind::NegInt:
-      out = "integer `";
+      out += "integer `";
       append_i64(out, v.i);
       out.push_back('`');
       break;
     case Kind::Float:
-      out = "floating point `";
+      out += "floating point `";
       append_float(out, v.f);
       out.push_back('`');
       break;
     case Kind::String:
-      out = "string ";
+      out += "string ";
       append_quoted(out, v.as_string());
       break;
     case Kind::Array:
-      out = "sequence";
+      out += "sequence";
       break;
     case Kind::Object:
-      out = "map";
+      out += "map";
       break;
   }
-  return out;
 }
 
 std::string invalid_type(const Value& found, std::string_view expected) {

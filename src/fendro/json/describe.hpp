@@ -13,6 +13,10 @@ namespace fendro::json {
 // D: "null", "boolean `true`", "integer `5`", "floating point `1.5`",
 // "string \"...\"" (escaped), "sequence", "map".
 std::string describe(const Value& v);
+// The same, appended to `out`. A long string's text is built in stretches
+// with the thread's scope asked between them: once told to stop, `out` holds
+// only a part (the command ends as stopped).
+void append_description(std::string& out, const Value& v);
 
 // "invalid type: " D ", expected " expected
 std::string invalid_type(const Value& found, std::string_view expected);

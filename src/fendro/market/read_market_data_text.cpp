@@ -10,6 +10,8 @@
 #include "fendro/market/candle_fields.hpp"
 #include "fendro/market/plain_candles.hpp"
 #include "fendro/market/read_market_data.hpp"
+#include "fendro/util/paced_grow.hpp"
+#include "fendro/util/run_scope.hpp"
 
 namespace fendro {
 namespace {
@@ -153,8 +155,12 @@ Result<std::vector<Candle>, std::string> read_candles(Cursor& cur, CandleFields&
     candles.push_back(*candle);
     if (listener != nullptr) listener->candles(std::span<const Candle>(candles).last(1), {});
   }
-  // A long list may have been given room for more than it holds.
-  if (candles.capacity() / 2 > candles.size()) candles.shrink_to_fit();
+  // A long list may have been given room for more than it holds: cut down
+  // in stretches, asking the command's scope (not at all once stopped).
+  if (candles.capacity() / 2 > candles.size() && !cur.failed()) {
+    RunScope* const scope = RunScope::current();
+    shrink_to_fit_paced(candles, scope != nullptr ? scope->interrupt() : Interrupt{});
+  }
   return candles;
 }
 

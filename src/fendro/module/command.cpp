@@ -14,6 +14,8 @@
 #include "fendro/proof/proof.hpp"
 #include "fendro/proof/response_writer.hpp"
 #include "fendro/util/paced_copy.hpp"
+#include "fendro/util/free_later.hpp"
+#include "fendro/util/huge_pages.hpp"
 #include "fendro/util/paced_grow.hpp"
 #include "fendro/util/run_scope.hpp"
 
@@ -73,14 +75,20 @@ std::string write_response(const Value& response) {
   return out;
 }
 
-std::string error_response(const ProofError& e) {
-  const std::string message = e.display();
-  const Member members[] = {{"error", Value::string_ref(message)}, {"ok", Value::boolean(false)}};
-  return write_response(Value::object_ref(members));
-}
-
-std::string parse_error_response(std::string detail) {
-  return error_response(ProofError::parse(std::move(detail)));
+// {"error":message,"ok":false}, escaped as it is written and handed on in
+// pieces: a message may quote a long input whole. A message the thread's
+// scope cut short (told to stop while it was built) is never answered.
+Status<Stopped> answer_error(ResponseSink& out, std::string_view message, const Interrupt& interrupt) {
+  if (const RunScope* scope = RunScope::current(); scope != nullptr && scope->stopped()) return err(Stopped{});
+  ResponseWriter writer(&out, interrupt);
+  // The braces, the member names and a few escapes (a quoted input's quotes).
+  writer.expect(message.size() + 64);
+  writer.write("{\"error\":");
+  write_canonical_string(writer, message);
+  writer.write(",\"ok\":false}");
+  writer.finish();
+  if (writer.stopped()) return err(Stopped{});
+  return Unit{};
 }
 
 Status<Stopped> answer(ResponseSink& out, std::string_view response) {
@@ -88,10 +96,20 @@ Status<Stopped> answer(ResponseSink& out, std::string_view response) {
   return Unit{};
 }
 
-// A stop is no error of the command's: it has no response.
-Status<Stopped> answer(ResponseSink& out, const ProofError& e) {
+// A stop is no error of the command's: it has no response. The texts of
+// an error, which may quote a long input, are let go of in stretches.
+Status<Stopped> answer(ResponseSink& out, ProofError& e, const Interrupt& interrupt) {
   if (e.kind == ProofError::Kind::Stopped) return err(Stopped{});
-  return answer(out, error_response(e));
+  std::string message = e.display();
+  const Status<Stopped> done = answer_error(out, message, interrupt);
+  release_long_text(message);
+  release_long_text(e.text);
+  return done;
+}
+
+Status<Stopped> answer_parse_error(ResponseSink& out, std::string detail, const Interrupt& interrupt) {
+  ProofError e = ProofError::parse(std::move(detail));
+  return answer(out, e, interrupt);
 }
 
 // Once a request is read only the strategy is still needed from its tree,
@@ -121,15 +139,23 @@ Status<std::string> take_data(std::optional<MarketData>& slot, DataReading& read
 Status<Stopped> release_data(std::optional<MarketData>& data, const Interrupt& interrupt) {
   // Hundreds of thousands of symbols go a stretch at a time.
   if (interrupt.stop_requested() || !shrink_paced(*data, interrupt)) return err(Stopped{});
+  // Millions of candles: their pages first, in stretches.
+  const auto go_on = [&] { return !interrupt.stop_requested(); };
+  for (auto& [symbol, candles] : *data) {
+    if (!give_back_pages(candles.data(), candles.capacity() * sizeof(Candle), go_on)) return err(Stopped{});
+  }
   data.reset();
   if (interrupt.stop_requested()) return err(Stopped{});
   return Unit{};
 }
 
-Status<Stopped> run_prove(json::Document doc, DataReading& data_read, CandleSeal& seal, ResponseSink& out,
-                          const Interrupt& interrupt) {
+Status<Stopped> run_prove(json::Document& doc, DataReading& data_read, CandleSeal& seal, ResponseSink& out,
+                          RunScope& scope) {
+  const Interrupt interrupt = scope.interrupt();
   std::optional<ProofSpec> spec;
   std::optional<MarketData> data;
+  json::Arena strategy_arena;
+  FreeIfStopped free_held(scope, spec, data, strategy_arena);
   bool stopped = false;
   Field fields[] = {
       {"spec", [&](const Value& v) { return store(spec, read_proof_spec(v, interrupt, stopped)); }},
@@ -137,14 +163,13 @@ Status<Stopped> run_prove(json::Document doc, DataReading& data_read, CandleSeal
   };
   if (auto read = read_request(doc.root, fields, interrupt, stopped); !read) {
     if (stopped) return err(Stopped{});
-    return answer(out, parse_error_response(read.error()));
+    return answer_parse_error(out, std::move(read).error(), interrupt);
   }
-  json::Arena strategy_arena;
   FENDRO_CHECK(release_tree(doc, *spec, strategy_arena, interrupt));
 
   auto run = prove(*spec, *data, interrupt, &seal);
   FENDRO_CHECK(release_data(data, interrupt));
-  if (!run) return answer(out, run.error());
+  if (!run) return answer(out, run.error(), interrupt);
   ResponseWriter writer(&out, interrupt);
   write_proof(writer, *run);
   writer.finish();
@@ -152,11 +177,14 @@ Status<Stopped> run_prove(json::Document doc, DataReading& data_read, CandleSeal
   return Unit{};
 }
 
-Status<Stopped> run_verify(json::Document doc, DataReading& data_read, CandleSeal& seal, ResponseSink& out,
-                           const Interrupt& interrupt) {
+Status<Stopped> run_verify(json::Document& doc, DataReading& data_read, CandleSeal& seal, ResponseSink& out,
+                           RunScope& scope) {
+  const Interrupt interrupt = scope.interrupt();
   std::optional<Proof> proof;
   std::optional<ProofSpec> spec;
   std::optional<MarketData> data;
+  json::Arena strategy_arena;
+  FreeIfStopped free_held(scope, proof, spec, data, strategy_arena);
   bool stopped = false;
   Field fields[] = {
       {"proof", [&](const Value& v) { return store(proof, read_proof(v)); }},
@@ -165,17 +193,16 @@ Status<Stopped> run_verify(json::Document doc, DataReading& data_read, CandleSea
   };
   if (auto read = read_request(doc.root, fields, interrupt, stopped); !read) {
     if (stopped) return err(Stopped{});
-    return answer(out, parse_error_response(read.error()));
+    return answer_parse_error(out, std::move(read).error(), interrupt);
   }
   // Verification compares the hashes and the version only, never the given
   // report, so the report goes with the tree instead of being copied.
   proof->report = Value::null();
-  json::Arena strategy_arena;
   FENDRO_CHECK(release_tree(doc, *spec, strategy_arena, interrupt));
 
   auto valid = verify_proof(*proof, *spec, *data, interrupt, &seal);
   FENDRO_CHECK(release_data(data, interrupt));
-  if (!valid) return answer(out, valid.error());
+  if (!valid) return answer(out, valid.error(), interrupt);
   const Member members[] = {{"ok", Value::boolean(true)}, {"valid", Value::boolean(*valid)}};
   return answer(out, write_response(Value::object_ref(members)));
 }
@@ -202,30 +229,6 @@ Status<Stopped> run_canonicalize(const Value& cmd, std::size_t size_hint, Respon
   return Unit{};
 }
 
-// Once asked to stop, stops without asking again: every stage that looks
-// later (the parse after the candles' hash, say) ends as well.
-class StopThatHolds {
- public:
-  explicit StopThatHolds(const Interrupt& caller) : caller_(caller) {}
-  StopThatHolds(const StopThatHolds&) = delete;
-  StopThatHolds& operator=(const StopThatHolds&) = delete;
-
-  // Inactive when the caller's is: the work may then skip its pacing.
-  Interrupt interrupt() {
-    if (!caller_.active()) return {};
-    return Interrupt([](void* self) { return static_cast<StopThatHolds*>(self)->ask(); }, this);
-  }
-
- private:
-  bool ask() {
-    if (!stopped_) stopped_ = caller_.stop_requested();
-    return stopped_;
-  }
-
-  Interrupt caller_;
-  bool stopped_ = false;
-};
-
 // The string member "cmd" of an object; anything else names no command.
 std::string_view command_name(const Value& cmd) {
   const Value* name = cmd.find("cmd");
@@ -235,29 +238,34 @@ std::string_view command_name(const Value& cmd) {
 }  // namespace
 
 Status<Stopped> apply_command(std::string_view cmd_json, ResponseSink& out, const Interrupt& caller_interrupt) {
-  StopThatHolds stop(caller_interrupt);
-  const Interrupt interrupt = stop.interrupt();
-  // Work that cannot be handed the interrupt (an error text that quotes a
-  // long input, built where it is found) asks through the thread's scope.
-  RunScope scope(interrupt);
+  // Every stage asks through the command's scope: once it has said stop it
+  // goes on saying so, and every stage that looks later (the parse after the
+  // candles' hash, say) ends as well. Work that cannot be handed the
+  // interrupt (an error text that quotes a long input, built where it is
+  // found) asks through the thread's scope.
+  RunScope scope(caller_interrupt);
+  const Interrupt interrupt = scope.interrupt();
+  if (!wait_until_freed(interrupt)) return err(Stopped{});
   // The data is decoded as it is parsed, never built as a tree ("prove"
   // and "verify" read it; the other commands ignore it).
   DataReading data_read;
   CandleSeal seal(interrupt);
   auto parsed = json::parse_deferring(
       cmd_json, "data", [&](json::Cursor& cur) { data_read = read_market_data(cur, &seal); }, interrupt);
+  FreeIfStopped free_data(scope, data_read);
   if ((!parsed && parsed.error().stopped) || seal.stopped()) return err(Stopped{});
-  if (!parsed) return answer(out, parse_error_response(parsed.error().display()));
+  if (!parsed) return answer_parse_error(out, parsed.error().display(), interrupt);
   json::Document doc = std::move(parsed->document);
+  FreeIfStopped free_doc(scope, doc);
 
   const std::string_view name = command_name(doc.root);
-  if (name == "prove") return run_prove(std::move(doc), data_read, seal, out, interrupt);
-  if (name == "verify") return run_verify(std::move(doc), data_read, seal, out, interrupt);
+  if (name == "prove") return run_prove(doc, data_read, seal, out, scope);
+  if (name == "verify") return run_verify(doc, data_read, seal, out, scope);
   if (name == "version") return answer(out, run_version());
   if (name == "canonicalize") return run_canonicalize(doc.root, cmd_json.size(), out, interrupt);
   std::string detail = "unknown cmd: ";
-  detail += name;
-  return answer(out, parse_error_response(std::move(detail)));
+  append_paced(detail, name);
+  return answer_parse_error(out, std::move(detail), interrupt);
 }
 
 void apply_command(std::string_view cmd_json, ResponseSink& out) {

@@ -135,6 +135,8 @@ bool write_inputs(Out& out, const ProofSpec& spec, const MarketData& data) {
   out.write(kDocumentStart);
   bool first_symbol = true;
   for (const auto& [symbol, candles] : data) {  // symbols in byte order
+    // Millions of symbols of few candles each: a stop is looked at for each.
+    if (out.stopped()) return false;
     LastClose last_close;
     put_list_start(out, symbol, first_symbol);
     first_symbol = false;

@@ -27,14 +27,15 @@ struct ProofError {
 
   static ProofError parse(std::string t) { return {Kind::Parse, std::move(t), {}}; }
   static ProofError bad_spec(std::string t) { return {Kind::BadSpec, std::move(t), {}}; }
-  static ProofError engine_mismatch(std::string expected) {
-    return {Kind::EngineMismatch, std::move(expected), std::string(ENGINE_VERSION)};
-  }
+  // `expected` as given, which may be long: copied in stretches (see append_paced).
+  static ProofError engine_mismatch(std::string_view expected);
   static ProofError backtest(const StrategyError& e) { return {Kind::Backtest, e.display(), {}}; }
   static ProofError data(std::string t) { return {Kind::Data, std::move(t), {}}; }
   static ProofError stopped() { return {Kind::Stopped, {}, {}}; }
 
-  std::string display() const;  // fmt_proof_error
+  // The message, built in stretches with the thread's scope asked between
+  // them; once told to stop, only a part of it.
+  std::string display() const;
   bool operator==(const ProofError&) const = default;
 };
 

@@ -16,6 +16,7 @@
 #include "fendro/strategy/report.hpp"
 #include "fendro/strategy/spec.hpp"
 #include "fendro/strategy/validate.hpp"
+#include "fendro/util/free_later.hpp"
 #include "fendro/util/number_format.hpp"
 #include "fendro/util/paced_copy.hpp"
 #include "fendro/util/paced_grow.hpp"
@@ -90,14 +91,16 @@ Status<ProofError> run_bars(BacktestEngine& engine, std::span<const Candle> cand
 
 }  // namespace
 
-Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& data, const Interrupt& interrupt,
+Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& data, const Interrupt& caller,
                                     CandleSeal* seal) {
   if (spec.engine_version && *spec.engine_version != ENGINE_VERSION) {
     return err(ProofError::engine_mismatch(*spec.engine_version));
   }
   // The indicators' shared tables and their asks inside a bar, for this
-  // run; reading a strategy of very many indicators asks through it too.
-  RunScope scope(interrupt);
+  // run; reading a strategy of very many indicators asks through it too,
+  // and so does everything else here: stopped() then tells of any stop.
+  RunScope scope(caller);
+  const Interrupt interrupt = scope.interrupt();
   // A long symbol is copied out of the tree and compared to find its
   // candles in stretches, the caller asked between them.
   bool stopped = false;
@@ -105,11 +108,18 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
   if (stopped) return err(ProofError::stopped());
   if (!read) return err(ProofError::bad_spec(std::move(read).error()));
   StrategySpec strategy = std::move(read).value();
+  std::vector<IndicatorSlot> slots;
+  // What a stopped run holds is freed off the caller's path.
+  FreeIfStopped free_strategy(scope, strategy, slots);
   if (interrupt.stop_requested()) return err(ProofError::stopped());
 
   const auto found = find_paced(data, strategy.symbol, interrupt);
   if (!found) return err(ProofError::stopped());
-  if (*found == data.end()) return err(ProofError::data("no candles for symbol " + strategy.symbol));
+  if (*found == data.end()) {
+    std::string text = "no candles for symbol ";
+    append_paced(text, strategy.symbol);
+    return err(ProofError::data(std::move(text)));
+  }
   const std::vector<Candle>& candles = (*found)->second;
 
   if (auto valid = validate_spec(strategy); !valid) return err(ProofError::backtest(valid.error()));
@@ -121,7 +131,6 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
   }
   if (candles.empty()) return err(ProofError::backtest(StrategyError::invalid_input("no candles")));
 
-  std::vector<IndicatorSlot> slots;
   slots.reserve(strategy.indicators.size());
   std::vector<std::uint64_t> cost_changes;
   std::uint64_t indicator_warmup = 0;
@@ -140,12 +149,14 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
 
   BacktestEngine engine(strategy, std::move(slots), warmup, window_capacity_for(strategy), candles.size(),
                         INITIAL_CAPITAL);
+  FreeIfStopped free_engine(scope, engine);
   if (interrupt.stop_requested()) return err(ProofError::stopped());
   FENDRO_CHECK(run_bars(engine, candles, interrupt, scope, cost_changes));
   auto finished = std::move(engine).finish_report(interrupt);
   // A strategy's entries are freed in stretches, asking between them.
   if (!finished || !shrink_paced(strategy.indicators, interrupt)) return err(ProofError::stopped());
   Report report = std::move(finished).value();
+  FreeIfStopped free_report(scope, report);
   auto sealed = inputs_hash(spec, data, interrupt, seal);
   if (!sealed) return err(ProofError::stopped());
   return ProvenRun{std::move(report), std::move(sealed).value()};
@@ -156,7 +167,10 @@ Result<bool, ProofError> verify_proof(const Proof& proof, const ProofSpec& spec,
   auto fresh = prove(spec, data, interrupt, seal);
   if (!fresh) return err(std::move(fresh).error());
   auto hash = report_hash(fresh->report, interrupt);
-  if (!hash) return err(ProofError::stopped());
+  if (!hash) {
+    free_later(*fresh);
+    return err(ProofError::stopped());
+  }
   return *hash == proof.report_hash && fresh->inputs_hash == proof.inputs_hash &&
          ENGINE_VERSION == proof.engine_version;
 }

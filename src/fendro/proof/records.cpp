@@ -4,6 +4,7 @@
 #include "fendro/proof/report_text.hpp"
 #include "fendro/strategy/reading.hpp"
 #include "fendro/util/paced_copy.hpp"
+#include "fendro/util/run_scope.hpp"
 
 namespace fendro {
 
@@ -39,6 +40,12 @@ constexpr Field<Proof> kProofFields[] = {
 
 }  // namespace
 
+ProofError ProofError::engine_mismatch(std::string_view expected) {
+  ProofError e{Kind::EngineMismatch, {}, std::string(ENGINE_VERSION)};
+  append_paced(e.text, expected);
+  return e;
+}
+
 std::string ProofError::display() const {
   std::string out;
   switch (kind) {
@@ -50,9 +57,9 @@ std::string ProofError::display() const {
       break;
     case Kind::EngineMismatch:
       out = "engine mismatch: expected ";
-      out += text;
+      if (!append_paced(out, text)) return out;
       out += ", linked ";
-      out += linked;
+      append_paced(out, linked);
       return out;
     case Kind::Backtest:
       out = "backtest: ";
@@ -63,7 +70,7 @@ std::string ProofError::display() const {
     case Kind::Stopped:
       return "stopped";
   }
-  out += text;
+  append_paced(out, text);
   return out;
 }
 

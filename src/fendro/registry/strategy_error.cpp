@@ -1,5 +1,7 @@
 #include "fendro/registry/strategy_error.hpp"
 
+#include "fendro/util/run_scope.hpp"
+
 namespace fendro {
 
 std::string StrategyError::display() const {
@@ -11,11 +13,17 @@ std::string StrategyError::display() const {
     case Kind::UndeclaredIndicator: out = "rule references undeclared indicator: "; break;
     case Kind::InvalidInput: out = "invalid input data: "; break;
   }
-  out.append(text);
+  if (!append_paced(out, text)) return out;
   if (kind == Kind::InvalidParameters) {
     out.append(": ");
-    out.append(reason);
+    append_paced(out, reason);
   }
+  return out;
+}
+
+std::string StrategyError::copied(std::string_view text) {
+  std::string out;
+  append_paced(out, text);
   return out;
 }
 

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "fendro/util/number_format.hpp"
+#include "fendro/util/run_scope.hpp"
 
 namespace fendro::reading {
 
@@ -15,9 +16,10 @@ std::optional<std::size_t> index_of(std::string_view name, std::span<const std::
   return std::nullopt;
 }
 
+// A name as given may be long: copied in stretches (see append_paced).
 void append_quoted(std::string& out, std::string_view name) {
   out += '`';
-  out += name;
+  append_paced(out, name);
   out += '`';
 }
 

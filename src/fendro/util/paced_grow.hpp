@@ -9,22 +9,21 @@
 #include <type_traits>
 #include <vector>
 
+#include "fendro/util/huge_pages.hpp"
 #include "fendro/util/interrupt.hpp"
 #include "fendro/util/paced_copy.hpp"
 
 namespace fendro {
 
-// Gives `v` room for `capacity` elements, the ones it holds copied into the
-// new storage in stretches with `interrupt` asked between them. False, with
-// `v` as it was, when it asked to stop.
+namespace detail {
+
+// `v`'s elements moved into storage of room for `capacity`, copied in
+// stretches with `interrupt` asked between them, and the old storage's pages
+// given back the same way before it is freed. False, with `v` as it was,
+// when it asked to stop.
 template <class T>
-bool reserve_paced(std::vector<T>& v, std::size_t capacity, const Interrupt& interrupt) {
+bool move_to_room(std::vector<T>& v, std::size_t capacity, const Interrupt& interrupt) {
   static_assert(std::is_trivially_copyable_v<T>);
-  if (capacity <= v.capacity()) return true;
-  if (v.size() * sizeof(T) <= kCopyStretchBytes || !interrupt.active()) {
-    v.reserve(capacity);
-    return true;
-  }
   std::vector<T> fresh;
   fresh.reserve(capacity);
   CopyPacer pacer(interrupt);
@@ -37,7 +36,35 @@ bool reserve_paced(std::vector<T>& v, std::size_t capacity, const Interrupt& int
     if (!pacer.copied(n * sizeof(T))) return false;
   }
   v.swap(fresh);
-  return true;
+  return give_back_pages(fresh.data(), fresh.capacity() * sizeof(T), [&] { return !interrupt.stop_requested(); });
+}
+
+}  // namespace detail
+
+// Gives `v` room for `capacity` elements, the ones it holds copied into the
+// new storage in stretches with `interrupt` asked between them. False when
+// it asked to stop (`v` may then have its new room or not).
+template <class T>
+bool reserve_paced(std::vector<T>& v, std::size_t capacity, const Interrupt& interrupt) {
+  if (capacity <= v.capacity()) return true;
+  if (v.size() * sizeof(T) <= kCopyStretchBytes || !interrupt.active()) {
+    v.reserve(capacity);
+    return true;
+  }
+  return detail::move_to_room(v, capacity, interrupt);
+}
+
+// Cuts the room of `v` down to what it holds, as shrink_to_fit does, a long
+// one copied in stretches as reserve_paced does. False when `interrupt`
+// asked to stop.
+template <class T>
+bool shrink_to_fit_paced(std::vector<T>& v, const Interrupt& interrupt) {
+  if (v.capacity() == v.size()) return true;
+  if (v.size() * sizeof(T) <= kCopyStretchBytes || !interrupt.active()) {
+    v.shrink_to_fit();
+    return true;
+  }
+  return detail::move_to_room(v, v.size(), interrupt);
 }
 
 // Entries a map frees between two asks.

@@ -42,8 +42,17 @@ class RunScope {
   // The scope installed on this thread, if any.
   static RunScope* current() { return current_; }
 
-  // Whether an ask made from inside a bar was told to stop: the command ends
-  // as stopped, and work still under way in a bar returns at once.
+  // The interrupt as the command's work asks it: through this scope, so
+  // that once it has said stop it goes on saying so without asking again,
+  // and stopped() tells. Inactive when the scope's own is.
+  Interrupt interrupt() {
+    if (!interrupt_.active()) return {};
+    return Interrupt([](void* self) { return static_cast<RunScope*>(self)->ask_quietly(); }, this);
+  }
+
+  // Whether an ask made through the scope (from inside a bar, or through
+  // interrupt()) was told to stop: the command ends as stopped, and work
+  // still under way in a bar returns at once.
   bool stopped() const { return stopped_; }
   // How many times work inside a bar has asked the interrupt.
   std::uint64_t in_bar_asks() const { return in_bar_asks_; }
@@ -96,6 +105,11 @@ class RunScope {
 
  private:
   bool ask();
+  // An ask of interrupt()'s: not one of the in-bar asks counted above.
+  bool ask_quietly() {
+    if (!stopped_) stopped_ = interrupt_.stop_requested();
+    return stopped_;
+  }
 
   // Initialised constantly here, so reading it costs no call.
   static inline thread_local RunScope* current_ = nullptr;
@@ -127,6 +141,12 @@ class InBarPacer {
 // stop: `out` then holds only a part, and the scope's stopped() ends the
 // command as stopped.
 bool append_paced(std::string& out, std::string_view text);
+
+// Makes room in `out` for `size` bytes in all, and a little more for a short
+// ending after them: a long text already there moves to the new room in
+// stretches, asking as append_paced does. False once told to stop (`out`
+// then holds a part).
+bool reserve_paced(std::string& out, std::size_t size);
 
 // Work below this many steps is not noted: a short window's bar then pays one
 // comparison, and the bar loop's own clock, read between stretches of bars,
