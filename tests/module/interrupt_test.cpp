@@ -22,6 +22,7 @@
 #include "fendro/strategy/engine.hpp"
 #include "fendro/strategy/report.hpp"
 #include "fendro/strategy/spec.hpp"
+#include "fendro/util/free_later.hpp"
 #include "fendro/util/math.hpp"
 #include "module/counting_interrupt.hpp"
 #include "module/watched_command.hpp"
@@ -106,6 +107,29 @@ TEST(CommandInterrupt, StopsAtTheAskThatSaysSoWithNoAnswer) {
       EXPECT_NE(late.response, apply_command(command));
     }
   }
+}
+
+// A stop hands what the command held (the tree, the candles, the strategy,
+// the engine and its indicators) to the freeing thread instead of freeing
+// it on the caller's path; a command that was not stopped hands nothing.
+TEST(CommandInterrupt, AStoppedCommandHandsWhatItHeldToTheFreeingThread) {
+  const std::string command = prove_command(long_data());
+  CountingInterrupt never;
+  std::uint64_t before = handed_over();
+  ASSERT_FALSE(run(command, never).stopped);
+  EXPECT_EQ(handed_over(), before);
+  std::uint64_t most = 0;
+  for (std::size_t j = 1; j < 8; ++j) {
+    CountingInterrupt stop{.stop_at = never.asked * j / 8};
+    before = handed_over();
+    ASSERT_TRUE(run(command, stop).stopped) << j;
+    EXPECT_GE(handed_over() - before, 1u) << j;
+    most = std::max(most, handed_over() - before);
+  }
+  // A stop in the bars: the tree and the candles as read, the request's
+  // spec, candles and strategy copy, the strategy and its entries, the engine.
+  EXPECT_GE(most, 8u);
+  wait_until_freed();
 }
 
 TEST(CommandInterrupt, TheCandleReaderIsAskedThroughPlainRuns) {

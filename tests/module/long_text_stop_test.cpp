@@ -1,8 +1,9 @@
 // Commands whose time goes into one long text (a long array or string to
-// canonicalize, a long dataset_ref or symbol to prove) are asked to stop all
-// through it, not only while it is parsed: after the parse there are still
-// asks in proportion to the text, each of them ends the command as a stop
-// with no answer, and a check that never stops changes no byte.
+// canonicalize, a long dataset_ref or symbol to prove, an error that quotes
+// a long input) are asked to stop all through it, not only while it is
+// parsed: after the parse there are still asks in proportion to the text,
+// each of them ends the command as a stop with no answer, and a check that
+// never stops changes no byte.
 #include <gtest/gtest.h>
 
 #include <cstddef>
@@ -35,12 +36,52 @@ std::string candles(const std::string& symbol) {
   return text + "]}";
 }
 
-std::string prove(const std::string& symbol, const std::string& dataset_ref) {
+// A prove of an SMA on `symbol`; `part` replaces one piece of it whole.
+struct Parts {
+  std::string type = R"("Sma")";
+  std::string entry = R"({"gt":[{"price":"close"},100]})";
+  std::string sizing = R"({"type":"fixed_fraction","fraction":0.5})";
+  std::string engine;  // ,"engine_version":... when not empty
+  std::string data;    // the candles of `symbol` when empty
+};
+
+std::string prove(const std::string& symbol, const std::string& dataset_ref, const Parts& p = {}) {
   return R"({"cmd":"prove","spec":{"strategy":{"symbol":")" + symbol +
-         R"(","timeframe":"1m","indicators":{"a":{"type":"Sma","params":[5]}},)"
-         R"("entry":{"gt":[{"price":"close"},100]},"exit":{"lt":[{"price":"close"},99]},)"
-         R"("sizing":{"type":"fixed_fraction","fraction":0.5}},"dataset_ref":")" +
-         dataset_ref + R"("},"data":)" + candles(symbol) + "}";
+         R"(","timeframe":"1m","indicators":{"a":{"type":)" + p.type + R"(,"params":[5]}},)"
+         R"("entry":)" + p.entry + R"(,"exit":{"lt":[{"price":"close"},99]},)"
+         R"("sizing":)" + p.sizing + R"(},"dataset_ref":")" + dataset_ref + "\"" + p.engine +
+         R"(},"data":)" + (p.data.empty() ? candles(symbol) : p.data) + "}";
+}
+
+// Errors that quote what they were given: the input `x` put in place.
+std::string quoting(const std::string& x, int which) {
+  Parts p;
+  const std::string q = '"' + x + '"';
+  switch (which) {
+    case 0: p.sizing = R"({"type":"fixed_fraction","fraction":)" + q + "}"; break;
+    case 1: p.data = R"({"BTC":[[0,)" + q + ",1,1,1,1]]}"; break;
+    case 2: p.type = q; break;
+    case 3: p.entry = R"({"gt":[{"price":"close"},)" + q + "]}"; break;
+    case 4: p.sizing = R"({"type":)" + q + R"(,"fraction":0.5})"; break;
+    case 5: p.entry = "{" + q + ":[1,2]}"; break;
+    case 6: p.engine = R"(,"engine_version":)" + q; break;
+    case 7: return R"({"cmd":)" + q + "}";
+    default:  // no candles for the symbol
+      p.data = candles("BTC");
+      return prove(x, "unit", p);
+  }
+  return prove("BTC", "unit", p);
+}
+constexpr int kQuotingErrors = 9;
+
+// The answer to the long input is the answer to a short one with the
+// long one in its place.
+std::string with_long(const std::string& short_answer, const std::string& x, const std::string& long_x) {
+  std::string out = short_answer;
+  const std::size_t at = out.find(x);
+  EXPECT_NE(at, std::string::npos) << short_answer;
+  if (at != std::string::npos) out.replace(at, x.size(), long_x);
+  return out;
 }
 
 std::string canonicalize_array() {
@@ -70,6 +111,23 @@ const std::vector<Row>& rows() {
   return all;
 }
 
+const std::vector<Row>& quoting_rows() {
+  static const std::vector<Row> all = [] {
+    std::vector<Row> out;
+    for (int which = 0; which < kQuotingErrors; ++which) {
+      out.push_back({"an error quoting a long input", quoting(std::string(kLong, 'q'), which)});
+    }
+    return out;
+  }();
+  return all;
+}
+
+std::vector<Row> every_row() {
+  std::vector<Row> out = rows();
+  out.insert(out.end(), quoting_rows().begin(), quoting_rows().end());
+  return out;
+}
+
 // The asks of the parse alone: the command's asks beyond these come after
 // its text was read.
 std::size_t parse_asks(const std::string& command) {
@@ -78,8 +136,17 @@ std::size_t parse_asks(const std::string& command) {
   return never.asked;
 }
 
+TEST(LongTextStop, AnErrorQuotingALongInputQuotesItWhole) {
+  const std::string long_x(kLong, 'q');
+  for (int which = 0; which < kQuotingErrors; ++which) {
+    const std::string short_answer = apply_command(quoting("qqq", which));
+    ASSERT_NE(short_answer.find("\"ok\":false"), std::string::npos) << short_answer;
+    EXPECT_EQ(apply_command(quoting(long_x, which)), with_long(short_answer, "qqq", long_x)) << short_answer;
+  }
+}
+
 TEST(LongTextStop, NeverStoppingChangesNoByte) {
-  for (const Row& row : rows()) {
+  for (const Row& row : every_row()) {
     CountingInterrupt never;
     const Watched watched = run(row.command, never);
     EXPECT_FALSE(watched.stopped) << row.name;
@@ -88,7 +155,7 @@ TEST(LongTextStop, NeverStoppingChangesNoByte) {
 }
 
 TEST(LongTextStop, AskedAllThroughTheTextAfterItsParse) {
-  for (const Row& row : rows()) {
+  for (const Row& row : every_row()) {
     CountingInterrupt never;
     ASSERT_FALSE(run(row.command, never).stopped) << row.name;
     const std::size_t parsed = parse_asks(row.command);
@@ -98,7 +165,7 @@ TEST(LongTextStop, AskedAllThroughTheTextAfterItsParse) {
 }
 
 TEST(LongTextStop, EachAskAfterTheParseEndsTheCommandWithNoAnswer) {
-  for (const Row& row : rows()) {
+  for (const Row& row : every_row()) {
     CountingInterrupt never;
     ASSERT_FALSE(run(row.command, never).stopped) << row.name;
     const std::string answer = apply_command(row.command);

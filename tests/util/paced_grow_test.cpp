@@ -65,6 +65,30 @@ TEST(ReservePaced, OneAskPerStretchAndNothingLostOrChangedWhenStopped) {
   }
 }
 
+TEST(ShrinkToFitPaced, OneAskPerStretchAndTheRoomCutToTheSize) {
+  for (const std::size_t held : {kPerStretch / 2, 2 * kPerStretch + 5, 4 * kPerStretch}) {
+    const std::vector<Candle> want = candles(held);
+    std::vector<Candle> v = want;
+    v.reserve(3 * held);
+    // One ask per stretch copied, then one per 16 MiB of the old room given back.
+    const std::size_t copied = held > kPerStretch ? held / kPerStretch : 0;
+    const std::size_t given_back = held > kPerStretch ? (v.capacity() * sizeof(Candle) - 1) / kGiveBackStretchBytes : 0;
+    CountingInterrupt never;
+    ASSERT_TRUE(shrink_to_fit_paced(v, never.interrupt())) << held;
+    EXPECT_EQ(v.capacity(), held);
+    EXPECT_TRUE(same(v, want)) << held;
+    EXPECT_EQ(never.asked, copied + given_back) << held;
+    for (std::size_t k = 1; k <= never.asked; ++k) {
+      std::vector<Candle> kept = want;
+      kept.reserve(3 * held);
+      CountingInterrupt stop{.stop_at = k};
+      EXPECT_FALSE(shrink_to_fit_paced(kept, stop.interrupt())) << held << " at " << k;
+      EXPECT_EQ(stop.asked, k);
+      EXPECT_TRUE(same(kept, want));
+    }
+  }
+}
+
 TEST(ReservePaced, RoomEnoughAsksNothing) {
   std::vector<Candle> v = candles(3 * kPerStretch);
   CountingInterrupt stop{.stop_at = 1};

@@ -101,6 +101,12 @@ void release_long_text(std::string& text) {
   std::string().swap(text);
 }
 
+std::uint64_t handed_over() {
+  Freeing& f = state();
+  const std::lock_guard<std::mutex> held(f.lock);
+  return f.handed;
+}
+
 void wait_until_freed() {
   Freeing& f = state();
   std::unique_lock<std::mutex> held(f.lock);

@@ -9,6 +9,7 @@
 // the thread touches nothing else.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <string>
@@ -82,6 +83,9 @@ class FreeIfStopped {
 // between them, or, once the scope has been told to stop, the text goes to
 // the freeing thread. `text` is left empty.
 void release_long_text(std::string& text);
+
+// How many things were handed to the freeing thread so far.
+std::uint64_t handed_over();
 
 // Waits until everything handed over so far has been freed: for tests and
 // measurements, which look at what is left.

@@ -1,0 +1,111 @@
+// What a stopped command holds is freed on the freeing thread, in the order
+// it was handed over, and only when the command was told to stop; a long
+// text is let go of in stretches that ask, or handed over once stopped.
+#include "fendro/util/free_later.hpp"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fendro/util/paced_copy.hpp"
+#include "module/counting_interrupt.hpp"
+
+namespace fendro {
+namespace {
+
+using fendro::testing::CountingInterrupt;
+
+// Notes the thread it is destroyed on, and in which order.
+struct Noted {
+  static inline std::atomic<int> destroyed{0};
+  static inline std::atomic<bool> off_thread{true};
+  std::thread::id made_on = std::this_thread::get_id();
+  int order = -1;
+  bool moved_from = false;
+
+  Noted() = default;
+  explicit Noted(int k) : order(k) {}
+  Noted(Noted&& o) noexcept : made_on(o.made_on), order(o.order) { o.moved_from = true; }
+  ~Noted() {
+    if (moved_from || order < 0) return;
+    if (std::this_thread::get_id() == made_on || destroyed.load() != order) off_thread = false;
+    ++destroyed;
+  }
+};
+
+TEST(FreeLater, FreesOnAnotherThreadInTheOrderGiven) {
+  Noted::destroyed = 0;
+  Noted::off_thread = true;
+  for (int k = 0; k < 50; ++k) {
+    Noted n(k);
+    free_later(n);
+    EXPECT_TRUE(n.moved_from);
+  }
+  wait_until_freed();
+  EXPECT_EQ(Noted::destroyed.load(), 50);
+  EXPECT_TRUE(Noted::off_thread.load());
+}
+
+TEST(FreeLater, OnlyWhatAStoppedScopeHeld) {
+  for (const bool stop : {false, true}) {
+    CountingInterrupt check{.stop_at = stop ? 1u : 0u};
+    RunScope scope(check.interrupt());
+    std::vector<int> held(1000, 7);
+    {
+      FreeIfStopped guard(scope, held);
+      (void)scope.interrupt().stop_requested();
+    }
+    EXPECT_EQ(held.empty(), stop) << stop;
+  }
+  wait_until_freed();
+}
+
+TEST(FreeLater, WaitingAsksAndEndsAtAStop) {
+  CountingInterrupt never;
+  EXPECT_TRUE(wait_until_freed(never.interrupt()));  // nothing to wait for: nothing asked
+  EXPECT_EQ(never.asked, 0u);
+}
+
+TEST(ReleaseLongText, GivesBackInStretchesThatAskOrHandsOverOnceStopped) {
+  const std::size_t size = std::size_t{64} << 20;
+  for (const std::size_t stop_at : {0u, 1u, 2u}) {
+    CountingInterrupt check{.stop_at = stop_at};
+    RunScope scope(check.interrupt());
+    std::string text(size, 'x');
+    release_long_text(text);
+    EXPECT_TRUE(text.empty());
+    EXPECT_EQ(text.capacity(), std::string().capacity());
+    // A stretch is 16 MiB: three asks between four of them, fewer once stopped.
+    EXPECT_EQ(check.asked, stop_at == 0 ? 3u : stop_at) << stop_at;
+  }
+  wait_until_freed();
+}
+
+TEST(AppendPaced, ALongTextAsksEveryStretchAndEndsAtAStop) {
+  const std::string text(std::size_t{8} << 20, 'y');
+  CountingInterrupt never;
+  {
+    RunScope scope(never.interrupt());
+    std::string out = "head ";
+    ASSERT_TRUE(append_paced(out, text));
+    EXPECT_EQ(out, "head " + text);
+    // Room for a short ending after it, without moving it.
+    const char* const at = out.data();
+    out += ", expected f64";
+    EXPECT_EQ(out.data(), at);
+  }
+  EXPECT_GE(never.asked, text.size() / kCopyStretchBytes);
+  for (std::size_t k = 1; k <= never.asked; ++k) {
+    CountingInterrupt stop{.stop_at = k};
+    RunScope scope(stop.interrupt());
+    std::string out;
+    EXPECT_FALSE(append_paced(out, text)) << k;
+    EXPECT_EQ(stop.asked, k);
+  }
+}
+
+}  // namespace
+}  // namespace fendro
