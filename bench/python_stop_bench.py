@@ -88,6 +88,100 @@ def rows(scale: float) -> dict:
             {"h": {"type": "HurstExponent", "params": [20_000, 10_000]}}, 20_010
         ),
         "canonicalize 5,000,000 keys in reverse order": lambda: reversed_keys(int(5_000_000 * scale)),
+        **long_input_rows(scale),
+        **teardown_rows(scale),
+    }
+
+
+def long_input_rows(scale: float) -> dict:
+    """The commands of bench/long_inputs.hpp (stop_sweep --inputs): one long
+    input each, where a caller might put it."""
+    mb = lambda n: int(n * scale * 1_000_000)  # noqa: E731
+    count = lambda n: int(n * scale)  # noqa: E731
+
+    def strategy(symbol='"BTC"', indicators='{"sma":{"type":"Sma","params":[5]}}',
+                 entry='{"gt":[{"price":"close"},"sma"]}', sizing='{"type":"fixed_fraction","fraction":0.5}'):
+        return (f'{{"symbol":{symbol},"timeframe":"1m","indicators":{indicators},"entry":{entry},'
+                f'"exit":{{"lt":[{{"price":"close"}},"sma"]}},"sizing":{sizing}}}')
+
+    def spec(extra="", **parts):
+        return f'{{"strategy":{strategy(**parts)},"dataset_ref":"long-inputs"{extra}}}'
+
+    def btc(n):
+        return '{"BTC":[' + candle_rows(n) + "]}"
+
+    def prove_of(spec_text, data_text):
+        return f'{{"cmd":"prove","spec":{spec_text},"data":{data_text}}}'
+
+    def q(n, c="a"):
+        return '"' + c * n + '"'
+
+    def any_of(n):
+        return '{"any":[' + ",".join(f'{{"gt":[{{"price":"close"}},{100000 + k % 1000}]}}' for k in range(n)) + "]}"
+
+    def entries(n):
+        return "{" + ",".join(f'"i{k}":{{"type":"Sma","params":[2]}}' for k in range(n)) + ',"sma":{"type":"Sma","params":[5]}}'
+
+    def symbols(n):
+        return "{" + "".join(f'"S{k}":[],' for k in range(n)) + '"BTC":[' + candle_rows(3) + "]}"
+
+    def report_proof(n):
+        report = "[" + "12345.678," * (n // 10) + "1]"
+        h = "0" * 64
+        return f'{{"engine_version":"0.2.0","inputs_hash":"{h}","report":{report},"report_hash":"{h}"}}'
+
+    return {
+        "error: sizing fraction a 200 MB string": lambda: prove_of(
+            spec(sizing='{"type":"fixed_fraction","fraction":' + q(mb(200)) + "}"), btc(3)),
+        "error: candle open a 100 MB string": lambda: prove_of(spec(), '{"BTC":[[0,' + q(mb(100)) + ",1,1,1,1]]}"),
+        "error: indicator parameter a 100 MB string": lambda: prove_of(
+            spec(indicators='{"sma":{"type":"Sma","params":[' + q(mb(100)) + "]}}"), btc(3)),
+        "error: indicator type a 100 MB name": lambda: prove_of(
+            spec(indicators='{"sma":{"type":' + q(mb(100)) + ',"params":[5]}}'), btc(3)),
+        "error: rule reads an undeclared 100 MB name": lambda: prove_of(
+            spec(entry='{"gt":[{"price":"close"},' + q(mb(100)) + "]}"), btc(3)),
+        "error: cmd a 100 MB name": lambda: '{"cmd":' + q(mb(100)) + "}",
+        "error: no candles for a 100 MB symbol": lambda: prove_of(spec(symbol=q(mb(100), "S")), btc(3)),
+        "error: sizing type a 100 MB name": lambda: prove_of(
+            spec(sizing='{"type":' + q(mb(100)) + ',"fraction":0.5}'), btc(3)),
+        "error: rule operator a 100 MB name": lambda: prove_of(spec(entry="{" + q(mb(100)) + ":[1,2]}"), btc(3)),
+        "error: engine_version a 100 MB string": lambda: prove_of(spec(',"engine_version":' + q(mb(100))), btc(3)),
+        "verify: 4 M candles, then a proof of a 124 MB report": lambda: (
+            '{"cmd":"verify","data":' + btc(count(4e6)) + ',"spec":' + spec() + ',"proof":'
+            + report_proof(mb(124)) + "}"),
+        "prove: 4 M candles, then a 100 MB member": lambda: (
+            '{"cmd":"prove","data":' + btc(count(4e6)) + ',"spec":' + spec() + ',"zz":' + q(mb(100)) + "}"),
+        "prove: a 100 MB member, then 4 M candles": lambda: (
+            '{"cmd":"prove","aa":' + q(mb(100)) + ',"spec":' + spec() + ',"data":' + btc(count(4e6)) + "}"),
+        "number: 1.000...0001 of 100 MB": lambda: canonicalize("1." + "0" * mb(100) + "1"),
+        "number: an integer of 100 MB": lambda: canonicalize("1" + "0" * mb(100)),
+        "number: 0.000...01e000...09 of 50 + 50 MB": lambda: canonicalize("0." + "0" * mb(50) + "1e" + "0" * mb(50) + "9"),
+        "rule: any of 1,000,000 conditions, 2 candles": lambda: prove_of(spec(entry=any_of(count(1e6))), btc(2)),
+        "rule: any of 1,000,000 conditions, 200 candles": lambda: prove_of(spec(entry=any_of(count(1e6))), btc(200)),
+        "rule reads bb.<100 MB name>": lambda: prove_of(spec(
+            indicators='{"sma":{"type":"Sma","params":[5]},"bb":{"type":"BollingerBands","params":[20,2]}}',
+            entry='{"gt":[{"price":"close"},"bb.' + "u" * mb(100) + '"]}'), btc(3)),
+        "data: 3,000,000 symbols": lambda: prove_of(spec(), symbols(count(3e6))),
+        "strategy: 1,000,000 entries, 3 candles": lambda: prove_of(spec(indicators=entries(count(1e6))), btc(3)),
+    }
+
+
+def canonicalize(value: str) -> str:
+    return '{"cmd":"canonicalize","value":' + value + "}"
+
+
+def teardown_rows(scale: float) -> dict:
+    """Runs whose stop has gigabytes to give back: 32 million-long windows."""
+    n = int(1_000_000 * scale)
+    h = n // 2
+
+    def many(kind: str, params: list) -> str:
+        return prove({f"i{k:02}": {"type": kind, "params": params} for k in range(32)}, n)
+
+    return {
+        "teardown: 32 x Rwi (1e6), 1 M candles": lambda: many("Rwi", [n]),
+        "teardown: 32 x NakedPoc (1e6, 1e6), 1 M candles": lambda: many("NakedPoc", [n, n]),
+        "teardown: 32 x HighLowVolumeNodes (5e5, 5e5), 1 M candles": lambda: many("HighLowVolumeNodes", [h, h]),
     }
 
 

@@ -68,11 +68,13 @@ class Deadline(Exception):
     pass
 
 
-def stopped_by_alarm(prover, command, delay):
+def stopped_by_alarm(prover, command, delay, never=NEVER):
     """Runs `command` with a SIGALRM `delay` seconds in, whose handler raises
-    Deadline. True when Deadline came out of the command, within NEVER of
+    Deadline. True when Deadline came out of the command, within `never` of
     the alarm; False when the command answered first (its alarm, if it comes
-    late, then raises nothing)."""
+    late, then raises nothing). A command that never asks runs on to its end
+    before the handler runs: the caller makes it outlast `never` after the
+    alarm, so that such a command fails here."""
     running = [True]
 
     def on_alarm(signum, frame):
@@ -86,7 +88,7 @@ def stopped_by_alarm(prover, command, delay):
         try:
             prover.command(command)
         except Deadline:
-            assert time.monotonic() - (started + delay) < NEVER
+            assert time.monotonic() - (started + delay) < never
             return True
         finally:
             running[0] = False
@@ -159,10 +161,11 @@ def test_handlers_that_do_not_raise_leave_the_answer_as_it_is(short, short_answe
     assert ran >= 3
 
 
-def long_canonicalize():
+def long_canonicalize(escapes):
     """A canonicalize whose time goes into one long string: read, written
-    escaped, and handed over as the answer's str (about a second in all)."""
-    return '{"cmd":"canonicalize","value":"' + "\\n" * 30_000_000 + '"}'
+    escaped, and handed over as the answer's str (about a second for 30
+    million escapes)."""
+    return '{"cmd":"canonicalize","value":"' + "\\n" * escapes + '"}'
 
 
 def timed(prover, command):
@@ -173,19 +176,26 @@ def timed(prover, command):
 
 def test_an_alarm_stops_a_long_canonicalize_and_the_prover_goes_on(short, short_answer):
     prover = Prover()
-    command = long_canonicalize()
-    took, answer = timed(prover, command)
-    assert answer.startswith('{"canonical":"\\"\\\\n\\\\n') and answer.endswith('\\"","ok":true}')
-    del answer
-    fastest = min(took, timed(prover, command)[0])
-
+    # Made long enough that what follows each alarm lasts 0.6 s or more
+    # (grown on a fast machine): a writing that never asked would run on that
+    # long past its alarm, twice the bound a stop must come within here.
+    escapes = 30_000_000
+    for _ in range(4):
+        command = long_canonicalize(escapes)
+        took, answer = timed(prover, command)
+        assert answer.startswith('{"canonical":"\\"\\\\n\\\\n') and answer.endswith('\\"","ok":true}')
+        del answer
+        fastest = min(took, timed(prover, command)[0])
+        if fastest * 0.3 >= 0.6:
+            break
+        escapes = int(escapes * 0.72 / (fastest * 0.3)) + 1
     # Alarms in the second half of the fastest run, while the text is
     # written and handed over (the first is the parse). A run faster still
     # may end first: it is timed, and the alarm comes earlier in the next.
     for part in (0.5, 0.6, 0.7):
         for _ in range(TRIES):
             started = time.monotonic()
-            if stopped_by_alarm(prover, command, fastest * part):
+            if stopped_by_alarm(prover, command, fastest * part, never=min(NEVER, fastest * (1 - part) / 2)):
                 break
             fastest = min(fastest, time.monotonic() - started)
         else:
