@@ -145,6 +145,21 @@ TEST(LongTextStop, AnErrorQuotingALongInputQuotesItWhole) {
   }
 }
 
+// Letting go of a text of tens of megabytes asks after the answer is whole:
+// a stop said there still ends the command as stopped, for the caller's
+// check may have left its own state to match (a handler's exception).
+TEST(LongTextStop, AStopAfterTheAnswerIsWholeStillEndsTheCommand) {
+  const std::string command = quoting(std::string(std::size_t{48} << 20, 'q'), 7);
+  CountingInterrupt never;
+  const Watched whole = run(command, never);
+  ASSERT_FALSE(whole.stopped);
+  ASSERT_EQ(whole.response.back(), '}');
+  CountingInterrupt last{.stop_at = never.asked};
+  const Watched stopped = run(command, last);
+  EXPECT_TRUE(stopped.stopped);
+  EXPECT_EQ(last.asked, never.asked);
+}
+
 TEST(LongTextStop, NeverStoppingChangesNoByte) {
   for (const Row& row : every_row()) {
     CountingInterrupt never;
@@ -174,8 +189,13 @@ TEST(LongTextStop, EachAskAfterTheParseEndsTheCommandWithNoAnswer) {
     // walk asks as time passes, so another run may make fewer asks in all:
     // one that ended before ask k never reached it.
     const std::size_t step = std::max<std::size_t>(1, (never.asked - first) / 12);
+    std::vector<std::size_t> asks;
+    for (std::size_t k = first; k <= never.asked; k += step) asks.push_back(k);
+    // The last ask too: one made once the answer is whole (as what the
+    // command held is let go of) still ends the command as stopped.
+    asks.push_back(never.asked);
     std::size_t stops = 0;
-    for (std::size_t k = first; k <= never.asked; k += step) {
+    for (const std::size_t k : asks) {
       CountingInterrupt stop{.stop_at = k};
       const Watched stopped = run(row.command, stop);
       if (!stopped.stopped && stop.asked < k) continue;

@@ -235,15 +235,7 @@ std::string_view command_name(const Value& cmd) {
   return name && name->is_string() ? name->as_string() : std::string_view();
 }
 
-}  // namespace
-
-Status<Stopped> apply_command(std::string_view cmd_json, ResponseSink& out, const Interrupt& caller_interrupt) {
-  // Every stage asks through the command's scope: once it has said stop it
-  // goes on saying so, and every stage that looks later (the parse after the
-  // candles' hash, say) ends as well. Work that cannot be handed the
-  // interrupt (an error text that quotes a long input, built where it is
-  // found) asks through the thread's scope.
-  RunScope scope(caller_interrupt);
+Status<Stopped> run_command(std::string_view cmd_json, ResponseSink& out, RunScope& scope) {
   const Interrupt interrupt = scope.interrupt();
   if (!wait_until_freed(interrupt)) return err(Stopped{});
   // The data is decoded as it is parsed, never built as a tree ("prove"
@@ -266,6 +258,23 @@ Status<Stopped> apply_command(std::string_view cmd_json, ResponseSink& out, cons
   std::string detail = "unknown cmd: ";
   append_paced(detail, name);
   return answer_parse_error(out, std::move(detail), interrupt);
+}
+
+}  // namespace
+
+Status<Stopped> apply_command(std::string_view cmd_json, ResponseSink& out, const Interrupt& caller_interrupt) {
+  // Every stage asks through the command's scope: once it has said stop it
+  // goes on saying so, and every stage that looks later (the parse after the
+  // candles' hash, say) ends as well. Work that cannot be handed the
+  // interrupt (an error text that quotes a long input, built where it is
+  // found) asks through the thread's scope.
+  RunScope scope(caller_interrupt);
+  const Status<Stopped> done = run_command(cmd_json, out, scope);
+  // Told to stop once the answer was whole (while what the command held was
+  // let go of), it still ends as stopped: the caller's check has spoken, and
+  // may have left its own state (a signal handler's exception) to match.
+  if (done && scope.stopped()) return err(Stopped{});
+  return done;
 }
 
 void apply_command(std::string_view cmd_json, ResponseSink& out) {

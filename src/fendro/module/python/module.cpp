@@ -162,6 +162,8 @@ PyObject* prover_command(PyObject* self, PyObject* args, PyObject* kwargs) {
     const auto done = fendro::apply_command(std::string_view(utf8, static_cast<std::size_t>(size)), response,
                                             interrupt);
     if (!done) return nullptr;  // the handler's exception (or the sink's failure) is set
+    // Whatever set an exception (a handler run at the last ask) has the last word.
+    if (PyErr_Occurred() != nullptr) return nullptr;
   } catch (const std::bad_alloc&) {
     return PyErr_NoMemory();
   } catch (const std::length_error&) {
