@@ -197,6 +197,60 @@ inline std::vector<LongInput> long_input_rows(double scale = 1.0) {
     p.indicators = entries(count(1e6));
     return prove(spec(p), btc(3));
   });
+  // The hunt beyond: every member a caller may make long.
+  add("prove: dataset_ref of 200 MB", [=] { return prove(spec({}, quoted(mb(200), 'r')), btc(3)); });
+  add("prove: symbol of 100 MB", [=] {
+    StrategyParts p;
+    p.symbol = quoted(mb(100), 'S');
+    return prove(spec(p), "{" + quoted(mb(100), 'S') + ":" + candle_list(3) + "}");
+  });
+  add("prove: timeframe of 100 MB", [=] {
+    std::string s = spec({});
+    s.replace(s.find("\"1m\""), 4, quoted(mb(100)));
+    return prove(s, btc(3));
+  });
+  add("prove: 100 MB of blanks between members", [=] {
+    return R"({"cmd":"prove",)" + std::string(mb(100), ' ') + R"("spec":)" + spec({}) + R"(,"data":)" + btc(3) + "}";
+  });
+  add("prove: candle close a 100 MB number",
+      [=] { return prove(spec({}), R"({"BTC":[[0,1,1,1,1)" + std::string(mb(100), '0') + "]]}"); });
+  add("prove: an indicator parameter a 100 MB number", [=] {
+    StrategyParts p;
+    p.indicators = R"({"sma":{"type":"Sma","params":[5)" + std::string(mb(100), '0') + "]}}";
+    return prove(spec(p), btc(3));
+  });
+  add("prove: an indicator of 1,000,000 parameters", [=] {
+    StrategyParts p;
+    p.indicators = R"({"sma":{"type":"Sma","params":[5)";
+    for (std::size_t k = 0; k < count(1e6); ++k) p.indicators += ",5";
+    p.indicators += "]}}";
+    return prove(spec(p), btc(3));
+  });
+  add("verify: inputs_hash of 100 MB", [=] {
+    const std::string hash(64, '0');
+    return R"({"cmd":"verify","proof":{"engine_version":"0.2.0","inputs_hash":)" + quoted(mb(100), 'f') +
+           R"(,"report":null,"report_hash":")" + hash + R"("},"spec":)" + spec({}) + R"(,"data":)" + btc(3) + "}";
+  });
+  add("verify: proof a 100 MB string",
+      [=] { return R"({"cmd":"verify","proof":)" + quoted(mb(100)) + R"(,"spec":)" + spec({}) + R"(,"data":)" + btc(3) + "}"; });
+  add("canonicalize: a key of 100 MB", [=] { return canonicalize("{" + quoted(mb(100), 'k') + ":1}"); });
+  add("canonicalize: 100 MB of blanks", [=] { return canonicalize(std::string(mb(100), ' ') + "1"); });
+  add("canonicalize: 1,000,000 nested one-member objects... cut at the depth limit",
+      [=] { return canonicalize(std::string(count(1e6), '[') + std::string(count(1e6), ']')); });
+  add("canonicalize: 10,000,000 empty arrays", [=] {
+    std::string v = "[";
+    for (std::size_t k = 0; k < count(1e7); ++k) v += k == 0 ? "[]" : ",[]";
+    return canonicalize(v + "]");
+  });
+  add("data: a symbol's list of 4 M candles given twice", [=] {
+    const std::string list = candle_list(count(4e6));
+    return prove(spec({}), R"({"BTC":)" + list + R"(,"BTC":)" + list + "}");
+  });
+  add("data: 4 M candles, the last one failing", [=] {
+    std::string list = candle_list(count(4e6));
+    list.insert(list.size() - 1, R"(,[0,"x",1,1,1,1])");
+    return prove(spec({}), R"({"BTC":)" + list + "}");
+  });
   return rows;
 }
 

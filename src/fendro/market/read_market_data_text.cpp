@@ -10,6 +10,7 @@
 #include "fendro/market/candle_fields.hpp"
 #include "fendro/market/plain_candles.hpp"
 #include "fendro/market/read_market_data.hpp"
+#include "fendro/util/free_later.hpp"
 #include "fendro/util/paced_grow.hpp"
 #include "fendro/util/run_scope.hpp"
 
@@ -150,6 +151,7 @@ Result<std::vector<Candle>, std::string> read_candles(Cursor& cur, CandleFields&
     auto candle = read_candle(cur, fields);
     if (!candle) {
       skip_rest_of_array(cur);
+      release_long(candles);  // millions read before the one that failed
       return err(std::move(candle).error());
     }
     candles.push_back(*candle);
@@ -185,6 +187,8 @@ Result<MarketData, std::string> read_market_data(Cursor& cur, CandleListener* li
     if (!cur.copy_text(key, symbol)) break;  // asked to stop
     if (listener != nullptr) listener->symbol(symbol);
     auto candles = read_candles(cur, fields, listener);
+    // A symbol given again replaces its list: a long one is let go of in stretches.
+    if (const auto earlier = out.find(symbol); earlier != out.end()) release_long(earlier->second);
     if (candles) {
       failures.erase(symbol);
       out.insert_or_assign(std::move(symbol), std::move(candles).value());
@@ -193,7 +197,10 @@ Result<MarketData, std::string> read_market_data(Cursor& cur, CandleListener* li
       failures.insert_or_assign(std::move(symbol), std::move(candles).error());
     }
   }
-  if (!failures.empty()) return err(std::move(failures.begin()->second));
+  if (!failures.empty()) {
+    for (auto& [symbol, candles] : out) release_long(candles);
+    return err(std::move(failures.begin()->second));
+  }
   return out;
 }
 

@@ -149,6 +149,13 @@ Status<Stopped> release_data(std::optional<MarketData>& data, const Interrupt& i
   return Unit{};
 }
 
+// The texts of a request, which may be hundreds of megabytes long, let go
+// of in stretches once the run is over.
+void release_spec_texts(ProofSpec& spec) {
+  release_long(spec.dataset_ref);
+  if (spec.engine_version) release_long(*spec.engine_version);
+}
+
 Status<Stopped> run_prove(json::Document& doc, DataReading& data_read, CandleSeal& seal, ResponseSink& out,
                           RunScope& scope) {
   const Interrupt interrupt = scope.interrupt();
@@ -169,6 +176,7 @@ Status<Stopped> run_prove(json::Document& doc, DataReading& data_read, CandleSea
 
   auto run = prove(*spec, *data, interrupt, &seal);
   FENDRO_CHECK(release_data(data, interrupt));
+  release_spec_texts(*spec);
   if (!run) return answer(out, run.error(), interrupt);
   ResponseWriter writer(&out, interrupt);
   write_proof(writer, *run);
@@ -202,6 +210,10 @@ Status<Stopped> run_verify(json::Document& doc, DataReading& data_read, CandleSe
 
   auto valid = verify_proof(*proof, *spec, *data, interrupt, &seal);
   FENDRO_CHECK(release_data(data, interrupt));
+  release_spec_texts(*spec);
+  release_long(proof->inputs_hash);
+  release_long(proof->report_hash);
+  release_long(proof->engine_version);
   if (!valid) return answer(out, valid.error(), interrupt);
   const Member members[] = {{"ok", Value::boolean(true)}, {"valid", Value::boolean(*valid)}};
   return answer(out, write_response(Value::object_ref(members)));

@@ -90,16 +90,17 @@ bool wait_until_freed(const Interrupt& interrupt) {
   return true;
 }
 
-void release_long_text(std::string& text) {
-  // Shorter texts go at once in far less than a millisecond.
+namespace detail {
+
+bool give_back_asking(const void* data, std::size_t bytes) {
+  // Shorter buffers go at once in far less than a millisecond.
   constexpr std::size_t kLong = std::size_t{4} << 20;
   RunScope* const scope = RunScope::current();
-  if (text.capacity() >= kLong && scope != nullptr &&
-      (scope->stopped() || !give_back_pages(text.data(), text.capacity(), [&] { return !scope->ask_now(); }))) {
-    free_later(text);
-  }
-  std::string().swap(text);
+  if (bytes < kLong || scope == nullptr) return true;
+  return !scope->stopped() && give_back_pages(data, bytes, [&] { return !scope->ask_now(); });
 }
+
+}  // namespace detail
 
 std::uint64_t handed_over() {
   Freeing& f = state();

@@ -77,12 +77,28 @@ class FreeIfStopped {
   std::tuple<T&...> held_;
 };
 
-// Frees a text that may be hundreds of megabytes long (an error quoting a
-// long input, a long name) without a long stretch of unasked work: its
-// pages go back to the system in stretches with the thread's scope asked
-// between them, or, once the scope has been told to stop, the text goes to
-// the freeing thread. `text` is left empty.
-void release_long_text(std::string& text);
+namespace detail {
+
+// Gives the pages of a buffer about to be freed back in stretches, the
+// thread's scope asked between them; false when it should go to the freeing
+// thread instead (the scope was told to stop).
+bool give_back_asking(const void* data, std::size_t bytes);
+
+}  // namespace detail
+
+// Frees a buffer that may be hundreds of megabytes long (an error quoting a
+// long input, a long name, a list of candles replaced) without a long
+// stretch of unasked work: its pages go back to the system in stretches with
+// the thread's scope asked between them, or, once the scope has been told
+// to stop, the buffer goes to the freeing thread. `buffer` (a std::string or
+// std::vector) is left empty.
+template <class Buffer>
+void release_long(Buffer& buffer) {
+  if (!detail::give_back_asking(buffer.data(), buffer.capacity() * sizeof(*buffer.data()))) free_later(buffer);
+  Buffer().swap(buffer);
+}
+
+inline void release_long_text(std::string& text) { release_long(text); }
 
 // How many things were handed to the freeing thread so far.
 std::uint64_t handed_over();
