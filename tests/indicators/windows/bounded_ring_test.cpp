@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -38,10 +40,29 @@ TEST(BoundedRing, StorageNeverExceedsCapacity) {
   BoundedRing<int> r(10);
   for (int x = 0; x < 100; ++x) r.push(x);
   EXPECT_EQ(r.slots().size(), 10u);
+  EXPECT_EQ(r.storage_capacity(), 10u);
   // A huge capacity costs nothing until values arrive.
   BoundedRing<int> big(~std::uint64_t{0});
+  EXPECT_EQ(big.storage_capacity(), 0u);
   big.push(1);
   EXPECT_EQ(big.len(), 1u);
+  EXPECT_LE(big.storage_capacity(), 8u);
+  // The storage held, pushed one at a time past the capacity, of plain
+  // values (a remapped block) and of others (a vector): room for at most
+  // twice the entries held, never beyond the capacity, and the capacity
+  // exactly once full.
+  const auto check = []<class T>(BoundedRing<T> ring, std::uint64_t cap) {
+    for (std::uint64_t x = 0; x < cap + 3; ++x) {
+      ring.push(T{});
+      ASSERT_LE(ring.storage_capacity(), cap) << "cap " << cap << " after " << x + 1;
+      ASSERT_LE(ring.storage_capacity(), std::max<std::size_t>(8, 2 * ring.len())) << "cap " << cap;
+    }
+    EXPECT_EQ(ring.storage_capacity(), cap);
+  };
+  for (const std::uint64_t cap : {1u, 7u, 8u, 9u, 17u, 1000u, 5000u}) {
+    check(BoundedRing<double>(cap), cap);
+    check(BoundedRing<std::vector<int>>(cap), cap);
+  }
 }
 
 // A ring long enough to grow into mapped blocks and remap them several

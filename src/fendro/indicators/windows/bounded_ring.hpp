@@ -35,6 +35,8 @@ class BoundedRing {
 
   std::uint64_t capacity() const { return cap_; }
   std::size_t len() const { return buf_.size(); }
+  // Entries the storage has room for now: what the ring holds in memory.
+  std::size_t storage_capacity() const { return buf_.capacity(); }
   bool empty() const { return buf_.empty(); }
   bool is_full() const { return buf_.size() == cap_; }
 
