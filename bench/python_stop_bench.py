@@ -10,16 +10,18 @@ any of those took from the signal to the exception reaching the caller (the
 command's unwinding included); "stops" counts the alarms that came before
 the command's end.
 
-    python bench/python_stop_bench.py [--rows canonicalize-array,symbol] [--delays 8] [--scale 1.0]
+    python bench/python_stop_bench.py [--rows canonicalize-array,symbol] [--delays 8] [--scale 1.0] [--busy K]
 
 --scale shrinks (or grows) the long texts and the object of many keys; 1.0
-gives the sizes of the rows' names.
+gives the sizes of the rows' names. --busy K keeps K other processes
+spinning all along (half the cores makes a busy machine).
 """
 
 from __future__ import annotations
 
 import argparse
 import gc
+import multiprocessing
 import json
 import signal
 import time
@@ -251,13 +253,22 @@ def latency(prover: Prover, command: str, delay: float) -> float | None:
     return time.monotonic() - (start + delay)
 
 
+def spin() -> None:
+    while True:
+        pass
+
+
 def main() -> None:
     parser = argparse.ArgumentParser()
     parser.add_argument("--rows", default="", help="comma-separated parts of row names (default: all)")
     parser.add_argument("--delays", type=int, default=8)
     parser.add_argument("--scale", type=float, default=1.0)
     parser.add_argument("--budget", type=float, default=20.0, help="seconds at most for the unstopped run")
+    parser.add_argument("--busy", type=int, default=0, help="processes kept spinning meanwhile")
     args = parser.parse_args()
+    spinners = [multiprocessing.Process(target=spin, daemon=True) for _ in range(args.busy)]
+    for p in spinners:
+        p.start()
     wanted = [w.strip().lower() for w in args.rows.split(",") if w.strip()]
     prover = Prover()
     print(f"{'row':52} {'unstopped s':>11} {'longest gap ms':>14} {'worst latency ms':>16} {'stops':>5}")
@@ -283,6 +294,8 @@ def main() -> None:
         print(f"{name:52} {took:11.2f} {gap * 1e3:14.1f} {worst * 1e3:16.1f} {stops:5}{flag}")
         del command
         gc.collect()
+    for p in spinners:
+        p.terminate()
 
 
 if __name__ == "__main__":

@@ -109,6 +109,30 @@ TEST(CommandInterrupt, StopsAtTheAskThatSaysSoWithNoAnswer) {
   }
 }
 
+// Millions of short symbols cost far more than their text takes to read:
+// the reader asks by their count too, and each of its asks can end it.
+TEST(CommandInterrupt, TheReaderOfManySymbolsAsksByTheirCount) {
+  constexpr int kSymbols = 200'000;
+  std::string text = R"({"data":{)";
+  for (int k = 0; k < kSymbols; ++k) text += (k == 0 ? "\"" : ",\"") + std::to_string(k) + "\":[]";
+  text += "}}";
+  const auto read = [&](CountingInterrupt& check) {
+    std::optional<Result<MarketData, std::string>> data;
+    const auto parsed = json::parse_deferring(
+        text, "data", [&](json::Cursor& cur) { data = read_market_data(cur); }, check.interrupt());
+    return parsed.ok() ? std::optional<bool>() : std::optional<bool>(parsed.error().stopped);
+  };
+  CountingInterrupt never;
+  ASSERT_FALSE(read(never).has_value());
+  // The text alone (under 3 MB) would be asked about a dozen times.
+  EXPECT_GE(never.asked, std::size_t{kSymbols} / 4096);
+  for (std::size_t k = 1; k <= never.asked; ++k) {
+    CountingInterrupt stop{.stop_at = k};
+    EXPECT_EQ(read(stop), std::optional<bool>(true)) << k;
+    EXPECT_EQ(stop.asked, k);
+  }
+}
+
 // A stop hands what the command held (the tree, the candles, the strategy,
 // the engine and its indicators) to the freeing thread instead of freeing
 // it on the caller's path; a command that was not stopped hands nothing.

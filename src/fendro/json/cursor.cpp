@@ -100,6 +100,11 @@ bool Cursor::copy_text(std::string_view from, std::string& to) {
   return !impl_->failed;
 }
 
+bool Cursor::ask() {
+  if (!impl_->failed && !impl_->parser->ask_now()) impl_->failed = true;
+  return !impl_->failed;
+}
+
 void Cursor::skip_ahead(std::size_t n) { impl_->parser->advance(n); }
 
 void Cursor::finish() {

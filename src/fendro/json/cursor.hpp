@@ -49,6 +49,10 @@ class Cursor {
   // with the parse's interrupt asked between them; false, the cursor failed
   // as stopped, when it asks to stop.
   bool copy_text(std::string_view from, std::string& to);
+  // Asks the parse's interrupt now, for a reader that does much with little
+  // text (millions of short members); false, the cursor failed as stopped,
+  // when it says stop.
+  bool ask();
   // Reads what is left of the value: the containers still open and, when
   // nothing was read yet, the value itself.
   void skip_rest();

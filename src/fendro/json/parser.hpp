@@ -81,6 +81,9 @@ class Parser {
   // `to` becomes a copy of `from`, a long one made in stretches with the
   // interrupt asked between them; false, failed as a stop, when it says so.
   bool copy_text(std::string_view from, std::string& to);
+  // Asks the interrupt now, for a reader whose work on a stretch of text
+  // outweighs the reading of it; false, failed as a stop, when it says so.
+  bool ask_now() { return !interrupt_.stop_requested() || fail_here(Code::Stopped); }
 
   // Parses the one value of the text and checks that only whitespace follows.
   bool parse_document(Value& root);

@@ -182,7 +182,15 @@ Result<MarketData, std::string> read_market_data(Cursor& cur, CandleListener* li
   std::map<std::string, std::string, std::less<>> failures;
   CandleFields fields;
   std::string_view key;
+  // Each symbol costs far more than its text takes to read: millions of
+  // short ones are asked over by count as well.
+  constexpr std::size_t kSymbolsPerAsk = 4096;
+  std::size_t unasked = 0;
   while (cur.next_member(key)) {
+    if (++unasked == kSymbolsPerAsk) {
+      unasked = 0;
+      if (!cur.ask()) break;
+    }
     std::string symbol;
     if (!cur.copy_text(key, symbol)) break;  // asked to stop
     if (listener != nullptr) listener->symbol(symbol);

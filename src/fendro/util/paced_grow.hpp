@@ -67,6 +67,18 @@ bool shrink_to_fit_paced(std::vector<T>& v, const Interrupt& interrupt) {
   return detail::move_to_room(v, v.size(), interrupt);
 }
 
+// Has the C library tidy the small pieces freed since it last did, now. An
+// allocator may keep small freed pieces aside (glibc's fast bins) and sort
+// them all out at the next larger request: after millions of them (a map of
+// millions of entries freed) that request takes tens of milliseconds,
+// wherever it comes. Asked for after each stretch of freeing, the tidying
+// comes in as many small steps. (On glibc, a request above the smallest of
+// its large sizes does it; elsewhere this is a cheap allocation.)
+inline void tidy_small_frees() {
+  constexpr std::size_t kLargeRequest = 2048;
+  ::operator delete(::operator new(kLargeRequest));
+}
+
 // Entries a map frees between two asks.
 inline constexpr std::size_t kEraseStretch = 4096;
 
@@ -77,6 +89,7 @@ template <class Map>
 bool shrink_paced(Map& map, const Interrupt& interrupt) {
   while (map.size() > kEraseStretch) {
     for (std::size_t k = 0; k < kEraseStretch; ++k) map.erase(map.begin());
+    tidy_small_frees();
     if (interrupt.stop_requested()) return false;
   }
   return true;
