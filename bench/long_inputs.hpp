@@ -251,6 +251,18 @@ inline std::vector<LongInput> long_input_rows(double scale = 1.0) {
     list.insert(list.size() - 1, R"(,[0,"x",1,1,1,1])");
     return prove(spec({}), R"({"BTC":)" + list + "}");
   });
+  add("version: a member of 300 MB of numbers", [=] {
+    std::string v = R"({"cmd":"version","x":[)";
+    v.reserve(mb(300) + 64);
+    while (v.size() < mb(300)) v += "12345.678,";
+    return v + "1]}";
+  });
+  add("canonicalize: 200 MB array", [=] {
+    std::string v = "[";
+    v.reserve(mb(200) + 64);
+    while (v.size() < mb(200)) v += "12345.678,";
+    return canonicalize(v + "1]");
+  });
   return rows;
 }
 

@@ -22,10 +22,10 @@ LOGS="$BUILD/stress-logs"
 CPP_STOP_TESTS=(
   "test_module:CommandInterrupt.*:ProveInterrupt.*:MetricsInterrupt.*:LongTextStop.*"
   "test_proof:InBarStop.*:CandleSeal.*"
-  "test_json:ParseInterrupt.*:PacedSort.*:PacedSortInTheParser.*:ReallocStack.*"
-  "test_util:CopyPaced.*:EqualPaced.*:FindPaced.*:ReservePaced.*:RuleWindowRoom.*"
+  "test_json:ParseInterrupt.*:PacedSort.*:PacedSortInTheParser.*:ReallocStack.*:DescribeLong.*"
+  "test_util:CopyPaced.*:EqualPaced.*:FindPaced.*:ReservePaced.*:ShrinkToFitPaced.*:RuleWindowRoom.*:FreeLater.*:ReleaseLongText.*:AppendPaced.*"
   "test_strategy:IndicatorStretches.*:MetricsStretches.*:WalkPacing.*:ReadStrategySpec.*"
-  "test_indicators:PeriodogramTables.ATableWhoseBuildIsStoppedIsNotKept"
+  "test_indicators:PeriodogramTables.ATableWhoseBuildIsStoppedIsNotKept:*LongBar*"
 )
 
 busy=()
