@@ -251,6 +251,16 @@ inline std::vector<LongInput> long_input_rows(double scale = 1.0) {
     list.insert(list.size() - 1, R"(,[0,"x",1,1,1,1])");
     return prove(spec({}), R"({"BTC":)" + list + "}");
   });
+  add("prove: 4 M candles, then any of 1,000,000 conditions", [=] {
+    StrategyParts p;
+    p.entry = any_of(count(1e6));
+    return R"({"cmd":"prove","data":)" + btc(count(4e6)) + R"(,"spec":)" + spec(p) + "}";
+  });
+  add("prove: 4 M candles, then a sizing fraction of a 100 MB string", [=] {
+    StrategyParts p;
+    p.sizing = R"({"type":"fixed_fraction","fraction":)" + quoted(mb(100)) + "}";
+    return R"({"cmd":"prove","data":)" + btc(count(4e6)) + R"(,"spec":)" + spec(p) + "}";
+  });
   add("version: a member of 300 MB of numbers", [=] {
     std::string v = R"({"cmd":"version","x":[)";
     v.reserve(mb(300) + 64);
