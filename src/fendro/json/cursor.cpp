@@ -102,6 +102,8 @@ bool Cursor::copy_text(std::string_view from, std::string& to) {
 
 void Cursor::skip_ahead(std::size_t n) { impl_->parser->advance(n); }
 
+const Interrupt& Cursor::interrupt() const { return impl_->parser->interrupt(); }
+
 void Cursor::finish() {
   if (!impl_->failed && !impl_->parser->finish()) impl_->failed = true;
 }

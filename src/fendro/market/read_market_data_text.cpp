@@ -10,6 +10,7 @@
 #include "fendro/market/candle_fields.hpp"
 #include "fendro/market/plain_candles.hpp"
 #include "fendro/market/read_market_data.hpp"
+#include "fendro/util/paced_grow.hpp"
 
 namespace fendro {
 namespace {
@@ -153,8 +154,11 @@ Result<std::vector<Candle>, std::string> read_candles(Cursor& cur, CandleFields&
     candles.push_back(*candle);
     if (listener != nullptr) listener->candles(std::span<const Candle>(candles).last(1), {});
   }
-  // A long list may have been given room for more than it holds.
-  if (candles.capacity() / 2 > candles.size()) candles.shrink_to_fit();
+  // A long list may have been given room for more than it holds (the room
+  // is guessed from all the text ahead, what follows the list included). It
+  // gives it back in stretches, asking the parse's interrupt: a stop there
+  // leaves the room as it is, and the parse fails as stopped.
+  if (candles.capacity() / 2 > candles.size()) (void)shrink_to_fit_paced(candles, cur.interrupt());
   return candles;
 }
 

@@ -14,17 +14,13 @@
 
 namespace fendro {
 
-// Gives `v` room for `capacity` elements, the ones it holds copied into the
-// new storage in stretches with `interrupt` asked between them. False, with
-// `v` as it was, when it asked to stop.
+namespace detail {
+
+// `v` moved into fresh storage of `capacity` elements (at least as many as
+// it holds), copied in stretches with `interrupt` asked between them. False,
+// with `v` as it was, when it asked to stop.
 template <class T>
-bool reserve_paced(std::vector<T>& v, std::size_t capacity, const Interrupt& interrupt) {
-  static_assert(std::is_trivially_copyable_v<T>);
-  if (capacity <= v.capacity()) return true;
-  if (v.size() * sizeof(T) <= kCopyStretchBytes || !interrupt.active()) {
-    v.reserve(capacity);
-    return true;
-  }
+bool move_paced(std::vector<T>& v, std::size_t capacity, const Interrupt& interrupt) {
   std::vector<T> fresh;
   fresh.reserve(capacity);
   CopyPacer pacer(interrupt);
@@ -38,6 +34,35 @@ bool reserve_paced(std::vector<T>& v, std::size_t capacity, const Interrupt& int
   }
   v.swap(fresh);
   return true;
+}
+
+}  // namespace detail
+
+// Gives `v` room for `capacity` elements, the ones it holds copied into the
+// new storage in stretches with `interrupt` asked between them. False, with
+// `v` as it was, when it asked to stop.
+template <class T>
+bool reserve_paced(std::vector<T>& v, std::size_t capacity, const Interrupt& interrupt) {
+  static_assert(std::is_trivially_copyable_v<T>);
+  if (capacity <= v.capacity()) return true;
+  if (v.size() * sizeof(T) <= kCopyStretchBytes || !interrupt.active()) {
+    v.reserve(capacity);
+    return true;
+  }
+  return detail::move_paced(v, capacity, interrupt);
+}
+
+// Gives back the room `v` has beyond what it holds, the elements copied into
+// storage of their size in stretches with `interrupt` asked between them.
+// False, with `v` as it was, when it asked to stop.
+template <class T>
+bool shrink_to_fit_paced(std::vector<T>& v, const Interrupt& interrupt) {
+  static_assert(std::is_trivially_copyable_v<T>);
+  if (v.size() * sizeof(T) <= kCopyStretchBytes || !interrupt.active()) {
+    v.shrink_to_fit();
+    return true;
+  }
+  return detail::move_paced(v, v.size(), interrupt);
 }
 
 // Entries a map frees between two asks.
