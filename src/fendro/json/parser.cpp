@@ -106,8 +106,10 @@ const char* Parser::skip_paced(const char* p, Skip skip) {
   }
 }
 
-// Blanks that run on past the next check point.
+// Blanks that reach the next check point (or the end of the text), and may
+// run on past it.
 FENDRO_COLD void Parser::skip_long_whitespace() {
+  if (p_ == end_ || !is_space(*p_)) return;
   const char* const q = skip_paced(p_, [](const char* p, const char* limit) {
     while (p != limit && is_space(*p)) ++p;
     return p;
@@ -219,12 +221,18 @@ FENDRO_HOT_INLINE void Parser::skip_whitespace() {
   const char* p = p_;
   // Compact text has none: one test settles it.
   if (p != end_ && static_cast<unsigned char>(*p) > ' ') return;
+  // Text as JSON writers lay it out by default has one space after each
+  // comma and colon: one test more.
+  if (check_at_ - p > 1 && *p == ' ' && static_cast<unsigned char>(p[1]) > ' ') {
+    p_ = p + 1;
+    return;
+  }
   // Blanks up to the next check point; a run that goes on there is
   // followed asking.
   const char* const limit = p < check_at_ ? check_at_ : p;
   while (p != limit && is_space(*p)) ++p;
   p_ = p;
-  if (p == limit && p != end_ && is_space(*p)) skip_long_whitespace();
+  if (p == limit) skip_long_whitespace();
 }
 
 // Parses one value and pushes it onto values_. Values are built in place on
@@ -541,7 +549,20 @@ bool Parser::parse_string(std::string_view& out) {
 // At the first digit (after the '-' of a negative number).
 FENDRO_HOT_INLINE bool Parser::parse_number(bool positive, Value& out) {
   NumberText t{};
-  if (!scan_number<false>(t)) return false;
+  const Scan scan = scan_number<false>(t);
+  if (scan != Scan::Done) return scan == Scan::Long && parse_long_number(positive, out);
+  return number_value(positive, t, out);
+}
+
+// A number that runs on past the next check point, scanned again from its
+// start, paced. (Its own text: the hot one's address goes nowhere, and it
+// stays in registers.)
+FENDRO_COLD bool Parser::parse_long_number(bool positive, Value& out) {
+  NumberText t{};
+  return scan_number<true>(t) == Scan::Done && number_value(positive, t, out);
+}
+
+FENDRO_HOT_INLINE bool Parser::number_value(bool positive, const NumberText& t, Value& out) {
   p_ = t.end;
   if (t.int_start == nullptr) {  // an exponent beyond 32 bits that makes it zero
     out = Value::number(positive ? 0.0 : -0.0);
@@ -555,26 +576,27 @@ FENDRO_HOT_INLINE bool Parser::parse_number(bool positive, Value& out) {
 // is settled here: a zero (int_start null) or out of range.
 //
 // Unpaced, the scan goes no further than the next check point: a number
-// that reaches it is scanned again from its start, paced, its runs of
-// digits followed with the interrupt asked at each check point.
+// that reaches it is Long, to be scanned again, paced, its runs of digits
+// followed with the interrupt asked at each check point.
 template <bool kPaced>
-FENDRO_HOT_INLINE bool Parser::scan_number(NumberText& t) {
+FENDRO_HOT_INLINE Parser::Scan Parser::scan_number(NumberText& t) {
   const char* p = p_;
   const char* const end = kPaced ? end_ : (p < check_at_ ? check_at_ : p);
   const auto cut_short = [&]() FENDRO_HOT_LAMBDA { return !kPaced && p == end && end != end_; };
   auto fail = [&](Code c, bool peek) FENDRO_HOT_LAMBDA {
-    if constexpr (!kPaced) {
-      if (cut_short()) return scan_number<true>(t);
-    }
+    if (cut_short()) return Scan::Long;
     p_ = p;
-    return peek ? fail_peek(c) : fail_here(c);
+    if (peek) {
+      fail_peek(c);
+    } else {
+      fail_here(c);
+    }
+    return Scan::Failed;
   };
   auto done = [&]() FENDRO_HOT_LAMBDA {
-    if constexpr (!kPaced) {
-      if (cut_short()) return scan_number<true>(t);
-    }
+    if (cut_short()) return Scan::Long;
     t.end = p;
-    return true;
+    return Scan::Done;
   };
   // The end of the run of digits at q (appended to `sig`), of the run of
   // zeros, of any digits.
@@ -597,7 +619,7 @@ FENDRO_HOT_INLINE bool Parser::scan_number(NumberText& t) {
     if (p != end && is_digit(*p)) return fail(Code::InvalidNumber, true);
   } else if (is_digit(first)) {
     p = digits(p, t.sig);
-    if (kPaced && p == nullptr) return false;
+    if (kPaced && p == nullptr) return Scan::Failed;
   } else {
     ++p;
     return fail(Code::InvalidNumber, false);
@@ -608,7 +630,7 @@ FENDRO_HOT_INLINE bool Parser::scan_number(NumberText& t) {
   if (p != end && *p == '.') {
     t.frac_start = ++p;
     p = digits(p, t.sig);
-    if (kPaced && p == nullptr) return false;
+    if (kPaced && p == nullptr) return Scan::Failed;
     t.frac_end = p;
     if (t.frac_end == t.frac_start) {
       return fail(p == end ? Code::EofWhileParsingValue : Code::InvalidNumber, true);
@@ -626,7 +648,7 @@ FENDRO_HOT_INLINE bool Parser::scan_number(NumberText& t) {
     // Zeros that lead the exponent leave it 0, however many.
     if (exp == 0) {
       p = zeros(p);
-      if (kPaced && p == nullptr) return false;
+      if (kPaced && p == nullptr) return Scan::Failed;
     }
     while (p != end && is_digit(*p)) {
       const int d = *p++ - '0';
@@ -637,12 +659,15 @@ FENDRO_HOT_INLINE bool Parser::scan_number(NumberText& t) {
           CopyPacer pacer(interrupt_);
           const bool nonzero = find_nonzero_digit(t.int_start, t.int_end, pacer) != t.int_end ||
                                find_nonzero_digit(t.frac_start, t.frac_end, pacer) != t.frac_end;
-          if (pacer.stopped()) return fail_here(Code::Stopped);
+          if (pacer.stopped()) {
+            fail_here(Code::Stopped);
+            return Scan::Failed;
+          }
           if (nonzero) return fail(Code::NumberOutOfRange, false);
         }
         std::uint64_t ignored = 0;
         p = digits(p, ignored);
-        if (kPaced && p == nullptr) return false;
+        if (kPaced && p == nullptr) return Scan::Failed;
         t.int_start = nullptr;
         return done();
       }

@@ -148,10 +148,19 @@ class Parser {
   bool parse_hex4(std::uint32_t& out);
   bool parse_unicode_escape();
   bool parse_number(bool positive, Value& out);
+  bool parse_long_number(bool positive, Value& out);
+  bool number_value(bool positive, const NumberText& t, Value& out);
+  enum class Scan : std::uint8_t { Done, Failed, Long };
+  // Inlined where it is used: the unpaced scan into the readers of values,
+  // the paced one into parse_long_number. (The attribute is heeded here, not
+  // on the definition of a member template.)
   template <bool kPaced>
-  bool scan_number(NumberText& t);
+#if defined(__GNUC__)
+  [[gnu::always_inline]]
+#endif
+  inline Scan scan_number(NumberText& t);
   bool convert_number(bool positive, const NumberText& t, Value& out);
-  bool convert_long_number(bool positive, const NumberText& t, Value& out);
+  bool convert_long_number(bool positive, NumberText t, Value& out);
   bool set_converted(std::string_view text, bool positive, std::int64_t magnitude, std::int32_t exp, Value& out);
 
   // The keys of the last small object read and the order they sort into.

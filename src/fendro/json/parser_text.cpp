@@ -131,7 +131,7 @@ bool Parser::parse_unicode_escape() {
 
 // A number too long to convert in one go: converted from its cut, which has
 // the same value.
-bool Parser::convert_long_number(bool positive, const NumberText& t, Value& out) {
+bool Parser::convert_long_number(bool positive, NumberText t, Value& out) {
   CopyPacer pacer(interrupt_);
   CutNumber cut;
   if (!cut_number(positive, t, pacer, cut)) return fail_here(Code::Stopped);
