@@ -1,6 +1,8 @@
-// A long candle list read from a text with much more after it is given room
-// for the candles that text might hold, and gives the room back once the
-// list ends: in stretches, with the parse's interrupt asked between them.
+// Reading candle data from a command's text asks the parse's interrupt
+// however the text runs: a long candle list read from a text with much more
+// after it is given room for the candles that text might hold, and gives the
+// room back once the list ends in stretches, asking between them; a long
+// run of blanks between candles is left to the parse, which asks as it goes.
 #include <gtest/gtest.h>
 
 #include <cstddef>
@@ -10,6 +12,7 @@
 
 #include "fendro/json/cursor.hpp"
 #include "fendro/json/parse.hpp"
+#include "fendro/json/parser.hpp"
 #include "fendro/market/read_market_data.hpp"
 #include "fendro/util/paced_copy.hpp"
 #include "module/counting_interrupt.hpp"
@@ -84,6 +87,25 @@ TEST(CandleListRoom, AStopWhileGivingBackFailsTheParse) {
   ASSERT_FALSE(parsed.ok());
   EXPECT_TRUE(parsed.error().stopped);
   EXPECT_EQ(stop.asked, told.asked + 1);
+}
+
+TEST(CandleListBlanks, ALongRunBetweenCandlesIsAskedThrough) {
+  std::string text = command(1000, "");
+  const std::size_t at = text.find(R"(,{"time")", text.size() / 2) + 1;
+  const std::size_t run = 4 * json::detail::Parser::kCheckBytes;
+  text.insert(at, std::string(run, '\n'));
+  CountingInterrupt never;
+  std::size_t read = 0;
+  ASSERT_TRUE(json::parse_deferring(
+                  text, "data",
+                  [&](json::Cursor& cur) {
+                    const auto data = read_market_data(cur);
+                    if (data) read = data->at("S").size();
+                  },
+                  never.interrupt())
+                  .ok());
+  EXPECT_EQ(read, 1000u);
+  EXPECT_GE(never.asked, run / json::detail::Parser::kCheckBytes - 1);
 }
 
 }  // namespace
