@@ -598,8 +598,8 @@ FENDRO_HOT_INLINE Parser::Scan Parser::scan_number(NumberText& t) {
     t.end = p;
     return Scan::Done;
   };
-  // The end of the run of digits at q (appended to `sig`), of the run of
-  // zeros, of any digits.
+  // The end of the run of digits at q (their value appended to `sig`), and
+  // of the run of zeros at q.
   const auto digits = [&](const char* q, std::uint64_t& sig) FENDRO_HOT_LAMBDA -> const char* {
     if constexpr (!kPaced) return scan_digits(q, end, sig);
     return skip_paced(q, [&sig](const char* from, const char* limit) { return scan_digits(from, limit, sig); });

@@ -1,5 +1,6 @@
 // The parser's steps that no hot path takes: the escapes of strings, the
 // conversion of numbers that are not short, and the placing of a failure.
+#include <algorithm>
 #include <charconv>
 #include <system_error>
 
