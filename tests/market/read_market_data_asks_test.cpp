@@ -37,7 +37,7 @@ class LastToldAt final : public CandleListener {
   const CountingInterrupt& counter_;
 };
 
-// Plain candles, then `after` (a member of the root) .
+// Plain candles, then `after` (members of the root after "data").
 std::string command(std::size_t candles, const std::string& after) {
   std::string text = R"({"data":{"S":[)";
   for (std::size_t k = 0; k < candles; ++k) {
@@ -68,25 +68,6 @@ TEST(CandleListRoom, GivenBackAskingWhenTheTextAfterTheListIsLong) {
   ASSERT_TRUE(parsed.ok());
   ASSERT_EQ(read, kCandles);
   EXPECT_GE(after_list, kCandles * sizeof(Candle) / kCopyStretchBytes - 1);
-}
-
-// A stop while the room is given back leaves the list as it is and fails the
-// parse as a stop.
-TEST(CandleListRoom, AStopWhileGivingBackFailsTheParse) {
-  std::string text = command(kCandles, "");
-  text = command(kCandles, R"(,"x":")" + std::string(text.size(), 's') + "\"");
-  CountingInterrupt never;
-  LastToldAt told(never);
-  ASSERT_TRUE(json::parse_deferring(
-                  text, "data", [&](json::Cursor& cur) { (void)read_market_data(cur, &told); }, never.interrupt())
-                  .ok());
-  CountingInterrupt stop{.stop_at = told.asked + 1};
-  LastToldAt unused(stop);
-  const auto parsed = json::parse_deferring(
-      text, "data", [&](json::Cursor& cur) { (void)read_market_data(cur, &unused); }, stop.interrupt());
-  ASSERT_FALSE(parsed.ok());
-  EXPECT_TRUE(parsed.error().stopped);
-  EXPECT_EQ(stop.asked, told.asked + 1);
 }
 
 TEST(CandleListBlanks, ALongRunBetweenCandlesIsAskedThrough) {
