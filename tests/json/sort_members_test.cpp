@@ -134,14 +134,18 @@ TEST(PacedSort, SameOrderAsInOneGoAndAStopAtAnyAskEndsIt) {
   for (const KeySet& set : key_sets()) {
     const auto expected = expected_order(set.keys);
     const std::vector<Member> given = members_of(set.keys);
+    // The paced sort first: its buffer then comes fresh from the system, so
+    // that a slot of it the sort never wrote holds zeros (an empty key), not
+    // the members another sort left there, and a sort that reads one runs
+    // to its end and fails the checks here instead of crashing.
     std::vector<Member> ms = given;
-    expect_order(ms, sort_members_keep_last(ms.data(), ms.size()), expected, set.name);
-    if (::testing::Test::HasFatalFailure()) return;
-    ms = given;
     CountingInterrupt never;
     const auto kept = sort_members_keep_last(ms.data(), ms.size(), never.interrupt());
     ASSERT_TRUE(kept.ok()) << set.name;
     expect_order(ms, *kept, expected, set.name);
+    if (::testing::Test::HasFatalFailure()) return;
+    ms = given;
+    expect_order(ms, sort_members_keep_last(ms.data(), ms.size()), expected, set.name);
     if (::testing::Test::HasFatalFailure()) return;
     ASSERT_GT(never.asked, 2u) << set.name;
     // Asks spread over the runs, the merges and the dropping of duplicates,
