@@ -116,6 +116,20 @@ TEST(ParseInterrupt, ContainersBuiltAreAskedAsTheyAdd) {
   EXPECT_TRUE(equal(watched->document.root, parse(text)->root));
 }
 
+// A long number is converted from a short cut of it; the digits past the
+// cut are gone through again for that (is any of them not 0?), asking, as
+// any copy of a long text asks.
+TEST(ParseInterrupt, ALongNumberIsAskedWhileCut) {
+  const std::string zeros(4 * kCopyStretchBytes, '0');
+  const std::string text = "[1." + zeros + "1]";
+  CountingInterrupt never;
+  const auto parsed = parse_deferring(text, "data", nullptr, never.interrupt());
+  ASSERT_TRUE(parsed.ok());
+  EXPECT_EQ(parsed->document.root.as_array()[0].f, 1.0);
+  const std::size_t reading = text.size() / detail::Parser::kCheckBytes;
+  EXPECT_GE(never.asked, reading - 1 + zeros.size() / kCopyStretchBytes);
+}
+
 // A failure far into a long text is placed by counting its lines in
 // stretches, asking between them; a stop there turns it into a stop.
 TEST(ParseInterrupt, PlacingAFailureFarInIsAsked) {
