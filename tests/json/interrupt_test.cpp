@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fendro/json/cursor.hpp"
 #include "fendro/json/members.hpp"
 #include "fendro/json/parse.hpp"
 #include "fendro/json/parser.hpp"
@@ -36,6 +37,22 @@ std::string long_object() {
 // One key four intervals long: it is scanned asking as any long string is.
 std::string long_key() { return "{\"" + std::string(4 * detail::Parser::kCheckBytes, 'k') + "\":1}"; }
 
+// One number four intervals long: its digits are scanned asking, and it is
+// converted from a short text of the same value.
+std::string long_number() { return R"({"x":[1.)" + std::string(4 * detail::Parser::kCheckBytes, '0') + "5]}"; }
+
+// Zeros leading the fraction and the exponent, two intervals each.
+std::string long_exponent() {
+  const std::string zeros(2 * detail::Parser::kCheckBytes, '0');
+  return R"({"x":0.)" + zeros + "25e" + zeros + "9}";
+}
+
+// Blanks four intervals long inside an array, and after the document.
+std::string long_blanks() { return R"({"x":[1,)" + std::string(4 * detail::Parser::kCheckBytes, ' ') + "2]}"; }
+std::string long_trailing_blanks() { return R"({"x":1})" + std::string(4 * detail::Parser::kCheckBytes, '\n'); }
+// Blanks between a key and its colon: a stop among them fails the key.
+std::string long_blanks_before_colon() { return R"({"x")" + std::string(4 * detail::Parser::kCheckBytes, '\t') + ":1}"; }
+
 struct LongText {
   const char* name;
   std::string text;
@@ -45,7 +62,12 @@ std::vector<LongText> long_texts() {
   return {{"numbers", long_array_of_numbers()},
           {"string", long_string()},
           {"object", long_object()},
-          {"key", long_key()}};
+          {"key", long_key()},
+          {"number", long_number()},
+          {"exponent", long_exponent()},
+          {"blanks", long_blanks()},
+          {"trailing blanks", long_trailing_blanks()},
+          {"blanks before a colon", long_blanks_before_colon()}};
 }
 
 TEST(ParseInterrupt, StopAtTheFirstAskFailsAsAStop) {
@@ -56,6 +78,94 @@ TEST(ParseInterrupt, StopAtTheFirstAskFailsAsAStop) {
     EXPECT_TRUE(parsed.error().stopped) << t.name;
     EXPECT_EQ(stop.asked, 1u) << t.name;
   }
+}
+
+// A stop at any ask ends the parse as a stop, and nothing is asked after
+// it: a stop in a run of blanks included, wherever the run ends.
+TEST(ParseInterrupt, StopAtAnyAskFailsAsAStopAndAsksNoMore) {
+  for (const LongText& t : long_texts()) {
+    CountingInterrupt never;
+    ASSERT_TRUE(parse_deferring(t.text, "data", nullptr, never.interrupt()).ok()) << t.name;
+    for (std::size_t k = 1; k <= never.asked; ++k) {
+      CountingInterrupt stop{.stop_at = k};
+      const auto parsed = parse_deferring(t.text, "data", nullptr, stop.interrupt());
+      ASSERT_FALSE(parsed.ok()) << t.name << " " << k;
+      EXPECT_TRUE(parsed.error().stopped) << t.name << " " << k << ": " << parsed.error().display();
+      EXPECT_EQ(stop.asked, k) << t.name << ": asked again after the stop at " << k;
+    }
+  }
+}
+
+// A text of little but arrays and objects is asked per so many of them put
+// in the tree, however short its text.
+TEST(ParseInterrupt, ContainersBuiltAreAskedAsTheyAdd) {
+  std::string nest = "[";
+  for (int k = 0; k < 100; ++k) nest += "[";
+  nest += std::string(100, ']');
+  std::string text = R"({"x":[)";
+  std::size_t built = 0;
+  while (text.size() < detail::Parser::kCheckBytes / 2) {
+    text += nest + "],{},";
+    built += 2 * 100 + 2 + 1;  // each array and its one element; the empty object
+  }
+  text += "1]}";
+  CountingInterrupt never;
+  const auto watched = parse_deferring(text, "data", nullptr, never.interrupt());
+  ASSERT_TRUE(watched.ok());
+  EXPECT_GE(never.asked, built / detail::Parser::kBuiltPerAsk - 1);
+  EXPECT_TRUE(equal(watched->document.root, parse(text)->root));
+}
+
+// A long number is converted from a short cut of it; the digits past the
+// cut are gone through again for that (is any of them not 0?), asking, as
+// any copy of a long text asks.
+TEST(ParseInterrupt, ALongNumberIsAskedWhileCut) {
+  const std::string zeros(4 * kCopyStretchBytes, '0');
+  const std::string text = "[1." + zeros + "1]";
+  CountingInterrupt never;
+  const auto parsed = parse_deferring(text, "data", nullptr, never.interrupt());
+  ASSERT_TRUE(parsed.ok());
+  EXPECT_EQ(parsed->document.root.as_array()[0].f, 1.0);
+  const std::size_t reading = text.size() / detail::Parser::kCheckBytes;
+  EXPECT_GE(never.asked, reading - 1 + zeros.size() / kCopyStretchBytes);
+}
+
+// A failure far into a long text is placed by counting its lines in
+// stretches, asking between them; a stop there turns it into a stop.
+TEST(ParseInterrupt, PlacingAFailureFarInIsAsked) {
+  std::string text = "[";
+  while (text.size() < 4 * kCopyStretchBytes) text += "1,\n";
+  text += "x]";
+  CountingInterrupt never;
+  const auto parsed = parse_deferring(text, "data", nullptr, never.interrupt());
+  ASSERT_FALSE(parsed.ok());
+  EXPECT_EQ(parsed.error().display(),
+            "expected value at line " + std::to_string((text.size() - 3) / 3 + 1) + " column 1");
+  const std::size_t reading = text.size() / detail::Parser::kCheckBytes;
+  const std::size_t placing = (text.size() - 2) / kCopyStretchBytes;
+  EXPECT_GE(never.asked, reading - 1 + placing);
+  CountingInterrupt last{.stop_at = never.asked};
+  const auto stopped = parse_deferring(text, "data", nullptr, last.interrupt());
+  ASSERT_FALSE(stopped.ok());
+  EXPECT_TRUE(stopped.error().stopped);
+}
+
+// A reader that asks the parse's interrupt for steps of its own, and goes on
+// whatever it is told: a stop it was told fails the parse, even with nothing
+// left to read that would ask again.
+TEST(ParseInterrupt, AStopToldToAReaderFailsTheParse) {
+  const std::string text = R"({"data":[1,2,3],"x":1})";
+  CountingInterrupt stop{.stop_at = 1};
+  const auto parsed = parse_deferring(
+      text, "data",
+      [](Cursor& cur) {
+        cur.skip_rest();
+        (void)cur.interrupt().stop_requested();
+      },
+      stop.interrupt());
+  ASSERT_FALSE(parsed.ok());
+  EXPECT_TRUE(parsed.error().stopped);
+  EXPECT_EQ(stop.asked, 1u);
 }
 
 // How often sorting the members of the object at "x" asks (never for other

@@ -107,6 +107,8 @@ bool Cursor::ask() {
 
 void Cursor::skip_ahead(std::size_t n) { impl_->parser->advance(n); }
 
+const Interrupt& Cursor::interrupt() const { return impl_->parser->interrupt(); }
+
 void Cursor::finish() {
   if (!impl_->failed && !impl_->parser->finish()) impl_->failed = true;
 }

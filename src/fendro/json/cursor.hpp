@@ -8,6 +8,7 @@
 
 #include "fendro/json/parse.hpp"
 #include "fendro/json/value.hpp"
+#include "fendro/util/interrupt.hpp"
 
 namespace fendro::json {
 
@@ -53,6 +54,10 @@ class Cursor {
   // text (millions of short members); false, the cursor failed as stopped,
   // when it says stop.
   bool ask();
+  // The parse's interrupt, for a reader's own long steps between those of
+  // the cursor (one that never stops for a cursor on a text of its own).
+  // Once it says stop, the parse fails as stopped.
+  const Interrupt& interrupt() const;
   // Reads what is left of the value: the containers still open and, when
   // nothing was read yet, the value itself.
   void skip_rest();

@@ -8,6 +8,7 @@
 #include <span>
 #include <system_error>
 
+#include "fendro/json/number_text.hpp"
 #include "fendro/json/scan.hpp"
 #include "fendro/util/paced_copy.hpp"
 
@@ -15,42 +16,16 @@
 // few entry points that run per value.
 #if defined(__GNUC__)
 #define FENDRO_HOT_INLINE [[gnu::always_inline]] inline
+#define FENDRO_HOT_LAMBDA __attribute__((always_inline))
 #define FENDRO_COLD [[gnu::noinline, gnu::cold]]
 #else
 #define FENDRO_HOT_INLINE inline
+#define FENDRO_HOT_LAMBDA
 #define FENDRO_COLD
 #endif
 
 namespace fendro::json::detail {
 namespace {
-
-const char* message_of(Code c) {
-  switch (c) {
-    case Code::EofWhileParsingList: return "EOF while parsing a list";
-    case Code::EofWhileParsingObject: return "EOF while parsing an object";
-    case Code::EofWhileParsingString: return "EOF while parsing a string";
-    case Code::EofWhileParsingValue: return "EOF while parsing a value";
-    case Code::ExpectedColon: return "expected `:`";
-    case Code::ExpectedListCommaOrEnd: return "expected `,` or `]`";
-    case Code::ExpectedObjectCommaOrEnd: return "expected `,` or `}`";
-    case Code::ExpectedSomeIdent: return "expected ident";
-    case Code::ExpectedSomeValue: return "expected value";
-    case Code::InvalidEscape: return "invalid escape";
-    case Code::InvalidNumber: return "invalid number";
-    case Code::NumberOutOfRange: return "number out of range";
-    case Code::InvalidUnicodeCodePoint: return "invalid unicode code point";
-    case Code::ControlCharacterWhileParsingString:
-      return "control character (\\u0000-\\u001F) found while parsing a string";
-    case Code::KeyMustBeAString: return "key must be a string";
-    case Code::LoneLeadingSurrogateInHexEscape: return "lone leading surrogate in hex escape";
-    case Code::TrailingComma: return "trailing comma";
-    case Code::TrailingCharacters: return "trailing characters";
-    case Code::UnexpectedEndOfHexEscape: return "unexpected end of hex escape";
-    case Code::RecursionLimitExceeded: return "recursion limit exceeded";
-    case Code::Stopped: return "stopped";
-  }
-  return "";
-}
 
 // Exact powers of ten: products and quotients with them round once.
 constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
@@ -92,8 +67,17 @@ Parser::Parser(std::string_view text, Arena& arena, bool building)
 }
 
 void Parser::watch(const Interrupt& interrupt) {
-  interrupt_ = interrupt;
+  caller_ = interrupt;
+  interrupt_ = interrupt.active() ? Interrupt([](void* self) { return static_cast<Parser*>(self)->ask_caller(); }, this)
+                                  : Interrupt{};
   check_at_ = static_cast<std::size_t>(end_ - p_) > kCheckBytes ? p_ + kCheckBytes : end_;
+}
+
+// A stop holds: every later ask (of the text's check points, of a copy or
+// a sort) says stop at once, and whatever the parse does next fails as one.
+bool Parser::ask_caller() {
+  if (!stopped_) stopped_ = caller_.stop_requested();
+  return stopped_;
 }
 
 // Once the text is read past check_at_ (and not to its end): asks the
@@ -102,6 +86,50 @@ FENDRO_COLD bool Parser::ask_interrupt() {
   if (interrupt_.stop_requested()) return fail_here(Code::Stopped);
   check_at_ = static_cast<std::size_t>(end_ - p_) > kCheckBytes ? p_ + kCheckBytes : end_;
   return true;
+}
+
+// Goes over a run of bytes that may be long (digits, blanks), asking the
+// interrupt at each check point the run reaches: `skip(p, limit)` is the
+// end of the run within [p, limit). Returns the end of the run, or nullptr,
+// failed as a stop, once the interrupt says stop (p_ is then where it
+// asked).
+template <class Skip>
+const char* Parser::skip_paced(const char* p, Skip skip) {
+  for (;;) {
+    if (p < check_at_) {
+      p = skip(p, check_at_);
+      if (p != check_at_) return p;
+    }
+    if (p == end_) return p;
+    p_ = p;
+    if (!ask_interrupt()) return nullptr;
+  }
+}
+
+// Blanks that reach the next check point (or the end of the text), and may
+// run on past it.
+FENDRO_COLD void Parser::skip_long_whitespace() {
+  if (p_ == end_ || !is_space(*p_)) return;
+  const char* const q = skip_paced(p_, [](const char* p, const char* limit) {
+    while (p != limit && is_space(*p)) ++p;
+    return p;
+  });
+  if (q != nullptr) p_ = q;
+}
+
+// An array or object of `size` elements is in the tree: once kBuiltPerAsk
+// values and members are, the next check point is here.
+FENDRO_HOT_INLINE void Parser::built_container(std::size_t size) {
+  if (built_left_ > size) {
+    built_left_ -= size + 1;
+  } else {
+    built_enough();
+  }
+}
+
+FENDRO_COLD void Parser::built_enough() {
+  built_left_ = kBuiltPerAsk;
+  if (interrupt_.active() && check_at_ > p_) check_at_ = p_;
 }
 
 void Parser::defer_member(std::string_view key, std::function<bool(Parser&)> reader) {
@@ -118,6 +146,8 @@ bool Parser::parse_document(Value& root) {
 
 bool Parser::finish() {
   skip_whitespace();
+  // A stop that came in the last stretch of the text leaves no whole parse.
+  if (stopped_) return fail_here(Code::Stopped);
   if (p_ != end_) return fail_peek(Code::TrailingCharacters);
   return true;
 }
@@ -172,31 +202,9 @@ Parser::Next Parser::next_member_read(bool first, std::string_view& key, Value& 
   return read_inline(value) ? next : Next::Failed;
 }
 
-ParseError Parser::error() const {
-  ParseError e;
-  e.message = message_of(code_);
-  // A stop has no place worth a walk back over the text to count lines.
-  e.stopped = code_ == Code::Stopped;
-  if (e.stopped) return e;
-  // Line = 1 + newlines before the position; column = bytes between the
-  // last of them and the position.
-  const char* at = begin_ + error_index_;
-  const char* line_start = begin_;
-  std::size_t line = 1;
-  for (const char* q = begin_; q != at; ++q) {
-    if (*q == '\n') {
-      ++line;
-      line_start = q + 1;
-    }
-  }
-  e.line = line;
-  e.column = static_cast<std::size_t>(at - line_start);
-  return e;
-}
-
 // A failure placed after the bytes consumed so far.
 FENDRO_COLD bool Parser::fail_here(Code c) {
-  code_ = c;
+  code_ = stopped_ ? Code::Stopped : c;
   error_index_ = static_cast<std::size_t>(p_ - begin_);
   return false;
 }
@@ -204,7 +212,7 @@ FENDRO_COLD bool Parser::fail_here(Code c) {
 // A failure found while looking at the next byte: placed just after it (or
 // at the end of the text).
 FENDRO_COLD bool Parser::fail_peek(Code c) {
-  code_ = c;
+  code_ = stopped_ ? Code::Stopped : c;
   error_index_ = static_cast<std::size_t>(p_ - begin_) + (p_ != end_ ? 1 : 0);
   return false;
 }
@@ -213,8 +221,18 @@ FENDRO_HOT_INLINE void Parser::skip_whitespace() {
   const char* p = p_;
   // Compact text has none: one test settles it.
   if (p != end_ && static_cast<unsigned char>(*p) > ' ') return;
-  while (p != end_ && is_space(*p)) ++p;
+  // Text as JSON writers lay it out by default has one space after each
+  // comma and colon: one test more.
+  if (check_at_ - p > 1 && *p == ' ' && static_cast<unsigned char>(p[1]) > ' ') {
+    p_ = p + 1;
+    return;
+  }
+  // Blanks up to the next check point; a run that goes on there is
+  // followed asking.
+  const char* const limit = p < check_at_ ? check_at_ : p;
+  while (p != limit && is_space(*p)) ++p;
   p_ = p;
+  if (p == limit) skip_long_whitespace();
 }
 
 // Parses one value and pushes it onto values_. Values are built in place on
@@ -334,6 +352,7 @@ bool Parser::parse_array() {
   values_.truncate(base);
   if (array.size >= kLargeContainer && !give_back_stacks()) return false;
   values_.push_back(array);
+  built_container(array.size);
   return true;
 }
 
@@ -468,6 +487,7 @@ bool Parser::parse_object() {
     kept = *sorted;
   }
   values_.push_back(Value::object_ref({ms, kept}));
+  built_container(n);
   return true;
 }
 
@@ -526,67 +546,23 @@ bool Parser::parse_string(std::string_view& out) {
   }
 }
 
-// After the backslash; appends the decoded character to scratch_.
-bool Parser::parse_escape() {
-  if (p_ == end_) return fail_here(Code::EofWhileParsingString);
-  const char c = *p_++;
-  switch (c) {
-    case '"': scratch_.push_back('"'); return true;
-    case '\\': scratch_.push_back('\\'); return true;
-    case '/': scratch_.push_back('/'); return true;
-    case 'b': scratch_.push_back('\b'); return true;
-    case 'f': scratch_.push_back('\f'); return true;
-    case 'n': scratch_.push_back('\n'); return true;
-    case 'r': scratch_.push_back('\r'); return true;
-    case 't': scratch_.push_back('\t'); return true;
-    case 'u': return parse_unicode_escape();
-    default: return fail_here(Code::InvalidEscape);
-  }
-}
-
-// Four hex digits. With fewer than four bytes left the text ends inside the
-// string; otherwise all four are consumed before a bad digit is reported.
-bool Parser::parse_hex4(std::uint32_t& out) {
-  if (end_ - p_ < 4) {
-    p_ = end_;
-    return fail_here(Code::EofWhileParsingString);
-  }
-  int v = 0;
-  for (int k = 0; k < 4; ++k) {
-    const int h = hex_value(p_[k]);
-    if (h < 0) v = -1;
-    if (v >= 0) v = v * 16 + h;
-  }
-  p_ += 4;
-  if (v < 0) return fail_here(Code::InvalidEscape);
-  out = static_cast<std::uint32_t>(v);
-  return true;
-}
-
-bool Parser::parse_unicode_escape() {
-  std::uint32_t n = 0;
-  if (!parse_hex4(n)) return false;
-  if (n >= 0xDC00 && n <= 0xDFFF) return fail_here(Code::LoneLeadingSurrogateInHexEscape);
-  if (n < 0xD800 || n > 0xDBFF) {
-    append_utf8(scratch_, n);
-    return true;
-  }
-  // A leading surrogate must be followed by \u and a trailing one.
-  for (const char expected : {'\\', 'u'}) {
-    if (p_ == end_) return fail_here(Code::EofWhileParsingString);
-    if (*p_++ != expected) return fail_here(Code::UnexpectedEndOfHexEscape);
-  }
-  std::uint32_t n2 = 0;
-  if (!parse_hex4(n2)) return false;
-  if (n2 < 0xDC00 || n2 > 0xDFFF) return fail_here(Code::LoneLeadingSurrogateInHexEscape);
-  append_utf8(scratch_, (((n - 0xD800) << 10) | (n2 - 0xDC00)) + 0x10000);
-  return true;
-}
-
 // At the first digit (after the '-' of a negative number).
 FENDRO_HOT_INLINE bool Parser::parse_number(bool positive, Value& out) {
   NumberText t{};
-  if (!scan_number(t)) return false;
+  const Scan scan = scan_number<false>(t);
+  if (scan != Scan::Done) return scan == Scan::Long && parse_long_number(positive, out);
+  return number_value(positive, t, out);
+}
+
+// A number that runs on past the next check point, scanned again from its
+// start, paced. (Its own text: the hot one's address goes nowhere, and it
+// stays in registers.)
+FENDRO_COLD bool Parser::parse_long_number(bool positive, Value& out) {
+  NumberText t{};
+  return scan_number<true>(t) == Scan::Done && number_value(positive, t, out);
+}
+
+FENDRO_HOT_INLINE bool Parser::number_value(bool positive, const NumberText& t, Value& out) {
   p_ = t.end;
   if (t.int_start == nullptr) {  // an exponent beyond 32 bits that makes it zero
     out = Value::number(positive ? 0.0 : -0.0);
@@ -598,12 +574,39 @@ FENDRO_HOT_INLINE bool Parser::parse_number(bool positive, Value& out) {
 // Finds the extent of the number at p_ and its digits, failing as the
 // grammar requires; p_ is left at the failure. An exponent beyond 32 bits
 // is settled here: a zero (int_start null) or out of range.
-FENDRO_HOT_INLINE bool Parser::scan_number(NumberText& t) {
+//
+// Unpaced, the scan goes no further than the next check point: a number
+// that reaches it is Long, to be scanned again, paced, its runs of digits
+// followed with the interrupt asked at each check point.
+template <bool kPaced>
+FENDRO_HOT_INLINE Parser::Scan Parser::scan_number(NumberText& t) {
   const char* p = p_;
-  const char* const end = end_;
-  auto fail = [&](Code c, bool peek) {
+  const char* const end = kPaced ? end_ : (p < check_at_ ? check_at_ : p);
+  const auto cut_short = [&]() FENDRO_HOT_LAMBDA { return !kPaced && p == end && end != end_; };
+  auto fail = [&](Code c, bool peek) FENDRO_HOT_LAMBDA {
+    if (cut_short()) return Scan::Long;
     p_ = p;
-    return peek ? fail_peek(c) : fail_here(c);
+    if (peek) {
+      fail_peek(c);
+    } else {
+      fail_here(c);
+    }
+    return Scan::Failed;
+  };
+  auto done = [&]() FENDRO_HOT_LAMBDA {
+    if (cut_short()) return Scan::Long;
+    t.end = p;
+    return Scan::Done;
+  };
+  // The end of the run of digits at q (their value appended to `sig`), and
+  // of the run of zeros at q.
+  const auto digits = [&](const char* q, std::uint64_t& sig) FENDRO_HOT_LAMBDA -> const char* {
+    if constexpr (!kPaced) return scan_digits(q, end, sig);
+    return skip_paced(q, [&sig](const char* from, const char* limit) { return scan_digits(from, limit, sig); });
+  };
+  const auto zeros = [&](const char* q) FENDRO_HOT_LAMBDA -> const char* {
+    if constexpr (!kPaced) return skip_zeros(q, end);
+    return skip_paced(q, skip_zeros);
   };
   if (p == end) return fail(Code::EofWhileParsingValue, false);
   t.int_start = p;
@@ -615,7 +618,8 @@ FENDRO_HOT_INLINE bool Parser::scan_number(NumberText& t) {
     ++p;
     if (p != end && is_digit(*p)) return fail(Code::InvalidNumber, true);
   } else if (is_digit(first)) {
-    p = scan_digits(p, end, t.sig);
+    p = digits(p, t.sig);
+    if (kPaced && p == nullptr) return Scan::Failed;
   } else {
     ++p;
     return fail(Code::InvalidNumber, false);
@@ -625,7 +629,8 @@ FENDRO_HOT_INLINE bool Parser::scan_number(NumberText& t) {
   t.frac_end = p;
   if (p != end && *p == '.') {
     t.frac_start = ++p;
-    p = scan_digits(p, end, t.sig);
+    p = digits(p, t.sig);
+    if (kPaced && p == nullptr) return Scan::Failed;
     t.frac_end = p;
     if (t.frac_end == t.frac_start) {
       return fail(p == end ? Code::EofWhileParsingValue : Code::InvalidNumber, true);
@@ -640,26 +645,38 @@ FENDRO_HOT_INLINE bool Parser::scan_number(NumberText& t) {
     const char c = *p++;
     if (!is_digit(c)) return fail(Code::InvalidNumber, false);
     std::int32_t exp = c - '0';
+    // Zeros that lead the exponent leave it 0, however many.
+    if (exp == 0) {
+      p = zeros(p);
+      if (kPaced && p == nullptr) return Scan::Failed;
+    }
     while (p != end && is_digit(*p)) {
       const int d = *p++ - '0';
       if (exp > (std::numeric_limits<std::int32_t>::max() - d) / 10) {
         // An exponent beyond 32 bits: a non-zero value with a positive one
         // is out of range (reported at this digit); anything else is zero.
-        if (exp_positive && std::any_of(t.int_start, t.frac_end, [](char ch) { return ch >= '1' && ch <= '9'; })) {
-          return fail(Code::NumberOutOfRange, false);
+        if (exp_positive) {
+          CopyPacer pacer(interrupt_);
+          const bool nonzero = find_nonzero_digit(t.int_start, t.int_end, pacer) != t.int_end ||
+                               find_nonzero_digit(t.frac_start, t.frac_end, pacer) != t.frac_end;
+          if (pacer.stopped()) {
+            fail_here(Code::Stopped);
+            return Scan::Failed;
+          }
+          if (nonzero) return fail(Code::NumberOutOfRange, false);
         }
-        while (p != end && is_digit(*p)) ++p;
+        std::uint64_t ignored = 0;
+        p = digits(p, ignored);
+        if (kPaced && p == nullptr) return Scan::Failed;
         t.int_start = nullptr;
-        t.end = p;
-        return true;
+        return done();
       }
       exp = exp * 10 + d;
     }
     t.exp = exp_positive ? exp : -exp;
     t.is_float = true;
   }
-  t.end = p;
-  return true;
+  return done();
 }
 
 // The value of a scanned number (p_ is past it).
@@ -698,23 +715,15 @@ FENDRO_HOT_INLINE bool Parser::convert_number(bool positive, const NumberText& t
 
   // Long digit strings, integers beyond 64 bits and large exponents.
   const char* const text_start = positive ? t.int_start : t.int_start - 1;
-  double v = 0.0;
-  const auto res = std::from_chars(text_start, t.end, v);
-  if (res.ec == std::errc::result_out_of_range) {
-    // libstdc++ reports both overflow and underflow this way and leaves the
-    // value unset; the decimal magnitude of the text tells them apart.
-    std::int64_t magnitude = 0;
-    if (*t.int_start != '0') {
-      magnitude = static_cast<std::int64_t>(int_digits);
-    } else {
-      const char* nz = std::find_if(t.frac_start, t.frac_end, [](char ch) { return ch != '0'; });
-      magnitude = -static_cast<std::int64_t>(nz - t.frac_start);
-    }
-    if (magnitude + t.exp > 0) return fail_here(Code::NumberOutOfRange);
-    v = positive ? 0.0 : -0.0;
+  const auto size = static_cast<std::size_t>(t.end - text_start);
+  if (size > kLongNumberBytes) return convert_long_number(positive, t, out);
+  // The decimal magnitude of the text, as a cut of it gives it.
+  std::int64_t magnitude = static_cast<std::int64_t>(int_digits);
+  if (*t.int_start == '0') {
+    const char* nz = std::find_if(t.frac_start, t.frac_end, [](char ch) { return ch != '0'; });
+    magnitude = -static_cast<std::int64_t>(nz - t.frac_start);
   }
-  out = Value::number(v);
-  return true;
+  return set_converted({text_start, size}, positive, magnitude, t.exp, out);
 }
 
 // Keys too long to be compared in one go: many comparisons of them would

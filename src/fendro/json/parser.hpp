@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "fendro/json/members.hpp"
+#include "fendro/json/number_text.hpp"
 #include "fendro/json/parse.hpp"
 #include "fendro/json/value.hpp"
 #include "fendro/json/value_stack.hpp"
@@ -49,18 +50,6 @@ enum class Code : std::uint8_t {
   Stopped,  // the caller's interrupt asked to stop: no fault of the text
 };
 
-// The digits of a number as scanned, before conversion to a value.
-struct NumberText {
-  const char* int_start;
-  const char* int_end;
-  const char* frac_start;
-  const char* frac_end;  // == frac_start without a fraction
-  const char* end;       // just past the number
-  std::uint64_t sig;     // all digits, exact while there are at most 19
-  std::int32_t exp;      // the exponent as written, 0 without one
-  bool is_float;         // has a fraction or an exponent
-};
-
 class Parser {
  public:
   // Without `building`, every value is checked in full but nothing is
@@ -75,9 +64,20 @@ class Parser {
   const std::optional<std::string_view>& deferred() const { return deferred_; }
 
   // From here on, `interrupt` is asked after about every kCheckBytes of
-  // text; when it asks to stop, the parse fails with Code::Stopped.
+  // text (runs of digits and blanks within it included), and after every
+  // kBuiltPerAsk arrays, objects and their elements put in the tree; when
+  // it asks to stop, the parse fails with Code::Stopped, and it is not
+  // asked again.
   void watch(const Interrupt& interrupt);
+  // What the parse asks, for a reader's own long steps: once it says stop,
+  // the parse fails as stopped, however it goes on.
+  const Interrupt& interrupt() const { return interrupt_; }
   static constexpr std::size_t kCheckBytes = 256 * 1024;
+  // Each array and object, and each of its elements, takes fresh memory of
+  // the tree that costs about as much as tens of bytes of text to read: a
+  // text of little else (deep nests, lists of small objects) is asked after
+  // this many of them.
+  static constexpr std::size_t kBuiltPerAsk = 32 * 1024;
   // `to` becomes a copy of `from`, a long one made in stretches with the
   // interrupt asked between them; false, failed as a stop, when it says so.
   bool copy_text(std::string_view from, std::string& to);
@@ -105,6 +105,9 @@ class Parser {
   // kept apart from the scratch buffer that a string value reuses.
   Next next_member_read(bool first, std::string_view& key, Value& value);
 
+  // The failure, placed by line and column: a long text is counted
+  // through in stretches with the interrupt asked between them (a stop then
+  // turns the failure into one).
   ParseError error() const;
 
   // For a reader that takes plain values itself: the text from the
@@ -118,9 +121,15 @@ class Parser {
   bool read_inline(Value& out);
   Next next_member_inline(bool first, std::string_view& key);
   bool ask_interrupt();
+  bool ask_caller();
+  template <class Skip>
+  const char* skip_paced(const char* p, Skip skip);
   bool fail_here(Code c);
   bool fail_peek(Code c);
   void skip_whitespace();
+  void skip_long_whitespace();
+  void built_container(std::size_t size);
+  void built_enough();
   bool parse_value();
   bool parse_ident(const char* rest);
   Next after_element(char close, Code eof, Code expected_comma);
@@ -142,8 +151,20 @@ class Parser {
   bool parse_hex4(std::uint32_t& out);
   bool parse_unicode_escape();
   bool parse_number(bool positive, Value& out);
-  bool scan_number(NumberText& t);
+  bool parse_long_number(bool positive, Value& out);
+  bool number_value(bool positive, const NumberText& t, Value& out);
+  enum class Scan : std::uint8_t { Done, Failed, Long };
+  // Inlined where it is used: the unpaced scan into the readers of values,
+  // the paced one into parse_long_number. (The attribute is heeded here, not
+  // on the definition of a member template.)
+  template <bool kPaced>
+#if defined(__GNUC__)
+  [[gnu::always_inline]]
+#endif
+  inline Scan scan_number(NumberText& t);
   bool convert_number(bool positive, const NumberText& t, Value& out);
+  bool convert_long_number(bool positive, NumberText t, Value& out);
+  bool set_converted(std::string_view text, bool positive, std::int64_t magnitude, std::int32_t exp, Value& out);
 
   // The keys of the last small object read and the order they sort into.
   // Documents repeat the same keys in the same order object after object
@@ -168,8 +189,13 @@ class Parser {
   std::function<bool(Parser&)> deferred_reader_;
   std::optional<std::string_view> deferred_;  // text of the last deferred value
   int depth_ = kMaxDepth;
+  // Asks caller_ (once watching) until it says stop, then says stop
+  // without asking again.
   Interrupt interrupt_;
+  Interrupt caller_;
+  bool stopped_ = false;
   const char* check_at_;  // where the interrupt is next asked; end_ when never
+  std::size_t built_left_ = kBuiltPerAsk;  // put in the tree before the next ask
   ValueStack values_;                   // values of the arrays and objects being read
   ReallocStack<std::string_view> keys_;  // keys of the objects being read
   // Decoded text of a string with escapes: one of hundreds of megabytes

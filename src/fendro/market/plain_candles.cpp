@@ -51,13 +51,21 @@ inline bool is_blank(char c) { return c == ' ' || c == '\n' || c == '\r' || c ==
 
 constexpr std::uint64_t kEightSpaces = 0x2020202020202020ULL;
 
+// Blanks a candle list's layout puts in one place at most (a line break and
+// deep indentation); a longer run is left to the parse, which asks its
+// interrupt as it goes through it.
+constexpr std::ptrdiff_t kLongestBlankRun = 4096;
+
 // Past a run of blanks longer than one space (indentation, say): the first
-// byte after it when at least `room` bytes follow, else nullptr.
+// byte after it when at least `room` bytes follow, else nullptr (nullptr
+// too for a run longer than kLongestBlankRun).
 [[gnu::noinline]] const char* skip_blank_run(const char* p, const char* end, std::ptrdiff_t room) {
-  while (p < end && is_blank(*p)) {
+  const char* const limit = end - p > kLongestBlankRun ? p + kLongestBlankRun : end;
+  while (p < limit && is_blank(*p)) {
     ++p;
-    while (end - p >= 8 && load8(p) == kEightSpaces) p += 8;
+    while (limit - p >= 8 && load8(p) == kEightSpaces) p += 8;
   }
+  if (p == limit && limit != end) return nullptr;
   return end - p >= room ? p : nullptr;
 }
 

@@ -12,7 +12,6 @@
 #include "fendro/market/read_market_data.hpp"
 #include "fendro/util/free_later.hpp"
 #include "fendro/util/paced_grow.hpp"
-#include "fendro/util/run_scope.hpp"
 
 namespace fendro {
 namespace {
@@ -157,11 +156,12 @@ Result<std::vector<Candle>, std::string> read_candles(Cursor& cur, CandleFields&
     candles.push_back(*candle);
     if (listener != nullptr) listener->candles(std::span<const Candle>(candles).last(1), {});
   }
-  // A long list may have been given room for more than it holds: cut down
-  // in stretches, asking the command's scope (not at all once stopped).
+  // A long list may have been given room for more than it holds (the room
+  // is guessed from all the text ahead, what follows the list included). It
+  // gives it back in stretches, asking the parse's interrupt: a stop there
+  // leaves the room as it is, and the parse fails as stopped.
   if (candles.capacity() / 2 > candles.size() && !cur.failed()) {
-    RunScope* const scope = RunScope::current();
-    shrink_to_fit_paced(candles, scope != nullptr ? scope->interrupt() : Interrupt{});
+    (void)shrink_to_fit_paced(candles, cur.interrupt());
   }
   return candles;
 }
