@@ -9,6 +9,7 @@
 #include "fendro/json/members.hpp"
 #include "fendro/json/parse.hpp"
 #include "fendro/json/parser.hpp"
+#include "fendro/util/free_later.hpp"
 #include "fendro/util/paced_copy.hpp"
 #include "module/counting_interrupt.hpp"
 
@@ -78,6 +79,24 @@ TEST(ParseInterrupt, StopAtTheFirstAskFailsAsAStop) {
     EXPECT_TRUE(parsed.error().stopped) << t.name;
     EXPECT_EQ(stop.asked, 1u) << t.name;
   }
+}
+
+// What a stopped parse built (its tree, its stacks) goes to the freeing
+// thread, not freed on the caller's path; a parse that failed on its text
+// frees its own.
+TEST(ParseInterrupt, AStoppedParseHandsWhatItBuiltToTheFreeingThread) {
+  for (const LongText& t : long_texts()) {
+    CountingInterrupt stop{.stop_at = 2};
+    const std::uint64_t before = handed_over();
+    ASSERT_FALSE(parse_deferring(t.text, "data", nullptr, stop.interrupt()).ok()) << t.name;
+    // The tree and the three stacks.
+    EXPECT_EQ(handed_over() - before, 4u) << t.name;
+  }
+  const std::uint64_t before = handed_over();
+  CountingInterrupt never;
+  ASSERT_FALSE(parse_deferring("[1,2,", "data", nullptr, never.interrupt()).ok());
+  EXPECT_EQ(handed_over(), before);
+  wait_until_freed();
 }
 
 // A stop at any ask ends the parse as a stop, and nothing is asked after

@@ -5,6 +5,7 @@
 
 #include "fendro/json/cursor.hpp"
 #include "fendro/json/parser.hpp"
+#include "fendro/util/free_later.hpp"
 #include "fendro/util/number_format.hpp"
 
 namespace fendro::json {
@@ -58,7 +59,14 @@ Result<DeferredDocument, ParseError> parse_deferring(std::string_view text,
     };
   }
   parser.defer_member(member, std::move(run_reader));
-  if (!parse_root(parser, out.document.root)) return err(parser.error());
+  if (!parse_root(parser, out.document.root)) {
+    ParseError error = parser.error();
+    if (error.stopped) {  // what was read so far goes off the caller's path
+      parser.free_stacks_later();
+      free_later(out);
+    }
+    return err(std::move(error));
+  }
   out.deferred = parser.deferred();
   return out;
 }

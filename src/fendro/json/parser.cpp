@@ -10,6 +10,7 @@
 
 #include "fendro/json/number_text.hpp"
 #include "fendro/json/scan.hpp"
+#include "fendro/util/free_later.hpp"
 #include "fendro/util/paced_copy.hpp"
 
 // The steps of the hot paths (skipping, keys, numbers) are inlined into the
@@ -130,6 +131,12 @@ FENDRO_HOT_INLINE void Parser::built_container(std::size_t size) {
 FENDRO_COLD void Parser::built_enough() {
   built_left_ = kBuiltPerAsk;
   if (interrupt_.active() && check_at_ > p_) check_at_ = p_;
+}
+
+void Parser::free_stacks_later() {
+  free_later(values_);
+  free_later(keys_);
+  free_later(scratch_);
 }
 
 void Parser::defer_member(std::string_view key, std::function<bool(Parser&)> reader) {
