@@ -88,31 +88,50 @@ Status<ProofError> run_bars(BacktestEngine& engine, std::span<const Candle> cand
   return Unit{};
 }
 
-}  // namespace
+// The bars (ascending) from which a bar may suddenly cost far more (see
+// run_bars), marked as the indicators are built and read in order after:
+// a strategy of millions of indicators needs no sort. Bars past the last
+// candle never end a stretch, so they are not kept.
+class CostChanges {
+ public:
+  explicit CostChanges(std::size_t bars) : bars_(bars), marks_((bars + 63) / 64) {}
 
-Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& data, const Interrupt& interrupt,
-                                    CandleSeal* seal) {
-  if (spec.engine_version && *spec.engine_version != ENGINE_VERSION) {
-    return err(ProofError::engine_mismatch(*spec.engine_version));
+  void mark(std::uint64_t bar) {
+    if (bar < bars_) marks_[bar / 64] |= std::uint64_t{1} << (bar % 64);
   }
-  // The indicators' shared tables and their asks inside a bar, for this
-  // run; reading a strategy of very many indicators asks through it too.
-  RunScope scope(interrupt);
-  // A long symbol is copied out of the tree and compared to find its
-  // candles in stretches, the caller asked between them.
-  bool stopped = false;
-  auto read = read_strategy_spec_paced(spec.strategy, interrupt, stopped);
-  if (stopped) return err(ProofError::stopped());
-  if (!read) return err(ProofError::bad_spec(std::move(read).error()));
-  StrategySpec strategy = std::move(read).value();
-  if (interrupt.stop_requested()) return err(ProofError::stopped());
 
+  std::vector<std::uint64_t> ascending() const {
+    std::vector<std::uint64_t> out;
+    for (std::size_t w = 0; w < marks_.size(); ++w) {
+      for (std::uint64_t bits = marks_[w]; bits != 0; bits &= bits - 1) {
+        out.push_back(w * 64 + static_cast<std::uint64_t>(__builtin_ctzll(bits)));
+      }
+    }
+    return out;
+  }
+
+ private:
+  std::size_t bars_;
+  std::vector<std::uint64_t> marks_;  // a bit per bar
+};
+
+// The run of a strategy read without fault, to its report.
+Result<Report, ProofError> run_strategy(const StrategySpec& strategy, const MarketData& data,
+                                        const Interrupt& interrupt, RunScope& scope) {
   const auto found = find_paced(data, strategy.symbol, interrupt);
   if (!found) return err(ProofError::stopped());
-  if (*found == data.end()) return err(ProofError::data("no candles for symbol " + strategy.symbol));
+  if (*found == data.end()) {
+    // The symbol may be very long.
+    std::string text = "no candles for symbol ";
+    if (!append_paced(text, strategy.symbol)) return err(ProofError::stopped());
+    return err(ProofError::data(std::move(text)));
+  }
   const std::vector<Candle>& candles = (*found)->second;
 
-  if (auto valid = validate_spec(strategy); !valid) return err(ProofError::backtest(valid.error()));
+  // Checking rules of millions of nodes asks through the scope.
+  if (auto valid = validate_spec(strategy); !valid) {
+    return err(scope.stopped() ? ProofError::stopped() : ProofError::backtest(valid.error()));
+  }
   if (is_spread(strategy.costs.slippage)) {
     return err(ProofError::backtest(StrategyError::invalid_spec(std::string(kSpreadRefused))));
   }
@@ -123,29 +142,66 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
 
   std::vector<IndicatorSlot> slots;
   slots.reserve(strategy.indicators.size());
-  std::vector<std::uint64_t> cost_changes;
+  CostChanges cost_changes(candles.size());
   std::uint64_t indicator_warmup = 0;
   for (const auto& [id, ind] : strategy.indicators) {  // ids in byte order
     // A strategy may declare any number of indicators, each dear to build.
     if (interrupt.stop_requested()) return err(ProofError::stopped());
     auto built = build_indicator(ind.type, ind.params);
-    if (!built) return err(ProofError::backtest(built.error()));
+    if (!built) return err(scope.stopped() ? ProofError::stopped() : ProofError::backtest(built.error()));
     indicator_warmup = std::max(indicator_warmup, (*built)->warmup_period());
-    cost_changes.push_back((*built)->warmup_period());
-    slots.emplace_back(id, std::move(built).value());
+    cost_changes.mark((*built)->warmup_period());
+    // An id may be very long: copied in stretches, asking between them.
+    std::string slot_id;
+    if (!append_paced(slot_id, id)) return err(ProofError::stopped());
+    slots.emplace_back(std::move(slot_id), std::move(built).value());
   }
   const std::uint64_t warmup = strategy.warmup ? *strategy.warmup : indicator_warmup;
-  cost_changes.push_back(warmup);
-  std::sort(cost_changes.begin(), cost_changes.end());
+  cost_changes.mark(warmup);
 
-  BacktestEngine engine(strategy, std::move(slots), warmup, window_capacity_for(strategy), candles.size(),
-                        INITIAL_CAPITAL);
-  if (interrupt.stop_requested()) return err(ProofError::stopped());
-  FENDRO_CHECK(run_bars(engine, candles, interrupt, scope, cost_changes));
+  // Measuring and compiling rules of millions of nodes asks through the
+  // scope; told to stop there, the engine is left unrun.
+  const std::uint64_t window_capacity = window_capacity_for(strategy);
+  BacktestEngine engine(strategy, std::move(slots), warmup, window_capacity, candles.size(), INITIAL_CAPITAL);
+  if (scope.stopped() || interrupt.stop_requested()) return err(ProofError::stopped());
+  if (auto ran = run_bars(engine, candles, interrupt, scope, cost_changes.ascending()); !ran) {
+    // Millions of indicators or references go in stretches before the fault is told.
+    if (ran.error().kind != ProofError::Kind::Stopped && !engine.release_paced(interrupt)) {
+      return err(ProofError::stopped());
+    }
+    return err(std::move(ran).error());
+  }
   auto finished = std::move(engine).finish_report(interrupt);
-  // A strategy's entries are freed in stretches, asking between them.
-  if (!finished || !shrink_paced(strategy.indicators, interrupt)) return err(ProofError::stopped());
-  Report report = std::move(finished).value();
+  if (!finished) return err(ProofError::stopped());
+  return std::move(finished).value();
+}
+
+}  // namespace
+
+Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& data, const Interrupt& interrupt,
+                                    CandleSeal* seal) {
+  if (spec.engine_version && *spec.engine_version != ENGINE_VERSION) {
+    return err(ProofError::engine_mismatch(*spec.engine_version));
+  }
+  // The indicators' shared tables and their asks inside a bar, for this
+  // run; reading, checking, compiling and freeing a strategy of very many
+  // indicators or rule nodes asks through it too.
+  RunScope scope(interrupt);
+  // A long symbol is copied out of the tree and compared to find its
+  // candles in stretches, the caller asked between them.
+  bool stopped = false;
+  auto read = read_strategy_spec_paced(spec.strategy, interrupt, stopped);
+  if (stopped) return err(ProofError::stopped());
+  if (!read) return err(ProofError::bad_spec(std::move(read).error()));
+  StrategySpec strategy = std::move(read).value();
+  if (interrupt.stop_requested()) return err(ProofError::stopped());
+
+  auto ran = run_strategy(strategy, data, interrupt, scope);
+  if (!ran && ran.error().kind == ProofError::Kind::Stopped) return err(std::move(ran).error());
+  // A strategy's rules and entries are freed in stretches, asking between them.
+  if (!release_paced(strategy)) return err(ProofError::stopped());
+  if (!ran) return err(std::move(ran).error());
+  Report report = std::move(ran).value();
   auto sealed = inputs_hash(spec, data, interrupt, seal);
   if (!sealed) return err(ProofError::stopped());
   return ProvenRun{std::move(report), std::move(sealed).value()};

@@ -5,6 +5,7 @@
 
 #include "fendro/registry/key_table.hpp"
 #include "fendro/registry/run_entry.hpp"
+#include "fendro/util/run_scope.hpp"
 
 namespace fendro {
 namespace {
@@ -20,7 +21,13 @@ std::string_view resolve_alias(std::string_view key) {
 BuildResult build_indicator(std::string_view key, std::span<const double> params) {
   const std::string_view target = resolve_alias(key);
   const std::optional<std::size_t> slot = registry::key_slot(target);
-  if (!slot) return err(StrategyError::unknown_indicator(key));
+  if (!slot) {
+    // The text quotes the key, which may be very long: copied in stretches,
+    // the thread's scope asked between them (its caller finds it stopped).
+    StrategyError unknown{StrategyError::Kind::UnknownIndicator, {}, {}};
+    append_paced(unknown.text, key);
+    return err(std::move(unknown));
+  }
   return registry::run_entry(registry::key_rows()[*slot].build, target, params);
 }
 

@@ -5,6 +5,9 @@
 #include <limits>
 
 #include "fendro/strategy/tiny.hpp"
+#include "fendro/strategy/tree_pacing.hpp"
+#include "fendro/util/paced_copy.hpp"
+#include "fendro/util/paced_grow.hpp"
 #include "fendro/util/saturating.hpp"
 
 namespace fendro {
@@ -12,6 +15,7 @@ namespace fendro {
 // ---------------------------------------------------------------- lookback
 
 std::uint64_t operand_lookback(const Operand& o) {
+  if (pass_stop_after(kMeasureNodeSteps)) return 0;
   switch (o.kind) {
     case Operand::Kind::Reference:
     case Operand::Kind::Constant:
@@ -29,6 +33,7 @@ std::uint64_t operand_lookback(const Operand& o) {
 }
 
 std::uint64_t condition_lookback(const Condition& c) {
+  if (pass_stop_after(kMeasureNodeSteps)) return 0;
   const Condition* node = &c;
   while (node->kind == Condition::Kind::Not) node = &node->children[0];
   std::uint64_t most = 0;
@@ -51,7 +56,10 @@ std::uint64_t condition_lookback(const Condition& c) {
       return sat_add(operand_lookback(node->operands[0]), node->n);
     case Condition::Kind::All:
     case Condition::Kind::Any:
-      for (const Condition& child : node->children) most = std::max(most, condition_lookback(child));
+      for (const Condition& child : node->children) {
+        most = std::max(most, condition_lookback(child));
+        if (pass_stopped()) return 0;
+      }
       return most;
     case Condition::Kind::Not:  // unwrapped above
     case Condition::Kind::InPosition:
@@ -64,45 +72,139 @@ std::uint64_t condition_lookback(const Condition& c) {
 // ---------------------------------------------------------------- compiling
 
 std::optional<std::size_t> RuleSet::find_key(std::string_view text) const {
-  const auto found = key_index_.find(text);
-  if (found == key_index_.end()) return std::nullopt;
-  return found->second;
+  // A long text is compared in stretches, asking between them.
+  const auto found = find_paced(key_index_, text, scope_interrupt());
+  if (!found || *found == key_index_.end()) return std::nullopt;
+  return (*found)->second;
 }
 
-std::uint32_t RuleSet::intern(const std::string& text) {
-  const auto [at, added] = key_index_.try_emplace(text, static_cast<std::uint32_t>(keys_.size()));
-  if (added) keys_.push_back(text);
+std::uint32_t RuleSet::add_key(std::map<std::string, std::uint32_t, std::less<>>::iterator at) {
+  keys_.push_back(at->first);
   return at->second;
 }
 
+std::uint32_t RuleSet::intern(const std::string& text) {
+  if (text.size() > kCopyStretchBytes) return intern_long(text);
+  const auto [at, added] = key_index_.try_emplace(text, static_cast<std::uint32_t>(keys_.size()));
+  if (added) return add_key(at);
+  return at->second;
+}
+
+// A long text is looked up and copied in stretches, asking between them.
+// Told to stop, it gives key 0: the set is not to be evaluated.
+std::uint32_t RuleSet::intern_long(std::string_view text) {
+  const Interrupt interrupt = scope_interrupt();
+  const auto found = find_paced(key_index_, text, interrupt);
+  if (!found) return 0;
+  if (*found != key_index_.end()) return (*found)->second;
+  std::string copy;
+  if (!copy_paced(text, copy, interrupt)) return 0;
+  return add_key(key_index_.try_emplace(std::move(copy), static_cast<std::uint32_t>(keys_.size())).first);
+}
+
+void RuleSet::count(const Operand& o, NodeCount& n) {
+  if (pass_stop_after(kMeasureNodeSteps)) return;
+  ++n.operands;
+  for (const Operand& child : o.children) count(child, n);
+}
+
+void RuleSet::count(const Condition& c, NodeCount& n) {
+  if (pass_stop_after(kMeasureNodeSteps)) return;
+  const Condition* src = &c;
+  while (src->kind == Condition::Kind::Not) src = &src->children[0];
+  ++n.conditions;
+  for (std::size_t k = 0; k < src->operands.size() && k < 3; ++k) count(src->operands[k], n);
+  if (src->kind == Condition::Kind::All || src->kind == Condition::Kind::Any) {
+    n.children += src->children.size();
+    for (const Condition& child : src->children) {
+      count(child, n);
+      if (pass_stopped()) return;
+    }
+  }
+}
+
+bool RuleSet::make_room(const NodeCount& n) {
+  const Interrupt interrupt = scope_interrupt();
+  const auto room = [&](auto& v, std::uint64_t more) {
+    return reserve_paced(v, static_cast<std::size_t>(v.size() + more), interrupt);
+  };
+  return room(operands_, n.operands) && room(operand_weights_, n.operands) && room(conditions_, n.conditions) &&
+         room(condition_weights_, n.conditions) && room(child_ids_, n.children) && !pass_stopped();
+}
+
+bool RuleSet::make_room_for(std::span<const Condition* const> rules) {
+  NodeCount n;
+  for (const Condition* c : rules) count(*c, n);
+  return !pass_stopped() && make_room(n);
+}
+
+RuleSet::Id RuleSet::add(const Condition& c) {
+  const Condition* const one[] = {&c};
+  if (!make_room_for(one)) return add_left_out();
+  return add_condition(c);
+}
+
 RuleSet::Id RuleSet::add_operand(const Operand& o) {
-  OperandNode node{o.kind, o.price, o.n, o.constant, 0, 0, 0};
+  if (pass_stop_after(kCompileNodeSteps)) {
+    // Never evaluated: a node already there stands for what is left out, so
+    // a stopped compile grows nothing.
+    if (operands_.empty()) {
+      operands_.push_back(OperandNode{Operand::Kind::Constant, PriceField::Close, false, 0, 0.0, 0, 0, 0});
+      operand_weights_.push_back(1);
+    }
+    return 0;
+  }
+  OperandNode node{o.kind, o.price, false, o.n, o.constant, 0, 0, 0};
+  std::uint64_t weight = 1;
   switch (o.kind) {
     case Operand::Kind::Reference: node.key = intern(o.reference); break;
     case Operand::Kind::Constant:
     case Operand::Kind::Price: break;
-    case Operand::Kind::Prev: node.a = add_operand(o.children[0]); break;
+    case Operand::Kind::Prev:
+      node.a = add_operand(o.children[0]);
+      weight = sat_add(weight, operand_weights_[node.a]);
+      break;
     case Operand::Kind::Add:
     case Operand::Kind::Sub:
     case Operand::Kind::Mul:
     case Operand::Kind::Div:
       node.a = add_operand(o.children[0]);
       node.b = add_operand(o.children[1]);
+      weight = sat_add(weight, sat_add(operand_weights_[node.a], operand_weights_[node.b]));
       break;
   }
+  node.heavy = weight >= kHeavyNodes;
+  has_heavy_ = has_heavy_ || node.heavy;
   operands_.push_back(node);
+  operand_weights_.push_back(weight);
   return static_cast<Id>(operands_.size() - 1);
 }
 
-RuleSet::Id RuleSet::add(const Condition& c) {
+RuleSet::Id RuleSet::add_left_out() {
+  // Never evaluated: a node already there stands for what is left out, so a
+  // stopped compile grows nothing.
+  if (conditions_.empty()) {
+    conditions_.push_back(
+        ConditionNode{Condition::Kind::All, BarsCmp::Gt, false, false, 0, {0, 0, 0}, 0, 0, false, false, {0, 0}});
+    condition_weights_.push_back(1);
+  }
+  return 0;
+}
+
+RuleSet::Id RuleSet::add_condition(const Condition& c) {
+  if (pass_stop_after(kCompileNodeSteps)) return add_left_out();
   const Condition* src = &c;
   bool invert = false;
   while (src->kind == Condition::Kind::Not) {
     src = &src->children[0];
     invert = !invert;
   }
-  ConditionNode node{src->kind, src->cmp, src->in_position, invert, src->n, {0, 0, 0}, 0, 0, false, {0, 0}};
-  for (std::size_t k = 0; k < src->operands.size() && k < 3; ++k) node.ops[k] = add_operand(src->operands[k]);
+  ConditionNode node{src->kind, src->cmp, src->in_position, invert, src->n, {0, 0, 0}, 0, 0, false, false, {0, 0}};
+  std::uint64_t weight = 1;
+  for (std::size_t k = 0; k < src->operands.size() && k < 3; ++k) {
+    node.ops[k] = add_operand(src->operands[k]);
+    weight = sat_add(weight, operand_weights_[node.ops[k]]);
+  }
   if ((src->kind == Condition::Kind::CrossAbove || src->kind == Condition::Kind::CrossBelow) &&
       src->operands.size() == 2 && operands_[node.ops[0]].kind == Operand::Kind::Reference &&
       operands_[node.ops[1]].kind == Operand::Kind::Reference) {
@@ -113,13 +215,30 @@ RuleSet::Id RuleSet::add(const Condition& c) {
   if (src->kind == Condition::Kind::All || src->kind == Condition::Kind::Any) {
     std::vector<Id> kids;
     kids.reserve(src->children.size());
-    for (const Condition& child : src->children) kids.push_back(add(child));
+    for (const Condition& child : src->children) {
+      kids.push_back(add_condition(child));
+      weight = sat_add(weight, condition_weights_[kids.back()]);
+      if (pass_stopped()) break;
+    }
     node.first = static_cast<Id>(child_ids_.size());
     node.count = static_cast<Id>(kids.size());
     child_ids_.insert(child_ids_.end(), kids.begin(), kids.end());
   }
+  node.heavy = weight >= kHeavyNodes;
+  has_heavy_ = has_heavy_ || node.heavy;
   conditions_.push_back(node);
+  condition_weights_.push_back(weight);
   return static_cast<Id>(conditions_.size() - 1);
+}
+
+bool RuleSet::release_paced() {
+  // Each store of nodes may be tens of megabytes; an interned text may be
+  // as long.
+  return !free_and_note(operands_) && !free_and_note(operand_weights_) && !free_and_note(conditions_) &&
+         !free_and_note(condition_weights_) && !free_and_note(child_ids_) && !free_and_note(keys_) &&
+         erase_paced(key_index_, [](const auto& entry, std::uint64_t& left) {
+           return give_back_paced(entry.first.data(), entry.first.capacity(), left);
+         });
 }
 
 // ---------------------------------------------------------------- evaluation
@@ -150,12 +269,102 @@ bool bars_compare(BarsCmp cmp, std::uint32_t have, std::uint32_t n) {
   return false;
 }
 
+// How an evaluation is paced. Unpaced: a light node, evaluated as it
+// stands. NodeTally: a heavy node, whose light parts are counted by the
+// nodes under them as they are evaluated, the count noted with the thread's
+// scope a few thousand nodes at a time; once told to stop, the evaluation
+// gives up with any answer (the run ends as stopped).
+struct Unpaced {
+  static constexpr bool kOn = false;
+};
+
+class NodeTally {
+ public:
+  static constexpr bool kOn = true;
+  // Nodes evaluated between two notes, and what one costs in the scope's
+  // steps: a few nanoseconds alone, but a rule of millions of nodes misses
+  // the caches at nearly every one, on a busy machine for up to 200 ns.
+  static constexpr std::uint64_t kNodesPerNote = 1024;
+  static constexpr std::uint64_t kStepsPerNode = 64;
+
+  NodeTally() : scope_(RunScope::current()) {}
+  // After `nodes` more nodes evaluated. True: stop now.
+  bool add(std::uint64_t nodes) {
+    unnoted_ += nodes;
+    if (unnoted_ >= kNodesPerNote) flush();
+    return stopped_;
+  }
+  bool stopped() const { return stopped_; }
+  // Notes what is left, at the end of an evaluation.
+  void flush() {
+    if (scope_ != nullptr && unnoted_ != 0) stopped_ = scope_->stop_after(sat_mul(unnoted_, kStepsPerNode));
+    unnoted_ = 0;
+  }
+
+ private:
+  RunScope* scope_;
+  std::uint64_t unnoted_ = 0;
+  bool stopped_ = false;
+};
+
+template <class Pace>
+std::optional<double> operand_value(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w, std::uint64_t i,
+                                    Pace& pace);
+
+// An operand's value, through the pacing of the evaluation it is part of.
+template <class Pace>
+std::optional<double> child_value(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w, std::uint64_t i,
+                                  Pace& pace) {
+  if constexpr (Pace::kOn) {
+    if (!rules.operand(id).heavy) {
+      Unpaced light;
+      const std::optional<double> v = operand_value(rules, id, w, i, light);
+      pace.add(rules.operand_weight(id));
+      return v;
+    }
+    if (pace.add(1)) return std::nullopt;
+  }
+  return operand_value(rules, id, w, i, pace);
+}
+
+template <class Pace>
+std::optional<double> operand_value(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w, std::uint64_t i,
+                                    Pace& pace) {
+  if (i >= w.size()) return std::nullopt;
+  const RuleSet::OperandNode& node = rules.operand(id);
+  switch (node.kind) {
+    case Operand::Kind::Constant: return node.constant;
+    case Operand::Kind::Reference: return w.record(i).values[node.key];
+    case Operand::Kind::Price: return price_of(w.record(i).candle, node.price);
+    case Operand::Kind::Prev:
+      if (i < node.n) return std::nullopt;
+      return child_value(rules, node.a, w, i - node.n, pace);
+    case Operand::Kind::Add:
+    case Operand::Kind::Sub:
+    case Operand::Kind::Mul:
+    case Operand::Kind::Div: {
+      const auto a = child_value(rules, node.a, w, i, pace);
+      if (!a) return std::nullopt;
+      const auto b = child_value(rules, node.b, w, i, pace);
+      if (!b) return std::nullopt;
+      switch (node.kind) {
+        case Operand::Kind::Add: return *a + *b;
+        case Operand::Kind::Sub: return *a - *b;
+        case Operand::Kind::Mul: return *a * *b;
+        default: return is_tiny(*b) ? std::numeric_limits<double>::quiet_NaN() : *a / *b;
+      }
+    }
+  }
+  return std::nullopt;
+}
+
 // eval_operand's value into `out`, false when absent. An indicator's stored
 // value and a constant, the commonest operands, are read in place; the
 // value travels as a plain double, not an optional (copies of which through
 // the stack stall on every read).
-inline bool operand_at(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w, std::uint64_t i,
-                       double& out) {
+template <class Pace>
+inline bool operand_at(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w, std::uint64_t i, double& out,
+                       Pace& pace) {
   const RuleSet::OperandNode& node = rules.operand(id);
   if (i < w.size()) {
     if (node.kind == Operand::Kind::Reference) {
@@ -169,18 +378,43 @@ inline bool operand_at(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w
       return true;
     }
   }
-  const std::optional<double> v = eval_operand(rules, id, w, i);
+  const std::optional<double> v = child_value(rules, id, w, i, pace);
   if (!v.has_value()) return false;
   out = *v;
   return true;
 }
 
+template <class Pace>
 bool test(const RuleSet& rules, const RuleSet::ConditionNode& node, const RuleWindow& w, std::uint64_t i,
-          const PositionFlags& flags) {
+          const PositionFlags& flags, Pace& pace);
+
+// Whether a child condition holds, through the pacing of its parent's evaluation.
+template <class Pace>
+bool child_holds(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w, std::uint64_t i,
+                 const PositionFlags& flags, Pace& pace) {
+  if constexpr (Pace::kOn) {
+    const RuleSet::ConditionNode& node = rules.condition(id);
+    if (!node.heavy) {
+      const bool holds = eval_condition(rules, id, w, i, flags);
+      pace.add(rules.condition_weight(id));
+      return holds;
+    }
+    if (pace.add(1)) return false;
+    return test(rules, node, w, i, flags, pace) != node.invert;
+  } else {
+    return eval_condition(rules, id, w, i, flags);
+  }
+}
+
+template <class Pace>
+bool test(const RuleSet& rules, const RuleSet::ConditionNode& node, const RuleWindow& w, std::uint64_t i,
+          const PositionFlags& flags, Pace& pace) {
   using K = Condition::Kind;
   // Operands have no side effects: whether one is read after another is
   // absent changes nothing.
-  const auto at = [&](int k, std::uint64_t idx, double& out) { return operand_at(rules, node.ops[k], w, idx, out); };
+  const auto at = [&](int k, std::uint64_t idx, double& out) {
+    return operand_at(rules, node.ops[k], w, idx, out, pace);
+  };
   double a = 0.0, b = 0.0, c = 0.0, d = 0.0;
   switch (node.kind) {
     case K::Gt:
@@ -221,12 +455,18 @@ bool test(const RuleSet& rules, const RuleSet::ConditionNode& node, const RuleWi
     }
     case K::All:
       for (RuleSet::Id k = 0; k < node.count; ++k) {
-        if (!eval_condition(rules, rules.child(node.first + k), w, i, flags)) return false;
+        if (!child_holds(rules, rules.child(node.first + k), w, i, flags, pace)) return false;
+        if constexpr (Pace::kOn) {
+          if (pace.stopped()) return false;
+        }
       }
       return true;
     case K::Any:
       for (RuleSet::Id k = 0; k < node.count; ++k) {
-        if (eval_condition(rules, rules.child(node.first + k), w, i, flags)) return true;
+        if (child_holds(rules, rules.child(node.first + k), w, i, flags, pace)) return true;
+        if constexpr (Pace::kOn) {
+          if (pace.stopped()) return false;
+        }
       }
       return false;
     case K::InPosition: return flags.in_position == node.want;
@@ -236,42 +476,35 @@ bool test(const RuleSet& rules, const RuleSet::ConditionNode& node, const RuleWi
   return false;
 }
 
+// A heavy rule, its evaluation noted with the thread's scope as it goes.
+[[gnu::noinline]] bool eval_heavy(const RuleSet& rules, const RuleSet::ConditionNode& node, const RuleWindow& w,
+                                  std::uint64_t i, const PositionFlags& flags) {
+  NodeTally pace;
+  const bool holds = test(rules, node, w, i, flags, pace) != node.invert;
+  pace.flush();
+  return holds;
+}
+
 }  // namespace
 
 std::optional<double> eval_operand(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w,
                                    std::uint64_t i) {
-  if (i >= w.size()) return std::nullopt;
-  const RuleSet::OperandNode& node = rules.operand(id);
-  switch (node.kind) {
-    case Operand::Kind::Constant: return node.constant;
-    case Operand::Kind::Reference: return w.record(i).values[node.key];
-    case Operand::Kind::Price: return price_of(w.record(i).candle, node.price);
-    case Operand::Kind::Prev:
-      if (i < node.n) return std::nullopt;
-      return eval_operand(rules, node.a, w, i - node.n);
-    case Operand::Kind::Add:
-    case Operand::Kind::Sub:
-    case Operand::Kind::Mul:
-    case Operand::Kind::Div: {
-      const auto a = eval_operand(rules, node.a, w, i);
-      if (!a) return std::nullopt;
-      const auto b = eval_operand(rules, node.b, w, i);
-      if (!b) return std::nullopt;
-      switch (node.kind) {
-        case Operand::Kind::Add: return *a + *b;
-        case Operand::Kind::Sub: return *a - *b;
-        case Operand::Kind::Mul: return *a * *b;
-        default: return is_tiny(*b) ? std::numeric_limits<double>::quiet_NaN() : *a / *b;
-      }
-    }
+  if (rules.operand(id).heavy) {
+    NodeTally pace;
+    const std::optional<double> v = operand_value(rules, id, w, i, pace);
+    pace.flush();
+    return v;
   }
-  return std::nullopt;
+  Unpaced light;
+  return operand_value(rules, id, w, i, light);
 }
 
 bool eval_condition_general(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w, std::uint64_t i,
                             const PositionFlags& flags) {
   const RuleSet::ConditionNode& node = rules.condition(id);
-  return test(rules, node, w, i, flags) != node.invert;
+  if (node.heavy) [[unlikely]] return eval_heavy(rules, node, w, i, flags);
+  Unpaced light;
+  return test(rules, node, w, i, flags, light) != node.invert;
 }
 
 }  // namespace fendro
