@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "fendro/strategy/tiny.hpp"
 #include "fendro/strategy/tree_pacing.hpp"
@@ -258,6 +259,20 @@ double price_of(const Candle& c, PriceField f) {
   return 0.0;
 }
 
+// The value of an arithmetic operand of kind `kind` over its two values.
+double arithmetic(Operand::Kind kind, double a, double b) {
+  switch (kind) {
+    case Operand::Kind::Add: return a + b;
+    case Operand::Kind::Sub: return a - b;
+    case Operand::Kind::Mul: return a * b;
+    default: return is_tiny(b) ? std::numeric_limits<double>::quiet_NaN() : a / b;
+  }
+}
+
+std::optional<double> heavy_value(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w, std::uint64_t i);
+bool heavy_holds(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w, std::uint64_t i,
+                 const PositionFlags& flags);
+
 bool bars_compare(BarsCmp cmp, std::uint32_t have, std::uint32_t n) {
   switch (cmp) {
     case BarsCmp::Gt: return have > n;
@@ -269,102 +284,12 @@ bool bars_compare(BarsCmp cmp, std::uint32_t have, std::uint32_t n) {
   return false;
 }
 
-// How an evaluation is paced. Unpaced: a light node, evaluated as it
-// stands. NodeTally: a heavy node, whose light parts are counted by the
-// nodes under them as they are evaluated, the count noted with the thread's
-// scope a few thousand nodes at a time; once told to stop, the evaluation
-// gives up with any answer (the run ends as stopped).
-struct Unpaced {
-  static constexpr bool kOn = false;
-};
-
-class NodeTally {
- public:
-  static constexpr bool kOn = true;
-  // Nodes evaluated between two notes, and what one costs in the scope's
-  // steps: a few nanoseconds alone, but a rule of millions of nodes misses
-  // the caches at nearly every one, on a busy machine for up to 200 ns.
-  static constexpr std::uint64_t kNodesPerNote = 1024;
-  static constexpr std::uint64_t kStepsPerNode = 64;
-
-  NodeTally() : scope_(RunScope::current()) {}
-  // After `nodes` more nodes evaluated. True: stop now.
-  bool add(std::uint64_t nodes) {
-    unnoted_ += nodes;
-    if (unnoted_ >= kNodesPerNote) flush();
-    return stopped_;
-  }
-  bool stopped() const { return stopped_; }
-  // Notes what is left, at the end of an evaluation.
-  void flush() {
-    if (scope_ != nullptr && unnoted_ != 0) stopped_ = scope_->stop_after(sat_mul(unnoted_, kStepsPerNode));
-    unnoted_ = 0;
-  }
-
- private:
-  RunScope* scope_;
-  std::uint64_t unnoted_ = 0;
-  bool stopped_ = false;
-};
-
-template <class Pace>
-std::optional<double> operand_value(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w, std::uint64_t i,
-                                    Pace& pace);
-
-// An operand's value, through the pacing of the evaluation it is part of.
-template <class Pace>
-std::optional<double> child_value(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w, std::uint64_t i,
-                                  Pace& pace) {
-  if constexpr (Pace::kOn) {
-    if (!rules.operand(id).heavy) {
-      Unpaced light;
-      const std::optional<double> v = operand_value(rules, id, w, i, light);
-      pace.add(rules.operand_weight(id));
-      return v;
-    }
-    if (pace.add(1)) return std::nullopt;
-  }
-  return operand_value(rules, id, w, i, pace);
-}
-
-template <class Pace>
-std::optional<double> operand_value(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w, std::uint64_t i,
-                                    Pace& pace) {
-  if (i >= w.size()) return std::nullopt;
-  const RuleSet::OperandNode& node = rules.operand(id);
-  switch (node.kind) {
-    case Operand::Kind::Constant: return node.constant;
-    case Operand::Kind::Reference: return w.record(i).values[node.key];
-    case Operand::Kind::Price: return price_of(w.record(i).candle, node.price);
-    case Operand::Kind::Prev:
-      if (i < node.n) return std::nullopt;
-      return child_value(rules, node.a, w, i - node.n, pace);
-    case Operand::Kind::Add:
-    case Operand::Kind::Sub:
-    case Operand::Kind::Mul:
-    case Operand::Kind::Div: {
-      const auto a = child_value(rules, node.a, w, i, pace);
-      if (!a) return std::nullopt;
-      const auto b = child_value(rules, node.b, w, i, pace);
-      if (!b) return std::nullopt;
-      switch (node.kind) {
-        case Operand::Kind::Add: return *a + *b;
-        case Operand::Kind::Sub: return *a - *b;
-        case Operand::Kind::Mul: return *a * *b;
-        default: return is_tiny(*b) ? std::numeric_limits<double>::quiet_NaN() : *a / *b;
-      }
-    }
-  }
-  return std::nullopt;
-}
-
 // eval_operand's value into `out`, false when absent. An indicator's stored
 // value and a constant, the commonest operands, are read in place; the
 // value travels as a plain double, not an optional (copies of which through
 // the stack stall on every read).
-template <class Pace>
-inline bool operand_at(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w, std::uint64_t i, double& out,
-                       Pace& pace) {
+inline bool operand_at(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w, std::uint64_t i,
+                       double& out) {
   const RuleSet::OperandNode& node = rules.operand(id);
   if (i < w.size()) {
     if (node.kind == Operand::Kind::Reference) {
@@ -378,43 +303,18 @@ inline bool operand_at(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w
       return true;
     }
   }
-  const std::optional<double> v = child_value(rules, id, w, i, pace);
+  const std::optional<double> v = eval_operand(rules, id, w, i);
   if (!v.has_value()) return false;
   out = *v;
   return true;
 }
 
-template <class Pace>
 bool test(const RuleSet& rules, const RuleSet::ConditionNode& node, const RuleWindow& w, std::uint64_t i,
-          const PositionFlags& flags, Pace& pace);
-
-// Whether a child condition holds, through the pacing of its parent's evaluation.
-template <class Pace>
-bool child_holds(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w, std::uint64_t i,
-                 const PositionFlags& flags, Pace& pace) {
-  if constexpr (Pace::kOn) {
-    const RuleSet::ConditionNode& node = rules.condition(id);
-    if (!node.heavy) {
-      const bool holds = eval_condition(rules, id, w, i, flags);
-      pace.add(rules.condition_weight(id));
-      return holds;
-    }
-    if (pace.add(1)) return false;
-    return test(rules, node, w, i, flags, pace) != node.invert;
-  } else {
-    return eval_condition(rules, id, w, i, flags);
-  }
-}
-
-template <class Pace>
-bool test(const RuleSet& rules, const RuleSet::ConditionNode& node, const RuleWindow& w, std::uint64_t i,
-          const PositionFlags& flags, Pace& pace) {
+          const PositionFlags& flags) {
   using K = Condition::Kind;
   // Operands have no side effects: whether one is read after another is
   // absent changes nothing.
-  const auto at = [&](int k, std::uint64_t idx, double& out) {
-    return operand_at(rules, node.ops[k], w, idx, out, pace);
-  };
+  const auto at = [&](int k, std::uint64_t idx, double& out) { return operand_at(rules, node.ops[k], w, idx, out); };
   double a = 0.0, b = 0.0, c = 0.0, d = 0.0;
   switch (node.kind) {
     case K::Gt:
@@ -455,18 +355,12 @@ bool test(const RuleSet& rules, const RuleSet::ConditionNode& node, const RuleWi
     }
     case K::All:
       for (RuleSet::Id k = 0; k < node.count; ++k) {
-        if (!child_holds(rules, rules.child(node.first + k), w, i, flags, pace)) return false;
-        if constexpr (Pace::kOn) {
-          if (pace.stopped()) return false;
-        }
+        if (!eval_condition(rules, rules.child(node.first + k), w, i, flags)) return false;
       }
       return true;
     case K::Any:
       for (RuleSet::Id k = 0; k < node.count; ++k) {
-        if (child_holds(rules, rules.child(node.first + k), w, i, flags, pace)) return true;
-        if constexpr (Pace::kOn) {
-          if (pace.stopped()) return false;
-        }
+        if (eval_condition(rules, rules.child(node.first + k), w, i, flags)) return true;
       }
       return false;
     case K::InPosition: return flags.in_position == node.want;
@@ -476,35 +370,137 @@ bool test(const RuleSet& rules, const RuleSet::ConditionNode& node, const RuleWi
   return false;
 }
 
-// A heavy rule, its evaluation noted with the thread's scope as it goes.
-[[gnu::noinline]] bool eval_heavy(const RuleSet& rules, const RuleSet::ConditionNode& node, const RuleWindow& w,
-                                  std::uint64_t i, const PositionFlags& flags) {
-  NodeTally pace;
-  const bool holds = test(rules, node, w, i, flags, pace) != node.invert;
-  pace.flush();
-  return holds;
+// A heavy rule's evaluation (RuleSet::kHeavyNodes) is paced: its light
+// parts are evaluated as they stand and counted by the nodes under them, the
+// count noted with the thread's scope a thousand nodes or so at a time; once
+// told to stop, the evaluation gives up with any answer (the run ends as
+// stopped). A light rule is evaluated as it stands, and never counted.
+class NodeTally {
+ public:
+  // Nodes evaluated between two notes, and what one costs in the scope's
+  // steps: a few nanoseconds alone, but a rule of millions of nodes misses
+  // the caches at nearly every one, on a busy machine for up to 200 ns.
+  static constexpr std::uint64_t kNodesPerNote = 1024;
+  static constexpr std::uint64_t kStepsPerNode = 64;
+
+  NodeTally() : scope_(RunScope::current()) {}
+  // After `nodes` more nodes evaluated. True: stop now.
+  bool add(std::uint64_t nodes) {
+    unnoted_ += nodes;
+    if (unnoted_ >= kNodesPerNote) flush();
+    return stopped_;
+  }
+  bool stopped() const { return stopped_; }
+  // Notes what is left, at the end of an evaluation.
+  void flush() {
+    if (scope_ != nullptr && unnoted_ != 0) stopped_ = scope_->stop_after(sat_mul(unnoted_, kStepsPerNode));
+    unnoted_ = 0;
+  }
+
+ private:
+  RunScope* scope_;
+  std::uint64_t unnoted_ = 0;
+  bool stopped_ = false;
+};
+
+// The tally of the heavy evaluation under way on this thread, if any: a
+// heavy part met inside another is counted with the outermost one.
+thread_local NodeTally* t_tally = nullptr;
+
+// Runs `evaluate` counted with the tally under way, or with one of its own.
+template <class Evaluate>
+auto tallied(Evaluate&& evaluate) {
+  if (t_tally != nullptr) return evaluate(*t_tally);
+  NodeTally tally;
+  t_tally = &tally;
+  const auto result = evaluate(tally);
+  tally.flush();
+  t_tally = nullptr;
+  return result;
+}
+
+// A heavy operand: its children evaluated one by one, a light one unpaced
+// and counted.
+[[gnu::noinline]] std::optional<double> heavy_value(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w,
+                                                    std::uint64_t i) {
+  return tallied([&](NodeTally& tally) -> std::optional<double> {
+    const auto child = [&](RuleSet::Id c, std::uint64_t at) -> std::optional<double> {
+      if (tally.add(rules.operand(c).heavy ? 1 : rules.operand_weight(c))) return std::nullopt;
+      return eval_operand(rules, c, w, at);
+    };
+    const RuleSet::OperandNode& node = rules.operand(id);
+    // Only the kinds with children have enough nodes under them to be heavy.
+    if (node.kind == Operand::Kind::Prev) {
+      if (i < node.n) return std::nullopt;
+      return child(node.a, i - node.n);
+    }
+    const auto a = child(node.a, i);
+    if (!a) return std::nullopt;
+    const auto b = child(node.b, i);
+    if (!b) return std::nullopt;
+    return arithmetic(node.kind, *a, *b);
+  });
+}
+
+// A heavy condition: a group's children evaluated one by one, a light one
+// unpaced and counted; any other kind tested as it stands, its heavy
+// operands paced as they are evaluated.
+[[gnu::noinline]] bool heavy_holds(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w, std::uint64_t i,
+                                   const PositionFlags& flags) {
+  const RuleSet::ConditionNode& node = rules.condition(id);
+  return tallied([&](NodeTally& tally) {
+    if (node.kind != Condition::Kind::All && node.kind != Condition::Kind::Any) {
+      const bool holds = test(rules, node, w, i, flags) != node.invert;
+      // Its light operands too (a heavy one was counted as it went).
+      tally.add(rules.condition_weight(id));
+      return holds;
+    }
+    // All: the first child that fails decides; Any: the first that holds.
+    const bool decides = node.kind == Condition::Kind::Any;
+    for (RuleSet::Id k = 0; k < node.count; ++k) {
+      const RuleSet::Id child = rules.child(node.first + k);
+      const bool light = !rules.condition(child).heavy;
+      const bool holds = eval_condition(rules, child, w, i, flags);
+      if (tally.add(light ? rules.condition_weight(child) : 1)) return false;
+      if (holds == decides) return decides != node.invert;
+    }
+    return !decides != node.invert;
+  });
 }
 
 }  // namespace
 
 std::optional<double> eval_operand(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w,
                                    std::uint64_t i) {
-  if (rules.operand(id).heavy) {
-    NodeTally pace;
-    const std::optional<double> v = operand_value(rules, id, w, i, pace);
-    pace.flush();
-    return v;
+  if (i >= w.size()) return std::nullopt;
+  const RuleSet::OperandNode& node = rules.operand(id);
+  if (node.heavy) [[unlikely]] return heavy_value(rules, id, w, i);
+  switch (node.kind) {
+    case Operand::Kind::Constant: return node.constant;
+    case Operand::Kind::Reference: return w.record(i).values[node.key];
+    case Operand::Kind::Price: return price_of(w.record(i).candle, node.price);
+    case Operand::Kind::Prev:
+      if (i < node.n) return std::nullopt;
+      return eval_operand(rules, node.a, w, i - node.n);
+    case Operand::Kind::Add:
+    case Operand::Kind::Sub:
+    case Operand::Kind::Mul:
+    case Operand::Kind::Div: {
+      const auto a = eval_operand(rules, node.a, w, i);
+      if (!a) return std::nullopt;
+      const auto b = eval_operand(rules, node.b, w, i);
+      if (!b) return std::nullopt;
+      return arithmetic(node.kind, *a, *b);
+    }
   }
-  Unpaced light;
-  return operand_value(rules, id, w, i, light);
+  return std::nullopt;
 }
 
 bool eval_condition_general(const RuleSet& rules, RuleSet::Id id, const RuleWindow& w, std::uint64_t i,
                             const PositionFlags& flags) {
   const RuleSet::ConditionNode& node = rules.condition(id);
-  if (node.heavy) [[unlikely]] return eval_heavy(rules, node, w, i, flags);
-  Unpaced light;
-  return test(rules, node, w, i, flags, light) != node.invert;
+  if (node.heavy) [[unlikely]] return heavy_holds(rules, id, w, i, flags);
+  return test(rules, node, w, i, flags) != node.invert;
 }
 
 }  // namespace fendro
