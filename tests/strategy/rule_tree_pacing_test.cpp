@@ -16,6 +16,7 @@
 #include "fendro/util/paced_copy.hpp"
 #include "strategy/json_text.hpp"
 #include "strategy/long_rules.hpp"
+#include "module/counting_interrupt.hpp"
 #include "strategy/scope_asks.hpp"
 
 namespace fendro {
@@ -46,6 +47,8 @@ std::vector<Row> long_strategies() {
   StrategyText s;
   s.entry = any_false(20'000);
   add("an entry of many conditions", s, 100);
+  s.entry = R"({"any": [)" + repeated(R"({"not": {"bars_since_entry": {"gt": 3}}})", 20'000) + "]}";
+  add("an entry of many conditions without operands", s, 100);
   s = {};
   s.exit = R"({"all": [)" + repeated(R"({"all": [)" + repeated(R"({"lt": ["a", 1]})", 200) + "]}", 100) + "]}";
   add("an exit of groups of groups", s, 100);
@@ -115,32 +118,29 @@ TEST(RuleTreePacing, ReadingAsksAllThroughAndChangesNothing) {
   }
 }
 
-// A fault found after a long rule was read frees what was read in stretches
-// too, and is told as it is.
+// A fault found after a long rule was read, or at the end of a long group,
+// frees what was read in stretches too, and is told as it is.
 TEST(RuleTreePacing, AFaultAfterALongRuleFreesItAsking) {
-  StrategyText s;
-  s.entry = any_false(20'000);
-  s.exit = "5";
-  const std::string text = s.text();
-  const json::Document doc = testing::parse_json(text);
-  const auto read = [&] {
-    bool stopped = false;
-    auto r = read_strategy_spec_paced(doc.root, Interrupt{}, stopped);
-    EXPECT_FALSE(r.ok());
-    return !stopped && r.error() == "invalid type: integer `5`, expected string or map";
-  };
-  const std::size_t reading_alone = [&] {
-    StrategyText whole = s;
-    whole.exit = R"({"all": []})";
-    const std::string ok_text = whole.text();
-    const json::Document ok = testing::parse_json(ok_text);
-    return run_in_scope([&] {
-             bool stopped = false;
-             return read_strategy_spec_paced(ok.root, Interrupt{}, stopped).ok();
-           }).asked;
-  }();
-  // The freeing asks on top of the reading.
-  expect_asks_all_through(read, reading_alone + 5, "a fault after a long entry");
+  // The asks of reading the long rule alone (members are read in key
+  // order: the entry first, and nothing after the fault).
+  const std::string entry = any_false(20'000);
+  const json::Document entry_doc = testing::parse_json(entry);
+  const std::size_t reading = run_in_scope([&] { return read_condition(entry_doc.root).ok(); }).asked;
+  for (const bool in_the_group : {false, true}) {
+    StrategyText s;
+    s.entry = entry;
+    s.exit = "5";
+    if (in_the_group) s.entry.insert(s.entry.size() - 2, ", 5");
+    const std::string text = s.text();
+    const json::Document doc = testing::parse_json(text);
+    const auto read = [&] {
+      bool stopped = false;
+      auto r = read_strategy_spec_paced(doc.root, Interrupt{}, stopped);
+      return !r.ok() && !stopped && r.error() == "invalid type: integer `5`, expected string or map";
+    };
+    // Freeing 60 000 nodes asks some 360 times on top of the reading.
+    expect_asks_all_through(read, reading + 200, in_the_group ? "a fault in a long group" : "a fault after a long entry");
+  }
 }
 
 StrategySpec spec_of(const StrategyText& s) { return testing::read_ok(read_strategy_spec, s.text()); }
@@ -155,6 +155,10 @@ TEST(RuleTreePacing, CheckingAsksAllThroughAndChangesNothing) {
   StrategyText s;
   s.entry = any_false(20'000);
   checks.push_back({"a rule of many conditions", spec_of(s), 50});
+  s.entry = R"({"all": [)" + repeated(R"({"in_position": false})", 20'000) + "]}";
+  checks.push_back({"a rule of many conditions without operands", spec_of(s), 50});
+  s.entry = R"({"gt": [)" + testing::sum_tree(14) + R"(, 1]})";
+  checks.push_back({"a deep sum", spec_of(s), 50});
   s = {};
   s.indicators = R"({")" + long_text() + R"(": {"type": "Sma"}, "a": {"type": "Sma", "params": [3]}})";
   s.entry = R"({"gt": [")" + long_text() + R"(.x", 1]})";
@@ -183,6 +187,55 @@ TEST(RuleTreePacing, AnUndeclaredLongReferenceIsToldWhole) {
   expect_asks_all_through(told_whole, 3, "an undeclared long reference");
 }
 
+// Each kind of node is noted on its own: conditions without operands, and
+// an expression of a single condition.
+TEST(RuleTreePacing, MeasuringAndCompilingNoteEachKindOfNode) {
+  StrategyText s;
+  s.entry = R"({"all": [)" + repeated(R"({"in_position": false})", 20'000) + "]}";
+  s.exit = R"({"gt": [)" + testing::sum_tree(14) + R"(, 1]})";
+  const StrategySpec spec = spec_of(s);
+  for (const Condition* rule : {&spec.entry, &spec.exit}) {
+    const char* what = rule == &spec.entry ? "conditions alone" : "a deep sum";
+    // 20 000 or 32 767 nodes of 40 steps each.
+    expect_asks_all_through([&] { return condition_lookback(*rule) == 0 && !RunScope::current()->stopped(); }, 30,
+                            std::string("measuring ") + what);
+    // Counted ahead, then compiled at 400 steps a node.
+    expect_asks_all_through(
+        [&] {
+          RuleSet rules;
+          rules.add(*rule);
+          return !RunScope::current()->stopped();
+        },
+        400, std::string("compiling ") + what);
+  }
+}
+
+// Adding a rule to a set that holds megabytes of nodes makes room for it
+// first, copying what is held in stretches with the interrupt asked between
+// them: a compile never grows its storage, all at once, as it goes.
+TEST(RuleTreePacing, CompilingMakesRoomInStretches) {
+  const Condition held = testing::read_ok(read_condition, any_false(40'000));
+  const Condition more = testing::read_ok(read_condition, any_false(10));
+  // Asked only by the copies: the nodes compiled never add up to an ask.
+  constexpr std::uint64_t kNever = std::uint64_t{1} << 60;
+  testing::CountingInterrupt never;
+  {
+    RuleSet rules;
+    rules.add(held);
+    RunScope scope(never.interrupt(), kNever);
+    rules.add(more);
+  }
+  // 80 000 operand nodes: 2.5 MB.
+  EXPECT_GE(never.asked, 1u);
+  testing::CountingInterrupt stop{.stop_at = 1};
+  RuleSet rules;
+  rules.add(held);
+  RunScope scope(stop.interrupt(), kNever);
+  rules.add(more);
+  EXPECT_TRUE(scope.stopped());
+  EXPECT_EQ(stop.asked, 1u);
+}
+
 TEST(RuleTreePacing, MeasuringAndCompilingAskAllThrough) {
   StrategyText s;
   s.entry = any_false(20'000);
@@ -201,7 +254,8 @@ TEST(RuleTreePacing, MeasuringAndCompilingAskAllThrough) {
         return !RunScope::current()->stopped() && rules.keys().size() == 1 &&
                rules.condition_weight(root) == plain.condition_weight(plain_root);
       },
-      100, "compiling");
+      // 100 000 nodes: counted ahead (150 asks), then compiled (2400).
+      1'000, "compiling");
 }
 
 // A long reference is looked up and interned in stretches; the key is the
@@ -221,27 +275,43 @@ TEST(RuleTreePacing, ALongReferenceIsInternedAsking) {
 }
 
 TEST(RuleTreePacing, FreeingAsksAllThroughAndEmptiesTheTree) {
-  StrategyText s;
-  s.entry = any_false(20'000);
-  s.exit = R"({"gt": [)" + testing::sum_tree(14) + R"(, 1]})";
-  s.extra = R"(, "short_entry": {"gt": ["a.)" + long_text() + R"(", 1]})";
+  struct Freed {
+    const char* what;
+    StrategyText text;
+    std::size_t least;
+  };
+  std::vector<Freed> rows(4);
+  rows[0].what = "conditions alone";
+  rows[0].text.entry = R"({"all": [)" + repeated(R"({"in_position": false})", 20'000) + "]}";
+  rows[0].least = 50;
+  rows[1].what = "a deep sum";
+  rows[1].text.exit = R"({"gt": [)" + testing::sum_tree(14) + R"(, 1]})";
+  rows[1].least = 50;
+  rows[2].what = "a long reference";
+  rows[2].text.extra = R"(, "short_entry": {"gt": ["a.)" + long_text() + R"(", 1]})";
+  // Freed at once, and noted as one long stretch: an ask right after it.
+  rows[2].least = 1;
+  rows[3].what = "many indicators";
   std::string ids;
   for (int k = 0; k < 20'000; ++k) ids += ",\"i" + std::to_string(k) + R"(": {"type": "Sma"})";
-  s.indicators = R"({"a": {"type": "Sma", "params": [3]})" + ids + "}";
-  const StrategySpec whole = spec_of(s);
-  StrategySpec spec;
-  expect_asks_all_through(
-      [&] {
-        spec = whole;
-        return release_paced(spec);
-      },
-      100, "freeing a strategy");
-  spec = whole;
-  ASSERT_TRUE(run_in_scope([&] { return release_paced(spec); }).finished);
-  EXPECT_TRUE(spec.entry.children.empty());
-  EXPECT_TRUE(spec.exit.operands.empty());
-  EXPECT_TRUE(spec.short_entry->operands.empty());
-  EXPECT_TRUE(spec.indicators.empty());
+  rows[3].text.indicators = R"({"a": {"type": "Sma", "params": [3]})" + ids + "}";
+  rows[3].least = 200;
+  for (const Freed& row : rows) {
+    const StrategySpec whole = spec_of(row.text);
+    StrategySpec spec;
+    expect_asks_all_through(
+        [&] {
+          spec = whole;
+          return release_paced(spec);
+        },
+        row.least, row.what);
+    spec = whole;
+    ASSERT_TRUE(run_in_scope([&] { return release_paced(spec); }).finished);
+    EXPECT_TRUE(spec.entry.children.empty() && spec.entry.operands.empty()) << row.what;
+    EXPECT_TRUE(spec.exit.children.empty() && spec.exit.operands.empty()) << row.what;
+    EXPECT_TRUE(!spec.short_entry || spec.short_entry->operands.empty()) << row.what;
+    EXPECT_TRUE(spec.indicators.empty()) << row.what;
+  }
 }
 
 }  // namespace

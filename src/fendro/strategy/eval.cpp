@@ -430,6 +430,7 @@ auto tallied(Evaluate&& evaluate) {
     };
     const RuleSet::OperandNode& node = rules.operand(id);
     // Only the kinds with children have enough nodes under them to be heavy.
+    static_assert(RuleSet::kHeavyNodes > 1);
     if (node.kind == Operand::Kind::Prev) {
       if (i < node.n) return std::nullopt;
       return child(node.a, i - node.n);
