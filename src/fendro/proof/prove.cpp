@@ -115,9 +115,10 @@ class CostChanges {
   std::vector<std::uint64_t> marks_;  // a bit per bar
 };
 
-// The run of a strategy read without fault, to its report.
-Result<Report, ProofError> run_strategy(const StrategySpec& strategy, const MarketData& data,
-                                        const Interrupt& interrupt, RunScope& scope) {
+// The run of a strategy read without fault, to its report. Its rules and
+// indicator entries as read are freed once compiled and built.
+Result<Report, ProofError> run_strategy(StrategySpec& strategy, const MarketData& data, const Interrupt& interrupt,
+                                        RunScope& scope) {
   const auto found = find_paced(data, strategy.symbol, interrupt);
   if (!found) return err(ProofError::stopped());
   if (*found == data.end()) {
@@ -164,6 +165,9 @@ Result<Report, ProofError> run_strategy(const StrategySpec& strategy, const Mark
   const std::uint64_t window_capacity = window_capacity_for(strategy);
   BacktestEngine engine(strategy, std::move(slots), warmup, window_capacity, candles.size(), INITIAL_CAPITAL);
   if (scope.stopped() || interrupt.stop_requested()) return err(ProofError::stopped());
+  // The engine reads neither of them again: freed in stretches now, they
+  // are not left for a stop during the walk to free all at once.
+  if (!release_paced(strategy)) return err(ProofError::stopped());
   if (auto ran = run_bars(engine, candles, interrupt, scope, cost_changes.ascending()); !ran) {
     // Millions of indicators or references go in stretches before the fault is told.
     if (ran.error().kind != ProofError::Kind::Stopped && !engine.release_paced(interrupt)) {
