@@ -272,11 +272,13 @@ Result<Report, Stopped> BacktestEngine::finish_report(const Interrupt& interrupt
 
 bool BacktestEngine::release_paced(const Interrupt& interrupt) {
   // Long windows take time to free too: the interrupt is asked between them.
+  SmallFrees small;
   while (!slots_.empty()) {
     // So does a long id.
     std::uint64_t left = 0;
     if (!give_back_paced(slots_.back().id.data(), slots_.back().id.capacity(), left)) return false;
     slots_.pop_back();
+    small.freed();
     if (interrupt.stop_requested()) return false;
   }
   window_ = RuleWindow(1, 0);

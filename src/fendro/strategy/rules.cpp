@@ -119,9 +119,11 @@ bool release_paced(Operand& o) {
 }
 
 bool release_paced(std::vector<Condition>& cs) {
+  SmallFrees small;
   while (!cs.empty()) {
     if (!release_paced(cs.back())) return false;
     cs.pop_back();
+    small.freed();
   }
   // The children of a long group are tens of megabytes.
   return !free_and_note(cs);

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string_view>
 
 #include "fendro/util/huge_pages.hpp"
@@ -58,6 +59,30 @@ inline Interrupt scope_interrupt() {
   return Interrupt([](void* s) { return static_cast<RunScope*>(s)->ask_now(); }, scope);
 }
 
+// The allocator keeps small freed blocks aside, and sorts them all out at
+// its next large request or free: after millions of small frees (a
+// strategy's entries, the states of its indicators) that one call takes
+// tens of milliseconds, wherever it falls, with nothing asked. A pass that
+// frees many small blocks has them sorted out every so often instead, a few
+// thousand at a time, with a large request and free of its own.
+class SmallFrees {
+ public:
+  // After `n` more small blocks freed.
+  void freed(std::size_t n = 1) {
+    unsorted_ += n;
+    if (unsorted_ < kPerSort) return;
+    unsorted_ = 0;
+    // Larger than the allocator's threshold for sorting out (64 KiB), below
+    // the one from which it maps a block apart (128 KiB at the least).
+    void* volatile block = std::malloc(std::size_t{96} << 10);
+    std::free(block);
+  }
+
+ private:
+  static constexpr std::size_t kPerSort = 4096;
+  std::size_t unsorted_ = 0;
+};
+
 // Buffers from this size on have their pages given back before they are
 // freed: the allocator maps them apart (its threshold for that is 32 MiB
 // at most), so they are unmapped whole when freed.
@@ -92,10 +117,12 @@ bool free_and_note(Vector& v) {
 // the rest then goes with the map as usual.
 template <class Map, class GiveBack>
 bool erase_paced(Map& map, GiveBack give_back) {
+  SmallFrees small;
   while (!map.empty()) {
     std::uint64_t left = 0;
     if (!give_back(*map.begin(), left)) return false;
     map.erase(map.begin());
+    small.freed();
     if (pass_stop_after(kFreeEntrySteps + left / kFreedBytesPerStep)) return false;
   }
   return true;
