@@ -15,6 +15,7 @@
 #include "fendro/strategy/engine.hpp"
 #include "fendro/strategy/report.hpp"
 #include "fendro/strategy/spec.hpp"
+#include "fendro/strategy/tree_pacing.hpp"
 #include "fendro/strategy/validate.hpp"
 #include "fendro/util/number_format.hpp"
 #include "fendro/util/paced_copy.hpp"
@@ -202,8 +203,11 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
 
   auto ran = run_strategy(strategy, data, interrupt, scope);
   if (!ran && ran.error().kind == ProofError::Kind::Stopped) return err(std::move(ran).error());
-  // A strategy's rules and entries are freed in stretches, asking between them.
-  if (!release_paced(strategy)) return err(ProofError::stopped());
+  // A strategy's rules and entries are freed in stretches, asking between
+  // them, and its texts, which may be long, each with an ask after it.
+  if (!release_paced(strategy) || free_and_note(strategy.symbol) || free_and_note(strategy.timeframe)) {
+    return err(ProofError::stopped());
+  }
   if (!ran) return err(std::move(ran).error());
   Report report = std::move(ran).value();
   auto sealed = inputs_hash(spec, data, interrupt, seal);

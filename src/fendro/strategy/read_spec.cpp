@@ -157,7 +157,8 @@ Result<StrategySpec, std::string> read_strategy_spec_paced(const json::Value& v,
 
 bool release_paced(StrategySpec& spec) {
   // The rules first, then the indicators' entries; the rest is small but for
-  // the texts, each freed at once.
+  // the texts, which a run reads to its end but for the reference symbol.
+  if (spec.ref_symbol && free_and_note(*spec.ref_symbol)) return false;
   if (!release_paced(spec.entry) || !release_paced(spec.exit)) return false;
   if (spec.short_entry && !release_paced(*spec.short_entry)) return false;
   if (spec.short_exit && !release_paced(*spec.short_exit)) return false;

@@ -138,10 +138,11 @@ Result<StrategySpec, std::string> read_strategy_spec(const json::Value& v);
 // `stopped` is set and the failure is no fault of the strategy.
 Result<StrategySpec, std::string> read_strategy_spec_paced(const json::Value& v, const Interrupt& interrupt,
                                                            bool& stopped);
-// Frees the spec's rules and indicator entries in stretches, the command's
-// interrupt asked between them through the thread's scope (see
-// release_paced of a Condition); the spec keeps the rest. False once told
-// to stop: what is left then goes with the spec as usual.
+// Frees the spec's rules, indicator entries and reference symbol in
+// stretches, the command's interrupt asked between them through the
+// thread's scope (see release_paced of a Condition); the spec keeps the
+// rest, which a run reads to its end. False once told to stop: what is left
+// then goes with the spec as usual.
 bool release_paced(StrategySpec& spec);
 
 Result<IndicatorMap, std::string> read_indicators(const json::Value& v);
