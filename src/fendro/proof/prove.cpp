@@ -15,6 +15,7 @@
 #include "fendro/strategy/engine.hpp"
 #include "fendro/strategy/report.hpp"
 #include "fendro/strategy/spec.hpp"
+#include "fendro/strategy/tree_pacing.hpp"
 #include "fendro/strategy/validate.hpp"
 #include "fendro/util/free_later.hpp"
 #include "fendro/util/number_format.hpp"
@@ -89,6 +90,102 @@ Status<ProofError> run_bars(BacktestEngine& engine, std::span<const Candle> cand
   return Unit{};
 }
 
+// The bars (ascending) from which a bar may suddenly cost far more (see
+// run_bars), marked as the indicators are built and read in order after:
+// a strategy of millions of indicators needs no sort. Bars past the last
+// candle never end a stretch, so they are not kept.
+class CostChanges {
+ public:
+  explicit CostChanges(std::size_t bars) : bars_(bars), marks_((bars + 63) / 64) {}
+
+  void mark(std::uint64_t bar) {
+    if (bar < bars_) marks_[bar / 64] |= std::uint64_t{1} << (bar % 64);
+  }
+
+  std::vector<std::uint64_t> ascending() const {
+    std::vector<std::uint64_t> out;
+    for (std::size_t w = 0; w < marks_.size(); ++w) {
+      for (std::uint64_t bits = marks_[w]; bits != 0; bits &= bits - 1) {
+        out.push_back(w * 64 + static_cast<std::uint64_t>(__builtin_ctzll(bits)));
+      }
+    }
+    return out;
+  }
+
+ private:
+  std::size_t bars_;
+  std::vector<std::uint64_t> marks_;  // a bit per bar
+};
+
+// The run of a strategy read without fault, to its report. Its rules and
+// indicator entries as read are freed once compiled and built.
+Result<Report, ProofError> run_strategy(StrategySpec& strategy, const MarketData& data, const Interrupt& interrupt,
+                                        RunScope& scope) {
+  const auto found = find_paced(data, strategy.symbol, interrupt);
+  if (!found) return err(ProofError::stopped());
+  if (*found == data.end()) {
+    // The symbol may be very long.
+    std::string text = "no candles for symbol ";
+    if (!append_paced(text, strategy.symbol)) return err(ProofError::stopped());
+    return err(ProofError::data(std::move(text)));
+  }
+  const std::vector<Candle>& candles = (*found)->second;
+
+  // Checking rules of millions of nodes asks through the scope.
+  if (auto valid = validate_spec(strategy); !valid) {
+    return err(scope.stopped() ? ProofError::stopped() : ProofError::backtest(valid.error()));
+  }
+  if (is_spread(strategy.costs.slippage)) {
+    return err(ProofError::backtest(StrategyError::invalid_spec(std::string(kSpreadRefused))));
+  }
+  if (strategy.costs.funding) {
+    return err(ProofError::backtest(StrategyError::invalid_spec(std::string(kFundingRefused))));
+  }
+  if (candles.empty()) return err(ProofError::backtest(StrategyError::invalid_input("no candles")));
+
+  std::vector<IndicatorSlot> slots;
+  FreeIfStopped free_slots(scope, slots);
+  slots.reserve(strategy.indicators.size());
+  CostChanges cost_changes(candles.size());
+  std::uint64_t indicator_warmup = 0;
+  for (const auto& [id, ind] : strategy.indicators) {  // ids in byte order
+    // A strategy may declare any number of indicators, each dear to build.
+    if (interrupt.stop_requested()) return err(ProofError::stopped());
+    auto built = build_indicator(ind.type, ind.params);
+    if (!built) return err(scope.stopped() ? ProofError::stopped() : ProofError::backtest(built.error()));
+    indicator_warmup = std::max(indicator_warmup, (*built)->warmup_period());
+    cost_changes.mark((*built)->warmup_period());
+    // An id may be very long: copied in stretches, asking between them.
+    std::string slot_id;
+    if (!append_paced(slot_id, id)) return err(ProofError::stopped());
+    slots.emplace_back(std::move(slot_id), std::move(built).value());
+  }
+  const std::uint64_t warmup = strategy.warmup ? *strategy.warmup : indicator_warmup;
+  cost_changes.mark(warmup);
+
+  // Measuring and compiling rules of millions of nodes asks through the
+  // scope; told to stop there, the engine is left unrun.
+  const std::uint64_t window_capacity = window_capacity_for(strategy);
+  BacktestEngine engine(strategy, std::move(slots), warmup, window_capacity, candles.size(), INITIAL_CAPITAL);
+  // What a stopped run holds (millions of indicators, their windows) is
+  // freed off the caller's path.
+  FreeIfStopped free_engine(scope, engine);
+  if (scope.stopped() || interrupt.stop_requested()) return err(ProofError::stopped());
+  // The engine reads neither of them again: freed in stretches now, they
+  // are not left for a stop during the walk to free all at once.
+  if (!release_paced(strategy)) return err(ProofError::stopped());
+  if (auto ran = run_bars(engine, candles, interrupt, scope, cost_changes.ascending()); !ran) {
+    // Millions of indicators or references go in stretches before the fault is told.
+    if (ran.error().kind != ProofError::Kind::Stopped && !engine.release_paced(interrupt)) {
+      return err(ProofError::stopped());
+    }
+    return err(std::move(ran).error());
+  }
+  auto finished = std::move(engine).finish_report(interrupt);
+  if (!finished) return err(ProofError::stopped());
+  return std::move(finished).value();
+}
+
 }  // namespace
 
 Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& data, const Interrupt& caller,
@@ -97,8 +194,9 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
     return err(ProofError::engine_mismatch(*spec.engine_version));
   }
   // The indicators' shared tables and their asks inside a bar, for this
-  // run; reading a strategy of very many indicators asks through it too,
-  // and so does everything else here: stopped() then tells of any stop.
+  // run; reading, checking, compiling and freeing a strategy of very many
+  // indicators or rule nodes asks through it too, and so does everything
+  // else here: stopped() then tells of any stop.
   RunScope scope(caller);
   const Interrupt interrupt = scope.interrupt();
   // A long symbol is copied out of the tree and compared to find its
@@ -108,54 +206,19 @@ Result<ProvenRun, ProofError> prove(const ProofSpec& spec, const MarketData& dat
   if (stopped) return err(ProofError::stopped());
   if (!read) return err(ProofError::bad_spec(std::move(read).error()));
   StrategySpec strategy = std::move(read).value();
-  std::vector<IndicatorSlot> slots;
   // What a stopped run holds is freed off the caller's path.
-  FreeIfStopped free_strategy(scope, strategy, slots);
+  FreeIfStopped free_strategy(scope, strategy);
   if (interrupt.stop_requested()) return err(ProofError::stopped());
 
-  const auto found = find_paced(data, strategy.symbol, interrupt);
-  if (!found) return err(ProofError::stopped());
-  if (*found == data.end()) {
-    std::string text = "no candles for symbol ";
-    append_paced(text, strategy.symbol);
-    return err(ProofError::data(std::move(text)));
+  auto ran = run_strategy(strategy, data, interrupt, scope);
+  if (!ran && ran.error().kind == ProofError::Kind::Stopped) return err(std::move(ran).error());
+  // A strategy's rules and entries are freed in stretches, asking between
+  // them, and its texts, which may be long, each with an ask after it.
+  if (!release_paced(strategy) || free_and_note(strategy.symbol) || free_and_note(strategy.timeframe)) {
+    return err(ProofError::stopped());
   }
-  const std::vector<Candle>& candles = (*found)->second;
-
-  if (auto valid = validate_spec(strategy); !valid) return err(ProofError::backtest(valid.error()));
-  if (is_spread(strategy.costs.slippage)) {
-    return err(ProofError::backtest(StrategyError::invalid_spec(std::string(kSpreadRefused))));
-  }
-  if (strategy.costs.funding) {
-    return err(ProofError::backtest(StrategyError::invalid_spec(std::string(kFundingRefused))));
-  }
-  if (candles.empty()) return err(ProofError::backtest(StrategyError::invalid_input("no candles")));
-
-  slots.reserve(strategy.indicators.size());
-  std::vector<std::uint64_t> cost_changes;
-  std::uint64_t indicator_warmup = 0;
-  for (const auto& [id, ind] : strategy.indicators) {  // ids in byte order
-    // A strategy may declare any number of indicators, each dear to build.
-    if (interrupt.stop_requested()) return err(ProofError::stopped());
-    auto built = build_indicator(ind.type, ind.params);
-    if (!built) return err(ProofError::backtest(built.error()));
-    indicator_warmup = std::max(indicator_warmup, (*built)->warmup_period());
-    cost_changes.push_back((*built)->warmup_period());
-    slots.emplace_back(id, std::move(built).value());
-  }
-  const std::uint64_t warmup = strategy.warmup ? *strategy.warmup : indicator_warmup;
-  cost_changes.push_back(warmup);
-  std::sort(cost_changes.begin(), cost_changes.end());
-
-  BacktestEngine engine(strategy, std::move(slots), warmup, window_capacity_for(strategy), candles.size(),
-                        INITIAL_CAPITAL);
-  FreeIfStopped free_engine(scope, engine);
-  if (interrupt.stop_requested()) return err(ProofError::stopped());
-  FENDRO_CHECK(run_bars(engine, candles, interrupt, scope, cost_changes));
-  auto finished = std::move(engine).finish_report(interrupt);
-  // A strategy's entries are freed in stretches, asking between them.
-  if (!finished || !shrink_paced(strategy.indicators, interrupt)) return err(ProofError::stopped());
-  Report report = std::move(finished).value();
+  if (!ran) return err(std::move(ran).error());
+  Report report = std::move(ran).value();
   FreeIfStopped free_report(scope, report);
   auto sealed = inputs_hash(spec, data, interrupt, seal);
   if (!sealed) return err(ProofError::stopped());

@@ -20,6 +20,8 @@ std::string_view resolve_alias(std::string_view key) {
 BuildResult build_indicator(std::string_view key, std::span<const double> params) {
   const std::string_view target = resolve_alias(key);
   const std::optional<std::size_t> slot = registry::key_slot(target);
+  // The text quotes the key, which may be very long: copied in stretches,
+  // the thread's scope asked between them (its caller finds it stopped).
   if (!slot) return err(StrategyError::unknown_indicator(key));
   return registry::run_entry(registry::key_rows()[*slot].build, target, params);
 }

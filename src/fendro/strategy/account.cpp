@@ -5,12 +5,18 @@
 #include <variant>
 
 #include "fendro/strategy/tiny.hpp"
+#include "fendro/strategy/tree_pacing.hpp"
 
 namespace fendro {
 namespace {
 
 // Beyond half the largest f64, (a + b) * 0.5 could overflow.
 constexpr double kHalfMax = 8.988465674311579e307;
+
+// Closes of a volatility pass between two notes to the thread's scope, and
+// what one costs in its steps (a division and a few reads of the window).
+constexpr std::uint64_t kClosesPerNote = std::uint64_t{1} << 16;
+constexpr std::uint64_t kStepsPerClose = 4;
 
 double spread_fraction(const OrderBook* book) {
   if (book == nullptr || book->bids.empty() || book->asks.empty()) return 0.0;
@@ -31,11 +37,18 @@ std::optional<double> volatility_estimate(const RuleWindow& window, std::uint32_
   if (lookback < 2 || window.size() < lookback) return std::nullopt;
   const std::uint64_t first = window.size() - lookback;
   const auto close = [&](std::uint64_t k) { return window.record(first + k).candle.close; };
+  // A lookback of millions of closes takes milliseconds a pass: each pass
+  // tells the thread's scope of its closes as it goes, and gives up (no
+  // estimate, no trade: the run ends as stopped) once told to stop.
+  const auto stop_at = [](std::uint64_t k) {
+    return (k & (kClosesPerNote - 1)) == kClosesPerNote - 1 && pass_stop_after(kClosesPerNote * kStepsPerClose);
+  };
   // The returns are recomputed in the second pass rather than stored: the
   // same operations give the same values, and nothing is allocated.
   double sum = -0.0;
   std::uint64_t m = 0;
   for (std::uint64_t k = 0; k + 1 < lookback; ++k) {
+    if (stop_at(k)) return std::nullopt;
     if (!(std::fabs(close(k)) > kTiny)) continue;
     sum += (close(k + 1) - close(k)) / close(k);
     ++m;
@@ -44,6 +57,7 @@ std::optional<double> volatility_estimate(const RuleWindow& window, std::uint32_
   const double mean = sum / static_cast<double>(m);
   double squares = -0.0;
   for (std::uint64_t k = 0; k + 1 < lookback; ++k) {
+    if (stop_at(k)) return std::nullopt;
     if (!(std::fabs(close(k)) > kTiny)) continue;
     const double d = (close(k + 1) - close(k)) / close(k) - mean;
     squares += d * d;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "fendro/strategy/tiny.hpp"
+#include "fendro/strategy/tree_pacing.hpp"
 #include "fendro/util/huge_pages.hpp"
 #include "fendro/util/paced_copy.hpp"
 #include "fendro/util/paced_grow.hpp"
@@ -38,23 +39,37 @@ constexpr std::uint64_t kEquityMapStep = 1024 * 1024;
 
 // Where the indicators' values go: each id's key and whether some rule key
 // has the form id + "." + name (those keys are resolved lazily, per output
-// name, by output_key). Every "." of a rule key splits off a candidate id, so
-// the cost is the length of the keys, not slots x keys.
+// name, by output_key). Every "." of a rule key within the longest id's
+// length splits off a candidate id, so the cost is the length of the keys,
+// not slots x keys.
 // The slots come in id order from a strategy (a map by id), so sorting them
-// by id costs a pass; no node is allocated per slot.
+// by id costs a pass; no node is allocated per slot. A strategy may declare
+// millions of slots and reference millions of keys: each is noted with the
+// thread's scope, and once it says stop the resolution is left unfinished
+// (the engine is then not to be run).
 void resolve_slot_keys(std::vector<IndicatorSlot>& slots, const RuleSet& rules) {
   using ById = std::pair<std::string_view, IndicatorSlot*>;
   std::vector<ById> by_id;
   by_id.reserve(slots.size());
+  std::size_t longest_id = 0;
+  bool sorted = true;
   for (IndicatorSlot& slot : slots) {
+    if (pass_stop_after(kEntrySteps)) return;
     if (auto k = rules.find_key(slot.id)) slot.id_key = static_cast<std::uint32_t>(*k);
+    sorted = sorted && (by_id.empty() || !(std::string_view(slot.id) < by_id.back().first));
     by_id.emplace_back(slot.id, &slot);
+    longest_id = std::max(longest_id, slot.id.size());
   }
   const auto id_less = [](const ById& a, const ById& b) { return a.first < b.first; };
-  if (!std::is_sorted(by_id.begin(), by_id.end(), id_less)) std::sort(by_id.begin(), by_id.end(), id_less);
-  for (const std::string& key : rules.keys()) {
-    for (std::size_t dot = key.find('.'); dot != std::string::npos; dot = key.find('.', dot + 1)) {
-      const std::string_view id = std::string_view(key).substr(0, dot);
+  if (!sorted) std::sort(by_id.begin(), by_id.end(), id_less);
+  for (const std::string_view key : rules.keys()) {
+    if (pass_stop_after(kEntrySteps)) return;
+    // No id is longer than the longest: a dot beyond it splits off none.
+    const std::string_view scanned = key.substr(0, std::min(key.size(), longest_id + 1));
+    for (std::size_t dot = find_char_paced(scanned, '.'); dot != std::string_view::npos;
+         dot = find_char_paced(scanned, '.', dot + 1)) {
+      if (pass_stop_after(kEntrySteps)) return;
+      const std::string_view id = key.substr(0, dot);
       auto found = std::lower_bound(by_id.begin(), by_id.end(), ById{id, nullptr}, id_less);
       // Ids are unique in a strategy; every slot of an equal id is marked all the same.
       for (; found != by_id.end() && found->first == id; ++found) found->second->outputs_read = true;
@@ -72,10 +87,14 @@ std::optional<std::uint32_t> output_key(IndicatorSlot& slot, const RuleSet& rule
   }
   std::string text;
   text.reserve(slot.id.size() + 1 + name.size());
-  text.append(slot.id).push_back('.');
+  // A long id is copied in stretches, asking between them; once told to
+  // stop the bar gives up (the run ends as stopped).
+  if (!append_paced(text, slot.id)) return std::nullopt;
+  text.push_back('.');
   text.append(name);
   std::optional<std::uint32_t> key;
   if (auto k = rules.find_key(text)) key = static_cast<std::uint32_t>(*k);
+  if (pass_stopped()) return std::nullopt;
   slot.output_keys.push_back({name, key});
   return key;
 }
@@ -108,6 +127,10 @@ double offset_price(double x, const std::optional<double>& pct) { return pct ? x
 }  // namespace
 
 StrategyRules::StrategyRules(const StrategySpec& spec) {
+  std::vector<const Condition*> all = {&spec.entry, &spec.exit};
+  if (spec.short_entry) all.push_back(&*spec.short_entry);
+  if (spec.short_exit) all.push_back(&*spec.short_exit);
+  set.make_room_for(all);
   entry = set.add(spec.entry);
   exit = set.add(spec.exit);
   if (spec.short_entry) short_entry = set.add(*spec.short_entry);
@@ -150,6 +173,7 @@ BacktestEngine::BacktestEngine(const StrategySpec& s, std::vector<IndicatorSlot>
   resolve_slot_keys(slots_, rules_.set);
   stretch_values_.resize(slots_.size() * stretch_);
   for (std::size_t k = 0; k < slots_.size(); ++k) {
+    if (pass_stop_after(kEntrySteps)) return;
     if (slots_[k].outputs_read) {
       outputs_read_ = true;
     } else if (slots_[k].id_key) {
@@ -166,8 +190,9 @@ Status<StrategyError> BacktestEngine::run(std::span<const Candle> candles, std::
                                           WalkPacing* pacing) {
   pacing_ = pacing;
   const auto stopped = [this] { return pacing_ != nullptr && pacing_->stopped(); };
-  // Long bars are looked at one by one; cheap ones (most of a run) a chunk at a time.
-  const bool long_bars = pacing != nullptr && pacing->each_bar();
+  // Long bars are looked at one by one; cheap ones (most of a run) a chunk
+  // at a time. A heavy rule may give up inside a bar: the walk ends there.
+  const bool long_bars = pacing != nullptr && (pacing->each_bar() || rules_.set.has_heavy());
   const std::size_t n = candles.size();
   for (std::size_t first = 0; first < n; first += stretch_) {
     const std::size_t bars = std::min(stretch_, n - first);
@@ -227,17 +252,14 @@ Result<Report, Stopped> BacktestEngine::finish_report(const Interrupt& interrupt
     const LastBar last = *last_bar_;
     close_position(account_, last.time, "end", last.close, close_fee(account_.qty, last.close, taker_rate_));
   }
-  // The indicators and the rule window go first: the report outlives them.
-  // Long windows take time to free too: the interrupt is asked between them.
-  while (!slots_.empty()) {
-    slots_.pop_back();
-    if (interrupt.stop_requested()) return err(Stopped{});
-  }
-  window_ = RuleWindow(1, 0);
+  // The indicators, the rule window and the rules go first: the report
+  // outlives them.
+  if (!release_paced(interrupt)) return err(Stopped{});
   Report report;
-  // A long symbol is copied in stretches, the caller asked between them.
-  if (!copy_paced(spec_.symbol, report.symbol, interrupt)) return err(Stopped{});
-  report.timeframe = spec_.timeframe;
+  // A long symbol or timeframe is copied in stretches, the caller asked between them.
+  if (!copy_paced(spec_.symbol, report.symbol, interrupt) || !copy_paced(spec_.timeframe, report.timeframe, interrupt)) {
+    return err(Stopped{});
+  }
   auto metrics = compute_metrics(curve_walk_, equity_, account_.closed, initial_capital_, interrupt);
   if (!metrics) return err(Stopped{});
   report.metrics = *metrics;
@@ -246,6 +268,24 @@ Result<Report, Stopped> BacktestEngine::finish_report(const Interrupt& interrupt
   report.fees_paid = account_.fees_paid;
   report.initial_capital = initial_capital_;
   return report;
+}
+
+bool BacktestEngine::release_paced(const Interrupt& interrupt) {
+  // Long windows take time to free too: the interrupt is asked between them.
+  SmallFrees small;
+  while (!slots_.empty()) {
+    // So does a long id.
+    std::uint64_t left = 0;
+    if (!give_back_paced(slots_.back().id.data(), slots_.back().id.capacity(), left)) return false;
+    slots_.pop_back();
+    small.freed();
+    if (interrupt.stop_requested()) return false;
+  }
+  window_ = RuleWindow(1, 0);
+  // The stores of millions of indicators, and millions of interned
+  // references, go in stretches, asking through the scope.
+  return !free_and_note(slots_) && !free_and_note(stretch_values_) && !free_and_note(stepped_values_) &&
+         rules_.set.release_paced();
 }
 
 // Inlined into the bar loop: its result is then checked without a round trip

@@ -100,6 +100,11 @@ class BacktestEngine {
   // it asked to stop.
   bool make_room(std::uint64_t bars, const Interrupt& interrupt);
 
+  // Frees the indicators, the rule window and the rules (the engine is not
+  // to be run after), asking `interrupt` after each indicator, and the
+  // thread's scope as the rules go. False once either asked to stop.
+  bool release_paced(const Interrupt& interrupt);
+
   // Closes a position still open at the last close ("end", taker fee, no
   // slippage), computes the metrics, and hands over the run's trades and curve.
   Report finish_report() &&;

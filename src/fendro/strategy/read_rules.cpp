@@ -30,7 +30,9 @@ constexpr std::string_view kOperandMismatch =
 
 // Operands are untagged: a form either fits or not, and a misfit anywhere
 // inside reports only the one untagged message. Recursion depth is bounded by
-// the parser's nesting limit.
+// the parser's nesting limit; the number of nodes is not, so each one is
+// noted with the thread's scope (tree_pacing.hpp), and a stop there makes
+// the form not fit: the reader's caller finds the scope stopped.
 bool fit_operand(const json::Value& v, Operand& out);
 
 bool fit_pair(const json::Value& v, Operand& a, Operand& b) {
@@ -82,8 +84,12 @@ bool fit_expression(const json::Value& v, Operand& out) {
 }
 
 bool fit_operand(const json::Value& v, Operand& out) {
+  if (pass_stop_after(kReadNodeSteps)) return false;
   if (v.is_string()) {
-    out = Operand::make_reference(std::string(v.as_string()));
+    // A reference may be very long: copied in stretches, asking between them.
+    std::string reference;
+    if (!append_paced(reference, v.as_string())) return false;
+    out = Operand::make_reference(std::move(reference));
     return true;
   }
   if (v.is_number()) {
@@ -130,8 +136,13 @@ Read<Condition> read_group(Condition::Kind kind, const json::Value& v) {
   std::vector<Condition> cs;
   cs.reserve(v.size);
   for (const json::Value& e : v.as_array()) {
-    FENDRO_TRY(c, read_condition(e));
-    cs.push_back(std::move(c));
+    auto c = read_condition(e);
+    if (!c) {
+      // What was read of a long group goes in stretches before the fault is told.
+      release_paced(cs);
+      return err(std::move(c).error());
+    }
+    cs.push_back(std::move(c).value());
   }
   return Condition::make_group(kind, std::move(cs));
 }
@@ -152,6 +163,7 @@ Result<Operand, std::string> read_operand(const json::Value& v) {
 }
 
 Result<Condition, std::string> read_condition(const json::Value& v) {
+  if (pass_stop_after(kReadNodeSteps)) return err(reading::stopped_reading());
   FENDRO_TRY(tag, reading::read_external_tag(v, kConditionKeys));
   if (tag.payload == nullptr) return err(reading::unit_variant_needs_payload());
   const json::Value& p = *tag.payload;

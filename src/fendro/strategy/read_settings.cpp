@@ -72,22 +72,22 @@ constexpr Field<Sizing::RiskPerTrade> kRiskPerTradeFields[] = {
 template <class E, class R>
 Result<E, std::string> variant_of(const reading::InternalTag& tag, std::string_view path,
                                   std::span<const Field<R>> fields) {
-  FENDRO_TRY(r, reading::read_variant_fields<R>(tag, path, fields));
+  FENDRO_TRY(r, reading::read_variant_fields<R>(tag, path, fields, {}, reading::Pacing::kScope));
   return E{std::move(r)};
 }
 
 }  // namespace
 
 Result<Costs, std::string> read_costs(const json::Value& v) {
-  return reading::read_record<Costs>(v, "Costs", kCostsFields);
+  return reading::read_record<Costs>(v, "Costs", kCostsFields, {}, reading::Pacing::kScope);
 }
 
 Result<Risk, std::string> read_risk(const json::Value& v) {
-  return reading::read_record<Risk>(v, "Risk", kRiskFields);
+  return reading::read_record<Risk>(v, "Risk", kRiskFields, {}, reading::Pacing::kScope);
 }
 
 Result<Execution, std::string> read_execution(const json::Value& v) {
-  return reading::read_record<Execution>(v, "Execution", kExecutionFields);
+  return reading::read_record<Execution>(v, "Execution", kExecutionFields, {}, reading::Pacing::kScope);
 }
 
 Result<OrderType, std::string> read_order_type(const json::Value& v) {

@@ -59,6 +59,15 @@ Read<json::Value> read_string_in_tree(const json::Value& v) {
   return v;
 }
 
+Read<std::string> read_text(const json::Value& v) {
+  FENDRO_TRY(in_tree, read_string_in_tree(v));
+  std::string out;
+  if (!append_paced(out, in_tree.as_string())) return err(stopped_reading());
+  return out;
+}
+
+std::string stopped_reading() { return "stopped"; }
+
 std::string count_elements(std::size_t n) {
   std::string s;
   append_u64(s, n);

@@ -19,6 +19,7 @@
 
 #include "fendro/json/describe.hpp"
 #include "fendro/json/value.hpp"
+#include "fendro/strategy/tree_pacing.hpp"
 #include "fendro/util/result.hpp"
 
 namespace fendro::reading {
@@ -37,6 +38,20 @@ Read<std::string> read_string(const json::Value& v);
 // A string left in the tree (the value itself), for a reader that copies a
 // long one out afterwards in paced stretches.
 Read<json::Value> read_string_in_tree(const json::Value& v);
+// A string copied out of the tree in stretches, the thread's scope asked
+// between them (append_paced); stopped_reading() once told to stop.
+Read<std::string> read_text(const json::Value& v);
+
+// The failure of a reading told to stop through the thread's scope: never
+// shown, as the reader's caller finds the scope stopped and ends the command
+// as stopped.
+std::string stopped_reading();
+
+// How a record's members are read. A strategy's records note each member
+// with the thread's scope and give up once it says stop (their reader looks
+// at the scope afterwards); records read where nothing looks at it read
+// every member as it comes.
+enum class Pacing : bool { kNone, kScope };
 
 template <class R>
 struct result_value;
@@ -127,7 +142,8 @@ Step into(const json::Value& v, typename member_of<decltype(M)>::record& r) {
 
 // Object form over `members` (already in key order).
 template <class R>
-Step read_members(std::span<const json::Member> members, std::span<const Field<R>> fields, R& out);
+Step read_members(std::span<const json::Member> members, std::span<const Field<R>> fields, R& out,
+                  Pacing pacing = Pacing::kNone);
 
 // Array form: element k is field k; fails with "invalid length k, expected "
 // `expecting` " with " count_elements(fields) when the array ends before a
@@ -139,13 +155,18 @@ Step read_elements(std::span<const json::Value> xs, std::span<const Field<R>> fi
 // A struct `name` in object or array form, starting from `out`'s defaults.
 template <class R>
 Read<R> read_record(const json::Value& v, std::string_view name, std::span<const Field<R>> fields,
-                    R out = R{});
+                    R out = R{}, Pacing pacing = Pacing::kNone);
+// The same into `out`, which keeps what was read when a field fails (for a
+// reader that frees a large part read in stretches).
+template <class R>
+Step read_record_into(const json::Value& v, std::string_view name, std::span<const Field<R>> fields, R& out,
+                      Pacing pacing);
 
 // The fields of the variant chosen by `tag` (`path` as messages show it,
 // "Sizing::VolTarget"), starting from `out`'s defaults.
 template <class R>
 Read<R> read_variant_fields(const InternalTag& tag, std::string_view path,
-                            std::span<const Field<R>> fields, R out = R{});
+                            std::span<const Field<R>> fields, R out = R{}, Pacing pacing = Pacing::kNone);
 
 // ---- implementation of the templates ----------------------------------------
 
@@ -165,10 +186,12 @@ Step read_tuple(const json::Value& v, std::size_t n, Each&& each) {
 }
 
 template <class R>
-Step read_members(std::span<const json::Member> members, std::span<const Field<R>> fields, R& out) {
+Step read_members(std::span<const json::Member> members, std::span<const Field<R>> fields, R& out,
+                  Pacing pacing) {
   assert(fields.size() <= 64);
   std::uint64_t seen = 0;
   for (const json::Member& m : members) {
+    if (pacing == Pacing::kScope && pass_stop_after(kReadMemberSteps)) return err(stopped_reading());
     for (std::size_t k = 0; k < fields.size(); ++k) {
       if (fields[k].name != m.key) continue;
       FENDRO_CHECK(fields[k].read(m.value, out));
@@ -199,29 +222,33 @@ Step read_elements(std::span<const json::Value> xs, std::span<const Field<R>> fi
 }
 
 template <class R>
-Read<R> read_record(const json::Value& v, std::string_view name, std::span<const Field<R>> fields,
-                    R out) {
+Step read_record_into(const json::Value& v, std::string_view name, std::span<const Field<R>> fields, R& out,
+                      Pacing pacing) {
   std::string expecting = "struct ";
   expecting += name;
-  if (v.is_object()) {
-    FENDRO_CHECK(read_members(v.as_object(), fields, out));
-    return out;
-  }
+  if (v.is_object()) return read_members(v.as_object(), fields, out, pacing);
   if (v.is_array()) {
     auto xs = v.as_array();
     FENDRO_CHECK(read_elements(xs, fields, out, expecting));
     if (xs.size() > fields.size()) return err(fewer_elements(xs.size()));
-    return out;
+    return Unit{};
   }
   return err(json::invalid_type(v, expecting));
 }
 
 template <class R>
+Read<R> read_record(const json::Value& v, std::string_view name, std::span<const Field<R>> fields,
+                    R out, Pacing pacing) {
+  FENDRO_CHECK(read_record_into(v, name, fields, out, pacing));
+  return out;
+}
+
+template <class R>
 Read<R> read_variant_fields(const InternalTag& tag, std::string_view path,
-                            std::span<const Field<R>> fields, R out) {
+                            std::span<const Field<R>> fields, R out, Pacing pacing) {
   if (tag.whole != nullptr) {
     // "type" names no field of any variant, so it is skipped with the others.
-    FENDRO_CHECK(read_members(tag.whole->as_object(), fields, out));
+    FENDRO_CHECK(read_members(tag.whole->as_object(), fields, out, pacing));
     return out;
   }
   std::string expecting = "struct variant ";

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "fendro/strategy/tree_pacing.hpp"
+
 namespace fendro {
 
 namespace {
@@ -102,6 +104,38 @@ Condition Condition::make_bars_since_entry(BarsCmp cmp, std::uint32_t bars) {
   c.cmp = cmp;
   c.n = bars;
   return c;
+}
+
+bool release_paced(Operand& o) {
+  for (Operand& child : o.children) {
+    if (!release_paced(child)) return false;
+  }
+  o.children = {};
+  // A long reference takes long to free.
+  std::uint64_t left = 0;
+  if (!give_back_paced(o.reference.data(), o.reference.capacity(), left)) return false;
+  std::string().swap(o.reference);
+  return !pass_stop_after(kFreeNodeSteps + left / kFreedBytesPerStep);
+}
+
+bool release_paced(std::vector<Condition>& cs) {
+  SmallFrees small;
+  while (!cs.empty()) {
+    if (!release_paced(cs.back())) return false;
+    cs.pop_back();
+    small.freed();
+  }
+  // The children of a long group are tens of megabytes.
+  return !free_and_note(cs);
+}
+
+bool release_paced(Condition& c) {
+  for (Operand& o : c.operands) {
+    if (!release_paced(o)) return false;
+  }
+  c.operands = {};
+  if (!release_paced(c.children)) return false;
+  return !pass_stop_after(kFreeNodeSteps);
 }
 
 }  // namespace fendro

@@ -87,8 +87,19 @@ struct Condition {
   bool operator==(const Condition&) const = default;
 };
 
-// Reading failures are texts without line or column.
+// Reading failures are texts without line or column. Every node read is
+// noted with the thread's scope (tree_pacing.hpp); once it says stop the
+// reading fails, and its caller finds the scope stopped.
 Result<Condition, std::string> read_condition(const json::Value& v);
 Result<Operand, std::string> read_operand(const json::Value& v);
+
+// Frees a tree's nodes, deepest first, each noted with the thread's scope: a
+// tree of millions of nodes takes tens of milliseconds to free, so it goes
+// in stretches with the command's interrupt asked between them. The records
+// are left empty. False once told to stop: what is left then goes with the
+// records as usual.
+bool release_paced(Condition& c);
+bool release_paced(Operand& o);
+bool release_paced(std::vector<Condition>& cs);
 
 }  // namespace fendro

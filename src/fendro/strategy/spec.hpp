@@ -133,10 +133,18 @@ struct StrategySpec {
 // first failure met wins (members in key order, then absent fields).
 Result<StrategySpec, std::string> read_strategy_spec(const json::Value& v);
 // The same, a long symbol copied out of the tree in stretches with
-// `interrupt` asked between them; when it asks to stop, `stopped` is set and
-// the failure is no fault of the strategy.
+// `interrupt` asked between them, and every node, member and long text read
+// noted with the thread's scope (tree_pacing.hpp); when either asks to stop,
+// `stopped` is set and the failure is no fault of the strategy.
 Result<StrategySpec, std::string> read_strategy_spec_paced(const json::Value& v, const Interrupt& interrupt,
                                                            bool& stopped);
+// Frees the spec's rules, indicator entries and reference symbol in
+// stretches, the command's interrupt asked between them through the
+// thread's scope (see release_paced of a Condition); the spec keeps the
+// rest, which a run reads to its end. False once told to stop: what is left
+// then goes with the spec as usual.
+bool release_paced(StrategySpec& spec);
+
 Result<IndicatorMap, std::string> read_indicators(const json::Value& v);
 Result<IndicatorSpec, std::string> read_indicator_spec(const json::Value& v);
 Result<std::optional<Feed>, std::string> read_feed(const json::Value& v);

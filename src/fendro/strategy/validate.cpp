@@ -4,7 +4,9 @@
 #include <string_view>
 
 #include "fendro/registry/registry.hpp"
+#include "fendro/strategy/tree_pacing.hpp"
 #include "fendro/util/number_format.hpp"
+#include "fendro/util/paced_copy.hpp"
 
 namespace fendro {
 
@@ -21,6 +23,10 @@ constexpr std::string_view kStopLimitNeedsOffsets =
     "execution.limit_offset_pct";
 
 StrategyError invalid(std::string_view text) { return StrategyError::invalid_spec(std::string(text)); }
+
+// What a check told to stop gives: never shown, as the caller finds the
+// thread's scope stopped and ends the command as stopped.
+StrategyError stopped() { return invalid("stopped"); }
 
 Status<StrategyError> check_rules(const StrategySpec& spec) {
   FENDRO_CHECK(check_condition_refs(spec.entry, spec.indicators));
@@ -41,11 +47,14 @@ Status<StrategyError> check_version(std::uint32_t version) {
 
 Status<StrategyError> check_feeds(const IndicatorMap& indicators) {
   for (const auto& [id, ind] : indicators) {
+    // Millions of entries take tens of milliseconds to walk.
+    if (pass_stop_after(kEntrySteps)) return err(stopped());
     if (!ind.feed) continue;
     const Feed consumed = feed_of_indicator(ind.type);
     if (consumed == Feed::None || consumed == *ind.feed) continue;
     std::string text = "indicator '";
-    text += id;
+    // An id may be very long.
+    if (!append_paced(text, id)) return err(stopped());
     text += "' (";
     text += ind.type;
     text += ") declares feed ";
@@ -86,17 +95,27 @@ Status<StrategyError> check_execution(const Execution& ex) {
 }  // namespace
 
 Status<StrategyError> check_operand_refs(const Operand& o, const IndicatorMap& declared) {
+  if (pass_stop_after(kCheckNodeSteps)) return err(stopped());
   if (o.kind == Operand::Kind::Reference) {
     const std::string_view ref = o.reference;
-    const std::string_view base = ref.substr(0, ref.find('.'));
-    if (declared.find(base) == declared.end()) return err(StrategyError::undeclared_indicator(o.reference));
-    return Unit{};
+    // A long reference is searched and compared in stretches, asking between them.
+    const Interrupt interrupt = scope_interrupt();
+    const std::size_t dot = find_char_paced(ref, '.');
+    const std::string_view base = ref.substr(0, dot);
+    const auto found = find_paced(declared, base, interrupt);
+    if (!found || pass_stopped()) return err(stopped());
+    if (*found != declared.end()) return Unit{};
+    // The text quotes the reference whole, copied in stretches too.
+    StrategyError undeclared = StrategyError::undeclared_indicator(ref);
+    if (pass_stopped()) return err(stopped());
+    return err(std::move(undeclared));
   }
   for (const Operand& child : o.children) FENDRO_CHECK(check_operand_refs(child, declared));
   return Unit{};
 }
 
 Status<StrategyError> check_condition_refs(const Condition& c, const IndicatorMap& declared) {
+  if (pass_stop_after(kCheckNodeSteps)) return err(stopped());
   // Operands come first in every variant that has them; the two kinds of
   // children never meet in one condition.
   for (const Operand& o : c.operands) FENDRO_CHECK(check_operand_refs(o, declared));

@@ -9,7 +9,9 @@ namespace fendro {
 
 // The first fault, in this order: rule references, spec version, sizing,
 // declared feeds (ids ascending), order-type offsets, partial fills, fill
-// timing. The spec is only read.
+// timing. The spec is only read. Every node and entry checked is noted with
+// the thread's scope (tree_pacing.hpp); once it says stop the check fails,
+// and its caller finds the scope stopped.
 Status<StrategyError> validate_spec(const StrategySpec& spec);
 
 // UndeclaredIndicator carrying the whole reference whose base (the text before

@@ -12,6 +12,7 @@
 #include "fendro/util/huge_pages.hpp"
 #include "fendro/util/interrupt.hpp"
 #include "fendro/util/paced_copy.hpp"
+#include "fendro/util/small_frees.hpp"
 
 namespace fendro {
 
@@ -65,18 +66,6 @@ bool shrink_to_fit_paced(std::vector<T>& v, const Interrupt& interrupt) {
     return true;
   }
   return detail::move_to_room(v, v.size(), interrupt);
-}
-
-// Has the C library tidy the small pieces freed since it last did, now. An
-// allocator may keep small freed pieces aside (glibc's fast bins) and sort
-// them all out at the next larger request: after millions of them (a map of
-// millions of entries freed) that request takes tens of milliseconds,
-// wherever it comes. Asked for after each stretch of freeing, the tidying
-// comes in as many small steps. (On glibc, a request above the smallest of
-// its large sizes does it; elsewhere this is a cheap allocation.)
-inline void tidy_small_frees() {
-  constexpr std::size_t kLargeRequest = 2048;
-  ::operator delete(::operator new(kLargeRequest));
 }
 
 // Entries a map frees between two asks.
