@@ -13,6 +13,7 @@
 #include "fendro/json/parse.hpp"
 #include "fendro/module/command.hpp"
 #include "fendro/proof/canonical.hpp"
+#include "fendro/util/paced_copy.hpp"
 #include "module/counting_interrupt.hpp"
 #include "module/watched_command.hpp"
 
@@ -158,6 +159,30 @@ TEST(LongTextStop, AStopAfterTheAnswerIsWholeStillEndsTheCommand) {
   const Watched stopped = run(command, last);
   EXPECT_TRUE(stopped.stopped);
   EXPECT_EQ(last.asked, never.asked);
+}
+
+// A proof's texts are copied out of the request in stretches that ask: a
+// stop there ends the command as stopped, never as a failure to read the
+// request.
+TEST(LongTextStop, AStopWhileAProofsLongTextIsReadEndsTheCommand) {
+  // Long enough that its copy's asks outnumber all the others after the parse.
+  const std::size_t length = 16 * kLong;
+  const std::string proof = R"({"engine_version":"0.2.0","inputs_hash":")" + std::string(length, 'f') +
+                            R"(","report":null,"report_hash":"00"})";
+  const std::string command = R"({"cmd":"verify","proof":)" + proof + R"(,"spec":{"strategy":{"symbol":"BTC",)"
+                              R"("timeframe":"1m","indicators":{},"entry":{"gt":[{"price":"close"},100]},)"
+                              R"("exit":{"lt":[{"price":"close"},99]},"sizing":{"type":"fixed_fraction",)"
+                              R"("fraction":0.5}},"dataset_ref":"unit"},"data":)" + candles("BTC") + "}";
+  CountingInterrupt never;
+  ASSERT_EQ(run(command, never).response, R"({"ok":true,"valid":false})");
+  const std::size_t first = parse_asks(command) + 1;
+  ASSERT_GE(never.asked, first + length / kCopyStretchBytes);
+  for (std::size_t k = first; k <= never.asked; k += 3) {
+    CountingInterrupt stop{.stop_at = k};
+    const Watched stopped = run(command, stop);
+    EXPECT_TRUE(stopped.stopped) << k << ": " << stopped.response.substr(0, 80);
+    EXPECT_EQ(stop.asked, k);
+  }
 }
 
 TEST(LongTextStop, NeverStoppingChangesNoByte) {

@@ -14,11 +14,13 @@ using reading::Field;
 using reading::into;
 using reading::read_any;
 using reading::read_optional;
-using reading::read_string;
+using reading::read_text;
 using reading::read_string_in_tree;
 
 // A spec as read from the tree: its dataset_ref still the tree's string,
-// copied out afterwards.
+// copied out afterwards. The texts a caller may make long are copied in
+// stretches that ask the command's scope (read_text); a stop there ends the
+// command as stopped, never as a failure of the request.
 struct ProofSpecInTree {
   json::Value strategy;
   json::Value dataset_ref;
@@ -28,14 +30,14 @@ struct ProofSpecInTree {
 constexpr Field<ProofSpecInTree> kProofSpecFields[] = {
     {"strategy", true, &into<&ProofSpecInTree::strategy, read_any>},
     {"dataset_ref", true, &into<&ProofSpecInTree::dataset_ref, read_string_in_tree>},
-    {"engine_version", false, &into<&ProofSpecInTree::engine_version, read_optional<read_string>>},
+    {"engine_version", false, &into<&ProofSpecInTree::engine_version, read_optional<read_text>>},
 };
 
 constexpr Field<Proof> kProofFields[] = {
     {"report", true, &into<&Proof::report, read_any>},
-    {"inputs_hash", true, &into<&Proof::inputs_hash, read_string>},
-    {"report_hash", true, &into<&Proof::report_hash, read_string>},
-    {"engine_version", true, &into<&Proof::engine_version, read_string>},
+    {"inputs_hash", true, &into<&Proof::inputs_hash, read_text>},
+    {"report_hash", true, &into<&Proof::report_hash, read_text>},
+    {"engine_version", true, &into<&Proof::engine_version, read_text>},
 };
 
 }  // namespace
