@@ -219,10 +219,10 @@ inline std::vector<LongInput> long_input_rows(double scale = 1.0) {
     p.indicators = R"({"sma":{"type":"Sma","params":[5)" + std::string(mb(100), '0') + "]}}";
     return prove(spec(p), btc(3));
   });
-  add("prove: an indicator of 1,000,000 parameters", [=] {
+  add("prove: an indicator of 10,000,000 parameters", [=] {
     StrategyParts p;
     p.indicators = R"({"sma":{"type":"Sma","params":[5)";
-    for (std::size_t k = 0; k < count(1e6); ++k) p.indicators += ",5";
+    for (std::size_t k = 0; k < count(1e7); ++k) p.indicators += ",5";
     p.indicators += "]}}";
     return prove(spec(p), btc(3));
   });

@@ -8,6 +8,8 @@
 
 #include "fendro/json/parse.hpp"
 #include "fendro/json/value.hpp"
+#include "fendro/util/paced_copy.hpp"
+#include "module/counting_interrupt.hpp"
 
 namespace fendro::json {
 namespace {
@@ -188,6 +190,32 @@ TEST(Arena, MovedFromArenaStartsOver) {
 TEST(Arena, OversizedArrayRequestIsRefused) {
   Arena arena;
   EXPECT_THROW(arena.allocate_array<Value>(static_cast<std::size_t>(-1) / 8), std::bad_alloc);
+}
+
+// A clone tells its pacer of every value as it copies it: a list of
+// millions of numbers asks all through, and a stop there ends the copy.
+TEST(Arena, ACloneOfALongListAsksAllThroughAndEndsAtAStop) {
+  std::string text = "{\"params\":[";
+  for (int k = 0; k < 1'000'000; ++k) text += k == 0 ? "5" : ",5";
+  text += "]}";
+  const auto doc = parse(text);
+  ASSERT_TRUE(doc.ok());
+  testing::CountingInterrupt never;
+  {
+    Arena arena;
+    CopyPacer pacer(never.interrupt());
+    const Value copy = arena.clone(doc->root, pacer);
+    EXPECT_TRUE(equal(copy, doc->root));
+  }
+  EXPECT_GE(never.asked, 1'000'000 * sizeof(Value) / kCopyStretchBytes);
+  for (std::size_t k = 1; k <= never.asked; ++k) {
+    testing::CountingInterrupt stop{.stop_at = k};
+    Arena arena;
+    CopyPacer pacer(stop.interrupt());
+    (void)arena.clone(doc->root, pacer);
+    EXPECT_TRUE(pacer.stopped()) << k;
+    EXPECT_EQ(stop.asked, k);
+  }
 }
 
 }  // namespace

@@ -110,16 +110,20 @@ Value Arena::clone(const Value& v, CopyPacer& pacer) {
     case Kind::Array: {
       if (v.size == 0) return Value::array_ref({});
       Value* items = allocate_array<Value>(v.size);
-      pacer.copied(v.size * sizeof(Value));
-      for (std::size_t i = 0; i < v.size; ++i) new (items + i) Value(clone(v.items[i], pacer));
+      // Each value told as it is copied: a list of millions of numbers asks
+      // all through, as a long text does. A stopped copy is of no use.
+      for (std::size_t i = 0; i < v.size; ++i) {
+        new (items + i) Value(clone(v.items[i], pacer));
+        if (!pacer.copied(sizeof(Value))) return Value::null();
+      }
       return Value::array_ref({items, v.size});
     }
     case Kind::Object: {
       if (v.size == 0) return Value::object_ref({});
       Member* ms = allocate_array<Member>(v.size);
-      pacer.copied(v.size * sizeof(Member));
       for (std::size_t i = 0; i < v.size; ++i) {
         new (ms + i) Member{copy_string(v.members[i].key, pacer), clone(v.members[i].value, pacer)};
+        if (!pacer.copied(sizeof(Member))) return Value::null();
       }
       return Value::object_ref({ms, v.size});
     }
