@@ -123,6 +123,33 @@ TEST(SortedWindow, ALongShiftIsNotedAndMayBeToldToStop) {
   }
 }
 
+// While a long window fills, a value below all the others moves every entry
+// held: noted once that is a noted amount of work (kUnnotedSteps steps of
+// four entries), whatever the window's length. The scope asks at every note.
+TEST(SortedWindow, AFillingPushThatMovesManyEntriesIsNoted) {
+  const std::uint64_t noted = 4 * kUnnotedSteps;
+  struct Row {
+    std::uint64_t window;
+    std::uint64_t held;  // entries before the push
+    bool asks;
+  };
+  const Row rows[] = {
+      {2 * noted, noted - 1, false},
+      {2 * noted, noted, true},
+      {noted + 1, noted, true},
+  };
+  for (const Row& row : rows) {
+    testing::CountingInterrupt stop{.stop_at = 1};
+    RunScope scope(stop.interrupt(), kUnnotedSteps);
+    SortedWindow w(row.window);
+    for (std::uint64_t k = 1; k <= row.held; ++k) ASSERT_FALSE(w.stop_after_push(static_cast<double>(k)));
+    EXPECT_EQ(w.stop_after_push(-1.0), row.asks) << row.window << " " << row.held;
+    EXPECT_EQ(stop.asked, row.asks ? 1u : 0u) << row.window << " " << row.held;
+    EXPECT_EQ(w.sorted().front(), -1.0);
+    EXPECT_EQ(w.len(), row.held + 1);
+  }
+}
+
 TEST(AbsDeviationsSorted, WalksOutwardFromTheCenter) {
   struct Case {
     std::vector<double> s;

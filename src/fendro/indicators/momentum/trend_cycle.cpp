@@ -12,11 +12,11 @@ namespace fendro {
 namespace {
 
 // Where x sits between the extremes of the window, 0 to 100; 0 on a flat
-// window. Scans from the infinities, so NaN entries never count. The scan
-// of a long window (about a step a value; the window has no upper bound) is
-// noted first: nothing when told to stop.
-std::optional<double> position_in(const BoundedRing<double>& window, double x) {
-  if (stop_before(window.len())) return std::nullopt;
+// window. Scans from the infinities, so NaN entries never count. The caller
+// notes the scan first (about a step a value; the window has no upper
+// bound): a plain double comes back in one register, where an optional would
+// go through the stack twice a bar.
+double position_in(const BoundedRing<double>& window, double x) {
   double lo = std::numeric_limits<double>::infinity();
   double hi = -std::numeric_limits<double>::infinity();
   window.for_each([&](double v) {
@@ -89,15 +89,12 @@ std::optional<double> Stc::update(const BarSnapshot& bar) {
   if (!f || !s) return no_value();
   const double macd = *f - *s;
   macds_.push(macd);
-  if (!macds_.is_full()) return no_value();
-  const std::optional<double> macd_at = position_in(macds_, macd);
-  if (!macd_at) return no_value();
-  const double first = smooth(first_, factor_, *macd_at);
+  // Each scan of a window is noted before it: told to stop, no value.
+  if (!macds_.is_full() || stop_before(macds_.len())) return no_value();
+  const double first = smooth(first_, factor_, position_in(macds_, macd));
   firsts_.push(first);
-  if (!firsts_.is_full()) return no_value();
-  const std::optional<double> first_at = position_in(firsts_, first);
-  if (!first_at) return no_value();
-  const double stc = smooth(stc_, factor_, *first_at);
+  if (!firsts_.is_full() || stop_before(firsts_.len())) return no_value();
+  const double stc = smooth(stc_, factor_, position_in(firsts_, first));
   if (stc < 0.0) return value_out(0.0);
   if (stc > 100.0) return value_out(100.0);
   return value_out(stc);

@@ -8,12 +8,15 @@
 
 namespace fendro {
 
+// Formed by value_out and no_value: returning `a` itself would build the
+// optional from its flag byte on the stack and read it back whole, a stall on
+// every bar (see common/returned.hpp).
 std::optional<double> AtrChannel::step(const Candle& c) {
   const auto a = atr_update(atr, c);
   highs.push(c.high);
   lows.push(c.low);
-  if (!a || !highs.is_full()) return std::nullopt;
-  return a;
+  if (!a || !highs.is_full()) return no_value();
+  return value_out(*a);
 }
 
 Result<ChandelierExit, IndicatorError> ChandelierExit::create(std::uint64_t period,

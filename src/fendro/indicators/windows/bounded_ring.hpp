@@ -108,7 +108,10 @@ class BoundedRing {
     std::size_t s = head_ + i;
     return s >= buf_.size() ? s - buf_.size() : s;
   }
-  void append(const T& x) {
+  // Out of line: it runs only while the ring fills, and its growth (an
+  // allocation, or a mapping for a long ring) would otherwise sit inside every
+  // user's per-bar path, where it made that path slower in most code layouts.
+  [[gnu::noinline]] void append(const T& x) {
     reserve_one_more(buf_, cap_);
     buf_.push_back(x);
   }

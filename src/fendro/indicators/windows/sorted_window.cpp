@@ -15,16 +15,18 @@ Result<SortedWindow, IndicatorError> sorted_window_new(std::uint64_t n) {
 }
 
 // Entries moved per step of in-bar work: a block copy. A window shorter than
-// kLongWindow never moves enough of them at once to be noted.
+// kMovedPerStep * kUnnotedSteps never moves enough of them at once to be
+// noted, and stop_before is then one comparison. No test of the window's
+// length before it: with one, GCC moved the whole path of a full window (every
+// bar's path) into the cold section.
 constexpr std::size_t kMovedPerStep = 4;
-constexpr std::uint64_t kLongWindow = kMovedPerStep * kUnnotedSteps;
 
 bool SortedWindow::stop_after_push(double x) {
   if (!ring_.is_full()) {
     ring_.push(x);
     reserve_one_more(sorted_, period_);
     const std::size_t at = lower_bound_total(sorted_, x);
-    const bool stop = period_ >= kLongWindow && stop_before((sorted_.size() - at) / kMovedPerStep);
+    const bool stop = stop_before((sorted_.size() - at) / kMovedPerStep);
     sorted_.insert(sorted_.begin() + static_cast<std::ptrdiff_t>(at), x);
     return stop;
   }
@@ -33,7 +35,7 @@ bool SortedWindow::stop_after_push(double x) {
   // shortened list is one shift of the entries between the two positions.
   const std::size_t out = lower_bound_total(sorted_, evicted);
   const std::size_t at = lower_bound_total(sorted_, x);
-  const bool stop = period_ >= kLongWindow && stop_before((at <= out ? out - at : at - out) / kMovedPerStep);
+  const bool stop = stop_before((at <= out ? out - at : at - out) / kMovedPerStep);
   double* s = sorted_.data();
   if (at <= out) {
     std::copy_backward(s + at, s + out, s + out + 1);
