@@ -161,6 +161,27 @@ def test_handlers_that_do_not_raise_leave_the_answer_as_it_is(short, short_answe
     assert ran >= 3
 
 
+def test_a_process_that_exits_right_after_a_stop_exits_cleanly(endless):
+    """What a stopped command built is freed on a thread of the engine's
+    own: a process that exits at once lets it finish, and exits as usual."""
+    script = (
+        "import signal, sys\n"
+        "from fendro_proof import Prover\n"
+        "class Deadline(Exception): pass\n"
+        "def on_alarm(signum, frame): raise Deadline()\n"
+        "signal.signal(signal.SIGALRM, on_alarm)\n"
+        "command = sys.stdin.read()\n"
+        "signal.setitimer(signal.ITIMER_REAL, 0.3)\n"
+        "try:\n"
+        "    Prover().command(command)\n"
+        "except Deadline:\n"
+        "    print('stopped')\n"
+    )
+    done = subprocess.run([sys.executable, "-c", script], input=endless, capture_output=True, text=True, timeout=60)
+    assert done.returncode == 0, done.stderr
+    assert done.stdout == "stopped\n"
+
+
 def long_canonicalize(escapes):
     """A canonicalize whose time goes into one long string: read, written
     escaped, and handed over as the answer's str (about a second for 30

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -49,7 +50,11 @@ Freeing* freeing = nullptr;
 void forget_in_child() { freeing = nullptr; }
 
 Freeing& state() {
-  static const bool registered = pthread_atfork(nullptr, nullptr, forget_in_child) == 0;
+  // A process that exits soon after a stop lets the thread finish first: the
+  // destructors it runs may still use the library's own tables, which go
+  // when the process exits.
+  static const bool registered =
+      pthread_atfork(nullptr, nullptr, forget_in_child) == 0 && std::atexit([] { wait_until_freed(); }) == 0;
   (void)registered;
   if (freeing == nullptr) freeing = new Freeing;  // never deleted, see Freeing
   return *freeing;
