@@ -2,6 +2,7 @@
 // every kind of long text; one never asked to stop is the plain parse.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "fendro/json/parser.hpp"
 #include "fendro/util/free_later.hpp"
 #include "fendro/util/paced_copy.hpp"
+#include "fendro/util/run_scope.hpp"
 #include "module/counting_interrupt.hpp"
 
 namespace fendro::json {
@@ -97,6 +99,40 @@ TEST(ParseInterrupt, AStoppedParseHandsWhatItBuiltToTheFreeingThread) {
   ASSERT_FALSE(parse_deferring("[1,2,", "data", nullptr, never.interrupt()).ok());
   EXPECT_EQ(handed_over(), before);
   wait_until_freed();
+}
+
+// Once a long text is read, its stacks (here 3 million values, tens of
+// megabytes) go back to the system in stretches with the command's scope
+// asked between them; a stop there keeps the tree read, ends the command as
+// stopped and hands the rest to the freeing thread.
+TEST(ParseInterrupt, TheStacksOfALongTextGoBackAskingTheScope) {
+  std::string text = "[";
+  for (int k = 0; k < 3'000'000; ++k) text += "1,";
+  text += "1]";
+  // The root's length, or 0 when the parse failed.
+  const std::vector<std::pair<const char*, std::function<std::size_t()>>> parses = {
+      {"parse", [&] { const auto r = parse(text); return r.ok() ? r.value().root.size : 0; }},
+      {"parse_deferring", [&] {
+         const auto r = parse_deferring(text, "data", nullptr, Interrupt());
+         return r.ok() ? r.value().document.root.size : 0;
+       }},
+  };
+  for (const auto& [name, run] : parses) {
+    CountingInterrupt never;
+    {
+      RunScope scope(never.interrupt());
+      ASSERT_EQ(run(), 3'000'001u) << name;
+    }
+    ASSERT_GE(never.asked, 1u) << name;
+    CountingInterrupt stop{.stop_at = never.asked};
+    const std::uint64_t before = handed_over();
+    RunScope scope(stop.interrupt());
+    EXPECT_EQ(run(), 3'000'001u) << name;
+    EXPECT_TRUE(scope.stopped()) << name;
+    EXPECT_EQ(stop.asked, never.asked) << name;
+    EXPECT_EQ(handed_over() - before, 1u) << name;
+    wait_until_freed();
+  }
 }
 
 // A stop at any ask ends the parse as a stop, and nothing is asked after

@@ -139,6 +139,12 @@ void Parser::free_stacks_later() {
   free_later(scratch_);
 }
 
+void Parser::release_stacks() {
+  release_long(values_);
+  release_long(keys_);
+  release_long(scratch_);
+}
+
 void Parser::defer_member(std::string_view key, std::function<bool(Parser&)> reader) {
   defer_ = true;
   deferred_key_ = key;

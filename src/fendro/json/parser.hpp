@@ -113,6 +113,11 @@ class Parser {
   // hundreds of megabytes) to the freeing thread: for a parse told to stop,
   // so that the stop reaches the caller without waiting for them to go.
   void free_stacks_later();
+  // Frees the stacks once the parse is over, their pages given back in
+  // stretches with the command's scope asked between them: unmapping
+  // hundreds of megabytes at once takes milliseconds, tens on a busy
+  // machine. Once the scope says stop, what is left goes as above.
+  void release_stacks();
 
   // For a reader that takes plain values itself: the text from the
   // position on, whether one more level of nesting is allowed there, and

@@ -90,12 +90,12 @@ bool give_back_asking(const void* data, std::size_t bytes);
 // long input, a long name, a list of candles replaced) without a long
 // stretch of unasked work: its pages go back to the system in stretches with
 // the thread's scope asked between them, or, once the scope has been told
-// to stop, the buffer goes to the freeing thread. `buffer` (a std::string or
-// std::vector) is left empty.
+// to stop, the buffer goes to the freeing thread. `buffer` (a std::string,
+// std::vector or ReallocStack) is left empty.
 template <class Buffer>
 void release_long(Buffer& buffer) {
   if (!detail::give_back_asking(buffer.data(), buffer.capacity() * sizeof(*buffer.data()))) free_later(buffer);
-  Buffer().swap(buffer);
+  Buffer gone(std::move(buffer));  // freed here, what is left of it
 }
 
 inline void release_long_text(std::string& text) { release_long(text); }
