@@ -184,6 +184,7 @@ def teardown_rows(scale: float) -> dict:
         "teardown: 32 x Rwi (1e6), 1 M candles": lambda: many("Rwi", [n]),
         "teardown: 32 x NakedPoc (1e6, 1e6), 1 M candles": lambda: many("NakedPoc", [n, n]),
         "teardown: 32 x HighLowVolumeNodes (5e5, 5e5), 1 M candles": lambda: many("HighLowVolumeNodes", [h, h]),
+        "teardown: 32 x Vwma (1e6), 1 M candles": lambda: many("Vwma", [n]),
     }
 
 

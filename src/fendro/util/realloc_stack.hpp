@@ -24,10 +24,16 @@
 
 namespace fendro {
 
+// Values a ReallocStack can hold: copied and moved as their bytes. A
+// std::pair of plain values is one (its copies are trivial, its assignment
+// is not).
+template <class T>
+inline constexpr bool kCopiedAsBytes = std::is_trivially_copy_constructible_v<T> && std::is_trivially_destructible_v<T>;
+
 template <class T>
 class ReallocStack {
  public:
-  static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
+  static_assert(kCopiedAsBytes<T>);
 
   // Blocks from this size on are mapped here.
   static constexpr std::size_t kMappedBytes = std::size_t{1} << 20;
@@ -75,7 +81,7 @@ class ReallocStack {
   void push_back(const T& v) {
     const T copy = v;  // `v` may be one of ours, moved by growing
     if (size_ == capacity_) grow(size_ + 1);
-    data_[size_++] = copy;
+    ::new (data_ + size_++) T(copy);
   }
   T& emplace_back() {
     if (size_ == capacity_) grow(size_ + 1);

@@ -50,7 +50,7 @@ struct ProfileBars {
   std::span<const ProfileBar> newer;
 
   static ProfileBars of(const BoundedRing<ProfileBar>& ring) { return {ring.older(), ring.newer()}; }
-  static ProfileBars of(const std::vector<ProfileBar>& block) { return {block, {}}; }
+  static ProfileBars of(std::span<const ProfileBar> block) { return {block, {}}; }
 
   template <class F>
   void for_each(F&& f) const {

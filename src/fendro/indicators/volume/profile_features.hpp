@@ -12,6 +12,7 @@
 #include "fendro/indicators/volume/price_profile.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/market/indicator_error.hpp"
+#include "fendro/util/realloc_stack.hpp"
 #include "fendro/util/result.hpp"
 
 namespace fendro {
@@ -31,7 +32,10 @@ class NakedPoc final : public Indicator {
  private:
   NakedPoc(std::uint64_t n, std::uint64_t bins) : period_(n), bins_(bins) {}
   std::optional<double> block_poc();
-  std::vector<volume::ProfileBar> block_;  // grows with the bars, up to n
+  // Grows with the bars, up to n: mapped once large, and grown by
+  // remapping, so a long block leaves no trail of freed copies in the heap
+  // for one free at the end to hand back to the system all at once.
+  ReallocStack<volume::ProfileBar> block_;
   std::vector<double> naked_;              // in the order the blocks completed
   volume::BinRuns runs_;
   std::uint64_t period_;

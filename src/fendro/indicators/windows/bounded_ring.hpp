@@ -1,9 +1,11 @@
 // A first-in first-out ring of fixed capacity. Storage grows with the entries
 // actually pushed (never beyond the capacity), so a long window that sees few
 // bars costs little memory; once full, every push overwrites the oldest slot.
-// A ring of plain values grows without copying what it holds once it is
-// large (a window of millions of entries would otherwise copy them all in
-// one push, tens of milliseconds with nowhere to ask an interrupt).
+// A ring of plain values (pairs of them included) grows without copying what
+// it holds once it is large: a window of millions of entries would otherwise
+// copy them all in one push, tens of milliseconds with nowhere to ask an
+// interrupt, and leave its outgrown copies in the heap for one free at the
+// end to hand back to the system all at once.
 #pragma once
 
 #include <algorithm>
@@ -116,7 +118,7 @@ class BoundedRing {
     buf_.push_back(x);
   }
 
-  using Storage = std::conditional_t<std::is_trivially_copyable_v<T>, ReallocStack<T>, std::vector<T>>;
+  using Storage = std::conditional_t<kCopiedAsBytes<T>, ReallocStack<T>, std::vector<T>>;
   Storage buf_;
   std::uint64_t cap_ = 0;
   std::size_t head_ = 0;
