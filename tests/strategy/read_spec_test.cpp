@@ -5,6 +5,7 @@
 
 #include "fendro/util/run_scope.hpp"
 #include "fendro/strategy/spec.hpp"
+#include "fendro/util/free_later.hpp"
 #include "fendro/util/paced_copy.hpp"
 #include "module/counting_interrupt.hpp"
 #include "strategy/json_text.hpp"
@@ -234,7 +235,8 @@ TEST(ReadStrategySpec, LongSymbolCopiedInStretchesAskingBetween) {
 }
 
 // Very many indicators are read telling the command's scope of each: it
-// asks as they go, and a stop there ends the reading as stopped.
+// asks as they go, and a stop there ends the reading as stopped, what was
+// read handed to the freeing thread.
 TEST(ReadStrategySpec, ManyIndicatorsAskThroughTheCommandsScope) {
   std::string inds;
   for (int k = 0; k < 50'000; ++k) inds += (k ? "," : "") + ("\"i" + std::to_string(k)) + R"(":{"type":"Sma"})";
@@ -255,10 +257,14 @@ TEST(ReadStrategySpec, ManyIndicatorsAskThroughTheCommandsScope) {
     fendro::testing::CountingInterrupt stop{.stop_at = k};
     RunScope scope(stop.interrupt());
     bool stopped = false;
+    const std::uint64_t before = handed_over();
     EXPECT_FALSE(read_strategy_spec_paced(doc.root, Interrupt{}, stopped).ok());
     EXPECT_TRUE(stopped) << k;
     EXPECT_EQ(stop.asked, k);
+    // The indicators read so far, then the rest of the spec.
+    EXPECT_EQ(handed_over() - before, 2u) << k;
   }
+  wait_until_freed();
 }
 
 }  // namespace

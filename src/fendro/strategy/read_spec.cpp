@@ -6,6 +6,7 @@
 #include "fendro/strategy/reading.hpp"
 #include "fendro/strategy/spec.hpp"
 #include "fendro/strategy/tree_pacing.hpp"
+#include "fendro/util/free_later.hpp"
 #include "fendro/util/paced_copy.hpp"
 #include "fendro/util/run_scope.hpp"
 
@@ -135,23 +136,21 @@ Result<StrategySpec, std::string> read_strategy_spec_paced(const json::Value& v,
   StrategySpecInTree read;
   auto fields = reading::read_record_into<StrategySpecInTree>(v, "StrategySpec", kSpecFields, read,
                                                               reading::Pacing::kScope);
-  if (pass_stopped()) {
+  // Once stopped, what was read (a million indicators, rules of millions of
+  // nodes) goes to the freeing thread, not freed on the way out.
+  const auto stop = [&] {
     stopped = true;
+    free_later(read.spec);
     return err(std::string("stopped"));
-  }
+  };
+  if (pass_stopped()) return stop();
   if (!fields) {
     // Rules of millions of nodes read before the fault go in stretches.
     release_paced(read.spec);
-    if (pass_stopped()) {
-      stopped = true;
-      return err(std::string("stopped"));
-    }
+    if (pass_stopped()) return stop();
     return err(std::move(fields).error());
   }
-  if (!copy_paced(read.symbol.as_string(), read.spec.symbol, interrupt)) {
-    stopped = true;
-    return err(std::string("stopped"));
-  }
+  if (!copy_paced(read.symbol.as_string(), read.spec.symbol, interrupt)) return stop();
   return std::move(read.spec);
 }
 
