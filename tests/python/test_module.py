@@ -1,3 +1,7 @@
+import ast
+import inspect
+import pathlib
+import pydoc
 import subprocess
 import sys
 import textwrap
@@ -14,7 +18,6 @@ VERSION_RESPONSE = '{"engine_version":"0.2.0","version":"0.2.0"}'
 def test_module_attributes():
     assert native.__version__ == "0.2.0"
     assert native.__all__ == ["__version__", "Prover"]
-    assert native.__doc__ == "The native module (`fendro_proof._fendro_proof`)."
     assert native.__file__.endswith(".abi3.so")
     assert fendro_proof.__version__ == "0.2.0"
     assert fendro_proof.Prover is native.Prover
@@ -22,13 +25,43 @@ def test_module_attributes():
 
 def test_class_surface():
     assert Prover.__name__ == "Prover"
-    assert Prover.__module__ == "builtins"
-    assert Prover.__doc__ == "A stateless prover driven by JSON commands."
+    assert Prover.__module__ == "fendro_proof._fendro_proof"
+    assert Prover.__qualname__ == "Prover"
+    assert repr(Prover()).startswith("<fendro_proof._fendro_proof.Prover object at ")
+    assert "class Prover in module fendro_proof._fendro_proof" in pydoc.render_doc(Prover, renderer=pydoc.plaintext)
     assert Prover.__text_signature__ == "()"
     assert Prover.command.__text_signature__ == "($self, cmd_json)"
-    assert Prover.command.__doc__ == "Apply a command JSON and return the resulting response JSON."
     assert Prover.version.__text_signature__ == "()"
-    assert Prover.version.__doc__ == "The library version."
+
+
+DOCUMENTED = {
+    "module": (native, "The native module (`fendro_proof._fendro_proof`)."),
+    "package": (fendro_proof, "Deterministic, hash-sealed backtests of JSON strategies, driven by JSON commands."),
+    "Prover": (Prover, "A stateless prover driven by JSON commands."),
+    "command": (Prover.command, "Apply a command JSON and return the resulting response JSON."),
+    "version": (Prover.version, "The library version."),
+}
+COMMANDS = ('"prove"', '"verify"', '"canonicalize"', '"version"')
+DOCUMENTS = ("strategy.md", "report.md", "proofs.md", "indicators.md")
+
+
+@pytest.mark.parametrize("name", DOCUMENTED)
+def test_docstrings_name_the_commands_and_the_documents(name):
+    obj, first_line = DOCUMENTED[name]
+    doc = obj.__doc__
+    assert doc.splitlines()[0] == first_line
+    assert [c for c in COMMANDS if c not in doc] == []
+    assert [d for d in DOCUMENTS if d not in doc] == []
+
+
+def test_stub_docstrings_are_the_module_s():
+    stub = ast.parse((pathlib.Path(fendro_proof.__file__).parent / "_fendro_proof.pyi").read_text(encoding="utf-8"))
+    prover = next(node for node in stub.body if isinstance(node, ast.ClassDef) and node.name == "Prover")
+    methods = {node.name: node for node in prover.body if isinstance(node, ast.FunctionDef)}
+    pairs = [(stub, native), (prover, Prover), (methods["command"], Prover.command),
+             (methods["version"], Prover.version)]
+    for node, obj in pairs:
+        assert ast.get_docstring(node) == inspect.cleandoc(obj.__doc__)
 
 
 def test_version_is_static():
