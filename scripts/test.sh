@@ -31,7 +31,7 @@ bash scripts/check_determinism.sh "$BUILD" "$BUILD-san/tests/fendro_fingerprint"
 rm -rf "$BUILD/test-venv"
 .venv/bin/python -m venv "$BUILD/test-venv"
 "$BUILD/test-venv/bin/python" -m pip install -q --disable-pip-version-check \
-  "$BUILD"/wheels/fendro_proof-*.whl pytest orjson
+  "$BUILD"/wheels/fendro_proof-*.whl pytest orjson blake3
 
 # Run from outside the source tree so that only the installed package is importable.
 status=0

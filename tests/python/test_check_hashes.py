@@ -1,0 +1,172 @@
+"""examples/check_hashes.py recomputes both hashes of a proof without the module.
+
+It runs in a child interpreter in which fendro_proof cannot be imported, over
+the golden proofs, the worked example of docs/proofs.md and commands made to
+hold awkward numbers, texts and candle forms; and it must refuse a proof whose
+report or inputs were changed.
+"""
+
+import json
+import os
+import pathlib
+import re
+import subprocess
+import sys
+
+import pytest
+from sample_candles import candles
+
+ROOT = pathlib.Path(__file__).resolve().parents[2]
+SCRIPT = ROOT / "examples" / "check_hashes.py"
+GOLDEN = ROOT / "tests" / "data" / "golden"
+
+# Runs a script with fendro_proof made unimportable: any import of it fails.
+BLOCKED = (
+    "import runpy, sys; sys.modules['fendro_proof'] = None; "
+    "sys.argv = sys.argv[1:]; runpy.run_path(sys.argv[0], run_name='__main__')"
+)
+
+
+def run_blocked(script, *args, cwd):
+    env = {"PATH": os.environ.get("PATH", ""), "PYTHONIOENCODING": "utf-8"}
+    return subprocess.run(
+        [sys.executable, "-I", "-c", BLOCKED, str(script), *map(str, args)],
+        capture_output=True, text=True, encoding="utf-8", env=env, cwd=cwd, timeout=120,
+    )
+
+
+def check(tmp_path, request_text, response_text):
+    request, response = tmp_path / "request.json", tmp_path / "response.json"
+    request.write_text(request_text, encoding="utf-8")
+    response.write_text(response_text, encoding="utf-8")
+    return run_blocked(SCRIPT, request, response, cwd=tmp_path)
+
+
+def test_the_module_is_out_of_reach(tmp_path):
+    script = tmp_path / "imports.py"
+    script.write_text("import fendro_proof\n", encoding="utf-8")
+    done = run_blocked(script, cwd=tmp_path)
+    assert done.returncode != 0 and "import of fendro_proof halted" in done.stderr
+
+
+def golden_request(name):
+    """The golden command with the shared candles spliced in as written."""
+    text = (GOLDEN / f"{name}.request.json").read_text(encoding="utf-8").rstrip()
+    data = (GOLDEN / "data.json").read_text(encoding="utf-8")
+    return text[:-1] + ',\n"data": ' + data + "}"
+
+
+GOLDEN_NAMES = sorted(p.name.split(".")[0] for p in GOLDEN.glob("*.request.json"))
+
+
+@pytest.mark.parametrize("name", GOLDEN_NAMES)
+def test_golden_proofs(tmp_path, name):
+    response = (GOLDEN / f"{name}.response.json").read_text(encoding="utf-8")
+    done = check(tmp_path, golden_request(name), response)
+    if '"error"' in response:
+        assert (done.returncode, done.stdout) == (2, "") and "not a proof" in done.stderr
+    else:
+        assert (done.returncode, done.stdout, done.stderr) == (0, "ok\n", "")
+
+
+def test_worked_example_of_the_document(prover, tmp_path):
+    blocks = re.findall(r"```json\n(.*?)```", (ROOT / "docs" / "proofs.md").read_text(encoding="utf-8"), re.S)
+    request, response = blocks[-2], blocks[-1].strip()
+    assert prover.command(request) == response
+    done = check(tmp_path, request, response)
+    assert (done.returncode, done.stdout) == (0, "ok\n")
+
+
+STRATEGY = (
+    '{"symbol":"BTCUSDT","timeframe":"1h","indicators":{"fast":{"type":"Sma","params":[3]},'
+    '"slow":{"type":"Sma","params":[8]}},"entry":{"cross_above":["fast","slow"]},'
+    '"exit":{"cross_below":["fast","slow"]},"sizing":{"type":"fixed_fraction","fraction":0.5},'
+    '"risk":{"stop_loss_pct":STOP}EXTRA}'
+)
+AWKWARD_NUMBERS = (
+    "[0.1,1.0,-0,-0.0,3.000000001,0.001953125,0.000000005,0.000000015,100.123456789,"
+    "45035996.27370495,45035996.273704955,45035996.27370496,45035996.273704976,45035997.5,"
+    "4503599627370496e-8,1000000000.1,"
+    "18446744073709551615,18446744073709551616,-9223372036854775808,-9223372036854775809,"
+    "9223372036854775807,9007199254740993,1e300,-1.5E-300,5e-324,1e-400,0e99999,1E+2,"
+    "123456789012345678901234567890," + "7." + "3" * 1100 + "e2]"
+)
+AWKWARD_VOLUMES = ["18446744073709551615", "18446744073709551616", "9007199254740993", "1e300", "0.000000005",
+                   "1000000000.1"]
+TEXTS = r'["tab\t \u001f \u00e9 \/ \u007f \"q\" \\ \u0000 \ud83d\ude00 中 \u2028","\b\f\n\r\u000b"]'
+
+
+def rows(n, form, awkward=False):
+    """n candles from the sample series, spelled in one of the forms."""
+    out = []
+    for k, c in enumerate(candles(n)):
+        t, o, h, lo, cl, v = c["time"], c["open"], c["high"], c["low"], c["close"], c["volume"]
+        if awkward:  # past 8 decimals, as integers, with exponents, at and beyond the 64-bit limits
+            o, h, lo = f"{o:.12f}", repr(h + 1e-9), f"{lo:.3f}000000000001"
+            cl = int(cl) if k % 3 == 0 else f"{cl * 1000:.9f}e-3"
+            v = AWKWARD_VOLUMES[k % len(AWKWARD_VOLUMES)]
+        fields = [t, o, h, lo, cl, v]
+        if form == "array":
+            out.append("[" + ",".join(map(str, fields if k % 2 else fields[:5])) + "]")
+        else:
+            members = [f'"{name}":{x}' for name, x in zip(("time", "open", "high", "low", "close", "volume"), fields)]
+            if k % 2:
+                members = members[:5][::-1] + ['"note":"ignored"', '"close":"replaced"', members[4]]
+            out.append("{" + ",".join(members) + "}")
+    return "[" + ",".join(out) + "]"
+
+
+def command(data, stop="2", extra="", dataset_ref='"sample"'):
+    strategy = STRATEGY.replace("STOP", stop).replace("EXTRA", extra)
+    return f'{{"cmd":"prove","spec":{{"dataset_ref":{dataset_ref},"strategy":{strategy}}},"data":{data}}}'
+
+
+CASES = {
+    "array_candles": command('{"BTCUSDT":' + rows(120, "array") + "}"),
+    "object_candles": command('{"BTCUSDT":' + rows(120, "object") + "}"),
+    "awkward_candle_numbers": command('{"BTCUSDT":' + rows(120, "object", awkward=True) + "}"),
+    "awkward_strategy_numbers": command('{"BTCUSDT":' + rows(120, "array") + "}", stop="2.000000001",
+                                        extra=',"numbers":' + AWKWARD_NUMBERS),
+    "times_at_the_64_bit_limits": command(
+        '{"BTCUSDT":[[-9223372036854775808,1,1,1,1],[0,1,1,1,1,0],[9223372036854775807,1,1,1,1,1e-9]]}'),
+    "texts": command(
+        '{"BTCUSDT":' + rows(60, "array") + ',"\\u00e9t\\u00e9\\t\\"x\\"":' + rows(3, "object") + ',"B":[],"ab":[]}',
+        extra=',"\\u00e9":' + TEXTS + ',"Z":' + TEXTS + ',"\\ud83d\\ude00":1,"\\uffff":2',
+        dataset_ref=r'"ref \u0001\u001f\\\"/\u00e9\ud83d\ude00"'),
+    "repeated_keys": command('{"BTCUSDT":[],"BTCUSDT":' + rows(60, "object") + "}",
+                             extra=',"x":1,"x":{"y":2,"y":[3]}'),
+}
+
+
+@pytest.mark.parametrize("name", CASES)
+def test_generated_commands(prover, tmp_path, name):
+    response = prover.command(CASES[name])
+    assert '"error"' not in response, response
+    done = check(tmp_path, CASES[name], response)
+    assert (done.returncode, done.stdout, done.stderr) == (0, "ok\n", "")
+
+
+def test_tampered_proofs_are_refused(prover, tmp_path):
+    request = CASES["object_candles"]
+    response = prover.command(request)
+    proof = json.loads(response)
+    metrics = proof["report"]["metrics"]
+    assert metrics["num_trades"] > 0
+    metrics["num_trades"] += 1
+    tampered_report = json.dumps(proof)
+    done = check(tmp_path, request, tampered_report)
+    assert done.returncode == 1
+    assert done.stdout.startswith("report_hash differs") and "inputs_hash" not in done.stdout
+
+    # A candle of another symbol: the report stands, the inputs do not.
+    more_data = request.replace('"data":{', '"data":{"ETHUSDT":[[0,1,1,1,1]],', 1)
+    done = check(tmp_path, more_data, response)
+    assert done.returncode == 1
+    assert done.stdout.startswith("inputs_hash differs") and "report_hash" not in done.stdout
+
+    # A change below the 8th decimal is not one.
+    first_close = re.search(r'"close":([0-9.]+)', request).group(1)
+    nudged = request.replace(f'"close":{first_close}', f'"close":{float(first_close) + 1e-10!r}', 1)
+    assert nudged != request
+    done = check(tmp_path, nudged, response)
+    assert (done.returncode, done.stdout) == (0, "ok\n")
