@@ -38,9 +38,11 @@ class Prover:
 
         The member "cmd" of cmd_json names the command: "prove", "verify",
         "canonicalize" or "version" (see help(Prover)). The answer is always
-        canonical JSON text; a failure is answered as {"error":message,"ok":false},
-        never raised. Every member and field: docs/strategy.md, docs/report.md,
-        docs/proofs.md and docs/indicators.md in the source tree.
+        canonical JSON text; a failed command is answered as
+        {"error":message,"ok":false}. Only a bad argument, a busy Prover,
+        exhausted memory or an interrupt raise. Every member and field:
+        docs/strategy.md, docs/report.md, docs/proofs.md and docs/indicators.md
+        in the source tree.
         """
     @staticmethod
     def version() -> str:

@@ -209,9 +209,11 @@ PyMethodDef prover_methods[] = {
      "command($self, cmd_json)\n--\n\nApply a command JSON and return the resulting response JSON.\n\n"
      "The member \"cmd\" of cmd_json names the command: \"prove\", \"verify\",\n"
      "\"canonicalize\" or \"version\" (see help(Prover)). The answer is always\n"
-     "canonical JSON text; a failure is answered as {\"error\":message,\"ok\":false},\n"
-     "never raised. Every member and field: docs/strategy.md, docs/report.md,\n"
-     "docs/proofs.md and docs/indicators.md in the source tree."},
+     "canonical JSON text; a failed command is answered as\n"
+     "{\"error\":message,\"ok\":false}. Only a bad argument, a busy Prover,\n"
+     "exhausted memory or an interrupt raise. Every member and field:\n"
+     "docs/strategy.md, docs/report.md, docs/proofs.md and docs/indicators.md\n"
+     "in the source tree."},
     {"version", prover_version, METH_NOARGS | METH_STATIC,
      "version()\n--\n\nThe library version.\n\n"
      "The engine_version every proof carries, which the \"version\" command answers\n"
