@@ -76,8 +76,8 @@ constexpr Entry kEntries[] = {
       "period"}},
     {"OIPriceDivergence", Feed::Derivatives, build<OIPriceDivergence, U>, {8},
      {"period [1, MAX]",
-      "The relative change of open interest over `period` ticks minus the relative change of the "
-      "mark price over them.",
+      "The relative change of open interest over `period` ticks (0 when the earlier value is 0) "
+      "minus the relative change of the mark price over them, as fractions.",
       "period + 1"}},
     {"OpenInterestMomentum", Feed::Derivatives, build<OpenInterestMomentum, U>, {8},
      {"period [1, MAX]",
@@ -93,34 +93,40 @@ constexpr Entry kEntries[] = {
     {"DepthSlope", Feed::Orderbook, build_plain<DepthSlope>, {},
      {"",
       "The mean of the bid and the ask side's least-squares slope of cumulative size against "
-      "distance from the mid price (0 when a side has fewer than two levels).",
+      "distance from the mid price over all their levels, in size per unit of price (0 when a "
+      "side has fewer than two levels).",
       "1"}},
     {"Microprice", Feed::Orderbook, build_plain<Microprice>, {},
      {"",
       "The best quotes' prices weighted by the opposite sizes, (bid x ask size + ask x bid size) "
-      "/ (bid size + ask size).",
+      "/ (bid size + ask size) (the mid when both sizes are 0, and 0 when a side is empty).",
       "1"}},
     {"OrderBookImbalanceFull", Feed::Orderbook, build_plain<OrderBookImbalanceFull>, {},
      {"",
-      "(bid size - ask size) / (bid size + ask size) over every level of the book, -1 to 1.",
+      "(bid size - ask size) / (bid size + ask size) over every level of the book, -1 to 1 (an "
+      "empty side counts as size 0; 0 for an empty book).",
       "1"}},
     {"OrderBookImbalanceTop1", Feed::Orderbook, build_plain<OrderBookImbalanceTop1>, {},
      {"",
-      "(bid size - ask size) / (bid size + ask size) at the best quotes, -1 to 1.",
+      "(bid size - ask size) / (bid size + ask size) at the best quotes, -1 to 1 (0 when a side "
+      "is empty).",
       "1"}},
     {"QuotedSpread", Feed::Orderbook, build_plain<QuotedSpread>, {},
      {"",
-      "The best ask minus the best bid relative to their midpoint, in basis points.",
+      "The best ask minus the best bid relative to their midpoint, in basis points (0 when a "
+      "side is empty).",
       "1"}},
     {"OrderBookImbalanceTopN", Feed::Orderbook, build<OrderBookImbalanceTopN, U>, {3},
      {"book_levels [1, MAX]",
       "(bid size - ask size) / (bid size + ask size) over the first `book_levels` levels of each "
-      "side, -1 to 1.",
+      "side, -1 to 1 (an empty side counts as size 0; 0 for an empty book).",
       "1"}},
     {"OrderFlowImbalance", Feed::Orderbook, build<OrderFlowImbalance, U>, {8},
      {"period [1, MAX]",
-      "The order-flow imbalance of the best quotes (size change at the bid less that at the ask, "
-      "by price move) summed over the last `period` books.",
+      "The order-flow imbalance of the best quotes summed over the last `period` book-to-book "
+      "steps: each step adds the bid's size change (new size if the bid did not fall, less old "
+      "size if it did not rise) and subtracts the ask's (new size if the ask did not rise, less "
+      "old size if it did not fall); books with an empty side are skipped.",
       "period + 1"}},
     // trades
     {"SignedVolume", Feed::Trade, build_plain<SignedVolume>, {},
@@ -133,13 +139,13 @@ constexpr Entry kEntries[] = {
       "1"}},
     {"AmihudIlliquidity", Feed::Trade, build<AmihudIlliquidity, U>, {8},
      {"period [1, MAX]",
-      "Amihud illiquidity: the mean over the last `period` trades of |log price change| / "
-      "(price x size).",
+      "Amihud illiquidity: the mean over the last `period` trade-to-trade steps of |log price "
+      "change| / (price x size) of the later trade (trades of size 0 are skipped).",
       "period + 1"}},
     {"Pin", Feed::Trade, build<Pin, U>, {8},
      {"period [1, MAX]",
-      "|buys - sells| / `period` over the last `period` trades, 0 to 1: a proxy of informed "
-      "trading.",
+      "|number of buys - number of sells| / `period` over the last `period` trades, 0 to 1 "
+      "(sizes are not used): a proxy of informed trading.",
       "period"}},
     {"TradeImbalance", Feed::Trade, build<TradeImbalance, U>, {8},
      {"period [1, MAX]",
@@ -170,12 +176,14 @@ constexpr Entry kEntries[] = {
     {"RealizedSpread", Feed::TradeQuote, build<RealizedSpread, U>, {8},
      {"period [1, MAX]",
       "The realized spread of the trade `period` trades back: twice its signed distance from the "
-      "current mid, relative to the mid at its time, in basis points.",
+      "current mid, relative to the mid at its time, in basis points (mids from the bar's best "
+      "bid and ask, else its close).",
       "period + 1"}},
     {"KylesLambda", Feed::TradeQuote, build<KylesLambda, U>, {8},
      {"window [2, MAX]",
-      "Kyle's lambda: the least-squares slope of the mid-price change on the signed trade size "
-      "over the last `window` trades.",
+      "Kyle's lambda: the least-squares slope of the quote-mid change on the signed trade size "
+      "over the last `window` trades, the mid being the bar's (best bid and ask, else the "
+      "close), so only a bar's first trade sees it move (0 when the sizes do not vary).",
       "window + 1"}},
 };
 

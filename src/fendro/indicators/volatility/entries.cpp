@@ -42,12 +42,13 @@ constexpr Entry kEntries[] = {
       "period"}},
     {"EwmaVolatility", Feed::Kline, build<EwmaVolatility, F>, {0.94},
      {"lambda (0, 1)",
-      "The exponentially weighted standard deviation of the close's log returns, decay `lambda`, "
-      "seeded with the first squared return; per bar, not annualised.",
+      "The square root of an exponentially weighted mean of the close's squared log returns, "
+      "variance = `lambda` x previous + (1 - `lambda`) x squared return, seeded with the first "
+      "squared return (closes not above 0 are skipped); per bar, not annualised.",
       "2"}},
     {"HighLowRange", Feed::Kline, build_plain<HighLowRange>, {},
      {"",
-      "The bar's high - low divided by its close (0 when the close is 0).",
+      "The bar's high - low divided by its close, as a fraction (0 when the close is 0).",
       "1"}},
     {"TrueRange", Feed::Kline, build_plain<TrueRange>, {},
      {"",
@@ -61,9 +62,9 @@ constexpr Entry kEntries[] = {
       "period"}},
     {"FractalChaosBands", Feed::Kline, build<FractalChaosBands, U>, {2},
      {"period [1, MAX]",
-      "The upper band: the high of the last fractal high (a bar whose high is strictly above the "
-      "`period` bars on either side of it), held until the next; no value until both a fractal "
-      "high and a fractal low have been seen.",
+      "The upper band: the high of the latest fractal high (a bar whose high is strictly above "
+      "those of the `period` bars on either side, known `period` bars after it), held until the "
+      "next; no value until both a fractal high and a fractal low have been seen.",
       "2 * period + 1"}},
     {"QuartileBands", Feed::Kline, build<QuartileBands, U>, {20},
      {"period [1, MAX]",
@@ -73,7 +74,7 @@ constexpr Entry kEntries[] = {
     {"RealizedVolatility", Feed::Kline, build<RealizedVolatility, U>, {20},
      {"period [1, MAX]",
       "The square root of the sum of the squared log returns of the close over the last `period` "
-      "returns; not annualised.",
+      "returns (closes not above 0 are skipped); not annualised.",
       "period + 1"}},
     {"StdDev", Feed::Kline, build<StdDev, U>, {20},
      {"period [1, MAX]",
@@ -86,14 +87,15 @@ constexpr Entry kEntries[] = {
       "2 * period - 1"}},
     {"BipowerVariation", Feed::Kline, build<BipowerVariation, U>, {20},
      {"period [2, MAX]",
-      "The bipower variation of the close's log returns: pi / 2 times the sum of the absolute "
-      "products of adjacent returns among the last `period` returns.",
+      "The bipower variation of the close's log returns, a variance (not rooted): pi / 2 times "
+      "the sum of the absolute products of adjacent returns among the last `period` returns "
+      "(closes not above 0 are skipped).",
       "period + 1"}},
     {"RviVolatility", Feed::Kline, build<RviVolatility, U>, {10},
      {"period [2, MAX]",
-      "The relative volatility index, 0 to 100: the Wilder average (over `period`) of the "
-      "`period`-close standard deviation on up closes, in percent of that on up and down closes "
-      "together (50 when both are 0).",
+      "The relative volatility index, 0 to 100: 100 up / (up + down), up and down being the "
+      "Wilder averages (over `period`) of the `period`-close population standard deviation taken "
+      "on rising and on falling closes respectively (0 otherwise); 50 when both are 0.",
       "2 * period - 1"}},
     {"ChoppinessIndex", Feed::Kline, build<ChoppinessIndex, U>, {14},
      {"period [2, MAX]",
@@ -129,7 +131,7 @@ constexpr Entry kEntries[] = {
     {"MedianChannel", Feed::Kline, build<MedianChannel, U, F>, {20, 2},
      {"period [1, MAX]; band_multiplier (0, inf)",
       "The upper band: the median of the last `period` closes plus `band_multiplier` times their "
-      "median absolute deviation.",
+      "median absolute deviation from it (unscaled).",
       "period"}},
     {"HurstChannel", Feed::Kline, build<HurstChannel, U, F>, {20, 1.5},
      {"period [1, MAX]; band_multiplier (0, inf)",
@@ -138,8 +140,8 @@ constexpr Entry kEntries[] = {
       "period"}},
     {"AccelerationBands", Feed::Kline, build<AccelerationBands, U, F>, {20, 4},
      {"period [1, MAX]; band_factor (0, inf)",
-      "The upper band: the `period`-bar simple average of the high widened to "
-      "high (1 + `band_factor` (high - low) / (high + low)).",
+      "The upper band: the simple average over `period` bars of high x (1 + `band_factor` x "
+      "(high - low) / (high + low)) (the middle is the simple average of the close).",
       "period"}},
     {"MaEnvelope", Feed::Kline, build<MaEnvelope, U, F>, {20, 0.025},
      {"period [1, MAX]; band_offset (0, inf)",
@@ -153,13 +155,15 @@ constexpr Entry kEntries[] = {
       "period"}},
     {"BomarBands", Feed::Kline, build<BomarBands, U, F>, {40, 0.85},
      {"period [1, MAX]; coverage (0, 1]",
-      "The upper band: the mean of the last `period` closes plus |mean| times the `coverage` "
-      "quantile of the closes' absolute deviations from the mean relative to it.",
+      "The upper band: the mean of the last `period` closes plus the `coverage` quantile "
+      "(interpolated) of the closes' absolute deviations from that mean, so that about that "
+      "fraction of them lies within the bands (the bands meet when the mean is 0).",
       "period"}},
     {"JumpIndicator", Feed::Kline, build<JumpIndicator, U, F>, {20, 3},
      {"period [2, MAX]; threshold (0, inf)",
-      "+1 when the close's log return lies more than `threshold` sample standard deviations above "
-      "the mean of the previous `period` returns, -1 when as far below, else 0.",
+      "+1 when the close's log return lies more than `threshold` sample standard deviations "
+      "above the mean of the `period` returns before it, -1 when as far below, else 0 (also when "
+      "those returns do not vary; closes not above 0 are skipped).",
       "period + 2"}},
     {"DoubleBollinger", Feed::Kline, build<DoubleBollinger, U, F, F>, {20, 1, 2},
      {"period [1, MAX]; k_inner (0, inf); k_outer (0, inf) {above `k_inner`}",
@@ -194,13 +198,15 @@ constexpr Entry kEntries[] = {
       "2 * ema_period + sum_period - 2"}},
     {"WavePm", Feed::Kline, build<WavePm, U, U>, {14, 10},
      {"period [1, MAX]; smoothing_period [1, MAX]",
-      "0 to 100: the average over `smoothing_period` of 1 - exp(-d^2 / (2 m)), d the close's "
-      "change over `period` bars and m the average of d^2 over `period`, times 100.",
+      "0 to 100: 100 times the exponential average over `smoothing_period` of 1 - exp(-d^2 / (2 "
+      "m)), d being the close's change over `period` bars and m the exponential average of d^2 "
+      "over `period` (the term is 0 while m is 0).",
       "2 * period + smoothing_period - 1"}},
     {"VolatilityOfVolatility", Feed::Kline, build<VolatilityOfVolatility, U, U>, {20, 20},
      {"returns_window [2, inf); vols_window [2, inf)",
       "The sample standard deviation of the last `vols_window` values of the sample standard "
-      "deviation of the last `returns_window` log returns of the close.",
+      "deviation of the last `returns_window` log returns of the close (closes not above 0 are "
+      "skipped); not annualised.",
       "returns_window + vols_window"}},
     {"GarmanKlassVolatility", Feed::Kline, build<GarmanKlassVolatility, U, U>, {20, 252},
      {"period [1, inf); annualisation_periods [1, inf)",
@@ -220,7 +226,7 @@ constexpr Entry kEntries[] = {
     {"HistoricalVolatility", Feed::Kline, build<HistoricalVolatility, U, U>, {20, 252},
      {"period [2, MAX]; annualisation_periods [1, inf)",
       "The sample standard deviation of the last `period` log returns of the close, scaled by "
-      "sqrt(`annualisation_periods`), in percent.",
+      "sqrt(`annualisation_periods`), in percent (closes not above 0 are skipped).",
       "period + 1"}},
     {"YangZhangVolatility", Feed::Kline, build<YangZhangVolatility, U, U>, {20, 252},
      {"period [2, MAX]; annualisation_periods [1, inf)",
@@ -229,15 +235,17 @@ constexpr Entry kEntries[] = {
       "period + 1"}},
     {"AverageDailyRange", Feed::Kline, build<AverageDailyRange, U, I>, {5, 0},
      {"period [1, MAX]; utc_offset_minutes [-2147483648, 2147483647]",
-      "The mean high - low range of the last `period` completed local days (days begin at "
-      "`utc_offset_minutes` from UTC midnight), the current day left out; values from the "
-      "second day on.",
+      "The mean high - low range of the completed local days, the last `period` of them (fewer "
+      "at first), the current day left out; local time is UTC plus `utc_offset_minutes`, and "
+      "values start on the second day.",
       "period"}},
     {"Garch11", Feed::Kline, build<Garch11, F, F, F>, {1e-6, 0.1, 0.85},
      {"omega (0, inf); alpha [0, 1) {`alpha` + `beta` below 1}; "
       "beta [0, 1) {`alpha` + `beta` below 1}",
-      "The GARCH(1,1) conditional standard deviation of the close's log return, forecast from the "
-      "previous bar's return and variance (the long-run level on the first value); per bar.",
+      "The GARCH(1,1) conditional standard deviation of the close's log return, a fraction per "
+      "bar: sqrt(`omega` + `alpha` x previous squared return + `beta` x previous variance), and "
+      "sqrt(`omega` / (1 - `alpha` - `beta`)) on the first value (closes not above 0 are "
+      "skipped).",
       "2"}},
 };
 

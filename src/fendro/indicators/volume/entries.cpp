@@ -16,12 +16,13 @@ constexpr Entry kEntries[] = {
     {"Obv", Feed::Kline, build_plain<Obv>, {},
      {"",
       "On-balance volume: the running total of volume, added on a close above the previous close "
-      "and subtracted on one below it.",
+      "and subtracted on one below it (0 on the first bar).",
       "1"}},
     {"Adl", Feed::Kline, build_plain<Adl>, {},
      {"",
       "The accumulation/distribution line: the running total of volume times the close's place "
-      "in the bar's range, ((close - low) - (high - close)) / (high - low).",
+      "in the bar's range, ((close - low) - (high - close)) / (high - low), -1 at the low to +1 "
+      "at the high (0 for a zero range).",
       "1"}},
     {"AdOscillator", Feed::Kline, build_plain<AdOscillator>, {},
      {"",
@@ -63,8 +64,8 @@ constexpr Entry kEntries[] = {
     {"BetterVolume", Feed::Kline, build<BetterVolume, U>, {20},
      {"period [1, MAX]",
       "A code for the bar against the `period` - 1 bars before it: 4 climax and churn, 3 climax "
-      "(-3 on a down bar), 2 churn, 1 lowest volume, 0 none; climax is range x volume above "
-      "theirs, churn volume per range above theirs.",
+      "(-3 when the close is below the open), 2 churn, 1 volume below all of theirs, 0 none; "
+      "climax is range x volume above all of theirs, churn volume per range above all of theirs.",
       "period"}},
     {"ChaikinMoneyFlow", Feed::Kline, build<ChaikinMoneyFlow, U>, {20},
      {"period [1, MAX]",
@@ -78,9 +79,11 @@ constexpr Entry kEntries[] = {
       "slow_period"}},
     {"DemandIndex", Feed::Kline, build<DemandIndex, U>, {10},
      {"period [1, MAX]",
-      "The demand index, -100 to 100: the exponential averages (over `period`) of buying and "
-      "selling pressure, from the price change and the volume against their `period`-bar "
-      "averages, set against each other.",
+      "The demand index, -100 to 100: 100 (1 - selling / buying) when buying pressure is larger, "
+      "else -100 (1 - buying / selling); each pressure is an exponential average (over `period`) "
+      "of the bar's volume relative to its `period`-bar average, the side against the move of "
+      "(high + low + 2 close) / 4 damped by that move's size against the `period`-bar average "
+      "two-bar range.",
       "period + 1"}},
     {"EaseOfMovement", Feed::Kline, build<EaseOfMovement, U>, {14},
      {"period [1, MAX]",
@@ -94,12 +97,14 @@ constexpr Entry kEntries[] = {
     {"Kvo", Feed::Kline, build<Kvo, U, U>, {34, 55},
      {"fast_period [1, MAX) {below `slow_period`}; slow_period [2, MAX] {above `fast_period`}",
       "The Klinger volume oscillator: the exponential average over `fast_period` minus that over "
-      "`slow_period` of the volume force (volume signed by the trend of high + low + close).",
+      "`slow_period` of the volume force, 100 x volume x |2 (range / cumulative range - 1)| "
+      "signed by the trend of high + low + close.",
       "slow_period + 1"}},
     {"Mfi", Feed::Kline, build<Mfi, U>, {14},
      {"period [1, MAX]",
-      "The money flow index, 0 to 100: the money flow (typical price x volume) of the bars with "
-      "a rising typical price in percent of all money flow over the last `period` bars.",
+      "The money flow index, 0 to 100: the money flow (typical price x volume) of the bars whose "
+      "typical price rose, in percent of that of the bars whose typical price rose or fell, over "
+      "the last `period` bars (50 when neither).",
       "period + 1"}},
     {"Tsv", Feed::Kline, build<Tsv, U>, {13},
      {"period [1, MAX]",
@@ -108,8 +113,9 @@ constexpr Entry kEntries[] = {
       "period + 1"}},
     {"TwiggsMoneyFlow", Feed::Kline, build<TwiggsMoneyFlow, U>, {21},
      {"period [1, MAX]",
-      "Twiggs money flow, -1 to 1: the Wilder average (over `period`) of accumulation/"
-      "distribution taken on the true range, divided by the Wilder average of volume.",
+      "Twiggs money flow, -1 to 1: the Wilder average (over `period`) of volume x (2 close - "
+      "true high - true low) / true range, divided by the Wilder average of volume (0 while that "
+      "is 0).",
       "period + 1"}},
     {"VolumeOscillator", Feed::Kline, build<VolumeOscillator, U, U>, {5, 10},
      {"fast_period [1, MAX) {below `slow_period`}; slow_period [2, MAX] {above `fast_period`}",
@@ -128,18 +134,18 @@ constexpr Entry kEntries[] = {
       "period + 1"}},
     {"CandleVolume", Feed::Kline, build<CandleVolume, U>, {20},
      {"period [1, MAX]",
-      "The bar's body, close - open; its width is the volume relative to the `period`-bar "
-      "average volume.",
+      "The bar's body, close - open; the `width` output is the bar's volume over the "
+      "`period`-bar average volume (0 while that average is 0).",
       "period"}},
     {"Equivolume", Feed::Kline, build<Equivolume, U>, {20},
      {"period [1, MAX]",
-      "The bar's range, high - low; its width is the volume relative to the `period`-bar average "
-      "volume.",
+      "The bar's range, high - low; the `width` output is the bar's volume over the `period`-bar "
+      "average volume (0 while that average is 0).",
       "period"}},
     {"Vwap", Feed::Kline, build_plain<Vwap>, {},
      {"",
       "The volume-weighted average of the typical price (high + low + close) / 3 over every bar "
-      "so far.",
+      "so far (no value until some volume has been seen).",
       "1"}},
     {"AnchoredVwap", Feed::Kline, build_plain<AnchoredVwap>, {},
      {"",
@@ -148,13 +154,14 @@ constexpr Entry kEntries[] = {
       "1"}},
     {"SessionVwap", Feed::Kline, build<SessionVwap, I>, {0},
      {"utc_offset_minutes [-2147483648, 2147483647]",
-      "The volume-weighted average typical price since the start of the bar's local day (days "
-      "begin at `utc_offset_minutes` from UTC midnight); the typical price while the day has no "
+      "The volume-weighted average typical price since the start of the bar's local day (local "
+      "time being UTC plus `utc_offset_minutes`); the bar's typical price while the day has no "
       "volume.",
       "1"}},
     {"RollingVwap", Feed::Kline, build<RollingVwap, U>, {20},
      {"period [1, MAX]",
-      "The volume-weighted average typical price of the last `period` bars.",
+      "The volume-weighted average typical price of the last `period` bars (no value while their "
+      "volume is 0).",
       "period"}},
     {"VwapStdDevBands", Feed::Kline, build<VwapStdDevBands, F>, {2},
      {"multiplier (0, inf)",
@@ -173,35 +180,40 @@ constexpr Entry kEntries[] = {
       "period"}},
     {"ValueArea", Feed::Kline, build<ValueArea, U, U, F>, {20, 24, 0.7},
      {"period [1, inf); bins [1, inf); value_area_pct (0, 1]",
-      "The point of control: the centre of the price bin with the most volume, the last "
-      "`period` bars' range cut into `bins` bins; the value area around it holds `value_area_pct` "
-      "of the volume, its ends at bin edges.",
+      "The point of control: the centre of the bin with the most volume (the lowest of equals) "
+      "when the last `period` bars' low-to-high range is cut into `bins` equal bins, each bar's "
+      "volume spread evenly over the bins its range covers; the value area, grown from it until "
+      "it holds `value_area_pct` of the volume, is reported by its outer bin edges.",
       "period"}},
     {"CompositeProfile", Feed::Kline, build<CompositeProfile, U, U, F>, {20, 24, 0.7},
      {"period [1, inf); bins [1, inf); value_area_pct (0, 1]",
-      "The point of control: the centre of the price bin with the most volume, the last "
-      "`period` bars' range cut into `bins` bins; the value area around it holds `value_area_pct` "
-      "of the volume, its ends at bin centres.",
+      "The point of control: the centre of the bin with the most volume (the lowest of equals) "
+      "when the last `period` bars' low-to-high range is cut into `bins` equal bins, each bar's "
+      "volume spread evenly over the bins its range covers; the value area, grown from it until "
+      "it holds `value_area_pct` of the volume, is reported by the centres of its end bins.",
       "period"}},
     {"HighLowVolumeNodes", Feed::Kline, build<HighLowVolumeNodes, U, U>, {20, 24},
      {"period [1, inf); bins [1, inf)",
-      "The high-volume node: the centre of the price bin with the most volume, the last `period` "
-      "bars' range cut into `bins` bins.",
+      "The high-volume node: the centre of the bin with the most volume (the lowest of equals) "
+      "when the last `period` bars' low-to-high range is cut into `bins` equal bins, each bar's "
+      "volume spread evenly over the bins its range covers.",
       "period"}},
     {"NakedPoc", Feed::Kline, build<NakedPoc, U, U>, {20, 24},
      {"period [1, inf); bins [1, inf)",
-      "The point of control (over `bins` bins) of an earlier block of `period` bars that price "
-      "has not traded through since, the one nearest the close; the close when none is left.",
+      "The untested point of control nearest the close: the bars are taken in consecutive blocks "
+      "of `period`, and each completed block's point of control (over `bins` bins) stays listed "
+      "until a later bar's high-low range covers it; the close when none is listed.",
       "period"}},
     {"ProfileShape", Feed::Kline, build<ProfileShape, U, U>, {20, 24},
      {"period [1, MAX]; bins [3, MAX]",
       "Where the point of control of the last `period` bars' volume profile (`bins` bins) lies: "
-      "-1 in the lower third of the range, +1 in the upper third, 0 between.",
+      "-1 in the lowest floor(`bins` / 3) bins, +1 in the highest floor(`bins` / 3), 0 between "
+      "(-1 for a window without range).",
       "period"}},
     {"SinglePrints", Feed::Kline, build<SinglePrints, U, U>, {20, 24},
      {"period [1, inf); bins [1, inf)",
-      "How many of the `bins` price bins of the last `period` bars' range were traded by exactly "
-      "one bar.",
+      "How many of the `bins` price bins of the last `period` bars' range are covered by the "
+      "high-low range of exactly one bar, with volume or not (0 for a window without range).",
       "period"}},
 };
 
