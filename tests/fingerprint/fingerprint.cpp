@@ -34,95 +34,17 @@
 #include "fendro/registry/key_table.hpp"
 #include "fendro/registry/registry.hpp"
 #include "fendro/util/math.hpp"
+#include "expect_file.hpp"
+#include "indicators/all_feeds.hpp"
 #include "indicators/series.hpp"
 
 namespace {
 
 using fendro::BarSnapshot;
 using fendro::Candle;
+using fendro::testing::Bar;
+using fendro::testing::make_bars;
 using fendro::testing::SplitMix;
-
-// Everything one bar carries, for every feed.
-struct Bar {
-  Candle candle;
-  double reference = 0.0;
-  std::vector<fendro::Trade> trades;
-  fendro::OrderBook book;
-  fendro::DerivativesTick derivatives;
-  fendro::CrossSection cross;
-};
-
-// A random walk with regimes that reach the awkward paths: calm and wild
-// stretches, runs of equal closes (ties, flat windows), zero volume, price
-// levels from tiny to huge, session gaps, and a few candles every type must
-// reject.
-std::vector<Bar> make_bars(std::size_t n) {
-  SplitMix rng(20261206);
-  std::vector<Bar> bars(n);
-  double price = 100.0;
-  double ref = 50.0;
-  std::int64_t time = 1'700'000'000'000;
-  for (std::size_t i = 0; i < n; ++i) {
-    Bar& b = bars[i];
-    const std::size_t regime = (i / 997) % 6;
-    const double vol = regime == 1 ? 0.05 : regime == 4 ? 0.002 : 0.01;
-    const bool flat_run = regime == 2 && (i % 50) < 30;
-    const double open = price;
-    double close = flat_run ? open : open * (1.0 + (rng.unit() - 0.5) * 2.0 * vol);
-    if (regime == 2 && !flat_run && rng.unit() < 0.5) close = open;  // step-like data
-    const double hi_ext = flat_run ? 0.0 : rng.unit() * vol * 0.5;
-    const double lo_ext = flat_run ? 0.0 : rng.unit() * vol * 0.5;
-    double high = std::max(open, close) * (1.0 + hi_ext);
-    double low = std::min(open, close) * (1.0 - lo_ext);
-    double volume = regime == 3 && (i % 40) < 15 ? 0.0 : 100.0 + rng.unit() * 1000.0;
-    time += (i % 500 == 499) ? 3 * 86'400'000 : 3'600'000;
-    b.candle = Candle{time, open, high, low, close, volume};
-    if (i % 1009 == 1008) b.candle.high = low * 0.5;          // high below low
-    if (i % 1511 == 1510) b.candle.close = std::nan("");      // non-finite price
-    if (i % 2003 == 2002) b.candle.volume = -1.0;             // negative volume
-    price = close;
-    if (regime == 5 && i % 997 == 0) price *= (rng.unit() < 0.5 ? 1e-6 : 1e6) / 1e3 + 1.0;
-
-    ref *= 1.0 + (rng.unit() - 0.5) * 0.02;
-    b.reference = 0.5 * ref + 0.5 * (ref * close / open);
-
-    const std::size_t ntrades = static_cast<std::size_t>(rng.unit() * 6.0);
-    for (std::size_t k = 0; k < ntrades; ++k) {
-      const double p = low + (high - low) * rng.unit();
-      b.trades.push_back(fendro::Trade{p, 0.01 + rng.unit() * 5.0,
-                                       time + static_cast<std::int64_t>(k) * 1000,
-                                       static_cast<std::uint8_t>(rng.next() & 1)});
-    }
-    const double mid = close;
-    for (int k = 0; k < 5; ++k) {
-      b.book.bids.push_back({mid * (1.0 - 0.0005 * (k + 1)), 1.0 + rng.unit() * 10.0});
-      b.book.asks.push_back({mid * (1.0 + 0.0005 * (k + 1)), 1.0 + rng.unit() * 10.0});
-    }
-    fendro::DerivativesTick& d = b.derivatives;
-    d.funding_rate = (rng.unit() - 0.5) * 0.001;
-    d.mark_price = close * (1.0 + (rng.unit() - 0.5) * 0.001);
-    d.index_price = close;
-    d.future_price = close * (1.0 + rng.unit() * 0.01);
-    d.open_interest = 1e6 * (1.0 + rng.unit());
-    d.longs = 0.3 + rng.unit() * 0.4;
-    d.shorts = 1.0 - d.longs;
-    d.taker_buy_volume = rng.unit() * 500.0;
-    d.taker_sell_volume = rng.unit() * 500.0;
-    d.long_liquidations = rng.unit() < 0.1 ? rng.unit() * 1e4 : 0.0;
-    d.short_liquidations = rng.unit() < 0.1 ? rng.unit() * 1e4 : 0.0;
-    for (int k = 0; k < 20; ++k) {
-      fendro::CrossSectionEntry e;
-      e.change = (rng.unit() - 0.5) * 0.1;
-      e.volume = rng.unit() * 1e5;
-      e.new_high = rng.unit() < 0.1;
-      e.new_low = rng.unit() < 0.1;
-      e.above_ma = rng.unit() < 0.5;
-      e.bullish = e.change > 0.0;
-      b.cross.entries.push_back(e);
-    }
-  }
-  return bars;
-}
 
 // Candles the random walk never gives, fed to a fresh instance of every key
 // after the walk: the sign of a zero and ties between numbers that compare
@@ -245,14 +167,7 @@ Run digest_run(fendro::Indicator& ind, const std::vector<Bar>& bars) {
   const std::uint64_t warm = ind.warmup_period();
   d.bytes(&warm, sizeof warm);
   for (const Bar& b : bars) {
-    BarSnapshot snap;
-    snap.candle = &b.candle;
-    snap.reference = b.reference;
-    snap.trades = b.trades;
-    snap.order_book = &b.book;
-    snap.derivatives = &b.derivatives;
-    snap.cross_section = &b.cross;
-    const std::optional<double> v = ind.update(snap);
+    const std::optional<double> v = ind.update(fendro::testing::snapshot_of(b));
     const std::uint8_t has = v.has_value();
     d.bytes(&has, 1);
     if (!v) continue;
@@ -275,37 +190,6 @@ std::string params_text(const std::vector<double>& p) {
     s += buf;
   }
   return s + "]";
-}
-
-// Shows every line of `got` that the file does not hold and the reverse.
-int compare_with_file(const std::string& got, const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "fingerprint: cannot read %s\n", path);
-    return 1;
-  }
-  const std::string want((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (got == want) {
-    std::printf("fingerprint: identical to %s\n", path);
-    return 0;
-  }
-  auto lines = [](const std::string& text) {
-    std::set<std::string> set;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-      set.insert(text.substr(start, end - start));
-    }
-    return set;
-  };
-  const std::set<std::string> g = lines(got), w = lines(want);
-  for (const std::string& l : w) {
-    if (!g.count(l)) std::printf("- %s\n", l.c_str());
-  }
-  for (const std::string& l : g) {
-    if (!w.count(l)) std::printf("+ %s\n", l.c_str());
-  }
-  std::printf("fingerprint: differs from %s (- expected, + computed)\n", path);
-  return 1;
 }
 
 }  // namespace
@@ -366,5 +250,5 @@ int main(int argc, char** argv) {
     std::fputs(out.c_str(), stdout);
     return 0;
   }
-  return compare_with_file(out, expect);
+  return fendro::testing::compare_with_file(out, expect, "fingerprint");
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <span>
+#include <string_view>
 
 #include "fendro/registry/registry.hpp"
 
@@ -26,5 +27,13 @@ std::span<const Entry> multi_candle_pattern_entries();  // indicators/patterns/e
 std::span<const Entry> chart_pattern_entries();     // indicators/chart/entries.cpp
 std::span<const Entry> level_entries();             // indicators/levels/entries.cpp
 std::span<const Entry> transform_entries();         // indicators/transforms/entries.cpp
+
+// A family's table under the title the indicator reference gives it; two
+// tables of one family share the title.
+struct Family {
+  std::string_view title;
+  std::span<const Entry> entries;
+};
+std::span<const Family> titled_families();
 
 }  // namespace fendro::registry

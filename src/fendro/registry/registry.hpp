@@ -79,12 +79,33 @@ class CustomaryParams {
   std::size_t size_ = 0;
 };
 
-// One type key: what it is fed, how it is built, and its customary parameters.
+// What the indicator reference (docs/indicators.md) says of a type that the
+// code cannot tell by itself; the rest of each row (parameter count and
+// kinds, named outputs, feed, whether candles alone drive it) is read off the
+// type by running it, and every claim here is checked the same way.
+struct EntryDoc {
+  // Each parameter in index order, separated by "; ": its name, then the
+  // accepted values as an interval, then an optional note in braces:
+  //   "period [1, MAX]; factor (0, 1]; slow [1, MAX] {above `fast`}"
+  // MAX is 16777216, the longest window; inf bounds nothing. A note states
+  // a rule between parameters: the generator then tests only that the values
+  // outside the interval are refused.
+  std::string_view params;
+  // What a bar's value is, in one sentence.
+  std::string_view value;
+  // warmup_period() as an expression of the parameter names: + - * /, floor,
+  // ceil, max, min and parentheses; it must give what the type reports.
+  std::string_view warmup;
+};
+
+// One type key: what it is fed, how it is built, its customary parameters and
+// what its reference says of it.
 struct Entry {
   std::string_view key;
   Feed feed;
   BuildFn build;
   CustomaryParams params;
+  EntryDoc doc{};
 };
 
 // Boxes a constructed state, or wraps its constructor error with the key.

@@ -1,0 +1,112 @@
+// A long series of bars that carry every feed: the candle, the reference
+// value of pair types, trades, an order book, a derivatives tick and a
+// cross-section. The fingerprint digests every key over it, and the
+// indicator reference reads each type's named outputs off it.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "fendro/market/bar_snapshot.hpp"
+#include "fendro/market/records.hpp"
+#include "indicators/series.hpp"
+
+namespace fendro::testing {
+
+// Everything one bar carries, for every feed.
+struct Bar {
+  Candle candle;
+  double reference = 0.0;
+  std::vector<Trade> trades;
+  OrderBook book;
+  DerivativesTick derivatives;
+  CrossSection cross;
+};
+
+// A random walk with regimes that reach the awkward paths: calm and wild
+// stretches, runs of equal closes (ties, flat windows), zero volume, price
+// levels from tiny to huge, session gaps, and a few candles every type must
+// reject.
+inline std::vector<Bar> make_bars(std::size_t n) {
+  SplitMix rng(20261206);
+  std::vector<Bar> bars(n);
+  double price = 100.0;
+  double ref = 50.0;
+  std::int64_t time = 1'700'000'000'000;
+  for (std::size_t i = 0; i < n; ++i) {
+    Bar& b = bars[i];
+    const std::size_t regime = (i / 997) % 6;
+    const double vol = regime == 1 ? 0.05 : regime == 4 ? 0.002 : 0.01;
+    const bool flat_run = regime == 2 && (i % 50) < 30;
+    const double open = price;
+    double close = flat_run ? open : open * (1.0 + (rng.unit() - 0.5) * 2.0 * vol);
+    if (regime == 2 && !flat_run && rng.unit() < 0.5) close = open;  // step-like data
+    const double hi_ext = flat_run ? 0.0 : rng.unit() * vol * 0.5;
+    const double lo_ext = flat_run ? 0.0 : rng.unit() * vol * 0.5;
+    double high = std::max(open, close) * (1.0 + hi_ext);
+    double low = std::min(open, close) * (1.0 - lo_ext);
+    double volume = regime == 3 && (i % 40) < 15 ? 0.0 : 100.0 + rng.unit() * 1000.0;
+    time += (i % 500 == 499) ? 3 * 86'400'000 : 3'600'000;
+    b.candle = Candle{time, open, high, low, close, volume};
+    if (i % 1009 == 1008) b.candle.high = low * 0.5;          // high below low
+    if (i % 1511 == 1510) b.candle.close = std::nan("");      // non-finite price
+    if (i % 2003 == 2002) b.candle.volume = -1.0;             // negative volume
+    price = close;
+    if (regime == 5 && i % 997 == 0) price *= (rng.unit() < 0.5 ? 1e-6 : 1e6) / 1e3 + 1.0;
+
+    ref *= 1.0 + (rng.unit() - 0.5) * 0.02;
+    b.reference = 0.5 * ref + 0.5 * (ref * close / open);
+
+    const std::size_t ntrades = static_cast<std::size_t>(rng.unit() * 6.0);
+    for (std::size_t k = 0; k < ntrades; ++k) {
+      const double p = low + (high - low) * rng.unit();
+      b.trades.push_back(Trade{p, 0.01 + rng.unit() * 5.0,
+                                       time + static_cast<std::int64_t>(k) * 1000,
+                                       static_cast<std::uint8_t>(rng.next() & 1)});
+    }
+    const double mid = close;
+    for (int k = 0; k < 5; ++k) {
+      b.book.bids.push_back({mid * (1.0 - 0.0005 * (k + 1)), 1.0 + rng.unit() * 10.0});
+      b.book.asks.push_back({mid * (1.0 + 0.0005 * (k + 1)), 1.0 + rng.unit() * 10.0});
+    }
+    DerivativesTick& d = b.derivatives;
+    d.funding_rate = (rng.unit() - 0.5) * 0.001;
+    d.mark_price = close * (1.0 + (rng.unit() - 0.5) * 0.001);
+    d.index_price = close;
+    d.future_price = close * (1.0 + rng.unit() * 0.01);
+    d.open_interest = 1e6 * (1.0 + rng.unit());
+    d.longs = 0.3 + rng.unit() * 0.4;
+    d.shorts = 1.0 - d.longs;
+    d.taker_buy_volume = rng.unit() * 500.0;
+    d.taker_sell_volume = rng.unit() * 500.0;
+    d.long_liquidations = rng.unit() < 0.1 ? rng.unit() * 1e4 : 0.0;
+    d.short_liquidations = rng.unit() < 0.1 ? rng.unit() * 1e4 : 0.0;
+    for (int k = 0; k < 20; ++k) {
+      CrossSectionEntry e;
+      e.change = (rng.unit() - 0.5) * 0.1;
+      e.volume = rng.unit() * 1e5;
+      e.new_high = rng.unit() < 0.1;
+      e.new_low = rng.unit() < 0.1;
+      e.above_ma = rng.unit() < 0.5;
+      e.bullish = e.change > 0.0;
+      b.cross.entries.push_back(e);
+    }
+  }
+  return bars;
+}
+
+// The snapshot of a bar with every part it carries.
+inline BarSnapshot snapshot_of(const Bar& b) {
+  BarSnapshot snap;
+  snap.candle = &b.candle;
+  snap.reference = b.reference;
+  snap.trades = b.trades;
+  snap.order_book = &b.book;
+  snap.derivatives = &b.derivatives;
+  snap.cross_section = &b.cross;
+  return snap;
+}
+
+}  // namespace fendro::testing

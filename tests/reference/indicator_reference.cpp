@@ -1,0 +1,370 @@
+// Writes docs/indicators.md, the reference of every indicator type key, from
+// the registry: what a row's doc says (parameter names and intervals, what a
+// value is, the warm-up) and what running the type shows (how many parameters
+// it reads and of which kind, its named outputs, whether candles alone give
+// it values). Every claim of a row's doc is tried before it is written: each
+// interval's ends are built, and the warm-up expression must give what the
+// type reports at its customary parameters and at nearby ones. A claim that
+// does not hold ends the program with the row's key and the fault.
+//
+// Usage: fendro_reference [--expect FILE]
+//   scripts/gen_indicator_docs.sh writes the file; ctest runs --expect
+//   docs/indicators.md so that the checked-in text is always the current one.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "expect_file.hpp"
+#include "fendro/registry/families.hpp"
+#include "fendro/registry/feed.hpp"
+#include "fendro/registry/key_table.hpp"
+#include "fendro/registry/registry.hpp"
+#include "indicators/all_feeds.hpp"
+#include "indicators/series.hpp"
+#include "reference/entry_doc_text.hpp"
+
+namespace fendro::reference {
+namespace {
+
+using registry::Entry;
+
+enum class Kind { Count, Number, I32, U32 };
+
+struct Built {
+  IndicatorPtr indicator;
+  std::string reason;  // why it was refused
+};
+
+Built build(std::string_view key, const std::vector<double>& params) {
+  auto made = build_indicator(key, params);
+  if (made) return {std::move(made).value(), {}};
+  return {nullptr, made.error().reason.empty() ? made.error().display() : made.error().reason};
+}
+
+std::vector<double> customary(const Entry& row) {
+  return {row.params.values().begin(), row.params.values().end()};
+}
+
+// Collects the faults of one row; the program fails if any row has one.
+class Faults {
+ public:
+  void add(std::string_view key, const std::string& what) {
+    std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(key.size()), key.data(), what.c_str());
+    ++count_;
+  }
+  int count() const { return count_; }
+
+ private:
+  int count_ = 0;
+};
+
+// The number of parameters the entry reads: the first length of its
+// customary list at which no parameter is missing.
+std::optional<std::size_t> parameters_read(const Entry& row, Faults& faults) {
+  const std::vector<double> all = customary(row);
+  for (std::size_t k = 0; k <= all.size(); ++k) {
+    const Built b = build(row.key, std::vector<double>(all.begin(), all.begin() + static_cast<long>(k)));
+    if (b.reason != "missing parameter #" + std::to_string(k)) return k;
+  }
+  faults.add(row.key, "its customary parameters are fewer than it reads");
+  return std::nullopt;
+}
+
+// A parameter's kind, by the reader that refuses 1.5 in its place.
+Kind kind_of(const Entry& row, std::size_t i) {
+  std::vector<double> p = customary(row);
+  p[i] = 1.5;
+  const std::string reason = build(row.key, p).reason;
+  const std::string head = "parameter #" + std::to_string(i);
+  if (reason.starts_with(head + " must be a positive integer")) return Kind::Count;
+  if (reason.starts_with(head + " must be an i32")) return Kind::I32;
+  if (reason.starts_with(head + " must be a u32")) return Kind::U32;
+  return Kind::Number;
+}
+
+std::string_view kind_name(Kind k) { return k == Kind::Number ? "number" : "integer"; }
+
+// The value one step outside (outward) or inside a bound.
+double step_from(double v, Kind k, bool outward, bool low) {
+  const bool down = low == outward;
+  if (k != Kind::Number) return down ? v - 1.0 : v + 1.0;
+  return std::nextafter(v, down ? -INFINITY : INFINITY);
+}
+
+// Builds the row with parameter i at each end of its interval and one step
+// on either side: a value inside must build (unless a note ties it to
+// another parameter), one outside must be refused.
+void check_interval(const Entry& row, std::size_t i, Kind kind, const ParamText& p, Faults& faults) {
+  const auto expect = [&](double v, bool builds) {
+    std::vector<double> params = customary(row);
+    params[i] = v;
+    const Built b = build(row.key, params);
+    if (builds == (b.indicator != nullptr)) return;
+    if (builds && !p.note.empty()) return;
+    char buf[160];
+    std::snprintf(buf, sizeof buf, "`%s` = %.17g %s", p.name.c_str(), v,
+                  builds ? ("is refused: " + b.reason).c_str() : "builds, outside its interval");
+    faults.add(row.key, buf);
+  };
+  for (const bool low : {true, false}) {
+    const Bound& b = low ? *p.low : *p.high;
+    if (!b.at) continue;
+    if (b.inclusive) {
+      expect(*b.at, true);
+      expect(step_from(*b.at, kind, true, low), false);
+    } else {
+      expect(*b.at, false);
+      expect(step_from(*b.at, kind, false, low), true);
+    }
+  }
+}
+
+std::map<std::string, double> names_at(const std::vector<ParamText>& params, const std::vector<double>& values) {
+  std::map<std::string, double> out;
+  for (std::size_t i = 0; i < params.size(); ++i) out[params[i].name] = values[i];
+  return out;
+}
+
+// The warm-up expression against warmup_period() at the customary parameters
+// and with each whole-number parameter one and twice its customary value.
+void check_warmup(const Entry& row, const std::vector<ParamText>& params, const std::vector<Kind>& kinds,
+                  Faults& faults) {
+  const auto try_at = [&](const std::vector<double>& values) {
+    const Built b = build(row.key, values);
+    if (!b.indicator) return;
+    const Evaluated e = evaluate(row.doc.warmup, names_at(params, values));
+    if (!e.error.empty()) {
+      faults.add(row.key, "warm-up: " + e.error);
+      return;
+    }
+    const double got = static_cast<double>(b.indicator->warmup_period());
+    if (e.value != got) {
+      std::string at;
+      for (double v : values) at += (at.empty() ? "" : ", ") + std::to_string(v);
+      char buf[256];
+      std::snprintf(buf, sizeof buf, "warm-up gives %.17g, the type %.17g at (%s)", e.value, got, at.c_str());
+      faults.add(row.key, buf);
+    }
+  };
+  const std::vector<double> base = customary(row);
+  try_at(base);
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    if (kinds[i] == Kind::Number) continue;
+    for (const double v : {base[i] + 1.0, base[i] * 2.0}) {
+      std::vector<double> values = base;
+      values[i] = v;
+      try_at(values);
+    }
+  }
+}
+
+// The named outputs, read off the first bar that gives a value.
+std::vector<std::string> outputs_of(const Entry& row, const std::vector<testing::Bar>& bars, Faults& faults) {
+  Built b = build(row.key, customary(row));
+  for (const testing::Bar& bar : bars) {
+    if (!b.indicator->update(testing::snapshot_of(bar))) continue;
+    std::vector<std::string> names;
+    for (const NamedOutput& o : b.indicator->outputs()) names.emplace_back(o.name);
+    return names;
+  }
+  faults.add(row.key, "gives no value over the whole series: its outputs cannot be read");
+  return {};
+}
+
+// "yes", or why a "prove" command, which carries candles only, never gets a
+// value from the type.
+std::string candles_alone(const Entry& row, const std::vector<testing::Bar>& bars) {
+  switch (row.feed) {
+    case Feed::Kline: break;
+    case Feed::Trade: return "no: fed by trades";
+    case Feed::Orderbook: return "no: fed by order books";
+    case Feed::TradeQuote: return "no: fed by trades with quotes";
+    case Feed::Derivatives: return "no: fed by derivatives ticks";
+    case Feed::CrossSection: return "no: fed by cross-sections";
+    case Feed::None: return "no";
+  }
+  // Daily bars, months of them, so that calendar types get their dates.
+  std::vector<Candle> days = testing::random_walk(2000, 29);
+  for (std::size_t i = 0; i < days.size(); ++i) days[i].time = static_cast<std::int64_t>(i) * 86'400'000;
+  Built b = build(row.key, customary(row));
+  for (const Candle& c : days) {
+    if (testing::step(*b.indicator, c)) return "yes";
+  }
+  const auto gives_with = [&](bool reference, bool derivatives) {
+    Built again = build(row.key, customary(row));
+    for (const testing::Bar& bar : bars) {
+      BarSnapshot snap;
+      snap.candle = &bar.candle;
+      if (reference) snap.reference = bar.reference;
+      if (derivatives) snap.derivatives = &bar.derivatives;
+      if (again.indicator->update(snap)) return true;
+    }
+    return false;
+  };
+  if (gives_with(true, false)) return "no: needs a second series (the reference value)";
+  if (gives_with(false, true)) return "no: needs a derivatives tick beside the candle";
+  return "no";
+}
+
+// Markdown table cells hold no '|' of their own.
+std::string cell(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '|') out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+std::string backticked_list(const std::vector<std::string>& names) {
+  if (names.empty()) return "none";
+  std::string out;
+  for (const std::string& n : names) out += (out.empty() ? "`" : ", `") + n + "`";
+  return out;
+}
+
+struct Row {
+  std::string key, params, outputs, value, warmup, feed, alone;
+  std::string line() const {
+    return "| `" + key + "` | " + cell(params) + " | " + cell(outputs) + " | " + cell(value) + " | " +
+           cell(warmup) + " | " + feed + " | " + alone + " |\n";
+  }
+};
+
+// One row of the reference, or nothing where a claim does not hold.
+std::optional<Row> describe(const Entry& row, const std::vector<testing::Bar>& bars, Faults& faults) {
+  const int before = faults.count();
+  if (row.doc.value.empty() || row.doc.warmup.empty()) {
+    faults.add(row.key, "the row has no reference text");
+    return std::nullopt;
+  }
+  const ParsedParams parsed = parse_params(row.doc.params);
+  if (!parsed.error.empty()) {
+    faults.add(row.key, "parameters: " + parsed.error);
+    return std::nullopt;
+  }
+  const std::optional<std::size_t> read = parameters_read(row, faults);
+  if (!read) return std::nullopt;
+  if (*read != parsed.params.size()) {
+    faults.add(row.key, "documents " + std::to_string(parsed.params.size()) + " parameters, reads " +
+                            std::to_string(*read));
+    return std::nullopt;
+  }
+  std::vector<double> extra = customary(row);
+  extra.resize(*read);
+  extra.push_back(NAN);
+  if (!build(row.key, extra).indicator) faults.add(row.key, "a parameter beyond those it reads is not ignored");
+
+  std::vector<Kind> kinds;
+  std::string params_cell;
+  for (std::size_t i = 0; i < parsed.params.size(); ++i) {
+    const ParamText& p = parsed.params[i];
+    kinds.push_back(kind_of(row, i));
+    if (!p.low) {
+      faults.add(row.key, "`" + p.name + "` has no interval");
+      continue;
+    }
+    check_interval(row, i, kinds.back(), p, faults);
+    params_cell += (i ? ", `" : "`") + p.name + "` (" + std::string(kind_name(kinds.back())) + " in " +
+                   show_bound(*p.low, true) + ", " + show_bound(*p.high, false) +
+                   (p.note.empty() ? "" : ", " + p.note) + ")";
+  }
+  if (parsed.params.empty()) params_cell = "none";
+  check_warmup(row, parsed.params, kinds, faults);
+  if (faults.count() != before) return std::nullopt;
+
+  const std::vector<std::string> outputs = outputs_of(row, bars, faults);
+  std::map<std::string, double> names;
+  for (const ParamText& p : parsed.params) names[p.name] = 0.0;
+  return Row{std::string(row.key), params_cell, backticked_list(outputs), std::string(row.doc.value),
+             show_expression(row.doc.warmup, names), std::string(feed_json_name(row.feed)),
+             candles_alone(row, bars)};
+}
+
+constexpr std::string_view kHead = R"(# Indicator types
+
+This file is generated from the registry by `scripts/gen_indicator_docs.sh`;
+do not edit it by hand. Every claim in it was tried against the code when it
+was written: each parameter interval's ends were built and the values just
+outside them refused, each warm-up formula gave what the type reports, and
+the outputs are those the type gives.
+
+A strategy declares an indicator as `"id": {"type": "<Key>", "params": [...]}`.
+A rule reads its value as `"id"` and a named output as `"id.<output>"`.
+
+- **Parameters** are positional numbers, in the order listed. An *integer*
+  must lie within 2^-52 of a whole number (it is then truncated); a *number*
+  must be finite. A value outside the interval shown is refused with
+  `invalid parameters for indicator <Key>: ...`. Parameters beyond the last
+  one listed are ignored without a word. A rule between parameters is given
+  after the interval.
+- **Outputs** are read as `id.<output>`; the bar's value (`id`) is the first
+  of them. Output names are not checked: a misspelt one gives a rule that
+  never holds.
+- **Value** is what a bar gives once the type is warm; a bar whose input the
+  type refuses (a non-finite or inconsistent candle) gives nothing and
+  changes nothing.
+- **Warm-up** is the type's `warmup_period`, in accepted bars; a strategy's
+  rules wait for the largest of its indicators' (or its own `warmup`).
+- **Feed** is what the type consumes. A `prove` command carries candles
+  (`kline`) only; **Candles alone** says whether the type gives values from
+  them, and if not, what else it needs.
+
+)";
+
+}  // namespace
+}  // namespace fendro::reference
+
+int main(int argc, char** argv) {
+  using namespace fendro;
+  using namespace fendro::reference;
+  const char* expect = nullptr;
+  for (int a = 1; a < argc; ++a) {
+    if (std::strcmp(argv[a], "--expect") == 0 && a + 1 < argc) expect = argv[++a];
+  }
+  const std::vector<testing::Bar> bars = testing::make_bars(20000);
+  Faults faults;
+  std::string out(kHead);
+  const auto titled = registry::titled_families();
+  for (std::size_t f = 0; f < titled.size(); ++f) {
+    if (f > 0 && titled[f].title == titled[f - 1].title) continue;
+    std::vector<Row> rows;
+    for (std::size_t g = f; g < titled.size() && titled[g].title == titled[f].title; ++g) {
+      for (const registry::Entry& e : titled[g].entries) {
+        std::optional<Row> row = describe(e, bars, faults);
+        if (!row) continue;
+        rows.push_back(*row);
+        for (const auto& [alias, target] : {std::pair{"Macd", "MacdIndicator"}, {"Bollinger", "BollingerBands"}}) {
+          if (e.key != target) continue;
+          Row same = *row;
+          same.key = alias;
+          same.value = "The same type as `" + std::string(target) + "`, under another name.";
+          rows.push_back(same);
+        }
+      }
+    }
+    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.key < b.key; });
+    out += "## " + std::string(titled[f].title) + "\n\n";
+    out += "| Key | Parameters | Outputs | Value | Warm-up | Feed | Candles alone |\n";
+    out += "|---|---|---|---|---|---|---|\n";
+    for (const Row& r : rows) out += r.line();
+    out += "\n";
+  }
+  if (faults.count() > 0) {
+    // The rows that hold are still shown, to see them while the rest is mended.
+    if (!expect) std::fputs(out.c_str(), stdout);
+    std::fprintf(stderr, "fendro_reference: %d claims do not hold\n", faults.count());
+    return 1;
+  }
+  if (!expect) {
+    std::fputs(out.c_str(), stdout);
+    return 0;
+  }
+  return testing::compare_with_file(out, expect, "indicator reference");
+}
