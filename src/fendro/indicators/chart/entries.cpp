@@ -18,109 +18,120 @@ using namespace fendro::chart;
 constexpr Entry kEntries[] = {
     {"DoubleTopBottom", Feed::Kline, build_plain<DoubleTopBottom>, {},
      {"",
-      "Double top or bottom in the newest 3 swing pivots (5% reversals of high/low), judged on "
-      "the bar that confirms a pivot: -1 a double top (the two highs within 3%), +1 a double "
-      "bottom (the two lows within 3%), 0 none or no new pivot.",
+      "Double top or bottom in the newest 3 swing pivots (5% reversals of high/low; no value "
+      "before 3 are confirmed), judged on the bar that confirms a pivot: -1 a double top (the "
+      "two highs within 3%), +1 a double bottom (the two lows within 3%), 0 none or no new "
+      "pivot.",
       "4"}},
     {"FlagPennant", Feed::Kline, build_plain<FlagPennant>, {},
      {"",
-      "Flag in the newest 3 swing pivots (5% reversals of high/low), judged on the bar that "
-      "confirms a pivot: a pullback under half the pole gives +1 after a rising pole, -1 after "
-      "a falling one, 0 none or no new pivot.",
+      "Flag in the newest 3 swing pivots (5% reversals of high/low; no value before 3 are "
+      "confirmed), judged on the bar that confirms a pivot: a pullback under half the pole "
+      "gives +1 after a rising pole, -1 after a falling one, 0 none or no new pivot.",
       "4"}},
     {"Abcd", Feed::Kline, build_plain<Abcd>, {},
      {"",
-      "AB=CD pattern in the newest 4 swing pivots (5% reversals of high/low), judged on the bar "
-      "that confirms a pivot: CD/BC in [1.13, 2.618], BC/AB in [0.382, 0.886], AB and CD equal "
-      "within 10%; +1 when it completes at a swing low (bullish), -1 at a swing high (bearish), "
-      "0 none or no new pivot.",
+      "AB=CD pattern in the newest 4 swing pivots (5% reversals of high/low; no value before 4 "
+      "are confirmed), judged on the bar that confirms a pivot: CD/BC in [1.13, 2.618], BC/AB "
+      "in [0.382, 0.886], AB and CD equal within 10%; +1 when it completes at a swing low "
+      "(bullish), -1 at a swing high (bearish), 0 none or no new pivot.",
       "5"}},
     {"CupAndHandle", Feed::Kline, build_plain<CupAndHandle>, {},
      {"",
-      "Cup and handle in the newest 4 swing pivots (5% reversals of high/low), judged on the "
-      "bar that confirms a pivot: rims within 3% and the handle between the cup's extreme and "
-      "the newer rim; +1 at a handle low (bullish), -1 at a handle high (bearish), 0 none or no "
-      "new pivot.",
+      "Cup and handle in the newest 4 swing pivots (5% reversals of high/low; no value before 4 "
+      "are confirmed), judged on the bar that confirms a pivot: rims within 3% and the handle "
+      "between the cup's extreme and the newer rim; +1 at a handle low (bullish), -1 at a "
+      "handle high (bearish), 0 none or no new pivot.",
       "5"}},
     {"RectangleRange", Feed::Kline, build_plain<RectangleRange>, {},
      {"",
-      "Rectangle in the newest 4 swing pivots (5% reversals of high/low), judged on the bar "
-      "that confirms a pivot: both highs and both lows within 3%; -1 when the newest pivot is "
-      "the top, +1 when it is the bottom, 0 none or no new pivot.",
+      "Rectangle in the newest 4 swing pivots (5% reversals of high/low; no value before 4 are "
+      "confirmed), judged on the bar that confirms a pivot: both highs and both lows within 3%; "
+      "-1 when the newest pivot is the top, +1 when it is the bottom, 0 none or no new pivot.",
       "5"}},
     {"Triangle", Feed::Kline, build_plain<Triangle>, {},
      {"",
-      "Triangle in the newest 4 swing pivots (5% reversals of high/low), judged on the bar that "
-      "confirms a pivot: +1 ascending (flat top within 3%, lows rising over 3%), -1 descending "
-      "(highs falling over 3%, flat bottom), a symmetrical one +1 at a swing low and -1 at a "
-      "swing high, 0 none or no new pivot.",
+      "Triangle in the newest 4 swing pivots (5% reversals of high/low; no value before 4 are "
+      "confirmed), judged on the bar that confirms a pivot: +1 ascending (flat top within 3%, "
+      "lows rising over 3%), -1 descending (highs falling over 3%, flat bottom), a symmetrical "
+      "one (highs falling and lows rising, each over 3%) +1 at a swing low and -1 at a swing "
+      "high, 0 none or no new pivot.",
       "5"}},
     {"Wedge", Feed::Kline, build_plain<Wedge>, {},
      {"",
-      "Wedge in the newest 4 swing pivots (5% reversals of high/low), judged on the bar that "
-      "confirms a pivot: -1 a rising wedge (highs and lows rising, the lows faster), +1 a "
-      "falling wedge (both falling, the highs faster), 0 none or no new pivot.",
+      "Wedge in the newest 4 swing pivots (5% reversals of high/low; no value before 4 are "
+      "confirmed), judged on the bar that confirms a pivot: -1 a rising wedge (highs and lows "
+      "rising, the lows faster), +1 a falling wedge (both falling, the highs faster), 0 none or "
+      "no new pivot.",
       "5"}},
     {"Bat", Feed::Kline, build_plain<Bat>, {},
      {"",
-      "Bat in the newest 5 swing pivots X, A, B, C, D (5% reversals of high/low), judged on the "
-      "bar that confirms a pivot: AB/XA in [0.382, 0.5], BC/AB in [0.382, 0.886], CD/BC in "
-      "[1.618, 2.618], AD/XA in [0.84, 0.93]; +1 when it completes at a swing low (bullish), -1 "
-      "at a swing high (bearish), 0 none or no new pivot.",
+      "Bat in the newest 5 swing pivots X, A, B, C, D (5% reversals of high/low; no value "
+      "before 5 are confirmed), judged on the bar that confirms a pivot: AB/XA in [0.382, 0.5], "
+      "BC/AB in [0.382, 0.886], CD/BC in [1.618, 2.618], AD/XA in [0.84, 0.93]; +1 when it "
+      "completes at a swing low (bullish), -1 at a swing high (bearish), 0 none or no new "
+      "pivot.",
       "6"}},
     {"Butterfly", Feed::Kline, build_plain<Butterfly>, {},
      {"",
-      "Butterfly in the newest 5 swing pivots X, A, B, C, D (5% reversals of high/low), judged "
-      "on the bar that confirms a pivot: AB/XA in [0.74, 0.84], BC/AB in [0.382, 0.886], CD/BC "
-      "in [1.618, 2.618], AD/XA in [1.27, 1.618]; +1 when it completes at a swing low "
-      "(bullish), -1 at a swing high (bearish), 0 none or no new pivot.",
+      "Butterfly in the newest 5 swing pivots X, A, B, C, D (5% reversals of high/low; no value "
+      "before 5 are confirmed), judged on the bar that confirms a pivot: AB/XA in [0.74, 0.84], "
+      "BC/AB in [0.382, 0.886], CD/BC in [1.618, 2.618], AD/XA in [1.27, 1.618]; +1 when it "
+      "completes at a swing low (bullish), -1 at a swing high (bearish), 0 none or no new "
+      "pivot.",
       "6"}},
     {"Crab", Feed::Kline, build_plain<Crab>, {},
      {"",
-      "Crab in the newest 5 swing pivots X, A, B, C, D (5% reversals of high/low), judged on "
-      "the bar that confirms a pivot: AB/XA in [0.382, 0.618], BC/AB in [0.382, 0.886], CD/BC "
-      "in [2.24, 3.618], AD/XA in [1.55, 1.65]; +1 when it completes at a swing low (bullish), "
-      "-1 at a swing high (bearish), 0 none or no new pivot.",
+      "Crab in the newest 5 swing pivots X, A, B, C, D (5% reversals of high/low; no value "
+      "before 5 are confirmed), judged on the bar that confirms a pivot: AB/XA in [0.382, "
+      "0.618], BC/AB in [0.382, 0.886], CD/BC in [2.24, 3.618], AD/XA in [1.55, 1.65]; +1 when "
+      "it completes at a swing low (bullish), -1 at a swing high (bearish), 0 none or no new "
+      "pivot.",
       "6"}},
     {"Cypher", Feed::Kline, build_plain<Cypher>, {},
      {"",
-      "Cypher in the newest 5 swing pivots X, A, B, C, D (5% reversals of high/low), judged on "
-      "the bar that confirms a pivot: AB/XA in [0.382, 0.618], XC/XA in [1.272, 1.414], CD/XC "
-      "in [0.74, 0.83]; +1 when it completes at a swing low (bullish), -1 at a swing high "
-      "(bearish), 0 none or no new pivot.",
+      "Cypher in the newest 5 swing pivots X, A, B, C, D (5% reversals of high/low; no value "
+      "before 5 are confirmed), judged on the bar that confirms a pivot: AB/XA in [0.382, "
+      "0.618], XC/XA in [1.272, 1.414], CD/XC in [0.74, 0.83]; +1 when it completes at a swing "
+      "low (bullish), -1 at a swing high (bearish), 0 none or no new pivot.",
       "6"}},
     {"Gartley", Feed::Kline, build_plain<Gartley>, {},
      {"",
-      "Gartley in the newest 5 swing pivots X, A, B, C, D (5% reversals of high/low), judged on "
-      "the bar that confirms a pivot: AB/XA in [0.55, 0.7], BC/AB in [0.382, 0.886], CD/BC in "
-      "[1.13, 1.618], AD/XA in [0.74, 0.84]; +1 when it completes at a swing low (bullish), -1 "
-      "at a swing high (bearish), 0 none or no new pivot.",
+      "Gartley in the newest 5 swing pivots X, A, B, C, D (5% reversals of high/low; no value "
+      "before 5 are confirmed), judged on the bar that confirms a pivot: AB/XA in [0.55, 0.7], "
+      "BC/AB in [0.382, 0.886], CD/BC in [1.13, 1.618], AD/XA in [0.74, 0.84]; +1 when it "
+      "completes at a swing low (bullish), -1 at a swing high (bearish), 0 none or no new "
+      "pivot.",
       "6"}},
     {"HeadAndShoulders", Feed::Kline, build_plain<HeadAndShoulders>, {},
      {"",
-      "Head and shoulders in the newest 5 swing pivots (5% reversals of high/low), judged on "
-      "the bar that confirms a pivot: shoulders within 3%, neckline pivots within 3%, the head "
-      "beyond both shoulders; -1 a top, +1 an inverse (bottom), 0 none or no new pivot.",
+      "Head and shoulders in the newest 5 swing pivots (5% reversals of high/low; no value "
+      "before 5 are confirmed), judged on the bar that confirms a pivot: shoulders within 3%, "
+      "neckline pivots within 3%, the head beyond both shoulders; -1 a top, +1 an inverse "
+      "(bottom), 0 none or no new pivot.",
       "6"}},
     {"Shark", Feed::Kline, build_plain<Shark>, {},
      {"",
-      "Shark in the newest 5 swing pivots X, A, B, C, D (5% reversals of high/low), judged on "
-      "the bar that confirms a pivot: AB/XA in [1.13, 1.618], BC/AB in [1.618, 2.24], CD/BC in "
-      "[0.382, 0.886], AD/XA in [0.886, 1.13]; +1 when it completes at a swing low (bullish), "
-      "-1 at a swing high (bearish), 0 none or no new pivot.",
+      "Shark in the newest 5 swing pivots X, A, B, C, D (5% reversals of high/low; no value "
+      "before 5 are confirmed), judged on the bar that confirms a pivot: AB/XA in [1.13, "
+      "1.618], BC/AB in [1.618, 2.24], CD/BC in [0.382, 0.886], AD/XA in [0.886, 1.13]; +1 when "
+      "it completes at a swing low (bullish), -1 at a swing high (bearish), 0 none or no new "
+      "pivot.",
       "6"}},
     {"TripleTopBottom", Feed::Kline, build_plain<TripleTopBottom>, {},
      {"",
-      "Triple top or bottom in the newest 5 swing pivots (5% reversals of high/low), judged on "
-      "the bar that confirms a pivot: -1 a triple top (each high within 3% of the next), +1 a "
-      "triple bottom (the lows likewise), 0 none or no new pivot.",
+      "Triple top or bottom in the newest 5 swing pivots (5% reversals of high/low; no value "
+      "before 5 are confirmed), judged on the bar that confirms a pivot: -1 a triple top (each "
+      "high within 3% of the next), +1 a triple bottom (the lows likewise), 0 none or no new "
+      "pivot.",
       "6"}},
     {"ThreeDrives", Feed::Kline, build_plain<ThreeDrives>, {},
      {"",
-      "Three drives in the newest 7 swing pivots (5% reversals of high/low), judged on the bar "
-      "that confirms a pivot: each drive 1.13 to 1.75 times the correction before it, the "
-      "drives equal within 20%, the corrections within 30%; +1 when it completes at a swing low "
-      "(bullish), -1 at a swing high (bearish), 0 none or no new pivot.",
+      "Three drives in the newest 7 swing pivots (5% reversals of high/low; no value before 7 "
+      "are confirmed), judged on the bar that confirms a pivot: each drive 1.13 to 1.75 times "
+      "the correction before it, the drives equal within 20%, the corrections within 30%; +1 "
+      "when it completes at a swing low (bullish), -1 at a swing high (bearish), 0 none or no "
+      "new pivot.",
       "8"}},
     {"TdCamouflage", Feed::Kline, build_plain<TdCamouflage>, {},
      {"",
@@ -181,13 +192,17 @@ constexpr Entry kEntries[] = {
     {"TdPressure", Feed::Kline, build<TdPressure, U>, {10},
      {"period [1, MAX]",
       "Buying pressure over `period` bars in percent: the mean of volume * (close - open) / "
-      "(high - low) over the mean volume, times 100 (-100 to 100; 0 when the volume is 0).",
+      "(high - low) (0 for a bar with high = low) over the mean volume, times 100; -100 to 100, "
+      "0 when every volume in the window is 0.",
       "period"}},
     {"TdRei", Feed::Kline, build<TdRei, U>, {5},
      {"period [1, MAX]",
-      "The range expansion index over `period` bars: the sum of (high - high 2 bars ago) + (low "
-      "- low 2 bars ago) over the bars that qualify, times 100, over the sum of their absolute "
-      "values over every bar, clamped to -100 to 100.",
+      "The range expansion index over `period` bars, -100 to 100: 100 times the sum of (high - "
+      "high 2 bars ago) + (low - low 2 bars ago) over the bars that qualify (high at or above a "
+      "low 5 or 6 bars ago and low at or below a high 5 or 6 bars ago, or the high 2 bars ago "
+      "at or above a close 7 or 8 bars ago and the low 2 bars ago at or below one), over the "
+      "sum of abs(high - high 2 bars ago) + abs(low - low 2 bars ago) over every bar (0 when "
+      "that is 0).",
       "period + 8"}},
     {"TdSetup", Feed::Kline, build<TdSetup, U, U>, {4, 9},
      {"lookback [1, inf); count [1, inf)",
@@ -199,13 +214,14 @@ constexpr Entry kEntries[] = {
      {"lookback [1, inf); count [1, inf)",
       "Resistance: the highest high of the latest down run (closes below the close `lookback` "
       "bars earlier) that reached `count` bars, rising with later higher highs of that run; NaN "
-      "while only a support (the lowest low of such an up run) exists.",
+      "while only a support (the lowest low of such an up run) exists, no value before either.",
       "lookback + 1"}},
     {"TdRiskLevel", Feed::Kline, build<TdRiskLevel, U, U>, {4, 9},
      {"lookback [1, inf); count [1, inf)",
       "Buy risk: the lowest low of the latest down run (closes below the close `lookback` bars "
-      "earlier) that reached `count` bars, less the true range of that low's bar; NaN while "
-      "only a sell risk (an up run's highest high plus its true range) exists.",
+      "earlier) that reached `count` bars, less the true range of that low's bar (the earlier "
+      "on ties); NaN while only a sell risk (an up run's highest high plus its true range) "
+      "exists, no value before either.",
       "lookback + 1"}},
     {"TdMovingAverage", Feed::Kline, build<TdMovingAverage, U, U>, {3, 5},
      {"st1_period [1, 16777215] {below `st2_period`}; st2_period [2, MAX] {above `st1_period`}",
@@ -215,28 +231,30 @@ constexpr Entry kEntries[] = {
     {"TdCombo", Feed::Kline, build<TdCombo, U, U, U, U>, {4, 9, 2, 13},
      {"setup_lookback [1, inf); setup_count [1, inf); countdown_lookback [1, inf); "
       "countdown_count [1, inf)",
-      "The signed combo countdown: after a buy setup (`setup_count` closes in a row below the "
-      "close `setup_lookback` bars earlier), bars closing at or below the low "
+      "The signed combo countdown: from the bar completing a buy setup (`setup_count` closes in "
+      "a row below the close `setup_lookback` bars earlier), bars closing at or below the low "
       "`countdown_lookback` bars earlier, below the previous close and with a low at or below "
-      "the previous low count up to +`countdown_count`; the sell side mirrors it with negative "
-      "counts; 0 before the first setup.",
+      "the previous low count up to +`countdown_count` and hold there until a sell setup "
+      "restarts the count; the sell side mirrors it in negative counts; 0 before the first "
+      "setup.",
       "max(setup_lookback, countdown_lookback) + 1"}},
     {"TdCountdown", Feed::Kline, build<TdCountdown, U, U, U, U>, {4, 9, 2, 13},
      {"setup_lookback [1, inf); setup_count [1, inf); countdown_lookback [1, inf); "
       "countdown_count [1, inf)",
-      "The signed countdown: after a buy setup (`setup_count` closes in a row below the close "
-      "`setup_lookback` bars earlier), bars closing at or below the low `countdown_lookback` "
-      "bars earlier count up to +`countdown_count`, the last one also needing a low at or below "
-      "the close of countdown bar `countdown_count` - 5 when there is one (`countdown_count` of "
-      "6 or more); the sell side mirrors it with negative counts; 0 before the first setup.",
+      "The signed countdown: from the bar completing a buy setup (`setup_count` closes in a row "
+      "below the close `setup_lookback` bars earlier), bars closing at or below the low "
+      "`countdown_lookback` bars earlier count up to +`countdown_count` (the last also needing "
+      "a low at or below the close of countdown bar `countdown_count` - 5 when "
+      "`countdown_count` >= 6) and hold there until a sell setup restarts the count; the sell "
+      "side mirrors it in negative counts; 0 before the first setup.",
       "max(setup_lookback, countdown_lookback) + 1"}},
     {"TdSequential", Feed::Kline, build<TdSequential, U, U, U, U>, {4, 9, 2, 13},
      {"setup_lookback [1, inf); setup_count [1, inf); countdown_lookback [1, inf); "
       "countdown_count [1, inf)",
       "The signed setup count: closes in a row below the close `setup_lookback` bars earlier "
       "count up to +`setup_count`, closes above it down to -`setup_count`, an equal close gives "
-      "0; the countdown (as `TdCountdown`) and the direction of the last completed setup are "
-      "further outputs.",
+      "0; the countdown (as `TdCountdown`) and the direction of the last completed setup (+1 "
+      "buy, -1 sell, 0 before any) are further outputs.",
       "max(setup_lookback, countdown_lookback) + 1"}},
     {"HeikinAshi", Feed::Kline, build_plain<HeikinAshi>, {},
      {"",
@@ -267,8 +285,8 @@ constexpr Entry kEntries[] = {
       "period"}},
     {"NewPriceLines", Feed::Kline, build<NewPriceLines, U>, {3},
      {"count [2, MAX]",
-      "-1 once at least `count` higher closes have come in a row (exhausted buying), +1 once at "
-      "least `count` lower closes have, else 0.",
+      "-1 while a run of `count` or more closes, each above the one before, lasts (exhausted "
+      "buying), +1 while such a run of lower closes lasts, else 0 (an equal close ends a run).",
       "2"}},
     {"PivotReversal", Feed::Kline, build<PivotReversal, U, U>, {3, 2},
      {"left [1, inf); right [1, inf)",
@@ -280,7 +298,7 @@ constexpr Entry kEntries[] = {
      {"period [1, MAX]",
       "The direction of a line-break chart of the closes, +1 up or -1 down: a close beyond the "
       "last line continues it, one beyond the extreme of the last `period` lines the other way "
-      "reverses it.",
+      "reverses it; no value until a close differs from the first.",
       "2"}},
 };
 

@@ -49,65 +49,71 @@ constexpr Entry kEntries[] = {
       "1"}},
     {"FibArcs", Feed::Kline, build_plain<FibArcs>, {},
      {"",
-      "The 38.2% arc: the newer of the two newest swing pivots (5% reversals of high/low) plus "
-      "0.382 of the leg back towards the older, times sqrt(1 - q^2) with q the bars since the "
-      "newer pivot over the leg's bars (its price once q >= 1).",
+      "The 38.2% arc: the newer of the two newest swing pivots (5% reversals of high/low; no "
+      "value before 2 are confirmed) plus 0.382 of the leg back towards the older, times sqrt(1 "
+      "- q^2) with q the bars since the newer pivot over the leg's bars (its price once q >= "
+      "1).",
       "2"}},
     {"FibExtension", Feed::Kline, build_plain<FibExtension>, {},
      {"",
-      "The 127.2% extension of the newest leg between swing pivots (5% reversals of high/low): "
-      "the older pivot plus 1.272 times (newer - older).",
+      "The 127.2% extension of the newest leg between swing pivots (5% reversals of high/low; "
+      "no value before 2 are confirmed): the older pivot plus 1.272 times (newer - older).",
       "2"}},
     {"FibFan", Feed::Kline, build_plain<FibFan>, {},
      {"",
       "The 38.2% fan line at the current bar: the line from the older of the two newest swing "
-      "pivots (5% reversals of high/low) through the 38.2% retracement of the leg at the newer "
-      "pivot's bar.",
+      "pivots (5% reversals of high/low; no value before 2 are confirmed) through the 38.2% "
+      "retracement of the leg at the newer pivot's bar.",
       "2"}},
     {"FibRetracement", Feed::Kline, build_plain<FibRetracement>, {},
      {"",
-      "The 0% level of the newest leg between swing pivots (5% reversals of high/low), the "
-      "newer pivot's price; the other levels retrace 23.6% to 100% back towards the older "
-      "pivot.",
+      "The 0% level of the newest leg between swing pivots (5% reversals of high/low; no value "
+      "before 2 are confirmed), the newer pivot's price; the other levels retrace 23.6% to 100% "
+      "back towards the older pivot.",
       "2"}},
     {"FibTimeZones", Feed::Kline, build_plain<FibTimeZones>, {},
      {"",
-      "1 when the bars since the newest swing pivot's extreme (5% reversals of high/low) are a "
-      "Fibonacci zone number (1, 2, 3, 5, 8, ...), else 0.",
+      "1 when the bars since the newest swing pivot's extreme (5% reversals of high/low; no "
+      "value before the first is confirmed) are a Fibonacci zone number (1, 2, 3, 5, 8, ...), "
+      "else 0.",
       "2"}},
     {"GoldenPocket", Feed::Kline, build_plain<GoldenPocket>, {},
      {"",
       "The low end of the golden pocket of the newest leg between swing pivots (5% reversals of "
-      "high/low): the lower of its 61.8% and 65% retracements from the newer pivot.",
+      "high/low; no value before 2 are confirmed): the lower of its 61.8% and 65% retracements "
+      "from the newer pivot.",
       "2"}},
     {"FibChannel", Feed::Kline, build_plain<FibChannel>, {},
      {"",
       "The channel base at the current bar: the line through the oldest and the newest of the "
-      "three newest swing pivots (5% reversals of high/low); the other levels are parallels at "
-      "0.618, 1 and 1.618 times the middle pivot's distance from it.",
+      "three newest swing pivots (5% reversals of high/low; no value before 3 are confirmed); "
+      "the other levels are parallels at 0.618, 1 and 1.618 times the middle pivot's distance "
+      "from it.",
       "3"}},
     {"FibProjection", Feed::Kline, build_plain<FibProjection>, {},
      {"",
-      "The 61.8% projection: the newest of three swing pivots (5% reversals of high/low) plus "
-      "0.618 times the leg between the two older ones.",
+      "The 61.8% projection: the newest of the three newest swing pivots (5% reversals of "
+      "high/low; no value before 3 are confirmed) plus 0.618 times (middle - oldest).",
       "3"}},
     {"AutoFib", Feed::Kline, build_plain<AutoFib>, {},
      {"",
-      "The 0% level (the newer end's price) of the largest leg among the six newest swing "
-      "pivots (5% reversals of high/low), the newest of equal legs; the other levels retrace it "
-      "23.6% to 100%.",
+      "The 0% level (the newer end's price) of the largest leg among up to the six newest swing "
+      "pivots (5% reversals of high/low; no value before 2 are confirmed), the newest of equal "
+      "legs; the other levels retrace it 23.6% to 100%.",
       "2"}},
     {"FibConfluence", Feed::Kline, build_plain<FibConfluence>, {},
      {"",
-      "The mean of the largest cluster (3% relative tolerance) of the 38.2%, 50% and 61.8% "
-      "retracements of every leg between the six newest swing pivots (5% reversals of "
-      "high/low); the cluster's size is the `strength` output.",
+      "The mean of the largest cluster (the levels within 3% of one of them; the later of equal "
+      "sizes) of the 38.2%, 50% and 61.8% retracements of every leg between up to the six "
+      "newest swing pivots (5% reversals of high/low; no value before 3 are confirmed); the "
+      "cluster's size is the `strength` output.",
       "3"}},
     {"AndrewsPitchfork", Feed::Kline, build<AndrewsPitchfork, U>, {3},
      {"period [1, MAX]",
       "The median line at the current bar: from the oldest of the last three alternating pivots "
-      "(a bar whose high or low is strictly beyond those of the `period` bars on each side) "
-      "through the midpoint of the other two; no value before three pivots.",
+      "(a bar whose high or low is strictly beyond those of the `period` bars on each side; one "
+      "of the same side as the last replaces it only when more extreme) through the midpoint of "
+      "the other two; no value before three pivots.",
       "2 * period + 1"}},
     {"MurreyMathLines", Feed::Kline, build<MurreyMathLines, U>, {20},
      {"period [1, MAX]",
@@ -131,9 +137,9 @@ constexpr Entry kEntries[] = {
       "1"}},
     {"OvernightGap", Feed::Kline, build<OvernightGap, I>, {-300},
      {"utc_offset_minutes [-2147483648, 2147483647]",
-      "The local date's gap as a fraction: its first open over the previous date's last close, "
-      "less 1 (0 when that close is 0), held for all the date's bars; dates are local at "
-      "`utc_offset_minutes` from UTC.",
+      "The local date's gap as a fraction: its first open over the last close before it, less 1 "
+      "(0 when that close is 0), held for all the date's bars, no value on the first date; "
+      "dates are local at `utc_offset_minutes` from UTC.",
       "2"}},
     {"SessionHighLow", Feed::Kline, build<SessionHighLow, I>, {60},
      {"utc_offset_minutes [-2147483648, 2147483647]",

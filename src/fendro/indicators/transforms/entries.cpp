@@ -36,9 +36,10 @@ constexpr Entry kEntries[] = {
       "period"}},
     {"OvernightIntradayReturn", Feed::Kline, build<OvernightIntradayReturn, I>, {0},
      {"utc_offset_minutes [-2147483648, 2147483647]",
-      "The overnight return as a fraction: the local date's first open over the previous date's "
-      "last close, less 1 (0 when that close is 0); `intraday` is the close over the date's open "
-      "less 1; dates are local at `utc_offset_minutes` from UTC.",
+      "The overnight return as a fraction: the local date's first open over the last close "
+      "before it, less 1 (0 when that close is 0), held for all the date's bars, no value on "
+      "the first date; `intraday` is the close over the date's first open less 1; dates are "
+      "local at `utc_offset_minutes` from UTC.",
       "2"}},
     {"AbsoluteBreadthIndex", Feed::CrossSection, build_plain<AbsoluteBreadthIndex>, {},
      {"",
@@ -71,9 +72,9 @@ constexpr Entry kEntries[] = {
       "1"}},
     {"Trin", Feed::CrossSection, build_plain<Trin>, {},
      {"",
-      "The Arms index: advancing over declining instruments, over the up volume (of the "
-      "advancing) over the down volume (of the declining); the declining count raised to at "
-      "least 1 and each volume to at least 1.0.",
+      "The Arms index of the bar's cross-section: (advancing / declining) / (up volume / down "
+      "volume), the up and down volumes being those of the advancing and declining instruments; "
+      "the declining count and each volume raised to at least 1.",
       "1"}},
     {"UpDownVolumeRatio", Feed::CrossSection, build_plain<UpDownVolumeRatio>, {},
      {"",
@@ -99,7 +100,7 @@ constexpr Entry kEntries[] = {
      {"",
       "The fast less the slow exponential average (weights 0.1 and 0.05, both seeded with the "
       "first bar) of net advances per mille, 1000 (advancing - declining) / (advancing + "
-      "declining).",
+      "declining), 0 when neither.",
       "1"}},
     {"McClellanSummationIndex", Feed::CrossSection, build_plain<McClellanSummationIndex>, {},
      {"",
@@ -108,7 +109,7 @@ constexpr Entry kEntries[] = {
     {"BreadthThrust", Feed::CrossSection, build<BreadthThrust, U>, {19},
      {"period [1, MAX]",
       "The exponential average over `period` bars (seeded with the mean of the first `period`) "
-      "of the advancing share advancing / (advancing + declining), 0 to 1.",
+      "of the advancing share advancing / (advancing + declining) (0 when neither), 0 to 1.",
       "period"}},
     {"HighLowIndex", Feed::CrossSection, build<HighLowIndex, U>, {10},
      {"period [1, MAX]",
