@@ -161,16 +161,9 @@ class Expr {
 };
 
 std::string number(double v) {
-  if (v == kMaxPeriod) return "16777216";
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.17g", v);
-  // The shortest text that reads back as v.
-  for (int digits = 1; digits <= 17; ++digits) {
-    char shorter[64];
-    std::snprintf(shorter, sizeof shorter, "%.*g", digits, v);
-    if (std::strtod(shorter, nullptr) == v) return shorter;
-  }
-  return buf;
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, ec == std::errc() ? end : buf);
 }
 
 }  // namespace
