@@ -26,7 +26,8 @@ BuildResult build_chande_kroll(const Params& p) {
 constexpr Entry kEntries[] = {
     {"Adx", Feed::Kline, build<Adx, U>, {14},
      {"period [1, MAX]",
-      "Wilder's average directional index, 0 to 100: the smoothed DX over `period` bars.",
+      "The positive directional indicator +DI, 0 to 100, over `period` bars: not the ADX, which "
+      "is the output `adx` (Wilder's smoothed DX).",
       "2 * period"}},
     {"Adxr", Feed::Kline, build<Adxr, U>, {14},
      {"period [1, MAX]",
