@@ -42,8 +42,9 @@ constexpr Entry kEntries[] = {
       "period + floor((period - 1) / 2)"}},
     {"AdaptiveLaguerreFilter", Feed::Kline, build<AdaptiveLaguerreFilter, U>, {13},
      {"period [1, MAX]",
-      "A four-stage Laguerre filter of the close whose gain adapts to the median of its recent "
-      "normalised errors over `period` bars.",
+      "A four-term Laguerre filter of the close, (L0 + 2 L1 + 2 L2 + L3)/6, whose gain is the "
+      "median of the last five tracking errors, each scaled to 0..1 between the smallest and "
+      "largest error of the last `period` bars.",
       "period"}},
     {"Frama", Feed::Kline, build<Frama, U>, {16},
      {"period [2, MAX] {even}",
@@ -52,13 +53,15 @@ constexpr Entry kEntries[] = {
       "period"}},
     {"McGinleyDynamic", Feed::Kline, build<McGinleyDynamic, U>, {14},
      {"period [1, MAX]",
-      "McGinley's dynamic: an average of the close whose speed follows the ratio of the close "
-      "to the average, seeded with the mean of the first `period` closes.",
+      "McGinley's dynamic of the close: each bar it moves by (close - value) / (0.6 `period` "
+      "(close / value)^4), seeded with the mean of the first `period` closes (held while a price "
+      "is not above 0).",
       "period"}},
     {"Kama", Feed::Kline, build<Kama, U, U, U>, {10, 2, 30},
      {"period [1, inf); fast [1, inf) {below `slow`}; slow [1, inf) {above `fast`}",
-      "Kaufman's adaptive average of the close: its weight moves between 2/(`slow` + 1) and "
-      "2/(`fast` + 1) with the efficiency ratio of the last `period` changes.",
+      "Kaufman's adaptive average of the close: each bar it moves sc^2 of the way to the close, sc "
+      "= 2/(`slow` + 1) + ER (2/(`fast` + 1) - 2/(`slow` + 1)), ER the efficiency ratio (net "
+      "change over path, 0 to 1) of the last `period` changes.",
       "period + 1"}},
     {"Jma", Feed::Kline, build<Jma, U, F, U32>, {7, 50, 2},
      {"period [1, MAX]; phase (-inf, inf); power [1, 4]",
@@ -72,12 +75,13 @@ constexpr Entry kEntries[] = {
       "2 * period - 1"}},
     {"HoltWinters", Feed::Kline, build<HoltWinters, F, F>, {0.3, 0.1},
      {"alpha (0, 1]; beta (0, 1]",
-      "Holt's double exponential smoothing of the close: the level, smoothed by `alpha`, with a "
-      "trend smoothed by `beta`.",
+      "Holt's linear smoothing of the close: level + trend, the forecast of the next close, the "
+      "level smoothed by `alpha` and the trend by `beta`.",
       "2"}},
     {"GeometricMa", Feed::Kline, build<GeometricMa, U>, {20},
      {"period [1, MAX]",
-      "The geometric mean of the last `period` closes.",
+      "The geometric mean of the last `period` closes (a close not above 0 is refused: no value, "
+      "not counted).",
       "period"}},
     {"MedianMa", Feed::Kline, build<MedianMa, U>, {20},
      {"period [1, MAX]",
@@ -100,7 +104,8 @@ constexpr Entry kEntries[] = {
       "period"}},
     {"Vwma", Feed::Kline, build<Vwma, U>, {20},
      {"period [1, MAX]",
-      "The volume-weighted mean of the last `period` closes.",
+      "The volume-weighted mean of the last `period` closes (their plain mean when the window "
+      "traded no volume).",
       "period"}},
     {"Alligator", Feed::Kline, build<Alligator, U, U, U>, {13, 8, 5},
      {"jaw [1, MAX]; teeth [1, MAX]; lips [1, MAX]",
@@ -113,8 +118,8 @@ constexpr Entry kEntries[] = {
       "period"}},
     {"LinRegAngle", Feed::Kline, build<LinRegAngle, U>, {14},
      {"period [2, MAX]",
-      "The slope of the least-squares line through the last `period` closes, as an angle in "
-      "degrees (price units per bar).",
+      "The arctangent, in degrees, of the least-squares slope of the last `period` closes in price "
+      "per bar, so it depends on the price's scale.",
       "period"}},
     {"LinRegIntercept", Feed::Kline, build<LinRegIntercept, U>, {14},
      {"period [2, MAX]",
@@ -132,16 +137,19 @@ constexpr Entry kEntries[] = {
       "period"}},
     {"TsfOscillator", Feed::Kline, build<TsfOscillator, U>, {14},
      {"period [2, MAX]",
-      "The distance of the close from the time-series forecast, in percent of the close.",
+      "100 (close - forecast) / close, the forecast being the least-squares line through the last "
+      "`period` closes (this one included) one bar past the newest; the last value again at a "
+      "close of 0.",
       "period"}},
     {"CorrelationTrendIndicator", Feed::Kline, build<CorrelationTrendIndicator, U>, {20},
      {"period [2, MAX]",
-      "The correlation of the last `period` closes with the bar index, from -1 to 1.",
+      "The correlation of the last `period` closes with the bar index, from -1 to 1 (0 for a flat "
+      "window).",
       "period"}},
     {"LinRegChannel", Feed::Kline, build<LinRegChannel, U, F>, {20, 2},
      {"period [2, MAX]; multiplier (0, inf)",
-      "The upper band: the least-squares line at the newest bar plus `multiplier` standard "
-      "errors of the last `period` closes.",
+      "The upper band: the least-squares line through the last `period` closes at the newest bar "
+      "plus `multiplier` times the root-mean-square residual about it (divisor `period`).",
       "period"}},
 };
 

@@ -19,8 +19,9 @@ BuildResult build_flex(const Params& p) {
 static constexpr Entry kEntries[] = {
     {"AutocorrelationPeriodogram", Feed::Kline, build<AutocorrelationPeriodogram, U, U>, {10, 48},
      {"min_period [4, inf) {below `max_period`}; max_period [11, inf) {above `min_period`}",
-      "The dominant cycle length, in bars, from the autocorrelation periodogram of the "
-      "roofing-filtered close over lags `min_period` to `max_period`.",
+      "The dominant cycle length in bars, `min_period` to `max_period`: the power-weighted mean of "
+      "the candidate periods whose smoothed autocorrelation power is at least half the peak, from "
+      "the roofing-filtered close.",
       "max_period + 3"}},
     {"BandpassFilter", Feed::Kline, build<BandpassFilter, U, F>, {20, 0.3},
      {"period [1, MAX]; bandwidth (0, 1)",
@@ -29,22 +30,25 @@ static constexpr Entry kEntries[] = {
       "1"}},
     {"CenterOfGravity", Feed::Kline, build<CenterOfGravity, U>, {10},
      {"period [1, MAX]",
-      "Ehlers' centre of gravity of the last `period` closes: -(sum of (k + 1) close_k) / (sum "
-      "of closes), newest first.",
+      "Ehlers' centre of gravity of the last `period` closes: (`period` + 1)/2 - (sum of (k + 1) "
+      "close_k) / (sum of closes), k = 0 for the newest; 0 when the closes sum to 0.",
       "period"}},
     {"EhlersStochastic", Feed::Kline, build<EhlersStochastic, U>, {20},
      {"period [1, MAX]",
-      "Ehlers' stochastic of the roofing-filtered close over `period` bars, smoothed.",
+      "Ehlers' stochastic, -1 to 1, of the roofing-filtered close (high-pass 48, super smoother "
+      "10) over `period` bars, averaged with the previous bar's.",
       "period"}},
     {"Reflex", Feed::Kline, build_flex<FlexOscillator::Kind::Reflex>, {20},
      {"period [1, MAX]",
-      "Ehlers' reflex: the deviation of a super-smoothed close from the line through its value "
-      "`period` bars back, in units of its mean square.",
+      "Ehlers' reflex: how far the last `period` values of a super-smoothed (`period`/2) close "
+      "lie, on average, below the straight line from its value `period` bars back to its current "
+      "one, over the root of its exponential mean square.",
       "period + 1"}},
     {"Trendflex", Feed::Kline, build_flex<FlexOscillator::Kind::Trendflex>, {20},
      {"period [1, MAX]",
-      "Ehlers' trendflex: the mean deviation of a super-smoothed close from its past `period` "
-      "values, in units of its mean square.",
+      "Ehlers' trendflex: the mean amount by which the current value of a super-smoothed "
+      "(`period`/2) close exceeds its last `period` values, over the root of its exponential mean "
+      "square.",
       "period + 1"}},
     {"CyberneticCycle", Feed::Kline, build<CyberneticCycle, U>, {10},
      {"period [1, MAX]",
@@ -64,19 +68,20 @@ static constexpr Entry kEntries[] = {
       "1"}},
     {"EmpiricalModeDecomposition", Feed::Kline, build<EmpiricalModeDecomposition, U, F>, {20, 0.5},
      {"period [1, MAX]; fraction (0, 1]",
-      "The trend of the empirical mode decomposition: the mean of a band-pass of the close "
-      "(centred on `period`) over 2 `period` bars; the peak and valley thresholds (scaled by "
-      "`fraction`) are outputs.",
+      "The trend of the empirical mode decomposition: the mean over the last 2 `period` bars of a "
+      "band-pass of the close centred on `period` bars (bandwidth 0.1); `fraction` is checked but "
+      "does not enter the value.",
       "max(2 * period, 50)"}},
     {"EvenBetterSinewave", Feed::Kline, build<EvenBetterSinewave, U, U>, {40, 10},
      {"duration [1, inf); smoothing_period [1, MAX]",
-      "Ehlers' even better sinewave, -1 to 1: a high-passed (`duration`), super-smoothed close "
-      "over its root mean square.",
+      "Ehlers' even better sinewave, -1 to 1: the mean of the last three values of a one-pole "
+      "high-pass (`duration`) of the close super-smoothed over `smoothing_period`, over their root "
+      "mean square.",
       "3"}},
     {"Fama", Feed::Kline, build<Fama, F, F>, {0.5, 0.05},
      {"fast_limit (0, 1] {at least `slow_limit`}; slow_limit (0, 1] {at most `fast_limit`}",
-      "The following adaptive average (FAMA) of the MESA adaptive average, weight between "
-      "`slow_limit` and `fast_limit` by the Hilbert phase rate.",
+      "The following adaptive average (FAMA): an average of the MESA adaptive average with half "
+      "its weight, which moves between `slow_limit` and `fast_limit` with the Hilbert phase rate.",
       "33"}},
     {"Mama", Feed::Kline, build<Mama, F, F>, {0.5, 0.05},
      {"fast_limit (0, 1] {at least `slow_limit`}; slow_limit (0, 1] {at most `fast_limit`}",
@@ -89,8 +94,8 @@ static constexpr Entry kEntries[] = {
       "1"}},
     {"RoofingFilter", Feed::Kline, build<RoofingFilter, U, U>, {10, 48},
      {"lp_period [1, MAX] {below `hp_period`}; hp_period [1, inf) {above `lp_period`}",
-      "Ehlers' roofing filter: a super smoother of `lp_period` over a high-pass of `hp_period` "
-      "of the close.",
+      "Ehlers' roofing filter: a super smoother of `lp_period` over a one-pole high-pass of "
+      "`hp_period` of the close.",
       "1"}},
     {"SuperSmoother", Feed::Kline, build<SuperSmoother, U>, {10},
      {"period [1, MAX]",
@@ -98,8 +103,8 @@ static constexpr Entry kEntries[] = {
       "1"}},
     {"UniversalOscillator", Feed::Kline, build<UniversalOscillator, U>, {20},
      {"period [1, MAX]",
-      "Ehlers' universal oscillator, -1 to 1: a super-smoothed two-bar change of the close over "
-      "its decaying peak.",
+      "Ehlers' universal oscillator, -1 to 1: a super smoother (`period`) of half the two-bar "
+      "change of the close over its decaying peak (times 0.991 a bar).",
       "3"}},
     {"HtPhasor", Feed::Kline, build_plain<HtPhasor>, {},
      {"",
@@ -116,7 +121,7 @@ static constexpr Entry kEntries[] = {
       "50"}},
     {"HtDcPhase", Feed::Kline, build_plain<HtDcPhase>, {},
      {"",
-      "The phase, in degrees, of the Hilbert dominant cycle of the close.",
+      "The phase, in degrees from -45 to 315, of the Hilbert dominant cycle of the close.",
       "50"}},
     {"HilbertDominantCycle", Feed::Kline, build_plain<HilbertDominantCycle>, {},
      {"",

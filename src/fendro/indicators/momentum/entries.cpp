@@ -26,8 +26,8 @@ static constexpr Entry kEntries[] = {
       "period + 1"}},
     {"FisherRsi", Feed::Kline, build<FisherRsi, U>, {9},
      {"period [1, MAX]",
-      "The Fisher transform of the RSI of the close over `period` bars, rescaled to -1..1 "
-      "first.",
+      "The Fisher transform of the RSI of the close over `period` bars, rescaled to -1..1 first "
+      "and held within -0.999..0.999 (so about -3.8 to 3.8).",
       "period + 1"}},
     {"StochRsi", Feed::Kline, build<StochRsi, U, U>, {14, 14},
      {"rsi_period [1, MAX]; stochastic_period [1, inf)",
@@ -37,8 +37,8 @@ static constexpr Entry kEntries[] = {
     {"DerivativeOscillator", Feed::Kline, build<DerivativeOscillator, U, U, U, U>, {14, 5, 3, 9},
      {"rsi_period [1, MAX]; first_ema_period [1, MAX]; second_ema_period [1, MAX]; "
       "signal_period [1, MAX]",
-      "The RSI(`rsi_period`) double-smoothed by two EMAs, minus an SMA of that over "
-      "`signal_period` bars.",
+      "The RSI(`rsi_period`) of the close smoothed by an EMA(`first_ema_period`) then an "
+      "EMA(`second_ema_period`), minus the SMA of that line over `signal_period` bars.",
       "rsi_period + first_ema_period + second_ema_period + signal_period - 2"}},
     {"Qqe", Feed::Kline, build<Qqe, U, U, F>, {14, 5, 4.236},
      {"rsi_period [1, 8388608]; smoothing_period [1, MAX]; factor (0, inf)",
@@ -48,8 +48,9 @@ static constexpr Entry kEntries[] = {
       "rsi_period + smoothing_period + 2 * (2 * rsi_period - 1) - 1"}},
     {"ConnorsRsi", Feed::Kline, build<ConnorsRsi, U, U, U>, {3, 2, 100},
      {"rsi_period [1, MAX]; streak_period [1, MAX]; rank_period [1, inf)",
-      "Connors RSI, 0 to 100: the mean of the RSI of the close, the RSI of its up/down streak "
-      "length and the percentile rank of the one-bar return over `rank_period` bars.",
+      "Connors RSI, 0 to 100: the mean of the RSI(`rsi_period`) of the close, the "
+      "RSI(`streak_period`) of its signed up/down streak length and the percentile rank of the "
+      "one-bar return among the last `rank_period`.",
       "max(rsi_period + 1, streak_period + 2, rank_period + 1)"}},
     {"Rmi", Feed::Kline, build<Rmi, U, U>, {14, 5},
      {"period [1, inf); momentum_lookback [1, inf)",
@@ -58,7 +59,8 @@ static constexpr Entry kEntries[] = {
       "period + momentum_lookback"}},
     {"AdaptiveRsi", Feed::Kline, build<AdaptiveRsi, U>, {14},
      {"period [1, MAX]",
-      "An RSI of the close, 0 to 100, whose smoothing adapts to the efficiency of the last "
+      "An RSI of the close, 0 to 100, whose averages of gains and losses move by a factor from "
+      "(2/31)^2 in noise to (2/3)^2 in a clean trend, set by the efficiency ratio of the last "
       "`period` changes.",
       "period + 1"}},
     {"Rsx", Feed::Kline, build<Rsx, U>, {14},
@@ -78,8 +80,8 @@ static constexpr Entry kEntries[] = {
       "1"}},
     {"Cmo", Feed::Kline, build<Cmo, U>, {9},
      {"period [1, MAX]",
-      "Chande's momentum oscillator, -100 to 100: (ups - downs) / (ups + downs) of the close's "
-      "changes over `period` bars.",
+      "Chande's momentum oscillator, -100 to 100: 100 (ups - downs) / (ups + downs) of the close's "
+      "changes over `period` bars (0 when none moved).",
       "period + 1"}},
     {"Vidya", Feed::Kline, build<Vidya, U, U>, {14, 9},
      {"smoothing_period [1, inf); cmo_period [1, MAX]",
@@ -88,30 +90,32 @@ static constexpr Entry kEntries[] = {
       "cmo_period + 1"}},
     {"DynamicMomentumIndex", Feed::Kline, build<DynamicMomentumIndex, U>, {14},
      {"period [1, MAX]",
-      "The dynamic momentum index, 0 to 100: an RSI whose length, up to 30 changes, shortens as "
-      "the 5-bar volatility rises against its 10-bar average; `period` is its base length.",
+      "The dynamic momentum index, 0 to 100: the up moves' share of the absolute moves among the "
+      "last t close changes (summed, not smoothed), t = round(`period` * (10-bar mean of the "
+      "5-close standard deviation) / that deviation), held in 5..30.",
       "31"}},
     {"IntradayMomentumIndex", Feed::Kline, build<IntradayMomentumIndex, U>, {14},
      {"period [1, MAX]",
-      "The intraday momentum index, 0 to 100: the sum of up bodies (close - open) over all "
-      "bodies, over `period` bars.",
+      "The intraday momentum index, 0 to 100: the sum of up bodies (close - open) over the sum of "
+      "all absolute bodies, over `period` bars (50 when every body is 0).",
       "period"}},
     {"Roc", Feed::Kline, build_lag<LagMeasure::Roc>, {10},
      {"period [1, MAX]",
-      "The rate of change in percent: (close - the close `period` bars back) / that close * "
-      "100.",
+      "The rate of change in percent: (close - the close `period` bars back) / that close * 100; 0 "
+      "when that close is 0.",
       "period + 1"}},
     {"Rocp", Feed::Kline, build_lag<LagMeasure::Rocp>, {10},
      {"period [1, MAX]",
-      "The rate of change as a fraction: (close - the close `period` bars back) / that close.",
+      "The rate of change as a fraction: (close - the close `period` bars back) / that close; 0 "
+      "when that close is 0.",
       "period + 1"}},
     {"Rocr", Feed::Kline, build_lag<LagMeasure::Rocr>, {10},
      {"period [1, MAX]",
-      "The ratio of the close to the close `period` bars back.",
+      "The ratio of the close to the close `period` bars back; 0 when that close is 0.",
       "period + 1"}},
     {"Rocr100", Feed::Kline, build_lag<LagMeasure::Rocr100>, {10},
      {"period [1, MAX]",
-      "The ratio of the close to the close `period` bars back, times 100.",
+      "The ratio of the close to the close `period` bars back, times 100; 0 when that close is 0.",
       "period + 1"}},
     {"Mom", Feed::Kline, build_lag<LagMeasure::Mom>, {10},
      {"period [1, MAX]",
@@ -133,11 +137,13 @@ static constexpr Entry kEntries[] = {
       "period"}},
     {"FisherTransform", Feed::Kline, build<FisherTransform, U>, {10},
      {"period [1, MAX]",
-      "The Fisher transform of the close's position within its range over `period` bars.",
+      "Ehlers' Fisher transform of the close's position in the range of the last `period` closes "
+      "(scaled to -1..1, smoothed 0.33 new / 0.67 old, held within -0.999..0.999), plus half the "
+      "previous value.",
       "period"}},
     {"InverseFisherTransform", Feed::Kline, build<InverseFisherTransform, F>, {0.05},
      {"scale (0, inf)",
-      "The inverse Fisher transform tanh(`scale` * close), -1 to 1.",
+      "The inverse Fisher transform tanh(`scale` * close) of the raw close, -1 to 1.",
       "1"}},
     {"AwesomeOscillator", Feed::Kline, build<AwesomeOscillator, U, U>, {5, 34},
      {"fast [1, MAX] {below `slow`}; slow [1, MAX] {above `fast`}",

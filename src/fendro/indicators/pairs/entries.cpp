@@ -15,8 +15,8 @@ std::span<const Entry> pair_regime_entries() {
   static constexpr Entry kEntries[] = {
       {"BetaNeutralSpread", Feed::Kline, build<BetaNeutralSpread, U>, {20},
      {"period [2, MAX]",
-      "The residual of this bar's close from the least-squares line of the close on the "
-      "reference series over `period` bars.",
+      "The residual of this bar's close from the least-squares line of the close on the reference "
+      "series (levels) over `period` bars.",
       "period"}},
       {"DistanceSsd", Feed::Kline, build<DistanceSsd, U>, {20},
      {"period [2, MAX]",
@@ -25,8 +25,9 @@ std::span<const Entry> pair_regime_entries() {
       "period"}},
       {"HasbrouckInformationShare", Feed::Kline, build<HasbrouckInformationShare, U>, {30},
      {"period [6, MAX]",
-      "The share of price discovery of the close against the reference series in an "
-      "error-correction model over `period` bars, 0 to 1 (0.5: even).",
+      "The close's share of price discovery against the reference series in an error-correction "
+      "model of their one-bar changes over `period` bars: the midpoint of its upper and lower "
+      "bounds, 0 to 1 (0.5 when the model cannot be fitted).",
       "period + 2"}},
       {"OuHalfLife", Feed::Kline, build<OuHalfLife, U>, {20},
      {"period [3, MAX]",
@@ -45,8 +46,9 @@ std::span<const Entry> pair_regime_entries() {
       "period"}},
       {"SpreadHurst", Feed::Kline, build<SpreadHurst, U>, {40},
      {"period [8, MAX]",
-      "The Hurst exponent, 0 to 1, of the spread close - reference over `period` bars (0.5 "
-      "random walk, above trending, below mean reverting).",
+      "The Hurst exponent, 0 to 1, of the spread close - reference over `period` bars, from how "
+      "its mean squared change grows over lags up to `period`/4 (0.5 random walk, above trending, "
+      "below mean reverting).",
       "period"}},
       {"TrendLabel", Feed::Kline, build<TrendLabel, U>, {20},
      {"period [2, MAX]",
@@ -65,18 +67,19 @@ std::span<const Entry> pair_regime_entries() {
       {"Cointegration", Feed::Kline, build<Cointegration, U, U>, {40, 1},
      {"period [4, inf) {at least 2 `adf_lags` + 4}; adf_lags [1, inf) {at most (`period` - 4) / "
       "2}",
-      "The hedge ratio of the close on the reference series over `period` bars (Engle-Granger); "
-      "the ADF statistic of the residuals is the output `adf_stat`.",
+      "The hedge ratio (least-squares slope) of the close on the reference series over `period` "
+      "bars (Engle-Granger); the newest residual and the ADF t statistic of the residuals with "
+      "`adf_lags` lagged changes are outputs.",
       "period"}},
       {"KalmanHedgeRatio", Feed::Kline, build<KalmanHedgeRatio, F, F>, {1e-4, 1e-3},
      {"delta (0, 1); observation_var (0, inf)",
-      "The hedge ratio of the close on the reference series tracked by a two-state Kalman "
-      "filter.",
+      "The hedge ratio beta of close = beta reference + intercept, tracked by a two-state Kalman "
+      "filter (state noise `delta`/(1 - `delta`), observation variance `observation_var`).",
       "1"}},
       {"LeadLagCrossCorrelation", Feed::Kline, build<LeadLagCrossCorrelation, U, U>, {20, 5},
      {"window [2, MAX]; max_lag [1, inf)",
-      "The strongest correlation of the close with the reference series shifted by up to "
-      "`max_lag` bars either way, over `window` bars.",
+      "The correlation, with its sign, that is largest in magnitude between the last `window` "
+      "closes and the reference series shifted by 0 to `max_lag` bars either way (levels).",
       "window + 2 * max_lag"}},
       {"RelativeStrengthAB", Feed::Kline, build<RelativeStrengthAB, U, U>, {10, 14},
      {"ratio_ma_period [1, MAX]; rsi_period [1, MAX]",
@@ -90,20 +93,21 @@ std::span<const Entry> pair_regime_entries() {
       "period"}},
       {"RegimeLabel", Feed::Kline, build<RegimeLabel, U, U>, {20, 50},
      {"vol_period [2, MAX]; lookback [2, MAX]",
-      "The volatility regime: -1 when the volatility of the last `vol_period` log returns is "
-      "below the 0.25 quantile of its last `lookback` values, +1 above the 0.75 quantile, else "
-      "0.",
+      "The volatility regime: -1 when the sample standard deviation of the last `vol_period` log "
+      "returns of the close is below the 0.25 quantile of its last `lookback` values, +1 above the "
+      "0.75 quantile, else 0.",
       "vol_period + lookback"}},
       {"SeasonalZScore", Feed::Kline, build<SeasonalZScore, I>, {60},
      {"utc_offset_minutes [-2147483648, 2147483647]",
-      "The z-score of this bar's return against the past returns of the same local hour (the "
-      "candle time shifted by `utc_offset_minutes`).",
+      "The z-score of this bar's simple return against the earlier returns of the same local hour "
+      "(the candle time shifted by `utc_offset_minutes`), once that hour has two.",
       "2"}},
       {"TurnOfMonth", Feed::Kline, build<TurnOfMonth, U32, U32, I>, {2, 2, 0},
      {"first_days [0, 4294967295] {not both 0}; last_days [0, 4294967295] {not both 0}; "
       "utc_offset_minutes [-2147483648, 2147483647]",
-      "The mean daily return over the turn-of-month days seen so far: the first `first_days` "
-      "and last `last_days` local dates of each month.",
+      "The mean daily return (last close over the previous date's last close, minus 1) of the "
+      "turn-of-month dates seen so far, the first `first_days` and last `last_days` local dates of "
+      "each month, a date counting once the next one opens.",
       "2"}},
       {"VolatilityCone", Feed::Kline, build<VolatilityCone, U, U>, {20, 50},
      {"window [2, inf); lookback [2, inf)",

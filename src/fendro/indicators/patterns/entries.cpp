@@ -108,12 +108,14 @@ constexpr Entry kEntries[] = {
     {"LongLine", Feed::Kline, build_plain<p::LongLine>, {},
      {"",
       "+1 (bullish) or -1 (otherwise) when the candle's range exceeds the mean range of the 5 "
-      "candles before it and its body is at least half its range, else 0.",
+      "candles before it and its body is at least half its range, else 0; values start on the "
+      "sixth candle (the warm-up says 5).",
       "5"}},
     {"ShortLine", Feed::Kline, build_plain<p::ShortLine>, {},
      {"",
       "+1 (bullish) or -1 (otherwise) when the candle's range is below the mean range of the 5 "
-      "candles before it and its body is at least half its range, else 0.",
+      "candles before it and its body is at least half its range, else 0; values start on the "
+      "sixth candle (the warm-up says 5).",
       "5"}},
     // Two candles.
     {"Engulfing", Feed::Kline, build_plain<p::Engulfing>, {},
@@ -157,8 +159,8 @@ constexpr Entry kEntries[] = {
       "2"}},
     {"PiercingDarkCloud", Feed::Kline, build_plain<p::PiercingDarkCloud>, {},
      {"",
-      "+1 piercing line (a bullish candle opening below the previous low and closing above the "
-      "previous bearish body's midpoint), -1 dark cloud cover (the mirror), else 0.",
+      "+1 piercing line (a bullish candle opening below the previous low and closing inside the "
+      "previous bearish body, above its midpoint), -1 dark cloud cover (the mirror), else 0.",
       "2"}},
     {"InNeck", Feed::Kline, build_plain<p::InNeck>, {},
      {"",
@@ -177,8 +179,9 @@ constexpr Entry kEntries[] = {
       "2"}},
     {"SeparatingLines", Feed::Kline, build_plain<p::SeparatingLines>, {},
      {"",
-      "Two opposite candles opening at the same level (within 0.05 of the first range), the "
-      "second long: +1 when the second is bullish, -1 when bearish; else 0.",
+      "Two opposite candles opening at the same level (within 0.05 of the first range), the second "
+      "long and opening at its own extreme (shadow on that side at most 0.05 of its range): +1 "
+      "when the second is bullish, -1 when bearish; else 0.",
       "2"}},
     {"MatchingLow", Feed::Kline, build_plain<p::MatchingLow>, {},
      {"",
@@ -193,23 +196,27 @@ constexpr Entry kEntries[] = {
     // Three candles.
     {"MorningEveningStar", Feed::Kline, build_plain<p::MorningEveningStar>, {},
      {"",
-      "+1 morning star (a long bearish candle, a small body below its close, a bullish candle "
-      "closing more than 0.3 of the first body into it), -1 evening star (the mirror), else 0.",
+      "+1 morning star (a bearish candle, a star whose body is at most half each neighbour's and "
+      "lies below the first close, then a bullish candle closing more than 0.3 of the first body "
+      "above the first close), -1 evening star (the mirror), else 0.",
       "3"}},
     {"MorningDojiStar", Feed::Kline, build_plain<p::MorningDojiStar>, {},
      {"",
-      "+1 for a morning star whose middle candle is a doji, the third closing more than 0.3 of "
-      "the first body into it, else 0.",
+      "+1 for a long bearish candle (body at least half its range), a doji whose body lies below "
+      "both neighbours' bodies, and a bullish candle closing more than 0.3 of the first body above "
+      "the first close, else 0.",
       "3"}},
     {"EveningDojiStar", Feed::Kline, build_plain<p::EveningDojiStar>, {},
      {"",
-      "-1 for an evening star whose middle candle is a doji, the third closing more than 0.3 of "
-      "the first body into it, else 0.",
+      "-1 for a long bullish candle (body at least half its range), a doji whose body lies above "
+      "both neighbours' bodies, and a bearish candle closing more than 0.3 of the first body below "
+      "the first close, else 0.",
       "3"}},
     {"AbandonedBaby", Feed::Kline, build_plain<p::AbandonedBaby>, {},
      {"",
-      "A doji gapping away from both neighbours, shadows included: +1 after a bearish and "
-      "before a bullish candle, -1 for the mirror, else 0.",
+      "A middle candle with open and close within 0.1% of each other, gapping away from both "
+      "neighbours shadows included: +1 after a bearish and before a bullish candle, -1 for the "
+      "mirror, else 0.",
       "3"}},
     {"Tristar", Feed::Kline, build_plain<p::Tristar>, {},
      {"",
@@ -218,8 +225,9 @@ constexpr Entry kEntries[] = {
       "3"}},
     {"ThreeStarsInSouth", Feed::Kline, build_plain<p::ThreeStarsInSouth>, {},
      {"",
-      "+1 for three stars in the south: three bearish candles of shrinking bodies with rising "
-      "lows, the first with a long lower shadow, the last without shadows; else 0.",
+      "+1 for three bearish candles: the first with a lower shadow at least its body, the second "
+      "with a smaller body inside the first's and a higher low, the third without shadows (within "
+      "0.1% of its price) inside the second's range; else 0.",
       "3"}},
     {"TowerTopBottom", Feed::Kline, build_plain<p::TowerTopBottom>, {},
      {"",

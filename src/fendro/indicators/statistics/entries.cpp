@@ -48,16 +48,17 @@ std::span<const Entry> statistics_entries() {
       {"RSquared", Feed::Kline, build<RSquared, U>, {20},
      {"period [2, MAX]",
       "The coefficient of determination, 0 to 1, of the least-squares line through the last "
-      "`period` closes.",
+      "`period` closes (1 for a flat window).",
       "period"}},
       {"LogReturn", Feed::Kline, build<LogReturn, U>, {1},
      {"period [1, MAX]",
-      "ln(close / the close `period` bars back).",
+      "ln(close / the close `period` bars back); a close not above 0 is refused (no value, not "
+      "counted).",
       "period + 1"}},
       {"Autocorrelation", Feed::Kline, build<Autocorrelation, U, U>, {20, 1},
      {"period [1, inf) {above `lag`}; lag [1, inf) {below `period`}",
-      "The autocorrelation of the last `period` closes with themselves `lag` bars back, from -1 "
-      "to 1.",
+      "The autocorrelation of the last `period` closes themselves (levels, not changes) with their "
+      "values `lag` bars back, about the window mean, from -1 to 1; 0 for a flat window.",
       "period"}},
       {"RollingQuantile", Feed::Kline, build<RollingQuantile, U, F>, {20, 0.9},
      {"period [1, MAX]; quantile [0, 1]",
@@ -86,7 +87,8 @@ std::span<const Entry> statistics_entries() {
       {"SampleEntropy", Feed::Kline, build<SampleEntropy, U, U, F>, {50, 2, 0.2},
      {"period [1, inf) {at least `m` + 2}; m [1, inf) {at most `period` - 2}; r_factor (0, inf)",
       "The sample entropy of the last `period` closes: -ln of the share of template matches of "
-      "length `m` + 1 among those of length `m`, within `r_factor` standard deviations.",
+      "length `m` + 1 among those of length `m`, within `r_factor` standard deviations (0 for a "
+      "flat window or without a match).",
       "period"}},
       {"ShannonEntropy", Feed::Kline, build<ShannonEntropy, U, U>, {50, 10},
      {"period [1, inf); bins [2, MAX]",
@@ -95,22 +97,24 @@ std::span<const Entry> statistics_entries() {
       "period"}},
       {"HurstExponent", Feed::Kline, build<HurstExponent, U, U>, {100, 4},
      {"period [4, inf) {at least 2 `chunks`}; chunks [2, MAX] {at most `period` / 2}",
-      "The Hurst exponent of the last `period` closes by rescaled-range analysis over up to "
-      "`chunks` equal chunks; 0.5 for a flat window.",
+      "The Hurst exponent, 0 to 1, of the last `period` closes taken as the series itself (not "
+      "their changes), by rescaled-range analysis over splits into 1 to `chunks` equal chunks; 0.5 "
+      "with fewer than two usable splits.",
       "period"}},
       {"Beta", Feed::Kline, build<Beta, U>, {20},
      {"period [2, MAX]",
-      "The regression beta of the close on the reference series over `period` bars: cov / var "
-      "of the reference (0 when it is flat).",
+      "The regression beta of the close on the reference series over `period` bars, of the levels "
+      "(not returns): cov / var of the reference (0 when it is flat).",
       "period"}},
       {"Alpha", Feed::Kline, build<Alpha, U, F>, {20, 0.0},
      {"period [2, MAX]; risk_free (-inf, inf)",
-      "Jensen's alpha of the close against the reference series over `period` bars: mean close "
-      "- (`risk_free` + beta (mean reference - `risk_free`)).",
+      "Jensen's alpha of the close against the reference series over `period` bars, of the levels "
+      "(not returns): mean close - (`risk_free` + beta (mean reference - `risk_free`)).",
       "period"}},
       {"PearsonCorrelation", Feed::Kline, build<PearsonCorrelation, U>, {20},
      {"period [2, MAX]",
-      "The correlation of the close with the reference series over `period` bars, -1 to 1.",
+      "The correlation of the close with the reference series (levels) over `period` bars, -1 to "
+      "1; 0 when either is flat.",
       "period"}},
       {"RollingCorrelation", Feed::Kline, build<RollingCorrelation, U>, {20},
      {"period [2, MAX]",
@@ -124,11 +128,13 @@ std::span<const Entry> statistics_entries() {
       "period + 1"}},
       {"SpearmanCorrelation", Feed::Kline, build<SpearmanCorrelation, U>, {20},
      {"period [2, MAX]",
-      "The rank correlation of the close with the reference series over `period` bars, -1 to 1.",
+      "The rank correlation of the close with the reference series (levels) over `period` bars, -1 "
+      "to 1; 0 when either is constant.",
       "period"}},
       {"KendallTau", Feed::Kline, build<KendallTau, U>, {20},
      {"period [2, MAX]",
-      "Kendall's tau between the close and the reference series over `period` bars, -1 to 1.",
+      "Kendall's tau-b between the close and the reference series (levels) over `period` bars, -1 "
+      "to 1; 0 when either is constant.",
       "period"}},
       {"VarianceRatio", Feed::Kline, build<VarianceRatio, U, U>, {40, 4},
      {"period [4, inf) {at least `q` + 2}; q [2, MAX] {at most `period` - 2}",
