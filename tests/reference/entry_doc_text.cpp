@@ -126,7 +126,9 @@ class Expr {
       fail("a value is missing");
       return 0.0;
     }
-    if (name == "floor" || name == "ceil" || name == "max" || name == "min") return call(name);
+    if (name == "floor" || name == "ceil" || name == "round" || name == "sqrt" || name == "max" || name == "min") {
+      return call(name);
+    }
     const auto found = names_.find(name);
     if (found == names_.end()) {
       fail("`" + name + "` is not a parameter");
@@ -137,9 +139,11 @@ class Expr {
   double call(const std::string& fn) {
     if (!take('(')) fail(fn + " needs (");
     const double a = sum();
-    if (fn == "floor" || fn == "ceil") {
+    if (fn == "floor" || fn == "ceil" || fn == "round" || fn == "sqrt") {
       if (!take(')')) fail(fn + " takes one argument");
-      return fn == "floor" ? std::floor(a) : std::ceil(a);
+      if (fn == "floor") return std::floor(a);
+      if (fn == "ceil") return std::ceil(a);
+      return fn == "round" ? std::round(a) : std::sqrt(a);
     }
     double v = a;
     while (take(',')) v = fn == "max" ? std::max(v, sum()) : std::min(v, sum());
@@ -157,16 +161,9 @@ class Expr {
 };
 
 std::string number(double v) {
-  if (v == kMaxPeriod) return "16777216";
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.17g", v);
-  // The shortest text that reads back as v.
-  for (int digits = 1; digits <= 17; ++digits) {
-    char shorter[64];
-    std::snprintf(shorter, sizeof shorter, "%.*g", digits, v);
-    if (std::strtod(shorter, nullptr) == v) return shorter;
-  }
-  return buf;
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, ec == std::errc() ? end : buf);
 }
 
 }  // namespace

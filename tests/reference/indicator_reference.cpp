@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <span>
 #include <map>
 #include <optional>
 #include <string>
@@ -164,17 +165,49 @@ void check_warmup(const Entry& row, const std::vector<ParamText>& params, const 
   }
 }
 
-// The named outputs, read off the first bar that gives a value.
-std::vector<std::string> outputs_of(const Entry& row, const std::vector<testing::Bar>& bars, Faults& faults) {
+std::string backticked_list(const std::vector<std::string>& names) {
+  if (names.empty()) return "none";
+  std::string out;
+  for (const std::string& n : names) out += (out.empty() ? "`" : ", `") + n + "`";
+  return out;
+}
+
+// The named outputs, read off the bars that give a value, and which of them
+// is the bar's value: the first, unless the list says otherwise.
+std::string outputs_of(const Entry& row, const std::vector<testing::Bar>& bars, Faults& faults) {
   Built b = build(row.key, customary(row));
+  std::vector<std::string> names;
+  std::vector<bool> is_value;  // output k has equalled the value on every bar so far
+  bool seen = false;
   for (const testing::Bar& bar : bars) {
-    if (!b.indicator->update(testing::snapshot_of(bar))) continue;
-    std::vector<std::string> names;
-    for (const NamedOutput& o : b.indicator->outputs()) names.emplace_back(o.name);
-    return names;
+    const std::optional<double> v = b.indicator->update(testing::snapshot_of(bar));
+    if (!v) continue;
+    const std::span<const NamedOutput> outs = b.indicator->outputs();
+    if (!seen) {
+      for (const NamedOutput& o : outs) names.emplace_back(o.name);
+      is_value.assign(names.size(), true);
+      seen = true;
+    }
+    if (outs.size() != names.size()) {
+      faults.add(row.key, "its list of outputs changes from bar to bar");
+      return {};
+    }
+    for (std::size_t k = 0; k < outs.size(); ++k) {
+      if (outs[k].name != names[k]) faults.add(row.key, "its output names change from bar to bar");
+      const bool same = testing::bits(outs[k].value) == testing::bits(*v) || (std::isnan(*v) && std::isnan(outs[k].value));
+      is_value[k] = is_value[k] && same;
+    }
   }
-  faults.add(row.key, "gives no value over the whole series: its outputs cannot be read");
-  return {};
+  if (!seen) {
+    faults.add(row.key, "gives no value over the whole series: its outputs cannot be read");
+    return {};
+  }
+  std::string list = backticked_list(names);
+  if (names.empty() || is_value[0]) return list;
+  for (std::size_t k = 1; k < names.size(); ++k) {
+    if (is_value[k]) return list + " (the value is `" + names[k] + "`)";
+  }
+  return list + " (the value is none of them)";
 }
 
 // "yes", or why a "prove" command, which carries candles only, never gets a
@@ -222,12 +255,6 @@ std::string cell(std::string_view text) {
   return out;
 }
 
-std::string backticked_list(const std::vector<std::string>& names) {
-  if (names.empty()) return "none";
-  std::string out;
-  for (const std::string& n : names) out += (out.empty() ? "`" : ", `") + n + "`";
-  return out;
-}
 
 struct Row {
   std::string key, params, outputs, value, warmup, feed, alone;
@@ -279,10 +306,10 @@ std::optional<Row> describe(const Entry& row, const std::vector<testing::Bar>& b
   check_warmup(row, parsed.params, kinds, faults);
   if (faults.count() != before) return std::nullopt;
 
-  const std::vector<std::string> outputs = outputs_of(row, bars, faults);
+  const std::string outputs = outputs_of(row, bars, faults);
   std::map<std::string, double> names;
   for (const ParamText& p : parsed.params) names[p.name] = 0.0;
-  return Row{std::string(row.key), params_cell, backticked_list(outputs), std::string(row.doc.value),
+  return Row{std::string(row.key), params_cell, outputs, std::string(row.doc.value),
              show_expression(row.doc.warmup, names), std::string(feed_json_name(row.feed)),
              candles_alone(row, bars)};
 }
@@ -305,8 +332,8 @@ A rule reads its value as `"id"` and a named output as `"id.<output>"`.
   one listed are ignored without a word. A rule between parameters is given
   after the interval.
 - **Outputs** are read as `id.<output>`; the bar's value (`id`) is the first
-  of them. Output names are not checked: a misspelt one gives a rule that
-  never holds.
+  of them unless the row says which it is. Output names are not checked: a
+  misspelt one gives a rule that never holds.
 - **Value** is what a bar gives once the type is warm; a bar whose input the
   type refuses (a non-finite or inconsistent candle) gives nothing and
   changes nothing.

@@ -94,7 +94,8 @@ struct EntryDoc {
   // What a bar's value is, in one sentence.
   std::string_view value;
   // warmup_period() as an expression of the parameter names: + - * /, floor,
-  // ceil, max, min and parentheses; it must give what the type reports.
+  // ceil, round (half away from zero), sqrt, max, min and parentheses; it
+  // must give what the type reports.
   std::string_view warmup;
 };
 

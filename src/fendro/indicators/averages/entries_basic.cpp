@@ -24,7 +24,8 @@ constexpr Entry kEntries[] = {
       "period"}},
     {"Trima", Feed::Kline, build<Trima, U>, {14},
      {"period [1, MAX]",
-      "The triangular average: a simple average of a simple average of the close, over spans that together make `period`.",
+      "The triangular average of the last `period` closes: an SMA over floor(`period`/2) + 1 bars "
+      "of an SMA of the close over `period` - floor(`period`/2) bars.",
       "period"}},
     {"Ema", Feed::Kline, build<Ema, U>, {14},
      {"period [1, MAX]",
