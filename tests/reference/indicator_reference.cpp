@@ -11,6 +11,7 @@
 //   scripts/gen_indicator_docs.sh writes the file; ctest runs --expect
 //   docs/indicators.md so that the checked-in text is always the current one.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -337,8 +338,11 @@ A rule reads its value as `"id"` and a named output as `"id.<output>"`.
 - **Value** is what a bar gives once the type is warm; a bar whose input the
   type refuses (a non-finite or inconsistent candle) gives nothing and
   changes nothing.
-- **Warm-up** is the type's `warmup_period`, in accepted bars; a strategy's
-  rules wait for the largest of its indicators' (or its own `warmup`).
+- **Warm-up** is the type's `warmup_period`: the accepted bars it needs
+  before its first value (a few types give their first value later, or only
+  on some bars; their Value says so). A strategy's rules first run on the bar
+  whose index, counted from 0, is the largest warm-up of its indicators, or
+  its own `warmup` ([strategy.md](strategy.md)).
 - **Feed** is what the type consumes. A `prove` command carries candles
   (`kline`) only; **Candles alone** says whether the type gives values from
   them, and if not, what else it needs.
@@ -359,6 +363,19 @@ int main(int argc, char** argv) {
   Faults faults;
   std::string out(kHead);
   const auto titled = registry::titled_families();
+  // A table of contents: GitHub's anchor of a title is its lower case with
+  // spaces as hyphens and punctuation dropped.
+  out += "Families:\n\n";
+  for (std::size_t f = 0; f < titled.size(); ++f) {
+    if (f > 0 && titled[f].title == titled[f - 1].title) continue;
+    std::string anchor;
+    for (char c : titled[f].title) {
+      if (c == ' ') anchor += '-';
+      else if (std::isalnum(static_cast<unsigned char>(c))) anchor += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    out += "- [" + std::string(titled[f].title) + "](#" + anchor + ")\n";
+  }
+  out += "\n";
   for (std::size_t f = 0; f < titled.size(); ++f) {
     if (f > 0 && titled[f].title == titled[f - 1].title) continue;
     std::vector<Row> rows;
