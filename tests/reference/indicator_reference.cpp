@@ -338,9 +338,10 @@ A rule reads its value as `"id"` and a named output as `"id.<output>"`.
 - **Value** is what a bar gives once the type is warm; a bar whose input the
   type refuses (a non-finite or inconsistent candle) gives nothing and
   changes nothing.
-- **Warm-up** is the type's `warmup_period`: the number of accepted bars up
-  to and including the one that gives its first value (a few types give
-  their first value later, or only on some bars; their Value says so). A strategy's rules first run on the bar
+- **Warm-up** is the type's `warmup_period`: for most types, the number of
+  accepted bars up to and including the one that gives its first value.
+  Where values start otherwise (later, earlier, or only on some bars), the
+  Value says so. A strategy's rules first run on the bar
   whose index, counted from 0, is the largest warm-up of its indicators, or
   its own `warmup` ([strategy.md](strategy.md)).
 - **Feed** is what the type consumes. A `prove` command carries candles
