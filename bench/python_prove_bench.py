@@ -11,7 +11,14 @@ it, over the text size, and "before" the resident size once the interpreter
 and the module were loaded. A 10-candle command runs before the clock and the
 memory figures start, so that what a first command costs once is left out.
 
-    python bench/python_prove_bench.py [--sizes 10000,100000] [--repeat 3]
+--extra adds entries to the demo strategy's two, which its rules never read
+(every entry is stepped on every bar all the same), and prints, for each set,
+what it added to the best time per candle and per entry: "obv50" is 50 `Obv`
+(a running sum, about the cheapest bar there is), "sma50" 50 `Sma(14)`,
+"common50" 50 common types (averages, RSI, MACD, Bollinger, ATR, ADX,
+stochastics, money flow, SAR, channels, ...) with their usual parameters.
+
+    python bench/python_prove_bench.py [--sizes 10000,100000] [--repeat 3] [--extra obv50,sma50,common50]
 """
 
 from __future__ import annotations
@@ -33,6 +40,26 @@ from sample_candles import candles_json  # noqa: E402
 
 STRATEGY = json.loads((ROOT / "examples" / "sma_crossover.json").read_text())
 
+COMMON = [
+    ("Sma", [14]), ("Ema", [14]), ("Wma", [14]), ("Dema", [14]), ("Tema", [14]), ("Hma", [20]),
+    ("Kama", [10, 2, 30]), ("Trima", [14]), ("Smma", [14]), ("Vwma", [20]), ("T3", [5, 0.7]),
+    ("Rsi", [14]), ("Macd", [12, 26, 9]), ("BollingerBands", [20, 2]), ("Atr", [14]), ("Adx", [14]),
+    ("Stochastic", [14, 3]), ("StochRsi", [14, 14]), ("Mfi", [14]), ("Psar", [0.02, 0.02, 0.2]),
+    ("Donchian", [20]), ("Keltner", [20, 10, 2]), ("Cci", [20]), ("Roc", [10]), ("Mom", [10]),
+    ("WilliamsR", [14]), ("Obv", []), ("Adl", []), ("ChaikinMoneyFlow", [20]), ("ChaikinOscillator", [3, 10]),
+    ("Aroon", [25]), ("AroonOscillator", [25]), ("Trix", [15]), ("UltimateOscillator", [7, 14, 28]),
+    ("Natr", [14]), ("StdDev", [20]), ("PlusDi", [14]), ("MinusDi", [14]), ("Dx", [14]), ("Adxr", [14]),
+    ("Ppo", [12, 26]), ("Apo", [12, 26]), ("Cmo", [9]), ("Tsi", [25, 13]), ("SuperTrend", [10, 3]),
+    ("ForceIndex", [13]), ("EaseOfMovement", [14]), ("AwesomeOscillator", [5, 34]), ("RollingVwap", [20]),
+    ("LinearRegression", [14]),
+]
+EXTRA = {
+    "none": [],
+    "obv50": [("Obv", [])] * 50,
+    "sma50": [("Sma", [14])] * 50,
+    "common50": COMMON,
+}
+
 
 def peak_rss_mib() -> float:
     return resource.getrusage(resource.RUSAGE_SELF).ru_maxrss / 1024  # Linux reports KiB
@@ -52,16 +79,19 @@ def status_mib(field: str) -> float:
     return float("nan")
 
 
-def command_text(count: int) -> str:
-    spec = json.dumps({"strategy": STRATEGY, "dataset_ref": f"bench-{count}"})
+def command_text(count: int, extra: str = "none") -> str:
+    strategy = json.loads(json.dumps(STRATEGY))
+    for k, (kind, params) in enumerate(EXTRA[extra]):
+        strategy["indicators"][f"x{k:02}"] = {"type": kind, "params": params}
+    spec = json.dumps({"strategy": strategy, "dataset_ref": f"bench-{count}"})
     data = '{"%s":%s}' % (STRATEGY["symbol"], candles_json(count))
     return '{"cmd":"prove","spec":%s,"data":%s}' % (spec, data)
 
 
-def measure(count: int, repeat: int) -> None:
+def measure(count: int, repeat: int, extra: str) -> None:
     """One size in this process: prints one row of the table."""
     baseline = peak_rss_mib()
-    text = command_text(count)
+    text = command_text(count, extra)
     prover = Prover()
     # A small command first, so that what any first command costs once (the
     # module's code paged in, the allocator's first arenas) is not counted.
@@ -83,7 +113,7 @@ def measure(count: int, repeat: int) -> None:
         sys.exit(f"prove failed: {response[:200]}")
     ratio = peak * 1024 * 1024 / len(text)
     growth = growth * 1024 * 1024 / len(text)
-    print(f"{count:>10} {len(text) / 1e6:>8.1f} {best:>8.3f} {count / best:>12,.0f}"
+    print(f"{extra:>9} {count:>10} {len(text) / 1e6:>8.1f} {best:>8.3f} {count / best:>12,.0f}"
           f" {peak:>13.0f} {ratio:>7.2f} {growth:>7.2f} {baseline:>13.0f}", flush=True)
 
 
@@ -91,18 +121,29 @@ def main() -> None:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--sizes", default="10000,100000,1000000")
     parser.add_argument("--repeat", type=int, default=3)
+    parser.add_argument("--extra", default="", help="comma-separated: " + ", ".join(list(EXTRA)[1:]))
     parser.add_argument("--one", type=int, help=argparse.SUPPRESS)
+    parser.add_argument("--one-extra", default="none", help=argparse.SUPPRESS)
     args = parser.parse_args()
     if args.one:
-        measure(args.one, args.repeat)
+        measure(args.one, args.repeat, args.one_extra)
         return
 
     # Each size runs in a fresh process, so that its peak memory is its own.
-    print(f"{'candles':>10} {'text MB':>8} {'best s':>8} {'candles/s':>12}"
+    sets = ["none"] + [e for e in args.extra.split(",") if e]
+    print(f"{'entries':>9} {'candles':>10} {'text MB':>8} {'best s':>8} {'candles/s':>12}"
           f" {'peak RSS MiB':>13} {'x text':>7} {'growth':>7} {'before MiB':>13}", flush=True)
     for count in (int(s) for s in args.sizes.split(",")):
-        subprocess.run([sys.executable, __file__, "--one", str(count), "--repeat", str(args.repeat)],
-                       check=True)
+        best = {}
+        for extra in sets:
+            row = subprocess.run([sys.executable, __file__, "--one", str(count), "--repeat", str(args.repeat),
+                                  "--one-extra", extra], check=True, capture_output=True, text=True).stdout
+            print(row, end="", flush=True)
+            best[extra] = count / float(row.split()[4].replace(",", ""))  # more digits than "best s"
+        for extra in sets[1:]:
+            added = (best[extra] - best["none"]) / count * 1e9
+            print(f"{extra:>9} {count:>10}: {added:.0f} ns a candle more, {added / len(EXTRA[extra]):.1f} ns an entry",
+                  flush=True)
 
 
 if __name__ == "__main__":

@@ -20,12 +20,11 @@ def _xorshift64(state: int) -> int:
     return state
 
 
-def candles(count: int, seed: int = 2024, start_price: float = 100.0) -> list[dict]:
-    """`count` hourly candles as JSON-ready dicts (time, open, high, low, close, volume)."""
+def _bars(count: int, seed: int, start_price: float):
+    """Each candle in turn as (time, open, high, low, close, volume)."""
     state = seed * 0x9E3779B97F4A7C15 & _MASK64 or 1
     cents = round(start_price * 100)
     drift = 0  # basis points per bar
-    bars = []
     for i in range(count):
         state = _xorshift64(state)
         if i % 240 == 0:  # a new regime every ten days
@@ -38,17 +37,26 @@ def candles(count: int, seed: int = 2024, start_price: float = 100.0) -> list[di
         high = max(open_cents, cents) + max(open_cents, cents) * wick_up // 10_000
         low = min(open_cents, cents) - min(open_cents, cents) * wick_down // 10_000
         volume = 500 + (state >> 44) % 4500
-        bars.append(
-            {
-                "time": START_TIME_MS + i * HOUR_MS,
-                "open": open_cents / 100,
-                "high": high / 100,
-                "low": low / 100,
-                "close": cents / 100,
-                "volume": float(volume),
-            }
-        )
-    return bars
+        yield (START_TIME_MS + i * HOUR_MS, open_cents / 100, high / 100, low / 100, cents / 100, float(volume))
+
+
+def candles(count: int, seed: int = 2024, start_price: float = 100.0) -> list[dict]:
+    """`count` hourly candles as JSON-ready dicts (time, open, high, low, close, volume)."""
+    return [
+        {"time": t, "open": o, "high": h, "low": lo, "close": c, "volume": v}
+        for t, o, h, lo, c, v in _bars(count, seed, start_price)
+    ]
+
+
+def columns(count: int, seed: int = 2024, start_price: float = 100.0) -> list[list]:
+    """The same candles as six lists (times, opens, highs, lows, closes, volumes),
+    built without a dict per candle."""
+    cols = [[], [], [], [], [], []]
+    appends = [col.append for col in cols]
+    for bar in _bars(count, seed, start_price):
+        for append, value in zip(appends, bar):
+            append(value)
+    return cols
 
 
 def candles_json(count: int, seed: int = 2024) -> str:
