@@ -10,15 +10,15 @@ bash scripts/setup.sh
 BUILD="$(realpath -m "${BUILD_DIR:-build}")"
 JOBS="${JOBS:-$(nproc)}"
 export CMAKE_BUILD_PARALLEL_LEVEL="$JOBS"
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DFENDRO_WERROR=ON >/dev/null
 cmake --build "$BUILD" -j "$JOBS"
 ctest --test-dir "$BUILD" --output-on-failure -j "$JOBS"
 
 # The wheel, built as a user's `pip install .` builds it (the core objects come
-# from ccache after the build above).
+# from ccache after the build above), but with warnings as errors.
 rm -rf "$BUILD/wheels"
 .venv/bin/python -m pip wheel -q --disable-pip-version-check --no-build-isolation --no-deps \
-  -C build-dir="$BUILD/wheel-build" -w "$BUILD/wheels" .
+  -C build-dir="$BUILD/wheel-build" -C cmake.define.FENDRO_WERROR=ON -w "$BUILD/wheels" .
 
 # Every C++ test again under ASan + UBSan in a clang build, then each fuzz
 # target for FUZZ_SECONDS (default 60) from the checked-in seeds.
