@@ -30,12 +30,13 @@ bash scripts/check_determinism.sh "$BUILD" "$BUILD-san/tests/fendro_fingerprint"
 
 rm -rf "$BUILD/test-venv"
 .venv/bin/python -m venv "$BUILD/test-venv"
-"$BUILD/test-venv/bin/python" -m pip install -q --disable-pip-version-check \
-  "$BUILD"/wheels/fendro_proof-*.whl pytest orjson
+wheel=("$BUILD"/wheels/fendro_proof-*.whl)
+# The wheel with its test extra: what the tests import, as a user gets it.
+"$BUILD/test-venv/bin/python" -m pip install -q --disable-pip-version-check "${wheel[0]}[test]"
 
 # Run from outside the source tree so that only the installed package is importable.
 status=0
-(cd "$BUILD" && test-venv/bin/python -m pytest -q -p no:cacheprovider "$ROOT/tests/python") || status=$?
+(cd "$BUILD" && test-venv/bin/python -m pytest -q -rs -p no:cacheprovider "$ROOT/tests/python") || status=$?
 if [ "$status" -eq 5 ]; then
   echo "pytest collected no tests although tests/python has test files" >&2
 fi
