@@ -153,7 +153,7 @@ std::string order(const Growth& g) {
     if (!out.empty()) out += " x ";
     out += letter(g, g.growing[k]);
     if (g.powers[k] == 2) out += "²";
-    if (g.powers[k] > 2) out += "^" + std::to_string(g.powers[k]);
+    if (g.powers[k] > 2) out += '^' + std::to_string(g.powers[k]);
   }
   return out;
 }

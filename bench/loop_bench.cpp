@@ -49,7 +49,7 @@ std::string fifty_types_strategy() {
     if (count > 0) s += ',';
     s += "\"i" + std::to_string(count++) + R"(":{"type":")" + std::string(row.key) + R"(","params":[)";
     const auto p = row.params.values();
-    for (std::size_t k = 0; k < p.size(); ++k) s += (k > 0 ? "," : "") + std::to_string(p[k]);
+    for (std::size_t k = 0; k < p.size(); ++k) s.append(k > 0 ? "," : "").append(std::to_string(p[k]));
     s += "]}";
   }
   s += R"(},"entry":{"gt":[{"price":"close"},"i0"]},"exit":{"lt":[{"price":"close"},"i0"]},)";

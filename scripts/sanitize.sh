@@ -11,7 +11,8 @@ bash scripts/setup.sh
 BUILD="$(realpath -m "${BUILD_SAN_DIR:-build-san}")"
 JOBS="${JOBS:-$(nproc)}"
 export CMAKE_BUILD_PARALLEL_LEVEL="$JOBS"
-CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DFENDRO_SANITIZE=ON >/dev/null
+CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DFENDRO_SANITIZE=ON \
+  -DFENDRO_WERROR=ON >/dev/null
 cmake --build "$BUILD" -j "$JOBS"
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:strict_string_checks=1}"

@@ -10,15 +10,15 @@ bash scripts/setup.sh
 BUILD="$(realpath -m "${BUILD_DIR:-build}")"
 JOBS="${JOBS:-$(nproc)}"
 export CMAKE_BUILD_PARALLEL_LEVEL="$JOBS"
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DFENDRO_WERROR=ON >/dev/null
 cmake --build "$BUILD" -j "$JOBS"
 ctest --test-dir "$BUILD" --output-on-failure -j "$JOBS"
 
 # The wheel, built as a user's `pip install .` builds it (the core objects come
-# from ccache after the build above).
+# from ccache after the build above), but with warnings as errors.
 rm -rf "$BUILD/wheels"
 .venv/bin/python -m pip wheel -q --disable-pip-version-check --no-build-isolation --no-deps \
-  -C build-dir="$BUILD/wheel-build" -w "$BUILD/wheels" .
+  -C build-dir="$BUILD/wheel-build" -C cmake.define.FENDRO_WERROR=ON -w "$BUILD/wheels" .
 
 # Every C++ test again under ASan + UBSan in a clang build, then each fuzz
 # target for FUZZ_SECONDS (default 60) from the checked-in seeds.
@@ -30,12 +30,13 @@ bash scripts/check_determinism.sh "$BUILD" "$BUILD-san/tests/fendro_fingerprint"
 
 rm -rf "$BUILD/test-venv"
 .venv/bin/python -m venv "$BUILD/test-venv"
-"$BUILD/test-venv/bin/python" -m pip install -q --disable-pip-version-check \
-  "$BUILD"/wheels/fendro_proof-*.whl pytest orjson blake3
+wheel=("$BUILD"/wheels/fendro_proof-*.whl)
+# The wheel with its test extra: what the tests import, as a user gets it.
+"$BUILD/test-venv/bin/python" -m pip install -q --disable-pip-version-check "${wheel[0]}[test]"
 
 # Run from outside the source tree so that only the installed package is importable.
 status=0
-(cd "$BUILD" && test-venv/bin/python -m pytest -q -p no:cacheprovider "$ROOT/tests/python") || status=$?
+(cd "$BUILD" && test-venv/bin/python -m pytest -q -rs -p no:cacheprovider "$ROOT/tests/python") || status=$?
 if [ "$status" -eq 5 ]; then
   echo "pytest collected no tests although tests/python has test files" >&2
 fi

@@ -232,7 +232,7 @@ TEST(FastPaths, SameTreesAndFailuresNearTheEndAndAwayFromIt) {
 TEST(FastPaths, EveryByteAtEveryPlaceOfAString) {
   for (int b = 0; b < 256; ++b) {
     for (std::size_t at = 0; at < 20; ++at) {
-      std::string text = "\"" + std::string(at, 'a');
+      std::string text = '"' + std::string(at, 'a');
       text += static_cast<char>(b);
       text += "bc\"";
       SCOPED_TRACE(testing::Message() << "byte " << b << " after " << at);

@@ -43,7 +43,7 @@ TEST(CandleTextTest, ListIsEachCandleAloneWhateverCameBefore) {
     }
   }
   std::string expected;
-  for (const Candle& c : candles) expected += (expected.empty() ? "" : ",") + alone(c);
+  for (const Candle& c : candles) expected.append(expected.empty() ? "" : ",").append(alone(c));
   EXPECT_EQ(list_text(candles), expected);
 }
 

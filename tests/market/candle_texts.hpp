@@ -28,7 +28,7 @@ class CandleTexts {
   std::string number(bool time) {
     if (odd()) return std::string(odd_value);
     if (time) return std::to_string(1700000000000 + below(1'000'000) * 60'000);
-    return std::to_string(below(100'000)) + (below(5) ? "." + std::to_string(below(1000)) : "");
+    return std::to_string(below(100'000)) + (below(5) ? '.' + std::to_string(below(1000)) : "");
   }
 
   std::uint64_t array_share = 3;  // of 20 candles, those written as arrays
@@ -40,7 +40,7 @@ class CandleTexts {
     std::string s = array ? "[" : "{";
     if (array) {  // an array of 5 or 6 numbers, or of 4 or 7
       const std::uint64_t n = odd() ? 4 + below(4) : 5 + below(2);
-      for (std::uint64_t k = 0; k < n; ++k) s += (k ? "," : "") + number(k == 0);
+      for (std::uint64_t k = 0; k < n; ++k) s.append(k ? "," : "").append(number(k == 0));
       return s + ']';
     }
     std::vector<int> order = {0, 1, 2, 3, 4, 5};
@@ -62,7 +62,7 @@ class CandleTexts {
     std::string s;
     for (const char* symbol : {"{\"B\":[", "],\"A\":["}) {
       s += symbol;
-      for (std::size_t k = 0; k < candles; ++k) s += (k ? "," : "") + candle();
+      for (std::size_t k = 0; k < candles; ++k) s.append(k ? "," : "").append(candle());
     }
     return s + "]}";
   }

@@ -300,7 +300,7 @@ TEST(MetricsInterrupt, TheEngineAsksWhileItsMetricsRun) {
   const std::size_t n = 2 * kMetricsBarsPerAsk + 10;
   for (std::size_t k = 0; k < n; ++k) {
     if (k != 0) text += ',';
-    text += "[" + std::to_string(k) + ",100,101,99,100,1]";
+    text += '[' + std::to_string(k) + ",100,101,99,100,1]";
   }
   text += "]}";
   const json::Document strategy_json = std::move(json::parse(kStrategy)).value();

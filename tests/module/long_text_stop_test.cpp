@@ -32,7 +32,7 @@ std::string candles(const std::string& symbol) {
   std::string text = "{\"" + symbol + "\":[";
   for (int k = 0; k < 300; ++k) {
     if (k != 0) text += ',';
-    text += "[" + std::to_string(k * 60) + ",100,101,99,100.5,10]";
+    text += '[' + std::to_string(k * 60) + ",100,101,99,100.5,10]";
   }
   return text + "]}";
 }

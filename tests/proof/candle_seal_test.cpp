@@ -57,7 +57,9 @@ TEST(CandleSeal, FixedSpellingsAreTheirCanonicalText) {
     const auto read = read_fixed(c.text);
     ASSERT_TRUE(read.has_value()) << c.text;
     EXPECT_EQ(read->second, c.fixed) << c.text;
-    if (read->second != 0) EXPECT_EQ(c.text.substr(0, read->second), canonical(read->first)) << c.text;
+    if (read->second != 0) {
+      EXPECT_EQ(c.text.substr(0, read->second), canonical(read->first)) << c.text;
+    }
   }
 }
 
@@ -126,7 +128,7 @@ TEST(CandleSeal, SealedHashIsTheFreshHashOnGeneratedLists) {
     gen.odd_value = test::CandleTexts::kOdd[gen.below(std::size(test::CandleTexts::kOdd))];
     std::string list;
     const std::uint64_t candles = gen.below(4) == 0 ? gen.below(3) : 1 + gen.below(3000);
-    for (std::uint64_t k = 0; k < candles; ++k) list += (k ? "," : "") + gen.candle();
+    for (std::uint64_t k = 0; k < candles; ++k) list.append(k ? "," : "").append(gen.candle());
     const std::uint64_t symbols = gen.below(10);
     std::string data = "{\"S\":[" + list + "]";
     // Now and then a second list, or the same symbol again: not sealed.
@@ -135,7 +137,9 @@ TEST(CandleSeal, SealedHashIsTheFreshHashOnGeneratedLists) {
     data += "}";
     const bool was_covered =
         expect_sealed_hash_is_fresh_hash(test::lay_out(data, test::kLayouts[round % std::size(test::kLayouts)], 3));
-    if (symbols <= 1) EXPECT_FALSE(was_covered);
+    if (symbols <= 1) {
+      EXPECT_FALSE(was_covered);
+    }
     covered += was_covered;
     if (::testing::Test::HasFailure()) break;
   }
@@ -161,7 +165,7 @@ TEST(CandleSeal, SealedHashIsTheFreshHashOnLongLists) {
         if (k != 0) data += ',';
         if (below(20) < arrays) {
           data += "[" + t + "," + price() + "," + price() + "," + price() + "," + price();
-          data += below(3) == 0 ? "]" : "," + price() + "]";
+          data += below(3) == 0 ? "]" : ',' + price() + "]";
         } else if (below(30) == 0) {
           data += "{\"close\":" + price() + ",\"low\":" + price() + ",\"time\":" + t + ",\"high\":" + price() +
                   ",\"open\":" + price() + "}";

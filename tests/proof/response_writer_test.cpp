@@ -119,7 +119,9 @@ TEST(ResponseWriter, SealsAroundWholePieces) {
         ASSERT_EQ(out.seal_end(), hash_text(sealed)) << sealed_size << " after " << head_size;
         out.write("}");
         out.finish();
-        if (with_sink) ASSERT_EQ(sink.joined(), head + sealed + "}") << sealed_size << " after " << head_size;
+        if (with_sink) {
+          ASSERT_EQ(sink.joined(), head + sealed + "}") << sealed_size << " after " << head_size;
+        }
       }
     }
   }

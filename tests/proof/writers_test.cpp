@@ -73,7 +73,7 @@ TEST(NumberFormat, EveryGroupAndTheEdgesOfTheEightDigitSplits) {
     for (const std::uint64_t v : {ten - 1, ten, ten + 1, 2 * ten - 1, 9 * ten + ten - 1}) {
       ASSERT_EQ(u64(v), std::to_string(v)) << v;
       if (v == 0 || v > std::numeric_limits<std::int64_t>::max()) continue;
-      ASSERT_EQ(i64(-static_cast<std::int64_t>(v)), "-" + std::to_string(v)) << v;
+      ASSERT_EQ(i64(-static_cast<std::int64_t>(v)), '-' + std::to_string(v)) << v;
     }
   }
   std::mt19937_64 rng(7);

@@ -16,6 +16,8 @@ import sys
 import pytest
 from sample_candles import candles
 
+pytest.importorskip("blake3", reason="examples/check_hashes.py needs blake3: pip install '.[test]'")
+
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 SCRIPT = ROOT / "examples" / "check_hashes.py"
 GOLDEN = ROOT / "tests" / "data" / "golden"

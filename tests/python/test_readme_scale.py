@@ -6,7 +6,12 @@ import pathlib
 import re
 import sys
 
+import pytest
+
 from conftest import STRATEGY, SYMBOL, candles
+
+# The snippets write and read their text with orjson, which the `test` extra installs.
+pytest.importorskip("orjson", reason="the README's snippets need orjson: pip install '.[test]'")
 
 README = pathlib.Path(__file__).resolve().parents[2] / "README.md"
 

@@ -77,7 +77,9 @@ TEST(EnginePacing, ResolvingManyKeysAsks) {
   StrategyText s;
   s.indicators = R"({"a": {"type": "Sma", "params": [2]}, "b": {"type": "Sma", "params": [3]}})";
   std::string reads;
-  for (int k = 0; k < 20'000; ++k) reads += (k ? "," : "") + (R"({"gt": ["a.k)" + std::to_string(k) + R"(", 1]})");
+  for (int k = 0; k < 20'000; ++k) {
+    reads.append(k ? "," : "").append(R"({"gt": ["a.k)").append(std::to_string(k)).append(R"(", 1]})");
+  }
   s.entry = R"({"any": [)" + reads + "]}";
   const StrategySpec spec = testing::read_ok(read_strategy_spec, s.text());
   const auto slots = [&] {

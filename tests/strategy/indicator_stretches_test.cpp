@@ -270,8 +270,9 @@ TEST(IndicatorStretches, StretchesMatchUpdateByUpdate) {
 TEST(IndicatorStretches, ThousandsOfIndicatorsEndAsBarByBar) {
   std::string inds;
   for (int k = 0; k < 3000; ++k) {
-    inds += (k ? "," : "") + ("\"i" + std::to_string(1000 + k)) + R"(": {"type": "Sma", "params": [)" +
-            std::to_string(2 + k % 40) + "]}";
+    inds.append(k ? "," : "").append("\"i").append(std::to_string(1000 + k));
+    inds.append(R"(": {"type": "Sma", "params": [)");
+    inds.append(std::to_string(2 + k % 40)).append("]}");
   }
   const StrategySpec spec = strategy(
       (R"("indicators": {)" + inds + R"(}, "entry": {"cross_above": ["i1000", "i3999"]},

@@ -239,7 +239,9 @@ TEST(ReadStrategySpec, LongSymbolCopiedInStretchesAskingBetween) {
 // read handed to the freeing thread.
 TEST(ReadStrategySpec, ManyIndicatorsAskThroughTheCommandsScope) {
   std::string inds;
-  for (int k = 0; k < 50'000; ++k) inds += (k ? "," : "") + ("\"i" + std::to_string(k)) + R"(":{"type":"Sma"})";
+  for (int k = 0; k < 50'000; ++k) {
+    inds.append(k ? "," : "").append("\"i").append(std::to_string(k)).append(R"(":{"type":"Sma"})");
+  }
   std::string text = minimal();
   text.replace(text.find("{}"), 2, "{" + inds + "}");
   const json::Document doc = testing::parse_json(text);

@@ -78,7 +78,7 @@ TEST(FindPaced, FindsTheKeyOfTheSameBytesAndStopsAtEveryAsk) {
   std::string late = sought;
   late.back() ^= 1;
   map[late] = 2;
-  map["B" + sought.substr(1)] = 3;
+  map['B' + sought.substr(1)] = 3;
   map["short"] = 4;
   map[sought + "x"] = 5;
   struct Case {
@@ -95,7 +95,9 @@ TEST(FindPaced, FindsTheKeyOfTheSameBytesAndStopsAtEveryAsk) {
     EXPECT_EQ(*found == map.end() ? 0 : (*found)->second, c.value) << c.key.size();
     EXPECT_EQ(*find_paced(map, c.key, Interrupt{}), map.find(c.key));
     // A long key is compared in stretches, each ending with an ask.
-    if (c.value != 0 && c.key.size() > kStretch) EXPECT_GE(never.asked, c.key.size() / kStretch);
+    if (c.value != 0 && c.key.size() > kStretch) {
+      EXPECT_GE(never.asked, c.key.size() / kStretch);
+    }
     for (std::size_t k = 1; k <= never.asked; ++k) {
       CountingInterrupt stop{.stop_at = k};
       EXPECT_FALSE(find_paced(map, c.key, stop.interrupt()).ok()) << c.value << " at " << k;

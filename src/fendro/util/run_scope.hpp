@@ -93,7 +93,7 @@ class RunScope {
   T& cache() {
     static_assert(std::is_base_of_v<ScopeCache, T>);
     for (const std::unique_ptr<ScopeCache>& c : caches_) {
-      if (typeid(*c) == typeid(T)) return static_cast<T&>(*c);
+      if (ScopeCache& cached = *c; typeid(cached) == typeid(T)) return static_cast<T&>(cached);
     }
     caches_.push_back(std::make_unique<T>());
     return static_cast<T&>(*caches_.back());
