@@ -6,17 +6,23 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "fendro/util/paced_copy.hpp"
 #include "module/counting_interrupt.hpp"
+#include "util/held_busy.hpp"
 
 namespace fendro {
 namespace {
 
 using fendro::testing::CountingInterrupt;
+using fendro::testing::FreeGate;
+using fendro::testing::LetGoWhenAsked;
 
 // Notes the thread it is destroyed on, and in which order.
 struct Noted {
@@ -33,6 +39,16 @@ struct Noted {
     if (moved_from || order < 0) return;
     if (std::this_thread::get_id() == made_on || destroyed.load() != order) off_thread = false;
     ++destroyed;
+  }
+};
+
+// Notes the thread it is freed on.
+struct OnFree {
+  std::thread::id* on;
+  explicit OnFree(std::thread::id* where) : on(where) {}
+  OnFree(OnFree&& o) noexcept : on(std::exchange(o.on, nullptr)) {}
+  ~OnFree() {
+    if (on != nullptr) *on = std::this_thread::get_id();
   }
 };
 
@@ -63,10 +79,68 @@ TEST(FreeLater, OnlyWhatAStoppedScopeHeld) {
   wait_until_freed();
 }
 
+// A wait for a free that takes long asks every few milliseconds, and ends
+// at once when told to stop, the free still under way.
 TEST(FreeLater, WaitingAsksAndEndsAtAStop) {
   CountingInterrupt never;
   EXPECT_TRUE(wait_until_freed(never.interrupt()));  // nothing to wait for: nothing asked
   EXPECT_EQ(never.asked, 0u);
+  FreeGate gate;
+  gate.hand_over();
+  for (const std::size_t stop_at : {1u, 3u}) {
+    CountingInterrupt stop{.stop_at = stop_at};
+    EXPECT_FALSE(wait_until_freed(stop.interrupt())) << stop_at;
+    EXPECT_EQ(stop.asked, stop_at);
+  }
+  EXPECT_FALSE(gate.freed());
+  // Not told to stop, it waits until the free is done.
+  LetGoWhenAsked let_go{&gate};
+  EXPECT_TRUE(wait_until_freed(let_go.interrupt()));
+  EXPECT_GE(let_go.asked, 1u);
+  EXPECT_TRUE(gate.freed());
+}
+
+std::size_t threads() {
+  std::size_t n = 0;
+  for ([[maybe_unused]] const auto& task : std::filesystem::directory_iterator("/proc/self/task")) ++n;
+  return n;
+}
+
+// The threads of this program but for the freeing thread (a sanitizer's own
+// included): counted before any test runs.
+const std::size_t kThreadsOfItsOwn = threads();
+
+// Whether the freeing thread has ended within a bound that only a thread
+// that never ends can reach.
+bool freeing_thread_ends() {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (threads() > kThreadsOfItsOwn) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+// Once all it was given is freed the freeing thread ends (a process that
+// forks is single-threaded again), and the next hand-over starts another;
+// as many as are handed over while it frees are freed by the same thread.
+TEST(FreeLater, TheThreadEndsOnceItsQueueIsEmpty) {
+  for (int round = 0; round < 3; ++round) {
+    std::thread::id freed_on[3];
+    {
+      FreeGate gate;
+      gate.hand_over();
+      for (std::thread::id& on : freed_on) {
+        OnFree noted(&on);
+        free_later(noted);
+      }
+      EXPECT_EQ(threads(), kThreadsOfItsOwn + 1) << round;
+    }
+    EXPECT_EQ(freed_on[0], freed_on[1]) << round;
+    EXPECT_EQ(freed_on[0], freed_on[2]) << round;
+    EXPECT_NE(freed_on[0], std::this_thread::get_id()) << round;
+    EXPECT_TRUE(freeing_thread_ends()) << round;
+  }
 }
 
 TEST(ReleaseLongText, GivesBackInStretchesThatAskOrHandsOverOnceStopped) {
