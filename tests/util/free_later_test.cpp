@@ -15,7 +15,7 @@
 
 #include "fendro/util/paced_copy.hpp"
 #include "module/counting_interrupt.hpp"
-#include "util/held_busy.hpp"
+#include "util/free_gate.hpp"
 
 namespace fendro {
 namespace {
