@@ -31,6 +31,11 @@ class FreeGate {
     Held held(this);
     free_later(held);
   }
+  // Waits until the freeing thread is held at the gate.
+  void wait_until_held() {
+    std::unique_lock<std::mutex> held(lock_);
+    changed_.wait(held, [&] { return held_; });
+  }
   // Lets go, and waits until what it handed over is freed.
   ~FreeGate() {
     let_go();
@@ -52,12 +57,15 @@ class FreeGate {
 
   void free_when_let_go() {
     std::unique_lock<std::mutex> held(lock_);
+    held_ = true;
+    changed_.notify_all();
     changed_.wait_for(held, std::chrono::minutes(1), [&] { return open_; });
     freed_ = true;
   }
 
   std::mutex lock_;
   std::condition_variable changed_;
+  bool held_ = false;
   bool open_ = false;
   bool freed_ = false;
 };
