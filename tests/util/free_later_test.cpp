@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -89,21 +90,22 @@ TEST(FreeLater, WaitingAsksAndEndsAtAStop) {
   EXPECT_TRUE(gate.freed());
 }
 
-std::size_t threads() {
+// The freeing threads of this process, by their name.
+std::size_t freeing_threads() {
   std::size_t n = 0;
-  for ([[maybe_unused]] const auto& task : std::filesystem::directory_iterator("/proc/self/task")) ++n;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::ifstream comm(task.path() / "comm");
+    std::string name;
+    if (std::getline(comm, name) && name == kFreeingThreadName) ++n;
+  }
   return n;
 }
-
-// The threads of this program but for the freeing thread (a sanitizer's own
-// included): counted before any test runs.
-const std::size_t kThreadsOfItsOwn = threads();
 
 // Whether the freeing thread has ended within a bound that only a thread
 // that never ends can reach.
 bool freeing_thread_ends() {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (threads() > kThreadsOfItsOwn) {
+  while (freeing_threads() > 0) {
     if (std::chrono::steady_clock::now() > deadline) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
@@ -118,7 +120,8 @@ TEST(FreeLater, TheThreadEndsOnceItsQueueIsEmpty) {
     {
       FreeGate gate;
       gate.hand_over();
-      EXPECT_EQ(threads(), kThreadsOfItsOwn + 1) << round;
+      gate.wait_until_held();
+      EXPECT_EQ(freeing_threads(), 1u) << round;
     }
     ASSERT_TRUE(freeing_thread_ends()) << round;
   }

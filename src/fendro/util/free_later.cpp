@@ -38,6 +38,7 @@ struct Freeing {
   bool running = false;
 
   void run() {
+    pthread_setname_np(pthread_self(), kFreeingThreadName);  // as tools and tests see it
     std::unique_lock<std::mutex> held(lock);
     while (!queue.empty()) {
       std::unique_ptr<LaterFreed> item = std::move(queue.front());

@@ -102,6 +102,10 @@ void release_long(Buffer& buffer) {
 
 inline void release_long_text(std::string& text) { release_long(text); }
 
+// The name the freeing thread goes by (in /proc/<pid>/task/<tid>/comm, top,
+// a debugger).
+inline constexpr char kFreeingThreadName[] = "fendro-free";
+
 // How many things were handed to the freeing thread so far.
 std::uint64_t handed_over();
 
