@@ -270,6 +270,22 @@ inline std::vector<LongInput> long_input_rows(double scale = 1.0) {
     while (v.size() < mb(300)) v += "12345.678,";
     return v + "1]}";
   });
+  // A text that fails inside or after a long array: the parse's stacks then
+  // hold a value per element.
+  add("canonicalize: text ends inside a 100 M-element array", [=] {
+    std::string v = R"({"cmd":"canonicalize","value":[)";
+    v.reserve(2 * count(1e8) + 64);
+    for (std::size_t k = 0; k < count(1e8); ++k) v += "1,";
+    v.pop_back();
+    return v;
+  });
+  add("canonicalize: syntax error after a 100 M-element array", [=] {
+    std::string v = "[";
+    v.reserve(2 * count(1e8) + 64);
+    for (std::size_t k = 0; k < count(1e8); ++k) v += "1,";
+    v.back() = ']';
+    return canonicalize(v + " x");
+  });
   add("canonicalize: 200 MB array", [=] {
     std::string v = "[";
     v.reserve(mb(200) + 64);

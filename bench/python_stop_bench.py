@@ -165,6 +165,9 @@ def long_input_rows(scale: float) -> dict:
             entry='{"gt":[{"price":"close"},"bb.' + "u" * mb(100) + '"]}'), btc(3)),
         "data: 3,000,000 symbols": lambda: prove_of(spec(), symbols(count(3e6))),
         "strategy: 1,000,000 entries, 3 candles": lambda: prove_of(spec(indicators=entries(count(1e6))), btc(3)),
+        "canonicalize: text ends inside a 100 M-element array": lambda: canonicalize("[" + "1," * (count(1e8) - 1) + "1"),
+        "canonicalize: syntax error after a 100 M-element array": lambda: canonicalize(
+            "[" + "1," * (count(1e8) - 1) + "1] x"),
     }
 
 

@@ -20,7 +20,7 @@ LOGS="$BUILD/stress-logs"
 
 # The stop and interrupt cases, by program.
 CPP_STOP_TESTS=(
-  "test_module:CommandInterrupt.*:ProveInterrupt.*:MetricsInterrupt.*:LongTextStop.*"
+  "test_module:CommandInterrupt.*:ProveInterrupt.*:MetricsInterrupt.*:LongTextStop.*:FreeingThread.*"
   "test_proof:InBarStop.*:CandleSeal.*"
   "test_json:ParseInterrupt.*:PacedSort.*:PacedSortInTheParser.*:ReallocStack.*:DescribeLong.*"
   "test_util:CopyPaced.*:EqualPaced.*:FindPaced.*:ReservePaced.*:ShrinkToFitPaced.*:RuleWindowRoom.*:FreeLater.*:ReleaseLongText.*:AppendPaced.*"

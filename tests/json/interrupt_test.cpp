@@ -101,37 +101,56 @@ TEST(ParseInterrupt, AStoppedParseHandsWhatItBuiltToTheFreeingThread) {
   wait_until_freed();
 }
 
-// Once a long text is read, its stacks (here 3 million values, tens of
+// However a long text's parse ends (read whole, ending inside a long array,
+// failing inside it or after it), its stacks (here 3 million values, tens of
 // megabytes) go back to the system in stretches with the command's scope
-// asked between them; a stop there keeps the tree read, ends the command as
-// stopped and hands the rest to the freeing thread.
+// asked between them; a stop there keeps what the parse came to (a tree, or
+// its failure), ends the command as stopped and hands the rest to the
+// freeing thread.
 TEST(ParseInterrupt, TheStacksOfALongTextGoBackAskingTheScope) {
-  std::string text = "[";
-  for (int k = 0; k < 3'000'000; ++k) text += "1,";
-  text += "1]";
-  // The root's length, or 0 when the parse failed.
-  const std::vector<std::pair<const char*, std::function<std::size_t()>>> parses = {
-      {"parse", [&] { const auto r = parse(text); return r.ok() ? r.value().root.size : 0; }},
-      {"parse_deferring", [&] {
-         const auto r = parse_deferring(text, "data", nullptr, Interrupt());
-         return r.ok() ? r.value().document.root.size : 0;
-       }},
+  std::string array = "[";
+  for (int k = 0; k < 3'000'000; ++k) array += "1,";
+  struct Ending {
+    const char* name;
+    std::string text;
+    const char* error;  // nullptr: read whole
   };
-  for (const auto& [name, run] : parses) {
-    CountingInterrupt never;
-    {
-      RunScope scope(never.interrupt());
-      ASSERT_EQ(run(), 3'000'001u) << name;
+  const Ending endings[] = {
+      {"whole", array + "1]", nullptr},
+      {"ends inside", array + "1", "EOF while parsing a list"},
+      {"fails inside", array + "x]", "expected value"},
+      {"fails after", array + "1] x", "trailing characters"},
+  };
+  for (const Ending& e : endings) {
+    // The root's length, or the failure's message.
+    const auto outcome = [](const auto& r) {
+      if (r.ok()) return std::to_string(r.value().root.size);
+      return r.error().message;
+    };
+    const std::vector<std::pair<const char*, std::function<std::string()>>> parses = {
+        {"parse", [&] { return outcome(parse(e.text)); }},
+        {"parse_deferring", [&] {
+           const auto r = parse_deferring(e.text, "data", nullptr, Interrupt());
+           return r.ok() ? std::to_string(r.value().document.root.size) : r.error().message;
+         }},
+    };
+    const std::string expected = e.error != nullptr ? e.error : "3000001";
+    for (const auto& [name, run] : parses) {
+      CountingInterrupt never;
+      {
+        RunScope scope(never.interrupt());
+        ASSERT_EQ(run(), expected) << name << ", " << e.name;
+      }
+      ASSERT_GE(never.asked, 1u) << name << ", " << e.name << ": the stacks went without an ask";
+      CountingInterrupt stop{.stop_at = never.asked};
+      const std::uint64_t before = handed_over();
+      RunScope scope(stop.interrupt());
+      EXPECT_EQ(run(), expected) << name << ", " << e.name;
+      EXPECT_TRUE(scope.stopped()) << name << ", " << e.name;
+      EXPECT_EQ(stop.asked, never.asked) << name << ", " << e.name;
+      EXPECT_EQ(handed_over() - before, 1u) << name << ", " << e.name;
+      wait_until_freed();
     }
-    ASSERT_GE(never.asked, 1u) << name;
-    CountingInterrupt stop{.stop_at = never.asked};
-    const std::uint64_t before = handed_over();
-    RunScope scope(stop.interrupt());
-    EXPECT_EQ(run(), 3'000'001u) << name;
-    EXPECT_TRUE(scope.stopped()) << name;
-    EXPECT_EQ(stop.asked, never.asked) << name;
-    EXPECT_EQ(handed_over() - before, 1u) << name;
-    wait_until_freed();
   }
 }
 

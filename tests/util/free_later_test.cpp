@@ -6,17 +6,23 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "fendro/util/paced_copy.hpp"
 #include "module/counting_interrupt.hpp"
+#include "util/free_gate.hpp"
 
 namespace fendro {
 namespace {
 
 using fendro::testing::CountingInterrupt;
+using fendro::testing::FreeGate;
+using fendro::testing::LetGoWhenAsked;
 
 // Notes the thread it is destroyed on, and in which order.
 struct Noted {
@@ -63,10 +69,87 @@ TEST(FreeLater, OnlyWhatAStoppedScopeHeld) {
   wait_until_freed();
 }
 
+// A wait for a free that takes long asks every few milliseconds, and ends
+// at once when told to stop, the free still under way.
 TEST(FreeLater, WaitingAsksAndEndsAtAStop) {
   CountingInterrupt never;
   EXPECT_TRUE(wait_until_freed(never.interrupt()));  // nothing to wait for: nothing asked
   EXPECT_EQ(never.asked, 0u);
+  FreeGate gate;
+  gate.hand_over();
+  for (const std::size_t stop_at : {1u, 3u}) {
+    CountingInterrupt stop{.stop_at = stop_at};
+    EXPECT_FALSE(wait_until_freed(stop.interrupt())) << stop_at;
+    EXPECT_EQ(stop.asked, stop_at);
+  }
+  EXPECT_FALSE(gate.freed());
+  // Not told to stop, it waits until the free is done.
+  LetGoWhenAsked let_go{&gate};
+  EXPECT_TRUE(wait_until_freed(let_go.interrupt()));
+  EXPECT_GE(let_go.asked, 1u);
+  EXPECT_TRUE(gate.freed());
+}
+
+// The freeing threads of this process, by their name.
+std::size_t freeing_threads() {
+  std::size_t n = 0;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::ifstream comm(task.path() / "comm");
+    std::string name;
+    if (std::getline(comm, name) && name == kFreeingThreadName) ++n;
+  }
+  return n;
+}
+
+// Whether the freeing thread has ended within a bound that only a thread
+// that never ends can reach.
+bool freeing_thread_ends() {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (freeing_threads() > 0) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+// Once all it was given is freed the freeing thread ends (a process that
+// forks is single-threaded again), and the next hand-over starts another.
+TEST(FreeLater, TheThreadEndsOnceItsQueueIsEmpty) {
+  ASSERT_TRUE(freeing_thread_ends());
+  for (int round = 0; round < 3; ++round) {
+    {
+      FreeGate gate;
+      gate.hand_over();
+      gate.wait_until_held();
+      EXPECT_EQ(freeing_threads(), 1u) << round;
+    }
+    ASSERT_TRUE(freeing_thread_ends()) << round;
+  }
+}
+
+// Says stop once a bound has passed that only a wait that never ends reaches.
+struct Deadline {
+  std::chrono::steady_clock::time_point at = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  Interrupt interrupt() {
+    return Interrupt([](void* self) { return std::chrono::steady_clock::now() > static_cast<Deadline*>(self)->at; },
+                     this);
+  }
+};
+
+// A wait ends just as the thread has freed the last item, when it is about
+// to end: a hand-over then races its end, and must never be left without a
+// thread to free it.
+TEST(FreeLater, AHandOverRacingTheThreadsEndIsFreed) {
+  Deadline deadline;
+  for (int k = 0; k < 20'000; ++k) {
+    std::vector<int> held(8, k);
+    free_later(held);
+    if (!wait_until_freed(deadline.interrupt())) {
+      std::vector<int> more;
+      free_later(more);  // starts a thread for what was left: the exit waits for it
+      FAIL() << k << ": a hand-over was left without a thread";
+    }
+  }
 }
 
 TEST(ReleaseLongText, GivesBackInStretchesThatAskOrHandsOverOnceStopped) {

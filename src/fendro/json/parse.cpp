@@ -39,7 +39,6 @@ Result<Document, ParseError> parse(std::string_view text) {
   Document doc;
   Parser parser(text, doc.arena);
   if (!parse_root(parser, doc.root)) return err(parser.error());
-  parser.release_stacks();
   return doc;
 }
 
@@ -68,7 +67,6 @@ Result<DeferredDocument, ParseError> parse_deferring(std::string_view text,
     }
     return err(std::move(error));
   }
-  parser.release_stacks();
   out.deferred = parser.deferred();
   return out;
 }

@@ -67,6 +67,8 @@ Parser::Parser(std::string_view text, Arena& arena, bool building)
   keys_.reserve(64);
 }
 
+Parser::~Parser() { release_stacks(); }
+
 void Parser::watch(const Interrupt& interrupt) {
   caller_ = interrupt;
   interrupt_ = interrupt.active() ? Interrupt([](void* self) { return static_cast<Parser*>(self)->ask_caller(); }, this)

@@ -6,7 +6,9 @@
 // milliseconds, more on a busy machine. So a stopped command hands what it
 // holds to one thread of the engine's own, which frees it in the order given
 // while the caller goes on. Nothing is ever read again once handed over, and
-// the thread touches nothing else.
+// the thread touches nothing else. The thread ends once it has freed all it
+// was given (a process that forks is then single-threaded again), and the
+// next hand-over starts another.
 #pragma once
 
 #include <cstdint>
@@ -99,6 +101,10 @@ void release_long(Buffer& buffer) {
 }
 
 inline void release_long_text(std::string& text) { release_long(text); }
+
+// The name the freeing thread goes by (in /proc/<pid>/task/<tid>/comm, top,
+// a debugger).
+inline constexpr char kFreeingThreadName[] = "fendro-free";
 
 // How many things were handed to the freeing thread so far.
 std::uint64_t handed_over();
