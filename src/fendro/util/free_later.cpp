@@ -121,10 +121,8 @@ bool wait_until_freed(const Interrupt& interrupt) {
 namespace detail {
 
 bool give_back_asking(const void* data, std::size_t bytes) {
-  // Shorter buffers go at once in far less than a millisecond.
-  constexpr std::size_t kLong = std::size_t{4} << 20;
   RunScope* const scope = RunScope::current();
-  if (bytes < kLong || scope == nullptr) return true;
+  if (bytes < kLongBufferBytes || scope == nullptr) return true;
   return !scope->stopped() && give_back_pages(data, bytes, [&] { return !scope->ask_now(); });
 }
 

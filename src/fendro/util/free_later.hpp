@@ -81,12 +81,23 @@ class FreeIfStopped {
 
 namespace detail {
 
-// Gives the pages of a buffer about to be freed back in stretches, the
+// Buffers shorter than this are freed at once, in far less than a
+// millisecond.
+inline constexpr std::size_t kLongBufferBytes = std::size_t{4} << 20;
+
+// Gives the pages of a long buffer about to be freed back in stretches, the
 // thread's scope asked between them; false when it should go to the freeing
 // thread instead (the scope was told to stop).
 bool give_back_asking(const void* data, std::size_t bytes);
 
 }  // namespace detail
+
+// Whether release_long frees `buffer` in stretches: a short one (as nearly
+// all are, and every command frees a few) goes at once, with no call.
+template <class Buffer>
+bool long_buffer(const Buffer& buffer) {
+  return buffer.capacity() * sizeof(*buffer.data()) >= detail::kLongBufferBytes;
+}
 
 // Frees a buffer that may be hundreds of megabytes long (an error quoting a
 // long input, a long name, a list of candles replaced) without a long
@@ -96,7 +107,9 @@ bool give_back_asking(const void* data, std::size_t bytes);
 // std::vector or ReallocStack) is left empty.
 template <class Buffer>
 void release_long(Buffer& buffer) {
-  if (!detail::give_back_asking(buffer.data(), buffer.capacity() * sizeof(*buffer.data()))) free_later(buffer);
+  if (long_buffer(buffer) && !detail::give_back_asking(buffer.data(), buffer.capacity() * sizeof(*buffer.data()))) {
+    free_later(buffer);
+  }
   Buffer gone(std::move(buffer));  // freed here, what is left of it
 }
 

@@ -6,14 +6,6 @@
 
 namespace fendro {
 
-RunScope::RunScope(const Interrupt& interrupt, std::uint64_t steps_per_ask)
-    : interrupt_(interrupt), outer_(current_) {
-  if (interrupt_.active()) ask_at_ = steps_per_ask;
-  current_ = this;
-}
-
-RunScope::~RunScope() { current_ = outer_; }
-
 bool RunScope::ask() {
   steps_ = 0;
   ++in_bar_asks_;

@@ -113,7 +113,9 @@ class BoundedRing {
   // Out of line: it runs only while the ring fills, and its growth (an
   // allocation, or a mapping for a long ring) would otherwise sit inside every
   // user's per-bar path, where it made that path slower in most code layouts.
-  [[gnu::noinline]] void append(const T& x) {
+  // The entry comes by value: a reference would make every caller keep the
+  // entry (and whatever holds it) in memory on every bar, for this call.
+  [[gnu::noinline]] void append(T x) {
     reserve_one_more(buf_, cap_);
     buf_.push_back(x);
   }
