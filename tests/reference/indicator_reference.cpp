@@ -36,7 +36,9 @@ namespace {
 
 using registry::Entry;
 
-enum class Kind { Count, Number, I32, U32 };
+// A parameter is read as a whole number (a count, an i32 or a u32) or as any
+// finite number.
+enum class Kind { Integer, Number };
 
 struct Built {
   IndicatorPtr indicator;
@@ -84,9 +86,9 @@ Kind kind_of(const Entry& row, std::size_t i) {
   p[i] = 1.5;
   const std::string reason = build(row.key, p).reason;
   const std::string head = "parameter #" + std::to_string(i);
-  if (reason.starts_with(head + " must be a positive integer")) return Kind::Count;
-  if (reason.starts_with(head + " must be an i32")) return Kind::I32;
-  if (reason.starts_with(head + " must be a u32")) return Kind::U32;
+  for (const char* whole : {" must be a positive integer", " must be an i32", " must be a u32"}) {
+    if (reason.starts_with(head + whole)) return Kind::Integer;
+  }
   return Kind::Number;
 }
 
@@ -95,7 +97,7 @@ std::string_view kind_name(Kind k) { return k == Kind::Number ? "number" : "inte
 // The value one step outside (outward) or inside a bound.
 double step_from(double v, Kind k, bool outward, bool low) {
   const bool down = low == outward;
-  if (k != Kind::Number) return down ? v - 1.0 : v + 1.0;
+  if (k == Kind::Integer) return down ? v - 1.0 : v + 1.0;
   return std::nextafter(v, down ? -INFINITY : INFINITY);
 }
 
