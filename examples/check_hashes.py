@@ -7,16 +7,23 @@ RESPONSE the proof it was answered with. Both hashes are computed again from
 these files alone, by the rules of docs/proofs.md: a canonical JSON writer of
 its own and BLAKE3 from the `blake3` package (pip install blake3).
 
-Prints "ok" and exits 0 when `inputs_hash` and `report_hash` both match;
-names each hash that differs and exits 1 otherwise. A file that cannot be
-read, or a response that is not a proof, exits 2.
+Exits 0 and prints "ok" when `inputs_hash` and `report_hash` both match and
+the report's text in RESPONSE, whitespace between tokens aside, is its
+canonical text, as in every answer of the module. Exits 1 with a line for
+each hash that differs: from the value recomputed, or (`report_hash`) from
+the hash of a report text that is not canonical, whose rewriting alone may
+match. A file that cannot be read or checked, or a response that is not a
+proof, exits 2.
 """
 
 from __future__ import annotations
 
 import json
 import math
+import os
+import re
 import sys
+from typing import NamedTuple
 
 from blake3 import blake3
 
@@ -32,6 +39,13 @@ SCALE = 10**8
 
 class Unusable(Exception):
     """A file that cannot be checked: not JSON, not a proof, no such member."""
+
+
+class Loaded(NamedTuple):
+    """A file's text and the value read from it."""
+
+    text: str
+    value: object
 
 
 # --- Reading: numbers keep the kind the prover gives them ---------------------
@@ -58,18 +72,66 @@ def refuse_constant(name: str) -> None:
     raise Unusable(f"{name} is not JSON")
 
 
-def parse(text: str) -> object:
-    return json.loads(text, parse_float=read_float, parse_int=read_int, parse_constant=refuse_constant)
+DECODER = json.JSONDecoder(parse_float=read_float, parse_int=read_int, parse_constant=refuse_constant)
+
+# Every escape of a JSON text that has parsed: backslashes occur only inside
+# strings, so a match that starts at one consumes exactly one escape. A pair
+# of a leading and a trailing surrogate is one character; a surrogate alone is
+# not text, and Python's json would keep it where the prover refuses it.
+ESCAPE = re.compile(r"\\(?:u[dD][89abAB][0-9a-fA-F]{2}\\u[dD][c-fC-F][0-9a-fA-F]{2}|(u[dD][89a-fA-F][0-9a-fA-F]{2})|.)",
+                    re.S)
+WHITESPACE = re.compile(r"[ \t\n\r]*")
+# A string (its escapes included), or a run of whitespace between tokens.
+STRING_OR_BLANKS = re.compile(r'("(?:[^"\\]|\\.)*")|[ \t\n\r]+', re.S)
 
 
-def load(path: str) -> object:
+def refuse_lone_surrogates(text: str) -> None:
+    for escape in ESCAPE.finditer(text):
+        if escape.group(1):
+            line = text.count("\n", 0, escape.start()) + 1
+            column = escape.start() - text.rfind("\n", 0, escape.start())
+            raise Unusable(f"a lone surrogate \\{escape.group(1)} at line {line} column {column} is not text "
+                           "(the prover refuses it too)")
+
+
+def load(path: str) -> Loaded:
     try:
         with open(path, "rb") as f:
-            return parse(f.read().decode("utf-8"))
+            text = f.read().decode("utf-8")
+        if text.startswith("\ufeff"):
+            raise Unusable("a byte order mark is not JSON")
+        value = DECODER.decode(text)
+        refuse_lone_surrogates(text)
+        return Loaded(text, value)
     except (OSError, UnicodeDecodeError, ValueError, RecursionError) as e:
         raise Unusable(f"{path}: {e}") from None
     except Unusable as e:
         raise Unusable(f"{path}: {e}") from None
+
+
+def member_texts(text: str) -> dict[str, str]:
+    """Each member's value of the JSON object `text` as written (a repeated
+    key's last, as it is read); `text` has parsed, so it is well formed."""
+    def skip_blanks(at: int) -> int:
+        return WHITESPACE.match(text, at).end()
+
+    texts: dict[str, str] = {}
+    at = skip_blanks(skip_blanks(0) + 1)  # past the `{`
+    while text[at] == '"':
+        key, at = json.decoder.scanstring(text, at + 1)
+        start = skip_blanks(skip_blanks(at) + 1)  # past the `:`
+        _, end = DECODER.raw_decode(text, start)
+        texts[key] = text[start:end]
+        at = skip_blanks(end)
+        if text[at] != ",":
+            break
+        at = skip_blanks(at + 1)
+    return texts
+
+
+def without_blanks(text: str) -> str:
+    """A JSON text without the whitespace between its tokens, which no value holds."""
+    return STRING_OR_BLANKS.sub(lambda m: m.group(1) or "", text)
 
 
 # --- Writing: the canonical text ----------------------------------------------
@@ -139,8 +201,15 @@ def canonical(value: object) -> str:
     raise TypeError(f"not a JSON value: {value!r}")
 
 
-def hash_text(value: object) -> str:
-    return blake3(canonical(value).encode("utf-8")).hexdigest()
+def canonical_text(value: object, where: str) -> str:
+    try:
+        return canonical(value)
+    except RecursionError:  # the prover refuses far shallower nesting
+        raise Unusable(f"{where}: nested too deeply to write") from None
+
+
+def hash_text(text: str) -> str:
+    return blake3(text.encode("utf-8")).hexdigest()
 
 
 # --- The inputs document ------------------------------------------------------
@@ -175,12 +244,25 @@ def candle_object(c: object, where: str) -> dict:
     return out
 
 
+def spec_members(spec: object) -> tuple[object, object]:
+    """The strategy and the dataset_ref of a spec object, or of a spec array
+    `[strategy, dataset_ref]` or `[strategy, dataset_ref, engine_version]`."""
+    if isinstance(spec, list):
+        if not 2 <= len(spec) <= 3:
+            raise Unusable("REQUEST: an array spec is [strategy, dataset_ref] or [strategy, dataset_ref, engine_version]")
+        return spec[0], spec[1]
+    if "strategy" not in spec:
+        raise Unusable("REQUEST: spec has no strategy")
+    return spec["strategy"], spec.get("dataset_ref")
+
+
 def inputs_document(request: object, engine_version: str) -> dict:
-    if not isinstance(request, dict) or not isinstance(request.get("spec"), dict) or "data" not in request:
+    if not isinstance(request, dict) or not isinstance(request.get("spec"), (dict, list)) or "data" not in request:
         raise Unusable("REQUEST: not a command with members spec and data")
-    spec, data = request["spec"], request["data"]
-    if "strategy" not in spec or not isinstance(spec.get("dataset_ref"), str):
-        raise Unusable("REQUEST: spec needs strategy and a dataset_ref text")
+    strategy, dataset_ref = spec_members(request["spec"])
+    data = request["data"]
+    if not isinstance(dataset_ref, str):
+        raise Unusable("REQUEST: spec's dataset_ref is not a text")
     if not isinstance(data, dict) or not all(isinstance(v, list) for v in data.values()):
         raise Unusable("REQUEST: data maps each symbol to a list of candles")
     candles = {
@@ -189,33 +271,64 @@ def inputs_document(request: object, engine_version: str) -> dict:
     }
     return {
         "candles": candles,
-        "dataset_ref": spec["dataset_ref"],
+        "dataset_ref": dataset_ref,
         # The prover's own version, which the proof carries; a spec that names
-        # another one is refused, so the spec's member never enters.
+        # another one is refused, so the spec's engine_version never enters.
         "engine_version": engine_version,
-        "strategy": spec["strategy"],
+        "strategy": strategy,
     }
 
 
-def check(request: object, response: object) -> list[str]:
-    """A line for each hash that differs, with both hash texts."""
-    if not isinstance(response, dict) or "error" in response:
-        error = response.get("error") if isinstance(response, dict) else None
+def first_difference(written: str, canonical_form: str) -> str:
+    """Where a text leaves its canonical text, with the two around that point."""
+    at = len(os.path.commonprefix([written, canonical_form]))
+    start = max(0, at - 24)
+
+    def around(text: str) -> str:
+        part = ("..." if start else "") + text[start:at + 24] + ("..." if at + 24 < len(text) else "")
+        return "`" + part.encode("unicode_escape").decode("ascii") + "`"
+
+    return f"from character {at} (whitespace aside) RESPONSE has {around(written)}, the canonical text " \
+           f"{around(canonical_form)}"
+
+
+def check(request: Loaded, response: Loaded) -> list[str]:
+    """A line for each hash that differs, with both hash texts, and one for a
+    report whose text in RESPONSE is not canonical."""
+    proof = response.value
+    if not isinstance(proof, dict) or "error" in proof:
+        error = proof.get("error") if isinstance(proof, dict) else None
         raise Unusable(f"RESPONSE: not a proof{': ' + str(error) if error is not None else ''}")
     for member in ("engine_version", "inputs_hash", "report", "report_hash"):
-        if member not in response:
+        if member not in proof:
             raise Unusable(f"RESPONSE: not a proof: no member {member}")
-    if not isinstance(response["engine_version"], str):
-        raise Unusable("RESPONSE: engine_version is not a text")
+    for member in ("engine_version", "inputs_hash", "report_hash"):
+        if not isinstance(proof[member], str):
+            raise Unusable(f"RESPONSE: {member} is not a text")
+    report = canonical_text(proof["report"], "RESPONSE")
     computed = {
-        "inputs_hash": hash_text(inputs_document(request, response["engine_version"])),
-        "report_hash": hash_text(response["report"]),
+        "inputs_hash": hash_text(canonical_text(inputs_document(request.value, proof["engine_version"]), "REQUEST")),
+        "report_hash": hash_text(report),
     }
-    return [
-        f"{name} differs: the proof has {response[name]}, recomputed {value}"
+    lines = [
+        f"{name} differs: the proof has {proof[name]}, recomputed {value}"
         for name, value in computed.items()
-        if response[name] != value
+        if proof[name] != value
     ]
+    # The hash seals the report's canonical text, which every other text of
+    # the same values shares: a digit beyond a double's precision or beyond 8
+    # decimals, a number's or a string's spelling, the order of members. So
+    # the report's text as written must be that text too, but for whitespace
+    # between tokens (a proof laid out over lines), which holds no value.
+    written = without_blanks(member_texts(response.text)["report"])
+    if written != report:
+        if proof["report_hash"] == computed["report_hash"]:
+            lines.append(f"report_hash differs from the report's text as written (whitespace aside): the proof has "
+                         f"{proof['report_hash']}, that text hashes to {hash_text(written)}; only its canonical "
+                         "rewriting matches")
+        lines.append("the report's text is not canonical, as a module's answer always is: "
+                     + first_difference(written, report))
+    return lines
 
 
 def main(argv: list[str]) -> int:
@@ -223,13 +336,13 @@ def main(argv: list[str]) -> int:
         print(__doc__.strip(), file=sys.stderr)
         return 2
     try:
-        differences = check(load(argv[1]), load(argv[2]))
+        lines = check(load(argv[1]), load(argv[2]))
     except Unusable as e:
         print(f"cannot check: {e}", file=sys.stderr)
         return 2
-    for line in differences:
+    for line in lines:
         print(line)
-    if differences:
+    if lines:
         return 1
     print("ok")
     return 0

@@ -2,8 +2,9 @@
 
 It runs in a child interpreter in which fendro_proof cannot be imported, over
 the golden proofs, the worked example of docs/proofs.md and commands made to
-hold awkward numbers, texts and candle forms; and it must refuse a proof whose
-report or inputs were changed.
+hold awkward numbers, texts, candle forms and array specs; and it must refuse
+a proof whose report or inputs were changed, a report whose text is not
+canonical and a file holding a lone surrogate.
 """
 
 import json
@@ -137,6 +138,9 @@ CASES = {
         dataset_ref=r'"ref \u0001\u001f\\\"/\u00e9\ud83d\ude00"'),
     "repeated_keys": command('{"BTCUSDT":[],"BTCUSDT":' + rows(60, "object") + "}",
                              extra=',"x":1,"x":{"y":2,"y":[3]}'),
+    "surrogate_pairs_and_escaped_backslashes": command(
+        '{"BTCUSDT":' + rows(60, "array") + "}",
+        dataset_ref=r'"\\ud800 \\\ud83d\ude00 \\\\udfff \ud800\udc00 \udbff\udfff \uDBFF\uDC00"'),
 }
 
 
@@ -172,3 +176,57 @@ def test_tampered_proofs_are_refused(prover, tmp_path):
     assert nudged != request
     done = check(tmp_path, nudged, response)
     assert (done.returncode, done.stdout) == (0, "ok\n")
+
+
+@pytest.mark.parametrize("spec", ['[STRATEGY,"sample"]', '[STRATEGY,"sample","0.2.0"]'])
+def test_array_specs(prover, tmp_path, spec):
+    data = '{"BTCUSDT":' + rows(60, "array") + "}"
+    strategy = STRATEGY.replace("STOP", "2").replace("EXTRA", "")
+    request = f'{{"cmd":"prove","spec":{spec.replace("STRATEGY", strategy)},"data":{data}}}'
+    response = prover.command(request)
+    assert response == prover.command(command(data))  # the object form's proof
+    done = check(tmp_path, request, response)
+    assert (done.returncode, done.stdout, done.stderr) == (0, "ok\n", "")
+
+
+@pytest.mark.parametrize("side", ["request", "response"])
+@pytest.mark.parametrize("lone", [r"\ud800", r"\udfff", r"\ud83d\u0041", r"\ude00\ud83d"])
+def test_a_lone_surrogate_cannot_be_checked(prover, tmp_path, side, lone):
+    request = CASES["array_candles"]
+    response = prover.command(request)
+    if side == "request":
+        request = request.replace('"sample"', f'"{lone}"', 1)
+    else:
+        response = response.replace('"symbol":"BTCUSDT"', f'"symbol":"{lone}"', 1)
+    done = check(tmp_path, request, response)
+    assert (done.returncode, done.stdout) == (2, "")
+    assert f"{side}.json: a lone surrogate" in done.stderr and "Traceback" not in done.stderr
+
+
+# A run that makes report numbers beyond 64 bits, written with their shortest digits.
+HUGE_NUMBERS = (
+    '{"cmd":"prove","spec":[{"symbol":"BTCUSDT","timeframe":"1h","indicators":{"fast":{"type":"Sma","params":[2]}},'
+    '"entry":{"gt":[{"price":"close"},"fast"]},"exit":{"lt":[{"price":"close"},"fast"]},'
+    '"sizing":{"type":"fixed_fraction","fraction":1}},"huge"],"data":{"BTCUSDT":[[0,100,100,100,100],'
+    '[1,100,101,100,101],[2,101,102,101,102],[3,102,103,102,103],[4,103,5e17,103,5e17],[5,5e17,5e17,5e17,5e17]]}}'
+)
+# Other texts of the report's values: each is written again as the report's canonical text.
+SAME_VALUES = {
+    "a digit beyond a double's precision": ('"equity":49019607843137260000,"time":5', '"equity":49019607843137260100,"time":5'),
+    "a digit beyond 8 decimals": ('"equity":10098.03921569,', '"equity":10098.039215691,'),
+    "a number's spelling": ('"fees_paid":0,', '"fees_paid":0.0,'),
+    "a repeated member": ('"fees_paid":0,', '"fees_paid":1,"fees_paid":0,'),
+    "a string's spelling": ('"symbol":"BTCUSDT"', '"symbol":"BTC\\u0055SDT"'),
+}
+
+
+@pytest.mark.parametrize("name", SAME_VALUES)
+def test_a_report_text_that_is_not_canonical_is_not_ok(prover, tmp_path, name):
+    response = prover.command(HUGE_NUMBERS)
+    assert check(tmp_path, HUGE_NUMBERS, response).stdout == "ok\n"
+    written, rewritten = SAME_VALUES[name]
+    assert response.count(written) == 1
+    done = check(tmp_path, HUGE_NUMBERS, response.replace(written, rewritten))
+    assert done.returncode == 1 and "ok" not in done.stdout.splitlines()
+    assert done.stdout.startswith("report_hash differs from the report's text as written")
+    assert "the report's text is not canonical" in done.stdout
