@@ -5,7 +5,10 @@
 // it values). Every claim of a row's doc is tried before it is written: each
 // interval's ends are built, and the warm-up expression must give what the
 // type reports at its customary parameters and at nearby ones. A claim that
-// does not hold ends the program with the row's key and the fault.
+// does not hold ends the program with the row's key and the fault. An end
+// written inf (or -inf) is built one past the longest window and at 2^31 (a
+// whole number) or 1e300 (any number), each in a child process bounded in
+// memory and CPU time (unbounded_ends.hpp).
 //
 // Usage: fendro_reference [--expect FILE]
 //   scripts/gen_indicator_docs.sh writes the file; ctest runs --expect
@@ -30,15 +33,12 @@
 #include "indicators/all_feeds.hpp"
 #include "indicators/series.hpp"
 #include "reference/entry_doc_text.hpp"
+#include "reference/unbounded_ends.hpp"
 
 namespace fendro::reference {
 namespace {
 
 using registry::Entry;
-
-// A parameter is read as a whole number (a count, an i32 or a u32) or as any
-// finite number.
-enum class Kind { Integer, Number };
 
 struct Built {
   IndicatorPtr indicator;
@@ -292,16 +292,17 @@ std::optional<Row> describe(const Entry& row, const std::vector<testing::Bar>& b
   if (!build(row.key, extra).indicator) faults.add(row.key, "a parameter beyond those it reads is not ignored");
 
   std::vector<Kind> kinds;
+  for (std::size_t i = 0; i < parsed.params.size(); ++i) kinds.push_back(kind_of(row, i));
   std::string params_cell;
   for (std::size_t i = 0; i < parsed.params.size(); ++i) {
     const ParamText& p = parsed.params[i];
-    kinds.push_back(kind_of(row, i));
     if (!p.low) {
       faults.add(row.key, "`" + p.name + "` has no interval");
       continue;
     }
-    check_interval(row, i, kinds.back(), p, faults);
-    params_cell += (i ? ", `" : "`") + p.name + "` (" + std::string(kind_name(kinds.back())) + " in " +
+    check_interval(row, i, kinds[i], p, faults);
+    for (const std::string& f : unbounded_end_faults(row, i, parsed.params, kinds)) faults.add(row.key, f);
+    params_cell += (i ? ", `" : "`") + p.name + "` (" + std::string(kind_name(kinds[i])) + " in " +
                    show_bound(*p.low, true) + ", " + show_bound(*p.high, false) +
                    (p.note.empty() ? "" : ", " + p.note) + ")";
   }
@@ -322,15 +323,27 @@ constexpr std::string_view kHead = R"(# Indicator types
 This file is generated from the registry by `scripts/gen_indicator_docs.sh`;
 do not edit it by hand. Every claim in it was tried against the code when it
 was written: each parameter interval's ends were built and the values just
-outside them refused, each warm-up formula gave what the type reports, and
-the outputs are those the type gives.
+outside them refused (an end written `inf` was built at 16777217 and at
+2^31 for an integer or 1e300 for a number, where a rule between parameters
+asks it with the other parameters at four times that value), each warm-up
+formula gave what the type reports, and the outputs are those the type
+gives.
 
 A strategy declares an indicator as `"id": {"type": "<Key>", "params": [...]}`.
 A rule reads its value as `"id"` and a named output as `"id.<output>"`.
 
 - **Parameters** are positional numbers, in the order listed. An *integer*
-  must lie within 2^-52 of a whole number (it is then truncated); a *number*
-  must be finite. A value outside the interval shown is refused with
+  is read by truncation toward zero, and only from a value that lies at
+  most 2^-52 beyond a whole number, away from zero: a whole number,
+  1.0000000000000002 (read as 1), -1.0000000000000002 (read as -1), or a
+  value of size at most 2^-52 (read as 0). Any other fraction is refused:
+  `Sma` with 1.9999999999999998 gives `invalid parameters for indicator Sma:
+  parameter #0 must be a positive integer, got 1.9999999999999998`. An
+  integer whose interval starts above 0 refuses 0 and below before it
+  truncates, so 2^-52 reaches the type as 0, which each type refuses
+  (`Sma`: `period must be greater than zero`) except `Cointegration`, whose
+  `adf_lags` of 2^-52 builds. A *number* must be finite. A value outside
+  the interval shown is refused with
   `invalid parameters for indicator <Key>: ...`. Parameters beyond the last
   one listed are ignored without a word. A rule between parameters is given
   after the interval.

@@ -5,50 +5,29 @@
 // such a window (16,777,216 doubles is 128 MiB) would fail its build with the
 // out-of-memory reason, or throw from `update`.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <cstdio>
-#include <fstream>
 #include <new>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "bounded_child.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/registry/key_table.hpp"
 #include "fendro/registry/registry.hpp"
 #include "fendro/registry/run_entry.hpp"
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define FENDRO_CAP_TEST_UNDER_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define FENDRO_CAP_TEST_UNDER_ASAN 1
-#endif
-
 namespace fendro {
 namespace {
 
-#ifdef FENDRO_CAP_TEST_UNDER_ASAN
+#ifdef FENDRO_UNDER_ASAN
 TEST(MaxPeriodCap, EveryKeyAtMaxPeriodStepsInALittleMemory) {
   GTEST_SKIP() << "the sanitizer's shadow memory needs more address space than the cap";
 }
 #else
 constexpr std::size_t kHeadroomBytes = std::size_t{48} << 20;
 constexpr int kBars = 6;
-
-// The address space in use now, from /proc/self/statm (in pages).
-std::size_t address_space_bytes() {
-  std::ifstream statm("/proc/self/statm");
-  std::size_t pages = 0;
-  statm >> pages;
-  return pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-}
 
 // Every parameter list to try: each integer parameter alone at MAX_PERIOD,
 // then all of them together.
@@ -122,29 +101,10 @@ std::string failures_under_cap() {
 }
 
 TEST(MaxPeriodCap, EveryKeyAtMaxPeriodStepsInALittleMemory) {
-  int fds[2];
-  ASSERT_EQ(pipe(fds), 0);
-  const pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    close(fds[0]);
-    const rlim_t cap = address_space_bytes() + kHeadroomBytes;
-    const rlimit limit{cap, cap};
-    if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(2);
-    const std::string failures = failures_under_cap();
-    const ssize_t n = write(fds[1], failures.data(), failures.size());
-    _exit(n == static_cast<ssize_t>(failures.size()) ? 0 : 3);
-  }
-  close(fds[1]);
-  std::string failures;
-  char buf[4096];
-  for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) failures.append(buf, static_cast<std::size_t>(n));
-  close(fds[0]);
-  int status = 0;
-  ASSERT_EQ(waitpid(pid, &status, 0), pid);
-  ASSERT_TRUE(WIFEXITED(status)) << "the child ended by signal " << WTERMSIG(status);
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_EQ(failures, "") << "these ran out of memory under the cap";
+  const testing::ChildOutcome run = testing::run_in_bounded_child(kHeadroomBytes, 0, failures_under_cap);
+  ASSERT_EQ(run.signal, 0) << "the child ended by signal " << run.signal;
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.text, "") << "these ran out of memory under the cap";
 }
 #endif
 

@@ -63,7 +63,7 @@ static constexpr Entry kEntries[] = {
       "Ehlers' two-pole high-pass filter of the close, cut-off `period` bars.",
       "1"}},
     {"DecyclerOscillator", Feed::Kline, build<DecyclerOscillator, U, U>, {30, 60},
-     {"fast [1, inf) {below `slow`}; slow [1, MAX] {above `fast`}",
+     {"fast [1, MAX] {below `slow`}; slow [1, MAX] {above `fast`}",
       "The difference of two decyclers of the close, `fast` minus `slow`.",
       "1"}},
     {"EmpiricalModeDecomposition", Feed::Kline, build<EmpiricalModeDecomposition, U, F>, {20, 0.5},

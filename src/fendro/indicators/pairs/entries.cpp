@@ -55,7 +55,7 @@ std::span<const Entry> pair_regime_entries() {
       "The sign of the least-squares slope of the last `period` closes: +1, -1 or 0.",
       "period"}},
       {"GrangerCausality", Feed::Kline, build<GrangerCausality, U, U>, {40, 2},
-     {"period [5, inf) {at least 3 `lag` + 2}; lag [1, MAX] {at most (`period` - 2) / 3}",
+     {"period [5, MAX] {at least 3 `lag` + 2}; lag [1, MAX] {at most (`period` - 2) / 3}",
       "The F statistic of whether `lag` lags of the reference series improve a forecast of the "
       "close from its own lags, over `period` bars.",
       "period"}},
@@ -65,7 +65,7 @@ std::span<const Entry> pair_regime_entries() {
       "fitted over `beta_period` bars (close and reference above 0).",
       "beta_period + z_period - 1"}},
       {"Cointegration", Feed::Kline, build<Cointegration, U, U>, {40, 1},
-     {"period [4, inf) {at least 2 `adf_lags` + 4}; adf_lags [1, inf) {at most (`period` - 4) / "
+     {"period [4, MAX] {at least 2 `adf_lags` + 4}; adf_lags [1, MAX] {at most (`period` - 4) / "
       "2}",
       "The hedge ratio (least-squares slope) of the close on the reference series over `period` "
       "bars (Engle-Granger); the newest residual and the ADF t statistic of the residuals with "
@@ -77,7 +77,7 @@ std::span<const Entry> pair_regime_entries() {
       "filter (state noise `delta`/(1 - `delta`), observation variance `observation_var`).",
       "1"}},
       {"LeadLagCrossCorrelation", Feed::Kline, build<LeadLagCrossCorrelation, U, U>, {20, 5},
-     {"window [2, MAX]; max_lag [1, inf)",
+     {"window [2, MAX]; max_lag [1, MAX]",
       "The correlation, with its sign, that is largest in magnitude between the last `window` "
       "closes and the reference series shifted by 0 to `max_lag` bars either way (levels).",
       "window + 2 * max_lag"}},

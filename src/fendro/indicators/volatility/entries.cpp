@@ -166,7 +166,7 @@ constexpr Entry kEntries[] = {
       "those returns do not vary; closes not above 0 are skipped).",
       "period + 2"}},
     {"DoubleBollinger", Feed::Kline, build<DoubleBollinger, U, F, F>, {20, 1, 2},
-     {"period [1, MAX]; k_inner (0, inf); k_outer (0, inf) {above `k_inner`}",
+     {"period [1, MAX]; k_inner (0, inf) {below `k_outer`}; k_outer (0, inf) {above `k_inner`}",
       "The outer upper band: the mean of the last `period` closes plus `k_outer` population "
       "standard deviations (the inner bands lie `k_inner` deviations out).",
       "period"}},
