@@ -4,6 +4,17 @@ Prices follow a random walk with slowly changing drift, so that a moving-average
 crossover finds trends to follow and whipsaws to lose on. Only integer
 arithmetic drives the walk, and every price is rounded to cents, so the bars do
 not depend on the platform's floating point library.
+
+The walk is reflected between a floor and a ceiling, 0.15 and 5 times the
+starting price (15.00 and 500.00 by default): a close that would cross one is
+mirrored back inside, and from there every move is mirrored too, until the walk
+meets a bound again. A floor that merely held the price would let the walk
+settle on it: a move rounded down to whole cents loses half a cent a bar on
+average, and at a low enough price every move rounds to nothing, which made the
+candles one flat line from bar 11,917 on. Mirrored moves round the other way, so
+the walk climbs back. Both default bounds lie outside every close of the first
+10,000 bars of the default seed, which are the same as before the walk was
+reflected.
 """
 
 from __future__ import annotations
@@ -24,14 +35,20 @@ def _bars(count: int, seed: int, start_price: float):
     """Each candle in turn as (time, open, high, low, close, volume)."""
     state = seed * 0x9E3779B97F4A7C15 & _MASK64 or 1
     cents = round(start_price * 100)
+    floor, ceiling = cents * 15 // 100, cents * 5
     drift = 0  # basis points per bar
+    direction = 1  # -1 while the walk runs mirrored
     for i in range(count):
         state = _xorshift64(state)
         if i % 240 == 0:  # a new regime every ten days
             drift = (state % 13) - 6
         step_bps = (state >> 8) % 121 - 60 + drift  # -66 .. +66 basis points
         open_cents = cents
-        cents = max(100, open_cents + open_cents * step_bps // 10_000)
+        cents = open_cents + direction * (open_cents * step_bps // 10_000)
+        if not floor <= cents <= ceiling:
+            bound = floor if cents < floor else ceiling
+            cents = 2 * bound - cents
+            direction = -direction
         wick_up = (state >> 20) % 40
         wick_down = (state >> 32) % 40
         high = max(open_cents, cents) + max(open_cents, cents) * wick_up // 10_000
