@@ -1,7 +1,7 @@
 """The native module (`fendro_proof._fendro_proof`).
 
 Its class Prover applies the JSON commands "prove", "verify", "canonicalize"
-and "version" (see help(Prover)). Every member and field: docs/strategy.md,
+and "version" (see help(fendro_proof)). Every member and field: docs/strategy.md,
 docs/report.md, docs/proofs.md and docs/indicators.md in the source tree.
 """
 
@@ -37,7 +37,7 @@ class Prover:
         """Apply a command JSON and return the resulting response JSON.
 
         The member "cmd" of cmd_json names the command: "prove", "verify",
-        "canonicalize" or "version" (see help(Prover)). The answer is always
+        "canonicalize" or "version" (see help(fendro_proof)). The answer is always
         canonical JSON text; a failed command is answered as
         {"error":message,"ok":false}. Only a bad argument, a busy Prover,
         exhausted memory or an interrupt raise. Every member and field:

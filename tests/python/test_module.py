@@ -25,43 +25,71 @@ def test_module_attributes():
 
 def test_class_surface():
     assert Prover.__name__ == "Prover"
-    assert Prover.__module__ == "fendro_proof._fendro_proof"
+    assert Prover.__module__ == "builtins"
     assert Prover.__qualname__ == "Prover"
-    assert repr(Prover()).startswith("<fendro_proof._fendro_proof.Prover object at ")
-    assert "class Prover in module fendro_proof._fendro_proof" in pydoc.render_doc(Prover, renderer=pydoc.plaintext)
-    assert Prover.__text_signature__ == "()"
-    assert Prover.command.__text_signature__ == "($self, cmd_json)"
-    assert Prover.version.__text_signature__ == "()"
+    assert repr(Prover()).startswith("<builtins.Prover object at ")
 
 
-DOCUMENTED = {
-    "module": (native, "The native module (`fendro_proof._fendro_proof`)."),
-    "package": (fendro_proof, "Deterministic, hash-sealed backtests of JSON strategies, driven by JSON commands."),
-    "Prover": (Prover, "A stateless prover driven by JSON commands."),
-    "command": (Prover.command, "Apply a command JSON and return the resulting response JSON."),
-    "version": (Prover.version, "The library version."),
-}
+# Each object's doc and text signature exactly as the interpreter derives them
+# from the native texts, and the signature inspect makes of them.
+NATIVE_DOCS = [
+    (native, "The native module (`fendro_proof._fendro_proof`).", None, None),
+    (Prover, "A stateless prover driven by JSON commands.", "()", "()"),
+    (Prover.command, "Apply a command JSON and return the resulting response JSON.", "($self, cmd_json)",
+     "(self, /, cmd_json)"),
+    (Prover.version, "The library version.", "()", "()"),
+]
+
+
+@pytest.mark.parametrize("obj, doc, text_signature, signature", NATIVE_DOCS)
+def test_native_docstrings_and_signatures(obj, doc, text_signature, signature):
+    assert obj.__doc__ == doc
+    assert getattr(obj, "__text_signature__", None) == text_signature
+    if signature is not None:
+        assert str(inspect.signature(obj)) == signature
+
+
+def test_help_shows_the_class_as_builtins_prover():
+    text = pydoc.render_doc(Prover, renderer=pydoc.plaintext)
+    assert "class Prover in module builtins" in text
+    assert "A stateless prover driven by JSON commands." in text
+    assert "command(self, /, cmd_json)" in text
+    assert "Apply a command JSON and return the resulting response JSON." in text
+    assert "version()" in text
+    assert "The library version." in text
+
+
+def _stub_docs():
+    stub = ast.parse((pathlib.Path(fendro_proof.__file__).parent / "_fendro_proof.pyi").read_text(encoding="utf-8"))
+    prover = next(node for node in stub.body if isinstance(node, ast.ClassDef) and node.name == "Prover")
+    methods = {node.name: node for node in prover.body if isinstance(node, ast.FunctionDef)}
+    return {"module": stub, "Prover": prover, "command": methods["command"], "version": methods["version"]}
+
+
 COMMANDS = ('"prove"', '"verify"', '"canonicalize"', '"version"')
 DOCUMENTS = ("strategy.md", "report.md", "proofs.md", "indicators.md")
 
 
-@pytest.mark.parametrize("name", DOCUMENTED)
-def test_docstrings_name_the_commands_and_the_documents(name):
-    obj, first_line = DOCUMENTED[name]
-    doc = obj.__doc__
-    assert doc.splitlines()[0] == first_line
+def test_package_docstring_names_the_commands_and_the_documents():
+    doc = fendro_proof.__doc__
+    assert doc.splitlines()[0] == "Deterministic, hash-sealed backtests of JSON strategies, driven by JSON commands."
     assert [c for c in COMMANDS if c not in doc] == []
     assert [d for d in DOCUMENTS if d not in doc] == []
 
 
-def test_stub_docstrings_are_the_module_s():
-    stub = ast.parse((pathlib.Path(fendro_proof.__file__).parent / "_fendro_proof.pyi").read_text(encoding="utf-8"))
-    prover = next(node for node in stub.body if isinstance(node, ast.ClassDef) and node.name == "Prover")
-    methods = {node.name: node for node in prover.body if isinstance(node, ast.FunctionDef)}
-    pairs = [(stub, native), (prover, Prover), (methods["command"], Prover.command),
-             (methods["version"], Prover.version)]
-    for node, obj in pairs:
-        assert ast.get_docstring(node) == inspect.cleandoc(obj.__doc__)
+@pytest.mark.parametrize("name", ["module", "Prover", "command"])
+def test_stub_docstrings_name_the_commands_and_the_documents(name):
+    doc = ast.get_docstring(_stub_docs()[name])
+    assert [c for c in COMMANDS if c not in doc] == []
+    assert [d for d in DOCUMENTS if d not in doc] == []
+
+
+def test_stub_docstrings_open_with_the_module_s():
+    # The stub adds to each native doc; its first line is that doc.
+    docs = _stub_docs()
+    pairs = [("module", native), ("Prover", Prover), ("command", Prover.command), ("version", Prover.version)]
+    for name, obj in pairs:
+        assert ast.get_docstring(docs[name]).splitlines()[0] == obj.__doc__, name
 
 
 def test_version_is_static():

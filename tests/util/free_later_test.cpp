@@ -127,7 +127,9 @@ TEST(FreeLater, TheThreadEndsOnceItsQueueIsEmpty) {
   }
 }
 
-// Says stop once a bound has passed that only a wait that never ends reaches.
+// Says stop once a bound has passed, from when it is made, that only a wait
+// that never ends reaches. One bounds one wait: a loop of thousands of waits
+// on a busy machine takes far longer than any one of them.
 struct Deadline {
   std::chrono::steady_clock::time_point at = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   Interrupt interrupt() {
@@ -140,10 +142,10 @@ struct Deadline {
 // to end: a hand-over then races its end, and must never be left without a
 // thread to free it.
 TEST(FreeLater, AHandOverRacingTheThreadsEndIsFreed) {
-  Deadline deadline;
   for (int k = 0; k < 20'000; ++k) {
     std::vector<int> held(8, k);
     free_later(held);
+    Deadline deadline;  // this wait's own
     if (!wait_until_freed(deadline.interrupt())) {
       std::vector<int> more;
       free_later(more);  // starts a thread for what was left: the exit waits for it

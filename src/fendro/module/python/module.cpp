@@ -200,58 +200,31 @@ void prover_dealloc(PyObject* self) {
   Py_DECREF(type);  // instances of a heap type hold a reference to it
 }
 
-// What help() shows: each text's given first line, then the four commands
-// and the documents a user writes from. The class's text lists them; the
-// others name them and point there.
+// Each doc is "signature\n--\n\ntext": the interpreter shows the signature
+// as `__text_signature__` and the text after the separator as `__doc__`.
+// Callers read these texts, so they stay exactly as they are; the longer help
+// (the commands and the documents) is the package's docstring and the stub's.
 PyMethodDef prover_methods[] = {
     {"command", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(prover_command)),
      METH_VARARGS | METH_KEYWORDS,
-     "command($self, cmd_json)\n--\n\nApply a command JSON and return the resulting response JSON.\n\n"
-     "The member \"cmd\" of cmd_json names the command: \"prove\", \"verify\",\n"
-     "\"canonicalize\" or \"version\" (see help(Prover)). The answer is always\n"
-     "canonical JSON text; a failed command is answered as\n"
-     "{\"error\":message,\"ok\":false}. Only a bad argument, a busy Prover,\n"
-     "exhausted memory or an interrupt raise. Every member and field:\n"
-     "docs/strategy.md, docs/report.md, docs/proofs.md and docs/indicators.md\n"
-     "in the source tree."},
-    {"version", prover_version, METH_NOARGS | METH_STATIC,
-     "version()\n--\n\nThe library version.\n\n"
-     "The engine_version every proof carries, which the \"version\" command answers\n"
-     "too; \"prove\", \"verify\" and \"canonicalize\" go through command(). See\n"
-     "docs/strategy.md, docs/report.md, docs/proofs.md and docs/indicators.md in\n"
-     "the source tree."},
+     "command($self, cmd_json)\n--\n\nApply a command JSON and return the resulting response JSON."},
+    {"version", prover_version, METH_NOARGS | METH_STATIC, "version()\n--\n\nThe library version."},
     {nullptr, nullptr, 0, nullptr},
 };
 
 PyType_Slot prover_slots[] = {
     {Py_tp_new, reinterpret_cast<void*>(prover_new)},
     {Py_tp_dealloc, reinterpret_cast<void*>(prover_dealloc)},
-    {Py_tp_doc, const_cast<char*>(
-                    "Prover()\n--\n\nA stateless prover driven by JSON commands.\n\n"
-                    "One method does the work: command(cmd_json) takes a JSON text and\n"
-                    "returns the JSON text of its answer. The commands, named by the\n"
-                    "member \"cmd\":\n"
-                    "  \"prove\"         runs a strategy over candles; answers a proof sealed\n"
-                    "                  by two hashes\n"
-                    "  \"verify\"        runs a proof's inputs again; answers whether its\n"
-                    "                  hashes still match\n"
-                    "  \"canonicalize\"  answers the canonical text of a JSON value, the\n"
-                    "                  text every hash is taken of\n"
-                    "  \"version\"       answers the engine version\n\n"
-                    "The documents, in the source tree's docs/:\n"
-                    "  strategy.md    the commands, every request and strategy member\n"
-                    "  report.md      the proof and every report field\n"
-                    "  proofs.md      the canonical text; recomputing both hashes\n"
-                    "  indicators.md  every indicator type, its parameters and outputs")},
+    {Py_tp_doc, const_cast<char*>("Prover()\n--\n\nA stateless prover driven by JSON commands.")},
     {Py_tp_methods, prover_methods},
     {0, nullptr},
 };
 
 // Default flags only: no subclassing, no garbage-collector tracking, no
-// instance dictionary or weak references. The full name gives the class its
-// `__module__`, which help() and repr() show.
+// instance dictionary or weak references. The full name "builtins.Prover"
+// gives the class the `__module__` "builtins", which callers rely on.
 PyType_Spec prover_spec = {
-    "fendro_proof._fendro_proof.Prover",
+    "builtins.Prover",
     static_cast<int>(sizeof(ProverObject)),
     0,
     Py_TPFLAGS_DEFAULT,
@@ -311,10 +284,7 @@ PyModuleDef_Slot module_slots[] = {
 PyModuleDef module_def = {
     PyModuleDef_HEAD_INIT,
     "_fendro_proof",
-    "The native module (`fendro_proof._fendro_proof`).\n\n"
-    "Its class Prover applies the JSON commands \"prove\", \"verify\", \"canonicalize\"\n"
-    "and \"version\" (see help(Prover)). Every member and field: docs/strategy.md,\n"
-    "docs/report.md, docs/proofs.md and docs/indicators.md in the source tree.",
+    "The native module (`fendro_proof._fendro_proof`).",
     0,
     nullptr,
     module_slots,
