@@ -1,20 +1,26 @@
 // Prints a digest of every type key's values and named outputs over a long
-// generated market series, and of a fresh instance's over a series of edge
-// cases (zeros of both signs, ties, thresholds met exactly): one line per
-// key, then one line for all of them.
+// generated market series, of a fresh instance's over a series of edge
+// cases (zeros of both signs, ties, thresholds met exactly), and of a fresh
+// instance's over a market that moves and then halts: one line per key, then
+// one line for all of them.
 // Two builds (compilers, CPUs, math paths) that print the same lines compute
 // the same numbers; a refactor that keeps the lines keeps every output byte.
 //
 // Usage: fendro_fingerprint [bars] [--feed kline] [--portable-math] [--expect FILE]
+//                           [--halted BARS] [--subnormals]
 // With --portable-math the math module takes the path of a CPU without AVX
 // and FMA whatever this CPU has: the lines must not change. With --expect the lines are compared with FILE instead of printed: the
 // differing ones are shown and the exit status is 1. ctest runs it against
 // tests/data/fingerprint.txt, so that any change of any key's output bytes
 // (a customary parameter included) is seen and refreshed on purpose:
 //   build/tests/fendro_fingerprint > tests/data/fingerprint.txt
+// --halted sets the length of the halted stretch; --subnormals prints, in
+// place of the digests, what each key meets on the halted series (see Probe).
 #include <blake3.h>
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -29,6 +35,10 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <xmmintrin.h>
+#endif
 
 #include "fendro/market/records.hpp"
 #include "fendro/registry/key_table.hpp"
@@ -132,6 +142,41 @@ std::vector<Bar> make_edge_bars(const std::vector<Bar>& walk, std::size_t n) {
   return bars;
 }
 
+// A market that stops: the walk's first `moving` bars, then `halted` bars of
+// a halted market, every price the last finite close and volume 0. Nothing
+// trades (no prints, no taker volume, no liquidations); the book and the
+// derivatives tick stand as they were on the last moving bar; the reference
+// and the cross-section (other instruments) are the walk's, bar for bar.
+// Averages of true range, moves or volume decay towards 0 on the flat
+// stretch, through the subnormal numbers down to the fixed point where a
+// step gives back its own state.
+std::vector<Bar> make_halted_bars(const std::vector<Bar>& walk, std::size_t moving,
+                                  std::size_t halted) {
+  std::vector<Bar> bars(walk.begin(), walk.begin() + static_cast<std::ptrdiff_t>(moving));
+  bars.reserve(moving + halted);
+  double price = 100.0;
+  for (const Bar& b : bars) {
+    if (std::isfinite(b.candle.close)) price = b.candle.close;
+  }
+  const Bar last = bars.back();
+  std::int64_t time = last.candle.time;
+  for (std::size_t i = 0; i < halted; ++i) {
+    Bar b = last;
+    time += 3'600'000;
+    b.candle = Candle{time, price, price, price, price, 0.0};
+    b.trades.clear();
+    b.derivatives.taker_buy_volume = 0.0;
+    b.derivatives.taker_sell_volume = 0.0;
+    b.derivatives.long_liquidations = 0.0;
+    b.derivatives.short_liquidations = 0.0;
+    const Bar& other = walk[(moving + i) % walk.size()];
+    b.reference = other.reference;
+    b.cross = other.cross;
+    bars.push_back(std::move(b));
+  }
+  return bars;
+}
+
 struct Digest {
   blake3_hasher h;
   Digest() { blake3_hasher_init(&h); }
@@ -182,6 +227,48 @@ Run digest_run(fendro::Indicator& ind, const std::vector<Bar>& bars) {
   return run;
 }
 
+// What one instance meets on a series, for --subnormals: whether its
+// arithmetic took a subnormal operand (the processor's sticky flag), how many
+// values and named outputs were subnormal, and the last bar that changed any
+// of their bits (a digest that sees the fixed point ends well after it).
+struct Probe {
+  bool subnormal_operand = false;
+  std::uint64_t subnormal_outputs = 0;
+  std::size_t last_change = 0;
+};
+
+#if defined(__x86_64__) || defined(__i386__)
+constexpr unsigned kDenormalFlag = 0x2;  // MXCSR.DE
+void clear_denormal_flag() { _mm_setcsr(_mm_getcsr() & ~kDenormalFlag); }
+bool denormal_flag() { return (_mm_getcsr() & kDenormalFlag) != 0; }
+#else
+void clear_denormal_flag() {}
+bool denormal_flag() { return false; }
+#endif
+
+Probe probe_run(fendro::Indicator& ind, const std::vector<Bar>& bars) {
+  Probe p;
+  std::vector<std::uint64_t> last;
+  std::vector<std::uint64_t> now;
+  clear_denormal_flag();
+  for (std::size_t i = 0; i < bars.size(); ++i) {
+    const std::optional<double> v = ind.update(fendro::testing::snapshot_of(bars[i]));
+    now.clear();
+    now.push_back(v.has_value());
+    if (v) {
+      now.push_back(std::bit_cast<std::uint64_t>(*v));
+      for (const fendro::NamedOutput& o : ind.outputs()) now.push_back(std::bit_cast<std::uint64_t>(o.value));
+    }
+    for (std::size_t k = 1; k < now.size(); ++k) {
+      p.subnormal_outputs += std::fpclassify(std::bit_cast<double>(now[k])) == FP_SUBNORMAL;
+    }
+    if (now != last) p.last_change = i;
+    last.swap(now);
+  }
+  p.subnormal_operand = denormal_flag();
+  return p;
+}
+
 std::string params_text(const std::vector<double>& p) {
   std::string s = "[";
   char buf[32];
@@ -197,13 +284,20 @@ std::string params_text(const std::vector<double>& p) {
 int main(int argc, char** argv) {
   std::size_t n = 20000;
   std::size_t edge_bars = 1500;  // per stretch of the edge series
+  std::size_t moving_bars = 3000;  // the halted series: moving, then halted
+  std::size_t halted_bars = 90000;  // long enough for every key to settle
   bool kline_only = false;
+  bool probe = false;
   const char* expect = nullptr;
   for (int a = 1; a < argc; ++a) {
     if (std::strcmp(argv[a], "--feed") == 0 && a + 1 < argc) {
       kline_only = std::strcmp(argv[++a], "kline") == 0;
     } else if (std::strcmp(argv[a], "--portable-math") == 0) {
       fendro::cr::force_portable_path(true);
+    } else if (std::strcmp(argv[a], "--subnormals") == 0) {
+      probe = true;
+    } else if (std::strcmp(argv[a], "--halted") == 0 && a + 1 < argc) {
+      halted_bars = std::strtoull(argv[++a], nullptr, 10);
     } else if (std::strcmp(argv[a], "--expect") == 0 && a + 1 < argc) {
       expect = argv[++a];
     } else {
@@ -212,6 +306,7 @@ int main(int argc, char** argv) {
   }
   const std::vector<Bar> bars = make_bars(n);
   const std::vector<Bar> edges = make_edge_bars(bars, edge_bars);
+  const std::vector<Bar> halted = make_halted_bars(bars, std::min(moving_bars, n), halted_bars);
 
   // Every key with its row's customary parameters; the aliases with those
   // of the key they stand for.
@@ -234,19 +329,30 @@ int main(int argc, char** argv) {
       out += line;
       continue;
     }
+    if (probe) {
+      const Probe p = probe_run(*std::move(built).value(), halted);
+      std::snprintf(line, sizeof line, "%.*s subnormal_operand=%d subnormal_outputs=%llu last_change=%zu\n",
+                    static_cast<int>(key.size()), key.data(), p.subnormal_operand ? 1 : 0,
+                    static_cast<unsigned long long>(p.subnormal_outputs), p.last_change);
+      out += line;
+      continue;
+    }
     const Run walk_run = digest_run(*std::move(built).value(), bars);
     const Run edge_run = digest_run(*fendro::build_indicator(key, params).value(), edges);
-    std::snprintf(line, sizeof line, "%.*s %s %s values=%llu edges=%s values=%llu\n",
+    const Run halted_run = digest_run(*fendro::build_indicator(key, params).value(), halted);
+    std::snprintf(line, sizeof line, "%.*s %s %s values=%llu edges=%s values=%llu halted=%s values=%llu\n",
                   static_cast<int>(key.size()), key.data(), params_text(params).c_str(),
                   walk_run.hex.c_str(), static_cast<unsigned long long>(walk_run.values),
-                  edge_run.hex.c_str(), static_cast<unsigned long long>(edge_run.values));
+                  edge_run.hex.c_str(), static_cast<unsigned long long>(edge_run.values),
+                  halted_run.hex.c_str(), static_cast<unsigned long long>(halted_run.values));
     out += line;
     all.bytes(key.data(), key.size());
     all.bytes(walk_run.hex.data(), walk_run.hex.size());
     all.bytes(edge_run.hex.data(), edge_run.hex.size());
+    all.bytes(halted_run.hex.data(), halted_run.hex.size());
   }
-  out += "all " + all.hex(64) + "\n";
-  if (!expect) {
+  if (!probe) out += "all " + all.hex(64) + "\n";
+  if (!expect || probe) {
     std::fputs(out.c_str(), stdout);
     return 0;
   }

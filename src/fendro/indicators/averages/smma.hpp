@@ -10,6 +10,7 @@
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -21,6 +22,7 @@ struct SmmaState {
   double seed_sum = 0.0;
   double value = 0.0;
   bool seeded = false;
+  SettledStep settled;  // the step skipped on a value that no longer moves
 
   explicit SmmaState(std::uint64_t n) : period(n) {}
 };
@@ -33,7 +35,8 @@ inline double smma_step(double value, double x, double n) { return (x + value * 
 inline std::optional<double> smma_update(SmmaState& s, double x) {
   const double n = static_cast<double>(s.period);
   if (s.seeded) {
-    s.value = smma_step(s.value, x, n);
+    const auto smma = [n](double v, double in) { return smma_step(v, in, n); };
+    s.value = settled_step(s.settled, s.value, x, smma);
     return s.value;
   }
   s.seed_sum = x + s.seed_sum;

@@ -2,15 +2,35 @@
 // one-pole high-pass, the two-pole "super smoother" low-pass and a band-pass.
 // Each block computes its coefficients once and keeps its own short history;
 // a block that has not yet seen enough inputs answers its start-up value.
+// Fed a constant, a high-pass or band-pass decays into the subnormal numbers
+// and settles there: each block then skips the steps that leave its whole
+// state as it was (settled_block).
 #pragma once
 
 #include <cmath>
+#include <array>
+#include <bit>
 #include <cstdint>
+#include <type_traits>
 
 #include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/util/math.hpp"
 
 namespace fendro::cycle {
+
+// The bits of a block's state: its doubles and its count of inputs seen.
+template <class... T>
+std::array<std::uint64_t, sizeof...(T)> state_bits(T... parts) {
+  const auto bits = [](auto p) -> std::uint64_t {
+    if constexpr (std::is_same_v<decltype(p), double>) {
+      return std::bit_cast<std::uint64_t>(p);
+    } else {
+      return static_cast<std::uint64_t>(p);
+    }
+  };
+  return {bits(parts)...};
+}
 
 inline constexpr double kTwoPi = 6.283185307179586;
 // 0.707 * 2 pi: the two-pole high-pass angle constant.
@@ -34,6 +54,14 @@ class TwoPoleHighpass {
   }
 
   double step(double x) {
+    return settled_block(
+        settled_, all_below_normal(hp1_, hp2_),
+        [this] { return state_bits(hp1_, hp2_, x1_, x2_, seen_); }, x, hp1_,
+        [this](double in) { return advance(in); });
+  }
+
+ private:
+  double advance(double x) {
     double hp = 0.0;
     if (seen_ >= 2) hp = (hp1_ * k_hp1_ + (x2_ + (x - (x1_ + x1_))) * k_x_) - hp2_ * k_hp2_;
     hp2_ = hp1_;
@@ -44,10 +72,10 @@ class TwoPoleHighpass {
     return hp;
   }
 
- private:
   double k_hp1_, k_x_, k_hp2_;
   double hp1_ = 0.0, hp2_ = 0.0, x1_ = 0.0, x2_ = 0.0;
   int seen_ = 0;
+  SettledBlock<5> settled_;
 };
 
 // One-pole high-pass: 0 on the first input. A non-finite answer is the
@@ -62,6 +90,13 @@ class OnePoleHighpass {
   explicit OnePoleHighpass(double alpha) : k_hp_(1.0 - alpha), k_x_(alpha * -0.5 + 1.0) {}
 
   double step(double x) {
+    return settled_block(
+        settled_, below_normal(hp1_), [this] { return state_bits(hp1_, x1_, has_x1_); }, x, hp1_,
+        [this](double in) { return advance(in); });
+  }
+
+ private:
+  double advance(double x) {
     const double hp = has_x1_ ? k_hp_ * hp1_ + (x - x1_) * k_x_ : 0.0;
     hp1_ = hp;
     x1_ = x;
@@ -69,10 +104,10 @@ class OnePoleHighpass {
     return hp;
   }
 
- private:
   double k_hp_, k_x_;
   double hp1_ = 0.0, x1_ = 0.0;
   bool has_x1_ = false;
+  SettledBlock<3> settled_;
 };
 
 // Two-pole low-pass over the midpoint of the last two inputs; passes its
@@ -95,6 +130,13 @@ class SuperSmootherStage {
   SuperSmootherStage(double c1, double c2, double c3) : c1_(c1), c2_(c2), c3_(c3) {}
 
   double step(double u) {
+    return settled_block(
+        settled_, all_below_normal(f1_, f2_), [this] { return state_bits(u1_, f1_, f2_, seen_); },
+        u, f1_, [this](double in) { return advance(in); });
+  }
+
+ private:
+  double advance(double u) {
     const double f = seen_ >= 2 ? (midpoint(u, u1_) * c1_ + f1_ * c2_) + f2_ * c3_ : u;
     f2_ = f1_;
     f1_ = f;
@@ -103,10 +145,10 @@ class SuperSmootherStage {
     return f;
   }
 
- private:
   double c1_, c2_, c3_;
   double u1_ = 0.0, f1_ = 0.0, f2_ = 0.0;
   int seen_ = 0;
+  SettledBlock<4> settled_;
 };
 
 // Band-pass of relative bandwidth d: 0 until two earlier inputs exist.
@@ -123,6 +165,14 @@ class BandpassStage {
   }
 
   double step(double x) {
+    return settled_block(
+        settled_, all_below_normal(bp1_, bp2_),
+        [this] { return state_bits(bp1_, bp2_, x1_, x2_, seen_); }, x, bp1_,
+        [this](double in) { return advance(in); });
+  }
+
+ private:
+  double advance(double x) {
     const double bp = seen_ >= 2 ? ((x - x2_) * k_x_ + k_bp1_ * bp1_) - k_bp2_ * bp2_ : 0.0;
     bp2_ = bp1_;
     bp1_ = bp;
@@ -132,10 +182,10 @@ class BandpassStage {
     return bp;
   }
 
- private:
   double k_x_, k_bp1_, k_bp2_;
   double bp1_ = 0.0, bp2_ = 0.0, x1_ = 0.0, x2_ = 0.0;
   int seen_ = 0;
+  SettledBlock<5> settled_;
 };
 
 }  // namespace fendro::cycle

@@ -2,6 +2,7 @@
 // family here and every other type that needs an RSI of its own series embed it.
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -9,6 +10,7 @@
 #include "fendro/indicators/common/fused.hpp"
 #include "fendro/indicators/momentum/moves.hpp"
 #include "fendro/indicators/windows/period.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -27,6 +29,8 @@ struct RsiState {
   double avg_gain = 0.0;
   double avg_loss = 0.0;
   bool seeded = false;
+  std::array<SettledStep, 2> settled;  // gain and loss: the steps skipped once settled
+  SettledValue<2> settled_value;       // the index, kept for averages below normal
 
   // Unchecked: the caller has refused 0 and lengths above MAX_PERIOD.
   static RsiState of_period(std::uint64_t n) {
@@ -44,6 +48,14 @@ inline Result<RsiState, IndicatorError> rsi_state_new(std::uint64_t period) {
   return RsiState::of_period(period);
 }
 
+// 100 * up / (up + down) of two averages, 50 when both are 0: the index of
+// the RSI and of the relative volatility.
+inline double up_share_index(double up, double down) {
+  const double total = up + down;
+  if (total == 0.0) return 50.0;
+  return (up * 100.0) / total;
+}
+
 // One input. Non-finite input: no value, state untouched. The first input only
 // primes; the first value comes with input period + 1. Smoothing is
 // (avg * (n - 1) + move) rounded once, then scaled by the stored 1 / n.
@@ -53,9 +65,13 @@ inline std::optional<double> rsi_wilder_update(RsiState& s, double x) {
   const auto change = next_change(s.prev, x);
   if (!change) return std::nullopt;
   const Move mv = split_move(*change);
+  bool below = false;
   if (s.seeded) {
-    s.avg_gain = fused_mul_add(s.avg_gain, s.n_minus_1, mv.gain) * s.inv_n;
-    s.avg_loss = fused_mul_add(s.avg_loss, s.n_minus_1, mv.loss) * s.inv_n;
+    const auto wilder = [&s](double avg, double x) {
+      return fused_mul_add(avg, s.n_minus_1, x) * s.inv_n;
+    };
+    below = settled_steps(s.settled, wilder, SettledSlot{s.avg_gain, mv.gain},
+                          SettledSlot{s.avg_loss, mv.loss});
   } else {
     s.gain_seed_sum = mv.gain + s.gain_seed_sum;
     s.loss_seed_sum = mv.loss + s.loss_seed_sum;
@@ -65,9 +81,9 @@ inline std::optional<double> rsi_wilder_update(RsiState& s, double x) {
     s.avg_loss = s.loss_seed_sum / n;
     s.seeded = true;
   }
-  const double total = s.avg_gain + s.avg_loss;
-  if (total == 0.0) return 50.0;
-  return (s.avg_gain * 100.0) / total;
+  return settled_value(
+      s.settled_value, below, [&s] { return up_share_index(s.avg_gain, s.avg_loss); }, s.avg_gain,
+      s.avg_loss);
 }
 
 }  // namespace fendro

@@ -4,6 +4,7 @@
 // the momentum types that report the ADX.
 #pragma once
 
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -11,6 +12,7 @@
 
 #include "fendro/indicators/averages/smma.hpp"
 #include "fendro/indicators/trend/atr_state.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/records.hpp"
 
 namespace fendro {
@@ -46,6 +48,8 @@ struct DmSmoother {
   double prev_high = 0.0, prev_low = 0.0, prev_close = 0.0;
   bool has_prev = false;
   double tr = 0.0, plus_dm = 0.0, minus_dm = 0.0;  // smoothed, valid once `smoothed`
+  std::array<SettledStep, 3> settled;  // their steps, skipped once settled
+  mutable SettledValue<2> plus_di_kept, minus_di_kept;  // the DIs of a true range below normal
   bool smoothed = false;
   double seed_tr = 0.0, seed_plus = 0.0, seed_minus = 0.0;
   std::uint64_t seed_count = 0;
@@ -73,9 +77,11 @@ struct DmSmoother {
     prev_low = c.low;
     prev_close = c.close;
     if (smoothed) {
-      tr = wilder_sum_step(tr, bar_tr, n);
-      plus_dm = wilder_sum_step(plus_dm, pdm, n);
-      minus_dm = wilder_sum_step(minus_dm, mdm, n);
+      const auto wilder = [this](double smoothed, double x) {
+        return wilder_sum_step(smoothed, x, n);
+      };
+      settled_steps(settled, wilder, SettledSlot{tr, bar_tr}, SettledSlot{plus_dm, pdm},
+                            SettledSlot{minus_dm, mdm});
       return true;
     }
     seed_tr += bar_tr;
@@ -90,8 +96,16 @@ struct DmSmoother {
     return true;
   }
 
-  double plus_di() const { return directional_indicator(plus_dm, tr); }
-  double minus_di() const { return directional_indicator(minus_dm, tr); }
+  double plus_di() const {
+    return settled_value(
+        plus_di_kept, below_normal(tr), [this] { return directional_indicator(plus_dm, tr); },
+        plus_dm, tr);
+  }
+  double minus_di() const {
+    return settled_value(
+        minus_di_kept, below_normal(tr), [this] { return directional_indicator(minus_dm, tr); },
+        minus_dm, tr);
+  }
 };
 
 struct AdxReading {

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "fendro/indicators/common/fused.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/records.hpp"
 
 namespace fendro {
@@ -29,6 +30,7 @@ struct AtrState {
   std::uint64_t seed_count = 0;
   double atr = 0.0;
   bool seeded = false;
+  SettledStep settled;  // the step skipped on an ATR that no longer moves
 
   explicit AtrState(std::uint64_t n)
       : period(n),
@@ -51,7 +53,9 @@ inline std::optional<double> atr_update(AtrState& s, double high, double low, do
     s.seeded = true;
     return s.atr;
   }
-  s.atr = fused_mul_add(s.atr, s.n_minus_1, tr) * s.inv_n;
+  s.atr = settled_step(s.settled, s.atr, tr, [&s](double atr, double x) {
+    return fused_mul_add(atr, s.n_minus_1, x) * s.inv_n;
+  });
   return s.atr;
 }
 

@@ -5,6 +5,7 @@
 #include "fendro/indicators/common/fused.hpp"
 #include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/common/variance_values.hpp"
+#include "fendro/indicators/momentum/rsi_state.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
@@ -28,10 +29,12 @@ std::optional<double> rvi_volatility_core(RviVolatilityCore& s, double x) {
   const double down = x < *s.prev ? sd : 0.0;
   s.prev = x;
   const double n = static_cast<double>(s.period);
+  bool below = false;
   if (s.averaged) {
     const double n1 = static_cast<double>(s.period - 1);
-    s.up_avg = fused_mul_add(s.up_avg, n1, up) / n;
-    s.down_avg = fused_mul_add(s.down_avg, n1, down) / n;
+    const auto wilder = [n, n1](double avg, double x) { return fused_mul_add(avg, n1, x) / n; };
+    below = settled_steps(s.settled, wilder, SettledSlot{s.up_avg, up},
+                          SettledSlot{s.down_avg, down});
   } else {
     s.up_seed = s.up_seed + up;
     s.down_seed = s.down_seed + down;
@@ -40,9 +43,9 @@ std::optional<double> rvi_volatility_core(RviVolatilityCore& s, double x) {
     s.down_avg = s.down_seed / n;
     s.averaged = true;
   }
-  const double total = s.up_avg + s.down_avg;
-  if (total == 0.0) return 50.0;
-  return (s.up_avg * 100.0) / total;
+  return settled_value(
+      s.settled_value, below, [&s] { return up_share_index(s.up_avg, s.down_avg); }, s.up_avg,
+      s.down_avg);
 }
 
 Result<RviVolatility, IndicatorError> RviVolatility::create(std::uint64_t period) {

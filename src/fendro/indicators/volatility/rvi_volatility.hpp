@@ -4,11 +4,13 @@
 // that feed it a series of their own.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -19,6 +21,8 @@ struct RviVolatilityCore {
   bool averaged = false;       // both averages seeded
   double up_avg = 0.0;
   double down_avg = 0.0;
+  std::array<SettledStep, 2> settled;  // up and down: the steps skipped once settled
+  SettledValue<2> settled_value;       // the index, kept for averages below normal
   RollingVariance window;      // the last n values
   double up_seed = -0.0;       // sums of the first n up and down deviations
   double down_seed = -0.0;

@@ -118,14 +118,17 @@ std::optional<double> TwiggsMoneyFlow::update(const BarSnapshot& bar) {
                         : 0.0;
   prev_close_ = c->close;
   volume::WilderPair& w = averages_;
+  bool below = false;
   if (w.seeded) {
-    w.first = w.first + (ad - w.first) / n_;
-    w.second = w.second + (c->volume - w.second) / n_;
+    const auto wilder = [this](double avg, double x) { return avg + (x - avg) / n_; };
+    below = settled_steps(w.settled, wilder, SettledSlot{w.first, ad},
+                          SettledSlot{w.second, c->volume});
   } else if (!w.seed(ad, c->volume)) {
     return no_value();
   }
-  if (w.second == 0.0) return value_out(0.0);
-  return value_out(w.first / w.second);
+  return value_out(settled_value(
+      w.settled_value, below, [&w] { return w.second == 0.0 ? 0.0 : w.first / w.second; }, w.first,
+      w.second));
 }
 
 // ---- ForceIndex ----

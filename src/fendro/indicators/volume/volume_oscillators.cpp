@@ -205,15 +205,22 @@ std::optional<double> VolumeRsi::update(const BarSnapshot& bar) {
   const double gain = std::max(change, 0.0);
   const double loss = change < 0.0 ? -change : 0.0;
   volume::WilderPair& w = averages_;
+  bool below = false;
   if (w.seeded) {
-    w.first = (gain + w.first * n_minus_1_) / n_;
-    w.second = (loss + w.second * n_minus_1_) / n_;
+    const auto wilder = [this](double avg, double x) { return (x + avg * n_minus_1_) / n_; };
+    below = settled_steps(w.settled, wilder, SettledSlot{w.first, gain},
+                          SettledSlot{w.second, loss});
   } else if (!w.seed(gain, loss)) {
     return no_value();
   }
-  const double total = w.first + w.second;
-  if (total == 0.0) return value_out(50.0);
-  return value_out((w.first / total) * 100.0);
+  return value_out(settled_value(
+      w.settled_value, below,
+      [&w] {
+        const double total = w.first + w.second;
+        if (total == 0.0) return 50.0;
+        return (w.first / total) * 100.0;
+      },
+      w.first, w.second));
 }
 
 // ---- Vzo ----

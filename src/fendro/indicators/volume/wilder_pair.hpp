@@ -1,9 +1,13 @@
 // Two Wilder averages that seed together: each starts as the plain mean of
 // its first n inputs (one shared count); afterwards the owner smooths each
-// with its own rule.
+// with its own rule, through settled_steps, and reads a value off both
+// through settled_value.
 #pragma once
 
+#include <array>
 #include <cstdint>
+
+#include "fendro/indicators/windows/settled_step.hpp"
 
 namespace fendro::volume {
 
@@ -15,6 +19,8 @@ struct WilderPair {
   double second_seed = 0.0;
   std::uint64_t count = 0;
   bool seeded = false;
+  std::array<SettledStep, 2> settled;  // the owner's steps, skipped once settled
+  SettledValue<2> settled_value;       // the owner's value, kept for averages below normal
 
   explicit WilderPair(std::uint64_t n) : period(n) {}
 

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "fendro/indicators/common/fused.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -21,6 +22,7 @@ struct EmaState {
   double seed_sum = -0.0;  // sum of the first inputs
   std::uint64_t seed_count = 0;
   bool seeded = false;
+  SettledStep settled;  // the step skipped on a value that no longer moves
 
   // alpha = 2 / (n + 1); unchecked (callers refuse 0 and lengths above MAX_PERIOD).
   static EmaState of_period(std::uint64_t n) {
@@ -50,11 +52,18 @@ inline double ema_step(double alpha, double one_minus_alpha, double value, doubl
   return fused_mul_add(alpha, x, kept);
 }
 
+// ema_step with the factors of `s`, skipped once settled (see settled_step).
+inline double ema_settled_step(const EmaState& s, SettledStep& settled, double value, double x) {
+  return settled_step(settled, value, x, [&s](double v, double in) {
+    return ema_step(s.alpha, s.one_minus_alpha, v, in);
+  });
+}
+
 // x must be finite (callers check). No value until the n-th input, which
 // yields the mean of the first n; then ema_step.
 inline std::optional<double> ema_update(EmaState& s, double x) {
   if (s.seeded) [[likely]] {
-    s.value = ema_step(s.alpha, s.one_minus_alpha, s.value, x);
+    s.value = ema_settled_step(s, s.settled, s.value, x);
   } else if (!ema_seed(s, x)) {
     return std::nullopt;
   }

@@ -1,0 +1,186 @@
+// A smoothing step skipped once it has settled.
+//
+// An average of a quantity that falls to 0 when a market stops moving (true
+// range, gains and losses, directional moves, volume) decays into the
+// subnormal numbers, on which x86 processors take a slow path (tens of ns a
+// step), and then settles where the step gives back its own state: x * 13/14
+// rounds back to x. A step is a pure function of its state and its input, so
+// once it has given back its state, the same input onto the same state gives
+// it back again, and the arithmetic can be skipped with every bit kept.
+//
+// States and inputs are compared bit for bit, never with ==, so that -0.0 and
+// +0.0 (and NaNs) are never taken for one another. The record is read and
+// written only when the state (every state, for states stepped together) is
+// below the smallest normal number in magnitude, a subnormal or a zero: a
+// moving market pays one test, a few instructions that branch the same way
+// on every bar.
+#pragma once
+
+#include <array>
+#include <bit>
+#include <concepts>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace fendro {
+
+// The upper 32 bits of x as stored: its sign, its exponent and the top of its
+// fraction; testing them needs no 64-bit mask in a register.
+inline std::uint32_t high_word(const double& x) {
+  constexpr std::size_t offset = std::endian::native == std::endian::little ? 4 : 0;
+  std::uint32_t w;
+  std::memcpy(&w, reinterpret_cast<const unsigned char*>(&x) + offset, sizeof w);
+  return w;
+}
+
+inline constexpr std::uint32_t kExponentHighBits = 0x7FF0'0000U;
+
+// True for ±0.0 and the subnormal numbers: a zero exponent field.
+inline bool below_normal(const double& x) { return (high_word(x) & kExponentHighBits) == 0; }
+
+// True when every one of xs is below normal: one test of their bits together.
+template <std::same_as<double>... D>
+inline bool all_below_normal(const D&... xs) {
+  return ((high_word(xs) | ...) & kExponentHighBits) == 0;
+}
+
+// The last state a step gave back unchanged, with the input it was given.
+struct SettledStep {
+  // A NaN: never below normal, so it matches no state until a step settles.
+  std::uint64_t state = ~std::uint64_t{0};
+  std::uint64_t input = 0;
+};
+
+// One state of a smoothing and the input of its step.
+struct SettledSlot {
+  double& state;
+  double input;
+};
+
+// A value computed from states alone, with the bits of the states it was
+// computed from (NaNs until the first).
+template <std::size_t N>
+struct SettledValue {
+  std::array<std::uint64_t, N> states = filled(~std::uint64_t{0});
+  double value = 0.0;
+
+ private:
+  static constexpr std::array<std::uint64_t, N> filled(std::uint64_t bits) {
+    std::array<std::uint64_t, N> a{};
+    a.fill(bits);
+    return a;
+  }
+};
+
+// The bits of a recursive filter's whole state (its outputs, its inputs, how
+// many it has seen) after a step that left them as they were, with the input
+// of that step.
+template <std::size_t N>
+struct SettledBlock {
+  std::array<std::uint64_t, N> state{};
+  std::uint64_t input = ~std::uint64_t{0};
+  bool held = false;
+};
+
+namespace detail {
+
+// step(state, x), or `state` itself when this step has already given back
+// this state for this input.
+template <class Step>
+double settled_or_step(SettledStep& settled, double state, double x, Step& step) {
+  const std::uint64_t s = std::bit_cast<std::uint64_t>(state);
+  const std::uint64_t in = std::bit_cast<std::uint64_t>(x);
+  if (s == settled.state && in == settled.input) return state;
+  const double next = step(state, x);
+  if (std::bit_cast<std::uint64_t>(next) == s) settled = SettledStep{s, in};
+  return next;
+}
+
+// The paths of states below normal, kept out of line so that the moving
+// market's path keeps its registers.
+template <class Step>
+[[gnu::noinline, gnu::cold]] double settled_step_below_normal(SettledStep& settled, double state,
+                                                              double x, Step step) {
+  return settled_or_step(settled, state, x, step);
+}
+
+template <class Step, class... Slot>
+[[gnu::noinline, gnu::cold]] void settled_steps_below_normal(SettledStep* settled, Step step,
+                                                             Slot... slots) {
+  ((slots.state = settled_or_step(*settled++, slots.state, slots.input, step)), ...);
+}
+
+template <std::size_t N, class Value, class... D>
+[[gnu::noinline, gnu::cold]] double settled_value_below_normal(SettledValue<N>& memo, Value value,
+                                                               D... states) {
+  const std::array<std::uint64_t, N> bits{std::bit_cast<std::uint64_t>(states)...};
+  if (bits == memo.states) return memo.value;
+  memo.value = value();
+  memo.states = bits;
+  return memo.value;
+}
+
+template <std::size_t N, class Bits, class Step>
+[[gnu::noinline, gnu::cold]] double settled_block_below_normal(SettledBlock<N>& memo, Bits bits,
+                                                               double x, double last, Step step) {
+  const std::array<std::uint64_t, N> before = bits();
+  const std::uint64_t in = std::bit_cast<std::uint64_t>(x);
+  if (memo.held && in == memo.input && before == memo.state) return last;
+  const double out = step(x);
+  if (bits() == before) memo = SettledBlock<N>{before, in, true};
+  return out;
+}
+
+}  // namespace detail
+
+// step(state, x), or `state` itself when the step has already given back this
+// state for this input.
+template <class Step>
+[[gnu::always_inline]] inline double settled_step(SettledStep& settled, const double& state,
+                                                  double x, Step step) {
+  if (!below_normal(state)) [[likely]] return step(state, x);
+  return detail::settled_step_below_normal(settled, state, x, step);
+}
+
+// slot.state = step(slot.state, slot.input) for each slot, in order, as
+// settled_step does when every state is below normal (the moving market's
+// path tests them all at once). True when they all were: the hint that
+// settled_value takes.
+template <std::size_t N, class Step, std::same_as<SettledSlot>... Slot>
+  requires(sizeof...(Slot) == N)
+[[gnu::always_inline]] inline bool settled_steps(std::array<SettledStep, N>& settled, Step step,
+                                                 Slot... slots) {
+  if (!all_below_normal(slots.state...)) [[likely]] {
+    ((slots.state = step(slots.state, slots.input)), ...);
+    return false;
+  }
+  detail::settled_steps_below_normal(settled.data(), step, slots...);
+  return true;
+}
+
+// value(), a pure function of `states`; after settled_steps has found its
+// states all below normal (`below`), the value last computed from these very
+// states (compared bit for bit) without calling it. Ratios and products of
+// subnormal averages are as slow as their steps.
+template <std::size_t N, class Value, std::same_as<double>... D>
+  requires(sizeof...(D) == N)
+[[gnu::always_inline]] inline double settled_value(SettledValue<N>& memo, bool below, Value value,
+                                                   D... states) {
+  if (!below) [[likely]] return value();
+  return detail::settled_value_below_normal(memo, value, states...);
+}
+
+// The step of a recursive filter block, step(x), whose whole state is what
+// bits() gives and whose last output is `last`; when `below` (its recent
+// outputs are below normal) and a step has left that very state as it was
+// for this input, `last` without the arithmetic: the filter of a constant
+// input that has decayed into the subnormal numbers and settled there.
+template <std::size_t N, class Bits, class Step>
+[[gnu::always_inline]] inline double settled_block(SettledBlock<N>& memo, bool below, Bits bits,
+                                                   double x, double last, Step step) {
+  if (!below) [[likely]] return step(x);
+  return detail::settled_block_below_normal(memo, bits, x, last, step);
+}
+
+}  // namespace fendro

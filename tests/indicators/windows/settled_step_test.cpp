@@ -1,0 +1,201 @@
+// The settled shortcuts give back exactly what the full steps would, bit for
+// bit: on averages that decay into the subnormal numbers and settle, on zeros
+// of either sign, and on settled states that an input moves again.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "fendro/indicators/averages/smma.hpp"
+#include "fendro/indicators/common/fused.hpp"
+#include "fendro/indicators/trend/adx_core.hpp"
+#include "fendro/indicators/windows/ema_state.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
+
+namespace fendro {
+namespace {
+
+using Step = std::function<double(double, double)>;
+
+std::uint64_t bits(double x) { return std::bit_cast<std::uint64_t>(x); }
+
+// Runs of one input: {input, count}.
+struct Run {
+  double input;
+  int count;
+};
+
+std::vector<double> inputs_of(const std::vector<Run>& runs) {
+  std::vector<double> out;
+  for (const Run& r : runs) out.insert(out.end(), static_cast<std::size_t>(r.count), r.input);
+  return out;
+}
+
+constexpr double kTiny = std::numeric_limits<double>::denorm_min();
+
+struct StepCase {
+  const char* name;
+  Step step;
+};
+
+// The shared steps at a customary length.
+std::vector<StepCase> step_cases() {
+  const EmaState ema = EmaState::of_period(14);
+  return {
+      {"ema", [ema](double v, double x) { return ema_step(ema.alpha, ema.one_minus_alpha, v, x); }},
+      {"wilder", [](double v, double x) { return fused_mul_add(v, 13.0, x) * (1.0 / 14.0); }},
+      {"wilder_sum", [](double v, double x) { return wilder_sum_step(v, x, 14.0); }},
+      {"smma", [](double v, double x) { return smma_step(v, x, 14.0); }},
+  };
+}
+
+struct Script {
+  const char* name;
+  double start;
+  std::vector<Run> runs;
+  bool settles;  // some step must be skipped
+};
+
+std::vector<Script> scripts() {
+  return {
+      {"decays to a subnormal fixed point", 1e-300, {{0.0, 20000}}, true},
+      {"negative, decays with -0.0", -1e-300, {{-0.0, 20000}}, true},
+      {"zeros of both signs", -0.0, {{-0.0, 3}, {0.0, 3}, {-0.0, 3}, {0.0, 3}}, true},
+      {"settled, then moved and settled again",
+       1e-310,
+       {{0.0, 3000}, {1e-320, 5}, {0.0, 3000}, {kTiny, 3}, {1.0, 3}, {0.0, 20000}, {-1e-318, 4}, {0.0, 3000}},
+       true},
+      {"settled, then the input's sign flips", -1e-310, {{-0.0, 3000}, {0.0, 10}, {-0.0, 10}}, true},
+      {"never below normal", 1.0, {{2.0, 50}, {0.5, 50}}, false},
+  };
+}
+
+// The full step at every input against settled_step, bit for bit; the
+// counted calls of the step show that the shortcut was taken.
+TEST(SettledStep, GivesWhatTheFullStepGives) {
+  for (const StepCase& sc : step_cases()) {
+    for (const Script& script : scripts()) {
+      const std::vector<double> xs = inputs_of(script.runs);
+      double full = script.start, fast = script.start;
+      SettledStep settled;
+      std::size_t calls = 0;
+      const auto counted = [&](double v, double x) {
+        ++calls;
+        return sc.step(v, x);
+      };
+      for (std::size_t i = 0; i < xs.size(); ++i) {
+        full = sc.step(full, xs[i]);
+        fast = settled_step(settled, fast, xs[i], counted);
+        ASSERT_EQ(bits(fast), bits(full)) << sc.name << ", " << script.name << ", step " << i;
+      }
+      EXPECT_EQ(calls < xs.size(), script.settles) << sc.name << ", " << script.name;
+    }
+  }
+}
+
+// Three states stepped together, each with its own input: the one test for
+// all of them, and a state that stays normal while the others settle.
+TEST(SettledStep, StepsTogetherGiveWhatEachFullStepGives) {
+  const Step wilder = step_cases()[1].step;
+  struct Case {
+    const char* name;
+    std::array<double, 3> start;
+    std::vector<std::array<double, 3>> inputs;
+  };
+  std::vector<std::array<double, 3>> settle(20000, {0.0, 0.0, -0.0});
+  std::vector<std::array<double, 3>> moved = settle;
+  moved.insert(moved.end(), 5, {1e-320, 0.0, -0.0});
+  moved.insert(moved.end(), 3000, {0.0, 0.0, 0.0});
+  moved.insert(moved.end(), 5, {0.0, kTiny, -1e-321});
+  moved.insert(moved.end(), 3000, {0.0, 0.0, -0.0});
+  const std::vector<Case> cases = {
+      {"all settle", {1e-300, 3e-305, -1e-300}, settle},
+      {"one stays normal", {1e-300, 1.0, -1e-300}, settle},
+      {"settle, move, settle", {1e-300, 3e-305, -1e-300}, moved},
+  };
+  for (const Case& c : cases) {
+    std::array<double, 3> full = c.start, fast = c.start;
+    std::array<SettledStep, 3> settled;
+    for (std::size_t i = 0; i < c.inputs.size(); ++i) {
+      const auto& x = c.inputs[i];
+      for (std::size_t k = 0; k < 3; ++k) full[k] = wilder(full[k], x[k]);
+      settled_steps(settled, wilder, SettledSlot{fast[0], x[0]}, SettledSlot{fast[1], x[1]},
+                    SettledSlot{fast[2], x[2]});
+      for (std::size_t k = 0; k < 3; ++k) {
+        ASSERT_EQ(bits(fast[k]), bits(full[k])) << c.name << ", step " << i << ", state " << k;
+      }
+    }
+  }
+}
+
+// A value read off two settled averages is the value of the averages it is
+// read off, when only one of them moves again.
+TEST(SettledStep, KeptValueFollowsEitherState) {
+  const Step wilder = step_cases()[1].step;
+  const auto ratio = [](double a, double b) { return a + b == 0.0 ? 50.0 : (a * 100.0) / (a + b); };
+  std::vector<std::array<double, 2>> inputs(6000, {0.0, 0.0});
+  inputs.insert(inputs.end(), 3, {1e-320, 0.0});
+  inputs.insert(inputs.end(), 3000, {0.0, 0.0});
+  inputs.insert(inputs.end(), 3, {0.0, 1e-319});
+  inputs.insert(inputs.end(), 3000, {0.0, -0.0});
+  double a = 1e-309, b = 2e-309, fa = a, fb = b;
+  std::array<SettledStep, 2> settled;
+  SettledValue<2> kept;
+  std::size_t computed = 0;
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    a = wilder(a, inputs[i][0]);
+    b = wilder(b, inputs[i][1]);
+    const bool below =
+        settled_steps(settled, wilder, SettledSlot{fa, inputs[i][0]}, SettledSlot{fb, inputs[i][1]});
+    const double v = settled_value(
+        kept, below,
+        [&] {
+          ++computed;
+          return ratio(fa, fb);
+        },
+        fa, fb);
+    ASSERT_EQ(bits(v), bits(ratio(a, b))) << "step " << i;
+  }
+  EXPECT_LT(computed, inputs.size());
+}
+
+// A toy two-pole high-pass, its whole state in bits(): fed a constant, it
+// decays into the subnormal numbers and settles.
+struct ToyHighpass {
+  double y1 = 0.0, y2 = 0.0, x1 = 0.0;
+  SettledBlock<3> settled;
+
+  double full(double x) {
+    const double y = (y1 * 1.5 - y2 * 0.5625) + (x - x1) * 0.75;
+    y2 = y1;
+    y1 = y;
+    x1 = x;
+    return y;
+  }
+  double step(double x) {
+    return settled_block(
+        settled, all_below_normal(y1, y2),
+        [this] { return std::array<std::uint64_t, 3>{bits(y1), bits(y2), bits(x1)}; }, x, y1,
+        [this](double in) { return full(in); });
+  }
+};
+
+TEST(SettledStep, FilterBlockGivesWhatItsFullStepGives) {
+  const std::vector<double> xs =
+      inputs_of({{100.0, 5000}, {100.0 + 1e-13, 3}, {100.0, 5000}, {-0.0, 4000}, {0.0, 4000}, {-0.0, 10}});
+  ToyHighpass full, fast;
+  for (std::size_t i = 0; i < xs.size(); ++i) {
+    const double want = full.full(xs[i]);
+    ASSERT_EQ(bits(fast.step(xs[i])), bits(want)) << "step " << i;
+    ASSERT_EQ(bits(fast.y2), bits(full.y2)) << "step " << i;
+  }
+  EXPECT_TRUE(fast.settled.held);
+}
+
+}  // namespace
+}  // namespace fendro
