@@ -1,6 +1,9 @@
 #include "fendro/indicators/momentum/rsi_variants.hpp"
 
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
@@ -102,6 +105,32 @@ std::optional<double> Rsx::update(const BarSnapshot& bar) {
   const auto change = next_change(prev_, *c);
   if (!change) return no_value();
   const double m = *change;
+  // One test for both memos: the stages that the blend reads, before the step.
+  const bool below = all_below_normal(s_[4], s_[5], u_[4], u_[5]);
+  settled_block(
+      settled_stages_, below,
+      [this] {
+        return std::array<std::uint64_t, 12>{
+            std::bit_cast<std::uint64_t>(s_[0]), std::bit_cast<std::uint64_t>(s_[1]),
+            std::bit_cast<std::uint64_t>(s_[2]), std::bit_cast<std::uint64_t>(s_[3]),
+            std::bit_cast<std::uint64_t>(s_[4]), std::bit_cast<std::uint64_t>(s_[5]),
+            std::bit_cast<std::uint64_t>(u_[0]), std::bit_cast<std::uint64_t>(u_[1]),
+            std::bit_cast<std::uint64_t>(u_[2]), std::bit_cast<std::uint64_t>(u_[3]),
+            std::bit_cast<std::uint64_t>(u_[4]), std::bit_cast<std::uint64_t>(u_[5])};
+      },
+      m, 0.0,
+      [this](double in) {
+        advance(in);
+        return 0.0;
+      });
+  const double value = clamp_percent(settled_value(
+      settled_blend_, below, [this] { return blend(); }, s_[4], s_[5], u_[4], u_[5]));
+  if (++steps_ < period_) return no_value();
+  return value_out(value);
+}
+
+// The twelve stages, one input's step.
+void Rsx::advance(double m) {
   const double am = std::abs(m);
   const auto stage = [this](double& st, double in) { st = st * b_ + in * a_; };
   // Each pair of stages is followed by the double-smoothing blend 1.5 x - 0.5 y.
@@ -121,12 +150,14 @@ std::optional<double> Rsx::update(const BarSnapshot& bar) {
   const double w2 = 1.5 * u_[2] - 0.5 * u_[3];
   stage(u_[4], w2);
   stage(u_[5], u_[4]);
+}
+
+// The index before clamping, from the last stages: 50 while the
+// absolute-momentum blend is not above 0.
+double Rsx::blend() const {
   const double w3 = 1.5 * u_[4] - 0.5 * u_[5];
-  double value = 50.0;
-  if (w3 > 0.0) value = ((1.5 * s_[4] + (-0.5) * s_[5]) / w3 + 1.0) * 50.0;
-  value = clamp_percent(value);
-  if (++steps_ < period_) return no_value();
-  return value_out(value);
+  if (w3 > 0.0) return ((1.5 * s_[4] + (-0.5) * s_[5]) / w3 + 1.0) * 50.0;
+  return 50.0;
 }
 
 std::optional<double> AnchoredRsi::update(const BarSnapshot& bar) {

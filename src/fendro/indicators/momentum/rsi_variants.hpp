@@ -8,6 +8,7 @@
 #include "fendro/indicators/averages/smma.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -64,6 +65,8 @@ class Rsx final : public Indicator {
 
  private:
   explicit Rsx(std::uint64_t n);
+  void advance(double m);
+  double blend() const;
   std::optional<double> prev_;
   double a_;
   double b_;
@@ -71,6 +74,10 @@ class Rsx final : public Indicator {
   double u_[6] = {};  // absolute-momentum stages
   std::uint64_t steps_ = 0;
   std::uint64_t period_;
+  // A flat stretch takes every stage into the subnormal numbers, where they
+  // settle: the stages' steps and the blend are then skipped (bit for bit).
+  SettledBlock<12> settled_stages_;
+  SettledValue<4> settled_blend_;
 };
 
 // Up moves against down moves summed since the first bar.
