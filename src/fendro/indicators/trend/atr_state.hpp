@@ -31,6 +31,7 @@ struct AtrState {
   double atr = 0.0;
   bool seeded = false;
   SettledStep settled;  // the step skipped on an ATR that no longer moves
+  SettledValue<2> times_kept;  // the last atr_times of an ATR below normal
 
   explicit AtrState(std::uint64_t n)
       : period(n),
@@ -61,6 +62,14 @@ inline std::optional<double> atr_update(AtrState& s, double high, double low, do
 
 inline std::optional<double> atr_update(AtrState& s, const Candle& c) {
   return atr_update(s, c.high, c.low, c.close);
+}
+
+// atr * m, the width that the ATR's bands and stops put around a price. An
+// ATR settled below normal on a flat stretch gives the product last computed
+// from the same bits, so that the owner's bar skips a multiplication on a
+// subnormal as its average skips its step.
+inline double atr_times(AtrState& s, double atr, double m) {
+  return settled_value(s.times_kept, below_normal(atr), [atr, m] { return atr * m; }, atr, m);
 }
 
 }  // namespace fendro

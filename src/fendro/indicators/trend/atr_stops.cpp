@@ -41,7 +41,7 @@ std::optional<double> AtrTrailingStop::update(const BarSnapshot& bar) {
   const auto b = atr_bar(atr_, bar);
   if (!b) return no_value();
   const double c = b->candle->close;
-  const double band = b->atr * m_;
+  const double band = atr_times(atr_, b->atr, m_);
   double stop;
   if (!prev_stop_) {
     stop = c - band;
@@ -70,7 +70,7 @@ std::optional<double> SuperTrend::update(const BarSnapshot& bar) {
   const Candle& k = *b->candle;
   const double c = k.close;
   const double mid = midpoint(k.high, k.low);
-  const double band = b->atr * m_;
+  const double band = atr_times(atr_, b->atr, m_);
   const double basic_upper = mid + band;
   const double basic_lower = mid - band;
   Record r{basic_upper, basic_lower, c, 1.0};
@@ -105,18 +105,18 @@ std::optional<double> AtrRatchet::update(const BarSnapshot& bar) {
   const double atr = b->atr;
   if (direction_ == 0.0) {
     direction_ = 1.0;
-    stop_ = c - atr * m0_;
+    stop_ = c - atr_times(atr_, atr, m0_);
   } else if (direction_ > 0.0) {
-    stop_ = stop_ + atr * ms_;
+    stop_ = stop_ + atr_times(atr_, atr, ms_);
     if (c < stop_) {
       direction_ = -1.0;
-      stop_ = c + atr * m0_;
+      stop_ = c + atr_times(atr_, atr, m0_);
     }
   } else {
-    stop_ = stop_ - atr * ms_;
+    stop_ = stop_ - atr_times(atr_, atr, ms_);
     if (c > stop_) {
       direction_ = 1.0;
-      stop_ = c - atr * m0_;
+      stop_ = c - atr_times(atr_, atr, m0_);
     }
   }
   return value_out(out_.set(stop_, direction_));
@@ -131,7 +131,7 @@ std::optional<double> VoltyStop::update(const BarSnapshot& bar) {
   const auto b = atr_bar(atr_, bar);
   if (!b) return no_value();
   const double c = b->candle->close;
-  const double band = b->atr * m_;
+  const double band = atr_times(atr_, b->atr, m_);
   if (!extreme_) {
     extreme_ = c;
     long_ = true;
@@ -165,7 +165,7 @@ std::optional<double> YoyoExit::update(const BarSnapshot& bar) {
   const auto b = atr_bar(atr_, bar);
   if (!b) return no_value();
   const double c = b->candle->close;
-  const double band = b->atr * m_;
+  const double band = atr_times(atr_, b->atr, m_);
   if (!stop_) {
     stop_ = c - band;
     return value_out(*stop_);

@@ -32,7 +32,7 @@ std::optional<double> ChandelierExit::update(const BarSnapshot& bar) {
   const auto atr = channel_.step(*c);
   // The scans of both windows: about a step a bar.
   if (!atr || stop_before(channel_.highs.len())) return no_value();
-  const double d = *atr * m_;
+  const double d = atr_times(channel_.atr, *atr, m_);
   return value_out(out_.set(trend::highest(channel_.highs) - d, trend::lowest(channel_.lows) + d));
 }
 
@@ -53,7 +53,7 @@ std::optional<double> ChandeKrollStop::update(const BarSnapshot& bar) {
   // The scans of the candle windows, then of the stop windows: about a step
   // a bar each.
   if (stop_before(channel_.highs.len())) return no_value();
-  const double d = *atr * m_;
+  const double d = atr_times(channel_.atr, *atr, m_);
   high_stops_.push(trend::highest(channel_.highs) - d);
   low_stops_.push(trend::lowest(channel_.lows) + d);
   if (!high_stops_.is_full() || stop_before(high_stops_.len())) return no_value();

@@ -9,9 +9,9 @@ namespace {
 
 // middle +- ATR * m once both parts are ready.
 std::optional<double> atr_bands(OutputList<3>& out, std::optional<double> middle,
-                                std::optional<double> atr, double m) {
+                                AtrState& state, std::optional<double> atr, double m) {
   if (!atr || !middle) return std::nullopt;
-  const double width = *atr * m;
+  const double width = atr_times(state, *atr, m);
   return out.set(*middle + width, *middle, *middle - width);
 }
 
@@ -27,7 +27,7 @@ std::optional<double> AtrBands::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
   const auto atr = atr_update(atr_, *c);
-  return returned(atr_bands(out_, c->close, atr, m_));
+  return returned(atr_bands(out_, c->close, atr_, atr, m_));
 }
 
 Result<Keltner, IndicatorError> Keltner::create(std::uint64_t ema_period,
@@ -43,7 +43,7 @@ std::optional<double> Keltner::update(const BarSnapshot& bar) {
   if (c == nullptr) return no_value();
   const auto ema = ema_update(ema_, c->close);
   const auto atr = atr_update(atr_, *c);
-  return returned(atr_bands(out_, ema, atr, m_));
+  return returned(atr_bands(out_, ema, atr_, atr, m_));
 }
 
 Result<StarcBands, IndicatorError> StarcBands::create(std::uint64_t sma_period,
@@ -60,7 +60,7 @@ std::optional<double> StarcBands::update(const BarSnapshot& bar) {
   if (c == nullptr) return no_value();
   const auto sma = sma_update(sma_, c->close);
   const auto atr = atr_update(atr_, *c);
-  return returned(atr_bands(out_, sma, atr, m_));
+  return returned(atr_bands(out_, sma, atr_, atr, m_));
 }
 
 }  // namespace fendro

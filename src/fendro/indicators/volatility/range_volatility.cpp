@@ -33,7 +33,10 @@ std::optional<double> Natr::update(const BarSnapshot& bar) {
   const auto a = atr_update(atr_, *c);
   if (!a) return no_value();
   if (c->close == 0.0) return value_out(0.0);
-  return value_out((*a * 100.0) / c->close);
+  const double atr = *a;
+  const double close = c->close;
+  return value_out(settled_value(
+      kept_, below_normal(atr), [atr, close] { return (atr * 100.0) / close; }, atr, close));
 }
 
 // ---- TrueRange, HighLowRange ----

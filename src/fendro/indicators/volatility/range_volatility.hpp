@@ -37,6 +37,7 @@ class Natr final : public Indicator {
  private:
   explicit Natr(std::uint64_t n) : atr_(n) {}
   AtrState atr_;
+  SettledValue<2> kept_;  // the last value of an ATR settled below normal, with its close
 };
 
 // The bar's true range (its plain range on the first bar).

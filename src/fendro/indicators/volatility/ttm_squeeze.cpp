@@ -40,7 +40,7 @@ std::optional<double> TtmSqueeze::update(const BarSnapshot& bar) {
   // The line's sums over the closes: about a step a value.
   if (!atr || !bands || !sma || stop_before(closes_.len())) return no_value();
 
-  const double width = *atr * keltner_k_;
+  const double width = atr_times(atr_, *atr, keltner_k_);
   const double kc_upper = *sma + width;
   const double kc_lower = *sma - width;
   const bool inside = bands->lower >= kc_lower && bands->upper <= kc_upper;
