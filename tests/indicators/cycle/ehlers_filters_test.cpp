@@ -1,7 +1,9 @@
 // Values of the recursive cycle filters and the windowed cycle measures.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -72,39 +74,48 @@ TEST(CycleFilters, BandpassMatchesTheTextbookRecursion) {
 // histories instead of shifted slots: a six-tap smooth once three earlier
 // closes exist (the close itself before), a quarter of the second difference
 // of the closes on the first two bars, then the two-pole recursion over the
-// smooth. Every bar must match to the bit.
+// smooth. Every bar must match to the bit, on a walk and on a walk that
+// halts long enough for the cycle to settle in the subnormal numbers, halts
+// again at another price, then moves on.
 TEST(CycleFilters, CyberneticCycleMatchesItsDefinition) {
-  const std::vector<double> xs = closes_of(random_walk(400, 31));
-  for (const double period : {1.0, 2.0, 7.0, 20.0}) {
-    const double alpha = 2.0 / (period + 1.0);
-    std::vector<double> closes, smooth, cycle;
-    for (const double x : xs) {
-      const std::size_t n = closes.size();
-      smooth.push_back(n >= 3 ? (closes[n - 3] + ((closes[n - 2] + closes[n - 2]) +
-                                                  (x + (closes[n - 1] + closes[n - 1])))) /
-                                    6.0
-                              : x);
-      const std::size_t m = smooth.size();
-      double c;
-      if (m >= 3 && cycle.size() >= 2) {
-        const double c1 = cycle[cycle.size() - 1], c2 = cycle[cycle.size() - 2];
-        const double s0 = smooth[m - 1], s1 = smooth[m - 2], s2 = smooth[m - 3];
-        c = (c1 * ((1 - alpha) + (1 - alpha)) +
-             (s2 + (s0 - (s1 + s1))) * ((alpha * -0.5 + 1) * (alpha * -0.5 + 1))) -
-            c2 * ((1 - alpha) * (1 - alpha));
-      } else {
-        const double x1 = n >= 1 ? closes[n - 1] : x;
-        const double x2 = n >= 2 ? closes[n - 2] : x;
-        c = (x2 + (x - (x1 + x1))) * 0.25;
+  const std::vector<double> walk = closes_of(random_walk(400, 31));
+  std::vector<double> halted(walk.begin(), walk.begin() + 200);
+  halted.insert(halted.end(), 12000, walk[199]);
+  halted.insert(halted.end(), 12000, walk[199] + 0.5);
+  halted.insert(halted.end(), walk.begin() + 200, walk.end());
+  for (const auto& xs : {walk, halted}) {
+    for (const double period : {1.0, 2.0, 7.0, 20.0}) {
+      const double alpha = 2.0 / (period + 1.0);
+      std::vector<double> closes, smooth, cycle;
+      for (const double x : xs) {
+        const std::size_t n = closes.size();
+        smooth.push_back(n >= 3 ? (closes[n - 3] + ((closes[n - 2] + closes[n - 2]) +
+                                                    (x + (closes[n - 1] + closes[n - 1])))) /
+                                      6.0
+                                : x);
+        const std::size_t m = smooth.size();
+        double c;
+        if (m >= 3 && cycle.size() >= 2) {
+          const double c1 = cycle[cycle.size() - 1], c2 = cycle[cycle.size() - 2];
+          const double s0 = smooth[m - 1], s1 = smooth[m - 2], s2 = smooth[m - 3];
+          c = (c1 * ((1 - alpha) + (1 - alpha)) +
+               (s2 + (s0 - (s1 + s1))) * ((alpha * -0.5 + 1) * (alpha * -0.5 + 1))) -
+              c2 * ((1 - alpha) * (1 - alpha));
+        } else {
+          const double x1 = n >= 1 ? closes[n - 1] : x;
+          const double x2 = n >= 2 ? closes[n - 2] : x;
+          c = (x2 + (x - (x1 + x1))) * 0.25;
+        }
+        closes.push_back(x);
+        cycle.push_back(c);
       }
-      closes.push_back(x);
-      cycle.push_back(c);
-    }
-    const Values got = run_closes("CyberneticCycle", {period}, xs);
-    ASSERT_EQ(got.size(), cycle.size());
-    for (std::size_t i = 0; i < got.size(); ++i) {
-      ASSERT_TRUE(got[i].has_value()) << period << " bar " << i + 1;
-      ASSERT_EQ(*got[i], cycle[i]) << period << " bar " << i + 1;
+      const Values got = run_closes("CyberneticCycle", {period}, xs);
+      ASSERT_EQ(got.size(), cycle.size());
+      for (std::size_t i = 0; i < got.size(); ++i) {
+        ASSERT_TRUE(got[i].has_value()) << period << " bar " << i + 1;
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(*got[i]), std::bit_cast<std::uint64_t>(cycle[i]))
+            << period << " bar " << i + 1;
+      }
     }
   }
 }

@@ -67,7 +67,9 @@ void AutocorrelationPeriodogram::correlate() {
 
 void AutocorrelationPeriodogram::add_power(std::uint64_t period, double c, double s) {
   const double q = c * c + s * s;
-  power_[period] = q * (q * 0.2) + power_[period] * 0.8;
+  // On a flat stretch the powers decay into the subnormal numbers and settle.
+  power_[period] = settled_step(settled_power_[period], power_[period], q,
+                                [](double power, double in) { return in * (in * 0.2) + power * 0.8; });
   if (power_[period] > max_power_) max_power_ = power_[period];
 }
 
@@ -153,24 +155,32 @@ std::optional<double> AutocorrelationPeriodogram::update(const BarSnapshot& bar)
   InBarPacer pacer;
   if (corr_.empty()) {
     // First full window: the ring already holds max_period + 3 values, so
-    // these arrays cost no more than memory already in use.
+    // these arrays cost a few times memory already in use.
     corr_.assign(max_ + 1, 0.0);
     recent_.assign(filtered_.capacity(), 0.0);
     power_.assign(max_ + 1, 0.0);
+    settled_power_.assign(max_ + 1, SettledStep{});
     if (!take_table(pacer)) return no_value();
   }
 
   // The correlations of every lag: a square root and a division each.
   if (stop_before(kCorrelationSteps * max_)) return no_value();
   correlate();
-  max_power_ = max_power_ * 0.995;
+  max_power_ = settled_step(settled_max_power_, max_power_, 0.0,
+                            [](double power, double) { return power * 0.995; });
   if (!spectrum(pacer)) return no_value();
 
   const double lo = static_cast<double>(min_);
   const double hi = static_cast<double>(max_);
   if (!(max_power_ > 0.0)) return value_out(lo);
   double spx = 0.0, sp = 0.0;
+  // A power below a quarter of the maximum has a ratio below 0.5 however it
+  // rounds, so it needs no division (a slow one when the power is subnormal):
+  // the quarter is exact for a maximum of at least 2^-1020, and none is
+  // skipped for a smaller one.
+  const double quarter = max_power_ >= 0x1p-1020 ? max_power_ * 0.25 : 0.0;
   for (std::uint64_t p = min_; p <= max_; ++p) {
+    if (power_[p] < quarter) continue;
     const double pwr = power_[p] / max_power_;
     if (pwr >= 0.5) {
       spx = spx + pwr * static_cast<double>(p);

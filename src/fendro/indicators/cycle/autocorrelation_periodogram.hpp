@@ -28,6 +28,7 @@
 #include "fendro/indicators/cycle/phasor_tables.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -68,9 +69,11 @@ class AutocorrelationPeriodogram final : public Indicator {
   std::vector<double> recent_;  // the ring's values, newest first
   std::vector<double> corr_;   // by lag 0..max_period
   std::vector<double> power_;  // by period 0..max_period
+  std::vector<SettledStep> settled_power_;  // the same, for a flat stretch
   std::shared_ptr<const PhasorTable> table_;  // when small enough
   const double* phasors_ = nullptr;  // the table's (cos, sin) by period then lag
   double max_power_ = 0.0;
+  SettledStep settled_max_power_;
 };
 
 }  // namespace fendro::cycle

@@ -27,6 +27,13 @@ Status<IndicatorError> check_fast_slow(std::uint64_t fast, std::uint64_t slow,
   return Unit{};
 }
 
+// The one-pole high-pass of the sinewave, its gains as its own.
+OnePoleHighpass sinewave_highpass(std::uint64_t duration) {
+  const double w = kTwoPi / static_cast<double>(duration);
+  const double a1 = (1.0 - cr::sin(w)) / cr::cos(w);
+  return OnePoleHighpass::of_gains(a1, midpoint(a1, 1.0));
+}
+
 }  // namespace
 
 Result<HighpassFilter, IndicatorError> HighpassFilter::create(std::uint64_t period) {
@@ -123,6 +130,13 @@ Result<CyberneticCycle, IndicatorError> CyberneticCycle::create(std::uint64_t pe
 std::optional<double> CyberneticCycle::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
+  return value_out(settled_block(
+      settled_, all_below_normal(c1_, c2_),
+      [this] { return state_bits(x1_, x2_, x3_, s1_, s2_, c1_, c2_, seen_); }, x, c1_,
+      [this](double in) { return advance(in); }));
+}
+
+double CyberneticCycle::advance(double x) {
   const double smooth = seen_ >= 3 ? (x3_ + ((x2_ + x2_) + (x + (x1_ + x1_)))) / 6.0 : x;
   double cycle;
   if (seen_ >= 2) {
@@ -140,7 +154,7 @@ std::optional<double> CyberneticCycle::update(const BarSnapshot& bar) {
   c2_ = c1_;
   c1_ = cycle;
   if (seen_ < 3) ++seen_;
-  return value_out(cycle);
+  return cycle;
 }
 
 InstantaneousTrendline::InstantaneousTrendline(std::uint64_t period)
@@ -225,11 +239,8 @@ std::optional<double> EhlersStochastic::update(const BarSnapshot& bar) {
 }
 
 EvenBetterSinewave::EvenBetterSinewave(std::uint64_t duration, std::uint64_t smoothing)
-    : ss_(SuperSmootherStage::of_length(static_cast<double>(smoothing))) {
-  const double w = kTwoPi / static_cast<double>(duration);
-  a1_ = (1.0 - cr::sin(w)) / cr::cos(w);
-  k_x_ = midpoint(a1_, 1.0);
-}
+    : hp_(sinewave_highpass(duration)),
+      ss_(SuperSmootherStage::of_length(static_cast<double>(smoothing))) {}
 
 Result<EvenBetterSinewave, IndicatorError> EvenBetterSinewave::create(std::uint64_t duration,
                                                                       std::uint64_t smoothing) {
@@ -241,10 +252,7 @@ Result<EvenBetterSinewave, IndicatorError> EvenBetterSinewave::create(std::uint6
 std::optional<double> EvenBetterSinewave::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
-  const double hp = has_x1_ ? a1_ * hp1_ + (x - x1_) * k_x_ : 0.0;
-  x1_ = x;
-  has_x1_ = true;
-  hp1_ = hp;
+  const double hp = hp_.step(x);
   if (!std::isfinite(hp)) return no_value();
   const double f = ss_.step(hp);
   f2_ = f1_;
@@ -252,9 +260,14 @@ std::optional<double> EvenBetterSinewave::update(const BarSnapshot& bar) {
   f0_ = f;
   if (outputs_seen_ < 3) ++outputs_seen_;
   if (outputs_seen_ < 3) return no_value();
-  const double wave = (f2_ + (f0_ + f1_)) / 3.0;
-  const double power = (f2_ * f2_ + (f0_ * f0_ + f1_ * f1_)) / 3.0;
-  return value_out(power > 0.0 ? clamp_unit(wave / std::sqrt(power)) : 0.0);
+  // Squares and quotients of settled subnormal values are as slow as the
+  // steps that made them.
+  const auto wave = [this] {
+    const double mean = (f2_ + (f0_ + f1_)) / 3.0;
+    const double power = (f2_ * f2_ + (f0_ * f0_ + f1_ * f1_)) / 3.0;
+    return power > 0.0 ? clamp_unit(mean / std::sqrt(power)) : 0.0;
+  };
+  return value_out(settled_value(wave_, all_below_normal(f0_, f1_, f2_), wave, f0_, f1_, f2_));
 }
 
 Result<UniversalOscillator, IndicatorError> UniversalOscillator::create(std::uint64_t period) {
@@ -274,9 +287,10 @@ std::optional<double> UniversalOscillator::update(const BarSnapshot& bar) {
     if (!std::isfinite(wn)) {
       value = last_;  // the previous value again, if there is one
     } else {
-      const double f = ss_.step(wn);
-      peak_ = std::max(std::abs(f), 0.991 * peak_);
-      value = peak_ > 0.0 ? clamp_unit(f / peak_) : 0.0;
+      value = scale_then_value(
+          settled_, peak_, ss_.step(wn),
+          [](double peak, double f) { return std::max(std::abs(f), 0.991 * peak); },
+          [](double f, double peak) { return peak > 0.0 ? clamp_unit(f / peak) : 0.0; });
       last_ = value;
     }
   }
@@ -315,8 +329,9 @@ std::optional<double> FlexOscillator::update(const BarSnapshot& bar) {
     for (std::size_t k = 1; k <= n; ++k) sum = sum + (newest - window_[n - k]);
   }
   sum = sum / n_;
-  ms_ = ms_ * 0.96 + sum * (sum * 0.04);
-  return value_out(ms_ > 0.0 ? sum / std::sqrt(ms_) : 0.0);
+  return value_out(scale_then_value(
+      settled_, ms_, sum, [](double ms, double s) { return ms * 0.96 + s * (s * 0.04); },
+      [](double s, double ms) { return ms > 0.0 ? s / std::sqrt(ms) : 0.0; }));
 }
 
 Result<EmpiricalModeDecomposition, IndicatorError> EmpiricalModeDecomposition::create(

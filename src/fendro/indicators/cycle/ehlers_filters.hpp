@@ -100,11 +100,13 @@ class CyberneticCycle final : public Indicator {
 
  private:
   explicit CyberneticCycle(std::uint64_t period);
+  double advance(double x);
   double k_c1_, k_s_, k_c2_;
   double x1_ = 0.0, x2_ = 0.0, x3_ = 0.0;  // previous closes
   double s1_ = 0.0, s2_ = 0.0;            // previous smoothed values
   double c1_ = 0.0, c2_ = 0.0;            // previous cycle values
   std::uint64_t seen_ = 0;
+  SettledBlock<8> settled_;  // the high-pass of a constant close settles
 };
 
 // A low-lag trend line: a four-tap average for six bars, then a two-pole
@@ -161,12 +163,11 @@ class EvenBetterSinewave final : public Indicator {
 
  private:
   EvenBetterSinewave(std::uint64_t duration, std::uint64_t smoothing);
-  double a1_, k_x_;
-  double hp1_ = 0.0, x1_ = 0.0;
-  bool has_x1_ = false;
+  OnePoleHighpass hp_;
   SuperSmootherStage ss_;
   double f0_ = 0.0, f1_ = 0.0, f2_ = 0.0;
   int outputs_seen_ = 0;
+  SettledValue<3> wave_;  // the wave of three settled smoothed values
 };
 
 // Smoothed two-bar momentum scaled by its decaying peak, in [-1, 1].
@@ -183,6 +184,7 @@ class UniversalOscillator final : public Indicator {
   int closes_seen_ = 0;
   double peak_ = 0.0;
   std::optional<double> last_;
+  SettledScale settled_;
 };
 
 // Reflex and Trendflex: the smoothed close against its recent path (with or
@@ -202,6 +204,7 @@ class FlexOscillator final : public Indicator {
   SuperSmootherStage ss_;
   BoundedRing<double> window_;  // period + 1 smoothed values
   double ms_ = 0.0;
+  SettledScale settled_;
 };
 
 // Mean of the band-pass over the last 2 * period bars.

@@ -87,7 +87,9 @@ class OnePoleHighpass {
     const double c = cr::cos(w);
     return OnePoleHighpass(((c + cr::sin(w)) - 1.0) / c);
   }
-  explicit OnePoleHighpass(double alpha) : k_hp_(1.0 - alpha), k_x_(alpha * -0.5 + 1.0) {}
+  explicit OnePoleHighpass(double alpha) : OnePoleHighpass(1.0 - alpha, alpha * -0.5 + 1.0) {}
+  // The gains of the last output and of the input's change, as given.
+  static OnePoleHighpass of_gains(double k_hp, double k_x) { return OnePoleHighpass(k_hp, k_x); }
 
   double step(double x) {
     return settled_block(
@@ -103,6 +105,8 @@ class OnePoleHighpass {
     has_x1_ = true;
     return hp;
   }
+
+  OnePoleHighpass(double k_hp, double k_x) : k_hp_(k_hp), k_x_(k_x) {}
 
   double k_hp_, k_x_;
   double hp1_ = 0.0, x1_ = 0.0;
@@ -187,5 +191,41 @@ class BandpassStage {
   int seen_ = 0;
   SettledBlock<5> settled_;
 };
+
+// A scale that follows a series (a decaying peak, a mean square) and the
+// series' value against it. On a flat stretch both fall into the subnormal
+// numbers and settle; the scale's step is then skipped once it gives back its
+// state for this input, and the value is the one last computed from this
+// very input and scale.
+struct SettledScale {
+  SettledStep step;
+  SettledValue<2> value;
+};
+
+namespace detail {
+
+template <class Step, class Value>
+[[gnu::noinline, gnu::cold]] double scale_then_value_below_normal(SettledScale& memo,
+                                                                  double& scale, double x,
+                                                                  Step step, Value value) {
+  scale = fendro::detail::settled_or_step(memo.step, scale, x, step);
+  return fendro::detail::settled_value_below_normal(
+      memo.value, [&] { return value(x, scale); }, x, scale);
+}
+
+}  // namespace detail
+
+// scale = step(scale, x), then value(x, scale): both pure in exactly their
+// arguments. One test of the scale as it was decides for both (a scale that
+// leaves the normal numbers pays one step and one value in full).
+template <class Step, class Value>
+[[gnu::always_inline]] inline double scale_then_value(SettledScale& memo, double& scale, double x,
+                                                      Step step, Value value) {
+  if (!below_normal(scale)) [[likely]] {
+    scale = step(scale, x);
+    return value(x, scale);
+  }
+  return detail::scale_then_value_below_normal(memo, scale, x, step, value);
+}
 
 }  // namespace fendro::cycle
