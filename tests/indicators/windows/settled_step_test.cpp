@@ -5,7 +5,9 @@
 
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstdint>
+#include <tuple>
 #include <functional>
 #include <limits>
 #include <string>
@@ -162,6 +164,52 @@ TEST(SettledStep, KeptValueFollowsEitherState) {
     ASSERT_EQ(bits(v), bits(ratio(a, b))) << "step " << i;
   }
   EXPECT_LT(computed, inputs.size());
+}
+
+// Calls of the functions that settled_apply is given below: they capture
+// nothing, so they count in a variable of their own.
+std::size_t applied_calls = 0;
+
+// Each of the N states of fn settles, then moves alone and settles again:
+// settled_apply gives fn of the states it is given at every step, and skips
+// fn once they have all settled.
+template <std::size_t N, class Fn>
+void expect_applied_follows(const char* name, Fn fn) {
+  const Step wilder = step_cases()[1].step;
+  for (std::size_t mover = 0; mover < N; ++mover) {
+    std::vector<std::array<double, N>> inputs(6000, std::array<double, N>{});
+    std::array<double, N> nudge{};
+    nudge[mover] = 1e-319;
+    inputs.insert(inputs.end(), 3, nudge);
+    inputs.insert(inputs.end(), 3000, std::array<double, N>{});
+    nudge[mover] = -0.0;
+    inputs.insert(inputs.end(), 3000, nudge);
+    std::array<double, N> s;
+    for (std::size_t k = 0; k < N; ++k) s[k] = 1e-309 * static_cast<double>(k + 1);
+    SettledValue<N> memo;
+    const auto counted = [](auto... xs) {
+      ++applied_calls;
+      return Fn{}(xs...);
+    };
+    applied_calls = 0;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+      for (std::size_t k = 0; k < N; ++k) s[k] = wilder(s[k], inputs[i][k]);
+      const double got = std::apply(
+          [&](auto... xs) { return settled_apply(memo, all_below_normal(xs...), counted, xs...); },
+          s);
+      ASSERT_EQ(bits(got), bits(std::apply(fn, s)))
+          << name << ", moving state " << mover << ", step " << i;
+    }
+    EXPECT_LT(applied_calls, inputs.size() / 2) << name << ", moving state " << mover;
+  }
+}
+
+TEST(SettledStep, AppliedValueFollowsEveryState) {
+  expect_applied_follows<1>("root", [](double a) { return std::sqrt(a > 0.0 ? a : 0.0); });
+  expect_applied_follows<2>("ratio", [](double a, double b) { return b == 0.0 ? 1.0 : a / b; });
+  expect_applied_follows<3>("distance over a third", [](double a, double b, double c) {
+    return c > 0.0 ? (a - b) / c : -1.0;
+  });
 }
 
 // A toy two-pole high-pass, its whole state in bits(): fed a constant, it

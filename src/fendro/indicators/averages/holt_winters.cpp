@@ -36,10 +36,16 @@ std::optional<double> HoltWinters::update(const BarSnapshot& bar) {
     ready_ = true;
     return value_out(level_ + trend_);
   }
+  return value_out(settled_block(
+      settled_, below_normal(trend_), [this] { return bits_of(level_, trend_); }, x,
+      level_ + trend_, [this](double in) { return smooth(in); }));
+}
+
+double HoltWinters::smooth(double x) {
   const double level = x * alpha_ + (level_ + trend_) * (1.0 - alpha_);
   trend_ = trend_ * (1.0 - beta_) + beta_ * (level - level_);
   level_ = level;
-  return value_out(level_ + trend_);
+  return level_ + trend_;
 }
 
 }  // namespace fendro

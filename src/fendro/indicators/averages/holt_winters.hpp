@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 
 namespace fendro {
 
@@ -19,12 +20,17 @@ class HoltWinters final : public Indicator {
 
  private:
   HoltWinters(double alpha, double beta) : alpha_(alpha), beta_(beta) {}
+  double smooth(double x);  // one step of level and trend; the forecast
   bool ready_ = false;  // level and trend are set (from the second close on)
   double level_ = 0.0;
   double trend_ = 0.0;
   std::optional<double> first_close_;
   double alpha_;
   double beta_;
+  // Level and trend, once a constant close has left them as they were: the
+  // trend has decayed into the subnormal numbers and the level sits on a
+  // fixed point of its step.
+  SettledBlock<2> settled_;
 };
 
 }  // namespace fendro

@@ -44,13 +44,20 @@ std::optional<double> Jma::update(const BarSnapshot& bar) {
     value_ = x;
     return value_out(x);
   }
+  return value_out(settled_block(
+      settled_, all_below_normal(det0_, det1_),
+      [this] { return bits_of(e0_, det0_, det1_, *value_); }, x, *value_,
+      [this](double in) { return smooth(in); }));
+}
+
+double Jma::smooth(double x) {
   const double value = *value_;
   const double keep = 1.0 - alpha_;
   e0_ = x * keep + alpha_ * e0_;
   det0_ = (x - e0_) * (1.0 - beta_) + beta_ * det0_;
   det1_ = (alpha_ * alpha_) * det1_ + keep * (keep * ((e0_ + phase_ratio_ * det0_) - value));
   value_ = value + det1_;
-  return returned(value_);
+  return *value_;
 }
 
 }  // namespace fendro

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 
 namespace fendro {
 
@@ -21,6 +22,7 @@ class Jma final : public Indicator {
 
  private:
   Jma(std::uint64_t period, double phase, std::uint32_t power);
+  double smooth(double x);  // one step of every stage and the value; the new value
   std::optional<double> value_;
   double beta_;
   double alpha_;        // beta to the power `power`
@@ -28,6 +30,9 @@ class Jma final : public Indicator {
   double e0_ = 0.0;
   double det0_ = 0.0;
   double det1_ = 0.0;
+  // The stages and the value, once a constant close has left them as they
+  // were: both detrended stages have decayed into the subnormal numbers.
+  SettledBlock<4> settled_;
 };
 
 }  // namespace fendro

@@ -139,7 +139,9 @@ std::optional<double> Pgo::update(const BarSnapshot& bar) {
   const auto atr = ema_update(atr_, tr);
   if (!atr || !s) return no_value();
   if (*atr > 0.0) {
-    const double v = (c->close - *s) / *atr;
+    const double v = settled_apply(
+        kept_, below_normal(atr_.value), [](double off, double range) { return off / range; },
+        c->close - *s, *atr);
     last_ = v;
     return value_out(v);
   }

@@ -18,6 +18,7 @@
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
@@ -105,6 +106,7 @@ class Pgo final : public Indicator {
   std::optional<double> prev_close_;
   EmaState atr_;
   std::optional<double> last_;
+  SettledValue<2> kept_;  // the distance, kept for an average settled below normal
 };
 
 // Where the close sits between the projection bands, 0 to 100; 50 when

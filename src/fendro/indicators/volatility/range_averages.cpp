@@ -48,7 +48,11 @@ std::optional<double> MassIndex::update(const BarSnapshot& bar) {
   if (!std::isfinite(h)) return no_value();
   std::array<double, 2> e;
   if (!ema_chain_update(chain_, h, e)) return no_value();
-  const double ratio = e[1] == 0.0 ? 1.0 : e[0] / e[1];
+  // The gate reads the averages where they are stored (see Vzo).
+  const double ratio = settled_apply(
+      ratio_kept_, all_below_normal(chain_[0].value, chain_[1].value),
+      [](double range, double smoothed) { return smoothed == 0.0 ? 1.0 : range / smoothed; }, e[0],
+      e[1]);
   ratios_.push(ratio);
   if (!ratios_.is_full()) return no_value();
   return value_out(ratios_.sum());

@@ -11,6 +11,7 @@
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 #include "fendro/util/saturating.hpp"
@@ -50,6 +51,7 @@ class MassIndex final : public Indicator {
       : chain_(ema_chain<2>(e)), ratios_(s, false) {}
   std::array<EmaState, 2> chain_;  // the range's average, then its average
   RunningSum ratios_;  // never rebuilt
+  SettledValue<2> ratio_kept_;  // the ratio, kept for averages settled below normal
 };
 
 }  // namespace fendro

@@ -73,9 +73,13 @@ std::optional<double> VolatilityRatio::update(const BarSnapshot& bar) {
   const double tr = true_range(c->high, c->low, prev_close_);
   prev_close_ = c->close;
   if (average_) {
-    const double avg = *average_;
-    const double ratio = avg > 0.0 ? tr / avg : 0.0;
-    average_ = tr * alpha_ + avg * (1.0 - alpha_);
+    const double ratio = settled_apply(
+        ratio_kept_, below_normal(*average_),
+        [](double range, double average) { return average > 0.0 ? range / average : 0.0; }, tr,
+        *average_);
+    average_ = settled_step(settled_, *average_, tr, [this](double average, double range) {
+      return range * alpha_ + average * (1.0 - alpha_);
+    });
     return value_out(ratio);
   }
   seed_sum_ = seed_sum_ + tr;

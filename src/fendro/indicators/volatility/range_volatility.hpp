@@ -10,6 +10,7 @@
 #include "fendro/indicators/trend/atr_state.hpp"
 #include "fendro/indicators/common/rolling_extreme.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -73,6 +74,8 @@ class VolatilityRatio final : public Indicator {
   std::uint64_t seed_count_ = 0;
   std::uint64_t n_;
   double alpha_;
+  SettledStep settled_;         // the average's step, skipped once settled
+  SettledValue<2> ratio_kept_;  // the ratio, kept for an average settled below normal
 };
 
 // 100 * log10(sum of n true ranges / n-bar range) / log10(n); 100 for a flat

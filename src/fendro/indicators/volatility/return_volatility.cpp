@@ -82,8 +82,20 @@ std::optional<double> EwmaVolatility::update(const BarSnapshot& bar) {
   const auto r = bar_log_return(prev_, bar);
   if (!r) return no_value();
   const double x = *r;
-  variance_ = variance_ ? (*variance_ * lambda_) + x * (x * (1.0 - lambda_)) : x * x;
-  return value_out(std::sqrt(clamp_variance(*variance_)));
+  // One test of the variance, before its step, gates both records: a gate
+  // only decides whether a record is consulted, never what it gives.
+  bool below = false;
+  if (variance_) {
+    below = below_normal(*variance_);
+    variance_ = settled_step(settled_, *variance_, x, [this](double variance, double r) {
+      return (variance * lambda_) + r * (r * (1.0 - lambda_));
+    });
+  } else {
+    variance_ = x * x;
+  }
+  return value_out(settled_apply(
+      root_kept_, below,
+      [](double variance) { return std::sqrt(clamp_variance(variance)); }, *variance_));
 }
 
 // ---- Garch11 ----

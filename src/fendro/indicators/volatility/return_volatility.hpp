@@ -12,6 +12,7 @@
 #include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 #include "fendro/util/saturating.hpp"
@@ -50,6 +51,8 @@ class EwmaVolatility final : public Indicator {
   std::optional<double> prev_;
   std::optional<double> variance_;
   double lambda_;
+  SettledStep settled_;        // the variance's step, skipped once settled
+  SettledValue<1> root_kept_;  // its root, kept for a variance settled below normal
 };
 
 // GARCH(1,1) one-step variance forecast: a bar's value is built from the

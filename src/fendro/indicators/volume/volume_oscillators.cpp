@@ -247,8 +247,11 @@ std::optional<double> Vzo::update(const BarSnapshot& bar) {
   const auto s = ema_update(signed_, signed_volume);
   const auto v = ema_update(volume_, c->volume);
   if (!s || !v) return no_value();
-  if (*v == 0.0) return value_out(0.0);
-  return value_out((*s * 100.0) / *v);
+  // The gate reads the averages where they are stored, their high words
+  // loaded from memory rather than moved out of the registers.
+  return value_out(settled_apply(
+      zone_kept_, all_below_normal(signed_.value, volume_.value),
+      [](double sv, double vol) { return vol == 0.0 ? 0.0 : (sv * 100.0) / vol; }, *s, *v));
 }
 
 }  // namespace fendro

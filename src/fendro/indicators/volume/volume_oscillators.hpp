@@ -12,6 +12,7 @@
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
@@ -126,6 +127,7 @@ class Vzo final : public Indicator {
   std::optional<double> prev_close_;
   EmaState signed_;
   EmaState volume_;
+  SettledValue<2> zone_kept_;  // the oscillator, kept for averages settled below normal
 };
 
 }  // namespace fendro

@@ -22,6 +22,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 namespace fendro {
 
@@ -169,6 +170,25 @@ template <std::size_t N, class Value, std::same_as<double>... D>
                                                    D... states) {
   if (!below) [[likely]] return value();
   return detail::settled_value_below_normal(memo, value, states...);
+}
+
+// fn(states...), kept as settled_value keeps its value: when `below`, the
+// value last computed from these very bits without calling fn. fn captures
+// nothing, so that what it reads (its arguments, and constants) is the key:
+// no state it reads can be left out of the record.
+template <std::size_t N, class Fn, std::same_as<double>... D>
+  requires(sizeof...(D) == N && std::is_empty_v<Fn>)
+[[gnu::always_inline]] inline double settled_apply(SettledValue<N>& memo, bool below, Fn fn,
+                                                   D... states) {
+  if (!below) [[likely]] return fn(states...);
+  return detail::settled_value_below_normal(memo, [fn, states...] { return fn(states...); },
+                                            states...);
+}
+
+// The bits of a block's doubles, the state that settled_block compares.
+template <std::same_as<double>... D>
+std::array<std::uint64_t, sizeof...(D)> bits_of(D... xs) {
+  return {std::bit_cast<std::uint64_t>(xs)...};
 }
 
 // The step of a recursive filter block, step(x), whose whole state is what

@@ -1,0 +1,83 @@
+// The filters that skip a whole step once a halted market has settled them
+// give what their plain recursions give, bit for bit: through a halt, a
+// market that moves again, a second halt at the first one's close and halts
+// disturbed by a move of one ulp either way.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "indicators/testing.hpp"
+
+namespace fendro::testing {
+namespace {
+
+void halt_on(std::vector<Candle>& cs, std::size_t n, double p) {
+  cs.insert(cs.end(), n, Candle{0, p, p, p, p, 0.0});
+}
+
+std::vector<Candle> halts() {
+  std::vector<Candle> cs = random_walk(300, 1);
+  const double p = cs.back().close;
+  halt_on(cs, 3000, p);
+  const std::vector<Candle> moved = random_walk(25, 2, p);
+  cs.insert(cs.end(), moved.begin(), moved.end());
+  for (const double q : {p, std::nextafter(p, 2.0 * p), p, std::nextafter(p, 0.0), p}) {
+    halt_on(cs, q == p ? 3000 : 1, q);
+  }
+  return cs;
+}
+
+// Holt's level and trend at alpha = 0.1, beta = 0.3.
+std::optional<double> holt_winters(const Candle& c, std::vector<double>& s) {
+  const double x = c.close, a = 0.1, b = 0.3;
+  if (s.empty()) {
+    s = {x};  // the first close
+    return std::nullopt;
+  }
+  if (s.size() == 1) {
+    s = {x, x - s[0]};  // level, trend
+  } else {
+    const double level = x * a + (s[0] + s[1]) * (1.0 - a);
+    s = {level, s[1] * (1.0 - b) + b * (level - s[0])};
+  }
+  return s[0] + s[1];
+}
+
+// The adaptive filter at period 7, phase 0, power 2.
+std::optional<double> jma(const Candle& c, std::vector<double>& s) {
+  const double x = c.close, b = 0.45 * (7.0 - 1.0), beta = b / (b + 2.0);
+  const double alpha = beta * beta, keep = 1.0 - alpha;
+  if (s.empty()) {
+    s = {x, 0.0, 0.0, x};  // e0, det0, det1, value
+    return x;
+  }
+  const double e0 = x * keep + alpha * s[0];
+  const double det0 = (x - e0) * (1.0 - beta) + beta * s[1];
+  const double det1 = (alpha * alpha) * s[2] + keep * (keep * ((e0 + 1.5 * det0) - s[3]));
+  s = {e0, det0, det1, s[3] + det1};
+  return s[3];
+}
+
+TEST(HaltedStretch, SettledFiltersGiveTheirPlainRecursions) {
+  using Reference = std::function<std::optional<double>(const Candle&, std::vector<double>&)>;
+  const struct {
+    const char* key;
+    std::vector<double> params;
+    Reference reference;
+  } cases[] = {{"HoltWinters", {0.1, 0.3}, holt_winters}, {"Jma", {7, 0, 2}, jma}};
+  const std::vector<Candle> cs = halts();
+  for (const auto& c : cases) {
+    const Values got = key_values(c.key, c.params, cs);
+    ASSERT_EQ(got.size(), cs.size()) << c.key;
+    std::vector<double> state;
+    for (std::size_t i = 0; i < cs.size(); ++i) {
+      ASSERT_TRUE(same_value(got[i], c.reference(cs[i], state))) << c.key << ", bar " << i;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace fendro::testing
