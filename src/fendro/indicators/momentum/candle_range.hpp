@@ -18,6 +18,7 @@
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
@@ -87,6 +88,7 @@ class WaveTrend final : public Indicator {
   EmaState deviation_;  // the average distance from it
   EmaState index_;      // the channel index's average (wt1)
   SmaWindow signal_;    // wt2
+  SettledValue<2> signal_kept_;  // wt2 off a wt1 settled below normal
   OutputList<2> out_{{"wt1", "wt2"}};
 };
 

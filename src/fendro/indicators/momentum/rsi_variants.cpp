@@ -42,9 +42,11 @@ std::optional<double> Rmi::update(const BarSnapshot& bar) {
   const std::optional<double> gain = smma_update(gains_, mv.gain);
   const std::optional<double> loss = smma_update(losses_, mv.loss);
   if (!gain || !loss) return no_value();
-  const double total = *gain + *loss;
+  const double g = *gain;
+  const double total = g + *loss;
   if (total == 0.0) return value_out(50.0);
-  return value_out((*gain / total) * 100.0);
+  return value_out(settled_value(
+      share_kept_, below_normal(total), [g, total] { return (g / total) * 100.0; }, g, total));
 }
 
 Result<AdaptiveRsi, IndicatorError> AdaptiveRsi::create(std::uint64_t period) {
