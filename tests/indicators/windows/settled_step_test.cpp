@@ -10,6 +10,7 @@
 #include <tuple>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "fendro/indicators/trend/adx_core.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
+#include "fendro/indicators/windows/sma_window.hpp"
 
 namespace fendro {
 namespace {
@@ -243,6 +245,59 @@ TEST(SettledStep, FilterBlockGivesWhatItsFullStepGives) {
     ASSERT_EQ(bits(fast.y2), bits(full.y2)) << "step " << i;
   }
   EXPECT_TRUE(fast.settled.held);
+}
+
+// A settled average scaled by a factor: the product of the very bits of both
+// operands, whichever of them changes, zeros of either sign included.
+TEST(SettledStep, KeptProductFollowsBothOperands) {
+  struct Case {
+    const char* name;
+    std::vector<std::array<double, 2>> operands;  // {x, m} a step
+  };
+  const double sub = 3 * kTiny;
+  const std::vector<Case> cases = {
+      {"settled x, one factor", {{sub, 100.0}, {sub, 100.0}, {sub, 100.0}}},
+      {"settled x, the factor changes", {{sub, 2.0}, {sub, 2.0}, {sub, 3.0}, {sub, 3.0}, {sub, 2.0}}},
+      {"zeros of either sign", {{0.0, 10.0}, {-0.0, 10.0}, {-0.0, 10.0}, {0.0, 10.0}, {0.0, -10.0}}},
+      {"below normal, normal, below again",
+       {{sub, 0.5}, {sub, 0.5}, {1e-300, 0.5}, {sub, 0.5}, {-sub, 0.5}, {-sub, 0.5}}},
+  };
+  for (const Case& c : cases) {
+    SettledValue<2> kept;
+    for (std::size_t i = 0; i < c.operands.size(); ++i) {
+      const auto [x, m] = c.operands[i];
+      ASSERT_EQ(bits(settled_times(kept, x, m)), bits(x * m)) << c.name << ", step " << i;
+    }
+  }
+}
+
+// The mean of a window of a settled series, against the plain mean, as the
+// series decays, settles, moves again, and changes the sign of its zeros.
+TEST(SettledStep, KeptMeanFollowsTheWindowSum) {
+  struct Case {
+    const char* name;
+    std::uint64_t period;
+    std::vector<fendro::Run> runs;
+  };
+  const std::vector<Case> cases = {
+      {"settles below normal", 4, {{1e-300, 4}, {5 * kTiny, 40}}},
+      {"settled, moved, settled", 3, {{-7 * kTiny, 20}, {-6 * kTiny, 2}, {-7 * kTiny, 20}, {2.0, 1}, {kTiny, 20}}},
+      {"zeros of both signs", 2, {{-0.0, 6}, {0.0, 6}, {-0.0, 6}}},
+      {"one input, slowly changing", 1, {{kTiny, 3}, {2 * kTiny, 3}, {kTiny, 3}}},
+  };
+  for (const Case& c : cases) {
+    SmaWindow plain(c.period), fast(c.period);
+    SettledValue<2> kept;
+    const std::vector<double> xs = inputs_of(c.runs);
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+      const std::optional<double> want = sma_update(plain, xs[i]);
+      const std::optional<double> got = sma_update_settled(fast, kept, xs[i]);
+      ASSERT_EQ(got.has_value(), want.has_value()) << c.name << ", step " << i;
+      if (want) {
+        ASSERT_EQ(bits(*got), bits(*want)) << c.name << ", step " << i;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -119,7 +119,7 @@ std::optional<double> WaveTrend::update(const BarSnapshot& bar) {
   if (!std::isfinite(ci)) return no_value();
   const auto wt1 = ema_update(index_, ci);
   if (!wt1) return no_value();
-  const auto wt2 = sma_update(signal_, *wt1);
+  const auto wt2 = sma_update_settled(signal_, signal_kept_, *wt1);
   if (!wt2) return no_value();
   return value_out(out_.set(*wt1, *wt2));
 }

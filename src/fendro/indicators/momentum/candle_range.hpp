@@ -88,6 +88,7 @@ class WaveTrend final : public Indicator {
   EmaState deviation_;  // the average distance from it
   EmaState index_;      // the channel index's average (wt1)
   SmaWindow signal_;    // wt2
+  SettledValue<2> signal_kept_;  // wt2 off a wt1 settled below normal
   OutputList<2> out_{{"wt1", "wt2"}};
 };
 

@@ -22,9 +22,14 @@ std::optional<double> FisherTransform::update(const BarSnapshot& bar) {
   const double hi = range_.highest();
   const double lo = range_.lowest();
   const double raw = hi - lo > 0.0 ? fused_mul_add((c - lo) / (hi - lo), 2.0, -1.0) : 0.0;
-  double x = fused_mul_add(raw, 0.33, state_.state * 0.67);
-  if (x < -0.999) x = -0.999;
-  if (x > 0.999) x = 0.999;
+  // A flat window puts the position at 0, and its smoothing decays into the
+  // subnormal numbers and settles there: the step is then skipped.
+  const double x = settled_step(settled_, state_.state, raw, [](double state, double r) {
+    double next = fused_mul_add(r, 0.33, state * 0.67);
+    if (next < -0.999) next = -0.999;
+    if (next > 0.999) next = 0.999;
+    return next;
+  });
   state_.state = x;
   const double prev = state_.last.value_or(0.0);
   const double value = fused_mul_add(0.5, cr::log((1.0 + x) / (1.0 - x)), 0.5 * prev);

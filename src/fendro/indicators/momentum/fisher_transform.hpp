@@ -9,6 +9,7 @@
 #include "fendro/indicators/common/high_low_window.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -30,6 +31,7 @@ class FisherTransform final : public Indicator {
   // last `period` closes; state: the smoothed position in their range.
   RingWindowState state_;
   HighLowExtremes<false> range_;  // of the closes in the ring
+  SettledStep settled_;  // the smoothing step of the position, skipped once settled
 };
 
 // tanh(close * scale), from the first bar; in [-1, 1].

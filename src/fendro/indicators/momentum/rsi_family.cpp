@@ -142,7 +142,7 @@ std::optional<double> Qqe::update(const BarSnapshot& bar) {
   if (!a1 || !std::isfinite(*a1)) return no_value();
   const auto a2 = ema_update(band2_, *a1);
   if (!a2) return no_value();
-  const double width = *a2 * factor_;
+  const double width = settled_times(width_kept_, *a2, factor_);
   double lower = m - width;
   double upper = m + width;
   double trailing;

@@ -11,6 +11,7 @@
 #include "fendro/indicators/common/rolling_extreme.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
 #include "fendro/indicators/windows/sorted_window.hpp"
 #include "fendro/market/indicator_error.hpp"
@@ -100,6 +101,7 @@ class Qqe final : public Indicator {
   double upper_ = 0.0;
   int trend_ = 1;
   double factor_;
+  SettledValue<2> width_kept_;  // the band's width off an average settled below normal
   OutputList<2> out_{{"rsi_ma", "trailing_line"}};
 };
 

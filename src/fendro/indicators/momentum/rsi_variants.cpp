@@ -42,9 +42,11 @@ std::optional<double> Rmi::update(const BarSnapshot& bar) {
   const std::optional<double> gain = smma_update(gains_, mv.gain);
   const std::optional<double> loss = smma_update(losses_, mv.loss);
   if (!gain || !loss) return no_value();
-  const double total = *gain + *loss;
+  const double g = *gain;
+  const double total = g + *loss;
   if (total == 0.0) return value_out(50.0);
-  return value_out((*gain / total) * 100.0);
+  return value_out(settled_value(
+      share_kept_, below_normal(total), [g, total] { return (g / total) * 100.0; }, g, total));
 }
 
 Result<AdaptiveRsi, IndicatorError> AdaptiveRsi::create(std::uint64_t period) {
@@ -110,13 +112,8 @@ std::optional<double> Rsx::update(const BarSnapshot& bar) {
   settled_block(
       settled_stages_, below,
       [this] {
-        return std::array<std::uint64_t, 12>{
-            std::bit_cast<std::uint64_t>(s_[0]), std::bit_cast<std::uint64_t>(s_[1]),
-            std::bit_cast<std::uint64_t>(s_[2]), std::bit_cast<std::uint64_t>(s_[3]),
-            std::bit_cast<std::uint64_t>(s_[4]), std::bit_cast<std::uint64_t>(s_[5]),
-            std::bit_cast<std::uint64_t>(u_[0]), std::bit_cast<std::uint64_t>(u_[1]),
-            std::bit_cast<std::uint64_t>(u_[2]), std::bit_cast<std::uint64_t>(u_[3]),
-            std::bit_cast<std::uint64_t>(u_[4]), std::bit_cast<std::uint64_t>(u_[5])};
+        return bits_of(s_[0], s_[1], s_[2], s_[3], s_[4], s_[5], u_[0], u_[1], u_[2], u_[3], u_[4],
+                       u_[5]);
       },
       m, 0.0,
       [this](double in) {

@@ -30,6 +30,7 @@ class Rmi final : public Indicator {
   BoundedRing<double> closes_;
   SmmaState gains_;
   SmmaState losses_;
+  SettledValue<2> share_kept_;  // the index of averages settled below normal
 };
 
 // An RSI whose averages move by a factor that follows the efficiency ratio

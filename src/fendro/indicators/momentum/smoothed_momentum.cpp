@@ -105,7 +105,7 @@ std::optional<double> Pmo::update(const BarSnapshot& bar) {
   const double roc = *prev_ == 0.0 ? 0.0 : ((c / *prev_) + -1.0) * 100.0;
   prev_ = c;
   if (!std::isfinite(roc)) return no_value();
-  const double x = *ema_update(first_, roc) * 10.0;
+  const double x = settled_times(scaled_kept_, *ema_update(first_, roc), 10.0);
   if (!std::isfinite(x)) return no_value();
   return returned(ema_update(second_, x));
 }
@@ -155,7 +155,12 @@ std::optional<double> Tsi::update(const BarSnapshot& bar) {
   if (!den1 || !std::isfinite(*den1)) return no_value();
   const auto den = ema_update(d2_, *den1);
   if (!den || !num) return no_value();
-  return value_out(*den == 0.0 ? 0.0 : (*num * 100.0) / *den);
+  // Both averages decay into the subnormal numbers on a flat stretch, where
+  // their ratio is as slow as their steps.
+  const double n = *num;
+  const double d = *den;
+  return value_out(settled_value(
+      index_kept_, below_normal(d), [n, d] { return d == 0.0 ? 0.0 : (n * 100.0) / d; }, n, d));
 }
 
 }  // namespace fendro

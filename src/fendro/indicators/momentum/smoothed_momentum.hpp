@@ -13,6 +13,7 @@
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
 #include "fendro/indicators/windows/wma_window.hpp"
 #include "fendro/market/indicator_error.hpp"
@@ -75,6 +76,7 @@ class Pmo final : public Indicator {
   std::optional<double> prev_;
   EmaState first_;
   EmaState second_;
+  SettledValue<2> scaled_kept_;  // ten times a first average settled below normal
 };
 
 // The one-bar percent change of a triple exponential average of the close.
@@ -103,6 +105,7 @@ class Tsi final : public Indicator {
   std::optional<double> prev_;
   EmaState u1_, u2_;  // momentum
   EmaState d1_, d2_;  // its magnitude
+  SettledValue<2> index_kept_;  // the index of averages settled below normal
 };
 
 }  // namespace fendro

@@ -26,9 +26,16 @@ double position_in(const BoundedRing<double>& window, double x) {
   return hi > lo ? ((x - lo) * 100.0) / (hi - lo) : 0.0;
 }
 
-// prev + factor * (x - prev), or x when there is no prev yet.
-double smooth(std::optional<double>& prev, double factor, double x) {
-  prev = prev ? *prev + factor * (x - *prev) : x;
+// prev + factor * (x - prev), or x when there is no prev yet. A flat stretch
+// puts the stochastic at 0, and the smoothed value decays into the subnormal
+// numbers and settles there: its step is then skipped (settled_step).
+double smooth(std::optional<double>& prev, SettledStep& settled, double factor, double x) {
+  if (!prev) {
+    prev = x;
+    return x;
+  }
+  *prev = settled_step(settled, *prev, x,
+                       [factor](double p, double in) { return p + factor * (in - p); });
   return *prev;
 }
 
@@ -91,10 +98,10 @@ std::optional<double> Stc::update(const BarSnapshot& bar) {
   macds_.push(macd);
   // Each scan of a window is noted before it: told to stop, no value.
   if (!macds_.is_full() || stop_before(macds_.len())) return no_value();
-  const double first = smooth(first_, factor_, position_in(macds_, macd));
+  const double first = smooth(first_, first_settled_, factor_, position_in(macds_, macd));
   firsts_.push(first);
   if (!firsts_.is_full() || stop_before(firsts_.len())) return no_value();
-  const double stc = smooth(stc_, factor_, position_in(firsts_, first));
+  const double stc = smooth(stc_, stc_settled_, factor_, position_in(firsts_, first));
   if (stc < 0.0) return value_out(0.0);
   if (stc > 100.0) return value_out(100.0);
   return value_out(stc);

@@ -9,6 +9,7 @@
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
@@ -57,6 +58,8 @@ class Stc final : public Indicator {
   BoundedRing<double> firsts_;  // the last `cycle` first smoothed stochastics
   std::optional<double> first_;  // first smoothed stochastic (never clamped)
   std::optional<double> stc_;    // second, kept unclamped
+  SettledStep first_settled_;    // their smoothing steps, skipped once settled
+  SettledStep stc_settled_;
   double factor_;
 };
 

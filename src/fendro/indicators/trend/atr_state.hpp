@@ -69,7 +69,7 @@ inline std::optional<double> atr_update(AtrState& s, const Candle& c) {
 // from the same bits, so that the owner's bar skips a multiplication on a
 // subnormal as its average skips its step.
 inline double atr_times(AtrState& s, double atr, double m) {
-  return settled_value(s.times_kept, below_normal(atr), [atr, m] { return atr * m; }, atr, m);
+  return settled_times(s.times_kept, atr, m);
 }
 
 }  // namespace fendro

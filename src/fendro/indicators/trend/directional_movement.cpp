@@ -57,7 +57,14 @@ std::optional<double> Adxr::update(const BarSnapshot& bar) {
   if (!r) return no_value();
   ring_.push(r->adx);
   if (!ring_.is_full()) return no_value();
-  return value_out(midpoint(ring_.back(), ring_.front()));
+  // With no directional move left the ADX decays into the subnormal numbers
+  // and settles there; so does their midpoint, which is then kept. The newer
+  // value alone opens the record: the older follows it down n bars later.
+  const double last = ring_.back();
+  const double first = ring_.front();
+  return value_out(settled_value(
+      midpoint_kept_, below_normal(last), [last, first] { return midpoint(last, first); }, last,
+      first));
 }
 
 }  // namespace fendro

@@ -8,6 +8,7 @@
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/trend/adx_core.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 #include "fendro/util/saturating.hpp"
@@ -63,6 +64,7 @@ class Adxr final : public Indicator {
   explicit Adxr(std::uint64_t n) : core_(n), ring_(n) {}
   AdxCore core_;
   BoundedRing<double> ring_;  // the last n ADX values
+  SettledValue<2> midpoint_kept_;  // the midpoint of two ADX values below normal
 };
 
 }  // namespace fendro

@@ -112,11 +112,16 @@ std::optional<double> WavePm::update(const BarSnapshot& bar) {
   if (!std::isfinite(e)) return no_value();
   const auto ms = ema_update(square_avg_, e);
   if (!ms) return no_value();
-  const double w = *ms > 0.0 ? 1.0 - cr::exp(-e / (*ms + *ms)) : 0.0;
+  // A flat stretch makes every change 0 and the mean square decays into the
+  // subnormal numbers, where dividing by it is as slow as its step.
+  const double s = *ms;
+  const double w = settled_value(
+      weight_kept_, below_normal(s),
+      [e, s] { return s > 0.0 ? 1.0 - cr::exp(-e / (s + s)) : 0.0; }, e, s);
   if (!std::isfinite(w)) return no_value();
   const auto a = ema_update(weight_avg_, w);
   if (!a) return no_value();
-  return value_out(*a * 100.0);
+  return value_out(settled_times(value_kept_, *a, 100.0));
 }
 
 }  // namespace fendro

@@ -12,6 +12,7 @@
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -74,6 +75,8 @@ class WavePm final : public Indicator {
   BoundedRing<double> closes_;  // the last n + 1 closes
   EmaState square_avg_;
   EmaState weight_avg_;
+  SettledValue<2> weight_kept_;  // the weight off a mean square settled below normal
+  SettledValue<2> value_kept_;   // 100 times a weight average settled below normal
   std::uint64_t n_;
   std::uint64_t m_;
 };

@@ -191,6 +191,13 @@ std::array<std::uint64_t, sizeof...(D)> bits_of(D... xs) {
   return {std::bit_cast<std::uint64_t>(xs)...};
 }
 
+// x * m; while x is below normal, the product last computed from these very
+// bits of x and m: a settled average scaled to a width or a percentage
+// multiplies no subnormal.
+[[gnu::always_inline]] inline double settled_times(SettledValue<2>& memo, double x, double m) {
+  return settled_value(memo, below_normal(x), [x, m] { return x * m; }, x, m);
+}
+
 // The step of a recursive filter block, step(x), whose whole state is what
 // bits() gives and whose last output is `last`; when `below` (its recent
 // outputs are below normal) and a step has left that very state as it was

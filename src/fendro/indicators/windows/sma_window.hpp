@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 #include "fendro/util/saturating.hpp"
@@ -47,9 +48,9 @@ inline Result<SmaWindow, IndicatorError> zeroed_ring_new(std::uint64_t n) {
 // The running sum once x has replaced `evicted` in a full window.
 inline double sma_slide(double sum, double x, double evicted) { return x + (sum - evicted); }
 
-// No value for a NaN or infinite x (nothing changes) or while the window
-// holds fewer than `period` inputs; else sum / period.
-inline std::optional<double> sma_update(SmaWindow& w, double x) {
+// The step of sma_update, with the mean taken by mean(sum, divisor).
+template <class Mean>
+inline std::optional<double> sma_step(SmaWindow& w, double x, Mean mean) {
   if (!std::isfinite(x)) return std::nullopt;
   if (w.ring.is_full()) [[likely]] {
     const double evicted = w.ring.replace_oldest(x);
@@ -58,7 +59,23 @@ inline std::optional<double> sma_update(SmaWindow& w, double x) {
   } else if (!sma_fill(w, x)) {
     return std::nullopt;
   }
-  return w.sum / w.divisor;
+  return mean(w.sum, w.divisor);
+}
+
+// No value for a NaN or infinite x (nothing changes) or while the window
+// holds fewer than `period` inputs; else sum / period.
+inline std::optional<double> sma_update(SmaWindow& w, double x) {
+  return sma_step(w, x, [](double sum, double divisor) { return sum / divisor; });
+}
+
+// sma_update of a series that settles in the subnormal numbers (an average
+// of moves on a flat stretch): while the sum is below normal, the mean last
+// computed from the same bits of the sum and the divisor.
+inline std::optional<double> sma_update_settled(SmaWindow& w, SettledValue<2>& kept, double x) {
+  return sma_step(w, x, [&kept](double sum, double divisor) {
+    return settled_value(
+        kept, below_normal(sum), [sum, divisor] { return sum / divisor; }, sum, divisor);
+  });
 }
 
 }  // namespace fendro
