@@ -81,8 +81,10 @@ std::array<EmaState, N> ema_chain(std::uint64_t n) {
 // Feeds finite x through the chain. Every stage but the last passes its value
 // on only when it is finite (else no value; the later stages are untouched).
 // True once the last stage has a value; `out` then holds every stage's value.
+// Inlined into its owner as it was before the settled step's cold path made
+// it look larger to the inliner: a call here costs more than the step.
 template <std::size_t N>
-bool ema_chain_update(std::array<EmaState, N>& stages, double x, std::array<double, N>& out) {
+[[gnu::always_inline]] inline bool ema_chain_update(std::array<EmaState, N>& stages, double x, std::array<double, N>& out) {
   double in = x;
   for (std::size_t k = 0; k < N; ++k) {
     const std::optional<double> v = ema_update(stages[k], in);
