@@ -132,7 +132,7 @@ std::optional<double> CyberneticCycle::update(const BarSnapshot& bar) {
   if (!std::isfinite(x)) return no_value();
   return value_out(settled_block(
       settled_, all_below_normal(c1_, c2_),
-      [this] { return state_bits(x1_, x2_, x3_, s1_, s2_, c1_, c2_, seen_); }, x, c1_,
+      [this] { return bits_of(x1_, x2_, x3_, s1_, s2_, c1_, c2_, seen_); }, x, c1_,
       [this](double in) { return advance(in); }));
 }
 

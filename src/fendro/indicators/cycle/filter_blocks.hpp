@@ -19,19 +19,6 @@
 
 namespace fendro::cycle {
 
-// The bits of a block's state: its doubles and its count of inputs seen.
-template <class... T>
-std::array<std::uint64_t, sizeof...(T)> state_bits(T... parts) {
-  const auto bits = [](auto p) -> std::uint64_t {
-    if constexpr (std::is_same_v<decltype(p), double>) {
-      return std::bit_cast<std::uint64_t>(p);
-    } else {
-      return static_cast<std::uint64_t>(p);
-    }
-  };
-  return {bits(parts)...};
-}
-
 inline constexpr double kTwoPi = 6.283185307179586;
 // 0.707 * 2 pi: the two-pole high-pass angle constant.
 inline constexpr double kHighpassAngle = 4.442212012175967;
@@ -56,7 +43,7 @@ class TwoPoleHighpass {
   double step(double x) {
     return settled_block(
         settled_, all_below_normal(hp1_, hp2_),
-        [this] { return state_bits(hp1_, hp2_, x1_, x2_, seen_); }, x, hp1_,
+        [this] { return bits_of(hp1_, hp2_, x1_, x2_, seen_); }, x, hp1_,
         [this](double in) { return advance(in); });
   }
 
@@ -93,7 +80,7 @@ class OnePoleHighpass {
 
   double step(double x) {
     return settled_block(
-        settled_, below_normal(hp1_), [this] { return state_bits(hp1_, x1_, has_x1_); }, x, hp1_,
+        settled_, below_normal(hp1_), [this] { return bits_of(hp1_, x1_, has_x1_); }, x, hp1_,
         [this](double in) { return advance(in); });
   }
 
@@ -135,7 +122,7 @@ class SuperSmootherStage {
 
   double step(double u) {
     return settled_block(
-        settled_, all_below_normal(f1_, f2_), [this] { return state_bits(u1_, f1_, f2_, seen_); },
+        settled_, all_below_normal(f1_, f2_), [this] { return bits_of(u1_, f1_, f2_, seen_); },
         u, f1_, [this](double in) { return advance(in); });
   }
 
@@ -171,7 +158,7 @@ class BandpassStage {
   double step(double x) {
     return settled_block(
         settled_, all_below_normal(bp1_, bp2_),
-        [this] { return state_bits(bp1_, bp2_, x1_, x2_, seen_); }, x, bp1_,
+        [this] { return bits_of(bp1_, bp2_, x1_, x2_, seen_); }, x, bp1_,
         [this](double in) { return advance(in); });
   }
 

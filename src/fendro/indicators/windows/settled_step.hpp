@@ -185,10 +185,19 @@ template <std::size_t N, class Fn, std::same_as<double>... D>
                                             states...);
 }
 
-// The bits of a block's doubles, the state that settled_block compares.
-template <std::same_as<double>... D>
-std::array<std::uint64_t, sizeof...(D)> bits_of(D... xs) {
-  return {std::bit_cast<std::uint64_t>(xs)...};
+// The bits of a block's state, the record that settled_block compares: its
+// doubles as stored and its counts and flags as numbers.
+template <class... T>
+  requires((std::same_as<T, double> || std::integral<T>) && ...)
+std::array<std::uint64_t, sizeof...(T)> bits_of(T... parts) {
+  const auto bits = [](auto p) -> std::uint64_t {
+    if constexpr (std::is_same_v<decltype(p), double>) {
+      return std::bit_cast<std::uint64_t>(p);
+    } else {
+      return static_cast<std::uint64_t>(p);
+    }
+  };
+  return {bits(parts)...};
 }
 
 // x * m; while x is below normal, the product last computed from these very
