@@ -262,12 +262,12 @@ std::optional<double> EvenBetterSinewave::update(const BarSnapshot& bar) {
   if (outputs_seen_ < 3) return no_value();
   // Squares and quotients of settled subnormal values are as slow as the
   // steps that made them.
-  const auto wave = [this] {
-    const double mean = (f2_ + (f0_ + f1_)) / 3.0;
-    const double power = (f2_ * f2_ + (f0_ * f0_ + f1_ * f1_)) / 3.0;
+  const auto wave = [](double f0, double f1, double f2) {
+    const double mean = (f2 + (f0 + f1)) / 3.0;
+    const double power = (f2 * f2 + (f0 * f0 + f1 * f1)) / 3.0;
     return power > 0.0 ? clamp_unit(mean / std::sqrt(power)) : 0.0;
   };
-  return value_out(settled_value(wave_, all_below_normal(f0_, f1_, f2_), wave, f0_, f1_, f2_));
+  return value_out(settled_apply(wave_, all_below_normal(f0_, f1_, f2_), wave, f0_, f1_, f2_));
 }
 
 Result<UniversalOscillator, IndicatorError> UniversalOscillator::create(std::uint64_t period) {

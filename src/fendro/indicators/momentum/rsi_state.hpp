@@ -81,9 +81,8 @@ inline std::optional<double> rsi_wilder_update(RsiState& s, double x) {
     s.avg_loss = s.loss_seed_sum / n;
     s.seeded = true;
   }
-  return settled_value(
-      s.settled_value, below, [&s] { return up_share_index(s.avg_gain, s.avg_loss); }, s.avg_gain,
-      s.avg_loss);
+  const auto index = [](double up, double down) { return up_share_index(up, down); };
+  return settled_apply(s.settled_value, below, index, s.avg_gain, s.avg_loss);
 }
 
 }  // namespace fendro

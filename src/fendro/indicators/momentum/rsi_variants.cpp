@@ -101,6 +101,18 @@ Result<Rsx, IndicatorError> Rsx::create(std::uint64_t period) {
 Rsx::Rsx(std::uint64_t n)
     : a_(3.0 / static_cast<double>(n + 2)), b_(1.0 - a_), period_(n) {}
 
+namespace {
+
+// The index before clamping, from the last two momentum and absolute-momentum
+// stages: 50 while the absolute-momentum blend is not above 0.
+double rsx_blend(double s4, double s5, double u4, double u5) {
+  const double w3 = 1.5 * u4 - 0.5 * u5;
+  if (w3 > 0.0) return ((1.5 * s4 + (-0.5) * s5) / w3 + 1.0) * 50.0;
+  return 50.0;
+}
+
+}  // namespace
+
 std::optional<double> Rsx::update(const BarSnapshot& bar) {
   const std::optional<double> c = finite_close(bar);
   if (!c) return no_value();
@@ -120,8 +132,11 @@ std::optional<double> Rsx::update(const BarSnapshot& bar) {
         advance(in);
         return 0.0;
       });
-  const double value = clamp_percent(settled_value(
-      settled_blend_, below, [this] { return blend(); }, s_[4], s_[5], u_[4], u_[5]));
+  const auto blend = [](double s4, double s5, double u4, double u5) {
+    return rsx_blend(s4, s5, u4, u5);
+  };
+  const double value =
+      clamp_percent(settled_apply(settled_blend_, below, blend, s_[4], s_[5], u_[4], u_[5]));
   if (++steps_ < period_) return no_value();
   return value_out(value);
 }
@@ -149,13 +164,6 @@ void Rsx::advance(double m) {
   stage(u_[5], u_[4]);
 }
 
-// The index before clamping, from the last stages: 50 while the
-// absolute-momentum blend is not above 0.
-double Rsx::blend() const {
-  const double w3 = 1.5 * u_[4] - 0.5 * u_[5];
-  if (w3 > 0.0) return ((1.5 * s_[4] + (-0.5) * s_[5]) / w3 + 1.0) * 50.0;
-  return 50.0;
-}
 
 std::optional<double> AnchoredRsi::update(const BarSnapshot& bar) {
   const std::optional<double> c = finite_close(bar);

@@ -67,7 +67,6 @@ class Rsx final : public Indicator {
  private:
   explicit Rsx(std::uint64_t n);
   void advance(double m);
-  double blend() const;
   std::optional<double> prev_;
   double a_;
   double b_;

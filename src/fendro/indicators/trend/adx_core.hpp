@@ -97,14 +97,12 @@ struct DmSmoother {
   }
 
   double plus_di() const {
-    return settled_value(
-        plus_di_kept, below_normal(tr), [this] { return directional_indicator(plus_dm, tr); },
-        plus_dm, tr);
+    const auto di = [](double dm, double range) { return directional_indicator(dm, range); };
+    return settled_apply(plus_di_kept, below_normal(tr), di, plus_dm, tr);
   }
   double minus_di() const {
-    return settled_value(
-        minus_di_kept, below_normal(tr), [this] { return directional_indicator(minus_dm, tr); },
-        minus_dm, tr);
+    const auto di = [](double dm, double range) { return directional_indicator(dm, range); };
+    return settled_apply(minus_di_kept, below_normal(tr), di, minus_dm, tr);
   }
 };
 

@@ -43,9 +43,8 @@ std::optional<double> rvi_volatility_core(RviVolatilityCore& s, double x) {
     s.down_avg = s.down_seed / n;
     s.averaged = true;
   }
-  return settled_value(
-      s.settled_value, below, [&s] { return up_share_index(s.up_avg, s.down_avg); }, s.up_avg,
-      s.down_avg);
+  const auto index = [](double up, double down) { return up_share_index(up, down); };
+  return settled_apply(s.settled_value, below, index, s.up_avg, s.down_avg);
 }
 
 Result<RviVolatility, IndicatorError> RviVolatility::create(std::uint64_t period) {

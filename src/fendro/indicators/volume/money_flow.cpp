@@ -126,9 +126,8 @@ std::optional<double> TwiggsMoneyFlow::update(const BarSnapshot& bar) {
   } else if (!w.seed(ad, c->volume)) {
     return no_value();
   }
-  return value_out(settled_value(
-      w.settled_value, below, [&w] { return w.second == 0.0 ? 0.0 : w.first / w.second; }, w.first,
-      w.second));
+  const auto ratio = [](double flow, double volume) { return volume == 0.0 ? 0.0 : flow / volume; };
+  return value_out(settled_apply(w.settled_value, below, ratio, w.first, w.second));
 }
 
 // ---- ForceIndex ----

@@ -213,12 +213,12 @@ std::optional<double> VolumeRsi::update(const BarSnapshot& bar) {
   } else if (!w.seed(gain, loss)) {
     return no_value();
   }
-  return value_out(settled_value(
+  return value_out(settled_apply(
       w.settled_value, below,
-      [&w] {
-        const double total = w.first + w.second;
+      [](double up, double down) {
+        const double total = up + down;
         if (total == 0.0) return 50.0;
-        return (w.first / total) * 100.0;
+        return (up / total) * 100.0;
       },
       w.first, w.second));
 }
