@@ -138,9 +138,9 @@ std::optional<double> Qqe::update(const BarSnapshot& bar) {
   const double p = *prev_ma_;
   prev_ma_ = m;
   if (!std::isfinite(m - p)) return no_value();
-  const auto a1 = ema_update(band1_, std::abs(m - p));
+  const auto a1 = ema_update_settled(band1_, std::abs(m - p));
   if (!a1 || !std::isfinite(*a1)) return no_value();
-  const auto a2 = ema_update(band2_, *a1);
+  const auto a2 = ema_update_settled(band2_, *a1);
   if (!a2) return no_value();
   const double width = settled_times(width_kept_, *a2, factor_);
   double lower = m - width;

@@ -105,9 +105,9 @@ std::optional<double> Pmo::update(const BarSnapshot& bar) {
   const double roc = *prev_ == 0.0 ? 0.0 : ((c / *prev_) + -1.0) * 100.0;
   prev_ = c;
   if (!std::isfinite(roc)) return no_value();
-  const double x = settled_times(scaled_kept_, *ema_update(first_, roc), 10.0);
+  const double x = settled_times(scaled_kept_, *ema_update_settled(first_, roc), 10.0);
   if (!std::isfinite(x)) return no_value();
-  return returned(ema_update(second_, x));
+  return returned(ema_update_settled(second_, x));
 }
 
 Result<Trix, IndicatorError> Trix::create(std::uint64_t period) {
@@ -148,12 +148,12 @@ std::optional<double> Tsi::update(const BarSnapshot& bar) {
   prev_ = c;
   if (!std::isfinite(m)) return no_value();
   std::optional<double> num;
-  if (const auto num1 = ema_update(u1_, m); num1 && std::isfinite(*num1)) {
-    num = ema_update(u2_, *num1);
+  if (const auto num1 = ema_update_settled(u1_, m); num1 && std::isfinite(*num1)) {
+    num = ema_update_settled(u2_, *num1);
   }
-  const auto den1 = ema_update(d1_, std::abs(m));
+  const auto den1 = ema_update_settled(d1_, std::abs(m));
   if (!den1 || !std::isfinite(*den1)) return no_value();
-  const auto den = ema_update(d2_, *den1);
+  const auto den = ema_update_settled(d2_, *den1);
   if (!den || !num) return no_value();
   // Both averages decay into the subnormal numbers on a flat stretch, where
   // their ratio is as slow as their steps.

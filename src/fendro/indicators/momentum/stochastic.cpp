@@ -69,12 +69,12 @@ std::optional<double> Smi::update(const BarSnapshot& bar) {
   // Each chain advances only on finite input; both must be ready this bar.
   std::optional<double> num1;
   std::optional<double> den1;
-  if (std::isfinite(distance)) num1 = ema_update(num1_, distance);
-  if (std::isfinite(range)) den1 = ema_update(den1_, range);
+  if (std::isfinite(distance)) num1 = ema_update_settled(num1_, distance);
+  if (std::isfinite(range)) den1 = ema_update_settled(den1_, range);
   std::optional<double> num2;
-  if (num1 && std::isfinite(*num1)) num2 = ema_update(num2_, *num1);
+  if (num1 && std::isfinite(*num1)) num2 = ema_update_settled(num2_, *num1);
   if (!den1 || !std::isfinite(*den1)) return no_value();
-  const auto den2 = ema_update(den2_, *den1);
+  const auto den2 = ema_update_settled(den2_, *den1);
   if (!den2 || !num2) return no_value();
 
   if (*den2 > 0.0) {

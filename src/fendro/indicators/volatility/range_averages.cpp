@@ -22,7 +22,7 @@ std::optional<double> ChaikinVolatility::update(const BarSnapshot& bar) {
   if (c == nullptr) return no_value();
   const double h = c->high - c->low;
   if (!std::isfinite(h)) return no_value();
-  const auto avg = ema_update(ema_, h);
+  const auto avg = ema_update_settled(ema_, h);
   if (!avg || !std::isfinite(*avg)) return no_value();
   averages_.push(*avg);
   if (!averages_.is_full()) return no_value();
@@ -47,7 +47,7 @@ std::optional<double> MassIndex::update(const BarSnapshot& bar) {
   const double h = c->high - c->low;
   if (!std::isfinite(h)) return no_value();
   std::array<double, 2> e;
-  if (!ema_chain_update(chain_, h, e)) return no_value();
+  if (!ema_chain_update_settled(chain_, h, e)) return no_value();
   // The gate reads the averages where they are stored (see Vzo).
   const double ratio = settled_apply(
       ratio_kept_, all_below_normal(chain_[0].value, chain_[1].value),

@@ -147,7 +147,7 @@ std::optional<double> ForceIndex::update(const BarSnapshot& bar) {
   const double force = c->volume * (c->close - *prev_close_);
   prev_close_ = c->close;
   if (!std::isfinite(force)) return no_value();
-  return returned(ema_update(average_, force));
+  return returned(ema_update_settled(average_, force));
 }
 
 // ---- EaseOfMovement ----

@@ -83,7 +83,7 @@ namespace {
 // stands in for it unaveraged.
 double smoothed_pressure(EmaState& average, double pressure) {
   if (!std::isfinite(pressure)) return pressure;
-  return ema_update(average, pressure).value_or(pressure);
+  return ema_update_settled(average, pressure).value_or(pressure);
 }
 
 }  // namespace
@@ -163,8 +163,8 @@ std::optional<double> Kvo::update(const BarSnapshot& bar) {
   prev_range_ = dm;
   prev_hlc_ = hlc;
   if (!std::isfinite(force)) return no_value();
-  ema_update(fast_, force);
-  if (!ema_update(slow_, force)) return no_value();
+  ema_update_settled(fast_, force);
+  if (!ema_update_settled(slow_, force)) return no_value();
   return value_out(fast_.value - slow_.value);
 }
 
@@ -244,8 +244,8 @@ std::optional<double> Vzo::update(const BarSnapshot& bar) {
     signed_volume = -c->volume;
   }
   prev_close_ = c->close;
-  const auto s = ema_update(signed_, signed_volume);
-  const auto v = ema_update(volume_, c->volume);
+  const auto s = ema_update_settled(signed_, signed_volume);
+  const auto v = ema_update_settled(volume_, c->volume);
   if (!s || !v) return no_value();
   // The gate reads the averages where they are stored, their high words
   // loaded from memory rather than moved out of the registers.

@@ -135,6 +135,42 @@ template <std::size_t N, class Bits, class Step>
 
 }  // namespace detail
 
+// An update's settled path, path(), called out of line and placed with the
+// cold code. The caller tests its states (below_normal, all_below_normal:
+// one test for every average the update steps) and calls this only when they
+// are all below normal; the moving market's path is then the plain steps,
+// and neither computes the settled path's arguments nor keeps its registers.
+// path captures nothing: what it needs comes as args, in registers, set up
+// only on the way in.
+template <class Path, class... Args>
+  requires std::is_empty_v<Path>
+[[gnu::noinline, gnu::cold]] auto settled_path(Path path, Args... args) {
+  return path(args...);
+}
+
+// Within a settled path: slot.state = step(slot.state, slot.input) for each
+// slot in order, or the state itself where its step has already given it
+// back for this input.
+template <std::size_t N, class Step, std::same_as<SettledSlot>... Slot>
+  requires(sizeof...(Slot) == N)
+inline void kept_steps(std::array<SettledStep, N>& settled, Step step, Slot... slots) {
+  SettledStep* record = settled.data();
+  ((slots.state = detail::settled_or_step(*record++, slots.state, slots.input, step)), ...);
+}
+
+// Within a settled path: fn(states...), or the value last computed from these
+// very bits. fn captures nothing, so that what it reads (its arguments, and
+// constants) is the key: no state it reads can be left out of the record.
+template <std::size_t N, class Fn, std::same_as<double>... D>
+  requires(sizeof...(D) == N && std::is_empty_v<Fn>)
+inline double kept_apply(SettledValue<N>& memo, Fn fn, D... states) {
+  const std::array<std::uint64_t, N> bits{std::bit_cast<std::uint64_t>(states)...};
+  if (bits == memo.states) return memo.value;
+  memo.value = fn(states...);
+  memo.states = bits;
+  return memo.value;
+}
+
 // step(state, x), or `state` itself when the step has already given back this
 // state for this input.
 template <class Step>
