@@ -125,6 +125,9 @@ class SuperSmootherStage {
         settled_, all_below_normal(f1_, f2_), [this] { return bits_of(u1_, f1_, f2_, seen_); },
         u, f1_, [this](double in) { return advance(in); });
   }
+  // step for a series of prices: their low-pass stays at the last price on a
+  // halted market, a normal number, so it has nothing to settle.
+  double step_of_prices(double u) { return advance(u); }
 
  private:
   double advance(double u) {
@@ -195,9 +198,8 @@ template <class Step, class Value>
 [[gnu::noinline, gnu::cold]] double scale_then_value_below_normal(SettledScale& memo,
                                                                   double& scale, double x,
                                                                   Step step, Value value) {
-  scale = fendro::detail::settled_or_step(memo.step, scale, x, step);
-  return fendro::detail::settled_value_below_normal(
-      memo.value, [&] { return value(x, scale); }, x, scale);
+  scale = kept_step(memo.step, scale, x, step);
+  return fendro::detail::kept_value(memo.value, value, x, scale);
 }
 
 }  // namespace detail

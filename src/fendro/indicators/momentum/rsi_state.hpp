@@ -58,7 +58,8 @@ inline double rsi_smooth(const RsiState& s, double avg, double x) {
 // The settled path of rsi_wilder_update (see settled_path).
 inline double rsi_settled_update(RsiState& s, double gain, double loss) {
   const auto wilder = [&s](double avg, double x) { return rsi_smooth(s, avg, x); };
-  return up_share_settled(s.settled, s.settled_value, wilder, s.avg_gain, gain, s.avg_loss, loss);
+  const auto index = [](double up, double down) { return up_share_index(up, down); };
+  return kept_pair(s.settled, s.settled_value, wilder, index, s.avg_gain, gain, s.avg_loss, loss);
 }
 
 // One input. Non-finite input: no value, state untouched. The first input only

@@ -159,8 +159,8 @@ std::optional<double> Tsi::update(const BarSnapshot& bar) {
   // their ratio is as slow as their steps.
   const double n = *num;
   const double d = *den;
-  return value_out(settled_value(
-      index_kept_, below_normal(d), [n, d] { return d == 0.0 ? 0.0 : (n * 100.0) / d; }, n, d));
+  const auto index = [](double num, double den) { return den == 0.0 ? 0.0 : (num * 100.0) / den; };
+  return value_out(settled_apply(index_kept_, below_normal(d), index, n, d));
 }
 
 }  // namespace fendro

@@ -77,11 +77,22 @@ struct DmSmoother {
     prev_low = c.low;
     prev_close = c.close;
     if (smoothed) {
-      const auto wilder = [this](double smoothed, double x) {
-        return wilder_sum_step(smoothed, x, n);
-      };
-      settled_steps(settled, wilder, SettledSlot{tr, bar_tr}, SettledSlot{plus_dm, pdm},
-                            SettledSlot{minus_dm, mdm});
+      // One test for the three sums; settled below normal, they take the
+      // settled path out of line.
+      if (all_below_normal(tr, plus_dm, minus_dm)) [[unlikely]] {
+        settled_path(
+            [](DmSmoother* s, double range, double up, double down) {
+              const double len = s->n;
+              const auto wilder = [len](double sum, double x) { return wilder_sum_step(sum, x, len); };
+              kept_steps(s->settled, wilder, SettledSlot{s->tr, range}, SettledSlot{s->plus_dm, up},
+                         SettledSlot{s->minus_dm, down});
+            },
+            this, bar_tr, pdm, mdm);
+        return true;
+      }
+      tr = wilder_sum_step(tr, bar_tr, n);
+      plus_dm = wilder_sum_step(plus_dm, pdm, n);
+      minus_dm = wilder_sum_step(minus_dm, mdm, n);
       return true;
     }
     seed_tr += bar_tr;
@@ -129,7 +140,7 @@ inline std::optional<AdxReading> adx_update(AdxCore& s, const Candle& c) {
   if (!s.dm.step(c)) return std::nullopt;
   const double pdi = s.dm.plus_di();
   const double mdi = s.dm.minus_di();
-  const std::optional<double> adx = smma_update(s.adx, directional_index(pdi, mdi));
+  const std::optional<double> adx = smma_update_settled(s.adx, directional_index(pdi, mdi));
   if (!adx) return std::nullopt;
   return AdxReading{pdi, mdi, *adx};
 }

@@ -62,9 +62,8 @@ std::optional<double> Adxr::update(const BarSnapshot& bar) {
   // value alone opens the record: the older follows it down n bars later.
   const double last = ring_.back();
   const double first = ring_.front();
-  return value_out(settled_value(
-      midpoint_kept_, below_normal(last), [last, first] { return midpoint(last, first); }, last,
-      first));
+  const auto mid = [](double newer, double older) { return midpoint(newer, older); };
+  return value_out(settled_apply(midpoint_kept_, below_normal(last), mid, last, first));
 }
 
 }  // namespace fendro

@@ -35,8 +35,8 @@ std::optional<double> Natr::update(const BarSnapshot& bar) {
   if (c->close == 0.0) return value_out(0.0);
   const double atr = *a;
   const double close = c->close;
-  return value_out(settled_value(
-      kept_, below_normal(atr), [atr, close] { return (atr * 100.0) / close; }, atr, close));
+  const auto percent = [](double range, double price) { return (range * 100.0) / price; };
+  return value_out(settled_apply(kept_, below_normal(atr), percent, atr, close));
 }
 
 // ---- TrueRange, HighLowRange ----

@@ -27,7 +27,8 @@ double rvi_smooth(const RviVolatilityCore& s, double avg, double x) {
 // The settled path of rvi_volatility_core (see settled_path).
 double rvi_settled_update(RviVolatilityCore& s, double up, double down) {
   const auto wilder = [&s](double avg, double x) { return rvi_smooth(s, avg, x); };
-  return up_share_settled(s.settled, s.settled_value, wilder, s.up_avg, up, s.down_avg, down);
+  const auto index = [](double u, double d) { return up_share_index(u, d); };
+  return kept_pair(s.settled, s.settled_value, wilder, index, s.up_avg, up, s.down_avg, down);
 }
 
 }  // namespace

@@ -205,22 +205,32 @@ std::optional<double> VolumeRsi::update(const BarSnapshot& bar) {
   const double gain = std::max(change, 0.0);
   const double loss = change < 0.0 ? -change : 0.0;
   volume::WilderPair& w = averages_;
-  bool below = false;
+  const auto index = [](double up, double down) {
+    const double total = up + down;
+    if (total == 0.0) return 50.0;
+    return (up / total) * 100.0;
+  };
   if (w.seeded) {
-    const auto wilder = [this](double avg, double x) { return (x + avg * n_minus_1_) / n_; };
-    below = settled_steps(w.settled, wilder, SettledSlot{w.first, gain},
-                          SettledSlot{w.second, loss});
+    // One test for both averages; settled below normal, they take the
+    // settled path out of line.
+    if (all_below_normal(w.first, w.second)) [[unlikely]] {
+      return value_out(settled_path(
+          [](VolumeRsi* v, double up, double down) {
+            const double n = v->n_;
+            const double n1 = v->n_minus_1_;
+            const auto wilder = [n, n1](double avg, double x) { return (x + avg * n1) / n; };
+            volume::WilderPair& p = v->averages_;
+            return kept_pair(p.settled, p.settled_value, wilder, decltype(index){}, p.first, up,
+                             p.second, down);
+          },
+          this, gain, loss));
+    }
+    w.first = (gain + w.first * n_minus_1_) / n_;
+    w.second = (loss + w.second * n_minus_1_) / n_;
   } else if (!w.seed(gain, loss)) {
     return no_value();
   }
-  return value_out(settled_apply(
-      w.settled_value, below,
-      [](double up, double down) {
-        const double total = up + down;
-        if (total == 0.0) return 50.0;
-        return (up / total) * 100.0;
-      },
-      w.first, w.second));
+  return value_out(index(w.first, w.second));
 }
 
 // ---- Vzo ----
