@@ -55,12 +55,12 @@ inline std::optional<double> smma_update(SmmaState& s, double x) {
   });
 }
 
-// smma_update of a series that falls to 0 on a halted market (moves, an
-// index of them): the step is skipped once settled below normal.
-inline std::optional<double> smma_update_settled(SmmaState& s, double x) {
+// smma_update on an owner's settled path (see settled_path): once seeded,
+// the step through its record.
+inline std::optional<double> smma_update_kept(SmmaState& s, double x) {
   return smma_through(s, x, [](SmmaState& st, double in, double n) {
     const auto smma = [n](double v, double y) { return smma_step(v, y, n); };
-    return settled_step(st.settled, st.value, in, smma);
+    return kept_step(st.settled, st.value, in, smma);
   });
 }
 

@@ -39,6 +39,11 @@ struct AtrState {
         inv_n(1.0 / static_cast<double>(n)) {}
 };
 
+// Wilder's smoothing of the ATR with a single rounding of ATR * (n - 1) + TR.
+inline double atr_smooth(const AtrState& s, double atr, double tr) {
+  return fused_mul_add(atr, s.n_minus_1, tr) * s.inv_n;
+}
+
 // One step with an accepted candle (the caller has run the candle check).
 // The first n - 1 candles only seed; the n-th gives their mean true range,
 // and every later one Wilder's smoothing with a single rounding of
@@ -54,9 +59,17 @@ inline std::optional<double> atr_update(AtrState& s, double high, double low, do
     s.seeded = true;
     return s.atr;
   }
-  s.atr = settled_step(s.settled, s.atr, tr, [&s](double atr, double x) {
-    return fused_mul_add(atr, s.n_minus_1, x) * s.inv_n;
-  });
+  // Settled below normal, the step takes its settled path out of line.
+  if (below_normal(s.atr)) [[unlikely]] {
+    return settled_path(
+        [](AtrState* a, double x) {
+          const auto wilder = [a](double atr, double in) { return atr_smooth(*a, atr, in); };
+          a->atr = kept_step(a->settled, a->atr, x, wilder);
+          return a->atr;
+        },
+        &s, tr);
+  }
+  s.atr = atr_smooth(s, s.atr, tr);
   return s.atr;
 }
 
