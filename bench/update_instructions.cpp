@@ -62,8 +62,9 @@ int main(int argc, char** argv) {
   std::size_t warm = 1'000, counted = 20'000;
   std::vector<std::string> only;
   for (int a = 1; a + 1 < argc; a += 2) {
-    if (std::strcmp(argv[a], "--warm") == 0) warm = std::strtoull(argv[a + 1], nullptr, 10);
-    else if (std::strcmp(argv[a], "--counted") == 0) counted = std::max<std::size_t>(std::strtoull(argv[a + 1], nullptr, 10), 1);
+    const std::size_t v = std::strtoull(argv[a + 1], nullptr, 10);
+    if (std::strcmp(argv[a], "--warm") == 0) warm = v;
+    else if (std::strcmp(argv[a], "--counted") == 0) counted = std::max<std::size_t>(v, 1);
     else if (std::strcmp(argv[a], "--key") == 0) only.emplace_back(argv[a + 1]);
   }
   const std::vector<bench::Bar> bars = bench::make_bars(warm + counted, 42);

@@ -80,6 +80,30 @@ inline std::optional<double> ema_update_settled(EmaState& s, double x) {
   return s.value;
 }
 
+// ema_update on an owner's settled path (see settled_path): once seeded, the
+// step through its record.
+inline std::optional<double> ema_update_kept(EmaState& s, double x) {
+  if (s.seeded) [[likely]] {
+    const auto ema = [&s](double v, double in) {
+      return ema_step(s.alpha, s.one_minus_alpha, v, in);
+    };
+    s.value = kept_step(s.settled, s.value, x, ema);
+  } else if (!ema_seed(s, x)) {
+    return std::nullopt;
+  }
+  return s.value;
+}
+
+// ema_update, or ema_update_kept on the owner's settled path (Kept).
+template <bool Kept>
+inline std::optional<double> ema_update_as(EmaState& s, double x) {
+  if constexpr (Kept) {
+    return ema_update_kept(s, x);
+  } else {
+    return ema_update(s, x);
+  }
+}
+
 // N averages of one length, each fed the value of the one before it.
 template <std::size_t N>
 std::array<EmaState, N> ema_chain(std::uint64_t n) {

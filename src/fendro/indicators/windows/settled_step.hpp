@@ -147,6 +147,24 @@ template <class Path, class... Args>
   return path(args...);
 }
 
+// An owner's update after its one test: (owner->*plain)(args...) on a moving
+// market, or, when `settled`, (owner->*kept)(args...) on the settled path out
+// of line. plain and kept are usually one member template: advance<false>
+// and advance<true>.
+// The arguments are references, handed to the settled path as addresses.
+template <class Owner, class R, class... A>
+[[gnu::always_inline]] inline R plain_or_settled(bool settled, Owner* owner,
+                                                 R (Owner::*plain)(const A&...),
+                                                 R (Owner::*kept)(const A&...),
+                                                 const std::type_identity_t<A>&... args) {
+  if (settled) [[unlikely]] {
+    return settled_path(
+        [](Owner* o, R (Owner::*k)(const A&...), const A*... a) { return (o->*k)(*a...); }, owner,
+        kept, &args...);
+  }
+  return (owner->*plain)(args...);
+}
+
 // Within a settled path: slot.state = step(slot.state, slot.input) for each
 // slot in order, or the state itself where its step has already given it
 // back for this input.
