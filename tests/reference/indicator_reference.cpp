@@ -80,18 +80,6 @@ std::optional<std::size_t> parameters_read(const Entry& row, Faults& faults) {
   return std::nullopt;
 }
 
-// A parameter's kind, by the reader that refuses 1.5 in its place.
-Kind kind_of(const Entry& row, std::size_t i) {
-  std::vector<double> p = customary(row);
-  p[i] = 1.5;
-  const std::string reason = build(row.key, p).reason;
-  const std::string head = "parameter #" + std::to_string(i);
-  for (const char* whole : {" must be a positive integer", " must be an i32", " must be a u32"}) {
-    if (reason.starts_with(head + whole)) return Kind::Integer;
-  }
-  return Kind::Number;
-}
-
 std::string_view kind_name(Kind k) { return k == Kind::Number ? "number" : "integer"; }
 
 // The value one step outside (outward) or inside a bound.
