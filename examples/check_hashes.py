@@ -12,8 +12,8 @@ the report's text in RESPONSE, whitespace between tokens aside, is its
 canonical text, as in every answer of the module. Exits 1 with a line for
 each hash that differs: from the value recomputed, or (`report_hash`) from
 the hash of a report text that is not canonical, whose rewriting alone may
-match. A file that cannot be read or checked, or a response that is not a
-proof, exits 2.
+match. A file that cannot be read or checked, text the module refuses to
+read even where no hash looks, or a response that is not a proof, exits 2.
 """
 
 from __future__ import annotations
