@@ -209,17 +209,18 @@ std::vector<Bar> make_halted_bars(const std::vector<Bar>& walk, std::size_t movi
 // market that halts never gets there. After the walk's first `moving` bars:
 //  - a halt at the last close for `halt` bars, as in make_halted_bars;
 //  - one field moving while the rest stay settled: the open and the close
-//    flat while the high and the low swing around them, for `nudge` / 5 bars;
-//    then the prices flat while the volume moves, for `nudge` bars (what the
-//    high and the low moved settles meanwhile);
+//    flat while the high and the low swing around them, for `nudge` bars;
+//    then the prices flat while the volume moves, for `halt` / 2 bars (what
+//    the high and the low moved settles meanwhile, for most keys);
 //  - moves of one ulp inside the halt (ulp_moves), each followed by `nudge`
-//    quiet bars;
+//    quiet bars (the first meets settled averages; an average nudged by an
+//    ulp of a price near 10 needs about 9,000 bars to settle again);
 //  - a halt at a price level of 1.5 times the least normal number (its ulp is
 //    the least subnormal) for `halt` bars; there, the same moves of one ulp,
 //    each followed by 500 quiet bars (averages nudged by a few subnormal units
-//    settle within a few hundred bars); a walk of moves of up to 16 units,
-//    quiet for 300 bars after every 50; stairs of one unit a bar down, up and
-//    down again, moves that an average settled at a few units rounds away;
+//    settle within a few hundred); a walk of moves of up to 16 units, quiet
+//    for 300 bars after every 50; stairs of one unit a bar down, up and down
+//    again, moves that an average settled at a few units rounds away;
 //  - the walk's next `moving` bars, on the series' clock.
 // Bars that are not the walk's carry the other feeds' parts as the halted
 // series' bars do.
@@ -227,7 +228,7 @@ std::vector<Bar> make_settled_bars(const std::vector<Bar>& walk, std::size_t mov
                                    std::size_t halt, std::size_t nudge) {
   double price = 0.0;
   std::vector<Bar> bars = moving_start(walk, moving, price);
-  bars.reserve(2 * moving + 2 * halt + 10 * nudge + 20'000);
+  bars.reserve(2 * moving + 3 * halt + 10 * nudge + 12'000);
   const Bar last = bars.back();
   std::int64_t time = last.candle.time;
   const auto add = [&](double o, double h, double l, double c, double v) {
@@ -266,12 +267,12 @@ std::vector<Bar> make_settled_bars(const std::vector<Bar>& walk, std::size_t mov
   quiet(price, halt);
   // Every draw is its own statement (see make_edge_bars).
   SplitMix rng(20261208);
-  for (std::size_t i = 0; i < nudge / 5; ++i) {
+  for (std::size_t i = 0; i < nudge; ++i) {
     const double up = rng.unit() * 0.005;
     const double down = rng.unit() * 0.005;
     add(price, price * (1.0 + up), price * (1.0 - down), price, 0.0);
   }
-  for (std::size_t i = 0; i < nudge; ++i) {
+  for (std::size_t i = 0; i < halt / 2; ++i) {
     const double v = 100.0 + rng.unit() * 1000.0;
     add(price, price, price, price, v);
   }
@@ -282,7 +283,7 @@ std::vector<Bar> make_settled_bars(const std::vector<Bar>& walk, std::size_t mov
   quiet(tiny, halt);
   ulp_moves(tiny, 500);
   double close = tiny;
-  for (std::size_t i = 0; i < 2000; ++i) {
+  for (std::size_t i = 0; i < 1000; ++i) {
     const double open = close;
     const double step = static_cast<double>(rng.next() % 33) - 16.0;
     close = tiny + step * unit;
@@ -421,7 +422,7 @@ int main(int argc, char** argv) {
   std::size_t moving_bars = 3000;  // the halted series: moving, then halted
   std::size_t halted_bars = 90000;  // long enough for every key to settle
   std::size_t settle_bars = 16000;  // the settled series' halts
-  std::size_t nudge_bars = 3000;  // and the quiet after each of its nudges
+  std::size_t nudge_bars = 1000;  // and the quiet after each of its nudges
   bool kline_only = false;
   bool probe = false;
   const char* expect = nullptr;
