@@ -54,6 +54,7 @@ using fendro::BarSnapshot;
 using fendro::Candle;
 using fendro::testing::Bar;
 using fendro::testing::make_bars;
+using fendro::testing::make_halted_bars;
 using fendro::testing::SplitMix;
 
 // Candles the random walk never gives, fed to a fresh instance of every key
@@ -138,41 +139,6 @@ std::vector<Bar> make_edge_bars(const std::vector<Bar>& walk, std::size_t n) {
     const double lo = (a < b ? a : b) - static_cast<double>(pick(3)) / 8.0;
     const double hi = (a < b ? b : a) + static_cast<double>(pick(3)) / 8.0;
     add(a * scale, hi * scale, lo * scale, b * scale, static_cast<double>(pick(8)) / 8.0);
-  }
-  return bars;
-}
-
-// A market that stops: the walk's first `moving` bars, then `halted` bars of
-// a halted market, every price the last finite close and volume 0. Nothing
-// trades (no prints, no taker volume, no liquidations); the book and the
-// derivatives tick stand as they were on the last moving bar; the reference
-// and the cross-section (other instruments) are the walk's, bar for bar.
-// Averages of true range, moves or volume decay towards 0 on the flat
-// stretch, through the subnormal numbers down to the fixed point where a
-// step gives back its own state.
-std::vector<Bar> make_halted_bars(const std::vector<Bar>& walk, std::size_t moving,
-                                  std::size_t halted) {
-  std::vector<Bar> bars(walk.begin(), walk.begin() + static_cast<std::ptrdiff_t>(moving));
-  bars.reserve(moving + halted);
-  double price = 100.0;
-  for (const Bar& b : bars) {
-    if (std::isfinite(b.candle.close)) price = b.candle.close;
-  }
-  const Bar last = bars.back();
-  std::int64_t time = last.candle.time;
-  for (std::size_t i = 0; i < halted; ++i) {
-    Bar b = last;
-    time += 3'600'000;
-    b.candle = Candle{time, price, price, price, price, 0.0};
-    b.trades.clear();
-    b.derivatives.taker_buy_volume = 0.0;
-    b.derivatives.taker_sell_volume = 0.0;
-    b.derivatives.long_liquidations = 0.0;
-    b.derivatives.short_liquidations = 0.0;
-    const Bar& other = walk[(moving + i) % walk.size()];
-    b.reference = other.reference;
-    b.cross = other.cross;
-    bars.push_back(std::move(b));
   }
   return bars;
 }
