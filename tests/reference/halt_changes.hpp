@@ -44,8 +44,9 @@ std::string halt_sentence(std::size_t bar, std::size_t halted);
 
 // The faults of what `value` (a row's written value) says of the halt,
 // tried on `fresh`, a new instance at the row's parameters: none when it
-// holds. `applies` says whether the rule is one for the row (candles
-// alone give it values); a row it does not apply to must say nothing.
+// holds. Only a type that candles alone drive is told of (`applies`): the
+// halted walk keeps the other feeds moving, so any other row must say
+// nothing.
 std::vector<std::string> halt_claim_faults(std::string_view value, Indicator& fresh, const HaltedSeries& series,
                                            bool applies);
 
