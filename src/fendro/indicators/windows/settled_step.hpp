@@ -121,17 +121,6 @@ double kept_value(SettledValue<N>& memo, Value& value, D... states) {
   return memo.value;
 }
 
-template <std::size_t N, class Bits, class Step>
-[[gnu::noinline, gnu::cold]] double settled_block_below_normal(SettledBlock<N>& memo, Bits bits,
-                                                               double x, double last, Step step) {
-  const std::array<std::uint64_t, N> before = bits();
-  const std::uint64_t in = std::bit_cast<std::uint64_t>(x);
-  if (memo.held && in == memo.input && before == memo.state) return last;
-  const double out = step(x);
-  if (bits() == before) memo = SettledBlock<N>{before, in, true};
-  return out;
-}
-
 }  // namespace detail
 
 // An update's settled path, path(), called out of line and placed with the
@@ -182,6 +171,20 @@ template <std::size_t N, class Fn, std::same_as<double>... D>
   requires(sizeof...(D) == N && std::is_empty_v<Fn>)
 inline double kept_apply(SettledValue<N>& memo, Fn fn, D... states) {
   return detail::kept_value(memo, fn, states...);
+}
+
+// Within a settled path: the step of a recursive filter block, step(x),
+// whose whole state is what bits() gives and whose last output is `last`;
+// `last` without the arithmetic when a step has left that very state as it
+// was for this input.
+template <std::size_t N, class Bits, class Step>
+double kept_block(SettledBlock<N>& memo, Bits& bits, double x, double last, Step& step) {
+  const std::array<std::uint64_t, N> before = bits();
+  const std::uint64_t in = std::bit_cast<std::uint64_t>(x);
+  if (memo.held && in == memo.input && before == memo.state) return last;
+  const double out = step(x);
+  if (bits() == before) memo = SettledBlock<N>{before, in, true};
+  return out;
 }
 
 // Within a settled path: two averages a and b stepped by step(avg, x) with
@@ -247,7 +250,11 @@ template <std::size_t N, class Bits, class Step>
 [[gnu::always_inline]] inline double settled_block(SettledBlock<N>& memo, bool below, Bits bits,
                                                    double x, double last, Step step) {
   if (!below) [[likely]] return step(x);
-  return detail::settled_block_below_normal(memo, bits, x, last, step);
+  return settled_path(
+      [](SettledBlock<N>* m, Bits b, double in, double l, Step s) {
+        return kept_block(*m, b, in, l, s);
+      },
+      &memo, bits, x, last, step);
 }
 
 }  // namespace fendro
