@@ -104,7 +104,7 @@ class Tsi final : public Indicator {
   Tsi(EmaState first, EmaState second) : u1_(first), u2_(second), d1_(first), d2_(second) {}
   // The averages and the index of move m: plain, or on the settled path (Kept).
   template <bool Kept>
-  std::optional<double> advance(double m);
+  [[gnu::always_inline]] inline std::optional<double> advance(double m);
   std::optional<double> prev_;
   EmaState u1_, u2_;  // momentum
   EmaState d1_, d2_;  // its magnitude

@@ -23,7 +23,7 @@ class AtrTrailingStop final : public Indicator {
  private:
   // The ATR's step and the stop: plain, or on the settled path (Kept).
   template <bool Kept>
-  std::optional<double> advance(const Candle& k);
+  [[gnu::always_inline]] inline std::optional<double> advance(const Candle& k);
   AtrTrailingStop(std::uint64_t n, double m) : atr_(n), m_(m) {}
   AtrState atr_;
   std::optional<double> prev_close_;
@@ -46,7 +46,7 @@ class SuperTrend final : public Indicator {
   SuperTrend(std::uint64_t n, double m) : atr_(n), m_(m) {}
   // The ATR's step and the bands: plain, or on the settled path (Kept).
   template <bool Kept>
-  std::optional<double> advance(const Candle& k);
+  [[gnu::always_inline]] inline std::optional<double> advance(const Candle& k);
   AtrState atr_;
   std::optional<Record> prev_;
   double m_;
@@ -65,7 +65,7 @@ class AtrRatchet final : public Indicator {
  private:
   // The ATR's step and the stop: plain, or on the settled path (Kept).
   template <bool Kept>
-  std::optional<double> advance(const Candle& k);
+  [[gnu::always_inline]] inline std::optional<double> advance(const Candle& k);
   AtrRatchet(std::uint64_t n, double m0, double ms) : atr_(n), m0_(m0), ms_(ms) {}
   AtrState atr_;
   double m0_;
@@ -85,7 +85,7 @@ class VoltyStop final : public Indicator {
  private:
   // The ATR's step and the stop: plain, or on the settled path (Kept).
   template <bool Kept>
-  std::optional<double> advance(const Candle& k);
+  [[gnu::always_inline]] inline std::optional<double> advance(const Candle& k);
   VoltyStop(std::uint64_t n, double m) : atr_(n), m_(m) {}
   AtrState atr_;
   std::optional<double> extreme_;
@@ -104,7 +104,7 @@ class YoyoExit final : public Indicator {
  private:
   // The ATR's step and the stop: plain, or on the settled path (Kept).
   template <bool Kept>
-  std::optional<double> advance(const Candle& k);
+  [[gnu::always_inline]] inline std::optional<double> advance(const Candle& k);
   YoyoExit(std::uint64_t n, double m) : atr_(n), m_(m) {}
   AtrState atr_;
   std::optional<double> stop_;

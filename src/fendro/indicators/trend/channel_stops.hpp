@@ -24,7 +24,7 @@ struct AtrChannel {
   // The ATR once it is seeded and the windows are full; its step plain, or
   // on the owner's settled path (Kept).
   template <bool Kept>
-  std::optional<double> step(const Candle& c);
+  [[gnu::always_inline]] inline std::optional<double> step(const Candle& c);
 };
 
 // Returns "long_stop"; "short_stop" is the second output.
@@ -38,7 +38,7 @@ class ChandelierExit final : public Indicator {
  private:
   // The channel's step and the stops: plain, or on the settled path (Kept).
   template <bool Kept>
-  std::optional<double> advance(const Candle& k);
+  [[gnu::always_inline]] inline std::optional<double> advance(const Candle& k);
   ChandelierExit(std::uint64_t n, double m) : channel_(n), m_(m) {}
   AtrChannel channel_;
   double m_;
@@ -61,7 +61,7 @@ class ChandeKrollStop final : public Indicator {
  private:
   // The channel's step and the stops: plain, or on the settled path (Kept).
   template <bool Kept>
-  std::optional<double> advance(const Candle& k);
+  [[gnu::always_inline]] inline std::optional<double> advance(const Candle& k);
   ChandeKrollStop(std::uint64_t p, std::uint64_t q, double m)
       : channel_(p), high_stops_(q), low_stops_(q), m_(m) {}
   AtrChannel channel_;

@@ -65,7 +65,7 @@ class Adxr final : public Indicator {
   explicit Adxr(std::uint64_t n) : core_(n), ring_(n) {}
   // The ADX into the ring, then the midpoint (kept on the settled path).
   template <bool Kept>
-  std::optional<double> rated(std::optional<AdxReading> r);
+  [[gnu::always_inline]] inline std::optional<double> rated(std::optional<AdxReading> r);
   AdxCore core_;
   BoundedRing<double> ring_;  // the last n ADX values
   SettledValue<2> midpoint_kept_;  // the midpoint of two ADX values below normal

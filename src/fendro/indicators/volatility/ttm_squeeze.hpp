@@ -29,7 +29,7 @@ class TtmSqueeze final : public Indicator {
  private:
   // The bar's windows, bands and momentum: plain, or on the settled path (Kept).
   template <bool Kept>
-  std::optional<double> advance(const Candle& k);
+  [[gnu::always_inline]] inline std::optional<double> advance(const Candle& k);
   TtmSqueeze(std::uint64_t n, double bollinger_k, double keltner_k);
   AtrState atr_;
   vol::RollingMax highs_;
