@@ -19,6 +19,7 @@
 #include "fendro/indicators/trend/atr_state.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
+#include "fendro/indicators/windows/sma_window.hpp"
 
 namespace fendro {
 namespace {
@@ -95,6 +96,17 @@ std::optional<double> smma_owner(SmmaState& s, const Candle& c) {
   return smma_update(s, range(c));
 }
 
+// A window mean of the range, its mean kept on the settled path.
+struct KeptSma {
+  SmaWindow window = sma_window_new(5).value();
+  SettledValue<2> kept;
+};
+
+std::optional<double> sma_owner(KeptSma& s, const Candle& c) {
+  if (below_normal(s.window.sum)) return sma_update_as<true>(s.window, s.kept, range(c));
+  return sma_update_as<false>(s.window, s.kept, range(c));
+}
+
 template <bool Kept>
 std::optional<double> atr_width(AtrState& s, const Candle& c) {
   const auto a = atr_update_as<Kept>(s, c);
@@ -142,6 +154,10 @@ std::vector<Pair> pairs() {
       {"ema of the range, owner's test", on(EmaState::of_period(9), ema),
        on(EmaState::of_period(9), ema_owner)},
       {"smma of the range, owner's test", on(SmmaState(14), smma), on(SmmaState(14), smma_owner)},
+      {"sma of the range, owner's test",
+       on(sma_window_new(5).value(),
+          [](SmaWindow& w, const Candle& c) { return sma_update(w, range(c)); }),
+       on(KeptSma{}, sma_owner)},
       {"atr", on(AtrState(14), atr_update_as<false>),
        on(AtrState(14), [](AtrState& s, const Candle& c) { return atr_update(s, c); })},
       {"atr times 2.5, owner's test", on(AtrState(10), atr_width<false>),

@@ -105,9 +105,22 @@ std::optional<double> Pmo::update(const BarSnapshot& bar) {
   const double roc = *prev_ == 0.0 ? 0.0 : ((c / *prev_) + -1.0) * 100.0;
   prev_ = c;
   if (!std::isfinite(roc)) return no_value();
-  const double x = settled_times(scaled_kept_, *ema_update_settled(first_, roc), 10.0);
+  // One test an update, on the second average, which settles after the
+  // first: settled below normal (or seeding), the update takes the settled
+  // path out of line.
+  if (below_normal(second_.value)) [[unlikely]] {
+    return settled_path([](Pmo* p, double r) { return p->advance<true>(r); }, this, roc);
+  }
+  return advance<false>(roc);
+}
+
+template <bool Kept>
+std::optional<double> Pmo::advance(double roc) {
+  const double first = *ema_update_as<Kept>(first_, roc);
+  const auto times = [](double a, double b) { return a * b; };
+  const double x = Kept ? kept_apply(scaled_kept_, times, first, 10.0) : times(first, 10.0);
   if (!std::isfinite(x)) return no_value();
-  return returned(ema_update_settled(second_, x));
+  return returned(ema_update_as<Kept>(second_, x));
 }
 
 Result<Trix, IndicatorError> Trix::create(std::uint64_t period) {
