@@ -101,12 +101,8 @@ inline std::optional<double> atr_update(AtrState& s, const Candle& c) {
 // atr * m, the width that the ATR's bands and stops put around a price. An
 // ATR settled below normal on a flat stretch gives the product last computed
 // from the same bits, so that the owner's bar skips a multiplication on a
-// subnormal as its average skips its step: with its own test (atr_times), or
-// on the owner's settled path (Kept).
-inline double atr_times(AtrState& s, double atr, double m) {
-  return settled_times(s.times_kept, atr, m);
-}
-
+// subnormal as its average skips its step: the product kept for these bits
+// on the owner's settled path (Kept), else the plain product.
 template <bool Kept>
 inline double atr_times_as(AtrState& s, double atr, double m) {
   if constexpr (Kept) {

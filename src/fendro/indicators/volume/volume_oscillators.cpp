@@ -254,14 +254,24 @@ std::optional<double> Vzo::update(const BarSnapshot& bar) {
     signed_volume = -c->volume;
   }
   prev_close_ = c->close;
-  const auto s = ema_update_settled(signed_, signed_volume);
-  const auto v = ema_update_settled(volume_, c->volume);
+  // One test an update, on the average volume: no signed volume is larger,
+  // so neither is its average. Settled below normal (or seeding), the update
+  // takes the settled path out of line.
+  if (below_normal(volume_.value)) [[unlikely]] {
+    return settled_path([](Vzo* z, double sv, double v) { return z->advance<true>(sv, v); }, this,
+                        signed_volume, c->volume);
+  }
+  return advance<false>(signed_volume, c->volume);
+}
+
+template <bool Kept>
+std::optional<double> Vzo::advance(double signed_volume, double volume) {
+  const auto s = ema_update_as<Kept>(signed_, signed_volume);
+  const auto v = ema_update_as<Kept>(volume_, volume);
   if (!s || !v) return no_value();
-  // The gate reads the averages where they are stored, their high words
-  // loaded from memory rather than moved out of the registers.
-  return value_out(settled_apply(
-      zone_kept_, all_below_normal(signed_.value, volume_.value),
-      [](double sv, double vol) { return vol == 0.0 ? 0.0 : (sv * 100.0) / vol; }, *s, *v));
+  const auto zone = [](double sv, double vol) { return vol == 0.0 ? 0.0 : (sv * 100.0) / vol; };
+  if constexpr (Kept) return value_out(kept_apply(zone_kept_, zone, *s, *v));
+  return value_out(zone(*s, *v));
 }
 
 }  // namespace fendro

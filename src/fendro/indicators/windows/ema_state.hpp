@@ -141,13 +141,13 @@ template <std::size_t N>
                                    [](EmaState& s, double in) { return ema_update(s, in); });
 }
 
-// ema_chain_update whose stages step as ema_update_settled (a chain of
-// averages of a series that falls to 0 on a halted market).
-template <std::size_t N>
-[[gnu::always_inline]] inline bool ema_chain_update_settled(std::array<EmaState, N>& stages,
-                                                            double x, std::array<double, N>& out) {
+// ema_chain_update, or on the owner's settled path (Kept) each stage as
+// ema_update_kept.
+template <bool Kept, std::size_t N>
+[[gnu::always_inline]] inline bool ema_chain_update_as(std::array<EmaState, N>& stages, double x,
+                                                       std::array<double, N>& out) {
   return detail::ema_chain_through(
-      stages, x, out, [](EmaState& s, double in) { return ema_update_settled(s, in); });
+      stages, x, out, [](EmaState& s, double in) { return ema_update_as<Kept>(s, in); });
 }
 
 }  // namespace fendro
