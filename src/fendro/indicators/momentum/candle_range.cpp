@@ -111,9 +111,12 @@ std::optional<double> WaveTrend::update(const BarSnapshot& bar) {
   if (!esa) return no_value();
   const double diff = ap - *esa;
   if (!std::isfinite(diff)) return no_value();
-  // One test for the averages of the distance and of the index; settled
-  // below normal (or seeding), they take the settled path out of line.
-  if (all_below_normal(deviation_.value, index_.value)) [[unlikely]] {
+  // One test an update, on the index's average. On a halt the price's
+  // average may stop an ulp from the price, so the distance's average can
+  // settle at a normal number, within the noise threshold: the index is then
+  // 0 and only its average decays. Settled below normal (or seeding), the
+  // update takes the settled path out of line, the distance's step included.
+  if (below_normal(index_.value)) [[unlikely]] {
     return settled_path(
         [](WaveTrend* w, double a, double dist) { return w->channel<true>(a, dist); }, this, *esa,
         diff);
