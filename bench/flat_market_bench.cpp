@@ -18,7 +18,9 @@
 // Times are the CPU time of the measuring thread (CLOCK_THREAD_CPUTIME_ID),
 // not the wall clock: on a machine shared with other work, the time other
 // processes hold the core does not count, so runs at different loads agree
-// far better (the wall clock swung up to 5x).
+// far better. Whether a recursive filter settles on a halt turns on the state
+// the halt catches it in, so which types pay changes with the walk before
+// it: --seed S runs another.
 //
 // Usage: flat_market_bench [--moving M] [--timed N] [--flat K] [--repeats R] [--seed S] [--key KEY]...
 // An unknown option or key is refused with its name before anything is
