@@ -3,10 +3,13 @@
 // strategy JSON spliced in as spec.strategy and dataset_ref "bench".
 #pragma once
 
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace fendro::bench {
 
@@ -95,6 +98,30 @@ inline std::string repeated_entries_strategy(std::string_view type, std::string_
   s += R"(},"entry":{"gt":[{"price":"close"},"i0"]},"exit":{"lt":[{"price":"close"},"i0"]},)";
   s += R"("sizing":{"type":"fixed_fraction","fraction":0.5}})";
   return s;
+}
+
+// A parameter list as the inside of a JSON array, each number in its
+// shortest form.
+inline std::string params_text(std::span<const double> p) {
+  std::string out;
+  char b[32];
+  for (std::size_t i = 0; i < p.size(); ++i) {
+    if (i > 0) out += ',';
+    out.append(b, std::to_chars(b, b + sizeof b, p[i]).ptr);
+  }
+  return out;
+}
+
+// "A,B,C" as its parts (or lines, with '\n' as the separator); a separator
+// at the end leaves no empty part after it.
+inline std::vector<std::string> parts_of(std::string_view text, char separator = ',') {
+  std::vector<std::string> out;
+  while (!text.empty()) {
+    const std::size_t at = text.find(separator);
+    out.emplace_back(text.substr(0, at));
+    text = at == std::string_view::npos ? std::string_view{} : text.substr(at + 1);
+  }
+  return out;
 }
 
 inline std::string make_prove_command(std::size_t candles, std::string_view strategy_json,

@@ -6,6 +6,17 @@
 // above the case's limit fails.
 //
 //   memory_bench [limit_mb]   (the limit of the short cases, 20 by default)
+//
+// With --sweep, every type key at the largest parameters its row allows
+// (largest_params.hpp) proves over a few candles, each setting in a child
+// whose address space is capped as `run_untrusted` caps a worker's: a
+// command's memory follows the bars seen, so no setting may be refused for
+// memory. Prints the settings refused for memory or failing otherwise (every
+// setting with --all), then the peak growths and the time the sweep took;
+// fails when any setting was refused or failed.
+//
+//   memory_bench --sweep [--candles N] [--cap-mb M] [--keys A,B,...] [--all]
+//                (200 candles, 1024 MiB by default)
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,9 +24,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "command_gen.hpp"
 #include "fendro/module/command.hpp"
+#include "memory_sweep.hpp"
 
 namespace {
 
@@ -63,6 +76,7 @@ long growth_kb(const Case& c) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string_view(argv[1]) == "--sweep") return fendro::bench::run_memory_sweep(argc, argv);
   const double limit_mb = argc > 1 ? std::atof(argv[1]) : 20.0;
   bool all_within = true;
   std::printf("peak resident growth of the command:\n");

@@ -34,7 +34,6 @@
 #include <csignal>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -194,16 +193,6 @@ Gap run_command(const std::string& command, double limit, long stop_at = -1, std
   return g;
 }
 
-std::string params_text(const std::vector<double>& p) {
-  std::string out;
-  char b[32];
-  for (std::size_t i = 0; i < p.size(); ++i) {
-    if (i > 0) out += ',';
-    out.append(b, std::to_chars(b, b + sizeof b, p[i]).ptr);
-  }
-  return out;
-}
-
 // The settings of one key: each whole-number parameter (its customary value
 // whole and at least 1) at the number of candles, half of it and MAX_PERIOD,
 // alone; then all of them at once at each of those, and the first at the
@@ -258,12 +247,7 @@ bool parse_options(int argc, char** argv, Options& o) {
       o.inputs = true;
       if (v != nullptr && v[0] != '-') {
         ++i;
-        std::string_view rest = v;
-        while (!rest.empty()) {
-          const std::size_t comma = rest.find(',');
-          o.parts.emplace_back(rest.substr(0, comma));
-          rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
-        }
+        o.parts = bench::parts_of(v);
       }
       continue;
     }
@@ -286,12 +270,7 @@ bool parse_options(int argc, char** argv, Options& o) {
     } else if (a == "--shard") {
       if (std::sscanf(v, "%zu/%zu", &o.shard, &o.shards) != 2 || o.shard >= o.shards) return false;
     } else if (a == "--keys") {
-      std::string_view rest = v;
-      while (!rest.empty()) {
-        const std::size_t comma = rest.find(',');
-        o.keys.emplace(rest.substr(0, comma));
-        rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
-      }
+      for (std::string& k : bench::parts_of(v)) o.keys.insert(std::move(k));
     } else {
       return false;
     }
@@ -357,7 +336,7 @@ int main(int argc, char** argv) {
     if (index++ % o.shards != o.shard) continue;
     for (const std::vector<double>& p : settings(row, o.candles)) {
       if (!build_indicator(row.key, p).ok()) continue;
-      const std::string params = params_text(p);
+      const std::string params = bench::params_text(p);
       const std::string many = bench::repeated_entries_strategy(row.key, params, o.entries);
       const std::string one = bench::repeated_entries_strategy(row.key, params, 1);
       const Gap build = run_command(bench::make_prove_command(2, many, bench::Blanks::kNone, bench::CandleForm::kArray),

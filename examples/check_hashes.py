@@ -12,8 +12,8 @@ the report's text in RESPONSE, whitespace between tokens aside, is its
 canonical text, as in every answer of the module. Exits 1 with a line for
 each hash that differs: from the value recomputed, or (`report_hash`) from
 the hash of a report text that is not canonical, whose rewriting alone may
-match. A file that cannot be read or checked, or a response that is not a
-proof, exits 2.
+match. A file that cannot be read or checked, text the module refuses to
+read even where no hash looks, or a response that is not a proof, exits 2.
 """
 
 from __future__ import annotations
@@ -35,6 +35,10 @@ U64_MAX = 2**64 - 1
 # written with eight decimals; from it on, with their shortest digits.
 SHORTEST_FROM = 45035996.27370496
 SCALE = 10**8
+# The prover reads a command nested at most this many arrays and objects
+# deep; a proof it is given to verify sits one level down, in "proof".
+COMMAND_LEVELS = 127
+PROOF_LEVELS = COMMAND_LEVELS - 1
 
 
 class Unusable(Exception):
@@ -83,18 +87,41 @@ ESCAPE = re.compile(r"\\(?:u[dD][89abAB][0-9a-fA-F]{2}\\u[dD][c-fC-F][0-9a-fA-F]
 WHITESPACE = re.compile(r"[ \t\n\r]*")
 # A string (its escapes included), or a run of whitespace between tokens.
 STRING_OR_BLANKS = re.compile(r'("(?:[^"\\]|\\.)*")|[ \t\n\r]+', re.S)
+# A string, whose brackets are its own text, or a bracket.
+STRING_OR_BRACKET = re.compile(r'"(?:[^"\\]|\\.)*"|[][{}]', re.S)
+
+
+def place(text: str, at: int) -> str:
+    """Where `at` is, as "line L column C", both counted from 1."""
+    line = text.count("\n", 0, at) + 1
+    column = at - text.rfind("\n", 0, at)
+    return f"line {line} column {column}"
 
 
 def refuse_lone_surrogates(text: str) -> None:
     for escape in ESCAPE.finditer(text):
         if escape.group(1):
-            line = text.count("\n", 0, escape.start()) + 1
-            column = escape.start() - text.rfind("\n", 0, escape.start())
-            raise Unusable(f"a lone surrogate \\{escape.group(1)} at line {line} column {column} is not text "
+            raise Unusable(f"a lone surrogate \\{escape.group(1)} at {place(text, escape.start())} is not text "
                            "(the prover refuses it too)")
 
 
-def load(path: str) -> Loaded:
+def refuse_deep_nesting(text: str, levels: int) -> None:
+    """Refuses what the prover refuses to read, wherever it is: nesting below
+    a member that nothing here reads still fails the prover's parse."""
+    depth = 0
+    for token in STRING_OR_BRACKET.finditer(text):
+        bracket = text[token.start()]
+        if bracket in "[{":
+            depth += 1
+            if depth > levels:
+                raise Unusable(f"arrays and objects nested deeper than {levels} levels at "
+                               f"{place(text, token.start())} (the prover refuses them too)")
+        elif bracket != '"':
+            depth -= 1
+
+
+def load(path: str, levels: int) -> Loaded:
+    """The file's text and value, nested at most `levels` deep."""
     try:
         with open(path, "rb") as f:
             text = f.read().decode("utf-8")
@@ -102,6 +129,7 @@ def load(path: str) -> Loaded:
             raise Unusable("a byte order mark is not JSON")
         value = DECODER.decode(text)
         refuse_lone_surrogates(text)
+        refuse_deep_nesting(text, levels)
         return Loaded(text, value)
     except (OSError, UnicodeDecodeError, ValueError, RecursionError) as e:
         raise Unusable(f"{path}: {e}") from None
@@ -201,13 +229,6 @@ def canonical(value: object) -> str:
     raise TypeError(f"not a JSON value: {value!r}")
 
 
-def canonical_text(value: object, where: str) -> str:
-    try:
-        return canonical(value)
-    except RecursionError:  # the prover refuses far shallower nesting
-        raise Unusable(f"{where}: nested too deeply to write") from None
-
-
 def hash_text(text: str) -> str:
     return blake3(text.encode("utf-8")).hexdigest()
 
@@ -250,15 +271,22 @@ def spec_members(spec: object) -> tuple[object, object]:
     if isinstance(spec, list):
         if not 2 <= len(spec) <= 3:
             raise Unusable("REQUEST: an array spec is [strategy, dataset_ref] or [strategy, dataset_ref, engine_version]")
-        return spec[0], spec[1]
-    if "strategy" not in spec:
+        strategy, dataset_ref, engine_version = (spec + [None])[:3]
+    elif "strategy" not in spec:
         raise Unusable("REQUEST: spec has no strategy")
-    return spec["strategy"], spec.get("dataset_ref")
+    else:
+        strategy, dataset_ref, engine_version = spec["strategy"], spec.get("dataset_ref"), spec.get("engine_version")
+    # Its value never enters the inputs document, but the prover reads it.
+    if engine_version is not None and not isinstance(engine_version, str):
+        raise Unusable("REQUEST: spec's engine_version is neither a text nor null")
+    return strategy, dataset_ref
 
 
 def inputs_document(request: object, engine_version: str) -> dict:
     if not isinstance(request, dict) or not isinstance(request.get("spec"), (dict, list)) or "data" not in request:
         raise Unusable("REQUEST: not a command with members spec and data")
+    if request.get("cmd") != "prove":  # the prover answers another command, or refuses it
+        raise Unusable('REQUEST: its cmd is not "prove"')
     strategy, dataset_ref = spec_members(request["spec"])
     data = request["data"]
     if not isinstance(dataset_ref, str):
@@ -305,9 +333,9 @@ def check(request: Loaded, response: Loaded) -> list[str]:
     for member in ("engine_version", "inputs_hash", "report_hash"):
         if not isinstance(proof[member], str):
             raise Unusable(f"RESPONSE: {member} is not a text")
-    report = canonical_text(proof["report"], "RESPONSE")
+    report = canonical(proof["report"])
     computed = {
-        "inputs_hash": hash_text(canonical_text(inputs_document(request.value, proof["engine_version"]), "REQUEST")),
+        "inputs_hash": hash_text(canonical(inputs_document(request.value, proof["engine_version"]))),
         "report_hash": hash_text(report),
     }
     lines = [
@@ -336,7 +364,7 @@ def main(argv: list[str]) -> int:
         print(__doc__.strip(), file=sys.stderr)
         return 2
     try:
-        lines = check(load(argv[1]), load(argv[2]))
+        lines = check(load(argv[1], COMMAND_LEVELS), load(argv[2], PROOF_LEVELS))
     except Unusable as e:
         print(f"cannot check: {e}", file=sys.stderr)
         return 2

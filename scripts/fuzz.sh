@@ -37,7 +37,7 @@ mkdir -p "$BUILD/artifacts" "$BUILD/dicts"
   cat tests/fuzz/command.dict
   grep -ohE '"([a-z][a-z0-9_]*|[0-9]+\.[0-9]+\.[0-9]+)"' src/fendro/{strategy,module,proof,market,registry}/*.[ch]pp |
     sort -u | sed 's/^"\(.*\)"$/"\\"\1\\""/'
-  "$BUILD/tests/fendro_fingerprint" 1 --halted 0 | awk '$1 != "all" { printf "\"\\\"%s\\\"\"\n", $1 }'
+  "$BUILD/tests/fendro_fingerprint" 1 --halted 0 --settled 0 0 | awk '$1 != "all" { printf "\"\\\"%s\\\"\"\n", $1 }'
 } >"$BUILD/dicts/command.dict"
 cp tests/fuzz/json.dict tests/fuzz/candles.dict "$BUILD/dicts/"
 pids=()

@@ -1,21 +1,26 @@
 // Prints a digest of every type key's values and named outputs over a long
 // generated market series, of a fresh instance's over a series of edge
-// cases (zeros of both signs, ties, thresholds met exactly), and of a fresh
-// instance's over a market that moves and then halts: one line per key, then
-// one line for all of them.
+// cases (zeros of both signs, ties, thresholds met exactly), of a fresh
+// instance's over a market that moves and then halts, and of a fresh
+// instance's over a market that halts, is nudged one field and one ulp at a
+// time and halts again (make_settled_bars): one line per key, then one line
+// for all of them.
 // Two builds (compilers, CPUs, math paths) that print the same lines compute
 // the same numbers; a refactor that keeps the lines keeps every output byte.
 //
 // Usage: fendro_fingerprint [bars] [--feed kline] [--portable-math] [--expect FILE]
-//                           [--halted BARS] [--subnormals]
+//                           [--halted BARS] [--settled HALT NUDGE] [--subnormals]
 // With --portable-math the math module takes the path of a CPU without AVX
-// and FMA whatever this CPU has: the lines must not change. With --expect the lines are compared with FILE instead of printed: the
-// differing ones are shown and the exit status is 1. ctest runs it against
+// and FMA whatever this CPU has: the lines must not change. With --expect the
+// lines are compared with FILE instead of printed: the differing ones are
+// shown and the exit status is 1. ctest runs it against
 // tests/data/fingerprint.txt, so that any change of any key's output bytes
 // (a customary parameter included) is seen and refreshed on purpose:
 //   build/tests/fendro_fingerprint > tests/data/fingerprint.txt
-// --halted sets the length of the halted stretch; --subnormals prints, in
-// place of the digests, what each key meets on the halted series (see Probe).
+// --halted sets the length of the halted stretch; --settled the lengths of
+// the settled series' halts and of the quiet after each of its nudges;
+// --subnormals prints, in place of the digests, what each key meets on the
+// halted and on the settled series (see Probe).
 #include <blake3.h>
 
 #include <algorithm>
@@ -27,6 +32,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <set>
 #include <limits>
@@ -54,6 +60,9 @@ using fendro::BarSnapshot;
 using fendro::Candle;
 using fendro::testing::Bar;
 using fendro::testing::make_bars;
+using fendro::testing::make_halted_bars;
+using fendro::testing::moving_start;
+using fendro::testing::quiet_bar;
 using fendro::testing::SplitMix;
 
 // Candles the random walk never gives, fed to a fresh instance of every key
@@ -142,36 +151,115 @@ std::vector<Bar> make_edge_bars(const std::vector<Bar>& walk, std::size_t n) {
   return bars;
 }
 
-// A market that stops: the walk's first `moving` bars, then `halted` bars of
-// a halted market, every price the last finite close and volume 0. Nothing
-// trades (no prints, no taker volume, no liquidations); the book and the
-// derivatives tick stand as they were on the last moving bar; the reference
-// and the cross-section (other instruments) are the walk's, bar for bar.
-// Averages of true range, moves or volume decay towards 0 on the flat
-// stretch, through the subnormal numbers down to the fixed point where a
-// step gives back its own state.
-std::vector<Bar> make_halted_bars(const std::vector<Bar>& walk, std::size_t moving,
-                                  std::size_t halted) {
-  std::vector<Bar> bars(walk.begin(), walk.begin() + static_cast<std::ptrdiff_t>(moving));
-  bars.reserve(moving + halted);
-  double price = 100.0;
-  for (const Bar& b : bars) {
-    if (std::isfinite(b.candle.close)) price = b.candle.close;
-  }
+// A market that settles, is nudged and settles again: what the records kept
+// off settled averages (a value kept with the bits of the states it was
+// computed from, a step's state kept with its input) must get right. Such a
+// record gives back only what was computed last, so a record keyed on fewer
+// states than its value reads goes stale only when the states it is keyed on
+// stay as they were while another one moves: a field the keyed states do not
+// read, or a move so small that the keyed averages round it away, which
+// happens only where prices are a few units of the least subnormal apart. A
+// market that halts never gets there. After the walk's first `moving` bars:
+//  - a halt at the last close for `halt` bars, as in make_halted_bars;
+//  - one field moving while the rest stay settled: the open and the close
+//    flat while the high and the low swing around them, for `nudge` bars;
+//    then the prices flat while the volume moves, for `halt` / 2 bars (what
+//    the high and the low moved settles meanwhile, for most keys);
+//  - moves of one ulp inside the halt (ulp_moves), each followed by `nudge`
+//    quiet bars (the first meets settled averages; an average nudged by an
+//    ulp of a price near 10 needs about 9,000 bars to settle again);
+//  - a halt at a price level of 1.5 times the least normal number (its ulp is
+//    the least subnormal) for `halt` bars; there, the same moves of one ulp,
+//    each followed by 500 quiet bars (averages nudged by a few subnormal units
+//    settle within a few hundred); a walk of moves of up to 16 units, quiet
+//    for 300 bars after every 50; stairs of one unit a bar down, up and down
+//    again, moves that an average settled at a few units rounds away;
+//  - the walk's next `moving` bars, on the series' clock.
+// Bars that are not the walk's carry the other feeds' parts as the halted
+// series' bars do.
+std::vector<Bar> make_settled_bars(const std::vector<Bar>& walk, std::size_t moving,
+                                   std::size_t halt, std::size_t nudge) {
+  double price = 0.0;
+  std::vector<Bar> bars = moving_start(walk, moving, price);
+  bars.reserve(2 * moving + 3 * halt + 10 * nudge + 12'000);
   const Bar last = bars.back();
   std::int64_t time = last.candle.time;
-  for (std::size_t i = 0; i < halted; ++i) {
-    Bar b = last;
+  const auto add = [&](double o, double h, double l, double c, double v) {
     time += 3'600'000;
-    b.candle = Candle{time, price, price, price, price, 0.0};
-    b.trades.clear();
-    b.derivatives.taker_buy_volume = 0.0;
-    b.derivatives.taker_sell_volume = 0.0;
-    b.derivatives.long_liquidations = 0.0;
-    b.derivatives.short_liquidations = 0.0;
-    const Bar& other = walk[(moving + i) % walk.size()];
-    b.reference = other.reference;
-    b.cross = other.cross;
+    Bar b = quiet_bar(last, walk[bars.size() % walk.size()], time, price);
+    b.candle = Candle{time, o, h, l, c, v};
+    bars.push_back(std::move(b));
+  };
+  const auto quiet = [&](double p, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) add(p, p, p, p, 0.0);
+  };
+  // The close one ulp up (staying there), back down, one ulp down and back
+  // up; the high one ulp up for one bar; the low one ulp down; the open one
+  // ulp up, then down; the volume at the least subnormal for one bar. Each
+  // but the first open's followed by `settle` quiet bars at its close.
+  const auto ulp_moves = [&](double p, std::size_t settle) {
+    const double above = std::nextafter(p, std::numeric_limits<double>::infinity());
+    const double below = std::nextafter(p, -std::numeric_limits<double>::infinity());
+    struct Move {
+      double open, high, low, close, volume;
+      bool settles;
+    };
+    const Move moves[] = {
+        {p, above, p, above, 0.0, true},     {above, above, p, p, 0.0, true},
+        {p, p, below, below, 0.0, true},     {below, p, below, p, 0.0, true},
+        {p, above, p, p, 0.0, true},         {p, p, below, p, 0.0, true},
+        {above, above, p, p, 0.0, false},    {below, p, below, p, 0.0, true},
+        {p, p, p, p, std::numeric_limits<double>::denorm_min(), true},
+    };
+    for (const Move& m : moves) {
+      add(m.open, m.high, m.low, m.close, m.volume);
+      if (m.settles) quiet(m.close, settle);
+    }
+  };
+
+  quiet(price, halt);
+  // Every draw is its own statement (see make_edge_bars).
+  SplitMix rng(20261208);
+  for (std::size_t i = 0; i < nudge; ++i) {
+    const double up = rng.unit() * 0.005;
+    const double down = rng.unit() * 0.005;
+    add(price, price * (1.0 + up), price * (1.0 - down), price, 0.0);
+  }
+  for (std::size_t i = 0; i < halt / 2; ++i) {
+    const double v = 100.0 + rng.unit() * 1000.0;
+    add(price, price, price, price, v);
+  }
+  ulp_moves(price, nudge);
+
+  const double unit = std::numeric_limits<double>::denorm_min();
+  const double tiny = std::ldexp(1.5, -1022);
+  quiet(tiny, halt);
+  ulp_moves(tiny, 500);
+  double close = tiny;
+  for (std::size_t i = 0; i < 1000; ++i) {
+    const double open = close;
+    const double step = static_cast<double>(rng.next() % 33) - 16.0;
+    close = tiny + step * unit;
+    const double up = static_cast<double>(rng.next() % 4);
+    const double down = static_cast<double>(rng.next() % 4);
+    add(open, std::max(open, close) + up * unit, std::min(open, close) - down * unit, close, 0.0);
+    if (i % 50 == 49) quiet(close, 300);
+  }
+  quiet(close, 1000);
+  for (const int run : {-40, 80, -40}) {
+    const double dir = run < 0 ? -1.0 : 1.0;
+    for (int k = 0; k < std::abs(run); ++k) {
+      const double open = close;
+      close = open + dir * unit;
+      add(open, std::max(open, close), std::min(open, close), close, 0.0);
+    }
+    quiet(close, 300);
+  }
+
+  for (std::size_t i = moving; i < std::min(2 * moving, walk.size()); ++i) {
+    Bar b = walk[i];
+    time += 3'600'000;
+    b.candle.time = time;
     bars.push_back(std::move(b));
   }
   return bars;
@@ -286,6 +374,8 @@ int main(int argc, char** argv) {
   std::size_t edge_bars = 1500;  // per stretch of the edge series
   std::size_t moving_bars = 3000;  // the halted series: moving, then halted
   std::size_t halted_bars = 90000;  // long enough for every key to settle
+  std::size_t settle_bars = 16000;  // the settled series' halts
+  std::size_t nudge_bars = 1000;  // and the quiet after each of its nudges
   bool kline_only = false;
   bool probe = false;
   const char* expect = nullptr;
@@ -298,6 +388,9 @@ int main(int argc, char** argv) {
       probe = true;
     } else if (std::strcmp(argv[a], "--halted") == 0 && a + 1 < argc) {
       halted_bars = std::strtoull(argv[++a], nullptr, 10);
+    } else if (std::strcmp(argv[a], "--settled") == 0 && a + 2 < argc) {
+      settle_bars = std::strtoull(argv[++a], nullptr, 10);
+      nudge_bars = std::strtoull(argv[++a], nullptr, 10);
     } else if (std::strcmp(argv[a], "--expect") == 0 && a + 1 < argc) {
       expect = argv[++a];
     } else {
@@ -307,6 +400,8 @@ int main(int argc, char** argv) {
   const std::vector<Bar> bars = make_bars(n);
   const std::vector<Bar> edges = make_edge_bars(bars, edge_bars);
   const std::vector<Bar> halted = make_halted_bars(bars, std::min(moving_bars, n), halted_bars);
+  const std::vector<Bar> settled =
+      make_settled_bars(bars, std::min(moving_bars, n), settle_bars, nudge_bars);
 
   // Every key with its row's customary parameters; the aliases with those
   // of the key they stand for.
@@ -330,26 +425,36 @@ int main(int argc, char** argv) {
       continue;
     }
     if (probe) {
-      const Probe p = probe_run(*std::move(built).value(), halted);
-      std::snprintf(line, sizeof line, "%.*s subnormal_operand=%d subnormal_outputs=%llu last_change=%zu\n",
-                    static_cast<int>(key.size()), key.data(), p.subnormal_operand ? 1 : 0,
-                    static_cast<unsigned long long>(p.subnormal_outputs), p.last_change);
+      const Probe h = probe_run(*std::move(built).value(), halted);
+      const Probe s = probe_run(*fendro::build_indicator(key, params).value(), settled);
+      std::snprintf(line, sizeof line,
+                    "%.*s subnormal_operand=%d subnormal_outputs=%llu last_change=%zu "
+                    "settled: subnormal_operand=%d subnormal_outputs=%llu\n",
+                    static_cast<int>(key.size()), key.data(), h.subnormal_operand ? 1 : 0,
+                    static_cast<unsigned long long>(h.subnormal_outputs), h.last_change,
+                    s.subnormal_operand ? 1 : 0,
+                    static_cast<unsigned long long>(s.subnormal_outputs));
       out += line;
       continue;
     }
     const Run walk_run = digest_run(*std::move(built).value(), bars);
     const Run edge_run = digest_run(*fendro::build_indicator(key, params).value(), edges);
     const Run halted_run = digest_run(*fendro::build_indicator(key, params).value(), halted);
-    std::snprintf(line, sizeof line, "%.*s %s %s values=%llu edges=%s values=%llu halted=%s values=%llu\n",
+    const Run settled_run = digest_run(*fendro::build_indicator(key, params).value(), settled);
+    std::snprintf(line, sizeof line,
+                  "%.*s %s %s values=%llu edges=%s values=%llu halted=%s values=%llu settled=%s "
+                  "values=%llu\n",
                   static_cast<int>(key.size()), key.data(), params_text(params).c_str(),
                   walk_run.hex.c_str(), static_cast<unsigned long long>(walk_run.values),
                   edge_run.hex.c_str(), static_cast<unsigned long long>(edge_run.values),
-                  halted_run.hex.c_str(), static_cast<unsigned long long>(halted_run.values));
+                  halted_run.hex.c_str(), static_cast<unsigned long long>(halted_run.values),
+                  settled_run.hex.c_str(), static_cast<unsigned long long>(settled_run.values));
     out += line;
     all.bytes(key.data(), key.size());
     all.bytes(walk_run.hex.data(), walk_run.hex.size());
     all.bytes(edge_run.hex.data(), edge_run.hex.size());
     all.bytes(halted_run.hex.data(), halted_run.hex.size());
+    all.bytes(settled_run.hex.data(), settled_run.hex.size());
   }
   if (!probe) out += "all " + all.hex(64) + "\n";
   if (!expect || probe) {

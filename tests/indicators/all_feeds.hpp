@@ -1,7 +1,8 @@
 // A long series of bars that carry every feed: the candle, the reference
 // value of pair types, trades, an order book, a derivatives tick and a
 // cross-section. The fingerprint digests every key over it, and the
-// indicator reference reads each type's named outputs off it.
+// indicator reference reads each type's named outputs off it; both run
+// every key over the same walk halted.
 #pragma once
 
 #include <algorithm>
@@ -93,6 +94,56 @@ inline std::vector<Bar> make_bars(std::size_t n) {
       e.bullish = e.change > 0.0;
       b.cross.entries.push_back(e);
     }
+  }
+  return bars;
+}
+
+// A quiet bar at `price`: all four prices at it, volume 0, nothing traded
+// (no prints, no taker volume, no liquidations); the book and the
+// derivatives tick stand as they were on the last moving bar (`last`), and
+// the reference and the cross-section are the walk's bar `i`'s.
+inline Bar quiet_bar(const Bar& last, const Bar& other, std::int64_t time, double price) {
+  Bar b = last;
+  b.candle = Candle{time, price, price, price, price, 0.0};
+  b.trades.clear();
+  b.derivatives.taker_buy_volume = 0.0;
+  b.derivatives.taker_sell_volume = 0.0;
+  b.derivatives.long_liquidations = 0.0;
+  b.derivatives.short_liquidations = 0.0;
+  b.reference = other.reference;
+  b.cross = other.cross;
+  return b;
+}
+
+// The walk's first `moving` bars and the last finite close among them (100
+// when there is none).
+inline std::vector<Bar> moving_start(const std::vector<Bar>& walk, std::size_t moving, double& price) {
+  std::vector<Bar> bars(walk.begin(), walk.begin() + static_cast<std::ptrdiff_t>(moving));
+  price = 100.0;
+  for (const Bar& b : bars) {
+    if (std::isfinite(b.candle.close)) price = b.candle.close;
+  }
+  return bars;
+}
+
+// A market that stops: the walk's first `moving` bars, then `halted` bars of
+// a halted market, every price the last finite close and volume 0. Nothing
+// trades (no prints, no taker volume, no liquidations); the book and the
+// derivatives tick stand as they were on the last moving bar; the reference
+// and the cross-section (other instruments) are the walk's, bar for bar.
+// Averages of true range, moves or volume decay towards 0 on the flat
+// stretch, through the subnormal numbers down to the fixed point where a
+// step gives back its own state.
+inline std::vector<Bar> make_halted_bars(const std::vector<Bar>& walk, std::size_t moving,
+                                         std::size_t halted) {
+  double price = 0.0;
+  std::vector<Bar> bars = moving_start(walk, moving, price);
+  bars.reserve(moving + halted);
+  const Bar last = bars.back();
+  std::int64_t time = last.candle.time;
+  for (std::size_t i = 0; i < halted; ++i) {
+    time += 3'600'000;
+    bars.push_back(quiet_bar(last, walk[(moving + i) % walk.size()], time, price));
   }
   return bars;
 }

@@ -27,6 +27,7 @@
 #include "fendro/registry/registry.hpp"
 #include "fendro/util/run_scope.hpp"
 #include "indicators/long_bar_rows.hpp"
+#include "indicators/one_entry_command.hpp"
 #include "indicators/series.hpp"
 #include "module/counting_interrupt.hpp"
 
@@ -192,30 +193,9 @@ std::optional<std::size_t> first_asking_bar_of_a_command(const LongBarRow& row) 
 }
 
 // A "prove" command over the first `bars` candles with one entry of the row's
-// type, the candles written as text that reads back to the same numbers.
+// type.
 std::string prove_command(const LongBarRow& row, std::size_t bars) {
-  std::string text = R"({"cmd":"prove","spec":{"strategy":{"symbol":"BTC","timeframe":"1m",)"
-                     R"("indicators":{"i0":{"type":")" +
-                     row.key + R"(","params":[)";
-  char buf[32];
-  for (std::size_t i = 0; i < row.params.size(); ++i) {
-    if (i > 0) text += ',';
-    text.append(buf, std::to_chars(buf, buf + sizeof buf, row.params[i]).ptr);
-  }
-  text += R"(]}},"entry":{"gt":[{"price":"close"},"i0"]},"exit":{"lt":[{"price":"close"},"i0"]},)"
-          R"("sizing":{"type":"fixed_fraction","fraction":0.5}},"dataset_ref":"rows"},"data":{"BTC":[)";
-  const auto candles = testing::long_bar_candles().first(bars);
-  for (std::size_t i = 0; i < candles.size(); ++i) {
-    const Candle& c = candles[i];
-    text += i == 0 ? "[" : ",[";
-    text.append(buf, std::to_chars(buf, buf + sizeof buf, c.time).ptr);
-    for (const double v : {c.open, c.high, c.low, c.close, c.volume}) {
-      text += ',';
-      text.append(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
-    }
-    text += ']';
-  }
-  return text + "]}}";
+  return testing::one_entry_prove_command(row.key, row.params, testing::long_bar_candles().first(bars));
 }
 
 TEST_P(LongBarStop, AProveToldToStopInsideTheBarEndsStoppedThere) {

@@ -4,7 +4,9 @@ It runs in a child interpreter in which fendro_proof cannot be imported, over
 the golden proofs, the worked example of docs/proofs.md and commands made to
 hold awkward numbers, texts, candle forms and array specs; and it must refuse
 a proof whose report or inputs were changed, a report whose text is not
-canonical and a file holding a lone surrogate.
+canonical, and every file the module refuses to read though the hashes never
+see the fault: a lone surrogate, a spec's engine_version of another type,
+nesting beyond the module's depth.
 """
 
 import json
@@ -230,3 +232,97 @@ def test_a_report_text_that_is_not_canonical_is_not_ok(prover, tmp_path, name):
     assert done.returncode == 1 and "ok" not in done.stdout.splitlines()
     assert done.stdout.startswith("report_hash differs from the report's text as written")
     assert "the report's text is not canonical" in done.stdout
+
+
+def array_spec_with(engine_version):
+    strategy = STRATEGY.replace("STOP", "2").replace("EXTRA", "")
+    return f'[{strategy},"sample",{engine_version}]'
+
+
+def object_spec_with(engine_version):
+    strategy = STRATEGY.replace("STOP", "2").replace("EXTRA", "")
+    return f'{{"dataset_ref":"sample","engine_version":{engine_version},"strategy":{strategy}}}'
+
+
+# The spec's engine_version never enters the inputs document, but the module
+# reads it: a text or null, or it refuses the command.
+ENGINE_VERSIONS = {
+    "null": None,
+    '"0.2.0"': None,
+    "1": "invalid type: integer `1`, expected a string",
+    "-1": "invalid type: integer `-1`, expected a string",
+    "1.5": "invalid type: floating point `1.5`, expected a string",
+    "true": "invalid type: boolean `true`, expected a string",
+    "[]": "invalid type: sequence, expected a string",
+    '{"v":"0.2.0"}': "invalid type: map, expected a string",
+}
+
+
+@pytest.mark.parametrize("form", [array_spec_with, object_spec_with])
+@pytest.mark.parametrize("engine_version", ENGINE_VERSIONS)
+def test_the_spec_engine_version_is_read_as_the_module_reads_it(prover, tmp_path, form, engine_version):
+    data = '{"BTCUSDT":' + rows(60, "array") + "}"
+    response = prover.command(command(data))
+    request = f'{{"cmd":"prove","spec":{form(engine_version)},"data":{data}}}'
+    refusal = ENGINE_VERSIONS[engine_version]
+    done = check(tmp_path, request, response)
+    if refusal is None:
+        assert prover.command(request) == response
+        assert (done.returncode, done.stdout, done.stderr) == (0, "ok\n", "")
+    else:
+        assert prover.command(request) == '{"error":"parse: %s","ok":false}' % refusal
+        assert (done.returncode, done.stdout) == (2, "")
+        assert done.stderr == "cannot check: REQUEST: spec's engine_version is neither a text nor null\n"
+
+
+@pytest.mark.parametrize("cmd", ['"cmd":"prov"', '"cmd":"Prove"', '"cmd":null', '"cmd":"verify"', '"command":"prove"'])
+def test_a_request_is_a_prove_command(prover, tmp_path, cmd):
+    request = CASES["array_candles"]
+    response = prover.command(request)
+    other = request.replace('"cmd":"prove"', cmd, 1)
+    assert prover.command(other).startswith('{"error":"parse: ')
+    done = check(tmp_path, other, response)
+    assert (done.returncode, done.stdout, done.stderr) == (2, "", 'cannot check: REQUEST: its cmd is not "prove"\n')
+
+
+def nested(kind, levels):
+    """An array, or an object, nested `levels` deep, with brackets in its
+    strings, which nest nothing."""
+    if kind == "arrays":
+        return "[" * levels + r'"\"[{"' + "]" * levels
+    return '{"{[":' * (levels - 1) + "{}" + "}" * (levels - 1)
+
+
+# How deep each file may nest, its root counted: the module parses a command
+# of 127 levels and refuses 128; a proof to verify sits one level down in its
+# command. The nesting goes in a member that no hash reads.
+DEPTHS = [(side, kind, levels, refused)
+          for side, limit in (("request", 127), ("response", 126))
+          for kind in ("arrays", "objects")
+          for levels, refused in ((limit, False), (limit + 1, True))]
+
+
+@pytest.mark.parametrize(("side", "kind", "levels", "refused"), DEPTHS)
+def test_nesting_is_refused_beyond_the_module_depth(prover, tmp_path, side, kind, levels, refused):
+    request = CASES["array_candles"]
+    response = prover.command(request)
+    spec_and_data = request[len('{"cmd":"prove"'):]
+    deep = nested(kind, levels - 1)  # below the root
+    if side == "request":
+        request = request[:-1] + f',"unread":{deep}}}'
+        module_answer = prover.command(request)
+        accepted = response
+    else:
+        response = response[:-1] + f',"unread":{deep}}}'
+        module_answer = prover.command('{"cmd":"verify","proof":' + response + spec_and_data)
+        accepted = '{"ok":true,"valid":true}'
+    if refused:
+        assert module_answer.startswith('{"error":"parse: recursion limit exceeded at line 1 column ')
+    else:
+        assert module_answer == accepted
+    done = check(tmp_path, request, response)
+    if refused:
+        assert (done.returncode, done.stdout) == (2, "")
+        assert f"{side}.json: arrays and objects nested deeper than {levels - 1} levels at line 1 column" in done.stderr
+    else:
+        assert (done.returncode, done.stdout, done.stderr) == (0, "ok\n", "")

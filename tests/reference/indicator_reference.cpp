@@ -5,7 +5,9 @@
 // it values). Every claim of a row's doc is tried before it is written: each
 // interval's ends are built, and the warm-up expression must give what the
 // type reports at its customary parameters and at nearby ones. A claim that
-// does not hold ends the program with the row's key and the fault. An end
+// does not hold ends the program with the row's key and the fault. A type
+// that still changes long into a halt has the halt bar of its last change
+// written, and the written bar is tried again (halt_changes.hpp). An end
 // written inf (or -inf) is built one past the longest window and at 2^31 (a
 // whole number) or 1e300 (any number), each in a child process bounded in
 // memory and CPU time (unbounded_ends.hpp).
@@ -33,6 +35,7 @@
 #include "indicators/all_feeds.hpp"
 #include "indicators/series.hpp"
 #include "reference/entry_doc_text.hpp"
+#include "reference/halt_changes.hpp"
 #include "reference/unbounded_ends.hpp"
 
 namespace fendro::reference {
@@ -78,18 +81,6 @@ std::optional<std::size_t> parameters_read(const Entry& row, Faults& faults) {
   }
   faults.add(row.key, "its customary parameters are fewer than it reads");
   return std::nullopt;
-}
-
-// A parameter's kind, by the reader that refuses 1.5 in its place.
-Kind kind_of(const Entry& row, std::size_t i) {
-  std::vector<double> p = customary(row);
-  p[i] = 1.5;
-  const std::string reason = build(row.key, p).reason;
-  const std::string head = "parameter #" + std::to_string(i);
-  for (const char* whole : {" must be a positive integer", " must be an i32", " must be a u32"}) {
-    if (reason.starts_with(head + whole)) return Kind::Integer;
-  }
-  return Kind::Number;
 }
 
 std::string_view kind_name(Kind k) { return k == Kind::Number ? "number" : "integer"; }
@@ -267,8 +258,23 @@ struct Row {
   }
 };
 
+// The row's value, ending with the halt bar of its last change where that
+// is told, and the claim tried on a fresh instance.
+std::string value_of(const Entry& row, bool alone, const HaltedSeries& halt, Faults& faults) {
+  std::string value(row.doc.value);
+  if (alone) {
+    Built b = build(row.key, customary(row));
+    const std::size_t bar = last_halt_change(*b.indicator, halt);
+    if (halt_change_is_told(bar, b.indicator->warmup_period())) value += " " + halt_sentence(bar, halt.halted());
+  }
+  Built fresh = build(row.key, customary(row));
+  for (const std::string& f : halt_claim_faults(value, *fresh.indicator, halt, alone)) faults.add(row.key, f);
+  return value;
+}
+
 // One row of the reference, or nothing where a claim does not hold.
-std::optional<Row> describe(const Entry& row, const std::vector<testing::Bar>& bars, Faults& faults) {
+std::optional<Row> describe(const Entry& row, const std::vector<testing::Bar>& bars, const HaltedSeries& halt,
+                            Faults& faults) {
   const int before = faults.count();
   if (row.doc.value.empty() || row.doc.warmup.empty()) {
     faults.add(row.key, "the row has no reference text");
@@ -313,9 +319,10 @@ std::optional<Row> describe(const Entry& row, const std::vector<testing::Bar>& b
   const std::string outputs = outputs_of(row, bars, faults);
   std::map<std::string, double> names;
   for (const ParamText& p : parsed.params) names[p.name] = 0.0;
-  return Row{std::string(row.key), params_cell, outputs, std::string(row.doc.value),
-             show_expression(row.doc.warmup, names), std::string(feed_json_name(row.feed)),
-             candles_alone(row, bars)};
+  std::string alone = candles_alone(row, bars);
+  std::string value = value_of(row, alone == "yes", halt, faults);
+  return Row{std::string(row.key), params_cell, outputs, std::move(value), show_expression(row.doc.warmup, names),
+             std::string(feed_json_name(row.feed)), std::move(alone)};
 }
 
 constexpr std::string_view kHead = R"(# Indicator types
@@ -326,8 +333,8 @@ was written: each parameter interval's ends were built and the values just
 outside them refused (an end written `inf` was built at 16777217 and at
 2^31 for an integer or 1e300 for a number, where a rule between parameters
 asks it with the other parameters at four times that value), each warm-up
-formula gave what the type reports, and the outputs are those the type
-gives.
+formula gave what the type reports, the outputs are those the type
+gives, and each halt bar is that of a fresh instance.
 
 A strategy declares an indicator as `"id": {"type": "<Key>", "params": [...]}`.
 A rule reads its value as `"id"` and a named output as `"id.<output>"`.
@@ -359,6 +366,15 @@ A rule reads its value as `"id"` and a named output as `"id.<output>"`.
   Value says so. A strategy's rules first run on the bar
   whose index, counted from 0, is the largest warm-up of its indicators, or
   its own `warmup` ([strategy.md](strategy.md)).
+- **On a halt** (3,000 moving candles, then 90,000 whose prices are all
+  the last close, at volume 0; customary parameters), a type that candles
+  alone drive stops changing within ten times its warm-up or 1,000 bars,
+  whichever is later, unless its Value ends with the halt bar (1 for the
+  first flat candle) of the last change of its value or of a named output
+  ("the last tried": it has not stopped by the end). On flat candles an
+  average of moves decays by the same factor on every bar; a ratio of two
+  of them holds until both sink into the subnormal numbers, then drifts
+  ([README](../README.md#what-a-long-halt-does-to-values)).
 - **Feed** is what the type consumes. A `prove` command carries candles
   (`kline`) only; **Candles alone** says whether the type gives values from
   them, and if not, what else it needs.
@@ -376,6 +392,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[a], "--expect") == 0 && a + 1 < argc) expect = argv[++a];
   }
   const std::vector<testing::Bar> bars = testing::make_bars(20000);
+  const HaltedSeries halt = fingerprint_halt(bars);
   Faults faults;
   std::string out(kHead);
   const auto titled = registry::titled_families();
@@ -397,7 +414,7 @@ int main(int argc, char** argv) {
     std::vector<Row> rows;
     for (std::size_t g = f; g < titled.size() && titled[g].title == titled[f].title; ++g) {
       for (const registry::Entry& e : titled[g].entries) {
-        std::optional<Row> row = describe(e, bars, faults);
+        std::optional<Row> row = describe(e, bars, halt, faults);
         if (!row) continue;
         rows.push_back(*row);
         for (const auto& [alias, target] : {std::pair{"Macd", "MacdIndicator"}, {"Bollinger", "BollingerBands"}}) {

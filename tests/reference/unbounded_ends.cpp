@@ -9,10 +9,11 @@
 namespace fendro::reference {
 namespace {
 
-// What a child hands back: "built", or the reason of the refusal.
+// What a build gives (and a child hands back): "built", or the reason of the
+// refusal.
 constexpr std::string_view kBuilt = "built";
 
-std::string build_in_child(const registry::Entry& row, const std::vector<double>& params) {
+std::string build_verdict(const registry::Entry& row, const std::vector<double>& params) {
   auto made = registry::run_entry(row.build, row.key, params);
   if (made) return std::string(kBuilt);
   return made.error().reason.empty() ? made.error().display() : made.error().reason;
@@ -24,7 +25,7 @@ std::string try_unbounded(const registry::Entry& row, std::size_t i, double v,
                           const std::vector<ParamText>& params, const std::vector<Kind>& kinds) {
   std::vector<double> values(row.params.values().begin(), row.params.values().end());
   values[i] = v;
-  const std::string first = build_in_child(row, values);
+  const std::string first = build_verdict(row, values);
   if (first == kBuilt || params[i].note.empty()) return first;
   const bool low = v < 0.0;
   for (std::size_t j = 0; j < params.size(); ++j) {
@@ -32,7 +33,7 @@ std::string try_unbounded(const registry::Entry& row, std::size_t i, double v,
     const Bound& end = low ? *params[j].low : *params[j].high;
     if (!end.at) values[j] = 4.0 * v;
   }
-  return build_in_child(row, values) == kBuilt ? std::string(kBuilt) : first;
+  return build_verdict(row, values) == kBuilt ? std::string(kBuilt) : first;
 }
 
 // The values tried at an unbounded end, outward from zero: one past the
@@ -43,6 +44,17 @@ std::vector<double> unbounded_end_values(Kind kind, bool low) {
 }
 
 }  // namespace
+
+Kind kind_of(const registry::Entry& row, std::size_t i) {
+  std::vector<double> p(row.params.values().begin(), row.params.values().end());
+  p[i] = 1.5;
+  const std::string reason = build_verdict(row, p);
+  const std::string head = "parameter #" + std::to_string(i);
+  for (const char* whole : {" must be a positive integer", " must be an i32", " must be a u32"}) {
+    if (reason.starts_with(head + whole)) return Kind::Integer;
+  }
+  return Kind::Number;
+}
 
 std::vector<std::string> unbounded_end_faults(const registry::Entry& row, std::size_t i,
                                               const std::vector<ParamText>& params,

@@ -18,6 +18,10 @@ namespace fendro::reference {
 // finite number.
 enum class Kind { Integer, Number };
 
+// Parameter i's kind, by the reader that refuses 1.5 in its place (the
+// others at their customary values).
+Kind kind_of(const registry::Entry& row, std::size_t i);
+
 // What one child may take beyond what the generator holds when it forks.
 struct ChildLimits {
   std::size_t headroom_bytes;  // ignored under AddressSanitizer (its shadow needs the space)

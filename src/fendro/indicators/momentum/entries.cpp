@@ -32,7 +32,9 @@ static constexpr Entry kEntries[] = {
     {"StochRsi", Feed::Kline, build<StochRsi, U, U>, {14, 14},
      {"rsi_period [1, MAX]; stochastic_period [1, inf)",
       "The stochastic of the RSI: where the RSI(`rsi_period`) lies between its lowest and "
-      "highest of the last `stochastic_period` values, 0 to 100.",
+      "highest of the last `stochastic_period` values, 0 to 100; 50 where they are equal (a "
+      "range of 0, as on candles that never moved). A range of a few units in the last place "
+      "spans 0 to 100 all the same: on a halt the RSI's rounding swings it end to end.",
       "rsi_period + stochastic_period"}},
     {"DerivativeOscillator", Feed::Kline, build<DerivativeOscillator, U, U, U, U>, {14, 5, 3, 9},
      {"rsi_period [1, MAX]; first_ema_period [1, MAX]; second_ema_period [1, MAX]; "

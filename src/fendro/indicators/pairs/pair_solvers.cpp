@@ -60,15 +60,16 @@ bool solve4_pivoting(std::array<double, 16>& m, std::array<double, 4>& r,
   return true;
 }
 
-// The normal matrix is the largest area; a request too large to store fails
-// here, at construction, where the registry turns it into a build error.
-OlsWork::OlsWork(std::uint64_t max_columns) {
-  const auto cells = static_cast<std::size_t>(sat_mul(max_columns, max_columns));
+// The normal matrix is the largest area. A fit comes only once a window is
+// full, so these grow with the bars seen: a window the bars never fill never
+// asks for them.
+void OlsWork::reserve_all() {
+  const auto cells = static_cast<std::size_t>(sat_mul(max_columns_, max_columns_));
   xtx_.reserve(cells);
   work_.reserve(cells);
-  xty_.reserve(static_cast<std::size_t>(max_columns));
-  coef_.reserve(static_cast<std::size_t>(max_columns));
-  row_.reserve(static_cast<std::size_t>(max_columns));
+  xty_.reserve(static_cast<std::size_t>(max_columns_));
+  coef_.reserve(static_cast<std::size_t>(max_columns_));
+  row_.reserve(static_cast<std::size_t>(max_columns_));
 }
 
 std::optional<double> OlsWork::inverse_first_diagonal() {

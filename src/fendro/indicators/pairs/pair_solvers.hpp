@@ -24,11 +24,13 @@ bool solve_in_order(std::span<double> m, std::span<double> r, std::size_t k,
 bool solve4_pivoting(std::array<double, 16>& m, std::array<double, 4>& r,
                      std::array<double, 4>& x);
 
-// Work areas of an ordinary least-squares fit with up to `k` regressors,
-// reserved once so that no step allocates.
+// Work areas of an ordinary least-squares fit with up to `max_columns`
+// regressors, reserved for all of them at the first fit, so that no later
+// fit allocates. Nothing is reserved before: the columns' square may be far
+// more memory than a run whose windows never fill would ever use.
 class OlsWork {
  public:
-  explicit OlsWork(std::uint64_t max_columns);
+  explicit OlsWork(std::uint64_t max_columns) : max_columns_(max_columns) {}
 
   // Residual sum of squares of the least-squares fit of y on the rows:
   // `fill(r, row)` writes row r's regressors into `row` (k entries) and
@@ -46,6 +48,11 @@ class OlsWork {
   std::optional<double> inverse_first_diagonal();
 
  private:
+  // Reserves every area for `max_columns_` regressors; throws
+  // std::bad_alloc when they cannot be had.
+  [[gnu::noinline]] void reserve_all();
+
+  std::uint64_t max_columns_;
   std::vector<double> xtx_;
   std::vector<double> work_;  // the copy a solve consumes
   std::vector<double> xty_;
@@ -71,6 +78,7 @@ inline double dot_in_order(std::span<const double> x, std::span<const double> b)
 
 template <class Fill>
 std::optional<double> OlsWork::rss(std::size_t k, std::size_t rows, Fill fill) {
+  if (row_.capacity() < max_columns_) reserve_all();
   xtx_.assign(k * k, 0.0);
   work_.assign(k * k, 0.0);
   xty_.assign(k, 0.0);
