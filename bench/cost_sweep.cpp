@@ -28,6 +28,7 @@
 #include "fendro/registry/registry.hpp"
 #include "fendro/util/math.hpp"
 #include "market_bars.hpp"
+#include "number_args.hpp"
 
 namespace {
 
@@ -202,7 +203,12 @@ std::string params_text(const Growth& g) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const double budget = argc > 1 ? std::atof(argv[1]) : 0.05;
+  std::vector<double> args;
+  if (const auto exit = bench::numbers_or_exit("cost_sweep", "usage: cost_sweep [seconds per measure, 0.05 by default]\n",
+                                               argc, argv, 1, args)) {
+    return *exit;
+  }
+  const double budget = args.empty() ? 0.05 : args[0];
   std::vector<Growth> grow;
   for (const registry::Entry& row : registry::key_rows()) {
     if (row.feed != Feed::Kline) continue;

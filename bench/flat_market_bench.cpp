@@ -15,14 +15,20 @@
 // the extra, and "*" where the flat stretch costs more than 1.5 times and
 // more than 20 ns a candle more; then the count of those.
 //
-// Usage: flat_market_bench [--moving M] [--timed N] [--flat K] [--repeats R] [--key KEY]...
+// Times are the CPU time of the measuring thread (CLOCK_THREAD_CPUTIME_ID),
+// not the wall clock: on a machine shared with other work, the time other
+// processes hold the core does not count, so runs at different loads agree
+// far better. Whether a recursive filter settles on a halt turns on the state
+// the halt catches it in, so which types pay changes with the walk before
+// it: --seed S runs another.
+//
+// Usage: flat_market_bench [--moving M] [--timed N] [--flat K] [--repeats R] [--seed S] [--key KEY]...
+// An unknown option or key is refused with its name before anything is
+// measured; --help prints the usage.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <span>
 #include <string>
@@ -31,6 +37,7 @@
 
 #include "fendro/registry/key_table.hpp"
 #include "fendro/registry/registry.hpp"
+#include "flat_market_rows.hpp"
 #include "market_bars.hpp"
 
 namespace {
@@ -45,8 +52,7 @@ std::vector<bench::Bar> halted_after(const std::vector<bench::Bar>& bars, std::s
   const bench::Bar last = out.back();
   for (std::size_t i = 0; i < flat; ++i) {
     bench::Bar b = last;
-    const double p = last.candle.close;
-    b.candle = Candle{last.candle.time + static_cast<std::int64_t>(i + 1) * 60'000, p, p, p, p, 0.0};
+    b.candle = bench::halted_candle(last.candle, i);
     b.trades.clear();
     b.derivatives.taker_buy_volume = b.derivatives.taker_sell_volume = 0.0;
     b.derivatives.long_liquidations = b.derivatives.short_liquidations = 0.0;
@@ -65,13 +71,13 @@ std::vector<BarSnapshot> snapshots_of(const std::vector<bench::Bar>& bars) {
   return out;
 }
 
-// Steps `ind` through bars [from, to): ns per bar.
+// Steps `ind` through bars [from, to): CPU ns per bar.
 [[gnu::noinline]] double timed(Indicator& ind, const std::vector<BarSnapshot>& bars,
                                std::size_t from, std::size_t to) {
-  const auto start = std::chrono::steady_clock::now();
+  const double start = bench::thread_cpu_ns();
   for (std::size_t i = from; i < to; ++i) benchmark::DoNotOptimize(ind.update(bars[i]));
-  const auto stop = std::chrono::steady_clock::now();
-  return std::chrono::duration<double, std::nano>(stop - start).count() / static_cast<double>(to - from);
+  const double stop = bench::thread_cpu_ns();
+  return (stop - start) / static_cast<double>(to - from);
 }
 
 // A fresh instance through the untimed moving bars, then timed over the rest.
@@ -82,57 +88,47 @@ double run_once(std::string_view key, std::span<const double> params,
   return timed(*ind, bars, moving, bars.size());
 }
 
-struct Row {
-  std::string key;
-  double moving_ns;
-  double flat_ns;
-  double extra() const { return flat_ns - moving_ns; }
-  double ratio() const { return flat_ns / moving_ns; }
-  bool over() const { return ratio() > 1.5 && extra() > 20.0; }
-};
+constexpr const char* kUsage =
+    "usage: flat_market_bench [--moving M] [--timed N] [--flat K] [--repeats R] [--seed S] [--key KEY]...\n"
+    "  --moving M   moving candles each instance steps through untimed (10000)\n"
+    "  --timed N    moving candles timed after them (50000)\n"
+    "  --flat K     halted candles timed after them instead (50000)\n"
+    "  --repeats R  instances timed each way; the best counts (3)\n"
+    "  --seed S     seed of the moving candles' random walk (42)\n"
+    "  --key KEY    measure only this type key (repeatable; default: every key)\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::size_t moving = 10'000, timed_bars = 50'000, flat = 50'000, repeats = 3;
+  std::size_t moving = 10'000, timed_bars = 50'000, flat = 50'000, repeats = 3, seed = 42;
   std::vector<std::string> only;
-  for (int a = 1; a + 1 < argc; a += 2) {
-    const std::size_t v = std::strtoull(argv[a + 1], nullptr, 10);
-    if (std::strcmp(argv[a], "--moving") == 0) moving = std::max<std::size_t>(v, 1);
-    else if (std::strcmp(argv[a], "--timed") == 0) timed_bars = std::max<std::size_t>(v, 1);
-    else if (std::strcmp(argv[a], "--flat") == 0) flat = std::max<std::size_t>(v, 1);
-    else if (std::strcmp(argv[a], "--repeats") == 0) repeats = std::max<std::size_t>(v, 1);
-    else if (std::strcmp(argv[a], "--key") == 0) only.emplace_back(argv[a + 1]);
+  if (const auto exit = bench::options_or_exit(
+          "flat_market_bench", kUsage, argc, argv,
+          {{"--moving", &moving}, {"--timed", &timed_bars}, {"--flat", &flat}, {"--repeats", &repeats},
+           {"--seed", &seed}},
+          only)) {
+    return *exit;
   }
-  const std::vector<bench::Bar> bars = bench::make_bars(moving + timed_bars, 42);
+  const std::vector<bench::Bar> bars = bench::make_bars(moving + timed_bars, seed);
   const std::vector<bench::Bar> halted = halted_after(bars, moving, flat);
   const std::vector<BarSnapshot> moving_snaps = snapshots_of(bars);
   const std::vector<BarSnapshot> halted_snaps = snapshots_of(halted);
 
-  std::vector<Row> rows;
+  std::vector<bench::FlatRow> rows;
   for (const registry::Entry& row : registry::key_rows()) {
     if (!only.empty() && std::find(only.begin(), only.end(), row.key) == only.end()) continue;
     if (!build_indicator(row.key, row.params.values()).ok()) continue;
-    Row r{std::string(row.key), std::numeric_limits<double>::infinity(),
-          std::numeric_limits<double>::infinity()};
+    bench::FlatRow r{std::string(row.key), std::numeric_limits<double>::infinity(),
+                     std::numeric_limits<double>::infinity()};
     for (std::size_t k = 0; k < repeats; ++k) {
       r.moving_ns = std::min(r.moving_ns, run_once(row.key, row.params.values(), moving_snaps, moving));
       r.flat_ns = std::min(r.flat_ns, run_once(row.key, row.params.values(), halted_snaps, moving));
     }
     rows.push_back(std::move(r));
   }
-  std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.extra() > b.extra(); });
-  std::printf("%-28s %10s %10s %7s %9s\n", "key", "moving_ns", "flat_ns", "ratio", "extra_ns");
-  std::size_t over = 0, over50 = 0, over100 = 0;
-  for (const Row& r : rows) {
-    std::printf("%-28s %10.1f %10.1f %7.2f %9.1f%s\n", r.key.c_str(), r.moving_ns, r.flat_ns, r.ratio(),
-                r.extra(), r.over() ? " *" : "");
-    over += r.over();
-    over50 += r.over() && r.extra() > 50.0;
-    over100 += r.over() && r.extra() > 100.0;
-  }
-  std::printf("over 1.5x and 20 ns: %zu of %zu keys (%zu over 50 ns, %zu over 100 ns); "
-              "%zu moving bars untimed, %zu timed moving, %zu flat, best of %zu\n",
-              over, rows.size(), over50, over100, moving, timed_bars, flat, repeats);
+  std::string what = std::to_string(moving) + " moving bars untimed, " + std::to_string(timed_bars) +
+                     " timed moving, " + std::to_string(flat) + " flat, best of " + std::to_string(repeats);
+  if (seed != 42) what += ", seed " + std::to_string(seed);
+  bench::print_flat_rows(rows, what);
   return 0;
 }

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -21,6 +22,7 @@
 #include "command_gen.hpp"
 #include "fendro/module/command.hpp"
 #include "fendro/proof/response_writer.hpp"
+#include "number_args.hpp"
 
 namespace {
 
@@ -103,16 +105,26 @@ double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 }  // namespace
 
 int main(int argc, char** argv) {
-  const double limit_s = argc > 1 ? std::atof(argv[1]) : 3.0;
+  constexpr const char* kUsage = "usage: stop_gaps_bench [limit_s [row ...]]   (3 s by default; rows by number, from 1)\n";
+  std::vector<double> args;
+  if (const auto exit = fendro::bench::numbers_or_exit("stop_gaps_bench", kUsage, argc, argv, std::size(kRows) + 1, args)) {
+    return *exit;
+  }
+  const double limit_s = args.empty() ? 3.0 : args[0];
   std::vector<std::size_t> chosen;
-  for (int i = 2; i < argc; ++i) chosen.push_back(static_cast<std::size_t>(std::atoi(argv[i])) - 1);
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i] != std::floor(args[i]) || args[i] > static_cast<double>(std::size(kRows))) {
+      std::fprintf(stderr, "stop_gaps_bench: no row %g (rows 1 to %zu)\n%s", args[i], std::size(kRows), kUsage);
+      return 2;
+    }
+    chosen.push_back(static_cast<std::size_t>(args[i]) - 1);
+  }
   if (chosen.empty()) {
     for (std::size_t i = 0; i < std::size(kRows); ++i) chosen.push_back(i);
   }
   std::printf("%-30s %-42s %8s %12s %12s %8s %10s %10s\n", "row", "entries", "candles", "longest gap",
               "(CPU)", "asks", "ran", "stop took");
   for (const std::size_t i : chosen) {
-    if (i >= std::size(kRows)) continue;
     const Row& r = kRows[i];
     const std::string cmd = command_of(r);
     std::string response;
