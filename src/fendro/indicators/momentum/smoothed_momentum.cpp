@@ -160,32 +160,20 @@ std::optional<double> Tsi::update(const BarSnapshot& bar) {
   const double m = c - *prev_;
   prev_ = c;
   if (!std::isfinite(m)) return no_value();
-  // One test an update, on the last average of the magnitude: no average
-  // of the momentum is larger, and it settles after the first one. Settled
-  // below normal (or seeding, which the settled path does as the plain one),
-  // the update takes the settled path out of line.
-  if (below_normal(d2_.value)) [[unlikely]] {
-    return settled_path([](Tsi* t, double move) { return t->advance<true>(move); }, this, m);
-  }
-  return advance<false>(m);
-}
-
-// The four averages and the index: plain, or on the settled path (Kept),
-// where the averages decay into the subnormal numbers and their ratio is as
-// slow as their steps.
-template <bool Kept>
-std::optional<double> Tsi::advance(double m) {
   std::optional<double> num;
-  if (const auto num1 = ema_update_as<Kept>(u1_, m); num1 && std::isfinite(*num1)) {
-    num = ema_update_as<Kept>(u2_, *num1);
+  if (const auto num1 = ema_update_settled(u1_, m); num1 && std::isfinite(*num1)) {
+    num = ema_update_settled(u2_, *num1);
   }
-  const auto den1 = ema_update_as<Kept>(d1_, std::abs(m));
+  const auto den1 = ema_update_settled(d1_, std::abs(m));
   if (!den1 || !std::isfinite(*den1)) return no_value();
-  const auto den = ema_update_as<Kept>(d2_, *den1);
+  const auto den = ema_update_settled(d2_, *den1);
   if (!den || !num) return no_value();
-  const auto index = [](double n, double d) { return d == 0.0 ? 0.0 : (n * 100.0) / d; };
-  if constexpr (Kept) return value_out(kept_apply(index_kept_, index, *num, *den));
-  return value_out(index(*num, *den));
+  // Both averages decay into the subnormal numbers on a flat stretch, where
+  // their ratio is as slow as their steps.
+  const double n = *num;
+  const double d = *den;
+  const auto index = [](double num, double den) { return den == 0.0 ? 0.0 : (num * 100.0) / den; };
+  return value_out(settled_apply(index_kept_, below_normal(d), index, n, d));
 }
 
 }  // namespace fendro

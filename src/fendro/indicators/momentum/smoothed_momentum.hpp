@@ -105,9 +105,6 @@ class Tsi final : public Indicator {
 
  private:
   Tsi(EmaState first, EmaState second) : u1_(first), u2_(second), d1_(first), d2_(second) {}
-  // The averages and the index of move m: plain, or on the settled path (Kept).
-  template <bool Kept>
-  [[gnu::always_inline]] inline std::optional<double> advance(double m);
   std::optional<double> prev_;
   EmaState u1_, u2_;  // momentum
   EmaState d1_, d2_;  // its magnitude
