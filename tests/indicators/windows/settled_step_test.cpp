@@ -102,10 +102,32 @@ TEST(SettledStep, GivesWhatTheFullStepGives) {
   }
 }
 
+// Calls of the functions that settled_apply and kept_pair are given below: they capture
+// nothing, so they count in a variable of their own.
+std::size_t applied_calls = 0;
+
+// One update of three states as their owners make it: one test for all of
+// them, then either the plain steps or, out of line, each step through its
+// record.
+void step_three(std::array<SettledStep, 3>& settled, const Step& step, std::array<double, 3>& s,
+                const std::array<double, 3>& x) {
+  if (all_below_normal(s[0], s[1], s[2])) {
+    settled_path(
+        [](std::array<SettledStep, 3>* r, const Step* f, std::array<double, 3>* st,
+           const std::array<double, 3>* in) {
+          kept_steps(*r, *f, SettledSlot{(*st)[0], (*in)[0]}, SettledSlot{(*st)[1], (*in)[1]},
+                     SettledSlot{(*st)[2], (*in)[2]});
+        },
+        &settled, &step, &s, &x);
+    return;
+  }
+  for (std::size_t k = 0; k < 3; ++k) s[k] = step(s[k], x[k]);
+}
+
 // Three states stepped together, each with its own input: the one test for
-// all of them, and a state that stays normal while the others settle.
+// all of them, a state that stays normal while the others settle, one input
+// that moves alone, and zeros of both signs.
 TEST(SettledStep, StepsTogetherGiveWhatEachFullStepGives) {
-  const Step wilder = step_cases()[1].step;
   struct Case {
     const char* name;
     std::array<double, 3> start;
@@ -117,31 +139,39 @@ TEST(SettledStep, StepsTogetherGiveWhatEachFullStepGives) {
   moved.insert(moved.end(), 3000, {0.0, 0.0, 0.0});
   moved.insert(moved.end(), 5, {0.0, kTiny, -1e-321});
   moved.insert(moved.end(), 3000, {0.0, 0.0, -0.0});
+  std::vector<std::array<double, 3>> signs(3000, {-0.0, 0.0, -0.0});
+  signs.insert(signs.end(), 4, {0.0, -0.0, 0.0});
+  signs.insert(signs.end(), 4, {-0.0, -0.0, -0.0});
   const std::vector<Case> cases = {
       {"all settle", {1e-300, 3e-305, -1e-300}, settle},
       {"one stays normal", {1e-300, 1.0, -1e-300}, settle},
       {"settle, move, settle", {1e-300, 3e-305, -1e-300}, moved},
+      {"zeros of both signs", {-0.0, 0.0, -1e-320}, signs},
   };
-  for (const Case& c : cases) {
-    std::array<double, 3> full = c.start, fast = c.start;
-    std::array<SettledStep, 3> settled;
-    for (std::size_t i = 0; i < c.inputs.size(); ++i) {
-      const auto& x = c.inputs[i];
-      for (std::size_t k = 0; k < 3; ++k) full[k] = wilder(full[k], x[k]);
-      settled_steps(settled, wilder, SettledSlot{fast[0], x[0]}, SettledSlot{fast[1], x[1]},
-                    SettledSlot{fast[2], x[2]});
-      for (std::size_t k = 0; k < 3; ++k) {
-        ASSERT_EQ(bits(fast[k]), bits(full[k])) << c.name << ", step " << i << ", state " << k;
+  for (const StepCase& sc : step_cases()) {
+    for (const Case& c : cases) {
+      std::array<double, 3> full = c.start, fast = c.start;
+      std::array<SettledStep, 3> settled;
+      std::size_t calls = 0;
+      const Step counted = [&](double v, double x) { return ++calls, sc.step(v, x); };
+      for (std::size_t i = 0; i < c.inputs.size(); ++i) {
+        const auto& x = c.inputs[i];
+        for (std::size_t k = 0; k < 3; ++k) full[k] = sc.step(full[k], x[k]);
+        step_three(settled, counted, fast, x);
+        for (std::size_t k = 0; k < 3; ++k) {
+          ASSERT_EQ(bits(fast[k]), bits(full[k]))
+              << sc.name << ", " << c.name << ", step " << i << ", state " << k;
+        }
       }
+      EXPECT_LT(calls, 3 * c.inputs.size()) << sc.name << ", " << c.name;
     }
   }
 }
 
-// A value read off two settled averages is the value of the averages it is
-// read off, when only one of them moves again.
+// A value read off two settled averages (kept_pair) is the value of the
+// averages it is read off, when only one of them moves again.
 TEST(SettledStep, KeptValueFollowsEitherState) {
   const Step wilder = step_cases()[1].step;
-  const auto ratio = [](double a, double b) { return a + b == 0.0 ? 50.0 : (a * 100.0) / (a + b); };
   std::vector<std::array<double, 2>> inputs(6000, {0.0, 0.0});
   inputs.insert(inputs.end(), 3, {1e-320, 0.0});
   inputs.insert(inputs.end(), 3000, {0.0, 0.0});
@@ -150,27 +180,22 @@ TEST(SettledStep, KeptValueFollowsEitherState) {
   double a = 1e-309, b = 2e-309, fa = a, fb = b;
   std::array<SettledStep, 2> settled;
   SettledValue<2> kept;
-  std::size_t computed = 0;
+  applied_calls = 0;
+  const auto counted = [](double x, double y) {
+    ++applied_calls;
+    return x + y == 0.0 ? 50.0 : (x * 100.0) / (x + y);
+  };
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     a = wilder(a, inputs[i][0]);
     b = wilder(b, inputs[i][1]);
-    const bool below =
-        settled_steps(settled, wilder, SettledSlot{fa, inputs[i][0]}, SettledSlot{fb, inputs[i][1]});
-    const double v = settled_value(
-        kept, below,
-        [&] {
-          ++computed;
-          return ratio(fa, fb);
-        },
-        fa, fb);
-    ASSERT_EQ(bits(v), bits(ratio(a, b))) << "step " << i;
+    const double v = kept_pair(settled, kept, wilder, counted, fa, inputs[i][0], fb, inputs[i][1]);
+    const double want = a + b == 0.0 ? 50.0 : (a * 100.0) / (a + b);
+    ASSERT_EQ(bits(v), bits(want)) << "step " << i;
+    ASSERT_EQ(bits(fa), bits(a)) << "step " << i;
+    ASSERT_EQ(bits(fb), bits(b)) << "step " << i;
   }
-  EXPECT_LT(computed, inputs.size());
+  EXPECT_LT(applied_calls, inputs.size());
 }
-
-// Calls of the functions that settled_apply is given below: they capture
-// nothing, so they count in a variable of their own.
-std::size_t applied_calls = 0;
 
 // Each of the N states of fn settles, then moves alone and settles again:
 // settled_apply gives fn of the states it is given at every step, and skips

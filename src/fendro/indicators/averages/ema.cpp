@@ -27,19 +27,19 @@ void Ema::update_candles(std::span<const Candle> candles, std::optional<double>*
   }
   // Seeded from here on: ema_update's step, with the average carried in a
   // register from bar to bar.
+  const double alpha = s.alpha;
+  const double one_minus_alpha = s.one_minus_alpha;
   double value = s.value;
-  SettledStep settled = s.settled;
   for (const Candle& c : candles.subspan(k)) {
     const double x = c.close;
     if (!std::isfinite(x)) {
       *out++ = std::nullopt;
       continue;
     }
-    value = ema_settled_step(s, settled, value, x);
+    value = ema_step(alpha, one_minus_alpha, value, x);
     *out++ = value;
   }
   s.value = value;
-  s.settled = settled;
 }
 
 }  // namespace fendro

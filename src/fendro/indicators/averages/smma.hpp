@@ -30,13 +30,12 @@ struct SmmaState {
 // The smoothing step once seeded: (x + value * (n - 1)) / n, in that order.
 inline double smma_step(double value, double x, double n) { return (x + value * (n + (-1.0))) / n; }
 
-// One finite value (the caller has tested it). The first n - 1 only seed;
-// the n-th gives their mean, every later one the smoothed value.
-inline std::optional<double> smma_update(SmmaState& s, double x) {
+// The step of smma_update, with the seeded step made by step(value, x, n).
+template <class Step>
+inline std::optional<double> smma_through(SmmaState& s, double x, Step step) {
   const double n = static_cast<double>(s.period);
   if (s.seeded) {
-    const auto smma = [n](double v, double in) { return smma_step(v, in, n); };
-    s.value = settled_step(s.settled, s.value, x, smma);
+    s.value = step(s, x, n);
     return s.value;
   }
   s.seed_sum = x + s.seed_sum;
@@ -44,6 +43,25 @@ inline std::optional<double> smma_update(SmmaState& s, double x) {
   s.value = s.seed_sum / n;
   s.seeded = true;
   return s.value;
+}
+
+// One finite value (the caller has tested it). The first n - 1 only seed;
+// the n-th gives their mean, every later one the smoothed value. The plain
+// step, for an average of prices: on a halted market it stays at the last
+// price, a normal number, so it has nothing to settle.
+inline std::optional<double> smma_update(SmmaState& s, double x) {
+  return smma_through(s, x, [](const SmmaState& st, double in, double n) {
+    return smma_step(st.value, in, n);
+  });
+}
+
+// smma_update on an owner's settled path (see settled_path): once seeded,
+// the step through its record.
+inline std::optional<double> smma_update_kept(SmmaState& s, double x) {
+  return smma_through(s, x, [](SmmaState& st, double in, double n) {
+    const auto smma = [n](double v, double y) { return smma_step(v, y, n); };
+    return kept_step(st.settled, st.value, in, smma);
+  });
 }
 
 class Smma final : public Indicator {

@@ -28,16 +28,28 @@ struct ZlemaState {
 // Period checks (0, then MAX_PERIOD), then an empty state.
 Result<ZlemaState, IndicatorError> zlema_state_new(std::uint64_t n);
 
-// No value for a NaN or infinite x (nothing changes) or until lag + 1 inputs
-// are held. Then y = 2x - (the input lag bars back) with one rounding; a y
-// that overflows gives no value (the ring keeps x), else the average's step.
-inline std::optional<double> zlema_update(ZlemaState& s, double x) {
+// The step of zlema_update, with the average stepped by update(ema, y).
+template <class Update>
+inline std::optional<double> zlema_step(ZlemaState& s, double x, Update update) {
   if (!std::isfinite(x)) return std::nullopt;
   s.inputs.push(x);
   if (!s.inputs.is_full()) return std::nullopt;
   const double y = fused_mul_add(2.0, x, -s.inputs.front());
   if (!std::isfinite(y)) return std::nullopt;
-  return ema_update(s.ema, y);
+  return update(s.ema, y);
+}
+
+// No value for a NaN or infinite x (nothing changes) or until lag + 1 inputs
+// are held. Then y = 2x - (the input lag bars back) with one rounding; a y
+// that overflows gives no value (the ring keeps x), else the average's step.
+inline std::optional<double> zlema_update(ZlemaState& s, double x) {
+  return zlema_step(s, x, [](EmaState& e, double y) { return ema_update(e, y); });
+}
+
+// zlema_update of a series that falls to 0 on a halted market (a difference
+// of averages): its average steps as ema_update_settled.
+inline std::optional<double> zlema_update_settled(ZlemaState& s, double x) {
+  return zlema_step(s, x, [](EmaState& e, double y) { return ema_update_settled(e, y); });
 }
 
 class Zlema final : public Indicator {

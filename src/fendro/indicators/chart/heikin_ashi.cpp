@@ -60,7 +60,7 @@ std::optional<double> HeikinAshiOscillator::update(const BarSnapshot& bar) {
   const HaCandle& ha = ha_.next(c->open, c->high, c->low, c->close);
   const double d = ha.close - ha.open;
   if (!std::isfinite(d)) return no_value();
-  return returned(ema_update(smooth_, d));
+  return returned(ema_update_settled(smooth_, d));
 }
 
 }  // namespace fendro::chart

@@ -81,7 +81,7 @@ Result<SuperSmoother, IndicatorError> SuperSmoother::create(std::uint64_t period
 std::optional<double> SuperSmoother::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
-  return value_out(ss_.step(x));
+  return value_out(ss_.step_of_prices(x));
 }
 
 Result<RoofingFilter, IndicatorError> RoofingFilter::create(std::uint64_t lp_period,
@@ -313,7 +313,7 @@ Result<FlexOscillator, IndicatorError> FlexOscillator::create(Kind kind, std::ui
 std::optional<double> FlexOscillator::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
-  window_.push(ss_.step(x));
+  window_.push(ss_.step_of_prices(x));
   if (!window_.is_full()) return no_value();
   const std::size_t n = window_.len() - 1;
   // One pass over the path: about a step a value.

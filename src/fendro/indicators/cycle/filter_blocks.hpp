@@ -4,7 +4,8 @@
 // a block that has not yet seen enough inputs answers its start-up value.
 // Fed a constant, a high-pass or band-pass decays into the subnormal numbers
 // and settles there: each block then skips the steps that leave its whole
-// state as it was (settled_block).
+// state as it was (kept_block, on its settled path). One test a step, on the
+// newest output: the older ones follow it below normal a bar or two later.
 #pragma once
 
 #include <cmath>
@@ -41,13 +42,19 @@ class TwoPoleHighpass {
   }
 
   double step(double x) {
-    return settled_block(
-        settled_, all_below_normal(hp1_, hp2_),
-        [this] { return bits_of(hp1_, hp2_, x1_, x2_, seen_); }, x, hp1_,
-        [this](double in) { return advance(in); });
+    if (below_normal(hp1_)) [[unlikely]] {
+      return settled_path([](TwoPoleHighpass* b, double in) { return b->kept(in); }, this, x);
+    }
+    return advance(x);
   }
 
  private:
+  // step on the settled path: skipped where it leaves the whole state as it was.
+  double kept(double x) {
+    const auto bits = [this] { return bits_of(hp1_, hp2_, x1_, x2_, seen_); };
+    const auto step = [this](double in) { return advance(in); };
+    return kept_block(settled_, bits, x, hp1_, step);
+  }
   double advance(double x) {
     double hp = 0.0;
     if (seen_ >= 2) hp = (hp1_ * k_hp1_ + (x2_ + (x - (x1_ + x1_))) * k_x_) - hp2_ * k_hp2_;
@@ -79,12 +86,19 @@ class OnePoleHighpass {
   static OnePoleHighpass of_gains(double k_hp, double k_x) { return OnePoleHighpass(k_hp, k_x); }
 
   double step(double x) {
-    return settled_block(
-        settled_, below_normal(hp1_), [this] { return bits_of(hp1_, x1_, has_x1_); }, x, hp1_,
-        [this](double in) { return advance(in); });
+    if (below_normal(hp1_)) [[unlikely]] {
+      return settled_path([](OnePoleHighpass* b, double in) { return b->kept(in); }, this, x);
+    }
+    return advance(x);
   }
 
  private:
+  // step on the settled path: skipped where it leaves the whole state as it was.
+  double kept(double x) {
+    const auto bits = [this] { return bits_of(hp1_, x1_, has_x1_); };
+    const auto step = [this](double in) { return advance(in); };
+    return kept_block(settled_, bits, x, hp1_, step);
+  }
   double advance(double x) {
     const double hp = has_x1_ ? k_hp_ * hp1_ + (x - x1_) * k_x_ : 0.0;
     hp1_ = hp;
@@ -121,12 +135,22 @@ class SuperSmootherStage {
   SuperSmootherStage(double c1, double c2, double c3) : c1_(c1), c2_(c2), c3_(c3) {}
 
   double step(double u) {
-    return settled_block(
-        settled_, all_below_normal(f1_, f2_), [this] { return bits_of(u1_, f1_, f2_, seen_); },
-        u, f1_, [this](double in) { return advance(in); });
+    if (below_normal(f1_)) [[unlikely]] {
+      return settled_path([](SuperSmootherStage* b, double in) { return b->kept(in); }, this, u);
+    }
+    return advance(u);
   }
+  // step for a series of prices: their low-pass stays at the last price on a
+  // halted market, a normal number, so it has nothing to settle.
+  double step_of_prices(double u) { return advance(u); }
 
  private:
+  // step on the settled path: skipped where it leaves the whole state as it was.
+  double kept(double u) {
+    const auto bits = [this] { return bits_of(u1_, f1_, f2_, seen_); };
+    const auto step = [this](double in) { return advance(in); };
+    return kept_block(settled_, bits, u, f1_, step);
+  }
   double advance(double u) {
     const double f = seen_ >= 2 ? (midpoint(u, u1_) * c1_ + f1_ * c2_) + f2_ * c3_ : u;
     f2_ = f1_;
@@ -156,13 +180,19 @@ class BandpassStage {
   }
 
   double step(double x) {
-    return settled_block(
-        settled_, all_below_normal(bp1_, bp2_),
-        [this] { return bits_of(bp1_, bp2_, x1_, x2_, seen_); }, x, bp1_,
-        [this](double in) { return advance(in); });
+    if (below_normal(bp1_)) [[unlikely]] {
+      return settled_path([](BandpassStage* b, double in) { return b->kept(in); }, this, x);
+    }
+    return advance(x);
   }
 
  private:
+  // step on the settled path: skipped where it leaves the whole state as it was.
+  double kept(double x) {
+    const auto bits = [this] { return bits_of(bp1_, bp2_, x1_, x2_, seen_); };
+    const auto step = [this](double in) { return advance(in); };
+    return kept_block(settled_, bits, x, bp1_, step);
+  }
   double advance(double x) {
     const double bp = seen_ >= 2 ? ((x - x2_) * k_x_ + k_bp1_ * bp1_) - k_bp2_ * bp2_ : 0.0;
     bp2_ = bp1_;
@@ -195,9 +225,8 @@ template <class Step, class Value>
 [[gnu::noinline, gnu::cold]] double scale_then_value_below_normal(SettledScale& memo,
                                                                   double& scale, double x,
                                                                   Step step, Value value) {
-  scale = fendro::detail::settled_or_step(memo.step, scale, x, step);
-  return fendro::detail::settled_value_below_normal(
-      memo.value, [&] { return value(x, scale); }, x, scale);
+  scale = kept_step(memo.step, scale, x, step);
+  return fendro::detail::kept_value(memo.value, value, x, scale);
 }
 
 }  // namespace detail

@@ -64,14 +64,6 @@ Result<PpoState, IndicatorError> PpoState::create(std::uint64_t fast, std::uint6
   return PpoState{EmaState::of_period(fast), EmaState::of_period(slow)};
 }
 
-std::optional<double> ppo_update(PpoState& p, double close) {
-  const auto f = ema_update(p.fast, close);
-  const auto s = ema_update(p.slow, close);
-  if (!f || !s) return std::nullopt;
-  if (*s == 0.0) return 0.0;
-  return ((*f - *s) * 100.0) / *s;
-}
-
 Result<Ppo, IndicatorError> Ppo::create(std::uint64_t fast, std::uint64_t slow) {
   FENDRO_TRY(p, PpoState::create(fast, slow));
   return Ppo(p);
@@ -95,7 +87,7 @@ std::optional<double> PpoHistogram::update(const BarSnapshot& bar) {
   if (!std::isfinite(c)) return no_value();
   const auto p = ppo_update(ppo_, c);
   if (!p || !std::isfinite(*p)) return no_value();
-  const auto sig = ema_update(signal_, *p);
+  const auto sig = ema_update_settled(signal_, *p);
   if (!sig) return no_value();
   return value_out(*p - *sig);
 }
@@ -118,7 +110,7 @@ std::optional<double> ZeroLagMacd::update(const BarSnapshot& bar) {
   const auto s = zlema_update(slow_, c);
   if (!f || !s) return no_value();
   const double macd = *f - *s;
-  const auto g = zlema_update(signal_, macd);
+  const auto g = zlema_update_settled(signal_, macd);
   if (!g) return no_value();
   return value_out(out_.set(macd, *g, macd - *g));
 }
@@ -138,7 +130,7 @@ std::optional<double> VolumeWeightedMacd::update(const BarSnapshot& bar) {
   if (!f || !s) return no_value();
   const double macd = *f - *s;
   if (!std::isfinite(macd)) return no_value();
-  const auto sig = ema_update(signal_, macd);
+  const auto sig = ema_update_settled(signal_, macd);
   if (!sig) return no_value();
   return value_out(out_.set(macd, *sig, macd - *sig));
 }

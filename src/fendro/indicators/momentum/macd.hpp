@@ -73,7 +73,15 @@ struct PpoState {
 };
 
 // A finite close only (the caller filters); no value while either average seeds.
-std::optional<double> ppo_update(PpoState& p, double close);
+// Inlined into its owner: returned through memory, the value costs more than
+// the two steps.
+[[gnu::always_inline]] inline std::optional<double> ppo_update(PpoState& p, double close) {
+  const auto f = ema_update(p.fast, close);
+  const auto s = ema_update(p.slow, close);
+  if (!f || !s) return std::nullopt;
+  if (*s == 0.0) return 0.0;
+  return ((*f - *s) * 100.0) / *s;
+}
 
 class Ppo final : public Indicator {
  public:

@@ -57,7 +57,7 @@ inline std::optional<MacdValue> macd_update(MacdCore& m, double close) {
   if (!f || !s) return std::nullopt;
   const double macd = *f - *s;
   if (!std::isfinite(macd)) return std::nullopt;
-  const auto sig = ema_update(m.signal, macd);
+  const auto sig = ema_update_settled(m.signal, macd);
   if (!sig) return std::nullopt;
   return MacdValue{macd, *sig, macd - *sig};
 }

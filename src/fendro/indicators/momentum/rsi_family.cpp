@@ -138,11 +138,24 @@ std::optional<double> Qqe::update(const BarSnapshot& bar) {
   const double p = *prev_ma_;
   prev_ma_ = m;
   if (!std::isfinite(m - p)) return no_value();
-  const auto a1 = ema_update(band1_, std::abs(m - p));
+  // One test for the band's averages, on the second, which settles after
+  // the first: settled below normal (or seeding), they take the settled path
+  // out of line.
+  if (below_normal(band2_.value)) [[unlikely]] {
+    return settled_path([](Qqe* q, double ma, double prev) { return q->bands<true>(ma, prev); },
+                        this, m, p);
+  }
+  return bands<false>(m, p);
+}
+
+template <bool Kept>
+std::optional<double> Qqe::bands(double m, double p) {
+  const auto a1 = ema_update_as<Kept>(band1_, std::abs(m - p));
   if (!a1 || !std::isfinite(*a1)) return no_value();
-  const auto a2 = ema_update(band2_, *a1);
+  const auto a2 = ema_update_as<Kept>(band2_, *a1);
   if (!a2) return no_value();
-  const double width = settled_times(width_kept_, *a2, factor_);
+  const auto times = [](double a, double b) { return a * b; };
+  const double width = Kept ? kept_apply(width_kept_, times, *a2, factor_) : times(*a2, factor_);
   double lower = m - width;
   double upper = m + width;
   double trailing;

@@ -90,6 +90,10 @@ class Qqe final : public Indicator {
   std::uint64_t warmup_period() const override;
 
  private:
+  // The band's averages and the trailing line off the smoothed RSI m and
+  // its previous value p: plain, or on the settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> bands(double m, double p);
   Qqe(RsiState s, std::uint64_t smoothing, double factor);
   RsiState rsi_;
   EmaState smooth_;

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "fendro/indicators/common/fused.hpp"
+#include "fendro/indicators/common/up_share_index.hpp"
 #include "fendro/indicators/momentum/moves.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
@@ -48,12 +49,17 @@ inline Result<RsiState, IndicatorError> rsi_state_new(std::uint64_t period) {
   return RsiState::of_period(period);
 }
 
-// 100 * up / (up + down) of two averages, 50 when both are 0: the index of
-// the RSI and of the relative volatility.
-inline double up_share_index(double up, double down) {
-  const double total = up + down;
-  if (total == 0.0) return 50.0;
-  return (up * 100.0) / total;
+// One Wilder step of an average: (avg * (n - 1) + x) rounded once, then
+// scaled by the stored 1 / n.
+inline double rsi_smooth(const RsiState& s, double avg, double x) {
+  return fused_mul_add(avg, s.n_minus_1, x) * s.inv_n;
+}
+
+// The settled path of rsi_wilder_update (see settled_path).
+inline double rsi_settled_update(RsiState& s, double gain, double loss) {
+  const auto wilder = [&s](double avg, double x) { return rsi_smooth(s, avg, x); };
+  const auto index = [](double up, double down) { return up_share_index(up, down); };
+  return kept_pair(s.settled, s.settled_value, wilder, index, s.avg_gain, gain, s.avg_loss, loss);
 }
 
 // One input. Non-finite input: no value, state untouched. The first input only
@@ -65,13 +71,16 @@ inline std::optional<double> rsi_wilder_update(RsiState& s, double x) {
   const auto change = next_change(s.prev, x);
   if (!change) return std::nullopt;
   const Move mv = split_move(*change);
-  bool below = false;
   if (s.seeded) {
-    const auto wilder = [&s](double avg, double x) {
-      return fused_mul_add(avg, s.n_minus_1, x) * s.inv_n;
-    };
-    below = settled_steps(s.settled, wilder, SettledSlot{s.avg_gain, mv.gain},
-                          SettledSlot{s.avg_loss, mv.loss});
+    // One test for both averages; settled below normal, they take the
+    // settled path out of line.
+    if (all_below_normal(s.avg_gain, s.avg_loss)) [[unlikely]] {
+      return settled_path(
+          [](RsiState* r, double gain, double loss) { return rsi_settled_update(*r, gain, loss); },
+          &s, mv.gain, mv.loss);
+    }
+    s.avg_gain = rsi_smooth(s, s.avg_gain, mv.gain);
+    s.avg_loss = rsi_smooth(s, s.avg_loss, mv.loss);
   } else {
     s.gain_seed_sum = mv.gain + s.gain_seed_sum;
     s.loss_seed_sum = mv.loss + s.loss_seed_sum;
@@ -81,8 +90,7 @@ inline std::optional<double> rsi_wilder_update(RsiState& s, double x) {
     s.avg_loss = s.loss_seed_sum / n;
     s.seeded = true;
   }
-  const auto index = [](double up, double down) { return up_share_index(up, down); };
-  return settled_apply(s.settled_value, below, index, s.avg_gain, s.avg_loss);
+  return up_share_index(s.avg_gain, s.avg_loss);
 }
 
 }  // namespace fendro

@@ -30,6 +30,17 @@ Result<Rmi, IndicatorError> Rmi::create(std::uint64_t period, std::uint64_t look
 
 std::uint64_t Rmi::warmup_period() const { return sat_add(gains_.period, closes_.capacity()); }
 
+namespace {
+
+// 100 * gain / (gain + loss) of the two averages, 50 when both are 0.
+double rmi_share(double gain, double loss) {
+  const double total = gain + loss;
+  if (total == 0.0) return 50.0;
+  return (gain / total) * 100.0;
+}
+
+}  // namespace
+
 std::optional<double> Rmi::update(const BarSnapshot& bar) {
   const std::optional<double> close = finite_close(bar);
   if (!close) return no_value();
@@ -39,14 +50,24 @@ std::optional<double> Rmi::update(const BarSnapshot& bar) {
     return no_value();
   }
   const Move mv = split_move(c - closes_.replace_oldest(c));
+  // Both averages seed on the same bars. Seeded, one test for the two; settled
+  // below normal, they take the settled path out of line.
+  if (gains_.seeded && all_below_normal(gains_.value, losses_.value)) [[unlikely]] {
+    return value_out(settled_path(
+        [](Rmi* r, double gain, double loss) {
+          const double n = static_cast<double>(r->gains_.period);
+          const auto smma = [n](double v, double in) { return smma_step(v, in, n); };
+          r->gains_.value = kept_step(r->gains_.settled, r->gains_.value, gain, smma);
+          r->losses_.value = kept_step(r->losses_.settled, r->losses_.value, loss, smma);
+          const auto share = [](double g, double l) { return rmi_share(g, l); };
+          return kept_apply(r->share_kept_, share, r->gains_.value, r->losses_.value);
+        },
+        this, mv.gain, mv.loss));
+  }
   const std::optional<double> gain = smma_update(gains_, mv.gain);
   const std::optional<double> loss = smma_update(losses_, mv.loss);
   if (!gain || !loss) return no_value();
-  const double g = *gain;
-  const double total = g + *loss;
-  if (total == 0.0) return value_out(50.0);
-  return value_out(settled_value(
-      share_kept_, below_normal(total), [g, total] { return (g / total) * 100.0; }, g, total));
+  return value_out(rmi_share(*gain, *loss));
 }
 
 Result<AdaptiveRsi, IndicatorError> AdaptiveRsi::create(std::uint64_t period) {

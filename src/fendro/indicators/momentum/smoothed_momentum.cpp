@@ -105,9 +105,22 @@ std::optional<double> Pmo::update(const BarSnapshot& bar) {
   const double roc = *prev_ == 0.0 ? 0.0 : ((c / *prev_) + -1.0) * 100.0;
   prev_ = c;
   if (!std::isfinite(roc)) return no_value();
-  const double x = settled_times(scaled_kept_, *ema_update(first_, roc), 10.0);
+  // One test an update, on the second average, which settles after the
+  // first: settled below normal (or seeding), the update takes the settled
+  // path out of line.
+  if (below_normal(second_.value)) [[unlikely]] {
+    return settled_path([](Pmo* p, double r) { return p->advance<true>(r); }, this, roc);
+  }
+  return advance<false>(roc);
+}
+
+template <bool Kept>
+std::optional<double> Pmo::advance(double roc) {
+  const double first = *ema_update_as<Kept>(first_, roc);
+  const auto times = [](double a, double b) { return a * b; };
+  const double x = Kept ? kept_apply(scaled_kept_, times, first, 10.0) : times(first, 10.0);
   if (!std::isfinite(x)) return no_value();
-  return returned(ema_update(second_, x));
+  return returned(ema_update_as<Kept>(second_, x));
 }
 
 Result<Trix, IndicatorError> Trix::create(std::uint64_t period) {
@@ -148,19 +161,19 @@ std::optional<double> Tsi::update(const BarSnapshot& bar) {
   prev_ = c;
   if (!std::isfinite(m)) return no_value();
   std::optional<double> num;
-  if (const auto num1 = ema_update(u1_, m); num1 && std::isfinite(*num1)) {
-    num = ema_update(u2_, *num1);
+  if (const auto num1 = ema_update_settled(u1_, m); num1 && std::isfinite(*num1)) {
+    num = ema_update_settled(u2_, *num1);
   }
-  const auto den1 = ema_update(d1_, std::abs(m));
+  const auto den1 = ema_update_settled(d1_, std::abs(m));
   if (!den1 || !std::isfinite(*den1)) return no_value();
-  const auto den = ema_update(d2_, *den1);
+  const auto den = ema_update_settled(d2_, *den1);
   if (!den || !num) return no_value();
   // Both averages decay into the subnormal numbers on a flat stretch, where
   // their ratio is as slow as their steps.
   const double n = *num;
   const double d = *den;
-  return value_out(settled_value(
-      index_kept_, below_normal(d), [n, d] { return d == 0.0 ? 0.0 : (n * 100.0) / d; }, n, d));
+  const auto index = [](double num, double den) { return den == 0.0 ? 0.0 : (num * 100.0) / den; };
+  return value_out(settled_apply(index_kept_, below_normal(d), index, n, d));
 }
 
 }  // namespace fendro

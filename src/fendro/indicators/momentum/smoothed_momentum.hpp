@@ -73,6 +73,9 @@ class Pmo final : public Indicator {
 
  private:
   Pmo(EmaState first, EmaState second) : first_(first), second_(second) {}
+  // The averages and the value: plain, or on the settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(double x);
   std::optional<double> prev_;
   EmaState first_;
   EmaState second_;

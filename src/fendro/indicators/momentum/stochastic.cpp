@@ -65,16 +65,28 @@ std::optional<double> Smi::update(const BarSnapshot& bar) {
   const double ll = range_.lowest();
   const double distance = c->close - midpoint(hh, ll);
   const double range = hh - ll;
+  // One test an update, on the last average of the range: no average of the
+  // distance (at most half the range) is larger, and it settles after the
+  // first. Settled below normal (or seeding), the update takes the settled
+  // path out of line.
+  if (below_normal(den2_.value)) [[unlikely]] {
+    return settled_path([](Smi* s, double d, double r) { return s->advance<true>(d, r); }, this,
+                        distance, range);
+  }
+  return advance<false>(distance, range);
+}
 
+template <bool Kept>
+std::optional<double> Smi::advance(double distance, double range) {
   // Each chain advances only on finite input; both must be ready this bar.
   std::optional<double> num1;
   std::optional<double> den1;
-  if (std::isfinite(distance)) num1 = ema_update(num1_, distance);
-  if (std::isfinite(range)) den1 = ema_update(den1_, range);
+  if (std::isfinite(distance)) num1 = ema_update_as<Kept>(num1_, distance);
+  if (std::isfinite(range)) den1 = ema_update_as<Kept>(den1_, range);
   std::optional<double> num2;
-  if (num1 && std::isfinite(*num1)) num2 = ema_update(num2_, *num1);
+  if (num1 && std::isfinite(*num1)) num2 = ema_update_as<Kept>(num2_, *num1);
   if (!den1 || !std::isfinite(*den1)) return no_value();
-  const auto den2 = ema_update(den2_, *den1);
+  const auto den2 = ema_update_as<Kept>(den2_, *den1);
   if (!den2 || !num2) return no_value();
 
   if (*den2 > 0.0) {

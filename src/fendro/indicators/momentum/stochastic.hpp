@@ -60,6 +60,9 @@ class Smi final : public Indicator {
   std::uint64_t warmup_period() const override;
 
  private:
+  // The averages and the index: plain, or on the settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(double distance, double range);
   Smi(std::uint64_t k, std::uint64_t first, std::uint64_t second)
       : range_(k),
         num1_(EmaState::of_period(first)),

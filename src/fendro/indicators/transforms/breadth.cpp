@@ -13,7 +13,7 @@ std::optional<double> BreadthThrust::update(const BarSnapshot& bar) {
   const breadth::Counts k = breadth::count(bar.cross_section->entries);
   const double share =
       breadth::as_f64(k.advancing) / breadth::at_least_one(k.advancing + k.declining);
-  return returned(ema_update(ema_, share));
+  return returned(ema_update_settled(ema_, share));
 }
 
 Result<HighLowIndex, IndicatorError> HighLowIndex::create(std::uint64_t period) {

@@ -44,12 +44,18 @@ inline double directional_index(double plus_di, double minus_di) {
 // The bar-to-bar stage: previous candle, then the seeded Wilder sums of TR,
 // +DM and -DM. The first accepted candle only becomes the previous one; the
 // next n seed the sums; every later one smooths them.
+//
+// A bar's +DM and -DM never exceed its true range (the previous high and low
+// bracket the previous close), and the sums keep that order: a true range
+// below normal has both moves below normal too, so testing it alone tests
+// all three (settled()). The owner then takes its settled path out of line:
+// step_kept and the kept DIs.
 struct DmSmoother {
   double prev_high = 0.0, prev_low = 0.0, prev_close = 0.0;
   bool has_prev = false;
   double tr = 0.0, plus_dm = 0.0, minus_dm = 0.0;  // smoothed, valid once `smoothed`
   std::array<SettledStep, 3> settled;  // their steps, skipped once settled
-  mutable SettledValue<2> plus_di_kept, minus_di_kept;  // the DIs of a true range below normal
+  SettledValue<2> plus_di_kept, minus_di_kept;  // the DIs of a true range below normal
   bool smoothed = false;
   double seed_tr = 0.0, seed_plus = 0.0, seed_minus = 0.0;
   std::uint64_t seed_count = 0;
@@ -58,6 +64,10 @@ struct DmSmoother {
 
   explicit DmSmoother(std::uint64_t period_)
       : period(period_), n(static_cast<double>(period_)) {}
+
+  // The sums smoothed and all three below normal: the next bar takes the
+  // settled path (step_kept, kept_plus_di, kept_minus_di).
+  bool is_settled() const { return below_normal(tr) && smoothed; }
 
   // One accepted candle; true when the smoothed values hold this bar's.
   bool step(const Candle& c) {
@@ -68,25 +78,16 @@ struct DmSmoother {
       has_prev = true;
       return false;
     }
-    const double up = c.high - prev_high;
-    const double down = prev_low - c.low;
-    const double pdm = kept_or_zero(up, (up > down) & (up > 0.0));
-    const double mdm = kept_or_zero(down, (down > up) & (down > 0.0));
-    const double bar_tr = true_range(c.high, c.low, prev_close);
-    prev_high = c.high;
-    prev_low = c.low;
-    prev_close = c.close;
+    const Moves m = advance(c);
     if (smoothed) {
-      const auto wilder = [this](double smoothed, double x) {
-        return wilder_sum_step(smoothed, x, n);
-      };
-      settled_steps(settled, wilder, SettledSlot{tr, bar_tr}, SettledSlot{plus_dm, pdm},
-                            SettledSlot{minus_dm, mdm});
+      tr = wilder_sum_step(tr, m.range, n);
+      plus_dm = wilder_sum_step(plus_dm, m.plus, n);
+      minus_dm = wilder_sum_step(minus_dm, m.minus, n);
       return true;
     }
-    seed_tr += bar_tr;
-    seed_plus += pdm;
-    seed_minus += mdm;
+    seed_tr += m.range;
+    seed_plus += m.plus;
+    seed_minus += m.minus;
     seed_count += 1;
     if (seed_count < period) return false;
     tr = seed_tr;
@@ -96,13 +97,41 @@ struct DmSmoother {
     return true;
   }
 
-  double plus_di() const {
-    const auto di = [](double dm, double range) { return directional_indicator(dm, range); };
-    return settled_apply(plus_di_kept, below_normal(tr), di, plus_dm, tr);
+  // step once is_settled(): each sum's step through its record.
+  void step_kept(const Candle& c) {
+    const Moves m = advance(c);
+    const double len = n;
+    const auto wilder = [len](double sum, double x) { return wilder_sum_step(sum, x, len); };
+    kept_steps(settled, wilder, SettledSlot{tr, m.range}, SettledSlot{plus_dm, m.plus},
+               SettledSlot{minus_dm, m.minus});
   }
-  double minus_di() const {
-    const auto di = [](double dm, double range) { return directional_indicator(dm, range); };
-    return settled_apply(minus_di_kept, below_normal(tr), di, minus_dm, tr);
+
+  double plus_di() const { return directional_indicator(plus_dm, tr); }
+  double minus_di() const { return directional_indicator(minus_dm, tr); }
+  // The DIs on the settled path, kept for the bits of the sums they read.
+  double kept_plus_di() { return kept_apply(plus_di_kept, Di{}, plus_dm, tr); }
+  double kept_minus_di() { return kept_apply(minus_di_kept, Di{}, minus_dm, tr); }
+
+ private:
+  struct Moves {
+    double range, plus, minus;
+  };
+  struct Di {
+    double operator()(double dm, double range) const { return directional_indicator(dm, range); }
+  };
+
+  // The bar's true range and directional moves against the previous
+  // candle, which this one then becomes.
+  Moves advance(const Candle& c) {
+    const double up = c.high - prev_high;
+    const double down = prev_low - c.low;
+    const double pdm = kept_or_zero(up, (up > down) & (up > 0.0));
+    const double mdm = kept_or_zero(down, (down > up) & (down > 0.0));
+    const double bar_tr = true_range(c.high, c.low, prev_close);
+    prev_high = c.high;
+    prev_low = c.low;
+    prev_close = c.close;
+    return {bar_tr, pdm, mdm};
   }
 };
 
@@ -122,9 +151,21 @@ struct AdxCore {
   std::uint64_t period() const { return dm.period; }
 };
 
+// adx_update on the settled path: the sums, the DIs and the ADX's step
+// through their records. With no directional move left the ADX decays too.
+inline std::optional<AdxReading> adx_update_kept(AdxCore& s, const Candle& c) {
+  s.dm.step_kept(c);
+  const double pdi = s.dm.kept_plus_di();
+  const double mdi = s.dm.kept_minus_di();
+  const std::optional<double> adx = smma_update_kept(s.adx, directional_index(pdi, mdi));
+  if (!adx) return std::nullopt;
+  return AdxReading{pdi, mdi, *adx};
+}
+
 // One step of the core with an accepted candle (the caller has run the
 // candle check). Smoothing and DI go on while the ADX seeds; only the
-// result is withheld.
+// result is withheld. The owner tests s.dm.is_settled() first, once an
+// update, and takes adx_update_kept on its settled path out of line instead.
 inline std::optional<AdxReading> adx_update(AdxCore& s, const Candle& c) {
   if (!s.dm.step(c)) return std::nullopt;
   const double pdi = s.dm.plus_di();

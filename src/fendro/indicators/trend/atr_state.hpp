@@ -8,6 +8,8 @@
 #include <optional>
 
 #include "fendro/indicators/common/fused.hpp"
+#include "fendro/indicators/common/inputs.hpp"
+#include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/records.hpp"
 
@@ -39,13 +41,20 @@ struct AtrState {
         inv_n(1.0 / static_cast<double>(n)) {}
 };
 
+// Wilder's smoothing of the ATR with a single rounding of ATR * (n - 1) + TR.
+inline double atr_smooth(const AtrState& s, double atr, double tr) {
+  return fused_mul_add(atr, s.n_minus_1, tr) * s.inv_n;
+}
+
 // One step with an accepted candle (the caller has run the candle check).
 // The first n - 1 candles only seed; the n-th gives their mean true range,
 // and every later one Wilder's smoothing with a single rounding of
-// ATR * (n - 1) + TR.
-inline std::optional<double> atr_update(AtrState& s, double high, double low, double close) {
-  const double tr = true_range(high, low, s.prev_close);
-  s.prev_close = close;
+// ATR * (n - 1) + TR: the plain step, or on the owner's settled path
+// (Kept) the step through its record.
+template <bool Kept>
+inline std::optional<double> atr_update_as(AtrState& s, const Candle& c) {
+  const double tr = true_range(c.high, c.low, s.prev_close);
+  s.prev_close = c.close;
   if (!s.seeded) {
     s.seed_sum += tr;
     s.seed_count += 1;
@@ -54,22 +63,53 @@ inline std::optional<double> atr_update(AtrState& s, double high, double low, do
     s.seeded = true;
     return s.atr;
   }
-  s.atr = settled_step(s.settled, s.atr, tr, [&s](double atr, double x) {
-    return fused_mul_add(atr, s.n_minus_1, x) * s.inv_n;
-  });
+  if constexpr (Kept) {
+    const auto wilder = [&s](double atr, double x) { return atr_smooth(s, atr, x); };
+    s.atr = kept_step(s.settled, s.atr, tr, wilder);
+  } else {
+    s.atr = atr_smooth(s, s.atr, tr);
+  }
   return s.atr;
 }
 
+// The ATR below normal: its owner's next bar takes the settled path. Also
+// true while it seeds (0.0), which the settled path does as the plain one.
+inline bool atr_settled(const AtrState& s) { return below_normal(s.atr); }
+
+// The update of an owner of an ATR: the candle check, then one test (the ATR
+// settled) choosing (owner->*plain)(candle) or, out of line, kept.
+template <class Owner, class Advance>
+[[gnu::always_inline]] inline std::optional<double> atr_owner_update(const BarSnapshot& bar,
+                                                                     const AtrState& atr,
+                                                                     Owner* owner, Advance plain,
+                                                                     Advance kept) {
+  const Candle* c = checked_candle(bar);
+  if (c == nullptr) return no_value();
+  return plain_or_settled(atr_settled(atr), owner, plain, kept, *c);
+}
+
+// atr_update_as with its own test: settled below normal, the step takes its
+// settled path out of line.
 inline std::optional<double> atr_update(AtrState& s, const Candle& c) {
-  return atr_update(s, c.high, c.low, c.close);
+  if (atr_settled(s)) [[unlikely]] {
+    return settled_path([](AtrState* a, const Candle* k) { return atr_update_as<true>(*a, *k); },
+                        &s, &c);
+  }
+  return atr_update_as<false>(s, c);
 }
 
 // atr * m, the width that the ATR's bands and stops put around a price. An
 // ATR settled below normal on a flat stretch gives the product last computed
 // from the same bits, so that the owner's bar skips a multiplication on a
-// subnormal as its average skips its step.
-inline double atr_times(AtrState& s, double atr, double m) {
-  return settled_times(s.times_kept, atr, m);
+// subnormal as its average skips its step: the product kept for these bits
+// on the owner's settled path (Kept), else the plain product.
+template <bool Kept>
+inline double atr_times_as(AtrState& s, double atr, double m) {
+  if constexpr (Kept) {
+    return kept_apply(s.times_kept, [](double a, double b) { return a * b; }, atr, m);
+  } else {
+    return atr * m;
+  }
 }
 
 }  // namespace fendro

@@ -9,19 +9,18 @@
 namespace fendro {
 namespace {
 
-// The candle check, then the ATR step; the ATR once it is seeded. A rejected
-// candle leaves the state untouched.
+// The ATR step of an accepted candle, plain or on the owner's settled path
+// (Kept); the ATR once it is seeded.
 struct AtrBar {
   const Candle* candle;
   double atr;
 };
 
-std::optional<AtrBar> atr_bar(AtrState& atr, const BarSnapshot& bar) {
-  const Candle* c = checked_candle(bar);
-  if (c == nullptr) return std::nullopt;
-  const auto a = atr_update(atr, *c);
+template <bool Kept>
+std::optional<AtrBar> atr_bar(AtrState& atr, const Candle& c) {
+  const auto a = atr_update_as<Kept>(atr, c);
   if (!a) return std::nullopt;
-  return AtrBar{c, *a};
+  return AtrBar{&c, *a};
 }
 
 Status<IndicatorError> check_atr_stop(std::uint64_t n, double m) {
@@ -38,10 +37,16 @@ Result<AtrTrailingStop, IndicatorError> AtrTrailingStop::create(std::uint64_t pe
 }
 
 std::optional<double> AtrTrailingStop::update(const BarSnapshot& bar) {
-  const auto b = atr_bar(atr_, bar);
+  return atr_owner_update(bar, atr_, this, &AtrTrailingStop::advance<false>,
+                          &AtrTrailingStop::advance<true>);
+}
+
+template <bool Kept>
+std::optional<double> AtrTrailingStop::advance(const Candle& k) {
+  const auto b = atr_bar<Kept>(atr_, k);
   if (!b) return no_value();
   const double c = b->candle->close;
-  const double band = atr_times(atr_, b->atr, m_);
+  const double band = atr_times_as<Kept>(atr_, b->atr, m_);
   double stop;
   if (!prev_stop_) {
     stop = c - band;
@@ -65,12 +70,16 @@ Result<SuperTrend, IndicatorError> SuperTrend::create(std::uint64_t period, doub
 }
 
 std::optional<double> SuperTrend::update(const BarSnapshot& bar) {
-  const auto b = atr_bar(atr_, bar);
-  if (!b) return no_value();
-  const Candle& k = *b->candle;
+  return atr_owner_update(bar, atr_, this, &SuperTrend::advance<false>, &SuperTrend::advance<true>);
+}
+
+template <bool Kept>
+std::optional<double> SuperTrend::advance(const Candle& k) {
+  const auto atr = atr_update_as<Kept>(atr_, k);
+  if (!atr) return no_value();
   const double c = k.close;
   const double mid = midpoint(k.high, k.low);
-  const double band = atr_times(atr_, b->atr, m_);
+  const double band = atr_times_as<Kept>(atr_, *atr, m_);
   const double basic_upper = mid + band;
   const double basic_lower = mid - band;
   Record r{basic_upper, basic_lower, c, 1.0};
@@ -99,24 +108,29 @@ Result<AtrRatchet, IndicatorError> AtrRatchet::create(std::uint64_t period,
 }
 
 std::optional<double> AtrRatchet::update(const BarSnapshot& bar) {
-  const auto b = atr_bar(atr_, bar);
+  return atr_owner_update(bar, atr_, this, &AtrRatchet::advance<false>, &AtrRatchet::advance<true>);
+}
+
+template <bool Kept>
+std::optional<double> AtrRatchet::advance(const Candle& k) {
+  const auto b = atr_bar<Kept>(atr_, k);
   if (!b) return no_value();
   const double c = b->candle->close;
   const double atr = b->atr;
   if (direction_ == 0.0) {
     direction_ = 1.0;
-    stop_ = c - atr_times(atr_, atr, m0_);
+    stop_ = c - atr_times_as<Kept>(atr_, atr, m0_);
   } else if (direction_ > 0.0) {
-    stop_ = stop_ + atr_times(atr_, atr, ms_);
+    stop_ = stop_ + atr_times_as<Kept>(atr_, atr, ms_);
     if (c < stop_) {
       direction_ = -1.0;
-      stop_ = c + atr_times(atr_, atr, m0_);
+      stop_ = c + atr_times_as<Kept>(atr_, atr, m0_);
     }
   } else {
-    stop_ = stop_ - atr_times(atr_, atr, ms_);
+    stop_ = stop_ - atr_times_as<Kept>(atr_, atr, ms_);
     if (c > stop_) {
       direction_ = 1.0;
-      stop_ = c - atr_times(atr_, atr, m0_);
+      stop_ = c - atr_times_as<Kept>(atr_, atr, m0_);
     }
   }
   return value_out(out_.set(stop_, direction_));
@@ -128,10 +142,15 @@ Result<VoltyStop, IndicatorError> VoltyStop::create(std::uint64_t period, double
 }
 
 std::optional<double> VoltyStop::update(const BarSnapshot& bar) {
-  const auto b = atr_bar(atr_, bar);
+  return atr_owner_update(bar, atr_, this, &VoltyStop::advance<false>, &VoltyStop::advance<true>);
+}
+
+template <bool Kept>
+std::optional<double> VoltyStop::advance(const Candle& k) {
+  const auto b = atr_bar<Kept>(atr_, k);
   if (!b) return no_value();
   const double c = b->candle->close;
-  const double band = atr_times(atr_, b->atr, m_);
+  const double band = atr_times_as<Kept>(atr_, b->atr, m_);
   if (!extreme_) {
     extreme_ = c;
     long_ = true;
@@ -162,10 +181,15 @@ Result<YoyoExit, IndicatorError> YoyoExit::create(std::uint64_t period, double m
 }
 
 std::optional<double> YoyoExit::update(const BarSnapshot& bar) {
-  const auto b = atr_bar(atr_, bar);
+  return atr_owner_update(bar, atr_, this, &YoyoExit::advance<false>, &YoyoExit::advance<true>);
+}
+
+template <bool Kept>
+std::optional<double> YoyoExit::advance(const Candle& k) {
+  const auto b = atr_bar<Kept>(atr_, k);
   if (!b) return no_value();
   const double c = b->candle->close;
-  const double band = atr_times(atr_, b->atr, m_);
+  const double band = atr_times_as<Kept>(atr_, b->atr, m_);
   if (!stop_) {
     stop_ = c - band;
     return value_out(*stop_);

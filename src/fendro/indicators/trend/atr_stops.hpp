@@ -21,6 +21,9 @@ class AtrTrailingStop final : public Indicator {
   std::uint64_t warmup_period() const override { return atr_.period; }
 
  private:
+  // The ATR's step and the stop: plain, or on the settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(const Candle& k);
   AtrTrailingStop(std::uint64_t n, double m) : atr_(n), m_(m) {}
   AtrState atr_;
   std::optional<double> prev_close_;
@@ -41,6 +44,9 @@ class SuperTrend final : public Indicator {
     double upper, lower, close, direction;
   };
   SuperTrend(std::uint64_t n, double m) : atr_(n), m_(m) {}
+  // The ATR's step and the bands: plain, or on the settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(const Candle& k);
   AtrState atr_;
   std::optional<Record> prev_;
   double m_;
@@ -57,6 +63,9 @@ class AtrRatchet final : public Indicator {
   std::uint64_t warmup_period() const override { return atr_.period; }
 
  private:
+  // The ATR's step and the stop: plain, or on the settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(const Candle& k);
   AtrRatchet(std::uint64_t n, double m0, double ms) : atr_(n), m0_(m0), ms_(ms) {}
   AtrState atr_;
   double m0_;
@@ -74,6 +83,9 @@ class VoltyStop final : public Indicator {
   std::uint64_t warmup_period() const override { return atr_.period; }
 
  private:
+  // The ATR's step and the stop: plain, or on the settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(const Candle& k);
   VoltyStop(std::uint64_t n, double m) : atr_(n), m_(m) {}
   AtrState atr_;
   std::optional<double> extreme_;
@@ -90,6 +102,9 @@ class YoyoExit final : public Indicator {
   std::uint64_t warmup_period() const override { return atr_.period; }
 
  private:
+  // The ATR's step and the stop: plain, or on the settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(const Candle& k);
   YoyoExit(std::uint64_t n, double m) : atr_(n), m_(m) {}
   AtrState atr_;
   std::optional<double> stop_;

@@ -21,8 +21,10 @@ struct AtrChannel {
   BoundedRing<double> lows;
 
   explicit AtrChannel(std::uint64_t n) : atr(n), highs(n), lows(n) {}
-  // The ATR once it is seeded and the windows are full.
-  std::optional<double> step(const Candle& c);
+  // The ATR once it is seeded and the windows are full; its step plain, or
+  // on the owner's settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> step(const Candle& c);
 };
 
 // Returns "long_stop"; "short_stop" is the second output.
@@ -34,6 +36,9 @@ class ChandelierExit final : public Indicator {
   std::uint64_t warmup_period() const override { return channel_.atr.period; }
 
  private:
+  // The channel's step and the stops: plain, or on the settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(const Candle& k);
   ChandelierExit(std::uint64_t n, double m) : channel_(n), m_(m) {}
   AtrChannel channel_;
   double m_;
@@ -54,6 +59,9 @@ class ChandeKrollStop final : public Indicator {
   }
 
  private:
+  // The channel's step and the stops: plain, or on the settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(const Candle& k);
   ChandeKrollStop(std::uint64_t p, std::uint64_t q, double m)
       : channel_(p), high_stops_(q), low_stops_(q), m_(m) {}
   AtrChannel channel_;

@@ -60,7 +60,7 @@ std::optional<double> PolarizedFractalEfficiency::update(const BarSnapshot& bar)
   const double sign = d > 0.0 ? 100.0 : (d < 0.0 ? -100.0 : 0.0);
   const double pfe = (std::sqrt(fused_mul_add(d, d, n * n)) * sign) / sum_;
   if (!std::isfinite(pfe)) return no_value();
-  return returned(ema_update(ema_, pfe));
+  return returned(ema_update_settled(ema_, pfe));
 }
 
 Result<TrendStrengthIndex, IndicatorError> TrendStrengthIndex::create(std::uint64_t period) {
@@ -132,7 +132,7 @@ std::optional<double> ElderImpulse::update(const BarSnapshot& bar) {
   if (!slow || !fast) return no_value();
   const double line = *fast - *slow;
   if (!std::isfinite(line)) return no_value();
-  const auto signal = ema_update(signal_, line);
+  const auto signal = ema_update_settled(signal_, line);
   if (!signal) return no_value();
   const double histogram = line - *signal;
   if (!ema_.seeded) return no_value();

@@ -12,18 +12,40 @@ Result<DmIndicator<R>, IndicatorError> DmIndicator<R>::create(std::uint64_t peri
   return DmIndicator(period);
 }
 
+namespace {
+
+// Reading R of the smoothed moves; the DIs as di(plus) gives them.
+template <DmReading R, class Di>
+double dm_reading(const DmSmoother& dm, Di di) {
+  switch (R) {
+    case DmReading::PlusDm: return dm.plus_dm;
+    case DmReading::MinusDm: return dm.minus_dm;
+    case DmReading::PlusDi: return di(true);
+    case DmReading::MinusDi: return di(false);
+    case DmReading::Dx: return directional_index(di(true), di(false));
+  }
+  return 0.0;
+}
+
+}  // namespace
+
 template <DmReading R>
 std::optional<double> DmIndicator<R>::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
-  if (c == nullptr || !dm_.step(*c)) return no_value();
-  switch (R) {
-    case DmReading::PlusDm: return value_out(dm_.plus_dm);
-    case DmReading::MinusDm: return value_out(dm_.minus_dm);
-    case DmReading::PlusDi: return value_out(dm_.plus_di());
-    case DmReading::MinusDi: return value_out(dm_.minus_di());
-    case DmReading::Dx: return value_out(directional_index(dm_.plus_di(), dm_.minus_di()));
+  if (c == nullptr) return no_value();
+  // One test an update: settled sums take the settled path out of line.
+  if (dm_.is_settled()) [[unlikely]] {
+    return value_out(settled_path(
+        [](DmSmoother* dm, const Candle* k) {
+          dm->step_kept(*k);
+          return dm_reading<R>(
+              *dm, [dm](bool plus) { return plus ? dm->kept_plus_di() : dm->kept_minus_di(); });
+        },
+        &dm_, c));
   }
-  return no_value();
+  if (!dm_.step(*c)) return no_value();
+  return value_out(
+      dm_reading<R>(dm_, [this](bool plus) { return plus ? dm_.plus_di() : dm_.minus_di(); }));
 }
 
 template class DmIndicator<DmReading::PlusDm>;
@@ -40,7 +62,16 @@ Result<Adx, IndicatorError> Adx::create(std::uint64_t period) {
 std::optional<double> Adx::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
-  const auto r = adx_update(core_, *c);
+  // One test an update: settled sums take the settled path out of line.
+  if (core_.dm.is_settled()) [[unlikely]] {
+    return settled_path(
+        [](Adx* a, const Candle* k) { return a->reported(adx_update_kept(a->core_, *k)); }, this,
+        c);
+  }
+  return reported(adx_update(core_, *c));
+}
+
+std::optional<double> Adx::reported(std::optional<AdxReading> r) {
   if (!r) return no_value();
   return value_out(out_.set(r->plus_di, r->minus_di, r->adx));
 }
@@ -53,18 +84,27 @@ Result<Adxr, IndicatorError> Adxr::create(std::uint64_t period) {
 std::optional<double> Adxr::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
-  const auto r = adx_update(core_, *c);
+  // One test an update: settled sums take the settled path out of line.
+  if (core_.dm.is_settled()) [[unlikely]] {
+    return settled_path(
+        [](Adxr* a, const Candle* k) { return a->rated<true>(adx_update_kept(a->core_, *k)); },
+        this, c);
+  }
+  return rated<false>(adx_update(core_, *c));
+}
+
+// With no directional move left the ADX decays into the subnormal numbers
+// and settles there; so does the midpoint, which the settled path keeps.
+template <bool Kept>
+std::optional<double> Adxr::rated(std::optional<AdxReading> r) {
   if (!r) return no_value();
   ring_.push(r->adx);
   if (!ring_.is_full()) return no_value();
-  // With no directional move left the ADX decays into the subnormal numbers
-  // and settles there; so does their midpoint, which is then kept. The newer
-  // value alone opens the record: the older follows it down n bars later.
   const double last = ring_.back();
   const double first = ring_.front();
-  return value_out(settled_value(
-      midpoint_kept_, below_normal(last), [last, first] { return midpoint(last, first); }, last,
-      first));
+  const auto mid = [](double newer, double older) { return midpoint(newer, older); };
+  if constexpr (Kept) return value_out(kept_apply(midpoint_kept_, mid, last, first));
+  return value_out(mid(last, first));
 }
 
 }  // namespace fendro

@@ -47,6 +47,7 @@ class Adx final : public Indicator {
 
  private:
   explicit Adx(std::uint64_t n) : core_(n) {}
+  std::optional<double> reported(std::optional<AdxReading> r);  // r's value and outputs
   AdxCore core_;
   OutputList<3> out_{{"plus_di", "minus_di", "adx"}};
 };
@@ -62,6 +63,9 @@ class Adxr final : public Indicator {
 
  private:
   explicit Adxr(std::uint64_t n) : core_(n), ring_(n) {}
+  // The ADX into the ring, then the midpoint (kept on the settled path).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> rated(std::optional<AdxReading> r);
   AdxCore core_;
   BoundedRing<double> ring_;  // the last n ADX values
   SettledValue<2> midpoint_kept_;  // the midpoint of two ADX values below normal

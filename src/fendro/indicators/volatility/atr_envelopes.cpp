@@ -8,10 +8,11 @@ namespace fendro {
 namespace {
 
 // middle +- ATR * m once both parts are ready.
+template <bool Kept>
 std::optional<double> atr_bands(OutputList<3>& out, std::optional<double> middle,
                                 AtrState& state, std::optional<double> atr, double m) {
   if (!atr || !middle) return std::nullopt;
-  const double width = atr_times(state, *atr, m);
+  const double width = atr_times_as<Kept>(state, *atr, m);
   return out.set(*middle + width, *middle, *middle - width);
 }
 
@@ -24,10 +25,13 @@ Result<AtrBands, IndicatorError> AtrBands::create(std::uint64_t period, double m
 }
 
 std::optional<double> AtrBands::update(const BarSnapshot& bar) {
-  const Candle* c = checked_candle(bar);
-  if (c == nullptr) return no_value();
-  const auto atr = atr_update(atr_, *c);
-  return returned(atr_bands(out_, c->close, atr_, atr, m_));
+  return atr_owner_update(bar, atr_, this, &AtrBands::advance<false>, &AtrBands::advance<true>);
+}
+
+template <bool Kept>
+std::optional<double> AtrBands::advance(const Candle& c) {
+  const auto atr = atr_update_as<Kept>(atr_, c);
+  return returned(atr_bands<Kept>(out_, c.close, atr_, atr, m_));
 }
 
 Result<Keltner, IndicatorError> Keltner::create(std::uint64_t ema_period,
@@ -39,11 +43,14 @@ Result<Keltner, IndicatorError> Keltner::create(std::uint64_t ema_period,
 }
 
 std::optional<double> Keltner::update(const BarSnapshot& bar) {
-  const Candle* c = checked_candle(bar);
-  if (c == nullptr) return no_value();
-  const auto ema = ema_update(ema_, c->close);
-  const auto atr = atr_update(atr_, *c);
-  return returned(atr_bands(out_, ema, atr_, atr, m_));
+  return atr_owner_update(bar, atr_, this, &Keltner::advance<false>, &Keltner::advance<true>);
+}
+
+template <bool Kept>
+std::optional<double> Keltner::advance(const Candle& c) {
+  const auto ema = ema_update(ema_, c.close);
+  const auto atr = atr_update_as<Kept>(atr_, c);
+  return returned(atr_bands<Kept>(out_, ema, atr_, atr, m_));
 }
 
 Result<StarcBands, IndicatorError> StarcBands::create(std::uint64_t sma_period,
@@ -56,11 +63,14 @@ Result<StarcBands, IndicatorError> StarcBands::create(std::uint64_t sma_period,
 }
 
 std::optional<double> StarcBands::update(const BarSnapshot& bar) {
-  const Candle* c = checked_candle(bar);
-  if (c == nullptr) return no_value();
-  const auto sma = sma_update(sma_, c->close);
-  const auto atr = atr_update(atr_, *c);
-  return returned(atr_bands(out_, sma, atr_, atr, m_));
+  return atr_owner_update(bar, atr_, this, &StarcBands::advance<false>, &StarcBands::advance<true>);
+}
+
+template <bool Kept>
+std::optional<double> StarcBands::advance(const Candle& c) {
+  const auto sma = sma_update(sma_, c.close);
+  const auto atr = atr_update_as<Kept>(atr_, c);
+  return returned(atr_bands<Kept>(out_, sma, atr_, atr, m_));
 }
 
 }  // namespace fendro

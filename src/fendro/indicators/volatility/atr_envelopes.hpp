@@ -26,6 +26,9 @@ class AtrBands final : public Indicator {
   std::uint64_t warmup_period() const override { return atr_.period; }
 
  private:
+  // The ATR's step and the bands: plain, or on the settled path (Kept).
+  template <bool Kept>
+  std::optional<double> advance(const Candle& c);
   AtrBands(std::uint64_t n, double m) : atr_(n), m_(m) {}
   AtrState atr_;
   double m_;
@@ -41,6 +44,9 @@ class Keltner final : public Indicator {
   std::uint64_t warmup_period() const override { return std::max(ema_.period, atr_.period); }
 
  private:
+  // The ATR's step and the bands: plain, or on the settled path (Kept).
+  template <bool Kept>
+  std::optional<double> advance(const Candle& c);
   Keltner(std::uint64_t e, std::uint64_t a, double m)
       : atr_(a), ema_(EmaState::of_period(e)), m_(m) {}
   AtrState atr_;
@@ -58,6 +64,9 @@ class StarcBands final : public Indicator {
   std::uint64_t warmup_period() const override { return std::max(sma_.period, atr_.period); }
 
  private:
+  // The ATR's step and the bands: plain, or on the settled path (Kept).
+  template <bool Kept>
+  std::optional<double> advance(const Candle& c);
   StarcBands(std::uint64_t s, std::uint64_t a, double m) : atr_(a), sma_(s), m_(m) {}
   AtrState atr_;
   SmaWindow sma_;

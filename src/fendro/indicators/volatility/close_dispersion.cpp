@@ -110,16 +110,17 @@ std::optional<double> WavePm::update(const BarSnapshot& bar) {
   const double d = *close - closes_.front();
   const double e = d * d;
   if (!std::isfinite(e)) return no_value();
-  const auto ms = ema_update(square_avg_, e);
+  const auto ms = ema_update_settled(square_avg_, e);
   if (!ms) return no_value();
   // A flat stretch makes every change 0 and the mean square decays into the
   // subnormal numbers, where dividing by it is as slow as its step.
   const double s = *ms;
-  const double w = settled_value(
-      weight_kept_, below_normal(s),
-      [e, s] { return s > 0.0 ? 1.0 - cr::exp(-e / (s + s)) : 0.0; }, e, s);
+  const auto weight = [](double sq, double mean) {
+    return mean > 0.0 ? 1.0 - cr::exp(-sq / (mean + mean)) : 0.0;
+  };
+  const double w = settled_apply(weight_kept_, below_normal(s), weight, e, s);
   if (!std::isfinite(w)) return no_value();
-  const auto a = ema_update(weight_avg_, w);
+  const auto a = ema_update_settled(weight_avg_, w);
   if (!a) return no_value();
   return value_out(settled_times(value_kept_, *a, 100.0));
 }

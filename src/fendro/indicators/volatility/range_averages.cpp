@@ -22,7 +22,7 @@ std::optional<double> ChaikinVolatility::update(const BarSnapshot& bar) {
   if (c == nullptr) return no_value();
   const double h = c->high - c->low;
   if (!std::isfinite(h)) return no_value();
-  const auto avg = ema_update(ema_, h);
+  const auto avg = ema_update_settled(ema_, h);
   if (!avg || !std::isfinite(*avg)) return no_value();
   averages_.push(*avg);
   if (!averages_.is_full()) return no_value();
@@ -46,13 +46,23 @@ std::optional<double> MassIndex::update(const BarSnapshot& bar) {
   if (c == nullptr) return no_value();
   const double h = c->high - c->low;
   if (!std::isfinite(h)) return no_value();
+  // One test an update, on the second average, which settles after the
+  // first: settled below normal (or seeding), the update takes the settled
+  // path out of line.
+  if (below_normal(chain_[1].value)) [[unlikely]] {
+    return settled_path([](MassIndex* m, double range) { return m->advance<true>(range); }, this, h);
+  }
+  return advance<false>(h);
+}
+
+template <bool Kept>
+std::optional<double> MassIndex::advance(double h) {
   std::array<double, 2> e;
-  if (!ema_chain_update(chain_, h, e)) return no_value();
-  // The gate reads the averages where they are stored (see Vzo).
-  const double ratio = settled_apply(
-      ratio_kept_, all_below_normal(chain_[0].value, chain_[1].value),
-      [](double range, double smoothed) { return smoothed == 0.0 ? 1.0 : range / smoothed; }, e[0],
-      e[1]);
+  if (!ema_chain_update_as<Kept>(chain_, h, e)) return no_value();
+  const auto over = [](double range, double smoothed) {
+    return smoothed == 0.0 ? 1.0 : range / smoothed;
+  };
+  const double ratio = Kept ? kept_apply(ratio_kept_, over, e[0], e[1]) : over(e[0], e[1]);
   ratios_.push(ratio);
   if (!ratios_.is_full()) return no_value();
   return value_out(ratios_.sum());

@@ -47,6 +47,10 @@ class MassIndex final : public Indicator {
   }
 
  private:
+  // The averages of range h, their ratio and its sum: plain, or on the
+  // settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(double h);
   MassIndex(std::uint64_t e, std::uint64_t s)
       : chain_(ema_chain<2>(e)), ratios_(s, false) {}
   std::array<EmaState, 2> chain_;  // the range's average, then its average

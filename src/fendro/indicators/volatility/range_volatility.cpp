@@ -28,15 +28,17 @@ Result<Natr, IndicatorError> Natr::create(std::uint64_t period) {
 }
 
 std::optional<double> Natr::update(const BarSnapshot& bar) {
-  const Candle* c = checked_candle(bar);
-  if (c == nullptr) return no_value();
-  const auto a = atr_update(atr_, *c);
+  return atr_owner_update(bar, atr_, this, &Natr::advance<false>, &Natr::advance<true>);
+}
+
+template <bool Kept>
+std::optional<double> Natr::advance(const Candle& c) {
+  const auto a = atr_update_as<Kept>(atr_, c);
   if (!a) return no_value();
-  if (c->close == 0.0) return value_out(0.0);
-  const double atr = *a;
-  const double close = c->close;
-  return value_out(settled_value(
-      kept_, below_normal(atr), [atr, close] { return (atr * 100.0) / close; }, atr, close));
+  if (c.close == 0.0) return value_out(0.0);
+  const auto percent = [](double range, double price) { return (range * 100.0) / price; };
+  if constexpr (Kept) return value_out(kept_apply(kept_, percent, *a, c.close));
+  return value_out(percent(*a, c.close));
 }
 
 // ---- TrueRange, HighLowRange ----

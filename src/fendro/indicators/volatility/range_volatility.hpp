@@ -37,6 +37,9 @@ class Natr final : public Indicator {
 
  private:
   explicit Natr(std::uint64_t n) : atr_(n) {}
+  // The ATR's step and the percentage: plain, or on the settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(const Candle& c);
   AtrState atr_;
   SettledValue<2> kept_;  // the last value of an ATR settled below normal, with its close
 };

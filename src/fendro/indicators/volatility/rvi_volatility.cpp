@@ -4,8 +4,8 @@
 
 #include "fendro/indicators/common/fused.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/common/up_share_index.hpp"
 #include "fendro/indicators/common/variance_values.hpp"
-#include "fendro/indicators/momentum/rsi_state.hpp"
 #include "fendro/indicators/windows/bar_close.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
@@ -16,6 +16,22 @@ Result<RviVolatilityCore, IndicatorError> RviVolatilityCore::create(std::uint64_
   FENDRO_CHECK(check_period_min(period, 2, "RVI period must be >= 2"));
   return RviVolatilityCore(period);
 }
+
+namespace {
+
+// One Wilder step of an average: (avg * (n - 1) + x) rounded once, over n.
+double rvi_smooth(const RviVolatilityCore& s, double avg, double x) {
+  return fused_mul_add(avg, static_cast<double>(s.period - 1), x) / static_cast<double>(s.period);
+}
+
+// The settled path of rvi_volatility_core (see settled_path).
+double rvi_settled_update(RviVolatilityCore& s, double up, double down) {
+  const auto wilder = [&s](double avg, double x) { return rvi_smooth(s, avg, x); };
+  const auto index = [](double u, double d) { return up_share_index(u, d); };
+  return kept_pair(s.settled, s.settled_value, wilder, index, s.up_avg, up, s.down_avg, down);
+}
+
+}  // namespace
 
 std::optional<double> rvi_volatility_core(RviVolatilityCore& s, double x) {
   if (!std::isfinite(x)) return std::nullopt;
@@ -29,12 +45,14 @@ std::optional<double> rvi_volatility_core(RviVolatilityCore& s, double x) {
   const double down = x < *s.prev ? sd : 0.0;
   s.prev = x;
   const double n = static_cast<double>(s.period);
-  bool below = false;
   if (s.averaged) {
-    const double n1 = static_cast<double>(s.period - 1);
-    const auto wilder = [n, n1](double avg, double x) { return fused_mul_add(avg, n1, x) / n; };
-    below = settled_steps(s.settled, wilder, SettledSlot{s.up_avg, up},
-                          SettledSlot{s.down_avg, down});
+    if (all_below_normal(s.up_avg, s.down_avg)) [[unlikely]] {
+      return settled_path(
+          [](RviVolatilityCore* r, double u, double d) { return rvi_settled_update(*r, u, d); }, &s,
+          up, down);
+    }
+    s.up_avg = rvi_smooth(s, s.up_avg, up);
+    s.down_avg = rvi_smooth(s, s.down_avg, down);
   } else {
     s.up_seed = s.up_seed + up;
     s.down_seed = s.down_seed + down;
@@ -43,8 +61,7 @@ std::optional<double> rvi_volatility_core(RviVolatilityCore& s, double x) {
     s.down_avg = s.down_seed / n;
     s.averaged = true;
   }
-  const auto index = [](double up, double down) { return up_share_index(up, down); };
-  return settled_apply(s.settled_value, below, index, s.up_avg, s.down_avg);
+  return up_share_index(s.up_avg, s.down_avg);
 }
 
 Result<RviVolatility, IndicatorError> RviVolatility::create(std::uint64_t period) {

@@ -29,18 +29,22 @@ TtmSqueeze::TtmSqueeze(std::uint64_t n, double bollinger_k, double keltner_k)
       line_(regression_constants(n)) {}
 
 std::optional<double> TtmSqueeze::update(const BarSnapshot& bar) {
-  const Candle* c = checked_candle(bar);
-  if (c == nullptr) return no_value();
+  return atr_owner_update(bar, atr_, this, &TtmSqueeze::advance<false>, &TtmSqueeze::advance<true>);
+}
+
+template <bool Kept>
+std::optional<double> TtmSqueeze::advance(const Candle& k) {
+  const Candle* c = &k;
   highs_.push(c->high);
   lows_.push(c->low);
   closes_.push(c->close);
   const auto bands = bollinger_update(bollinger_, c->close);
   const auto sma = sma_update(sma_, c->close);
-  const auto atr = atr_update(atr_, *c);
+  const auto atr = atr_update_as<Kept>(atr_, *c);
   // The line's sums over the closes: about a step a value.
   if (!atr || !bands || !sma || stop_before(closes_.len())) return no_value();
 
-  const double width = atr_times(atr_, *atr, keltner_k_);
+  const double width = atr_times_as<Kept>(atr_, *atr, keltner_k_);
   const double kc_upper = *sma + width;
   const double kc_lower = *sma - width;
   const bool inside = bands->lower >= kc_lower && bands->upper <= kc_upper;

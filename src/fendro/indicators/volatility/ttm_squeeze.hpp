@@ -27,6 +27,9 @@ class TtmSqueeze final : public Indicator {
   std::uint64_t warmup_period() const override { return n_; }
 
  private:
+  // The bar's windows, bands and momentum: plain, or on the settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(const Candle& k);
   TtmSqueeze(std::uint64_t n, double bollinger_k, double keltner_k);
   AtrState atr_;
   vol::RollingMax highs_;

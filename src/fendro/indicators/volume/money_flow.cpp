@@ -103,6 +103,13 @@ Result<TwiggsMoneyFlow, IndicatorError> TwiggsMoneyFlow::create(std::uint64_t pe
   return TwiggsMoneyFlow(period);
 }
 
+namespace {
+
+// The smoothing of both of Twiggs' averages: avg + (x - avg) / n.
+double twiggs_step(double avg, double x, double n) { return avg + (x - avg) / n; }
+
+}  // namespace
+
 std::optional<double> TwiggsMoneyFlow::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
@@ -118,16 +125,27 @@ std::optional<double> TwiggsMoneyFlow::update(const BarSnapshot& bar) {
                         : 0.0;
   prev_close_ = c->close;
   volume::WilderPair& w = averages_;
-  bool below = false;
+  const auto ratio = [](double flow, double volume) { return volume == 0.0 ? 0.0 : flow / volume; };
   if (w.seeded) {
-    const auto wilder = [this](double avg, double x) { return avg + (x - avg) / n_; };
-    below = settled_steps(w.settled, wilder, SettledSlot{w.first, ad},
-                          SettledSlot{w.second, c->volume});
+    // One test for both averages; settled below normal, they take the
+    // settled path out of line.
+    if (all_below_normal(w.first, w.second)) [[unlikely]] {
+      return value_out(settled_path(
+          [](TwiggsMoneyFlow* t, double flow, double volume) {
+            const double n = t->n_;
+            const auto wilder = [n](double avg, double x) { return twiggs_step(avg, x, n); };
+            volume::WilderPair& p = t->averages_;
+            return kept_pair(p.settled, p.settled_value, wilder, decltype(ratio){}, p.first, flow,
+                             p.second, volume);
+          },
+          this, ad, c->volume));
+    }
+    w.first = twiggs_step(w.first, ad, n_);
+    w.second = twiggs_step(w.second, c->volume, n_);
   } else if (!w.seed(ad, c->volume)) {
     return no_value();
   }
-  const auto ratio = [](double flow, double volume) { return volume == 0.0 ? 0.0 : flow / volume; };
-  return value_out(settled_apply(w.settled_value, below, ratio, w.first, w.second));
+  return value_out(ratio(w.first, w.second));
 }
 
 // ---- ForceIndex ----
@@ -147,7 +165,7 @@ std::optional<double> ForceIndex::update(const BarSnapshot& bar) {
   const double force = c->volume * (c->close - *prev_close_);
   prev_close_ = c->close;
   if (!std::isfinite(force)) return no_value();
-  return returned(ema_update(average_, force));
+  return returned(ema_update_settled(average_, force));
 }
 
 // ---- EaseOfMovement ----

@@ -83,7 +83,7 @@ namespace {
 // stands in for it unaveraged.
 double smoothed_pressure(EmaState& average, double pressure) {
   if (!std::isfinite(pressure)) return pressure;
-  return ema_update(average, pressure).value_or(pressure);
+  return ema_update_settled(average, pressure).value_or(pressure);
 }
 
 }  // namespace
@@ -163,8 +163,8 @@ std::optional<double> Kvo::update(const BarSnapshot& bar) {
   prev_range_ = dm;
   prev_hlc_ = hlc;
   if (!std::isfinite(force)) return no_value();
-  ema_update(fast_, force);
-  if (!ema_update(slow_, force)) return no_value();
+  ema_update_settled(fast_, force);
+  if (!ema_update_settled(slow_, force)) return no_value();
   return value_out(fast_.value - slow_.value);
 }
 
@@ -205,22 +205,32 @@ std::optional<double> VolumeRsi::update(const BarSnapshot& bar) {
   const double gain = std::max(change, 0.0);
   const double loss = change < 0.0 ? -change : 0.0;
   volume::WilderPair& w = averages_;
-  bool below = false;
+  const auto index = [](double up, double down) {
+    const double total = up + down;
+    if (total == 0.0) return 50.0;
+    return (up / total) * 100.0;
+  };
   if (w.seeded) {
-    const auto wilder = [this](double avg, double x) { return (x + avg * n_minus_1_) / n_; };
-    below = settled_steps(w.settled, wilder, SettledSlot{w.first, gain},
-                          SettledSlot{w.second, loss});
+    // One test for both averages; settled below normal, they take the
+    // settled path out of line.
+    if (all_below_normal(w.first, w.second)) [[unlikely]] {
+      return value_out(settled_path(
+          [](VolumeRsi* v, double up, double down) {
+            const double n = v->n_;
+            const double n1 = v->n_minus_1_;
+            const auto wilder = [n, n1](double avg, double x) { return (x + avg * n1) / n; };
+            volume::WilderPair& p = v->averages_;
+            return kept_pair(p.settled, p.settled_value, wilder, decltype(index){}, p.first, up,
+                             p.second, down);
+          },
+          this, gain, loss));
+    }
+    w.first = (gain + w.first * n_minus_1_) / n_;
+    w.second = (loss + w.second * n_minus_1_) / n_;
   } else if (!w.seed(gain, loss)) {
     return no_value();
   }
-  return value_out(settled_apply(
-      w.settled_value, below,
-      [](double up, double down) {
-        const double total = up + down;
-        if (total == 0.0) return 50.0;
-        return (up / total) * 100.0;
-      },
-      w.first, w.second));
+  return value_out(index(w.first, w.second));
 }
 
 // ---- Vzo ----
@@ -244,14 +254,24 @@ std::optional<double> Vzo::update(const BarSnapshot& bar) {
     signed_volume = -c->volume;
   }
   prev_close_ = c->close;
-  const auto s = ema_update(signed_, signed_volume);
-  const auto v = ema_update(volume_, c->volume);
+  // One test an update, on the average volume: no signed volume is larger,
+  // so neither is its average. Settled below normal (or seeding), the update
+  // takes the settled path out of line.
+  if (below_normal(volume_.value)) [[unlikely]] {
+    return settled_path([](Vzo* z, double sv, double v) { return z->advance<true>(sv, v); }, this,
+                        signed_volume, c->volume);
+  }
+  return advance<false>(signed_volume, c->volume);
+}
+
+template <bool Kept>
+std::optional<double> Vzo::advance(double signed_volume, double volume) {
+  const auto s = ema_update_as<Kept>(signed_, signed_volume);
+  const auto v = ema_update_as<Kept>(volume_, volume);
   if (!s || !v) return no_value();
-  // The gate reads the averages where they are stored, their high words
-  // loaded from memory rather than moved out of the registers.
-  return value_out(settled_apply(
-      zone_kept_, all_below_normal(signed_.value, volume_.value),
-      [](double sv, double vol) { return vol == 0.0 ? 0.0 : (sv * 100.0) / vol; }, *s, *v));
+  const auto zone = [](double sv, double vol) { return vol == 0.0 ? 0.0 : (sv * 100.0) / vol; };
+  if constexpr (Kept) return value_out(kept_apply(zone_kept_, zone, *s, *v));
+  return value_out(zone(*s, *v));
 }
 
 }  // namespace fendro

@@ -123,6 +123,9 @@ class Vzo final : public Indicator {
   std::uint64_t warmup_period() const override { return sat_add(volume_.period, 1); }
 
  private:
+  // The averages and the zone: plain, or on the settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(double signed_volume, double volume);
   explicit Vzo(std::uint64_t n) : signed_(EmaState::of_period(n)), volume_(EmaState::of_period(n)) {}
   std::optional<double> prev_close_;
   EmaState signed_;

@@ -1,7 +1,7 @@
 // Two Wilder averages that seed together: each starts as the plain mean of
 // its first n inputs (one shared count); afterwards the owner smooths each
-// with its own rule, through settled_steps, and reads a value off both
-// through settled_value.
+// with its own rule, testing both at once, and reads a value off both
+// (kept_pair on their settled path).
 #pragma once
 
 #include <array>

@@ -52,22 +52,56 @@ inline double ema_step(double alpha, double one_minus_alpha, double value, doubl
   return fused_mul_add(alpha, x, kept);
 }
 
-// ema_step with the factors of `s`, skipped once settled (see settled_step).
-inline double ema_settled_step(const EmaState& s, SettledStep& settled, double value, double x) {
-  return settled_step(settled, value, x, [&s](double v, double in) {
-    return ema_step(s.alpha, s.one_minus_alpha, v, in);
-  });
-}
-
 // x must be finite (callers check). No value until the n-th input, which
-// yields the mean of the first n; then ema_step.
+// yields the mean of the first n; then ema_step. The plain step, for an
+// average of prices: on a halted market it stays at the last price, a
+// normal number, so it has nothing to settle.
 inline std::optional<double> ema_update(EmaState& s, double x) {
   if (s.seeded) [[likely]] {
-    s.value = ema_settled_step(s, s.settled, s.value, x);
+    s.value = ema_step(s.alpha, s.one_minus_alpha, s.value, x);
   } else if (!ema_seed(s, x)) {
     return std::nullopt;
   }
   return s.value;
+}
+
+// ema_update of a series that falls to 0 on a halted market (moves, ranges,
+// volumes, differences of averages): the step is skipped once its value has
+// decayed below normal and settled there (settled_step). The test reads the
+// stored value, not a copy in a register: one instruction on its memory.
+inline std::optional<double> ema_update_settled(EmaState& s, double x) {
+  if (s.seeded) [[likely]] {
+    s.value = settled_step(s.settled, s.value, x, [&s](double v, double in) {
+      return ema_step(s.alpha, s.one_minus_alpha, v, in);
+    });
+  } else if (!ema_seed(s, x)) {
+    return std::nullopt;
+  }
+  return s.value;
+}
+
+// ema_update on an owner's settled path (see settled_path): once seeded, the
+// step through its record.
+inline std::optional<double> ema_update_kept(EmaState& s, double x) {
+  if (s.seeded) [[likely]] {
+    const auto ema = [&s](double v, double in) {
+      return ema_step(s.alpha, s.one_minus_alpha, v, in);
+    };
+    s.value = kept_step(s.settled, s.value, x, ema);
+  } else if (!ema_seed(s, x)) {
+    return std::nullopt;
+  }
+  return s.value;
+}
+
+// ema_update, or ema_update_kept on the owner's settled path (Kept).
+template <bool Kept>
+inline std::optional<double> ema_update_as(EmaState& s, double x) {
+  if constexpr (Kept) {
+    return ema_update_kept(s, x);
+  } else {
+    return ema_update(s, x);
+  }
 }
 
 // N averages of one length, each fed the value of the one before it.
@@ -78,21 +112,42 @@ std::array<EmaState, N> ema_chain(std::uint64_t n) {
   return stages;
 }
 
-// Feeds finite x through the chain. Every stage but the last passes its value
-// on only when it is finite (else no value; the later stages are untouched).
-// True once the last stage has a value; `out` then holds every stage's value.
-// Inlined into its owner as it was before the settled step's cold path made
-// it look larger to the inliner: a call here costs more than the step.
-template <std::size_t N>
-[[gnu::always_inline]] inline bool ema_chain_update(std::array<EmaState, N>& stages, double x, std::array<double, N>& out) {
+namespace detail {
+
+template <std::size_t N, class Update>
+[[gnu::always_inline]] inline bool ema_chain_through(std::array<EmaState, N>& stages, double x,
+                                                     std::array<double, N>& out, Update update) {
   double in = x;
   for (std::size_t k = 0; k < N; ++k) {
-    const std::optional<double> v = ema_update(stages[k], in);
+    const std::optional<double> v = update(stages[k], in);
     if (!v) return false;
     if (k + 1 < N && !std::isfinite(*v)) return false;
     out[k] = in = *v;
   }
   return true;
+}
+
+}  // namespace detail
+
+// Feeds finite x through the chain with the plain step (a chain of averages
+// of prices). Every stage but the last passes its value on only when it is
+// finite (else no value; the later stages are untouched). True once the last
+// stage has a value; `out` then holds every stage's value. Inlined into its
+// owner: a call here costs more than the steps.
+template <std::size_t N>
+[[gnu::always_inline]] inline bool ema_chain_update(std::array<EmaState, N>& stages, double x,
+                                                    std::array<double, N>& out) {
+  return detail::ema_chain_through(stages, x, out,
+                                   [](EmaState& s, double in) { return ema_update(s, in); });
+}
+
+// ema_chain_update, or on the owner's settled path (Kept) each stage as
+// ema_update_kept.
+template <bool Kept, std::size_t N>
+[[gnu::always_inline]] inline bool ema_chain_update_as(std::array<EmaState, N>& stages, double x,
+                                                       std::array<double, N>& out) {
+  return detail::ema_chain_through(
+      stages, x, out, [](EmaState& s, double in) { return ema_update_as<Kept>(s, in); });
 }
 
 }  // namespace fendro

@@ -12,8 +12,13 @@
 // +0.0 (and NaNs) are never taken for one another. The record is read and
 // written only when the state (every state, for states stepped together) is
 // below the smallest normal number in magnitude, a subnormal or a zero: a
-// moving market pays one test, a few instructions that branch the same way
-// on every bar.
+// moving market pays one test an update (every average the update steps at
+// once), a few instructions that branch the same way on every bar, and the
+// rest of the settled path sits out of line (settled_path).
+//
+// Only averages that can reach 0 take the test: an average of prices stays
+// at the last price on a halted market, a normal number, and takes the plain
+// step.
 #pragma once
 
 #include <array>
@@ -84,12 +89,10 @@ struct SettledBlock {
   bool held = false;
 };
 
-namespace detail {
-
-// step(state, x), or `state` itself when this step has already given back
-// this state for this input.
+// Within a settled path: step(state, x), or `state` itself when this step
+// has already given back this state for this input.
 template <class Step>
-double settled_or_step(SettledStep& settled, double state, double x, Step& step) {
+double kept_step(SettledStep& settled, double state, double x, Step& step) {
   const std::uint64_t s = std::bit_cast<std::uint64_t>(state);
   const std::uint64_t in = std::bit_cast<std::uint64_t>(x);
   if (s == settled.state && in == settled.input) return state;
@@ -98,33 +101,84 @@ double settled_or_step(SettledStep& settled, double state, double x, Step& step)
   return next;
 }
 
+namespace detail {
+
 // The paths of states below normal, kept out of line so that the moving
 // market's path keeps its registers.
 template <class Step>
 [[gnu::noinline, gnu::cold]] double settled_step_below_normal(SettledStep& settled, double state,
                                                               double x, Step step) {
-  return settled_or_step(settled, state, x, step);
+  return kept_step(settled, state, x, step);
 }
 
-template <class Step, class... Slot>
-[[gnu::noinline, gnu::cold]] void settled_steps_below_normal(SettledStep* settled, Step step,
-                                                             Slot... slots) {
-  ((slots.state = settled_or_step(*settled++, slots.state, slots.input, step)), ...);
-}
-
+// kept_apply for a value whose owner vouches that it reads only `states`.
 template <std::size_t N, class Value, class... D>
-[[gnu::noinline, gnu::cold]] double settled_value_below_normal(SettledValue<N>& memo, Value value,
-                                                               D... states) {
+double kept_value(SettledValue<N>& memo, Value& value, D... states) {
   const std::array<std::uint64_t, N> bits{std::bit_cast<std::uint64_t>(states)...};
   if (bits == memo.states) return memo.value;
-  memo.value = value();
+  memo.value = value(states...);
   memo.states = bits;
   return memo.value;
 }
 
+}  // namespace detail
+
+// An update's settled path, path(), called out of line and placed with the
+// cold code. The caller tests its states (below_normal, all_below_normal:
+// one test for every average the update steps) and calls this only when they
+// are all below normal; the moving market's path is then the plain steps,
+// and neither computes the settled path's arguments nor keeps its registers.
+// path captures nothing: what it needs comes as args, in registers, set up
+// only on the way in.
+template <class Path, class... Args>
+  requires std::is_empty_v<Path>
+[[gnu::noinline, gnu::cold]] auto settled_path(Path path, Args... args) {
+  return path(args...);
+}
+
+// An owner's update after its one test: (owner->*plain)(args...) on a moving
+// market, or, when `settled`, (owner->*kept)(args...) on the settled path out
+// of line. plain and kept are usually one member template: advance<false>
+// and advance<true>.
+// The arguments are references, handed to the settled path as addresses.
+template <class Owner, class R, class... A>
+[[gnu::always_inline]] inline R plain_or_settled(bool settled, Owner* owner,
+                                                 R (Owner::*plain)(const A&...),
+                                                 R (Owner::*kept)(const A&...),
+                                                 const std::type_identity_t<A>&... args) {
+  if (settled) [[unlikely]] {
+    return settled_path(
+        [](Owner* o, R (Owner::*k)(const A&...), const A*... a) { return (o->*k)(*a...); }, owner,
+        kept, &args...);
+  }
+  return (owner->*plain)(args...);
+}
+
+// Within a settled path: slot.state = step(slot.state, slot.input) for each
+// slot in order, or the state itself where its step has already given it
+// back for this input.
+template <std::size_t N, class Step, std::same_as<SettledSlot>... Slot>
+  requires(sizeof...(Slot) == N)
+inline void kept_steps(std::array<SettledStep, N>& settled, Step step, Slot... slots) {
+  SettledStep* record = settled.data();
+  ((slots.state = kept_step(*record++, slots.state, slots.input, step)), ...);
+}
+
+// Within a settled path: fn(states...), or the value last computed from these
+// very bits. fn captures nothing, so that what it reads (its arguments, and
+// constants) is the key: no state it reads can be left out of the record.
+template <std::size_t N, class Fn, std::same_as<double>... D>
+  requires(sizeof...(D) == N && std::is_empty_v<Fn>)
+inline double kept_apply(SettledValue<N>& memo, Fn fn, D... states) {
+  return detail::kept_value(memo, fn, states...);
+}
+
+// Within a settled path: the step of a recursive filter block, step(x),
+// whose whole state is what bits() gives and whose last output is `last`;
+// `last` without the arithmetic when a step has left that very state as it
+// was for this input.
 template <std::size_t N, class Bits, class Step>
-[[gnu::noinline, gnu::cold]] double settled_block_below_normal(SettledBlock<N>& memo, Bits bits,
-                                                               double x, double last, Step step) {
+double kept_block(SettledBlock<N>& memo, Bits& bits, double x, double last, Step& step) {
   const std::array<std::uint64_t, N> before = bits();
   const std::uint64_t in = std::bit_cast<std::uint64_t>(x);
   if (memo.held && in == memo.input && before == memo.state) return last;
@@ -133,7 +187,14 @@ template <std::size_t N, class Bits, class Step>
   return out;
 }
 
-}  // namespace detail
+// Within a settled path: two averages a and b stepped by step(avg, x) with
+// inputs x and y through their records, then fn(a, b), kept for these bits.
+template <class Step, class Fn>
+double kept_pair(std::array<SettledStep, 2>& settled, SettledValue<2>& kept, Step step, Fn fn,
+                 double& a, double x, double& b, double y) {
+  kept_steps(settled, step, SettledSlot{a, x}, SettledSlot{b, y});
+  return kept_apply(kept, fn, a, b);
+}
 
 // step(state, x), or `state` itself when the step has already given back this
 // state for this input.
@@ -144,45 +205,17 @@ template <class Step>
   return detail::settled_step_below_normal(settled, state, x, step);
 }
 
-// slot.state = step(slot.state, slot.input) for each slot, in order, as
-// settled_step does when every state is below normal (the moving market's
-// path tests them all at once). True when they all were: the hint that
-// settled_value takes.
-template <std::size_t N, class Step, std::same_as<SettledSlot>... Slot>
-  requires(sizeof...(Slot) == N)
-[[gnu::always_inline]] inline bool settled_steps(std::array<SettledStep, N>& settled, Step step,
-                                                 Slot... slots) {
-  if (!all_below_normal(slots.state...)) [[likely]] {
-    ((slots.state = step(slots.state, slots.input)), ...);
-    return false;
-  }
-  detail::settled_steps_below_normal(settled.data(), step, slots...);
-  return true;
-}
-
-// value(), a pure function of `states`; after settled_steps has found its
-// states all below normal (`below`), the value last computed from these very
-// states (compared bit for bit) without calling it. Ratios and products of
-// subnormal averages are as slow as their steps.
-template <std::size_t N, class Value, std::same_as<double>... D>
-  requires(sizeof...(D) == N)
-[[gnu::always_inline]] inline double settled_value(SettledValue<N>& memo, bool below, Value value,
-                                                   D... states) {
-  if (!below) [[likely]] return value();
-  return detail::settled_value_below_normal(memo, value, states...);
-}
-
-// fn(states...), kept as settled_value keeps its value: when `below`, the
-// value last computed from these very bits without calling fn. fn captures
-// nothing, so that what it reads (its arguments, and constants) is the key:
-// no state it reads can be left out of the record.
+// fn(states...), a pure function of its arguments; after a test has found
+// the averages it reads below normal (`below`), the value last computed from
+// these very bits without calling it (kept_apply, out of line). Ratios and
+// products of subnormal averages are as slow as their steps.
 template <std::size_t N, class Fn, std::same_as<double>... D>
   requires(sizeof...(D) == N && std::is_empty_v<Fn>)
 [[gnu::always_inline]] inline double settled_apply(SettledValue<N>& memo, bool below, Fn fn,
                                                    D... states) {
   if (!below) [[likely]] return fn(states...);
-  return detail::settled_value_below_normal(memo, [fn, states...] { return fn(states...); },
-                                            states...);
+  return settled_path([](SettledValue<N>* m, D... xs) { return kept_apply(*m, Fn{}, xs...); },
+                      &memo, states...);
 }
 
 // The bits of a block's state, the record that settled_block compares: its
@@ -204,7 +237,8 @@ std::array<std::uint64_t, sizeof...(T)> bits_of(T... parts) {
 // bits of x and m: a settled average scaled to a width or a percentage
 // multiplies no subnormal.
 [[gnu::always_inline]] inline double settled_times(SettledValue<2>& memo, double x, double m) {
-  return settled_value(memo, below_normal(x), [x, m] { return x * m; }, x, m);
+  const auto times = [](double a, double b) { return a * b; };
+  return settled_apply(memo, below_normal(x), times, x, m);
 }
 
 // The step of a recursive filter block, step(x), whose whole state is what
@@ -216,7 +250,11 @@ template <std::size_t N, class Bits, class Step>
 [[gnu::always_inline]] inline double settled_block(SettledBlock<N>& memo, bool below, Bits bits,
                                                    double x, double last, Step step) {
   if (!below) [[likely]] return step(x);
-  return detail::settled_block_below_normal(memo, bits, x, last, step);
+  return settled_path(
+      [](SettledBlock<N>* m, Bits b, double in, double l, Step s) {
+        return kept_block(*m, b, in, l, s);
+      },
+      &memo, bits, x, last, step);
 }
 
 }  // namespace fendro

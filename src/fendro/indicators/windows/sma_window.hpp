@@ -73,9 +73,22 @@ inline std::optional<double> sma_update(SmaWindow& w, double x) {
 // computed from the same bits of the sum and the divisor.
 inline std::optional<double> sma_update_settled(SmaWindow& w, SettledValue<2>& kept, double x) {
   return sma_step(w, x, [&kept](double sum, double divisor) {
-    return settled_value(
-        kept, below_normal(sum), [sum, divisor] { return sum / divisor; }, sum, divisor);
+    const auto mean = [](double s, double d) { return s / d; };
+    return settled_apply(kept, below_normal(sum), mean, sum, divisor);
   });
+}
+
+// sma_update_settled on an owner's settled path (see settled_path): the mean
+// kept for the bits of the sum and the divisor; or sma_update (Kept false).
+template <bool Kept>
+inline std::optional<double> sma_update_as(SmaWindow& w, SettledValue<2>& kept, double x) {
+  if constexpr (Kept) {
+    return sma_step(w, x, [&kept](double sum, double divisor) {
+      return kept_apply(kept, [](double s, double d) { return s / d; }, sum, divisor);
+    });
+  } else {
+    return sma_update(w, x);
+  }
 }
 
 }  // namespace fendro
