@@ -20,6 +20,7 @@
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
+#include "fendro/util/math.hpp"
 
 namespace fendro {
 namespace {
@@ -42,7 +43,7 @@ std::vector<Market> markets() {
   std::vector<Candle> moving;
   double p = 100.0;
   for (int i = 0; i < 300; ++i) {
-    const double next = p * (1.0 + 0.01 * std::sin(i * 0.7));
+    const double next = p * (1.0 + 0.01 * fendro::cr::sin(i * 0.7));
     moving.push_back(Candle{0, p, std::max(p, next) + 0.25, std::min(p, next) - 0.25, next, 10.0});
     p = next;
   }
