@@ -249,25 +249,48 @@ Result<EvenBetterSinewave, IndicatorError> EvenBetterSinewave::create(std::uint6
   return EvenBetterSinewave(duration, smoothing);
 }
 
+namespace {
+
+// The wave of the last three smoothed values.
+double sinewave_of(double f0, double f1, double f2) {
+  const double mean = (f2 + (f0 + f1)) / 3.0;
+  const double power = (f2 * f2 + (f0 * f0 + f1 * f1)) / 3.0;
+  return power > 0.0 ? clamp_unit(mean / std::sqrt(power)) : 0.0;
+}
+
+}  // namespace
+
 std::optional<double> EvenBetterSinewave::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
-  const double hp = hp_.step(x);
+  // One test an update, on the newest smoothed value: it follows the
+  // high-pass below normal on a flat stretch. Below normal (or starting),
+  // the blocks and the wave take the settled path out of line.
+  if (below_normal(f0_)) [[unlikely]] {
+    return settled_path([](EvenBetterSinewave* s, double in) { return s->kept(in); }, this, x);
+  }
+  const double hp = hp_.step_as<false>(x);
   if (!std::isfinite(hp)) return no_value();
-  const double f = ss_.step(hp);
+  if (!smoothed(ss_.step_as<false>(hp))) return no_value();
+  return value_out(sinewave_of(f0_, f1_, f2_));
+}
+
+std::optional<double> EvenBetterSinewave::kept(double x) {
+  const double hp = hp_.step_as<true>(x);
+  if (!std::isfinite(hp)) return no_value();
+  if (!smoothed(ss_.step_as<true>(hp))) return no_value();
+  // Squares and quotients of settled subnormal values are as slow as the
+  // steps that made them.
+  const auto wave = [](double f0, double f1, double f2) { return sinewave_of(f0, f1, f2); };
+  return value_out(kept_apply(wave_, wave, f0_, f1_, f2_));
+}
+
+bool EvenBetterSinewave::smoothed(double f) {
   f2_ = f1_;
   f1_ = f0_;
   f0_ = f;
   if (outputs_seen_ < 3) ++outputs_seen_;
-  if (outputs_seen_ < 3) return no_value();
-  // Squares and quotients of settled subnormal values are as slow as the
-  // steps that made them.
-  const auto wave = [](double f0, double f1, double f2) {
-    const double mean = (f2 + (f0 + f1)) / 3.0;
-    const double power = (f2 * f2 + (f0 * f0 + f1 * f1)) / 3.0;
-    return power > 0.0 ? clamp_unit(mean / std::sqrt(power)) : 0.0;
-  };
-  return value_out(settled_apply(wave_, all_below_normal(f0_, f1_, f2_), wave, f0_, f1_, f2_));
+  return outputs_seen_ >= 3;
 }
 
 Result<UniversalOscillator, IndicatorError> UniversalOscillator::create(std::uint64_t period) {

@@ -163,6 +163,10 @@ class EvenBetterSinewave final : public Indicator {
 
  private:
   EvenBetterSinewave(std::uint64_t duration, std::uint64_t smoothing);
+  // update's steps and wave on the settled path: skipped where settled.
+  std::optional<double> kept(double x);
+  // Takes the newest smoothed value f; true once three have been seen.
+  [[gnu::always_inline]] inline bool smoothed(double f);
   OnePoleHighpass hp_;
   SuperSmootherStage ss_;
   double f0_ = 0.0, f1_ = 0.0, f2_ = 0.0;
