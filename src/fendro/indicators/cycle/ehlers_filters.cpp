@@ -111,7 +111,13 @@ Result<BandpassFilter, IndicatorError> BandpassFilter::create(std::uint64_t peri
 std::optional<double> BandpassFilter::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
-  return value_out(bp_.step(x));
+  // The block's test here, with the whole answer on the settled path: that
+  // path is then a jump, and the plain one needs no frame.
+  if (below_normal(bp_.newest())) [[unlikely]] {
+    return settled_path(
+        [](BandpassFilter* f, double in) { return value_out(f->bp_.step_as<true>(in)); }, this, x);
+  }
+  return value_out(bp_.step_as<false>(x));
 }
 
 CyberneticCycle::CyberneticCycle(std::uint64_t period) {
