@@ -68,8 +68,20 @@ Result<DecyclerOscillator, IndicatorError> DecyclerOscillator::create(std::uint6
 std::optional<double> DecyclerOscillator::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
-  const double fast = x - fast_.step(x);
-  return value_out(fast - (x - slow_.step(x)));
+  // One test an update, on the fast high-pass, the first of the two below
+  // normal on a flat stretch: below normal (or starting), both blocks take
+  // the settled path out of line, with the whole answer.
+  if (below_normal(fast_.newest())) [[unlikely]] {
+    return settled_path([](DecyclerOscillator* d, double in) { return d->advance<true>(in); },
+                        this, x);
+  }
+  return advance<false>(x);
+}
+
+template <bool Kept>
+std::optional<double> DecyclerOscillator::advance(double x) {
+  const double fast = x - fast_.step_as<Kept>(x);
+  return value_out(fast - (x - slow_.step_as<Kept>(x)));
 }
 
 Result<SuperSmoother, IndicatorError> SuperSmoother::create(std::uint64_t period) {
@@ -94,9 +106,21 @@ Result<RoofingFilter, IndicatorError> RoofingFilter::create(std::uint64_t lp_per
 std::optional<double> RoofingFilter::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
-  const double hp = hp_.step(x);
+  // One test an update, on the high-pass, which the low-pass follows below
+  // normal on a flat stretch: below normal (or starting), both blocks take
+  // the settled path out of line, with the whole answer.
+  if (below_normal(hp_.newest())) [[unlikely]] {
+    return settled_path([](RoofingFilter* f, double in) { return f->kept(in); }, this, x);
+  }
+  const double hp = hp_.step_as<false>(x);
   if (!std::isfinite(hp)) return no_value();
-  return value_out(ss_.step(hp));
+  return value_out(ss_.step_as<false>(hp));
+}
+
+std::optional<double> RoofingFilter::kept(double x) {
+  const double hp = hp_.step_as<true>(x);
+  if (!std::isfinite(hp)) return no_value();
+  return value_out(ss_.step_as<true>(hp));
 }
 
 Result<BandpassFilter, IndicatorError> BandpassFilter::create(std::uint64_t period,
@@ -134,12 +158,23 @@ Result<CyberneticCycle, IndicatorError> CyberneticCycle::create(std::uint64_t pe
 }
 
 std::optional<double> CyberneticCycle::update(const BarSnapshot& bar) {
+  // One test an update, first, on the newest cycle value: below normal (or
+  // starting), the update takes the settled path out of line, a jump.
+  if (below_normal(c1_)) [[unlikely]] {
+    return settled_path([](CyberneticCycle* c, const BarSnapshot* b) { return c->kept(*b); },
+                        this, &bar);
+  }
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
-  return value_out(settled_block(
-      settled_, all_below_normal(c1_, c2_),
-      [this] { return bits_of(x1_, x2_, x3_, s1_, s2_, c1_, c2_, seen_); }, x, c1_,
-      [this](double in) { return advance(in); }));
+  return value_out(advance(x));
+}
+
+std::optional<double> CyberneticCycle::kept(const BarSnapshot& bar) {
+  const double x = bar_close(bar);
+  if (!std::isfinite(x)) return no_value();
+  const auto bits = [this] { return bits_of(x1_, x2_, x3_, s1_, s2_, c1_, c2_, seen_); };
+  const auto step = [this](double in) { return advance(in); };
+  return value_out(kept_block(settled_, bits, x, c1_, step));
 }
 
 double CyberneticCycle::advance(double x) {
