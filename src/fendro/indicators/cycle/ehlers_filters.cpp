@@ -343,6 +343,19 @@ Result<UniversalOscillator, IndicatorError> UniversalOscillator::create(std::uin
 std::optional<double> UniversalOscillator::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
+  // One test an update, on the smoothed momentum, the first to fall below
+  // normal on a flat stretch (the peak decays by 0.991 a bar): below normal
+  // (or starting), the smoothing, the peak and the value take the settled
+  // path out of line, with the whole answer.
+  if (below_normal(ss_.newest())) [[unlikely]] {
+    return settled_path([](UniversalOscillator* u, double in) { return u->advance<true>(in); },
+                        this, x);
+  }
+  return advance<false>(x);
+}
+
+template <bool Kept>
+std::optional<double> UniversalOscillator::advance(double x) {
   std::optional<double> value;
   if (closes_seen_ < 2) {
     ++closes_seen_;
@@ -351,10 +364,15 @@ std::optional<double> UniversalOscillator::update(const BarSnapshot& bar) {
     if (!std::isfinite(wn)) {
       value = last_;  // the previous value again, if there is one
     } else {
-      value = scale_then_value(
-          settled_, peak_, ss_.step(wn),
-          [](double peak, double f) { return std::max(std::abs(f), 0.991 * peak); },
-          [](double f, double peak) { return peak > 0.0 ? clamp_unit(f / peak) : 0.0; });
+      const auto peak = [](double p, double f) { return std::max(std::abs(f), 0.991 * p); };
+      const auto scaled = [](double f, double p) { return p > 0.0 ? clamp_unit(f / p) : 0.0; };
+      const double f = ss_.step_as<Kept>(wn);
+      if constexpr (Kept) {
+        value = kept_scale_then_value(settled_, peak_, f, peak, scaled);
+      } else {
+        peak_ = peak(peak_, f);
+        value = scaled(f, peak_);
+      }
       last_ = value;
     }
   }

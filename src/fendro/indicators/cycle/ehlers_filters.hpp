@@ -190,6 +190,10 @@ class UniversalOscillator final : public Indicator {
 
  private:
   explicit UniversalOscillator(SuperSmootherStage ss) : ss_(ss) {}
+  // The smoothing, the peak and the answer: plain, or on the settled path
+  // (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(double x);
   SuperSmootherStage ss_;
   double x1_ = 0.0, x2_ = 0.0;
   int closes_seen_ = 0;

@@ -238,14 +238,22 @@ struct SettledScale {
   SettledValue<2> value;
 };
 
+// Within a settled path: scale = step(scale, x), then value(x, scale), each
+// skipped where it was last given these very bits.
+template <class Step, class Value>
+double kept_scale_then_value(SettledScale& memo, double& scale, double x, Step step,
+                             Value value) {
+  scale = kept_step(memo.step, scale, x, step);
+  return fendro::detail::kept_value(memo.value, value, x, scale);
+}
+
 namespace detail {
 
 template <class Step, class Value>
 [[gnu::noinline, gnu::cold]] double scale_then_value_below_normal(SettledScale& memo,
                                                                   double& scale, double x,
                                                                   Step step, Value value) {
-  scale = kept_step(memo.step, scale, x, step);
-  return fendro::detail::kept_value(memo.value, value, x, scale);
+  return kept_scale_then_value(memo, scale, x, step, value);
 }
 
 }  // namespace detail
