@@ -159,22 +159,26 @@ Result<CyberneticCycle, IndicatorError> CyberneticCycle::create(std::uint64_t pe
 
 std::optional<double> CyberneticCycle::update(const BarSnapshot& bar) {
   // One test an update, first, on the newest cycle value: below normal (or
-  // starting), the update takes the settled path out of line, a jump.
+  // starting), the update takes the settled path out of line. Either path is
+  // a jump to a function of its own; the plain one, a leaf, needs no frame.
   if (below_normal(c1_)) [[unlikely]] {
-    return settled_path([](CyberneticCycle* c, const BarSnapshot* b) { return c->kept(*b); },
-                        this, &bar);
+    return settled_path(
+        [](CyberneticCycle* c, const BarSnapshot* b) { return c->answer<true>(*b); }, this, &bar);
   }
-  const double x = bar_close(bar);
-  if (!std::isfinite(x)) return no_value();
-  return value_out(advance(x));
+  return answer<false>(bar);
 }
 
-std::optional<double> CyberneticCycle::kept(const BarSnapshot& bar) {
+template <bool Kept>
+std::optional<double> CyberneticCycle::answer(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
-  const auto bits = [this] { return bits_of(x1_, x2_, x3_, s1_, s2_, c1_, c2_, seen_); };
-  const auto step = [this](double in) { return advance(in); };
-  return value_out(kept_block(settled_, bits, x, c1_, step));
+  if constexpr (Kept) {
+    const auto bits = [this] { return bits_of(x1_, x2_, x3_, s1_, s2_, c1_, c2_, seen_); };
+    const auto step = [this](double in) { return advance(in); };
+    return value_out(kept_block(settled_, bits, x, c1_, step));
+  } else {
+    return value_out(advance(x));
+  }
 }
 
 double CyberneticCycle::advance(double x) {

@@ -106,8 +106,10 @@ class CyberneticCycle final : public Indicator {
  private:
   explicit CyberneticCycle(std::uint64_t period);
   double advance(double x);
-  // update on the settled path: the step skipped where settled.
-  std::optional<double> kept(const BarSnapshot& bar);
+  // update after its test: plain, or on the settled path (Kept), the step
+  // skipped where settled.
+  template <bool Kept>
+  [[gnu::noinline]] std::optional<double> answer(const BarSnapshot& bar);
   double k_c1_, k_s_, k_c2_;
   double x1_ = 0.0, x2_ = 0.0, x3_ = 0.0;  // previous closes
   double s1_ = 0.0, s2_ = 0.0;            // previous smoothed values
