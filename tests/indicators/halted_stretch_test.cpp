@@ -21,11 +21,11 @@ void halt_on(std::vector<Candle>& cs, std::size_t n, double p) {
 std::vector<Candle> halts() {
   std::vector<Candle> cs = random_walk(300, 1);
   const double p = cs.back().close;
-  halt_on(cs, 3000, p);
+  halt_on(cs, 6000, p);  // long enough for the Rsx's stages to settle below normal
   const std::vector<Candle> moved = random_walk(25, 2, p);
   cs.insert(cs.end(), moved.begin(), moved.end());
   for (const double q : {p, std::nextafter(p, 2.0 * p), p, std::nextafter(p, 0.0), p}) {
-    halt_on(cs, q == p ? 3000 : 1, q);
+    halt_on(cs, q == p ? 6000 : 1, q);
   }
   return cs;
 }
@@ -61,13 +61,44 @@ std::optional<double> jma(const Candle& c, std::vector<double>& s) {
   return s[3];
 }
 
+// The Rsx at period 14: the momentum and its magnitude through three
+// double-smoothing stages each, their blend clamped to [0, 100].
+std::optional<double> rsx(const Candle& c, std::vector<double>& s) {
+  const double a = 3.0 / 16.0, b = 1.0 - a;
+  if (s.empty()) {
+    s.assign(14, 0.0);  // the last close, six momentum stages, six magnitude stages, the steps
+    s[0] = c.close;
+    return std::nullopt;
+  }
+  const double m = c.close - s[0];
+  s[0] = c.close;
+  const auto smooth = [&](double* st, double in) {
+    st[0] = st[0] * b + in * a;
+    st[1] = st[1] * b + st[0] * a;
+    st[2] = st[2] * b + (1.5 * st[0] - 0.5 * st[1]) * a;
+    st[3] = st[3] * b + st[2] * a;
+    st[4] = st[4] * b + (1.5 * st[2] - 0.5 * st[3]) * a;
+    st[5] = st[5] * b + st[4] * a;
+  };
+  smooth(&s[1], m);
+  smooth(&s[7], std::abs(m));
+  const double w3 = 1.5 * s[11] - 0.5 * s[12];
+  double v = 50.0;
+  if (w3 > 0.0) v = ((1.5 * s[5] + (-0.5) * s[6]) / w3 + 1.0) * 50.0;
+  v = v < 0.0 ? 0.0 : (v > 100.0 ? 100.0 : v);
+  s[13] += 1.0;
+  if (s[13] < 14.0) return std::nullopt;
+  return v;
+}
+
 TEST(HaltedStretch, SettledFiltersGiveTheirPlainRecursions) {
   using Reference = std::function<std::optional<double>(const Candle&, std::vector<double>&)>;
   const struct {
     const char* key;
     std::vector<double> params;
     Reference reference;
-  } cases[] = {{"HoltWinters", {0.1, 0.3}, holt_winters}, {"Jma", {7, 0, 2}, jma}};
+  } cases[] = {{"HoltWinters", {0.1, 0.3}, holt_winters}, {"Jma", {7, 0, 2}, jma},
+                 {"Rsx", {14}, rsx}};
   const std::vector<Candle> cs = halts();
   for (const auto& c : cases) {
     const Values got = key_values(c.key, c.params, cs);
