@@ -4,11 +4,15 @@
 // disturbed by a move of one ulp either way.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <optional>
 #include <vector>
 
+#include "fendro/indicators/common/fused.hpp"
+#include "fendro/indicators/windows/ema_state.hpp"
+#include "fendro/util/math.hpp"
 #include "indicators/testing.hpp"
 
 namespace fendro::testing {
@@ -91,6 +95,42 @@ std::optional<double> rsx(const Candle& c, std::vector<double>& s) {
   return v;
 }
 
+// The Fisher transform at period 5: the close's place in the range of the
+// last five, smoothed and held inside (-0.999, 0.999), then transformed.
+std::optional<double> fisher(const Candle& c, std::vector<double>& s) {
+  if (s.empty()) s = {0.0, 0.0};  // the smoothed place, the last value, then the closes
+  s.push_back(c.close);
+  if (s.size() < 7) return std::nullopt;
+  if (s.size() > 7) s.erase(s.begin() + 2);
+  const auto [lo, hi] = std::minmax_element(s.begin() + 2, s.end());
+  const double raw = *hi - *lo > 0.0 ? fused_mul_add((c.close - *lo) / (*hi - *lo), 2.0, -1.0) : 0.0;
+  const double x = std::clamp(fused_mul_add(raw, 0.33, s[0] * 0.67), -0.999, 0.999);
+  s[0] = x;
+  s[1] = fused_mul_add(0.5, cr::log((1.0 + x) / (1.0 - x)), 0.5 * s[1]);
+  return s[1];
+}
+
+// The WavePm at 14 and 10, from plain averages: the square of the change
+// over 14 bars, its average, the weight 1 - exp(-square / twice the
+// average), its average times 100.
+struct WavePmSteps {
+  EmaState squares = EmaState::of_period(14);
+  EmaState weights = EmaState::of_period(10);
+  std::optional<double> operator()(const Candle& c, std::vector<double>& closes) {
+    closes.push_back(c.close);
+    if (closes.size() < 15) return std::nullopt;
+    if (closes.size() > 15) closes.erase(closes.begin());
+    const double d = c.close - closes.front();
+    const double e = d * d;
+    const auto ms = ema_update(squares, e);
+    if (!ms) return std::nullopt;
+    const double w = *ms > 0.0 ? 1.0 - cr::exp(-e / (*ms + *ms)) : 0.0;
+    const auto a = ema_update(weights, w);
+    if (!a) return std::nullopt;
+    return *a * 100.0;
+  }
+};
+
 TEST(HaltedStretch, SettledFiltersGiveTheirPlainRecursions) {
   using Reference = std::function<std::optional<double>(const Candle&, std::vector<double>&)>;
   const struct {
@@ -98,7 +138,9 @@ TEST(HaltedStretch, SettledFiltersGiveTheirPlainRecursions) {
     std::vector<double> params;
     Reference reference;
   } cases[] = {{"HoltWinters", {0.1, 0.3}, holt_winters}, {"Jma", {7, 0, 2}, jma},
-                 {"Rsx", {14}, rsx}};
+                 {"Rsx", {14}, rsx},
+                 {"FisherTransform", {5}, fisher},
+                 {"WavePm", {14, 10}, WavePmSteps{}}};
   const std::vector<Candle> cs = halts();
   for (const auto& c : cases) {
     const Values got = key_values(c.key, c.params, cs);
