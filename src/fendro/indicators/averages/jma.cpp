@@ -44,10 +44,18 @@ std::optional<double> Jma::update(const BarSnapshot& bar) {
     value_ = x;
     return value_out(x);
   }
-  return value_out(settled_block(
-      settled_, all_below_normal(det0_, det1_),
-      [this] { return bits_of(e0_, det0_, det1_, *value_); }, x, *value_,
-      [this](double in) { return smooth(in); }));
+  // One test an update, on the last detrended stage, which the first feeds:
+  // below normal (or starting), the step takes the settled path out of line.
+  if (below_normal(det1_)) [[unlikely]] {
+    return value_out(settled_path([](Jma* j, double in) { return j->kept(in); }, this, x));
+  }
+  return value_out(smooth(x));
+}
+
+double Jma::kept(double x) {
+  const auto bits = [this] { return bits_of(e0_, det0_, det1_, *value_); };
+  const auto step = [this](double in) { return smooth(in); };
+  return kept_block(settled_, bits, x, *value_, step);
 }
 
 double Jma::smooth(double x) {
@@ -56,7 +64,7 @@ double Jma::smooth(double x) {
   e0_ = x * keep + alpha_ * e0_;
   det0_ = (x - e0_) * (1.0 - beta_) + beta_ * det0_;
   det1_ = (alpha_ * alpha_) * det1_ + keep * (keep * ((e0_ + phase_ratio_ * det0_) - value));
-  value_ = value + det1_;
+  *value_ = value + det1_;  // engaged since the first close
   return *value_;
 }
 

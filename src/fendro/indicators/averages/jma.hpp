@@ -23,6 +23,7 @@ class Jma final : public Indicator {
  private:
   Jma(std::uint64_t period, double phase, std::uint32_t power);
   double smooth(double x);  // one step of every stage and the value; the new value
+  double kept(double x);    // smooth on the settled path: skipped where it was settled
   std::optional<double> value_;
   double beta_;
   double alpha_;        // beta to the power `power`

@@ -68,8 +68,20 @@ Result<DecyclerOscillator, IndicatorError> DecyclerOscillator::create(std::uint6
 std::optional<double> DecyclerOscillator::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
-  const double fast = x - fast_.step(x);
-  return value_out(fast - (x - slow_.step(x)));
+  // One test an update, on the fast high-pass, the first of the two below
+  // normal on a flat stretch: below normal (or starting), both blocks take
+  // the settled path out of line, with the whole answer.
+  if (below_normal(fast_.newest())) [[unlikely]] {
+    return settled_path([](DecyclerOscillator* d, double in) { return d->advance<true>(in); },
+                        this, x);
+  }
+  return advance<false>(x);
+}
+
+template <bool Kept>
+std::optional<double> DecyclerOscillator::advance(double x) {
+  const double fast = x - fast_.step_as<Kept>(x);
+  return value_out(fast - (x - slow_.step_as<Kept>(x)));
 }
 
 Result<SuperSmoother, IndicatorError> SuperSmoother::create(std::uint64_t period) {
@@ -94,9 +106,21 @@ Result<RoofingFilter, IndicatorError> RoofingFilter::create(std::uint64_t lp_per
 std::optional<double> RoofingFilter::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
-  const double hp = hp_.step(x);
+  // One test an update, on the high-pass, which the low-pass follows below
+  // normal on a flat stretch: below normal (or starting), both blocks take
+  // the settled path out of line, with the whole answer.
+  if (below_normal(hp_.newest())) [[unlikely]] {
+    return settled_path([](RoofingFilter* f, double in) { return f->kept(in); }, this, x);
+  }
+  const double hp = hp_.step_as<false>(x);
   if (!std::isfinite(hp)) return no_value();
-  return value_out(ss_.step(hp));
+  return value_out(ss_.step_as<false>(hp));
+}
+
+std::optional<double> RoofingFilter::kept(double x) {
+  const double hp = hp_.step_as<true>(x);
+  if (!std::isfinite(hp)) return no_value();
+  return value_out(ss_.step_as<true>(hp));
 }
 
 Result<BandpassFilter, IndicatorError> BandpassFilter::create(std::uint64_t period,
@@ -111,7 +135,13 @@ Result<BandpassFilter, IndicatorError> BandpassFilter::create(std::uint64_t peri
 std::optional<double> BandpassFilter::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
-  return value_out(bp_.step(x));
+  // The block's test here, with the whole answer on the settled path: that
+  // path is then a jump, and the plain one needs no frame.
+  if (below_normal(bp_.newest())) [[unlikely]] {
+    return settled_path(
+        [](BandpassFilter* f, double in) { return value_out(f->bp_.step_as<true>(in)); }, this, x);
+  }
+  return value_out(bp_.step_as<false>(x));
 }
 
 CyberneticCycle::CyberneticCycle(std::uint64_t period) {
@@ -128,12 +158,27 @@ Result<CyberneticCycle, IndicatorError> CyberneticCycle::create(std::uint64_t pe
 }
 
 std::optional<double> CyberneticCycle::update(const BarSnapshot& bar) {
+  // One test an update, first, on the newest cycle value: below normal (or
+  // starting), the update takes the settled path out of line. Either path is
+  // a jump to a function of its own; the plain one, a leaf, needs no frame.
+  if (below_normal(c1_)) [[unlikely]] {
+    return settled_path(
+        [](CyberneticCycle* c, const BarSnapshot* b) { return c->answer<true>(*b); }, this, &bar);
+  }
+  return answer<false>(bar);
+}
+
+template <bool Kept>
+std::optional<double> CyberneticCycle::answer(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
-  return value_out(settled_block(
-      settled_, all_below_normal(c1_, c2_),
-      [this] { return bits_of(x1_, x2_, x3_, s1_, s2_, c1_, c2_, seen_); }, x, c1_,
-      [this](double in) { return advance(in); }));
+  if constexpr (Kept) {
+    const auto bits = [this] { return bits_of(x1_, x2_, x3_, s1_, s2_, c1_, c2_, seen_); };
+    const auto step = [this](double in) { return advance(in); };
+    return value_out(kept_block(settled_, bits, x, c1_, step));
+  } else {
+    return value_out(advance(x));
+  }
 }
 
 double CyberneticCycle::advance(double x) {
@@ -249,25 +294,48 @@ Result<EvenBetterSinewave, IndicatorError> EvenBetterSinewave::create(std::uint6
   return EvenBetterSinewave(duration, smoothing);
 }
 
+namespace {
+
+// The wave of the last three smoothed values.
+double sinewave_of(double f0, double f1, double f2) {
+  const double mean = (f2 + (f0 + f1)) / 3.0;
+  const double power = (f2 * f2 + (f0 * f0 + f1 * f1)) / 3.0;
+  return power > 0.0 ? clamp_unit(mean / std::sqrt(power)) : 0.0;
+}
+
+}  // namespace
+
 std::optional<double> EvenBetterSinewave::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
-  const double hp = hp_.step(x);
+  // One test an update, on the newest smoothed value: it follows the
+  // high-pass below normal on a flat stretch. Below normal (or starting),
+  // the blocks and the wave take the settled path out of line.
+  if (below_normal(f0_)) [[unlikely]] {
+    return settled_path([](EvenBetterSinewave* s, double in) { return s->kept(in); }, this, x);
+  }
+  const double hp = hp_.step_as<false>(x);
   if (!std::isfinite(hp)) return no_value();
-  const double f = ss_.step(hp);
+  if (!smoothed(ss_.step_as<false>(hp))) return no_value();
+  return value_out(sinewave_of(f0_, f1_, f2_));
+}
+
+std::optional<double> EvenBetterSinewave::kept(double x) {
+  const double hp = hp_.step_as<true>(x);
+  if (!std::isfinite(hp)) return no_value();
+  if (!smoothed(ss_.step_as<true>(hp))) return no_value();
+  // Squares and quotients of settled subnormal values are as slow as the
+  // steps that made them.
+  const auto wave = [](double f0, double f1, double f2) { return sinewave_of(f0, f1, f2); };
+  return value_out(kept_apply(wave_, wave, f0_, f1_, f2_));
+}
+
+bool EvenBetterSinewave::smoothed(double f) {
   f2_ = f1_;
   f1_ = f0_;
   f0_ = f;
   if (outputs_seen_ < 3) ++outputs_seen_;
-  if (outputs_seen_ < 3) return no_value();
-  // Squares and quotients of settled subnormal values are as slow as the
-  // steps that made them.
-  const auto wave = [](double f0, double f1, double f2) {
-    const double mean = (f2 + (f0 + f1)) / 3.0;
-    const double power = (f2 * f2 + (f0 * f0 + f1 * f1)) / 3.0;
-    return power > 0.0 ? clamp_unit(mean / std::sqrt(power)) : 0.0;
-  };
-  return value_out(settled_apply(wave_, all_below_normal(f0_, f1_, f2_), wave, f0_, f1_, f2_));
+  return outputs_seen_ >= 3;
 }
 
 Result<UniversalOscillator, IndicatorError> UniversalOscillator::create(std::uint64_t period) {
@@ -279,6 +347,19 @@ Result<UniversalOscillator, IndicatorError> UniversalOscillator::create(std::uin
 std::optional<double> UniversalOscillator::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
+  // One test an update, on the smoothed momentum, the first to fall below
+  // normal on a flat stretch (the peak decays by 0.991 a bar): below normal
+  // (or starting), the smoothing, the peak and the value take the settled
+  // path out of line, with the whole answer.
+  if (below_normal(ss_.newest())) [[unlikely]] {
+    return settled_path([](UniversalOscillator* u, double in) { return u->advance<true>(in); },
+                        this, x);
+  }
+  return advance<false>(x);
+}
+
+template <bool Kept>
+std::optional<double> UniversalOscillator::advance(double x) {
   std::optional<double> value;
   if (closes_seen_ < 2) {
     ++closes_seen_;
@@ -287,10 +368,15 @@ std::optional<double> UniversalOscillator::update(const BarSnapshot& bar) {
     if (!std::isfinite(wn)) {
       value = last_;  // the previous value again, if there is one
     } else {
-      value = scale_then_value(
-          settled_, peak_, ss_.step(wn),
-          [](double peak, double f) { return std::max(std::abs(f), 0.991 * peak); },
-          [](double f, double peak) { return peak > 0.0 ? clamp_unit(f / peak) : 0.0; });
+      const auto peak = [](double p, double f) { return std::max(std::abs(f), 0.991 * p); };
+      const auto scaled = [](double f, double p) { return p > 0.0 ? clamp_unit(f / p) : 0.0; };
+      const double f = ss_.step_as<Kept>(wn);
+      if constexpr (Kept) {
+        value = kept_scale_then_value(settled_, peak_, f, peak, scaled);
+      } else {
+        peak_ = peak(peak_, f);
+        value = scaled(f, peak_);
+      }
       last_ = value;
     }
   }

@@ -48,6 +48,9 @@ class DecyclerOscillator final : public Indicator {
 
  private:
   DecyclerOscillator(std::uint64_t fast, std::uint64_t slow) : fast_(fast), slow_(slow) {}
+  // Both blocks' steps and the answer: plain, or on the settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(double x);
   TwoPoleHighpass fast_, slow_;
 };
 
@@ -75,6 +78,8 @@ class RoofingFilter final : public Indicator {
   RoofingFilter(std::uint64_t lp_period, std::uint64_t hp_period)
       : hp_(OnePoleHighpass::of_period(hp_period)),
         ss_(SuperSmootherStage::of_length(static_cast<double>(lp_period))) {}
+  // update's steps on the settled path: skipped where settled.
+  std::optional<double> kept(double x);
   OnePoleHighpass hp_;
   SuperSmootherStage ss_;
 };
@@ -101,6 +106,10 @@ class CyberneticCycle final : public Indicator {
  private:
   explicit CyberneticCycle(std::uint64_t period);
   double advance(double x);
+  // update after its test: plain, or on the settled path (Kept), the step
+  // skipped where settled.
+  template <bool Kept>
+  [[gnu::noinline]] std::optional<double> answer(const BarSnapshot& bar);
   double k_c1_, k_s_, k_c2_;
   double x1_ = 0.0, x2_ = 0.0, x3_ = 0.0;  // previous closes
   double s1_ = 0.0, s2_ = 0.0;            // previous smoothed values
@@ -163,6 +172,10 @@ class EvenBetterSinewave final : public Indicator {
 
  private:
   EvenBetterSinewave(std::uint64_t duration, std::uint64_t smoothing);
+  // update's steps and wave on the settled path: skipped where settled.
+  std::optional<double> kept(double x);
+  // Takes the newest smoothed value f; true once three have been seen.
+  [[gnu::always_inline]] inline bool smoothed(double f);
   OnePoleHighpass hp_;
   SuperSmootherStage ss_;
   double f0_ = 0.0, f1_ = 0.0, f2_ = 0.0;
@@ -179,6 +192,10 @@ class UniversalOscillator final : public Indicator {
 
  private:
   explicit UniversalOscillator(SuperSmootherStage ss) : ss_(ss) {}
+  // The smoothing, the peak and the answer: plain, or on the settled path
+  // (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(double x);
   SuperSmootherStage ss_;
   double x1_ = 0.0, x2_ = 0.0;
   int closes_seen_ = 0;

@@ -6,6 +6,7 @@
 // and settles there: each block then skips the steps that leave its whole
 // state as it was (kept_block, on its settled path). One test a step, on the
 // newest output: the older ones follow it below normal a bar or two later.
+// An owner of several blocks may test once for all of them (step_as).
 #pragma once
 
 #include <cmath>
@@ -28,8 +29,34 @@ inline constexpr double kSmootherAngle = 4.442882938158366;
 // The slightly smaller constant the stand-alone smoother types are built with.
 inline constexpr double kStandaloneSmootherAngle = 4.442882684838626;
 
+// The steps every block shares, over its newest output, its plain step
+// advance(x) and its settled one kept(x): step tests the newest output once
+// and takes the settled step out of line below normal; step_as is the plain
+// step, or the settled one (Kept), for an owner that tests its blocks'
+// outputs once an update and takes its own settled path.
+template <class Block>
+class FilterBlockSteps {
+ public:
+  double step(double x) {
+    Block& b = static_cast<Block&>(*this);
+    if (below_normal(b.newest())) [[unlikely]] {
+      return settled_path([](Block* k, double in) { return k->kept(in); }, &b, x);
+    }
+    return b.advance(x);
+  }
+  template <bool Kept>
+  double step_as(double x) {
+    Block& b = static_cast<Block&>(*this);
+    if constexpr (Kept) {
+      return b.kept(x);
+    } else {
+      return b.advance(x);
+    }
+  }
+};
+
 // Two-pole high-pass: 0 until two earlier inputs exist.
-class TwoPoleHighpass {
+class TwoPoleHighpass : public FilterBlockSteps<TwoPoleHighpass> {
  public:
   explicit TwoPoleHighpass(std::uint64_t period) {
     const double w = kHighpassAngle / static_cast<double>(period);
@@ -41,14 +68,11 @@ class TwoPoleHighpass {
     k_hp2_ = (1.0 - alpha) * (1.0 - alpha);
   }
 
-  double step(double x) {
-    if (below_normal(hp1_)) [[unlikely]] {
-      return settled_path([](TwoPoleHighpass* b, double in) { return b->kept(in); }, this, x);
-    }
-    return advance(x);
-  }
+  // The newest output, the one step tests.
+  const double& newest() const { return hp1_; }
 
  private:
+  friend class FilterBlockSteps<TwoPoleHighpass>;
   // step on the settled path: skipped where it leaves the whole state as it was.
   double kept(double x) {
     const auto bits = [this] { return bits_of(hp1_, hp2_, x1_, x2_, seen_); };
@@ -74,7 +98,7 @@ class TwoPoleHighpass {
 
 // One-pole high-pass: 0 on the first input. A non-finite answer is the
 // caller's signal to stop the chain for this bar.
-class OnePoleHighpass {
+class OnePoleHighpass : public FilterBlockSteps<OnePoleHighpass> {
  public:
   static OnePoleHighpass of_period(std::uint64_t period) {
     const double w = kTwoPi / static_cast<double>(period);
@@ -85,14 +109,11 @@ class OnePoleHighpass {
   // The gains of the last output and of the input's change, as given.
   static OnePoleHighpass of_gains(double k_hp, double k_x) { return OnePoleHighpass(k_hp, k_x); }
 
-  double step(double x) {
-    if (below_normal(hp1_)) [[unlikely]] {
-      return settled_path([](OnePoleHighpass* b, double in) { return b->kept(in); }, this, x);
-    }
-    return advance(x);
-  }
+  // The newest output, the one step tests.
+  const double& newest() const { return hp1_; }
 
  private:
+  friend class FilterBlockSteps<OnePoleHighpass>;
   // step on the settled path: skipped where it leaves the whole state as it was.
   double kept(double x) {
     const auto bits = [this] { return bits_of(hp1_, x1_, has_x1_); };
@@ -100,10 +121,14 @@ class OnePoleHighpass {
     return kept_block(settled_, bits, x, hp1_, step);
   }
   double advance(double x) {
-    const double hp = has_x1_ ? k_hp_ * hp1_ + (x - x1_) * k_x_ : 0.0;
+    double hp = 0.0;
+    if (has_x1_) {
+      hp = k_hp_ * hp1_ + (x - x1_) * k_x_;
+    } else {
+      has_x1_ = true;
+    }
     hp1_ = hp;
     x1_ = x;
-    has_x1_ = true;
     return hp;
   }
 
@@ -117,7 +142,7 @@ class OnePoleHighpass {
 
 // Two-pole low-pass over the midpoint of the last two inputs; passes its
 // input through until two earlier outputs exist.
-class SuperSmootherStage {
+class SuperSmootherStage : public FilterBlockSteps<SuperSmootherStage> {
  public:
   // Coefficients of length `length` with the angle constant `angle`.
   static SuperSmootherStage of_length(double length, double angle = kSmootherAngle) {
@@ -134,17 +159,14 @@ class SuperSmootherStage {
   }
   SuperSmootherStage(double c1, double c2, double c3) : c1_(c1), c2_(c2), c3_(c3) {}
 
-  double step(double u) {
-    if (below_normal(f1_)) [[unlikely]] {
-      return settled_path([](SuperSmootherStage* b, double in) { return b->kept(in); }, this, u);
-    }
-    return advance(u);
-  }
+  // The newest output, the one step tests.
+  const double& newest() const { return f1_; }
   // step for a series of prices: their low-pass stays at the last price on a
   // halted market, a normal number, so it has nothing to settle.
   double step_of_prices(double u) { return advance(u); }
 
  private:
+  friend class FilterBlockSteps<SuperSmootherStage>;
   // step on the settled path: skipped where it leaves the whole state as it was.
   double kept(double u) {
     const auto bits = [this] { return bits_of(u1_, f1_, f2_, seen_); };
@@ -167,7 +189,7 @@ class SuperSmootherStage {
 };
 
 // Band-pass of relative bandwidth d: 0 until two earlier inputs exist.
-class BandpassStage {
+class BandpassStage : public FilterBlockSteps<BandpassStage> {
  public:
   BandpassStage(std::uint64_t period, double d) {
     const double p = static_cast<double>(period);
@@ -179,14 +201,11 @@ class BandpassStage {
     k_bp2_ = alpha;
   }
 
-  double step(double x) {
-    if (below_normal(bp1_)) [[unlikely]] {
-      return settled_path([](BandpassStage* b, double in) { return b->kept(in); }, this, x);
-    }
-    return advance(x);
-  }
+  // The newest output, the one step tests.
+  const double& newest() const { return bp1_; }
 
  private:
+  friend class FilterBlockSteps<BandpassStage>;
   // step on the settled path: skipped where it leaves the whole state as it was.
   double kept(double x) {
     const auto bits = [this] { return bits_of(bp1_, bp2_, x1_, x2_, seen_); };
@@ -219,14 +238,22 @@ struct SettledScale {
   SettledValue<2> value;
 };
 
+// Within a settled path: scale = step(scale, x), then value(x, scale), each
+// skipped where it was last given these very bits.
+template <class Step, class Value>
+double kept_scale_then_value(SettledScale& memo, double& scale, double x, Step step,
+                             Value value) {
+  scale = kept_step(memo.step, scale, x, step);
+  return fendro::detail::kept_value(memo.value, value, x, scale);
+}
+
 namespace detail {
 
 template <class Step, class Value>
 [[gnu::noinline, gnu::cold]] double scale_then_value_below_normal(SettledScale& memo,
                                                                   double& scale, double x,
                                                                   Step step, Value value) {
-  scale = kept_step(memo.step, scale, x, step);
-  return fendro::detail::kept_value(memo.value, value, x, scale);
+  return kept_scale_then_value(memo, scale, x, step, value);
 }
 
 }  // namespace detail

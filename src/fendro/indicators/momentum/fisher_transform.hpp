@@ -27,6 +27,10 @@ class FisherTransform final : public Indicator {
  private:
   explicit FisherTransform(RingWindowState state)
       : state_(std::move(state)), range_(state_.period) {}
+  // The smoothed position and the value off the close c, its range
+  // updated: plain, or on the settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline double advance(double c);
   // last: the previous value (absent before the first, read as 0); ring: the
   // last `period` closes; state: the smoothed position in their range.
   RingWindowState state_;

@@ -128,8 +128,9 @@ namespace {
 // stages: 50 while the absolute-momentum blend is not above 0.
 double rsx_blend(double s4, double s5, double u4, double u5) {
   const double w3 = 1.5 * u4 - 0.5 * u5;
-  if (w3 > 0.0) return ((1.5 * s4 + (-0.5) * s5) / w3 + 1.0) * 50.0;
-  return 50.0;
+  double value = 50.0;
+  if (w3 > 0.0) value = ((1.5 * s4 + (-0.5) * s5) / w3 + 1.0) * 50.0;
+  return value;
 }
 
 }  // namespace
@@ -137,33 +138,53 @@ double rsx_blend(double s4, double s5, double u4, double u5) {
 std::optional<double> Rsx::update(const BarSnapshot& bar) {
   const std::optional<double> c = finite_close(bar);
   if (!c) return no_value();
-  const auto change = next_change(prev_, *c);
-  if (!change) return no_value();
-  const double m = *change;
-  // One test for both memos: the stages that the blend reads, before the step.
-  const bool below = all_below_normal(s_[4], s_[5], u_[4], u_[5]);
-  settled_block(
-      settled_stages_, below,
-      [this] {
-        return bits_of(s_[0], s_[1], s_[2], s_[3], s_[4], s_[5], u_[0], u_[1], u_[2], u_[3], u_[4],
-                       u_[5]);
-      },
-      m, 0.0,
-      [this](double in) {
-        advance(in);
-        return 0.0;
-      });
-  const auto blend = [](double s4, double s5, double u4, double u5) {
-    return rsx_blend(s4, s5, u4, u5);
-  };
-  const double value =
-      clamp_percent(settled_apply(settled_blend_, below, blend, s_[4], s_[5], u_[4], u_[5]));
+  // The change from the last close, spelled out: next_change's answer kept
+  // its flag in memory here, an instruction a bar.
+  if (!prev_) {
+    prev_ = *c;
+    return no_value();
+  }
+  const double m = *c - *prev_;
+  prev_ = *c;
+  // One test an update, on the last absolute-momentum stage: it trails the
+  // others below normal on a flat stretch and is a normal number on a moving
+  // market. Below normal, the stages and the blend take the settled path out
+  // of line.
+  double value;
+  if (below_normal(u_[5])) [[unlikely]] {
+    value = settled_path([](Rsx* r, double in) { return r->blend<true>(in); }, this, m);
+  } else {
+    value = blend<false>(m);
+  }
+  value = clamp_percent(value);
   if (++steps_ < period_) return no_value();
   return value_out(value);
 }
 
+template <bool Kept>
+double Rsx::blend(double m) {
+  if constexpr (Kept) {
+    const auto bits = [this] {
+      return bits_of(s_[0], s_[1], s_[2], s_[3], s_[4], s_[5], u_[0], u_[1], u_[2], u_[3], u_[4],
+                     u_[5]);
+    };
+    const auto step = [this](double in) {
+      stages(in);
+      return 0.0;
+    };
+    kept_block(settled_stages_, bits, m, 0.0, step);
+    const auto index = [](double s4, double s5, double u4, double u5) {
+      return rsx_blend(s4, s5, u4, u5);
+    };
+    return kept_apply(settled_blend_, index, s_[4], s_[5], u_[4], u_[5]);
+  } else {
+    stages(m);
+    return rsx_blend(s_[4], s_[5], u_[4], u_[5]);
+  }
+}
+
 // The twelve stages, one input's step.
-void Rsx::advance(double m) {
+void Rsx::stages(double m) {
   const double am = std::abs(m);
   const auto stage = [this](double& st, double in) { st = st * b_ + in * a_; };
   // Each pair of stages is followed by the double-smoothing blend 1.5 x - 0.5 y.
@@ -184,7 +205,6 @@ void Rsx::advance(double m) {
   stage(u_[4], w2);
   stage(u_[5], u_[4]);
 }
-
 
 std::optional<double> AnchoredRsi::update(const BarSnapshot& bar) {
   const std::optional<double> c = finite_close(bar);

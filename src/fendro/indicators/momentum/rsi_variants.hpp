@@ -66,7 +66,11 @@ class Rsx final : public Indicator {
 
  private:
   explicit Rsx(std::uint64_t n);
-  void advance(double m);
+  // The stages' step and the index before clamping: plain, or on the
+  // settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline double blend(double m);
+  [[gnu::always_inline]] inline void stages(double m);
   std::optional<double> prev_;
   double a_;
   double b_;

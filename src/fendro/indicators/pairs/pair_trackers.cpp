@@ -132,7 +132,9 @@ std::optional<double> RelativeStrengthAB::update(const BarSnapshot& bar) {
   // Both states always step; an overflowing ratio is refused by both.
   const auto ma = sma_update(ma_, ratio);
   const auto rsi = rsi_wilder_update(rsi_, ratio);
-  if (!ma || !rsi) return no_value();
+  // The RSI's answer first: tested the other way round, the mean's flag went
+  // through memory around the RSI's step.
+  if (!rsi || !ma) return no_value();
   return value_out(outputs_.set(ratio, *ma, *rsi));
 }
 

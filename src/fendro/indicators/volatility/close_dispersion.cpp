@@ -110,19 +110,32 @@ std::optional<double> WavePm::update(const BarSnapshot& bar) {
   const double d = *close - closes_.front();
   const double e = d * d;
   if (!std::isfinite(e)) return no_value();
-  const auto ms = ema_update_settled(square_avg_, e);
+  // A flat stretch makes every change 0, the weight 0, and both averages
+  // decay into the subnormal numbers. One test an update, on the weight's
+  // average, the faster of the two at the usual lengths: below normal (or
+  // seeding), the averages and the values read off them take the settled
+  // path out of line.
+  if (below_normal(weight_avg_.value)) [[unlikely]] {
+    return settled_path([](WavePm* p, double sq) { return p->advance<true>(sq); }, this, e);
+  }
+  return advance<false>(e);
+}
+
+template <bool Kept>
+std::optional<double> WavePm::advance(double e) {
+  const auto ms = ema_update_as<Kept>(square_avg_, e);
   if (!ms) return no_value();
-  // A flat stretch makes every change 0 and the mean square decays into the
-  // subnormal numbers, where dividing by it is as slow as its step.
+  // Dividing by a mean square below normal is as slow as its step.
   const double s = *ms;
   const auto weight = [](double sq, double mean) {
     return mean > 0.0 ? 1.0 - cr::exp(-sq / (mean + mean)) : 0.0;
   };
-  const double w = settled_apply(weight_kept_, below_normal(s), weight, e, s);
+  const double w = Kept ? kept_apply(weight_kept_, weight, e, s) : weight(e, s);
   if (!std::isfinite(w)) return no_value();
-  const auto a = ema_update_settled(weight_avg_, w);
+  const auto a = ema_update_as<Kept>(weight_avg_, w);
   if (!a) return no_value();
-  return value_out(settled_times(value_kept_, *a, 100.0));
+  const auto times = [](double x, double m) { return x * m; };
+  return value_out(Kept ? kept_apply(value_kept_, times, *a, 100.0) : times(*a, 100.0));
 }
 
 }  // namespace fendro

@@ -72,6 +72,10 @@ class WavePm final : public Indicator {
   WavePm(std::uint64_t n, std::uint64_t m)
       : closes_(n + 1), square_avg_(EmaState::of_period(n)),
         weight_avg_(EmaState::of_period(m)), n_(n), m_(m) {}
+  // The averages and the value off the squared change e: plain, or on the
+  // settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(double e);
   BoundedRing<double> closes_;  // the last n + 1 closes
   EmaState square_avg_;
   EmaState weight_avg_;
