@@ -163,8 +163,21 @@ std::optional<double> Kvo::update(const BarSnapshot& bar) {
   prev_range_ = dm;
   prev_hlc_ = hlc;
   if (!std::isfinite(force)) return no_value();
-  ema_update_settled(fast_, force);
-  if (!ema_update_settled(slow_, force)) return no_value();
+  // One test an update, on the fast average, which falls below normal
+  // thousands of bars before the slow one when the volume stops: tested on
+  // the slow one, the fast one would step on a subnormal all that while.
+  // Below normal (or seeding), the update takes the settled path out of
+  // line, where the slow average steps through its record.
+  if (below_normal(fast_.value)) [[unlikely]] {
+    return settled_path([](Kvo* k, double f) { return k->advance<true>(f); }, this, force);
+  }
+  return advance<false>(force);
+}
+
+template <bool Kept>
+std::optional<double> Kvo::advance(double force) {
+  ema_update_as<Kept>(fast_, force);
+  if (!ema_update_as<Kept>(slow_, force)) return no_value();
   return value_out(fast_.value - slow_.value);
 }
 

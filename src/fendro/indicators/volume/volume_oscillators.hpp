@@ -75,6 +75,10 @@ class Kvo final : public Indicator {
   std::uint64_t warmup_period() const override { return slow_.period + 1; }
 
  private:
+  // The two averages of the force and their difference: plain, or on the
+  // settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(double force);
   Kvo(std::uint64_t fast, std::uint64_t slow)
       : fast_(EmaState::of_period(fast)), slow_(EmaState::of_period(slow)) {}
   std::optional<double> prev_range_;
