@@ -80,10 +80,12 @@ Result<DemandIndex, IndicatorError> DemandIndex::create(std::uint64_t period) {
 namespace {
 
 // A finite pressure steps its average and gives the average; any other
-// stands in for it unaveraged.
+// stands in for it unaveraged. The step is plain, or on the owner's settled
+// path (Kept) through its record.
+template <bool Kept>
 double smoothed_pressure(EmaState& average, double pressure) {
   if (!std::isfinite(pressure)) return pressure;
-  return ema_update_settled(average, pressure).value_or(pressure);
+  return ema_update_as<Kept>(average, pressure).value_or(pressure);
 }
 
 }  // namespace
@@ -112,8 +114,22 @@ std::optional<double> DemandIndex::update(const BarSnapshot& bar) {
   // fmin: a NaN exponent (0 * inf) caps at 88 like any huge one.
   const double k = portable_fmin(std::abs(rel) * ((price * 3.0) / avg_range), 88.0);
   const double damped = volume_ratio / cr::exp(k);
-  const double buy = smoothed_pressure(buying_, rel > 0.0 ? volume_ratio : damped);
-  const double sell = smoothed_pressure(selling_, rel > 0.0 ? damped : volume_ratio);
+  const double buying = rel > 0.0 ? volume_ratio : damped;
+  const double selling = rel > 0.0 ? damped : volume_ratio;
+  // One test an update for both averages: settled below normal (or seeding),
+  // they take the settled path out of line.
+  if (all_below_normal(buying_.value, selling_.value)) [[unlikely]] {
+    return settled_path(
+        [](DemandIndex* d, double b, double s) { return d->pressures<true>(b, s); }, this, buying,
+        selling);
+  }
+  return pressures<false>(buying, selling);
+}
+
+template <bool Kept>
+std::optional<double> DemandIndex::pressures(double buying, double selling) {
+  const double buy = smoothed_pressure<Kept>(buying_, buying);
+  const double sell = smoothed_pressure<Kept>(selling_, selling);
   double value = 0.0;
   if (buy > sell) {
     value = (1.0 - sell / buy) * 100.0;

@@ -50,6 +50,10 @@ class DemandIndex final : public Indicator {
   std::uint64_t warmup_period() const override { return sat_add(volumes_.period(), 1); }
 
  private:
+  // The averages of the buying and the selling pressure and the index from
+  // them: plain, or on the settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> pressures(double buying, double selling);
   explicit DemandIndex(std::uint64_t n);
   struct Prev {
     double high;
