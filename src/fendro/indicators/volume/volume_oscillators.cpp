@@ -239,26 +239,29 @@ std::optional<double> VolumeRsi::update(const BarSnapshot& bar) {
     if (total == 0.0) return 50.0;
     return (up / total) * 100.0;
   };
-  if (w.seeded) {
-    // One test for both averages; settled below normal, they take the
-    // settled path out of line.
-    if (all_below_normal(w.first, w.second)) [[unlikely]] {
-      return value_out(settled_path(
-          [](VolumeRsi* v, double up, double down) {
-            const double n = v->n_;
-            const double n1 = v->n_minus_1_;
-            const auto wilder = [n, n1](double avg, double x) { return (x + avg * n1) / n; };
-            volume::WilderPair& p = v->averages_;
-            return kept_pair(p.settled, p.settled_value, wilder, decltype(index){}, p.first, up,
-                             p.second, down);
-          },
-          this, gain, loss));
-    }
-    w.first = (gain + w.first * n_minus_1_) / n_;
-    w.second = (loss + w.second * n_minus_1_) / n_;
-  } else if (!w.seed(gain, loss)) {
-    return no_value();
+  // One test an update, on the average gain, which is 0 until seeded: below
+  // normal, the update takes the settled path out of line, which also seeds;
+  // a normal one has been seeded. When the volume stops, the last change is
+  // a loss, so the average gain is the first to fall below normal, and the
+  // average loss then steps through its record.
+  if (below_normal(w.first)) [[unlikely]] {
+    return settled_path(
+        [](VolumeRsi* v, double up, double down) -> std::optional<double> {
+          volume::WilderPair& p = v->averages_;
+          if (!p.seeded) {
+            if (!p.seed(up, down)) return no_value();
+            return value_out(decltype(index){}(p.first, p.second));
+          }
+          const double n = v->n_;
+          const double n1 = v->n_minus_1_;
+          const auto wilder = [n, n1](double avg, double x) { return (x + avg * n1) / n; };
+          return value_out(kept_pair(p.settled, p.settled_value, wilder, decltype(index){},
+                                        p.first, up, p.second, down));
+        },
+        this, gain, loss);
   }
+  w.first = (gain + w.first * n_minus_1_) / n_;
+  w.second = (loss + w.second * n_minus_1_) / n_;
   return value_out(index(w.first, w.second));
 }
 
