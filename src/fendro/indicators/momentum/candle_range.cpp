@@ -152,8 +152,9 @@ std::optional<double> Pgo::update(const BarSnapshot& bar) {
   // One test an update, on the average range: settled below normal (or
   // seeding), the update takes the settled path out of line.
   if (below_normal(atr_.value)) [[unlikely]] {
-    return settled_path([](Pgo* p, double close, double range) { return p->advance<true>(close, range); },
-                        this, c->close, tr);
+    return settled_path(
+        [](Pgo* p, double close, double range) { return p->advance<true>(close, range); }, this,
+        c->close, tr);
   }
   return advance<false>(c->close, tr);
 }
