@@ -150,15 +150,7 @@ std::optional<double> Qqe::update(const BarSnapshot& bar) {
 
 template <bool Kept>
 std::optional<double> Qqe::bands(double m, double p) {
-  // On the plain path the first average has been seeded: the second is
-  // normal, and it is 0 until seeded. The second keeps its own question:
-  // without it, a halted market measured a fifth slower.
-  std::optional<double> a1;
-  if constexpr (Kept) {
-    a1 = ema_update_kept(band1_, std::abs(m - p));
-  } else {
-    a1 = ema_seeded_update(band1_, std::abs(m - p));
-  }
+  const auto a1 = ema_update_as<Kept>(band1_, std::abs(m - p));
   if (!a1 || !std::isfinite(*a1)) return no_value();
   const auto a2 = ema_update_as<Kept>(band2_, *a1);
   if (!a2) return no_value();
