@@ -147,16 +147,28 @@ Result<Pgo, IndicatorError> Pgo::create(std::uint64_t period) {
 std::optional<double> Pgo::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
-  const auto s = sma_update(sma_, c->close);
   const double tr = true_range(c->high, c->low, prev_close_);
   prev_close_ = c->close;
+  // One test an update, on the average range: settled below normal (or
+  // seeding), the update takes the settled path out of line.
+  if (below_normal(atr_.value)) [[unlikely]] {
+    return settled_path(
+        [](Pgo* p, double close, double range) { return p->advance<true>(close, range); }, this,
+        c->close, tr);
+  }
+  return advance<false>(c->close, tr);
+}
+
+template <bool Kept>
+std::optional<double> Pgo::advance(double close, double tr) {
+  const auto s = sma_update(sma_, close);
   if (!std::isfinite(tr)) return no_value();
-  const auto atr = ema_update_settled(atr_, tr);
+  const auto atr = ema_update_as<Kept>(atr_, tr);
   if (!atr || !s) return no_value();
   if (*atr > 0.0) {
-    const double v = settled_apply(
-        kept_, below_normal(atr_.value), [](double off, double range) { return off / range; },
-        c->close - *s, *atr);
+    const auto over = [](double off, double range) { return off / range; };
+    const double off = close - *s;
+    const double v = Kept ? kept_apply(kept_, over, off, *atr) : over(off, *atr);
     last_ = v;
     return value_out(v);
   }

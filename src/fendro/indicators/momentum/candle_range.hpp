@@ -105,6 +105,10 @@ class Pgo final : public Indicator {
   std::uint64_t warmup_period() const override { return sma_.period; }
 
  private:
+  // The close's window mean, the average true range tr and the distance
+  // over it: plain, or on the settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(double close, double tr);
   explicit Pgo(SmaWindow sma)
       : sma_(std::move(sma)), atr_(EmaState::of_period(sma_.period)) {}
   SmaWindow sma_;

@@ -71,17 +71,15 @@ inline std::optional<double> rsi_wilder_update(RsiState& s, double x) {
   const auto change = next_change(s.prev, x);
   if (!change) return std::nullopt;
   const Move mv = split_move(*change);
-  if (s.seeded) {
-    // One test for both averages; settled below normal, they take the
-    // settled path out of line.
-    if (all_below_normal(s.avg_gain, s.avg_loss)) [[unlikely]] {
+  // One test for both averages, which are 0 until seeded: settled below
+  // normal, they take the settled path out of line; seeding, the seeding
+  // steps (out of the way too); a normal one has been seeded.
+  if (all_below_normal(s.avg_gain, s.avg_loss)) [[unlikely]] {
+    if (s.seeded) {
       return settled_path(
           [](RsiState* r, double gain, double loss) { return rsi_settled_update(*r, gain, loss); },
           &s, mv.gain, mv.loss);
     }
-    s.avg_gain = rsi_smooth(s, s.avg_gain, mv.gain);
-    s.avg_loss = rsi_smooth(s, s.avg_loss, mv.loss);
-  } else {
     s.gain_seed_sum = mv.gain + s.gain_seed_sum;
     s.loss_seed_sum = mv.loss + s.loss_seed_sum;
     if (++s.seed_count < s.period) return std::nullopt;
@@ -89,6 +87,9 @@ inline std::optional<double> rsi_wilder_update(RsiState& s, double x) {
     s.avg_gain = s.gain_seed_sum / n;
     s.avg_loss = s.loss_seed_sum / n;
     s.seeded = true;
+  } else {
+    s.avg_gain = rsi_smooth(s, s.avg_gain, mv.gain);
+    s.avg_loss = rsi_smooth(s, s.avg_loss, mv.loss);
   }
   return up_share_index(s.avg_gain, s.avg_loss);
 }

@@ -50,24 +50,25 @@ std::optional<double> Rmi::update(const BarSnapshot& bar) {
     return no_value();
   }
   const Move mv = split_move(c - closes_.replace_oldest(c));
-  // Both averages seed on the same bars. Seeded, one test for the two; settled
-  // below normal, they take the settled path out of line.
-  if (gains_.seeded && all_below_normal(gains_.value, losses_.value)) [[unlikely]] {
-    return value_out(settled_path(
-        [](Rmi* r, double gain, double loss) {
-          const double n = static_cast<double>(r->gains_.period);
-          const auto smma = [n](double v, double in) { return smma_step(v, in, n); };
-          r->gains_.value = kept_step(r->gains_.settled, r->gains_.value, gain, smma);
-          r->losses_.value = kept_step(r->losses_.settled, r->losses_.value, loss, smma);
-          const auto share = [](double g, double l) { return rmi_share(g, l); };
-          return kept_apply(r->share_kept_, share, r->gains_.value, r->losses_.value);
-        },
-        this, mv.gain, mv.loss));
+  // One test an update for both averages, which seed on the same bars and
+  // are 0 until then: below normal, the update takes the settled path out of
+  // line, which also seeds; a normal one has been seeded.
+  if (all_below_normal(gains_.value, losses_.value)) [[unlikely]] {
+    return settled_path([](Rmi* r, double gain, double loss) { return r->kept(gain, loss); },
+                        this, mv.gain, mv.loss);
   }
-  const std::optional<double> gain = smma_update(gains_, mv.gain);
-  const std::optional<double> loss = smma_update(losses_, mv.loss);
-  if (!gain || !loss) return no_value();
-  return value_out(rmi_share(*gain, *loss));
+  const double n = static_cast<double>(gains_.period);
+  gains_.value = smma_step(gains_.value, mv.gain, n);
+  losses_.value = smma_step(losses_.value, mv.loss, n);
+  return value_out(rmi_share(gains_.value, losses_.value));
+}
+
+std::optional<double> Rmi::kept(double gain, double loss) {
+  const std::optional<double> g = smma_update_kept(gains_, gain);
+  const std::optional<double> l = smma_update_kept(losses_, loss);
+  if (!g || !l) return no_value();
+  const auto share = [](double up, double down) { return rmi_share(up, down); };
+  return value_out(kept_apply(share_kept_, share, *g, *l));
 }
 
 Result<AdaptiveRsi, IndicatorError> AdaptiveRsi::create(std::uint64_t period) {

@@ -27,6 +27,9 @@ class Rmi final : public Indicator {
  private:
   Rmi(std::uint64_t period, std::uint64_t lookback)
       : closes_(lookback), gains_(period), losses_(period) {}
+  // The averages' seeding or steps through their records, and the index
+  // kept for their bits: the settled path.
+  std::optional<double> kept(double gain, double loss);
   BoundedRing<double> closes_;
   SmmaState gains_;
   SmmaState losses_;

@@ -116,11 +116,18 @@ std::optional<double> Pmo::update(const BarSnapshot& bar) {
 
 template <bool Kept>
 std::optional<double> Pmo::advance(double roc) {
-  const double first = *ema_update_as<Kept>(first_, roc);
   const auto times = [](double a, double b) { return a * b; };
-  const double x = Kept ? kept_apply(scaled_kept_, times, first, 10.0) : times(first, 10.0);
-  if (!std::isfinite(x)) return no_value();
-  return returned(ema_update_as<Kept>(second_, x));
+  if constexpr (Kept) {
+    const double first = *ema_update_kept(first_, roc);
+    const double x = kept_apply(scaled_kept_, times, first, 10.0);
+    if (!std::isfinite(x)) return no_value();
+    return returned(ema_update_kept(second_, x));
+  } else {
+    // The second average is normal, so both have been seeded.
+    const double x = times(ema_seeded_update(first_, roc), 10.0);
+    if (!std::isfinite(x)) return no_value();
+    return value_out(ema_seeded_update(second_, x));
+  }
 }
 
 Result<Trix, IndicatorError> Trix::create(std::uint64_t period) {

@@ -79,14 +79,20 @@ std::optional<double> Smi::update(const BarSnapshot& bar) {
 template <bool Kept>
 std::optional<double> Smi::advance(double distance, double range) {
   // Each chain advances only on finite input; both must be ready this bar.
+  // On the plain path the range's averages have been seeded: the last is
+  // normal, and it is 0 until seeded.
+  const auto range_step = [](EmaState& s, double x) -> std::optional<double> {
+    if constexpr (Kept) return ema_update_kept(s, x);
+    return ema_seeded_update(s, x);
+  };
   std::optional<double> num1;
   std::optional<double> den1;
   if (std::isfinite(distance)) num1 = ema_update_as<Kept>(num1_, distance);
-  if (std::isfinite(range)) den1 = ema_update_as<Kept>(den1_, range);
+  if (std::isfinite(range)) den1 = range_step(den1_, range);
   std::optional<double> num2;
   if (num1 && std::isfinite(*num1)) num2 = ema_update_as<Kept>(num2_, *num1);
   if (!den1 || !std::isfinite(*den1)) return no_value();
-  const auto den2 = ema_update_as<Kept>(den2_, *den1);
+  const auto den2 = range_step(den2_, *den1);
   if (!den2 || !num2) return no_value();
 
   if (*den2 > 0.0) {

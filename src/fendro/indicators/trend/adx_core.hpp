@@ -69,6 +69,10 @@ struct DmSmoother {
   // settled path (step_kept, kept_plus_di, kept_minus_di).
   bool is_settled() const { return below_normal(tr) && smoothed; }
 
+  // The true range's sum below normal: settled, or still seeding (it is 0
+  // until smoothed). False says the sums are smoothed (step_smoothed).
+  bool below_or_seeding() const { return below_normal(tr); }
+
   // One accepted candle; true when the smoothed values hold this bar's.
   bool step(const Candle& c) {
     if (!has_prev) {
@@ -78,13 +82,11 @@ struct DmSmoother {
       has_prev = true;
       return false;
     }
-    const Moves m = advance(c);
     if (smoothed) {
-      tr = wilder_sum_step(tr, m.range, n);
-      plus_dm = wilder_sum_step(plus_dm, m.plus, n);
-      minus_dm = wilder_sum_step(minus_dm, m.minus, n);
+      step_smoothed(c);
       return true;
     }
+    const Moves m = advance(c);
     seed_tr += m.range;
     seed_plus += m.plus;
     seed_minus += m.minus;
@@ -95,6 +97,15 @@ struct DmSmoother {
     minus_dm = seed_minus;
     smoothed = true;
     return true;
+  }
+
+  // step once the sums are smoothed, as its owner knows when it has found
+  // below_or_seeding() false.
+  void step_smoothed(const Candle& c) {
+    const Moves m = advance(c);
+    tr = wilder_sum_step(tr, m.range, n);
+    plus_dm = wilder_sum_step(plus_dm, m.plus, n);
+    minus_dm = wilder_sum_step(minus_dm, m.minus, n);
   }
 
   // step once is_settled(): each sum's step through its record.

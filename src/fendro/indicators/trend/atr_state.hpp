@@ -85,7 +85,11 @@ template <class Owner, class Advance>
                                                                      Advance kept) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
-  return plain_or_settled(atr_settled(atr), owner, plain, kept, *c);
+  const bool settled = atr_settled(atr);
+  // The ATR is 0 until seeded: a normal one has been, and the plain step
+  // need not ask.
+  if (!settled && !atr.seeded) __builtin_unreachable();
+  return plain_or_settled(settled, owner, plain, kept, *c);
 }
 
 // atr_update_as with its own test: settled below normal, the step takes its

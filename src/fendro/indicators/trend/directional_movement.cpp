@@ -33,8 +33,10 @@ template <DmReading R>
 std::optional<double> DmIndicator<R>::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
-  // One test an update: settled sums take the settled path out of line.
-  if (dm_.is_settled()) [[unlikely]] {
+  // One test an update: settled sums take the settled path out of line,
+  // seeding ones the plain step; past the test, the sums are smoothed.
+  if (dm_.below_or_seeding()) [[unlikely]] {
+    if (!dm_.smoothed) return seeding(*c);
     return value_out(settled_path(
         [](DmSmoother* dm, const Candle* k) {
           dm->step_kept(*k);
@@ -43,9 +45,19 @@ std::optional<double> DmIndicator<R>::update(const BarSnapshot& bar) {
         },
         &dm_, c));
   }
-  if (!dm_.step(*c)) return no_value();
-  return value_out(
-      dm_reading<R>(dm_, [this](bool plus) { return plus ? dm_.plus_di() : dm_.minus_di(); }));
+  dm_.step_smoothed(*c);
+  return value_out(reading());
+}
+
+template <DmReading R>
+std::optional<double> DmIndicator<R>::seeding(const Candle& c) {
+  if (!dm_.step(c)) return no_value();
+  return value_out(reading());
+}
+
+template <DmReading R>
+double DmIndicator<R>::reading() const {
+  return dm_reading<R>(dm_, [this](bool plus) { return plus ? dm_.plus_di() : dm_.minus_di(); });
 }
 
 template class DmIndicator<DmReading::PlusDm>;

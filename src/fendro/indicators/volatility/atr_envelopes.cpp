@@ -48,8 +48,9 @@ std::optional<double> Keltner::update(const BarSnapshot& bar) {
 
 template <bool Kept>
 std::optional<double> Keltner::advance(const Candle& c) {
-  const auto ema = ema_update(ema_, c.close);
+  // The ATR first, while its owner's test still vouches that it is seeded.
   const auto atr = atr_update_as<Kept>(atr_, c);
+  const auto ema = ema_update(ema_, c.close);
   return returned(atr_bands<Kept>(out_, ema, atr_, atr, m_));
 }
 
@@ -68,8 +69,9 @@ std::optional<double> StarcBands::update(const BarSnapshot& bar) {
 
 template <bool Kept>
 std::optional<double> StarcBands::advance(const Candle& c) {
-  const auto sma = sma_update(sma_, c.close);
+  // The ATR first, while its owner's test still vouches that it is seeded.
   const auto atr = atr_update_as<Kept>(atr_, c);
+  const auto sma = sma_update(sma_, c.close);
   return returned(atr_bands<Kept>(out_, sma, atr_, atr, m_));
 }
 

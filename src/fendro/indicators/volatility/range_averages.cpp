@@ -48,7 +48,7 @@ std::optional<double> MassIndex::update(const BarSnapshot& bar) {
   if (!std::isfinite(h)) return no_value();
   // One test an update, on the second average, which settles after the
   // first: settled below normal (or seeding), the update takes the settled
-  // path out of line.
+  // path out of line. Normal, it has been seeded, and so has the first.
   if (below_normal(chain_[1].value)) [[unlikely]] {
     return settled_path([](MassIndex* m, double range) { return m->advance<true>(range); }, this, h);
   }
@@ -58,7 +58,13 @@ std::optional<double> MassIndex::update(const BarSnapshot& bar) {
 template <bool Kept>
 std::optional<double> MassIndex::advance(double h) {
   std::array<double, 2> e;
-  if (!ema_chain_update_as<Kept>(chain_, h, e)) return no_value();
+  if constexpr (Kept) {
+    if (!ema_chain_update_as<true>(chain_, h, e)) return no_value();
+  } else {
+    e[0] = ema_seeded_update(chain_[0], h);
+    if (!std::isfinite(e[0])) return no_value();
+    e[1] = ema_seeded_update(chain_[1], e[0]);
+  }
   const auto over = [](double range, double smoothed) {
     return smoothed == 0.0 ? 1.0 : range / smoothed;
   };

@@ -74,19 +74,28 @@ std::optional<double> VolatilityRatio::update(const BarSnapshot& bar) {
   }
   const double tr = true_range(c->high, c->low, prev_close_);
   prev_close_ = c->close;
-  if (average_) {
-    const double ratio = settled_apply(
-        ratio_kept_, below_normal(*average_),
-        [](double range, double average) { return average > 0.0 ? range / average : 0.0; }, tr,
-        *average_);
-    average_ = settled_step(settled_, *average_, tr, [this](double average, double range) {
-      return range * alpha_ + average * (1.0 - alpha_);
-    });
+  if (average_) [[likely]] {
+    // One test an update, on the average before its step: settled below
+    // normal, the ratio and the step take the settled path out of line.
+    if (below_normal(*average_)) [[unlikely]] {
+      return settled_path([](VolatilityRatio* v, double range) { return v->kept(range); }, this,
+                          tr);
+    }
+    const double ratio = over(tr, *average_);
+    average_ = step(*average_, tr);
     return value_out(ratio);
   }
   seed_sum_ = seed_sum_ + tr;
   if (++seed_count_ == n_) average_ = seed_sum_ / static_cast<double>(n_);
   return no_value();
+}
+
+std::optional<double> VolatilityRatio::kept(double tr) {
+  const double ratio = kept_apply(ratio_kept_, [](double r, double a) { return over(r, a); }, tr,
+                                  *average_);
+  const auto smooth = [this](double average, double range) { return step(average, range); };
+  average_ = kept_step(settled_, *average_, tr, smooth);
+  return value_out(ratio);
 }
 
 // ---- ChoppinessIndex ----

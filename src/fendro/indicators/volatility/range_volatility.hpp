@@ -71,6 +71,16 @@ class VolatilityRatio final : public Indicator {
  private:
   explicit VolatilityRatio(std::uint64_t n)
       : n_(n), alpha_(2.0 / (static_cast<double>(n) + 1.0)) {}
+  // The bar's true range against the average before it.
+  static double over(double range, double average) {
+    return average > 0.0 ? range / average : 0.0;
+  }
+  // The average after true range `range`.
+  double step(double average, double range) const {
+    return range * alpha_ + average * (1.0 - alpha_);
+  }
+  // The ratio and the step on the settled path: through their records.
+  std::optional<double> kept(double tr);
   std::optional<double> prev_close_;
   std::optional<double> average_;
   double seed_sum_ = 0.0;

@@ -82,20 +82,24 @@ std::optional<double> EwmaVolatility::update(const BarSnapshot& bar) {
   const auto r = bar_log_return(prev_, bar);
   if (!r) return no_value();
   const double x = *r;
-  // One test of the variance, before its step, gates both records: a gate
-  // only decides whether a record is consulted, never what it gives.
-  bool below = false;
-  if (variance_) {
-    below = below_normal(*variance_);
-    variance_ = settled_step(settled_, *variance_, x, [this](double variance, double r) {
-      return (variance * lambda_) + r * (r * (1.0 - lambda_));
-    });
+  if (variance_) [[likely]] {
+    // One test an update, on the variance before its step: settled below
+    // normal, the step and the root take the settled path out of line.
+    if (below_normal(*variance_)) [[unlikely]] {
+      return settled_path([](EwmaVolatility* e, double ret) { return e->kept(ret); }, this, x);
+    }
+    variance_ = step(*variance_, x);
   } else {
     variance_ = x * x;
   }
-  return value_out(settled_apply(
-      root_kept_, below,
-      [](double variance) { return std::sqrt(clamp_variance(variance)); }, *variance_));
+  return value_out(std::sqrt(clamp_variance(*variance_)));
+}
+
+std::optional<double> EwmaVolatility::kept(double r) {
+  const auto weigh = [this](double variance, double x) { return step(variance, x); };
+  variance_ = kept_step(settled_, *variance_, r, weigh);
+  const auto root = [](double variance) { return std::sqrt(clamp_variance(variance)); };
+  return value_out(kept_apply(root_kept_, root, *variance_));
 }
 
 // ---- Garch11 ----

@@ -48,6 +48,12 @@ class EwmaVolatility final : public Indicator {
 
  private:
   explicit EwmaVolatility(double lambda) : lambda_(lambda) {}
+  // The variance after return r.
+  double step(double variance, double r) const {
+    return (variance * lambda_) + r * (r * (1.0 - lambda_));
+  }
+  // The step and the root on the settled path: through their records.
+  std::optional<double> kept(double r);
   std::optional<double> prev_;
   std::optional<double> variance_;
   double lambda_;

@@ -117,33 +117,39 @@ std::optional<double> TwiggsMoneyFlow::update(const BarSnapshot& bar) {
     prev_close_ = c->close;
     return no_value();
   }
-  const double true_high = std::max(c->high, *prev_close_);
-  const double true_low = std::min(c->low, *prev_close_);
+  // One test an update, on the average volume, which bounds the average
+  // flow (no bar's flow is larger than its volume) and stays 0 until both
+  // are seeded: below normal, the update takes the settled path out of line.
+  if (below_normal(averages_.second)) [[unlikely]] {
+    return settled_path([](TwiggsMoneyFlow* t, const Candle* k) { return t->advance<true>(*k); },
+                        this, c);
+  }
+  return advance<false>(*c);
+}
+
+template <bool Kept>
+std::optional<double> TwiggsMoneyFlow::advance(const Candle& c) {
+  const double true_high = std::max(c.high, *prev_close_);
+  const double true_low = std::min(c.low, *prev_close_);
   const double true_range = true_high - true_low;
   const double ad = true_range > 0.0
-                        ? (c->volume * (((c->close + c->close) - true_high) - true_low)) / true_range
+                        ? (c.volume * (((c.close + c.close) - true_high) - true_low)) / true_range
                         : 0.0;
-  prev_close_ = c->close;
+  prev_close_ = c.close;
   volume::WilderPair& w = averages_;
   const auto ratio = [](double flow, double volume) { return volume == 0.0 ? 0.0 : flow / volume; };
-  if (w.seeded) {
-    // One test for both averages; settled below normal, they take the
-    // settled path out of line.
-    if (all_below_normal(w.first, w.second)) [[unlikely]] {
-      return value_out(settled_path(
-          [](TwiggsMoneyFlow* t, double flow, double volume) {
-            const double n = t->n_;
-            const auto wilder = [n](double avg, double x) { return twiggs_step(avg, x, n); };
-            volume::WilderPair& p = t->averages_;
-            return kept_pair(p.settled, p.settled_value, wilder, decltype(ratio){}, p.first, flow,
-                             p.second, volume);
-          },
-          this, ad, c->volume));
+  if constexpr (Kept) {
+    if (w.seeded) {
+      const double n = n_;
+      const auto wilder = [n](double avg, double x) { return twiggs_step(avg, x, n); };
+      return value_out(
+          kept_pair(w.settled, w.settled_value, wilder, ratio, w.first, ad, w.second, c.volume));
     }
+    if (!w.seed(ad, c.volume)) return no_value();
+  } else {
+    // A normal average volume has been seeded.
     w.first = twiggs_step(w.first, ad, n_);
-    w.second = twiggs_step(w.second, c->volume, n_);
-  } else if (!w.seed(ad, c->volume)) {
-    return no_value();
+    w.second = twiggs_step(w.second, c.volume, n_);
   }
   return value_out(ratio(w.first, w.second));
 }

@@ -88,6 +88,10 @@ class TwiggsMoneyFlow final : public Indicator {
   std::uint64_t warmup_period() const override { return sat_add(averages_.period, 1); }
 
  private:
+  // The flow of candle c, the averages and their ratio: plain, or on the
+  // settled path (Kept), which also seeds.
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(const Candle& c);
   explicit TwiggsMoneyFlow(std::uint64_t n) : averages_(n), n_(static_cast<double>(n)) {}
   std::optional<double> prev_close_;
   volume::WilderPair averages_;  // first: accumulation/distribution, second: volume

@@ -80,10 +80,12 @@ Result<DemandIndex, IndicatorError> DemandIndex::create(std::uint64_t period) {
 namespace {
 
 // A finite pressure steps its average and gives the average; any other
-// stands in for it unaveraged.
+// stands in for it unaveraged. The step is plain, or on the owner's settled
+// path (Kept) through its record.
+template <bool Kept>
 double smoothed_pressure(EmaState& average, double pressure) {
   if (!std::isfinite(pressure)) return pressure;
-  return ema_update_settled(average, pressure).value_or(pressure);
+  return ema_update_as<Kept>(average, pressure).value_or(pressure);
 }
 
 }  // namespace
@@ -112,8 +114,22 @@ std::optional<double> DemandIndex::update(const BarSnapshot& bar) {
   // fmin: a NaN exponent (0 * inf) caps at 88 like any huge one.
   const double k = portable_fmin(std::abs(rel) * ((price * 3.0) / avg_range), 88.0);
   const double damped = volume_ratio / cr::exp(k);
-  const double buy = smoothed_pressure(buying_, rel > 0.0 ? volume_ratio : damped);
-  const double sell = smoothed_pressure(selling_, rel > 0.0 ? damped : volume_ratio);
+  const double buying = rel > 0.0 ? volume_ratio : damped;
+  const double selling = rel > 0.0 ? damped : volume_ratio;
+  // One test an update for both averages: settled below normal (or seeding),
+  // they take the settled path out of line.
+  if (all_below_normal(buying_.value, selling_.value)) [[unlikely]] {
+    return settled_path(
+        [](DemandIndex* d, double b, double s) { return d->pressures<true>(b, s); }, this, buying,
+        selling);
+  }
+  return pressures<false>(buying, selling);
+}
+
+template <bool Kept>
+std::optional<double> DemandIndex::pressures(double buying, double selling) {
+  const double buy = smoothed_pressure<Kept>(buying_, buying);
+  const double sell = smoothed_pressure<Kept>(selling_, selling);
   double value = 0.0;
   if (buy > sell) {
     value = (1.0 - sell / buy) * 100.0;
@@ -163,8 +179,21 @@ std::optional<double> Kvo::update(const BarSnapshot& bar) {
   prev_range_ = dm;
   prev_hlc_ = hlc;
   if (!std::isfinite(force)) return no_value();
-  ema_update_settled(fast_, force);
-  if (!ema_update_settled(slow_, force)) return no_value();
+  // One test an update, on the fast average, which falls below normal
+  // thousands of bars before the slow one when the volume stops: tested on
+  // the slow one, the fast one would step on a subnormal all that while.
+  // Below normal (or seeding), the update takes the settled path out of
+  // line, where the slow average steps through its record.
+  if (below_normal(fast_.value)) [[unlikely]] {
+    return settled_path([](Kvo* k, double f) { return k->advance<true>(f); }, this, force);
+  }
+  return advance<false>(force);
+}
+
+template <bool Kept>
+std::optional<double> Kvo::advance(double force) {
+  ema_update_as<Kept>(fast_, force);
+  if (!ema_update_as<Kept>(slow_, force)) return no_value();
   return value_out(fast_.value - slow_.value);
 }
 
@@ -210,26 +239,29 @@ std::optional<double> VolumeRsi::update(const BarSnapshot& bar) {
     if (total == 0.0) return 50.0;
     return (up / total) * 100.0;
   };
-  if (w.seeded) {
-    // One test for both averages; settled below normal, they take the
-    // settled path out of line.
-    if (all_below_normal(w.first, w.second)) [[unlikely]] {
-      return value_out(settled_path(
-          [](VolumeRsi* v, double up, double down) {
-            const double n = v->n_;
-            const double n1 = v->n_minus_1_;
-            const auto wilder = [n, n1](double avg, double x) { return (x + avg * n1) / n; };
-            volume::WilderPair& p = v->averages_;
-            return kept_pair(p.settled, p.settled_value, wilder, decltype(index){}, p.first, up,
-                             p.second, down);
-          },
-          this, gain, loss));
-    }
-    w.first = (gain + w.first * n_minus_1_) / n_;
-    w.second = (loss + w.second * n_minus_1_) / n_;
-  } else if (!w.seed(gain, loss)) {
-    return no_value();
+  // One test an update, on the average gain, which is 0 until seeded: below
+  // normal, the update takes the settled path out of line, which also seeds;
+  // a normal one has been seeded. When the volume stops, the last change is
+  // a loss, so the average gain is the first to fall below normal, and the
+  // average loss then steps through its record.
+  if (below_normal(w.first)) [[unlikely]] {
+    return settled_path(
+        [](VolumeRsi* v, double up, double down) -> std::optional<double> {
+          volume::WilderPair& p = v->averages_;
+          if (!p.seeded) {
+            if (!p.seed(up, down)) return no_value();
+            return value_out(decltype(index){}(p.first, p.second));
+          }
+          const double n = v->n_;
+          const double n1 = v->n_minus_1_;
+          const auto wilder = [n, n1](double avg, double x) { return (x + avg * n1) / n; };
+          return value_out(kept_pair(p.settled, p.settled_value, wilder, decltype(index){},
+                                        p.first, up, p.second, down));
+        },
+        this, gain, loss);
   }
+  w.first = (gain + w.first * n_minus_1_) / n_;
+  w.second = (loss + w.second * n_minus_1_) / n_;
   return value_out(index(w.first, w.second));
 }
 

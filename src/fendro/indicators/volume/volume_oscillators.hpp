@@ -50,6 +50,10 @@ class DemandIndex final : public Indicator {
   std::uint64_t warmup_period() const override { return sat_add(volumes_.period(), 1); }
 
  private:
+  // The averages of the buying and the selling pressure and the index from
+  // them: plain, or on the settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> pressures(double buying, double selling);
   explicit DemandIndex(std::uint64_t n);
   struct Prev {
     double high;
@@ -75,6 +79,10 @@ class Kvo final : public Indicator {
   std::uint64_t warmup_period() const override { return slow_.period + 1; }
 
  private:
+  // The two averages of the force and their difference: plain, or on the
+  // settled path (Kept).
+  template <bool Kept>
+  [[gnu::always_inline]] inline std::optional<double> advance(double force);
   Kvo(std::uint64_t fast, std::uint64_t slow)
       : fast_(EmaState::of_period(fast)), slow_(EmaState::of_period(slow)) {}
   std::optional<double> prev_range_;

@@ -104,6 +104,13 @@ inline std::optional<double> ema_update_as(EmaState& s, double x) {
   }
 }
 
+// The step of an average its owner knows to be seeded: its value is 0 until
+// seeded, so one the owner has found normal has been.
+inline double ema_seeded_update(EmaState& s, double x) {
+  s.value = ema_step(s.alpha, s.one_minus_alpha, s.value, x);
+  return s.value;
+}
+
 // N averages of one length, each fed the value of the one before it.
 template <std::size_t N>
 std::array<EmaState, N> ema_chain(std::uint64_t n) {
