@@ -50,7 +50,7 @@ std::vector<Case> cases() {
   auto smma = std::make_shared<SmmaState>(kPeriod);
   auto pair = std::make_shared<volume::WilderPair>(kPeriod);
   auto atr = std::make_shared<AtrState>(kPeriod);
-  auto rsi = std::make_shared<RsiState>(kPeriod);
+  auto rsi = std::make_shared<RsiState>(RsiState::of_period(kPeriod));
   auto dm = std::make_shared<DmSmoother>(kPeriod);
   return {
       {"ema", kPeriod - 1,
