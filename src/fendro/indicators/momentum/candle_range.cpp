@@ -111,30 +111,20 @@ std::optional<double> WaveTrend::update(const BarSnapshot& bar) {
   if (!esa) return no_value();
   const double diff = ap - *esa;
   if (!std::isfinite(diff)) return no_value();
-  // One test an update, on the index's average. On a halt the price's
-  // average may stop an ulp from the price, so the distance's average can
-  // settle at a normal number, within the noise threshold: the index is then
-  // 0 and only its average decays. Settled below normal (or seeding), the
-  // update takes the settled path out of line, the distance's step included.
-  if (below_normal(index_.value)) [[unlikely]] {
-    return settled_path(
-        [](WaveTrend* w, double a, double dist) { return w->channel<true>(a, dist); }, this, *esa,
-        diff);
-  }
-  return channel<false>(*esa, diff);
-}
-
-template <bool Kept>
-std::optional<double> WaveTrend::channel(double esa, double diff) {
-  const auto d = ema_update_as<Kept>(deviation_, std::abs(diff));
+  // Each average that can settle below normal takes its own test: on a halt
+  // the distance's average may settle below normal long before the index's,
+  // or stay normal while the index's decays (the price's average an ulp from
+  // the price), and one test of either alone left the other stepping
+  // subnormal numbers on every flat bar.
+  const auto d = ema_update_settled(deviation_, std::abs(diff));
   if (!d) return no_value();
   // A deviation within rounding noise of the average counts as none.
-  const double threshold = (std::max(std::abs(esa), 1.0) * 16.0) * 2.220446049250313e-16;
+  const double threshold = (std::max(std::abs(*esa), 1.0) * 16.0) * 2.220446049250313e-16;
   const double ci = *d > threshold ? diff / (*d * 0.015) : 0.0;
   if (!std::isfinite(ci)) return no_value();
-  const auto wt1 = ema_update_as<Kept>(index_, ci);
+  const auto wt1 = ema_update_settled(index_, ci);
   if (!wt1) return no_value();
-  const auto wt2 = sma_update_as<Kept>(signal_, signal_kept_, *wt1);
+  const auto wt2 = sma_update_settled(signal_, signal_kept_, *wt1);
   if (!wt2) return no_value();
   return value_out(out_.set(*wt1, *wt2));
 }

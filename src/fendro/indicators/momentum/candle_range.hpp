@@ -79,10 +79,6 @@ class WaveTrend final : public Indicator {
   }
 
  private:
-  // The deviation, the index and its signal off the average esa and the
-  // distance diff from it: plain, or on the settled path (Kept).
-  template <bool Kept>
-  [[gnu::always_inline]] inline std::optional<double> channel(double esa, double diff);
   WaveTrend(std::uint64_t channel, std::uint64_t average, SmaWindow signal)
       : esa_(EmaState::of_period(channel)),
         deviation_(EmaState::of_period(channel)),
