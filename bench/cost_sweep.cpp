@@ -1,6 +1,6 @@
 // Which candle-fed types cost more per bar as a parameter grows, how fast,
 // and what a bar costs at windows of 10 to 10,000: prints the Markdown that
-// README.md shows under "What a bar costs".
+// docs/performance.md shows under "Types whose cost grows with a parameter".
 //
 //   cost_sweep [seconds per measure, 0.05 by default]
 //

@@ -4,7 +4,7 @@ Two forms of the command text, over the same candles, each built in the
 process from Python objects that are then dropped:
 
 - arrays: candles as `[time, open, high, low, close, volume]`, written by
-  `orjson.dumps` from six columns (as the README's `prove_command` does), compact;
+  `orjson.dumps` from six columns (as the `prove_command` of docs/performance.md does), compact;
 - dicts: candles as objects, written by `json.dumps` (with its blanks).
 
 Each run starts three processes per form:

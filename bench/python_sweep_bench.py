@@ -2,10 +2,10 @@
 5 to 68) over one set of candles, at 1, 2 and 4 workers, two ways:
 
 - "texts in parent": the parent builds every command text, the pool proves
-  them and sends every whole response back, parsed (the pattern the README
-  showed before);
-- "README": the README's `sweep`, whose workers get the columns once, build
-  their own texts and return the metrics and hashes only.
+  them and sends every whole response back, parsed (the pattern the
+  documentation showed before);
+- "sweep()": the `sweep` of docs/performance.md, whose workers get the columns
+  once, build their own texts and return the metrics and hashes only.
 
 Each figure is the best of --repeat runs, pool start included; both ways must
 give the same hashes.
@@ -36,12 +36,12 @@ STRATEGY = json.loads((ROOT / "examples" / "sma_crossover.json").read_text())
 PERIODS = list(range(5, 69))
 
 
-def readme_module():
-    """The README's "At scale" snippets, as an importable module."""
-    section = (ROOT / "README.md").read_text().split("## At scale", 1)[1].split("\n## ", 1)[0]
-    path = pathlib.Path(tempfile.mkdtemp()) / "_readme_scale_snippets.py"
+def snippets_module():
+    """The "At scale" snippets of docs/performance.md, as an importable module."""
+    section = (ROOT / "docs" / "performance.md").read_text().split("\n## At scale\n", 1)[1].split("\n## ", 1)[0]
+    path = pathlib.Path(tempfile.mkdtemp()) / "_scale_snippets.py"
     path.write_text("\n\n".join(re.findall(r"```python\n(.*?)```", section, re.S)))
-    spec = importlib.util.spec_from_file_location("_readme_scale_snippets", path)
+    spec = importlib.util.spec_from_file_location("_scale_snippets", path)
     module = importlib.util.module_from_spec(spec)
     sys.modules[spec.name] = module
     spec.loader.exec_module(module)
@@ -65,7 +65,7 @@ def texts_in_parent(m, columns, workers):
     return {p: proof["report_hash"] for p, proof in proofs.items()}
 
 
-def readme_sweep(m, columns, workers):
+def documented_sweep(m, columns, workers):
     return {p: r["report_hash"] for p, r in m.sweep(STRATEGY, "sweep", columns, PERIODS, workers).items()}
 
 
@@ -84,14 +84,14 @@ def main() -> None:
     parser.add_argument("--workers", default="1,2,4")
     parser.add_argument("--repeat", type=int, default=2)
     args = parser.parse_args()
-    m = readme_module()
+    m = snippets_module()
     bars = candles(args.candles)
     columns = [[b[k] for b in bars] for k in ("time", "open", "high", "low", "close", "volume")]
     print(f"{len(PERIODS)} proofs of {args.candles:,} candles; seconds, best of {args.repeat}")
-    print(f"{'workers':>8} {'texts in parent':>16} {'README':>8} {'faster':>7}")
+    print(f"{'workers':>8} {'texts in parent':>16} {'sweep()':>8} {'faster':>7}")
     for workers in (int(w) for w in args.workers.split(",")):
         old, old_hashes = best_of(args.repeat, lambda: texts_in_parent(m, columns, workers))
-        new, new_hashes = best_of(args.repeat, lambda: readme_sweep(m, columns, workers))
+        new, new_hashes = best_of(args.repeat, lambda: documented_sweep(m, columns, workers))
         if old_hashes != new_hashes:
             sys.exit("the two ways gave different proofs")
         print(f"{workers:>8} {old:>16.2f} {new:>8.2f} {old / new:>6.2f}x", flush=True)

@@ -4,7 +4,7 @@ For each size, over the same candles (examples/sample_candles.py) and the
 demo's strategy:
 
 - building the text: `json.dumps` of the command with the candles as a list of
-  dicts, and the README's `prove_command` (orjson, arrays, from six columns);
+  dicts, and the `prove_command` of docs/performance.md (orjson, arrays, from six columns);
 - `Prover().command` on the text in six forms: dicts or arrays, each compact
   (orjson), with the blanks `json.dumps` puts, and indented (`indent=2`);
   every form must give the same proof;
@@ -39,9 +39,9 @@ STRATEGY = json.loads((ROOT / "examples" / "sma_crossover.json").read_text())
 DATASET = "text-bench"
 
 
-def readme_prove_command():
-    """The README's `prove_command`, run as it is written there."""
-    section = (ROOT / "README.md").read_text().split("## At scale", 1)[1]
+def documented_prove_command():
+    """The `prove_command` of docs/performance.md, run as it is written there."""
+    section = (ROOT / "docs" / "performance.md").read_text().split("\n## At scale\n", 1)[1]
     code = re.search(r"```python\n(import orjson\n.*?)```", section, re.S).group(1)
     scope: dict = {}
     exec(code, scope)
@@ -107,7 +107,7 @@ def main() -> None:
     parser.add_argument("--repeat", type=int, default=5)
     parser.add_argument("--rounds", type=int, default=3)
     args = parser.parse_args()
-    prove_command = readme_prove_command()
+    prove_command = documented_prove_command()
     for count in (int(s) for s in args.sizes.split(",")):
         bars, cols = candles(count), columns(count)
         print(f"{count:,} candles; seconds, best of {args.repeat}; one column per round", flush=True)

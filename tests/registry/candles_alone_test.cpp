@@ -1,4 +1,4 @@
-// The README's list of the types a "prove" run can never get a value from
+// docs/strategy.md's list of the types a "prove" run can never get a value from
 // (it carries candles only) is the registry's: every key fed anything but
 // candles, and every candle-fed key that gives nothing over a long run of
 // candles alone.
@@ -36,14 +36,15 @@ std::set<std::string> silent_on_candles() {
   return out;
 }
 
-// The names in backticks of the README's section on candles alone.
-std::set<std::string> readme_list() {
-  std::ifstream in(std::string(FENDRO_TEST_DATA_DIR) + "/../../README.md");
+// The names in backticks of the list items of docs/strategy.md's section on
+// candles alone, which ends at the next heading of any level.
+std::set<std::string> documented_list() {
+  std::ifstream in(std::string(FENDRO_TEST_DATA_DIR) + "/../../docs/strategy.md");
   std::stringstream text;
   text << in.rdbuf();
   const std::string all = text.str();
-  const std::size_t from = all.find("## What candles alone cannot drive");
-  const std::size_t to = all.find("\n## ", from + 1);
+  const std::size_t from = all.find("\n### What candles alone cannot drive\n");
+  const std::size_t to = all.find("\n#", from + 1);
   std::set<std::string> out;
   if (from == std::string::npos) return out;
   const std::string section = all.substr(from, to - from);
@@ -59,10 +60,11 @@ std::set<std::string> readme_list() {
   return out;
 }
 
-TEST(CandlesAlone, TheReadmeListsExactlyTheTypesThatStaySilent) {
+TEST(CandlesAlone, TheStrategyDocListsExactlyTheTypesThatStaySilent) {
   const std::set<std::string> want = silent_on_candles();
-  const std::set<std::string> got = readme_list();
-  for (const std::string& k : want) EXPECT_TRUE(got.count(k)) << k << " is missing from the README";
+  const std::set<std::string> got = documented_list();
+  ASSERT_FALSE(got.empty()) << "docs/strategy.md has no section \"What candles alone cannot drive\"";
+  for (const std::string& k : want) EXPECT_TRUE(got.count(k)) << k << " is missing from docs/strategy.md";
   for (const std::string& k : got) EXPECT_TRUE(want.count(k)) << k << " gives values on candles";
 }
 

@@ -1,4 +1,4 @@
-"""The README's snippets for large data and parameter sweeps run as shown."""
+"""The snippets of docs/performance.md for large data and parameter sweeps run as shown."""
 
 import importlib.util
 import json
@@ -11,21 +11,21 @@ import pytest
 from conftest import STRATEGY, SYMBOL, candles
 
 # The snippets write and read their text with orjson, which the `test` extra installs.
-pytest.importorskip("orjson", reason="the README's snippets need orjson: pip install '.[test]'")
+pytest.importorskip("orjson", reason="the snippets need orjson: pip install '.[test]'")
 
-README = pathlib.Path(__file__).resolve().parents[2] / "README.md"
+PERFORMANCE = pathlib.Path(__file__).resolve().parents[2] / "docs" / "performance.md"
 
 
 def snippets_module(tmp_path):
-    section = README.read_text().split("## At scale", 1)[1].split("\n## ", 1)[0]
+    section = PERFORMANCE.read_text().split("\n## At scale\n", 1)[1].split("\n## ", 1)[0]
     blocks = re.findall(r"```python\n(.*?)```", section, re.S)
     assert len(blocks) == 2
     # A real module, so that the process pool can pickle its functions by name.
-    path = tmp_path / "readme_scale.py"
+    path = tmp_path / "scale_snippets.py"
     path.write_text("\n\n".join(blocks))
-    spec = importlib.util.spec_from_file_location("readme_scale", path)
+    spec = importlib.util.spec_from_file_location("scale_snippets", path)
     module = importlib.util.module_from_spec(spec)
-    sys.modules["readme_scale"] = module
+    sys.modules["scale_snippets"] = module
     spec.loader.exec_module(module)
     return module
 
