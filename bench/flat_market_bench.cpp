@@ -38,6 +38,7 @@
 #include "fendro/registry/key_table.hpp"
 #include "fendro/registry/registry.hpp"
 #include "flat_market_rows.hpp"
+#include "key_options.hpp"
 #include "market_bars.hpp"
 
 namespace {
@@ -97,16 +98,21 @@ constexpr const char* kUsage =
     "  --seed S     seed of the moving candles' random walk (42)\n"
     "  --key KEY    measure only this type key (repeatable; default: every key)\n";
 
-}  // namespace
+constexpr const char* kProgram = "flat_market_bench";
 
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   std::size_t moving = 10'000, timed_bars = 50'000, flat = 50'000, repeats = 3, seed = 42;
   std::vector<std::string> only;
-  if (const auto exit = bench::options_or_exit(
-          "flat_market_bench", kUsage, argc, argv,
-          {{"--moving", &moving}, {"--timed", &timed_bars}, {"--flat", &flat}, {"--repeats", &repeats},
-           {"--seed", &seed}},
+  if (const auto exit = bench::options_and_keys_or_exit(
+          kProgram, kUsage, argc, argv,
+          {bench::count_option("--moving", &moving), bench::count_option("--timed", &timed_bars),
+           bench::count_option("--flat", &flat), bench::count_option("--repeats", &repeats),
+           bench::count_or_zero_option("--seed", &seed), bench::text_option("--key", &only)},
           only)) {
+    return *exit;
+  }
+  if (const auto exit = bench::room_or_exit(kProgram, {{"--moving", moving}, {"--timed", timed_bars}, {"--flat", flat}},
+                                            "bars", bench::kLeastBarBytes)) {
     return *exit;
   }
   const std::vector<bench::Bar> bars = bench::make_bars(moving + timed_bars, seed);
@@ -131,4 +137,10 @@ int main(int argc, char** argv) {
   if (seed != 42) what += ", seed " + std::to_string(seed);
   bench::print_flat_rows(rows, what);
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return fendro::bench::refusing_what_cannot_be_allocated(kProgram, [&] { return run(argc, argv); });
 }

@@ -32,6 +32,7 @@
 #include "fendro/registry/key_table.hpp"
 #include "fendro/registry/registry.hpp"
 #include "flat_market_rows.hpp"
+#include "key_options.hpp"
 
 namespace {
 
@@ -45,6 +46,12 @@ constexpr const char* kUsage =
     "  --repeats R  times each command runs; the best counts (3)\n"
     "  --seed S     seed of the moving candles' random walk (42)\n"
     "  --key KEY    measure only this type key (repeatable; default: every candle-fed key)\n";
+
+constexpr const char* kProgram = "flat_market_prove_bench";
+// The fewest bytes a candle takes as text ("[t,o,h,l,c,v],") and an entry
+// ("\"x0\":{\"type\":\"K\",\"params\":[]},").
+constexpr double kLeastCandleText = 14;
+constexpr double kLeastEntryText = 30;
 
 void append_number(std::string& out, double v) {
   char buf[32];
@@ -115,16 +122,24 @@ Texts texts_of(const std::string& strategy, const std::string& moving_json, cons
   return {text(moving_json), text(halted_json)};
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   std::size_t moving = 10'000, flat = 50'000, entries = 10, repeats = 3, seed = 42;
   std::vector<std::string> only;
-  if (const auto exit = bench::options_or_exit(
-          "flat_market_prove_bench", kUsage, argc, argv,
-          {{"--moving", &moving}, {"--flat", &flat}, {"--entries", &entries}, {"--repeats", &repeats},
-           {"--seed", &seed}},
+  if (const auto exit = bench::options_and_keys_or_exit(
+          kProgram, kUsage, argc, argv,
+          {bench::count_option("--moving", &moving), bench::count_option("--flat", &flat),
+           bench::count_option("--entries", &entries), bench::count_option("--repeats", &repeats),
+           bench::count_or_zero_option("--seed", &seed), bench::text_option("--key", &only)},
           only)) {
+    return *exit;
+  }
+  // A candle is held once as a record and six times as text (two lists, four
+  // commands); an entry four times as text, and once as state in the command.
+  if (const auto exit = bench::room_or_exit(kProgram, {{"--moving", moving}, {"--flat", flat}}, "candles",
+                                            sizeof(Candle) + 6 * kLeastCandleText)) {
+    return *exit;
+  }
+  if (const auto exit = bench::room_or_exit(kProgram, {{"--entries", entries}}, "entries", 4 * kLeastEntryText)) {
     return *exit;
   }
   std::vector<Candle> candles = bench::make_candles(moving + flat, seed);
@@ -166,4 +181,10 @@ int main(int argc, char** argv) {
   if (seed != 42) what += ", seed " + std::to_string(seed);
   bench::print_flat_rows(rows, what);
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return fendro::bench::refusing_what_cannot_be_allocated(kProgram, [&] { return run(argc, argv); });
 }

@@ -32,6 +32,10 @@ struct Bar {
   }
 };
 
+// The least memory a bar of make_bars takes: itself, its cross-section and
+// its snapshot (its book and trades left out).
+constexpr double kLeastBarBytes = sizeof(Bar) + 100 * sizeof(CrossSectionEntry) + sizeof(BarSnapshot);
+
 // splitmix64, uniform in [0, 1): the same bars on every platform.
 class Uniform {
  public:

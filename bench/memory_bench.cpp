@@ -25,12 +25,18 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "command_gen.hpp"
 #include "fendro/module/command.hpp"
 #include "memory_sweep.hpp"
+#include "number_args.hpp"
 
 namespace {
+
+constexpr const char* kUsage =
+    "usage: memory_bench [limit_mb]   (the limit of the short cases in MB, 20 by default)\n"
+    "       memory_bench --sweep [--candles N] [--cap-mb M] [--keys A,B,...] [--all]\n";
 
 struct Case {
   const char* type;
@@ -76,8 +82,13 @@ long growth_kb(const Case& c) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 1 && std::string_view(argv[1]) == "--sweep") return fendro::bench::run_memory_sweep(argc, argv);
-  const double limit_mb = argc > 1 ? std::atof(argv[1]) : 20.0;
+  if (argc > 1 && std::string_view(argv[1]) == "--sweep") {
+    return fendro::bench::refusing_what_cannot_be_allocated("memory_bench",
+                                                            [&] { return fendro::bench::run_memory_sweep(argc, argv); });
+  }
+  std::vector<double> args;
+  if (const auto exit = fendro::bench::numbers_or_exit("memory_bench", kUsage, argc, argv, 1, args)) return *exit;
+  const double limit_mb = args.empty() ? 20.0 : args[0];
   bool all_within = true;
   std::printf("peak resident growth of the command:\n");
   for (const Case& c : kCases) {

@@ -11,13 +11,17 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "bench_options.hpp"
 #include "bounded_child.hpp"
 #include "command_gen.hpp"
+#include "fendro/market/records.hpp"
 #include "fendro/module/command.hpp"
 #include "fendro/registry/key_table.hpp"
 #include "fendro/registry/run_entry.hpp"
@@ -33,26 +37,29 @@ struct SweepOptions {
   unsigned cpu_seconds = 120;  // per child
 };
 
-inline bool parse_sweep_options(int argc, char** argv, SweepOptions& o) {
-  for (int i = 2; i < argc; ++i) {
-    const std::string_view a = argv[i];
-    if (a == "--all") {
-      o.all = true;
-      continue;
-    }
-    if (i + 1 >= argc) return false;
-    const char* v = argv[++i];
-    if (a == "--candles") {
-      o.candles = std::strtoull(v, nullptr, 10);
-    } else if (a == "--cap-mb") {
-      o.cap_mb = std::strtoull(v, nullptr, 10);
-    } else if (a == "--keys") {
-      for (std::string& k : parts_of(v)) o.keys.insert(std::move(k));
-    } else {
-      return false;
-    }
+constexpr const char* kSweepUsage =
+    "usage: memory_bench --sweep [--candles N] [--cap-mb M] [--keys A,B,...] [--all]\n"
+    "  (200 candles, 1024 MiB by default)\n";
+
+// The options after --sweep, or the exit status: 0 after the usage, 2 after
+// naming what was refused (a cap past what an address space can be, candles
+// whose command text the machine cannot hold).
+inline std::optional<int> sweep_options_or_exit(int argc, char** argv, SweepOptions& o) {
+  std::vector<std::string> keys;
+  std::string why = parse_options(argc, argv,
+                                  {count_option("--candles", &o.candles), count_option("--cap-mb", &o.cap_mb),
+                                   text_option("--keys", &keys), flag_option("--all", &o.all)},
+                                  2);
+  if (why.empty() && o.cap_mb > (std::numeric_limits<std::size_t>::max() >> 20)) {
+    why = "option '--cap-mb' takes at most " + std::to_string(std::numeric_limits<std::size_t>::max() >> 20) +
+          ", not " + std::to_string(o.cap_mb);
   }
-  return o.candles >= 1 && o.cap_mb >= 1;
+  // The command's text is built here and read in the child.
+  if (why.empty()) why = room_refusal({{"--candles", o.candles}}, "candles", 14.0 + sizeof(Candle));
+  for (const std::string& list : keys) {
+    for (std::string& k : parts_of(list)) o.keys.insert(std::move(k));
+  }
+  return exit_for("memory_bench", kSweepUsage, why);
 }
 
 // A field of /proc/self/status in KiB: "VmSize" (the address space now) or
@@ -118,10 +125,7 @@ struct Peak {
 
 inline int run_memory_sweep(int argc, char** argv) {
   SweepOptions o;
-  if (!parse_sweep_options(argc, argv, o)) {
-    std::fprintf(stderr, "usage: memory_bench --sweep [--candles N] [--cap-mb M] [--keys A,B,...] [--all]\n");
-    return 2;
-  }
+  if (const auto exit = sweep_options_or_exit(argc, argv, o)) return *exit;
   const std::size_t cap = o.cap_mb << 20;
   const std::size_t in_use = testing::address_space_bytes();
   if (!testing::kAddressSpaceCanBeBounded || in_use >= cap) {

@@ -4,22 +4,20 @@
 // number, is never taken for 0 and measures nothing or the wrong thing.
 #pragma once
 
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "bench_options.hpp"
+
 namespace fendro::bench {
 
 // `text` as a finite number above 0 written in digits and at most one point.
 inline std::optional<double> positive_number(const char* text) {
-  if (*text < '0' || *text > '9') return std::nullopt;
-  char* end = nullptr;
-  const double v = std::strtod(text, &end);
-  if (*end != '\0' || !std::isfinite(v) || !(v > 0.0)) return std::nullopt;
+  const std::optional<double> v = plain_number(text);
+  if (!v || !(*v > 0.0)) return std::nullopt;
   return v;
 }
 

@@ -39,6 +39,8 @@ ROOT = pathlib.Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "examples"))
 from sample_candles import candles, columns  # noqa: E402
 
+import bench_args  # noqa: E402
+
 STRATEGY = json.loads((ROOT / "examples" / "sma_crossover.json").read_text())
 MIB = 1024 * 1024
 
@@ -98,11 +100,12 @@ def run_child(role: str, form: str, count: int, response_length: int = 0) -> tup
 
 def main() -> None:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--candles", type=int, default=1_000_000)
+    parser.add_argument("--candles", type=bench_args.count, default=1_000_000)
     parser.add_argument("--forms", default="arrays,dicts")
-    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--runs", type=bench_args.count, default=3)
     parser.add_argument("--child", nargs=4, help=argparse.SUPPRESS)
     args = parser.parse_args()
+    bench_args.need_room(parser, {"--candles": args.candles}, "candles", bench_args.LEAST_CANDLE_BYTES)
     if args.child:
         role, form, count, length = args.child
         child(role, form, int(count), int(length))

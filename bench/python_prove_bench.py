@@ -42,6 +42,8 @@ ROOT = pathlib.Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "examples"))
 from sample_candles import candles_json  # noqa: E402
 
+import bench_args  # noqa: E402
+
 STRATEGY = json.loads((ROOT / "examples" / "sma_crossover.json").read_text())
 
 COMMON = [
@@ -126,14 +128,17 @@ def measure(count: int, repeat: int, extra: str, clock=time.perf_counter) -> Non
 
 def main() -> None:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--sizes", default="10000,100000,1000000")
-    parser.add_argument("--repeat", type=int, default=3)
+    parser.add_argument("--sizes", type=bench_args.counts, default=[10_000, 100_000, 1_000_000])
+    parser.add_argument("--repeat", type=bench_args.count, default=3)
     parser.add_argument("--extra", default="", help="comma-separated: " + ", ".join(list(EXTRA)[1:]))
     parser.add_argument("--clock", choices=list(CLOCKS), default="wall",
                         help="what each command's time is: the wall clock, or the process's CPU time")
-    parser.add_argument("--one", type=int, help=argparse.SUPPRESS)
+    parser.add_argument("--one", type=bench_args.count, help=argparse.SUPPRESS)
     parser.add_argument("--one-extra", default="none", help=argparse.SUPPRESS)
     args = parser.parse_args()
+    bench_args.need_room_each(parser, "--sizes", args.sizes, "candles", bench_args.LEAST_CANDLE_BYTES)
+    if args.one:
+        bench_args.need_room(parser, {"--one": args.one}, "candles", bench_args.LEAST_CANDLE_BYTES)
     if args.one:
         measure(args.one, args.repeat, args.one_extra, CLOCKS[args.clock])
         return
@@ -142,7 +147,7 @@ def main() -> None:
     sets = ["none"] + [e for e in args.extra.split(",") if e]
     print(f"{'entries':>9} {'candles':>10} {'text MB':>8} {'best s':>8} {'candles/s':>12}"
           f" {'peak RSS MiB':>13} {'x text':>7} {'growth':>7} {'before MiB':>13}", flush=True)
-    for count in (int(s) for s in args.sizes.split(",")):
+    for count in args.sizes:
         best = {}
         for extra in sets:
             row = subprocess.run([sys.executable, __file__, "--one", str(count), "--repeat", str(args.repeat),

@@ -28,6 +28,8 @@ import time
 
 from fendro_proof import Prover
 
+import bench_args
+
 
 class Deadline(Exception):
     pass
@@ -265,10 +267,10 @@ def spin() -> None:
 def main() -> None:
     parser = argparse.ArgumentParser()
     parser.add_argument("--rows", default="", help="comma-separated parts of row names (default: all)")
-    parser.add_argument("--delays", type=int, default=8)
-    parser.add_argument("--scale", type=float, default=1.0)
-    parser.add_argument("--budget", type=float, default=20.0, help="seconds at most for the unstopped run")
-    parser.add_argument("--busy", type=int, default=0, help="processes kept spinning meanwhile")
+    parser.add_argument("--delays", type=bench_args.count, default=8)
+    parser.add_argument("--scale", type=bench_args.number, default=1.0)
+    parser.add_argument("--budget", type=bench_args.number, default=20.0, help="seconds at most for the unstopped run")
+    parser.add_argument("--busy", type=bench_args.count_or_zero, default=0, help="processes kept spinning meanwhile")
     args = parser.parse_args()
     spinners = [multiprocessing.Process(target=spin, daemon=True) for _ in range(args.busy)]
     for p in spinners:

@@ -32,6 +32,8 @@ ROOT = pathlib.Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "examples"))
 from sample_candles import candles  # noqa: E402
 
+import bench_args  # noqa: E402
+
 STRATEGY = json.loads((ROOT / "examples" / "sma_crossover.json").read_text())
 PERIODS = list(range(5, 69))
 
@@ -80,16 +82,17 @@ def best_of(repeat, run):
 
 def main() -> None:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--candles", type=int, default=100_000)
-    parser.add_argument("--workers", default="1,2,4")
-    parser.add_argument("--repeat", type=int, default=2)
+    parser.add_argument("--candles", type=bench_args.count, default=100_000)
+    parser.add_argument("--workers", type=bench_args.counts, default=[1, 2, 4])
+    parser.add_argument("--repeat", type=bench_args.count, default=2)
     args = parser.parse_args()
+    bench_args.need_room(parser, {"--candles": args.candles}, "candles", bench_args.LEAST_CANDLE_BYTES)
     m = snippets_module()
     bars = candles(args.candles)
     columns = [[b[k] for b in bars] for k in ("time", "open", "high", "low", "close", "volume")]
     print(f"{len(PERIODS)} proofs of {args.candles:,} candles; seconds, best of {args.repeat}")
     print(f"{'workers':>8} {'texts in parent':>16} {'sweep()':>8} {'faster':>7}")
-    for workers in (int(w) for w in args.workers.split(",")):
+    for workers in args.workers:
         old, old_hashes = best_of(args.repeat, lambda: texts_in_parent(m, columns, workers))
         new, new_hashes = best_of(args.repeat, lambda: documented_sweep(m, columns, workers))
         if old_hashes != new_hashes:

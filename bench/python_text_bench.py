@@ -35,6 +35,8 @@ ROOT = pathlib.Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "examples"))
 from sample_candles import candles, columns  # noqa: E402
 
+import bench_args  # noqa: E402
+
 STRATEGY = json.loads((ROOT / "examples" / "sma_crossover.json").read_text())
 DATASET = "text-bench"
 
@@ -103,12 +105,13 @@ def one_round(count: int, repeat: int, bars, cols, prove_command) -> dict:
 
 def main() -> None:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--sizes", default="10000,1000000")
-    parser.add_argument("--repeat", type=int, default=5)
-    parser.add_argument("--rounds", type=int, default=3)
+    parser.add_argument("--sizes", type=bench_args.counts, default=[10_000, 1_000_000])
+    parser.add_argument("--repeat", type=bench_args.count, default=5)
+    parser.add_argument("--rounds", type=bench_args.count, default=3)
     args = parser.parse_args()
+    bench_args.need_room_each(parser, "--sizes", args.sizes, "candles", bench_args.LEAST_CANDLE_BYTES)
     prove_command = documented_prove_command()
-    for count in (int(s) for s in args.sizes.split(",")):
+    for count in args.sizes:
         bars, cols = candles(count), columns(count)
         print(f"{count:,} candles; seconds, best of {args.repeat}; one column per round", flush=True)
         rounds = [one_round(count, args.repeat, bars, cols, prove_command) for _ in range(args.rounds)]

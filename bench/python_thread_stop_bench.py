@@ -33,6 +33,7 @@ import threading
 import time
 
 from fendro_proof import Prover
+import bench_args
 from python_stop_bench import Deadline, prove
 
 
@@ -118,15 +119,17 @@ def on_main_thread(prover: Prover, text: str, delay: float, signum: int) -> floa
 
 def main() -> None:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--candles", default="250000,500000,1000000,2000000,4000000")
-    parser.add_argument("--points", type=int, default=3, help="signals spread over the command's time")
+    parser.add_argument("--candles", type=bench_args.counts,
+                        default=[250_000, 500_000, 1_000_000, 2_000_000, 4_000_000])
+    parser.add_argument("--points", type=bench_args.count, default=3, help="signals spread over the command's time")
     parser.add_argument("--signal", default="ALRM", choices=["ALRM", "INT"])
     args = parser.parse_args()
+    bench_args.need_room_each(parser, "--candles", args.candles, "candles", bench_args.LEAST_CANDLE_BYTES)
     signum = getattr(signal, "SIG" + args.signal)
     prover = Prover()
     print(f"{'candles':>9} {'command ms':>10} {'signal at ms':>12} {'handler late ms':>15} {'left ms':>11}"
           f" {'in full':>7} {'main thread ms':>14}", flush=True)
-    for count in (int(c) for c in args.candles.split(",")):
+    for count in args.candles:
         text = command_text(count)
         started = time.perf_counter()
         prover.command(text)

@@ -33,6 +33,8 @@ import numpy as np
 
 from fendro_proof import Prover
 
+import bench_args
+
 FAST, SLOW, FEE, CASH = 10, 30, 0.001, 10_000.0
 STRATEGY = {
     "symbol": "X", "timeframe": "1m",
@@ -91,12 +93,13 @@ def timed(run):
 
 def main() -> None:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--sizes", default="10000,100000,1000000,4000000")
-    parser.add_argument("--runs", type=int, default=5)
-    parser.add_argument("--rounds", type=int, default=3)
+    parser.add_argument("--sizes", type=bench_args.counts, default=[10_000, 100_000, 1_000_000, 4_000_000])
+    parser.add_argument("--runs", type=bench_args.count, default=5)
+    parser.add_argument("--rounds", type=bench_args.count, default=3)
     parser.add_argument("--clock", choices=list(CLOCKS), default="wall",
                         help="what is timed: the wall clock, or the process's CPU time")
     args = parser.parse_args()
+    bench_args.need_room_each(parser, "--sizes", args.sizes, "candles", bench_args.LEAST_CANDLE_BYTES)
     global clock
     clock = CLOCKS[args.clock]
     import pandas as pd
@@ -105,7 +108,7 @@ def main() -> None:
     print(f"seconds ({args.clock}), best of {args.runs}; vectorbt {vbt.__version__}")
     print(f"{'candles':>10} {'round':>5} {'prove':>8} {'vectorbt':>9} {'prove/vbt':>9} {'json.dumps':>10}"
           f" {'dumps/prove':>11} {'trades':>15} {'return %':>17}", flush=True)
-    for n in (int(s) for s in args.sizes.split(",")):
+    for n in args.sizes:
         c = make_candles(n)
         df = pd.DataFrame({k.capitalize(): c[k] for k in ("open", "high", "low", "close", "volume")},
                           index=pd.to_datetime(c["time"], unit="ms"))

@@ -20,7 +20,7 @@
 // Prints the settings whose longest gap or stop is over `over` ms (5 by default;
 // --all prints every setting), then the worst of all.
 //
-//   stop_sweep --inputs [PART,PART,...] [--scale X] [--stops K]
+//   stop_sweep --inputs [PART,PART,...] [--scale X] [--stops K] [--stop-at A]
 //
 // runs instead the commands of long_inputs.hpp whose names hold one of the
 // parts (all of them without): each once unstopped, then K times (7 by
@@ -43,6 +43,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bench_options.hpp"
 #include "command_gen.hpp"
 #include "long_inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -106,7 +107,7 @@ double cpu_seconds() {
 
 struct Options {
   std::size_t candles = 20'000;
-  int entries = 32;
+  std::size_t entries = 32;
   double limit = 1.0;
   double over_ms = 5.0;
   std::size_t shard = 0;
@@ -116,7 +117,7 @@ struct Options {
   bool inputs = false;
   std::vector<std::string> parts;
   double scale = 1.0;
-  int stops = 7;
+  std::size_t stops = 7;
   long stop_at = -1;  // --stop-at K: only one run, told to stop at ask K
 };
 
@@ -235,47 +236,41 @@ void print_gap(const Gap& g) {
   std::printf(" %9.1f %7ld %7.2f %7s%s", g.longest_ms, g.asks, g.ran_s, took, g.failed ? " err" : "    ");
 }
 
-bool parse_options(int argc, char** argv, Options& o) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view a = argv[i];
-    const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
-    if (a == "--all") {
-      o.all = true;
-      continue;
-    }
-    if (a == "--inputs") {
-      o.inputs = true;
-      if (v != nullptr && v[0] != '-') {
-        ++i;
-        o.parts = bench::parts_of(v);
-      }
-      continue;
-    }
-    if (v == nullptr) return false;
-    ++i;
-    if (a == "--candles") {
-      o.candles = std::strtoull(v, nullptr, 10);
-    } else if (a == "--entries") {
-      o.entries = std::atoi(v);
-    } else if (a == "--scale") {
-      o.scale = std::atof(v);
-    } else if (a == "--stop-at") {
-      o.stop_at = std::atol(v);
-    } else if (a == "--stops") {
-      o.stops = std::atoi(v);
-    } else if (a == "--limit") {
-      o.limit = std::atof(v);
-    } else if (a == "--over") {
-      o.over_ms = std::atof(v);
-    } else if (a == "--shard") {
-      if (std::sscanf(v, "%zu/%zu", &o.shard, &o.shards) != 2 || o.shard >= o.shards) return false;
-    } else if (a == "--keys") {
-      for (std::string& k : bench::parts_of(v)) o.keys.insert(std::move(k));
-    } else {
-      return false;
-    }
+constexpr const char* kProgram = "stop_sweep";
+constexpr const char* kUsage =
+    "usage: stop_sweep [--candles N] [--entries M] [--limit S] [--over MS] [--shard I/K] [--keys A,B] [--all]\n"
+    "       stop_sweep --inputs [PART,...] [--scale X] [--stops K] [--stop-at A]\n";
+
+// The options, or the exit status: 0 after the usage, 2 after naming what
+// was refused.
+std::optional<int> options_or_exit(int argc, char** argv, Options& o) {
+  std::size_t stop_at = 0;
+  std::vector<std::string> shard, keys, parts;
+  std::string why = bench::parse_options(
+      argc, argv,
+      {bench::count_option("--candles", &o.candles), bench::count_option("--entries", &o.entries),
+       bench::number_option("--scale", &o.scale), bench::count_option("--stop-at", &stop_at),
+       bench::count_or_zero_option("--stops", &o.stops), bench::number_option("--limit", &o.limit),
+       bench::number_or_zero_option("--over", &o.over_ms), bench::text_option("--shard", &shard),
+       bench::text_option("--keys", &keys), bench::flag_option("--all", &o.all),
+       bench::flag_with_text_option("--inputs", &o.inputs, &parts)});
+  if (why.empty() && o.candles < 2) why = "option '--candles' takes a count of at least 2, not 1";
+  if (why.empty() && !shard.empty() &&
+      (std::sscanf(shard.back().c_str(), "%zu/%zu", &o.shard, &o.shards) != 2 || o.shard >= o.shards)) {
+    why = "option '--shard' takes I/K with I below K, not '" + shard.back() + "'";
   }
-  return o.candles >= 2 && o.entries >= 1;
+  // The candles' text is built once for each setting, and the entries' once
+  // for each command.
+  if (why.empty()) why = bench::room_refusal({{"--candles", o.candles}}, "candles", 14.0 + sizeof(Candle));
+  if (why.empty()) why = bench::room_refusal({{"--entries", o.entries}}, "entries", 30.0);
+  if (stop_at > 0) o.stop_at = static_cast<long>(std::min<std::size_t>(stop_at, std::numeric_limits<long>::max()));
+  for (const std::string& list : keys) {
+    for (std::string& k : bench::parts_of(list)) o.keys.insert(std::move(k));
+  }
+  for (const std::string& list : parts) {
+    for (std::string& p : bench::parts_of(list)) o.parts.push_back(std::move(p));
+  }
+  return bench::exit_for(kProgram, kUsage, why);
 }
 
 // The rows of long_inputs.hpp: the longest gap unstopped, then the longest
@@ -296,8 +291,9 @@ int run_inputs(const Options& o) {
     std::string answer;
     const Gap plain = run_command(command, 1e9, -1, &answer);
     double stop = 0.0;
-    for (int k = 1; k <= o.stops && plain.asks > 0; ++k) {
-      const long at = std::max(1L, plain.asks * k / (o.stops + 1));
+    const auto stops = static_cast<long>(o.stops);
+    for (long k = 1; k <= stops && plain.asks > 0; ++k) {
+      const long at = std::max(1L, plain.asks * k / (stops + 1));
       const double took = run_command(command, 1e9, at).stop_took_ms;
       if (GapWatch::trace) std::printf("  stop at ask %ld took %.1f ms\n", at, took);
       stop = std::max(stop, took);
@@ -311,14 +307,9 @@ int run_inputs(const Options& o) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   Options o;
-  if (!parse_options(argc, argv, o)) {
-    std::fprintf(stderr,
-                 "usage: stop_sweep [--candles N] [--entries M] [--limit S] [--over MS] [--shard I/K] "
-                 "[--keys A,B] [--all]\n       stop_sweep --inputs [PART,...] [--scale X] [--stops K]\n");
-    return 2;
-  }
+  if (const auto exit = options_or_exit(argc, argv, o)) return *exit;
   if (o.inputs) return run_inputs(o);
   std::printf("%-28s %-40s | %-36s | %-36s | %-36s\n", "", "", "build: M entries, 2 candles",
               "bars: 1 entry, N candles", "many: M entries, N candles");
@@ -368,7 +359,11 @@ int main(int argc, char** argv) {
       std::fflush(stdout);
     }
   }
-  std::printf("\n%zu settings, N = %zu candles, M = %d entries; worst gap %.1f ms CPU: %s; longest stop %.1f ms CPU: %s\n",
+  std::printf("\n%zu settings, N = %zu candles, M = %zu entries; worst gap %.1f ms CPU: %s; longest stop %.1f ms CPU: %s\n",
               rows, o.candles, o.entries, worst, worst_row.c_str(), worst_stop, worst_stop_row.c_str());
   return 0;
+}
+
+int main(int argc, char** argv) {
+  return bench::refusing_what_cannot_be_allocated(kProgram, [&] { return run(argc, argv); });
 }

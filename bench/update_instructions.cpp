@@ -19,8 +19,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <span>
 #include <string>
@@ -28,6 +26,7 @@
 
 #include "fendro/registry/key_table.hpp"
 #include "fendro/registry/registry.hpp"
+#include "key_options.hpp"
 #include "market_bars.hpp"
 
 #if __has_include(<valgrind/callgrind.h>)
@@ -56,16 +55,22 @@ double cpu_seconds() {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-}  // namespace
+constexpr const char* kProgram = "update_instructions";
+constexpr const char* kUsage = "usage: update_instructions [--warm W] [--counted N] [--key KEY]...   (1000, 20000)\n";
 
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   std::size_t warm = 1'000, counted = 20'000;
   std::vector<std::string> only;
-  for (int a = 1; a + 1 < argc; a += 2) {
-    const std::size_t v = std::strtoull(argv[a + 1], nullptr, 10);
-    if (std::strcmp(argv[a], "--warm") == 0) warm = v;
-    else if (std::strcmp(argv[a], "--counted") == 0) counted = std::max<std::size_t>(v, 1);
-    else if (std::strcmp(argv[a], "--key") == 0) only.emplace_back(argv[a + 1]);
+  if (const auto exit = bench::options_and_keys_or_exit(
+          kProgram, kUsage, argc, argv,
+          {bench::count_or_zero_option("--warm", &warm), bench::count_option("--counted", &counted),
+           bench::text_option("--key", &only)},
+          only)) {
+    return *exit;
+  }
+  if (const auto exit = bench::room_or_exit(kProgram, {{"--warm", warm}, {"--counted", counted}}, "bars",
+                                            bench::kLeastBarBytes)) {
+    return *exit;
   }
   const std::vector<bench::Bar> bars = bench::make_bars(warm + counted, 42);
   std::vector<BarSnapshot> snaps;
@@ -91,4 +96,10 @@ int main(int argc, char** argv) {
     if (!callgrind) std::printf("%s\t%.1f ns\n", key.c_str(), ns);
   }
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return fendro::bench::refusing_what_cannot_be_allocated(kProgram, [&] { return run(argc, argv); });
 }

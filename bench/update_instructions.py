@@ -24,7 +24,12 @@ import subprocess
 import sys
 import tempfile
 
+import bench_args
+
 ROOT = pathlib.Path(__file__).resolve().parents[1]
+# The least a bar of the program's walk holds: its cross-section of 100
+# entries of 24 bytes.
+LEAST_BAR_BYTES = 100 * 24
 LOOP = "counted_updates"
 
 
@@ -115,13 +120,15 @@ def main() -> None:
     r = sub.add_parser("run")
     r.add_argument("build")
     r.add_argument("--key", action="append")
-    r.add_argument("--warm", type=int, default=1000)
-    r.add_argument("--counted", type=int, default=20000)
+    r.add_argument("--warm", type=bench_args.count_or_zero, default=1000)
+    r.add_argument("--counted", type=bench_args.count, default=20000)
     c = sub.add_parser("compare")
     c.add_argument("before")
     c.add_argument("after")
     c.add_argument("--all", action="store_true")
     args = parser.parse_args()
+    if args.command == "run":
+        bench_args.need_room(r, {"--warm": args.warm, "--counted": args.counted}, "bars", LEAST_BAR_BYTES)
     run(args) if args.command == "run" else compare(args)
 
 

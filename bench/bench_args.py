@@ -1,0 +1,87 @@
+"""The options of the Python benchmark scripts, checked before anything is
+measured: counts are whole numbers written in digits (at least 1, or at least
+0 where 0 means none), lists of them are comma-separated, and counts whose
+memory the machine cannot hold are refused by name (exit 2, as argparse
+refuses), so that no run dies half way of a MemoryError or is killed for
+its memory."""
+
+from __future__ import annotations
+
+import argparse
+import os
+
+
+def _whole(text: str, least: int) -> int:
+    if not text.isascii() or not text.isdigit() or int(text) < least:
+        what = "a count of at least 1" if least else "a whole number"
+        raise argparse.ArgumentTypeError(f"takes {what}, not {text!r}")
+    return int(text)
+
+
+def count(text: str) -> int:
+    """A whole number of at least 1."""
+    return _whole(text, 1)
+
+
+def count_or_zero(text: str) -> int:
+    """A whole number, 0 allowed."""
+    return _whole(text, 0)
+
+
+def counts(text: str) -> list[int]:
+    """A comma-separated list of whole numbers of at least 1."""
+    return [count(part) for part in text.split(",")]
+
+
+def number(text: str) -> float:
+    """A finite number above 0."""
+    try:
+        value = float(text)
+    except ValueError:
+        value = float("nan")
+    if not text[:1].isdigit() or not 0.0 < value < float("inf"):
+        raise argparse.ArgumentTypeError(f"takes a number above 0, not {text!r}")
+    return value
+
+
+def machine_bytes() -> float:
+    """The memory of the machine in bytes (its physical pages)."""
+    try:
+        return float(os.sysconf("SC_PHYS_PAGES") * os.sysconf("SC_PAGE_SIZE"))
+    except (ValueError, OSError):
+        return float("inf")
+
+
+def room_refusal(counts: dict[str, int], things: str, bytes_each: float,
+                 machine: float | None = None) -> str | None:
+    """Why the options `counts`, which together ask for the sum of their
+    values in `things` of at least `bytes_each` bytes, cannot be held; None
+    when the machine can hold them."""
+    machine = machine_bytes() if machine is None else machine
+    total = sum(counts.values())
+    need = total * bytes_each
+    if need <= machine:
+        return None
+    named = " ".join(f"{option} {value}" for option, value in counts.items())
+    return (f"{named}: cannot allocate {total} {things} "
+            f"(at least {need / 2**30:.1f} GiB; the machine has {machine / 2**30:.1f} GiB)")
+
+
+def need_room(parser: argparse.ArgumentParser, counts: dict[str, int], things: str, bytes_each: float) -> None:
+    """Exits through `parser` (status 2) with the refusal of `counts` when
+    the machine cannot hold them."""
+    why = room_refusal(counts, things, bytes_each)
+    if why:
+        parser.error(why)
+
+
+def need_room_each(parser: argparse.ArgumentParser, option: str, values: list[int], things: str,
+                   bytes_each: float) -> None:
+    """need_room for each of the values of a list option, run one at a time."""
+    for value in values:
+        need_room(parser, {option: value}, things, bytes_each)
+
+
+# The fewest bytes a candle takes while a command is built from it: its text
+# in the command ("[t,o,h,l,c,v],") and its record once read.
+LEAST_CANDLE_BYTES = 14 + 48
