@@ -1,7 +1,7 @@
 // The generator's halt claim, given planted values: a row that names the
-// wrong halt bar, stays silent on a type that drifts, or tells of one that
-// settles early is named with its fault; the text the generator writes
-// holds.
+// wrong halt bar, stays silent on a type that drifts, tells of one that
+// settles early, or takes the end of a value for a change of it is named
+// with its fault; the text the generator writes holds.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,14 +9,15 @@
 
 #include "fendro/registry/registry.hpp"
 #include "reference/halt_changes.hpp"
+#include "reference/sample_candles.hpp"
 
 namespace fendro::reference {
 namespace {
 
-// The fingerprint's halted walk, cut to 12,000 flat bars: the RSI(14) has
-// stopped drifting by then, and the shorter walk keeps the test quick.
+// The reference's halted series cut to 12,000 flat candles: the RSI(14) has
+// stopped drifting by then, and the shorter halt keeps the test quick.
 const HaltedSeries& short_halt() {
-  static const HaltedSeries series{testing::make_halted_bars(testing::make_bars(3000), 3000, 12000), 3000};
+  static const HaltedSeries series = halt_after(sample_candles(3000), 12000);
   return series;
 }
 
@@ -37,25 +38,44 @@ struct Planted {
 
 TEST(HaltChanges, EachPlantedClaimGivesItsFaults) {
   const std::string rsi = "Wilder's RSI.";
+  const std::string smi = "The stochastic momentum index.";
   const std::vector<Planted> cases = {
-      {"Rsi", {14}, rsi + " On a halt it last changes at halt bar 9,967.", true, {}},
-      {"Rsi", {14}, rsi + " On a halt it last changes at halt bar 9,968.", true,
-       {"tells halt bar 9,968, the last change is at halt bar 9,967"}},
-      {"Rsi", {14}, rsi + " On a halt it last changes at halt bar 9,966.", true,
-       {"tells halt bar 9,966, the last change is at halt bar 9,967"}},
+      {"Rsi", {14}, rsi + " On a halt it last changes at halt bar 9,993.", true, {}},
+      {"Rsi", {14}, rsi + " On a halt it last changes at halt bar 9,994.", true,
+       {"tells halt bar 9,994, the last change is at halt bar 9,993"}},
+      {"Rsi", {14}, rsi + " On a halt it last changes at halt bar 9,992.", true,
+       {"tells halt bar 9,992, the last change is at halt bar 9,993"}},
       // A settled type is not said to go on to the end of the walk.
-      {"Rsi", {14}, rsi + " On a halt it still changes at halt bar 9,967, the last tried.", true,
-       {"tells halt bar 9,967, the last change is at halt bar 9,967"}},
-      {"Rsi", {14}, rsi, true, {"last changes at halt bar 9,967, and the row does not say so"}},
+      {"Rsi", {14}, rsi + " On a halt it still changes at halt bar 9,993, the last tried.", true,
+       {"tells halt bar 9,993, the last change is at halt bar 9,993"}},
+      {"Rsi", {14}, rsi, true, {"last changes at halt bar 9,993, and the row does not say so"}},
+      // The RSI keeps giving a number: its last change is not an end.
+      {"Rsi", {14}, rsi + " On a halt it gives NaN from halt bar 9,993 on.", true,
+       {"tells halt bar 9,993, where it turns NaN for good, the last change is at halt bar 9,993"}},
+      {"Rsi", {14}, rsi + " On a halt it gives no value from halt bar 9,993 on.", true,
+       {"tells halt bar 9,993, where its values end, the last change is at halt bar 9,993"}},
       // The RSI(5)'s averages reach the subnormal numbers sooner.
-      {"Rsi", {5}, rsi, true, {"last changes at halt bar 3,317, and the row does not say so"}},
+      {"Rsi", {5}, rsi, true, {"last changes at halt bar 3,324, and the row does not say so"}},
       // An average settles onto the last close within its first few hundred bars.
-      {"Ema", {14}, "An EMA. On a halt it last changes at halt bar 214.", true,
-       {"tells halt bar 214, but its last change, at halt bar 214, is not one to tell"}},
+      {"Ema", {14}, "An EMA. On a halt it last changes at halt bar 206.", true,
+       {"tells halt bar 206, but its last change, at halt bar 206, is not one to tell"}},
       {"Ema", {14}, "An EMA.", true, {}},
       {"Rsi", {14}, rsi, false, {}},
-      {"Rsi", {14}, rsi + " On a halt it last changes at halt bar 9,967.", false,
+      {"Rsi", {14}, rsi + " On a halt it last changes at halt bar 9,993.", false,
        {"tells a halt bar, but candles alone give it no value"}},
+      // The SMI's last change is to NaN, which it then gives on every bar.
+      {"Smi", {10, 3, 3}, smi + " On a halt it gives NaN from halt bar 1,092 on.", true, {}},
+      {"Smi", {10, 3, 3}, smi + " On a halt it last changes at halt bar 1,092.", true,
+       {"tells halt bar 1,092, the last change is at halt bar 1,092, where it turns NaN for good"}},
+      {"Smi", {10, 3, 3}, smi + " On a halt it gives no value from halt bar 1,092 on.", true,
+       {"tells halt bar 1,092, where its values end, the last change is at halt bar 1,092, where it turns NaN "
+        "for good"}},
+      {"Smi", {10, 3, 3}, smi, true,
+       {"last changes at halt bar 1,092, where it turns NaN for good, and the row does not say so"}},
+      // Zero volume ends the rolling VWAP's values within its window: too soon to tell.
+      {"RollingVwap", {20}, "A VWAP. On a halt it gives no value from halt bar 20 on.", true,
+       {"tells halt bar 20, where its values end, but its last change, at halt bar 20, where its values end, "
+        "is not one to tell"}},
   };
   for (const Planted& c : cases) {
     SCOPED_TRACE(std::string(c.key) + ": " + c.value);
@@ -64,13 +84,50 @@ TEST(HaltChanges, EachPlantedClaimGivesItsFaults) {
 }
 
 TEST(HaltChanges, TheWrittenSentenceIsTheOneTried) {
-  EXPECT_EQ(halt_sentence(9967, 90000), "On a halt it last changes at halt bar 9,967.");
-  EXPECT_EQ(halt_sentence(90000, 90000), "On a halt it still changes at halt bar 90,000, the last tried.");
-  auto rsi = build_indicator("Rsi", std::vector<double>{14});
-  const std::size_t bar = last_halt_change(*std::move(rsi).value(), short_halt());
-  EXPECT_EQ(bar, 9967u);
-  EXPECT_TRUE(halt_change_is_told(bar, 15));
-  EXPECT_EQ(faults_of("Rsi", {14}, "x " + halt_sentence(bar, short_halt().halted())), std::vector<std::string>{});
+  EXPECT_EQ(halt_sentence({9967, HaltEnd::kValue}, 90000), "On a halt it last changes at halt bar 9,967.");
+  EXPECT_EQ(halt_sentence({90000, HaltEnd::kValue}, 90000),
+            "On a halt it still changes at halt bar 90,000, the last tried.");
+  EXPECT_EQ(halt_sentence({1092, HaltEnd::kNaN}, 90000), "On a halt it gives NaN from halt bar 1,092 on.");
+  EXPECT_EQ(halt_sentence({20, HaltEnd::kNoValue}, 90000), "On a halt it gives no value from halt bar 20 on.");
+  struct Ran {
+    const char* key;
+    std::vector<double> params;
+    HaltChange change;
+    bool told;
+  };
+  const std::vector<Ran> runs = {
+      {"Rsi", {14}, {9993, HaltEnd::kValue}, true},
+      {"Smi", {10, 3, 3}, {1092, HaltEnd::kNaN}, true},
+      {"RollingVwap", {20}, {20, HaltEnd::kNoValue}, false},
+      {"MarketFacilitationIndex", {}, {1, HaltEnd::kNoValue}, false},
+  };
+  for (const Ran& r : runs) {
+    SCOPED_TRACE(r.key);
+    auto built = build_indicator(r.key, r.params);
+    ASSERT_TRUE(static_cast<bool>(built));
+    auto ind = std::move(built).value();
+    const HaltChange change = last_halt_change(*ind, short_halt());
+    EXPECT_EQ(change, r.change);
+    EXPECT_EQ(halt_change_is_told(change.bar, ind->warmup_period()), r.told);
+    if (!r.told) continue;
+    EXPECT_EQ(faults_of(r.key, r.params, "x " + halt_sentence(change, short_halt().halted())),
+              std::vector<std::string>{});
+  }
+}
+
+// The flat candles continue the moving ones hour by hour at the last close.
+TEST(HaltChanges, TheHaltContinuesTheSampleCandles) {
+  const HaltedSeries series = sample_halt();
+  ASSERT_EQ(series.moving, 3000u);
+  ASSERT_EQ(series.halted(), 90000u);
+  const Candle& last = series.candles[2999];
+  EXPECT_EQ(last.close, 99.21);
+  for (const std::size_t k : {3000u, 3001u, 92999u}) {
+    const Candle& c = series.candles[k];
+    EXPECT_EQ(c.time, kSampleStartTimeMs + static_cast<std::int64_t>(k) * kSampleHourMs);
+    for (const double price : {c.open, c.high, c.low, c.close}) EXPECT_EQ(price, last.close);
+    EXPECT_EQ(c.volume, 0.0);
+  }
 }
 
 }  // namespace

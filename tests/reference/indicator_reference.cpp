@@ -264,8 +264,10 @@ std::string value_of(const Entry& row, bool alone, const HaltedSeries& halt, Fau
   std::string value(row.doc.value);
   if (alone) {
     Built b = build(row.key, customary(row));
-    const std::size_t bar = last_halt_change(*b.indicator, halt);
-    if (halt_change_is_told(bar, b.indicator->warmup_period())) value += " " + halt_sentence(bar, halt.halted());
+    const HaltChange change = last_halt_change(*b.indicator, halt);
+    if (halt_change_is_told(change.bar, b.indicator->warmup_period())) {
+      value += " " + halt_sentence(change, halt.halted());
+    }
   }
   Built fresh = build(row.key, customary(row));
   for (const std::string& f : halt_claim_faults(value, *fresh.indicator, halt, alone)) faults.add(row.key, f);
@@ -366,15 +368,23 @@ A rule reads its value as `"id"` and a named output as `"id.<output>"`.
   Value says so. A strategy's rules first run on the bar
   whose index, counted from 0, is the largest warm-up of its indicators, or
   its own `warmup` ([strategy.md](strategy.md)).
-- **On a halt** (3,000 moving candles, then 90,000 whose prices are all
-  the last close, at volume 0; customary parameters), a type that candles
-  alone drive stops changing within ten times its warm-up or 1,000 bars,
+- **On a halt** (the candles of `candles(3000)` of
+  `examples/sample_candles.py`, seed 2024, then 90,000 hourly candles whose
+  four prices are its last close, 99.21, at volume 0; customary parameters;
+  the candles alone, as a `prove` feeds them), a type that candles alone
+  drive stops changing within ten times its warm-up or 1,000 bars,
   whichever is later, unless its Value ends with the halt bar (1 for the
   first flat candle) of the last change of its value or of a named output
-  ("the last tried": it has not stopped by the end). On flat candles an
-  average of moves decays by the same factor on every bar; a ratio of two
-  of them holds until both sink into the subnormal numbers, then drifts
-  ([README](../README.md#what-a-long-halt-does-to-values)).
+  ("the last tried": it has not stopped by the end). A Value that ends
+  "gives no value from halt bar N on" or "gives NaN from halt bar N on"
+  names where its values end: a rule reading it holds from there only
+  under a `not`. On flat candles an average of moves decays by the same
+  factor on every bar; a ratio of two of them holds until both sink into
+  the subnormal numbers, then drifts
+  ([strategy.md](strategy.md#what-a-long-halt-does-to-values)). The bars
+  move with the series: your own candles give other bars (`Rsi` settles
+  at another bar than the one below), because where the averages stand
+  when the halt begins decides when they sink into the subnormal numbers.
 - **Feed** is what the type consumes. A `prove` command carries candles
   (`kline`) only; **Candles alone** says whether the type gives values from
   them, and if not, what else it needs.
@@ -392,7 +402,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[a], "--expect") == 0 && a + 1 < argc) expect = argv[++a];
   }
   const std::vector<testing::Bar> bars = testing::make_bars(20000);
-  const HaltedSeries halt = fingerprint_halt(bars);
+  const HaltedSeries halt = sample_halt();
   Faults faults;
   std::string out(kHead);
   const auto titled = registry::titled_families();

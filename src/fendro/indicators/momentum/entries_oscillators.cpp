@@ -119,7 +119,10 @@ static constexpr Entry kEntries[] = {
     {"Smi", Feed::Kline, build_counts<Smi, 3>, {10, 3, 3},
      {"k_period [1, inf); first_smoothing [1, MAX]; second_smoothing [1, MAX]",
       "The stochastic momentum index, -100 to 100: the close's distance from the middle of the "
-      "`k_period` range, double-smoothed, over half that range double-smoothed.",
+      "`k_period` range, double-smoothed, over half that range double-smoothed."
+      " A long halt takes the distance's average down to 0 and the range's to 2^-1074, the least"
+      " subnormal number, whose half rounds to 0: the value is then 0 / 0, NaN, which no comparison"
+      " holds for.",
       "k_period + first_smoothing + second_smoothing - 2"}},
     {"KasePermissionStochastic", Feed::Kline, build_counts<KasePermissionStochastic, 2>, {10, 3},
      {"stochastic_period [1, MAX]; smoothing_period [1, MAX]",
