@@ -155,8 +155,8 @@ static constexpr Entry kEntries[] = {
     {"Tsi", Feed::Kline, build_counts<Tsi, 2>, {25, 13},
      {"first_smoothing [1, MAX]; second_smoothing [1, MAX]",
       "The true strength index, -100 to 100, passing -100 and 100 by a unit in the last place "
-      "when the averaged changes all went one way: the double-smoothed one-bar change over the "
-      "double-smoothed absolute change.",
+      "when every change in the averages went the same way: the double-smoothed one-bar change "
+      "over the double-smoothed absolute change.",
       "first_smoothing + second_smoothing"}},
     {"Tii", Feed::Kline, build_counts<Tii, 2>, {30, 15},
      {"sma_period [1, MAX]; deviation_window [1, inf)",

@@ -33,8 +33,8 @@ constexpr Entry kEntries[] = {
     {"Adxr", Feed::Kline, build<Adxr, U>, {14},
      {"period [1, MAX]",
       "The ADX rating: the mean of today's ADX and the ADX `period` - 1 bars ago, 0 to 100, "
-      "passing 100 by a unit in the last place when both ADX values do (after a DX of 100 and a "
-      "unit, read while one directional indicator is 0).",
+      "passing 100 by a unit in the last place when the ADX values it averages do (after a DX of "
+      "100 and a unit, read while one directional indicator is 0).",
       "3 * period - 1"}},
     {"Dx", Feed::Kline, build<Dx, U>, {14},
      {"period [1, MAX]",
