@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "indicators/all_feeds.hpp"
+#include "reference/stated_range_runs.hpp"
 #include "reference/stated_ranges.hpp"
 
 namespace fendro::reference {
@@ -110,6 +112,37 @@ TEST(StatedRanges, AListingNoTextHoldsIsStale) {
       unheld_listings(kTable, kOthers, {{"Osc", "An index, 0 to 100."}, {"Pair", "From -1 to 1."}});
   ASSERT_EQ(stale.size(), 1u);
   EXPECT_NE(stale[0].find("Osc: listed \"8 to 15\""), std::string::npos) << stale[0];
+}
+
+// The series built for each type: the closes move as named, every candle
+// is one a type accepts, and the other feeds are the walk's.
+TEST(StatedRanges, EachBuiltSeriesMovesAsNamed) {
+  const std::vector<testing::Bar> walk = testing::make_bars(50);
+  struct Moves {
+    const char* name;
+    std::size_t rises, falls;  // of the 399 changes of the close
+  };
+  const Moves expected[] = {{"rising closes", 399, 0}, {"falling closes", 0, 399}, {"one step up", 1, 0},
+                            {"one step down", 0, 1}};
+  const std::vector<NamedBars> built = monotone_series(walk, 400);
+  ASSERT_EQ(built.size(), std::size(expected));
+  for (std::size_t s = 0; s < built.size(); ++s) {
+    SCOPED_TRACE(expected[s].name);
+    EXPECT_EQ(built[s].name, expected[s].name);
+    ASSERT_EQ(built[s].bars.size(), 400u);
+    std::size_t rises = 0, falls = 0;
+    for (std::size_t i = 0; i < built[s].bars.size(); ++i) {
+      const Candle& c = built[s].bars[i].candle;
+      EXPECT_TRUE(c.low <= std::min(c.open, c.close) && std::max(c.open, c.close) <= c.high && c.volume > 0.0);
+      EXPECT_EQ(built[s].bars[i].reference, walk[i % walk.size()].reference);
+      if (i == 0) continue;
+      const double before = built[s].bars[i - 1].candle.close;
+      rises += c.close > before;
+      falls += c.close < before;
+    }
+    EXPECT_EQ(rises, expected[s].rises);
+    EXPECT_EQ(falls, expected[s].falls);
+  }
 }
 
 }  // namespace
