@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "fendro/indicators/indicator.hpp"
@@ -89,6 +91,17 @@ inline std::uint64_t bits(double x) { return std::bit_cast<std::uint64_t>(x); }
 inline double tied_value(SplitMix& rng) {
   static constexpr double kValues[] = {-2.0, -1.0, -0.0, 0.0, 0.0, -0.0, 1.0, 2.0, 2.0};
   return kValues[rng.next() % std::size(kValues)];
+}
+
+// Parameters as the fingerprint prints them: "[14,2.5]", each to 17 digits.
+inline std::string params_text(const std::vector<double>& p) {
+  std::string s = "[";
+  char buf[32];
+  for (std::size_t k = 0; k < p.size(); ++k) {
+    std::snprintf(buf, sizeof buf, "%s%.17g", k ? "," : "", p[k]);
+    s += buf;
+  }
+  return s + "]";
 }
 
 }  // namespace fendro::testing

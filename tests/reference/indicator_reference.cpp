@@ -12,9 +12,15 @@
 // whole number) or 1e300 (any number), each in a child process bounded in
 // memory and CPU time (unbounded_ends.hpp).
 //
-// Usage: fendro_reference [--expect FILE]
+// Every range a value states ("0 to 100") is tried too, on the fingerprint's
+// series and on closes that only rise, only fall or step once; a value that
+// steps past its bound must say by how many units in the last place
+// (stated_ranges.hpp).
+//
+// Usage: fendro_reference [--expect FILE] [--ranges]
 //   scripts/gen_indicator_docs.sh writes the file; ctest runs --expect
 //   docs/indicators.md so that the checked-in text is always the current one.
+//   --ranges prints to stderr how far each stated range was reached.
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -36,6 +42,8 @@
 #include "indicators/series.hpp"
 #include "reference/entry_doc_text.hpp"
 #include "reference/halt_changes.hpp"
+#include "reference/stated_range_runs.hpp"
+#include "reference/stated_ranges.hpp"
 #include "reference/unbounded_ends.hpp"
 
 namespace fendro::reference {
@@ -274,9 +282,15 @@ std::string value_of(const Entry& row, bool alone, const HaltedSeries& halt, Fau
   return value;
 }
 
+// What the stated ranges are tried on, and whether each reach is printed.
+struct RangeTrials {
+  std::vector<NamedBars> series;
+  bool report = false;
+};
+
 // One row of the reference, or nothing where a claim does not hold.
 std::optional<Row> describe(const Entry& row, const std::vector<testing::Bar>& bars, const HaltedSeries& halt,
-                            Faults& faults) {
+                            const RangeTrials& ranges, Faults& faults) {
   const int before = faults.count();
   if (row.doc.value.empty() || row.doc.warmup.empty()) {
     faults.add(row.key, "the row has no reference text");
@@ -323,6 +337,8 @@ std::optional<Row> describe(const Entry& row, const std::vector<testing::Bar>& b
   for (const ParamText& p : parsed.params) names[p.name] = 0.0;
   std::string alone = candles_alone(row, bars);
   std::string value = value_of(row, alone == "yes", halt, faults);
+  for (const std::string& f : stated_range_faults(row, value, kinds, ranges.series, bars, ranges.report))
+    faults.add(row.key, f);
   return Row{std::string(row.key), params_cell, outputs, std::move(value), show_expression(row.doc.warmup, names),
              std::string(feed_json_name(row.feed)), std::move(alone)};
 }
@@ -362,6 +378,16 @@ A rule reads its value as `"id"` and a named output as `"id.<output>"`.
 - **Value** is what a bar gives once the type is warm; a bar whose input the
   type refuses (a non-finite or inconsistent candle) gives nothing and
   changes nothing.
+- **Ranges** a Value states ("0 to 100") were tried on fresh instances at
+  the customary parameters and with each whole-number parameter at 1, 2
+  and 5: over the walk, the edge cases, the halted and the settled series
+  of the fingerprint, and over closes that only rise, only fall, or step
+  once. Where rounding steps past a bound, the Value says by how many
+  units in the last place and when (`Rsi` reads 100 and a unit when the
+  average loss is 0); a range "in exact arithmetic" can be passed further,
+  as the Value says. `eq` allows 2^-52, less than a unit of 100, so a rule
+  should compare with a threshold, not a bound: `{"gt": ["rsi", 99.99]}`,
+  not `{"eq": ["rsi", 100]}`.
 - **Warm-up** is the type's `warmup_period`: for most types, the number of
   accepted bars up to and including the one that gives its first value.
   Where values start otherwise (later, earlier, or only on some bars), the
@@ -398,11 +424,17 @@ int main(int argc, char** argv) {
   using namespace fendro;
   using namespace fendro::reference;
   const char* expect = nullptr;
+  RangeTrials ranges;
   for (int a = 1; a < argc; ++a) {
     if (std::strcmp(argv[a], "--expect") == 0 && a + 1 < argc) expect = argv[++a];
+    if (std::strcmp(argv[a], "--ranges") == 0) ranges.report = true;
   }
   const std::vector<testing::Bar> bars = testing::make_bars(20000);
   const HaltedSeries halt = sample_halt();
+  // The ranges are tried on the fingerprint's four series, its halted walk
+  // among them (3,000 moving bars, then 90,000 flat ones).
+  ranges.series = fingerprint_series(bars, testing::make_halted_bars(bars, 3000, 90000));
+  std::vector<std::pair<std::string, std::string>> key_texts;
   Faults faults;
   std::string out(kHead);
   const auto titled = registry::titled_families();
@@ -424,8 +456,9 @@ int main(int argc, char** argv) {
     std::vector<Row> rows;
     for (std::size_t g = f; g < titled.size() && titled[g].title == titled[f].title; ++g) {
       for (const registry::Entry& e : titled[g].entries) {
-        std::optional<Row> row = describe(e, bars, halt, faults);
+        std::optional<Row> row = describe(e, bars, halt, ranges, faults);
         if (!row) continue;
+        key_texts.emplace_back(row->key, row->value);
         rows.push_back(*row);
         for (const auto& [alias, target] : {std::pair{"Macd", "MacdIndicator"}, {"Bollinger", "BollingerBands"}}) {
           if (e.key != target) continue;
@@ -443,6 +476,7 @@ int main(int argc, char** argv) {
     for (const Row& r : rows) out += r.line();
     out += "\n";
   }
+  for (const std::string& f : unheld_listings(range_claims(), other_spans(), key_texts)) faults.add("ranges", f);
   if (faults.count() > 0) {
     // The rows that hold are still shown, to see them while the rest is mended.
     if (!expect) std::fputs(out.c_str(), stdout);

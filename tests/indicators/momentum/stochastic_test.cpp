@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "indicators/momentum/oscillator_testing.hpp"
@@ -100,6 +101,15 @@ TEST(Stochastic, SmiRepeatsItsLastValueOnAFlatRange) {
   // Never opened: nothing to repeat.
   expect_values(key_values("Smi", {2, 2, 2}, flat_closes({5, 5, 5, 5, 5})),
                 {kNone, kNone, kNone, kNone, kNone}, "Smi flat");
+}
+
+TEST(Stochastic, SmiGivesNoValueWhereHalfItsRangeRoundsToZero) {
+  // A range of the least subnormal number, 2^-1074, whose half rounds to 0:
+  // the quotient would be 0 / 0 at the midpoint and +inf above it. Neither is
+  // a value, and the value given before stays the one a flat range repeats.
+  const double least = std::numeric_limits<double>::denorm_min();
+  const std::vector<Candle> cs = {hlc(12, 8, 11), hlc(least, 0, 0), hlc(least, 0, least), flat(5)};
+  expect_values(key_values("Smi", {1, 1, 1}, cs), {50.0, kNone, kNone, 50.0}, "Smi");
 }
 
 }  // namespace

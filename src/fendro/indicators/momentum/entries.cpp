@@ -22,19 +22,22 @@ BuildResult build_lag(const Params& p) {
 static constexpr Entry kEntries[] = {
     {"Rsi", Feed::Kline, build<Rsi, U>, {14},
      {"period [1, MAX]",
-      "Wilder's relative strength index of the close, 0 to 100, over `period` bars.",
+      "Wilder's relative strength index of the close, 0 to 100, over `period` bars, passing 100 "
+      "by a unit in the last place when the average loss is 0 or too small to change the sum of "
+      "the averages.",
       "period + 1"}},
     {"FisherRsi", Feed::Kline, build<FisherRsi, U>, {9},
      {"period [1, MAX]",
       "The Fisher transform of the RSI of the close over `period` bars, rescaled to -1..1 first "
-      "and held within -0.999..0.999 (so about -3.8 to 3.8).",
+      "and held within -0.999..0.999 (so from -3.80021 to 3.80021).",
       "period + 1"}},
     {"StochRsi", Feed::Kline, build<StochRsi, U, U>, {14, 14},
      {"rsi_period [1, MAX]; stochastic_period [1, inf)",
       "The stochastic of the RSI: where the RSI(`rsi_period`) lies between its lowest and "
-      "highest of the last `stochastic_period` values, 0 to 100; 50 where they are equal (a "
-      "range of 0, as on candles that never moved). A range of a few units in the last place "
-      "spans 0 to 100 all the same: on a halt the RSI's rounding swings it end to end.",
+      "highest of the last `stochastic_period` values, 0 to 100, passing 100 by a unit in the last "
+      "place when the RSI is at its highest; 50 where they are equal (a range of 0, as on candles "
+      "that never moved). A range of a few units in the last place spans the whole scale all the "
+      "same: on a halt the RSI's rounding swings it end to end.",
       "rsi_period + stochastic_period"}},
     {"DerivativeOscillator", Feed::Kline, build<DerivativeOscillator, U, U, U, U>, {14, 5, 3, 9},
      {"rsi_period [1, MAX]; first_ema_period [1, MAX]; second_ema_period [1, MAX]; "
@@ -82,8 +85,10 @@ static constexpr Entry kEntries[] = {
       "1"}},
     {"Cmo", Feed::Kline, build<Cmo, U>, {9},
      {"period [1, MAX]",
-      "Chande's momentum oscillator, -100 to 100: 100 (ups - downs) / (ups + downs) of the close's "
-      "changes over `period` bars (0 when none moved).",
+      "Chande's momentum oscillator, -100 to 100 in exact arithmetic: 100 (ups - downs) / (ups + "
+      "downs) of the close's changes over `period` bars (0 when none moved). The sums are running "
+      "sums (the newest change added, the oldest taken away), which keep the rounding of changes "
+      "that have left the window: after large changes, small ones can read past either end.",
       "period + 1"}},
     {"Vidya", Feed::Kline, build<Vidya, U, U>, {14, 9},
      {"smoothing_period [1, inf); cmo_period [1, MAX]",
@@ -98,8 +103,9 @@ static constexpr Entry kEntries[] = {
       "31"}},
     {"IntradayMomentumIndex", Feed::Kline, build<IntradayMomentumIndex, U>, {14},
      {"period [1, MAX]",
-      "The intraday momentum index, 0 to 100: the sum of up bodies (close - open) over the sum of "
-      "all absolute bodies, over `period` bars (50 when every body is 0).",
+      "The intraday momentum index, 0 to 100, passing 100 by a unit in the last place when no "
+      "body in the window is down: the sum of up bodies (close - open) over the sum of all "
+      "absolute bodies, over `period` bars (50 when every body is 0).",
       "period"}},
     {"Roc", Feed::Kline, build_lag<LagMeasure::Roc>, {10},
      {"period [1, MAX]",

@@ -118,11 +118,12 @@ static constexpr Entry kEntries[] = {
       "period"}},
     {"Smi", Feed::Kline, build_counts<Smi, 3>, {10, 3, 3},
      {"k_period [1, inf); first_smoothing [1, MAX]; second_smoothing [1, MAX]",
-      "The stochastic momentum index, -100 to 100: the close's distance from the middle of the "
-      "`k_period` range, double-smoothed, over half that range double-smoothed."
-      " A long halt takes the distance's average down to 0 and the range's to 2^-1074, the least"
-      " subnormal number, whose half rounds to 0: the value is then 0 / 0, NaN, which no comparison"
-      " holds for.",
+      "The stochastic momentum index, -100 to 100 in exact arithmetic: the close's distance from "
+      "the middle of the `k_period` range, double-smoothed, over half that range double-smoothed. "
+      "Once the averaged range sinks into the subnormal numbers (prices a few units of the least "
+      "normal number apart, or a long halt), the ratio loses its precision and can read past "
+      "either end; once half of it rounds to 0 (a range averaged down to 2^-1074), there is no "
+      "value.",
       "k_period + first_smoothing + second_smoothing - 2"}},
     {"KasePermissionStochastic", Feed::Kline, build_counts<KasePermissionStochastic, 2>, {10, 3},
      {"stochastic_period [1, MAX]; smoothing_period [1, MAX]",
@@ -154,8 +155,9 @@ static constexpr Entry kEntries[] = {
       "3 * period - 1"}},
     {"Tsi", Feed::Kline, build_counts<Tsi, 2>, {25, 13},
      {"first_smoothing [1, MAX]; second_smoothing [1, MAX]",
-      "The true strength index, -100 to 100: the double-smoothed one-bar change over the "
-      "double-smoothed absolute change.",
+      "The true strength index, -100 to 100, passing -100 and 100 by a unit in the last place "
+      "when every change in the averages went the same way: the double-smoothed one-bar change "
+      "over the double-smoothed absolute change.",
       "first_smoothing + second_smoothing"}},
     {"Tii", Feed::Kline, build_counts<Tii, 2>, {30, 15},
      {"sma_period [1, MAX]; deviation_window [1, inf)",
@@ -171,9 +173,11 @@ static constexpr Entry kEntries[] = {
       "slow + 2 * cycle_period - 2"}},
     {"UltimateOscillator", Feed::Kline, build_counts<UltimateOscillator, 3>, {7, 14, 28},
      {"short_period [1, inf); medium_period [1, inf); long_period [1, inf)",
-      "The ultimate oscillator, 0 to 100: buying pressure (close - true low) over true range, "
-      "summed over `short_period`, `medium_period` and `long_period` bars and weighted 4, 2 and 1 "
-      "in that order.",
+      "The ultimate oscillator, 0 to 100 in exact arithmetic: buying pressure (close - true low) "
+      "over true range, summed over `short_period`, `medium_period` and `long_period` bars and "
+      "weighted 4, 2 and 1 in that order. The sums are running sums (the newest bar added, the "
+      "oldest taken away), which keep the rounding of bars that have left the window: after wide "
+      "bars, narrow ones can read past either end.",
       "max(short_period, medium_period, long_period) + 1"}},
     {"Rvi", Feed::Kline, build_counts<Rvi, 1>, {10},
      {"period [1, MAX]",
@@ -192,7 +196,8 @@ static constexpr Entry kEntries[] = {
       "period"}},
     {"ProjectionOscillator", Feed::Kline, build_counts<ProjectionOscillator, 1>, {14},
      {"period [2, MAX]",
-      "Where the close lies between the projection bands, 0 to 100 (50 for a zero width): the "
+      "Where the close lies between the projection bands, 0 to 100, passing 100 by a unit in the "
+      "last place when the close is on the upper band (50 for a zero width): the "
       "extremes of the last `period` highs and lows carried to this bar along their least-squares "
       "slopes.",
       "period"}},

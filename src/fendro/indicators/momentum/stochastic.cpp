@@ -96,7 +96,10 @@ std::optional<double> Smi::advance(double distance, double range) {
   if (!den2 || !num2) return no_value();
 
   if (*den2 > 0.0) {
+    // Half of a range averaged down to the least subnormal number rounds to
+    // 0: the quotient is then infinite or NaN, which is no value.
     const double v = (*num2 * 100.0) / (*den2 * 0.5);
+    if (!std::isfinite(v)) return no_value();
     last_ = v;
     return value_out(v);
   }

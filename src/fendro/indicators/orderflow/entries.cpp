@@ -150,7 +150,9 @@ constexpr Entry kEntries[] = {
     {"TradeImbalance", Feed::Trade, build<TradeImbalance, U>, {8},
      {"period [1, MAX]",
       "(buy volume - sell volume) / (buy volume + sell volume) over the last `period` trades, "
-      "-1 to 1.",
+      "-1 to 1 in exact arithmetic. The volumes are running sums (the newest trade added, the "
+      "oldest taken away), which keep the rounding of trades that have left the window: after "
+      "large trades, small ones can read past either end.",
       "period"}},
     {"RollMeasure", Feed::Trade, build<RollMeasure, U>, {8},
      {"period [3, MAX]",

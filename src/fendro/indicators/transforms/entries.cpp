@@ -114,7 +114,9 @@ constexpr Entry kEntries[] = {
     {"HighLowIndex", Feed::CrossSection, build<HighLowIndex, U>, {10},
      {"period [1, MAX]",
       "The simple average over `period` bars of the percentage of new highs among the "
-      "instruments at a new high or low (0 when there are none), 0 to 100.",
+      "instruments at a new high or low (0 when there are none), 0 to 100 in exact arithmetic: "
+      "the average keeps a running sum (the newest percentage added, the oldest taken away), "
+      "whose rounding can read a little past either end.",
       "period"}},
 };
 

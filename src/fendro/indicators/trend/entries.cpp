@@ -26,27 +26,31 @@ BuildResult build_chande_kroll(const Params& p) {
 constexpr Entry kEntries[] = {
     {"Adx", Feed::Kline, build<Adx, U>, {14},
      {"period [1, MAX]",
-      "The positive directional indicator +DI, 0 to 100, over `period` bars: not the ADX, which "
-      "is the output `adx` (Wilder's smoothed DX).",
+      "The positive directional indicator +DI, 0 to 100, passing 100 by a unit in the last place "
+      "when the smoothed +DM equals the smoothed true range, over `period` bars: not the ADX, "
+      "which is the output `adx` (Wilder's smoothed DX).",
       "2 * period"}},
     {"Adxr", Feed::Kline, build<Adxr, U>, {14},
      {"period [1, MAX]",
-      "The ADX rating: the mean of today's ADX and the ADX `period` - 1 bars ago, 0 to 100.",
+      "The ADX rating: the mean of today's ADX and the ADX `period` - 1 bars ago, 0 to 100, "
+      "passing 100 by a unit in the last place when the ADX values it averages do (after a DX of "
+      "100 and a unit, read while one directional indicator is 0).",
       "3 * period - 1"}},
     {"Dx", Feed::Kline, build<Dx, U>, {14},
      {"period [1, MAX]",
-      "The directional index, 0 to 100: 100 |+DI - -DI| / (+DI + -DI) of the directional "
+      "The directional index, 0 to 100, passing 100 by a unit in the last place when one "
+      "directional indicator is 0: 100 |+DI - -DI| / (+DI + -DI) of the directional "
       "indicators over `period` bars (0 when both are 0).",
       "period + 1"}},
     {"PlusDi", Feed::Kline, build<PlusDi, U>, {14},
      {"period [1, MAX]",
-      "The positive directional indicator, 0 to 100: smoothed +DM over smoothed true range, "
-      "over `period` bars.",
+      "The positive directional indicator, 0 to 100, passing 100 by a unit in the last place "
+      "when the two are equal: smoothed +DM over smoothed true range, over `period` bars.",
       "period + 1"}},
     {"MinusDi", Feed::Kline, build<MinusDi, U>, {14},
      {"period [1, MAX]",
-      "The negative directional indicator, 0 to 100: smoothed -DM over smoothed true range, "
-      "over `period` bars.",
+      "The negative directional indicator, 0 to 100, passing 100 by a unit in the last place "
+      "when the two are equal: smoothed -DM over smoothed true range, over `period` bars.",
       "period + 1"}},
     {"PlusDm", Feed::Kline, build<PlusDm, U>, {14},
      {"period [1, MAX]",
@@ -91,7 +95,8 @@ constexpr Entry kEntries[] = {
     {"TrendStrengthIndex", Feed::Kline, build<TrendStrengthIndex, U>, {14},
      {"period [2, MAX]",
       "The signed coefficient of determination of a straight line through the last `period` "
-      "closes, from -1 to 1 (sign of the slope).",
+      "closes, from -1 to 1 (sign of the slope), passing -1 and 1 by a unit in the last place "
+      "when the closes lie on a straight line.",
       "period"}},
     {"Rwi", Feed::Kline, build<Rwi, U>, {14},
      {"period [2, MAX]",
@@ -111,9 +116,12 @@ constexpr Entry kEntries[] = {
       "period"}},
     {"PolarizedFractalEfficiency", Feed::Kline, build<PolarizedFractalEfficiency, U, U>, {10, 5},
      {"period [1, MAX]; smoothing_period [1, MAX]",
-      "The polarized fractal efficiency, -100 to 100: the straight-line distance over the path "
-      "length (a bar counting as one price unit) of the close over the last `period` bars, signed "
-      "by direction and smoothed by an EMA of `smoothing_period`.",
+      "The polarized fractal efficiency, -100 to 100 in exact arithmetic: the straight-line "
+      "distance over the path length (a bar counting as one price unit) of the close over the "
+      "last `period` bars, signed by direction and smoothed by an EMA of `smoothing_period`. The "
+      "path length is a running sum (the newest segment added, the oldest taken away), which "
+      "keeps the rounding of segments that have left the window, so a straight run can read a "
+      "few dozen units in the last place past either end.",
       "period + smoothing_period"}},
     {"ElderImpulse", Feed::Kline, build<ElderImpulse, U, U, U, U>, {13, 12, 26, 9},
      {"ema_period [1, MAX]; macd_fast [1, MAX] {below `macd_slow`}; macd_slow [1, MAX] {above "

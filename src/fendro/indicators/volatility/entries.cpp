@@ -95,13 +95,17 @@ constexpr Entry kEntries[] = {
      {"period [2, MAX]",
       "The relative volatility index, 0 to 100: 100 up / (up + down), up and down being the "
       "Wilder averages (over `period`) of the `period`-close population standard deviation taken "
-      "on rising and on falling closes respectively (0 otherwise); 50 when both are 0.",
+      "on rising and on falling closes respectively (0 otherwise); 50 when both are 0; passing "
+      "100 by a unit in the last place when down is 0 or too small to change the sum.",
       "2 * period - 1"}},
     {"ChoppinessIndex", Feed::Kline, build<ChoppinessIndex, U>, {14},
      {"period [2, MAX]",
-      "The choppiness index, about 0 to 100 (high: sideways, low: trending): 100 log10(sum of the "
-      "last `period` true ranges / (highest high - lowest low)) / log10(`period`); 100 for a zero "
-      "range.",
+      "The choppiness index (high: sideways, low: trending): 100 log10(sum of the last `period` "
+      "true ranges / (highest high - lowest low)) / log10(`period`); 100 for a zero range. Mostly "
+      "between 0 and 100, yet bounded by neither: the window's first true range reaches back to "
+      "the close before it, so a gap wider than the window's range lifts the value above 100 "
+      "without limit, and the sum of true ranges is a running sum whose rounding can put it a "
+      "little below 0.",
       "period"}},
     {"DetrendedStdDev", Feed::Kline, build<DetrendedStdDev, U>, {20},
      {"period [2, MAX]",

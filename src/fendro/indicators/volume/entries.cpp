@@ -69,8 +69,10 @@ constexpr Entry kEntries[] = {
       "period"}},
     {"ChaikinMoneyFlow", Feed::Kline, build<ChaikinMoneyFlow, U>, {20},
      {"period [1, MAX]",
-      "The money-flow volume of the last `period` bars divided by their volume, -1 to 1 "
-      "(0 without volume).",
+      "The money-flow volume of the last `period` bars divided by their volume, -1 to 1 in exact "
+      "arithmetic (0 without volume). Both are running sums (the newest bar added, the oldest "
+      "taken away), which keep the rounding of bars that have left the window: after heavy volume "
+      "or high prices, a window of little volume can read far past either end.",
       "period"}},
     {"ChaikinOscillator", Feed::Kline, build<ChaikinOscillator, U, U>, {3, 10},
      {"fast_period [1, MAX) {below `slow_period`}; slow_period [2, MAX] {above `fast_period`}",
@@ -102,9 +104,12 @@ constexpr Entry kEntries[] = {
       "slow_period + 1"}},
     {"Mfi", Feed::Kline, build<Mfi, U>, {14},
      {"period [1, MAX]",
-      "The money flow index, 0 to 100: the money flow (typical price x volume) of the bars whose "
-      "typical price rose, in percent of that of the bars whose typical price rose or fell, over "
-      "the last `period` bars (50 when neither).",
+      "The money flow index, 0 to 100 in exact arithmetic: the money flow (typical price x "
+      "volume) of the bars whose typical price rose, in percent of that of the bars whose typical "
+      "price rose or fell, over the last `period` bars (50 when neither). The flows are running "
+      "sums (the newest bar added, the oldest taken away, rebuilt every `period` bars), which keep "
+      "the rounding of bars that have left the window: after heavy flows, small ones can read far "
+      "past either end, an infinity at worst.",
       "period + 1"}},
     {"Tsv", Feed::Kline, build<Tsv, U>, {13},
      {"period [1, MAX]",
@@ -113,9 +118,10 @@ constexpr Entry kEntries[] = {
       "period + 1"}},
     {"TwiggsMoneyFlow", Feed::Kline, build<TwiggsMoneyFlow, U>, {21},
      {"period [1, MAX]",
-      "Twiggs money flow, -1 to 1: the Wilder average (over `period`) of volume x (2 close - "
-      "true high - true low) / true range, divided by the Wilder average of volume (0 while that "
-      "is 0).",
+      "Twiggs money flow, -1 to 1, passing -1 by a unit in the last place when the closes sit at "
+      "their true lows and passing 1 by 2 units in the last place when they sit at their true "
+      "highs: the Wilder average (over `period`) of volume x (2 close - true high - true low) / "
+      "true range, divided by the Wilder average of volume (0 while that is 0).",
       "period + 1"}},
     {"VolumeOscillator", Feed::Kline, build<VolumeOscillator, U, U>, {5, 10},
      {"fast_period [1, MAX) {below `slow_period`}; slow_period [2, MAX] {above `fast_period`}",
@@ -129,8 +135,9 @@ constexpr Entry kEntries[] = {
       "period + 1"}},
     {"Vzo", Feed::Kline, build<Vzo, U>, {14},
      {"period [1, MAX]",
-      "The volume zone oscillator, -100 to 100: the exponential average (over `period`) of volume "
-      "signed by the close's direction, in percent of that of volume.",
+      "The volume zone oscillator, -100 to 100, passing -100 and 100 by a unit in the last place "
+      "when every bar in the averages closed the same way: the exponential average (over "
+      "`period`) of volume signed by the close's direction, in percent of that of volume.",
       "period + 1"}},
     {"CandleVolume", Feed::Kline, build<CandleVolume, U>, {20},
      {"period [1, MAX]",

@@ -1,0 +1,164 @@
+#include "reference/stated_range_runs.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <span>
+
+#include "indicators/fingerprint_series.hpp"
+#include "indicators/series.hpp"
+#include "reference/stated_ranges.hpp"
+
+namespace fendro::reference {
+namespace {
+
+// Bars whose candles come from `candle(i)`, the other feeds the walk's.
+template <class CandleAt>
+std::vector<testing::Bar> with_walk_feeds(const std::vector<testing::Bar>& walk, std::size_t n, CandleAt candle) {
+  std::vector<testing::Bar> bars;
+  bars.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    testing::Bar b = walk[i % walk.size()];
+    b.candle = candle(i);
+    b.candle.time = 1'700'000'000'000 + static_cast<std::int64_t>(i) * 3'600'000;
+    bars.push_back(std::move(b));
+  }
+  return bars;
+}
+
+// Closes moving one way by 0.05% to 1.05% a bar, each candle opening at the
+// last close and reaching a little beyond it; a random volume.
+std::vector<testing::Bar> one_way(const std::vector<testing::Bar>& walk, std::size_t n, double sign,
+                                  std::uint64_t seed) {
+  testing::SplitMix rng(seed);
+  double close = 100.0;
+  return with_walk_feeds(walk, n, [&](std::size_t) {
+    const double open = close;
+    const double move = 0.0005 + rng.unit() * 0.01;
+    close = open * (1.0 + sign * move);
+    const double high = std::max(open, close) * (1.0 + rng.unit() * 0.002);
+    const double low = std::min(open, close) * (1.0 - rng.unit() * 0.002);
+    const double volume = 100.0 + rng.unit() * 1000.0;
+    return Candle{0, open, high, low, close, volume};
+  });
+}
+
+// Flat at 100, one candle from 100 to `to` halfway, then flat at `to`.
+std::vector<testing::Bar> one_move(const std::vector<testing::Bar>& walk, std::size_t n, double to) {
+  return with_walk_feeds(walk, n, [&](std::size_t i) {
+    if (i < n / 2) return Candle{0, 100.0, 100.0, 100.0, 100.0, 500.0};
+    if (i > n / 2) return Candle{0, to, to, to, to, 500.0};
+    return Candle{0, 100.0, std::max(100.0, to), std::min(100.0, to), to, 500.0};
+  });
+}
+
+// The customary parameters, then each whole-number one at 1, 2 and 5.
+std::vector<std::vector<double>> parameter_sets(const registry::Entry& row, const std::vector<Kind>& kinds) {
+  const std::vector<double> base(row.params.values().begin(), row.params.values().begin() +
+                                                                   static_cast<std::ptrdiff_t>(kinds.size()));
+  std::vector<std::vector<double>> out{base};
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    if (kinds[i] != Kind::Integer) continue;
+    for (const double v : {1.0, 2.0, 5.0}) {
+      std::vector<double> p = base;
+      p[i] = v;
+      if (std::find(out.begin(), out.end(), p) == out.end() && build_indicator(row.key, p)) out.push_back(p);
+    }
+  }
+  return out;
+}
+
+// Runs a fresh instance over `bars`, adding each covered output's values to
+// its reach (an empty name: the bar's value).
+void measure(const registry::Entry& row, const std::vector<double>& params, const NamedBars& bars,
+             std::map<std::string, Reach>& reach) {
+  auto built = build_indicator(row.key, params);
+  if (!built) return;
+  IndicatorPtr ind = std::move(built).value();
+  const std::string run = bars.name + " at " + testing::params_text(params);
+  for (std::size_t i = 0; i < bars.bars.size(); ++i) {
+    const std::optional<double> v = ind->update(testing::snapshot_of(bars.bars[i]));
+    if (!v) continue;
+    for (auto& [name, r] : reach) {
+      if (name.empty()) {
+        r.add(*v, run, i);
+        continue;
+      }
+      for (const NamedOutput& o : ind->outputs()) {
+        if (o.name == name) r.add(o.value, run, i);
+      }
+    }
+  }
+}
+
+std::vector<std::string_view> names_in(std::string_view list) {
+  std::vector<std::string_view> out;
+  while (!list.empty()) {
+    const std::size_t comma = list.find(',');
+    std::string_view name = list.substr(0, comma);
+    while (name.starts_with(' ')) name.remove_prefix(1);
+    out.push_back(name);
+    if (comma == std::string_view::npos) break;
+    list.remove_prefix(comma + 1);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::vector<NamedBars> fingerprint_series(const std::vector<testing::Bar>& walk,
+                                          const std::vector<testing::Bar>& halted) {
+  std::vector<NamedBars> out;
+  out.push_back({"the walk", walk});
+  out.push_back({"the edge series", testing::make_edge_bars(walk, 1500)});
+  out.push_back({"the halted walk", halted});
+  out.push_back({"the settled series", testing::make_settled_bars(walk, 3000, 16000, 1000)});
+  return out;
+}
+
+std::vector<NamedBars> monotone_series(const std::vector<testing::Bar>& walk, std::size_t n) {
+  return {{"rising closes", one_way(walk, n, 1.0, 48)},
+          {"falling closes", one_way(walk, n, -1.0, 49)},
+          {"one step up", one_move(walk, n, 101.0)},
+          {"one step down", one_move(walk, n, 99.0)}};
+}
+
+std::vector<std::string> stated_range_faults(const registry::Entry& row, std::string_view value,
+                                             const std::vector<Kind>& kinds, const std::vector<NamedBars>& series,
+                                             const std::vector<testing::Bar>& walk, bool report) {
+  ReadClaims read = read_claims(row.key, value, range_claims(), other_spans());
+  std::vector<std::string> faults = std::move(read.faults);
+  if (read.claims.empty()) return faults;
+  // Every output any claim covers, measured once over every run.
+  std::map<std::string, Reach> reach;
+  for (const Claimed& c : read.claims) {
+    for (std::string_view name : names_in(c.outputs)) reach.emplace(std::string(name), Reach{});
+    if (c.outputs.empty()) reach.emplace("", Reach{});
+  }
+  for (const std::vector<double>& params : parameter_sets(row, kinds)) {
+    auto built = build_indicator(row.key, params);
+    const std::uint64_t warmup = built ? built.value()->warmup_period() : 0;
+    const std::size_t n = static_cast<std::size_t>(std::clamp<std::uint64_t>(4 * warmup + 200, 400, 20000));
+    for (const NamedBars& bars : series) measure(row, params, bars, reach);
+    for (const NamedBars& bars : monotone_series(walk, n)) measure(row, params, bars, reach);
+  }
+  for (const Claimed& c : read.claims) {
+    std::vector<std::string_view> names = names_in(c.outputs);
+    if (names.empty()) names.push_back("");
+    for (std::string_view name : names) {
+      const Reach& r = reach.at(std::string(name));
+      if (report) {
+        std::fprintf(stderr, "range %.*s \"%s\" %.*s: %.17g (%s) .. %.17g (%s), past %llu / %llu ulps\n",
+                     static_cast<int>(row.key.size()), row.key.data(), c.range.text.c_str(),
+                     static_cast<int>(name.size()), name.data(), r.min, r.min_at.c_str(), r.max, r.max_at.c_str(),
+                     static_cast<unsigned long long>(ulps_past(r.min, c.range.low, false)),
+                     static_cast<unsigned long long>(ulps_past(r.max, c.range.high, true)));
+      }
+      for (std::string& f : reach_faults(c, name, r)) faults.push_back(std::move(f));
+    }
+  }
+  return faults;
+}
+
+}  // namespace fendro::reference

@@ -1,0 +1,149 @@
+// The generator's range check, given planted texts and reaches: a phrase
+// neither listed nor set aside, a range passed by more than its text says,
+// a stated excursion never reached, and a stale listing are each named.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "indicators/all_feeds.hpp"
+#include "reference/stated_range_runs.hpp"
+#include "reference/stated_ranges.hpp"
+
+namespace fendro::reference {
+namespace {
+
+constexpr RangeClaim kTable[] = {{"Osc", "0 to 100", ""}, {"Pair", "-1 to 1", "a, b"}};
+constexpr OtherSpan kOthers[] = {{"Osc", "8 to 15"}};
+
+TEST(StatedRanges, ReadsEachNumberToNumberPhrase) {
+  const std::vector<RangePhrase> got =
+      range_phrases("An index, from -1 to 1.5 (hours 8 to 15), 0 to 100. Not 1..1, 1 to `n`, x2 to 3 or 1.x to 2.");
+  ASSERT_EQ(got.size(), 3u);
+  EXPECT_EQ(got[0].text, "-1 to 1.5");
+  EXPECT_EQ(got[0].low, -1.0);
+  EXPECT_EQ(got[0].high, 1.5);
+  EXPECT_EQ(got[1].text, "8 to 15");
+  EXPECT_EQ(got[2].text, "0 to 100");
+}
+
+TEST(StatedRanges, ReadsStatedExcursions) {
+  const std::vector<StatedExcursion> got = stated_excursions(
+      "passing 100 by a unit in the last place when ...; passing -1 by 3 units in the last place; "
+      "passing 0 by 1 units in the last place; passing by a unit");
+  ASSERT_EQ(got.size(), 2u);
+  EXPECT_EQ(got[0].bound, 100.0);
+  EXPECT_EQ(got[0].ulps, 1u);
+  EXPECT_EQ(got[1].bound, -1.0);
+  EXPECT_EQ(got[1].ulps, 3u);
+}
+
+TEST(StatedRanges, UlpsPastABoundCountRepresentableNumbers) {
+  EXPECT_EQ(ulps_past(std::nextafter(100.0, 200.0), 100.0, true), 1u);
+  EXPECT_EQ(ulps_past(100.0, 100.0, true), 0u);
+  EXPECT_EQ(ulps_past(99.0, 100.0, true), 0u);
+  EXPECT_EQ(ulps_past(-0.0, 0.0, false), 0u);
+  EXPECT_EQ(ulps_past(-0x1p-1074, 0.0, false), 1u);
+  EXPECT_EQ(ulps_past(std::nextafter(std::nextafter(-1.0, -2.0), -2.0), -1.0, false), 2u);
+}
+
+struct Planted {
+  const char* name;
+  const char* key;
+  const char* text;
+  double min, max;        // the reach measured
+  std::size_t faults;     // how many the text and the reach give together
+  const char* first;      // a part of the first fault's wording
+};
+
+TEST(StatedRanges, EachPlantedTextGivesItsFaults) {
+  const double above = std::nextafter(100.0, 200.0);
+  const std::vector<Planted> cases = {
+      {"held", "Osc", "An index, 0 to 100 (hours 8 to 15).", 0.0, 100.0, 0, ""},
+      {"passed unstated", "Osc", "An index, 0 to 100.", 0.0, above, 1, "by 1 units in the last place, the text states 0"},
+      {"stated and reached", "Osc", "0 to 100, passing 100 by a unit in the last place when ...", 3.0, above, 0, ""},
+      {"stated, never reached", "Osc", "0 to 100, passing 100 by a unit in the last place when ...", 3.0, 100.0, 1,
+       "by 0 units in the last place, the text states 1"},
+      {"passed by more than stated", "Osc", "0 to 100, passing 100 by a unit in the last place.", 0.0,
+       std::nextafter(above, 200.0), 1, "by 2 units"},
+      {"low side", "Osc", "0 to 100.", -1e-300, 50.0, 1, "least -1e-300"},
+      {"unknown phrase", "Osc", "An index, 0 to 100, at 2 to 3.", 0.0, 100.0, 1, "\"2 to 3\" is neither"},
+      {"unknown key", "Other", "An index, 0 to 100.", 0.0, 100.0, 1, "\"0 to 100\" is neither"},
+      {"excursion of no bound", "Osc", "0 to 100, passing 50 by a unit in the last place.", 0.0, 100.0, 1,
+       "passing 50 follows no range"},
+      {"both bounds at once", "Osc", "0 to 100, passing 0 and 100 by a unit in the last place.", -0x1p-1074, above,
+       0, ""},
+      {"exact arithmetic, passed far", "Osc", "0 to 100 in exact arithmetic: running sums ...", -1e-12, 100.0, 0, ""},
+      {"exact arithmetic, never passed far", "Osc", "0 to 100 in exact arithmetic: running sums ...", 0.0, above, 1,
+       "state it plainly"},
+      {"too far to be its range", "Osc", "0 to 100, passing 100 by 9 units in the last place.", 0.0, 100.0 + 9 * 0x1p-46,
+       1, "is not its range"},
+  };
+  for (const Planted& c : cases) {
+    SCOPED_TRACE(c.name);
+    ReadClaims read = read_claims(c.key, c.text, kTable, kOthers);
+    std::vector<std::string> faults = read.faults;
+    for (const Claimed& claim : read.claims) {
+      Reach r;
+      r.add(c.min, "planted", 0);
+      r.add(c.max, "planted", 1);
+      r.add(NAN, "planted", 2);
+      for (std::string& f : reach_faults(claim, "", r)) faults.push_back(std::move(f));
+    }
+    ASSERT_EQ(faults.size(), c.faults);
+    if (c.faults > 0) {
+      EXPECT_NE(faults[0].find(c.first), std::string::npos) << faults[0];
+    }
+  }
+}
+
+TEST(StatedRanges, EachNamedOutputIsJudgedAndAClaimWithoutValuesFails) {
+  const ReadClaims read = read_claims("Pair", "Two outputs, -1 to 1.", kTable, kOthers);
+  ASSERT_EQ(read.claims.size(), 1u);
+  EXPECT_EQ(read.claims[0].outputs, "a, b");
+  const std::vector<std::string> faults = reach_faults(read.claims[0], "b", Reach{});
+  ASSERT_EQ(faults.size(), 1u);
+  EXPECT_NE(faults[0].find("of `b` was never given a value"), std::string::npos) << faults[0];
+}
+
+TEST(StatedRanges, AListingNoTextHoldsIsStale) {
+  const std::vector<std::string> stale =
+      unheld_listings(kTable, kOthers, {{"Osc", "An index, 0 to 100."}, {"Pair", "From -1 to 1."}});
+  ASSERT_EQ(stale.size(), 1u);
+  EXPECT_NE(stale[0].find("Osc: listed \"8 to 15\""), std::string::npos) << stale[0];
+}
+
+// The series built for each type: the closes move as named, every candle
+// is one a type accepts, and the other feeds are the walk's.
+TEST(StatedRanges, EachBuiltSeriesMovesAsNamed) {
+  const std::vector<testing::Bar> walk = testing::make_bars(50);
+  struct Moves {
+    const char* name;
+    std::size_t rises, falls;  // of the 399 changes of the close
+  };
+  const Moves expected[] = {{"rising closes", 399, 0}, {"falling closes", 0, 399}, {"one step up", 1, 0},
+                            {"one step down", 0, 1}};
+  const std::vector<NamedBars> built = monotone_series(walk, 400);
+  ASSERT_EQ(built.size(), std::size(expected));
+  for (std::size_t s = 0; s < built.size(); ++s) {
+    SCOPED_TRACE(expected[s].name);
+    EXPECT_EQ(built[s].name, expected[s].name);
+    ASSERT_EQ(built[s].bars.size(), 400u);
+    std::size_t rises = 0, falls = 0;
+    for (std::size_t i = 0; i < built[s].bars.size(); ++i) {
+      const Candle& c = built[s].bars[i].candle;
+      EXPECT_TRUE(c.low <= std::min(c.open, c.close) && std::max(c.open, c.close) <= c.high && c.volume > 0.0);
+      EXPECT_EQ(built[s].bars[i].reference, walk[i % walk.size()].reference);
+      if (i == 0) continue;
+      const double before = built[s].bars[i - 1].candle.close;
+      rises += c.close > before;
+      falls += c.close < before;
+    }
+    EXPECT_EQ(rises, expected[s].rises);
+    EXPECT_EQ(falls, expected[s].falls);
+  }
+}
+
+}  // namespace
+}  // namespace fendro::reference
