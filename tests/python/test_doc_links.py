@@ -13,15 +13,6 @@ FENCE = re.compile(r"^(```|~~~).*?^\1[ \t]*$", re.M | re.S)
 LINK = re.compile(r"\[[^\]]*\]\(([^()\s]+)\)")
 HEADING = re.compile(r"^#{1,6}[ \t]+(.+?)[ \t]*#*[ \t]*$", re.M)
 
-# Links to the long-halt section of docs/strategy.md, written before the
-# section itself lands there; docs/indicators.md is generated and still points
-# at the section's former place in the README. Strict: once a link resolves,
-# its entry fails here and is to be removed.
-PENDING = {
-    ("README.md", "docs/strategy.md#what-a-long-halt-does-to-values"),
-    ("docs/performance.md", "strategy.md#what-a-long-halt-does-to-values"),
-    ("docs/indicators.md", "../README.md#what-a-long-halt-does-to-values"),
-}
 
 
 def without_code_blocks(text):
@@ -54,9 +45,7 @@ def relative_links():
                 continue
             line = text.count("\n", 0, match.start()) + 1
             source = page.relative_to(ROOT).as_posix()
-            marks = [pytest.mark.xfail(strict=True, reason="the long-halt section is not in place yet")] \
-                if (source, target) in PENDING else []
-            yield pytest.param(page, target, id=f"{source}:{line}:{target}", marks=marks)
+            yield pytest.param(page, target, id=f"{source}:{line}:{target}")
 
 
 def unreachable(page, target):
