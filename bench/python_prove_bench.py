@@ -16,13 +16,17 @@ memory figures start, so that what a first command costs once is left out.
 what it added to the best time per candle and per entry: "obv50" is 50 `Obv`
 (a running sum, about the cheapest bar there is), "sma50" 50 `Sma(14)`,
 "common50" 50 common types (averages, RSI, MACD, Bollinger, ATR, ADX,
-stochastics, money flow, SAR, channels, ...) with their usual parameters.
+stochastics, money flow, SAR, channels, ...) with their usual parameters, and
+"common1", "common5" and "common20" the first 1, 5 and 20 of them.
+
+--halt gives every command candles that move for their first tenth and then
+halt: every price at the last close, volume 0, an hour apart.
 
 --clock cpu times each command in the CPU time of the process (all its
 threads) instead of the wall clock, so that other work on a shared machine
 does not count.
 
-    python bench/python_prove_bench.py [--sizes 10000,100000] [--repeat 3] [--extra obv50,sma50,common50] [--clock cpu]
+    python bench/python_prove_bench.py [--sizes 10000,100000] [--repeat 3] [--extra obv50,sma50,common50] [--clock cpu] [--halt]
 """
 
 from __future__ import annotations
@@ -40,7 +44,7 @@ from fendro_proof import Prover
 
 ROOT = pathlib.Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "examples"))
-from sample_candles import candles_json  # noqa: E402
+from sample_candles import HOUR_MS, candles_json  # noqa: E402
 
 import bench_args  # noqa: E402
 
@@ -64,6 +68,7 @@ EXTRA = {
     "obv50": [("Obv", [])] * 50,
     "sma50": [("Sma", [14])] * 50,
     "common50": COMMON,
+    **{f"common{n}": COMMON[:n] for n in (1, 5, 20)},
 }
 
 
@@ -85,22 +90,33 @@ def status_mib(field: str) -> float:
     return float("nan")
 
 
-def command_text(count: int, extra: str = "none") -> str:
+def halting_candles_json(count: int) -> str:
+    """`count` candles: the sample candles' first tenth, then a halt at the last close."""
+    moving = json.loads(candles_json(max(count // 10, 1)))[:count]
+    last = moving[-1]
+    price = last["close"]
+    halted = ['{"time":%d,"open":%r,"high":%r,"low":%r,"close":%r,"volume":0.0}'
+              % (last["time"] + i * HOUR_MS, price, price, price, price) for i in range(1, count - len(moving) + 1)]
+    return "[" + ",".join([json.dumps(c, separators=(",", ":")) for c in moving] + halted) + "]"
+
+
+def command_text(count: int, extra: str = "none", halt: bool = False) -> str:
     strategy = json.loads(json.dumps(STRATEGY))
     for k, (kind, params) in enumerate(EXTRA[extra]):
         strategy["indicators"][f"x{k:02}"] = {"type": kind, "params": params}
     spec = json.dumps({"strategy": strategy, "dataset_ref": f"bench-{count}"})
-    data = '{"%s":%s}' % (STRATEGY["symbol"], candles_json(count))
+    candles = halting_candles_json(count) if halt else candles_json(count)
+    data = '{"%s":%s}' % (STRATEGY["symbol"], candles)
     return '{"cmd":"prove","spec":%s,"data":%s}' % (spec, data)
 
 
 CLOCKS = {"wall": time.perf_counter, "cpu": time.process_time}
 
 
-def measure(count: int, repeat: int, extra: str, clock=time.perf_counter) -> None:
+def measure(count: int, repeat: int, extra: str, clock=time.perf_counter, halt: bool = False) -> None:
     """One size in this process: prints one row of the table."""
     baseline = peak_rss_mib()
-    text = command_text(count, extra)
+    text = command_text(count, extra, halt)
     prover = Prover()
     # A small command first, so that what any first command costs once (the
     # module's code paged in, the allocator's first arenas) is not counted.
@@ -133,6 +149,7 @@ def main() -> None:
     parser.add_argument("--extra", default="", help="comma-separated: " + ", ".join(list(EXTRA)[1:]))
     parser.add_argument("--clock", choices=list(CLOCKS), default="wall",
                         help="what each command's time is: the wall clock, or the process's CPU time")
+    parser.add_argument("--halt", action="store_true", help="candles that move for a tenth of the count, then halt")
     parser.add_argument("--one", type=bench_args.count, help=argparse.SUPPRESS)
     parser.add_argument("--one-extra", default="none", help=argparse.SUPPRESS)
     args = parser.parse_args()
@@ -140,7 +157,7 @@ def main() -> None:
     if args.one:
         bench_args.need_room(parser, {"--one": args.one}, "candles", bench_args.LEAST_CANDLE_BYTES)
     if args.one:
-        measure(args.one, args.repeat, args.one_extra, CLOCKS[args.clock])
+        measure(args.one, args.repeat, args.one_extra, CLOCKS[args.clock], args.halt)
         return
 
     # Each size runs in a fresh process, so that its peak memory is its own.
@@ -151,7 +168,7 @@ def main() -> None:
         best = {}
         for extra in sets:
             row = subprocess.run([sys.executable, __file__, "--one", str(count), "--repeat", str(args.repeat),
-                                  "--one-extra", extra, "--clock", args.clock], check=True, capture_output=True, text=True).stdout
+                                  "--one-extra", extra, "--clock", args.clock] + ["--halt"] * args.halt, check=True, capture_output=True, text=True).stdout
             print(row, end="", flush=True)
             best[extra] = count / float(row.split()[4].replace(",", ""))  # more digits than "best s"
         for extra in sets[1:]:
