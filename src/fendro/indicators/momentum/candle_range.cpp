@@ -48,11 +48,17 @@ std::optional<double> UltimateOscillator::update(const BarSnapshot& bar) {
     Sums& s = sums_[i];
     s.pressure = s.pressure + pressure;
     s.range = s.range + range;
+    s.pressures_held.enter(pressure);
+    s.ranges_held.enter(range);
     if (held > periods_[i]) {
       const auto& [old_pressure, old_range] = pairs_[held - 1 - periods_[i]];
       s.pressure = s.pressure - old_pressure;
       s.range = s.range - old_range;
+      s.pressures_held.leave(old_pressure);
+      s.ranges_held.leave(old_range);
     }
+    s.pressures_held.settle(s.pressure);
+    s.ranges_held.settle(s.range);
   }
   if (++pushed_ < longest_) return no_value();
 

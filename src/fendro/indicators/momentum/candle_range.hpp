@@ -17,6 +17,7 @@
 #include "fendro/indicators/volatility/rvi_volatility.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
+#include "fendro/indicators/windows/nonzero_count.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
@@ -27,7 +28,8 @@ namespace fendro {
 
 // 100 * (4 a1 + 2 a2 + a3) / 7, a_i the buying pressure over the true range
 // of the last n_i bars (0.5 where that range is 0); the weights follow the
-// parameter positions. The sums are adjusted, never recomputed.
+// parameter positions. The sums are adjusted, never recomputed; a sum whose
+// window holds only zeros reads exactly 0.
 class UltimateOscillator final : public Indicator {
  public:
   // Any length 0 gives ZeroPeriod; no upper bound and no ordering.
@@ -41,6 +43,8 @@ class UltimateOscillator final : public Indicator {
   struct Sums {
     double pressure = 0.0;
     double range = 0.0;
+    NonzeroCount pressures_held;
+    NonzeroCount ranges_held;
   };
   UltimateOscillator(const std::array<std::uint64_t, 3>& periods, std::uint64_t longest);
   std::optional<double> prev_close_;

@@ -9,6 +9,7 @@
 
 #include "fendro/indicators/momentum/moves.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/nonzero_count.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/market/indicator_error.hpp"
@@ -21,8 +22,10 @@ struct CmoState {
   std::optional<double> last;  // last value
   // The last `period` one-step moves as (up, down) pairs, with their sums
   // in acc_a and acc_b. The sums are only ever adjusted, never rebuilt:
-  // every later value inherits their rounding.
+  // every later value inherits their rounding, except that a sum whose
+  // window holds no move its way reads exactly 0.
   PairRingWindow moves;
+  NonzeroPairCount held;
   std::uint64_t period = 0;
 
   // Unchecked: the caller has refused 0 and lengths above MAX_PERIOD.
@@ -48,7 +51,9 @@ inline std::optional<double> cmo_update(CmoState& s, double x) {
   const auto change = next_change(s.prev, x);
   if (!change) return std::nullopt;
   const Move mv = split_move(*change);
+  s.held.before_push(s.moves.ring, mv.gain, mv.loss);
   s.moves.push(mv.gain, mv.loss);
+  s.held.settle(s.moves.acc_a, s.moves.acc_b);
   if (!s.moves.ring.is_full()) return std::nullopt;
   const double ups = s.moves.acc_a;
   const double downs = s.moves.acc_b;

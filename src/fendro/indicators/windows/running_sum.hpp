@@ -2,13 +2,16 @@
 // term, then adds the new one (sum = t + (sum - leaving)). With `rebuild`,
 // the sum is recomputed exactly from the window, oldest to newest from -0.0,
 // every n pushes, so rounding drift cannot outlive n bars; without it the sum
-// is kept as it stands for the whole run.
+// is kept as it stands for the whole run. ZeroSettlingSum also counts the
+// nonzero terms held, and its sum reads exactly 0.0 while there are none.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/nonzero_count.hpp"
 
 namespace fendro {
 
@@ -56,14 +59,19 @@ inline void push_resumming(BoundedRing<double>& ring, double& sum, Count& pushes
   count_push_resumming(ring, sum, pushes, ring.capacity());
 }
 
-class RunningSum {
+template <bool SettlesZeros>
+class BasicRunningSum {
  public:
-  RunningSum(std::uint64_t n, bool rebuild)
+  BasicRunningSum(std::uint64_t n, bool rebuild)
       : terms_(n), resum_every_(rebuild ? n : kNever) {}
 
   void push(double t) {
+    if constexpr (SettlesZeros) {
+      held_.before_push(terms_, t);
+    }
     push_adjusting_sum(terms_, sum_, t);
     count_push_resumming(terms_, sum_, pushes_, resum_every_);
+    if constexpr (SettlesZeros) held_.settle(sum_);
   }
 
   double sum() const { return sum_; }
@@ -80,6 +88,13 @@ class RunningSum {
   double sum_ = 0.0;
   std::uint64_t pushes_ = 0;
   std::uint64_t resum_every_;
+  struct NoCount {};
+  [[no_unique_address]] std::conditional_t<SettlesZeros, NonzeroCount, NoCount> held_;
 };
+
+using RunningSum = BasicRunningSum<false>;
+// For the windows that can return to holding only zeros and whose sum is
+// divided by or compared with 0.
+using ZeroSettlingSum = BasicRunningSum<true>;
 
 }  // namespace fendro
