@@ -43,22 +43,20 @@ std::optional<double> UltimateOscillator::update(const BarSnapshot& bar) {
   // The ring keeps longest + 1 pairs, so the pair that leaves each window
   // (w places before the newest) is still held.
   pairs_.push({pressure, range});
+  pressure_zeros_.push(pressure);
+  range_zeros_.push(range);
   const std::size_t held = pairs_.len();
   for (std::size_t i = 0; i < 3; ++i) {
     Sums& s = sums_[i];
     s.pressure = s.pressure + pressure;
     s.range = s.range + range;
-    s.pressures_held.enter(pressure);
-    s.ranges_held.enter(range);
     if (held > periods_[i]) {
       const auto& [old_pressure, old_range] = pairs_[held - 1 - periods_[i]];
       s.pressure = s.pressure - old_pressure;
       s.range = s.range - old_range;
-      s.pressures_held.leave(old_pressure);
-      s.ranges_held.leave(old_range);
     }
-    s.pressures_held.settle(s.pressure);
-    s.ranges_held.settle(s.range);
+    pressure_zeros_.settle(s.pressure, periods_[i]);
+    range_zeros_.settle(s.range, periods_[i]);
   }
   if (++pushed_ < longest_) return no_value();
 

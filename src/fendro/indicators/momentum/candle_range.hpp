@@ -17,10 +17,10 @@
 #include "fendro/indicators/volatility/rvi_volatility.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
-#include "fendro/indicators/windows/nonzero_count.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -43,14 +43,14 @@ class UltimateOscillator final : public Indicator {
   struct Sums {
     double pressure = 0.0;
     double range = 0.0;
-    NonzeroCount pressures_held;
-    NonzeroCount ranges_held;
   };
   UltimateOscillator(const std::array<std::uint64_t, 3>& periods, std::uint64_t longest);
   std::optional<double> prev_close_;
   BoundedRing<std::pair<double, double>> pairs_;  // (pressure, true range), longest + 1
   std::array<std::uint64_t, 3> periods_;
   std::array<Sums, 3> sums_{};
+  ZeroRun pressure_zeros_;  // a window's sums read exactly 0 while it holds only zeros
+  ZeroRun range_zeros_;
   std::uint64_t longest_;
   std::uint64_t pushed_ = 0;
 };

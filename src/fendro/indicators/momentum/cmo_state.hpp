@@ -9,9 +9,9 @@
 
 #include "fendro/indicators/momentum/moves.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
-#include "fendro/indicators/windows/nonzero_count.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -25,7 +25,7 @@ struct CmoState {
   // every later value inherits their rounding, except that a sum whose
   // window holds no move its way reads exactly 0.
   PairRingWindow moves;
-  NonzeroPairCount held;
+  ZeroRunPair zeros;
   std::uint64_t period = 0;
 
   // Unchecked: the caller has refused 0 and lengths above MAX_PERIOD.
@@ -51,9 +51,9 @@ inline std::optional<double> cmo_update(CmoState& s, double x) {
   const auto change = next_change(s.prev, x);
   if (!change) return std::nullopt;
   const Move mv = split_move(*change);
-  s.held.before_push(s.moves.ring, mv.gain, mv.loss);
   s.moves.push(mv.gain, mv.loss);
-  s.held.settle(s.moves.acc_a, s.moves.acc_b);
+  s.zeros.push(mv.gain, mv.loss);
+  s.zeros.settle(s.moves.acc_a, s.moves.acc_b, s.period);
   if (!s.moves.ring.is_full()) return std::nullopt;
   const double ups = s.moves.acc_a;
   const double downs = s.moves.acc_b;

@@ -48,8 +48,8 @@ std::optional<double> TradeImbalance::update(const BarSnapshot& bar) {
       w.acc_a = w.acc_a - leaving->first;
       w.acc_b = w.acc_b - leaving->second;
     }
-    held_.swap(flow.first, flow.second, leaving);
-    held_.settle(w.acc_a, w.acc_b);
+    zeros_.push(flow.first, flow.second);
+    zeros_.settle(w.acc_a, w.acc_b, w.period);
     if (!w.ring.is_full()) return std::nullopt;
     const double total = w.acc_a + w.acc_b;
     return total > 0.0 ? (w.acc_a - w.acc_b) / total : 0.0;

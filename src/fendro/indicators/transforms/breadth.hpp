@@ -11,8 +11,8 @@
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/transforms/breadth_counts.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
-#include "fendro/indicators/windows/nonzero_count.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -169,7 +169,7 @@ class HighLowIndex final : public Indicator {
  private:
   explicit HighLowIndex(SmaWindow w) : window_(std::move(w)) {}
   SmaWindow window_;
-  NonzeroCount held_;  // the window's sum reads exactly 0 while it holds only zeros
+  ZeroRun zeros_;  // the window's sum reads exactly 0 while it holds only zeros
 };
 
 }  // namespace fendro

@@ -3,7 +3,8 @@
 // the sum is recomputed exactly from the window, oldest to newest from -0.0,
 // every n pushes, so rounding drift cannot outlive n bars; without it the sum
 // is kept as it stands for the whole run. ZeroSettlingSum also counts the
-// nonzero terms held, and its sum reads exactly 0.0 while there are none.
+// zeros pushed since the last nonzero term, and its sum reads exactly 0.0
+// while the window holds only zeros.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +12,7 @@
 #include <type_traits>
 
 #include "fendro/indicators/windows/bounded_ring.hpp"
-#include "fendro/indicators/windows/nonzero_count.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 
 namespace fendro {
 
@@ -66,12 +67,12 @@ class BasicRunningSum {
       : terms_(n), resum_every_(rebuild ? n : kNever) {}
 
   void push(double t) {
-    if constexpr (SettlesZeros) {
-      held_.before_push(terms_, t);
-    }
     push_adjusting_sum(terms_, sum_, t);
     count_push_resumming(terms_, sum_, pushes_, resum_every_);
-    if constexpr (SettlesZeros) held_.settle(sum_);
+    if constexpr (SettlesZeros) {
+      zeros_.push(t);
+      zeros_.settle(sum_, terms_.capacity());
+    }
   }
 
   double sum() const { return sum_; }
@@ -89,7 +90,7 @@ class BasicRunningSum {
   std::uint64_t pushes_ = 0;
   std::uint64_t resum_every_;
   struct NoCount {};
-  [[no_unique_address]] std::conditional_t<SettlesZeros, NonzeroCount, NoCount> held_;
+  [[no_unique_address]] std::conditional_t<SettlesZeros, ZeroRun, NoCount> zeros_;
 };
 
 using RunningSum = BasicRunningSum<false>;
