@@ -68,6 +68,13 @@ inline bool same_value(std::optional<double> a, std::optional<double> b) {
   return a.has_value() == b.has_value() && (!a || bits(*a) == bits(*b));
 }
 
+// The last bar has a value with exactly the bits of `want`.
+inline void expect_last_exactly(const Values& got, double want, const std::string& what) {
+  ASSERT_FALSE(got.empty()) << what;
+  EXPECT_TRUE(same_value(got.back(), want))
+      << what << ": got " << (got.back() ? ::testing::PrintToString(*got.back()) : "none");
+}
+
 // Two indicators fed the same bar: the same value, and the same bits in
 // every output after it.
 inline bool same_bar(std::optional<double> a, std::optional<double> b, const Indicator& x,

@@ -124,6 +124,34 @@ std::vector<NamedBars> monotone_series(const std::vector<testing::Bar>& walk, st
           {"one step down", one_move(walk, n, 99.0)}};
 }
 
+// Four stretches of n / 4 bars: in the first third of each, heavy bars
+// among light ones at random; then only light ones. A heavy bar trades a
+// volume of about 1e9 and moves the close by up to 1000, a light one trades
+// about 1 and moves it by up to 0.001; most bars close at their high. Each
+// trade's size is scaled by 1e9 on a heavy bar, by 1e-9 on a light one. A
+// running sum keeps the rounding of the heavy bars after they have left its
+// window, which a window of light bars then reads.
+NamedBars heavy_and_light(const std::vector<testing::Bar>& walk, std::size_t n) {
+  testing::SplitMix rng(50);
+  const std::size_t stretch = std::max<std::size_t>(n / 4, 3);
+  std::vector<bool> heavy(n);
+  double close = 1.0e6;
+  std::vector<testing::Bar> bars = with_walk_feeds(walk, n, [&](std::size_t i) {
+    heavy[i] = i % stretch < stretch / 3 && rng.unit() < 0.5;
+    const double open = close;
+    const double move = (rng.unit() - 0.5) * (heavy[i] ? 2000.0 : 0.002);
+    close = open + move;
+    const double high = std::max(open, close) + (rng.unit() < 0.8 ? 0.0 : rng.unit() * 0.001);
+    const double low = std::min(open, close) - rng.unit() * 0.001;
+    const double volume = (heavy[i] ? 1.0e9 : 1.0) * (1.0 + rng.unit());
+    return Candle{0, open, high, low, close, volume};
+  });
+  for (std::size_t i = 0; i < n; ++i) {
+    for (Trade& t : bars[i].trades) t.size = t.size * (heavy[i] ? 1.0e9 : 1.0e-9);
+  }
+  return {"heavy and light bars", std::move(bars)};
+}
+
 std::vector<std::string> stated_range_faults(const registry::Entry& row, std::string_view value,
                                              const std::vector<Kind>& kinds, const std::vector<NamedBars>& series,
                                              const std::vector<testing::Bar>& walk, bool report) {
@@ -142,6 +170,7 @@ std::vector<std::string> stated_range_faults(const registry::Entry& row, std::st
     const std::size_t n = static_cast<std::size_t>(std::clamp<std::uint64_t>(4 * warmup + 200, 400, 20000));
     for (const NamedBars& bars : series) measure(row, params, bars, reach);
     for (const NamedBars& bars : monotone_series(walk, n)) measure(row, params, bars, reach);
+    measure(row, params, heavy_and_light(walk, n), reach);
   }
   for (const Claimed& c : read.claims) {
     std::vector<std::string_view> names = names_in(c.outputs);

@@ -31,6 +31,12 @@ std::vector<NamedBars> fingerprint_series(const std::vector<testing::Bar>& walk,
 // (or down) halfway. The other feeds are the walk's, bar for bar.
 std::vector<NamedBars> monotone_series(const std::vector<testing::Bar>& walk, std::size_t n);
 
+// `n` bars, heavy ones (volume about 1e9, trade sizes scaled by 1e9, close
+// moves up to 1000) among light ones (volume about 1, trade sizes scaled by
+// 1e-9, moves up to 0.001), most closing at their high: what a window of
+// light bars reads after heavy ones have left it.
+NamedBars heavy_and_light(const std::vector<testing::Bar>& walk, std::size_t n);
+
 // The faults of the ranges `value` (the row's written value text) states,
 // none when they hold. With `report`, each claim's reach is printed.
 std::vector<std::string> stated_range_faults(const registry::Entry& row, std::string_view value,

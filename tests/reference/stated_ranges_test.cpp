@@ -145,5 +145,39 @@ TEST(StatedRanges, EachBuiltSeriesMovesAsNamed) {
   }
 }
 
+// Heavy bars only in the first third of each quarter, light ones elsewhere,
+// every trade's size scaled with its bar; and on them a plain running sum
+// reads what it was built to show: the money flow past 1 in a window of
+// light bars.
+TEST(StatedRanges, HeavyAndLightBarsAreAsNamed) {
+  const std::vector<testing::Bar> walk = testing::make_bars(50);
+  const NamedBars built = heavy_and_light(walk, 400);
+  EXPECT_EQ(built.name, "heavy and light bars");
+  ASSERT_EQ(built.bars.size(), 400u);
+  std::size_t heavy = 0;
+  for (std::size_t i = 0; i < built.bars.size(); ++i) {
+    const Candle& c = built.bars[i].candle;
+    EXPECT_TRUE(c.low <= std::min(c.open, c.close) && std::max(c.open, c.close) <= c.high) << i;
+    const bool is_heavy = c.volume >= 1.0e9;
+    EXPECT_TRUE(is_heavy ? c.volume < 2.0e9 && i % 100 < 33 : c.volume >= 1.0 && c.volume < 2.0) << i;
+    heavy += is_heavy;
+    const std::vector<Trade>& walked = walk[i % walk.size()].trades;
+    ASSERT_EQ(built.bars[i].trades.size(), walked.size());
+    for (std::size_t k = 0; k < walked.size(); ++k) {
+      EXPECT_EQ(built.bars[i].trades[k].size, walked[k].size * (is_heavy ? 1.0e9 : 1.0e-9)) << i;
+    }
+  }
+  EXPECT_GT(heavy, 20u);
+  const std::vector<double> period = {2};
+  auto cmf = build_indicator("ChaikinMoneyFlow", period);
+  ASSERT_TRUE(cmf);
+  double widest = 0.0;
+  for (const testing::Bar& b : built.bars) {
+    if (const auto v = cmf.value()->update(testing::snapshot_of(b))) widest = std::max(widest, std::abs(*v));
+  }
+  // Some 4e8 units in the last place past 1.
+  EXPECT_GT(widest, 1.0 + 1e-8);
+}
+
 }  // namespace
 }  // namespace fendro::reference

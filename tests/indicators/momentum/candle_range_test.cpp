@@ -76,6 +76,16 @@ TEST(CandleRange, UltimateOscillatorWeightsFollowTheParameterPositions) {
   EXPECT_NE(fwd[28], rev[28]);
 }
 
+// True ranges 2.6 and 6.6 (closing at the high: the same pressures), then
+// level bars: the windows' sums, 2.6 + 6.6 less 2.6 less 6.6, leave a
+// residue whose ratio read 100; a window without range reads 0.5 on each
+// horizon, 50.
+TEST(CandleRange, UltimateOscillatorBackToLevelBarsGives50) {
+  const std::vector<Candle> bars = {flat(1.1), Candle{0, 1.1, 3.7, 1.1, 3.7, 1.0},
+                                    Candle{0, 3.7, 10.3, 3.7, 10.3, 1.0}, flat(10.3), flat(10.3)};
+  expect_last_exactly(key_values("UltimateOscillator", {2, 2, 2}, bars), 50.0, "level bars");
+}
+
 TEST(CandleRange, RviMatchesTheTextbookLoop) {
   const std::size_t n = 10;
   std::vector<double> num(kWalk.size()), den(kWalk.size());

@@ -43,6 +43,18 @@ TEST(Chande, HandValues) {
   });
 }
 
+// Up moves 2.6 and 6.6 and then level closes: the up sum, 2.6 + 6.6 less
+// 2.6 less 6.6, leaves a residue that read 100; a window without moves
+// reads 0. Falling closes leave the down sum's residue the same way.
+TEST(Chande, CmoBackToLevelClosesGives0) {
+  const struct {
+    const char* what;
+    std::vector<double> closes;
+  } cases[] = {{"up moves gone", {1.1, 3.7, 10.3, 10.3, 10.3}},
+               {"down moves gone", {10.3, 3.7, 1.1, 1.1, 1.1}}};
+  for (const auto& c : cases) expect_last_exactly(run_closes("Cmo", {2}, c.closes), 0.0, c.what);
+}
+
 // 12 falling unit steps then 18 rising ones: every 5-close window of the
 // last 14 closes is a straight ramp, so the deviation equals its average and
 // the window length is the period itself, held in [5, 30].

@@ -64,6 +64,21 @@ TEST(TradeFlow, PrintWindows) {
   });
 }
 
+// Buys of 0.1 and 0.2 leave the window to two sells of 1e-17: the buy sum,
+// 0.1 + 0.2 less 0.1 less 0.2, is a residue larger than the sells and read
+// about 0.16; a window of sells only reads -1.
+TEST(TradeFlow, ImbalanceOfOneSideOnlyIsWhole) {
+  const struct {
+    const char* what;
+    std::vector<Trade> prints;
+    double want;
+  } cases[] = {{"buys gone", {buy(1, 0.1), buy(1, 0.2), sell(1, 1e-17), sell(1, 1e-17)}, -1.0},
+               {"sells gone", {sell(1, 0.1), sell(1, 0.2), buy(1, 1e-17), buy(1, 1e-17)}, 1.0}};
+  for (const auto& c : cases) {
+    expect_last_exactly(key_values("TradeImbalance", {2}, prints(c.prints)), c.want, c.what);
+  }
+}
+
 TEST(TradeFlow, LiquidityMeasures) {
   const double amihud = cr::log(1.1) / 220.0;
   check_bar_cases({

@@ -89,6 +89,21 @@ TEST(Breadth, SmoothedMeasuresByHand) {
   expect_runs(cases);
 }
 
+// Record-high shares 100/3 and 200/3, then two cross-sections of record lows
+// only: the window's sum, 100/3 + 200/3 less each, left -1.4e-14; a window of
+// zeros averages to 0.
+TEST(Breadth, HighLowIndexBackToZerosGives0) {
+  const CrossSectionEntry record_low = entry(-1, 1, 0, 1);
+  const CrossSection low = {{record_low}};
+  const CrossSection third = {{entry(1, 1, 1), record_low, record_low}};
+  const CrossSection two_thirds = {{entry(1, 1, 1), entry(1, 1, 1), record_low}};
+  auto ind = make("HighLowIndex", {2});
+  ASSERT_TRUE(ind);
+  Values got;
+  for (const CrossSection* cs : {&third, &two_thirds, &low, &low}) got.push_back(step_section(*ind, cs));
+  expect_last_exactly(got, 0.0, "HighLowIndex");
+}
+
 // Net advances 2, -1, 2 and net volumes -1.5, 3, 2 added bar by bar.
 TEST(Breadth, RunningTotalsByHand) {
   const std::vector<CrossSection> sections = {mixed(), falling(), all_up()};

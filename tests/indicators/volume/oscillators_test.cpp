@@ -56,6 +56,39 @@ TEST(VolumeOscillators, HandComputedSeries) {
   });
 }
 
+// Windows back to holding only zeros after entries whose running sum leaves
+// a rounding residue (0.1 + 0.2, less 0.1, less 0.2, is not 0): the value is
+// exactly that of a window of zeros.
+TEST(VolumeOscillators, WindowsBackToZerosGiveTheEmptyWindowValue) {
+  // Closing at the high: each bar's money-flow volume is its volume.
+  const auto at_high = [](double v) { return ohlcv(10, 12, 8, 12, v); };
+  const struct {
+    const char* what;
+    const char* key;
+    std::vector<double> params;
+    std::vector<Candle> bars;
+    double want;
+  } cases[] = {
+      {"cmf, volumes 0.1 and 0.2 gone", "ChaikinMoneyFlow", {2},
+       {at_high(0.1), at_high(0.2), at_high(0), at_high(0)}, 0.0},
+      // Rising flows 0.1 and 0.2, then a level price; the sums are rebuilt on
+      // the third push only.
+      {"mfi, rising flows gone", "Mfi", {3},
+       closes_volumes({1, 2, 4, 4, 4, 4}, {1, 0.05, 0.05, 1, 1, 1}), 50.0},
+      // Rising 0.1 and 0.2, falling 0.3 and 0.6, rebuilt on the fifth push:
+      // residues of both signs, whose ratio gave -33.3.
+      {"mfi, rising and falling flows gone", "Mfi", {5},
+       closes_volumes({1, 2, 4, 2, 1, 1, 1, 1, 1, 1}, {1, 0.05, 0.05, 0.15, 0.6, 1, 1, 1, 1, 1}),
+       50.0},
+      // The falling flows 0.3 and 0.6 gone while 0.1 rises on every bar.
+      {"mfi, falling flows gone", "Mfi", {5},
+       closes_volumes({4, 2, 1, 2, 4, 8, 16, 32, 64, 128},
+                      {1, 0.15, 0.6, 0.05, 0.025, 0.0125, 0.00625, 0.003125, 0.0015625, 0.00078125}),
+       100.0},
+  };
+  for (const auto& c : cases) expect_last_exactly(key_values(c.key, c.params, c.bars), c.want, c.what);
+}
+
 TEST(VolumeOscillators, BetterVolumeClassifiesAgainstTheBarsBefore) {
   // Period 3: each bar against the two before it.
   const std::vector<Candle> bars = {

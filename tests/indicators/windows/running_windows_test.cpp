@@ -159,5 +159,52 @@ TEST(RunningSums, RebuildStartsFromNegativeZero) {
   EXPECT_TRUE(std::signbit(sum));
 }
 
+// 0.1 + 0.2, less 0.1, less 0.2, leaves 2.8e-17 in a running sum whose window
+// holds only zeros again; the zero-settling sum reads exactly +0.0 there
+// (from a window of -0.0 too), kept or rebuilt, and the same bits as the
+// plain sum while a nonzero term is held.
+TEST(RunningSums, ZeroSettlingSumReadsZeroForAWindowOfZeros) {
+  const struct {
+    const char* what;
+    std::uint64_t n;
+    bool rebuild;
+    std::vector<double> terms;
+  } cases[] = {
+      {"kept", 2, false, {0.1, 0.2, 0.0, 0.0}},
+      {"kept, negative zeros", 2, false, {0.1, 0.2, -0.0, -0.0}},
+      // Rebuilt on the third push, which still holds 0.1 and 0.2.
+      {"rebuilt", 3, true, {0.1, 0.2, 0.0, 0.0, 0.0}},
+      {"rebuilt, negative zeros", 3, true, {0.1, 0.2, -0.0, -0.0, -0.0}},
+  };
+  for (const auto& c : cases) {
+    RunningSum plain(c.n, c.rebuild);
+    ZeroSettlingSum settling(c.n, c.rebuild);
+    for (std::size_t i = 0; i < c.terms.size(); ++i) {
+      plain.push(c.terms[i]);
+      settling.push(c.terms[i]);
+      if (i + 1 < c.terms.size()) {
+        EXPECT_EQ(testing::bits(settling.sum()), testing::bits(plain.sum())) << c.what << " push " << i;
+      }
+    }
+    EXPECT_NE(plain.sum(), 0.0) << c.what;
+    EXPECT_EQ(testing::bits(settling.sum()), testing::bits(0.0)) << c.what;
+  }
+}
+
+// While the window holds a nonzero term, settling changes no bit: a walk of
+// terms with zeros among them, never n in a row.
+TEST(RunningSums, ZeroSettlingSumIsThePlainSumWhileATermIsHeld) {
+  for (const bool rebuild : {false, true}) {
+    RunningSum plain(4, rebuild);
+    ZeroSettlingSum settling(4, rebuild);
+    for (int i = 0; i < 400; ++i) {
+      const double t = i % 3 == 2 ? 0.0 : 0.1 * static_cast<double>(i % 7) + 0.3;
+      plain.push(t);
+      settling.push(t);
+      ASSERT_EQ(testing::bits(settling.sum()), testing::bits(plain.sum())) << "push " << i << (rebuild ? ", rebuilt" : "");
+    }
+  }
+}
+
 }  // namespace
 }  // namespace fendro

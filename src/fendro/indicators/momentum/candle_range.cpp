@@ -43,6 +43,8 @@ std::optional<double> UltimateOscillator::update(const BarSnapshot& bar) {
   // The ring keeps longest + 1 pairs, so the pair that leaves each window
   // (w places before the newest) is still held.
   pairs_.push({pressure, range});
+  pressure_zeros_.push(pressure);
+  range_zeros_.push(range);
   const std::size_t held = pairs_.len();
   for (std::size_t i = 0; i < 3; ++i) {
     Sums& s = sums_[i];
@@ -53,6 +55,8 @@ std::optional<double> UltimateOscillator::update(const BarSnapshot& bar) {
       s.pressure = s.pressure - old_pressure;
       s.range = s.range - old_range;
     }
+    pressure_zeros_.settle(s.pressure, periods_[i]);
+    range_zeros_.settle(s.range, periods_[i]);
   }
   if (++pushed_ < longest_) return no_value();
 

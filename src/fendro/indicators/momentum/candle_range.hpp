@@ -20,6 +20,7 @@
 #include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -27,7 +28,8 @@ namespace fendro {
 
 // 100 * (4 a1 + 2 a2 + a3) / 7, a_i the buying pressure over the true range
 // of the last n_i bars (0.5 where that range is 0); the weights follow the
-// parameter positions. The sums are adjusted, never recomputed.
+// parameter positions. The sums are adjusted, never recomputed; a sum whose
+// window holds only zeros reads exactly 0.
 class UltimateOscillator final : public Indicator {
  public:
   // Any length 0 gives ZeroPeriod; no upper bound and no ordering.
@@ -47,6 +49,8 @@ class UltimateOscillator final : public Indicator {
   BoundedRing<std::pair<double, double>> pairs_;  // (pressure, true range), longest + 1
   std::array<std::uint64_t, 3> periods_;
   std::array<Sums, 3> sums_{};
+  ZeroRun pressure_zeros_;  // a window's sums read exactly 0 while it holds only zeros
+  ZeroRun range_zeros_;
   std::uint64_t longest_;
   std::uint64_t pushed_ = 0;
 };

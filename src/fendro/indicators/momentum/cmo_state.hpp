@@ -11,6 +11,7 @@
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -21,8 +22,10 @@ struct CmoState {
   std::optional<double> last;  // last value
   // The last `period` one-step moves as (up, down) pairs, with their sums
   // in acc_a and acc_b. The sums are only ever adjusted, never rebuilt:
-  // every later value inherits their rounding.
+  // every later value inherits their rounding, except that a sum whose
+  // window holds no move its way reads exactly 0.
   PairRingWindow moves;
+  ZeroRunPair zeros;
   std::uint64_t period = 0;
 
   // Unchecked: the caller has refused 0 and lengths above MAX_PERIOD.
@@ -49,6 +52,8 @@ inline std::optional<double> cmo_update(CmoState& s, double x) {
   if (!change) return std::nullopt;
   const Move mv = split_move(*change);
   s.moves.push(mv.gain, mv.loss);
+  s.zeros.push(mv.gain, mv.loss);
+  s.zeros.settle(s.moves.acc_a, s.moves.acc_b, s.period);
   if (!s.moves.ring.is_full()) return std::nullopt;
   const double ups = s.moves.acc_a;
   const double downs = s.moves.acc_b;

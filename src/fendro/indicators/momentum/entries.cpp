@@ -85,10 +85,12 @@ static constexpr Entry kEntries[] = {
       "1"}},
     {"Cmo", Feed::Kline, build<Cmo, U>, {9},
      {"period [1, MAX]",
-      "Chande's momentum oscillator, -100 to 100 in exact arithmetic: 100 (ups - downs) / (ups + "
-      "downs) of the close's changes over `period` bars (0 when none moved). The sums are running "
-      "sums (the newest change added, the oldest taken away), which keep the rounding of changes "
-      "that have left the window: after large changes, small ones can read past either end.",
+      "Chande's momentum oscillator, -100 to 100, passing -100 and 100 by a unit in the last place "
+      "when the changes went one way or the other way's are too small to change the sums: 100 (ups "
+      "- downs) / (ups + downs) of the close's changes over `period` bars (0 when none moved). The "
+      "sums are running sums (the newest change added, the oldest taken away), which keep the "
+      "rounding of changes that have left the window; one whose window holds no change its way is "
+      "exactly 0.",
       "period + 1"}},
     {"Vidya", Feed::Kline, build<Vidya, U, U>, {14, 9},
      {"smoothing_period [1, inf); cmo_period [1, MAX]",

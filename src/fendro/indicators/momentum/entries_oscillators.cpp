@@ -173,11 +173,11 @@ static constexpr Entry kEntries[] = {
       "slow + 2 * cycle_period - 2"}},
     {"UltimateOscillator", Feed::Kline, build_counts<UltimateOscillator, 3>, {7, 14, 28},
      {"short_period [1, inf); medium_period [1, inf); long_period [1, inf)",
-      "The ultimate oscillator, 0 to 100 in exact arithmetic: buying pressure (close - true low) "
-      "over true range, summed over `short_period`, `medium_period` and `long_period` bars and "
-      "weighted 4, 2 and 1 in that order. The sums are running sums (the newest bar added, the "
-      "oldest taken away), which keep the rounding of bars that have left the window: after wide "
-      "bars, narrow ones can read past either end.",
+      "The ultimate oscillator, 0 to 100: buying pressure (close - true low) over true range, "
+      "summed over `short_period`, `medium_period` and `long_period` bars (0.5 where the range is "
+      "0) and weighted 4, 2 and 1 in that order. The sums are running sums (the newest bar added, "
+      "the oldest taken away), which keep the rounding of bars that have left the window; one "
+      "whose window holds only zeros is exactly 0.",
       "max(short_period, medium_period, long_period) + 1"}},
     {"Rvi", Feed::Kline, build_counts<Rvi, 1>, {10},
      {"period [1, MAX]",

@@ -152,7 +152,8 @@ constexpr Entry kEntries[] = {
       "(buy volume - sell volume) / (buy volume + sell volume) over the last `period` trades, "
       "-1 to 1 in exact arithmetic. The volumes are running sums (the newest trade added, the "
       "oldest taken away), which keep the rounding of trades that have left the window: after "
-      "large trades, small ones can read past either end.",
+      "large trades, small ones can read past either end. A side without a trade in the window "
+      "counts exactly 0, so trades of one side only read -1 or 1.",
       "period"}},
     {"RollMeasure", Feed::Trade, build<RollMeasure, U>, {8},
      {"period [3, MAX]",

@@ -48,6 +48,8 @@ std::optional<double> TradeImbalance::update(const BarSnapshot& bar) {
       w.acc_a = w.acc_a - leaving->first;
       w.acc_b = w.acc_b - leaving->second;
     }
+    zeros_.push(flow.first, flow.second);
+    zeros_.settle(w.acc_a, w.acc_b, w.period);
     if (!w.ring.is_full()) return std::nullopt;
     const double total = w.acc_a + w.acc_b;
     return total > 0.0 ? (w.acc_a - w.acc_b) / total : 0.0;

@@ -11,6 +11,7 @@
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -50,6 +51,7 @@ class TradeImbalance final : public Indicator {
  private:
   explicit TradeImbalance(PairRingWindow w) : window_(std::move(w)) {}
   PairRingWindow window_;  // (buy size, sell size); running sums in acc_a, acc_b
+  ZeroRunPair zeros_;  // a side's sum reads exactly 0 while its window holds no size
 };
 
 // |buys - sells| / period over the last `period` prints.

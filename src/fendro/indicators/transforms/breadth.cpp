@@ -26,7 +26,12 @@ std::optional<double> HighLowIndex::update(const BarSnapshot& bar) {
   const breadth::Counts k = breadth::count(bar.cross_section->entries);
   const double percent =
       (breadth::as_f64(k.new_highs) * 100) / breadth::at_least_one(k.new_highs + k.new_lows);
-  return returned(sma_update(window_, percent));
+  zeros_.push(percent);
+  // The mean of the sum once settled: exactly 0 for a window of zeros.
+  return returned(sma_step(window_, percent, [this](double, double divisor) {
+    zeros_.settle(window_.sum, window_.period);
+    return window_.sum / divisor;
+  }));
 }
 
 }  // namespace fendro

@@ -12,6 +12,7 @@
 #include "fendro/indicators/transforms/breadth_counts.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -156,6 +157,7 @@ class BreadthThrust final : public Indicator {
 
 // The simple average over n bars of the share of record highs among the
 // instruments at a record high or low, in percent (0 when there are none).
+// A window of zeros averages to exactly 0.
 class HighLowIndex final : public Indicator {
  public:
   // 0 gives ZeroPeriod, then a period above MAX_PERIOD InvalidPeriod.
@@ -167,6 +169,7 @@ class HighLowIndex final : public Indicator {
  private:
   explicit HighLowIndex(SmaWindow w) : window_(std::move(w)) {}
   SmaWindow window_;
+  ZeroRun zeros_;  // the window's sum reads exactly 0 while it holds only zeros
 };
 
 }  // namespace fendro

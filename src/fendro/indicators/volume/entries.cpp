@@ -104,12 +104,14 @@ constexpr Entry kEntries[] = {
       "slow_period + 1"}},
     {"Mfi", Feed::Kline, build<Mfi, U>, {14},
      {"period [1, MAX]",
-      "The money flow index, 0 to 100 in exact arithmetic: the money flow (typical price x "
-      "volume) of the bars whose typical price rose, in percent of that of the bars whose typical "
-      "price rose or fell, over the last `period` bars (50 when neither). The flows are running "
-      "sums (the newest bar added, the oldest taken away, rebuilt every `period` bars), which keep "
-      "the rounding of bars that have left the window: after heavy flows, small ones can read far "
-      "past either end, an infinity at worst.",
+      "The money flow index, 0 to 100 in exact arithmetic while typical prices are above 0 (flows "
+      "below 0 take it anywhere, an infinity included): the money flow (typical price x volume) of "
+      "the bars whose typical price rose, in percent of that of the bars whose typical price rose "
+      "or fell, over the last `period` bars (50 when neither, as over level prices or no volume). "
+      "The flows are running sums (the newest bar added, the oldest taken away, rebuilt every "
+      "`period` bars), which keep the rounding of bars that have left the window: after far heavier "
+      "flows, small ones can read past either end until the next rebuild; one whose window holds "
+      "no flow is exactly 0.",
       "period + 1"}},
     {"Tsv", Feed::Kline, build<Tsv, U>, {13},
      {"period [1, MAX]",

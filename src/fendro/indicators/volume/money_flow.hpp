@@ -20,7 +20,8 @@
 namespace fendro {
 
 // The money-flow volume of the last n bars over their volume (0 while that
-// volume is 0). Both sums run for the whole run without being rebuilt.
+// volume is 0). Both sums run for the whole run without being rebuilt; each
+// reads exactly 0 while its window holds only zeros.
 class ChaikinMoneyFlow final : public Indicator {
  public:
   static Result<ChaikinMoneyFlow, IndicatorError> create(std::uint64_t period);
@@ -29,8 +30,8 @@ class ChaikinMoneyFlow final : public Indicator {
 
  private:
   explicit ChaikinMoneyFlow(std::uint64_t n) : flows_(n, false), volumes_(n, false) {}
-  RunningSum flows_;
-  RunningSum volumes_;
+  ZeroSettlingSum flows_;
+  ZeroSettlingSum volumes_;
 };
 
 // The fast minus the slow exponential average of the accumulation/
@@ -50,7 +51,8 @@ class ChaikinOscillator final : public Indicator {
 };
 
 // Money flow index: the share of rising typical-price flow in the last n
-// bars, from 0 to 100.
+// bars, from 0 to 100. Each flow sum reads exactly 0 while its window holds
+// only zeros (no bar moved the typical price that way).
 class Mfi final : public Indicator {
  public:
   static Result<Mfi, IndicatorError> create(std::uint64_t period);
@@ -60,8 +62,8 @@ class Mfi final : public Indicator {
  private:
   explicit Mfi(std::uint64_t n) : positive_(n, true), negative_(n, true) {}
   std::optional<double> prev_typical_;
-  RunningSum positive_;
-  RunningSum negative_;
+  ZeroSettlingSum positive_;
+  ZeroSettlingSum negative_;
 };
 
 // Time segmented volume: the sum of volume times close change over the last

@@ -2,13 +2,17 @@
 // term, then adds the new one (sum = t + (sum - leaving)). With `rebuild`,
 // the sum is recomputed exactly from the window, oldest to newest from -0.0,
 // every n pushes, so rounding drift cannot outlive n bars; without it the sum
-// is kept as it stands for the whole run.
+// is kept as it stands for the whole run. ZeroSettlingSum also counts the
+// zeros pushed since the last nonzero term, and its sum reads exactly 0.0
+// while the window holds only zeros.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 
 namespace fendro {
 
@@ -56,14 +60,19 @@ inline void push_resumming(BoundedRing<double>& ring, double& sum, Count& pushes
   count_push_resumming(ring, sum, pushes, ring.capacity());
 }
 
-class RunningSum {
+template <bool SettlesZeros>
+class BasicRunningSum {
  public:
-  RunningSum(std::uint64_t n, bool rebuild)
+  BasicRunningSum(std::uint64_t n, bool rebuild)
       : terms_(n), resum_every_(rebuild ? n : kNever) {}
 
   void push(double t) {
     push_adjusting_sum(terms_, sum_, t);
     count_push_resumming(terms_, sum_, pushes_, resum_every_);
+    if constexpr (SettlesZeros) {
+      zeros_.push(t);
+      zeros_.settle(sum_, terms_.capacity());
+    }
   }
 
   double sum() const { return sum_; }
@@ -80,6 +89,13 @@ class RunningSum {
   double sum_ = 0.0;
   std::uint64_t pushes_ = 0;
   std::uint64_t resum_every_;
+  struct NoCount {};
+  [[no_unique_address]] std::conditional_t<SettlesZeros, ZeroRun, NoCount> zeros_;
 };
+
+using RunningSum = BasicRunningSum<false>;
+// For the windows that can return to holding only zeros and whose sum is
+// divided by or compared with 0.
+using ZeroSettlingSum = BasicRunningSum<true>;
 
 }  // namespace fendro
