@@ -46,6 +46,8 @@ ROOT = pathlib.Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "examples"))
 from sample_candles import HOUR_MS, candles_json  # noqa: E402
 
+# Also when imported from elsewhere, as the tests of its candles do.
+sys.path.insert(0, str(ROOT / "bench"))
 import bench_args  # noqa: E402
 
 STRATEGY = json.loads((ROOT / "examples" / "sma_crossover.json").read_text())
