@@ -53,7 +53,7 @@ inline std::optional<double> cmo_update(CmoState& s, double x) {
   const Move mv = split_move(*change);
   s.moves.push(mv.gain, mv.loss);
   s.zeros.push(mv.gain, mv.loss);
-  s.zeros.settle(s.moves.acc_a, s.moves.acc_b, s.period);
+  s.zeros.settle(s.moves);
   if (!s.moves.ring.is_full()) return std::nullopt;
   const double ups = s.moves.acc_a;
   const double downs = s.moves.acc_b;

@@ -49,7 +49,7 @@ std::optional<double> TradeImbalance::update(const BarSnapshot& bar) {
       w.acc_b = w.acc_b - leaving->second;
     }
     zeros_.push(flow.first, flow.second);
-    zeros_.settle(w.acc_a, w.acc_b, w.period);
+    zeros_.settle(w);
     if (!w.ring.is_full()) return std::nullopt;
     const double total = w.acc_a + w.acc_b;
     return total > 0.0 ? (w.acc_a - w.acc_b) / total : 0.0;

@@ -14,6 +14,8 @@
 
 #include <cstdint>
 
+#include "fendro/indicators/windows/ring_windows.hpp"
+
 namespace fendro {
 
 class ZeroRun {
@@ -31,7 +33,8 @@ class ZeroRun {
   std::uint64_t run_ = 0;  // +0.0 and -0.0 are zeros; NaN is not
 };
 
-// The runs of a window of (a, b) pairs with a running sum of each part.
+// The runs of the two parts of a window of (a, b) pairs: `w`'s sums of a
+// part read exactly 0.0 while the window holds only zeros of that part.
 struct ZeroRunPair {
   ZeroRun a;
   ZeroRun b;
@@ -40,9 +43,9 @@ struct ZeroRunPair {
     a.push(ta);
     b.push(tb);
   }
-  void settle(double& sum_a, double& sum_b, std::uint64_t n) const {
-    a.settle(sum_a, n);
-    b.settle(sum_b, n);
+  void settle(PairRingWindow& w) const {
+    a.settle(w.acc_a, w.period);
+    b.settle(w.acc_b, w.period);
   }
 };
 
