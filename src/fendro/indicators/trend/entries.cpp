@@ -107,7 +107,8 @@ constexpr Entry kEntries[] = {
     {"Vortex", Feed::Kline, build<Vortex, U>, {14},
      {"period [1, MAX]",
       "The positive vortex line: the sum of |high - previous low| over the sum of true ranges, "
-      "over `period` bars.",
+      "over `period` bars (0, and `minus` 0, while the sum of true ranges is 0; a window of zeros "
+      "counts 0).",
       "period + 1"}},
     {"TtmTrend", Feed::Kline, build<TtmTrend, U>, {6},
      {"period [1, MAX]",

@@ -11,6 +11,7 @@
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -123,10 +124,14 @@ class Vortex final : public Indicator {
   explicit Vortex(std::uint64_t n) : ring_(n) {}
   std::optional<Candle> prev_;
   BoundedRing<Entry> ring_;
-  // Running sums, never rebuilt.
+  // Running sums, never rebuilt, each read as 0 while its window holds only
+  // zeros.
   double sum_plus_ = 0.0;
   double sum_minus_ = 0.0;
   double sum_tr_ = 0.0;
+  ZeroRun plus_zeros_;
+  ZeroRun minus_zeros_;
+  ZeroRun tr_zeros_;
   OutputList<2> out_{{"plus", "minus"}};
 };
 
