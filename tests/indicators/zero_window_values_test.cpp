@@ -48,8 +48,9 @@ struct HaltCase {
   std::vector<double> params;
   std::vector<Candle> history;
   std::size_t flat;
-  double want;  // the last bar's value, to the bit
+  double want;  // the value of the last bar, to the bit, and of every bar from `from_flat` on
   std::vector<std::pair<std::string, double>> outputs{};  // named outputs, to the bit
+  std::size_t from_flat = 0;  // 1 for the first flat candle; 0: the last bar only
 };
 
 TEST(ZeroWindows, AHaltReadsTheZeroCaseExactly) {
@@ -78,13 +79,21 @@ TEST(ZeroWindows, AHaltReadsTheZeroCaseExactly) {
         ohlcv(20.0, 20.1, 19.9, 20.0, 0.1), ohlcv(20.0, 20.1, 19.9, 20.0, 0.3)},
        2, -100.0},
       {"Qstick", {3}, kMixed, 12, 0.0},
-      {"EaseOfMovement", {3}, kMixed, 12, 0.0},
-      {"UlcerIndex", {3}, kMixed, 12, 0.0},
-      {"YangZhangVolatility", {2, 2}, kMixed, 12, 0.0},
+      {"EaseOfMovement", {3}, kMixed, 12, 0.0, {}, 4},
+      // Squared drawdowns, rebuilt every 5 bars: between rebuilds the residue
+      // of a window of zeros came out below 0, and its root NaN.
+      {"UlcerIndex", {5},
+       {ohlcv(20, 21.45, 19.86, 20.31, 89.191317), ohlcv(20.31, 20.37, 18.88, 19.88, 90.071047),
+        ohlcv(19.88, 20.74, 18.68, 19.59, 59.618878), ohlcv(19.59, 19.96, 18.47, 19.47, 30.400517)},
+       14, 0.0, {}, 8},
+      // Windows of zero returns have no variance, whatever their moment sums hold.
+      {"YangZhangVolatility", {2, 2}, kMixed, 12, 0.0, {}, 3},
+      {"YangZhangVolatility", {5, 2}, kMixed, 12, 0.0, {}, 6},
       {"Tii", {5, 4}, kMixed, 12, 50.0},
       // Distance from an average of copies of the close, over an average range
       // that decays on the halt: exactly 0, not a residue grown without bound.
-      {"Pgo", {3}, kMixed, 3000, 0.0},
+      {"Pgo", {3}, kMixed, 3000, 0.0, {}, 3},
+      {"Pgo", {14}, kMixed, 3000, 0.0, {}, 14},
   };
   for (const HaltCase& c : cases) {
     const std::string what = c.key + " " + ::testing::PrintToString(c.params);
@@ -92,6 +101,10 @@ TEST(ZeroWindows, AHaltReadsTheZeroCaseExactly) {
     ASSERT_TRUE(ind) << what;
     const Values got = run(*ind, then_halt(c.history, c.flat));
     expect_last_exactly(got, c.want, what);
+    // A rebuilt sum drops its residue at its next rebuild: every bar counts.
+    for (std::size_t k = c.from_flat; k >= 1 && k <= c.flat; ++k) {
+      EXPECT_TRUE(same_value(got[c.history.size() + k - 1], c.want)) << what << ", flat bar " << k;
+    }
     for (const auto& [name, want] : c.outputs) {
       const auto out = output_named(*ind, name);
       EXPECT_TRUE(same_value(out, want)) << what << "." << name;
