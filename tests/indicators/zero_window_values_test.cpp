@@ -79,6 +79,10 @@ TEST(ZeroWindows, AHaltReadsTheZeroCaseExactly) {
         ohlcv(20.0, 20.1, 19.9, 20.0, 0.1), ohlcv(20.0, 20.1, 19.9, 20.0, 0.3)},
        2, -100.0},
       {"Qstick", {3}, kMixed, 12, 0.0},
+      // Rates of change are exactly 0 on a halt.
+      {"Coppock", {2, 3, 4}, kMixed, 20, 0.0, {}, 8},
+      {"Kst", {1, 2, 3, 4, 2, 3, 4, 5, 3}, kMixed, 30, 0.0, {{"kst", 0.0}, {"signal", 0.0}}, 14},
+
       {"EaseOfMovement", {3}, kMixed, 12, 0.0, {}, 4},
       // Squared drawdowns, rebuilt every 5 bars: between rebuilds the residue
       // of a window of zeros came out below 0, and its root NaN.

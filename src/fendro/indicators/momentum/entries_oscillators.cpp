@@ -136,12 +136,14 @@ static constexpr Entry kEntries[] = {
       "[1, MAX]; signal_period [1, MAX]",
       "The know-sure-thing: the rates of change of the close in percent over `roc_period_1` to "
       "`roc_period_4` bars, each averaged by an SMA of `sma_period_1` to `sma_period_4`, weighted "
-      "1 to 4 and summed; the signal (an SMA of `signal_period`) is an output.",
+      "1 to 4 and summed; the signal (an SMA of `signal_period`) is an output. A window of zeros "
+      "counts 0.",
       "max(roc_period_1 + sma_period_1, roc_period_2 + sma_period_2, roc_period_3 + sma_period_3, roc_period_4 + sma_period_4) + signal_period - 1"}},
     {"Coppock", Feed::Kline, build_counts<Coppock, 3>, {14, 11, 10},
      {"first_roc_period [1, MAX]; second_roc_period [1, MAX]; wma_period [1, MAX]",
       "The Coppock curve: a WMA over `wma_period` bars of the sum of the rates of change of the "
-      "close, in percent, over `first_roc_period` and `second_roc_period` bars.",
+      "close, in percent, over `first_roc_period` and `second_roc_period` bars; a window of zeros "
+      "counts 0.",
       "max(first_roc_period, second_roc_period) + wma_period"}},
     {"Pmo", Feed::Kline, build_counts<Pmo, 2>, {35, 20},
      {"first_smoothing [2, inf); second_smoothing [2, inf)",

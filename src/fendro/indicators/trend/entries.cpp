@@ -90,7 +90,8 @@ constexpr Entry kEntries[] = {
     {"VerticalHorizontalFilter", Feed::Kline, build<VerticalHorizontalFilter, U>, {28},
      {"period [1, MAX]",
       "The vertical horizontal filter: (highest - lowest of the last `period` closes) over the sum "
-      "of the last `period` absolute close-to-close changes (0 for a flat path).",
+      "of the last `period` absolute close-to-close changes (0 for a flat path; a window of zeros "
+      "counts 0).",
       "period + 1"}},
     {"TrendStrengthIndex", Feed::Kline, build<TrendStrengthIndex, U>, {14},
      {"period [2, MAX]",

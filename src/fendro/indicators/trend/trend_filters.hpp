@@ -35,6 +35,7 @@ class VerticalHorizontalFilter final : public Indicator {
   vol::RollingMin lowest_;
   BoundedRing<double> changes_;
   double sum_ = 0.0;  // running sum of the changes in the ring, never rebuilt
+  ZeroRun zeros_;     // the sum is read as 0 while the ring holds only zero changes
 };
 
 // Signed efficiency of the price path over n bars, smoothed by an EMA.
