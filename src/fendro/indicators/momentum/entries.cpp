@@ -29,7 +29,7 @@ static constexpr Entry kEntries[] = {
     {"FisherRsi", Feed::Kline, build<FisherRsi, U>, {9},
      {"period [1, MAX]",
       "The Fisher transform of the RSI of the close over `period` bars, rescaled to -1..1 first "
-      "and held within -0.999..0.999 (so from -3.80021 to 3.80021).",
+      "and held within -0.999..0.999 (so from -3.8002011672502 to 3.8002011672502).",
       "period + 1"}},
     {"StochRsi", Feed::Kline, build<StochRsi, U, U>, {14, 14},
      {"rsi_period [1, MAX]; stochastic_period [1, inf)",
@@ -105,9 +105,12 @@ static constexpr Entry kEntries[] = {
       "31"}},
     {"IntradayMomentumIndex", Feed::Kline, build<IntradayMomentumIndex, U>, {14},
      {"period [1, MAX]",
-      "The intraday momentum index, 0 to 100, passing 100 by a unit in the last place when no "
-      "body in the window is down: the sum of up bodies (close - open) over the sum of all "
-      "absolute bodies, over `period` bars (50 when every body is 0).",
+      "The intraday momentum index, 0 to 100 in exact arithmetic: the sum of up bodies (close - "
+      "open) over the sum of all absolute bodies, over `period` bars (50 when every body is 0). "
+      "With no body in the window down it reads 100 and a unit in the last place; the sums are "
+      "running sums (the newest body added, the oldest taken away), which keep the rounding of "
+      "bodies that have left the window, so on closes stepping by whole cents it passes 0 and 100 "
+      "by thousands of units (-5.7e-11, and 100.00000000013618).",
       "period"}},
     {"Roc", Feed::Kline, build_lag<LagMeasure::Roc>, {10},
      {"period [1, MAX]",
