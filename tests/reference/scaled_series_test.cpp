@@ -116,18 +116,37 @@ TEST(ScaledSeries, OneSidedFeedsAlternateBuyingAndSelling) {
 }
 
 // Each whole-number parameter alone at 1, 2, 5 and 3, then all at once,
-// each set once; the sets beyond the customary ones and 1, 2 and 5 alone are
-// the wide ones.
+// each set once and only where the row builds; the sets beyond the
+// customary ones and 1, 2 and 5 alone are the wide ones (marked w).
 TEST(ScaledSeries, ParameterSetsTryEachWholeNumberAloneAndAllAtOnce) {
-  const registry::Entry row = registry::key_rows()[*registry::key_slot("Stochastic")];
-  const std::vector<ParameterSet> got = parameter_sets(row, {Kind::Integer, Kind::Integer});
-  const std::vector<std::pair<std::vector<double>, bool>> expected = {
-      {{14, 3}, false}, {{1, 3}, false}, {{2, 3}, false}, {{5, 3}, false}, {{3, 3}, true},
-      {{14, 1}, false}, {{14, 2}, false}, {{14, 5}, false}, {{1, 1}, true}, {{2, 2}, true}};
-  ASSERT_EQ(got.size(), expected.size());
-  for (std::size_t i = 0; i < got.size(); ++i) {
-    EXPECT_EQ(got[i].values, expected[i].first) << i;
-    EXPECT_EQ(got[i].wide, expected[i].second) << i;
+  struct Case {
+    const char* key;
+    std::vector<Kind> kinds;
+    std::vector<std::pair<std::vector<double>, bool>> expected;
+  };
+  constexpr bool w = true;
+  const Case cases[] = {
+      {"Stochastic",
+       {Kind::Integer, Kind::Integer},
+       {{{14, 3}, !w}, {{1, 3}, !w}, {{2, 3}, !w}, {{5, 3}, !w}, {{3, 3}, w}, {{14, 1}, !w}, {{14, 2}, !w},
+        {{14, 5}, !w}, {{1, 1}, w}, {{2, 2}, w}}},
+      {"UltimateOscillator",
+       {Kind::Integer, Kind::Integer, Kind::Integer},
+       {{{7, 14, 28}, !w}, {{1, 14, 28}, !w}, {{2, 14, 28}, !w}, {{5, 14, 28}, !w}, {{3, 14, 28}, w},
+        {{7, 1, 28}, !w}, {{7, 2, 28}, !w}, {{7, 5, 28}, !w}, {{7, 3, 28}, w}, {{7, 14, 1}, !w},
+        {{7, 14, 2}, !w}, {{7, 14, 5}, !w}, {{7, 14, 3}, w}, {{1, 1, 1}, w}, {{2, 2, 2}, w}, {{3, 3, 3}, w}}},
+      // The slow period must stay above the fast one.
+      {"VolumeOscillator", {Kind::Integer, Kind::Integer}, {{{5, 10}, !w}, {{1, 10}, !w}, {{2, 10}, !w}, {{3, 10}, w}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key);
+    const registry::Entry row = registry::key_rows()[*registry::key_slot(c.key)];
+    const std::vector<ParameterSet> got = parameter_sets(row, c.kinds);
+    ASSERT_EQ(got.size(), c.expected.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+      EXPECT_EQ(got[i].values, c.expected[i].first) << i;
+      EXPECT_EQ(got[i].wide, c.expected[i].second) << i;
+    }
   }
 }
 
