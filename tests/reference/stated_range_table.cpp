@@ -98,8 +98,8 @@ constexpr OtherSpan kOthers[] = {
 // Each with why it is only approached.
 constexpr UnreachedBound kUnreached[] = {
     {"WavePm", "0 to 100", 100,
-     "m averages d^2 with d^2 itself in it, so d^2 / (2 m) is at most (period + 1) / 4: the term stays below 1 "
-     "until exp of minus that rounds away, from a period of about 150 on"},
+     "m weighs d^2 itself by at least 1 / period (2 / (period + 1) once seeded), so d^2 / (2 m) is at most "
+     "period / 2, and the term rounds to 1 only where that passes about 37.4: at periods of 75 and more"},
     {"Vpin", "0 to 1", 0, "0 needs every bucket of the window to hold as much bought as sold, to the bit"},
     {"ConnorsRsi", "0 to 100", 100,
      "the rank counts the returns below the newest among `rank_period` that include it: at most "
