@@ -391,13 +391,15 @@ A rule reads its value as `"id"` and a named output as `"id.<output>"`.
   stepping along straight lines of whole cents, over order books, prints
   and cross-sections all on one side, and over closes that only rise,
   only fall, or step once. Each bound was reached or passed, but for a
-  few that a type only approaches (`RollingPercentileRank` counts the
-  newest close half, so never reads 0). Where rounding steps past a
+  few that none of them reaches, each for a reason of its own
+  (`RollingPercentileRank` counts the newest close half, so never reads
+  0). Where rounding steps past a
   bound, the Value says by how many units in the last place and when
   (`Rsi` reads 100 and a unit when the average loss is 0); a range "in
-  exact arithmetic" can be passed further, as the Value says. `eq` allows 2^-52, less than a unit of 100, so a rule
-  should compare with a threshold, not a bound: `{"gt": ["rsi", 99.99]}`,
-  not `{"eq": ["rsi", 100]}`.
+  exact arithmetic" can be passed further, as the Value says. `eq`
+  allows 2^-52, less than a unit of 100, so a rule should compare with a
+  threshold, not a bound: `{"gt": ["rsi", 99.99]}`, not
+  `{"eq": ["rsi", 100]}`.
 - **Warm-up** is the type's `warmup_period`: for most types, the number of
   accepted bars up to and including the one that gives its first value.
   Where values start otherwise (later, earlier, or only on some bars), the

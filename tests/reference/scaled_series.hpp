@@ -62,7 +62,7 @@ struct Scale {
 //    number up or down or unmoved (100); then flat with one step of a unit
 //    up and one down (100); then candles one unit wide, the close on the
 //    high or the low at random (200).
-// Volumes are whole numbers from 1 to 1,000 outside the zero stretch.
+// Volumes run from 1 to 1,000 in hundredths outside the zero stretch.
 std::vector<testing::Bar> scaled_walk(const std::vector<testing::Bar>& walk, Scale scale, std::uint64_t seed);
 
 // The walk's length and the stretches' first bars, for the tests.
