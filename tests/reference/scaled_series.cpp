@@ -156,7 +156,15 @@ NamedBars one_sided_feeds(const std::vector<testing::Bar>& walk, std::size_t n) 
   out.bars.reserve(n);
   for (std::size_t i = 0; i < n; ++i) {
     testing::Bar& b = out.bars.emplace_back(walk[i % walk.size()]);
-    const bool buying = (i / kOneSidedRun) % 2 == 0;
+    const std::size_t run = (i / kOneSidedRun) % 3;
+    if (run == 2) {
+      // Balanced: a buy and a sell of 2.5 each, so that every stretch of 5
+      // traded holds as much of either.
+      const double p = b.candle.close;
+      b.trades = {Trade{p, 2.5, b.candle.time, 0}, Trade{p, 2.5, b.candle.time + 1000, 1}};
+      continue;
+    }
+    const bool buying = run == 0;
     for (BookLevel& l : buying ? b.book.asks : b.book.bids) l.size = 0.0;
     for (Trade& t : b.trades) t.side = buying ? 0 : 1;
     for (CrossSectionEntry& e : b.cross.entries) {
@@ -181,7 +189,7 @@ std::vector<NamedBars> scaled_walks(const std::vector<testing::Bar>& walk) {
     }
   }
   out.push_back(straight_lines(walk, 200));
-  out.push_back(one_sided_feeds(walk, 8 * kOneSidedRun));
+  out.push_back(one_sided_feeds(walk, 9 * kOneSidedRun));
   return out;
 }
 

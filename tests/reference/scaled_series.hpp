@@ -80,11 +80,13 @@ inline constexpr std::size_t kLineBars = 20;
 NamedBars straight_lines(const std::vector<testing::Bar>& walk, std::size_t runs);
 
 // `n` of the walk's bars (from its first again past its end) with every
-// other feed one-sided, in runs of
-// kOneSidedRun bars buying, then selling, and so on: on a buying run the
-// asks of each book hold size 0, every print is a buy, and every member of
-// the cross-section rises, at a new high and above its average; a selling
-// run mirrors it. What an imbalance or a breadth reads at its ends.
+// other feed one-sided, in runs of kOneSidedRun bars buying, selling, then
+// balanced, and so on: on a buying run the asks of each book hold size 0,
+// every print is a buy, and every member of the cross-section rises, at a
+// new high and above its average; a selling run mirrors it; on a balanced
+// run each bar's prints are a buy and then a sell of 2.5 each (the book and
+// the cross-section the walk's). What an imbalance or a breadth reads at
+// its ends.
 inline constexpr std::size_t kOneSidedRun = 150;
 NamedBars one_sided_feeds(const std::vector<testing::Bar>& walk, std::size_t n);
 

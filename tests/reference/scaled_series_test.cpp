@@ -96,13 +96,23 @@ TEST(ScaledSeries, StraightLinesStepEvenlyByWholeCents) {
   }
 }
 
-TEST(ScaledSeries, OneSidedFeedsAlternateBuyingAndSelling) {
+TEST(ScaledSeries, OneSidedFeedsAlternateBuyingSellingAndBalanced) {
   const std::vector<testing::Bar> walk = testing::make_bars(500);
-  const NamedBars s = one_sided_feeds(walk, 4 * kOneSidedRun);
-  ASSERT_EQ(s.bars.size(), 4 * kOneSidedRun);
+  const NamedBars s = one_sided_feeds(walk, 6 * kOneSidedRun);
+  ASSERT_EQ(s.bars.size(), 6 * kOneSidedRun);
   for (std::size_t i = 0; i < s.bars.size(); ++i) {
-    const bool buying = (i / kOneSidedRun) % 2 == 0;
     const testing::Bar& b = s.bars[i];
+    const testing::Bar& walked = walk[i % walk.size()];
+    EXPECT_EQ(b.candle.time, walked.candle.time);
+    if ((i / kOneSidedRun) % 3 == 2) {
+      ASSERT_EQ(b.trades.size(), 2u) << i;
+      EXPECT_TRUE(b.trades[0].side == 0 && b.trades[1].side == 1 && b.trades[0].size == 2.5 &&
+                  b.trades[1].size == 2.5)
+          << i;
+      EXPECT_EQ(b.book.asks[0].size, walked.book.asks[0].size) << i;
+      continue;
+    }
+    const bool buying = (i / kOneSidedRun) % 3 == 0;
     for (const BookLevel& l : b.book.asks) EXPECT_EQ(l.size == 0.0, buying) << i;
     for (const BookLevel& l : b.book.bids) EXPECT_EQ(l.size == 0.0, !buying) << i;
     for (const Trade& t : b.trades) EXPECT_EQ(t.side, buying ? 0 : 1) << i;
@@ -111,7 +121,6 @@ TEST(ScaledSeries, OneSidedFeedsAlternateBuyingAndSelling) {
       EXPECT_EQ(e.above_ma != 0, buying) << i;
       EXPECT_TRUE(buying ? e.change >= 0.0 : e.change <= 0.0) << i;
     }
-    EXPECT_EQ(b.candle.time, walk[i % walk.size()].candle.time);
   }
 }
 

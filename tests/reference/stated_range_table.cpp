@@ -100,7 +100,6 @@ constexpr UnreachedBound kUnreached[] = {
     {"WavePm", "0 to 100", 100,
      "m weighs d^2 itself by at least 1 / period (2 / (period + 1) once seeded), so d^2 / (2 m) is at most "
      "period / 2, and the term rounds to 1 only where that passes about 37.4: at periods of 75 and more"},
-    {"Vpin", "0 to 1", 0, "0 needs every bucket of the window to hold as much bought as sold, to the bit"},
     {"ConnorsRsi", "0 to 100", 100,
      "the rank counts the returns below the newest among `rank_period` that include it: at most "
      "100 (rank_period - 1) / rank_period"},
