@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fendro/registry/key_table.hpp"
 #include "fendro/registry/registry.hpp"
 #include "reference/halt_changes.hpp"
 #include "reference/sample_candles.hpp"
@@ -123,6 +124,34 @@ TEST(HaltChanges, TheHaltContinuesTheSampleCandles) {
     for (const double price : {c.open, c.high, c.low, c.close}) EXPECT_EQ(price, last.close);
     EXPECT_EQ(c.volume, 0.0);
   }
+}
+
+// What Smi's row says of the reference halt: a value up to halt bar 1,091
+// (0 there), none on 1,092, where half the averaged range rounds to 0, and
+// from 1,093 on the value of 1,091 again, 0, to the end.
+TEST(HaltChanges, SmiHoldsItsLastValueOnceItsRangeAverageIsGone) {
+  const HaltedSeries& halt = short_halt();
+  auto built = build_indicator("Smi", std::vector<double>{10, 3, 3});
+  ASSERT_TRUE(static_cast<bool>(built));
+  Indicator& smi = *built.value();
+  for (std::size_t i = 0; i < halt.candles.size(); ++i) {
+    BarSnapshot snap;
+    snap.candle = &halt.candles[i];
+    const std::optional<double> v = smi.update(snap);
+    if (i < halt.moving) continue;
+    const std::size_t bar = i - halt.moving + 1;
+    if (bar == 1092) {
+      EXPECT_FALSE(v.has_value());
+    } else if (bar >= 1091) {
+      ASSERT_TRUE(v.has_value()) << bar;
+      EXPECT_EQ(*v, 0.0) << bar;
+    } else {
+      EXPECT_TRUE(v.has_value()) << bar;
+    }
+  }
+  const std::string_view text = registry::key_rows()[*registry::key_slot("Smi")].doc.value;
+  EXPECT_NE(text.find("no value on halt bar 1,092, then 0 (the value of halt bar 1,091) from halt bar 1,093"),
+            std::string_view::npos);
 }
 
 }  // namespace

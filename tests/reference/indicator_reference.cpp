@@ -13,9 +13,10 @@
 // memory and CPU time (unbounded_ends.hpp).
 //
 // Every range a value states ("0 to 100") is tried too, on the fingerprint's
-// series and on closes that only rise, only fall or step once; a value that
-// steps past its bound must say by how many units in the last place
-// (stated_ranges.hpp).
+// series, on walks at every scale (scaled_series.hpp) and on closes that
+// only rise, only fall or step once; a value that steps past its bound must
+// say by how many units in the last place, and each bound must be reached
+// unless it is listed as only approached (stated_ranges.hpp).
 //
 // Usage: fendro_reference [--expect FILE] [--ranges]
 //   scripts/gen_indicator_docs.sh writes the file; ctest runs --expect
@@ -284,7 +285,7 @@ std::string value_of(const Entry& row, bool alone, const HaltedSeries& halt, Fau
 
 // What the stated ranges are tried on, and whether each reach is printed.
 struct RangeTrials {
-  std::vector<NamedBars> series;
+  RangeSeries series;
   bool report = false;
 };
 
@@ -380,14 +381,25 @@ A rule reads its value as `"id"` and a named output as `"id.<output>"`.
   changes nothing.
 - **Ranges** a Value states ("0 to 100") were tried on fresh instances at
   the customary parameters and with each whole-number parameter at 1, 2
-  and 5: over the walk, the edge cases, the halted and the settled series
-  of the fingerprint, and over closes that only rise, only fall, or step
-  once. Where rounding steps past a bound, the Value says by how many
-  units in the last place and when (`Rsi` reads 100 and a unit when the
-  average loss is 0); a range "in exact arithmetic" can be passed further,
-  as the Value says. `eq` allows 2^-52, less than a unit of 100, so a rule
-  should compare with a threshold, not a bound: `{"gt": ["rsi", 99.99]}`,
-  not `{"eq": ["rsi", 100]}`.
+  and 5 over the walk, the edge cases, the halted and the settled series
+  of the fingerprint; and at those, with each whole-number parameter at
+  3, and with all of them at once at 1, 2 and 3, over walks at prices
+  near 1e-6, 1, 1e4 and 1e9 on ticks of 2, 4 and 8 decimals (each with
+  closes on the high, then on the low, for 300 bars, one-price candles,
+  gaps of 5% to 50%, a stretch of zero volume, moves of one tick and of
+  one unit in the last place, and candles one unit wide), over closes
+  stepping along straight lines of whole cents, over order books, prints
+  and cross-sections all on one side, and over closes that only rise,
+  only fall, or step once. Each bound was reached or passed, but for a
+  few that none of them reaches, each for a reason of its own
+  (`RollingPercentileRank` counts the newest close half, so never reads
+  0). Where rounding steps past a
+  bound, the Value says by how many units in the last place and when
+  (`Rsi` reads 100 and a unit when the average loss is 0); a range "in
+  exact arithmetic" can be passed further, as the Value says. `eq`
+  allows 2^-52, less than a unit of 100, so a rule should compare with a
+  threshold, not a bound: `{"gt": ["rsi", 99.99]}`, not
+  `{"eq": ["rsi", 100]}`.
 - **Warm-up** is the type's `warmup_period`: for most types, the number of
   accepted bars up to and including the one that gives its first value.
   Where values start otherwise (later, earlier, or only on some bars), the
@@ -443,7 +455,9 @@ int main(int argc, char** argv) {
   const HaltedSeries halt = sample_halt();
   // The ranges are tried on the fingerprint's four series, its halted walk
   // among them (3,000 moving bars, then 90,000 flat ones).
-  ranges.series = fingerprint_series(bars, testing::make_halted_bars(bars, 3000, 90000));
+  ranges.series.fingerprint = fingerprint_series(bars, testing::make_halted_bars(bars, 3000, 90000));
+  // And on walks at every scale, at more parameters.
+  ranges.series.scaled = scaled_walks(bars);
   std::vector<std::pair<std::string, std::string>> key_texts;
   Faults faults;
   std::string out(kHead);
@@ -486,7 +500,8 @@ int main(int argc, char** argv) {
     for (const Row& r : rows) out += r.line();
     out += "\n";
   }
-  for (const std::string& f : unheld_listings(range_claims(), other_spans(), key_texts)) faults.add("ranges", f);
+  for (const std::string& f : unheld_listings(range_claims(), other_spans(), key_texts, unreached_bounds()))
+    faults.add("ranges", f);
   if (faults.count() > 0) {
     // The rows that hold are still shown, to see them while the rest is mended.
     if (!expect) std::fputs(out.c_str(), stdout);

@@ -13,20 +13,6 @@
 namespace fendro::reference {
 namespace {
 
-// Bars whose candles come from `candle(i)`, the other feeds the walk's.
-template <class CandleAt>
-std::vector<testing::Bar> with_walk_feeds(const std::vector<testing::Bar>& walk, std::size_t n, CandleAt candle) {
-  std::vector<testing::Bar> bars;
-  bars.reserve(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    testing::Bar b = walk[i % walk.size()];
-    b.candle = candle(i);
-    b.candle.time = 1'700'000'000'000 + static_cast<std::int64_t>(i) * 3'600'000;
-    bars.push_back(std::move(b));
-  }
-  return bars;
-}
-
 // Closes moving one way by 0.05% to 1.05% a bar, each candle opening at the
 // last close and reaching a little beyond it; a random volume.
 std::vector<testing::Bar> one_way(const std::vector<testing::Bar>& walk, std::size_t n, double sign,
@@ -51,22 +37,6 @@ std::vector<testing::Bar> one_move(const std::vector<testing::Bar>& walk, std::s
     if (i > n / 2) return Candle{0, to, to, to, to, 500.0};
     return Candle{0, 100.0, std::max(100.0, to), std::min(100.0, to), to, 500.0};
   });
-}
-
-// The customary parameters, then each whole-number one at 1, 2 and 5.
-std::vector<std::vector<double>> parameter_sets(const registry::Entry& row, const std::vector<Kind>& kinds) {
-  const std::vector<double> base(row.params.values().begin(), row.params.values().begin() +
-                                                                   static_cast<std::ptrdiff_t>(kinds.size()));
-  std::vector<std::vector<double>> out{base};
-  for (std::size_t i = 0; i < kinds.size(); ++i) {
-    if (kinds[i] != Kind::Integer) continue;
-    for (const double v : {1.0, 2.0, 5.0}) {
-      std::vector<double> p = base;
-      p[i] = v;
-      if (std::find(out.begin(), out.end(), p) == out.end() && build_indicator(row.key, p)) out.push_back(p);
-    }
-  }
-  return out;
 }
 
 // Runs a fresh instance over `bars`, adding each covered output's values to
@@ -106,6 +76,34 @@ std::vector<std::string_view> names_in(std::string_view list) {
 }
 
 }  // namespace
+
+std::vector<ParameterSet> parameter_sets(const registry::Entry& row, const std::vector<Kind>& kinds) {
+  const std::vector<double> base(row.params.values().begin(), row.params.values().begin() +
+                                                                   static_cast<std::ptrdiff_t>(kinds.size()));
+  std::vector<ParameterSet> out{{base, false}};
+  const auto add = [&](const std::vector<double>& p, bool wide) {
+    const auto same = [&](const ParameterSet& s) { return s.values == p; };
+    if (std::find_if(out.begin(), out.end(), same) == out.end() && build_indicator(row.key, p)) {
+      out.push_back({p, wide});
+    }
+  };
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    if (kinds[i] != Kind::Integer) continue;
+    for (const double v : {1.0, 2.0, 5.0, 3.0}) {
+      std::vector<double> p = base;
+      p[i] = v;
+      add(p, v == 3.0);
+    }
+  }
+  for (const double v : {1.0, 2.0, 3.0}) {
+    std::vector<double> p = base;
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+      if (kinds[i] == Kind::Integer) p[i] = v;
+    }
+    add(p, true);
+  }
+  return out;
+}
 
 std::vector<NamedBars> fingerprint_series(const std::vector<testing::Bar>& walk,
                                           const std::vector<testing::Bar>& halted) {
@@ -153,9 +151,9 @@ NamedBars heavy_and_light(const std::vector<testing::Bar>& walk, std::size_t n) 
 }
 
 std::vector<std::string> stated_range_faults(const registry::Entry& row, std::string_view value,
-                                             const std::vector<Kind>& kinds, const std::vector<NamedBars>& series,
+                                             const std::vector<Kind>& kinds, const RangeSeries& series,
                                              const std::vector<testing::Bar>& walk, bool report) {
-  ReadClaims read = read_claims(row.key, value, range_claims(), other_spans());
+  ReadClaims read = read_claims(row.key, value, range_claims(), other_spans(), unreached_bounds());
   std::vector<std::string> faults = std::move(read.faults);
   if (read.claims.empty()) return faults;
   // Every output any claim covers, measured once over every run.
@@ -164,11 +162,15 @@ std::vector<std::string> stated_range_faults(const registry::Entry& row, std::st
     for (std::string_view name : names_in(c.outputs)) reach.emplace(std::string(name), Reach{});
     if (c.outputs.empty()) reach.emplace("", Reach{});
   }
-  for (const std::vector<double>& params : parameter_sets(row, kinds)) {
+  for (const ParameterSet& set : parameter_sets(row, kinds)) {
+    const std::vector<double>& params = set.values;
     auto built = build_indicator(row.key, params);
     const std::uint64_t warmup = built ? built.value()->warmup_period() : 0;
     const std::size_t n = static_cast<std::size_t>(std::clamp<std::uint64_t>(4 * warmup + 200, 400, 20000));
-    for (const NamedBars& bars : series) measure(row, params, bars, reach);
+    if (!set.wide) {
+      for (const NamedBars& bars : series.fingerprint) measure(row, params, bars, reach);
+    }
+    for (const NamedBars& bars : series.scaled) measure(row, params, bars, reach);
     for (const NamedBars& bars : monotone_series(walk, n)) measure(row, params, bars, reach);
     measure(row, params, heavy_and_light(walk, n), reach);
   }

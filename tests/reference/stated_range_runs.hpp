@@ -1,9 +1,11 @@
-// Trying the ranges a row states (stated_ranges.hpp) on the type itself:
-// fresh instances at the customary parameters and with each whole-number
-// parameter at 1, 2 and 5 (where the row builds), over the fingerprint's
-// four series (the walk, the edge cases, the halted walk, the settled one)
-// and over series built for the type's warm-up: closes strictly rising,
-// strictly falling, and flat with one step up or down.
+// Trying the ranges a row states (stated_ranges.hpp) on the type itself, on
+// fresh instances (where the row builds): at the customary parameters and
+// with each whole-number parameter at 1, 2 and 5 over the fingerprint's four
+// series (the walk, the edge cases, the halted walk, the settled one); at
+// those and with each whole-number parameter at 3, and all of them at once
+// at 1, 2 and 3, over the scaled walks (scaled_series.hpp) and over series
+// built for the type's warm-up: closes strictly rising, strictly falling,
+// flat with one step up or down, and heavy bars among light ones.
 #pragma once
 
 #include <string>
@@ -13,15 +15,10 @@
 
 #include "fendro/registry/registry.hpp"
 #include "indicators/all_feeds.hpp"
+#include "reference/scaled_series.hpp"
 #include "reference/unbounded_ends.hpp"
 
 namespace fendro::reference {
-
-// A named series of bars.
-struct NamedBars {
-  std::string name;
-  std::vector<testing::Bar> bars;
-};
 
 // The fingerprint's four series, from its walk.
 std::vector<NamedBars> fingerprint_series(const std::vector<testing::Bar>& walk,
@@ -37,10 +34,27 @@ std::vector<NamedBars> monotone_series(const std::vector<testing::Bar>& walk, st
 // light bars reads after heavy ones have left it.
 NamedBars heavy_and_light(const std::vector<testing::Bar>& walk, std::size_t n);
 
+// The series every row's ranges are tried on: the fingerprint's (at the
+// customary parameters and 1, 2 and 5) and the scaled walks (at every set).
+struct RangeSeries {
+  std::vector<NamedBars> fingerprint, scaled;
+};
+
+// The parameters a row is tried at: the customary ones, then each
+// whole-number one alone at 1, 2, 5 and 3, then all of them at once at 1, 2
+// and 3, each once and where the row builds; `wide` marks those beyond the
+// customary ones and 1, 2 and 5 alone, which the fingerprint's long series
+// are not run at.
+struct ParameterSet {
+  std::vector<double> values;
+  bool wide = false;
+};
+std::vector<ParameterSet> parameter_sets(const registry::Entry& row, const std::vector<Kind>& kinds);
+
 // The faults of the ranges `value` (the row's written value text) states,
 // none when they hold. With `report`, each claim's reach is printed.
 std::vector<std::string> stated_range_faults(const registry::Entry& row, std::string_view value,
-                                             const std::vector<Kind>& kinds, const std::vector<NamedBars>& series,
+                                             const std::vector<Kind>& kinds, const RangeSeries& series,
                                              const std::vector<testing::Bar>& walk, bool report);
 
 }  // namespace fendro::reference

@@ -1,5 +1,6 @@
-// The ranges the rows state and the spans that are not ranges of a value
-// (stated_ranges.hpp): one line each, in the order of the reference.
+// The ranges the rows state, the spans that are not ranges of a value and
+// the bounds only approached (stated_ranges.hpp): one line each, in the
+// order of the reference.
 #include "reference/stated_ranges.hpp"
 
 namespace fendro::reference {
@@ -37,7 +38,7 @@ constexpr RangeClaim kClaims[] = {
     {"Cmo", "-100 to 100", ""},
     {"ConnorsRsi", "0 to 100", ""},
     {"DynamicMomentumIndex", "0 to 100", ""},
-    {"FisherRsi", "-3.80021 to 3.80021", ""},
+    {"FisherRsi", "-3.8002011672502 to 3.8002011672502", ""},
     {"IntradayMomentumIndex", "0 to 100", ""},
     {"InverseFisherTransform", "-1 to 1", ""},
     {"LaguerreRsi", "0 to 100", ""},
@@ -94,9 +95,37 @@ constexpr OtherSpan kOthers[] = {
     {"SessionRange", "16 to 23"},  // the us session's local hours
 };
 
+// Each with why it is only approached.
+constexpr UnreachedBound kUnreached[] = {
+    {"WavePm", "0 to 100", 100,
+     "m weighs d^2 itself by at least 1 / period (2 / (period + 1) once seeded), so d^2 / (2 m) is at most "
+     "period / 2, and the term rounds to 1 only where that passes about 37.4: at periods of 75 and more"},
+    {"ConnorsRsi", "0 to 100", 100,
+     "the rank counts the returns below the newest among `rank_period` that include it: at most "
+     "100 (rank_period - 1) / rank_period"},
+    {"InverseFisherTransform", "-1 to 1", -1,
+     "tanh rounds to -1 only below about -19, at closes below -19 / scale, which no series here has"},
+    {"SineWave", "-1 to 1", -1, "the sine of a phase that lands on 270 degrees only by chance"},
+    {"SineWave", "-1 to 1", 1, "the sine of a phase that lands on 90 degrees only by chance"},
+    {"HtDcPhase", "-45 to 315", -45, "an arctangent's phase, shifted into the interval, nears its ends"},
+    {"HtDcPhase", "-45 to 315", 315, "an arctangent's phase, shifted into the interval, nears its ends"},
+    {"Autocorrelation", "-1 to 1", -1,
+     "the lagged products leave out `lag` terms of the sum of squares they are divided by: it reaches -1 only "
+     "when those sit at the mean and the rest mirror themselves"},
+    {"Autocorrelation", "-1 to 1", 1,
+     "the lagged products leave out `lag` terms of the sum of squares they are divided by: it reaches 1 only "
+     "when those sit at the mean and the rest repeat themselves"},
+    {"RollingPercentileRank", "0 to 100", 0, "the newest close ties itself and counts half: at least 50 / period"},
+    {"RollingPercentileRank", "0 to 100", 100,
+     "the newest close ties itself and counts half: at most 100 - 50 / period"},
+    {"HasbrouckInformationShare", "0 to 1", 0, "the midpoint of two bounds of the share: 0 only where both are"},
+    {"HasbrouckInformationShare", "0 to 1", 1, "the midpoint of two bounds of the share: 1 only where both are"},
+};
+
 }  // namespace
 
 std::span<const RangeClaim> range_claims() { return kClaims; }
+std::span<const UnreachedBound> unreached_bounds() { return kUnreached; }
 std::span<const OtherSpan> other_spans() { return kOthers; }
 
 }  // namespace fendro::reference

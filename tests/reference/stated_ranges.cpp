@@ -1,5 +1,6 @@
 #include "reference/stated_ranges.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <cctype>
 #include <cmath>
@@ -99,7 +100,7 @@ std::vector<StatedExcursion> stated_excursions(std::string_view text) {
 }
 
 ReadClaims read_claims(std::string_view key, std::string_view text, std::span<const RangeClaim> table,
-                       std::span<const OtherSpan> others) {
+                       std::span<const OtherSpan> others, std::span<const UnreachedBound> unreached) {
   ReadClaims out;
   const std::vector<RangePhrase> phrases = range_phrases(text);
   std::vector<std::size_t> claim_of;  // index into out.claims for each phrase, or npos
@@ -112,7 +113,13 @@ ReadClaims read_claims(std::string_view key, std::string_view text, std::span<co
     for (const OtherSpan& o : others) other = other || (o.key == key && o.phrase == p.text);
     if (listed) {
       const bool exact = text.substr(p.at + p.text.size()).starts_with(kInExactArithmetic);
-      out.claims.push_back({p, listed->outputs, 0, 0, exact});
+      Claimed c{p, listed->outputs, 0, 0, exact};
+      for (const UnreachedBound& u : unreached) {
+        if (u.key != key || u.phrase != p.text) continue;
+        c.low_unreached = c.low_unreached || u.bound == p.low;
+        c.high_unreached = c.high_unreached || u.bound == p.high;
+      }
+      out.claims.push_back(std::move(c));
       claim_of.push_back(out.claims.size() - 1);
     } else {
       if (!other) out.faults.push_back(quoted(p.text) += " is neither a listed range nor set aside as another span");
@@ -138,7 +145,8 @@ ReadClaims read_claims(std::string_view key, std::string_view text, std::span<co
 }
 
 std::vector<std::string> unheld_listings(std::span<const RangeClaim> table, std::span<const OtherSpan> others,
-                                         const std::vector<std::pair<std::string, std::string>>& key_texts) {
+                                         const std::vector<std::pair<std::string, std::string>>& key_texts,
+                                         std::span<const UnreachedBound> unreached) {
   std::set<std::pair<std::string, std::string>> held;
   for (const auto& [key, text] : key_texts) {
     for (const RangePhrase& p : range_phrases(text)) held.emplace(key, p.text);
@@ -154,13 +162,29 @@ std::vector<std::string> unheld_listings(std::span<const RangeClaim> table, std:
   };
   for (const RangeClaim& c : table) check(c.key, c.phrase);
   for (const OtherSpan& o : others) check(o.key, o.phrase);
+  for (const UnreachedBound& u : unreached) {
+    const auto listed = [&](const RangeClaim& c) { return c.key == u.key && c.phrase == u.phrase; };
+    const RangePhrase phrase = range_phrases(u.phrase).at(0);
+    if (std::find_if(table.begin(), table.end(), listed) == table.end() ||
+        (u.bound != phrase.low && u.bound != phrase.high)) {
+      std::string f(u.key);
+      f += ": ";
+      f += number_text(u.bound);
+      f += ", listed as never reached, is no bound of a listed range ";
+      f += quoted(u.phrase);
+      out.push_back(std::move(f));
+    }
+  }
   return out;
 }
 
 std::uint64_t ulps_past(double v, double bound, bool above) {
-  const std::int64_t d = ordinal(v) - ordinal(bound);
-  if (above) return d > 0 ? static_cast<std::uint64_t>(d) : 0;
-  return d < 0 ? static_cast<std::uint64_t>(-d) : 0;
+  const std::int64_t outer = above ? ordinal(v) : ordinal(bound);
+  const std::int64_t inner = above ? ordinal(bound) : ordinal(v);
+  if (outer <= inner) return 0;
+  // The difference of two ordinals, each of size below 2^63, is below 2^64:
+  // taken modulo 2^64 it is exact where the signed one would overflow.
+  return static_cast<std::uint64_t>(outer) - static_cast<std::uint64_t>(inner);
 }
 
 void Reach::add(double v, std::string_view run, std::size_t bar) {
@@ -195,12 +219,32 @@ std::vector<std::string> reach_faults(const Claimed& claim, std::string_view nam
   if (reach.values == 0) return {what + " was never given a value to try"};
   const std::uint64_t below_by = ulps_past(reach.min, claim.range.low, false);
   const std::uint64_t above_by = ulps_past(reach.max, claim.range.high, true);
-  if (claim.exact_only) {
-    if (below_by > kFewUlps || above_by > kFewUlps) return {};
-    return {what + " is said to hold in exact arithmetic only, yet no value passes it by more than " +
-            std::to_string(kFewUlps) + " units in the last place: state it plainly"};
-  }
   std::vector<std::string> out;
+  const auto reached = [&](bool above) {
+    const double bound = above ? claim.range.high : claim.range.low;
+    const double v = above ? reach.max : reach.min;
+    const bool listed = above ? claim.high_unreached : claim.low_unreached;
+    const bool got_there = above ? v >= bound : v <= bound;
+    if (got_there == !listed) return;
+    std::string f = what;
+    f += above ? ": greatest " : ": least ";
+    f += number_text(v);
+    f += " (";
+    f += above ? reach.max_at : reach.min_at;
+    f += listed ? ") reaches " : ") never reaches ";
+    f += number_text(bound);
+    f += listed ? ", which is listed as never reached"
+                : ": list the bound as approached with the reason, or state what is reached";
+    out.push_back(std::move(f));
+  };
+  reached(false);
+  reached(true);
+  if (claim.exact_only) {
+    if (below_by <= kFewUlps && above_by <= kFewUlps)
+      out.push_back(what + " is said to hold in exact arithmetic only, yet no value passes it by more than " +
+                    std::to_string(kFewUlps) + " units in the last place: state it plainly");
+    return out;
+  }
   const auto side = [&](bool above) {
     const double bound = above ? claim.range.high : claim.range.low;
     const double v = above ? reach.max : reach.min;

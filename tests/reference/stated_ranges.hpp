@@ -9,7 +9,10 @@
 // in the last place"; the reach measured must be exactly that. Where it
 // steps further, as a running sum's rounding can carry a ratio, the phrase
 // is followed by " in exact arithmetic" and the text says why: the check
-// then asks that some value does pass it by more than a few units.
+// then asks that some value does pass it by more than a few units. Each
+// bound must be reached, or passed: one that a type only approaches (a
+// ratio that nears 1 as its window grows) is listed in unreached_bounds()
+// with the reason, and must then stay unreached.
 #pragma once
 
 #include <cstddef>
@@ -52,6 +55,15 @@ struct OtherSpan {
 };
 std::span<const OtherSpan> other_spans();
 
+// A bound of a listed range that the type approaches and never reaches,
+// with the reason.
+struct UnreachedBound {
+  std::string_view key, phrase;
+  double bound = 0.0;
+  std::string_view reason;
+};
+std::span<const UnreachedBound> unreached_bounds();
+
 // What a value text's phrases claim, each with the excursions it states
 // past its low and its high bound (the excursions that follow it before
 // the next phrase).
@@ -60,6 +72,7 @@ struct Claimed {
   std::string_view outputs;
   std::uint64_t ulps_below = 0, ulps_above = 0;
   bool exact_only = false;  // "A to B in exact arithmetic"
+  bool low_unreached = false, high_unreached = false;  // listed in unreached_bounds()
 };
 
 inline constexpr std::string_view kInExactArithmetic = " in exact arithmetic";
@@ -70,14 +83,16 @@ struct ReadClaims {
   std::vector<std::string> faults;  // a phrase neither listed nor set aside, an excursion of no bound
 };
 ReadClaims read_claims(std::string_view key, std::string_view text, std::span<const RangeClaim> table,
-                       std::span<const OtherSpan> others);
+                       std::span<const OtherSpan> others, std::span<const UnreachedBound> unreached = {});
 
 // The claims of the tables that no key's text holds (a stale listing).
 std::vector<std::string> unheld_listings(std::span<const RangeClaim> table, std::span<const OtherSpan> others,
-                                         const std::vector<std::pair<std::string, std::string>>& key_texts);
+                                         const std::vector<std::pair<std::string, std::string>>& key_texts,
+                                         std::span<const UnreachedBound> unreached = {});
 
 // How far `v` lies past `bound`, in representable numbers: 0 at the bound or
-// on its inner side.
+// on its inner side. Any two doubles are fewer than 2^64 numbers apart, so
+// the count is exact even from one end of the doubles to the other.
 std::uint64_t ulps_past(double v, double bound, bool above);
 
 // The least and greatest value one output gave, and where.
@@ -90,7 +105,8 @@ struct Reach {
 
 // The faults of one claim against what was measured for one of its
 // outputs (`name`): a reach past a bound other than the stated one, a stated
-// excursion not reached, no value at all.
+// excursion not reached, a bound never reached (unless listed so) or a
+// bound listed as never reached that is, no value at all.
 std::vector<std::string> reach_faults(const Claimed& claim, std::string_view name, const Reach& reach);
 
 }  // namespace fendro::reference

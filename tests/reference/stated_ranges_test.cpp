@@ -3,7 +3,9 @@
 // a stated excursion never reached, and a stale listing are each named.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -48,6 +50,32 @@ TEST(StatedRanges, UlpsPastABoundCountRepresentableNumbers) {
   EXPECT_EQ(ulps_past(std::nextafter(std::nextafter(-1.0, -2.0), -2.0), -1.0, false), 2u);
 }
 
+// A value and a bound on opposite sides of 0 lie up to 2^64 - 2 numbers
+// apart: more than a signed difference of ordinals holds.
+TEST(StatedRanges, UlpsPastCountAcrossZeroWithoutOverflow) {
+  const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(std::abs(v)); };
+  struct Case {
+    double v, bound;
+    bool above;
+    std::uint64_t expected;
+  };
+  const Case cases[] = {
+      {0.045, -100.0, false, 0},                          // inside, far from the low bound
+      {-0.045, 100.0, true, 0},                           // inside, far from the high bound
+      {0.045, -100.0, true, bits(0.045) + bits(-100.0)},  // past a high bound of the other sign
+      {-0.045, 100.0, false, bits(-0.045) + bits(100.0)},
+      {-100.0, 0.045, false, bits(-100.0) + bits(0.045)},
+      {INFINITY, -INFINITY, true, 2 * bits(INFINITY)},  // the widest: 2^64 - 2^53 * 2
+      {-INFINITY, INFINITY, false, 2 * bits(INFINITY)},
+      {0x1p-1074, -0x1p-1074, true, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.v) + " against " + std::to_string(c.bound));
+    EXPECT_EQ(ulps_past(c.v, c.bound, c.above), c.expected);
+  }
+  EXPECT_GT(2 * bits(INFINITY), std::uint64_t{1} << 63);
+}
+
 struct Planted {
   const char* name;
   const char* key;
@@ -62,12 +90,12 @@ TEST(StatedRanges, EachPlantedTextGivesItsFaults) {
   const std::vector<Planted> cases = {
       {"held", "Osc", "An index, 0 to 100 (hours 8 to 15).", 0.0, 100.0, 0, ""},
       {"passed unstated", "Osc", "An index, 0 to 100.", 0.0, above, 1, "by 1 units in the last place, the text states 0"},
-      {"stated and reached", "Osc", "0 to 100, passing 100 by a unit in the last place when ...", 3.0, above, 0, ""},
-      {"stated, never reached", "Osc", "0 to 100, passing 100 by a unit in the last place when ...", 3.0, 100.0, 1,
+      {"stated and reached", "Osc", "0 to 100, passing 100 by a unit in the last place when ...", 0.0, above, 0, ""},
+      {"stated, never reached", "Osc", "0 to 100, passing 100 by a unit in the last place when ...", 0.0, 100.0, 1,
        "by 0 units in the last place, the text states 1"},
       {"passed by more than stated", "Osc", "0 to 100, passing 100 by a unit in the last place.", 0.0,
        std::nextafter(above, 200.0), 1, "by 2 units"},
-      {"low side", "Osc", "0 to 100.", -1e-300, 50.0, 1, "least -1e-300"},
+      {"low side", "Osc", "0 to 100.", -1e-300, 100.0, 1, "least -1e-300"},
       {"unknown phrase", "Osc", "An index, 0 to 100, at 2 to 3.", 0.0, 100.0, 1, "\"2 to 3\" is neither"},
       {"unknown key", "Other", "An index, 0 to 100.", 0.0, 100.0, 1, "\"0 to 100\" is neither"},
       {"excursion of no bound", "Osc", "0 to 100, passing 50 by a unit in the last place.", 0.0, 100.0, 1,
@@ -105,6 +133,51 @@ TEST(StatedRanges, EachNamedOutputIsJudgedAndAClaimWithoutValuesFails) {
   const std::vector<std::string> faults = reach_faults(read.claims[0], "b", Reach{});
   ASSERT_EQ(faults.size(), 1u);
   EXPECT_NE(faults[0].find("of `b` was never given a value"), std::string::npos) << faults[0];
+}
+
+// A bound no value reaches is not the range's, unless it is listed as only
+// approached; one so listed must then stay unreached, on whichever side.
+TEST(StatedRanges, EachBoundIsReachedUnlessListedAsApproached) {
+  constexpr RangeClaim table[] = {{"Osc", "0 to 101", ""}, {"Rank", "0 to 100", ""}, {"Ratio", "-1 to 1", ""}};
+  constexpr UnreachedBound approached[] = {{"Rank", "0 to 100", 100, "counts itself half"}};
+  struct Case {
+    const char* name;
+    const char* key;
+    const char* text;
+    double min, max;
+    std::size_t faults;
+    const char* first;
+  };
+  const Case cases[] = {
+      {"a widened range", "Osc", "0 to 101.", 0.0, 100.0, 1, "greatest 100 (planted, bar 1) never reaches 101"},
+      {"low side unreached", "Ratio", "-1 to 1.", -0.5, 1.0, 1, "least -0.5 (planted, bar 0) never reaches -1"},
+      {"both reached", "Ratio", "-1 to 1.", -1.0, 1.0, 0, ""},
+      {"approached, not reached", "Rank", "0 to 100.", 0.0, 97.5, 0, ""},
+      {"approached, yet reached", "Rank", "0 to 100.", 0.0, 100.0, 1, "reaches 100, which is listed as never"},
+      {"approached, low side unreached", "Rank", "0 to 100.", 2.5, 97.5, 1, "least 2.5"},
+      {"exact arithmetic, far side unreached", "Ratio", "-1 to 1 in exact arithmetic: sums ...", -0.5, 1.1, 1,
+       "never reaches -1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ReadClaims read = read_claims(c.key, c.text, table, {}, approached);
+    ASSERT_EQ(read.claims.size(), 1u);
+    Reach r;
+    r.add(c.min, "planted", 0);
+    r.add(c.max, "planted", 1);
+    const std::vector<std::string> faults = reach_faults(read.claims[0], "", r);
+    ASSERT_EQ(faults.size(), c.faults);
+    if (c.faults > 0) {
+      EXPECT_NE(faults[0].find(c.first), std::string::npos) << faults[0];
+    }
+  }
+  // A bound listed as approached that no listed range has is stale.
+  constexpr UnreachedBound stale[] = {{"Rank", "0 to 100", 50, "none"}, {"Osc", "0 to 100", 0, "none"}};
+  const std::vector<std::string> found =
+      unheld_listings(table, {}, {{"Osc", "0 to 101."}, {"Rank", "0 to 100."}, {"Ratio", "-1 to 1."}}, stale);
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_NE(found[0].find("Rank: 50, listed as never reached, is no bound"), std::string::npos) << found[0];
+  EXPECT_NE(found[1].find("Osc: 0, listed as never reached"), std::string::npos) << found[1];
 }
 
 TEST(StatedRanges, AListingNoTextHoldsIsStale) {

@@ -193,7 +193,9 @@ constexpr Entry kEntries[] = {
      {"period [1, MAX]",
       "Buying pressure over `period` bars in percent: the mean of volume * (close - open) / "
       "(high - low) (0 for a bar with high = low) over the mean volume, times 100; -100 to 100, "
-      "0 when every volume in the window is 0.",
+      "passing -100 and 100 by a unit in the last place when every candle of the window opens on "
+      "one end and closes on the other and 100 times the mean volume rounds up (a mean volume of "
+      "0.69); 0 when every volume in the window is 0.",
       "period"}},
     {"TdRei", Feed::Kline, build<TdRei, U>, {5},
      {"period [1, MAX]",

@@ -29,7 +29,7 @@ static constexpr Entry kEntries[] = {
     {"FisherRsi", Feed::Kline, build<FisherRsi, U>, {9},
      {"period [1, MAX]",
       "The Fisher transform of the RSI of the close over `period` bars, rescaled to -1..1 first "
-      "and held within -0.999..0.999 (so from -3.80021 to 3.80021).",
+      "and held within -0.999..0.999 (so from -3.8002011672502 to 3.8002011672502).",
       "period + 1"}},
     {"StochRsi", Feed::Kline, build<StochRsi, U, U>, {14, 14},
      {"rsi_period [1, MAX]; stochastic_period [1, inf)",

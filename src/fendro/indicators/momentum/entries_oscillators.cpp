@@ -107,23 +107,31 @@ static constexpr Entry kEntries[] = {
       "period"}},
     {"Stochastic", Feed::Kline, build_counts<Stochastic, 2>, {14, 3},
      {"k_period [1, inf); d_period [1, MAX]",
-      "The stochastic %K, 0 to 100: where the close lies between the lowest low and highest high "
-      "of `k_period` bars (50 for a zero range); %D, its SMA over `d_period` bars, is the output "
-      "`d`.",
+      "The stochastic %K, 0 to 100, passing 100 by a unit in the last place when the close is the "
+      "highest high and 100 times the range rounds up (a highest high of 1.11 over a lowest low of "
+      "1.00): where the close lies between the lowest low and highest high of `k_period` bars (50 "
+      "for a zero range); %D, its SMA over `d_period` bars, is the output `d`.",
       "k_period + d_period - 1"}},
     {"WilliamsR", Feed::Kline, build_counts<WilliamsR, 1>, {14},
      {"period [1, MAX]",
-      "Williams %R, -100 to 0: (highest high - close) / (highest high - lowest low) * -100 over "
-      "`period` bars (-50 for a zero range).",
+      "Williams %R, -100 to 0, passing -100 by a unit in the last place when the close is the "
+      "lowest low and 100 times the range rounds up (a lowest low of 1.00 under a highest high of "
+      "1.11): (highest high - close) / (highest high - lowest low) * -100 over `period` bars (-50 "
+      "for a zero range).",
       "period"}},
     {"Smi", Feed::Kline, build_counts<Smi, 3>, {10, 3, 3},
      {"k_period [1, inf); first_smoothing [1, MAX]; second_smoothing [1, MAX]",
       "The stochastic momentum index, -100 to 100 in exact arithmetic: the close's distance from "
       "the middle of the `k_period` range, double-smoothed, over half that range double-smoothed. "
-      "Once the averaged range sinks into the subnormal numbers (prices a few units of the least "
-      "normal number apart, or a long halt), the ratio loses its precision and can read past "
-      "either end; once half of it rounds to 0 (a range averaged down to 2^-1074), there is no "
-      "value.",
+      "Where that range is a unit or two in the last place of the price, at any price (candles "
+      "one unit wide near 1, 1e4 or 1e9, or an average sunk into the subnormal numbers on a long "
+      "halt), the distance and the half range round by as much as they hold, and the ratio reads "
+      "as far as -200 and 200; closes stepping by whole cents pass either end by up to ten "
+      "thousand units in the last place. On the bar where half the averaged range rounds to 0 "
+      "(a range averaged down to 2^-1074) there is no value; from the next on, the averaged range "
+      "being 0, the type gives its last value again, which, where a range one unit wide gave the "
+      "last quotient, lies outside -100 and 100 too. On the reference halt there is no value on "
+      "halt bar 1,092, then 0 (the value of halt bar 1,091) from halt bar 1,093 to its end.",
       "k_period + first_smoothing + second_smoothing - 2"}},
     {"KasePermissionStochastic", Feed::Kline, build_counts<KasePermissionStochastic, 2>, {10, 3},
      {"stochastic_period [1, MAX]; smoothing_period [1, MAX]",
@@ -176,12 +184,12 @@ static constexpr Entry kEntries[] = {
       "slow + 2 * cycle_period - 2"}},
     {"UltimateOscillator", Feed::Kline, build_counts<UltimateOscillator, 3>, {7, 14, 28},
      {"short_period [1, inf); medium_period [1, inf); long_period [1, inf)",
-      "The ultimate oscillator, 0 to 100 in exact arithmetic: buying pressure (close - true low) over true range, "
-      "summed over `short_period`, `medium_period` and `long_period` bars (0.5 where the range is "
-      "0) and weighted 4, 2 and 1 in that order. The sums are running sums (the newest bar added, "
-      "the oldest taken away), which keep the rounding of bars that have left the window: after a "
-      "long halt, a window of moves of a unit in the last place can read past 0 (-1.1e-305 at "
-      "[1, 14, 28]). A window of zeros counts 0.",
+      "The ultimate oscillator, 0 to 100 in exact arithmetic: buying pressure (close - true low) "
+      "over true range, summed over `short_period`, `medium_period` and `long_period` bars (0.5 "
+      "where the range is 0) and weighted 4, 2 and 1 in that order. The sums are running sums "
+      "(the newest bar added, the oldest taken away), which keep the rounding of bars that have "
+      "left the window; a window of zeros counts 0. Where the window's true ranges are a unit or two in the last place of the price, the kept rounding is as large as "
+      "they are, and the value reads far outside (-271.9 and 415.8 on walks near 1e4).",
       "max(short_period, medium_period, long_period) + 1"}},
     {"Rvi", Feed::Kline, build_counts<Rvi, 1>, {10},
      {"period [1, MAX]",

@@ -96,8 +96,9 @@ constexpr Entry kEntries[] = {
     {"TrendStrengthIndex", Feed::Kline, build<TrendStrengthIndex, U>, {14},
      {"period [2, MAX]",
       "The signed coefficient of determination of a straight line through the last `period` "
-      "closes, from -1 to 1 (sign of the slope), passing -1 and 1 by a unit in the last place "
-      "when the closes lie on a straight line.",
+      "closes, from -1 to 1 (sign of the slope), passing -1 by 3 units in the last place and "
+      "passing 1 by 2 units in the last place when the closes lie on a straight line that "
+      "decimals write exactly and binary does not (closes stepping by whole cents).",
       "period"}},
     {"Rwi", Feed::Kline, build<Rwi, U>, {14},
      {"period [2, MAX]",
@@ -122,8 +123,11 @@ constexpr Entry kEntries[] = {
       "distance over the path length (a bar counting as one price unit) of the close over the "
       "last `period` bars, signed by direction and smoothed by an EMA of `smoothing_period`. The "
       "path length is a running sum (the newest segment added, the oldest taken away), which "
-      "keeps the rounding of segments that have left the window, so a straight run can read a "
-      "few dozen units in the last place past either end.",
+      "keeps the rounding of segments that have left the window, at the scale of the largest of "
+      "them: once the window's moves are small beside those before, the value passes either end "
+      "by tens of units in the last place at prices near 1 (a few hundred on closes stepping by "
+      "whole cents), by thousands near 1e4 (8,825) and by hundreds of millions near 1e9 "
+      "(100.0000089, some 6.3e8 units).",
       "period + smoothing_period"}},
     {"ElderImpulse", Feed::Kline, build<ElderImpulse, U, U, U, U>, {13, 12, 26, 9},
      {"ema_period [1, MAX]; macd_fast [1, MAX] {below `macd_slow`}; macd_slow [1, MAX] {above "

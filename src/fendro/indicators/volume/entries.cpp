@@ -121,10 +121,13 @@ constexpr Entry kEntries[] = {
       "period + 1"}},
     {"TwiggsMoneyFlow", Feed::Kline, build<TwiggsMoneyFlow, U>, {21},
      {"period [1, MAX]",
-      "Twiggs money flow, -1 to 1, passing -1 by a unit in the last place when the closes sit at "
-      "their true lows and passing 1 by 2 units in the last place when they sit at their true "
-      "highs: the Wilder average (over `period`) of volume x (2 close - true high - true low) / "
-      "true range, divided by the Wilder average of volume (0 while that is 0).",
+      "Twiggs money flow, -1 to 1 in exact arithmetic: the Wilder average (over `period`) of "
+      "volume x (2 close - true high - true low) / true range, divided by the Wilder average of "
+      "volume (0 while that is 0). Each Wilder step, avg + (x - avg) / `period`, rounds at the "
+      "scale of the average before it, and the flow's average rounds apart from the volume's: "
+      "where a close sits at its true high or low after a bar of another flow and volume, the "
+      "ratio passes 1 or -1 by tens of units in the last place at `period` 1 (56 above 1 and 63 "
+      "below -1 on walks near 1 and 1e9).",
       "period + 1"}},
     {"VolumeOscillator", Feed::Kline, build<VolumeOscillator, U, U>, {5, 10},
      {"fast_period [1, MAX) {below `slow_period`}; slow_period [2, MAX] {above `fast_period`}",
