@@ -1,0 +1,231 @@
+// Writes every bar's value and named outputs (their bits) of every type key to
+// a dump (dump_format.hpp), for value_compare to set two builds' dumps side by
+// side. Only the registry and indicator interfaces that older trees share are
+// used, and the bars come from this checkout's test series, so that a dumper
+// built against any tree reads the same bars.
+//
+// Each key (the two aliases included) runs at its customary parameters and
+// with each whole-number parameter at 1, 2 and 5 where the type builds so,
+// over the fingerprint's four series (the walk, its edge cases, the halted
+// walk, the settled one) and over two walks in cents that leave residue in
+// running sums before stretches of zeros (residue_series.hpp). Every bar
+// carries every feed, as in the fingerprint.
+//
+// Usage: value_dump OUT [--shard K N] [--key KEY]...
+// --shard writes only the keys whose position modulo N is K; --key only the
+// keys named.
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+#include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "dump_format.hpp"
+#include "fendro/registry/key_table.hpp"
+#include "fendro/registry/registry.hpp"
+#include "indicators/all_feeds.hpp"
+#include "indicators/fingerprint_series.hpp"
+#include "reference/unbounded_ends.hpp"
+#include "residue_series.hpp"
+
+namespace {
+
+namespace vd = fendro::value_dump;
+using fendro::testing::Bar;
+
+// The fingerprint's lengths (tests/fingerprint/fingerprint.cpp).
+constexpr std::size_t kWalkBars = 20000;
+constexpr std::size_t kEdgeBars = 1500;
+constexpr std::size_t kMovingBars = 3000;
+constexpr std::size_t kHaltedBars = 90000;
+constexpr std::size_t kSettleBars = 16000;
+constexpr std::size_t kNudgeBars = 1000;
+constexpr std::size_t kResidueStretch = 600;
+
+// The fingerprint's four series with their stretches named, as their
+// builders lay them out.
+std::vector<vd::GeneratedSeries> fingerprint_series() {
+  std::vector<Bar> walk = fendro::testing::make_bars(kWalkBars);
+  std::vector<vd::GeneratedSeries> out;
+  std::vector<Bar> edges = fendro::testing::make_edge_bars(walk, kEdgeBars);
+  std::vector<Bar> halted = fendro::testing::make_halted_bars(walk, kMovingBars, kHaltedBars);
+  std::vector<Bar> settled = fendro::testing::make_settled_bars(walk, kMovingBars, kSettleBars, kNudgeBars);
+
+  const auto stretches = [](std::initializer_list<std::pair<const char*, std::size_t>> lengths) {
+    std::vector<vd::Segment> segs;
+    std::uint64_t at = 0;
+    for (const auto& [name, n] : lengths) {
+      segs.push_back({name, at});
+      at += n;
+    }
+    return segs;
+  };
+  const std::size_t e = kEdgeBars;
+  out.push_back({{"edges", edges.size(),
+                  stretches({{"zeros", e}, {"grid", e}, {"flat runs", e}, {"small integers", e}, {"eighths", e}})},
+                 std::move(edges)});
+  out.push_back({{"halted", halted.size(), stretches({{"moving", kMovingBars}, {"halted", kHaltedBars}})},
+                 std::move(halted)});
+  // make_settled_bars: nine ulp moves, eight of them followed by quiet bars.
+  const std::size_t ulp_moves = 9 + 8 * kNudgeBars, tiny_ulp_moves = 9 + 8 * 500;
+  out.push_back({{"settled", settled.size(),
+                  stretches({{"moving", kMovingBars},
+                             {"halt", kSettleBars},
+                             {"high and low swing", kNudgeBars},
+                             {"volume moves", kSettleBars / 2},
+                             {"ulp moves", ulp_moves},
+                             {"tiny halt", kSettleBars},
+                             {"tiny ulp moves", tiny_ulp_moves},
+                             {"tiny walk", 1000 + 20 * 300},
+                             {"tiny quiet", 1000},
+                             {"tiny stairs", 160 + 3 * 300},
+                             {"walk again", kMovingBars}})},
+                 std::move(settled)});
+  out.insert(out.begin(), vd::GeneratedSeries{{"walk", walk.size(), {{"walk", 0}}}, std::move(walk)});
+  out.push_back(vd::make_residue_series("cents near 20", 20.0, 51, kResidueStretch));
+  out.push_back(vd::make_residue_series("cents near 20000", 20000.0, 52, kResidueStretch));
+  return out;
+}
+
+// The customary parameters, then each whole-number one at 1, 2 and 5 where
+// the type builds with it.
+std::vector<std::vector<double>> parameter_sets(const fendro::registry::Entry& row, std::string_view key) {
+  const std::vector<double> base(row.params.values().begin(), row.params.values().end());
+  std::vector<std::vector<double>> out{base};
+  for (std::size_t i = 0; i < base.size(); ++i) {
+    if (fendro::reference::kind_of(row, i) != fendro::reference::Kind::Integer) continue;
+    for (const double v : {1.0, 2.0, 5.0}) {
+      std::vector<double> p = base;
+      p[i] = v;
+      bool seen = false;
+      for (const auto& q : out) seen = seen || q == p;
+      if (!seen && fendro::build_indicator(key, p)) out.push_back(std::move(p));
+    }
+  }
+  return out;
+}
+
+// NaN as one pattern: its payload never reaches a proof (the fingerprint
+// counts every NaN as one too).
+std::uint64_t bits_of(double x) {
+  if (std::isnan(x)) x = std::numeric_limits<double>::quiet_NaN();
+  return std::bit_cast<std::uint64_t>(x);
+}
+
+void dump_run(vd::Writer& w, std::string_view key, const std::vector<double>& params, std::uint32_t series,
+              const std::vector<Bar>& bars) {
+  w.text(key);
+  w.u32(static_cast<std::uint32_t>(params.size()));
+  for (double p : params) w.u64(std::bit_cast<std::uint64_t>(p));
+  w.u32(series);
+  auto built = fendro::build_indicator(key, params);
+  w.u8(built ? 1 : 0);
+  if (!built) {
+    w.u64(0);
+    w.u32(0);
+    return;
+  }
+  fendro::IndicatorPtr ind = std::move(built).value();
+  w.u64(ind->warmup_period());
+  vd::Record rec;
+  std::vector<std::string_view> names;
+  for (const Bar& b : bars) {
+    const std::optional<double> v = ind->update(fendro::testing::snapshot_of(b));
+    rec.clear();
+    if (v) {
+      rec.push_back(bits_of(*v));
+      const auto outs = ind->outputs();
+      if (names.size() < outs.size()) names.assign(outs.size(), {});
+      for (std::size_t k = 0; k < outs.size(); ++k) {
+        rec.push_back(bits_of(outs[k].value));
+        names[k] = outs[k].name;
+      }
+    }
+    w.record(rec);
+  }
+  w.end_records();
+  w.u32(static_cast<std::uint32_t>(names.size()));
+  for (std::string_view n : names) w.text(n);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: value_dump OUT [--shard K N] [--key KEY]...\n");
+    return 2;
+  }
+  std::size_t shard = 0, shards = 1;
+  std::vector<std::string_view> only;
+  for (int a = 2; a < argc; ++a) {
+    if (std::strcmp(argv[a], "--shard") == 0 && a + 2 < argc) {
+      shard = std::strtoull(argv[++a], nullptr, 10);
+      shards = std::strtoull(argv[++a], nullptr, 10);
+    } else if (std::strcmp(argv[a], "--key") == 0 && a + 1 < argc) {
+      only.emplace_back(argv[++a]);
+    } else {
+      std::fprintf(stderr, "value_dump: unknown argument %s\n", argv[a]);
+      return 2;
+    }
+  }
+  if (shards == 0 || shard >= shards) {
+    std::fprintf(stderr, "value_dump: --shard K N needs K < N\n");
+    return 2;
+  }
+  std::FILE* f = std::fopen(argv[1], "wb");
+  if (!f) {
+    std::perror(argv[1]);
+    return 1;
+  }
+  static char buffer[1 << 20];
+  std::setvbuf(f, buffer, _IOFBF, sizeof buffer);
+
+  const std::vector<vd::GeneratedSeries> series = fingerprint_series();
+  vd::Writer w(f);
+  std::fwrite(vd::kMagic, 1, sizeof vd::kMagic, f);
+  w.u32(static_cast<std::uint32_t>(series.size()));
+  for (const vd::GeneratedSeries& s : series) {
+    if (s.info.bars != s.bars.size()) {
+      std::fprintf(stderr, "value_dump: series %s has %zu bars, %llu stated\n", s.info.name.c_str(), s.bars.size(),
+                   static_cast<unsigned long long>(s.info.bars));
+      return 1;
+    }
+    w.text(s.info.name);
+    w.u64(s.info.bars);
+    w.u32(static_cast<std::uint32_t>(s.info.segments.size()));
+    for (const vd::Segment& seg : s.info.segments) {
+      w.text(seg.name);
+      w.u64(seg.first);
+    }
+  }
+
+  // Every key with its row, the aliases with the rows of the keys they name
+  // (as the fingerprint lists them).
+  const auto rows = fendro::registry::key_rows();
+  std::vector<std::pair<std::string_view, const fendro::registry::Entry*>> keys;
+  for (const auto& row : rows) keys.emplace_back(row.key, &row);
+  keys.emplace_back("Macd", &rows[*fendro::registry::key_slot("MacdIndicator")]);
+  keys.emplace_back("Bollinger", &rows[*fendro::registry::key_slot("BollingerBands")]);
+
+  for (std::size_t k = 0; k < keys.size(); ++k) {
+    const auto& [key, row] = keys[k];
+    if (k % shards != shard) continue;
+    if (!only.empty() && std::find(only.begin(), only.end(), key) == only.end()) continue;
+    for (const std::vector<double>& params : parameter_sets(*row, key)) {
+      for (std::uint32_t s = 0; s < series.size(); ++s) dump_run(w, key, params, s, series[s].bars);
+    }
+  }
+  if (std::fclose(f) != 0) {
+    std::perror(argv[1]);
+    return 1;
+  }
+  return 0;
+}
