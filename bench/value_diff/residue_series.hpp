@@ -2,6 +2,13 @@
 // stretches in which one part of every bar is exactly zero: what a window that
 // has returned to all zeros reads, after sums of inexact terms.
 //
+// Stretches are named "history", "halt" (a), "flat prices" (b) and "zero
+// volume" (c).
+//
+// Bodies and moves at one price level are exact multiples of its unit in the
+// last place, and sums of a few of them are exact: only a walk whose level
+// moves between 20 and 20000 leaves residue in a window of bodies.
+//
 // History: a walk in cents around `level` (prices are exact cents, never exact
 // in binary), volumes and sizes rounded to 2 to 8 decimals, heavy bars (1e4 to
 // 1e6) among light ones (0.01 to 10), so that adding and removing them leaves
@@ -31,9 +38,16 @@ struct GeneratedSeries {
 
 class ResidueWalk {
  public:
-  ResidueWalk(double level, std::uint64_t seed)
-      : rng_(seed), cents_(std::llround(level * 100.0)), ref_cents_(cents_ / 2), step_(std::max<long long>(
-                                                                                    1, cents_ / 400)) {}
+  // A walk around `level`; with `turns`, the history moves to `other` and
+  // back every `turns` bars, so that a window of bodies or moves holds terms
+  // of both sizes (a sum of such terms is not exact in binary; bodies at one
+  // price level always are).
+  ResidueWalk(double level, std::uint64_t seed, double other = 0.0, std::size_t turns = 0)
+      : rng_(seed), levels_{std::llround(level * 100.0), std::llround(other * 100.0)}, turns_(turns) {
+    cents_ = levels_[0];
+    ref_cents_ = cents_ / 2;
+    step_ = std::max<long long>(1, cents_ / 400);
+  }
 
   // A bar of the walk: every part moves.
   void history(std::size_t n) {
@@ -41,6 +55,12 @@ class ResidueWalk {
     for (std::size_t i = 0; i < n; ++i) {
       const bool heavy = rng_.unit() < 0.15;
       const long long open = cents_;
+      if (turns_ > 0 && ++since_turn_ == turns_) {
+        since_turn_ = 0;
+        at_other_ = !at_other_;
+        cents_ = levels_[at_other_ ? 1 : 0];
+        step_ = std::max<long long>(1, cents_ / 400);
+      }
       move_close(heavy ? 20 : 1);
       testing::Bar& b = add(open, volume(heavy));
       trades(b, heavy);
@@ -62,7 +82,7 @@ class ResidueWalk {
 
   // (b): prices flat, volume moving.
   void flat_prices(std::size_t n) {
-    begin("flat prices, moving volume");
+    begin("flat prices");
     for (std::size_t i = 0; i < n; ++i) {
       const bool heavy = rng_.unit() < 0.15;
       testing::Bar& b = add(cents_, volume(heavy));
@@ -75,7 +95,7 @@ class ResidueWalk {
 
   // (c): volume 0, the close moving.
   void dry_moves(std::size_t n) {
-    begin("volume 0, moving close");
+    begin("zero volume");
     for (std::size_t i = 0; i < n; ++i) {
       const long long open = cents_;
       move_close(1);
@@ -188,19 +208,24 @@ class ResidueWalk {
   }
 
   testing::SplitMix rng_;
-  long long cents_;
-  long long ref_cents_;
-  long long step_;
+  long long levels_[2];
+  std::size_t turns_;
+  std::size_t since_turn_ = 0;
+  bool at_other_ = false;
+  long long cents_ = 0;
+  long long ref_cents_ = 0;
+  long long step_ = 1;
   std::int64_t time_ = 1'750'000'000'000;
   SeriesInfo info_;
   std::vector<testing::Bar> bars_;
 };
 
 // History, then (a), (b) and (c), each after more history, then a long halt:
-// `stretch` bars each.
+// `stretch` bars each. With `turns`, the history's price level moves between
+// `level` and `other` every `turns` bars.
 inline GeneratedSeries make_residue_series(const char* name, double level, std::uint64_t seed,
-                                           std::size_t stretch) {
-  ResidueWalk w(level, seed);
+                                           std::size_t stretch, double other = 0.0, std::size_t turns = 0) {
+  ResidueWalk w(level, seed, other, turns);
   w.history(stretch);
   w.halt(stretch);
   w.history(stretch / 2);

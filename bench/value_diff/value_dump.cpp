@@ -7,7 +7,7 @@
 // Each key (the two aliases included) runs at its customary parameters and
 // with each whole-number parameter at 1, 2 and 5 where the type builds so,
 // over the fingerprint's four series (the walk, its edge cases, the halted
-// walk, the settled one) and over two walks in cents that leave residue in
+// walk, the settled one) and over three walks in cents that leave residue in
 // running sums before stretches of zeros (residue_series.hpp). Every bar
 // carries every feed, as in the fingerprint.
 //
@@ -92,6 +92,7 @@ std::vector<vd::GeneratedSeries> fingerprint_series() {
   out.insert(out.begin(), vd::GeneratedSeries{{"walk", walk.size(), {{"walk", 0}}}, std::move(walk)});
   out.push_back(vd::make_residue_series("cents near 20", 20.0, 51, kResidueStretch));
   out.push_back(vd::make_residue_series("cents near 20000", 20000.0, 52, kResidueStretch));
+  out.push_back(vd::make_residue_series("cents 20 and 20000 by turns", 20.0, 53, kResidueStretch, 20000.0, 7));
   return out;
 }
 
