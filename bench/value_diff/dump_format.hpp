@@ -14,9 +14,12 @@
 //   text:         u32 length, bytes
 #pragma once
 
+#include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,16 +32,26 @@ enum Tag : std::uint8_t { kNone = 0, kValue = 1, kRepeat = 2 };
 struct Segment {
   std::string name;
   std::uint64_t first = 0;
+  bool operator==(const Segment&) const = default;
 };
 
 struct SeriesInfo {
   std::string name;
   std::uint64_t bars = 0;
   std::vector<Segment> segments;
+  bool operator==(const SeriesInfo&) const = default;
 };
 
 // One bar: no value (empty), or the value's bits then each output's.
 using Record = std::vector<std::uint64_t>;
+
+// The bits a value is dumped as. Every NaN is one: its payload never reaches
+// a proof (the fingerprint counts every NaN as one too). The sign of a zero
+// is kept.
+inline std::uint64_t value_bits(double x) {
+  if (std::isnan(x)) x = std::numeric_limits<double>::quiet_NaN();
+  return std::bit_cast<std::uint64_t>(x);
+}
 
 class Writer {
  public:
@@ -49,6 +62,38 @@ class Writer {
   void text(std::string_view s) {
     u32(static_cast<std::uint32_t>(s.size()));
     std::fwrite(s.data(), 1, s.size(), f_);
+  }
+
+  // The magic and the series table: a dump's start.
+  void start(const std::vector<SeriesInfo>& series) {
+    std::fwrite(kMagic, 1, sizeof kMagic, f_);
+    u32(static_cast<std::uint32_t>(series.size()));
+    for (const SeriesInfo& s : series) {
+      text(s.name);
+      u64(s.bars);
+      u32(static_cast<std::uint32_t>(s.segments.size()));
+      for (const Segment& seg : s.segments) {
+        text(seg.name);
+        u64(seg.first);
+      }
+    }
+  }
+
+  // A run's head; a run that built follows it with one record a bar of its
+  // series, then end_run().
+  void run_head(std::string_view key, const std::vector<double>& params, std::uint32_t series, bool built,
+                std::uint64_t warmup) {
+    text(key);
+    u32(static_cast<std::uint32_t>(params.size()));
+    for (double p : params) u64(std::bit_cast<std::uint64_t>(p));
+    u32(series);
+    u8(built ? 1 : 0);
+    u64(warmup);
+  }
+  void end_run(const std::vector<std::string_view>& names) {
+    end_records();
+    u32(static_cast<std::uint32_t>(names.size()));
+    for (std::string_view n : names) text(n);
   }
 
   // A bar's record; runs of equal records are written once with a count.
@@ -69,13 +114,13 @@ class Writer {
     last_ = r;
     have_last_ = true;
   }
+ private:
   // Ends a run's records: the next run starts without a previous record.
   void end_records() {
     flush_repeats();
     have_last_ = false;
   }
 
- private:
   void flush_repeats() {
     if (repeats_ == 0) return;
     u8(kRepeat);

@@ -55,41 +55,39 @@ constexpr std::size_t kResidueStretch = 600;
 std::vector<vd::GeneratedSeries> fingerprint_series() {
   std::vector<Bar> walk = fendro::testing::make_bars(kWalkBars);
   std::vector<vd::GeneratedSeries> out;
+  // Built from the walk before it is moved into `out`.
   std::vector<Bar> edges = fendro::testing::make_edge_bars(walk, kEdgeBars);
   std::vector<Bar> halted = fendro::testing::make_halted_bars(walk, kMovingBars, kHaltedBars);
   std::vector<Bar> settled = fendro::testing::make_settled_bars(walk, kMovingBars, kSettleBars, kNudgeBars);
 
-  const auto stretches = [](std::initializer_list<std::pair<const char*, std::size_t>> lengths) {
-    std::vector<vd::Segment> segs;
-    std::uint64_t at = 0;
+  // The layout as stated: its length is checked against the bars built.
+  const auto stretches = [](const char* series, std::initializer_list<std::pair<const char*, std::size_t>> lengths) {
+    vd::SeriesInfo info{series, 0, {}};
     for (const auto& [name, n] : lengths) {
-      segs.push_back({name, at});
-      at += n;
+      info.segments.push_back({name, info.bars});
+      info.bars += n;
     }
-    return segs;
+    return info;
   };
   const std::size_t e = kEdgeBars;
-  out.push_back({{"edges", edges.size(),
-                  stretches({{"zeros", e}, {"grid", e}, {"flat runs", e}, {"small integers", e}, {"eighths", e}})},
+  out.push_back({stretches("walk", {{"walk", kWalkBars}}), std::move(walk)});
+  out.push_back({stretches("edges", {{"zeros", e}, {"grid", e}, {"flat runs", e}, {"small integers", e}, {"eighths", e}}),
                  std::move(edges)});
-  out.push_back({{"halted", halted.size(), stretches({{"moving", kMovingBars}, {"halted", kHaltedBars}})},
-                 std::move(halted)});
+  out.push_back({stretches("halted", {{"moving", kMovingBars}, {"halted", kHaltedBars}}), std::move(halted)});
   // make_settled_bars: nine ulp moves, eight of them followed by quiet bars.
   const std::size_t ulp_moves = 9 + 8 * kNudgeBars, tiny_ulp_moves = 9 + 8 * 500;
-  out.push_back({{"settled", settled.size(),
-                  stretches({{"moving", kMovingBars},
-                             {"halt", kSettleBars},
-                             {"high and low swing", kNudgeBars},
-                             {"volume moves", kSettleBars / 2},
-                             {"ulp moves", ulp_moves},
-                             {"tiny halt", kSettleBars},
-                             {"tiny ulp moves", tiny_ulp_moves},
-                             {"tiny walk", 1000 + 20 * 300},
-                             {"tiny quiet", 1000},
-                             {"tiny stairs", 160 + 3 * 300},
-                             {"walk again", kMovingBars}})},
+  out.push_back({stretches("settled", {{"moving", kMovingBars},
+                                       {"halt", kSettleBars},
+                                       {"high and low swing", kNudgeBars},
+                                       {"volume moves", kSettleBars / 2},
+                                       {"ulp moves", ulp_moves},
+                                       {"tiny halt", kSettleBars},
+                                       {"tiny ulp moves", tiny_ulp_moves},
+                                       {"tiny walk", 1000 + 20 * 300},
+                                       {"tiny quiet", 1000},
+                                       {"tiny stairs", 160 + 3 * 300},
+                                       {"walk again", kMovingBars}}),
                  std::move(settled)});
-  out.insert(out.begin(), vd::GeneratedSeries{{"walk", walk.size(), {{"walk", 0}}}, std::move(walk)});
   out.push_back(vd::make_residue_series("cents near 20", 20.0, 51, kResidueStretch));
   out.push_back(vd::make_residue_series("cents near 20000", 20000.0, 52, kResidueStretch));
   out.push_back(vd::make_residue_series("cents 20 and 20000 by turns", 20.0, 53, kResidueStretch, 20000.0, 7));
@@ -114,47 +112,33 @@ std::vector<std::vector<double>> parameter_sets(const fendro::registry::Entry& r
   return out;
 }
 
-// NaN as one pattern: its payload never reaches a proof (the fingerprint
-// counts every NaN as one too).
-std::uint64_t bits_of(double x) {
-  if (std::isnan(x)) x = std::numeric_limits<double>::quiet_NaN();
-  return std::bit_cast<std::uint64_t>(x);
-}
-
 void dump_run(vd::Writer& w, std::string_view key, const std::vector<double>& params, std::uint32_t series,
               const std::vector<Bar>& bars) {
-  w.text(key);
-  w.u32(static_cast<std::uint32_t>(params.size()));
-  for (double p : params) w.u64(std::bit_cast<std::uint64_t>(p));
-  w.u32(series);
   auto built = fendro::build_indicator(key, params);
-  w.u8(built ? 1 : 0);
   if (!built) {
-    w.u64(0);
-    w.u32(0);
+    w.run_head(key, params, series, false, 0);
+    w.end_run({});
     return;
   }
   fendro::IndicatorPtr ind = std::move(built).value();
-  w.u64(ind->warmup_period());
+  w.run_head(key, params, series, true, ind->warmup_period());
   vd::Record rec;
   std::vector<std::string_view> names;
   for (const Bar& b : bars) {
     const std::optional<double> v = ind->update(fendro::testing::snapshot_of(b));
     rec.clear();
     if (v) {
-      rec.push_back(bits_of(*v));
+      rec.push_back(vd::value_bits(*v));
       const auto outs = ind->outputs();
       if (names.size() < outs.size()) names.assign(outs.size(), {});
       for (std::size_t k = 0; k < outs.size(); ++k) {
-        rec.push_back(bits_of(outs[k].value));
+        rec.push_back(vd::value_bits(outs[k].value));
         names[k] = outs[k].name;
       }
     }
     w.record(rec);
   }
-  w.end_records();
-  w.u32(static_cast<std::uint32_t>(names.size()));
-  for (std::string_view n : names) w.text(n);
+  w.end_run(names);
 }
 
 }  // namespace
@@ -190,23 +174,17 @@ int main(int argc, char** argv) {
   std::setvbuf(f, buffer, _IOFBF, sizeof buffer);
 
   const std::vector<vd::GeneratedSeries> series = fingerprint_series();
-  vd::Writer w(f);
-  std::fwrite(vd::kMagic, 1, sizeof vd::kMagic, f);
-  w.u32(static_cast<std::uint32_t>(series.size()));
+  std::vector<vd::SeriesInfo> table;
   for (const vd::GeneratedSeries& s : series) {
     if (s.info.bars != s.bars.size()) {
-      std::fprintf(stderr, "value_dump: series %s has %zu bars, %llu stated\n", s.info.name.c_str(), s.bars.size(),
+      std::fprintf(stderr, "value_dump: series %s has %zu bars, its stretches %llu\n", s.info.name.c_str(), s.bars.size(),
                    static_cast<unsigned long long>(s.info.bars));
       return 1;
     }
-    w.text(s.info.name);
-    w.u64(s.info.bars);
-    w.u32(static_cast<std::uint32_t>(s.info.segments.size()));
-    for (const vd::Segment& seg : s.info.segments) {
-      w.text(seg.name);
-      w.u64(seg.first);
-    }
+    table.push_back(s.info);
   }
+  vd::Writer w(f);
+  w.start(table);
 
   // Every key with its row, the aliases with the rows of the keys they name
   // (as the fingerprint lists them).
