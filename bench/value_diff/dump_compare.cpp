@@ -64,16 +64,6 @@ std::string read_dump(const unsigned char* data, std::size_t size, Dump& into) {
   return "";
 }
 
-std::string params_text(const std::vector<double>& p) {
-  std::string s = "[";
-  char buf[32];
-  for (std::size_t k = 0; k < p.size(); ++k) {
-    std::snprintf(buf, sizeof buf, "%s%.17g", k ? "," : "", p[k]);
-    s += buf;
-  }
-  return s + "]";
-}
-
 std::string run_id(const Run& r) {
   std::string id = r.key;
   id.append(" ").append(params_text(r.params)).append(" #").append(std::to_string(r.series));

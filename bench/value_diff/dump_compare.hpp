@@ -8,8 +8,12 @@
 #include <vector>
 
 #include "dump_format.hpp"
+#include "indicators/series.hpp"
 
 namespace fendro::value_dump {
+
+// "[14,2.5]": each parameter to 17 digits, as the fingerprint prints them.
+using testing::params_text;
 
 // A run's head; its records start at `records`, `left` bytes before the
 // dump's end.
@@ -34,9 +38,6 @@ struct Dump {
 // series it must share when `into` has any. The runs point into `data`. The
 // error names the fault.
 std::string read_dump(const unsigned char* data, std::size_t size, Dump& into);
-
-// "[14,2.5]": each parameter to 17 digits.
-std::string params_text(const std::vector<double>& p);
 
 // What tells a run from every other in a dump: key, parameters, series.
 std::string run_id(const Run& r);
