@@ -122,7 +122,7 @@ new_copy=$(snapshot "$new_src")
 echo "building against $old_src ..." >&2
 old_build=$(build "$old_src") || exit 2
 # The tools' own checks (built where GoogleTest is found).
-for t in dump_compare_test residue_series_test; do
+for t in dump_compare_test residue_series_test named_series_test; do
   if [ -x "$old_build/$t" ]; then
     "$old_build/$t" >"$old_build/$t.log" 2>&1 || { tail -30 "$old_build/$t.log" >&2; exit 2; }
   fi

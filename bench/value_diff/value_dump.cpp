@@ -8,20 +8,16 @@
 // with each whole-number parameter at 1, 2 and 5 where the type builds so,
 // over the fingerprint's four series (the walk, its edge cases, the halted
 // walk, the settled one) and over three walks in cents that leave residue in
-// running sums before stretches of zeros (residue_series.hpp). Every bar
+// running sums before stretches of zeros (named_series.hpp). Every bar
 // carries every feed, as in the fingerprint.
 //
 // Usage: value_dump OUT [--shard K N] [--key KEY]...
 // --shard writes only the keys whose position modulo N is K; --key only the
 // keys named.
 #include <algorithm>
-#include <bit>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
-#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,67 +28,13 @@
 #include "fendro/registry/key_table.hpp"
 #include "fendro/registry/registry.hpp"
 #include "indicators/all_feeds.hpp"
-#include "indicators/fingerprint_series.hpp"
+#include "named_series.hpp"
 #include "reference/unbounded_ends.hpp"
-#include "residue_series.hpp"
 
 namespace {
 
 namespace vd = fendro::value_dump;
 using fendro::testing::Bar;
-
-// The fingerprint's lengths (tests/fingerprint/fingerprint.cpp).
-constexpr std::size_t kWalkBars = 20000;
-constexpr std::size_t kEdgeBars = 1500;
-constexpr std::size_t kMovingBars = 3000;
-constexpr std::size_t kHaltedBars = 90000;
-constexpr std::size_t kSettleBars = 16000;
-constexpr std::size_t kNudgeBars = 1000;
-constexpr std::size_t kResidueStretch = 600;
-
-// The fingerprint's four series with their stretches named, as their
-// builders lay them out.
-std::vector<vd::GeneratedSeries> fingerprint_series() {
-  std::vector<Bar> walk = fendro::testing::make_bars(kWalkBars);
-  std::vector<vd::GeneratedSeries> out;
-  // Built from the walk before it is moved into `out`.
-  std::vector<Bar> edges = fendro::testing::make_edge_bars(walk, kEdgeBars);
-  std::vector<Bar> halted = fendro::testing::make_halted_bars(walk, kMovingBars, kHaltedBars);
-  std::vector<Bar> settled = fendro::testing::make_settled_bars(walk, kMovingBars, kSettleBars, kNudgeBars);
-
-  // The layout as stated: its length is checked against the bars built.
-  const auto stretches = [](const char* series, std::initializer_list<std::pair<const char*, std::size_t>> lengths) {
-    vd::SeriesInfo info{series, 0, {}};
-    for (const auto& [name, n] : lengths) {
-      info.segments.push_back({name, info.bars});
-      info.bars += n;
-    }
-    return info;
-  };
-  const std::size_t e = kEdgeBars;
-  out.push_back({stretches("walk", {{"walk", kWalkBars}}), std::move(walk)});
-  out.push_back({stretches("edges", {{"zeros", e}, {"grid", e}, {"flat runs", e}, {"small integers", e}, {"eighths", e}}),
-                 std::move(edges)});
-  out.push_back({stretches("halted", {{"moving", kMovingBars}, {"halted", kHaltedBars}}), std::move(halted)});
-  // make_settled_bars: nine ulp moves, eight of them followed by quiet bars.
-  const std::size_t ulp_moves = 9 + 8 * kNudgeBars, tiny_ulp_moves = 9 + 8 * 500;
-  out.push_back({stretches("settled", {{"moving", kMovingBars},
-                                       {"halt", kSettleBars},
-                                       {"high and low swing", kNudgeBars},
-                                       {"volume moves", kSettleBars / 2},
-                                       {"ulp moves", ulp_moves},
-                                       {"tiny halt", kSettleBars},
-                                       {"tiny ulp moves", tiny_ulp_moves},
-                                       {"tiny walk", 1000 + 20 * 300},
-                                       {"tiny quiet", 1000},
-                                       {"tiny stairs", 160 + 3 * 300},
-                                       {"walk again", kMovingBars}}),
-                 std::move(settled)});
-  out.push_back(vd::make_residue_series("cents near 20", 20.0, 51, kResidueStretch));
-  out.push_back(vd::make_residue_series("cents near 20000", 20000.0, 52, kResidueStretch));
-  out.push_back(vd::make_residue_series("cents 20 and 20000 by turns", 20.0, 53, kResidueStretch, 20000.0, 7));
-  return out;
-}
 
 // The customary parameters, then each whole-number one at 1, 2 and 5 where
 // the type builds with it.
@@ -173,7 +115,7 @@ int main(int argc, char** argv) {
   static char buffer[1 << 20];
   std::setvbuf(f, buffer, _IOFBF, sizeof buffer);
 
-  const std::vector<vd::GeneratedSeries> series = fingerprint_series();
+  const std::vector<vd::GeneratedSeries> series = vd::dumped_series();
   std::vector<vd::SeriesInfo> table;
   for (const vd::GeneratedSeries& s : series) {
     if (s.info.bars != s.bars.size()) {
