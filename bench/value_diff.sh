@@ -30,8 +30,10 @@
 #
 # Environment:
 #   VALUE_DIFF_DIR  scratch directory for the copies, builds and dumps
-#                   (/tmp/value_diff); each (tree, arguments) keeps its build
-#                   there, so a rerun rebuilds only what changed
+#                   (/tmp/value_diff; a dump takes about 1.2 GB while the
+#                   command runs); each (tree, arguments) keeps its build
+#                   there, so a rerun rebuilds only what changed. One command
+#                   at a time per directory.
 #   JOBS            parallel compile jobs and dump processes (3)
 #   KEYS            only these keys, separated by spaces
 #   ALL=1           print the runs that do not differ too
@@ -41,8 +43,8 @@ if [ $# -lt 2 ]; then
   sed -n '2,/^set -e/p' "$0" | sed '$d' | sed 's/^# \{0,1\}//'
   exit 2
 fi
-old_src=$(cd "$1" && pwd)
-new_src=$(cd "$2" && pwd)
+old_src=$(cd "$1" && pwd) || exit 2
+new_src=$(cd "$2" && pwd) || exit 2
 shift 2
 # The groups of CMake arguments, each one string of arguments separated by
 # the unit separator (an argument may hold spaces).
@@ -115,6 +117,8 @@ dump() {
 }
 
 stamp=$(date -u +%Y%m%dT%H%M%SZ)
+# The dumps (about 1.2 GB a build) go whatever the outcome.
+trap 'rm -f "$work/dump-$stamp-"*' EXIT
 old_text=$(describe "$old_src")
 new_text=$(describe "$new_src")
 new_copy=$(snapshot "$new_src")
@@ -163,7 +167,6 @@ for ((g = 1; g < ${#groups[@]}; g++)); do
   compare "$new_src at $new_text$(with 0)" "$work/dump-$stamp-new0" \
     "$new_src at $new_text$(with "$g")" "$work/dump-$stamp-new$g"
 done
-rm -f "$work/dump-$stamp-"*
 cat "$report"
 echo "(report kept as $report)" >&2
 exit $status
