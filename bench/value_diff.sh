@@ -22,11 +22,12 @@
 # bars and the tools come from the checkout this script is in, whatever the
 # two trees hold.
 #
-# Examples:
-#   bench/value_diff.sh /work/old-68407b8 /work/main
-#   bench/value_diff.sh /work/old-68407b8 /work/main -DCMAKE_CXX_FLAGS=-DFENDRO_ZERO_WINDOW_READS=0
-#   # both at once, and the two builds of /work/main against each other:
-#   bench/value_diff.sh /work/old-68407b8 /work/main -- -DCMAKE_CXX_FLAGS=-DFENDRO_ZERO_WINDOW_READS=0
+# Examples (an older tree checked out beside this one with
+# `git worktree add --detach ../old 68407b8`):
+#   bench/value_diff.sh ../old .
+#   bench/value_diff.sh ../old . -DCMAKE_CXX_FLAGS=-DFENDRO_ZERO_WINDOW_READS=0
+#   # both at once, and the two builds of this tree against each other:
+#   bench/value_diff.sh ../old . -- -DCMAKE_CXX_FLAGS=-DFENDRO_ZERO_WINDOW_READS=0
 #
 # Environment:
 #   VALUE_DIFF_DIR  scratch directory for the copies, builds and dumps
