@@ -53,22 +53,6 @@ std::vector<testing::Bar> one_move(const std::vector<testing::Bar>& walk, std::s
   });
 }
 
-// The customary parameters, then each whole-number one at 1, 2 and 5.
-std::vector<std::vector<double>> parameter_sets(const registry::Entry& row, const std::vector<Kind>& kinds) {
-  const std::vector<double> base(row.params.values().begin(), row.params.values().begin() +
-                                                                   static_cast<std::ptrdiff_t>(kinds.size()));
-  std::vector<std::vector<double>> out{base};
-  for (std::size_t i = 0; i < kinds.size(); ++i) {
-    if (kinds[i] != Kind::Integer) continue;
-    for (const double v : {1.0, 2.0, 5.0}) {
-      std::vector<double> p = base;
-      p[i] = v;
-      if (std::find(out.begin(), out.end(), p) == out.end() && build_indicator(row.key, p)) out.push_back(p);
-    }
-  }
-  return out;
-}
-
 // Runs a fresh instance over `bars`, adding each covered output's values to
 // its reach (an empty name: the bar's value).
 void measure(const registry::Entry& row, const std::vector<double>& params, const NamedBars& bars,
@@ -106,6 +90,21 @@ std::vector<std::string_view> names_in(std::string_view list) {
 }
 
 }  // namespace
+
+std::vector<std::vector<double>> parameter_sets(const registry::Entry& row, const std::vector<Kind>& kinds) {
+  const std::vector<double> base(row.params.values().begin(), row.params.values().begin() +
+                                                                   static_cast<std::ptrdiff_t>(kinds.size()));
+  std::vector<std::vector<double>> out{base};
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    if (kinds[i] != Kind::Integer) continue;
+    for (const double v : {1.0, 2.0, 5.0}) {
+      std::vector<double> p = base;
+      p[i] = v;
+      if (std::find(out.begin(), out.end(), p) == out.end() && build_indicator(row.key, p)) out.push_back(p);
+    }
+  }
+  return out;
+}
 
 std::vector<NamedBars> fingerprint_series(const std::vector<testing::Bar>& walk,
                                           const std::vector<testing::Bar>& halted) {

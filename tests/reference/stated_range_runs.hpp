@@ -23,6 +23,10 @@ struct NamedBars {
   std::vector<testing::Bar> bars;
 };
 
+// The customary parameters, then each whole-number one at 1, 2 and 5 (those
+// the row builds), `kinds` holding one kind a parameter the row reads.
+std::vector<std::vector<double>> parameter_sets(const registry::Entry& row, const std::vector<Kind>& kinds);
+
 // The fingerprint's four series, from its walk.
 std::vector<NamedBars> fingerprint_series(const std::vector<testing::Bar>& walk,
                                           const std::vector<testing::Bar>& halted);

@@ -1,0 +1,103 @@
+// The types that legitimately differ from a fresh instance once their
+// windows hold only zeros (zero_windows.hpp), each with its reason. Types
+// whose memory a moving market shows (a recursion that a moving probe sees
+// parting from a fresh instance past the longest window) are found by the
+// sweep itself and are not listed; those below keep a state the probe cannot
+// see, because any moving bar sets it afresh.
+#include <algorithm>
+
+#include "reference/zero_windows.hpp"
+
+namespace fendro::reference {
+namespace {
+
+constexpr std::string_view kSwings =
+    "keeps the last swing points until new ones form: a flat stretch forms none, a fresh instance has none";
+constexpr std::string_view kCount = "keeps its setup and countdown counts, which a flat stretch does not reset";
+constexpr std::string_view kStop = "a trailing stop: keeps its level and direction until price crosses it";
+
+std::size_t rvi_reach(std::span<const double> p) {
+  // Four candles smoothed, then `period` smoothed values summed.
+  return static_cast<std::size_t>(p[0]) + 2;
+}
+std::size_t demand_reach(std::span<const double> p) {
+  // The ranges of `period` bars, each reaching back to the bar before.
+  return static_cast<std::size_t>(p[0]);
+}
+
+constexpr ZeroWindowListing kListings[] = {
+    // (1) Memory that outlasts the window.
+    {"Abcd", ZeroCase::kMemory, kSwings},
+    {"AndrewsPitchfork", ZeroCase::kMemory, kSwings},
+    {"AutoFib", ZeroCase::kMemory, kSwings},
+    {"Bat", ZeroCase::kMemory, kSwings},
+    {"Butterfly", ZeroCase::kMemory, kSwings},
+    {"Crab", ZeroCase::kMemory, kSwings},
+    {"CupAndHandle", ZeroCase::kMemory, kSwings},
+    {"Cypher", ZeroCase::kMemory, kSwings},
+    {"DoubleTopBottom", ZeroCase::kMemory, kSwings},
+    {"FibArcs", ZeroCase::kMemory, kSwings},
+    {"FibChannel", ZeroCase::kMemory, kSwings},
+    {"FibConfluence", ZeroCase::kMemory, kSwings},
+    {"FibExtension", ZeroCase::kMemory, kSwings},
+    {"FibFan", ZeroCase::kMemory, kSwings},
+    {"FibProjection", ZeroCase::kMemory, kSwings},
+    {"FibRetracement", ZeroCase::kMemory, kSwings},
+    {"FibTimeZones", ZeroCase::kMemory, kSwings},
+    {"FlagPennant", ZeroCase::kMemory, kSwings},
+    {"FractalChaosBands", ZeroCase::kMemory, kSwings},
+    {"Gartley", ZeroCase::kMemory, kSwings},
+    {"GoldenPocket", ZeroCase::kMemory, kSwings},
+    {"HeadAndShoulders", ZeroCase::kMemory, kSwings},
+    {"RectangleRange", ZeroCase::kMemory, kSwings},
+    {"Shark", ZeroCase::kMemory, kSwings},
+    {"ThreeDrives", ZeroCase::kMemory, kSwings},
+    {"Triangle", ZeroCase::kMemory, kSwings},
+    {"TripleTopBottom", ZeroCase::kMemory, kSwings},
+    {"Wedge", ZeroCase::kMemory, kSwings},
+    {"TdLines", ZeroCase::kMemory, kSwings},
+    {"TdRiskLevel", ZeroCase::kMemory, kSwings},
+    {"TdDWave", ZeroCase::kMemory, "keeps its wave count until a new swing"},
+    {"ThreeLineBreak", ZeroCase::kMemory, "keeps its last lines until a close breaks them"},
+    {"TdCombo", ZeroCase::kMemory, kCount},
+    {"TdCountdown", ZeroCase::kMemory, kCount},
+    {"TdSequential", ZeroCase::kMemory, kCount},
+    {"Nrtr", ZeroCase::kMemory, kStop},
+    {"PercentageTrailingStop", ZeroCase::kMemory, kStop},
+    {"ModifiedMaStop", ZeroCase::kMemory, kStop},
+    {"KaseDevStop", ZeroCase::kMemory, kStop},
+    {"ElderSafeZone", ZeroCase::kMemory, kStop},
+    {"AdaptiveCycle", ZeroCase::kMemory, "a measured cycle length, kept while nothing moves"},
+    {"HtTrendMode", ZeroCase::kMemory, "Hilbert-transform recursions"},
+    {"EmpiricalModeDecomposition", ZeroCase::kMemory, "a recursive band-pass filter"},
+    {"Evwma", ZeroCase::kMemory, "a recursion: with no volume the last value is carried"},
+    {"Kama", ZeroCase::kMemory, "a recursion whose smoothing constant is slowest when nothing moves"},
+    {"ElderImpulse", ZeroCase::kMemory, "slopes of exponential averages"},
+    {"ConnorsRsi", ZeroCase::kMemory, "an RSI keeps the ratio of its two decaying averages through a halt"},
+    {"WavePm", ZeroCase::kMemory,
+     "an exponential average of a weight that any moving bar sets to the same constant at length 1"},
+    {"VolumeWeightedMacd", ZeroCase::kMemory, "an exponential signal line"},
+    // (2) A residue of an average of copies of one price, not divided up.
+    {"AdOscillator", ZeroCase::kFewUlps, "the line less its average: copies of the line on a halt"},
+    {"AwesomeOscillator", ZeroCase::kFewUlps, "two averages of copies of the median price"},
+    {"AcceleratorOscillator", ZeroCase::kFewUlps, "the awesome oscillator less its average"},
+    {"AwesomeOscillatorHistogram", ZeroCase::kFewUlps, "the awesome oscillator less its value some bars back"},
+    {"DisparityIndex", ZeroCase::kFewUlps, "the close less an average of copies of it, in percent of that average",
+     true},
+    {"TtmTrend", ZeroCase::kSign, "the close against an average of copies of the midpoint"},
+    // (3) The zero case repeats the last value.
+    {"Rvi", ZeroCase::kLastValue, "a range of zero repeats the last value", false, rvi_reach},
+    {"DemandIndex", ZeroCase::kLastValue, "no volume or no range repeats the last value", false, demand_reach},
+};
+
+}  // namespace
+
+std::span<const ZeroWindowListing> zero_window_listings() { return kListings; }
+
+const ZeroWindowListing* listing_of(std::string_view key, std::span<const ZeroWindowListing> table) {
+  const auto it =
+      std::find_if(table.begin(), table.end(), [&](const ZeroWindowListing& l) { return l.key == key; });
+  return it == table.end() ? nullptr : &*it;
+}
+
+}  // namespace fendro::reference
