@@ -195,6 +195,14 @@ std::vector<std::string> zero_window_faults(const ZeroSubject& subject, const st
           double scale = largest_price(past);
           if (listing->percent_of_close) scale = scale * 100.0 / last.candle.close;
           listed_faults(*listing, params, h, f, from, scale, at, faults);
+          if (report && listing->kind == ZeroCase::kFewUlps) {
+            std::uint64_t most = 0;
+            for (std::size_t i = from; i < h.bars.size(); ++i) {
+              most = std::max(most, ulps_apart(h.bars[i].value, f.bars[i].value, scale));
+            }
+            std::fprintf(stderr, "residue %s: %llu units of %s\n", at.c_str(), static_cast<unsigned long long>(most),
+                         show(scale).c_str());
+          }
         }
       }
     }
