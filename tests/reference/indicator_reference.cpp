@@ -394,6 +394,16 @@ A rule reads its value as `"id"` and a named output as `"id.<output>"`.
   Value says so. A strategy's rules first run on the bar
   whose index, counted from 0, is the largest warm-up of its indicators, or
   its own `warmup` ([strategy.md](strategy.md)).
+- **Windows of zeros.** A running sum over a window (the newest entry
+  added, the oldest taken away) keeps the rounding of entries that have
+  left it. Where every entry a window holds is zero (bodies, moves, ranges
+  or volumes of 0, as on a halt), what the type computes from that
+  window's sum on that bar uses exactly 0, and where a window holds only
+  copies of the close, the close's distance from their average is exactly
+  0: the value is then the type's zero case (its fallback, no value, 50 or
+  0), not a ratio of residues. A Value saying "a window of zeros counts 0"
+  follows this rule. On every other bar the sums keep their arithmetic, so
+  a value there carries the rounding of entries that have left.
 - **On a halt** (the candles of `candles(3000)` of
   `examples/sample_candles.py`, seed 2024, then 90,000 hourly candles whose
   four prices are its last close, 99.21, at volume 0; customary parameters;

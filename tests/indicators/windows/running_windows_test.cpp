@@ -10,6 +10,7 @@
 #include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
 #include "fendro/indicators/windows/wma_window.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 #include "indicators/series.hpp"
 
 namespace fendro {
@@ -159,51 +160,119 @@ TEST(RunningSums, RebuildStartsFromNegativeZero) {
   EXPECT_TRUE(std::signbit(sum));
 }
 
+// Whether the last n of the first k terms are all zeros (either sign).
+bool window_of_zeros(const std::vector<double>& terms, std::size_t k, std::uint64_t n) {
+  if (k < n) return false;
+  for (std::size_t i = k - n; i < k; ++i) {
+    if (terms[i] != 0.0) return false;
+  }
+  return true;
+}
+
 // 0.1 + 0.2, less 0.1, less 0.2, leaves 2.8e-17 in a running sum whose window
-// holds only zeros again; the zero-settling sum reads exactly +0.0 there
-// (from a window of -0.0 too), kept or rebuilt, and the same bits as the
-// plain sum while a nonzero term is held.
-TEST(RunningSums, ZeroSettlingSumReadsZeroForAWindowOfZeros) {
+// holds only zeros again. The zero-reading sum reads exactly +0.0 there (from a
+// window of -0.0 too), kept or rebuilt; on every other push, those after the
+// zeros included, it reads the plain sum's bits, residue and all.
+TEST(RunningSums, ZeroReadingSumReadsZeroOnlyForAWindowOfZeros) {
   const struct {
     const char* what;
     std::uint64_t n;
     bool rebuild;
     std::vector<double> terms;
   } cases[] = {
-      {"kept", 2, false, {0.1, 0.2, 0.0, 0.0}},
-      {"kept, negative zeros", 2, false, {0.1, 0.2, -0.0, -0.0}},
+      {"kept", 2, false, {0.1, 0.2, 0.0, 0.0, 0.5, 0.0, 0.25}},
+      {"kept, negative zeros", 2, false, {0.1, 0.2, -0.0, -0.0, 0.5, -0.0, -0.0}},
       // Rebuilt on the third push, which still holds 0.1 and 0.2.
-      {"rebuilt", 3, true, {0.1, 0.2, 0.0, 0.0, 0.0}},
-      {"rebuilt, negative zeros", 3, true, {0.1, 0.2, -0.0, -0.0, -0.0}},
+      {"rebuilt", 3, true, {0.1, 0.2, 0.0, 0.0, 0.0, 0.7}},
+      {"rebuilt, negative zeros", 3, true, {0.1, 0.2, -0.0, -0.0, -0.0, 0.7, 0.0}},
+      {"one term", 1, false, {0.3, -0.0, 0.1, 0.0}},
   };
   for (const auto& c : cases) {
     RunningSum plain(c.n, c.rebuild);
-    ZeroSettlingSum settling(c.n, c.rebuild);
+    ZeroReadingSum reading(c.n, c.rebuild);
+    bool saw_residue = false;
     for (std::size_t i = 0; i < c.terms.size(); ++i) {
       plain.push(c.terms[i]);
-      settling.push(c.terms[i]);
-      if (i + 1 < c.terms.size()) {
-        EXPECT_EQ(testing::bits(settling.sum()), testing::bits(plain.sum())) << c.what << " push " << i;
+      reading.push(c.terms[i]);
+      if (window_of_zeros(c.terms, i + 1, c.n)) {
+        saw_residue = saw_residue || plain.sum() != 0.0;
+        EXPECT_EQ(testing::bits(reading.sum()), testing::bits(0.0)) << c.what << " push " << i;
+      } else {
+        EXPECT_EQ(testing::bits(reading.sum()), testing::bits(plain.sum())) << c.what << " push " << i;
       }
     }
-    EXPECT_NE(plain.sum(), 0.0) << c.what;
-    EXPECT_EQ(testing::bits(settling.sum()), testing::bits(0.0)) << c.what;
+    if (c.n > 1) {
+      EXPECT_TRUE(saw_residue) << c.what << ": the case leaves no residue to hide";
+    }
   }
 }
 
-// While the window holds a nonzero term, settling changes no bit: a walk of
+// While the window holds a nonzero term, reading changes no bit: a walk of
 // terms with zeros among them, never n in a row.
-TEST(RunningSums, ZeroSettlingSumIsThePlainSumWhileATermIsHeld) {
+TEST(RunningSums, ZeroReadingSumIsThePlainSumWhileATermIsHeld) {
   for (const bool rebuild : {false, true}) {
     RunningSum plain(4, rebuild);
-    ZeroSettlingSum settling(4, rebuild);
+    ZeroReadingSum reading(4, rebuild);
     for (int i = 0; i < 400; ++i) {
       const double t = i % 3 == 2 ? 0.0 : 0.1 * static_cast<double>(i % 7) + 0.3;
       plain.push(t);
-      settling.push(t);
-      ASSERT_EQ(testing::bits(settling.sum()), testing::bits(plain.sum())) << "push " << i << (rebuild ? ", rebuilt" : "");
+      reading.push(t);
+      ASSERT_EQ(testing::bits(reading.sum()), testing::bits(plain.sum())) << "push " << i << (rebuild ? ", rebuilt" : "");
     }
   }
+}
+
+// A run of copies: the window of the last n values holds only copies of the
+// newest from the (n - 1)th repeat on; a change, NaN or infinity breaks it.
+TEST(RepeatRuns, CountCopiesOfTheNewestValue) {
+  const struct {
+    const char* what;
+    std::vector<double> values;
+    std::uint64_t n;
+    std::vector<bool> copies;  // after each push
+  } cases[] = {
+      {"one value is its own window", {5.0, 6.0}, 1, {true, true}},
+      {"a first value alone is not two copies", {5.0, 5.0, 5.0}, 2, {false, true, true}},
+      {"a change starts again", {5.0, 5.0, 5.0, 4.0, 4.0, 4.0}, 3, {false, false, true, false, false, true}},
+      {"zeros of both signs are copies", {0.0, -0.0, 0.0}, 3, {false, false, true}},
+      {"NaN repeats nothing", {1.0, NAN, NAN, 1.0}, 2, {false, false, false, false}},
+      {"infinities repeat nothing", {INFINITY, INFINITY}, 2, {false, false}},
+  };
+  for (const auto& c : cases) {
+    RepeatRun run;
+    for (std::size_t i = 0; i < c.values.size(); ++i) {
+      run.push(c.values[i]);
+      EXPECT_EQ(run.holds_only_copies(c.n), c.copies[i]) << c.what << ", push " << i;
+    }
+  }
+}
+
+// Two averages of the same inputs share one run, each read with its own length:
+// the short window of zeros averages to exactly 0 while the long one still
+// holds a volume, and a refused input is not counted.
+TEST(SmaWindow, WindowsOfUnequalLengthReadTheirOwnZeros) {
+  SmaWindow short_w(2);
+  SmaWindow long_w(4);
+  SmaWindow plain_long(4);
+  ZeroRun zeros;
+  std::optional<double> s, l, p;
+  for (const double x : std::vector<double>{0.1, 0.2, 0.0, NAN, 0.0}) {
+    if (std::isfinite(x)) zeros.push(x);
+    s = sma_step_reading_zeros(short_w, zeros, x);
+    l = sma_step_reading_zeros(long_w, zeros, x);
+    p = sma_update(plain_long, x);
+  }
+  ASSERT_TRUE(s && l && p);
+  EXPECT_EQ(testing::bits(*s), testing::bits(0.0));
+  EXPECT_EQ(testing::bits(*l), testing::bits(*p));
+  EXPECT_NE(*l, 0.0);
+
+  SmaWindow one(2);
+  ZeroRun own;
+  std::optional<double> m;
+  for (const double x : std::vector<double>{0.1, 0.2, 0.0, INFINITY, 0.0}) m = sma_update_reading_zeros(one, own, x);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(testing::bits(*m), testing::bits(0.0));
 }
 
 }  // namespace

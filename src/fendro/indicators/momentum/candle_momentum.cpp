@@ -133,7 +133,7 @@ Result<Qstick, IndicatorError> Qstick::create(std::uint64_t period) {
 std::optional<double> Qstick::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
-  return returned(sma_update(sma_, c->close - c->open));
+  return returned(sma_update_reading_zeros(sma_, zeros_, c->close - c->open));
 }
 
 }  // namespace fendro

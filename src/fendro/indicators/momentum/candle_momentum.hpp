@@ -12,6 +12,7 @@
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -122,6 +123,7 @@ class Qstick final : public Indicator {
  private:
   explicit Qstick(SmaWindow w) : sma_(std::move(w)) {}
   SmaWindow sma_;
+  ZeroRun zeros_;  // a window of zero bodies averages to exactly 0
 };
 
 }  // namespace fendro

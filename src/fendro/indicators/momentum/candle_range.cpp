@@ -55,14 +55,16 @@ std::optional<double> UltimateOscillator::update(const BarSnapshot& bar) {
       s.pressure = s.pressure - old_pressure;
       s.range = s.range - old_range;
     }
-    pressure_zeros_.settle(s.pressure, periods_[i]);
-    range_zeros_.settle(s.range, periods_[i]);
   }
   if (++pushed_ < longest_) return no_value();
 
   std::array<double, 3> a{};
   for (std::size_t i = 0; i < 3; ++i) {
-    a[i] = sums_[i].range == 0.0 ? 0.5 : sums_[i].pressure / sums_[i].range;
+    // Each window is read with its own length: the shorter ones can hold only
+    // zeros while the longest still holds a move.
+    const double range = range_zeros_.read(sums_[i].range, periods_[i]);
+    const double pressure = pressure_zeros_.read(sums_[i].pressure, periods_[i]);
+    a[i] = range == 0.0 ? 0.5 : pressure / range;
   }
   return value_out((((4.0 * a[0] + (a[1] + a[1])) + a[2]) * 100.0) / 7.0);
 }
@@ -87,9 +89,11 @@ std::optional<double> Rvi::update(const BarSnapshot& bar) {
 
   PairRingWindow& w = smoothed_;
   w.push(body, range);
+  zeros_.push(body, range);
   if (!w.ring.is_full()) return no_value();
-  if (w.acc_b > 0.0) {
-    const double v = w.acc_a / w.acc_b;
+  const double ranges = zeros_.read_b(w);
+  if (ranges > 0.0) {
+    const double v = zeros_.read_a(w) / ranges;
     last_ = v;
     return value_out(v);
   }
@@ -143,6 +147,7 @@ std::optional<double> Pgo::update(const BarSnapshot& bar) {
   if (c == nullptr) return no_value();
   const double tr = true_range(c->high, c->low, prev_close_);
   prev_close_ = c->close;
+  closes_.push(c->close);
   // One test an update, on the average range: settled below normal (or
   // seeding), the update takes the settled path out of line.
   if (below_normal(atr_.value)) [[unlikely]] {
@@ -161,7 +166,7 @@ std::optional<double> Pgo::advance(double close, double tr) {
   if (!atr || !s) return no_value();
   if (*atr > 0.0) {
     const auto over = [](double off, double range) { return off / range; };
-    const double off = close - *s;
+    const double off = closes_.holds_only_copies(sma_.period) ? 0.0 : close - *s;
     const double v = Kept ? kept_apply(kept_, over, off, *atr) : over(off, *atr);
     last_ = v;
     return value_out(v);

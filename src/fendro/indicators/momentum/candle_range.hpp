@@ -29,7 +29,7 @@ namespace fendro {
 // 100 * (4 a1 + 2 a2 + a3) / 7, a_i the buying pressure over the true range
 // of the last n_i bars (0.5 where that range is 0); the weights follow the
 // parameter positions. The sums are adjusted, never recomputed; a sum whose
-// window holds only zeros reads exactly 0.
+// window holds only zeros is read as exactly 0.
 class UltimateOscillator final : public Indicator {
  public:
   // Any length 0 gives ZeroPeriod; no upper bound and no ordering.
@@ -49,7 +49,7 @@ class UltimateOscillator final : public Indicator {
   BoundedRing<std::pair<double, double>> pairs_;  // (pressure, true range), longest + 1
   std::array<std::uint64_t, 3> periods_;
   std::array<Sums, 3> sums_{};
-  ZeroRun pressure_zeros_;  // a window's sums read exactly 0 while it holds only zeros
+  ZeroRun pressure_zeros_;  // a window's sums are read as 0 while it holds only zeros
   ZeroRun range_zeros_;
   std::uint64_t longest_;
   std::uint64_t pushed_ = 0;
@@ -67,6 +67,7 @@ class Rvi final : public Indicator {
   explicit Rvi(PairRingWindow w) : raw_(4), smoothed_(std::move(w)) {}
   BoundedRing<std::pair<double, double>> raw_;  // the last 4 (body, range) pairs
   PairRingWindow smoothed_;  // smoothed pairs; acc_a / acc_b: their sums
+  ZeroRunPair zeros_;        // a sum is read as 0 while its window holds only zeros
   std::optional<double> last_;
 };
 
@@ -97,7 +98,10 @@ class WaveTrend final : public Indicator {
 };
 
 // Distance of the close from its SMA in units of the averaged true range;
-// the last value again while that average is not positive.
+// the last value again while that average is not positive. A window that
+// holds only copies of the close is no distance (0), whatever residue the
+// SMA's running sum holds: on a halt the average range decays toward 0, and
+// the residue over it would grow without bound.
 class Pgo final : public Indicator {
  public:
   static Result<Pgo, IndicatorError> create(std::uint64_t period);
@@ -112,6 +116,7 @@ class Pgo final : public Indicator {
   explicit Pgo(SmaWindow sma)
       : sma_(std::move(sma)), atr_(EmaState::of_period(sma_.period)) {}
   SmaWindow sma_;
+  RepeatRun closes_;  // the SMA window's inputs: all copies of the close, no distance
   std::optional<double> prev_close_;
   EmaState atr_;
   std::optional<double> last_;

@@ -108,10 +108,12 @@ std::optional<double> IntradayMomentumIndex::update(const BarSnapshot& bar) {
   const Move body = split_move(c->close - c->open);
   PairRingWindow& w = bodies_;
   w.push(body.gain, body.loss);
+  zeros_.push(body.gain, body.loss);
   if (!w.ring.is_full()) return no_value();
-  const double total = w.acc_a + w.acc_b;
+  const double ups = zeros_.read_a(w);
+  const double total = ups + zeros_.read_b(w);
   if (total == 0.0) return value_out(50.0);
-  return value_out((w.acc_a * 100.0) / total);
+  return value_out((ups * 100.0) / total);
 }
 
 }  // namespace fendro

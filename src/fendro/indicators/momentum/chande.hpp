@@ -12,6 +12,7 @@
 #include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -79,6 +80,7 @@ class IntradayMomentumIndex final : public Indicator {
   // (up body, down body) pairs; acc_a and acc_b their running sums, only
   // ever adjusted, never rebuilt.
   PairRingWindow bodies_;
+  ZeroRunPair zeros_;  // a side's sum is read as 0 while its window holds no body that way
 };
 
 }  // namespace fendro

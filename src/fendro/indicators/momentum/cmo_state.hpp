@@ -23,7 +23,7 @@ struct CmoState {
   // The last `period` one-step moves as (up, down) pairs, with their sums
   // in acc_a and acc_b. The sums are only ever adjusted, never rebuilt:
   // every later value inherits their rounding, except that a sum whose
-  // window holds no move its way reads exactly 0.
+  // window holds no move its way is read as exactly 0.
   PairRingWindow moves;
   ZeroRunPair zeros;
   std::uint64_t period = 0;
@@ -53,10 +53,9 @@ inline std::optional<double> cmo_update(CmoState& s, double x) {
   const Move mv = split_move(*change);
   s.moves.push(mv.gain, mv.loss);
   s.zeros.push(mv.gain, mv.loss);
-  s.zeros.settle(s.moves);
   if (!s.moves.ring.is_full()) return std::nullopt;
-  const double ups = s.moves.acc_a;
-  const double downs = s.moves.acc_b;
+  const double ups = s.zeros.read_a(s.moves);
+  const double downs = s.zeros.read_b(s.moves);
   const double total = ups + downs;
   const double value = total == 0.0 ? 0.0 : ((ups - downs) * 100.0) / total;
   s.last = value;

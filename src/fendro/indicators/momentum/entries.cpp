@@ -107,7 +107,7 @@ static constexpr Entry kEntries[] = {
      {"period [1, MAX]",
       "The intraday momentum index, 0 to 100, passing 100 by a unit in the last place when no "
       "body in the window is down: the sum of up bodies (close - open) over the sum of all "
-      "absolute bodies, over `period` bars (50 when every body is 0).",
+      "absolute bodies, over `period` bars (50 when every body is 0; a window of zeros counts 0).",
       "period"}},
     {"Roc", Feed::Kline, build_lag<LagMeasure::Roc>, {10},
      {"period [1, MAX]",
@@ -183,7 +183,7 @@ static constexpr Entry kEntries[] = {
       "1"}},
     {"Qstick", Feed::Kline, build<Qstick, U>, {8},
      {"period [1, MAX]",
-      "The SMA over `period` bars of close - open.",
+      "The SMA over `period` bars of close - open; a window of zeros counts 0.",
       "period"}},
 };
 

@@ -136,12 +136,14 @@ static constexpr Entry kEntries[] = {
       "[1, MAX]; signal_period [1, MAX]",
       "The know-sure-thing: the rates of change of the close in percent over `roc_period_1` to "
       "`roc_period_4` bars, each averaged by an SMA of `sma_period_1` to `sma_period_4`, weighted "
-      "1 to 4 and summed; the signal (an SMA of `signal_period`) is an output.",
+      "1 to 4 and summed; the signal (an SMA of `signal_period`) is an output. A window of zeros "
+      "counts 0.",
       "max(roc_period_1 + sma_period_1, roc_period_2 + sma_period_2, roc_period_3 + sma_period_3, roc_period_4 + sma_period_4) + signal_period - 1"}},
     {"Coppock", Feed::Kline, build_counts<Coppock, 3>, {14, 11, 10},
      {"first_roc_period [1, MAX]; second_roc_period [1, MAX]; wma_period [1, MAX]",
       "The Coppock curve: a WMA over `wma_period` bars of the sum of the rates of change of the "
-      "close, in percent, over `first_roc_period` and `second_roc_period` bars.",
+      "close, in percent, over `first_roc_period` and `second_roc_period` bars; a window of zeros "
+      "counts 0.",
       "max(first_roc_period, second_roc_period) + wma_period"}},
     {"Pmo", Feed::Kline, build_counts<Pmo, 2>, {35, 20},
      {"first_smoothing [2, inf); second_smoothing [2, inf)",
@@ -163,7 +165,8 @@ static constexpr Entry kEntries[] = {
      {"sma_period [1, MAX]; deviation_window [1, inf)",
       "The trend intensity index, 0 to 100: the positive deviations of the close from its "
       "SMA(`sma_period`) over all absolute deviations, summed over the last `deviation_window` "
-      "bars (50 when none).",
+      "bars (50 when none). A close whose SMA window holds only copies of it deviates by 0, and a "
+      "window of zeros counts 0.",
       "sma_period + deviation_window - 1"}},
     {"Stc", Feed::Kline, build_stc, {23, 50, 10, 0.5},
      {"fast [1, MAX] {below `slow`}; slow [1, MAX] {above `fast`}; cycle_period [1, inf); "
@@ -173,16 +176,18 @@ static constexpr Entry kEntries[] = {
       "slow + 2 * cycle_period - 2"}},
     {"UltimateOscillator", Feed::Kline, build_counts<UltimateOscillator, 3>, {7, 14, 28},
      {"short_period [1, inf); medium_period [1, inf); long_period [1, inf)",
-      "The ultimate oscillator, 0 to 100: buying pressure (close - true low) over true range, "
+      "The ultimate oscillator, 0 to 100 in exact arithmetic: buying pressure (close - true low) over true range, "
       "summed over `short_period`, `medium_period` and `long_period` bars (0.5 where the range is "
       "0) and weighted 4, 2 and 1 in that order. The sums are running sums (the newest bar added, "
-      "the oldest taken away), which keep the rounding of bars that have left the window; one "
-      "whose window holds only zeros is exactly 0.",
+      "the oldest taken away), which keep the rounding of bars that have left the window: after a "
+      "long halt, a window of moves of a unit in the last place can read past 0 (-1.1e-305 at "
+      "[1, 14, 28]). A window of zeros counts 0.",
       "max(short_period, medium_period, long_period) + 1"}},
     {"Rvi", Feed::Kline, build_counts<Rvi, 1>, {10},
      {"period [1, MAX]",
       "The relative vigor index: close - open over high - low, each smoothed 1-2-2-1 over four "
-      "bars and summed over `period` bars.",
+      "bars and summed over `period` bars; the last value again while the sum of ranges is 0 (a "
+      "window of zeros counts 0).",
       "period + 3"}},
     {"WaveTrend", Feed::Kline, build_counts<WaveTrend, 3>, {10, 21, 4},
      {"channel_period [1, MAX]; average_period [1, MAX]; signal_period [1, MAX]",
@@ -192,7 +197,8 @@ static constexpr Entry kEntries[] = {
     {"Pgo", Feed::Kline, build_counts<Pgo, 1>, {14},
      {"period [1, MAX]",
       "The pretty good oscillator: (close - SMA(`period`)) over an EMA of the true range of "
-      "`period` bars.",
+      "`period` bars; the last value again while that EMA is 0. A close whose SMA window holds "
+      "only copies of it is 0 from its average, so a halt reads 0.",
       "period"}},
     {"ProjectionOscillator", Feed::Kline, build_counts<ProjectionOscillator, 1>, {14},
      {"period [2, MAX]",

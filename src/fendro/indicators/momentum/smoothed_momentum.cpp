@@ -48,7 +48,7 @@ std::optional<double> Kst::update(const BarSnapshot& bar) {
   std::array<double, 4> avg{};
   bool ready = true;
   for (std::size_t i = 0; i < 4; ++i) {
-    const auto a = roc[i] ? sma_update(smas_[i], *roc[i]) : std::nullopt;
+    const auto a = roc[i] ? sma_update_reading_zeros(smas_[i], roc_zeros_[i], *roc[i]) : std::nullopt;
     if (a) {
       avg[i] = *a;
     } else {
@@ -57,7 +57,7 @@ std::optional<double> Kst::update(const BarSnapshot& bar) {
   }
   if (!ready) return no_value();
   const double kst = ((avg[0] + (avg[1] + avg[1])) + 3.0 * avg[2]) + 4.0 * avg[3];
-  const auto signal = sma_update(signal_, kst);
+  const auto signal = sma_update_reading_zeros(signal_, kst_zeros_, kst);
   if (!signal) return no_value();
   return value_out(out_.set(kst, *signal));
 }
@@ -81,7 +81,11 @@ std::optional<double> Coppock::update(const BarSnapshot& bar) {
   const auto a = roc_stage_update(first_, c);
   const auto b = roc_stage_update(second_, c);
   if (!a || !b) return no_value();
-  return returned(wma_update(wma_, *a + *b));
+  const double x = *a + *b;
+  if (std::isfinite(x)) zeros_.push(x);
+  const auto v = wma_update(wma_, x);
+  if (!v) return no_value();
+  return value_out(zeros_.read(*v, wma_.period));
 }
 
 Result<Pmo, IndicatorError> Pmo::create(std::uint64_t first, std::uint64_t second) {

@@ -16,6 +16,7 @@
 #include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
 #include "fendro/indicators/windows/wma_window.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -41,6 +42,10 @@ class Kst final : public Indicator {
   std::array<LagRing, 4> rocs_;
   std::array<SmaWindow, 4> smas_;
   SmaWindow signal_;
+  // On a halt every rate of change is exactly 0: a window of them averages
+  // to exactly 0, whatever residue its sum holds; so does the signal's.
+  std::array<ZeroRun, 4> roc_zeros_;
+  ZeroRun kst_zeros_;
   std::uint64_t warmup_ = 0;
   OutputList<2> out_{{"kst", "signal"}};
 };
@@ -59,6 +64,7 @@ class Coppock final : public Indicator {
   LagRing first_;
   LagRing second_;
   WmaWindow wma_;
+  ZeroRun zeros_;  // a window of zero rates of change averages to exactly 0
 };
 
 // Ten times the one-bar rate of change, smoothed twice by averages with

@@ -54,6 +54,7 @@ std::uint64_t Tii::warmup_period() const {
 std::optional<double> Tii::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
   const auto s = sma_update(sma_, c);
+  if (std::isfinite(c)) closes_.push(c);
   if (!s) return no_value();
   const double dev = c - *s;
   if (const auto old = deviations_.push(dev)) {
@@ -62,10 +63,15 @@ std::optional<double> Tii::update(const BarSnapshot& bar) {
   }
   if (dev > 0.0) up_ = up_ + dev;
   if (dev < 0.0) down_ = down_ + -dev;
+  const double exact = closes_.holds_only_copies(sma_.period) ? 0.0 : dev;
+  up_zeros_.push(exact > 0.0 ? exact : 0.0);
+  down_zeros_.push(exact < 0.0 ? exact : 0.0);
   if (!deviations_.is_full()) return no_value();
-  const double total = up_ + down_;
+  const std::uint64_t m = deviations_.capacity();
+  const double up = up_zeros_.read(up_, m);
+  const double total = up + down_zeros_.read(down_, m);
   if (total <= 0.0) return value_out(50.0);
-  const double v = (up_ * 100.0) / total;
+  const double v = (up * 100.0) / total;
   if (v < 0.0) return value_out(0.0);
   if (v > 100.0) return value_out(100.0);
   return value_out(v);

@@ -11,6 +11,7 @@
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -18,7 +19,9 @@ namespace fendro {
 
 // 100 * positive deviations / all deviations over the last m bars, in
 // [0, 100]; 50 when there were none. The two sums are adjusted as
-// deviations enter and leave and never recomputed.
+// deviations enter and leave and never recomputed. A close whose SMA window
+// holds only copies of it deviates by exactly 0, and a sum whose window holds
+// only zero deviations its way is read as 0, whatever residue either holds.
 class Tii final : public Indicator {
  public:
   // Either 0 gives ZeroPeriod, then the SMA period above MAX_PERIOD; the
@@ -33,6 +36,9 @@ class Tii final : public Indicator {
   BoundedRing<double> deviations_;  // the last m deviations
   double up_ = 0.0;                 // sum of the positive ones
   double down_ = 0.0;               // sum of the magnitudes of the negative ones
+  RepeatRun closes_;                // the SMA window's inputs
+  ZeroRun up_zeros_;                // the deviations, exact, each side alone
+  ZeroRun down_zeros_;
 };
 
 // In [0, 100]: 0 when each stochastic sees a flat window.

@@ -49,10 +49,11 @@ std::optional<double> TradeImbalance::update(const BarSnapshot& bar) {
       w.acc_b = w.acc_b - leaving->second;
     }
     zeros_.push(flow.first, flow.second);
-    zeros_.settle(w);
     if (!w.ring.is_full()) return std::nullopt;
-    const double total = w.acc_a + w.acc_b;
-    return total > 0.0 ? (w.acc_a - w.acc_b) / total : 0.0;
+    const double buys = zeros_.read_a(w);
+    const double sells = zeros_.read_b(w);
+    const double total = buys + sells;
+    return total > 0.0 ? (buys - sells) / total : 0.0;
   }));
 }
 

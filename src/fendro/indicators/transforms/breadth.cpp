@@ -26,12 +26,8 @@ std::optional<double> HighLowIndex::update(const BarSnapshot& bar) {
   const breadth::Counts k = breadth::count(bar.cross_section->entries);
   const double percent =
       (breadth::as_f64(k.new_highs) * 100) / breadth::at_least_one(k.new_highs + k.new_lows);
-  zeros_.push(percent);
-  // The mean of the sum once settled: exactly 0 for a window of zeros.
-  return returned(sma_step(window_, percent, [this](double, double divisor) {
-    zeros_.settle(window_.sum, window_.period);
-    return window_.sum / divisor;
-  }));
+  // A window of zeros averages to exactly 0, whatever residue the sum holds.
+  return returned(sma_update_reading_zeros(window_, zeros_, percent));
 }
 
 }  // namespace fendro

@@ -169,7 +169,7 @@ class HighLowIndex final : public Indicator {
  private:
   explicit HighLowIndex(SmaWindow w) : window_(std::move(w)) {}
   SmaWindow window_;
-  ZeroRun zeros_;  // the window's sum reads exactly 0 while it holds only zeros
+  ZeroRun zeros_;  // the window's sum is read as 0 while it holds only zeros
 };
 
 }  // namespace fendro

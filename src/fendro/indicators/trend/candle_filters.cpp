@@ -47,9 +47,15 @@ std::optional<double> Vortex::update(const BarSnapshot& bar) {
   sum_plus_ = e.plus + sum_plus_;
   sum_minus_ = e.minus + sum_minus_;
   sum_tr_ = e.tr + sum_tr_;
+  plus_zeros_.push(e.plus);
+  minus_zeros_.push(e.minus);
+  tr_zeros_.push(e.tr);
   if (!ring_.is_full()) return no_value();
-  if (sum_tr_ == 0.0) return value_out(out_.set(0.0, 0.0));
-  return value_out(out_.set(sum_plus_ / sum_tr_, sum_minus_ / sum_tr_));
+  const std::uint64_t n = ring_.capacity();
+  const double tr = tr_zeros_.read(sum_tr_, n);
+  if (tr == 0.0) return value_out(out_.set(0.0, 0.0));
+  return value_out(
+      out_.set(plus_zeros_.read(sum_plus_, n) / tr, minus_zeros_.read(sum_minus_, n) / tr));
 }
 
 Result<Rwi, IndicatorError> Rwi::create(std::uint64_t period) {

@@ -28,11 +28,13 @@ std::optional<double> VerticalHorizontalFilter::update(const BarSnapshot& bar) {
     const double change = std::abs(x - *prev_close_);
     changes_.push(change);
     sum_ = change + sum_;
+    zeros_.push(change);
   }
   prev_close_ = x;
   if (!changes_.is_full()) return no_value();
-  if (sum_ == 0.0) return value_out(0.0);
-  return value_out((highest_.value() - lowest_.value()) / sum_);
+  const double sum = zeros_.read(sum_, changes_.capacity());
+  if (sum == 0.0) return value_out(0.0);
+  return value_out((highest_.value() - lowest_.value()) / sum);
 }
 
 Result<PolarizedFractalEfficiency, IndicatorError> PolarizedFractalEfficiency::create(

@@ -90,7 +90,8 @@ constexpr Entry kEntries[] = {
     {"VerticalHorizontalFilter", Feed::Kline, build<VerticalHorizontalFilter, U>, {28},
      {"period [1, MAX]",
       "The vertical horizontal filter: (highest - lowest of the last `period` closes) over the sum "
-      "of the last `period` absolute close-to-close changes (0 for a flat path).",
+      "of the last `period` absolute close-to-close changes (0 for a flat path; a window of zeros "
+      "counts 0).",
       "period + 1"}},
     {"TrendStrengthIndex", Feed::Kline, build<TrendStrengthIndex, U>, {14},
      {"period [2, MAX]",
@@ -107,7 +108,8 @@ constexpr Entry kEntries[] = {
     {"Vortex", Feed::Kline, build<Vortex, U>, {14},
      {"period [1, MAX]",
       "The positive vortex line: the sum of |high - previous low| over the sum of true ranges, "
-      "over `period` bars.",
+      "over `period` bars (0, and `minus` 0, while the sum of true ranges is 0; a window of zeros "
+      "counts 0).",
       "period + 1"}},
     {"TtmTrend", Feed::Kline, build<TtmTrend, U>, {6},
      {"period [1, MAX]",

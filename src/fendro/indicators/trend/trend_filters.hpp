@@ -11,6 +11,7 @@
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -34,6 +35,7 @@ class VerticalHorizontalFilter final : public Indicator {
   vol::RollingMin lowest_;
   BoundedRing<double> changes_;
   double sum_ = 0.0;  // running sum of the changes in the ring, never rebuilt
+  ZeroRun zeros_;     // the sum is read as 0 while the ring holds only zero changes
 };
 
 // Signed efficiency of the price path over n bars, smoothed by an EMA.
@@ -123,10 +125,14 @@ class Vortex final : public Indicator {
   explicit Vortex(std::uint64_t n) : ring_(n) {}
   std::optional<Candle> prev_;
   BoundedRing<Entry> ring_;
-  // Running sums, never rebuilt.
+  // Running sums, never rebuilt, each read as 0 while its window holds only
+  // zeros.
   double sum_plus_ = 0.0;
   double sum_minus_ = 0.0;
   double sum_tr_ = 0.0;
+  ZeroRun plus_zeros_;
+  ZeroRun minus_zeros_;
+  ZeroRun tr_zeros_;
   OutputList<2> out_{{"plus", "minus"}};
 };
 

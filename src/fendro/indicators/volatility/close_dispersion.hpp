@@ -13,6 +13,7 @@
 #include "fendro/indicators/windows/rolling_variance.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -56,7 +57,7 @@ class UlcerIndex final : public Indicator {
  private:
   explicit UlcerIndex(std::uint64_t n) : max_(n), terms_(n, true), n_(n) {}
   vol::RollingMax max_;
-  RunningSum terms_;  // squared drawdowns
+  ZeroReadingSum terms_;  // squared drawdowns
   std::uint64_t n_;
 };
 

@@ -83,7 +83,7 @@ constexpr Entry kEntries[] = {
     {"UlcerIndex", Feed::Kline, build<UlcerIndex, U>, {14},
      {"period [1, MAX]",
       "The root mean square, over the last `period` bars, of the close's percent drawdown below "
-      "its highest close of the last `period` closes.",
+      "its highest close of the last `period` closes; a window of zeros counts 0.",
       "2 * period - 1"}},
     {"BipowerVariation", Feed::Kline, build<BipowerVariation, U>, {20},
      {"period [2, MAX]",
@@ -235,7 +235,8 @@ constexpr Entry kEntries[] = {
     {"YangZhangVolatility", Feed::Kline, build<YangZhangVolatility, U, U>, {20, 252},
      {"period [2, MAX]; annualisation_periods [1, inf)",
       "The Yang-Zhang volatility (overnight, open-to-close and Rogers-Satchell variances "
-      "combined) over `period` bars, scaled by sqrt(`annualisation_periods`), in percent.",
+      "combined) over `period` bars, scaled by sqrt(`annualisation_periods`), in percent; a window "
+      "of zeros counts 0, so a flat market reads 0.",
       "period + 1"}},
     {"AverageDailyRange", Feed::Kline, build<AverageDailyRange, U, I>, {5, 0},
      {"period [1, MAX]; utc_offset_minutes [-2147483648, 2147483647]",

@@ -75,9 +75,14 @@ std::optional<double> YangZhangVolatility::update(const BarSnapshot& bar) {
   overnight_.push(overnight);
   open_close_.push(open_close);
   rs_terms_.push(rs);
+  overnight_zeros_.push(overnight);
+  open_close_zeros_.push(open_close);
   if (!overnight_.is_full()) return no_value();
-  const double var_o = clamp_variance(sample_variance_raw(overnight_));
-  const double var_c = clamp_variance(sample_variance_raw(open_close_));
+  const double var_o =
+      overnight_zeros_.holds_only_zeros(n_) ? 0.0 : clamp_variance(sample_variance_raw(overnight_));
+  const double var_c = open_close_zeros_.holds_only_zeros(n_)
+                           ? 0.0
+                           : clamp_variance(sample_variance_raw(open_close_));
   const double rs_mean = clamp_variance(rs_terms_.sum() / static_cast<double>(n_));
   const double var = clamp_variance((var_o + k_ * var_c) + rs_mean * (1.0 - k_));
   return value_out((std::sqrt(static_cast<double>(annualisation_)) * std::sqrt(var)) * 100.0);

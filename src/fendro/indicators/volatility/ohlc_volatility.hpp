@@ -10,6 +10,7 @@
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/market/records.hpp"
 #include "fendro/util/result.hpp"
@@ -75,7 +76,10 @@ class YangZhangVolatility final : public Indicator {
   std::optional<double> prev_close_;
   RollingVariance overnight_;
   RollingVariance open_close_;
-  RunningSum rs_terms_;  // never rebuilt
+  ZeroReadingSum rs_terms_;  // never rebuilt
+  // A window of zero returns has no variance, whatever its sums hold.
+  ZeroRun overnight_zeros_;
+  ZeroRun open_close_zeros_;
   std::uint64_t n_;
   std::uint64_t annualisation_;
   double k_;

@@ -90,7 +90,7 @@ constexpr Entry kEntries[] = {
     {"EaseOfMovement", Feed::Kline, build<EaseOfMovement, U>, {14},
      {"period [1, MAX]",
       "The `period`-bar simple average of ease of movement: 1e8 (high - low) times the change of "
-      "the bar's midpoint, divided by volume (0 at zero volume).",
+      "the bar's midpoint, divided by volume (0 at zero volume); a window of zeros counts 0.",
       "period + 1"}},
     {"ForceIndex", Feed::Kline, build<ForceIndex, U>, {13},
      {"period [1, MAX]",
@@ -116,7 +116,7 @@ constexpr Entry kEntries[] = {
     {"Tsv", Feed::Kline, build<Tsv, U>, {13},
      {"period [1, MAX]",
       "Time segmented volume: the sum over the last `period` bars of volume times the close's "
-      "change.",
+      "change; a window of zeros counts 0.",
       "period + 1"}},
     {"TwiggsMoneyFlow", Feed::Kline, build<TwiggsMoneyFlow, U>, {21},
      {"period [1, MAX]",
@@ -128,7 +128,7 @@ constexpr Entry kEntries[] = {
     {"VolumeOscillator", Feed::Kline, build<VolumeOscillator, U, U>, {5, 10},
      {"fast_period [1, MAX) {below `slow_period`}; slow_period [2, MAX] {above `fast_period`}",
       "The simple average of volume over `fast_period` above that over `slow_period`, in percent "
-      "of the latter.",
+      "of the latter (0 while that is 0); a window of zeros counts 0, each with its own length.",
       "slow_period"}},
     {"VolumeRsi", Feed::Kline, build<VolumeRsi, U>, {14},
      {"period [1, MAX]",

@@ -92,8 +92,9 @@ std::optional<double> Tsv::update(const BarSnapshot& bar) {
   const double term = c->volume * (c->close - *prev_close);
   prev_close = c->close;
   push_adjusting_sum(terms_.ring, terms_.state, term);
+  zeros_.push(term);
   if (!terms_.ring.is_full()) return no_value();
-  return value_out(terms_.state);
+  return value_out(zeros_.read(terms_.state, terms_.period));
 }
 
 // ---- TwiggsMoneyFlow ----

@@ -13,6 +13,7 @@
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 #include "fendro/util/saturating.hpp"
@@ -30,8 +31,8 @@ class ChaikinMoneyFlow final : public Indicator {
 
  private:
   explicit ChaikinMoneyFlow(std::uint64_t n) : flows_(n, false), volumes_(n, false) {}
-  ZeroSettlingSum flows_;
-  ZeroSettlingSum volumes_;
+  ZeroReadingSum flows_;
+  ZeroReadingSum volumes_;
 };
 
 // The fast minus the slow exponential average of the accumulation/
@@ -62,8 +63,8 @@ class Mfi final : public Indicator {
  private:
   explicit Mfi(std::uint64_t n) : positive_(n, true), negative_(n, true) {}
   std::optional<double> prev_typical_;
-  ZeroSettlingSum positive_;
-  ZeroSettlingSum negative_;
+  ZeroReadingSum positive_;
+  ZeroReadingSum negative_;
 };
 
 // Time segmented volume: the sum of volume times close change over the last
@@ -79,6 +80,7 @@ class Tsv final : public Indicator {
   // last: the previous close; ring: the last n terms; state: their running
   // sum, never rebuilt.
   RingWindowState terms_;
+  ZeroRun zeros_;  // the sum is read as 0 while the window holds only zero terms
 };
 
 // Twiggs money flow: Wilder average of the true-range accumulation/
@@ -125,7 +127,7 @@ class EaseOfMovement final : public Indicator {
  private:
   explicit EaseOfMovement(std::uint64_t n) : moves_(n, true), n_(static_cast<double>(n)) {}
   std::optional<double> prev_mid_;
-  RunningSum moves_;
+  ZeroReadingSum moves_;
   double n_;
 };
 

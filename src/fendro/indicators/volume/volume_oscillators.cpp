@@ -208,8 +208,9 @@ Result<VolumeOscillator, IndicatorError> VolumeOscillator::create(std::uint64_t 
 std::optional<double> VolumeOscillator::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
-  const auto fast = sma_update(fast_, c->volume);
-  const auto slow = sma_update(slow_, c->volume);
+  zeros_.push(c->volume);
+  const auto fast = sma_step_reading_zeros(fast_, zeros_, c->volume);
+  const auto slow = sma_step_reading_zeros(slow_, zeros_, c->volume);
   if (!fast || !slow) return no_value();
   if (*slow == 0.0) return value_out(0.0);
   return value_out(((*fast - *slow) * 100.0) / *slow);

@@ -14,6 +14,7 @@
 #include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 #include "fendro/util/saturating.hpp"
@@ -104,6 +105,7 @@ class VolumeOscillator final : public Indicator {
   VolumeOscillator(std::uint64_t fast, std::uint64_t slow) : fast_(fast), slow_(slow) {}
   SmaWindow fast_;
   SmaWindow slow_;
+  ZeroRun zeros_;  // zero volumes in a row: each window is read with its own length
 };
 
 // Wilder's relative strength of the volume's bar-to-bar changes.

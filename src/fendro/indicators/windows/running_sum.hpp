@@ -2,9 +2,9 @@
 // term, then adds the new one (sum = t + (sum - leaving)). With `rebuild`,
 // the sum is recomputed exactly from the window, oldest to newest from -0.0,
 // every n pushes, so rounding drift cannot outlive n bars; without it the sum
-// is kept as it stands for the whole run. ZeroSettlingSum also counts the
+// is kept as it stands for the whole run. ZeroReadingSum also counts the
 // zeros pushed since the last nonzero term, and its sum reads exactly 0.0
-// while the window holds only zeros.
+// while the window holds only zeros (the sum itself keeps its arithmetic).
 #pragma once
 
 #include <cstddef>
@@ -60,7 +60,7 @@ inline void push_resumming(BoundedRing<double>& ring, double& sum, Count& pushes
   count_push_resumming(ring, sum, pushes, ring.capacity());
 }
 
-template <bool SettlesZeros>
+template <bool ReadsZeros>
 class BasicRunningSum {
  public:
   BasicRunningSum(std::uint64_t n, bool rebuild)
@@ -69,13 +69,16 @@ class BasicRunningSum {
   void push(double t) {
     push_adjusting_sum(terms_, sum_, t);
     count_push_resumming(terms_, sum_, pushes_, resum_every_);
-    if constexpr (SettlesZeros) {
-      zeros_.push(t);
-      zeros_.settle(sum_, terms_.capacity());
-    }
+    if constexpr (ReadsZeros) zeros_.push(t);
   }
 
-  double sum() const { return sum_; }
+  double sum() const {
+    if constexpr (ReadsZeros) {
+      return zeros_.read(sum_, terms_.capacity());
+    } else {
+      return sum_;
+    }
+  }
   bool is_full() const { return terms_.is_full(); }
   std::size_t len() const { return terms_.len(); }
   std::uint64_t period() const { return terms_.capacity(); }
@@ -90,12 +93,12 @@ class BasicRunningSum {
   std::uint64_t pushes_ = 0;
   std::uint64_t resum_every_;
   struct NoCount {};
-  [[no_unique_address]] std::conditional_t<SettlesZeros, ZeroRun, NoCount> zeros_;
+  [[no_unique_address]] std::conditional_t<ReadsZeros, ZeroRun, NoCount> zeros_;
 };
 
 using RunningSum = BasicRunningSum<false>;
 // For the windows that can return to holding only zeros and whose sum is
 // divided by or compared with 0.
-using ZeroSettlingSum = BasicRunningSum<true>;
+using ZeroReadingSum = BasicRunningSum<true>;
 
 }  // namespace fendro
