@@ -187,9 +187,11 @@ std::vector<std::string> zero_window_faults(const ZeroSubject& subject, const st
                        parting_text(*parts, from).c_str(),
                        static_cast<unsigned long long>(ulps_apart(parts->h, parts->f, 0.0)));
         }
-        if (!listing && !remembers) {
+        const bool listed = listing != nullptr && (listing->kind != ZeroCase::kLastValue ||
+                                                   (listing->zero_on & stretches({kind})) != 0);
+        if (!listed && !remembers) {
           if (parts) faults.push_back(at + ": " + parting_text(*parts, from));
-        } else if (!listing || listing->kind == ZeroCase::kMemory) {
+        } else if (!listed || listing->kind == ZeroCase::kMemory) {
           memory_faults(subject.value_text, subject.key, h, from, at, faults);
         } else {
           double scale = largest_price(past);

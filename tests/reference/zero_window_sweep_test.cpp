@@ -189,7 +189,8 @@ TEST(ZeroWindowSweep, AListedLastValueMustBeTheLastBarsWithANonzeroEntry) {
   // The first stretch bar moves nothing, so the window of the last n moves
   // holds only zeros from stretch bar n - 1 on.
   const ZeroWindowListing listing{"Kept", ZeroCase::kLastValue, "planted", false,
-                                  [](std::span<const double> p) { return static_cast<std::size_t>(p[0]) - 1; }};
+                                  [](std::span<const double> p) { return static_cast<std::size_t>(p[0]) - 1; },
+                                  stretches({StretchKind::kHalt, StretchKind::kFlatVolume})};
   for (const bool settles : {false, true}) {
     const auto faults = zero_window_faults(
         planted("Kept", [&](std::size_t n) { return std::make_unique<PlantedRatio>(n, settles, true, close_moves); },

@@ -20,6 +20,10 @@ std::size_t rvi_reach(std::span<const double> p) {
   // Four candles smoothed, then `period` smoothed values summed.
   return static_cast<std::size_t>(p[0]) + 2;
 }
+std::size_t period_reach(std::span<const double> p) {
+  // The closes' window: `period` bars.
+  return static_cast<std::size_t>(p[0]);
+}
 std::size_t demand_reach(std::span<const double> p) {
   // The ranges of `period` bars, each reaching back to the bar before.
   return static_cast<std::size_t>(p[0]);
@@ -86,8 +90,13 @@ constexpr ZeroWindowListing kListings[] = {
      true},
     {"TtmTrend", ZeroCase::kSign, "the close against an average of copies of the midpoint"},
     // (3) The zero case repeats the last value.
-    {"Rvi", ZeroCase::kLastValue, "a range of zero repeats the last value", false, rvi_reach},
-    {"DemandIndex", ZeroCase::kLastValue, "no volume or no range repeats the last value", false, demand_reach},
+    {"Rvi", ZeroCase::kLastValue, "a range of zero repeats the last value", false, rvi_reach,
+     stretches({StretchKind::kHalt, StretchKind::kFlatVolume})},
+    {"Pgo", ZeroCase::kLastValue,
+     "flat prices read 0 while the true-range average decays, then the last value again (a fresh instance has none)",
+     false, period_reach, stretches({StretchKind::kHalt, StretchKind::kFlatVolume})},
+    {"DemandIndex", ZeroCase::kLastValue, "no volume or no range repeats the last value", false, demand_reach,
+     stretches({StretchKind::kHalt, StretchKind::kFlatVolume, StretchKind::kQuietMoves})},
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -18,6 +19,7 @@
 #include "fendro/indicators/indicator.hpp"
 #include "indicators/all_feeds.hpp"
 #include "reference/unbounded_ends.hpp"
+#include "reference/zero_stretches.hpp"
 
 namespace fendro::reference {
 
@@ -50,18 +52,28 @@ enum class ZeroCase {
   // (2) A comparison of such an average with the price: either of its two
   // values (|h| equal to |f|).
   kSign,
-  // (3) The zero case repeats the last value: from the bar its windows hold
-  // only zeros on, the value of the bar before (`reach` bars back: the
-  // stretch bars its windows span at `params`).
+  // (3) The zero case repeats the last value: on the stretches `zero_on`
+  // names (where the windows it is read from hold zeros), from the bar its
+  // windows hold only zeros on (`reach`, the stretch bars they span at
+  // `params`), the value of the bar before. Elsewhere the type is checked as
+  // if it were not listed.
   kLastValue,
 };
+
+// A set of stretch kinds.
+constexpr unsigned stretches(std::initializer_list<StretchKind> kinds) {
+  unsigned set = 0;
+  for (const StretchKind k : kinds) set |= 1u << static_cast<unsigned>(k);
+  return set;
+}
 
 struct ZeroWindowListing {
   std::string_view key;
   ZeroCase kind;
   std::string_view reason;
-  bool percent_of_close = false;                     // kFewUlps
+  bool percent_of_close = false;                            // kFewUlps
   std::size_t (*reach)(std::span<const double>) = nullptr;  // kLastValue
+  unsigned zero_on = 0;                                     // kLastValue
 };
 std::span<const ZeroWindowListing> zero_window_listings();
 const ZeroWindowListing* listing_of(std::string_view key, std::span<const ZeroWindowListing> table);

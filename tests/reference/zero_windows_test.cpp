@@ -60,6 +60,7 @@ TEST(ZeroWindows, EveryListingNamesAKeyOnce) {
     EXPECT_TRUE(registry::key_slot(table[i].key).has_value()) << table[i].key;
     EXPECT_FALSE(table[i].reason.empty()) << table[i].key;
     EXPECT_EQ(table[i].kind == ZeroCase::kLastValue, table[i].reach != nullptr) << table[i].key;
+    EXPECT_EQ(table[i].kind == ZeroCase::kLastValue, table[i].zero_on != 0) << table[i].key;
     for (std::size_t k = 0; k < i; ++k) EXPECT_NE(table[i].key, table[k].key);
   }
 }
