@@ -166,12 +166,18 @@ std::vector<testing::Bar> stretch_after(const testing::Bar& last, StretchKind ki
         const bool trading = kind == StretchKind::kFlatVolume;
         const double volume = trading ? size_of(rng, rng.unit() < 0.2 ? 5000.0 : 5.0) : 0.0;
         b.candle = Candle{time, close, close, close, close, volume};
-        if (trading) b.trades = prints(rng, b.candle, 1 + rng.next() % 5, 5.0);
+        if (trading) {
+          // Every print a buy: a window of the last trades' sold sizes holds only zeros.
+          b.trades = prints(rng, b.candle, 1 + rng.next() % 5, 5.0);
+          for (Trade& t : b.trades) t.side = 0;
+        }
         b.book = book_at(rng, close, true, trading ? 10.0 : 0.0);
         b.derivatives = tick_of(rng, close, trading, false, open_interest);
         b.derivatives.longs = 0.5;
         b.derivatives.shorts = 0.5;
         b.derivatives.funding_rate = 0.0;
+        b.derivatives.taker_sell_volume = 0.0;
+        b.derivatives.short_liquidations = 0.0;
         b.cross = cross_of(rng, false, trading, before);
         b.reference = reference;
         break;

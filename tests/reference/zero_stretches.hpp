@@ -19,7 +19,7 @@ namespace fendro::reference {
 // What the bars after the history do.
 enum class StretchKind {
   kHalt,         // every price at the last close, nothing traded
-  kFlatVolume,   // prices at the last close, volume and sizes moving
+  kFlatVolume,   // prices at the last close, volume and sizes moving, every print a buy
   kQuietMoves,   // the close moving, volume 0, nothing traded
   kMoving,       // every feed moving, as in the history
 };
@@ -32,7 +32,7 @@ std::vector<testing::Bar> residue_history(std::size_t n, std::uint64_t seed, dou
 // Zeros stand where the kind stops a feed: volume, sizes, taker volume,
 // liquidations, the funding rate, a move of a price, the change of a
 // cross-section entry and its new highs and lows, the book's imbalance
-// (equal sizes on both sides).
+// (equal sizes on both sides); where volume moves, what is sold.
 std::vector<testing::Bar> stretch_after(const testing::Bar& last, StretchKind kind, std::size_t n,
                                         std::uint64_t seed);
 

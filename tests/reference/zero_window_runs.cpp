@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "indicators/series.hpp"
-#include "reference/stated_range_runs.hpp"
 #include "reference/entry_doc_text.hpp"
+#include "reference/stated_range_runs.hpp"
 #include "reference/stated_ranges.hpp"
 
 namespace fendro::reference {
@@ -84,18 +84,24 @@ void memory_faults(std::string_view value_text, std::string_view key, const Trac
   }
 }
 
-// The largest price the bars reach.
-double largest_price(std::span<const testing::Bar> bars) {
-  double m = 0.0;
-  for (const testing::Bar& b : bars) m = std::max(m, std::abs(b.candle.high));
-  return m;
+// The magnitude whose last place a listed residue is counted in.
+double residue_scale(ResidueOf of, std::span<const testing::Bar> past, const Trace& h) {
+  if (of == ResidueOf::kLargestValue) return h.history_largest;
+  double price = 0.0;
+  for (const testing::Bar& b : past) price = std::max(price, std::abs(b.candle.high));
+  return of == ResidueOf::kLargestPrice ? price : price * 100.0 / past.back().candle.close;
 }
 
+// How close a trace must stay to a fresh one on a stretch: to the bit where
+// the stretch stops what windows of moves, volume and prints sum (the
+// halt, flat prices); where the close moves, a nonzero value may also be
+// missed by the rounding its windows of moves keep.
+Closeness closeness_on(StretchKind kind) { return Closeness{0, 0.0, kind == StretchKind::kQuietMoves}; }
+
 // The faults of a listed kind on one stretch; `from` as in first_parting.
-void listed_faults(const ZeroWindowListing& listing, const std::vector<double>& params, const Trace& h,
-                   const Trace& f, std::size_t from, double scale, const std::string& at,
+void listed_faults(const ZeroWindowListing& listing, const std::vector<double>& params, StretchKind kind,
+                   const Trace& h, const Trace& f, std::size_t from, double scale, const std::string& at,
                    std::vector<std::string>& faults) {
-  const Closeness plain{0, 0.0, true};
   switch (listing.kind) {
     case ZeroCase::kMemory: break;
     case ZeroCase::kFewUlps:
@@ -110,7 +116,7 @@ void listed_faults(const ZeroWindowListing& listing, const std::vector<double>& 
       }
       break;
     case ZeroCase::kLastValue: {
-      const auto parts = first_parting(h, f, from, plain);
+      const auto parts = first_parting(h, f, from, closeness_on(kind));
       if (!parts) break;
       const std::size_t zeros_from = std::max<std::size_t>(listing.reach(params), 1);
       if (const auto p = first_change(h, zeros_from - 1, std::max(from, zeros_from))) {
@@ -181,7 +187,7 @@ std::vector<std::string> zero_window_faults(const ZeroSubject& subject, const st
         const Trace h = trace_over(*subject.build(params), past, stretch);
         const Trace f = trace_over(*subject.build(params), {}, stretch);
         const std::string at = where(kind);
-        const std::optional<Parting> parts = first_parting(h, f, from, Closeness{0, 0.0, true});
+        const std::optional<Parting> parts = first_parting(h, f, from, closeness_on(kind));
         if (report && parts) {
           std::fprintf(stderr, "parts %s%s: %s, %llu ulps apart\n", at.c_str(), remembers ? " [memory]" : "",
                        parting_text(*parts, from).c_str(),
@@ -191,12 +197,15 @@ std::vector<std::string> zero_window_faults(const ZeroSubject& subject, const st
                                                    (listing->zero_on & stretches({kind})) != 0);
         if (!listed && !remembers) {
           if (parts) faults.push_back(at + ": " + parting_text(*parts, from));
-        } else if (!listed || listing->kind == ZeroCase::kMemory) {
+        } else if (!listed || listing->kind == ZeroCase::kMemory ||
+                   (remembers && listing->kind != ZeroCase::kLastValue)) {
+          // A memory the probe sees outweighs a residue listed for the sets
+          // whose state is only their windows; a last value is a zero case
+          // either way.
           memory_faults(subject.value_text, subject.key, h, from, at, faults);
         } else {
-          double scale = largest_price(past);
-          if (listing->percent_of_close) scale = scale * 100.0 / last.candle.close;
-          listed_faults(*listing, params, h, f, from, scale, at, faults);
+          const double scale = residue_scale(listing->residue_of, past, h);
+          listed_faults(*listing, params, kind, h, f, from, scale, at, faults);
           if (report && listing->kind == ZeroCase::kFewUlps) {
             std::uint64_t most = 0;
             for (std::size_t i = from; i < h.bars.size(); ++i) {

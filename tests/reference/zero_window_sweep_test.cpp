@@ -74,14 +74,14 @@ std::pair<double, double> close_moves(const BarSnapshot& bar, double& last) {
   last = c;
   return {move, std::abs(move)};
 }
-// Bought less sold, and all that traded.
+// What was sold, and all that traded.
 std::pair<double, double> print_flow(const BarSnapshot& bar, double&) {
-  double net = 0.0, all = 0.0;
+  double sold = 0.0, all = 0.0;
   for (const Trade& t : bar.trades) {
-    net = net + ((t.side & 1) ? -t.size : t.size);
+    if (t.side & 1) sold = sold + t.size;
     all = all + t.size;
   }
-  return {net, all};
+  return {sold, all};
 }
 // The cross-section's changes, summed and in size.
 std::pair<double, double> cross_changes(const BarSnapshot& bar, double&) {
@@ -115,10 +115,10 @@ TEST(ZeroWindowSweep, NamesARatioOfResiduesOnEveryFeedWhereItsTermsAreZero) {
   struct Case {
     const char* feed;
     Terms terms;
-    bool on_halt, on_flat_volume, on_quiet_moves;  // where the terms are all zero
+    bool on_halt, on_flat_volume, on_quiet_moves;  // where a window of a term holds only zeros
   };
   const Case cases[] = {{"candles", close_moves, true, true, false},
-                        {"prints", print_flow, true, false, true},
+                        {"prints", print_flow, true, true, true},
                         {"cross-section", cross_changes, true, true, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.feed);
@@ -188,7 +188,7 @@ TEST(ZeroWindowSweep, NamesAResidueDividedByAnAverageThatDecays) {
 TEST(ZeroWindowSweep, AListedLastValueMustBeTheLastBarsWithANonzeroEntry) {
   // The first stretch bar moves nothing, so the window of the last n moves
   // holds only zeros from stretch bar n - 1 on.
-  const ZeroWindowListing listing{"Kept", ZeroCase::kLastValue, "planted", false,
+  const ZeroWindowListing listing{"Kept", ZeroCase::kLastValue, "planted", {},
                                   [](std::span<const double> p) { return static_cast<std::size_t>(p[0]) - 1; },
                                   stretches({StretchKind::kHalt, StretchKind::kFlatVolume})};
   for (const bool settles : {false, true}) {

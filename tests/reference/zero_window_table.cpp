@@ -14,6 +14,7 @@ namespace {
 constexpr std::string_view kSwings =
     "keeps the last swing points until new ones form: a flat stretch forms none, a fresh instance has none";
 constexpr std::string_view kCount = "keeps its setup and countdown counts, which a flat stretch does not reset";
+constexpr std::string_view kCopies = "an average of copies of the halted close";
 constexpr std::string_view kStop = "a trailing stop: keeps its level and direction until price crosses it";
 
 std::size_t rvi_reach(std::span<const double> p) {
@@ -81,21 +82,41 @@ constexpr ZeroWindowListing kListings[] = {
     {"WavePm", ZeroCase::kMemory,
      "an exponential average of a weight that any moving bar sets to the same constant at length 1"},
     {"VolumeWeightedMacd", ZeroCase::kMemory, "an exponential signal line"},
+    {"Jma", ZeroCase::kMemory, "an adaptive recursion"},
+    {"SuperSmoother", ZeroCase::kMemory, "a two-pole recursive filter"},
     // (2) A residue of an average of copies of one price, not divided up.
     {"AdOscillator", ZeroCase::kFewUlps, "the line less its average: copies of the line on a halt"},
     {"AwesomeOscillator", ZeroCase::kFewUlps, "two averages of copies of the median price"},
     {"AcceleratorOscillator", ZeroCase::kFewUlps, "the awesome oscillator less its average"},
     {"AwesomeOscillatorHistogram", ZeroCase::kFewUlps, "the awesome oscillator less its value some bars back"},
     {"DisparityIndex", ZeroCase::kFewUlps, "the close less an average of copies of it, in percent of that average",
-     true},
+     ResidueOf::kLargestPriceInPercentOfClose},
+    {"Sma", ZeroCase::kFewUlps, kCopies},
+    {"Wma", ZeroCase::kFewUlps, kCopies},
+    {"Trima", ZeroCase::kFewUlps, kCopies},
+    {"Hma", ZeroCase::kFewUlps, kCopies},
+    {"TdMovingAverage", ZeroCase::kFewUlps, kCopies},
+    {"MaEnvelope", ZeroCase::kFewUlps, kCopies},
+    {"AccelerationBands", ZeroCase::kFewUlps, kCopies},
+    {"StarcBands", ZeroCase::kFewUlps, kCopies},
+    {"HurstChannel", ZeroCase::kFewUlps, kCopies},
+    {"RelativeStrengthAB", ZeroCase::kFewUlps, "an average of copies of the ratio of two halted closes",
+     ResidueOf::kLargestValue},
+    {"Stochastic", ZeroCase::kFewUlps, "%D, an average of copies of the zero case 50", ResidueOf::kLargestValue},
+    {"VolumeOscillator", ZeroCase::kFewUlps, "on flat prices, two averages of the volume that moves",
+     ResidueOf::kLargestValue},
+    {"CandleVolume", ZeroCase::kFewUlps, "its width: the volume over an average of the volume that moves",
+     ResidueOf::kLargestValue},
+    {"Equivolume", ZeroCase::kFewUlps, "its width: the volume over an average of the volume that moves",
+     ResidueOf::kLargestValue},
     {"TtmTrend", ZeroCase::kSign, "the close against an average of copies of the midpoint"},
     // (3) The zero case repeats the last value.
-    {"Rvi", ZeroCase::kLastValue, "a range of zero repeats the last value", false, rvi_reach,
+    {"Rvi", ZeroCase::kLastValue, "a range of zero repeats the last value", {}, rvi_reach,
      stretches({StretchKind::kHalt, StretchKind::kFlatVolume})},
     {"Pgo", ZeroCase::kLastValue,
      "flat prices read 0 while the true-range average decays, then the last value again (a fresh instance has none)",
-     false, period_reach, stretches({StretchKind::kHalt, StretchKind::kFlatVolume})},
-    {"DemandIndex", ZeroCase::kLastValue, "no volume or no range repeats the last value", false, demand_reach,
+     {}, period_reach, stretches({StretchKind::kHalt, StretchKind::kFlatVolume})},
+    {"DemandIndex", ZeroCase::kLastValue, "no volume or no range repeats the last value", {}, demand_reach,
      stretches({StretchKind::kHalt, StretchKind::kFlatVolume, StretchKind::kQuietMoves})},
 };
 

@@ -19,8 +19,15 @@ bool same_bits(std::optional<double> a, std::optional<double> b) {
 }  // namespace
 
 Trace trace_over(Indicator& ind, std::span<const testing::Bar> history, std::span<const testing::Bar> stretch) {
-  for (const testing::Bar& b : history) ind.update(testing::snapshot_of(b));
   Trace t;
+  for (const testing::Bar& b : history) {
+    const std::optional<double> v = ind.update(testing::snapshot_of(b));
+    if (!v) continue;
+    if (std::isfinite(*v)) t.history_largest = std::max(t.history_largest, std::abs(*v));
+    for (const NamedOutput& o : ind.outputs()) {
+      if (std::isfinite(o.value)) t.history_largest = std::max(t.history_largest, std::abs(o.value));
+    }
+  }
   t.bars.reserve(stretch.size());
   for (const testing::Bar& b : stretch) {
     BarGave gave;

@@ -29,10 +29,12 @@ struct BarGave {
   std::vector<double> outputs;
 };
 
-// What an instance gave on each bar of a stretch, and the output names.
+// What an instance gave on each bar of a stretch, the output names, and the
+// largest magnitude of a value or an output it gave on the history before.
 struct Trace {
   std::vector<std::string_view> names;
   std::vector<BarGave> bars;
+  double history_largest = 0.0;
 };
 
 // Steps `ind` over `history` (recording nothing), then over `stretch`.
@@ -44,10 +46,10 @@ enum class ZeroCase {
   // (1) State outlasts every window (a recursion, a kept swing, a count):
   // finite, inside its stated range, not growing without bound on a long halt.
   kMemory,
-  // (2) A residue of an average of copies of one price, not divided up: within
-  // kFewUlpsOfScale units in the last place of the largest price the history
-  // held (times `percent_of_close`: 100 over the stretch's close, for a value
-  // in percent of the close).
+  // (2) A residue of an average of copies of one value (a halted close, a
+  // zero case such as 50), not divided up: within kFewUlpsOfScale units in the
+  // last place of the magnitude the sums carried before the copies filled
+  // them (`residue_of`).
   kFewUlps,
   // (2) A comparison of such an average with the price: either of its two
   // values (|h| equal to |f|).
@@ -60,6 +62,12 @@ enum class ZeroCase {
   kLastValue,
 };
 
+// The magnitude a kFewUlps residue is counted in: the largest price of the
+// history, that in percent of the stretch's close (a value in percent of an
+// average of the close), or the largest value or output the instance gave on
+// the history (a value not in price units).
+enum class ResidueOf { kLargestPrice, kLargestPriceInPercentOfClose, kLargestValue };
+
 // A set of stretch kinds.
 constexpr unsigned stretches(std::initializer_list<StretchKind> kinds) {
   unsigned set = 0;
@@ -71,15 +79,15 @@ struct ZeroWindowListing {
   std::string_view key;
   ZeroCase kind;
   std::string_view reason;
-  bool percent_of_close = false;                            // kFewUlps
+  ResidueOf residue_of = ResidueOf::kLargestPrice;          // kFewUlps
   std::size_t (*reach)(std::span<const double>) = nullptr;  // kLastValue
   unsigned zero_on = 0;                                     // kLastValue
 };
 std::span<const ZeroWindowListing> zero_window_listings();
 const ZeroWindowListing* listing_of(std::string_view key, std::span<const ZeroWindowListing> table);
 
-// The bound of kFewUlps, in units of the last place of the history's largest
-// price: a window of n copies of the close keeps up to about n/2 units of the
+// The bound of kFewUlps, in units of the last place of the largest magnitude
+// of the history: a window of n copies keeps up to about n/2 units of the
 // sums' roundings once the largest entries have left.
 inline constexpr std::uint64_t kFewUlpsOfScale = 16;
 
