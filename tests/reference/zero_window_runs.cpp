@@ -128,6 +128,38 @@ void listed_faults(const ZeroWindowListing& listing, const std::vector<double>& 
   }
 }
 
+// The faults of one stretch: to the bit (as closeness_on asks) unless the
+// probe saw a memory or the key is listed; what is checked then.
+void judge_stretch(const ZeroSubject& subject, const std::vector<double>& params, StretchKind kind,
+                   std::span<const testing::Bar> past, const Trace& h, const Trace& f, std::size_t from,
+                   bool remembers, const std::string& at, bool report, std::vector<std::string>& faults) {
+  const ZeroWindowListing* listing = subject.listing;
+  const bool listed = listing != nullptr &&
+                      (listing->kind != ZeroCase::kLastValue || (listing->zero_on & stretches({kind})) != 0);
+  if (!listed && !remembers) {
+    if (const auto parts = first_parting(h, f, from, closeness_on(kind))) {
+      faults.push_back(at + ": " + parting_text(*parts, from));
+    }
+    return;
+  }
+  // A memory the probe sees outweighs a residue listed for the sets whose
+  // state is only their windows; a last value is a zero case either way.
+  if (!listed || listing->kind == ZeroCase::kMemory || (remembers && listing->kind != ZeroCase::kLastValue)) {
+    memory_faults(subject.value_text, subject.key, h, from, at, faults);
+    return;
+  }
+  const double scale = residue_scale(listing->residue_of, past, h);
+  listed_faults(*listing, params, kind, h, f, from, scale, at, faults);
+  if (report && listing->kind == ZeroCase::kFewUlps) {
+    std::uint64_t most = 0;
+    for (std::size_t i = from; i < h.bars.size(); ++i) {
+      most = std::max(most, ulps_apart(h.bars[i].value, f.bars[i].value, scale));
+    }
+    std::fprintf(stderr, "residue %s: %llu units of %s\n", at.c_str(), static_cast<unsigned long long>(most),
+                 show(scale).c_str());
+  }
+}
+
 }  // namespace
 
 std::vector<NamedHistory> residue_histories() {
@@ -154,7 +186,6 @@ ZeroSubject registry_subject(const registry::Entry& row, const std::vector<std::
 std::vector<std::string> zero_window_faults(const ZeroSubject& subject, const std::vector<NamedHistory>& histories,
                                             bool report) {
   std::vector<std::string> faults;
-  const ZeroWindowListing* listing = subject.listing;
   for (const std::vector<double>& params : subject.parameter_sets) {
     IndicatorPtr probe = subject.build(params);
     if (!probe) continue;
@@ -193,28 +224,7 @@ std::vector<std::string> zero_window_faults(const ZeroSubject& subject, const st
                        parting_text(*parts, from).c_str(),
                        static_cast<unsigned long long>(ulps_apart(parts->h, parts->f, 0.0)));
         }
-        const bool listed = listing != nullptr && (listing->kind != ZeroCase::kLastValue ||
-                                                   (listing->zero_on & stretches({kind})) != 0);
-        if (!listed && !remembers) {
-          if (parts) faults.push_back(at + ": " + parting_text(*parts, from));
-        } else if (!listed || listing->kind == ZeroCase::kMemory ||
-                   (remembers && listing->kind != ZeroCase::kLastValue)) {
-          // A memory the probe sees outweighs a residue listed for the sets
-          // whose state is only their windows; a last value is a zero case
-          // either way.
-          memory_faults(subject.value_text, subject.key, h, from, at, faults);
-        } else {
-          const double scale = residue_scale(listing->residue_of, past, h);
-          listed_faults(*listing, params, kind, h, f, from, scale, at, faults);
-          if (report && listing->kind == ZeroCase::kFewUlps) {
-            std::uint64_t most = 0;
-            for (std::size_t i = from; i < h.bars.size(); ++i) {
-              most = std::max(most, ulps_apart(h.bars[i].value, f.bars[i].value, scale));
-            }
-            std::fprintf(stderr, "residue %s: %llu units of %s\n", at.c_str(), static_cast<unsigned long long>(most),
-                         show(scale).c_str());
-          }
-        }
+        judge_stretch(subject, params, kind, past, h, f, from, remembers.has_value(), at, report, faults);
       }
     }
   }
