@@ -9,6 +9,8 @@ from __future__ import annotations
 
 import argparse
 import os
+import pathlib
+import resource
 
 
 def _whole(text: str, least: int) -> int:
@@ -50,6 +52,37 @@ def machine_bytes() -> float:
         return float(os.sysconf("SC_PHYS_PAGES") * os.sysconf("SC_PAGE_SIZE"))
     except (ValueError, OSError):
         return float("inf")
+
+
+def most_processes() -> int:
+    """The processes the machine can run at once: the kernel's highest
+    process id, or this user's limit when that is lower."""
+    try:
+        most = int(pathlib.Path("/proc/sys/kernel/pid_max").read_text())
+    except (OSError, ValueError):
+        most = 32768  # the kernel's default
+    soft, _ = resource.getrlimit(resource.RLIMIT_NPROC)
+    return most if soft == resource.RLIM_INFINITY else min(most, soft)
+
+
+def process_refusal(option: str, value: int, most: int | None = None) -> str | None:
+    """Why `value` processes asked for by `option` cannot be started; None
+    when the machine can run them."""
+    most = most_processes() if most is None else most
+    if value <= most:
+        return None
+    return f"{option} {value}: more processes than the machine can run (at most {most})"
+
+
+def alarm_refusal(delays: int, budget: float) -> str | None:
+    """Why `--delays` alarms spread over a run of at most `budget` seconds
+    are too many: the module asks its interrupt every few milliseconds, so
+    alarms closer than a millisecond apart measure the same stretch again
+    and again (and a count past that runs for ever). None when they are not."""
+    most = max(1, int(budget * 1000))
+    if delays <= most:
+        return None
+    return f"--delays {delays}: more than one a millisecond over --budget {budget:g} s (at most {most})"
 
 
 def room_refusal(counts: dict[str, int], things: str, bytes_each: float,

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "benchmark_main.hpp"
 #include "command_gen.hpp"
 #include "fendro/json/cursor.hpp"
 #include "fendro/json/parse.hpp"
@@ -158,4 +159,4 @@ BENCHMARK(BM_CanonicalFloat<fendro::put_canonical_float_general>);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return fendro::bench::run_benchmarks(argc, argv); }

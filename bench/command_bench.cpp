@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "benchmark_main.hpp"
 #include "command_gen.hpp"
 #include "fendro/module/command.hpp"
 
@@ -48,4 +49,4 @@ BENCHMARK(BM_SmallProve)->ArgName("asked")->Arg(0)->Arg(1);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return fendro::bench::run_benchmarks(argc, argv); }

@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "benchmark_main.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
 #include "fendro/registry/key_table.hpp"
 #include "fendro/registry/registry.hpp"
@@ -120,4 +121,4 @@ BENCHMARK_CAPTURE(BM_update_candles, Ema_10, "Ema", 10);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return fendro::bench::run_benchmarks(argc, argv); }

@@ -10,6 +10,7 @@
 #include <tuple>
 #include <string>
 
+#include "benchmark_main.hpp"
 #include "command_gen.hpp"
 #include "fendro/json/cursor.hpp"
 #include "fendro/json/parse.hpp"
@@ -147,4 +148,4 @@ BENCHMARK(BM_ShortestPositional);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return fendro::bench::run_benchmarks(argc, argv); }

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "benchmark_main.hpp"
 #include "command_gen.hpp"
 #include "fendro/json/parse.hpp"
 #include "fendro/market/read_market_data.hpp"
@@ -146,4 +147,4 @@ BENCHMARK(BM_ProveAsked)->Args({200'000, 1})->Unit(benchmark::kMillisecond)->Ite
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return fendro::bench::run_benchmarks(argc, argv); }

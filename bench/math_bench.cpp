@@ -12,6 +12,7 @@
 #include <random>
 #include <vector>
 
+#include "benchmark_main.hpp"
 #include "fendro/util/math.hpp"
 #include "fendro/util/math_mpfr.hpp"
 
@@ -80,4 +81,4 @@ FENDRO_EXP_BENCH(libm_exp);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return fendro::bench::run_benchmarks(argc, argv); }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "benchmark_main.hpp"
 #include "fendro/util/run_scope.hpp"
 #include "fendro/indicators/cycle/autocorrelation_periodogram.hpp"
 #include "market_bars.hpp"
@@ -46,4 +47,4 @@ BENCHMARK(BM_periodogram)
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return fendro::bench::run_benchmarks(argc, argv); }

@@ -20,6 +20,7 @@
 #include <optional>
 #include <string>
 
+#include "benchmark_main.hpp"
 #include "command_gen.hpp"
 #include "fendro/json/parse.hpp"
 #include "fendro/market/read_market_data.hpp"
@@ -202,4 +203,4 @@ BENCHMARK(BM_ProvePeakMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return fendro::bench::run_benchmarks(argc, argv); }

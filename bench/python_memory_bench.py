@@ -55,6 +55,14 @@ def command_text(form: str, count: int) -> str:
     return orjson.dumps({"cmd": "prove", "spec": spec, "data": {STRATEGY["symbol"]: rows}}).decode()
 
 
+def orjson_version() -> str:
+    try:
+        import orjson
+    except ImportError:
+        return "not installed"
+    return orjson.__version__
+
+
 def status_bytes(field: str) -> int:
     with open("/proc/self/status") as f:
         for line in f:
@@ -111,7 +119,9 @@ def main() -> None:
         child(role, form, int(count), int(length))
         return
 
-    print(f"{args.candles:,} candles; peaks of fresh processes in MiB; ratios over the text's length")
+    # The arrays' figures move with the orjson that writes their text (docs/performance.md#memory).
+    print(f"{args.candles:,} candles; orjson {orjson_version()}; peaks of fresh processes in MiB;"
+          " ratios over the text's length")
     print(f"{'form':>6} {'run':>4} {'text MB':>8} {'resp MB':>8} {'prove':>6} {'base':>6}"
           f" {'outside':>8} {'command':>8} {'beyond':>7} {'B/candle':>9}", flush=True)
     for run in range(1, args.runs + 1):

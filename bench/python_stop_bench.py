@@ -25,10 +25,12 @@ import multiprocessing
 import json
 import signal
 import time
-
-from fendro_proof import Prover
+from typing import TYPE_CHECKING
 
 import bench_args
+
+if TYPE_CHECKING:
+    from fendro_proof import Prover
 
 
 class Deadline(Exception):
@@ -272,6 +274,10 @@ def main() -> None:
     parser.add_argument("--budget", type=bench_args.number, default=20.0, help="seconds at most for the unstopped run")
     parser.add_argument("--busy", type=bench_args.count_or_zero, default=0, help="processes kept spinning meanwhile")
     args = parser.parse_args()
+    why = bench_args.process_refusal("--busy", args.busy) or bench_args.alarm_refusal(args.delays, args.budget)
+    if why:
+        parser.error(why)
+    from fendro_proof import Prover  # after the options: a refusal needs no module
     spinners = [multiprocessing.Process(target=spin, daemon=True) for _ in range(args.busy)]
     for p in spinners:
         p.start()

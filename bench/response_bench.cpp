@@ -10,6 +10,7 @@
 #include <map>
 #include <string>
 
+#include "benchmark_main.hpp"
 #include "command_gen.hpp"
 #include "fendro/json/parse.hpp"
 #include "fendro/market/read_market_data.hpp"
@@ -68,4 +69,4 @@ BENCHMARK(BM_ReportHash)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterati
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return fendro::bench::run_benchmarks(argc, argv); }

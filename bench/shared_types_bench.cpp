@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "benchmark_main.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/market/bar_snapshot.hpp"
 #include "fendro/market/records.hpp"
@@ -121,4 +122,4 @@ const bool registered = [] {
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return fendro::bench::run_benchmarks(argc, argv); }

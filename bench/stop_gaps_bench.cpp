@@ -102,6 +102,13 @@ struct GapWatch {
 
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
+// The whole seconds the steady clock can still count from now: a longer
+// limit would wrap its duration and report stop times that nothing measured.
+double longest_limit_s() {
+  const Clock::duration left = Clock::duration::max() - Clock::now().time_since_epoch();
+  return static_cast<double>(std::chrono::duration_cast<std::chrono::seconds>(left).count());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -111,6 +118,11 @@ int main(int argc, char** argv) {
     return *exit;
   }
   const double limit_s = args.empty() ? 3.0 : args[0];
+  if (const double longest = longest_limit_s(); limit_s >= longest) {
+    std::fprintf(stderr, "stop_gaps_bench: limit_s '%s' is longer than the steady clock counts (below %.0f s)\n%s",
+                 argv[1], longest, kUsage);
+    return 2;
+  }
   std::vector<std::size_t> chosen;
   for (std::size_t i = 1; i < args.size(); ++i) {
     if (args[i] != std::floor(args[i]) || args[i] > static_cast<double>(std::size(kRows))) {

@@ -57,6 +57,11 @@ CASES = [
     (["stop_sweep", "--candles", HUGE], 2, r"--candles " + HUGE + r": cannot allocate \d+ candles"),
     (["stop_sweep", "--entries", HUGE], 2, r"--entries " + HUGE + r": cannot allocate \d+ entries"),
     (["update_instructions", "--warm", HUGE], 2, r"--warm " + HUGE + r" .*cannot allocate \d+ bars"),
+    # A limit that parses but is longer than the steady clock counts: its
+    # duration would wrap, and every row would print a stop time nothing
+    # measured. Just below the clock's range it runs (the row ends unstopped).
+    (["stop_gaps_bench", HUGE], 2, r"limit_s '" + HUGE + r"' is longer than the steady clock counts \(below \d+ s\)"),
+    (["stop_gaps_bench", "9000000000", "7"], 0, r"100 MB symbol .* -\n"),
     # A seed of 0 is a seed: it passes the parse (the key is refused after
     # it), and its walk is one a prove accepts.
     (["flat_market_bench", "--seed", "0", "--key", "NoSuchKey"], 2, r"unknown key 'NoSuchKey'"),
@@ -65,6 +70,21 @@ CASES = [
     (["flat_market_bench", "--seed", "0", "--moving", "60", "--timed", "40", "--flat", "40",
       "--repeats", "1", "--key", "Rsi"], 0, r"(?ms)^Rsi .*, seed 0$"),
     (["update_instructions", "--warm", "0", "--counted", "5", "--key", "Sma"], 0, r"^Sma\t"),
+]
+
+
+# The Google Benchmark programs: an option the library does not know is
+# refused by name with the status every other bench gives, and so is a
+# report format it does not write (which it would answer with its usage and 0).
+GOOGLE_BENCHMARK_PROGRAMS = ["canonical_bench", "command_bench", "indicators_bench", "json_bench", "loop_bench",
+                             "math_bench", "periodogram_bench", "prove_bench", "response_bench", "shared_types_bench"]
+CASES += [([name, "--benchmark_bogus=1"], 2, r"unrecognized command-line flag: --benchmark_bogus=1")
+          for name in GOOGLE_BENCHMARK_PROGRAMS]
+CASES += [
+    (["json_bench", "--benchmark_format=xml"], 2, r"option '--benchmark_format' takes console, json or csv, not 'xml'"),
+    (["math_bench", "--benchmark_out_format="], 2, r"option '--benchmark_out_format' takes console, json or csv, not ''"),
+    # A format it writes passes (listed, not run).
+    (["json_bench", "--benchmark_list_tests=true", "--benchmark_format=csv"], 0, r"^BM_ParseProveCommand/"),
 ]
 
 
@@ -110,12 +130,32 @@ def test_python_room():
     assert why is not None and why.startswith("--warm 10 --counted 1073741824: cannot allocate 1073741834 bars")
 
 
+def test_python_processes_and_alarms():
+    assert bench_args.process_refusal("--busy", 4, most=4) is None
+    assert bench_args.process_refusal("--busy", 5, most=4) == "--busy 5: more processes than the machine can run (at most 4)"
+    assert bench_args.process_refusal("--busy", 10**20) is not None
+    cases = [  # (delays, budget, refused)
+        (20_000, 20.0, False), (20_001, 20.0, True), (1, 0.0001, False), (2, 0.0001, True),
+        (10**15, 20.0, True), (8, 1e300, False),
+    ]
+    for delays, budget, refused in cases:
+        assert (bench_args.alarm_refusal(delays, budget) is not None) == refused, (delays, budget)
+
+
 def test_python_scripts_refuse_by_name():
     script = str(ROOT / "bench" / "update_instructions.py")
     for args, pattern in [(["--counted", "0"], r"--counted: takes a count of at least 1, not '0'"),
                           (["--counted", HUGE], r"--warm 1000 --counted " + HUGE + r": cannot allocate")]:
         done = subprocess.run([sys.executable, script, "run", "no-build", *args], capture_output=True, text=True,
                               timeout=60)
+        assert done.returncode == 2 and re.search(pattern, done.stderr), done.stderr
+    # Refused before the module is imported or a process started: neither
+    # needs the module installed.
+    script = str(ROOT / "bench" / "python_stop_bench.py")
+    for args, pattern in [(["--busy", "99999999999999999999"], r"--busy 99999999999999999999: more processes than"),
+                          (["--delays", HUGE], r"--delays " + HUGE + r": more than one a millisecond over --budget 20 s"),
+                          (["--delays", "11", "--budget", "0.01"], r"\(at most 10\)")]:
+        done = subprocess.run([sys.executable, script, *args], capture_output=True, text=True, timeout=60)
         assert done.returncode == 2 and re.search(pattern, done.stderr), done.stderr
 
 

@@ -329,3 +329,24 @@ def test_the_guard_changes_no_trade_of_a_moving_market(halt):
     # Before the halt the StochRsi strategy trades the same with the guard as without.
     guarded, plain = halt.prove(guarded_block())["trades"], halt.prove(unguarded_block())["trades"]
     assert guarded[:-1] == plain[:len(guarded) - 1]
+
+
+def test_the_guard_changes_trades_where_closes_repeat_often():
+    count, start, repeats, of, trades, later, guarded_return, plain_return = figure(
+        r"over `candles\((\d+), start_price=([\d.]+)\)`, a walk in cents whose moves round to none on ([\d,]+) "
+        r"of its ([\d,]+) candles, the guarded `StochRsi` strategy above makes ([\d,]+) trades, as many as without "
+        r"the guard, but one of them exits (\d+) bars later .*? it returns (-?[\d.]+)% against (-?[\d.]+)%")
+    walk = Series(candles(count, start_price=start), halted=0)
+    closes = [c["close"] for c in walk.candles]
+    assert of == count and sum(a == b for a, b in zip(closes, closes[1:])) == repeats
+    guarded, plain = walk.prove(guarded_block()), walk.prove(unguarded_block())
+    assert len(guarded["trades"]) == len(plain["trades"]) == trades
+    moved = [(g, p) for g, p in zip(guarded["trades"], plain["trades"])
+             if (g["entry_time"], g["exit_time"]) != (p["entry_time"], p["exit_time"])]
+    assert len(moved) == 1
+    g, p = moved[0]
+    assert g["entry_time"] == p["entry_time"] and walk.index(g["exit_time"]) - walk.index(p["exit_time"]) == later
+    signal = walk.index(p["exit_time"]) - 1  # the bar whose close gave the plain exit its signal
+    assert closes[signal] == closes[signal - 1]
+    assert (guarded["metrics"]["return_pct"], plain["metrics"]["return_pct"]) == \
+        pytest.approx((guarded_return, plain_return), abs=0.005)

@@ -23,7 +23,10 @@ Result<UltimateOscillator, IndicatorError> UltimateOscillator::create(std::uint6
 
 UltimateOscillator::UltimateOscillator(const std::array<std::uint64_t, 3>& periods,
                                        std::uint64_t longest)
-    : pairs_(sat_add(longest, 1)), periods_(periods), longest_(longest) {}
+    : pairs_(sat_add(longest, 1)),
+      periods_(periods),
+      longest_(longest),
+      shortest_(std::min({periods[0], periods[1], periods[2]})) {}
 
 std::uint64_t UltimateOscillator::warmup_period() const { return sat_add(longest_, 1); }
 
@@ -58,12 +61,19 @@ std::optional<double> UltimateOscillator::update(const BarSnapshot& bar) {
   }
   if (++pushed_ < longest_) return no_value();
 
+  // No window holds only zeros while neither run reaches the shortest one;
+  // else each is read with its own length: the shorter ones can hold only
+  // zeros while the longest still holds a move.
+  const bool zeros = pressure_zeros_.holds_only_zeros(shortest_) ||
+                     range_zeros_.holds_only_zeros(shortest_);
   std::array<double, 3> a{};
   for (std::size_t i = 0; i < 3; ++i) {
-    // Each window is read with its own length: the shorter ones can hold only
-    // zeros while the longest still holds a move.
-    const double range = range_zeros_.read(sums_[i].range, periods_[i]);
-    const double pressure = pressure_zeros_.read(sums_[i].pressure, periods_[i]);
+    double range = sums_[i].range;
+    double pressure = sums_[i].pressure;
+    if (zeros) [[unlikely]] {
+      range = range_zeros_.read(range, periods_[i]);
+      pressure = pressure_zeros_.read(pressure, periods_[i]);
+    }
     a[i] = range == 0.0 ? 0.5 : pressure / range;
   }
   return value_out((((4.0 * a[0] + (a[1] + a[1])) + a[2]) * 100.0) / 7.0);

@@ -52,6 +52,7 @@ class UltimateOscillator final : public Indicator {
   ZeroRun pressure_zeros_;  // a window's sums are read as 0 while it holds only zeros
   ZeroRun range_zeros_;
   std::uint64_t longest_;
+  std::uint64_t shortest_;
   std::uint64_t pushed_ = 0;
 };
 

@@ -54,7 +54,7 @@ Result<YangZhangVolatility, IndicatorError> YangZhangVolatility::create(
 }
 
 YangZhangVolatility::YangZhangVolatility(std::uint64_t n, std::uint64_t a)
-    : overnight_(n), open_close_(n), rs_terms_(n, false), n_(n), annualisation_(a) {
+    : overnight_(n), open_close_(n), rs_terms_(n), n_(n), annualisation_(a) {
   const double nf = static_cast<double>(n);
   k_ = 0.34 / ((nf + 1.0) / (nf - 1.0) + 1.34);
 }

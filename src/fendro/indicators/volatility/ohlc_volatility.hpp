@@ -76,7 +76,7 @@ class YangZhangVolatility final : public Indicator {
   std::optional<double> prev_close_;
   RollingVariance overnight_;
   RollingVariance open_close_;
-  ZeroReadingSum rs_terms_;  // never rebuilt
+  KeptZeroReadingSum rs_terms_;
   // A window of zero returns has no variance, whatever its sums hold.
   ZeroRun overnight_zeros_;
   ZeroRun open_close_zeros_;

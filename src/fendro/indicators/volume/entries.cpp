@@ -85,7 +85,8 @@ constexpr Entry kEntries[] = {
       "else -100 (1 - buying / selling); each pressure is an exponential average (over `period`) "
       "of the bar's volume relative to its `period`-bar average, the side against the move of "
       "(high + low + 2 close) / 4 damped by that move's size against the `period`-bar average "
-      "two-bar range.",
+      "two-bar range. The last value again while either average or a price is 0 (a window of "
+      "zeros counts 0).",
       "period + 1"}},
     {"EaseOfMovement", Feed::Kline, build<EaseOfMovement, U>, {14},
      {"period [1, MAX]",

@@ -30,9 +30,9 @@ class ChaikinMoneyFlow final : public Indicator {
   std::uint64_t warmup_period() const override { return flows_.period(); }
 
  private:
-  explicit ChaikinMoneyFlow(std::uint64_t n) : flows_(n, false), volumes_(n, false) {}
-  ZeroReadingSum flows_;
-  ZeroReadingSum volumes_;
+  explicit ChaikinMoneyFlow(std::uint64_t n) : flows_(n), volumes_(n) {}
+  KeptZeroReadingSum flows_;
+  KeptZeroReadingSum volumes_;
 };
 
 // The fast minus the slow exponential average of the accumulation/

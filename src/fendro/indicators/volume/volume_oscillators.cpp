@@ -66,8 +66,8 @@ std::optional<double> BetterVolume::update(const BarSnapshot& bar) {
 // ---- DemandIndex ----
 
 DemandIndex::DemandIndex(std::uint64_t n)
-    : volumes_(n, false),
-      ranges_(n, false),
+    : volumes_(n),
+      ranges_(n),
       buying_(EmaState::with_alpha(1, 2.0 / (static_cast<double>(n) + 1.0))),
       selling_(buying_),
       n_(static_cast<double>(n)) {}

@@ -62,8 +62,8 @@ class DemandIndex final : public Indicator {
     double close;
   };
   std::optional<Prev> prev_;
-  RunningSum volumes_;  // plain running sums, never rebuilt
-  RunningSum ranges_;
+  KeptZeroReadingSum volumes_;  // plain running sums, never rebuilt
+  KeptZeroReadingSum ranges_;
   EmaState buying_;   // seeded by its first input
   EmaState selling_;
   double n_;

@@ -60,15 +60,25 @@ inline void push_resumming(BoundedRing<double>& ring, double& sum, Count& pushes
   count_push_resumming(ring, sum, pushes, ring.capacity());
 }
 
-template <bool ReadsZeros>
+// Whether a sum is rebuilt every n pushes: as chosen when it is built, or
+// never, in which case it counts no pushes at all.
+enum class Rebuild { kChosen, kNever };
+
+template <bool ReadsZeros, Rebuild R = Rebuild::kChosen>
 class BasicRunningSum {
  public:
   BasicRunningSum(std::uint64_t n, bool rebuild)
-      : terms_(n), resum_every_(rebuild ? n : kNever) {}
+    requires(R == Rebuild::kChosen)
+      : terms_(n), count_{0, rebuild ? n : kNever} {}
+  explicit BasicRunningSum(std::uint64_t n)
+    requires(R == Rebuild::kNever)
+      : terms_(n) {}
 
   void push(double t) {
     push_adjusting_sum(terms_, sum_, t);
-    count_push_resumming(terms_, sum_, pushes_, resum_every_);
+    if constexpr (R == Rebuild::kChosen) {
+      count_push_resumming(terms_, sum_, count_.pushes, count_.every);
+    }
     if constexpr (ReadsZeros) zeros_.push(t);
   }
 
@@ -84,21 +94,26 @@ class BasicRunningSum {
   std::uint64_t period() const { return terms_.capacity(); }
 
  private:
-  // A count of pushes no run reaches: the sum that is never rebuilt. Both
-  // kinds then take the same straight step, with no test of which they are.
+  // A count of pushes no run reaches: a sum chosen never to be rebuilt. Both
+  // choices then take the same straight step, with no test of which they are.
   static constexpr std::uint64_t kNever = ~std::uint64_t{0};
+
+  struct Count {
+    std::uint64_t pushes = 0;  // since the last rebuild
+    std::uint64_t every = 0;
+  };
+  struct NoCount {};
 
   BoundedRing<double> terms_;
   double sum_ = 0.0;
-  std::uint64_t pushes_ = 0;
-  std::uint64_t resum_every_;
-  struct NoCount {};
+  [[no_unique_address]] std::conditional_t<R == Rebuild::kChosen, Count, NoCount> count_;
   [[no_unique_address]] std::conditional_t<ReadsZeros, ZeroRun, NoCount> zeros_;
 };
 
 using RunningSum = BasicRunningSum<false>;
 // For the windows that can return to holding only zeros and whose sum is
-// divided by or compared with 0.
+// divided by or compared with 0; the kept one is never rebuilt.
 using ZeroReadingSum = BasicRunningSum<true>;
+using KeptZeroReadingSum = BasicRunningSum<true, Rebuild::kNever>;
 
 }  // namespace fendro
