@@ -8,9 +8,12 @@ namespace {
 
 constexpr std::int64_t kHour = 3'600'000;
 
-// x rounded to `decimals` places (cents and finer), as prices and sizes are quoted.
+// Powers of ten, exact, for the places a price or a size is quoted to.
+constexpr double kTens[] = {1.0, 10.0, 100.0, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+
+// x rounded to `decimals` places (cents and finer, up to 8), as prices and sizes are quoted.
 double quoted(double x, int decimals) {
-  const double scale = std::pow(10.0, decimals);
+  const double scale = kTens[decimals];
   return std::round(x * scale) / scale;
 }
 
@@ -25,11 +28,12 @@ int price_places(testing::SplitMix& rng, double level) {
 // A size of 2 to 8 decimals, about `scale`.
 double size_of(testing::SplitMix& rng, double scale) {
   const int places = 2 + static_cast<int>(rng.next() % 7);
-  return std::max(quoted(rng.unit() * scale, places), std::pow(10.0, -places));
+  const double drawn = rng.unit() * scale;
+  return std::max(quoted(drawn, places), 1.0 / kTens[places]);
 }
 
-// The book around `mid`: five levels a side, the same size at each depth on
-// both sides (`sizes` empty: all equal to 1) when `balanced`.
+// The book around `mid`: five levels a side, sizes about `size_scale` (all 1
+// when it is 0), the same size at each depth on both sides when `balanced`.
 OrderBook book_at(testing::SplitMix& rng, double mid, bool balanced, double size_scale) {
   OrderBook book;
   for (int k = 0; k < 5; ++k) {
@@ -58,7 +62,11 @@ CrossSection cross_of(testing::SplitMix& rng, bool moves, bool volumes, const Cr
   CrossSection cs;
   for (std::size_t k = 0; k < 20; ++k) {
     CrossSectionEntry e;
-    e.change = moves ? quoted((rng.unit() - 0.5) * 0.1, 2 + static_cast<int>(rng.next() % 5)) : 0.0;
+    // Every draw is its own statement: the order of a call's arguments is the compiler's.
+    if (moves) {
+      const int places = 2 + static_cast<int>(rng.next() % 5);
+      e.change = quoted((rng.unit() - 0.5) * 0.1, places);
+    }
     e.volume = volumes ? size_of(rng, rng.unit() < 0.2 ? 1e5 : 10.0) : 0.0;
     e.new_high = moves && rng.unit() < 0.1;
     e.new_low = moves && rng.unit() < 0.1;
@@ -184,7 +192,8 @@ std::vector<testing::Bar> stretch_after(const testing::Bar& last, StretchKind ki
       }
       case StretchKind::kQuietMoves: {
         const double open = close;
-        close = quoted(open * (1.0 + (rng.unit() - 0.5) * 0.02), 2 + static_cast<int>(rng.next() % 3));
+        const double moved = open * (1.0 + (rng.unit() - 0.5) * 0.02);
+        close = quoted(moved, 2 + static_cast<int>(rng.next() % 3));
         const double high = quoted(std::max(open, close) * (1.0 + rng.unit() * 0.005), 4);
         const double low = quoted(std::min(open, close) * (1.0 - rng.unit() * 0.005), 4);
         b.candle = Candle{time, open, std::max({open, close, high}), std::min({open, close, low}), close, 0.0};

@@ -60,6 +60,7 @@ constexpr ZeroWindowListing kListings[] = {
     {"Triangle", ZeroCase::kMemory, kSwings},
     {"TripleTopBottom", ZeroCase::kMemory, kSwings},
     {"Wedge", ZeroCase::kMemory, kSwings},
+    {"ZigZag", ZeroCase::kMemory, kSwings},
     {"TdLines", ZeroCase::kMemory, kSwings},
     {"TdRiskLevel", ZeroCase::kMemory, kSwings},
     {"TdDWave", ZeroCase::kMemory, "keeps its wave count until a new swing"},
