@@ -180,13 +180,20 @@ ZeroSubject registry_subject(const registry::Entry& row, const std::vector<std::
   for (std::size_t i = 0; i < parsed.params.size(); ++i) s.kinds.push_back(kind_of(row, i));
   s.parameter_sets = only.empty() ? parameter_sets(row, s.kinds) : only;
   s.listing = listing_of(row.key, zero_window_listings());
+  s.memory_reason = memory_reason_of(row.key);
+  s.every_set = only.empty();
+  for (const DivergingSet& d : diverging_sets()) {
+    if (d.key == row.key) s.diverging.emplace_back(d.params.begin(), d.params.end());
+  }
   return s;
 }
 
 std::vector<std::string> zero_window_faults(const ZeroSubject& subject, const std::vector<NamedHistory>& histories,
                                             bool report) {
   std::vector<std::string> faults;
+  std::string first_memory;  // where the probe first saw one
   for (const std::vector<double>& params : subject.parameter_sets) {
+    if (std::find(subject.diverging.begin(), subject.diverging.end(), params) != subject.diverging.end()) continue;
     IndicatorPtr probe = subject.build(params);
     if (!probe) continue;
     const std::size_t from = settled_from(*probe, params, subject.kinds);
@@ -208,6 +215,9 @@ std::vector<std::string> zero_window_faults(const ZeroSubject& subject, const st
       const Trace fm = trace_over(*subject.build(params), {}, moving);
       const double magnitude = largest(fm, from, fm.bars.size());
       const std::optional<Parting> remembers = first_parting(hm, fm, from, Closeness{kMemoryUlps, magnitude});
+      if (remembers && first_memory.empty()) {
+        first_memory = where(StretchKind::kMoving) + ", " + parting_text(*remembers, from);
+      }
       if (report && remembers) {
         std::fprintf(stderr, "memory %s: %s\n", where(StretchKind::kMoving).c_str(),
                      parting_text(*remembers, from).c_str());
@@ -227,6 +237,13 @@ std::vector<std::string> zero_window_faults(const ZeroSubject& subject, const st
         judge_stretch(subject, params, kind, past, h, f, from, remembers.has_value(), at, report, faults);
       }
     }
+  }
+  if (!first_memory.empty() && subject.memory_reason.empty()) {
+    faults.push_back(first_memory + ": remembers more than its windows hold, but is not listed as a memory");
+  }
+  if (first_memory.empty() && !subject.memory_reason.empty() && subject.every_set) {
+    faults.push_back(std::string(subject.key) + ": listed as a memory (" + std::string(subject.memory_reason) +
+                     "), but on no parameter set does it remember more than its windows hold");
   }
   return faults;
 }

@@ -39,6 +39,14 @@ struct ZeroSubject {
   std::vector<std::vector<double>> parameter_sets;
   std::vector<Kind> kinds;
   const ZeroWindowListing* listing = nullptr;
+  // What remembers, when the key is listed as a memory the moving probe sees
+  // (remembering_keys); "" when the probe must see none.
+  std::string_view memory_reason;
+  // Whether `parameter_sets` are all the sweep tries: only then must a
+  // listed memory show on one of them.
+  bool every_set = true;
+  // Sets listed as diverging (diverging_sets): tried for nothing.
+  std::vector<std::vector<double>> diverging;
 };
 
 // A registry row as the sweep tries it; `only`, when not empty, replaces
@@ -47,7 +55,9 @@ ZeroSubject registry_subject(const registry::Entry& row, const std::vector<std::
 
 // The faults of one subject over the sweep, one line each: where a value read
 // on a window of zeros is not the zero case as its listing (or its absence)
-// asks. With `report`, every parting seen is printed to stderr.
+// asks, and where the moving probe finds a memory its `memory_reason` does
+// not list, or none that it lists. With `report`, every parting seen is
+// printed to stderr.
 std::vector<std::string> zero_window_faults(const ZeroSubject& subject, const std::vector<NamedHistory>& histories,
                                             bool report);
 

@@ -168,11 +168,16 @@ class PlantedDrift final : public Indicator {
   std::deque<double> closes_;
 };
 
+ZeroSubject planted_drift(bool exact, std::string_view memory_reason) {
+  ZeroSubject s = planted("Drift", [exact](std::size_t n) { return std::make_unique<PlantedDrift>(n, exact); });
+  s.memory_reason = memory_reason;
+  return s;
+}
+
 TEST(ZeroWindowSweep, NamesAResidueDividedByAnAverageThatDecays) {
   for (const bool exact : {false, true}) {
-    const auto faults = zero_window_faults(
-        planted("Drift", [&](std::size_t n) { return std::make_unique<PlantedDrift>(n, exact); }), histories(),
-        false);
+    const auto faults = zero_window_faults(planted_drift(exact, "an exponential average of the true range"),
+                                           histories(), false);
     // Past the stretch's first bars the average sinks below any residue:
     // the quotient grows past any bound, or overflows.
     EXPECT_EQ(faults.empty(), exact);
@@ -181,6 +186,26 @@ TEST(ZeroWindowSweep, NamesAResidueDividedByAnAverageThatDecays) {
       EXPECT_TRUE(f.find("grows without bound") != std::string::npos || f.find("inf") != std::string::npos) << f;
     }
   }
+}
+
+// The list of memories stays exact: a memory the moving probe sees must be
+// listed, and a listed one must be seen on some parameter set (unless the
+// sets tried are not all of them).
+TEST(ZeroWindowSweep, AMemoryListIsExactBothWays) {
+  const auto unlisted = zero_window_faults(planted_drift(true, ""), histories(), false);
+  ASSERT_EQ(unlisted.size(), 1u);
+  EXPECT_NE(unlisted[0].find("Drift [5]"), std::string::npos) << unlisted[0];
+  EXPECT_NE(unlisted[0].find("not listed as a memory"), std::string::npos) << unlisted[0];
+
+  ZeroSubject ratio = planted(
+      "Ratio", [](std::size_t n) { return std::make_unique<PlantedRatio>(n, true, false, close_moves); });
+  EXPECT_TRUE(zero_window_faults(ratio, histories(), false).empty());
+  ratio.memory_reason = "planted";
+  const auto stale = zero_window_faults(ratio, histories(), false);
+  ASSERT_EQ(stale.size(), 1u);
+  EXPECT_NE(stale[0].find("Ratio: listed as a memory (planted)"), std::string::npos) << stale[0];
+  ratio.every_set = false;
+  EXPECT_TRUE(zero_window_faults(ratio, histories(), false).empty());
 }
 
 // A listed last value: kept from the bar its window holds only zeros, or
@@ -237,6 +262,20 @@ TEST(ZeroWindowSweep, AListedResidueStaysWithinAFewUnitsOfTheLargestPrice) {
   EXPECT_FALSE(zero_window_faults(planted("Gap", [](std::size_t n) { return std::make_unique<PlantedGap>(n, 1.0); }),
                                   histories(), false)
                    .empty());
+}
+
+// A set listed as diverging is tried for nothing; the others still are.
+TEST(ZeroWindowSweep, ADivergingSetIsSkippedAndOnlyIt) {
+  ZeroSubject gap = planted("Gap", [](std::size_t n) { return std::make_unique<PlantedGap>(n, 1e6); });
+  gap.parameter_sets = {{5}, {6}};
+  const auto both = zero_window_faults(gap, histories(), false);
+  gap.diverging = {{5}};
+  const auto six = zero_window_faults(gap, histories(), false);
+  EXPECT_FALSE(six.empty());
+  EXPECT_LT(six.size(), both.size());
+  for (const std::string& f : six) EXPECT_EQ(f.find("Gap [5]"), std::string::npos) << f;
+  gap.diverging = {{5}, {6}};
+  EXPECT_TRUE(zero_window_faults(gap, histories(), false).empty());
 }
 
 }  // namespace

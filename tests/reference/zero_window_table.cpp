@@ -1,9 +1,10 @@
 // The types that legitimately differ from a fresh instance once their
 // windows hold only zeros (zero_windows.hpp), each with its reason. Types
 // whose memory a moving market shows (a recursion that a moving probe sees
-// parting from a fresh instance past the longest window) are found by the
-// sweep itself and are not listed; those below keep a state the probe cannot
-// see, because any moving bar sets it afresh.
+// parting from a fresh instance past the longest window) are listed by what
+// remembers, and the probe keeps that list exact; the kMemory rows keep a
+// state the probe cannot see on some parameter set, because any moving bar
+// sets it afresh or a moving market reads it the same way.
 #include <algorithm>
 
 #include "reference/zero_windows.hpp"
@@ -85,6 +86,12 @@ constexpr ZeroWindowListing kListings[] = {
     {"VolumeWeightedMacd", ZeroCase::kMemory, "an exponential signal line"},
     {"Jma", ZeroCase::kMemory, "an adaptive recursion"},
     {"SuperSmoother", ZeroCase::kMemory, "a two-pole recursive filter"},
+    {"StochRsi", ZeroCase::kMemory,
+     "the RSI's Wilder averages outlast any window: on a halt the kept RSI wobbles by a unit in the last place, "
+     "and the stochastic of that wobble spans 0 to 100"},
+    {"TtmSqueeze", ZeroCase::kMemory,
+     "the squeeze compares the bands with a Keltner width that is a Wilder ATR; the momentum fits the closes "
+     "less an average of copies of the close"},
     // (2) A residue of an average of copies of one price, not divided up.
     {"AdOscillator", ZeroCase::kFewUlps, "the line less its average: copies of the line on a halt"},
     {"AwesomeOscillator", ZeroCase::kFewUlps, "two averages of copies of the median price"},
@@ -121,9 +128,95 @@ constexpr ZeroWindowListing kListings[] = {
      stretches({StretchKind::kHalt, StretchKind::kFlatVolume, StretchKind::kQuietMoves})},
 };
 
+// What remembers, for each key the moving probe finds remembering.
+constexpr std::string_view kExponential[] = {
+    "Apo", "BreadthThrust", "ChaikinOscillator", "ChaikinVolatility", "Dema", "DemandIndex", "Ehma", "ElderImpulse",
+    "ElderRay", "Ema", "EwmaVolatility", "ForceIndex", "GeneralizedDema", "HeikinAshiOscillator", "HoltWinters",
+    "KasePermissionStochastic", "Kvo", "MacdFix", "MacdHistogram", "MacdIndicator", "MassIndex",
+    "McClellanOscillator", "Pgo", "Pmo", "PolarizedFractalEfficiency", "Ppo", "PpoHistogram", "Smi",
+    "SmoothedHeikinAshi", "Stc", "T3", "Tema", "Trix", "Tsi", "VolatilityRatio", "VolumeWeightedMacd", "Vzo",
+    "WavePm", "WaveTrend", "ZeroLagMacd", "Zlema"};
+constexpr std::string_view kWilder[] = {
+    "Adx", "Adxr", "Alligator", "ConnorsRsi", "DerivativeOscillator", "Dx", "FisherRsi", "GatorOscillator", "Inertia",
+    "MinusDi", "MinusDm", "PlusDi", "PlusDm", "Qqe", "RelativeStrengthAB", "Rmi", "Rsi", "RviVolatility", "Smma",
+    "StochRsi", "TwiggsMoneyFlow", "VolumeRsi"};
+constexpr std::string_view kWilderAtr[] = {"Atr",   "AtrBands",   "ChandeKrollStop", "ChandelierExit",
+                                           "Keltner", "Natr", "StarcBands"};
+constexpr std::string_view kStops[] = {"AtrRatchet",  "AtrTrailingStop",   "ElderSafeZone", "KaseDevStop",
+                                       "ModifiedMaStop", "Psar",          "RenkoTrailingStop", "SarExt",
+                                       "StepTrailingStop", "SuperTrend", "VoltyStop",     "YoyoExit"};
+constexpr std::string_view kFilters[] = {
+    "AdaptiveLaguerreFilter", "AutocorrelationPeriodogram", "BandpassFilter", "CyberneticCycle", "Decycler",
+    "DecyclerOscillator", "EhlersStochastic", "EmpiricalModeDecomposition", "EvenBetterSinewave", "FisherTransform",
+    "HeikinAshi", "HighpassFilter", "InstantaneousTrendline", "LaguerreRsi", "Reflex", "RoofingFilter", "Rsx",
+    "SuperSmoother", "Trendflex", "UniversalOscillator"};
+constexpr std::string_view kHilbert[] = {"AdaptiveCycle", "Fama",   "HilbertDominantCycle", "HtDcPhase",
+                                         "HtPhasor",      "HtTrendMode", "Mama",          "SineWave"};
+constexpr std::string_view kAdaptive[] = {"AdaptiveCci", "AdaptiveRsi", "Evwma",   "Frama",
+                                          "Jma",         "Kama",        "McGinleyDynamic", "Vidya"};
+constexpr std::string_view kEstimates[] = {"Garch11", "KalmanHedgeRatio"};
+constexpr std::string_view kCumulative[] = {
+    "AdVolumeLine", "Adl", "AdvanceDecline", "AnchoredRsi", "AnchoredVwap", "CumulativeVolumeDelta",
+    "CumulativeVolumeIndex", "McClellanSummationIndex", "Nvi", "Obv", "OIWeighted", "Pvi", "RecoveryFactor",
+    "TradeVolumeIndex", "VolumePriceTrend", "Vwap", "VwapStdDevBands", "Wad"};
+constexpr std::string_view kRunStart[] = {"InitialBalance", "OpeningRange"};
+constexpr std::string_view kCalendar[] = {"AverageDailyRange", "OvernightGap", "OvernightIntradayReturn",
+                                          "SeasonalZScore",    "SessionHighLow", "SessionRange",
+                                          "SessionVwap",       "TurnOfMonth"};
+constexpr std::string_view kLevels[] = {"AndrewsPitchfork", "NakedPoc", "TdDWave", "TdLines", "TdRiskLevel",
+                                        "ThreeLineBreak"};
+constexpr std::string_view kBuckets[] = {"Vpin"};
+
+constexpr RememberingKeys kRemembering[] = {
+    {"an exponential average: every bar seen keeps a weight", kExponential},
+    {"Wilder smoothing (an RSI, directional movement, a smoothed average)", kWilder},
+    {"a Wilder average true range", kWilderAtr},
+    {kStop, kStops},
+    {"a recursive filter: each value feeds the next", kFilters},
+    {"Hilbert-transform recursions (a smoothed period and phase)", kHilbert},
+    {"an adaptive average: a recursion whose weight the market sets", kAdaptive},
+    {"a recursive estimate (a GARCH variance, a Kalman filter)", kEstimates},
+    {"a cumulative line: a total over every bar since the first", kCumulative},
+    {"fixed by the first bars of the run", kRunStart},
+    {"a session or calendar state, kept by local days, hours or months rather than bars", kCalendar},
+    {"keeps pivots, lines or levels until price makes or reaches new ones", kLevels},
+    {"buckets of volume, not bars: the last buckets reach back any number of bars", kBuckets},
+};
+
+// Periods at which a filter's pole lies outside the unit circle.
+constexpr double kPeriod1[] = {1};
+constexpr double kPeriod1Slow60[] = {1, 60};
+constexpr double kPeriod1Band03[] = {1, 0.3};
+constexpr double kPeriod2Band03[] = {2, 0.3};
+constexpr std::string_view kHighpassPole =
+    "at period 1 the high-pass's alpha is about 8.36: a double pole at 1 - alpha, outside the unit circle; NaN on "
+    "any moving history";
+constexpr std::string_view kBandpassPole =
+    "1 / cos(4 pi bandwidth / period) is below -1, so alpha is too: the poles' product, alpha, lies outside the unit "
+    "circle; inf on any moving history";
+
+constexpr DivergingSet kDiverging[] = {
+    {"HighpassFilter", kPeriod1, kHighpassPole},
+    {"Decycler", kPeriod1, kHighpassPole},
+    {"DecyclerOscillator", kPeriod1Slow60, kHighpassPole},
+    {"BandpassFilter", kPeriod1Band03, kBandpassPole},
+    {"BandpassFilter", kPeriod2Band03, kBandpassPole},
+};
+
 }  // namespace
 
 std::span<const ZeroWindowListing> zero_window_listings() { return kListings; }
+
+std::span<const RememberingKeys> remembering_keys() { return kRemembering; }
+
+std::string_view memory_reason_of(std::string_view key) {
+  for (const RememberingKeys& group : kRemembering) {
+    if (std::find(group.keys.begin(), group.keys.end(), key) != group.keys.end()) return group.reason;
+  }
+  return {};
+}
+
+std::span<const DivergingSet> diverging_sets() { return kDiverging; }
 
 const ZeroWindowListing* listing_of(std::string_view key, std::span<const ZeroWindowListing> table) {
   const auto it =

@@ -86,6 +86,28 @@ struct ZeroWindowListing {
 std::span<const ZeroWindowListing> zero_window_listings();
 const ZeroWindowListing* listing_of(std::string_view key, std::span<const ZeroWindowListing> table);
 
+// The keys whose memory a moving market shows: an instance fed a history
+// parts from a fresh one past its longest window on at least one generated
+// parameter set. Exactly those keys, each with what remembers; they are
+// checked as kMemory on the sets where the probe sees it.
+struct RememberingKeys {
+  std::string_view reason;
+  std::span<const std::string_view> keys;
+};
+std::span<const RememberingKeys> remembering_keys();
+// The reason `key` is listed with, or "" when it is not.
+std::string_view memory_reason_of(std::string_view key);
+
+// A parameter set at which a type diverges on any moving history (a filter
+// whose pole lies outside the unit circle): its values say nothing of its
+// windows, so it is listed and not checked.
+struct DivergingSet {
+  std::string_view key;
+  std::span<const double> params;
+  std::string_view reason;
+};
+std::span<const DivergingSet> diverging_sets();
+
 // The bound of kFewUlps, in units of the last place of the largest magnitude
 // of the history: a window of n copies keeps up to about n/2 units of the
 // sums' roundings once the largest entries have left.

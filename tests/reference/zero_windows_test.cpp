@@ -4,6 +4,7 @@
 // candles, prints and a cross-section) or keep the state it is told they keep.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <deque>
@@ -62,6 +63,34 @@ TEST(ZeroWindows, EveryListingNamesAKeyOnce) {
     EXPECT_EQ(table[i].kind == ZeroCase::kLastValue, table[i].reach != nullptr) << table[i].key;
     EXPECT_EQ(table[i].kind == ZeroCase::kLastValue, table[i].zero_on != 0) << table[i].key;
     for (std::size_t k = 0; k < i; ++k) EXPECT_NE(table[i].key, table[k].key);
+  }
+}
+
+// Every key listed as a memory names a key, once, under a reason; every
+// diverging set is one the sweep builds and would otherwise try.
+TEST(ZeroWindows, EveryMemoryAndDivergingListingNamesWhatTheSweepTries) {
+  std::vector<std::string_view> seen;
+  for (const RememberingKeys& group : remembering_keys()) {
+    EXPECT_FALSE(group.reason.empty());
+    for (const std::string_view key : group.keys) {
+      EXPECT_TRUE(registry::key_slot(key).has_value()) << key;
+      EXPECT_EQ(std::count(seen.begin(), seen.end(), key), 0) << key << " is listed twice";
+      EXPECT_EQ(memory_reason_of(key), group.reason) << key;
+      seen.push_back(key);
+    }
+  }
+  EXPECT_EQ(memory_reason_of("NoSuchKey"), "");
+  for (const DivergingSet& d : diverging_sets()) {
+    const std::vector<double> params(d.params.begin(), d.params.end());
+    SCOPED_TRACE(std::string(d.key) + " " + testing::params_text(params));
+    EXPECT_FALSE(d.reason.empty());
+    const registry::Entry* row = nullptr;
+    for (const registry::Entry& r : registry::key_rows()) row = r.key == d.key ? &r : row;
+    ASSERT_NE(row, nullptr);
+    const ZeroSubject subject = registry_subject(*row);
+    EXPECT_EQ(std::count(subject.parameter_sets.begin(), subject.parameter_sets.end(), params), 1);
+    EXPECT_EQ(std::count(subject.diverging.begin(), subject.diverging.end(), params), 1);
+    EXPECT_NE(subject.build(params), nullptr);
   }
 }
 
