@@ -140,31 +140,31 @@ constexpr std::string_view kWilder[] = {
     "Adx", "Adxr", "Alligator", "ConnorsRsi", "DerivativeOscillator", "Dx", "FisherRsi", "GatorOscillator", "Inertia",
     "MinusDi", "MinusDm", "PlusDi", "PlusDm", "Qqe", "RelativeStrengthAB", "Rmi", "Rsi", "RviVolatility", "Smma",
     "StochRsi", "TwiggsMoneyFlow", "VolumeRsi"};
-constexpr std::string_view kWilderAtr[] = {"Atr",   "AtrBands",   "ChandeKrollStop", "ChandelierExit",
-                                           "Keltner", "Natr", "StarcBands"};
-constexpr std::string_view kStops[] = {"AtrRatchet",  "AtrTrailingStop",   "ElderSafeZone", "KaseDevStop",
-                                       "ModifiedMaStop", "Psar",          "RenkoTrailingStop", "SarExt",
-                                       "StepTrailingStop", "SuperTrend", "VoltyStop",     "YoyoExit"};
+constexpr std::string_view kWilderAtr[] = {
+    "Atr", "AtrBands", "ChandeKrollStop", "ChandelierExit", "Keltner", "Natr", "StarcBands"};
+constexpr std::string_view kStops[] = {
+    "AtrRatchet", "AtrTrailingStop", "ElderSafeZone", "KaseDevStop", "ModifiedMaStop", "Psar", "RenkoTrailingStop",
+    "SarExt", "StepTrailingStop", "SuperTrend", "VoltyStop", "YoyoExit"};
 constexpr std::string_view kFilters[] = {
     "AdaptiveLaguerreFilter", "AutocorrelationPeriodogram", "BandpassFilter", "CyberneticCycle", "Decycler",
     "DecyclerOscillator", "EhlersStochastic", "EmpiricalModeDecomposition", "EvenBetterSinewave", "FisherTransform",
     "HeikinAshi", "HighpassFilter", "InstantaneousTrendline", "LaguerreRsi", "Reflex", "RoofingFilter", "Rsx",
     "SuperSmoother", "Trendflex", "UniversalOscillator"};
-constexpr std::string_view kHilbert[] = {"AdaptiveCycle", "Fama",   "HilbertDominantCycle", "HtDcPhase",
-                                         "HtPhasor",      "HtTrendMode", "Mama",          "SineWave"};
-constexpr std::string_view kAdaptive[] = {"AdaptiveCci", "AdaptiveRsi", "Evwma",   "Frama",
-                                          "Jma",         "Kama",        "McGinleyDynamic", "Vidya"};
+constexpr std::string_view kHilbert[] = {
+    "AdaptiveCycle", "Fama", "HilbertDominantCycle", "HtDcPhase", "HtPhasor", "HtTrendMode", "Mama", "SineWave"};
+constexpr std::string_view kAdaptive[] = {
+    "AdaptiveCci", "AdaptiveRsi", "Evwma", "Frama", "Jma", "Kama", "McGinleyDynamic", "Vidya"};
 constexpr std::string_view kEstimates[] = {"Garch11", "KalmanHedgeRatio"};
 constexpr std::string_view kCumulative[] = {
     "AdVolumeLine", "Adl", "AdvanceDecline", "AnchoredRsi", "AnchoredVwap", "CumulativeVolumeDelta",
     "CumulativeVolumeIndex", "McClellanSummationIndex", "Nvi", "Obv", "OIWeighted", "Pvi", "RecoveryFactor",
     "TradeVolumeIndex", "VolumePriceTrend", "Vwap", "VwapStdDevBands", "Wad"};
 constexpr std::string_view kRunStart[] = {"InitialBalance", "OpeningRange"};
-constexpr std::string_view kCalendar[] = {"AverageDailyRange", "OvernightGap", "OvernightIntradayReturn",
-                                          "SeasonalZScore",    "SessionHighLow", "SessionRange",
-                                          "SessionVwap",       "TurnOfMonth"};
-constexpr std::string_view kLevels[] = {"AndrewsPitchfork", "NakedPoc", "TdDWave", "TdLines", "TdRiskLevel",
-                                        "ThreeLineBreak"};
+constexpr std::string_view kCalendar[] = {
+    "AverageDailyRange", "OvernightGap", "OvernightIntradayReturn", "SeasonalZScore", "SessionHighLow",
+    "SessionRange", "SessionVwap", "TurnOfMonth"};
+constexpr std::string_view kLevels[] = {
+    "AndrewsPitchfork", "NakedPoc", "TdDWave", "TdLines", "TdRiskLevel", "ThreeLineBreak"};
 constexpr std::string_view kBuckets[] = {"Vpin"};
 
 constexpr RememberingKeys kRemembering[] = {
