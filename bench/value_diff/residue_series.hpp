@@ -124,7 +124,8 @@ class ResidueWalk {
 
   // x kept to 2 to 8 decimals.
   double rounded(double x) {
-    const double scale = std::pow(10.0, static_cast<double>(2 + rng_.next() % 7));
+    double scale = 1.0;  // 10^2 to 10^8, exactly
+    for (auto k = 2 + rng_.next() % 7; k > 0; --k) scale *= 10.0;
     return std::round(x * scale) / scale;
   }
   double volume(bool heavy) {

@@ -28,7 +28,9 @@ class TickWalk {
   TickWalk(Scale scale, std::uint64_t seed) : rng_(seed) {
     int exponent = scale.decimals;
     for (double n = scale.near; n < 1.0; n *= 10.0) ++exponent;
-    divisor_ = std::pow(10.0, exponent);
+    // 10^exponent by whole multiplications: exact for the exponents here (below 23).
+    divisor_ = 1.0;
+    for (int i = 0; i < exponent; ++i) divisor_ *= 10.0;
     start_ = static_cast<std::int64_t>(std::llround(scale.near * divisor_));
     ticks_ = start_;
   }
