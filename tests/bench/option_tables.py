@@ -35,7 +35,7 @@ class Program:
 
 
 def bench_dir() -> pathlib.Path:
-    return pathlib.Path(os.environ.get("BENCH_DIR", ROOT / "build" / "bench"))
+    return pathlib.Path(os.environ.get("BENCH_DIR", ROOT / "build" / "bench")).resolve()
 
 
 def help_text(command: list[str]) -> str:

@@ -111,13 +111,14 @@ def cases_of(program: Program, counts: str) -> list[tuple[str, Option, list[str]
     return cases
 
 
-def verdict(case: tuple[str, Option, list[str]]) -> str | None:
+def verdict(case: tuple[str, Option, list[str]], cwd: str) -> str | None:
     """None when the case was refused by name or ran to its end in time;
     what went wrong otherwise."""
     label, option, argv = case
     start = time.monotonic()
     try:
-        done = subprocess.run(argv, capture_output=True, text=True, timeout=CASE_SECONDS, stdin=subprocess.DEVNULL)
+        done = subprocess.run(argv, capture_output=True, text=True, timeout=CASE_SECONDS, stdin=subprocess.DEVNULL,
+                              cwd=cwd)
     except subprocess.TimeoutExpired:
         return f"{label}: still running after {CASE_SECONDS} s: {argv[1:]}"
     out = done.stdout + done.stderr
@@ -153,7 +154,9 @@ def run_all() -> tuple[int, list[str]]:
         cases = [c for p in programs_to_try() for c in cases_of(p, counts)]
         workers = max(2, min(4, (os.cpu_count() or 2) // 2))
         with concurrent.futures.ThreadPoolExecutor(workers) as pool:
-            failures = [f for f in pool.map(verdict, cases) if f is not None]
+            # In a folder of their own: a path that is no path, such as "0",
+            # is a file a report may be written to.
+            failures = [f for f in pool.map(lambda c: verdict(c, tmp), cases) if f is not None]
     return len(cases), failures
 
 
