@@ -54,9 +54,13 @@ std::string fault_of(std::optional<double> at1, std::optional<double> at4, std::
   if (same_bits(*at1, *at4)) {
     return same_bits(*at, *at1) ? "" : number(*at) + " where exact prices give " + number(*at1);
   }
-  if (same_bits(*at4, 4.0 * *at1)) {
+  // A value in the scaled unit is compared where exact arithmetic makes it a
+  // whole number of ticks (copies of a price, sums of them): elsewhere its
+  // product with the factor rounds on its own.
+  if (same_bits(*at4, 4.0 * *at1) && std::floor(*at1) == *at1) {
     return same_bits(*at, price * *at1) ? "" : number(*at) + " for the price times " + number(*at1);
   }
+  if (same_bits(*at4, 4.0 * *at1)) return "";
   return "neither one value nor the price times one: " + number(*at1) + " at 1.0, " + number(*at4) + " at 4.0";
 }
 

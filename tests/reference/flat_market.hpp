@@ -29,6 +29,9 @@ inline constexpr double kFlatVolumes[] = {0.0, 1.7};
 struct FlatListing {
   std::string_view key;
   std::string_view reason;
+  // Listed for the comparison after a moving history only (one-price candles
+  // from the first bar read exactly).
+  bool after_history_only = false;
 };
 std::span<const FlatListing> flat_listings();
 
