@@ -433,6 +433,27 @@ A rule reads its value as `"id"` and a named output as `"id.<output>"`.
   Value says so. A strategy's rules first run on the bar
   whose index, counted from 0, is the largest warm-up of its indicators, or
   its own `warmup` ([strategy.md](strategy.md)).
+- **Windows of copies.** Where a window holds only copies of one value (a
+  flat market's closes, the prices of a one-price candle), what is read
+  from it is what exact arithmetic gives, whatever rounding its running
+  sums keep: its average is that value itself (a one-price candle's typical
+  price is its price), and every deviation from it, variance, covariance,
+  slope and difference of two averages of those copies is exactly 0. An
+  exponential average or a filter that has seen nothing but copies of one
+  value since its first input reads that value. So on a market that never
+  moved `gt [close, sma]` is false and an oscillator reads its flat case,
+  at 0.3 as at 4.0. The state keeps its arithmetic: once a window holds
+  anything else, the value is what it always was.
+- **Ratios held on a halt.** On a bar with no move, Wilder's and
+  exponential averages of gains and losses (or of plus and minus
+  movement, of volumes up and down) are both multiplied by the same
+  factor, so in exact arithmetic their ratio keeps its value for as long
+  as the halt lasts; in floating point it would drift and, once both sink
+  into the subnormal numbers, swing end to end. Once every input of both
+  averages has been 0 for the type's period in a row, the ratio is read as
+  it stood on that bar until an input moves again. The averages keep their
+  arithmetic, so the bar after the halt reads what it always did. A Value
+  saying "held through a halt" follows this rule.
 - **Windows of zeros.** A running sum over a window (the newest entry
   added, the oldest taken away) keeps the rounding of entries that have
   left it. Where every entry a window holds is zero (bodies, moves, ranges

@@ -24,7 +24,7 @@ static constexpr Entry kEntries[] = {
      {"period [1, MAX]",
       "Wilder's relative strength index of the close, 0 to 100, over `period` bars, passing 100 "
       "by a unit in the last place when the average loss is 0 or too small to change the sum of "
-      "the averages.",
+      "the averages; held through a halt.",
       "period + 1"}},
     {"FisherRsi", Feed::Kline, build<FisherRsi, U>, {9},
      {"period [1, MAX]",

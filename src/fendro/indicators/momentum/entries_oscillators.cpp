@@ -92,7 +92,8 @@ static constexpr Entry kEntries[] = {
     {"Cci", Feed::Kline, build_counts<Cci, 1>, {20},
      {"period [1, MAX]",
       "The commodity channel index: (typical price - its SMA) / (0.015 * mean absolute deviation) "
-      "over `period` bars, the typical price being (high + low + close)/3; 0 for a flat window.",
+      "over `period` bars, the typical price being (high + low + close)/3; 0 for a flat window "
+      "or a window of copies.",
       "period"}},
     {"StochasticCci", Feed::Kline, build_counts<StochasticCci, 1>, {14},
      {"period [1, MAX]",
@@ -176,8 +177,8 @@ static constexpr Entry kEntries[] = {
      {"sma_period [1, MAX]; deviation_window [1, inf)",
       "The trend intensity index, 0 to 100: the positive deviations of the close from its "
       "SMA(`sma_period`) over all absolute deviations, summed over the last `deviation_window` "
-      "bars (50 when none). A close whose SMA window holds only copies of it deviates by 0, and a "
-      "window of zeros counts 0.",
+      "bars (50 when none, 100 when none is below). A close whose SMA window holds only copies "
+      "of it deviates by 0, and a window of zeros counts 0.",
       "sma_period + deviation_window - 1"}},
     {"Stc", Feed::Kline, build_stc, {23, 50, 10, 0.5},
      {"fast [1, MAX] {below `slow`}; slow [1, MAX] {above `fast`}; cycle_period [1, inf); "
