@@ -73,7 +73,7 @@ std::optional<double> Tii::update(const BarSnapshot& bar) {
   if (total <= 0.0) return value_out(50.0);
   // No deviation below the average: every bit of the total is the upward
   // sum, whose share (up * 100) / up can round below 100.
-  if (down_zeros_.holds_only_zeros(m)) return value_out(100.0);
+  if (kReadsCopies && down_zeros_.holds_only_zeros(m)) return value_out(100.0);
   const double v = (up * 100.0) / total;
   if (v < 0.0) return value_out(0.0);
   if (v > 100.0) return value_out(100.0);

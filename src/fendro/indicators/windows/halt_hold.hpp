@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+#include "fendro/indicators/windows/copy_run.hpp"
+
 namespace fendro {
 
 class HaltHold {
@@ -19,12 +21,12 @@ class HaltHold {
   void push(bool still) { run_ = still ? run_ + 1 : 0; }
   // The ratio v computed on this step, as it is to be read.
   double read(double v, std::uint64_t period) {
-    if (run_ < period) [[likely]] return v;
+    if (!kReadsCopies || run_ < period) [[likely]] return v;
     if (run_ == period) held_ = v;
     return held_;
   }
   // Whether the ratio is held (read gives the held value).
-  bool holding(std::uint64_t period) const { return run_ > period; }
+  bool holding(std::uint64_t period) const { return kReadsCopies && run_ > period; }
 
  private:
   std::uint64_t run_ = 0;  // steps in a row whose inputs were both 0
