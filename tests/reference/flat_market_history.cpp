@@ -20,7 +20,8 @@ struct TickBar {
 };
 
 // A walk near 2,000 ticks: moves of up to 6 ticks, wicks of up to 3, a gap
-// every tenth bar, volumes 0 to 999 (every twentieth bar 0).
+// every tenth bar, volumes 0 to 999 with every seventh bar up to 1e9 (every
+// twentieth bar 0).
 std::vector<TickBar> tick_walk(std::size_t n) {
   testing::SplitMix rng(20261209);
   const auto draw = [&rng](std::int64_t below) { return static_cast<std::int64_t>(rng.next() % static_cast<std::uint64_t>(below)); };
@@ -33,7 +34,8 @@ std::vector<TickBar> tick_walk(std::size_t n) {
     close = std::clamp<std::int64_t>(open + draw(13) - 6, 1100, 2900);
     const std::int64_t high = std::max(open, close) + draw(4);
     const std::int64_t low = std::min(open, close) - draw(4);
-    const std::int64_t volume = i % 20 == 19 ? 0 : draw(1000);
+    // Heavy bars among light ones, so a sum of scaled volumes keeps rounding.
+    const std::int64_t volume = i % 20 == 19 ? 0 : (i % 7 == 3 ? draw(1'000'000) * 1000 : draw(1000));
     bars.push_back({open, high, low, close, volume});
   }
   return bars;
