@@ -124,14 +124,16 @@ static constexpr Entry kEntries[] = {
       "The stochastic momentum index, -100 to 100 in exact arithmetic: the close's distance from "
       "the middle of the `k_period` range, double-smoothed, over half that range double-smoothed. "
       "Where that range is a unit or two in the last place of the price, at any price (candles "
-      "one unit wide near 1, 1e4 or 1e9, or an average sunk into the subnormal numbers on a long "
-      "halt), the distance and the half range round by as much as they hold, and the ratio reads "
-      "as far as -200 and 200; closes stepping by whole cents pass either end by up to ten "
-      "thousand units in the last place. On the bar where half the averaged range rounds to 0 "
-      "(a range averaged down to 2^-1074) there is no value; from the next on, the averaged range "
-      "being 0, the type gives its last value again, which, where a range one unit wide gave the "
-      "last quotient, lies outside -100 and 100 too. On the reference halt there is no value on "
-      "halt bar 1,092, then 0 (the value of halt bar 1,091) from halt bar 1,093 to its end.",
+      "one unit wide near 1, 1e4 or 1e9), the distance and the half range round by as much as "
+      "they hold, and the ratio reads as far as -200 and 200; closes stepping by whole cents pass "
+      "either end by up to ten thousand units in the last place. On a halt, once the window has "
+      "held only the halt's price for first_smoothing + second_smoothing bars, both averages "
+      "decay together and the index is held as it stood on that bar until the price moves. "
+      "Otherwise, on the bar where half the averaged range rounds to 0 (a range averaged down to "
+      "2^-1074) there is no value; from the next on, the averaged range being 0, the type gives "
+      "its last value again, which, where a range one unit wide gave the last quotient, lies "
+      "outside -100 and 100 too. On the reference halt it reads, from halt bar 15, the value of "
+      "that bar to its end.",
       "k_period + first_smoothing + second_smoothing - 2"}},
     {"KasePermissionStochastic", Feed::Kline, build_counts<KasePermissionStochastic, 2>, {10, 3},
      {"stochastic_period [1, MAX]; smoothing_period [1, MAX]",
