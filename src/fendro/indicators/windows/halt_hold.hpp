@@ -16,7 +16,14 @@ namespace fendro {
 class HaltHold {
  public:
   // One step's inputs: still when both are 0.
-  void push(bool still) { run_ = still ? run_ + 1 : 0; }
+  // A moving market takes the branch it predicts and stores 0.
+  void push(bool still) {
+    if (still) [[unlikely]] {
+      ++run_;
+    } else {
+      run_ = 0;
+    }
+  }
   // The ratio v computed on this step, as it is to be read.
   double read(double v, std::uint64_t period) {
     if (run_ < period) [[likely]] return v;
