@@ -66,16 +66,21 @@ std::optional<double> jma(const Candle& c, std::vector<double>& s) {
 }
 
 // The Rsx at period 14: the momentum and its magnitude through three
-// double-smoothing stages each, their blend clamped to [0, 100].
+// double-smoothing stages each, their blend clamped to [0, 100]. Both chains
+// decay alike once the close stops: from the 14th bar in a row without a
+// move the index reads as it stood on that bar (the stages run on).
 std::optional<double> rsx(const Candle& c, std::vector<double>& s) {
   const double a = 3.0 / 16.0, b = 1.0 - a;
   if (s.empty()) {
-    s.assign(14, 0.0);  // the last close, six momentum stages, six magnitude stages, the steps
+    // The last close, six momentum stages, six magnitude stages, the steps,
+    // the bars in a row without a move, the held index.
+    s.assign(16, 0.0);
     s[0] = c.close;
     return std::nullopt;
   }
   const double m = c.close - s[0];
   s[0] = c.close;
+  s[14] = m == 0.0 ? s[14] + 1.0 : 0.0;
   const auto smooth = [&](double* st, double in) {
     st[0] = st[0] * b + in * a;
     st[1] = st[1] * b + st[0] * a;
@@ -90,6 +95,8 @@ std::optional<double> rsx(const Candle& c, std::vector<double>& s) {
   double v = 50.0;
   if (w3 > 0.0) v = ((1.5 * s[5] + (-0.5) * s[6]) / w3 + 1.0) * 50.0;
   v = v < 0.0 ? 0.0 : (v > 100.0 ? 100.0 : v);
+  if (s[14] == 14.0) s[15] = v;
+  if (s[14] >= 14.0) v = s[15];
   s[13] += 1.0;
   if (s[13] < 14.0) return std::nullopt;
   return v;

@@ -38,7 +38,11 @@ struct Planted {
 };
 
 TEST(HaltChanges, EachPlantedClaimGivesItsFaults) {
-  const std::string atr = "The average true range.";
+  // Wilder's RSI is held through a halt (a ratio of two averages that decay
+  // together); the ATR, one average alone, drifts into the subnormal numbers
+  // and is the type that tells a late change here.
+  const std::string rsi = "Wilder's RSI.";
+  const std::string atr = "Wilder's average true range.";
   const std::string smi = "The stochastic momentum index.";
   const std::vector<Planted> cases = {
       {"Atr", {14}, atr + " On a halt it last changes at halt bar 10,012.", true, {}},
@@ -57,17 +61,22 @@ TEST(HaltChanges, EachPlantedClaimGivesItsFaults) {
        {"tells halt bar 10,012, where its values end, the last change is at halt bar 10,012"}},
       // The ATR(5)'s average reaches the subnormal numbers sooner.
       {"Atr", {5}, atr, true, {"last changes at halt bar 3,330, and the row does not say so"}},
+      // The RSI, held from halt bar 14, has nothing to tell.
+      {"Rsi", {14}, rsi, true, {}},
+      {"Rsi", {14}, rsi + " On a halt it last changes at halt bar 9,993.", true,
+       {"tells halt bar 9,993, but its last change, at halt bar 13, is not one to tell"}},
       // An average settles onto the last close within its first few hundred bars.
       {"Ema", {14}, "An EMA. On a halt it last changes at halt bar 206.", true,
        {"tells halt bar 206, but its last change, at halt bar 206, is not one to tell"}},
       {"Ema", {14}, "An EMA.", true, {}},
-      {"Atr", {14}, atr, false, {}},
-      {"Atr", {14}, atr + " On a halt it last changes at halt bar 9,993.", false,
+      {"Rsi", {14}, rsi, false, {}},
+      {"Rsi", {14}, rsi + " On a halt it last changes at halt bar 9,993.", false,
        {"tells a halt bar, but candles alone give it no value"}},
-      // The SMI's range averages down to 2^-1074, whose half rounds to 0: one
-      // bar without a value, then the range reads 0 and the last value repeats.
-      {"Smi", {10, 3, 3}, smi + " On a halt it last changes at halt bar 1,093.", true, {}},
-      {"Smi", {10, 3, 3}, smi, true, {"last changes at halt bar 1,093, and the row does not say so"}},
+      // The SMI's index is held once its window has held only the halt's
+      // price for both smoothings (halt bar 15): nothing to tell.
+      {"Smi", {10, 3, 3}, smi, true, {}},
+      {"Smi", {10, 3, 3}, smi + " On a halt it last changes at halt bar 1,093.", true,
+       {"tells halt bar 1,093, but its last change, at halt bar 15, is not one to tell"}},
       // Zero volume ends the rolling VWAP's values within its window: too soon to tell.
       {"RollingVwap", {20}, "A VWAP. On a halt it gives no value from halt bar 20 on.", true,
        {"tells halt bar 20, where its values end, but its last change, at halt bar 20, where its values end, "
@@ -93,7 +102,8 @@ TEST(HaltChanges, TheWrittenSentenceIsTheOneTried) {
   };
   const std::vector<Ran> runs = {
       {"Atr", {14}, {10012, HaltEnd::kValue}, true},
-      {"Smi", {10, 3, 3}, {1093, HaltEnd::kValue}, true},
+      {"Rsi", {14}, {13, HaltEnd::kValue}, false},
+      {"Smi", {10, 3, 3}, {15, HaltEnd::kValue}, false},
       {"RollingVwap", {20}, {20, HaltEnd::kNoValue}, false},
       {"MarketFacilitationIndex", {}, {1, HaltEnd::kNoValue}, false},
   };
@@ -126,31 +136,30 @@ TEST(HaltChanges, TheHaltContinuesTheSampleCandles) {
   }
 }
 
-// What Smi's row says of the reference halt: a value up to halt bar 1,091
-// (0 there), none on 1,092, where half the averaged range rounds to 0, and
-// from 1,093 on the value of 1,091 again, 0, to the end.
-TEST(HaltChanges, SmiHoldsItsLastValueOnceItsRangeAverageIsGone) {
+// What Smi's row says of the reference halt: its window holds only the
+// halt's price from halt bar 10, and once that has lasted both smoothings
+// (halt bar 15) the index is held as it stood there, to the end, where the
+// averaged range used to sink to 2^-1074 and give a bar without a value.
+TEST(HaltChanges, SmiHoldsItsIndexThroughAHalt) {
   const HaltedSeries& halt = short_halt();
   auto built = build_indicator("Smi", std::vector<double>{10, 3, 3});
   ASSERT_TRUE(static_cast<bool>(built));
   Indicator& smi = *built.value();
+  std::optional<double> held;
   for (std::size_t i = 0; i < halt.candles.size(); ++i) {
     BarSnapshot snap;
     snap.candle = &halt.candles[i];
     const std::optional<double> v = smi.update(snap);
     if (i < halt.moving) continue;
     const std::size_t bar = i - halt.moving + 1;
-    if (bar == 1092) {
-      EXPECT_FALSE(v.has_value());
-    } else if (bar >= 1091) {
-      ASSERT_TRUE(v.has_value()) << bar;
-      EXPECT_EQ(*v, 0.0) << bar;
-    } else {
-      EXPECT_TRUE(v.has_value()) << bar;
+    ASSERT_TRUE(v.has_value()) << bar;
+    if (bar == 15) held = v;
+    if (bar > 15) {
+      ASSERT_EQ(*v, *held) << bar;
     }
   }
   const std::string_view text = registry::key_rows()[*registry::key_slot("Smi")].doc.value;
-  EXPECT_NE(text.find("no value on halt bar 1,092, then 0 (the value of halt bar 1,091) from halt bar 1,093"),
+  EXPECT_NE(text.find("On the reference halt it reads, from halt bar 15, the value of that bar to its end."),
             std::string_view::npos);
 }
 

@@ -18,19 +18,47 @@ namespace fendro {
 class HaltHold {
  public:
   // One step's inputs: still when both are 0.
-  void push(bool still) { run_ = still ? run_ + 1 : 0; }
+  // A moving market takes the branch it predicts and stores 0.
+  void push(bool still) {
+    if (still) [[unlikely]] {
+      ++run_;
+    } else {
+      run_ = 0;
+    }
+  }
   // The ratio v computed on this step, as it is to be read.
   double read(double v, std::uint64_t period) {
     if (!kReadsCopies || run_ < period) [[likely]] return v;
     if (run_ == period) held_ = v;
     return held_;
   }
+  // The ratio v of two chains of averages (an average of an average), as it
+  // is to be read. Through a halt such a ratio keeps moving toward a limit
+  // in exact arithmetic, and the arithmetic follows it while the averages
+  // are normal numbers; once the run is `period` long and they have sunk
+  // below normal (`sunk`), where each step loses digits, it is held as it
+  // stood on the first such bar.
+  double read_sunk(double v, std::uint64_t period, bool sunk) {
+    if (!kReadsCopies || run_ < period) [[likely]] {
+      sunk_held_ = false;
+      return v;
+    }
+    if (!sunk_held_) {
+      if (!sunk) return v;
+      sunk_held_ = true;
+      held_ = v;
+    }
+    return held_;
+  }
+  // Whether read_sunk holds the ratio.
+  bool holding_sunk() const { return kReadsCopies && sunk_held_; }
   // Whether the ratio is held (read gives the held value).
   bool holding(std::uint64_t period) const { return kReadsCopies && run_ > period; }
 
  private:
   std::uint64_t run_ = 0;  // steps in a row whose inputs were both 0
   double held_ = 0.0;
+  bool sunk_held_ = false;  // read_sunk holds held_
 };
 
 }  // namespace fendro
