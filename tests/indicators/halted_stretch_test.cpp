@@ -67,14 +67,18 @@ std::optional<double> jma(const Candle& c, std::vector<double>& s) {
 
 // The Rsx at period 14: the momentum and its magnitude through three
 // double-smoothing stages each, their blend clamped to [0, 100]. Both chains
-// decay alike once the close stops: from the 14th bar in a row without a
-// move the index reads as it stood on that bar (the stages run on).
+// decay toward 0 once the close stops, each chain by its own stages, so
+// their blend moves steadily toward a limit: from the 14th bar in a row
+// without a move, the index is held at the first bar it turns back (as it
+// stood before) or on the first bar either last stage is below normal (the
+// stages run on).
 std::optional<double> rsx(const Candle& c, std::vector<double>& s) {
   const double a = 3.0 / 16.0, b = 1.0 - a;
   if (s.empty()) {
     // The last close, six momentum stages, six magnitude stages, the steps,
-    // the bars in a row without a move, the held index.
-    s.assign(16, 0.0);
+    // the bars in a row without a move, the held index, whether it is held,
+    // the index before, its last direction.
+    s.assign(19, 0.0);
     s[0] = c.close;
     return std::nullopt;
   }
@@ -95,8 +99,26 @@ std::optional<double> rsx(const Candle& c, std::vector<double>& s) {
   double v = 50.0;
   if (w3 > 0.0) v = ((1.5 * s[5] + (-0.5) * s[6]) / w3 + 1.0) * 50.0;
   v = v < 0.0 ? 0.0 : (v > 100.0 ? 100.0 : v);
-  if (s[14] == 14.0) s[15] = v;
-  if (s[14] >= 14.0) v = s[15];
+  if (s[14] < 14.0) {
+    s[16] = 0.0;
+    s[18] = 0.0;
+    s[17] = v;
+  } else if (s[16] != 0.0) {
+    v = s[15];
+  } else {
+    const double dir = v > s[17] ? 1.0 : (v < s[17] ? -1.0 : 0.0);
+    const bool sunk = std::abs(s[12]) < 0x1p-1022 || std::abs(s[6]) < 0x1p-1022;
+    if (dir != 0.0 && s[18] != 0.0 && dir != s[18]) {
+      s[16] = 1.0;
+      s[15] = v = s[17];
+    } else if (sunk) {
+      s[16] = 1.0;
+      s[15] = v;
+    } else {
+      if (dir != 0.0) s[18] = dir;
+      s[17] = v;
+    }
+  }
   s[13] += 1.0;
   if (s[13] < 14.0) return std::nullopt;
   return v;

@@ -75,14 +75,11 @@ const HeldCase kHeld[] = {
     {"Dx", {14}, 1 + 14 - 1},
     {"Adx", {14}, 1 + 14 - 1},  // its value is +DI
     {"Rmi", {14, 5}, 5 + 14 - 1},
-    {"Rsx", {14}, 1 + 14 - 1},
     {"AdaptiveRsi", {14}, 1 + 14 - 1},
-    {"Tsi", {25, 13}, 1 + 38 - 1},
     {"VolumeRsi", {14}, 2 + 14 - 1},
     {"Vzo", {14}, 1 + 14 - 1},
     {"TwiggsMoneyFlow", {21}, 1 + 21 - 1},
     {"RviVolatility", {10}, 1 + 10 - 1},
-    {"Smi", {10, 3, 3}, 10 + 6 - 1},
     {"ChaikinVolatility", {10, 10}, 1 + 20 - 1},
 };
 
@@ -103,6 +100,42 @@ TEST(HaltHoldUsers, RatioKeepsTheValueOfTheBarItsRunReachedThePeriod) {
       }
     }
     EXPECT_EQ(off, 0u) << "held " << *held << " left at halt bar " << off;
+  }
+}
+
+// Ratios of two chains of averages (an average of an average): through a
+// halt each moves steadily toward a limit in exact arithmetic. From the bar
+// the rule counts from, the value never turns back, and it ends held: the
+// last halt bars all read one value.
+const HeldCase kSteady[] = {
+    {"Rsx", {14}, 1 + 14 - 1},
+    {"Tsi", {25, 13}, 1 + 38 - 1},
+    {"Smi", {10, 3, 3}, 10 + 6 - 1},
+    {"MassIndex", {9, 25}, 1 + 18 - 1},
+};
+
+TEST(HaltHoldUsers, ChainedRatioMovesOneWayThenHolds) {
+  const std::vector<Candle>& cs = series();
+  for (const HeldCase& row : kSteady) {
+    SCOPED_TRACE(row.key);
+    const Values v = key_values(row.key, row.params, cs);
+    ASSERT_EQ(v.size(), cs.size());
+    int direction = 0;
+    for (std::size_t bar = row.held_from + 1; bar <= kHalt; ++bar) {
+      const std::optional<double> before = v[kWalk + bar - 2];
+      const std::optional<double> x = v[kWalk + bar - 1];
+      ASSERT_TRUE(before.has_value() && x.has_value()) << "halt bar " << bar;
+      const int d = *x > *before ? 1 : (*x < *before ? -1 : 0);
+      if (d == 0) continue;
+      EXPECT_TRUE(direction == 0 || d == direction) << "turns back at halt bar " << bar;
+      direction = d;
+    }
+    // Held well before the end: the last thousand halt bars read one value.
+    const std::optional<double> end = v[kWalk + kHalt - 1];
+    for (std::size_t bar = kHalt - 1000; bar <= kHalt; ++bar) {
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(*v[kWalk + bar - 1]), std::bit_cast<std::uint64_t>(*end))
+          << "halt bar " << bar;
+    }
   }
 }
 

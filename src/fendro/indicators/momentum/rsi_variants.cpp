@@ -160,7 +160,7 @@ std::optional<double> Rsx::update(const BarSnapshot& bar) {
   } else {
     value = blend<false>(m);
   }
-  value = halt_.read_sunk(clamp_percent(value), period_, sunk || below_normal(s_[5]));
+  value = halt_.read_steady(clamp_percent(value), period_, sunk || below_normal(s_[5]));
   if (++steps_ < period_) return no_value();
   return value_out(value);
 }

@@ -186,7 +186,7 @@ std::optional<double> Tsi::update(const BarSnapshot& bar) {
   const double d = *den;
   const auto index = [](double num, double den) { return den == 0.0 ? 0.0 : (num * 100.0) / den; };
   const bool sunk = below_normal(d);
-  return value_out(halt_.read_sunk(settled_apply(index_kept_, sunk, index, n, d), warmup_period(),
+  return value_out(halt_.read_steady(settled_apply(index_kept_, sunk, index, n, d), warmup_period(),
                                    sunk || below_normal(n)));
 }
 

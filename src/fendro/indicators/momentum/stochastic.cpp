@@ -107,13 +107,13 @@ std::optional<double> Smi::advance(double distance, double range) {
     const bool sunk = Kept || below_normal(*num2);
     if (std::isfinite(v)) {
       last_ = v;
-    } else if (!halt_.holding_sunk()) {
+    } else if (!halt_.holding_steady()) {
       return no_value();
     }
-    return value_out(halt_.read_sunk(v, held_after, sunk));
+    return value_out(halt_.read_steady(v, held_after, sunk));
   }
   if (!last_) return no_value();
-  return value_out(halt_.read_sunk(*last_, held_after, true));
+  return value_out(halt_.read_steady(*last_, held_after, true));
 }
 
 Result<KasePermissionStochastic, IndicatorError> KasePermissionStochastic::create(

@@ -70,7 +70,7 @@ std::optional<double> MassIndex::advance(double h) {
   const auto over = [](double range, double smoothed) {
     return smoothed == 0.0 ? 1.0 : range / smoothed;
   };
-  const double ratio = halt_.read_sunk(Kept ? kept_apply(ratio_kept_, over, e[0], e[1]) : over(e[0], e[1]),
+  const double ratio = halt_.read_steady(Kept ? kept_apply(ratio_kept_, over, e[0], e[1]) : over(e[0], e[1]),
                                        2 * chain_[0].period, Kept || below_normal(e[0]));
   ratios_.push(ratio);
   if (!ratios_.is_full()) return no_value();

@@ -33,32 +33,46 @@ class HaltHold {
     return held_;
   }
   // The ratio v of two chains of averages (an average of an average), as it
-  // is to be read. Through a halt such a ratio keeps moving toward a limit
-  // in exact arithmetic, and the arithmetic follows it while the averages
-  // are normal numbers; once the run is `period` long and they have sunk
-  // below normal (`sunk`), where each step loses digits, it is held as it
-  // stood on the first such bar.
-  double read_sunk(double v, std::uint64_t period, bool sunk) {
+  // is to be read. Through a halt such a ratio moves steadily toward a limit
+  // in exact arithmetic, and the arithmetic follows it until it is within a
+  // rounding of it: then it turns back and forth by units in the last place,
+  // and once the averages sink below normal (`sunk`), where each step loses
+  // digits, by anything. Past `period` bars of the run it is held at the
+  // first turn, as it stood before turning, or on the first sunk bar.
+  double read_steady(double v, std::uint64_t period, bool sunk) {
     if (!kReadsCopies || run_ < period) [[likely]] {
-      sunk_held_ = false;
+      steady_held_ = false;
+      direction_ = 0;
+      last_ = v;
       return v;
     }
-    if (!sunk_held_) {
-      if (!sunk) return v;
-      sunk_held_ = true;
-      held_ = v;
+    if (steady_held_) return held_;
+    const int direction = v > last_ ? 1 : (v < last_ ? -1 : 0);
+    if (direction != 0 && direction_ != 0 && direction != direction_) {
+      steady_held_ = true;
+      held_ = last_;
+      return held_;
     }
-    return held_;
+    if (sunk) {
+      steady_held_ = true;
+      held_ = v;
+      return held_;
+    }
+    if (direction != 0) direction_ = direction;
+    last_ = v;
+    return v;
   }
-  // Whether read_sunk holds the ratio.
-  bool holding_sunk() const { return kReadsCopies && sunk_held_; }
+  // Whether read_steady holds the ratio.
+  bool holding_steady() const { return kReadsCopies && steady_held_; }
   // Whether the ratio is held (read gives the held value).
   bool holding(std::uint64_t period) const { return kReadsCopies && run_ > period; }
 
  private:
   std::uint64_t run_ = 0;  // steps in a row whose inputs were both 0
   double held_ = 0.0;
-  bool sunk_held_ = false;  // read_sunk holds held_
+  bool steady_held_ = false;  // read_steady holds held_
+  int direction_ = 0;         // read_steady: the run's last move, -1, 0 or 1
+  double last_ = 0.0;         // read_steady: the value of the step before
 };
 
 }  // namespace fendro
