@@ -16,6 +16,7 @@
 #include "fendro/util/run_scope.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 
 namespace fendro::stats {
 
@@ -74,14 +75,23 @@ inline double ordered_sum(std::span<const double> values) {
   return s;
 }
 
+// Whether m >= 1 values are all copies of the first.
+inline bool only_copies(std::span<const double> values) {
+  bool same = true;
+  for (double v : values) same &= v == values.front();
+  return same;
+}
+
 // The mean of m >= 1 values and the sum of their squared deviations from it,
-// both summed in order from -0.0.
+// both summed in order from -0.0. Copies of one value read that value (a
+// zero as +0.0) and 0: their rounded sum over m is not always the value.
 struct CentredSums {
   double mean = 0.0;
   double squares = 0.0;
 };
 
 inline CentredSums centred_sums(std::span<const double> values) {
+  if (only_copies(values)) return {copy_read(values.front()), 0.0};
   const double mean = ordered_sum(values) / static_cast<double>(values.size());
   double squares = -0.0;
   for (double v : values) squares = squares + (v - mean) * (v - mean);

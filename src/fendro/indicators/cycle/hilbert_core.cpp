@@ -108,9 +108,19 @@ double dc_phase(const RecentValues<kPhaseDepth>& smooth, std::size_t n, double s
   const std::span<const double> s = smooth.newest_first();
   double real = 0.0;
   double imag = 0.0;
+  bool copies = true;  // of s[0]
   for (std::size_t k = 0; k < n; ++k) {
+    copies &= s[k] == s[0];
     real = real + ph[k].sin * s[k];
     imag = imag + ph[k].cos * s[k];
+  }
+  // Copies of one price over a whole cycle of two or more bars have no
+  // phasor: the sines and the cosines of a full turn each sum to 0, which
+  // their rounded table values miss by a residue whose sign would pick the
+  // phase.
+  if (copies && n >= 2) {
+    real = 0.0;
+    imag = 0.0;
   }
   double phase;
   if (std::abs(imag) > 0.001) {
