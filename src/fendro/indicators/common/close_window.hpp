@@ -4,6 +4,7 @@
 // and a value comes on every accepted bar once the window holds n closes.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -75,11 +76,18 @@ inline double ordered_sum(std::span<const double> values) {
   return s;
 }
 
-// Whether m >= 1 values are all copies of the first.
+// Whether m >= 1 values are all copies of the first: on a moving market the
+// first compare or two answer.
 inline bool only_copies(std::span<const double> values) {
-  bool same = true;
-  for (double v : values) same &= v == values.front();
-  return same;
+  return std::all_of(values.begin(), values.end(),
+                     [first = values.front()](double v) { return v == first; });
+}
+
+// Whether every value of the ring is a copy of x (its newest), oldest first.
+inline bool ring_only_copies(const BoundedRing<double>& ring, double x) {
+  const auto copy = [x](double v) { return v == x; };
+  return std::all_of(ring.older().begin(), ring.older().end(), copy) &&
+         std::all_of(ring.newer().begin(), ring.newer().end(), copy);
 }
 
 // The mean of m >= 1 values and the sum of their squared deviations from it,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "fendro/indicators/common/close_window.hpp"
 #include "fendro/indicators/common/fused.hpp"
 #include "fendro/indicators/common/returned.hpp"
 #include "fendro/util/run_scope.hpp"
@@ -251,14 +252,12 @@ std::optional<double> CenterOfGravity::update(const BarSnapshot& bar) {
   // The weighted sum and the sum: about a step a value.
   if (stop_before(n)) return no_value();
   double num = 0.0;
-  bool copies = true;  // of x: the centre is then the middle, (n + 1) / 2, exactly
   for (std::size_t k = 0; k < n; ++k) {
-    const double v = window_[n - 1 - k];
-    copies &= v == x;
-    num = num + static_cast<double>(k + 1) * v;
+    num = num + static_cast<double>(k + 1) * window_[n - 1 - k];
   }
   const double den = ring_sum(window_);
-  if (copies || std::abs(den) <= kEps) return value_out(0.0);
+  // Copies of x: the centre is the middle, (n + 1) / 2, exactly.
+  if (std::abs(den) <= kEps || stats::ring_only_copies(window_, x)) return value_out(0.0);
   return value_out((static_cast<double>(n) + 1.0) * 0.5 - num / den);
 }
 

@@ -235,9 +235,8 @@ double KRatio::value(double x) {
     });
   };
   double c_total = -0.0;
-  bool copies = true;  // of x: the cumulative returns then lie on a line, no residual
-  window_.for_each([&](double r) { copies &= r == x; });
-  if (copies) return 0.0;
+  // Copies of x: the cumulative returns then lie on a line, no residual.
+  if (stats::ring_only_copies(window_, x)) return 0.0;
   for_each_cumulative([&](double, double c) { c_total = c_total + c; });
   const double c_mean = c_total / n;
   double sxy = -0.0;

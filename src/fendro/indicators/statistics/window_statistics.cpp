@@ -20,9 +20,7 @@ double JarqueBera::value(double x) const {
   double c2 = -0.0;
   double c3 = -0.0;
   double c4 = -0.0;
-  bool copies = true;  // of x: every moment is then 0, whatever the rounded mean
   window_.for_each([&](double v) {
-    copies &= v == x;
     const double d = v - mean;
     const double d2 = d * d;
     c2 = c2 + d2;
@@ -30,7 +28,8 @@ double JarqueBera::value(double x) const {
     c4 = c4 + d2 * d2;
   });
   const double m2 = c2 / n;
-  if (copies || m2 == 0.0) return 0.0;
+  // Copies of x have no moment, whatever the rounded mean.
+  if (m2 == 0.0 || ring_only_copies(window_, x)) return 0.0;
   const double m3 = c3 / n;
   const double m4 = c4 / n;
   const double s = m3 / (m2 * std::sqrt(m2));
