@@ -171,4 +171,34 @@ inline void check_close_cases(const std::vector<CloseCase>& cases, double tol = 
   }
 }
 
+// Prices whose copies do not sum exactly in binary: a window of copies of
+// one of them read through its rounded sum shows a residue.
+inline constexpr double kUnevenPrices[] = {0.3, 7.77, 123.456, 30000.17, 0.00103};
+
+// A key's value on one-price candles from bar `first` on.
+struct FlatCase {
+  std::string key;
+  std::vector<double> params;
+  std::size_t first;  // the first bar with a value
+  double want;
+};
+
+// On one-price candles at each uneven price, every value and output from
+// the case's first bar on is `want`, bit for bit (a zero as +0.0).
+inline void expect_flat_cases(const std::vector<FlatCase>& cases) {
+  for (const FlatCase& c : cases) {
+    for (const double p : kUnevenPrices) {
+      IndicatorPtr ind = make(c.key, c.params);
+      ASSERT_TRUE(ind) << c.key;
+      const Trace got = trace(*ind, flat_closes(std::vector<double>(c.first + 80, p)));
+      for (std::size_t i = c.first; i < got.values.size(); ++i) {
+        const std::string at = c.key + " at " + std::to_string(p) + ", bar " + std::to_string(i);
+        ASSERT_TRUE(got.values[i].has_value()) << at;
+        EXPECT_EQ(bits(*got.values[i]), bits(c.want)) << at << ": " << *got.values[i];
+        for (const double o : got.outputs[i]) EXPECT_EQ(bits(o), bits(c.want)) << at;
+      }
+    }
+  }
+}
+
 }  // namespace fendro::testing

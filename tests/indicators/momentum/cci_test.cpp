@@ -68,6 +68,22 @@ TEST(Cci, WindowOfCopiesReadsTheFlatCase) {
   }
 }
 
+// The adaptive average is seeded with the mean of the first window; while
+// every price so far was a copy, that average is the price and the index 0,
+// whatever residue the seed's rounded sum holds. After a move the average
+// only approaches a later flat price, and the index is no longer 0.
+TEST(Cci, AdaptiveCciOfCopiesReadsTheFlatCase) {
+  for (const double p : kUnevenPrices) {
+    const Values flat = run_closes("AdaptiveCci", {20}, std::vector<double>(60, p));
+    for (std::size_t i = 19; i < flat.size(); ++i) EXPECT_EQ(flat[i], 0.0) << p << ", bar " << i;
+    std::vector<double> moved(25, p);
+    moved[3] = 2.0 * p;
+    const Values after_move = run_closes("AdaptiveCci", {20}, moved);
+    ASSERT_TRUE(after_move.back().has_value());
+    EXPECT_NE(*after_move.back(), 0.0) << p;
+  }
+}
+
 TEST(Cci, MatchesTheTextbookLoop) {
   for (std::size_t n : {2u, 3u, 14u, 20u, 100u}) {
     expect_close_to(key_values("Cci", {double(n)}, kWalk), cci_ref(kWalk, n), 1e-8,

@@ -24,13 +24,15 @@ using AnchoredMoments = RollingVariance;
 // max(v, 0): a negative, negative-zero or NaN variance counts as +0.0.
 using vol::clamp_variance;
 
-// Mean and population variance (clamped) of a full window.
+// Mean and population variance (clamped) of a full window; the value itself
+// and 0 on a window of copies.
 struct Moments {
   double mean = 0.0;
   double variance = 0.0;
 };
 
 inline Moments full_window_moments(const AnchoredMoments& w) {
+  if (w.holds_only_copies()) return {copy_read(w.ring.back()), 0.0};
   const double n = static_cast<double>(w.period);
   const double m1 = w.s1 / n;
   return {w.anchor + m1, clamp_variance(w.s2 / n - m1 * m1)};

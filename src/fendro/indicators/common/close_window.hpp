@@ -4,6 +4,7 @@
 // and a value comes on every accepted bar once the window holds n closes.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -16,6 +17,7 @@
 #include "fendro/util/run_scope.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 
 namespace fendro::stats {
 
@@ -74,14 +76,30 @@ inline double ordered_sum(std::span<const double> values) {
   return s;
 }
 
+// Whether m >= 1 values are all copies of the first: on a moving market the
+// first compare or two answer.
+inline bool only_copies(std::span<const double> values) {
+  return std::all_of(values.begin(), values.end(),
+                     [first = values.front()](double v) { return v == first; });
+}
+
+// Whether every value of the ring is a copy of x (its newest), oldest first.
+inline bool ring_only_copies(const BoundedRing<double>& ring, double x) {
+  const auto copy = [x](double v) { return v == x; };
+  return std::all_of(ring.older().begin(), ring.older().end(), copy) &&
+         std::all_of(ring.newer().begin(), ring.newer().end(), copy);
+}
+
 // The mean of m >= 1 values and the sum of their squared deviations from it,
-// both summed in order from -0.0.
+// both summed in order from -0.0. Copies of one value read that value (a
+// zero as +0.0) and 0: their rounded sum over m is not always the value.
 struct CentredSums {
   double mean = 0.0;
   double squares = 0.0;
 };
 
 inline CentredSums centred_sums(std::span<const double> values) {
+  if (only_copies(values)) return {copy_read(values.front()), 0.0};
   const double mean = ordered_sum(values) / static_cast<double>(values.size());
   double squares = -0.0;
   for (double v : values) squares = squares + (v - mean) * (v - mean);

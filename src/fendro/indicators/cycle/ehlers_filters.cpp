@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "fendro/indicators/common/close_window.hpp"
 #include "fendro/indicators/common/fused.hpp"
 #include "fendro/indicators/common/returned.hpp"
 #include "fendro/util/run_scope.hpp"
@@ -172,13 +173,18 @@ template <bool Kept>
 std::optional<double> CyberneticCycle::answer(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
+  copies_.push(x);
+  double cycle;
   if constexpr (Kept) {
     const auto bits = [this] { return bits_of(x1_, x2_, x3_, s1_, s2_, c1_, c2_, seen_); };
     const auto step = [this](double in) { return advance(in); };
-    return value_out(kept_block(settled_, bits, x, c1_, step));
+    cycle = kept_block(settled_, bits, x, c1_, step);
   } else {
-    return value_out(advance(x));
+    cycle = advance(x);
   }
+  // Closes that never moved have no cycle: the recursion keeps the residue
+  // of its rounded smoothing, the value reads the exact 0.
+  return value_out(copies_.only_copies() ? 0.0 : cycle);
 }
 
 double CyberneticCycle::advance(double x) {
@@ -250,7 +256,8 @@ std::optional<double> CenterOfGravity::update(const BarSnapshot& bar) {
     num = num + static_cast<double>(k + 1) * window_[n - 1 - k];
   }
   const double den = ring_sum(window_);
-  if (std::abs(den) <= kEps) return value_out(0.0);
+  // Copies of x: the centre is the middle, (n + 1) / 2, exactly.
+  if (std::abs(den) <= kEps || stats::ring_only_copies(window_, x)) return value_out(0.0);
   return value_out((static_cast<double>(n) + 1.0) * 0.5 - num / den);
 }
 
@@ -399,6 +406,7 @@ Result<FlexOscillator, IndicatorError> FlexOscillator::create(Kind kind, std::ui
 std::optional<double> FlexOscillator::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
+  copies_.push(x);
   window_.push(ss_.step_of_prices(x));
   if (!window_.is_full()) return no_value();
   const std::size_t n = window_.len() - 1;
@@ -415,9 +423,13 @@ std::optional<double> FlexOscillator::update(const BarSnapshot& bar) {
     for (std::size_t k = 1; k <= n; ++k) sum = sum + (newest - window_[n - k]);
   }
   sum = sum / n_;
-  return value_out(scale_then_value(
+  const double value = scale_then_value(
       settled_, ms_, sum, [](double ms, double s) { return ms * 0.96 + s * (s * 0.04); },
-      [](double s, double ms) { return ms > 0.0 ? s / std::sqrt(ms) : 0.0; }));
+      [](double s, double ms) { return ms > 0.0 ? s / std::sqrt(ms) : 0.0; });
+  // Closes that never moved smooth to themselves: the path is flat and its
+  // mean square 0, so the value is 0 whatever residue the smoother's
+  // rounding left in the window (the mean square keeps its arithmetic).
+  return value_out(copies_.only_copies() ? 0.0 : value);
 }
 
 Result<EmpiricalModeDecomposition, IndicatorError> EmpiricalModeDecomposition::create(

@@ -10,6 +10,7 @@
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/common/rolling_extreme.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/copies_so_far.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -116,6 +117,7 @@ class CyberneticCycle final : public Indicator {
   double c1_ = 0.0, c2_ = 0.0;            // previous cycle values
   std::uint64_t seen_ = 0;
   SettledBlock<8> settled_;  // the high-pass of a constant close settles
+  CopiesSoFar copies_;       // of the closes: the cycle of copies is 0
 };
 
 // A low-lag trend line: a four-tap average for six bars, then a two-pole
@@ -222,6 +224,7 @@ class FlexOscillator final : public Indicator {
   BoundedRing<double> window_;  // period + 1 smoothed values
   double ms_ = 0.0;
   SettledScale settled_;
+  CopiesSoFar copies_;  // of the closes: the smoothed path is then flat
 };
 
 // Mean of the band-pass over the last 2 * period bars.

@@ -18,7 +18,12 @@ constexpr double kDegreesPerRadian = 57.29577951308232;
 
 std::optional<double> HtPhasor::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
-  if (!std::isfinite(x) || !hilbert_core_step(core_, x, nullptr)) return no_value();
+  if (!std::isfinite(x)) return no_value();
+  copies_.push(x);
+  if (!hilbert_core_step(core_, x, nullptr)) return no_value();
+  // Closes that never moved detrend to 0 in both components; the core keeps
+  // the residue of its rounded smoothing.
+  if (copies_.only_copies()) return value_out(outputs_.set(0.0, 0.0));
   return value_out(outputs_.set(core_.i1[0], core_.q1[0]));
 }
 

@@ -9,6 +9,7 @@
 
 #include "fendro/indicators/cycle/hilbert_core.hpp"
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/copies_so_far.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -23,6 +24,7 @@ class HtPhasor final : public Indicator {
 
  private:
   HilbertCycleState core_;
+  CopiesSoFar copies_;  // of the closes
   OutputList<2> outputs_{{"inphase", "quadrature"}};
 };
 

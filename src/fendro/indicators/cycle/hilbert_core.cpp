@@ -1,4 +1,5 @@
 #include "fendro/indicators/cycle/hilbert_core.hpp"
+#include "fendro/indicators/common/close_window.hpp"
 #include "fendro/util/math.hpp"
 
 #include <algorithm>
@@ -103,12 +104,26 @@ std::size_t dc_period_clamp(double sp, std::size_t available) {
   return n == 0 ? 1 : n;
 }
 
+namespace {
+
+// Out of line: a moving market answers at the first pair that differs.
+[[gnu::cold]] [[gnu::noinline]] bool copies_over(std::span<const double> values) {
+  return stats::only_copies(values);
+}
+
+}  // namespace
+
 double dc_phase(const RecentValues<kPhaseDepth>& smooth, std::size_t n, double sp) {
   const std::span<const SinCos> ph = dc_phasor_lookup(n);
   const std::span<const double> s = smooth.newest_first();
   double real = 0.0;
   double imag = 0.0;
-  for (std::size_t k = 0; k < n; ++k) {
+  // Copies of one price over a whole cycle of two or more bars have no
+  // phasor: the sines and the cosines of a full turn each sum to 0, which
+  // their rounded table values miss by a residue whose sign would pick the
+  // phase.
+  const bool copies = n >= 2 && s[1] == s[0] && copies_over(s.first(n));
+  for (std::size_t k = 0; k < (copies ? 0 : n); ++k) {
     real = real + ph[k].sin * s[k];
     imag = imag + ph[k].cos * s[k];
   }

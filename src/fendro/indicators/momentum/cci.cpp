@@ -111,6 +111,7 @@ std::optional<double> AdaptiveCci::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
   const double tp = typical_price(*c);
+  copies_.push(tp);
   prices_.push(tp);
   if (!prices_.is_full()) return no_value();
   // The path length and the mean deviation: about a step a value.
@@ -129,6 +130,10 @@ std::optional<double> AdaptiveCci::update(const BarSnapshot& bar) {
     }
     mean_ = *mean_ + alpha * (tp - *mean_);
   }
+  // While every price so far was a copy of one, the average (seeded with
+  // their mean) is that price: no deviation from it, whatever residue the
+  // seed's rounded sum left in the state.
+  if (copies_.only_copies()) return value_out(0.0);
   const double md = mean_deviation(prices_, *mean_, divisor_);
   if (!(md > 0.0)) return value_out(0.0);
   return value_out((tp - *mean_) / (md * kCciScale));

@@ -9,6 +9,7 @@
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/momentum/cci_core.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/copies_so_far.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -56,6 +57,7 @@ class AdaptiveCci final : public Indicator {
   std::optional<double> mean_;
   std::uint64_t period_;
   double divisor_;
+  CopiesSoFar copies_;  // of the typical prices
 };
 
 }  // namespace fendro

@@ -215,7 +215,7 @@ KRatio::KRatio(std::uint64_t n) : CloseWindowStat(n, Ring(n)), t_mean_((static_c
 
 // Three passes over the cumulative returns C_t (t = 1 for the oldest): their
 // mean, the slope of the least-squares line of C on t, its residuals.
-double KRatio::value(double) {
+double KRatio::value(double x) {
   if (!sxx_) {
     double sxx = -0.0;
     for (std::uint64_t t = 1; t <= period_; ++t) {
@@ -235,6 +235,8 @@ double KRatio::value(double) {
     });
   };
   double c_total = -0.0;
+  // Copies of x: the cumulative returns then lie on a line, no residual.
+  if (stats::ring_only_copies(window_, x)) return 0.0;
   for_each_cumulative([&](double, double c) { c_total = c_total + c; });
   const double c_mean = c_total / n;
   double sxy = -0.0;

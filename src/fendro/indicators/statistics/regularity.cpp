@@ -160,8 +160,10 @@ Result<HurstExponent, IndicatorError> HurstExponent::create(std::uint64_t period
 
 namespace {
 
-// R/S of one chunk; nothing when its range or its variance is zero.
+// R/S of one chunk; nothing when its range or its variance is zero, as for
+// a chunk of copies of one value.
 std::optional<double> rescaled_range(const double* x, std::size_t s) {
+  if (only_copies(std::span<const double>(x, s))) return std::nullopt;
   const double mean = ordered_sum(std::span<const double>(x, s)) / static_cast<double>(s);
   double y = 0.0;
   double y_max = -std::numeric_limits<double>::infinity();

@@ -14,7 +14,7 @@ Result<JarqueBera, IndicatorError> JarqueBera::create(std::uint64_t period) {
   return JarqueBera(period, BoundedRing<double>(period));
 }
 
-double JarqueBera::value(double) const {
+double JarqueBera::value(double x) const {
   const double n = static_cast<double>(period_);
   const double mean = ring_sum(window_) / n;
   double c2 = -0.0;
@@ -28,7 +28,8 @@ double JarqueBera::value(double) const {
     c4 = c4 + d2 * d2;
   });
   const double m2 = c2 / n;
-  if (m2 == 0.0) return 0.0;
+  // Copies of x have no moment, whatever the rounded mean.
+  if (m2 == 0.0 || ring_only_copies(window_, x)) return 0.0;
   const double m3 = c3 / n;
   const double m4 = c4 / n;
   const double s = m3 / (m2 * std::sqrt(m2));

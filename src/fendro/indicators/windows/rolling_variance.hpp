@@ -1,11 +1,15 @@
 // Population variance of the last n values, from sums of deviations about an
 // anchor K that is moved to the window's mean every n pushes (which also
-// rebuilds the sums exactly, bounding their drift).
+// rebuilds the sums exactly, bounding their drift). A window that holds only
+// copies of one value reads a variance of exactly 0: once the anchor has
+// moved to a rounded mean, the sums hold a residue of the deviations that
+// exact arithmetic makes 0.
 #pragma once
 
 #include <cstdint>
 
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -19,12 +23,14 @@ struct RollingVariance {
   std::uint64_t pushes = 0;  // since the last re-anchoring
   bool anchored = false;
   std::uint64_t period = 0;
+  CopyRun copies;  // of the values pushed
 
   RollingVariance() = default;
   // Unchecked: callers have already refused 0 and lengths above MAX_PERIOD.
   explicit RollingVariance(std::uint64_t n) : ring(n), period(n) {}
 
   void push(double x) {
+    copies.push(x);
     if (auto evicted = ring.push(x)) {
       const double d = *evicted - anchor;
       s1 = s1 - d;
@@ -43,8 +49,13 @@ struct RollingVariance {
   // K := the window's mean; S1, S2 rebuilt about it (oldest to newest, from +0.0).
   void reanchor();
 
-  // max(0, S2 / n - (S1 / n)^2); meaningful once the window is full.
+  // Whether the window holds only copies of its newest value.
+  bool holds_only_copies() const { return copies.holds_only_copies(period); }
+
+  // max(0, S2 / n - (S1 / n)^2), or 0 on a window of copies; meaningful once
+  // the window is full.
   double population_variance() const {
+    if (holds_only_copies()) return 0.0;
     const double n = static_cast<double>(period);
     const double m = s1 / n;
     const double v = s2 / n - m * m;

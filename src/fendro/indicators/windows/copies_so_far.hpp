@@ -1,0 +1,31 @@
+// Whether every input so far was a copy of the first. A recursive filter fed
+// only copies of one value has, in exact arithmetic, settled on it from the
+// first bar: its average is that value and every difference, deviation or
+// detrended part is 0, whatever residue the rounded recursion carries. Once
+// an input has differed, a push is one test.
+#pragma once
+
+namespace fendro {
+
+class CopiesSoFar {
+ public:
+  // x finite.
+  void push(double x) {
+    if (!only_) [[likely]] return;
+    if (started_) {
+      only_ = x == first_;
+    } else {
+      first_ = x;
+      started_ = true;
+    }
+  }
+  // True before any input.
+  bool only_copies() const { return only_; }
+
+ private:
+  double first_ = 0.0;
+  bool started_ = false;
+  bool only_ = true;
+};
+
+}  // namespace fendro

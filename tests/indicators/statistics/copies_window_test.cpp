@@ -1,0 +1,45 @@
+// One-price candles at prices whose copies do not sum exactly: every
+// statistic of a window of copies reads what exact arithmetic gives, not the
+// residue of its rounded mean.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "indicators/testing.hpp"
+
+namespace fendro::testing::statistics {
+namespace {
+
+TEST(StatisticsCopiesWindow, OnePriceCandlesReadTheFlatCase) {
+  expect_flat_cases({
+      {"JarqueBera", {20}, 19, 0.0},
+      {"Autocorrelation", {20, 1}, 19, 0.0},
+      {"SampleEntropy", {50, 2, 0.2}, 49, 0.0},
+      // No chunk has a range: fewer than two usable splits.
+      {"HurstExponent", {100, 4}, 99, 0.5},
+      {"Variance", {20}, 19, 0.0},
+      {"ZScore", {20}, 19, 0.0},
+  });
+}
+
+// After a walk the variance's anchor sits at a rounded mean, and the sums of
+// deviations about it hold a residue; once the window holds only copies,
+// the mean is the price and the variance 0 again.
+TEST(StatisticsCopiesWindow, CopiesAfterAWalkReadTheFlatCase) {
+  for (const double p : kUnevenPrices) {
+    std::vector<double> closes;
+    for (int i = 0; i < 23; ++i) closes.push_back(p * (1.0 + 0.01 * static_cast<double>(i % 5)));
+    closes.insert(closes.end(), 45, p);
+    const Values variance = run_closes("Variance", {20}, closes);
+    const Values bands = run_closes("BollingerBands", {20, 2.0}, closes);
+    ASSERT_TRUE(variance[41].has_value());
+    EXPECT_GT(*variance[41], 0.0) << p;  // the walk's last close still in the window
+    for (std::size_t i = 42; i < closes.size(); ++i) {
+      EXPECT_EQ(variance[i], 0.0) << p << ", bar " << i;
+      EXPECT_EQ(bands[i], p) << p << ", bar " << i;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace fendro::testing::statistics
