@@ -21,12 +21,12 @@ std::optional<double> Ema::update(const BarSnapshot& bar) {
 void Ema::update_candles(std::span<const Candle> candles, std::optional<double>* out) {
   EmaState& s = state_;
   std::size_t k = 0;
-  for (; k < candles.size() && !s.seeded; ++k) {
+  for (; k < candles.size() && !s.plain; ++k) {
     const double x = candles[k].close;
     *out++ = std::isfinite(x) ? ema_update(s, x) : std::nullopt;
   }
-  // Seeded from here on: ema_update's step, with the average carried in a
-  // register from bar to bar.
+  // Plain from here on (seeded, no longer flat): ema_update's step, with the
+  // average carried in a register from bar to bar.
   const double alpha = s.alpha;
   const double one_minus_alpha = s.one_minus_alpha;
   double value = s.value;
@@ -37,11 +37,6 @@ void Ema::update_candles(std::span<const Candle> candles, std::optional<double>*
       continue;
     }
     value = ema_step(alpha, one_minus_alpha, value, x);
-    if (s.flat) [[unlikely]] {
-      s.value = value;
-      *out++ = ema_flat_read(s, x);
-      continue;
-    }
     *out++ = value;
   }
   s.value = value;

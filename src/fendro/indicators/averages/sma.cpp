@@ -34,7 +34,6 @@ void Sma::update_candles(std::span<const Candle> candles, std::optional<double>*
       *out++ = std::nullopt;
       continue;
     }
-    w.copies.push(x);
     const double evicted = w.ring.replace_at(oldest, x);
     sum = sma_slide(sum, x, evicted);
     if (++pushes >= resum_every) [[unlikely]] {
@@ -44,7 +43,16 @@ void Sma::update_candles(std::span<const Candle> candles, std::optional<double>*
       pushes = w.pushes;
     }
     const double m = sum / divisor;
-    *out++ = w.holds_only_copies() ? copy_read(x) : m;
+    if (x == evicted) [[unlikely]] {
+      // The copies' check reads the ring and the clock as they stand.
+      w.ring.set_head(oldest);
+      w.pushes = pushes;
+      if (w.copies.after_equal_push(w.ring, x, pushes)) {
+        *out++ = copy_read(x);
+        continue;
+      }
+    }
+    *out++ = m;
   }
   w.ring.set_head(oldest);
   w.sum = sum;

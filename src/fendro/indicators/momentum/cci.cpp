@@ -46,17 +46,21 @@ Result<CciCore, IndicatorError> CciCore::create(std::uint64_t period) {
 
 std::optional<double> cci_update(CciCore& s, const Candle& c) {
   const double tp = typical_price(c);
-  if (const auto evicted = s.prices.push(tp)) s.sum = s.sum - *evicted;
+  const auto evicted = s.prices.push(tp);
+  if (evicted) s.sum = s.sum - *evicted;
   s.sum = s.sum + tp;
   if (++s.pushes == s.period) {
     s.sum = ring_sum(s.prices);
     s.pushes = 0;
+    s.copies.forget();
   }
-  s.copies.push(tp);
   if (!s.prices.is_full()) return no_value();
   // Copies of one price stand at no distance from their mean: the flat case,
-  // whatever the running sum's rounding.
-  if (s.copies.holds_only_copies(s.period)) return value_out(0.0);
+  // whatever the running sum's rounding. The window can only have come to
+  // hold copies on a push of the price it evicts (or as it fills).
+  if (!evicted || tp == *evicted) [[unlikely]] {
+    if (s.copies.after_equal_push(s.prices, tp, s.pushes)) return value_out(0.0);
+  }
   // The mean deviation: about a step a value.
   if (stop_before(s.period)) return no_value();
   const double mean = s.sum / s.divisor;

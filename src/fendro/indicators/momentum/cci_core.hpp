@@ -20,7 +20,7 @@ struct CciCore {
   double divisor = 0.0;        // period as f64
   double sum = 0.0;            // running sum of the ring
   std::uint64_t pushes = 0;    // since the last exact re-summation
-  CopyRun copies;              // of the typical prices
+  CopyCheck copies;            // whether the ring holds only copies (clock: pushes)
 
   // 0 gives ZeroPeriod, then a period above MAX_PERIOD InvalidPeriod.
   static Result<CciCore, IndicatorError> create(std::uint64_t period);

@@ -74,7 +74,7 @@ inline std::optional<double> rsi_wilder_update(RsiState& s, double x) {
   const auto change = next_change(s.prev, x);
   if (!change) return std::nullopt;
   const Move mv = split_move(*change);
-  s.halt.push((mv.gain == 0.0) & (mv.loss == 0.0));
+  s.halt.push(*change == 0.0);
   // One test for both averages, which are 0 until seeded: settled below
   // normal, they take the settled path out of line; seeding, the seeding
   // steps (out of the way too); a normal one has been seeded.

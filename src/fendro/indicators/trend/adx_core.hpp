@@ -61,7 +61,8 @@ struct DmSmoother {
   double tr = 0.0, plus_dm = 0.0, minus_dm = 0.0;  // smoothed, valid once `smoothed`
   std::array<SettledStep, 3> settled;  // their steps, skipped once settled
   SettledValue<2> plus_di_kept, minus_di_kept;  // the DIs of a true range below normal
-  HaltHold plus_halt, minus_halt;               // the DIs, held through a halt
+  HaltHold halt;            // the DIs, held through a halt: +DI here,
+  double minus_held = 0.0;  // -DI here
   bool smoothed = false;
   double seed_tr = 0.0, seed_plus = 0.0, seed_minus = 0.0;
   std::uint64_t seed_count = 0;
@@ -124,11 +125,13 @@ struct DmSmoother {
   }
 
   // The DIs, read once a bar whose sums are smoothed (a halt holds them).
-  double plus_di() { return plus_halt.read(directional_indicator(plus_dm, tr), period); }
-  double minus_di() { return minus_halt.read(directional_indicator(minus_dm, tr), period); }
+  double plus_di() { return halt.read(directional_indicator(plus_dm, tr), period); }
+  double minus_di() { return halt.read_also(directional_indicator(minus_dm, tr), period, minus_held); }
   // The DIs on the settled path, kept for the bits of the sums they read.
-  double kept_plus_di() { return plus_halt.read(kept_apply(plus_di_kept, Di{}, plus_dm, tr), period); }
-  double kept_minus_di() { return minus_halt.read(kept_apply(minus_di_kept, Di{}, minus_dm, tr), period); }
+  double kept_plus_di() { return halt.read(kept_apply(plus_di_kept, Di{}, plus_dm, tr), period); }
+  double kept_minus_di() {
+    return halt.read_also(kept_apply(minus_di_kept, Di{}, minus_dm, tr), period, minus_held);
+  }
 
  private:
   struct Moves {
@@ -147,8 +150,7 @@ struct DmSmoother {
     const double mdm = kept_or_zero(down, (down > up) & (down > 0.0));
     const double bar_tr = true_range(c.high, c.low, prev_close);
     // A bar without a true range has neither move (each is at most it).
-    plus_halt.push(bar_tr == 0.0);
-    minus_halt.push(bar_tr == 0.0);
+    halt.push(bar_tr == 0.0);
     prev_high = c.high;
     prev_low = c.low;
     prev_close = c.close;

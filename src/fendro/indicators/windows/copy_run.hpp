@@ -4,6 +4,7 @@
 // whatever residue the window's running sums hold. Two compares a push.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -30,6 +31,43 @@ class CopyRun {
  private:
   double last_ = std::numeric_limits<double>::quiet_NaN();  // equals nothing: the first input starts a run
   std::uint64_t run_ = 0;
+};
+
+// Whether a full window of the last n inputs holds only copies of its
+// newest, x. It can only have come to that on a push where x equals the
+// entry it evicted, so the window's own step tests that (one compare a push
+// on a moving market) and only then asks here: a scan of the window the
+// first time, stopping at the first other value, and while the copies last
+// one compare a push. `clock` is a count the window moves by one a push;
+// `forget` is called wherever it moves otherwise (a rebuild that restarts
+// it).
+class CopyCheck {
+ public:
+  template <class Window>
+  [[gnu::noinline]] bool after_equal_push(const Window& ring, double x, std::uint64_t clock) {
+    if (!kReadsCopies) return false;
+    if (clock == mark_ + 1 && x == x_) {
+      mark_ = clock;
+      return true;
+    }
+    // Newest first: on a moving market the value before x answers.
+    const auto copy = [x](double v) { return v == x; };
+    const auto newer = ring.newer();
+    const auto older = ring.older();
+    if (!std::all_of(newer.rbegin(), newer.rend(), copy) || !std::all_of(older.rbegin(), older.rend(), copy)) {
+      return false;
+    }
+    mark_ = clock;
+    x_ = x;
+    return true;
+  }
+  void forget() { mark_ = kNever; }
+
+ private:
+  // Never the clock of the push before a clock a window reaches.
+  static constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max() - 1;
+  std::uint64_t mark_ = kNever;  // the clock of the last push found to hold copies
+  double x_ = 0.0;               // what they were copies of
 };
 
 // What a window of copies of x averages to: x, a zero as +0.0 (what a fresh

@@ -16,6 +16,7 @@ bool ema_seed(EmaState& s, double x) {
   s.value = s.seed_sum / static_cast<double>(s.seed_count);
   s.flat = s.seed_copies.holds_only_copies(s.period);
   s.flat_x = x;
+  s.plain = !s.flat;
   s.seeded = true;
   return true;
 }
@@ -23,7 +24,17 @@ bool ema_seed(EmaState& s, double x) {
 double ema_flat_read(EmaState& s, double x) {
   if (x == s.flat_x) return copy_read(x);
   s.flat = false;
+  s.plain = true;
   return s.value;
+}
+
+std::optional<double> ema_update_unplain(EmaState& s, double x) {
+  if (s.seeded) {
+    s.value = ema_step(s.alpha, s.one_minus_alpha, s.value, x);
+  } else if (!ema_seed(s, x)) {
+    return std::nullopt;
+  }
+  return s.flat ? ema_flat_read(s, x) : s.value;
 }
 
 }  // namespace fendro

@@ -29,6 +29,8 @@ struct EmaState {
   // The value keeps its arithmetic; only what is read changes.
   bool flat = false;
   double flat_x = 0.0;
+  // Seeded and not flat: the plain average's one test a step.
+  bool plain = false;
   SettledStep settled;  // the step skipped on a value that no longer moves
 
   // alpha = 2 / (n + 1); unchecked (callers refuse 0 and lengths above MAX_PERIOD).
@@ -54,12 +56,8 @@ Result<EmaState, IndicatorError> ema_state_new(std::uint64_t n);
 // What the plain average reads while it has only seen copies: x while it is
 // one more copy, else the value (and the average is no longer flat).
 [[gnu::cold]] double ema_flat_read(EmaState& s, double x);
-// The plain average as it reads after the input x: the value, or x itself
-// while every input has been a copy of x.
-inline double ema_read(EmaState& s, double x) {
-  if (s.flat) [[unlikely]] return ema_flat_read(s, x);
-  return s.value;
-}
+// ema_update's step where the average is not plain: seeding, or flat.
+[[gnu::cold]] std::optional<double> ema_update_unplain(EmaState& s, double x);
 
 // The seeded step: alpha * x + round(one_minus_alpha * value), with a single
 // rounding of the sum (fused multiply-add).
@@ -69,17 +67,16 @@ inline double ema_step(double alpha, double one_minus_alpha, double value, doubl
 }
 
 // x must be finite (callers check). No value until the n-th input, which
-// yields the mean of the first n; then ema_step. Read by ema_read: an
-// average of nothing but copies of x reads x. The plain step, for an
+// yields the mean of the first n; then ema_step. An average of nothing but
+// copies of x reads x. The plain step, for an
 // average of prices: on a halted market it stays at the last price, a
 // normal number, so it has nothing to settle.
 inline std::optional<double> ema_update(EmaState& s, double x) {
-  if (s.seeded) [[likely]] {
+  if (s.plain) [[likely]] {
     s.value = ema_step(s.alpha, s.one_minus_alpha, s.value, x);
-  } else if (!ema_seed(s, x)) {
-    return std::nullopt;
+    return s.value;
   }
-  return ema_read(s, x);
+  return ema_update_unplain(s, x);
 }
 
 // ema_update of a series that falls to 0 on a halted market (moves, ranges,

@@ -64,6 +64,13 @@ class HaltHold {
   }
   // Whether read_steady holds the ratio.
   bool holding_steady() const { return kReadsCopies && steady_held_; }
+  // read for a second ratio of averages whose inputs share this run, held in
+  // the caller's `held`.
+  double read_also(double v, std::uint64_t period, double& held) const {
+    if (!kReadsCopies || run_ < period) [[likely]] return v;
+    if (run_ == period) held = v;
+    return held;
+  }
   // Whether the ratio is held (read gives the held value).
   bool holding(std::uint64_t period) const { return kReadsCopies && run_ > period; }
 

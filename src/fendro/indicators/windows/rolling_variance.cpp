@@ -23,6 +23,7 @@ void RollingVariance::reanchor() {
   s1 = d1;
   s2 = d2;
   pushes = 0;
+  copies.forget();
 }
 
 }  // namespace fendro

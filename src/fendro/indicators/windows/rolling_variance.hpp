@@ -23,15 +23,16 @@ struct RollingVariance {
   std::uint64_t pushes = 0;  // since the last re-anchoring
   bool anchored = false;
   std::uint64_t period = 0;
-  CopyRun copies;  // of the values pushed
+  CopyCheck copies;          // clock: pushes
+  bool only_copies = false;  // the window is full of copies of its newest value
 
   RollingVariance() = default;
   // Unchecked: callers have already refused 0 and lengths above MAX_PERIOD.
   explicit RollingVariance(std::uint64_t n) : ring(n), period(n) {}
 
   void push(double x) {
-    copies.push(x);
-    if (auto evicted = ring.push(x)) {
+    const auto evicted = ring.push(x);
+    if (evicted) {
       const double d = *evicted - anchor;
       s1 = s1 - d;
       s2 = s2 - d * d;
@@ -44,13 +45,19 @@ struct RollingVariance {
     s1 = s1 + d;
     s2 = d * d + s2;
     if (++pushes >= period) reanchor();
+    // Only a push of the value it evicts (or the one that fills it) can
+    // leave the window holding only copies.
+    only_copies = false;
+    if (evicted ? x == *evicted : ring.is_full()) [[unlikely]] {
+      only_copies = copies.after_equal_push(ring, x, pushes);
+    }
   }
 
   // K := the window's mean; S1, S2 rebuilt about it (oldest to newest, from +0.0).
   void reanchor();
 
   // Whether the window holds only copies of its newest value.
-  bool holds_only_copies() const { return copies.holds_only_copies(period); }
+  bool holds_only_copies() const { return only_copies; }
 
   // max(0, S2 / n - (S1 / n)^2), or 0 on a window of copies; meaningful once
   // the window is full.

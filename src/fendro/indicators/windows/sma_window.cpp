@@ -19,6 +19,7 @@ bool sma_fill(SmaWindow& w, double x) {
 void sma_resum(SmaWindow& w) {
   w.sum = ring_sum(w.ring);
   w.pushes = 0;
+  w.copies.forget();
 }
 
 }  // namespace fendro

@@ -26,7 +26,7 @@ struct SmaWindow {
   std::uint64_t pushes = 0;     // inputs since the last exact re-summation
   std::uint64_t resum_every = 0;
   double divisor = 0.0;  // period as f64
-  CopyRun copies;        // of the inputs taken
+  CopyCheck copies;      // whether the window holds only copies (clock: pushes)
 
   SmaWindow() = default;  // a placeholder: assign a built window before stepping
   // Unchecked: callers have already refused 0 and lengths above MAX_PERIOD.
@@ -35,8 +35,6 @@ struct SmaWindow {
 
   std::size_t count() const { return ring.len(); }
   bool is_full() const { return ring.is_full(); }
-  // Whether the window holds only copies of its newest input.
-  bool holds_only_copies() const { return copies.holds_only_copies(period); }
 };
 
 // Period checks (0, then MAX_PERIOD), then an empty window.
@@ -55,22 +53,32 @@ inline Result<SmaWindow, IndicatorError> zeroed_ring_new(std::uint64_t n) {
 // The running sum once x has replaced `evicted` in a full window.
 inline double sma_slide(double sum, double x, double evicted) { return x + (sum - evicted); }
 
+// The mean m of a full window whose newest input x has just replaced
+// `evicted`: x itself (a zero as +0.0, what a sum of zeros gives) where the
+// window holds only copies of x, which only a push of the value it evicts
+// can bring about.
+inline double sma_read(SmaWindow& w, double x, double evicted, double m) {
+  if (x == evicted) [[unlikely]] {
+    if (w.copies.after_equal_push(w.ring, x, w.pushes)) return copy_read(x);
+  }
+  return m;
+}
+
 // The step of sma_update, with the mean taken by mean(sum, divisor), or x
-// itself (a zero as +0.0, what a sum of zeros gives) while the window holds
-// only copies of x.
+// itself while the window holds only copies of x.
 template <class Mean>
 inline std::optional<double> sma_step(SmaWindow& w, double x, Mean mean) {
   if (!std::isfinite(x)) return std::nullopt;
-  w.copies.push(x);
   if (w.ring.is_full()) [[likely]] {
     const double evicted = w.ring.replace_oldest(x);
     w.sum = sma_slide(w.sum, x, evicted);
     if (++w.pushes >= w.resum_every) [[unlikely]] sma_resum(w);
-  } else if (!sma_fill(w, x)) {
-    return std::nullopt;
+    return sma_read(w, x, evicted, mean(w.sum, w.divisor));
   }
+  if (!sma_fill(w, x)) return std::nullopt;
+  // The window has just filled: its first mean, the value itself over copies.
   const double m = mean(w.sum, w.divisor);
-  return w.holds_only_copies() ? copy_read(x) : m;
+  return w.copies.after_equal_push(w.ring, x, w.pushes) ? copy_read(x) : m;
 }
 
 // No value for a NaN or infinite x (nothing changes) or while the window
