@@ -28,12 +28,15 @@ void Sma::update_candles(std::span<const Candle> candles, std::optional<double>*
   std::size_t oldest = w.ring.head();
   const std::uint64_t resum_every = w.resum_every;
   const double divisor = w.divisor;
+  double prev = w.ring.len() > 0 ? w.ring.back() : 0.0;
   for (const Candle& c : candles.subspan(k)) {
     const double x = c.close;
     if (!std::isfinite(x)) {
       *out++ = std::nullopt;
       continue;
     }
+    const bool repeat = x == prev;
+    prev = x;
     const double evicted = w.ring.replace_at(oldest, x);
     sum = sma_slide(sum, x, evicted);
     if (++pushes >= resum_every) [[unlikely]] {
@@ -43,11 +46,11 @@ void Sma::update_candles(std::span<const Candle> candles, std::optional<double>*
       pushes = w.pushes;
     }
     const double m = sum / divisor;
-    if (x == evicted) [[unlikely]] {
+    if (repeat) [[unlikely]] {
       // The copies' check reads the ring and the clock as they stand.
       w.ring.set_head(oldest);
       w.pushes = pushes;
-      if (w.copies.after_equal_push(w.ring, x, pushes)) {
+      if (w.copies.after_repeat(w.ring, x, pushes, w.period)) {
         *out++ = copy_read(x);
         continue;
       }

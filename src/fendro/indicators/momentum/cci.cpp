@@ -46,6 +46,7 @@ Result<CciCore, IndicatorError> CciCore::create(std::uint64_t period) {
 
 std::optional<double> cci_update(CciCore& s, const Candle& c) {
   const double tp = typical_price(c);
+  const bool repeat = s.prices.len() > 0 && tp == s.prices.back();
   const auto evicted = s.prices.push(tp);
   if (evicted) s.sum = s.sum - *evicted;
   s.sum = s.sum + tp;
@@ -56,10 +57,10 @@ std::optional<double> cci_update(CciCore& s, const Candle& c) {
   }
   if (!s.prices.is_full()) return no_value();
   // Copies of one price stand at no distance from their mean: the flat case,
-  // whatever the running sum's rounding. The window can only have come to
-  // hold copies on a push of the price it evicts (or as it fills).
-  if (!evicted || tp == *evicted) [[unlikely]] {
-    if (s.copies.after_equal_push(s.prices, tp, s.pushes)) return value_out(0.0);
+  // whatever the running sum's rounding. Only a push of the price pushed
+  // before can leave the window holding copies.
+  if (repeat) [[unlikely]] {
+    if (s.copies.after_repeat(s.prices, tp, s.pushes, s.period)) return value_out(0.0);
   }
   // The mean deviation: about a step a value.
   if (stop_before(s.period)) return no_value();

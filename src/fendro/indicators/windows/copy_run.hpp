@@ -33,41 +33,43 @@ class CopyRun {
   std::uint64_t run_ = 0;
 };
 
-// Whether a full window of the last n inputs holds only copies of its
-// newest, x. It can only have come to that on a push where x equals the
-// entry it evicted, so the window's own step tests that (one compare a push
-// on a moving market) and only then asks here: a scan of the window the
-// first time, stopping at the first other value, and while the copies last
-// one compare a push. `clock` is a count the window moves by one a push;
-// `forget` is called wherever it moves otherwise (a rebuild that restarts
-// it).
+// Whether a window of the last n inputs holds only copies of its newest, x.
+// It can only do so on a push of the same value as the push before, so the
+// window's own step tests that (one compare a push on a moving market) and
+// only then asks here. The first such push counts the copies at the
+// window's newest end, newest first, stopping at the first other value;
+// each repeat right after it adds one. `clock` is a count the window moves
+// by one a push; `forget` is called wherever it moves otherwise (a rebuild
+// that restarts it).
 class CopyCheck {
  public:
   template <class Window>
-  [[gnu::noinline]] bool after_equal_push(const Window& ring, double x, std::uint64_t clock) {
+  [[gnu::noinline]] bool after_repeat(const Window& ring, double x, std::uint64_t clock, std::uint64_t n) {
     if (!kReadsCopies) return false;
     if (clock == mark_ + 1 && x == x_) {
-      mark_ = clock;
-      return true;
-    }
-    // Newest first: on a moving market the value before x answers.
-    const auto copy = [x](double v) { return v == x; };
-    const auto newer = ring.newer();
-    const auto older = ring.older();
-    if (!std::all_of(newer.rbegin(), newer.rend(), copy) || !std::all_of(older.rbegin(), older.rend(), copy)) {
-      return false;
+      ++copies_;
+    } else {
+      const auto other = [x](double v) { return v != x; };
+      const auto newer = ring.newer();
+      const auto older = ring.older();
+      const auto in_newer = std::find_if(newer.rbegin(), newer.rend(), other);
+      copies_ = static_cast<std::uint64_t>(in_newer - newer.rbegin());
+      if (in_newer == newer.rend()) {
+        copies_ += static_cast<std::uint64_t>(std::find_if(older.rbegin(), older.rend(), other) - older.rbegin());
+      }
+      x_ = x;
     }
     mark_ = clock;
-    x_ = x;
-    return true;
+    return copies_ >= n;
   }
   void forget() { mark_ = kNever; }
 
  private:
   // Never the clock of the push before a clock a window reaches.
   static constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max() - 1;
-  std::uint64_t mark_ = kNever;  // the clock of the last push found to hold copies
-  double x_ = 0.0;               // what they were copies of
+  std::uint64_t mark_ = kNever;  // the clock of the last push asked about
+  double x_ = 0.0;               // the value pushed then
+  std::uint64_t copies_ = 0;     // how many of the newest entries were copies of it
 };
 
 // What a window of copies of x averages to: x, a zero as +0.0 (what a fresh

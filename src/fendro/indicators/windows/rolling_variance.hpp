@@ -31,6 +31,7 @@ struct RollingVariance {
   explicit RollingVariance(std::uint64_t n) : ring(n), period(n) {}
 
   void push(double x) {
+    const bool repeat = ring.len() > 0 && x == ring.back();
     const auto evicted = ring.push(x);
     if (evicted) {
       const double d = *evicted - anchor;
@@ -45,12 +46,10 @@ struct RollingVariance {
     s1 = s1 + d;
     s2 = d * d + s2;
     if (++pushes >= period) reanchor();
-    // Only a push of the value it evicts (or the one that fills it) can
-    // leave the window holding only copies.
+    // Only a push of the value pushed before can leave the window holding
+    // only copies.
     only_copies = false;
-    if (evicted ? x == *evicted : ring.is_full()) [[unlikely]] {
-      only_copies = copies.after_equal_push(ring, x, pushes);
-    }
+    if (repeat) [[unlikely]] only_copies = copies.after_repeat(ring, x, pushes, period);
   }
 
   // K := the window's mean; S1, S2 rebuilt about it (oldest to newest, from +0.0).

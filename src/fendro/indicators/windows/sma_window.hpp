@@ -53,32 +53,32 @@ inline Result<SmaWindow, IndicatorError> zeroed_ring_new(std::uint64_t n) {
 // The running sum once x has replaced `evicted` in a full window.
 inline double sma_slide(double sum, double x, double evicted) { return x + (sum - evicted); }
 
-// The mean m of a full window whose newest input x has just replaced
-// `evicted`: x itself (a zero as +0.0, what a sum of zeros gives) where the
-// window holds only copies of x, which only a push of the value it evicts
-// can bring about.
-inline double sma_read(SmaWindow& w, double x, double evicted, double m) {
-  if (x == evicted) [[unlikely]] {
-    if (w.copies.after_equal_push(w.ring, x, w.pushes)) return copy_read(x);
-  }
-  return m;
-}
-
 // The step of sma_update, with the mean taken by mean(sum, divisor), or x
-// itself while the window holds only copies of x.
+// itself (a zero as +0.0, what a sum of zeros gives) where the window holds
+// only copies of x, which only a push of the value pushed before can bring
+// about.
 template <class Mean>
 inline std::optional<double> sma_step(SmaWindow& w, double x, Mean mean) {
   if (!std::isfinite(x)) return std::nullopt;
   if (w.ring.is_full()) [[likely]] {
+    const double prev = w.ring.back();
     const double evicted = w.ring.replace_oldest(x);
     w.sum = sma_slide(w.sum, x, evicted);
     if (++w.pushes >= w.resum_every) [[unlikely]] sma_resum(w);
-    return sma_read(w, x, evicted, mean(w.sum, w.divisor));
+    const double m = mean(w.sum, w.divisor);
+    if (x == prev) [[unlikely]] {
+      if (w.copies.after_repeat(w.ring, x, w.pushes, w.period)) return copy_read(x);
+    }
+    return m;
   }
-  if (!sma_fill(w, x)) return std::nullopt;
-  // The window has just filled: its first mean, the value itself over copies.
+  const bool repeat = w.ring.len() > 0 && x == w.ring.back();
+  if (!sma_fill(w, x)) {
+    if (repeat) w.copies.after_repeat(w.ring, x, w.pushes, w.period);
+    return std::nullopt;
+  }
+  // The window has just filled: its first mean, or the value over copies.
   const double m = mean(w.sum, w.divisor);
-  return w.copies.after_equal_push(w.ring, x, w.pushes) ? copy_read(x) : m;
+  return repeat && w.copies.after_repeat(w.ring, x, w.pushes, w.period) ? copy_read(x) : m;
 }
 
 // No value for a NaN or infinite x (nothing changes) or while the window
