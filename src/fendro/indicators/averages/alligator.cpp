@@ -18,11 +18,12 @@ Result<AlligatorLines, IndicatorError> alligator_lines_new(std::uint64_t jaw, st
 std::optional<AlligatorValues> alligator_update(AlligatorLines& lines, double high, double low) {
   const double m = midpoint(high, low);
   if (!std::isfinite(m)) return std::nullopt;
-  smma_update(lines.jaw, m);
-  smma_update(lines.teeth, m);
-  smma_update(lines.lips, m);
-  if (!lines.jaw.seeded || !lines.teeth.seeded || !lines.lips.seeded) return std::nullopt;
-  return AlligatorValues{lines.jaw.value, lines.teeth.value, lines.lips.value};
+  // Each line as it reads: a line fed only copies of one midpoint reads it.
+  const std::optional<double> jaw = smma_update(lines.jaw, m);
+  const std::optional<double> teeth = smma_update(lines.teeth, m);
+  const std::optional<double> lips = smma_update(lines.lips, m);
+  if (!jaw || !teeth || !lips) return std::nullopt;
+  return AlligatorValues{*jaw, *teeth, *lips};
 }
 
 Result<Alligator, IndicatorError> Alligator::create(std::uint64_t jaw, std::uint64_t teeth,

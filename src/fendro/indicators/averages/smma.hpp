@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
@@ -23,6 +24,7 @@ struct SmmaState {
   double value = 0.0;
   bool seeded = false;
   SettledStep settled;  // the step skipped on a value that no longer moves
+  FlatRun flat;         // of the plain step's inputs (smma_update only)
 
   explicit SmmaState(std::uint64_t n) : period(n) {}
 };
@@ -48,11 +50,15 @@ inline std::optional<double> smma_through(SmmaState& s, double x, Step step) {
 // One finite value (the caller has tested it). The first n - 1 only seed;
 // the n-th gives their mean, every later one the smoothed value. The plain
 // step, for an average of prices: on a halted market it stays at the last
-// price, a normal number, so it has nothing to settle.
+// price, a normal number, so it has nothing to settle. While every input so
+// far was a copy of x it reads x; the value keeps its arithmetic.
 inline std::optional<double> smma_update(SmmaState& s, double x) {
-  return smma_through(s, x, [](const SmmaState& st, double in, double n) {
+  const bool flat = s.flat.push(x);
+  const std::optional<double> v = smma_through(s, x, [](const SmmaState& st, double in, double n) {
     return smma_step(st.value, in, n);
   });
+  if (flat && v) [[unlikely]] return copy_read(x);
+  return v;
 }
 
 // smma_update on an owner's settled path (see settled_path): once seeded,
@@ -77,6 +83,7 @@ class Smma final : public Indicator {
   // last: the value once seeded; ring: the seed inputs (only while seeding);
   // state: their sum.
   RingWindowState state_;
+  FlatRun flat_;  // every close so far a copy of the first: the average reads it
 };
 
 }  // namespace fendro
