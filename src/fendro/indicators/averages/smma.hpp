@@ -62,12 +62,15 @@ inline std::optional<double> smma_update(SmmaState& s, double x) {
 }
 
 // smma_update on an owner's settled path (see settled_path): once seeded,
-// the step through its record.
+// the step through its record, read as smma_update reads.
 inline std::optional<double> smma_update_kept(SmmaState& s, double x) {
-  return smma_through(s, x, [](SmmaState& st, double in, double n) {
+  const bool flat = s.flat.push(x);
+  const std::optional<double> v = smma_through(s, x, [](SmmaState& st, double in, double n) {
     const auto smma = [n](double v, double y) { return smma_step(v, y, n); };
     return kept_step(st.settled, st.value, in, smma);
   });
+  if (flat && v) [[unlikely]] return copy_read(x);
+  return v;
 }
 
 class Smma final : public Indicator {
