@@ -72,7 +72,7 @@ std::optional<double> AdaptiveLaguerreFilter::update(const BarSnapshot& bar) {
   if (!errors_.is_full()) return no_value();
   // Four terms that are one value v weigh to v exactly, which (6 v) / 6
   // misses by rounding.
-  if (n0 == n1 && n1 == n2 && n2 == n3) [[unlikely]] return value_out(copy_read(n0));
+  if (all_equal({n0, n1, n2, n3})) [[unlikely]] return value_out(copy_read(n0));
   return value_out(flat_read(flat, x, last_));
 }
 

@@ -109,7 +109,7 @@ std::optional<double> BomarBands::update(const BarSnapshot& bar) {
   const std::span<const double> sorted = window_.sorted();
   // A window of copies averages to the copy (and every deviation from it is
   // 0); its running sum only comes back to it within rounding.
-  const double mean = sorted.front() == sorted.back()
+  const double mean = all_equal({sorted.front(), sorted.back()})
                           ? copy_read(sorted.front())
                           : ring_sum(window_.ring()) / static_cast<double>(window_.period());
   const double a = std::abs(mean);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 
 // Built as 0 only to measure what the reads of copies change: every value
@@ -41,7 +42,7 @@ class FlatRun {
  public:
   // x joins (finite); true while every input so far equals the first.
   bool push(double x) {
-    if (!flat_) [[likely]] return false;
+    if (!kReadsCopies || !flat_) [[likely]] return false;
     if (!started_) {
       first_ = x;
       started_ = true;
@@ -50,7 +51,7 @@ class FlatRun {
     }
     return flat_;
   }
-  bool flat() const { return flat_; }
+  bool flat() const { return kReadsCopies && flat_; }
 
  private:
   double first_ = 0.0;
@@ -63,6 +64,13 @@ class FlatRun {
 inline double copy_read(double x) { return x + 0.0; }
 
 // What a filter reads: x itself while it has seen only copies of x, else v.
+// Also for a blend of stages that read one value: equal says they do.
 inline double flat_read(bool flat, double x, double v) { return flat ? copy_read(x) : v; }
+// Whether every value is the first (a blend of them is then that value).
+inline bool all_equal(std::initializer_list<double> v) {
+  if (!kReadsCopies) return false;
+  for (double x : v) if (x != *v.begin()) return false;
+  return true;
+}
 
 }  // namespace fendro
