@@ -15,6 +15,7 @@ struct AlligatorLines {
   SmmaState jaw;
   SmmaState teeth;
   SmmaState lips;
+  FlatRun flat;  // of the midpoints: lines fed only copies read the copy
 };
 
 struct AlligatorValues {

@@ -24,7 +24,6 @@ struct SmmaState {
   double value = 0.0;
   bool seeded = false;
   SettledStep settled;  // the step skipped on a value that no longer moves
-  FlatRun flat;         // of the plain step's inputs (smma_update only)
 
   explicit SmmaState(std::uint64_t n) : period(n) {}
 };
@@ -50,27 +49,22 @@ inline std::optional<double> smma_through(SmmaState& s, double x, Step step) {
 // One finite value (the caller has tested it). The first n - 1 only seed;
 // the n-th gives their mean, every later one the smoothed value. The plain
 // step, for an average of prices: on a halted market it stays at the last
-// price, a normal number, so it has nothing to settle. While every input so
-// far was a copy of x it reads x; the value keeps its arithmetic.
+// price, a normal number, so it has nothing to settle. An owner that
+// averages prices reads copies itself (FlatRun): most owners smooth
+// distances, which a flat market leaves at 0.
 inline std::optional<double> smma_update(SmmaState& s, double x) {
-  const bool flat = s.flat.push(x);
-  const std::optional<double> v = smma_through(s, x, [](const SmmaState& st, double in, double n) {
+  return smma_through(s, x, [](const SmmaState& st, double in, double n) {
     return smma_step(st.value, in, n);
   });
-  if (flat && v) [[unlikely]] return copy_read(x);
-  return v;
 }
 
 // smma_update on an owner's settled path (see settled_path): once seeded,
-// the step through its record, read as smma_update reads.
+// the step through its record.
 inline std::optional<double> smma_update_kept(SmmaState& s, double x) {
-  const bool flat = s.flat.push(x);
-  const std::optional<double> v = smma_through(s, x, [](SmmaState& st, double in, double n) {
+  return smma_through(s, x, [](SmmaState& st, double in, double n) {
     const auto smma = [n](double v, double y) { return smma_step(v, y, n); };
     return kept_step(st.settled, st.value, in, smma);
   });
-  if (flat && v) [[unlikely]] return copy_read(x);
-  return v;
 }
 
 class Smma final : public Indicator {

@@ -23,6 +23,7 @@ class ModifiedMaStop final : public Indicator {
  private:
   explicit ModifiedMaStop(std::uint64_t n) : average_(n) {}
   SmmaState average_;
+  FlatRun flat_;  // every close so far a copy of the first: the average reads it
   double direction_ = 0.0;
   double stop_ = 0.0;
   OutputList<2> out_{{"value", "direction"}};

@@ -51,11 +51,13 @@ Result<WmaWindow, IndicatorError> wma_window_new(std::uint64_t n);
 [[gnu::cold]] void wma_resum(WmaWindow& w);
 
 // No value for a NaN or infinite x (nothing changes) or while the window
-// holds fewer than `period` inputs; else W / D, or x itself (a zero as +0.0)
-// while the window holds only copies of x.
-inline std::optional<double> wma_update(WmaWindow& w, double x) {
+// holds fewer than `period` inputs; else W / D, or with ReadsCopies x itself
+// (a zero as +0.0) while the window holds only copies of x. Without it the
+// copies are not counted: for an owner that tells them by a run of its own.
+template <bool ReadsCopies>
+inline std::optional<double> wma_step(WmaWindow& w, double x) {
   if (!std::isfinite(x)) return std::nullopt;
-  w.copies.push(x);
+  if constexpr (ReadsCopies) w.copies.push(x);
   if (w.ring.is_full()) [[likely]] {
     const double evicted = w.ring.replace_oldest(x);
     // Every weight falls by one; the evicted value leaves with weight 1.
@@ -67,7 +69,12 @@ inline std::optional<double> wma_update(WmaWindow& w, double x) {
     return std::nullopt;
   }
   const double m = w.weighted_sum / w.denominator;
-  return w.holds_only_copies() ? copy_read(x) : m;
+  if constexpr (ReadsCopies) return w.holds_only_copies() ? copy_read(x) : m;
+  return m;
 }
+
+inline std::optional<double> wma_update(WmaWindow& w, double x) { return wma_step<true>(w, x); }
+// W / D as the sums give it.
+inline std::optional<double> wma_sums_update(WmaWindow& w, double x) { return wma_step<false>(w, x); }
 
 }  // namespace fendro
