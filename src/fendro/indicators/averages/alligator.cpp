@@ -12,7 +12,7 @@ Result<AlligatorLines, IndicatorError> alligator_lines_new(std::uint64_t jaw, st
                                                            std::uint64_t lips) {
   if (jaw == 0 || teeth == 0 || lips == 0) return err(IndicatorError::zero_period());
   for (std::uint64_t n : {jaw, teeth, lips}) FENDRO_CHECK(check_period(n));
-  return AlligatorLines{SmmaState(jaw), SmmaState(teeth), SmmaState(lips), FlatRun{}};
+  return AlligatorLines{SmmaState(jaw), SmmaState(teeth), SmmaState(lips), CopiesSoFar{}};
 }
 
 std::optional<AlligatorValues> alligator_update(AlligatorLines& lines, double high, double low) {

@@ -67,7 +67,7 @@ class SuperSmoother final : public Indicator {
  private:
   explicit SuperSmoother(SuperSmootherStage ss) : ss_(ss) {}
   SuperSmootherStage ss_;
-  FlatRun flat_;  // of the closes
+  CopiesSoFar flat_;  // of the closes
 };
 
 // Low-pass (lp_period) of a one-pole high-pass (hp_period): a band of cycles.
@@ -137,7 +137,7 @@ class InstantaneousTrendline final : public Indicator {
   double alpha_;
   double x1_ = 0.0, x2_ = 0.0, it1_ = 0.0, it2_ = 0.0;
   std::uint64_t seen_ = 0;
-  FlatRun flat_;  // of the closes
+  CopiesSoFar flat_;  // of the closes
 };
 
 // Position of the window's centre of gravity (closes weighted by age).

@@ -96,7 +96,7 @@ struct MamaState {
   double fama = 0.0;
   double fast_limit = 0.0;
   double slow_limit = 0.0;
-  FlatRun flat;  // of the closes
+  CopiesSoFar flat;  // of the closes
 };
 
 // Advances the pair with a finite close; true when the pair is a value.

@@ -29,7 +29,7 @@ std::optional<double> SessionVwap::update(const BarSnapshot& bar) {
     day_ = day;
     cum_pv_ = 0.0;
     cum_volume_ = 0.0;
-    flat_ = FlatRun{};
+    flat_ = CopiesSoFar{};
   }
   const double tp = typical_price(*c);
   const bool flat = flat_.push(tp);

@@ -11,6 +11,7 @@
 #include <span>
 
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/copies_so_far.hpp"
 #include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/market/indicator_error.hpp"
@@ -27,7 +28,7 @@ class Vwap final : public Indicator {
  private:
   double cum_pv_ = 0.0;
   double cum_volume_ = 0.0;
-  FlatRun flat_;  // of the typical prices
+  CopiesSoFar flat_;  // of the typical prices
 };
 // Anchored at the first bar it accepts, which is exactly the cumulative VWAP.
 using AnchoredVwap = Vwap;
@@ -47,7 +48,7 @@ class SessionVwap final : public Indicator {
   std::optional<std::int64_t> day_;  // local day number of the current session
   double cum_pv_ = 0.0;
   double cum_volume_ = 0.0;
-  FlatRun flat_;  // of the session's typical prices
+  CopiesSoFar flat_;  // of the session's typical prices
   std::int32_t offset_;
 };
 

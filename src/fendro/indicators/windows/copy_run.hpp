@@ -33,40 +33,15 @@ class CopyRun {
   std::uint64_t run_ = 0;
 };
 
-// Whether every input so far was a copy of the first. A recursive filter fed
-// nothing but copies of x from its start is x in exact arithmetic, which its
-// steps only approach by rounding; its state keeps that arithmetic and only
-// what is read changes. Once an input differs it stays false: one compare a
-// push until then, one branch after.
-class FlatRun {
- public:
-  // x joins (finite); true while every input so far equals the first.
-  bool push(double x) {
-    if (!kReadsCopies || !flat_) [[likely]] return false;
-    if (!started_) {
-      first_ = x;
-      started_ = true;
-    } else if (x != first_) {
-      flat_ = false;
-    }
-    return flat_;
-  }
-  bool flat() const { return kReadsCopies && flat_; }
-
- private:
-  double first_ = 0.0;
-  bool started_ = false;
-  bool flat_ = true;
-};
-
 // What a window of copies of x averages to: x, a zero as +0.0 (what a fresh
 // sum of zeros gives, whatever their signs).
 inline double copy_read(double x) { return x + 0.0; }
 
-// What a filter reads: x itself while it has seen only copies of x, else v.
-// Also for a blend of stages that read one value: equal says they do.
+// What a filter reads: x itself while it has seen only copies of x (flat, as
+// CopiesSoFar::push tells it), else v.
 inline double flat_read(bool flat, double x, double v) { return flat ? copy_read(x) : v; }
-// Whether every value is the first (a blend of them is then that value).
+// Whether every value is the first: a blend of stages that read one value
+// (weights summing to 1) is then that value, which its rounding misses.
 inline bool all_equal(std::initializer_list<double> v) {
   if (!kReadsCopies) return false;
   for (double x : v) if (x != *v.begin()) return false;
