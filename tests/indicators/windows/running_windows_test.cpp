@@ -62,16 +62,26 @@ TEST(SmaWindow, ResummationStartsFromNegativeZero) {
 }
 
 // The drift grows by one per input until the first exact re-summation at
-// input 17n (the turn completed while filling is not counted).
+// input 17n (the turn completed while filling is not counted). The window
+// then holds only copies of 1, so every value reads 1 exactly: the drift is
+// seen in the sums, which keep their arithmetic.
 TEST(WmaWindow, ExactResummationAfterSixteenTurns) {
   const std::uint64_t n = 2;
-  WmaWindow w(n);
   std::vector<double> xs = {1e16};
   xs.resize(17 * n + 1, 1.0);
+  const auto mean_after = [&xs](std::size_t inputs) {
+    WmaWindow part(n);
+    feed(part, wma_update, std::vector<double>(xs.begin(), xs.begin() + inputs));
+    return part.weighted_sum / part.denominator;
+  };
+  EXPECT_EQ(mean_after(3), 4.0 / 3);            // true value 1
+  EXPECT_EQ(mean_after(17 * n - 1), 34.0 / 3);  // input 17n - 1, still drifting
+  EXPECT_EQ(mean_after(17 * n), 1.0);           // input 17n: rebuilt
+  WmaWindow w(n);
   const Values v = feed(w, wma_update, xs);
-  EXPECT_EQ(v[2], 4.0 / 3);          // true value 1
-  EXPECT_EQ(v[17 * n - 2], 34.0 / 3);  // input 17n - 1, still drifting
-  EXPECT_EQ(v[17 * n - 1], 1.0);      // input 17n: rebuilt
+  EXPECT_EQ(v[2], 1.0);  // a window of copies of 1 reads 1, whatever the sums hold
+  EXPECT_EQ(v[17 * n - 2], 1.0);
+  EXPECT_EQ(v[17 * n - 1], 1.0);
   EXPECT_EQ(v[17 * n], 1.0);
   EXPECT_EQ(w.turns, 0u);
 }

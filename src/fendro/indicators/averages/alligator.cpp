@@ -12,16 +12,19 @@ Result<AlligatorLines, IndicatorError> alligator_lines_new(std::uint64_t jaw, st
                                                            std::uint64_t lips) {
   if (jaw == 0 || teeth == 0 || lips == 0) return err(IndicatorError::zero_period());
   for (std::uint64_t n : {jaw, teeth, lips}) FENDRO_CHECK(check_period(n));
-  return AlligatorLines{SmmaState(jaw), SmmaState(teeth), SmmaState(lips)};
+  return AlligatorLines{SmmaState(jaw), SmmaState(teeth), SmmaState(lips), CopiesSoFar{}};
 }
 
 std::optional<AlligatorValues> alligator_update(AlligatorLines& lines, double high, double low) {
   const double m = midpoint(high, low);
   if (!std::isfinite(m)) return std::nullopt;
+  const bool flat = lines.flat.push(m);
   smma_update(lines.jaw, m);
   smma_update(lines.teeth, m);
   smma_update(lines.lips, m);
   if (!lines.jaw.seeded || !lines.teeth.seeded || !lines.lips.seeded) return std::nullopt;
+  // Lines fed only copies of one midpoint read it.
+  if (flat) [[unlikely]] return AlligatorValues{copy_read(m), copy_read(m), copy_read(m)};
   return AlligatorValues{lines.jaw.value, lines.teeth.value, lines.lips.value};
 }
 

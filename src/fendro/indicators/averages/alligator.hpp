@@ -8,6 +8,7 @@
 
 #include "fendro/indicators/averages/smma.hpp"
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/copies_so_far.hpp"
 
 namespace fendro {
 
@@ -15,6 +16,7 @@ struct AlligatorLines {
   SmmaState jaw;
   SmmaState teeth;
   SmmaState lips;
+  CopiesSoFar flat;  // of the midpoints: lines fed only copies read the copy
 };
 
 struct AlligatorValues {

@@ -14,6 +14,7 @@ Result<Evwma, IndicatorError> Evwma::create(std::uint64_t period) {
 std::optional<double> Evwma::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
+  const bool flat = flat_.push(c->close);
   if (const std::optional<double> old = volumes_.push(c->volume)) volume_sum_ = volume_sum_ - *old;
   volume_sum_ = volume_sum_ + c->volume;
   if (!volumes_.is_full()) return no_value();
@@ -22,7 +23,7 @@ std::optional<double> Evwma::update(const BarSnapshot& bar) {
   if (total > 0.0) {
     const double prev = value_ ? *value_ : c->close;
     value_ = (c->close * c->volume + (total - c->volume) * prev) / total;
-    return returned(value_);
+    return value_out(flat_read(flat, c->close, *value_));
   }
   // No volume in the window: nothing moves the average.
   if (!value_) value_ = c->close;

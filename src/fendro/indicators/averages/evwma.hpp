@@ -7,6 +7,8 @@
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/copies_so_far.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 
 namespace fendro {
 
@@ -23,6 +25,7 @@ class Evwma final : public Indicator {
   std::optional<double> value_;
   BoundedRing<double> volumes_;  // the last `period` volumes
   std::uint64_t period_;
+  CopiesSoFar flat_;  // every close so far a copy of the first: the average reads it
   double volume_sum_ = 0.0;  // running, never rebuilt
 };
 

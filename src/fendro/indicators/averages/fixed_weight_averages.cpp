@@ -85,6 +85,7 @@ std::vector<double> half_sine_weights(std::uint64_t period) {
 bool FixedWeightWindow::push(double x) {
   if (!std::isfinite(x)) return false;
   closes_.push(x);
+  copies_.push(x);
   return closes_.is_full();
 }
 
@@ -108,13 +109,15 @@ Result<Alma, IndicatorError> Alma::create(std::uint64_t period, double offset, d
 }
 
 std::optional<double> Alma::update(const BarSnapshot& bar) {
-  if (!window_.push(bar_close(bar))) return no_value();
+  const double x = bar_close(bar);
+  if (!window_.push(x)) return no_value();
   if (weights_.empty()) {
     weights_ = alma_weights(window_.period(), offset_, sigma_);
     if (weights_.empty()) return no_value();
   }
   // The weighted sum: about a step a value.
   if (stop_before(window_.period())) return no_value();
+  if (window_.holds_only_copies()) return value_out(copy_read(x));
   // The weighted sum starts from +0.0: a window of -0.0 closes gives +0.0.
   return value_out(0.0 + window_.weighted_sum(weights_));
 }
@@ -125,7 +128,8 @@ Result<SineWeightedMa, IndicatorError> SineWeightedMa::create(std::uint64_t peri
 }
 
 std::optional<double> SineWeightedMa::update(const BarSnapshot& bar) {
-  if (!window_.push(bar_close(bar))) return no_value();
+  const double x = bar_close(bar);
+  if (!window_.push(x)) return no_value();
   if (weights_.empty()) {
     weights_ = half_sine_weights(window_.period());
     if (weights_.empty()) return no_value();
@@ -133,6 +137,7 @@ std::optional<double> SineWeightedMa::update(const BarSnapshot& bar) {
   }
   // The weighted sum: about a step a value.
   if (stop_before(window_.period())) return no_value();
+  if (window_.holds_only_copies()) return value_out(copy_read(x));
   return value_out(window_.weighted_sum(weights_) / weight_sum_);
 }
 

@@ -3,7 +3,9 @@
 // sine wave). The weights are computed when the window first fills, not at
 // construction, so a long window over few bars costs no more memory than the
 // bars it has seen. Each bar costs one multiply-add per position: with weights
-// that differ at every position, no running sum gives the same bits.
+// that differ at every position, no running sum gives the same bits. A window
+// of copies of one close reads that close: weights normalised by rounding
+// sum to 1 only within a few units in the last place.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +14,7 @@
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 
 namespace fendro {
 
@@ -26,9 +29,12 @@ class FixedWeightWindow {
   // and one weight per position only.
   double weighted_sum(const std::vector<double>& weights) const;
   std::uint64_t period() const { return closes_.capacity(); }
+  // Whether the window holds only copies of its newest close.
+  bool holds_only_copies() const { return copies_.holds_only_copies(period()); }
 
  private:
   BoundedRing<double> closes_;
+  CopyRun copies_;  // of the closes taken
 };
 
 class Alma final : public Indicator {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
 
 namespace fendro {
@@ -25,6 +26,7 @@ class GeometricMa final : public Indicator {
   // ln of the last `period` closes; acc_a their running sum, rebuilt exactly
   // every `period` pushes, acc_b the pushes since the last rebuild.
   RingWindowSums logs_;
+  CopyRun copies_;  // of the closes taken
 };
 
 }  // namespace fendro

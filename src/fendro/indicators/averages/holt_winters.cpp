@@ -26,6 +26,7 @@ std::optional<double> HoltWinters::update(const BarSnapshot& bar) {
   const std::optional<double> close = finite_close(bar);
   if (!close) return no_value();
   const double x = *close;
+  const bool flat = flat_.push(x);
   if (!first_close_) {
     first_close_ = x;
     return no_value();
@@ -36,9 +37,10 @@ std::optional<double> HoltWinters::update(const BarSnapshot& bar) {
     ready_ = true;
     return value_out(level_ + trend_);
   }
-  return value_out(settled_block(
+  const double v = settled_block(
       settled_, below_normal(trend_), [this] { return bits_of(level_, trend_); }, x,
-      level_ + trend_, [this](double in) { return smooth(in); }));
+      level_ + trend_, [this](double in) { return smooth(in); });
+  return value_out(flat_read(flat, x, v));
 }
 
 double HoltWinters::smooth(double x) {

@@ -6,6 +6,8 @@
 #include <optional>
 
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/copies_so_far.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 
 namespace fendro {
@@ -31,6 +33,7 @@ class HoltWinters final : public Indicator {
   // trend has decayed into the subnormal numbers and the level sits on a
   // fixed point of its step.
   SettledBlock<2> settled_;
+  CopiesSoFar flat_;  // every close so far a copy of the first: the forecast reads it
 };
 
 }  // namespace fendro

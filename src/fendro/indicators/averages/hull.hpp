@@ -34,6 +34,7 @@ class Hma final : public Indicator {
   WmaWindow full_;
   WmaWindow smooth_;
   std::uint64_t period_;
+  CopyRun copies_;  // of the closes
 };
 
 class Ehma final : public Indicator {

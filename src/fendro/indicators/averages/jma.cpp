@@ -39,6 +39,7 @@ std::optional<double> Jma::update(const BarSnapshot& bar) {
   const std::optional<double> close = finite_close(bar);
   if (!close) return no_value();
   const double x = *close;
+  const bool flat = flat_.push(x);
   if (!value_) {
     e0_ = x;
     value_ = x;
@@ -47,9 +48,12 @@ std::optional<double> Jma::update(const BarSnapshot& bar) {
   // One test an update, on the last detrended stage, which the first feeds:
   // below normal (or starting), the step takes the settled path out of line.
   if (below_normal(det1_)) [[unlikely]] {
-    return value_out(settled_path([](Jma* j, double in) { return j->kept(in); }, this, x));
+    const double v = settled_path([](Jma* j, double in) { return j->kept(in); }, this, x);
+    return value_out(flat_read(flat, x, v));
   }
-  return value_out(smooth(x));
+  const double v = smooth(x);
+  if (flat) [[unlikely]] return value_out(copy_read(x));
+  return value_out(v);
 }
 
 double Jma::kept(double x) {

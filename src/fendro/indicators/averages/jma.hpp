@@ -6,6 +6,8 @@
 #include <optional>
 
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/copies_so_far.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 
 namespace fendro {
@@ -34,6 +36,7 @@ class Jma final : public Indicator {
   // The stages and the value, once a constant close has left them as they
   // were: both detrended stages have decayed into the subnormal numbers.
   SettledBlock<4> settled_;
+  CopiesSoFar flat_;  // every close so far a copy of the first: the filter reads it
 };
 
 }  // namespace fendro

@@ -49,6 +49,7 @@ std::optional<double> AdaptiveLaguerreFilter::update(const BarSnapshot& bar) {
   // The error window's extremes, scanned on every bar: about a step a value.
   if (!close || stop_before(errors_.len() + 1)) return no_value();
   const double x = *close;
+  const bool flat = flat_.push(x);
   double error = 0.0;
   if (!started_) {
     terms_ = {x, x, x, x};
@@ -69,7 +70,10 @@ std::optional<double> AdaptiveLaguerreFilter::update(const BarSnapshot& bar) {
   terms_ = {n0, n1, n2, n3};
   last_ = (((n0 + (n1 + n1)) + (n2 + n2)) + n3) / 6.0;
   if (!errors_.is_full()) return no_value();
-  return value_out(last_);
+  // Four terms that are one value v weigh to v exactly, which (6 v) / 6
+  // misses by rounding.
+  if (all_equal({n0, n1, n2, n3})) [[unlikely]] return value_out(copy_read(n0));
+  return value_out(flat_read(flat, x, last_));
 }
 
 }  // namespace fendro

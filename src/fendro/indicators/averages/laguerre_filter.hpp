@@ -8,6 +8,8 @@
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/copies_so_far.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 
 namespace fendro {
 
@@ -30,6 +32,7 @@ class AdaptiveLaguerreFilter final : public Indicator {
   BoundedRing<double> errors_;   // |close - last output| of the last `period` bars
   std::uint64_t period_;
   std::array<double, 4> terms_{};  // L0 to L3
+  CopiesSoFar flat_;  // every close so far a copy of the first: the filter reads it
   double alpha_ = 1.0;
   std::array<double, 5> recent_{};  // normalised errors, oldest first
   std::size_t recent_count_ = 0;

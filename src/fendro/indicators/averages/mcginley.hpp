@@ -7,6 +7,8 @@
 #include <utility>
 
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/copies_so_far.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
 
 namespace fendro {
@@ -24,6 +26,7 @@ class McGinleyDynamic final : public Indicator {
   // last: the value once seeded; ring: the seed closes (only their number is
   // read); state: their sum.
   RingWindowState state_;
+  CopiesSoFar flat_;  // every close so far a copy of the first: the average reads it
 };
 
 }  // namespace fendro

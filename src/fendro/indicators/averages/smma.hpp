@@ -9,6 +9,8 @@
 #include <utility>
 
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/copies_so_far.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
@@ -48,7 +50,9 @@ inline std::optional<double> smma_through(SmmaState& s, double x, Step step) {
 // One finite value (the caller has tested it). The first n - 1 only seed;
 // the n-th gives their mean, every later one the smoothed value. The plain
 // step, for an average of prices: on a halted market it stays at the last
-// price, a normal number, so it has nothing to settle.
+// price, a normal number, so it has nothing to settle. An owner that
+// averages prices reads copies itself (CopiesSoFar): most owners smooth
+// distances, which a flat market leaves at 0.
 inline std::optional<double> smma_update(SmmaState& s, double x) {
   return smma_through(s, x, [](const SmmaState& st, double in, double n) {
     return smma_step(st.value, in, n);
@@ -77,6 +81,7 @@ class Smma final : public Indicator {
   // last: the value once seeded; ring: the seed inputs (only while seeding);
   // state: their sum.
   RingWindowState state_;
+  CopiesSoFar flat_;  // every close so far a copy of the first: the average reads it
 };
 
 }  // namespace fendro

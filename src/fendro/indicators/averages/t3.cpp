@@ -30,6 +30,10 @@ std::optional<double> T3::update(const BarSnapshot& bar) {
   if (!x) return no_value();
   std::array<double, 6> e;
   if (!ema_chain_update(stages_, *x, e)) return no_value();
+  // Four stages that read one value (fed only copies of x, every stage
+  // reads x) blend to it: the weights sum to 1 exactly, which their rounded
+  // blend does not.
+  if (all_equal({e[2], e[3], e[4], e[5]})) [[unlikely]] return value_out(copy_read(e[2]));
   return value_out(((e[5] * c1_ + e[4] * c2_) + e[3] * c3_) + e[2] * c4_);
 }
 

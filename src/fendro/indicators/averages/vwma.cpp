@@ -42,7 +42,9 @@ std::optional<double> vwma_update(VwmaWindow& w, double x, double v) {
   w.price = w.price + x;
   if (v > 0.0) ++w.traded;
   if (++w.pushes == w.period) recompute(w);
+  w.copies.push(x);
   if (!w.pairs.is_full()) return std::nullopt;
+  if (w.copies.holds_only_copies(w.period)) return copy_read(x);
   if (w.traded > 0 && w.volume > 0.0) return w.price_volume / w.volume;
   return w.price / static_cast<double>(w.period);
 }

@@ -1,5 +1,8 @@
 // Volume-weighted average of the last `period` closes, with running sums that
-// are rebuilt exactly once every `period` pushes.
+// are rebuilt exactly once every `period` pushes. A window whose prices are
+// all copies of one price reads that price, whatever the volumes: every
+// weighted average of copies is the copy, which the running sums only
+// approach by rounding.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +11,7 @@
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 
 namespace fendro {
 
@@ -19,6 +23,7 @@ struct VwmaWindow {
   double price = 0.0;         // sum of prices
   std::uint64_t pushes = 0;   // since the last exact recompute (all three sums)
   std::uint64_t traded = 0;   // pairs of the window with a volume above 0
+  CopyRun copies;             // of the prices taken
 
   VwmaWindow() = default;
   // Unchecked: callers have already refused 0 and lengths above MAX_PERIOD.
@@ -31,7 +36,8 @@ Result<VwmaWindow, IndicatorError> vwma_window_new(std::uint64_t n);
 // x and v come from a valid candle (finite, v >= 0). No value until the window
 // is full; then sum(x * v) / sum(v), or the plain mean of the prices when the
 // window traded no volume (counted exactly, not read off the running volume
-// sum, which can keep a rounding residue after the last volume has left).
+// sum, which can keep a rounding residue after the last volume has left);
+// x itself (a zero as +0.0) while every price of the window is a copy of x.
 std::optional<double> vwma_update(VwmaWindow& w, double x, double v);
 
 class Vwma final : public Indicator {

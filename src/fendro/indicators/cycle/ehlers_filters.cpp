@@ -94,7 +94,8 @@ Result<SuperSmoother, IndicatorError> SuperSmoother::create(std::uint64_t period
 std::optional<double> SuperSmoother::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
-  return value_out(ss_.step_of_prices(x));
+  const bool flat = flat_.push(x);
+  return value_out(flat_read(flat, x, ss_.step_of_prices(x)));
 }
 
 Result<RoofingFilter, IndicatorError> RoofingFilter::create(std::uint64_t lp_period,
@@ -221,6 +222,7 @@ std::optional<double> InstantaneousTrendline::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x)) return no_value();
   if (seen_ < 7) ++seen_;
+  const bool flat = flat_.push(x);
   const double a = alpha_;
   double it;
   if (seen_ < 7) {
@@ -235,7 +237,7 @@ std::optional<double> InstantaneousTrendline::update(const BarSnapshot& bar) {
   it1_ = it;
   x2_ = x1_;
   x1_ = x;
-  return value_out(it);
+  return value_out(flat_read(flat, x, it));
 }
 
 Result<CenterOfGravity, IndicatorError> CenterOfGravity::create(std::uint64_t period) {

@@ -11,6 +11,7 @@
 #include "fendro/indicators/common/rolling_extreme.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/copies_so_far.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -55,7 +56,8 @@ class DecyclerOscillator final : public Indicator {
   TwoPoleHighpass fast_, slow_;
 };
 
-// Two-pole low-pass of the close.
+// Two-pole low-pass of the close. Its gain at rest is 1: fed only copies of
+// one close it reads that close (the recursion keeps its arithmetic).
 class SuperSmoother final : public Indicator {
  public:
   static Result<SuperSmoother, IndicatorError> create(std::uint64_t period);
@@ -65,6 +67,7 @@ class SuperSmoother final : public Indicator {
  private:
   explicit SuperSmoother(SuperSmootherStage ss) : ss_(ss) {}
   SuperSmootherStage ss_;
+  CopiesSoFar flat_;  // of the closes
 };
 
 // Low-pass (lp_period) of a one-pole high-pass (hp_period): a band of cycles.
@@ -121,7 +124,8 @@ class CyberneticCycle final : public Indicator {
 };
 
 // A low-lag trend line: a four-tap average for six bars, then a two-pole
-// recursion.
+// recursion. Its gain at rest is 1: fed only copies of one close it reads
+// that close (the recursion keeps its arithmetic).
 class InstantaneousTrendline final : public Indicator {
  public:
   static Result<InstantaneousTrendline, IndicatorError> create(std::uint64_t period);
@@ -133,6 +137,7 @@ class InstantaneousTrendline final : public Indicator {
   double alpha_;
   double x1_ = 0.0, x2_ = 0.0, it1_ = 0.0, it2_ = 0.0;
   std::uint64_t seen_ = 0;
+  CopiesSoFar flat_;  // of the closes
 };
 
 // Position of the window's centre of gravity (closes weighted by age).

@@ -10,6 +10,7 @@
 #include "fendro/indicators/cycle/hilbert_core.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/copies_so_far.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -84,7 +85,9 @@ class HtTrendMode final : public Indicator {
 };
 
 // The MESA adaptive pair: MAMA follows the close with a factor set by the
-// rate of phase change, FAMA follows MAMA at half that factor.
+// rate of phase change, FAMA follows MAMA at half that factor. Both are
+// averages of the closes: fed only copies of one close, both read it (the
+// pair keeps its arithmetic).
 struct MamaState {
   static Result<MamaState, IndicatorError> create(double fast_limit, double slow_limit);
   HilbertCycleState core;
@@ -93,6 +96,7 @@ struct MamaState {
   double fama = 0.0;
   double fast_limit = 0.0;
   double slow_limit = 0.0;
+  CopiesSoFar flat;  // of the closes
 };
 
 // Advances the pair with a finite close; true when the pair is a value.

@@ -19,11 +19,16 @@ std::optional<double> VolumeWeightedSr::update(const BarSnapshot& bar) {
   volume_.push(c->volume);
   high_.push(c->high);
   low_.push(c->low);
+  high_copies_.push(c->high);
+  low_copies_.push(c->low);
   if (!volume_.is_full()) return no_value();
   const double v = volume_.sum();
-  if (v > 0.0) return value_out(out_.set(low_volume_.sum() / v, high_volume_.sum() / v));
   const double n = static_cast<double>(period_);
-  return value_out(out_.set(low_.sum() / n, high_.sum() / n));
+  double support = v > 0.0 ? low_volume_.sum() / v : low_.sum() / n;
+  double resistance = v > 0.0 ? high_volume_.sum() / v : high_.sum() / n;
+  if (low_copies_.holds_only_copies(period_)) [[unlikely]] support = copy_read(c->low);
+  if (high_copies_.holds_only_copies(period_)) [[unlikely]] resistance = copy_read(c->high);
+  return value_out(out_.set(support, resistance));
 }
 
 }  // namespace fendro

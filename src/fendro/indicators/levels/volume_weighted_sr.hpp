@@ -8,6 +8,7 @@
 #include <span>
 
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
@@ -38,6 +39,9 @@ class VolumeWeightedSr final : public Indicator {
   RunningSum volume_;
   RunningSum high_;
   RunningSum low_;
+  // A side whose window holds only copies of one price reads that price.
+  CopyRun high_copies_;
+  CopyRun low_copies_;
   OutputList<2> out_{{"support", "resistance"}};
 };
 

@@ -41,6 +41,7 @@ std::optional<double> Dpo::update(const BarSnapshot& bar) {
   std::optional<double> leaving;
   if (closes_.len() >= n) leaving = closes_[closes_.len() - n];
   closes_.push(*c);
+  copies_.push(*c);
   sum_ = sum_ + *c;
   if (leaving) sum_ = sum_ - *leaving;
   if (++pushes_ == period_) {
@@ -51,6 +52,9 @@ std::optional<double> Dpo::update(const BarSnapshot& bar) {
     pushes_ = 0;
   }
   if (!closes_.is_full()) return no_value();
+  // The ring (the mean's window and the shifted close) holds only copies:
+  // the close less its mean is 0, which the running sum misses by rounding.
+  if (copies_.holds_only_copies(closes_.capacity())) [[unlikely]] return value_out(0.0);
   return value_out(closes_[closes_.len() - 1 - shift_] - sum_ / static_cast<double>(period_));
 }
 

@@ -43,6 +43,7 @@ class Dpo final : public Indicator {
   std::size_t shift_;
   double sum_ = 0.0;
   std::uint64_t pushes_ = 0;
+  CopyRun copies_;  // of the closes: a ring of copies reads 0
 };
 
 // Percentage distance of the close from its SMA (0 when the SMA is 0).

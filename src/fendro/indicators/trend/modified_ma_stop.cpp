@@ -17,9 +17,11 @@ std::optional<double> ModifiedMaStop::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
   const double close = c->close;
+  const bool flat = flat_.push(close);
   const std::optional<double> average = smma_update(average_, close);
   if (!average) return no_value();
-  const double a = *average;
+  // An average of nothing but copies of the close is the close.
+  const double a = flat_read(flat, close, *average);
   if (direction_ == 0.0) {
     direction_ = close < a ? -1.0 : 1.0;
     stop_ = a;

@@ -7,6 +7,7 @@
 
 #include "fendro/indicators/averages/smma.hpp"
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/copies_so_far.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -23,6 +24,7 @@ class ModifiedMaStop final : public Indicator {
  private:
   explicit ModifiedMaStop(std::uint64_t n) : average_(n) {}
   SmmaState average_;
+  CopiesSoFar flat_;  // every close so far a copy of the first: the average reads it
   double direction_ = 0.0;
   double stop_ = 0.0;
   OutputList<2> out_{{"value", "direction"}};

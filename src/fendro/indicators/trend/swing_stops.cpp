@@ -66,8 +66,10 @@ namespace {
 }
 
 // One average's step (x finite): sum = x + (sum - oldest), rebuilt exactly
-// every n pushes (not every 16n). Inlined into the bar's step, twice.
+// every n pushes (not every 16n); x itself while the window holds only
+// copies of x. Inlined into the bar's step, twice.
 [[gnu::always_inline]] inline std::optional<double> average_step(SmaWindow& w, double x) {
+  w.copies.push(x);
   if (w.ring.is_full()) [[likely]] {
     const double evicted = w.ring.replace_oldest(x);
     w.sum = sma_slide(w.sum, x, evicted);
@@ -75,7 +77,8 @@ namespace {
   } else if (!fill_resumming_from_zero(w, x)) {
     return std::nullopt;
   }
-  return w.sum / w.divisor;
+  const double m = w.sum / w.divisor;
+  return w.holds_only_copies() ? copy_read(x) : m;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "fendro/indicators/common/returned.hpp"
 #include "fendro/util/run_scope.hpp"
 #include "fendro/indicators/common/window_regression.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -105,7 +106,12 @@ std::optional<double> BomarBands::update(const BarSnapshot& bar) {
   if (window_.stop_after_push(*close) || !window_.is_full()) return no_value();
   // The mean: a step for about two values.
   if (stop_before(window_.period() / 2)) return no_value();
-  const double mean = ring_sum(window_.ring()) / static_cast<double>(window_.period());
+  const std::span<const double> sorted = window_.sorted();
+  // A window of copies averages to the copy (and every deviation from it is
+  // 0); its running sum only comes back to it within rounding.
+  const double mean = all_equal({sorted.front(), sorted.back()})
+                          ? copy_read(sorted.front())
+                          : ring_sum(window_.ring()) / static_cast<double>(window_.period());
   const double a = std::abs(mean);
   // |(x - mean) / a| is |x - mean| / a; about a zero mean every deviation
   // counts as 0.

@@ -12,10 +12,12 @@ namespace fendro {
 std::optional<double> Vwap::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
-  cum_pv_ = cum_pv_ + c->volume * typical_price(*c);
+  const double tp = typical_price(*c);
+  const bool flat = flat_.push(tp);
+  cum_pv_ = cum_pv_ + c->volume * tp;
   cum_volume_ = cum_volume_ + c->volume;
   if (cum_volume_ == 0.0) return no_value();
-  return value_out(cum_pv_ / cum_volume_);
+  return value_out(flat_read(flat, tp, cum_pv_ / cum_volume_));
 }
 
 std::optional<double> SessionVwap::update(const BarSnapshot& bar) {
@@ -27,11 +29,13 @@ std::optional<double> SessionVwap::update(const BarSnapshot& bar) {
     day_ = day;
     cum_pv_ = 0.0;
     cum_volume_ = 0.0;
+    flat_ = CopiesSoFar{};
   }
   const double tp = typical_price(*c);
+  const bool flat = flat_.push(tp);
   cum_pv_ = c->volume * tp + cum_pv_;
   cum_volume_ = c->volume + cum_volume_;
-  if (cum_volume_ > 0.0) return value_out(cum_pv_ / cum_volume_);
+  if (cum_volume_ > 0.0) return value_out(flat_read(flat, tp, cum_pv_ / cum_volume_));
   return value_out(tp);
 }
 
@@ -43,9 +47,12 @@ Result<RollingVwap, IndicatorError> RollingVwap::create(std::uint64_t period) {
 std::optional<double> RollingVwap::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
-  pv_.push(c->volume * typical_price(*c));
+  const double tp = typical_price(*c);
+  pv_.push(c->volume * tp);
   volume_.push(c->volume);
+  copies_.push(tp);
   if (!volume_.is_full() || volume_.sum() == 0.0) return no_value();
+  if (copies_.holds_only_copies(pv_.period())) [[unlikely]] return value_out(copy_read(tp));
   return value_out(pv_.sum() / volume_.sum());
 }
 

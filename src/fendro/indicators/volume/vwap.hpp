@@ -1,7 +1,9 @@
 // Volume-weighted average prices of the typical price ((high + low) + close)
 // / 3: cumulative, per local calendar day, over the last n bars, and with
 // volume-weighted standard-deviation bands. Every type reads the whole candle
-// and drops a bar that fails the candle check.
+// and drops a bar that fails the candle check. While every typical price the
+// sums hold is a copy of one price, the average reads that price: a sum of
+// price * volume over a sum of volume only comes back to it within rounding.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +11,8 @@
 #include <span>
 
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/copies_so_far.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
@@ -24,6 +28,7 @@ class Vwap final : public Indicator {
  private:
   double cum_pv_ = 0.0;
   double cum_volume_ = 0.0;
+  CopiesSoFar flat_;  // of the typical prices
 };
 // Anchored at the first bar it accepts, which is exactly the cumulative VWAP.
 using AnchoredVwap = Vwap;
@@ -43,6 +48,7 @@ class SessionVwap final : public Indicator {
   std::optional<std::int64_t> day_;  // local day number of the current session
   double cum_pv_ = 0.0;
   double cum_volume_ = 0.0;
+  CopiesSoFar flat_;  // of the session's typical prices
   std::int32_t offset_;
 };
 
@@ -57,6 +63,7 @@ class RollingVwap final : public Indicator {
   explicit RollingVwap(std::uint64_t n) : pv_(n, true), volume_(n, true) {}
   RunningSum pv_;
   RunningSum volume_;
+  CopyRun copies_;  // of the typical prices
 };
 
 // Cumulative VWAP with bands `multiplier` volume-weighted standard deviations

@@ -5,19 +5,23 @@
 // an input has differed, a push is one test.
 #pragma once
 
+#include "fendro/indicators/windows/copy_run.hpp"
+
 namespace fendro {
 
 class CopiesSoFar {
  public:
-  // x finite.
-  void push(double x) {
-    if (!only_) [[likely]] return;
+  // x finite. True while every input so far was a copy of the first and
+  // copies are read (kReadsCopies): what a filter fed them is to read.
+  bool push(double x) {
+    if (!only_) [[likely]] return false;
     if (started_) {
       only_ = x == first_;
     } else {
       first_ = x;
       started_ = true;
     }
+    return kReadsCopies && only_;
   }
   // True before any input.
   bool only_copies() const { return only_; }

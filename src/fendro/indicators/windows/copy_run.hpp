@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 
 // Built as 0 only to measure what the reads of copies change: every value
@@ -75,5 +76,16 @@ class CopyCheck {
 // What a window of copies of x averages to: x, a zero as +0.0 (what a fresh
 // sum of zeros gives, whatever their signs).
 inline double copy_read(double x) { return x + 0.0; }
+
+// What a filter reads: x itself while it has seen only copies of x (flat, as
+// CopiesSoFar::push tells it), else v.
+inline double flat_read(bool flat, double x, double v) { return flat ? copy_read(x) : v; }
+// Whether every value is the first: a blend of stages that read one value
+// (weights summing to 1) is then that value, which its rounding misses.
+inline bool all_equal(std::initializer_list<double> v) {
+  if (!kReadsCopies) return false;
+  for (double x : v) if (x != *v.begin()) return false;
+  return true;
+}
 
 }  // namespace fendro

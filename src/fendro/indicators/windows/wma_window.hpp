@@ -1,6 +1,8 @@
 // The linearly weighted mean of the last n finite inputs (weights 1 to n,
 // newest heaviest), kept as a running weighted sum W and plain sum S that are
-// rebuilt exactly after every 16 full turns of the ring.
+// rebuilt exactly after every 16 full turns of the ring. A window that holds
+// only copies of one value reads that value: W / D of copies rounds a few
+// units in the last place away from the value they all are.
 #pragma once
 
 #include <cmath>
@@ -8,6 +10,7 @@
 #include <optional>
 
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -21,6 +24,7 @@ struct WmaWindow {
   double denominator = 0.0;   // ((n + 1) * n) * 0.5
   double newest_weight = 0.0; // n as f64
   std::uint64_t turns = 0;    // full turns since the last exact re-summation
+  CopyRun copies;             // of the inputs taken
 
   WmaWindow() = default;  // a placeholder: assign a built window before stepping
   // Unchecked: callers have already refused 0 and lengths above MAX_PERIOD.
@@ -31,6 +35,8 @@ struct WmaWindow {
         newest_weight(static_cast<double>(n)) {}
 
   bool is_full() const { return ring.is_full(); }
+  // Whether the window holds only copies of its newest input.
+  bool holds_only_copies() const { return copies.holds_only_copies(period); }
 };
 
 // Period checks (0, then MAX_PERIOD), then an empty window.
@@ -45,9 +51,13 @@ Result<WmaWindow, IndicatorError> wma_window_new(std::uint64_t n);
 [[gnu::cold]] void wma_resum(WmaWindow& w);
 
 // No value for a NaN or infinite x (nothing changes) or while the window
-// holds fewer than `period` inputs; else W / D.
-inline std::optional<double> wma_update(WmaWindow& w, double x) {
+// holds fewer than `period` inputs; else W / D, or with ReadsCopies x itself
+// (a zero as +0.0) while the window holds only copies of x. Without it the
+// copies are not counted: for an owner that tells them by a run of its own.
+template <bool ReadsCopies>
+inline std::optional<double> wma_step(WmaWindow& w, double x) {
   if (!std::isfinite(x)) return std::nullopt;
+  if constexpr (ReadsCopies) w.copies.push(x);
   if (w.ring.is_full()) [[likely]] {
     const double evicted = w.ring.replace_oldest(x);
     // Every weight falls by one; the evicted value leaves with weight 1.
@@ -58,7 +68,13 @@ inline std::optional<double> wma_update(WmaWindow& w, double x) {
   } else if (!wma_fill(w, x)) {
     return std::nullopt;
   }
-  return w.weighted_sum / w.denominator;
+  const double m = w.weighted_sum / w.denominator;
+  if constexpr (ReadsCopies) return w.holds_only_copies() ? copy_read(x) : m;
+  return m;
 }
+
+inline std::optional<double> wma_update(WmaWindow& w, double x) { return wma_step<true>(w, x); }
+// W / D as the sums give it.
+inline std::optional<double> wma_sums_update(WmaWindow& w, double x) { return wma_step<false>(w, x); }
 
 }  // namespace fendro
