@@ -55,6 +55,7 @@ namespace {
 [[gnu::cold, gnu::noinline]] void resum_from_zero(SmaWindow& w) {
   w.sum = ring_sum_from_zero(w.ring);
   w.pushes = 0;
+  w.copies.forget();
 }
 
 // An average's step while its window fills (x finite); true once full.
@@ -69,16 +70,20 @@ namespace {
 // every n pushes (not every 16n); x itself while the window holds only
 // copies of x. Inlined into the bar's step, twice.
 [[gnu::always_inline]] inline std::optional<double> average_step(SmaWindow& w, double x) {
-  w.copies.push(x);
+  const bool repeat = w.ring.len() > 0 && x == w.ring.back();
   if (w.ring.is_full()) [[likely]] {
     const double evicted = w.ring.replace_oldest(x);
     w.sum = sma_slide(w.sum, x, evicted);
     if (++w.pushes >= w.period) [[unlikely]] resum_from_zero(w);
   } else if (!fill_resumming_from_zero(w, x)) {
+    if (repeat) w.copies.after_repeat(w.ring, x, w.pushes, w.period);
     return std::nullopt;
   }
   const double m = w.sum / w.divisor;
-  return w.holds_only_copies() ? copy_read(x) : m;
+  if (repeat) [[unlikely]] {
+    if (w.copies.after_repeat(w.ring, x, w.pushes, w.period)) return copy_read(x);
+  }
+  return m;
 }
 
 }  // namespace
