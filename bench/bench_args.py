@@ -9,8 +9,7 @@ from __future__ import annotations
 
 import argparse
 import os
-import pathlib
-import resource
+from typing import Callable
 
 
 def _whole(text: str, least: int) -> int:
@@ -28,6 +27,45 @@ def count(text: str) -> int:
 def count_or_zero(text: str) -> int:
     """A whole number, 0 allowed."""
     return _whole(text, 0)
+
+
+# The most times a measure is repeated for its best (or a signal sent, a
+# round run): past it, more repeats measure nothing new, and the runs would
+# outlast any use.
+MOST_REPEATS = 1000
+
+
+def repeats(text: str) -> int:
+    """A count of at least 1 and at most MOST_REPEATS."""
+    value = count(text)
+    if value > MOST_REPEATS:
+        raise argparse.ArgumentTypeError(f"takes at most {MOST_REPEATS}, not {text!r}")
+    return value
+
+
+def names_of(allowed) -> Callable[[str], list[str]]:
+    """A parser of a comma-separated list of at least one of `allowed`."""
+    allowed = list(allowed)
+
+    def names(text: str) -> list[str]:
+        parts = text.split(",")
+        wrong = [part for part in parts if part not in allowed]
+        if wrong:
+            raise argparse.ArgumentTypeError(f"takes names among {', '.join(allowed)}, not {text!r}")
+        return parts
+
+    names.__name__ = "list of " + ", ".join(allowed)
+    return names
+
+
+def processes(text: str) -> list[int]:
+    """A comma-separated list of counts of processes, each at most what the
+    machine runs at once."""
+    values = counts(text)
+    most = most_processes()
+    if max(values) > most:
+        raise argparse.ArgumentTypeError(f"takes at most {most} processes (the machine's CPUs), not {text!r}")
+    return values
 
 
 def counts(text: str) -> list[int]:
@@ -55,14 +93,12 @@ def machine_bytes() -> float:
 
 
 def most_processes() -> int:
-    """The processes the machine can run at once: the kernel's highest
-    process id, or this user's limit when that is lower."""
+    """The processes the machine runs at once: the CPUs this process may run
+    on. More measure the scheduler, not the work."""
     try:
-        most = int(pathlib.Path("/proc/sys/kernel/pid_max").read_text())
-    except (OSError, ValueError):
-        most = 32768  # the kernel's default
-    soft, _ = resource.getrlimit(resource.RLIMIT_NPROC)
-    return most if soft == resource.RLIM_INFINITY else min(most, soft)
+        return len(os.sched_getaffinity(0))
+    except (AttributeError, OSError):
+        return os.cpu_count() or 1
 
 
 def process_refusal(option: str, value: int, most: int | None = None) -> str | None:
@@ -83,6 +119,17 @@ def alarm_refusal(delays: int, budget: float) -> str | None:
     if delays <= most:
         return None
     return f"--delays {delays}: more than one a millisecond over --budget {budget:g} s (at most {most})"
+
+
+def scale_refusal(option: str, scale: float, largest_bytes: float, machine: float | None = None) -> str | None:
+    """Why `scale` times the largest input, of `largest_bytes` at scale 1,
+    cannot be held; None when the machine can hold it."""
+    machine = machine_bytes() if machine is None else machine
+    need = scale * largest_bytes
+    if need <= machine:
+        return None
+    return (f"{option} {scale:g}: cannot allocate the largest input "
+            f"({need / 2**30:.1f} GiB; the machine has {machine / 2**30:.1f} GiB)")
 
 
 def room_refusal(counts: dict[str, int], things: str, bytes_each: float,

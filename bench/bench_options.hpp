@@ -40,10 +40,29 @@ struct Option {
   double* number = nullptr;
   std::vector<std::string>* texts = nullptr;
   bool* flag = nullptr;
+  std::size_t most = std::numeric_limits<std::size_t>::max() - 1;  // a count's largest
 };
 
+// A day in seconds: work that would take longer is refused by name.
+constexpr double kDaySeconds = 86400.0;
+
+// The most times a measure is repeated for its best: past it, the best of
+// more repeats measures nothing new, and the runs would outlast any use.
+constexpr std::size_t kMostRepeats = 1000;
+
 inline Option count_option(std::string_view name, std::size_t* v) { return {name, Takes::kCount, v}; }
+// A count of at least 1 and at most `most`.
+inline Option count_option(std::string_view name, std::size_t* v, std::size_t most) {
+  Option o{name, Takes::kCount, v};
+  o.most = most;
+  return o;
+}
 inline Option count_or_zero_option(std::string_view name, std::size_t* v) { return {name, Takes::kCountOrZero, v}; }
+inline Option count_or_zero_option(std::string_view name, std::size_t* v, std::size_t most) {
+  Option o{name, Takes::kCountOrZero, v};
+  o.most = most;
+  return o;
+}
 inline Option number_option(std::string_view name, double* v) { return {name, Takes::kNumber, nullptr, v}; }
 inline Option number_or_zero_option(std::string_view name, double* v) {
   return {name, Takes::kNumberOrZero, nullptr, v};
@@ -89,6 +108,7 @@ inline std::string take_value(const Option& o, const char* value) {
       if (!v || (*v == 0 && !zero_ok)) {
         return head + (zero_ok ? "a whole number" : "a count of at least 1") + ", not '" + value + "'";
       }
+      if (*v > o.most) return head + "at most " + std::to_string(o.most) + ", not '" + value + "'";
       *o.count = *v;
       return {};
     }

@@ -55,14 +55,14 @@ void BM_InputsText(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(fendro::inputs_document_text(in.spec, in.data));
   per_candle(state);
 }
-BENCHMARK(BM_InputsText)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_InputsText)->Unit(benchmark::kMillisecond)->MinTime(fendro::bench::own_min_time(2.0));
 
 void BM_InputsHash(benchmark::State& state) {
   const Inputs& in = inputs();
   for (auto _ : state) benchmark::DoNotOptimize(fendro::inputs_hash(in.spec, in.data));
   per_candle(state);
 }
-BENCHMARK(BM_InputsHash)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_InputsHash)->Unit(benchmark::kMillisecond)->MinTime(fendro::bench::own_min_time(2.0));
 
 // The hash alone over the same text: what is left of BM_InputsHash is the
 // cost of writing the text.
@@ -72,7 +72,7 @@ void BM_HashOfInputsText(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(fendro::hash_text(text));
   per_candle(state);
 }
-BENCHMARK(BM_HashOfInputsText)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_HashOfInputsText)->Unit(benchmark::kMillisecond)->MinTime(fendro::bench::own_min_time(2.0));
 
 // The candles' text alone, into a reused buffer: the writer in use, and the
 // same text written with the general float writer and the standard library's
@@ -118,8 +118,8 @@ void BM_CandleText(benchmark::State& state) {
   benchmark::DoNotOptimize(bytes);
   per_candle(state);
 }
-BENCHMARK(BM_CandleText<fendro::put_candle>)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_CandleText<put_candle_general>)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_CandleText<fendro::put_candle>)->Unit(benchmark::kMillisecond)->MinTime(fendro::bench::own_min_time(1.0));
+BENCHMARK(BM_CandleText<put_candle_general>)->Unit(benchmark::kMillisecond)->MinTime(fendro::bench::own_min_time(1.0));
 
 // The candles read from the command text, without and with their canonical
 // text hashed on the way and the inputs hash finished from it, as a prove
@@ -139,8 +139,8 @@ void BM_ReadCandles(benchmark::State& state) {
   }
   per_candle(state);
 }
-BENCHMARK(BM_ReadCandles<false>)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_ReadCandles<true>)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_ReadCandles<false>)->Unit(benchmark::kMillisecond)->MinTime(fendro::bench::own_min_time(1.0));
+BENCHMARK(BM_ReadCandles<true>)->Unit(benchmark::kMillisecond)->MinTime(fendro::bench::own_min_time(1.0));
 
 // Prices with two decimals, as candles usually carry.
 template <char* (*Put)(char*, double)>

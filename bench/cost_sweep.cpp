@@ -2,7 +2,7 @@
 // and what a bar costs at windows of 10 to 10,000: prints the Markdown that
 // docs/performance.md shows under "Types whose cost grows with a parameter".
 //
-//   cost_sweep [seconds per measure, 0.05 by default]
+//   cost_sweep [seconds_per_measure]   (0.05 by default)
 //
 // Scan: every candle-fed key at its customary parameters, then with each
 // integer parameter (>= 2) alone at ten and a hundred times its value. A key
@@ -200,15 +200,33 @@ std::string params_text(const Growth& g) {
   return out;
 }
 
+// The most measures a sweep takes: each candle-fed key at its customary
+// parameters, each window at ten and a hundred times, then each period.
+double most_measures() {
+  double measures = 0.0;
+  for (const registry::Entry& row : registry::key_rows()) {
+    if (row.feed != Feed::Kline) continue;
+    measures += 1.0 + static_cast<double>(std::size(kPeriods));
+    for (const double p : row.params.values()) measures += is_window(p) ? 2.0 : 0.0;
+  }
+  return measures;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<double> args;
-  if (const auto exit = bench::numbers_or_exit("cost_sweep", "usage: cost_sweep [seconds per measure, 0.05 by default]\n",
-                                               argc, argv, 1, args)) {
+  constexpr const char* kUsage = "usage: cost_sweep [seconds_per_measure]   (0.05 by default)\n";
+  if (const auto exit = bench::numbers_or_exit("cost_sweep", kUsage, argc, argv, 1, args, {"seconds_per_measure"})) {
     return *exit;
   }
   const double budget = args.empty() ? 0.05 : args[0];
+  // Each measure takes about its budget (a long warm-up up to 20 times it).
+  if (const double measures = most_measures(); measures * budget > bench::kDaySeconds) {
+    std::fprintf(stderr, "cost_sweep: seconds_per_measure %g: %.0f measures would not end within a day\n%s", budget,
+                 measures, kUsage);
+    return 2;
+  }
   std::vector<Growth> grow;
   for (const registry::Entry& row : registry::key_rows()) {
     if (row.feed != Feed::Kline) continue;

@@ -94,7 +94,7 @@ constexpr const char* kUsage =
     "  --moving M   moving candles each instance steps through untimed (10000)\n"
     "  --timed N    moving candles timed after them (50000)\n"
     "  --flat K     halted candles timed after them instead (50000)\n"
-    "  --repeats R  instances timed each way; the best counts (3)\n"
+    "  --repeats R  instances timed each way; the best counts (3; at most 1000)\n"
     "  --seed S     seed of the moving candles' random walk (42)\n"
     "  --key KEY    measure only this type key (repeatable; default: every key)\n";
 
@@ -106,7 +106,7 @@ int run(int argc, char** argv) {
   if (const auto exit = bench::options_and_keys_or_exit(
           kProgram, kUsage, argc, argv,
           {bench::count_option("--moving", &moving), bench::count_option("--timed", &timed_bars),
-           bench::count_option("--flat", &flat), bench::count_option("--repeats", &repeats),
+           bench::count_option("--flat", &flat), bench::count_option("--repeats", &repeats, bench::kMostRepeats),
            bench::count_or_zero_option("--seed", &seed), bench::text_option("--key", &only)},
           only)) {
     return *exit;

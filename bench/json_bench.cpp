@@ -76,7 +76,7 @@ void BM_ParseProveCommand(benchmark::State& state) {
 BENCHMARK(BM_ParseProveCommand)
     ->Arg(10'000)
     ->Arg(1'000'000)
-    ->MinTime(3.0)
+    ->MinTime(fendro::bench::own_min_time(3.0))
     ->Unit(benchmark::kMillisecond);
 
 // The command as the module reads it: the tree of everything but the candles,
@@ -104,7 +104,7 @@ void BM_ParseProveCommandReadingCandles(benchmark::State& state) {
 BENCHMARK(BM_ParseProveCommandReadingCandles)
     ->ArgsProduct({{10'000, 1'000'000}, {0, 1, 2, 3}})
     ->ArgNames({"candles", "layout"})
-    ->MinTime(3.0)
+    ->MinTime(fendro::bench::own_min_time(3.0))
     ->Unit(benchmark::kMillisecond);
 
 // The whole command as the module runs it, on compact text and on the text
@@ -131,7 +131,7 @@ void BM_ProveCommandLayout(benchmark::State& state) {
 BENCHMARK(BM_ProveCommandLayout)
     ->ArgsProduct({{10'000, 1'000'000}, {0, 1, 2, 3}})
     ->ArgNames({"candles", "layout"})
-    ->MinTime(2.0)
+    ->MinTime(fendro::bench::own_min_time(2.0))
     ->Unit(benchmark::kMillisecond);
 
 void BM_ShortestPositional(benchmark::State& state) {

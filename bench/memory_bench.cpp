@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
                                                             [&] { return fendro::bench::run_memory_sweep(argc, argv); });
   }
   std::vector<double> args;
-  if (const auto exit = fendro::bench::numbers_or_exit("memory_bench", kUsage, argc, argv, 1, args)) return *exit;
+  if (const auto exit = fendro::bench::numbers_or_exit("memory_bench", kUsage, argc, argv, 1, args, {"limit_mb"})) return *exit;
   const double limit_mb = args.empty() ? 20.0 : args[0];
   bool all_within = true;
   std::printf("peak resident growth of the command:\n");

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "bench_options.hpp"
+#include "key_options.hpp"
 #include "bounded_child.hpp"
 #include "command_gen.hpp"
 #include "fendro/market/records.hpp"
@@ -56,9 +57,7 @@ inline std::optional<int> sweep_options_or_exit(int argc, char** argv, SweepOpti
   }
   // The command's text is built here and read in the child.
   if (why.empty()) why = room_refusal({{"--candles", o.candles}}, "candles", 14.0 + sizeof(Candle));
-  for (const std::string& list : keys) {
-    for (std::string& k : parts_of(list)) o.keys.insert(std::move(k));
-  }
+  if (why.empty()) why = key_list_refusal(keys, "--keys", o.keys);
   return exit_for("memory_bench", kSweepUsage, why);
 }
 
@@ -129,7 +128,7 @@ inline int run_memory_sweep(int argc, char** argv) {
   const std::size_t cap = o.cap_mb << 20;
   const std::size_t in_use = testing::address_space_bytes();
   if (!testing::kAddressSpaceCanBeBounded || in_use >= cap) {
-    std::fprintf(stderr, "the address space cannot be capped at %zu MiB here\n", o.cap_mb);
+    std::fprintf(stderr, "memory_bench: option '--cap-mb': the address space cannot be capped at %zu MiB here\n", o.cap_mb);
     return 2;
   }
   const std::size_t headroom = cap - in_use;

@@ -109,8 +109,8 @@ def run_child(role: str, form: str, count: int, response_length: int = 0) -> tup
 def main() -> None:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--candles", type=bench_args.count, default=1_000_000)
-    parser.add_argument("--forms", default="arrays,dicts")
-    parser.add_argument("--runs", type=bench_args.count, default=3)
+    parser.add_argument("--forms", type=bench_args.names_of(["arrays", "dicts"]), default="arrays,dicts")
+    parser.add_argument("--runs", type=bench_args.repeats, default=3)
     parser.add_argument("--child", nargs=4, help=argparse.SUPPRESS)
     args = parser.parse_args()
     bench_args.need_room(parser, {"--candles": args.candles}, "candles", bench_args.LEAST_CANDLE_BYTES)
@@ -125,7 +125,7 @@ def main() -> None:
     print(f"{'form':>6} {'run':>4} {'text MB':>8} {'resp MB':>8} {'prove':>6} {'base':>6}"
           f" {'outside':>8} {'command':>8} {'beyond':>7} {'B/candle':>9}", flush=True)
     for run in range(1, args.runs + 1):
-        for form in args.forms.split(","):
+        for form in args.forms:
             proved, prove_peak = run_child("prove", form, args.candles)
             base, base_peak = run_child("baseline", form, args.candles, proved["response"])
             alone, _ = run_child("command", form, args.candles)

@@ -147,8 +147,8 @@ def measure(count: int, repeat: int, extra: str, clock=time.perf_counter, halt: 
 def main() -> None:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--sizes", type=bench_args.counts, default=[10_000, 100_000, 1_000_000])
-    parser.add_argument("--repeat", type=bench_args.count, default=3)
-    parser.add_argument("--extra", default="", help="comma-separated: " + ", ".join(list(EXTRA)[1:]))
+    parser.add_argument("--repeat", type=bench_args.repeats, default=3)
+    parser.add_argument("--extra", type=bench_args.names_of(list(EXTRA)[1:]), default=[], help="comma-separated: " + ", ".join(list(EXTRA)[1:]))
     parser.add_argument("--clock", choices=list(CLOCKS), default="wall",
                         help="what each command's time is: the wall clock, or the process's CPU time")
     parser.add_argument("--halt", action="store_true", help="candles that move for a tenth of the count, then halt")
@@ -163,7 +163,7 @@ def main() -> None:
         return
 
     # Each size runs in a fresh process, so that its peak memory is its own.
-    sets = ["none"] + [e for e in args.extra.split(",") if e]
+    sets = ["none", *args.extra]
     print(f"{'entries':>9} {'candles':>10} {'text MB':>8} {'best s':>8} {'candles/s':>12}"
           f" {'peak RSS MiB':>13} {'x text':>7} {'growth':>7} {'before MiB':>13}", flush=True)
     for count in args.sizes:

@@ -268,20 +268,28 @@ def spin() -> None:
 
 def main() -> None:
     parser = argparse.ArgumentParser()
-    parser.add_argument("--rows", default="", help="comma-separated parts of row names (default: all)")
+    parser.add_argument("--rows", help="comma-separated parts of row names (default: all)")
     parser.add_argument("--delays", type=bench_args.count, default=8)
     parser.add_argument("--scale", type=bench_args.number, default=1.0)
     parser.add_argument("--budget", type=bench_args.number, default=20.0, help="seconds at most for the unstopped run")
     parser.add_argument("--busy", type=bench_args.count_or_zero, default=0, help="processes kept spinning meanwhile")
     args = parser.parse_args()
-    why = bench_args.process_refusal("--busy", args.busy) or bench_args.alarm_refusal(args.delays, args.budget)
+    # The largest text is 200 MB at scale 1.
+    why = (bench_args.process_refusal("--busy", args.busy) or bench_args.alarm_refusal(args.delays, args.budget)
+           or bench_args.scale_refusal("--scale", args.scale, 200e6))
+    names = [name.lower() for name in rows(args.scale)] if not why else []
+    wanted = [w.strip().lower() for w in (args.rows or "").split(",") if w.strip()]
+    if not why and args.rows is not None and not wanted:
+        why = f"--rows takes parts of row names, not {args.rows!r}"
+    for w in wanted:
+        if not why and not any(w in name for name in names):
+            why = f"--rows: no row's name holds {w!r}"
     if why:
         parser.error(why)
     from fendro_proof import Prover  # after the options: a refusal needs no module
     spinners = [multiprocessing.Process(target=spin, daemon=True) for _ in range(args.busy)]
     for p in spinners:
         p.start()
-    wanted = [w.strip().lower() for w in args.rows.split(",") if w.strip()]
     prover = Prover()
     print(f"{'row':52} {'unstopped s':>11} {'longest gap ms':>14} {'worst latency ms':>16} {'stops':>5}")
     for name, build in rows(args.scale).items():

@@ -83,8 +83,8 @@ def best_of(repeat, run):
 def main() -> None:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--candles", type=bench_args.count, default=100_000)
-    parser.add_argument("--workers", type=bench_args.counts, default=[1, 2, 4])
-    parser.add_argument("--repeat", type=bench_args.count, default=2)
+    parser.add_argument("--workers", type=bench_args.processes, default=[1, 2, 4])
+    parser.add_argument("--repeat", type=bench_args.repeats, default=2)
     args = parser.parse_args()
     bench_args.need_room(parser, {"--candles": args.candles}, "candles", bench_args.LEAST_CANDLE_BYTES)
     m = snippets_module()

@@ -106,8 +106,8 @@ def one_round(count: int, repeat: int, bars, cols, prove_command) -> dict:
 def main() -> None:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--sizes", type=bench_args.counts, default=[10_000, 1_000_000])
-    parser.add_argument("--repeat", type=bench_args.count, default=5)
-    parser.add_argument("--rounds", type=bench_args.count, default=3)
+    parser.add_argument("--repeat", type=bench_args.repeats, default=5)
+    parser.add_argument("--rounds", type=bench_args.repeats, default=3)
     args = parser.parse_args()
     bench_args.need_room_each(parser, "--sizes", args.sizes, "candles", bench_args.LEAST_CANDLE_BYTES)
     prove_command = documented_prove_command()

@@ -94,8 +94,8 @@ def timed(run):
 def main() -> None:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--sizes", type=bench_args.counts, default=[10_000, 100_000, 1_000_000, 4_000_000])
-    parser.add_argument("--runs", type=bench_args.count, default=5)
-    parser.add_argument("--rounds", type=bench_args.count, default=3)
+    parser.add_argument("--runs", type=bench_args.repeats, default=5)
+    parser.add_argument("--rounds", type=bench_args.repeats, default=3)
     parser.add_argument("--clock", choices=list(CLOCKS), default="wall",
                         help="what is timed: the wall clock, or the process's CPU time")
     args = parser.parse_args()

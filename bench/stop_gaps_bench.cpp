@@ -114,7 +114,8 @@ double longest_limit_s() {
 int main(int argc, char** argv) {
   constexpr const char* kUsage = "usage: stop_gaps_bench [limit_s [row ...]]   (3 s by default; rows by number, from 1)\n";
   std::vector<double> args;
-  if (const auto exit = fendro::bench::numbers_or_exit("stop_gaps_bench", kUsage, argc, argv, std::size(kRows) + 1, args)) {
+  if (const auto exit = fendro::bench::numbers_or_exit("stop_gaps_bench", kUsage, argc, argv, std::size(kRows) + 1, args,
+                                                             {"limit_s", "row"})) {
     return *exit;
   }
   const double limit_s = args.empty() ? 3.0 : args[0];
@@ -126,7 +127,7 @@ int main(int argc, char** argv) {
   std::vector<std::size_t> chosen;
   for (std::size_t i = 1; i < args.size(); ++i) {
     if (args[i] != std::floor(args[i]) || args[i] > static_cast<double>(std::size(kRows))) {
-      std::fprintf(stderr, "stop_gaps_bench: no row %g (rows 1 to %zu)\n%s", args[i], std::size(kRows), kUsage);
+      std::fprintf(stderr, "stop_gaps_bench: row: no row %g (rows 1 to %zu)\n%s", args[i], std::size(kRows), kUsage);
       return 2;
     }
     chosen.push_back(static_cast<std::size_t>(args[i]) - 1);

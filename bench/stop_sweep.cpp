@@ -44,6 +44,7 @@
 #include <vector>
 
 #include "bench_options.hpp"
+#include "key_options.hpp"
 #include "command_gen.hpp"
 #include "long_inputs.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -241,6 +242,18 @@ constexpr const char* kUsage =
     "usage: stop_sweep [--candles N] [--entries M] [--limit S] [--over MS] [--shard I/K] [--keys A,B] [--all]\n"
     "       stop_sweep --inputs [PART,...] [--scale X] [--stops K] [--stop-at A]\n";
 
+// "I/K", both whole numbers in digits alone, I below K, into `o`.
+bool shard_of(const std::string& text, Options& o) {
+  const std::size_t slash = text.find('/');
+  if (slash == std::string::npos) return false;
+  const std::optional<std::size_t> i = bench::whole_number(text.substr(0, slash).c_str());
+  const std::optional<std::size_t> k = bench::whole_number(text.substr(slash + 1).c_str());
+  if (!i || !k || *i >= *k) return false;
+  o.shard = *i;
+  o.shards = *k;
+  return true;
+}
+
 // The options, or the exit status: 0 after the usage, 2 after naming what
 // was refused.
 std::optional<int> options_or_exit(int argc, char** argv, Options& o) {
@@ -250,13 +263,12 @@ std::optional<int> options_or_exit(int argc, char** argv, Options& o) {
       argc, argv,
       {bench::count_option("--candles", &o.candles), bench::count_option("--entries", &o.entries),
        bench::number_option("--scale", &o.scale), bench::count_option("--stop-at", &stop_at),
-       bench::count_or_zero_option("--stops", &o.stops), bench::number_option("--limit", &o.limit),
+       bench::count_or_zero_option("--stops", &o.stops, bench::kMostRepeats), bench::number_option("--limit", &o.limit),
        bench::number_or_zero_option("--over", &o.over_ms), bench::text_option("--shard", &shard),
        bench::text_option("--keys", &keys), bench::flag_option("--all", &o.all),
        bench::flag_with_text_option("--inputs", &o.inputs, &parts)});
   if (why.empty() && o.candles < 2) why = "option '--candles' takes a count of at least 2, not 1";
-  if (why.empty() && !shard.empty() &&
-      (std::sscanf(shard.back().c_str(), "%zu/%zu", &o.shard, &o.shards) != 2 || o.shard >= o.shards)) {
+  if (why.empty() && !shard.empty() && !shard_of(shard.back(), o)) {
     why = "option '--shard' takes I/K with I below K, not '" + shard.back() + "'";
   }
   // The candles' text is built once for each setting, and the entries' once
@@ -264,11 +276,26 @@ std::optional<int> options_or_exit(int argc, char** argv, Options& o) {
   if (why.empty()) why = bench::room_refusal({{"--candles", o.candles}}, "candles", 14.0 + sizeof(Candle));
   if (why.empty()) why = bench::room_refusal({{"--entries", o.entries}}, "entries", 30.0);
   if (stop_at > 0) o.stop_at = static_cast<long>(std::min<std::size_t>(stop_at, std::numeric_limits<long>::max()));
-  for (const std::string& list : keys) {
-    for (std::string& k : bench::parts_of(list)) o.keys.insert(std::move(k));
+  if (why.empty()) why = bench::key_list_refusal(keys, "--keys", o.keys);
+  // The largest input is 200 MB at scale 1, built whole before it is run.
+  if (why.empty() && o.scale * 200.0 * bench::long_inputs::kMB > bench::machine_bytes()) {
+    char text[160];
+    std::snprintf(text, sizeof text, "--scale %g: cannot allocate the largest input (%.1f GiB; the machine has %.1f GiB)",
+                  o.scale, o.scale * 200.0 * bench::long_inputs::kMB / 0x1p30, bench::machine_bytes() / 0x1p30);
+    why = text;
   }
   for (const std::string& list : parts) {
-    for (std::string& p : bench::parts_of(list)) o.parts.push_back(std::move(p));
+    const std::vector<std::string> named = bench::parts_of(list);
+    if (why.empty() && named.empty()) why = "option '--inputs' takes parts of input names, not '" + list + "'";
+    for (const std::string& p : named) {
+      const std::vector<bench::LongInput> rows = bench::long_input_rows();
+      const bool found = std::any_of(rows.begin(), rows.end(),
+                                     [&](const bench::LongInput& r) { return r.name.find(p) != std::string::npos; });
+      if (why.empty() && (p.empty() || !found)) {
+        why = "option '--inputs': no input's name holds '" + p + "'";
+      }
+      o.parts.push_back(p);
+    }
   }
   return bench::exit_for(kProgram, kUsage, why);
 }

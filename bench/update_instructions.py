@@ -20,6 +20,7 @@ import argparse
 import ast
 import pathlib
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -74,7 +75,10 @@ def run(args: argparse.Namespace) -> None:
                "--warm", str(args.warm), "--counted", str(args.counted)]
         for k in args.key or []:
             cmd += ["--key", k]
-        subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        done = subprocess.run(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        if done.returncode != 0:  # the program's refusal (of a key, say), as it gave it
+            sys.stderr.write(done.stderr)
+            raise SystemExit(done.returncode)
         dumps = sorted(pathlib.Path(tmp).glob("cg.out.*"), key=lambda p: int(p.suffix[1:]))
         for dump in dumps:
             key, calls, cost = read_dump(dump)
@@ -83,12 +87,23 @@ def run(args: argparse.Namespace) -> None:
             print(f"{key}\t{cost / calls:.2f}")
 
 
-def read_counts(path: str) -> dict[str, float]:
+def read_counts(parser: argparse.ArgumentParser, name: str, path: str) -> dict[str, float]:
+    """The counts of the file `path` given as `name`, or an exit through
+    `parser` (status 2) naming it when it cannot be read as such."""
     counts = {}
-    for line in pathlib.Path(path).read_text().splitlines():
+    try:
+        lines = pathlib.Path(path).read_text().splitlines()
+    except (OSError, UnicodeDecodeError) as e:
+        parser.error(f"{name}: cannot read {path!r}: {e.strerror if isinstance(e, OSError) else e}")
+    for number, line in enumerate(lines, 1):
         if line.strip():
-            key, value = line.split("\t")
-            counts[key] = float(value)
+            key, _, value = line.partition("\t")
+            try:
+                counts[key] = float(value)
+            except ValueError:
+                parser.error(f"{name}: {path}:{number} is no line of a run's counts (KEY<tab>NUMBER): {line[:80]!r}")
+    if not counts:
+        parser.error(f"{name}: {path!r} holds no counts")
     return counts
 
 
@@ -97,7 +112,7 @@ def over_bound(before: float, after: float) -> bool:
 
 
 def compare(args: argparse.Namespace) -> None:
-    a, b = read_counts(args.before), read_counts(args.after)
+    a, b = args.before, args.after
     keys = [k for k in a if k in b]
     more = [k for k in keys if b[k] > a[k] + 0.5]
     fewer = [k for k in keys if b[k] < a[k] - 0.5]
@@ -118,17 +133,25 @@ def main() -> None:
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     sub = parser.add_subparsers(dest="command", required=True)
     r = sub.add_parser("run")
-    r.add_argument("build")
+    r.add_argument("build", help="the build folder, which holds bench/update_instructions")
     r.add_argument("--key", action="append")
     r.add_argument("--warm", type=bench_args.count_or_zero, default=1000)
     r.add_argument("--counted", type=bench_args.count, default=20000)
     c = sub.add_parser("compare")
-    c.add_argument("before")
-    c.add_argument("after")
+    c.add_argument("before", help="a file of counts, as `run` prints them")
+    c.add_argument("after", help="a file of counts, as `run` prints them")
     c.add_argument("--all", action="store_true")
     args = parser.parse_args()
     if args.command == "run":
         bench_args.need_room(r, {"--warm": args.warm, "--counted": args.counted}, "bars", LEAST_BAR_BYTES)
+        exe = pathlib.Path(args.build) / "bench" / "update_instructions"
+        if not exe.is_file():
+            r.error(f"build: no program {str(exe)!r}; give the build folder of the bench programs")
+        if shutil.which("valgrind") is None:
+            r.error("valgrind is not on PATH; it counts the instructions")
+    else:
+        args.before = read_counts(c, "before", args.before)
+        args.after = read_counts(c, "after", args.after)
     run(args) if args.command == "run" else compare(args)
 
 

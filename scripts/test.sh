@@ -40,4 +40,8 @@ status=0
 if [ "$status" -eq 5 ]; then
   echo "pytest collected no tests although tests/python has test files" >&2
 fi
+# The Python benchmark scripts' options, each tried with each bad value, run
+# with the installed module (ctest tried the C++ programs' already).
+BENCH_DIR="$BUILD/bench" BENCH_PROGRAMS=python "$BUILD/test-venv/bin/python" \
+  "$ROOT/tests/bench/test_bench_option_values.py" || status=1
 exit "$status"

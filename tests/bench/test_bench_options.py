@@ -114,6 +114,10 @@ def test_python_counts():
         (bench_args.counts, "10,20", [10, 20]), (bench_args.counts, "10,,20", None),
         (bench_args.number, "0.5", 0.5), (bench_args.number, "0", None), (bench_args.number, "inf", None),
         (bench_args.number, "nan", None), (bench_args.number, "-1", None),
+        (bench_args.repeats, "1000", 1000), (bench_args.repeats, "1001", None), (bench_args.repeats, HUGE, None),
+        (bench_args.names_of(["arrays", "dicts"]), "dicts,arrays", ["dicts", "arrays"]),
+        (bench_args.names_of(["arrays", "dicts"]), "bogus", None), (bench_args.names_of(["arrays"]), "", None),
+        (bench_args.processes, "1", [1]), (bench_args.processes, "1,5000", None), (bench_args.processes, HUGE, None),
     ]
     for parse, text, want in cases:
         try:
@@ -128,6 +132,13 @@ def test_python_room():
     assert bench_args.room_refusal({"--candles": 1000}, "candles", 62, machine=gib) is None
     why = bench_args.room_refusal({"--warm": 10, "--counted": 2**30}, "bars", 2, machine=gib)
     assert why is not None and why.startswith("--warm 10 --counted 1073741824: cannot allocate 1073741834 bars")
+
+
+def test_python_scale():
+    gib = 2.0**30
+    assert bench_args.scale_refusal("--scale", 1.0, 200e6, machine=gib) is None
+    why = bench_args.scale_refusal("--scale", 1e15, 200e6, machine=gib)
+    assert why is not None and why.startswith("--scale 1e+15: cannot allocate the largest input")
 
 
 def test_python_processes_and_alarms():

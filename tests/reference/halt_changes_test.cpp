@@ -38,31 +38,31 @@ struct Planted {
 };
 
 TEST(HaltChanges, EachPlantedClaimGivesItsFaults) {
-  const std::string rsi = "Wilder's RSI.";
+  const std::string atr = "The average true range.";
   const std::string smi = "The stochastic momentum index.";
   const std::vector<Planted> cases = {
-      {"Rsi", {14}, rsi + " On a halt it last changes at halt bar 9,993.", true, {}},
-      {"Rsi", {14}, rsi + " On a halt it last changes at halt bar 9,994.", true,
-       {"tells halt bar 9,994, the last change is at halt bar 9,993"}},
-      {"Rsi", {14}, rsi + " On a halt it last changes at halt bar 9,992.", true,
-       {"tells halt bar 9,992, the last change is at halt bar 9,993"}},
+      {"Atr", {14}, atr + " On a halt it last changes at halt bar 10,012.", true, {}},
+      {"Atr", {14}, atr + " On a halt it last changes at halt bar 10,013.", true,
+       {"tells halt bar 10,013, the last change is at halt bar 10,012"}},
+      {"Atr", {14}, atr + " On a halt it last changes at halt bar 10,011.", true,
+       {"tells halt bar 10,011, the last change is at halt bar 10,012"}},
       // A settled type is not said to go on to the end of the walk.
-      {"Rsi", {14}, rsi + " On a halt it still changes at halt bar 9,993, the last tried.", true,
-       {"tells halt bar 9,993, the last change is at halt bar 9,993"}},
-      {"Rsi", {14}, rsi, true, {"last changes at halt bar 9,993, and the row does not say so"}},
-      // The RSI keeps giving a number: its last change is not an end.
-      {"Rsi", {14}, rsi + " On a halt it gives NaN from halt bar 9,993 on.", true,
-       {"tells halt bar 9,993, where it turns NaN for good, the last change is at halt bar 9,993"}},
-      {"Rsi", {14}, rsi + " On a halt it gives no value from halt bar 9,993 on.", true,
-       {"tells halt bar 9,993, where its values end, the last change is at halt bar 9,993"}},
-      // The RSI(5)'s averages reach the subnormal numbers sooner.
-      {"Rsi", {5}, rsi, true, {"last changes at halt bar 3,324, and the row does not say so"}},
+      {"Atr", {14}, atr + " On a halt it still changes at halt bar 10,012, the last tried.", true,
+       {"tells halt bar 10,012, the last change is at halt bar 10,012"}},
+      {"Atr", {14}, atr, true, {"last changes at halt bar 10,012, and the row does not say so"}},
+      // The ATR keeps giving a number: its last change is not an end.
+      {"Atr", {14}, atr + " On a halt it gives NaN from halt bar 10,012 on.", true,
+       {"tells halt bar 10,012, where it turns NaN for good, the last change is at halt bar 10,012"}},
+      {"Atr", {14}, atr + " On a halt it gives no value from halt bar 10,012 on.", true,
+       {"tells halt bar 10,012, where its values end, the last change is at halt bar 10,012"}},
+      // The ATR(5)'s average reaches the subnormal numbers sooner.
+      {"Atr", {5}, atr, true, {"last changes at halt bar 3,330, and the row does not say so"}},
       // An average settles onto the last close within its first few hundred bars.
       {"Ema", {14}, "An EMA. On a halt it last changes at halt bar 206.", true,
        {"tells halt bar 206, but its last change, at halt bar 206, is not one to tell"}},
       {"Ema", {14}, "An EMA.", true, {}},
-      {"Rsi", {14}, rsi, false, {}},
-      {"Rsi", {14}, rsi + " On a halt it last changes at halt bar 9,993.", false,
+      {"Atr", {14}, atr, false, {}},
+      {"Atr", {14}, atr + " On a halt it last changes at halt bar 9,993.", false,
        {"tells a halt bar, but candles alone give it no value"}},
       // The SMI's range averages down to 2^-1074, whose half rounds to 0: one
       // bar without a value, then the range reads 0 and the last value repeats.
@@ -92,7 +92,7 @@ TEST(HaltChanges, TheWrittenSentenceIsTheOneTried) {
     bool told;
   };
   const std::vector<Ran> runs = {
-      {"Rsi", {14}, {9993, HaltEnd::kValue}, true},
+      {"Atr", {14}, {10012, HaltEnd::kValue}, true},
       {"Smi", {10, 3, 3}, {1093, HaltEnd::kValue}, true},
       {"RollingVwap", {20}, {20, HaltEnd::kNoValue}, false},
       {"MarketFacilitationIndex", {}, {1, HaltEnd::kNoValue}, false},

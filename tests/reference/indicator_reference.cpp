@@ -18,14 +18,17 @@
 // say by how many units in the last place, and each bound must be reached
 // unless it is listed as only approached (stated_ranges.hpp).
 //
-// Usage: fendro_reference [--expect FILE] [--ranges]
+// Usage: fendro_reference [--expect FILE] [--ranges] [--seed N]
 //   scripts/gen_indicator_docs.sh writes the file; ctest runs --expect
 //   docs/indicators.md so that the checked-in text is always the current one.
 //   --ranges prints to stderr how far each stated range was reached.
+//   --seed N tries the ranges on series drawn from seed N instead of CI's
+//   fixed set (far_scale_series.hpp); the text written is the same.
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <span>
 #include <map>
@@ -393,19 +396,64 @@ A rule reads its value as `"id"` and a named output as `"id.<output>"`.
   only fall, or step once. Each bound was reached or passed, but for a
   few that none of them reaches, each for a reason of its own
   (`RollingPercentileRank` counts the newest close half, so never reads
-  0). Where rounding steps past a
+  0). They were tried too, at those parameters and with each whole-number
+  parameter at 150, 200 and 1000 (the others customary, or at 1), over
+  volumes alternating 1e12 and 1e-8 in blocks of 50 bars, bursts of volume
+  (2% of bars at 1e6 to 1e7, the rest below 1), closes gapping down 12 and
+  15 orders of magnitude, straight lines of 5,000 closes one cent apart,
+  and closes alternating a cent apart near 100. Where rounding steps past a
   bound, the Value says by how many units in the last place and when
   (`Rsi` reads 100 and a unit when the average loss is 0); a range "in
   exact arithmetic" can be passed further, as the Value says. `eq`
   allows 2^-52, less than a unit of 100, so a rule should compare with a
   threshold, not a bound: `{"gt": ["rsi", 99.99]}`, not
   `{"eq": ["rsi", 100]}`.
+- **Running sums across scales.** A running sum never rebuilt (the newest
+  entry added, the oldest taken away) rounds each step at the scale of what
+  it holds: once entries some 1e16 times smaller than those before them
+  follow (volumes falling from 1e12 to 1e-8, closes gapping down by many
+  orders of magnitude), they are lost in the larger ones' rounding, and
+  after the larger ones have left the window the sum holds that rounding,
+  of either sign, in place of the smaller entries. A value computed from
+  such a sum then reads anywhere, past the bounds of its range or below 0
+  for a sum of positive entries, for as long as the entries stay that
+  small; the Values that say so name this paragraph. A sum rebuilt from its
+  window every `period` bars holds such a residue until its next rebuild.
+  An average of the Wilder or exponential kind rounds the same way, by a
+  unit in the last place of the average before it.
+- **Unstable filters.** A recursive filter whose coefficients put a pole
+  outside the unit circle (`HighpassFilter`, `Decycler` and
+  `DecyclerOscillator` at a period of 1, `BandpassFilter` where its Value
+  says) grows without bound on closes that move, overflows to -inf or inf
+  and is NaN after. The parameters keep their values; the Values say
+  where.
 - **Warm-up** is the type's `warmup_period`: for most types, the number of
   accepted bars up to and including the one that gives its first value.
   Where values start otherwise (later, earlier, or only on some bars), the
   Value says so. A strategy's rules first run on the bar
   whose index, counted from 0, is the largest warm-up of its indicators, or
   its own `warmup` ([strategy.md](strategy.md)).
+- **Windows of copies.** Where a window holds only copies of one value (a
+  flat market's closes, the prices of a one-price candle), what is read
+  from it is what exact arithmetic gives, whatever rounding its running
+  sums keep: its average is that value itself (a one-price candle's typical
+  price is its price), and every deviation from it, variance, covariance,
+  slope and difference of two averages of those copies is exactly 0. An
+  exponential average or a filter that has seen nothing but copies of one
+  value since its first input reads that value. So on a market that never
+  moved `gt [close, sma]` is false and an oscillator reads its flat case,
+  at 0.3 as at 4.0. The state keeps its arithmetic: once a window holds
+  anything else, the value is what it always was.
+- **Ratios held on a halt.** On a bar with no move, Wilder's and
+  exponential averages of gains and losses (or of plus and minus
+  movement, of volumes up and down) are both multiplied by the same
+  factor, so in exact arithmetic their ratio keeps its value for as long
+  as the halt lasts; in floating point it would drift and, once both sink
+  into the subnormal numbers, swing end to end. Once every input of both
+  averages has been 0 for the type's period in a row, the ratio is read as
+  it stood on that bar until an input moves again. The averages keep their
+  arithmetic, so the bar after the halt reads what it always did. A Value
+  saying "held through a halt" follows this rule.
 - **Windows of zeros.** A running sum over a window (the newest entry
   added, the oldest taken away) keeps the rounding of entries that have
   left it. Where every entry a window holds is zero (bodies, moves, ranges
@@ -450,6 +498,14 @@ int main(int argc, char** argv) {
   for (int a = 1; a < argc; ++a) {
     if (std::strcmp(argv[a], "--expect") == 0 && a + 1 < argc) expect = argv[++a];
     if (std::strcmp(argv[a], "--ranges") == 0) ranges.report = true;
+    if (std::strcmp(argv[a], "--seed") == 0 && a + 1 < argc) {
+      char* end = nullptr;
+      ranges.series.run = std::strtoull(argv[++a], &end, 10);
+      if (*end != '\0' || ranges.series.run == kFixedSeed) {
+        std::fprintf(stderr, "fendro_reference: --seed takes a whole number above 0, got %s\n", argv[a]);
+        return 2;
+      }
+    }
   }
   const std::vector<testing::Bar> bars = testing::make_bars(20000);
   const HaltedSeries halt = sample_halt();
@@ -457,7 +513,9 @@ int main(int argc, char** argv) {
   // among them (3,000 moving bars, then 90,000 flat ones).
   ranges.series.fingerprint = fingerprint_series(bars, testing::make_halted_bars(bars, 3000, 90000));
   // And on walks at every scale, at more parameters.
-  ranges.series.scaled = scaled_walks(bars);
+  ranges.series.scaled = scaled_walks(bars, ranges.series.run);
+  // And on inputs at scales far apart, on long lines, at long periods too.
+  ranges.series.far = far_scale_series(bars, ranges.series.run);
   std::vector<std::pair<std::string, std::string>> key_texts;
   Faults faults;
   std::string out(kHead);

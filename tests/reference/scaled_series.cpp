@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "indicators/series.hpp"
+#include "reference/far_scale_series.hpp"
 
 namespace fendro::reference {
 namespace {
@@ -134,8 +135,8 @@ std::vector<testing::Bar> scaled_walk(const std::vector<testing::Bar>& walk, Sca
   });
 }
 
-NamedBars straight_lines(const std::vector<testing::Bar>& walk, std::size_t runs) {
-  testing::SplitMix rng(5300);
+NamedBars straight_lines(const std::vector<testing::Bar>& walk, std::size_t runs, std::uint64_t seed) {
+  testing::SplitMix rng(seed);
   double close = 23.05;
   std::int64_t cents = 2305, step = -2;
   std::size_t at = 0;
@@ -180,17 +181,17 @@ NamedBars one_sided_feeds(const std::vector<testing::Bar>& walk, std::size_t n) 
   return out;
 }
 
-std::vector<NamedBars> scaled_walks(const std::vector<testing::Bar>& walk) {
+std::vector<NamedBars> scaled_walks(const std::vector<testing::Bar>& walk, std::uint64_t run) {
   std::vector<NamedBars> out;
   std::uint64_t seed = 5200;
   for (const double near : {1e-6, 1.0, 1e4, 1e9}) {
     for (const int decimals : {2, 4, 8}) {
       char name[80];
       std::snprintf(name, sizeof name, "the walk near %g on %d decimals", near, decimals);
-      out.push_back({name, scaled_walk(walk, Scale{near, decimals}, ++seed)});
+      out.push_back({name, scaled_walk(walk, Scale{near, decimals}, series_seed(++seed, run))});
     }
   }
-  out.push_back(straight_lines(walk, 200));
+  out.push_back(straight_lines(walk, 200, series_seed(5300, run)));
   out.push_back(one_sided_feeds(walk, 9 * kOneSidedRun));
   return out;
 }

@@ -77,7 +77,7 @@ inline constexpr std::size_t kOnHighAt = 400, kOnLowAt = 700, kOnePriceAt = 1000
 // A least-squares line through such closes is exact in decimals, not in
 // binary.
 inline constexpr std::size_t kLineBars = 20;
-NamedBars straight_lines(const std::vector<testing::Bar>& walk, std::size_t runs);
+NamedBars straight_lines(const std::vector<testing::Bar>& walk, std::size_t runs, std::uint64_t seed = 5300);
 
 // `n` of the walk's bars (from its first again past its end) with every
 // other feed one-sided, in runs of kOneSidedRun bars buying, selling, then
@@ -91,7 +91,9 @@ inline constexpr std::size_t kOneSidedRun = 150;
 NamedBars one_sided_feeds(const std::vector<testing::Bar>& walk, std::size_t n);
 
 // Every scaled walk: near 1e-6, 1, 1e4 and 1e9, each on 2, 4 and 8
-// decimals; then the straight lines and the one-sided feeds.
-std::vector<NamedBars> scaled_walks(const std::vector<testing::Bar>& walk);
+// decimals; then the straight lines and the one-sided feeds. `run` seeds
+// the walks and the lines (series_seed of far_scale_series.hpp): 0 gives
+// CI's.
+std::vector<NamedBars> scaled_walks(const std::vector<testing::Bar>& walk, std::uint64_t run = 0);
 
 }  // namespace fendro::reference

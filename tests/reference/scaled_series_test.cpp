@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -125,8 +126,10 @@ TEST(ScaledSeries, OneSidedFeedsAlternateBuyingSellingAndBalanced) {
 }
 
 // Each whole-number parameter alone at 1, 2, 5 and 3, then all at once,
-// each set once and only where the row builds; the sets beyond the
-// customary ones and 1, 2 and 5 alone are the wide ones (marked w).
+// then each at 150, 200 and 1000 (the others customary, then at 1), each
+// set once and only where the row builds; the sets beyond the customary
+// ones and 1, 2 and 5 alone are the wide ones (marked w), and those at
+// 150, 200 and 1000 are tried on the long series only.
 TEST(ScaledSeries, ParameterSetsTryEachWholeNumberAloneAndAllAtOnce) {
   struct Case {
     const char* key;
@@ -138,14 +141,20 @@ TEST(ScaledSeries, ParameterSetsTryEachWholeNumberAloneAndAllAtOnce) {
       {"Stochastic",
        {Kind::Integer, Kind::Integer},
        {{{14, 3}, !w}, {{1, 3}, !w}, {{2, 3}, !w}, {{5, 3}, !w}, {{3, 3}, w}, {{14, 1}, !w}, {{14, 2}, !w},
-        {{14, 5}, !w}, {{1, 1}, w}, {{2, 2}, w}}},
+        {{14, 5}, !w}, {{1, 1}, w}, {{2, 2}, w}, {{150, 3}, w}, {{150, 1}, w}, {{200, 3}, w}, {{200, 1}, w},
+        {{1000, 3}, w}, {{1000, 1}, w}, {{14, 150}, w}, {{1, 150}, w}, {{14, 200}, w}, {{1, 200}, w},
+        {{14, 1000}, w}, {{1, 1000}, w}}},
       {"UltimateOscillator",
        {Kind::Integer, Kind::Integer, Kind::Integer},
        {{{7, 14, 28}, !w}, {{1, 14, 28}, !w}, {{2, 14, 28}, !w}, {{5, 14, 28}, !w}, {{3, 14, 28}, w},
         {{7, 1, 28}, !w}, {{7, 2, 28}, !w}, {{7, 5, 28}, !w}, {{7, 3, 28}, w}, {{7, 14, 1}, !w},
-        {{7, 14, 2}, !w}, {{7, 14, 5}, !w}, {{7, 14, 3}, w}, {{1, 1, 1}, w}, {{2, 2, 2}, w}, {{3, 3, 3}, w}}},
+        {{7, 14, 2}, !w}, {{7, 14, 5}, !w}, {{7, 14, 3}, w}, {{1, 1, 1}, w}, {{2, 2, 2}, w}, {{3, 3, 3}, w},
+        {{150, 14, 28}, w}, {{150, 1, 1}, w}, {{200, 14, 28}, w}, {{200, 1, 1}, w}, {{1000, 14, 28}, w}, {{1000, 1, 1}, w}, {{7, 150, 28}, w}, {{1, 150, 1}, w}, {{7, 200, 28}, w}, {{1, 200, 1}, w}, {{7, 1000, 28}, w}, {{1, 1000, 1}, w}, {{7, 14, 150}, w}, {{1, 1, 150}, w}, {{7, 14, 200}, w}, {{1, 1, 200}, w}, {{7, 14, 1000}, w}, {{1, 1, 1000}, w}}},
       // The slow period must stay above the fast one.
-      {"VolumeOscillator", {Kind::Integer, Kind::Integer}, {{{5, 10}, !w}, {{1, 10}, !w}, {{2, 10}, !w}, {{3, 10}, w}}},
+      {"VolumeOscillator",
+       {Kind::Integer, Kind::Integer},
+       {{{5, 10}, !w}, {{1, 10}, !w}, {{2, 10}, !w}, {{3, 10}, w}, {{5, 150}, w}, {{1, 150}, w}, {{5, 200}, w},
+        {{1, 200}, w}, {{5, 1000}, w}, {{1, 1000}, w}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
@@ -155,6 +164,10 @@ TEST(ScaledSeries, ParameterSetsTryEachWholeNumberAloneAndAllAtOnce) {
     for (std::size_t i = 0; i < got.size(); ++i) {
       EXPECT_EQ(got[i].values, c.expected[i].first) << i;
       EXPECT_EQ(got[i].wide, c.expected[i].second) << i;
+      const bool long_period = std::find_if(got[i].values.begin(), got[i].values.end(), [](double v) {
+                                 return v == 150 || v == 200 || v == 1000;
+                               }) != got[i].values.end();
+      EXPECT_EQ(got[i].long_only, long_period) << i;
     }
   }
 }

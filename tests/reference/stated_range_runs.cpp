@@ -8,6 +8,7 @@
 
 #include "indicators/fingerprint_series.hpp"
 #include "indicators/series.hpp"
+#include "reference/far_scale_series.hpp"
 #include "reference/stated_ranges.hpp"
 
 namespace fendro::reference {
@@ -87,6 +88,11 @@ std::vector<ParameterSet> parameter_sets(const registry::Entry& row, const std::
       out.push_back({p, wide});
     }
   };
+  const auto add_long = [&](const std::vector<double>& p) {
+    const std::size_t before = out.size();
+    add(p, true);
+    if (out.size() > before) out.back().long_only = true;
+  };
   for (std::size_t i = 0; i < kinds.size(); ++i) {
     if (kinds[i] != Kind::Integer) continue;
     for (const double v : {1.0, 2.0, 5.0, 3.0}) {
@@ -102,6 +108,18 @@ std::vector<ParameterSet> parameter_sets(const registry::Entry& row, const std::
     }
     add(p, true);
   }
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    if (kinds[i] != Kind::Integer) continue;
+    for (const double v : kLongPeriods) {
+      std::vector<double> p = base, ones = base;
+      p[i] = v;
+      add_long(p);
+      for (std::size_t k = 0; k < kinds.size(); ++k) {
+        if (kinds[k] == Kind::Integer) ones[k] = k == i ? v : 1.0;
+      }
+      add_long(ones);
+    }
+  }
   return out;
 }
 
@@ -115,9 +133,9 @@ std::vector<NamedBars> fingerprint_series(const std::vector<testing::Bar>& walk,
   return out;
 }
 
-std::vector<NamedBars> monotone_series(const std::vector<testing::Bar>& walk, std::size_t n) {
-  return {{"rising closes", one_way(walk, n, 1.0, 48)},
-          {"falling closes", one_way(walk, n, -1.0, 49)},
+std::vector<NamedBars> monotone_series(const std::vector<testing::Bar>& walk, std::size_t n, std::uint64_t run) {
+  return {{"rising closes", one_way(walk, n, 1.0, series_seed(48, run))},
+          {"falling closes", one_way(walk, n, -1.0, series_seed(49, run))},
           {"one step up", one_move(walk, n, 101.0)},
           {"one step down", one_move(walk, n, 99.0)}};
 }
@@ -129,8 +147,8 @@ std::vector<NamedBars> monotone_series(const std::vector<testing::Bar>& walk, st
 // trade's size is scaled by 1e9 on a heavy bar, by 1e-9 on a light one. A
 // running sum keeps the rounding of the heavy bars after they have left its
 // window, which a window of light bars then reads.
-NamedBars heavy_and_light(const std::vector<testing::Bar>& walk, std::size_t n) {
-  testing::SplitMix rng(50);
+NamedBars heavy_and_light(const std::vector<testing::Bar>& walk, std::size_t n, std::uint64_t run) {
+  testing::SplitMix rng(series_seed(50, run));
   const std::size_t stretch = std::max<std::size_t>(n / 4, 3);
   std::vector<bool> heavy(n);
   double close = 1.0e6;
@@ -170,9 +188,12 @@ std::vector<std::string> stated_range_faults(const registry::Entry& row, std::st
     if (!set.wide) {
       for (const NamedBars& bars : series.fingerprint) measure(row, params, bars, reach);
     }
-    for (const NamedBars& bars : series.scaled) measure(row, params, bars, reach);
-    for (const NamedBars& bars : monotone_series(walk, n)) measure(row, params, bars, reach);
-    measure(row, params, heavy_and_light(walk, n), reach);
+    if (!set.long_only) {
+      for (const NamedBars& bars : series.scaled) measure(row, params, bars, reach);
+    }
+    for (const NamedBars& bars : series.far) measure(row, params, bars, reach);
+    for (const NamedBars& bars : monotone_series(walk, n, series.run)) measure(row, params, bars, reach);
+    measure(row, params, heavy_and_light(walk, n, series.run), reach);
   }
   for (const Claimed& c : read.claims) {
     std::vector<std::string_view> names = names_in(c.outputs);

@@ -97,9 +97,6 @@ constexpr OtherSpan kOthers[] = {
 
 // Each with why it is only approached.
 constexpr UnreachedBound kUnreached[] = {
-    {"WavePm", "0 to 100", 100,
-     "m weighs d^2 itself by at least 1 / period (2 / (period + 1) once seeded), so d^2 / (2 m) is at most "
-     "period / 2, and the term rounds to 1 only where that passes about 37.4: at periods of 75 and more"},
     {"ConnorsRsi", "0 to 100", 100,
      "the rank counts the returns below the newest among `rank_period` that include it: at most "
      "100 (rank_period - 1) / rank_period"},
@@ -119,7 +116,6 @@ constexpr UnreachedBound kUnreached[] = {
     {"RollingPercentileRank", "0 to 100", 100,
      "the newest close ties itself and counts half: at most 100 - 50 / period"},
     {"HasbrouckInformationShare", "0 to 1", 0, "the midpoint of two bounds of the share: 0 only where both are"},
-    {"HasbrouckInformationShare", "0 to 1", 1, "the midpoint of two bounds of the share: 1 only where both are"},
 };
 
 }  // namespace

@@ -157,6 +157,21 @@ TEST(EvalOperand, AbsentOutsideWindowAndNaNFromDivision) {
   EXPECT_TRUE(std::isnan(*q));
 }
 
+// The typical price of a one-price candle is its price: the adds and the
+// division by 3 would round 3.3 down to 3.2999999999999994, and the close
+// would stand above its own typical price. Rule: gt [close, hlc3].
+TEST(EvalOperand, TypicalPriceOfAOnePriceCandleIsItsPrice) {
+  for (const double p : {3.3, 0.3, 7.77, 123.456, 30000.17, 0.00103}) {
+    RuleSet rules;
+    rules.add(cond(R"({"gt": [{"price": "close"}, {"price": "hlc3"}]})"));
+    RuleWindow window(1, rules.keys().size());
+    window.push(Candle{0, p, p, p, p, 1.0});
+    const auto typical = eval_operand(rules, 1, window, 0);
+    ASSERT_TRUE(typical.has_value()) << p;
+    EXPECT_EQ(*typical, p) << p;
+  }
+}
+
 TEST(Lookback, Table) {
   const struct {
     const char* rule;

@@ -5,6 +5,7 @@
 #include <limits>
 #include <utility>
 
+#include "fendro/indicators/common/inputs.hpp"
 #include "fendro/strategy/tiny.hpp"
 #include "fendro/strategy/tree_pacing.hpp"
 #include "fendro/util/paced_copy.hpp"
@@ -253,7 +254,7 @@ double price_of(const Candle& c, PriceField f) {
     case PriceField::Low: return c.low;
     case PriceField::Close: return c.close;
     case PriceField::Volume: return c.volume;
-    case PriceField::Hlc3: return ((c.high + c.low) + c.close) / 3.0;
+    case PriceField::Hlc3: return typical_price(c);
     case PriceField::Ohlc4: return (((c.open + c.high) + c.low) + c.close) * 0.25;
   }
   return 0.0;

@@ -46,12 +46,26 @@ TEST(Cci, HandWorkedAndFlatWindows) {
 
 TEST(Cci, RunningSumIsRebuiltEveryPeriodPushes) {
   // The 1 pushed next to 1e16 is lost to rounding; the sum carries that loss
-  // until the second push after the rebuild, so the window 1, 1 is first
-  // seen about a mean of 0.5 and only then as flat.
-  const Values got = run_closes("Cci", {2}, {1e16, 1, 1, 1});
+  // until the second push after the rebuild, so the window 1, 3 is first
+  // seen about a mean of 1.5 (mean deviation 1) and only then about 2.
+  const Values got = run_closes("Cci", {2}, {1e16, 1, 3, 1});
   ASSERT_TRUE(got[2].has_value() && got[3].has_value());
-  EXPECT_DOUBLE_EQ(*got[2], 0.5 / (0.5 * 0.015));
-  EXPECT_EQ(*got[3], 0.0);
+  EXPECT_DOUBLE_EQ(*got[2], 1.5 / (1.0 * 0.015));
+  EXPECT_DOUBLE_EQ(*got[3], -1.0 / (1.0 * 0.015));
+}
+
+// A window of copies of one price is flat whatever residue the sum holds:
+// the window 1, 1 after 1e16, and one-price candles at prices whose copies
+// do not sum exactly.
+TEST(Cci, WindowOfCopiesReadsTheFlatCase) {
+  const Values after_loss = run_closes("Cci", {2}, {1e16, 1, 1, 1});
+  ASSERT_TRUE(after_loss[2].has_value() && after_loss[3].has_value());
+  EXPECT_EQ(*after_loss[2], 0.0);
+  EXPECT_EQ(*after_loss[3], 0.0);
+  for (const double p : {0.3, 7.77, 123.456, 30000.17, 0.00103}) {
+    const Values flat = run_closes("Cci", {20}, std::vector<double>(25, p));
+    for (std::size_t i = 19; i < flat.size(); ++i) EXPECT_EQ(flat[i], 0.0) << p << ", bar " << i;
+  }
 }
 
 TEST(Cci, MatchesTheTextbookLoop) {

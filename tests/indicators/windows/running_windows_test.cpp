@@ -26,26 +26,39 @@ Values feed(W& w, Step step, const std::vector<double>& xs) {
 }
 
 // 1e16 + 1 rounds to 1e16, so after the big input leaves, the running sum
-// misses 1 until the exact re-summation at the 16n-th input repairs it.
+// misses 1 until the exact re-summation at the 16n-th input repairs it. The
+// inputs after it alternate 1 and 3, so the window never holds only copies.
 TEST(SmaWindow, ExactResummationAtTheSixteenNthInput) {
   const std::uint64_t n = 2;
   SmaWindow w(n);
   std::vector<double> xs = {1e16};
-  xs.resize(16 * n + 2, 1.0);
+  for (std::size_t i = 1; i < 16 * n + 2; ++i) xs.push_back(i % 2 == 1 ? 1.0 : 3.0);
   const Values v = feed(w, sma_update, xs);
-  EXPECT_EQ(v[2], 0.5);             // drifted: true mean 1
-  EXPECT_EQ(v[16 * n - 2], 0.5);    // input 16n - 1
-  EXPECT_EQ(v[16 * n - 1], 1.0);    // input 16n: rebuilt
-  EXPECT_EQ(v[16 * n], 1.0);
+  EXPECT_EQ(v[2], 1.5);             // drifted: true mean 2
+  EXPECT_EQ(v[16 * n - 2], 1.5);    // input 16n - 1
+  EXPECT_EQ(v[16 * n - 1], 2.0);    // input 16n: rebuilt
+  EXPECT_EQ(v[16 * n], 2.0);
   EXPECT_EQ(w.pushes, 2u);
 }
 
+// The same drift on a window of copies is not read: n copies of 1 average 1.
+TEST(SmaWindow, WindowOfCopiesReadsTheCopiedValue) {
+  SmaWindow w(2);
+  const Values v = feed(w, sma_update, {1e16, 1.0, 1.0, 1.0});
+  EXPECT_EQ(w.sum, 1.0);  // the lost 1 the read leaves aside: true sum 2
+  EXPECT_EQ(v[2], 1.0);
+  EXPECT_EQ(v[3], 1.0);
+}
+
+// The rebuilt sum starts from -0.0, so a window of -0.0 sums to -0.0; its
+// mean, a window of copies of 0, reads +0.0 as a fresh sum of zeros does.
 TEST(SmaWindow, ResummationStartsFromNegativeZero) {
   SmaWindow w(1);
   std::optional<double> last;
   for (int i = 0; i < 16; ++i) last = sma_update(w, -0.0);
   ASSERT_TRUE(last);
-  EXPECT_TRUE(std::signbit(*last));
+  EXPECT_TRUE(std::signbit(w.sum));
+  EXPECT_FALSE(std::signbit(*last));
 }
 
 // The drift grows by one per input until the first exact re-summation at

@@ -121,16 +121,31 @@ std::optional<double> adx_sum(std::optional<AdxReading> r) {
 }
 
 // The RSI as computed before any settled path: both averages and the index
-// on every bar.
+// on every bar, held as it stood once 14 moves in a row were 0.
 struct PlainRsi {
   std::optional<double> prev;
   double gain = 0.0, loss = 0.0, gain_sum = 0.0, loss_sum = 0.0;
   int seeds = 0;
+  int still = 0;
+  double held = 0.0;
 
   std::optional<double> operator()(double x) {
+    const std::optional<double> v = index(x);
+    if (!v) return v;
+    if (still < 14) return v;
+    if (still == 14) held = *v;
+    return held;
+  }
+
+  std::optional<double> index(double x) {
     const std::optional<double> change = next_change(prev, x);
     if (!change) return std::nullopt;
-    const Move mv = split_move(*change);
+    still = *change == 0.0 ? still + 1 : 0;
+    return averaged(*change);
+  }
+
+  std::optional<double> averaged(double change) {
+    const Move mv = split_move(change);
     if (seeds < 14) {
       gain_sum = mv.gain + gain_sum;
       loss_sum = mv.loss + loss_sum;

@@ -37,6 +37,11 @@ void Ema::update_candles(std::span<const Candle> candles, std::optional<double>*
       continue;
     }
     value = ema_step(alpha, one_minus_alpha, value, x);
+    if (s.flat) [[unlikely]] {
+      s.value = value;
+      *out++ = ema_flat_read(s, x);
+      continue;
+    }
     *out++ = value;
   }
   s.value = value;

@@ -34,6 +34,7 @@ void Sma::update_candles(std::span<const Candle> candles, std::optional<double>*
       *out++ = std::nullopt;
       continue;
     }
+    w.copies.push(x);
     const double evicted = w.ring.replace_at(oldest, x);
     sum = sma_slide(sum, x, evicted);
     if (++pushes >= resum_every) [[unlikely]] {
@@ -42,7 +43,8 @@ void Sma::update_candles(std::span<const Candle> candles, std::optional<double>*
       sum = w.sum;
       pushes = w.pushes;
     }
-    *out++ = sum / divisor;
+    const double m = sum / divisor;
+    *out++ = w.holds_only_copies() ? copy_read(x) : m;
   }
   w.ring.set_head(oldest);
   w.sum = sum;

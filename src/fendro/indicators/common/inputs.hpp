@@ -8,6 +8,7 @@
 #include <limits>
 #include <optional>
 
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/market/bar_snapshot.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/market/records.hpp"
@@ -85,7 +86,11 @@ inline double midpoint(double a, double b) {
   return a * 0.5 + b * 0.5;
 }
 
-// The typical price ((high + low) + close) / 3, added in that order.
-inline double typical_price(const Candle& c) { return ((c.high + c.low) + c.close) / 3.0; }
+// The typical price ((high + low) + close) / 3, added in that order; a
+// one-price candle's is its price (the three adds and the division would
+// round 0.3 to 0.29999999999999993).
+inline double typical_price(const Candle& c) {
+  return kReadsCopies && c.high == c.low ? c.close : ((c.high + c.low) + c.close) / 3.0;
+}
 
 }  // namespace fendro

@@ -26,7 +26,13 @@ static constexpr Entry kEntries[] = {
     {"BandpassFilter", Feed::Kline, build<BandpassFilter, U, F>, {20, 0.3},
      {"period [1, MAX]; bandwidth (0, 1)",
       "Ehlers' band-pass filter of the close, centred on `period` bars with relative "
-      "`bandwidth`.",
+      "`bandwidth`. Unstable where cos(4 pi `bandwidth` / `period`) < 0 (`bandwidth` / `period` "
+      "between 1/8 and 3/8 or 5/8 and 7/8: at `period` 1 with `bandwidth` in (0.125, 0.375) or "
+      "(0.625, 0.875), 2 in (0.25, 0.75), 3 above 0.375, 4 above 0.5, 5 above 0.625, 6 above "
+      "0.75, 7 above 0.875): a pole then lies outside the unit circle, and on closes that move "
+      "(other than alternating two prices) the value grows without bound, overflows to -inf or "
+      "inf within some 1,100 bars and is NaN after; a prove reads those values, and a comparison "
+      "with NaN is false.",
       "1"}},
     {"CenterOfGravity", Feed::Kline, build<CenterOfGravity, U>, {10},
      {"period [1, MAX]",
@@ -56,15 +62,23 @@ static constexpr Entry kEntries[] = {
       "1"}},
     {"Decycler", Feed::Kline, build<Decycler, U>, {60},
      {"period [1, MAX]",
-      "Ehlers' decycler: the close minus its two-pole high-pass of `period` bars.",
+      "Ehlers' decycler: the close minus its two-pole high-pass of `period` bars. Unstable at "
+      "`period` 1, as `HighpassFilter`: it overflows to -inf or inf within some 400 bars of "
+      "closes that move, then reads NaN.",
       "1"}},
     {"HighpassFilter", Feed::Kline, build<HighpassFilter, U>, {48},
      {"period [1, MAX]",
-      "Ehlers' two-pole high-pass filter of the close, cut-off `period` bars.",
+      "Ehlers' two-pole high-pass filter of the close, cut-off `period` bars. Unstable at "
+      "`period` 1, where its double pole lies at about -7.36, outside the unit circle: on closes "
+      "that move the value grows some sevenfold a bar in alternating sign, overflows to -inf or "
+      "inf within some 400 bars and is NaN after; a prove reads those values, and a comparison "
+      "with NaN is false. Every `period` from 2 on is stable.",
       "1"}},
     {"DecyclerOscillator", Feed::Kline, build<DecyclerOscillator, U, U>, {30, 60},
      {"fast [1, MAX] {below `slow`}; slow [1, MAX] {above `fast`}",
-      "The difference of two decyclers of the close, `fast` minus `slow`.",
+      "The difference of two decyclers of the close, `fast` minus `slow`. Unstable at `fast` 1, "
+      "as `HighpassFilter` at `period` 1: it overflows to -inf or inf within some 400 bars of "
+      "closes that move, then reads NaN.",
       "1"}},
     {"EmpiricalModeDecomposition", Feed::Kline, build<EmpiricalModeDecomposition, U, F>, {20, 0.5},
      {"period [1, MAX]; fraction (0, 1]",
@@ -76,7 +90,10 @@ static constexpr Entry kEntries[] = {
      {"duration [1, inf); smoothing_period [1, MAX]",
       "Ehlers' even better sinewave, -1 to 1: the mean of the last three values of a one-pole "
       "high-pass (`duration`) of the close super-smoothed over `smoothing_period`, over their root "
-      "mean square.",
+      "mean square. At `duration` 2 the high-pass's pole lies a unit in the last place inside -1: "
+      "on a flat market it keeps alternating instead of decaying, and so does the smoothed "
+      "value, so the wave alternates between 1/3 and -1/3 on every bar (as it does in exact "
+      "arithmetic: the mean of x, -x, x over their root mean square is x / 3 over |x|).",
       "3"}},
     {"Fama", Feed::Kline, build<Fama, F, F>, {0.5, 0.05},
      {"fast_limit (0, 1] {at least `slow_limit`}; slow_limit (0, 1] {at most `fast_limit`}",

@@ -52,7 +52,11 @@ std::optional<double> cci_update(CciCore& s, const Candle& c) {
     s.sum = ring_sum(s.prices);
     s.pushes = 0;
   }
+  s.copies.push(tp);
   if (!s.prices.is_full()) return no_value();
+  // Copies of one price stand at no distance from their mean: the flat case,
+  // whatever the running sum's rounding.
+  if (s.copies.holds_only_copies(s.period)) return value_out(0.0);
   // The mean deviation: about a step a value.
   if (stop_before(s.period)) return no_value();
   const double mean = s.sum / s.divisor;

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/market/records.hpp"
 #include "fendro/util/result.hpp"
@@ -19,6 +20,7 @@ struct CciCore {
   double divisor = 0.0;        // period as f64
   double sum = 0.0;            // running sum of the ring
   std::uint64_t pushes = 0;    // since the last exact re-summation
+  CopyRun copies;              // of the typical prices
 
   // 0 gives ZeroPeriod, then a period above MAX_PERIOD InvalidPeriod.
   static Result<CciCore, IndicatorError> create(std::uint64_t period);
@@ -30,7 +32,8 @@ struct CciCore {
 // One accepted candle (the caller has run the candle check). The running sum
 // is rebuilt exactly from the ring every `period` pushes. No value until the
 // ring is full, nor when the mean deviation of a long window is told to stop
-// (see stop_before); 0 when every price equals the mean.
+// (see stop_before); 0 when every price equals the mean or the window holds
+// only copies of one price.
 std::optional<double> cci_update(CciCore& s, const Candle& c);
 
 }  // namespace fendro

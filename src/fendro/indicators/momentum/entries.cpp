@@ -24,7 +24,7 @@ static constexpr Entry kEntries[] = {
      {"period [1, MAX]",
       "Wilder's relative strength index of the close, 0 to 100, over `period` bars, passing 100 "
       "by a unit in the last place when the average loss is 0 or too small to change the sum of "
-      "the averages.",
+      "the averages; held through a halt.",
       "period + 1"}},
     {"FisherRsi", Feed::Kline, build<FisherRsi, U>, {9},
      {"period [1, MAX]",
@@ -85,12 +85,14 @@ static constexpr Entry kEntries[] = {
       "1"}},
     {"Cmo", Feed::Kline, build<Cmo, U>, {9},
      {"period [1, MAX]",
-      "Chande's momentum oscillator, -100 to 100, passing -100 and 100 by a unit in the last place "
-      "when the changes went one way or the other way's are too small to change the sums: 100 (ups "
-      "- downs) / (ups + downs) of the close's changes over `period` bars (0 when none moved). The "
-      "sums are running sums (the newest change added, the oldest taken away), which keep the "
+      "Chande's momentum oscillator, -100 to 100 in exact arithmetic: 100 (ups - downs) / (ups + "
+      "downs) of the close's changes over `period` bars (0 when none moved). The sums are running "
+      "sums never rebuilt (the newest change added, the oldest taken away), which keep the "
       "rounding of changes that have left the window; one whose window holds no change its way is "
-      "exactly 0.",
+      "exactly 0. Where the changes went one way or the other way's are too small to change the "
+      "sums, it passes -100 or 100 by a unit or two in the last place; once changes some 1e16 "
+      "times smaller follow larger ones (closes gapping down 12 orders of magnitude and more), it "
+      "reads anywhere (see Running sums across scales).",
       "period + 1"}},
     {"Vidya", Feed::Kline, build<Vidya, U, U>, {14, 9},
      {"smoothing_period [1, inf); cmo_period [1, MAX]",
@@ -105,9 +107,11 @@ static constexpr Entry kEntries[] = {
       "31"}},
     {"IntradayMomentumIndex", Feed::Kline, build<IntradayMomentumIndex, U>, {14},
      {"period [1, MAX]",
-      "The intraday momentum index, 0 to 100, passing 100 by a unit in the last place when no "
-      "body in the window is down: the sum of up bodies (close - open) over the sum of all "
-      "absolute bodies, over `period` bars (50 when every body is 0; a window of zeros counts 0).",
+      "The intraday momentum index, 0 to 100 in exact arithmetic: the sum of up bodies (close - "
+      "open) over the sum of all absolute bodies, over `period` bars (50 when every body is 0; a "
+      "window of zeros counts 0). Both are running sums never rebuilt: it passes 100 by a unit in "
+      "the last place when no body in the window is down, and reads anywhere, below 0 too, once "
+      "bodies some 1e16 times smaller follow larger ones (see Running sums across scales).",
       "period"}},
     {"Roc", Feed::Kline, build_lag<LagMeasure::Roc>, {10},
      {"period [1, MAX]",

@@ -92,7 +92,8 @@ static constexpr Entry kEntries[] = {
     {"Cci", Feed::Kline, build_counts<Cci, 1>, {20},
      {"period [1, MAX]",
       "The commodity channel index: (typical price - its SMA) / (0.015 * mean absolute deviation) "
-      "over `period` bars, the typical price being (high + low + close)/3; 0 for a flat window.",
+      "over `period` bars, the typical price being (high + low + close)/3; 0 for a flat window "
+      "or a window of copies.",
       "period"}},
     {"StochasticCci", Feed::Kline, build_counts<StochasticCci, 1>, {14},
      {"period [1, MAX]",
@@ -123,11 +124,14 @@ static constexpr Entry kEntries[] = {
      {"k_period [1, inf); first_smoothing [1, MAX]; second_smoothing [1, MAX]",
       "The stochastic momentum index, -100 to 100 in exact arithmetic: the close's distance from "
       "the middle of the `k_period` range, double-smoothed, over half that range double-smoothed. "
+      "The distance and the half range are differences of prices, each rounded at the scale of "
+      "the price: the ratio errs by up to about 100 times the price over the range, times 2^-52. "
       "Where that range is a unit or two in the last place of the price, at any price (candles "
       "one unit wide near 1, 1e4 or 1e9, or an average sunk into the subnormal numbers on a long "
       "halt), the distance and the half range round by as much as they hold, and the ratio reads "
-      "as far as -200 and 200; closes stepping by whole cents pass either end by up to ten "
-      "thousand units in the last place. On the bar where half the averaged range rounds to 0 "
+      "as far as -200 and 200; where it is a cent at 100 (closes stepping by whole cents at "
+      "`k_period` 1 or 2), it passes either end by some 3e-10, tens of thousands of units in the "
+      "last place. On the bar where half the averaged range rounds to 0 "
       "(a range averaged down to 2^-1074) there is no value; from the next on, the averaged range "
       "being 0, the type gives its last value again, which, where a range one unit wide gave the "
       "last quotient, lies outside -100 and 100 too. On the reference halt there is no value on "
@@ -173,8 +177,8 @@ static constexpr Entry kEntries[] = {
      {"sma_period [1, MAX]; deviation_window [1, inf)",
       "The trend intensity index, 0 to 100: the positive deviations of the close from its "
       "SMA(`sma_period`) over all absolute deviations, summed over the last `deviation_window` "
-      "bars (50 when none). A close whose SMA window holds only copies of it deviates by 0, and a "
-      "window of zeros counts 0.",
+      "bars (50 when none, 100 when none is below). A close whose SMA window holds only copies "
+      "of it deviates by 0, and a window of zeros counts 0.",
       "sma_period + deviation_window - 1"}},
     {"Stc", Feed::Kline, build_stc, {23, 50, 10, 0.5},
      {"fast [1, MAX] {below `slow`}; slow [1, MAX] {above `fast`}; cycle_period [1, inf); "

@@ -10,6 +10,7 @@
 #include "fendro/indicators/common/fused.hpp"
 #include "fendro/indicators/common/up_share_index.hpp"
 #include "fendro/indicators/momentum/moves.hpp"
+#include "fendro/indicators/windows/halt_hold.hpp"
 #include "fendro/indicators/windows/period.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
@@ -32,6 +33,7 @@ struct RsiState {
   bool seeded = false;
   std::array<SettledStep, 2> settled;  // gain and loss: the steps skipped once settled
   SettledValue<2> settled_value;       // the index, kept for averages below normal
+  HaltHold halt;                       // the index, held through a halt
 
   // Unchecked: the caller has refused 0 and lengths above MAX_PERIOD.
   static RsiState of_period(std::uint64_t n) {
@@ -65,20 +67,23 @@ inline double rsi_settled_update(RsiState& s, double gain, double loss) {
 // One input. Non-finite input: no value, state untouched. The first input only
 // primes; the first value comes with input period + 1. Smoothing is
 // (avg * (n - 1) + move) rounded once, then scaled by the stored 1 / n.
-// A window without any move gives 50.
+// A window without any move gives 50. Through a halt the index is held as
+// it stood once the halt had lasted the period (HaltHold).
 inline std::optional<double> rsi_wilder_update(RsiState& s, double x) {
   if (!std::isfinite(x)) return std::nullopt;
   const auto change = next_change(s.prev, x);
   if (!change) return std::nullopt;
   const Move mv = split_move(*change);
+  s.halt.push((mv.gain == 0.0) & (mv.loss == 0.0));
   // One test for both averages, which are 0 until seeded: settled below
   // normal, they take the settled path out of line; seeding, the seeding
   // steps (out of the way too); a normal one has been seeded.
   if (all_below_normal(s.avg_gain, s.avg_loss)) [[unlikely]] {
     if (s.seeded) {
-      return settled_path(
+      const double v = settled_path(
           [](RsiState* r, double gain, double loss) { return rsi_settled_update(*r, gain, loss); },
           &s, mv.gain, mv.loss);
+      return s.halt.read(v, s.period);
     }
     s.gain_seed_sum = mv.gain + s.gain_seed_sum;
     s.loss_seed_sum = mv.loss + s.loss_seed_sum;
@@ -91,7 +96,7 @@ inline std::optional<double> rsi_wilder_update(RsiState& s, double x) {
     s.avg_gain = rsi_smooth(s, s.avg_gain, mv.gain);
     s.avg_loss = rsi_smooth(s, s.avg_loss, mv.loss);
   }
-  return up_share_index(s.avg_gain, s.avg_loss);
+  return s.halt.read(up_share_index(s.avg_gain, s.avg_loss), s.period);
 }
 
 }  // namespace fendro

@@ -71,6 +71,9 @@ std::optional<double> Tii::update(const BarSnapshot& bar) {
   const double up = up_zeros_.read(up_, m);
   const double total = up + down_zeros_.read(down_, m);
   if (total <= 0.0) return value_out(50.0);
+  // No deviation below the average: every bit of the total is the upward
+  // sum, whose share (up * 100) / up can round below 100.
+  if (kReadsCopies && down_zeros_.holds_only_zeros(m)) return value_out(100.0);
   const double v = (up * 100.0) / total;
   if (v < 0.0) return value_out(0.0);
   if (v > 100.0) return value_out(100.0);

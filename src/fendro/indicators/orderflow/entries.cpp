@@ -167,8 +167,10 @@ constexpr Entry kEntries[] = {
       "period"}},
     {"Vpin", Feed::Trade, build<Vpin, F, U>, {5, 8},
      {"bucket_volume (0, inf); bucket_window [1, MAX]",
-      "VPIN, 0 to 1: the mean |buy - sell| volume of the last `bucket_window` completed buckets "
-      "of `bucket_volume` each, divided by `bucket_volume`.",
+      "VPIN, 0 to 1, passing 1 by a unit in the last place when every bucket of the window is "
+      "one-sided and their sum rounds up (at `bucket_window` 150 on trades some 1e18 times apart "
+      "in size): the mean |buy - sell| volume of the last `bucket_window` completed buckets of "
+      "`bucket_volume` each, divided by `bucket_volume`.",
       "1"}},
     // trades with quotes
     {"EffectiveSpread", Feed::TradeQuote, build_plain<EffectiveSpread>, {},

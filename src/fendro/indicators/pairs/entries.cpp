@@ -27,7 +27,8 @@ std::span<const Entry> pair_regime_entries() {
      {"period [6, MAX]",
       "The close's share of price discovery against the reference series in an error-correction "
       "model of their one-bar changes over `period` bars: the midpoint of its upper and lower "
-      "bounds, 0 to 1 (0.5 when the model cannot be fitted).",
+      "bounds, 0 to 1 (0.5 when the model cannot be fitted); 1 exactly where both bounds round "
+      "to 1, as on closes alternating a tick apart against a reference that does not.",
       "period + 2"}},
       {"OuHalfLife", Feed::Kline, build<OuHalfLife, U>, {20},
      {"period [3, MAX]",

@@ -96,9 +96,11 @@ constexpr Entry kEntries[] = {
     {"TrendStrengthIndex", Feed::Kline, build<TrendStrengthIndex, U>, {14},
      {"period [2, MAX]",
       "The signed coefficient of determination of a straight line through the last `period` "
-      "closes, from -1 to 1 (sign of the slope), passing -1 by 3 units in the last place and "
-      "passing 1 by 2 units in the last place when the closes lie on a straight line that "
-      "decimals write exactly and binary does not (closes stepping by whole cents).",
+      "closes, from -1 to 1 in exact arithmetic (sign of the slope). Where the closes lie on a "
+      "straight line that decimals write exactly and binary does not (closes stepping by whole "
+      "cents), the residual of the fit is a rounding of its sums, which grows with the window: "
+      "the value passes -1 or 1 by a few units in the last place at `period` 14 and by some 45 "
+      "at 1000.",
       "period"}},
     {"Rwi", Feed::Kline, build<Rwi, U>, {14},
      {"period [2, MAX]",

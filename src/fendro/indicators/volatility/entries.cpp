@@ -204,7 +204,9 @@ constexpr Entry kEntries[] = {
      {"period [1, MAX]; smoothing_period [1, MAX]",
       "0 to 100: 100 times the exponential average over `smoothing_period` of 1 - exp(-d^2 / (2 "
       "m)), d being the close's change over `period` bars and m the exponential average of d^2 "
-      "over `period` (the term is 0 while m is 0).",
+      "over `period` (the term is 0 while m is 0). The term rounds to 1 only where d^2 / (2 m) "
+      "passes about 37.4, which m's weight on d^2 allows only at `period` 75 and more: there a "
+      "step after a flat stretch reads 100 where `smoothing_period` is 1.",
       "2 * period + smoothing_period - 1"}},
     {"VolatilityOfVolatility", Feed::Kline, build<VolatilityOfVolatility, U, U>, {20, 20},
      {"returns_window [2, inf); vols_window [2, inf)",

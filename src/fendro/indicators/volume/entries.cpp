@@ -81,12 +81,16 @@ constexpr Entry kEntries[] = {
       "slow_period"}},
     {"DemandIndex", Feed::Kline, build<DemandIndex, U>, {10},
      {"period [1, MAX]",
-      "The demand index, -100 to 100: 100 (1 - selling / buying) when buying pressure is larger, "
+      "The demand index: 100 (1 - selling / buying) when buying pressure is larger, "
       "else -100 (1 - buying / selling); each pressure is an exponential average (over `period`) "
       "of the bar's volume relative to its `period`-bar average, the side against the move of "
       "(high + low + 2 close) / 4 damped by that move's size against the `period`-bar average "
       "two-bar range. The last value again while either average or a price is 0 (a window of "
-      "zeros counts 0).",
+      "zeros counts 0). -100 to 100 in exact arithmetic: the `period`-bar averages are running "
+      "sums never rebuilt (see Running sums across scales), so once volumes some 1e16 times smaller follow "
+      "larger ones (volumes alternating 1e12 and 1e-8 in blocks), the volume average reads the "
+      "larger ones' rounding, of either sign, and the index reads anywhere (past 1e5 on such "
+      "blocks) for as long as the volumes stay that small.",
       "period + 1"}},
     {"EaseOfMovement", Feed::Kline, build<EaseOfMovement, U>, {14},
      {"period [1, MAX]",
@@ -126,8 +130,10 @@ constexpr Entry kEntries[] = {
       "volume (0 while that is 0). Each Wilder step, avg + (x - avg) / `period`, rounds at the "
       "scale of the average before it, and the flow's average rounds apart from the volume's: "
       "where a close sits at its true high or low after a bar of another flow and volume, the "
-      "ratio passes 1 or -1 by tens of units in the last place at `period` 1 (56 above 1 and 63 "
-      "below -1 on walks near 1 and 1e9).",
+      "ratio passes 1 or -1 by up to about 2^-53 times the larger volume over the smaller (see "
+      "Running sums across scales): by tens of units in the last place where volumes are alike "
+      "(56 above 1 and 63 below -1 on walks near 1 and 1e9), by about 2e-9 (millions of units) "
+      "at `period` 1 on the bar after a burst of 1e6 to 1e7 among volumes below 1.",
       "period + 1"}},
     {"VolumeOscillator", Feed::Kline, build<VolumeOscillator, U, U>, {5, 10},
      {"fast_period [1, MAX) {below `slow_period`}; slow_period [2, MAX] {above `fast_period`}",

@@ -11,10 +11,19 @@ Result<EmaState, IndicatorError> ema_state_new(std::uint64_t n) {
 
 bool ema_seed(EmaState& s, double x) {
   s.seed_sum = x + s.seed_sum;
+  s.seed_copies.push(x);
   if (++s.seed_count != s.period) return false;
   s.value = s.seed_sum / static_cast<double>(s.seed_count);
+  s.flat = s.seed_copies.holds_only_copies(s.period);
+  s.flat_x = x;
   s.seeded = true;
   return true;
+}
+
+double ema_flat_read(EmaState& s, double x) {
+  if (x == s.flat_x) return copy_read(x);
+  s.flat = false;
+  return s.value;
 }
 
 }  // namespace fendro

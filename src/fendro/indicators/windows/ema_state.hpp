@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "fendro/indicators/common/fused.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
@@ -21,7 +22,13 @@ struct EmaState {
   double value = 0.0;      // the current average; 0.0 until seeded
   double seed_sum = -0.0;  // sum of the first inputs
   std::uint64_t seed_count = 0;
+  CopyRun seed_copies;  // of the first inputs
   bool seeded = false;
+  // Every input so far was a copy of flat_x: the average of copies is
+  // flat_x itself, which the mean and the steps only approach by rounding.
+  // The value keeps its arithmetic; only what is read changes.
+  bool flat = false;
+  double flat_x = 0.0;
   SettledStep settled;  // the step skipped on a value that no longer moves
 
   // alpha = 2 / (n + 1); unchecked (callers refuse 0 and lengths above MAX_PERIOD).
@@ -44,6 +51,15 @@ Result<EmaState, IndicatorError> ema_state_new(std::uint64_t n);
 // One seeding input: true when it is the n-th, which sets the value to the
 // mean of the first n.
 [[gnu::cold]] bool ema_seed(EmaState& s, double x);
+// What the plain average reads while it has only seen copies: x while it is
+// one more copy, else the value (and the average is no longer flat).
+[[gnu::cold]] double ema_flat_read(EmaState& s, double x);
+// The plain average as it reads after the input x: the value, or x itself
+// while every input has been a copy of x.
+inline double ema_read(EmaState& s, double x) {
+  if (s.flat) [[unlikely]] return ema_flat_read(s, x);
+  return s.value;
+}
 
 // The seeded step: alpha * x + round(one_minus_alpha * value), with a single
 // rounding of the sum (fused multiply-add).
@@ -53,7 +69,8 @@ inline double ema_step(double alpha, double one_minus_alpha, double value, doubl
 }
 
 // x must be finite (callers check). No value until the n-th input, which
-// yields the mean of the first n; then ema_step. The plain step, for an
+// yields the mean of the first n; then ema_step. Read by ema_read: an
+// average of nothing but copies of x reads x. The plain step, for an
 // average of prices: on a halted market it stays at the last price, a
 // normal number, so it has nothing to settle.
 inline std::optional<double> ema_update(EmaState& s, double x) {
@@ -62,7 +79,7 @@ inline std::optional<double> ema_update(EmaState& s, double x) {
   } else if (!ema_seed(s, x)) {
     return std::nullopt;
   }
-  return s.value;
+  return ema_read(s, x);
 }
 
 // ema_update of a series that falls to 0 on a halted market (moves, ranges,

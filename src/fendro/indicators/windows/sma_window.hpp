@@ -1,6 +1,9 @@
 // The arithmetic mean of the last n finite inputs, kept as a running sum that
 // is rebuilt exactly from the window every 16n inputs so rounding drift cannot
-// accumulate.
+// accumulate. A window that holds only copies of one value reads that value:
+// n copies of 0.3 sum to 5.999999999999999 in twenty adds, and a mean a few
+// units in the last place off the price it averages would put a flat
+// market's close above its own average.
 #pragma once
 
 #include <cmath>
@@ -8,6 +11,7 @@
 #include <optional>
 
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
@@ -22,6 +26,7 @@ struct SmaWindow {
   std::uint64_t pushes = 0;     // inputs since the last exact re-summation
   std::uint64_t resum_every = 0;
   double divisor = 0.0;  // period as f64
+  CopyRun copies;        // of the inputs taken
 
   SmaWindow() = default;  // a placeholder: assign a built window before stepping
   // Unchecked: callers have already refused 0 and lengths above MAX_PERIOD.
@@ -30,6 +35,8 @@ struct SmaWindow {
 
   std::size_t count() const { return ring.len(); }
   bool is_full() const { return ring.is_full(); }
+  // Whether the window holds only copies of its newest input.
+  bool holds_only_copies() const { return copies.holds_only_copies(period); }
 };
 
 // Period checks (0, then MAX_PERIOD), then an empty window.
@@ -48,10 +55,13 @@ inline Result<SmaWindow, IndicatorError> zeroed_ring_new(std::uint64_t n) {
 // The running sum once x has replaced `evicted` in a full window.
 inline double sma_slide(double sum, double x, double evicted) { return x + (sum - evicted); }
 
-// The step of sma_update, with the mean taken by mean(sum, divisor).
+// The step of sma_update, with the mean taken by mean(sum, divisor), or x
+// itself (a zero as +0.0, what a sum of zeros gives) while the window holds
+// only copies of x.
 template <class Mean>
 inline std::optional<double> sma_step(SmaWindow& w, double x, Mean mean) {
   if (!std::isfinite(x)) return std::nullopt;
+  w.copies.push(x);
   if (w.ring.is_full()) [[likely]] {
     const double evicted = w.ring.replace_oldest(x);
     w.sum = sma_slide(w.sum, x, evicted);
@@ -59,7 +69,8 @@ inline std::optional<double> sma_step(SmaWindow& w, double x, Mean mean) {
   } else if (!sma_fill(w, x)) {
     return std::nullopt;
   }
-  return mean(w.sum, w.divisor);
+  const double m = mean(w.sum, w.divisor);
+  return w.holds_only_copies() ? copy_read(x) : m;
 }
 
 // No value for a NaN or infinite x (nothing changes) or while the window

@@ -16,8 +16,10 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <optional>
 
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
 
@@ -69,25 +71,17 @@ struct ZeroRunPair {
   double read_b(const PairRingWindow& w) const { return b.read(w.acc_b, w.period); }
 };
 
-// How many values in a row equal the one before. A window of the last n
-// values holds only copies of the newest when the run is at least n - 1: its
-// mean is then that value exactly, and a distance from it is exactly 0,
-// whatever residue the window's running sum holds.
+// How many values in a row equal the one before (see CopyRun); an infinity
+// or NaN repeats nothing.
 class RepeatRun {
  public:
   // x joins the window.
-  void push(double x) {
-    // x - prev is 0 exactly when they are equal (finite values); the first
-    // value has nothing to repeat.
-    changes_.push(prev_ ? x - *prev_ : 1.0);
-    prev_ = x;
-  }
+  void push(double x) { copies_.push(std::isfinite(x) ? x : std::numeric_limits<double>::quiet_NaN()); }
   // n >= 1.
-  bool holds_only_copies(std::uint64_t n) const { return changes_.holds_only_zeros(n - 1); }
+  bool holds_only_copies(std::uint64_t n) const { return copies_.holds_only_copies(n); }
 
  private:
-  ZeroRun changes_;
-  std::optional<double> prev_;
+  CopyRun copies_;
 };
 
 // An SMA step whose mean is read from a sum taken as exactly 0 while the
