@@ -66,16 +66,25 @@ std::optional<double> jma(const Candle& c, std::vector<double>& s) {
 }
 
 // The Rsx at period 14: the momentum and its magnitude through three
-// double-smoothing stages each, their blend clamped to [0, 100].
+// double-smoothing stages each, their blend clamped to [0, 100]. Both chains
+// decay toward 0 once the close stops, each chain by its own stages, so
+// their blend moves steadily toward a limit: from the 14th bar in a row
+// without a move, the index is held at the first bar it turns back (as it
+// stood before) or on the first bar either last stage is below normal (the
+// stages run on).
 std::optional<double> rsx(const Candle& c, std::vector<double>& s) {
   const double a = 3.0 / 16.0, b = 1.0 - a;
   if (s.empty()) {
-    s.assign(14, 0.0);  // the last close, six momentum stages, six magnitude stages, the steps
+    // The last close, six momentum stages, six magnitude stages, the steps,
+    // the bars in a row without a move, the held index, whether it is held,
+    // the index before, its last direction.
+    s.assign(19, 0.0);
     s[0] = c.close;
     return std::nullopt;
   }
   const double m = c.close - s[0];
   s[0] = c.close;
+  s[14] = m == 0.0 ? s[14] + 1.0 : 0.0;
   const auto smooth = [&](double* st, double in) {
     st[0] = st[0] * b + in * a;
     st[1] = st[1] * b + st[0] * a;
@@ -90,6 +99,26 @@ std::optional<double> rsx(const Candle& c, std::vector<double>& s) {
   double v = 50.0;
   if (w3 > 0.0) v = ((1.5 * s[5] + (-0.5) * s[6]) / w3 + 1.0) * 50.0;
   v = v < 0.0 ? 0.0 : (v > 100.0 ? 100.0 : v);
+  if (s[14] < 14.0) {
+    s[16] = 0.0;
+    s[18] = 0.0;
+    s[17] = v;
+  } else if (s[16] != 0.0) {
+    v = s[15];
+  } else {
+    const double dir = v > s[17] ? 1.0 : (v < s[17] ? -1.0 : 0.0);
+    const bool sunk = std::abs(s[12]) < 0x1p-1022 || std::abs(s[6]) < 0x1p-1022;
+    if (dir != 0.0 && s[18] != 0.0 && dir != s[18]) {
+      s[16] = 1.0;
+      s[15] = v = s[17];
+    } else if (sunk) {
+      s[16] = 1.0;
+      s[15] = v;
+    } else {
+      if (dir != 0.0) s[18] = dir;
+      s[17] = v;
+    }
+  }
   s[13] += 1.0;
   if (s[13] < 14.0) return std::nullopt;
   return v;

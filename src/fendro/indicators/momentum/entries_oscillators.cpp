@@ -127,15 +127,15 @@ static constexpr Entry kEntries[] = {
       "The distance and the half range are differences of prices, each rounded at the scale of "
       "the price: the ratio errs by up to about 100 times the price over the range, times 2^-52. "
       "Where that range is a unit or two in the last place of the price, at any price (candles "
-      "one unit wide near 1, 1e4 or 1e9, or an average sunk into the subnormal numbers on a long "
-      "halt), the distance and the half range round by as much as they hold, and the ratio reads "
-      "as far as -200 and 200; where it is a cent at 100 (closes stepping by whole cents at "
-      "`k_period` 1 or 2), it passes either end by some 3e-10, tens of thousands of units in the "
-      "last place. On the bar where half the averaged range rounds to 0 "
-      "(a range averaged down to 2^-1074) there is no value; from the next on, the averaged range "
-      "being 0, the type gives its last value again, which, where a range one unit wide gave the "
-      "last quotient, lies outside -100 and 100 too. On the reference halt there is no value on "
-      "halt bar 1,092, then 0 (the value of halt bar 1,091) from halt bar 1,093 to its end.",
+      "one unit wide near 1, 1e4 or 1e9), the distance and the half range round by as much as "
+      "they hold, and the ratio reads as far as -200 and 200; where it is a cent at 100 (closes "
+      "stepping by whole cents at `k_period` 1 or 2), it passes either end by some 3e-10, tens of "
+      "thousands of units in the last place. On a halt, once the window has held only the halt's "
+      "price for `first_smoothing` + `second_smoothing` bars, both chains decay and the index "
+      "moves one way toward its limit: it is held at the first bar it would turn back, or where "
+      "its averages sink below normal. Elsewhere, on the bar where half the averaged range rounds "
+      "to 0 (a range averaged down to 2^-1074) there is no value; from the next on, the averaged "
+      "range being 0, the type gives its last value again.",
       "k_period + first_smoothing + second_smoothing - 2"}},
     {"KasePermissionStochastic", Feed::Kline, build_counts<KasePermissionStochastic, 2>, {10, 3},
      {"stochastic_period [1, MAX]; smoothing_period [1, MAX]",

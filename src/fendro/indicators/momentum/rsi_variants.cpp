@@ -50,6 +50,7 @@ std::optional<double> Rmi::update(const BarSnapshot& bar) {
     return no_value();
   }
   const Move mv = split_move(c - closes_.replace_oldest(c));
+  halt_.push((mv.gain == 0.0) & (mv.loss == 0.0));
   // One test an update for both averages, which seed on the same bars and
   // are 0 until then: below normal, the update takes the settled path out of
   // line, which also seeds; a normal one has been seeded.
@@ -60,7 +61,7 @@ std::optional<double> Rmi::update(const BarSnapshot& bar) {
   const double n = static_cast<double>(gains_.period);
   gains_.value = smma_step(gains_.value, mv.gain, n);
   losses_.value = smma_step(losses_.value, mv.loss, n);
-  return value_out(rmi_share(gains_.value, losses_.value));
+  return value_out(halt_.read(rmi_share(gains_.value, losses_.value), gains_.period));
 }
 
 std::optional<double> Rmi::kept(double gain, double loss) {
@@ -68,7 +69,7 @@ std::optional<double> Rmi::kept(double gain, double loss) {
   const std::optional<double> l = smma_update_kept(losses_, loss);
   if (!g || !l) return no_value();
   const auto share = [](double up, double down) { return rmi_share(up, down); };
-  return value_out(kept_apply(share_kept_, share, *g, *l));
+  return value_out(halt_.read(kept_apply(share_kept_, share, *g, *l), gains_.period));
 }
 
 Result<AdaptiveRsi, IndicatorError> AdaptiveRsi::create(std::uint64_t period) {
@@ -88,6 +89,7 @@ std::optional<double> AdaptiveRsi::update(const BarSnapshot& bar) {
   if (const auto old = changes_.push(dist)) path_ = path_ - *old;
   path_ = path_ + dist;
   const Move mv = split_move(change);
+  halt_.push(change == 0.0);
   if (!have_avg_) {
     gain_seed_ = gain_seed_ + mv.gain;
     loss_seed_ = loss_seed_ + mv.loss;
@@ -111,8 +113,7 @@ std::optional<double> AdaptiveRsi::update(const BarSnapshot& bar) {
     avg_loss_ = avg_loss_ + (mv.loss - avg_loss_) * sc;
   }
   const double total = avg_gain_ + avg_loss_;
-  if (total != 0.0) return value_out((avg_gain_ / total) * 100.0);
-  return value_out(50.0);
+  return value_out(halt_.read(total != 0.0 ? (avg_gain_ / total) * 100.0 : 50.0, period_));
 }
 
 Result<Rsx, IndicatorError> Rsx::create(std::uint64_t period) {
@@ -147,17 +148,19 @@ std::optional<double> Rsx::update(const BarSnapshot& bar) {
   }
   const double m = *c - *prev_;
   prev_ = *c;
+  halt_.push(m == 0.0);
   // One test an update, on the last absolute-momentum stage: it trails the
   // others below normal on a flat stretch and is a normal number on a moving
   // market. Below normal, the stages and the blend take the settled path out
   // of line.
   double value;
-  if (below_normal(u_[5])) [[unlikely]] {
+  const bool sunk = below_normal(u_[5]);
+  if (sunk) [[unlikely]] {
     value = settled_path([](Rsx* r, double in) { return r->blend<true>(in); }, this, m);
   } else {
     value = blend<false>(m);
   }
-  value = clamp_percent(value);
+  value = halt_.read_steady(clamp_percent(value), period_, sunk || below_normal(s_[5]));
   if (++steps_ < period_) return no_value();
   return value_out(value);
 }

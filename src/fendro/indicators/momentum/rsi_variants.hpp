@@ -8,6 +8,7 @@
 #include "fendro/indicators/averages/smma.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/halt_hold.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
@@ -34,6 +35,7 @@ class Rmi final : public Indicator {
   SmmaState gains_;
   SmmaState losses_;
   SettledValue<2> share_kept_;  // the index of averages settled below normal
+  HaltHold halt_;               // the index, held through a halt
 };
 
 // An RSI whose averages move by a factor that follows the efficiency ratio
@@ -57,6 +59,7 @@ class AdaptiveRsi final : public Indicator {
   double avg_gain_ = 0.0;
   double avg_loss_ = 0.0;
   std::uint64_t period_;
+  HaltHold halt_;  // the index, held through a halt (both averages scale alike)
 };
 
 // Momentum over absolute momentum, each through three double-smoothing
@@ -85,6 +88,9 @@ class Rsx final : public Indicator {
   // settle: the stages' steps and the blend are then skipped (bit for bit).
   SettledBlock<12> settled_stages_;
   SettledValue<4> settled_blend_;
+  // Both momentum chains decay once the close stops: the index is held
+  // through a halt.
+  HaltHold halt_;
 };
 
 // Up moves against down moves summed since the first bar.

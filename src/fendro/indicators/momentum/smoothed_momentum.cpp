@@ -171,6 +171,7 @@ std::optional<double> Tsi::update(const BarSnapshot& bar) {
   const double m = c - *prev_;
   prev_ = c;
   if (!std::isfinite(m)) return no_value();
+  halt_.push(m == 0.0);
   std::optional<double> num;
   if (const auto num1 = ema_update_settled(u1_, m); num1 && std::isfinite(*num1)) {
     num = ema_update_settled(u2_, *num1);
@@ -184,7 +185,9 @@ std::optional<double> Tsi::update(const BarSnapshot& bar) {
   const double n = *num;
   const double d = *den;
   const auto index = [](double num, double den) { return den == 0.0 ? 0.0 : (num * 100.0) / den; };
-  return value_out(settled_apply(index_kept_, below_normal(d), index, n, d));
+  const bool sunk = below_normal(d);
+  return value_out(halt_.read_steady(settled_apply(index_kept_, sunk, index, n, d), warmup_period(),
+                                   sunk || below_normal(n)));
 }
 
 }  // namespace fendro

@@ -12,6 +12,7 @@
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
+#include "fendro/indicators/windows/halt_hold.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
@@ -115,6 +116,9 @@ class Tsi final : public Indicator {
   EmaState u1_, u2_;  // momentum
   EmaState d1_, d2_;  // its magnitude
   SettledValue<2> index_kept_;  // the index of averages settled below normal
+  // Both doubly smoothed averages decay once the close stops: the index is
+  // held through a halt that has lasted both smoothings.
+  HaltHold halt_;
 };
 
 }  // namespace fendro

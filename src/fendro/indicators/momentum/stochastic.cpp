@@ -65,6 +65,7 @@ std::optional<double> Smi::update(const BarSnapshot& bar) {
   const double ll = range_.lowest();
   const double distance = c->close - midpoint(hh, ll);
   const double range = hh - ll;
+  halt_.push((distance == 0.0) & (range == 0.0));
   // One test an update, on the last average of the range: no average of the
   // distance (at most half the range) is larger, and it settles after the
   // first. Settled below normal (or seeding), the update takes the settled
@@ -95,15 +96,24 @@ std::optional<double> Smi::advance(double distance, double range) {
   const auto den2 = range_step(den2_, *den1);
   if (!den2 || !num2) return no_value();
 
+  // On a halt the window's range and distance are 0 once it holds only the
+  // halt's price, and both chains decay: the index is held once that has
+  // lasted both smoothings (the last value kept stays the plain one).
+  const std::uint64_t held_after = num1_.period + num2_.period;
   if (*den2 > 0.0) {
     // Half of a range averaged down to the least subnormal number rounds to
     // 0: the quotient is then infinite or NaN, which is no value.
     const double v = (*num2 * 100.0) / (*den2 * 0.5);
-    if (!std::isfinite(v)) return no_value();
-    last_ = v;
-    return value_out(v);
+    const bool sunk = Kept || below_normal(*num2);
+    if (std::isfinite(v)) {
+      last_ = v;
+    } else if (!halt_.holding_steady()) {
+      return no_value();
+    }
+    return value_out(halt_.read_steady(v, held_after, sunk));
   }
-  return returned(last_);
+  if (!last_) return no_value();
+  return value_out(halt_.read_steady(*last_, held_after, true));
 }
 
 Result<KasePermissionStochastic, IndicatorError> KasePermissionStochastic::create(

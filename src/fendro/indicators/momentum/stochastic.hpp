@@ -12,6 +12,7 @@
 #include "fendro/indicators/common/high_low_window.hpp"
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
+#include "fendro/indicators/windows/halt_hold.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/market/records.hpp"
@@ -73,6 +74,7 @@ class Smi final : public Indicator {
   EmaState num1_, num2_;  // distance from the midpoint
   EmaState den1_, den2_;  // range
   std::optional<double> last_;
+  HaltHold halt_;  // the index, held through a halt
 };
 
 // Named outputs fast (the raw stochastic's average) and slow (the average of

@@ -12,6 +12,7 @@
 
 #include "fendro/indicators/averages/smma.hpp"
 #include "fendro/indicators/trend/atr_state.hpp"
+#include "fendro/indicators/windows/halt_hold.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/records.hpp"
 
@@ -50,12 +51,17 @@ inline double directional_index(double plus_di, double minus_di) {
 // below normal has both moves below normal too, so testing it alone tests
 // all three (settled()). The owner then takes its settled path out of line:
 // step_kept and the kept DIs.
+//
+// On a halt the true range and both moves are 0, so the three sums decay by
+// one factor and each DI is a ratio held through the halt (HaltHold) once it
+// has lasted the period; the sums keep their arithmetic.
 struct DmSmoother {
   double prev_high = 0.0, prev_low = 0.0, prev_close = 0.0;
   bool has_prev = false;
   double tr = 0.0, plus_dm = 0.0, minus_dm = 0.0;  // smoothed, valid once `smoothed`
   std::array<SettledStep, 3> settled;  // their steps, skipped once settled
   SettledValue<2> plus_di_kept, minus_di_kept;  // the DIs of a true range below normal
+  HaltHold plus_halt, minus_halt;               // the DIs, held through a halt
   bool smoothed = false;
   double seed_tr = 0.0, seed_plus = 0.0, seed_minus = 0.0;
   std::uint64_t seed_count = 0;
@@ -117,11 +123,12 @@ struct DmSmoother {
                SettledSlot{minus_dm, m.minus});
   }
 
-  double plus_di() const { return directional_indicator(plus_dm, tr); }
-  double minus_di() const { return directional_indicator(minus_dm, tr); }
+  // The DIs, read once a bar whose sums are smoothed (a halt holds them).
+  double plus_di() { return plus_halt.read(directional_indicator(plus_dm, tr), period); }
+  double minus_di() { return minus_halt.read(directional_indicator(minus_dm, tr), period); }
   // The DIs on the settled path, kept for the bits of the sums they read.
-  double kept_plus_di() { return kept_apply(plus_di_kept, Di{}, plus_dm, tr); }
-  double kept_minus_di() { return kept_apply(minus_di_kept, Di{}, minus_dm, tr); }
+  double kept_plus_di() { return plus_halt.read(kept_apply(plus_di_kept, Di{}, plus_dm, tr), period); }
+  double kept_minus_di() { return minus_halt.read(kept_apply(minus_di_kept, Di{}, minus_dm, tr), period); }
 
  private:
   struct Moves {
@@ -139,6 +146,9 @@ struct DmSmoother {
     const double pdm = kept_or_zero(up, (up > down) & (up > 0.0));
     const double mdm = kept_or_zero(down, (down > up) & (down > 0.0));
     const double bar_tr = true_range(c.high, c.low, prev_close);
+    // A bar without a true range has neither move (each is at most it).
+    plus_halt.push(bar_tr == 0.0);
+    minus_halt.push(bar_tr == 0.0);
     prev_high = c.high;
     prev_low = c.low;
     prev_close = c.close;

@@ -16,7 +16,7 @@ namespace {
 
 // Reading R of the smoothed moves; the DIs as di(plus) gives them.
 template <DmReading R, class Di>
-double dm_reading(const DmSmoother& dm, Di di) {
+double dm_reading(DmSmoother& dm, Di di) {
   switch (R) {
     case DmReading::PlusDm: return dm.plus_dm;
     case DmReading::MinusDm: return dm.minus_dm;
@@ -56,7 +56,7 @@ std::optional<double> DmIndicator<R>::seeding(const Candle& c) {
 }
 
 template <DmReading R>
-double DmIndicator<R>::reading() const {
+double DmIndicator<R>::reading() {
   return dm_reading<R>(dm_, [this](bool plus) { return plus ? dm_.plus_di() : dm_.minus_di(); });
 }
 

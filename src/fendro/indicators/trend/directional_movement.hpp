@@ -30,7 +30,7 @@ class DmIndicator final : public Indicator {
   explicit DmIndicator(std::uint64_t n) : dm_(n) {}
   // A bar while the sums seed, and the reading once they are smoothed.
   [[gnu::cold, gnu::noinline]] std::optional<double> seeding(const Candle& c);
-  [[gnu::always_inline]] inline double reading() const;
+  [[gnu::always_inline]] inline double reading();
   DmSmoother dm_;
 };
 

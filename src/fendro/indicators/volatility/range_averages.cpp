@@ -22,13 +22,14 @@ std::optional<double> ChaikinVolatility::update(const BarSnapshot& bar) {
   if (c == nullptr) return no_value();
   const double h = c->high - c->low;
   if (!std::isfinite(h)) return no_value();
+  halt_.push(h == 0.0);
   const auto avg = ema_update_settled(ema_, h);
   if (!avg || !std::isfinite(*avg)) return no_value();
   averages_.push(*avg);
   if (!averages_.is_full()) return no_value();
   const double old = averages_.front();
-  if (old == 0.0) return value_out(0.0);
-  return value_out(((*avg - old) / old) * 100.0);
+  const double change = old == 0.0 ? 0.0 : ((*avg - old) / old) * 100.0;
+  return value_out(halt_.read(change, warmup_period()));
 }
 
 // ---- MassIndex ----
@@ -46,6 +47,7 @@ std::optional<double> MassIndex::update(const BarSnapshot& bar) {
   if (c == nullptr) return no_value();
   const double h = c->high - c->low;
   if (!std::isfinite(h)) return no_value();
+  halt_.push(h == 0.0);
   // One test an update, on the second average, which settles after the
   // first: settled below normal (or seeding), the update takes the settled
   // path out of line. Normal, it has been seeded, and so has the first.
@@ -68,7 +70,8 @@ std::optional<double> MassIndex::advance(double h) {
   const auto over = [](double range, double smoothed) {
     return smoothed == 0.0 ? 1.0 : range / smoothed;
   };
-  const double ratio = Kept ? kept_apply(ratio_kept_, over, e[0], e[1]) : over(e[0], e[1]);
+  const double ratio = halt_.read_steady(Kept ? kept_apply(ratio_kept_, over, e[0], e[1]) : over(e[0], e[1]),
+                                       2 * chain_[0].period, Kept || below_normal(e[0]));
   ratios_.push(ratio);
   if (!ratios_.is_full()) return no_value();
   return value_out(ratios_.sum());

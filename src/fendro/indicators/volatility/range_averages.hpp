@@ -10,6 +10,7 @@
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
+#include "fendro/indicators/windows/halt_hold.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
@@ -33,6 +34,9 @@ class ChaikinVolatility final : public Indicator {
   EmaState ema_;
   BoundedRing<double> averages_;  // the last p + 1 averages
   std::uint64_t p_;
+  // On a halt both averages of the ratio decay by one factor: the change is
+  // held once the halt has outlasted the average and the lookback.
+  HaltHold halt_;
 };
 
 // Sum of the last s ratios of the range's average to the average of that
@@ -56,6 +60,9 @@ class MassIndex final : public Indicator {
   std::array<EmaState, 2> chain_;  // the range's average, then its average
   RunningSum ratios_;  // never rebuilt
   SettledValue<2> ratio_kept_;  // the ratio, kept for averages settled below normal
+  // On a halt both averages decay together: the ratio is held once the halt
+  // has outlasted both stages.
+  HaltHold halt_;
 };
 
 }  // namespace fendro

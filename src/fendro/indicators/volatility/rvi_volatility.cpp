@@ -44,12 +44,14 @@ std::optional<double> rvi_volatility_core(RviVolatilityCore& s, double x) {
   const double up = x > *s.prev ? sd : 0.0;
   const double down = x < *s.prev ? sd : 0.0;
   s.prev = x;
+  s.halt.push((up == 0.0) & (down == 0.0));
   const double n = static_cast<double>(s.period);
   if (s.averaged) {
     if (all_below_normal(s.up_avg, s.down_avg)) [[unlikely]] {
-      return settled_path(
-          [](RviVolatilityCore* r, double u, double d) { return rvi_settled_update(*r, u, d); }, &s,
-          up, down);
+      return s.halt.read(settled_path([](RviVolatilityCore* r, double u,
+                                         double d) { return rvi_settled_update(*r, u, d); },
+                                      &s, up, down),
+                         s.period);
     }
     s.up_avg = rvi_smooth(s, s.up_avg, up);
     s.down_avg = rvi_smooth(s, s.down_avg, down);
@@ -61,7 +63,7 @@ std::optional<double> rvi_volatility_core(RviVolatilityCore& s, double x) {
     s.down_avg = s.down_seed / n;
     s.averaged = true;
   }
-  return up_share_index(s.up_avg, s.down_avg);
+  return s.halt.read(up_share_index(s.up_avg, s.down_avg), s.period);
 }
 
 Result<RviVolatility, IndicatorError> RviVolatility::create(std::uint64_t period) {

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/halt_hold.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/market/indicator_error.hpp"
@@ -23,6 +24,7 @@ struct RviVolatilityCore {
   double down_avg = 0.0;
   std::array<SettledStep, 2> settled;  // up and down: the steps skipped once settled
   SettledValue<2> settled_value;       // the index, kept for averages below normal
+  HaltHold halt;                       // the index, held through a halt
   RollingVariance window;      // the last n values
   double up_seed = -0.0;       // sums of the first n up and down deviations
   double down_seed = -0.0;
@@ -38,7 +40,8 @@ struct RviVolatilityCore {
 
 // One step with x: no value for a NaN or infinite x (nothing changes), while
 // the window fills and while the averages seed; the first value comes on the
-// (2n - 1)-th accepted x. 50 when both averages are 0.
+// (2n - 1)-th accepted x. 50 when both averages are 0. Once x has not
+// moved for n steps in a row, the index is held as it stood then.
 std::optional<double> rvi_volatility_core(RviVolatilityCore& s, double x);
 
 class RviVolatility final : public Indicator {

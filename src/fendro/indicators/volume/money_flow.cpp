@@ -138,13 +138,14 @@ std::optional<double> TwiggsMoneyFlow::advance(const Candle& c) {
                         : 0.0;
   prev_close_ = c.close;
   volume::WilderPair& w = averages_;
+  w.halt.push((ad == 0.0) & (c.volume == 0.0));
   const auto ratio = [](double flow, double volume) { return volume == 0.0 ? 0.0 : flow / volume; };
   if constexpr (Kept) {
     if (w.seeded) {
       const double n = n_;
       const auto wilder = [n](double avg, double x) { return twiggs_step(avg, x, n); };
-      return value_out(
-          kept_pair(w.settled, w.settled_value, wilder, ratio, w.first, ad, w.second, c.volume));
+      return value_out(w.halt.read(
+          kept_pair(w.settled, w.settled_value, wilder, ratio, w.first, ad, w.second, c.volume), w.period));
     }
     if (!w.seed(ad, c.volume)) return no_value();
   } else {
@@ -152,7 +153,7 @@ std::optional<double> TwiggsMoneyFlow::advance(const Candle& c) {
     w.first = twiggs_step(w.first, ad, n_);
     w.second = twiggs_step(w.second, c.volume, n_);
   }
-  return value_out(ratio(w.first, w.second));
+  return value_out(w.halt.read(ratio(w.first, w.second), w.period));
 }
 
 // ---- ForceIndex ----

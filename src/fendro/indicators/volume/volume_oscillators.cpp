@@ -235,6 +235,7 @@ std::optional<double> VolumeRsi::update(const BarSnapshot& bar) {
   const double gain = std::max(change, 0.0);
   const double loss = change < 0.0 ? -change : 0.0;
   volume::WilderPair& w = averages_;
+  w.halt.push(change == 0.0);
   const auto index = [](double up, double down) {
     const double total = up + down;
     if (total == 0.0) return 50.0;
@@ -251,19 +252,20 @@ std::optional<double> VolumeRsi::update(const BarSnapshot& bar) {
           volume::WilderPair& p = v->averages_;
           if (!p.seeded) {
             if (!p.seed(up, down)) return no_value();
-            return value_out(decltype(index){}(p.first, p.second));
+            return value_out(p.halt.read(decltype(index){}(p.first, p.second), p.period));
           }
           const double n = v->n_;
           const double n1 = v->n_minus_1_;
           const auto wilder = [n, n1](double avg, double x) { return (x + avg * n1) / n; };
-          return value_out(kept_pair(p.settled, p.settled_value, wilder, decltype(index){},
-                                        p.first, up, p.second, down));
+          return value_out(p.halt.read(kept_pair(p.settled, p.settled_value, wilder, decltype(index){},
+                                                  p.first, up, p.second, down),
+                                        p.period));
         },
         this, gain, loss);
   }
   w.first = (gain + w.first * n_minus_1_) / n_;
   w.second = (loss + w.second * n_minus_1_) / n_;
-  return value_out(index(w.first, w.second));
+  return value_out(w.halt.read(index(w.first, w.second), w.period));
 }
 
 // ---- Vzo ----
@@ -287,6 +289,7 @@ std::optional<double> Vzo::update(const BarSnapshot& bar) {
     signed_volume = -c->volume;
   }
   prev_close_ = c->close;
+  halt_.push(c->volume == 0.0);  // no signed volume either
   // One test an update, on the average volume: no signed volume is larger,
   // so neither is its average. Settled below normal (or seeding), the update
   // takes the settled path out of line.
@@ -303,8 +306,8 @@ std::optional<double> Vzo::advance(double signed_volume, double volume) {
   const auto v = ema_update_as<Kept>(volume_, volume);
   if (!s || !v) return no_value();
   const auto zone = [](double sv, double vol) { return vol == 0.0 ? 0.0 : (sv * 100.0) / vol; };
-  if constexpr (Kept) return value_out(kept_apply(zone_kept_, zone, *s, *v));
-  return value_out(zone(*s, *v));
+  if constexpr (Kept) return value_out(halt_.read(kept_apply(zone_kept_, zone, *s, *v), volume_.period));
+  return value_out(halt_.read(zone(*s, *v), volume_.period));
 }
 
 }  // namespace fendro

@@ -11,6 +11,7 @@
 #include "fendro/indicators/volume/wilder_pair.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
+#include "fendro/indicators/windows/halt_hold.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
@@ -141,6 +142,7 @@ class Vzo final : public Indicator {
   EmaState signed_;
   EmaState volume_;
   SettledValue<2> zone_kept_;  // the oscillator, kept for averages settled below normal
+  HaltHold halt_;              // the oscillator, held through a halt without volume
 };
 
 }  // namespace fendro

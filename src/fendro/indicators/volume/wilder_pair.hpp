@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include "fendro/indicators/windows/halt_hold.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 
 namespace fendro::volume {
@@ -21,6 +22,7 @@ struct WilderPair {
   bool seeded = false;
   std::array<SettledStep, 2> settled;  // the owner's steps, skipped once settled
   SettledValue<2> settled_value;       // the owner's value, kept for averages below normal
+  HaltHold halt;  // the owner's ratio, held once both inputs have been 0 for the period
 
   explicit WilderPair(std::uint64_t n) : period(n) {}
 

@@ -18,19 +18,61 @@ namespace fendro {
 class HaltHold {
  public:
   // One step's inputs: still when both are 0.
-  void push(bool still) { run_ = still ? run_ + 1 : 0; }
+  // A moving market takes the branch it predicts and stores 0.
+  void push(bool still) {
+    if (still) [[unlikely]] {
+      ++run_;
+    } else {
+      run_ = 0;
+    }
+  }
   // The ratio v computed on this step, as it is to be read.
   double read(double v, std::uint64_t period) {
     if (!kReadsCopies || run_ < period) [[likely]] return v;
     if (run_ == period) held_ = v;
     return held_;
   }
+  // The ratio v of two chains of averages (an average of an average), as it
+  // is to be read. Through a halt such a ratio moves steadily toward a limit
+  // in exact arithmetic, and the arithmetic follows it until it is within a
+  // rounding of it: then it turns back and forth by units in the last place,
+  // and once the averages sink below normal (`sunk`), where each step loses
+  // digits, by anything. Past `period` bars of the run it is held at the
+  // first turn, as it stood before turning, or on the first sunk bar.
+  double read_steady(double v, std::uint64_t period, bool sunk) {
+    if (!kReadsCopies || run_ < period) [[likely]] {
+      steady_held_ = false;
+      direction_ = 0;
+      last_ = v;
+      return v;
+    }
+    if (steady_held_) return held_;
+    const int direction = v > last_ ? 1 : (v < last_ ? -1 : 0);
+    if (direction != 0 && direction_ != 0 && direction != direction_) {
+      steady_held_ = true;
+      held_ = last_;
+      return held_;
+    }
+    if (sunk) {
+      steady_held_ = true;
+      held_ = v;
+      return held_;
+    }
+    if (direction != 0) direction_ = direction;
+    last_ = v;
+    return v;
+  }
+  // Whether read_steady holds the ratio.
+  bool holding_steady() const { return kReadsCopies && steady_held_; }
   // Whether the ratio is held (read gives the held value).
   bool holding(std::uint64_t period) const { return kReadsCopies && run_ > period; }
 
  private:
   std::uint64_t run_ = 0;  // steps in a row whose inputs were both 0
   double held_ = 0.0;
+  bool steady_held_ = false;  // read_steady holds held_
+  int direction_ = 0;         // read_steady: the run's last move, -1, 0 or 1
+  double last_ = 0.0;         // read_steady: the value of the step before
 };
 
 }  // namespace fendro
