@@ -7,7 +7,7 @@ import re
 import pytest
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
-PAGES = [ROOT / "README.md", *sorted((ROOT / "docs").glob("*.md"))]
+PAGES = [ROOT / "README.md", ROOT / "CHANGELOG.md", *sorted((ROOT / "docs").glob("*.md"))]
 
 FENCE = re.compile(r"^(```|~~~).*?^\1[ \t]*$", re.M | re.S)
 LINK = re.compile(r"\[[^\]]*\]\(([^()\s]+)\)")
