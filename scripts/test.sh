@@ -20,6 +20,11 @@ rm -rf "$BUILD/wheels"
 .venv/bin/python -m pip wheel -q --disable-pip-version-check --no-build-isolation --no-deps \
   -C build-dir="$BUILD/wheel-build" -C cmake.define.FENDRO_WERROR=ON -w "$BUILD/wheels" .
 
+# The edit-and-test loop of docs/developing.md, read from the page and run on
+# the trees just built: a target or test it names that moved fails here, and
+# so does its `pip install` if it compiles the wheel's unchanged tree again.
+.venv/bin/python scripts/dev_loop.py "$BUILD"
+
 # Every C++ test again under ASan + UBSan in a clang build, then each fuzz
 # target for FUZZ_SECONDS (default 60) from the checked-in seeds.
 JOBS="$JOBS" BUILD_SAN_DIR="$BUILD-san" bash scripts/sanitize.sh
