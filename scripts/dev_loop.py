@@ -2,16 +2,21 @@
 """Runs the edit-and-test loop of docs/developing.md, read from the page, so
 that the page and what works cannot drift apart.
 
-    python3 scripts/dev_loop.py BUILD_DIR
+    python3 scripts/dev_loop.py TREE WHEEL_TREE
 
 Every command of the loop's blocks runs in the order given, from the
-checkout, with the page's `build` tree read as BUILD_DIR (an already built
-tree makes it cheap) and its jobs as JOBS, where that is set. The page's `pip install` builds the module into
-BUILD_DIR/wheel-build with warnings as errors, the tree and settings of the
-wheel scripts/test.sh builds, so that it must reuse what is there: the run
-fails if that install builds anything again, as it fails on a failing
-command, on a ctest that runs nothing or leaves a test "Not Run" (a program
-the loop did not build)."""
+checkout, with the page's `build` tree read as TREE, which must not exist
+yet: the loop starts where a fresh clone does, so a test whose program it
+does not build shows. (After a build of the same sources the compiles come
+from ccache.) Its jobs are read as JOBS, where that is set. The page's
+`pip install` builds the module into WHEEL_TREE with warnings as errors,
+the tree and settings of the wheel scripts/test.sh builds, so that it must
+reuse what is there.
+
+The run fails on a failing command, on a ctest or a test program that runs
+no test, on a ctest that leaves a test "Not Run" (a program the loop did
+not build), and on a `pip install` that builds anything of WHEEL_TREE
+again."""
 
 import os
 import pathlib
@@ -40,9 +45,9 @@ def against(command, tree, jobs=None):
     return re.sub(r"(?<=\s)-j \d+(?=\s|$)", f"-j {jobs}", command) if jobs else command
 
 
-def ctest_fault(output):
-    """Why a ctest's output, though it exited 0, did not run what it names."""
-    if "No tests were found" in output:
+def run_fault(output):
+    """Why a command's output, though it exited 0, did not run what it names."""
+    if "No tests were found" in output or "[==========] 0 tests from 0 test suites ran" in output:
         return "ran no test"
     if "Not Run" in output:
         return "left a test not run"
@@ -62,16 +67,22 @@ def recorded_steps(tree):
 
 
 def steps_run_again(before, after):
-    """The outputs of a tree built before that a later build made again."""
-    return sorted(out for out, run in after.items() if out in before and before[out] != run)
+    """The objects, libraries and modules of a tree built before that a later
+    build made again (not the check of the globbed folders every build runs)."""
+    built = (".o", ".a", ".so")
+    return sorted(out for out, run in after.items()
+                  if out.endswith(built) and out in before and before[out] != run)
 
 
 def main(argv):
-    if len(argv) != 2:
-        print(f"usage: {argv[0]} BUILD_DIR", file=sys.stderr)
+    if len(argv) != 3:
+        print(f"usage: {argv[0]} TREE WHEEL_TREE", file=sys.stderr)
         return 2
-    tree = os.path.realpath(argv[1])
-    wheel_tree = os.path.join(tree, "wheel-build")
+    tree, wheel_tree = (os.path.realpath(a) for a in argv[1:])
+    if os.path.exists(tree):
+        print(f"dev_loop: {tree} exists; the loop starts from no build tree, as a fresh clone",
+              file=sys.stderr)
+        return 2
     env = dict(os.environ, SKBUILD_BUILD_DIR=wheel_tree, SKBUILD_CMAKE_DEFINE="FENDRO_WERROR=ON")
     commands = loop_commands((ROOT / "docs" / "developing.md").read_text())
     if not commands:
@@ -84,9 +95,7 @@ def main(argv):
         run = subprocess.run(["bash", "-euo", "pipefail", "-c", command], cwd=ROOT, env=env,
                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
         sys.stdout.write(run.stdout)
-        fault = f"exit {run.returncode}" if run.returncode else None
-        if not fault and command.startswith("ctest"):
-            fault = ctest_fault(run.stdout)
+        fault = f"exit {run.returncode}" if run.returncode else run_fault(run.stdout)
         if not fault and "pip install" in command and steps_before:
             again = steps_run_again(steps_before, recorded_steps(wheel_tree))
             if again:

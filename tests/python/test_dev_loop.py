@@ -35,9 +35,11 @@ def test_reads_the_page_jobs_as_the_ones_given():
     ("100% tests passed, 0 tests failed out of 3", None),
     ("No tests were found!!!", "ran no test"),
     ("1/3 Test #2: proof ....***Not Run   0.00 sec", "left a test not run"),
+    ("[==========] 4 tests from 1 test suite ran. (0 ms total)", None),
+    ("[==========] 0 tests from 0 test suites ran. (0 ms total)", "ran no test"),
 ])
-def test_a_ctest_that_did_not_run_what_it_names_is_a_fault(output, fault):
-    assert dev_loop.ctest_fault(output) == fault
+def test_a_run_that_did_not_run_what_it_names_is_a_fault(output, fault):
+    assert dev_loop.run_fault(output) == fault
 
 
 def test_a_step_run_again_is_found_in_a_compacted_log(tmp_path):
@@ -48,6 +50,16 @@ def test_a_step_run_again_is_found_in_a_compacted_log(tmp_path):
     assert dev_loop.steps_run_again(before, dev_loop.recorded_steps(tmp_path)) == []
     log.write_text(log.read_text() + "7\t8\t9\tb.o\tee\n10\t11\t12\tnew.o\t00\n")
     assert dev_loop.steps_run_again(before, dev_loop.recorded_steps(tmp_path)) == ["b.o"]
+
+
+def test_the_glob_check_every_build_runs_is_no_step_run_again(tmp_path):
+    log = tmp_path / ".ninja_log"
+    log.write_text("1\t2\t3\tCMakeFiles/cmake.verify_globs\t0\n1\t2\t3\tm.abi3.so\t0\n1\t2\t3\tlib.a\t0\n")
+    before = dev_loop.recorded_steps(tmp_path)
+    log.write_text(log.read_text() + "5\t6\t7\tCMakeFiles/cmake.verify_globs\t0\n")
+    assert dev_loop.steps_run_again(before, dev_loop.recorded_steps(tmp_path)) == []
+    log.write_text(log.read_text() + "5\t6\t7\tm.abi3.so\t0\n5\t6\t7\tlib.a\t0\n")
+    assert dev_loop.steps_run_again(before, dev_loop.recorded_steps(tmp_path)) == ["lib.a", "m.abi3.so"]
 
 
 def test_the_loop_builds_and_installs_what_it_then_runs():
