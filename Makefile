@@ -2,6 +2,11 @@
 # `make test` runs every test. Both install what they need first.
 .PHONY: demo test bench fuzz sanitize
 
+# The compile jobs of every build these targets start (and the tests ctest
+# runs at once): `make demo JOBS=3`, or JOBS in the environment.
+JOBS ?= $(shell nproc)
+export JOBS
+
 demo:
 	bash scripts/demo.sh
 
@@ -12,9 +17,10 @@ test:
 bench:
 	bash scripts/setup.sh
 	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-	cmake --build build -j
+	cmake --build build -j $(JOBS)
 	for b in build/bench/*_bench; do $$b; done
-	.venv/bin/python -m pip install -q --disable-pip-version-check --no-build-isolation .
+	CMAKE_BUILD_PARALLEL_LEVEL=$(JOBS) .venv/bin/python -m pip install -q --disable-pip-version-check \
+	  --no-build-isolation .
 	.venv/bin/python bench/python_prove_bench.py
 
 # Fuzzing: builds the clang sanitizer tree (build-san) and runs every fuzz

@@ -6,5 +6,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
 bash scripts/setup.sh
 echo "demo: building and installing the fendro_proof module ..."
+# The wheel's compile jobs (JOBS, default every core).
+export CMAKE_BUILD_PARALLEL_LEVEL="${JOBS:-$(nproc)}"
 .venv/bin/python -m pip install -q --disable-pip-version-check --no-build-isolation .
 .venv/bin/python examples/prove_demo.py

@@ -20,6 +20,13 @@ rm -rf "$BUILD/wheels"
 .venv/bin/python -m pip wheel -q --disable-pip-version-check --no-build-isolation --no-deps \
   -C build-dir="$BUILD/wheel-build" -C cmake.define.FENDRO_WERROR=ON -w "$BUILD/wheels" .
 
+# The edit-and-test loop of docs/developing.md, read from the page and run in
+# a tree of its own, as from a fresh clone (its compiles come from ccache): a
+# target or test it names that moved fails here, and so does its
+# `pip install` if it builds the wheel's unchanged tree above again.
+rm -rf "$BUILD-loop"
+.venv/bin/python scripts/dev_loop.py "$BUILD-loop" "$BUILD/wheel-build"
+
 # Every C++ test again under ASan + UBSan in a clang build, then each fuzz
 # target for FUZZ_SECONDS (default 60) from the checked-in seeds.
 JOBS="$JOBS" BUILD_SAN_DIR="$BUILD-san" bash scripts/sanitize.sh

@@ -44,3 +44,30 @@ def test_each_checked_file_names_a_real_ctest_and_its_refresh():
     assert (ROOT / "scripts" / "gen_indicator_docs.sh").is_file()
     loop = section("### The edit-and-test loop")
     assert set(re.search(r"-R '(\w+(?:\|\w+)*)'", loop).group(1).split("|")) == set(names)
+
+
+def _joined_lines(text):
+    """The lines of a script or Makefile, continued lines joined."""
+    return text.replace("\\\n", " ").splitlines()
+
+
+def test_every_build_make_starts_is_bounded_by_jobs():
+    """JOBS bounds the compile jobs of each `cmake --build` and of each wheel
+    built from the checkout, in the Makefile and every script it starts."""
+    texts = {"Makefile": (ROOT / "Makefile").read_text()}
+    pending = ["Makefile", "scripts/gen_indicator_docs.sh"]
+    while pending:
+        name = pending.pop()
+        text = texts.setdefault(name, (ROOT / name).read_text())
+        for started in re.findall(r"\bbash (scripts/\w+\.sh)", text):
+            if started not in texts:
+                pending.append(started)
+    assert {"scripts/test.sh", "scripts/demo.sh", "scripts/sanitize.sh", "scripts/fuzz.sh"} <= set(texts)
+    jobs = r"(\$\(JOBS\)|\"?\$\{?JOBS\b)"
+    for name, text in texts.items():
+        bounds_wheels = re.search(r"CMAKE_BUILD_PARALLEL_LEVEL=\"?" + jobs, text)
+        for line in _joined_lines(text):
+            if "cmake --build" in line:
+                assert re.search(r"-j " + jobs, line), (name, line)
+            if re.search(r"pip (install|wheel)\b.*\s\"?\.(\[\w+\])?\"?$", line.rstrip()):
+                assert bounds_wheels or re.search(r"CMAKE_BUILD_PARALLEL_LEVEL=" + jobs, line), (name, line)

@@ -92,7 +92,11 @@ std::vector<std::string> unheld_listings(std::span<const RangeClaim> table, std:
 
 // How far `v` lies past `bound`, in representable numbers: 0 at the bound or
 // on its inner side. Any two doubles are fewer than 2^64 numbers apart, so
-// the count is exact even from one end of the doubles to the other.
+// the count is exact even from one end of the doubles to the other, across
+// zero too. A NaN is counted by its bits, beyond the infinity of its sign:
+// past every high bound when its sign bit is clear, past every low bound when
+// it is set, and 0 against every bound of the other side; a caller that must
+// not count one tests for it first.
 std::uint64_t ulps_past(double v, double bound, bool above);
 
 // The least and greatest value one output gave, and where.

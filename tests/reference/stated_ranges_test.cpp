@@ -6,6 +6,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,36 @@ TEST(StatedRanges, UlpsPastCountAcrossZeroWithoutOverflow) {
     EXPECT_EQ(ulps_past(c.v, c.bound, c.above), c.expected);
   }
   EXPECT_GT(2 * bits(INFINITY), std::uint64_t{1} << 63);
+}
+
+// A NaN lies beyond the infinity of its sign: a clear sign bit is past every
+// high bound and no low one, a set sign bit past every low bound and no high
+// one, by the distance of its bits.
+TEST(StatedRanges, UlpsPastCountANaNPastEveryBoundOfItsSignsSide) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double negative_nan = std::copysign(nan, -1.0);
+  const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(std::abs(v)); };
+  struct Case {
+    double v, bound;
+    bool above;
+    std::uint64_t expected;
+  };
+  const Case cases[] = {
+      {nan, 100.0, true, bits(nan) - bits(100.0)},
+      {nan, INFINITY, true, bits(nan) - bits(INFINITY)},
+      {nan, -100.0, true, bits(nan) + bits(-100.0)},
+      {nan, -INFINITY, false, 0},
+      {nan, 100.0, false, 0},
+      {negative_nan, -100.0, false, bits(negative_nan) - bits(-100.0)},
+      {negative_nan, -INFINITY, false, bits(negative_nan) - bits(-INFINITY)},
+      {negative_nan, 0.0, false, bits(negative_nan)},
+      {negative_nan, INFINITY, true, 0},
+      {negative_nan, -100.0, true, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(std::signbit(c.v)) + " NaN against " + std::to_string(c.bound));
+    EXPECT_EQ(ulps_past(c.v, c.bound, c.above), c.expected);
+  }
 }
 
 struct Planted {

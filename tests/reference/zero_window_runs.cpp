@@ -63,8 +63,8 @@ void memory_faults(std::string_view value_text, std::string_view key, const Trac
     for (const Claimed& c : read.claims) {
       if (c.exact_only || !c.outputs.empty()) continue;
       const std::uint64_t below = std::max(c.ulps_below, kFewUlps), above = std::max(c.ulps_above, kFewUlps);
-      // Counted only on the far side of a bound: ulps_past's difference of
-      // ordinals would overflow for a value and a bound of opposite signs.
+      // The comparisons keep out the NaN a row states, let through above:
+      // ulps_past would count it as past every bound of one side.
       const double v = *b.value;
       if ((v < c.range.low && ulps_past(v, c.range.low, false) > below) ||
           (v > c.range.high && ulps_past(v, c.range.high, true) > above)) {
