@@ -114,10 +114,8 @@ constexpr Entry kEntries[] = {
     {"HighLowIndex", Feed::CrossSection, build<HighLowIndex, U>, {10},
      {"period [1, MAX]",
       "The simple average over `period` bars of the percentage of new highs among the "
-      "instruments at a new high or low (0 when there are none), 0 to 100, passing 100 by 2 units "
-      "in the last place when every percentage in the window is 100: the average keeps a running "
-      "sum (the newest percentage added, the oldest taken away, rebuilt every 16 `period` bars), "
-      "whose rounding can read a little past 100; a window of zeros averages to exactly 0.",
+      "instruments at a new high or low (0 when there are none), 0 to 100: a window whose every "
+      "percentage is 100 averages to exactly 100, and a window of zeros to exactly 0.",
       "period"}},
 };
 

@@ -147,8 +147,9 @@ constexpr Entry kEntries[] = {
       "period + 1"}},
     {"Vzo", Feed::Kline, build<Vzo, U>, {14},
      {"period [1, MAX]",
-      "The volume zone oscillator, -100 to 100, passing -100 and 100 by a unit in the last place "
-      "when every bar in the averages closed the same way: the exponential average (over "
+      "The volume zone oscillator, -100 to 100, passing -100 by a unit in the last place and "
+      "passing 100 by 2 units in the last place when every bar in the averages closed the same "
+      "way: the exponential average (over "
       "`period`) of volume signed by the close's direction, in percent of that of volume.",
       "period + 1"}},
     {"CandleVolume", Feed::Kline, build<CandleVolume, U>, {20},
