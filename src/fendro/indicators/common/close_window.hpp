@@ -79,14 +79,14 @@ inline double ordered_sum(std::span<const double> values) {
 // Whether m >= 1 values are all copies of the first: on a moving market the
 // first compare or two answer.
 inline bool only_copies(std::span<const double> values) {
-  return std::all_of(values.begin(), values.end(),
+  return kReadsCopies && std::all_of(values.begin(), values.end(),
                      [first = values.front()](double v) { return v == first; });
 }
 
 // Whether every value of the ring is a copy of x (its newest), oldest first.
 inline bool ring_only_copies(const BoundedRing<double>& ring, double x) {
   const auto copy = [x](double v) { return v == x; };
-  return std::all_of(ring.older().begin(), ring.older().end(), copy) &&
+  return kReadsCopies && std::all_of(ring.older().begin(), ring.older().end(), copy) &&
          std::all_of(ring.newer().begin(), ring.newer().end(), copy);
 }
 

@@ -143,7 +143,7 @@ Result<Mama, IndicatorError> Mama::create(double fast_limit, double slow_limit) 
 std::optional<double> Mama::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x) || !mama_update(state_, x)) return no_value();
-  if ((kReadsCopies && state_.flat.only_copies())) [[unlikely]] return value_out(outputs_.set(copy_read(x), copy_read(x)));
+  if (state_.flat.only_copies()) [[unlikely]] return value_out(outputs_.set(copy_read(x), copy_read(x)));
   return value_out(outputs_.set(state_.mama, state_.fama));
 }
 
@@ -155,7 +155,7 @@ Result<Fama, IndicatorError> Fama::create(double fast_limit, double slow_limit) 
 std::optional<double> Fama::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   if (!std::isfinite(x) || !mama_update(state_, x)) return no_value();
-  return value_out(flat_read((kReadsCopies && state_.flat.only_copies()), x, state_.fama));
+  return value_out(flat_read(state_.flat.only_copies(), x, state_.fama));
 }
 
 }  // namespace fendro::cycle

@@ -23,8 +23,9 @@ class CopiesSoFar {
     }
     return kReadsCopies && only_;
   }
-  // True before any input.
-  bool only_copies() const { return only_; }
+  // Whether every input so far was a copy and copies are read
+  // (kReadsCopies); true before any input.
+  bool only_copies() const { return kReadsCopies && only_; }
 
  private:
   double first_ = 0.0;

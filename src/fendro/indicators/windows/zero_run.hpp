@@ -19,7 +19,6 @@
 #include <limits>
 #include <optional>
 
-#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
 
@@ -71,17 +70,25 @@ struct ZeroRunPair {
   double read_b(const PairRingWindow& w) const { return b.read(w.acc_b, w.period); }
 };
 
-// How many values in a row equal the one before (see CopyRun); an infinity
-// or NaN repeats nothing.
+// How many values in a row equal the one before. A window of the last n
+// values holds only copies of the newest when the run is at least n - 1: a
+// distance from their mean is then exactly 0 (a window of zeros' reading,
+// so it follows FENDRO_ZERO_WINDOW_READS).
 class RepeatRun {
  public:
-  // x joins the window.
-  void push(double x) { copies_.push(std::isfinite(x) ? x : std::numeric_limits<double>::quiet_NaN()); }
+  // x joins the window. x - prev is 0 exactly when they are equal (finite
+  // values): an infinity or NaN repeats nothing; the first value has
+  // nothing to repeat.
+  void push(double x) {
+    changes_.push(prev_ ? x - *prev_ : 1.0);
+    prev_ = x;
+  }
   // n >= 1.
-  bool holds_only_copies(std::uint64_t n) const { return copies_.holds_only_copies(n); }
+  bool holds_only_copies(std::uint64_t n) const { return changes_.holds_only_zeros(n - 1); }
 
  private:
-  CopyRun copies_;
+  ZeroRun changes_;
+  std::optional<double> prev_;
 };
 
 // An SMA step whose mean is read from a sum taken as exactly 0 while the
