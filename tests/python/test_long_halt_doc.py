@@ -19,7 +19,6 @@ from sample_candles import HOUR_MS, candles
 DOCS = pathlib.Path(__file__).resolve().parents[2] / "docs"
 MOVING, HALTED = 3000, 90_000
 SMALLEST_NORMAL = 2.2250738585072014e-308
-UNIT = 2.0**-1074
 
 
 def section():
@@ -92,8 +91,17 @@ def one(key, *params):
     return {"x": {"type": key, "params": list(params)}}
 
 
-def away(value, distance):
-    return {"any": [{"ge": [{"sub": ["x", value]}, distance]}, {"le": [{"sub": ["x", value]}, -distance]}]}
+def near(value, distance):
+    return {"between": ["x", value - distance, value + distance]}
+
+
+# Holds where the value differs from the one before, exactly: `rising` and `falling` compare without the
+# tolerance of `eq` and `ne`, so a change of a unit in the last place of an average near 0 counts.
+MOVED = {"any": [{"rising": ["x", 1]}, {"falling": ["x", 1]}]}
+
+
+def last_change(series, indicators):
+    return series.halt_bars_where(indicators, MOVED)[-1][1]
 
 
 def wilder_averages(closes, period):
@@ -121,62 +129,82 @@ def index_of(gains, losses):
     return (gains * 100.0) / (gains + losses)
 
 
-TABLE = re.findall(r"\| `(\w+)\(([\d, ]+)\)` \| ([\d.]+) \| (.*?) \| ([\d,]+) \|", TEXT)
+TABLE = re.findall(r"\| `(\w+)\(([\d, ]+)\)` \| ([\d.]+) \| (.*?) \| ([\d,]+) \| (.*?) \|", TEXT)
+
+
+def row(key, params):
+    return next(r for r in TABLE if (r[0], r[1]) == (key, params))
 
 
 def test_the_table_has_its_three_rows():
-    assert [row[0] for row in TABLE] == ["Rsi", "Rsi", "StochRsi"]
+    assert [(r[0], r[1]) for r in TABLE] == [("Rsi", "14"), ("Rsi", "5"), ("StochRsi", "14, 14")]
 
 
-@pytest.mark.parametrize("row", TABLE, ids=lambda row: row[0] + row[1])
-def test_each_row_s_first_value_and_its_settling(halt, row):
-    key, params, first, _, settles = row
+@pytest.mark.parametrize("entry", TABLE, ids=lambda r: r[0] + r[1])
+def test_each_row_s_value_at_halt_bar_1(halt, entry):
+    key, params, first = entry[:3]
     indicators = one(key, *(int(p) for p in params.split(", ")))
-    low, high = float(first) - 0.00005, float(first) + 0.00005
-    assert halt.holds_on_halt_bar(indicators, {"between": ["x", low, high]}, 1)
-    settled_from = int(settles.replace(",", ""))
-    assert halt.halt_bars_where(indicators, {"eq": ["x", 50]})[-1] == (settled_from, HALTED)
+    assert halt.holds_on_halt_bar(indicators, near(float(first), 0.00005), 1)
 
 
-@pytest.mark.parametrize("row", [r for r in TABLE if r[0] == "Rsi"], ids=lambda row: row[0] + row[1])
-def test_each_rsi_row_drifts_as_written(halt, row):
-    _, period, _, then, _ = row
-    period = int(period)
-    moved, highest, highest_at = (float(g.replace(",", "")) for g in re.fullmatch(
-        r"first 0.005 away at bar ([\d,]+), its highest, ([\d.]+), at bar ([\d,]+)", then).groups())
-    gains, losses = wilder_averages([c["close"] for c in halt.candles[:MOVING + 1]], period)[-1]
-    first = index_of(gains, losses)
+@pytest.mark.parametrize("period", [14, 5])
+def test_the_rsi_is_held_from_its_period_as_it_stood_on_that_bar(halt, period):
+    _, _, _, _, held_from, reads = row("Rsi", str(period))
+    held_from = int(held_from)
+    value, bar = re.fullmatch(r"([\d.]+), as it stood on halt bar (\d+)", reads).groups()
+    value = float(value)
+    assert int(bar) == held_from == period
+    # Wilder's arithmetic, replayed outside the module, gives the written value on that bar, and then moves on.
+    averages = wilder_averages([c["close"] for c in halt.candles[:MOVING + held_from + 40]], period)[MOVING:]
+    indices = [index_of(*pair) for pair in averages]
+    assert indices[held_from - 1] == value
+    assert any(later != value for later in indices[held_from:])
     indicators = one("Rsi", period)
-    assert halt.holds_on_halt_bar(indicators, {"eq": ["x", first]}, 1)
-    assert halt.halt_bars_where(indicators, away(first, 0.005))[0][0] == moved
-    # Written to two decimals: the highest lies within 0.005 of it, on that bar alone.
-    assert halt.halt_bars_where(indicators, {"ge": ["x", highest - 0.005]}) == [(highest_at, highest_at)]
-    assert halt.halt_bars_where(indicators, {"gt": ["x", highest + 0.005]}) == []
+    assert halt.holds_on_halt_bar(indicators, {"eq": ["x", value]}, held_from)
+    assert last_change(halt, indicators) < held_from
+    first, last = halt.halt_bars_where(indicators, {"eq": ["x", value]})[-1]
+    assert first <= held_from and last == HALTED
 
 
-def test_stoch_rsi_row_reaches_each_written_value_first_where_written(halt):
-    then = next(row[3] for row in TABLE if row[0] == "StochRsi")
-    pairs = re.findall(r"(\d+) at bar ([\d,]+)", then)
-    assert len(pairs) == 3
-    for value, bar in pairs:
-        spans = halt.halt_bars_where(one("StochRsi", 14, 14), {"eq": ["x", int(value)]})
-        assert spans[0][0] == int(bar.replace(",", "")), value
+@pytest.mark.parametrize("period", [14, 5])
+def test_the_rsi_moves_in_its_last_digits_as_written(halt, period):
+    then = row("Rsi", str(period))[3]
+    span = re.fullmatch(r"moves in its last digits from halt bar (\d+) to halt bar (\d+), within ([\d.e-]+) of its "
+                        r"first value", then)
+    pair = re.fullmatch(r"moves in its last digits on halt bars (\d+) and (\d+)", then)
+    indicators = one("Rsi", period)
+    changes = halt.halt_bars_where(indicators, MOVED)
+    if span:
+        first_bar, last_bar, distance = int(span[1]), int(span[2]), float(span[3])
+        gains, losses = wilder_averages([c["close"] for c in halt.candles[:MOVING + 1]], period)[-1]
+        assert halt.halt_bars_where(indicators, {"not": near(index_of(gains, losses), distance)}) == []
+        assert (changes[0][0], changes[-1][1]) == (first_bar, last_bar)
+    else:
+        assert changes == [(int(pair[1]), int(pair[2]))]
 
 
-# The reference page's rows are at the customary parameters.
-CUSTOMARY = {"Rsi": "14", "StochRsi": "14, 14"}
+def test_stoch_rsi_reads_as_written_then_50_from_a_window_of_copies(halt):
+    _, _, _, then, from_bar, reads = row("StochRsi", "14, 14")
+    above, hundred_at, hundred_from, hundred_to = (int(n) for n in re.fullmatch(
+        r"above 50 up to halt bar (\d+), 100 at halt bar (\d+) and from halt bar (\d+) to halt bar (\d+)",
+        then).groups())
+    indicators = one("StochRsi", 14, 14)
+    assert halt.halt_bars_where(indicators, {"gt": ["x", 50]}) == [(1, above)]
+    hundreds = halt.halt_bars_where(indicators, {"eq": ["x", 100]})
+    assert hundreds == [(hundred_at, hundred_at), (hundred_from, hundred_to)]
+    assert reads == "50"
+    assert halt.halt_bars_where(indicators, {"eq": ["x", 50]}) == [(int(from_bar), HALTED)]
+    copies_from, rsi_last = figure(r"\(halt bar (\d+) here: the RSI last changes at halt bar (\d+), and its 14 "
+                                   r"bars")
+    assert copies_from == int(from_bar)
+    assert last_change(halt, one("Rsi", 14)) == rsi_last and rsi_last + 14 - 1 == copies_from
 
 
-def test_the_table_settles_where_the_reference_page_says():
+def test_the_rows_stop_before_the_reference_page_names_a_bar():
     page = (DOCS / "indicators.md").read_text()
-    compared = 0
-    for key, params, _, _, settles in TABLE:
-        if params != CUSTOMARY[key]:
-            continue
-        row = next(line for line in page.splitlines() if line.startswith(f"| `{key}` |"))
-        assert re.search(r"On a halt it last changes at halt bar ([\d,]+)\.", row).group(1) == settles, key
-        compared += 1
-    assert compared == 2
+    for key in ("Rsi", "StochRsi"):
+        line = next(line for line in page.splitlines() if line.startswith(f"| `{key}` |"))
+        assert "On a halt it" not in line, key
 
 
 def test_the_series_is_the_one_the_text_names(halt):
@@ -187,67 +215,49 @@ def test_the_series_is_the_one_the_text_names(halt):
     assert "seed 2024" in TEXT
 
 
-def test_the_index_holds_then_moves_in_its_last_digits(halt):
-    from_bar, near, upto = figure(r"moves in its last digits from halt bar (\d+) on \(within ([\d.e-]+) of its "
-                                  r"first value up to halt bar ([\d,]+)\)")
+@pytest.fixture(scope="module")
+def shorter():
+    count, price = figure(r"over the first ([\d,]+) of the same candles, then the same halt at their last close, "
+                          r"([\d.]+),")
+    series = Series(candles(count))
+    assert series.candles[count - 1]["close"] == price
+    return series
+
+
+def test_the_bar_a_ratio_is_held_from_does_not_move_with_the_series(shorter):
+    last, held_from = figure(r"`Rsi\(14\)` last changes at halt bar (\d+) too, and is held from halt bar (\d+)")
+    assert last_change(shorter, one("Rsi", 14)) == last and held_from == 14 > last
+
+
+def test_the_first_bar_after_a_halt_reads_the_averages_arithmetic():
+    assert "so the first bar after the halt reads what it would have read had the ratio not been held" in TEXT
+    series = Series(candles(MOVING), 200)
+    price = series.candles[-1]["close"]
+    series.candles.append({"time": series.candles[-1]["time"] + HOUR_MS, "open": price, "high": price + 1,
+                           "low": price, "close": price + 1, "volume": 1.0})
+    indices = [pair and index_of(*pair) for pair in wilder_averages([c["close"] for c in series.candles], 14)]
+    held, resumed = indices[MOVING + 13], indices[-1]
+    # Without the hold the halt's last bar would read another value: the hold is what keeps it.
+    assert indices[-2] != held and resumed != held
     indicators = one("Rsi", 14)
-    changes = halt.halt_bars_where(indicators, {"ne": ["x", {"prev": ["x", 1]}]})
-    assert changes[0][0] == from_bar
-    gains, losses = wilder_averages([c["close"] for c in halt.candles[:MOVING + 1]], 14)[-1]
-    first = index_of(gains, losses)
-    outside = halt.halt_bars_where(indicators, {"not": {"between": ["x", first - near, first + near]}})
-    assert outside[0][0] == upto + 1
+    assert series.halt_bars_where(indicators, {"eq": ["x", held]})[-1][1] == 200
+    assert series.holds_on_halt_bar(indicators, {"eq": ["x", resumed]}, 201)
 
 
-@pytest.mark.parametrize("period", [14, 5])
-def test_the_averages_turn_subnormal_and_settle_as_written(halt, period):
-    below14, below5 = figure(r"By halt bar ([\d,]+) \(([\d,]+) for `Rsi\(5\)`\) both averages have fallen below")
-    units14, units5 = figure(r"unchanged: (\d+) units of 2\^-1074 each for `Rsi\(14\)`, (\d+) for `Rsi\(5\)`")
-    below, units = {14: (below14, units14), 5: (below5, units5)}[period]
-    closes = [c["close"] for c in halt.candles[:MOVING + below + 200]]
-    averages = wilder_averages(closes, period)
-    halt_bars = averages[MOVING:]
-    # The replayed step is the module's: it gives the same index as the module where the averages turn.
-    gains, losses = halt_bars[below - 1]
-    assert halt.holds_on_halt_bar(one("Rsi", period), {"eq": ["x", index_of(gains, losses)]}, below)
-    first_below = next(k + 1 for k, pair in enumerate(halt_bars) if max(pair) < SMALLEST_NORMAL)
-    assert first_below == below
-    # The largest count of units that a flat step gives back unchanged.
-    step = lambda average: float(Fraction(average) * (period - 1)) * (1.0 / period)  # noqa: E731
-    kept = [k for k in range(1, 100) if step(k * UNIT) == k * UNIT]
-    assert kept == list(range(1, units + 1))
-
-
-def test_a_series_without_losses_settles_at_100():
-    rising = [{"time": k * HOUR_MS, "open": 100.0 + k, "high": 100.0 + k, "low": 100.0 + k, "close": 100.0 + k,
-               "volume": 1.0} for k in range(60)]
-    series = Series(rising, 20_000)
-    assert "then it ends at 100" in TEXT
-    # Until the averages settle, the quotient may read a unit in the last place off 100.
-    assert series.halt_bars_where(one("Rsi", 14), {"eq": ["x", 100]})[-1][1] == 20_000
-
-
-def test_the_bars_move_with_the_series():
-    count, price, settles = figure(r"over the first ([\d,]+) of the same candles, then the same halt at their "
-                                   r"last close, ([\d.]+), `Rsi\(14\)` is exactly 50 from halt bar ([\d,]+)")
-    shorter = Series(candles(count))
-    assert shorter.candles[count - 1]["close"] == price
-    assert shorter.halt_bars_where(one("Rsi", 14), {"eq": ["x", 50]})[-1] == (settles, HALTED)
-    ordinal, sold = re.search(r"the same strategy bought at the open of the (\w+)-last candle before the halt and "
-                              r"sold at the open of halt bar ([\d,]+)", TEXT).groups()
-    last = shorter.prove(rsi5_strategy())["trades"][-1]
-    from_end = ["last", "second", "third", "fourth", "fifth"].index(ordinal) + 1
-    assert shorter.index(last["entry_time"]) == count - from_end
-    assert shorter.halt_bar(shorter.index(last["exit_time"])) == int(sold.replace(",", ""))
-    assert last["reason"] == "signal"
-
-
-GUARD = {"ne": [{"price": "close"}, {"prev": [{"price": "close"}, 1]}]}
+def test_the_dis_are_held_from_their_period(halt):
+    named = re.search(r"the plus and minus movement of the DIs \((.*?)\)", TEXT).group(1)
+    keys = re.findall(r"`(\w+)`", named)
+    assert keys == ["PlusDi", "MinusDi", "Dx"]
+    for key in keys:
+        assert last_change(halt, one(key, 14)) < 14, key
 
 
 def strategy(indicators, entry, exit_rule):
     return {"symbol": "BTCUSDT", "timeframe": "1h", "indicators": indicators, "entry": entry, "exit": exit_rule,
             "sizing": {"type": "fixed_fraction", "fraction": 0.5}, "costs": {"taker_bps": 5}}
+
+
+GUARD = {"ne": [{"price": "close"}, {"prev": [{"price": "close"}, 1]}]}
 
 
 def rsi5_strategy(guarded=False):
@@ -276,35 +286,64 @@ def test_the_guard_is_the_condition_the_text_gives():
     assert "`StochRsi(14, 14)` below 20 to enter and above 80 to exit" in TEXT
 
 
-def test_stoch_rsi_trades_on_candles_that_never_moved(halt):
-    sold_at, bought, from_bar, on_rule, start, end, share = figure(
-        r"sold the position it held when the halt began at the open of halt bar ([\d,]+), then bought ([\d,]+) "
-        r"times inside the halt, from halt bar ([\d,]+) on, and sold ([\d,]+) of them on its exit rule .*? its "
-        r"equity fell from ([\d,.]+) at the halt's start to ([\d,.]+), ([\d.]+)%, in fees")
+def test_stoch_rsi_opens_no_trade_inside_the_halt(halt):
+    count, sold_at, signal_at, holds, start = figure(
+        r"makes ([\d,]+) trades over this series, and opens none of them inside the halt: the position it bought at "
+        r"the open of the last candle before the halt is sold at the open of halt bar (\d+), on the 100 of halt bar "
+        r"(\d+), and from there its equity holds at ([\d,.]+), where it was ([\d,.]+) at the halt's start "
+        r"\(the difference is that sale's fee\)")
     report = halt.prove(unguarded_block())
     trades = report["trades"]
-    held = next(t for t in trades if halt.index(t["entry_time"]) < MOVING <= halt.index(t["exit_time"]))
-    assert (halt.halt_bar(halt.index(held["exit_time"])), held["reason"]) == (sold_at, "signal")
-    inside = [t for t in trades if halt.index(t["entry_time"]) >= MOVING]
-    assert len(inside) == bought
-    assert halt.halt_bar(halt.index(inside[0]["entry_time"])) == from_bar
-    assert [t["reason"] for t in inside] == ["signal"] * on_rule + ["end"]
-    price = halt.candles[-1]["close"]
-    assert {t["entry_price"] for t in inside} == {t["exit_price"] for t in inside} == {price}
+    assert len(trades) == count
+    assert all(halt.index(t["entry_time"]) < MOVING for t in trades)
+    sold = trades[-1]
+    assert halt.index(sold["entry_time"]) == MOVING - 1 and sold["reason"] == "signal"
+    assert halt.halt_bar(halt.index(sold["exit_time"])) == sold_at == signal_at + 1
+    assert halt.holds_on_halt_bar(one("StochRsi", 14, 14), {"eq": ["x", 100]}, signal_at)
     equity = [point["equity"] for point in report["equity"]]
-    assert (round(equity[MOVING], 2), round(equity[-1], 2)) == (start, end)
-    assert round((1 - equity[-1] / equity[MOVING]) * 100, 1) == share
+    assert set(equity[MOVING + sold_at - 1:]) == {equity[-1]}
+    assert (round(equity[MOVING], 2), round(equity[-1], 2)) == (start, holds)
+    fee = sold["qty"] * sold["exit_price"] * 5 / 10_000
+    assert equity[MOVING] - equity[-1] == pytest.approx(fee, abs=0.01)
 
 
 def test_rsi5_trades_nothing_in_this_halt(halt):
-    low, high = figure(r"this halt, flat when it began and its index between (\d+) and ([\d.]+) inside it")
+    distance, value = figure(r"this halt, flat when it began and its index within ([\d.]+) of ([\d.]+) inside it")
     trades = halt.prove(rsi5_strategy())["trades"]
     assert max(halt.index(t["exit_time"]) for t in trades) < MOVING
-    indicators = one("Rsi", 5)
-    assert halt.halt_bars_where(indicators, {"lt": ["x", low]}) == []
-    assert halt.halt_bars_where(indicators, {"eq": ["x", low]}) != []
-    assert halt.halt_bars_where(indicators, {"gt": ["x", high + 0.005]}) == []
-    assert halt.halt_bars_where(indicators, {"ge": ["x", high - 0.005]}) != []
+    assert halt.halt_bars_where(one("Rsi", 5), {"not": near(value, distance)}) == []
+
+
+def test_rsi5_holds_its_position_through_the_shorter_series_halt(shorter):
+    ordinal, = re.search(r"the same strategy bought at the open of the (\w+)-last candle before the halt and holds "
+                         r"that position to the last candle \(`end`\)", TEXT).groups()
+    last = shorter.prove(rsi5_strategy())["trades"][-1]
+    from_end = ["last", "second", "third", "fourth", "fifth"].index(ordinal) + 1
+    assert shorter.index(last["entry_time"]) == shorter.moving - from_end
+    assert (shorter.index(last["exit_time"]), last["reason"]) == (len(shorter.candles) - 1, "end")
+
+
+def test_tsi_moves_one_way_then_is_held(halt):
+    first, last, held = figure(r"`Tsi\(25, 13\)` reads ([\d.]+) at halt bar 1, never falls inside the halt, and last "
+                               r"changes at halt bar ([\d,]+), from which it reads ([\d.]+) to the end")
+    indicators = one("Tsi", 25, 13)
+    assert halt.holds_on_halt_bar(indicators, near(first, 0.00005), 1)
+    assert halt.halt_bars_where(indicators, {"falling": ["x", 1]}) == []
+    assert last_change(halt, indicators) == last
+    assert halt.holds_on_halt_bar(indicators, near(held, 0.00005), last)
+
+
+def test_a_single_average_decays_into_the_subnormal_numbers(halt, shorter):
+    below, last = figure(r"`Atr\(14\)` falls by 13/14 a bar, sinks below 2.2e-308 into the subnormal numbers at halt "
+                         r"bar ([\d,]+) and changes until halt bar ([\d,]+), the bar its row of")
+    indicators = one("Atr", 14)
+    assert halt.halt_bars_where(indicators, {"lt": ["x", SMALLEST_NORMAL]}) == [(below, HALTED)]
+    assert last_change(halt, indicators) == last
+    page = (DOCS / "indicators.md").read_text()
+    line = next(line for line in page.splitlines() if line.startswith("| `Atr` |"))
+    assert int(re.search(r"On a halt it last changes at halt bar ([\d,]+)\.", line).group(1).replace(",", "")) == last
+    elsewhere, = figure(r"over the first [\d,]+ candles, `Atr\(14\)` changes until halt bar ([\d,]+)")
+    assert last_change(shorter, indicators) == elsewhere != last
 
 
 def test_the_guarded_strategy_as_written_holds_through_the_halt(halt):
