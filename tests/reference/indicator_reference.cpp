@@ -475,12 +475,12 @@ A rule reads its value as `"id"` and a named output as `"id.<output>"`.
   "gives no value from halt bar N on" or "gives NaN from halt bar N on"
   names where its values end: a rule reading it holds from there only
   under a `not`. On flat candles an average of moves decays by the same
-  factor on every bar; a ratio of two of them holds until both sink into
-  the subnormal numbers, then drifts
-  ([strategy.md](strategy.md#what-a-long-halt-does-to-values)). The bars
-  move with the series: your own candles give other bars (`Rsi` settles
-  at another bar than the one below), because where the averages stand
-  when the halt begins decides when they sink into the subnormal numbers.
+  factor on every bar until it sinks into the subnormal numbers; a ratio
+  of two of them is held (see "Ratios held on a halt" above,
+  [strategy.md](strategy.md#what-a-long-halt-does-to-values)). The bars
+  move with the series: your own candles give other bars (`Atr` stops at
+  another bar than the one below), because where the averages stand when
+  the halt begins decides when they sink into the subnormal numbers.
 - **Feed** is what the type consumes. A `prove` command carries candles
   (`kline`) only; **Candles alone** says whether the type gives values from
   them, and if not, what else it needs.

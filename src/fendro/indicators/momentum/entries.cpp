@@ -37,7 +37,8 @@ static constexpr Entry kEntries[] = {
       "highest of the last `stochastic_period` values, 0 to 100, passing 100 by a unit in the last "
       "place when the RSI is at its highest; 50 where they are equal (a range of 0, as on candles "
       "that never moved). A range of a few units in the last place spans the whole scale all the "
-      "same: on a halt the RSI's rounding swings it end to end.",
+      "same: in a halt's first bars the RSI's last digits can swing it end to end, until the RSI "
+      "is held through the halt and its window holds copies of it (50).",
       "rsi_period + stochastic_period"}},
     {"DerivativeOscillator", Feed::Kline, build<DerivativeOscillator, U, U, U, U>, {14, 5, 3, 9},
      {"rsi_period [1, MAX]; first_ema_period [1, MAX]; second_ema_period [1, MAX]; "
