@@ -36,6 +36,22 @@ TEST(BoundedRing, IndexAndEndsMatchArrivalOrderAtEveryStep) {
   }
 }
 
+// Through every turn of a full ring, the slot before the one replace_oldest
+// wrote holds the entry that was newest before it (in a ring of one, the
+// entry just written).
+TEST(BoundedRing, BeforeSlotIsTheNewestBeforeTheReplacement) {
+  for (std::uint64_t cap : {1u, 2u, 3u, 7u}) {
+    BoundedRing<int> r(cap);
+    for (int x = 0; x < static_cast<int>(cap); ++x) r.push(x);
+    for (int x = static_cast<int>(cap); x < 30; ++x) {
+      const int newest = r.back();
+      const std::size_t slot = r.head();
+      r.replace_oldest(x);
+      EXPECT_EQ(r.before_slot(slot), cap == 1 ? x : newest) << "cap " << cap << " x " << x;
+    }
+  }
+}
+
 TEST(BoundedRing, StorageNeverExceedsCapacity) {
   BoundedRing<int> r(10);
   for (int x = 0; x < 100; ++x) r.push(x);

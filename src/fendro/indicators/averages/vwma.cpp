@@ -1,5 +1,7 @@
 #include "fendro/indicators/averages/vwma.hpp"
 
+#include <limits>
+
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
 #include "fendro/indicators/windows/period.hpp"
@@ -21,6 +23,15 @@ namespace {
   w.volume = vol;
   w.price = price;
   w.pushes = 0;
+  w.copies.forget();
+}
+
+// (x, v) joins a window still filling; the price pushed before it comes
+// back (NaN, which equals no price, for the first).
+[[gnu::cold, gnu::noinline]] double fill(VwmaWindow& w, double x, double v) {
+  const double prev = w.pairs.empty() ? std::numeric_limits<double>::quiet_NaN() : w.pairs.back().first;
+  w.pairs.push({x, v});
+  return prev;
 }
 
 }  // namespace
@@ -31,20 +42,33 @@ Result<VwmaWindow, IndicatorError> vwma_window_new(std::uint64_t n) {
 }
 
 std::optional<double> vwma_update(VwmaWindow& w, double x, double v) {
-  if (const auto old = w.pairs.push({x, v})) {
-    w.price_volume = w.price_volume - old->first * old->second;
-    w.volume = w.volume - old->second;
-    w.price = w.price - old->first;
-    if (old->second > 0.0) --w.traded;
+  // Only a push of the price pushed before can leave the window holding
+  // only copies of one price.
+  double prev;
+  if (w.pairs.is_full()) [[likely]] {
+    const std::size_t slot = w.pairs.head();
+    const auto old = w.pairs.replace_oldest({x, v});
+    // In a window of one, x itself: a window of x alone holds only copies.
+    prev = w.pairs.before_slot(slot).first;
+    w.price_volume = w.price_volume - old.first * old.second;
+    w.volume = w.volume - old.second;
+    w.price = w.price - old.first;
+    if (old.second > 0.0) --w.traded;
+  } else {
+    prev = fill(w, x, v);
   }
   w.price_volume = w.price_volume + x * v;
   w.volume = w.volume + v;
   w.price = w.price + x;
   if (v > 0.0) ++w.traded;
   if (++w.pushes == w.period) recompute(w);
-  w.copies.push(x);
+  if (x == prev) [[unlikely]] {
+    const auto price = [](const std::pair<double, double>& e) { return e.first; };
+    if (w.copies.after_repeat(w.pairs, x, w.pushes, w.period, price) && w.pairs.is_full()) {
+      return copy_read(x);
+    }
+  }
   if (!w.pairs.is_full()) return std::nullopt;
-  if (w.copies.holds_only_copies(w.period)) return copy_read(x);
   if (w.traded > 0 && w.volume > 0.0) return w.price_volume / w.volume;
   return w.price / static_cast<double>(w.period);
 }

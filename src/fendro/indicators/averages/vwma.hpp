@@ -23,7 +23,7 @@ struct VwmaWindow {
   double price = 0.0;         // sum of prices
   std::uint64_t pushes = 0;   // since the last exact recompute (all three sums)
   std::uint64_t traded = 0;   // pairs of the window with a volume above 0
-  CopyRun copies;             // of the prices taken
+  CopyCheck copies;           // whether the prices are all copies (clock: pushes)
 
   VwmaWindow() = default;
   // Unchecked: callers have already refused 0 and lengths above MAX_PERIOD.

@@ -75,6 +75,11 @@ class BoundedRing {
 
   const T& front() const { return buf_[head_]; }
   const T& back() const { return head_ == 0 ? buf_.back() : buf_[head_ - 1]; }
+  // Full ring only: the entry in the slot before `slot`. After
+  // replace_oldest wrote into `slot` (head() before it), the entry that was
+  // newest before the one written, which in a ring of one is that entry
+  // itself. Cheaper than back() read before the write.
+  const T& before_slot(std::size_t slot) const { return buf_[(slot == 0 ? cap_ : slot) - 1]; }
 
   // The i-th entry counted from the oldest (0) to the newest (len() - 1).
   const T& operator[](std::size_t i) const { return buf_[slot(i)]; }

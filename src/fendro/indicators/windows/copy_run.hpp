@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <limits>
 
@@ -41,16 +42,18 @@ class CopyRun {
 // window's newest end, newest first, stopping at the first other value;
 // each repeat right after it adds one. `clock` is a count the window moves
 // by one a push; `forget` is called wherever it moves otherwise (a rebuild
-// that restarts it).
+// that restarts it). `value` reads the input out of a ring entry that holds
+// more than the input (a price with its volume, say).
 class CopyCheck {
  public:
-  template <class Window>
-  [[gnu::noinline]] bool after_repeat(const Window& ring, double x, std::uint64_t clock, std::uint64_t n) {
+  template <class Window, class Value = std::identity>
+  [[gnu::noinline]] bool after_repeat(const Window& ring, double x, std::uint64_t clock, std::uint64_t n,
+                                      Value value = {}) {
     if (!kReadsCopies) return false;
     if (clock == mark_ + 1 && x == x_) {
       ++copies_;
     } else {
-      const auto other = [x](double v) { return v != x; };
+      const auto other = [x, &value](const auto& v) { return value(v) != x; };
       const auto newer = ring.newer();
       const auto older = ring.older();
       const auto in_newer = std::find_if(newer.rbegin(), newer.rend(), other);

@@ -35,6 +35,7 @@ void wma_resum(WmaWindow& w) {
   }
   w.weighted_sum = weighted;
   w.turns = 0;
+  w.copies.forget();  // the clock restarts with the turns
 }
 
 }  // namespace fendro

@@ -24,7 +24,7 @@ struct WmaWindow {
   double denominator = 0.0;   // ((n + 1) * n) * 0.5
   double newest_weight = 0.0; // n as f64
   std::uint64_t turns = 0;    // full turns since the last exact re-summation
-  CopyRun copies;             // of the inputs taken
+  CopyCheck copies;           // whether the window holds only copies (clock: wma_clock)
 
   WmaWindow() = default;  // a placeholder: assign a built window before stepping
   // Unchecked: callers have already refused 0 and lengths above MAX_PERIOD.
@@ -35,9 +35,20 @@ struct WmaWindow {
         newest_weight(static_cast<double>(n)) {}
 
   bool is_full() const { return ring.is_full(); }
-  // Whether the window holds only copies of its newest input.
-  bool holds_only_copies() const { return copies.holds_only_copies(period); }
 };
+
+// A count that moves by one a push from the first push until a re-summation
+// restarts `turns`: the inputs held while filling, then `period` a full turn
+// plus the slots the current turn has passed. Read only after a repeat.
+inline std::uint64_t wma_clock(const WmaWindow& w) {
+  if (!w.ring.is_full()) return w.ring.len();
+  return w.period * (w.turns + 1) + w.ring.head();
+}
+// Whether the window, which x has just joined as a copy of the input before
+// it, holds only copies of x.
+inline bool wma_after_repeat(WmaWindow& w, double x) {
+  return w.copies.after_repeat(w.ring, x, wma_clock(w), w.period);
+}
 
 // Period checks (0, then MAX_PERIOD), then an empty window.
 Result<WmaWindow, IndicatorError> wma_window_new(std::uint64_t n);
@@ -57,19 +68,30 @@ Result<WmaWindow, IndicatorError> wma_window_new(std::uint64_t n);
 template <bool ReadsCopies>
 inline std::optional<double> wma_step(WmaWindow& w, double x) {
   if (!std::isfinite(x)) return std::nullopt;
-  if constexpr (ReadsCopies) w.copies.push(x);
+  // Only a push of the input pushed before can leave the window holding
+  // only copies.
+  bool repeat = false;
   if (w.ring.is_full()) [[likely]] {
+    const std::size_t slot = w.ring.head();
     const double evicted = w.ring.replace_oldest(x);
+    // In a window of one, x itself: a window of x alone holds only copies.
+    if constexpr (ReadsCopies) repeat = x == w.ring.before_slot(slot);
     // Every weight falls by one; the evicted value leaves with weight 1.
     w.weighted_sum = (w.weighted_sum - w.sum) + x * w.newest_weight;
     w.sum = x + (w.sum - evicted);
     // The turn completed while filling is not counted.
     if (w.ring.head() == 0 && ++w.turns == 16) [[unlikely]] wma_resum(w);
-  } else if (!wma_fill(w, x)) {
-    return std::nullopt;
+  } else {
+    if constexpr (ReadsCopies) repeat = w.ring.len() > 0 && x == w.ring.back();
+    if (!wma_fill(w, x)) {
+      if (repeat) wma_after_repeat(w, x);
+      return std::nullopt;
+    }
   }
   const double m = w.weighted_sum / w.denominator;
-  if constexpr (ReadsCopies) return w.holds_only_copies() ? copy_read(x) : m;
+  if (repeat) [[unlikely]] {
+    if (wma_after_repeat(w, x)) return copy_read(x);
+  }
   return m;
 }
 
