@@ -46,9 +46,15 @@ Result<CciCore, IndicatorError> CciCore::create(std::uint64_t period) {
 
 std::optional<double> cci_update(CciCore& s, const Candle& c) {
   const double tp = typical_price(c);
-  const bool repeat = s.prices.len() > 0 && tp == s.prices.back();
-  const auto evicted = s.prices.push(tp);
-  if (evicted) s.sum = s.sum - *evicted;
+  bool repeat;
+  if (s.prices.is_full()) [[likely]] {
+    const std::size_t slot = s.prices.head();
+    s.sum = s.sum - s.prices.replace_oldest(tp);
+    repeat = tp == s.prices.before_slot(slot);
+  } else {
+    repeat = s.prices.len() > 0 && tp == s.prices.back();
+    s.prices.push(tp);
+  }
   s.sum = s.sum + tp;
   if (++s.pushes == s.period) {
     s.sum = ring_sum(s.prices);

@@ -31,12 +31,17 @@ struct RollingVariance {
   explicit RollingVariance(std::uint64_t n) : ring(n), period(n) {}
 
   void push(double x) {
-    const bool repeat = ring.len() > 0 && x == ring.back();
-    const auto evicted = ring.push(x);
-    if (evicted) {
-      const double d = *evicted - anchor;
+    bool repeat;
+    if (ring.is_full()) [[likely]] {
+      const std::size_t slot = ring.head();
+      const double evicted = ring.replace_oldest(x);
+      repeat = x == ring.before_slot(slot);
+      const double d = evicted - anchor;
       s1 = s1 - d;
       s2 = s2 - d * d;
+    } else {
+      repeat = ring.len() > 0 && x == ring.back();
+      ring.push(x);
     }
     if (!anchored) {
       anchor = x;

@@ -61,8 +61,9 @@ template <class Mean>
 inline std::optional<double> sma_step(SmaWindow& w, double x, Mean mean) {
   if (!std::isfinite(x)) return std::nullopt;
   if (w.ring.is_full()) [[likely]] {
-    const double prev = w.ring.back();
+    const std::size_t slot = w.ring.head();
     const double evicted = w.ring.replace_oldest(x);
+    const double prev = w.ring.before_slot(slot);
     w.sum = sma_slide(w.sum, x, evicted);
     if (++w.pushes >= w.resum_every) [[unlikely]] sma_resum(w);
     const double m = mean(w.sum, w.divisor);
