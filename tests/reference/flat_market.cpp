@@ -14,15 +14,9 @@
 namespace fendro::reference {
 namespace {
 
-// What one instance gave, bar by bar: the value and each named output.
-struct FlatRun {
-  std::vector<std::optional<double>> values;
-  std::vector<std::vector<double>> outputs;
-};
-
-FlatRun run_flat(const FlatSubject& s, const std::vector<double>& params, double price, double volume,
+Traced run_flat(const FlatSubject& s, const std::vector<double>& params, double price, double volume,
                  std::size_t n) {
-  FlatRun r;
+  Traced r;
   IndicatorPtr ind = s.build(params);
   if (!ind) return r;
   testing::Bar b;
@@ -40,31 +34,51 @@ FlatRun run_flat(const FlatSubject& s, const std::vector<double>& params, double
 
 bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b)); }
 
+
+// "" when the value at `price` is what the runs at 1.0 and 4.0 make exact,
+// values absent included.
+std::string fault_of(const Traced& at1, const Traced& at4, const Traced& at, double price, std::size_t i) {
+  if (!at1.values[i] && !at4.values[i]) return at.values[i] ? "a value where exact prices give none" : "";
+  if (!at1.values[i] || !at4.values[i]) return "a value at one of 1.0 and 4.0 only";
+  const std::optional<double> v1 = at1.values[i], v4 = at4.values[i];
+  if (const auto f = scaled_fault(at1, at4, at, price, i)) return *f;
+  return "neither one value nor the price times one: " + number(*v1) + " at 1.0, " + number(*v4) + " at 4.0";
+}
+
+}  // namespace
+
 std::string number(double v) {
   char buf[40];
   std::snprintf(buf, sizeof buf, "%.17g", v);
   return buf;
 }
 
-// "" when the value at `price` is what the runs at 1.0 and 4.0 make exact.
-std::string fault_of(std::optional<double> at1, std::optional<double> at4, std::optional<double> at, double price) {
-  if (!at1 && !at4) return at ? "a value where exact prices give none" : "";
-  if (!at1 || !at4) return "a value at one of 1.0 and 4.0 only";
-  if (!at) return "no value where exact prices give one";
-  if (same_bits(*at1, *at4)) {
-    return same_bits(*at, *at1) ? "" : number(*at) + " where exact prices give " + number(*at1);
+std::optional<std::string> scaled_fault(const Traced& at1, const Traced& at4, const Traced& at, double factor,
+                                        std::size_t i) {
+  const auto one = [factor](std::optional<double> a1, std::optional<double> a4,
+                            std::optional<double> a) -> std::optional<std::string> {
+    if (!a1 || !a4) return std::string();
+    if (!a) return std::string("no value where the exact run gives one");
+    if (same_bits(*a1, *a4)) {
+      return same_bits(*a, *a1) ? "" : number(*a) + " where the exact run gives " + number(*a1);
+    }
+    // A value in the scaled unit is compared where exact arithmetic makes it
+    // a whole number of ticks (copies of a price, sums of them): elsewhere
+    // its product with the factor rounds on its own.
+    if (same_bits(*a4, 4.0 * *a1)) {
+      if (std::floor(*a1) != *a1) return std::string();
+      return same_bits(*a, factor * *a1) ? "" : number(*a) + " for the factor times " + number(*a1);
+    }
+    return std::nullopt;
+  };
+  const std::optional<std::string> value = one(at1.values[i], at4.values[i], at.values[i]);
+  if (!value || !value->empty()) return value;
+  for (std::size_t k = 0; k < at.outputs[i].size() && k < at1.outputs[i].size(); ++k) {
+    const std::optional<std::string> out = one(at1.outputs[i][k], at4.outputs[i][k], at.outputs[i][k]);
+    if (out && !out->empty()) return "output " + std::to_string(k) + ": " + *out;
   }
-  // A value in the scaled unit is compared where exact arithmetic makes it a
-  // whole number of ticks (copies of a price, sums of them): elsewhere its
-  // product with the factor rounds on its own.
-  if (same_bits(*at4, 4.0 * *at1) && std::floor(*at1) == *at1) {
-    return same_bits(*at, price * *at1) ? "" : number(*at) + " for the price times " + number(*at1);
-  }
-  if (same_bits(*at4, 4.0 * *at1)) return "";
-  return "neither one value nor the price times one: " + number(*at1) + " at 1.0, " + number(*at4) + " at 4.0";
+  return std::string();
 }
-
-}  // namespace
 
 FlatSubject flat_subject(const registry::Entry& row) {
   FlatSubject s;
@@ -98,16 +112,12 @@ std::vector<std::string> flat_market_faults(const FlatSubject& subject) {
     // Three warm-ups and a tail, so a value built on other values is reached.
     const std::size_t n = std::min<std::size_t>(std::max<std::size_t>(200, 3 * probe->warmup_period() + 60), 3000);
     for (const double volume : kFlatVolumes) {
-      const FlatRun at1 = run_flat(subject, params, 1.0, volume, n);
-      const FlatRun at4 = run_flat(subject, params, 4.0, volume, n);
+      const Traced at1 = run_flat(subject, params, 1.0, volume, n);
+      const Traced at4 = run_flat(subject, params, 4.0, volume, n);
       for (const double price : kFlatPrices) {
-        const FlatRun at = run_flat(subject, params, price, volume, n);
+        const Traced at = run_flat(subject, params, price, volume, n);
         for (std::size_t i = 0; i < n; ++i) {
-          std::string what = fault_of(at1.values[i], at4.values[i], at.values[i], price);
-          for (std::size_t k = 0; what.empty() && k < at.outputs[i].size() && k < at1.outputs[i].size(); ++k) {
-            what = fault_of(at1.outputs[i][k], at4.outputs[i][k], at.outputs[i][k], price);
-            if (!what.empty()) what = "output " + std::to_string(k) + ": " + what;
-          }
+          const std::string what = fault_of(at1, at4, at, price, i);
           if (what.empty()) continue;
           faults.push_back(std::string(subject.key) + " " + testing::params_text(params) + " at " + number(price) +
                            ", volume " + number(volume) + ", bar " + std::to_string(i) + ": " + what);

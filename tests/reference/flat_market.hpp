@@ -8,7 +8,9 @@
 // instance of the code under test, which would repeat its rounding.
 #pragma once
 
+#include <cstddef>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -44,6 +46,24 @@ struct FlatSubject {
 
 // The customary parameters and each whole-number one at 1, 2, 3 and 14.
 FlatSubject flat_subject(const registry::Entry& row);
+
+// v with 17 significant digits, as it is held.
+std::string number(double v);
+
+// What an instance gave, bar by bar: the value and each named output.
+struct Traced {
+  std::vector<std::optional<double>> values;
+  std::vector<std::vector<double>> outputs;
+};
+
+// Whether `at`, a run scaled by `factor`, gives on bar i what the runs at 1
+// and at 4 (where sums of copies are exact) make exact: a value the two give
+// alike must be that value again, one the run at 4 gives four times over
+// (a whole number at 1, as copies of a price are) the factor times it. ""
+// when it does, what it gives else; nothing where the two relate otherwise
+// (not compared). A value absent from either exact run is not compared.
+std::optional<std::string> scaled_fault(const Traced& at1, const Traced& at4, const Traced& at, double factor,
+                                        std::size_t i);
 
 // One line per parameter set, price and volume on which the type reads
 // other than exact arithmetic gives (its first such bar); none when exact.

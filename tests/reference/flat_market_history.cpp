@@ -73,15 +73,9 @@ std::vector<TickBar> stretch_after(const TickBar& last, Stretch kind, std::size_
   return bars;
 }
 
-// What the instance gave on each bar: the value and the named outputs.
-struct Gave {
-  std::vector<std::optional<double>> values;
-  std::vector<std::vector<double>> outputs;
-};
-
-Gave run_scaled(const FlatSubject& s, const std::vector<double>& params, const std::vector<TickBar>& bars,
+Traced run_scaled(const FlatSubject& s, const std::vector<double>& params, const std::vector<TickBar>& bars,
                 std::size_t record_from, double price_factor, double volume_factor) {
-  Gave g;
+  Traced g;
   IndicatorPtr ind = s.build(params);
   if (!ind) return g;
   testing::Bar b;
@@ -101,31 +95,6 @@ Gave run_scaled(const FlatSubject& s, const std::vector<double>& params, const s
   return g;
 }
 
-bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b)); }
-
-std::string number(double v) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.17g", v);
-  return buf;
-}
-
-// "" when `at` (the run scaled by `factor`) is what the exact runs at 1 and 4
-// make exact; values the two relate otherwise are not compared.
-std::string fault_of(std::optional<double> at1, std::optional<double> at4, std::optional<double> at, double factor) {
-  if (!at1 || !at4) return "";
-  if (!at) return "no value where the exact run gives one";
-  if (same_bits(*at1, *at4)) {
-    return same_bits(*at, *at1) ? "" : number(*at) + " where the exact run gives " + number(*at1);
-  }
-  // A value in the scaled unit is compared where exact arithmetic makes it a
-  // whole number of ticks (copies of a price, sums of them): elsewhere its
-  // product with the factor rounds on its own.
-  if (same_bits(*at4, 4.0 * *at1) && std::floor(*at1) == *at1) {
-    return same_bits(*at, factor * *at1) ? "" : number(*at) + " for the factor times " + number(*at1);
-  }
-  return "";
-}
-
 }  // namespace
 
 std::vector<std::string> flat_history_faults(const FlatSubject& subject, const std::vector<Kind>& kinds) {
@@ -141,16 +110,12 @@ std::vector<std::string> flat_history_faults(const FlatSubject& subject, const s
       const std::vector<TickBar> tail = stretch_after(walk.back(), kind, from + 24);
       bars.insert(bars.end(), tail.begin(), tail.end());
       const std::size_t record_from = history + from;
-      const Gave exact = run_scaled(subject, params, bars, record_from, 1.0, 1.0);
+      const Traced exact = run_scaled(subject, params, bars, record_from, 1.0, 1.0);
       const auto compare = [&](bool prices, double factor) {
-        const Gave at4 = run_scaled(subject, params, bars, record_from, prices ? 4.0 : 1.0, prices ? 1.0 : 4.0);
-        const Gave at = run_scaled(subject, params, bars, record_from, prices ? factor : 1.0, prices ? 1.0 : factor);
+        const Traced at4 = run_scaled(subject, params, bars, record_from, prices ? 4.0 : 1.0, prices ? 1.0 : 4.0);
+        const Traced at = run_scaled(subject, params, bars, record_from, prices ? factor : 1.0, prices ? 1.0 : factor);
         for (std::size_t i = 0; i < at.values.size(); ++i) {
-          std::string what = fault_of(exact.values[i], at4.values[i], at.values[i], factor);
-          for (std::size_t k = 0; what.empty() && k < at.outputs[i].size() && k < exact.outputs[i].size(); ++k) {
-            what = fault_of(exact.outputs[i][k], at4.outputs[i][k], at.outputs[i][k], factor);
-            if (!what.empty()) what = "output " + std::to_string(k) + ": " + what;
-          }
+          const std::string what = scaled_fault(exact, at4, at, factor, i).value_or("");
           if (what.empty()) continue;
           faults.push_back(std::string(subject.key) + " " + testing::params_text(params) + " on " +
                            stretch_name(kind) + ", " + (prices ? "prices" : "volumes") + " times " +
