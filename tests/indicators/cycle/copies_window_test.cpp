@@ -7,6 +7,7 @@
 #include <iterator>
 #include <vector>
 
+#include "fendro/util/math.hpp"
 #include "indicators/testing.hpp"
 
 namespace fendro::testing::cycle {
@@ -38,7 +39,7 @@ TEST(CycleCopiesWindow, DominantCyclePhaseOfCopiesIsTheZeroPhasorCase) {
       double want = 360.0 / *period[i] + 180.0;
       if (want > 315.0) want -= 360.0;
       EXPECT_EQ(*phase[i], want) << p << ", bar " << i;
-      EXPECT_NEAR(*sine[i], std::sin(want * 0.017453292519943295), 1e-15) << p << ", bar " << i;
+      EXPECT_NEAR(*sine[i], fendro::cr::sin(want * 0.017453292519943295), 1e-15) << p << ", bar " << i;
     }
   }
 }
