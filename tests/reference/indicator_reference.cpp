@@ -45,6 +45,7 @@
 #include "indicators/all_feeds.hpp"
 #include "indicators/series.hpp"
 #include "reference/entry_doc_text.hpp"
+#include "reference/flat_sentence.hpp"
 #include "reference/halt_changes.hpp"
 #include "reference/stated_range_runs.hpp"
 #include "reference/stated_ranges.hpp"
@@ -275,6 +276,8 @@ struct Row {
 std::string value_of(const Entry& row, bool alone, const HaltedSeries& halt, Faults& faults) {
   std::string value(row.doc.value);
   if (alone) {
+    const std::string flat = flat_sentence(row.key, customary(row));
+    if (!flat.empty()) value += " " + flat;
     Built b = build(row.key, customary(row));
     const HaltChange change = last_halt_change(*b.indicator, halt);
     if (halt_change_is_told(change.bar, b.indicator->warmup_period())) {
@@ -443,7 +446,9 @@ A rule reads its value as `"id"` and a named output as `"id.<output>"`.
   value since its first input reads that value. So on a market that never
   moved `gt [close, sma]` is false and an oscillator reads its flat case,
   at 0.3 as at 4.0. The state keeps its arithmetic: once a window holds
-  anything else, the value is what it always was.
+  anything else, the value is what it always was. A row whose type settles
+  on one value on one-price candles says so ("On one-price candles it reads
+  ..."), as this page's generator finds it at 0.3 and at 4.0.
 - **Ratios held on a halt.** On a bar with no move, Wilder's and
   exponential averages of gains and losses (or of plus and minus
   movement, of volumes up and down) are both multiplied by the same
