@@ -29,8 +29,6 @@ import gc
 import json
 import time
 
-import numpy as np
-
 from fendro_proof import Prover
 
 import bench_args
@@ -100,8 +98,11 @@ def main() -> None:
                         help="what is timed: the wall clock, or the process's CPU time")
     args = parser.parse_args()
     bench_args.need_room_each(parser, "--sizes", args.sizes, "candles", bench_args.LEAST_CANDLE_BYTES)
-    global clock
+    global clock, np
     clock = CLOCKS[args.clock]
+    # The peers are imported once the options are read, so that --help and a
+    # refused option need none of them.
+    import numpy as np
     import pandas as pd
     import vectorbt as vbt
 
