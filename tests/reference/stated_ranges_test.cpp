@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -51,16 +52,28 @@ TEST(StatedRanges, UlpsPastABoundCountRepresentableNumbers) {
   EXPECT_EQ(ulps_past(std::nextafter(std::nextafter(-1.0, -2.0), -2.0), -1.0, false), 2u);
 }
 
+// The bits of |v|: its ordinal among the numbers of its sign.
+std::uint64_t bits(double v) { return std::bit_cast<std::uint64_t>(std::abs(v)); }
+
+// A value, a bound, its side, and how many numbers the value lies past it.
+struct UlpsCase {
+  double v, bound;
+  bool above;
+  std::uint64_t expected;
+};
+
+void expect_ulps_past(std::span<const UlpsCase> cases) {
+  for (const UlpsCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.v) + (std::signbit(c.v) ? " (sign set)" : "") + " against " +
+                 std::to_string(c.bound));
+    EXPECT_EQ(ulps_past(c.v, c.bound, c.above), c.expected);
+  }
+}
+
 // A value and a bound on opposite sides of 0 lie up to 2^64 - 2 numbers
 // apart: more than a signed difference of ordinals holds.
 TEST(StatedRanges, UlpsPastCountAcrossZeroWithoutOverflow) {
-  const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(std::abs(v)); };
-  struct Case {
-    double v, bound;
-    bool above;
-    std::uint64_t expected;
-  };
-  const Case cases[] = {
+  const UlpsCase cases[] = {
       {0.045, -100.0, false, 0},                          // inside, far from the low bound
       {-0.045, 100.0, true, 0},                           // inside, far from the high bound
       {0.045, -100.0, true, bits(0.045) + bits(-100.0)},  // past a high bound of the other sign
@@ -70,10 +83,7 @@ TEST(StatedRanges, UlpsPastCountAcrossZeroWithoutOverflow) {
       {-INFINITY, INFINITY, false, 2 * bits(INFINITY)},
       {0x1p-1074, -0x1p-1074, true, 2},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.v) + " against " + std::to_string(c.bound));
-    EXPECT_EQ(ulps_past(c.v, c.bound, c.above), c.expected);
-  }
+  expect_ulps_past(cases);
   EXPECT_GT(2 * bits(INFINITY), std::uint64_t{1} << 63);
 }
 
@@ -83,13 +93,7 @@ TEST(StatedRanges, UlpsPastCountAcrossZeroWithoutOverflow) {
 TEST(StatedRanges, UlpsPastCountANaNPastEveryBoundOfItsSignsSide) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double negative_nan = std::copysign(nan, -1.0);
-  const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(std::abs(v)); };
-  struct Case {
-    double v, bound;
-    bool above;
-    std::uint64_t expected;
-  };
-  const Case cases[] = {
+  const UlpsCase cases[] = {
       {nan, 100.0, true, bits(nan) - bits(100.0)},
       {nan, INFINITY, true, bits(nan) - bits(INFINITY)},
       {nan, -100.0, true, bits(nan) + bits(-100.0)},
@@ -101,10 +105,7 @@ TEST(StatedRanges, UlpsPastCountANaNPastEveryBoundOfItsSignsSide) {
       {negative_nan, INFINITY, true, 0},
       {negative_nan, -100.0, true, 0},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(std::signbit(c.v)) + " NaN against " + std::to_string(c.bound));
-    EXPECT_EQ(ulps_past(c.v, c.bound, c.above), c.expected);
-  }
+  expect_ulps_past(cases);
 }
 
 struct Planted {
