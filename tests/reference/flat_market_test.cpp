@@ -13,17 +13,11 @@
 #include "fendro/registry/key_table.hpp"
 #include "reference/flat_market.hpp"
 #include "reference/flat_market_history.hpp"
+#include "reference/key_listings.hpp"
 #include "reference/zero_windows.hpp"
 
 namespace fendro::reference {
 namespace {
-
-const FlatListing* listing_of(std::string_view key) {
-  for (const FlatListing& l : flat_listings()) {
-    if (l.key == key) return &l;
-  }
-  return nullptr;
-}
 
 // FENDRO_FLAT_KEY=Sma looks at one key and prints every fault it finds.
 TEST(FlatMarket, EveryKeyReadsWhatExactArithmeticGives) {
@@ -33,7 +27,7 @@ TEST(FlatMarket, EveryKeyReadsWhatExactArithmeticGives) {
     if (row.feed != Feed::Kline) continue;
     if (only != nullptr && row.key != only) continue;
     const std::vector<std::string> faults = flat_market_faults(flat_subject(row));
-    const FlatListing* listed = listing_of(row.key);
+    const FlatListing* listed = listing_named(flat_listings(), row.key);
     if (listed == nullptr || listed->after_history_only) {
       for (const std::string& f : faults) ADD_FAILURE() << f;
     } else {
@@ -71,7 +65,7 @@ TEST(FlatMarket, AfterAHistoryEveryWindowedKeyReadsWhatExactArithmeticGives) {
       return false;
     });
     const std::vector<std::string> faults = flat_history_faults(subject, kinds);
-    const FlatListing* listed = listing_of(row.key);
+    const FlatListing* listed = listing_named(flat_listings(), row.key);
     if (listed == nullptr) {
       for (const std::string& f : faults) ADD_FAILURE() << f;
     } else if (listed->after_history_only) {
@@ -83,17 +77,7 @@ TEST(FlatMarket, AfterAHistoryEveryWindowedKeyReadsWhatExactArithmeticGives) {
   EXPECT_GT(tried, 0u);
 }
 
-TEST(FlatMarket, EveryListingNamesACandleFedKeyOnce) {
-  std::vector<std::string_view> seen;
-  for (const FlatListing& l : flat_listings()) {
-    const auto slot = registry::key_slot(l.key);
-    ASSERT_TRUE(slot.has_value()) << l.key;
-    EXPECT_EQ(registry::key_rows()[*slot].feed, Feed::Kline) << l.key;
-    EXPECT_FALSE(l.reason.empty()) << l.key;
-    for (const std::string_view k : seen) EXPECT_NE(k, l.key);
-    seen.push_back(l.key);
-  }
-}
+TEST(FlatMarket, EveryListingNamesACandleFedKeyOnce) { expect_candle_keys_once(flat_listings()); }
 
 // A mean of the last n closes, or the close less it, by a running sum read
 // as it stands: what an average that does not know its copies gives.

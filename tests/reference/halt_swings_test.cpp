@@ -12,16 +12,10 @@
 
 #include "fendro/registry/key_table.hpp"
 #include "reference/halt_swings.hpp"
+#include "reference/key_listings.hpp"
 
 namespace fendro::reference {
 namespace {
-
-const HaltSwingListing* swing_listing_of(std::string_view key) {
-  for (const HaltSwingListing& l : halt_swing_listings()) {
-    if (l.key == key) return &l;
-  }
-  return nullptr;
-}
 
 // FENDRO_HALT_KEY=Rsi looks at one key.
 TEST(HaltSwings, EveryKeyMovesSteadilyThroughAHalt) {
@@ -31,7 +25,7 @@ TEST(HaltSwings, EveryKeyMovesSteadilyThroughAHalt) {
     if (row.feed != Feed::Kline) continue;
     if (only != nullptr && row.key != only) continue;
     const HaltSwing s = halt_swing_of(row);
-    const HaltSwingListing* listed = swing_listing_of(row.key);
+    const HaltSwingListing* listed = listing_named(halt_swing_listings(), row.key);
     if (listed == nullptr) {
       EXPECT_TRUE(s.swing.empty()) << row.key << " " << s.swing;
     } else {
@@ -42,17 +36,7 @@ TEST(HaltSwings, EveryKeyMovesSteadilyThroughAHalt) {
   EXPECT_GT(tried, 0u);
 }
 
-TEST(HaltSwings, EveryListingNamesACandleFedKeyOnce) {
-  std::vector<std::string_view> seen;
-  for (const HaltSwingListing& l : halt_swing_listings()) {
-    const auto slot = registry::key_slot(l.key);
-    ASSERT_TRUE(slot.has_value()) << l.key;
-    EXPECT_EQ(registry::key_rows()[*slot].feed, Feed::Kline) << l.key;
-    EXPECT_FALSE(l.reason.empty());
-    EXPECT_EQ(std::count(seen.begin(), seen.end(), l.key), 0) << l.key;
-    seen.push_back(l.key);
-  }
-}
+TEST(HaltSwings, EveryListingNamesACandleFedKeyOnce) { expect_candle_keys_once(halt_swing_listings()); }
 
 }  // namespace
 }  // namespace fendro::reference
