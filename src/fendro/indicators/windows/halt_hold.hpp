@@ -27,11 +27,7 @@ class HaltHold {
     }
   }
   // The ratio v computed on this step, as it is to be read.
-  double read(double v, std::uint64_t period) {
-    if (!kReadsCopies || run_ < period) [[likely]] return v;
-    if (run_ == period) held_ = v;
-    return held_;
-  }
+  double read(double v, std::uint64_t period) { return read_also(v, period, held_); }
   // The ratio v of two chains of averages (an average of an average), as it
   // is to be read. Through a halt such a ratio moves steadily toward a limit
   // in exact arithmetic, and the arithmetic follows it until it is within a
@@ -71,8 +67,6 @@ class HaltHold {
     if (run_ == period) held = v;
     return held;
   }
-  // Whether the ratio is held (read gives the held value).
-  bool holding(std::uint64_t period) const { return kReadsCopies && run_ > period; }
 
  private:
   std::uint64_t run_ = 0;  // steps in a row whose inputs were both 0
