@@ -284,6 +284,7 @@ std::string value_of(const Entry& row, bool alone, const HaltedSeries& halt, Fau
       value += " " + halt_sentence(change, halt.halted());
     }
   }
+  for (const std::string& f : flat_sentence_faults(value, row.key, customary(row))) faults.add(row.key, f);
   Built fresh = build(row.key, customary(row));
   for (const std::string& f : halt_claim_faults(value, *fresh.indicator, halt, alone)) faults.add(row.key, f);
   return value;
@@ -448,7 +449,11 @@ A rule reads its value as `"id"` and a named output as `"id.<output>"`.
   at 0.3 as at 4.0. The state keeps its arithmetic: once a window holds
   anything else, the value is what it always was. A row whose type settles
   on one value on one-price candles says so ("On one-price candles it reads
-  ..."), as this page's generator finds it at 0.3 and at 4.0.
+  ..."), at its customary parameters: one value, the price, a multiple of
+  it ("reads 0.98 times the price"), the price plus a value, or what it
+  reads at volume 0 where that differs. Each was found at prices 0.00103,
+  0.3, 4.0, 7.77, 123.456, 30000.17 and 1e9 + 0.01 at volumes 0, 0.37, 1
+  and 1.7, and is written only where it holds bit for bit at every one.
 - **Ratios held on a halt.** On a bar with no move, Wilder's and
   exponential averages of gains and losses (or of plus and minus
   movement, of volumes up and down) are both multiplied by the same
