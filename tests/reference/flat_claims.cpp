@@ -88,8 +88,10 @@ std::string FlatClaim::words() const {
 
 std::vector<FlatClaim> flat_claims_through(double price, double volume, std::optional<double> got) {
   if (!got) return {{Kind::kNoValue, 0.0}};
-  if (!std::isfinite(*got)) return {};
+  if (std::isnan(*got)) return {};
   const double v = *got + 0.0;
+  // inf (a ratio over a sum of 0) is one value too, and no multiple.
+  if (std::isinf(v)) return {{Kind::kConstant, v}};
   std::vector<FlatClaim> out{{Kind::kConstant, v}};
   if (price != 0.0) out.push_back({Kind::kPriceTimes, v / price});
   out.push_back({Kind::kPricePlus, v - price});

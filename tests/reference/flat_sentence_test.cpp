@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <optional>
 
 #include "reference/flat_claims.hpp"
@@ -14,7 +15,7 @@ using Kind = FlatClaim::Kind;
 TEST(FlatClaims, EveryClaimReadsBackFromItsWords) {
   const FlatClaim claims[] = {
       {Kind::kNoValue, 0.0},          {Kind::kConstant, 50.0},         {Kind::kConstant, -1.0},
-      {Kind::kConstant, 1.0 / 3.0},   {Kind::kPriceTimes, 1.0},        {Kind::kPriceTimes, 0.98},
+      {Kind::kConstant, 1.0 / 3.0},   {Kind::kConstant, INFINITY},   {Kind::kPriceTimes, 1.0},        {Kind::kPriceTimes, 0.98},
       {Kind::kPricePlus, -2.0},       {Kind::kPricePlus, 0.125},       {Kind::kPriceSquared, 0.0},
       {Kind::kVolumeTimes, 1.0},      {Kind::kVolumeTimes, 3.0},       {Kind::kPriceTimesVolume, 0.0},
   };
@@ -67,6 +68,7 @@ TEST(FlatSentence, FindsTheCaseThatHoldsAtEveryScale) {
       // x - x * 5 / 100 is 0.95 x at some prices only: no claim holds at all.
       {"PercentageTrailingStop", {5}, ""},
       {"Garch11", {0.000001, 0.1, 0.85}, ""},  // moves on one-price candles
+      {"ProfitFactor", {20}, "On one-price candles it reads inf."},
   };
   for (const Case& c : cases) EXPECT_EQ(flat_sentence(c.key, c.params), c.sentence) << c.key;
 }
