@@ -56,8 +56,11 @@ Result<EmaState, IndicatorError> ema_state_new(std::uint64_t n);
 // What the plain average reads while it has only seen copies: x while it is
 // one more copy, else the value (and the average is no longer flat).
 [[gnu::cold]] double ema_flat_read(EmaState& s, double x);
-// ema_update's step where the average is not plain: seeding, or flat.
-[[gnu::cold]] std::optional<double> ema_update_unplain(EmaState& s, double x);
+// ema_update's step where the average is not plain: seeding, or flat. False
+// while there is no value yet; else true with the value read in `read`.
+// Handing back a flag and a double rather than an optional keeps the
+// optional the caller returns out of memory on its plain path.
+[[gnu::cold]] bool ema_update_unplain(EmaState& s, double x, double& read);
 
 // The seeded step: alpha * x + round(one_minus_alpha * value), with a single
 // rounding of the sum (fused multiply-add).
@@ -76,7 +79,22 @@ inline std::optional<double> ema_update(EmaState& s, double x) {
     s.value = ema_step(s.alpha, s.one_minus_alpha, s.value, x);
     return s.value;
   }
-  return ema_update_unplain(s, x);
+  double read;
+  if (!ema_update_unplain(s, x, read)) return std::nullopt;
+  return read;
+}
+
+// ema_update with its value handed back in `read` (true when there is one):
+// for owners that hold one average's value while they step another, where
+// GCC keeps a held optional in memory and reads its flag back through a
+// narrower write on every bar.
+inline bool ema_update_to(EmaState& s, double x, double& read) {
+  if (s.plain) [[likely]] {
+    s.value = ema_step(s.alpha, s.one_minus_alpha, s.value, x);
+    read = s.value;
+    return true;
+  }
+  return ema_update_unplain(s, x, read);
 }
 
 // ema_update of a series that falls to 0 on a halted market (moves, ranges,
