@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/copy_run.hpp"
@@ -27,6 +28,7 @@ struct SmaWindow {
   std::uint64_t resum_every = 0;
   double divisor = 0.0;  // period as f64
   CopyCheck copies;      // whether the window holds only copies (clock: pushes)
+  double newest = 0.0;   // the input pushed last: one load, not a slot computed from the head
 
   SmaWindow() = default;  // a placeholder: assign a built window before stepping
   // Unchecked: callers have already refused 0 and lengths above MAX_PERIOD.
@@ -61,9 +63,8 @@ template <class Mean>
 inline bool sma_step_to(SmaWindow& w, double x, Mean mean, double& read) {
   if (!std::isfinite(x)) return false;
   if (w.ring.is_full()) [[likely]] {
-    const std::size_t slot = w.ring.head();
     const double evicted = w.ring.replace_oldest(x);
-    const double prev = w.ring.before_slot(slot);
+    const double prev = std::exchange(w.newest, x);
     w.sum = sma_slide(w.sum, x, evicted);
     if (++w.pushes >= w.resum_every) [[unlikely]] sma_resum(w);
     read = mean(w.sum, w.divisor);
