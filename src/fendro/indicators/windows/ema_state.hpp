@@ -158,10 +158,10 @@ template <std::size_t N, class Update>
                                                      std::array<double, N>& out, Update update) {
   double in = x;
   for (std::size_t k = 0; k < N; ++k) {
-    const std::optional<double> v = update(stages[k], in);
-    if (!v) return false;
-    if (k + 1 < N && !std::isfinite(*v)) return false;
-    out[k] = in = *v;
+    double v;
+    if (!update(stages[k], in, v)) return false;
+    if (k + 1 < N && !std::isfinite(v)) return false;
+    out[k] = in = v;
   }
   return true;
 }
@@ -176,8 +176,9 @@ template <std::size_t N, class Update>
 template <std::size_t N>
 [[gnu::always_inline]] inline bool ema_chain_update(std::array<EmaState, N>& stages, double x,
                                                     std::array<double, N>& out) {
-  return detail::ema_chain_through(stages, x, out,
-                                   [](EmaState& s, double in) { return ema_update(s, in); });
+  return detail::ema_chain_through(stages, x, out, [](EmaState& s, double in, double& read) {
+    return ema_update_to(s, in, read);
+  });
 }
 
 // ema_chain_update, or on the owner's settled path (Kept) each stage as
@@ -185,8 +186,11 @@ template <std::size_t N>
 template <bool Kept, std::size_t N>
 [[gnu::always_inline]] inline bool ema_chain_update_as(std::array<EmaState, N>& stages, double x,
                                                        std::array<double, N>& out) {
-  return detail::ema_chain_through(
-      stages, x, out, [](EmaState& s, double in) { return ema_update_as<Kept>(s, in); });
+  return detail::ema_chain_through(stages, x, out, [](EmaState& s, double in, double& read) {
+    const std::optional<double> v = ema_update_as<Kept>(s, in);
+    if (v) read = *v;
+    return v.has_value();
+  });
 }
 
 }  // namespace fendro
