@@ -73,10 +73,10 @@ inline double rsi_settled_update(RsiState& s, double gain, double loss) {
 // keeps the value out of memory.
 inline bool rsi_wilder_update_to(RsiState& s, double x, double& read) {
   if (!std::isfinite(x)) return false;
-  const auto change = next_change(s.prev, x);
-  if (!change) return false;
-  const Move mv = split_move(*change);
-  s.halt.push(*change == 0.0);
+  double change;
+  if (!next_change_to(s.prev, x, change)) return false;
+  const Move mv = split_move(change);
+  s.halt.push(change == 0.0);
   // One test for both averages, which are 0 until seeded: settled below
   // normal, they take the settled path out of line; seeding, the seeding
   // steps (out of the way too); a normal one has been seeded.
