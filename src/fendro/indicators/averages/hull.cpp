@@ -44,10 +44,10 @@ Result<Ehma, IndicatorError> Ehma::create(std::uint64_t period) {
 }
 
 std::optional<double> Ehma::update(const BarSnapshot& bar) {
-  const std::optional<double> x = finite_close(bar);
-  if (!x) return no_value();
-  const std::optional<double> half = ema_update(half_, *x);
-  const std::optional<double> full = ema_update(full_, *x);
+  double x;
+  if (!finite_close_to(bar, x)) return no_value();
+  const std::optional<double> half = ema_update(half_, x);
+  const std::optional<double> full = ema_update(full_, x);
   if (!half || !full) return no_value();
   const double d = (*half + *half) - *full;
   if (!std::isfinite(d)) return no_value();

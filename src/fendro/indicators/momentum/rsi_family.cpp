@@ -201,9 +201,9 @@ std::uint64_t ConnorsRsi::warmup_period() const {
 }
 
 std::optional<double> ConnorsRsi::update(const BarSnapshot& bar) {
-  const std::optional<double> close = finite_close(bar);
-  if (!close) return no_value();
-  const double c = *close;
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  const double c = close;
   const auto pr = rsi_wilder_update(price_, c);
   if (!prev_close_) {
     prev_close_ = c;
