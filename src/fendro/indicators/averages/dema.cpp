@@ -12,10 +12,10 @@ Result<Dema, IndicatorError> Dema::create(std::uint64_t period) {
 }
 
 std::optional<double> Dema::update(const BarSnapshot& bar) {
-  const std::optional<double> x = finite_close(bar);
-  if (!x) return no_value();
+  double x;
+  if (!finite_close_to(bar, x)) return no_value();
   std::array<double, 2> e;
-  if (!ema_chain_update(chain_, *x, e)) return no_value();
+  if (!ema_chain_update(chain_, x, e)) return no_value();
   return value_out((e[0] + e[0]) - e[1]);
 }
 

@@ -14,8 +14,9 @@ Result<Ema, IndicatorError> Ema::create(std::uint64_t period) {
 
 std::optional<double> Ema::update(const BarSnapshot& bar) {
   const std::optional<double> x = finite_close(bar);
-  if (!x) return no_value();
-  return returned(ema_update(state_, *x));
+  double v;
+  if (!x || !ema_update_to(state_, *x, v)) return no_value();
+  return value_out(v);
 }
 
 void Ema::update_candles(std::span<const Candle> candles, std::optional<double>* out) {

@@ -40,9 +40,9 @@ Result<Frama, IndicatorError> Frama::create(std::uint64_t period) {
 }
 
 std::optional<double> Frama::update(const BarSnapshot& bar) {
-  const std::optional<double> close = finite_close(bar);
-  if (!close) return no_value();
-  const double x = *close;
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  const double x = close;
   closes_.push(x);
   if (!closes_.is_full()) return no_value();
   // The ranges of both halves: about a step a value.

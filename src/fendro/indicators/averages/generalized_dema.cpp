@@ -18,10 +18,10 @@ Result<GeneralizedDema, IndicatorError> GeneralizedDema::create(std::uint64_t pe
 }
 
 std::optional<double> GeneralizedDema::update(const BarSnapshot& bar) {
-  const std::optional<double> x = finite_close(bar);
-  if (!x) return no_value();
+  double x;
+  if (!finite_close_to(bar, x)) return no_value();
   std::array<double, 2> e;
-  if (!ema_chain_update(chain_, *x, e)) return no_value();
+  if (!ema_chain_update(chain_, x, e)) return no_value();
   // Two stages that read one value e (fed only copies of x, both read x):
   // (1 + v) e - v e is e exactly, which its rounded form is not.
   if (all_equal({e[0], e[1]})) [[unlikely]] return value_out(copy_read(e[0]));

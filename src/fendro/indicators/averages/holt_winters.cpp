@@ -23,9 +23,9 @@ Result<HoltWinters, IndicatorError> HoltWinters::create(double alpha, double bet
 }
 
 std::optional<double> HoltWinters::update(const BarSnapshot& bar) {
-  const std::optional<double> close = finite_close(bar);
-  if (!close) return no_value();
-  const double x = *close;
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  const double x = close;
   const bool flat = flat_.push(x);
   if (!first_close_) {
     first_close_ = x;

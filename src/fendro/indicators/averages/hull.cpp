@@ -25,17 +25,17 @@ Result<Hma, IndicatorError> Hma::create(std::uint64_t period) {
 std::optional<double> Hma::update(const BarSnapshot& bar) {
   const double x = bar_close(bar);
   // Both windows take the bar, whatever the other one says.
-  const std::optional<double> half = wma_sums_update(half_, x);
-  const std::optional<double> full = wma_sums_update(full_, x);
+  double half;
+  double full;
+  const bool has_half = wma_sums_update_to(half_, x, half);
+  const bool has_full = wma_sums_update_to(full_, x, full);
   copies_.push(x);
-  if (!half || !full) return no_value();
-  const std::optional<double> v = wma_sums_update(smooth_, (*half + *half) - *full);
+  double v;
+  if (!has_half || !has_full || !wma_sums_update_to(smooth_, (half + half) - full, v)) return no_value();
   // Copies of x for the full window and then the smoothing's: both averages
   // are x, so the smoothing holds only 2x - x = x.
-  if (v && copies_.holds_only_copies(period_ + smooth_.period - 1)) [[unlikely]] {
-    return value_out(copy_read(x));
-  }
-  return returned(v);
+  if (copies_.holds_only_copies(period_ + smooth_.period - 1)) [[unlikely]] return value_out(copy_read(x));
+  return value_out(v);
 }
 
 Result<Ehma, IndicatorError> Ehma::create(std::uint64_t period) {
@@ -44,10 +44,10 @@ Result<Ehma, IndicatorError> Ehma::create(std::uint64_t period) {
 }
 
 std::optional<double> Ehma::update(const BarSnapshot& bar) {
-  const std::optional<double> x = finite_close(bar);
-  if (!x) return no_value();
-  const std::optional<double> half = ema_update(half_, *x);
-  const std::optional<double> full = ema_update(full_, *x);
+  double x;
+  if (!finite_close_to(bar, x)) return no_value();
+  const std::optional<double> half = ema_update(half_, x);
+  const std::optional<double> full = ema_update(full_, x);
   if (!half || !full) return no_value();
   const double d = (*half + *half) - *full;
   if (!std::isfinite(d)) return no_value();

@@ -36,9 +36,9 @@ Jma::Jma(std::uint64_t period, double phase, std::uint32_t power) {
 }
 
 std::optional<double> Jma::update(const BarSnapshot& bar) {
-  const std::optional<double> close = finite_close(bar);
-  if (!close) return no_value();
-  const double x = *close;
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  const double x = close;
   const bool flat = flat_.push(x);
   if (!value_) {
     e0_ = x;

@@ -32,9 +32,9 @@ Kama::Kama(std::uint64_t period, std::uint64_t fast, std::uint64_t slow)
 std::uint64_t Kama::warmup_period() const { return sat_add(period_, 1); }
 
 std::optional<double> Kama::update(const BarSnapshot& bar) {
-  const std::optional<double> close = finite_close(bar);
-  if (!close) return no_value();
-  const double x = *close;
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  const double x = close;
   closes_.push(x);
   if (!closes_.is_full()) return no_value();
   // The path length: about a step a value.

@@ -13,9 +13,9 @@ Result<McGinleyDynamic, IndicatorError> McGinleyDynamic::create(std::uint64_t pe
 }
 
 std::optional<double> McGinleyDynamic::update(const BarSnapshot& bar) {
-  const std::optional<double> close = finite_close(bar);
-  if (!close) return no_value();
-  const double x = *close;
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  const double x = close;
   const double n = static_cast<double>(state_.period);
   const bool flat = flat_.push(x);
   std::optional<double>& value = state_.last;

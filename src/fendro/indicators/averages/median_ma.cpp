@@ -13,9 +13,9 @@ Result<MedianMa, IndicatorError> MedianMa::create(std::uint64_t period) {
 }
 
 std::optional<double> MedianMa::update(const BarSnapshot& bar) {
-  const std::optional<double> x = finite_close(bar);
-  if (!x) return no_value();
-  if (window_.stop_after_push(*x) || !window_.is_full()) return no_value();
+  double x;
+  if (!finite_close_to(bar, x)) return no_value();
+  if (window_.stop_after_push(x) || !window_.is_full()) return no_value();
   const auto s = window_.sorted();
   const std::size_t mid = s.size() / 2;
   if (s.size() % 2 == 1) return value_out(s[mid]);

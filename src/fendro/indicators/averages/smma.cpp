@@ -11,20 +11,20 @@ Result<Smma, IndicatorError> Smma::create(std::uint64_t period) {
 }
 
 std::optional<double> Smma::update(const BarSnapshot& bar) {
-  const std::optional<double> x = finite_close(bar);
-  if (!x) return no_value();
+  double x;
+  if (!finite_close_to(bar, x)) return no_value();
   const double n = static_cast<double>(state_.period);
-  const bool flat = flat_.push(*x);
+  const bool flat = flat_.push(x);
   if (state_.last) {
     double& value = *state_.last;
-    value = smma_step(value, *x, n);
-    return value_out(flat_read(flat, *x, value));
+    value = smma_step(value, x, n);
+    return value_out(flat_read(flat, x, value));
   }
-  state_.state = *x + state_.state;
-  state_.ring.push(*x);
+  state_.state = x + state_.state;
+  state_.ring.push(x);
   if (!state_.ring.is_full()) return no_value();
   state_.last = state_.state / n;
-  return value_out(flat_read(flat, *x, *state_.last));
+  return value_out(flat_read(flat, x, *state_.last));
 }
 
 }  // namespace fendro

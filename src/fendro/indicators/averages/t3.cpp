@@ -26,10 +26,10 @@ T3::T3(std::uint64_t n, double v) : stages_(ema_chain<6>(n)), period_(n) {
 }
 
 std::optional<double> T3::update(const BarSnapshot& bar) {
-  const std::optional<double> x = finite_close(bar);
-  if (!x) return no_value();
+  double x;
+  if (!finite_close_to(bar, x)) return no_value();
   std::array<double, 6> e;
-  if (!ema_chain_update(stages_, *x, e)) return no_value();
+  if (!ema_chain_update(stages_, x, e)) return no_value();
   // Four stages that read one value (fed only copies of x, every stage
   // reads x) blend to it: the weights sum to 1 exactly, which their rounded
   // blend does not.

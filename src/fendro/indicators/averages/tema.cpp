@@ -12,10 +12,10 @@ Result<Tema, IndicatorError> Tema::create(std::uint64_t period) {
 }
 
 std::optional<double> Tema::update(const BarSnapshot& bar) {
-  const std::optional<double> x = finite_close(bar);
-  if (!x) return no_value();
+  double x;
+  if (!finite_close_to(bar, x)) return no_value();
   std::array<double, 3> e;
-  if (!ema_chain_update(chain_, *x, e)) return no_value();
+  if (!ema_chain_update(chain_, x, e)) return no_value();
   return value_out(((3.0 * e[0]) - (3.0 * e[1])) + e[2]);
 }
 

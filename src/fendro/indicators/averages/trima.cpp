@@ -12,11 +12,12 @@ Result<Trima, IndicatorError> Trima::create(std::uint64_t period) {
 }
 
 std::optional<double> Trima::update(const BarSnapshot& bar) {
-  const std::optional<double> x = finite_close(bar);
-  if (!x) return no_value();
-  const std::optional<double> inner = sma_update(first_, *x);
-  if (!inner) return no_value();
-  return returned(sma_update(second_, *inner));
+  double x;
+  if (!finite_close_to(bar, x)) return no_value();
+  double inner;
+  double outer;
+  if (!sma_update_to(first_, x, inner) || !sma_update_to(second_, inner, outer)) return no_value();
+  return value_out(outer);
 }
 
 }  // namespace fendro

@@ -32,17 +32,17 @@ template <class Derived, class Window>
 class CloseWindowStat : public Indicator {
  public:
   std::optional<double> update(const BarSnapshot& bar) final {
-    const auto x = finite_close(bar);
-    if (!x) return no_value();
-    if constexpr (requires { window_.stop_after_push(*x); }) {
-      if (window_.stop_after_push(*x)) return no_value();
+    double x;
+    if (!finite_close_to(bar, x)) return no_value();
+    if constexpr (requires { window_.stop_after_push(x); }) {
+      if (window_.stop_after_push(x)) return no_value();
     } else {
-      window_.push(*x);
+      window_.push(x);
     }
     if (!window_.is_full()) return no_value();
     Derived& self = static_cast<Derived&>(*this);
     if (stop_before(self.value_steps())) return no_value();
-    const auto v = self.value(*x);
+    const auto v = self.value(x);
     if constexpr (std::is_same_v<decltype(v), const std::optional<double>>) {
       return returned(v);
     } else {

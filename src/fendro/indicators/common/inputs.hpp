@@ -78,6 +78,15 @@ inline std::optional<double> finite_close(const BarSnapshot& bar) {
   return bar.candle->close;
 }
 
+// finite_close with the close handed back in `close` (true when there is
+// one): an owner that steps anything out of line after it would otherwise
+// keep the optional in memory and test its flag there on every bar.
+inline bool finite_close_to(const BarSnapshot& bar, double& close) {
+  if (bar.candle == nullptr || !std::isfinite(bar.candle->close)) return false;
+  close = bar.candle->close;
+  return true;
+}
+
 // The midpoint of two values: (a + b) * 0.5, or the halves added when either
 // operand is so large that the sum could overflow.
 inline double midpoint(double a, double b) {

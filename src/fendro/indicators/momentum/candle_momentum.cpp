@@ -21,10 +21,12 @@ Result<AwesomeCore, IndicatorError> AwesomeCore::create(std::uint64_t fast, std:
 
 std::optional<double> awesome_update(AwesomeCore& ao, const Candle& c) {
   const double m = midpoint(c.high, c.low);
-  const auto fast = sma_update(ao.fast, m);
-  const auto slow = sma_update(ao.slow, m);
-  if (!fast || !slow) return std::nullopt;
-  return *fast - *slow;
+  double fast;
+  double slow;
+  const bool has_fast = sma_update_to(ao.fast, m, fast);
+  const bool has_slow = sma_update_to(ao.slow, m, slow);
+  if (!has_fast || !has_slow) return std::nullopt;
+  return fast - slow;
 }
 
 namespace {

@@ -48,13 +48,13 @@ std::optional<double> cci_update(CciCore& s, const Candle& c) {
   const double tp = typical_price(c);
   bool repeat;
   if (s.prices.is_full()) [[likely]] {
-    const std::size_t slot = s.prices.head();
     s.sum = s.sum - s.prices.replace_oldest(tp);
-    repeat = tp == s.prices.before_slot(slot);
+    repeat = tp == s.newest;
   } else {
     repeat = s.prices.len() > 0 && tp == s.prices.back();
     s.prices.push(tp);
   }
+  s.newest = tp;
   s.sum = s.sum + tp;
   if (++s.pushes == s.period) {
     s.sum = ring_sum(s.prices);

@@ -21,6 +21,7 @@ struct CciCore {
   double sum = 0.0;            // running sum of the ring
   std::uint64_t pushes = 0;    // since the last exact re-summation
   CopyCheck copies;            // whether the ring holds only copies (clock: pushes)
+  double newest = 0.0;         // the price pushed last: one load, not a slot computed from the head
 
   // 0 gives ZeroPeriod, then a period above MAX_PERIOD InvalidPeriod.
   static Result<CciCore, IndicatorError> create(std::uint64_t period);

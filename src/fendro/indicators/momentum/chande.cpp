@@ -54,14 +54,14 @@ Result<DynamicMomentumIndex, IndicatorError> DynamicMomentumIndex::create(std::u
 }
 
 std::optional<double> DynamicMomentumIndex::update(const BarSnapshot& bar) {
-  const std::optional<double> c = finite_close(bar);
-  if (!c) return no_value();
-  deviation_.push(*c);
+  double c;
+  if (!finite_close_to(bar, c)) return no_value();
+  deviation_.push(c);
   if (deviation_.is_full()) {
     last_dev_ = vol::population_stddev(deviation_);
     last_dev_avg_ = sma_update(deviation_avg_, *last_dev_);
   }
-  if (const auto change = next_change(prev_, *c)) changes_.push(*change);
+  if (const auto change = next_change(prev_, c)) changes_.push(*change);
   if (!last_dev_ || !last_dev_avg_ || !changes_.is_full()) return no_value();
 
   // Skip the oldest 30 - t changes, t = round(period * avg / dev) held in

@@ -48,9 +48,9 @@ inline Result<CmoState, IndicatorError> cmo_state_new(std::uint64_t period) {
 // move gives 0.
 inline std::optional<double> cmo_update(CmoState& s, double x) {
   if (!std::isfinite(x)) return std::nullopt;
-  const auto change = next_change(s.prev, x);
-  if (!change) return std::nullopt;
-  const Move mv = split_move(*change);
+  double change;
+  if (!next_change_to(s.prev, x, change)) return std::nullopt;
+  const Move mv = split_move(change);
   s.moves.push(mv.gain, mv.loss);
   s.zeros.push(mv.gain, mv.loss);
   if (!s.moves.ring.is_full()) return std::nullopt;

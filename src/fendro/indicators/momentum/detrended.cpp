@@ -33,16 +33,16 @@ Dpo::Dpo(std::uint64_t n)
     : closes_(std::max(n / 2 + 2, n)), period_(n), shift_(static_cast<std::size_t>(n / 2 + 1)) {}
 
 std::optional<double> Dpo::update(const BarSnapshot& bar) {
-  const std::optional<double> c = finite_close(bar);
-  if (!c) return no_value();
+  double c;
+  if (!finite_close_to(bar, c)) return no_value();
   const std::size_t n = static_cast<std::size_t>(period_);
   // Once n closes are held, the close n places back from this one leaves
   // the mean's window (whether or not it also leaves the ring).
   std::optional<double> leaving;
   if (closes_.len() >= n) leaving = closes_[closes_.len() - n];
-  closes_.push(*c);
-  copies_.push(*c);
-  sum_ = sum_ + *c;
+  closes_.push(c);
+  copies_.push(c);
+  sum_ = sum_ + c;
   if (leaving) sum_ = sum_ - *leaving;
   if (++pushes_ == period_) {
     double exact = -0.0;

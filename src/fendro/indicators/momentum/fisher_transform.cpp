@@ -15,9 +15,9 @@ Result<FisherTransform, IndicatorError> FisherTransform::create(std::uint64_t pe
 }
 
 std::optional<double> FisherTransform::update(const BarSnapshot& bar) {
-  const std::optional<double> close = finite_close(bar);
-  if (!close) return no_value();
-  const double c = *close;
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  const double c = close;
   if (!range_.push(state_.ring, c, c, c)) return no_value();
   // A flat window puts the position at 0, and its smoothing decays into the
   // subnormal numbers and settles there. One test an update, on the smoothed
@@ -64,9 +64,9 @@ Result<InverseFisherTransform, IndicatorError> InverseFisherTransform::create(do
 }
 
 std::optional<double> InverseFisherTransform::update(const BarSnapshot& bar) {
-  const std::optional<double> c = finite_close(bar);
-  if (!c) return no_value();
-  return value_out(cr::tanh(*c * scale_));
+  double c;
+  if (!finite_close_to(bar, c)) return no_value();
+  return value_out(cr::tanh(c * scale_));
 }
 
 }  // namespace fendro

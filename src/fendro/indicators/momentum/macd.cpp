@@ -53,10 +53,12 @@ Result<Apo, IndicatorError> Apo::create(std::uint64_t fast, std::uint64_t slow) 
 std::optional<double> Apo::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
   if (!std::isfinite(c)) return no_value();
-  const auto f = ema_update(fast_, c);
-  const auto s = ema_update(slow_, c);
-  if (!f || !s) return no_value();
-  return value_out(*f - *s);
+  double f;
+  double s;
+  const bool has_fast = ema_update_to(fast_, c, f);
+  const bool has_slow = ema_update_to(slow_, c, s);
+  if (!has_fast || !has_slow) return no_value();
+  return value_out(f - s);
 }
 
 Result<PpoState, IndicatorError> PpoState::create(std::uint64_t fast, std::uint64_t slow) {

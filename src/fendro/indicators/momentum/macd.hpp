@@ -76,11 +76,13 @@ struct PpoState {
 // Inlined into its owner: returned through memory, the value costs more than
 // the two steps.
 [[gnu::always_inline]] inline std::optional<double> ppo_update(PpoState& p, double close) {
-  const auto f = ema_update(p.fast, close);
-  const auto s = ema_update(p.slow, close);
-  if (!f || !s) return std::nullopt;
-  if (*s == 0.0) return 0.0;
-  return ((*f - *s) * 100.0) / *s;
+  double f;
+  double s;
+  const bool has_fast = ema_update_to(p.fast, close, f);
+  const bool has_slow = ema_update_to(p.slow, close, s);
+  if (!has_fast || !has_slow) return std::nullopt;
+  if (s == 0.0) return 0.0;
+  return ((f - s) * 100.0) / s;
 }
 
 class Ppo final : public Indicator {

@@ -52,10 +52,12 @@ struct MacdCore {
 // step; the signal is not touched), or while the signal seeds.
 inline std::optional<MacdValue> macd_update(MacdCore& m, double close) {
   if (!std::isfinite(close)) return std::nullopt;
-  const auto f = ema_update(m.fast, close);
-  const auto s = ema_update(m.slow, close);
-  if (!f || !s) return std::nullopt;
-  const double macd = *f - *s;
+  double f;
+  double s;
+  const bool has_fast = ema_update_to(m.fast, close, f);
+  const bool has_slow = ema_update_to(m.slow, close, s);
+  if (!has_fast || !has_slow) return std::nullopt;
+  const double macd = f - s;
   if (!std::isfinite(macd)) return std::nullopt;
   const auto sig = ema_update_settled(m.signal, macd);
   if (!sig) return std::nullopt;

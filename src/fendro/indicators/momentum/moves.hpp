@@ -27,4 +27,16 @@ inline std::optional<double> next_change(std::optional<double>& prev, double x) 
   return change;
 }
 
+// next_change with the change handed back in `change` (true when there is
+// one): the owner's step then tests one flag it never has to store.
+inline bool next_change_to(std::optional<double>& prev, double x, double& change) {
+  if (!prev) [[unlikely]] {
+    prev = x;
+    return false;
+  }
+  change = x - *prev;
+  prev = x;
+  return true;
+}
+
 }  // namespace fendro

@@ -31,11 +31,11 @@ Result<RateOfChange, IndicatorError> RateOfChange::create(LagMeasure kind, std::
 }
 
 std::optional<double> RateOfChange::update(const BarSnapshot& bar) {
-  const std::optional<double> c = finite_close(bar);
-  if (!c) return no_value();
-  w_.ring.push(*c);
+  double c;
+  if (!finite_close_to(bar, c)) return no_value();
+  w_.ring.push(c);
   if (!w_.ring.is_full()) return no_value();
-  const double v = lag_measure(kind_, *c, w_.ring.front());
+  const double v = lag_measure(kind_, c, w_.ring.front());
   w_.last = v;
   return value_out(v);
 }

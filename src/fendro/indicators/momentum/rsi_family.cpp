@@ -31,7 +31,9 @@ Result<Rsi, IndicatorError> Rsi::create(std::uint64_t period) {
 }
 
 std::optional<double> Rsi::update(const BarSnapshot& bar) {
-  return returned(rsi_wilder_update(rsi_, bar_close(bar)));
+  double r;
+  if (!rsi_wilder_update_to(rsi_, bar_close(bar), r)) return no_value();
+  return value_out(r);
 }
 
 Result<FisherRsi, IndicatorError> FisherRsi::create(std::uint64_t period) {
@@ -40,9 +42,9 @@ Result<FisherRsi, IndicatorError> FisherRsi::create(std::uint64_t period) {
 }
 
 std::optional<double> FisherRsi::update(const BarSnapshot& bar) {
-  const auto r = rsi_wilder_update(rsi_, bar_close(bar));
-  if (!r) return no_value();
-  return value_out(fisher_of_rsi(*r));
+  double r;
+  if (!rsi_wilder_update_to(rsi_, bar_close(bar), r)) return no_value();
+  return value_out(fisher_of_rsi(r));
 }
 
 Result<StochRsi, IndicatorError> StochRsi::create(std::uint64_t rsi_period,
@@ -55,15 +57,15 @@ Result<StochRsi, IndicatorError> StochRsi::create(std::uint64_t rsi_period,
 std::uint64_t StochRsi::warmup_period() const { return sat_add(rsi_.period, k_); }
 
 std::optional<double> StochRsi::update(const BarSnapshot& bar) {
-  const auto r = rsi_wilder_update(rsi_, bar_close(bar));
-  if (!r) return no_value();
-  hi_.push(*r);
-  lo_.push(*r);
+  double r;
+  if (!rsi_wilder_update_to(rsi_, bar_close(bar), r)) return no_value();
+  hi_.push(r);
+  lo_.push(r);
   if (hi_.count() < k_) return no_value();
   const double hi = hi_.value();
   const double lo = lo_.value();
   if (hi - lo == 0.0) return value_out(50.0);
-  return value_out(((*r - lo) * 100.0) / (hi - lo));
+  return value_out(((r - lo) * 100.0) / (hi - lo));
 }
 
 Result<DerivativeOscillator, IndicatorError> DerivativeOscillator::create(
@@ -199,9 +201,9 @@ std::uint64_t ConnorsRsi::warmup_period() const {
 }
 
 std::optional<double> ConnorsRsi::update(const BarSnapshot& bar) {
-  const std::optional<double> close = finite_close(bar);
-  if (!close) return no_value();
-  const double c = *close;
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  const double c = close;
   const auto pr = rsi_wilder_update(price_, c);
   if (!prev_close_) {
     prev_close_ = c;

@@ -68,13 +68,15 @@ inline double rsi_settled_update(RsiState& s, double gain, double loss) {
 // primes; the first value comes with input period + 1. Smoothing is
 // (avg * (n - 1) + move) rounded once, then scaled by the stored 1 / n.
 // A window without any move gives 50. Through a halt the index is held as
-// it stood once the halt had lasted the period (HaltHold).
-inline std::optional<double> rsi_wilder_update(RsiState& s, double x) {
-  if (!std::isfinite(x)) return std::nullopt;
-  const auto change = next_change(s.prev, x);
-  if (!change) return std::nullopt;
-  const Move mv = split_move(*change);
-  s.halt.push(*change == 0.0);
+// it stood once the halt had lasted the period (HaltHold). True when there
+// is a value, handed back in `read`: an owner that steps more after it
+// keeps the value out of memory.
+inline bool rsi_wilder_update_to(RsiState& s, double x, double& read) {
+  if (!std::isfinite(x)) return false;
+  double change;
+  if (!next_change_to(s.prev, x, change)) return false;
+  const Move mv = split_move(change);
+  s.halt.push(change == 0.0);
   // One test for both averages, which are 0 until seeded: settled below
   // normal, they take the settled path out of line; seeding, the seeding
   // steps (out of the way too); a normal one has been seeded.
@@ -83,11 +85,12 @@ inline std::optional<double> rsi_wilder_update(RsiState& s, double x) {
       const double v = settled_path(
           [](RsiState* r, double gain, double loss) { return rsi_settled_update(*r, gain, loss); },
           &s, mv.gain, mv.loss);
-      return s.halt.read(v, s.period);
+      read = s.halt.read(v, s.period);
+      return true;
     }
     s.gain_seed_sum = mv.gain + s.gain_seed_sum;
     s.loss_seed_sum = mv.loss + s.loss_seed_sum;
-    if (++s.seed_count < s.period) return std::nullopt;
+    if (++s.seed_count < s.period) return false;
     const double n = static_cast<double>(s.period);
     s.avg_gain = s.gain_seed_sum / n;
     s.avg_loss = s.loss_seed_sum / n;
@@ -96,7 +99,15 @@ inline std::optional<double> rsi_wilder_update(RsiState& s, double x) {
     s.avg_gain = rsi_smooth(s, s.avg_gain, mv.gain);
     s.avg_loss = rsi_smooth(s, s.avg_loss, mv.loss);
   }
-  return s.halt.read(up_share_index(s.avg_gain, s.avg_loss), s.period);
+  read = s.halt.read(up_share_index(s.avg_gain, s.avg_loss), s.period);
+  return true;
+}
+
+// rsi_wilder_update_to as an optional.
+inline std::optional<double> rsi_wilder_update(RsiState& s, double x) {
+  double read;
+  if (!rsi_wilder_update_to(s, x, read)) return std::nullopt;
+  return read;
 }
 
 }  // namespace fendro

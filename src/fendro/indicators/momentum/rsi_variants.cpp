@@ -42,9 +42,9 @@ double rmi_share(double gain, double loss) {
 }  // namespace
 
 std::optional<double> Rmi::update(const BarSnapshot& bar) {
-  const std::optional<double> close = finite_close(bar);
-  if (!close) return no_value();
-  const double c = *close;
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  const double c = close;
   if (!closes_.is_full()) {
     closes_.push(c);
     return no_value();
@@ -78,9 +78,9 @@ Result<AdaptiveRsi, IndicatorError> AdaptiveRsi::create(std::uint64_t period) {
 }
 
 std::optional<double> AdaptiveRsi::update(const BarSnapshot& bar) {
-  const std::optional<double> close = finite_close(bar);
-  if (!close) return no_value();
-  const double c = *close;
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  const double c = close;
   closes_.push(c);
   const auto ch = next_change(prev_, c);
   if (!ch) return no_value();
@@ -138,16 +138,16 @@ double rsx_blend(double s4, double s5, double u4, double u5) {
 }  // namespace
 
 std::optional<double> Rsx::update(const BarSnapshot& bar) {
-  const std::optional<double> c = finite_close(bar);
-  if (!c) return no_value();
+  double c;
+  if (!finite_close_to(bar, c)) return no_value();
   // The change from the last close, spelled out: next_change's answer kept
   // its flag in memory here, an instruction a bar.
   if (!prev_) {
-    prev_ = *c;
+    prev_ = c;
     return no_value();
   }
-  const double m = *c - *prev_;
-  prev_ = *c;
+  const double m = c - *prev_;
+  prev_ = c;
   halt_.push(m == 0.0);
   // One test an update, on the last absolute-momentum stage: it trails the
   // others below normal on a flat stretch and is a normal number on a moving
@@ -211,9 +211,9 @@ void Rsx::stages(double m) {
 }
 
 std::optional<double> AnchoredRsi::update(const BarSnapshot& bar) {
-  const std::optional<double> c = finite_close(bar);
-  if (!c) return no_value();
-  const auto change = next_change(prev_, *c);
+  double c;
+  if (!finite_close_to(bar, c)) return no_value();
+  const auto change = next_change(prev_, c);
   if (!change) return no_value();
   if (*change > 0.0) up_ = up_ + *change;
   if (*change < 0.0) down_ = down_ + -*change;
@@ -230,15 +230,15 @@ Result<LaguerreRsi, IndicatorError> LaguerreRsi::create(double gamma) {
 }
 
 std::optional<double> LaguerreRsi::update(const BarSnapshot& bar) {
-  const std::optional<double> c = finite_close(bar);
-  if (!c) return no_value();
+  double c;
+  if (!finite_close_to(bar, c)) return no_value();
   if (!primed_) {
     primed_ = true;
-    l_[0] = l_[1] = l_[2] = l_[3] = *c;
+    l_[0] = l_[1] = l_[2] = l_[3] = c;
     return value_out(50.0);
   }
   const double g = g_;
-  const double l0 = *c * one_minus_g_ + l_[0] * g;
+  const double l0 = c * one_minus_g_ + l_[0] * g;
   const double l1 = l_[1] * g + (l_[0] - g * l0);
   const double l2 = l_[2] * g + (l_[1] - g * l1);
   const double l3 = l_[3] * g + (l_[2] - g * l2);

@@ -26,9 +26,9 @@ std::optional<double> Stochastic::update(const BarSnapshot& bar) {
   const double ll = range_.lowest();
   const double range = hh - ll;
   const double k = range == 0.0 ? 50.0 : ((c->close - ll) * 100.0) / range;
-  const auto d = sma_update(d_, k);
-  if (!d) return no_value();
-  return value_out(out_.set(k, *d));
+  double d;
+  if (!sma_update_to(d_, k, d)) return no_value();
+  return value_out(out_.set(k, d));
 }
 
 Result<WilliamsR, IndicatorError> WilliamsR::create(std::uint64_t period) {
@@ -130,11 +130,11 @@ std::optional<double> KasePermissionStochastic::update(const BarSnapshot& bar) {
   const double ll = range_.lowest();
   const double raw = hh > ll ? ((c->close - ll) * 100.0) / (hh - ll) : 50.0;
   if (!std::isfinite(raw)) return no_value();
-  const auto fast = ema_update(fast_, raw);
-  if (!fast || !std::isfinite(*fast)) return no_value();
-  const auto slow = ema_update(slow_, *fast);
-  if (!slow) return no_value();
-  return value_out(out_.set(*fast, *slow));
+  double fast;
+  double slow;
+  if (!ema_update_to(fast_, raw, fast) || !std::isfinite(fast)) return no_value();
+  if (!ema_update_to(slow_, fast, slow)) return no_value();
+  return value_out(out_.set(fast, slow));
 }
 
 }  // namespace fendro

@@ -255,22 +255,22 @@ double KRatio::value(double x) {
 // ---- RecoveryFactor ----
 
 std::optional<double> RecoveryFactor::update(const BarSnapshot& bar) {
-  const auto x = finite_close(bar);
-  if (!x) return no_value();
+  double x;
+  if (!finite_close_to(bar, x)) return no_value();
   if (!started_) {
-    first_ = peak_ = *x;
+    first_ = peak_ = x;
     started_ = true;
-    if (*x == 0.0) return no_value();
+    if (x == 0.0) return no_value();
     return value_out(0.0);
   }
-  if (*x > peak_) peak_ = *x;
+  if (x > peak_) peak_ = x;
   if (peak_ > 0.0) {
-    const double dd = (peak_ - *x) / peak_;
+    const double dd = (peak_ - x) / peak_;
     if (dd > max_drawdown_) max_drawdown_ = dd;
   }
   if (first_ == 0.0) return no_value();
   if (max_drawdown_ == 0.0) return value_out(0.0);
-  return value_out((*x / first_ - 1.0) / max_drawdown_);
+  return value_out((x / first_ - 1.0) / max_drawdown_);
 }
 
 }  // namespace fendro::perf

@@ -57,9 +57,9 @@ class MidPoint final : public Indicator {
   }
 
   std::optional<double> update(const BarSnapshot& bar) override {
-    const std::optional<double> close = finite_close(bar);
-    if (!close) return no_value();
-    const double c = *close;
+    double close;
+    if (!finite_close_to(bar, close)) return no_value();
+    const double c = close;
     if (!range_.push(closes_.ring, c, c, c)) return no_value();
     return value_out(midpoint(range_.highest(), range_.lowest()));
   }

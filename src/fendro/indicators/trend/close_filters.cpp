@@ -18,9 +18,9 @@ Result<VerticalHorizontalFilter, IndicatorError> VerticalHorizontalFilter::creat
 }
 
 std::optional<double> VerticalHorizontalFilter::update(const BarSnapshot& bar) {
-  const auto close = finite_close(bar);
-  if (!close) return no_value();
-  const double x = *close;
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  const double x = close;
   highest_.push(x);
   lowest_.push(x);
   if (prev_close_) {
@@ -45,9 +45,9 @@ Result<PolarizedFractalEfficiency, IndicatorError> PolarizedFractalEfficiency::c
 }
 
 std::optional<double> PolarizedFractalEfficiency::update(const BarSnapshot& bar) {
-  const auto close = finite_close(bar);
-  if (!close) return no_value();
-  const double x = *close;
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  const double x = close;
   if (prev_close_) {
     const double dx = x - *prev_close_;
     const double segment = std::sqrt(fused_mul_add(dx, dx, 1.0));
@@ -71,9 +71,9 @@ Result<TrendStrengthIndex, IndicatorError> TrendStrengthIndex::create(std::uint6
 }
 
 std::optional<double> TrendStrengthIndex::update(const BarSnapshot& bar) {
-  const auto close = finite_close(bar);
-  if (!close) return no_value();
-  closes_.push(*close);
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  closes_.push(close);
   if (!closes_.is_full()) return no_value();
   // The mean and the fit's sums: about two steps a value.
   if (stop_before(2 * closes_.len())) return no_value();
@@ -125,9 +125,9 @@ std::uint64_t ElderImpulse::warmup_period() const {
 }
 
 std::optional<double> ElderImpulse::update(const BarSnapshot& bar) {
-  const auto close = finite_close(bar);
-  if (!close) return no_value();
-  const double x = *close;
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  const double x = close;
   ema_update(ema_, x);
   const auto fast = ema_update(fast_, x);
   const auto slow = ema_update(slow_, x);

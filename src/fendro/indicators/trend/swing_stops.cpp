@@ -131,9 +131,9 @@ Result<PercentageTrailingStop, IndicatorError> PercentageTrailingStop::create(do
 }
 
 std::optional<double> PercentageTrailingStop::update(const BarSnapshot& bar) {
-  const auto close = finite_close(bar);
-  if (!close) return no_value();
-  const double x = *close;
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  const double x = close;
   const double off = (std::abs(x) * p_) / 100.0;
   if (!stop_) {
     stop_ = x - off;
@@ -162,9 +162,9 @@ Result<RenkoTrailingStop, IndicatorError> RenkoTrailingStop::create(double brick
 }
 
 std::optional<double> RenkoTrailingStop::update(const BarSnapshot& bar) {
-  const auto close = finite_close(bar);
-  if (!close) return no_value();
-  const double x = *close;
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  const double x = close;
   if (!base_) {
     base_ = x;
     return value_out(x - b_);
@@ -198,9 +198,9 @@ Result<StepTrailingStop, IndicatorError> StepTrailingStop::create(double step) {
 }
 
 std::optional<double> StepTrailingStop::update(const BarSnapshot& bar) {
-  const auto close = finite_close(bar);
-  if (!close) return no_value();
-  const double x = *close;
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  const double x = close;
   const double below = s_ * std::floor((x - s_) / s_);
   if (!stop_) {
     stop_ = below;

@@ -43,9 +43,9 @@ Result<MaEnvelope, IndicatorError> MaEnvelope::create(std::uint64_t period, doub
 }
 
 std::optional<double> MaEnvelope::update(const BarSnapshot& bar) {
-  const auto close = finite_close(bar);
-  if (!close) return no_value();
-  const auto sma = sma_update(sma_, *close);
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  const auto sma = sma_update(sma_, close);
   if (!sma) return no_value();
   return value_out(out_.set(*sma * (1.0 + fraction_), *sma, *sma * (1.0 - fraction_)));
 }
@@ -60,9 +60,9 @@ Result<StandardErrorBands, IndicatorError> StandardErrorBands::create(std::uint6
 }
 
 std::optional<double> StandardErrorBands::update(const BarSnapshot& bar) {
-  const auto close = finite_close(bar);
-  if (!close) return no_value();
-  closes_.push(*close);
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  closes_.push(close);
   if (!closes_.is_full()) return no_value();
   // The mean, the line's sums and the residuals: about three steps a value.
   if (stop_before(3 * closes_.len())) return no_value();

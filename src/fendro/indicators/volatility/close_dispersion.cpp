@@ -21,9 +21,9 @@ Result<StdDev, IndicatorError> StdDev::create(std::uint64_t period) {
 }
 
 std::optional<double> StdDev::update(const BarSnapshot& bar) {
-  const auto close = finite_close(bar);
-  if (!close) return no_value();
-  window_.push(*close);
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  window_.push(close);
   if (!window_.is_full()) return no_value();
   return value_out(population_stddev(window_));
 }
@@ -39,9 +39,9 @@ DetrendedStdDev::DetrendedStdDev(std::uint64_t n)
     : closes_(n), n_(n), sxx_(regression_constants(n).d / static_cast<double>(n)) {}
 
 std::optional<double> DetrendedStdDev::update(const BarSnapshot& bar) {
-  const auto close = finite_close(bar);
-  if (!close) return no_value();
-  closes_.push(*close);
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  closes_.push(close);
   if (!closes_.is_full()) return no_value();
   // Three passes over the window: about three steps a value.
   if (stop_before(3 * closes_.len())) return no_value();
@@ -78,14 +78,14 @@ Result<UlcerIndex, IndicatorError> UlcerIndex::create(std::uint64_t period) {
 }
 
 std::optional<double> UlcerIndex::update(const BarSnapshot& bar) {
-  const auto close = finite_close(bar);
-  if (!close) return no_value();
-  max_.push(*close);
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  max_.push(close);
   if (max_.count() < n_) return no_value();
   const double top = max_.value();
   double q = 0.0;
   if (top != 0.0) {
-    const double pct = ((*close - top) * 100.0) / top;
+    const double pct = ((close - top) * 100.0) / top;
     q = pct * pct;
   }
   terms_.push(q);
@@ -103,11 +103,11 @@ Result<WavePm, IndicatorError> WavePm::create(std::uint64_t period, std::uint64_
 }
 
 std::optional<double> WavePm::update(const BarSnapshot& bar) {
-  const auto close = finite_close(bar);
-  if (!close) return no_value();
-  closes_.push(*close);
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  closes_.push(close);
   if (!closes_.is_full()) return no_value();
-  const double d = *close - closes_.front();
+  const double d = close - closes_.front();
   const double e = d * d;
   if (!std::isfinite(e)) return no_value();
   // A flat stretch makes every change 0, the weight 0, and both averages

@@ -65,9 +65,9 @@ Result<MedianChannel, IndicatorError> MedianChannel::create(std::uint64_t period
 }
 
 std::optional<double> MedianChannel::update(const BarSnapshot& bar) {
-  const auto close = finite_close(bar);
-  if (!close) return no_value();
-  if (window_.stop_after_push(*close) || !window_.is_full()) return no_value();
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  if (window_.stop_after_push(close) || !window_.is_full()) return no_value();
   const double median = window_.quantile(0.5);
   const std::optional<double> mad = deviation_quantile(window_.sorted(), median, 1.0, 0.5);
   if (!mad) return no_value();
@@ -83,9 +83,9 @@ Result<QuartileBands, IndicatorError> QuartileBands::create(std::uint64_t period
 }
 
 std::optional<double> QuartileBands::update(const BarSnapshot& bar) {
-  const auto close = finite_close(bar);
-  if (!close) return no_value();
-  if (window_.stop_after_push(*close) || !window_.is_full()) return no_value();
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  if (window_.stop_after_push(close) || !window_.is_full()) return no_value();
   return value_out(out_.set(window_.quantile(0.75), window_.quantile(0.5), window_.quantile(0.25)));
 }
 
@@ -101,9 +101,9 @@ Result<BomarBands, IndicatorError> BomarBands::create(std::uint64_t period, doub
 }
 
 std::optional<double> BomarBands::update(const BarSnapshot& bar) {
-  const auto close = finite_close(bar);
-  if (!close) return no_value();
-  if (window_.stop_after_push(*close) || !window_.is_full()) return no_value();
+  double close;
+  if (!finite_close_to(bar, close)) return no_value();
+  if (window_.stop_after_push(close) || !window_.is_full()) return no_value();
   // The mean: a step for about two values.
   if (stop_before(window_.period() / 2)) return no_value();
   const std::span<const double> sorted = window_.sorted();

@@ -28,13 +28,14 @@ double ema_flat_read(EmaState& s, double x) {
   return s.value;
 }
 
-std::optional<double> ema_update_unplain(EmaState& s, double x) {
+bool ema_update_unplain(EmaState& s, double x, double& read) {
   if (s.seeded) {
     s.value = ema_step(s.alpha, s.one_minus_alpha, s.value, x);
   } else if (!ema_seed(s, x)) {
-    return std::nullopt;
+    return false;
   }
-  return s.flat ? ema_flat_read(s, x) : s.value;
+  read = s.flat ? ema_flat_read(s, x) : s.value;
+  return true;
 }
 
 }  // namespace fendro

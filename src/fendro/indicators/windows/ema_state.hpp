@@ -56,8 +56,11 @@ Result<EmaState, IndicatorError> ema_state_new(std::uint64_t n);
 // What the plain average reads while it has only seen copies: x while it is
 // one more copy, else the value (and the average is no longer flat).
 [[gnu::cold]] double ema_flat_read(EmaState& s, double x);
-// ema_update's step where the average is not plain: seeding, or flat.
-[[gnu::cold]] std::optional<double> ema_update_unplain(EmaState& s, double x);
+// ema_update's step where the average is not plain: seeding, or flat. False
+// while there is no value yet; else true with the value read in `read`.
+// Handing back a flag and a double rather than an optional keeps the
+// optional the caller returns out of memory on its plain path.
+[[gnu::cold]] bool ema_update_unplain(EmaState& s, double x, double& read);
 
 // The seeded step: alpha * x + round(one_minus_alpha * value), with a single
 // rounding of the sum (fused multiply-add).
@@ -76,7 +79,22 @@ inline std::optional<double> ema_update(EmaState& s, double x) {
     s.value = ema_step(s.alpha, s.one_minus_alpha, s.value, x);
     return s.value;
   }
-  return ema_update_unplain(s, x);
+  double read;
+  if (!ema_update_unplain(s, x, read)) return std::nullopt;
+  return read;
+}
+
+// ema_update with its value handed back in `read` (true when there is one):
+// for owners that hold one average's value while they step another, where
+// GCC keeps a held optional in memory and reads its flag back through a
+// narrower write on every bar.
+inline bool ema_update_to(EmaState& s, double x, double& read) {
+  if (s.plain) [[likely]] {
+    s.value = ema_step(s.alpha, s.one_minus_alpha, s.value, x);
+    read = s.value;
+    return true;
+  }
+  return ema_update_unplain(s, x, read);
 }
 
 // ema_update of a series that falls to 0 on a halted market (moves, ranges,
@@ -140,10 +158,10 @@ template <std::size_t N, class Update>
                                                      std::array<double, N>& out, Update update) {
   double in = x;
   for (std::size_t k = 0; k < N; ++k) {
-    const std::optional<double> v = update(stages[k], in);
-    if (!v) return false;
-    if (k + 1 < N && !std::isfinite(*v)) return false;
-    out[k] = in = *v;
+    double v;
+    if (!update(stages[k], in, v)) return false;
+    if (k + 1 < N && !std::isfinite(v)) return false;
+    out[k] = in = v;
   }
   return true;
 }
@@ -158,8 +176,9 @@ template <std::size_t N, class Update>
 template <std::size_t N>
 [[gnu::always_inline]] inline bool ema_chain_update(std::array<EmaState, N>& stages, double x,
                                                     std::array<double, N>& out) {
-  return detail::ema_chain_through(stages, x, out,
-                                   [](EmaState& s, double in) { return ema_update(s, in); });
+  return detail::ema_chain_through(stages, x, out, [](EmaState& s, double in, double& read) {
+    return ema_update_to(s, in, read);
+  });
 }
 
 // ema_chain_update, or on the owner's settled path (Kept) each stage as
@@ -167,8 +186,11 @@ template <std::size_t N>
 template <bool Kept, std::size_t N>
 [[gnu::always_inline]] inline bool ema_chain_update_as(std::array<EmaState, N>& stages, double x,
                                                        std::array<double, N>& out) {
-  return detail::ema_chain_through(
-      stages, x, out, [](EmaState& s, double in) { return ema_update_as<Kept>(s, in); });
+  return detail::ema_chain_through(stages, x, out, [](EmaState& s, double in, double& read) {
+    const std::optional<double> v = ema_update_as<Kept>(s, in);
+    if (v) read = *v;
+    return v.has_value();
+  });
 }
 
 }  // namespace fendro

@@ -25,6 +25,7 @@ struct RollingVariance {
   std::uint64_t period = 0;
   CopyCheck copies;          // clock: pushes
   bool only_copies = false;  // the window is full of copies of its newest value
+  double newest = 0.0;       // the value pushed last: one load, not a slot computed from the head
 
   RollingVariance() = default;
   // Unchecked: callers have already refused 0 and lengths above MAX_PERIOD.
@@ -33,9 +34,8 @@ struct RollingVariance {
   void push(double x) {
     bool repeat;
     if (ring.is_full()) [[likely]] {
-      const std::size_t slot = ring.head();
       const double evicted = ring.replace_oldest(x);
-      repeat = x == ring.before_slot(slot);
+      repeat = x == newest;
       const double d = evicted - anchor;
       s1 = s1 - d;
       s2 = s2 - d * d;
@@ -43,6 +43,7 @@ struct RollingVariance {
       repeat = ring.len() > 0 && x == ring.back();
       ring.push(x);
     }
+    newest = x;
     if (!anchored) {
       anchor = x;
       anchored = true;

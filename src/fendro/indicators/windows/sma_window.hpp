@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/copy_run.hpp"
@@ -27,6 +28,7 @@ struct SmaWindow {
   std::uint64_t resum_every = 0;
   double divisor = 0.0;  // period as f64
   CopyCheck copies;      // whether the window holds only copies (clock: pushes)
+  double newest = 0.0;   // the input pushed last: one load, not a slot computed from the head
 
   SmaWindow() = default;  // a placeholder: assign a built window before stepping
   // Unchecked: callers have already refused 0 and lengths above MAX_PERIOD.
@@ -56,30 +58,45 @@ inline double sma_slide(double sum, double x, double evicted) { return x + (sum 
 // The step of sma_update, with the mean taken by mean(sum, divisor), or x
 // itself (a zero as +0.0, what a sum of zeros gives) where the window holds
 // only copies of x, which only a push of the value pushed before can bring
-// about.
+// about. True when there is a value, handed back in `read`.
 template <class Mean>
-inline std::optional<double> sma_step(SmaWindow& w, double x, Mean mean) {
-  if (!std::isfinite(x)) return std::nullopt;
+inline bool sma_step_to(SmaWindow& w, double x, Mean mean, double& read) {
+  if (!std::isfinite(x)) return false;
   if (w.ring.is_full()) [[likely]] {
-    const std::size_t slot = w.ring.head();
     const double evicted = w.ring.replace_oldest(x);
-    const double prev = w.ring.before_slot(slot);
+    const double prev = std::exchange(w.newest, x);
     w.sum = sma_slide(w.sum, x, evicted);
     if (++w.pushes >= w.resum_every) [[unlikely]] sma_resum(w);
-    const double m = mean(w.sum, w.divisor);
+    read = mean(w.sum, w.divisor);
     if (x == prev) [[unlikely]] {
-      if (w.copies.after_repeat(w.ring, x, w.pushes, w.period)) return copy_read(x);
+      if (w.copies.after_repeat(w.ring, x, w.pushes, w.period)) read = copy_read(x);
     }
-    return m;
+    return true;
   }
   const bool repeat = w.ring.len() > 0 && x == w.ring.back();
   if (!sma_fill(w, x)) {
     if (repeat) w.copies.after_repeat(w.ring, x, w.pushes, w.period);
-    return std::nullopt;
+    return false;
   }
   // The window has just filled: its first mean, or the value over copies.
-  const double m = mean(w.sum, w.divisor);
-  return repeat && w.copies.after_repeat(w.ring, x, w.pushes, w.period) ? copy_read(x) : m;
+  read = mean(w.sum, w.divisor);
+  if (repeat && w.copies.after_repeat(w.ring, x, w.pushes, w.period)) read = copy_read(x);
+  return true;
+}
+
+template <class Mean>
+inline std::optional<double> sma_step(SmaWindow& w, double x, Mean mean) {
+  double read;
+  if (!sma_step_to(w, x, mean, read)) return std::nullopt;
+  return read;
+}
+
+// sma_update with its value handed back in `read` (true when there is one):
+// for owners that hold one window's mean while they step another, where GCC
+// keeps a held optional in memory and reads its flag back through a narrower
+// write on every bar.
+inline bool sma_update_to(SmaWindow& w, double x, double& read) {
+  return sma_step_to(w, x, [](double sum, double divisor) { return sum / divisor; }, read);
 }
 
 // No value for a NaN or infinite x (nothing changes) or while the window

@@ -66,8 +66,8 @@ Result<WmaWindow, IndicatorError> wma_window_new(std::uint64_t n);
 // (a zero as +0.0) while the window holds only copies of x. Without it the
 // copies are not counted: for an owner that tells them by a run of its own.
 template <bool ReadsCopies>
-inline std::optional<double> wma_step(WmaWindow& w, double x) {
-  if (!std::isfinite(x)) return std::nullopt;
+inline bool wma_step_to(WmaWindow& w, double x, double& read) {
+  if (!std::isfinite(x)) return false;
   // Only a push of the input pushed before can leave the window holding
   // only copies.
   bool repeat = false;
@@ -85,18 +85,29 @@ inline std::optional<double> wma_step(WmaWindow& w, double x) {
     if constexpr (ReadsCopies) repeat = w.ring.len() > 0 && x == w.ring.back();
     if (!wma_fill(w, x)) {
       if (repeat) wma_after_repeat(w, x);
-      return std::nullopt;
+      return false;
     }
   }
-  const double m = w.weighted_sum / w.denominator;
+  read = w.weighted_sum / w.denominator;
   if (repeat) [[unlikely]] {
-    if (wma_after_repeat(w, x)) return copy_read(x);
+    if (wma_after_repeat(w, x)) read = copy_read(x);
   }
-  return m;
+  return true;
+}
+
+// wma_step_to as an optional.
+template <bool ReadsCopies>
+inline std::optional<double> wma_step(WmaWindow& w, double x) {
+  double read;
+  if (!wma_step_to<ReadsCopies>(w, x, read)) return std::nullopt;
+  return read;
 }
 
 inline std::optional<double> wma_update(WmaWindow& w, double x) { return wma_step<true>(w, x); }
 // W / D as the sums give it.
 inline std::optional<double> wma_sums_update(WmaWindow& w, double x) { return wma_step<false>(w, x); }
+// wma_sums_update with its value handed back in `read` (true when there is
+// one), for owners that hold one window's value while they step another.
+inline bool wma_sums_update_to(WmaWindow& w, double x, double& read) { return wma_step_to<false>(w, x, read); }
 
 }  // namespace fendro
