@@ -99,7 +99,7 @@ double residue_scale(ResidueOf of, std::span<const testing::Bar> past, const Tra
 Closeness closeness_on(StretchKind kind) { return Closeness{0, 0.0, kind == StretchKind::kQuietMoves}; }
 
 // The faults of a listed kind on one stretch; `from` as in first_parting.
-void listed_faults(const ZeroWindowListing& listing, const std::vector<double>& params, StretchKind kind,
+void listed_faults(const ZeroWindowListing& listing, const std::vector<double>& params,
                    const Trace& h, const Trace& f, std::size_t from, double scale, const std::string& at,
                    std::vector<std::string>& faults) {
   switch (listing.kind) {
@@ -116,8 +116,8 @@ void listed_faults(const ZeroWindowListing& listing, const std::vector<double>& 
       }
       break;
     case ZeroCase::kLastValue: {
-      const auto parts = first_parting(h, f, from, closeness_on(kind));
-      if (!parts) break;
+      // Kept whether or not a fresh instance parts from it: one that read a
+      // constant of its own on windows of zeros would read it fresh too.
       const std::size_t zeros_from = std::max<std::size_t>(listing.reach(params), 1);
       if (const auto p = first_change(h, zeros_from - 1, std::max(from, zeros_from))) {
         faults.push_back(at + ": the value of stretch bar " + std::to_string(zeros_from - 1) + " is not kept, " +
@@ -149,7 +149,7 @@ void judge_stretch(const ZeroSubject& subject, const std::vector<double>& params
     return;
   }
   const double scale = residue_scale(listing->residue_of, past, h);
-  listed_faults(*listing, params, kind, h, f, from, scale, at, faults);
+  listed_faults(*listing, params, h, f, from, scale, at, faults);
   if (report && listing->kind == ZeroCase::kFewUlps) {
     std::uint64_t most = 0;
     for (std::size_t i = from; i < h.bars.size(); ++i) {
