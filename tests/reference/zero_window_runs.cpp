@@ -194,6 +194,22 @@ ZeroSubject registry_subject(const registry::Entry& row, const std::vector<std::
   return s;
 }
 
+ZeroSubject rebuild_phase_subject(const registry::Entry& row) {
+  ZeroSubject s = registry_subject(row, {});
+  const std::vector<double> customary = s.parameter_sets.front();
+  s.parameter_sets = {customary};
+  for (std::size_t i = 0; i < s.kinds.size(); ++i) {
+    if (s.kinds[i] != Kind::Integer) continue;
+    std::vector<double> p = customary;
+    p[i] = kLongWindow;
+    if (p != customary && s.build(p)) s.parameter_sets.push_back(p);
+  }
+  s.every_set = false;
+  s.memory_listed = false;
+  s.stagger = kHistoryStagger;
+  return s;
+}
+
 std::vector<std::string> zero_window_faults(const ZeroSubject& subject, const std::vector<NamedHistory>& histories,
                                             bool report) {
   std::vector<std::string> faults;
@@ -204,13 +220,16 @@ std::vector<std::string> zero_window_faults(const ZeroSubject& subject, const st
     if (!probe) continue;
     const std::size_t from = settled_from(*probe, params, subject.kinds);
     const std::size_t n = from + kTail;
-    const std::size_t history_len = std::min<std::size_t>(std::max<std::size_t>(400, from + 100), 4500);
-    for (const NamedHistory& history : histories) {
+    const std::size_t longest = std::min<std::size_t>(std::max<std::size_t>(400, from + 100), 4500);
+    for (std::size_t k = 0; k < histories.size(); ++k) {
+      const NamedHistory& history = histories[k];
+      const std::size_t history_len = longest - k * subject.stagger;
       const std::span<const testing::Bar> past(history.bars.end() - static_cast<std::ptrdiff_t>(history_len),
                                                history.bars.end());
       const testing::Bar& last = past.back();
       const auto where = [&](StretchKind kind) {
-        return std::string(subject.key) + " " + testing::params_text(params) + " after " + history.name + ", " +
+        const std::string cut = history_len < longest ? " of " + std::to_string(history_len) + " bars" : "";
+        return std::string(subject.key) + " " + testing::params_text(params) + " after " + history.name + cut + ", " +
                std::string(stretch_name(kind));
       };
       // Whether the instance remembers more than its windows hold, counted in
@@ -244,7 +263,7 @@ std::vector<std::string> zero_window_faults(const ZeroSubject& subject, const st
       }
     }
   }
-  if (!first_memory.empty() && subject.memory_reason.empty()) {
+  if (!first_memory.empty() && subject.memory_reason.empty() && subject.memory_listed) {
     faults.push_back(first_memory + ": remembers more than its windows hold, but is not listed as a memory");
   }
   if (first_memory.empty() && !subject.memory_reason.empty() && subject.every_set) {
