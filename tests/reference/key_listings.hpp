@@ -21,18 +21,27 @@ const Listing* listing_named(std::span<const Listing> table, std::string_view ke
   return nullptr;
 }
 
-// Every row names a candle-fed key, once, with a reason.
+// Every row names a key, once, with a reason; with `candles_only`, a
+// candle-fed key.
 template <class Listing>
-void expect_candle_keys_once(std::span<const Listing> table) {
+void expect_keys_once(std::span<const Listing> table, bool candles_only = false) {
   std::vector<std::string_view> seen;
   for (const Listing& l : table) {
     const auto slot = registry::key_slot(l.key);
     ASSERT_TRUE(slot.has_value()) << l.key;
-    EXPECT_EQ(registry::key_rows()[*slot].feed, Feed::Kline) << l.key;
+    if (candles_only) {
+      EXPECT_EQ(registry::key_rows()[*slot].feed, Feed::Kline) << l.key;
+    }
     EXPECT_FALSE(l.reason.empty()) << l.key;
     EXPECT_EQ(std::count(seen.begin(), seen.end(), l.key), 0) << l.key << " is listed twice";
     seen.push_back(l.key);
   }
+}
+
+// Every row names a candle-fed key, once, with a reason.
+template <class Listing>
+void expect_candle_keys_once(std::span<const Listing> table) {
+  expect_keys_once(table, true);
 }
 
 }  // namespace fendro::reference

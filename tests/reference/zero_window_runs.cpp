@@ -99,7 +99,7 @@ double residue_scale(ResidueOf of, std::span<const testing::Bar> past, const Tra
 Closeness closeness_on(StretchKind kind) { return Closeness{0, 0.0, kind == StretchKind::kQuietMoves}; }
 
 // The faults of a listed kind on one stretch; `from` as in first_parting.
-void listed_faults(const ZeroWindowListing& listing, const std::vector<double>& params, StretchKind kind,
+void listed_faults(const ZeroWindowListing& listing, const std::vector<double>& params,
                    const Trace& h, const Trace& f, std::size_t from, double scale, const std::string& at,
                    std::vector<std::string>& faults) {
   switch (listing.kind) {
@@ -116,8 +116,8 @@ void listed_faults(const ZeroWindowListing& listing, const std::vector<double>& 
       }
       break;
     case ZeroCase::kLastValue: {
-      const auto parts = first_parting(h, f, from, closeness_on(kind));
-      if (!parts) break;
+      // Kept whether or not a fresh instance parts from it: one that read a
+      // constant of its own on windows of zeros would read it fresh too.
       const std::size_t zeros_from = std::max<std::size_t>(listing.reach(params), 1);
       if (const auto p = first_change(h, zeros_from - 1, std::max(from, zeros_from))) {
         faults.push_back(at + ": the value of stretch bar " + std::to_string(zeros_from - 1) + " is not kept, " +
@@ -149,7 +149,7 @@ void judge_stretch(const ZeroSubject& subject, const std::vector<double>& params
     return;
   }
   const double scale = residue_scale(listing->residue_of, past, h);
-  listed_faults(*listing, params, kind, h, f, from, scale, at, faults);
+  listed_faults(*listing, params, h, f, from, scale, at, faults);
   if (report && listing->kind == ZeroCase::kFewUlps) {
     std::uint64_t most = 0;
     for (std::size_t i = from; i < h.bars.size(); ++i) {
@@ -194,6 +194,22 @@ ZeroSubject registry_subject(const registry::Entry& row, const std::vector<std::
   return s;
 }
 
+ZeroSubject rebuild_phase_subject(const registry::Entry& row) {
+  ZeroSubject s = registry_subject(row, {});
+  const std::vector<double> customary = s.parameter_sets.front();
+  s.parameter_sets = {customary};
+  for (std::size_t i = 0; i < s.kinds.size(); ++i) {
+    if (s.kinds[i] != Kind::Integer) continue;
+    std::vector<double> p = customary;
+    p[i] = kLongWindow;
+    if (p != customary && s.build(p)) s.parameter_sets.push_back(p);
+  }
+  s.every_set = false;
+  s.memory_listed = false;
+  s.stagger = kHistoryStagger;
+  return s;
+}
+
 std::vector<std::string> zero_window_faults(const ZeroSubject& subject, const std::vector<NamedHistory>& histories,
                                             bool report) {
   std::vector<std::string> faults;
@@ -204,13 +220,16 @@ std::vector<std::string> zero_window_faults(const ZeroSubject& subject, const st
     if (!probe) continue;
     const std::size_t from = settled_from(*probe, params, subject.kinds);
     const std::size_t n = from + kTail;
-    const std::size_t history_len = std::min<std::size_t>(std::max<std::size_t>(400, from + 100), 4500);
-    for (const NamedHistory& history : histories) {
+    const std::size_t longest = std::min<std::size_t>(std::max<std::size_t>(400, from + 100), 4500);
+    for (std::size_t k = 0; k < histories.size(); ++k) {
+      const NamedHistory& history = histories[k];
+      const std::size_t history_len = longest - k * subject.stagger;
       const std::span<const testing::Bar> past(history.bars.end() - static_cast<std::ptrdiff_t>(history_len),
                                                history.bars.end());
       const testing::Bar& last = past.back();
       const auto where = [&](StretchKind kind) {
-        return std::string(subject.key) + " " + testing::params_text(params) + " after " + history.name + ", " +
+        const std::string cut = history_len < longest ? " of " + std::to_string(history_len) + " bars" : "";
+        return std::string(subject.key) + " " + testing::params_text(params) + " after " + history.name + cut + ", " +
                std::string(stretch_name(kind));
       };
       // Whether the instance remembers more than its windows hold, counted in
@@ -244,7 +263,7 @@ std::vector<std::string> zero_window_faults(const ZeroSubject& subject, const st
       }
     }
   }
-  if (!first_memory.empty() && subject.memory_reason.empty()) {
+  if (!first_memory.empty() && subject.memory_reason.empty() && subject.memory_listed) {
     faults.push_back(first_memory + ": remembers more than its windows hold, but is not listed as a memory");
   }
   if (first_memory.empty() && !subject.memory_reason.empty() && subject.every_set) {

@@ -264,6 +264,74 @@ TEST(ZeroWindowSweep, AListedResidueStaysWithinAFewUnitsOfTheLargestPrice) {
                    .empty());
 }
 
+// The mean size of the last n moves of the close, from a running sum rebuilt
+// exactly from the window every n pushes (the first after n - phase):
+// once the window holds only zeros, the sum holds a residue until the next
+// rebuild clears it. With `settles`, a window of zeros reads exactly 0.
+class PlantedRebuiltMean final : public Indicator {
+ public:
+  PlantedRebuiltMean(std::size_t n, bool settles, std::size_t phase)
+      : n_(n), settles_(settles), pushes_(phase % n) {}
+  std::optional<double> update(const BarSnapshot& bar) override {
+    const double c = bar.candle->close;
+    const double size = std::isnan(last_) ? 0.0 : std::abs(c - last_);
+    last_ = c;
+    sizes_.push_back(size);
+    sum_ = size + sum_;
+    if (sizes_.size() > n_) {
+      sum_ = sum_ - sizes_.front();
+      sizes_.pop_front();
+    }
+    zeros_ = size != 0.0 ? 0 : zeros_ + 1;
+    if (++pushes_ == n_) {
+      sum_ = 0.0;
+      for (const double x : sizes_) sum_ = sum_ + x;
+      pushes_ = 0;
+    }
+    if (sizes_.size() < n_) return std::nullopt;
+    return (settles_ && zeros_ >= n_ ? 0.0 : sum_) / static_cast<double>(n_);
+  }
+  std::uint64_t warmup_period() const override { return n_; }
+
+ private:
+  std::size_t n_;
+  bool settles_;
+  std::size_t pushes_;
+  double last_ = NAN, sum_ = 0.0;
+  std::size_t zeros_ = 0;
+  std::deque<double> sizes_;
+};
+
+// At the sweep's own windows the rebuild clears the residue before the
+// comparison starts, whatever its phase. At kLongWindow one history misses it
+// at some phase of the rebuilds, and histories a stagger apart name it at
+// every phase.
+TEST(ZeroWindowSweep, ARebuiltSumsResidueIsNamedAtALongWindowAfterStaggeredHistories) {
+  const auto mean = [](bool settles, std::size_t phase) {
+    return planted("Rebuilt", [settles, phase](std::size_t n) {
+      return std::make_unique<PlantedRebuiltMean>(n, settles, phase);
+    });
+  };
+  std::size_t missed_by_one_phase = 0;
+  const std::size_t window = static_cast<std::size_t>(kLongWindow);
+  for (std::size_t phase = 0; phase < window; phase += 4) {
+    SCOPED_TRACE("phase " + std::to_string(phase));
+    ZeroSubject short_window = mean(false, phase);
+    EXPECT_TRUE(zero_window_faults(short_window, histories(), false).empty());
+    ZeroSubject one_phase = mean(false, phase);
+    one_phase.parameter_sets = {{kLongWindow}};
+    missed_by_one_phase += zero_window_faults(one_phase, histories(), false).empty();
+    for (const bool settles : {false, true}) {
+      ZeroSubject staggered = mean(settles, phase);
+      staggered.parameter_sets = {{kLongWindow}};
+      staggered.stagger = kHistoryStagger;
+      const auto faults = zero_window_faults(staggered, histories(), false);
+      EXPECT_EQ(faults.empty(), settles) << (faults.empty() ? "" : faults[0]);
+    }
+  }
+  EXPECT_GT(missed_by_one_phase, 0u);
+}
+
 // A set listed as diverging is tried for nothing; the others still are.
 TEST(ZeroWindowSweep, ADivergingSetIsSkippedAndOnlyIt) {
   ZeroSubject gap = planted("Gap", [](std::size_t n) { return std::make_unique<PlantedGap>(n, 1e6); });
