@@ -4,6 +4,7 @@
 
 #include "fendro/indicators/common/inputs.hpp"
 #include "fendro/indicators/common/returned.hpp"
+#include "fendro/indicators/windows/limit_read.hpp"
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
@@ -16,7 +17,8 @@ Result<T3, IndicatorError> T3::create(std::uint64_t period, double volume_factor
   return T3(period, volume_factor);
 }
 
-T3::T3(std::uint64_t n, double v) : stages_(ema_chain<6>(n)), period_(n) {
+T3::T3(std::uint64_t n, double v)
+    : stages_(ema_chain<6>(n)), period_(n), band_(rounding_band(stages_[0].alpha)) {
   const double s = v * v;
   const double t = v * s;
   c1_ = -t;
@@ -29,12 +31,18 @@ std::optional<double> T3::update(const BarSnapshot& bar) {
   const std::optional<double> x = finite_close(bar);
   if (!x) return no_value();
   std::array<double, 6> e;
+  const bool repeat = *x == last_close_;
+  last_close_ = *x;
   if (!ema_chain_update(stages_, *x, e)) return no_value();
   // Four stages that read one value (fed only copies of x, every stage
   // reads x) blend to it: the weights sum to 1 exactly, which their rounded
   // blend does not.
-  if (all_equal({e[2], e[3], e[4], e[5]})) [[unlikely]] return value_out(copy_read(e[2]));
-  return value_out(((e[5] * c1_ + e[4] * c2_) + e[3] * c3_) + e[2] * c4_);
+  // On a halt the stages may also settle together a rounding away from the
+  // price; a blend within the stages' rounding of it reads it (limit_read).
+  const double blend = all_equal({e[2], e[3], e[4], e[5]})
+                           ? copy_read(e[2])
+                           : ((e[5] * c1_ + e[4] * c2_) + e[3] * c3_) + e[2] * c4_;
+  return value_out(limit_read(repeat, blend, *x, band_, *x));
 }
 
 }  // namespace fendro

@@ -106,12 +106,19 @@ std::uint64_t ZeroLagMacd::warmup_period() const {
 
 std::optional<double> ZeroLagMacd::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
+  const bool repeat = c == last_close_;
+  if (std::isfinite(c)) last_close_ = c;
   const auto f = zlema_update(fast_, c);
   const auto s = zlema_update(slow_, c);
   if (!f || !s) return no_value();
   const double macd = *f - *s;
   const auto g = zlema_update_settled(signal_, macd);
   if (!g) return no_value();
+  if (repeat) [[unlikely]] {
+    const double line = limit_read(true, macd, 0.0, band_, c);
+    const double signal = limit_read(true, *g, 0.0, band_, c);
+    return value_out(out_.set(line, signal, line - signal));
+  }
   return value_out(out_.set(macd, *g, macd - *g));
 }
 

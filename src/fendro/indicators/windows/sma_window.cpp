@@ -16,6 +16,8 @@ bool sma_fill(SmaWindow& w, double x) {
   return w.ring.is_full();
 }
 
+double sma_exact_mean(const SmaWindow& w) { return copy_read(ring_sum(w.ring) / w.divisor); }
+
 void sma_resum(SmaWindow& w) {
   w.sum = ring_sum(w.ring);
   w.pushes = 0;
