@@ -39,7 +39,8 @@ struct LimitCase {
 
 // Seeds 1 and 2 walk to halts that Trix approaches from above, where a
 // change of one unit in the last place repeated over a falling average
-// grows bar by bar.
+// grows bar by bar; on seed 3 the MACD line reaches its band before its
+// signal does.
 const LimitCase kLimits[] = {
     {"T3", {5, 0.7}, "", Limit::Price, 60, 200},
     {"T3", {5, 0.7}, "", Limit::Price, 100, 200, 3},
@@ -50,6 +51,8 @@ const LimitCase kLimits[] = {
     {"ZeroLagMacd", {12, 26, 9}, "", Limit::Zero, 60, 500},
     {"ZeroLagMacd", {12, 26, 9}, "signal", Limit::Zero, 60, 500},
     {"ZeroLagMacd", {12, 26, 9}, "histogram", Limit::Zero, 60, 500},
+    {"ZeroLagMacd", {12, 26, 9}, "histogram", Limit::Zero, 300, 600, 3},
+    {"ZeroLagMacd", {5, 50, 20}, "histogram", Limit::Zero, 600, 1200, 3},
     // wt1's average distance counts as none from about halt bar 160 on.
     {"WaveTrend", {10, 21, 4}, "wt2", Limit::OwnValue, 170, 10000},
 };

@@ -8,6 +8,14 @@
 #include "fendro/indicators/windows/period.hpp"
 
 namespace fendro {
+namespace {
+
+// The stages stop up to six times an average's distance from the price, and
+// the blend's weights sum to up to 27 in magnitude (v = 1): 162 units for
+// each 1/alpha, with a margin of three.
+constexpr double kBlendUlps = 512.0;
+
+}  // namespace
 
 Result<T3, IndicatorError> T3::create(std::uint64_t period, double volume_factor) {
   FENDRO_CHECK(check_period(period));
@@ -18,7 +26,7 @@ Result<T3, IndicatorError> T3::create(std::uint64_t period, double volume_factor
 }
 
 T3::T3(std::uint64_t n, double v)
-    : stages_(ema_chain<6>(n)), period_(n), band_(rounding_band(stages_[0].alpha)) {
+    : stages_(ema_chain<6>(n)), period_(n), band_(rounding_band(stages_[0].alpha, kBlendUlps)) {
   const double s = v * v;
   const double t = v * s;
   c1_ = -t;

@@ -114,12 +114,18 @@ std::optional<double> ZeroLagMacd::update(const BarSnapshot& bar) {
   const double macd = *f - *s;
   const auto g = zlema_update_settled(signal_, macd);
   if (!g) return no_value();
-  if (repeat) [[unlikely]] {
-    const double line = limit_read(true, macd, 0.0, band_, c);
-    const double signal = limit_read(true, *g, 0.0, band_, c);
-    return value_out(out_.set(line, signal, line - signal));
-  }
+  if (repeat) [[unlikely]] return value_out(halt_read(macd, *g, c));
   return value_out(out_.set(macd, *g, macd - *g));
+}
+
+// The line, the signal and the histogram each read 0 once within the band of
+// it; the histogram also once the other two do, so that it never reads the
+// difference of a line read as 0 and a signal that still decays.
+double ZeroLagMacd::halt_read(double macd, double signal, double close) {
+  const double line = limit_read(true, macd, 0.0, band_, close);
+  const double sig = limit_read(true, signal, 0.0, band_, close);
+  const double histogram = line == 0.0 && sig == 0.0 ? 0.0 : limit_read(true, macd - signal, 0.0, band_, close);
+  return out_.set(line, sig, histogram);
 }
 
 Result<VolumeWeightedMacd, IndicatorError> VolumeWeightedMacd::create(std::uint64_t fast,

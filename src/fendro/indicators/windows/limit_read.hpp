@@ -18,13 +18,15 @@
 namespace fendro {
 
 // How far from its limit a value read from averages of factor `alpha` (the
-// slowest it reads) may stop, per unit of the scale of its inputs (the
-// price): the stopping distance of a chain of six averages, times the largest
-// weight sum of a blend of them, with a margin of four.
-inline double rounding_band(double alpha) {
-  constexpr double kUlpsAtFactorOne = 512.0;
+// slowest it reads) may stop or swing, per unit of the scale of its inputs
+// (the price): `ulps` units of 2^-52 for each 1/alpha. An average stops
+// within about 1/(2 alpha) units in the last place of its input (a unit is
+// 2^-52 to 2^-53 of the price), and its one-bar change repeats by the unit
+// from about 1/alpha units down; a blend of averages multiplies that by its
+// weights. Each caller's `ulps` covers its own reading with a margin.
+inline double rounding_band(double alpha, double ulps) {
   constexpr double kEpsilon = 0x1p-52;
-  return (kUlpsAtFactorOne * kEpsilon) / alpha;
+  return (ulps * kEpsilon) / alpha;
 }
 
 // v as it is to be read: the limit itself on a bar that repeats the input
