@@ -98,16 +98,7 @@ TEST(HaltHoldUsers, ChainedRatioMovesOneWayThenHolds) {
     SCOPED_TRACE(row.key);
     const Values v = key_values(row.key, row.params, cs);
     ASSERT_EQ(v.size(), cs.size());
-    int direction = 0;
-    for (std::size_t bar = row.held_from + 1; bar <= kHalt; ++bar) {
-      const std::optional<double> before = v[kWalk + bar - 2];
-      const std::optional<double> x = v[kWalk + bar - 1];
-      ASSERT_TRUE(before.has_value() && x.has_value()) << "halt bar " << bar;
-      const int d = *x > *before ? 1 : (*x < *before ? -1 : 0);
-      if (d == 0) continue;
-      EXPECT_TRUE(direction == 0 || d == direction) << "turns back at halt bar " << bar;
-      direction = d;
-    }
+    EXPECT_EQ(first_turn_back(v, row.held_from, kHalt), 0u) << "turns back";
     // Held well before the end: the last thousand halt bars read one value.
     const std::optional<double> end = v[kWalk + kHalt - 1];
     for (std::size_t bar = kHalt - 1000; bar <= kHalt; ++bar) {

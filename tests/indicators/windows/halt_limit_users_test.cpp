@@ -88,18 +88,7 @@ TEST(HaltLimitUsers, MovesOneWayThenLandsOnItsLimit) {
     const std::optional<double> end = own[kHaltWalk + kLongHalt - 1];
     ASSERT_TRUE(end.has_value());
     const double limit = row.limit == Limit::Price ? price : (row.limit == Limit::Zero ? 0.0 : *end);
-    int direction = 0;
-    std::size_t turns = 0, first_turn = 0;
-    for (std::size_t bar = row.steady_from + 1; bar <= kLongHalt; ++bar) {
-      const std::optional<double> before = v[kHaltWalk + bar - 2];
-      const std::optional<double> x = v[kHaltWalk + bar - 1];
-      ASSERT_TRUE(before.has_value() && x.has_value()) << "halt bar " << bar;
-      const int d = *x > *before ? 1 : (*x < *before ? -1 : 0);
-      if (d == 0) continue;
-      if (direction != 0 && d != direction && turns++ == 0) first_turn = bar;
-      direction = d;
-    }
-    EXPECT_EQ(turns, 0u) << "turns back at halt bar " << first_turn;
+    EXPECT_EQ(first_turn_back(v, row.steady_from, kLongHalt), 0u) << "turns back";
     std::size_t off = 0;
     for (std::size_t bar = row.landed_by; bar <= kLongHalt && off == 0; ++bar) {
       const std::optional<double> x = v[kHaltWalk + bar - 1];
@@ -128,18 +117,8 @@ TEST(HaltLimitUsers, FirstBarAfterTheHaltReadsThePlainArithmetic) {
   const double blend = ((e[5] * -t + e[4] * (3.0 * s + 3.0 * t)) + e[3] * (((-6.0 * s) - 3.0 * v) - 3.0 * t)) +
                        e[2] * (3.0 * s + ((3.0 * v + 1.0) + t));
   const double rate = ((f[2] - trix_before) * 100.0) / trix_before;
-  const struct {
-    std::string key;
-    std::vector<double> params;
-    double expected;
-  } rows[] = {{"T3", {5, 0.7}, blend}, {"Trix", {15}, rate}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.key);
-    const Values got = key_values(row.key, row.params, cs);
-    ASSERT_TRUE(got.back().has_value());
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(*got.back()), std::bit_cast<std::uint64_t>(row.expected))
-        << *got.back() << " for " << row.expected;
-  }
+  expect_last_exactly(key_values("T3", {5, 0.7}, cs), blend, "T3");
+  expect_last_exactly(key_values("Trix", {15}, cs), rate, "Trix");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "indicators/testing.hpp"
@@ -42,6 +43,23 @@ inline std::vector<Candle> walk_halt_move(std::size_t halt, std::uint64_t seed =
 inline const std::vector<Candle>& long_halt_series() {
   static const std::vector<Candle> cs = walk_halt_move(kLongHalt);
   return cs;
+}
+
+// The first halt bar past `from` (bar 1 is the first halt candle after the
+// kHaltWalk bars of the walk) on which v, halted for `halt` bars, moves
+// against its last move, or has no value; 0 when there is none.
+inline std::size_t first_turn_back(const Values& v, std::size_t from, std::size_t halt) {
+  int direction = 0;
+  for (std::size_t bar = from + 1; bar <= halt; ++bar) {
+    const std::optional<double> before = v[kHaltWalk + bar - 2];
+    const std::optional<double> x = v[kHaltWalk + bar - 1];
+    if (!before || !x) return bar;
+    const int d = *x > *before ? 1 : (*x < *before ? -1 : 0);
+    if (d == 0) continue;
+    if (direction != 0 && d != direction) return bar;
+    direction = d;
+  }
+  return 0;
 }
 
 }  // namespace fendro::testing
