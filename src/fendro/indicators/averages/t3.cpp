@@ -44,12 +44,13 @@ std::optional<double> T3::update(const BarSnapshot& bar) {
   if (!ema_chain_update(stages_, *x, e)) return no_value();
   // Four stages that read one value (fed only copies of x, every stage
   // reads x) blend to it: the weights sum to 1 exactly, which their rounded
-  // blend does not.
-  // On a halt the stages may also settle together a rounding away from the
-  // price; a blend within the stages' rounding of it reads it (limit_read).
-  const double blend = all_equal({e[2], e[3], e[4], e[5]})
-                           ? copy_read(e[2])
-                           : ((e[5] * c1_ + e[4] * c2_) + e[3] * c3_) + e[2] * c4_;
+  // blend does not. On a halt they may settle together a rounding away from
+  // the price, and a blend within the stages' rounding of it reads it
+  // (limit_read).
+  if (all_equal({e[2], e[3], e[4], e[5]})) [[unlikely]] {
+    return value_out(limit_read(repeat, copy_read(e[2]), *x, band_, *x));
+  }
+  const double blend = ((e[5] * c1_ + e[4] * c2_) + e[3] * c3_) + e[2] * c4_;
   return value_out(limit_read(repeat, blend, *x, band_, *x));
 }
 

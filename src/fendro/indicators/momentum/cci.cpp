@@ -123,7 +123,8 @@ std::optional<double> AdaptiveCci::update(const BarSnapshot& bar) {
   if (c == nullptr) return no_value();
   const double tp = typical_price(*c);
   copies_.push(tp);
-  halt_.push(prices_.len() > 0 && tp == prices_.back());
+  halt_.push(tp == last_price_);
+  last_price_ = tp;
   prices_.push(tp);
   if (!prices_.is_full()) return no_value();
   // The path length and the mean deviation: about a step a value.

@@ -3,6 +3,7 @@
 // average driven by the window's efficiency ratio.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 
@@ -66,6 +67,7 @@ class AdaptiveCci final : public Indicator {
   // last place either side, and the centre may even reach the price. The
   // index is read as it stood on the first such bar.
   HaltHold halt_;
+  double last_price_ = std::nan("");  // the typical price before
 };
 
 }  // namespace fendro

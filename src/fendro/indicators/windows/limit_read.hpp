@@ -29,12 +29,21 @@ inline double rounding_band(double alpha, double ulps) {
   return (ulps * kEpsilon) / alpha;
 }
 
+// limit_read on a bar that repeats the input before it: the limit where v
+// is within band * |scale| of it, else v. Out of line: a moving market
+// passes it by.
+[[gnu::cold, gnu::noinline]] inline double limit_read_on_repeat(double v, double limit, const double& band,
+                                                                double scale) {
+  return std::abs(v - limit) <= band * std::abs(scale) ? limit : v;
+}
+
 // v as it is to be read: the limit itself on a bar that repeats the input
 // before it (`repeat`) where v is within band * |scale| of it (both finite),
-// else v. `band` is rounding_band's; `scale` the inputs' (1 for a ratio).
-inline double limit_read(bool repeat, double v, double limit, double band, double scale) {
+// else v. `band` is rounding_band's, read only then; `scale` the inputs'
+// (1 for a ratio).
+inline double limit_read(bool repeat, double v, double limit, const double& band, double scale) {
   if (!kReadsCopies || !repeat) [[likely]] return v;
-  return std::abs(v - limit) <= band * std::abs(scale) ? limit : v;
+  return limit_read_on_repeat(v, limit, band, scale);
 }
 
 }  // namespace fendro
