@@ -34,13 +34,16 @@ inline double rounding_band(double alpha, double ulps) {
 // passes it by.
 [[gnu::cold, gnu::noinline]] inline double limit_read_on_repeat(double v, double limit, const double& band,
                                                                 double scale) {
-  return std::abs(v - limit) <= band * std::abs(scale) ? limit : v;
+  if (v == limit || !(std::abs(v - limit) <= band * std::abs(scale))) return v;
+  return limit;
 }
 
 // v as it is to be read: the limit itself on a bar that repeats the input
 // before it (`repeat`) where v is within band * |scale| of it (both finite),
-// else v. `band` is rounding_band's, read only then; `scale` the inputs'
-// (1 for a ratio).
+// else v (a zero of either sign left as it is). `band` is rounding_band's,
+// read only then; `scale` the inputs' (1 for a ratio). The repeat is all a
+// close-only type can tell of a halt: its value stays a function of its
+// closes.
 inline double limit_read(bool repeat, double v, double limit, const double& band, double scale) {
   if (!kReadsCopies || !repeat) [[likely]] return v;
   return limit_read_on_repeat(v, limit, band, scale);
