@@ -114,7 +114,7 @@ std::optional<double> ZeroLagMacd::update(const BarSnapshot& bar) {
   const double macd = *f - *s;
   const auto g = zlema_update_settled(signal_, macd);
   if (!g) return no_value();
-  if (repeat) [[unlikely]] return value_out(halt_read(macd, *g, c));
+  if (kReadsCopies && repeat) [[unlikely]] return value_out(halt_read(macd, *g, c));
   return value_out(out_.set(macd, *g, macd - *g));
 }
 
@@ -124,7 +124,8 @@ std::optional<double> ZeroLagMacd::update(const BarSnapshot& bar) {
 double ZeroLagMacd::halt_read(double macd, double signal, double close) {
   const double line = limit_read(true, macd, 0.0, band_, close);
   const double sig = limit_read(true, signal, 0.0, band_, close);
-  const double histogram = line == 0.0 && sig == 0.0 ? line - sig : limit_read(true, macd - signal, 0.0, band_, close);
+  const double histogram =
+      line == 0.0 && sig == 0.0 ? line - sig : limit_read(true, macd - signal, 0.0, band_, close);
   return out_.set(line, sig, histogram);
 }
 
