@@ -6,9 +6,6 @@ std::span<const HaltSwingListing> halt_swing_listings() {
   constexpr std::string_view kRings =
       "a two-pole filter: its tail rings down toward 0 in exact arithmetic too, turning at every half cycle";
   constexpr std::string_view kCalendar = "a calendar or session type: its value follows the clock, not the price";
-  constexpr std::string_view kResidue =
-      "still reads rounding on a halt: its exact value moves steadily toward a limit, but the arithmetic "
-      "reaches it one rounding at a time and turns back and forth there";
   static constexpr HaltSwingListing kListings[] = {
       {"SuperSmoother", kRings},
       {"RoofingFilter", kRings},
@@ -26,12 +23,9 @@ std::span<const HaltSwingListing> halt_swing_listings() {
       {"SeasonalZScore", kCalendar},
       {"FibTimeZones", "counts bars to the next Fibonacci time zone: it moves with the clock on a halt"},
       {"NakedPoc", "the nearest untested point of control: the halt's own volume-free bars end old ones"},
-      {"T3", kResidue},
-      {"Trix", kResidue},
-      {"HoltWinters", kResidue},
-      {"ZeroLagMacd", kResidue},
-      {"WaveTrend", kResidue},
-      {"AdaptiveCci", kResidue},
+      {"HoltWinters",
+       "its level and trend are a two-pole filter whose poles are complex at the customary factors (0.3, 0.1): "
+       "its tail rings toward the price in exact arithmetic too, turning about every 50 bars"},
   };
   return kListings;
 }

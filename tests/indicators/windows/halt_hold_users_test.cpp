@@ -16,40 +16,15 @@
 #include "fendro/indicators/trend/adx_core.hpp"
 #include "fendro/indicators/volatility/rvi_volatility.hpp"
 #include "indicators/testing.hpp"
+#include "indicators/windows/walk_halt.hpp"
 
 namespace fendro::testing {
 namespace {
 
-constexpr std::size_t kWalk = 300;
-constexpr std::size_t kHalt = 12000;
+constexpr std::size_t kWalk = kHaltWalk;
+constexpr std::size_t kHalt = kLongHalt;
 
-// Closes moving by whole cents near 3.36, then a halt of `halt` bars, then
-// one bar that moves again (a cent up, with volume).
-std::vector<Candle> walk_halt_move(std::size_t halt) {
-  std::vector<Candle> cs;
-  std::uint64_t seed = 88172645463325252ull;
-  long cents = 336;
-  std::int64_t t = 1'700'000'000'000;
-  for (std::size_t i = 0; i < kWalk; ++i, t += 3'600'000) {
-    seed ^= seed << 13;
-    seed ^= seed >> 7;
-    seed ^= seed << 17;
-    const long prev = cents;
-    cents += static_cast<long>(seed % 5) - 2;
-    const double hi = (std::max(prev, cents) + static_cast<long>((seed >> 8) % 2)) / 100.0;
-    const double lo = (std::min(prev, cents) - static_cast<long>((seed >> 9) % 2)) / 100.0;
-    cs.push_back(Candle{t, prev / 100.0, hi, lo, cents / 100.0, 100.0 + static_cast<double>((seed >> 16) % 900)});
-  }
-  const double p = cents / 100.0;
-  for (std::size_t i = 0; i < halt; ++i, t += 3'600'000) cs.push_back(Candle{t, p, p, p, p, 0.0});
-  cs.push_back(Candle{t, p, p + 0.01, p, p + 0.01, 500.0});
-  return cs;
-}
-
-const std::vector<Candle>& series() {
-  static const std::vector<Candle> cs = walk_halt_move(kHalt);
-  return cs;
-}
+const std::vector<Candle>& series() { return long_halt_series(); }
 
 // A halt past every period here, short enough that the averages it leaves
 // still weigh on the next bar.
@@ -81,6 +56,9 @@ const HeldCase kHeld[] = {
     {"TwiggsMoneyFlow", {21}, 1 + 21 - 1},
     {"RviVolatility", {10}, 1 + 10 - 1},
     {"ChaikinVolatility", {10, 10}, 1 + 20 - 1},
+    // Its window holds only copies once n - 1 prices repeated: the first
+    // repeat is halt bar 2.
+    {"AdaptiveCci", {20}, 2 + 19 - 1},
 };
 
 TEST(HaltHoldUsers, RatioKeepsTheValueOfTheBarItsRunReachedThePeriod) {
@@ -120,16 +98,7 @@ TEST(HaltHoldUsers, ChainedRatioMovesOneWayThenHolds) {
     SCOPED_TRACE(row.key);
     const Values v = key_values(row.key, row.params, cs);
     ASSERT_EQ(v.size(), cs.size());
-    int direction = 0;
-    for (std::size_t bar = row.held_from + 1; bar <= kHalt; ++bar) {
-      const std::optional<double> before = v[kWalk + bar - 2];
-      const std::optional<double> x = v[kWalk + bar - 1];
-      ASSERT_TRUE(before.has_value() && x.has_value()) << "halt bar " << bar;
-      const int d = *x > *before ? 1 : (*x < *before ? -1 : 0);
-      if (d == 0) continue;
-      EXPECT_TRUE(direction == 0 || d == direction) << "turns back at halt bar " << bar;
-      direction = d;
-    }
+    EXPECT_EQ(first_turn_back(v, row.held_from, kHalt), 0u) << "turns back";
     // Held well before the end: the last thousand halt bars read one value.
     const std::optional<double> end = v[kWalk + kHalt - 1];
     for (std::size_t bar = kHalt - 1000; bar <= kHalt; ++bar) {

@@ -50,6 +50,29 @@ TEST(SmaWindow, WindowOfCopiesReadsTheCopiedValue) {
   EXPECT_EQ(v[3], 1.0);
 }
 
+// The mean from the window's own entries: free of the residue the running
+// sum keeps of a dropped entry, a window of copies the copied value (14
+// copies of 0.3 sum to 4.1999999999999993), a zero +0.0.
+TEST(SmaWindow, ExactMeanReadsTheWindowsOwnEntries) {
+  const struct {
+    std::uint64_t n;
+    std::vector<double> inputs;
+    double mean;
+  } rows[] = {
+      {2, {1e16, 1.0, 3.0}, 2.0},                       // the running sum lost the 1: it reads 1.5
+      {14, std::vector<double>(14, 0.3), 0.3},          // copies, whatever their sum
+      {3, {0.1, 0.2, 0.4}, ((0.1 + 0.2) + 0.4) / 3.0},  // summed oldest to newest
+      {2, {-0.0, -0.0}, 0.0},                           // a zero reads +0.0
+  };
+  for (const auto& row : rows) {
+    SmaWindow w(row.n);
+    feed(w, sma_update, row.inputs);
+    const double mean = sma_exact_mean(w);
+    EXPECT_EQ(mean, row.mean) << "window of " << row.n;
+    EXPECT_FALSE(std::signbit(mean));
+  }
+}
+
 // The rebuilt sum starts from -0.0, so a window of -0.0 sums to -0.0; its
 // mean, a window of copies of 0, reads +0.0 as a fresh sum of zeros does.
 TEST(SmaWindow, ResummationStartsFromNegativeZero) {

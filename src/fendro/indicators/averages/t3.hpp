@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 
@@ -26,6 +27,10 @@ class T3 final : public Indicator {
   std::array<EmaState, 6> stages_;
   std::uint64_t period_;
   double c1_, c2_, c3_, c4_;  // weights of stages six, five, four and three
+  // On a halt the blend reads the price once within the stages' rounding of
+  // it (limit_read): the close before, and the band per unit of price.
+  double last_close_ = std::nan("");
+  double band_;
 };
 
 }  // namespace fendro

@@ -138,12 +138,14 @@ std::optional<double> WaveTrend::update(const BarSnapshot& bar) {
   if (!d) return no_value();
   // A deviation within rounding noise of the average counts as none.
   const double threshold = (std::max(std::abs(*esa), 1.0) * 16.0) * 2.220446049250313e-16;
-  const double ci = *d > threshold ? diff / (*d * 0.015) : 0.0;
+  const bool still = !(*d > threshold);
+  const double ci = still ? 0.0 : diff / (*d * 0.015);
   if (!std::isfinite(ci)) return no_value();
   const auto wt1 = ema_update_settled(index_, ci);
   if (!wt1) return no_value();
   const auto wt2 = sma_update_settled(signal_, signal_kept_, *wt1);
   if (!wt2) return no_value();
+  if (kReadsCopies && still) [[unlikely]] return value_out(out_.set(*wt1, sma_exact_mean(signal_)));
   return value_out(out_.set(*wt1, *wt2));
 }
 

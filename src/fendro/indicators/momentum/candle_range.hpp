@@ -95,6 +95,10 @@ class WaveTrend final : public Indicator {
   EmaState index_;      // the channel index's average (wt1)
   SmaWindow signal_;    // wt2
   SettledValue<2> signal_kept_;  // wt2 off a wt1 settled below normal
+  // Once the price has stood still long enough that its average distance
+  // counts as none, wt1 decays toward 0 by orders of magnitude, and the
+  // running sum of its window holds the residue of the values it once held:
+  // wt2 is read from the window's own sum there (sma_exact_mean).
   OutputList<2> out_{{"wt1", "wt2"}};
 };
 

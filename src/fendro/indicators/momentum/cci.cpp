@@ -123,6 +123,8 @@ std::optional<double> AdaptiveCci::update(const BarSnapshot& bar) {
   if (c == nullptr) return no_value();
   const double tp = typical_price(*c);
   copies_.push(tp);
+  halt_.push(tp == last_price_);
+  last_price_ = tp;
   prices_.push(tp);
   if (!prices_.is_full()) return no_value();
   // The path length and the mean deviation: about a step a value.
@@ -146,8 +148,9 @@ std::optional<double> AdaptiveCci::update(const BarSnapshot& bar) {
   // seed's rounded sum left in the state.
   if (copies_.only_copies()) return value_out(0.0);
   const double md = mean_deviation(prices_, *mean_, divisor_);
-  if (!(md > 0.0)) return value_out(0.0);
-  return value_out((tp - *mean_) / (md * kCciScale));
+  const double index = md > 0.0 ? (tp - *mean_) / (md * kCciScale) : 0.0;
+  // The window holds only copies once the last n - 1 prices repeated the one before.
+  return value_out(halt_.read(index, period_ - 1));
 }
 
 }  // namespace fendro

@@ -3,6 +3,7 @@
 // average driven by the window's efficiency ratio.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 
@@ -10,6 +11,7 @@
 #include "fendro/indicators/momentum/cci_core.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
 #include "fendro/indicators/windows/copies_so_far.hpp"
+#include "fendro/indicators/windows/halt_hold.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -58,6 +60,14 @@ class AdaptiveCci final : public Indicator {
   std::uint64_t period_;
   double divisor_;
   CopiesSoFar copies_;  // of the typical prices
+  // Once the window holds only copies of the typical price (a halt), the
+  // centre steps toward it by a fixed factor: in exact arithmetic the
+  // distance and the mean deviation from it shrink together and their ratio
+  // keeps its value, which the rounded ratio reads by turns a unit in the
+  // last place either side, and the centre may even reach the price. The
+  // index is read as it stood on the first such bar.
+  HaltHold halt_;
+  double last_price_ = std::nan("");  // the typical price before
 };
 
 }  // namespace fendro

@@ -108,13 +108,27 @@ std::uint64_t ZeroLagMacd::warmup_period() const {
 
 std::optional<double> ZeroLagMacd::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
+  const bool repeat = c == last_close_;
+  if (std::isfinite(c)) last_close_ = c;
   const auto f = zlema_update(fast_, c);
   const auto s = zlema_update(slow_, c);
   if (!f || !s) return no_value();
   const double macd = *f - *s;
   const auto g = zlema_update_settled(signal_, macd);
   if (!g) return no_value();
+  if (kReadsCopies && repeat) [[unlikely]] return value_out(halt_read(macd, *g, c));
   return value_out(out_.set(macd, *g, macd - *g));
+}
+
+// The line, the signal and the histogram each read 0 once within the band of
+// it; the histogram also once the other two do, so that it never reads the
+// difference of a line read as 0 and a signal that still decays.
+double ZeroLagMacd::halt_read(double macd, double signal, double close) {
+  const double line = limit_read(true, macd, 0.0, band_, close);
+  const double sig = limit_read(true, signal, 0.0, band_, close);
+  const double histogram =
+      line == 0.0 && sig == 0.0 ? line - sig : limit_read(true, macd - signal, 0.0, band_, close);
+  return out_.set(line, sig, histogram);
 }
 
 Result<VolumeWeightedMacd, IndicatorError> VolumeWeightedMacd::create(std::uint64_t fast,

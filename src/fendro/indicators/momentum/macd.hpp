@@ -4,6 +4,8 @@
 // percentage price oscillators and the latter's histogram.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -13,6 +15,7 @@
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/momentum/macd_core.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
+#include "fendro/indicators/windows/limit_read.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -125,11 +128,22 @@ class ZeroLagMacd final : public Indicator {
 
  private:
   ZeroLagMacd(ZlemaState fast, ZlemaState slow, ZlemaState signal)
-      : fast_(std::move(fast)), slow_(std::move(slow)), signal_(std::move(signal)) {}
+      : fast_(std::move(fast)),
+        slow_(std::move(slow)),
+        signal_(std::move(signal)),
+        band_(rounding_band(std::min(slow_.ema.alpha, signal_.ema.alpha), 16.0)) {}
   ZlemaState fast_;
   ZlemaState slow_;
   ZlemaState signal_;
+  // On a halt the line and its signal read 0 once within the averages'
+  // rounding of it (limit_read): the close before, and the band per unit
+  // of price (two averages each stopping within 1/(2 alpha) units of the
+  // price; a margin of sixteen).
+  double last_close_ = std::nan("");
+  double band_;
   OutputList<3> out_{{"macd", "signal", "histogram"}};
+  // The outputs of a bar that repeats the close, as they are to be read; the line.
+  [[gnu::cold]] double halt_read(double macd, double signal, double close);
 };
 
 // The MACD line over volume-weighted windows of the close, with an

@@ -142,6 +142,8 @@ Result<Trix, IndicatorError> Trix::create(std::uint64_t period) {
 std::optional<double> Trix::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
   if (!std::isfinite(c)) return no_value();
+  const bool repeat = c == last_close_;
+  last_close_ = c;
   const auto e1 = ema_update(e1_, c);
   if (!e1 || !std::isfinite(*e1)) return no_value();
   const auto e2 = ema_update(e2_, *e1);
@@ -150,7 +152,8 @@ std::optional<double> Trix::update(const BarSnapshot& bar) {
   if (!e3) return no_value();
   const std::optional<double> prev = std::exchange(prev_, *e3);
   if (!prev) return no_value();
-  return value_out(*prev == 0.0 ? 0.0 : ((*e3 - *prev) * 100.0) / *prev);
+  const double rate = *prev == 0.0 ? 0.0 : ((*e3 - *prev) * 100.0) / *prev;
+  return value_out(limit_read(repeat, rate, 0.0, band_, 1.0));
 }
 
 Result<Tsi, IndicatorError> Tsi::create(std::uint64_t first, std::uint64_t second) {

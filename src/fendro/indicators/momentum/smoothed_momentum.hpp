@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -13,6 +14,7 @@
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
 #include "fendro/indicators/windows/halt_hold.hpp"
+#include "fendro/indicators/windows/limit_read.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
 #include "fendro/indicators/windows/sma_window.hpp"
@@ -97,9 +99,15 @@ class Trix final : public Indicator {
   std::uint64_t warmup_period() const override { return 3 * e1_.period - 1; }
 
  private:
-  explicit Trix(EmaState e) : e1_(e), e2_(e), e3_(e) {}
+  explicit Trix(EmaState e) : e1_(e), e2_(e), e3_(e), band_(100.0 * rounding_band(e.alpha, 16.0)) {}
   EmaState e1_, e2_, e3_;
   std::optional<double> prev_;
+  // On a halt the rate reads 0 once within the averages' rounding of it
+  // (limit_read): the close before, and the band of the percent change
+  // (the last average's change repeats from about 1/alpha units down; a
+  // margin of sixteen).
+  double last_close_ = std::nan("");
+  double band_;
 };
 
 // 100 * (doubly smoothed momentum) / (doubly smoothed absolute momentum);

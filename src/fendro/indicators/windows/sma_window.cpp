@@ -17,6 +17,13 @@ bool sma_fill(SmaWindow& w, double x) {
   return w.ring.is_full();
 }
 
+double sma_exact_mean(const SmaWindow& w) {
+  const double newest = w.ring.back();
+  bool copies = true;
+  w.ring.for_each([newest, &copies](double v) { copies = copies && v == newest; });
+  return copy_read(copies ? newest : ring_sum(w.ring) / w.divisor);
+}
+
 void sma_resum(SmaWindow& w) {
   w.sum = ring_sum(w.ring);
   w.pushes = 0;

@@ -52,6 +52,12 @@ inline Result<SmaWindow, IndicatorError> zeroed_ring_new(std::uint64_t n) {
 // The step while the window is still filling (x finite); true once full.
 [[gnu::cold]] bool sma_fill(SmaWindow& w, double x);
 
+// The mean of a full window from its own entries, summed oldest to newest,
+// a zero read as +0.0: free of the residue the running sum keeps of the
+// entries it has dropped (left as it is). A window of copies reads the
+// copied value, as sma_step does.
+[[gnu::cold]] double sma_exact_mean(const SmaWindow& w);
+
 // The running sum once x has replaced `evicted` in a full window.
 inline double sma_slide(double sum, double x, double evicted) { return x + (sum - evicted); }
 
