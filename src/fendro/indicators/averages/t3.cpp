@@ -39,8 +39,9 @@ std::optional<double> T3::update(const BarSnapshot& bar) {
   double x;
   if (!finite_close_to(bar, x)) return no_value();
   std::array<double, 6> e;
-  const bool repeat = x == last_close_;
-  last_close_ = x;
+  closes_.push(x);
+  // A halt past the period: the closes have repeated for `period` bars.
+  const bool repeat = closes_.holds_only_copies(period_ + 1);
   if (!ema_chain_update(stages_, x, e)) return no_value();
   // Four stages that read one value (fed only copies of x, every stage
   // reads x) blend to it: the weights sum to 1 exactly, which their rounded

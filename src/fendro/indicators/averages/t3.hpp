@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "fendro/indicators/indicator.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/indicators/windows/ema_state.hpp"
 
 namespace fendro {
@@ -29,7 +30,7 @@ class T3 final : public Indicator {
   double c1_, c2_, c3_, c4_;  // weights of stages six, five, four and three
   // On a halt the blend reads the price once within the stages' rounding of
   // it (limit_read): the close before, and the band per unit of price.
-  double last_close_ = std::nan("");
+  CopyRun closes_;  // the closes: a halt is a run of repeats
   double band_;
 };
 

@@ -108,8 +108,9 @@ std::uint64_t ZeroLagMacd::warmup_period() const {
 
 std::optional<double> ZeroLagMacd::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
-  const bool repeat = c == last_close_;
-  if (std::isfinite(c)) last_close_ = c;
+  if (std::isfinite(c)) closes_.push(c);
+  // A halt past the slow period: the closes have repeated for that many bars.
+  const bool repeat = std::isfinite(c) && closes_.holds_only_copies(slow_.period + 1);
   const auto f = zlema_update(fast_, c);
   const auto s = zlema_update(slow_, c);
   if (!f || !s) return no_value();

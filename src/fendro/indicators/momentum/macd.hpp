@@ -139,7 +139,7 @@ class ZeroLagMacd final : public Indicator {
   // rounding of it (limit_read): the close before, and the band per unit
   // of price (two averages each stopping within 1/(2 alpha) units of the
   // price; a margin of sixteen).
-  double last_close_ = std::nan("");
+  CopyRun closes_;  // the finite closes: a halt is a run of repeats
   double band_;
   OutputList<3> out_{{"macd", "signal", "histogram"}};
   // The outputs of a bar that repeats the close, as they are to be read; the line.

@@ -142,17 +142,18 @@ Result<Trix, IndicatorError> Trix::create(std::uint64_t period) {
 std::optional<double> Trix::update(const BarSnapshot& bar) {
   const double c = bar_close(bar);
   if (!std::isfinite(c)) return no_value();
-  const bool repeat = c == last_close_;
-  last_close_ = c;
-  const auto e1 = ema_update(e1_, c);
-  if (!e1 || !std::isfinite(*e1)) return no_value();
-  const auto e2 = ema_update(e2_, *e1);
-  if (!e2 || !std::isfinite(*e2)) return no_value();
-  const auto e3 = ema_update(e3_, *e2);
-  if (!e3) return no_value();
-  const std::optional<double> prev = std::exchange(prev_, *e3);
+  closes_.push(c);
+  // A halt past the period: the closes have repeated for `period` bars.
+  const bool repeat = closes_.holds_only_copies(e1_.period + 1);
+  double e1;
+  double e2;
+  double e3;
+  if (!ema_update_to(e1_, c, e1) || !std::isfinite(e1)) return no_value();
+  if (!ema_update_to(e2_, e1, e2) || !std::isfinite(e2)) return no_value();
+  if (!ema_update_to(e3_, e2, e3)) return no_value();
+  const std::optional<double> prev = std::exchange(prev_, e3);
   if (!prev) return no_value();
-  const double rate = *prev == 0.0 ? 0.0 : ((*e3 - *prev) * 100.0) / *prev;
+  const double rate = *prev == 0.0 ? 0.0 : ((e3 - *prev) * 100.0) / *prev;
   return value_out(limit_read(repeat, rate, 0.0, band_, 1.0));
 }
 

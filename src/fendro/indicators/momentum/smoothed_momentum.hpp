@@ -106,7 +106,7 @@ class Trix final : public Indicator {
   // (limit_read): the close before, and the band of the percent change
   // (the last average's change repeats from about 1/alpha units down; a
   // margin of sixteen).
-  double last_close_ = std::nan("");
+  CopyRun closes_;  // the closes: a halt is a run of repeats
   double band_;
 };
 

@@ -5,8 +5,9 @@
 // factor a cannot move an average closer to its input than about 1/(2a)
 // units in the last place, so each average stops at a distance of its own,
 // and what is read from them turns back and forth within a band of that
-// size around the limit, or stops short of it. On a bar that repeats the
-// input before it, a value within that band of its limit reads the limit.
+// size around the limit, or stops short of it. On a bar of a halt that has
+// lasted the caller's period, a value within that band of its limit reads
+// the limit.
 // The averages keep their arithmetic: the bar after the halt reads what it
 // always did.
 #pragma once
@@ -29,7 +30,7 @@ inline double rounding_band(double alpha, double ulps) {
   return (ulps * kEpsilon) / alpha;
 }
 
-// limit_read on a bar that repeats the input before it: the limit where v
+// limit_read on a bar of a halt past the caller's period: the limit where v
 // is within band * |scale| of it, else v. Out of line: a moving market
 // passes it by.
 [[gnu::cold, gnu::noinline]] inline double limit_read_on_repeat(double v, double limit, const double& band,
@@ -38,12 +39,13 @@ inline double rounding_band(double alpha, double ulps) {
   return limit;
 }
 
-// v as it is to be read: the limit itself on a bar that repeats the input
-// before it (`repeat`) where v is within band * |scale| of it (both finite),
+// v as it is to be read: the limit itself on a bar of a halt past the
+// caller's period (`repeat`: its inputs have repeated for that many bars)
+// where v is within band * |scale| of it (both finite),
 // else v (a zero of either sign left as it is). `band` is rounding_band's,
-// read only then; `scale` the inputs' (1 for a ratio). The repeat is all a
-// close-only type can tell of a halt: its value stays a function of its
-// closes.
+// read only then; `scale` the inputs' (1 for a ratio). A run of repeated
+// closes is all a close-only type can tell of a halt: its value stays a
+// function of its closes.
 inline double limit_read(bool repeat, double v, double limit, const double& band, double scale) {
   if (!kReadsCopies || !repeat) [[likely]] return v;
   return limit_read_on_repeat(v, limit, band, scale);
