@@ -28,7 +28,7 @@ void Sma::update_candles(std::span<const Candle> candles, std::optional<double>*
   std::size_t oldest = w.ring.head();
   const std::uint64_t resum_every = w.resum_every;
   const double divisor = w.divisor;
-  double prev = w.newest;
+  double prev = w.ring.len() > 0 ? w.ring.back() : 0.0;
   for (const Candle& c : candles.subspan(k)) {
     const double x = c.close;
     if (!std::isfinite(x)) {
@@ -60,7 +60,6 @@ void Sma::update_candles(std::span<const Candle> candles, std::optional<double>*
   w.ring.set_head(oldest);
   w.sum = sum;
   w.pushes = pushes;
-  w.newest = prev;
 }
 
 }  // namespace fendro

@@ -1,7 +1,8 @@
 // How many inputs in a row equal the one before. A window of the last n
 // inputs holds only copies of the newest exactly when the run is at least
 // n - 1: its mean is then that value, and every distance from it is 0,
-// whatever residue the window's running sums hold. Two compares a push.
+// whatever residue the window's running sums hold. One compare a push on a
+// moving market.
 #pragma once
 
 #include <algorithm>
@@ -24,7 +25,11 @@ class CopyRun {
  public:
   // x joins the window (finite: the windows that count take no other).
   void push(double x) {
-    run_ = x == last_ ? run_ + 1 : 0;
+    if (x == last_) [[unlikely]] {
+      ++run_;
+      return;
+    }
+    run_ = 0;
     last_ = x;
   }
   // n >= 1.
@@ -87,7 +92,7 @@ inline double flat_read(bool flat, double x, double v) { return flat ? copy_read
 // (weights summing to 1) is then that value, which its rounding misses.
 inline bool all_equal(std::initializer_list<double> v) {
   if (!kReadsCopies) return false;
-  for (double x : v) if (x != *v.begin()) return false;
+  for (auto it = v.begin() + 1; it < v.end(); ++it) if (*it != *v.begin()) return false;
   return true;
 }
 

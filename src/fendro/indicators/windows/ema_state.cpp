@@ -28,14 +28,13 @@ double ema_flat_read(EmaState& s, double x) {
   return s.value;
 }
 
-bool ema_update_unplain(EmaState& s, double x, double& read) {
+EmaRead ema_update_unplain(EmaState& s, double x) {
   if (s.seeded) {
     s.value = ema_step(s.alpha, s.one_minus_alpha, s.value, x);
   } else if (!ema_seed(s, x)) {
-    return false;
+    return {0.0, false};
   }
-  read = s.flat ? ema_flat_read(s, x) : s.value;
-  return true;
+  return {s.flat ? ema_flat_read(s, x) : s.value, true};
 }
 
 }  // namespace fendro

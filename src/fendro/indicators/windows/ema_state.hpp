@@ -56,11 +56,16 @@ Result<EmaState, IndicatorError> ema_state_new(std::uint64_t n);
 // What the plain average reads while it has only seen copies: x while it is
 // one more copy, else the value (and the average is no longer flat).
 [[gnu::cold]] double ema_flat_read(EmaState& s, double x);
-// ema_update's step where the average is not plain: seeding, or flat. False
-// while there is no value yet; else true with the value read in `read`.
-// Handing back a flag and a double rather than an optional keeps the
-// optional the caller returns out of memory on its plain path.
-[[gnu::cold]] bool ema_update_unplain(EmaState& s, double x, double& read);
+// What ema_update's step where the average is not plain reads: no value
+// while seeding, else the value. Handed back in two registers, a double and
+// a flag, so that neither an optional nor the caller's value is kept in
+// memory on the plain path.
+struct EmaRead {
+  double value;
+  bool has;
+};
+// ema_update's step where the average is not plain: seeding, or flat.
+[[gnu::cold]] EmaRead ema_update_unplain(EmaState& s, double x);
 
 // The seeded step: alpha * x + round(one_minus_alpha * value), with a single
 // rounding of the sum (fused multiply-add).
@@ -79,9 +84,9 @@ inline std::optional<double> ema_update(EmaState& s, double x) {
     s.value = ema_step(s.alpha, s.one_minus_alpha, s.value, x);
     return s.value;
   }
-  double read;
-  if (!ema_update_unplain(s, x, read)) return std::nullopt;
-  return read;
+  const EmaRead r = ema_update_unplain(s, x);
+  if (!r.has) return std::nullopt;
+  return r.value;
 }
 
 // ema_update with its value handed back in `read` (true when there is one):
@@ -94,7 +99,9 @@ inline bool ema_update_to(EmaState& s, double x, double& read) {
     read = s.value;
     return true;
   }
-  return ema_update_unplain(s, x, read);
+  const EmaRead r = ema_update_unplain(s, x);
+  read = r.value;
+  return r.has;
 }
 
 // ema_update of a series that falls to 0 on a halted market (moves, ranges,

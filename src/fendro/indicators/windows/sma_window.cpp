@@ -11,7 +11,6 @@ Result<SmaWindow, IndicatorError> sma_window_new(std::uint64_t n) {
 
 bool sma_fill(SmaWindow& w, double x) {
   w.ring.push(x);
-  w.newest = x;
   w.sum = x + w.sum;
   if (++w.pushes >= w.resum_every) sma_resum(w);
   return w.ring.is_full();

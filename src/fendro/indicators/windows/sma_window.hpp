@@ -28,7 +28,6 @@ struct SmaWindow {
   std::uint64_t resum_every = 0;
   double divisor = 0.0;  // period as f64
   CopyCheck copies;      // whether the window holds only copies (clock: pushes)
-  double newest = 0.0;   // the input pushed last: one load, not a slot computed from the head
 
   SmaWindow() = default;  // a placeholder: assign a built window before stepping
   // Unchecked: callers have already refused 0 and lengths above MAX_PERIOD.
@@ -69,8 +68,10 @@ template <class Mean>
 inline bool sma_step_to(SmaWindow& w, double x, Mean mean, double& read) {
   if (!std::isfinite(x)) return false;
   if (w.ring.is_full()) [[likely]] {
+    const std::size_t slot = w.ring.head();
     const double evicted = w.ring.replace_oldest(x);
-    const double prev = std::exchange(w.newest, x);
+    // In a window of one, x itself: a window of x alone holds only copies.
+    const double prev = w.ring.before_slot(slot);
     w.sum = sma_slide(w.sum, x, evicted);
     if (++w.pushes >= w.resum_every) [[unlikely]] sma_resum(w);
     read = mean(w.sum, w.divisor);
