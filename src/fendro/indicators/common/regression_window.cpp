@@ -15,6 +15,7 @@ namespace {
   w.sy = s.sy;
   w.sxy = s.sxy;
   w.pushes = 0;
+  w.copies.forget();
 }
 
 }  // namespace
@@ -56,6 +57,8 @@ Result<RegressionWindow, IndicatorError> regression_window_new(std::uint64_t n,
 
 std::optional<RegressionFit> regression_push(RegressionWindow& w, double y) {
   if (!std::isfinite(y)) return std::nullopt;
+  const bool repeat = y == w.newest;
+  w.newest = y;
   if (w.values.is_full()) {
     // Every remaining value's index drops by one.
     const double d0 = w.values.replace_oldest(y) - w.anchor;
@@ -76,7 +79,13 @@ std::optional<RegressionFit> regression_push(RegressionWindow& w, double y) {
   if (!w.values.is_full()) return std::nullopt;
 
   const double slope = fit_slope(w.k, w.sy, w.sxy);
-  return RegressionFit{slope, w.anchor + fit_intercept(w.k, w.sy, slope)};
+  RegressionFit fit{slope, w.anchor + fit_intercept(w.k, w.sy, slope)};
+  // Only a push of the value pushed before can leave the window holding
+  // only copies.
+  if (repeat) [[unlikely]] {
+    if (w.copies.after_repeat(w.values, y, w.pushes, w.period)) fit = {0.0, copy_read(y)};
+  }
+  return fit;
 }
 
 }  // namespace fendro
