@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "indicators/testing.hpp"
+#include "indicators/copies_after_walk.hpp"
 
 namespace fendro::testing {
 namespace {
@@ -60,6 +61,17 @@ TEST(VolatilityDegenerateCloses, LogTypesRefuseZeroAndNegativeCloses) {
       EXPECT_GT(kept.size(), clean.size()) << c.key;
     }
   }
+}
+
+// Copies of a close give zero returns: once the window of returns holds only
+// them, their squares and products sum to 0, not to the running sums' residue.
+TEST(VolatilityDegenerateCloses, ZeroReturnsAfterAWalkReadZero) {
+  expect_copies_read_flat({
+      {"RealizedVolatility", {20}, 21, FlatRead::Zero},
+      {"RealizedVolatility", {64}, 65, FlatRead::Zero},
+      {"BipowerVariation", {20}, 21, FlatRead::Zero},
+      {"BipowerVariation", {64}, 65, FlatRead::Zero},
+  });
 }
 
 }  // namespace
