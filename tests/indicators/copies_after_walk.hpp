@@ -28,7 +28,7 @@ enum class FlatRead { Zero, Price };
 struct CopiesCase {
   std::string key;
   std::vector<double> params;
-  std::size_t held;  // closes the window spans: a window of returns one more than its length
+  std::size_t held;  // closes from the first whose copies the flat case needs to the newest
   FlatRead want;
 };
 

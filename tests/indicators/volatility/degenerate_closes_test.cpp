@@ -64,13 +64,15 @@ TEST(VolatilityDegenerateCloses, LogTypesRefuseZeroAndNegativeCloses) {
 }
 
 // Copies of a close give zero returns: once the window of returns holds only
-// them, their squares and products sum to 0, not to the running sums' residue.
+// them, their squares sum to 0, not to the running sum's residue. The
+// products of adjacent returns are all 0 a bar sooner, when only the oldest
+// return is not.
 TEST(VolatilityDegenerateCloses, ZeroReturnsAfterAWalkReadZero) {
   expect_copies_read_flat({
       {"RealizedVolatility", {20}, 21, FlatRead::Zero},
       {"RealizedVolatility", {64}, 65, FlatRead::Zero},
-      {"BipowerVariation", {20}, 21, FlatRead::Zero},
-      {"BipowerVariation", {64}, 65, FlatRead::Zero},
+      {"BipowerVariation", {20}, 20, FlatRead::Zero},
+      {"BipowerVariation", {64}, 64, FlatRead::Zero},
   });
 }
 

@@ -46,15 +46,18 @@ void BipowerVariation::resum() {
   }
   sum_ = s;
   updates_ = 0;
-  zeros_.forget();
 }
 
 std::optional<double> BipowerVariation::update(const BarSnapshot& bar) {
   const auto r = bar_log_return(prev_, bar);
   if (!r) return no_value();
+  bool zero_product = false;
   if (!returns_.empty()) {
-    sum_ = sum_ + std::abs(*r * returns_.back());
+    const double product = std::abs(*r * returns_.back());
+    sum_ = sum_ + product;
     ++updates_;
+    zero_products_.push(product);
+    zero_product = product == 0.0;
   }
   if (returns_.is_full()) {
     // The oldest return leaves with its pair; the exact re-sum is only tried
@@ -66,11 +69,12 @@ std::optional<double> BipowerVariation::update(const BarSnapshot& bar) {
     returns_.push(*r);
   }
   if (!returns_.is_full()) return no_value();
-  // Every product is 0 on a window of zero returns, which the running sum
-  // misses until it is next rebuilt; only a zero return can complete one.
+  // The sum's terms are the last n - 1 products: once they are all 0 (a
+  // window of zero returns, or every pair holding one), so is their sum,
+  // which the running sum misses until it is next rebuilt.
   double sum = sum_;
-  if (*r == 0.0) [[unlikely]] {
-    if (zeros_.after_repeat(returns_, 0.0, updates_, n_)) sum = 0.0;
+  if (zero_product) [[unlikely]] {
+    if (kReadsCopies && zero_products_.holds_only_zeros(n_ - 1)) sum = 0.0;
   }
   return value_out(clamp_variance(sum) * kHalfPi);
 }

@@ -14,6 +14,7 @@
 #include "fendro/indicators/windows/rolling_variance.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
+#include "fendro/indicators/windows/zero_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 #include "fendro/util/saturating.hpp"
@@ -36,7 +37,7 @@ class BipowerVariation final : public Indicator {
   double sum_ = 0.0;  // B
   std::uint64_t updates_ = 0;
   std::uint64_t n_;
-  CopyCheck zeros_;  // whether the returns are all zeros (clock: updates_)
+  ZeroRun zero_products_;  // products in a row that were 0
 };
 
 // Exponentially weighted variance of returns, seeded by the first squared
