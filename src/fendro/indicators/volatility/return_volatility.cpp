@@ -46,18 +46,15 @@ void BipowerVariation::resum() {
   }
   sum_ = s;
   updates_ = 0;
+  zeros_.forget();
 }
 
 std::optional<double> BipowerVariation::update(const BarSnapshot& bar) {
   const auto r = bar_log_return(prev_, bar);
   if (!r) return no_value();
-  bool zero_product = false;
   if (!returns_.empty()) {
-    const double product = std::abs(*r * returns_.back());
-    sum_ = sum_ + product;
+    sum_ = sum_ + std::abs(*r * returns_.back());
     ++updates_;
-    zero_products_.push(product);
-    zero_product = product == 0.0;
   }
   if (returns_.is_full()) {
     // The oldest return leaves with its pair; the exact re-sum is only tried
@@ -69,12 +66,13 @@ std::optional<double> BipowerVariation::update(const BarSnapshot& bar) {
     returns_.push(*r);
   }
   if (!returns_.is_full()) return no_value();
-  // The sum's terms are the last n - 1 products: once they are all 0 (a
-  // window of zero returns, or every pair holding one), so is their sum,
-  // which the running sum misses until it is next rebuilt.
+  // The sum's terms are the products of the n - 1 adjacent pairs: once the
+  // newest n - 1 returns are 0, every pair holds one and the sum is 0, which
+  // the running sum misses until it is next rebuilt. Only a zero return can
+  // make it so.
   double sum = sum_;
-  if (zero_product) [[unlikely]] {
-    if (kReadsCopies && zero_products_.holds_only_zeros(n_ - 1)) sum = 0.0;
+  if (*r == 0.0) [[unlikely]] {
+    if (zeros_.after_repeat(returns_, 0.0, updates_, n_ - 1)) sum = 0.0;
   }
   return value_out(clamp_variance(sum) * kHalfPi);
 }

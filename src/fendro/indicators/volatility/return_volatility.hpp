@@ -14,7 +14,6 @@
 #include "fendro/indicators/windows/rolling_variance.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
 #include "fendro/indicators/windows/settled_step.hpp"
-#include "fendro/indicators/windows/zero_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 #include "fendro/util/saturating.hpp"
@@ -37,7 +36,7 @@ class BipowerVariation final : public Indicator {
   double sum_ = 0.0;  // B
   std::uint64_t updates_ = 0;
   std::uint64_t n_;
-  ZeroRun zero_products_;  // products in a row that were 0
+  CopyCheck zeros_;  // how many of the newest returns are 0 (clock: updates_)
 };
 
 // Exponentially weighted variance of returns, seeded by the first squared
