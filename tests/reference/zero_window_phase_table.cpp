@@ -7,29 +7,12 @@
 namespace fendro::reference {
 
 std::span<const RebuildPhaseListing> rebuild_phase_listings() {
-  constexpr std::string_view kRegression =
-      "a regression over a window of copies of the close: its sums' residue reads as a slope (an intercept off "
-      "the close) until they are next rebuilt";
-  constexpr std::string_view kMoments =
-      "moments of a window of copies (or of zero returns) read from sums that hold a residue until they are next "
-      "rebuilt";
   constexpr std::string_view kPair =
       "a covariance of two windows of copies (or of zero returns) read from sums that hold a residue until they "
       "are next rebuilt";
   constexpr std::string_view kVolume =
       "sums of a window whose volume or feed has stopped hold a residue until they are next rebuilt";
   static constexpr RebuildPhaseListing kListings[] = {
-      {"Cfo", kRegression},
-      {"LinRegAngle", kRegression},
-      {"LinRegIntercept", kRegression},
-      {"LinRegSlope", kRegression},
-      {"LinearRegression", kRegression},
-      {"Tsf", kRegression},
-      {"TsfOscillator", kRegression},
-      {"Kurtosis", kMoments},
-      {"Skewness", kMoments},
-      {"RealizedVolatility", kMoments},
-      {"BipowerVariation", kMoments},
       {"Alpha", kPair},
       {"Beta", kPair},
       {"BetaNeutralSpread", kPair},

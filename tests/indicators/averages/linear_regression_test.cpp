@@ -5,6 +5,7 @@
 
 #include "fendro/indicators/common/regression_window.hpp"
 #include "fendro/util/math.hpp"
+#include "indicators/copies_after_walk.hpp"
 #include "indicators/testing.hpp"
 
 namespace fendro::testing {
@@ -96,6 +97,22 @@ TEST(LinearRegression, RunningSumsMatchARefit) {
       }
     }
   }
+}
+
+// Once the window holds only copies, the line is flat through the price,
+// though the sums rebuilt about a rounded mean still hold a residue.
+TEST(LinearRegression, CopiesAfterAWalkReadTheFlatLine) {
+  std::vector<CopiesCase> cases;
+  for (const double n : {20.0, 64.0}) {
+    const auto held = static_cast<std::size_t>(n);
+    for (const char* key : {"LinearRegression", "LinRegIntercept", "Tsf"}) {
+      cases.push_back({key, {n}, held, FlatRead::Price});
+    }
+    for (const char* key : {"LinRegSlope", "LinRegAngle", "TsfOscillator"}) {
+      cases.push_back({key, {n}, held, FlatRead::Zero});
+    }
+  }
+  expect_copies_read_flat(cases);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "fendro/util/math.hpp"
 
 #include "indicators/testing.hpp"
+#include "indicators/copies_after_walk.hpp"
 
 namespace fendro::testing {
 namespace {
@@ -42,6 +43,11 @@ TEST(MomentumDegenerateCloses, FisherTransformSettlesAtTheClamp) {
     const Values got = run_closes("FisherTransform", {5}, closes);
     EXPECT_NEAR(*got.back(), step * cr::log(1999.0), 1e-12) << step;
   }
+}
+
+// A close on the flat line through a window of copies is 0% off it.
+TEST(MomentumDegenerateCloses, CfoOnCopiesAfterAWalkIsZero) {
+  expect_copies_read_flat({{"Cfo", {20}, 20, FlatRead::Zero}, {"Cfo", {64}, 64, FlatRead::Zero}});
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "indicators/testing.hpp"
+#include "indicators/copies_after_walk.hpp"
 
 namespace fendro::testing::statistics {
 namespace {
@@ -39,6 +40,17 @@ TEST(StatisticsCopiesWindow, CopiesAfterAWalkReadTheFlatCase) {
       EXPECT_EQ(bands[i], p) << p << ", bar " << i;
     }
   }
+}
+
+// Every moment about the mean of copies is 0, whatever residue the sums
+// rebuilt about a rounded mean hold.
+TEST(StatisticsCopiesWindow, HigherMomentsOfCopiesAfterAWalkAreZero) {
+  expect_copies_read_flat({
+      {"Skewness", {20}, 20, FlatRead::Zero},
+      {"Skewness", {64}, 64, FlatRead::Zero},
+      {"Kurtosis", {20}, 20, FlatRead::Zero},
+      {"Kurtosis", {64}, 64, FlatRead::Zero},
+  });
 }
 
 }  // namespace

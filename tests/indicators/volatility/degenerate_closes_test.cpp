@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "indicators/testing.hpp"
+#include "indicators/copies_after_walk.hpp"
 
 namespace fendro::testing {
 namespace {
@@ -60,6 +61,19 @@ TEST(VolatilityDegenerateCloses, LogTypesRefuseZeroAndNegativeCloses) {
       EXPECT_GT(kept.size(), clean.size()) << c.key;
     }
   }
+}
+
+// Copies of a close give zero returns: once the window of returns holds only
+// them, their squares sum to 0, not to the running sum's residue. The
+// products of adjacent returns are all 0 a bar sooner, when only the oldest
+// return is not.
+TEST(VolatilityDegenerateCloses, ZeroReturnsAfterAWalkReadZero) {
+  expect_copies_read_flat({
+      {"RealizedVolatility", {20}, 21, FlatRead::Zero},
+      {"RealizedVolatility", {64}, 65, FlatRead::Zero},
+      {"BipowerVariation", {20}, 20, FlatRead::Zero},
+      {"BipowerVariation", {64}, 64, FlatRead::Zero},
+  });
 }
 
 }  // namespace

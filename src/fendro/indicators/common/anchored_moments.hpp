@@ -7,14 +7,20 @@
 // volatility/anchored_moments.hpp (window_mean, population_variance_raw,
 // sample_variance_raw, ...) apply to it. `AnchoredWindow` runs the same
 // technique for any set of sums, e.g. the power sums 1 to 4
-// (`AnchoredHigherMoments`).
+// (`AnchoredHigherMoments`), and tells when its window holds only copies of
+// one value: every moment about their mean is then exactly 0, which sums
+// rebuilt about a rounded mean miss until they are next rebuilt.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
+#include <type_traits>
+#include <utility>
 
 #include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
 
 namespace fendro::stats {
@@ -38,11 +44,21 @@ inline Moments full_window_moments(const AnchoredMoments& w) {
   return {w.anchor + m1, clamp_variance(w.s2 / n - m1 * m1)};
 }
 
+// What a window that tells when it holds only copies keeps (see
+// AnchoredWindow); the others keep nothing.
+struct CopyWatch {
+  CopyCheck check;  // clock: the window's pushes since its last resync
+  bool only = false;
+  double newest = std::numeric_limits<double>::quiet_NaN();  // the value pushed last; at first, none
+};
+struct NoCopyWatch {};
+
 // The last n values with sums of their deviations d = x - K. `Sums` starts
 // at zero and has `enter(d, position)` (position 0 is the oldest value) and
 // `leave(d)` for the oldest value, called before the others move down one
-// position.
-template <class Sums>
+// position. With `TellsCopies`, holds_only_copies() tells when the window is
+// full of copies of its newest value, for one compare a push.
+template <class Sums, bool TellsCopies = false>
 class AnchoredWindow {
  public:
   AnchoredWindow() = default;
@@ -52,6 +68,8 @@ class AnchoredWindow {
   // When full, the oldest value leaves the sums first; the anchor is set by
   // the first value ever pushed.
   void push(double x) {
+    double before = 0.0;
+    if constexpr (TellsCopies) before = std::exchange(watch_.newest, x);
     if (auto evicted = ring_.push(x)) sums_.leave(*evicted - anchor_);
     if (!anchored_) {
       anchor_ = x;
@@ -59,6 +77,12 @@ class AnchoredWindow {
     }
     sums_.enter(x - anchor_, ring_.len() - 1);
     if (++pushes_ >= period_) resync();
+    if constexpr (TellsCopies) {
+      // Only a push of the value pushed before can leave the window holding
+      // only copies.
+      watch_.only = false;
+      if (x == before) [[unlikely]] note_repeat(x);
+    }
   }
 
   bool is_full() const { return ring_.is_full(); }
@@ -66,6 +90,12 @@ class AnchoredWindow {
   std::uint64_t period() const { return period_; }
   double anchor() const { return anchor_; }
   const Sums& sums() const { return sums_; }
+  // Whether the window is full of copies of its newest value.
+  bool holds_only_copies() const
+    requires TellsCopies
+  {
+    return watch_.only;
+  }
 
  private:
   // K := the window's mean (summed oldest first from 0.0); every sum rebuilt
@@ -79,6 +109,10 @@ class AnchoredWindow {
     ring_.for_each([&](double v) { fresh.enter(v - anchor_, position++); });
     sums_ = fresh;
     pushes_ = 0;
+    if constexpr (TellsCopies) watch_.check.forget();
+  }
+  [[gnu::cold, gnu::noinline]] void note_repeat(double x) {
+    watch_.only = watch_.check.after_repeat(ring_, x, pushes_, period_);
   }
 
   BoundedRing<double> ring_;
@@ -87,6 +121,7 @@ class AnchoredWindow {
   Sums sums_{};
   std::uint64_t pushes_ = 0;  // since the last resync
   std::uint64_t period_ = 0;
+  [[no_unique_address]] std::conditional_t<TellsCopies, CopyWatch, NoCopyWatch> watch_;
 };
 
 // S1 to S4: the sums of d, d^2, d^3 = d * d^2 and d^4 = d^2 * d^2.
@@ -112,6 +147,6 @@ struct PowerSums4 {
   }
 };
 
-using AnchoredHigherMoments = AnchoredWindow<PowerSums4>;
+using AnchoredHigherMoments = AnchoredWindow<PowerSums4, true>;
 
 }  // namespace fendro::stats

@@ -15,6 +15,16 @@ namespace {
   w.sy = s.sy;
   w.sxy = s.sxy;
   w.pushes = 0;
+  w.copies.forget();
+}
+
+// The fit after a push of the value pushed before: the flat line through y
+// when the window now holds only copies of it, else `fit`. Out of line, so
+// that a moving market's step keeps nothing across a call.
+[[gnu::cold, gnu::noinline]] std::optional<RegressionFit> fit_after_repeat(RegressionWindow& w, double y,
+                                                                           RegressionFit fit) {
+  if (w.copies.after_repeat(w.values, y, w.pushes, w.period)) return RegressionFit{0.0, copy_read(y)};
+  return fit;
 }
 
 }  // namespace
@@ -56,6 +66,8 @@ Result<RegressionWindow, IndicatorError> regression_window_new(std::uint64_t n,
 
 std::optional<RegressionFit> regression_push(RegressionWindow& w, double y) {
   if (!std::isfinite(y)) return std::nullopt;
+  const double before = w.newest;
+  w.newest = y;
   if (w.values.is_full()) {
     // Every remaining value's index drops by one.
     const double d0 = w.values.replace_oldest(y) - w.anchor;
@@ -76,7 +88,11 @@ std::optional<RegressionFit> regression_push(RegressionWindow& w, double y) {
   if (!w.values.is_full()) return std::nullopt;
 
   const double slope = fit_slope(w.k, w.sy, w.sxy);
-  return RegressionFit{slope, w.anchor + fit_intercept(w.k, w.sy, slope)};
+  const RegressionFit fit{slope, w.anchor + fit_intercept(w.k, w.sy, slope)};
+  // Only a push of the value pushed before can leave the window holding
+  // only copies.
+  if (y == before) [[unlikely]] return fit_after_repeat(w, y, fit);
+  return fit;
 }
 
 }  // namespace fendro

@@ -1,14 +1,19 @@
 // The least-squares line through the last `period` values, x = 0 for the
 // oldest. The sums are kept relative to an anchor K (re-set to the window's
 // mean once every `period` pushes), so each push costs constant time and
-// the sums stay small and free of cancellation.
+// the sums stay small and free of cancellation. A window that holds only
+// copies of one value fits the flat line through it (slope 0, the value
+// everywhere): once the anchor has moved to a rounded mean, the sums hold a
+// residue that would read as a slope until they are next rebuilt.
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string_view>
 
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/market/indicator_error.hpp"
 #include "fendro/util/result.hpp"
 
@@ -62,6 +67,9 @@ struct RegressionWindow {
   bool anchored = false;
   std::uint64_t period = 0;
   RegressionConstants k{};
+  CopyCheck copies;      // whether the window holds only copies (clock: pushes)
+  // The value pushed last; before any, one that equals nothing.
+  double newest = std::numeric_limits<double>::quiet_NaN();
 
   RegressionWindow() = default;
   // Unchecked: callers have already refused lengths below 2 and above MAX_PERIOD.
@@ -90,7 +98,8 @@ std::optional<DeviationSums> refit_push(BoundedRing<double>& values, double y, d
 Result<RegressionWindow, IndicatorError> regression_window_new(std::uint64_t n,
                                                                std::string_view why);
 
-// Takes y. No fit for a non-finite y (nothing changes) or until the window is full.
+// Takes y. No fit for a non-finite y (nothing changes) or until the window
+// is full; the flat line through y (a zero as +0.0) on a window of copies of y.
 std::optional<RegressionFit> regression_push(RegressionWindow& w, double y);
 
 // The line at the newest position.

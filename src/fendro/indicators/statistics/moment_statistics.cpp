@@ -50,6 +50,7 @@ Result<Skewness, IndicatorError> Skewness::create(std::uint64_t period) {
 }
 
 double Skewness::value(double) const {
+  if (window_.holds_only_copies()) return 0.0;
   const PowerSums4& s = window_.sums();
   const double n = static_cast<double>(period_);
   const double m1 = s.s1 / n;
@@ -65,6 +66,7 @@ Result<Kurtosis, IndicatorError> Kurtosis::create(std::uint64_t period) {
 }
 
 double Kurtosis::value(double) const {
+  if (window_.holds_only_copies()) return 0.0;
   const PowerSums4& s = window_.sums();
   const double n = static_cast<double>(period_);
   const double m1 = s.s1 / n;

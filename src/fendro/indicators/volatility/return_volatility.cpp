@@ -46,6 +46,7 @@ void BipowerVariation::resum() {
   }
   sum_ = s;
   updates_ = 0;
+  zeros_.forget();
 }
 
 std::optional<double> BipowerVariation::update(const BarSnapshot& bar) {
@@ -65,7 +66,15 @@ std::optional<double> BipowerVariation::update(const BarSnapshot& bar) {
     returns_.push(*r);
   }
   if (!returns_.is_full()) return no_value();
-  return value_out(clamp_variance(sum_) * kHalfPi);
+  // The sum's terms are the products of the n - 1 adjacent pairs: once the
+  // newest n - 1 returns are 0, every pair holds one and the sum is 0, which
+  // the running sum misses until it is next rebuilt. Only a zero return can
+  // make it so.
+  double sum = sum_;
+  if (*r == 0.0) [[unlikely]] {
+    if (zeros_.after_repeat(returns_, 0.0, updates_, n_ - 1)) sum = 0.0;
+  }
+  return value_out(clamp_variance(sum) * kHalfPi);
 }
 
 // ---- EwmaVolatility ----
@@ -203,9 +212,16 @@ std::optional<double> RealizedVolatility::update(const BarSnapshot& bar) {
   if (!r) return no_value();
   // The squares are kept as terms: the same products leave the sum and
   // enter its rebuilds as entered it.
-  push_resumming(w.ring, w.acc, w.pushes, *r * *r);
+  const double square = *r * *r;
+  push_resumming(w.ring, w.acc, w.pushes, square, [this] { zeros_.forget(); });
   if (!w.ring.is_full()) return no_value();
-  return value_out(std::sqrt(clamp_variance(w.acc)));
+  // A window of zero squares sums to 0, which the running sum misses until
+  // it is next rebuilt; only a zero square can complete one.
+  double sum = w.acc;
+  if (square == 0.0) [[unlikely]] {
+    if (zeros_.after_repeat(w.ring, 0.0, w.pushes, w.period)) sum = 0.0;
+  }
+  return value_out(std::sqrt(clamp_variance(sum)));
 }
 
 // ---- VolatilityOfVolatility ----

@@ -9,6 +9,7 @@
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
 #include "fendro/indicators/windows/running_sum.hpp"
@@ -35,6 +36,7 @@ class BipowerVariation final : public Indicator {
   double sum_ = 0.0;  // B
   std::uint64_t updates_ = 0;
   std::uint64_t n_;
+  CopyCheck zeros_;  // how many of the newest returns are 0 (clock: updates_)
 };
 
 // Exponentially weighted variance of returns, seeded by the first squared
@@ -123,6 +125,7 @@ class RealizedVolatility final : public Indicator {
   // prev: the previous close; ring: the last n squared returns; acc: their
   // running sum, rebuilt exactly every n pushes (counted in pushes).
   AnchoredRingWindow squares_;
+  CopyCheck zeros_;  // whether the squares are all zeros (clock: squares_.pushes)
 };
 
 // Sample standard deviation of the last V rolling sample deviations of the

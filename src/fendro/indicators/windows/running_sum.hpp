@@ -40,24 +40,32 @@ inline void push_adjusting_sum(BoundedRing<double>& ring, double& sum, double t)
   return ring_sum(ring);
 }
 
+// What a rebuild tells by default: nothing.
+struct NothingOnRebuild {
+  void operator()() const {}
+};
+
 // Counts one push; once `every` pushes have been counted, `sum` is rebuilt
-// exactly from the ring and the count starts again. `pushes` is an integer, or
+// exactly from the ring, the count starts again and `rebuilt()` is called
+// (for an owner that keeps a clock on the count). `pushes` is an integer, or
 // a double that holds one.
-template <class Count>
+template <class Count, class Rebuilt = NothingOnRebuild>
 inline void count_push_resumming(const BoundedRing<double>& ring, double& sum, Count& pushes,
-                                 std::uint64_t every) {
+                                 std::uint64_t every, Rebuilt rebuilt = {}) {
   if (++pushes >= every) [[unlikely]] {
     sum = ring_resum(ring);
     pushes = 0;
+    rebuilt();
   }
 }
 
 // As push_adjusting_sum, then the sum is rebuilt exactly from the ring once
 // every `capacity` pushes; `pushes` counts the pushes since the last rebuild.
-template <class Count>
-inline void push_resumming(BoundedRing<double>& ring, double& sum, Count& pushes, double t) {
+template <class Count, class Rebuilt = NothingOnRebuild>
+inline void push_resumming(BoundedRing<double>& ring, double& sum, Count& pushes, double t,
+                           Rebuilt rebuilt = {}) {
   push_adjusting_sum(ring, sum, t);
-  count_push_resumming(ring, sum, pushes, ring.capacity());
+  count_push_resumming(ring, sum, pushes, ring.capacity(), rebuilt);
 }
 
 // Whether a sum is rebuilt every n pushes: as chosen when it is built, or
