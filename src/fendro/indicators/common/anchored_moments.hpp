@@ -7,14 +7,18 @@
 // volatility/anchored_moments.hpp (window_mean, population_variance_raw,
 // sample_variance_raw, ...) apply to it. `AnchoredWindow` runs the same
 // technique for any set of sums, e.g. the power sums 1 to 4
-// (`AnchoredHigherMoments`).
+// (`AnchoredHigherMoments`), and tells when its window holds only copies of
+// one value: every moment about their mean is then exactly 0, which sums
+// rebuilt about a rounded mean miss until they are next rebuilt.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 #include "fendro/indicators/common/variance_values.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
 
 namespace fendro::stats {
@@ -52,6 +56,8 @@ class AnchoredWindow {
   // When full, the oldest value leaves the sums first; the anchor is set by
   // the first value ever pushed.
   void push(double x) {
+    const bool repeat = x == newest_;
+    newest_ = x;
     if (auto evicted = ring_.push(x)) sums_.leave(*evicted - anchor_);
     if (!anchored_) {
       anchor_ = x;
@@ -59,6 +65,10 @@ class AnchoredWindow {
     }
     sums_.enter(x - anchor_, ring_.len() - 1);
     if (++pushes_ >= period_) resync();
+    // Only a push of the value pushed before can leave the window holding
+    // only copies.
+    only_copies_ = false;
+    if (repeat) [[unlikely]] only_copies_ = copies_.after_repeat(ring_, x, pushes_, period_);
   }
 
   bool is_full() const { return ring_.is_full(); }
@@ -66,6 +76,8 @@ class AnchoredWindow {
   std::uint64_t period() const { return period_; }
   double anchor() const { return anchor_; }
   const Sums& sums() const { return sums_; }
+  // Whether the window is full of copies of its newest value.
+  bool holds_only_copies() const { return only_copies_; }
 
  private:
   // K := the window's mean (summed oldest first from 0.0); every sum rebuilt
@@ -79,6 +91,7 @@ class AnchoredWindow {
     ring_.for_each([&](double v) { fresh.enter(v - anchor_, position++); });
     sums_ = fresh;
     pushes_ = 0;
+    copies_.forget();
   }
 
   BoundedRing<double> ring_;
@@ -87,6 +100,9 @@ class AnchoredWindow {
   Sums sums_{};
   std::uint64_t pushes_ = 0;  // since the last resync
   std::uint64_t period_ = 0;
+  CopyCheck copies_;  // clock: pushes_
+  bool only_copies_ = false;
+  double newest_ = std::numeric_limits<double>::quiet_NaN();  // the value pushed last; at first, none
 };
 
 // S1 to S4: the sums of d, d^2, d^3 = d * d^2 and d^4 = d^2 * d^2.

@@ -4,7 +4,7 @@
 
 namespace fendro::stats {
 
-void AnchoredPairMoments::push(double a, double b) {
+void AnchoredPairMoments::push_sums(double a, double b) {
   if (auto evicted = ring_.push({a, b})) {
     const double da = evicted->first - ka_;
     const double db = evicted->second - kb_;
@@ -59,9 +59,31 @@ void AnchoredPairMoments::reanchor() {
   sbb_ = sbb;
   sab_ = sab;
   pushes_ = 0;
+  copies_a_.forget();
+  copies_b_.forget();
 }
 
-PairMoments AnchoredPairMoments::moments() const {
+void AnchoredPairMoments::count_copies() {
+  only_a_ = copies_a_.after_repeat(ring_, newest_a_, pushes_, period_,
+                                   [](const std::pair<double, double>& p) { return p.first; });
+  only_b_ = copies_b_.after_repeat(ring_, newest_b_, pushes_, period_,
+                                   [](const std::pair<double, double>& p) { return p.second; });
+}
+
+void AnchoredPairMoments::read_copies(PairMoments& m) const {
+  if (only_a_) {
+    m.mean_a = copy_read(newest_a_);
+    m.var_a = 0.0;
+    m.cov = 0.0;
+  }
+  if (only_b_) {
+    m.mean_b = copy_read(newest_b_);
+    m.var_b = 0.0;
+    m.cov = 0.0;
+  }
+}
+
+PairMoments AnchoredPairMoments::sum_moments() const {
   const double n = static_cast<double>(period_);
   const double ma = sa_ / n;
   const double mb = sb_ / n;

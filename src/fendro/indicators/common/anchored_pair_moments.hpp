@@ -1,13 +1,19 @@
 // Moments of the last n (a, b) pairs from running sums of deviations about an
 // anchor pair (KA, KB). The anchor moves to the window's means every n
 // pushes, when the five sums are rebuilt exactly from the window, so rounding
-// drift cannot accumulate.
+// drift cannot accumulate. A series whose window holds only copies of one
+// value reads that value as its mean and 0 as its variance and as the
+// covariance: once the anchor has moved to a rounded mean, the sums hold a
+// residue of deviations that exact arithmetic makes 0 until they are next
+// rebuilt.
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <utility>
 
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 
 namespace fendro::stats {
 
@@ -29,23 +35,44 @@ class AnchoredPairMoments {
 
   // When full, the oldest pair leaves the sums first; the anchor is set by
   // the first pair ever pushed.
-  void push(double a, double b);
+  void push(double a, double b) {
+    // Only a push that repeats a value of the push before can leave a
+    // series' window holding only copies: one test on a moving market.
+    const bool repeat = (a == newest_a_) | (b == newest_b_);
+    newest_a_ = a;
+    newest_b_ = b;
+    push_sums(a, b);
+    only_a_ = false;
+    only_b_ = false;
+    if (repeat) [[unlikely]] count_copies();
+  }
 
   // Meaningful once the window is full.
-  PairMoments moments() const;
+  PairMoments moments() const {
+    PairMoments m = sum_moments();
+    if (only_a_ | only_b_) [[unlikely]] read_copies(m);
+    return m;
+  }
 
   bool is_full() const { return ring_.is_full(); }
   std::uint64_t period() const { return period_; }
   const BoundedRing<std::pair<double, double>>& ring() const { return ring_; }
 
-  // The anchored sums, for users with formulas of their own.
+  // The anchored sums, for users with formulas of their own (as their
+  // arithmetic left them, residue and all).
   double sa() const { return sa_; }
   double sb() const { return sb_; }
   double saa() const { return saa_; }
   double sab() const { return sab_; }
 
  private:
+  void push_sums(double a, double b);
   void reanchor();
+  PairMoments sum_moments() const;
+  // Whether each series' window holds only copies of its newest value.
+  [[gnu::cold, gnu::noinline]] void count_copies();
+  // Copies of one value: that value as the mean, 0 as the variance and the covariance.
+  [[gnu::cold, gnu::noinline]] void read_copies(PairMoments& m) const;
 
   BoundedRing<std::pair<double, double>> ring_;
   double ka_ = 0.0;
@@ -58,6 +85,13 @@ class AnchoredPairMoments {
   double sab_ = 0.0;
   std::uint64_t pushes_ = 0;
   std::uint64_t period_ = 0;
+  // The pair pushed last; at first, none (NaN repeats nothing).
+  double newest_a_ = std::numeric_limits<double>::quiet_NaN();
+  double newest_b_ = std::numeric_limits<double>::quiet_NaN();
+  CopyCheck copies_a_;  // clock: pushes_
+  CopyCheck copies_b_;
+  bool only_a_ = false;
+  bool only_b_ = false;
 };
 
 }  // namespace fendro::stats

@@ -51,7 +51,9 @@ std::optional<double> RollingVwap::update(const BarSnapshot& bar) {
   pv_.push(c->volume * tp);
   volume_.push(c->volume);
   copies_.push(tp);
+  no_volume_.push(c->volume);
   if (!volume_.is_full() || volume_.sum() == 0.0) return no_value();
+  if (no_volume_.holds_only_zero_copies(pv_.period())) [[unlikely]] return no_value();
   if (copies_.holds_only_copies(pv_.period())) [[unlikely]] return value_out(copy_read(tp));
   return value_out(pv_.sum() / volume_.sum());
 }
