@@ -26,33 +26,24 @@ struct PairMoments {
   double cov = 0.0;
 };
 
-class AnchoredPairMoments {
+// With ReadsCopies, moments() reads the copies as said above. Without it the
+// window counts no copies (its users read only the anchored sums, and a
+// series that repeats often, as a price change of 0 between the prints of
+// one bar, costs nothing).
+template <bool ReadsCopies>
+class BasicAnchoredPairMoments {
  public:
-  AnchoredPairMoments() = default;
+  BasicAnchoredPairMoments() = default;
   // Unchecked: callers have already refused short lengths and lengths above
   // MAX_PERIOD.
-  explicit AnchoredPairMoments(std::uint64_t n) : ring_(n), period_(n) {}
+  explicit BasicAnchoredPairMoments(std::uint64_t n) : ring_(n), period_(n) {}
 
   // When full, the oldest pair leaves the sums first; the anchor is set by
   // the first pair ever pushed.
-  void push(double a, double b) {
-    // Only a push that repeats a value of the push before can leave a
-    // series' window holding only copies: one test on a moving market.
-    const bool repeat = (a == newest_a_) | (b == newest_b_);
-    newest_a_ = a;
-    newest_b_ = b;
-    push_sums(a, b);
-    only_a_ = false;
-    only_b_ = false;
-    if (repeat) [[unlikely]] count_copies();
-  }
+  void push(double a, double b);
 
   // Meaningful once the window is full.
-  PairMoments moments() const {
-    PairMoments m = sum_moments();
-    if (only_a_ | only_b_) [[unlikely]] read_copies(m);
-    return m;
-  }
+  PairMoments moments() const;
 
   bool is_full() const { return ring_.is_full(); }
   std::uint64_t period() const { return period_; }
@@ -66,10 +57,8 @@ class AnchoredPairMoments {
   double sab() const { return sab_; }
 
  private:
-  void push_sums(double a, double b);
   void reanchor();
-  PairMoments sum_moments() const;
-  // Whether each series' window holds only copies of its newest value.
+  // Which series' windows hold only copies of their newest value.
   [[gnu::cold, gnu::noinline]] void count_copies();
   // Copies of one value: that value as the mean, 0 as the variance and the covariance.
   [[gnu::cold, gnu::noinline]] void read_copies(PairMoments& m) const;
@@ -90,8 +79,17 @@ class AnchoredPairMoments {
   double newest_b_ = std::numeric_limits<double>::quiet_NaN();
   CopyCheck copies_a_;  // clock: pushes_
   CopyCheck copies_b_;
-  bool only_a_ = false;
-  bool only_b_ = false;
+  // kOnlyA | kOnlyB: the series whose windows hold only copies (one store a push clears both).
+  static constexpr unsigned char kOnlyA = 1;
+  static constexpr unsigned char kOnlyB = 2;
+  unsigned char only_copies_ = 0;
 };
+
+using AnchoredPairMoments = BasicAnchoredPairMoments<true>;
+// For the users of the anchored sums alone.
+using AnchoredPairSums = BasicAnchoredPairMoments<false>;
+
+extern template class BasicAnchoredPairMoments<true>;
+extern template class BasicAnchoredPairMoments<false>;
 
 }  // namespace fendro::stats
