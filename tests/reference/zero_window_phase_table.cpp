@@ -7,26 +7,11 @@
 namespace fendro::reference {
 
 std::span<const RebuildPhaseListing> rebuild_phase_listings() {
-  constexpr std::string_view kPair =
-      "a covariance of two windows of copies (or of zero returns) read from sums that hold a residue until they "
-      "are next rebuilt";
-  constexpr std::string_view kVolume =
-      "sums of a window whose volume or feed has stopped hold a residue until they are next rebuilt";
+  constexpr std::string_view kCancellingFlows =
+      "a window of flows that cancel exactly (a book moving at sizes of 1) reads the residue its sum kept from "
+      "the flows before until it is next rebuilt";
   static constexpr RebuildPhaseListing kListings[] = {
-      {"Alpha", kPair},
-      {"Beta", kPair},
-      {"BetaNeutralSpread", kPair},
-      {"Cointegration", kPair},
-      {"PairSpreadZScore", kPair},
-      {"PairwiseBeta", kPair},
-      {"RSquared", kPair},
-      {"RollingCorrelation", kPair},
-      {"RollingCovariance", kPair},
-      {"TreynorRatio", kPair},
-      {"RollingVwap", kVolume},
-      {"VolumeWeightedSr", kVolume},
-      {"OrderFlowImbalance", kVolume},
-      {"FundingRateMean", kVolume},
+      {"OrderFlowImbalance", kCancellingFlows},
   };
   return kListings;
 }

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <limits>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -129,6 +130,23 @@ TEST(DerivativesWindows, FundingMeanStaysExactOverLongRuns) {
   for (std::size_t i = 6; i < got.size(); ++i) {
     ASSERT_TRUE(got[i]);
     EXPECT_NEAR(*got[i], 0.1, 1e-16) << i;
+  }
+}
+
+// Rates at uneven steps leave a residue in the running sum; a window of
+// copies of one rate (zeros, once the feed stops) reads that rate on every
+// bar, also before the sum is next rebuilt.
+TEST(DerivativesWindows, FundingMeanOfCopiesIsTheRate) {
+  for (const double copy : {0.0, 0.0003, -0.0171}) {
+    for (const std::size_t history : {23u, 30u, 37u}) {
+      std::vector<double> rates;
+      for (std::size_t i = 0; i < history; ++i) rates.push_back(0.0001 * static_cast<double>(i % 7) - 0.00037);
+      rates.insert(rates.end(), 45, copy);
+      const Values got = key_values("FundingRateMean", {20}, funding_bars(rates));
+      for (std::size_t i = history + 19; i < got.size(); ++i) {
+        EXPECT_EQ(got[i], copy) << copy << " after " << history << " rates, bar " << i;
+      }
+    }
   }
 }
 

@@ -1,6 +1,7 @@
 // Order-book measures: hand-computed values over small books.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,25 @@ TEST(OrderFlowImbalance, FlowAtTheBestQuotes) {
   };
   for (const Case& c : cases) {
     expect_values(key_values("OrderFlowImbalance", c.params, c.bars), c.want, c.what);
+  }
+}
+
+// Books whose sizes change at uneven steps (flows whose running sum keeps a
+// residue), `history` of them, then the same book over and over: a window of
+// no flow sums to 0, also before the sum is next rebuilt.
+TEST(OrderFlowImbalance, AStillBookSumsToZero) {
+  for (const std::size_t history : {23u, 30u, 37u}) {
+    std::vector<Bar> bars;
+    for (std::size_t i = 0; i < history; ++i) {
+      const double bid = 0.37 + 0.0113 * static_cast<double>(i % 7);
+      const double ask = 1.9 - 0.0171 * static_cast<double>(i % 5);
+      bars.push_back(book_bar({{99, bid}}, {{101, ask}}));
+    }
+    bars.insert(bars.end(), 45, book_bar({{99, 0.3}}, {{101, 7.77}}));
+    const Values got = key_values("OrderFlowImbalance", {20}, bars);
+    for (std::size_t i = history + 20; i < got.size(); ++i) {
+      EXPECT_EQ(got[i], 0.0) << "after " << history << " books, bar " << i;
+    }
   }
 }
 

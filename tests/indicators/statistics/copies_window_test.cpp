@@ -53,5 +53,24 @@ TEST(StatisticsCopiesWindow, HigherMomentsOfCopiesAfterAWalkAreZero) {
   });
 }
 
+// The fit through a window of copies explains all of it: 1 from the bar the
+// window holds only copies, also while the sums still hold the residue the
+// walk left (histories ending at several phases of their rebuild).
+TEST(StatisticsCopiesWindow, RSquaredOfCopiesAfterAWalkIsOne) {
+  for (const double p : kUnevenPrices) {
+    for (const std::size_t history : {23u, 30u, 37u, 41u}) {
+      std::vector<double> closes;
+      for (std::size_t i = 0; i < history; ++i) {
+        closes.push_back(p * (1.0 + 0.013 * static_cast<double>(i % 7)));
+      }
+      closes.insert(closes.end(), 45, p);
+      const Values r2 = run_closes("RSquared", {20}, closes);
+      for (std::size_t i = history + 19; i < closes.size(); ++i) {
+        EXPECT_EQ(r2[i], 1.0) << p << " after " << history << " closes, bar " << i;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace fendro::testing::statistics

@@ -21,8 +21,9 @@ std::optional<double> VolumeWeightedSr::update(const BarSnapshot& bar) {
   low_.push(c->low);
   high_copies_.push(c->high);
   low_copies_.push(c->low);
+  no_volume_.push(c->volume);
   if (!volume_.is_full()) return no_value();
-  const double v = volume_.sum();
+  const double v = no_volume_.holds_only_zero_copies(period_) ? 0.0 : volume_.sum();
   const double n = static_cast<double>(period_);
   double support = v > 0.0 ? low_volume_.sum() / v : low_.sum() / n;
   double resistance = v > 0.0 ? high_volume_.sum() / v : high_.sum() / n;

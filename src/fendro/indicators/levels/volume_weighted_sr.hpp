@@ -42,6 +42,9 @@ class VolumeWeightedSr final : public Indicator {
   // A side whose window holds only copies of one price reads that price.
   CopyRun high_copies_;
   CopyRun low_copies_;
+  // A window of no volume reads the plain means, whatever residue the
+  // volume's sum holds until it is next rebuilt.
+  ZeroRun no_volume_;
   OutputList<2> out_{{"support", "resistance"}};
 };
 

@@ -84,7 +84,9 @@ std::optional<double> FundingRateMean::update(const BarSnapshot& bar) {
     pushes_ = 0;
   }
   if (leaving) sum_ = sum_ - *leaving;
+  copies_.push(x);
   if (!ring_.is_full()) return no_value();
+  if (copies_.holds_only_copies(period_) && std::isfinite(x)) [[unlikely]] return value_out(copy_read(x));
   return value_out(sum_ / static_cast<double>(period_));
 }
 

@@ -11,6 +11,7 @@
 
 #include "fendro/indicators/indicator.hpp"
 #include "fendro/indicators/windows/bounded_ring.hpp"
+#include "fendro/indicators/windows/copy_run.hpp"
 #include "fendro/indicators/windows/ring_windows.hpp"
 #include "fendro/indicators/windows/rolling_variance.hpp"
 #include "fendro/market/indicator_error.hpp"
@@ -79,7 +80,9 @@ class OIPriceDivergence final : public Indicator {
 };
 
 // Mean funding rate of the last `period` ticks. The running sum is rebuilt
-// every `period` pushes, before the oldest rate leaves it.
+// every `period` pushes, before the oldest rate leaves it. A window of copies
+// of one finite rate (zeros, once the feed has stopped) reads that rate, which
+// the sum misses by its residue until it is next rebuilt.
 class FundingRateMean final : public Indicator {
  public:
   static Result<FundingRateMean, IndicatorError> create(std::uint64_t period);
@@ -92,6 +95,7 @@ class FundingRateMean final : public Indicator {
   double sum_ = 0.0;
   std::uint64_t pushes_ = 0;
   std::uint64_t period_;
+  CopyRun copies_;
 };
 
 // Z-score of the funding rate within its last `period` ticks (population

@@ -31,8 +31,11 @@ std::optional<double> OrderFlowImbalance::update(const BarSnapshot& bar) {
                        was.bid.size * indicator(now.bid.price <= was.bid.price);
   const double e_ask = now.ask.size * indicator(now.ask.price <= was.ask.price) -
                        was.ask.size * indicator(now.ask.price >= was.ask.price);
-  flows_.push(e_bid - e_ask);
+  const double flow = e_bid - e_ask;
+  flows_.push(flow);
+  no_flow_.push(flow);
   if (!flows_.is_full()) return no_value();
+  if (no_flow_.holds_only_zero_copies(flows_.period())) [[unlikely]] return value_out(0.0);
   return value_out(flows_.sum());
 }
 

@@ -28,6 +28,7 @@ class OrderFlowImbalance final : public Indicator {
   explicit OrderFlowImbalance(std::uint64_t period) : flows_(period, true) {}
   std::optional<Quotes> prev_;
   RunningSum flows_;  // rebuilt exactly every `period` pushes
+  ZeroRun no_flow_;   // a window of no flow sums to 0, whatever residue flows_ holds
 };
 
 }  // namespace fendro

@@ -67,7 +67,7 @@ class KylesLambda final : public Indicator {
   explicit KylesLambda(std::uint64_t window) : pairs_(window) {}
 
   std::optional<double> prev_mid_;
-  stats::AnchoredPairMoments pairs_;  // (signed size, mid change)
+  stats::AnchoredPairSums pairs_;  // (signed size, mid change)
 };
 
 // The spread of the print `period` prints back, realized against the current

@@ -92,6 +92,7 @@ RSquared::RSquared(std::uint64_t n) : CloseWindowStat(n, PositionMoments(n)) {
 }
 
 double RSquared::value(double) const {
+  if (window_.holds_only_copies()) return 1.0;
   const PositionSums& s = window_.sums();
   const double n = static_cast<double>(period_);
   const double ss_yy = clamp_variance(s.s2 - (s.s1 / n) * ((s.s1 / n) * n));

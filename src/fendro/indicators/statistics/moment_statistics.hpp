@@ -85,7 +85,7 @@ struct PositionSums {
   }
 };
 
-using PositionMoments = AnchoredWindow<PositionSums>;
+using PositionMoments = AnchoredWindow<PositionSums, true>;
 
 // R^2 of the least-squares line of the closes on their positions, clamped to
 // [0, 1]; 1.0 on a flat window. Period >= 2.

@@ -48,10 +48,13 @@ std::optional<double> RollingVwap::update(const BarSnapshot& bar) {
   const Candle* c = checked_candle(bar);
   if (c == nullptr) return no_value();
   const double tp = typical_price(*c);
-  pv_.push(c->volume * tp);
-  volume_.push(c->volume);
+  const double volume = c->volume;  // one load: the pushes' stores may alias the candle
+  pv_.push(volume * tp);
+  volume_.push(volume);
   copies_.push(tp);
+  no_volume_.push(volume);
   if (!volume_.is_full() || volume_.sum() == 0.0) return no_value();
+  if (no_volume_.holds_only_zero_copies(pv_.period())) [[unlikely]] return no_value();
   if (copies_.holds_only_copies(pv_.period())) [[unlikely]] return value_out(copy_read(tp));
   return value_out(pv_.sum() / volume_.sum());
 }

@@ -63,7 +63,8 @@ class RollingVwap final : public Indicator {
   explicit RollingVwap(std::uint64_t n) : pv_(n, true), volume_(n, true) {}
   RunningSum pv_;
   RunningSum volume_;
-  CopyRun copies_;  // of the typical prices
+  CopyRun copies_;     // of the typical prices
+  ZeroRun no_volume_;  // a window of no volume has no price, whatever residue the sums hold
 };
 
 // Cumulative VWAP with bands `multiplier` volume-weighted standard deviations

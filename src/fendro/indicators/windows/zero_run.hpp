@@ -46,6 +46,9 @@ class ZeroRun {
 
   // Whether the last n entries pushed are all zeros (+0.0 or -0.0; NaN is not).
   bool holds_only_zeros(std::uint64_t n) const { return kReadsZeroWindows && run_ >= n; }
+  // holds_only_zeros for a window that holds only zeros as a window of
+  // copies of 0: the read follows FENDRO_FLAT_READS too.
+  bool holds_only_zero_copies(std::uint64_t n) const { return kReadsCopies && holds_only_zeros(n); }
 
   // `sum`, the running sum of a window of the last n entries, as it is to be
   // read: exactly +0.0 (what a fresh window of zeros sums to) when they are all
