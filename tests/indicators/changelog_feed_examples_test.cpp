@@ -31,7 +31,8 @@ void expect_bars(const Values& got, const std::vector<Named>& named, const std::
     for (std::size_t bar = n.first_bar; bar <= n.last_bar; ++bar) {
       ASSERT_LE(bar, got.size()) << what;
       EXPECT_TRUE(same_value(got[bar - 1], n.want))
-          << what << " bar " << bar << ": got " << (got[bar - 1] ? std::to_string(*got[bar - 1]) : "none");
+          << what << " bar " << bar << ": got "
+          << (got[bar - 1] ? ::testing::PrintToString(*got[bar - 1]) : std::string("none"));
     }
   }
 }
